@@ -1,0 +1,147 @@
+#include <cstring>
+
+#include <quortypes/harray.h>
+#include <quortypes/hstring.h>
+
+#include "utf8.h"
+
+using quortypes::utf8::decode;
+using quortypes::utf8::encode;
+
+// Whole-text decoding ends at the first zero byte.
+static size_t textLength(const hstring& text)
+{
+    const char* data = text.data();
+    size_t size = text.std::string::size();
+    const void* zero = memchr(data, 0, size);
+    return zero != nullptr ? (size_t)((const char*)zero - data) : size;
+}
+
+int hstring::utf8Size() const
+{
+    const unsigned char* data = (const unsigned char*)this->data();
+    size_t size = textLength(*this);
+    int result = 0;
+    int length = 0;
+    for (size_t i = 0; i < size; i += length)
+    {
+        decode(data + i, size - i, &length);
+        ++result;
+    }
+    return result;
+}
+
+hstring hstring::utf8SubString(int start, int count) const
+{
+    const unsigned char* data = (const unsigned char*)this->data();
+    size_t size = textLength(*this);
+    size_t i = 0;
+    int length = 0;
+    for (; i < size && start > 0; --start, i += length)
+    {
+        decode(data + i, size - i, &length);
+    }
+    size_t first = i;
+    for (; i < size && count > 0; --count, i += length)
+    {
+        decode(data + i, size - i, &length);
+    }
+    return hstring(std::string::substr(first, i - first));
+}
+
+unsigned int hstring::unicodeCharAt(int index, int* length) const
+{
+    int ignored = 0;
+    if (length == nullptr)
+    {
+        length = &ignored;
+    }
+    if (index < 0 || index >= this->size())
+    {
+        // the terminating zero
+        *length = 1;
+        return 0;
+    }
+    return decode((const unsigned char*)this->data() + index, this->std::string::size() - index, length);
+}
+
+ustring hstring::toUnicode() const
+{
+    const unsigned char* data = (const unsigned char*)this->data();
+    size_t size = textLength(*this);
+    ustring result;
+    result.reserve(size);
+    int length = 0;
+    for (size_t i = 0; i < size; i += length)
+    {
+        result.push_back(decode(data + i, size - i, &length));
+    }
+    return result;
+}
+
+hstring hstring::fromUnicode(const char* s)
+{
+    return hstring(s);
+}
+
+hstring hstring::fromUnicode(unsigned int codePoint)
+{
+    char buffer[6];
+    if (codePoint == 0)
+    {
+        return hstring();
+    }
+    return hstring(buffer, encode(codePoint, buffer));
+}
+
+hstring hstring::fromUnicode(const unsigned int* codePoints)
+{
+    hstring result;
+    if (codePoints != nullptr)
+    {
+        char buffer[6];
+        for (; *codePoints != 0; ++codePoints)
+        {
+            result.append(buffer, encode(*codePoints, buffer));
+        }
+    }
+    return result;
+}
+
+hstring hstring::fromUnicode(const harray<unsigned int>& codePoints)
+{
+    hstring result;
+    result.reserve(codePoints.size());
+    char buffer[6];
+    for (unsigned int c : codePoints)
+    {
+        result.append(buffer, encode(c, buffer));
+    }
+    return result;
+}
+
+hstring hstring::fromUnicode(const ustring& codePoints)
+{
+    hstring result;
+    result.reserve(codePoints.size());
+    char buffer[6];
+    for (unsigned int c : codePoints)
+    {
+        result.append(buffer, encode(c, buffer));
+    }
+    return result;
+}
+
+hstring hstring::fromUnicode(const char16_t* units)
+{
+    hstring result;
+    if (units != nullptr)
+    {
+        char buffer[6];
+        for (; *units != 0; ++units)
+        {
+            result.append(buffer, encode(*units, buffer));
+        }
+    }
+    return result;
+}
