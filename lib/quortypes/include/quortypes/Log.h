@@ -1,0 +1,47 @@
+#pragma once
+
+#include <quortypes/hstring.h>
+
+#if defined(__GNUC__)
+#define QUORTYPES_LOG_FORMAT __attribute__((format(printf, 2, 3)))
+#else
+#define QUORTYPES_LOG_FORMAT
+#endif
+
+namespace quortypes
+{
+    // The one logging facility of the process. Lines go to the console and, once a log file is set, into
+    // numbered segment files next to it, which mergeSegments() joins into the log file. Any thread may log.
+    class Log
+    {
+    public:
+        enum LogLevel
+        {
+            LevelDebug = 1,
+            LevelWarn = 2,
+            LevelError = 3,
+            LevelWrite = 4
+        };
+
+        typedef void (*Callback)(const hstring& tag, const hstring& text);
+
+        // Each returns false when the line was dropped by its level switch or the tag filter.
+        static bool write(const hstring& tag, const hstring& text);
+        static bool error(const hstring& tag, const hstring& text);
+        static bool warn(const hstring& tag, const hstring& text);
+        static bool debug(const hstring& tag, const hstring& text);
+        static bool writef(const hstring& tag, const char* format, ...) QUORTYPES_LOG_FORMAT;
+        static bool errorf(const hstring& tag, const char* format, ...) QUORTYPES_LOG_FORMAT;
+        static bool warnf(const hstring& tag, const char* format, ...) QUORTYPES_LOG_FORMAT;
+        static bool debugf(const hstring& tag, const char* format, ...) QUORTYPES_LOG_FORMAT;
+
+        static void setFilename(const hstring& path, bool clear);
+        static void mergeSegments(bool clear);
+        // Called after every line, with the log lock held, with the tag and the text carrying its level
+        // prefix; null removes it.
+        static void setCallback(Callback function);
+
+    private:
+        static bool writeLevel(const hstring& tag, const hstring& text, LogLevel level);
+    };
+} // namespace quortypes

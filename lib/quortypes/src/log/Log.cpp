@@ -1,0 +1,117 @@
+#include <quortypes/Log.h>
+
+#include "log/LogState.h"
+#include "platform/posix/LogConsole.h"
+
+#include <algorithm>
+#include <cstdarg>
+#include <mutex>
+
+namespace quortypes
+{
+    LogState& logState()
+    {
+        static LogState* state = new LogState();
+        return *state;
+    }
+
+    void printLogFailure(const hstring& message)
+    {
+        printConsoleLine("[FATAL] ERROR: " + message, Log::LevelError);
+    }
+
+    bool Log::writeLevel(const hstring& tag, const hstring& text, LogLevel level)
+    {
+        LogState& state = logState();
+        bool enabled = (level == LevelWrite && state.levelWrite) ||
+                       (level == LevelError && state.levelError) || (level == LevelWarn && state.levelWarn) ||
+                       (level == LevelDebug && state.levelDebug);
+        if (!enabled)
+        {
+            return false;
+        }
+        if (!tag.empty() && !state.tags.empty() &&
+            std::find(state.tags.begin(), state.tags.end(), tag) == state.tags.end())
+        {
+            return false;
+        }
+        hstring line;
+        if (tag.empty())
+        {
+            line = text;
+        }
+        else
+        {
+            line.reserve(tag.size() + text.size() + 3);
+            line += "[";
+            line += tag;
+            line += "] ";
+            line += text;
+        }
+        std::lock_guard<Mutex> lock(state.mutex);
+        printConsoleLine(line, level);
+        if (!state.filename.empty() && !state.fileFailed)
+        {
+            writeLogFileLine(state, line);
+        }
+        if (state.callback != nullptr)
+        {
+            state.callback(tag, text);
+        }
+        return true;
+    }
+
+    bool Log::write(const hstring& tag, const hstring& text)
+    {
+        return writeLevel(tag, text, LevelWrite);
+    }
+
+    bool Log::error(const hstring& tag, const hstring& text)
+    {
+        return writeLevel(tag, "ERROR: " + text, LevelError);
+    }
+
+    bool Log::warn(const hstring& tag, const hstring& text)
+    {
+        return writeLevel(tag, "WARNING: " + text, LevelWarn);
+    }
+
+    bool Log::debug(const hstring& tag, const hstring& text)
+    {
+        return writeLevel(tag, "DEBUG: " + text, LevelDebug);
+    }
+
+#define QUORTYPES_LOG_FORMATTED(function)                                                                    \
+    va_list args;                                                                                            \
+    va_start(args, format);                                                                                  \
+    hstring text = formatStringV(format, args);                                                              \
+    va_end(args);                                                                                            \
+    return function(tag, text)
+
+    bool Log::writef(const hstring& tag, const char* format, ...)
+    {
+        QUORTYPES_LOG_FORMATTED(write);
+    }
+
+    bool Log::errorf(const hstring& tag, const char* format, ...)
+    {
+        QUORTYPES_LOG_FORMATTED(error);
+    }
+
+    bool Log::warnf(const hstring& tag, const char* format, ...)
+    {
+        QUORTYPES_LOG_FORMATTED(warn);
+    }
+
+    bool Log::debugf(const hstring& tag, const char* format, ...)
+    {
+        QUORTYPES_LOG_FORMATTED(debug);
+    }
+
+    void Log::setCallback(Callback function)
+    {
+        LogState& state = logState();
+        std::lock_guard<Mutex> lock(state.mutex);
+        state.callback = function;
+    }
+} // namespace quortypes
