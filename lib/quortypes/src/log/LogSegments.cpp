@@ -14,7 +14,7 @@ namespace quortypes
 {
     static const long long segmentLimit = 0x20000;
 
-    // TEMPORARY until Dir and File land.
+    // "\\" becomes "/", "." parts go, ".." drops the part before it; "" and "/" parts stay only first.
     static hstring normalizePath(const hstring& path)
     {
         std::string text = path;

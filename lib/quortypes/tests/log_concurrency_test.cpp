@@ -1,7 +1,7 @@
 #include <quortypes/Log.h>
 #include <quortypes/Thread.h>
 
-#include "LogTestSupport.h"
+#include "log_test_support.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 #include <quortypes/Mutex.h>
 #include <quortypes/Thread.h>
 
-#include "LogTestSupport.h"
+#include "log_test_support.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include <quortypes/Log.h>
 
-#include "LogTestSupport.h"
+#include "log_test_support.h"
 
 #include <gtest/gtest.h>
 
