@@ -1,0 +1,149 @@
+#include "platform/FileSystem.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quortypes::platform
+{
+    EntryKind entryKind(const std::string& path, bool followLinks)
+    {
+        struct stat info;
+        int result = followLinks ? ::stat(path.c_str(), &info) : ::lstat(path.c_str(), &info);
+        if (result != 0)
+        {
+            return EntryKind::Missing;
+        }
+        if (S_ISLNK(info.st_mode))
+        {
+            return EntryKind::Link;
+        }
+        if (S_ISREG(info.st_mode))
+        {
+            return EntryKind::File;
+        }
+        if (S_ISDIR(info.st_mode))
+        {
+            return EntryKind::Directory;
+        }
+        return EntryKind::Other;
+    }
+
+    bool isRegularFile(const std::string& path)
+    {
+        return entryKind(path, true) == EntryKind::File;
+    }
+
+    bool isDirectory(const std::string& path)
+    {
+        return entryKind(path, true) == EntryKind::Directory;
+    }
+
+    bool sameFile(const std::string& a, const std::string& b)
+    {
+        struct stat infoA, infoB;
+        if (::stat(a.c_str(), &infoA) != 0 || ::stat(b.c_str(), &infoB) != 0)
+        {
+            return false;
+        }
+        return infoA.st_dev == infoB.st_dev && infoA.st_ino == infoB.st_ino;
+    }
+
+    FILE* openFile(const std::string& path, const char* mode)
+    {
+        FILE* handle = ::fopen(path.c_str(), mode);
+        if (handle == nullptr)
+        {
+            return nullptr;
+        }
+        // fopen accepts a directory for reading here; a directory is never a file to the callers.
+        struct stat info;
+        if (::fstat(::fileno(handle), &info) != 0 || S_ISDIR(info.st_mode))
+        {
+            ::fclose(handle);
+            errno = EISDIR;
+            return nullptr;
+        }
+        return handle;
+    }
+
+    void readPastByte(FILE* file, char delimiter, std::string& text)
+    {
+        char* line = nullptr;
+        size_t capacity = 0;
+        ssize_t length = ::getdelim(&line, &capacity, (unsigned char)delimiter, file);
+        if (length > 0)
+        {
+            bool found = line[length - 1] == delimiter;
+            text.assign(line, (size_t)length - (found ? 1 : 0));
+        }
+        else
+        {
+            text.clear();
+        }
+        ::free(line);
+    }
+
+    bool removeFile(const std::string& path)
+    {
+        // unlink never follows a symbolic link: the link itself goes.
+        return ::unlink(path.c_str()) == 0;
+    }
+
+    bool makeDirectory(const std::string& path)
+    {
+        return ::mkdir(path.c_str(), 0777) == 0;
+    }
+
+    bool removeEmptyDirectory(const std::string& path)
+    {
+        return ::rmdir(path.c_str()) == 0;
+    }
+
+    bool listDirectory(const std::string& path, std::vector<std::string>& names)
+    {
+        names.clear();
+        if (path.empty())
+        {
+            return false;
+        }
+        DIR* dir = ::opendir(path.c_str());
+        if (dir == nullptr)
+        {
+            return false;
+        }
+        while (struct dirent* entry = ::readdir(dir))
+        {
+            std::string name = entry->d_name;
+            if (name != "." && name != "..")
+            {
+                names.push_back(name);
+            }
+        }
+        ::closedir(dir);
+        // readdir's order depends on the file system; a sorted listing makes every caller deterministic.
+        std::sort(names.begin(), names.end());
+        return true;
+    }
+
+    FileTimes queryFile(const std::string& path)
+    {
+        FileTimes times;
+        struct statx info;
+        if (::statx(AT_FDCWD, path.c_str(), 0, STATX_BASIC_STATS | STATX_BTIME, &info) != 0)
+        {
+            return times;
+        }
+        times.ok = true;
+        times.size = info.stx_size;
+        // Not every file system records a birth time; the change time is the closest stand-in.
+        times.creation = (info.stx_mask & STATX_BTIME) ? info.stx_btime.tv_sec : info.stx_ctime.tv_sec;
+        times.access = info.stx_atime.tv_sec;
+        times.modification = info.stx_mtime.tv_sec;
+        return times;
+    }
+} // namespace quortypes::platform

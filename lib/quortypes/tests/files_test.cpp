@@ -1,0 +1,165 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <ctime>
+#include <string>
+
+#include <quortypes/File.h>
+#include <quortypes/exception.h>
+
+#include "scratch_dir.h"
+
+using quortypes::AccessMode;
+using quortypes::File;
+using quortypes::SeekMode;
+
+TEST(Files, WriteReadAppendAndClose)
+{
+    ScratchDir dir;
+    std::string name = dir / "notes.txt";
+    {
+        File file(name, AccessMode::Write);
+        file.writeLine("first");
+        file.writeUint32(0x01020304);
+        EXPECT_EQ(file.getSize(), 10);
+        EXPECT_EQ(file.getFilename(), name);
+    }
+    {
+        File file(name, AccessMode::Append);
+        file.write("\r\nlast");
+    }
+    EXPECT_EQ(dir.read("notes.txt"), std::string("first\n\x04\x03\x02\x01\r\nlast"));
+
+    File file(name, AccessMode::ReadWrite);
+    EXPECT_EQ(file.readLine(), "first");
+    EXPECT_EQ(file.readUint32(), 0x01020304u);
+    // Writing right after reading on the same handle.
+    file.write("\n\n");
+    file.rewind();
+    EXPECT_EQ(file.read(""), std::string("first\n\x04\x03\x02\x01\n\nlast"));
+    file.close();
+    EXPECT_FALSE(file.isOpen());
+    EXPECT_THROW(file.readLine(), quortypes::_file_not_open);
+    EXPECT_THROW(file.close(), quortypes::_file_not_open);
+    try
+    {
+        file.getPosition();
+        FAIL();
+    }
+    catch (const quortypes::exception& e)
+    {
+        EXPECT_THAT(std::string(e.getMessage()), testing::HasSubstr("'" + name + "' is not open!"));
+    }
+}
+
+TEST(Files, MissingFilesAndRetries)
+{
+    ScratchDir dir;
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_THROW(File(dir / "missing.txt"), quortypes::_file_not_found);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(50));
+
+    // Two repeats wait twice between three tries.
+    File::setRepeats(2);
+    File::setTimeout(30.0f);
+    start = std::chrono::steady_clock::now();
+    EXPECT_THROW(File(dir / "missing.txt"), quortypes::_file_not_found);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(60));
+    File::setRepeats(0);
+    File::setTimeout(100.0f);
+
+    // A directory opens on this system, but it is not a file.
+    EXPECT_THROW(File(dir.path), quortypes::_file_not_found);
+    EXPECT_FALSE(File::exists(dir.path));
+}
+
+TEST(Files, ExistsCreateClearRemove)
+{
+    ScratchDir dir;
+    std::string name = dir / "a/b/Data.bin";
+    EXPECT_FALSE(File::exists(name));
+    EXPECT_TRUE(File::create(name));
+    EXPECT_FALSE(File::create(name));
+    EXPECT_TRUE(File::exists(name));
+    EXPECT_FALSE(File::exists(dir / "a/b/data.bin"));
+    EXPECT_TRUE(File::exists(dir / "a/b/data.BIN", false));
+    EXPECT_FALSE(File::exists(dir / "a/b/other.bin", false));
+
+    dir.put("a/b/Data.bin", "content");
+    EXPECT_EQ(File::sizeOf(name), 7u);
+    EXPECT_TRUE(File::clear(name));
+    EXPECT_EQ(File::sizeOf(name), 0u);
+    EXPECT_TRUE(File::clear(dir / "c/new.bin"));
+    EXPECT_TRUE(File::exists(dir / "c/new.bin"));
+    EXPECT_FALSE(File::clear(dir.path));
+
+    EXPECT_TRUE(File::remove(name));
+    EXPECT_FALSE(File::remove(name));
+    EXPECT_FALSE(File::exists(name));
+}
+
+TEST(Files, Copy)
+{
+    ScratchDir dir;
+    std::string big(10000, '\0');
+    for (size_t i = 0; i < big.size(); ++i)
+    {
+        big[i] = (char)(i * 7);
+    }
+    dir.put("src.bin", big);
+    EXPECT_TRUE(File::copy(dir / "src.bin", dir / "deep/er/dst.bin"));
+    EXPECT_EQ(dir.read("deep/er/dst.bin"), big);
+    EXPECT_FALSE(File::copy(dir / "src.bin", dir / "deep/er/dst.bin"));
+    dir.put("small.bin", "xy");
+    EXPECT_TRUE(File::copy(dir / "small.bin", dir / "deep/er/dst.bin", true));
+    EXPECT_EQ(dir.read("deep/er/dst.bin"), "xy");
+    EXPECT_FALSE(File::copy(dir / "none.bin", dir / "x.bin", true));
+
+    // Copying a file onto itself must not empty it.
+    EXPECT_FALSE(File::copy(dir / "src.bin", dir / "./src.bin", true));
+    EXPECT_EQ(dir.read("src.bin"), big);
+}
+
+TEST(Files, InfoAndReadAll)
+{
+    ScratchDir dir;
+    dir.put("text.txt", "a\r\nb\r\n");
+    uint32_t now = (uint32_t)time(nullptr);
+    quortypes::FileInfo info = File::getInfo(dir / "text.txt");
+    EXPECT_EQ(info.size, 6u);
+    EXPECT_NEAR((double)info.modificationTime, now, 5);
+    EXPECT_NEAR((double)info.creationTime, now, 5);
+    EXPECT_NEAR((double)info.accessTime, now, 5);
+    quortypes::FileInfo none = File::getInfo(dir / "none");
+    EXPECT_EQ(none.size, 0u);
+    EXPECT_EQ(none.modificationTime, 0u);
+    EXPECT_EQ(File::readAll(dir / "text.txt"), "a\nb\n");
+    EXPECT_THROW(File::readAll(dir / "none"), quortypes::_file_not_found);
+}
+
+TEST(Files, StringsAndLinesAtTheEndOfAFile)
+{
+    ScratchDir dir;
+    {
+        File file(dir / "strings.bin", AccessMode::Write);
+        file.writeString("hello");
+        // A length that promises far more than the file holds.
+        file.writeUint32(0x7FFFFFFFu);
+        file.write("tail");
+    }
+    File file(dir / "strings.bin");
+    EXPECT_EQ(file.readString(), "hello");
+    EXPECT_EQ(file.readString(), "tail");
+    EXPECT_TRUE(file.eof());
+    EXPECT_EQ(file.readString(), "");
+    EXPECT_EQ(file.readLine(), "");
+
+    dir.put("lines.txt", std::string("ab\0cd\r\nef", 9));
+    File lines(dir / "lines.txt");
+    EXPECT_EQ(lines.readLine(), std::string("ab\0cd", 5));
+    EXPECT_EQ(lines.getPosition(), 7);
+    EXPECT_EQ(lines.readLine(), "ef");
+    lines.seek(-2, SeekMode::End);
+    EXPECT_EQ(lines.readLine(), "ef");
+}
