@@ -8,16 +8,24 @@
 static void splitAll(const std::string& text, const std::string& delimiter, harray<hstring>& result)
 {
     size_t position = 0;
-    if (!delimiter.empty())
+    size_t found;
+    if (delimiter.size() == 1)
     {
-        size_t found;
+        while ((found = text.find(delimiter[0], position)) != std::string::npos)
+        {
+            result.emplace_back(std::string(text, position, found - position));
+            position = found + 1;
+        }
+    }
+    else if (!delimiter.empty())
+    {
         while ((found = text.find(delimiter, position)) != std::string::npos)
         {
-            result.push_back(hstring(text.substr(position, found - position)));
+            result.emplace_back(std::string(text, position, found - position));
             position = found + delimiter.size();
         }
     }
-    result.push_back(hstring(text.substr(position)));
+    result.emplace_back(std::string(text, position));
 }
 
 static void removeEmpties(harray<hstring>& pieces)

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstring>
 
 #include <quortypes/harray.h>
@@ -62,20 +63,32 @@ unsigned int hstring::unicodeCharAt(int index, int* length) const
         *length = 1;
         return 0;
     }
-    return decode((const unsigned char*)this->data() + index, this->std::string::size() - index, length);
+    // a zero byte ends the sequence as the end of the text would
+    const unsigned char* data = (const unsigned char*)this->data() + index;
+    size_t available = std::min(this->std::string::size() - index, (size_t)4);
+    for (size_t i = 1; i < available; ++i)
+    {
+        if (data[i] == 0)
+        {
+            available = i;
+            break;
+        }
+    }
+    return decode(data, available, length);
 }
 
 ustring hstring::toUnicode() const
 {
     const unsigned char* data = (const unsigned char*)this->data();
     size_t size = textLength(*this);
-    ustring result;
-    result.reserve(size);
+    ustring result(size, 0);
+    unsigned int* out = &result[0];
     int length = 0;
     for (size_t i = 0; i < size; i += length)
     {
-        result.push_back(decode(data + i, size - i, &length));
+        *out++ = decode(data + i, size - i, &length);
     }
+    result.resize(out - result.data());
     return result;
 }
 

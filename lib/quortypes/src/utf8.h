@@ -6,10 +6,24 @@ namespace quortypes
 {
     namespace utf8
     {
+        // A sequence of needed bytes of which fewer are available.
+        inline unsigned int decodeTail(const unsigned char* data, size_t available, int needed,
+                                       unsigned int bits, int* length)
+        {
+            int i = 1;
+            for (; (size_t)i < available; ++i)
+            {
+                bits = (bits << 6) | (data[i] & 0x3F);
+            }
+            *length = i;
+            return bits << (6 * (needed - i));
+        }
+
         // Decodes the sequence at data[0]. The lead byte alone decides the length
         // (continuation bytes are not validated), but nothing at or past
-        // data[available] is read, nor past a zero byte: a sequence cut short there
-        // counts as one character of the bytes present, the missing bits zero.
+        // data[available] is read: a sequence cut short there counts as one
+        // character of the bytes present, the missing bits zero. Callers end
+        // available at a zero byte where the text ends there.
         inline unsigned int decode(const unsigned char* data, size_t available, int* length)
         {
             unsigned int b = data[0];
@@ -18,34 +32,32 @@ namespace quortypes
                 *length = 1;
                 return b;
             }
-            int needed;
-            unsigned int result;
             if ((b & 0xE0) == 0xC0)
             {
-                needed = 2;
-                result = b & 0x1F;
-            }
-            else if ((b & 0xF0) == 0xE0)
-            {
-                needed = 3;
-                result = b & 0x0F;
-            }
-            else
-            {
-                needed = 4;
-                result = b & 0x07;
-            }
-            int i = 1;
-            for (; i < needed; ++i)
-            {
-                if ((size_t)i >= available || data[i] == 0)
+                if (available >= 2)
                 {
-                    break;
+                    *length = 2;
+                    return ((b & 0x1F) << 6) | (data[1] & 0x3F);
                 }
-                result = (result << 6) | (data[i] & 0x3F);
+                *length = 1;
+                return (b & 0x1F) << 6;
             }
-            *length = i;
-            return result << (6 * (needed - i));
+            if ((b & 0xF0) == 0xE0)
+            {
+                if (available >= 3)
+                {
+                    *length = 3;
+                    return ((b & 0x0F) << 12) | ((data[1] & 0x3F) << 6) | (data[2] & 0x3F);
+                }
+                return decodeTail(data, available, 3, b & 0x0F, length);
+            }
+            if (available >= 4)
+            {
+                *length = 4;
+                return ((b & 0x07) << 18) | ((data[1] & 0x3F) << 12) | ((data[2] & 0x3F) << 6) |
+                       (data[3] & 0x3F);
+            }
+            return decodeTail(data, available, 4, b & 0x07, length);
         }
 
         // Writes the encoding of one code point into out (room for 6 bytes);
