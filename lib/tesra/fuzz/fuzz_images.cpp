@@ -1,0 +1,38 @@
+#include <stddef.h>
+#include <stdint.h>
+
+#include "ImageDecoders.h"
+
+// The first byte picks the decoder so that one corpus serves all three.
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    if (size < 1)
+    {
+        return 0;
+    }
+    tesra::Image* image = NULL;
+    switch (data[0] % 3)
+    {
+    case 0:
+        image = tesra::decoders::decodePng(data + 1, size - 1);
+        break;
+    case 1:
+        image = tesra::decoders::decodeJpeg(data + 1, size - 1);
+        break;
+    default:
+        image = tesra::decoders::decodeJpt(data + 1, size - 1);
+        break;
+    }
+    if (image != NULL)
+    {
+        // Touch every byte so that a buffer smaller than its size claims shows up.
+        size_t bytes = (size_t)image->width * image->height * tesra::Image::getFormatBpp(image->format);
+        volatile unsigned char sum = 0;
+        for (size_t i = 0; i < bytes; ++i)
+        {
+            sum = sum + image->data[i];
+        }
+        delete image;
+    }
+    return 0;
+}

@@ -1,0 +1,184 @@
+#include <tesra/Color.h>
+
+#include <algorithm>
+
+#include <quortypes/exception.h>
+
+namespace tesra
+{
+    namespace
+    {
+        // Clamping happens in float so that a division by zero (inf or NaN) or a huge factor
+        // never reaches the float-to-int conversion, which would be undefined for them.
+        unsigned char saturate(float value)
+        {
+            if (!(value > 0.0f)) // also catches NaN
+            {
+                return 0;
+            }
+            if (value >= 255.0f)
+            {
+                return 255;
+            }
+            return (unsigned char)(int)value;
+        }
+
+        int hexValue(char c)
+        {
+            if (c >= '0' && c <= '9')
+            {
+                return c - '0';
+            }
+            if (c >= 'a' && c <= 'f')
+            {
+                return c - 'a' + 10;
+            }
+            if (c >= 'A' && c <= 'F')
+            {
+                return c - 'A' + 10;
+            }
+            return -1;
+        }
+
+        const float INV_255 = 0.003921569f;
+    } // namespace
+
+    Color::Color() : r(255), g(255), b(255), a(255) {}
+
+    Color::Color(unsigned char r, unsigned char g, unsigned char b, unsigned char a) : r(r), g(g), b(b), a(a)
+    {
+    }
+
+    Color::Color(unsigned int rgba)
+        : r((rgba >> 24) & 0xFF), g((rgba >> 16) & 0xFF), b((rgba >> 8) & 0xFF), a(rgba & 0xFF)
+    {
+    }
+
+    Color::Color(const Color& color, unsigned char a) : r(color.r), g(color.g), b(color.b), a(a) {}
+
+    Color::Color(const hstring& text) : Color()
+    {
+        this->set(text);
+    }
+
+    Color::Color(const char* text) : Color()
+    {
+        this->set(hstring(text));
+    }
+
+    void Color::set(unsigned char r, unsigned char g, unsigned char b, unsigned char a)
+    {
+        this->r = r;
+        this->g = g;
+        this->b = b;
+        this->a = a;
+    }
+
+    void Color::set(const hstring& text)
+    {
+        size_t start = (text.size() >= 2 && text[0] == '0' && text[1] == 'x') ? 2 : 0;
+        size_t length = text.size() - start;
+        int values[4] = {0, 0, 0, 255};
+        bool valid = (length == 6 || length == 8);
+        for (size_t i = 0; valid && i < length; i += 2)
+        {
+            int high = hexValue(text[start + i]);
+            int low = hexValue(text[start + i + 1]);
+            valid = (high >= 0 && low >= 0);
+            values[i / 2] = high * 16 + low;
+        }
+        if (!valid)
+        {
+            throw quortypes::exception(
+                "Color format must be either 0xRRGGBBAA or 0xRRGGBB (with or without 0x prefix)", "src/Color",
+                __LINE__);
+        }
+        this->set(values[0], values[1], values[2], values[3]);
+    }
+
+    unsigned int Color::toUInt() const
+    {
+        return ((unsigned int)this->r << 24) | ((unsigned int)this->g << 16) | ((unsigned int)this->b << 8) |
+               (unsigned int)this->a;
+    }
+
+    hstring Color::hex(bool rgbOnly) const
+    {
+        if (rgbOnly)
+        {
+            return formatString("%02X%02X%02X", this->r, this->g, this->b);
+        }
+        return formatString("%02X%02X%02X%02X", this->r, this->g, this->b, this->a);
+    }
+
+    bool Color::operator==(const Color& other) const
+    {
+        return (this->r == other.r && this->g == other.g && this->b == other.b && this->a == other.a);
+    }
+
+    bool Color::operator!=(const Color& other) const
+    {
+        return !(*this == other);
+    }
+
+    Color& Color::operator*=(const Color& other)
+    {
+        this->r = saturate(this->r * INV_255 * other.r);
+        this->g = saturate(this->g * INV_255 * other.g);
+        this->b = saturate(this->b * INV_255 * other.b);
+        this->a = saturate(this->a * INV_255 * other.a);
+        return *this;
+    }
+
+    Color& Color::operator*=(float factor)
+    {
+        this->r = saturate(this->r * factor);
+        this->g = saturate(this->g * factor);
+        this->b = saturate(this->b * factor);
+        this->a = saturate(this->a * factor);
+        return *this;
+    }
+
+    Color& Color::operator/=(float divisor)
+    {
+        float factor = 1.0f / divisor;
+        this->r = saturate(this->r * factor);
+        this->g = saturate(this->g * factor);
+        this->b = saturate(this->b * factor);
+        this->a = saturate(this->a * factor);
+        return *this;
+    }
+
+    Color& Color::operator+=(const Color& other)
+    {
+        this->r = (unsigned char)std::min(this->r + other.r, 255);
+        this->g = (unsigned char)std::min(this->g + other.g, 255);
+        this->b = (unsigned char)std::min(this->b + other.b, 255);
+        this->a = (unsigned char)std::min(this->a + other.a, 255);
+        return *this;
+    }
+
+    Color Color::operator*(const Color& other) const
+    {
+        Color result(*this);
+        return (result *= other);
+    }
+
+    Color Color::operator*(float factor) const
+    {
+        Color result(*this);
+        return (result *= factor);
+    }
+
+    Color Color::operator/(float divisor) const
+    {
+        Color result(*this);
+        return (result /= divisor);
+    }
+
+    Color Color::operator+(const Color& other) const
+    {
+        Color result(*this);
+        return (result += other);
+    }
+} // namespace tesra

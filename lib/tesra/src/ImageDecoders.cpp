@@ -1,0 +1,68 @@
+#include "ImageDecoders.h"
+
+namespace tesra
+{
+    namespace decoders
+    {
+        bool sizeAllowed(size_t width, size_t height, size_t channels)
+        {
+            return (width > 0 && height > 0 && width <= (size_t)MAX_SIDE && height <= (size_t)MAX_SIDE &&
+                    width * height * channels <= MAX_BYTES);
+        }
+
+        namespace
+        {
+            enum class Kind
+            {
+                None,
+                Png,
+                Jpeg,
+                Jpt
+            };
+
+            Kind kindOf(const hstring& filename)
+            {
+                hstring name = filename.lowered();
+                if (name.endsWith(".png"))
+                {
+                    return Kind::Png;
+                }
+                if (name.endsWith(".jpg") || name.endsWith(".jpeg"))
+                {
+                    return Kind::Jpeg;
+                }
+                if (name.endsWith(".jpt"))
+                {
+                    return Kind::Jpt;
+                }
+                return Kind::None;
+            }
+
+            Image* decode(Kind kind, const unsigned char* data, size_t size)
+            {
+                switch (kind)
+                {
+                case Kind::Png:
+                    return decodePng(data, size);
+                case Kind::Jpeg:
+                    return decodeJpeg(data, size);
+                case Kind::Jpt:
+                    return decodeJpt(data, size);
+                default:
+                    return NULL;
+                }
+            }
+
+        } // namespace
+
+        bool isImageName(const hstring& filename)
+        {
+            return (kindOf(filename) != Kind::None);
+        }
+
+        Image* decodeByName(const hstring& filename, const unsigned char* data, size_t size)
+        {
+            return decode(kindOf(filename), data, size);
+        }
+    } // namespace decoders
+} // namespace tesra

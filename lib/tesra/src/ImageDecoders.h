@@ -1,0 +1,29 @@
+#pragma once
+
+#include <stddef.h>
+
+#include <quortypes/hstring.h>
+#include <tesra/Image.h>
+
+namespace tesra
+{
+    namespace decoders
+    {
+        /// Largest width or height a decoder accepts.
+        const int MAX_SIDE = 16384;
+        /// Largest decoded buffer in bytes (8192 x 8192 RGBA).
+        const size_t MAX_BYTES = (size_t)256 << 20;
+
+        /// Whether width x height pixels of `channels` bytes are within the limits above.
+        bool sizeAllowed(size_t width, size_t height, size_t channels);
+
+        // Each returns a new image or null; the bytes stay the caller's.
+        Image* decodePng(const unsigned char* data, size_t size);
+        Image* decodeJpeg(const unsigned char* data, size_t size);
+        Image* decodeJpt(const unsigned char* data, size_t size);
+        /// Picks the decoder by the lower-cased extension of `filename`; null for other extensions.
+        Image* decodeByName(const hstring& filename, const unsigned char* data, size_t size);
+        /// Whether the extension of `filename` is one the decoders know.
+        bool isImageName(const hstring& filename);
+    } // namespace decoders
+} // namespace tesra

@@ -1,0 +1,80 @@
+#include <memory>
+
+#include "ImageDecoders.h"
+
+namespace tesra
+{
+    namespace decoders
+    {
+        namespace
+        {
+            bool readLength(const unsigned char* data, size_t size, size_t& position, size_t& length)
+            {
+                if (size - position < 4)
+                {
+                    return false;
+                }
+                const unsigned char* p = data + position;
+                length = (size_t)p[0] | ((size_t)p[1] << 8) | ((size_t)p[2] << 16) | ((size_t)p[3] << 24);
+                position += 4;
+                return (length <= size - position);
+            }
+        } // namespace
+
+        // Layout: 4 bytes not read, then a JPEG and a PNG block, each preceded by its length
+        // (32-bit little-endian). The JPEG is the colour, the PNG one 8-bit channel of alpha.
+        Image* decodeJpt(const unsigned char* data, size_t size)
+        {
+            size_t position = 4;
+            size_t jpegLength = 0;
+            if (data == NULL || size < position || !readLength(data, size, position, jpegLength))
+            {
+                return NULL;
+            }
+            std::unique_ptr<Image> color(decodeJpeg(data + position, jpegLength));
+            position += jpegLength;
+            size_t pngLength = 0;
+            if (color == nullptr || !readLength(data, size, position, pngLength))
+            {
+                return NULL;
+            }
+            std::unique_ptr<Image> mask(decodePng(data + position, pngLength));
+            if (mask == nullptr || mask->width != color->width || mask->height != color->height ||
+                !sizeAllowed(color->width, color->height, 4))
+            {
+                return NULL;
+            }
+            if (mask->format != Image::FORMAT_ALPHA)
+            {
+                // A mask saved with colour channels: its grey level is taken, as for any conversion to
+                // one byte.
+                unsigned char* alpha = NULL;
+                if (!Image::convert(mask->width, mask->height, mask->data, mask->format, &alpha,
+                                    Image::FORMAT_ALPHA))
+                {
+                    return NULL;
+                }
+                delete[] mask->data;
+                mask->data = alpha;
+                mask->format = Image::FORMAT_ALPHA;
+            }
+            size_t count = (size_t)color->width * (size_t)color->height;
+            Image* image = new Image();
+            image->width = color->width;
+            image->height = color->height;
+            image->format = Image::FORMAT_RGBA;
+            image->data = new unsigned char[count * 4];
+            const unsigned char* rgb = color->data;
+            const unsigned char* alpha = mask->data;
+            unsigned char* out = image->data;
+            for (size_t i = 0; i < count; ++i, rgb += 3, out += 4)
+            {
+                out[0] = rgb[0];
+                out[1] = rgb[1];
+                out[2] = rgb[2];
+                out[3] = alpha[i];
+            }
+            return image;
+        }
+    } // namespace decoders
+} // namespace tesra

@@ -1,0 +1,175 @@
+#include <memory>
+
+#include <gtest/gtest.h>
+
+#include "ImageDecoders.h"
+#include "ImageSupport.h"
+
+using namespace imagetest;
+using tesra::Image;
+
+namespace
+{
+    std::unique_ptr<Image> decode(const Bytes& bytes)
+    {
+        return std::unique_ptr<Image>(tesra::decoders::decodePng(bytes.data(), bytes.size()));
+    }
+
+    // What the decoder must produce from libpng's plain expansion: grey with alpha keeps only its
+    // grey channel, grey with a transparent colour becomes RGBA.
+    Pixels expectedFrom(const Pixels& reference, int colorType, bool colorKey)
+    {
+        Pixels expected = reference;
+        size_t count = (size_t)reference.width * reference.height;
+        if (colorType == PNG_COLOR_TYPE_GRAY_ALPHA)
+        {
+            expected.channels = 1;
+            expected.data.resize(count);
+            for (size_t i = 0; i < count; ++i)
+            {
+                expected.data[i] = reference.data[i * 2];
+            }
+        }
+        else if (colorType == PNG_COLOR_TYPE_GRAY && colorKey)
+        {
+            expected.channels = 4;
+            expected.data.resize(count * 4);
+            for (size_t i = 0; i < count; ++i)
+            {
+                unsigned char grey = reference.data[i * 2];
+                expected.data[i * 4 + 0] = expected.data[i * 4 + 1] = expected.data[i * 4 + 2] = grey;
+                expected.data[i * 4 + 3] = reference.data[i * 2 + 1];
+            }
+        }
+        return expected;
+    }
+
+    Image::Format formatOf(int channels)
+    {
+        return (channels == 1 ? Image::FORMAT_ALPHA
+                              : (channels == 3 ? Image::FORMAT_RGB : Image::FORMAT_RGBA));
+    }
+} // namespace
+
+TEST(PngDecoding, EveryColorTypeAndDepthMatchesLibpng)
+{
+    struct Case
+    {
+        int colorType;
+        int bitDepth;
+        bool interlaced;
+        int paletteSize;
+        int transparentCount;
+        bool colorKey;
+        int expectedChannels;
+    };
+    const Case cases[] = {
+        {PNG_COLOR_TYPE_GRAY, 1, false, 0, 0, false, 1},
+        {PNG_COLOR_TYPE_GRAY, 2, false, 0, 0, false, 1},
+        {PNG_COLOR_TYPE_GRAY, 4, false, 0, 0, false, 1},
+        {PNG_COLOR_TYPE_GRAY, 8, false, 0, 0, false, 1},
+        {PNG_COLOR_TYPE_GRAY, 16, false, 0, 0, false, 1},
+        {PNG_COLOR_TYPE_GRAY, 1, false, 0, 0, true, 4},
+        {PNG_COLOR_TYPE_GRAY, 4, false, 0, 0, true, 4},
+        {PNG_COLOR_TYPE_GRAY, 8, false, 0, 0, true, 4},
+        {PNG_COLOR_TYPE_GRAY, 16, false, 0, 0, true, 4},
+        {PNG_COLOR_TYPE_GRAY_ALPHA, 8, false, 0, 0, false, 1},
+        {PNG_COLOR_TYPE_GRAY_ALPHA, 16, false, 0, 0, false, 1},
+        {PNG_COLOR_TYPE_RGB, 8, false, 0, 0, false, 3},
+        {PNG_COLOR_TYPE_RGB, 16, false, 0, 0, false, 3},
+        {PNG_COLOR_TYPE_RGB, 8, false, 0, 0, true, 4},
+        {PNG_COLOR_TYPE_RGB, 16, false, 0, 0, true, 4},
+        {PNG_COLOR_TYPE_RGB_ALPHA, 8, false, 0, 0, false, 4},
+        {PNG_COLOR_TYPE_RGB_ALPHA, 16, false, 0, 0, false, 4},
+        {PNG_COLOR_TYPE_PALETTE, 1, false, 2, 0, false, 3},
+        {PNG_COLOR_TYPE_PALETTE, 2, false, 4, 0, false, 3},
+        {PNG_COLOR_TYPE_PALETTE, 4, false, 7, 0, false, 3},
+        {PNG_COLOR_TYPE_PALETTE, 8, false, 5, 0, false, 3},
+        {PNG_COLOR_TYPE_PALETTE, 8, false, 5, 3, false, 4},
+        {PNG_COLOR_TYPE_PALETTE, 2, false, 4, 4, false, 4},
+        {PNG_COLOR_TYPE_GRAY, 2, true, 0, 0, false, 1},
+        {PNG_COLOR_TYPE_RGB, 8, true, 0, 0, false, 3},
+        {PNG_COLOR_TYPE_RGB_ALPHA, 16, true, 0, 0, false, 4},
+        {PNG_COLOR_TYPE_PALETTE, 4, true, 9, 2, false, 4},
+    };
+    for (const Case& c : cases)
+    {
+        PngSpec spec;
+        // Odd sizes, so that low-bit rows end inside a byte and interlacing has partial passes.
+        spec.width = 13;
+        spec.height = 11;
+        spec.colorType = c.colorType;
+        spec.bitDepth = c.bitDepth;
+        spec.interlaced = c.interlaced;
+        spec.paletteSize = c.paletteSize;
+        spec.transparentCount = c.transparentCount;
+        spec.colorKey = c.colorKey;
+        SCOPED_TRACE(testing::Message()
+                     << "colour type " << c.colorType << ", " << c.bitDepth << " bits"
+                     << (c.interlaced ? ", interlaced" : "") << (c.colorKey ? ", tRNS" : "")
+                     << (c.transparentCount ? ", palette tRNS" : ""));
+        Bytes file = writePng(spec);
+        ASSERT_FALSE(file.empty());
+        Pixels expected = expectedFrom(referencePng(file), c.colorType, c.colorKey);
+        ASSERT_EQ(c.expectedChannels, expected.channels);
+        std::unique_ptr<Image> image = decode(file);
+        ASSERT_NE(nullptr, image);
+        EXPECT_EQ(13, image->width);
+        EXPECT_EQ(11, image->height);
+        EXPECT_EQ(formatOf(c.expectedChannels), image->format);
+        EXPECT_EQ(0, image->internalFormat);
+        EXPECT_EQ(0, image->compressedSize);
+        EXPECT_EQ(expected.data, imageBytes(image.get()));
+    }
+}
+
+TEST(PngDecoding, KnownSampleValues)
+{
+    // Independent of libpng's reader: the written samples themselves.
+    PngSpec spec;
+    spec.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
+    std::unique_ptr<Image> image = decode(writePng(spec));
+    ASSERT_NE(nullptr, image);
+    EXPECT_EQ(image->data[(2 * spec.width + 3) * 4 + 1], sampleAt(spec, 3, 2, 1));
+    // 1-bit grey spreads to 0 and 255; 16-bit keeps the high byte.
+    spec.colorType = PNG_COLOR_TYPE_GRAY;
+    spec.bitDepth = 1;
+    image = decode(writePng(spec));
+    ASSERT_NE(nullptr, image);
+    EXPECT_EQ(Image::FORMAT_ALPHA, image->format);
+    for (int i = 0; i < spec.width * spec.height; ++i)
+    {
+        EXPECT_EQ(sampleAt(spec, i % spec.width, i / spec.width, 0) ? 255 : 0, image->data[i]);
+    }
+    spec.bitDepth = 16;
+    image = decode(writePng(spec));
+    ASSERT_NE(nullptr, image);
+    EXPECT_EQ(sampleAt(spec, 4, 3, 0) >> 8, image->data[3 * spec.width + 4]);
+    // The transparent colour of a grey image gives alpha 0 at its pixels and 255 elsewhere.
+    spec.bitDepth = 8;
+    spec.colorKey = true;
+    image = decode(writePng(spec));
+    ASSERT_NE(nullptr, image);
+    ASSERT_EQ(Image::FORMAT_RGBA, image->format);
+    EXPECT_EQ(0, image->data[1 * 4 + 3]);
+    EXPECT_EQ(255, image->data[0 * 4 + 3]);
+}
+
+TEST(PngDecoding, RefusesOversizedDimensions)
+{
+    // A valid header whose size passes the library but not our cap.
+    PngSpec spec;
+    spec.colorType = PNG_COLOR_TYPE_GRAY;
+    spec.bitDepth = 1;
+    spec.width = tesra::decoders::MAX_SIDE + 1;
+    spec.height = 1;
+    EXPECT_EQ(nullptr, decode(writePng(spec)));
+    // Within the side limit but too many bytes: refused before anything is allocated.
+    spec.width = 16;
+    spec.height = 16;
+    spec.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
+    spec.bitDepth = 8;
+    Bytes file = writePng(spec);
+    ASSERT_NE(nullptr, decode(file));
+    EXPECT_EQ(nullptr, decode(withPngSize(file, tesra::decoders::MAX_SIDE, tesra::decoders::MAX_SIDE)));
+}
