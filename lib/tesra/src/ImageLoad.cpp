@@ -1,0 +1,78 @@
+#include <memory>
+
+#include <quortypes/File.h>
+#include <quortypes/Resource.h>
+#include <quortypes/exception.h>
+
+#include "ImageDecoders.h"
+
+namespace tesra
+{
+    namespace
+    {
+        // The whole file is read first: the decoders work on memory, and files are
+        // small next to the pixels they hold.
+        template <typename Stream> Image* load(const hstring& filename)
+        {
+            if (!decoders::isImageName(filename))
+            {
+                return NULL;
+            }
+            try
+            {
+                Stream stream(filename);
+                int size = stream.getSize();
+                if (size <= 0)
+                {
+                    return NULL;
+                }
+                std::unique_ptr<unsigned char[]> data(new unsigned char[size]);
+                if (stream.readRaw(data.get(), size) != size)
+                {
+                    return NULL;
+                }
+                stream.close();
+                return decoders::decodeByName(filename, data.get(), (size_t)size);
+            }
+            catch (quortypes::exception&)
+            {
+                return NULL;
+            }
+        }
+
+        Image* converted(Image* image, Image::Format format)
+        {
+            if (image != NULL && image->format != format && Image::needsConversion(image->format, format))
+            {
+                unsigned char* data = NULL;
+                if (Image::convert(image->width, image->height, image->data, image->format, &data, format))
+                {
+                    delete[] image->data;
+                    image->data = data;
+                    image->format = format;
+                }
+            }
+            return image;
+        }
+    } // namespace
+
+    Image* Image::createFromFile(const hstring& filename)
+    {
+        return load<quortypes::File>(filename);
+    }
+
+    Image* Image::createFromFile(const hstring& filename, Format format)
+    {
+        return converted(createFromFile(filename), format);
+    }
+
+    Image* Image::createFromResource(const hstring& filename)
+    {
+        return load<quortypes::Resource>(filename);
+    }
+
+    Image* Image::createFromResource(const hstring& filename, Format format)
+    {
+        return converted(createFromResource(filename), format);
+    }
+} // namespace tesra
