@@ -8,6 +8,8 @@
 #include <iconv.h>
 #include <memory>
 
+#include "../src/utf8.h"
+
 // Encodes with glibc's converter: the reference for valid scalar values.
 static std::string iconvEncode(iconv_t converter, unsigned int codePoint)
 {
@@ -54,6 +56,24 @@ TEST(utf8, everyCodePointRoundTripsAndMatchesIconv)
         }
     }
     EXPECT_EQ(mismatches, 0);
+
+    // Code point 0 has no encoding of its own (it ends texts); the zero byte
+    // still decodes to it.
+    EXPECT_EQ(hstring::fromUnicode(0u), "");
+    int length = 0;
+    EXPECT_EQ(hstring("", 1).unicodeCharAt(0, &length), 0u);
+    EXPECT_EQ(length, 1);
+
+    // the whole range as one text, decoded in sequence
+    ustring all;
+    for (unsigned int c = 1; c <= 0x10FFFF; ++c)
+    {
+        all.push_back(c);
+    }
+    hstring text = hstring::fromUnicode(all);
+    EXPECT_EQ(text.utf8Size(), (int)all.size());
+    EXPECT_TRUE(text.toUnicode() == all);
+    EXPECT_EQ(text.utf8SubString(0x10000, 1), hstring::fromUnicode(0x10001u));
 }
 
 TEST(utf8, encodingRules)
@@ -101,6 +121,25 @@ TEST(utf8, decodingCountsAndSubstrings)
 
 TEST(utf8, truncatedSequencesStayInsideTheText)
 {
+    // The decoder on heap buffers of exactly the bytes it may read: any read
+    // past them is an AddressSanitizer error.
+    for (unsigned int lead = 0; lead < 256; ++lead)
+    {
+        for (size_t available = 1; available <= 4; ++available)
+        {
+            std::unique_ptr<unsigned char[]> bytes(new unsigned char[available]);
+            bytes[0] = (unsigned char)lead;
+            for (size_t i = 1; i < available; ++i)
+            {
+                bytes[i] = 0xBF;
+            }
+            int length = 0;
+            quortypes::utf8::decode(bytes.get(), available, &length);
+            EXPECT_GE(length, 1);
+            EXPECT_LE((size_t)length, available);
+        }
+    }
+
     // Each text ends inside a sequence its lead byte announces; copied into a
     // buffer of exactly its size so that any read past the end is caught.
     for (const char* bytes : {"\xC3", "\xE2\x82", "\xF0\x9F\x98", "\xFF", "a\xF0", "\x80\x80"})
