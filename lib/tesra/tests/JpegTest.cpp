@@ -76,4 +76,8 @@ TEST(JpegDecoding, ErrorsReturnNullInsteadOfEndingTheProcess)
     Bytes noEnd(file.begin(), file.end() - 2);
     EXPECT_EQ(nullptr, decode(noEnd));
     EXPECT_NE(nullptr, decode(file));
+    // Wider than the decoders accept, though libjpeg would read it.
+    Bytes wide = writeJpeg(tesra::decoders::MAX_SIDE + 1, 1, JpegKind::Grey);
+    EXPECT_EQ(tesra::decoders::MAX_SIDE + 1, referenceJpeg(wide, JCS_UNKNOWN).width);
+    EXPECT_EQ(nullptr, decode(wide));
 }
