@@ -5,52 +5,30 @@
 using kavtypes::Rectangle;
 using kavtypes::Vector2;
 
-TEST(Rectangle, PointInsideIsHalfOpen)
+TEST(Rectangle, RightAndBottomEdgesAreOutside)
 {
     Rectangle r(0, 0, 10, 10);
     EXPECT_TRUE(r.isPointInside(Vector2(0, 0)));
     EXPECT_TRUE(r.isPointInside(Vector2(9.999f, 9.999f)));
     EXPECT_FALSE(r.isPointInside(Vector2(10, 5)));
     EXPECT_FALSE(r.isPointInside(Vector2(5, 10)));
-    EXPECT_FALSE(r.isPointInside(Vector2(-0.001f, 5)));
-    // An empty rectangle holds nothing, not even its corner.
     EXPECT_FALSE(Rectangle(3, 3, 0, 0).isPointInside(Vector2(3, 3)));
-}
 
-TEST(Rectangle, TouchingRectanglesDoNotIntersect)
-{
-    Rectangle r(0, 0, 10, 10);
     EXPECT_FALSE(r.intersects(Rectangle(10, 0, 5, 5)));
     EXPECT_FALSE(r.intersects(Rectangle(0, -5, 5, 5)));
     EXPECT_TRUE(r.intersects(Rectangle(9.5f, 0, 5, 5)));
-    EXPECT_TRUE(r.intersects(Rectangle(2, 2, 1, 1)));
     EXPECT_TRUE(Rectangle(2, 2, 1, 1).intersects(r));
-    EXPECT_FALSE(r.intersects(Rectangle(2, 20, 1, 1)));
 }
 
-TEST(Rectangle, EdgesMovesAndScales)
+TEST(Rectangle, MovingMovesThePositionAndScalingTheSize)
 {
     Rectangle r(10, 20, 30, 40);
-    EXPECT_EQ(10.0f, r.left());
     EXPECT_EQ(40.0f, r.right());
     EXPECT_EQ(60.0f, r.bottom());
-    EXPECT_EQ(Vector2(10, 20), r.getPosition());
-    EXPECT_EQ(Vector2(30, 40), r.getSize());
     EXPECT_EQ(Vector2(25, 40), r.getCenter());
     EXPECT_FLOAT_EQ(0.75f, r.aspect());
-
     EXPECT_EQ(Rectangle(11, 18, 30, 40), r + Vector2(1, -2));
-    EXPECT_EQ(Rectangle(9, 22, 30, 40), r - Vector2(1, -2));
     EXPECT_EQ(Rectangle(10, 20, 15, 120), r * Vector2(0.5f, 3));
-    Rectangle moved = (r += Vector2(5, 5));
-    EXPECT_EQ(Rectangle(15, 25, 30, 40), r);
-    EXPECT_EQ(r, moved);
-    moved = (r -= Vector2(5, 5));
-    EXPECT_EQ(Rectangle(10, 20, 30, 40), moved);
-    EXPECT_NE(r, Rectangle(10, 20, 30, 41));
-
-    r.set(1, 2, 3, 4);
-    r.setSize(7, 8);
-    EXPECT_EQ(Rectangle(1, 2, 7, 8), r);
-    EXPECT_EQ(Rectangle(0, 0, 0, 0), Rectangle());
+    EXPECT_EQ(Rectangle(5, 15, 30, 40), (r -= Vector2(5, 5)));
+    EXPECT_EQ(Rectangle(5, 15, 30, 40), r);
 }
