@@ -1,0 +1,65 @@
+#pragma once
+
+#include <map>
+
+#include <quortypes/harray.h>
+#include <quortypes/hstring.h>
+#include <tesra/RenderSystem.h>
+#include <tesra/Window.h>
+
+namespace tesra
+{
+
+    enum MessageBoxButton
+    {
+        MESSAGE_BUTTON_OK = 1,
+        MESSAGE_BUTTON_CANCEL = 2,
+        MESSAGE_BUTTON_YES = 4,
+        MESSAGE_BUTTON_NO = 8,
+    };
+
+    enum MessageBoxStyle
+    {
+        MESSAGE_STYLE_INFO = 1,
+        MESSAGE_STYLE_WARNING = 2,
+        MESSAGE_STYLE_CRITICAL = 3,
+        MESSAGE_STYLE_QUESTION = 4,
+        MESSAGE_STYLE_MODAL = 8,
+        MESSAGE_STYLE_TERMINATE_ON_DISPLAY = 16,
+    };
+
+    // When this environment variable is set, message boxes are written to the log and
+    // answered with the button it names ("ok", "cancel", "yes", "no") instead of shown.
+    extern const char* const messageBoxAnswerVariable;
+
+    extern hstring logTag;
+    extern RenderSystem* rendersys;
+    extern Window* window;
+
+    void init(int renderSystemType = 0, int windowType = 0);
+    void createRenderSystem(RenderSystem::Options options = RenderSystem::Options());
+    void createWindow(int width, int height, bool fullscreen, const hstring& title,
+                      Window::Options options = Window::Options());
+    void destroy();
+
+    harray<hstring> getTextureExtensions();
+    void setTextureExtensions(const harray<hstring>& extensions);
+
+    // Runs initHook with the arguments, then the window's main loop when a window
+    // exists, then destroyHook.
+    int main(void (*initHook)(const harray<hstring>& args), void (*destroyHook)(), int argc, char** argv);
+
+    // False, after a warning box, when another process holds the same instance name.
+    bool checkSingleInstance(const hstring& name, const hstring& fallbackName = "");
+    void releaseSingleInstance();
+
+    void showMessageBox(const hstring& title, const hstring& text, int buttons = MESSAGE_BUTTON_OK,
+                        int style = MESSAGE_STYLE_INFO,
+                        const std::map<MessageBoxButton, hstring>& customButtonTitles = {},
+                        void (*callback)(MessageBoxButton) = nullptr);
+
+    hstring getPackageName();
+    // The prefix followed by a counter kept per prefix: Object1, Object2, ...
+    hstring generateName(const hstring& prefix);
+
+} // namespace tesra

@@ -1,0 +1,577 @@
+#include <thread>
+
+#include <SDL.h>
+
+#include <quortypes/Log.h>
+#include <quortypes/exception.h>
+#include <tesra/RenderSystem.h>
+#include <tesra/tesra.h>
+
+#include "SDL2_Cursor.h"
+#include "SDL2_Keys.h"
+#include "SDL2_Window.h"
+
+using quortypes::Log;
+
+namespace tesra
+{
+
+    namespace
+    {
+        constexpr int keyAlt = 0x12;
+        constexpr int keyF4 = 0x73;
+        constexpr int keyF10 = 0x79;
+
+        // Decodes UTF-8 text input into code points; a broken sequence is skipped byte by byte.
+        harray<unsigned int> decodeUtf8(const char* text)
+        {
+            harray<unsigned int> result;
+            const unsigned char* p = (const unsigned char*)text;
+            while (*p != 0)
+            {
+                unsigned int c = *p;
+                int extra = 0;
+                if (c < 0x80)
+                {
+                    extra = 0;
+                }
+                else if ((c & 0xE0) == 0xC0)
+                {
+                    extra = 1;
+                    c &= 0x1F;
+                }
+                else if ((c & 0xF0) == 0xE0)
+                {
+                    extra = 2;
+                    c &= 0x0F;
+                }
+                else if ((c & 0xF8) == 0xF0)
+                {
+                    extra = 3;
+                    c &= 0x07;
+                }
+                else
+                {
+                    ++p;
+                    continue;
+                }
+                int i = 1;
+                for (; i <= extra; ++i)
+                {
+                    if ((p[i] & 0xC0) != 0x80)
+                    {
+                        break;
+                    }
+                    c = (c << 6) | (p[i] & 0x3F);
+                }
+                if (i <= extra)
+                {
+                    ++p;
+                    continue;
+                }
+                result.push_back(c);
+                p += extra + 1;
+            }
+            return result;
+        }
+
+        int mouseButton(Uint8 sdlButton)
+        {
+            switch (sdlButton)
+            {
+            case SDL_BUTTON_LEFT:
+                return 1;
+            case SDL_BUTTON_RIGHT:
+                return 2;
+            }
+            return 0;
+        }
+    } // namespace
+
+    SDL2_Window::SDL2_Window()
+    {
+        name = "SDL2";
+        cursorExtensions.push_back(".ani");
+        cursorExtensions.push_back(".cur");
+    }
+
+    SDL2_Window::~SDL2_Window()
+    {
+        if (created)
+        {
+            destroy();
+        }
+        if (defaultCursor != nullptr)
+        {
+            SDL_FreeCursor(defaultCursor);
+        }
+        if (videoInitialized)
+        {
+            SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        }
+    }
+
+    bool SDL2_Window::create(int width, int height, bool fullscreen, const hstring& title, Options options)
+    {
+        if (!Window::create(width, height, fullscreen, title, options))
+        {
+            return false;
+        }
+        if (!videoInitialized)
+        {
+            // Without this, the last window's close would also arrive as a quit, and a
+            // refused close could not keep the program running.
+            SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+            if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+            {
+                const hstring error = SDL_GetError();
+                Window::destroy();
+                throw quortypes::exception("Unable to initialize video: " + error,
+                                           "src/platform/sdl/SDL2_Window", __LINE__);
+            }
+            videoInitialized = true;
+        }
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+        SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+        SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+        SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+        SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+        const bool depth = rendersys != nullptr && rendersys->getOptions().depthBuffer;
+        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depth ? 16 : 0);
+        Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN;
+        if (options.resizable)
+        {
+            flags |= SDL_WINDOW_RESIZABLE;
+        }
+        if (fullscreen)
+        {
+            flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+        }
+        sdlWindow = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width,
+                                     height, flags);
+        if (sdlWindow == nullptr)
+        {
+            const hstring error = SDL_GetError();
+            Window::destroy();
+            throw quortypes::exception("Unable to create window: " + error, "src/platform/sdl/SDL2_Window",
+                                       __LINE__);
+        }
+        glContext = SDL_GL_CreateContext(sdlWindow);
+        if (glContext == nullptr)
+        {
+            const hstring error = SDL_GetError();
+            SDL_DestroyWindow(sdlWindow);
+            sdlWindow = nullptr;
+            Window::destroy();
+            throw quortypes::exception("Unable to create OpenGL context: " + error,
+                                       "src/platform/sdl/SDL2_Window", __LINE__);
+        }
+        SDL_GL_MakeCurrent(sdlWindow, glContext);
+        pacedBySleeping = SDL_GL_SetSwapInterval(1) != 0;
+        if (pacedBySleeping)
+        {
+            SDL_DisplayMode mode;
+            int refreshRate = 60;
+            if (SDL_GetWindowDisplayMode(sdlWindow, &mode) == 0 && mode.refresh_rate > 0)
+            {
+                refreshRate = mode.refresh_rate;
+            }
+            framePeriod = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                std::chrono::duration<double>(1.0 / refreshRate));
+            lastPresent = std::chrono::steady_clock::now();
+            Log::warn(logTag, formatString("Vertical sync is not available (%s), frames are paced to %d Hz.",
+                                           SDL_GetError(), refreshRate));
+        }
+        SDL_StartTextInput();
+        if (defaultCursor == nullptr)
+        {
+            defaultCursor = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
+        }
+        shownTitle = title;
+        buttonPressed = false;
+        moveCount = 0;
+        heldButtons = 0;
+        altHeld = false;
+        mouseOutside = false;
+        appliedWidth = getWidth();
+        appliedHeight = getHeight();
+        setCursorVisible(true);
+        fpsCounter = options.fpsCounter;
+        return true;
+    }
+
+    bool SDL2_Window::destroy()
+    {
+        if (!Window::destroy())
+        {
+            return false;
+        }
+        if (heldButtons != 0)
+        {
+            SDL_CaptureMouse(SDL_FALSE);
+            heldButtons = 0;
+        }
+        SDL_StopTextInput();
+        if (glContext != nullptr)
+        {
+            SDL_GL_DeleteContext(glContext);
+            glContext = nullptr;
+        }
+        if (sdlWindow != nullptr)
+        {
+            SDL_DestroyWindow(sdlWindow);
+            sdlWindow = nullptr;
+        }
+        shownCursor = nullptr;
+        return true;
+    }
+
+    void SDL2_Window::setTitle(const hstring& title)
+    {
+        hstring text = title;
+        if (fpsCounter)
+        {
+            text += formatString(" [FPS: %d]", fps);
+            if (text == shownTitle)
+            {
+                return;
+            }
+        }
+        shownTitle = text;
+        if (sdlWindow != nullptr)
+        {
+            SDL_SetWindowTitle(sdlWindow, text.c_str());
+        }
+        this->title = title;
+    }
+
+    bool SDL2_Window::isCursorVisible() const
+    {
+        return cursorVisible || !isCursorInside();
+    }
+
+    void SDL2_Window::setResolution(int width, int height, bool fullscreen)
+    {
+        if (sdlWindow == nullptr ||
+            (fullscreen == this->fullscreen && width == getWidth() && height == getHeight()))
+        {
+            return;
+        }
+        const bool leavingFullscreen = this->fullscreen && !fullscreen;
+        if (fullscreen)
+        {
+            SDL_SetWindowSize(sdlWindow, width, height);
+            SDL_SetWindowFullscreen(sdlWindow, SDL_WINDOW_FULLSCREEN_DESKTOP);
+        }
+        else
+        {
+            if (leavingFullscreen)
+            {
+                SDL_SetWindowFullscreen(sdlWindow, 0);
+            }
+            // A window that stays windowed keeps its top-left corner.
+            SDL_SetWindowSize(sdlWindow, width, height);
+            if (leavingFullscreen)
+            {
+                SDL_SetWindowPosition(sdlWindow, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+            }
+        }
+        this->fullscreen = fullscreen;
+        appliedWidth = getWidth();
+        appliedHeight = getHeight();
+        applyResolution(appliedWidth, appliedHeight, fullscreen);
+    }
+
+    int SDL2_Window::getWidth() const
+    {
+        int width = 0;
+        if (sdlWindow != nullptr)
+        {
+            SDL_GetWindowSize(sdlWindow, &width, nullptr);
+        }
+        return width;
+    }
+
+    int SDL2_Window::getHeight() const
+    {
+        int height = 0;
+        if (sdlWindow != nullptr)
+        {
+            SDL_GetWindowSize(sdlWindow, nullptr, &height);
+        }
+        return height;
+    }
+
+    void* SDL2_Window::getBackendId() const
+    {
+        return sdlWindow;
+    }
+
+    void SDL2_Window::presentFrame()
+    {
+        if (sdlWindow == nullptr || glContext == nullptr)
+        {
+            return;
+        }
+        SDL_GL_SwapWindow(sdlWindow);
+        if (pacedBySleeping)
+        {
+            // Without vertical sync the loop would spin as fast as the processor allows.
+            const auto now = std::chrono::steady_clock::now();
+            const auto target = lastPresent + framePeriod;
+            if (now < target)
+            {
+                std::this_thread::sleep_until(target);
+                lastPresent = target;
+            }
+            else
+            {
+                lastPresent = now;
+            }
+        }
+    }
+
+    bool SDL2_Window::updateOneFrame()
+    {
+        readCursorPosition();
+        checkEvents();
+        SDL2_Cursor* animated = dynamic_cast<SDL2_Cursor*>(cursor);
+        if (animated != nullptr && animated->isAnimated())
+        {
+            updateCursor();
+        }
+        return Window::updateOneFrame();
+    }
+
+    void SDL2_Window::readCursorPosition()
+    {
+        // Inside the window every motion arrives as an event; outside it (and not
+        // captured by a held button) the position is asked of the desktop, so that it
+        // may lie outside the client area.
+        if (sdlWindow == nullptr || !mouseOutside || heldButtons != 0)
+        {
+            return;
+        }
+        int x = 0;
+        int y = 0;
+        int windowX = 0;
+        int windowY = 0;
+        SDL_GetGlobalMouseState(&x, &y);
+        SDL_GetWindowPosition(sdlWindow, &windowX, &windowY);
+        cursorPosition = kavtypes::Vector2((float)(x - windowX), (float)(y - windowY));
+    }
+
+    void SDL2_Window::checkEvents()
+    {
+        SDL_Event event;
+        for (int i = 0; i < 100 && sdlWindow != nullptr && SDL_PollEvent(&event); ++i)
+        {
+            processEvent(event);
+        }
+        Window::checkEvents();
+    }
+
+    void SDL2_Window::requestClose()
+    {
+        if (handleQuitRequest(true))
+        {
+            terminateMainLoop();
+        }
+    }
+
+    void SDL2_Window::processEvent(const SDL_Event& event)
+    {
+        const Uint32 id = SDL_GetWindowID(sdlWindow);
+        switch (event.type)
+        {
+        case SDL_QUIT:
+            requestClose();
+            break;
+        case SDL_WINDOWEVENT:
+            if (event.window.windowID == id)
+            {
+                processWindowEvent(event);
+            }
+            break;
+        case SDL_KEYDOWN:
+        {
+            const int key = virtualKeyFromSdl(event.key.keysym.sym, event.key.keysym.scancode);
+            if (key == keyAlt)
+            {
+                altHeld = true;
+                queueKeyEvent(KEY_DOWN, keyAlt, 0);
+            }
+            else if (altHeld || (event.key.keysym.mod & KMOD_ALT) != 0)
+            {
+                // System key combinations are no input; Alt+F4 closes the window.
+                if (key == keyF4)
+                {
+                    requestClose();
+                }
+            }
+            else if (key == keyF10)
+            {
+                // F10 is the menu key of the system and never reaches the application.
+            }
+            else if (key != 0)
+            {
+                queueKeyEvent(KEY_DOWN, key, 0);
+            }
+            break;
+        }
+        case SDL_KEYUP:
+        {
+            const int key = virtualKeyFromSdl(event.key.keysym.sym, event.key.keysym.scancode);
+            if (key == keyAlt)
+            {
+                altHeld = false;
+            }
+            if (key != 0)
+            {
+                queueKeyEvent(KEY_UP, key, 0);
+            }
+            break;
+        }
+        case SDL_TEXTINPUT:
+            for (unsigned int c : decodeUtf8(event.text.text))
+            {
+                queueKeyEvent(KEY_DOWN, 0, c);
+            }
+            break;
+        case SDL_MOUSEMOTION:
+            if (!buttonPressed && ++moveCount > 10)
+            {
+                setInputMode(InputMode::MOUSE);
+            }
+            queueMouseEvent(MOUSE_MOVE, (float)event.motion.x, (float)event.motion.y, 0);
+            break;
+        case SDL_MOUSEBUTTONDOWN:
+        {
+            const int button = mouseButton(event.button.button);
+            if (button == 0)
+            {
+                break;
+            }
+            moveCount = 0;
+            buttonPressed = true;
+            queueMouseEvent(MOUSE_DOWN, (float)event.button.x, (float)event.button.y, button);
+            if (!fullscreen && heldButtons == 0)
+            {
+                SDL_CaptureMouse(SDL_TRUE);
+            }
+            heldButtons |= button;
+            break;
+        }
+        case SDL_MOUSEBUTTONUP:
+        {
+            const int button = mouseButton(event.button.button);
+            if (button == 0)
+            {
+                break;
+            }
+            buttonPressed = false;
+            queueMouseEvent(MOUSE_UP, (float)event.button.x, (float)event.button.y, button);
+            const int wasHeld = heldButtons;
+            heldButtons &= ~button;
+            if (!fullscreen && wasHeld != 0 && heldButtons == 0)
+            {
+                SDL_CaptureMouse(SDL_FALSE);
+            }
+            break;
+        }
+        case SDL_MOUSEWHEEL:
+        {
+            float x = event.wheel.preciseX != 0.0f ? event.wheel.preciseX : (float)event.wheel.x;
+            float y = event.wheel.preciseY != 0.0f ? event.wheel.preciseY : (float)event.wheel.y;
+            if (event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED)
+            {
+                x = -x;
+                y = -y;
+            }
+            const bool shift = (SDL_GetModState() & KMOD_SHIFT) != 0;
+            if (y != 0.0f)
+            {
+                queueMouseEvent(MOUSE_SCROLL, shift ? -y : 0.0f, shift ? 0.0f : -y, 0);
+            }
+            if (x != 0.0f)
+            {
+                queueMouseEvent(MOUSE_SCROLL, shift ? 0.0f : -x, shift ? -x : 0.0f, 0);
+            }
+            break;
+        }
+        case SDL_APP_LOWMEMORY:
+            handleLowMemoryWarning();
+            break;
+        default:
+            break;
+        }
+    }
+
+    void SDL2_Window::processWindowEvent(const SDL_Event& event)
+    {
+        switch (event.window.event)
+        {
+        case SDL_WINDOWEVENT_CLOSE:
+            requestClose();
+            break;
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+            handleFocusChangeEvent(true);
+            break;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+            handleFocusChangeEvent(false);
+            break;
+        case SDL_WINDOWEVENT_ENTER:
+            mouseOutside = false;
+            break;
+        case SDL_WINDOWEVENT_LEAVE:
+            mouseOutside = true;
+            break;
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+            // Sizes the window set itself were applied already.
+            if (!fullscreen && (event.window.data1 != appliedWidth || event.window.data2 != appliedHeight))
+            {
+                appliedWidth = event.window.data1;
+                appliedHeight = event.window.data2;
+                applyResolution(appliedWidth, appliedHeight, fullscreen);
+            }
+            break;
+        default:
+            break;
+        }
+    }
+
+    Cursor* SDL2_Window::createCursorObject()
+    {
+        return new SDL2_Cursor();
+    }
+
+    void SDL2_Window::updateCursor()
+    {
+        if (sdlWindow == nullptr)
+        {
+            return;
+        }
+        if (!cursorVisible)
+        {
+            SDL_ShowCursor(SDL_DISABLE);
+            return;
+        }
+        SDL_ShowCursor(SDL_ENABLE);
+        SDL_Cursor* wanted = nullptr;
+        SDL2_Cursor* sdlCursor = dynamic_cast<SDL2_Cursor*>(cursor);
+        if (sdlCursor != nullptr)
+        {
+            wanted = sdlCursor->frameAt(SDL_GetTicks64());
+        }
+        if (wanted == nullptr)
+        {
+            wanted = defaultCursor;
+        }
+        if (wanted != nullptr && wanted != shownCursor)
+        {
+            SDL_SetCursor(wanted);
+            shownCursor = wanted;
+        }
+    }
+
+} // namespace tesra

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+
+#include <tesra/Window.h>
+
+struct SDL_Window;
+struct SDL_Cursor;
+union SDL_Event;
+
+namespace tesra
+{
+
+    // The window on SDL2 with an OpenGL context. The rest of the system sees what it
+    // would see of any window: Win32 key codes, the same queues and the same loop.
+    class SDL2_Window : public Window
+    {
+    public:
+        SDL2_Window();
+        ~SDL2_Window() override;
+
+        bool create(int width, int height, bool fullscreen, const hstring& title, Options options) override;
+        bool destroy() override;
+        void setTitle(const hstring& title) override;
+        bool isCursorVisible() const override;
+        void setResolution(int width, int height, bool fullscreen) override;
+        using Window::setResolution;
+        int getWidth() const override;
+        int getHeight() const override;
+        void* getBackendId() const override;
+        void presentFrame() override;
+        bool updateOneFrame() override;
+        void checkEvents() override;
+        Cursor* createCursorObject() override;
+        void updateCursor() override;
+
+        // Whether the display refused vertical sync, so that frames are paced by sleeping.
+        bool isPacedBySleeping() const { return pacedBySleeping; }
+        // The title text the window shows now, with its frame-rate suffix.
+        const hstring& getShownTitle() const { return shownTitle; }
+
+    protected:
+        void processEvent(const SDL_Event& event);
+        void processWindowEvent(const SDL_Event& event);
+        void readCursorPosition();
+        void requestClose();
+
+        SDL_Window* sdlWindow = nullptr;
+        void* glContext = nullptr;
+        SDL_Cursor* defaultCursor = nullptr;
+        SDL_Cursor* shownCursor = nullptr;
+        hstring shownTitle;
+        bool fpsCounter = false;
+        bool videoInitialized = false;
+        bool pacedBySleeping = false;
+        std::chrono::steady_clock::duration framePeriod{};
+        std::chrono::steady_clock::time_point lastPresent{};
+        bool buttonPressed = false;
+        int moveCount = 0;
+        int heldButtons = 0;
+        bool altHeld = false;
+        bool mouseOutside = false;
+        int appliedWidth = 0;
+        int appliedHeight = 0;
+    };
+
+} // namespace tesra
