@@ -2,6 +2,8 @@
 
 #include <tesra/SystemInfo.h>
 
+#include "platform/sdl/SDL2_Window.h"
+
 #include "WindowTestSupport.h"
 
 using testing_support::WindowTest;
@@ -103,4 +105,78 @@ TEST_F(WindowTest, TouchesBecomeMouseEventsUntilASecondFinger)
     window->queueTouchEvent(tesra::Window::TOUCH_CANCEL, 0, 0, 1);
     window->queueTouchEvent(tesra::Window::TOUCH_CANCEL, 0, 0, 0);
     EXPECT_FALSE(window->isMultiTouchActive());
+}
+
+TEST_F(WindowTest, TwoFingerTapIsButtonSeven)
+{
+    pushMotion(50, 60);
+    pushFinger(SDL_FINGERDOWN, 1, 0.5f, 0.5f);
+    pushFinger(SDL_FINGERDOWN, 2, 0.6f, 0.5f);
+    pushFinger(SDL_FINGERMOTION, 2, 0.605f, 0.5f);
+    pushFinger(SDL_FINGERUP, 1, 0.5f, 0.5f);
+    pushFinger(SDL_FINGERUP, 2, 0.605f, 0.5f);
+    window->checkEvents();
+    const std::vector<std::string> expected = {"input mode TOUCH at 0,0", "mouse move at 50,60",
+                                               "mouse down 7 at 50,60", "mouse up 7 at 50,60"};
+    EXPECT_EQ(recorder.calls, expected);
+
+    // Fingers that move apart, stay too long, or come as three are no tap.
+    recorder.calls.clear();
+    pushFinger(SDL_FINGERDOWN, 1, 0.5f, 0.5f);
+    pushFinger(SDL_FINGERDOWN, 2, 0.6f, 0.5f);
+    pushFinger(SDL_FINGERMOTION, 2, 0.8f, 0.5f);
+    pushFinger(SDL_FINGERUP, 1, 0.5f, 0.5f);
+    pushFinger(SDL_FINGERUP, 2, 0.8f, 0.5f);
+    pushFinger(SDL_FINGERDOWN, 1, 0.5f, 0.5f);
+    pushFinger(SDL_FINGERDOWN, 2, 0.6f, 0.5f);
+    window->checkEvents();
+    std::this_thread::sleep_for(
+        std::chrono::milliseconds(550)); // queued events carry the time they were queued
+    pushFinger(SDL_FINGERUP, 1, 0.5f, 0.5f);
+    pushFinger(SDL_FINGERUP, 2, 0.6f, 0.5f);
+    pushFinger(SDL_FINGERDOWN, 1, 0.5f, 0.5f);
+    pushFinger(SDL_FINGERDOWN, 2, 0.6f, 0.5f);
+    pushFinger(SDL_FINGERDOWN, 3, 0.7f, 0.5f);
+    pushFinger(SDL_FINGERUP, 1, 0.5f, 0.5f);
+    pushFinger(SDL_FINGERUP, 2, 0.6f, 0.5f);
+    pushFinger(SDL_FINGERUP, 3, 0.7f, 0.5f);
+    window->checkEvents();
+    EXPECT_EQ(recorder.calls, std::vector<std::string>{});
+}
+
+namespace
+{
+
+    // A window whose display refuses vertical sync, as a virtual display does.
+    class UnsyncedWindow : public tesra::SDL2_Window
+    {
+    public:
+        void refuseVsync()
+        {
+            pacedBySleeping = true;
+            framePeriod = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                std::chrono::duration<double>(1.0 / 60));
+            lastPresent = std::chrono::steady_clock::now();
+        }
+    };
+
+} // namespace
+
+TEST(UnsyncedWindow, FramesArePacedToTheRefreshRate)
+{
+    tesra::Window* previous = tesra::window;
+    UnsyncedWindow window;
+    tesra::window = &window;
+    window.create(64, 64, false, "paced", tesra::Window::Options());
+    testing_support::keepLoadedLibraries();
+    window.refuseVsync();
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < 12; ++i)
+    {
+        window.presentFrame();
+    }
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(elapsed, std::chrono::milliseconds(190)); // 12 frames at 60 Hz take 200 ms
+    window.destroy();
+    tesra::window = previous;
 }

@@ -202,6 +202,17 @@ namespace testing_support
             event.wheel.direction = direction;
             SDL_PushEvent(&event);
         }
+        void pushFinger(Uint32 type, SDL_FingerID finger, float x, float y)
+        {
+            SDL_Event event{};
+            event.type = type;
+            event.tfinger.touchId = 1;
+            event.tfinger.fingerId = finger;
+            event.tfinger.x = x;
+            event.tfinger.y = y;
+            event.tfinger.windowID = windowId();
+            SDL_PushEvent(&event);
+        }
         void pushWindowEvent(Uint8 kind)
         {
             SDL_Event event{};

@@ -1,3 +1,4 @@
+#include <cmath>
 #include <thread>
 
 #include <SDL.h>
@@ -21,6 +22,10 @@ namespace tesra
         constexpr int keyAlt = 0x12;
         constexpr int keyF4 = 0x73;
         constexpr int keyF10 = 0x79;
+        // A two-finger tap: both fingers lifted within this time (ms) and moved no further
+        // than this part of the touch surface.
+        constexpr uint32_t maxTapDuration = 500;
+        constexpr float maxTapMovement = 0.02f;
 
         // Decodes UTF-8 text input into code points; a broken sequence is skipped byte by byte.
         harray<unsigned int> decodeUtf8(const char* text)
@@ -359,6 +364,7 @@ namespace tesra
         SDL_GetGlobalMouseState(&x, &y);
         SDL_GetWindowPosition(sdlWindow, &windowX, &windowY);
         cursorPosition = kavtypes::Vector2((float)(x - windowX), (float)(y - windowY));
+        pointerPosition = cursorPosition;
     }
 
     void SDL2_Window::checkEvents()
@@ -443,7 +449,8 @@ namespace tesra
             {
                 setInputMode(InputMode::MOUSE);
             }
-            queueMouseEvent(MOUSE_MOVE, (float)event.motion.x, (float)event.motion.y, 0);
+            pointerPosition = kavtypes::Vector2((float)event.motion.x, (float)event.motion.y);
+            queueMouseEvent(MOUSE_MOVE, pointerPosition.x, pointerPosition.y, 0);
             break;
         case SDL_MOUSEBUTTONDOWN:
         {
@@ -454,7 +461,8 @@ namespace tesra
             }
             moveCount = 0;
             buttonPressed = true;
-            queueMouseEvent(MOUSE_DOWN, (float)event.button.x, (float)event.button.y, button);
+            pointerPosition = kavtypes::Vector2((float)event.button.x, (float)event.button.y);
+            queueMouseEvent(MOUSE_DOWN, pointerPosition.x, pointerPosition.y, button);
             if (!fullscreen && heldButtons == 0)
             {
                 SDL_CaptureMouse(SDL_TRUE);
@@ -470,7 +478,8 @@ namespace tesra
                 break;
             }
             buttonPressed = false;
-            queueMouseEvent(MOUSE_UP, (float)event.button.x, (float)event.button.y, button);
+            pointerPosition = kavtypes::Vector2((float)event.button.x, (float)event.button.y);
+            queueMouseEvent(MOUSE_UP, pointerPosition.x, pointerPosition.y, button);
             const int wasHeld = heldButtons;
             heldButtons &= ~button;
             if (!fullscreen && wasHeld != 0 && heldButtons == 0)
@@ -499,6 +508,11 @@ namespace tesra
             }
             break;
         }
+        case SDL_FINGERDOWN:
+        case SDL_FINGERMOTION:
+        case SDL_FINGERUP:
+            processFingerEvent(event);
+            break;
         case SDL_APP_LOWMEMORY:
             handleLowMemoryWarning();
             break;
@@ -537,6 +551,56 @@ namespace tesra
             break;
         default:
             break;
+        }
+    }
+
+    void SDL2_Window::processFingerEvent(const SDL_Event& event)
+    {
+        // A single finger already arrives as the left mouse button; two fingers that
+        // touch and lift again without moving are the tap that stands for button 7.
+        const int64_t id = (int64_t)event.tfinger.fingerId;
+        const kavtypes::Vector2 position(event.tfinger.x, event.tfinger.y);
+        if (event.type == SDL_FINGERDOWN)
+        {
+            buttonPressed = true;
+            setInputMode(InputMode::TOUCH);
+            fingers[id] = position;
+            if (fingers.size() == 2)
+            {
+                tapCandidate = true;
+                tapStart = event.tfinger.timestamp;
+                tapOrigins = fingers;
+            }
+            else if (fingers.size() > 2)
+            {
+                tapCandidate = false;
+            }
+        }
+        else if (event.type == SDL_FINGERMOTION)
+        {
+            fingers[id] = position;
+            auto origin = tapOrigins.find(id);
+            if (tapCandidate && origin != tapOrigins.end() &&
+                (fabsf(position.x - origin->second.x) > maxTapMovement ||
+                 fabsf(position.y - origin->second.y) > maxTapMovement))
+            {
+                tapCandidate = false;
+            }
+        }
+        else
+        {
+            fingers.erase(id);
+            if (fingers.empty())
+            {
+                if (tapCandidate && event.tfinger.timestamp - tapStart <= maxTapDuration)
+                {
+                    queueMouseEvent(MOUSE_DOWN, pointerPosition.x, pointerPosition.y, 7);
+                    queueMouseEvent(MOUSE_UP, pointerPosition.x, pointerPosition.y, 7);
+                }
+                tapCandidate = false;
+                tapOrigins.clear();
+                buttonPressed = false;
+            }
         }
     }
 

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <map>
 
 #include <tesra/Window.h>
 
@@ -43,6 +44,7 @@ namespace tesra
     protected:
         void processEvent(const SDL_Event& event);
         void processWindowEvent(const SDL_Event& event);
+        void processFingerEvent(const SDL_Event& event);
         void readCursorPosition();
         void requestClose();
 
@@ -61,6 +63,13 @@ namespace tesra
         int heldButtons = 0;
         bool altHeld = false;
         bool mouseOutside = false;
+        // Where the pointer was last reported, ahead of the delivery of the queue.
+        kavtypes::Vector2 pointerPosition;
+        // Fingers now down by id, and the state of a two-finger tap being made.
+        std::map<int64_t, kavtypes::Vector2> fingers;
+        std::map<int64_t, kavtypes::Vector2> tapOrigins;
+        bool tapCandidate = false;
+        uint32_t tapStart = 0;
         int appliedWidth = 0;
         int appliedHeight = 0;
     };
