@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include <quortypes/exception.h>
+#include <quorxml/Document.h>
+#include <quorxml/Node.h>
+#include <quorxml/exception.h>
+
+#include "TempXml.h"
+
+using quorxml::Document;
+using quorxml::Node;
+
+namespace
+{
+    const std::string RULE(58, '-');
+
+    // The message of the exception thrown by opening the file, without its "[file:line] " decoration.
+    template <typename E> std::string openError(const std::string& path)
+    {
+        try
+        {
+            Document document(path);
+        }
+        catch (const E& e)
+        {
+            std::string message = e.getMessage();
+            EXPECT_EQ(message.rfind("[Document:", 0), 0u) << message;
+            return message.substr(message.find("] ") + 2);
+        }
+        ADD_FAILURE() << "no exception for " << path;
+        return "";
+    }
+
+    std::string rootError(Document& document, const char* type)
+    {
+        try
+        {
+            document.root(type);
+        }
+        catch (const quorxml::_XMLException& e)
+        {
+            std::string message = e.getMessage();
+            return message.substr(message.find("] ") + 2);
+        }
+        ADD_FAILURE() << "no exception for root type " << type;
+        return "";
+    }
+} // namespace
+
+TEST(Document, ParseErrorNamesRowColumnAndTrimmedLine)
+{
+    // The unclosed tag on the third line; TinyXML's rows and columns count from 1 already.
+    TempXml unclosed("unclosed.xml", "<a>\n  <b/>\n  <c x=\"1\" <d/>   \n</a>\n");
+    EXPECT_EQ(openError<quorxml::_XMLException>(unclosed.path),
+              "An error occcured parsing XML file 'quorxml_tests/unclosed.xml': Error reading Attributes."
+              " [row 3, column 12]\n" +
+                  RULE + "\n<c x=\"1\" <d/>\n" + RULE);
+
+    // Windows line ends: the same row, and the quoted line carries no carriage return.
+    TempXml crlf("crlf.xml", "<a>\r\n  <b/>\r\n  <c></d>\r\n</a>\r\n");
+    EXPECT_EQ(openError<quorxml::_XMLException>(crlf.path),
+              "An error occcured parsing XML file 'quorxml_tests/crlf.xml': Error reading end tag."
+              " [row 3, column 6]\n" +
+                  RULE + "\n<c></d>\n" + RULE);
+
+    // The file name in the message is the normalised one.
+    TempXml dotted("dotted.xml", "<a><b></a>");
+    std::string message = openError<quorxml::_XMLException>("./quorxml_tests/../quorxml_tests/dotted.xml");
+    EXPECT_EQ(message.rfind("An error occcured parsing XML file 'quorxml_tests/dotted.xml': ", 0), 0u)
+        << message;
+
+    // An error without a location gets neither a position nor a quoted line.
+    TempXml empty("empty.xml", "  \n\n");
+    EXPECT_EQ(openError<quorxml::_XMLException>(empty.path),
+              "An error occcured parsing XML file 'quorxml_tests/empty.xml': Error document empty.");
+}
+
+TEST(Document, MissingFileIsFileNotFound)
+{
+    std::string message = openError<quortypes::_file_not_found>("quorxml_tests/missing.xml");
+    EXPECT_EQ(message.rfind("'quorxml_tests/missing.xml' not found!", 0), 0u) << message;
+}
+
+TEST(Document, RootChecks)
+{
+    TempXml noRoot("noroot.xml", "<?xml version=\"1.0\"?>\n<!-- nothing else -->\n");
+    Document empty(noRoot.path);
+    EXPECT_EQ(rootError(empty, ""), "No root node found in XML file '" + noRoot.path + "'!");
+
+    TempXml dataset("dataset.xml", "<?xml version=\"1.0\"?>\n<!-- c -->\n<Dataset name=\"x\"/>\n");
+    Document document(dataset.path);
+    // Names compare exactly, letter case included, on the first call and on later ones.
+    EXPECT_EQ(rootError(document, "dataset"),
+              "Root node type is not 'dataset' in XML file '" + dataset.path + "'!");
+    Node* root = document.root("Dataset");
+    ASSERT_NE(root, nullptr);
+    EXPECT_TRUE(*root == "Dataset");
+    EXPECT_EQ(root->getLine(), 3);
+    EXPECT_EQ(document.root(), root);
+    EXPECT_EQ(rootError(document, "Data"),
+              "Root node type is not 'Data' in XML file '" + dataset.path + "'!");
+}
