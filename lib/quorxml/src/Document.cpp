@@ -1,5 +1,7 @@
 #include <tinyxml.h>
 
+#include <quortypes/Dir.h>
+#include <quortypes/Resource.h>
 #include <quortypes/exception.h>
 #include <quortypes/harray.h>
 #include <quortypes/hstring.h>
@@ -7,8 +9,6 @@
 #include <quorxml/Document.h>
 #include <quorxml/Node.h>
 #include <quorxml/exception.h>
-
-#include "ResourceText.h"
 
 namespace quorxml
 {
@@ -26,7 +26,7 @@ namespace quorxml
             harray<hstring> lines = text.split("\n", -1, false);
             if (row <= (int)lines.size())
             {
-                hstring rule(58, '-');
+                hstring rule('-', 58);
                 description += "\n" + rule + "\n" + lines[row - 1].trimmed(' ') + "\n" + rule;
             }
         }
@@ -35,12 +35,12 @@ namespace quorxml
 
     Document::Document(const hstring& filename) : filename(filename)
     {
-        if (!resource::exists(filename))
+        if (!quortypes::Resource::exists(filename))
         {
             throw quortypes::_file_not_found(filename, true, SOURCE, __LINE__);
         }
-        hstring path = resource::normalize(filename);
-        hstring text = resource::readAll(path);
+        hstring path = quortypes::Dir::normalize(filename);
+        hstring text = quortypes::Resource::readAll(path);
         this->document = std::make_unique<TiXmlDocument>();
         this->document->Parse(text.c_str(), nullptr, TIXML_DEFAULT_ENCODING);
         if (this->document->Error())

@@ -52,33 +52,46 @@ TEST(Document, ParseErrorNamesRowColumnAndTrimmedLine)
     // The unclosed tag on the third line; TinyXML's rows and columns count from 1 already.
     TempXml unclosed("unclosed.xml", "<a>\n  <b/>\n  <c x=\"1\" <d/>   \n</a>\n");
     EXPECT_EQ(openError<quorxml::_XMLException>(unclosed.path),
-              "An error occcured parsing XML file 'quorxml_tests/unclosed.xml': Error reading Attributes."
+              "An error occcured parsing XML file 'quorxml_files/unclosed.xml': Error reading Attributes."
               " [row 3, column 12]\n" +
                   RULE + "\n<c x=\"1\" <d/>\n" + RULE);
 
     // Windows line ends: the same row, and the quoted line carries no carriage return.
     TempXml crlf("crlf.xml", "<a>\r\n  <b/>\r\n  <c></d>\r\n</a>\r\n");
     EXPECT_EQ(openError<quorxml::_XMLException>(crlf.path),
-              "An error occcured parsing XML file 'quorxml_tests/crlf.xml': Error reading end tag."
+              "An error occcured parsing XML file 'quorxml_files/crlf.xml': Error reading end tag."
               " [row 3, column 6]\n" +
                   RULE + "\n<c></d>\n" + RULE);
 
     // The file name in the message is the normalised one.
     TempXml dotted("dotted.xml", "<a><b></a>");
-    std::string message = openError<quorxml::_XMLException>("./quorxml_tests/../quorxml_tests/dotted.xml");
-    EXPECT_EQ(message.rfind("An error occcured parsing XML file 'quorxml_tests/dotted.xml': ", 0), 0u)
+    std::string message = openError<quorxml::_XMLException>("./quorxml_files/../quorxml_files/dotted.xml");
+    EXPECT_EQ(message.rfind("An error occcured parsing XML file 'quorxml_files/dotted.xml': ", 0), 0u)
         << message;
+
+    // A long single-line file is quoted whole.
+    const std::string longLine = "<a x=\"" + std::string(40000, 'y') + "\" <b/></a>";
+    TempXml minified("minified.xml", longLine);
+    message = openError<quorxml::_XMLException>(minified.path);
+    EXPECT_NE(message.find(" [row 1, column "), std::string::npos);
+    EXPECT_EQ(message.substr(message.size() - longLine.size() - RULE.size() - 1), longLine + "\n" + RULE);
 
     // An error without a location gets neither a position nor a quoted line.
     TempXml empty("empty.xml", "  \n\n");
     EXPECT_EQ(openError<quorxml::_XMLException>(empty.path),
-              "An error occcured parsing XML file 'quorxml_tests/empty.xml': Error document empty.");
+              "An error occcured parsing XML file 'quorxml_files/empty.xml': Error document empty.");
 }
 
 TEST(Document, MissingFileIsFileNotFound)
 {
-    std::string message = openError<quortypes::_file_not_found>("quorxml_tests/missing.xml");
-    EXPECT_EQ(message.rfind("'quorxml_tests/missing.xml' not found!", 0), 0u) << message;
+    std::string message = openError<quortypes::_file_not_found>("quorxml_files/missing.xml");
+    EXPECT_EQ(message.rfind("'quorxml_files/missing.xml' not found!", 0), 0u) << message;
+
+    // Names are exact; the message points at the file spelt with other letter case.
+    TempXml file("Cased.xml", "<a/>");
+    message = openError<quortypes::_file_not_found>("quorxml_files/cased.xml");
+    EXPECT_EQ(message, "'quorxml_files/cased.xml' not found! But there is file with a different case: "
+                       "quorxml_files/Cased.xml");
 }
 
 TEST(Document, RootChecks)

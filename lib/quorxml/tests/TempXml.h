@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
 #include <string>
 
@@ -11,15 +13,17 @@
 class TempXml
 {
 public:
-    TempXml(const std::string& name, const std::string& content) : path("quorxml_tests/" + name)
+    TempXml(const std::string& name, const std::string& content) : path("quorxml_files/" + name)
     {
-        mkdir("quorxml_tests", 0777);
+        mkdir("quorxml_files", 0777);
         FILE* file = fopen(this->path.c_str(), "wb");
-        if (file != nullptr)
+        if (file == nullptr)
         {
-            fwrite(content.data(), 1, content.size(), file);
-            fclose(file);
+            ADD_FAILURE() << "cannot write " << this->path;
+            return;
         }
+        EXPECT_EQ(fwrite(content.data(), 1, content.size(), file), content.size());
+        fclose(file);
     }
     ~TempXml() { unlink(this->path.c_str()); }
 
