@@ -1,19 +1,34 @@
-#include <quortypes/Log.h>
 #include <tesra/RenderSystem.h>
+
+#include <quortypes/File.h>
+#include <quortypes/Log.h>
+#include <quortypes/Resource.h>
+#include <tesra/SystemInfo.h>
 #include <tesra/Window.h>
 #include <tesra/tesra.h>
 
+#include <tesra/Shader.h>
+
 namespace tesra
 {
+    static const char* const logTag = "tesra";
 
     hstring RenderSystem::Options::toString() const
     {
         return depthBuffer ? "depth-buffer" : "none";
     }
 
-    RenderSystem::RenderSystem() = default;
+    RenderSystem::RenderSystem() : state(new RenderState()) {}
 
-    RenderSystem::~RenderSystem() = default;
+    RenderSystem::~RenderSystem()
+    {
+        // Derived destructors have already torn down their device; this only drops what the base owns.
+        while (textures.size() > 0)
+        {
+            delete textures.back();
+        }
+        delete state;
+    }
 
     bool RenderSystem::create(Options options)
     {
@@ -21,8 +36,9 @@ namespace tesra
         {
             return false;
         }
-        quortypes::Log::write(logTag, formatString("Creating rendersystem: '%s' (options: %s)", name.c_str(),
-                                                   options.toString().c_str()));
+        state->reset();
+        quortypes::Log::writef(logTag, "Creating rendersystem: '%s' (options: %s)", name.c_str(),
+                               options.toString().c_str());
         this->options = options;
         created = true;
         return true;
@@ -34,9 +50,59 @@ namespace tesra
         {
             return false;
         }
-        quortypes::Log::write(logTag, formatString("Destroying rendersystem '%s'.", name.c_str()));
+        quortypes::Log::writef(logTag, "Destroying rendersystem '%s'.", name.c_str());
+        while (textures.size() > 0)
+        {
+            delete textures.back(); // unregisters itself
+        }
+        state->reset();
         created = false;
         return true;
+    }
+
+    void RenderSystem::attach(Window* window)
+    {
+        this->window = window;
+    }
+
+    void RenderSystem::reset()
+    {
+        quortypes::Log::write(logTag, "Resetting rendersystem.");
+    }
+
+    harray<DisplayMode> RenderSystem::getDisplayModes()
+    {
+        kavtypes::Vector2 resolution = getSystemInfo().displayResolution;
+        harray<DisplayMode> result;
+        result.push_back(DisplayMode((int)resolution.x, (int)resolution.y, 60));
+        return result;
+    }
+
+    void RenderSystem::setViewport(const kavtypes::Rectangle& rect)
+    {
+        viewport = rect;
+    }
+
+    PixelShader* RenderSystem::createPixelShader(const hstring& filename)
+    {
+        PixelShader* shader = createPixelShader();
+        if (shader != nullptr && !shader->load(filename))
+        {
+            delete shader;
+            return nullptr;
+        }
+        return shader;
+    }
+
+    VertexShader* RenderSystem::createVertexShader(const hstring& filename)
+    {
+        VertexShader* shader = createVertexShader();
+        if (shader != nullptr && !shader->load(filename))
+        {
+            delete shader;
+            return nullptr;
+        }
+        return shader;
     }
 
     void RenderSystem::presentFrame()
@@ -47,4 +113,121 @@ namespace tesra
         }
     }
 
+    void RenderSystem::drawFilledRect(const kavtypes::Rectangle& rect, const Color& color)
+    {
+        static PlainVertex v[4];
+        v[0].set(rect.x, rect.y);
+        v[1].set(rect.x + rect.w, rect.y);
+        v[2].set(rect.x, rect.y + rect.h);
+        v[3].set(rect.x + rect.w, rect.y + rect.h);
+        render(RenderOperation::TRIANGLE_STRIP, v, 4, color);
+    }
+
+    void RenderSystem::drawRect(const kavtypes::Rectangle& rect, const Color& color)
+    {
+        static PlainVertex v[5];
+        v[0].set(rect.x, rect.y);
+        v[1].set(rect.x + rect.w, rect.y);
+        v[2].set(rect.x + rect.w, rect.y + rect.h);
+        v[3].set(rect.x, rect.y + rect.h);
+        v[4].set(rect.x, rect.y);
+        render(RenderOperation::LINE_STRIP, v, 5, color);
+    }
+
+    void RenderSystem::drawTexturedRect(const kavtypes::Rectangle& rect, const kavtypes::Rectangle& src)
+    {
+        static TexturedVertex v[4];
+        v[0] = TexturedVertex(rect.x, rect.y, 0.0f, src.x, src.y);
+        v[1] = TexturedVertex(rect.x + rect.w, rect.y, 0.0f, src.x + src.w, src.y);
+        v[2] = TexturedVertex(rect.x, rect.y + rect.h, 0.0f, src.x, src.y + src.h);
+        v[3] = TexturedVertex(rect.x + rect.w, rect.y + rect.h, 0.0f, src.x + src.w, src.y + src.h);
+        render(RenderOperation::TRIANGLE_STRIP, v, 4);
+    }
+
+    void RenderSystem::setModelviewMatrix(const kavtypes::Matrix4& matrix)
+    {
+        modelviewMatrix = matrix;
+        applyModelviewMatrix(modelviewMatrix);
+    }
+
+    void RenderSystem::setProjectionMatrix(const kavtypes::Matrix4& matrix)
+    {
+        projectionMatrix = matrix;
+        applyProjectionMatrix(projectionMatrix);
+    }
+
+    void RenderSystem::translate(float x, float y, float z)
+    {
+        modelviewMatrix.translate(x, y, z);
+        applyModelviewMatrix(modelviewMatrix);
+    }
+
+    void RenderSystem::rotate(float angle, float x, float y, float z)
+    {
+        modelviewMatrix.rotate(x, y, z, angle);
+        applyModelviewMatrix(modelviewMatrix);
+    }
+
+    void RenderSystem::scale(float x, float y, float z)
+    {
+        modelviewMatrix.scale(x, y, z);
+        applyModelviewMatrix(modelviewMatrix);
+    }
+
+    kavtypes::Vector2 RenderSystem::getTargetSize()
+    {
+        return window != nullptr ? window->getSize() : kavtypes::Vector2(viewport.w, viewport.h);
+    }
+
+    void RenderSystem::setOrthoProjection(const kavtypes::Rectangle& rect)
+    {
+        orthoProjection = rect;
+        kavtypes::Rectangle moved = rect;
+        float offset = getPixelOffset();
+        if (offset != 0.0f)
+        {
+            kavtypes::Vector2 size = getTargetSize();
+            if (size.x > 0.0f && size.y > 0.0f)
+            {
+                moved.x -= rect.w * offset / size.x;
+                moved.y -= rect.h * offset / size.y;
+            }
+        }
+        projectionMatrix.setOrthoProjection(moved);
+        applyProjectionMatrix(projectionMatrix);
+    }
+
+    void RenderSystem::setOrthoProjection(const kavtypes::Vector2& size)
+    {
+        setOrthoProjection(kavtypes::Rectangle(0.0f, 0.0f, size.x, size.y));
+    }
+
+    void RenderSystem::registerTexture(Texture* texture)
+    {
+        textures.push_back(texture);
+    }
+
+    void RenderSystem::unregisterTexture(Texture* texture)
+    {
+        for (auto it = textures.begin(); it != textures.end(); ++it)
+        {
+            if (*it == texture)
+            {
+                textures.erase(it);
+                break;
+            }
+        }
+        if (state->texture == texture)
+        {
+            state->texture = nullptr;
+        }
+    }
+
+    void RenderSystem::unloadTextures()
+    {
+        for (Texture* texture : textures)
+        {
+            texture->unload();
+        }
+    }
 } // namespace tesra

@@ -1,13 +1,19 @@
-#include <GL/gl.h>
+#include "OpenGL_RenderSystem.h"
+
+#include <SDL.h>
 
 #include <quortypes/Log.h>
+#include <quortypes/exception.h>
 #include <tesra/Window.h>
 #include <tesra/tesra.h>
 
-#include "OpenGL_RenderSystem.h"
+#include "GLFunctions.h"
+#include "OpenGL_Shaders.h"
+#include "OpenGL_Texture.h"
 
 namespace tesra
 {
+    using opengl::gl;
 
     OpenGL_RenderSystem::OpenGL_RenderSystem()
     {
@@ -19,57 +25,590 @@ namespace tesra
         destroy();
     }
 
-    bool OpenGL_RenderSystem::destroy()
+    bool OpenGL_RenderSystem::create(Options options)
     {
-        if (!RenderSystem::destroy())
+        if (!RenderSystem::create(options))
         {
             return false;
         }
-        attachedWindow = nullptr;
+        // The attributes must be in place before the window makes its surface.
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+        {
+            RenderSystem::destroy();
+            throw quortypes::exception(hstring("Unable to initialize SDL video: ") + SDL_GetError(), "src/tesra",
+                                       __LINE__);
+        }
+        videoInitialized = true;
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
+        SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+        SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+        SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+        SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, options.depthBuffer ? 16 : 0);
         return true;
+    }
+
+    bool OpenGL_RenderSystem::destroy()
+    {
+        if (!created)
+        {
+            return false;
+        }
+        if (context != nullptr)
+        {
+            SDL_GL_MakeCurrent(static_cast<SDL_Window*>(sdlWindow), static_cast<SDL_GLContext>(context));
+        }
+        renderTarget = nullptr;
+        RenderSystem::destroy(); // deletes the textures while the context still exists
+        releaseContext();
+        displayModes.clear();
+        window = nullptr;
+        if (videoInitialized)
+        {
+            SDL_QuitSubSystem(SDL_INIT_VIDEO);
+            videoInitialized = false;
+        }
+        return true;
+    }
+
+    void OpenGL_RenderSystem::releaseContext()
+    {
+        if (context != nullptr)
+        {
+            SDL_GL_MakeCurrent(static_cast<SDL_Window*>(sdlWindow), nullptr);
+            SDL_GL_DeleteContext(static_cast<SDL_GLContext>(context));
+            context = nullptr;
+        }
+        sdlWindow = nullptr;
     }
 
     void OpenGL_RenderSystem::attach(Window* window)
     {
-        attachedWindow = window;
-        glViewport(0, 0, window->getWidth(), window->getHeight());
-        clear(true, false);
+        attachToSdlWindow(window->getBackendId(), window);
     }
 
-    void OpenGL_RenderSystem::setResolution(int width, int height, bool)
+    void OpenGL_RenderSystem::attachToSdlWindow(void* sdlWindow, Window* window)
     {
-        if (attachedWindow == nullptr)
+        RenderSystem::attach(window);
+        releaseContext();
+        this->sdlWindow = sdlWindow;
+        SDL_GLContext glContext =
+            sdlWindow != nullptr ? SDL_GL_CreateContext(static_cast<SDL_Window*>(sdlWindow)) : nullptr;
+        if (glContext == nullptr)
+        {
+            this->sdlWindow = nullptr;
+            throw quortypes::exception(hstring("Unable to create OpenGL context! ") + SDL_GetError(), "src/tesra",
+                                       __LINE__);
+        }
+        context = glContext;
+        if (!gl.load())
+        {
+            releaseContext();
+            throw quortypes::exception("Unable to create OpenGL context! Missing entry points.", "src/tesra",
+                                       __LINE__);
+        }
+        // A swap interval is a preference; software and virtual displays may refuse it.
+        SDL_GL_SetSwapInterval(1);
+        renderTarget = nullptr;
+        setDefaultState();
+        clear(true, false);
+        int width = 0, height = 0;
+        getCurrentTargetSize(width, height);
+        setViewport(kavtypes::Rectangle(0.0f, 0.0f, (float)width, (float)height));
+        orthoProjection.setSize((float)width, (float)height);
+        setOrthoProjection(orthoProjection);
+        setModelviewMatrix(modelviewMatrix);
+    }
+
+    void OpenGL_RenderSystem::setDefaultState()
+    {
+        glDisable(GL_LIGHTING);
+        glDisable(GL_CULL_FACE);
+        glDisable(GL_DITHER);
+        glDisable(GL_ALPHA_TEST);
+        glEnable(GL_BLEND);
+        gl.BlendEquationSeparate(GL_FUNC_ADD, GL_FUNC_ADD);
+        gl.BlendFuncSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+        if (options.depthBuffer)
+        {
+            glEnable(GL_DEPTH_TEST);
+            glDepthFunc(GL_LEQUAL);
+        }
+        else
+        {
+            glDisable(GL_DEPTH_TEST);
+        }
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        gl.ActiveTexture(GL_TEXTURE0);
+        glBindTexture(GL_TEXTURE_2D, 0);
+        glDisable(GL_TEXTURE_2D);
+        glEnableClientState(GL_VERTEX_ARRAY);
+        glDisableClientState(GL_COLOR_ARRAY);
+        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+        glColor4ub(255, 255, 255, 255);
+        state->reset();
+        setTextureBlendMode(BlendMode::DEFAULT);
+        setTextureColorMode(ColorMode::DEFAULT, 1.0f);
+        textureFilter = RenderState::UNSET;
+        textureAddressMode = RenderState::UNSET;
+    }
+
+    void OpenGL_RenderSystem::reset()
+    {
+        RenderSystem::reset();
+        if (context == nullptr)
+        {
+            return;
+        }
+        setRenderTarget(nullptr);
+        unloadTextures();
+        setDefaultState();
+        setViewport(viewport);
+        setOrthoProjection(orthoProjection);
+        applyModelviewMatrix(modelviewMatrix);
+        quortypes::Log::write(logTag, "OpenGL rendersystem restored.");
+        if (window != nullptr)
+        {
+            window->performUpdate(0.0f);
+        }
+    }
+
+    harray<DisplayMode> OpenGL_RenderSystem::getDisplayModes()
+    {
+        if (displayModes.size() == 0)
+        {
+            int count = SDL_GetNumDisplayModes(0);
+            for (int i = 0; i < count; ++i)
+            {
+                SDL_DisplayMode mode;
+                if (SDL_GetDisplayMode(0, i, &mode) == 0)
+                {
+                    DisplayMode entry(mode.w, mode.h, mode.refresh_rate);
+                    bool known = false;
+                    for (const DisplayMode& existing : displayModes)
+                    {
+                        known = known || existing == entry;
+                    }
+                    if (!known)
+                    {
+                        displayModes.push_back(entry);
+                    }
+                }
+            }
+            if (displayModes.size() == 0)
+            {
+                return RenderSystem::getDisplayModes();
+            }
+        }
+        return displayModes;
+    }
+
+    void OpenGL_RenderSystem::getCurrentTargetSize(int& width, int& height)
+    {
+        width = height = 0;
+        if (renderTarget != nullptr)
+        {
+            width = renderTarget->width;
+            height = renderTarget->height;
+        }
+        else
+        {
+            getBackBufferSize(width, height);
+        }
+    }
+
+    void OpenGL_RenderSystem::getBackBufferSize(int& width, int& height)
+    {
+        width = height = 0;
+        if (sdlWindow != nullptr)
+        {
+            SDL_GL_GetDrawableSize(static_cast<SDL_Window*>(sdlWindow), &width, &height);
+        }
+    }
+
+    kavtypes::Vector2 OpenGL_RenderSystem::getTargetSize()
+    {
+        int width = 0, height = 0;
+        getCurrentTargetSize(width, height);
+        return kavtypes::Vector2((float)width, (float)height);
+    }
+
+    void OpenGL_RenderSystem::setViewport(const kavtypes::Rectangle& rect)
+    {
+        RenderSystem::setViewport(rect);
+        applyViewport();
+    }
+
+    void OpenGL_RenderSystem::applyViewport()
+    {
+        if (context == nullptr)
+        {
+            return;
+        }
+        int x = (int)viewport.x, y = (int)viewport.y, w = (int)viewport.w, h = (int)viewport.h;
+        if (renderTarget != nullptr)
+        {
+            // A render target is addressed top-down already: the projection is flipped instead.
+            glViewport(x, y, w, h);
+            return;
+        }
+        int width = 0, height = 0;
+        getCurrentTargetSize(width, height);
+        glViewport(x, height - y - h, w, h);
+    }
+
+    int OpenGL_RenderSystem::getMaxTextureSize()
+    {
+        if (context == nullptr)
+        {
+            return 0;
+        }
+        GLint size = 0;
+        glGetIntegerv(GL_MAX_TEXTURE_SIZE, &size);
+        return size;
+    }
+
+    int OpenGL_RenderSystem::getVRam()
+    {
+        if (context == nullptr)
+        {
+            return 0;
+        }
+        // Only some drivers tell; both queries answer in kilobytes.
+        GLint values[4] = {0, 0, 0, 0};
+        const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+        if (extensions == nullptr)
+        {
+            return 0;
+        }
+        hstring list = extensions;
+        if (list.contains("GL_NVX_gpu_memory_info"))
+        {
+            glGetIntegerv(0x9049, values); // GPU_MEMORY_INFO_CURRENT_AVAILABLE_VIDMEM_NVX
+            return values[0] >> 10;
+        }
+        if (list.contains("GL_ATI_meminfo"))
+        {
+            glGetIntegerv(0x87FC, values); // TEXTURE_FREE_MEMORY_ATI
+            return values[0] >> 10;
+        }
+        return 0;
+    }
+
+    void OpenGL_RenderSystem::setTextureBlendMode(BlendMode mode)
+    {
+        GLenum colorEquation = GL_FUNC_ADD;
+        GLenum source = GL_SRC_ALPHA, destination = GL_ONE_MINUS_SRC_ALPHA;
+        GLenum alphaSource = GL_ONE, alphaDestination = GL_ONE_MINUS_SRC_ALPHA;
+        switch (mode)
+        {
+        case BlendMode::DEFAULT:
+        case BlendMode::ALPHA:
+            break;
+        case BlendMode::ADD:
+            destination = GL_ONE;
+            break;
+        case BlendMode::SUBTRACT:
+            colorEquation = GL_FUNC_REVERSE_SUBTRACT;
+            destination = GL_ONE;
+            break;
+        case BlendMode::OVERWRITE:
+            source = GL_ONE;
+            destination = GL_ZERO;
+            alphaDestination = GL_ZERO;
+            break;
+        default:
+            quortypes::Log::warn(logTag, "Trying to set unsupported texture blend mode!");
+            return;
+        }
+        if (state->blendMode == (int)mode)
+        {
+            return;
+        }
+        state->blendMode = (int)mode;
+        if (context == nullptr)
+        {
+            return;
+        }
+        gl.BlendEquationSeparate(colorEquation, GL_FUNC_ADD);
+        gl.BlendFuncSeparate(source, destination, alphaSource, alphaDestination);
+    }
+
+    void OpenGL_RenderSystem::setTextureColorMode(ColorMode mode, float factor)
+    {
+        if (mode != ColorMode::DEFAULT && mode != ColorMode::MULTIPLY && mode != ColorMode::LERP &&
+            mode != ColorMode::ALPHA_MAP)
+        {
+            quortypes::Log::warn(logTag, "Trying to set unsupported texture color mode!");
+            return;
+        }
+        if (state->colorMode == (int)mode && (mode != ColorMode::LERP || state->colorModeFactor == factor))
+        {
+            return;
+        }
+        state->colorMode = (int)mode;
+        state->colorModeFactor = factor;
+        if (context == nullptr)
+        {
+            return;
+        }
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE);
+        // Alpha is always texture times vertex colour.
+        glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_ALPHA, GL_MODULATE);
+        glTexEnvi(GL_TEXTURE_ENV, GL_SRC0_ALPHA, GL_TEXTURE);
+        glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND0_ALPHA, GL_SRC_ALPHA);
+        glTexEnvi(GL_TEXTURE_ENV, GL_SRC1_ALPHA, GL_PRIMARY_COLOR);
+        glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND1_ALPHA, GL_SRC_ALPHA);
+        glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND0_RGB, GL_SRC_COLOR);
+        glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND1_RGB, GL_SRC_COLOR);
+        glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND2_RGB, GL_SRC_COLOR);
+        switch (mode)
+        {
+        case ColorMode::LERP:
+        {
+            // factor * vertex colour + (1 - factor) * texture colour, the factor quantised to a byte
+            int f = (int)(factor * 255.0f);
+            f = f < 0 ? 0 : (f > 255 ? 255 : f);
+            GLfloat constant[4] = {f / 255.0f, f / 255.0f, f / 255.0f, 1.0f};
+            glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, constant);
+            glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB, GL_INTERPOLATE);
+            glTexEnvi(GL_TEXTURE_ENV, GL_SRC0_RGB, GL_PRIMARY_COLOR);
+            glTexEnvi(GL_TEXTURE_ENV, GL_SRC1_RGB, GL_TEXTURE);
+            glTexEnvi(GL_TEXTURE_ENV, GL_SRC2_RGB, GL_CONSTANT);
+            break;
+        }
+        case ColorMode::ALPHA_MAP:
+            glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB, GL_REPLACE);
+            glTexEnvi(GL_TEXTURE_ENV, GL_SRC0_RGB, GL_PRIMARY_COLOR);
+            break;
+        default:
+            glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB, GL_MODULATE);
+            glTexEnvi(GL_TEXTURE_ENV, GL_SRC0_RGB, GL_TEXTURE);
+            glTexEnvi(GL_TEXTURE_ENV, GL_SRC1_RGB, GL_PRIMARY_COLOR);
+            break;
+        }
+    }
+
+    void OpenGL_RenderSystem::setTextureFilter(Texture::Filter filter)
+    {
+        textureFilter = (int)filter;
+        if (filter != Texture::Filter::NEAREST && filter != Texture::Filter::LINEAR)
+        {
+            quortypes::Log::warn(logTag, "Trying to set unsupported texture filter!");
+            return;
+        }
+        OpenGL_Texture* current = static_cast<OpenGL_Texture*>(state->texture);
+        if (current != nullptr && current->isLoaded())
+        {
+            current->syncSamplerState(textureFilter, textureAddressMode);
+        }
+    }
+
+    void OpenGL_RenderSystem::setTextureAddressMode(Texture::AddressMode mode)
+    {
+        textureAddressMode = (int)mode;
+        if (mode != Texture::AddressMode::WRAP && mode != Texture::AddressMode::CLAMP)
+        {
+            quortypes::Log::warn(logTag, "Trying to set unsupported texture address mode!");
+            return;
+        }
+        OpenGL_Texture* current = static_cast<OpenGL_Texture*>(state->texture);
+        if (current != nullptr && current->isLoaded())
+        {
+            current->syncSamplerState(textureFilter, textureAddressMode);
+        }
+    }
+
+    void OpenGL_RenderSystem::setTexture(Texture* texture)
+    {
+        if (texture == nullptr)
+        {
+            if (state->texture != nullptr && context != nullptr)
+            {
+                glBindTexture(GL_TEXTURE_2D, 0);
+                glDisable(GL_TEXTURE_2D);
+            }
+            state->texture = nullptr;
+            return;
+        }
+        if ((int)texture->getFilter() != textureFilter)
+        {
+            setTextureFilter(texture->getFilter());
+        }
+        if ((int)texture->getAddressMode() != textureAddressMode)
+        {
+            setTextureAddressMode(texture->getAddressMode());
+        }
+        if (!texture->isLoaded())
+        {
+            texture->load();
+        }
+        OpenGL_Texture* glTexture = static_cast<OpenGL_Texture*>(texture);
+        state->texture = texture;
+        if (context == nullptr)
+        {
+            return;
+        }
+        if (!glTexture->isLoaded())
+        {
+            glBindTexture(GL_TEXTURE_2D, 0);
+            glDisable(GL_TEXTURE_2D);
+            return;
+        }
+        glBindTexture(GL_TEXTURE_2D, glTexture->textureId);
+        glEnable(GL_TEXTURE_2D);
+        glTexture->syncSamplerState(textureFilter, textureAddressMode);
+    }
+
+    void OpenGL_RenderSystem::restoreTextureBinding()
+    {
+        OpenGL_Texture* current = static_cast<OpenGL_Texture*>(state->texture);
+        glBindTexture(GL_TEXTURE_2D, current != nullptr ? current->textureId : 0);
+    }
+
+    Texture* OpenGL_RenderSystem::getRenderTarget()
+    {
+        return renderTarget;
+    }
+
+    void OpenGL_RenderSystem::setRenderTarget(Texture* texture)
+    {
+        OpenGL_Texture* target = static_cast<OpenGL_Texture*>(texture);
+        if (target != nullptr && !target->isLoaded())
+        {
+            target->load();
+        }
+        if (target != nullptr && target->framebufferId == 0)
+        {
+            quortypes::Log::error(logTag, "Cannot use texture as render target: " + target->toString());
+            return;
+        }
+        if (target == renderTarget)
+        {
+            return;
+        }
+        renderTarget = target;
+        if (context == nullptr)
+        {
+            return;
+        }
+        gl.BindFramebuffer(GL_FRAMEBUFFER, target != nullptr ? target->framebufferId : 0);
+        // Switching targets covers the whole new target, as a freshly bound surface does.
+        int width = 0, height = 0;
+        getCurrentTargetSize(width, height);
+        glViewport(0, 0, width, height);
+        applyProjectionMatrix(projectionMatrix);
+    }
+
+    void OpenGL_RenderSystem::applyModelviewMatrix(const kavtypes::Matrix4& matrix)
+    {
+        state->modelviewMatrix = matrix;
+        if (context == nullptr)
+        {
+            return;
+        }
+        glMatrixMode(GL_MODELVIEW);
+        glLoadMatrixf(matrix.data);
+    }
+
+    void OpenGL_RenderSystem::applyProjectionMatrix(const kavtypes::Matrix4& matrix)
+    {
+        state->projectionMatrix = matrix;
+        if (context == nullptr)
+        {
+            return;
+        }
+        glMatrixMode(GL_PROJECTION);
+        if (renderTarget != nullptr)
+        {
+            // Texture rows run bottom-up in GL; mirroring y stores the top row first, so the texture
+            // samples upright like any loaded picture.
+            GLfloat flip[16] = {1, 0, 0, 0, 0, -1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+            glLoadMatrixf(flip);
+            glMultMatrixf(matrix.data);
+        }
+        else
+        {
+            glLoadMatrixf(matrix.data);
+        }
+        glMatrixMode(GL_MODELVIEW);
+    }
+
+    void OpenGL_RenderSystem::setPixelShader(PixelShader* shader)
+    {
+        state->pixelShader = shader;
+    }
+
+    void OpenGL_RenderSystem::setVertexShader(VertexShader* shader)
+    {
+        state->vertexShader = shader;
+    }
+
+    PixelShader* OpenGL_RenderSystem::createPixelShader()
+    {
+        return new OpenGL_PixelShader();
+    }
+
+    VertexShader* OpenGL_RenderSystem::createVertexShader()
+    {
+        return new OpenGL_VertexShader();
+    }
+
+    Image::Format OpenGL_RenderSystem::getNativeTextureFormat(Image::Format format)
+    {
+        switch (format)
+        {
+        case Image::FORMAT_RGBA:
+        case Image::FORMAT_ARGB:
+        case Image::FORMAT_BGRA:
+        case Image::FORMAT_ABGR:
+            return Image::FORMAT_BGRA;
+        case Image::FORMAT_RGBX:
+        case Image::FORMAT_XRGB:
+        case Image::FORMAT_BGRX:
+        case Image::FORMAT_XBGR:
+        case Image::FORMAT_RGB:
+        case Image::FORMAT_BGR:
+            return Image::FORMAT_BGRX;
+        case Image::FORMAT_ALPHA:
+        case Image::FORMAT_GRAYSCALE:
+        case Image::FORMAT_PALETTE:
+            return format;
+        default:
+            return Image::FORMAT_UNKNOWN;
+        }
+    }
+
+    Texture* OpenGL_RenderSystem::createTextureObject(bool fromResource)
+    {
+        return new OpenGL_Texture(this, fromResource);
+    }
+
+    void OpenGL_RenderSystem::presentFrame()
+    {
+        if (sdlWindow == nullptr)
+        {
+            return;
+        }
+        SDL_GL_SwapWindow(static_cast<SDL_Window*>(sdlWindow));
+    }
+
+    void OpenGL_RenderSystem::setResolution(int width, int height, bool fullscreen)
+    {
+        (void)fullscreen; // the window itself switches; the drawable follows it
+        if (context == nullptr)
         {
             return;
         }
         if (width < 1 || height < 1)
         {
-            quortypes::Log::warn(logTag, formatString("Cannot set resolution to: %d x %d", width, height));
+            quortypes::Log::warnf(logTag, "Cannot set resolution to: %d x %d", width, height);
             return;
         }
-        glViewport(0, 0, width, height);
+        viewport.set(0.0f, 0.0f, (float)width, (float)height);
+        reset();
     }
-
-    void OpenGL_RenderSystem::clear(bool useColor, bool depth)
-    {
-        if (attachedWindow == nullptr)
-        {
-            return;
-        }
-        GLbitfield mask = 0;
-        if (useColor)
-        {
-            glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-            mask |= GL_COLOR_BUFFER_BIT;
-        }
-        if (depth && options.depthBuffer)
-        {
-            mask |= GL_DEPTH_BUFFER_BIT;
-        }
-        if (mask != 0)
-        {
-            glClear(mask);
-        }
-    }
-
 } // namespace tesra

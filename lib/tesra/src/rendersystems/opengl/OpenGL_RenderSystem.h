@@ -4,21 +4,85 @@
 
 namespace tesra
 {
+    class OpenGL_Texture;
 
-    // Draws through OpenGL in the context that the window made.
+    /// The render system on an OpenGL compatibility context (fixed function). The context is made for the
+    /// SDL window the render system is attached to. Origins are top-left everywhere, as callers expect.
     class OpenGL_RenderSystem : public RenderSystem
     {
+        friend class OpenGL_Texture;
+
     public:
         OpenGL_RenderSystem();
         ~OpenGL_RenderSystem() override;
 
+        bool create(Options options) override;
         bool destroy() override;
         void attach(Window* window) override;
-        void setResolution(int width, int height, bool fullscreen) override;
+        /// Makes a context for an SDL window of `width` x `height` pixels; attach() ends here too.
+        void attachToSdlWindow(void* sdlWindow, Window* window);
+        void reset() override;
+        harray<DisplayMode> getDisplayModes() override;
+        void setViewport(const kavtypes::Rectangle& rect) override;
+        float getPixelOffset() override { return 0.0f; }
+        int getMaxTextureSize() override;
+        int getVRam() override;
+        void setTextureBlendMode(BlendMode mode) override;
+        void setTextureColorMode(ColorMode mode, float factor = 1.0f) override;
+        void setTextureFilter(Texture::Filter filter) override;
+        void setTextureAddressMode(Texture::AddressMode mode) override;
+        void setTexture(Texture* texture) override;
+        Texture* getRenderTarget() override;
+        void setRenderTarget(Texture* texture) override;
+        void setPixelShader(PixelShader* shader) override;
+        void setVertexShader(VertexShader* shader) override;
+        using RenderSystem::createPixelShader;
+        using RenderSystem::createVertexShader;
+        PixelShader* createPixelShader() override;
+        VertexShader* createVertexShader() override;
+        void clear(bool depth, const kavtypes::Rectangle& rect, const Color& color = Color()) override;
         void clear(bool useColor = true, bool depth = false) override;
+        void render(RenderOperation operation, ColoredTexturedVertex* v, int count) override;
+        void render(RenderOperation operation, ColoredVertex* v, int count) override;
+        void render(RenderOperation operation, TexturedVertex* v, int count, const Color& color) override;
+        void render(RenderOperation operation, TexturedVertex* v, int count) override;
+        void render(RenderOperation operation, PlainVertex* v, int count, const Color& color) override;
+        void render(RenderOperation operation, PlainVertex* v, int count) override;
+        Image::Format getNativeTextureFormat(Image::Format format) override;
+        Image* takeScreenshot(Image::Format format) override;
+        void presentFrame() override;
+        void setResolution(int width, int height, bool fullscreen) override;
 
     protected:
-        Window* attachedWindow = nullptr;
-    };
+        void* sdlWindow = nullptr;
+        void* context = nullptr;
+        OpenGL_Texture* renderTarget = nullptr;
+        harray<DisplayMode> displayModes;
+        bool videoInitialized = false;
 
+        Texture* createTextureObject(bool fromResource) override;
+        void applyModelviewMatrix(const kavtypes::Matrix4& matrix) override;
+        void applyProjectionMatrix(const kavtypes::Matrix4& matrix) override;
+        kavtypes::Vector2 getTargetSize() override;
+
+        void setDefaultState();
+        /// Size of what is drawn into now: the render-target texture or the window's drawable.
+        void getCurrentTargetSize(int& width, int& height);
+        void getBackBufferSize(int& width, int& height);
+        void applyViewport();
+        void releaseContext();
+        /// Rebinds the current texture after a texture operation bound another one.
+        void restoreTextureBinding();
+
+    private:
+        enum VertexLayout
+        {
+            LAYOUT_PLAIN,
+            LAYOUT_COLORED,
+            LAYOUT_TEXTURED,
+            LAYOUT_COLORED_TEXTURED
+        };
+
+        void draw(RenderOperation operation, const void* vertices, int count, VertexLayout layout);
+    };
 } // namespace tesra

@@ -1,0 +1,342 @@
+#include "OpenGL_RenderSystem.h"
+
+#include <string.h>
+
+#include <memory>
+
+#include <quortypes/Log.h>
+#include <tesra/tesra.h>
+
+#include "GLFunctions.h"
+
+namespace tesra
+{
+    using opengl::gl;
+
+    static const int scratchSize = 65536;
+    // Recoloured vertices go here, so that drawing up to 65536 vertices never allocates.
+    static ColoredVertex coloredScratch[scratchSize];
+    static ColoredTexturedVertex coloredTexturedScratch[scratchSize];
+
+    // 0xRRGGBBAA as a number, to the bytes R, G, B, A in memory, which is what GL reads.
+    static inline unsigned int toByteOrder(unsigned int rgba)
+    {
+        unsigned char bytes[4] = {(unsigned char)(rgba >> 24), (unsigned char)(rgba >> 16),
+                                  (unsigned char)(rgba >> 8), (unsigned char)rgba};
+        unsigned int result;
+        memcpy(&result, bytes, 4);
+        return result;
+    }
+
+    static inline unsigned int toByteOrder(const Color& color)
+    {
+        unsigned char bytes[4] = {color.r, color.g, color.b, color.a};
+        unsigned int result;
+        memcpy(&result, bytes, 4);
+        return result;
+    }
+
+    static int getDrawnVertexCount(RenderOperation operation, int count)
+    {
+        int primitives = getPrimitiveCount(operation, count);
+        if (primitives <= 0)
+        {
+            return 0;
+        }
+        switch (operation)
+        {
+        case RenderOperation::TRIANGLE_LIST:
+            return primitives * 3;
+        case RenderOperation::TRIANGLE_STRIP:
+        case RenderOperation::TRIANGLE_FAN:
+            return primitives + 2;
+        case RenderOperation::LINE_LIST:
+            return primitives * 2;
+        case RenderOperation::LINE_STRIP:
+            return primitives + 1;
+        case RenderOperation::POINT_LIST:
+            return primitives;
+        }
+        return 0;
+    }
+
+    static GLenum getPrimitiveType(RenderOperation operation)
+    {
+        switch (operation)
+        {
+        case RenderOperation::TRIANGLE_LIST:
+            return GL_TRIANGLES;
+        case RenderOperation::TRIANGLE_STRIP:
+            return GL_TRIANGLE_STRIP;
+        case RenderOperation::TRIANGLE_FAN:
+            return GL_TRIANGLE_FAN;
+        case RenderOperation::LINE_LIST:
+            return GL_LINES;
+        case RenderOperation::LINE_STRIP:
+            return GL_LINE_STRIP;
+        case RenderOperation::POINT_LIST:
+            return GL_POINTS;
+        }
+        return GL_POINTS;
+    }
+
+    void OpenGL_RenderSystem::draw(RenderOperation operation, const void* vertices, int count, VertexLayout layout)
+    {
+        int drawn = getDrawnVertexCount(operation, count);
+        if (drawn <= 0 || context == nullptr)
+        {
+            return;
+        }
+        const char* base = static_cast<const char*>(vertices);
+        GLsizei stride = 12;
+        bool colored = false, textured = false;
+        switch (layout)
+        {
+        case LAYOUT_PLAIN:
+            stride = sizeof(PlainVertex);
+            break;
+        case LAYOUT_COLORED:
+            stride = sizeof(ColoredVertex);
+            colored = true;
+            break;
+        case LAYOUT_TEXTURED:
+            stride = sizeof(TexturedVertex);
+            textured = true;
+            break;
+        case LAYOUT_COLORED_TEXTURED:
+            stride = sizeof(ColoredTexturedVertex);
+            colored = textured = true;
+            break;
+        }
+        glVertexPointer(3, GL_FLOAT, stride, base);
+        if (colored)
+        {
+            glEnableClientState(GL_COLOR_ARRAY);
+            glColorPointer(4, GL_UNSIGNED_BYTE, stride, base + offsetof(ColoredVertex, color));
+        }
+        else
+        {
+            glDisableClientState(GL_COLOR_ARRAY);
+            glColor4ub(255, 255, 255, 255); // records without colour draw white
+        }
+        if (textured)
+        {
+            glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+            glTexCoordPointer(2, GL_FLOAT, stride,
+                              base + (colored ? offsetof(ColoredTexturedVertex, u) : offsetof(TexturedVertex, u)));
+        }
+        else
+        {
+            glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+        }
+        glDrawArrays(getPrimitiveType(operation), 0, drawn);
+    }
+
+    void OpenGL_RenderSystem::render(RenderOperation operation, ColoredTexturedVertex* v, int count)
+    {
+        if (count <= 0)
+        {
+            return;
+        }
+        std::unique_ptr<ColoredTexturedVertex[]> heap;
+        ColoredTexturedVertex* converted = coloredTexturedScratch;
+        if (count > scratchSize)
+        {
+            heap.reset(new ColoredTexturedVertex[count]);
+            converted = heap.get();
+        }
+        for (int i = 0; i < count; ++i)
+        {
+            converted[i] = v[i];
+            converted[i].color = toByteOrder(v[i].color);
+        }
+        draw(operation, converted, count, LAYOUT_COLORED_TEXTURED);
+    }
+
+    void OpenGL_RenderSystem::render(RenderOperation operation, ColoredVertex* v, int count)
+    {
+        if (state->texture != nullptr)
+        {
+            setTexture(nullptr);
+        }
+        if (count <= 0)
+        {
+            return;
+        }
+        std::unique_ptr<ColoredVertex[]> heap;
+        ColoredVertex* converted = coloredScratch;
+        if (count > scratchSize)
+        {
+            heap.reset(new ColoredVertex[count]);
+            converted = heap.get();
+        }
+        for (int i = 0; i < count; ++i)
+        {
+            converted[i] = v[i];
+            converted[i].color = toByteOrder(v[i].color);
+        }
+        draw(operation, converted, count, LAYOUT_COLORED);
+    }
+
+    void OpenGL_RenderSystem::render(RenderOperation operation, TexturedVertex* v, int count, const Color& color)
+    {
+        if (count <= 0)
+        {
+            return;
+        }
+        std::unique_ptr<ColoredTexturedVertex[]> heap;
+        ColoredTexturedVertex* converted = coloredTexturedScratch;
+        if (count > scratchSize)
+        {
+            heap.reset(new ColoredTexturedVertex[count]);
+            converted = heap.get();
+        }
+        unsigned int packed = toByteOrder(color);
+        for (int i = 0; i < count; ++i)
+        {
+            converted[i] = ColoredTexturedVertex(v[i].x, v[i].y, v[i].z, packed, v[i].u, v[i].v);
+        }
+        draw(operation, converted, count, LAYOUT_COLORED_TEXTURED);
+    }
+
+    void OpenGL_RenderSystem::render(RenderOperation operation, TexturedVertex* v, int count)
+    {
+        draw(operation, v, count, LAYOUT_TEXTURED);
+    }
+
+    void OpenGL_RenderSystem::render(RenderOperation operation, PlainVertex* v, int count, const Color& color)
+    {
+        if (state->texture != nullptr)
+        {
+            setTexture(nullptr);
+        }
+        if (count <= 0)
+        {
+            return;
+        }
+        std::unique_ptr<ColoredVertex[]> heap;
+        ColoredVertex* converted = coloredScratch;
+        if (count > scratchSize)
+        {
+            heap.reset(new ColoredVertex[count]);
+            converted = heap.get();
+        }
+        unsigned int packed = toByteOrder(color);
+        for (int i = 0; i < count; ++i)
+        {
+            converted[i] = ColoredVertex(v[i].x, v[i].y, v[i].z, packed);
+        }
+        draw(operation, converted, count, LAYOUT_COLORED);
+    }
+
+    void OpenGL_RenderSystem::render(RenderOperation operation, PlainVertex* v, int count)
+    {
+        if (state->texture != nullptr)
+        {
+            setTexture(nullptr);
+        }
+        draw(operation, v, count, LAYOUT_PLAIN);
+    }
+
+    void OpenGL_RenderSystem::clear(bool depth, const kavtypes::Rectangle& rect, const Color& color)
+    {
+        if (context == nullptr)
+        {
+            return;
+        }
+        int left = (int)rect.x, top = (int)rect.y, right = (int)(rect.x + rect.w), bottom = (int)(rect.y + rect.h);
+        int width = 0, height = 0;
+        getCurrentTargetSize(width, height);
+        int y = renderTarget != nullptr ? top : height - bottom;
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(left, y, right > left ? right - left : 0, bottom > top ? bottom - top : 0);
+        glClearColor(color.r / 255.0f, color.g / 255.0f, color.b / 255.0f, color.a / 255.0f);
+        GLbitfield mask = GL_COLOR_BUFFER_BIT;
+        if (depth && options.depthBuffer)
+        {
+            glClearDepth(1.0);
+            mask |= GL_DEPTH_BUFFER_BIT;
+        }
+        glClear(mask);
+        glDisable(GL_SCISSOR_TEST);
+    }
+
+    void OpenGL_RenderSystem::clear(bool useColor, bool depth)
+    {
+        if (context == nullptr)
+        {
+            return;
+        }
+        GLbitfield mask = 0;
+        if (useColor)
+        {
+            glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+            mask |= GL_COLOR_BUFFER_BIT;
+        }
+        if (depth && options.depthBuffer)
+        {
+            glClearDepth(1.0);
+            mask |= GL_DEPTH_BUFFER_BIT;
+        }
+        if (mask != 0)
+        {
+            glClear(mask);
+        }
+    }
+
+    Image* OpenGL_RenderSystem::takeScreenshot(Image::Format format)
+    {
+        if (context == nullptr)
+        {
+            return nullptr;
+        }
+        int width = 0, height = 0;
+        getBackBufferSize(width, height);
+        if (width <= 0 || height <= 0)
+        {
+            quortypes::Log::error(logTag, "Failed to grab screenshot, back buffer has no size.");
+            return nullptr;
+        }
+        if (renderTarget != nullptr)
+        {
+            gl.BindFramebuffer(GL_FRAMEBUFFER, 0);
+        }
+        std::unique_ptr<unsigned char[]> rows(new unsigned char[(size_t)width * height * 4]);
+        glReadPixels(0, 0, width, height, GL_BGRA, GL_UNSIGNED_BYTE, rows.get());
+        GLenum error = glGetError();
+        if (renderTarget != nullptr)
+        {
+            gl.BindFramebuffer(GL_FRAMEBUFFER, renderTarget->framebufferId);
+        }
+        if (error != GL_NO_ERROR)
+        {
+            quortypes::Log::errorf(logTag, "Failed to grab screenshot, glReadPixels() call failed: 0x%X", error);
+            return nullptr;
+        }
+        // GL reads bottom-up; pictures are stored top row first.
+        Image* image = new Image();
+        image->width = width;
+        image->height = height;
+        image->format = Image::FORMAT_BGRX;
+        image->data = new unsigned char[(size_t)width * height * 4];
+        size_t rowSize = (size_t)width * 4;
+        for (int y = 0; y < height; ++y)
+        {
+            memcpy(image->data + rowSize * y, rows.get() + rowSize * (height - 1 - y), rowSize);
+        }
+        if (format != Image::FORMAT_BGRX)
+        {
+            unsigned char* converted = nullptr;
+            if (!Image::convert(width, height, image->data, Image::FORMAT_BGRX, &converted, format))
+            {
+                delete[] converted;
+                delete image;
+                return nullptr;
+            }
+            delete[] image->data;
+            image->data = converted;
+            image->format = format;
+        }
+        return image;
+    }
+} // namespace tesra

@@ -1,0 +1,326 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include <tesra/RenderSystem.h>
+
+#include "GLTestSupport.h"
+
+using kavtypes::Rectangle;
+using tesra::BlendMode;
+using tesra::Color;
+using tesra::ColorMode;
+using tesra::Image;
+using tesra::RenderOperation;
+using tesra::Texture;
+using testsupport::hexColor;
+using testsupport::near;
+using testsupport::pixelAt;
+
+namespace
+{
+    unsigned int pack(const Color& c)
+    {
+        return ((unsigned int)c.r << 24) | ((unsigned int)c.g << 16) | ((unsigned int)c.b << 8) | c.a;
+    }
+
+    int clampByte(double value)
+    {
+        int v = (int)(value + 0.5);
+        return v < 0 ? 0 : (v > 255 ? 255 : v);
+    }
+
+    // The colour and alpha a blend mode leaves when `src` lands on `dst`, computed on the CPU.
+    Color blendOnCpu(BlendMode mode, const Color& src, const Color& dst)
+    {
+        double a = src.a / 255.0;
+        auto channel = [&](int s, int d) -> int
+        {
+            switch (mode)
+            {
+            case BlendMode::ADD:
+                return clampByte(s * a + d);
+            case BlendMode::SUBTRACT:
+                return clampByte(d - s * a);
+            case BlendMode::OVERWRITE:
+                return s;
+            default:
+                return clampByte(s * a + d * (1.0 - a));
+            }
+        };
+        int alpha = mode == BlendMode::OVERWRITE ? src.a : clampByte(src.a + dst.a * (1.0 - a));
+        return Color(channel(src.r, dst.r), channel(src.g, dst.g), channel(src.b, dst.b), alpha);
+    }
+
+    unsigned int readTargetPixel(Texture* target, int x, int y)
+    {
+        Texture::Lock lock = target->lock(x, y, 1, 1);
+        EXPECT_FALSE(lock.failed);
+        if (lock.failed)
+        {
+            return 0;
+        }
+        const unsigned char* p = lock.data + ((size_t)lock.dy * lock.dataWidth + lock.dx) * 4; // B, G, R, A
+        unsigned int result = ((unsigned int)p[2] << 24) | ((unsigned int)p[1] << 16) | ((unsigned int)p[0] << 8) | p[3];
+        target->unlock(lock, false);
+        return result;
+    }
+
+    class RenderSystemTest : public ::testing::Test
+    {
+    protected:
+        testsupport::GLContext context{64, 64};
+        tesra::OpenGL_RenderSystem* rs = context.renderSystem();
+        const Color background = Color(40, 120, 200, 100);
+    };
+} // namespace
+
+TEST(RenderModes, PrimitiveCounts)
+{
+    EXPECT_EQ(2, tesra::getPrimitiveCount(RenderOperation::TRIANGLE_STRIP, 4));
+    EXPECT_EQ(4, tesra::getPrimitiveCount(RenderOperation::LINE_STRIP, 5));
+    EXPECT_EQ(1, tesra::getPrimitiveCount(RenderOperation::TRIANGLE_LIST, 5));
+    EXPECT_EQ(3, tesra::getPrimitiveCount(RenderOperation::TRIANGLE_FAN, 5));
+    EXPECT_EQ(2, tesra::getPrimitiveCount(RenderOperation::LINE_LIST, 5));
+    EXPECT_EQ(5, tesra::getPrimitiveCount(RenderOperation::POINT_LIST, 5));
+    EXPECT_EQ(0, tesra::getPrimitiveCount((RenderOperation)9, 5));
+}
+
+TEST_F(RenderSystemTest, DefaultsAndNames)
+{
+    EXPECT_EQ(hstring("OpenGL"), rs->getName());
+    EXPECT_EQ(0.0f, rs->getPixelOffset());
+    EXPECT_GE(rs->getMaxTextureSize(), 1024);
+    EXPECT_EQ(hstring("none"), tesra::RenderSystem::Options().toString());
+    EXPECT_EQ(hstring("depth-buffer"), tesra::RenderSystem::Options(true).toString());
+    EXPECT_EQ(Rectangle(0, 0, 64, 64), rs->getViewport());
+    EXPECT_EQ(Image::FORMAT_BGRA, rs->getNativeTextureFormat(Image::FORMAT_ABGR));
+    EXPECT_EQ(Image::FORMAT_BGRX, rs->getNativeTextureFormat(Image::FORMAT_RGB));
+    EXPECT_EQ(Image::FORMAT_BGRX, rs->getNativeTextureFormat(Image::FORMAT_XRGB));
+    EXPECT_EQ(Image::FORMAT_ALPHA, rs->getNativeTextureFormat(Image::FORMAT_ALPHA));
+    EXPECT_EQ(Image::FORMAT_GRAYSCALE, rs->getNativeTextureFormat(Image::FORMAT_GRAYSCALE));
+    EXPECT_EQ(Image::FORMAT_UNKNOWN, rs->getNativeTextureFormat((Image::Format)42));
+}
+
+TEST_F(RenderSystemTest, EveryBlendModeOverAKnownBackground)
+{
+    const Color src(200, 100, 50, 128);
+    Texture* target = rs->createTexture(64, 64, background, Image::FORMAT_RGBA, Texture::Type::RENDER_TARGET);
+    ASSERT_NE(nullptr, target);
+    for (BlendMode mode : {BlendMode::DEFAULT, BlendMode::ALPHA, BlendMode::ADD, BlendMode::SUBTRACT,
+                           BlendMode::OVERWRITE})
+    {
+        Color expected = blendOnCpu(mode, src, background);
+        SCOPED_TRACE((int)mode);
+        // Back buffer: colour channels through a screenshot.
+        rs->setTextureBlendMode(BlendMode::DEFAULT);
+        rs->clear(false, Rectangle(0, 0, 64, 64), background);
+        rs->setTextureBlendMode(mode);
+        rs->drawFilledRect(Rectangle(8, 8, 16, 16), src);
+        std::unique_ptr<Image> shot = context.grab();
+        ASSERT_NE(nullptr, shot);
+        EXPECT_TRUE(near(pack(Color(expected, 255)), pixelAt(*shot, 15, 15)))
+            << hexColor(pixelAt(*shot, 15, 15)) << " expected " << expected.hex();
+        EXPECT_TRUE(near(pack(Color(background, 255)), pixelAt(*shot, 40, 40)));
+        // Render target: alpha too.
+        rs->setRenderTarget(target);
+        rs->clear(false, Rectangle(0, 0, 64, 64), background);
+        rs->drawFilledRect(Rectangle(8, 8, 16, 16), src);
+        rs->setRenderTarget(nullptr);
+        EXPECT_TRUE(near(pack(expected), readTargetPixel(target, 15, 15)))
+            << hexColor(readTargetPixel(target, 15, 15)) << " expected " << expected.hex();
+    }
+}
+
+TEST_F(RenderSystemTest, EveryColorModeWithTextureAndVertexColor)
+{
+    const Color texel(40, 80, 120, 200), vertex(200, 100, 50, 160);
+    Texture* texture = rs->createTexture(4, 4, texel);
+    Texture* target = rs->createTexture(64, 64, background, Image::FORMAT_RGBA, Texture::Type::RENDER_TARGET);
+    ASSERT_NE(nullptr, texture);
+    ASSERT_NE(nullptr, target);
+    int alpha = clampByte(texel.a * vertex.a / 255.0);
+    int f = (int)(0.25f * 255);
+    struct Case
+    {
+        ColorMode mode;
+        Color expected;
+    } cases[] = {
+        {ColorMode::DEFAULT, Color(clampByte(40 * 200 / 255.0), clampByte(80 * 100 / 255.0),
+                                   clampByte(120 * 50 / 255.0), alpha)},
+        {ColorMode::MULTIPLY, Color(clampByte(40 * 200 / 255.0), clampByte(80 * 100 / 255.0),
+                                    clampByte(120 * 50 / 255.0), alpha)},
+        {ColorMode::LERP, Color(clampByte(200 * f / 255.0 + 40 * (1 - f / 255.0)),
+                                clampByte(100 * f / 255.0 + 80 * (1 - f / 255.0)),
+                                clampByte(50 * f / 255.0 + 120 * (1 - f / 255.0)), alpha)},
+        {ColorMode::ALPHA_MAP, Color(200, 100, 50, alpha)},
+    };
+    tesra::TexturedVertex quad[4] = {{0, 0, 0, 0, 0}, {32, 0, 0, 1, 0}, {0, 32, 0, 0, 1}, {32, 32, 0, 1, 1}};
+    rs->setTextureBlendMode(BlendMode::OVERWRITE); // the fragment itself reaches the target
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE((int)c.mode);
+        rs->setTextureColorMode(c.mode, 0.25f);
+        rs->clear(true, false);
+        rs->setTexture(texture);
+        rs->render(RenderOperation::TRIANGLE_STRIP, quad, 4, vertex);
+        std::unique_ptr<Image> shot = context.grab();
+        EXPECT_TRUE(near(pack(Color(c.expected, 255)), pixelAt(*shot, 16, 16)))
+            << hexColor(pixelAt(*shot, 16, 16)) << " expected " << c.expected.hex();
+        rs->setRenderTarget(target);
+        rs->setTexture(texture);
+        rs->render(RenderOperation::TRIANGLE_STRIP, quad, 4, vertex);
+        rs->setRenderTarget(nullptr);
+        EXPECT_TRUE(near(pack(c.expected), readTargetPixel(target, 16, 16)))
+            << hexColor(readTargetPixel(target, 16, 16)) << " expected " << c.expected.hex();
+    }
+    // Without a texture the vertex colour alone shows, whatever the colour mode.
+    rs->setTextureColorMode(ColorMode::MULTIPLY);
+    rs->drawFilledRect(Rectangle(0, 0, 8, 8), vertex);
+    EXPECT_TRUE(near(pack(Color(vertex, 255)), pixelAt(*context.grab(), 4, 4)));
+}
+
+TEST_F(RenderSystemTest, RectanglesAndStrips)
+{
+    const Color red(255, 0, 0), green(0, 255, 0), bg(0, 0, 0, 0);
+    rs->clear(true, false);
+    rs->drawFilledRect(Rectangle(10, 10, 20, 12), red);
+    rs->drawRect(Rectangle(40, 40, 10, 10), green);
+    std::unique_ptr<Image> shot = context.grab();
+    unsigned int redPixel = pack(red), greenPixel = pack(green), black = 0x000000FF;
+    // Filled: [10, 30) x [10, 22), sharp edges.
+    EXPECT_EQ(redPixel, pixelAt(*shot, 10, 10));
+    EXPECT_EQ(redPixel, pixelAt(*shot, 29, 21));
+    EXPECT_EQ(black, pixelAt(*shot, 9, 10));
+    EXPECT_EQ(black, pixelAt(*shot, 30, 10));
+    EXPECT_EQ(black, pixelAt(*shot, 10, 22));
+    // Outline: all four sides, hollow inside.
+    EXPECT_EQ(greenPixel, pixelAt(*shot, 45, 40));
+    EXPECT_EQ(greenPixel, pixelAt(*shot, 40, 45));
+    EXPECT_EQ(greenPixel, pixelAt(*shot, 50, 45));
+    EXPECT_EQ(greenPixel, pixelAt(*shot, 45, 50));
+    EXPECT_EQ(black, pixelAt(*shot, 45, 45));
+    EXPECT_EQ(black, pixelAt(*shot, 45, 38));
+
+    // A strip of 4 coloured vertices is two triangles: the whole square, each corner in its colour.
+    rs->clear(true, false);
+    tesra::ColoredVertex strip[4] = {
+        {0, 0, 0, 0xFF0000FF}, {16, 0, 0, 0xFF0000FF}, {0, 16, 0, 0x0000FFFF}, {16, 16, 0, 0x0000FFFF}};
+    rs->render(RenderOperation::TRIANGLE_STRIP, strip, 4);
+    // A line strip of 5 plain vertices is four lines, drawn white.
+    tesra::PlainVertex lines[5] = {{20.5f, 0.5f}, {30.5f, 0.5f}, {30.5f, 10.5f}, {20.5f, 10.5f}, {20.5f, 0.5f}};
+    rs->render(RenderOperation::LINE_STRIP, lines, 5);
+    // A list of 5 vertices is one triangle; the last two vertices draw nothing.
+    tesra::PlainVertex list[5] = {{40, 0}, {50, 0}, {40, 10}, {40, 20}, {50, 20}};
+    rs->render(RenderOperation::TRIANGLE_LIST, list, 5, green);
+    shot = context.grab();
+    EXPECT_EQ(0xFF0000FFu, pixelAt(*shot, 1, 1));
+    EXPECT_EQ(0xFF0000FFu, pixelAt(*shot, 14, 1));
+    EXPECT_EQ(0x0000FFFFu, pixelAt(*shot, 1, 15));
+    EXPECT_EQ(0x0000FFFFu, pixelAt(*shot, 15, 15));
+    EXPECT_EQ(black, pixelAt(*shot, 16, 8));
+    for (auto p : {std::make_pair(25, 0), std::make_pair(30, 5), std::make_pair(25, 10), std::make_pair(20, 5)})
+    {
+        EXPECT_EQ(0xFFFFFFFFu, pixelAt(*shot, p.first, p.second)) << p.first << "," << p.second;
+    }
+    EXPECT_EQ(black, pixelAt(*shot, 25, 5));
+    EXPECT_EQ(greenPixel, pixelAt(*shot, 41, 1));
+    EXPECT_EQ(black, pixelAt(*shot, 41, 19));
+}
+
+TEST_F(RenderSystemTest, SeventyThousandColoredVertices)
+{
+    // 23333 one-pixel triangles cover a 64 x 64 grid over and over; the final one paints (63, 63) white.
+    std::vector<tesra::ColoredVertex> v(70000);
+    for (int t = 0; t < 23333; ++t)
+    {
+        int cell = t % 4096;
+        float x = (float)(cell % 64), y = (float)(cell / 64);
+        unsigned int color = t == 23332 ? 0xFFFFFFFF : (t < 4096 ? 0xFF0000FF : 0x00FF00FF);
+        v[t * 3] = tesra::ColoredVertex(x - 1, y - 1, 0, color);
+        v[t * 3 + 1] = tesra::ColoredVertex(x + 3, y, 0, color);
+        v[t * 3 + 2] = tesra::ColoredVertex(x, y + 3, 0, color);
+    }
+    v[69999] = tesra::ColoredVertex(0, 0, 0, 0x0000FFFF); // the 70000th vertex completes no triangle
+    rs->clear(true, false);
+    rs->render(RenderOperation::TRIANGLE_LIST, v.data(), (int)v.size());
+    std::unique_ptr<Image> shot = context.grab();
+    EXPECT_EQ(0x00FF00FFu, pixelAt(*shot, 10, 10));
+    EXPECT_EQ(0xFFFFFFFFu, pixelAt(*shot, (23332 % 4096) % 64, (23332 % 4096) / 64));
+    // The scratch arrays were left alone: a small draw afterwards is still right.
+    rs->drawFilledRect(Rectangle(0, 0, 4, 4), Color(0, 0, 255));
+    EXPECT_EQ(0x0000FFFFu, pixelAt(*context.grab(), 1, 1));
+}
+
+TEST_F(RenderSystemTest, Clears)
+{
+    Texture* target = rs->createTexture(64, 64, background, Image::FORMAT_RGBA, Texture::Type::RENDER_TARGET);
+    rs->setRenderTarget(target);
+    rs->clear(false, false); // nothing to clear
+    rs->setRenderTarget(nullptr);
+    EXPECT_EQ(pack(background), readTargetPixel(target, 3, 3));
+    // Without the depth-buffer option the depth flag is ignored; the colour becomes transparent black.
+    rs->setRenderTarget(target);
+    rs->clear(true, true);
+    rs->setRenderTarget(nullptr);
+    EXPECT_EQ(0u, readTargetPixel(target, 3, 3));
+    // A rectangle clear touches only its rectangle, with the colour exactly.
+    rs->clear(true, false);
+    rs->clear(false, Rectangle(4.7f, 8, 10, 6), Color(1, 2, 3));
+    std::unique_ptr<Image> shot = context.grab();
+    EXPECT_EQ(0x010203FFu, pixelAt(*shot, 4, 8));
+    EXPECT_EQ(0x010203FFu, pixelAt(*shot, 13, 13));
+    EXPECT_EQ(0x000000FFu, pixelAt(*shot, 14, 13));
+    EXPECT_EQ(0x000000FFu, pixelAt(*shot, 4, 14));
+    EXPECT_EQ(0x000000FFu, pixelAt(*shot, 3, 8));
+}
+
+TEST(RenderSystemDepth, ClearWithDepthOption)
+{
+    testsupport::GLContext context(16, 16, true);
+    tesra::OpenGL_RenderSystem* rs = context.renderSystem();
+    EXPECT_TRUE(rs->getOptions().depthBuffer);
+    rs->drawFilledRect(Rectangle(0, 0, 16, 16), Color(255, 0, 0));
+    rs->clear(true, true);
+    EXPECT_EQ(0x000000FFu, pixelAt(*context.grab(), 8, 8));
+    rs->drawFilledRect(Rectangle(0, 0, 16, 16), Color(0, 255, 0)); // passes the cleared depth test
+    EXPECT_EQ(0x00FF00FFu, pixelAt(*context.grab(), 8, 8));
+}
+
+TEST_F(RenderSystemTest, UnsupportedModesWarn)
+{
+    testsupport::LogCapture log;
+    rs->setTextureBlendMode((BlendMode)7);
+    rs->setTextureColorMode((ColorMode)9);
+    rs->setTextureFilter((Texture::Filter)5);
+    rs->setTextureAddressMode((Texture::AddressMode)6);
+    EXPECT_TRUE(log.contains("WARNING: Trying to set unsupported texture blend mode!"));
+    EXPECT_TRUE(log.contains("WARNING: Trying to set unsupported texture color mode!"));
+    EXPECT_TRUE(log.contains("WARNING: Trying to set unsupported texture filter!"));
+    EXPECT_TRUE(log.contains("WARNING: Trying to set unsupported texture address mode!"));
+    // The blend mode stayed: a half-transparent rectangle still blends.
+    rs->clear(false, Rectangle(0, 0, 64, 64), Color(0, 0, 0));
+    rs->drawFilledRect(Rectangle(0, 0, 8, 8), Color(255, 255, 255, 128));
+    EXPECT_TRUE(near(0x808080FFu, pixelAt(*context.grab(), 2, 2)));
+    rs->setResolution(0, 600, false);
+    EXPECT_TRUE(log.contains("WARNING: Cannot set resolution to: 0 x 600"));
+    EXPECT_EQ(Rectangle(0, 0, 64, 64), rs->getViewport());
+}
+
+TEST_F(RenderSystemTest, ViewportAndProjectionUseTopLeftOrigin)
+{
+    rs->clear(true, false);
+    rs->setViewport(Rectangle(0, 0, 32, 32)); // top-left quarter
+    rs->setOrthoProjection(kavtypes::Vector2(64, 64));
+    rs->drawFilledRect(Rectangle(0, 0, 64, 64), Color(255, 0, 0));
+    rs->setViewport(Rectangle(0, 0, 64, 64));
+    rs->translate(32, 0);
+    rs->drawFilledRect(Rectangle(0, 0, 8, 8), Color(0, 0, 255));
+    rs->setModelviewMatrix(kavtypes::Matrix4());
+    std::unique_ptr<Image> shot = context.grab();
+    EXPECT_EQ(0xFF0000FFu, pixelAt(*shot, 31, 31));
+    EXPECT_EQ(0x000000FFu, pixelAt(*shot, 31, 32));
+    EXPECT_EQ(0x000000FFu, pixelAt(*shot, 32, 20));
+    EXPECT_EQ(0x0000FFFFu, pixelAt(*shot, 33, 1));
+}
