@@ -11,7 +11,6 @@
 
 namespace tesra
 {
-    static const char* const logTag = "tesra";
 
     hstring RenderSystem::Options::toString() const
     {

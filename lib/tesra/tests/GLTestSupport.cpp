@@ -4,6 +4,8 @@
 #include <link.h>
 #include <stdlib.h>
 
+#include <stdexcept>
+
 #include <SDL.h>
 
 #include <quortypes/Log.h>
@@ -27,8 +29,16 @@ namespace testsupport
         SDL_InitSubSystem(SDL_INIT_VIDEO); // outlives the render system's own hold on it
         system.reset(new tesra::OpenGL_RenderSystem());
         system->create(tesra::RenderSystem::Options(depthBuffer));
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+        SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depthBuffer ? 16 : 0);
         sdlWindow = SDL_CreateWindow("test", 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
         if (sdlWindow == nullptr)
+        {
+            throw std::runtime_error(SDL_GetError());
+        }
+        glContext = SDL_GL_CreateContext(static_cast<SDL_Window*>(sdlWindow));
+        if (glContext == nullptr)
         {
             throw std::runtime_error(SDL_GetError());
         }
@@ -40,6 +50,7 @@ namespace testsupport
     {
         system->destroy();
         system.reset();
+        SDL_GL_DeleteContext(glContext);
         SDL_DestroyWindow(static_cast<SDL_Window*>(sdlWindow));
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
     }

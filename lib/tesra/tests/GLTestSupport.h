@@ -10,7 +10,7 @@
 
 namespace testsupport
 {
-    /// A hidden SDL window with an OpenGL render system attached, for read-back tests.
+    /// A hidden SDL window with its own OpenGL context and a render system attached, for read-back tests.
     class GLContext
     {
     public:
@@ -24,6 +24,7 @@ namespace testsupport
     private:
         std::unique_ptr<tesra::OpenGL_RenderSystem> system;
         void* sdlWindow = nullptr;
+        void* glContext = nullptr;
     };
 
     /// Collects log lines while alive.

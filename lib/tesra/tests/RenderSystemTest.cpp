@@ -195,30 +195,37 @@ TEST_F(RenderSystemTest, RectanglesAndStrips)
     EXPECT_EQ(black, pixelAt(*shot, 9, 10));
     EXPECT_EQ(black, pixelAt(*shot, 30, 10));
     EXPECT_EQ(black, pixelAt(*shot, 10, 22));
-    // Outline: all four sides, hollow inside.
-    EXPECT_EQ(greenPixel, pixelAt(*shot, 45, 40));
-    EXPECT_EQ(greenPixel, pixelAt(*shot, 40, 45));
-    EXPECT_EQ(greenPixel, pixelAt(*shot, 50, 45));
-    EXPECT_EQ(greenPixel, pixelAt(*shot, 45, 50));
+    // Outline: one-pixel sides on rows and columns 40 and 50, corners included, hollow inside.
+    for (int i = 40; i <= 50; ++i)
+    {
+        EXPECT_EQ(greenPixel, pixelAt(*shot, i, 40)) << i;
+        EXPECT_EQ(greenPixel, pixelAt(*shot, i, 50)) << i;
+        EXPECT_EQ(greenPixel, pixelAt(*shot, 40, i)) << i;
+        EXPECT_EQ(greenPixel, pixelAt(*shot, 50, i)) << i;
+        EXPECT_EQ(black, pixelAt(*shot, 39, i)) << i;
+        EXPECT_EQ(black, pixelAt(*shot, 51, i)) << i;
+        EXPECT_EQ(black, pixelAt(*shot, i, 39)) << i;
+        EXPECT_EQ(black, pixelAt(*shot, i, 51)) << i;
+    }
     EXPECT_EQ(black, pixelAt(*shot, 45, 45));
-    EXPECT_EQ(black, pixelAt(*shot, 45, 38));
+    EXPECT_EQ(black, pixelAt(*shot, 41, 41));
 
-    // A strip of 4 coloured vertices is two triangles: the whole square, each corner in its colour.
+    // A strip of 4 coloured vertices is two triangles: the whole square, red at the top shading to blue.
     rs->clear(true, false);
     tesra::ColoredVertex strip[4] = {
         {0, 0, 0, 0xFF0000FF}, {16, 0, 0, 0xFF0000FF}, {0, 16, 0, 0x0000FFFF}, {16, 16, 0, 0x0000FFFF}};
     rs->render(RenderOperation::TRIANGLE_STRIP, strip, 4);
     // A line strip of 5 plain vertices is four lines, drawn white.
-    tesra::PlainVertex lines[5] = {{20.5f, 0.5f}, {30.5f, 0.5f}, {30.5f, 10.5f}, {20.5f, 10.5f}, {20.5f, 0.5f}};
+    tesra::PlainVertex lines[5] = {{20, 0}, {30, 0}, {30, 10}, {20, 10}, {20, 0}};
     rs->render(RenderOperation::LINE_STRIP, lines, 5);
     // A list of 5 vertices is one triangle; the last two vertices draw nothing.
     tesra::PlainVertex list[5] = {{40, 0}, {50, 0}, {40, 10}, {40, 20}, {50, 20}};
     rs->render(RenderOperation::TRIANGLE_LIST, list, 5, green);
     shot = context.grab();
-    EXPECT_EQ(0xFF0000FFu, pixelAt(*shot, 1, 1));
-    EXPECT_EQ(0xFF0000FFu, pixelAt(*shot, 14, 1));
-    EXPECT_EQ(0x0000FFFFu, pixelAt(*shot, 1, 15));
-    EXPECT_EQ(0x0000FFFFu, pixelAt(*shot, 15, 15));
+    EXPECT_TRUE(near(0xFF0000FFu, pixelAt(*shot, 14, 0), 16)) << hexColor(pixelAt(*shot, 14, 0));
+    EXPECT_TRUE(near(0x0000FFFFu, pixelAt(*shot, 1, 15), 16)) << hexColor(pixelAt(*shot, 1, 15));
+    EXPECT_TRUE(near(0x800080FFu, pixelAt(*shot, 14, 8), 16)) << hexColor(pixelAt(*shot, 14, 8));
+    EXPECT_TRUE(near(0x800080FFu, pixelAt(*shot, 1, 8), 16)) << hexColor(pixelAt(*shot, 1, 8));
     EXPECT_EQ(black, pixelAt(*shot, 16, 8));
     for (auto p : {std::make_pair(25, 0), std::make_pair(30, 5), std::make_pair(25, 10), std::make_pair(20, 5)})
     {

@@ -25,63 +25,22 @@ namespace tesra
         destroy();
     }
 
-    bool OpenGL_RenderSystem::create(Options options)
-    {
-        if (!RenderSystem::create(options))
-        {
-            return false;
-        }
-        // The attributes must be in place before the window makes its surface.
-        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
-        {
-            RenderSystem::destroy();
-            throw quortypes::exception(hstring("Unable to initialize SDL video: ") + SDL_GetError(), "src/tesra",
-                                       __LINE__);
-        }
-        videoInitialized = true;
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
-        SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-        SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
-        SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
-        SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
-        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, options.depthBuffer ? 16 : 0);
-        return true;
-    }
-
     bool OpenGL_RenderSystem::destroy()
     {
         if (!created)
         {
             return false;
         }
-        if (context != nullptr)
+        if (renderTarget != nullptr)
         {
-            SDL_GL_MakeCurrent(static_cast<SDL_Window*>(sdlWindow), static_cast<SDL_GLContext>(context));
+            setRenderTarget(nullptr);
         }
-        renderTarget = nullptr;
-        RenderSystem::destroy(); // deletes the textures while the context still exists
-        releaseContext();
+        RenderSystem::destroy(); // deletes the textures while the window's context still exists
+        context = false;
+        sdlWindow = nullptr;
         displayModes.clear();
         window = nullptr;
-        if (videoInitialized)
-        {
-            SDL_QuitSubSystem(SDL_INIT_VIDEO);
-            videoInitialized = false;
-        }
         return true;
-    }
-
-    void OpenGL_RenderSystem::releaseContext()
-    {
-        if (context != nullptr)
-        {
-            SDL_GL_MakeCurrent(static_cast<SDL_Window*>(sdlWindow), nullptr);
-            SDL_GL_DeleteContext(static_cast<SDL_GLContext>(context));
-            context = nullptr;
-        }
-        sdlWindow = nullptr;
     }
 
     void OpenGL_RenderSystem::attach(Window* window)
@@ -92,25 +51,19 @@ namespace tesra
     void OpenGL_RenderSystem::attachToSdlWindow(void* sdlWindow, Window* window)
     {
         RenderSystem::attach(window);
-        releaseContext();
         this->sdlWindow = sdlWindow;
-        SDL_GLContext glContext =
-            sdlWindow != nullptr ? SDL_GL_CreateContext(static_cast<SDL_Window*>(sdlWindow)) : nullptr;
-        if (glContext == nullptr)
+        context = false;
+        if (sdlWindow == nullptr || SDL_GL_GetCurrentContext() == nullptr)
         {
-            this->sdlWindow = nullptr;
-            throw quortypes::exception(hstring("Unable to create OpenGL context! ") + SDL_GetError(), "src/tesra",
-                                       __LINE__);
+            throw quortypes::exception("Unable to attach rendersystem, the window has no OpenGL context!",
+                                       "src/rendersystems/opengl/OpenGL_RenderSystem", __LINE__);
         }
-        context = glContext;
         if (!gl.load())
         {
-            releaseContext();
-            throw quortypes::exception("Unable to create OpenGL context! Missing entry points.", "src/tesra",
-                                       __LINE__);
+            throw quortypes::exception("Unable to attach rendersystem, OpenGL 2.1 entry points are missing!",
+                                       "src/rendersystems/opengl/OpenGL_RenderSystem", __LINE__);
         }
-        // A swap interval is a preference; software and virtual displays may refuse it.
-        SDL_GL_SetSwapInterval(1);
+        context = true;
         renderTarget = nullptr;
         setDefaultState();
         clear(true, false);
@@ -159,7 +112,7 @@ namespace tesra
     void OpenGL_RenderSystem::reset()
     {
         RenderSystem::reset();
-        if (context == nullptr)
+        if (!context)
         {
             return;
         }
@@ -244,11 +197,13 @@ namespace tesra
 
     void OpenGL_RenderSystem::applyViewport()
     {
-        if (context == nullptr)
+        if (!context)
         {
             return;
         }
         int x = (int)viewport.x, y = (int)viewport.y, w = (int)viewport.w, h = (int)viewport.h;
+        appliedViewportWidth = w;
+        appliedViewportHeight = h;
         if (renderTarget != nullptr)
         {
             // A render target is addressed top-down already: the projection is flipped instead.
@@ -262,7 +217,7 @@ namespace tesra
 
     int OpenGL_RenderSystem::getMaxTextureSize()
     {
-        if (context == nullptr)
+        if (!context)
         {
             return 0;
         }
@@ -273,7 +228,7 @@ namespace tesra
 
     int OpenGL_RenderSystem::getVRam()
     {
-        if (context == nullptr)
+        if (!context)
         {
             return 0;
         }
@@ -329,7 +284,7 @@ namespace tesra
             return;
         }
         state->blendMode = (int)mode;
-        if (context == nullptr)
+        if (!context)
         {
             return;
         }
@@ -351,7 +306,7 @@ namespace tesra
         }
         state->colorMode = (int)mode;
         state->colorModeFactor = factor;
-        if (context == nullptr)
+        if (!context)
         {
             return;
         }
@@ -426,7 +381,7 @@ namespace tesra
     {
         if (texture == nullptr)
         {
-            if (state->texture != nullptr && context != nullptr)
+            if (state->texture != nullptr && context)
             {
                 glBindTexture(GL_TEXTURE_2D, 0);
                 glDisable(GL_TEXTURE_2D);
@@ -448,7 +403,7 @@ namespace tesra
         }
         OpenGL_Texture* glTexture = static_cast<OpenGL_Texture*>(texture);
         state->texture = texture;
-        if (context == nullptr)
+        if (!context)
         {
             return;
         }
@@ -491,7 +446,7 @@ namespace tesra
             return;
         }
         renderTarget = target;
-        if (context == nullptr)
+        if (!context)
         {
             return;
         }
@@ -500,13 +455,15 @@ namespace tesra
         int width = 0, height = 0;
         getCurrentTargetSize(width, height);
         glViewport(0, 0, width, height);
+        appliedViewportWidth = width;
+        appliedViewportHeight = height;
         applyProjectionMatrix(projectionMatrix);
     }
 
     void OpenGL_RenderSystem::applyModelviewMatrix(const kavtypes::Matrix4& matrix)
     {
         state->modelviewMatrix = matrix;
-        if (context == nullptr)
+        if (!context)
         {
             return;
         }
@@ -517,7 +474,7 @@ namespace tesra
     void OpenGL_RenderSystem::applyProjectionMatrix(const kavtypes::Matrix4& matrix)
     {
         state->projectionMatrix = matrix;
-        if (context == nullptr)
+        if (!context)
         {
             return;
         }
@@ -589,17 +546,20 @@ namespace tesra
 
     void OpenGL_RenderSystem::presentFrame()
     {
-        if (sdlWindow == nullptr)
+        if (window != nullptr)
         {
-            return;
+            RenderSystem::presentFrame(); // the window owns the context and swaps it
         }
-        SDL_GL_SwapWindow(static_cast<SDL_Window*>(sdlWindow));
+        else if (sdlWindow != nullptr)
+        {
+            SDL_GL_SwapWindow(static_cast<SDL_Window*>(sdlWindow));
+        }
     }
 
     void OpenGL_RenderSystem::setResolution(int width, int height, bool fullscreen)
     {
         (void)fullscreen; // the window itself switches; the drawable follows it
-        if (context == nullptr)
+        if (!context)
         {
             return;
         }

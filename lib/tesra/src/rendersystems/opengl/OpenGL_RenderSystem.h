@@ -6,8 +6,8 @@ namespace tesra
 {
     class OpenGL_Texture;
 
-    /// The render system on an OpenGL compatibility context (fixed function). The context is made for the
-    /// SDL window the render system is attached to. Origins are top-left everywhere, as callers expect.
+    /// The render system on an OpenGL compatibility context (fixed function), the one the window made.
+    /// Origins are top-left everywhere, as callers expect.
     class OpenGL_RenderSystem : public RenderSystem
     {
         friend class OpenGL_Texture;
@@ -16,10 +16,9 @@ namespace tesra
         OpenGL_RenderSystem();
         ~OpenGL_RenderSystem() override;
 
-        bool create(Options options) override;
         bool destroy() override;
         void attach(Window* window) override;
-        /// Makes a context for an SDL window of `width` x `height` pixels; attach() ends here too.
+        /// Draws into the SDL window whose OpenGL context is current; attach() ends here with the window's own.
         void attachToSdlWindow(void* sdlWindow, Window* window);
         void reset() override;
         harray<DisplayMode> getDisplayModes() override;
@@ -55,10 +54,11 @@ namespace tesra
 
     protected:
         void* sdlWindow = nullptr;
-        void* context = nullptr;
+        bool context = false; ///< a context is current and its entry points are loaded
         OpenGL_Texture* renderTarget = nullptr;
         harray<DisplayMode> displayModes;
-        bool videoInitialized = false;
+        int appliedViewportWidth = 0;
+        int appliedViewportHeight = 0;
 
         Texture* createTextureObject(bool fromResource) override;
         void applyModelviewMatrix(const kavtypes::Matrix4& matrix) override;
@@ -70,7 +70,6 @@ namespace tesra
         void getCurrentTargetSize(int& width, int& height);
         void getBackBufferSize(int& width, int& height);
         void applyViewport();
-        void releaseContext();
         /// Rebinds the current texture after a texture operation bound another one.
         void restoreTextureBinding();
 

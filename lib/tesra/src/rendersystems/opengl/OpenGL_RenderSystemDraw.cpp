@@ -8,6 +8,7 @@
 #include <tesra/tesra.h>
 
 #include "GLFunctions.h"
+#include "OpenGL_Texture.h"
 
 namespace tesra
 {
@@ -83,7 +84,7 @@ namespace tesra
     void OpenGL_RenderSystem::draw(RenderOperation operation, const void* vertices, int count, VertexLayout layout)
     {
         int drawn = getDrawnVertexCount(operation, count);
-        if (drawn <= 0 || context == nullptr)
+        if (drawn <= 0 || !context)
         {
             return;
         }
@@ -128,6 +129,26 @@ namespace tesra
         else
         {
             glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+        }
+        // Lines and points at whole coordinates lie on pixel edges in GL; half a pixel puts them on pixel
+        // centres, where filled shapes of the same rectangle have their outer pixels.
+        bool centred = operation == RenderOperation::LINE_LIST || operation == RenderOperation::LINE_STRIP ||
+                       operation == RenderOperation::POINT_LIST;
+        if (centred && appliedViewportWidth > 0 && appliedViewportHeight > 0)
+        {
+            glMatrixMode(GL_PROJECTION);
+            glPushMatrix();
+            glLoadIdentity();
+            if (renderTarget != nullptr)
+            {
+                glScalef(1.0f, -1.0f, 1.0f);
+            }
+            glTranslatef(1.0f / appliedViewportWidth, -1.0f / appliedViewportHeight, 0.0f);
+            glMultMatrixf(state->projectionMatrix.data);
+            glDrawArrays(getPrimitiveType(operation), 0, drawn);
+            glPopMatrix();
+            glMatrixMode(GL_MODELVIEW);
+            return;
         }
         glDrawArrays(getPrimitiveType(operation), 0, drawn);
     }
@@ -240,7 +261,7 @@ namespace tesra
 
     void OpenGL_RenderSystem::clear(bool depth, const kavtypes::Rectangle& rect, const Color& color)
     {
-        if (context == nullptr)
+        if (!context)
         {
             return;
         }
@@ -263,7 +284,7 @@ namespace tesra
 
     void OpenGL_RenderSystem::clear(bool useColor, bool depth)
     {
-        if (context == nullptr)
+        if (!context)
         {
             return;
         }
@@ -286,7 +307,7 @@ namespace tesra
 
     Image* OpenGL_RenderSystem::takeScreenshot(Image::Format format)
     {
-        if (context == nullptr)
+        if (!context)
         {
             return nullptr;
         }

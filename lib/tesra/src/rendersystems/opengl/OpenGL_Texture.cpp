@@ -46,7 +46,7 @@ namespace tesra
         {
             system->setTexture(nullptr);
         }
-        if (system->context != nullptr)
+        if (system->context)
         {
             if (framebufferId != 0)
             {
@@ -104,7 +104,7 @@ namespace tesra
         (void)pixels;
         (void)size;
         OpenGL_RenderSystem* system = getGLRenderSystem();
-        if (system->context == nullptr)
+        if (!system->context)
         {
             quortypes::Log::error(logTag, "Failed to create OpenGL texture! No context.");
             return false;
