@@ -1,0 +1,358 @@
+#include <gtest/gtest.h>
+
+#include <stdio.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+
+#include <tesra/RenderSystem.h>
+#include <tesra/tesra.h>
+
+#include "GLTestSupport.h"
+
+using kavtypes::Rectangle;
+using tesra::BlendMode;
+using tesra::Color;
+using tesra::ColorMode;
+using tesra::Image;
+using tesra::RenderOperation;
+using tesra::Texture;
+using testsupport::hexColor;
+using testsupport::near;
+using testsupport::pixelAt;
+
+namespace
+{
+    const hstring dataDir = hstring(VUMO_TEST_DATA_DIR) + "/render/";
+
+    unsigned int pack(const Color& c)
+    {
+        return ((unsigned int)c.r << 24) | ((unsigned int)c.g << 16) | ((unsigned int)c.b << 8) | c.a;
+    }
+
+    /// A scratch folder of its own for each test, removed afterwards.
+    class TempDir
+    {
+    public:
+        TempDir()
+        {
+            char pattern[] = "/tmp/tesra_textures_XXXXXX";
+            path = mkdtemp(pattern);
+        }
+        ~TempDir() { (void)system(("rm -rf '" + path + "'").c_str()); }
+        hstring file(const hstring& name, const hstring& copyOf = "") const
+        {
+            hstring full = path + "/" + name;
+            std::ofstream out(full.c_str(), std::ios::binary);
+            if (copyOf != "")
+            {
+                std::ifstream in(copyOf.c_str(), std::ios::binary);
+                out << in.rdbuf();
+            }
+            return full;
+        }
+        hstring path;
+    };
+
+    class TextureTest : public ::testing::Test
+    {
+    protected:
+        void SetUp() override
+        {
+            harray<hstring> extensions;
+            extensions.push_back(".jpt");
+            extensions.push_back(".png");
+            extensions.push_back(".jpg");
+            tesra::setTextureExtensions(extensions);
+        }
+
+        // Draws the texture over the top-left 32 x 32 pixels, sharp, and reads the frame back.
+        std::unique_ptr<Image> drawScaled(Texture* texture, BlendMode blend = BlendMode::OVERWRITE)
+        {
+            rs->clear(true, false);
+            rs->setTextureBlendMode(blend);
+            texture->setFilter(Texture::Filter::NEAREST);
+            rs->setTexture(texture);
+            rs->drawTexturedRect(Rectangle(0, 0, 32, 32), Rectangle(0, 0, 1, 1));
+            rs->setTextureBlendMode(BlendMode::DEFAULT);
+            return context.grab();
+        }
+
+        testsupport::GLContext context{64, 64};
+        tesra::OpenGL_RenderSystem* rs = context.renderSystem();
+    };
+} // namespace
+
+TEST_F(TextureTest, TexturedJptQuadMatchesDecodedPixels)
+{
+    Image* decoded = Image::createFromFile(dataDir + "quad.jpt", Image::FORMAT_RGBA);
+    ASSERT_NE(nullptr, decoded);
+    std::unique_ptr<Image> reference(decoded);
+    Texture* texture = rs->createTextureFromFile(dataDir + "quad", Texture::Type::IMMUTABLE, true);
+    ASSERT_NE(nullptr, texture);
+    EXPECT_EQ(dataDir + "quad.jpt", texture->getFilename());
+    EXPECT_EQ(16, texture->getWidth());
+    // Alpha-blended over opaque black: each 2 x 2 block shows colour times alpha.
+    std::unique_ptr<Image> shot = drawScaled(texture, BlendMode::DEFAULT);
+    for (int y = 0; y < 16; ++y)
+    {
+        for (int x = 0; x < 16; ++x)
+        {
+            unsigned int texel = pixelAt(*reference, x, y);
+            double a = (texel & 0xFF) / 255.0;
+            Color expected((int)((texel >> 24) * a + 0.5), (int)(((texel >> 16) & 0xFF) * a + 0.5),
+                           (int)(((texel >> 8) & 0xFF) * a + 0.5), 255);
+            ASSERT_TRUE(near(pack(expected), pixelAt(*shot, x * 2 + 1, y * 2 + 1)))
+                << x << "," << y << ": " << hexColor(pixelAt(*shot, x * 2 + 1, y * 2 + 1)) << " expected "
+                << expected.hex();
+        }
+    }
+}
+
+TEST_F(TextureTest, FindByNameThroughTheExtensionList)
+{
+    TempDir dir;
+    dir.file("bg.jpt");
+    EXPECT_EQ(dir.path + "/bg.jpt", rs->findTextureFile(dir.path + "/bg.png")); // the name's own stem
+    EXPECT_EQ(dir.path + "/bg.jpt", rs->findTextureFile(dir.path + "/bg"));
+    dir.file("bg.png");
+    EXPECT_EQ(dir.path + "/bg.jpt", rs->findTextureFile(dir.path + "/bg")); // ".jpt" comes first
+    EXPECT_EQ(dir.path + "/bg.png", rs->findTextureFile(dir.path + "/bg.png")); // an existing name is itself
+    harray<hstring> pngFirst;
+    pngFirst.push_back(".png");
+    pngFirst.push_back(".jpt");
+    tesra::setTextureExtensions(pngFirst);
+    EXPECT_EQ(dir.path + "/bg.png", rs->findTextureFile(dir.path + "/bg"));
+    EXPECT_EQ(hstring(""), rs->findTextureFile(dir.path + "/missing"));
+    EXPECT_EQ(hstring(""), rs->findTextureFile(""));
+    EXPECT_EQ(nullptr, rs->createTextureFromFile(dir.path + "/missing"));
+    EXPECT_EQ(0, (int)rs->getTextures().size());
+}
+
+TEST_F(TextureTest, LoadOnFirstBindUnloadAndReload)
+{
+    TempDir dir;
+    hstring immutablePath = dir.file("pic.png", dataDir + "quad.png");
+    hstring managedPath = dir.file("kept.png", dataDir + "quad.png");
+    testsupport::LogCapture log;
+    Texture* immutable = rs->createTextureFromFile(dir.path + "/pic");
+    Texture* managed = rs->createTextureFromFile(managedPath, Texture::Type::MANAGED);
+    ASSERT_NE(nullptr, immutable);
+    ASSERT_NE(nullptr, managed);
+    EXPECT_TRUE(log.contains("Registering texture: '" + immutablePath + "' (immutable)"));
+    EXPECT_FALSE(immutable->isLoaded());
+    EXPECT_EQ(0, immutable->getWidth());
+    EXPECT_TRUE(log.contains("WARNING: Texture '" + immutablePath + "' has width = 0 (possibly not loaded yet?)"));
+    EXPECT_EQ(0, immutable->getByteSize());
+    EXPECT_TRUE(log.contains("WARNING: Texture '" + immutablePath + "' has byteSize = 0 (possibly not loaded yet?)"));
+
+    std::unique_ptr<Image> first = drawScaled(immutable); // binding loads
+    EXPECT_TRUE(log.contains("Loading texture: '" + immutablePath + "' (immutable)"));
+    EXPECT_TRUE(immutable->isLoaded());
+    EXPECT_EQ(nullptr, immutable->getData()); // file-backed immutable pixels are dropped after upload
+    EXPECT_EQ(Image::FORMAT_BGRA, immutable->getFormat());
+    EXPECT_EQ(0x283CD2FFu, pixelAt(*first, 1, 17)); // the bottom-left quadrant's colour
+
+    ASSERT_TRUE(managed->load());
+    ASSERT_NE(nullptr, managed->getData()); // managed pixels stay in system memory
+    EXPECT_EQ(Image::FORMAT_RGBA, managed->getFormat());
+    EXPECT_EQ(220, managed->getData()[0]);
+
+    // With the files gone, only the managed texture can come back after unloading.
+    ASSERT_EQ(0, unlink(immutablePath.c_str()));
+    ASSERT_EQ(0, unlink(managedPath.c_str()));
+    immutable->unload();
+    managed->unload();
+    EXPECT_TRUE(log.contains("Unloading texture: '" + immutablePath + "' (immutable)"));
+    EXPECT_FALSE(managed->isLoaded());
+    std::unique_ptr<Image> again = drawScaled(managed);
+    EXPECT_TRUE(managed->isLoaded());
+    EXPECT_EQ(pixelAt(*first, 1, 17), pixelAt(*again, 1, 17));
+    EXPECT_EQ(pixelAt(*first, 30, 30), pixelAt(*again, 30, 30));
+    drawScaled(immutable);
+    EXPECT_FALSE(immutable->isLoaded());
+    EXPECT_TRUE(log.contains("ERROR: Failed to load texture: '" + immutablePath + "' (immutable)"));
+
+    Texture* unnamed = rs->createTextureFromFile(dataDir + "quad.png");
+    unnamed->registerFile("", Texture::Type::MANAGED);
+    EXPECT_FALSE(unnamed->load());
+    EXPECT_TRUE(log.contains("ERROR: No filename for texture specified!"));
+    EXPECT_EQ(3, (int)rs->getTextures().size());
+    delete unnamed;
+    EXPECT_EQ(2, (int)rs->getTextures().size());
+}
+
+TEST_F(TextureTest, WriteFillAndSetPixelReachTheGpu)
+{
+    const unsigned char column[4 * 3] = {255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255}; // RGB
+    for (Texture::Type type : {Texture::Type::MANAGED, Texture::Type::VOLATILE, Texture::Type::RENDER_TARGET})
+    {
+        SCOPED_TRACE((int)type);
+        Texture* texture = rs->createTexture(4, 4, Color(255, 0, 0), Image::FORMAT_RGBA, type);
+        ASSERT_NE(nullptr, texture);
+        EXPECT_TRUE(texture->setPixel(0, 0, Color(0, 0, 255)));
+        EXPECT_TRUE(texture->fillRect(2, 0, 2, 2, Color(0, 255, 0)));
+        EXPECT_TRUE(texture->write(0, 0, 1, 4, 1, 0, column, 1, 4, Image::FORMAT_RGB)); // converted on the way
+        EXPECT_TRUE(texture->fillRect(3, 3, 5, 5, Color(255, 255, 0))); // cut to the texture
+        EXPECT_FALSE(texture->setPixel(4, 0, Color(0, 0, 0)));
+        std::unique_ptr<Image> shot = drawScaled(texture);
+        const unsigned int expected[4][4] = {
+            {0x0000FFFF, 0xFFFFFFFF, 0x00FF00FF, 0x00FF00FF},
+            {0xFF0000FF, 0xFFFFFFFF, 0x00FF00FF, 0x00FF00FF},
+            {0xFF0000FF, 0xFFFFFFFF, 0xFF0000FF, 0xFF0000FF},
+            {0xFF0000FF, 0xFFFFFFFF, 0xFF0000FF, 0xFFFF00FF},
+        };
+        for (int y = 0; y < 4; ++y)
+        {
+            for (int x = 0; x < 4; ++x)
+            {
+                EXPECT_EQ(expected[y][x], pixelAt(*shot, x * 8 + 4, y * 8 + 4)) << x << "," << y;
+            }
+        }
+        if (type == Texture::Type::MANAGED)
+        {
+            const unsigned char* copy = texture->getData(); // RGBA, as created
+            EXPECT_EQ(0x0000FFFFu, ((unsigned)copy[0] << 24) | (copy[1] << 16) | (copy[2] << 8) | copy[3]);
+        }
+        EXPECT_TRUE(texture->clear());
+        shot = drawScaled(texture);
+        EXPECT_EQ(0x000000FFu, pixelAt(*shot, 4, 4));
+    }
+}
+
+TEST_F(TextureTest, ImmutableAndEmptyTexturesRefuse)
+{
+    testsupport::LogCapture log;
+    EXPECT_EQ(nullptr, rs->createTexture(nullptr, 0, 4));
+    EXPECT_TRUE(log.contains("ERROR: Cannot create texture with dimentions 0,4!"));
+    EXPECT_EQ(nullptr, rs->createTexture(4, 0, Color()));
+    EXPECT_TRUE(log.contains("ERROR: Cannot create texture with dimensions 4,0!"));
+    EXPECT_EQ(0, (int)rs->getTextures().size());
+
+    Texture* texture = rs->createTexture(2, 2, Color(10, 20, 30), Image::FORMAT_RGBA, Texture::Type::IMMUTABLE);
+    ASSERT_NE(nullptr, texture);
+    unsigned char pixel[4] = {1, 2, 3, 4};
+    EXPECT_FALSE(texture->write(0, 0, 1, 1, 0, 0, pixel, 1, 1, Image::FORMAT_RGBA));
+    EXPECT_FALSE(texture->fillRect(0, 0, 2, 2, Color()));
+    EXPECT_FALSE(texture->setPixel(0, 0, Color()));
+    EXPECT_FALSE(texture->clear());
+    EXPECT_EQ(4, log.count("WARNING: Cannot write texture: " + texture->toString()));
+    EXPECT_EQ(0, texture->toString().find("<0x"));
+    EXPECT_TRUE(texture->toString().endsWith("> (immutable)"));
+    // Made from pixels without a file, it keeps them and still shows its colour.
+    ASSERT_NE(nullptr, texture->getData());
+    EXPECT_EQ(0x0A141EFFu, pixelAt(*drawScaled(texture), 4, 4));
+}
+
+TEST_F(TextureTest, FiltersAndAddressModes)
+{
+    const unsigned char pixels[2 * 4] = {0, 0, 0, 255, 255, 255, 255, 255}; // black, white
+    Texture* texture = rs->createTexture(pixels, 2, 1, Image::FORMAT_RGBA);
+    ASSERT_NE(nullptr, texture);
+    rs->setTextureBlendMode(BlendMode::OVERWRITE);
+    auto draw = [&](Texture::Filter filter, Texture::AddressMode mode, float u)
+    {
+        texture->setFilter(filter);
+        texture->setAddressMode(mode);
+        rs->clear(true, false);
+        rs->setTexture(texture);
+        rs->drawTexturedRect(Rectangle(0, 0, 64, 8), Rectangle(0, 0, u, 1));
+        return context.grab();
+    };
+    std::unique_ptr<Image> shot = draw(Texture::Filter::NEAREST, Texture::AddressMode::CLAMP, 1);
+    EXPECT_EQ(0x000000FFu, pixelAt(*shot, 31, 4));
+    EXPECT_EQ(0xFFFFFFFFu, pixelAt(*shot, 32, 4));
+    shot = draw(Texture::Filter::LINEAR, Texture::AddressMode::CLAMP, 1);
+    EXPECT_EQ(0x000000FFu, pixelAt(*shot, 0, 4)); // clamped at the edges
+    EXPECT_EQ(0xFFFFFFFFu, pixelAt(*shot, 63, 4));
+    EXPECT_TRUE(near(0x808080FFu, pixelAt(*shot, 32, 4), 8)) << hexColor(pixelAt(*shot, 32, 4));
+    // Twice across: wrapping repeats the pair, clamping stretches the last texel.
+    shot = draw(Texture::Filter::NEAREST, Texture::AddressMode::WRAP, 2);
+    EXPECT_EQ(0x000000FFu, pixelAt(*shot, 8, 4));
+    EXPECT_EQ(0xFFFFFFFFu, pixelAt(*shot, 24, 4));
+    EXPECT_EQ(0x000000FFu, pixelAt(*shot, 40, 4));
+    EXPECT_EQ(0xFFFFFFFFu, pixelAt(*shot, 56, 4));
+    shot = draw(Texture::Filter::NEAREST, Texture::AddressMode::CLAMP, 2);
+    EXPECT_EQ(0x000000FFu, pixelAt(*shot, 8, 4));
+    EXPECT_EQ(0xFFFFFFFFu, pixelAt(*shot, 24, 4));
+    EXPECT_EQ(0xFFFFFFFFu, pixelAt(*shot, 40, 4));
+    // The render system's own filter follows the bound texture, and is applied to it when set directly.
+    rs->setTextureFilter(Texture::Filter::LINEAR);
+    rs->drawTexturedRect(Rectangle(0, 0, 64, 8), Rectangle(0, 0, 1, 1));
+    EXPECT_TRUE(near(0x808080FFu, pixelAt(*context.grab(), 32, 4), 8));
+}
+
+TEST_F(TextureTest, RenderTargetIsDrawnUpright)
+{
+    Texture* target = rs->createTexture(32, 32, Color(0, 0, 0, 0), Image::FORMAT_RGBA, Texture::Type::RENDER_TARGET);
+    ASSERT_NE(nullptr, target);
+    EXPECT_EQ(Image::FORMAT_BGRA, target->getFormat());
+    rs->setRenderTarget(target);
+    EXPECT_EQ(target, rs->getRenderTarget());
+    rs->setOrthoProjection(kavtypes::Vector2(32, 32));
+    rs->drawFilledRect(Rectangle(0, 0, 16, 8), Color(255, 0, 0)); // a red band at the top left
+    rs->drawRect(Rectangle(20, 20, 8, 8), Color(0, 255, 0));
+    rs->setRenderTarget(nullptr);
+    rs->setOrthoProjection(kavtypes::Vector2(64, 64));
+    std::unique_ptr<Image> shot = drawScaled(target);
+    EXPECT_EQ(0xFF0000FFu, pixelAt(*shot, 0, 0));
+    EXPECT_EQ(0xFF0000FFu, pixelAt(*shot, 15, 7));
+    EXPECT_EQ(0x000000FFu, pixelAt(*shot, 16, 7));
+    EXPECT_EQ(0x000000FFu, pixelAt(*shot, 0, 8));
+    EXPECT_EQ(0x00FF00FFu, pixelAt(*shot, 20, 20));
+    EXPECT_EQ(0x00FF00FFu, pixelAt(*shot, 28, 28));
+    EXPECT_EQ(0x000000FFu, pixelAt(*shot, 24, 24));
+}
+
+TEST_F(TextureTest, NativeFormatsSampleAsStored)
+{
+    // RGBX keeps no alpha: its unused byte of 0 still samples as opaque.
+    const unsigned char rgbx[4] = {10, 200, 30, 0};
+    Texture* opaque = rs->createTexture(rgbx, 1, 1, Image::FORMAT_RGBX, Texture::Type::VOLATILE);
+    ASSERT_NE(nullptr, opaque);
+    EXPECT_EQ(Image::FORMAT_BGRX, opaque->getFormat());
+    EXPECT_EQ(0x0AC81EFFu, pixelAt(*drawScaled(opaque, BlendMode::DEFAULT), 4, 4));
+    // An alpha map tints with the vertex colour.
+    const unsigned char mask[2] = {255, 0};
+    Texture* alpha = rs->createTexture(mask, 2, 1, Image::FORMAT_ALPHA);
+    ASSERT_NE(nullptr, alpha);
+    rs->clear(false, Rectangle(0, 0, 64, 64), Color(0, 0, 80));
+    rs->setTextureColorMode(ColorMode::ALPHA_MAP);
+    alpha->setFilter(Texture::Filter::NEAREST);
+    rs->setTexture(alpha);
+    tesra::TexturedVertex quad[4] = {{0, 0, 0, 0, 0}, {32, 0, 0, 1, 0}, {0, 8, 0, 0, 1}, {32, 8, 0, 1, 1}};
+    rs->render(RenderOperation::TRIANGLE_STRIP, quad, 4, Color(250, 200, 0));
+    std::unique_ptr<Image> shot = context.grab();
+    EXPECT_EQ(0xFAC800FFu, pixelAt(*shot, 4, 4));
+    EXPECT_EQ(0x000050FFu, pixelAt(*shot, 20, 4));
+}
+
+TEST_F(TextureTest, ResetUnloadsAndBindingReloads)
+{
+    Texture* managed = rs->createTexture(2, 2, Color(1, 2, 3));
+    Texture* scratch = rs->createTexture(2, 2, Color(9, 9, 9), Image::FORMAT_RGBA, Texture::Type::VOLATILE);
+    testsupport::LogCapture log;
+    rs->reset();
+    EXPECT_TRUE(log.contains("Resetting rendersystem."));
+    EXPECT_FALSE(managed->isLoaded());
+    EXPECT_FALSE(scratch->isLoaded());
+    EXPECT_EQ(0x010203FFu, pixelAt(*drawScaled(managed), 4, 4));
+    EXPECT_EQ(0x000000FFu, pixelAt(*drawScaled(scratch), 4, 4)); // volatile pixels come back cleared
+    EXPECT_TRUE(scratch->isLoaded());
+}
+
+TEST_F(TextureTest, ShadersCannotLoad)
+{
+    testsupport::LogCapture log;
+    EXPECT_EQ(nullptr, rs->createPixelShader("missing.pso"));
+    EXPECT_TRUE(log.contains("ERROR: Shader file not found: missing.pso"));
+    hstring existing = "render_test_shader.vso"; // resources are found relative to the working folder
+    std::ofstream(existing.c_str()) << "bytecode";
+    EXPECT_EQ(nullptr, rs->createVertexShader(existing));
+    EXPECT_TRUE(log.contains("ERROR: Failed to create vertex shader!"));
+    EXPECT_EQ(nullptr, rs->createPixelShader(existing));
+    EXPECT_TRUE(log.contains("ERROR: Failed to create pixel shader!"));
+    unlink(existing.c_str());
+}
