@@ -3,7 +3,7 @@
 namespace tesra
 {
     // Vertex records as handed to RenderSystem::render. Colours are packed 0xRRGGBBAA.
-    // The layouts are tightly packed floats; the render back-end relies on their sizes.
+    // Tightly packed standard-layout records: the render back-end hands them to the GPU as they are.
 
     struct PlainVertex
     {
@@ -19,29 +19,33 @@ namespace tesra
         }
     };
 
-    struct ColoredVertex : PlainVertex
+    struct ColoredVertex
     {
+        float x = 0.0f, y = 0.0f, z = 0.0f;
         unsigned int color = 0xFFFFFFFF;
 
         ColoredVertex() = default;
-        ColoredVertex(float x, float y, float z, unsigned int color) : PlainVertex(x, y, z), color(color) {}
+        ColoredVertex(float x, float y, float z, unsigned int color) : x(x), y(y), z(z), color(color) {}
     };
 
-    struct TexturedVertex : PlainVertex
+    struct TexturedVertex
     {
+        float x = 0.0f, y = 0.0f, z = 0.0f;
         float u = 0.0f, v = 0.0f;
 
         TexturedVertex() = default;
-        TexturedVertex(float x, float y, float z, float u, float v) : PlainVertex(x, y, z), u(u), v(v) {}
+        TexturedVertex(float x, float y, float z, float u, float v) : x(x), y(y), z(z), u(u), v(v) {}
     };
 
-    struct ColoredTexturedVertex : ColoredVertex
+    struct ColoredTexturedVertex
     {
+        float x = 0.0f, y = 0.0f, z = 0.0f;
+        unsigned int color = 0xFFFFFFFF;
         float u = 0.0f, v = 0.0f;
 
         ColoredTexturedVertex() = default;
         ColoredTexturedVertex(float x, float y, float z, unsigned int color, float u, float v)
-            : ColoredVertex(x, y, z, color), u(u), v(v)
+            : x(x), y(y), z(z), color(color), u(u), v(v)
         {
         }
     };

@@ -168,8 +168,7 @@ namespace tesra
         }
         for (int i = 0; i < count; ++i)
         {
-            converted[i] = v[i];
-            converted[i].color = toByteOrder(v[i].color);
+            converted[i] = ColoredTexturedVertex(v[i].x, v[i].y, v[i].z, toByteOrder(v[i].color), v[i].u, v[i].v);
         }
         draw(operation, converted, count, LAYOUT_COLORED_TEXTURED);
     }
@@ -193,8 +192,7 @@ namespace tesra
         }
         for (int i = 0; i < count; ++i)
         {
-            converted[i] = v[i];
-            converted[i].color = toByteOrder(v[i].color);
+            converted[i] = ColoredVertex(v[i].x, v[i].y, v[i].z, toByteOrder(v[i].color));
         }
         draw(operation, converted, count, LAYOUT_COLORED);
     }
