@@ -29,7 +29,8 @@ namespace
             setenv("SDL_VIDEODRIVER", "offscreen", 0);
             SDL_InitSubSystem(SDL_INIT_VIDEO);
             SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
-            window = SDL_CreateWindow("bench", 0, 0, screenWidth, screenHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+            window = SDL_CreateWindow("bench", 0, 0, screenWidth, screenHeight,
+                                      SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
             context = SDL_GL_CreateContext(window);
             rs = new tesra::OpenGL_RenderSystem();
             rs->create(tesra::RenderSystem::Options());
@@ -49,8 +50,14 @@ namespace
         return instance;
     }
 
-    float quadX(int i) { return (float)((i * 37) % (screenWidth - 64)); }
-    float quadY(int i) { return (float)((i * 53) % (screenHeight - 64)); }
+    float quadX(int i)
+    {
+        return (float)((i * 37) % (screenWidth - 64));
+    }
+    float quadY(int i)
+    {
+        return (float)((i * 53) % (screenHeight - 64));
+    }
 
     // The frame is done when its last pixel can be read.
     void finishFrame()
@@ -100,7 +107,8 @@ namespace
             for (int i = 0; i < count; ++i)
             {
                 float x = quadX(i), y = quadY(i);
-                float values[20] = {x, y, 0, 0, 0, x + 64, y, 0, 1, 0, x, y + 64, 0, 0, 1, x + 64, y + 64, 0, 1, 1};
+                float values[20] = {x, y,      0, 0, 0, x + 64, y,      0, 1, 0,
+                                    x, y + 64, 0, 0, 1, x + 64, y + 64, 0, 1, 1};
                 for (int k = 0; k < 20; ++k)
                 {
                     quad[k] = values[k];

@@ -72,8 +72,8 @@ namespace tesra
         return findTexture(name, &resourceExists);
     }
 
-    Texture* RenderSystem::createTexture(const unsigned char* data, int width, int height, Image::Format format,
-                                         Texture::Type type)
+    Texture* RenderSystem::createTexture(const unsigned char* data, int width, int height,
+                                         Image::Format format, Texture::Type type)
     {
         Texture* texture = createTextureObject(false);
         if (!texture->create(data, width, height, format, type))
@@ -114,12 +114,14 @@ namespace tesra
         return texture;
     }
 
-    Texture* RenderSystem::createTextureFromFile(const hstring& name, Texture::Type type, bool loadImmediately)
+    Texture* RenderSystem::createTextureFromFile(const hstring& name, Texture::Type type,
+                                                 bool loadImmediately)
     {
         return createTextureFrom(name, type, loadImmediately, false);
     }
 
-    Texture* RenderSystem::createTextureFromResource(const hstring& name, Texture::Type type, bool loadImmediately)
+    Texture* RenderSystem::createTextureFromResource(const hstring& name, Texture::Type type,
+                                                     bool loadImmediately)
     {
         return createTextureFrom(name, type, loadImmediately, true);
     }

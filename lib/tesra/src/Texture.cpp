@@ -1,5 +1,6 @@
 #include <tesra/Texture.h>
 
+#include <stdint.h>
 #include <string.h>
 
 #include <quortypes/Log.h>
@@ -38,7 +39,8 @@ namespace tesra
 
     hstring Texture::toString() const
     {
-        hstring result = filename != "" ? "'" + filename + "'" : formatString("<0x%p>", (const void*)this);
+        hstring result = filename != "" ? "'" + filename + "'"
+                                        : formatString("<0x%016llX>", (unsigned long long)(uintptr_t)this);
         return result + getTypeText(type);
     }
 
@@ -46,7 +48,8 @@ namespace tesra
     {
         if (width == 0)
         {
-            quortypes::Log::warnf(logTag, "Texture '%s' has width = 0 (possibly not loaded yet?)", filename.c_str());
+            quortypes::Log::warnf(logTag, "Texture '%s' has width = 0 (possibly not loaded yet?)",
+                                  filename.c_str());
         }
         return width;
     }
@@ -167,7 +170,8 @@ namespace tesra
         {
             writeToGpu(0, 0, width, height, 0, 0, data, width, height, format);
         }
-        if (type == Type::VOLATILE || type == Type::RENDER_TARGET || (type == Type::IMMUTABLE && filename != ""))
+        if (type == Type::VOLATILE || type == Type::RENDER_TARGET ||
+            (type == Type::IMMUTABLE && filename != ""))
         {
             freeData();
             format = renderSystem->getNativeTextureFormat(format);
@@ -175,7 +179,8 @@ namespace tesra
         return true;
     }
 
-    bool Texture::createCommon(int width, int height, Image::Format format, Type type, const char* dimensionError)
+    bool Texture::createCommon(int width, int height, Image::Format format, Type type,
+                               const char* dimensionError)
     {
         if (width <= 0 || height <= 0)
         {
@@ -321,8 +326,8 @@ namespace tesra
         return sw > 0 && sh > 0;
     }
 
-    bool Texture::write(int sx, int sy, int sw, int sh, int dx, int dy, const unsigned char* srcData, int srcWidth,
-                        int srcHeight, Image::Format srcFormat)
+    bool Texture::write(int sx, int sy, int sw, int sh, int dx, int dy, const unsigned char* srcData,
+                        int srcWidth, int srcHeight, Image::Format srcFormat)
     {
         if (!isWritable())
         {
@@ -397,8 +402,8 @@ namespace tesra
         {
             return false;
         }
-        bool result = Image::fillRect(area.dx, area.dy, w, h, color, area.data, area.dataWidth, area.dataHeight,
-                                      area.format);
+        bool result = Image::fillRect(area.dx, area.dy, w, h, color, area.data, area.dataWidth,
+                                      area.dataHeight, area.format);
         if (!result)
         {
             area.failed = true;
@@ -421,8 +426,8 @@ namespace tesra
         {
             return false;
         }
-        bool result = Image::setPixel(area.dx, area.dy, color, area.data, area.dataWidth, area.dataHeight,
-                                      area.format);
+        bool result =
+            Image::setPixel(area.dx, area.dy, color, area.data, area.dataWidth, area.dataHeight, area.format);
         if (!result)
         {
             area.failed = true;
@@ -453,7 +458,8 @@ namespace tesra
         int bpp = Image::getFormatBpp(area.format);
         for (int row = 0; row < height; ++row)
         {
-            memset(area.data + ((size_t)(area.dy + row) * area.dataWidth + area.dx) * bpp, 0, (size_t)width * bpp);
+            memset(area.data + ((size_t)(area.dy + row) * area.dataWidth + area.dx) * bpp, 0,
+                   (size_t)width * bpp);
         }
         return unlock(area, true);
     }

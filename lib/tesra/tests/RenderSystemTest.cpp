@@ -62,7 +62,8 @@ namespace
             return 0;
         }
         const unsigned char* p = lock.data + ((size_t)lock.dy * lock.dataWidth + lock.dx) * 4; // B, G, R, A
-        unsigned int result = ((unsigned int)p[2] << 24) | ((unsigned int)p[1] << 16) | ((unsigned int)p[0] << 8) | p[3];
+        unsigned int result =
+            ((unsigned int)p[2] << 24) | ((unsigned int)p[1] << 16) | ((unsigned int)p[0] << 8) | p[3];
         target->unlock(lock, false);
         return result;
     }
@@ -108,8 +109,8 @@ TEST_F(RenderSystemTest, EveryBlendModeOverAKnownBackground)
     const Color src(200, 100, 50, 128);
     Texture* target = rs->createTexture(64, 64, background, Image::FORMAT_RGBA, Texture::Type::RENDER_TARGET);
     ASSERT_NE(nullptr, target);
-    for (BlendMode mode : {BlendMode::DEFAULT, BlendMode::ALPHA, BlendMode::ADD, BlendMode::SUBTRACT,
-                           BlendMode::OVERWRITE})
+    for (BlendMode mode :
+         {BlendMode::DEFAULT, BlendMode::ALPHA, BlendMode::ADD, BlendMode::SUBTRACT, BlendMode::OVERWRITE})
     {
         Color expected = blendOnCpu(mode, src, background);
         SCOPED_TRACE((int)mode);
@@ -147,10 +148,10 @@ TEST_F(RenderSystemTest, EveryColorModeWithTextureAndVertexColor)
         ColorMode mode;
         Color expected;
     } cases[] = {
-        {ColorMode::DEFAULT, Color(clampByte(40 * 200 / 255.0), clampByte(80 * 100 / 255.0),
-                                   clampByte(120 * 50 / 255.0), alpha)},
-        {ColorMode::MULTIPLY, Color(clampByte(40 * 200 / 255.0), clampByte(80 * 100 / 255.0),
-                                    clampByte(120 * 50 / 255.0), alpha)},
+        {ColorMode::DEFAULT,
+         Color(clampByte(40 * 200 / 255.0), clampByte(80 * 100 / 255.0), clampByte(120 * 50 / 255.0), alpha)},
+        {ColorMode::MULTIPLY,
+         Color(clampByte(40 * 200 / 255.0), clampByte(80 * 100 / 255.0), clampByte(120 * 50 / 255.0), alpha)},
         {ColorMode::LERP, Color(clampByte(200 * f / 255.0 + 40 * (1 - f / 255.0)),
                                 clampByte(100 * f / 255.0 + 80 * (1 - f / 255.0)),
                                 clampByte(50 * f / 255.0 + 120 * (1 - f / 255.0)), alpha)},
@@ -227,7 +228,8 @@ TEST_F(RenderSystemTest, RectanglesAndStrips)
     EXPECT_TRUE(near(0x800080FFu, pixelAt(*shot, 14, 8), 16)) << hexColor(pixelAt(*shot, 14, 8));
     EXPECT_TRUE(near(0x800080FFu, pixelAt(*shot, 1, 8), 16)) << hexColor(pixelAt(*shot, 1, 8));
     EXPECT_EQ(black, pixelAt(*shot, 16, 8));
-    for (auto p : {std::make_pair(25, 0), std::make_pair(30, 5), std::make_pair(25, 10), std::make_pair(20, 5)})
+    for (auto p :
+         {std::make_pair(25, 0), std::make_pair(30, 5), std::make_pair(25, 10), std::make_pair(20, 5)})
     {
         EXPECT_EQ(0xFFFFFFFFu, pixelAt(*shot, p.first, p.second)) << p.first << "," << p.second;
     }

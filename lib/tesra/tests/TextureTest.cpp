@@ -118,7 +118,7 @@ TEST_F(TextureTest, FindByNameThroughTheExtensionList)
     EXPECT_EQ(dir.path + "/bg.jpt", rs->findTextureFile(dir.path + "/bg.png")); // the name's own stem
     EXPECT_EQ(dir.path + "/bg.jpt", rs->findTextureFile(dir.path + "/bg"));
     dir.file("bg.png");
-    EXPECT_EQ(dir.path + "/bg.jpt", rs->findTextureFile(dir.path + "/bg")); // ".jpt" comes first
+    EXPECT_EQ(dir.path + "/bg.jpt", rs->findTextureFile(dir.path + "/bg"));     // ".jpt" comes first
     EXPECT_EQ(dir.path + "/bg.png", rs->findTextureFile(dir.path + "/bg.png")); // an existing name is itself
     harray<hstring> pngFirst;
     pngFirst.push_back(".png");
@@ -144,9 +144,11 @@ TEST_F(TextureTest, LoadOnFirstBindUnloadAndReload)
     EXPECT_TRUE(log.contains("Registering texture: '" + immutablePath + "' (immutable)"));
     EXPECT_FALSE(immutable->isLoaded());
     EXPECT_EQ(0, immutable->getWidth());
-    EXPECT_TRUE(log.contains("WARNING: Texture '" + immutablePath + "' has width = 0 (possibly not loaded yet?)"));
+    EXPECT_TRUE(
+        log.contains("WARNING: Texture '" + immutablePath + "' has width = 0 (possibly not loaded yet?)"));
     EXPECT_EQ(0, immutable->getByteSize());
-    EXPECT_TRUE(log.contains("WARNING: Texture '" + immutablePath + "' has byteSize = 0 (possibly not loaded yet?)"));
+    EXPECT_TRUE(
+        log.contains("WARNING: Texture '" + immutablePath + "' has byteSize = 0 (possibly not loaded yet?)"));
 
     std::unique_ptr<Image> first = drawScaled(immutable); // binding loads
     EXPECT_TRUE(log.contains("Loading texture: '" + immutablePath + "' (immutable)"));
@@ -194,8 +196,9 @@ TEST_F(TextureTest, WriteFillAndSetPixelReachTheGpu)
         ASSERT_NE(nullptr, texture);
         EXPECT_TRUE(texture->setPixel(0, 0, Color(0, 0, 255)));
         EXPECT_TRUE(texture->fillRect(2, 0, 2, 2, Color(0, 255, 0)));
-        EXPECT_TRUE(texture->write(0, 0, 1, 4, 1, 0, column, 1, 4, Image::FORMAT_RGB)); // converted on the way
-        EXPECT_TRUE(texture->fillRect(3, 3, 5, 5, Color(255, 255, 0))); // cut to the texture
+        EXPECT_TRUE(
+            texture->write(0, 0, 1, 4, 1, 0, column, 1, 4, Image::FORMAT_RGB)); // converted on the way
+        EXPECT_TRUE(texture->fillRect(3, 3, 5, 5, Color(255, 255, 0)));         // cut to the texture
         EXPECT_FALSE(texture->setPixel(4, 0, Color(0, 0, 0)));
         std::unique_ptr<Image> shot = drawScaled(texture);
         const unsigned int expected[4][4] = {
@@ -231,7 +234,8 @@ TEST_F(TextureTest, ImmutableAndEmptyTexturesRefuse)
     EXPECT_TRUE(log.contains("ERROR: Cannot create texture with dimensions 4,0!"));
     EXPECT_EQ(0, (int)rs->getTextures().size());
 
-    Texture* texture = rs->createTexture(2, 2, Color(10, 20, 30), Image::FORMAT_RGBA, Texture::Type::IMMUTABLE);
+    Texture* texture =
+        rs->createTexture(2, 2, Color(10, 20, 30), Image::FORMAT_RGBA, Texture::Type::IMMUTABLE);
     ASSERT_NE(nullptr, texture);
     unsigned char pixel[4] = {1, 2, 3, 4};
     EXPECT_FALSE(texture->write(0, 0, 1, 1, 0, 0, pixel, 1, 1, Image::FORMAT_RGBA));
@@ -286,7 +290,8 @@ TEST_F(TextureTest, FiltersAndAddressModes)
 
 TEST_F(TextureTest, RenderTargetIsDrawnUpright)
 {
-    Texture* target = rs->createTexture(32, 32, Color(0, 0, 0, 0), Image::FORMAT_RGBA, Texture::Type::RENDER_TARGET);
+    Texture* target =
+        rs->createTexture(32, 32, Color(0, 0, 0, 0), Image::FORMAT_RGBA, Texture::Type::RENDER_TARGET);
     ASSERT_NE(nullptr, target);
     EXPECT_EQ(Image::FORMAT_BGRA, target->getFormat());
     rs->setRenderTarget(target);

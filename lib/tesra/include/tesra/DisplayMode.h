@@ -9,7 +9,8 @@ namespace tesra
         int refreshRate = 0;
 
         DisplayMode() = default;
-        DisplayMode(int width, int height, int refreshRate) : width(width), height(height), refreshRate(refreshRate)
+        DisplayMode(int width, int height, int refreshRate)
+            : width(width), height(height), refreshRate(refreshRate)
         {
         }
         bool operator==(const DisplayMode& other) const

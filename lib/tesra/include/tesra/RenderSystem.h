@@ -97,8 +97,10 @@ namespace tesra
         void setOrthoProjection(const kavtypes::Vector2& size);
 
         Texture* createTexture(const unsigned char* data, int width, int height,
-                               Image::Format format = Image::FORMAT_RGBA, Texture::Type type = Texture::Type::MANAGED);
-        Texture* createTexture(int width, int height, const Color& color, Image::Format format = Image::FORMAT_RGBA,
+                               Image::Format format = Image::FORMAT_RGBA,
+                               Texture::Type type = Texture::Type::MANAGED);
+        Texture* createTexture(int width, int height, const Color& color,
+                               Image::Format format = Image::FORMAT_RGBA,
                                Texture::Type type = Texture::Type::MANAGED);
         Texture* createTextureFromFile(const hstring& name, Texture::Type type = Texture::Type::IMMUTABLE,
                                        bool loadImmediately = false);
@@ -135,6 +137,7 @@ namespace tesra
 
     private:
         hstring findTexture(const hstring& name, bool (*exists)(const hstring&));
-        Texture* createTextureFrom(const hstring& name, Texture::Type type, bool loadImmediately, bool fromResource);
+        Texture* createTextureFrom(const hstring& name, Texture::Type type, bool loadImmediately,
+                                   bool fromResource);
     };
 } // namespace tesra

@@ -14,10 +14,10 @@ namespace tesra
     public:
         enum class Type : int
         {
-            MANAGED = 1,       ///< keeps a system-memory copy of its pixels
-            IMMUTABLE = 2,     ///< refuses writes; a file-backed one drops its pixels after upload
-            VOLATILE = 3,      ///< no copy, written straight to video memory
-            RENDER_TARGET = 4  ///< can be drawn into
+            MANAGED = 1,      ///< keeps a system-memory copy of its pixels
+            IMMUTABLE = 2,    ///< refuses writes; a file-backed one drops its pixels after upload
+            VOLATILE = 3,     ///< no copy, written straight to video memory
+            RENDER_TARGET = 4 ///< can be drawn into
         };
 
         enum class Filter : int
@@ -74,7 +74,8 @@ namespace tesra
         virtual void unload() = 0;
         virtual bool isLoaded() const = 0;
         virtual bool create(int width, int height, const Color& color, Image::Format format, Type type);
-        virtual bool create(const unsigned char* data, int width, int height, Image::Format format, Type type);
+        virtual bool create(const unsigned char* data, int width, int height, Image::Format format,
+                            Type type);
         virtual bool registerFile(const hstring& filename, Image::Format format, Type type);
         virtual bool registerFile(const hstring& filename, Type type);
 
@@ -111,8 +112,9 @@ namespace tesra
         virtual Lock lockRect(int x, int y, int w, int h) = 0;
         virtual bool unlockRect(Lock& lock, bool update) = 0;
         /// Writes source pixels straight into video memory when no conversion is needed; false otherwise.
-        virtual bool uploadDataToGpu(int sx, int sy, int sw, int sh, int dx, int dy, const unsigned char* srcData,
-                                     int srcWidth, int srcHeight, Image::Format srcFormat) = 0;
+        virtual bool uploadDataToGpu(int sx, int sy, int sw, int sh, int dx, int dy,
+                                     const unsigned char* srcData, int srcWidth, int srcHeight,
+                                     Image::Format srcFormat) = 0;
 
         /// False, with a warning, for immutable textures.
         bool isWritable() const;
@@ -123,8 +125,8 @@ namespace tesra
         bool fillRectInternal(int x, int y, int w, int h, const Color& color);
         bool clearInternal();
         /// Straight to video memory, converting through a back-end lock when needed.
-        bool writeToGpu(int sx, int sy, int sw, int sh, int dx, int dy, const unsigned char* srcData, int srcWidth,
-                        int srcHeight, Image::Format srcFormat);
+        bool writeToGpu(int sx, int sy, int sw, int sh, int dx, int dy, const unsigned char* srcData,
+                        int srcWidth, int srcHeight, Image::Format srcFormat);
 
     private:
         bool createCommon(int width, int height, Image::Format format, Type type, const char* dimensionError);

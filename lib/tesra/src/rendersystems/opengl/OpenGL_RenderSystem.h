@@ -18,7 +18,8 @@ namespace tesra
 
         bool destroy() override;
         void attach(Window* window) override;
-        /// Draws into the SDL window whose OpenGL context is current; attach() ends here with the window's own.
+        /// Draws into the SDL window whose OpenGL context is current; attach() ends here with the window's
+        /// own.
         void attachToSdlWindow(void* sdlWindow, Window* window);
         void reset() override;
         harray<DisplayMode> getDisplayModes() override;

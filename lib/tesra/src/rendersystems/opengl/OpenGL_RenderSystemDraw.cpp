@@ -81,7 +81,8 @@ namespace tesra
         return GL_POINTS;
     }
 
-    void OpenGL_RenderSystem::draw(RenderOperation operation, const void* vertices, int count, VertexLayout layout)
+    void OpenGL_RenderSystem::draw(RenderOperation operation, const void* vertices, int count,
+                                   VertexLayout layout)
     {
         int drawn = getDrawnVertexCount(operation, count);
         if (drawn <= 0 || !context)
@@ -123,8 +124,9 @@ namespace tesra
         if (textured)
         {
             glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-            glTexCoordPointer(2, GL_FLOAT, stride,
-                              base + (colored ? offsetof(ColoredTexturedVertex, u) : offsetof(TexturedVertex, u)));
+            glTexCoordPointer(
+                2, GL_FLOAT, stride,
+                base + (colored ? offsetof(ColoredTexturedVertex, u) : offsetof(TexturedVertex, u)));
         }
         else
         {
@@ -168,7 +170,8 @@ namespace tesra
         }
         for (int i = 0; i < count; ++i)
         {
-            converted[i] = ColoredTexturedVertex(v[i].x, v[i].y, v[i].z, toByteOrder(v[i].color), v[i].u, v[i].v);
+            converted[i] =
+                ColoredTexturedVertex(v[i].x, v[i].y, v[i].z, toByteOrder(v[i].color), v[i].u, v[i].v);
         }
         draw(operation, converted, count, LAYOUT_COLORED_TEXTURED);
     }
@@ -197,7 +200,8 @@ namespace tesra
         draw(operation, converted, count, LAYOUT_COLORED);
     }
 
-    void OpenGL_RenderSystem::render(RenderOperation operation, TexturedVertex* v, int count, const Color& color)
+    void OpenGL_RenderSystem::render(RenderOperation operation, TexturedVertex* v, int count,
+                                     const Color& color)
     {
         if (count <= 0)
         {
@@ -263,7 +267,8 @@ namespace tesra
         {
             return;
         }
-        int left = (int)rect.x, top = (int)rect.y, right = (int)(rect.x + rect.w), bottom = (int)(rect.y + rect.h);
+        int left = (int)rect.x, top = (int)rect.y, right = (int)(rect.x + rect.w),
+            bottom = (int)(rect.y + rect.h);
         int width = 0, height = 0;
         getCurrentTargetSize(width, height);
         int y = renderTarget != nullptr ? top : height - bottom;
@@ -329,7 +334,8 @@ namespace tesra
         }
         if (error != GL_NO_ERROR)
         {
-            quortypes::Log::errorf(logTag, "Failed to grab screenshot, glReadPixels() call failed: 0x%X", error);
+            quortypes::Log::errorf(logTag, "Failed to grab screenshot, glReadPixels() call failed: 0x%X",
+                                   error);
             return nullptr;
         }
         // GL reads bottom-up; pictures are stored top row first.

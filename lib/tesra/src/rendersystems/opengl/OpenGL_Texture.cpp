@@ -228,7 +228,8 @@ namespace tesra
         return result;
     }
 
-    // The client layout GL can take a source format in without our conversion, for a texture of a native format.
+    // The client layout GL can take a source format in without our conversion, for a texture of a native
+    // format.
     static bool getDirectUpload(Image::Format source, Image::Format native, GLenum& glFormat)
     {
         switch (native)
@@ -299,8 +300,9 @@ namespace tesra
         }
     }
 
-    bool OpenGL_Texture::uploadDataToGpu(int sx, int sy, int sw, int sh, int dx, int dy, const unsigned char* srcData,
-                                         int srcWidth, int srcHeight, Image::Format srcFormat)
+    bool OpenGL_Texture::uploadDataToGpu(int sx, int sy, int sw, int sh, int dx, int dy,
+                                         const unsigned char* srcData, int srcWidth, int srcHeight,
+                                         Image::Format srcFormat)
     {
         GLenum clientFormat;
         if (!isLoaded() || srcData == nullptr || !getDirectUpload(srcFormat, nativeFormat, clientFormat))
