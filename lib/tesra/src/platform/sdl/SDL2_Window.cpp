@@ -177,7 +177,8 @@ namespace tesra
         {
             SDL_DisplayMode mode;
             int refreshRate = 60;
-            if (SDL_GetWindowDisplayMode(sdlWindow, &mode) == 0 && mode.refresh_rate > 0)
+            if (SDL_GetDesktopDisplayMode(SDL_GetWindowDisplayIndex(sdlWindow), &mode) == 0 &&
+                mode.refresh_rate > 0)
             {
                 refreshRate = mode.refresh_rate;
             }
@@ -227,7 +228,6 @@ namespace tesra
             SDL_DestroyWindow(sdlWindow);
             sdlWindow = nullptr;
         }
-        shownCursor = nullptr;
         return true;
     }
 
@@ -407,13 +407,13 @@ namespace tesra
                 altHeld = true;
                 queueKeyEvent(KEY_DOWN, keyAlt, 0);
             }
-            else if (altHeld || (event.key.keysym.mod & KMOD_ALT) != 0)
+            else if (key == keyF4 && (altHeld || (event.key.keysym.mod & KMOD_ALT) != 0))
             {
-                // System key combinations are no input; Alt+F4 closes the window.
-                if (key == keyF4)
-                {
-                    requestClose();
-                }
+                requestClose();
+            }
+            else if ((event.key.keysym.mod & KMOD_ALT) != 0)
+            {
+                // Keys pressed with Alt held are system key combinations, no input.
             }
             else if (key == keyF10)
             {
@@ -532,6 +532,8 @@ namespace tesra
             handleFocusChangeEvent(true);
             break;
         case SDL_WINDOWEVENT_FOCUS_LOST:
+            // The release of a key held while the focus goes (Alt of Alt+Tab) never arrives.
+            altHeld = false;
             handleFocusChangeEvent(false);
             break;
         case SDL_WINDOWEVENT_ENTER:
@@ -631,10 +633,9 @@ namespace tesra
         {
             wanted = defaultCursor;
         }
-        if (wanted != nullptr && wanted != shownCursor)
+        if (wanted != nullptr && wanted != SDL_GetCursor())
         {
             SDL_SetCursor(wanted);
-            shownCursor = wanted;
         }
     }
 

@@ -51,7 +51,6 @@ namespace tesra
         SDL_Window* sdlWindow = nullptr;
         void* glContext = nullptr;
         SDL_Cursor* defaultCursor = nullptr;
-        SDL_Cursor* shownCursor = nullptr;
         hstring shownTitle;
         bool fpsCounter = false;
         bool videoInitialized = false;
