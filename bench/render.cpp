@@ -122,7 +122,45 @@ namespace
         }
         state.counters["fps"] = benchmark::Counter((double)state.iterations(), benchmark::Counter::kIsRate);
     }
+
+    // Reference: the whole frame as one GL draw of triangles, the floor any merging of draws could reach.
+    void BM_RawGLBatchedQuads(benchmark::State& state)
+    {
+        Scene& s = scene();
+        s.rs->setTexture(s.texture);
+        s.rs->presentFrame();
+        int count = (int)state.range(0);
+        std::vector<float> vertices((size_t)count * 6 * 5);
+        for (auto _ : state)
+        {
+            glClear(GL_COLOR_BUFFER_BIT);
+            glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+            glDisableClientState(GL_COLOR_ARRAY);
+            float* out = vertices.data();
+            for (int i = 0; i < count; ++i)
+            {
+                float x = quadX(i), y = quadY(i);
+                const float corners[6][4] = {{x, y, 0, 0},      {x + 64, y, 1, 0}, {x, y + 64, 0, 1},
+                                             {x + 64, y, 1, 0}, {x, y + 64, 0, 1}, {x + 64, y + 64, 1, 1}};
+                for (const auto& c : corners)
+                {
+                    *out++ = c[0];
+                    *out++ = c[1];
+                    *out++ = 0;
+                    *out++ = c[2];
+                    *out++ = c[3];
+                }
+            }
+            glVertexPointer(3, GL_FLOAT, 20, vertices.data());
+            glTexCoordPointer(2, GL_FLOAT, 20, vertices.data() + 3);
+            glDrawArrays(GL_TRIANGLES, 0, count * 6);
+            SDL_GL_SwapWindow(s.window);
+            finishFrame();
+        }
+        state.counters["fps"] = benchmark::Counter((double)state.iterations(), benchmark::Counter::kIsRate);
+    }
 } // namespace
 
 BENCHMARK(BM_RenderSystemQuads)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_RawGLQuads)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RawGLBatchedQuads)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -176,6 +176,10 @@ TEST_F(RenderSystemTest, EveryColorModeWithTextureAndVertexColor)
         EXPECT_TRUE(near(pack(c.expected), readTargetPixel(target, 16, 16)))
             << hexColor(readTargetPixel(target, 16, 16)) << " expected " << c.expected.hex();
     }
+    // A factor above 1 saturates: the vertex colour alone.
+    rs->setTextureColorMode(ColorMode::LERP, 2.0f);
+    rs->render(RenderOperation::TRIANGLE_STRIP, quad, 4, vertex);
+    EXPECT_TRUE(near(pack(Color(vertex, 255)), pixelAt(*context.grab(), 16, 16)));
     // Without a texture the vertex colour alone shows, whatever the colour mode.
     rs->setTextureColorMode(ColorMode::MULTIPLY);
     rs->drawFilledRect(Rectangle(0, 0, 8, 8), vertex);

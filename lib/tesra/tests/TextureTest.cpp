@@ -361,3 +361,44 @@ TEST_F(TextureTest, ShadersCannotLoad)
     EXPECT_TRUE(log.contains("ERROR: Failed to create pixel shader!"));
     unlink(existing.c_str());
 }
+
+TEST_F(TextureTest, PartialWritesKeepTheRestOfVideoMemory)
+{
+    // An alpha-only write into a texture without a system copy changes alpha and nothing else.
+    Texture* texture =
+        rs->createTexture(2, 1, Color(10, 20, 30, 255), Image::FORMAT_RGBA, Texture::Type::VOLATILE);
+    ASSERT_NE(nullptr, texture);
+    const unsigned char alpha[2] = {128, 64};
+    EXPECT_TRUE(texture->write(0, 0, 2, 1, 0, 0, alpha, 2, 1, Image::FORMAT_ALPHA));
+    Texture::Lock lock = texture->lock(0, 0, 2, 1);
+    ASSERT_FALSE(lock.failed);
+    const unsigned char expected[8] = {30, 20, 10, 128, 30, 20, 10, 64}; // B, G, R, A
+    for (int i = 0; i < 8; ++i)
+    {
+        EXPECT_EQ(expected[i], lock.data[i]) << i;
+    }
+    texture->unlock(lock, false);
+    // Negative sizes are refused like empty ones.
+    testsupport::LogCapture log;
+    EXPECT_EQ(nullptr, rs->createTexture(-4, 4, Color()));
+    EXPECT_TRUE(log.contains("ERROR: Cannot create texture with dimensions -4,4!"));
+}
+
+TEST_F(TextureTest, DeletingBoundTexturesFallsBackToTheBackBuffer)
+{
+    Texture* target = rs->createTexture(8, 8, Color(), Image::FORMAT_RGBA, Texture::Type::RENDER_TARGET);
+    Texture* texture = rs->createTexture(2, 2, Color(0, 255, 0));
+    rs->setTexture(texture);
+    rs->setRenderTarget(target);
+    delete target;
+    EXPECT_EQ(nullptr, rs->getRenderTarget());
+    delete texture;
+    rs->clear(true, false);
+    rs->drawFilledRect(Rectangle(0, 0, 4, 4), Color(255, 0, 0));
+    tesra::TexturedVertex quad[4] = {{8, 0, 0, 0, 0}, {12, 0, 0, 1, 0}, {8, 4, 0, 0, 1}, {12, 4, 0, 1, 1}};
+    rs->render(RenderOperation::TRIANGLE_STRIP, quad, 4); // no texture left: plain white
+    std::unique_ptr<Image> shot = context.grab();
+    EXPECT_EQ(0xFF0000FFu, pixelAt(*shot, 1, 1));
+    EXPECT_EQ(0xFFFFFFFFu, pixelAt(*shot, 9, 1));
+    EXPECT_EQ(0, (int)rs->getTextures().size());
+}
