@@ -402,3 +402,18 @@ TEST_F(TextureTest, DeletingBoundTexturesFallsBackToTheBackBuffer)
     EXPECT_EQ(0xFFFFFFFFu, pixelAt(*shot, 9, 1));
     EXPECT_EQ(0, (int)rs->getTextures().size());
 }
+
+TEST_F(TextureTest, TexturesFromResources)
+{
+    hstring name = "render_test_resource"; // resources are found relative to the working folder
+    std::ofstream((name + ".png").c_str(), std::ios::binary)
+        << std::ifstream((dataDir + "quad.png").c_str()).rdbuf();
+    EXPECT_EQ(name + ".png", rs->findTextureResource(name));
+    Texture* texture = rs->createTextureFromResource(name, Texture::Type::MANAGED, true);
+    ASSERT_NE(nullptr, texture);
+    EXPECT_TRUE(texture->isFromResource());
+    EXPECT_TRUE(texture->isLoaded());
+    EXPECT_EQ(16, texture->getHeight());
+    unlink((name + ".png").c_str());
+    EXPECT_EQ(nullptr, rs->createTextureFromResource(name));
+}
