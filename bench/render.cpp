@@ -2,8 +2,12 @@
 // through raw OpenGL client arrays on the same offscreen context.
 #include <benchmark/benchmark.h>
 
+#include <stdio.h>
 #include <stdlib.h>
 
+#include <chrono>
+#include <map>
+#include <string>
 #include <vector>
 
 #include <GL/gl.h>
@@ -50,6 +54,13 @@ namespace
         return instance;
     }
 
+    // Frames per second of our render system by quad count, for the ratio against LOVE.
+    std::map<int, double>& ourFps()
+    {
+        static std::map<int, double> values;
+        return values;
+    }
+
     float quadX(int i)
     {
         return (float)((i * 37) % (screenWidth - 64));
@@ -72,6 +83,7 @@ namespace
         Scene& s = scene();
         int count = (int)state.range(0);
         tesra::TexturedVertex quad[4];
+        auto start = std::chrono::steady_clock::now();
         for (auto _ : state)
         {
             s.rs->clear(true, false);
@@ -89,6 +101,8 @@ namespace
             finishFrame();
         }
         state.counters["fps"] = benchmark::Counter((double)state.iterations(), benchmark::Counter::kIsRate);
+        double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        ourFps()[count] = seconds > 0.0 ? (double)state.iterations() / seconds : 0.0;
     }
 
     // Reference: the same frame as plain GL 1.1 calls, one glDrawArrays per quad.
@@ -159,8 +173,48 @@ namespace
         }
         state.counters["fps"] = benchmark::Counter((double)state.iterations(), benchmark::Counter::kIsRate);
     }
+
+    // The same scene drawn by LOVE 11.4 (bench/love) in its own process on the same kind of display,
+    // measured by the game itself; skipped when LOVE is not installed.
+    void BM_LoveQuads(benchmark::State& state)
+    {
+        int count = (int)state.range(0);
+        bool batched = state.range(1) != 0;
+        double fps = 0.0;
+        for (auto _ : state)
+        {
+            std::string command = "SDL_VIDEODRIVER=offscreen DISPLAY= love '" VUMO_BENCH_LOVE_DIR "' " +
+                                  std::to_string(count) + " 3" + (batched ? " batched" : "") + " 2>/dev/null";
+            FILE* pipe = popen(command.c_str(), "r");
+            char line[256];
+            while (pipe != nullptr && fgets(line, sizeof(line), pipe) != nullptr)
+            {
+                sscanf(line, "fps %lf", &fps);
+            }
+            if (pipe == nullptr || pclose(pipe) != 0 || fps <= 0.0)
+            {
+                state.SkipWithError("LOVE did not run (Debian package love)");
+                return;
+            }
+        }
+        state.counters["fps"] = fps;
+        auto ours = ourFps().find(count);
+        if (ours != ourFps().end() && ours->second > 0.0)
+        {
+            state.counters["ours_per_love"] = ours->second / fps;
+        }
+    }
 } // namespace
 
 BENCHMARK(BM_RenderSystemQuads)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_RawGLQuads)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_RawGLBatchedQuads)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_LoveQuads)
+    ->Args({1000, 0})
+    ->Args({10000, 0})
+    ->Args({1000, 1})
+    ->Args({10000, 1})
+    ->ArgNames({"quads", "batched"})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
