@@ -176,6 +176,17 @@ TEST_F(RenderSystemTest, EveryColorModeWithTextureAndVertexColor)
         EXPECT_TRUE(near(pack(c.expected), readTargetPixel(target, 16, 16)))
             << hexColor(readTargetPixel(target, 16, 16)) << " expected " << c.expected.hex();
     }
+    // Per-vertex colours of textured records are 0xRRGGBBAA too.
+    rs->setTextureColorMode(ColorMode::MULTIPLY);
+    Texture* white = rs->createTexture(1, 1, Color(255, 255, 255));
+    rs->setTexture(white);
+    tesra::ColoredTexturedVertex tinted[4] = {{0, 0, 0, 0x4080C0FF, 0, 0},
+                                              {32, 0, 0, 0x4080C0FF, 1, 0},
+                                              {0, 32, 0, 0x4080C0FF, 0, 1},
+                                              {32, 32, 0, 0x4080C0FF, 1, 1}};
+    rs->render(RenderOperation::TRIANGLE_STRIP, tinted, 4);
+    EXPECT_EQ(0x4080C0FFu, pixelAt(*context.grab(), 16, 16));
+    rs->setTexture(texture);
     // A factor above 1 saturates: the vertex colour alone.
     rs->setTextureColorMode(ColorMode::LERP, 2.0f);
     rs->render(RenderOperation::TRIANGLE_STRIP, quad, 4, vertex);
