@@ -1,0 +1,13 @@
+#pragma once
+
+#include <quortypes/hstring.h>
+
+namespace fintu
+{
+    extern hstring logTag;
+
+    /// Creates the renderer.
+    void init();
+    /// Deletes the renderer with every registered font.
+    void destroy();
+} // namespace fintu
