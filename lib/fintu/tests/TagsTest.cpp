@@ -51,7 +51,7 @@ TEST(Tags, ParsingPositionsAndLiterals)
     EXPECT_EQ(parse("[a[c]x", tags), "[a[c]x");
     // a letter's data may hold multi-byte characters
     EXPECT_EQ(parse("[f:\xC3\xA9t\xC3\xA9]z", tags), "z");
-    EXPECT_EQ(tags, "1:\xC3\xA9t\xC3\xA9@0+10 ");
+    EXPECT_EQ(tags, "1:\xC3\xA9t\xC3\xA9@0+9 ");
 }
 
 TEST(Tags, IgnoreStretchAndUnmatchedClosings)
