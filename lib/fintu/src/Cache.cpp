@@ -36,7 +36,8 @@ namespace fintu
         result ^= bits(rect.x) ^ bits(rect.y) ^ bits(rect.w) ^ bits(rect.h);
         result ^= bits(offset.x) ^ bits(offset.y);
         result ^= (unsigned int)vertFormatting & 0xFFFFu;
-        result ^= ((unsigned int)color.r << 8) | ((unsigned int)color.g << 16) | ((unsigned int)color.b << 24);
+        result ^=
+            ((unsigned int)color.r << 8) | ((unsigned int)color.g << 16) | ((unsigned int)color.b << 24);
         return result;
     }
 

@@ -28,7 +28,8 @@ namespace fintu
     {
         for (FontTexture* atlas : textures)
         {
-            if (std::find(atlas->characters.begin(), atlas->characters.end(), code) != atlas->characters.end())
+            if (std::find(atlas->characters.begin(), atlas->characters.end(), code) !=
+                atlas->characters.end())
             {
                 return atlas->texture;
             }
@@ -41,8 +42,8 @@ namespace fintu
         return characters.find(code) != characters.end();
     }
 
-    RenderRectangle Font::makeRenderRectangle(const kavtypes::Rectangle& area, const kavtypes::Rectangle& dest,
-                                              unsigned int code)
+    RenderRectangle Font::makeRenderRectangle(const kavtypes::Rectangle& area,
+                                              const kavtypes::Rectangle& dest, unsigned int code)
     {
         RenderRectangle result;
         result.dest = dest;
@@ -65,8 +66,8 @@ namespace fintu
         kavtypes::Vector2 kept(1.0f - left - right, 1.0f - top - bottom);
         result.dest = kavtypes::Rectangle(dest.x + dest.w * left, dest.y + dest.h * top, dest.w * kept.x,
                                           dest.h * kept.y);
-        result.src = kavtypes::Rectangle((g.x + g.w * left) * t.x, (g.y + g.h * top) * t.y, g.w * kept.x * t.x,
-                                         g.h * kept.y * t.y);
+        result.src = kavtypes::Rectangle((g.x + g.w * left) * t.x, (g.y + g.h * top) * t.y,
+                                         g.w * kept.x * t.x, g.h * kept.y * t.y);
         return result;
     }
 } // namespace fintu

@@ -10,20 +10,20 @@ namespace fintu
     namespace
     {
         const char* const colorTable[][2] = {
-            {"white", "FFFFFFFF"},         {"black", "000000FF"},         {"grey", "7F7F7FFF"},
-            {"red", "FF0000FF"},           {"green", "00FF00FF"},         {"blue", "0000FFFF"},
-            {"yellow", "FFFF00FF"},        {"magenta", "FF00FFFF"},       {"cyan", "00FFFFFF"},
-            {"orange", "FF7F00FF"},        {"pink", "FF007FFF"},          {"teal", "00FF7FFF"},
-            {"neon", "7FFF00FF"},          {"purple", "7F00FFFF"},        {"aqua", "007FFFFF"},
-            {"light_grey", "BFBFBFFF"},    {"light_red", "FF7F7FFF"},     {"light_green", "7FFF7FFF"},
-            {"light_blue", "7F7FFFFF"},    {"light_yellow", "FFFF7FFF"},  {"light_magenta", "FF7FFFFF"},
-            {"light_cyan", "7FFFFFFF"},    {"light_orange", "FFBF7FFF"},  {"light_pink", "FF7FBFFF"},
-            {"light_teal", "7FFFBFFF"},    {"light_neon", "BFFF7FFF"},    {"light_purple", "BF7FFFFF"},
-            {"light_aqua", "7FBFFFFF"},    {"dark_grey", "3F3F3FFF"},     {"dark_red", "7F0000FF"},
-            {"dark_green", "007F00FF"},    {"dark_blue", "00007FFF"},     {"dark_yellow", "7F7F00FF"},
-            {"dark_magenta", "7F007FFF"},  {"dark_cyan", "007F7FFF"},     {"dark_orange", "7F3F00FF"},
-            {"dark_pink", "7F003FFF"},     {"dark_teal", "007F3FFF"},     {"dark_neon", "3F7F00FF"},
-            {"dark_purple", "3F007FFF"},   {"dark_aqua", "003F7FFF"},
+            {"white", "FFFFFFFF"},        {"black", "000000FF"},        {"grey", "7F7F7FFF"},
+            {"red", "FF0000FF"},          {"green", "00FF00FF"},        {"blue", "0000FFFF"},
+            {"yellow", "FFFF00FF"},       {"magenta", "FF00FFFF"},      {"cyan", "00FFFFFF"},
+            {"orange", "FF7F00FF"},       {"pink", "FF007FFF"},         {"teal", "00FF7FFF"},
+            {"neon", "7FFF00FF"},         {"purple", "7F00FFFF"},       {"aqua", "007FFFFF"},
+            {"light_grey", "BFBFBFFF"},   {"light_red", "FF7F7FFF"},    {"light_green", "7FFF7FFF"},
+            {"light_blue", "7F7FFFFF"},   {"light_yellow", "FFFF7FFF"}, {"light_magenta", "FF7FFFFF"},
+            {"light_cyan", "7FFFFFFF"},   {"light_orange", "FFBF7FFF"}, {"light_pink", "FF7FBFFF"},
+            {"light_teal", "7FFFBFFF"},   {"light_neon", "BFFF7FFF"},   {"light_purple", "BF7FFFFF"},
+            {"light_aqua", "7FBFFFFF"},   {"dark_grey", "3F3F3FFF"},    {"dark_red", "7F0000FF"},
+            {"dark_green", "007F00FF"},   {"dark_blue", "00007FFF"},    {"dark_yellow", "7F7F00FF"},
+            {"dark_magenta", "7F007FFF"}, {"dark_cyan", "007F7FFF"},    {"dark_orange", "7F3F00FF"},
+            {"dark_pink", "7F003FFF"},    {"dark_teal", "007F3FFF"},    {"dark_neon", "3F7F00FF"},
+            {"dark_purple", "3F007FFF"},  {"dark_aqua", "003F7FFF"},
         };
     } // namespace
 

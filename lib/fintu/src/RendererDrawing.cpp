@@ -22,7 +22,8 @@ namespace fintu
             sequence.color = color;
         }
 
-        // One vertex array per atlas and colour, in the order of first appearance; alpha is applied when drawn.
+        // One vertex array per atlas and colour, in the order of first appearance; alpha is applied when
+        // drawn.
         harray<RenderSequence> merge(const harray<RenderSequence>& list)
         {
             harray<RenderSequence> result;
@@ -71,7 +72,8 @@ namespace fintu
     } // namespace
 
     void Renderer::drawText(const hstring& fontName, kavtypes::Rectangle rect, const hstring& text,
-                            int horzFormatting, int vertFormatting, tesra::Color color, kavtypes::Vector2 offset)
+                            int horzFormatting, int vertFormatting, tesra::Color color,
+                            kavtypes::Vector2 offset)
     {
         textKey.text = text;
         textKey.fontName = fontName;
@@ -198,13 +200,14 @@ namespace fintu
         const int a = color.a;
         for (const RenderSequence& sequence : sequences.shadowSequences)
         {
-            drawRenderSequence(sequence, tesra::Color(sequence.color, (unsigned char)(sequence.color.a * a / 255)));
+            drawRenderSequence(sequence,
+                               tesra::Color(sequence.color, (unsigned char)(sequence.color.a * a / 255)));
         }
         for (const RenderSequence& sequence : sequences.borderSequences)
         {
             const float factor = a / 255.0f;
-            drawRenderSequence(sequence,
-                               tesra::Color(sequence.color, (unsigned char)(sequence.color.a * factor * factor)));
+            drawRenderSequence(
+                sequence, tesra::Color(sequence.color, (unsigned char)(sequence.color.a * factor * factor)));
         }
         for (const RenderSequence& sequence : sequences.textSequences)
         {

@@ -11,17 +11,18 @@ namespace fintu
     {
         bool isIdeograph(unsigned int c)
         {
-            return (c >= 0x3040 && c <= 0x309F) || (c >= 0x30A0 && c <= 0x30FF) || (c >= 0x3400 && c <= 0x4DFF) ||
-                   (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0xF900 && c <= 0xFAFF) ||
-                   (c >= 0x20000 && c <= 0x2A6DF) || (c >= 0x2F800 && c <= 0x2FA1F);
+            return (c >= 0x3040 && c <= 0x309F) || (c >= 0x30A0 && c <= 0x30FF) ||
+                   (c >= 0x3400 && c <= 0x4DFF) || (c >= 0x4E00 && c <= 0x9FFF) ||
+                   (c >= 0xF900 && c <= 0xFAFF) || (c >= 0x20000 && c <= 0x2A6DF) ||
+                   (c >= 0x2F800 && c <= 0x2FA1F);
         }
 
         bool isBreakCharacter(unsigned int c)
         {
-            static const unsigned int breaks[] = {0x2015, 0x2025, 0x2026, 0x3000, 0x3001, 0x3002, 0x3009, 0x300B,
-                                                  0x300D, 0x300F, 0x3011, 0x3015, 0x3017, 0x3019, 0x301B, 0x301C,
-                                                  0x30FB, 0x30FC, 0x4E00, 0xFF01, 0xFF09, 0xFF0C, 0xFF1A, 0xFF1E,
-                                                  0xFF1F, 0xFF3D, 0xFF5D, 0xFF60, 0xFF63};
+            static const unsigned int breaks[] = {
+                0x2015, 0x2025, 0x2026, 0x3000, 0x3001, 0x3002, 0x3009, 0x300B, 0x300D, 0x300F,
+                0x3011, 0x3015, 0x3017, 0x3019, 0x301B, 0x301C, 0x30FB, 0x30FC, 0x4E00, 0xFF01,
+                0xFF09, 0xFF0C, 0xFF1A, 0xFF1E, 0xFF1F, 0xFF3D, 0xFF5D, 0xFF60, 0xFF63};
             return std::find(std::begin(breaks), std::end(breaks), c) != std::end(breaks);
         }
 
@@ -49,7 +50,8 @@ namespace fintu
         {
             if (zero < text.size() - 1)
             {
-                quortypes::Log::warnf(logTag, "Text '%s' has \\0 character before the actual end!", text.c_str());
+                quortypes::Log::warnf(logTag, "Text '%s' has \\0 character before the actual end!",
+                                      text.c_str());
             }
             result = text.subString(0, zero);
         }
@@ -170,8 +172,9 @@ namespace fintu
     }
 
     harray<RenderLine> Renderer::createRenderLines(kavtypes::Rectangle rect, const hstring& text,
-                                                   harray<FormatTag> tags, int horzFormatting, int vertFormatting,
-                                                   kavtypes::Vector2 offset, bool keepWrappedSpaces)
+                                                   harray<FormatTag> tags, int horzFormatting,
+                                                   int vertFormatting, kavtypes::Vector2 offset,
+                                                   bool keepWrappedSpaces)
     {
         harray<RenderWord> words = createRenderWords(rect, text, tags);
         const bool wrapping = isWrapping(horzFormatting);
@@ -254,7 +257,8 @@ namespace fintu
             }
         }
         // vertical placement
-        float lineCount = (float)result.size() + (result.size() > 0 && result.back().terminated ? 1.0f : 0.0f);
+        float lineCount =
+            (float)result.size() + (result.size() > 0 && result.back().terminated ? 1.0f : 0.0f);
         float dy = offset.y;
         if (vertFormatting == CENTER_VERTICAL)
         {
@@ -396,7 +400,8 @@ namespace fintu
             lineKey.size = kavtypes::Vector2(100000.0f, 1.0f);
             if (!lineCache.get(lineKey))
             {
-                lineKey.line = calculateFittingLine(kavtypes::Rectangle(0.0f, 0.0f, 100000.0f, 1.0f), piece, tags);
+                lineKey.line =
+                    calculateFittingLine(kavtypes::Rectangle(0.0f, 0.0f, 100000.0f, 1.0f), piece, tags);
                 lineCache.add(lineKey);
                 lineCache.trim();
             }
@@ -422,8 +427,9 @@ namespace fintu
             quortypes::Log::warnf(logTag, "Font '%s' does not exist!", fontName.c_str());
             return 0.0f;
         }
-        harray<RenderLine> result = createRenderLines(kavtypes::Rectangle(0.0f, 0.0f, width, 100000.0f), plain, tags,
-                                                      LEFT_WRAPPED, TOP, kavtypes::Vector2(), false);
+        harray<RenderLine> result =
+            createRenderLines(kavtypes::Rectangle(0.0f, 0.0f, width, 100000.0f), plain, tags, LEFT_WRAPPED,
+                              TOP, kavtypes::Vector2(), false);
         Font* font = getFont(fontName);
         return result.size() * font->getLineHeight() + font->getDescender();
     }

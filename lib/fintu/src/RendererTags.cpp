@@ -160,7 +160,8 @@ namespace fintu
         return result;
     }
 
-    hstring Renderer::prepareFormattedText(const hstring& fontName, const hstring& text, harray<FormatTag>& tags)
+    hstring Renderer::prepareFormattedText(const hstring& fontName, const hstring& text,
+                                           harray<FormatTag>& tags)
     {
         harray<FormatTag> parsed;
         hstring result = parseTags(text, parsed);

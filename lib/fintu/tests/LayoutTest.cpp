@@ -30,8 +30,8 @@ namespace
         {
             harray<fintu::FormatTag> tags;
             hstring plain = renderer.prepareFormattedText("Serif", text, tags);
-            return renderer.createRenderLines(kavtypes::Rectangle(0, 0, w, h), plain, tags, horz, vert, offset,
-                                              keepSpaces);
+            return renderer.createRenderLines(kavtypes::Rectangle(0, 0, w, h), plain, tags, horz, vert,
+                                              offset, keepSpaces);
         }
 
         static harray<hstring> list(std::initializer_list<const char*> items)
@@ -167,10 +167,11 @@ TEST_F(Layout, BearingsAndOverhangs)
     font->define('j', fintu::CharacterDefinition(0, 0, 8, 16, -3, 0, 6));
     font->define('f', fintu::CharacterDefinition(0, 0, 10, 16, 0, 0, 6));
     renderer.clearCache();
-    harray<fintu::RenderWord> words =
-        renderer.createRenderWords(kavtypes::Rectangle(0, 0, 100, 20), "jf", renderer.makeDefaultTags("Serif"));
+    harray<fintu::RenderWord> words = renderer.createRenderWords(kavtypes::Rectangle(0, 0, 100, 20), "jf",
+                                                                 renderer.makeDefaultTags("Serif"));
     ASSERT_EQ(words.size(), 1);
-    // the first "j" would reach left of the start: it advances 9 (its extent is at least that); "f" then ends at 19
+    // the first "j" would reach left of the start: it advances 9 (its extent is at least that); "f" then ends
+    // at 19
     EXPECT_FLOAT_EQ(words[0].charWidths[0], 9.0f);
     EXPECT_FLOAT_EQ(words[0].rect.w, 15.0f);
     EXPECT_FLOAT_EQ(words[0].fullWidth, 19.0f);
@@ -191,8 +192,8 @@ TEST_F(Layout, IdeographWords)
     const hstring first = hstring::fromUnicode(0x4E01) + hstring::fromUnicode(0x4E02);
     const hstring last = hstring::fromUnicode(0x4E03) + hstring::fromUnicode(0x3002);
     // cut by width only: the full stop starts a line
-    EXPECT_EQ(texts(lay(text, 35, fintu::LEFT_WRAPPED)), list({(first + hstring::fromUnicode(0x4E03)).c_str(),
-                                                                 hstring::fromUnicode(0x3002).c_str()}));
+    EXPECT_EQ(texts(lay(text, 35, fintu::LEFT_WRAPPED)),
+              list({(first + hstring::fromUnicode(0x4E03)).c_str(), hstring::fromUnicode(0x3002).c_str()}));
     renderer.setUseIdeographWords(true);
     // wraps between any two ideographs, but the full stop stays with the one before it
     harray<RenderLine> lines = lay(text, 35, fintu::LEFT_WRAPPED);

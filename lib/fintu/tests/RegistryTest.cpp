@@ -87,7 +87,8 @@ TEST(Registry, DuplicatesUnregisteringAndTheDefault)
     }
 
     renderer.destroyFont(serif);
-    EXPECT_EQ(renderer.getDefaultFont(), mono); // the first remaining name, although it was not allowed before
+    EXPECT_EQ(renderer.getDefaultFont(),
+              mono); // the first remaining name, although it was not allowed before
     EXPECT_FALSE(renderer.hasFont("Serif"));
     renderer.unregisterFont(mono);
     EXPECT_EQ(renderer.getDefaultFont(), sans);

@@ -38,7 +38,8 @@ TEST(Tags, ParsingPositionsAndLiterals)
     EXPECT_EQ(parse("[]a[c:red]b", tags), "[ab");
     EXPECT_EQ(tags, "2:red@2+7 ");
     // byte positions: "é" is two bytes
-    EXPECT_EQ(parse("\xC3\xA9[x:2]b[/x]", tags), "\xC3\xA9" "b");
+    EXPECT_EQ(parse("\xC3\xA9[x:2]b[/x]", tags), "\xC3\xA9"
+                                                 "b");
     EXPECT_EQ(tags, "3:2@2+5 8:@3+4 ");
     // the data starts at the fourth character, whatever separates it from the letter
     EXPECT_EQ(parse("[f:Serif:1.5]a[n][s][b=blue]", tags), "a");

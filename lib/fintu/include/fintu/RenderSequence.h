@@ -20,7 +20,8 @@ namespace fintu
         tesra::Color color;
         harray<tesra::TexturedVertex> vertices;
 
-        /// Six vertices, two triangles: top-left, top-right, bottom-left, top-right, bottom-right, bottom-left.
+        /// Six vertices, two triangles: top-left, top-right, bottom-left, top-right, bottom-right,
+        /// bottom-left.
         void addRenderRectangle(const RenderRectangle& quad);
     };
 } // namespace fintu

@@ -76,20 +76,23 @@ namespace fintu
         void processTagsForDrawing(int index);
 
         // layout
-        harray<RenderLine> createRenderLines(kavtypes::Rectangle rect, const hstring& text, harray<FormatTag> tags,
-                                             int horzFormatting, int vertFormatting,
+        harray<RenderLine> createRenderLines(kavtypes::Rectangle rect, const hstring& text,
+                                             harray<FormatTag> tags, int horzFormatting, int vertFormatting,
                                              kavtypes::Vector2 offset = kavtypes::Vector2(),
                                              bool keepWrappedSpaces = false);
-        harray<RenderWord> createRenderWords(kavtypes::Rectangle rect, const hstring& text, harray<FormatTag> tags);
-        RenderLine calculateFittingLine(kavtypes::Rectangle rect, const hstring& text, harray<FormatTag> tags);
+        harray<RenderWord> createRenderWords(kavtypes::Rectangle rect, const hstring& text,
+                                             harray<FormatTag> tags);
+        RenderLine calculateFittingLine(kavtypes::Rectangle rect, const hstring& text,
+                                        harray<FormatTag> tags);
         float getTextWidth(const hstring& fontName, const hstring& text);
         float getTextHeight(const hstring& fontName, const hstring& text, float width);
 
         // drawing
-        void drawText(const hstring& fontName, kavtypes::Rectangle rect, const hstring& text, int horzFormatting,
-                      int vertFormatting, tesra::Color color = tesra::Color(),
+        void drawText(const hstring& fontName, kavtypes::Rectangle rect, const hstring& text,
+                      int horzFormatting, int vertFormatting, tesra::Color color = tesra::Color(),
                       kavtypes::Vector2 offset = kavtypes::Vector2());
-        void createRenderSequences(kavtypes::Rectangle rect, harray<RenderLine> lines, harray<FormatTag> tags);
+        void createRenderSequences(kavtypes::Rectangle rect, harray<RenderLine> lines,
+                                   harray<FormatTag> tags);
         void drawRenderSequences(const CacheEntryText& sequences, tesra::Color color);
         void drawRenderSequence(const RenderSequence& sequence, tesra::Color color);
         /// The lines of the last text laid out for drawing.
