@@ -1,0 +1,230 @@
+#pragma once
+
+#include <kavtypes/Rectangle.h>
+#include <kavtypes/Vector2.h>
+#include <quortypes/PropertyInfo.h>
+#include <quortypes/harray.h>
+#include <quortypes/hdict.h>
+#include <quortypes/hstring.h>
+#include <tesra/Color.h>
+#include <tesraui/EventReceiver.h>
+
+namespace tesraui
+{
+    class Animator;
+    class Dataset;
+    class Event;
+    class EventArgs;
+    class Image;
+
+    // A node of the UI tree. The tree does not own its nodes: subtrees are destroyed through their dataset.
+    class Object : public EventReceiver
+    {
+    public:
+        typedef bool (*HitTestCallback)(Object* object, float x, float y);
+        typedef void (*EventFunction)(EventArgs*);
+
+        Object(const hstring& name, kavtypes::Rectangle rect);
+        // Drops the object's queued events, its handlers, its dynamic animators and its focus, and unlinks
+        // it from its parent and children without notifying anyone.
+        ~Object() override;
+        Object(const Object&) = delete;
+        Object& operator=(const Object&) = delete;
+
+        virtual hstring getClassName() const { return "Object"; }
+        virtual int getFocusIndex() const { return this->focusIndex; }
+        virtual Dataset* getDataset() const { return this->dataset; }
+        virtual harray<PropertyInfo> getPropertyDescriptions() const;
+        virtual bool isFocused() const;
+        virtual void setFocused(bool value);
+        virtual harray<Image*> getImages() const { return harray<Image*>(); }
+        virtual void clearChildUnderCursor();
+        virtual bool isPointInside(kavtypes::Vector2 point);
+        virtual bool isAnimated();
+        virtual bool isWaitingAnimation();
+        virtual bool onMouseDown(unsigned int keyCode);
+        virtual bool onMouseUp(unsigned int keyCode);
+        virtual bool onMouseCancel(unsigned int keyCode);
+        virtual bool onMouseMove();
+        virtual bool onMouseScroll(float x, float y);
+        virtual bool onKeyDown(unsigned int keyCode);
+        virtual bool onKeyUp(unsigned int keyCode);
+        virtual bool onChar(unsigned int character);
+        virtual bool onTouch(const harray<kavtypes::Vector2>& touches);
+        virtual bool onButtonDown(int buttonCode);
+        virtual bool onButtonUp(int buttonCode);
+        virtual void _mouseCancel() {}
+        virtual void update(float timeDelta);
+        virtual hstring getProperty(const hstring& name);
+        virtual bool setProperty(const hstring& name, const hstring& value);
+        virtual bool triggerEvent(const hstring& name, float x, float y, unsigned int keyCode,
+                                  const hstring& extra = "");
+        virtual bool triggerEvent(const hstring& name, int buttonCode, const hstring& extra = "");
+        virtual bool triggerEvent(const hstring& name, unsigned int keyCode, const hstring& extra = "");
+        virtual void _draw() {}
+        virtual void _drawDebug();
+
+        // tree
+        void addChild(Object* child);
+        void removeChild(Object* child);
+        void detach();
+        void addChildAndRegister(Object* child);
+        void removeChildAndUnregister(Object* child);
+        void destroyChildren();
+        void removeChildren(bool recursive = false);
+        harray<Object*> getDescendants() const;
+        bool isDescendantOf(Object* other) const;
+
+        // events
+        void registerEvent(const hstring& name, Event* event);
+        void registerEvent(const hstring& name, EventFunction function);
+        void unregisterEvent(const hstring& name);
+        bool hasEvent(const hstring& name) const { return this->events.hasKey(name); }
+
+        // drawing and hit-testing
+        void draw();
+        kavtypes::Rectangle getDrawRect() const;
+        bool isCursorInside();
+        Object* getChildUnderPoint(float x, float y);
+        Object* getChildUnderPoint(kavtypes::Vector2 point);
+        Object* getChildUnderCursor();
+
+        // derived values; a null ancestor means the whole chain up to the root
+        unsigned char getDerivedAlpha(Object* ancestor = nullptr) const;
+        tesra::Color getDerivedColor() const;
+        float getDisabledAlphaFactor() const;
+        bool isDerivedEnabled() const;
+        bool isDerivedVisible() const;
+        float getDerivedAngle(Object* ancestor = nullptr) const;
+        kavtypes::Vector2 getDerivedScale(Object* ancestor = nullptr) const;
+        kavtypes::Vector2 getDerivedPoint(kavtypes::Vector2 point, Object* ancestor = nullptr) const;
+        kavtypes::Vector2 getDerivedPosition(Object* ancestor = nullptr) const;
+        kavtypes::Vector2 getDerivedCenter(Object* ancestor = nullptr) const;
+        harray<kavtypes::Vector2> getDerivedCorners(Object* ancestor = nullptr) const;
+        kavtypes::Rectangle getBoundingRect(Object* ancestor = nullptr) const;
+        kavtypes::Vector2 transformToLocalSpace(kavtypes::Vector2 point, Object* ancestor = nullptr) const;
+        harray<kavtypes::Vector2> transformToLocalSpace(const harray<kavtypes::Vector2>& points,
+                                                        Object* ancestor = nullptr) const;
+
+        // fields
+        const hstring& getName() const { return this->name; }
+        hstring getFullName() const;
+        Object* getParent() const { return this->parent; }
+        const harray<Object*>& getChildren() const { return this->children; }
+        const harray<Animator*>& getDynamicAnimators() const { return this->dynamicAnimators; }
+        const kavtypes::Rectangle& getRect() const { return this->rect; }
+        void setRect(kavtypes::Rectangle value);
+        kavtypes::Vector2 getPosition() const { return this->rect.getPosition(); }
+        void setPosition(kavtypes::Vector2 value) { this->setPosition(value.x, value.y); }
+        void setPosition(float x, float y);
+        kavtypes::Vector2 getSize() const { return this->rect.getSize(); }
+        void setSize(kavtypes::Vector2 value) { this->setSize(value.x, value.y); }
+        void setSize(float w, float h);
+        float getX() const { return this->rect.x; }
+        void setX(float value) { this->rect.x = value; }
+        float getY() const { return this->rect.y; }
+        void setY(float value) { this->rect.y = value; }
+        float getWidth() const { return this->rect.w; }
+        void setWidth(float value);
+        float getHeight() const { return this->rect.h; }
+        void setHeight(float value);
+        kavtypes::Vector2 getScale() const { return this->scale; }
+        void setScale(kavtypes::Vector2 value) { this->scale = value; }
+        void setScale(float x, float y) { this->scale.set(x, y); }
+        float getScaleX() const { return this->scale.x; }
+        void setScaleX(float value) { this->scale.x = value; }
+        float getScaleY() const { return this->scale.y; }
+        void setScaleY(float value) { this->scale.y = value; }
+        kavtypes::Vector2 getCenter() const { return this->center; }
+        void setCenter(kavtypes::Vector2 value) { this->center = value; }
+        void setCenter(float x, float y) { this->center.set(x, y); }
+        float getCenterX() const { return this->center.x; }
+        void setCenterX(float value) { this->center.x = value; }
+        float getCenterY() const { return this->center.y; }
+        void setCenterY(float value) { this->center.y = value; }
+        void resetCenter();
+        int getZOrder() const { return this->zOrder; }
+        void setZOrder(int value);
+        bool isEnabled() const { return this->enabled; }
+        void setEnabled(bool value);
+        bool isVisible() const { return this->visible; }
+        void setVisible(bool value) { this->visible = value; }
+        float getAngle() const { return this->angle; }
+        void setAngle(float value) { this->angle = value; }
+        bool isClickThrough() const { return this->clickThrough; }
+        void setClickThrough(bool value) { this->clickThrough = value; }
+        bool isInheritAlpha() const { return this->inheritAlpha; }
+        void setInheritAlpha(bool value) { this->inheritAlpha = value; }
+        tesra::Color getColor() const { return this->color; }
+        void setColor(const tesra::Color& value) { this->color = value; }
+        unsigned char getRed() const { return this->color.r; }
+        void setRed(unsigned char value) { this->color.r = value; }
+        unsigned char getGreen() const { return this->color.g; }
+        void setGreen(unsigned char value) { this->color.g = value; }
+        unsigned char getBlue() const { return this->color.b; }
+        void setBlue(unsigned char value) { this->color.b = value; }
+        unsigned char getAlpha() const { return this->color.a; }
+        void setAlpha(unsigned char value) { this->color.a = value; }
+        bool isAnchorLeft() const { return this->anchorLeft; }
+        void setAnchorLeft(bool value) { this->anchorLeft = value; }
+        bool isAnchorRight() const { return this->anchorRight; }
+        void setAnchorRight(bool value) { this->anchorRight = value; }
+        bool isAnchorTop() const { return this->anchorTop; }
+        void setAnchorTop(bool value) { this->anchorTop = value; }
+        bool isAnchorBottom() const { return this->anchorBottom; }
+        void setAnchorBottom(bool value) { this->anchorBottom = value; }
+        void setAnchors(bool left, bool right, bool top, bool bottom);
+        bool isRetainAnchorAspect() const { return this->retainAnchorAspect; }
+        void setRetainAnchorAspect(bool value) { this->retainAnchorAspect = value; }
+        bool isClip() const { return this->clip; }
+        void setClip(bool value) { this->clip = value; }
+        bool isUseDisabledAlpha() const { return this->useDisabledAlpha; }
+        void setUseDisabledAlpha(bool value) { this->useDisabledAlpha = value; }
+        void setFocusIndex(int value) { this->focusIndex = value; }
+        HitTestCallback getHitTestCallback() const { return this->hitTestCallback; }
+        void setHitTestCallback(HitTestCallback value) { this->hitTestCallback = value; }
+
+        // Set by the dataset that registers the object.
+        void _setDataset(Dataset* value) { this->dataset = value; }
+
+    protected:
+        hstring name;
+        kavtypes::Rectangle rect;
+        kavtypes::Vector2 scale;
+        kavtypes::Vector2 center;
+        Object* parent = nullptr;
+        Object* childUnderCursor = nullptr;
+        bool childUnderCursorValid = false;
+        harray<Object*> children;
+        harray<Animator*> dynamicAnimators;
+        hdict<Event*> events;
+        int zOrder = 0;
+        bool enabled = true;
+        bool visible = true;
+        float angle = 0.0f;
+        bool clickThrough = false;
+        bool inheritAlpha = true;
+        tesra::Color color;
+        bool anchorLeft = true;
+        bool anchorRight = false;
+        bool anchorTop = true;
+        bool anchorBottom = false;
+        bool retainAnchorAspect = false;
+        bool clip = false;
+        bool useDisabledAlpha = true;
+        int focusIndex = -1;
+        HitTestCallback hitTestCallback = nullptr;
+        Dataset* dataset = nullptr;
+
+        void _sortChildren();
+        void _moveChildrenX(float dx);
+        void _moveChildrenY(float dy);
+        bool _acceptsInput() const;
+        bool _acceptsClicks() const { return this->_acceptsInput() && !this->clickThrough; }
+        bool _triggerEvent(const hstring& name, EventArgs* args);
+        // Deletes a handler, or leaves it to the dataset when it is running right now.
+        void _deleteEvent(Event* event);
+        // Logs that the operation needs a dataset; false when the object has none.
+        bool _checkDataset(const char* operation) const;
+    };
+} // namespace tesraui

@@ -1,0 +1,297 @@
+#include <memory>
+
+#include <quortypes/Log.h>
+#include <tesraui/Dataset.h>
+#include <tesraui/Event.h>
+#include <tesraui/EventArgs.h>
+#include <tesraui/Object.h>
+#include <tesraui/exception.h>
+#include <tesraui/tesraui.h>
+
+namespace tesraui
+{
+    namespace
+    {
+        // One per processEvents call under way, innermost first. Handlers may delete the event that is
+        // running (by replacing it or destroying its object) or the whole dataset; the frame keeps both
+        // facts so the loop neither runs nor frees anything twice.
+        struct Processing
+        {
+            Dataset* dataset;
+            Event* running = nullptr;
+            bool runningRetired = false;
+            bool datasetGone = false;
+            Processing* outer;
+        };
+
+        Processing* innermostProcessing = nullptr;
+    } // namespace
+
+    Dataset::Dataset(const hstring& fileName, const hstring& name, bool) : name(name), fileName(fileName) {}
+
+    Dataset::~Dataset()
+    {
+        this->focusedObject = nullptr;
+        hdict<Object*> registered = this->objects;
+        for (auto& pair : registered)
+        {
+            Object* object = pair.second;
+            // Objects may hold children registered elsewhere; those only lose their parent.
+            if (this->objects.hasKey(pair.first) && this->objects[pair.first] == object)
+            {
+                delete object;
+            }
+        }
+        this->objects.clear();
+        for (auto& entry : this->eventQueue)
+        {
+            delete entry.second;
+        }
+        this->eventQueue.clear();
+        for (Processing* frame = innermostProcessing; frame != nullptr; frame = frame->outer)
+        {
+            if (frame->dataset == this)
+            {
+                frame->datasetGone = true;
+            }
+        }
+    }
+
+    void Dataset::notifyEvent(const hstring& type, void* args)
+    {
+        hdict<Object*> registered = this->objects;
+        for (auto& pair : registered)
+        {
+            if (this->objects.tryGet(pair.first, nullptr) == pair.second)
+            {
+                pair.second->notifyEvent(type, args);
+            }
+        }
+    }
+
+    Object* Dataset::getObject(const hstring& name)
+    {
+        Object* object = this->tryGetObject(name);
+        if (object == nullptr)
+        {
+            throw _ResourceNotExistsException(name, "Object", this, "src/Dataset", __LINE__);
+        }
+        return object;
+    }
+
+    Object* Dataset::tryGetObject(const hstring& name) const
+    {
+        return this->objects.tryGet(name, nullptr);
+    }
+
+    void Dataset::registerObjects(Object* root)
+    {
+        harray<Object*> all = root->getDescendants();
+        all.insert(all.begin(), root);
+        for (Object* object : all)
+        {
+            if (this->objects.hasKey(object->getName()))
+            {
+                throw _ResourceExistsException(object->getName(), "Object", this, "src/Dataset", __LINE__);
+            }
+            this->objects[object->getName()] = object;
+            object->_setDataset(this);
+            object->notifyEvent("RegisterInDataset", this);
+        }
+    }
+
+    void Dataset::unregisterObjects(Object* root)
+    {
+        if (this->objects.hasKey(root->getName()))
+        {
+            harray<Object*> children = root->getChildren();
+            for (Object* child : children)
+            {
+                this->unregisterObjects(child);
+            }
+            this->objects.removeKey(root->getName());
+        }
+        else if (root->getDataset() == this)
+        {
+            throw _ResourceNotExistsException(root->getName(), "Object", this, "src/Dataset", __LINE__);
+        }
+        else if (root->getDataset() != nullptr)
+        {
+            quortypes::Log::writef(logTag, "Dataset '%s' unregistering object from another dataset: '%s'",
+                                   this->name.c_str(), root->getFullName().c_str());
+            root->getDataset()->unregisterObjects(root);
+        }
+    }
+
+    void Dataset::destroyObject(const hstring& name)
+    {
+        this->destroyObject(this->getObject(name));
+    }
+
+    void Dataset::destroyObject(Object* object)
+    {
+        if (this->objects.tryGet(object->getName(), nullptr) == object)
+        {
+            harray<Object*> children = object->getChildren();
+            for (Object* child : children)
+            {
+                this->destroyObject(child);
+            }
+            if (object->getParent() != nullptr)
+            {
+                object->detach();
+            }
+            if (object->isFocused())
+            {
+                object->setFocused(false);
+            }
+            this->objects.removeKey(object->getName());
+            delete object;
+        }
+        else if (object->getDataset() == this)
+        {
+            throw _ResourceNotExistsException(object->getName(), "Object", this, "src/Dataset", __LINE__);
+        }
+        else if (object->getDataset() != nullptr)
+        {
+            quortypes::Log::writef(logTag, "Dataset '%s' destroying object from another dataset: '%s'",
+                                   this->name.c_str(), object->getFullName().c_str());
+            object->getDataset()->destroyObject(object);
+        }
+        else
+        {
+            quortypes::Log::warnf(logTag,
+                                  "Dataset '%s' cannot destroy object '%s', it belongs to no dataset.",
+                                  this->name.c_str(), object->getName().c_str());
+        }
+    }
+
+    void Dataset::_forgetObject(Object* object)
+    {
+        if (this->objects.tryGet(object->getName(), nullptr) == object)
+        {
+            this->objects.removeKey(object->getName());
+        }
+        if (this->focusedObject == object)
+        {
+            this->focusedObject = nullptr;
+        }
+    }
+
+    void Dataset::focus(Object* object)
+    {
+        this->removeFocus();
+        if (object == nullptr)
+        {
+            return;
+        }
+        this->focusedObject = object;
+        object->notifyEvent("onGainFocus", nullptr);
+        object->triggerEvent("GainFocus", 0u, "");
+    }
+
+    void Dataset::removeFocus()
+    {
+        if (this->focusedObject != nullptr)
+        {
+            Object* former = this->focusedObject;
+            this->focusedObject = nullptr;
+            former->triggerEvent("LoseFocus", 0u, "");
+        }
+    }
+
+    void Dataset::queueEvent(Event* event, EventArgs* args)
+    {
+        this->eventQueue.push_back(std::make_pair(event, args));
+    }
+
+    void Dataset::removeQueuedEvents(Event* event)
+    {
+        for (int i = 0; i < this->eventQueue.size();)
+        {
+            if (this->eventQueue[i].first == event)
+            {
+                delete this->eventQueue[i].second;
+                this->eventQueue.removeAt(i);
+            }
+            else
+            {
+                ++i;
+            }
+        }
+    }
+
+    bool Dataset::_retireRunningEvent(Event* event)
+    {
+        bool running = false;
+        for (Processing* frame = innermostProcessing; frame != nullptr; frame = frame->outer)
+        {
+            if (frame->running == event)
+            {
+                frame->runningRetired = true;
+                running = true;
+            }
+        }
+        return running;
+    }
+
+    void Dataset::processEvents()
+    {
+        Processing frame;
+        frame.dataset = this;
+        frame.outer = innermostProcessing;
+        innermostProcessing = &frame;
+        // Unwinds the frame when a handler throws as well; the rest of the queue waits for the next call.
+        struct Finish
+        {
+            Processing& frame;
+            ~Finish()
+            {
+                innermostProcessing = this->frame.outer;
+                this->frame.running = nullptr;
+            }
+            void endRun()
+            {
+                if (this->frame.running != nullptr && this->frame.runningRetired)
+                {
+                    // Only the outermost run of a handler that re-entered the queue frees it.
+                    bool runningOutside = false;
+                    for (Processing* f = this->frame.outer; f != nullptr; f = f->outer)
+                    {
+                        runningOutside = runningOutside || f->running == this->frame.running;
+                    }
+                    if (!runningOutside)
+                    {
+                        delete this->frame.running;
+                    }
+                }
+                this->frame.running = nullptr;
+                this->frame.runningRetired = false;
+            }
+        } finish{frame};
+        while (!frame.datasetGone && !this->eventQueue.empty())
+        {
+            std::pair<Event*, EventArgs*> entry = this->eventQueue.removeFirst();
+            std::unique_ptr<EventArgs> args(entry.second);
+            frame.running = entry.first;
+            try
+            {
+                entry.first->execute(args.get());
+            }
+            catch (...)
+            {
+                finish.endRun();
+                throw;
+            }
+            finish.endRun();
+        }
+    }
+
+    void Dataset::clearChildUnderCursorCaches()
+    {
+        for (auto& pair : this->objects)
+        {
+            pair.second->clearChildUnderCursor();
+        }
+    }
+} // namespace tesraui

@@ -1,0 +1,98 @@
+#include <tesraui/CallbackObject.h>
+
+#include "objects/ChildWalk.h"
+
+namespace tesraui
+{
+    CallbackObject::CallbackObject(const hstring& name, kavtypes::Rectangle rect) : Object(name, rect) {}
+
+    CallbackObject::~CallbackObject() {}
+
+    Object* CallbackObject::createInstance(const hstring& name, kavtypes::Rectangle rect)
+    {
+        return new CallbackObject(name, rect);
+    }
+
+    bool CallbackObject::onMouseDown(unsigned int keyCode)
+    {
+        if (Object::onMouseDown(keyCode))
+        {
+            return true;
+        }
+        // A refused press (invisible, disabled, click-through) must not fire when handed to a root.
+        if (this->_acceptsClicks() && this->isCursorInside())
+        {
+            this->triggerEvent("MouseDown", keyCode);
+            return true;
+        }
+        return false;
+    }
+
+    bool CallbackObject::onMouseUp(unsigned int keyCode)
+    {
+        if (Object::onMouseUp(keyCode))
+        {
+            return true;
+        }
+        if (this->_acceptsClicks() && this->isCursorInside())
+        {
+            this->triggerEvent("Click", keyCode);
+            return true;
+        }
+        return false;
+    }
+
+    bool CallbackObject::onMouseMove()
+    {
+        if (Object::onMouseMove())
+        {
+            return true;
+        }
+        if (this->_acceptsInput() && this->isCursorInside())
+        {
+            this->triggerEvent("MouseMove", 0u);
+        }
+        return false;
+    }
+
+    bool CallbackObject::onMouseScroll(float x, float y)
+    {
+        if (Object::onMouseScroll(x, y))
+        {
+            return true;
+        }
+        if (this->_acceptsInput() && this->isCursorInside())
+        {
+            this->triggerEvent("MouseScroll", x, y, 0u);
+        }
+        return false;
+    }
+
+    void CallbackObject::_mouseCancel()
+    {
+        this->triggerEvent("MouseCancel", 0u);
+    }
+
+    void CallbackObject::update(float timeDelta)
+    {
+        if (this->updateCallback != nullptr)
+        {
+            // The host's function may destroy this very object.
+            ChildWalk guard(this);
+            this->updateCallback(timeDelta);
+            if (!guard.isOwnerAlive())
+            {
+                return;
+            }
+        }
+        Object::update(timeDelta);
+    }
+
+    void CallbackObject::_draw()
+    {
+        if (this->drawCallback != nullptr)
+        {
+            this->drawCallback(this);
+        }
+    }
+} // namespace tesraui

@@ -1,0 +1,191 @@
+#include <memory>
+
+#include <quortypes/Log.h>
+#include <tesraui/Animator.h>
+#include <tesraui/Dataset.h>
+#include <tesraui/Event.h>
+#include <tesraui/EventArgs.h>
+#include <tesraui/Object.h>
+#include <tesraui/tesraui.h>
+
+#include "objects/ChildWalk.h"
+
+namespace tesraui
+{
+    Object::Object(const hstring& name, kavtypes::Rectangle rect) : name(name), rect(rect), scale(1.0f, 1.0f)
+    {
+        // Files give -1 for a size they leave out; such an axis keeps its centre at 0.
+        if (rect.w != -1.0f)
+        {
+            this->center.x = rect.w * 0.5f;
+        }
+        if (rect.h != -1.0f)
+        {
+            this->center.y = rect.h * 0.5f;
+        }
+    }
+
+    Object::~Object()
+    {
+        for (auto& pair : this->events)
+        {
+            if (this->dataset != nullptr)
+            {
+                this->dataset->removeQueuedEvents(pair.second);
+            }
+            this->_deleteEvent(pair.second);
+        }
+        this->events.clear();
+        for (Animator* animator : this->dynamicAnimators)
+        {
+            delete animator;
+        }
+        this->dynamicAnimators.clear();
+        if (this->dataset != nullptr)
+        {
+            if (this->dataset->getFocusedObject() == this)
+            {
+                this->dataset->removeFocus();
+            }
+            this->dataset->_forgetObject(this);
+        }
+        // A direct delete must not leave the tree pointing at freed memory; nobody is notified.
+        if (this->parent != nullptr)
+        {
+            this->parent->children.removeAll(this);
+            if (this->parent->childUnderCursor == this)
+            {
+                this->parent->clearChildUnderCursor();
+            }
+            this->parent = nullptr;
+        }
+        for (Object* child : this->children)
+        {
+            child->parent = nullptr;
+        }
+        this->children.clear();
+        ChildWalk::forget(this);
+    }
+
+    bool Object::_checkDataset(const char* operation) const
+    {
+        if (this->dataset == nullptr)
+        {
+            quortypes::Log::warnf(logTag, "Object '%s' belongs to no dataset, cannot %s.", this->name.c_str(),
+                                  operation);
+            return false;
+        }
+        return true;
+    }
+
+    hstring Object::getFullName() const
+    {
+        return this->dataset != nullptr ? this->dataset->getName() + "." + this->name : this->name;
+    }
+
+    bool Object::isFocused() const
+    {
+        return this->dataset != nullptr && this->dataset->getFocusedObject() == this;
+    }
+
+    void Object::setFocused(bool value)
+    {
+        if (!this->_checkDataset(value ? "take the focus" : "give up the focus"))
+        {
+            return;
+        }
+        if (value)
+        {
+            this->dataset->focus(this);
+        }
+        else if (this->dataset->getFocusedObject() == this)
+        {
+            this->dataset->removeFocus();
+        }
+    }
+
+    void Object::registerEvent(const hstring& name, Event* event)
+    {
+        this->unregisterEvent(name);
+        if (event != nullptr)
+        {
+            this->events[name] = event;
+        }
+    }
+
+    void Object::registerEvent(const hstring& name, EventFunction function)
+    {
+        this->registerEvent(name, new CallbackEvent(function));
+    }
+
+    void Object::unregisterEvent(const hstring& name)
+    {
+        auto it = this->events.find(name);
+        if (it == this->events.end())
+        {
+            return;
+        }
+        Event* event = it->second;
+        this->events.erase(it);
+        if (this->dataset != nullptr)
+        {
+            this->dataset->removeQueuedEvents(event);
+        }
+        this->_deleteEvent(event);
+    }
+
+    void Object::_deleteEvent(Event* event)
+    {
+        // A handler may replace or unregister itself, or destroy its object, while it runs.
+        if (!Dataset::_retireRunningEvent(event))
+        {
+            delete event;
+        }
+    }
+
+    bool Object::_triggerEvent(const hstring& name, EventArgs* args)
+    {
+        std::unique_ptr<EventArgs> owned(args);
+        auto it = this->events.find(name);
+        if (it == this->events.end())
+        {
+            return false;
+        }
+        if (!this->_checkDataset(("trigger event '" + name + "'").c_str()))
+        {
+            return false;
+        }
+        this->dataset->queueEvent(it->second, owned.release());
+        return true;
+    }
+
+    bool Object::triggerEvent(const hstring& name, float x, float y, unsigned int keyCode,
+                              const hstring& extra)
+    {
+        if (!this->events.hasKey(name))
+        {
+            return false;
+        }
+        return this->_triggerEvent(name, new EventArgs(this, x, y, keyCode, extra));
+    }
+
+    bool Object::triggerEvent(const hstring& name, int buttonCode, const hstring& extra)
+    {
+        if (!this->events.hasKey(name))
+        {
+            return false;
+        }
+        kavtypes::Vector2 cursor = getCursorPosition();
+        return this->_triggerEvent(name, new EventArgs(this, cursor.x, cursor.y, buttonCode, extra));
+    }
+
+    bool Object::triggerEvent(const hstring& name, unsigned int keyCode, const hstring& extra)
+    {
+        if (!this->events.hasKey(name))
+        {
+            return false;
+        }
+        kavtypes::Vector2 cursor = getCursorPosition();
+        return this->_triggerEvent(name, new EventArgs(this, cursor.x, cursor.y, keyCode, extra));
+    }
+} // namespace tesraui

@@ -1,0 +1,241 @@
+#include <cmath>
+
+#include <tesraui/Animator.h>
+#include <tesraui/Dataset.h>
+#include <tesraui/Object.h>
+#include <tesraui/tesraui.h>
+
+#include "objects/ChildWalk.h"
+
+namespace tesraui
+{
+    static bool acceptsInput(const Object* object)
+    {
+        const Object* parent = object->getParent();
+        return object->isVisible() && object->getAlpha() > 0 && object->isEnabled() &&
+               (parent == nullptr || parent->isDerivedEnabled());
+    }
+
+    static bool acceptsClicks(const Object* object)
+    {
+        return acceptsInput(object) && !object->isClickThrough();
+    }
+
+    // Offers an event to the children, topmost first, until one takes it. An owner deleted by a handler
+    // on the way counts as having taken the event, so that no caller touches it again.
+    template <class Call> static bool offerToChildren(Object* owner, bool clicksOnly, Call call)
+    {
+        ChildWalk walk(owner);
+        for (int i = walk.size() - 1; i >= 0; --i)
+        {
+            Object* child = walk[i];
+            if (child == nullptr || !(clicksOnly ? acceptsClicks(child) : acceptsInput(child)))
+            {
+                continue;
+            }
+            bool taken = call(child);
+            if (taken || !walk.isOwnerAlive())
+            {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    bool Object::_acceptsInput() const
+    {
+        return acceptsInput(this);
+    }
+
+    bool Object::onMouseDown(unsigned int keyCode)
+    {
+        if (!this->_acceptsClicks())
+        {
+            return false;
+        }
+        if (this->dataset != nullptr)
+        {
+            this->dataset->removeFocus();
+        }
+        return offerToChildren(this, true, [keyCode](Object* child) { return child->onMouseDown(keyCode); });
+    }
+
+    bool Object::onMouseUp(unsigned int keyCode)
+    {
+        if (!this->_acceptsClicks())
+        {
+            return false;
+        }
+        ChildWalk walk(this);
+        bool handled = false;
+        // Positions in the walk rather than pointers, so that children deleted meanwhile are left out.
+        harray<int> cancelled;
+        for (int i = walk.size() - 1; i >= 0; --i)
+        {
+            Object* child = walk[i];
+            if (child == nullptr || !acceptsClicks(child))
+            {
+                continue;
+            }
+            if (handled)
+            {
+                cancelled.push_back(i);
+                continue;
+            }
+            handled = child->onMouseUp(keyCode);
+            if (!walk.isOwnerAlive())
+            {
+                return true;
+            }
+            if (!handled)
+            {
+                cancelled.push_back(i);
+            }
+        }
+        if (!handled)
+        {
+            return false;
+        }
+        for (int index : cancelled)
+        {
+            if (walk[index] != nullptr)
+            {
+                walk[index]->onMouseCancel(keyCode);
+                if (!walk.isOwnerAlive())
+                {
+                    return true;
+                }
+            }
+        }
+        this->_mouseCancel();
+        return true;
+    }
+
+    bool Object::onMouseCancel(unsigned int keyCode)
+    {
+        ChildWalk walk(this);
+        this->_mouseCancel();
+        for (int i = walk.size() - 1; i >= 0 && walk.isOwnerAlive(); --i)
+        {
+            if (walk[i] != nullptr)
+            {
+                walk[i]->onMouseCancel(keyCode);
+            }
+        }
+        return true;
+    }
+
+    bool Object::onMouseMove()
+    {
+        return this->_acceptsInput() &&
+               offerToChildren(this, false, [](Object* child) { return child->onMouseMove(); });
+    }
+
+    bool Object::onMouseScroll(float x, float y)
+    {
+        return this->_acceptsInput() &&
+               offerToChildren(this, false, [x, y](Object* child) { return child->onMouseScroll(x, y); });
+    }
+
+    bool Object::onKeyDown(unsigned int keyCode)
+    {
+        return this->_acceptsInput() &&
+               offerToChildren(this, false, [keyCode](Object* child) { return child->onKeyDown(keyCode); });
+    }
+
+    bool Object::onKeyUp(unsigned int keyCode)
+    {
+        return this->_acceptsInput() &&
+               offerToChildren(this, false, [keyCode](Object* child) { return child->onKeyUp(keyCode); });
+    }
+
+    bool Object::onChar(unsigned int character)
+    {
+        return this->_acceptsInput() &&
+               offerToChildren(this, false, [character](Object* child) { return child->onChar(character); });
+    }
+
+    bool Object::onTouch(const harray<kavtypes::Vector2>& touches)
+    {
+        return this->_acceptsInput() &&
+               offerToChildren(this, false, [&touches](Object* child) { return child->onTouch(touches); });
+    }
+
+    bool Object::onButtonDown(int buttonCode)
+    {
+        return this->_acceptsInput() &&
+               offerToChildren(this, false,
+                               [buttonCode](Object* child) { return child->onButtonDown(buttonCode); });
+    }
+
+    bool Object::onButtonUp(int buttonCode)
+    {
+        return this->_acceptsInput() &&
+               offerToChildren(this, false,
+                               [buttonCode](Object* child) { return child->onButtonUp(buttonCode); });
+    }
+
+    bool Object::isPointInside(kavtypes::Vector2 point)
+    {
+        if (std::fabs(this->scale.x) < 0.0001f || std::fabs(this->scale.y) < 0.0001f)
+        {
+            return false;
+        }
+        for (const Object* object = this; object->parent != nullptr; object = object->parent)
+        {
+            if (object->clip && !object->parent->getBoundingRect(nullptr).isPointInside(point))
+            {
+                return false;
+            }
+        }
+        if (this->hitTestCallback != nullptr)
+        {
+            return this->hitTestCallback(this, point.x, point.y);
+        }
+        kavtypes::Vector2 local = this->transformToLocalSpace(point, nullptr);
+        return kavtypes::Rectangle(0.0f, 0.0f, this->rect.w, this->rect.h).isPointInside(local);
+    }
+
+    bool Object::isCursorInside()
+    {
+        return this->isPointInside(getCursorPosition());
+    }
+
+    Object* Object::getChildUnderPoint(float x, float y)
+    {
+        return this->getChildUnderPoint(kavtypes::Vector2(x, y));
+    }
+
+    Object* Object::getChildUnderPoint(kavtypes::Vector2 point)
+    {
+        if (!this->visible || this->color.a == 0 || this->clickThrough)
+        {
+            return nullptr;
+        }
+        for (int i = this->children.size() - 1; i >= 0; --i)
+        {
+            Object* found = this->children[i]->getChildUnderPoint(point);
+            if (found != nullptr && dynamic_cast<Animator*>(found) == nullptr)
+            {
+                return found;
+            }
+        }
+        return this->isPointInside(point) ? this : nullptr;
+    }
+
+    Object* Object::getChildUnderCursor()
+    {
+        if (!this->childUnderCursorValid)
+        {
+            this->childUnderCursor = this->getChildUnderPoint(getCursorPosition());
+            this->childUnderCursorValid = true;
+        }
+        return this->childUnderCursor;
+    }
+
+    void Object::clearChildUnderCursor()
+    {
+        this->childUnderCursor = nullptr;
+        this->childUnderCursorValid = false;
+    }
+} // namespace tesraui

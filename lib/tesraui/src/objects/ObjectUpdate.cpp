@@ -1,0 +1,85 @@
+#include <tesraui/Animator.h>
+#include <tesraui/Object.h>
+
+#include "objects/ChildWalk.h"
+
+namespace tesraui
+{
+    void Object::update(float timeDelta)
+    {
+        if (this->childUnderCursorValid)
+        {
+            this->clearChildUnderCursor();
+        }
+        {
+            // Updates may destroy objects (delayed calls, destructor objects), this one included.
+            ChildWalk walk(this);
+            for (int i = 0; i < walk.size(); ++i)
+            {
+                if (walk[i] != nullptr)
+                {
+                    walk[i]->update(timeDelta);
+                    if (!walk.isOwnerAlive())
+                    {
+                        return;
+                    }
+                }
+            }
+        }
+        for (int i = 0; i < this->dynamicAnimators.size(); ++i)
+        {
+            this->dynamicAnimators[i]->update(timeDelta);
+        }
+        for (int i = 0; i < this->dynamicAnimators.size();)
+        {
+            if (this->dynamicAnimators[i]->isExpired())
+            {
+                delete this->dynamicAnimators.removeAt(i);
+            }
+            else
+            {
+                ++i;
+            }
+        }
+    }
+
+    bool Object::isAnimated()
+    {
+        for (Animator* animator : this->dynamicAnimators)
+        {
+            if (animator->isAnimated())
+            {
+                return true;
+            }
+        }
+        for (Object* child : this->children)
+        {
+            Animator* animator = dynamic_cast<Animator*>(child);
+            if (animator != nullptr && animator->isAnimated())
+            {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    bool Object::isWaitingAnimation()
+    {
+        for (Animator* animator : this->dynamicAnimators)
+        {
+            if (animator->isWaitingAnimation())
+            {
+                return true;
+            }
+        }
+        for (Object* child : this->children)
+        {
+            Animator* animator = dynamic_cast<Animator*>(child);
+            if (animator != nullptr && animator->isWaitingAnimation())
+            {
+                return true;
+            }
+        }
+        return false;
+    }
+} // namespace tesraui
