@@ -102,6 +102,8 @@ namespace tesra
         glDisableClientState(GL_COLOR_ARRAY);
         glDisableClientState(GL_TEXTURE_COORD_ARRAY);
         glColor4ub(255, 255, 255, 255);
+        colorArrayEnabled = texCoordArrayEnabled = false;
+        currentColorWhite = true;
         state->reset();
         setTextureBlendMode(BlendMode::DEFAULT);
         setTextureColorMode(ColorMode::DEFAULT, 1.0f);
@@ -389,6 +391,13 @@ namespace tesra
             state->texture = nullptr;
             return;
         }
+        OpenGL_Texture* glTexture = static_cast<OpenGL_Texture*>(texture);
+        if (texture == state->texture && glTexture->isLoaded() &&
+            (int)texture->getFilter() == textureFilter &&
+            (int)texture->getAddressMode() == textureAddressMode)
+        {
+            return; // the hot path: the same texture bound again for the next draw
+        }
         if ((int)texture->getFilter() != textureFilter)
         {
             setTextureFilter(texture->getFilter());
@@ -401,18 +410,18 @@ namespace tesra
         {
             texture->load();
         }
-        OpenGL_Texture* glTexture = static_cast<OpenGL_Texture*>(texture);
+        if (!context || !glTexture->isLoaded())
+        {
+            // Nothing to sample: draw untextured, and try loading again at the next bind.
+            if (context)
+            {
+                glBindTexture(GL_TEXTURE_2D, 0);
+                glDisable(GL_TEXTURE_2D);
+            }
+            state->texture = nullptr;
+            return;
+        }
         state->texture = texture;
-        if (!context)
-        {
-            return;
-        }
-        if (!glTexture->isLoaded())
-        {
-            glBindTexture(GL_TEXTURE_2D, 0);
-            glDisable(GL_TEXTURE_2D);
-            return;
-        }
         glBindTexture(GL_TEXTURE_2D, glTexture->textureId);
         glEnable(GL_TEXTURE_2D);
         glTexture->syncSamplerState(textureFilter, textureAddressMode);

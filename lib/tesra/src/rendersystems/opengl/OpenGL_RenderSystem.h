@@ -58,6 +58,10 @@ namespace tesra
         bool context = false; ///< a context is current and its entry points are loaded
         OpenGL_Texture* renderTarget = nullptr;
         harray<DisplayMode> displayModes;
+        // Client array state as last set, so that draws only change what differs.
+        bool colorArrayEnabled = false;
+        bool texCoordArrayEnabled = false;
+        bool currentColorWhite = false;
         int appliedViewportWidth = 0;
         int appliedViewportHeight = 0;
 

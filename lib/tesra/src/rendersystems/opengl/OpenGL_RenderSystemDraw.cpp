@@ -113,24 +113,42 @@ namespace tesra
         glVertexPointer(3, GL_FLOAT, stride, base);
         if (colored)
         {
-            glEnableClientState(GL_COLOR_ARRAY);
+            if (!colorArrayEnabled)
+            {
+                glEnableClientState(GL_COLOR_ARRAY);
+                colorArrayEnabled = true;
+            }
             glColorPointer(4, GL_UNSIGNED_BYTE, stride, base + offsetof(ColoredVertex, color));
+            currentColorWhite = false; // a colour array leaves the current colour undefined
         }
         else
         {
-            glDisableClientState(GL_COLOR_ARRAY);
-            glColor4ub(255, 255, 255, 255); // records without colour draw white
+            if (colorArrayEnabled)
+            {
+                glDisableClientState(GL_COLOR_ARRAY);
+                colorArrayEnabled = false;
+            }
+            if (!currentColorWhite)
+            {
+                glColor4ub(255, 255, 255, 255); // records without colour draw white
+                currentColorWhite = true;
+            }
         }
         if (textured)
         {
-            glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+            if (!texCoordArrayEnabled)
+            {
+                glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+                texCoordArrayEnabled = true;
+            }
             glTexCoordPointer(
                 2, GL_FLOAT, stride,
                 base + (colored ? offsetof(ColoredTexturedVertex, u) : offsetof(TexturedVertex, u)));
         }
-        else
+        else if (texCoordArrayEnabled)
         {
             glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+            texCoordArrayEnabled = false;
         }
         // Lines and points at whole coordinates lie on pixel edges in GL; half a pixel puts them on pixel
         // centres, where filled shapes of the same rectangle have their outer pixels.
