@@ -1,3 +1,5 @@
+#include <tesra/RenderSystem.h>
+#include <tesra/tesra.h>
 #include <tesraui/ColoredQuad.h>
 
 namespace tesraui
@@ -40,5 +42,8 @@ namespace tesraui
         return false;
     }
 
-    void ColoredQuad::_draw() {}
+    void ColoredQuad::_draw()
+    {
+        tesra::rendersys->drawFilledRect(this->getDrawRect(), this->getDerivedColor());
+    }
 } // namespace tesraui

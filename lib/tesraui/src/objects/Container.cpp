@@ -1,4 +1,7 @@
+#include <tesra/RenderSystem.h>
+#include <tesra/tesra.h>
 #include <tesraui/Container.h>
+#include <tesraui/tesraui.h>
 
 namespace tesraui
 {
@@ -11,5 +14,13 @@ namespace tesraui
         return new Container(name, rect);
     }
 
-    void Container::_draw() {}
+    void Container::_draw()
+    {
+        if (isDebugEnabled())
+        {
+            kavtypes::Rectangle area = this->getDrawRect();
+            tesra::rendersys->drawFilledRect(area, tesra::Color(255, 0, 0, 32));
+            tesra::rendersys->drawRect(area, tesra::Color(255, 255, 0, 64));
+        }
+    }
 } // namespace tesraui
