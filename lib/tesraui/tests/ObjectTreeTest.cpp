@@ -4,6 +4,7 @@
 
 #include <tesraui/Dataset.h>
 #include <tesraui/Object.h>
+#include <tesraui/tesraui.h>
 
 #include "UiTestSupport.h"
 
@@ -240,17 +241,22 @@ TEST(ObjectTree, deletingAnObjectDirectlyUnlinksItQuietly)
     EXPECT_EQ(child->getParent(), nullptr);
     delete child;
 
-    // The same through a dataset: its map and its focus forget the object too.
+    // The same through a dataset: its map, its focus and the cursor caches above forget the object too.
     Dataset dataset("", "d");
     Object* root = new Object("root", Rectangle(0, 0, 10, 10));
+    Object* top = new Object("top", Rectangle(0, 0, 10, 10));
     Object* leaf = new Object("leaf", Rectangle(0, 0, 10, 10));
-    root->addChild(leaf);
+    root->addChild(top);
+    top->addChild(leaf);
     dataset.registerObjects(root);
     leaf->setFocused(true);
+    setCursorPosition(kavtypes::Vector2(5, 5));
+    EXPECT_EQ(root->getChildUnderCursor(), leaf);
     delete leaf;
+    EXPECT_EQ(root->getChildUnderCursor(), top);
     EXPECT_FALSE(dataset.hasObject("leaf"));
     EXPECT_EQ(dataset.getFocusedObject(), nullptr);
-    EXPECT_TRUE(root->getChildren().empty());
+    EXPECT_TRUE(top->getChildren().empty());
 }
 
 TEST(ObjectTree, datasetOperationsWithoutADatasetWarnAndDoNothing)

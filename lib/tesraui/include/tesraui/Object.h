@@ -217,6 +217,7 @@ namespace tesraui
         Dataset* dataset = nullptr;
 
         void _sortChildren();
+        void _clearCachesUpwards();
         void _moveChildrenX(float dx);
         void _moveChildrenY(float dy);
         bool _acceptsInput() const;

@@ -53,10 +53,7 @@ namespace tesraui
         if (this->parent != nullptr)
         {
             this->parent->children.removeAll(this);
-            if (this->parent->childUnderCursor == this)
-            {
-                this->parent->clearChildUnderCursor();
-            }
+            this->parent->_clearCachesUpwards();
             this->parent = nullptr;
         }
         for (Object* child : this->children)
@@ -65,6 +62,15 @@ namespace tesraui
         }
         this->children.clear();
         ChildWalk::forget(this);
+    }
+
+    void Object::_clearCachesUpwards()
+    {
+        // Any ancestor may have cached this subtree's objects as the one under the cursor.
+        for (Object* object = this; object != nullptr; object = object->parent)
+        {
+            object->clearChildUnderCursor();
+        }
     }
 
     bool Object::_checkDataset(const char* operation) const

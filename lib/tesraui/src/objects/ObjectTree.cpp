@@ -27,10 +27,7 @@ namespace tesraui
         child->notifyEvent("DetachFromObject", nullptr);
         this->children.removeAll(child);
         child->parent = nullptr;
-        if (this->childUnderCursor == child)
-        {
-            this->clearChildUnderCursor();
-        }
+        this->_clearCachesUpwards();
     }
 
     void Object::detach()
