@@ -79,7 +79,6 @@ namespace tesraui
         void registerEvent(const hstring& name, Event* event);
         void registerEvent(const hstring& name, EventFunction function);
         void unregisterEvent(const hstring& name);
-        bool hasEvent(const hstring& name) const { return this->events.hasKey(name); }
 
         // drawing and hit-testing
         void draw();
