@@ -1,0 +1,13 @@
+#pragma once
+
+#include <quortypes/harray.h>
+#include <quortypes/hstring.h>
+
+namespace fintuttf::platform
+{
+    /// The main system font folder, ending in "/".
+    hstring getSystemFontsFolder();
+    /// Every installed font file: the font service's list, or else the files found by walking the system
+    /// folder and the user's font folders.
+    harray<hstring> listSystemFontFiles(const hstring& folder);
+} // namespace fintuttf::platform
