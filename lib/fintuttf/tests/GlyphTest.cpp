@@ -3,6 +3,7 @@
 #include FT_TRUETYPE_TABLES_H
 #include FT_TRUETYPE_TAGS_H
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -294,4 +295,73 @@ TEST_F(Glyphs, LostAtlasClearsCachesBeforeRebuilding)
         lit += shot->data[i * 4] > 100;
     }
     EXPECT_GT(lit, 20);
+}
+
+TEST_F(Glyphs, QuadsAreClippedWithMatchingTextureCoordinates)
+{
+    fintuttf::FontTtf* font = makeFont("Sans", 32.0f);
+    ASSERT_TRUE(font->hasChar('A'));
+    const fintu::CharacterDefinition& a = font->getCharacters().at('A');
+    const float t = 1.0f / 1024.0f;
+    kavtypes::Rectangle area(0, 0, 100, 100);
+    fintu::RenderRectangle quad = font->makeRenderRectangle(area, kavtypes::Rectangle(10, 10, 20, 40), 'A');
+    EXPECT_EQ(quad.dest, kavtypes::Rectangle(10, 10, 20, 40));
+    EXPECT_FLOAT_EQ(quad.src.x, a.x * t);
+    EXPECT_FLOAT_EQ(quad.src.w, a.w * t);
+    EXPECT_FLOAT_EQ(quad.src.h, a.h * t);
+    // half past the right edge: the left half of the cell
+    quad = font->makeRenderRectangle(area, kavtypes::Rectangle(90, 10, 20, 40), 'A');
+    EXPECT_EQ(quad.dest, kavtypes::Rectangle(90, 10, 10, 40));
+    EXPECT_FLOAT_EQ(quad.src.x, a.x * t);
+    EXPECT_FLOAT_EQ(quad.src.w, a.w * 0.5f * t);
+    // a quarter above the top: the lower three quarters
+    quad = font->makeRenderRectangle(area, kavtypes::Rectangle(10, -10, 20, 40), 'A');
+    EXPECT_EQ(quad.dest, kavtypes::Rectangle(10, 0, 20, 30));
+    EXPECT_FLOAT_EQ(quad.src.y, (a.y + a.h * 0.25f) * t);
+    EXPECT_FLOAT_EQ(quad.src.h, a.h * 0.75f * t);
+    // outside: no source, the destination as given
+    quad = font->makeRenderRectangle(area, kavtypes::Rectangle(100, 10, 20, 40), 'A');
+    EXPECT_EQ(quad.src, kavtypes::Rectangle());
+    EXPECT_EQ(quad.dest, kavtypes::Rectangle(100, 10, 20, 40));
+    delete font;
+}
+
+namespace
+{
+    // The brightest value of one channel (0 red, 1 green, 2 blue) on the screen.
+    int brightest(const tesra::Image& shot, int channel)
+    {
+        int result = 0;
+        for (int i = 0; i < shot.width * shot.height; ++i)
+        {
+            result = std::max(result, (int)shot.data[i * 4 + channel]);
+        }
+        return result;
+    }
+} // namespace
+
+TEST_F(Glyphs, ShadowAndBorderAlphaFollowTheDrawingAlpha)
+{
+    // a full block covers its whole cell, so its inner pixels show the colour's alpha over black
+    const hstring block = hstring::fromUnicode(0x2588);
+    fintu::renderer->registerFont(makeFont("Sans", 30.0f));
+    fintu::renderer->setShadowOffset(kavtypes::Vector2(60, 0));
+    kavtypes::Rectangle rect(100, 100, 200, 100);
+    const tesra::Color drawing(255, 255, 255, 200);
+    tesra::rendersys->clear();
+    fintu::renderer->drawText("Sans", rect, "[s:FF000080][c:0000FF]" + block, fintu::LEFT, fintu::TOP,
+                              drawing);
+    std::unique_ptr<tesra::Image> shot(tesra::rendersys->takeScreenshot(tesra::Image::FORMAT_RGBA));
+    // shadow: 128 x 200 / 255 = 100; text: the drawing alpha, whatever its own colour's
+    EXPECT_NEAR(brightest(*shot, 0), 100, 2);
+    EXPECT_NEAR(brightest(*shot, 2), 200, 2);
+
+    fintu::renderer->setBorderOffset(50.0f);
+    tesra::rendersys->clear();
+    fintu::renderer->drawText("Sans", rect, "[b:00FF00][c:0000FF80]" + block, fintu::LEFT, fintu::TOP,
+                              drawing);
+    shot.reset(tesra::rendersys->takeScreenshot(tesra::Image::FORMAT_RGBA));
+    // border: 255 x (200 / 255) x (200 / 255) = 156.9, truncated
+    EXPECT_NEAR(brightest(*shot, 1), 156, 2);
+    EXPECT_NEAR(brightest(*shot, 2), 200, 2);
 }
