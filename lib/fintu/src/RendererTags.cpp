@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include <quortypes/Log.h>
 #include <fintu/Renderer.h>
 #include <fintu/fintu.h>
@@ -163,10 +165,8 @@ namespace fintu
     hstring Renderer::prepareFormattedText(const hstring& fontName, const hstring& text,
                                            harray<FormatTag>& tags)
     {
-        harray<FormatTag> parsed;
-        hstring result = parseTags(text, parsed);
-        tags.push_back(FormatTag(FormatTag::FONT, fontName));
-        tags.insert(tags.end(), parsed.begin(), parsed.end());
+        hstring result = parseTags(text, tags);
+        tags.insert(tags.begin(), FormatTag(FormatTag::FONT, fontName));
         return result;
     }
 
