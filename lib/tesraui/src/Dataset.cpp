@@ -1,10 +1,14 @@
 #include <memory>
 
+#include <quortypes/Dir.h>
 #include <quortypes/Log.h>
+#include <tesra/tesra.h>
 #include <tesraui/Dataset.h>
 #include <tesraui/Event.h>
 #include <tesraui/EventArgs.h>
+#include <tesraui/Image.h>
 #include <tesraui/Object.h>
+#include <tesraui/Texture.h>
 #include <tesraui/exception.h>
 #include <tesraui/tesraui.h>
 
@@ -27,10 +31,54 @@ namespace tesraui
         Processing* innermostProcessing = nullptr;
     } // namespace
 
-    Dataset::Dataset(const hstring& fileName, const hstring& name, bool) : name(name), fileName(fileName) {}
+    Dataset::Dataset(const hstring& fileName, const hstring& name, bool useNameBasePath)
+        : name(name), fileName(quortypes::Dir::normalize(fileName))
+    {
+        hstring baseName = quortypes::Dir::baseName(this->fileName);
+        int dot = baseName.rfind('.');
+        if (this->name == "")
+        {
+            this->name = dot >= 0 ? baseName.subString(0, dot) : baseName;
+        }
+        hstring ending = this->name + "." + (dot >= 0 ? baseName.subString(dot + 1) : hstring());
+        if (useNameBasePath && this->name != "" && this->fileName.endsWith(ending))
+        {
+            this->currentFolder =
+                quortypes::Dir::normalize(this->fileName.subString(0, this->fileName.size() - ending.size()));
+        }
+        else
+        {
+            this->currentFolder = quortypes::Dir::normalize(quortypes::Dir::baseDir(this->fileName));
+        }
+        registerDataset(this->name, this);
+        this->nullImage = new NullImage();
+        this->nullImage->setDataset(this);
+    }
 
     Dataset::~Dataset()
     {
+        delete this->nullImage;
+        this->nullImage = nullptr;
+        unregisterDataset(this->name, this);
+        if (this->loaded)
+        {
+            if (this->focusedObject != nullptr && tesra::window != nullptr)
+            {
+                tesra::window->terminateKeyboardHandling();
+            }
+            this->unload();
+        }
+        // Registered by hand into a dataset that was never loaded.
+        for (auto& pair : this->images)
+        {
+            delete pair.second;
+        }
+        this->images.clear();
+        for (auto& pair : this->textures)
+        {
+            delete pair.second;
+        }
+        this->textures.clear();
         this->focusedObject = nullptr;
         hdict<Object*> registered = this->objects;
         for (auto& pair : registered)
@@ -71,6 +119,19 @@ namespace tesraui
 
     Object* Dataset::getObject(const hstring& name)
     {
+        hstring datasetName;
+        hstring rest;
+        if (name.split('.', datasetName, rest))
+        {
+            try
+            {
+                return getDatasetByName(datasetName)->getObject(rest);
+            }
+            catch (_GenericException&)
+            {
+                throw _ResourceNotExistsException(name, "Object", this, "src/Dataset", __LINE__);
+            }
+        }
         Object* object = this->tryGetObject(name);
         if (object == nullptr)
         {
@@ -81,6 +142,12 @@ namespace tesraui
 
     Object* Dataset::tryGetObject(const hstring& name) const
     {
+        hstring datasetName;
+        hstring rest;
+        if (name.split('.', datasetName, rest))
+        {
+            return getDatasetByName(datasetName)->tryGetObject(rest);
+        }
         return this->objects.tryGet(name, nullptr);
     }
 
@@ -194,6 +261,10 @@ namespace tesraui
     {
         if (this->focusedObject != nullptr)
         {
+            if (tesra::window != nullptr)
+            {
+                tesra::window->terminateKeyboardHandling();
+            }
             Object* former = this->focusedObject;
             this->focusedObject = nullptr;
             former->triggerEvent("LoseFocus", 0u, "");

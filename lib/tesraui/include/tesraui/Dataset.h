@@ -10,6 +10,9 @@
 namespace tesraui
 {
     class Event;
+    class Image;
+    class NullImage;
+    class Texture;
     class EventArgs;
     class Object;
 
@@ -26,10 +29,51 @@ namespace tesraui
         const hstring& getName() const { return this->name; }
         const hstring& getFilename() const { return this->fileName; }
         Object* getFocusedObject() const { return this->focusedObject; }
+        Object* getRoot() const { return this->root; }
+        bool isLoaded() const { return this->loaded; }
+        const hstring& getCurrentFolder() const { return this->currentFolder; }
+        const hstring& getTextsPath() const { return this->textsPath; }
+        void setTextsPath(const hstring& value) { this->textsPath = value; }
+        const hdict<Image*>& getImages() const { return this->images; }
+        const hdict<Texture*>& getTextures() const { return this->textures; }
+        const hdict<hstring>& getTexts() const { return this->texts; }
+
+        // Reads the texts and marks the dataset loaded.
+        void load();
+        // Deletes the objects, images and textures and drops the texts; throws when not loaded.
+        void unload();
+
+        // The localisation's folder below the texts path, or the default localisation's when it has none.
+        hstring getTextsFolder() const;
+        // Files are read in name order; a later file wins a key that two define.
+        void loadTexts(const hstring& folder);
+        void reloadTexts();
+
+        bool hasTexture(const hstring& name) const { return this->textures.hasKey(name); }
+        // The dataset owns what is registered.
+        void registerImage(Image* image);
+        void unregisterImage(Image* image);
+        void registerTexture(Texture* texture);
+        void unregisterTexture(Texture* texture);
+        void updateTextures(float timeDelta);
+        // Unloads dynamic textures idle for more than a second.
+        void unloadUnusedTextures();
+        // Loads every texture again from its file name for the current localisation.
+        void reloadTextures();
         const hdict<Object*>& getObjects() const { return this->objects; }
 
         // Forwarded to every registered object in name order.
         void notifyEvent(const hstring& type, void* args) override;
+        // Updates the object tree from its root; textures age in updateTextures only, once a frame.
+        virtual void update(float timeDelta);
+        virtual Texture* getTexture(const hstring& name);
+        // "null" is the dataset's null image; "other.name" asks the dataset named other.
+        virtual Image* getImage(const hstring& name);
+        // "other.key" asks the dataset named other; a missing text reads as an error text.
+        virtual hstring getText(const hstring& key);
+        virtual bool hasText(const hstring& key);
+        // Plain keys, or "{format}args"; failures are logged and give the key back.
+        virtual hstring getTextFormatted(const hstring& key);
 
         virtual Object* getObject(const hstring& name);
         Object* tryGetObject(const hstring& name) const;
@@ -42,6 +86,8 @@ namespace tesraui
 
         void focus(Object* object);
         void removeFocus();
+        // -1 unless the focused object is visible, enabled and not fully transparent.
+        int getFocusedObjectIndex() const;
 
         // The dataset owns args from here on.
         void queueEvent(Event* event, EventArgs* args);
@@ -59,7 +105,15 @@ namespace tesraui
     protected:
         hstring name;
         hstring fileName;
+        hstring currentFolder;
+        hstring textsPath;
+        bool loaded = false;
         Object* focusedObject = nullptr;
+        Object* root = nullptr;
+        hdict<Texture*> textures;
+        hdict<Image*> images;
+        hdict<hstring> texts;
+        NullImage* nullImage = nullptr;
         hdict<Object*> objects;
         harray<std::pair<Event*, EventArgs*>> eventQueue;
     };

@@ -2,7 +2,14 @@
 
 #include <kavtypes/Rectangle.h>
 #include <kavtypes/Vector2.h>
+#include <quortypes/harray.h>
+#include <quortypes/hdict.h>
 #include <quortypes/hstring.h>
+
+namespace quorxml
+{
+    class Node;
+}
 
 namespace tesraui
 {
@@ -22,4 +29,66 @@ namespace tesraui
     // Throw quortypes::exception unless the text has exactly four (two) comma-separated parts.
     kavtypes::Rectangle stringToRect(const hstring& text);
     kavtypes::Vector2 stringToVector2(const hstring& text);
+
+    class Animator;
+    class Dataset;
+    class Object;
+
+    typedef Object* (*ObjectFactory)(const hstring& name, kavtypes::Rectangle rect);
+    typedef Animator* (*AnimatorFactory)(const hstring& name);
+
+    // Needs the window: the viewport takes its size.
+    void init();
+    // Deletes the datasets still registered and empties the registries; the settings stay.
+    void destroy();
+
+    // Factories may be registered before init, which keeps them.
+    void registerObjectFactory(const hstring& typeName, ObjectFactory factory);
+    void unregisterObjectFactory(const hstring& typeName);
+    void registerAnimatorFactory(const hstring& typeName, AnimatorFactory factory);
+    // Null when no factory has the name; the caller owns the result.
+    Object* createObject(const hstring& typeName, const hstring& name, kavtypes::Rectangle rect);
+    Animator* createAnimator(const hstring& typeName, const hstring& name);
+
+    // Datasets register themselves on construction and leave on destruction.
+    void registerDataset(const hstring& name, Dataset* dataset);
+    void unregisterDataset(const hstring& name, Dataset* dataset);
+    Dataset* getDatasetByName(const hstring& name);
+    hdict<Dataset*> getDatasets();
+
+    // Broadcasts to every registered dataset in name order.
+    void notifyEvent(const hstring& type, void* args);
+    void processEvents();
+    void update(float timeDelta);
+    void updateTextures(float timeDelta);
+    void unloadUnusedTextures();
+
+    bool isHoverEffectEnabled();
+    void setHoverEffectEnabled(bool value);
+    void setLimitCursorToViewport(bool value);
+    bool isDefaultDynamicLoading();
+    void setDefaultDynamicLoading(bool value);
+    float getTextureIdleUnloadTime();
+    void setTextureIdleUnloadTime(float value);
+    float getDefaultScale();
+    hstring getDefaultTextsPath();
+    hstring getLocalization();
+    // Reloads the texts and textures of every loaded dataset, then tells them "onLocalizationChanged".
+    void setLocalization(const hstring& name);
+    hstring getDefaultLocalization();
+
+    void setTextureExtensionScales(const harray<hstring>& extensions, const harray<float>& scales);
+    float getTextureExtensionScale(const hstring& extension);
+    float findTextureExtensionScale(const hstring& filename);
+
+    void setViewport(const kavtypes::Rectangle& rect);
+    kavtypes::Vector2 transformWindowToViewport(const kavtypes::Vector2& position);
+    void updateCursorPosition();
+
+    // The file textures load for the current localisation: "dir/<localisation>/name" when that exists.
+    hstring getLocalisedFilename(const hstring& filename);
+
+    // The rectangle of a dataset file's element: "rect", or "position" or "x" and "y" with "size" or "w"
+    // and "h"; with the flag a missing size reads as -1, which image boxes take as their image's size.
+    kavtypes::Rectangle readRectNode(quorxml::Node* node, bool sizeDefaultsToMinusOne);
 } // namespace tesraui

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <kavtypes/Vector2.h>
+#include <quortypes/harray.h>
+#include <quortypes/hstring.h>
+#include <tesra/Texture.h>
+
+namespace tesraui
+{
+    // A render texture as the UI sees it: sized in UI pixels, reloadable for another localisation,
+    // loaded on first use when dynamic and unloaded again after lying idle.
+    class Texture
+    {
+    public:
+        // Takes ownership of the render texture.
+        Texture(const hstring& requestedFilename, tesra::Texture* renderTexture);
+        ~Texture();
+        Texture(const Texture&) = delete;
+        Texture& operator=(const Texture&) = delete;
+
+        const hstring& getRequestedFilename() const { return this->requestedFilename; }
+        const hstring& getFilename() const { return this->filename; }
+        int getWidth() const;
+        int getHeight() const;
+        float getIdleTime() const { return this->idleTime; }
+        bool isDynamic() const { return this->dynamic; }
+        const harray<Texture*>& getLinks() const { return this->links; }
+        // Counts as a use: the idle time of this texture and its links starts again.
+        tesra::Texture* getRenderTexture();
+        bool isLoaded() const;
+        bool hasRenderTexture() const { return this->renderTexture != nullptr; }
+
+        void load(bool ownOnly = false);
+        void unload();
+        // Ages a loaded dynamic texture and unloads it once it has been idle for the library's unload time.
+        void update(float timeDelta);
+        // Throws quortypes::_file_not_found when no file of that name exists.
+        void reload(const hstring& filename);
+        void setFilter(tesra::Texture::Filter value);
+        void setAddressMode(tesra::Texture::AddressMode value);
+        // Links are two-way and never repeated.
+        void addLink(Texture* other);
+
+    protected:
+        hstring requestedFilename;
+        hstring filename;
+        tesra::Texture* renderTexture;
+        kavtypes::Vector2 scale;
+        float idleTime = 0.0f;
+        bool dynamic;
+        harray<Texture*> links;
+        tesra::Texture::Filter filter;
+        tesra::Texture::AddressMode addressMode;
+    };
+} // namespace tesraui

@@ -1,0 +1,15 @@
+#include <tesraui/CallbackObject.h>
+#include <tesraui/ColoredQuad.h>
+#include <tesraui/Container.h>
+#include <tesraui/tesraui.h>
+
+namespace tesraui
+{
+    // The order is fixed: a second init fails at the first one, and later kinds join the list in place.
+    void _registerFactories()
+    {
+        registerObjectFactory("CallbackObject", &CallbackObject::createInstance);
+        registerObjectFactory("ColoredQuad", &ColoredQuad::createInstance);
+        registerObjectFactory("Container", &Container::createInstance);
+    }
+} // namespace tesraui

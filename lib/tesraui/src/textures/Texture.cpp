@@ -1,0 +1,150 @@
+#include <algorithm>
+
+#include <quortypes/exception.h>
+#include <tesra/RenderSystem.h>
+#include <tesra/tesra.h>
+#include <tesraui/Texture.h>
+#include <tesraui/tesraui.h>
+
+namespace tesraui
+{
+    static kavtypes::Vector2 scaleOf(const hstring& filename)
+    {
+        float scale = findTextureExtensionScale(filename);
+        return kavtypes::Vector2(scale, scale);
+    }
+
+    Texture::Texture(const hstring& requestedFilename, tesra::Texture* renderTexture)
+        : requestedFilename(requestedFilename), filename(renderTexture->getFilename()),
+          renderTexture(renderTexture), scale(scaleOf(renderTexture->getFilename())),
+          dynamic(!renderTexture->isLoaded()), filter(renderTexture->getFilter()),
+          addressMode(renderTexture->getAddressMode())
+    {
+    }
+
+    Texture::~Texture()
+    {
+        delete this->renderTexture;
+        for (Texture* link : this->links)
+        {
+            link->links.removeAll(this);
+        }
+        this->links.clear();
+    }
+
+    int Texture::getWidth() const
+    {
+        return this->renderTexture != nullptr ? (int)(this->renderTexture->getWidth() * this->scale.x) : 0;
+    }
+
+    int Texture::getHeight() const
+    {
+        return this->renderTexture != nullptr ? (int)(this->renderTexture->getHeight() * this->scale.y) : 0;
+    }
+
+    tesra::Texture* Texture::getRenderTexture()
+    {
+        this->idleTime = 0.0f;
+        for (Texture* link : this->links)
+        {
+            link->idleTime = 0.0f;
+        }
+        return this->renderTexture;
+    }
+
+    bool Texture::isLoaded() const
+    {
+        return this->renderTexture != nullptr && this->renderTexture->isLoaded();
+    }
+
+    void Texture::load(bool ownOnly)
+    {
+        this->idleTime = 0.0f;
+        if (this->renderTexture != nullptr && !this->renderTexture->isLoaded())
+        {
+            this->renderTexture->load();
+        }
+        if (!ownOnly)
+        {
+            for (Texture* link : this->links)
+            {
+                link->load(true);
+            }
+        }
+    }
+
+    void Texture::unload()
+    {
+        if (this->renderTexture != nullptr)
+        {
+            this->renderTexture->unload();
+        }
+    }
+
+    void Texture::update(float timeDelta)
+    {
+        if (!this->dynamic || !this->isLoaded())
+        {
+            return;
+        }
+        this->idleTime += timeDelta;
+        float limit = getTextureIdleUnloadTime();
+        if (limit > 0.0f && this->idleTime >= limit)
+        {
+            this->renderTexture->unload();
+            this->idleTime = 0.0f;
+        }
+    }
+
+    void Texture::reload(const hstring& filename)
+    {
+        if (filename == this->filename)
+        {
+            return;
+        }
+        delete this->renderTexture;
+        this->renderTexture = nullptr;
+        this->idleTime = 0.0f;
+        bool loadNow = !this->dynamic && !isDefaultDynamicLoading();
+        this->renderTexture =
+            tesra::rendersys->createTextureFromResource(filename, tesra::Texture::Type::IMMUTABLE, loadNow);
+        if (this->renderTexture == nullptr)
+        {
+            throw quortypes::_file_not_found(filename, true, "src/Texture", __LINE__);
+        }
+        this->filename = this->renderTexture->getFilename();
+        this->renderTexture->setFilter(this->filter);
+        this->renderTexture->setAddressMode(this->addressMode);
+        this->scale = scaleOf(this->filename);
+    }
+
+    void Texture::setFilter(tesra::Texture::Filter value)
+    {
+        this->filter = value;
+        if (this->renderTexture != nullptr)
+        {
+            this->renderTexture->setFilter(value);
+        }
+    }
+
+    void Texture::setAddressMode(tesra::Texture::AddressMode value)
+    {
+        this->addressMode = value;
+        if (this->renderTexture != nullptr)
+        {
+            this->renderTexture->setAddressMode(value);
+        }
+    }
+
+    void Texture::addLink(Texture* other)
+    {
+        if (std::find(this->links.begin(), this->links.end(), other) == this->links.end())
+        {
+            this->links.push_back(other);
+        }
+        if (std::find(other->links.begin(), other->links.end(), this) == other->links.end())
+        {
+            other->links.push_back(this);
+        }
+    }
+} // namespace tesraui
