@@ -1,3 +1,5 @@
+#include <cmath>
+
 #include <quortypes/Dir.h>
 #include <quortypes/Log.h>
 #include <tesra/tesra.h>
@@ -175,7 +177,7 @@ namespace tesraui
         float result = -origin;
         if (windowSize != 0)
         {
-            result = (float)(int)(viewportSize * position / windowSize) - origin;
+            result = std::trunc(viewportSize * position / windowSize) - origin;
         }
         if (limit)
         {

@@ -135,3 +135,37 @@ TEST_F(Textures, LocalizationReloadsTextures)
     tesraui::setLocalization("");
     EXPECT_EQ(texture->getFilename(), "gfx/logo.png");
 }
+
+TEST_F(Textures, LinksScaleAndReload)
+{
+    tesraui::setTextureExtensionScales({".png"}, {0.5f});
+    tesraui::Texture* first = add(true);
+    this->folder.write("gfx/second.png", redPng);
+    tesraui::Texture* second = new tesraui::Texture(
+        "gfx/second",
+        tesra::rendersys->createTextureFromResource("gfx/second", tesra::Texture::Type::IMMUTABLE, false));
+    this->dataset->registerTexture(second);
+    EXPECT_EQ(first->getWidth(), 1);
+    first->addLink(second);
+    second->addLink(first);
+    EXPECT_EQ(first->getLinks(), harray<tesraui::Texture*>{second});
+    EXPECT_EQ(second->getLinks(), harray<tesraui::Texture*>{first});
+    // Loading one loads its group; drawing one keeps the whole group young.
+    second->unload();
+    first->load();
+    EXPECT_TRUE(second->isLoaded());
+    tesraui::setTextureIdleUnloadTime(1.0f);
+    frame(0.75f);
+    first->getRenderTexture();
+    frame(0.75f);
+    EXPECT_TRUE(second->isLoaded());
+    // Reloading from the same file keeps the render texture.
+    tesra::Texture* renderTexture = first->getRenderTexture();
+    first->reload("gfx/logo.png");
+    EXPECT_EQ(first->getRenderTexture(), renderTexture);
+    EXPECT_THROW(first->reload("gfx/none"), quortypes::_file_not_found);
+    EXPECT_FALSE(first->hasRenderTexture());
+    this->dataset->unregisterTexture(second);
+    delete second;
+    EXPECT_TRUE(first->getLinks().empty());
+}
