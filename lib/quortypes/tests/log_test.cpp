@@ -90,7 +90,10 @@ TEST(LogTest, StaticInitialisersMayLog)
 TEST(LogTest, ColoursOnlyOnATerminal)
 {
     int master = posix_openpt(O_RDWR | O_NOCTTY);
-    ASSERT_GE(master, 0);
+    if (master < 0)
+    {
+        GTEST_SKIP() << "no pseudo-terminals here";
+    }
     ASSERT_EQ(grantpt(master), 0);
     ASSERT_EQ(unlockpt(master), 0);
     int slave = open(ptsname(master), O_RDWR | O_NOCTTY);
