@@ -1,62 +1,21 @@
+#include <quortypes/Dir.h>
+#include <quortypes/File.h>
 #include <quortypes/Log.h>
+#include <quortypes/exception.h>
 
 #include "log/LogState.h"
 #include "platform/posix/LogFiles.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <string>
-#include <vector>
 
 namespace quortypes
 {
     static const long long segmentLimit = 0x20000;
-
-    // "\\" becomes "/", "." parts go, ".." drops the part before it; "" and "/" parts stay only first.
-    static hstring normalizePath(const hstring& path)
-    {
-        std::string text = path;
-        std::replace(text.begin(), text.end(), '\\', '/');
-        std::vector<std::string> kept;
-        size_t start = 0;
-        for (;;)
-        {
-            size_t slash = text.find('/', start);
-            std::string part =
-                text.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
-            if (part == "..")
-            {
-                if (!kept.empty() && kept.back() != "..")
-                    kept.pop_back();
-                else
-                    kept.push_back(part);
-            }
-            else if (part != "." && (!part.empty() || start == 0))
-            {
-                kept.push_back(part);
-            }
-            if (slash == std::string::npos)
-                break;
-            start = slash + 1;
-        }
-        if (kept.empty())
-            return ".";
-        std::string result = kept[0];
-        for (size_t i = 1; i < kept.size(); ++i)
-            result += "/" + kept[i];
-        return result;
-    }
-
-    static hstring extensionOf(const hstring& path)
-    {
-        size_t slash = path.find_last_of("/\\");
-        size_t dot = path.find_last_of('.');
-        if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-            return "";
-        return path.substr(dot + 1);
-    }
 
     static hstring segmentDirectory(const LogState& state)
     {
@@ -68,20 +27,37 @@ namespace quortypes
         return segmentDirectory(state) + "/" + std::to_string(number) + "." + state.extension;
     }
 
+    // The highest n of the files named "n.<extension>" in the segment directory, or -1.
+    static int highestSegment(const LogState& state)
+    {
+        int highest = -1;
+        hstring suffix = "." + state.extension;
+        for (const hstring& name : Dir::files(segmentDirectory(state)))
+        {
+            size_t digits = name.find_first_not_of("0123456789");
+            if (digits != 0 && digits != std::string::npos && digits <= 9 &&
+                name.compare(digits, std::string::npos, suffix) == 0)
+            {
+                highest = std::max(highest, atoi(name.c_str()));
+            }
+        }
+        return highest;
+    }
+
     // A segment may pass the limit by the line that was written last; the next line starts a new one.
     static hstring currentSegmentPath(LogState& state)
     {
         hstring directory = segmentDirectory(state);
-        if (!logfiles::isDirectory(directory))
+        if (!Dir::exists(directory))
         {
-            logfiles::createDirectories(directory);
+            Dir::create(directory);
         }
         hstring path = segmentPath(state, state.segment);
-        if (logfiles::sizeOf(path) > segmentLimit)
+        if (File::sizeOf(path) > segmentLimit)
         {
             ++state.segment;
             path = segmentPath(state, state.segment);
-            logfiles::clear(path);
+            File::clear(path);
         }
         return path;
     }
@@ -109,9 +85,9 @@ namespace quortypes
         LogState& state = logState();
         std::lock_guard<Mutex> lock(state.mutex);
         // An empty name means no log file at all, rather than a file named after the current directory.
-        state.filename = path.empty() ? hstring() : normalizePath(path);
+        state.filename = path.empty() ? hstring() : Dir::normalize(path);
         // Needed by the merge below to find the segments.
-        state.extension = extensionOf(path);
+        state.extension = File::extensionOf(path);
         state.fileFailed = false;
         // Segments of another file name must not decide where this one starts or how far a merge reads.
         state.segment = 0;
@@ -121,10 +97,10 @@ namespace quortypes
         }
         if (clear)
         {
-            logfiles::removeTree(segmentDirectory(state));
-            logfiles::clear(state.filename);
+            Dir::remove(segmentDirectory(state));
+            File::clear(state.filename);
         }
-        else if (logfiles::isDirectory(segmentDirectory(state)))
+        else if (Dir::exists(segmentDirectory(state)))
         {
             mergeSegments(false);
         }
@@ -134,28 +110,36 @@ namespace quortypes
     {
         LogState& state = logState();
         std::lock_guard<Mutex> lock(state.mutex);
-        if (state.filename.empty() || !logfiles::isFile(state.filename))
+        if (state.filename.empty() || !File::exists(state.filename))
         {
             return;
         }
         hstring directory = segmentDirectory(state);
         // Segments an earlier run left behind may go past this run's count.
-        int last = std::max(state.segment, logfiles::highestSegment(directory, state.extension));
+        int last = std::max(state.segment, highestSegment(state));
         std::string merged;
-        std::string text;
         for (int number = 0; number <= last; ++number)
         {
             hstring path = segmentPath(state, number);
-            if (logfiles::readAll(path, text))
+            bool found = false;
+            if (File::exists(path))
             {
-                merged += text;
+                try
+                {
+                    merged += File::readAll(path);
+                    found = true;
+                }
+                catch (const quortypes::exception&)
+                {
+                    // Gone or unreadable since the check: noted like a missing segment.
+                }
             }
-            else
+            if (!found)
             {
                 merged += "\n[ERROR]\n\nLog segment file '" + path + "' not found!!\n\n[-----]\n\n";
             }
         }
-        if (clear && !logfiles::clear(state.filename))
+        if (clear && !File::clear(state.filename))
         {
             printLogFailure(formatString("Cannot write log file '%s': %s. The segments in '%s' are kept.",
                                          state.filename.c_str(), strerror(errno), directory.c_str()));
@@ -167,7 +151,7 @@ namespace quortypes
                                          state.filename.c_str(), strerror(errno), directory.c_str()));
             return;
         }
-        logfiles::removeTree(directory);
+        Dir::remove(directory);
         state.segment = 0;
     }
 } // namespace quortypes
