@@ -1,6 +1,7 @@
 #include <tesraui/CallbackObject.h>
 #include <tesraui/ColoredQuad.h>
 #include <tesraui/Container.h>
+#include <tesraui/ImageBox.h>
 #include <tesraui/tesraui.h>
 
 namespace tesraui
@@ -11,5 +12,6 @@ namespace tesraui
         registerObjectFactory("CallbackObject", &CallbackObject::createInstance);
         registerObjectFactory("ColoredQuad", &ColoredQuad::createInstance);
         registerObjectFactory("Container", &Container::createInstance);
+        registerObjectFactory("ImageBox", &ImageBox::createInstance);
     }
 } // namespace tesraui

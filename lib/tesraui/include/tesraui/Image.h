@@ -1,7 +1,13 @@
 #pragma once
 
 #include <kavtypes/Rectangle.h>
+#include <kavtypes/Vector2.h>
+#include <quortypes/PropertyInfo.h>
+#include <quortypes/harray.h>
 #include <quortypes/hstring.h>
+#include <tesra/Color.h>
+#include <tesra/RenderModes.h>
+#include <tesra/Vertex.h>
 
 namespace tesraui
 {
@@ -17,6 +23,14 @@ namespace tesraui
         Image(const Image&) = delete;
         Image& operator=(const Image&) = delete;
 
+        // Positions and texture coordinates run from 0 to 1 across the source rectangle; no rotation or
+        // mirroring. Drawn as a triangle list.
+        virtual void draw(const harray<tesra::TexturedVertex>& vertices, const tesra::Color& color);
+        virtual void draw(const kavtypes::Rectangle& rect, const tesra::Color& color);
+        virtual harray<PropertyInfo> getPropertyDescriptions() const;
+        virtual hstring getProperty(const hstring& name);
+        virtual bool setProperty(const hstring& name, const hstring& value);
+
         const hstring& getName() const { return this->name; }
         // "dataset.name", or the plain name outside a dataset.
         hstring getFullName() const;
@@ -24,18 +38,54 @@ namespace tesraui
         Dataset* getDataset() const { return this->dataset; }
         void setDataset(Dataset* value) { this->dataset = value; }
         const kavtypes::Rectangle& getSourceRect() const { return this->sourceRect; }
+        void setSourceRect(const kavtypes::Rectangle& value);
+        tesra::Color getColor() const { return this->color; }
+        void setColor(const tesra::Color& value) { this->color = value; }
+        tesra::BlendMode getBlendMode() const { return this->blendMode; }
+        void setBlendMode(tesra::BlendMode value) { this->blendMode = value; }
+        tesra::ColorMode getColorMode() const { return this->colorMode; }
+        void setColorMode(tesra::ColorMode value) { this->colorMode = value; }
+        float getColorModeFactor() const { return this->colorModeFactor; }
+        void setColorModeFactor(float value) { this->colorModeFactor = value; }
+        bool isRotated() const { return this->rotated; }
+        void setRotated(bool value);
+        bool isInvertX() const { return this->invertX; }
+        void setInvertX(bool value);
+        bool isInvertY() const { return this->invertY; }
+        void setInvertY(bool value);
 
     protected:
         Dataset* dataset = nullptr;
         Texture* texture;
         hstring name;
         kavtypes::Rectangle sourceRect;
+        tesra::Color color;
+        tesra::BlendMode blendMode = tesra::BlendMode::DEFAULT;
+        tesra::ColorMode colorMode = tesra::ColorMode::DEFAULT;
+        float colorModeFactor = 1.0f;
+        bool rotated = false;
+        bool invertX = false;
+        bool invertY = false;
+        bool textureCoordinatesLoaded = false;
+        tesra::TexturedVertex vertices[4];
+
+        void _updateTexCoords();
+        // The image's own colour over the caller's; white opaque leaves it as it is.
+        tesra::Color _blendedColor(const tesra::Color& color) const;
+        // Loads and binds the texture; false without one.
+        bool _bindTexture();
+        void _setRenderModes();
+        void _resetRenderModes();
     };
 
-    // Stands for "no image": every dataset has one named "null".
+    // Stands for "no image": every dataset has one named "null". Draws nothing in either form.
     class NullImage : public Image
     {
     public:
         NullImage();
+        ~NullImage() override = default;
+
+        void draw(const harray<tesra::TexturedVertex>& vertices, const tesra::Color& color) override;
+        void draw(const kavtypes::Rectangle& rect, const tesra::Color& color) override;
     };
 } // namespace tesraui

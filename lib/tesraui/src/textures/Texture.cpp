@@ -102,16 +102,17 @@ namespace tesraui
         {
             return;
         }
-        delete this->renderTexture;
-        this->renderTexture = nullptr;
-        this->idleTime = 0.0f;
+        // The new texture is made first, so that a missing file leaves the old one in place and drawable.
         bool loadNow = !this->dynamic && !isDefaultDynamicLoading();
-        this->renderTexture =
+        tesra::Texture* created =
             tesra::rendersys->createTextureFromResource(filename, tesra::Texture::Type::IMMUTABLE, loadNow);
-        if (this->renderTexture == nullptr)
+        if (created == nullptr)
         {
             throw quortypes::_file_not_found(filename, true, "src/Texture", __LINE__);
         }
+        delete this->renderTexture;
+        this->renderTexture = created;
+        this->idleTime = 0.0f;
         this->filename = this->renderTexture->getFilename();
         this->renderTexture->setFilter(this->filter);
         this->renderTexture->setAddressMode(this->addressMode);

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <utility>
+
+#include <tesraui/Image.h>
+
+namespace tesraui
+{
+    // Draws other images laid out in a frame of its own size, scaled to the rectangle it is drawn into.
+    class CompositeImage : public Image
+    {
+    public:
+        typedef std::pair<Image*, kavtypes::Rectangle> ImageRef;
+
+        CompositeImage(const hstring& name, kavtypes::Vector2 size);
+        ~CompositeImage() override = default;
+
+        void draw(const harray<tesra::TexturedVertex>& vertices, const tesra::Color& color) override;
+        void draw(const kavtypes::Rectangle& rect, const tesra::Color& color) override;
+
+        // The images are not owned.
+        void addImageRef(Image* image, const kavtypes::Rectangle& rect);
+        void clearImageRefs() { this->imageRefs.clear(); }
+        const harray<ImageRef>& getImageRefs() const { return this->imageRefs; }
+
+    protected:
+        harray<ImageRef> imageRefs;
+    };
+} // namespace tesraui

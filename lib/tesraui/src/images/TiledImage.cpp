@@ -1,0 +1,182 @@
+#include <math.h>
+
+#include <quortypes/util.h>
+#include <tesra/RenderSystem.h>
+#include <tesraui/Texture.h>
+#include <tesraui/TiledImage.h>
+#include <tesraui/tesraui.h>
+
+namespace tesraui
+{
+    static const int CLIP_TOP = 0x1;
+    static const int CLIP_LEFT = 0x10;
+    static const int CLIP_RIGHT = 0x100;
+    static const int CLIP_BOTTOM = 0x1000;
+
+    TiledImage::TiledImage(Texture* texture, const hstring& name, kavtypes::Rectangle sourceRect, float tileW,
+                           float tileH)
+        : Image(texture, name, sourceRect), tile(tileW, tileH)
+    {
+    }
+
+    harray<PropertyInfo> TiledImage::getPropertyDescriptions() const
+    {
+        static harray<PropertyInfo> descriptions;
+        if (descriptions.size() == 0)
+        {
+            descriptions = Image::getPropertyDescriptions();
+            descriptions.push_back(PropertyInfo("tile", PropertyInfo::GVEC2));
+            descriptions.push_back(PropertyInfo("scroll", PropertyInfo::GVEC2));
+            descriptions.push_back(PropertyInfo("tile_w", PropertyInfo::FLOAT));
+            descriptions.push_back(PropertyInfo("tile_h", PropertyInfo::FLOAT));
+            descriptions.push_back(PropertyInfo("scroll_x", PropertyInfo::FLOAT));
+            descriptions.push_back(PropertyInfo("scroll_y", PropertyInfo::FLOAT));
+        }
+        return descriptions;
+    }
+
+    hstring TiledImage::getProperty(const hstring& name)
+    {
+        if (name == "tile")
+            return vector2ToString(this->tile);
+        if (name == "tile_w")
+            return formatString("%f", this->tile.x);
+        if (name == "tile_h")
+            return formatString("%f", this->tile.y);
+        if (name == "scroll")
+            return vector2ToString(this->scroll);
+        if (name == "scroll_x")
+            return formatString("%f", this->scroll.x);
+        if (name == "scroll_y")
+            return formatString("%f", this->scroll.y);
+        return Image::getProperty(name);
+    }
+
+    bool TiledImage::setProperty(const hstring& name, const hstring& value)
+    {
+        if (name == "tile")
+            this->tile = stringToVector2(value);
+        else if (name == "tile_w")
+            this->tile.x = value.toFloat();
+        else if (name == "tile_h")
+            this->tile.y = value.toFloat();
+        else if (name == "scroll")
+            this->scroll = stringToVector2(value);
+        else if (name == "scroll_x")
+            this->scroll.x = value.toFloat();
+        else if (name == "scroll_y")
+            this->scroll.y = value.toFloat();
+        else
+            return Image::setProperty(name, value);
+        return true;
+    }
+
+    void TiledImage::draw(const kavtypes::Rectangle& rect, const tesra::Color& color)
+    {
+        float tw = this->tile.x > 0.0f ? rect.w / this->tile.x : -this->tile.x;
+        float th = this->tile.y > 0.0f ? rect.h / this->tile.y : -this->tile.y;
+        // A zero tile or an empty rectangle has no tiles to draw; dividing by it would never end.
+        if (!(tw > 0.0f) || !(th > 0.0f) || !(rect.w > 0.0f) || !(rect.h > 0.0f) || !isfinite(tw) ||
+            !isfinite(th))
+        {
+            return;
+        }
+        float ox = quortypes::modPositive(this->scroll.x, tw) - tw;
+        float oy = quortypes::modPositive(this->scroll.y, th) - th;
+        int nx = (int)ceilf((rect.w - ox) / tw);
+        int ny = (int)ceilf((rect.h - oy) / th);
+        bool fast = false;
+        if (this->texture != nullptr && this->texture->hasRenderTexture() && this->texture->isLoaded())
+        {
+            const kavtypes::Rectangle& s = this->sourceRect;
+            fast = s.x == 0.0f && s.y == 0.0f && s.w == (float)this->texture->getWidth() &&
+                   s.h == (float)this->texture->getHeight();
+        }
+        // The first and last columns and rows that needed no cut bound the block drawn as one quad.
+        int firstColumn = nx, lastColumn = -1, firstRow = ny, lastRow = -1;
+        for (int j = 0; j < ny; ++j)
+        {
+            for (int i = 0; i < nx; ++i)
+            {
+                kavtypes::Rectangle tileRect(rect.x + ox + i * tw, rect.y + oy + j * th, tw, th);
+                int flags = this->_drawTile(rect, tileRect, color, fast);
+                if (fast && (flags & (CLIP_LEFT | CLIP_RIGHT)) == 0)
+                {
+                    firstColumn = std::min(firstColumn, i);
+                    lastColumn = std::max(lastColumn, i);
+                }
+                if (fast && (flags & (CLIP_TOP | CLIP_BOTTOM)) == 0)
+                {
+                    firstRow = std::min(firstRow, j);
+                    lastRow = std::max(lastRow, j);
+                }
+            }
+        }
+        if (fast && lastColumn >= firstColumn && lastRow >= firstRow)
+        {
+            int columns = lastColumn - firstColumn + 1;
+            int rows = lastRow - firstRow + 1;
+            kavtypes::Rectangle saved = this->sourceRect;
+            // Coordinates past 1 repeat the image through the texture's wrapping address mode.
+            this->setSourceRect(kavtypes::Rectangle(saved.x, saved.y, saved.w * columns, saved.h * rows));
+            Image::draw(kavtypes::Rectangle(rect.x + ox + firstColumn * tw, rect.y + oy + firstRow * th,
+                                            tw * columns, th * rows),
+                        color);
+            this->setSourceRect(saved);
+        }
+    }
+
+    int TiledImage::_drawTile(const kavtypes::Rectangle& clip, const kavtypes::Rectangle& tileRect,
+                              const tesra::Color& color, bool skipUnclipped)
+    {
+        kavtypes::Rectangle t = tileRect;
+        kavtypes::Rectangle saved = this->sourceRect;
+        kavtypes::Rectangle s = saved;
+        int flags = 0;
+        if (clip.x >= t.x)
+        {
+            float d = clip.x - t.x;
+            float cut = s.w * d / t.w;
+            s.x += cut;
+            s.w -= cut;
+            t.x += d;
+            t.w -= d;
+            flags |= CLIP_LEFT;
+        }
+        if (t.x + t.w >= clip.x + clip.w)
+        {
+            float d = t.x + t.w - (clip.x + clip.w);
+            s.w -= s.w * d / t.w;
+            t.w -= d;
+            flags |= CLIP_RIGHT;
+        }
+        if (clip.y >= t.y)
+        {
+            float d = clip.y - t.y;
+            float cut = s.h * d / t.h;
+            s.y += cut;
+            s.h -= cut;
+            t.y += d;
+            t.h -= d;
+            flags |= CLIP_TOP;
+        }
+        if (t.y + t.h >= clip.y + clip.h)
+        {
+            float d = t.y + t.h - (clip.y + clip.h);
+            s.h -= s.h * d / t.h;
+            t.h -= d;
+            flags |= CLIP_BOTTOM;
+        }
+        if (skipUnclipped && flags == 0)
+        {
+            return 0;
+        }
+        if (t.w > 0.0f && t.h > 0.0f)
+        {
+            this->setSourceRect(s);
+            Image::draw(t, color);
+            this->setSourceRect(saved);
+        }
+        return skipUnclipped ? flags : 0;
+    }
+} // namespace tesraui

@@ -1,0 +1,171 @@
+#include <quortypes/Log.h>
+#include <tesra/RenderSystem.h>
+#include <tesra/tesra.h>
+#include <tesraui/Dataset.h>
+#include <tesraui/Image.h>
+#include <tesraui/ImageBox.h>
+#include <tesraui/exception.h>
+#include <tesraui/tesraui.h>
+
+namespace tesraui
+{
+    ImageBox::ImageBox(const hstring& name, kavtypes::Rectangle rect) : Object(name, rect) {}
+
+    ImageBox::~ImageBox() {}
+
+    Object* ImageBox::createInstance(const hstring& name, kavtypes::Rectangle rect)
+    {
+        return new ImageBox(name, rect);
+    }
+
+    harray<PropertyInfo> ImageBox::getPropertyDescriptions() const
+    {
+        static harray<PropertyInfo> descriptions;
+        if (descriptions.size() == 0)
+        {
+            descriptions = Object::getPropertyDescriptions();
+            descriptions.push_back(PropertyInfo("image", PropertyInfo::STRING));
+        }
+        return descriptions;
+    }
+
+    harray<Image*> ImageBox::getImages() const
+    {
+        harray<Image*> result;
+        if (this->image != nullptr)
+        {
+            result.push_back(this->image);
+        }
+        return result;
+    }
+
+    void ImageBox::setImage(Image* image)
+    {
+        this->image = image;
+        if (image == nullptr)
+        {
+            this->imageName = "null";
+            return;
+        }
+        kavtypes::Rectangle source = image->getSourceRect();
+        float scale = getDefaultScale();
+        if (this->rect.w == -1.0f)
+        {
+            this->rect.w = source.w * scale;
+            this->center.x = this->rect.w * 0.5f;
+        }
+        if (this->rect.h == -1.0f)
+        {
+            this->rect.h = source.h * scale;
+            this->center.y = this->rect.h * 0.5f;
+        }
+        this->imageName = image->getFullName();
+    }
+
+    void ImageBox::setImageByName(const hstring& name)
+    {
+        if (!this->_checkDataset("set an image by name"))
+        {
+            throw _ResourceNotExistsException(name, "Image", nullptr, "src/objects/ImageBox", __LINE__);
+        }
+        this->setImage(this->dataset->getImage(name));
+    }
+
+    bool ImageBox::setImageByNameIfChanged(const hstring& name)
+    {
+        if (name == this->imageName)
+        {
+            return false;
+        }
+        this->setImageByName(name);
+        return true;
+    }
+
+    void ImageBox::resizeToFitImage()
+    {
+        if (this->image != nullptr)
+        {
+            kavtypes::Rectangle source = this->image->getSourceRect();
+            this->setSize(source.w * getDefaultScale(), source.h * getDefaultScale());
+            this->resetCenter();
+        }
+    }
+
+    void ImageBox::notifyEvent(const hstring& type, void* args)
+    {
+        if (type == "UpdateImage")
+        {
+            this->setImageByName(this->imageName);
+        }
+        Object::notifyEvent(type, args);
+    }
+
+    bool ImageBox::onMouseDown(unsigned int keyCode)
+    {
+        if (Object::onMouseDown(keyCode))
+        {
+            return true;
+        }
+        if (this->_acceptsClicks() && this->isCursorInside())
+        {
+            this->triggerEvent("MouseDown", keyCode);
+            return true;
+        }
+        return false;
+    }
+
+    bool ImageBox::onMouseUp(unsigned int keyCode)
+    {
+        if (Object::onMouseUp(keyCode))
+        {
+            return true;
+        }
+        if (this->_acceptsClicks() && this->isCursorInside())
+        {
+            this->triggerEvent("Click", keyCode);
+            return true;
+        }
+        return false;
+    }
+
+    hstring ImageBox::getProperty(const hstring& name)
+    {
+        if (name == "image")
+        {
+            return this->getImageName();
+        }
+        return Object::getProperty(name);
+    }
+
+    bool ImageBox::setProperty(const hstring& name, const hstring& value)
+    {
+        if (name == "image")
+        {
+            this->setImageByName(value);
+            return true;
+        }
+        return Object::setProperty(name, value);
+    }
+
+    void ImageBox::_draw()
+    {
+        if (this->image == nullptr)
+        {
+            // Outside a dataset there is not even a null image to draw.
+            if (this->dataset == nullptr)
+            {
+                return;
+            }
+            this->image = this->dataset->getImage("null");
+        }
+        tesra::Color color = this->getDerivedColor();
+        color.a = (unsigned char)(color.a * this->getDisabledAlphaFactor());
+        kavtypes::Rectangle drawRect = this->getDrawRect();
+        if (isDebugEnabled())
+        {
+            tesra::rendersys->drawFilledRect(drawRect, tesra::Color(0, 0, 0, 32));
+            tesra::rendersys->drawRect(drawRect, tesra::Color(255, 255, 255, 64));
+        }
+        this->image->draw(drawRect, color);
+    }
+} // namespace tesraui
