@@ -12,6 +12,7 @@ namespace tesraui
         if (this->fileName != "")
         {
             this->loadTexts(this->getTextsFolder());
+            this->_parseDatasetFile();
         }
         this->loaded = true;
         this->update(0.0f);
@@ -19,7 +20,9 @@ namespace tesraui
 
     void Dataset::unload()
     {
-        if (!this->loaded)
+        // A failed load leaves what it registered; that is released here too.
+        if (!this->loaded && this->objects.size() == 0 && this->images.size() == 0 &&
+            this->textures.size() == 0 && this->texts.size() == 0)
         {
             throw _GenericException("Unable to unload dataset '" + this->name + "', data not loaded!",
                                     "src/Dataset", __LINE__);

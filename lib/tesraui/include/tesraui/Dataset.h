@@ -2,10 +2,18 @@
 
 #include <utility>
 
+#include <kavtypes/Rectangle.h>
+#include <kavtypes/Vector2.h>
 #include <quortypes/harray.h>
 #include <quortypes/hdict.h>
 #include <quortypes/hstring.h>
 #include <tesraui/EventReceiver.h>
+
+namespace quorxml
+{
+    class Document;
+    class Node;
+} // namespace quorxml
 
 namespace tesraui
 {
@@ -102,6 +110,24 @@ namespace tesraui
         // Drops a registration quietly; an object being deleted calls it.
         void _forgetObject(Object* object);
 
+        // Loading from the dataset file and its includes (DatasetLoad.cpp); each throws at the first error.
+        void parseFile(const hstring& path);
+        void parseTexture(quorxml::Node* node);
+        void parseCompositeImage(quorxml::Node* node);
+        void parseInclude(const hstring& path);
+        // Null for an "Include" or an element that makes nothing.
+        Object* parseObject(quorxml::Node* node, Object* parent);
+        void parseObjectInclude(const hstring& path, Object* parent, const hstring& prefix,
+                                const hstring& suffix, kavtypes::Vector2 offset);
+        void parseObjectIncludeFile(const hstring& path, Object* parent, const hstring& prefix,
+                                    const hstring& suffix, kavtypes::Vector2 offset);
+        void parseTextureGroup(quorxml::Node* node);
+        // Gets the root element and every root element loading does not know; ignores them here.
+        virtual void _parseExtraNode(quorxml::Node* node);
+        // Asked when no factory knows an element's type; null when the subclass does not either.
+        virtual Object* createUnknownObject(quorxml::Node* node, const hstring& name,
+                                            kavtypes::Rectangle rect);
+
     protected:
         hstring name;
         hstring fileName;
@@ -116,5 +142,14 @@ namespace tesraui
         NullImage* nullImage = nullptr;
         hdict<Object*> objects;
         harray<std::pair<Event*, EventArgs*>> eventQueue;
+        // Object-include documents parsed during one load, and the files being parsed right now.
+        hdict<quorxml::Document*> includeDocuments;
+        harray<hstring> parsingFiles;
+
+        // Parses the dataset file; on failure logs the error and throws it on as a quortypes::exception.
+        void _parseDatasetFile();
+        void _clearIncludeDocuments();
+        Object* _parseObject(quorxml::Node* node, Object* parent, const hstring& prefix,
+                             const hstring& suffix, kavtypes::Vector2 offset);
     };
 } // namespace tesraui

@@ -1,0 +1,426 @@
+#include <algorithm>
+#include <memory>
+
+#include <quortypes/Dir.h>
+#include <quortypes/Log.h>
+#include <quortypes/ResourceDir.h>
+#include <quortypes/exception.h>
+#include <quorxml/Document.h>
+#include <quorxml/Node.h>
+#include <quorxml/Property.h>
+#include <quorxml/exception.h>
+#include <tesra/RenderSystem.h>
+#include <tesra/tesra.h>
+#include <tesraui/Animator.h>
+#include <tesraui/CompositeImage.h>
+#include <tesraui/Dataset.h>
+#include <tesraui/Image.h>
+#include <tesraui/Object.h>
+#include <tesraui/Texture.h>
+#include <tesraui/TiledImage.h>
+#include <tesraui/exception.h>
+#include <tesraui/tesraui.h>
+
+using quortypes::Dir;
+
+namespace tesraui
+{
+    namespace
+    {
+        // Keeps a file on the stack of files being parsed while it is parsed; a file already on it would
+        // include itself again without end.
+        class ParsingFile
+        {
+        public:
+            ParsingFile(harray<hstring>& stack, const hstring& path) : stack(stack)
+            {
+                if (std::find(stack.begin(), stack.end(), path) != stack.end())
+                {
+                    throw quortypes::exception("Include cycle: '" + path + "' includes itself again",
+                                               "src/Dataset", __LINE__);
+                }
+                stack.push_back(path);
+            }
+            ~ParsingFile() { this->stack.pop_back(); }
+            ParsingFile(const ParsingFile&) = delete;
+            ParsingFile& operator=(const ParsingFile&) = delete;
+
+        private:
+            harray<hstring>& stack;
+        };
+
+        bool isGeometry(const hstring& name)
+        {
+            return name == "rect" || name == "position" || name == "size" || name == "x" || name == "y" ||
+                   name == "w" || name == "h";
+        }
+
+        // Every attribute but the geometry ones, in document order.
+        template <typename Target> void applyProperties(quorxml::Node* node, Target* target)
+        {
+            for (quorxml::Property* property = node->firstProperty(); property != nullptr;
+                 property = property->next())
+            {
+                hstring name = property->getName();
+                if (!isGeometry(name))
+                {
+                    target->setProperty(name, property->getValue());
+                }
+            }
+        }
+
+        harray<hstring> sortedFiles(const hstring& folder, bool prependFolder)
+        {
+            harray<hstring> files = quortypes::ResourceDir::files(folder, prependFolder);
+            std::sort(files.begin(), files.end());
+            return files;
+        }
+    } // namespace
+
+    void Dataset::_parseExtraNode(quorxml::Node*) {}
+
+    Object* Dataset::createUnknownObject(quorxml::Node*, const hstring&, kavtypes::Rectangle)
+    {
+        return nullptr;
+    }
+
+    void Dataset::_clearIncludeDocuments()
+    {
+        for (auto& pair : this->includeDocuments)
+        {
+            delete pair.second;
+        }
+        this->includeDocuments.clear();
+    }
+
+    void Dataset::_parseDatasetFile()
+    {
+        try
+        {
+            this->parseFile(this->fileName);
+        }
+        catch (quortypes::exception& e)
+        {
+            quortypes::Log::error(logTag, e.getMessage());
+            this->_clearIncludeDocuments();
+            throw quortypes::exception(e);
+        }
+        catch (...)
+        {
+            this->_clearIncludeDocuments();
+            throw;
+        }
+        this->_clearIncludeDocuments();
+    }
+
+    void Dataset::parseFile(const hstring& filename)
+    {
+        hstring path = Dir::normalize(filename);
+        quortypes::Log::write(logTag, "Parsing dataset file: " + path);
+        ParsingFile parsing(this->parsingFiles, path);
+        quorxml::Document document(path);
+        quorxml::Node* root = document.root();
+        this->_parseExtraNode(root);
+        hstring folder = Dir::baseDir(path);
+        for (quorxml::Node* node = root->firstChild(); node != nullptr; node = node->nextSibling())
+        {
+            if (*node == "Texture")
+            {
+                this->parseTexture(node);
+            }
+            else if (*node == "CompositeImage")
+            {
+                this->parseCompositeImage(node);
+            }
+            else if (*node == "Object")
+            {
+                this->parseObject(node, nullptr);
+            }
+            else if (*node == "Include")
+            {
+                this->parseInclude(Dir::joinPath(folder, node->getString("path")));
+            }
+            else if (*node == "TextureGroup")
+            {
+                this->parseTextureGroup(node);
+            }
+            else
+            {
+                this->_parseExtraNode(node);
+            }
+        }
+    }
+
+    void Dataset::parseInclude(const hstring& path)
+    {
+        hstring savedFolder = this->currentFolder;
+        this->currentFolder = Dir::normalize(Dir::baseDir(path));
+        try
+        {
+            if (!path.contains("*"))
+            {
+                this->parseFile(path);
+            }
+            else
+            {
+                hstring ending = Dir::baseName(path).replaced("*", "");
+                for (const hstring& file : sortedFiles(Dir::baseDir(path), true))
+                {
+                    if (file.endsWith(ending))
+                    {
+                        this->parseFile(file);
+                    }
+                }
+            }
+        }
+        catch (...)
+        {
+            this->currentFolder = savedFolder;
+            throw;
+        }
+        this->currentFolder = savedFolder;
+    }
+
+    void Dataset::parseTexture(quorxml::Node* node)
+    {
+        hstring filename = Dir::normalize(node->getString("filename"));
+        hstring path = Dir::normalize(Dir::joinPath(this->currentFolder, filename));
+        hstring textureName = Dir::baseName(filename);
+        if (this->textures.hasKey(textureName))
+        {
+            throw _ObjectExistsException(textureName, filename, "src/Dataset", __LINE__);
+        }
+        bool prefixImages = node->getBool("prefix_images", true);
+        bool dynamic = node->getBool("dynamic_load", isDefaultDynamicLoading());
+        hstring localised = getLocalisedFilename(path);
+        tesra::Texture* renderTexture =
+            tesra::rendersys->createTextureFromResource(localised, tesra::Texture::Type::IMMUTABLE, !dynamic);
+        if (renderTexture == nullptr)
+        {
+            throw quortypes::_file_not_found(localised, true, "src/Dataset", __LINE__);
+        }
+        std::unique_ptr<Texture> texture(new Texture(path, renderTexture));
+        if (node->hasProperty("filter"))
+        {
+            hstring filter = node->getString("filter");
+            if (filter == "linear")
+            {
+                texture->setFilter(tesra::Texture::Filter::LINEAR);
+            }
+            else if (filter == "nearest")
+            {
+                texture->setFilter(tesra::Texture::Filter::NEAREST);
+            }
+            else
+            {
+                throw quortypes::exception("texture filter '" + filter + "' not supported", "src/Dataset",
+                                           __LINE__);
+            }
+        }
+        texture->setAddressMode(node->getBool("wrap", false) ? tesra::Texture::AddressMode::WRAP
+                                                             : tesra::Texture::AddressMode::CLAMP);
+        Texture* owned = texture.release();
+        this->textures[textureName] = owned;
+        quorxml::Node* child = node->firstChild();
+        if (child == nullptr)
+        {
+            if (this->images.hasKey(textureName))
+            {
+                throw _ResourceExistsException(textureName, "Texture", this, "src/Dataset", __LINE__);
+            }
+            Image* image = new Image(
+                owned, textureName,
+                kavtypes::Rectangle(0.0f, 0.0f, (float)owned->getWidth(), (float)owned->getHeight()));
+            this->images[textureName] = image;
+            image->setDataset(this);
+            return;
+        }
+        for (; child != nullptr; child = child->nextSibling())
+        {
+            if (*child != "Image")
+            {
+                continue;
+            }
+            hstring name = child->getString("name");
+            if (prefixImages)
+            {
+                name = textureName + "/" + name;
+            }
+            if (this->images.hasKey(name))
+            {
+                throw _ResourceExistsException(name, "Image", this, "src/Dataset", __LINE__);
+            }
+            kavtypes::Rectangle rect = readRectNode(child, false);
+            kavtypes::Vector2 tile =
+                child->hasProperty("tile")
+                    ? stringToVector2(child->getString("tile"))
+                    : kavtypes::Vector2(child->getFloat("tile_w", 1.0f), child->getFloat("tile_h", 1.0f));
+            Image* image = (tile.x == 1.0f && tile.y == 1.0f)
+                               ? new Image(owned, name, rect)
+                               : new TiledImage(owned, name, rect, tile.x, tile.y);
+            this->images[name] = image;
+            image->setDataset(this);
+            applyProperties(child, image);
+        }
+    }
+
+    void Dataset::parseCompositeImage(quorxml::Node* node)
+    {
+        hstring name = node->getString("name");
+        if (this->images.hasKey(name))
+        {
+            throw _ResourceExistsException(name, "CompositeImage", this, "src/Dataset", __LINE__);
+        }
+        kavtypes::Vector2 size = node->hasProperty("size")
+                                     ? stringToVector2(node->getString("size"))
+                                     : kavtypes::Vector2(node->getFloat("w"), node->getFloat("h"));
+        std::unique_ptr<CompositeImage> image(new CompositeImage(name, size));
+        for (quorxml::Node* child = node->firstChild(); child != nullptr; child = child->nextSibling())
+        {
+            if (*child == "ImageRef")
+            {
+                Image* referenced = this->getImage(child->getString("name"));
+                image->addImageRef(referenced, readRectNode(child, false));
+            }
+        }
+        this->images[name] = image.get();
+        image.release()->setDataset(this);
+    }
+
+    Object* Dataset::parseObject(quorxml::Node* node, Object* parent)
+    {
+        return this->_parseObject(node, parent, "", "", kavtypes::Vector2());
+    }
+
+    Object* Dataset::_parseObject(quorxml::Node* node, Object* parent, const hstring& prefix,
+                                  const hstring& suffix, kavtypes::Vector2 offset)
+    {
+        if (*node == "Include")
+        {
+            kavtypes::Vector2 includeOffset;
+            if (node->hasProperty("position"))
+            {
+                includeOffset = stringToVector2(node->getString("position"));
+            }
+            else
+            {
+                includeOffset.set(node->getFloat("x", 0.0f), node->getFloat("y", 0.0f));
+            }
+            this->parseObjectInclude(Dir::joinPath(this->currentFolder, node->getString("path")), parent,
+                                     node->getString("name_prefix", "") + prefix,
+                                     suffix + node->getString("name_suffix", ""), includeOffset);
+            return nullptr;
+        }
+        hstring type = node->getString("type");
+        bool isObject = *node == "Object";
+        if (!isObject && *node != "Animator")
+        {
+            return nullptr;
+        }
+        hstring name =
+            node->hasProperty("name") ? prefix + node->getString("name") + suffix : tesra::generateName(type);
+        kavtypes::Rectangle rect;
+        if (isObject)
+        {
+            rect = readRectNode(node, true);
+            rect.x += offset.x;
+            rect.y += offset.y;
+        }
+        if (this->objects.hasKey(name))
+        {
+            throw _ResourceExistsException(name, "Object", this, "src/Dataset", __LINE__);
+        }
+        Object* created = isObject ? createObject(type, name, rect) : createAnimator(type, name);
+        if (created == nullptr)
+        {
+            created = this->createUnknownObject(node, name, rect);
+        }
+        if (created == nullptr)
+        {
+            throw quorxml::_XMLException("Unknown class detected in XML file: " + type, node, "",
+                                         "src/Dataset", __LINE__);
+        }
+        std::unique_ptr<Object> object(created);
+        object->_setDataset(this);
+        object->notifyEvent("RegisterInDataset", this);
+        this->objects[name] = object.release();
+        if (this->root == nullptr)
+        {
+            this->root = created;
+        }
+        if (parent != nullptr)
+        {
+            parent->addChild(created);
+        }
+        applyProperties(node, created);
+        for (quorxml::Node* child = node->firstChild(); child != nullptr; child = child->nextSibling())
+        {
+            this->_parseObject(child, created, prefix, suffix, kavtypes::Vector2());
+        }
+        return created;
+    }
+
+    void Dataset::parseObjectInclude(const hstring& path, Object* parent, const hstring& prefix,
+                                     const hstring& suffix, kavtypes::Vector2 offset)
+    {
+        if (!path.contains("*"))
+        {
+            this->parseObjectIncludeFile(path, parent, prefix, suffix, offset);
+            return;
+        }
+        hstring folder = Dir::baseDir(path);
+        hstring head;
+        hstring tail;
+        Dir::baseName(path).split('*', head, tail);
+        for (const hstring& file : sortedFiles(folder, false))
+        {
+            if (file.size() >= head.size() + tail.size() && file.startsWith(head) && file.endsWith(tail))
+            {
+                this->parseObjectIncludeFile(Dir::joinPath(folder, file), parent, "", "",
+                                             kavtypes::Vector2());
+            }
+        }
+    }
+
+    void Dataset::parseObjectIncludeFile(const hstring& filename, Object* parent, const hstring& prefix,
+                                         const hstring& suffix, kavtypes::Vector2 offset)
+    {
+        hstring path = Dir::normalize(filename);
+        quortypes::Log::write(logTag, "Parsing object include file: " + path);
+        ParsingFile parsing(this->parsingFiles, path);
+        quorxml::Document* document = this->includeDocuments.tryGet(path, nullptr);
+        if (document == nullptr)
+        {
+            document = new quorxml::Document(path);
+            this->includeDocuments[path] = document;
+        }
+        quorxml::Node* root = document->root();
+        for (quorxml::Node* node = root->firstChild(); node != nullptr; node = node->nextSibling())
+        {
+            if (*node == "Object" || *node == "Animator")
+            {
+                this->_parseObject(node, parent, prefix, suffix, offset);
+            }
+        }
+    }
+
+    void Dataset::parseTextureGroup(quorxml::Node* node)
+    {
+        // Every name must be a texture, even one that has no partner to link with.
+        harray<Texture*> group;
+        for (const hstring& name : node->getString("names").split(',', -1, true))
+        {
+            group.push_back(this->getTexture(name));
+        }
+        for (Texture* a : group)
+        {
+            for (Texture* b : group)
+            {
+                if (a != b)
+                {
+                    a->addLink(b);
+                }
+            }
+        }
+    }
+} // namespace tesraui
