@@ -2,7 +2,6 @@
 
 #include <quortypes/exception.h>
 #include <tesraui/CompositeImage.h>
-#include <tesraui/Dataset.h>
 #include <tesraui/Image.h>
 #include <tesraui/Texture.h>
 #include <tesraui/TiledImage.h>
@@ -137,39 +136,10 @@ TEST_F(Images, TilesCompositesAndNothingToDraw)
     EXPECT_EQ(pixel(*shot, 80, 15), BLACK);
 }
 
-TEST_F(Images, FailedReloadAndGroupedIdleUnloading)
+TEST_F(Images, FailedReloadKeepsADrawableTexture)
 {
     tesraui::Image image(this->texture, "img", Rectangle(0, 0, 8, 8));
     EXPECT_THROW(this->texture->reload("gfx/missing"), quortypes::_file_not_found);
     EXPECT_EQ(this->texture->getFilename(), "gfx/quads.png");
     EXPECT_EQ(drawn(image), RED);
-
-    // Dynamic textures of a group: drawing one keeps both; idle time counts once a frame.
-    this->folder.write("gfx/other.png", uidata::solidPng(4, 4, Color(0, 0, 255)));
-    tesraui::Dataset dataset("", "images");
-    dataset.load();
-    tesraui::Texture* first = open("gfx/quads", false);
-    tesraui::Texture* second = open("gfx/other", false);
-    dataset.registerTexture(first);
-    dataset.registerTexture(second);
-    first->addLink(second);
-    tesraui::setTextureIdleUnloadTime(1.0f);
-    tesraui::Image dynamic(first, "dynamic", Rectangle(0, 0, 8, 8));
-    auto frame = [](float time)
-    {
-        tesraui::processEvents();
-        tesraui::update(time);
-        tesraui::updateTextures(time);
-    };
-    for (int i = 0; i < 4; ++i)
-    {
-        EXPECT_EQ(drawn(dynamic), RED);
-        frame(0.4f);
-    }
-    EXPECT_TRUE(second->isLoaded());
-    frame(0.4f);
-    EXPECT_TRUE(first->isLoaded()); // 0.8 s idle
-    frame(0.4f);
-    EXPECT_FALSE(first->isLoaded());
-    EXPECT_FALSE(second->isLoaded());
 }
