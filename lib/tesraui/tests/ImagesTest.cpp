@@ -76,7 +76,7 @@ TEST_F(Images, PropertiesAndTheirTextureCoordinates)
     image.setProperty("invert_y", "1");
     EXPECT_EQ(drawn(image, 16, 12), RED);
     EXPECT_EQ(image.getProperty("size"), "16.000000,8.000000");
-    EXPECT_EQ(image.getProperty("texture"), "quads.png");
+    EXPECT_EQ(image.getProperty("texture"), "quads");
 
     LogCapture log;
     EXPECT_TRUE(image.setProperty("blend_mode", "screen"));

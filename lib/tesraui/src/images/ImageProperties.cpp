@@ -103,7 +103,8 @@ namespace tesraui
             return formatString("%f", this->colorModeFactor);
         if (name == "texture")
         {
-            return this->texture != nullptr ? quortypes::Dir::baseName(this->texture->getFilename())
+            // The name as the dataset asked for it: no localisation folder, no extension.
+            return this->texture != nullptr ? quortypes::Dir::baseName(this->texture->getRequestedFilename())
                                             : hstring();
         }
         if (name == "dataset")
