@@ -48,11 +48,7 @@ namespace fintu
         int zero = text.find('\0');
         if (zero >= 0)
         {
-            if (zero < text.size() - 1)
-            {
-                quortypes::Log::warnf(logTag, "Text '%s' has \\0 character before the actual end!",
-                                      text.c_str());
-            }
+            quortypes::Log::warnf(logTag, "Text '%s' has \\0 character before the actual end!", text.c_str());
             result = text.subString(0, zero);
         }
         Font* first = (tags.size() > 0 ? getFont(tags.front().data) : nullptr);

@@ -94,6 +94,9 @@ TEST_F(Layout, CharacterTooWideStopsTheText)
     zero += "cd";
     EXPECT_EQ(texts(lay(zero, 200, fintu::LEFT)), list({"ab"}));
     EXPECT_EQ(log.count(hstring("WARNING: Text 'ab' has \\0 character before the actual end!")), 1);
+    // a zero as the last byte is still before the end
+    EXPECT_EQ(texts(lay(hstring("ab", 3), 200, fintu::LEFT)), list({"ab"}));
+    EXPECT_EQ(log.count(hstring("WARNING: Text 'ab' has \\0 character before the actual end!")), 2);
 }
 
 TEST_F(Layout, VerticalAndHorizontalPlacement)

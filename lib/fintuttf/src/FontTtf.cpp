@@ -25,9 +25,12 @@ namespace fintuttf
             const int width = (int)bitmap.width;
             const int rows = (int)bitmap.rows;
             std::vector<unsigned char> result((size_t)width * rows);
+            // with a negative pitch the rows run upwards from the end of the buffer
+            const unsigned char* top =
+                bitmap.buffer + (bitmap.pitch < 0 ? -(ptrdiff_t)bitmap.pitch * (rows - 1) : 0);
             for (int y = 0; y < rows; ++y)
             {
-                const unsigned char* row = bitmap.buffer + (ptrdiff_t)y * bitmap.pitch;
+                const unsigned char* row = top + (ptrdiff_t)y * bitmap.pitch;
                 unsigned char* out = result.data() + (size_t)y * width;
                 for (int x = 0; x < width; ++x)
                 {
@@ -35,6 +38,12 @@ namespace fintuttf
                     {
                     case FT_PIXEL_MODE_MONO:
                         out[x] = ((row[x >> 3] >> (7 - (x & 7))) & 1) ? 255 : 0;
+                        break;
+                    case FT_PIXEL_MODE_GRAY2:
+                        out[x] = ((row[x >> 2] >> (6 - 2 * (x & 3))) & 3) * 85;
+                        break;
+                    case FT_PIXEL_MODE_GRAY4:
+                        out[x] = ((row[x >> 1] >> (4 - 4 * (x & 1))) & 15) * 17;
                         break;
                     case FT_PIXEL_MODE_BGRA:
                         out[x] = row[x * 4 + 3];
@@ -90,7 +99,16 @@ namespace fintuttf
             memcpy(fontData, data, size);
             fontDataSize = size;
         }
-        loadFace();
+        try
+        {
+            loadFace();
+        }
+        catch (...)
+        {
+            // a throwing constructor never reaches the destructor that would free the copy
+            freeFontData();
+            throw;
+        }
     }
 
     FontTtf::~FontTtf()

@@ -28,8 +28,9 @@ namespace fintuttf
             {
                 return;
             }
-            systemFontsFilled = true;
+            // before init this throws, and the table must stay unfilled for a later call
             FT_Library freetype = getLibrary();
+            systemFontsFilled = true;
             for (const hstring& path : platform::listSystemFontFiles(getSystemFontsPath()))
             {
                 FT_Face face = nullptr;

@@ -11,15 +11,19 @@ using ttftest::LogCapture;
 
 TEST(FintuTtfLibrary, LifecycleAndSystemFonts)
 {
+    // before init: the font table stays unfilled for later, and a font made from memory frees its copy
     try
     {
-        fintuttf::getLibrary();
+        fintuttf::getSystemFonts();
         FAIL() << "no library before init";
     }
     catch (const quortypes::exception& e)
     {
         EXPECT_EQ(e.getMessage(), "[fintuttf:155] FintuTTF not initialized!");
     }
+    const unsigned char bytes[4] = {0, 1, 0, 0};
+    EXPECT_THROW(fintuttf::FontTtf((const unsigned char*)bytes, 4, "Early", 20.0f, 1.0f, 0.0f, 0.0f),
+                 quortypes::exception);
     LogCapture log;
     fintuttf::init();
     EXPECT_EQ(log.count("Initializing FintuTTF"), 1);
