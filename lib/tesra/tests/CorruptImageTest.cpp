@@ -21,11 +21,11 @@ namespace
 
     std::vector<Sample> samples()
     {
-        PngSpec rgba;
+        PngParams rgba;
         rgba.width = 12;
         rgba.height = 9;
         rgba.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
-        PngSpec interlaced;
+        PngParams interlaced;
         interlaced.width = 12;
         interlaced.height = 9;
         interlaced.colorType = PNG_COLOR_TYPE_PALETTE;
@@ -33,7 +33,7 @@ namespace
         interlaced.paletteSize = 11;
         interlaced.transparentCount = 3;
         interlaced.interlaced = true;
-        PngSpec mask;
+        PngParams mask;
         mask.width = 12;
         mask.height = 9;
         mask.colorType = PNG_COLOR_TYPE_GRAY;
@@ -111,9 +111,9 @@ TEST(CorruptImages, FlippedBytesNeverGiveABrokenImage)
 
 TEST(CorruptImages, PngFlipsInsideCriticalChunksAreRefused)
 {
-    PngSpec spec;
-    spec.colorType = PNG_COLOR_TYPE_RGB;
-    Bytes file = writePng(spec);
+    PngParams params;
+    params.colorType = PNG_COLOR_TYPE_RGB;
+    Bytes file = writePng(params);
     // Everything but the ancillary chunks (none here) is covered by a checksum or the signature,
     // except the four length bytes of IEND, which the reader also checks.
     for (size_t i = 0; i < file.size(); ++i)

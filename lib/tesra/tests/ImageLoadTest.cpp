@@ -32,9 +32,9 @@ namespace
 
     Bytes rgbPng()
     {
-        PngSpec spec;
-        spec.colorType = PNG_COLOR_TYPE_RGB;
-        return writePng(spec);
+        PngParams params;
+        params.colorType = PNG_COLOR_TYPE_RGB;
+        return writePng(params);
     }
 } // namespace
 
@@ -42,7 +42,7 @@ TEST(ImageLoad, ExtensionPicksTheDecoder)
 {
     Bytes png = rgbPng();
     Bytes jpeg = writeJpeg(5, 4, JpegKind::Baseline);
-    PngSpec mask;
+    PngParams mask;
     mask.colorType = PNG_COLOR_TYPE_GRAY;
     Bytes jpt = makeJpt(jpeg, writePng(mask));
     std::unique_ptr<Image> image(Image::createFromFile(save("Title.PNG", png)));

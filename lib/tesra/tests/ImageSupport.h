@@ -19,7 +19,7 @@ namespace imagetest
 {
     typedef std::vector<unsigned char> Bytes;
 
-    struct PngSpec
+    struct PngParams
     {
         int width = 5;
         int height = 4;
@@ -48,10 +48,10 @@ namespace imagetest
     }
 
     // A sample value that varies with the position and channel and fits the bit depth.
-    inline unsigned sampleAt(const PngSpec& spec, int x, int y, int c)
+    inline unsigned sampleAt(const PngParams& params, int x, int y, int c)
     {
         unsigned limit =
-            (spec.colorType == PNG_COLOR_TYPE_PALETTE ? spec.paletteSize : (1u << spec.bitDepth));
+            (params.colorType == PNG_COLOR_TYPE_PALETTE ? params.paletteSize : (1u << params.bitDepth));
         return (x * 37u + y * 101u + c * 53u + (unsigned)(x * y) * 7u) % limit;
     }
 
@@ -63,7 +63,7 @@ namespace imagetest
 
     inline void flushNothing(png_structp) {}
 
-    inline Bytes writePng(const PngSpec& spec)
+    inline Bytes writePng(const PngParams& params)
     {
         Bytes out;
         png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, NULL, NULL, NULL);
@@ -74,60 +74,60 @@ namespace imagetest
             return Bytes();
         }
         png_set_write_fn(png, &out, appendBytes, flushNothing);
-        png_set_IHDR(png, info, spec.width, spec.height, spec.bitDepth, spec.colorType,
-                     spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                     PNG_FILTER_TYPE_DEFAULT);
-        if (spec.colorType == PNG_COLOR_TYPE_PALETTE)
+        png_set_IHDR(png, info, params.width, params.height, params.bitDepth, params.colorType,
+                     params.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+                     PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+        if (params.colorType == PNG_COLOR_TYPE_PALETTE)
         {
-            std::vector<png_color> palette(spec.paletteSize);
-            for (int i = 0; i < spec.paletteSize; ++i)
+            std::vector<png_color> palette(params.paletteSize);
+            for (int i = 0; i < params.paletteSize; ++i)
             {
                 palette[i].red = (png_byte)(i * 40 + 3);
                 palette[i].green = (png_byte)(255 - i * 30);
                 palette[i].blue = (png_byte)(i * 91);
             }
-            png_set_PLTE(png, info, palette.data(), spec.paletteSize);
-            if (spec.transparentCount > 0)
+            png_set_PLTE(png, info, palette.data(), params.paletteSize);
+            if (params.transparentCount > 0)
             {
-                std::vector<png_byte> alpha(spec.transparentCount);
-                for (int i = 0; i < spec.transparentCount; ++i)
+                std::vector<png_byte> alpha(params.transparentCount);
+                for (int i = 0; i < params.transparentCount; ++i)
                 {
                     alpha[i] = (png_byte)(i * 60);
                 }
-                png_set_tRNS(png, info, alpha.data(), spec.transparentCount, NULL);
+                png_set_tRNS(png, info, alpha.data(), params.transparentCount, NULL);
             }
         }
-        else if (spec.colorKey)
+        else if (params.colorKey)
         {
             // The colour of pixel (1, 0), so that some pixels are transparent.
             png_color_16 key = {};
-            key.gray = (png_uint_16)sampleAt(spec, 1, 0, 0);
-            key.red = (png_uint_16)sampleAt(spec, 1, 0, 0);
-            key.green = (png_uint_16)sampleAt(spec, 1, 0, 1);
-            key.blue = (png_uint_16)sampleAt(spec, 1, 0, 2);
+            key.gray = (png_uint_16)sampleAt(params, 1, 0, 0);
+            key.red = (png_uint_16)sampleAt(params, 1, 0, 0);
+            key.green = (png_uint_16)sampleAt(params, 1, 0, 1);
+            key.blue = (png_uint_16)sampleAt(params, 1, 0, 2);
             png_set_tRNS(png, info, NULL, 0, &key);
         }
         png_write_info(png, info);
-        int channels = channelsOf(spec.colorType);
-        size_t rowBytes = ((size_t)spec.width * channels * spec.bitDepth + 7) / 8;
-        std::vector<Bytes> rows(spec.height, Bytes(rowBytes, 0));
-        std::vector<png_bytep> pointers(spec.height);
-        for (int y = 0; y < spec.height; ++y)
+        int channels = channelsOf(params.colorType);
+        size_t rowBytes = ((size_t)params.width * channels * params.bitDepth + 7) / 8;
+        std::vector<Bytes> rows(params.height, Bytes(rowBytes, 0));
+        std::vector<png_bytep> pointers(params.height);
+        for (int y = 0; y < params.height; ++y)
         {
-            for (int x = 0; x < spec.width; ++x)
+            for (int x = 0; x < params.width; ++x)
             {
                 for (int c = 0; c < channels; ++c)
                 {
-                    unsigned value = sampleAt(spec, x, y, c);
-                    size_t bit = ((size_t)x * channels + c) * spec.bitDepth;
-                    if (spec.bitDepth == 16)
+                    unsigned value = sampleAt(params, x, y, c);
+                    size_t bit = ((size_t)x * channels + c) * params.bitDepth;
+                    if (params.bitDepth == 16)
                     {
                         rows[y][bit / 8] = (unsigned char)(value >> 8);
                         rows[y][bit / 8 + 1] = (unsigned char)value;
                     }
                     else
                     {
-                        rows[y][bit / 8] |= (unsigned char)(value << (8 - spec.bitDepth - bit % 8));
+                        rows[y][bit / 8] |= (unsigned char)(value << (8 - params.bitDepth - bit % 8));
                     }
                 }
             }

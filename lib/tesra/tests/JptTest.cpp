@@ -17,11 +17,11 @@ namespace
 
     Bytes greyMask(int width, int height)
     {
-        PngSpec spec;
-        spec.width = width;
-        spec.height = height;
-        spec.colorType = PNG_COLOR_TYPE_GRAY;
-        return writePng(spec);
+        PngParams params;
+        params.width = width;
+        params.height = height;
+        params.colorType = PNG_COLOR_TYPE_GRAY;
+        return writePng(params);
     }
 
     // The colour of the JPEG and the grey level of the mask, as the libraries read them.
@@ -58,13 +58,13 @@ TEST(JptDecoding, EqualsItsJpegAndMaskCombined)
 TEST(JptDecoding, MasksSavedWithColourAreReducedToOneChannel)
 {
     Bytes jpeg = writeJpeg(6, 5, JpegKind::Progressive);
-    PngSpec spec;
-    spec.width = 6;
-    spec.height = 5;
+    PngParams params;
+    params.width = 6;
+    params.height = 5;
     for (int colorType : {PNG_COLOR_TYPE_RGB, PNG_COLOR_TYPE_RGB_ALPHA, PNG_COLOR_TYPE_GRAY_ALPHA})
     {
-        spec.colorType = colorType;
-        Bytes png = writePng(spec);
+        params.colorType = colorType;
+        Bytes png = writePng(params);
         std::unique_ptr<Image> image = decode(makeJpt(jpeg, png));
         ASSERT_NE(nullptr, image) << colorType;
         // The first channel (red, or grey) becomes alpha.

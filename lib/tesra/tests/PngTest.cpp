@@ -94,21 +94,21 @@ TEST(PngDecoding, EveryColorTypeAndDepthMatchesLibpng)
     };
     for (const Case& c : cases)
     {
-        PngSpec spec;
+        PngParams params;
         // Odd sizes, so that low-bit rows end inside a byte and interlacing has partial passes.
-        spec.width = 13;
-        spec.height = 11;
-        spec.colorType = c.colorType;
-        spec.bitDepth = c.bitDepth;
-        spec.interlaced = c.interlaced;
-        spec.paletteSize = c.paletteSize;
-        spec.transparentCount = c.transparentCount;
-        spec.colorKey = c.colorKey;
+        params.width = 13;
+        params.height = 11;
+        params.colorType = c.colorType;
+        params.bitDepth = c.bitDepth;
+        params.interlaced = c.interlaced;
+        params.paletteSize = c.paletteSize;
+        params.transparentCount = c.transparentCount;
+        params.colorKey = c.colorKey;
         SCOPED_TRACE(testing::Message()
                      << "colour type " << c.colorType << ", " << c.bitDepth << " bits"
                      << (c.interlaced ? ", interlaced" : "") << (c.colorKey ? ", tRNS" : "")
                      << (c.transparentCount ? ", palette tRNS" : ""));
-        Bytes file = writePng(spec);
+        Bytes file = writePng(params);
         ASSERT_FALSE(file.empty());
         Pixels expected = expectedFrom(referencePng(file), c.colorType, c.colorKey);
         ASSERT_EQ(c.expectedChannels, expected.channels);
@@ -126,29 +126,29 @@ TEST(PngDecoding, EveryColorTypeAndDepthMatchesLibpng)
 TEST(PngDecoding, KnownSampleValues)
 {
     // Independent of libpng's reader: the written samples themselves.
-    PngSpec spec;
-    spec.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
-    std::unique_ptr<Image> image = decode(writePng(spec));
+    PngParams params;
+    params.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
+    std::unique_ptr<Image> image = decode(writePng(params));
     ASSERT_NE(nullptr, image);
-    EXPECT_EQ(image->data[(2 * spec.width + 3) * 4 + 1], sampleAt(spec, 3, 2, 1));
+    EXPECT_EQ(image->data[(2 * params.width + 3) * 4 + 1], sampleAt(params, 3, 2, 1));
     // 1-bit grey spreads to 0 and 255; 16-bit keeps the high byte.
-    spec.colorType = PNG_COLOR_TYPE_GRAY;
-    spec.bitDepth = 1;
-    image = decode(writePng(spec));
+    params.colorType = PNG_COLOR_TYPE_GRAY;
+    params.bitDepth = 1;
+    image = decode(writePng(params));
     ASSERT_NE(nullptr, image);
     EXPECT_EQ(Image::FORMAT_ALPHA, image->format);
-    for (int i = 0; i < spec.width * spec.height; ++i)
+    for (int i = 0; i < params.width * params.height; ++i)
     {
-        EXPECT_EQ(sampleAt(spec, i % spec.width, i / spec.width, 0) ? 255 : 0, image->data[i]);
+        EXPECT_EQ(sampleAt(params, i % params.width, i / params.width, 0) ? 255 : 0, image->data[i]);
     }
-    spec.bitDepth = 16;
-    image = decode(writePng(spec));
+    params.bitDepth = 16;
+    image = decode(writePng(params));
     ASSERT_NE(nullptr, image);
-    EXPECT_EQ(sampleAt(spec, 4, 3, 0) >> 8, image->data[3 * spec.width + 4]);
+    EXPECT_EQ(sampleAt(params, 4, 3, 0) >> 8, image->data[3 * params.width + 4]);
     // The transparent colour of a grey image gives alpha 0 at its pixels and 255 elsewhere.
-    spec.bitDepth = 8;
-    spec.colorKey = true;
-    image = decode(writePng(spec));
+    params.bitDepth = 8;
+    params.colorKey = true;
+    image = decode(writePng(params));
     ASSERT_NE(nullptr, image);
     ASSERT_EQ(Image::FORMAT_RGBA, image->format);
     EXPECT_EQ(0, image->data[1 * 4 + 3]);
@@ -158,18 +158,18 @@ TEST(PngDecoding, KnownSampleValues)
 TEST(PngDecoding, RefusesOversizedDimensions)
 {
     // A valid header whose size passes the library but not our cap.
-    PngSpec spec;
-    spec.colorType = PNG_COLOR_TYPE_GRAY;
-    spec.bitDepth = 1;
-    spec.width = tesra::decoders::MAX_SIDE + 1;
-    spec.height = 1;
-    EXPECT_EQ(nullptr, decode(writePng(spec)));
+    PngParams params;
+    params.colorType = PNG_COLOR_TYPE_GRAY;
+    params.bitDepth = 1;
+    params.width = tesra::decoders::MAX_SIDE + 1;
+    params.height = 1;
+    EXPECT_EQ(nullptr, decode(writePng(params)));
     // Within the side limit but too many bytes: refused before anything is allocated.
-    spec.width = 16;
-    spec.height = 16;
-    spec.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
-    spec.bitDepth = 8;
-    Bytes file = writePng(spec);
+    params.width = 16;
+    params.height = 16;
+    params.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
+    params.bitDepth = 8;
+    Bytes file = writePng(params);
     ASSERT_NE(nullptr, decode(file));
     EXPECT_EQ(nullptr, decode(withPngSize(file, tesra::decoders::MAX_SIDE, tesra::decoders::MAX_SIDE)));
 }
