@@ -186,32 +186,31 @@ namespace quortypes
         return result;
     }
 
-    harray<hstring> Dir::directories(const hstring& path, bool prependDir)
+    // The entries of path for which keep holds.
+    static harray<hstring> entriesWhere(const hstring& path, bool prependDir,
+                                        bool (*keep)(const std::string&))
     {
-        hstring name = normalize(path);
+        hstring name = Dir::normalize(path);
         harray<hstring> result;
-        for (const hstring& entry : entries(name))
+        for (const hstring& entry : Dir::entries(name))
         {
-            if (platform::isDirectory(joinPath(name, entry)))
+            hstring full = Dir::joinPath(name, entry);
+            if (keep(full))
             {
-                result.push_back(prependDir ? joinPath(name, entry) : entry);
+                result.push_back(prependDir ? full : entry);
             }
         }
         return result;
     }
 
+    harray<hstring> Dir::directories(const hstring& path, bool prependDir)
+    {
+        return entriesWhere(path, prependDir, platform::isDirectory);
+    }
+
     harray<hstring> Dir::files(const hstring& path, bool prependDir)
     {
-        hstring name = normalize(path);
-        harray<hstring> result;
-        for (const hstring& entry : entries(name))
-        {
-            if (platform::isRegularFile(joinPath(name, entry)))
-            {
-                result.push_back(prependDir ? joinPath(name, entry) : entry);
-            }
-        }
-        return result;
+        return entriesWhere(path, prependDir, platform::isRegularFile);
     }
 
     bool Dir::create(const hstring& path)

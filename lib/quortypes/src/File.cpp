@@ -123,10 +123,7 @@ namespace quortypes
 
     hstring File::readAll(const hstring& path)
     {
-        File file(path);
-        hstring text = file.read("");
-        file.close();
-        return text;
+        return File(path).read("");
     }
 
     uint32_t File::sizeOf(const hstring& path)

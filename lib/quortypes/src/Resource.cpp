@@ -36,10 +36,7 @@ namespace quortypes
 
     hstring Resource::readAll(const hstring& name)
     {
-        Resource resource(name);
-        hstring text = resource.read("");
-        resource.close();
-        return text;
+        return Resource(name).read("");
     }
 
     int Resource::sizeOf(const hstring& name)

@@ -3,29 +3,43 @@
 #include <quortypes/harray.h>
 #include <quortypes/hstring.h>
 
-// Appends the pieces of text between every occurrence of delimiter; an empty
-// delimiter never matches (it would match everywhere without moving on).
-static void splitAll(const std::string& text, const std::string& delimiter, harray<hstring>& result)
+// Appends the pieces of text between the first limit occurrences of delimiter
+// (all of them for a negative limit); an empty delimiter never matches (it
+// would match everywhere without moving on).
+static void splitAll(const std::string& text, const std::string& delimiter, harray<hstring>& result,
+                     int limit = -1)
 {
     size_t position = 0;
-    size_t found;
-    if (delimiter.size() == 1)
+    while (limit != 0 && !delimiter.empty())
     {
-        while ((found = text.find(delimiter[0], position)) != std::string::npos)
+        size_t found =
+            (delimiter.size() == 1 ? text.find(delimiter[0], position) : text.find(delimiter, position));
+        if (found == std::string::npos)
         {
-            result.emplace_back(std::string(text, position, found - position));
-            position = found + 1;
+            break;
         }
-    }
-    else if (!delimiter.empty())
-    {
-        while ((found = text.find(delimiter, position)) != std::string::npos)
+        result.emplace_back(std::string(text, position, found - position));
+        position = found + delimiter.size();
+        if (limit > 0)
         {
-            result.emplace_back(std::string(text, position, found - position));
-            position = found + delimiter.size();
+            --limit;
         }
     }
     result.emplace_back(std::string(text, position));
+}
+
+// Splits text in two around the delimiter at index; false (and nothing changed) when index is negative.
+static bool splitAt(const hstring& text, int index, size_t delimiterSize, hstring& left, hstring& right)
+{
+    if (index < 0)
+    {
+        return false;
+    }
+    // left or right may be text itself
+    hstring newLeft(text.std::string::substr(0, index));
+    right = text.std::string::substr(index + delimiterSize);
+    left = std::move(newLeft);
+    return true;
 }
 
 static void removeEmpties(harray<hstring>& pieces)
@@ -37,25 +51,7 @@ static void removeEmpties(harray<hstring>& pieces)
 harray<hstring> hstring::split(const hstring& delimiter, int n, bool removeEmpty) const
 {
     harray<hstring> result;
-    if (n < 0)
-    {
-        splitAll(*this, delimiter, result);
-    }
-    else
-    {
-        size_t position = 0;
-        if (!delimiter.empty())
-        {
-            size_t found;
-            while (n > 0 && (found = std::string::find(delimiter, position)) != npos)
-            {
-                result.push_back(hstring(std::string::substr(position, found - position)));
-                position = found + delimiter.std::string::size();
-                --n;
-            }
-        }
-        result.push_back(hstring(std::string::substr(position)));
-    }
+    splitAll(*this, delimiter, result, n);
     if (removeEmpty)
     {
         removeEmpties(result);
@@ -136,15 +132,7 @@ harray<hstring> hstring::rsplit(char delimiter, int n, bool removeEmpty) const
 
 bool hstring::split(const hstring& delimiter, hstring& left, hstring& right) const
 {
-    int index = this->find(delimiter);
-    if (index < 0)
-    {
-        return false;
-    }
-    hstring newLeft(std::string::substr(0, index));
-    right = std::string::substr(index + delimiter.size());
-    left = std::move(newLeft);
-    return true;
+    return splitAt(*this, this->find(delimiter), delimiter.std::string::size(), left, right);
 }
 
 bool hstring::split(const char* delimiter, hstring& left, hstring& right) const
@@ -159,15 +147,7 @@ bool hstring::split(char delimiter, hstring& left, hstring& right) const
 
 bool hstring::rsplit(const hstring& delimiter, hstring& left, hstring& right) const
 {
-    int index = this->rfind(delimiter);
-    if (index < 0)
-    {
-        return false;
-    }
-    hstring newLeft(std::string::substr(0, index));
-    right = std::string::substr(index + delimiter.size());
-    left = std::move(newLeft);
-    return true;
+    return splitAt(*this, this->rfind(delimiter), delimiter.std::string::size(), left, right);
 }
 
 bool hstring::rsplit(const char* delimiter, hstring& left, hstring& right) const

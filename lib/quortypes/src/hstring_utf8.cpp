@@ -18,6 +18,29 @@ static size_t textLength(const hstring& text)
     return zero != nullptr ? (size_t)((const char*)zero - data) : size;
 }
 
+template <typename T> static hstring encodeAll(const T* begin, const T* end)
+{
+    hstring result;
+    result.reserve(end - begin);
+    char buffer[6];
+    for (; begin != end; ++begin)
+    {
+        result.append(buffer, encode(*begin, buffer));
+    }
+    return result;
+}
+
+// The number of units before the terminating zero.
+template <typename T> static size_t lengthOf(const T* units)
+{
+    const T* end = units;
+    while (*end != 0)
+    {
+        ++end;
+    }
+    return end - units;
+}
+
 int hstring::utf8Size() const
 {
     const unsigned char* data = (const unsigned char*)this->data();
@@ -109,52 +132,20 @@ hstring hstring::fromUnicode(unsigned int codePoint)
 
 hstring hstring::fromUnicode(const unsigned int* codePoints)
 {
-    hstring result;
-    if (codePoints != nullptr)
-    {
-        char buffer[6];
-        for (; *codePoints != 0; ++codePoints)
-        {
-            result.append(buffer, encode(*codePoints, buffer));
-        }
-    }
-    return result;
+    return codePoints != nullptr ? encodeAll(codePoints, codePoints + lengthOf(codePoints)) : hstring();
 }
 
 hstring hstring::fromUnicode(const harray<unsigned int>& codePoints)
 {
-    hstring result;
-    result.reserve(codePoints.size());
-    char buffer[6];
-    for (unsigned int c : codePoints)
-    {
-        result.append(buffer, encode(c, buffer));
-    }
-    return result;
+    return encodeAll(codePoints.data(), codePoints.data() + codePoints.size());
 }
 
 hstring hstring::fromUnicode(const ustring& codePoints)
 {
-    hstring result;
-    result.reserve(codePoints.size());
-    char buffer[6];
-    for (unsigned int c : codePoints)
-    {
-        result.append(buffer, encode(c, buffer));
-    }
-    return result;
+    return encodeAll(codePoints.data(), codePoints.data() + codePoints.size());
 }
 
 hstring hstring::fromUnicode(const char16_t* units)
 {
-    hstring result;
-    if (units != nullptr)
-    {
-        char buffer[6];
-        for (; *units != 0; ++units)
-        {
-            result.append(buffer, encode(*units, buffer));
-        }
-    }
-    return result;
+    return units != nullptr ? encodeAll(units, units + lengthOf(units)) : hstring();
 }

@@ -69,37 +69,17 @@ namespace quortypes
                 out[0] = (char)c;
                 return 1;
             }
-            int count;
-            unsigned char lead;
-            if (c < 0x800)
-            {
-                count = 2;
-                lead = 0xC0;
-            }
-            else if (c < 0x10000)
-            {
-                count = 3;
-                lead = 0xE0;
-            }
-            else if (c < 0x200000)
-            {
-                count = 4;
-                lead = 0xF0;
-            }
-            else if (c < 0x4000000)
-            {
-                count = 5;
-                lead = 0xF8;
-            }
-            else if (c < 0x80000000)
-            {
-                count = 6;
-                lead = 0xFC;
-            }
-            else
+            if (c >= 0x80000000)
             {
                 return 0;
             }
+            // n bytes carry 5 * n + 1 bits; the lead byte starts with n ones.
+            int count = 2;
+            while (c >= (1u << (5 * count + 1)))
+            {
+                ++count;
+            }
+            unsigned char lead = (unsigned char)(0xFF00 >> count);
             for (int i = count - 1; i > 0; --i)
             {
                 out[i] = (char)(0x80 | (c & 0x3F));

@@ -61,11 +61,7 @@ namespace quortypes
 
     double randomDouble(double x)
     {
-        if (x <= 0.0)
-        {
-            return 0.0;
-        }
-        return randomRaw() * x * 3.0517578125e-5;
+        return randomDouble(0.0, x);
     }
 
     double randomDouble(double a, double b)
@@ -79,11 +75,7 @@ namespace quortypes
 
     float randomFloat(float x)
     {
-        if (x <= 0.0f)
-        {
-            return 0.0f;
-        }
-        return randomRaw() * x * 3.0517578125e-5f;
+        return randomFloat(0.0f, x);
     }
 
     float randomFloat(float a, float b)

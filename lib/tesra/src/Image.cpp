@@ -44,7 +44,9 @@ namespace tesra
         delete[] this->data;
     }
 
-    Image* Image::create(int width, int height, const unsigned char* data, Format format)
+    // An image of the given size with room for its pixels when withPixels is set and there are any;
+    // NULL for a negative size.
+    static Image* allocate(int width, int height, Image::Format format, bool withPixels, size_t& size)
     {
         if (width < 0 || height < 0)
         {
@@ -54,10 +56,20 @@ namespace tesra
         image->width = width;
         image->height = height;
         image->format = format;
-        size_t size = (size_t)width * (size_t)height * (size_t)getFormatBpp(format);
-        if (data != NULL && size > 0)
+        size = (size_t)width * (size_t)height * (size_t)Image::getFormatBpp(format);
+        if (withPixels && size > 0)
         {
             image->data = new unsigned char[size];
+        }
+        return image;
+    }
+
+    Image* Image::create(int width, int height, const unsigned char* data, Format format)
+    {
+        size_t size = 0;
+        Image* image = allocate(width, height, format, data != NULL, size);
+        if (image != NULL && image->data != NULL)
+        {
             memcpy(image->data, data, size);
         }
         return image;
@@ -65,18 +77,10 @@ namespace tesra
 
     Image* Image::create(int width, int height, const Color& fillColor, Format format)
     {
-        if (width < 0 || height < 0)
+        size_t size = 0;
+        Image* image = allocate(width, height, format, true, size);
+        if (image != NULL && image->data != NULL)
         {
-            return NULL;
-        }
-        Image* image = new Image();
-        image->width = width;
-        image->height = height;
-        image->format = format;
-        size_t size = (size_t)width * (size_t)height * (size_t)getFormatBpp(format);
-        if (size > 0)
-        {
-            image->data = new unsigned char[size];
             fillRect(0, 0, width, height, fillColor, image->data, width, height, format);
         }
         return image;

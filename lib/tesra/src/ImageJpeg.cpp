@@ -2,6 +2,7 @@
 #include <stdio.h>
 
 #include <algorithm>
+#include <utility>
 
 // jpeglib.h first: it defines the configuration that jerror.h depends on.
 #include <jpeglib.h>
@@ -158,9 +159,7 @@ namespace tesra
             {
                 return NULL;
             }
-            Image* image = state.image;
-            state.image = NULL;
-            return image;
+            return std::exchange(state.image, nullptr);
         }
     } // namespace decoders
 } // namespace tesra

@@ -1,6 +1,8 @@
 #include <setjmp.h>
 #include <string.h>
 
+#include <utility>
+
 #include <png.h>
 
 #include "ImageDecoders.h"
@@ -142,9 +144,7 @@ namespace tesra
             {
                 return NULL;
             }
-            Image* image = state.image;
-            state.image = NULL;
-            return image;
+            return std::exchange(state.image, nullptr);
         }
     } // namespace decoders
 } // namespace tesra
