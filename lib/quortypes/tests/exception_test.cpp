@@ -24,16 +24,3 @@ TEST(exception, messagesAreDecoratedWithSourceBaseNameAndLine)
     EXPECT_EQ(quortypes::_resource_not_exists("font", "Arial", "fintu", "src/Renderer", 8).getMessage(),
               "[Renderer:8] 'Arial' 'font' does not exist in 'fintu'");
 }
-
-TEST(exception, caughtThroughTheRootAndCopied)
-{
-    try
-    {
-        throw quortypes::_file_not_open("f", "hsbase", 1);
-    }
-    catch (const quortypes::exception& e)
-    {
-        quortypes::exception copy = e;
-        EXPECT_EQ(copy.getMessage(), "[hsbase:1] 'f' is not open!");
-    }
-}

@@ -63,31 +63,19 @@ TEST(utf8, everyCodePointRoundTripsAndMatchesIconv)
     int length = 0;
     EXPECT_EQ(hstring("", 1).unicodeCharAt(0, &length), 0u);
     EXPECT_EQ(length, 1);
-
-    // the whole range as one text, decoded in sequence
-    ustring all;
-    for (unsigned int c = 1; c <= 0x10FFFF; ++c)
-    {
-        all.push_back(c);
-    }
-    hstring text = hstring::fromUnicode(all);
-    EXPECT_EQ(text.utf8Size(), (int)all.size());
-    EXPECT_TRUE(text.toUnicode() == all);
-    EXPECT_EQ(text.utf8SubString(0x10000, 1), hstring::fromUnicode(0x10001u));
 }
 
 TEST(utf8, encodingRules)
 {
     EXPECT_EQ(hstring::fromUnicode(0x20ACu), "\xE2\x82\xAC");
     EXPECT_EQ(hstring::fromUnicode(0x80000000u), "");
-    EXPECT_EQ(hstring::fromUnicode(0u), "");
     EXPECT_EQ(hstring::fromUnicode(0x7FFFFFFFu), "\xFD\xBF\xBF\xBF\xBF\xBF");
     EXPECT_EQ(hstring::fromUnicode(0x200000u), "\xF8\x88\x80\x80\x80");
     const unsigned int zeroTerminated[] = {'a', 0x80000000u, 0xE9, 0};
     EXPECT_EQ(hstring::fromUnicode(zeroTerminated), "a\xC3\xA9");
     EXPECT_EQ(hstring::fromUnicode((const unsigned int*)nullptr), "");
     EXPECT_EQ(hstring::fromUnicode(harray<unsigned int>({'x', 0xFFFFFFFFu, 0x20AC})), "x\xE2\x82\xAC");
-    EXPECT_EQ(hstring::fromUnicode((const char*)nullptr), "");
+    EXPECT_EQ(hstring::fromUnicode(ustring({0x20AC, 'y'})), "\xE2\x82\xACy");
     // 16-bit units are encoded one by one: a surrogate pair gives two sequences
     EXPECT_EQ(hstring::fromUnicode(u"\u00e9\U0001F600"), "\xC3\xA9\xED\xA0\xBD\xED\xB8\x80");
     EXPECT_EQ(hstring::fromUnicode((const char16_t*)nullptr), "");
@@ -96,13 +84,11 @@ TEST(utf8, encodingRules)
 TEST(utf8, decodingCountsAndSubstrings)
 {
     hstring text("a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80z");
-    EXPECT_EQ(hstring("a\xC3\xA9").utf8Size(), 2);
     EXPECT_EQ(text.utf8Size(), 5);
     EXPECT_EQ(text.toUnicode(), ustring({'a', 0xE9, 0x20AC, 0x1F600, 'z'}));
     EXPECT_EQ(text.utf8SubString(1, 2), "\xC3\xA9\xE2\x82\xAC");
     EXPECT_EQ(text.utf8SubString(3, 100), "\xF0\x9F\x98\x80z");
     EXPECT_EQ(text.utf8SubString(5, 1), "");
-    EXPECT_EQ(text.utf8SubString(0, 0), "");
     int length = 0;
     EXPECT_EQ(text.unicodeCharAt(3, &length), 0x20ACu);
     EXPECT_EQ(length, 3);

@@ -14,36 +14,14 @@ namespace
 {
     const std::string RULE(58, '-');
 
-    // The message of the exception thrown by opening the file, without its "[file:line] " decoration.
     template <typename E> std::string openError(const std::string& path)
     {
-        try
-        {
-            Document document(path);
-        }
-        catch (const E& e)
-        {
-            std::string message = e.getMessage();
-            EXPECT_EQ(message.rfind("[Document:", 0), 0u) << message;
-            return message.substr(message.find("] ") + 2);
-        }
-        ADD_FAILURE() << "no exception for " << path;
-        return "";
+        return errorOf<E>("Document", [&] { Document document(path); });
     }
 
     std::string rootError(Document& document, const char* type)
     {
-        try
-        {
-            document.root(type);
-        }
-        catch (const quorxml::_XMLException& e)
-        {
-            std::string message = e.getMessage();
-            return message.substr(message.find("] ") + 2);
-        }
-        ADD_FAILURE() << "no exception for root type " << type;
-        return "";
+        return errorOf<quorxml::_XMLException>("Document", [&] { document.root(type); });
     }
 } // namespace
 
@@ -63,35 +41,29 @@ TEST(Document, ParseErrorNamesRowColumnAndTrimmedLine)
               " [row 3, column 6]\n" +
                   RULE + "\n<c></d>\n" + RULE);
 
-    // The file name in the message is the normalised one.
-    TempXml dotted("dotted.xml", "<a><b></a>");
-    std::string message = openError<quorxml::_XMLException>("./quorxml_files/../quorxml_files/dotted.xml");
-    EXPECT_EQ(message.rfind("An error occcured parsing XML file 'quorxml_files/dotted.xml': ", 0), 0u)
-        << message;
-
     // A long single-line file is quoted whole.
     const std::string longLine = "<a x=\"" + std::string(40000, 'y') + "\" <b/></a>";
     TempXml minified("minified.xml", longLine);
-    message = openError<quorxml::_XMLException>(minified.path);
+    std::string message = openError<quorxml::_XMLException>(minified.path);
     EXPECT_NE(message.find(" [row 1, column "), std::string::npos);
     EXPECT_EQ(message.substr(message.size() - longLine.size() - RULE.size() - 1), longLine + "\n" + RULE);
 
-    // An error without a location gets neither a position nor a quoted line.
+    // An error without a location gets neither a position nor a quoted line; the name is normalised.
     TempXml empty("empty.xml", "  \n\n");
-    EXPECT_EQ(openError<quorxml::_XMLException>(empty.path),
+    EXPECT_EQ(openError<quorxml::_XMLException>("./quorxml_files/../quorxml_files/empty.xml"),
               "An error occcured parsing XML file 'quorxml_files/empty.xml': Error document empty.");
 }
 
 TEST(Document, MissingFileIsFileNotFound)
 {
-    std::string message = openError<quortypes::_file_not_found>("quorxml_files/missing.xml");
-    EXPECT_EQ(message.rfind("'quorxml_files/missing.xml' not found!", 0), 0u) << message;
+    EXPECT_EQ(openError<quortypes::_file_not_found>("quorxml_files/missing.xml"),
+              "'quorxml_files/missing.xml' not found!");
 
     // Names are exact; the message points at the file spelt with other letter case.
     TempXml file("Cased.xml", "<a/>");
-    message = openError<quortypes::_file_not_found>("quorxml_files/cased.xml");
-    EXPECT_EQ(message, "'quorxml_files/cased.xml' not found! But there is file with a different case: "
-                       "quorxml_files/Cased.xml");
+    EXPECT_EQ(openError<quortypes::_file_not_found>("quorxml_files/cased.xml"),
+              "'quorxml_files/cased.xml' not found! But there is file with a different case: "
+              "quorxml_files/Cased.xml");
 }
 
 TEST(Document, RootChecks)
@@ -107,7 +79,6 @@ TEST(Document, RootChecks)
               "Root node type is not 'dataset' in XML file '" + dataset.path + "'!");
     Node* root = document.root("Dataset");
     ASSERT_NE(root, nullptr);
-    EXPECT_TRUE(*root == "Dataset");
     EXPECT_EQ(root->getLine(), 3);
     EXPECT_EQ(document.root(), root);
     EXPECT_EQ(rootError(document, "Data"),

@@ -28,7 +28,6 @@ TEST(Node, TypedGettersWithAndWithoutFallback)
     Node* object = document.root()->firstChild();
     ASSERT_NE(object, nullptr);
 
-    EXPECT_FLOAT_EQ(object->getFloat("x"), 1.5f);
     EXPECT_FLOAT_EQ(object->getFloat("x", 7.0f), 1.5f);
     EXPECT_FLOAT_EQ(object->getFloat("w", 7.0f), 7.0f);
     EXPECT_FLOAT_EQ(object->getFloat("y"), 0.0f); // unparsable text reads as 0
@@ -36,7 +35,6 @@ TEST(Node, TypedGettersWithAndWithoutFallback)
     EXPECT_TRUE(object->getBool("hidden", true));
     EXPECT_FALSE(object->getBool("enabled", true)); // present but empty
     EXPECT_EQ(object->getString("name"), "button");
-    EXPECT_EQ(object->getString("name", "other"), "button");
     EXPECT_EQ(object->getString("type", "other"), "other");
     EXPECT_TRUE(object->hasProperty("enabled"));
     EXPECT_FALSE(object->hasProperty("Name"));
@@ -45,17 +43,8 @@ TEST(Node, TypedGettersWithAndWithoutFallback)
 
     // A missing attribute without fallback names the attribute, the file and the element's line.
     const std::string where = ", in file " + file.path + ", line 3";
-    try
-    {
-        object->getFloat("w");
-        FAIL() << "getFloat of a missing attribute returned";
-    }
-    catch (const quorxml::_XMLException& e)
-    {
-        std::string message = e.getMessage();
-        EXPECT_EQ(message.rfind("[Node:", 0), 0u) << message;
-        EXPECT_EQ(message.substr(message.find("] ") + 2), "XML property doesn't exist: w" + where);
-    }
+    EXPECT_EQ(errorOf<quorxml::_XMLException>("Node", [&] { object->getFloat("w"); }),
+              "XML property doesn't exist: w" + where);
     EXPECT_THROW(object->getString("type"), quorxml::_XMLException);
     EXPECT_THROW(object->findProperty("type"), quorxml::_XMLException);
 }
@@ -65,14 +54,11 @@ TEST(Node, NavigationReachesElementsOnlyAndReusesWrappers)
     TempXml file("navigation.xml", XML);
     Document document(file.path);
     Node* root = document.root("dataset");
-    EXPECT_EQ(root->getType(), Node::TYPE_ELEMENT);
-    EXPECT_EQ(root->getLine(), 2);
     EXPECT_EQ(root->getFilename(), file.path);
 
     Node* object = root->firstChild();
     ASSERT_NE(object, nullptr);
     EXPECT_EQ(root->firstChild(), object);
-    EXPECT_TRUE(*object == "object");
     EXPECT_TRUE(*object != "Object");
 
     // The text and the comment between the two elements are stepped over.
@@ -82,7 +68,6 @@ TEST(Node, NavigationReachesElementsOnlyAndReusesWrappers)
     EXPECT_EQ(image->getLine(), 5);
     EXPECT_EQ(object->nextSibling(), image);
     EXPECT_EQ(image->nextSibling(), nullptr);
-    EXPECT_EQ(image->firstChild(), nullptr);
     EXPECT_EQ(image->firstProperty(), nullptr);
 
     // Attributes in document order, each with one wrapper.

@@ -29,3 +29,21 @@ public:
 
     const std::string path;
 };
+
+// The message of the exception E that action throws from the given source, without its "[source:line] "
+// decoration.
+template <typename E, typename Action> std::string errorOf(const std::string& source, Action action)
+{
+    try
+    {
+        action();
+    }
+    catch (const E& e)
+    {
+        std::string message = e.getMessage();
+        EXPECT_EQ(message.rfind("[" + source + ":", 0), 0u) << message;
+        return message.substr(message.find("] ") + 2);
+    }
+    ADD_FAILURE() << "no exception";
+    return "";
+}

@@ -21,29 +21,14 @@ namespace
 
     std::vector<Sample> samples()
     {
-        PngParams rgba;
-        rgba.width = 12;
-        rgba.height = 9;
-        rgba.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
-        PngParams interlaced;
-        interlaced.width = 12;
-        interlaced.height = 9;
-        interlaced.colorType = PNG_COLOR_TYPE_PALETTE;
-        interlaced.bitDepth = 4;
-        interlaced.paletteSize = 11;
-        interlaced.transparentCount = 3;
-        interlaced.interlaced = true;
-        PngParams mask;
-        mask.width = 12;
-        mask.height = 9;
-        mask.colorType = PNG_COLOR_TYPE_GRAY;
         return {
-            {"png", tesra::decoders::decodePng, writePng(rgba)},
-            {"interlaced png", tesra::decoders::decodePng, writePng(interlaced)},
+            {"png", tesra::decoders::decodePng, writePng({12, 9, PNG_COLOR_TYPE_RGB_ALPHA})},
+            {"interlaced png", tesra::decoders::decodePng,
+             writePng({12, 9, PNG_COLOR_TYPE_PALETTE, 4, true, 11, 3})},
             {"jpeg", tesra::decoders::decodeJpeg, writeJpeg(12, 9, JpegKind::Baseline)},
             {"progressive jpeg", tesra::decoders::decodeJpeg, writeJpeg(12, 9, JpegKind::Progressive)},
             {"jpt", tesra::decoders::decodeJpt,
-             makeJpt(writeJpeg(12, 9, JpegKind::Baseline), writePng(mask))},
+             makeJpt(writeJpeg(12, 9, JpegKind::Baseline), writePng({12, 9, PNG_COLOR_TYPE_GRAY}))},
         };
     }
 
@@ -111,9 +96,7 @@ TEST(CorruptImages, FlippedBytesNeverGiveABrokenImage)
 
 TEST(CorruptImages, PngFlipsInsideCriticalChunksAreRefused)
 {
-    PngParams params;
-    params.colorType = PNG_COLOR_TYPE_RGB;
-    Bytes file = writePng(params);
+    Bytes file = writePng(PngParams()); // RGB
     // Everything but the ancillary chunks (none here) is covered by a checksum or the signature,
     // except the four length bytes of IEND, which the reader also checks.
     for (size_t i = 0; i < file.size(); ++i)

@@ -27,19 +27,42 @@ namespace cursor_builder
         b.insert(b.end(), tag, tag + 4);
     }
 
-    // pixel(x, y) gives 0xAARRGGBB with y counted from the top; masked(x, y) sets the AND bit.
-    template <class Pixel, class Mask> Bytes bitmap32(int width, int height, Pixel pixel, Mask masked)
+    inline void bitmapHeader(Bytes& b, int width, int height, int bits)
     {
-        Bytes b;
         put32(b, 40);
         put32(b, width);
-        put32(b, height * 2);
+        put32(b, height * 2); // the colour rows and the mask rows
         put16(b, 1);
-        put16(b, 32);
+        put16(b, bits);
         for (int i = 0; i < 6; ++i)
         {
             put32(b, 0);
         }
+    }
+
+    // One bit a pixel, bottom row first, rows padded to four bytes.
+    template <class Bit> void putBitRows(Bytes& b, int width, int height, Bit bit)
+    {
+        const int stride = ((width + 31) / 32) * 4;
+        for (int y = height - 1; y >= 0; --y)
+        {
+            Bytes row(stride, 0);
+            for (int x = 0; x < width; ++x)
+            {
+                if (bit(x, y))
+                {
+                    row[x / 8] |= 0x80 >> (x % 8);
+                }
+            }
+            b.insert(b.end(), row.begin(), row.end());
+        }
+    }
+
+    // pixel(x, y) gives 0xAARRGGBB with y counted from the top; masked(x, y) sets the AND bit.
+    template <class Pixel, class Mask> Bytes bitmap32(int width, int height, Pixel pixel, Mask masked)
+    {
+        Bytes b;
+        bitmapHeader(b, width, height, 32);
         for (int y = height - 1; y >= 0; --y)
         {
             for (int x = 0; x < width; ++x)
@@ -47,19 +70,7 @@ namespace cursor_builder
                 put32(b, pixel(x, y));
             }
         }
-        const int maskStride = ((width + 31) / 32) * 4;
-        for (int y = height - 1; y >= 0; --y)
-        {
-            Bytes row(maskStride, 0);
-            for (int x = 0; x < width; ++x)
-            {
-                if (masked(x, y))
-                {
-                    row[x / 8] |= 0x80 >> (x % 8);
-                }
-            }
-            b.insert(b.end(), row.begin(), row.end());
-        }
+        putBitRows(b, width, height, masked);
         return b;
     }
 
@@ -67,33 +78,11 @@ namespace cursor_builder
     template <class White, class Mask> Bytes bitmap1(int width, int height, White white, Mask masked)
     {
         Bytes b;
-        put32(b, 40);
-        put32(b, width);
-        put32(b, height * 2);
-        put16(b, 1);
-        put16(b, 1);
-        for (int i = 0; i < 6; ++i)
-        {
-            put32(b, 0);
-        }
+        bitmapHeader(b, width, height, 1);
         put32(b, 0x00000000);
         put32(b, 0x00FFFFFF);
-        const int stride = ((width + 31) / 32) * 4;
-        for (int pass = 0; pass < 2; ++pass)
-        {
-            for (int y = height - 1; y >= 0; --y)
-            {
-                Bytes row(stride, 0);
-                for (int x = 0; x < width; ++x)
-                {
-                    if (pass == 0 ? white(x, y) : masked(x, y))
-                    {
-                        row[x / 8] |= 0x80 >> (x % 8);
-                    }
-                }
-                b.insert(b.end(), row.begin(), row.end());
-            }
-        }
+        putBitRows(b, width, height, white);
+        putBitRows(b, width, height, masked);
         return b;
     }
 
@@ -188,23 +177,17 @@ namespace cursor_builder
         Bytes body;
         putTag(body, "ACON");
         chunk(body, "anih", header);
-        if (!rates.empty())
+        for (const auto& [tag, values] : {std::make_pair("rate", rates), std::make_pair("seq ", sequence)})
         {
-            Bytes r;
-            for (int rate : rates)
+            if (!values.empty())
             {
-                put32(r, rate);
+                Bytes words;
+                for (int value : values)
+                {
+                    put32(words, value);
+                }
+                chunk(body, tag, words);
             }
-            chunk(body, "rate", r);
-        }
-        if (!sequence.empty())
-        {
-            Bytes s;
-            for (int index : sequence)
-            {
-                put32(s, index);
-            }
-            chunk(body, "seq ", s);
         }
         chunk(body, "LIST", list);
         Bytes file;

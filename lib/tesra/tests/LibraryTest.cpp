@@ -80,13 +80,6 @@ TEST(Library, InitAndDestroyManageTheSingletons)
     quortypes::Log::setCallback(nullptr);
 }
 
-TEST(Library, GeneratedNamesCountPerPrefix)
-{
-    EXPECT_EQ(tesra::generateName("Label"), "Label1");
-    EXPECT_EQ(tesra::generateName("Label"), "Label2");
-    EXPECT_EQ(tesra::generateName("Object"), "Object1");
-}
-
 TEST(Library, MessageBoxesAnswerThroughTheSwitch)
 {
     testing_support::logLines().clear();
