@@ -64,13 +64,19 @@ namespace quortypes
         return randomDouble(0.0, x);
     }
 
-    double randomDouble(double a, double b)
+    // 3.0517578125e-5 is 1 / 32768, exact in float and in double.
+    template <typename T> static T randomBetween(T a, T b)
     {
         if (b <= a)
         {
             return a;
         }
-        return a + randomRaw() * (b - a) * 3.0517578125e-5;
+        return a + randomRaw() * (b - a) * (T)3.0517578125e-5;
+    }
+
+    double randomDouble(double a, double b)
+    {
+        return randomBetween(a, b);
     }
 
     float randomFloat(float x)
@@ -80,11 +86,7 @@ namespace quortypes
 
     float randomFloat(float a, float b)
     {
-        if (b <= a)
-        {
-            return a;
-        }
-        return a + randomRaw() * (b - a) * 3.0517578125e-5f;
+        return randomBetween(a, b);
     }
 
     int roundToInt(float value)

@@ -120,26 +120,27 @@ TEST_F(WindowTest, TwoFingerTapIsButtonSeven)
                                                "mouse down 7 at 50,60", "mouse up 7 at 50,60"};
     EXPECT_EQ(recorder.calls, expected);
 
-    // Fingers that move apart, stay too long, or come as three are no tap.
+    // Fingers that move apart, stay too long, or come as three are no tap. Finger n starts at
+    // x = 0.4 + n / 10.
     recorder.calls.clear();
-    pushFinger(SDL_FINGERDOWN, 1, 0.5f, 0.5f);
-    pushFinger(SDL_FINGERDOWN, 2, 0.6f, 0.5f);
+    auto fingers = [&](Uint32 type, int count)
+    {
+        for (int n = 1; n <= count; ++n)
+        {
+            pushFinger(type, n, 0.4f + n * 0.1f, 0.5f);
+        }
+    };
+    fingers(SDL_FINGERDOWN, 2);
     pushFinger(SDL_FINGERMOTION, 2, 0.8f, 0.5f);
     pushFinger(SDL_FINGERUP, 1, 0.5f, 0.5f);
     pushFinger(SDL_FINGERUP, 2, 0.8f, 0.5f);
-    pushFinger(SDL_FINGERDOWN, 1, 0.5f, 0.5f);
-    pushFinger(SDL_FINGERDOWN, 2, 0.6f, 0.5f);
+    fingers(SDL_FINGERDOWN, 2);
     window->checkEvents();
     std::this_thread::sleep_for(
         std::chrono::milliseconds(550)); // queued events carry the time they were queued
-    pushFinger(SDL_FINGERUP, 1, 0.5f, 0.5f);
-    pushFinger(SDL_FINGERUP, 2, 0.6f, 0.5f);
-    pushFinger(SDL_FINGERDOWN, 1, 0.5f, 0.5f);
-    pushFinger(SDL_FINGERDOWN, 2, 0.6f, 0.5f);
-    pushFinger(SDL_FINGERDOWN, 3, 0.7f, 0.5f);
-    pushFinger(SDL_FINGERUP, 1, 0.5f, 0.5f);
-    pushFinger(SDL_FINGERUP, 2, 0.6f, 0.5f);
-    pushFinger(SDL_FINGERUP, 3, 0.7f, 0.5f);
+    fingers(SDL_FINGERUP, 2);
+    fingers(SDL_FINGERDOWN, 3);
+    fingers(SDL_FINGERUP, 3);
     window->checkEvents();
     EXPECT_EQ(recorder.calls, std::vector<std::string>{});
 }
