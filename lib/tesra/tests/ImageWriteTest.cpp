@@ -123,15 +123,9 @@ TEST(ImageFill, FillRectAndSetPixel)
         Bytes pixel;
     };
     const Case cases[] = {
-        {Image::FORMAT_RGBA, {10, 20, 30, 40}},
         {Image::FORMAT_ARGB, {40, 10, 20, 30}},
         {Image::FORMAT_BGRA, {30, 20, 10, 40}},
-        {Image::FORMAT_ABGR, {40, 30, 20, 10}},
-        {Image::FORMAT_RGBX, {10, 20, 30, 255}},
-        {Image::FORMAT_XRGB, {255, 10, 20, 30}},
-        {Image::FORMAT_BGRX, {30, 20, 10, 255}},
         {Image::FORMAT_XBGR, {255, 30, 20, 10}},
-        {Image::FORMAT_RGB, {10, 20, 30}},
         {Image::FORMAT_BGR, {30, 20, 10}},
         {Image::FORMAT_ALPHA, {40}},
         {Image::FORMAT_GRAYSCALE, {10}},
