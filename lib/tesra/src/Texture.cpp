@@ -1,5 +1,6 @@
 #include <tesra/Texture.h>
 
+#include <limits.h>
 #include <stdint.h>
 #include <string.h>
 
@@ -182,7 +183,11 @@ namespace tesra
     bool Texture::createCommon(int width, int height, Image::Format format, Type type,
                                const char* dimensionError)
     {
-        if (width <= 0 || height <= 0)
+        // Sizes the device cannot hold are refused before the pixel copy is allocated, whose byte
+        // count would otherwise overflow.
+        const int maxSize = renderSystem->getMaxTextureSize();
+        if (width <= 0 || height <= 0 || (maxSize > 0 && (width > maxSize || height > maxSize)) ||
+            (long long)width * height * 4 > INT_MAX)
         {
             quortypes::Log::errorf(logTag, dimensionError, width, height);
             return false;

