@@ -97,6 +97,12 @@ TEST(Events, replacingAHandlerDropsItsQueuedEntries)
     EXPECT_EQ(ran, harray<hstring>({"b:kept", "new:x"}));
     s.a->registerEvent("Ev", (Event*)nullptr);
     EXPECT_FALSE(s.a->triggerEvent("Ev", 0u));
+    // The stored handler registered once more stays, and so does its queued entry.
+    ran.clear();
+    s.b->triggerEvent("Ev", 0u, "again");
+    s.b->registerEvent("Ev", s.pb);
+    s.dataset->processEvents();
+    EXPECT_EQ(ran, harray<hstring>({"b:again"}));
 }
 
 TEST(Events, focusQueuesLoseThenGain)

@@ -257,6 +257,14 @@ TEST(ObjectTree, deletingAnObjectDirectlyUnlinksItQuietly)
     EXPECT_FALSE(dataset.hasObject("leaf"));
     EXPECT_EQ(dataset.getFocusedObject(), nullptr);
     EXPECT_TRUE(top->getChildren().empty());
+    // Children removed wholesale leave no cached pointer behind in the ancestors either.
+    Object* loose = new Object("loose", Rectangle(0, 0, 10, 10));
+    top->addChild(loose);
+    root->clearChildUnderCursor();
+    EXPECT_EQ(root->getChildUnderCursor(), loose);
+    top->removeChildren();
+    delete loose;
+    EXPECT_EQ(root->getChildUnderCursor(), top);
 }
 
 TEST(ObjectTree, datasetOperationsWithoutADatasetWarnAndDoNothing)

@@ -17,8 +17,15 @@ namespace
         Countdown(const hstring& name, float seconds) : Animator(name), left(seconds) {}
         ~Countdown() override { ++deleted; }
         float left;
+        Object* victim = nullptr;
         void update(float timeDelta) override
         {
+            if (this->victim != nullptr)
+            {
+                // Deleting the owner deletes this animator as well.
+                delete this->victim;
+                return;
+            }
             this->left -= timeDelta;
             Animator::update(timeDelta);
         }
@@ -54,6 +61,18 @@ TEST(Update, expiredDynamicAnimatorsGoInTheSameUpdate)
     EXPECT_FALSE(object.isAnimated());
     EXPECT_FALSE(object.isWaitingAnimation());
     EXPECT_EQ(deleted, 3);
+
+    // An animator may destroy the object that runs it; the update stops there.
+    Object root("root", Rectangle(0, 0, 10, 10));
+    Animated* doomed = new Animated("doomed", Rectangle(0, 0, 10, 10));
+    root.addChild(doomed);
+    Countdown* killer = new Countdown("killer", 1.0f);
+    killer->victim = doomed;
+    doomed->start(killer);
+    doomed->start(new Countdown("after", 1.0f));
+    root.update(0.1f);
+    EXPECT_TRUE(root.getChildren().empty());
+    EXPECT_EQ(deleted, 5);
 }
 
 TEST(Update, childrenUpdateInOrderAndOnlyDirectAnimatorsCount)

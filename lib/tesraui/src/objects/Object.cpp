@@ -96,7 +96,12 @@ namespace tesraui
 
     void Object::setFocused(bool value)
     {
-        if (!this->_checkDataset(value ? "take the focus" : "give up the focus"))
+        // Without a dataset the object never has the focus, so giving it up is already done.
+        if (!value && this->dataset == nullptr)
+        {
+            return;
+        }
+        if (!this->_checkDataset("take the focus"))
         {
             return;
         }
@@ -112,6 +117,11 @@ namespace tesraui
 
     void Object::registerEvent(const hstring& name, Event* event)
     {
+        // Registering the stored handler again would free it and keep the freed pointer.
+        if (event != nullptr && this->events.tryGet(name, nullptr) == event)
+        {
+            return;
+        }
         this->unregisterEvent(name);
         if (event != nullptr)
         {

@@ -91,7 +91,8 @@ namespace tesraui
             child->parent = nullptr;
         }
         this->children.clear();
-        this->clearChildUnderCursor();
+        // Ancestors may have cached one of the objects that just left the tree.
+        this->_clearCachesUpwards();
     }
 
     harray<Object*> Object::getDescendants() const

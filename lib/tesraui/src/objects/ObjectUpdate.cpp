@@ -11,24 +11,27 @@ namespace tesraui
         {
             this->clearChildUnderCursor();
         }
+        // Updates may destroy objects (delayed calls, destructor objects, an animator's script), this one
+        // included.
+        ChildWalk walk(this);
+        for (int i = 0; i < walk.size(); ++i)
         {
-            // Updates may destroy objects (delayed calls, destructor objects), this one included.
-            ChildWalk walk(this);
-            for (int i = 0; i < walk.size(); ++i)
+            if (walk[i] != nullptr)
             {
-                if (walk[i] != nullptr)
+                walk[i]->update(timeDelta);
+                if (!walk.isOwnerAlive())
                 {
-                    walk[i]->update(timeDelta);
-                    if (!walk.isOwnerAlive())
-                    {
-                        return;
-                    }
+                    return;
                 }
             }
         }
         for (int i = 0; i < this->dynamicAnimators.size(); ++i)
         {
             this->dynamicAnimators[i]->update(timeDelta);
+            if (!walk.isOwnerAlive())
+            {
+                return;
+            }
         }
         for (int i = 0; i < this->dynamicAnimators.size();)
         {
