@@ -52,6 +52,11 @@ TEST(UiExceptions, treeMisuseThrowsAndChangesNothing)
     }
     EXPECT_THROW(other.detach(), _ObjectWithoutParentException);
     EXPECT_EQ(parent.getChildren().size(), 1);
+    // No object becomes its own ancestor.
+    EXPECT_THROW(parent.addChild(&parent), _GenericException);
+    EXPECT_THROW(child.addChild(&parent), _GenericException);
+    EXPECT_EQ(parent.getParent(), nullptr);
+    EXPECT_TRUE(child.getChildren().empty());
     try
     {
         Dataset dataset("", "d");

@@ -12,6 +12,13 @@ namespace tesraui
         {
             throw _ObjectHasParentException(child->getName(), this->name, "src/objects/Object", __LINE__);
         }
+        // A cycle would send every walk of the tree round for ever.
+        if (child == this || this->isDescendantOf(child))
+        {
+            throw _GenericException("Cannot attach object '" + child->getName() + "' to object '" +
+                                        this->name + "', the object would become its own ancestor",
+                                    "src/objects/Object", __LINE__);
+        }
         this->children.push_back(child);
         this->_sortChildren();
         child->parent = this;
