@@ -91,6 +91,11 @@ namespace tesraui
             }
         }
         this->objects.clear();
+        for (Object* object : this->unregisteredObjects)
+        {
+            object->_setDataset(nullptr);
+        }
+        this->unregisteredObjects.clear();
         for (auto& entry : this->eventQueue)
         {
             delete entry.second;
@@ -162,6 +167,10 @@ namespace tesraui
                 throw _ResourceExistsException(object->getName(), "Object", this, "src/Dataset", __LINE__);
             }
             this->objects[object->getName()] = object;
+            if (object->getDataset() != nullptr)
+            {
+                object->getDataset()->unregisteredObjects.removeAll(object);
+            }
             object->_setDataset(this);
             object->notifyEvent("RegisterInDataset", this);
         }
@@ -177,6 +186,12 @@ namespace tesraui
                 this->unregisterObjects(child);
             }
             this->objects.removeKey(root->getName());
+            // The object still names this dataset; should the dataset go first, the destructor clears that.
+            if (root->getDataset() == this)
+            {
+                this->unregisteredObjects.removeAll(root);
+                this->unregisteredObjects.push_back(root);
+            }
         }
         else if (root->getDataset() == this)
         {
@@ -239,6 +254,7 @@ namespace tesraui
         {
             this->objects.removeKey(object->getName());
         }
+        this->unregisteredObjects.removeAll(object);
         if (this->focusedObject == object)
         {
             this->focusedObject = nullptr;

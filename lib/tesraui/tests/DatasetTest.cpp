@@ -215,6 +215,24 @@ TEST(Dataset, UpdateAndDestroyObject)
     dataset.destroyObject("child");
     EXPECT_EQ(dataset.getObjects().keys(), harray<hstring>{"root"});
     EXPECT_TRUE(root->getChildren().empty());
+
+    // Unregistered objects still name their dataset, and may be deleted after it.
+    tesraui::Dataset* scratch = new tesraui::Dataset("", "scratch");
+    Recorder* kept = makeTree(*scratch, "kept_");
+    tesraui::Object* keptChild = kept->getChildren()[0];
+    tesraui::Object* keptGrandchild = keptChild->getChildren()[0];
+    kept->registerEvent("Click", &record);
+    kept->triggerEvent("Click", 0u, "pending");
+    scratch->unregisterObjects(kept);
+    EXPECT_TRUE(scratch->getObjects().empty());
+    EXPECT_EQ(kept->getDataset(), scratch);
+    EXPECT_THROW(scratch->unregisterObjects(kept), tesraui::_ResourceNotExistsException);
+    delete scratch;
+    EXPECT_EQ(kept->getDataset(), nullptr);
+    EXPECT_EQ(keptGrandchild->getDataset(), nullptr);
+    delete keptGrandchild;
+    delete keptChild;
+    delete kept;
 }
 
 TEST(Dataset, LoadAndUnloadTwice)

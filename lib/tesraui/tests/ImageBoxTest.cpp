@@ -47,6 +47,12 @@ TEST(ImageBoxes, ImagesByNameAndSize)
     EXPECT_TRUE(box->setImageByNameIfChanged("pic"));
     EXPECT_THROW(box->setProperty("image", "missing"), tesraui::_ResourceNotExistsException);
     EXPECT_EQ(box->getImages(), harray<tesraui::Image*>({image}));
+    // "UpdateImage" looks the image up again; a box that never named one has nothing to look up.
+    ImageBox* bare = new ImageBox("bare", Rectangle(0, 0, 1, 1));
+    dataset.registerObjects(bare);
+    EXPECT_NO_THROW(dataset.notifyEvent("UpdateImage", nullptr));
+    EXPECT_EQ(bare->getImage(), nullptr);
+    EXPECT_EQ(box->getImage(), image);
 
     // A release over the box reports a click, wherever the press began.
     box->registerEvent("Click", &recordClick);

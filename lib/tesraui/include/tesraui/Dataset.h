@@ -141,6 +141,8 @@ namespace tesraui
         hdict<hstring> texts;
         NullImage* nullImage = nullptr;
         hdict<Object*> objects;
+        // Unregistered objects still pointing here; they are told to forget this dataset when it is deleted.
+        harray<Object*> unregisteredObjects;
         harray<std::pair<Event*, EventArgs*>> eventQueue;
         // Object-include documents parsed during one load, and the files being parsed right now.
         hdict<quorxml::Document*> includeDocuments;

@@ -93,7 +93,9 @@ namespace tesraui
 
     void ImageBox::notifyEvent(const hstring& type, void* args)
     {
-        if (type == "UpdateImage")
+        // A box that never named an image has nothing to look up; the lookup of "" would throw out of the
+        // broadcast and leave the rest of the dataset's objects without the notification.
+        if (type == "UpdateImage" && this->imageName != "")
         {
             this->setImageByName(this->imageName);
         }
