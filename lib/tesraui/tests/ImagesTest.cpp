@@ -125,7 +125,13 @@ TEST_F(Images, TilesCompositesAndNothingToDraw)
               std::vector<std::string>({"WARNING: CompositeImage::draw(harray<tesra::TexturedVertex>, "
                                         "tesra::Color) is currently not supported!"}));
     composite.draw(Rectangle(60, 0, 200, 50), Color()); // the reference lands at 80, 5, 40 by 10
+    // Whole-texture tiles on a clamping texture cannot be drawn as one quad: every inner tile repeats.
+    tesraui::TiledImage whole(this->texture, "whole", Rectangle(0, 0, 16, 16), -16.0f, -16.0f);
+    whole.draw(Rectangle(0, 16, 64, 48), Color());
     std::unique_ptr<tesra::Image> shot = grab();
+    EXPECT_EQ(pixel(*shot, 20, 36), RED);
+    EXPECT_EQ(pixel(*shot, 36, 36), RED);
+    EXPECT_EQ(pixel(*shot, 36, 44), BLUE);
     EXPECT_EQ(pixel(*shot, 2, 4), RED);
     EXPECT_EQ(pixel(*shot, 20, 4), RED);
     EXPECT_EQ(pixel(*shot, 26, 4), BLACK);

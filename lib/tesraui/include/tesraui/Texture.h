@@ -37,6 +37,7 @@ namespace tesraui
         // Throws quortypes::_file_not_found when no file of that name exists.
         void reload(const hstring& filename);
         void setFilter(tesra::Texture::Filter value);
+        tesra::Texture::AddressMode getAddressMode() const { return this->addressMode; }
         void setAddressMode(tesra::Texture::AddressMode value);
         // Links are two-way and never repeated.
         void addLink(Texture* other);

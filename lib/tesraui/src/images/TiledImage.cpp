@@ -85,8 +85,10 @@ namespace tesraui
         float oy = quortypes::modPositive(this->scroll.y, th) - th;
         int nx = (int)ceilf((rect.w - ox) / tw);
         int ny = (int)ceilf((rect.h - oy) / th);
+        // One quad repeats the image only through a wrapping texture; a clamping one would smear its edge.
         bool fast = false;
-        if (this->texture != nullptr && this->texture->hasRenderTexture() && this->texture->isLoaded())
+        if (this->texture != nullptr && this->texture->hasRenderTexture() && this->texture->isLoaded() &&
+            this->texture->getAddressMode() == tesra::Texture::AddressMode::WRAP)
         {
             const kavtypes::Rectangle& s = this->sourceRect;
             fast = s.x == 0.0f && s.y == 0.0f && s.w == (float)this->texture->getWidth() &&
