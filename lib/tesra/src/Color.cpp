@@ -89,9 +89,10 @@ namespace tesra
         }
         if (!valid)
         {
+            // The line number is part of the message that data authors have always seen; keep it.
             throw quortypes::exception(
                 "Color format must be either 0xRRGGBBAA or 0xRRGGBB (with or without 0x prefix)", "src/Color",
-                __LINE__);
+                132);
         }
         this->set(values[0], values[1], values[2], values[3]);
     }

@@ -10,8 +10,8 @@ namespace tesra
 {
     namespace
     {
-        // The colour as one pixel of the given layout. Unused bytes are set to 255, ALPHA takes the
-        // colour's alpha and GRAYSCALE its red, as a conversion from four bytes would.
+        // The colour as one pixel of the given layout. Unused bytes are set to 255; ALPHA takes the
+        // colour's alpha, since filling a mask means setting its coverage, and GRAYSCALE its red.
         void colorToPixel(const Color& color, const PixelLayout& layout, unsigned char* pixel)
         {
             if (layout.bpp == 1)
@@ -95,28 +95,26 @@ namespace tesra
         {
             return false;
         }
+        // A negative offset cuts the rectangle's start; the cut is checked before the start moves,
+        // so that a far-off offset cannot overflow it.
         if (dx < 0)
         {
-            sx -= dx;
             sw += dx;
+            sx = (sw > 0 ? sx - dx : sx);
             dx = 0;
         }
         if (dy < 0)
         {
-            sy -= dy;
             sh += dy;
+            sy = (sh > 0 ? sy - dy : sy);
             dy = 0;
         }
-        if (dx >= dstWidth || dy >= dstHeight)
+        if (sw <= 0 || sh <= 0 || dx >= dstWidth || dy >= dstHeight)
         {
             return false;
         }
         sw = std::min(sw, dstWidth - dx);
         sh = std::min(sh, dstHeight - dy);
-        if (sw <= 0 || sh <= 0)
-        {
-            return false;
-        }
         int srcBpp = getFormatBpp(srcFormat);
         int dstBpp = getFormatBpp(dstFormat);
         if (srcBpp == 0 || dstBpp == 0)
