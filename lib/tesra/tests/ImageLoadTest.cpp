@@ -1,11 +1,8 @@
 #include <stdio.h>
 
-#include <memory>
-
 #include <gtest/gtest.h>
 
 #include <quortypes/Dir.h>
-#include <quortypes/Resource.h>
 #include <tesra/Image.h>
 
 #include "ImageSupport.h"
@@ -15,64 +12,45 @@ using tesra::Image;
 
 namespace
 {
-    const char* const FOLDER = "image_load_test";
-
     hstring save(const hstring& name, const Bytes& bytes)
     {
-        quortypes::Dir::create(FOLDER);
-        hstring path = hstring(FOLDER) + "/" + name;
-        FILE* file = fopen(path.c_str(), "wb");
-        if (!bytes.empty())
-        {
-            fwrite(bytes.data(), 1, bytes.size(), file);
-        }
+        quortypes::Dir::create("image_load_test");
+        FILE* file = fopen(("image_load_test/" + name).c_str(), "wb");
+        fwrite(bytes.empty() ? "" : (const char*)bytes.data(), 1, bytes.size(), file);
         fclose(file);
-        return path;
+        return "image_load_test/" + name;
+    }
+
+    Image::Format formatOf(Image* image)
+    {
+        std::unique_ptr<Image> owned(image);
+        return (image != NULL ? image->format : Image::FORMAT_UNKNOWN);
     }
 } // namespace
 
-TEST(ImageLoad, ExtensionPicksTheDecoder)
+TEST(ImageLoad, ExtensionPicksTheDecoderFromFilesAndResources)
 {
-    Bytes png = writePng(PngParams()); // 5 x 4 RGB
-    Bytes jpeg = writeJpeg(5, 4, JpegKind::Baseline);
-    Bytes jpt = makeJpt(jpeg, writePng({5, 4, PNG_COLOR_TYPE_GRAY}));
-    std::unique_ptr<Image> image(Image::createFromFile(save("Title.PNG", png)));
-    ASSERT_NE(nullptr, image);
-    EXPECT_EQ(Image::FORMAT_RGB, image->format);
-    image.reset(Image::createFromFile(save("photo.jpeg", jpeg)));
-    ASSERT_NE(nullptr, image);
-    image.reset(Image::createFromFile(save("photo.JPG", jpeg)));
-    ASSERT_NE(nullptr, image);
-    image.reset(Image::createFromFile(save("sprite.jpt", jpt)));
-    ASSERT_NE(nullptr, image);
-    EXPECT_EQ(Image::FORMAT_RGBA, image->format);
-    // The extension decides, not the contents.
-    EXPECT_EQ(nullptr, Image::createFromFile(save("picture.bmp", png)));
-    EXPECT_EQ(nullptr, Image::createFromFile(save("misnamed.jpg", png)));
-    EXPECT_EQ(nullptr, Image::createFromFile(save("noextension", png)));
-    // Missing and empty files give null rather than an exception.
-    EXPECT_EQ(nullptr, Image::createFromFile(hstring(FOLDER) + "/missing.png"));
+    Bytes png = writePng(PngParams()), jpeg = writeJpeg(5, 4); // 5 x 4 RGB
+    EXPECT_EQ(Image::FORMAT_RGB, formatOf(Image::createFromFile(save("Title.PNG", png))));
+    EXPECT_EQ(Image::FORMAT_RGB, formatOf(Image::createFromFile(save("photo.jpeg", jpeg))));
+    EXPECT_EQ(Image::FORMAT_RGB, formatOf(Image::createFromResource(save("photo.JPG", jpeg))));
+    hstring jpt = save("sprite.jpt", makeJpt(jpeg, writePng({5, 4, PNG_COLOR_TYPE_GRAY})));
+    EXPECT_EQ(Image::FORMAT_RGBA, formatOf(Image::createFromResource(jpt)));
+    // The extension decides, not the contents; missing and empty files give null, not an exception.
+    for (const char* name : {"picture.bmp", "misnamed.jpg", "noextension"})
+    {
+        EXPECT_EQ(nullptr, Image::createFromFile(save(name, png))) << name;
+    }
+    EXPECT_EQ(nullptr, Image::createFromFile("image_load_test/missing.png"));
+    EXPECT_EQ(nullptr, Image::createFromResource("image_load_test/missing.png"));
     EXPECT_EQ(nullptr, Image::createFromFile(save("empty.png", Bytes())));
-}
-
-TEST(ImageLoad, FromResourcesAndIntoAFormat)
-{
-    save("tile.png", writePng(PngParams()));
-    hstring name = hstring(FOLDER) + "/tile.png";
-    std::unique_ptr<Image> image(Image::createFromResource(name));
-    ASSERT_NE(nullptr, image);
-    EXPECT_EQ(Image::FORMAT_RGB, image->format);
-    Bytes rgb = imageBytes(image.get());
-    EXPECT_EQ(nullptr, Image::createFromResource(hstring(FOLDER) + "/none.png"));
-    // Converted when the formats differ in their bytes.
-    image.reset(Image::createFromResource(name, Image::FORMAT_BGRX));
-    ASSERT_NE(nullptr, image);
-    EXPECT_EQ(Image::FORMAT_BGRX, image->format);
-    EXPECT_EQ(rgb[2], image->data[0]);
-    EXPECT_EQ(255, image->data[3]);
-    // A format that cannot be reached leaves the decoded one.
-    image.reset(Image::createFromFile(name, Image::FORMAT_PALETTE));
-    ASSERT_NE(nullptr, image);
-    EXPECT_EQ(Image::FORMAT_RGB, image->format);
-    EXPECT_EQ(rgb, imageBytes(image.get()));
+    // Converted when the formats differ in their bytes; a format out of reach leaves the decoded one.
+    std::unique_ptr<Image> rgb(Image::createFromFile("image_load_test/Title.PNG"));
+    std::unique_ptr<Image> bgrx(Image::createFromResource("image_load_test/Title.PNG", Image::FORMAT_BGRX));
+    std::unique_ptr<Image> kept(Image::createFromFile("image_load_test/Title.PNG", Image::FORMAT_PALETTE));
+    ASSERT_TRUE(rgb && bgrx && kept);
+    EXPECT_EQ(Image::FORMAT_BGRX, bgrx->format);
+    EXPECT_EQ((Bytes{rgb->data[2], rgb->data[1], rgb->data[0], 255}), Bytes(bgrx->data, bgrx->data + 4));
+    EXPECT_EQ(Image::FORMAT_RGB, kept->format);
+    EXPECT_EQ(imageBytes(rgb.get()), imageBytes(kept.get()));
 }
