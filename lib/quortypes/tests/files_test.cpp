@@ -7,7 +7,7 @@
 #include <quortypes/File.h>
 #include <quortypes/exception.h>
 
-#include "scratch_dir.h"
+#include "test_support.h"
 
 using quortypes::AccessMode;
 using quortypes::File;
@@ -22,12 +22,8 @@ TEST(Files, WriteReadAppendAndClose)
         file.writeLine("first");
         file.writeUint32(0x01020304);
         EXPECT_EQ(file.getSize(), 10);
-        EXPECT_EQ(file.getFilename(), name);
     }
-    {
-        File file(name, AccessMode::Append);
-        file.write("\r\nlast");
-    }
+    File(name, AccessMode::Append).write("\r\nlast");
     EXPECT_EQ(dir.read("notes.txt"), std::string("first\n\x04\x03\x02\x01\r\nlast"));
 
     File file(name, AccessMode::ReadWrite);
@@ -38,7 +34,6 @@ TEST(Files, WriteReadAppendAndClose)
     file.rewind();
     EXPECT_EQ(file.read(""), std::string("first\n\x04\x03\x02\x01\n\nlast"));
     file.close();
-    EXPECT_FALSE(file.isOpen());
     EXPECT_THROW(file.readLine(), quortypes::_file_not_open);
     EXPECT_THROW(file.close(), quortypes::_file_not_open);
 }
@@ -48,62 +43,42 @@ TEST(Files, MissingFilesAndRetries)
     ScratchDir dir;
     auto start = std::chrono::steady_clock::now();
     EXPECT_THROW(File(dir / "missing.txt"), quortypes::_file_not_found);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(50));
-
     // Two repeats wait twice between three tries.
     File::setRepeats(2);
     File::setTimeout(30.0f);
-    start = std::chrono::steady_clock::now();
     EXPECT_THROW(File(dir / "missing.txt"), quortypes::_file_not_found);
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(60));
     File::setRepeats(0);
     File::setTimeout(100.0f);
-
     // A directory opens on this system, but it is not a file.
     EXPECT_THROW(File(dir.path), quortypes::_file_not_found);
     EXPECT_FALSE(File::exists(dir.path));
 }
 
-TEST(Files, ExistsCreateClearRemove)
+TEST(Files, ExistsCreateClearRemoveCopy)
 {
     ScratchDir dir;
     std::string name = dir / "a/b/Data.bin";
-    EXPECT_FALSE(File::exists(name));
     EXPECT_TRUE(File::create(name));
     EXPECT_FALSE(File::create(name));
-    EXPECT_TRUE(File::exists(name));
     EXPECT_FALSE(File::exists(dir / "a/b/data.bin"));
     EXPECT_TRUE(File::exists(dir / "a/b/data.BIN", false));
-
     dir.put("a/b/Data.bin", "content");
     EXPECT_EQ(File::sizeOf(name), 7u);
     EXPECT_TRUE(File::clear(name));
     EXPECT_EQ(File::sizeOf(name), 0u);
     EXPECT_TRUE(File::clear(dir / "c/new.bin"));
-    EXPECT_TRUE(File::exists(dir / "c/new.bin"));
     EXPECT_FALSE(File::clear(dir.path));
-
     EXPECT_TRUE(File::remove(name));
     EXPECT_FALSE(File::remove(name));
-}
 
-TEST(Files, Copy)
-{
-    ScratchDir dir;
-    std::string big(10000, '\0');
-    for (size_t i = 0; i < big.size(); ++i)
-    {
-        big[i] = (char)(i * 7);
-    }
+    std::string big = std::string(5000, 'a') + std::string(5000, '\0');
     dir.put("src.bin", big);
     EXPECT_TRUE(File::copy(dir / "src.bin", dir / "deep/er/dst.bin"));
     EXPECT_EQ(dir.read("deep/er/dst.bin"), big);
     EXPECT_FALSE(File::copy(dir / "src.bin", dir / "deep/er/dst.bin"));
-    dir.put("small.bin", "xy");
-    EXPECT_TRUE(File::copy(dir / "small.bin", dir / "deep/er/dst.bin", true));
-    EXPECT_EQ(dir.read("deep/er/dst.bin"), "xy");
-    EXPECT_FALSE(File::copy(dir / "none.bin", dir / "x.bin", true));
-
+    EXPECT_TRUE(File::copy(dir / "a/b/../../c/new.bin", dir / "deep/er/dst.bin", true));
+    EXPECT_EQ(dir.read("deep/er/dst.bin"), "");
     // Copying a file onto itself must not empty it.
     EXPECT_FALSE(File::copy(dir / "src.bin", dir / "./src.bin", true));
     EXPECT_EQ(dir.read("src.bin"), big);
@@ -113,13 +88,11 @@ TEST(Files, InfoAndReadAll)
 {
     ScratchDir dir;
     dir.put("text.txt", "a\r\nb\r\n");
-    uint32_t now = (uint32_t)time(nullptr);
     quortypes::FileInfo info = File::getInfo(dir / "text.txt");
     EXPECT_EQ(info.size, 6u);
-    EXPECT_NEAR((double)info.modificationTime, now, 5);
+    EXPECT_NEAR((double)info.modificationTime, (double)time(nullptr), 5);
     EXPECT_EQ(File::getInfo(dir / "none").modificationTime, 0u);
     EXPECT_EQ(File::readAll(dir / "text.txt"), "a\nb\n");
-    EXPECT_THROW(File::readAll(dir / "none"), quortypes::_file_not_found);
 }
 
 TEST(Files, StringsAndLinesAtTheEndOfAFile)
@@ -135,7 +108,6 @@ TEST(Files, StringsAndLinesAtTheEndOfAFile)
     File file(dir / "strings.bin");
     EXPECT_EQ(file.readString(), "hello");
     EXPECT_EQ(file.readString(), "tail");
-    EXPECT_TRUE(file.eof());
     EXPECT_EQ(file.readString(), "");
     EXPECT_EQ(file.readLine(), "");
 
@@ -143,7 +115,5 @@ TEST(Files, StringsAndLinesAtTheEndOfAFile)
     File lines(dir / "lines.txt");
     EXPECT_EQ(lines.readLine(), std::string("ab\0cd", 5));
     EXPECT_EQ(lines.getPosition(), 7);
-    EXPECT_EQ(lines.readLine(), "ef");
-    lines.seek(-2, SeekMode::End);
     EXPECT_EQ(lines.readLine(), "ef");
 }

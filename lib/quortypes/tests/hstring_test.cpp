@@ -8,28 +8,17 @@
 
 using pieces = harray<hstring>;
 
-TEST(hstring, constructionAndNumberText)
+TEST(hstring, constructionAndConversions)
 {
     EXPECT_EQ(hstring((const char*)nullptr), "");
     EXPECT_EQ(hstring('x', 3), "xxx");
     EXPECT_EQ(hstring(1.5f), "1.500000");
     // a double's full text is far longer than a small fixed buffer
-    hstring huge(1e300);
-    EXPECT_EQ(huge.size(), 301 + 7);
     char reference[400];
     snprintf(reference, sizeof(reference), "%f", 1e300);
-    EXPECT_EQ(huge, reference);
-    hstring s;
-    s = 2.0f;
-    EXPECT_EQ(s, "2.000000");
-}
+    EXPECT_EQ(hstring(1e300), reference);
 
-TEST(hstring, conversionsToValues)
-{
     EXPECT_EQ(hstring("12abc").toInt(), 12);
-    EXPECT_EQ(hstring("abc").toInt(), 0);
-    EXPECT_FLOAT_EQ(hstring("x").toFloat(), 0.0f);
-
     EXPECT_FALSE(hstring("").toBool());
     EXPECT_FALSE(hstring("0").toBool());
     EXPECT_FALSE(hstring("FaLsE").toBool());
@@ -39,43 +28,32 @@ TEST(hstring, conversionsToValues)
     EXPECT_EQ(hstring("ff").hexValue(), 255u);
     EXPECT_EQ(hstring("FFFFFFFF").hexValue(), 0xFFFFFFFFu);
     EXPECT_EQ(hstring("0x1F").hexValue(), 0u);
-    EXPECT_TRUE(hstring("aF09").isHex());
-    EXPECT_FALSE(hstring("").isHex());
-    EXPECT_FALSE(hstring("g").isHex());
-
     EXPECT_TRUE(hstring("-").isNumber());
     EXPECT_TRUE(hstring(".").isNumber());
     EXPECT_FALSE(hstring("1.2.3").isNumber());
     EXPECT_FALSE(hstring("1e5").isNumber());
-    EXPECT_FALSE(hstring("1-").isNumber());
     EXPECT_FALSE(hstring("12").isNumeric(true));
     EXPECT_TRUE(hstring("12.").isNumeric(true));
 }
 
 TEST(hstring, accessThrowsInvalidStringPosition)
 {
-    hstring s("abc");
-    EXPECT_EQ(s[2], 'c');
+    const hstring s("abc");
     EXPECT_EQ(s.charAt(1), "b");
-    auto expectPosition = [](auto&& action)
+    for (int bad : {3, -1})
     {
         try
         {
-            action();
+            (void)s[bad];
             ADD_FAILURE() << "no error";
         }
         catch (const std::out_of_range& e)
         {
             EXPECT_STREQ(e.what(), "invalid string position");
         }
-    };
-    expectPosition([&] { (void)s[3]; });
-    expectPosition([&] { (void)s[-1]; });
-    expectPosition([&] { (void)s.charAt(3); });
-    expectPosition([&] { (void)s.subString(4, 1); });
-    expectPosition([&] { (void)s.subString(-1, 1); });
-    const hstring& constant = s;
-    expectPosition([&] { (void)constant[3]; });
+    }
+    EXPECT_THROW(s.charAt(3), std::out_of_range);
+    EXPECT_THROW(s.subString(4, 1), std::out_of_range);
     EXPECT_EQ(s.subString(3, 5), "");
     EXPECT_EQ(s.subString(1, 100), "bc");
 }
@@ -83,20 +61,15 @@ TEST(hstring, accessThrowsInvalidStringPosition)
 TEST(hstring, searchAndSlices)
 {
     hstring s("abcabc");
-    EXPECT_EQ(s.find("bc"), 1);
     EXPECT_EQ(s.find("bc", 2), 4);
     EXPECT_EQ(s.find("", 6), 6);
     EXPECT_EQ(s.find("", 7), -1);
-    EXPECT_EQ(s.find('c', 3), 5);
     EXPECT_EQ(s.rfind("bc", 3), 1);
-    EXPECT_EQ(s.rfind("abc", 100), 3);
-    EXPECT_EQ(s.rfind("", 3), 3);
     EXPECT_EQ(s.rfind("", 100), 6);
-    EXPECT_TRUE(s.contains(""));
     EXPECT_FALSE(s.startsWith("abcabcd"));
     EXPECT_FALSE(s.endsWith("xabcabc"));
+    EXPECT_EQ(s.slice(0, -1), s);
     EXPECT_EQ(s.slice(0, -2), "abcab");
-    EXPECT_EQ(s.slice(2, -1), "cabc");
     EXPECT_EQ(s.slice(1, 2), "bc");
 }
 
@@ -104,7 +77,6 @@ TEST(hstring, transformations)
 {
     EXPECT_EQ(hstring("AbC\xC3\x89z").lowered(), "abc\xC3\x89z");
     EXPECT_EQ(hstring("AbC\xC3\xA9z").uppered(), "ABC\xC3\xA9Z");
-    EXPECT_EQ(hstring("  a b  ").trimmed(), "a b");
     EXPECT_EQ(hstring("xxaxx").ltrimmed('x'), "axx");
     EXPECT_EQ(hstring("xxaxx").rtrimmed('x'), "xxa");
     EXPECT_EQ(hstring("aaa").replaced("aa", "b"), "ba");
@@ -118,45 +90,32 @@ TEST(hstring, split)
     EXPECT_EQ(s.split(","), pieces({"a", "", "b"}));
     EXPECT_EQ(s.split(',', -1, true), pieces({"a", "b"}));
     EXPECT_EQ(s.split(",", 1), pieces({"a", ",b"}));
-    EXPECT_EQ(s.split(",", 0), pieces({"a,,b"}));
     EXPECT_EQ(hstring("").split(","), pieces({""}));
     EXPECT_EQ(hstring("").split(",", -1, true), pieces());
-    EXPECT_EQ(hstring("a::b::").split("::"), pieces({"a", "b", ""}));
     // an empty delimiter matches nowhere rather than everywhere
     EXPECT_EQ(hstring("abc").split(""), pieces({"abc"}));
-    EXPECT_EQ(hstring("abc").split("", 2), pieces({"abc"}));
 
     hstring left = "L", right = "R";
     EXPECT_FALSE(hstring("abc").split("=", left, right));
-    EXPECT_EQ(left, "L");
-    EXPECT_EQ(right, "R");
-    EXPECT_TRUE(hstring("k=v=w").split('=', left, right));
-    EXPECT_EQ(left, "k");
-    EXPECT_EQ(right, "v=w");
+    EXPECT_EQ(left + right, "LR");
     EXPECT_TRUE(hstring("k=v=w").rsplit("=", left, right));
-    EXPECT_EQ(left, "k=v");
-    EXPECT_EQ(right, "w");
+    EXPECT_EQ(left + "|" + right, "k=v|w");
     // the result may be written into the string being split
     hstring self("x:y");
     EXPECT_TRUE(self.split(":", self, right));
-    EXPECT_EQ(self, "x");
-    EXPECT_EQ(right, "y");
+    EXPECT_EQ(self + "|" + right, "x|y");
 }
 
 TEST(hstring, rsplit)
 {
     EXPECT_EQ(hstring("a.b.c").rsplit(".", 1), pieces({"a.b", "c"}));
-    EXPECT_EQ(hstring("a.b.c").rsplit('.', 2), pieces({"a", "b", "c"}));
-    EXPECT_EQ(hstring("a.b.c").rsplit(".", 5), pieces({"a", "b", "c"}));
+    EXPECT_EQ(hstring("a.b.c").rsplit('.', 5), pieces({"a", "b", "c"}));
     EXPECT_EQ(hstring("").rsplit(".", 1), pieces({""}));
-    // the match at the first and second bytes counts like any other
+    // the matches at the first and second bytes count like any other
     EXPECT_EQ(hstring("..x").rsplit(".", 1), pieces({".", "x"}));
-    EXPECT_EQ(hstring("..x").rsplit(".", 2), pieces({"", "", "x"}));
     EXPECT_EQ(hstring(".x").rsplit(".", 1), pieces({"", "x"}));
-    EXPECT_EQ(hstring(".").rsplit(".", 1), pieces({"", ""}));
     EXPECT_EQ(hstring(".").rsplit(".", 1, true), pieces());
     EXPECT_EQ(hstring("a::b::c").rsplit("::", 1), pieces({"a::b", "c"}));
-    EXPECT_EQ(hstring("a..b").rsplit(".", 1, true), pieces({"a.", "b"}));
 }
 
 TEST(hstring, formatString)
@@ -166,10 +125,7 @@ TEST(hstring, formatString)
     hstring big = formatString("%40000d", 1);
     EXPECT_EQ(big.size(), 40000);
     EXPECT_EQ(big.back(), '1');
-    hstring exact = formatString("%255d|", 1);
-    EXPECT_EQ(exact.size(), 256);
-    hstring longText('z', 100000);
-    EXPECT_EQ(formatString("<%s>", longText.c_str()), "<" + longText + ">");
+    EXPECT_EQ(formatString("%255d|", 1).size(), 256);
     // the text ends at its first zero byte
     EXPECT_EQ(formatString("a%cb", 0), "a");
 }

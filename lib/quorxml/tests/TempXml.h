@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <fstream>
 #include <string>
 
 #include <sys/stat.h>
@@ -16,14 +16,7 @@ public:
     TempXml(const std::string& name, const std::string& content) : path("quorxml_files/" + name)
     {
         mkdir("quorxml_files", 0777);
-        FILE* file = fopen(this->path.c_str(), "wb");
-        if (file == nullptr)
-        {
-            ADD_FAILURE() << "cannot write " << this->path;
-            return;
-        }
-        EXPECT_EQ(fwrite(content.data(), 1, content.size(), file), content.size());
-        fclose(file);
+        std::ofstream(this->path, std::ios::binary) << content;
     }
     ~TempXml() { unlink(this->path.c_str()); }
 
