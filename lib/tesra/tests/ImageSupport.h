@@ -33,15 +33,10 @@ namespace imagetest
         Bytes data;
     };
 
-    inline int paletteSize(const PngParams& p)
-    {
-        return (p.colorType == PNG_COLOR_TYPE_PALETTE ? std::min(1 << p.bitDepth, 11) : 0);
-    }
-
     // A sample that varies with position and channel and fits the bit depth (or the palette).
     inline unsigned sampleAt(const PngParams& p, int x, int y, int c)
     {
-        unsigned limit = (paletteSize(p) > 0 ? paletteSize(p) : (1u << p.bitDepth));
+        unsigned limit = std::min(1u << p.bitDepth, p.colorType == PNG_COLOR_TYPE_PALETTE ? 11u : 65536u);
         return (x * 37u + y * 101u + c * 53u + (unsigned)(x * y) * 7u) % limit;
     }
 
@@ -56,7 +51,7 @@ namespace imagetest
         png_set_IHDR(png, info, p.width, p.height, p.bitDepth, p.colorType,
                      p.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                      PNG_FILTER_TYPE_DEFAULT);
-        int entries = paletteSize(p);
+        int entries = (p.colorType == PNG_COLOR_TYPE_PALETTE ? std::min(1 << p.bitDepth, 11) : 0);
         std::vector<png_color> palette(entries);
         Bytes alpha(entries);
         for (int i = 0; i < entries; ++i)
