@@ -35,7 +35,6 @@ TEST(harray, errorsCarryTheirArguments)
     harray<int> empty;
     EXPECT_EQ(messageOf<_container_index_error>([&] { a.removeAt(3); }), "index '3' out of range");
     EXPECT_EQ(messageOf<_container_index_error>([&] { empty.pop(); }), "index '0' out of range");
-    EXPECT_EQ(messageOf<_container_index_error>([&] { empty.removeFirst(); }), "index '0' out of range");
     // A negative index passes the index check and meets the standard one.
     EXPECT_EQ(messageOf<_container_index_error>([&] { a.removeAt(-1); }), "invalid vector<T> subscript");
     EXPECT_EQ(messageOf<quortypes::_container_range_error>([&] { empty.sub(0, 1); }),

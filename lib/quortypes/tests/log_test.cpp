@@ -38,7 +38,6 @@ TEST(LogTest, LevelsTagsAndCallback)
     Log::setCallback(remember);
     StdoutCapture out;
     EXPECT_FALSE(Log::debug("x", "y"));
-    EXPECT_FALSE(Log::debugf("x", "%d", 1));
     EXPECT_TRUE(Log::write("", "hello"));
     EXPECT_TRUE(Log::write("tag", "hello"));
     EXPECT_TRUE(Log::error("tag", "bad"));

@@ -1,5 +1,4 @@
 #include <quortypes/Log.h>
-#include <quortypes/Mutex.h>
 #include <quortypes/Thread.h>
 
 #include "test_support.h"
@@ -136,25 +135,4 @@ TEST(ThreadTest, SleepTruncatesToWholeMilliseconds)
     auto start = std::chrono::steady_clock::now();
     Thread::sleep(5.9f);
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(5));
-}
-
-TEST(MutexTest, RecursiveForItsOwnerAndExclusiveBetweenThreads)
-{
-    quortypes::Mutex mutex;
-    mutex.lock();
-    mutex.lock();
-    mutex.unlock();
-    // Still held: another thread cannot take it.
-    std::atomic<bool> taken{false};
-    std::thread other(
-        [&]
-        {
-            std::lock_guard<quortypes::Mutex> lock(mutex);
-            taken = true;
-        });
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    EXPECT_FALSE(taken);
-    mutex.unlock();
-    other.join();
-    EXPECT_TRUE(taken);
 }

@@ -73,11 +73,3 @@ TEST(rounding, conventions)
     EXPECT_FALSE(quortypes::equalsApprox(1.0f, 1.5f, 0.5f));
     EXPECT_TRUE(quortypes::equalsApprox(1.0f, 1.4f, 0.5f));
 }
-
-TEST(environment, variables)
-{
-    setenv("VUMO_TEST_VARIABLE", "w\xC3\xA9rt", 1);
-    EXPECT_EQ(quortypes::getEnvironmentVariable("VUMO_TEST_VARIABLE"), "w\xC3\xA9rt");
-    unsetenv("VUMO_TEST_VARIABLE");
-    EXPECT_EQ(quortypes::getEnvironmentVariable("VUMO_TEST_VARIABLE"), "");
-}
