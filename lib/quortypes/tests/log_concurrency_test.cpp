@@ -82,7 +82,7 @@ TEST(LogConcurrencyTest, EightWritersRotateSegmentsAndMergeEveryLineOnce)
     int segments = 0;
     while (std::filesystem::exists(segment(segments)))
     {
-        long long size = fileSize(segment(segments));
+        auto size = std::filesystem::file_size(segment(segments));
         if (std::filesystem::exists(segment(++segments)))
         {
             EXPECT_TRUE(size > 0x20000 && size < 0x20000 + 100) << segments - 1 << ": " << size;

@@ -85,41 +85,25 @@ TEST(LogTest, ColoursOnlyOnATerminal)
 TEST(LogTest, SegmentFilesAndMerging)
 {
     ScratchDir dir;
-    std::string log = dir / "a.log";
-    StdoutCapture out;
-    // Only the console before a log file is set.
-    Log::setFilename("", false);
-    Log::write("", "nowhere");
-    EXPECT_FALSE(std::filesystem::exists(log + ".hlog"));
-
-    Log::setFilename(log, true);
-    EXPECT_EQ(fileSize(log), 0);
-    Log::write("t", "first");
-    EXPECT_EQ(readFile(log + ".hlog/0.log"), "[t] first\n");
-    Log::mergeSegments(true);
-    EXPECT_EQ(readFile(log), "[t] first\n");
-    EXPECT_FALSE(std::filesystem::exists(log + ".hlog"));
-    // Writing goes on from segment 0 after a merge.
-    Log::write("", "again");
-    EXPECT_EQ(readFile(log + ".hlog/0.log"), "again\n");
-    Log::setFilename("", false);
-}
-
-TEST(LogTest, SegmentsOfAnEarlierRunAreMergedFirst)
-{
-    ScratchDir dir;
     std::string log = dir / "game.log";
+    StdoutCapture out;
+    // Segments an earlier run left are merged before new lines are written.
     dir.put("game.log", "old\n");
     dir.put("game.log.hlog/0.log", "zero\r\n");
     dir.put("game.log.hlog/1.log", "one\n");
     dir.put("game.log.hlog/2.log", "two\n");
-    StdoutCapture out;
     Log::setFilename(log, false);
     EXPECT_EQ(readFile(log), "old\nzero\none\ntwo\n");
     EXPECT_FALSE(std::filesystem::exists(log + ".hlog"));
-    Log::write("", "new");
+    Log::write("t", "new");
+    EXPECT_EQ(readFile(log + ".hlog/0.log"), "[t] new\n");
     Log::mergeSegments(false);
-    EXPECT_EQ(readFile(log), "old\nzero\none\ntwo\nnew\n");
+    EXPECT_EQ(readFile(log), "old\nzero\none\ntwo\n[t] new\n");
+    // Starting afresh empties the file; writing goes on from segment 0 after a merge.
+    Log::setFilename(log, true);
+    EXPECT_EQ(readFile(log), "");
+    Log::write("", "again");
+    EXPECT_EQ(readFile(log + ".hlog/0.log"), "again\n");
     Log::setFilename("", false);
 }
 

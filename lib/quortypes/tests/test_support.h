@@ -15,14 +15,6 @@ inline std::string readFile(const std::string& path)
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// -1 when the file does not exist.
-inline long long fileSize(const std::string& path)
-{
-    std::error_code error;
-    auto size = std::filesystem::file_size(path, error);
-    return error ? -1 : (long long)size;
-}
-
 // A fresh directory under /tmp, removed with everything in it at the end. Cleanup uses the standard
 // library so that it does not depend on the code under test.
 class ScratchDir

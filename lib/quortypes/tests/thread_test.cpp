@@ -107,12 +107,6 @@ TEST(ThreadTest, DestroyingARunningThreadWarnsAndStopsIt)
     warnings.clear();
     StdoutCapture out;
     Log::setCallback(rememberWarning);
-    {
-        // Nothing to warn about once the thread was joined.
-        Thread joined(loopWhileRunning);
-        joined.start();
-        joined.join();
-    }
     finished = false;
     {
         Thread thread(loopWhileRunning);
