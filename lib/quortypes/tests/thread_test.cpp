@@ -66,7 +66,7 @@ TEST(ThreadTest, JoinStopsTheFunctionAndEndingClearsTheFlag)
     EXPECT_TRUE(finished);
     EXPECT_FALSE(thread.isRunning());
 
-    // A function that returns by itself leaves the flag cleared, and the thread can be started again.
+    // A function that returns by itself leaves the flag cleared.
     Thread once(returnAtOnce);
     once.start();
     for (int i = 0; i < 5000 && once.isRunning(); ++i)
@@ -74,6 +74,9 @@ TEST(ThreadTest, JoinStopsTheFunctionAndEndingClearsTheFlag)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     EXPECT_FALSE(once.isRunning());
+    // Started again without a join in between: the ended run is joined first, not dropped while joinable.
+    once.start();
+    once.join();
 }
 
 TEST(ThreadTest, StartJoinCyclesNeverHang)
