@@ -4,23 +4,54 @@
 #include <link.h>
 #include <stdlib.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 #include <SDL.h>
 
-#include <quortypes/Log.h>
+#include <quortypes/hstring.h>
 
 namespace testsupport
 {
-    // SDL unloads the GL driver before LeakSanitizer looks, which then reports the driver's memory as
-    // leaked from an unknown module; pinning every loaded object keeps their symbols for the report.
-    static int pinLibrary(struct dl_phdr_info* info, size_t, void*)
+    void keepLoadedLibraries()
     {
-        if (info->dlpi_name != nullptr && info->dlpi_name[0] != '\0')
-        {
-            dlopen(info->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
-        }
-        return 0;
+        dl_iterate_phdr(
+            [](dl_phdr_info* info, size_t, void*)
+            {
+                if (info->dlpi_name != nullptr && info->dlpi_name[0] != '\0')
+                {
+                    dlopen(info->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+                }
+                return 0;
+            },
+            nullptr);
+    }
+
+    TempDir::TempDir()
+    {
+        char pattern[] = "/tmp/tesra-test-XXXXXX";
+        path = mkdtemp(pattern);
+    }
+
+    TempDir::~TempDir()
+    {
+        (void)system(("rm -rf '" + path + "'").c_str());
+    }
+
+    hstring TempDir::file(const hstring& name, const std::string& content) const
+    {
+        const hstring full = path + "/" + name;
+        std::ofstream(full.c_str(), std::ios::binary) << content;
+        return full;
+    }
+
+    std::string readFile(const hstring& filename)
+    {
+        std::ifstream file(filename.c_str(), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
     }
 
     GLContext::GLContext(int width, int height, bool depthBuffer)
@@ -33,17 +64,14 @@ namespace testsupport
         SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
         SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depthBuffer ? 16 : 0);
         sdlWindow = SDL_CreateWindow("test", 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-        if (sdlWindow == nullptr)
-        {
-            throw std::runtime_error(SDL_GetError());
-        }
-        glContext = SDL_GL_CreateContext(static_cast<SDL_Window*>(sdlWindow));
+        glContext =
+            sdlWindow != nullptr ? SDL_GL_CreateContext(static_cast<SDL_Window*>(sdlWindow)) : nullptr;
         if (glContext == nullptr)
         {
             throw std::runtime_error(SDL_GetError());
         }
         system->attachToSdlWindow(sdlWindow, nullptr);
-        dl_iterate_phdr(&pinLibrary, nullptr);
+        keepLoadedLibraries();
     }
 
     GLContext::~GLContext()
@@ -60,64 +88,63 @@ namespace testsupport
         return std::unique_ptr<tesra::Image>(system->takeScreenshot(tesra::Image::FORMAT_RGBA));
     }
 
-    static LogCapture* activeCapture = nullptr;
-
-    static void captureLine(const hstring&, const hstring& text)
-    {
-        if (activeCapture != nullptr)
-        {
-            activeCapture->lines.push_back(text);
-        }
-    }
-
-    LogCapture::LogCapture()
-    {
-        activeCapture = this;
-        quortypes::Log::setCallback(&captureLine);
-    }
-
-    LogCapture::~LogCapture()
-    {
-        quortypes::Log::setCallback(nullptr);
-        activeCapture = nullptr;
-    }
-
-    bool LogCapture::contains(const hstring& text) const
-    {
-        return count(text) > 0;
-    }
-
-    int LogCapture::count(const hstring& text) const
-    {
-        int result = 0;
-        for (const hstring& line : lines)
-        {
-            result += line == text ? 1 : 0;
-        }
-        return result;
-    }
-
     unsigned int pixelAt(const tesra::Image& image, int x, int y)
     {
         const unsigned char* p = image.data + ((size_t)y * image.width + x) * 4;
         return ((unsigned int)p[0] << 24) | ((unsigned int)p[1] << 16) | ((unsigned int)p[2] << 8) | p[3];
     }
 
-    bool near(unsigned int a, unsigned int b, int tolerance)
+    unsigned int pack(const tesra::Color& c)
+    {
+        return ((unsigned int)c.r << 24) | ((unsigned int)c.g << 16) | ((unsigned int)c.b << 8) | c.a;
+    }
+
+    ::testing::AssertionResult near(unsigned int actual, unsigned int expected, int tolerance)
     {
         for (int shift = 0; shift < 32; shift += 8)
         {
-            int difference = (int)((a >> shift) & 0xFF) - (int)((b >> shift) & 0xFF);
-            if (difference > tolerance || difference < -tolerance)
+            if (std::abs((int)((actual >> shift) & 0xFF) - (int)((expected >> shift) & 0xFF)) > tolerance)
             {
-                return false;
+                return ::testing::AssertionFailure()
+                       << formatString("%08X, expected %08X", actual, expected).c_str();
             }
         }
-        return true;
+        return ::testing::AssertionSuccess();
     }
 
-    hstring hexColor(unsigned int rgba)
+    static std::string letter(unsigned int pixel)
     {
-        return formatString("%08X", rgba);
+        static const std::pair<unsigned int, char> names[] = {
+            {0x000000FF, 'k'}, {0xFF0000FF, 'r'}, {0x00FF00FF, 'g'},
+            {0x0000FFFF, 'b'}, {0xFFFFFFFF, 'w'}, {0xFFFF00FF, 'y'},
+        };
+        for (const auto& [value, name] : names)
+        {
+            if (value == pixel)
+            {
+                return std::string(1, name);
+            }
+        }
+        return formatString("(%08X)", pixel);
+    }
+
+    std::string row(const tesra::Image& image, int x, int y, int count, int step)
+    {
+        std::string result;
+        for (int i = 0; i < count; ++i)
+        {
+            result += letter(pixelAt(image, x + i * step, y));
+        }
+        return result;
+    }
+
+    std::string at(const tesra::Image& image, std::initializer_list<std::pair<int, int>> points)
+    {
+        std::string result;
+        for (const auto& [x, y] : points)
+        {
+            result += letter(pixelAt(image, x, y));
+        }
+        return result;
     }
 } // namespace testsupport

@@ -1,8 +1,12 @@
 #pragma once
 
 #include <memory>
+#include <initializer_list>
+#include <string>
+#include <utility>
 
-#include <quortypes/harray.h>
+#include <gtest/gtest.h>
+
 #include <quortypes/hstring.h>
 #include <tesra/Image.h>
 
@@ -10,6 +14,21 @@
 
 namespace testsupport
 {
+    /// SDL unloads the GL driver before the leak check runs, which then reports the driver's memory from an
+    /// unknown module; keeping every loaded library loaded avoids that.
+    void keepLoadedLibraries();
+
+    /// A scratch folder of its own, removed with everything in it.
+    struct TempDir
+    {
+        TempDir();
+        ~TempDir();
+        /// Writes a file into the folder and gives its full name.
+        hstring file(const hstring& name, const std::string& content = "") const;
+        hstring path;
+    };
+    std::string readFile(const hstring& filename);
+
     /// A hidden SDL window with its own OpenGL context and a render system attached, for read-back tests.
     class GLContext
     {
@@ -27,20 +46,14 @@ namespace testsupport
         void* glContext = nullptr;
     };
 
-    /// Collects log lines while alive.
-    class LogCapture
-    {
-    public:
-        LogCapture();
-        ~LogCapture();
-        bool contains(const hstring& text) const;
-        int count(const hstring& text) const;
-        harray<hstring> lines;
-    };
-
     /// An RGBA pixel of an image as 0xRRGGBBAA.
     unsigned int pixelAt(const tesra::Image& image, int x, int y);
-    /// True when every channel of two 0xRRGGBBAA colours differs by at most `tolerance`.
-    bool near(unsigned int a, unsigned int b, int tolerance = 1);
-    hstring hexColor(unsigned int rgba);
+    unsigned int pack(const tesra::Color& color);
+    /// Every channel of two 0xRRGGBBAA colours differs by at most `tolerance`.
+    ::testing::AssertionResult near(unsigned int actual, unsigned int expected, int tolerance = 1);
+    /// `count` pixels from (x, y) on, `step` apart, as letters: k black, r red, g green, b blue, w white and
+    /// y yellow (all opaque); any other colour as (RRGGBBAA).
+    std::string row(const tesra::Image& image, int x, int y, int count, int step = 1);
+    /// The pixels at the points, as letters like row().
+    std::string at(const tesra::Image& image, std::initializer_list<std::pair<int, int>> points);
 } // namespace testsupport

@@ -5,63 +5,39 @@
 #include <quortypes/exception.h>
 #include <tesra/tesra.h>
 
-#include "WindowTestSupport.h"
+#include "LogCapture.h"
 
 namespace
 {
-
     harray<hstring> receivedArgs;
     std::vector<std::string> hookCalls;
-
-    void initHook(const harray<hstring>& args)
-    {
-        receivedArgs = args;
-        hookCalls.push_back("init");
-    }
-
-    void destroyHook()
-    {
-        hookCalls.push_back("destroy");
-    }
-
     std::vector<tesra::MessageBoxButton> answers;
-    void recordAnswer(tesra::MessageBoxButton button)
-    {
-        answers.push_back(button);
-    }
-
-    // Answers boxes through the environment switch for the length of one test.
-    class ScriptedAnswer
-    {
-    public:
-        explicit ScriptedAnswer(const char* answer) { setenv(tesra::messageBoxAnswerVariable, answer, 1); }
-        ~ScriptedAnswer() { unsetenv(tesra::messageBoxAnswerVariable); }
-    };
-
 } // namespace
 
 TEST(Library, MainRunsTheHooksAroundTheLoop)
 {
-    hookCalls.clear();
+    auto init = [](const harray<hstring>& args)
+    {
+        receivedArgs = args;
+        hookCalls.push_back("init");
+    };
+    auto destroy = [] { hookCalls.push_back("destroy"); };
     char first[] = "game";
     char second[] = "-x";
     char* argv[] = {first, second, nullptr};
-    EXPECT_EQ(tesra::main(initHook, destroyHook, 2, argv), 0);
-    ASSERT_EQ(receivedArgs.size(), 2);
-    EXPECT_EQ(receivedArgs[0], "game");
-    EXPECT_EQ(receivedArgs[1], "-x");
+    EXPECT_EQ(tesra::main(init, destroy, 2, argv), 0);
+    EXPECT_EQ(receivedArgs, (harray<hstring>{"game", "-x"}));
     // Without arguments and without a window it goes straight from one hook to the other.
-    EXPECT_EQ(tesra::main(initHook, destroyHook, 3, nullptr), 0);
+    EXPECT_EQ(tesra::main(init, destroy, 3, nullptr), 0);
     EXPECT_TRUE(receivedArgs.empty());
     EXPECT_EQ(hookCalls, (std::vector<std::string>{"init", "destroy", "init", "destroy"}));
 }
 
 TEST(Library, InitAndDestroyManageTheSingletons)
 {
-    testing_support::logLines().clear();
-    quortypes::Log::setCallback(testing_support::recordLog);
+    LogCapture log;
     tesra::destroy(); // nothing to destroy: silent
-    EXPECT_TRUE(testing_support::logLines().empty());
+    EXPECT_TRUE(log.take().empty());
     EXPECT_THROW(tesra::init(0, 2), quortypes::exception);
     ASSERT_NE(tesra::rendersys, nullptr); // the render system was made before the failure
     EXPECT_EQ(tesra::window, nullptr);
@@ -76,40 +52,36 @@ TEST(Library, InitAndDestroyManageTheSingletons)
     EXPECT_EQ(extensions[extensions.size() - 1], ".jpg");
     tesra::destroy();
     EXPECT_EQ(tesra::window, nullptr);
-    EXPECT_TRUE(testing_support::logContains("Destroying TESRA."));
-    quortypes::Log::setCallback(nullptr);
+    EXPECT_TRUE(log.contains("Destroying TESRA."));
 }
 
 TEST(Library, MessageBoxesAnswerThroughTheSwitch)
 {
-    testing_support::logLines().clear();
-    quortypes::Log::setCallback(testing_support::recordLog);
-    answers.clear();
+    using namespace tesra;
+    const int yesNo = MESSAGE_BUTTON_YES | MESSAGE_BUTTON_NO;
+    // OK together with Yes and No shows a plain OK box, which cannot answer No; closing a box answers
+    // Cancel when it has one.
+    const struct
     {
-        ScriptedAnswer answer("no");
-        tesra::showMessageBox("Question", "Save?", tesra::MESSAGE_BUTTON_YES | tesra::MESSAGE_BUTTON_NO,
-                              tesra::MESSAGE_STYLE_QUESTION, {}, recordAnswer);
-        // OK together with Yes and No shows a plain OK box, which cannot answer No.
-        tesra::showMessageBox("Mixed", "text",
-                              tesra::MESSAGE_BUTTON_OK | tesra::MESSAGE_BUTTON_YES | tesra::MESSAGE_BUTTON_NO,
-                              tesra::MESSAGE_STYLE_INFO, {}, recordAnswer);
-        // Closing a box answers Cancel when it has one.
-        tesra::showMessageBox("Three", "text",
-                              tesra::MESSAGE_BUTTON_YES | tesra::MESSAGE_BUTTON_NO |
-                                  tesra::MESSAGE_BUTTON_CANCEL,
-                              tesra::MESSAGE_STYLE_WARNING, {}, recordAnswer);
-    }
+        const char* answer;
+        int buttons;
+        MessageBoxButton expected;
+    } cases[] = {
+        {"no", yesNo, MESSAGE_BUTTON_NO},
+        {"no", yesNo | MESSAGE_BUTTON_OK, MESSAGE_BUTTON_OK},
+        {"no", yesNo | MESSAGE_BUTTON_CANCEL, MESSAGE_BUTTON_NO},
+        {"close", yesNo | MESSAGE_BUTTON_CANCEL, MESSAGE_BUTTON_CANCEL},
+    };
+    LogCapture log;
+    for (const auto& c : cases)
     {
-        ScriptedAnswer answer("close");
-        tesra::showMessageBox("Three", "text",
-                              tesra::MESSAGE_BUTTON_YES | tesra::MESSAGE_BUTTON_NO |
-                                  tesra::MESSAGE_BUTTON_CANCEL,
-                              tesra::MESSAGE_STYLE_WARNING, {}, recordAnswer);
-        tesra::showMessageBox("Plain", "no callback");
+        setenv(messageBoxAnswerVariable, c.answer, 1);
+        answers.clear();
+        showMessageBox("Question", "Save?", c.buttons, MESSAGE_STYLE_QUESTION, {},
+                       [](MessageBoxButton button) { answers.push_back(button); });
+        EXPECT_EQ(answers, std::vector<MessageBoxButton>{c.expected}) << c.answer << " " << c.buttons;
     }
-    EXPECT_EQ(answers,
-              (std::vector<tesra::MessageBoxButton>{tesra::MESSAGE_BUTTON_NO, tesra::MESSAGE_BUTTON_OK,
-                                                    tesra::MESSAGE_BUTTON_NO, tesra::MESSAGE_BUTTON_CANCEL}));
-    EXPECT_TRUE(testing_support::logContains("Message box 'Question': 'Save?' (not shown, answered No)"));
-    quortypes::Log::setCallback(nullptr);
+    showMessageBox("Plain", "no callback");
+    unsetenv(messageBoxAnswerVariable);
+    EXPECT_TRUE(log.contains("Message box 'Question': 'Save?' (not shown, answered No)"));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+
 #include <quortypes/Log.h>
 #include <quortypes/harray.h>
 #include <quortypes/hstring.h>
@@ -22,6 +24,10 @@ public:
         lines().clear();
         return result;
     }
+
+    // How often exactly `text` was written; the lines stay for take().
+    int count(const hstring& text) const { return (int)std::count(lines().begin(), lines().end(), text); }
+    bool contains(const hstring& text) const { return count(text) > 0; }
 
 private:
     static harray<hstring>& lines()

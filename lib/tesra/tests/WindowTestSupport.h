@@ -1,8 +1,5 @@
 #pragma once
 
-#include <dlfcn.h>
-#include <link.h>
-
 #include <functional>
 #include <string>
 #include <vector>
@@ -10,55 +7,17 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
-#include <quortypes/Log.h>
 #include <tesra/KeyboardDelegate.h>
 #include <tesra/MouseDelegate.h>
 #include <tesra/SystemDelegate.h>
 #include <tesra/UpdateDelegate.h>
 #include <tesra/tesra.h>
 
-namespace testing_support
+#include "GLTestSupport.h"
+#include "LogCapture.h"
+
+namespace testsupport
 {
-
-    // SDL unloads the GL driver before the leak check runs, which then reports the
-    // driver's memory from an unknown module; keeping every library loaded avoids that.
-    inline void keepLoadedLibraries()
-    {
-        dl_iterate_phdr(
-            [](dl_phdr_info* info, size_t, void*)
-            {
-                if (info->dlpi_name != nullptr && info->dlpi_name[0] != '\0')
-                {
-                    dlopen(info->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
-                }
-                return 0;
-            },
-            nullptr);
-    }
-
-    inline std::vector<std::string>& logLines()
-    {
-        static std::vector<std::string> lines;
-        return lines;
-    }
-
-    inline void recordLog(const hstring& tag, const hstring& text)
-    {
-        logLines().push_back(tag + ": " + text);
-    }
-
-    inline bool logContains(const std::string& text)
-    {
-        for (const std::string& line : logLines())
-        {
-            if (line.find(text) != std::string::npos)
-            {
-                return true;
-            }
-        }
-        return false;
-    }
-
     // Writes down every delegate call in order.
     class Recorder : public tesra::MouseDelegate,
                      public tesra::KeyboardDelegate,
@@ -72,24 +31,19 @@ namespace testing_support
         int framesLeft = -1; // -1 runs until something else ends the loop
         std::function<void(int)> onFrame;
 
+        static std::string n(float value) { return std::to_string((int)value); }
         std::string at() const
         {
             const kavtypes::Vector2 p = tesra::window->getCursorPosition();
-            return " at " + std::to_string((int)p.x) + "," + std::to_string((int)p.y);
+            return " at " + n(p.x) + "," + n(p.y);
         }
-        void onMouseDown(int button) override
-        {
-            calls.push_back("mouse down " + std::to_string(button) + at());
-        }
-        void onMouseUp(int button) override { calls.push_back("mouse up " + std::to_string(button) + at()); }
-        void onMouseCancel(int button) override { calls.push_back("mouse cancel " + std::to_string(button)); }
+        void onMouseDown(int button) override { calls.push_back("mouse down " + n(button) + at()); }
+        void onMouseUp(int button) override { calls.push_back("mouse up " + n(button) + at()); }
+        void onMouseCancel(int button) override { calls.push_back("mouse cancel " + n(button)); }
         void onMouseMove() override { calls.push_back("mouse move" + at()); }
-        void onMouseScroll(float x, float y) override
-        {
-            calls.push_back("scroll " + std::to_string((int)x) + "," + std::to_string((int)y));
-        }
-        void onKeyDown(int key) override { calls.push_back("key down " + std::to_string(key)); }
-        void onKeyUp(int key) override { calls.push_back("key up " + std::to_string(key)); }
+        void onMouseScroll(float x, float y) override { calls.push_back("scroll " + n(x) + "," + n(y)); }
+        void onKeyDown(int key) override { calls.push_back("key down " + n(key)); }
+        void onKeyUp(int key) override { calls.push_back("key up " + n(key)); }
         void onChar(unsigned int c) override { calls.push_back("char " + std::to_string(c)); }
         bool onQuit(bool canCancel) override
         {
@@ -98,7 +52,7 @@ namespace testing_support
         }
         void onWindowSizeChanged(int width, int height, bool fullscreen) override
         {
-            calls.push_back("size " + std::to_string(width) + "x" + std::to_string(height) +
+            calls.push_back("size " + n(width) + "x" + n(height) +
                             (fullscreen ? " fullscreen" : " windowed"));
         }
         void onWindowFocusChanged(bool focused) override { calls.push_back(focused ? "focus" : "no focus"); }
@@ -113,10 +67,7 @@ namespace testing_support
             {
                 onFrame((int)deltas.size());
             }
-            if (framesLeft > 0)
-            {
-                --framesLeft;
-            }
+            framesLeft -= framesLeft > 0 ? 1 : 0;
             return framesLeft != 0;
         }
     };
@@ -128,8 +79,6 @@ namespace testing_support
         void SetUp() override { SetUpWindow(tesra::Window::Options()); }
         void SetUpWindow(tesra::Window::Options options)
         {
-            logLines().clear();
-            quortypes::Log::setCallback(recordLog);
             tesra::init();
             tesra::createRenderSystem();
             tesra::createWindow(320, 240, false, "Test title", options);
@@ -143,87 +92,53 @@ namespace testing_support
             SDL_PumpEvents();
             SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
         }
-        void TearDown() override
-        {
-            tesra::destroy();
-            quortypes::Log::setCallback(nullptr);
-        }
+        void TearDown() override { tesra::destroy(); }
         SDL_Window* sdlWindow() const { return (SDL_Window*)window->getBackendId(); }
-        Uint32 windowId() const { return SDL_GetWindowID(sdlWindow()); }
+        Uint32 id() const { return SDL_GetWindowID(sdlWindow()); }
 
-        void pushKey(Uint32 type, SDL_Keycode key, SDL_Scancode scancode, Uint16 mod = 0)
+        template <class E> static void push(E SDL_Event::*member, const E& value)
         {
             SDL_Event event{};
-            event.type = type;
-            event.key.windowID = windowId();
-            event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
-            event.key.keysym.sym = key;
-            event.key.keysym.scancode = scancode;
-            event.key.keysym.mod = mod;
+            event.*member = value;
             SDL_PushEvent(&event);
+        }
+        void pushKey(Uint32 type, SDL_Keycode key, SDL_Scancode code, Uint16 mod = 0)
+        {
+            const Uint8 state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+            push(&SDL_Event::key, {type, 0, id(), state, 0, 0, 0, {code, key, mod, 0}});
         }
         void pushText(const char* text)
         {
-            SDL_Event event{};
-            event.type = SDL_TEXTINPUT;
-            event.text.windowID = windowId();
-            SDL_strlcpy(event.text.text, text, sizeof(event.text.text));
-            SDL_PushEvent(&event);
+            SDL_TextInputEvent event{SDL_TEXTINPUT, 0, id(), {}};
+            SDL_strlcpy(event.text, text, sizeof(event.text));
+            push(&SDL_Event::text, event);
         }
         void pushMotion(int x, int y)
         {
-            SDL_Event event{};
-            event.type = SDL_MOUSEMOTION;
-            event.motion.windowID = windowId();
-            event.motion.x = x;
-            event.motion.y = y;
-            SDL_PushEvent(&event);
+            push(&SDL_Event::motion, {SDL_MOUSEMOTION, 0, id(), 0, 0, x, y, 0, 0});
         }
         void pushButton(Uint32 type, Uint8 button, int x, int y)
         {
-            SDL_Event event{};
-            event.type = type;
-            event.button.windowID = windowId();
-            event.button.button = button;
-            event.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
-            event.button.x = x;
-            event.button.y = y;
-            SDL_PushEvent(&event);
+            const Uint8 state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+            push(&SDL_Event::button, {type, 0, id(), 0, button, state, 1, 0, x, y});
         }
         void pushWheel(float x, float y, Uint32 direction = SDL_MOUSEWHEEL_NORMAL)
         {
-            SDL_Event event{};
-            event.type = SDL_MOUSEWHEEL;
-            event.wheel.windowID = windowId();
-            event.wheel.x = (Sint32)x;
-            event.wheel.y = (Sint32)y;
-            event.wheel.preciseX = x;
-            event.wheel.preciseY = y;
-            event.wheel.direction = direction;
-            SDL_PushEvent(&event);
+            push(&SDL_Event::wheel,
+                 {SDL_MOUSEWHEEL, 0, id(), 0, (Sint32)x, (Sint32)y, direction, x, y, 0, 0});
         }
         void pushFinger(Uint32 type, SDL_FingerID finger, float x, float y)
         {
-            SDL_Event event{};
-            event.type = type;
-            event.tfinger.touchId = 1;
-            event.tfinger.fingerId = finger;
-            event.tfinger.x = x;
-            event.tfinger.y = y;
-            event.tfinger.windowID = windowId();
-            SDL_PushEvent(&event);
+            push(&SDL_Event::tfinger, {type, 0, 1, finger, x, y, 0, 0, 0, id()});
         }
         void pushWindowEvent(Uint8 kind)
         {
-            SDL_Event event{};
-            event.type = SDL_WINDOWEVENT;
-            event.window.windowID = windowId();
-            event.window.event = kind;
-            SDL_PushEvent(&event);
+            push(&SDL_Event::window, {SDL_WINDOWEVENT, 0, id(), kind, 0, 0, 0, 0, 0});
         }
 
+        LogCapture log;
         tesra::Window* window = nullptr;
         Recorder recorder;
     };
 
-} // namespace testing_support
+} // namespace testsupport
