@@ -1,12 +1,10 @@
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
-
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -14,91 +12,59 @@
 
 namespace
 {
-    // The helper program running with its input and output on pipes.
-    struct Child
+    // The helper program with its output, errors included, on a pipe; message boxes answer OK.
+    FILE* start(const std::string& arguments)
     {
-        pid_t pid = -1;
-        int input = -1; // the write end of the child's input
-        FILE* output = nullptr;
+        const std::string command =
+            std::string(tesra::messageBoxAnswerVariable) + "=ok " TESRA_TEST_HELPER " " + arguments + " 2>&1";
+        return popen(command.c_str(), "r");
+    }
 
-        std::string readLine()
-        {
-            char line[256] = "";
-            return fgets(line, sizeof(line), output) != nullptr ? std::string(line, strcspn(line, "\n")) : "";
-        }
-        std::string readAll()
-        {
-            std::string text;
-            for (int c = fgetc(output); c != EOF; c = fgetc(output))
-            {
-                text += (char)c;
-            }
-            return text;
-        }
-        int wait()
-        {
-            close(input);
-            int status = 0;
-            waitpid(pid, &status, 0);
-            fclose(output);
-            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        }
-        bool running() const { return waitpid(pid, nullptr, WNOHANG) == 0; }
-    };
-
-    Child start(const char* mode, const std::string& argument)
+    std::string readLine(FILE* output)
     {
-        int in[2];
-        int out[2];
-        EXPECT_EQ(pipe(in), 0);
-        EXPECT_EQ(pipe(out), 0);
-        Child child;
-        child.pid = fork();
-        if (child.pid == 0)
+        char line[256] = "";
+        return fgets(line, sizeof(line), output) != nullptr ? std::string(line, strcspn(line, "\n")) : "";
+    }
+
+    // The rest of the output, and the exit code.
+    std::pair<std::string, int> finish(FILE* output)
+    {
+        std::string text;
+        for (int c = fgetc(output); c != EOF; c = fgetc(output))
         {
-            dup2(in[0], 0);
-            dup2(out[1], 1);
-            dup2(out[1], 2);
-            close(in[1]);
-            close(out[0]);
-            setenv(tesra::messageBoxAnswerVariable, "ok", 1);
-            execl(TESRA_TEST_HELPER, TESRA_TEST_HELPER, mode, argument.c_str(), (char*)nullptr);
-            _exit(127);
+            text += (char)c;
         }
-        close(in[0]);
-        close(out[1]);
-        child.input = in[1];
-        child.output = fdopen(out[0], "r");
-        return child;
+        const int status = pclose(output);
+        return {text, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
     }
 } // namespace
 
 TEST(Process, SecondInstanceStopsWhileTheFirstRuns)
 {
-    const std::string name = "Vumo Test\\" + std::to_string(getpid());
-    Child first = start("instance", name);
-    ASSERT_EQ(first.readLine(), "running");
-    Child second = start("instance", name);
-    const std::string output = second.readAll();
-    EXPECT_EQ(second.wait(), 3);
-    const std::string shownName = "Vumo Test/" + std::to_string(getpid());
-    EXPECT_NE(output.find("Message box 'Warning': 'Cannot launch '" + shownName + "', already running!'"),
+    const std::string id = std::to_string(getpid());
+    const std::string hold = "/tmp/tesra-instance-" + id;
+    std::ofstream{hold};
+    const std::string arguments = "instance 'Vumo Test\\" + id + "' " + hold;
+    FILE* first = start(arguments);
+    ASSERT_EQ(readLine(first), "running");
+    const auto [output, code] = finish(start(arguments));
+    EXPECT_EQ(code, 3);
+    EXPECT_NE(output.find("Message box 'Warning': 'Cannot launch 'Vumo Test/" + id + "', already running!'"),
               std::string::npos)
         << output;
-    EXPECT_TRUE(first.running());
-    // Once the first has ended, the name is free again.
-    EXPECT_EQ(first.wait(), 0);
-    Child third = start("instance", name);
-    EXPECT_EQ(third.readLine(), "running");
-    EXPECT_EQ(third.wait(), 0);
+    // The first ran on; once it has ended, the name is free again.
+    remove(hold.c_str());
+    EXPECT_EQ(finish(first).second, 0);
+    FILE* third = start(arguments);
+    EXPECT_EQ(readLine(third), "running");
+    EXPECT_EQ(finish(third).second, 0);
 }
 
 TEST(Process, FatalBoxKeepsTheLogAndFails)
 {
     const std::string log = "/tmp/tesra-fatal-" + std::to_string(getpid()) + ".log";
-    Child child = start("fatal", log);
-    const std::string output = child.readAll();
-    EXPECT_EQ(child.wait(), 1) << output;
+    const auto [output, code] = finish(start("fatal " + log));
+    EXPECT_EQ(code, 1) << output;
     std::stringstream text;
     text << std::ifstream(log).rdbuf();
     EXPECT_NE(text.str().find("[test] before the failure"), std::string::npos) << text.str();

@@ -73,6 +73,22 @@ namespace
             return rs->createTexture(64, 64, background, Image::FORMAT_RGBA, Texture::Type::RENDER_TARGET);
         }
 
+        // Draws over the background on the back buffer and into a render target; gives the pixel at (16, 16)
+        // of both, the target's with its alpha.
+        template <class Draw> std::pair<unsigned int, unsigned int> drawTwice(Draw draw)
+        {
+            Texture* target = createTarget();
+            rs->clear(false, Rectangle(0, 0, 64, 64), background);
+            draw();
+            const unsigned int screen = pixelAt(*context.grab(), 16, 16);
+            rs->setRenderTarget(target);
+            draw();
+            rs->setRenderTarget(nullptr);
+            const unsigned int inTarget = readTargetPixel(target, 16, 16);
+            delete target;
+            return {screen, inTarget};
+        }
+
         testsupport::GLContext context{64, 64};
         tesra::OpenGL_RenderSystem* rs = context.renderSystem();
         const Color background = Color(40, 120, 200, 100);
@@ -90,54 +106,26 @@ TEST(RenderModes, PrimitiveCounts)
     EXPECT_EQ(0, tesra::getPrimitiveCount((RenderOperation)9, 5));
 }
 
-TEST_F(RenderSystemTest, DefaultsAndNativeFormats)
-{
-    EXPECT_EQ(hstring("OpenGL"), rs->getName());
-    EXPECT_EQ(0.0f, rs->getPixelOffset());
-    EXPECT_EQ(Rectangle(0, 0, 64, 64), rs->getViewport());
-    const std::pair<int, Image::Format> native[] = {
-        {Image::FORMAT_ABGR, Image::FORMAT_BGRA},
-        {Image::FORMAT_XRGB, Image::FORMAT_BGRX},
-        {Image::FORMAT_GRAYSCALE, Image::FORMAT_GRAYSCALE},
-        {42, Image::FORMAT_UNKNOWN},
-    };
-    for (const auto& [format, expected] : native)
-    {
-        EXPECT_EQ(expected, rs->getNativeTextureFormat((Image::Format)format)) << format;
-    }
-}
-
 TEST_F(RenderSystemTest, EveryBlendModeOverAKnownBackground)
 {
     const Color src(200, 100, 50, 128);
-    Texture* target = createTarget();
     for (BlendMode mode :
          {BlendMode::DEFAULT, BlendMode::ALPHA, BlendMode::ADD, BlendMode::SUBTRACT, BlendMode::OVERWRITE})
     {
         SCOPED_TRACE((int)mode);
         const Color expected = blendOnCpu(mode, src, background);
-        // Back buffer: colour channels through a screenshot.
-        rs->setTextureBlendMode(BlendMode::DEFAULT);
-        rs->clear(false, Rectangle(0, 0, 64, 64), background);
         rs->setTextureBlendMode(mode);
-        rs->drawFilledRect(Rectangle(8, 8, 16, 16), src);
-        std::unique_ptr<Image> shot = context.grab();
-        EXPECT_TRUE(near(pixelAt(*shot, 15, 15), pack(Color(expected, 255))));
-        EXPECT_TRUE(near(pixelAt(*shot, 40, 40), pack(Color(background, 255))));
-        // Render target: alpha too.
-        rs->setRenderTarget(target);
-        rs->clear(false, Rectangle(0, 0, 64, 64), background);
-        rs->drawFilledRect(Rectangle(8, 8, 16, 16), src);
-        rs->setRenderTarget(nullptr);
-        EXPECT_TRUE(near(readTargetPixel(target, 15, 15), pack(expected)));
+        const auto [screen, target] = drawTwice([&] { rs->drawFilledRect(Rectangle(8, 8, 16, 16), src); });
+        EXPECT_TRUE(near(screen, pack(Color(expected, 255))));
+        EXPECT_TRUE(near(target, pack(expected)));
     }
+    EXPECT_TRUE(near(pixelAt(*context.grab(), 40, 40), pack(Color(background, 255))));
 }
 
 TEST_F(RenderSystemTest, EveryColorModeWithTextureAndVertexColor)
 {
     const Color texel(40, 80, 120, 200), vertex(200, 100, 50, 160);
     Texture* texture = rs->createTexture(4, 4, texel);
-    Texture* target = createTarget();
     const int alpha = clampByte(texel.a * vertex.a / 255.0);
     auto combine = [&](auto op)
     {
@@ -159,15 +147,14 @@ TEST_F(RenderSystemTest, EveryColorModeWithTextureAndVertexColor)
     {
         SCOPED_TRACE((int)mode);
         rs->setTextureColorMode(mode, 0.25f);
-        rs->clear(true, false);
-        rs->setTexture(texture);
-        rs->render(RenderOperation::TRIANGLE_STRIP, quad, 4, vertex);
-        EXPECT_TRUE(near(pixelAt(*context.grab(), 16, 16), pack(Color(expected, 255))));
-        rs->setRenderTarget(target);
-        rs->setTexture(texture);
-        rs->render(RenderOperation::TRIANGLE_STRIP, quad, 4, vertex);
-        rs->setRenderTarget(nullptr);
-        EXPECT_TRUE(near(readTargetPixel(target, 16, 16), pack(expected)));
+        const auto [screen, target] = drawTwice(
+            [&]
+            {
+                rs->setTexture(texture);
+                rs->render(RenderOperation::TRIANGLE_STRIP, quad, 4, vertex);
+            });
+        EXPECT_TRUE(near(screen, pack(Color(expected, 255))));
+        EXPECT_TRUE(near(target, pack(expected)));
     }
     // Per-vertex colours of textured records are 0xRRGGBBAA too.
     rs->setTextureColorMode(ColorMode::MULTIPLY);
@@ -318,5 +305,6 @@ TEST_F(RenderSystemTest, ViewportAndProjectionUseTopLeftOrigin)
     rs->translate(32, 0);
     rs->drawFilledRect(Rectangle(0, 0, 8, 8), Color(0, 0, 255));
     std::unique_ptr<Image> shot = context.grab();
+    EXPECT_EQ(0.0f, rs->getPixelOffset()); // drawings stay sharp
     EXPECT_EQ("rkkb", at(*shot, {{31, 31}, {31, 32}, {32, 20}, {33, 1}}));
 }

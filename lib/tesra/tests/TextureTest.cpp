@@ -16,7 +16,6 @@ using tesra::BlendMode;
 using tesra::Color;
 using tesra::ColorMode;
 using tesra::Image;
-using tesra::RenderOperation;
 using tesra::Texture;
 using testsupport::at;
 using testsupport::near;
@@ -89,6 +88,15 @@ TEST_F(TextureTest, FindByNameThroughTheExtensionList)
     EXPECT_EQ(hstring(""), rs->findTextureFile(""));
     EXPECT_EQ(nullptr, rs->createTextureFromFile(dir.path + "/missing"));
     EXPECT_EQ(0, (int)rs->getTextures().size());
+    // Resources are found relative to the working folder.
+    const hstring resource = "render_test_resource";
+    std::ofstream((resource + ".jpt").c_str()) << testsupport::readFile(dataDir + "quad.jpt");
+    EXPECT_EQ(resource + ".jpt", rs->findTextureResource(resource));
+    Texture* texture = rs->createTextureFromResource(resource, Texture::Type::MANAGED, true);
+    unlink((resource + ".jpt").c_str());
+    ASSERT_NE(nullptr, texture);
+    EXPECT_TRUE(texture->isFromResource());
+    EXPECT_EQ(nullptr, rs->createTextureFromResource(resource));
 }
 
 TEST_F(TextureTest, LoadOnFirstBindUnloadAndReload)
@@ -140,19 +148,6 @@ TEST_F(TextureTest, LoadOnFirstBindUnloadAndReload)
     EXPECT_EQ(2, (int)rs->getTextures().size());
 }
 
-TEST_F(TextureTest, ResetUnloadsAndBindingReloads)
-{
-    Texture* managed = rs->createTexture(2, 2, Color(1, 2, 3));
-    Texture* scratch = rs->createTexture(2, 2, Color(9, 9, 9), Image::FORMAT_RGBA, Texture::Type::VOLATILE);
-    LogCapture log;
-    rs->reset();
-    EXPECT_TRUE(log.contains("Resetting rendersystem."));
-    EXPECT_FALSE(managed->isLoaded());
-    EXPECT_FALSE(scratch->isLoaded());
-    EXPECT_EQ(0x010203FFu, pixelAt(*drawScaled(managed), 4, 4));
-    EXPECT_EQ(0x000000FFu, pixelAt(*drawScaled(scratch), 4, 4)); // volatile pixels come back cleared
-}
-
 TEST_F(TextureTest, WriteFillAndSetPixelReachTheGpu)
 {
     const unsigned char column[4 * 3] = {255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255}; // RGB
@@ -184,9 +179,19 @@ TEST_F(TextureTest, WriteFillAndSetPixelReachTheGpu)
     }
 }
 
-TEST_F(TextureTest, ImmutableAndEmptyTexturesRefuse)
+TEST_F(TextureTest, RefusalsTellWhy)
 {
     LogCapture log;
+    EXPECT_EQ(nullptr, rs->createPixelShader("missing.pso"));
+    EXPECT_TRUE(log.contains("ERROR: Shader file not found: missing.pso"));
+    const hstring shader = "render_test_shader.vso"; // resources are found relative to the working folder
+    std::ofstream(shader.c_str()) << "bytecode";
+    EXPECT_EQ(nullptr, rs->createVertexShader(shader));
+    EXPECT_EQ(nullptr, rs->createPixelShader(shader));
+    unlink(shader.c_str());
+    EXPECT_TRUE(log.contains("ERROR: Failed to create vertex shader!"));
+    EXPECT_TRUE(log.contains("ERROR: Failed to create pixel shader!"));
+
     EXPECT_EQ(nullptr, rs->createTexture(nullptr, 0, 4));
     EXPECT_TRUE(log.contains("ERROR: Cannot create texture with dimentions 0,4!"));
     // Larger than the device holds: refused before the system copy's size overflows.
@@ -284,31 +289,13 @@ TEST_F(TextureTest, NativeFormatsSampleAsStored)
     ASSERT_NE(nullptr, opaque);
     EXPECT_EQ(Image::FORMAT_BGRX, opaque->getFormat());
     EXPECT_EQ(0x0AC81EFFu, pixelAt(*drawScaled(opaque, BlendMode::DEFAULT), 4, 4));
-    // An alpha map tints with the vertex colour.
+    EXPECT_EQ(Image::FORMAT_BGRA, rs->getNativeTextureFormat(Image::FORMAT_ABGR));
+    EXPECT_EQ(Image::FORMAT_UNKNOWN, rs->getNativeTextureFormat((Image::Format)42));
+    // An alpha map shows the (white) vertex colour where it is set.
     const unsigned char mask[2] = {255, 0};
-    Texture* alpha = rs->createTexture(mask, 2, 1, Image::FORMAT_ALPHA);
-    ASSERT_NE(nullptr, alpha);
     rs->setTextureColorMode(ColorMode::ALPHA_MAP);
-    alpha->setFilter(Texture::Filter::NEAREST);
-    rs->setTexture(alpha);
-    tesra::TexturedVertex quad[4] = {{0, 0, 0, 0, 0}, {32, 0, 0, 1, 0}, {0, 8, 0, 0, 1}, {32, 8, 0, 1, 1}};
-    rs->clear(true, false);
-    rs->render(RenderOperation::TRIANGLE_STRIP, quad, 4, Color(255, 255, 0));
-    EXPECT_EQ("yk", row(*context.grab(), 4, 4, 2, 16));
-}
-
-TEST_F(TextureTest, ShadersCannotLoad)
-{
-    LogCapture log;
-    EXPECT_EQ(nullptr, rs->createPixelShader("missing.pso"));
-    EXPECT_TRUE(log.contains("ERROR: Shader file not found: missing.pso"));
-    hstring existing = "render_test_shader.vso"; // resources are found relative to the working folder
-    std::ofstream(existing.c_str()) << "bytecode";
-    EXPECT_EQ(nullptr, rs->createVertexShader(existing));
-    EXPECT_TRUE(log.contains("ERROR: Failed to create vertex shader!"));
-    EXPECT_EQ(nullptr, rs->createPixelShader(existing));
-    EXPECT_TRUE(log.contains("ERROR: Failed to create pixel shader!"));
-    unlink(existing.c_str());
+    EXPECT_EQ("wk", row(*drawScaled(rs->createTexture(mask, 2, 1, Image::FORMAT_ALPHA), BlendMode::DEFAULT),
+                        4, 4, 2, 16));
 }
 
 TEST_F(TextureTest, DeletingBoundTexturesFallsBackToTheBackBuffer)
@@ -322,21 +309,7 @@ TEST_F(TextureTest, DeletingBoundTexturesFallsBackToTheBackBuffer)
     delete texture;
     rs->clear(true, false);
     rs->drawFilledRect(Rectangle(0, 0, 4, 4), Color(255, 0, 0));
-    tesra::TexturedVertex quad[4] = {{8, 0, 0, 0, 0}, {12, 0, 0, 1, 0}, {8, 4, 0, 0, 1}, {12, 4, 0, 1, 1}};
-    rs->render(RenderOperation::TRIANGLE_STRIP, quad, 4); // no texture left: plain white
+    rs->drawTexturedRect(Rectangle(8, 0, 4, 4), Rectangle(0, 0, 1, 1)); // no texture left: plain white
     EXPECT_EQ("rw", row(*context.grab(), 1, 1, 2, 8));
     EXPECT_EQ(0, (int)rs->getTextures().size());
-}
-
-TEST_F(TextureTest, TexturesFromResources)
-{
-    const hstring name = "render_test_resource"; // resources are found relative to the working folder
-    std::ofstream((name + ".png").c_str(), std::ios::binary) << testsupport::readFile(dataDir + "quad.png");
-    EXPECT_EQ(name + ".png", rs->findTextureResource(name));
-    Texture* texture = rs->createTextureFromResource(name, Texture::Type::MANAGED, true);
-    ASSERT_NE(nullptr, texture);
-    EXPECT_TRUE(texture->isFromResource());
-    EXPECT_EQ(16, texture->getHeight());
-    unlink((name + ".png").c_str());
-    EXPECT_EQ(nullptr, rs->createTextureFromResource(name));
 }

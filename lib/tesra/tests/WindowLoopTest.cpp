@@ -77,10 +77,14 @@ TEST_F(WindowTest, ResizingResetsTheRenderSystem)
     std::unique_ptr<tesra::Image> shot(rs->takeScreenshot(tesra::Image::FORMAT_RGBA));
     EXPECT_EQ(0xC80A0AFFu, testsupport::pixelAt(*shot, 319, 239));
     rs->presentFrame();
-    // The viewport follows the new size; textures reload when next bound.
+    tesra::Texture* scratch =
+        rs->createTexture(2, 2, Color(9, 9, 9), tesra::Image::FORMAT_RGBA, tesra::Texture::Type::VOLATILE);
+    // The viewport follows the new size; textures reload when next bound, volatile ones cleared.
     window->setResolution(200, 100);
+    EXPECT_TRUE(log.contains("Resetting rendersystem."));
     EXPECT_EQ(Rectangle(0, 0, 200, 100), rs->getViewport());
     EXPECT_FALSE(texture->isLoaded());
+    EXPECT_FALSE(scratch->isLoaded());
     rs->setOrthoProjection(kavtypes::Vector2(200, 100));
     rs->clear(true, false);
     rs->setTexture(texture);
@@ -90,6 +94,10 @@ TEST_F(WindowTest, ResizingResetsTheRenderSystem)
     ASSERT_EQ(200, shot->width);
     EXPECT_EQ(0xC80A0AFFu, testsupport::pixelAt(*shot, 199, 99));
     EXPECT_EQ(0x000000FFu, testsupport::pixelAt(*shot, 180, 80));
+    rs->setTexture(scratch);
+    rs->drawTexturedRect(Rectangle(0, 0, 10, 10), Rectangle(0, 0, 1, 1));
+    shot.reset(rs->takeScreenshot(tesra::Image::FORMAT_RGBA));
+    EXPECT_EQ(0x000000FFu, testsupport::pixelAt(*shot, 5, 5));
 }
 
 TEST_F(WindowTest, InputModeChangesMoveTheCursorAway)

@@ -1,26 +1,26 @@
 // A separate process for the tests that need one: a second program instance, or a
 // program that ends through a fatal message box.
-#include <cstdio>
 #include <cstring>
 #include <iostream>
-#include <string>
+
+#include <unistd.h>
 
 #include <quortypes/Log.h>
 #include <tesra/tesra.h>
 
 int main(int argc, char** argv)
 {
-    if (argc == 3 && strcmp(argv[1], "instance") == 0)
+    if (argc == 4 && strcmp(argv[1], "instance") == 0)
     {
         if (!tesra::checkSingleInstance(argv[2], "Game"))
         {
             return 3;
         }
         std::cout << "running" << std::endl;
-        // Holds the instance until the test closes our input.
-        std::string line;
-        while (std::getline(std::cin, line))
+        // Holds the instance while the test keeps the file.
+        while (access(argv[3], F_OK) == 0)
         {
+            usleep(10000);
         }
         tesra::releaseSingleInstance();
         return 0;
@@ -34,6 +34,6 @@ int main(int argc, char** argv)
         quortypes::Log::write("test", "after the box");
         return 0;
     }
-    fprintf(stderr, "usage: %s instance NAME | fatal LOGFILE\n", argv[0]);
+    std::cerr << "usage: " << argv[0] << " instance NAME HOLDFILE | fatal LOGFILE" << std::endl;
     return 2;
 }
