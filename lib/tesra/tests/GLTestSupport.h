@@ -1,10 +1,19 @@
 #pragma once
 
-#include <memory>
+#include <dlfcn.h>
+#include <link.h>
+
+#include <cstdlib>
+#include <fstream>
 #include <initializer_list>
+#include <iterator>
+#include <map>
+#include <memory>
+#include <stdexcept>
 #include <string>
 #include <utility>
 
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <quortypes/hstring.h>
@@ -14,46 +23,139 @@
 
 namespace testsupport
 {
-    /// SDL unloads the GL driver before the leak check runs, which then reports the driver's memory from an
-    /// unknown module; keeping every loaded library loaded avoids that.
-    void keepLoadedLibraries();
-
-    /// A scratch folder of its own, removed with everything in it.
-    struct TempDir
+    // SDL unloads the GL driver before the leak check runs, which then reports the driver's memory from an
+    // unknown module; keeping every loaded library loaded avoids that.
+    inline void keepLoadedLibraries()
     {
-        TempDir();
-        ~TempDir();
-        /// Writes a file into the folder and gives its full name.
-        hstring file(const hstring& name, const std::string& content = "") const;
-        hstring path;
-    };
-    std::string readFile(const hstring& filename);
+        dl_iterate_phdr(
+            [](dl_phdr_info* info, size_t, void*)
+            {
+                if (info->dlpi_name != nullptr && info->dlpi_name[0] != '\0')
+                {
+                    dlopen(info->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+                }
+                return 0;
+            },
+            nullptr);
+    }
 
-    /// A hidden SDL window with its own OpenGL context and a render system attached, for read-back tests.
+    // A hidden SDL window with its own OpenGL context and a render system attached, for read-back tests.
     class GLContext
     {
     public:
-        GLContext(int width, int height, bool depthBuffer = false);
-        ~GLContext();
+        GLContext(int width, int height, bool depthBuffer = false)
+        {
+            setenv("SDL_VIDEODRIVER", "offscreen", 0);
+            SDL_InitSubSystem(SDL_INIT_VIDEO); // outlives the render system's own hold on it
+            system->create(tesra::RenderSystem::Options(depthBuffer));
+            SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+            SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+            SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depthBuffer ? 16 : 0);
+            window = SDL_CreateWindow("test", 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+            context = window != nullptr ? SDL_GL_CreateContext(window) : nullptr;
+            if (context == nullptr)
+            {
+                throw std::runtime_error(SDL_GetError());
+            }
+            system->attachToSdlWindow(window, nullptr);
+            keepLoadedLibraries();
+        }
+        ~GLContext()
+        {
+            system->destroy();
+            system.reset();
+            SDL_GL_DeleteContext(context);
+            SDL_DestroyWindow(window);
+            SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        }
 
         tesra::OpenGL_RenderSystem* renderSystem() { return system.get(); }
-        /// The frame as RGBA bytes, top row first.
-        std::unique_ptr<tesra::Image> grab();
+        // The frame as RGBA bytes, top row first.
+        std::unique_ptr<tesra::Image> grab()
+        {
+            return std::unique_ptr<tesra::Image>(system->takeScreenshot(tesra::Image::FORMAT_RGBA));
+        }
 
     private:
-        std::unique_ptr<tesra::OpenGL_RenderSystem> system;
-        void* sdlWindow = nullptr;
-        void* glContext = nullptr;
+        std::unique_ptr<tesra::OpenGL_RenderSystem> system = std::make_unique<tesra::OpenGL_RenderSystem>();
+        SDL_Window* window = nullptr;
+        SDL_GLContext context = nullptr;
     };
 
-    /// An RGBA pixel of an image as 0xRRGGBBAA.
-    unsigned int pixelAt(const tesra::Image& image, int x, int y);
-    unsigned int pack(const tesra::Color& color);
-    /// Every channel of two 0xRRGGBBAA colours differs by at most `tolerance`.
-    ::testing::AssertionResult near(unsigned int actual, unsigned int expected, int tolerance = 1);
-    /// `count` pixels from (x, y) on, `step` apart, as letters: k black, r red, g green, b blue, w white and
-    /// y yellow (all opaque); any other colour as (RRGGBBAA).
-    std::string row(const tesra::Image& image, int x, int y, int count, int step = 1);
-    /// The pixels at the points, as letters like row().
-    std::string at(const tesra::Image& image, std::initializer_list<std::pair<int, int>> points);
+    // A scratch folder of its own, removed with everything in it.
+    struct TempDir
+    {
+        TempDir()
+        {
+            char pattern[] = "/tmp/tesra-test-XXXXXX";
+            path = mkdtemp(pattern);
+        }
+        ~TempDir() { (void)std::system(("rm -rf '" + path + "'").c_str()); }
+        // Writes a file into the folder and gives its full name.
+        hstring file(const hstring& name, const std::string& content = "") const
+        {
+            std::ofstream((path + "/" + name).c_str(), std::ios::binary) << content;
+            return path + "/" + name;
+        }
+        hstring path;
+    };
+
+    inline std::string readFile(const hstring& filename)
+    {
+        std::ifstream file(filename.c_str(), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    }
+
+    // An RGBA pixel of an image as 0xRRGGBBAA.
+    inline unsigned int pixelAt(const tesra::Image& image, int x, int y)
+    {
+        const unsigned char* p = image.data + ((size_t)y * image.width + x) * 4;
+        return ((unsigned int)p[0] << 24) | ((unsigned int)p[1] << 16) | ((unsigned int)p[2] << 8) | p[3];
+    }
+
+    inline unsigned int pack(const tesra::Color& c)
+    {
+        return ((unsigned int)c.r << 24) | ((unsigned int)c.g << 16) | ((unsigned int)c.b << 8) | c.a;
+    }
+
+    // Every channel of two 0xRRGGBBAA colours differs by at most `tolerance`.
+    inline ::testing::AssertionResult near(unsigned int actual, unsigned int expected, int tolerance = 1)
+    {
+        for (int shift = 0; shift < 32; shift += 8)
+        {
+            if (std::abs((int)((actual >> shift) & 0xFF) - (int)((expected >> shift) & 0xFF)) > tolerance)
+            {
+                return ::testing::AssertionFailure() << formatString("%08X, expected %08X", actual, expected);
+            }
+        }
+        return ::testing::AssertionSuccess();
+    }
+
+    // The pixels at the points as letters: k black, r red, g green, b blue, w white and y yellow (all
+    // opaque); any other colour as (RRGGBBAA).
+    inline std::string at(const tesra::Image& image, std::initializer_list<std::pair<int, int>> points)
+    {
+        static const std::map<unsigned int, char> names = {{0x000000FF, 'k'}, {0xFF0000FF, 'r'},
+                                                           {0x00FF00FF, 'g'}, {0x0000FFFF, 'b'},
+                                                           {0xFFFFFFFF, 'w'}, {0xFFFF00FF, 'y'}};
+        std::string result;
+        for (const auto& [x, y] : points)
+        {
+            const auto name = names.find(pixelAt(image, x, y));
+            result += name != names.end() ? std::string(1, name->second)
+                                          : std::string(formatString("(%08X)", pixelAt(image, x, y)));
+        }
+        return result;
+    }
+
+    // `count` pixels from (x, y) on, `step` apart, as letters like at().
+    inline std::string row(const tesra::Image& image, int x, int y, int count, int step = 1)
+    {
+        std::string result;
+        for (int i = 0; i < count; ++i)
+        {
+            result += at(image, {{x + i * step, y}});
+        }
+        return result;
+    }
 } // namespace testsupport

@@ -7,37 +7,23 @@
 
 namespace
 {
-
     // Moves the timer's start far into the past, as if the program had run that long.
     class AgedTimer : public tesra::Timer
     {
     public:
-        void age(double seconds)
-        {
-            const int64_t counts = (int64_t)(seconds * (double)frequency);
-            start -= counts;
-        }
+        void age(double seconds) { start -= (int64_t)(seconds * (double)frequency); }
     };
-
 } // namespace
 
-TEST(Timer, MeasuresFramesFromItsStart)
+TEST(Timer, MeasuresFramesWithMillisecondPrecisionAfterADay)
 {
-    tesra::Timer timer;
+    AgedTimer timer;
     EXPECT_TRUE(timer.isPerformanceTimer());
-    EXPECT_FLOAT_EQ(timer.diff(false), 0.0f);
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
     const float first = timer.diff(true);
     EXPECT_GE(first, 0.019f);
     EXPECT_LT(first, 1.0f);
-    EXPECT_FLOAT_EQ(timer.diff(false), first);
-    EXPECT_GE(timer.getTime(), 19.0f);
-}
-
-TEST(Timer, KeepsMillisecondPrecisionAfterADay)
-{
-    AgedTimer timer;
-    timer.diff(true);
+    EXPECT_FLOAT_EQ(timer.diff(false), first); // a frame is measured from the last reset
     timer.age(24 * 3600.0);
     EXPECT_GE(timer.getTime(), 24 * 3600 * 1000.0f - 16.0f);
     // A float of milliseconds a day after the start only resolves 8 ms steps, so
