@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include <vector>
 
 #include <tesra/RenderSystem.h>
@@ -7,60 +5,41 @@
 #include "GLTestSupport.h"
 #include "LogCapture.h"
 
+using namespace tesra;
+using namespace testsupport;
 using kavtypes::Rectangle;
-using tesra::BlendMode;
-using tesra::Color;
-using tesra::ColorMode;
-using tesra::Image;
-using tesra::RenderOperation;
-using tesra::Texture;
-using testsupport::at;
-using testsupport::near;
-using testsupport::pack;
-using testsupport::pixelAt;
-using testsupport::row;
 
 namespace
 {
     int clampByte(double value)
     {
-        int v = (int)(value + 0.5);
-        return v < 0 ? 0 : (v > 255 ? 255 : v);
+        return std::min(255, std::max(0, (int)(value + 0.5)));
     }
 
     // The colour and alpha a blend mode leaves when `src` lands on `dst`, computed on the CPU.
     Color blendOnCpu(BlendMode mode, const Color& src, const Color& dst)
     {
-        double a = src.a / 255.0;
-        auto channel = [&](int s, int d) -> int
+        const double a = src.a / 255.0;
+        auto channel = [&](int s, int d)
         {
-            switch (mode)
-            {
-            case BlendMode::ADD:
-                return clampByte(s * a + d);
-            case BlendMode::SUBTRACT:
-                return clampByte(d - s * a);
-            case BlendMode::OVERWRITE:
-                return s;
-            default:
-                return clampByte(s * a + d * (1.0 - a));
-            }
+            const double added = mode == BlendMode::ADD ? s * a + d : s * a + d * (1.0 - a);
+            return clampByte(
+                mode == BlendMode::OVERWRITE ? s : (mode == BlendMode::SUBTRACT ? d - s * a : added));
         };
-        int alpha = mode == BlendMode::OVERWRITE ? src.a : clampByte(src.a + dst.a * (1.0 - a));
+        const int alpha = mode == BlendMode::OVERWRITE ? src.a : clampByte(src.a + dst.a * (1.0 - a));
         return Color(channel(src.r, dst.r), channel(src.g, dst.g), channel(src.b, dst.b), alpha);
     }
 
     unsigned int readTargetPixel(Texture* target, int x, int y)
     {
         Texture::Lock lock = target->lock(x, y, 1, 1);
-        EXPECT_FALSE(lock.failed);
         if (lock.failed)
         {
+            ADD_FAILURE() << "the target cannot be locked";
             return 0;
         }
         const unsigned char* p = lock.data + ((size_t)lock.dy * lock.dataWidth + lock.dx) * 4; // B, G, R, A
-        unsigned int result =
-            ((unsigned int)p[2] << 24) | ((unsigned int)p[1] << 16) | ((unsigned int)p[0] << 8) | p[3];
+        const unsigned int result = pack(Color(p[2], p[1], p[0], p[3]));
         target->unlock(lock, false);
         return result;
     }
@@ -85,8 +64,8 @@ namespace
             return {screen, inTarget};
         }
 
-        testsupport::GLContext context{64, 64};
-        tesra::OpenGL_RenderSystem* rs = context.renderSystem();
+        GLContext context{64, 64};
+        OpenGL_RenderSystem* rs = context.renderSystem();
         const Color background = Color(40, 120, 200, 100);
     };
 } // namespace
@@ -126,7 +105,7 @@ TEST_F(RenderSystemTest, EveryColorModeWithTextureAndVertexColor)
         {ColorMode::LERP, lerp},
         {ColorMode::ALPHA_MAP, Color(vertex, alpha)},
     };
-    tesra::TexturedVertex quad[4] = {{0, 0, 0, 0, 0}, {32, 0, 0, 1, 0}, {0, 32, 0, 0, 1}, {32, 32, 0, 1, 1}};
+    TexturedVertex quad[4] = {{0, 0, 0, 0, 0}, {32, 0, 0, 1, 0}, {0, 32, 0, 0, 1}, {32, 32, 0, 1, 1}};
     rs->setTextureBlendMode(BlendMode::OVERWRITE); // the fragment itself reaches the target
     for (const auto& [mode, expected] : cases)
     {
@@ -144,10 +123,10 @@ TEST_F(RenderSystemTest, EveryColorModeWithTextureAndVertexColor)
     // Per-vertex colours of textured records are 0xRRGGBBAA too.
     rs->setTextureColorMode(ColorMode::MULTIPLY);
     rs->setTexture(rs->createTexture(1, 1, Color(255, 255, 255)));
-    tesra::ColoredTexturedVertex tinted[4] = {{0, 0, 0, 0x4080C0FF, 0, 0},
-                                              {32, 0, 0, 0x4080C0FF, 1, 0},
-                                              {0, 32, 0, 0x4080C0FF, 0, 1},
-                                              {32, 32, 0, 0x4080C0FF, 1, 1}};
+    ColoredTexturedVertex tinted[4] = {{0, 0, 0, 0x4080C0FF, 0, 0},
+                                       {32, 0, 0, 0x4080C0FF, 1, 0},
+                                       {0, 32, 0, 0x4080C0FF, 0, 1},
+                                       {32, 32, 0, 0x4080C0FF, 1, 1}};
     rs->render(RenderOperation::TRIANGLE_STRIP, tinted, 4);
     EXPECT_EQ(0x4080C0FFu, pixelAt(*context.grab(), 16, 16));
     // A factor above 1 saturates: the vertex colour alone.
@@ -182,14 +161,14 @@ TEST_F(RenderSystemTest, RectanglesAndStrips)
 
     // A strip of 4 coloured vertices is two triangles: the whole square, red at the top shading to blue.
     rs->clear(true, false);
-    tesra::ColoredVertex strip[4] = {
+    ColoredVertex strip[4] = {
         {0, 0, 0, 0xFF0000FF}, {16, 0, 0, 0xFF0000FF}, {0, 16, 0, 0x0000FFFF}, {16, 16, 0, 0x0000FFFF}};
     rs->render(RenderOperation::TRIANGLE_STRIP, strip, 4);
     // A line strip of 5 plain vertices is four lines, drawn white.
-    tesra::PlainVertex lines[5] = {{20, 0}, {30, 0}, {30, 10}, {20, 10}, {20, 0}};
+    PlainVertex lines[5] = {{20, 0}, {30, 0}, {30, 10}, {20, 10}, {20, 0}};
     rs->render(RenderOperation::LINE_STRIP, lines, 5);
     // A list of 5 vertices is one triangle; the last two vertices draw nothing.
-    tesra::PlainVertex list[5] = {{40, 0}, {50, 0}, {40, 10}, {40, 20}, {50, 20}};
+    PlainVertex list[5] = {{40, 0}, {50, 0}, {40, 10}, {40, 20}, {50, 20}};
     rs->render(RenderOperation::TRIANGLE_LIST, list, 5, Color(0, 255, 0));
     shot = context.grab();
     EXPECT_TRUE(near(pixelAt(*shot, 14, 0), 0xFF0000FFu, 16));
@@ -204,17 +183,17 @@ TEST_F(RenderSystemTest, RectanglesAndStrips)
 TEST_F(RenderSystemTest, SeventyThousandColoredVertices)
 {
     // 23333 one-pixel triangles cover a 64 x 64 grid over and over; the final one paints (63, 63) white.
-    std::vector<tesra::ColoredVertex> v(70000);
+    std::vector<ColoredVertex> v(70000);
     for (int t = 0; t < 23333; ++t)
     {
         int cell = t % 4096;
         float x = (float)(cell % 64), y = (float)(cell / 64);
         unsigned int color = t == 23332 ? 0xFFFFFFFF : (t < 4096 ? 0xFF0000FF : 0x00FF00FF);
-        v[t * 3] = tesra::ColoredVertex(x - 1, y - 1, 0, color);
-        v[t * 3 + 1] = tesra::ColoredVertex(x + 3, y, 0, color);
-        v[t * 3 + 2] = tesra::ColoredVertex(x, y + 3, 0, color);
+        v[t * 3] = ColoredVertex(x - 1, y - 1, 0, color);
+        v[t * 3 + 1] = ColoredVertex(x + 3, y, 0, color);
+        v[t * 3 + 2] = ColoredVertex(x, y + 3, 0, color);
     }
-    v[69999] = tesra::ColoredVertex(0, 0, 0, 0x0000FFFF); // the 70000th vertex completes no triangle
+    v[69999] = ColoredVertex(0, 0, 0, 0x0000FFFF); // the 70000th vertex completes no triangle
     rs->clear(true, false);
     rs->render(RenderOperation::TRIANGLE_LIST, v.data(), (int)v.size());
     std::unique_ptr<Image> shot = context.grab();
@@ -248,8 +227,8 @@ TEST_F(RenderSystemTest, Clears)
 
 TEST(RenderSystemDepth, ClearWithDepthOption)
 {
-    testsupport::GLContext context(16, 16, true);
-    tesra::OpenGL_RenderSystem* rs = context.renderSystem();
+    GLContext context(16, 16, true);
+    OpenGL_RenderSystem* rs = context.renderSystem();
     rs->drawFilledRect(Rectangle(0, 0, 16, 16), Color(255, 0, 0));
     rs->clear(true, true);
     EXPECT_EQ(0x000000FFu, pixelAt(*context.grab(), 8, 8));
