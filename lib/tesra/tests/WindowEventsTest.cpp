@@ -87,7 +87,6 @@ TEST_F(WindowTest, RefusedCloseKeepsTheWindowOpen)
     // Frame 2 closes the window, frame 4 presses Alt+F4, frame 6 closes again and is let through.
     recorder.onFrame = [&](int frame)
     {
-        ASSERT_LT(frame, 20) << "the accepted close did not end the loop";
         recorder.acceptQuit = frame >= 6;
         if (frame == 4)
         {
@@ -97,6 +96,7 @@ TEST_F(WindowTest, RefusedCloseKeepsTheWindowOpen)
         {
             pushWindowEvent(SDL_WINDOWEVENT_CLOSE);
         }
+        return frame < 20; // the accepted close ends the loop long before
     };
     window->enterMainLoop();
     EXPECT_EQ(recorder.deltas.size(), 7u); // the close is heard at the start of the next frame

@@ -28,8 +28,7 @@ namespace testsupport
         std::vector<std::string> calls;
         std::vector<float> deltas;
         bool acceptQuit = true;
-        int framesLeft = -1; // -1 runs until something else ends the loop
-        std::function<void(int)> onFrame;
+        std::function<bool(int)> onFrame; // given the frame's number, answers whether the loop goes on
 
         static std::string n(float value) { return std::to_string((int)value); }
         std::string at() const
@@ -63,12 +62,7 @@ namespace testsupport
         bool onUpdate(float timeDelta) override
         {
             deltas.push_back(timeDelta);
-            if (onFrame)
-            {
-                onFrame((int)deltas.size());
-            }
-            framesLeft -= framesLeft > 0 ? 1 : 0;
-            return framesLeft != 0;
+            return !onFrame || onFrame((int)deltas.size());
         }
     };
 
