@@ -9,17 +9,16 @@
 #include <iterator>
 #include <map>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <utility>
 
-#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <quortypes/hstring.h>
 #include <tesra/Image.h>
 
-#include "rendersystems/opengl/OpenGL_RenderSystem.h"
+#include <tesra/RenderSystem.h>
+#include <tesra/tesra.h>
 
 namespace testsupport
 {
@@ -39,47 +38,26 @@ namespace testsupport
             nullptr);
     }
 
-    // A hidden SDL window with its own OpenGL context and a render system attached, for read-back tests.
+    // The library with a window on the headless display and its render system, for read-back tests.
     class GLContext
     {
     public:
         GLContext(int width, int height, bool depthBuffer = false)
         {
             setenv("SDL_VIDEODRIVER", "offscreen", 0);
-            SDL_InitSubSystem(SDL_INIT_VIDEO); // outlives the render system's own hold on it
-            system->create(tesra::RenderSystem::Options(depthBuffer));
-            SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
-            SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-            SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depthBuffer ? 16 : 0);
-            window = SDL_CreateWindow("test", 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-            context = window != nullptr ? SDL_GL_CreateContext(window) : nullptr;
-            if (context == nullptr)
-            {
-                throw std::runtime_error(SDL_GetError());
-            }
-            system->attachToSdlWindow(window, nullptr);
+            tesra::init();
+            tesra::createRenderSystem(tesra::RenderSystem::Options(depthBuffer));
+            tesra::createWindow(width, height, false, "test");
             keepLoadedLibraries();
         }
-        ~GLContext()
-        {
-            system->destroy();
-            system.reset();
-            SDL_GL_DeleteContext(context);
-            SDL_DestroyWindow(window);
-            SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        }
+        ~GLContext() { tesra::destroy(); }
 
-        tesra::OpenGL_RenderSystem* renderSystem() { return system.get(); }
+        tesra::RenderSystem* renderSystem() { return tesra::rendersys; }
         // The frame as RGBA bytes, top row first.
         std::unique_ptr<tesra::Image> grab()
         {
-            return std::unique_ptr<tesra::Image>(system->takeScreenshot(tesra::Image::FORMAT_RGBA));
+            return std::unique_ptr<tesra::Image>(tesra::rendersys->takeScreenshot(tesra::Image::FORMAT_RGBA));
         }
-
-    private:
-        std::unique_ptr<tesra::OpenGL_RenderSystem> system = std::make_unique<tesra::OpenGL_RenderSystem>();
-        SDL_Window* window = nullptr;
-        SDL_GLContext context = nullptr;
     };
 
     // A scratch folder of its own, removed with everything in it.

@@ -65,7 +65,7 @@ namespace
         }
 
         GLContext context{64, 64};
-        OpenGL_RenderSystem* rs = context.renderSystem();
+        RenderSystem* rs = context.renderSystem();
         const Color background = Color(40, 120, 200, 100);
     };
 } // namespace
@@ -228,7 +228,7 @@ TEST_F(RenderSystemTest, Clears)
 TEST(RenderSystemDepth, ClearWithDepthOption)
 {
     GLContext context(16, 16, true);
-    OpenGL_RenderSystem* rs = context.renderSystem();
+    RenderSystem* rs = context.renderSystem();
     rs->drawFilledRect(Rectangle(0, 0, 16, 16), Color(255, 0, 0));
     rs->clear(true, true);
     EXPECT_EQ(0x000000FFu, pixelAt(*context.grab(), 8, 8));

@@ -35,7 +35,7 @@ namespace
         }
 
         GLContext context{64, 64};
-        OpenGL_RenderSystem* rs = context.renderSystem();
+        RenderSystem* rs = context.renderSystem();
     };
 } // namespace
 
