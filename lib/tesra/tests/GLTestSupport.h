@@ -42,12 +42,13 @@ namespace testsupport
     class GLContext
     {
     public:
-        GLContext(int width, int height, bool depthBuffer = false)
+        GLContext(int width, int height, bool depthBuffer = false, const hstring& title = "test",
+                  tesra::Window::Options options = tesra::Window::Options())
         {
             setenv("SDL_VIDEODRIVER", "offscreen", 0);
             tesra::init();
             tesra::createRenderSystem(tesra::RenderSystem::Options(depthBuffer));
-            tesra::createWindow(width, height, false, "test");
+            tesra::createWindow(width, height, false, title, options);
             keepLoadedLibraries();
         }
         ~GLContext() { tesra::destroy(); }

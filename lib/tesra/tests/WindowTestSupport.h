@@ -66,17 +66,14 @@ namespace testsupport
         }
     };
 
-    // A real window on the headless display with an OpenGL context.
+    // The library with a 320 x 240 window whose delegates write down their calls.
     class WindowTest : public ::testing::Test
     {
     protected:
         void SetUp() override { SetUpWindow(tesra::Window::Options()); }
         void SetUpWindow(tesra::Window::Options options)
         {
-            tesra::init();
-            tesra::createRenderSystem();
-            tesra::createWindow(320, 240, false, "Test title", options);
-            keepLoadedLibraries();
+            context = std::make_unique<GLContext>(320, 240, false, "Test title", options);
             window = tesra::window;
             window->setMouseDelegate(&recorder);
             window->setKeyboardDelegate(&recorder);
@@ -86,7 +83,7 @@ namespace testsupport
             SDL_PumpEvents();
             SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
         }
-        void TearDown() override { tesra::destroy(); }
+        void TearDown() override { context.reset(); }
         SDL_Window* sdlWindow() const { return (SDL_Window*)window->getBackendId(); }
         Uint32 id() const { return SDL_GetWindowID(sdlWindow()); }
 
@@ -98,8 +95,7 @@ namespace testsupport
         }
         void pushKey(Uint32 type, SDL_Keycode key, SDL_Scancode code, Uint16 mod = 0)
         {
-            const Uint8 state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
-            push(&SDL_Event::key, {type, 0, id(), state, 0, 0, 0, {code, key, mod, 0}});
+            push(&SDL_Event::key, {type, 0, id(), 0, 0, 0, 0, {code, key, mod, 0}});
         }
         void pushText(const char* text)
         {
@@ -113,8 +109,7 @@ namespace testsupport
         }
         void pushButton(Uint32 type, Uint8 button, int x, int y)
         {
-            const Uint8 state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
-            push(&SDL_Event::button, {type, 0, id(), 0, button, state, 1, 0, x, y});
+            push(&SDL_Event::button, {type, 0, id(), 0, button, 0, 1, 0, x, y});
         }
         void pushWheel(float x, float y, Uint32 direction = SDL_MOUSEWHEEL_NORMAL)
         {
@@ -131,6 +126,7 @@ namespace testsupport
         }
 
         LogCapture log;
+        std::unique_ptr<GLContext> context;
         tesra::Window* window = nullptr;
         Recorder recorder;
     };
