@@ -20,18 +20,24 @@ function(vumo_library name)
   target_link_libraries(${name} PUBLIC ${ARG_DEPS} PRIVATE ${ARG_PRIVATE_DEPS})
 endfunction()
 
-# vumo_tests(<name> [DEPS <targets>...])
+# vumo_tests(<name> [DEPS <targets>...] [RESOURCE_LOCK <lock>])
+# RESOURCE_LOCK keeps the library's tests from running at the same time as each other, for
+# tests that share fixed file names in the working directory.
 # One test program per library from tests/*.cpp, each test case its own CTest test.
-# Tests run with the library's tests/ folder as working directory reference in
-# VUMO_TEST_DATA_DIR, and headless graphics and audio settings.
+# Tests find their committed data through VUMO_TEST_DATA_DIR and draw headless; scripts/test
+# sets the rest of the environment (audio driver, no display).
 function(vumo_tests name)
   if(NOT VUMO_TESTS)
     return()
   endif()
-  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "RESOURCE_LOCK" "DEPS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/*.cpp)
   if(NOT sources)
     return()
+  endif()
+  set(lock_property)
+  if(ARG_RESOURCE_LOCK)
+    set(lock_property RESOURCE_LOCK ${ARG_RESOURCE_LOCK})
   endif()
   add_executable(${name}_tests ${sources})
   target_link_libraries(${name}_tests PRIVATE ${name} ${ARG_DEPS} GTest::gtest_main GTest::gmock)
@@ -40,5 +46,6 @@ function(vumo_tests name)
   gtest_discover_tests(${name}_tests
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
     DISCOVERY_TIMEOUT 120
-    PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=offscreen;ALSOFT_DRIVERS=null;DISPLAY=")
+    PROPERTIES ENVIRONMENT SDL_VIDEODRIVER=offscreen
+               ${lock_property})
 endfunction()
