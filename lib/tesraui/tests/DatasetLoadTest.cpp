@@ -1,76 +1,83 @@
 #include <algorithm>
+#include <typeinfo>
 
 #include <gtest/gtest.h>
 
-#include <quortypes/exception.h>
-#include <tesra/RenderSystem.h>
 #include <tesraui/CompositeImage.h>
 #include <tesraui/Dataset.h>
-#include <tesraui/ImageBox.h>
 #include <tesraui/Texture.h>
 #include <tesraui/TiledImage.h>
 #include <tesraui/exception.h>
 
-#include "UiDataSupport.h"
+#include "UiTestSupport.h"
 
 using kavtypes::Rectangle;
-using library_support::LogCapture;
 using tesra::Color;
 using tesraui::Dataset;
-using tesraui::ImageBox;
+using uitest::Lines;
+using uitest::LogCapture;
 
 namespace
 {
-    const Color red(255, 0, 0), green(0, 255, 0), blue(0, 0, 255), yellow(255, 255, 0), grey(64, 64, 64);
     const unsigned int RED = 0xFF0000FF, GREEN = 0x00FF00FF, BLUE = 0x0000FFFF, YELLOW = 0xFFFF00FF,
                        GREY = 0x404040FF;
 
-    class DatasetLoad : public uidata::UiWindowTest
+    class DatasetLoad : public uitest::UiWindowTest
     {
     protected:
-        void writeFiles()
+        void SetUp() override
         {
-            this->folder.write("gfx/quads.png",
-                               uidata::makePng(16, 16,
-                                               [](int x, int y) {
-                                                   return y < 8 ? (x < 8 ? red : green)
-                                                                : (x < 8 ? blue : Color(255, 255, 255));
-                                               }));
-            this->folder.write("gfx/plain.png", uidata::solidPng(16, 16, yellow));
+            uitest::UiWindowTest::SetUp();
+            this->folder.write("gfx/quads.png", uitest::quadsPng());
+            this->folder.write("gfx/plain.png", uitest::solidPng(16, 16, Color(255, 255, 0)));
             this->folder.write("gfx/stripes.png",
-                               uidata::makePng(16, 16, [](int x, int) { return x < 8 ? red : blue; }));
-            for (const char* file :
-                 {"main.xml", "parts/row.xml", "parts/cell.xml", "sub/a.xml", "sub/b.xml", "sub/c.txt"})
+                               uitest::makePng(16, 16,
+                                               [](int x, int)
+                                               { return x < 8 ? Color(255, 0, 0) : Color(0, 0, 255); }));
+            this->folder.write("gfx/a/button.png", uitest::solidPng(2, 2, Color()));
+            this->folder.write("gfx/b/button.png", uitest::solidPng(2, 2, Color()));
+        }
+
+        // Loads a dataset of the given root children; the text of what it throws, after checking that the
+        // failure was logged, thrown as a plain quortypes::exception and left the dataset not loaded.
+        std::string failure(const std::string& body)
+        {
+            this->folder.write("ui/case.xml", "<Dataset>" + body + "</Dataset>");
+            LogCapture log;
+            Dataset dataset("ui/case.xml", "d");
+            try
             {
-                this->folder.write(hstring("ui/") + file, uidata::testData(hstring("uidata/") + file));
+                dataset.load();
             }
+            catch (quortypes::exception& e)
+            {
+                EXPECT_EQ(typeid(e), typeid(quortypes::exception));
+                EXPECT_FALSE(dataset.isLoaded());
+                EXPECT_TRUE(log.contains("ERROR: " + e.getMessage()));
+                return uitest::messageText(e);
+            }
+            return "no exception";
         }
     };
 } // namespace
 
 TEST_F(DatasetLoad, LoadsAndDrawsEveryKindOfElement)
 {
-    writeFiles();
+    for (const char* file :
+         {"main.xml", "parts/row.xml", "parts/cell.xml", "sub/a.xml", "sub/b.xml", "sub/c.txt"})
+        this->folder.write(hstring("ui/") + file, uitest::testData(hstring("uidata/") + file));
     LogCapture log;
     Dataset dataset("ui/main.xml");
     dataset.load();
-    std::vector<std::string> lines = log.take();
-    std::vector<std::string> parsed;
-    for (const std::string& line : lines)
-    {
-        if (line.find("Parsing") == 0)
-        {
-            parsed.push_back(line);
-        }
-    }
-    // sub/c.txt is skipped; the cell file is read once however often it is included.
+    Lines parsed;
+    std::copy_if(log.lines.begin(), log.lines.end(), std::back_inserter(parsed),
+                 [](const std::string& line) { return line.find("Parsing") == 0; });
+    // sub/c.txt is skipped; the cell file is read each time it is included.
     EXPECT_EQ(parsed,
-              std::vector<std::string>(
-                  {"Parsing dataset file: ui/main.xml", "Parsing dataset file: ui/sub/a.xml",
-                   "Parsing dataset file: ui/sub/b.xml", "Parsing object include file: ui/parts/row.xml",
-                   "Parsing object include file: ui/parts/cell.xml",
-                   "Parsing object include file: ui/parts/cell.xml"}));
-    EXPECT_TRUE(dataset.isLoaded());
+              Lines({"Parsing dataset file: ui/main.xml", "Parsing dataset file: ui/sub/a.xml",
+                     "Parsing dataset file: ui/sub/b.xml", "Parsing object include file: ui/parts/row.xml",
+                     "Parsing object include file: ui/parts/cell.xml",
+                     "Parsing object include file: ui/parts/cell.xml"}));
     EXPECT_EQ(dataset.getRoot(), dataset.getObject("root"));
 
     // Names: prefixed images, the never-prefixed image of a childless texture, prefixes through includes.
@@ -83,10 +90,9 @@ TEST_F(DatasetLoad, LoadsAndDrawsEveryKindOfElement)
     EXPECT_EQ(quads->getLinks(), harray<tesraui::Texture*>({plain}));
     EXPECT_EQ(plain->getLinks(), harray<tesraui::Texture*>({quads}));
     tesraui::Object* row = dataset.getObject("a_row");
-    tesraui::Object* cell = dataset.getObject("b_a_cell_s");
     EXPECT_EQ(row->getRect(), Rectangle(10, 80, 50, 40));
-    EXPECT_EQ(cell->getParent(), row);
-    EXPECT_EQ(cell->getRect(), Rectangle(6, 7, 8, 8));
+    EXPECT_EQ(dataset.getObject("b_a_cell_s")->getParent(), row);
+    EXPECT_EQ(dataset.getObject("b_a_cell_s")->getRect(), Rectangle(6, 7, 8, 8));
     // An include at the top of an object-include file is ignored.
     EXPECT_FALSE(dataset.hasObject("a_cell"));
     EXPECT_EQ(dataset.getObject("c_cell")->getRect(), Rectangle(101, 101, 8, 8));
@@ -95,37 +101,99 @@ TEST_F(DatasetLoad, LoadsAndDrawsEveryKindOfElement)
     EXPECT_EQ(
         std::count_if(names.begin(), names.end(), [](const hstring& n) { return n.startsWith("ImageBox"); }),
         1);
-    // Drawn and read back.
-    tesra::rendersys->clear(false, Rectangle(0, 0, 128, 128), grey);
-    dataset.getRoot()->draw();
-    std::unique_ptr<tesra::Image> shot = grab();
-    ASSERT_NE(shot, nullptr);
     // Image boxes without a size take their image's: 8 by 8.
     EXPECT_EQ(dataset.getObject("tl")->getRect(), Rectangle(0, 0, 8, 8));
-    EXPECT_EQ(pixel(*shot, 4, 4), RED);
-    EXPECT_EQ(pixel(*shot, 9, 4), GREY);
-    EXPECT_EQ(pixel(*shot, 14, 4), GREEN);
-    // Rotated: the left column of the texture, turned onto its side, red then blue.
-    EXPECT_EQ(pixel(*shot, 23, 4), RED);
-    EXPECT_EQ(pixel(*shot, 33, 4), BLUE);
-    EXPECT_EQ(pixel(*shot, 44, 4), GREEN); // lerp towards the image's colour
-    EXPECT_EQ(pixel(*shot, 60, 10), YELLOW);
-    EXPECT_EQ(pixel(*shot, 74, 54), 0xFF4040FF); // added onto grey
-    // Composite 100 by 100 drawn into 40 by 20.
-    EXPECT_EQ(pixel(*shot, 75, 25), RED);
-    EXPECT_EQ(pixel(*shot, 89, 29), RED);
-    EXPECT_EQ(pixel(*shot, 95, 25), GREY);
-    EXPECT_EQ(pixel(*shot, 100, 35), YELLOW);
-    EXPECT_EQ(pixel(*shot, 85, 35), GREY);
+
+    tesra::rendersys->clear(false, Rectangle(0, 0, 128, 128), Color(64, 64, 64));
+    dataset.getRoot()->draw();
+    std::unique_ptr<tesra::Image> shot = grab();
+    const std::tuple<int, int, unsigned int> pixels[] = {
+        {4, 4, RED},
+        {9, 4, GREY},
+        {14, 4, GREEN},
+        // Rotated: the left column of the texture, turned onto its side, red then blue.
+        {23, 4, RED},
+        {33, 4, BLUE},
+        {44, 4, GREEN},       // lerp towards the image's colour
+        {60, 10, YELLOW},     // the childless texture's image
+        {74, 54, 0xFF4040FF}, // added onto grey
+        // Composite 100 by 100 drawn into 40 by 20.
+        {75, 25, RED},
+        {89, 29, RED},
+        {95, 25, GREY},
+        {100, 35, YELLOW},
+        {85, 35, GREY},
+        {66, 40, GREY},    // right of the tiles
+        {20, 90, GREEN},   // the nested cell
+        {60, 90, YELLOW}}; // the unnamed box
+    for (const auto& [x, y, colour] : pixels)
+        EXPECT_EQ(pixel(*shot, x, y), colour) << x << "," << y;
     // Tiles of 16 by 16, red then blue; the inner ones drawn as one quad over the wrapping texture.
     for (int x = 0; x < 64; x += 8)
     {
         for (int y = 24; y < 68; y += 16)
-        {
             EXPECT_EQ(pixel(*shot, x + 4, y), (x / 8) % 2 == 0 ? RED : BLUE) << x << "," << y;
-        }
     }
-    EXPECT_EQ(pixel(*shot, 66, 40), GREY);
-    EXPECT_EQ(pixel(*shot, 20, 90), GREEN);  // the nested cell
-    EXPECT_EQ(pixel(*shot, 60, 90), YELLOW); // the unnamed box
+}
+
+TEST_F(DatasetLoad, EveryFailureHasItsText)
+{
+    const std::pair<std::string, std::string> rows[] = {
+        {"<Texture/>", "XML property doesn't exist: filename, in file ui/case.xml, line 1"},
+        {"<Object type='Container' position='1'/>", "Cannot convert string '1' to kavtypes::Vector2."},
+        {"<Object type='Container' rect='1,2,3'/>", "Cannot convert string '1,2,3' to kavtypes::Rectangle."},
+        {"<Texture filename='../gfx/a/button'/><Texture filename='../gfx/b/button'/>",
+         "Object already exists: button in ../gfx/b/button"},
+        {"<Texture filename='missing'/>", "'ui/missing' not found!"},
+        {"<Texture filename='../gfx/plain' filter='bilinear'/>", "texture filter 'bilinear' not supported"},
+        {"<CompositeImage name='plain' w='1' h='1'/><Texture filename='../gfx/plain'/>",
+         "Texture already exists: plain in dataset d"},
+        {"<Texture filename='../gfx/a/button' prefix_images='0'><Image name='x' rect='0,0,1,1'/></Texture>"
+         "<Texture filename='../gfx/plain' prefix_images='0'><Image name='x' x='0' y='0' w='1' "
+         "h='1'/></Texture>",
+         "Image already exists: x in dataset d"},
+        {"<CompositeImage name='c' w='1' h='1'/><CompositeImage name='c' size='1,1'/>",
+         "CompositeImage already exists: c in dataset d"},
+        {"<Object type='Container' name='o' x='0' y='0'><Animator type='Container' name='o'/></Object>",
+         "Object already exists: o in dataset d"},
+        {"<Object type='Nope' x='0' y='0'/>",
+         "Unknown class detected in XML file: Nope, in file ui/case.xml, line 1"},
+        {"<CompositeImage name='c' w='1' h='1'><ImageRef name='nope' rect='0,0,1,1'/></CompositeImage>",
+         "Image doesn't exist: 'nope' in dataset 'd'"},
+        {"<TextureGroup names='nope'/>", "Texture doesn't exist: 'nope' in dataset 'd'"},
+        // Include cycles, straight and through object includes, name the file.
+        {"<Include path='case.xml'/>", "Include cycle: 'ui/case.xml' includes itself again"},
+        {"<Object type='Container' x='0' y='0'><Include path='loop.xml'/></Object>",
+         "Include cycle: 'ui/loop.xml' includes itself again"}};
+    this->folder.write("ui/loop.xml",
+                       "<L><Object type='Container' name='l' x='0' y='0'><Include path='loop.xml' "
+                       "name_prefix='p'/></Object></L>");
+    for (const auto& [body, text] : rows)
+        EXPECT_EQ(failure(body), text) << body;
+}
+
+TEST_F(DatasetLoad, FailedLoadReleasesWhatItRegistered)
+{
+    size_t textures = tesra::rendersys->getTextures().size();
+    std::string good = "<Texture filename='../gfx/plain'><Image name='i' rect='0,0,1,1'/></Texture>"
+                       "<CompositeImage name='c' w='1' h='1'><ImageRef name='plain/i' rect='0,0,1,1'/>"
+                       "</CompositeImage><Object type='Container' name='o' x='0' y='0'><Object "
+                       "type='ImageBox' name='b' x='0' y='0' image='c'/></Object>";
+    std::string bad = good + "<Object type='Nope' x='0' y='0'/>";
+    EXPECT_NE(failure(bad), "no exception");
+    EXPECT_EQ(tesra::rendersys->getTextures().size(), textures);
+
+    // Unloading after a failed load releases it too, and the same dataset then loads again.
+    this->folder.write("ui/case.xml", "<Dataset>" + bad + "</Dataset>");
+    Dataset dataset("ui/case.xml", "d");
+    EXPECT_THROW(dataset.load(), quortypes::exception);
+    EXPECT_TRUE(dataset.hasObject("b"));
+    dataset.unload();
+    EXPECT_EQ(dataset.getObjects().size() + dataset.getImages().size(), 0u);
+    EXPECT_EQ(tesra::rendersys->getTextures().size(), textures);
+    EXPECT_EQ(uitest::thrownText<tesraui::_GenericException>([&] { dataset.unload(); }),
+              "Unable to unload dataset 'd', data not loaded!");
+    this->folder.write("ui/case.xml", "<Dataset>" + good + "</Dataset>");
+    dataset.load();
+    EXPECT_EQ(dataset.getObject("o")->getChildren().size(), 1u);
 }

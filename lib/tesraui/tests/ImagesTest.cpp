@@ -1,53 +1,51 @@
 #include <gtest/gtest.h>
 
-#include <quortypes/exception.h>
 #include <tesraui/CompositeImage.h>
+#include <tesraui/Dataset.h>
+#include <tesraui/EventArgs.h>
 #include <tesraui/Image.h>
+#include <tesraui/ImageBox.h>
 #include <tesraui/Texture.h>
 #include <tesraui/TiledImage.h>
+#include <tesraui/exception.h>
 
-#include "UiDataSupport.h"
+#include "UiTestSupport.h"
 
 using kavtypes::Rectangle;
-using library_support::LogCapture;
 using tesra::Color;
+using uitest::Lines;
+using uitest::LogCapture;
 
 namespace
 {
     const unsigned int RED = 0xFF0000FF, GREEN = 0x00FF00FF, BLUE = 0x0000FFFF, BLACK = 0x000000FF;
 
-    class Images : public uidata::UiWindowTest
+    // A loaded dataset holding the texture of uitest::quadsPng.
+    class Images : public uitest::UiWindowTest
     {
     protected:
+        tesraui::Dataset* dataset = nullptr;
         tesraui::Texture* texture = nullptr;
 
         void SetUp() override
         {
-            uidata::UiWindowTest::SetUp();
-            // Red, green / blue, white quarters.
-            this->folder.write(
-                "gfx/quads.png",
-                uidata::makePng(16, 16,
-                                [](int x, int y)
-                                {
-                                    return y < 8 ? (x < 8 ? Color(255, 0, 0) : Color(0, 255, 0))
-                                                 : (x < 8 ? Color(0, 0, 255) : Color(255, 255, 255));
-                                }));
-            this->texture = open("gfx/quads", true);
+            uitest::UiWindowTest::SetUp();
+            this->folder.write("gfx/quads.png", uitest::quadsPng());
+            this->dataset = new tesraui::Dataset("", "images");
+            this->dataset->load();
+            this->texture = this->add("gfx/quads", true);
         }
 
-        void TearDown() override
-        {
-            delete this->texture;
-            uidata::UiWindowTest::TearDown();
-        }
-
-        static tesraui::Texture* open(const hstring& name, bool loadNow)
+        // A nearest-filtered texture of the dataset, loaded; dynamic unless loaded at once.
+        tesraui::Texture* add(const hstring& name, bool now)
         {
             tesra::Texture* renderTexture =
-                tesra::rendersys->createTextureFromResource(name, tesra::Texture::Type::IMMUTABLE, loadNow);
+                tesra::rendersys->createTextureFromResource(name, tesra::Texture::Type::IMMUTABLE, now);
             renderTexture->setFilter(tesra::Texture::Filter::NEAREST);
-            return new tesraui::Texture(name, renderTexture);
+            tesraui::Texture* texture = new tesraui::Texture(name, renderTexture);
+            this->dataset->registerTexture(texture);
+            texture->load();
+            return texture;
         }
 
         // The pixel at x, 4 of a draw at the origin, drawn on black.
@@ -56,6 +54,14 @@ namespace
             tesra::rendersys->clear(true, false);
             image.draw(Rectangle(0, 0, w, 8), Color());
             return pixel(*grab(), x, 4);
+        }
+
+        // One frame as the engine runs it.
+        static void frame(float timeDelta)
+        {
+            tesraui::processEvents();
+            tesraui::update(timeDelta);
+            tesraui::updateTextures(timeDelta);
         }
     };
 } // namespace
@@ -67,7 +73,8 @@ TEST_F(Images, PropertiesAndTheirTextureCoordinates)
     // Each setter takes effect on the next draw, also after the coordinates were computed.
     image.setProperty("position", "8,0");
     EXPECT_EQ(drawn(image), GREEN);
-    image.setProperty("rect", "0,0,16,8");
+    image.setProperty("size", "16,8");
+    image.setProperty("x", "0");
     image.setProperty("invert_x", "1");
     EXPECT_EQ(drawn(image), GREEN);
     image.setProperty("invert_x", "0");
@@ -75,8 +82,10 @@ TEST_F(Images, PropertiesAndTheirTextureCoordinates)
     EXPECT_EQ(drawn(image, 16, 12), BLUE);
     image.setProperty("invert_y", "1");
     EXPECT_EQ(drawn(image, 16, 12), RED);
-    EXPECT_EQ(image.getProperty("size"), "16.000000,8.000000");
     EXPECT_EQ(image.getProperty("texture"), "quads");
+    image.setProperty("invert_y", "0");
+    image.setProperty("color", "FF808080"); // a colour below white opaque tints the draw
+    EXPECT_EQ(drawn(image), 0x800000FF);
 
     LogCapture log;
     EXPECT_TRUE(image.setProperty("blend_mode", "screen"));
@@ -84,22 +93,19 @@ TEST_F(Images, PropertiesAndTheirTextureCoordinates)
     EXPECT_FALSE(image.setProperty("unknown", "1"));
     image.setProperty("vertical", "0");
     EXPECT_EQ(image.getProperty("invertx"), "0");
-    EXPECT_EQ(log.take(), std::vector<std::string>(
-                              {"WARNING: Value 'screen' does not exist for property 'blend_mode' in 'img'!",
-                               "WARNING: 'vertical=' is deprecated. Use 'rotated=' instead.",
-                               "WARNING: 'invertx' is deprecated. Use 'invert_x' instead."}));
+    EXPECT_EQ(log.take(), Lines({"WARNING: Value 'screen' does not exist for property 'blend_mode' in 'img'!",
+                                 "WARNING: 'vertical=' is deprecated. Use 'rotated=' instead.",
+                                 "WARNING: 'invertx' is deprecated. Use 'invert_x' instead."}));
     EXPECT_THROW(image.setProperty("size", "1"), quortypes::exception);
-    // A colour below white opaque tints the draw.
-    image.setProperty("invert_y", "0");
-    image.setProperty("color", "FF808080");
-    EXPECT_EQ(drawn(image), 0x800000FF);
 }
 
 TEST_F(Images, TilesCompositesAndNothingToDraw)
 {
-    // A tile of 0, an empty rectangle and the null image in either form draw nothing, and return.
+    // A tile of 0 or under one unit, an empty rectangle and the null image in either form draw nothing, and
+    // return.
     tesraui::TiledImage tiled(this->texture, "tiled", Rectangle(0, 0, 8, 8), 0.0f, 2.0f);
-    tesra::rendersys->clear(true, false);
+    tiled.draw(Rectangle(0, 0, 64, 64), Color());
+    tiled.setProperty("tile", "-1e-5,-1e-5");
     tiled.draw(Rectangle(0, 0, 64, 64), Color());
     tiled.setTile(kavtypes::Vector2(2.0f, 2.0f));
     tiled.draw(Rectangle(0, 0, 0, 64), Color());
@@ -122,30 +128,125 @@ TEST_F(Images, TilesCompositesAndNothingToDraw)
     LogCapture log;
     composite.draw(triangle, Color());
     EXPECT_EQ(log.take(),
-              std::vector<std::string>({"WARNING: CompositeImage::draw(harray<tesra::TexturedVertex>, "
-                                        "tesra::Color) is currently not supported!"}));
+              Lines{"WARNING: CompositeImage::draw(harray<tesra::TexturedVertex>, tesra::Color) is "
+                    "currently not supported!"});
     composite.draw(Rectangle(60, 0, 200, 50), Color()); // the reference lands at 80, 5, 40 by 10
     // Whole-texture tiles on a clamping texture cannot be drawn as one quad: every inner tile repeats.
     tesraui::TiledImage whole(this->texture, "whole", Rectangle(0, 0, 16, 16), -16.0f, -16.0f);
     whole.draw(Rectangle(0, 16, 64, 48), Color());
     std::unique_ptr<tesra::Image> shot = grab();
-    EXPECT_EQ(pixel(*shot, 20, 36), RED);
-    EXPECT_EQ(pixel(*shot, 36, 36), RED);
-    EXPECT_EQ(pixel(*shot, 36, 44), BLUE);
-    EXPECT_EQ(pixel(*shot, 2, 4), RED);
-    EXPECT_EQ(pixel(*shot, 20, 4), RED);
-    EXPECT_EQ(pixel(*shot, 26, 4), BLACK);
-    EXPECT_EQ(pixel(*shot, 42, 2), GREEN);
-    EXPECT_EQ(pixel(*shot, 80, 5), GREEN);
-    EXPECT_EQ(pixel(*shot, 119, 14), GREEN);
-    EXPECT_EQ(pixel(*shot, 79, 5), BLACK);
-    EXPECT_EQ(pixel(*shot, 80, 15), BLACK);
+    const std::tuple<int, int, unsigned int> pixels[] = {
+        {20, 36, RED},  {36, 36, RED},  {36, 44, BLUE},   {2, 4, RED},    {20, 4, RED},   {26, 4, BLACK},
+        {42, 2, GREEN}, {80, 5, GREEN}, {119, 14, GREEN}, {79, 5, BLACK}, {80, 15, BLACK}};
+    for (const auto& [x, y, colour] : pixels)
+        EXPECT_EQ(pixel(*shot, x, y), colour) << x << "," << y;
 }
 
-TEST_F(Images, FailedReloadKeepsADrawableTexture)
+TEST_F(Images, DynamicTexturesUnloadAfterTheirIdleTimeCountedOnce)
 {
+    tesraui::setTextureIdleUnloadTime(2.0f);
+    this->folder.write("gfx/dynamic.png", uitest::quadsPng());
+    tesraui::Texture* dynamic = this->add("gfx/dynamic", false);
+    ASSERT_TRUE(dynamic->isDynamic() && dynamic->isLoaded());
+    EXPECT_FALSE(this->texture->isDynamic());
+    for (int i = 0; i < 3; ++i)
+        frame(0.5f);
+    EXPECT_FLOAT_EQ(dynamic->getIdleTime(), 1.5f);
+    EXPECT_TRUE(dynamic->isLoaded());
+    frame(0.5f);
+    EXPECT_FALSE(dynamic->isLoaded());
+    // A dataset updated by itself leaves its textures' clocks alone.
+    dynamic->load();
+    this->dataset->update(5.0f);
+    EXPECT_EQ(dynamic->getIdleTime(), 0.0f);
+    // Unused for a second: gone on request, the static texture stays.
+    frame(0.5f);
+    tesraui::unloadUnusedTextures();
+    EXPECT_TRUE(dynamic->isLoaded());
+    frame(0.75f);
+    tesraui::unloadUnusedTextures();
+    EXPECT_FALSE(dynamic->isLoaded());
+    EXPECT_TRUE(this->texture->isLoaded());
+    EXPECT_EQ(this->dataset->getTexture("gfx/quads.png"), this->texture);
+    EXPECT_THROW(this->dataset->registerTexture(this->texture), tesraui::_ResourceExistsException);
+}
+
+TEST_F(Images, LocalizationReloadsTextures)
+{
+    this->folder.write("gfx/fr/quads.png", uitest::solidPng(2, 2, Color(255, 0, 0)));
+    tesraui::setLocalization("fr");
+    EXPECT_EQ(tesraui::getLocalisedFilename("gfx/quads"), "gfx/fr/quads.png");
+    EXPECT_EQ(tesraui::getLocalisedFilename("gfx/other"), "gfx/other");
+    EXPECT_EQ(this->texture->getFilename(), "gfx/fr/quads.png");
+    EXPECT_EQ(this->texture->getRequestedFilename(), "gfx/quads");
+    EXPECT_EQ(this->texture->getWidth(), 2);
+    tesraui::setLocalization("");
+    EXPECT_EQ(this->texture->getFilename(), "gfx/quads.png");
+}
+
+TEST_F(Images, LinksScaleAndReload)
+{
+    tesraui::setTextureExtensionScales({".png"}, {0.5f});
+    this->folder.write("gfx/first.png", uitest::quadsPng());
+    this->folder.write("gfx/second.png", uitest::quadsPng());
+    tesraui::Texture* first = this->add("gfx/first", false);
+    tesraui::Texture* second = this->add("gfx/second", false);
+    EXPECT_EQ(first->getWidth(), 8);
+    first->addLink(second);
+    second->addLink(first);
+    // Loading one loads its group; drawing one keeps the whole group young.
+    second->unload();
+    first->load();
+    EXPECT_TRUE(second->isLoaded());
+    tesraui::setTextureIdleUnloadTime(1.0f);
+    frame(0.75f);
+    first->getRenderTexture();
+    frame(0.75f);
+    EXPECT_TRUE(second->isLoaded());
+    // Reloading from the same file keeps the render texture; a failed reload keeps a drawable one.
+    tesra::Texture* renderTexture = first->getRenderTexture();
+    first->reload("gfx/first.png");
+    EXPECT_EQ(first->getRenderTexture(), renderTexture);
     tesraui::Image image(this->texture, "img", Rectangle(0, 0, 8, 8));
     EXPECT_THROW(this->texture->reload("gfx/missing"), quortypes::_file_not_found);
     EXPECT_EQ(this->texture->getFilename(), "gfx/quads.png");
     EXPECT_EQ(drawn(image), RED);
+    this->dataset->unregisterTexture(second);
+    delete second;
+    EXPECT_TRUE(first->getLinks().empty());
+}
+
+TEST(ImageBoxes, ImagesByNameSizeAndClicks)
+{
+    tesraui::Dataset dataset("", "boxes");
+    dataset.load();
+    tesraui::CompositeImage* image = new tesraui::CompositeImage("pic", kavtypes::Vector2(64, 32));
+    dataset.registerImage(image);
+    tesraui::ImageBox* box = new tesraui::ImageBox("box", Rectangle(5, 5, -1, 50));
+    dataset.registerObjects(box);
+    box->_draw(); // takes the null image, keeps its name
+    EXPECT_EQ(box->getImage(), dataset.getImage("null"));
+    EXPECT_EQ(box->getImageName(), "");
+    EXPECT_TRUE(box->setProperty("image", "pic"));
+    EXPECT_EQ(box->getRect(), Rectangle(5, 5, 64, 50));
+    EXPECT_EQ(box->getImageName(), "boxes.pic");
+    EXPECT_FALSE(box->setImageByNameIfChanged("boxes.pic"));
+    EXPECT_THROW(box->setProperty("image", "missing"), tesraui::_ResourceNotExistsException);
+    // "UpdateImage" looks the image up again; a box that never named one has nothing to look up.
+    tesraui::ImageBox* bare = new tesraui::ImageBox("bare", Rectangle(0, 0, 1, 1));
+    dataset.registerObjects(bare);
+    EXPECT_NO_THROW(dataset.notifyEvent("UpdateImage", nullptr));
+    EXPECT_EQ(bare->getImage(), nullptr);
+    EXPECT_EQ(box->getImage(), image);
+
+    // A release over the box reports a click, wherever the press began.
+    static int clicks;
+    clicks = 0;
+    box->registerEvent("Click", [](tesraui::EventArgs*) { ++clicks; });
+    tesraui::setCursorPosition(kavtypes::Vector2(10, 10));
+    EXPECT_TRUE(box->onMouseUp(1));
+    tesraui::setCursorPosition(kavtypes::Vector2(100, 100));
+    EXPECT_FALSE(box->onMouseUp(1) || box->onMouseDown(1));
+    dataset.processEvents();
+    EXPECT_EQ(clicks, 1);
 }

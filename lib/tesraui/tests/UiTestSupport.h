@@ -1,13 +1,35 @@
 #pragma once
 
+#include <dlfcn.h>
+#include <link.h>
+#include <stdlib.h>
+
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <quortypes/Dir.h>
 #include <quortypes/Log.h>
-#include <quortypes/harray.h>
-#include <quortypes/hstring.h>
+#include <quortypes/Resource.h>
+#include <quortypes/exception.h>
+#include <tesra/Image.h>
+#include <tesra/RenderSystem.h>
+#include <tesra/Window.h>
+#include <tesra/tesra.h>
 #include <tesraui/ColoredQuad.h>
+#include <tesraui/tesraui.h>
 
 namespace uitest
 {
-    // Collects log lines while alive.
+    typedef std::vector<std::string> Lines;
+
+    // The library's log lines, level prefix included, while alive.
     class LogCapture
     {
     public:
@@ -21,31 +43,28 @@ namespace uitest
             quortypes::Log::setCallback(nullptr);
             active = nullptr;
         }
-        bool contains(const hstring& text) const
+        Lines take() { return std::move(this->lines); }
+        bool contains(const std::string& text) const
         {
-            for (const hstring& line : lines)
+            for (const std::string& line : this->lines)
             {
-                if (line.contains(text))
-                {
+                if (line.find(text) != std::string::npos)
                     return true;
-                }
             }
             return false;
         }
-        harray<hstring> lines;
+        Lines lines;
 
     private:
         static inline LogCapture* active = nullptr;
-        static void capture(const hstring&, const hstring& text)
+        static void capture(const hstring& tag, const hstring& text)
         {
-            if (active != nullptr)
-            {
+            if (active != nullptr && tag == "tesraui")
                 active->lines.push_back(text);
-            }
         }
     };
 
-    // A coloured quad that writes every notification and input slot it receives into a shared journal.
+    // A coloured quad that writes "name:what" into a journal for every notification, input slot and update.
     class Recorder : public tesraui::ColoredQuad
     {
     public:
@@ -56,37 +75,28 @@ namespace uitest
         void notifyEvent(const hstring& type, void* args) override
         {
             this->note(type);
-            tesraui::ColoredQuad::notifyEvent(type, args);
+            ColoredQuad::notifyEvent(type, args);
         }
         bool onMouseDown(unsigned int key) override
         {
-            this->note("down");
-            return tesraui::ColoredQuad::onMouseDown(key);
+            return this->note("down"), ColoredQuad::onMouseDown(key);
         }
-        bool onMouseUp(unsigned int key) override
-        {
-            this->note("up");
-            return tesraui::ColoredQuad::onMouseUp(key);
-        }
-        bool onMouseMove() override
-        {
-            this->note("move");
-            return tesraui::ColoredQuad::onMouseMove();
-        }
+        bool onMouseUp(unsigned int key) override { return this->note("up"), ColoredQuad::onMouseUp(key); }
+        bool onMouseMove() override { return this->note("move"), ColoredQuad::onMouseMove(); }
         bool onMouseScroll(float x, float y) override
         {
-            this->note("scroll");
-            return tesraui::ColoredQuad::onMouseScroll(x, y);
+            return this->note("scroll"), ColoredQuad::onMouseScroll(x, y);
         }
-        bool onKeyDown(unsigned int key) override
-        {
-            this->note("key");
-            return tesraui::ColoredQuad::onKeyDown(key);
-        }
+        bool onKeyDown(unsigned int key) override { return this->note("key"), ColoredQuad::onKeyDown(key); }
         void _mouseCancel() override
         {
             this->note("cancel");
-            tesraui::ColoredQuad::_mouseCancel();
+            ColoredQuad::_mouseCancel();
+        }
+        void update(float timeDelta) override
+        {
+            this->note("update");
+            ColoredQuad::update(timeDelta);
         }
 
     private:
@@ -94,9 +104,190 @@ namespace uitest
         void note(const hstring& what)
         {
             if (this->journal != nullptr)
-            {
                 this->journal->push_back(this->name + ":" + what);
+        }
+    };
+
+    inline harray<hstring> names(const harray<tesraui::Object*>& objects)
+    {
+        harray<hstring> result;
+        for (tesraui::Object* object : objects)
+            result.push_back(object->getName());
+        return result;
+    }
+
+    // Stands in for the platform window: the library only asks it for its size and the cursor position.
+    class FakeWindow : public tesra::Window
+    {
+    public:
+        int width = 800;
+        int height = 600;
+        int keyboardTerminations = 0;
+
+        int getWidth() const override { return this->width; }
+        int getHeight() const override { return this->height; }
+        void* getBackendId() const override { return nullptr; }
+        void terminateKeyboardHandling() override { ++this->keyboardTerminations; }
+        void setCursor(float x, float y) { this->cursorPosition.set(x, y); }
+
+    protected:
+        tesra::Cursor* createCursorObject() override { return nullptr; }
+    };
+
+    // The fake window for a test's lifetime.
+    struct WindowScope
+    {
+        WindowScope() { tesra::window = &this->window; }
+        ~WindowScope() { tesra::window = nullptr; }
+        FakeWindow window;
+    };
+
+    // A scratch folder that resources are read from while the object lives.
+    class ResourceFolder
+    {
+    public:
+        ResourceFolder()
+        {
+            char pattern[] = "/tmp/tesraui_test_XXXXXX";
+            this->path = mkdtemp(pattern);
+            this->oldCwd = quortypes::Resource::getCwd();
+            quortypes::Resource::setCwd(this->path);
+        }
+        ~ResourceFolder()
+        {
+            quortypes::Resource::setCwd(this->oldCwd);
+            quortypes::Dir::remove(this->path);
+        }
+        void write(const hstring& name, const std::string& data)
+        {
+            hstring full = quortypes::Dir::joinPath(this->path, name);
+            quortypes::Dir::create(quortypes::Dir::baseDir(full));
+            std::ofstream(full.c_str(), std::ios::binary) << data;
+        }
+        hstring path;
+
+    private:
+        hstring oldCwd;
+    };
+
+    // An exception's own text, without the "[source:line] " in front.
+    inline std::string messageText(const quortypes::exception& e)
+    {
+        std::string message = e.getMessage();
+        size_t end = message.find("] ");
+        return end == std::string::npos ? message : message.substr(end + 2);
+    }
+
+    // The text of the E that f throws; "nothing thrown" or "other exception" otherwise.
+    template <class E, class F> std::string thrownText(F f)
+    {
+        try
+        {
+            f();
+        }
+        catch (E& e)
+        {
+            return messageText(e);
+        }
+        catch (...)
+        {
+            return "other exception";
+        }
+        return "nothing thrown";
+    }
+
+    // An RGBA PNG of the pixels the function gives.
+    inline std::string makePng(int width, int height, const std::function<tesra::Color(int, int)>& pixel)
+    {
+        std::vector<unsigned char> rgba;
+        for (int y = 0; y < height; ++y)
+        {
+            for (int x = 0; x < width; ++x)
+            {
+                tesra::Color c = pixel(x, y);
+                rgba.insert(rgba.end(), {c.r, c.g, c.b, c.a});
             }
+        }
+        png_image image = {};
+        image.version = PNG_IMAGE_VERSION;
+        image.width = width;
+        image.height = height;
+        image.format = PNG_FORMAT_RGBA;
+        png_alloc_size_t size = 0;
+        png_image_write_to_memory(&image, nullptr, &size, 0, rgba.data(), 0, nullptr);
+        std::string png(size, '\0');
+        png_image_write_to_memory(&image, &png[0], &size, 0, rgba.data(), 0, nullptr);
+        return png;
+    }
+
+    inline std::string solidPng(int width, int height, tesra::Color color)
+    {
+        return makePng(width, height, [color](int, int) { return color; });
+    }
+
+    // Red, green / blue, white quarters of 8 by 8.
+    inline std::string quadsPng()
+    {
+        return makePng(16, 16,
+                       [](int x, int y)
+                       {
+                           return y < 8 ? tesra::Color(x < 8 ? 255 : 0, x < 8 ? 0 : 255, 0)
+                                        : (x < 8 ? tesra::Color(0, 0, 255) : tesra::Color(255, 255, 255));
+                       });
+    }
+
+    // A file of the tests' data folder.
+    inline std::string testData(const std::string& name)
+    {
+        std::ifstream in(std::string(VUMO_TEST_DATA_DIR) + "/" + name, std::ios::binary);
+        std::stringstream content;
+        content << in.rdbuf();
+        return content.str();
+    }
+
+    // A hidden window with the OpenGL render system and the UI library, cleared to black; files are read
+    // from a scratch folder.
+    class UiWindowTest : public testing::Test
+    {
+    protected:
+        ResourceFolder folder;
+        int windowWidth = 128;
+        int windowHeight = 128;
+
+        void SetUp() override
+        {
+            tesra::init();
+            tesra::createRenderSystem();
+            tesra::createWindow(this->windowWidth, this->windowHeight, false, "tesraui");
+            // SDL unloads the GL driver before the leak check, which then cannot name the driver's memory.
+            dl_iterate_phdr(
+                [](dl_phdr_info* info, size_t, void*)
+                {
+                    if (info->dlpi_name != nullptr && info->dlpi_name[0] != '\0')
+                        dlopen(info->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+                    return 0;
+                },
+                nullptr);
+            tesraui::init();
+            tesra::rendersys->clear(true, false);
+        }
+
+        void TearDown() override
+        {
+            tesraui::destroy();
+            tesra::destroy();
+        }
+
+        // The frame as 0xRRGGBBAA at a pixel.
+        static unsigned int pixel(const tesra::Image& shot, int x, int y)
+        {
+            const unsigned char* p = shot.data + ((size_t)y * shot.width + x) * 4;
+            return ((unsigned int)p[0] << 24) | ((unsigned int)p[1] << 16) | ((unsigned int)p[2] << 8) | p[3];
+        }
+
+        static std::unique_ptr<tesra::Image> grab()
+        {
+            return std::unique_ptr<tesra::Image>(tesra::rendersys->takeScreenshot(tesra::Image::FORMAT_RGBA));
         }
     };
 } // namespace uitest

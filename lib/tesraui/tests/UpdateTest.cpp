@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <tesraui/Animator.h>
-#include <tesraui/CallbackObject.h>
+
+#include "UiTestSupport.h"
 
 using namespace tesraui;
 using kavtypes::Rectangle;
@@ -10,22 +11,21 @@ namespace
 {
     int deleted = 0;
 
-    // Animated until its time runs out, then expired.
+    // Animated until its time runs out, then expired; with a victim, deletes it instead.
     class Countdown : public Animator
     {
     public:
-        Countdown(const hstring& name, float seconds) : Animator(name), left(seconds) {}
+        Countdown(const hstring& name, float seconds, Object* victim = nullptr)
+            : Animator(name), left(seconds), victim(victim)
+        {
+        }
         ~Countdown() override { ++deleted; }
         float left;
-        Object* victim = nullptr;
+        Object* victim;
         void update(float timeDelta) override
         {
             if (this->victim != nullptr)
-            {
-                // Deleting the owner deletes this animator as well.
-                delete this->victim;
-                return;
-            }
+                return delete this->victim; // which deletes this animator as well
             this->left -= timeDelta;
             Animator::update(timeDelta);
         }
@@ -36,10 +36,9 @@ namespace
         void setObjectValue(float) override {}
     };
 
-    class Animated : public Object
+    struct Animated : public Object
     {
-    public:
-        using Object::Object;
+        Animated() : Object("animated", Rectangle(0, 0, 10, 10)) {}
         void start(Animator* animator) { this->dynamicAnimators.push_back(animator); }
     };
 } // namespace
@@ -47,54 +46,44 @@ namespace
 TEST(Update, expiredDynamicAnimatorsGoInTheSameUpdate)
 {
     deleted = 0;
-    Animated object("object", Rectangle(0, 0, 10, 10));
+    Animated object;
     object.start(new Countdown("short", 0.5f));
     object.start(new Countdown("long", 1.0f));
-    object.start(new Countdown("short2", 0.5f));
-    EXPECT_TRUE(object.isAnimated());
     object.update(0.6f);
-    EXPECT_EQ(deleted, 2);
+    EXPECT_EQ(deleted, 1);
     ASSERT_EQ(object.getDynamicAnimators().size(), 1);
-    EXPECT_EQ(object.getDynamicAnimators()[0]->getName(), "long");
     EXPECT_TRUE(object.isAnimated());
     object.update(0.6f);
-    EXPECT_FALSE(object.isAnimated());
-    EXPECT_FALSE(object.isWaitingAnimation());
-    EXPECT_EQ(deleted, 3);
+    EXPECT_FALSE(object.isAnimated() || object.isWaitingAnimation());
+    EXPECT_EQ(deleted, 2);
 
     // An animator may destroy the object that runs it; the update stops there.
     Object root("root", Rectangle(0, 0, 10, 10));
-    Animated* doomed = new Animated("doomed", Rectangle(0, 0, 10, 10));
-    root.addChild(doomed);
-    Countdown* killer = new Countdown("killer", 1.0f);
-    killer->victim = doomed;
-    doomed->start(killer);
+    Animated* doomed = new Animated();
+    doomed->start(new Countdown("killer", 1.0f, doomed));
     doomed->start(new Countdown("after", 1.0f));
+    root.addChild(doomed);
     root.update(0.1f);
     EXPECT_TRUE(root.getChildren().empty());
-    EXPECT_EQ(deleted, 5);
+    EXPECT_EQ(deleted, 4);
 }
 
 TEST(Update, childrenUpdateInOrderAndOnlyDirectAnimatorsCount)
 {
-    static harray<hstring> order;
-    order.clear();
+    harray<hstring> journal;
     Object root("root", Rectangle(0, 0, 10, 10));
-    CallbackObject first("first", Rectangle(0, 0, 1, 1));
-    CallbackObject second("second", Rectangle(0, 0, 1, 1));
-    first.setUpdateCallback([](float) { order.push_back("first"); });
-    second.setUpdateCallback([](float) { order.push_back("second"); });
+    uitest::Recorder first("first", Rectangle(0, 0, 1, 1), &journal),
+        second("second", Rectangle(0, 0, 1, 1), &journal);
+    Countdown grandchild("grandchild", 1.0f), topmost("topmost", 1.0f);
     root.addChild(&first);
     root.addChild(&second);
-    Countdown grandchild("grandchild", 1.0f);
     first.addChild(&grandchild);
+    journal.clear();
     root.update(0.1f);
-    EXPECT_EQ(order, harray<hstring>({"first", "second"}));
+    EXPECT_EQ(journal, harray<hstring>({"first:update", "second:update"}));
     EXPECT_FLOAT_EQ(grandchild.left, 0.9f);
     EXPECT_FALSE(root.isAnimated());
-    EXPECT_TRUE(first.isAnimated());
-    EXPECT_TRUE(first.isWaitingAnimation());
-    Countdown topmost("topmost", 1.0f);
+    EXPECT_TRUE(first.isAnimated() && first.isWaitingAnimation());
     root.addChild(&topmost);
     EXPECT_EQ(root.getChildUnderPoint(0.5f, 0.5f), &second); // animators are passed over
     root.removeChild(&topmost);

@@ -75,8 +75,10 @@ namespace tesraui
     {
         float tw = this->tile.x > 0.0f ? rect.w / this->tile.x : -this->tile.x;
         float th = this->tile.y > 0.0f ? rect.h / this->tile.y : -this->tile.y;
-        // A zero tile or an empty rectangle has no tiles to draw; dividing by it would never end.
-        if (!(tw > 0.0f) || !(th > 0.0f) || !(rect.w > 0.0f) || !(rect.h > 0.0f) || !isfinite(tw) ||
+        // A zero tile or an empty rectangle has no tiles to draw; dividing by it would never end. A tile
+        // under one unit (a size of -1e-5, or more tiles than units) shows nothing either and would take
+        // millions of draws.
+        if (!(tw >= 1.0f) || !(th >= 1.0f) || !(rect.w > 0.0f) || !(rect.h > 0.0f) || !isfinite(tw) ||
             !isfinite(th))
         {
             return;
