@@ -50,6 +50,7 @@ TEST(Dataset, RegistryAndLookups)
     // The name comes from the file when none is given.
     tesraui::Dataset menu("data/menus/menu.dts", ""), scene("", "scene");
     EXPECT_EQ(tesraui::getDatasets().keys(), (harray<hstring>{"first", "menu", "scene"}));
+    EXPECT_EQ(menu.getTextsFolder(), "data/menus/texts");
     delete first;
     EXPECT_EQ(thrownText<tesraui::_GenericException>([&] { tesraui::getDatasetByName("first"); }),
               "Dataset 'first' doesn't exist!");
@@ -81,7 +82,7 @@ TEST(Dataset, RegistryAndLookups)
 
 TEST(Dataset, FocusEventsInOrder)
 {
-    uitest::WindowScope window;
+    uitest::FakeWindow window;
     tesraui::Dataset dataset("", "focus");
     Object* a = makeTree(dataset, "");
     Object* b = a->getChildren()[0];
@@ -95,7 +96,7 @@ TEST(Dataset, FocusEventsInOrder)
     dataset.focus(a);
     dataset.focus(b);
     EXPECT_EQ(dataset.getFocusedObject(), b);
-    EXPECT_EQ(window.window.keyboardTerminations, 1);
+    EXPECT_EQ(window.keyboardTerminations, 1);
     // The notification is immediate, the events wait for the queue.
     EXPECT_EQ(journal, harray<hstring>({"root:onGainFocus", "child:onGainFocus"}));
     journal.clear();
@@ -109,11 +110,11 @@ TEST(Dataset, FocusEventsInOrder)
     journal.clear();
     dataset.focus(nullptr);
     EXPECT_EQ(dataset.getFocusedObject(), nullptr);
-    EXPECT_EQ(window.window.keyboardTerminations, 2);
+    EXPECT_EQ(window.keyboardTerminations, 2);
     dataset.processEvents();
     EXPECT_EQ(journal, harray<hstring>({"child lose"}));
     dataset.removeFocus();
-    EXPECT_EQ(window.window.keyboardTerminations, 2);
+    EXPECT_EQ(window.keyboardTerminations, 2);
 }
 
 TEST(Dataset, QueueRunsOnceAFrameAndUpdatesTheTree)
@@ -161,7 +162,7 @@ TEST(Dataset, UnregisteredObjectsMayOutliveTheirDataset)
 
 TEST(Dataset, LoadAndUnloadTwice)
 {
-    uitest::WindowScope window;
+    uitest::FakeWindow window;
     TreeDataset dataset("", "loaded");
     dataset.load();
     EXPECT_TRUE(dataset.isLoaded());
@@ -188,6 +189,7 @@ TEST(Dataset, LocalizationChangeReloadsTextsAndNotifiesOnce)
     uitest::ResourceFolder folder;
     folder.write("texts/t.txt", "hello\n{\nHello\n}\n");
     folder.write("texts/de/t.txt", "hello\n{\nHallo\n}\n");
+    folder.write("words/fr/t.txt", "hello\n{\nBonjour\n}\n");
     tesraui::Dataset loaded("", "a_loaded"), idle("", "b_idle"), other("", "c_other");
     loaded.load();
     other.load();
@@ -211,5 +213,11 @@ TEST(Dataset, LocalizationChangeReloadsTextsAndNotifiesOnce)
     tesraui::setLocalization("de");
     EXPECT_TRUE(journal.empty());
     EXPECT_EQ(log.take(), Lines{"Setting localization to: de"});
+    // Without a folder of its own a localisation reads the default one.
+    tesraui::setLocalization("fr");
+    EXPECT_EQ(loaded.getText("hello"), "Hello");
+    loaded.setTextsPath("words");
+    loaded.reloadTexts();
+    EXPECT_EQ(loaded.getText("hello"), "Bonjour");
     tesraui::setLocalization("");
 }

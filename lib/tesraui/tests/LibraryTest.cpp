@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <quorxml/Document.h>
-#include <quorxml/Node.h>
-#include <quorxml/exception.h>
 #include <tesraui/Dataset.h>
 #include <tesraui/exception.h>
 
@@ -40,7 +37,7 @@ namespace
 
 TEST(Library, InitDestroyAndInitAgain)
 {
-    uitest::WindowScope window;
+    uitest::FakeWindow window;
     uitest::LogCapture log;
     // Factories registered before start-up survive it.
     tesraui::registerObjectFactory("Custom", &makeCustom);
@@ -60,7 +57,14 @@ TEST(Library, InitDestroyAndInitAgain)
     EXPECT_EQ(thrownText<tesraui::_ObjectFactoryExistsException>([] { tesraui::init(); }),
               "Object factory named 'CallbackObject' already exists");
     tesraui::unregisterObjectFactory("Custom");
-    EXPECT_THROW(tesraui::unregisterObjectFactory("Custom"), tesraui::_ObjectFactoryNotExistsException);
+    EXPECT_EQ(thrownText<tesraui::_ObjectFactoryNotExistsException>(
+                  [] { tesraui::unregisterObjectFactory("Custom"); }),
+              "Object factory named 'Custom' doesn't exists");
+    auto spin = [](const hstring&) -> tesraui::Animator* { return nullptr; };
+    tesraui::registerAnimatorFactory("Spin", spin);
+    EXPECT_EQ(thrownText<tesraui::_AnimatorFactoryExistsException>(
+                  [&] { tesraui::registerAnimatorFactory("Spin", spin); }),
+              "Animator factory named 'Spin' already exists");
     log.take();
     // destroy deletes what is still registered, loaded or not.
     new tesraui::Dataset("", "left_over");
@@ -78,8 +82,7 @@ TEST(Library, InitDestroyAndInitAgain)
 
 TEST(Library, WindowToViewport)
 {
-    uitest::WindowScope scope;
-    uitest::FakeWindow& window = scope.window;
+    uitest::FakeWindow window;
     window.width = 1600;
     window.height = 1200;
     tesraui::init();
@@ -133,24 +136,4 @@ TEST(Library, BroadcastsInNameOrder)
     EXPECT_EQ(visits, (Lines{"a Hello", "b Hello"}));
     delete a;
     delete b;
-}
-
-TEST(Library, RectanglesOfDatasetElements)
-{
-    uitest::ResourceFolder folder;
-    folder.write("rects.xml", "<r><a rect='1, 2,3 ,4' x='9'/><b position='5,6' size='7,8'/><c x='1' y='2'/>"
-                              "<d x='1' y='2' w='3'/><e y='2'/><f rect='1,2,3'/></r>");
-    quorxml::Document document("rects.xml");
-    quorxml::Node* n[6];
-    n[0] = document.root()->firstChild();
-    for (int i = 1; i < 6; ++i)
-        n[i] = n[i - 1]->nextSibling();
-    EXPECT_EQ(tesraui::readRectNode(n[0], false), Rectangle(1, 2, 3, 4));
-    EXPECT_EQ(tesraui::readRectNode(n[1], false), Rectangle(5, 6, 7, 8));
-    EXPECT_EQ(tesraui::readRectNode(n[2], true), Rectangle(1, 2, -1, -1));
-    EXPECT_EQ(tesraui::readRectNode(n[3], true), Rectangle(1, 2, 3, -1));
-    EXPECT_THROW(tesraui::readRectNode(n[2], false), quorxml::_XMLException);
-    EXPECT_THROW(tesraui::readRectNode(n[4], true), quorxml::_XMLException);
-    EXPECT_EQ(thrownText<quortypes::exception>([&] { tesraui::readRectNode(n[5], true); }),
-              "Cannot convert string '1,2,3' to kavtypes::Rectangle.");
 }

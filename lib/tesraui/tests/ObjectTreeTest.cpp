@@ -1,5 +1,3 @@
-#include <cmath>
-
 #include <gtest/gtest.h>
 
 #include <tesraui/Dataset.h>
@@ -43,54 +41,43 @@ TEST(ObjectTree, anchorsFollowTheParentsSize)
 {
     harray<hstring> journal;
     Object parent("p", Rectangle(0, 0, 200, 100));
-    // left, right, top, bottom
-    const bool anchors[4][4] = {{true, false, true, false},
-                                {false, true, true, false},
-                                {false, false, true, false},
-                                {true, true, true, false}};
-    std::vector<std::unique_ptr<Recorder>> kids;
+    // Anchored left, right, neither (moves by half) and both (grows); all at the top.
+    const std::pair<bool, bool> anchors[] = {{true, false}, {false, true}, {false, false}, {true, true}};
+    const float widenedX[] = {10, 110, 60, 10}, widenedW[] = {50, 50, 50, 150};
+    std::unique_ptr<Recorder> kids[4];
     for (int i = 0; i < 4; ++i)
     {
-        kids.emplace_back(new Recorder(formatString("k%d", i), Rectangle(10, 10, 50, 20), &journal));
-        kids[i]->setAnchors(anchors[i][0], anchors[i][1], anchors[i][2], anchors[i][3]);
+        kids[i].reset(new Recorder(formatString("k%d", i), Rectangle(10, 10, 50, 20), &journal));
+        kids[i]->setAnchors(anchors[i].first, anchors[i].second, true, false);
         parent.addChild(kids[i].get());
     }
     journal.clear();
     for (float width : {300.0f, 300.005f}) // the second change is too small to move anything
     {
         parent.setWidth(width);
-        EXPECT_EQ(kids[0]->getRect(), Rectangle(10, 10, 50, 20));
-        EXPECT_EQ(kids[1]->getRect(), Rectangle(110, 10, 50, 20));
-        EXPECT_EQ(kids[2]->getRect(), Rectangle(60, 10, 50, 20));
-        EXPECT_EQ(kids[3]->getRect(), Rectangle(10, 10, 150, 20));
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(kids[i]->getRect(), Rectangle(widenedX[i], 10, widenedW[i], 20)) << i;
     }
     EXPECT_EQ(journal, harray<hstring>({"k3:Resized"}));
-    // Height: bottom-anchored moves by the whole change, unanchored by half.
     kids[1]->setAnchors(true, false, false, true);
-    kids[2]->setAnchors(true, false, false, false);
     parent.setHeight(140);
     EXPECT_EQ(kids[1]->getY(), 50);
-    EXPECT_EQ(kids[2]->getY(), 30);
 
     // Retained aspect: the height follows the width, centred vertically when top and bottom agree.
-    Object frame("frame", Rectangle(0, 0, 200, 200));
-    Object keeper("keeper", Rectangle(0, 100, 100, 50));
+    Object frame("frame", Rectangle(0, 0, 200, 200)), keeper("keeper", Rectangle(0, 100, 100, 50));
+    // Without width or height the layout stays finite: the aspect term of a zero side is 0.
+    Object flat("flat", Rectangle(0, 0, 0, 40)), thin("thin", Rectangle(0, 0, 40, 0));
     keeper.setAnchors(true, true, false, false);
-    keeper.setRetainAnchorAspect(true);
+    for (Object* child : {&keeper, &flat, &thin})
+        child->setRetainAnchorAspect(true);
+    flat.setAnchors(true, true, true, true);
+    thin.setAnchors(true, true, true, true);
     frame.addChild(&keeper);
+    frame.addChild(&flat);
     frame.setWidth(300);
     EXPECT_EQ(keeper.getRect(), Rectangle(0, 75, 200, 100));
-    // A child without width or height keeps a finite layout: the aspect term of a zero side is 0.
-    Object flat("flat", Rectangle(0, 0, 0, 40)), thin("thin", Rectangle(0, 0, 40, 0));
-    for (Object* child : {&flat, &thin})
-    {
-        child->setAnchors(true, true, true, true);
-        child->setRetainAnchorAspect(true);
-    }
-    frame.addChild(&flat);
-    frame.setWidth(400);
     EXPECT_EQ(flat.getRect(), Rectangle(0, 0, 100, 40));
-    frame.removeChild(&flat);
+    frame.removeChildren();
     frame.addChild(&thin);
     frame.setHeight(300);
     EXPECT_EQ(thin.getRect(), Rectangle(0, 0, 40, 100));
@@ -175,22 +162,6 @@ TEST(ObjectTree, propertiesRoundTripAsText)
 TEST(ObjectTree, misuseThrowsItsTextAndChangesNothing)
 {
     Dataset dataset("", "menu");
-    EXPECT_EQ(_GenericException("plain", "src/tesraui", 4).getMessage(), "[tesraui:4] plain");
-    const std::pair<std::string, std::string> texts[] = {
-        {_ObjectExistsException("tex", "a.dts", "", 0).getMessage(), "Object already exists: tex in a.dts"},
-        {_ObjectFactoryExistsException("Label", "", 0).getMessage(),
-         "Object factory named 'Label' already exists"},
-        {_ObjectFactoryNotExistsException("Label", "", 0).getMessage(),
-         "Object factory named 'Label' doesn't exists"},
-        {_AnimatorFactoryExistsException("MoverX", "", 0).getMessage(),
-         "Animator factory named 'MoverX' already exists"},
-        {_ResourceExistsException("b", "Image", &dataset, "", 0).getMessage(),
-         "Image already exists: b in dataset menu"},
-        {_ResourceNotExistsException("b", "Texture", &dataset, "", 0).getMessage(),
-         "Texture doesn't exist: 'b' in dataset 'menu'"}};
-    for (const auto& [message, text] : texts)
-        EXPECT_EQ(message.substr(message.find("] ") + 2), text);
-
     Object parent("p", Rectangle(0, 0, 10, 10)), other("q", Rectangle(0, 0, 10, 10)),
         child("c", Rectangle(0, 0, 10, 10));
     parent.addChild(&child);
@@ -267,7 +238,10 @@ TEST(ObjectTree, datasetOperationsWithoutADatasetWarnAndDoNothing)
     parent.removeChildAndUnregister(&child);
     EXPECT_EQ(other.getParent(), nullptr);
     EXPECT_EQ(child.getParent(), &parent);
-    EXPECT_EQ(log.lines.size(), 5);
-    for (const char* what : {"trigger event 'Click'", "take the focus", "destroy its children"})
-        EXPECT_TRUE(log.contains(hstring("Object 'lonely' belongs to no dataset, cannot ") + what + "."));
+    uitest::Lines expected;
+    for (const char* what : {"trigger event 'Click'", "take the focus", "destroy its children",
+                             "add and register child 'other'", "remove and unregister child 'child'"})
+        expected.push_back(std::string("WARNING: Object 'lonely' belongs to no dataset, cannot ") + what +
+                           ".");
+    EXPECT_EQ(log.take(), expected);
 }

@@ -58,27 +58,6 @@ TEST(Texts, FilesReadInNameOrderShareTheParserState)
     EXPECT_EQ(dataset.getText("carried"), "carried over");
 }
 
-TEST(Texts, FolderFollowsTheLocalizationWithFallback)
-{
-    ResourceFolder folder;
-    folder.write("data/ui/texts/de/t.txt", "hello\n{\nHallo\n}\n");
-    folder.write("data/ui/texts/t.txt", "hello\n{\nHello\n}\n");
-    folder.write("data/ui/words/fr/t.txt", "hello\n{\nBonjour\n}\n");
-    tesraui::Dataset dataset("data/ui/ui.dts", "");
-    EXPECT_EQ(dataset.getTextsFolder(), "data/ui/texts");
-    tesraui::setLocalization("de");
-    EXPECT_EQ(dataset.getTextsFolder(), "data/ui/texts/de");
-    // No folder for this one: the default localisation's folder is read instead.
-    tesraui::setLocalization("it");
-    dataset.reloadTexts();
-    EXPECT_EQ(dataset.getText("hello"), "Hello");
-    dataset.setTextsPath("words");
-    tesraui::setLocalization("fr");
-    dataset.reloadTexts();
-    EXPECT_EQ(dataset.getText("hello"), "Bonjour");
-    tesraui::setLocalization("");
-}
-
 TEST(Texts, DottedKeysReachOtherDatasets)
 {
     ResourceFolder folder;

@@ -44,15 +44,6 @@ namespace uitest
             active = nullptr;
         }
         Lines take() { return std::move(this->lines); }
-        bool contains(const std::string& text) const
-        {
-            for (const std::string& line : this->lines)
-            {
-                if (line.find(text) != std::string::npos)
-                    return true;
-            }
-            return false;
-        }
         Lines lines;
 
     private:
@@ -116,10 +107,12 @@ namespace uitest
         return result;
     }
 
-    // Stands in for the platform window: the library only asks it for its size and the cursor position.
+    // Stands in for the platform window while alive: the library only asks it for its size and the cursor.
     class FakeWindow : public tesra::Window
     {
     public:
+        FakeWindow() { tesra::window = this; }
+        ~FakeWindow() override { tesra::window = nullptr; }
         int width = 800;
         int height = 600;
         int keyboardTerminations = 0;
@@ -132,14 +125,6 @@ namespace uitest
 
     protected:
         tesra::Cursor* createCursorObject() override { return nullptr; }
-    };
-
-    // The fake window for a test's lifetime.
-    struct WindowScope
-    {
-        WindowScope() { tesra::window = &this->window; }
-        ~WindowScope() { tesra::window = nullptr; }
-        FakeWindow window;
     };
 
     // A scratch folder that resources are read from while the object lives.
