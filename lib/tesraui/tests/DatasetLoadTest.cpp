@@ -1,13 +1,8 @@
-#include <algorithm>
 #include <typeinfo>
 
-#include <gtest/gtest.h>
-
 #include <tesraui/CompositeImage.h>
-#include <tesraui/Dataset.h>
 #include <tesraui/Texture.h>
 #include <tesraui/TiledImage.h>
-#include <tesraui/exception.h>
 
 #include "UiTestSupport.h"
 

@@ -1,13 +1,8 @@
 #include <stdexcept>
-#include <tuple>
 
-#include <gtest/gtest.h>
-
-#include <tesraui/Dataset.h>
 #include <tesraui/Event.h>
-#include <tesraui/EventArgs.h>
-#include <tesraui/Object.h>
-#include <tesraui/tesraui.h>
+
+#include "UiTestSupport.h"
 
 using namespace tesraui;
 using kavtypes::Rectangle;
@@ -76,6 +71,7 @@ TEST(Events, queueRunsFirstInFirstOutIncludingEventsQueuedMeanwhile)
     s.run({"a1", "b2", "a2"});
     EXPECT_EQ(ran, harray<hstring>({"a:1", "b:2", "a:2", "b:3"}));
 
+    // A button event takes the cursor position.
     setCursorPosition(kavtypes::Vector2(7, 8));
     EventArgs seen(nullptr, 0, 0, 0u, "");
     s.pb->action = [&seen](EventArgs* args) { seen = *args; };

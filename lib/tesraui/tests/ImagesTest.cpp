@@ -1,13 +1,8 @@
-#include <gtest/gtest.h>
-
 #include <tesraui/CompositeImage.h>
-#include <tesraui/Dataset.h>
-#include <tesraui/EventArgs.h>
 #include <tesraui/Image.h>
 #include <tesraui/ImageBox.h>
 #include <tesraui/Texture.h>
 #include <tesraui/TiledImage.h>
-#include <tesraui/exception.h>
 
 #include "UiTestSupport.h"
 

@@ -1,10 +1,3 @@
-#include <utility>
-
-#include <gtest/gtest.h>
-
-#include <tesraui/Dataset.h>
-#include <tesraui/exception.h>
-
 #include "UiTestSupport.h"
 
 using kavtypes::Rectangle;
@@ -47,10 +40,9 @@ TEST(Library, InitDestroyAndInitAgain)
     tesraui::init();
     EXPECT_EQ(log.take(), Lines{"Initializing TesraUI."});
     EXPECT_TRUE(tesraui::isHoverEffectEnabled());
-    tesraui::Object* container = tesraui::createObject("Container", "box", Rectangle(1, 2, 3, 4));
+    std::unique_ptr<tesraui::Object> container(
+        tesraui::createObject("Container", "box", Rectangle(1, 2, 3, 4)));
     EXPECT_EQ(container->getClassName() + container->getName(), "Containerbox");
-    EXPECT_EQ(container->getRect(), Rectangle(1, 2, 3, 4));
-    delete container;
     delete tesraui::createObject("Custom", "mine", Rectangle());
     EXPECT_EQ(tesraui::createObject("NoSuchKind", "x", Rectangle()), nullptr);
     EXPECT_EQ(tesraui::createAnimator("NoSuchKind", "x"), nullptr);
@@ -116,11 +108,9 @@ TEST(Library, TextureExtensionScales)
 {
     tesraui::setTextureExtensionScales({".png", "g.png", ".jpt"}, {0.5f, 2.0f});
     EXPECT_EQ(tesra::getTextureExtensions(), (harray<hstring>{".png", "g.png", ".jpt"}));
-    EXPECT_EQ(tesraui::getTextureExtensionScale("g.png"), 2.0f);
-    EXPECT_EQ(tesraui::getTextureExtensionScale(".jpt"), 1.0f);
     // The rendering library's order decides which extension matches, not the order of the names.
     EXPECT_EQ(tesraui::findTextureExtensionScale("gfx/big.png"), 0.5f);
-    EXPECT_EQ(tesraui::findTextureExtensionScale("gfx/big"), 1.0f);
+    EXPECT_EQ(tesraui::findTextureExtensionScale("gfx/big.jpt"), 1.0f);
     tesraui::setTextureExtensionScales({"g.png", ".png"}, {2.0f, 0.5f, 7.0f});
     EXPECT_EQ(tesraui::findTextureExtensionScale("gfx/big.png"), 2.0f);
     EXPECT_EQ(tesraui::findTextureExtensionScale("gfx/small.png"), 0.5f);

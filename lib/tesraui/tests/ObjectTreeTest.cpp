@@ -1,9 +1,3 @@
-#include <gtest/gtest.h>
-
-#include <tesraui/Dataset.h>
-#include <tesraui/Object.h>
-#include <tesraui/exception.h>
-
 #include "UiTestSupport.h"
 
 using namespace tesraui;

@@ -1,8 +1,3 @@
-#include <gtest/gtest.h>
-
-#include <tesraui/Dataset.h>
-#include <tesraui/exception.h>
-
 #include "UiTestSupport.h"
 
 using uitest::Lines;
@@ -56,22 +51,6 @@ TEST(Texts, FilesReadInNameOrderShareTheParserState)
     // A block left open by one file goes on in the next, and so does the last key.
     EXPECT_EQ(dataset.getText("open"), "first line\nsecond line");
     EXPECT_EQ(dataset.getText("carried"), "carried over");
-}
-
-TEST(Texts, DottedKeysReachOtherDatasets)
-{
-    ResourceFolder folder;
-    folder.write("a/t.txt", "x\n{\nfrom a\n}\nb.y\n{\nstored with a dot\n}\n");
-    folder.write("b/t.txt", "y\n{\nfrom b\n}\n");
-    tesraui::Dataset a("", "a"), b("", "b");
-    a.loadTexts("a");
-    b.loadTexts("b");
-    EXPECT_EQ(b.getText("a.x"), "from a");
-    EXPECT_EQ(b.getText("a.b.y"), "from b");
-    EXPECT_TRUE(a.hasText("b.y"));
-    EXPECT_EQ(a.getText("b.x"), "ERROR: Text 'x' not found!");
-    EXPECT_EQ(uitest::thrownText<tesraui::_GenericException>([&] { a.getText("nowhere.x"); }),
-              "Dataset 'nowhere' doesn't exist!");
 }
 
 TEST(Texts, FormattedKeys)
@@ -129,6 +108,12 @@ TEST(Texts, FormattedKeys)
         {"{%\xC3\xA9}",
          nullptr,
          {"ERROR: Unsupported formatting '%\xC3\xA9'!", "p'%\xC3\xA9' with args ''."}}};
+    // Dotted keys: the first segment names the dataset, the rest is looked up there.
+    EXPECT_EQ(dataset.getText("other.main.menu_start"), "Start game");
+    EXPECT_TRUE(other.hasText("main.menu_start"));
+    EXPECT_EQ(other.getText("main.x"), "ERROR: Text 'x' not found!");
+    EXPECT_EQ(uitest::thrownText<tesraui::_GenericException>([&] { dataset.getText("nowhere.x"); }),
+              "Dataset 'nowhere' doesn't exist!");
     for (const Row& row : rows)
     {
         Lines expected = row.log;

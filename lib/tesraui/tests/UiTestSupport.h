@@ -4,11 +4,14 @@
 #include <link.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <fstream>
 #include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -23,6 +26,9 @@
 #include <tesra/Window.h>
 #include <tesra/tesra.h>
 #include <tesraui/ColoredQuad.h>
+#include <tesraui/Dataset.h>
+#include <tesraui/EventArgs.h>
+#include <tesraui/exception.h>
 #include <tesraui/tesraui.h>
 
 namespace uitest

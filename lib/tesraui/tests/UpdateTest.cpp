@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include <tesraui/Animator.h>
 
 #include "UiTestSupport.h"
