@@ -166,7 +166,7 @@ TEST_F(Images, DynamicTexturesUnloadAfterTheirIdleTimeCountedOnce)
     EXPECT_THROW(this->dataset->registerTexture(this->texture), tesraui::_ResourceExistsException);
 }
 
-TEST_F(Images, LocalizationReloadsTextures)
+TEST_F(Images, LocalizationLinksScaleAndReload)
 {
     this->folder.write("gfx/fr/quads.png", uitest::solidPng(2, 2, Color(255, 0, 0)));
     tesraui::setLocalization("fr");
@@ -177,10 +177,7 @@ TEST_F(Images, LocalizationReloadsTextures)
     EXPECT_EQ(this->texture->getWidth(), 2);
     tesraui::setLocalization("");
     EXPECT_EQ(this->texture->getFilename(), "gfx/quads.png");
-}
 
-TEST_F(Images, LinksScaleAndReload)
-{
     tesraui::setTextureExtensionScales({".png"}, {0.5f});
     this->folder.write("gfx/first.png", uitest::quadsPng());
     this->folder.write("gfx/second.png", uitest::quadsPng());
