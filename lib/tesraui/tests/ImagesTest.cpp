@@ -178,7 +178,10 @@ TEST_F(Images, LocalizationLinksScaleAndReload)
     tesraui::setLocalization("");
     EXPECT_EQ(this->texture->getFilename(), "gfx/quads.png");
 
-    tesraui::setTextureExtensionScales({".png"}, {0.5f});
+    // The first extension in the list that ends the name decides its scale.
+    tesraui::setTextureExtensionScales({"d.png", ".png"}, {2.0f, 0.5f});
+    EXPECT_EQ(tesraui::findTextureExtensionScale("gfx/second.png"), 2.0f);
+    EXPECT_EQ(tesraui::findTextureExtensionScale("gfx/first.png"), 0.5f);
     this->folder.write("gfx/first.png", uitest::quadsPng());
     this->folder.write("gfx/second.png", uitest::quadsPng());
     tesraui::Texture* first = this->add("gfx/first", false);

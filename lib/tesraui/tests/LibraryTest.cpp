@@ -104,18 +104,6 @@ TEST(Library, WindowToViewport)
     tesraui::destroy();
 }
 
-TEST(Library, TextureExtensionScales)
-{
-    tesraui::setTextureExtensionScales({".png", "g.png", ".jpt"}, {0.5f, 2.0f});
-    EXPECT_EQ(tesra::getTextureExtensions(), (harray<hstring>{".png", "g.png", ".jpt"}));
-    // The rendering library's order decides which extension matches, not the order of the names.
-    EXPECT_EQ(tesraui::findTextureExtensionScale("gfx/big.png"), 0.5f);
-    EXPECT_EQ(tesraui::findTextureExtensionScale("gfx/big.jpt"), 1.0f);
-    tesraui::setTextureExtensionScales({"g.png", ".png"}, {2.0f, 0.5f, 7.0f});
-    EXPECT_EQ(tesraui::findTextureExtensionScale("gfx/big.png"), 2.0f);
-    EXPECT_EQ(tesraui::findTextureExtensionScale("gfx/small.png"), 0.5f);
-}
-
 TEST(Library, BroadcastsInNameOrder)
 {
     Lines visits;

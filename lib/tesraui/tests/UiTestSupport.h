@@ -36,29 +36,21 @@ namespace uitest
     typedef std::vector<std::string> Lines;
 
     // The library's log lines, level prefix included, while alive.
-    class LogCapture
+    struct LogCapture
     {
-    public:
         LogCapture()
         {
-            active = this;
-            quortypes::Log::setCallback(&LogCapture::capture);
+            lines.clear();
+            quortypes::Log::setCallback(
+                [](const hstring& tag, const hstring& text)
+                {
+                    if (tag == "tesraui")
+                        lines.push_back(text);
+                });
         }
-        ~LogCapture()
-        {
-            quortypes::Log::setCallback(nullptr);
-            active = nullptr;
-        }
-        Lines take() { return std::move(this->lines); }
-        Lines lines;
-
-    private:
-        static inline LogCapture* active = nullptr;
-        static void capture(const hstring& tag, const hstring& text)
-        {
-            if (active != nullptr && tag == "tesraui")
-                active->lines.push_back(text);
-        }
+        ~LogCapture() { quortypes::Log::setCallback(nullptr); }
+        Lines take() { return std::exchange(lines, Lines()); }
+        static inline Lines lines;
     };
 
     // A coloured quad that writes "name:what" into a journal for every notification, input slot and update.
