@@ -68,15 +68,29 @@ namespace uitest
         }
         bool onMouseDown(unsigned int key) override
         {
-            return this->note("down"), ColoredQuad::onMouseDown(key);
+            this->note("down");
+            return ColoredQuad::onMouseDown(key);
         }
-        bool onMouseUp(unsigned int key) override { return this->note("up"), ColoredQuad::onMouseUp(key); }
-        bool onMouseMove() override { return this->note("move"), ColoredQuad::onMouseMove(); }
+        bool onMouseUp(unsigned int key) override
+        {
+            this->note("up");
+            return ColoredQuad::onMouseUp(key);
+        }
+        bool onMouseMove() override
+        {
+            this->note("move");
+            return ColoredQuad::onMouseMove();
+        }
         bool onMouseScroll(float x, float y) override
         {
-            return this->note("scroll"), ColoredQuad::onMouseScroll(x, y);
+            this->note("scroll");
+            return ColoredQuad::onMouseScroll(x, y);
         }
-        bool onKeyDown(unsigned int key) override { return this->note("key"), ColoredQuad::onKeyDown(key); }
+        bool onKeyDown(unsigned int key) override
+        {
+            this->note("key");
+            return ColoredQuad::onKeyDown(key);
+        }
         void _mouseCancel() override
         {
             this->note("cancel");

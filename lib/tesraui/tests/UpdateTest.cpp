@@ -23,7 +23,10 @@ namespace
         void update(float timeDelta) override
         {
             if (this->victim != nullptr)
-                return delete this->victim; // which deletes this animator as well
+            {
+                delete this->victim; // which deletes this animator as well
+                return;
+            }
             this->left -= timeDelta;
             Animator::update(timeDelta);
         }
