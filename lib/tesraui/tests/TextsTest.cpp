@@ -12,8 +12,7 @@ TEST(Texts, FileGrammarWithMarkLineEndsAndComments)
                  "menu_quit # asked on exit\r\n{\r\nDo you really\r\nwant to quit?\r\n}\r\n");
     // A mark in front of a non-ASCII key takes only the mark with it, and so does no mark at all.
     folder.write("texts/other.txt", "\xEF\xBB\xBF\xC3\xA4rger\n{\nvexed\n}\n");
-    folder.write("texts/plain.txt", "\xC3\xBC"
-                                    "ber\n{\nabove\n}\n"
+    folder.write("texts/plain.txt", "\xC3\xBCppig\n{\nabove\n}\n"
                                     "dropped\n\n{\nnever stored\n}\n"
                                     "commented\n# in between\n{\nnever stored either\n}\n"
                                     "raw\n{\n{\n# not a comment\n  blanks stay  \n}\n"
@@ -25,9 +24,7 @@ TEST(Texts, FileGrammarWithMarkLineEndsAndComments)
     const std::pair<const char*, const char*> texts[] = {{"menu_start", "Start game"},
                                                          {"menu_quit", "Do you really\nwant to quit?"},
                                                          {"\xC3\xA4rger", "vexed"},
-                                                         {"\xC3\xBC"
-                                                          "ber",
-                                                          "above"},
+                                                         {"\xC3\xBCppig", "above"},
                                                          {"raw", "{\n# not a comment\n  blanks stay  "},
                                                          {"empty", ""},
                                                          {"missing", "ERROR: Text 'missing' not found!"}};
