@@ -23,14 +23,15 @@ namespace
     protected:
         void SetUp() override { tesra::setTextureExtensions({".jpt", ".png", ".jpg"}); }
 
-        // Draws the texture over the top-left 32 x 32 pixels, sharp, and reads the frame back.
-        std::unique_ptr<Image> drawScaled(Texture* texture, BlendMode blend = BlendMode::OVERWRITE)
+        // Draws the texture `u` times across the top-left 32 x 32 pixels and reads the frame back.
+        std::unique_ptr<Image> drawScaled(Texture* texture, BlendMode blend = BlendMode::OVERWRITE,
+                                          Texture::Filter filter = Texture::Filter::NEAREST, float u = 1)
         {
             rs->clear(true, false);
             rs->setTextureBlendMode(blend);
-            texture->setFilter(Texture::Filter::NEAREST);
+            texture->setFilter(filter);
             rs->setTexture(texture);
-            rs->drawTexturedRect(Rectangle(0, 0, 32, 32), Rectangle(0, 0, 1, 1));
+            rs->drawTexturedRect(Rectangle(0, 0, 32, 32), Rectangle(0, 0, u, 1));
             rs->setTextureBlendMode(BlendMode::DEFAULT);
             return context.grab();
         }
@@ -217,30 +218,21 @@ TEST_F(TextureTest, FiltersAndAddressModes)
 {
     const unsigned char pixels[2 * 4] = {0, 0, 0, 255, 255, 255, 255, 255}; // black, white
     Texture* texture = rs->createTexture(pixels, 2, 1, Image::FORMAT_RGBA);
-    ASSERT_NE(nullptr, texture);
-    rs->setTextureBlendMode(BlendMode::OVERWRITE);
-    // Eight samples across a 64-pixel quad showing the texture `u` times.
-    auto draw = [&](Texture::Filter filter, Texture::AddressMode mode, float u)
-    {
-        texture->setFilter(filter);
-        texture->setAddressMode(mode);
-        rs->clear(true, false);
-        rs->setTexture(texture);
-        rs->drawTexturedRect(Rectangle(0, 0, 64, 8), Rectangle(0, 0, u, 1));
-        return context.grab();
-    };
-    EXPECT_EQ("kkkkwwww", row(*draw(Texture::Filter::NEAREST, Texture::AddressMode::CLAMP, 1), 4, 4, 8, 8));
-    // Twice across: wrapping repeats the pair, clamping stretches the last texel.
-    EXPECT_EQ("kkwwkkww", row(*draw(Texture::Filter::NEAREST, Texture::AddressMode::WRAP, 2), 4, 4, 8, 8));
-    EXPECT_EQ("kkwwwwww", row(*draw(Texture::Filter::NEAREST, Texture::AddressMode::CLAMP, 2), 4, 4, 8, 8));
-    std::unique_ptr<Image> shot = draw(Texture::Filter::LINEAR, Texture::AddressMode::CLAMP, 1);
-    EXPECT_EQ("kw", row(*shot, 0, 4, 2, 63)); // clamped at the edges
-    EXPECT_TRUE(near(pixelAt(*shot, 32, 4), 0x808080FFu, 8));
+    const BlendMode overwrite = BlendMode::OVERWRITE;
+    // Eight samples across; twice across, wrapping repeats the pair and clamping stretches the last texel.
+    EXPECT_EQ("kkkkwwww", row(*drawScaled(texture), 2, 4, 8, 4));
+    texture->setAddressMode(Texture::AddressMode::WRAP);
+    EXPECT_EQ("kkwwkkww", row(*drawScaled(texture, overwrite, Texture::Filter::NEAREST, 2), 2, 4, 8, 4));
+    texture->setAddressMode(Texture::AddressMode::CLAMP);
+    EXPECT_EQ("kkwwwwww", row(*drawScaled(texture, overwrite, Texture::Filter::NEAREST, 2), 2, 4, 8, 4));
+    std::unique_ptr<Image> shot = drawScaled(texture, overwrite, Texture::Filter::LINEAR);
+    EXPECT_EQ("kw", row(*shot, 0, 4, 2, 31)); // clamped at the edges
+    EXPECT_TRUE(near(pixelAt(*shot, 16, 4), 0x808080FFu, 12));
     // The render system's own filter follows the bound texture, and is applied to it when set directly.
-    draw(Texture::Filter::NEAREST, Texture::AddressMode::CLAMP, 1);
+    drawScaled(texture);
     rs->setTextureFilter(Texture::Filter::LINEAR);
-    rs->drawTexturedRect(Rectangle(0, 0, 64, 8), Rectangle(0, 0, 1, 1));
-    EXPECT_TRUE(near(pixelAt(*context.grab(), 32, 4), 0x808080FFu, 8));
+    rs->drawTexturedRect(Rectangle(0, 0, 32, 32), Rectangle(0, 0, 1, 1));
+    EXPECT_TRUE(near(pixelAt(*context.grab(), 16, 4), 0x808080FFu, 12));
 }
 
 TEST_F(TextureTest, RenderTargetIsDrawnUpright)
