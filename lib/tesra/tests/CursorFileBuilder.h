@@ -20,8 +20,7 @@ namespace cursor_builder
         return result;
     }
 
-    // A bitmap of `bits` bits a pixel (32 or 1) with its AND mask. For 32 bits pixel(x, y) gives 0xAARRGGBB,
-    // for 1 bit true for white over black; y counts from the top, rows are stored bottom first.
+    // A 32-bit bitmap (pixel(x, y) gives 0xAARRGGBB) or 1-bit one (true for white), with its AND mask.
     template <class Pixel, class Mask> Bytes bitmap(int bits, int width, int height, Pixel pixel, Mask masked)
     {
         // The height counts the colour rows and the mask rows together.

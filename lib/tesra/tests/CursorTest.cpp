@@ -16,7 +16,6 @@ namespace
         return tesra::decodeCursorFile((const unsigned char*)data.data(), data.size(), result, error);
     }
 
-    // The RGBA pixels at the points as 0xRRGGBBAA.
     std::vector<uint32_t> pixels(const tesra::CursorImage& image, std::vector<std::pair<int, int>> points)
     {
         std::vector<uint32_t> result;

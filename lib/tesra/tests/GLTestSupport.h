@@ -22,8 +22,7 @@
 
 namespace testsupport
 {
-    // SDL unloads the GL driver before the leak check runs, which then reports the driver's memory from an
-    // unknown module; keeping every loaded library loaded avoids that.
+    // SDL unloads the GL driver before the leak check, which then reports its memory from an unknown module.
     inline void keepLoadedLibraries()
     {
         dl_iterate_phdr(
@@ -54,7 +53,6 @@ namespace testsupport
         ~GLContext() { tesra::destroy(); }
 
         tesra::RenderSystem* renderSystem() { return tesra::rendersys; }
-        // The frame as RGBA bytes, top row first.
         std::unique_ptr<tesra::Image> grab()
         {
             return std::unique_ptr<tesra::Image>(tesra::rendersys->takeScreenshot(tesra::Image::FORMAT_RGBA));
@@ -70,7 +68,6 @@ namespace testsupport
             path = mkdtemp(pattern);
         }
         ~TempDir() { (void)std::system(("rm -rf '" + path + "'").c_str()); }
-        // Writes a file into the folder and gives its full name.
         hstring file(const hstring& name, const std::string& content = "") const
         {
             std::ofstream((path + "/" + name).c_str(), std::ios::binary) << content;
@@ -85,7 +82,7 @@ namespace testsupport
         return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
     }
 
-    // An RGBA pixel of an image as 0xRRGGBBAA.
+    // An RGBA pixel as 0xRRGGBBAA.
     inline unsigned int pixelAt(const tesra::Image& image, int x, int y)
     {
         const unsigned char* p = image.data + ((size_t)y * image.width + x) * 4;
@@ -110,8 +107,7 @@ namespace testsupport
         return ::testing::AssertionSuccess();
     }
 
-    // The pixels at the points as letters: k black, r red, g green, b blue, w white and y yellow (all
-    // opaque); any other colour as (RRGGBBAA).
+    // Opaque pixels at the points as letters (k black, r, g, b, w white, y yellow), others as (RRGGBBAA).
     inline std::string at(const tesra::Image& image, std::initializer_list<std::pair<int, int>> points)
     {
         static const std::map<unsigned int, char> names = {{0x000000FF, 'k'}, {0xFF0000FF, 'r'},

@@ -59,8 +59,7 @@ TEST(Library, MessageBoxesAnswerThroughTheSwitch)
 {
     using namespace tesra;
     const int yesNo = MESSAGE_BUTTON_YES | MESSAGE_BUTTON_NO;
-    // OK together with Yes and No shows a plain OK box, which cannot answer No; closing a box answers
-    // Cancel when it has one, else OK.
+    // OK with Yes and No shows a plain OK box; a closed box answers Cancel when it has one, else OK.
     const std::tuple<const char*, int, MessageBoxButton> cases[] = {
         {"no", yesNo, MESSAGE_BUTTON_NO},
         {"no", yesNo | MESSAGE_BUTTON_OK, MESSAGE_BUTTON_OK},

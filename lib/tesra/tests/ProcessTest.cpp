@@ -26,7 +26,7 @@ namespace
         return fgets(line, sizeof(line), output) != nullptr ? std::string(line, strcspn(line, "\n")) : "";
     }
 
-    // The rest of the output, and the exit code.
+    // The rest of the output and the exit code.
     std::pair<std::string, int> finish(FILE* output)
     {
         std::string text;

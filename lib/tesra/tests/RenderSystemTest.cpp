@@ -47,8 +47,7 @@ namespace
     class RenderSystemTest : public ::testing::Test
     {
     protected:
-        // Draws over the background on the back buffer and into a render target; gives the pixel at (16, 16)
-        // of both, the target's with its alpha.
+        // The pixel at (16, 16) drawn over the background on the screen and, with alpha, in a render target.
         template <class Draw> std::pair<unsigned int, unsigned int> drawTwice(Draw draw)
         {
             Texture* target =

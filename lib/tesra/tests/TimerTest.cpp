@@ -26,8 +26,7 @@ TEST(Timer, MeasuresFramesWithMillisecondPrecisionAfterADay)
     EXPECT_FLOAT_EQ(timer.diff(false), first); // a frame is measured from the last reset
     timer.age(24 * 3600.0);
     EXPECT_GE(timer.getTime(), 24 * 3600 * 1000.0f - 16.0f);
-    // A float of milliseconds a day after the start only resolves 8 ms steps, so
-    // short frames would measure 0 or 8 ms.
+    // A day in, float milliseconds only resolve 8 ms steps: short frames would measure 0 or 8 ms.
     for (int i = 0; i < 5; ++i)
     {
         const auto before = std::chrono::steady_clock::now();

@@ -1,5 +1,4 @@
-// A separate process for the tests that need one: a second program instance, or a
-// program that ends through a fatal message box.
+// A second program instance, or a program that ends through a fatal message box, for the tests.
 #include <cstring>
 #include <iostream>
 
