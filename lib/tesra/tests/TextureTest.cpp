@@ -234,7 +234,7 @@ TEST_F(TextureTest, FiltersAndAddressModes)
     EXPECT_TRUE(near(pixelAt(*context.grab(), 16, 4), 0x808080FFu, 12));
 }
 
-TEST_F(TextureTest, RenderTargetIsDrawnUpright)
+TEST_F(TextureTest, RenderTargetIsDrawnUprightAndCanBeDeletedWhileBound)
 {
     Texture* target =
         rs->createTexture(32, 32, Color(0, 0, 0, 0), Image::FORMAT_RGBA, Texture::Type::RENDER_TARGET);
@@ -249,6 +249,15 @@ TEST_F(TextureTest, RenderTargetIsDrawnUpright)
     EXPECT_EQ("rrk", row(*shot, 0, 0, 3, 15));
     EXPECT_EQ("rkk", at(*shot, {{15, 7}, {16, 7}, {0, 8}}));
     EXPECT_EQ("gkg", at(*shot, {{20, 20}, {24, 24}, {28, 28}}));
+    // Deleted while bound as texture and target, it leaves the back buffer and plain white drawing.
+    rs->setRenderTarget(target);
+    delete target;
+    EXPECT_EQ(nullptr, rs->getRenderTarget());
+    rs->clear(true, false);
+    rs->drawFilledRect(Rectangle(0, 0, 4, 4), Color(255, 0, 0));
+    rs->drawTexturedRect(Rectangle(8, 0, 4, 4), Rectangle(0, 0, 1, 1));
+    EXPECT_EQ("rw", row(*context.grab(), 1, 1, 2, 8));
+    EXPECT_EQ(0, (int)rs->getTextures().size());
 }
 
 TEST_F(TextureTest, NativeFormatsSampleAsStored)
@@ -265,20 +274,4 @@ TEST_F(TextureTest, NativeFormatsSampleAsStored)
     rs->setTextureColorMode(ColorMode::ALPHA_MAP);
     EXPECT_EQ("wk", row(*drawScaled(rs->createTexture(mask, 2, 1, Image::FORMAT_ALPHA), BlendMode::DEFAULT),
                         4, 4, 2, 16));
-}
-
-TEST_F(TextureTest, DeletingBoundTexturesFallsBackToTheBackBuffer)
-{
-    Texture* target = rs->createTexture(8, 8, Color(), Image::FORMAT_RGBA, Texture::Type::RENDER_TARGET);
-    Texture* texture = rs->createTexture(2, 2, Color(0, 255, 0));
-    rs->setTexture(texture);
-    rs->setRenderTarget(target);
-    delete target;
-    EXPECT_EQ(nullptr, rs->getRenderTarget());
-    delete texture;
-    rs->clear(true, false);
-    rs->drawFilledRect(Rectangle(0, 0, 4, 4), Color(255, 0, 0));
-    rs->drawTexturedRect(Rectangle(8, 0, 4, 4), Rectangle(0, 0, 1, 1)); // no texture left: plain white
-    EXPECT_EQ("rw", row(*context.grab(), 1, 1, 2, 8));
-    EXPECT_EQ(0, (int)rs->getTextures().size());
 }
