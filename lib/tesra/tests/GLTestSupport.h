@@ -16,7 +16,6 @@
 
 #include <quortypes/hstring.h>
 #include <tesra/Image.h>
-
 #include <tesra/RenderSystem.h>
 #include <tesra/tesra.h>
 
@@ -41,18 +40,16 @@ namespace testsupport
     class GLContext
     {
     public:
-        GLContext(int width, int height, bool depthBuffer = false, const hstring& title = "test",
-                  tesra::Window::Options options = tesra::Window::Options())
+        GLContext(int width, int height, const hstring& title = "test", tesra::Window::Options options = {})
         {
             setenv("SDL_VIDEODRIVER", "offscreen", 0);
             tesra::init();
-            tesra::createRenderSystem(tesra::RenderSystem::Options(depthBuffer));
+            tesra::createRenderSystem();
             tesra::createWindow(width, height, false, title, options);
             keepLoadedLibraries();
         }
         ~GLContext() { tesra::destroy(); }
 
-        tesra::RenderSystem* renderSystem() { return tesra::rendersys; }
         std::unique_ptr<tesra::Image> grab()
         {
             return std::unique_ptr<tesra::Image>(tesra::rendersys->takeScreenshot(tesra::Image::FORMAT_RGBA));

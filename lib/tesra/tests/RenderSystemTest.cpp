@@ -64,7 +64,7 @@ namespace
         }
 
         GLContext context{64, 64};
-        RenderSystem* rs = context.renderSystem();
+        RenderSystem* rs = tesra::rendersys;
         const Color background = Color(40, 120, 200, 100);
     };
 } // namespace

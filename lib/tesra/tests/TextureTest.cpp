@@ -37,7 +37,7 @@ namespace
         }
 
         GLContext context{64, 64};
-        RenderSystem* rs = context.renderSystem();
+        RenderSystem* rs = tesra::rendersys;
     };
 } // namespace
 

@@ -73,7 +73,7 @@ namespace testsupport
         void SetUp() override { SetUpWindow(tesra::Window::Options()); }
         void SetUpWindow(tesra::Window::Options options)
         {
-            context = std::make_unique<GLContext>(320, 240, false, "Test title", options);
+            context = std::make_unique<GLContext>(320, 240, "Test title", options);
             window = tesra::window;
             window->setMouseDelegate(&recorder);
             window->setKeyboardDelegate(&recorder);
