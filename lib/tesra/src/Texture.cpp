@@ -248,20 +248,27 @@ namespace tesra
             }
             return lockRect(x, y, w, h);
         }
+        Lock result = heldLock(x, y, w, h, data, x, y, width, height, format);
+        result.systemBuffer = true;
+        return result;
+    }
+
+    Texture::Lock Texture::heldLock(int x, int y, int w, int h, unsigned char* data, int dx, int dy,
+                                    int dataWidth, int dataHeight, Image::Format format)
+    {
         Lock result;
         result.x = x;
         result.y = y;
         result.w = w;
         result.h = h;
-        result.dx = x;
-        result.dy = y;
+        result.dx = dx;
+        result.dy = dy;
         result.data = data;
-        result.dataWidth = width;
-        result.dataHeight = height;
+        result.dataWidth = dataWidth;
+        result.dataHeight = dataHeight;
         result.format = format;
         result.locked = true;
         result.failed = false;
-        result.systemBuffer = true;
         return result;
     }
 

@@ -116,6 +116,9 @@ namespace tesra
                                      const unsigned char* srcData, int srcWidth, int srcHeight,
                                      Image::Format srcFormat) = 0;
 
+        /// A lock on x,y,w,h that holds pixels: they start at dx,dy of data, a dataWidth x dataHeight buffer.
+        static Lock heldLock(int x, int y, int w, int h, unsigned char* data, int dx, int dy, int dataWidth,
+                             int dataHeight, Image::Format format);
         /// False, with a warning, for immutable textures.
         bool isWritable() const;
         void freeData();

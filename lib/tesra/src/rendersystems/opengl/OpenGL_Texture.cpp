@@ -173,14 +173,14 @@ namespace tesra
 
     Texture::Lock OpenGL_Texture::lockRect(int x, int y, int w, int h)
     {
-        Lock result;
-        result.x = x;
-        result.y = y;
-        result.w = w;
-        result.h = h;
         if (!isLoaded() || w <= 0 || h <= 0 || x < 0 || y < 0 || x + w > width || y + h > height)
         {
-            return result;
+            Lock refused;
+            refused.x = x;
+            refused.y = y;
+            refused.w = w;
+            refused.h = h;
+            return refused;
         }
         GLenum clientFormat;
         int bpp;
@@ -190,18 +190,13 @@ namespace tesra
         glBindTexture(GL_TEXTURE_2D, textureId);
         glGetTexImage(GL_TEXTURE_2D, 0, clientFormat, GL_UNSIGNED_BYTE, whole.data());
         getGLRenderSystem()->restoreTextureBinding();
-        result.data = new unsigned char[(size_t)w * h * bpp];
+        unsigned char* copy = new unsigned char[(size_t)w * h * bpp];
         for (int row = 0; row < h; ++row)
         {
-            memcpy(result.data + (size_t)row * w * bpp, whole.data() + ((size_t)(y + row) * width + x) * bpp,
+            memcpy(copy + (size_t)row * w * bpp, whole.data() + ((size_t)(y + row) * width + x) * bpp,
                    (size_t)w * bpp);
         }
-        result.dataWidth = w;
-        result.dataHeight = h;
-        result.format = nativeFormat;
-        result.locked = true;
-        result.failed = false;
-        return result;
+        return heldLock(x, y, w, h, copy, 0, 0, w, h, nativeFormat);
     }
 
     bool OpenGL_Texture::unlockRect(Lock& lock, bool update)
@@ -236,28 +231,14 @@ namespace tesra
         {
         case Image::FORMAT_BGRA:
         case Image::FORMAT_PALETTE:
-            // The unused byte of X formats would become alpha, so those go through conversion.
-            switch (source)
+        case Image::FORMAT_BGRX:
+            // The unused byte of X formats would become alpha, so into textures with alpha those go through
+            // conversion.
+            if ((source == Image::FORMAT_RGBX || source == Image::FORMAT_BGRX) &&
+                native != Image::FORMAT_BGRX)
             {
-            case Image::FORMAT_RGBA:
-                glFormat = GL_RGBA;
-                return true;
-            case Image::FORMAT_BGRA:
-                glFormat = GL_BGRA;
-                return true;
-            case Image::FORMAT_RGB:
-                glFormat = GL_RGB;
-                return true;
-            case Image::FORMAT_BGR:
-                glFormat = GL_BGR;
-                return true;
-            case Image::FORMAT_GRAYSCALE:
-                glFormat = GL_LUMINANCE;
-                return true;
-            default:
                 return false;
             }
-        case Image::FORMAT_BGRX:
             switch (source)
             {
             case Image::FORMAT_RGBA:
@@ -281,17 +262,11 @@ namespace tesra
                 return false;
             }
         case Image::FORMAT_ALPHA:
+        case Image::FORMAT_GRAYSCALE:
             // One-byte sources are copied unchanged into one-byte textures.
             if (source == Image::FORMAT_ALPHA || source == Image::FORMAT_GRAYSCALE)
             {
-                glFormat = GL_ALPHA;
-                return true;
-            }
-            return false;
-        case Image::FORMAT_GRAYSCALE:
-            if (source == Image::FORMAT_ALPHA || source == Image::FORMAT_GRAYSCALE)
-            {
-                glFormat = GL_LUMINANCE;
+                glFormat = native == Image::FORMAT_ALPHA ? GL_ALPHA : GL_LUMINANCE;
                 return true;
             }
             return false;
