@@ -19,6 +19,35 @@ namespace tesra
     static ColoredVertex coloredScratch[scratchSize];
     static ColoredTexturedVertex coloredTexturedScratch[scratchSize];
 
+    // Where converted vertices go: the scratch array, or `heap` when there are more than it holds.
+    template <typename Vertex>
+    static Vertex* getConversionBuffer(Vertex* scratch, int count, std::unique_ptr<Vertex[]>& heap)
+    {
+        if (count <= scratchSize)
+        {
+            return scratch;
+        }
+        heap.reset(new Vertex[count]);
+        return heap.get();
+    }
+
+    static void setClientArray(GLenum array, bool& enabled, bool wanted)
+    {
+        if (enabled == wanted)
+        {
+            return;
+        }
+        if (wanted)
+        {
+            glEnableClientState(array);
+        }
+        else
+        {
+            glDisableClientState(array);
+        }
+        enabled = wanted;
+    }
+
     // 0xRRGGBBAA as a number, to the bytes R, G, B, A in memory, which is what GL reads.
     static inline unsigned int toByteOrder(unsigned int rgba)
     {
@@ -111,44 +140,23 @@ namespace tesra
             break;
         }
         glVertexPointer(3, GL_FLOAT, stride, base);
+        setClientArray(GL_COLOR_ARRAY, colorArrayEnabled, colored);
         if (colored)
         {
-            if (!colorArrayEnabled)
-            {
-                glEnableClientState(GL_COLOR_ARRAY);
-                colorArrayEnabled = true;
-            }
             glColorPointer(4, GL_UNSIGNED_BYTE, stride, base + offsetof(ColoredVertex, color));
             currentColorWhite = false; // a colour array leaves the current colour undefined
         }
-        else
+        else if (!currentColorWhite)
         {
-            if (colorArrayEnabled)
-            {
-                glDisableClientState(GL_COLOR_ARRAY);
-                colorArrayEnabled = false;
-            }
-            if (!currentColorWhite)
-            {
-                glColor4ub(255, 255, 255, 255); // records without colour draw white
-                currentColorWhite = true;
-            }
+            glColor4ub(255, 255, 255, 255); // records without colour draw white
+            currentColorWhite = true;
         }
+        setClientArray(GL_TEXTURE_COORD_ARRAY, texCoordArrayEnabled, textured);
         if (textured)
         {
-            if (!texCoordArrayEnabled)
-            {
-                glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-                texCoordArrayEnabled = true;
-            }
             glTexCoordPointer(
                 2, GL_FLOAT, stride,
                 base + (colored ? offsetof(ColoredTexturedVertex, u) : offsetof(TexturedVertex, u)));
-        }
-        else if (texCoordArrayEnabled)
-        {
-            glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-            texCoordArrayEnabled = false;
         }
         // Lines and points at whole coordinates lie on pixel edges in GL; half a pixel puts them on pixel
         // centres, where filled shapes of the same rectangle have their outer pixels.
@@ -180,12 +188,7 @@ namespace tesra
             return;
         }
         std::unique_ptr<ColoredTexturedVertex[]> heap;
-        ColoredTexturedVertex* converted = coloredTexturedScratch;
-        if (count > scratchSize)
-        {
-            heap.reset(new ColoredTexturedVertex[count]);
-            converted = heap.get();
-        }
+        ColoredTexturedVertex* converted = getConversionBuffer(coloredTexturedScratch, count, heap);
         for (int i = 0; i < count; ++i)
         {
             converted[i] =
@@ -205,12 +208,7 @@ namespace tesra
             return;
         }
         std::unique_ptr<ColoredVertex[]> heap;
-        ColoredVertex* converted = coloredScratch;
-        if (count > scratchSize)
-        {
-            heap.reset(new ColoredVertex[count]);
-            converted = heap.get();
-        }
+        ColoredVertex* converted = getConversionBuffer(coloredScratch, count, heap);
         for (int i = 0; i < count; ++i)
         {
             converted[i] = ColoredVertex(v[i].x, v[i].y, v[i].z, toByteOrder(v[i].color));
@@ -226,12 +224,7 @@ namespace tesra
             return;
         }
         std::unique_ptr<ColoredTexturedVertex[]> heap;
-        ColoredTexturedVertex* converted = coloredTexturedScratch;
-        if (count > scratchSize)
-        {
-            heap.reset(new ColoredTexturedVertex[count]);
-            converted = heap.get();
-        }
+        ColoredTexturedVertex* converted = getConversionBuffer(coloredTexturedScratch, count, heap);
         unsigned int packed = toByteOrder(color);
         for (int i = 0; i < count; ++i)
         {
@@ -256,12 +249,7 @@ namespace tesra
             return;
         }
         std::unique_ptr<ColoredVertex[]> heap;
-        ColoredVertex* converted = coloredScratch;
-        if (count > scratchSize)
-        {
-            heap.reset(new ColoredVertex[count]);
-            converted = heap.get();
-        }
+        ColoredVertex* converted = getConversionBuffer(coloredScratch, count, heap);
         unsigned int packed = toByteOrder(color);
         for (int i = 0; i < count; ++i)
         {
