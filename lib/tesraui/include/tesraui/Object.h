@@ -222,6 +222,9 @@ namespace tesraui
         bool _acceptsInput() const;
         bool _acceptsClicks() const { return this->_acceptsInput() && !this->clickThrough; }
         bool _triggerEvent(const hstring& name, EventArgs* args);
+        // For objects that report presses and releases the children leave: raises the named event when this
+        // object takes clicks under the cursor, and tells whether it did.
+        bool _triggerClickEvent(const hstring& name, unsigned int keyCode);
         // Deletes a handler, or leaves it to the dataset when it is running right now.
         void _deleteEvent(Event* event);
         // Logs that the operation needs a dataset; false when the object has none.

@@ -15,31 +15,12 @@ namespace tesraui
 
     bool ColoredQuad::onMouseDown(unsigned int keyCode)
     {
-        if (Object::onMouseDown(keyCode))
-        {
-            return true;
-        }
-        // A refused press (invisible, disabled, click-through) must not fire when handed to a root.
-        if (this->_acceptsClicks() && this->isCursorInside())
-        {
-            this->triggerEvent("MouseDown", keyCode);
-            return true;
-        }
-        return false;
+        return Object::onMouseDown(keyCode) || this->_triggerClickEvent("MouseDown", keyCode);
     }
 
     bool ColoredQuad::onMouseUp(unsigned int keyCode)
     {
-        if (Object::onMouseUp(keyCode))
-        {
-            return true;
-        }
-        if (this->_acceptsClicks() && this->isCursorInside())
-        {
-            this->triggerEvent("Click", keyCode);
-            return true;
-        }
-        return false;
+        return Object::onMouseUp(keyCode) || this->_triggerClickEvent("Click", keyCode);
     }
 
     void ColoredQuad::_draw()

@@ -104,30 +104,12 @@ namespace tesraui
 
     bool ImageBox::onMouseDown(unsigned int keyCode)
     {
-        if (Object::onMouseDown(keyCode))
-        {
-            return true;
-        }
-        if (this->_acceptsClicks() && this->isCursorInside())
-        {
-            this->triggerEvent("MouseDown", keyCode);
-            return true;
-        }
-        return false;
+        return Object::onMouseDown(keyCode) || this->_triggerClickEvent("MouseDown", keyCode);
     }
 
     bool ImageBox::onMouseUp(unsigned int keyCode)
     {
-        if (Object::onMouseUp(keyCode))
-        {
-            return true;
-        }
-        if (this->_acceptsClicks() && this->isCursorInside())
-        {
-            this->triggerEvent("Click", keyCode);
-            return true;
-        }
-        return false;
+        return Object::onMouseUp(keyCode) || this->_triggerClickEvent("Click", keyCode);
     }
 
     hstring ImageBox::getProperty(const hstring& name)

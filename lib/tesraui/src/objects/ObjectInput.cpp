@@ -47,6 +47,17 @@ namespace tesraui
         return acceptsInput(this);
     }
 
+    bool Object::_triggerClickEvent(const hstring& name, unsigned int keyCode)
+    {
+        // A refused press (invisible, disabled, click-through) must not fire when handed to a root.
+        if (this->_acceptsClicks() && this->isCursorInside())
+        {
+            this->triggerEvent(name, keyCode);
+            return true;
+        }
+        return false;
+    }
+
     bool Object::onMouseDown(unsigned int keyCode)
     {
         if (!this->_acceptsClicks())
