@@ -13,6 +13,32 @@ namespace tesraui
     static const int CLIP_RIGHT = 0x100;
     static const int CLIP_BOTTOM = 0x1000;
 
+    // Cuts a tile to a clip span along one axis and its source span in proportion; returns the flags of
+    // the ends cut.
+    static int clipSpan(float clipStart, float clipSize, float& tileStart, float& tileSize,
+                        float& sourceStart, float& sourceSize, int startFlag, int endFlag)
+    {
+        int flags = 0;
+        if (clipStart >= tileStart)
+        {
+            float d = clipStart - tileStart;
+            float cut = sourceSize * d / tileSize;
+            sourceStart += cut;
+            sourceSize -= cut;
+            tileStart += d;
+            tileSize -= d;
+            flags |= startFlag;
+        }
+        if (tileStart + tileSize >= clipStart + clipSize)
+        {
+            float d = tileStart + tileSize - (clipStart + clipSize);
+            sourceSize -= sourceSize * d / tileSize;
+            tileSize -= d;
+            flags |= endFlag;
+        }
+        return flags;
+    }
+
     TiledImage::TiledImage(Texture* texture, const hstring& name, kavtypes::Rectangle sourceRect, float tileW,
                            float tileH)
         : Image(texture, name, sourceRect), tile(tileW, tileH)
@@ -136,41 +162,8 @@ namespace tesraui
         kavtypes::Rectangle t = tileRect;
         kavtypes::Rectangle saved = this->sourceRect;
         kavtypes::Rectangle s = saved;
-        int flags = 0;
-        if (clip.x >= t.x)
-        {
-            float d = clip.x - t.x;
-            float cut = s.w * d / t.w;
-            s.x += cut;
-            s.w -= cut;
-            t.x += d;
-            t.w -= d;
-            flags |= CLIP_LEFT;
-        }
-        if (t.x + t.w >= clip.x + clip.w)
-        {
-            float d = t.x + t.w - (clip.x + clip.w);
-            s.w -= s.w * d / t.w;
-            t.w -= d;
-            flags |= CLIP_RIGHT;
-        }
-        if (clip.y >= t.y)
-        {
-            float d = clip.y - t.y;
-            float cut = s.h * d / t.h;
-            s.y += cut;
-            s.h -= cut;
-            t.y += d;
-            t.h -= d;
-            flags |= CLIP_TOP;
-        }
-        if (t.y + t.h >= clip.y + clip.h)
-        {
-            float d = t.y + t.h - (clip.y + clip.h);
-            s.h -= s.h * d / t.h;
-            t.h -= d;
-            flags |= CLIP_BOTTOM;
-        }
+        int flags = clipSpan(clip.x, clip.w, t.x, t.w, s.x, s.w, CLIP_LEFT, CLIP_RIGHT) |
+                    clipSpan(clip.y, clip.h, t.y, t.h, s.y, s.h, CLIP_TOP, CLIP_BOTTOM);
         if (skipUnclipped && flags == 0)
         {
             return 0;
