@@ -62,10 +62,7 @@ namespace fintuttf
                      float lineHeight, float descender, bool loadBasicAscii)
         : fintu::Font(name), fontFilename(fontFilename), loadBasicAscii(loadBasicAscii)
     {
-        this->height = height;
-        this->scale = scale;
-        this->baseScale = scale;
-        this->lineHeight = lineHeight;
+        initMetrics(height, scale, lineHeight);
         this->descender = descender;
         this->customDescender = true;
         loadFace();
@@ -75,10 +72,7 @@ namespace fintuttf
                      float lineHeight, bool loadBasicAscii)
         : fintu::Font(name), fontFilename(fontFilename), loadBasicAscii(loadBasicAscii)
     {
-        this->height = height;
-        this->scale = scale;
-        this->baseScale = scale;
-        this->lineHeight = lineHeight;
+        initMetrics(height, scale, lineHeight);
         this->customDescender = false;
         loadFace();
     }
@@ -87,10 +81,7 @@ namespace fintuttf
                      float lineHeight, float descender, bool loadBasicAscii)
         : fintu::Font(name), loadBasicAscii(loadBasicAscii)
     {
-        this->height = height;
-        this->scale = scale;
-        this->baseScale = scale;
-        this->lineHeight = lineHeight;
+        initMetrics(height, scale, lineHeight);
         this->descender = descender;
         this->customDescender = true;
         if (data != nullptr && size > 0)
@@ -109,6 +100,14 @@ namespace fintuttf
             freeFontData();
             throw;
         }
+    }
+
+    void FontTtf::initMetrics(float height, float scale, float lineHeight)
+    {
+        this->height = height;
+        this->scale = scale;
+        this->baseScale = scale;
+        this->lineHeight = lineHeight;
     }
 
     FontTtf::~FontTtf()

@@ -40,6 +40,7 @@ namespace fintuttf
         bool loadBasicAscii = false;
         unsigned char* fontData = nullptr;
 
+        void initMetrics(float height, float scale, float lineHeight);
         void loadFace();
         void startAtlases();
         bool addAtlas();
