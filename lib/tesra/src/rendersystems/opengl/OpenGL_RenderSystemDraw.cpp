@@ -19,16 +19,22 @@ namespace tesra
     static ColoredVertex coloredScratch[scratchSize];
     static ColoredTexturedVertex coloredTexturedScratch[scratchSize];
 
-    // Where converted vertices go: the scratch array, or `heap` when there are more than it holds.
-    template <typename Vertex>
-    static Vertex* getConversionBuffer(Vertex* scratch, int count, std::unique_ptr<Vertex[]>& heap)
+    // Fills the scratch array, or `heap` when there are more vertices than it holds, with make(i)
+    // for every vertex, and answers where they went.
+    template <typename Vertex, typename Make>
+    static Vertex* convertVertices(Vertex* scratch, int count, std::unique_ptr<Vertex[]>& heap, Make make)
     {
-        if (count <= scratchSize)
+        Vertex* out = scratch;
+        if (count > scratchSize)
         {
-            return scratch;
+            heap.reset(new Vertex[count]);
+            out = heap.get();
         }
-        heap.reset(new Vertex[count]);
-        return heap.get();
+        for (int i = 0; i < count; ++i)
+        {
+            out[i] = make(i);
+        }
+        return out;
     }
 
     static void setClientArray(GLenum array, bool& enabled, bool wanted)
@@ -188,13 +194,13 @@ namespace tesra
             return;
         }
         std::unique_ptr<ColoredTexturedVertex[]> heap;
-        ColoredTexturedVertex* converted = getConversionBuffer(coloredTexturedScratch, count, heap);
-        for (int i = 0; i < count; ++i)
-        {
-            converted[i] =
-                ColoredTexturedVertex(v[i].x, v[i].y, v[i].z, toByteOrder(v[i].color), v[i].u, v[i].v);
-        }
-        draw(operation, converted, count, LAYOUT_COLORED_TEXTURED);
+        draw(operation,
+             convertVertices(coloredTexturedScratch, count, heap,
+                             [&](int i) {
+                                 return ColoredTexturedVertex(v[i].x, v[i].y, v[i].z, toByteOrder(v[i].color),
+                                                              v[i].u, v[i].v);
+                             }),
+             count, LAYOUT_COLORED_TEXTURED);
     }
 
     void OpenGL_RenderSystem::render(RenderOperation operation, ColoredVertex* v, int count)
@@ -208,12 +214,11 @@ namespace tesra
             return;
         }
         std::unique_ptr<ColoredVertex[]> heap;
-        ColoredVertex* converted = getConversionBuffer(coloredScratch, count, heap);
-        for (int i = 0; i < count; ++i)
-        {
-            converted[i] = ColoredVertex(v[i].x, v[i].y, v[i].z, toByteOrder(v[i].color));
-        }
-        draw(operation, converted, count, LAYOUT_COLORED);
+        draw(operation,
+             convertVertices(coloredScratch, count, heap,
+                             [&](int i)
+                             { return ColoredVertex(v[i].x, v[i].y, v[i].z, toByteOrder(v[i].color)); }),
+             count, LAYOUT_COLORED);
     }
 
     void OpenGL_RenderSystem::render(RenderOperation operation, TexturedVertex* v, int count,
@@ -224,13 +229,13 @@ namespace tesra
             return;
         }
         std::unique_ptr<ColoredTexturedVertex[]> heap;
-        ColoredTexturedVertex* converted = getConversionBuffer(coloredTexturedScratch, count, heap);
         unsigned int packed = toByteOrder(color);
-        for (int i = 0; i < count; ++i)
-        {
-            converted[i] = ColoredTexturedVertex(v[i].x, v[i].y, v[i].z, packed, v[i].u, v[i].v);
-        }
-        draw(operation, converted, count, LAYOUT_COLORED_TEXTURED);
+        draw(operation,
+             convertVertices(coloredTexturedScratch, count, heap,
+                             [&](int i) {
+                                 return ColoredTexturedVertex(v[i].x, v[i].y, v[i].z, packed, v[i].u, v[i].v);
+                             }),
+             count, LAYOUT_COLORED_TEXTURED);
     }
 
     void OpenGL_RenderSystem::render(RenderOperation operation, TexturedVertex* v, int count)
@@ -249,13 +254,11 @@ namespace tesra
             return;
         }
         std::unique_ptr<ColoredVertex[]> heap;
-        ColoredVertex* converted = getConversionBuffer(coloredScratch, count, heap);
         unsigned int packed = toByteOrder(color);
-        for (int i = 0; i < count; ++i)
-        {
-            converted[i] = ColoredVertex(v[i].x, v[i].y, v[i].z, packed);
-        }
-        draw(operation, converted, count, LAYOUT_COLORED);
+        draw(operation,
+             convertVertices(coloredScratch, count, heap,
+                             [&](int i) { return ColoredVertex(v[i].x, v[i].y, v[i].z, packed); }),
+             count, LAYOUT_COLORED);
     }
 
     void OpenGL_RenderSystem::render(RenderOperation operation, PlainVertex* v, int count)
