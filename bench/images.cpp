@@ -11,7 +11,7 @@
 #include <jpeglib.h>
 #include <png.h>
 
-#include "ImageDecoders.h"
+#include "image/ImageDecoders.h"
 
 namespace
 {

@@ -1,7 +1,7 @@
 #include <stddef.h>
 #include <stdint.h>
 
-#include "ImageDecoders.h"
+#include "image/ImageDecoders.h"
 
 // The first byte picks the decoder so that one corpus serves all three.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

@@ -1,6 +1,6 @@
 #include <unistd.h>
 
-#include "CursorFile.h"
+#include "window/CursorFile.h"
 #include "CursorFileBuilder.h"
 #include "WindowTestSupport.h"
 #include "platform/sdl/SDL2_Cursor.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "ImageDecoders.h"
+#include "image/ImageDecoders.h"
 #include "ImageSupport.h"
 
 using namespace imagetest;

@@ -2,7 +2,7 @@
 
 #include <tesra/SystemInfo.h>
 
-#include "SystemLocale.h"
+#include "system/SystemLocale.h"
 
 TEST(SystemInfo, DescribesThisMachine)
 {

@@ -4,7 +4,7 @@
 #include <tesra/Window.h>
 #include <tesra/tesra.h>
 
-#include "MessageBoxAnswer.h"
+#include "system/MessageBoxAnswer.h"
 #include "platform/Platform.h"
 
 namespace tesra::platform

@@ -5,7 +5,7 @@
 
 #include <tesra/Cursor.h>
 
-#include "CursorFile.h"
+#include "window/CursorFile.h"
 
 struct SDL_Cursor;
 

@@ -9,7 +9,7 @@
 #include <tesra/SystemInfo.h>
 #include <tesra/tesra.h>
 
-#include "SystemLocale.h"
+#include "system/SystemLocale.h"
 #include "platform/Platform.h"
 
 namespace tesra
