@@ -1,0 +1,95 @@
+#include <chrono>
+#include <thread>
+
+#include <tesra/RenderSystem.h>
+#include <tesra/UpdateDelegate.h>
+#include <tesra/Window.h>
+#include <tesra/tesra.h>
+
+namespace tesra
+{
+
+    bool Window::updateOneFrame()
+    {
+        const float timeDelta = calculateTimeDelta();
+        if (!focused)
+        {
+            std::this_thread::sleep_for(std::chrono::milliseconds(40));
+        }
+        checkEvents();
+        const bool result = performUpdate(timeDelta) && running;
+        if (options.fpsCounter)
+        {
+            setTitle(title);
+        }
+        return result;
+    }
+
+    void Window::terminateMainLoop()
+    {
+        running = false;
+    }
+
+    void Window::enterMainLoop()
+    {
+        fps = 0;
+        fpsCount = 0;
+        fpsTimer = 0.0f;
+        running = true;
+        do
+        {
+            if (!updateOneFrame())
+            {
+                running = false;
+            }
+            if (rendersys != nullptr)
+            {
+                rendersys->presentFrame();
+            }
+        } while (running);
+    }
+
+    bool Window::performUpdate(float timeDelta)
+    {
+        if (timeDeltaMaxLimit > 0.0f && timeDeltaMaxLimit <= timeDelta)
+        {
+            timeDelta = timeDeltaMaxLimit;
+        }
+        fpsTimer += timeDelta;
+        if (fpsTimer > 0.0f)
+        {
+            ++fpsCount;
+            if (fpsTimer >= fpsResolution)
+            {
+                fps = (int)(fpsCount / fpsTimer);
+                fpsCount = 0;
+                fpsTimer = 0.0f;
+            }
+        }
+        else
+        {
+            fps = 0;
+            fpsCount = 0;
+        }
+        if (updateDelegate != nullptr)
+        {
+            return updateDelegate->onUpdate(timeDelta);
+        }
+        if (rendersys != nullptr)
+        {
+            rendersys->clear(true, false);
+        }
+        return true;
+    }
+
+    float Window::calculateTimeDelta()
+    {
+        float result = timer.diff(true);
+        if (result > 0.5f)
+        {
+            result = 0.05f;
+        }
+        return focused ? result : 0.0f;
+    }
+
+} // namespace tesra
