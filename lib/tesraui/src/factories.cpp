@@ -2,6 +2,8 @@
 #include <tesraui/ColoredQuad.h>
 #include <tesraui/Container.h>
 #include <tesraui/ImageBox.h>
+#include <tesraui/ImageButton.h>
+#include <tesraui/Label.h>
 #include <tesraui/tesraui.h>
 
 namespace tesraui
@@ -13,5 +15,7 @@ namespace tesraui
         registerObjectFactory("ColoredQuad", &ColoredQuad::createInstance);
         registerObjectFactory("Container", &Container::createInstance);
         registerObjectFactory("ImageBox", &ImageBox::createInstance);
+        registerObjectFactory("ImageButton", &ImageButton::createInstance);
+        registerObjectFactory("Label", &Label::createInstance);
     }
 } // namespace tesraui

@@ -3,6 +3,7 @@
 #include <quortypes/Dir.h>
 #include <quortypes/Log.h>
 #include <tesra/tesra.h>
+#include <tesraui/ButtonBase.h>
 #include <tesraui/Dataset.h>
 #include <tesraui/tesraui.h>
 
@@ -39,6 +40,8 @@ namespace tesraui
             viewport.w = (float)tesra::window->getWidth();
             viewport.h = (float)tesra::window->getHeight();
         }
+        ButtonBase::setAllowedKeys({1});
+        ButtonBase::setAllowedButtons({11});
         _registerFactories();
     }
 

@@ -1,0 +1,128 @@
+#include <algorithm>
+
+#include <tesraui/ButtonBase.h>
+#include <tesraui/Dataset.h>
+#include <tesraui/Object.h>
+
+namespace tesraui
+{
+    harray<unsigned int> ButtonBase::allowedKeys;
+    harray<int> ButtonBase::allowedButtons;
+
+    template <class T> static bool contains(const harray<T>& list, T value)
+    {
+        return std::find(list.begin(), list.end(), value) != list.end();
+    }
+
+    ButtonBase::ButtonBase() {}
+
+    ButtonBase::~ButtonBase() {}
+
+    bool ButtonBase::_checkHover()
+    {
+        Object* root = nullptr;
+        Dataset* dataset = this->getDataset();
+        if (dataset != nullptr)
+        {
+            int index = this->getFocusIndex();
+            if (index >= 0 && index == dataset->getFocusedObjectIndex())
+            {
+                return true;
+            }
+            root = dataset->getRoot();
+        }
+        if (root == nullptr)
+        {
+            root = this->getParent();
+            if (root == nullptr)
+            {
+                return this->isCursorInside();
+            }
+            while (root->getParent() != nullptr)
+            {
+                root = root->getParent();
+            }
+        }
+        Object* found = root->getChildUnderCursor();
+        return found != nullptr && dynamic_cast<ButtonBase*>(found) == this;
+    }
+
+    bool ButtonBase::_press(bool allowed)
+    {
+        if (!allowed)
+        {
+            return false;
+        }
+        this->hovered = this->_checkHover();
+        if (this->hovered)
+        {
+            this->pushed = true;
+        }
+        return this->hovered;
+    }
+
+    bool ButtonBase::_release(bool allowed)
+    {
+        if (!allowed)
+        {
+            return false;
+        }
+        this->hovered = this->_checkHover();
+        bool result = this->pushed && this->hovered;
+        this->pushed = false;
+        return result;
+    }
+
+    bool ButtonBase::onMouseDown(unsigned int keyCode)
+    {
+        return this->_press(contains(allowedKeys, keyCode));
+    }
+
+    bool ButtonBase::onMouseUp(unsigned int keyCode)
+    {
+        return this->_release(contains(allowedKeys, keyCode));
+    }
+
+    bool ButtonBase::onButtonDown(int buttonCode)
+    {
+        return this->_press(contains(allowedButtons, buttonCode));
+    }
+
+    bool ButtonBase::onButtonUp(int buttonCode)
+    {
+        return this->_release(contains(allowedButtons, buttonCode));
+    }
+
+    bool ButtonBase::onMouseMove()
+    {
+        this->hovered = this->_checkHover();
+        return false;
+    }
+
+    bool ButtonBase::onMouseCancel(unsigned int /*keyCode*/)
+    {
+        this->pushed = false;
+        return true;
+    }
+
+    void ButtonBase::_mouseCancel()
+    {
+        this->pushed = false;
+        this->hovered = this->_checkHover();
+    }
+
+    hstring ButtonBase::getProperty(const hstring& /*name*/)
+    {
+        return "";
+    }
+
+    bool ButtonBase::setProperty(const hstring& /*name*/, const hstring& /*value*/)
+    {
+        return false;
+    }
+
+    void ButtonBase::update(float /*timeDelta*/)
+    {
+        this->hovered = this->_checkHover();
+    }
+} // namespace tesraui

@@ -1,0 +1,226 @@
+#include <tesraui/Container.h>
+#include <tesraui/Image.h>
+#include <tesraui/ImageButton.h>
+#include <tesraui/Label.h>
+
+#include "WidgetTestSupport.h"
+
+using kavtypes::Rectangle;
+using kavtypes::Vector2;
+using tesra::Color;
+using tesraui::ImageButton;
+using uitest::Lines;
+using uitest::LogCapture;
+
+namespace
+{
+    const unsigned int GREY = 0x808080FF, GREEN = 0x00FF00FF, BLUE = 0x0000FFFF, RED = 0xFF0000FF,
+                       BLACK = 0x000000FF;
+
+    // A dataset of an image box, a keyed label with a shadow, and three buttons, one of them partly covered.
+    const char* const datasetXml = R"(<Dataset>
+  <Texture filename="../gfx/btn" filter="nearest">
+    <Image name="normal" rect="0,0,8,8"/>
+    <Image name="hover" rect="8,0,8,8"/>
+    <Image name="pushed" rect="16,0,8,8"/>
+    <Image name="disabled" rect="24,0,8,8"/>
+  </Texture>
+  <Object type="Container" name="root" rect="0,0,128,128">
+    <Object type="ImageBox" name="back" rect="0,0,128,30" image="btn/pushed"/>
+    <Object type="Label" name="title" rect="0,0,128,30" text_key="title" effect="shadow:FF0000"/>
+    <Object type="ImageButton" name="ok" rect="10,40,40,20" image="btn/normal" hover_image="btn/hover"
+            pushed_image="btn/pushed"/>
+    <Object type="ImageButton" name="plain" rect="60,40,40,20" image="btn/normal"/>
+    <Object type="ImageButton" name="under" rect="10,80,40,20" image="btn/normal"/>
+    <Object type="ImageBox" name="cover" rect="30,80,40,20" image="btn/pushed"/>
+  </Object>
+</Dataset>)";
+
+    class Buttons : public uitest::UiWindowTest
+    {
+    protected:
+        std::unique_ptr<uitest::TextRenderer> text;
+        std::unique_ptr<tesraui::Dataset> dataset;
+        tesraui::Object* root = nullptr;
+        ImageButton* ok = nullptr;
+        ImageButton* plain = nullptr;
+        harray<hstring> journal;
+
+        void SetUp() override
+        {
+            uitest::UiWindowTest::SetUp();
+            this->text.reset(new uitest::TextRenderer());
+            const Color tiles[4] = {Color(128, 128, 128), Color(0, 255, 0), Color(0, 0, 255),
+                                    Color(255, 0, 0)};
+            this->folder.write("gfx/btn.png",
+                               uitest::makePng(32, 8, [&](int x, int) { return tiles[x / 8]; }));
+            this->folder.write("ui/case.xml", datasetXml);
+            this->folder.write("ui/texts/t.txt", "title\n{\nHi\n}\n");
+            this->dataset.reset(new tesraui::Dataset("ui/case.xml", "d"));
+            this->dataset->load();
+            this->root = this->dataset->getRoot();
+            this->ok = dynamic_cast<ImageButton*>(this->dataset->getObject("ok"));
+            this->plain = dynamic_cast<ImageButton*>(this->dataset->getObject("plain"));
+            uitest::listen(this->ok, &this->journal,
+                           {"MouseDown", "MouseUp", "Click", "ButtonDown", "ButtonUp", "ButtonClick"});
+        }
+
+        void TearDown() override
+        {
+            this->dataset.reset();
+            this->text.reset();
+            uitest::UiWindowTest::TearDown();
+        }
+
+        void moveTo(float x, float y)
+        {
+            tesraui::setCursorPosition(Vector2(x, y));
+            this->dataset->clearChildUnderCursorCaches();
+            this->root->onMouseMove();
+        }
+
+        // One frame as the engine runs it, then the pixel at x, y of the drawn tree.
+        unsigned int frame(int x, int y)
+        {
+            tesraui::processEvents();
+            tesraui::update(0.01f);
+            tesra::rendersys->clear(true, false);
+            this->root->draw();
+            return pixel(*grab(), x, y);
+        }
+
+        harray<hstring> taken()
+        {
+            this->dataset->processEvents();
+            return std::exchange(this->journal, harray<hstring>());
+        }
+    };
+} // namespace
+
+TEST_F(Buttons, LoadedDatasetDrawsAndClicksInOrder)
+{
+    ASSERT_TRUE(this->ok != nullptr && this->plain != nullptr);
+    EXPECT_EQ(this->ok->getProperty("hover_image"), "d.btn/hover");
+    EXPECT_EQ(this->plain->getProperty("hover_image"), "");
+    EXPECT_EQ(uitest::names(this->dataset->getObject("title")->getDescendants()), harray<hstring>());
+    this->moveTo(0, 127);
+    EXPECT_EQ(this->frame(20, 50), GREY);
+    EXPECT_TRUE(uitest::TextRenderer::drew("[s:FF0000FF]Hi", Rectangle(-64, -15, 128, 30), 7, 1));
+    std::unique_ptr<tesra::Image> shot = grab();
+    int red = 0;
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 128; ++x)
+            red += pixel(*shot, x, y) == RED ? 1 : 0;
+    EXPECT_GT(red, 0);
+
+    // The image follows the state one update late.
+    this->moveTo(20, 50);
+    EXPECT_TRUE(this->ok->isHovered());
+    EXPECT_EQ(this->frame(20, 50), GREEN);
+    EXPECT_TRUE(this->root->onMouseDown(1));
+    EXPECT_EQ(pixel(*grab(), 20, 50), GREEN);
+    // Handlers run only when the dataset processes its queue.
+    EXPECT_EQ(this->journal, harray<hstring>());
+    EXPECT_EQ(this->frame(20, 50), BLUE);
+    EXPECT_EQ(this->journal, harray<hstring>({"MouseDown:1"}));
+    EXPECT_TRUE(this->root->onMouseUp(1));
+    EXPECT_EQ(this->taken(), harray<hstring>({"MouseDown:1", "MouseUp:1", "Click:1"}));
+
+    // A release elsewhere queues nothing; a release over it after a press elsewhere only "MouseUp".
+    this->root->onMouseDown(1);
+    this->moveTo(5, 120);
+    EXPECT_FALSE(this->root->onMouseUp(1));
+    EXPECT_EQ(this->taken(), harray<hstring>({"MouseDown:1"}));
+    this->root->onMouseDown(1);
+    this->moveTo(20, 50);
+    EXPECT_TRUE(this->root->onMouseUp(1));
+    EXPECT_EQ(this->taken(), harray<hstring>({"MouseUp:1"}));
+    // The right key never presses or clicks, though its release over the button is reported.
+    EXPECT_FALSE(this->root->onMouseDown(2));
+    EXPECT_FALSE(this->ok->isPushed());
+    this->root->onMouseUp(2);
+    EXPECT_EQ(this->taken(), harray<hstring>({"MouseUp:2"}));
+
+    // A covered button is not hovered even with the pointer inside its rectangle.
+    ImageButton* under = dynamic_cast<ImageButton*>(this->dataset->getObject("under"));
+    this->moveTo(40, 90);
+    EXPECT_FALSE(under->isHovered());
+    this->moveTo(20, 90);
+    EXPECT_TRUE(under->isHovered());
+
+    // The focused button is hovered anywhere, and the controller's button 11 clicks it.
+    this->ok->setFocusIndex(0);
+    this->dataset->focus(this->ok);
+    this->moveTo(5, 120);
+    EXPECT_TRUE(this->ok->isHovered());
+    EXPECT_FALSE(this->root->onButtonDown(3));
+    EXPECT_TRUE(this->root->onButtonDown(11));
+    EXPECT_TRUE(this->root->onButtonUp(11));
+    EXPECT_EQ(this->taken(), harray<hstring>({"ButtonDown:11", "ButtonUp:11", "ButtonClick:11"}));
+}
+
+TEST_F(Buttons, HoverPassDarkeningAndDisabledImages)
+{
+    // Without a hover image the normal one is added again at a quarter of its alpha.
+    this->moveTo(80, 50);
+    unsigned int highlighted = this->frame(80, 50);
+    EXPECT_NEAR((int)(highlighted >> 24), 128 + 128 * 63 / 255, 2);
+    EXPECT_EQ(this->dataset->getImage("btn/normal")->getBlendMode(), tesra::BlendMode::DEFAULT);
+    tesraui::setHoverEffectEnabled(false);
+    EXPECT_EQ(this->frame(80, 50), GREY);
+    // Nor does the hover image show.
+    this->moveTo(20, 50);
+    EXPECT_EQ(this->frame(20, 50), GREY);
+    tesraui::setHoverEffectEnabled(true);
+
+    // Pushed without a pushed image: darkened while the pointer is inside, plain once it has left.
+    this->moveTo(80, 50);
+    this->root->onMouseDown(1);
+    EXPECT_EQ(this->frame(80, 50), 0x606060FFu);
+    this->moveTo(5, 120);
+    EXPECT_EQ(this->frame(80, 50), GREY);
+    this->root->onMouseUp(1);
+
+    // A disabled image is drawn at full alpha; without one the normal image at the disabled alpha.
+    this->ok->setProperty("disabled_image", "btn/disabled");
+    this->ok->setEnabled(false);
+    this->plain->setEnabled(false);
+    EXPECT_EQ(this->frame(20, 50), RED);
+    EXPECT_EQ(this->frame(80, 50), 0x404040FFu);
+    EXPECT_EQ(this->ok->getImages(),
+              harray<tesraui::Image*>(
+                  {this->dataset->getImage("btn/disabled"), this->dataset->getImage("btn/pushed"),
+                   this->dataset->getImage("btn/hover"), this->dataset->getImage("btn/disabled")}));
+    EXPECT_EQ(this->ok->getImage(), this->dataset->getImage("btn/normal"));
+    this->ok->setHoverImage(nullptr);
+    EXPECT_EQ(this->ok->getProperty("hover_image"), "null");
+    EXPECT_THROW(this->ok->setProperty("pushed_image", "missing"), tesraui::_ResourceNotExistsException);
+}
+
+TEST(ButtonsAlone, WithoutADatasetTheyWarnAndKeepTheirState)
+{
+    uitest::UiLibrary library;
+    tesraui::Container root("root", Rectangle(0, 0, 100, 100));
+    ImageButton button("b", Rectangle(10, 10, 20, 20)), cover("c", Rectangle(0, 0, 15, 100));
+    root.addChild(&button);
+    LogCapture log;
+    EXPECT_TRUE(button.setProperty("hover_image", "x"));
+    button.update(0.0f);
+    button.update(0.0f);
+    EXPECT_EQ(log.take(),
+              Lines({"WARNING: Object 'b' belongs to no dataset, cannot set image 'x'.",
+                     "WARNING: Object 'b' belongs to no dataset, cannot show the \"null\" image."}));
+    EXPECT_EQ(button.getProperty("hover_image"), "");
+    EXPECT_EQ(button.getImages(), harray<tesraui::Image*>());
+    // The topmost object of the parent chain decides the hover; a lone button asks its own rectangle.
+    tesraui::setCursorPosition(Vector2(12, 12));
+    root.clearChildUnderCursor();
+    EXPECT_TRUE(button.onMouseDown(1));
+    root.addChild(&cover);
+    root.clearChildUnderCursor();
+    EXPECT_FALSE(button.onMouseUp(1));
+    root.removeChild(&cover);
+    root.removeChild(&button);
+    EXPECT_TRUE(button.onMouseDown(1));
+    EXPECT_TRUE(button.onMouseUp(1));
+}
