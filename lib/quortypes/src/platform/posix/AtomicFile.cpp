@@ -1,0 +1,86 @@
+#include <quortypes/AtomicFile.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <quortypes/exception.h>
+
+namespace quortypes
+{
+    namespace
+    {
+        bool writeAll(int fd, const char* data, size_t size)
+        {
+            while (size > 0)
+            {
+                ssize_t written = ::write(fd, data, size);
+                if (written < 0 && errno == EINTR)
+                {
+                    continue;
+                }
+                if (written <= 0)
+                {
+                    if (written == 0)
+                    {
+                        errno = EIO;
+                    }
+                    return false;
+                }
+                data += written;
+                size -= (size_t)written;
+            }
+            return true;
+        }
+
+        [[noreturn]] void fail(const hstring& path, const char* what, int error)
+        {
+            throw exception("Unable to save file '" + path + "', " + what + ": " + ::strerror(error), "hfile",
+                            __LINE__);
+        }
+    } // namespace
+
+    void saveFileAtomically(const hstring& path, const hstring& data)
+    {
+        hstring temporary = path + ".tmp";
+        // O_NOFOLLOW: a link planted under the temporary name must not redirect the write.
+        int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd < 0)
+        {
+            fail(path, "cannot create the temporary file", errno);
+        }
+        if (!writeAll(fd, data.data(), data.std::string::size()) || ::fsync(fd) != 0)
+        {
+            int error = errno;
+            ::close(fd);
+            ::unlink(temporary.c_str());
+            fail(path, "cannot write", error);
+        }
+        if (::close(fd) != 0)
+        {
+            int error = errno;
+            ::unlink(temporary.c_str());
+            fail(path, "cannot write", error);
+        }
+        if (::rename(temporary.c_str(), path.c_str()) != 0)
+        {
+            int error = errno;
+            ::unlink(temporary.c_str());
+            fail(path, "cannot replace it", error);
+        }
+        // The rename itself lives in the folder; without this a power cut may still bring the old file
+        // back. The new contents are in place either way, so a folder that cannot be synced is no error.
+        size_t slash = path.std::string::rfind('/');
+        std::string folder = slash == std::string::npos ? "."
+                             : slash == 0               ? "/"
+                                                        : path.std::string::substr(0, slash);
+        int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (dirFd >= 0)
+        {
+            ::fsync(dirFd);
+            ::close(dirFd);
+        }
+    }
+} // namespace quortypes
