@@ -1,0 +1,288 @@
+#include "Config.h"
+
+#include <cctype>
+
+#include <quortypes/AtomicFile.h>
+#include <quortypes/File.h>
+#include <quortypes/Log.h>
+#include <quortypes/Resource.h>
+#include <quortypes/exception.h>
+#include <tesra/tesra.h>
+#include <tesraui/Dataset.h>
+#include <tesraui/tesraui.h>
+
+#include "FileBytes.h"
+#include "Session.h"
+#include "SessionState.h"
+
+namespace Session
+{
+    namespace
+    {
+        hdict<hstring> configuration;
+        // The log is directed into the per-user folder once; a later load must not empty it.
+        bool logDirected = false;
+
+        void checkTitle(const hstring& title)
+        {
+            for (char c : static_cast<const std::string&>(title))
+            {
+                if (!std::isalnum((unsigned char)c) && c != ' ' && c != '-')
+                {
+                    throw quortypes::exception("Invalid 'title' property in cfg file, only alphanumeric "
+                                               "characters and ' ', '-' are allowed",
+                                               __FILE__, __LINE__);
+                }
+            }
+        }
+
+        // Parses the override into the map when it exists as a file or as a resource; false when it does
+        // not exist at all.
+        bool applyOverride(hdict<hstring>& config, const hstring& path, bool fileAsResource)
+        {
+            hdict<hstring> entries;
+            if (quortypes::File::exists(path))
+            {
+                entries = parseConfigFile(path, fileAsResource);
+            }
+            else if (quortypes::Resource::exists(path))
+            {
+                entries = parseConfigFile(path, true);
+            }
+            else
+            {
+                return false;
+            }
+            for (auto& entry : entries)
+            {
+                config[entry.first] = entry.second;
+            }
+            return true;
+        }
+
+        void warnMalformed(const hstring& key)
+        {
+            quortypes::Log::warn(logTag, "Ignoring malformed cfg key '" + key + "'");
+        }
+
+        // Conditional entries "key/value.target" and declarations "cfg.setting", then the removal of
+        // every conditional key.
+        void resolveEntries(hdict<hstring>& config)
+        {
+            hdict<hstring> pending;
+            harray<hstring> conditionals;
+            for (const hstring& key : config.keys())
+            {
+                if (!key.contains("/"))
+                {
+                    continue;
+                }
+                conditionals.push_back(key);
+                harray<hstring> parts = key.split('.');
+                hstring conditionKey, conditionValue;
+                if (parts.size() < 2 || parts[1] == "" || !parts[0].split('/', conditionKey, conditionValue))
+                {
+                    warnMalformed(key);
+                    continue;
+                }
+                if (config[conditionKey] == conditionValue)
+                {
+                    pending[parts[1]] = config[key];
+                }
+            }
+            for (const hstring& key : config.keys())
+            {
+                if (!key.startsWith("cfg"))
+                {
+                    continue;
+                }
+                harray<hstring> parts = key.split('.');
+                if (parts.size() < 2 || parts[1] == "")
+                {
+                    warnMalformed(key);
+                    continue;
+                }
+                const hstring& setting = parts[1];
+                pending[setting] = config.hasKey(setting) ? config[setting] : config[key];
+            }
+            for (auto& assignment : pending)
+            {
+                config[assignment.first] = assignment.second;
+            }
+            for (const hstring& key : conditionals)
+            {
+                config.removeKey(key);
+            }
+        }
+
+        bool failLoad(const quortypes::exception& error, bool showErrors)
+        {
+            quortypes::Log::error(logTag, error.getMessage());
+            if (showErrors)
+            {
+                tesra::showMessageBox("VUMO ERROR", error.getMessage(), tesra::MESSAGE_BUTTON_OK,
+                                      tesra::MESSAGE_STYLE_CRITICAL |
+                                          tesra::MESSAGE_STYLE_TERMINATE_ON_DISPLAY);
+            }
+            return false;
+        }
+    } // namespace
+
+    hdict<hstring> parseConfigText(const hstring& text)
+    {
+        hdict<hstring> result;
+        hstring prefix;
+        for (const hstring& line : splitLines(text))
+        {
+            if (line.startsWith("[") && line.endsWith("]"))
+            {
+                prefix = line == "[]" ? hstring() : line.replaced("[", "").replaced("]", "") + ".";
+                continue;
+            }
+            if (line == "" || line.startsWith("#") || line.startsWith("--"))
+            {
+                continue;
+            }
+            hstring key, value;
+            if (!line.split(": ", key, value))
+            {
+                throw quortypes::exception("invalid cfg line '" + line +
+                                               "', statements must be in format <key>: <value>. empty lines "
+                                               "and #/-- comment lines are ignored.",
+                                           __FILE__, __LINE__);
+            }
+            result[prefix + key] = value;
+        }
+        return result;
+    }
+
+    hdict<hstring> parseConfigFile(const hstring& path, bool asResource)
+    {
+        return parseConfigText(readFileBytes(path, asResource));
+    }
+
+    bool loadConfig(bool showErrors)
+    {
+        hdict<hstring> config;
+        try
+        {
+            config = parseConfigFile("cfg/vumo.cfg", true);
+        }
+        catch (quortypes::exception& error)
+        {
+            return failLoad(error, showErrors);
+        }
+        checkTitle(config["title"]);
+        hstring userFolder = resolveUserFolder(config);
+        if (!logDirected)
+        {
+            quortypes::Log::setFilename(userFolder + "game.log", true);
+            logDirected = true;
+        }
+        bool userCopyMissing = false;
+        try
+        {
+            userCopyMissing = !applyOverride(config, userFolder + "vumo.cfg", false);
+            applyOverride(config, "cfg/vumo.cfg.local", true);
+        }
+        catch (quortypes::exception& error)
+        {
+            return failLoad(error, showErrors);
+        }
+        resolveEntries(config);
+        configuration.swap(config);
+        if (userCopyMissing)
+        {
+            // The configuration stands; a player's copy that cannot be written is made on a later save.
+            try
+            {
+                saveUserConfig();
+            }
+            catch (quortypes::exception& error)
+            {
+                quortypes::Log::error(logTag, error.getMessage());
+            }
+        }
+        return true;
+    }
+
+    void forgetConfig()
+    {
+        configuration.clear();
+        logDirected = false;
+    }
+
+    hstring getConfigValue(const hstring& key)
+    {
+        return configuration.tryGet(key, "");
+    }
+
+    bool hasConfigValue(const hstring& key)
+    {
+        return configuration.hasKey(key) || key.startsWith("sys:");
+    }
+
+    void setConfigValue(const hstring& key, const hstring& value)
+    {
+        if (key.find_first_of("\r\n") != std::string::npos ||
+            value.find_first_of("\r\n") != std::string::npos)
+        {
+            throw quortypes::exception("Unable to set cfg value '" + key + "', line breaks are not allowed",
+                                       __FILE__, __LINE__);
+        }
+        configuration[key] = value;
+    }
+
+    hdict<hstring>& getConfig()
+    {
+        return configuration;
+    }
+
+    void writeConfigFile(hdict<hstring>& config, const hstring& path)
+    {
+        hstring text;
+        for (const hstring& key : config.keys())
+        {
+            // "cfg." alone declares nothing (the load warned about it).
+            if (key.startsWith("cfg.") && key.size() > 4)
+            {
+                hstring setting = key.subString(4);
+                text += setting + ": " + config[setting] + "\n";
+            }
+        }
+        quortypes::saveFileAtomically(path, text);
+    }
+
+    void saveUserConfig()
+    {
+        writeConfigFile(configuration, getUserFolder() + "vumo.cfg");
+    }
+
+    void setTextureExtensions(const hstring& list)
+    {
+        harray<hstring> extensions;
+        harray<float> scales;
+        for (const hstring& entry : list.split(','))
+        {
+            hstring extension, scale;
+            if (entry.split(':', extension, scale))
+            {
+                extensions.push_back(extension);
+                scales.push_back(scale.toFloat());
+            }
+            else
+            {
+                extensions.push_back(entry);
+                scales.push_back(1.0f);
+            }
+        }
+        tesraui::setTextureExtensionScales(extensions, scales);
+        for (auto& dataset : tesraui::getDatasets())
+        {
+            if (dataset.second->isLoaded())
+            {
+                dataset.second->reloadTextures();
+            }
+        }
+    }
+} // namespace Session

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <quortypes/hdict.h>
+#include <quortypes/hstring.h>
+
+// The configuration: one map of text keys to text values, loaded from "cfg/vumo.cfg" and the player's
+// overrides, read by every part of the engine.
+namespace Session
+{
+    // Lines of "key: value"; "[section]" prefixes the keys below it with "section." and "[]" ends that;
+    // empty lines and lines beginning with "#" or "--" are skipped. Lines are not trimmed, but one "\r"
+    // before each line end is dropped. Any other line throws.
+    hdict<hstring> parseConfigText(const hstring& text);
+    hdict<hstring> parseConfigFile(const hstring& path, bool asResource);
+
+    // Builds the configuration from the base file, the per-user "vumo.cfg" and "cfg/vumo.cfg.local",
+    // then applies the conditional entries ("key/value.target") and the user-setting declarations
+    // ("cfg.setting"), writing the per-user file when it is missing. The live map changes only when all
+    // of it succeeds. A file that cannot be read or parsed ends the program after the "VUMO ERROR" box
+    // when showErrors is set, else gives false; an invalid "title" throws.
+    bool loadConfig(bool showErrors);
+
+    // "" for an absent key, which stays absent.
+    hstring getConfigValue(const hstring& key);
+    // True for any present key and for every key beginning with "sys:".
+    bool hasConfigValue(const hstring& key);
+    // Throws when the key or the value holds a line break, which would break the file it is saved in.
+    void setConfigValue(const hstring& key, const hstring& value);
+    // The live map; its index operation creates a missing key with the empty value.
+    hdict<hstring>& getConfig();
+
+    // Writes one "setting: value" line for every "cfg.setting" key of the map, the value read with the
+    // map's index operation. Replaces the file atomically; throws naming the file when it cannot.
+    void writeConfigFile(hdict<hstring>& config, const hstring& path);
+    // writeConfigFile of the configuration into "vumo.cfg" in the per-user folder.
+    void saveUserConfig();
+
+    // A list like ".png:0.5,.jpg": extensions in order of preference, each with an optional scale
+    // (1.0 without). Loaded datasets reload their textures.
+    void setTextureExtensions(const hstring& list);
+} // namespace Session
