@@ -1,0 +1,283 @@
+#include "Variables.h"
+
+#include <quortypes/AtomicFile.h>
+#include <quortypes/File.h>
+#include <quortypes/Log.h>
+#include <quortypes/Resource.h>
+#include <quortypes/util.h>
+
+#include "FileBytes.h"
+#include "Session.h"
+
+namespace
+{
+    bool holdsLineBreak(const hstring& text)
+    {
+        return text.find_first_of("\r\n") != std::string::npos;
+    }
+
+    void refuseLineBreak(const hstring& name, const hstring& value)
+    {
+        if (holdsLineBreak(value))
+        {
+            throw quortypes::exception("Unable to set variable '" + name + "', line breaks are not allowed",
+                                       __FILE__, __LINE__);
+        }
+    }
+} // namespace
+
+const char* const _UnknownVariableException::typeText = "UnknownVariableException ";
+
+_UnknownVariableException::_UnknownVariableException(const hstring& name, const char* sourceFile,
+                                                     int lineNumber)
+    : tesraui::_GenericException(name + " does not exist", sourceFile, lineNumber)
+{
+}
+
+Variable::Variable() : name("unnamed") {}
+
+Variable::Variable(const hstring& name, const hstring& value)
+    : name(name), currentValue(value), defaultValue(value)
+{
+}
+
+bool Variable::allowsChange(const hstring& value)
+{
+    for (VariableChangeCheck check : this->changeChecks)
+    {
+        if (!check(this, value, this->currentValue))
+        {
+            return false;
+        }
+    }
+    return true;
+}
+
+void Variable::setValue(const hstring& value, bool quiet)
+{
+    if (value == this->currentValue)
+    {
+        return;
+    }
+    refuseLineBreak(this->name, value);
+    if (!quiet)
+    {
+        quortypes::Log::write(Session::logTag,
+                              "$" + this->name + ": '" + value + "' (was '" + this->currentValue + "')");
+    }
+    if (this->allowsChange(value))
+    {
+        this->currentValue = value;
+    }
+}
+
+void Variable::setInt(int value)
+{
+    this->setValue(hstring(value), false);
+}
+
+int Variable::toInt() const
+{
+    return this->currentValue.toInt();
+}
+
+void Variable::increment(int amount)
+{
+    // Wraps instead of overflowing.
+    this->setInt((int)(unsigned int)((long long)this->toInt() + amount));
+}
+
+void Variable::assign(const Variable& other)
+{
+    if (this->name == "unnamed")
+    {
+        this->name = other.name;
+    }
+    this->setValue(other.currentValue, false);
+}
+
+hstring Variable::describe() const
+{
+    return this->name + " = '" + this->currentValue + "'";
+}
+
+void Variable::addChangeCheck(VariableChangeCheck check)
+{
+    this->changeChecks.push_back(check);
+}
+
+VariableDictionary& VariableDictionary::getGlobal()
+{
+    static VariableDictionary global;
+    return global;
+}
+
+void VariableDictionary::create(const hstring& name, const hstring& value, bool quiet)
+{
+    if (this->locked)
+    {
+        throw quortypes::exception(
+            "Unable to create new variable, dictionary locked. You can only create variables on system init.",
+            __FILE__, __LINE__);
+    }
+    if (name == "" || name.contains(": ") || holdsLineBreak(name) || name.startsWith("#"))
+    {
+        throw quortypes::exception(
+            "VariableDictionary: Unable to create var '" + name +
+                "', names must not be empty, hold ': ' or a line break, or begin with '#'.",
+            __FILE__, __LINE__);
+    }
+    if (this->variables.hasKey(name))
+    {
+        throw quortypes::exception("VariableDictionary: Unable to create var '" + name +
+                                       "', var already exists.",
+                                   __FILE__, __LINE__);
+    }
+    refuseLineBreak(name, value);
+    this->variables[name] = Variable(name, value);
+    if (!quiet)
+    {
+        quortypes::Log::write(Session::logTag, "Created user variable '" + name + "'");
+    }
+}
+
+bool VariableDictionary::exists(const hstring& name) const
+{
+    return this->variables.hasKey(name);
+}
+
+Variable& VariableDictionary::get(const hstring& name)
+{
+    auto it = this->variables.find(name);
+    if (it == this->variables.end())
+    {
+        throw _UnknownVariableException(name, __FILE__, __LINE__);
+    }
+    return it->second;
+}
+
+Variable& VariableDictionary::operator[](const hstring& name)
+{
+    auto it = this->variables.find(name);
+    if (it == this->variables.end())
+    {
+        it = this->variables.emplace(name, Variable(name, "")).first;
+    }
+    return it->second;
+}
+
+void VariableDictionary::resetAll(bool quiet)
+{
+    if (!quiet)
+    {
+        quortypes::Log::write(Session::logTag, "resetting vars");
+    }
+    for (auto& entry : this->variables)
+    {
+        Variable& variable = entry.second;
+        if (variable.currentValue != variable.defaultValue && variable.allowsChange(variable.defaultValue))
+        {
+            variable.currentValue = variable.defaultValue;
+        }
+    }
+}
+
+void VariableDictionary::captureDefaults()
+{
+    for (auto& entry : this->variables)
+    {
+        entry.second.defaultValue = entry.second.currentValue;
+    }
+}
+
+hstring VariableDictionary::writeDiff() const
+{
+    hstring body;
+    for (auto& entry : this->variables)
+    {
+        const Variable& variable = entry.second;
+        if (variable.currentValue != variable.defaultValue)
+        {
+            body += variable.name + ": " + variable.currentValue + "\n";
+        }
+    }
+    unsigned int crc = quortypes::crc32((const unsigned char*)body.data(), body.size());
+    return formatString("crc: %X\n", crc) + body;
+}
+
+void VariableDictionary::saveDiff(const hstring& path) const
+{
+    quortypes::saveFileAtomically(path, this->writeDiff());
+}
+
+bool VariableDictionary::loadDiff(const hstring& path, bool resetFirst, bool quiet, bool checkCrc,
+                                  bool asResource)
+{
+    if (!quiet)
+    {
+        quortypes::Log::write(Session::logTag, "loading variables diff from " + path);
+    }
+    if (asResource ? !quortypes::Resource::exists(path) : !quortypes::File::exists(path))
+    {
+        throw quortypes::exception("Unable to load variable diff, file '" + path + "' not found!", __FILE__,
+                                   __LINE__);
+    }
+    return this->applyDiff(readFileBytes(path, asResource), path, resetFirst, quiet, checkCrc);
+}
+
+bool VariableDictionary::applyDiff(const hstring& bytes, const hstring& source, bool resetFirst, bool quiet,
+                                   bool checkCrc)
+{
+    hstring body = bytes;
+    if (checkCrc)
+    {
+        hstring crcLine, rest;
+        if (!body.split('\n', crcLine, rest))
+        {
+            crcLine = body;
+        }
+        if (crcLine.endsWith("\r"))
+        {
+            crcLine.pop_back();
+        }
+        if (!crcLine.startsWith("crc: "))
+        {
+            return false;
+        }
+        hstring crcText = crcLine.subString(5);
+        unsigned int crc = quortypes::crc32((const unsigned char*)rest.data(), rest.size());
+        if (crcText != formatString("%X", crc) && crcText != "ignore")
+        {
+            return false;
+        }
+        body = rest;
+    }
+    harray<hstring> lines = splitLines(body);
+    if (resetFirst)
+    {
+        this->resetAll(quiet);
+    }
+    int applied = 0;
+    for (const hstring& line : lines)
+    {
+        hstring name, value;
+        if (line.startsWith("#") || !line.split(": ", name, value))
+        {
+            continue;
+        }
+        // A stray "\r" inside a line; saving it back would not give the same file.
+        if (holdsLineBreak(value))
+        {
+            quortypes::Log::warn(Session::logTag, "Skipping variable '" + name + "' in " + source +
+                                                      ", its value holds a line break");
+            continue;
+        }
+        (*this)[name].setValue(value, true);
+        ++applied;
+    }
+    if (!quiet)
+    {
+        quortypes::Log::write(Session::logTag, "loaded " + hstring(applied) + " variables from diff file");
+    }
+    return true;
+}

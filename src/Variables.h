@@ -1,0 +1,97 @@
+#pragma once
+
+#include <quortypes/harray.h>
+#include <quortypes/hdict.h>
+#include <quortypes/hstring.h>
+#include <tesraui/exception.h>
+
+class Variable;
+
+// Called before a variable changes, with the variable, the proposed value and the current value; false
+// refuses the change.
+typedef bool (*VariableChangeCheck)(Variable* variable, const hstring& newValue, const hstring& currentValue);
+
+class _UnknownVariableException : public tesraui::_GenericException
+{
+public:
+    _UnknownVariableException(const hstring& name, const char* sourceFile, int lineNumber);
+
+    static const char* const typeText;
+};
+
+// A named text value with the default it returns to on reset and against which the diff is taken.
+class Variable
+{
+public:
+    // A free-standing record, named "unnamed" until assign gives it a name.
+    Variable();
+    Variable(const hstring& name, const hstring& value);
+
+    const hstring& getName() const { return this->name; }
+    hstring getValue() const { return this->currentValue; }
+    const hstring& value() const { return this->currentValue; }
+    const hstring& getDefault() const { return this->defaultValue; }
+
+    // Nothing happens for an equal value. Otherwise logs the change (unless quiet) and asks the change
+    // checks, any of which may keep the old value. A value holding a line break throws.
+    void setValue(const hstring& value, bool quiet);
+    void set(const hstring& value) { this->setValue(value, false); }
+    void setInt(int value);
+    int toInt() const;
+    void increment(int amount);
+    // Takes the other's value, and its name when this record is still unnamed.
+    void assign(const Variable& other);
+    hstring describe() const;
+
+    void addChangeCheck(VariableChangeCheck check);
+
+protected:
+    friend class VariableDictionary;
+
+    hstring name;
+    hstring currentValue;
+    hstring defaultValue;
+    harray<VariableChangeCheck> changeChecks;
+
+    // The change checks' verdict on a change to the value.
+    bool allowsChange(const hstring& value);
+};
+
+// Variables by name, in byte order of the names. Its diff file holds the variables that differ from their
+// defaults: "crc: " and the upper-case hexadecimal CRC-32 of the rest (or "ignore"), then "name: value"
+// lines; lines beginning with "#" are comments.
+class VariableDictionary
+{
+public:
+    // The engine's one dictionary.
+    static VariableDictionary& getGlobal();
+
+    // Throws when locked, when the name exists, when the name is empty, holds ": " or a line break or
+    // begins with "#" (a diff file could not hold it), and when the value holds a line break.
+    void create(const hstring& name, const hstring& value, bool quiet = false);
+    bool exists(const hstring& name) const;
+    // Throws _UnknownVariableException for an absent name.
+    Variable& get(const hstring& name);
+    // Creates an empty record of that name when it is absent.
+    Variable& operator[](const hstring& name);
+    const hdict<Variable>& getVariables() const { return this->variables; }
+
+    bool isLocked() const { return this->locked; }
+    void setLocked(bool value) { this->locked = value; }
+
+    // Sets every variable its change checks allow back to its default.
+    void resetAll(bool quiet);
+    void captureDefaults();
+
+    hstring writeDiff() const;
+    // Replaces the file atomically; throws naming the file when it cannot.
+    void saveDiff(const hstring& path) const;
+    // False, with nothing changed, when the CRC is checked and does not match; a missing file throws.
+    bool loadDiff(const hstring& path, bool resetFirst, bool quiet, bool checkCrc, bool asResource);
+    // loadDiff's work on the file's bytes; source names the file in warnings.
+    bool applyDiff(const hstring& bytes, const hstring& source, bool resetFirst, bool quiet, bool checkCrc);
+
+protected:
+    bool locked = false;
+    hdict<Variable> variables;
+};
