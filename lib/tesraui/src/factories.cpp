@@ -4,6 +4,8 @@
 #include <tesraui/ImageBox.h>
 #include <tesraui/ImageButton.h>
 #include <tesraui/Label.h>
+#include <tesraui/TextImageButton.h>
+#include <tesraui/ToggleButton.h>
 #include <tesraui/tesraui.h>
 
 namespace tesraui
@@ -17,5 +19,7 @@ namespace tesraui
         registerObjectFactory("ImageBox", &ImageBox::createInstance);
         registerObjectFactory("ImageButton", &ImageButton::createInstance);
         registerObjectFactory("Label", &Label::createInstance);
+        registerObjectFactory("TextImageButton", &TextImageButton::createInstance);
+        registerObjectFactory("ToggleButton", &ToggleButton::createInstance);
     }
 } // namespace tesraui

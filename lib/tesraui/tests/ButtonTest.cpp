@@ -2,6 +2,8 @@
 #include <tesraui/Image.h>
 #include <tesraui/ImageButton.h>
 #include <tesraui/Label.h>
+#include <tesraui/TextImageButton.h>
+#include <tesraui/ToggleButton.h>
 
 #include "WidgetTestSupport.h"
 
@@ -195,6 +197,89 @@ TEST_F(Buttons, HoverPassDarkeningAndDisabledImages)
     this->ok->setHoverImage(nullptr);
     EXPECT_EQ(this->ok->getProperty("hover_image"), "null");
     EXPECT_THROW(this->ok->setProperty("pushed_image", "missing"), tesraui::_ResourceNotExistsException);
+}
+
+TEST_F(Buttons, TextColoursByStateActOnlyOnceSet)
+{
+    tesraui::Object* made = tesraui::createObject("TextImageButton", "tib", Rectangle(10, 105, 60, 20));
+    tesraui::TextImageButton* button = dynamic_cast<tesraui::TextImageButton*>(made);
+    ASSERT_NE(button, nullptr);
+    this->root->addChild(button);
+    this->dataset->registerObjects(button);
+    EXPECT_EQ(button->getText(), "TextImageButton: tib");
+    EXPECT_EQ(button->getProperty("pushed_text_color") + button->getProperty("hover_text_color"),
+              "333333337F7F7FFF");
+    button->setImageByName("btn/normal");
+    button->setText("a");
+    button->setProperty("horz_formatting", "left");
+    button->setProperty("vert_formatting", "top");
+    // The letter is a block at 10..16, 107..123.
+    EXPECT_EQ(this->frame(12, 110), 0xFFFFFFFFu);
+    this->moveTo(40, 115);
+    EXPECT_EQ(this->frame(12, 110), 0xFFFFFFFFu);
+    this->root->onMouseDown(1);
+    EXPECT_EQ(this->frame(12, 110), 0xFFFFFFFFu);
+    this->root->onMouseUp(1);
+    button->setProperty("hover_text_color", "00FF00");
+    button->setProperty("pushed_text_color", "0000FFFF");
+    EXPECT_EQ(this->frame(12, 110), GREEN);
+    tesraui::setHoverEffectEnabled(false);
+    EXPECT_EQ(this->frame(12, 110), 0xFFFFFFFFu);
+    tesraui::setHoverEffectEnabled(true);
+    this->root->onMouseDown(1);
+    EXPECT_EQ(this->frame(12, 110), BLUE);
+    this->root->onMouseUp(1);
+    // Disabled: in the disabled colour fully opaque, or else the text colour at the disabled alpha.
+    button->setEnabled(false);
+    unsigned int faded = this->frame(12, 110);
+    EXPECT_NEAR((int)(faded >> 24), 64 + (255 - 64) / 2, 3);
+    button->setProperty("disabled_text_color", "FF0000");
+    EXPECT_EQ(this->frame(12, 110), RED);
+    EXPECT_EQ(button->getProperty("text_color"), "FFFFFFFF");
+}
+
+TEST_F(Buttons, ToggleFlipsOnHandledReleasesAndSwapsItsImages)
+{
+    tesraui::ToggleButton* toggle = new tesraui::ToggleButton("tog", Rectangle(80, 105, 40, 20));
+    this->root->addChild(toggle);
+    this->dataset->registerObjects(toggle);
+    toggle->setImageByName("btn/normal");
+    toggle->setHoverImageByName("btn/hover");
+    EXPECT_TRUE(toggle->setProperty("toggled_image", "btn/pushed"));
+    EXPECT_EQ(toggle->getProperty("toggled_image"), "d.btn/pushed");
+    EXPECT_EQ(toggle->getProperty("toggled_hover_image"), "");
+    this->moveTo(100, 115);
+    EXPECT_EQ(this->frame(100, 115), GREEN);
+    this->root->onMouseDown(1);
+    this->root->onMouseUp(1);
+    EXPECT_TRUE(toggle->isToggled());
+    // Toggled and hovered without a toggled hover image: the toggled image with the additive pass.
+    EXPECT_EQ(this->frame(100, 115), BLUE);
+    EXPECT_EQ(toggle->getImage(), this->dataset->getImage("btn/normal"));
+    EXPECT_EQ(toggle->getHoverImage(), this->dataset->getImage("btn/hover"));
+    EXPECT_EQ(toggle->getImages(), harray<tesraui::Image*>({this->dataset->getImage("btn/pushed"),
+                                                            this->dataset->getImage("btn/hover")}));
+
+    // A release over it after a press elsewhere flips it only when a "MouseUp" handler takes the release.
+    this->moveTo(5, 120);
+    this->root->onMouseDown(1);
+    this->moveTo(100, 115);
+    EXPECT_FALSE(this->root->onMouseUp(1));
+    EXPECT_TRUE(toggle->isToggled());
+    uitest::listen(toggle, &this->journal, {"MouseUp", "ButtonClick"});
+    this->moveTo(5, 120);
+    this->root->onMouseDown(1);
+    this->moveTo(100, 115);
+    EXPECT_TRUE(this->root->onMouseUp(1));
+    EXPECT_FALSE(toggle->isToggled());
+    EXPECT_EQ(this->frame(100, 115), GREEN);
+    // Controller clicks do not toggle.
+    toggle->setFocusIndex(3);
+    this->dataset->focus(toggle);
+    this->root->onButtonDown(11);
+    this->root->onButtonUp(11);
+    EXPECT_EQ(this->taken(), harray<hstring>({"MouseUp:1", "ButtonClick:11"}));
+    EXPECT_FALSE(toggle->isToggled());
 }
 
 TEST(ButtonsAlone, WithoutADatasetTheyWarnAndKeepTheirState)

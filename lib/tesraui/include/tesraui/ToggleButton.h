@@ -1,0 +1,42 @@
+#pragma once
+
+#include <tesraui/ImageButton.h>
+
+namespace tesraui
+{
+    // An image button that flips its toggled flag on every release it reports handled, and shows a second
+    // set of images while toggled.
+    class ToggleButton : public ImageButton
+    {
+    public:
+        ToggleButton(const hstring& name, kavtypes::Rectangle rect);
+        ~ToggleButton() override;
+
+        static Object* createInstance(const hstring& name, kavtypes::Rectangle rect);
+
+        hstring getClassName() const override { return "ToggleButton"; }
+        harray<PropertyInfo> getPropertyDescriptions() const override;
+        bool onMouseUp(unsigned int keyCode) override;
+        void update(float timeDelta) override;
+        hstring getProperty(const hstring& name) override;
+        bool setProperty(const hstring& name, const hstring& value) override;
+        void _draw() override;
+
+        bool isToggled() const { return this->toggled; }
+        void setToggled(bool value) { this->toggled = value; }
+
+    protected:
+        bool toggled = false;
+        Image* toggledImage = nullptr;
+        Image* toggledHoverImage = nullptr;
+        Image* toggledPushedImage = nullptr;
+        Image* toggledDisabledImage = nullptr;
+        hstring toggledImageName;
+        hstring toggledHoverImageName;
+        hstring toggledPushedImageName;
+        hstring toggledDisabledImageName;
+
+        // Exchanges the plain and toggled image sets.
+        void _swapImages();
+    };
+} // namespace tesraui
