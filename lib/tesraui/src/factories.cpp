@@ -1,6 +1,7 @@
 #include <tesraui/CallbackObject.h>
 #include <tesraui/ColoredQuad.h>
 #include <tesraui/Container.h>
+#include <tesraui/EditBox.h>
 #include <tesraui/ImageBox.h>
 #include <tesraui/ImageButton.h>
 #include <tesraui/Label.h>
@@ -16,6 +17,7 @@ namespace tesraui
         registerObjectFactory("CallbackObject", &CallbackObject::createInstance);
         registerObjectFactory("ColoredQuad", &ColoredQuad::createInstance);
         registerObjectFactory("Container", &Container::createInstance);
+        registerObjectFactory("EditBox", &EditBox::createInstance);
         registerObjectFactory("ImageBox", &ImageBox::createInstance);
         registerObjectFactory("ImageButton", &ImageButton::createInstance);
         registerObjectFactory("Label", &Label::createInstance);

@@ -1,4 +1,6 @@
+#include <tesraui/EditBox.h>
 #include <tesraui/Label.h>
+#include <tesraui/TextImageButton.h>
 
 #include "WidgetTestSupport.h"
 
@@ -138,10 +140,19 @@ TEST(Labels, TextEventsKeysAndLocalization)
             << step.text;
     }
     plain->setText("as typed");
+    tesraui::TextImageButton* button = new tesraui::TextImageButton("button", Rectangle(0, 0, 50, 20));
+    tesraui::EditBox* box = new tesraui::EditBox("box", Rectangle(0, 0, 50, 20));
+    dataset.registerObjects(button);
+    dataset.registerObjects(box);
+    button->setProperty("text_key", "greet");
+    box->setProperty("empty_text_key", "hint");
+    EXPECT_EQ(box->getEmptyText(), "Type");
     tesraui::setLocalization("de");
     EXPECT_EQ(keyed->getText(), "Hallo");
     EXPECT_EQ(keyed->getTextKey(), "greet");
     EXPECT_EQ(plain->getText(), "as typed");
+    EXPECT_EQ(button->getText() + "|" + box->getEmptyText() + "|" + box->getEmptyTextKey(),
+              "Hallo|Tippen|hint");
     tesraui::setLocalization("");
 
     // Outside a dataset a key has nothing to be looked up in.
@@ -153,6 +164,11 @@ TEST(Labels, TextEventsKeysAndLocalization)
     EXPECT_EQ(loose.getText(), "Label: loose");
     loose.notifyEvent("onLocalizationChanged", nullptr);
     EXPECT_TRUE(log.take().empty());
+    tesraui::EditBox looseBox("looseBox", Rectangle(0, 0, 10, 10));
+    looseBox.setEmptyTextKey("hint");
+    EXPECT_EQ(log.take(),
+              Lines{"WARNING: Object 'looseBox' belongs to no dataset, cannot set empty text key 'hint'."});
+    EXPECT_EQ(looseBox.getEmptyTextKey(), "");
 }
 
 namespace

@@ -1,0 +1,303 @@
+#include <algorithm>
+
+#include <quortypes/Log.h>
+#include <tesra/RenderSystem.h>
+#include <tesra/tesra.h>
+#include <tesraui/Dataset.h>
+#include <tesraui/EditBox.h>
+#include <tesraui/tesraui.h>
+#include <fintu/Font.h>
+#include <fintu/Renderer.h>
+
+namespace tesraui
+{
+    namespace
+    {
+        // The caret is placed in a layout this tall, so no line is ever cut off.
+        const float LAYOUT_HEIGHT = 100000.0f;
+
+        float verticalFactor(int vertFormatting)
+        {
+            return vertFormatting == fintu::TOP ? 0.0f : vertFormatting == fintu::BOTTOM ? 1.0f : 0.5f;
+        }
+
+        bool isRight(int horzFormatting)
+        {
+            return horzFormatting == fintu::RIGHT || horzFormatting == fintu::RIGHT_WRAPPED;
+        }
+
+        bool isWrapped(int horzFormatting)
+        {
+            return horzFormatting != fintu::CENTER && horzFormatting != fintu::LEFT &&
+                   horzFormatting != fintu::RIGHT;
+        }
+    } // namespace
+
+    hstring EditBox::_shownText() const
+    {
+        if (this->passwordChar == 0 || this->text == "")
+        {
+            return this->text;
+        }
+        return hstring(this->passwordChar, this->text.utf8Size());
+    }
+
+    harray<fintu::RenderLine> EditBox::_layout(const hstring& text, bool keepWrappedSpaces) const
+    {
+        return fintu::renderer->createRenderLines(
+            kavtypes::Rectangle(0.0f, 0.0f, this->rect.w, LAYOUT_HEIGHT), text,
+            fintu::renderer->makeDefaultTags(this->font), this->horzFormatting, this->vertFormatting,
+            kavtypes::Vector2(), keepWrappedSpaces);
+    }
+
+    kavtypes::Vector2 EditBox::_caretPosition(const hstring& prefix, const hstring& text,
+                                              fintu::Font* font) const
+    {
+        float lh = font->getLineHeight();
+        float d = font->getDescender();
+        float f = verticalFactor(this->vertFormatting);
+        float shift = (this->rect.h - LAYOUT_HEIGHT) * f;
+        float x0 = 0.0f;
+        if (this->horzFormatting == fintu::CENTER || this->horzFormatting == fintu::CENTER_WRAPPED)
+        {
+            x0 = this->rect.w * 0.5f;
+        }
+        else if (isRight(this->horzFormatting))
+        {
+            x0 = this->rect.w;
+        }
+        kavtypes::Vector2 result(x0, (this->rect.h - lh - d) * f);
+        harray<fintu::RenderLine> prefixLines =
+            (prefix != "" ? this->_layout(prefix, true) : harray<fintu::RenderLine>());
+        if (prefixLines.size() == 0)
+        {
+            harray<fintu::RenderLine> lines = this->_layout(text, false);
+            if (lines.size() > 0)
+            {
+                result.set(lines[0].rect.x, lines[0].rect.y + shift);
+            }
+        }
+        else
+        {
+            const fintu::RenderLine& last = prefixLines.back();
+            result.set(last.rect.x + last.rect.w, last.rect.y + shift);
+            if (last.terminated)
+            {
+                result.y += lh;
+                harray<fintu::RenderLine> lines = this->_layout(text, false);
+                result.x = (lines.size() > prefixLines.size() ? lines[prefixLines.size()].rect.x : x0);
+            }
+        }
+        if (isRight(this->horzFormatting))
+        {
+            result.x -= 1.0f;
+        }
+        result += this->textOffset;
+        result.y += lh * 0.5f;
+        return result;
+    }
+
+    void EditBox::setCursorIndexAt(float x, float y)
+    {
+        this->blinkTimer = 0.0f;
+        fintu::Font* font = this->_usableFont();
+        if (this->text == "")
+        {
+            this->cursorIndex = 0;
+            return;
+        }
+        if (font == nullptr)
+        {
+            return;
+        }
+        // What is drawn is hit-tested, so a masked text puts the caret under the pointer too.
+        hstring shown = this->_shownText();
+        harray<fintu::RenderLine> lines = this->_layout(shown, false);
+        float px = x - this->textOffset.x;
+        float py =
+            y + (LAYOUT_HEIGHT - this->rect.h) * verticalFactor(this->vertFormatting) - this->textOffset.y;
+        int index = shown.size();
+        if (lines.size() > 0 && py < lines[0].rect.y)
+        {
+            index = 0;
+        }
+        else
+        {
+            for (int i = 0; i < lines.size(); ++i)
+            {
+                const fintu::RenderLine& line = lines[i];
+                float h = line.rect.h + (i == lines.size() - 1 ? font->getDescender() : 0.0f);
+                if (py < line.rect.y || py >= line.rect.y + h)
+                {
+                    continue;
+                }
+                index = (px >= line.rect.x + line.rect.w ? line.start + line.count : line.start);
+                for (const fintu::RenderWord& word : line.words)
+                {
+                    if (px < word.rect.x || px >= word.rect.x + word.rect.w)
+                    {
+                        continue;
+                    }
+                    float left = word.rect.x;
+                    int position = word.start;
+                    for (int c = 0, length = 1; c < word.charWidths.size(); ++c, position += length)
+                    {
+                        word.text.unicodeCharAt(position - word.start, &length);
+                        length = std::max(length, 1);
+                        float width = word.charWidths[c];
+                        if (px < left + width)
+                        {
+                            index = (px < left + width * 0.5f ? position : position + length);
+                            break;
+                        }
+                        left += width;
+                    }
+                    break;
+                }
+                break;
+            }
+        }
+        this->cursorIndex = std::clamp(shown.subString(0, index).utf8Size(), 0, this->text.utf8Size());
+    }
+
+    void EditBox::moveUp()
+    {
+        this->_moveLine(-1.0f);
+    }
+
+    void EditBox::moveDown()
+    {
+        this->_moveLine(1.0f);
+    }
+
+    void EditBox::_moveLine(float direction)
+    {
+        this->blinkTimer = 0.0f;
+        fintu::Font* font = this->_usableFont();
+        int length = this->text.utf8Size();
+        if (font == nullptr || (direction < 0.0f ? this->cursorIndex <= 0 : this->cursorIndex >= length))
+        {
+            return;
+        }
+        hstring shown = this->_shownText();
+        kavtypes::Vector2 caret =
+            this->_caretPosition(shown.utf8SubString(0, this->cursorIndex), shown, font);
+        this->setCursorIndexAt(caret.x, caret.y + direction * font->getLineHeight());
+    }
+
+    void EditBox::_scrollToCaret(kavtypes::Vector2& caret, const hstring& shown, fintu::Font* font)
+    {
+        float lh = font->getLineHeight();
+        float d = font->getDescender();
+        if (!isWrapped(this->horzFormatting))
+        {
+            float width = 0.0f;
+            for (const fintu::RenderLine& line : this->_layout(shown, false))
+            {
+                width = std::max(width, line.rect.w);
+            }
+            if (width > this->rect.w - 12.0f)
+            {
+                bool left = (this->horzFormatting == fintu::LEFT);
+                bool right = (this->horzFormatting == fintu::RIGHT);
+                while (caret.x < lh && !(left && this->textOffset.x >= 0.0f))
+                {
+                    this->textOffset.x += lh;
+                    caret.x += lh;
+                }
+                while (caret.x + lh > this->rect.w && !(right && this->textOffset.x <= 0.0f))
+                {
+                    this->textOffset.x -= lh;
+                    caret.x -= lh;
+                }
+            }
+        }
+        if (this->multiLine)
+        {
+            while (caret.y < lh * 0.5f || (caret.y < lh && this->textOffset.y < 0.0f))
+            {
+                this->textOffset.y += lh;
+                caret.y += lh;
+            }
+            while ((lh + d) * 0.5f + caret.y > this->rect.h)
+            {
+                this->textOffset.y -= lh;
+                caret.y -= lh;
+            }
+        }
+    }
+
+    void EditBox::_drawCaret(kavtypes::Vector2 caret, fintu::Font* font)
+    {
+        float lh = font->getLineHeight();
+        float y = caret.y + 2.0f - lh * 0.5f;
+        float height = std::min(lh + font->getDescender() - 4.0f, this->rect.h - y);
+        if (y < 0.0f)
+        {
+            height += y;
+            y = 0.0f;
+        }
+        if (height <= 0.0f || tesra::rendersys == nullptr)
+        {
+            return;
+        }
+        tesra::Color color = this->getDerivedColor();
+        tesra::Color modulated((unsigned char)(color.r * this->textColor.r / 255),
+                               (unsigned char)(color.g * this->textColor.g / 255),
+                               (unsigned char)(color.b * this->textColor.b / 255),
+                               (unsigned char)(color.a * this->textColor.a / 255));
+        tesra::rendersys->drawRect(
+            kavtypes::Rectangle(caret.x - this->center.x, y - this->center.y, 1.0f, height), modulated);
+    }
+
+    void EditBox::_draw()
+    {
+        if (this->spaceHack)
+        {
+            // The trim is kept; the cursor keeps its place in what remains.
+            hstring trimmed = this->text.ltrimmed(' ');
+            int removed = this->text.size() - trimmed.size();
+            this->text = trimmed;
+            this->cursorIndex = std::max(this->cursorIndex - removed, 0);
+            this->emptyText = this->emptyText.ltrimmed(' ');
+        }
+        hstring saved = this->text;
+        this->text = this->_shownText();
+        bool focused = (this->dataset != nullptr && this->dataset->getFocusedObject() == this);
+        if (saved == "" && this->dataset != nullptr && !focused)
+        {
+            this->text = this->emptyText;
+        }
+        unsigned char backgroundAlpha = this->backgroundColor.a;
+        if (this->pushed)
+        {
+            this->backgroundColor.a = (unsigned char)(this->backgroundColor.a * 0.75f);
+        }
+        fintu::Font* font = this->_usableFont();
+        kavtypes::Vector2 caret;
+        if (focused && font != nullptr)
+        {
+            caret = this->_caretPosition(this->text.utf8SubString(0, this->cursorIndex), this->text, font);
+            this->_scrollToCaret(caret, this->text, font);
+            this->caretPosition = caret;
+        }
+        if (this->multiLine && font != nullptr && !this->heightWarned &&
+            font->getLineHeight() + font->getDescender() > this->rect.h)
+        {
+            this->heightWarned = true;
+            quortypes::Log::warnf(
+                logTag,
+                "EditBox '%s' height (%d) is smaller than the minimum needed line height (%d) for "
+                "the given font '%s' when using multi-line!",
+                this->name.c_str(), (int)this->rect.h, (int)(font->getLineHeight() + font->getDescender()),
+                this->font.c_str());
+        }
+        Label::_draw();
+        this->backgroundColor.a = backgroundAlpha;
+        if (focused && font != nullptr && this->blinkTimer < 0.5f)
+        {
+            this->_drawCaret(caret, font);
+        }
+        this->text = saved;
+    }
+} // namespace tesraui
