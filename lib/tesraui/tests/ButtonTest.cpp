@@ -290,10 +290,12 @@ TEST(ButtonsAlone, WithoutADatasetTheyWarnAndKeepTheirState)
     root.addChild(&button);
     LogCapture log;
     EXPECT_TRUE(button.setProperty("hover_image", "x"));
+    EXPECT_TRUE(button.setProperty("image", "y"));
     button.update(0.0f);
     button.update(0.0f);
     EXPECT_EQ(log.take(),
               Lines({"WARNING: Object 'b' belongs to no dataset, cannot set image 'x'.",
+                     "WARNING: Object 'b' belongs to no dataset, cannot set image 'y'.",
                      "WARNING: Object 'b' belongs to no dataset, cannot show the \"null\" image."}));
     EXPECT_EQ(button.getProperty("hover_image"), "");
     EXPECT_EQ(button.getImages(), harray<tesraui::Image*>());

@@ -192,6 +192,14 @@ TEST_F(EditBoxes, PressDragAndReleasePlaceTheCaret)
     EXPECT_FALSE(this->box->isPushed());
     EXPECT_EQ(this->taken(), harray<hstring>());
 
+    // A disabled box refuses a press handed to it.
+    this->box->setFocused(false);
+    this->box->setEnabled(false);
+    tesraui::setCursorPosition(Vector2(20, 20));
+    EXPECT_FALSE(this->box->onMouseDown(1));
+    EXPECT_FALSE(this->box->isFocused());
+    this->box->setEnabled(true);
+
     // A masked text is hit-tested as drawn: "a" and two characters the font draws with no width.
     this->box->setText("a\xC3\xA9\xC3\xA9");
     this->box->setPasswordChar('*');

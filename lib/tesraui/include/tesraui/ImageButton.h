@@ -41,6 +41,8 @@ namespace tesraui
 
         Image* getImage() const override { return this->normalImage; }
         void setImage(Image* image) override;
+        // Without a dataset a warning, and nothing changes.
+        void setImageByName(const hstring& name) override;
         Image* getHoverImage() const { return this->hoverImage; }
         Image* getPushedImage() const { return this->pushedImage; }
         Image* getDisabledImage() const { return this->disabledImage; }

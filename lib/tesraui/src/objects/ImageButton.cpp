@@ -51,6 +51,14 @@ namespace tesraui
         this->normalImageName = this->imageName;
     }
 
+    void ImageButton::setImageByName(const hstring& name)
+    {
+        if (this->_checkDataset(("set image '" + name + "'").c_str()))
+        {
+            ImageBox::setImageByName(name);
+        }
+    }
+
     static hstring nameOf(Image* image)
     {
         return image != nullptr ? image->getFullName() : hstring("null");
