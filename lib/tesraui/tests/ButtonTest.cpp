@@ -298,6 +298,11 @@ TEST(ButtonsAlone, WithoutADatasetTheyWarnAndKeepTheirState)
                      "WARNING: Object 'b' belongs to no dataset, cannot set image 'y'.",
                      "WARNING: Object 'b' belongs to no dataset, cannot show the \"null\" image."}));
     EXPECT_EQ(button.getProperty("hover_image"), "");
+    // Through the button base the same overrides answer.
+    tesraui::ButtonBase& base = button;
+    button.setHoverImage(nullptr);
+    EXPECT_EQ(base.getProperty("hover_image"), "null");
+    EXPECT_EQ(base.getName(), "b");
     EXPECT_EQ(button.getImages(), harray<tesraui::Image*>());
     // The topmost object of the parent chain decides the hover; a lone button asks its own rectangle.
     tesraui::setCursorPosition(Vector2(12, 12));

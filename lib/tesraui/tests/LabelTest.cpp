@@ -37,6 +37,9 @@ TEST(Labels, PropertiesRoundTripAndRefusedWords)
     // Object's properties come first; a name neither part has is "" and false.
     EXPECT_EQ(label->getProperty("x"), "0.000000");
     EXPECT_EQ(label->getProperty("nonsense"), "");
+    // Through the text block the label's own overrides answer.
+    tesraui::LabelBase& block = *label;
+    EXPECT_EQ(block.getPropertyDescriptions().size(), 45);
     EXPECT_FALSE(label->setProperty("nonsense", "1"));
     const std::pair<const char*, const char*> defaults[] = {{"horz_formatting", "center_wrapped"},
                                                             {"vert_formatting", "center"},
