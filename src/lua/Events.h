@@ -1,0 +1,48 @@
+#pragma once
+
+#include <quortypes/harray.h>
+#include <quortypes/hstring.h>
+#include <tesraui/Event.h>
+
+struct lua_State;
+class Scene;
+
+namespace tesraui
+{
+    class Object;
+}
+
+namespace LuaInterface
+{
+    // Runs a code string when its event comes: in the scene's environment, or the UI's without a scene.
+    // A "%s" in the code becomes the name of the object that raised the event, as a string literal.
+    class LuaCallbackEvent : public tesraui::Event
+    {
+    public:
+        LuaCallbackEvent(const hstring& code, Scene* scene);
+        void execute(tesraui::EventArgs* args) override;
+
+        hstring code;
+        Scene* scene;
+    };
+
+    // Calls a stored function with stored arguments; owns their registry references.
+    class LuaFunctionCallbackEvent : public tesraui::Event
+    {
+    public:
+        LuaFunctionCallbackEvent(int function, const harray<int>& arguments);
+        ~LuaFunctionCallbackEvent() override;
+        LuaFunctionCallbackEvent(const LuaFunctionCallbackEvent&) = delete;
+        LuaFunctionCallbackEvent& operator=(const LuaFunctionCallbackEvent&) = delete;
+        void execute(tesraui::EventArgs* args) override;
+
+        int function;
+        harray<int> arguments;
+    };
+
+    // Takes the function at stack index functionIndex and every value above it off the stack into a
+    // function event; table arguments are shared with the script, not copied.
+    LuaFunctionCallbackEvent* makeFunctionEvent(lua_State* L, int functionIndex);
+    // The scene whose environment runs an object's code: none for objects of the dataset "ui".
+    Scene* getSceneForObject(tesraui::Object* object);
+} // namespace LuaInterface

@@ -1,0 +1,95 @@
+#include <lua.hpp>
+#include <tesraui/Dataset.h>
+#include <tesraui/Object.h>
+#include <tesraui/tesraui.h>
+
+#include "Calls.h"
+#include "Host.h"
+
+namespace LuaInterface
+{
+    tesraui::Object* getObject(lua_State* L, int index)
+    {
+        if (index < 0 && index > LUA_REGISTRYINDEX)
+        {
+            index = lua_gettop(L) + index + 1;
+        }
+        hstring name;
+        switch (lua_type(L, index))
+        {
+        case LUA_TSTRING:
+        case LUA_TNUMBER:
+            name = toString(L, index);
+            break;
+        case LUA_TTABLE:
+            lua_pushstring(L, "__name");
+            lua_rawget(L, index);
+            if (lua_isstring(L, -1) == 0)
+            {
+                lua_pop(L, 1);
+                raiseLuaError(L, formatString("C++ interface: Unable to convert table to Object instance at "
+                                              "stack index %d. The provided object table is invalid.",
+                                              index));
+            }
+            name = toString(L, -1);
+            lua_pop(L, 1);
+            break;
+        default:
+            raiseLuaError(L,
+                          formatString("C++ interface: Unable to convert %s to Object instance at stack "
+                                       "index %d. Objects should be referenced as strings or object tables",
+                                       luaL_typename(L, index), index));
+        }
+        return findObject(L, name);
+    }
+
+    tesraui::Object* findObject(lua_State* L, const hstring& name)
+    {
+        hstring datasetName;
+        hstring objectName;
+        if (name.rsplit('.', datasetName, objectName))
+        {
+            tesraui::Object* object = tesraui::getDatasetByName(datasetName)->tryGetObject(objectName);
+            if (object == nullptr)
+            {
+                raiseLuaError(L, formatString("Object '%s' not found in '%s' dataset.", objectName.c_str(),
+                                              datasetName.c_str()));
+            }
+            return object;
+        }
+        Host& host = getHost();
+        Scene* scene = host.getActiveScene();
+        if (scene == nullptr)
+        {
+            raiseLuaError(L, "Unable to get scene object '" + name + "', there's no active scene.");
+        }
+        tesraui::Dataset* dataset = host.getSceneDataset(scene);
+        if (dataset == nullptr)
+        {
+            raiseLuaError(L, "Unable to get scene object '" + name +
+                                 "', active scene's dataset isn't initialised.");
+        }
+        tesraui::Object* object = dataset->tryGetObject(name);
+        if (object == nullptr)
+        {
+            raiseLuaError(L, formatString("Scene object '%s' not found.", name.c_str()));
+        }
+        return object;
+    }
+
+    int pushObject(lua_State* L, tesraui::Object* object)
+    {
+        if (object == nullptr)
+        {
+            lua_pushnil(L);
+            return 1;
+        }
+        lua_newtable(L);
+        lua_pushstring(L, "__name");
+        push(L, object->getFullName());
+        lua_rawset(L, -3);
+        lua_getglobal(L, "__object__metatable");
+        lua_setmetatable(L, -2);
+        return 1;
+    }
+} // namespace LuaInterface

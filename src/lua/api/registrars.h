@@ -1,0 +1,8 @@
+#pragma once
+
+// One registrar per script table; LuaInterface::init calls them in its fixed order.
+namespace LuaInterface
+{
+    void registerStringExtensions();
+    void registerUtil();
+} // namespace LuaInterface

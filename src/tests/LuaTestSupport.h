@@ -1,0 +1,137 @@
+#pragma once
+
+#include <stdlib.h>
+
+#include <fstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <lua.hpp>
+
+#include <quortypes/Dir.h>
+#include <quortypes/Log.h>
+#include <quortypes/Resource.h>
+#include <quortypes/hdict.h>
+
+#include "lua/Calls.h"
+#include "lua/Host.h"
+#include "lua/LuaInterface.h"
+
+namespace luatest
+{
+    typedef std::vector<std::string> Lines;
+
+    // Stands in for the session, the UI and the scenes; every call is noted in the journal, and code is
+    // really run (the UI's in "ui", a scene's in its environment).
+    class RecordingHost : public LuaInterface::Host
+    {
+    public:
+        hdict<hstring> config;
+        Lines journal;
+        bool debugMode = false;
+        Scene* scene = nullptr;
+        tesraui::Dataset* dataset = nullptr;
+        hstring environment;
+
+        hstring getConfigValue(const hstring& key) override
+        {
+            return config.hasKey(key) ? config.at(key) : hstring();
+        }
+        void showFatalError(const quortypes::exception& e) override
+        {
+            journal.push_back("fatal: " + e.getMessage());
+        }
+        void executeInUI(const hstring& code) override
+        {
+            journal.push_back("ui: " + code);
+            Host::executeInUI(code);
+        }
+        void showErrorOverlay(const hstring& message) override { journal.push_back("overlay: " + message); }
+        bool isDebugModeEnabled() override { return debugMode; }
+        Scene* getActiveScene() override { return scene; }
+        void runSceneScript(Scene* target, const hstring& code) override
+        {
+            journal.push_back("scene: " + code);
+            Host::runSceneScript(target, code);
+        }
+        tesraui::Dataset* getSceneDataset(Scene*) override { return dataset; }
+        hstring getSceneEnvironment(Scene*) override { return environment; }
+        Lines take() { return std::exchange(journal, Lines()); }
+    };
+
+    // Log lines as "[tag] text" while alive.
+    struct LogCapture
+    {
+        LogCapture()
+        {
+            lines.clear();
+            quortypes::Log::setCallback([](const hstring& tag, const hstring& text)
+                                        { lines.push_back("[" + tag + "] " + text); });
+        }
+        ~LogCapture() { quortypes::Log::setCallback(nullptr); }
+        Lines take() { return std::exchange(lines, Lines()); }
+        static inline Lines lines;
+    };
+
+    // A scratch resource folder with its own data/lib; the state starts when start() is called and ends
+    // with the test.
+    class LuaTest : public ::testing::Test
+    {
+    protected:
+        RecordingHost host;
+        hstring folder;
+        hstring oldCwd;
+
+        void SetUp() override
+        {
+            char pattern[] = "/tmp/vumo_lua_test_XXXXXX";
+            this->folder = mkdtemp(pattern);
+            this->oldCwd = quortypes::Resource::getCwd();
+            quortypes::Resource::setCwd(this->folder);
+            quortypes::Dir::create(this->folder + "/data/lib");
+            LuaInterface::setHost(&this->host);
+        }
+        void TearDown() override
+        {
+            LuaInterface::destroy();
+            LuaInterface::setHost(nullptr);
+            quortypes::Resource::setCwd(this->oldCwd);
+            quortypes::Dir::remove(this->folder);
+        }
+        void write(const hstring& name, const std::string& data)
+        {
+            const hstring full = quortypes::Dir::joinPath(this->folder, name);
+            quortypes::Dir::create(quortypes::Dir::baseDir(full));
+            std::ofstream(full.c_str(), std::ios::binary) << data;
+        }
+        void start() { LuaInterface::init(); }
+        lua_State* L() const { return LuaInterface::state; }
+        // Runs code and returns its results as dumpValue writes them, joined by "|".
+        std::string eval(const hstring& code)
+        {
+            harray<hstring> results;
+            LuaInterface::executeWithReturnValues(code, "", results);
+            return results.joined("|");
+        }
+        // The text of the _LuaError that code raises, or "no error".
+        std::string failure(const hstring& code)
+        {
+            try
+            {
+                LuaInterface::execute(code);
+            }
+            catch (const quortypes::exception& e)
+            {
+                return e.getMessage();
+            }
+            return "no error";
+        }
+        // The message of a Lua error raised by code inside a protected call of its own: position, text.
+        std::string pcallMessage(const hstring& code)
+        {
+            return eval("local ok, e = pcall(function() " + code + " end) return e");
+        }
+    };
+} // namespace luatest
