@@ -109,10 +109,10 @@ namespace luatest
         void start() { LuaInterface::init(); }
         lua_State* L() const { return LuaInterface::state; }
         // Runs code and returns its results as dumpValue writes them, joined by "|".
-        std::string eval(const hstring& code)
+        std::string eval(const hstring& code, const hstring& chunkName = "")
         {
             harray<hstring> results;
-            LuaInterface::executeWithReturnValues(code, "", results);
+            LuaInterface::executeWithReturnValues(code, "", results, chunkName);
             return results.joined("|");
         }
         // The text of the _LuaError that code raises, or "no error".
@@ -128,10 +128,10 @@ namespace luatest
             }
             return "no error";
         }
-        // The message of a Lua error raised by code inside a protected call of its own: position, text.
+        // The message of a Lua error raised by code inside a protected call of a chunk named "test".
         std::string pcallMessage(const hstring& code)
         {
-            return eval("local ok, e = pcall(function() " + code + " end) return e");
+            return eval("local ok, e = pcall(function() " + code + " end) return e", "test");
         }
     };
 } // namespace luatest
