@@ -68,7 +68,8 @@ TEST_F(LuaTest, FailedChunkBecomesLuaErrorWithContextAndTraceback)
     catch (const _LuaError& e)
     {
         EXPECT_EQ(e.context, "data/x.lua");
-        EXPECT_EQ(e.getMessage().find("<data/x.lua>:1: unexpected symbol near '='\nContext: data/x.lua\n"), 0u);
+        EXPECT_EQ(e.getMessage().find("<data/x.lua>:1: unexpected symbol near '='\nContext: data/x.lua\n"),
+                  0u);
     }
     EXPECT_EQ(lua_gettop(L()), top);
     LuaInterface::registerFunction(
@@ -135,11 +136,13 @@ TEST_F(LuaTest, NestedRunOfTheSameTextKeepsEachEnvironment)
     LuaInterface::registerFunction(
         [](lua_State* L)
         {
-            LuaInterface::execute(L, "name = me; if runInner then runInner() end; seen = seen .. name", "two", "");
+            LuaInterface::execute(L, "name = me; if runInner then runInner() end; seen = seen .. name", "two",
+                                  "");
             return 0;
         },
         "runInner");
-    LuaInterface::execute("one = {seen = '', me = 'outer', runInner = runInner}; two = {seen = '', me = 'inner'}");
+    LuaInterface::execute(
+        "one = {seen = '', me = 'outer', runInner = runInner}; two = {seen = '', me = 'inner'}");
     const hstring text = "name = me; if runInner then runInner() end; seen = seen .. name";
     // The first run leaves the compiled text in the cache for the second.
     LuaInterface::execute(text, "two");
@@ -183,9 +186,10 @@ TEST_F(LuaTest, DottedPaths)
     }
     catch (const quortypes::exception& e)
     {
-        EXPECT_NE(e.getMessage().find("getGlobalString: unable to fetch global lua string object 't', object is "
-                                      "not a string"),
-                  std::string::npos);
+        EXPECT_NE(
+            e.getMessage().find("getGlobalString: unable to fetch global lua string object 't', object is "
+                                "not a string"),
+            std::string::npos);
     }
     EXPECT_EQ(lua_gettop(L()), top);
 }
