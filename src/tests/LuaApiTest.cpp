@@ -1,0 +1,97 @@
+#include <quortypes/util.h>
+#include <tesraui/Dataset.h>
+#include <tesraui/Object.h>
+
+#include "LuaTestSupport.h"
+
+using namespace luatest;
+using kavtypes::Rectangle;
+
+TEST_F(LuaTest, UtilRandomNumbersStayInTheirRanges)
+{
+    start();
+    quortypes::seedRandom(5);
+    EXPECT_EQ(eval("local lo, hi = math.huge, -math.huge "
+                   "for i = 1, 2000 do local v = util.irand() lo = math.min(lo, v) hi = math.max(hi, v) end "
+                   "return lo >= 1 and hi < 2147483647 and hi > 1000000"),
+              "true");
+    EXPECT_EQ(eval("local seen = {} for i = 1, 500 do seen[util.irand(5)] = true end "
+                   "return seen[1], seen[4], seen[5], seen[0]"),
+              "true|true|nil|nil");
+    EXPECT_EQ(eval("for i = 1, 500 do local v = util.irand(3, 6) if v < 3 or v >= 6 then return v end end "
+                   "return util.irand(4, 4), util.irand(0 / 0), util.irand(1e300) >= 1"),
+              "4|1|true");
+    EXPECT_EQ(eval("for i = 1, 500 do local v = util.rand(2, 3) if v < 2 or v >= 3 then return v end end "
+                   "local v = util.rand() return v >= 0 and v < 1"),
+              "true");
+    const std::string message = "[string \"test\"]:1: util.rand() can only be called with 0, 1 or 2 arguments.";
+    EXPECT_EQ(pcallMessage("util.rand(1, 2, 3)"), message);
+    EXPECT_EQ(pcallMessage("util.irand(1, 2, 3)"), message);
+    EXPECT_EQ(eval("return util.floatEquals(1, 1.005), util.floatEquals(1, 1.02), util.floatEquals(1, 1.02, 0.1)"),
+              "true|false|true");
+}
+
+TEST_F(LuaTest, UtilIncludeRunsAFileInAnEnvironment)
+{
+    write("data/inc.lua", "included = (included or 0) + 1");
+    start();
+    LuaInterface::execute("room = {}; other = {}");
+    LuaInterface::execute("util.include('data/inc.lua')");
+    LuaInterface::execute("util.include('data/inc.lua', 'other')");
+    host.scene = reinterpret_cast<Scene*>(&host);
+    host.environment = "room";
+    LuaInterface::execute("util.include('data/inc.lua')");
+    EXPECT_EQ(eval("return included, other.included, room.included"), "1|1|1");
+    const std::string message = pcallMessage("util.include('data/none.lua')");
+    EXPECT_NE(message.find("Lua file 'data/none.lua' not found"), std::string::npos) << message;
+}
+
+TEST_F(LuaTest, UtilTransformPointBetweenObjects)
+{
+    tesraui::Dataset dataset("", "d");
+    tesraui::Object* root = new tesraui::Object("root", Rectangle(0, 0, 100, 100));
+    tesraui::Object* a = new tesraui::Object("a", Rectangle(10, 20, 10, 10));
+    tesraui::Object* b = new tesraui::Object("b", Rectangle(30, 5, 10, 10));
+    root->addChild(a);
+    root->addChild(b);
+    dataset.registerObjects(root);
+    start();
+    EXPECT_EQ(eval("return util.transformPoint(1, 2, 'd.a', 'd.b')"), "-19|17");
+}
+
+TEST_F(LuaTest, StringExtensions)
+{
+    start();
+    const std::vector<std::pair<hstring, std::string>> cases = {
+        {"return ('abc'):starts_with('ab'), ('abc'):ends_with('bc'), ('ab'):ends_with('xab'), "
+         "('abc'):contains('d'), string.contains(12, 2)",
+         "true|true|false|false|true"},
+        {"return ('aaa'):replace('aa', 'a'), ('x.y'):replace('.', '..'), ('ab'):replace('', 'z')", "aa|x..y|ab"},
+        {"return '[' .. ('  a b  '):trim() .. ']', '[' .. ('--a-'):ltrim('-') .. ']', "
+         "'[' .. ('--a--'):rtrim('-') .. ']'",
+         "[a b]|[a-]|[--a]"},
+        {"local t = ('a,,b,'):split_string(',') return #t, t[1], t[2], t[3], t[4]", "4|a||b|"},
+        {"return ('h\\195\\169llo'):utf8_size(), ('h\\195\\169llo'):utf8_substr(1, 2), "
+         "('h\\195\\169llo'):utf8_substr(2), ('abc'):utf8_substr(3), ('abc'):utf8_substr(9, 1)",
+         "5|\xC3\xA9l|llo||"},
+    };
+    for (const auto& [code, expected] : cases)
+    {
+        EXPECT_EQ(eval(code), expected) << code;
+    }
+    const std::vector<std::pair<hstring, std::string>> failures = {
+        {"('a'):trim('--')", "optional argument to string.trim must be a single character string"},
+        {"('a'):starts_with()", "string function expects 2 string arguments, got string and no value"},
+        {"string.contains('a', {})", "string function expects 2 string arguments, got string and table"},
+        {"string.split_string('a')",
+         "Error calling string.split(string, string) with 1 arguments, function expects 2 arguments)"},
+        {"string.utf8_size(1, 2)",
+         "Error calling string.utf8size(string) with 2 arguments, function expects 1 arguments)"},
+        {"string.replace('a', 'b', {})",
+         "Error calling string.replace(string, string, string), passed argument 3 as a table, expected string"},
+    };
+    for (const auto& [code, expected] : failures)
+    {
+        EXPECT_EQ(pcallMessage(code), "[string \"test\"]:1: " + expected) << code;
+    }
+}
