@@ -21,11 +21,6 @@ namespace LuaInterface
         return *current;
     }
 
-    hstring Host::getConfigValue(const hstring&)
-    {
-        return "";
-    }
-
     void Host::showFatalError(const quortypes::exception& exception)
     {
         quortypes::Log::error(logTag, exception.getMessage());

@@ -20,7 +20,6 @@ namespace LuaInterface
     public:
         virtual ~Host() = default;
 
-        virtual hstring getConfigValue(const hstring& key);
         // Returns when the program goes on.
         virtual void showFatalError(const quortypes::exception& exception);
         // Runs code in the UI's environment; its failures are reported, never thrown.

@@ -8,6 +8,7 @@
 #include <quortypes/ResourceDir.h>
 #include <tesra/tesra.h>
 
+#include "Config.h"
 #include "Calls.h"
 #include "ChunkCache.h"
 #include "Host.h"
@@ -54,7 +55,7 @@ namespace LuaInterface
         quortypes::Log::write(logTag, "registering lua-vumo interface functions");
         registerFunction(callError, "error");
         registerApi();
-        const hstring startCode = getHost().getConfigValue("-e");
+        const hstring startCode = Session::getConfig()["-e"];
         if (startCode.size() > 0)
         {
             try

@@ -24,11 +24,13 @@ TEST_F(LuaTest, UtilRandomNumbersStayInTheirRanges)
     EXPECT_EQ(eval("for i = 1, 500 do local v = util.rand(2, 3) if v < 2 or v >= 3 then return v end end "
                    "local v = util.rand() return v >= 0 and v < 1"),
               "true");
-    const std::string message = "[string \"test\"]:1: util.rand() can only be called with 0, 1 or 2 arguments.";
+    const std::string message =
+        "[string \"test\"]:1: util.rand() can only be called with 0, 1 or 2 arguments.";
     EXPECT_EQ(pcallMessage("util.rand(1, 2, 3)"), message);
     EXPECT_EQ(pcallMessage("util.irand(1, 2, 3)"), message);
-    EXPECT_EQ(eval("return util.floatEquals(1, 1.005), util.floatEquals(1, 1.02), util.floatEquals(1, 1.02, 0.1)"),
-              "true|false|true");
+    EXPECT_EQ(
+        eval("return util.floatEquals(1, 1.005), util.floatEquals(1, 1.02), util.floatEquals(1, 1.02, 0.1)"),
+        "true|false|true");
 }
 
 TEST_F(LuaTest, UtilIncludeRunsAFileInAnEnvironment)
@@ -66,7 +68,8 @@ TEST_F(LuaTest, StringExtensions)
         {"return ('abc'):starts_with('ab'), ('abc'):ends_with('bc'), ('ab'):ends_with('xab'), "
          "('abc'):contains('d'), string.contains(12, 2)",
          "true|true|false|false|true"},
-        {"return ('aaa'):replace('aa', 'a'), ('x.y'):replace('.', '..'), ('ab'):replace('', 'z')", "aa|x..y|ab"},
+        {"return ('aaa'):replace('aa', 'a'), ('x.y'):replace('.', '..'), ('ab'):replace('', 'z')",
+         "aa|x..y|ab"},
         {"return '[' .. ('  a b  '):trim() .. ']', '[' .. ('--a-'):ltrim('-') .. ']', "
          "'[' .. ('--a--'):rtrim('-') .. ']'",
          "[a b]|[a-]|[--a]"},
@@ -87,8 +90,8 @@ TEST_F(LuaTest, StringExtensions)
          "Error calling string.split(string, string) with 1 arguments, function expects 2 arguments)"},
         {"string.utf8_size(1, 2)",
          "Error calling string.utf8size(string) with 2 arguments, function expects 1 arguments)"},
-        {"string.replace('a', 'b', {})",
-         "Error calling string.replace(string, string, string), passed argument 3 as a table, expected string"},
+        {"string.replace('a', 'b', {})", "Error calling string.replace(string, string, string), passed "
+                                         "argument 3 as a table, expected string"},
     };
     for (const auto& [code, expected] : failures)
     {

@@ -17,7 +17,7 @@ namespace
 
 TEST_F(LuaTest, StartUpOpensLibrariesThenNamespacesThenStartCodeThenLibraryScripts)
 {
-    host.config["-e"] = "order = 'e;'";
+    Session::getConfig()["-e"] = "order = 'e;'";
     write("data/lib/a.lua", script("a"));
     LogCapture log;
     start();
@@ -57,7 +57,7 @@ TEST_F(LuaTest, LibraryScriptsRunInByteOrderDepthFirstSkippingOtherEntries)
 
 TEST_F(LuaTest, EmptyLibraryFolderAndFailingStartCode)
 {
-    host.config["-e"] = "x = 1; error('bad start')";
+    Session::getConfig()["-e"] = "x = 1; error('bad start')";
     start();
     const Lines journal = host.take();
     ASSERT_EQ(journal.size(), 1u);

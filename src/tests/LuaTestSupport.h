@@ -15,6 +15,7 @@
 #include <quortypes/Resource.h>
 #include <quortypes/hdict.h>
 
+#include "Config.h"
 #include "lua/Calls.h"
 #include "lua/Host.h"
 #include "lua/LuaInterface.h"
@@ -28,17 +29,12 @@ namespace luatest
     class RecordingHost : public LuaInterface::Host
     {
     public:
-        hdict<hstring> config;
         Lines journal;
         bool debugMode = false;
         Scene* scene = nullptr;
         tesraui::Dataset* dataset = nullptr;
         hstring environment;
 
-        hstring getConfigValue(const hstring& key) override
-        {
-            return config.hasKey(key) ? config.at(key) : hstring();
-        }
         void showFatalError(const quortypes::exception& e) override
         {
             journal.push_back("fatal: " + e.getMessage());
@@ -92,11 +88,13 @@ namespace luatest
             quortypes::Resource::setCwd(this->folder);
             quortypes::Dir::create(this->folder + "/data/lib");
             LuaInterface::setHost(&this->host);
+            Session::getConfig().erase("-e");
         }
         void TearDown() override
         {
             LuaInterface::destroy();
             LuaInterface::setHost(nullptr);
+            Session::getConfig().erase("-e");
             quortypes::Resource::setCwd(this->oldCwd);
             quortypes::Dir::remove(this->folder);
         }

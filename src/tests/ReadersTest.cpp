@@ -32,6 +32,13 @@ void* operator new(size_t size)
     return block;
 }
 
+// The standard library allocates some buffers through the nothrow form (stable_sort does): it must come
+// from the same heap as the delete above.
+void* operator new(size_t size, const std::nothrow_t&) noexcept
+{
+    return std::malloc(size > 0 ? size : 1);
+}
+
 void operator delete(void* block) noexcept
 {
     std::free(block);
