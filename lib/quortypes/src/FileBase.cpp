@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <climits>
+#include <cstdlib>
 #include <thread>
 
 #include <quortypes/Dir.h>
@@ -21,6 +22,7 @@ namespace quortypes
             fclose(this->file);
             this->file = nullptr;
         }
+        ::free(this->lineBuffer);
     }
 
     const char* FileBase::modeString(AccessMode mode)
@@ -68,6 +70,7 @@ namespace quortypes
         this->filename = Dir::normalize(name);
         this->byteOffset = byteOffset;
         this->direction = Direction::None;
+        this->knownPosition = -1;
         this->file = openWithRetries(this->filename, modeString(mode), repeats, timeout);
         if (this->file == nullptr)
         {
@@ -82,6 +85,7 @@ namespace quortypes
         fclose(this->file);
         this->file = nullptr;
         this->dataSize = 0;
+        this->knownPosition = -1;
     }
 
     bool FileBase::exists(const hstring& path, bool caseSensitive)
@@ -123,7 +127,17 @@ namespace quortypes
             return 0;
         }
         this->turnTo(Direction::Reading);
-        return (int)fread(buffer, (size_t)size, (size_t)count, this->file);
+        size_t got = fread(buffer, (size_t)size, (size_t)count, this->file);
+        // A short read may have consumed part of an item, so the position is no longer known.
+        if (this->knownPosition >= 0 && got == (size_t)count)
+        {
+            this->knownPosition += (long)size * count;
+        }
+        else
+        {
+            this->knownPosition = -1;
+        }
+        return (int)got;
     }
 
     int FileBase::writeRaw(const void* buffer, int size, int count)
@@ -133,12 +147,19 @@ namespace quortypes
             return 0;
         }
         this->turnTo(Direction::Writing);
+        // Appending handles write at the end whatever the position was.
+        this->knownPosition = -1;
         return (int)fwrite(buffer, (size_t)size, (size_t)count, this->file);
     }
 
     int FileBase::position()
     {
-        long current = ftell(this->file);
+        // ftell locks the handle and may ask the system; line-by-line reading asks for every line.
+        if (this->knownPosition < 0)
+        {
+            this->knownPosition = ftell(this->file);
+        }
+        long current = this->knownPosition;
         return current < 0 ? 0 : (current > INT_MAX ? INT_MAX : (int)current);
     }
 
@@ -155,6 +176,7 @@ namespace quortypes
         }
         fseek(this->file, offset, origin);
         this->direction = Direction::None;
+        this->knownPosition = -1;
     }
 
     void FileBase::turnTo(Direction next)
@@ -171,7 +193,16 @@ namespace quortypes
         // Seeking back on a stdio handle costs a system call; reading exactly up to the delimiter
         // does not.
         this->turnTo(Direction::Reading);
-        platform::readPastByte(this->file, delimiter, text);
+        long consumed =
+            platform::readPastByte(this->file, delimiter, text, this->lineBuffer, this->lineCapacity);
+        if (this->knownPosition >= 0 && consumed >= 0)
+        {
+            this->knownPosition += consumed;
+        }
+        else
+        {
+            this->knownPosition = -1;
+        }
         return true;
     }
 } // namespace quortypes

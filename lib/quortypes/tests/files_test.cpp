@@ -117,3 +117,37 @@ TEST(Files, StringsAndLinesAtTheEndOfAFile)
     EXPECT_EQ(lines.getPosition(), 7);
     EXPECT_EQ(lines.readLine(), "ef");
 }
+
+// Line reading keeps its own count of the position: every other way of moving the handle must leave
+// the next position and end-of-file answer the same as the handle's own.
+TEST(Files, PositionAfterLinesSeeksShortReadsAndAppends)
+{
+    ScratchDir dir;
+    dir.put("mixed.txt", "one\r\ntwo\nthree");
+    File file(dir / "mixed.txt", AccessMode::AppendRead);
+    EXPECT_EQ(file.readLine(), "one");
+    EXPECT_EQ(file.getPosition(), 5);
+    file.seek(-2, SeekMode::Current);
+    EXPECT_EQ(file.getPosition(), 3);
+    EXPECT_EQ(file.readLine(), "");
+    EXPECT_EQ(file.readLine(), "two");
+    EXPECT_EQ(file.getPosition(), 9);
+    // Fewer bytes than asked for: the position is where the file ends, not where the request would.
+    file.seek(12, SeekMode::Start);
+    EXPECT_EQ(file.readUint32(), 0x6565u);
+    EXPECT_EQ(file.getPosition(), 14);
+    EXPECT_TRUE(file.eof());
+    file.seek(9, SeekMode::Start);
+    EXPECT_EQ(file.readLine(), "three");
+    EXPECT_TRUE(file.eof());
+    file.seek(0, SeekMode::Start);
+    EXPECT_EQ(file.readLine(), "one");
+    // Appending writes at the end whatever was read before.
+    file.write("!");
+    EXPECT_EQ(file.getPosition(), 15);
+    EXPECT_TRUE(file.eof());
+    file.seek(0, SeekMode::Start);
+    EXPECT_EQ(file.readLine(), "one");
+    EXPECT_EQ(file.readLine(), "two");
+    EXPECT_EQ(file.readLine(), "three!");
+}

@@ -73,5 +73,10 @@ namespace quortypes
         // The C library needs a positioning call when a handle turns from reading to writing or back.
         Direction direction = Direction::None;
         void turnTo(Direction next);
+        // The handle's position as far as this object knows it, -1 when it has to be asked for.
+        long knownPosition = -1;
+        // Reused by every line read so that reading a line does not allocate.
+        char* lineBuffer = nullptr;
+        size_t lineCapacity = 0;
     };
 } // namespace quortypes

@@ -71,21 +71,18 @@ namespace quortypes::platform
         return handle;
     }
 
-    void readPastByte(FILE* file, char delimiter, std::string& text)
+    long readPastByte(FILE* file, char delimiter, std::string& text, char*& buffer, size_t& capacity)
     {
-        char* line = nullptr;
-        size_t capacity = 0;
-        ssize_t length = ::getdelim(&line, &capacity, (unsigned char)delimiter, file);
+        ssize_t length = ::getdelim(&buffer, &capacity, (unsigned char)delimiter, file);
         if (length > 0)
         {
-            bool found = line[length - 1] == delimiter;
-            text.assign(line, (size_t)length - (found ? 1 : 0));
+            bool found = buffer[length - 1] == delimiter;
+            text.assign(buffer, (size_t)length - (found ? 1 : 0));
+            return (long)length;
         }
-        else
-        {
-            text.clear();
-        }
-        ::free(line);
+        text.clear();
+        // Nothing read at the end of the file; after an error the handle may have moved.
+        return ::ferror(file) ? -1 : 0;
     }
 
     bool removeFile(const std::string& path)
