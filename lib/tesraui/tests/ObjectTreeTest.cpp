@@ -29,6 +29,18 @@ TEST(ObjectTree, stableZOrderAttachAndDetach)
     root.removeChildren(true);
     EXPECT_TRUE(a.getChildren().empty());
     EXPECT_EQ(b.getParent(), nullptr);
+
+    // Newcomers go after every sibling of the same z-order, before the higher ones.
+    Object d("d", Rectangle()), e("e", Rectangle()), f("f", Rectangle()), g("g", Rectangle());
+    d.setZOrder(6);
+    e.setZOrder(5);
+    f.setZOrder(6);
+    g.setZOrder(-1);
+    for (Object* child : {(Object*)&a, (Object*)&c, &d, &e, &f, &g})
+    {
+        root.addChild(child);
+    }
+    EXPECT_EQ(names(root.getChildren()), harray<hstring>({"g", "c", "e", "d", "f", "a"}));
 }
 
 TEST(ObjectTree, anchorsFollowTheParentsSize)

@@ -19,8 +19,11 @@ namespace tesraui
                                         this->name + "', the object would become its own ancestor",
                                     "src/objects/Object", __LINE__);
         }
-        this->children.push_back(child);
-        this->_sortChildren();
+        // The children are always in z-order: after the last one of the same z-order keeps the order of
+        // attachment among equals without sorting them all again.
+        auto place = std::upper_bound(this->children.begin(), this->children.end(), child->zOrder,
+                                      [](int zOrder, const Object* other) { return zOrder < other->zOrder; });
+        this->children.insert(place, child);
         child->parent = this;
         child->notifyEvent("AttachToObject", nullptr);
     }
