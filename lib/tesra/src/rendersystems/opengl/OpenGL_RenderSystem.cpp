@@ -31,6 +31,7 @@ namespace tesra
         {
             return false;
         }
+        flush();
         if (renderTarget != nullptr)
         {
             setRenderTarget(nullptr);
@@ -102,6 +103,8 @@ namespace tesra
         glDisableClientState(GL_COLOR_ARRAY);
         glDisableClientState(GL_TEXTURE_COORD_ARRAY);
         glColor4ub(255, 255, 255, 255);
+        glMatrixMode(GL_MODELVIEW);
+        glModelviewKnown = false;
         colorArrayEnabled = texCoordArrayEnabled = false;
         currentColorWhite = true;
         state->reset();
@@ -118,6 +121,7 @@ namespace tesra
         {
             return;
         }
+        flush();
         setRenderTarget(nullptr);
         unloadTextures();
         setDefaultState();
@@ -203,6 +207,7 @@ namespace tesra
         {
             return;
         }
+        flush();
         int x = (int)viewport.x, y = (int)viewport.y, w = (int)viewport.w, h = (int)viewport.h;
         appliedViewportWidth = w;
         appliedViewportHeight = h;
@@ -285,6 +290,10 @@ namespace tesra
         {
             return;
         }
+        if (context)
+        {
+            flush();
+        }
         state->blendMode = (int)mode;
         if (!context)
         {
@@ -305,6 +314,10 @@ namespace tesra
         if (state->colorMode == (int)mode && (mode != ColorMode::LERP || state->colorModeFactor == factor))
         {
             return;
+        }
+        if (context)
+        {
+            flush();
         }
         state->colorMode = (int)mode;
         state->colorModeFactor = factor;
@@ -385,6 +398,7 @@ namespace tesra
         {
             if (state->texture != nullptr && context)
             {
+                flush();
                 glBindTexture(GL_TEXTURE_2D, 0);
                 glDisable(GL_TEXTURE_2D);
             }
@@ -398,6 +412,7 @@ namespace tesra
         {
             return; // the hot path: the same texture bound again for the next draw
         }
+        flush();
         if ((int)texture->getFilter() != textureFilter)
         {
             setTextureFilter(texture->getFilter());
@@ -454,6 +469,7 @@ namespace tesra
         {
             return;
         }
+        flush();
         renderTarget = target;
         if (!context)
         {
@@ -471,13 +487,10 @@ namespace tesra
 
     void OpenGL_RenderSystem::applyModelviewMatrix(const kavtypes::Matrix4& matrix)
     {
+        // No GL call: draws move their vertices by this matrix themselves, or load it when they cannot.
         state->modelviewMatrix = matrix;
-        if (!context)
-        {
-            return;
-        }
-        glMatrixMode(GL_MODELVIEW);
-        glLoadMatrixf(matrix.data);
+        modelviewAffine = matrix.data[3] == 0.0f && matrix.data[7] == 0.0f && matrix.data[11] == 0.0f &&
+                          matrix.data[15] == 1.0f;
     }
 
     void OpenGL_RenderSystem::applyProjectionMatrix(const kavtypes::Matrix4& matrix)
@@ -487,6 +500,7 @@ namespace tesra
         {
             return;
         }
+        flush();
         glMatrixMode(GL_PROJECTION);
         if (renderTarget != nullptr)
         {
@@ -555,6 +569,7 @@ namespace tesra
 
     void OpenGL_RenderSystem::presentFrame()
     {
+        flush();
         if (window != nullptr)
         {
             RenderSystem::presentFrame(); // the window owns the context and swaps it

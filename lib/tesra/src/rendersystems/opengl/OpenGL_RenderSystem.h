@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include <tesra/RenderSystem.h>
 
 namespace tesra
@@ -53,6 +55,12 @@ namespace tesra
         void presentFrame() override;
         void setResolution(int width, int height, bool fullscreen) override;
 
+        /// Sends the triangles merged so far to GL as one draw. Every change of GL state, texture contents,
+        /// target, read-back and presentation does this first.
+        void flush();
+        /// Draw calls GL was given since the render system was made.
+        int getDrawCallCount() const { return drawCalls; }
+
     protected:
         void* sdlWindow = nullptr;
         bool context = false; ///< a context is current and its entry points are loaded
@@ -64,6 +72,14 @@ namespace tesra
         bool currentColorWhite = false;
         int appliedViewportWidth = 0;
         int appliedViewportHeight = 0;
+        // Consecutive triangle draws under the same GL state, moved by their model-view matrix on the CPU
+        // so that draws under different matrices merge too; colours in GL byte order.
+        std::vector<ColoredTexturedVertex> batch;
+        int drawCalls = 0;
+        bool modelviewAffine = true;
+        // The model-view matrix GL holds; merged runs go out under the identity.
+        kavtypes::Matrix4 glModelview;
+        bool glModelviewKnown = false;
 
         Texture* createTextureObject(bool fromResource) override;
         void applyModelviewMatrix(const kavtypes::Matrix4& matrix) override;
@@ -87,6 +103,12 @@ namespace tesra
             LAYOUT_COLORED_TEXTURED
         };
 
+        /// Draws straight away, after what was merged before: lines, points and anything under a projective
+        /// model-view matrix.
         void draw(RenderOperation operation, const void* vertices, int count, VertexLayout layout);
+        /// Adds triangles (fetch(i) gives vertex i in GL byte order) to the merged run; false when they
+        /// cannot join one.
+        template <typename Fetch> bool merge(RenderOperation operation, int count, Fetch fetch);
+        void loadModelview(const kavtypes::Matrix4& matrix);
     };
 } // namespace tesra

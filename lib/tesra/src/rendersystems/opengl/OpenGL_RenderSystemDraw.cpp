@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include <memory>
+#include <vector>
 
 #include <quortypes/Log.h>
 #include <tesra/tesra.h>
@@ -116,6 +117,112 @@ namespace tesra
         return GL_POINTS;
     }
 
+    // Beyond this many vertices a merged run goes out before the next draw joins it.
+    static const size_t mergeLimit = 65536;
+
+    static bool isTriangles(RenderOperation operation)
+    {
+        return operation == RenderOperation::TRIANGLE_LIST || operation == RenderOperation::TRIANGLE_STRIP ||
+               operation == RenderOperation::TRIANGLE_FAN;
+    }
+
+    // Appends the triangles of a list, strip or fan as a list, each vertex fetch(i) moved by the affine
+    // matrix, in the order GL itself would take them from the strip or fan.
+    template <typename Fetch>
+    static void appendTriangles(std::vector<ColoredTexturedVertex>& batch, const kavtypes::Matrix4& matrix,
+                                RenderOperation operation, int count, Fetch fetch)
+    {
+        int triangles = getPrimitiveCount(operation, count);
+        const float* m = matrix.data;
+        auto put = [&](int i)
+        {
+            ColoredTexturedVertex v = fetch(i);
+            float x = v.x, y = v.y, z = v.z;
+            v.x = m[0] * x + m[4] * y + m[8] * z + m[12];
+            v.y = m[1] * x + m[5] * y + m[9] * z + m[13];
+            v.z = m[2] * x + m[6] * y + m[10] * z + m[14];
+            batch.push_back(v);
+        };
+        for (int t = 0; t < triangles; ++t)
+        {
+            switch (operation)
+            {
+            case RenderOperation::TRIANGLE_STRIP:
+                put((t & 1) ? t + 1 : t);
+                put((t & 1) ? t : t + 1);
+                put(t + 2);
+                break;
+            case RenderOperation::TRIANGLE_FAN:
+                put(0);
+                put(t + 1);
+                put(t + 2);
+                break;
+            default:
+                put(t * 3);
+                put(t * 3 + 1);
+                put(t * 3 + 2);
+                break;
+            }
+        }
+    }
+
+    void OpenGL_RenderSystem::loadModelview(const kavtypes::Matrix4& matrix)
+    {
+        if (glModelviewKnown && memcmp(glModelview.data, matrix.data, sizeof(matrix.data)) == 0)
+        {
+            return;
+        }
+        glLoadMatrixf(matrix.data); // the matrix mode is left at the model-view everywhere
+        glModelview = matrix;
+        glModelviewKnown = true;
+    }
+
+    template <typename Fetch>
+    bool OpenGL_RenderSystem::merge(RenderOperation operation, int count, Fetch fetch)
+    {
+        if (!context || !isTriangles(operation) || !modelviewAffine)
+        {
+            return false;
+        }
+        if (getPrimitiveCount(operation, count) <= 0)
+        {
+            return true;
+        }
+        if (!batch.empty() && batch.size() + (size_t)count * 3 > mergeLimit)
+        {
+            flush();
+        }
+        appendTriangles(batch, state->modelviewMatrix, operation, count, fetch);
+        return true;
+    }
+
+    void OpenGL_RenderSystem::flush()
+    {
+        if (batch.empty())
+        {
+            return;
+        }
+        if (!context)
+        {
+            batch.clear();
+            return;
+        }
+        // The merged vertices are moved already.
+        loadModelview(kavtypes::Matrix4());
+        const char* base = reinterpret_cast<const char*>(batch.data());
+        GLsizei stride = sizeof(ColoredTexturedVertex);
+        glVertexPointer(3, GL_FLOAT, stride, base);
+        setClientArray(GL_COLOR_ARRAY, colorArrayEnabled, true);
+        glColorPointer(4, GL_UNSIGNED_BYTE, stride, base + offsetof(ColoredTexturedVertex, color));
+        currentColorWhite = false;
+        // Coordinates for an untextured run are ignored with texturing off.
+        setClientArray(GL_TEXTURE_COORD_ARRAY, texCoordArrayEnabled, true);
+        glTexCoordPointer(2, GL_FLOAT, stride, base + offsetof(ColoredTexturedVertex, u));
+        glDrawArrays(GL_TRIANGLES, 0, (GLsizei)batch.size());
+        ++drawCalls;
+        batch.clear();
+    }
+
     void OpenGL_RenderSystem::draw(RenderOperation operation, const void* vertices, int count,
                                    VertexLayout layout)
     {
@@ -124,6 +231,9 @@ namespace tesra
         {
             return;
         }
+        flush();
+        loadModelview(state->modelviewMatrix);
+        ++drawCalls;
         const char* base = static_cast<const char*>(vertices);
         GLsizei stride = 12;
         bool colored = false, textured = false;
@@ -193,14 +303,15 @@ namespace tesra
         {
             return;
         }
+        auto fetch = [&](int i)
+        { return ColoredTexturedVertex(v[i].x, v[i].y, v[i].z, toByteOrder(v[i].color), v[i].u, v[i].v); };
+        if (merge(operation, count, fetch))
+        {
+            return;
+        }
         std::unique_ptr<ColoredTexturedVertex[]> heap;
-        draw(operation,
-             convertVertices(coloredTexturedScratch, count, heap,
-                             [&](int i) {
-                                 return ColoredTexturedVertex(v[i].x, v[i].y, v[i].z, toByteOrder(v[i].color),
-                                                              v[i].u, v[i].v);
-                             }),
-             count, LAYOUT_COLORED_TEXTURED);
+        draw(operation, convertVertices(coloredTexturedScratch, count, heap, fetch), count,
+             LAYOUT_COLORED_TEXTURED);
     }
 
     void OpenGL_RenderSystem::render(RenderOperation operation, ColoredVertex* v, int count)
@@ -210,6 +321,12 @@ namespace tesra
             setTexture(nullptr);
         }
         if (count <= 0)
+        {
+            return;
+        }
+        auto fetch = [&](int i)
+        { return ColoredTexturedVertex(v[i].x, v[i].y, v[i].z, toByteOrder(v[i].color), 0.0f, 0.0f); };
+        if (merge(operation, count, fetch))
         {
             return;
         }
@@ -228,18 +345,27 @@ namespace tesra
         {
             return;
         }
-        std::unique_ptr<ColoredTexturedVertex[]> heap;
         unsigned int packed = toByteOrder(color);
-        draw(operation,
-             convertVertices(coloredTexturedScratch, count, heap,
-                             [&](int i) {
-                                 return ColoredTexturedVertex(v[i].x, v[i].y, v[i].z, packed, v[i].u, v[i].v);
-                             }),
-             count, LAYOUT_COLORED_TEXTURED);
+        auto fetch = [&](int i)
+        { return ColoredTexturedVertex(v[i].x, v[i].y, v[i].z, packed, v[i].u, v[i].v); };
+        if (merge(operation, count, fetch))
+        {
+            return;
+        }
+        std::unique_ptr<ColoredTexturedVertex[]> heap;
+        draw(operation, convertVertices(coloredTexturedScratch, count, heap, fetch), count,
+             LAYOUT_COLORED_TEXTURED);
     }
 
     void OpenGL_RenderSystem::render(RenderOperation operation, TexturedVertex* v, int count)
     {
+        if (count > 0 &&
+            merge(operation, count,
+                  [&](int i)
+                  { return ColoredTexturedVertex(v[i].x, v[i].y, v[i].z, 0xFFFFFFFF, v[i].u, v[i].v); }))
+        {
+            return;
+        }
         draw(operation, v, count, LAYOUT_TEXTURED);
     }
 
@@ -253,8 +379,13 @@ namespace tesra
         {
             return;
         }
-        std::unique_ptr<ColoredVertex[]> heap;
         unsigned int packed = toByteOrder(color);
+        if (merge(operation, count,
+                  [&](int i) { return ColoredTexturedVertex(v[i].x, v[i].y, v[i].z, packed, 0.0f, 0.0f); }))
+        {
+            return;
+        }
+        std::unique_ptr<ColoredVertex[]> heap;
         draw(operation,
              convertVertices(coloredScratch, count, heap,
                              [&](int i) { return ColoredVertex(v[i].x, v[i].y, v[i].z, packed); }),
@@ -267,6 +398,13 @@ namespace tesra
         {
             setTexture(nullptr);
         }
+        if (count > 0 &&
+            merge(operation, count,
+                  [&](int i)
+                  { return ColoredTexturedVertex(v[i].x, v[i].y, v[i].z, 0xFFFFFFFF, 0.0f, 0.0f); }))
+        {
+            return;
+        }
         draw(operation, v, count, LAYOUT_PLAIN);
     }
 
@@ -276,6 +414,7 @@ namespace tesra
         {
             return;
         }
+        flush();
         int left = (int)rect.x, top = (int)rect.y, right = (int)(rect.x + rect.w),
             bottom = (int)(rect.y + rect.h);
         int width = 0, height = 0;
@@ -300,6 +439,7 @@ namespace tesra
         {
             return;
         }
+        flush();
         GLbitfield mask = 0;
         if (useColor)
         {
@@ -323,6 +463,7 @@ namespace tesra
         {
             return nullptr;
         }
+        flush();
         int width = 0, height = 0;
         getBackBufferSize(width, height);
         if (width <= 0 || height <= 0)

@@ -38,6 +38,7 @@ namespace tesra
         }
         quortypes::Log::write(logTag, "Unloading texture: " + toString());
         OpenGL_RenderSystem* system = getGLRenderSystem();
+        system->flush();
         if (system->getRenderTarget() == this)
         {
             system->setRenderTarget(nullptr);
@@ -109,6 +110,7 @@ namespace tesra
             quortypes::Log::error(logTag, "Failed to create OpenGL texture! No context.");
             return false;
         }
+        system->flush();
         unload();
         while (glGetError() != GL_NO_ERROR)
         {
@@ -156,6 +158,7 @@ namespace tesra
         if (filterValue != appliedFilter &&
             (filterValue == (int)Filter::NEAREST || filterValue == (int)Filter::LINEAR))
         {
+            getGLRenderSystem()->flush();
             GLint mode = filterValue == (int)Filter::NEAREST ? GL_NEAREST : GL_LINEAR;
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, mode);
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, mode);
@@ -164,6 +167,7 @@ namespace tesra
         if (addressValue != appliedAddressMode &&
             (addressValue == (int)AddressMode::WRAP || addressValue == (int)AddressMode::CLAMP))
         {
+            getGLRenderSystem()->flush();
             GLint mode = addressValue == (int)AddressMode::WRAP ? GL_REPEAT : GL_CLAMP_TO_EDGE;
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, mode);
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, mode);
@@ -182,6 +186,7 @@ namespace tesra
             refused.h = h;
             return refused;
         }
+        getGLRenderSystem()->flush();
         GLenum clientFormat;
         int bpp;
         getClientFormat(nativeFormat, clientFormat, bpp);
@@ -208,6 +213,7 @@ namespace tesra
         bool result = !lock.failed;
         if (update && !lock.failed && isLoaded())
         {
+            getGLRenderSystem()->flush();
             GLenum clientFormat;
             int bpp;
             getClientFormat(lock.format, clientFormat, bpp);
@@ -289,6 +295,7 @@ namespace tesra
         {
             return false;
         }
+        getGLRenderSystem()->flush();
         glBindTexture(GL_TEXTURE_2D, textureId);
         glPixelStorei(GL_UNPACK_ROW_LENGTH, srcWidth);
         glPixelStorei(GL_UNPACK_SKIP_PIXELS, sx);
