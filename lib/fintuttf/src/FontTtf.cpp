@@ -19,19 +19,18 @@ namespace fintuttf
 {
     namespace
     {
-        // The glyph's coverage as one byte per pixel, rows packed tightly.
-        std::vector<unsigned char> coverage(const FT_Bitmap& bitmap)
+        // The glyph's coverage as one byte per pixel into `result`, its rows `stride` bytes apart.
+        void copyCoverage(const FT_Bitmap& bitmap, unsigned char* result, size_t stride)
         {
             const int width = (int)bitmap.width;
             const int rows = (int)bitmap.rows;
-            std::vector<unsigned char> result((size_t)width * rows);
             // with a negative pitch the rows run upwards from the end of the buffer
             const unsigned char* top =
                 bitmap.buffer + (bitmap.pitch < 0 ? -(ptrdiff_t)bitmap.pitch * (rows - 1) : 0);
             for (int y = 0; y < rows; ++y)
             {
                 const unsigned char* row = top + (ptrdiff_t)y * bitmap.pitch;
-                unsigned char* out = result.data() + (size_t)y * width;
+                unsigned char* out = result + (size_t)y * stride;
                 for (int x = 0; x < width; ++x)
                 {
                     switch (bitmap.pixel_mode)
@@ -54,7 +53,28 @@ namespace fintuttf
                     }
                 }
             }
-            return result;
+        }
+
+        // Into a one-byte atlas the coverage goes straight into its system copy, and up to video memory
+        // with every other glyph added before the atlas is drawn with; other atlases convert it.
+        void writeGlyph(tesra::Texture* texture, const FT_Bitmap& bitmap, int x, int y)
+        {
+            const int width = (int)bitmap.width, rows = (int)bitmap.rows;
+            if (texture->getFormat() == tesra::Image::FORMAT_ALPHA && texture->getData() != nullptr)
+            {
+                tesra::Texture::Lock lock = texture->lock(x, y, width, rows);
+                if (!lock.failed && lock.systemBuffer)
+                {
+                    copyCoverage(bitmap, lock.data + (size_t)lock.dy * lock.dataWidth + lock.dx,
+                                 (size_t)lock.dataWidth);
+                    texture->unlockLater(lock);
+                    return;
+                }
+                texture->unlock(lock, false);
+            }
+            std::vector<unsigned char> pixels((size_t)width * rows);
+            copyCoverage(bitmap, pixels.data(), (size_t)width);
+            texture->write(0, 0, width, rows, x, y, pixels.data(), width, rows, tesra::Image::FORMAT_ALPHA);
         }
     } // namespace
 
@@ -319,9 +339,7 @@ namespace fintuttf
         tesra::Texture* texture = textures.back()->texture;
         if (texture != nullptr && bitmap.width > 0 && bitmap.rows > 0)
         {
-            std::vector<unsigned char> pixels = coverage(bitmap);
-            texture->write(0, 0, (int)bitmap.width, (int)bitmap.rows, penX + 2, penY + std::max(0, dy) + 2,
-                           pixels.data(), (int)bitmap.width, (int)bitmap.rows, tesra::Image::FORMAT_ALPHA);
+            writeGlyph(texture, bitmap, penX + 2, penY + std::max(0, dy) + 2);
         }
         fintu::CharacterDefinition definition;
         definition.x = (float)penX;

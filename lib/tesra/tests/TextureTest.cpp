@@ -213,6 +213,35 @@ TEST_F(TextureTest, PartialWritesKeepTheRestOfVideoMemory)
     texture->unlock(lock, false);
 }
 
+TEST_F(TextureTest, RowsUnlockedForLaterGoUpWhenTheTextureIsNextBound)
+{
+    for (Texture::Type type : {Texture::Type::MANAGED, Texture::Type::VOLATILE})
+    {
+        SCOPED_TRACE((int)type);
+        Texture* texture = rs->createTexture(4, 4, Color(255, 0, 0), Image::FORMAT_RGBA, type);
+        EXPECT_EQ("r", row(*drawScaled(texture), 4, 4, 1));
+        // Two separate rows of the system copy, or straight into video memory without one.
+        for (const auto& [y, color] : {std::pair<int, Color>(1, Color(0, 0, 255)), {3, Color(0, 255, 0)}})
+        {
+            Texture::Lock lock = texture->lock(1, y, 2, 1);
+            ASSERT_FALSE(lock.failed);
+            const unsigned char pixels[8] = {color.r, color.g, color.b, 255, color.r, color.g, color.b, 255};
+            ASSERT_TRUE(Image::write(0, 0, 2, 1, lock.dx, lock.dy, pixels, 2, 1, Image::FORMAT_RGBA,
+                                     lock.data, lock.dataWidth, lock.dataHeight, lock.format));
+            EXPECT_TRUE(texture->unlockLater(lock));
+        }
+        EXPECT_EQ(type == Texture::Type::MANAGED, texture->hasPendingRows());
+        std::unique_ptr<Image> shot = drawScaled(texture);
+        EXPECT_FALSE(texture->hasPendingRows());
+        const char* expected[4] = {"rrrr", "rbbr", "rrrr", "rggr"};
+        for (int y = 0; y < 4; ++y)
+        {
+            EXPECT_EQ(expected[y], row(*shot, 4, y * 8 + 4, 4, 8)) << y;
+        }
+        delete texture;
+    }
+}
+
 TEST_F(TextureTest, FiltersAndAddressModes)
 {
     const unsigned char pixels[2 * 4] = {0, 0, 0, 255, 255, 255, 255, 255}; // black, white

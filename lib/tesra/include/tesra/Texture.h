@@ -81,6 +81,12 @@ namespace tesra
 
         Lock lock(int x, int y, int w, int h);
         bool unlock(Lock& lock, bool update);
+        /// Ends a lock on the system-memory copy whose rows go to video memory later, together with those of
+        /// every other such lock, when the texture is next bound for drawing (or uploadPendingRows is
+        /// called). Locks of textures without a copy are written at once.
+        bool unlockLater(Lock& lock);
+        bool hasPendingRows() const { return pendingTop < pendingBottom; }
+        bool uploadPendingRows();
         bool write(int sx, int sy, int sw, int sh, int dx, int dy, const unsigned char* srcData, int srcWidth,
                    int srcHeight, Image::Format srcFormat);
         bool fillRect(int x, int y, int w, int h, const Color& color);
@@ -104,6 +110,9 @@ namespace tesra
         unsigned char* data = nullptr;
         bool fromResource = false;
         bool uploadOnCreate = true;
+        // Rows [pendingTop, pendingBottom) of the system copy that video memory does not have yet.
+        int pendingTop = 0;
+        int pendingBottom = 0;
 
         Texture(RenderSystem* renderSystem, bool fromResource);
 

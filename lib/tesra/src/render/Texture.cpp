@@ -1,5 +1,7 @@
 #include <tesra/Texture.h>
 
+#include <algorithm>
+
 #include <limits.h>
 #include <stdint.h>
 #include <string.h>
@@ -284,6 +286,32 @@ namespace tesra
             return !lock.failed;
         }
         return uploadSystemRect(lock.x, lock.y, lock.w, lock.h);
+    }
+
+    bool Texture::unlockLater(Lock& lock)
+    {
+        if (!lock.systemBuffer || lock.failed)
+        {
+            return unlock(lock, true);
+        }
+        lock.locked = false;
+        if (lock.w > 0 && lock.h > 0)
+        {
+            pendingTop = hasPendingRows() ? std::min(pendingTop, lock.y) : lock.y;
+            pendingBottom = std::max(pendingBottom, lock.y + lock.h);
+        }
+        return true;
+    }
+
+    bool Texture::uploadPendingRows()
+    {
+        if (!hasPendingRows())
+        {
+            return true;
+        }
+        const int top = pendingTop, bottom = pendingBottom;
+        pendingTop = pendingBottom = 0;
+        return data == nullptr || uploadSystemRect(0, top, width, bottom - top);
     }
 
     bool Texture::uploadSystemRect(int x, int y, int w, int h)

@@ -405,6 +405,11 @@ namespace tesra
             state->texture = nullptr;
             return;
         }
+        // Rows written since the last draw with it go up together, whatever draws they end up in.
+        if (texture->hasPendingRows())
+        {
+            texture->uploadPendingRows();
+        }
         OpenGL_Texture* glTexture = static_cast<OpenGL_Texture*>(texture);
         if (texture == state->texture && glTexture->isLoaded() &&
             (int)texture->getFilter() == textureFilter &&
