@@ -57,7 +57,7 @@ namespace LuaInterface
         }
         // The function may replace this event and so delete it: nothing below the call reads members.
         const int base = lua_gettop(L);
-        const int handler = pushTraceback(L);
+        const int handler = pushMessageHandler(L);
         luaL_checkstack(L, this->arguments.size() + 1, "too many arguments");
         lua_rawgeti(L, LUA_REGISTRYINDEX, this->function);
         for (int reference : this->arguments)

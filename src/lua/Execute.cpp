@@ -1,31 +1,46 @@
 #include <lua.hpp>
 
-#include "ChunkCache.h"
+#include "StateCache.h"
 #include "LuaInterface.h"
 
 namespace LuaInterface
 {
-    int pushTraceback(lua_State* L)
+    namespace
     {
-        lua_getglobal(L, "debug");
-        if (lua_istable(L, -1))
+        // Hands the error to the current debug.traceback, which then reports from the failing function on
+        // as if it were the handler itself.
+        int tracebackHandler(lua_State* L)
         {
-            lua_getfield(L, -1, "traceback");
-            lua_remove(L, -2);
-            if (lua_isfunction(L, -1))
+            lua_getglobal(L, "debug");
+            if (!lua_istable(L, -1))
             {
-                return lua_gettop(L);
+                lua_pop(L, 1);
+                return 1;
             }
+            lua_getfield(L, -1, "traceback");
+            if (!lua_isfunction(L, -1))
+            {
+                lua_pop(L, 2);
+                return 1;
+            }
+            lua_pushvalue(L, 1);
+            lua_pushinteger(L, 2);
+            lua_call(L, 2, 1);
+            return 1;
         }
-        lua_pop(L, 1);
-        return 0;
+    } // namespace
+
+    int pushMessageHandler(lua_State* L)
+    {
+        StateCache::pushMessageHandler(L, tracebackHandler);
+        return lua_gettop(L);
     }
 
     namespace
     {
-
-        // Sets the environment of the function on top; throws with the stack as it was on entry.
-        void setEnvironment(lua_State* L, const hstring& environment, const hstring& context)
+        // Sets the environment of the function on top; on failure throws with the function popped.
+        void setEnvironment(lua_State* L, const hstring& environment, const hstring& chunkName,
+                            const hstring& code)
         {
             if (environment.size() == 0)
             {
@@ -45,88 +60,91 @@ namespace LuaInterface
             if (!lua_istable(L, -1))
             {
                 lua_pop(L, 2);
-                throw _LuaError("Unable to find environment '" + environment + "'", context, __FILE__,
-                                __LINE__);
+                throw _LuaError("Unable to find environment '" + environment + "'",
+                                getChunkDescription(chunkName, code), __FILE__, __LINE__);
             }
             lua_setfenv(L, -2);
         }
 
-        // Pushes the chunk with its environment set; compiled says it did not come from the cache.
-        bool pushChunk(lua_State* L, const hstring& code, const hstring& environment,
-                       const hstring& chunkName)
+        // Pushes the chunk with its environment set, from the cache when it is there and not in use.
+        StateCache::Entry* pushChunk(lua_State* L, const hstring& code, const hstring& environment,
+                                     const hstring& chunkName)
         {
-            if (ChunkCache::take(L, chunkName, code))
+            StateCache::Entry* entry = StateCache::take(L, chunkName, code);
+            if (entry == nullptr)
             {
-                setEnvironment(L, environment, getChunkDescription(chunkName, code));
-                return false;
+                loadChunk(L, code, environment, chunkName);
+                return StateCache::store(L, chunkName, code);
             }
-            loadChunk(L, code, environment, chunkName);
-            return true;
+            try
+            {
+                setEnvironment(L, environment, chunkName, code);
+            }
+            catch (...)
+            {
+                StateCache::release(entry);
+                throw;
+            }
+            return entry;
         }
 
-        // Runs the chunk and returns the stack to base, giving the chunk back to the cache; the
-        // results (nresults of them, or all) are handed to collect before they are dropped.
+        // Runs the chunk and returns the stack to base; the results (nresults of them, or all) are handed
+        // to collect before they are dropped.
         template <class Collect>
         void run(lua_State* L, const hstring& code, const hstring& environment, const hstring& chunkName,
                  int nresults, Collect collect)
         {
             const int base = lua_gettop(L);
-            const int handler = pushTraceback(L);
-            bool compiled = false;
+            const int handler = pushMessageHandler(L);
+            StateCache::Entry* entry = nullptr;
             try
             {
-                compiled = pushChunk(L, code, environment, chunkName);
+                entry = pushChunk(L, code, environment, chunkName);
             }
             catch (...)
             {
                 lua_settop(L, base);
                 throw;
             }
-            lua_pushvalue(L, -1);
-            lua_insert(L, -2);
             const int status = lua_pcall(L, 0, nresults, handler);
-            const int chunkIndex = base + (handler != 0 ? 2 : 1);
+            StateCache::release(entry);
             if (status != 0)
             {
                 const hstring text = getErrorString(L, -1);
-                lua_pushvalue(L, chunkIndex);
-                ChunkCache::put(L, chunkName, code, compiled);
                 lua_settop(L, base);
                 throw _LuaError(text, getChunkDescription(chunkName, code), __FILE__, __LINE__);
             }
             try
             {
-                collect(chunkIndex + 1);
+                collect(handler + 1);
             }
             catch (...)
             {
                 lua_settop(L, base);
                 throw;
             }
-            lua_pushvalue(L, chunkIndex);
-            ChunkCache::put(L, chunkName, code, compiled);
             lua_settop(L, base);
         }
     } // namespace
 
     void loadChunk(lua_State* L, const hstring& code, const hstring& environment, const hstring& chunkName)
     {
-        const hstring context = getChunkDescription(chunkName, code);
         // Without a name Lua shows the start of the code itself in its positions.
         const hstring& name = (chunkName.size() > 0 ? chunkName : code);
         const int status = luaL_loadbuffer(L, code.c_str(), code.size(), name.c_str());
         if (status == LUA_ERRMEM)
         {
             lua_pop(L, 1);
-            throw _LuaError("Memory allocation error", context, __FILE__, __LINE__);
+            throw _LuaError("Memory allocation error", getChunkDescription(chunkName, code), __FILE__,
+                            __LINE__);
         }
         if (status != 0)
         {
             const hstring text = getErrorString(L, -1);
             lua_pop(L, 1);
-            throw _LuaError(text, context, __FILE__, __LINE__);
+            throw _LuaError(text, getChunkDescription(chunkName, code), __FILE__, __LINE__);
         }
-        setEnvironment(L, environment, context);
+        setEnvironment(L, environment, chunkName, code);
     }
 
     void execute(const hstring& code, const hstring& environment, const hstring& chunkName)

@@ -2,28 +2,36 @@
 #include <quortypes/exception.h>
 
 #include "LuaInterface.h"
+#include "StateCache.h"
 
 namespace LuaInterface
 {
     int pushGlobal(lua_State* L, const hstring& path)
     {
-        const harray<hstring> parts = path.split('.');
-        lua_pushvalue(L, LUA_GLOBALSINDEX);
-        for (int i = 0; i < parts.size(); ++i)
+        // Hooks are looked up every frame: the parts of a path are interned once.
+        const std::vector<int>* interned = StateCache::getPathParts(L, path);
+        const harray<hstring> parts = (interned == nullptr ? path.split('.') : harray<hstring>());
+        const int count = (interned == nullptr ? parts.size() : (int)interned->size());
+        for (int i = 0; i < count; ++i)
         {
-            if (!lua_istable(L, -1))
+            if (i > 0 && !lua_istable(L, -1))
             {
-                lua_pop(L, i + 1);
+                lua_pop(L, i);
                 throw quortypes::exception(formatString("lua symbol not found: '%s', failed at '%s'",
-                                                        path.c_str(), parts[i].c_str()),
+                                                        path.c_str(), path.split('.')[i].c_str()),
                                            __FILE__, __LINE__);
             }
-            lua_pushlstring(L, parts[i].c_str(), parts[i].size());
-            lua_gettable(L, -2);
+            if (interned != nullptr)
+            {
+                lua_rawgeti(L, LUA_REGISTRYINDEX, (*interned)[i]);
+            }
+            else
+            {
+                lua_pushlstring(L, parts[i].c_str(), parts[i].size());
+            }
+            lua_gettable(L, i > 0 ? -2 : LUA_GLOBALSINDEX);
         }
-        // The globals table itself is not one of the links.
-        lua_remove(L, -parts.size() - 1);
-        return parts.size();
+        return count;
     }
 
     namespace

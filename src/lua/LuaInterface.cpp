@@ -10,7 +10,7 @@
 
 #include "Config.h"
 #include "Calls.h"
-#include "ChunkCache.h"
+#include "StateCache.h"
 #include "Host.h"
 #include "LuaInterface.h"
 #include "api/registrars.h"
@@ -81,7 +81,7 @@ namespace LuaInterface
         lua_close(state);
         // Events that outlive the state must find no state to release their references in.
         state = nullptr;
-        ChunkCache::clear();
+        StateCache::clear();
     }
 
     hstring getVersion()

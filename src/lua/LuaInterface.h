@@ -48,9 +48,9 @@ namespace LuaInterface
     hstring getGlobalString(lua_State* L, const hstring& path);
 
     hstring getErrorString(lua_State* L, int index);
-    // Pushes debug.traceback as a message handler and returns its index, or pushes nothing and returns 0
-    // when it is gone.
-    int pushTraceback(lua_State* L);
+    // Pushes the message handler of protected calls, which hands the error to debug.traceback (looked up
+    // when the error comes), and returns its index.
+    int pushMessageHandler(lua_State* L);
     hstring getChunkDescription(const hstring& chunkName, const hstring& code);
     // In debug mode raises "WARNING: " + message as a Lua error, otherwise logs it.
     void warning(lua_State* L, const hstring& message);

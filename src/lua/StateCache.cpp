@@ -1,0 +1,190 @@
+#include <string>
+#include <unordered_map>
+
+#include <lua.hpp>
+
+#include "LuaInterface.h"
+#include "StateCache.h"
+
+namespace LuaInterface
+{
+    namespace StateCache
+    {
+        struct Entry
+        {
+            int reference = LUA_NOREF;
+            bool inUse = false;
+        };
+
+        namespace
+        {
+            // Beyond this many compiled chunks (or paths) the ones not in use are dropped.
+            const size_t capacity = 256;
+            typedef std::unordered_map<std::string, Entry> Chunks;
+            // Chunks without a name, the usual case, skip the lookup by name.
+            Chunks unnamed;
+            std::unordered_map<std::string, Chunks> named;
+            size_t stored = 0;
+            std::unordered_map<std::string, std::vector<int>> paths;
+            int handlerReference = LUA_NOREF;
+
+            template <class Visit> void forEachTable(Visit visit)
+            {
+                visit(unnamed);
+                for (auto& [name, chunks] : named)
+                {
+                    visit(chunks);
+                }
+            }
+
+            void clearPaths()
+            {
+                for (auto& [path, parts] : paths)
+                {
+                    for (int reference : parts)
+                    {
+                        luaL_unref(state, LUA_REGISTRYINDEX, reference);
+                    }
+                }
+                paths.clear();
+            }
+
+            void dropUnusedChunks()
+            {
+                forEachTable(
+                    [](Chunks& chunks)
+                    {
+                        for (auto it = chunks.begin(); it != chunks.end();)
+                        {
+                            if (it->second.inUse)
+                            {
+                                ++it;
+                                continue;
+                            }
+                            luaL_unref(state, LUA_REGISTRYINDEX, it->second.reference);
+                            it = chunks.erase(it);
+                            --stored;
+                        }
+                    });
+            }
+        } // namespace
+
+        Entry* take(lua_State* L, const hstring& chunkName, const hstring& code)
+        {
+            if (L != state)
+            {
+                return nullptr;
+            }
+            Chunks* chunks = &unnamed;
+            if (chunkName.size() > 0)
+            {
+                auto it = named.find(chunkName);
+                if (it == named.end())
+                {
+                    return nullptr;
+                }
+                chunks = &it->second;
+            }
+            auto found = chunks->find(code);
+            if (found == chunks->end() || found->second.inUse)
+            {
+                return nullptr;
+            }
+            lua_rawgeti(L, LUA_REGISTRYINDEX, found->second.reference);
+            found->second.inUse = true;
+            return &found->second;
+        }
+
+        Entry* store(lua_State* L, const hstring& chunkName, const hstring& code)
+        {
+            if (L != state)
+            {
+                return nullptr;
+            }
+            if (stored >= capacity)
+            {
+                dropUnusedChunks();
+            }
+            Chunks& chunks = (chunkName.size() > 0 ? named[chunkName] : unnamed);
+            if (chunks.count(code) > 0)
+            {
+                return nullptr;
+            }
+            lua_pushvalue(L, -1);
+            Entry& entry = chunks[code];
+            entry.reference = luaL_ref(L, LUA_REGISTRYINDEX);
+            entry.inUse = true;
+            ++stored;
+            return &entry;
+        }
+
+        void release(Entry* entry)
+        {
+            if (entry != nullptr)
+            {
+                entry->inUse = false;
+            }
+        }
+
+        const std::vector<int>* getPathParts(lua_State* L, const hstring& path)
+        {
+            if (L != state)
+            {
+                return nullptr;
+            }
+            auto found = paths.find(path);
+            if (found != paths.end())
+            {
+                return &found->second;
+            }
+            if (paths.size() >= capacity)
+            {
+                clearPaths();
+            }
+            std::vector<int>& parts = paths[path];
+            for (const hstring& part : path.split('.'))
+            {
+                lua_pushlstring(L, part.c_str(), part.size());
+                parts.push_back(luaL_ref(L, LUA_REGISTRYINDEX));
+            }
+            return &parts;
+        }
+
+        void pushMessageHandler(lua_State* L, int (*handler)(lua_State*))
+        {
+            if (L != state)
+            {
+                lua_pushcfunction(L, handler);
+                return;
+            }
+            if (handlerReference == LUA_NOREF)
+            {
+                lua_pushcfunction(L, handler);
+                handlerReference = luaL_ref(L, LUA_REGISTRYINDEX);
+            }
+            lua_rawgeti(L, LUA_REGISTRYINDEX, handlerReference);
+        }
+
+        void clear()
+        {
+            if (state != nullptr)
+            {
+                forEachTable(
+                    [](Chunks& chunks)
+                    {
+                        for (auto& [code, entry] : chunks)
+                        {
+                            luaL_unref(state, LUA_REGISTRYINDEX, entry.reference);
+                        }
+                    });
+                clearPaths();
+                luaL_unref(state, LUA_REGISTRYINDEX, handlerReference);
+            }
+            unnamed.clear();
+            named.clear();
+            paths.clear();
+            stored = 0;
+            handlerReference = LUA_NOREF;
+        }
+    } // namespace StateCache
+} // namespace LuaInterface

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <vector>
+
+#include <quortypes/hstring.h>
+
+struct lua_State;
+
+namespace LuaInterface
+{
+    // What the host keeps for the global state so that hooks called every frame cost little: compiled
+    // chunks keyed by chunk name and code, the interned parts of dotted paths and the message handler. A
+    // chunk in use is not handed out again: a nested run of the same text compiles its own copy and never
+    // changes the environment of the running one.
+    namespace StateCache
+    {
+        struct Entry;
+
+        // Pushes the compiled chunk and marks it in use; null (nothing pushed) when it is missing or in use.
+        Entry* take(lua_State* L, const hstring& chunkName, const hstring& code);
+        // Keeps the function on top of the stack (it stays there) and marks it in use; null when it is not
+        // kept.
+        Entry* store(lua_State* L, const hstring& chunkName, const hstring& code);
+        // Ends a use begun by take or store; null is ignored.
+        void release(Entry* entry);
+
+        // Registry references to the parts of the path as Lua strings, in order; null for another state.
+        const std::vector<int>* getPathParts(lua_State* L, const hstring& path);
+        void pushMessageHandler(lua_State* L, int (*handler)(lua_State*));
+
+        // Forgets everything; the references go with the state when there is none.
+        void clear();
+    } // namespace StateCache
+} // namespace LuaInterface
