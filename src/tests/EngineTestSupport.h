@@ -28,52 +28,34 @@ namespace enginetest
     }
 
     // A fresh directory under /tmp, removed with everything in it at the end.
-    class ScratchDir
+    struct ScratchDir
     {
-    public:
+        std::string path;
         ScratchDir()
         {
             char pattern[] = "/tmp/vumo-test-XXXXXX";
-            const char* made = mkdtemp(pattern);
-            this->path = made != nullptr ? made : "";
+            path = mkdtemp(pattern);
         }
-        ~ScratchDir()
-        {
-            std::error_code ignored;
-            std::filesystem::remove_all(this->path, ignored);
-        }
-        std::string operator/(const std::string& name) const { return this->path + "/" + name; }
+        ~ScratchDir() { std::filesystem::remove_all(path); }
+        std::string operator/(const std::string& name) const { return path + "/" + name; }
         void put(const std::string& name, const std::string& bytes) const
         {
-            std::filesystem::path file = *this / name;
-            std::filesystem::create_directories(file.parent_path());
-            std::ofstream(file, std::ios::binary) << bytes;
+            std::filesystem::create_directories(std::filesystem::path(*this / name).parent_path());
+            std::ofstream(*this / name, std::ios::binary) << bytes;
         }
-        std::string read(const std::string& name) const { return readFile(*this / name); }
-        bool has(const std::string& name) const { return std::filesystem::exists(*this / name); }
-
-        std::string path;
     };
 
-    // Sets an environment variable (or unsets it for nullptr) while alive.
-    class ScopedEnv
+    // Sets an environment variable while alive.
+    struct ScopedEnv
     {
-    public:
-        ScopedEnv(const char* name, const char* value) : name(name)
-        {
-            const char* old = getenv(name);
-            this->had = old != nullptr;
-            this->old = old != nullptr ? old : "";
-            value != nullptr ? setenv(name, value, 1) : unsetenv(name);
-        }
-        ~ScopedEnv()
-        {
-            this->had ? setenv(this->name.c_str(), this->old.c_str(), 1) : unsetenv(this->name.c_str());
-        }
-
-    private:
         std::string name, old;
         bool had;
+        ScopedEnv(const char* name, const char* value)
+            : name(name), old(getenv(name) ? getenv(name) : ""), had(getenv(name))
+        {
+            setenv(name, value, 1);
+        }
+        ~ScopedEnv() { had ? setenv(name.c_str(), old.c_str(), 1) : unsetenv(name.c_str()); }
     };
 
     // Log lines of every tag as "tag: text" (level prefix included) while alive.
@@ -90,14 +72,7 @@ namespace enginetest
         static inline Lines lines;
     };
 
-    // An exception's own text, without the "[source:line] " in front.
-    inline std::string messageText(const quortypes::exception& e)
-    {
-        std::string message = e.getMessage();
-        size_t end = message.find("] ");
-        return end == std::string::npos ? message : message.substr(end + 2);
-    }
-
+    // The text of what f throws, without the "[source:line] " in front.
     template <class F> std::string thrownText(F f)
     {
         try
@@ -106,18 +81,22 @@ namespace enginetest
         }
         catch (quortypes::exception& e)
         {
-            return messageText(e);
+            std::string message = e.getMessage();
+            return message.substr(message.find("] ") + 2);
         }
         return "nothing thrown";
     }
 
-    // A game folder as the working directory, XDG_DATA_HOME inside it, and a session that starts afresh.
-    class GameFolder
+    // A game folder as the working directory with XDG_DATA_HOME inside it, and a session starting afresh.
+    struct GameFolder
     {
-    public:
-        GameFolder() : xdg("XDG_DATA_HOME", (dir / "xdg").c_str()), previous(std::filesystem::current_path())
+        ScratchDir dir;
+        ScopedEnv xdg{"XDG_DATA_HOME", (dir / "xdg").c_str()};
+        std::filesystem::path previous = std::filesystem::current_path();
+
+        GameFolder()
         {
-            std::filesystem::current_path(this->dir.path);
+            std::filesystem::current_path(dir.path);
             Session::forgetConfig();
             Session::forgetUserFolder();
         }
@@ -126,16 +105,9 @@ namespace enginetest
             quortypes::Log::setFilename("", false);
             Session::forgetConfig();
             Session::forgetUserFolder();
-            std::error_code ignored;
-            std::filesystem::current_path(this->previous, ignored);
+            std::filesystem::current_path(previous);
         }
-        // The per-user folder of a game with the title "Demo".
+        // A file in the per-user folder of a game with the title "Demo".
         std::string user(const std::string& name) const { return dir / ("xdg/Torvin Games/Demo/" + name); }
-
-        ScratchDir dir;
-        ScopedEnv xdg;
-
-    private:
-        std::filesystem::path previous;
     };
 } // namespace enginetest

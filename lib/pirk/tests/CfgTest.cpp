@@ -4,8 +4,6 @@
 
 #include "PirkTestSupport.h"
 
-using pirktest::Lines;
-
 namespace
 {
     // "[name]extra{key=value;...}" per section.
@@ -31,7 +29,7 @@ TEST(ParseCfg, SectionsValuesAndWarnings)
     {
         const char* text;
         std::string sections;
-        Lines warnings;
+        pirktest::Lines warnings;
     };
     const Case cases[] = {
         // Values split at the first ":" and keep their leading blank; duplicates keep the first value.
@@ -40,19 +38,14 @@ TEST(ParseCfg, SectionsValuesAndWarnings)
          {"WARNING: Key 'UrlStore' in CFG Category '[Game]:x' defined more than once!"}},
         // Lines are trimmed; comments and empty lines skipped; CRLF ends read as line ends.
         {"  [A]  \r\n\r\n  # c\r\n  k : v  \r\n", "[A]{k = v;}", {}},
-        // A second header of the same name is a second section; text before the ":" after "]" is dropped.
+        // A second header of the same name is a second section; text between "]" and ":" is dropped.
         {"[A]\na:1\n[A] junk :e:f\na:2", "[A]{a=1;}[A]e:f{a=2;}", {}},
-        // Lines before any header are dropped with a warning each.
-        {"a:1\nb\n[S]\nc",
-         "[S]{=;}",
-         {"WARNING: No CFG Category defined before line: a:1",
-          "WARNING: No CFG Category defined before line: b"}},
-        // "[]" and an unclosed header warn and leave the current section in place.
+        {"a:1\n[S]\nc", "[S]{=;}", {"WARNING: No CFG Category defined before line: a:1"}},
+        // "[]" and an unclosed header leave the current section in place.
         {"[S]\n[]\n[broken\na:1",
          "[S]{a=1;}",
          {"WARNING: Empty CFG Category not allowed in line: []",
           "WARNING: Malformed CFG Category in line: [broken"}},
-        {"", "", {}},
     };
     for (const Case& c : cases)
     {
@@ -60,14 +53,9 @@ TEST(ParseCfg, SectionsValuesAndWarnings)
         EXPECT_EQ(flatten(pirk::parseCfg(c.text)), c.sections) << c.text;
         EXPECT_EQ(log.take(), c.warnings) << c.text;
     }
-}
 
-TEST(ParseCfg, FromAResource)
-{
     pirktest::ScratchDir dir;
-    dir.put("games/one/game.cfg", "[Game]\nUrlStore:http://x\n");
-    hstring old = quortypes::Resource::getCwd();
+    dir.put("game.cfg", "[Game]\nUrlStore:http://x\n");
     quortypes::Resource::setCwd(dir.path);
-    EXPECT_EQ(flatten(pirk::parseCfgResource("games/one/game.cfg")), "[Game]{UrlStore=http://x;}");
-    quortypes::Resource::setCwd(old);
+    EXPECT_EQ(flatten(pirk::parseCfgResource("game.cfg")), "[Game]{UrlStore=http://x;}");
 }

@@ -18,58 +18,40 @@ namespace pirktest
 {
     typedef std::vector<std::string> Lines;
 
-    inline std::string readFile(const std::string& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-
     // A fresh directory under /tmp, removed with everything in it at the end.
-    class ScratchDir
+    struct ScratchDir
     {
-    public:
+        std::string path;
         ScratchDir()
         {
             char pattern[] = "/tmp/pirk-test-XXXXXX";
-            const char* made = mkdtemp(pattern);
-            this->path = made != nullptr ? made : "";
+            path = mkdtemp(pattern);
         }
-        ~ScratchDir()
-        {
-            std::error_code ignored;
-            std::filesystem::remove_all(this->path, ignored);
-        }
-        std::string operator/(const std::string& name) const { return this->path + "/" + name; }
+        ~ScratchDir() { std::filesystem::remove_all(path); }
+        std::string operator/(const std::string& name) const { return path + "/" + name; }
         void put(const std::string& name, const std::string& bytes) const
         {
-            std::filesystem::path file = *this / name;
-            std::filesystem::create_directories(file.parent_path());
-            std::ofstream(file, std::ios::binary) << bytes;
+            std::filesystem::create_directories(std::filesystem::path(*this / name).parent_path());
+            std::ofstream(*this / name, std::ios::binary) << bytes;
         }
-        std::string read(const std::string& name) const { return readFile(*this / name); }
-
-        std::string path;
+        std::string read(const std::string& name) const
+        {
+            std::ifstream in(*this / name, std::ios::binary);
+            return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        }
     };
 
-    // Sets an environment variable (or unsets it for nullptr) while alive.
-    class ScopedEnv
+    // Sets an environment variable (unsets it for nullptr) while alive.
+    struct ScopedEnv
     {
-    public:
-        ScopedEnv(const char* name, const char* value) : name(name)
-        {
-            const char* old = getenv(name);
-            this->had = old != nullptr;
-            this->old = old != nullptr ? old : "";
-            value != nullptr ? setenv(name, value, 1) : unsetenv(name);
-        }
-        ~ScopedEnv()
-        {
-            this->had ? setenv(this->name.c_str(), this->old.c_str(), 1) : unsetenv(this->name.c_str());
-        }
-
-    private:
         std::string name, old;
         bool had;
+        ScopedEnv(const char* name, const char* value)
+            : name(name), old(getenv(name) ? getenv(name) : ""), had(getenv(name))
+        {
+            value != nullptr ? setenv(name, value, 1) : unsetenv(name);
+        }
+        ~ScopedEnv() { had ? setenv(name.c_str(), old.c_str(), 1) : unsetenv(name.c_str()); }
     };
 
     // The library's log lines, level prefix included, while alive.
@@ -78,12 +60,8 @@ namespace pirktest
         LogCapture()
         {
             lines.clear();
-            quortypes::Log::setCallback(
-                [](const hstring& tag, const hstring& text)
-                {
-                    if (tag == "pirk")
-                        lines.push_back(text);
-                });
+            quortypes::Log::setCallback([](const hstring& tag, const hstring& text)
+                                        { tag == "pirk" ? lines.push_back(text) : void(); });
         }
         ~LogCapture() { quortypes::Log::setCallback(nullptr); }
         Lines take() { return std::exchange(lines, Lines()); }
