@@ -137,6 +137,9 @@ TEST(ConfigAccess, ValuesSysKeysLineBreaksAndTextureExtensions)
     Session::saveUserConfig();
     EXPECT_EQ(readFile(game.user("vumo.cfg")), "name: anna\n");
 
+    EXPECT_EQ(Session::getParentPath("a/b\\c/d"), "a/b\\c");
+    EXPECT_EQ(Session::getParentPath("a\\b") + Session::getParentPath("b"), "a");
+
     Session::setTextureExtensions("png:0.5,jpg");
     EXPECT_EQ(tesra::getTextureExtensions(), (harray<hstring>{"png", "jpg"}));
     EXPECT_EQ(tesraui::findTextureExtensionScale("a/b.png"), 0.5f);

@@ -1,3 +1,5 @@
+#include <cmath>
+
 #include <pirk/AchievementsStore.h>
 #include <pirk/OfflineAchievementsService.h>
 
@@ -44,9 +46,14 @@ TEST(Achievements, StoreBytesProgressAndReset)
     EXPECT_TRUE(pirk::Achievement("x", 99.995f).isCompleted());
     EXPECT_FALSE(pirk::Achievement("x", 101.0f).isCompleted());
 
+    // Progress an int32 cannot hold is clamped when stored, never left to undefined conversion.
+    service.submitAchievement(new pirk::Achievement("d", std::nanf("")));
+    service.submitAchievement(new pirk::Achievement("e", 1e20f));
+    EXPECT_EQ(dir.read("achievements.bin").substr(38),
+              std::string("\0\0\0\0\x01\0\0\0e\xff\xff\xff\x7f", 13));
     service.resetAchievements();
-    EXPECT_EQ(records(service), "a=0;b=0;c=0;");
-    EXPECT_EQ(dir.read("achievements.bin").size(), 33u);
+    EXPECT_EQ(records(service), "a=0;b=0;c=0;d=0;e=0;");
+    EXPECT_EQ(dir.read("achievements.bin").size(), 51u);
     // No records at all: the file goes.
     pirk::OfflineAchievementsService none;
     none.setFilename(dir / "none.bin");
