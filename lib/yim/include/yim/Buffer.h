@@ -1,0 +1,84 @@
+#pragma once
+
+#include <quortypes/harray.h>
+#include <quortypes/hstring.h>
+
+namespace yim
+{
+    class Player;
+    class Sound;
+    class Source;
+
+    // What a source has read about its file: bytes of decoded PCM and its layout.
+    struct SourceInfo
+    {
+        int size = 0;
+        int channels = 2;
+        int samplingRate = 44100;
+        int bitsPerSample = 16;
+        float duration = 0.0f;
+    };
+
+    // The decoded data of a sound (or of one player of a streamed sound). How long they stay decoded
+    // follows the category's buffer mode. Used only under the manager's lock.
+    class Buffer
+    {
+    public:
+        // Bytes of stream memory a streamed buffer holds.
+        static const int STREAM_SIZE = 0x40000;
+
+        explicit Buffer(Sound* sound);
+        ~Buffer();
+        Buffer(const Buffer&) = delete;
+        Buffer& operator=(const Buffer&) = delete;
+
+        const hstring& getFilename() const { return this->filename; }
+        int getFileSize() const { return this->fileSize; }
+        int getMode() const { return this->mode; }
+        int getFormat() const { return this->format; }
+        bool isLoaded() const { return this->loaded; }
+        bool isStreamed() const;
+        unsigned char* getData() const { return this->data; }
+        int getDataSize() const { return this->dataSize; }
+        Source* getSource() const { return this->source; }
+        float getIdleTime() const { return this->idleTime; }
+        void setIdleTime(float value) { this->idleTime = value; }
+        const harray<Player*>& getBoundPlayers() const { return this->boundPlayers; }
+
+        int getSize();
+        int getChannels();
+        int getSamplingRate();
+        int getBitsPerSample();
+        float getDuration();
+
+        // Makes the data ready to play: decodes the whole file, or opens the stream.
+        void prepare();
+        // Streams the next count bytes into the data; returns the bytes now there (the rest of count is
+        // silence when a non-looping stream ended).
+        int load(bool looping, int count);
+        void bind(Player* player, bool paused);
+        void release(Player* player, bool paused);
+        bool tryClearMemory();
+        void update(float timeDelta);
+
+    protected:
+        hstring filename;
+        int fileSize = 0;
+        int mode;
+        int format;
+        bool loaded = false;
+        unsigned char* data = nullptr;
+        int dataCapacity = 0;
+        int dataSize = 0;
+        Source* source = nullptr;
+        bool infoRead = false;
+        SourceInfo info;
+        harray<Player*> boundPlayers;
+        float idleTime = 0.0f;
+
+        void readInfo();
+        void freeData();
+        // The byte value of silence in this buffer's sample format.
+        unsigned char silenceByte() const;
+    };
+} // namespace yim

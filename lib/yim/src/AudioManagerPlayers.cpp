@@ -1,0 +1,173 @@
+#include <algorithm>
+
+#include <quortypes/Log.h>
+#include <quortypes/exception.h>
+#include <yim/AudioManager.h>
+#include <yim/Player.h>
+#include <yim/Sound.h>
+#include <yim/yim.h>
+
+#include "ManagerLock.h"
+
+namespace yim
+{
+    Player* AudioManager::createPlayer(const hstring& soundName)
+    {
+        ManagerLock lock(this);
+        return this->_createPlayer(soundName);
+    }
+
+    Player* AudioManager::_createPlayer(const hstring& soundName)
+    {
+        Sound* sound = this->sounds.tryGet(soundName, nullptr);
+        if (sound == nullptr)
+        {
+            throw quortypes::exception("Audio Manager: Sound '" + soundName + "' does not exist!", __FILE__,
+                                       __LINE__);
+        }
+        Player* player = this->_createSystemPlayer(sound);
+        this->players.push_back(player);
+        return player;
+    }
+
+    void AudioManager::destroyPlayer(Player* player)
+    {
+        ManagerLock lock(this);
+        this->_destroyPlayer(player);
+    }
+
+    void AudioManager::_destroyPlayer(Player* player)
+    {
+        player->_stop(0.0f);
+        this->players.remove(player);
+        // Whichever way a player goes, no list may keep it.
+        this->managedPlayers.removeAll(player);
+        this->suspendedPlayers.removeAll(player);
+        delete player;
+    }
+
+    void AudioManager::play(const hstring& soundName, float fadeTime, bool looping, float gain)
+    {
+        ManagerLock lock(this);
+        if (this->suspended.load())
+        {
+            return;
+        }
+        Player* player = this->_createPlayer(soundName);
+        this->managedPlayers.push_back(player);
+        player->_setGain(gain);
+        player->_play(fadeTime, looping);
+        if (!this->enabled.load())
+        {
+            this->_dropEndedPlayers();
+        }
+    }
+
+    void AudioManager::stop(const hstring& soundName, float fadeTime)
+    {
+        ManagerLock lock(this);
+        this->_stopSound(soundName, fadeTime);
+    }
+
+    void AudioManager::_stopSound(const hstring& soundName, float fadeTime)
+    {
+        harray<Player*> managed = this->managedPlayers;
+        for (Player* player : managed)
+        {
+            if (player->getSound()->getName() != soundName)
+            {
+                continue;
+            }
+            if (fadeTime != 0.0f)
+            {
+                player->_stop(fadeTime);
+            }
+            else
+            {
+                this->_destroyPlayer(player);
+            }
+        }
+    }
+
+    bool AudioManager::isAnyPlaying(const hstring& soundName)
+    {
+        ManagerLock lock(this);
+        return std::any_of(this->managedPlayers.begin(), this->managedPlayers.end(),
+                           [&soundName](Player* player)
+                           { return player->getSound()->getName() == soundName && player->isPlaying(); });
+    }
+
+    void AudioManager::setGlobalGain(float value)
+    {
+        ManagerLock lock(this);
+        this->globalGain.store(value);
+        this->_updateGains();
+    }
+
+    void AudioManager::_updateGains()
+    {
+        for (Player* player : this->players)
+        {
+            player->_systemUpdateGain();
+        }
+    }
+
+    void AudioManager::suspendAudio()
+    {
+        ManagerLock lock(this);
+        this->_suspendAudio();
+    }
+
+    void AudioManager::resumeAudio()
+    {
+        ManagerLock lock(this);
+        this->_resumeAudio();
+    }
+
+    void AudioManager::_suspendAudio()
+    {
+        if (this->suspended.load())
+        {
+            return;
+        }
+        quortypes::Log::write(logTag, "Suspending YIM.");
+        for (Player* player : this->players)
+        {
+            if (player->isPlaying())
+            {
+                player->_pause(0.0f);
+                this->suspendedPlayers.push_back(player);
+            }
+            else if (player->isFadingOut())
+            {
+                if (player->isPausing())
+                {
+                    player->_pause(0.0f);
+                }
+                else
+                {
+                    player->_stop(0.0f);
+                }
+            }
+        }
+        this->_suspendSystem();
+        this->suspended.store(true);
+    }
+
+    void AudioManager::_resumeAudio()
+    {
+        if (!this->suspended.load())
+        {
+            return;
+        }
+        quortypes::Log::write(logTag, "Resuming YIM.");
+        this->suspended.store(false);
+        this->_resumeSystem();
+        harray<Player*> waiting = this->suspendedPlayers;
+        this->suspendedPlayers.clear();
+        for (Player* player : waiting)
+        {
+            player->_play(0.0f, player->isLooping());
+        }
+    }
+} // namespace yim

@@ -1,0 +1,234 @@
+#include <algorithm>
+#include <cstring>
+
+#include <quortypes/Log.h>
+#include <quortypes/Resource.h>
+#include <yim/AudioManager.h>
+#include <yim/Buffer.h>
+#include <yim/Category.h>
+#include <yim/Sound.h>
+#include <yim/Source.h>
+#include <yim/yim.h>
+
+namespace yim
+{
+    Buffer::Buffer(Sound* sound)
+        : filename(sound->getRealFilename()), mode(sound->getCategory()->getBufferMode()),
+          format(Sound::formatOf(sound->getRealFilename()))
+    {
+        if (quortypes::Resource::exists(this->filename))
+        {
+            try
+            {
+                this->fileSize = quortypes::Resource::sizeOf(this->filename);
+            }
+            catch (quortypes::exception&)
+            {
+                this->fileSize = 0;
+            }
+        }
+        this->source = manager->_createSource(this->filename, sound->getCategory(), this->format);
+        if (manager->isEnabled() && this->format != UNKNOWN && this->mode == ON_CREATION)
+        {
+            this->prepare();
+        }
+    }
+
+    Buffer::~Buffer()
+    {
+        this->freeData();
+        delete this->source;
+    }
+
+    bool Buffer::isStreamed() const
+    {
+        return this->mode == STREAMED;
+    }
+
+    void Buffer::readInfo()
+    {
+        if (this->infoRead)
+        {
+            return;
+        }
+        bool opened = false;
+        if (!this->source->isOpen())
+        {
+            opened = this->source->open();
+        }
+        this->info = this->source->getInfo();
+        this->infoRead = true;
+        if (opened)
+        {
+            this->source->close();
+        }
+    }
+
+    int Buffer::getSize()
+    {
+        this->readInfo();
+        return this->info.size;
+    }
+
+    int Buffer::getChannels()
+    {
+        this->readInfo();
+        return this->info.channels;
+    }
+
+    int Buffer::getSamplingRate()
+    {
+        this->readInfo();
+        return this->info.samplingRate;
+    }
+
+    int Buffer::getBitsPerSample()
+    {
+        this->readInfo();
+        return this->info.bitsPerSample;
+    }
+
+    float Buffer::getDuration()
+    {
+        this->readInfo();
+        return this->info.duration;
+    }
+
+    void Buffer::prepare()
+    {
+        if (this->loaded)
+        {
+            return;
+        }
+        if (!manager->isEnabled())
+        {
+            this->loaded = true;
+            return;
+        }
+        if (this->mode != STREAMED)
+        {
+            this->loaded = true;
+            this->source->open();
+            this->info = this->source->getInfo();
+            this->infoRead = true;
+            if (this->data == nullptr)
+            {
+                this->dataCapacity = this->dataSize = this->info.size;
+                this->data = new unsigned char[std::max(this->dataCapacity, 1)]();
+            }
+            this->source->load(this->data);
+            this->source->close();
+            this->dataSize = manager->_convertStream(this, this->data, this->dataCapacity, this->dataSize);
+            return;
+        }
+        if (!this->source->isOpen())
+        {
+            this->source->open();
+            this->info = this->source->getInfo();
+            this->infoRead = true;
+        }
+    }
+
+    int Buffer::load(bool looping, int count)
+    {
+        this->idleTime = 0.0f;
+        if (!manager->isEnabled())
+        {
+            return 0;
+        }
+        if (this->mode != STREAMED || !this->source->isOpen())
+        {
+            return this->dataSize;
+        }
+        if (this->data == nullptr)
+        {
+            this->data = new unsigned char[STREAM_SIZE];
+            this->dataCapacity = this->dataSize = STREAM_SIZE;
+        }
+        count = std::min(std::max(count, 0), this->dataCapacity);
+        int read = this->source->loadChunk(this->data, count);
+        this->dataSize = read;
+        if (looping)
+        {
+            while (this->dataSize < count)
+            {
+                this->source->rewind();
+                int more = this->source->loadChunk(this->data + this->dataSize, count - this->dataSize);
+                if (more <= 0)
+                {
+                    // An empty or broken file would otherwise be rewound for ever.
+                    break;
+                }
+                this->dataSize += more;
+            }
+        }
+        if (this->dataSize < count)
+        {
+            memset(this->data + this->dataSize, this->silenceByte(), count - this->dataSize);
+        }
+        this->dataSize = manager->_convertStream(this, this->data, this->dataCapacity, this->dataSize);
+        return this->dataSize;
+    }
+
+    void Buffer::bind(Player* player, bool)
+    {
+        if (std::find(this->boundPlayers.begin(), this->boundPlayers.end(), player) ==
+            this->boundPlayers.end())
+        {
+            this->boundPlayers.push_back(player);
+        }
+    }
+
+    void Buffer::release(Player* player, bool paused)
+    {
+        if (!paused)
+        {
+            this->boundPlayers.removeAll(player);
+        }
+        if ((this->boundPlayers.empty() && this->mode == ON_DEMAND) || this->mode == STREAMED)
+        {
+            this->freeData();
+            this->loaded = false;
+        }
+        if (this->boundPlayers.empty() && this->mode == STREAMED)
+        {
+            this->source->close();
+            this->loaded = false;
+        }
+    }
+
+    bool Buffer::tryClearMemory()
+    {
+        if (this->mode != MANAGED || !this->boundPlayers.empty() || !this->loaded)
+        {
+            return false;
+        }
+        quortypes::Log::debug(logTag, "Clearing memory for: " + this->filename);
+        this->freeData();
+        this->source->close();
+        this->loaded = false;
+        return true;
+    }
+
+    void Buffer::update(float timeDelta)
+    {
+        this->idleTime += timeDelta;
+        if (this->idleTime >= manager->getIdleClearTime())
+        {
+            this->tryClearMemory();
+        }
+    }
+
+    void Buffer::freeData()
+    {
+        delete[] this->data;
+        this->data = nullptr;
+        this->dataCapacity = this->dataSize = 0;
+    }
+
+    unsigned char Buffer::silenceByte() const
+    {
+        // 8-bit samples are unsigned: their silence is the middle value.
+        return this->info.bitsPerSample == 8 ? 0x80 : 0;
+    }
+} // namespace yim

@@ -1,0 +1,45 @@
+#include <quortypes/Log.h>
+#include <yim/Category.h>
+#include <yim/NoAudio_AudioManager.h>
+#include <yim/Sound.h>
+#include <yim/yim.h>
+
+namespace yim
+{
+    NoAudio_AudioManager::NoAudio_AudioManager(unsigned int backendId, bool threaded, float updateTime,
+                                               const hstring& deviceName)
+        : AudioManager(backendId, threaded, updateTime, deviceName)
+    {
+        this->name = "Disabled";
+        quortypes::Log::write(logTag, "Initializing NoAudio.");
+    }
+
+    NoAudio_AudioManager::~NoAudio_AudioManager()
+    {
+        quortypes::Log::write(logTag, "Destroying NoAudio.");
+    }
+
+    hstring NoAudio_AudioManager::findAudioFile(const hstring&)
+    {
+        return "";
+    }
+
+    Sound* NoAudio_AudioManager::_createSound(const hstring& filename, const hstring& categoryName,
+                                              const hstring& prefix)
+    {
+        Category* category = this->_getCategory(categoryName);
+        Sound* sound = new Sound(filename, category, prefix);
+        if (this->sounds.hasKey(sound->getName()))
+        {
+            delete sound;
+            return nullptr;
+        }
+        this->sounds[sound->getName()] = sound;
+        return sound;
+    }
+
+    Player* NoAudio_AudioManager::_createSystemPlayer(Sound* sound)
+    {
+        return new NoAudio_Player(sound);
+    }
+} // namespace yim

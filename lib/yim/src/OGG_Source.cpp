@@ -1,0 +1,161 @@
+#include <climits>
+
+#include <vorbis/vorbisfile.h>
+
+#include <quortypes/Log.h>
+#include <quortypes/StreamBase.h>
+#include <yim/OGG_Source.h>
+#include <yim/yim.h>
+
+namespace yim
+{
+    namespace
+    {
+        // Vorbis packets decode to at most 4096 new frames each and take at least one byte of the file, so
+        // a length beyond this is a broken header, not a long sound.
+        const long long MAX_FRAMES_PER_FILE_BYTE = 4096;
+
+        size_t readCallback(void* output, size_t size, size_t count, void* datasource)
+        {
+            unsigned long long bytes = (unsigned long long)size * count;
+            if (bytes > INT_MAX)
+            {
+                bytes = INT_MAX;
+            }
+            int read = ((quortypes::StreamBase*)datasource)->readRaw(output, (int)bytes);
+            return read > 0 ? (size_t)read : 0;
+        }
+
+        int seekCallback(void* datasource, ogg_int64_t offset, int whence)
+        {
+            quortypes::SeekMode mode = quortypes::SeekMode::Start;
+            if (whence == SEEK_CUR)
+            {
+                mode = quortypes::SeekMode::Current;
+            }
+            else if (whence == SEEK_END)
+            {
+                mode = quortypes::SeekMode::End;
+            }
+            if (offset > INT_MAX || offset < INT_MIN)
+            {
+                return -1;
+            }
+            ((quortypes::StreamBase*)datasource)->seek((int)offset, mode);
+            return 0;
+        }
+
+        int closeCallback(void*)
+        {
+            return 0;
+        }
+
+        long tellCallback(void* datasource)
+        {
+            return ((quortypes::StreamBase*)datasource)->getPosition();
+        }
+    } // namespace
+
+    OGG_Source::OGG_Source(const hstring& filename, Category* category)
+        : Source(filename, category), oggStream(nullptr)
+    {
+    }
+
+    OGG_Source::~OGG_Source()
+    {
+        this->close();
+    }
+
+    bool OGG_Source::open()
+    {
+        this->streamOpen = Source::open();
+        if (!this->streamOpen)
+        {
+            return false;
+        }
+        ov_callbacks callbacks = {readCallback, seekCallback, closeCallback, tellCallback};
+        OggVorbis_File* decoder = new OggVorbis_File();
+        if (ov_open_callbacks(this->stream, decoder, nullptr, 0, callbacks) != 0)
+        {
+            // vorbisfile has already cleared what it had made.
+            delete decoder;
+            quortypes::Log::error(logTag, "OGG: error reading data!");
+            this->close();
+            return false;
+        }
+        this->oggStream = decoder;
+        vorbis_info* vorbisInfo = ov_info(decoder, -1);
+        long long frames = ov_pcm_total(decoder, -1);
+        long long limit = (long long)this->stream->getSize() * MAX_FRAMES_PER_FILE_BYTE;
+        long long size = vorbisInfo != nullptr ? 2LL * vorbisInfo->channels * frames : -1;
+        if (vorbisInfo == nullptr || vorbisInfo->channels < 1 || vorbisInfo->rate < 1 || frames < 0 ||
+            frames > limit || size > INT_MAX)
+        {
+            quortypes::Log::error(logTag, "OGG: error reading data!");
+            this->close();
+            return false;
+        }
+        this->info.channels = vorbisInfo->channels;
+        this->info.samplingRate = (int)vorbisInfo->rate;
+        this->info.bitsPerSample = 16;
+        this->info.size = (int)size;
+        this->info.duration = (float)frames / this->info.samplingRate;
+        ov_pcm_seek(decoder, 0);
+        return true;
+    }
+
+    void OGG_Source::close()
+    {
+        if (this->oggStream != nullptr)
+        {
+            ov_clear(this->oggStream);
+            delete this->oggStream;
+            this->oggStream = nullptr;
+        }
+        Source::close();
+    }
+
+    void OGG_Source::rewind()
+    {
+        if (this->streamOpen && this->oggStream != nullptr)
+        {
+            ov_pcm_seek(this->oggStream, 0);
+        }
+    }
+
+    int OGG_Source::decode(unsigned char* output, int size)
+    {
+        int remaining = size;
+        while (remaining > 0)
+        {
+            long read = ov_read(this->oggStream, (char*)output, remaining, 0, 2, 1, &this->currentSection);
+            // A negative result is a decoding error: the data end there.
+            if (read <= 0)
+            {
+                break;
+            }
+            remaining -= (int)read;
+            output += read;
+        }
+        return size - remaining;
+    }
+
+    bool OGG_Source::load(unsigned char* output)
+    {
+        if (!Source::load(output))
+        {
+            return false;
+        }
+        this->decode(output, this->info.size);
+        return true;
+    }
+
+    int OGG_Source::loadChunk(unsigned char* output, int size)
+    {
+        if (Source::loadChunk(output, size) == 0 || size < 1)
+        {
+            return 0;
+        }
+        return this->decode(output, size);
+    }
+} // namespace yim

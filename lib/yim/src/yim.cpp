@@ -1,0 +1,54 @@
+#include <quortypes/Log.h>
+#include <yim/AudioManager.h>
+#include <yim/NoAudio_AudioManager.h>
+#include <yim/yim.h>
+
+#include "platform/openal/OpenAL_AudioManager.h"
+
+namespace yim
+{
+    hstring logTag = "yim";
+    AudioManager* manager = nullptr;
+
+    void init(int systemType, unsigned int backendId, bool threaded, float updateTime,
+              const hstring& deviceName)
+    {
+        quortypes::Log::write(logTag, "Initializing YIM.");
+        if (systemType == AS_DISABLED)
+        {
+            manager = new NoAudio_AudioManager(backendId, threaded, updateTime, deviceName);
+            quortypes::Log::write(logTag, "Audio is disabled.");
+            return;
+        }
+        if (systemType == AS_DEFAULT || systemType == AS_OPENAL)
+        {
+            manager = new OpenAL_AudioManager(backendId, threaded, updateTime, deviceName);
+            if (!manager->isEnabled())
+            {
+                // No device: the silent back-end takes over, as for a type nobody knows.
+                delete manager;
+                manager = nullptr;
+            }
+        }
+        if (manager != nullptr)
+        {
+            quortypes::Log::write(logTag, "Audio system created: " + manager->getName());
+            manager->init();
+            return;
+        }
+        quortypes::Log::warn(logTag, "Could not create given audio system!");
+        manager = new NoAudio_AudioManager(backendId, threaded, updateTime, deviceName);
+        quortypes::Log::warn(logTag, "Audio is disabled.");
+    }
+
+    void destroy()
+    {
+        if (manager != nullptr)
+        {
+            quortypes::Log::write(logTag, "Destroying YIM.");
+            manager->clear();
+            delete manager;
+            manager = nullptr;
+        }
+    }
+} // namespace yim

@@ -1,0 +1,119 @@
+#include <cmath>
+
+#include <yim/Buffer.h>
+#include <yim/Category.h>
+#include <yim/Player.h>
+
+#include "YimTestSupport.h"
+
+// Streamed sounds must come out exactly as vorbisfile decodes them.
+class Stream : public LoopbackTest
+{
+protected:
+    std::vector<short> decoded;
+
+    void SetUp() override
+    {
+        LoopbackTest::SetUp();
+        this->audio->createCategory("music", yim::STREAMED, yim::DISK);
+    }
+
+    // A stereo OGG of the given length in frames, made and decoded once per test.
+    yim::Player* makeStream(const std::string& name, int frames)
+    {
+        std::string file = this->path(name + ".ogg");
+        writeOgg(
+            file, 2, 44100, frames,
+            [](int frame, int channel)
+            { return 0.4f * std::sin(frame * 0.031f + channel) * (0.6f + 0.4f * std::sin(frame * 1e-4f)); });
+        this->decoded = decodeOgg(file);
+        EXPECT_EQ(this->decoded.size(), (size_t)frames * 2);
+        EXPECT_NE(this->audio->createSound(file, "music"), nullptr);
+        return this->audio->createPlayer(name);
+    }
+
+    // Where the output first differs from the expected samples; -1 when it does nowhere.
+    static long firstDifference(const std::vector<float>& output, size_t start,
+                                const std::vector<short>& expected, size_t from, size_t count)
+    {
+        for (size_t i = 0; i < count; ++i)
+        {
+            float want = from + i < expected.size() ? expected[from + i] / 32768.0f : 0.0f;
+            if (std::fabs(output[start + i] - want) > 1e-6f)
+            {
+                return (long)i;
+            }
+        }
+        return -1;
+    }
+};
+
+TEST_F(Stream, TenSecondsPlayWithoutGapRepeatOrSkipThenSilenceAndStop)
+{
+    yim::Player* player = this->makeStream("long", 441000);
+    player->play();
+    std::vector<float> output = this->render(1030);
+    EXPECT_EQ(firstDifference(output, 0, this->decoded, 0, this->decoded.size()), -1);
+    EXPECT_EQ(firstDifference(output, this->decoded.size(), {}, 0, output.size() - this->decoded.size()), -1);
+    EXPECT_FALSE(player->isPlaying());
+    EXPECT_EQ(player->getBuffer()->getBoundPlayers().size(), 0);
+    this->audio->destroyPlayer(player);
+}
+
+TEST_F(Stream, LoopingRepeatsSeamlesslyAndAShortSoundStopsAfterItsSilence)
+{
+    yim::Player* player = this->makeStream("loop", 30000); // shorter than the ring
+    player->play(0.0f, true);
+    std::vector<float> output = this->render(400);
+    for (size_t lap = 0; lap * this->decoded.size() < output.size(); ++lap)
+    {
+        size_t start = lap * this->decoded.size();
+        size_t count = std::min(this->decoded.size(), output.size() - start);
+        ASSERT_EQ(firstDifference(output, start, this->decoded, 0, count), -1) << "lap " << lap;
+    }
+    player->stop();
+    EXPECT_EQ(player->getProcessedByteCount(), 0);
+    player->play(0.0f, false);
+    output = this->render(60);
+    EXPECT_TRUE(player->isPlaying());
+    output.resize(output.size() + 441 * 2 * 120);
+    for (int step = 0; step < 120 && player->isPlaying(); ++step)
+    {
+        this->audio->update(0.01f);
+        yim::openal::renderLoopback(output.data() + (60 + step) * 441 * 2, 441);
+    }
+    EXPECT_FALSE(player->isPlaying());
+    EXPECT_EQ(firstDifference(output, 0, this->decoded, 0, output.size()), -1);
+    this->audio->destroyPlayer(player);
+}
+
+TEST_F(Stream, APauseInsertsJustItsSilence)
+{
+    yim::Player* player = this->makeStream("paused", 44100 * 3);
+    player->play();
+    std::vector<float> first = this->render(100);
+    player->pause();
+    EXPECT_TRUE(player->isPaused());
+    EXPECT_EQ(player->getSamplePosition(), 44100);
+    std::vector<float> gap = this->render(100);
+    player->play();
+    std::vector<float> rest = this->render(250);
+    EXPECT_EQ(firstDifference(first, 0, this->decoded, 0, first.size()), -1);
+    EXPECT_EQ(firstDifference(gap, 0, {}, 0, gap.size()), -1);
+    EXPECT_EQ(firstDifference(rest, 0, this->decoded, first.size(), rest.size()), -1);
+    this->audio->destroyPlayer(player);
+}
+
+TEST_F(Stream, ManagedStreamsEndAndTakeTheirBuffersWithThem)
+{
+    this->audio->destroyPlayer(this->makeStream("short", 4410));
+    int before = this->audio->getBuffers().size();
+    this->audio->play("short");
+    this->audio->play("short", 0.0f, false, 0.5f);
+    EXPECT_EQ(this->audio->getBuffers().size(), before + 2); // a stream buffer per player
+    EXPECT_TRUE(this->audio->isAnyPlaying("short"));
+    this->render(200);
+    EXPECT_FALSE(this->audio->isAnyPlaying("short"));
+    EXPECT_EQ(this->audio->getPlayers().size(), 0);
+    EXPECT_EQ(this->audio->getBuffers().size(), before);
+}
