@@ -117,3 +117,14 @@ TEST_F(Stream, ManagedStreamsEndAndTakeTheirBuffersWithThem)
     EXPECT_EQ(this->audio->getPlayers().size(), 0);
     EXPECT_EQ(this->audio->getBuffers().size(), before);
 }
+
+TEST_F(Stream, EightBitStreamsEndInTrueSilence)
+{
+    // Unsigned 8-bit samples are silent at 0x80: the ring's padding must be too.
+    writeFile(this->path("quiet.wav"),
+              riff(fmtChunk(1, 44100, 8) + chunk("data", std::string(1000, (char)0x80))));
+    this->audio->createSound(this->path("quiet.wav"), "music");
+    this->audio->play("quiet");
+    std::vector<float> output = this->render(30);
+    EXPECT_EQ(firstDifference(output, 0, {}, 0, output.size()), -1);
+}
