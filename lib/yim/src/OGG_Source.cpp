@@ -68,6 +68,8 @@ namespace yim
 
     bool OGG_Source::open()
     {
+        // Opening again starts a new decoder; the old one must not leak.
+        this->close();
         this->streamOpen = Source::open();
         if (!this->streamOpen)
         {

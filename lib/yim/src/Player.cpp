@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cmath>
 
 #include <yim/AudioManager.h>
 #include <yim/Buffer.h>
@@ -9,6 +10,15 @@
 
 namespace yim
 {
+    namespace
+    {
+        // A fade so short that its speed is infinite is no fade: it would turn the level into NaN.
+        bool fades(float fadeTime)
+        {
+            return fadeTime > 0.0f && std::isfinite(1.0f / fadeTime);
+        }
+    } // namespace
+
     Player::Player(Sound* sound)
         : gain(1.0f), pitch(1.0f), paused(false), looping(false), fadeSpeed(0.0f), fadeLevel(0.0f),
           sound(sound)
@@ -167,7 +177,7 @@ namespace yim
             }
             this->buffer->bind(this, this->paused.load());
         }
-        if (fadeTime > 0.0f)
+        if (fades(fadeTime))
         {
             this->fadeSpeed.store(1.0f / fadeTime);
         }
@@ -187,7 +197,7 @@ namespace yim
     void Player::_pause(float fadeTime)
     {
         this->paused.store(true);
-        if (fadeTime > 0.0f)
+        if (fades(fadeTime))
         {
             this->fadeSpeed.store(-1.0f / fadeTime);
             return;
@@ -206,7 +216,7 @@ namespace yim
             manager->suspendedPlayers.removeAll(this);
         }
         this->paused.store(false);
-        if (fadeTime > 0.0f)
+        if (fades(fadeTime))
         {
             this->offset = 0.0f;
             this->fadeSpeed.store(-1.0f / fadeTime);

@@ -89,6 +89,14 @@ TEST_F(Playback, FadeInRisesToFullGainInItsTimeAndFadeOutPauses)
     this->render(21);
     EXPECT_TRUE(this->tone->isPaused());
     EXPECT_EQ(audibleFrames(this->render(5)), 0);
+    // Fades too short to have a finite speed are instant, even over a step of no time.
+    this->tone->play(1e-45f, true);
+    this->audio->update(0.0f);
+    EXPECT_EQ(this->tone->getFadeLevel(), 1.0f);
+    EXPECT_NEAR(this->render(2).back(), 0.5f, 1e-5f);
+    this->tone->stop(1e-45f);
+    EXPECT_FALSE(this->tone->isPlaying());
+    EXPECT_FALSE(this->tone->isFadingOut());
 }
 
 TEST_F(Playback, PitchTwoHalvesTheLengthAlsoWhenSetBeforeTheFirstPlay)
