@@ -70,7 +70,8 @@ harray<hstring> hstring::split(char delimiter, int n, bool removeEmpty) const
 }
 
 // The text before the n-th match from the end is the first piece; the rest is
-// split at every delimiter. Every position, the first byte included, is tested.
+// split at every delimiter. The search steps back one byte at a time, so
+// overlapping matches count, and every position, the first byte included, is tested.
 harray<hstring> hstring::rsplit(const hstring& delimiter, int n, bool removeEmpty) const
 {
     harray<hstring> result;
@@ -84,26 +85,19 @@ harray<hstring> hstring::rsplit(const hstring& delimiter, int n, bool removeEmpt
     }
     else
     {
-        size_t length = delimiter.std::string::size();
+        const size_t length = delimiter.std::string::size();
+        const size_t size = std::string::size();
         size_t found = npos;
-        size_t before = npos;
         int count = 0;
-        while (count < n)
+        for (size_t position = size >= length ? size - length + 1 : 0; position-- > 0;)
         {
-            size_t candidate = std::string::rfind(delimiter, before);
-            if (candidate == npos)
+            if (std::string::compare(position, length, delimiter) == 0 && ++count == n)
             {
+                found = position;
                 break;
             }
-            found = candidate;
-            ++count;
-            if (candidate < length)
-            {
-                break;
-            }
-            before = candidate - length;
         }
-        if (count < n)
+        if (found == npos)
         {
             splitAll(*this, delimiter, result);
         }

@@ -18,6 +18,7 @@ static size_t textLength(const hstring& text)
     return zero != nullptr ? (size_t)((const char*)zero - data) : size;
 }
 
+// Zero elements add nothing, so the result never holds a zero byte inside the text.
 template <typename T> static hstring encodeAll(const T* begin, const T* end)
 {
     hstring result;
@@ -25,7 +26,10 @@ template <typename T> static hstring encodeAll(const T* begin, const T* end)
     char buffer[6];
     for (; begin != end; ++begin)
     {
-        result.append(buffer, encode(*begin, buffer));
+        if (*begin != 0)
+        {
+            result.append(buffer, encode(*begin, buffer));
+        }
     }
     return result;
 }

@@ -114,6 +114,10 @@ TEST(hstring, rsplit)
     EXPECT_EQ(hstring(".x").rsplit(".", 1), pieces({"", "x"}));
     EXPECT_EQ(hstring(".").rsplit(".", 1, true), pieces());
     EXPECT_EQ(hstring("a::b::c").rsplit("::", 1), pieces({"a::b", "c"}));
+    // the search steps back one byte at a time, so overlapping matches count
+    EXPECT_EQ(hstring("aaaa").rsplit("aa", 2), pieces({"a", "a"}));
+    EXPECT_EQ(hstring("a..b...c").rsplit("..", 2), pieces({"a..b", ".c"}));
+    EXPECT_EQ(hstring("aaa").rsplit("aa", 3), pieces({"", "a"}));
 }
 
 TEST(hstring, formatString)

@@ -54,6 +54,9 @@ TEST(utf8, encodingRules)
     const unsigned int zeroTerminated[] = {'a', 0x80000000u, 0xE9, 0};
     EXPECT_EQ(hstring::fromUnicode(zeroTerminated), "a\xC3\xA9");
     EXPECT_EQ(hstring::fromUnicode(harray<unsigned int>({'x', 0xFFFFFFFFu, 0x20AC})), "x\xE2\x82\xAC");
+    // zero elements add nothing rather than a zero byte inside the text
+    EXPECT_EQ(hstring::fromUnicode(harray<unsigned int>({0x41, 0, 0x42})), "AB");
+    EXPECT_EQ(hstring::fromUnicode(ustring({0, 0x41, 0})), "A");
     // 16-bit units are encoded one by one: a surrogate pair gives two sequences
     EXPECT_EQ(hstring::fromUnicode(u"\u00e9\U0001F600"), "\xC3\xA9\xED\xA0\xBD\xED\xB8\x80");
 }
