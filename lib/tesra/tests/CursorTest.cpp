@@ -123,6 +123,20 @@ TEST(CursorFile, CorruptFilesFailWithAReason)
     }
 }
 
+TEST(CursorFile, DecodedPixelsOfOneFileStayWithinTheirBudget)
+{
+    // A 1024 x 1024 two-colour frame is 256 KiB in the file and 4 MiB decoded: sixteen fill the
+    // 64 MiB budget, a seventeenth is refused before its pixels are allocated.
+    const Bytes big = container({{0, 0, 0, 0, bitmap(1, 1024, 1024, unmasked, unmasked)}});
+    CursorFile result;
+    std::string error;
+    ASSERT_TRUE(decode(animation(std::vector<Bytes>(16, big), {}, {}), result, error)) << error;
+    EXPECT_EQ(result.frames.size(), 16u);
+    EXPECT_FALSE(decode(animation(std::vector<Bytes>(17, big), {}, {}), result, error));
+    EXPECT_EQ(error, "frame 16: decoded frames exceed 64 MiB");
+    EXPECT_TRUE(result.frames.empty());
+}
+
 TEST_F(WindowTest, CursorsLoadThroughTheWindow)
 {
     testsupport::TempDir dir;

@@ -15,6 +15,21 @@ namespace tesra
         constexpr int maxSide = 1024;
         constexpr uint32_t maxFrames = 4096;
         constexpr uint32_t maxSteps = 65536;
+        // All frames of one file together; small files can describe huge blank frames, so
+        // the decoded size is checked before anything is allocated.
+        constexpr size_t maxPixelBytes = (size_t)64 << 20;
+
+        // Takes bytes from what is left of the file's pixel budget; false when they do not fit.
+        bool takeBudget(size_t bytes, size_t& budget, std::string& error)
+        {
+            if (bytes > budget)
+            {
+                error = "decoded frames exceed " + std::to_string(maxPixelBytes >> 20) + " MiB";
+                return false;
+            }
+            budget -= bytes;
+            return true;
+        }
 
         uint16_t u16(const unsigned char* p)
         {
@@ -29,7 +44,8 @@ namespace tesra
             return (int32_t)u32(p);
         }
 
-        bool decodePng(const unsigned char* data, size_t size, CursorImage& image, std::string& error)
+        bool decodePng(const unsigned char* data, size_t size, CursorImage& image, size_t& budget,
+                       std::string& error)
         {
             png_image png;
             memset(&png, 0, sizeof(png));
@@ -47,6 +63,11 @@ namespace tesra
                 return false;
             }
             png.format = PNG_FORMAT_RGBA;
+            if (!takeBudget(PNG_IMAGE_SIZE(png), budget, error))
+            {
+                png_image_free(&png);
+                return false;
+            }
             image.width = (int)png.width;
             image.height = (int)png.height;
             image.pixels.assign(PNG_IMAGE_SIZE(png), 0);
@@ -59,7 +80,8 @@ namespace tesra
             return true;
         }
 
-        bool decodeBitmap(const unsigned char* data, size_t size, CursorImage& image, std::string& error)
+        bool decodeBitmap(const unsigned char* data, size_t size, CursorImage& image, size_t& budget,
+                          std::string& error)
         {
             if (size < 40)
             {
@@ -133,6 +155,10 @@ namespace tesra
                 error = "truncated bitmap mask";
                 return false;
             }
+            if (!takeBudget((size_t)width * (size_t)height * 4, budget, error))
+            {
+                return false;
+            }
             const unsigned char* colors = data + offset;
             const unsigned char* mask = data + offset + colorBytes;
             image.width = width;
@@ -202,7 +228,8 @@ namespace tesra
             return true;
         }
 
-        bool decodeIcon(const unsigned char* data, size_t size, CursorImage& image, std::string& error)
+        bool decodeIcon(const unsigned char* data, size_t size, CursorImage& image, size_t& budget,
+                        std::string& error)
         {
             if (size < 6)
             {
@@ -259,8 +286,8 @@ namespace tesra
             const size_t imageSize = u32(entry + 8);
             static const unsigned char pngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
             const bool png = imageSize >= 8 && memcmp(imageData, pngSignature, 8) == 0;
-            if (!(png ? decodePng(imageData, imageSize, image, error)
-                      : decodeBitmap(imageData, imageSize, image, error)))
+            if (!(png ? decodePng(imageData, imageSize, image, budget, error)
+                      : decodeBitmap(imageData, imageSize, image, budget, error)))
             {
                 return false;
             }
@@ -281,7 +308,8 @@ namespace tesra
             return true;
         }
 
-        bool decodeAnimation(const unsigned char* data, size_t size, CursorFile& result, std::string& error)
+        bool decodeAnimation(const unsigned char* data, size_t size, CursorFile& result, size_t& budget,
+                             std::string& error)
         {
             if (size < 12 || memcmp(data + 8, "ACON", 4) != 0)
             {
@@ -362,7 +390,7 @@ namespace tesra
                                 return false;
                             }
                             CursorImage image;
-                            if (!decodeIcon(body + sub + 8, subLength, image, error))
+                            if (!decodeIcon(body + sub + 8, subLength, image, budget, error))
                             {
                                 error = "frame " + std::to_string(result.frames.size()) + ": " + error;
                                 return false;
@@ -437,15 +465,16 @@ namespace tesra
     bool decodeCursorFile(const unsigned char* data, size_t size, CursorFile& result, std::string& error)
     {
         result = CursorFile();
+        size_t budget = maxPixelBytes;
         bool ok = false;
         if (size >= 4 && memcmp(data, "RIFF", 4) == 0)
         {
-            ok = decodeAnimation(data, size, result, error);
+            ok = decodeAnimation(data, size, result, budget, error);
         }
         else
         {
             CursorImage image;
-            ok = decodeIcon(data, size, image, error);
+            ok = decodeIcon(data, size, image, budget, error);
             if (ok)
             {
                 result.frames.push_back(std::move(image));
