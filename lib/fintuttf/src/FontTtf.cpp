@@ -161,6 +161,7 @@ namespace fintuttf
             }
             if (fontFilename == "")
             {
+                quortypes::Log::warn(logTag, "Could not find system font: " + name);
                 return;
             }
             if (!quortypes::Resource::exists(fontFilename) && !quortypes::File::exists(fontFilename))

@@ -127,7 +127,9 @@ namespace fintuttf
     hstring getSystemFontFilename(const hstring& name)
     {
         fillSystemFonts();
-        return systemFonts.tryGet(name, "");
+        const hstring result = systemFonts.tryGet(name, "");
+        // a family name alone finds its regular face, which may call its style other than "Regular"
+        return result != "" ? result : platform::matchSystemFontFamily(name);
     }
 
     int getTextureSize()

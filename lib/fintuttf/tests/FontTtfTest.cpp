@@ -117,8 +117,15 @@ TEST_F(TrueType, LibraryAndSystemFonts)
     fintuttf::FontTtf bold("", "DejaVu Sans Bold", 20.0f, 1.0f, 0.0f);
     EXPECT_TRUE(bold.isLoaded());
     EXPECT_NEAR(bold.getDescender(), 5.0f, 4.0f);
-    // unknown names stay unloaded; missing files and garbage are reported
+    // a family name alone finds its regular face, here one whose style is "Book"
+    EXPECT_EQ(fintuttf::getSystemFontFilename("DejaVu Sans"),
+              fintuttf::getSystemFontFilename("DejaVu Sans Book"));
+    fintuttf::FontTtf regular("", "DejaVu Sans", 20.0f, 1.0f, 0.0f);
+    EXPECT_TRUE(regular.isLoaded());
+    EXPECT_TRUE(regular.hasChar('A'));
+    // unknown names stay unloaded with a warning; missing files and garbage are reported
     EXPECT_FALSE(fintuttf::FontTtf("", "No Such Font Family", 20.0f, 1.0f, 0.0f).isLoaded());
+    EXPECT_EQ(countLogged("WARNING: Could not find system font: No Such Font Family"), 1);
     EXPECT_FALSE(fintuttf::FontTtf("missing-font.ttf", "Missing", 20.0f, 1.0f, 0.0f).isLoaded());
     EXPECT_EQ(countLogged("ERROR: Could not find: missing-font.ttf"), 1);
     EXPECT_FALSE(fintuttf::FontTtf(garbage.data(), 4096, "Broken", 20, 1, 0, 0).isLoaded());

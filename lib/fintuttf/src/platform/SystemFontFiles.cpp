@@ -56,6 +56,44 @@ namespace fintuttf::platform
         }
     } // namespace
 
+    hstring matchSystemFontFamily(const hstring& family)
+    {
+        FcConfig* config = FcInitLoadConfigAndFonts();
+        if (config == nullptr || family == "")
+        {
+            FcConfigDestroy(config);
+            return "";
+        }
+        hstring result;
+        FcPattern* pattern = FcPatternCreate();
+        FcPatternAddString(pattern, FC_FAMILY, (const FcChar8*)family.c_str());
+        FcConfigSubstitute(config, pattern, FcMatchPattern);
+        FcDefaultSubstitute(pattern);
+        FcResult outcome = FcResultNoMatch;
+        FcPattern* match = FcFontMatch(config, pattern, &outcome);
+        if (match != nullptr)
+        {
+            // the service always answers with some face; only one of the family asked for counts
+            bool sameFamily = false;
+            FcChar8* name = nullptr;
+            for (int i = 0; !sameFamily && FcPatternGetString(match, FC_FAMILY, i, &name) == FcResultMatch;
+                 ++i)
+            {
+                sameFamily = FcStrCmpIgnoreCase(name, (const FcChar8*)family.c_str()) == 0;
+            }
+            FcChar8* file = nullptr;
+            if (sameFamily && FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch &&
+                file != nullptr)
+            {
+                result = (const char*)file;
+            }
+            FcPatternDestroy(match);
+        }
+        FcPatternDestroy(pattern);
+        FcConfigDestroy(config);
+        return result;
+    }
+
     hstring getSystemFontsFolder()
     {
         return "/usr/share/fonts/";
