@@ -58,11 +58,12 @@ namespace fintu
 
     unsigned int CacheEntryLine::hash() const
     {
-        return hashStrings(text, fontName) ^ bits(size.x) ^ bits(size.y);
+        return mixBytes(hashStrings(text, fontName), formatted) ^ bits(size.x) ^ bits(size.y);
     }
 
     bool CacheEntryLine::operator==(const CacheEntryLine& other) const
     {
-        return text == other.text && fontName == other.fontName && size == other.size;
+        return text == other.text && formatted == other.formatted && fontName == other.fontName &&
+               size == other.size;
     }
 } // namespace fintu

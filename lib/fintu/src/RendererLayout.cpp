@@ -392,6 +392,7 @@ namespace fintu
         for (const hstring& piece : plain.split('\n', -1, true))
         {
             lineKey.text = piece;
+            lineKey.formatted = (plain != text ? text : hstring());
             lineKey.fontName = fontName;
             lineKey.size = kavtypes::Vector2(100000.0f, 1.0f);
             if (!lineCache.get(lineKey))

@@ -147,6 +147,10 @@ TEST_F(Layout, Measurements)
     EXPECT_FLOAT_EQ(renderer.getTextWidth("Serif", "ab\ncdef"), 40.0f);
     EXPECT_FLOAT_EQ(renderer.getTextWidth("Serif", ""), 0.0f);
     EXPECT_FLOAT_EQ(renderer.getTextWidth("Serif", "[c:red][/c]"), 0.0f);
+    // a measurement never answers for another text with the same plain text under other tags
+    EXPECT_FLOAT_EQ(renderer.getTextWidth("Serif", "[x:2]ab"), 40.0f);
+    EXPECT_FLOAT_EQ(renderer.getTextWidth("Serif", "ab"), 20.0f);
+    EXPECT_FLOAT_EQ(renderer.getTextWidth("Serif", "[x:3]ab"), 60.0f);
     // three lines of line height 20 and descender 5
     EXPECT_FLOAT_EQ(renderer.getTextHeight("Serif", "ab cd ef", 25), 65.0f);
     EXPECT_FLOAT_EQ(renderer.getTextHeight("Serif:2", "ab", 100), 50.0f);

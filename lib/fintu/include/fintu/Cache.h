@@ -37,6 +37,9 @@ namespace fintu
     struct CacheEntryLine
     {
         hstring text;
+        /// The whole text with its tags when it has any, "" otherwise: the same plain text measures
+        /// differently under other tags.
+        hstring formatted;
         hstring fontName;
         kavtypes::Vector2 size;
         RenderLine line;
