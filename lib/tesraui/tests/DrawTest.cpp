@@ -89,6 +89,46 @@ TEST_F(DrawTest, clipInsideAnEmptyClipDrawsNothing)
     EXPECT_EQ(pixel(*grab(), 20, 20), BLACK);
 }
 
+TEST_F(DrawTest, nestedClipsComposeInsideAViewportAwayFromTheOrigin)
+{
+    // Two units per pixel in a viewport whose corner is (40, 30): a unit point p lands on pixel
+    // (40, 30) + p / 2.
+    tesra::RenderSystem* rs = tesra::rendersys;
+    const Rectangle viewport(40, 30, 240, 180), projection(0, 0, 480, 360);
+    rs->setViewport(viewport);
+    rs->setOrthoProjection(projection);
+    Container root("root", Rectangle(0, 0, 480, 360)), a("a", Rectangle(40, 40, 200, 160)),
+        b("b", Rectangle(100, 60, 200, 200));
+    ColoredQuad fill("fill", Rectangle(-500, -500, 2000, 2000)), mark("mark", Rectangle(520, 520, 20, 20));
+    fill.setColor(tesra::Color(0, 255, 0, 255));
+    mark.setColor(tesra::Color(255, 0, 0, 255));
+    a.setClip(true);
+    b.setClip(true);
+    fill.setClip(true);
+    root.addChild(&a);
+    a.addChild(&b);
+    b.addChild(&fill);
+    fill.addChild(&mark);
+    root.draw();
+    EXPECT_EQ(rs->getViewport(), viewport);
+    EXPECT_EQ(rs->getOrthoProjection(), projection);
+    // The fill is cut to b's bounds (140, 100)-(340, 300) within a's (40, 40)-(240, 200); the mark at
+    // (160, 120)-(180, 140) lands where it would unclipped.
+    std::unique_ptr<tesra::Image> shot = grab();
+    int wrong = 0;
+    for (int y = 0; y < 240; ++y)
+    {
+        for (int x = 0; x < 320; ++x)
+        {
+            const bool inMark = x >= 120 && x < 130 && y >= 90 && y < 100;
+            const bool inFill = x >= 110 && x < 160 && y >= 80 && y < 130;
+            const unsigned int expected = inMark ? 0xFF0000FF : inFill ? 0x00FF00FF : BLACK;
+            wrong += pixel(*shot, x, y) != expected ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(wrong, 0);
+}
+
 TEST_F(DrawTest, transformedQuadCoversWhatItsHitTestSays)
 {
     Container parent("parent", Rectangle(40, 20, 200, 150));

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 
 #include <kavtypes/Matrix4.h>
@@ -44,11 +45,25 @@ namespace tesraui
             {
                 return;
             }
-            kavtypes::Vector2 ratio = projection.getSize() / viewport.getSize();
-            rs->setOrthoProjection(kavtypes::Rectangle(-bounds.x, -bounds.y, bounds.w, bounds.h));
-            kavtypes::Vector2 position = (bounds.getPosition() + projection.getPosition()) / ratio;
-            kavtypes::Vector2 size = bounds.getSize() / ratio;
-            rs->setViewport(kavtypes::Rectangle(position.x, position.y, size.x, size.y));
+            // The parent's bounds in pixels, placed where the projection and viewport in force put them
+            // and cut to that viewport, so that clips nest: the subtree lands where it would unclipped,
+            // inside every enclosing clip. The new projection keeps the units per pixel.
+            const kavtypes::Vector2 ratio = projection.getSize() / viewport.getSize();
+            const kavtypes::Vector2 start =
+                viewport.getPosition() + (bounds.getPosition() + projection.getPosition()) / ratio;
+            const kavtypes::Vector2 end = start + bounds.getSize() / ratio;
+            const kavtypes::Vector2 topLeft(std::max(start.x, viewport.x), std::max(start.y, viewport.y));
+            const kavtypes::Vector2 size(std::min(end.x, viewport.x + viewport.w) - topLeft.x,
+                                         std::min(end.y, viewport.y + viewport.h) - topLeft.y);
+            if (size.x <= 0.0f || size.y <= 0.0f)
+            {
+                return;
+            }
+            const kavtypes::Vector2 origin =
+                projection.getPosition() + (viewport.getPosition() - topLeft) * ratio;
+            const kavtypes::Vector2 units = size * ratio;
+            rs->setOrthoProjection(kavtypes::Rectangle(origin.x, origin.y, units.x, units.y));
+            rs->setViewport(kavtypes::Rectangle(topLeft.x, topLeft.y, size.x, size.y));
             clipped = true;
         }
         kavtypes::Matrix4 modelview = rs->getModelviewMatrix();
