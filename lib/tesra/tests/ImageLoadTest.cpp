@@ -52,3 +52,30 @@ TEST(ImageLoad, ExtensionPicksTheDecoderFromFilesAndResources)
     EXPECT_EQ(Image::FORMAT_RGB, kept->format);
     EXPECT_EQ(imageBytes(rgb.get()), imageBytes(kept.get()));
 }
+
+TEST(ImageLoad, SizeFromTheHeaderWithoutDecoding)
+{
+    Bytes png = writePng({7, 3, PNG_COLOR_TYPE_RGB}), jpeg = writeJpeg(5, 4, JCS_YCbCr, true);
+    // Metadata before the frame header, longer than the first bytes read.
+    Bytes comment = {0xFF, 0xFE, 0xFF, 0xFF};
+    comment.resize(65537, 'x');
+    Bytes padded(jpeg.begin(), jpeg.begin() + 2);
+    for (int i = 0; i < 2; ++i)
+        padded.insert(padded.end(), comment.begin(), comment.end());
+    padded.insert(padded.end(), jpeg.begin() + 2, jpeg.end());
+    const std::tuple<hstring, bool, int, int> rows[] = {
+        {save("header.png", png), true, 7, 3},
+        {save("header.jpg", jpeg), false, 5, 4},
+        {save("padded.jpeg", padded), true, 5, 4},
+        {save("header.jpt", makeJpt(jpeg, writePng({5, 4, PNG_COLOR_TYPE_GRAY}))), true, 5, 4},
+        {save("cut.png", Bytes(png.begin(), png.begin() + 20)), false, 0, 0},
+        {save("not.jpg", png), false, 0, 0},
+        {save("header.bmp", png), false, 0, 0},
+        {"image_load_test/missing.png", false, 0, 0}};
+    for (const auto& [name, fromResource, width, height] : rows)
+    {
+        int w = 0, h = 0;
+        EXPECT_EQ(Image::readSize(name, fromResource, w, h), width > 0) << name;
+        EXPECT_EQ(std::make_pair(w, h), std::make_pair(width, height)) << name;
+    }
+}

@@ -129,6 +129,26 @@ TEST_F(DatasetLoad, LoadsAndDrawsEveryKindOfElement)
     }
 }
 
+TEST_F(DatasetLoad, DynamicWholeTextureImageHasItsSizeBeforeTheFirstLoad)
+{
+    this->folder.write("ui/case.xml", "<Dataset><Texture filename='../gfx/plain' dynamic_load='1'/>"
+                                      "<Object type='ImageBox' name='box' x='10' y='10' image='plain'/>"
+                                      "</Dataset>");
+    Dataset dataset("ui/case.xml", "d");
+    dataset.load();
+    EXPECT_FALSE(dataset.getTexture("plain")->isLoaded());
+    EXPECT_EQ(dataset.getImage("plain")->getSourceRect(), Rectangle(0, 0, 16, 16));
+    EXPECT_EQ(dataset.getObject("box")->getRect(), Rectangle(10, 10, 16, 16));
+    dataset.getRoot()->draw();
+    EXPECT_TRUE(dataset.getTexture("plain")->isLoaded());
+    std::unique_ptr<tesra::Image> shot = grab();
+    for (const auto& [x, y, colour] : {std::tuple<int, int, unsigned int>{10, 10, YELLOW},
+                                       {25, 25, YELLOW},
+                                       {26, 20, 0x000000FF},
+                                       {20, 26, 0x000000FF}})
+        EXPECT_EQ(pixel(*shot, x, y), colour) << x << "," << y;
+}
+
 TEST_F(DatasetLoad, EveryFailureHasItsText)
 {
     const std::pair<std::string, std::string> rows[] = {

@@ -53,6 +53,10 @@ namespace tesra
         static Image* createFromResource(const hstring& filename);
         static Image* createFromResource(const hstring& filename, Format format);
 
+        /// The size the file's header declares, read without decoding the pixels; false when the
+        /// file is missing or holds no header its extension stands for.
+        static bool readSize(const hstring& filename, bool fromResource, int& width, int& height);
+
         /// Copies width x height pixels of data (none when data is null or the size is 0).
         static Image* create(int width, int height, const unsigned char* data, Format format);
         static Image* create(int width, int height, const Color& fillColor, Format format);

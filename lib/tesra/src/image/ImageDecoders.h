@@ -23,6 +23,10 @@ namespace tesra
         Image* decodeJpt(const unsigned char* data, size_t size);
         /// Picks the decoder by the lower-cased extension of `filename`; null for other extensions.
         Image* decodeByName(const hstring& filename, const unsigned char* data, size_t size);
+        /// The size an image file declares in its header, the decoder picked by the extension of
+        /// `filename`; false when the bytes hold no header of that kind or the size is past the limits.
+        bool readSize(const hstring& filename, const unsigned char* data, size_t size, int& width,
+                      int& height);
         /// Whether the extension of `filename` is one the decoders know.
         bool isImageName(const hstring& filename);
     } // namespace decoders

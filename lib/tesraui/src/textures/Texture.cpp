@@ -14,11 +14,25 @@ namespace tesraui
         return kavtypes::Vector2(scale, scale);
     }
 
+    // A texture that is not loaded yet takes its size from the file's header, so that images over the
+    // whole of it get their size before the first use loads the pixels.
+    static kavtypes::Vector2 headerSizeOf(tesra::Texture* renderTexture)
+    {
+        int width = 0, height = 0;
+        if (!renderTexture->isLoaded() &&
+            tesra::Image::readSize(renderTexture->getFilename(), renderTexture->isFromResource(), width,
+                                   height))
+        {
+            return kavtypes::Vector2((float)width, (float)height);
+        }
+        return kavtypes::Vector2();
+    }
+
     Texture::Texture(const hstring& requestedFilename, tesra::Texture* renderTexture)
         : requestedFilename(requestedFilename), filename(renderTexture->getFilename()),
           renderTexture(renderTexture), scale(scaleOf(renderTexture->getFilename())),
           dynamic(!renderTexture->isLoaded()), filter(renderTexture->getFilter()),
-          addressMode(renderTexture->getAddressMode())
+          addressMode(renderTexture->getAddressMode()), headerSize(headerSizeOf(renderTexture))
     {
     }
 
@@ -32,14 +46,28 @@ namespace tesraui
         this->links.clear();
     }
 
+    kavtypes::Vector2 Texture::_getPixelSize() const
+    {
+        if (this->renderTexture == nullptr)
+        {
+            return kavtypes::Vector2();
+        }
+        if (!this->renderTexture->isLoaded() && this->headerSize.x > 0.0f)
+        {
+            return this->headerSize;
+        }
+        return kavtypes::Vector2((float)this->renderTexture->getWidth(),
+                                 (float)this->renderTexture->getHeight());
+    }
+
     int Texture::getWidth() const
     {
-        return this->renderTexture != nullptr ? (int)(this->renderTexture->getWidth() * this->scale.x) : 0;
+        return (int)(this->_getPixelSize().x * this->scale.x);
     }
 
     int Texture::getHeight() const
     {
-        return this->renderTexture != nullptr ? (int)(this->renderTexture->getHeight() * this->scale.y) : 0;
+        return (int)(this->_getPixelSize().y * this->scale.y);
     }
 
     tesra::Texture* Texture::getRenderTexture()
@@ -117,6 +145,7 @@ namespace tesraui
         this->renderTexture->setFilter(this->filter);
         this->renderTexture->setAddressMode(this->addressMode);
         this->scale = scaleOf(this->filename);
+        this->headerSize = headerSizeOf(this->renderTexture);
     }
 
     void Texture::setFilter(tesra::Texture::Filter value)
