@@ -79,6 +79,17 @@ TEST_F(MergedDrawTest, DrawsOfOneStateUnderAnyMatricesAndKindsGoOutAsOne)
     EXPECT_EQ("kkgkk", at(*shot, {{47, 3}, {51, 8}, {52, 4}, {56, 4}, {40, 4}}));
     EXPECT_EQ("bbkk", at(*shot, {{1, 49}, {15, 55}, {1, 57}, {17, 50}}));
 
+    // Long runs go out in parts, in order: the last of many overlapping quads is the one on top.
+    rs->clear(true, false);
+    moveTo(0, 0);
+    const int before = gl->getDrawCallCount();
+    for (int i = 0; i < 5000; ++i)
+    {
+        rs->drawFilledRect(Rectangle(0, 0, 8, 8), i % 2 ? Color(0, 0, 255) : Color(255, 0, 0));
+    }
+    EXPECT_EQ("b", at(*context.grab(), {{4, 4}}));
+    EXPECT_GT(gl->getDrawCallCount() - before, 1);
+
     // A projective matrix (w = 2 halves everything) cannot be applied on the CPU without w: such draws go
     // out on their own, after what came before.
     moveTo(0, 0);

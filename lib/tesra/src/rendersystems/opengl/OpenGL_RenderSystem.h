@@ -75,6 +75,7 @@ namespace tesra
         // Consecutive triangle draws under the same GL state, moved by their model-view matrix on the CPU
         // so that draws under different matrices merge too; colours in GL byte order.
         std::vector<ColoredTexturedVertex> batch;
+        std::vector<unsigned short> batchIndices; ///< triangles as a list of indices into batch
         int drawCalls = 0;
         bool modelviewAffine = true;
         // The model-view matrix GL holds; merged runs go out under the identity.

@@ -117,8 +117,11 @@ namespace tesra
         return GL_POINTS;
     }
 
-    // Beyond this many vertices a merged run goes out before the next draw joins it.
-    static const size_t mergeLimit = 65536;
+    // Beyond this many vertices a merged run goes out before the next draw joins it. Client arrays are
+    // copied into the driver's upload buffer at every draw; runs larger than that buffer (some 64 kB with
+    // Mesa) make it allocate and map fresh memory each time, which costs more than the extra draws.
+    static const size_t mergeLimit = 2048;
+    static_assert(mergeLimit - 1 <= 0xFFFF, "merged runs are indexed with 16 bits");
 
     static bool isTriangles(RenderOperation operation)
     {
@@ -126,41 +129,51 @@ namespace tesra
                operation == RenderOperation::TRIANGLE_FAN;
     }
 
-    // Appends the triangles of a list, strip or fan as a list, each vertex fetch(i) moved by the affine
-    // matrix, in the order GL itself would take them from the strip or fan.
+    // Appends the vertices, each fetch(i) moved by the affine matrix, and the triangles of the list, strip
+    // or fan as indices of a list, in the order GL itself takes them from a strip or fan. Shared corners
+    // stay one vertex, so GL transforms each once.
     template <typename Fetch>
-    static void appendTriangles(std::vector<ColoredTexturedVertex>& batch, const kavtypes::Matrix4& matrix,
-                                RenderOperation operation, int count, Fetch fetch)
+    static void appendTriangles(std::vector<ColoredTexturedVertex>& vertices, std::vector<GLushort>& indices,
+                                const kavtypes::Matrix4& matrix, RenderOperation operation, int count,
+                                Fetch fetch)
     {
-        int triangles = getPrimitiveCount(operation, count);
+        const int triangles = getPrimitiveCount(operation, count);
+        const int used = operation == RenderOperation::TRIANGLE_LIST ? triangles * 3 : count;
+        const size_t first = vertices.size();
+        vertices.resize(first + used);
+        ColoredTexturedVertex* out = vertices.data() + first;
         const float* m = matrix.data;
-        auto put = [&](int i)
+        for (int i = 0; i < used; ++i)
         {
             ColoredTexturedVertex v = fetch(i);
-            float x = v.x, y = v.y, z = v.z;
+            const float x = v.x, y = v.y, z = v.z;
             v.x = m[0] * x + m[4] * y + m[8] * z + m[12];
             v.y = m[1] * x + m[5] * y + m[9] * z + m[13];
             v.z = m[2] * x + m[6] * y + m[10] * z + m[14];
-            batch.push_back(v);
-        };
+            out[i] = v;
+        }
+        const size_t start = indices.size();
+        indices.resize(start + (size_t)triangles * 3);
+        GLushort* index = indices.data() + start;
+        const GLushort base = (GLushort)first;
         for (int t = 0; t < triangles; ++t)
         {
             switch (operation)
             {
             case RenderOperation::TRIANGLE_STRIP:
-                put((t & 1) ? t + 1 : t);
-                put((t & 1) ? t : t + 1);
-                put(t + 2);
+                *index++ = (GLushort)(base + ((t & 1) ? t + 1 : t));
+                *index++ = (GLushort)(base + ((t & 1) ? t : t + 1));
+                *index++ = (GLushort)(base + t + 2);
                 break;
             case RenderOperation::TRIANGLE_FAN:
-                put(0);
-                put(t + 1);
-                put(t + 2);
+                *index++ = base;
+                *index++ = (GLushort)(base + t + 1);
+                *index++ = (GLushort)(base + t + 2);
                 break;
             default:
-                put(t * 3);
-                put(t * 3 + 1);
-                put(t * 3 + 2);
+                *index++ = (GLushort)(base + t * 3);
+                *index++ = (GLushort)(base + t * 3 + 1);
+                *index++ = (GLushort)(base + t * 3 + 2);
                 break;
             }
         }
@@ -180,7 +193,8 @@ namespace tesra
     template <typename Fetch>
     bool OpenGL_RenderSystem::merge(RenderOperation operation, int count, Fetch fetch)
     {
-        if (!context || !isTriangles(operation) || !modelviewAffine)
+        // Runs are indexed with 16 bits.
+        if (!context || !isTriangles(operation) || !modelviewAffine || (size_t)count > mergeLimit)
         {
             return false;
         }
@@ -188,11 +202,11 @@ namespace tesra
         {
             return true;
         }
-        if (!batch.empty() && batch.size() + (size_t)count * 3 > mergeLimit)
+        if (batch.size() + (size_t)count > mergeLimit)
         {
             flush();
         }
-        appendTriangles(batch, state->modelviewMatrix, operation, count, fetch);
+        appendTriangles(batch, batchIndices, state->modelviewMatrix, operation, count, fetch);
         return true;
     }
 
@@ -205,6 +219,7 @@ namespace tesra
         if (!context)
         {
             batch.clear();
+            batchIndices.clear();
             return;
         }
         // The merged vertices are moved already.
@@ -218,9 +233,10 @@ namespace tesra
         // Coordinates for an untextured run are ignored with texturing off.
         setClientArray(GL_TEXTURE_COORD_ARRAY, texCoordArrayEnabled, true);
         glTexCoordPointer(2, GL_FLOAT, stride, base + offsetof(ColoredTexturedVertex, u));
-        glDrawArrays(GL_TRIANGLES, 0, (GLsizei)batch.size());
+        glDrawElements(GL_TRIANGLES, (GLsizei)batchIndices.size(), GL_UNSIGNED_SHORT, batchIndices.data());
         ++drawCalls;
         batch.clear();
+        batchIndices.clear();
     }
 
     void OpenGL_RenderSystem::draw(RenderOperation operation, const void* vertices, int count,
