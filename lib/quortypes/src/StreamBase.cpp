@@ -196,6 +196,14 @@ namespace quortypes
 
     hstring StreamBase::readLine()
     {
+        // The common case without building a delimiter string for every line.
+        this->checkOpen();
+        std::string result;
+        if (this->position() < this->dataSize && this->readPastByte('\n', result))
+        {
+            removeCarriageReturns(result);
+            return result;
+        }
         return this->read("\n");
     }
 
