@@ -31,6 +31,11 @@ namespace fintuttf
             {
                 const unsigned char* row = top + (ptrdiff_t)y * bitmap.pitch;
                 unsigned char* out = result + (size_t)y * stride;
+                if (bitmap.pixel_mode == FT_PIXEL_MODE_GRAY)
+                {
+                    memcpy(out, row, (size_t)width);
+                    continue;
+                }
                 for (int x = 0; x < width; ++x)
                 {
                     switch (bitmap.pixel_mode)
