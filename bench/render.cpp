@@ -1,12 +1,18 @@
-// Frames per second of N textured 64 x 64 quads, one draw call each, through the render system and
-// through raw OpenGL client arrays on the same offscreen context.
+// Frames per second of N sprites of S x S pixels through the render system beside the peer engine
+// (Debian's package love, bench/love) drawing the same pixels in its own process on the same kind of
+// display. Both sides present every frame without reading back and finish once when the measured time
+// is up. Two modes: "alternate", consecutive sprites alternating between two textures so that neither
+// side can merge draws, and "atlas", every sprite a cell of one texture, merged by both.
+// Each case runs both sides in turn, five times; ratio_* are our frames per second over the peer's
+// (above 1 is faster), min/median/max over the repeats. Skipped when love is not installed.
 #include <benchmark/benchmark.h>
 
 #include <stdio.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <chrono>
-#include <map>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -15,36 +21,54 @@
 
 #include <tesra/RenderSystem.h>
 
+#include "Compare.h"
 #include "rendersystems/opengl/OpenGL_RenderSystem.h"
 
 namespace
 {
     const int screenWidth = 1024, screenHeight = 768;
+    const int spriteCount = 10000;
+    const int repeats = 5;
+    const double warmupSeconds = 0.2, measuredSeconds = 1.0;
+
+    // Byte k of pixel i of picture `seed`: the formula bench/love/main.lua uses too.
+    std::vector<unsigned char> pixels(int width, int height, int seed)
+    {
+        std::vector<unsigned char> result((size_t)width * height * 4);
+        for (size_t i = 0; i < (size_t)width * height; ++i)
+        {
+            for (int k = 0; k < 4; ++k)
+            {
+                result[i * 4 + k] = (unsigned char)(((i * 4 + k) * 7 + seed * 13) % 256);
+            }
+        }
+        return result;
+    }
 
     struct Scene
     {
         SDL_Window* window = nullptr;
         SDL_GLContext context = nullptr;
         tesra::OpenGL_RenderSystem* rs = nullptr;
-        tesra::Texture* texture = nullptr;
 
         Scene()
         {
             setenv("SDL_VIDEODRIVER", "offscreen", 0);
             SDL_InitSubSystem(SDL_INIT_VIDEO);
+            // The engine window's own attributes; its pacing by sleep without vertical sync is left out.
             SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+            SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+            SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+            SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+            SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+            SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
             window = SDL_CreateWindow("bench", 0, 0, screenWidth, screenHeight,
                                       SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
             context = SDL_GL_CreateContext(window);
+            SDL_GL_SetSwapInterval(0);
             rs = new tesra::OpenGL_RenderSystem();
             rs->create(tesra::RenderSystem::Options());
             rs->attachToSdlWindow(window, nullptr);
-            std::vector<unsigned char> pixels(64 * 64 * 4);
-            for (size_t i = 0; i < pixels.size(); ++i)
-            {
-                pixels[i] = (unsigned char)(i * 7);
-            }
-            texture = rs->createTexture(pixels.data(), 64, 64, tesra::Image::FORMAT_RGBA);
         }
     };
 
@@ -54,167 +78,167 @@ namespace
         return instance;
     }
 
-    // Frames per second of our render system by quad count, for the ratio against LOVE.
-    std::map<int, double>& ourFps()
+    // Frames per second, and seconds of processor time (all threads of the process) per frame: on a
+    // loaded machine the second is the steadier measure of the work a frame takes.
+    struct Rate
     {
-        static std::map<int, double> values;
-        return values;
-    }
-
-    float quadX(int i)
-    {
-        return (float)((i * 37) % (screenWidth - 64));
-    }
-    float quadY(int i)
-    {
-        return (float)((i * 53) % (screenHeight - 64));
-    }
-
-    // The frame is done when its last pixel can be read.
-    void finishFrame()
-    {
-        unsigned char pixel[4];
-        glReadPixels(0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
-        benchmark::DoNotOptimize(pixel[0]);
-    }
-
-    void BM_RenderSystemQuads(benchmark::State& state)
-    {
-        Scene& s = scene();
-        int count = (int)state.range(0);
-        tesra::TexturedVertex quad[4];
-        auto start = std::chrono::steady_clock::now();
-        for (auto _ : state)
-        {
-            s.rs->clear(true, false);
-            for (int i = 0; i < count; ++i)
-            {
-                float x = quadX(i), y = quadY(i);
-                quad[0] = tesra::TexturedVertex(x, y, 0, 0, 0);
-                quad[1] = tesra::TexturedVertex(x + 64, y, 0, 1, 0);
-                quad[2] = tesra::TexturedVertex(x, y + 64, 0, 0, 1);
-                quad[3] = tesra::TexturedVertex(x + 64, y + 64, 0, 1, 1);
-                s.rs->setTexture(s.texture);
-                s.rs->render(tesra::RenderOperation::TRIANGLE_STRIP, quad, 4);
-            }
-            s.rs->presentFrame();
-            finishFrame();
-        }
-        state.counters["fps"] = benchmark::Counter((double)state.iterations(), benchmark::Counter::kIsRate);
-        double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        ourFps()[count] = seconds > 0.0 ? (double)state.iterations() / seconds : 0.0;
-    }
-
-    // Reference: the same frame as plain GL 1.1 calls, one glDrawArrays per quad.
-    void BM_RawGLQuads(benchmark::State& state)
-    {
-        Scene& s = scene();
-        s.rs->setTexture(s.texture);
-        s.rs->presentFrame();
-        int count = (int)state.range(0);
-        float quad[4 * 5];
-        for (auto _ : state)
-        {
-            glClear(GL_COLOR_BUFFER_BIT);
-            glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-            glDisableClientState(GL_COLOR_ARRAY);
-            for (int i = 0; i < count; ++i)
-            {
-                float x = quadX(i), y = quadY(i);
-                float values[20] = {x, y,      0, 0, 0, x + 64, y,      0, 1, 0,
-                                    x, y + 64, 0, 0, 1, x + 64, y + 64, 0, 1, 1};
-                for (int k = 0; k < 20; ++k)
-                {
-                    quad[k] = values[k];
-                }
-                glVertexPointer(3, GL_FLOAT, 20, quad);
-                glTexCoordPointer(2, GL_FLOAT, 20, quad + 3);
-                glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
-            }
-            SDL_GL_SwapWindow(s.window);
-            finishFrame();
-        }
-        state.counters["fps"] = benchmark::Counter((double)state.iterations(), benchmark::Counter::kIsRate);
-    }
-
-    // Reference: the whole frame as one GL draw of triangles, the floor any merging of draws could reach.
-    void BM_RawGLBatchedQuads(benchmark::State& state)
-    {
-        Scene& s = scene();
-        s.rs->setTexture(s.texture);
-        s.rs->presentFrame();
-        int count = (int)state.range(0);
-        std::vector<float> vertices((size_t)count * 6 * 5);
-        for (auto _ : state)
-        {
-            glClear(GL_COLOR_BUFFER_BIT);
-            glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-            glDisableClientState(GL_COLOR_ARRAY);
-            float* out = vertices.data();
-            for (int i = 0; i < count; ++i)
-            {
-                float x = quadX(i), y = quadY(i);
-                const float corners[6][4] = {{x, y, 0, 0},      {x + 64, y, 1, 0}, {x, y + 64, 0, 1},
-                                             {x + 64, y, 1, 0}, {x, y + 64, 0, 1}, {x + 64, y + 64, 1, 1}};
-                for (const auto& c : corners)
-                {
-                    *out++ = c[0];
-                    *out++ = c[1];
-                    *out++ = 0;
-                    *out++ = c[2];
-                    *out++ = c[3];
-                }
-            }
-            glVertexPointer(3, GL_FLOAT, 20, vertices.data());
-            glTexCoordPointer(2, GL_FLOAT, 20, vertices.data() + 3);
-            glDrawArrays(GL_TRIANGLES, 0, count * 6);
-            SDL_GL_SwapWindow(s.window);
-            finishFrame();
-        }
-        state.counters["fps"] = benchmark::Counter((double)state.iterations(), benchmark::Counter::kIsRate);
-    }
-
-    // The same scene drawn by LOVE 11.4 (bench/love) in its own process on the same kind of display,
-    // measured by the game itself; skipped when LOVE is not installed.
-    void BM_LoveQuads(benchmark::State& state)
-    {
-        int count = (int)state.range(0);
-        bool batched = state.range(1) != 0;
         double fps = 0.0;
+        double cpu = 0.0;
+    };
+
+    struct Sprites
+    {
+        int side;
+        bool atlas;
+        tesra::Texture* textures[2] = {nullptr, nullptr};
+        tesra::Texture* atlasTexture = nullptr;
+
+        Sprites(int side, bool atlas) : side(side), atlas(atlas)
+        {
+            tesra::RenderSystem* rs = scene().rs;
+            for (int t = 0; t < 2; ++t)
+            {
+                textures[t] = rs->createTexture(pixels(side, side, t + 1).data(), side, side);
+            }
+            atlasTexture = rs->createTexture(pixels(side * 4, side * 4, 3).data(), side * 4, side * 4);
+        }
+        ~Sprites()
+        {
+            delete textures[0];
+            delete textures[1];
+            delete atlasTexture;
+        }
+
+        void drawFrame()
+        {
+            tesra::RenderSystem* rs = scene().rs;
+            SDL_PumpEvents(); // the other side's loop pumps events every frame too
+            rs->clear(true, false);
+            const int w = screenWidth - side, h = screenHeight - side;
+            tesra::TexturedVertex quad[4];
+            for (int i = 0; i < spriteCount; ++i)
+            {
+                const float x = (float)((i * 37) % w), y = (float)((i * 53) % h), s = (float)side;
+                float u = 0.0f, v = 0.0f, cell = 1.0f;
+                if (atlas)
+                {
+                    const int c = i % 16;
+                    u = (c % 4) / 4.0f;
+                    v = (c / 4) / 4.0f;
+                    cell = 0.25f;
+                }
+                quad[0] = tesra::TexturedVertex(x, y, 0, u, v);
+                quad[1] = tesra::TexturedVertex(x + s, y, 0, u + cell, v);
+                quad[2] = tesra::TexturedVertex(x, y + s, 0, u, v + cell);
+                quad[3] = tesra::TexturedVertex(x + s, y + s, 0, u + cell, v + cell);
+                rs->setTexture(atlas ? atlasTexture : textures[i % 2]);
+                rs->render(tesra::RenderOperation::TRIANGLE_STRIP, quad, 4);
+            }
+            rs->presentFrame();
+        }
+
+        Rate measure()
+        {
+            using Clock = std::chrono::steady_clock;
+            auto seconds = [](Clock::time_point since)
+            { return std::chrono::duration<double>(Clock::now() - since).count(); };
+            Clock::time_point start = Clock::now();
+            while (seconds(start) < warmupSeconds)
+            {
+                drawFrame();
+            }
+            start = Clock::now();
+            const clock_t cpu = clock();
+            long frames = 0;
+            while (seconds(start) < measuredSeconds)
+            {
+                drawFrame();
+                ++frames;
+            }
+            glFinish();
+            return {frames / seconds(start), (double)(clock() - cpu) / CLOCKS_PER_SEC / frames};
+        }
+    };
+
+    // The peer's rate for the same case; 0 frames per second when it did not run.
+    Rate peerRate(int side, bool atlas)
+    {
+        std::string command = "SDL_VIDEODRIVER=offscreen DISPLAY= love '" VUMO_BENCH_LOVE_DIR "' " +
+                              std::to_string(spriteCount) + " " + std::to_string(side) +
+                              (atlas ? " atlas " : " alternate ") + std::to_string(measuredSeconds) +
+                              " 2>/dev/null";
+        FILE* pipe = popen(command.c_str(), "r");
+        Rate rate;
+        if (pipe == nullptr)
+        {
+            return rate;
+        }
+        char line[256];
+        while (fgets(line, sizeof(line), pipe) != nullptr)
+        {
+            sscanf(line, "fps %lf", &rate.fps);
+            sscanf(line, "cpu %lf", &rate.cpu);
+        }
+        if (pclose(pipe) != 0)
+        {
+            rate.fps = 0.0;
+        }
+        return rate;
+    }
+
+    void BM_SpritesBesidePeer(benchmark::State& state)
+    {
+        const int side = (int)state.range(0);
+        const bool atlas = state.range(1) != 0;
+        Sprites sprites(side, atlas);
+        std::vector<double> oursFps, peerFps, oursCpu, peerCpu;
         for (auto _ : state)
         {
-            std::string command = "SDL_VIDEODRIVER=offscreen DISPLAY= love '" VUMO_BENCH_LOVE_DIR "' " +
-                                  std::to_string(count) + " 3" + (batched ? " batched" : "") + " 2>/dev/null";
-            FILE* pipe = popen(command.c_str(), "r");
-            char line[256];
-            while (pipe != nullptr && fgets(line, sizeof(line), pipe) != nullptr)
+            for (int r = 0; r < repeats; ++r)
             {
-                sscanf(line, "fps %lf", &fps);
-            }
-            if (pipe == nullptr || pclose(pipe) != 0 || fps <= 0.0)
-            {
-                state.SkipWithError("LOVE did not run (Debian package love)");
-                return;
+                Rate a, b;
+                if (r % 2 == 0)
+                {
+                    a = sprites.measure();
+                    b = peerRate(side, atlas);
+                }
+                else
+                {
+                    b = peerRate(side, atlas);
+                    a = sprites.measure();
+                }
+                if (b.fps <= 0.0)
+                {
+                    state.SkipWithError("love did not run (Debian package love; scripts/bench installs it)");
+                    return;
+                }
+                // Frame times, so that the shared report gives ours over the peer's.
+                oursFps.push_back(1.0 / a.fps);
+                peerFps.push_back(1.0 / b.fps);
+                oursCpu.push_back(a.cpu);
+                peerCpu.push_back(b.cpu);
             }
         }
-        state.counters["fps"] = fps;
-        auto ours = ourFps().find(count);
-        if (ours != ourFps().end() && ours->second > 0.0)
+        // Reported as the peer's over ours: above 1 we are faster.
+        benchcompare::report(state, peerFps, oursFps, 1.0);
+        state.counters["ours_fps"] = 1.0 / benchcompare::median(oursFps);
+        state.counters["love_fps"] = 1.0 / benchcompare::median(peerFps);
+        state.counters.erase("ours_us");
+        state.counters.erase("ref_us");
+        std::vector<double> cpuRatios;
+        for (size_t i = 0; i < oursCpu.size(); ++i)
         {
-            state.counters["ours_per_love"] = ours->second / fps;
+            cpuRatios.push_back(peerCpu[i] / oursCpu[i]);
         }
+        state.counters["ours_cpu_ms"] = benchcompare::median(oursCpu) * 1e3;
+        state.counters["love_cpu_ms"] = benchcompare::median(peerCpu) * 1e3;
+        state.counters["cpu_ratio_median"] = benchcompare::median(cpuRatios);
     }
 } // namespace
 
-BENCHMARK(BM_RenderSystemQuads)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_RawGLQuads)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_RawGLBatchedQuads)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_LoveQuads)
-    ->Args({1000, 0})
-    ->Args({10000, 0})
-    ->Args({1000, 1})
-    ->Args({10000, 1})
-    ->ArgNames({"quads", "batched"})
+BENCHMARK(BM_SpritesBesidePeer)
+    ->ArgsProduct({{8, 32, 64}, {0, 1}})
+    ->ArgNames({"side", "atlas"})
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();

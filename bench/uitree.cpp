@@ -1,6 +1,6 @@
 // Update and draw of a flat tree of N coloured quads, per object, beside N bare filled rectangles drawn
-// straight through the render system: the floor the tree adds its own cost to. Drawing is timed on the
-// wall clock, since the frame is finished on the GPU (or its software stand-in) before the next begins.
+// straight through the render system: the floor the tree adds its own cost to, interleaved in one run
+// and timed on the wall clock. And attaching many children to one parent.
 #include <benchmark/benchmark.h>
 
 #include <stdlib.h>
@@ -15,6 +15,9 @@
 #include <tesra/tesra.h>
 #include <tesraui/ColoredQuad.h>
 #include <tesraui/Object.h>
+
+#include "Compare.h"
+#include "rendersystems/opengl/OpenGL_RenderSystem.h"
 
 namespace
 {
@@ -72,41 +75,18 @@ namespace
         return *slot;
     }
 
-    void perObject(benchmark::State& state, int count)
+    void flushDraws()
     {
-        state.counters["per_object"] = benchmark::Counter(
-            (double)count, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+        static_cast<tesra::OpenGL_RenderSystem*>(tesra::rendersys)->flush();
     }
 
-    void treeUpdate(benchmark::State& state)
-    {
-        int count = (int)state.range(0);
-        Tree& t = tree(count);
-        for (auto _ : state)
-        {
-            t.root->update(0.016f);
-        }
-        perObject(state, count);
-    }
-
-    void treeDraw(benchmark::State& state)
+    // Update and draw of the tree beside the same rectangles drawn bare, per object; each frame ends
+    // with its draws sent to GL, the timed run with one glFinish.
+    void treeBesideBareRects(benchmark::State& state)
     {
         tesra::RenderSystem* rs = renderSystem();
-        int count = (int)state.range(0);
+        const int count = (int)state.range(0);
         Tree& t = tree(count);
-        for (auto _ : state)
-        {
-            rs->clear(true, false);
-            t.root->draw();
-            glFinish();
-        }
-        perObject(state, count);
-    }
-
-    void bareDrawFilledRect(benchmark::State& state)
-    {
-        tesra::RenderSystem* rs = renderSystem();
-        int count = (int)state.range(0);
         std::vector<kavtypes::Rectangle> rects;
         std::vector<tesra::Color> colors;
         for (int i = 0; i < count; ++i)
@@ -114,19 +94,56 @@ namespace
             rects.push_back(quadRect(i));
             colors.push_back(quadColor(i));
         }
+        benchcompare::Side ours{[&]
+                                {
+                                    t.root->update(0.016f);
+                                    rs->clear(true, false);
+                                    t.root->draw();
+                                    flushDraws();
+                                }};
+        benchcompare::Side bare{[&]
+                                {
+                                    rs->clear(true, false);
+                                    for (int i = 0; i < count; ++i)
+                                    {
+                                        rs->drawFilledRect(rects[i], colors[i]);
+                                    }
+                                    flushDraws();
+                                }};
+        ours.finish = bare.finish = [] { glFinish(); };
+        benchcompare::compare(state, ours, bare, (double)count);
+    }
+
+    // Attaching N children of one z-order to an empty parent; making and deleting them is not timed.
+    void attachChildren(benchmark::State& state)
+    {
+        const int count = (int)state.range(0);
         for (auto _ : state)
         {
-            rs->clear(true, false);
+            state.PauseTiming();
+            tesraui::Object root("root", kavtypes::Rectangle(0, 0, 1024, 768));
+            std::vector<std::unique_ptr<tesraui::Object>> children;
             for (int i = 0; i < count; ++i)
             {
-                rs->drawFilledRect(rects[i], colors[i]);
+                children.emplace_back(new tesraui::Object(formatString("child%d", i), quadRect(i)));
             }
-            glFinish();
+            state.ResumeTiming();
+            for (auto& child : children)
+            {
+                root.addChild(child.get());
+            }
+            state.PauseTiming();
+            root.removeChildren(false);
+            children.clear();
+            state.ResumeTiming();
         }
-        perObject(state, count);
     }
 } // namespace
 
-BENCHMARK(treeUpdate)->Arg(100)->Arg(1000)->Arg(10000);
-BENCHMARK(treeDraw)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond)->UseRealTime();
-BENCHMARK(bareDrawFilledRect)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(treeBesideBareRects)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(attachChildren)->Arg(1000)->Arg(8000)->Arg(16000)->Unit(benchmark::kMillisecond);

@@ -1,42 +1,91 @@
--- The scene of bench/render.cpp: N textured 64 x 64 quads, one draw call each.
--- Arguments: the quad count, the number of seconds to measure, and "batched" to let LOVE merge the
--- draws as it does by default. Prints "fps <value>" and quits.
-local count, seconds, batched = 1000, 3, false
-local texture
-local frames, elapsed = 0, 0
+-- The scene of bench/render.cpp drawn by the peer engine: N sprites of S x S pixels per frame.
+-- Arguments: the sprite count, the side S, the mode ("alternate": consecutive sprites alternate between
+-- two textures, so that no draws can merge; "atlas": every sprite is a cell of one atlas, merged by the
+-- engine's default batching) and the seconds to measure.
+-- Its own loop: no sleep, present every frame, no read-back; one glFinish when the measured time is up.
+-- Prints "fps <value>" and "cpu <seconds of processor time, all threads, per frame>" and quits.
+local count, side, mode, seconds = 10000, 8, "alternate", 1
+local textures, atlas, cells = {}, nil, {}
+local warmup = 0.2
 
-function love.load(args)
-    count = tonumber(args[1]) or count
-    seconds = tonumber(args[2]) or seconds
-    batched = args[3] == "batched"
-    local data = love.image.newImageData(64, 64)
-    local i = 0
+-- Byte k of pixel (x, y) of picture `seed`, the same formula as the other side.
+local function pixelData(width, height, seed)
+    local data = love.image.newImageData(width, height)
     data:mapPixel(function(x, y)
-        local function byte(k) return ((i * 4 + k) * 7 % 256) / 255 end
-        local r, g, b, a = byte(0), byte(1), byte(2), byte(3)
-        i = i + 1
-        return r, g, b, a
+        local i = y * width + x
+        local function byte(k) return ((i * 4 + k) * 7 + seed * 13) % 256 / 255 end
+        return byte(0), byte(1), byte(2), byte(3)
     end)
-    texture = love.graphics.newImage(data)
-    love.graphics.setDefaultFilter("linear", "linear")
+    return data
 end
 
-function love.update(dt)
-    elapsed = elapsed + dt
-    if elapsed >= seconds then
-        print(string.format("fps %.3f", frames / elapsed))
-        io.stdout:flush()
-        love.event.quit()
+local function load(args)
+    count = tonumber(args[1]) or count
+    side = tonumber(args[2]) or side
+    mode = args[3] or mode
+    seconds = tonumber(args[4]) or seconds
+    love.graphics.setDefaultFilter("linear", "linear")
+    textures[1] = love.graphics.newImage(pixelData(side, side, 1))
+    textures[2] = love.graphics.newImage(pixelData(side, side, 2))
+    -- 4 x 4 cells of S x S
+    atlas = love.graphics.newImage(pixelData(side * 4, side * 4, 3))
+    for c = 0, 15 do
+        cells[c] = love.graphics.newQuad((c % 4) * side, math.floor(c / 4) * side, side, side, side * 4, side * 4)
     end
 end
 
-function love.draw()
-    for i = 0, count - 1 do
-        love.graphics.draw(texture, (i * 37) % (1024 - 64), (i * 53) % (768 - 64))
-        if not batched then
-            -- A flush per quad keeps LOVE from merging: one draw call each, like the other side.
-            love.graphics.flushBatch()
+local function draw()
+    local w, h = 1024 - side, 768 - side
+    local g = love.graphics
+    if mode == "atlas" then
+        for i = 0, count - 1 do
+            g.draw(atlas, cells[i % 16], (i * 37) % w, (i * 53) % h)
+        end
+    else
+        for i = 0, count - 1 do
+            g.draw(textures[i % 2 + 1], (i * 37) % w, (i * 53) % h)
         end
     end
-    frames = frames + 1
+end
+
+local function finish()
+    local ok, ffi = pcall(require, "ffi")
+    if ok then
+        pcall(function()
+            ffi.cdef("void glFinish(void);")
+            ffi.load("libGL.so.1").glFinish()
+        end)
+    end
+end
+
+function love.run()
+    load(love.arg.parseGameArguments(arg))
+    local frames, start, warm, cpu = 0, love.timer.getTime(), false, 0
+    return function()
+        love.event.pump()
+        for name in love.event.poll() do
+            if name == "quit" then
+                return 0
+            end
+        end
+        love.graphics.origin()
+        love.graphics.clear(0, 0, 0, 0)
+        draw()
+        love.graphics.present()
+        local now = love.timer.getTime()
+        if not warm then
+            if now - start >= warmup then
+                warm, frames, start, cpu = true, 0, now, os.clock()
+            end
+            return
+        end
+        frames = frames + 1
+        if now - start >= seconds then
+            finish()
+            print(string.format("fps %.3f", frames / (love.timer.getTime() - start)))
+            print(string.format("cpu %.6f", (os.clock() - cpu) / frames))
+            io.stdout:flush()
+            return 0
+        end
+    end
 end
