@@ -54,22 +54,24 @@ namespace kavtypes
         data[13] = 1.0f - rect.y * 2.0f / rect.h;
     }
 
+    // Both are the product with the translation or scaling matrix, worked out: every object of a drawn
+    // tree does them. The sums run in the order the full product's do, so the results are the same.
     void Matrix4::translate(float x, float y, float z)
     {
-        Matrix4 t;
-        t.data[12] = x;
-        t.data[13] = y;
-        t.data[14] = z;
-        multiply(t);
+        for (int i = 0; i < 4; ++i)
+        {
+            data[12 + i] = data[i] * x + data[4 + i] * y + data[8 + i] * z + data[12 + i];
+        }
     }
 
     void Matrix4::scale(float x, float y, float z)
     {
-        Matrix4 s;
-        s.data[0] = x;
-        s.data[5] = y;
-        s.data[10] = z;
-        multiply(s);
+        for (int i = 0; i < 4; ++i)
+        {
+            data[i] *= x;
+            data[4 + i] *= y;
+            data[8 + i] *= z;
+        }
     }
 
     void Matrix4::rotate(float x, float y, float z, float degrees)

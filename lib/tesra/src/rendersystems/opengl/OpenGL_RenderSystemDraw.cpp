@@ -140,8 +140,6 @@ namespace tesra
         const int triangles = getPrimitiveCount(operation, count);
         const int used = operation == RenderOperation::TRIANGLE_LIST ? triangles * 3 : count;
         const size_t first = vertices.size();
-        vertices.resize(first + used);
-        ColoredTexturedVertex* out = vertices.data() + first;
         const float* m = matrix.data;
         for (int i = 0; i < used; ++i)
         {
@@ -150,7 +148,7 @@ namespace tesra
             v.x = m[0] * x + m[4] * y + m[8] * z + m[12];
             v.y = m[1] * x + m[5] * y + m[9] * z + m[13];
             v.z = m[2] * x + m[6] * y + m[10] * z + m[14];
-            out[i] = v;
+            vertices.push_back(v);
         }
         const size_t start = indices.size();
         indices.resize(start + (size_t)triangles * 3);
