@@ -5,6 +5,9 @@
 #include <tesraui/ImageBox.h>
 #include <tesraui/ImageButton.h>
 #include <tesraui/Label.h>
+#include <tesraui/ProgressBar.h>
+#include <tesraui/ProgressCircle.h>
+#include <tesraui/Slider.h>
 #include <tesraui/TextImageButton.h>
 #include <tesraui/ToggleButton.h>
 #include <tesraui/tesraui.h>
@@ -21,6 +24,9 @@ namespace tesraui
         registerObjectFactory("ImageBox", &ImageBox::createInstance);
         registerObjectFactory("ImageButton", &ImageButton::createInstance);
         registerObjectFactory("Label", &Label::createInstance);
+        registerObjectFactory("ProgressBar", &ProgressBar::createInstance);
+        registerObjectFactory("ProgressCircle", &ProgressCircle::createInstance);
+        registerObjectFactory("Slider", &Slider::createInstance);
         registerObjectFactory("TextImageButton", &TextImageButton::createInstance);
         registerObjectFactory("ToggleButton", &ToggleButton::createInstance);
     }

@@ -1,0 +1,147 @@
+#include <cmath>
+
+#include <quortypes/Log.h>
+#include <quortypes/util.h>
+#include <tesra/Vertex.h>
+#include <tesraui/Image.h>
+#include <tesraui/ProgressCircle.h>
+#include <tesraui/tesraui.h>
+
+using kavtypes::Vector2;
+
+namespace tesraui
+{
+    static const char* const directionWords[] = {
+        "clockwise",        "clockwise90",        "clockwise180",        "clockwise270",
+        "counterclockwise", "counterclockwise90", "counterclockwise180", "counterclockwise270"};
+
+    struct Sweep
+    {
+        Vector2 start;
+        Vector2 corners[4];
+    };
+
+    // Per direction: where the sweep starts and the corners in the order it meets them.
+    static const Sweep sweeps[8] = {
+        {{1.0f, 0.5f}, {{1.0f, 1.0f}, {0.0f, 1.0f}, {0.0f, 0.0f}, {1.0f, 0.0f}}},
+        {{0.5f, 0.0f}, {{1.0f, 0.0f}, {1.0f, 1.0f}, {0.0f, 1.0f}, {0.0f, 0.0f}}},
+        {{0.0f, 0.5f}, {{0.0f, 0.0f}, {1.0f, 0.0f}, {1.0f, 1.0f}, {0.0f, 1.0f}}},
+        {{0.5f, 1.0f}, {{0.0f, 1.0f}, {0.0f, 0.0f}, {1.0f, 0.0f}, {1.0f, 1.0f}}},
+        {{1.0f, 0.5f}, {{1.0f, 0.0f}, {0.0f, 0.0f}, {0.0f, 1.0f}, {1.0f, 1.0f}}},
+        {{0.5f, 0.0f}, {{0.0f, 0.0f}, {0.0f, 1.0f}, {1.0f, 1.0f}, {1.0f, 0.0f}}},
+        {{0.0f, 0.5f}, {{0.0f, 1.0f}, {1.0f, 1.0f}, {1.0f, 0.0f}, {0.0f, 0.0f}}},
+        {{0.5f, 1.0f}, {{1.0f, 1.0f}, {1.0f, 0.0f}, {0.0f, 0.0f}, {0.0f, 1.0f}}},
+    };
+
+    ProgressCircle::ProgressCircle(const hstring& name, kavtypes::Rectangle rect)
+        : ImageBox(name, rect), ProgressBase()
+    {
+    }
+
+    ProgressCircle::~ProgressCircle() {}
+
+    Object* ProgressCircle::createInstance(const hstring& name, kavtypes::Rectangle rect)
+    {
+        return new ProgressCircle(name, rect);
+    }
+
+    harray<PropertyInfo> ProgressCircle::getPropertyDescriptions() const
+    {
+        static harray<PropertyInfo> descriptions;
+        if (descriptions.size() == 0)
+        {
+            descriptions = ImageBox::getPropertyDescriptions();
+            harray<PropertyInfo> progress = ProgressBase::getPropertyDescriptions();
+            descriptions.insert(descriptions.end(), progress.begin(), progress.end());
+            descriptions.push_back(PropertyInfo("direction", PropertyInfo::ENUM));
+        }
+        return descriptions;
+    }
+
+    hstring ProgressCircle::getProperty(const hstring& name)
+    {
+        if (name == "direction")
+        {
+            return (this->direction >= CLOCKWISE && this->direction <= COUNTERCLOCKWISE_270)
+                       ? directionWords[this->direction]
+                       : "";
+        }
+        hstring result = ProgressBase::getProperty(name);
+        return result != "" ? result : ImageBox::getProperty(name);
+    }
+
+    bool ProgressCircle::setProperty(const hstring& name, const hstring& value)
+    {
+        if (name == "direction")
+        {
+            for (int code = CLOCKWISE; code <= COUNTERCLOCKWISE_270; ++code)
+            {
+                if (value == directionWords[code])
+                {
+                    this->direction = code;
+                    return true;
+                }
+            }
+            quortypes::Log::warn(logTag, "'direction=' does not support value '" + value + "'.");
+            return false;
+        }
+        if ((name == "progress_image" || name == "mask_image") &&
+            !this->_checkDataset(("set image '" + value + "'").c_str()))
+        {
+            return true;
+        }
+        return ProgressBase::setProperty(name, value) || ImageBox::setProperty(name, value);
+    }
+
+    harray<Vector2> ProgressCircle::_pie(int direction, float progress)
+    {
+        static const float thresholds[4] = {0.125f, 0.375f, 0.625f, 0.875f};
+        const Sweep& sweep = sweeps[(direction >= 0 && direction < 8) ? direction : 0];
+        const Vector2 centre(0.5f, 0.5f);
+        harray<Vector2> points({centre, sweep.start});
+        int passed = 0;
+        while (passed < 4 && progress >= thresholds[passed])
+        {
+            const Vector2& corner = sweep.corners[passed];
+            points.push_back(corner);
+            points.push_back(centre);
+            points.push_back(corner);
+            ++passed;
+        }
+        // The ray at the progress's angle meets the border between the last corner passed and the next.
+        const Vector2& previous = sweep.corners[(passed + 3) % 4];
+        const Vector2& next = sweep.corners[passed % 4];
+        float angle = quortypes::modPositive(progress * 360.0f + 45.0f, 90.0f) - 45.0f;
+        float t = 0.5f + 0.5f * std::tan(angle * (float)M_PI / 180.0f);
+        points.push_back(previous + (next - previous) * t);
+        return points;
+    }
+
+    void ProgressCircle::_draw()
+    {
+        ImageBox::_draw();
+        float p = this->_clampedProgress();
+        tesra::Color color = this->getDerivedColor();
+        color.a = (unsigned char)(color.a * this->getDisabledAlphaFactor());
+        kavtypes::Rectangle drawRect = this->getDrawRect();
+        if (this->progressImage != nullptr)
+        {
+            if (p >= 1.0f)
+            {
+                this->progressImage->draw(drawRect, color);
+            }
+            else if (p > 0.0f)
+            {
+                harray<tesra::TexturedVertex> vertices;
+                for (const Vector2& point : _pie(this->direction, p))
+                {
+                    vertices.push_back(tesra::TexturedVertex(drawRect.x + point.x * drawRect.w,
+                                                             drawRect.y + point.y * drawRect.h, 0.0f, point.x,
+                                                             point.y));
+                }
+                this->progressImage->draw(vertices, color);
+            }
+        }
+        this->_drawMask(drawRect, color);
+    }
+} // namespace tesraui
