@@ -7,6 +7,10 @@
 #include <tesraui/Label.h>
 #include <tesraui/ProgressBar.h>
 #include <tesraui/ProgressCircle.h>
+#include <tesraui/ScrollArea.h>
+#include <tesraui/ScrollBarButtons.h>
+#include <tesraui/ScrollBarH.h>
+#include <tesraui/ScrollBarV.h>
 #include <tesraui/Slider.h>
 #include <tesraui/TextImageButton.h>
 #include <tesraui/ToggleButton.h>
@@ -27,6 +31,13 @@ namespace tesraui
         registerObjectFactory("ProgressBar", &ProgressBar::createInstance);
         registerObjectFactory("ProgressCircle", &ProgressCircle::createInstance);
         registerObjectFactory("Slider", &Slider::createInstance);
+        registerObjectFactory("ScrollArea", &ScrollArea::createInstance);
+        registerObjectFactory("ScrollBarButtonBackground", &ScrollBarButtonBackground::createInstance);
+        registerObjectFactory("ScrollBarButtonBackward", &ScrollBarButtonBackward::createInstance);
+        registerObjectFactory("ScrollBarButtonForward", &ScrollBarButtonForward::createInstance);
+        registerObjectFactory("ScrollBarButtonSlider", &ScrollBarButtonSlider::createInstance);
+        registerObjectFactory("ScrollBarH", &ScrollBarH::createInstance);
+        registerObjectFactory("ScrollBarV", &ScrollBarV::createInstance);
         registerObjectFactory("TextImageButton", &TextImageButton::createInstance);
         registerObjectFactory("ToggleButton", &ToggleButton::createInstance);
     }

@@ -1,0 +1,268 @@
+#include <algorithm>
+#include <cmath>
+
+#include <tesra/RenderSystem.h>
+#include <tesra/tesra.h>
+#include <tesraui/Container.h>
+#include <tesraui/ScrollArea.h>
+#include <tesraui/ScrollBarH.h>
+#include <tesraui/ScrollBarV.h>
+#include <tesraui/tesraui.h>
+
+namespace tesraui
+{
+    ScrollArea::ScrollArea(const hstring& name, kavtypes::Rectangle rect) : Object(name, rect), ButtonBase()
+    {
+        this->clip = true;
+    }
+
+    ScrollArea::~ScrollArea()
+    {
+        Container* container = dynamic_cast<Container*>(this->parent);
+        if (container != nullptr && container->_getScrollArea() == this)
+        {
+            container->_setScrollArea(nullptr);
+        }
+    }
+
+    Object* ScrollArea::createInstance(const hstring& name, kavtypes::Rectangle rect)
+    {
+        return new ScrollArea(name, rect);
+    }
+
+    harray<PropertyInfo> ScrollArea::getPropertyDescriptions() const
+    {
+        static harray<PropertyInfo> descriptions;
+        if (descriptions.size() == 0)
+        {
+            descriptions = Object::getPropertyDescriptions();
+            descriptions.push_back(PropertyInfo("allow_drag", PropertyInfo::BOOL));
+            descriptions.push_back(PropertyInfo("inertia", PropertyInfo::FLOAT));
+            descriptions.push_back(PropertyInfo("drag_threshold", PropertyInfo::FLOAT));
+            descriptions.push_back(PropertyInfo("drag_max_speed", PropertyInfo::FLOAT));
+            descriptions.push_back(PropertyInfo("swap_scroll_wheels", PropertyInfo::BOOL));
+        }
+        return descriptions;
+    }
+
+    hstring ScrollArea::getProperty(const hstring& name)
+    {
+        if (name == "allow_drag")
+        {
+            return hstring(this->allowDrag ? 1 : 0);
+        }
+        if (name == "inertia")
+        {
+            return hstring(this->inertia);
+        }
+        if (name == "drag_threshold")
+        {
+            return hstring(this->dragThreshold);
+        }
+        if (name == "drag_max_speed")
+        {
+            return hstring(this->dragMaxSpeed);
+        }
+        if (name == "swap_scroll_wheels")
+        {
+            return hstring(this->swapScrollWheels ? 1 : 0);
+        }
+        hstring result = ButtonBase::getProperty(name);
+        return result != "" ? result : Object::getProperty(name);
+    }
+
+    bool ScrollArea::setProperty(const hstring& name, const hstring& value)
+    {
+        if (name == "allow_drag")
+        {
+            this->allowDrag = value.toBool();
+        }
+        else if (name == "inertia")
+        {
+            this->inertia = value.toFloat();
+        }
+        else if (name == "drag_threshold")
+        {
+            this->dragThreshold = value.toFloat();
+        }
+        else if (name == "drag_max_speed")
+        {
+            this->dragMaxSpeed = value.toFloat();
+        }
+        else if (name == "swap_scroll_wheels")
+        {
+            this->swapScrollWheels = value.toBool();
+        }
+        else
+        {
+            return ButtonBase::setProperty(name, value) || Object::setProperty(name, value);
+        }
+        return true;
+    }
+
+    void ScrollArea::notifyEvent(const hstring& type, void* args)
+    {
+        Object::notifyEvent(type, args);
+        Container* container = dynamic_cast<Container*>(this->parent);
+        if (type == "AttachToObject")
+        {
+            if (container != nullptr)
+            {
+                container->_setScrollArea(this);
+            }
+        }
+        else if (type == "DetachFromObject")
+        {
+            if (container != nullptr && container->_getScrollArea() == this)
+            {
+                container->_setScrollArea(nullptr);
+            }
+        }
+        else if (type == "Resized")
+        {
+            this->setScrollOffset(this->getScrollOffsetX(), this->getScrollOffsetY());
+        }
+    }
+
+    // The position on one axis for an offset, kept between the container's far edge and its origin.
+    static float clampedPosition(float offset, float parentSize, float size, bool clamp)
+    {
+        float position = -offset;
+        if (clamp)
+        {
+            float lower = std::min(parentSize - size, 0.0f);
+            position = position < lower ? lower : (position > 0.0f ? 0.0f : position);
+        }
+        return position;
+    }
+
+    void ScrollArea::setScrollOffset(float x, float y)
+    {
+        bool clamp = (this->parent != nullptr);
+        kavtypes::Vector2 parentSize = clamp ? this->parent->getSize() : kavtypes::Vector2();
+        if (!std::isnan(x))
+        {
+            this->rect.x = clampedPosition(x, parentSize.x, this->rect.w, clamp);
+        }
+        if (!std::isnan(y))
+        {
+            this->rect.y = clampedPosition(y, parentSize.y, this->rect.h, clamp);
+        }
+    }
+
+    void ScrollArea::snapScrollOffset()
+    {
+        this->setScrollOffset(std::floor(this->getScrollOffsetX() + 0.5f),
+                              std::floor(this->getScrollOffsetY() + 0.5f));
+    }
+
+    bool ScrollArea::isScrollable() const
+    {
+        Container* container = dynamic_cast<Container*>(this->parent);
+        return container != nullptr &&
+               (this->rect.w > container->getWidth() || this->rect.h > container->getHeight());
+    }
+
+    bool ScrollArea::isScrolling() const
+    {
+        return !this->pushed && (this->dragSpeed.x != 0.0f || this->dragSpeed.y != 0.0f);
+    }
+
+    void ScrollArea::stopScrolling()
+    {
+        this->dragging = false;
+        this->pushed = false;
+        this->dragSpeed.set(0.0f, 0.0f);
+    }
+
+    void ScrollArea::_adjustDragSpeed()
+    {
+        this->inertiaStartOffset = this->getScrollOffset();
+        this->inertiaTime.set(0.0f, 0.0f);
+        Container* container = dynamic_cast<Container*>(this->parent);
+        if (container != nullptr)
+        {
+            if (container->_getScrollBarH() != nullptr)
+            {
+                container->_getScrollBarH()->adjustDragSpeed();
+            }
+            if (container->_getScrollBarV() != nullptr)
+            {
+                container->_getScrollBarV()->adjustDragSpeed();
+            }
+        }
+    }
+
+    bool ScrollArea::_checkHover()
+    {
+        return this->dragging ? this->isCursorInside() : ButtonBase::_checkHover();
+    }
+
+    void ScrollArea::_cancelChildren(unsigned int keyCode)
+    {
+        harray<Object*> children = this->children;
+        for (Object* child : children)
+        {
+            // A cancel handler may have removed a later child.
+            if (std::find(this->children.begin(), this->children.end(), child) != this->children.end())
+            {
+                child->onMouseCancel(keyCode);
+            }
+        }
+    }
+
+    bool ScrollArea::onMouseDown(unsigned int keyCode)
+    {
+        if (this->allowDrag)
+        {
+            // Whatever child lies under the pointer, a press inside pushes the area.
+            this->dragging = true;
+            bool pushedNow = ButtonBase::onMouseDown(keyCode);
+            this->dragging = false;
+            if (pushedNow)
+            {
+                this->clickPosition = getCursorPosition();
+            }
+        }
+        return Object::onMouseDown(keyCode);
+    }
+
+    bool ScrollArea::onMouseUp(unsigned int keyCode)
+    {
+        if (this->allowDrag)
+        {
+            this->dragging = false;
+            this->_adjustDragSpeed();
+            if (ButtonBase::onMouseUp(keyCode))
+            {
+                // The children do not see this release: a press on one of them must not stay pending.
+                this->_cancelChildren(keyCode);
+                return true;
+            }
+        }
+        return Object::onMouseUp(keyCode);
+    }
+
+    bool ScrollArea::onMouseMove()
+    {
+        if (Object::onMouseMove())
+        {
+            return true;
+        }
+        if (this->allowDrag)
+        {
+            ButtonBase::onMouseMove();
+        }
+        return false;
+    }
+
+    void ScrollArea::_draw()
+    {
+        if (isDebugEnabled())
+        {
+            kavtypes::Rectangle area = this->getDrawRect();
+            tesra::rendersys->drawFilledRect(area, tesra::Color(0, 255, 0, 32));
+            tesra::rendersys->drawRect(area, tesra::Color(255, 255, 0, 64));
+        }
+    }
+} // namespace tesraui
