@@ -40,6 +40,8 @@ namespace tesraui
         Object* getRoot() const { return this->root; }
         bool isLoaded() const { return this->loaded; }
         const hstring& getCurrentFolder() const { return this->currentFolder; }
+        // The folder of the dataset's files; empty for a dataset file in the working folder.
+        hstring getFolderPath() const { return this->currentFolder; }
         const hstring& getTextsPath() const { return this->textsPath; }
         void setTextsPath(const hstring& value) { this->textsPath = value; }
         const hdict<Image*>& getImages() const { return this->images; }

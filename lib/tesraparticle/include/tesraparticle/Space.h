@@ -1,0 +1,70 @@
+#pragma once
+
+#include <kavtypes/Vector3.h>
+#include <quortypes/harray.h>
+#include <quortypes/hdeque.h>
+#include <tesra/Color.h>
+#include <tesraparticle/AffectorContainer.h>
+#include <tesraparticle/SpaceObject.h>
+
+namespace tesraparticle
+{
+    class Emitter;
+    class Particle;
+    class System;
+
+    // Owns emitters and the particles they emit, runs its affectors on the particles and moves them. The
+    // affectors belong to the system.
+    class Space : public SpaceObject, public AffectorContainer
+    {
+    public:
+        explicit Space(const hstring& name = "");
+        // The properties and copies of the emitters; no particles, no affectors, no system.
+        Space(const Space& other);
+        ~Space() override;
+        Space& operator=(const Space&) = delete;
+
+        harray<PropertyInfo> getPropertyDescriptions() const override;
+        bool setProperty(const hstring& name, const hstring& value);
+
+        // The space takes the emitter; false when it has it already.
+        bool addEmitter(Emitter* emitter);
+        harray<Emitter*> getEmitters() const { return this->emitters; }
+        const hdeque<Particle*>& getParticles() const { return this->particles; }
+        int getAlive() const { return this->alive; }
+        float getTimeRemainder() const { return this->timeRemainder; }
+        System* getSystem() const { return this->system; }
+        void setSystem(System* value) { this->system = value; }
+        float getPreUpdate() const { return this->preUpdate; }
+        void setPreUpdate(float value) { this->preUpdate = value; }
+        float getFixedTimeStep() const { return this->fixedTimeStep; }
+        void setFixedTimeStep(float value) { this->fixedTimeStep = value; }
+        const kavtypes::Vector3& getUp() const { return this->up; }
+
+        // Steps of fixed_time_step when that is above 0, else one step of timeDelta; nothing while disabled.
+        void update(float timeDelta);
+        void draw(float x, float y, const tesra::Color& color);
+        // Deletes the particles and restarts the emitters; the pre-update runs again at the next step.
+        void reset();
+        // Takes the emitter's current particle, applying the affectors over the time offset.
+        void addNewParticle(float timeOffset);
+        Particle* getCurrentParticle() const { return this->currentParticle; }
+        void setCurrentParticle(Particle* value) { this->currentParticle = value; }
+
+    protected:
+        float preUpdate = 0.0f;
+        float fixedTimeStep = 0.0f;
+        kavtypes::Vector3 up = kavtypes::Vector3(0.0f, 1.0f, 0.0f);
+        System* system = nullptr;
+        harray<Emitter*> emitters;
+        hdeque<Particle*> particles;
+        int alive = 0;
+        bool started = false;
+        kavtypes::Vector3 movement;
+        Particle* currentParticle = nullptr;
+        float timeRemainder = 0.0f;
+
+        void _step(float timeDelta);
+        void _applyAffectors(Particle* particle, float timeDelta);
+    };
+} // namespace tesraparticle

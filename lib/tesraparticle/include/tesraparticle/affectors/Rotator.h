@@ -1,0 +1,30 @@
+#pragma once
+
+#include <tesraparticle/Affector.h>
+
+namespace tesraparticle
+{
+    namespace Affectors
+    {
+        // Turns particles at a steady speed.
+        class Rotator : public Affector
+        {
+        public:
+            explicit Rotator(const hstring& name = "") : Affector(name) {}
+
+            static Affector* createInstance(const hstring& name) { return new Rotator(name); }
+
+            harray<PropertyInfo> getPropertyDescriptions() const override;
+            void update(Particle* particle, float timeDelta, kavtypes::Vector3& movement) override;
+            hstring getProperty(const hstring& name) override;
+            bool setProperty(const hstring& name, const hstring& value) override;
+
+            float getRotationSpeed() const { return this->rotationSpeed; }
+            void setRotationSpeed(float value) { this->rotationSpeed = value; }
+
+        protected:
+            // Degrees per second.
+            float rotationSpeed = 1.0f;
+        };
+    } // namespace Affectors
+} // namespace tesraparticle

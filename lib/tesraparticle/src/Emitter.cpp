@@ -1,0 +1,393 @@
+#include <cmath>
+
+#include <quortypes/Log.h>
+#include <quortypes/util.h>
+#include <tesra/tesra.h>
+#include <tesraparticle/Emitter.h>
+#include <tesraparticle/Particle.h>
+#include <tesraparticle/Space.h>
+#include <tesraparticle/tesraparticle.h>
+
+namespace tesraparticle
+{
+    namespace
+    {
+        const float TWO_PI = 6.2831855f;
+        const float PI = 3.1415927f;
+
+        // A single value sets both ends; otherwise the first and the last piece.
+        template <class T, class F> void readRange(Emitter::Range<T>& range, const hstring& text, F read)
+        {
+            harray<hstring> pieces = text.split(';');
+            T min = read(pieces[0]);
+            T max = read(pieces[pieces.size() - 1]);
+            range.min = min;
+            range.max = max;
+        }
+
+        float readFloat(const hstring& text)
+        {
+            return text.toFloat();
+        }
+
+        float sample(const Emitter::Range<float>& range)
+        {
+            return range.min == range.max
+                       ? range.min
+                       : range.min + quortypes::randomFloat(1.0f) * (range.max - range.min);
+        }
+
+        const char* const typeNames[] = {"Point",        "Box",      "HollowBox",     "Sphere",
+                                         "HollowSphere", "Cylinder", "HollowCylinder"};
+        const char* const blendNames[] = {"default", "alpha", "add", "subtract", "overwrite"};
+        const char* const colorNames[] = {"default", "multiply", "lerp", "alpha_map"};
+
+        int findName(const char* const* names, int count, const hstring& value)
+        {
+            for (int i = 0; i < count; ++i)
+            {
+                if (value == names[i])
+                {
+                    return i;
+                }
+            }
+            return -1;
+        }
+    } // namespace
+
+    Emitter::Emitter(const hstring& name) : SpaceObject(name != "" ? name : tesra::generateName("Emitter"))
+    {
+        this->setLimit(this->limit);
+    }
+
+    Emitter::Emitter(const Emitter& other)
+        : SpaceObject(other.name), type(other.type), dimensions(other.dimensions), blendMode(other.blendMode),
+          colorMode(other.colorMode), colorModeFactor(other.colorModeFactor),
+          emissionRate(other.emissionRate), duration(other.duration), delay(other.delay),
+          loopDelay(other.loopDelay), loops(other.loops), reverseRendering(other.reverseRendering),
+          life(other.life), direction(other.direction), size(other.size), scale(other.scale),
+          angle(other.angle), emissionAccumulator(other.emissionAccumulator), loopTime(other.loopTime),
+          totalTime(other.totalTime), running(other.running), loopsDone(other.loopsDone),
+          waiting(other.waiting)
+    {
+        this->visible = other.visible;
+        this->enabled = other.enabled;
+        this->position = other.position;
+        this->setLimit(other.limit);
+    }
+
+    harray<PropertyInfo> Emitter::getPropertyDescriptions() const
+    {
+        static const harray<PropertyInfo> own = {PropertyInfo("name", PropertyInfo::STRING),
+                                                 PropertyInfo("type", PropertyInfo::ENUM),
+                                                 PropertyInfo("dimensions", PropertyInfo::COLOR),
+                                                 PropertyInfo("blend_mode", PropertyInfo::ENUM),
+                                                 PropertyInfo("color_mode", PropertyInfo::ENUM),
+                                                 PropertyInfo("color_mode_factor", PropertyInfo::FLOAT),
+                                                 PropertyInfo("emission_rate", PropertyInfo::FLOAT),
+                                                 PropertyInfo("duration", PropertyInfo::FLOAT),
+                                                 PropertyInfo("delay", PropertyInfo::FLOAT),
+                                                 PropertyInfo("loop_delay", PropertyInfo::FLOAT),
+                                                 PropertyInfo("loops", PropertyInfo::INT),
+                                                 PropertyInfo("limit", PropertyInfo::INT),
+                                                 PropertyInfo("reverse_rendering", PropertyInfo::BOOL),
+                                                 PropertyInfo("life", PropertyInfo::FLOAT_RANGE),
+                                                 PropertyInfo("direction", PropertyInfo::GVEC3_RANGE),
+                                                 PropertyInfo("size", PropertyInfo::GVEC2_RANGE),
+                                                 PropertyInfo("scale", PropertyInfo::FLOAT_RANGE),
+                                                 PropertyInfo("angle", PropertyInfo::FLOAT_RANGE)};
+        return SpaceObject::getPropertyDescriptions() + own;
+    }
+
+    bool Emitter::_setEnumProperty(const hstring& name, const hstring& value)
+    {
+        int index = -1;
+        if (name == "type")
+        {
+            index = findName(typeNames, 7, value);
+            if (index >= 0)
+                this->type = (Type)index;
+        }
+        else if (name == "blend_mode")
+        {
+            index = findName(blendNames, 5, value);
+            if (index >= 0)
+                this->blendMode = (tesra::BlendMode)index;
+        }
+        else
+        {
+            index = findName(colorNames, 4, value);
+            if (index >= 0)
+                this->colorMode = (tesra::ColorMode)index;
+        }
+        if (index < 0)
+        {
+            quortypes::Log::warnf(logTag, "Value '%s' does not exist for property '%s' in '%s'!",
+                                  value.c_str(), name.c_str(), this->name.c_str());
+        }
+        return true;
+    }
+
+    bool Emitter::setProperty(const hstring& name, const hstring& value)
+    {
+        if (name == "name")
+            this->name = value;
+        else if (name == "type" || name == "blend_mode" || name == "color_mode")
+            return this->_setEnumProperty(name, value);
+        else if (name == "dimensions")
+            this->dimensions = str_to_gvec3(value);
+        else if (name == "color_mode_factor")
+            this->colorModeFactor = value.toFloat();
+        else if (name == "emission_rate")
+            this->emissionRate = value.toFloat();
+        else if (name == "duration")
+            this->duration = value.toFloat();
+        else if (name == "delay")
+            this->delay = value.toFloat();
+        else if (name == "loop_delay")
+            this->loopDelay = value.toFloat();
+        else if (name == "loops")
+            this->loops = value.toInt();
+        else if (name == "limit")
+        {
+            int newLimit = value.toInt();
+            if (newLimit < 0 || newLimit > MaxLimit)
+            {
+                quortypes::Log::warnf(logTag, "Value '%s' does not exist for property '%s' in '%s'!",
+                                      value.c_str(), name.c_str(), this->name.c_str());
+            }
+            else if (newLimit != this->limit)
+            {
+                this->setLimit(newLimit);
+            }
+        }
+        else if (name == "reverse_rendering")
+            this->reverseRendering = value.toBool();
+        else if (name == "life")
+            readRange(this->life, value, readFloat);
+        else if (name == "direction")
+            readRange(this->direction, value, str_to_gvec3);
+        else if (name == "size")
+            readRange(this->size, value, str_to_gvec2);
+        else if (name == "scale")
+            readRange(this->scale, value, readFloat);
+        else if (name == "angle")
+            readRange(this->angle, value, readFloat);
+        else
+            return SpaceObject::setProperty(name, value);
+        return true;
+    }
+
+    void Emitter::setLimit(int value)
+    {
+        if (value < 0 || value > MaxLimit)
+        {
+            return;
+        }
+        this->limit = value;
+        this->vertices.assign(value * 6, tesra::ColoredTexturedVertex());
+        static const float u[6] = {0.0f, 1.0f, 0.0f, 1.0f, 0.0f, 1.0f};
+        static const float v[6] = {0.0f, 0.0f, 1.0f, 0.0f, 1.0f, 1.0f};
+        for (size_t i = 0; i < this->vertices.size(); ++i)
+        {
+            this->vertices[i].u = u[i % 6];
+            this->vertices[i].v = v[i % 6];
+        }
+    }
+
+    void Emitter::reset()
+    {
+        this->emissionAccumulator = 0.0f;
+        this->loopTime = 0.0f;
+        this->totalTime = 0.0f;
+        this->loopsDone = 0;
+        this->running = true;
+    }
+
+    void Emitter::clearParticles()
+    {
+        this->alive = 0;
+        this->particles.clear();
+    }
+
+    void Emitter::update(float timeDelta)
+    {
+        int dead = 0;
+        while (dead < this->particles.size() && this->particles[dead]->isDead())
+        {
+            ++dead;
+        }
+        this->particles.erase(this->particles.begin(), this->particles.begin() + dead);
+        this->alive = 0;
+        for (Particle* particle : this->particles)
+        {
+            this->alive += particle->isDead() ? 0 : 1;
+        }
+        if (!this->enabled)
+        {
+            return;
+        }
+        float t = timeDelta;
+        this->totalTime += timeDelta;
+        this->loopTime += timeDelta;
+        if (this->delay > 0.0f)
+        {
+            if (this->totalTime <= this->delay)
+            {
+                return;
+            }
+            if (this->delay > this->totalTime - timeDelta)
+            {
+                this->loopTime -= this->delay;
+                if (this->loopTime <= timeDelta)
+                {
+                    t = this->loopTime;
+                }
+            }
+        }
+        if (this->running)
+        {
+            this->waiting = false;
+            if (this->duration > 0.0f && this->loopTime >= this->duration)
+            {
+                if (this->loopDelay > 0.0f)
+                {
+                    float period = this->duration + this->loopDelay;
+                    while (this->loopTime >= period)
+                    {
+                        this->loopTime -= period;
+                        ++this->loopsDone;
+                    }
+                    this->waiting = (this->loopTime >= this->duration);
+                }
+                else
+                {
+                    while (this->loopTime >= this->duration)
+                    {
+                        this->loopTime -= this->duration;
+                        ++this->loopsDone;
+                    }
+                }
+            }
+            if (this->loops >= 1 && this->loopsDone >= this->loops)
+            {
+                this->running = false;
+            }
+        }
+        if (!this->running || this->waiting)
+        {
+            return;
+        }
+        this->emissionAccumulator += t;
+        if (this->emissionRate <= 0.0f)
+        {
+            return;
+        }
+        int count = (int)(this->emissionRate * this->emissionAccumulator);
+        if (this->alive < this->limit)
+        {
+            if (this->emissionAccumulator <= 1.0f / this->emissionRate)
+            {
+                return;
+            }
+            count = std::min(count, this->limit - this->alive);
+            this->alive += count;
+            for (int i = 0; i < count; ++i)
+            {
+                this->_createParticle(i * t / count);
+            }
+        }
+        this->emissionAccumulator = 0.0f;
+    }
+
+    void Emitter::_placeStart()
+    {
+        const kavtypes::Vector3& d = this->dimensions;
+        kavtypes::Vector3& p = this->startPosition;
+        switch (this->type)
+        {
+        case Type::Point:
+            p.set(0.0f, 0.0f, 0.0f);
+            break;
+        case Type::Box:
+            p.x = quortypes::randomFloat(-0.5f, 0.5f) * d.x;
+            p.y = quortypes::randomFloat(-0.5f, 0.5f) * d.y;
+            p.z = quortypes::randomFloat(-0.5f, 0.5f) * d.z;
+            break;
+        case Type::HollowBox:
+            p.x = d.x * 0.5f - quortypes::randomInt(2) * d.x;
+            p.y = d.y * 0.5f - quortypes::randomInt(2) * d.y;
+            p.z = d.z * 0.5f - quortypes::randomInt(2) * d.z;
+            break;
+        case Type::Sphere:
+        case Type::HollowSphere:
+        {
+            this->radiusFactor = this->type == Type::Sphere ? quortypes::randomFloat(1.0f) : 1.0f;
+            this->phi = quortypes::randomFloat(TWO_PI);
+            this->theta = quortypes::randomFloat(PI);
+            float rho = this->radiusFactor;
+            float s = rho * std::sin(this->phi);
+            p.set(d.x * 0.5f * rho * std::cos(this->phi), d.y * 0.5f * s * std::sin(this->theta),
+                  d.z * 0.5f * s * std::cos(this->theta));
+            break;
+        }
+        case Type::Cylinder:
+        case Type::HollowCylinder:
+        {
+            this->radiusFactor = this->type == Type::Cylinder ? quortypes::randomFloat(1.0f) : 1.0f;
+            this->phi = quortypes::randomFloat(TWO_PI);
+            this->theta = quortypes::randomFloat(PI);
+            float rho = this->radiusFactor;
+            p.x = d.x * 0.5f * rho * std::cos(this->phi);
+            p.y = quortypes::randomFloat(-0.5f, 0.5f) * d.y;
+            p.z = d.z * 0.5f * rho * std::sin(this->phi);
+            break;
+        }
+        }
+    }
+
+    void Emitter::_createParticle(float timeOffset)
+    {
+        this->_placeStart();
+        kavtypes::Vector3 start = this->startPosition + this->position;
+        if (this->space != nullptr)
+        {
+            start += this->space->getPosition();
+        }
+        Particle* particle = new Particle();
+        particle->life = sample(this->life);
+        particle->position = start;
+        if (this->direction.min == this->direction.max)
+        {
+            particle->direction = this->direction.min;
+        }
+        else
+        {
+            particle->direction = this->direction.min +
+                                  (this->direction.max - this->direction.min) * quortypes::randomFloat(1.0f);
+        }
+        if (this->size.min == this->size.max)
+        {
+            particle->size = this->size.min;
+        }
+        else
+        {
+            particle->size =
+                this->size.min + (this->size.max - this->size.min) * quortypes::randomFloat(1.0f);
+        }
+        particle->scale = sample(this->scale);
+        particle->angle = sample(this->angle);
+        this->particles.push_back(particle);
+        if (this->space != nullptr)
+        {
+            this->space->setCurrentParticle(particle);
+            this->space->addNewParticle(timeOffset);
+        }
+        else
+        {
+            // Nothing would own it.
+            this->particles.pop_back();
+            delete particle;
+        }
+    }
+} // namespace tesraparticle

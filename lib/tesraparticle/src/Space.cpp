@@ -1,0 +1,199 @@
+#include <quortypes/util.h>
+#include <tesra/tesra.h>
+#include <tesraparticle/Affector.h>
+#include <tesraparticle/Emitter.h>
+#include <tesraparticle/Particle.h>
+#include <tesraparticle/Space.h>
+#include <tesraparticle/tesraparticle.h>
+
+namespace tesraparticle
+{
+    Space::Space(const hstring& name) : SpaceObject(name != "" ? name : tesra::generateName("Space")) {}
+
+    Space::Space(const Space& other)
+        : SpaceObject(other.name), AffectorContainer(), preUpdate(other.preUpdate),
+          fixedTimeStep(other.fixedTimeStep), up(other.up)
+    {
+        this->visible = other.visible;
+        this->enabled = other.enabled;
+        this->position = other.position;
+        for (Emitter* emitter : other.emitters)
+        {
+            this->addEmitter(new Emitter(*emitter));
+        }
+    }
+
+    Space::~Space()
+    {
+        for (Particle* particle : this->particles)
+        {
+            delete particle;
+        }
+        for (Emitter* emitter : this->emitters)
+        {
+            delete emitter;
+        }
+    }
+
+    harray<PropertyInfo> Space::getPropertyDescriptions() const
+    {
+        static const harray<PropertyInfo> own = {PropertyInfo("pre_update", PropertyInfo::FLOAT),
+                                                 PropertyInfo("fixed_time_step", PropertyInfo::FLOAT),
+                                                 PropertyInfo("up", PropertyInfo::COLOR)};
+        return SpaceObject::getPropertyDescriptions() + own;
+    }
+
+    bool Space::setProperty(const hstring& name, const hstring& value)
+    {
+        if (name == "pre_update")
+        {
+            this->preUpdate = value.toFloat();
+        }
+        else if (name == "fixed_time_step")
+        {
+            this->fixedTimeStep = value.toFloat();
+        }
+        else if (name == "up")
+        {
+            this->up = str_to_gvec3(value);
+        }
+        else
+        {
+            return SpaceObject::setProperty(name, value);
+        }
+        return true;
+    }
+
+    bool Space::addEmitter(Emitter* emitter)
+    {
+        if (this->emitters.indexesOf(emitter).size() > 0)
+        {
+            return false;
+        }
+        this->emitters.push_back(emitter);
+        emitter->setSpace(this);
+        return true;
+    }
+
+    void Space::update(float timeDelta)
+    {
+        if (!this->enabled)
+        {
+            return;
+        }
+        if (this->fixedTimeStep <= 0.0f)
+        {
+            this->_step(timeDelta);
+            return;
+        }
+        this->timeRemainder += timeDelta;
+        int count = (int)(this->timeRemainder / this->fixedTimeStep);
+        this->timeRemainder -= count * this->fixedTimeStep;
+        for (int i = 0; i < count; ++i)
+        {
+            this->_step(this->fixedTimeStep);
+        }
+    }
+
+    void Space::_step(float timeDelta)
+    {
+        if (!this->started)
+        {
+            this->started = true;
+            if (this->preUpdate > 0.0f)
+            {
+                int runs = (int)(this->preUpdate * 10.0f);
+                for (int i = 0; i < runs; ++i)
+                {
+                    this->update(0.05f);
+                }
+                if (this->preUpdate != (float)runs)
+                {
+                    float rest = quortypes::modPositive(this->preUpdate, 0.05f);
+                    if (rest > 0.0f)
+                    {
+                        this->update(rest);
+                    }
+                }
+            }
+        }
+        this->alive = 0;
+        for (Particle* particle : this->particles)
+        {
+            particle->timer += timeDelta;
+            if (!particle->isDead())
+            {
+                this->movement.set(0.0f, 0.0f, 0.0f);
+                this->_applyAffectors(particle, timeDelta);
+                particle->position += this->movement + particle->direction * timeDelta;
+                ++this->alive;
+            }
+        }
+        for (Emitter* emitter : this->emitters)
+        {
+            emitter->update(timeDelta);
+        }
+        int dead = 0;
+        while (dead < this->particles.size() && this->particles[dead]->isDead())
+        {
+            delete this->particles[dead];
+            ++dead;
+        }
+        this->particles.erase(this->particles.begin(), this->particles.begin() + dead);
+    }
+
+    void Space::_applyAffectors(Particle* particle, float timeDelta)
+    {
+        for (Affector* affector : this->affectors)
+        {
+            affector->setSpace(this);
+            affector->update(particle, timeDelta, this->movement);
+        }
+    }
+
+    void Space::addNewParticle(float timeOffset)
+    {
+        Particle* particle = this->currentParticle;
+        this->particles.push_back(particle);
+        ++this->alive;
+        this->movement.set(0.0f, 0.0f, 0.0f);
+        this->_applyAffectors(particle, timeOffset);
+        particle->position += this->movement + particle->direction * timeOffset;
+    }
+
+    void Space::draw(float x, float y, const tesra::Color& color)
+    {
+        if (!this->visible || color.a == 0)
+        {
+            return;
+        }
+        bool plain = (color == tesra::Color(255, 255, 255, 255));
+        for (Emitter* emitter : this->emitters)
+        {
+            if (plain)
+            {
+                emitter->draw(x, y);
+            }
+            else
+            {
+                emitter->draw(x, y, color);
+            }
+        }
+    }
+
+    void Space::reset()
+    {
+        for (Particle* particle : this->particles)
+        {
+            delete particle;
+        }
+        this->particles.clear();
+        this->alive = 0;
+        this->started = false;
+        for (Emitter* emitter : this->emitters)
+        {
+            emitter->reset();
+            emitter->clearParticles();
+        }
+    }
+} // namespace tesraparticle

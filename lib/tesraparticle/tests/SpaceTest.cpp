@@ -1,0 +1,97 @@
+#include <quortypes/util.h>
+#include <tesraparticle/Emitter.h>
+#include <tesraparticle/Particle.h>
+#include <tesraparticle/Space.h>
+#include <tesraparticle/System.h>
+#include <tesraparticle/affectors/CallbackAffector.h>
+
+#include "ParticleTestSupport.h"
+
+using namespace tesraparticle;
+
+namespace
+{
+    class SpaceTest : public particletest::ParticleTest
+    {
+    protected:
+        Space* space = new Space("s");
+        System system;
+
+        void SetUp() override
+        {
+            ParticleTest::SetUp();
+            this->system.addSpace(this->space);
+        }
+
+        Emitter* addEmitter(const char* rate, const char* limit, const char* life)
+        {
+            Emitter* emitter = new Emitter();
+            this->space->addEmitter(emitter);
+            emitter->setProperty("emission_rate", rate);
+            emitter->setProperty("limit", limit);
+            emitter->setProperty("life", life);
+            return emitter;
+        }
+    };
+} // namespace
+
+TEST_F(SpaceTest, fixedStepsKeepTheRemainder)
+{
+    Emitter* emitter = this->addEmitter("0", "1", "1");
+    this->space->setProperty("fixed_time_step", "0.1");
+    this->space->update(0.25f);
+    EXPECT_NEAR(emitter->getTotalTime(), 0.2f, 1e-6f);
+    EXPECT_NEAR(this->space->getTimeRemainder(), 0.05f, 1e-6f);
+}
+
+TEST_F(SpaceTest, preUpdateRunsTenStepsASecondAndTheRest)
+{
+    this->addEmitter("40", "1", "100");
+    this->space->setProperty("pre_update", "1");
+    std::vector<std::string> journal;
+    Affectors::CallbackAffector watcher;
+    watcher.setCallback(
+        [&](Affectors::CallbackAffector*, Particle* particle, float dt, kavtypes::Vector3&)
+        {
+            if (particle == this->space->getParticles()[0])
+                journal.push_back(hstring(formatString("%.2f", dt)));
+        });
+    this->space->addAffector(&watcher);
+    this->space->update(0.1f);
+    std::vector<std::string> expected = {"0.00"};
+    expected.insert(expected.end(), 10, "0.05");
+    expected.push_back("0.10");
+    EXPECT_EQ(journal, expected);
+}
+
+TEST_F(SpaceTest, deadParticlesLeaveOnlyFromTheFront)
+{
+    Emitter* older = this->addEmitter("2", "1", "2");
+    Emitter* younger = this->addEmitter("2", "1", "0.5");
+    this->space->update(1.0f);
+    ASSERT_EQ(this->space->getParticles().size(), 2);
+    older->setEnabled(false);
+    younger->setEnabled(false);
+    this->space->update(0.6f);
+    EXPECT_TRUE(this->space->getParticles()[1]->isDead());
+    EXPECT_EQ(this->space->getParticles().size(), 2);
+    EXPECT_EQ(this->space->getAlive(), 1);
+    this->space->update(1.5f);
+    EXPECT_EQ(this->space->getParticles().size(), 0);
+}
+
+TEST_F(SpaceTest, disabledSpacesAndSystemsNeitherAgeNorEmit)
+{
+    Emitter* emitter = this->addEmitter("10", "10", "5");
+    this->space->setEnabled(false);
+    this->space->update(1.0f);
+    EXPECT_EQ(this->space->getParticles().size(), 0);
+    this->space->setEnabled(true);
+    this->system.update(0.5f);
+    ASSERT_EQ(this->space->getParticles().size(), 5);
+    this->system.setEnabled(false);
+    this->system.update(1.0f);
+    EXPECT_EQ(this->space->getParticles().size(), 5);
+    EXPECT_EQ(this->space->getParticles()[0]->timer, 0.0f);
+    EXPECT_EQ(emitter->getTotalTime(), 0.5f);
+}
