@@ -1,0 +1,16 @@
+#pragma once
+
+#include <quortypes/hstring.h>
+
+namespace tesrauiparticle
+{
+    // The tag of the library's log lines.
+    extern hstring logTag;
+
+    // Registers the object factories "Particle", "ParticleEmitter", "ParticleSpace" and "ParticleSystem".
+    void init();
+    // The UI library's shut-down removes the factories.
+    void destroy();
+    // The folder that "filename" is read under.
+    hstring getDefaultPath();
+} // namespace tesrauiparticle
