@@ -283,7 +283,9 @@ namespace tesraparticle
         {
             return;
         }
-        int count = (int)(this->emissionRate * this->emissionAccumulator);
+        // Compared as a float first: a huge rate must not overflow the conversion.
+        float wanted = this->emissionRate * this->emissionAccumulator;
+        int count = wanted < (float)this->limit ? (int)wanted : this->limit;
         if (this->alive < this->limit)
         {
             if (this->emissionAccumulator <= 1.0f / this->emissionRate)

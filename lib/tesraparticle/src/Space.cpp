@@ -8,6 +8,15 @@
 
 namespace tesraparticle
 {
+    namespace
+    {
+        // Truncation that stays defined for counts past the int range (and NaN, which counts none).
+        int truncateCount(float value)
+        {
+            return value >= 2147483520.0f ? 2147483520 : (value > 0.0f ? (int)value : 0);
+        }
+    } // namespace
+
     Space::Space(const hstring& name) : SpaceObject(name != "" ? name : tesra::generateName("Space")) {}
 
     Space::Space(const Space& other)
@@ -87,7 +96,7 @@ namespace tesraparticle
             return;
         }
         this->timeRemainder += timeDelta;
-        int count = (int)(this->timeRemainder / this->fixedTimeStep);
+        int count = truncateCount(this->timeRemainder / this->fixedTimeStep);
         this->timeRemainder -= count * this->fixedTimeStep;
         for (int i = 0; i < count; ++i)
         {
@@ -102,7 +111,7 @@ namespace tesraparticle
             this->started = true;
             if (this->preUpdate > 0.0f)
             {
-                int runs = (int)(this->preUpdate * 10.0f);
+                int runs = truncateCount(this->preUpdate * 10.0f);
                 for (int i = 0; i < runs; ++i)
                 {
                     this->update(0.05f);
