@@ -1,6 +1,7 @@
-// One space step per particle under LinearForce, Scaler, ColorChanger and Attractor, and one draw per particle,
-// each beside a bare struct-of-arrays loop doing the same arithmetic (and, for drawing, the same render call):
-// the floor the library's records and virtual calls add their cost to. Drawing waits for the frame to finish.
+// One space step per particle under LinearForce, Scaler, ColorChanger and Attractor, and one draw per
+// particle, each beside a bare struct-of-arrays loop doing the same arithmetic (and, for drawing, the same
+// render call): the floor the library's records and virtual calls add their cost to. Drawing waits for the
+// frame to finish.
 #include <benchmark/benchmark.h>
 
 #include <stdlib.h>
@@ -16,6 +17,7 @@
 #include <tesra/RenderSystem.h>
 #include <tesra/tesra.h>
 #include <tesraparticle/Emitter.h>
+#include <tesraparticle/Particle.h>
 #include <tesraparticle/Space.h>
 #include <tesraparticle/System.h>
 #include <tesraparticle/affectors/Attractor.h>
@@ -118,11 +120,12 @@ namespace
             {
                 float hw = sx[i] * W * scale[i] * 0.5f, hh = sy[i] * H * scale[i] * 0.5f;
                 float cxs[4] = {-hw, hw, -hw, hw}, cys[4] = {-hh, -hh, hh, hh};
-                unsigned int color = ((unsigned)r[i] << 24) | ((unsigned)g[i] << 16) | ((unsigned)b[i] << 8) | a[i];
+                unsigned int color =
+                    ((unsigned)r[i] << 24) | ((unsigned)g[i] << 16) | ((unsigned)b[i] << 8) | a[i];
                 for (int k = 0; k < 6; ++k)
-                    vertices[i * 6 + k] = tesra::ColoredTexturedVertex(cxs[order[k]] + x[i] + 512.0f,
-                                                                       cys[order[k]] + y[i] + 384.0f, 0.0f, color,
-                                                                       u[k], v[k]);
+                    vertices[i * 6 + k] =
+                        tesra::ColoredTexturedVertex(cxs[order[k]] + x[i] + 512.0f,
+                                                     cys[order[k]] + y[i] + 384.0f, 0.0f, color, u[k], v[k]);
             }
         }
     };
@@ -130,8 +133,8 @@ namespace
     void perParticle(benchmark::State& state)
     {
         state.counters["per_particle"] =
-            benchmark::Counter((double)state.range(0), benchmark::Counter::kIsIterationInvariantRate |
-                                                           benchmark::Counter::kInvert);
+            benchmark::Counter((double)state.range(0),
+                               benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
     }
 
     void BM_SpaceStep(benchmark::State& state)
@@ -195,7 +198,8 @@ namespace
             tesra::rendersys->setTexture(texture);
             tesra::rendersys->setTextureBlendMode(tesra::BlendMode::DEFAULT);
             tesra::rendersys->setTextureColorMode(tesra::ColorMode::DEFAULT, 1.0f);
-            tesra::rendersys->render(tesra::RenderOperation::TRIANGLE_LIST, vertices.data(), (int)vertices.size());
+            tesra::rendersys->render(tesra::RenderOperation::TRIANGLE_LIST, vertices.data(),
+                                     (int)vertices.size());
             glFinish();
         }
         perParticle(state);

@@ -8,6 +8,7 @@
 #include <quortypes/Log.h>
 #include <quortypes/Resource.h>
 #include <quortypes/exception.h>
+#include <tesraparticle/Space.h>
 #include <tesraparticle/System.h>
 #include <tesraparticle/tesraparticle.h>
 

@@ -145,9 +145,7 @@ namespace tesraparticle
         {
             hstring file = node->getString("filename");
             textureName = node->getString("name", file);
-            // A system file without a folder finds its textures beside it, not at the root.
-            hstring folder = quortypes::Dir::baseDir(this->filename);
-            hstring path = folder != "" ? quortypes::Dir::joinPath(folder, file) : file;
+            hstring path = quortypes::Dir::joinPath(quortypes::Dir::baseDir(this->filename), file);
             Texture* record = loadTexture(path, node->getBool("cached", false));
             if (!this->registerTexture(record, textureName) && record != nullptr && !record->cached)
             {

@@ -124,4 +124,11 @@ TEST_F(DrawTest, texturesAreNamedByFileAndReferencedFromAnywhere)
     EXPECT_EQ(system->getEmitter("plain")->getTexture(), textures.tryGet("dot.png", nullptr)->texture);
     EXPECT_EQ(system->getEmitter("replaced")->getTexture(), textures.tryGet("x", nullptr)->texture);
     EXPECT_NE(textures.tryGet("x", nullptr)->texture, textures.tryGet("dot.png", nullptr)->texture);
+
+    // A system file in the working folder finds its textures beside it.
+    this->folder.write("dot.png", particletest::softDotPng(4));
+    this->folder.write("top.xml",
+                       "<S><Space><Emitter name='e'><Texture filename='dot.png'/></Emitter></Space></S>");
+    std::unique_ptr<System> top(loadSystem("top.xml"));
+    EXPECT_NE(top->getEmitter("e")->getTexture(), nullptr);
 }

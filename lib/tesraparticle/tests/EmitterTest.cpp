@@ -61,6 +61,12 @@ TEST_F(EmitterTest, accumulatorWaitsForOnePeriodAndIsClearedAtTheLimit)
     EXPECT_EQ(emitter->getEmissionAccumulator(), 0.0f);
     this->space.update(0.2f);
     EXPECT_EQ(this->space.getParticles().size(), 2);
+
+    // A rate far past what an int holds still counts up to the limit.
+    this->space.reset();
+    emitter->setProperty("emission_rate", "1e30");
+    this->space.update(0.5f);
+    EXPECT_EQ(this->space.getParticles().size(), 3);
 }
 
 TEST_F(EmitterTest, scheduleOfDelayDurationAndLoops)
