@@ -54,6 +54,10 @@ TEST_F(LoaderTest, brokenFilesThrowTheirTexts)
         std::string path = "broken" + std::to_string(i++) + ".xml";
         EXPECT_EQ(thrownText([&] { this->load(xml, path.c_str()); }), text) << xml;
     }
+    EXPECT_EQ(getAffectorFactories().keys().joined(","),
+              "Attractor,CallbackAffector,ColorChanger,ColorChangerTimed,ForceField,LinearForce,Resizer,"
+              "ResizerTimed,"
+              "Revolutor,Rotator,Scaler,ScalerTimed");
     EXPECT_EQ(thrownText([] { registerAffectorFactory("Rotator", nullptr); }),
               "Affector Factory 'Rotator' already exists!");
     std::unique_ptr<Affector> rotator(createAffector("Rotator", "r"));
@@ -127,6 +131,15 @@ TEST_F(LoaderTest, systemsComeFromOneReadingAsIndependentCopies)
     std::unique_ptr<System> third(loadSystem("sys.xml"));
     EXPECT_EQ(log.take(),
               Lines({"Loading system: other.xml", "Already loaded: other.xml", "Loading system: sys.xml"}));
+}
+
+TEST_F(LoaderTest, startAndStopLines)
+{
+    LogCapture log;
+    destroy();
+    EXPECT_EQ(getAffectorFactories().size(), 0);
+    init();
+    EXPECT_EQ(log.take(), Lines({"Destroying TesraParticle.", "Initializing TesraParticle."}));
 }
 
 TEST_F(LoaderTest, aFailedLoadIsNotCachedAsLoaded)

@@ -82,6 +82,19 @@ namespace
     };
 } // namespace
 
+TEST_F(ParticleObjectsTest, startAndStopLinesAndFactories)
+{
+    LogCapture log("tesrauiparticle");
+    tesrauiparticle::destroy();
+    EXPECT_EQ(log.take(), Lines({"destroying TesraUIParticle."}));
+    for (const char* type : {"Particle", "ParticleEmitter", "ParticleSpace", "ParticleSystem"})
+    {
+        std::unique_ptr<tesraui::Object> object(tesraui::createObject(type, "o", Rectangle(0, 0, 1, 1)));
+        ASSERT_NE(object, nullptr) << type;
+        EXPECT_EQ(object->getClassName(), type);
+    }
+}
+
 TEST_F(ParticleObjectsTest, fileNamesLoadUnderTheDefaultAndTheDatasetFolders)
 {
     LogCapture log;
