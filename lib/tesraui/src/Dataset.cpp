@@ -14,23 +14,6 @@
 
 namespace tesraui
 {
-    namespace
-    {
-        // One per processEvents call under way, innermost first. Handlers may delete the event that is
-        // running (by replacing it or destroying its object) or the whole dataset; the frame keeps both
-        // facts so the loop neither runs nor frees anything twice.
-        struct Processing
-        {
-            Dataset* dataset;
-            Event* running = nullptr;
-            bool runningRetired = false;
-            bool datasetGone = false;
-            Processing* outer;
-        };
-
-        Processing* innermostProcessing = nullptr;
-    } // namespace
-
     Dataset::Dataset(const hstring& fileName, const hstring& name, bool useNameBasePath)
         : name(name), fileName(quortypes::Dir::normalize(fileName))
     {
@@ -57,40 +40,16 @@ namespace tesraui
 
     Dataset::~Dataset()
     {
+        this->life.end();
         delete this->nullImage;
         this->nullImage = nullptr;
         unregisterDataset(this->name, this);
-        if (this->loaded)
+        if (this->loaded && this->focusedObject != nullptr && tesra::window != nullptr)
         {
-            if (this->focusedObject != nullptr && tesra::window != nullptr)
-            {
-                tesra::window->terminateKeyboardHandling();
-            }
-            this->unload();
+            tesra::window->terminateKeyboardHandling();
         }
-        // Registered by hand into a dataset that was never loaded.
-        for (auto& pair : this->images)
-        {
-            delete pair.second;
-        }
-        this->images.clear();
-        for (auto& pair : this->textures)
-        {
-            delete pair.second;
-        }
-        this->textures.clear();
-        this->focusedObject = nullptr;
-        hdict<Object*> registered = this->objects;
-        for (auto& pair : registered)
-        {
-            Object* object = pair.second;
-            // Objects may hold children registered elsewhere; those only lose their parent.
-            if (this->objects.hasKey(pair.first) && this->objects[pair.first] == object)
-            {
-                delete object;
-            }
-        }
-        this->objects.clear();
+        // Also what was registered by hand into a dataset that was never loaded.
+        this->_release();
         for (Object* object : this->unregisteredObjects)
         {
             object->_setDataset(nullptr);
@@ -101,13 +60,6 @@ namespace tesraui
             delete entry.second;
         }
         this->eventQueue.clear();
-        for (Processing* frame = innermostProcessing; frame != nullptr; frame = frame->outer)
-        {
-            if (frame->dataset == this)
-            {
-                frame->datasetGone = true;
-            }
-        }
     }
 
     void Dataset::notifyEvent(const hstring& type, void* args)
@@ -308,69 +260,30 @@ namespace tesraui
         }
     }
 
-    bool Dataset::_retireRunningEvent(Event* event)
-    {
-        bool running = false;
-        for (Processing* frame = innermostProcessing; frame != nullptr; frame = frame->outer)
-        {
-            if (frame->running == event)
-            {
-                frame->runningRetired = true;
-                running = true;
-            }
-        }
-        return running;
-    }
-
     void Dataset::processEvents()
     {
-        Processing frame;
-        frame.dataset = this;
-        frame.outer = innermostProcessing;
-        innermostProcessing = &frame;
-        // Unwinds the frame when a handler throws as well; the rest of the queue waits for the next call.
-        struct Finish
+        // A handler may delete this dataset, and the rest of the queue with it.
+        LifeToken::Watch alive = this->life.watch();
+        // Frees a handler that was deleted while it ran once its outermost run is over, also when it throws;
+        // the rest of the queue then waits for the next call.
+        struct Run
         {
-            Processing& frame;
-            ~Finish()
+            Event* event;
+            explicit Run(Event* event) : event(event) { ++event->runs; }
+            ~Run()
             {
-                innermostProcessing = this->frame.outer;
-                this->frame.running = nullptr;
-            }
-            void endRun()
-            {
-                if (this->frame.running != nullptr && this->frame.runningRetired)
+                if (--this->event->runs == 0 && this->event->retired)
                 {
-                    // Only the outermost run of a handler that re-entered the queue frees it.
-                    bool runningOutside = false;
-                    for (Processing* f = this->frame.outer; f != nullptr; f = f->outer)
-                    {
-                        runningOutside = runningOutside || f->running == this->frame.running;
-                    }
-                    if (!runningOutside)
-                    {
-                        delete this->frame.running;
-                    }
+                    delete this->event;
                 }
-                this->frame.running = nullptr;
-                this->frame.runningRetired = false;
             }
-        } finish{frame};
-        while (!frame.datasetGone && !this->eventQueue.empty())
+        };
+        while (alive.isAlive() && !this->eventQueue.empty())
         {
             std::pair<Event*, EventArgs*> entry = this->eventQueue.removeFirst();
             std::unique_ptr<EventArgs> args(entry.second);
-            frame.running = entry.first;
-            try
-            {
-                entry.first->execute(args.get());
-            }
-            catch (...)
-            {
-                finish.endRun();
-                throw;
-            }
-            finish.endRun();
+            Run run(entry.first);
+            entry.first->execute(args.get());
         }
     }
 

@@ -27,7 +27,13 @@ namespace tesraui
             throw _GenericException("Unable to unload dataset '" + this->name + "', data not loaded!",
                                     "src/Dataset", __LINE__);
         }
-        // Deleting an object unlinks it from its parent and children and takes it out of the map.
+        this->_release();
+    }
+
+    void Dataset::_release()
+    {
+        // Deleting an object unlinks it from its parent and children and takes it out of the map; objects may
+        // hold children registered elsewhere, which only lose their parent.
         hdict<Object*> registered = this->objects;
         for (auto& pair : registered)
         {

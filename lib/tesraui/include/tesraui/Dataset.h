@@ -8,6 +8,7 @@
 #include <quortypes/hdict.h>
 #include <quortypes/hstring.h>
 #include <tesraui/EventReceiver.h>
+#include <tesraui/LifeToken.h>
 
 namespace quorxml
 {
@@ -107,8 +108,6 @@ namespace tesraui
 
         void clearChildUnderCursorCaches();
 
-        // True when the handler is executing right now and will be deleted once it returns.
-        static bool _retireRunningEvent(Event* event);
         // Drops a registration quietly; an object being deleted calls it.
         void _forgetObject(Object* object);
 
@@ -146,6 +145,7 @@ namespace tesraui
         // Unregistered objects still pointing here; they are told to forget this dataset when it is deleted.
         harray<Object*> unregisteredObjects;
         harray<std::pair<Event*, EventArgs*>> eventQueue;
+        LifeToken life;
         // Object-include documents parsed during one load, and the files being parsed right now.
         hdict<quorxml::Document*> includeDocuments;
         harray<hstring> parsingFiles;
@@ -153,6 +153,9 @@ namespace tesraui
         // Parses the dataset file; on failure logs the error and throws it on as a quortypes::exception.
         void _parseDatasetFile();
         void _clearIncludeDocuments();
+        // Deletes the registered objects, images and textures and forgets the texts; unload and the
+        // destructor share it.
+        void _release();
         Object* _parseObject(quorxml::Node* node, Object* parent, const hstring& prefix,
                              const hstring& suffix, kavtypes::Vector2 offset);
     };

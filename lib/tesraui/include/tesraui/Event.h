@@ -10,6 +10,14 @@ namespace tesraui
     public:
         virtual ~Event() = default;
         virtual void execute(EventArgs* args) = 0;
+
+    private:
+        friend class Dataset;
+        friend class Object;
+        // A handler may replace or unregister itself, or destroy its object, while it runs; its deletion
+        // then waits until the outermost run returns.
+        int runs = 0;
+        bool retired = false;
     };
 
     class CallbackEvent : public Event

@@ -8,6 +8,7 @@
 #include <quortypes/hstring.h>
 #include <tesra/Color.h>
 #include <tesraui/EventReceiver.h>
+#include <tesraui/LifeToken.h>
 
 namespace tesraui
 {
@@ -183,6 +184,9 @@ namespace tesraui
         HitTestCallback getHitTestCallback() const { return this->hitTestCallback; }
         void setHitTestCallback(HitTestCallback value) { this->hitTestCallback = value; }
 
+        // For code that calls out to handlers which may delete this object: the watch tells afterwards.
+        LifeToken::Watch watchLife() { return this->life.watch(); }
+
         // Set by the dataset that registers the object.
         void _setDataset(Dataset* value) { this->dataset = value; }
 
@@ -214,6 +218,7 @@ namespace tesraui
         int focusIndex = -1;
         HitTestCallback hitTestCallback = nullptr;
         Dataset* dataset = nullptr;
+        LifeToken life;
 
         void _sortChildren();
         void _clearCachesUpwards();
@@ -225,7 +230,7 @@ namespace tesraui
         // For objects that report presses and releases the children leave: raises the named event when this
         // object takes clicks under the cursor, and tells whether it did.
         bool _triggerClickEvent(const hstring& name, unsigned int keyCode);
-        // Deletes a handler, or leaves it to the dataset when it is running right now.
+        // Deletes a handler, or leaves it to the run under way when it is running right now.
         void _deleteEvent(Event* event);
         // Logs that the operation needs a dataset; false when the object has none.
         bool _checkDataset(const char* operation) const;

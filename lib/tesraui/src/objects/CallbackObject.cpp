@@ -1,7 +1,5 @@
 #include <tesraui/CallbackObject.h>
 
-#include "objects/ChildWalk.h"
-
 namespace tesraui
 {
     CallbackObject::CallbackObject(const hstring& name, kavtypes::Rectangle rect) : Object(name, rect) {}
@@ -59,9 +57,9 @@ namespace tesraui
         if (this->updateCallback != nullptr)
         {
             // The host's function may destroy this very object.
-            ChildWalk guard(this);
+            LifeToken::Watch alive = this->watchLife();
             this->updateCallback(timeDelta);
-            if (!guard.isOwnerAlive())
+            if (!alive.isAlive())
             {
                 return;
             }

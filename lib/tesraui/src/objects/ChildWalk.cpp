@@ -4,34 +4,13 @@
 
 namespace tesraui
 {
-    ChildWalk* ChildWalk::innermost = nullptr;
-
-    ChildWalk::ChildWalk(Object* owner) : owner(owner), children(owner->getChildren()), outer(innermost)
+    ChildWalk::ChildWalk(Object* owner) : owner(owner->watchLife())
     {
-        innermost = this;
-    }
-
-    ChildWalk::~ChildWalk()
-    {
-        // Walks nest strictly (they are recursive calls), so this one is always the innermost.
-        innermost = this->outer;
-    }
-
-    void ChildWalk::forget(Object* object)
-    {
-        for (ChildWalk* walk = innermost; walk != nullptr; walk = walk->outer)
+        const harray<Object*>& list = owner->getChildren();
+        this->children.reserve(list.size());
+        for (Object* child : list)
         {
-            if (walk->owner == object)
-            {
-                walk->owner = nullptr;
-            }
-            for (Object*& child : walk->children)
-            {
-                if (child == object)
-                {
-                    child = nullptr;
-                }
-            }
+            this->children.emplace_back(child, child->watchLife());
         }
     }
 } // namespace tesraui

@@ -8,8 +8,6 @@
 #include <tesraui/Object.h>
 #include <tesraui/tesraui.h>
 
-#include "objects/ChildWalk.h"
-
 namespace tesraui
 {
     Object::Object(const hstring& name, kavtypes::Rectangle rect) : name(name), rect(rect), scale(1.0f, 1.0f)
@@ -27,6 +25,7 @@ namespace tesraui
 
     Object::~Object()
     {
+        this->life.end();
         for (auto& pair : this->events)
         {
             if (this->dataset != nullptr)
@@ -61,7 +60,6 @@ namespace tesraui
             child->parent = nullptr;
         }
         this->children.clear();
-        ChildWalk::forget(this);
     }
 
     void Object::_clearCachesUpwards()
@@ -153,7 +151,11 @@ namespace tesraui
     void Object::_deleteEvent(Event* event)
     {
         // A handler may replace or unregister itself, or destroy its object, while it runs.
-        if (!Dataset::_retireRunningEvent(event))
+        if (event->runs > 0)
+        {
+            event->retired = true;
+        }
+        else
         {
             delete event;
         }
