@@ -3,6 +3,7 @@
 #include <chrono>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <thread>
 
 #include <quortypes/Dir.h>
@@ -22,7 +23,6 @@ namespace quortypes
             fclose(this->file);
             this->file = nullptr;
         }
-        ::free(this->lineBuffer);
     }
 
     const char* FileBase::modeString(AccessMode mode)
@@ -71,6 +71,7 @@ namespace quortypes
         this->byteOffset = byteOffset;
         this->direction = Direction::None;
         this->knownPosition = -1;
+        this->aheadStart = this->aheadEnd = 0;
         this->file = openWithRetries(this->filename, modeString(mode), repeats, timeout);
         if (this->file == nullptr)
         {
@@ -86,6 +87,7 @@ namespace quortypes
         this->file = nullptr;
         this->dataSize = 0;
         this->knownPosition = -1;
+        this->aheadStart = this->aheadEnd = 0;
     }
 
     bool FileBase::exists(const hstring& path, bool caseSensitive)
@@ -112,6 +114,7 @@ namespace quortypes
 
     void FileBase::refreshSize()
     {
+        this->giveBackReadAhead();
         long current = ftell(this->file);
         fseek(this->file, 0, SEEK_END);
         long end = ftell(this->file);
@@ -126,6 +129,7 @@ namespace quortypes
         {
             return 0;
         }
+        this->giveBackReadAhead();
         this->turnTo(Direction::Reading);
         size_t got = fread(buffer, (size_t)size, (size_t)count, this->file);
         // A short read may have consumed part of an item, so the position is no longer known.
@@ -146,6 +150,7 @@ namespace quortypes
         {
             return 0;
         }
+        this->giveBackReadAhead();
         this->turnTo(Direction::Writing);
         // Appending handles write at the end whatever the position was.
         this->knownPosition = -1;
@@ -157,6 +162,7 @@ namespace quortypes
         // ftell locks the handle and may ask the system; line-by-line reading asks for every line.
         if (this->knownPosition < 0)
         {
+            this->giveBackReadAhead();
             this->knownPosition = ftell(this->file);
         }
         long current = this->knownPosition;
@@ -174,6 +180,7 @@ namespace quortypes
         {
             origin = SEEK_END;
         }
+        this->giveBackReadAhead();
         fseek(this->file, offset, origin);
         this->direction = Direction::None;
         this->knownPosition = -1;
@@ -188,20 +195,57 @@ namespace quortypes
         this->direction = next;
     }
 
+    void FileBase::giveBackReadAhead()
+    {
+        if (this->aheadStart < this->aheadEnd)
+        {
+            fseek(this->file, -(long)(this->aheadEnd - this->aheadStart), SEEK_CUR);
+            this->direction = Direction::None;
+        }
+        this->aheadStart = this->aheadEnd = 0;
+    }
+
     bool FileBase::readPastByte(char delimiter, std::string& text)
     {
-        // Seeking back on a stdio handle costs a system call; reading exactly up to the delimiter
-        // does not.
-        this->turnTo(Direction::Reading);
-        long consumed =
-            platform::readPastByte(this->file, delimiter, text, this->lineBuffer, this->lineCapacity);
-        if (this->knownPosition >= 0 && consumed >= 0)
+        // Line by line through stdio costs a locked call per line and a copy out of its buffer; a chunk
+        // of our own is searched and copied from directly.
+        static const size_t aheadSize = 65536;
+        if (this->ahead == nullptr)
         {
-            this->knownPosition += consumed;
+            this->ahead.reset(new char[aheadSize]);
         }
-        else
+        text.clear();
+        while (true)
         {
-            this->knownPosition = -1;
+            if (this->aheadStart == this->aheadEnd)
+            {
+                this->turnTo(Direction::Reading);
+                if (this->knownPosition < 0)
+                {
+                    this->knownPosition = ftell(this->file);
+                }
+                this->aheadStart = 0;
+                this->aheadEnd = fread(this->ahead.get(), 1, aheadSize, this->file);
+                if (this->aheadEnd == 0)
+                {
+                    break;
+                }
+            }
+            const char* begin = this->ahead.get() + this->aheadStart;
+            const size_t available = this->aheadEnd - this->aheadStart;
+            const char* found = static_cast<const char*>(memchr(begin, delimiter, available));
+            const size_t taken = found != nullptr ? (size_t)(found - begin) : available;
+            text.append(begin, taken);
+            const size_t consumed = taken + (found != nullptr ? 1 : 0);
+            this->aheadStart += consumed;
+            if (this->knownPosition >= 0)
+            {
+                this->knownPosition += (long)consumed;
+            }
+            if (found != nullptr)
+            {
+                break;
+            }
         }
         return true;
     }

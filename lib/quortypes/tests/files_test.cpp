@@ -150,4 +150,15 @@ TEST(Files, PositionAfterLinesSeeksShortReadsAndAppends)
     EXPECT_EQ(file.readLine(), "one");
     EXPECT_EQ(file.readLine(), "two");
     EXPECT_EQ(file.readLine(), "three!");
+
+    // Reading and writing in place: what follows a line is where the next read or write begins.
+    File both(dir / "mixed.txt", AccessMode::ReadWrite);
+    EXPECT_EQ(both.readLine(), "one");
+    EXPECT_EQ(both.readUint8(), 't');
+    EXPECT_EQ(both.readLine(), "wo");
+    both.write("T");
+    EXPECT_EQ(both.readLine(), "hree!");
+    EXPECT_TRUE(both.eof());
+    both.rewind();
+    EXPECT_EQ(both.read(""), "one\ntwo\nThree!");
 }

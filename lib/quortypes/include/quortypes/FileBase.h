@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdio>
+#include <memory>
 
 #include <quortypes/StreamBase.h>
 
@@ -75,8 +76,11 @@ namespace quortypes
         void turnTo(Direction next);
         // The handle's position as far as this object knows it, -1 when it has to be asked for.
         long knownPosition = -1;
-        // Reused by every line read so that reading a line does not allocate.
-        char* lineBuffer = nullptr;
-        size_t lineCapacity = 0;
+        // Bytes line reading took from the handle beyond the position: [aheadStart, aheadEnd) of ahead.
+        // Every other use of the handle gives them back first.
+        std::unique_ptr<char[]> ahead;
+        size_t aheadStart = 0;
+        size_t aheadEnd = 0;
+        void giveBackReadAhead();
     };
 } // namespace quortypes

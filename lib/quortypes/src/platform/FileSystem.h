@@ -26,10 +26,6 @@ namespace quortypes::platform
 
     // Fails for directories, which fopen would accept for reading.
     FILE* openFile(const std::string& path, const char* mode);
-    // Reads up to and including the delimiter or to the end; text receives what was read without the
-    // delimiter. buffer and capacity are a malloc'd scratch kept by the caller between calls. Returns the
-    // bytes consumed, -1 when that is not known (a read error).
-    long readPastByte(FILE* file, char delimiter, std::string& text, char*& buffer, size_t& capacity);
     bool removeFile(const std::string& path);
     bool makeDirectory(const std::string& path);
     bool removeEmptyDirectory(const std::string& path);

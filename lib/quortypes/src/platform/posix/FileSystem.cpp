@@ -71,20 +71,6 @@ namespace quortypes::platform
         return handle;
     }
 
-    long readPastByte(FILE* file, char delimiter, std::string& text, char*& buffer, size_t& capacity)
-    {
-        ssize_t length = ::getdelim(&buffer, &capacity, (unsigned char)delimiter, file);
-        if (length > 0)
-        {
-            bool found = buffer[length - 1] == delimiter;
-            text.assign(buffer, (size_t)length - (found ? 1 : 0));
-            return (long)length;
-        }
-        text.clear();
-        // Nothing read at the end of the file; after an error the handle may have moved.
-        return ::ferror(file) ? -1 : 0;
-    }
-
     bool removeFile(const std::string& path)
     {
         // unlink never follows a symbolic link: the link itself goes.
