@@ -128,13 +128,13 @@ namespace tesraui
         void setWidth(float value);
         float getHeight() const { return this->rect.h; }
         void setHeight(float value);
-        kavtypes::Vector2 getScale() const { return this->scale; }
-        void setScale(kavtypes::Vector2 value) { this->scale = value; }
-        void setScale(float x, float y) { this->scale.set(x, y); }
-        float getScaleX() const { return this->scale.x; }
-        void setScaleX(float value) { this->scale.x = value; }
-        float getScaleY() const { return this->scale.y; }
-        void setScaleY(float value) { this->scale.y = value; }
+        kavtypes::Vector2 getScale() const { return this->scaleFactor; }
+        void setScale(kavtypes::Vector2 value) { this->scaleFactor = value; }
+        void setScale(float x, float y) { this->scaleFactor.set(x, y); }
+        float getScaleX() const { return this->scaleFactor.x; }
+        void setScaleX(float value) { this->scaleFactor.x = value; }
+        float getScaleY() const { return this->scaleFactor.y; }
+        void setScaleY(float value) { this->scaleFactor.y = value; }
         kavtypes::Vector2 getCenter() const { return this->center; }
         void setCenter(kavtypes::Vector2 value) { this->center = value; }
         void setCenter(float x, float y) { this->center.set(x, y); }
@@ -193,7 +193,7 @@ namespace tesraui
     protected:
         hstring name;
         kavtypes::Rectangle rect;
-        kavtypes::Vector2 scale;
+        kavtypes::Vector2 scaleFactor;
         kavtypes::Vector2 center;
         Object* parent = nullptr;
         Object* childUnderCursor = nullptr;

@@ -10,7 +10,8 @@
 
 namespace tesraui
 {
-    Object::Object(const hstring& name, kavtypes::Rectangle rect) : name(name), rect(rect), scale(1.0f, 1.0f)
+    Object::Object(const hstring& name, kavtypes::Rectangle rect)
+        : name(name), rect(rect), scaleFactor(1.0f, 1.0f)
     {
         // Files give -1 for a size they leave out; such an axis keeps its centre at 0.
         if (rect.w != -1.0f)

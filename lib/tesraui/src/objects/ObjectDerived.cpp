@@ -64,16 +64,16 @@ namespace tesraui
     {
         if (ancestor == this || this->parent == nullptr || this->parent == ancestor)
         {
-            return this->scale;
+            return this->scaleFactor;
         }
-        return this->scale * this->parent->getDerivedScale(ancestor);
+        return this->scaleFactor * this->parent->getDerivedScale(ancestor);
     }
 
     kavtypes::Vector2 Object::getDerivedPoint(kavtypes::Vector2 point, Object* ancestor) const
     {
         for (const Object* object = this; object != nullptr; object = object->parent)
         {
-            point = (point - object->center) * object->scale;
+            point = (point - object->center) * object->scaleFactor;
             point.rotate(-object->angle);
             point += object->rect.getPosition() + object->center;
             if (object == ancestor)
@@ -133,7 +133,7 @@ namespace tesraui
             const Object* object = chain[i];
             point -= object->rect.getPosition() + object->center;
             point.rotate(object->angle);
-            point /= object->scale;
+            point /= object->scaleFactor;
             point += object->center;
         }
         return point;

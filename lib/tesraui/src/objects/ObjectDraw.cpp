@@ -25,8 +25,8 @@ namespace tesraui
     void Object::draw()
     {
         tesra::RenderSystem* rs = tesra::rendersys;
-        if (rs == nullptr || !this->visible || this->color.a == 0 || std::fabs(this->scale.x) < 0.0001f ||
-            std::fabs(this->scale.y) < 0.0001f)
+        if (rs == nullptr || !this->visible || this->color.a == 0 ||
+            std::fabs(this->scaleFactor.x) < 0.0001f || std::fabs(this->scaleFactor.y) < 0.0001f)
         {
             return;
         }
@@ -76,9 +76,9 @@ namespace tesraui
         {
             rs->rotate(this->angle, 0.0f, 0.0f, -1.0f);
         }
-        if (this->scale.x != 1.0f || this->scale.y != 1.0f)
+        if (this->scaleFactor.x != 1.0f || this->scaleFactor.y != 1.0f)
         {
-            rs->scale(this->scale.x, this->scale.y, 1.0f);
+            rs->scale(this->scaleFactor.x, this->scaleFactor.y, 1.0f);
         }
         this->_draw();
         if (isDebugEnabled())

@@ -188,7 +188,7 @@ namespace tesraui
 
     bool Object::isPointInside(kavtypes::Vector2 point)
     {
-        if (std::fabs(this->scale.x) < 0.0001f || std::fabs(this->scale.y) < 0.0001f)
+        if (std::fabs(this->scaleFactor.x) < 0.0001f || std::fabs(this->scaleFactor.y) < 0.0001f)
         {
             return false;
         }

@@ -102,11 +102,11 @@ namespace tesraui
         if (name == "angle")
             return floatText(this->angle);
         if (name == "scale")
-            return vector2ToString(this->scale);
+            return vector2ToString(this->scaleFactor);
         if (name == "scale_x")
-            return floatText(this->scale.x);
+            return floatText(this->scaleFactor.x);
         if (name == "scale_y")
-            return floatText(this->scale.y);
+            return floatText(this->scaleFactor.y);
         if (name == "center")
             return vector2ToString(this->center);
         if (name == "center_x")
@@ -193,11 +193,11 @@ namespace tesraui
         else if (name == "angle")
             this->angle = value.toFloat();
         else if (name == "scale")
-            this->scale = stringToVector2(value);
+            this->scaleFactor = stringToVector2(value);
         else if (name == "scale_x")
-            this->scale.x = value.toFloat();
+            this->scaleFactor.x = value.toFloat();
         else if (name == "scale_y")
-            this->scale.y = value.toFloat();
+            this->scaleFactor.y = value.toFloat();
         else if (name == "center")
             this->center = stringToVector2(value);
         else if (name == "center_x")
