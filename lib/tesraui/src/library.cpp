@@ -23,6 +23,7 @@ namespace tesraui
     static hdict<float> textureExtensionScales;
 
     void _registerFactories();
+    void _registerAnimatorFactories();
 
     void init()
     {
@@ -43,6 +44,7 @@ namespace tesraui
         ButtonBase::setAllowedKeys({1});
         ButtonBase::setAllowedButtons({11});
         _registerFactories();
+        _registerAnimatorFactories();
     }
 
     void destroy()

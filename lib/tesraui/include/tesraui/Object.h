@@ -89,6 +89,49 @@ namespace tesraui
         Object* getChildUnderPoint(kavtypes::Vector2 point);
         Object* getChildUnderCursor();
 
+        // Dynamic animators: owned and updated by this object, deleted once they expire. Start replaces the
+        // running animations of the property, queue adds one that begins after the delay (from wherever the
+        // value is then), stop removes them all. Speed is in runs per second.
+        bool hasDynamicAnimators() const { return this->dynamicAnimators.size() > 0; }
+        Animator* fadeAlpha(unsigned char target, float speed);
+        Animator* fadeAlphaQueue(unsigned char target, float speed, float delay);
+        void fadeAlphaStop();
+        Animator* fadeRed(unsigned char target, float speed);
+        Animator* fadeGreen(unsigned char target, float speed);
+        Animator* fadeBlue(unsigned char target, float speed);
+        void fadeColorStop();
+        void move(float x, float y, float speed);
+        void moveQueue(float x, float y, float speed, float delay);
+        void moveStop();
+        Animator* moveX(float x, float speed);
+        Animator* moveXQueue(float x, float speed, float delay);
+        void moveXStop();
+        Animator* moveY(float y, float speed);
+        Animator* moveYQueue(float y, float speed, float delay);
+        void moveYStop();
+        // A vertical run of the given function that begins phase periods in and lasts 1 / speed seconds.
+        Animator* animateY(float offset, float amplitude, float speed, int function, float phase,
+                           float periods);
+        Animator* resizeX(float w, float speed);
+        Animator* resizeXQueue(float w, float speed, float delay);
+        void resizeXStop();
+        Animator* resizeY(float h, float speed);
+        Animator* resizeYQueue(float h, float speed, float delay);
+        void resizeYStop();
+        void resizeStop();
+        Animator* rotate(float angle, float speed);
+        Animator* rotateQueue(float angle, float speed, float delay);
+        void rotateStop();
+        void scale(float x, float y, float speed);
+        void scaleQueue(float x, float y, float speed, float delay);
+        void scaleStop();
+        Animator* scaleX(float x, float speed);
+        Animator* scaleXQueue(float x, float speed, float delay);
+        void scaleXStop();
+        Animator* scaleY(float y, float speed);
+        Animator* scaleYQueue(float y, float speed, float delay);
+        void scaleYStop();
+
         // derived values; a null ancestor means the whole chain up to the root
         unsigned char getDerivedAlpha(Object* ancestor = nullptr) const;
         tesra::Color getDerivedColor() const;
@@ -230,6 +273,10 @@ namespace tesraui
         // For objects that report presses and releases the children leave: raises the named event when this
         // object takes clicks under the cursor, and tells whether it did.
         bool _triggerClickEvent(const hstring& name, unsigned int keyCode);
+        // Deletes (and takes out) the dynamic animators the test picks, in list order.
+        void _removeDynamicAnimators(bool (*isOfKind)(Animator*));
+        // Appends a new dynamic animator of one run at the speed, driving this object.
+        Animator* _addDynamicAnimator(Animator* animator, float speed);
         // Deletes a handler, or leaves it to the run under way when it is running right now.
         void _deleteEvent(Event* event);
         // Logs that the operation needs a dataset; false when the object has none.

@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include <tesraui/Animator.h>
 #include <tesraui/Object.h>
 
@@ -25,12 +27,22 @@ namespace tesraui
                 }
             }
         }
-        for (int i = 0; i < this->dynamicAnimators.size(); ++i)
+        // An animator's custom function may start or stop animators of this object: the walk goes over a
+        // copy and skips those taken out (and deleted) meanwhile.
+        if (this->dynamicAnimators.size() > 0)
         {
-            this->dynamicAnimators[i]->update(timeDelta);
-            if (!walk.isOwnerAlive())
+            harray<Animator*> animators = this->dynamicAnimators;
+            for (Animator* animator : animators)
             {
-                return;
+                if (std::find(this->dynamicAnimators.begin(), this->dynamicAnimators.end(), animator) !=
+                    this->dynamicAnimators.end())
+                {
+                    animator->update(timeDelta);
+                    if (!walk.isOwnerAlive())
+                    {
+                        return;
+                    }
+                }
             }
         }
         for (int i = 0; i < this->dynamicAnimators.size();)

@@ -1,0 +1,286 @@
+#include <tesra/tesra.h>
+#include <tesraui/Animators.h>
+#include <tesraui/Object.h>
+
+// The dynamic animators' families: start replaces the animators of its kind, queue adds one, stop removes
+// them all.
+namespace tesraui
+{
+    using namespace Animators;
+
+    template <class T> static bool isKind(Animator* animator)
+    {
+        return dynamic_cast<T*>(animator) != nullptr;
+    }
+
+    template <class T> static Animator* newAnimator()
+    {
+        return new T(tesra::generateName("dynamic_animator_"));
+    }
+
+    // From the current value to the target.
+    static Animator* aimNow(Animator* animator, float value, float target)
+    {
+        animator->setOffset(value);
+        animator->setAmplitude(target - value);
+        return animator;
+    }
+
+    // With a delay the animator takes the value when its delay ends, from wherever running animations left
+    // it.
+    static Animator* aimQueued(Animator* animator, float value, float target, float delay)
+    {
+        if (delay == 0.0f)
+        {
+            return aimNow(animator, value, target);
+        }
+        animator->setTarget(target);
+        animator->setUseTarget(true);
+        animator->setInheritValue(true);
+        animator->setDelay(delay);
+        return animator;
+    }
+
+    void Object::_removeDynamicAnimators(bool (*isOfKind)(Animator*))
+    {
+        for (int i = 0; i < this->dynamicAnimators.size();)
+        {
+            if (isOfKind(this->dynamicAnimators[i]))
+            {
+                delete this->dynamicAnimators.removeAt(i);
+            }
+            else
+            {
+                ++i;
+            }
+        }
+    }
+
+    Animator* Object::_addDynamicAnimator(Animator* animator, float speed)
+    {
+        this->dynamicAnimators.push_back(animator);
+        animator->setSpeed(speed);
+        animator->setPeriods(1.0f);
+        // It drives this object without being one of its children: never drawn, hit-tested or registered.
+        animator->parent = this;
+        return animator;
+    }
+
+    Animator* Object::fadeAlpha(unsigned char target, float speed)
+    {
+        this->_removeDynamicAnimators(&isKind<AlphaChanger>);
+        return aimNow(this->_addDynamicAnimator(newAnimator<AlphaChanger>(), speed), this->color.a, target);
+    }
+
+    Animator* Object::fadeAlphaQueue(unsigned char target, float speed, float delay)
+    {
+        return aimQueued(this->_addDynamicAnimator(newAnimator<AlphaChanger>(), speed), this->color.a, target,
+                         delay);
+    }
+
+    void Object::fadeAlphaStop()
+    {
+        this->_removeDynamicAnimators(&isKind<AlphaChanger>);
+    }
+
+    Animator* Object::fadeRed(unsigned char target, float speed)
+    {
+        this->_removeDynamicAnimators(&isKind<RedChanger>);
+        return aimNow(this->_addDynamicAnimator(newAnimator<RedChanger>(), speed), this->color.r, target);
+    }
+
+    Animator* Object::fadeGreen(unsigned char target, float speed)
+    {
+        this->_removeDynamicAnimators(&isKind<GreenChanger>);
+        return aimNow(this->_addDynamicAnimator(newAnimator<GreenChanger>(), speed), this->color.g, target);
+    }
+
+    Animator* Object::fadeBlue(unsigned char target, float speed)
+    {
+        this->_removeDynamicAnimators(&isKind<BlueChanger>);
+        return aimNow(this->_addDynamicAnimator(newAnimator<BlueChanger>(), speed), this->color.b, target);
+    }
+
+    void Object::fadeColorStop()
+    {
+        this->_removeDynamicAnimators(&isKind<RedChanger>);
+        this->_removeDynamicAnimators(&isKind<GreenChanger>);
+        this->_removeDynamicAnimators(&isKind<BlueChanger>);
+        this->_removeDynamicAnimators(&isKind<AlphaChanger>);
+    }
+
+    void Object::move(float x, float y, float speed)
+    {
+        this->_removeDynamicAnimators(&isKind<MoverX>);
+        this->_removeDynamicAnimators(&isKind<MoverY>);
+        aimNow(this->_addDynamicAnimator(newAnimator<MoverX>(), speed), this->rect.x, x);
+        aimNow(this->_addDynamicAnimator(newAnimator<MoverY>(), speed), this->rect.y, y);
+    }
+
+    void Object::moveQueue(float x, float y, float speed, float delay)
+    {
+        aimQueued(this->_addDynamicAnimator(newAnimator<MoverX>(), speed), this->rect.x, x, delay);
+        aimQueued(this->_addDynamicAnimator(newAnimator<MoverY>(), speed), this->rect.y, y, delay);
+    }
+
+    void Object::moveStop()
+    {
+        this->_removeDynamicAnimators(&isKind<MoverX>);
+        this->_removeDynamicAnimators(&isKind<MoverY>);
+    }
+
+    Animator* Object::moveX(float x, float speed)
+    {
+        this->_removeDynamicAnimators(&isKind<MoverX>);
+        return aimNow(this->_addDynamicAnimator(newAnimator<MoverX>(), speed), this->rect.x, x);
+    }
+
+    Animator* Object::moveXQueue(float x, float speed, float delay)
+    {
+        return aimQueued(this->_addDynamicAnimator(newAnimator<MoverX>(), speed), this->rect.x, x, delay);
+    }
+
+    void Object::moveXStop()
+    {
+        this->_removeDynamicAnimators(&isKind<MoverX>);
+    }
+
+    Animator* Object::moveY(float y, float speed)
+    {
+        this->_removeDynamicAnimators(&isKind<MoverY>);
+        return aimNow(this->_addDynamicAnimator(newAnimator<MoverY>(), speed), this->rect.y, y);
+    }
+
+    Animator* Object::moveYQueue(float y, float speed, float delay)
+    {
+        return aimQueued(this->_addDynamicAnimator(newAnimator<MoverY>(), speed), this->rect.y, y, delay);
+    }
+
+    void Object::moveYStop()
+    {
+        this->_removeDynamicAnimators(&isKind<MoverY>);
+    }
+
+    Animator* Object::animateY(float offset, float amplitude, float speed, int function, float phase,
+                               float periods)
+    {
+        this->_removeDynamicAnimators(&isKind<MoverY>);
+        Animator* animator = this->_addDynamicAnimator(newAnimator<MoverY>(), speed * periods);
+        animator->setOffset(offset);
+        animator->setAmplitude(amplitude);
+        animator->setAnimationFunction((Animator::AnimationFunction)function);
+        animator->setPeriods(phase + periods);
+        // A run of no length starts at its beginning rather than at phase / 0.
+        float runSpeed = speed * periods;
+        animator->setTimer(runSpeed != 0.0f ? phase / runSpeed : 0.0f);
+        return animator;
+    }
+
+    Animator* Object::resizeX(float w, float speed)
+    {
+        this->_removeDynamicAnimators(&isKind<ResizerX>);
+        return aimNow(this->_addDynamicAnimator(newAnimator<ResizerX>(), speed), this->rect.w, w);
+    }
+
+    Animator* Object::resizeXQueue(float w, float speed, float delay)
+    {
+        return aimQueued(this->_addDynamicAnimator(newAnimator<ResizerX>(), speed), this->rect.w, w, delay);
+    }
+
+    void Object::resizeXStop()
+    {
+        this->_removeDynamicAnimators(&isKind<ResizerX>);
+    }
+
+    Animator* Object::resizeY(float h, float speed)
+    {
+        this->_removeDynamicAnimators(&isKind<ResizerY>);
+        return aimNow(this->_addDynamicAnimator(newAnimator<ResizerY>(), speed), this->rect.h, h);
+    }
+
+    Animator* Object::resizeYQueue(float h, float speed, float delay)
+    {
+        return aimQueued(this->_addDynamicAnimator(newAnimator<ResizerY>(), speed), this->rect.h, h, delay);
+    }
+
+    void Object::resizeYStop()
+    {
+        this->_removeDynamicAnimators(&isKind<ResizerY>);
+    }
+
+    void Object::resizeStop()
+    {
+        this->_removeDynamicAnimators(&isKind<ResizerX>);
+        this->_removeDynamicAnimators(&isKind<ResizerY>);
+    }
+
+    Animator* Object::rotate(float angle, float speed)
+    {
+        this->_removeDynamicAnimators(&isKind<Rotator>);
+        return aimNow(this->_addDynamicAnimator(newAnimator<Rotator>(), speed), this->angle, angle);
+    }
+
+    Animator* Object::rotateQueue(float angle, float speed, float delay)
+    {
+        return aimQueued(this->_addDynamicAnimator(newAnimator<Rotator>(), speed), this->angle, angle, delay);
+    }
+
+    void Object::rotateStop()
+    {
+        this->_removeDynamicAnimators(&isKind<Rotator>);
+    }
+
+    void Object::scale(float x, float y, float speed)
+    {
+        this->_removeDynamicAnimators(&isKind<ScalerX>);
+        this->_removeDynamicAnimators(&isKind<ScalerY>);
+        aimNow(this->_addDynamicAnimator(newAnimator<ScalerX>(), speed), this->scaleFactor.x, x);
+        aimNow(this->_addDynamicAnimator(newAnimator<ScalerY>(), speed), this->scaleFactor.y, y);
+    }
+
+    void Object::scaleQueue(float x, float y, float speed, float delay)
+    {
+        aimQueued(this->_addDynamicAnimator(newAnimator<ScalerX>(), speed), this->scaleFactor.x, x, delay);
+        aimQueued(this->_addDynamicAnimator(newAnimator<ScalerY>(), speed), this->scaleFactor.y, y, delay);
+    }
+
+    void Object::scaleStop()
+    {
+        this->_removeDynamicAnimators(&isKind<ScalerX>);
+        this->_removeDynamicAnimators(&isKind<ScalerY>);
+    }
+
+    Animator* Object::scaleX(float x, float speed)
+    {
+        this->_removeDynamicAnimators(&isKind<ScalerX>);
+        return aimNow(this->_addDynamicAnimator(newAnimator<ScalerX>(), speed), this->scaleFactor.x, x);
+    }
+
+    Animator* Object::scaleXQueue(float x, float speed, float delay)
+    {
+        return aimQueued(this->_addDynamicAnimator(newAnimator<ScalerX>(), speed), this->scaleFactor.x, x,
+                         delay);
+    }
+
+    void Object::scaleXStop()
+    {
+        this->_removeDynamicAnimators(&isKind<ScalerX>);
+    }
+
+    Animator* Object::scaleY(float y, float speed)
+    {
+        this->_removeDynamicAnimators(&isKind<ScalerY>);
+        return aimNow(this->_addDynamicAnimator(newAnimator<ScalerY>(), speed), this->scaleFactor.y, y);
+    }
+
+    Animator* Object::scaleYQueue(float y, float speed, float delay)
+    {
+        return aimQueued(this->_addDynamicAnimator(newAnimator<ScalerY>(), speed), this->scaleFactor.y, y,
+                         delay);
+    }
+
+    void Object::scaleYStop()
+    {
+        this->_removeDynamicAnimators(&isKind<ScalerY>);
+    }
+} // namespace tesraui
