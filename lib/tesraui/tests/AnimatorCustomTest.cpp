@@ -73,15 +73,6 @@ TEST(AnimatorCustom, StepEndsCleanlyWhenTheFunctionStartsOrStopsAnimators)
          [](Animator* a) { a->getParent()->rotate(90.0f, 1.0f); },
          {"MoverX", "MoverX", "AlphaChanger", "Rotator"},
          15.0f},
-        {"stops every family",
-         [](Animator* a)
-         {
-             Object* parent = a->getParent(); // the first stop deletes the animator
-             parent->moveStop();
-             parent->fadeAlphaStop();
-         },
-         {},
-         10.0f},
         {"deletes its parent", [](Animator* a) { delete a->getParent(); }, {}, 0.0f},
     };
     for (const auto& [what, effect, left, x] : rows)
