@@ -143,51 +143,43 @@ TEST_F(LuaTest, ConversionsAndTableFields)
 {
     start();
     lua_State* state = L();
-    const int top = lua_gettop(state);
-    const std::vector<std::tuple<hstring, int, std::string>> typed = {
-        {"2.5", 1, "2.500000"}, {"7", 0, "7"}, {"0", 4, "false"}, {"false", 4, "false"},
-        {"no", 4, "true"},      {"x", 5, "x"}, {"12", 7, "12"},
-    };
-    for (const auto& [value, code, expected] : typed)
+    // Property values by type code: 0 to 3 numbers, 4 a boolean, the rest strings.
+    for (const auto& [value, code, expected] :
+         std::vector<std::tuple<hstring, int, std::string>>{{"2.5", 1, "number 2.500000"},
+                                                            {"0", 4, "boolean false"},
+                                                            {"false", 4, "boolean false"},
+                                                            {"no", 4, "boolean true"},
+                                                            {"12", 7, "string 12"}})
     {
         LuaInterface::pushTyped(state, value, code);
-        EXPECT_EQ(LuaInterface::dumpValue(state, -1), expected) << value;
-        EXPECT_EQ(lua_type(state, -1) == LUA_TSTRING, code > 4) << value;
+        EXPECT_EQ(luaL_typename(state, -1) + std::string(" ") + LuaInterface::dumpValue(state, -1), expected);
         lua_pop(state, 1);
     }
-    EXPECT_EQ(LuaInterface::pushStrings(state, harray<hstring>{"a", "b"}), 2);
-    lua_pop(state, 2);
-
-    LuaInterface::execute("t = {s = 'text', n = 4, b = true}");
-    lua_getglobal(state, "t");
-    hstring out = "unchanged";
-    EXPECT_FALSE(LuaInterface::getTableString(state, -1, "b", out));
-    EXPECT_TRUE(LuaInterface::getTableString(state, -1, "n", out));
-    EXPECT_EQ(out, "4");
-    EXPECT_EQ(LuaInterface::getTableStringOr(state, -1, "missing", "dflt"), "dflt");
-    EXPECT_EQ(LuaInterface::getTableValueString(state, -1, "b"), "true");
-    EXPECT_EQ(LuaInterface::getTableNumber(state, -1, "missing", 1.5f), 1.5f);
-    EXPECT_EQ(LuaInterface::getTableNumberRequired(state, -1, "n"), 4.0f);
-    lua_pop(state, 1);
-    EXPECT_EQ(lua_gettop(state), top);
-
+    LuaInterface::execute("t = {n = 4, b = true}");
     LuaInterface::registerFunction(
         [](lua_State* L)
         {
             lua_getglobal(L, "t");
-            if (lua_toboolean(L, 1))
-                return LuaInterface::push(L, LuaInterface::getTableValueString(L, -1, "none"));
-            return LuaInterface::push(L, LuaInterface::getTableNumberRequired(L, -1, "none"));
+            const int t = lua_gettop(L);
+            hstring out = "unchanged";
+            const bool found = LuaInterface::getTableString(L, -1, lua_tostring(L, 1), out);
+            LuaInterface::push(L, found ? out : hstring("-"));
+            LuaInterface::push(L, LuaInterface::getTableStringOr(L, t, lua_tostring(L, 1), "dflt"));
+            if (lua_toboolean(L, 2))
+                LuaInterface::push(L, LuaInterface::getTableValueString(L, t, lua_tostring(L, 1)));
+            else
+                LuaInterface::push(L, LuaInterface::getTableNumberRequired(L, t, lua_tostring(L, 1)));
+            return 3;
         },
         "field");
+    EXPECT_EQ(eval("return field('n', false)"), "4|4|4");
+    EXPECT_EQ(eval("return field('b', true)"), "-|true|true");
+    EXPECT_EQ(pcallMessage("field('x', true)"), "[string \"test\"]:1: No key in Lua table: x");
+    EXPECT_EQ(pcallMessage("field('x', false)"), "[string \"test\"]:1: No key in Lua table: 'x'");
     LuaInterface::registerFunction(
         [](lua_State* L) { return LuaInterface::push(L, LuaInterface::toString(L, 1)); }, "str");
-    EXPECT_EQ(pcallMessage("field(true)"), "[string \"test\"]:1: No key in Lua table: none");
-    EXPECT_EQ(pcallMessage("field(false)"), "[string \"test\"]:1: No key in Lua table: 'none'");
-    EXPECT_EQ(eval("return str(true), str(3)"), "true|3");
     EXPECT_EQ(pcallMessage("str({})"),
-              "[string \"test\"]:1: C++ interface: Unable to convert table to string at "
-              "stack index 1");
+              "[string \"test\"]:1: C++ interface: Unable to convert table to string at stack index 1");
 }
 
 TEST_F(LuaTest, LiteralsRoundTripAnyBytes)

@@ -55,9 +55,10 @@ TEST_F(LuaTest, FailedChunkBecomesLuaErrorWithContextAndTraceback)
     EXPECT_EQ(lua_gettop(L()), top);
     // Lua's decoration of the chunk shows as angle brackets, the context as a quoted string.
     // The traceback starts at the failing function: the handler itself does not show.
-    EXPECT_EQ(message.find("<local x = 1...>:2: boom\nstack traceback:\n\t<C>: in function 'error'\n\t<local x = "
-                           "1...>:2: in main chunk\nContext:"),
-              0u)
+    EXPECT_EQ(
+        message.find("<local x = 1...>:2: boom\nstack traceback:\n\t<C>: in function 'error'\n\t<local x = "
+                     "1...>:2: in main chunk\nContext:"),
+        0u)
         << message;
     EXPECT_NE(message.find("\nContext: string 'local x = 1\nerror('boom')'\nC++ file: Execute.cpp:"),
               std::string::npos)
@@ -86,17 +87,6 @@ TEST_F(LuaTest, FailedChunkBecomesLuaErrorWithContextAndTraceback)
     EXPECT_EQ(failure("raiseTable()").find("Lua Internal Error\nContext:"), 0u);
 }
 
-TEST_F(LuaTest, LuaErrorMessageWithoutSourcePosition)
-{
-    class Bare : public _LuaError
-    {
-    public:
-        Bare() : _LuaError("", "ctx", "", 0) { this->message = "text [string \"x\"]:1: [y]"; }
-    };
-    EXPECT_EQ(Bare().getMessage(), "text <x>:1: <y>\nContext: ctx\nC++ file: Unknown.cpp");
-    EXPECT_EQ(_LuaError("m", "c", "/a/b/File.cpp", 12).getMessage(), "m\nContext: c\nC++ file: File.cpp:12");
-}
-
 TEST_F(LuaTest, ChunkDescriptions)
 {
     EXPECT_EQ(LuaInterface::getChunkDescription("name", "code"), "name");
@@ -122,15 +112,10 @@ TEST_F(LuaTest, EnvironmentPaths)
     const int top = lua_gettop(L());
     for (const char* path : {"env.inner.deeper", "nothing", "flat", "env.missing", "flat.x"})
     {
-        try
-        {
-            LuaInterface::execute("c = 1", path);
-            FAIL() << path;
-        }
-        catch (const _LuaError& e)
-        {
-            EXPECT_EQ(e.getMessage().find("Unable to find environment '" + std::string(path) + "'\n"), 0u);
-        }
+        EXPECT_EQ(
+            thrownBy([&] { LuaInterface::execute("c = 1", path); })
+                .find("Unable to find environment '" + std::string(path) + "'\nContext: string 'c = 1'"),
+            0u);
         EXPECT_EQ(lua_gettop(L()), top);
     }
 }
@@ -167,35 +152,16 @@ TEST_F(LuaTest, DottedPaths)
     EXPECT_EQ(LuaInterface::getGlobalString("num"), "12");
     EXPECT_EQ(LuaInterface::getGlobalString("text"), "abc");
     const int top = lua_gettop(L());
-    const std::vector<std::pair<hstring, std::string>> failures = {
-        {"nosuch.setup", "lua symbol not found: 'nosuch.setup', failed at 'setup'"},
-        {"text.a.b", "lua symbol not found: 'text.a.b', failed at 'a'"},
-    };
-    for (const auto& [path, text] : failures)
-    {
-        try
-        {
-            LuaInterface::isFunction(path);
-            FAIL() << path;
-        }
-        catch (const quortypes::exception& e)
-        {
-            EXPECT_NE(e.getMessage().find(text), std::string::npos) << e.getMessage();
-        }
-        EXPECT_EQ(lua_gettop(L()), top);
-    }
-    try
-    {
-        LuaInterface::getGlobalString("t");
-        FAIL();
-    }
-    catch (const quortypes::exception& e)
-    {
-        EXPECT_NE(
-            e.getMessage().find("getGlobalString: unable to fetch global lua string object 't', object is "
-                                "not a string"),
-            std::string::npos);
-    }
+    EXPECT_NE(thrownBy([] { LuaInterface::isFunction("nosuch.setup"); })
+                  .find("] lua symbol not found: 'nosuch.setup', failed at 'setup'"),
+              std::string::npos);
+    EXPECT_NE(thrownBy([] { LuaInterface::isDefined(LuaInterface::state, "text.a.b"); })
+                  .find("] lua symbol not found: 'text.a.b', failed at 'a'"),
+              std::string::npos);
+    EXPECT_NE(
+        thrownBy([] { LuaInterface::getGlobalString("t"); })
+            .find("] getGlobalString: unable to fetch global lua string object 't', object is not a string"),
+        std::string::npos);
     EXPECT_EQ(lua_gettop(L()), top);
 }
 

@@ -75,15 +75,9 @@ TEST_F(LuaTest, LibraryFileIsReadWholeWithoutChangingBytes)
     write("data/lib/big.txt", body);
     start();
     EXPECT_EQ(LuaInterface::loadLuaFile("data/lib/big.txt"), body);
-    try
-    {
-        LuaInterface::loadLuaFile("data/lib/none.lua");
-        FAIL();
-    }
-    catch (const quortypes::exception& e)
-    {
-        EXPECT_NE(e.getMessage().find("Lua file 'data/lib/none.lua' not found"), std::string::npos);
-    }
+    EXPECT_NE(thrownBy([] { LuaInterface::loadLuaFile("data/lib/none.lua"); })
+                  .find("] Lua file 'data/lib/none.lua' not found"),
+              std::string::npos);
 }
 
 using LuaHostDeathTest = LuaTest;

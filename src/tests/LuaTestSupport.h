@@ -113,18 +113,22 @@ namespace luatest
             LuaInterface::executeWithReturnValues(code, "", results, chunkName);
             return results.joined("|");
         }
-        // The text of the _LuaError that code raises, or "no error".
-        std::string failure(const hstring& code)
+        // The message of the exception that action throws, or "no error".
+        template <class Action> static std::string thrownBy(Action action)
         {
             try
             {
-                LuaInterface::execute(code);
+                action();
             }
             catch (const quortypes::exception& e)
             {
                 return e.getMessage();
             }
             return "no error";
+        }
+        std::string failure(const hstring& code)
+        {
+            return thrownBy([&] { LuaInterface::execute(code); });
         }
         // The message of a Lua error raised by code inside a protected call of a chunk named "test".
         std::string pcallMessage(const hstring& code)
