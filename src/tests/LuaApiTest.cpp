@@ -1,11 +1,8 @@
 #include <quortypes/util.h>
-#include <tesraui/Dataset.h>
-#include <tesraui/Object.h>
 
 #include "LuaTestSupport.h"
 
 using namespace luatest;
-using kavtypes::Rectangle;
 
 TEST_F(LuaTest, UtilRandomNumbersStayInTheirRanges)
 {
@@ -46,19 +43,6 @@ TEST_F(LuaTest, UtilIncludeRunsAFileInAnEnvironment)
     EXPECT_EQ(eval("return included, other.included, room.included"), "1|1|1");
     const std::string message = pcallMessage("util.include('data/none.lua')");
     EXPECT_NE(message.find("Lua file 'data/none.lua' not found"), std::string::npos) << message;
-}
-
-TEST_F(LuaTest, UtilTransformPointBetweenObjects)
-{
-    tesraui::Dataset dataset("", "d");
-    tesraui::Object* root = new tesraui::Object("root", Rectangle(0, 0, 100, 100));
-    tesraui::Object* a = new tesraui::Object("a", Rectangle(10, 20, 10, 10));
-    tesraui::Object* b = new tesraui::Object("b", Rectangle(30, 5, 10, 10));
-    root->addChild(a);
-    root->addChild(b);
-    dataset.registerObjects(root);
-    start();
-    EXPECT_EQ(eval("return util.transformPoint(1, 2, 'd.a', 'd.b')"), "-19|17");
 }
 
 TEST_F(LuaTest, StringExtensions)
