@@ -18,7 +18,6 @@ namespace LuaInterface
         switch (lua_type(L, index))
         {
         case LUA_TSTRING:
-        case LUA_TNUMBER:
             name = toString(L, index);
             break;
         case LUA_TTABLE:

@@ -95,6 +95,9 @@ TEST_F(LuaTest, ObjectArguments)
         {"true",
          "C++ interface: Unable to convert boolean to Object instance at stack index 1. Objects should be "
          "referenced as strings or object tables"},
+        {"12",
+         "C++ interface: Unable to convert number to Object instance at stack index 1. Objects should be "
+         "referenced as strings or object tables"},
         {"'menu.nothing'", "Object 'nothing' not found in 'menu' dataset."},
         {"'menu.%d%s%n'", "Object '%d%s%n' not found in 'menu' dataset."},
         {"'nodata.x'", "[tesraui:98] Dataset 'nodata' doesn't exist!"},
