@@ -6,7 +6,6 @@
 #include <tesraui/Animator.h>
 #include <tesraui/tesraui.h>
 
-
 namespace tesraui
 {
     static const float degreesToRadians = 3.14159265358979f / 180.0f;
@@ -83,7 +82,12 @@ namespace tesraui
     void Animator::update(float timeDelta)
     {
         this->timeDelta = timeDelta;
-        Object::update(timeDelta);
+        // Animators rarely have children or animators of their own: the walk is skipped when there is
+        // nothing to walk (it would only clear the empty cursor cache).
+        if (this->children.size() > 0 || this->dynamicAnimators.size() > 0 || this->childUnderCursorValid)
+        {
+            Object::update(timeDelta);
+        }
         if (!this->enabled)
         {
             return;
