@@ -1,6 +1,12 @@
 #pragma once
 
+#include <exception>
+
+#include <quortypes/exception.h>
 #include <quortypes/hstring.h>
+
+class UI;
+class VumoViewportObject;
 
 // The engine's global state and its operations. The configuration part is declared in Config.h.
 namespace Session
@@ -13,4 +19,66 @@ namespace Session
     hstring getUserFolder();
     // The path before its last "/", or when it has none before its last "\"; "" when it has neither.
     hstring getParentPath(const hstring& path);
+    void logUI(const hstring& message);
+
+    hstring getVersion();
+    typedef UI* (*UIFactory)();
+    // Starts every library, opens the window and creates the game's UI (a plain UI without a factory).
+    // Any failure ends in the fatal error box.
+    void init(UIFactory createUI = nullptr);
+    void destroy();
+
+    // Logs the failure, shows the "VUMO ERROR!" box and ends the program with exit code 1.
+    [[noreturn]] void showFatalError(const hstring& message);
+    [[noreturn]] void showFatalError(const quortypes::exception& exception);
+    [[noreturn]] void showFatalError(const std::exception& exception);
+    // Runs f; whatever it throws ends in the fatal error box.
+    template <class F> void guarded(F f)
+    {
+        try
+        {
+            f();
+        }
+        catch (const quortypes::exception& e)
+        {
+            showFatalError(e);
+        }
+        catch (const std::exception& e)
+        {
+            showFatalError(e);
+        }
+    }
+
+    // One frame of the game; does nothing before the viewport exists.
+    void update(float timeDelta);
+    // With unique, a text equal to the first one queued is not queued again.
+    void queueScript(const hstring& code, bool unique);
+    // Texts queued while these run run in the same frame, up to maxScriptsPerFrame a frame.
+    void runQueuedScripts();
+    const int maxScriptsPerFrame = 1000;
+
+    void setPaused(bool value);
+    bool isPaused();
+    void lockScene();
+    void unlockScene();
+    bool isSceneLocked();
+    bool isTransitionRunning();
+    VumoViewportObject* getViewport();
+    void setViewport(VumoViewportObject* viewport);
+    // Frees what nothing uses: idle UI textures and the text renderer's cache.
+    void cleanMemory();
+
+    // What the autosave keeps: the player's profile fills it in. A save that fails returns false or
+    // throws; either way it is retried later.
+    class AutosaveTarget
+    {
+    public:
+        virtual ~AutosaveTarget() = default;
+        virtual void syncIfAllowed() {}
+        virtual bool saveToFile() = 0;
+    };
+    // Null stops the autosave from saving anything; the target is not owned.
+    void setAutosaveTarget(AutosaveTarget* target);
+    int getAutosaveSeconds();
+    float getAutosaveAccumulator();
 } // namespace Session

@@ -12,4 +12,6 @@ namespace Session
     void forgetUserFolder();
     // Empties the configuration and lets the next load direct the log again: a fresh start.
     void forgetConfig();
+    // Clears the frame's state (viewport, flags, queued scripts, autosave clock) for a fresh start.
+    void resetFrameState();
 } // namespace Session

@@ -35,6 +35,7 @@ namespace LuaInterface
         {
             registerStringExtensions();
             registerUtil();
+            registerObject();
         }
     } // namespace
 

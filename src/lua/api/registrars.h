@@ -5,4 +5,5 @@ namespace LuaInterface
 {
     void registerStringExtensions();
     void registerUtil();
+    void registerObject();
 } // namespace LuaInterface

@@ -1,0 +1,194 @@
+#pragma once
+
+#include <dlfcn.h>
+#include <link.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include <quortypes/Log.h>
+#include <tesra/Image.h>
+#include <tesra/RenderSystem.h>
+#include <tesra/UpdateDelegate.h>
+#include <tesra/Window.h>
+#include <tesra/tesra.h>
+
+#include "Config.h"
+#include "Session.h"
+#include "lua/LuaInterface.h"
+
+namespace harness
+{
+    typedef std::vector<std::string> Lines;
+
+    inline std::string readFile(const std::string& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+
+    // The lines of text in order, each found after the one before it.
+    inline ::testing::AssertionResult inOrder(const std::string& text, const Lines& lines)
+    {
+        size_t at = 0;
+        for (const std::string& line : lines)
+        {
+            const size_t found = text.find(line, at);
+            if (found == std::string::npos)
+            {
+                return ::testing::AssertionFailure() << "missing after offset " << at << ": " << line;
+            }
+            at = found + line.size();
+        }
+        return ::testing::AssertionSuccess();
+    }
+
+    // A game folder of its own: its files, its working folder, its per-user data and its instance lock.
+    struct GameFolder
+    {
+        std::string path;
+        GameFolder()
+        {
+            char pattern[] = "/tmp/vumo-engine-XXXXXX";
+            path = mkdtemp(pattern);
+            std::filesystem::create_directories(path + "/xdg");
+            std::filesystem::create_directories(path + "/run");
+        }
+        ~GameFolder() { std::filesystem::remove_all(path); }
+        void put(const std::string& name, const std::string& bytes) const
+        {
+            std::filesystem::path file(path + "/" + name);
+            std::filesystem::create_directories(file.parent_path());
+            std::ofstream(file, std::ios::binary) << bytes;
+        }
+        void copyDemo() const
+        {
+            std::filesystem::copy(VUMO_DEMO_DIR, path, std::filesystem::copy_options::recursive);
+        }
+        // A configuration with the given lines after the title and a fixed window size.
+        void config(const std::string& extra = "") const
+        {
+            put("cfg/vumo.cfg", "title: EngineTest\ndisplay_title: Engine Test\ntarget: pc\nwidth: 160\n"
+                                "height: 120\naudio_mute: 1\n" +
+                                    extra);
+        }
+        std::string userFile(const std::string& title, const std::string& name) const
+        {
+            return path + "/xdg/Torvin Games/" + title + "/" + name;
+        }
+        std::string environment() const
+        {
+            // The in-process tests check leaks; the GL driver unloaded at exit would only add noise here.
+            return "XDG_DATA_HOME='" + path + "/xdg' XDG_RUNTIME_DIR='" + path +
+                   "/run' ASAN_OPTIONS=detect_leaks=0 ";
+        }
+    };
+
+    // Runs the player in the folder; its console output goes to out.txt there. Returns the exit code.
+    inline int runPlayer(const GameFolder& folder, const std::string& extraEnvironment = "")
+    {
+        const std::string command = "cd '" + folder.path + "' && env " + folder.environment() +
+                                    "TESRA_MESSAGEBOX_ANSWER=ok SDL_VIDEODRIVER=offscreen " +
+                                    extraEnvironment + " '" VUMO_PLAYER "' > out.txt 2>&1";
+        const int status = std::system(command.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    // SDL unloads the GL driver before the leak check, which then reports its memory from an unknown module.
+    inline void keepLoadedLibraries()
+    {
+        dl_iterate_phdr(
+            [](dl_phdr_info* info, size_t, void*)
+            {
+                if (info->dlpi_name != nullptr && info->dlpi_name[0] != '\0')
+                {
+                    dlopen(info->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+                }
+                return 0;
+            },
+            nullptr);
+    }
+
+    // The whole engine started in this process on a game folder, driven through the window's delegates.
+    class Engine
+    {
+    public:
+        explicit Engine(const GameFolder& folder) : folder(folder)
+        {
+            setenv("XDG_DATA_HOME", (folder.path + "/xdg").c_str(), 1);
+            setenv("XDG_RUNTIME_DIR", (folder.path + "/run").c_str(), 1);
+            setenv("TESRA_MESSAGEBOX_ANSWER", "ok", 1);
+            oldDirectory = std::filesystem::current_path();
+            std::filesystem::current_path(folder.path);
+            quortypes::Log::setCallback([](const hstring& tag, const hstring& text)
+                                        { log().push_back(tag + ": " + text); });
+        }
+        ~Engine()
+        {
+            this->stop();
+            quortypes::Log::setCallback(nullptr);
+            std::filesystem::current_path(oldDirectory);
+        }
+        void start()
+        {
+            ASSERT_TRUE(Session::loadConfig(false));
+            Session::init(nullptr);
+            keepLoadedLibraries();
+            started = true;
+        }
+        void stop()
+        {
+            if (started)
+            {
+                started = false;
+                Session::destroy();
+            }
+        }
+        void frame(float timeDelta = 0.016f) { tesra::window->getUpdateDelegate()->onUpdate(timeDelta); }
+        void mouse(tesra::Window::MouseEventType type, float x, float y, int button = 1)
+        {
+            tesra::window->handleMouseEvent(type, x, y, button);
+        }
+        // Red, green, blue and alpha of a pixel of the last frame drawn.
+        std::vector<int> pixel(int x, int y)
+        {
+            std::unique_ptr<tesra::Image> shot(tesra::rendersys->takeScreenshot(tesra::Image::FORMAT_RGBA));
+            const unsigned char* p = shot->data + (y * shot->width + x) * 4;
+            return {p[0], p[1], p[2], p[3]};
+        }
+        std::string lua(const hstring& expression)
+        {
+            harray<hstring> results;
+            LuaInterface::executeWithReturnValues("return " + expression, "", results);
+            return results.size() > 0 ? std::string(results[0]) : std::string("<none>");
+        }
+        static Lines& log()
+        {
+            static Lines lines;
+            return lines;
+        }
+        std::string logText() const
+        {
+            std::string text;
+            for (const std::string& line : log())
+            {
+                text += line + "\n";
+            }
+            return text;
+        }
+
+    private:
+        const GameFolder& folder;
+        std::filesystem::path oldDirectory;
+        bool started = false;
+    };
+} // namespace harness

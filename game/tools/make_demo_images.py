@@ -1,0 +1,63 @@
+#!/usr/bin/env python3
+"""Draws the demo game's pictures and writes them as PNG files into game/demo/data/gfx."""
+import os
+import struct
+import zlib
+
+
+def write_png(path, width, height, pixel):
+    rows = bytearray()
+    for y in range(height):
+        rows.append(0)
+        for x in range(width):
+            rows.extend(pixel(x, y))
+
+    def chunk(kind, data):
+        body = kind + data
+        return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body) & 0xFFFFFFFF)
+
+    header = struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)
+    with open(path, "wb") as f:
+        f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(bytes(rows), 9)) +
+                chunk(b"IEND", b""))
+
+
+def mix(a, b, t):
+    return tuple(int(a[i] + (b[i] - a[i]) * t) for i in range(3))
+
+
+def landscape(x, y, w=256, h=144):
+    # Evening sky over two rows of hills and a lake.
+    hill_far = 80 + 10 * ((x * 7 // 16) % 9 - 4) ** 2 // 16
+    hill_near = 104 + ((x // 6) % 7 - 3) ** 2 // 2
+    if y >= 124:
+        return mix((40, 90, 140), (20, 50, 90), (y - 124) / 20) + (255,)
+    if y >= hill_near:
+        return mix((60, 120, 50), (30, 80, 30), (y - hill_near) / 40) + (255,)
+    if y >= hill_far:
+        return (90, 110, 120, 255)
+    sun = (x - 190) ** 2 + (y - 60) ** 2
+    if sun < 144:
+        return (255, 230, 150, 255)
+    return mix((30, 40, 110), (250, 150, 90), y / hill_far) + (255,)
+
+
+def panel(x, y, size=64):
+    # A framed sign with a door-like arch, transparent outside its rounded corners.
+    corner = 6
+    cx = min(x, size - 1 - x)
+    cy = min(y, size - 1 - y)
+    if cx < corner and cy < corner and (corner - cx) ** 2 + (corner - cy) ** 2 > corner * corner:
+        return (0, 0, 0, 0)
+    if cx < 4 or cy < 4:
+        return (120, 70, 30, 255)
+    if (x - 32) ** 2 + (y - 30) ** 2 < 196 or (18 <= x <= 46 and 30 <= y <= 52):
+        return (60, 35, 20, 255)
+    return (220, 190, 130, 255)
+
+
+if __name__ == "__main__":
+    folder = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "demo", "data", "gfx")
+    os.makedirs(folder, exist_ok=True)
+    write_png(os.path.join(folder, "landscape.png"), 256, 144, landscape)
+    write_png(os.path.join(folder, "panel.png"), 64, 64, panel)

@@ -1,0 +1,318 @@
+#include "EventDelegate.h"
+
+#include <cstdlib>
+
+#include <quortypes/Log.h>
+#include <tesra/RenderSystem.h>
+#include <tesra/Window.h>
+#include <tesra/tesra.h>
+#include <tesraui/Container.h>
+#include <tesraui/tesraui.h>
+
+#include "Session.h"
+#include "ui/UI.h"
+
+namespace
+{
+    const hstring supportText =
+        "\n---------------\nPlease check if you're running the latest version of the game, it's possible "
+        "this "
+        "issue has previously been reported and fixed.\nIf not, please contact Tech Support responsible for "
+        "your copy of the game.\n\nSorry for the inconvenience!";
+
+    kavtypes::Vector2 windowCursor()
+    {
+        return tesra::window != nullptr ? tesra::window->getCursorPosition() : kavtypes::Vector2();
+    }
+} // namespace
+
+namespace Session
+{
+    void showFatalError(const hstring& message)
+    {
+        quortypes::Log::error(logTag, "\n----------------------\nEXCEPTION: " + message +
+                                          "\n----------------------\n");
+        if (tesra::window != nullptr)
+        {
+            tesra::window->setMouseDelegate(nullptr);
+            tesra::window->setKeyboardDelegate(nullptr);
+        }
+        tesra::showMessageBox("VUMO ERROR!", "An error has ocurred!\n\nDetails:\n" + message + supportText,
+                              tesra::MESSAGE_BUTTON_OK,
+                              tesra::MESSAGE_STYLE_CRITICAL | tesra::MESSAGE_STYLE_TERMINATE_ON_DISPLAY);
+        // The terminating box ends the program; this only keeps the promise of not returning.
+        quortypes::Log::mergeSegments(true);
+        std::exit(1);
+    }
+
+    void showFatalError(const quortypes::exception& exception)
+    {
+        showFatalError(exception.getMessage());
+    }
+
+    void showFatalError(const std::exception& exception)
+    {
+        showFatalError(hstring(exception.what()));
+    }
+} // namespace Session
+
+VumoTesraEventDelegate& VumoTesraEventDelegate::getInstance()
+{
+    static VumoTesraEventDelegate instance;
+    return instance;
+}
+
+void VumoTesraEventDelegate::reset()
+{
+    this->pendingInputMode = "";
+    this->retryTimer = 0.0f;
+    this->pointerHeld = false;
+}
+
+void VumoTesraEventDelegate::emulateTouch(bool pressed)
+{
+    if (UI::getInstance()->getUIIdiom() == UI::IDIOM_PC)
+    {
+        return;
+    }
+    // The debug UI's Alt key, which suppresses this, joins with the debug UI.
+    this->pointerHeld = pressed;
+    harray<kavtypes::Vector2> points;
+    if (pressed)
+    {
+        points.push_back(windowCursor());
+    }
+    this->onTouch(points);
+}
+
+void VumoTesraEventDelegate::onMouseDown(int button)
+{
+    UI* ui = UI::getInstance();
+    if (ui == nullptr)
+    {
+        return;
+    }
+    Session::guarded(
+        [&]
+        {
+            const kavtypes::Vector2 cursor = windowCursor();
+            ui->OnPointerPressed(cursor.x, cursor.y, button);
+            this->emulateTouch(true);
+        });
+}
+
+void VumoTesraEventDelegate::onMouseUp(int button)
+{
+    UI* ui = UI::getInstance();
+    if (ui == nullptr)
+    {
+        return;
+    }
+    Session::guarded(
+        [&]
+        {
+            const kavtypes::Vector2 cursor = windowCursor();
+            ui->OnPointerReleased(cursor.x, cursor.y, button);
+            this->emulateTouch(false);
+        });
+}
+
+void VumoTesraEventDelegate::onMouseCancel(int button)
+{
+    UI* ui = UI::getInstance();
+    if (ui != nullptr)
+    {
+        Session::guarded([&] { ui->OnPointerCanceled(button); });
+    }
+}
+
+void VumoTesraEventDelegate::onMouseMove()
+{
+    UI* ui = UI::getInstance();
+    if (ui == nullptr)
+    {
+        return;
+    }
+    Session::guarded(
+        [&]
+        {
+            const kavtypes::Vector2 cursor = windowCursor();
+            ui->OnPointerMove(cursor.x, cursor.y);
+            // Zooming, which also stops this, joins with the zoom controller.
+            if (this->pointerHeld)
+            {
+                this->emulateTouch(true);
+            }
+        });
+}
+
+void VumoTesraEventDelegate::onMouseScroll(float x, float y)
+{
+    UI* ui = UI::getInstance();
+    if (ui != nullptr)
+    {
+        Session::guarded([&] { ui->OnPointerScroll(x, y); });
+    }
+}
+
+void VumoTesraEventDelegate::onKeyDown(int keyCode)
+{
+    UI* ui = UI::getInstance();
+    if (ui != nullptr)
+    {
+        Session::guarded([&] { ui->OnKeyDown(keyCode); });
+    }
+}
+
+void VumoTesraEventDelegate::onKeyUp(int keyCode)
+{
+    UI* ui = UI::getInstance();
+    if (ui != nullptr)
+    {
+        Session::guarded([&] { ui->OnKeyUp(keyCode); });
+    }
+}
+
+void VumoTesraEventDelegate::onChar(unsigned int charCode)
+{
+    UI* ui = UI::getInstance();
+    if (ui != nullptr)
+    {
+        Session::guarded([&] { ui->OnChar(charCode); });
+    }
+}
+
+void VumoTesraEventDelegate::onTouch(const harray<kavtypes::Vector2>& touches)
+{
+    UI* ui = UI::getInstance();
+    if (ui == nullptr)
+    {
+        return;
+    }
+    Session::guarded(
+        [&]
+        {
+            harray<kavtypes::Vector2> points = touches;
+            tesraui::Container* root = ui->getRootObject();
+            if (root != nullptr && tesra::window != nullptr && tesra::window->getWidth() > 0 &&
+                tesra::window->getHeight() > 0)
+            {
+                const float sx = root->getWidth() / tesra::window->getWidth();
+                const float sy = root->getHeight() / tesra::window->getHeight();
+                for (kavtypes::Vector2& point : points)
+                {
+                    point.set(point.x * sx, point.y * sy);
+                }
+            }
+            ui->OnTouch(points);
+        });
+}
+
+bool VumoTesraEventDelegate::onUpdate(float timeDelta)
+{
+    UI* ui = UI::getInstance();
+    if (ui == nullptr)
+    {
+        return true;
+    }
+    Session::guarded(
+        [&]
+        {
+            const float frameTime = (timeDelta > 0.1f ? 0.1f : timeDelta);
+            this->retryTimer -= frameTime;
+            if (this->retryTimer < 0.0f)
+            {
+                this->retryTimer = 1.0f;
+                if (this->pendingInputMode != "")
+                {
+                    quortypes::Log::write(Session::logTag, "Calling defered input mode changed event");
+                    const hstring mode = this->pendingInputMode;
+                    this->pendingInputMode = "";
+                    this->onInputModeChanged(mode == "touch" ? tesra::InputMode::TOUCH
+                                                             : tesra::InputMode::MOUSE);
+                }
+            }
+            ui->update(frameTime);
+            ui->draw();
+        });
+    return true;
+}
+
+bool VumoTesraEventDelegate::onQuit(bool canCancel)
+{
+    UI* ui = UI::getInstance();
+    if (ui == nullptr)
+    {
+        return true;
+    }
+    bool result = true;
+    Session::guarded([&] { result = ui->OnWindowClose(canCancel); });
+    return result;
+}
+
+void VumoTesraEventDelegate::onWindowSizeChanged(int width, int height, bool)
+{
+    UI* ui = UI::getInstance();
+    if (ui == nullptr)
+    {
+        quortypes::Log::write(Session::logTag, "Ignoring onWindowSizeChanged call, ui is NULL");
+        return;
+    }
+    Session::guarded(
+        [&]
+        {
+            const kavtypes::Rectangle rect(0.0f, 0.0f, (float)width, (float)height);
+            tesraui::setViewport(rect);
+            if (tesra::rendersys != nullptr)
+            {
+                tesra::rendersys->setViewport(rect);
+                tesra::rendersys->setOrthoProjection(kavtypes::Vector2((float)width, (float)height));
+            }
+            ui->OnWindowSizeChanged((float)width, (float)height);
+        });
+}
+
+void VumoTesraEventDelegate::onWindowFocusChanged(bool focused)
+{
+    UI* ui = UI::getInstance();
+    if (ui != nullptr)
+    {
+        Session::guarded([&] { ui->OnFocusChanged(focused); });
+    }
+}
+
+void VumoTesraEventDelegate::onInputModeChanged(tesra::InputMode inputMode)
+{
+    tesraui::setHoverEffectEnabled(inputMode != tesra::InputMode::TOUCH);
+    const hstring name = (inputMode == tesra::InputMode::MOUSE   ? "mouse"
+                          : inputMode == tesra::InputMode::TOUCH ? "touch"
+                                                                 : "unknown");
+    UI* ui = UI::getInstance();
+    if (ui == nullptr)
+    {
+        quortypes::Log::write(Session::logTag, "input mode changed: " + name +
+                                                   ". UI not initialised at this state, queing callback");
+        this->pendingInputMode = name;
+        return;
+    }
+    bool accepted = false;
+    Session::guarded([&] { accepted = ui->OnInputModeChanged((int)inputMode); });
+    if (accepted)
+    {
+        quortypes::Log::write(Session::logTag, "input mode changed: " + name);
+        return;
+    }
+    quortypes::Log::write(Session::logTag,
+                          "input mode changed: " + name +
+                              ". Warning: UI didn't process the change at this time, defering call");
+    this->pendingInputMode = name;
+}
+
+void VumoTesraEventDelegate::onLowMemoryWarning()
+{
+    UI* ui = UI::getInstance();
+    if (ui != nullptr)
+    {
+        Session::guarded([&] { ui->OnLowMemoryWarning(); });
+    }
+}

@@ -1,0 +1,199 @@
+#include <chrono>
+#include <cmath>
+
+#include <fintu/Renderer.h>
+#include <fintu/fintu.h>
+#include <fintuttf/fintuttf.h>
+#include <pirk/pirk.h>
+#include <quortypes/Log.h>
+#include <quortypes/util.h>
+#include <tesra/RenderSystem.h>
+#include <tesra/SystemInfo.h>
+#include <tesra/Window.h>
+#include <tesra/tesra.h>
+#include <tesraui/tesraui.h>
+
+#include "Config.h"
+#include "EventDelegate.h"
+#include "Session.h"
+#include "SessionState.h"
+#include "Variables.h"
+#include "lua/Host.h"
+#include "lua/LuaInterface.h"
+#include "objects/PausableObject.h"
+#include "objects/VumoViewportObject.h"
+#include "ui/UI.h"
+
+namespace Session
+{
+    namespace
+    {
+        // The Lua host's view of the running engine.
+        class EngineHost : public LuaInterface::Host
+        {
+        public:
+            void showFatalError(const quortypes::exception& exception) override
+            {
+                Session::showFatalError(exception);
+            }
+            void showErrorOverlay(const hstring& message) override
+            {
+                if (UI::getInstance() != nullptr)
+                {
+                    UI::getInstance()->showErrorOverlay(message);
+                    return;
+                }
+                LuaInterface::Host::showErrorOverlay(message);
+            }
+            bool isDebugModeEnabled() override
+            {
+                return UI::getInstance() != nullptr && UI::getInstance()->isDebugModeEnabled();
+            }
+        };
+
+        EngineHost engineHost;
+
+        // 6.25 would read back as "6.2" with one decimal; it is written "6.2.5".
+        hstring formatOsVersion(float version)
+        {
+            hstring text = formatString("%.1f", version);
+            if (std::fabs(text.toFloat() - version) >= 0.009f)
+            {
+                text = formatString("%.2f", version);
+                text = text.subString(0, text.size() - 1) + "." + text.subString(text.size() - 1, 1);
+            }
+            return text;
+        }
+
+        kavtypes::Vector2 windowSize(hdict<hstring>& config)
+        {
+            hstring width = config["width"];
+            // A missing or empty width would open a window of no size: it means the display's.
+            if (width == "")
+            {
+                width = "0";
+            }
+            if (width != "0")
+            {
+                return kavtypes::Vector2(width.toFloat(), config["height"].toFloat());
+            }
+            kavtypes::Vector2 size = tesra::getSystemInfo().displayResolution;
+            if (config["fullscreen"] == "0")
+            {
+                size *= 0.6666667f;
+            }
+            return size;
+        }
+
+        void logSystemInfo(const tesra::SystemInfo& info)
+        {
+            quortypes::Log::write(
+                logTag,
+                formatString(
+                    "\nSystem Info:\n------------\nname: %s (OS version: %s)\ncpuArch: %s\ncpuCores: "
+                    "%d\nram: %d\nmaxTextureSize: %d\nVRAM: %d\ndisplayResolution: %d, %d\ndisplayDpi: "
+                    "%.1f\nlocale: %s\n------------",
+                    info.name.c_str(), formatOsVersion(info.osVersion).c_str(), info.architecture.c_str(),
+                    info.cpuCores, info.ram, tesra::rendersys->getMaxTextureSize(),
+                    tesra::rendersys->getVRam(), (int)info.displayResolution.x, (int)info.displayResolution.y,
+                    info.displayDpi, info.locale.c_str()));
+        }
+
+        void start(UIFactory createUI)
+        {
+            const auto now = std::chrono::steady_clock::now().time_since_epoch();
+            quortypes::seedRandom(
+                (unsigned int)std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+            tesraui::registerObjectFactory("VumoViewport", &VumoViewportObject::createInstance);
+            getUserFolder();
+            LuaInterface::setHost(&engineHost);
+            quortypes::Log::write(logTag, formatString("Initializing VUMO (v%s, %s)", getVersion().c_str(),
+                                                       LuaInterface::getVersion().c_str()));
+            hdict<hstring>& config = getConfig();
+            const bool fullscreen = config["fullscreen"].toBool();
+            const kavtypes::Vector2 size = windowSize(config);
+            pirk::markInitialized();
+            tesra::init();
+            tesra::createRenderSystem();
+            tesra::Window::Options options;
+            options.resizable = (config["resizable_window"] == "1");
+            options.fpsCounter = (config["developer_mode"] == "1");
+            for (const auto& pair : hdict<hstring>(config))
+            {
+                if (pair.first.startsWith("tesra."))
+                {
+                    hstring prefix;
+                    hstring name;
+                    pair.first.split('.', prefix, name);
+                    quortypes::Log::write(logTag, formatString("Setting tesra window param %s = %s",
+                                                               name.c_str(), pair.second.c_str()));
+                    tesra::window->setParam(name, pair.second);
+                }
+            }
+            tesra::createWindow((int)size.x, (int)size.y, fullscreen, config["display_title"], options);
+            tesra::window->setCursorVisible(false);
+            VumoTesraEventDelegate& events = VumoTesraEventDelegate::getInstance();
+            tesra::window->setMouseDelegate(&events);
+            tesra::window->setKeyboardDelegate(&events);
+            tesra::window->setTouchDelegate(&events);
+            tesra::window->setUpdateDelegate(&events);
+            tesra::window->setSystemDelegate(&events);
+            const tesra::SystemInfo info = tesra::getSystemInfo();
+            quortypes::Log::write(logTag, "Starting project '" + config["title"] + "'");
+            logSystemInfo(info);
+            LuaInterface::init();
+            VariableDictionary& variables = VariableDictionary::getGlobal();
+            for (const char* name : {"items", "active_scene", "prev_scene", "profile_name", "profile_dir"})
+            {
+                variables.create(name, "");
+            }
+            fintu::init();
+            fintu::renderer->setCacheSize(info.ram < 512 ? 100 : info.ram < 1024 ? 200 : 1000);
+            fintuttf::init();
+            tesraui::init();
+            tesraui::setLimitCursorToViewport(false);
+            tesraui::setTextureIdleUnloadTime(info.ram < 512 ? 10.0f : 60.0f);
+            tesraui::setDefaultDynamicLoading(true);
+            if (config["texture_extensions"] != "")
+            {
+                setTextureExtensions(config["texture_extensions"]);
+            }
+            tesraui::registerObjectFactory("PausableObject", &PausableObject::createInstance);
+            pirk::init();
+            config["screenshot"] = "0";
+            UI* ui = (createUI != nullptr ? createUI() : new UI());
+            ui->init();
+        }
+    } // namespace
+
+    hstring getVersion()
+    {
+        return "3.4.2";
+    }
+
+    void logUI(const hstring& message)
+    {
+        quortypes::Log::write("ui", message);
+    }
+
+    void init(UIFactory createUI)
+    {
+        guarded([&] { start(createUI); });
+    }
+
+    void destroy()
+    {
+        delete UI::getInstance();
+        pirk::destroy();
+        tesraui::destroy();
+        fintuttf::destroy();
+        fintu::destroy();
+        tesra::destroy();
+        LuaInterface::destroy();
+        LuaInterface::setHost(nullptr);
+        resetFrameState();
+        VumoTesraEventDelegate::getInstance().reset();
+        quortypes::Log::write(logTag, "VUMO destroyed");
+        quortypes::Log::mergeSegments(true);
+    }
+} // namespace Session

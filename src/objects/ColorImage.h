@@ -1,0 +1,39 @@
+#pragma once
+
+#include <quortypes/harray.h>
+#include <tesraui/Image.h>
+
+namespace tesraui
+{
+    class Dataset;
+}
+
+namespace vumo
+{
+    // An image that is one flat colour, named "0x" and the colour in hexadecimal ("RRGGBB" or
+    // "RRGGBBAA"). Every live one is in one registry; one that no object of its dataset uses for five
+    // seconds is unregistered and deleted.
+    class ColorImage : public tesraui::Image
+    {
+    public:
+        explicit ColorImage(const hstring& name);
+        ~ColorImage() override;
+
+        void draw(const kavtypes::Rectangle& rect, const tesra::Color& color) override;
+
+        const tesra::Color& getFillColor() const { return this->fillColor; }
+        float getIdleTime() const { return this->idleTime; }
+
+        static const harray<ColorImage*>& getRegistry();
+        // Ages every colour image by timeDelta and removes the ones left unused.
+        static void updateAll(float timeDelta);
+        // Makes and registers a colour image of that name in the dataset when the name begins with "0x"
+        // and the dataset has no image of that name yet.
+        static void registerIfColorName(tesraui::Dataset* dataset, const hstring& name);
+
+    protected:
+        tesra::Color fillColor;
+        float idleTime = 0.0f;
+        tesra::PlainVertex corners[4];
+    };
+} // namespace vumo

@@ -1,0 +1,225 @@
+#include "VumoViewportObject.h"
+
+#include <algorithm>
+
+#include <tesra/RenderSystem.h>
+#include <tesra/tesra.h>
+#include <tesraui/Dataset.h>
+#include <tesraui/tesraui.h>
+
+#include "Session.h"
+#include "ui/UI.h"
+
+namespace
+{
+    unsigned int packColor(unsigned char r, unsigned char g, unsigned char b, unsigned char a)
+    {
+        // The render system reads vertex colours as the bytes R, G, B, A.
+        return (unsigned int)r | ((unsigned int)g << 8) | ((unsigned int)b << 16) | ((unsigned int)a << 24);
+    }
+} // namespace
+
+VumoViewportObject::VumoViewportObject(const hstring& name, kavtypes::Rectangle rect)
+    : PausableObject(name, rect), viewport(0.0f, 0.0f, 1.0f, 1.0f)
+{
+}
+
+tesraui::Object* VumoViewportObject::createInstance(const hstring& name, kavtypes::Rectangle rect)
+{
+    return new VumoViewportObject(name, rect);
+}
+
+harray<PropertyInfo> VumoViewportObject::getPropertyDescriptions() const
+{
+    harray<PropertyInfo> result = {
+        PropertyInfo("viewport_x", PropertyInfo::FLOAT), PropertyInfo("viewport_y", PropertyInfo::FLOAT),
+        PropertyInfo("viewport_w", PropertyInfo::FLOAT), PropertyInfo("viewport_h", PropertyInfo::FLOAT),
+        PropertyInfo("viewport", PropertyInfo::STRING),  PropertyInfo("debug", PropertyInfo::BOOL),
+    };
+    harray<PropertyInfo> base = PausableObject::getPropertyDescriptions();
+    result.insert(result.end(), base.begin(), base.end());
+    return result;
+}
+
+hstring VumoViewportObject::getProperty(const hstring& name)
+{
+    if (name == "viewport_x")
+    {
+        return hstring(this->viewport.x);
+    }
+    if (name == "viewport_y")
+    {
+        return hstring(this->viewport.y);
+    }
+    if (name == "viewport_w")
+    {
+        return hstring(this->viewport.w);
+    }
+    if (name == "viewport_h")
+    {
+        return hstring(this->viewport.h);
+    }
+    if (name == "viewport")
+    {
+        return formatString("%f,%f,%f,%f", this->viewport.x, this->viewport.y, this->viewport.w,
+                            this->viewport.h);
+    }
+    if (name == "debug")
+    {
+        return this->debug ? "1" : "0";
+    }
+    return PausableObject::getProperty(name);
+}
+
+bool VumoViewportObject::setProperty(const hstring& name, const hstring& value)
+{
+    kavtypes::Rectangle& v = this->viewport;
+    if (name == "viewport_x")
+    {
+        this->setViewportRect(value.toFloat(), v.y, v.w, v.h);
+    }
+    else if (name == "viewport_y")
+    {
+        this->setViewportRect(v.x, value.toFloat(), v.w, v.h);
+    }
+    else if (name == "viewport_w")
+    {
+        this->setViewportRect(v.x, v.y, value.toFloat(), v.h);
+    }
+    else if (name == "viewport_h")
+    {
+        this->setViewportRect(v.x, v.y, v.w, value.toFloat());
+    }
+    else if (name == "viewport")
+    {
+        harray<hstring> parts = value.split(",");
+        if (parts.size() == 4)
+        {
+            this->setViewportRect(parts[0].toFloat(), parts[1].toFloat(), parts[2].toFloat(),
+                                  parts[3].toFloat());
+        }
+    }
+    else if (name == "debug")
+    {
+        this->debug = value.toBool();
+    }
+    else
+    {
+        return PausableObject::setProperty(name, value);
+    }
+    return true;
+}
+
+void VumoViewportObject::setViewportRect(float x, float y, float w, float h)
+{
+    this->viewport = kavtypes::Rectangle(x, y, w, h);
+    this->clampViewport();
+}
+
+void VumoViewportObject::clampViewport()
+{
+    kavtypes::Rectangle& v = this->viewport;
+    v.x = std::clamp(v.x, 0.0f, 1.0f);
+    v.y = std::clamp(v.y, 0.0f, 1.0f);
+    v.w = std::clamp(v.w, 0.0f, 1.0f - v.x);
+    v.h = std::clamp(v.h, 0.0f, 1.0f - v.y);
+}
+
+bool VumoViewportObject::isInputBlocked() const
+{
+    return Session::isSceneLocked() || Session::isTransitionRunning();
+}
+
+bool VumoViewportObject::onMouseDown(unsigned int keyCode)
+{
+    return this->isInputBlocked() ? true : PausableObject::onMouseDown(keyCode);
+}
+
+bool VumoViewportObject::onMouseUp(unsigned int keyCode)
+{
+    return this->isInputBlocked() ? true : PausableObject::onMouseUp(keyCode);
+}
+
+bool VumoViewportObject::onMouseMove()
+{
+    return this->isInputBlocked() ? false : PausableObject::onMouseMove();
+}
+
+void VumoViewportObject::update(float timeDelta)
+{
+    PausableObject::update(timeDelta);
+    UI* ui = UI::getInstance();
+    if (ui == nullptr || !ui->isDeveloperModeEnabled() || this->dataset == nullptr)
+    {
+        return;
+    }
+    const bool wanted = this->debug && tesraui::isDebugEnabled();
+    if (wanted && this->debugObject == nullptr)
+    {
+        this->debugObject = new ViewportDebugObject(
+            this->name + "/debug", kavtypes::Rectangle(0.0f, 0.0f, this->rect.w, this->rect.h), this);
+        this->debugObject->setZOrder(10000000);
+        this->debugObject->setAnchors(true, true, true, true);
+        this->dataset->registerObjects(this->debugObject);
+        this->addChild(this->debugObject);
+    }
+    else if (!wanted && this->debugObject != nullptr)
+    {
+        tesraui::Object* child = this->debugObject;
+        this->debugObject = nullptr;
+        this->dataset->destroyObject(child);
+    }
+}
+
+ViewportDebugObject::ViewportDebugObject(const hstring& name, kavtypes::Rectangle rect,
+                                         VumoViewportObject* viewport)
+    : tesraui::Object(name, rect), viewport(viewport)
+{
+}
+
+void ViewportDebugObject::addQuad(const kavtypes::Rectangle& r, unsigned int color)
+{
+    if (r.w <= 0.0f || r.h <= 0.0f || this->vertexCount + 6 > 2048)
+    {
+        return;
+    }
+    const float right = r.x + r.w;
+    const float bottom = r.y + r.h;
+    tesra::ColoredVertex* v = this->vertices + this->vertexCount;
+    v[0] = tesra::ColoredVertex(r.x, r.y, 0.0f, color);
+    v[1] = tesra::ColoredVertex(right, r.y, 0.0f, color);
+    v[2] = tesra::ColoredVertex(r.x, bottom, 0.0f, color);
+    v[3] = tesra::ColoredVertex(right, r.y, 0.0f, color);
+    v[4] = tesra::ColoredVertex(right, bottom, 0.0f, color);
+    v[5] = tesra::ColoredVertex(r.x, bottom, 0.0f, color);
+    this->vertexCount += 6;
+}
+
+void ViewportDebugObject::_drawDebug()
+{
+    if (tesra::rendersys == nullptr)
+    {
+        return;
+    }
+    const float w = this->rect.w;
+    const float h = this->rect.h;
+    const kavtypes::Rectangle& f = this->viewport->getViewportRect();
+    const float left = -this->center.x;
+    const float top = -this->center.y;
+    const kavtypes::Rectangle inner(left + f.x * w, top + f.y * h, f.w * w, f.h * h);
+    const unsigned int shade = packColor(255, 204, 0, 40);
+    const unsigned int band = packColor(255, 31, 0, 40);
+    const unsigned int edge = packColor(255, 204, 0, 255);
+    this->vertexCount = 0;
+    // Above and below the viewport in one shade, left and right of it in the other.
+    this->addQuad(kavtypes::Rectangle(left, top, w, inner.y - top), shade);
+    this->addQuad(kavtypes::Rectangle(left, inner.y + inner.h, w, top + h - inner.y - inner.h), shade);
+    this->addQuad(kavtypes::Rectangle(left, inner.y, inner.x - left, inner.h), band);
+    this->addQuad(kavtypes::Rectangle(inner.x + inner.w, inner.y, left + w - inner.x - inner.w, inner.h),
+                  band);
+    this->addQuad(kavtypes::Rectangle(inner.x, inner.y, inner.w, 1.0f), edge);
+    this->addQuad(kavtypes::Rectangle(inner.x, inner.y + inner.h - 1.0f, inner.w, 1.0f), edge);
+    this->addQuad(kavtypes::Rectangle(inner.x, inner.y, 1.0f, inner.h), edge);
+    this->addQuad(kavtypes::Rectangle(inner.x + inner.w - 1.0f, inner.y, 1.0f, inner.h), edge);
+    tesra::rendersys->render(tesra::RenderOperation::TRIANGLE_LIST, this->vertices, this->vertexCount);
+}
