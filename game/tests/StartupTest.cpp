@@ -41,6 +41,11 @@ struct WindowSizeRow
     float displayFraction; // 0: the configured 160 x 120
 };
 
+void PrintTo(const WindowSizeRow& row, std::ostream* out)
+{
+    *out << "display fraction " << row.displayFraction;
+}
+
 class EngineWindowSize : public ::testing::TestWithParam<WindowSizeRow>
 {
 };

@@ -1,0 +1,90 @@
+#include <zlib.h>
+
+#include <cstdio>
+
+#include "EngineHarness.h"
+
+using harness::Engine;
+using harness::GameFolder;
+
+namespace
+{
+    const char* const outputVariable = "VUMO_SCREENSHOT_OUT";
+
+    void writePng(const std::string& path, const tesra::Image& image)
+    {
+        std::string rows;
+        for (int y = 0; y < image.height; ++y)
+        {
+            rows.push_back('\0');
+            rows.append((const char*)image.data + y * image.width * 4, image.width * 4);
+        }
+        uLongf size = compressBound(rows.size());
+        std::string packed(size, '\0');
+        compress((Bytef*)packed.data(), &size, (const Bytef*)rows.data(), rows.size());
+        packed.resize(size);
+        auto u32 = [](unsigned v) {
+            return std::string{char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
+        };
+        auto chunk = [&](const std::string& kind, const std::string& data)
+        {
+            const std::string body = kind + data;
+            return u32(data.size()) + body + u32(crc32(0, (const Bytef*)body.data(), body.size()));
+        };
+        const std::string header =
+            u32(image.width) + u32(image.height) + std::string("\x08\x06\x00\x00\x00", 5);
+        std::ofstream(path, std::ios::binary) << std::string("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header) +
+                                                     chunk("IDAT", packed) + chunk("IEND", "");
+    }
+
+    std::unique_ptr<tesra::Image> demoFrame()
+    {
+        GameFolder folder;
+        folder.copyDemo();
+        Engine engine(folder);
+        engine.start();
+        engine.frame(0.016f);
+        engine.frame(0.016f);
+        std::unique_ptr<tesra::Image> shot(tesra::rendersys->takeScreenshot(tesra::Image::FORMAT_RGBA));
+        engine.stop();
+        return shot;
+    }
+} // namespace
+
+// Run by the test below inside a virtual X display: draws the demo's first screen in a real window.
+TEST(DemoScreenshot, DrawnOnTheDisplay)
+{
+    const char* output = getenv(outputVariable);
+    if (output == nullptr)
+    {
+        GTEST_SKIP() << "runs only inside the virtual display";
+    }
+    writePng(output, *demoFrame());
+}
+
+TEST(DemoScreenshot, UnderAVirtualDisplayEqualsTheHeadlessReadBack)
+{
+    if (std::system("command -v xvfb-run > /dev/null 2>&1") != 0)
+    {
+        GTEST_SKIP() << "xvfb-run is not installed";
+    }
+    const std::string png = std::string(VUMO_BUILD_DIR) + "/demo-screenshot.png";
+    std::remove(png.c_str());
+    const std::string self = std::filesystem::read_symlink("/proc/self/exe");
+    const std::string run = "xvfb-run -a -s '-screen 0 1280x1024x24' env -u SDL_VIDEODRIVER "
+                            "ASAN_OPTIONS=detect_leaks=0 " +
+                            std::string(outputVariable) + "='" + png + "' '" + self +
+                            "' --gtest_filter=DemoScreenshot.DrawnOnTheDisplay > /dev/null 2>&1";
+    ASSERT_EQ(std::system(run.c_str()), 0);
+    std::unique_ptr<tesra::Image> shown(tesra::Image::createFromFile(png, tesra::Image::FORMAT_RGBA));
+    ASSERT_NE(shown, nullptr);
+    std::unique_ptr<tesra::Image> headless = demoFrame();
+    ASSERT_EQ(shown->width, headless->width);
+    ASSERT_EQ(shown->height, headless->height);
+    int differing = 0;
+    for (int i = 0; i < headless->width * headless->height * 4; ++i)
+    {
+        differing += (shown->data[i] != headless->data[i]);
+    }
+    EXPECT_EQ(differing, 0);
+}
