@@ -80,6 +80,7 @@ namespace tesraui
         void registerEvent(const hstring& name, Event* event);
         void registerEvent(const hstring& name, EventFunction function);
         void unregisterEvent(const hstring& name);
+        const hdict<Event*>& getEvents() const { return this->events; }
 
         // drawing and hit-testing
         void draw();
