@@ -30,8 +30,10 @@ namespace
             return;
         }
         started = true;
-        char pattern[] = "/tmp/vumo-bench-XXXXXX";
-        const std::filesystem::path folder = mkdtemp(pattern);
+        char pattern[] = "/tmp/vumo-bench-frame-XXXXXX";
+        static const std::filesystem::path folder = mkdtemp(pattern);
+        // The copy of the demo goes when the program ends.
+        atexit([] { std::filesystem::remove_all(folder); });
         std::filesystem::copy(VUMO_DEMO_DIR, folder, std::filesystem::copy_options::recursive);
         setenv("SDL_VIDEODRIVER", "offscreen", 0);
         setenv("XDG_DATA_HOME", (folder / "xdg").c_str(), 1);
