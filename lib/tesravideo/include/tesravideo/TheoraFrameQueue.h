@@ -1,0 +1,38 @@
+#pragma once
+
+#include <list>
+#include <mutex>
+
+class TheoraVideoClip;
+class TheoraVideoFrame;
+
+// A ring of frame buffers in display order: workers fill frames, the main thread shows and pops them.
+class TheoraFrameQueue
+{
+public:
+    explicit TheoraFrameQueue(TheoraVideoClip* parent);
+    ~TheoraFrameQueue();
+    TheoraFrameQueue(const TheoraFrameQueue&) = delete;
+    TheoraFrameQueue& operator=(const TheoraFrameQueue&) = delete;
+
+    void setSize(int n);
+    int getSize() const { return (int)this->queue.size(); }
+    void clear();
+    int getReadyCount();
+    TheoraVideoFrame* getFirstAvailableFrame();
+    TheoraVideoFrame* requestEmptyFrame();
+    void pop(int n = 1);
+
+    void lock() { this->mutex.lock(); }
+    void unlock() { this->mutex.unlock(); }
+    // For callers that hold the lock.
+    int _getReadyCount();
+    TheoraVideoFrame* _getFirstAvailableFrame();
+    void _pop(int n);
+    std::list<TheoraVideoFrame*>& _getFrames() { return this->queue; }
+
+protected:
+    std::list<TheoraVideoFrame*> queue;
+    TheoraVideoClip* parent;
+    std::recursive_mutex mutex;
+};

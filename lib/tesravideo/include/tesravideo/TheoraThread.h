@@ -1,0 +1,43 @@
+#pragma once
+
+#include <atomic>
+#include <mutex>
+#include <thread>
+
+class TheoraVideoClip;
+
+// A thread that runs execute() until join() clears its running flag. The destructor of a thread that is
+// still running stops and joins it; it never cuts it off.
+class TheoraThread
+{
+public:
+    TheoraThread();
+    virtual ~TheoraThread();
+    TheoraThread(const TheoraThread&) = delete;
+    TheoraThread& operator=(const TheoraThread&) = delete;
+
+    virtual void execute() = 0;
+
+    void start();
+    bool isRunning();
+    void join();
+
+protected:
+    std::mutex mutex;
+    std::thread thread;
+    bool running = false;
+};
+
+class TheoraWorkerThread : public TheoraThread
+{
+public:
+    TheoraWorkerThread();
+    ~TheoraWorkerThread() override;
+
+    void execute() override;
+
+    TheoraVideoClip* getAssignedClip() const { return this->clip.load(); }
+
+protected:
+    std::atomic<TheoraVideoClip*> clip;
+};

@@ -1,0 +1,83 @@
+#pragma once
+
+class TheoraVideoClip;
+
+// The decoded planes handed to a frame for conversion.
+struct TheoraPixelTransform
+{
+    unsigned char* y = nullptr;
+    unsigned char* u = nullptr;
+    unsigned char* v = nullptr;
+    unsigned char* out = nullptr;
+    unsigned int w = 0;
+    unsigned int h = 0;
+    unsigned int yStride = 0;
+    unsigned int uStride = 0;
+    unsigned int vStride = 0;
+};
+
+// Output pixel layouts; the name gives the byte order in memory, X an unused byte.
+enum TheoraOutputMode
+{
+    TH_UNDEFINED = 0,
+    TH_RGB = 1,
+    TH_RGBA = 2,
+    TH_RGBX = 3,
+    TH_ARGB = 4,
+    TH_XRGB = 5,
+    TH_BGR = 6,
+    TH_BGRA = 7,
+    TH_BGRX = 8,
+    TH_ABGR = 9,
+    TH_XBGR = 10,
+    TH_GREY = 11,
+    TH_GREY3 = 12,
+    TH_GREY3A = 13,
+    TH_GREY3X = 14,
+    TH_AGREY3 = 15,
+    TH_XGREY3 = 16,
+    TH_YUV = 17,
+    TH_YUVA = 18,
+    TH_YUVX = 19,
+    TH_AYUV = 20,
+    TH_XYUV = 21
+};
+
+bool theoraIsAlphaMode(int mode);
+int theoraBytesPerPixel(int mode);
+// Fills out (width x height pixels, rows of width x bytes per pixel) in the mode's layout. For alpha
+// modes the alpha comes from the luma at column width + c, so the planes must be twice as wide.
+void theoraConvert(int mode, const TheoraPixelTransform& transform);
+
+class TheoraVideoFrame
+{
+public:
+    explicit TheoraVideoFrame(TheoraVideoClip* parent);
+    virtual ~TheoraVideoFrame();
+    TheoraVideoFrame(const TheoraVideoFrame&) = delete;
+    TheoraVideoFrame& operator=(const TheoraVideoFrame&) = delete;
+
+    virtual void decode(TheoraPixelTransform* transform);
+
+    // Also gives the slot back, or a queue cleared by a seek or stop would keep its frames taken.
+    void clear()
+    {
+        this->ready = false;
+        this->inUse = false;
+    }
+    unsigned char* getBuffer() { return this->buffer; }
+    TheoraVideoClip* getParent() { return this->parent; }
+    // The frame's time counting every earlier pass of a looping clip.
+    float getAbsoluteTime();
+
+    float timeToDisplay = 0.0f;
+    bool ready = false;
+    bool inUse = false;
+    int iteration = 0;
+    int bpp = 0;
+    unsigned long frameNumber = 0;
+
+protected:
+    TheoraVideoClip* parent;
+    unsigned char* buffer = nullptr;
+};

@@ -1,0 +1,114 @@
+#include <new>
+#include <string>
+
+#include <tesravideo/TheoraFrameQueue.h>
+#include <tesravideo/TheoraVideoFrame.h>
+#include <tesravideo/TheoraVideoManager.h>
+
+TheoraFrameQueue::TheoraFrameQueue(TheoraVideoClip* parent) : parent(parent) {}
+
+TheoraFrameQueue::~TheoraFrameQueue()
+{
+    for (TheoraVideoFrame* frame : this->queue)
+    {
+        delete frame;
+    }
+}
+
+void TheoraFrameQueue::setSize(int n)
+{
+    std::lock_guard<std::recursive_mutex> lock(this->mutex);
+    for (TheoraVideoFrame* frame : this->queue)
+    {
+        delete frame;
+    }
+    this->queue.clear();
+    for (int i = 0; i < n; ++i)
+    {
+        TheoraVideoFrame* frame = new (std::nothrow) TheoraVideoFrame(this->parent);
+        if (frame == nullptr || frame->getBuffer() == nullptr)
+        {
+            delete frame;
+            TheoraVideoManager::logMessage("TheoraFrameQueue: unable to create " + std::to_string(n) +
+                                           " frames, out of memory. Created " +
+                                           std::to_string(this->queue.size()) + " frames.");
+            break;
+        }
+        this->queue.push_back(frame);
+    }
+}
+
+void TheoraFrameQueue::clear()
+{
+    std::lock_guard<std::recursive_mutex> lock(this->mutex);
+    for (TheoraVideoFrame* frame : this->queue)
+    {
+        frame->clear();
+    }
+}
+
+int TheoraFrameQueue::getReadyCount()
+{
+    std::lock_guard<std::recursive_mutex> lock(this->mutex);
+    return this->_getReadyCount();
+}
+
+int TheoraFrameQueue::_getReadyCount()
+{
+    int count = 0;
+    for (TheoraVideoFrame* frame : this->queue)
+    {
+        if (frame->ready)
+        {
+            ++count;
+        }
+    }
+    return count;
+}
+
+TheoraVideoFrame* TheoraFrameQueue::getFirstAvailableFrame()
+{
+    std::lock_guard<std::recursive_mutex> lock(this->mutex);
+    return this->_getFirstAvailableFrame();
+}
+
+TheoraVideoFrame* TheoraFrameQueue::_getFirstAvailableFrame()
+{
+    if (this->queue.empty() || !this->queue.front()->ready)
+    {
+        return nullptr;
+    }
+    return this->queue.front();
+}
+
+TheoraVideoFrame* TheoraFrameQueue::requestEmptyFrame()
+{
+    std::lock_guard<std::recursive_mutex> lock(this->mutex);
+    for (TheoraVideoFrame* frame : this->queue)
+    {
+        if (!frame->inUse)
+        {
+            frame->inUse = true;
+            frame->ready = false;
+            return frame;
+        }
+    }
+    return nullptr;
+}
+
+void TheoraFrameQueue::pop(int n)
+{
+    std::lock_guard<std::recursive_mutex> lock(this->mutex);
+    this->_pop(n);
+}
+
+void TheoraFrameQueue::_pop(int n)
+{
+    for (int i = 0; i < n && !this->queue.empty(); ++i)
+    {
+        TheoraVideoFrame* first = this->queue.front();
+        first->clear();
+        this->queue.pop_front();
+        this->queue.push_back(first);
+    }
+}

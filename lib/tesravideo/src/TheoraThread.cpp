@@ -1,0 +1,73 @@
+#include <chrono>
+
+#include <tesravideo/TheoraThread.h>
+#include <tesravideo/TheoraVideoClip.h>
+#include <tesravideo/TheoraVideoManager.h>
+
+TheoraThread::TheoraThread() {}
+
+TheoraThread::~TheoraThread()
+{
+    this->join();
+}
+
+void TheoraThread::start()
+{
+    {
+        std::lock_guard<std::mutex> lock(this->mutex);
+        this->running = true;
+    }
+    this->thread = std::thread([this]() { this->execute(); });
+}
+
+bool TheoraThread::isRunning()
+{
+    std::lock_guard<std::mutex> lock(this->mutex);
+    return this->running;
+}
+
+void TheoraThread::join()
+{
+    {
+        std::lock_guard<std::mutex> lock(this->mutex);
+        this->running = false;
+    }
+    if (this->thread.joinable())
+    {
+        this->thread.join();
+    }
+}
+
+TheoraWorkerThread::TheoraWorkerThread() : clip(nullptr) {}
+
+TheoraWorkerThread::~TheoraWorkerThread()
+{
+    // Joined here as well, since execute() is this class's and must not run while the object dies.
+    this->join();
+}
+
+void TheoraWorkerThread::execute()
+{
+    while (this->isRunning())
+    {
+        TheoraVideoClip* current = TheoraVideoManager::getSingleton()->requestWork(this);
+        this->clip = current;
+        if (current == nullptr)
+        {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            continue;
+        }
+        current->threadMutex->lock();
+        if (current->seekFrame.load() != -1)
+        {
+            current->_executeSeek();
+        }
+        if (!current->decodeNextFrame())
+        {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        current->assignedWorker = nullptr;
+        current->threadMutex->unlock();
+        this->clip = nullptr;
+    }
+}

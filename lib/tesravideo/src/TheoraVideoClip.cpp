@@ -1,0 +1,253 @@
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+#include <tesravideo/TheoraDataSource.h>
+#include <tesravideo/TheoraException.h>
+#include <tesravideo/TheoraFrameQueue.h>
+#include <tesravideo/TheoraTimer.h>
+#include <tesravideo/TheoraVideoClip.h>
+
+TheoraVideoClip::TheoraVideoClip(TheoraDataSource* source, int outputMode, int numPrecachedFrames,
+                                 bool usePower2Stride)
+    : stream(source), timer(nullptr), assignedWorker(nullptr), waitingForCache(false), droppedFrames(0),
+      numPrecachedFrames(numPrecachedFrames), seekFrame(-1), stride(usePower2Stride ? 1 : 0),
+      firstFrameDisplayed(false), autoRestart(false), endOfFile(false), restarted(false), iteration(0),
+      playbackIteration(0), workerHold(false)
+{
+    this->name = source->repr();
+    this->threadMutex = new quortypes::Mutex();
+    this->defaultTimer = new TheoraTimer();
+    this->timer = this->defaultTimer;
+    try
+    {
+        this->setOutputMode(outputMode);
+    }
+    catch (...)
+    {
+        // The clip owns the source from construction on, so a failed construction frees it.
+        delete this->defaultTimer;
+        delete this->threadMutex;
+        delete source;
+        throw;
+    }
+}
+
+TheoraVideoClip::~TheoraVideoClip()
+{
+    this->threadMutex->lock();
+    delete this->defaultTimer;
+    delete this->stream;
+    delete this->frameQueue;
+    this->threadMutex->unlock();
+    delete this->threadMutex;
+}
+
+void TheoraVideoClip::setOutputMode(int mode)
+{
+    if (mode == TH_UNDEFINED)
+    {
+        THEORA_THROW("Invalid output mode: TH_UNDEFINED for video: " + this->name);
+    }
+    this->outputMode = mode;
+    this->alpha = theoraIsAlphaMode(mode);
+}
+
+int TheoraVideoClip::getNumPrecachedFrames()
+{
+    return (this->frameQueue != nullptr ? this->frameQueue->getSize() : 0);
+}
+
+int TheoraVideoClip::getNumReadyFrames()
+{
+    if (this->seekFrame.load() != -1 || this->frameQueue == nullptr)
+    {
+        return 0;
+    }
+    return this->frameQueue->getReadyCount();
+}
+
+float TheoraVideoClip::getTimePosition()
+{
+    return this->timer.load()->getTime();
+}
+
+bool TheoraVideoClip::isDone()
+{
+    return this->endOfFile.load() && this->frameQueue->getReadyCount() == 0;
+}
+
+void TheoraVideoClip::setAutoRestart(bool value)
+{
+    this->autoRestart = value;
+    if (value)
+    {
+        this->endOfFile = false;
+    }
+}
+
+void TheoraVideoClip::setTimer(TheoraTimer* value)
+{
+    this->timer = (value != nullptr ? value : this->defaultTimer);
+}
+
+void TheoraVideoClip::pause()
+{
+    this->timer.load()->pause();
+}
+
+void TheoraVideoClip::play()
+{
+    this->timer.load()->play();
+}
+
+bool TheoraVideoClip::isPaused()
+{
+    return this->timer.load()->isPaused();
+}
+
+float TheoraVideoClip::getPlaybackSpeed()
+{
+    return this->timer.load()->getSpeed();
+}
+
+void TheoraVideoClip::setPlaybackSpeed(float value)
+{
+    this->timer.load()->setSpeed(value);
+}
+
+void TheoraVideoClip::seek(float time)
+{
+    int frame = (int)(time * this->fps);
+    this->firstFrameDisplayed = false;
+    this->endOfFile = false;
+    this->seekFrame = std::max(0, std::min(frame, this->numFrames));
+}
+
+void TheoraVideoClip::stop()
+{
+    this->pause();
+    this->frameQueue->clear();
+    this->firstFrameDisplayed = false;
+    this->iteration = 0;
+    this->playbackIteration = 0;
+    this->endOfFile = false;
+    this->seekFrame = 0;
+}
+
+bool TheoraVideoClip::_isTimerHeld()
+{
+    return this->workerHold.load() || this->timer.load()->isPaused();
+}
+
+int TheoraVideoClip::_discardOutdatedFrames(float absoluteTime)
+{
+    std::list<TheoraVideoFrame*>& frames = this->frameQueue->_getFrames();
+    int ready = this->frameQueue->_getReadyCount();
+    if (ready == 1)
+    {
+        return 0;
+    }
+    int count = 0;
+    for (TheoraVideoFrame* frame : frames)
+    {
+        if (!frame->ready || frame->getAbsoluteTime() + this->frameDuration >= absoluteTime)
+        {
+            break;
+        }
+        if (ready - count <= 1)
+        {
+            break;
+        }
+        ++count;
+    }
+    if (count > 0)
+    {
+        this->droppedFrames += count;
+        this->frameQueue->_pop(count);
+    }
+    return count;
+}
+
+TheoraVideoFrame* TheoraVideoClip::getNextFrame()
+{
+    if (this->seekFrame.load() != -1)
+    {
+        return nullptr;
+    }
+    float time = this->getTimePosition() + this->playbackIteration.load() * this->duration;
+    std::lock_guard<TheoraFrameQueue> lock(*this->frameQueue);
+    this->_discardOutdatedFrames(time);
+    TheoraVideoFrame* frame = this->frameQueue->_getFirstAvailableFrame();
+    if (frame != nullptr && frame->getAbsoluteTime() > time && this->firstFrameDisplayed.load())
+    {
+        return nullptr;
+    }
+    return frame;
+}
+
+void TheoraVideoClip::popFrame()
+{
+    ++this->displayedFrames;
+    this->frameQueue->pop(1);
+    this->firstFrameDisplayed = true;
+}
+
+void TheoraVideoClip::update(float timeDelta)
+{
+    TheoraTimer* current = this->timer.load();
+    if (this->_isTimerHeld())
+    {
+        current->update(0.0f);
+        return;
+    }
+    float time = current->getTime();
+    float speed = current->getSpeed();
+    float duration = this->duration;
+    float next = time + timeDelta * speed;
+    // An unknown duration (a file whose length could not be found) has no end to stop or wrap at.
+    if (next < duration || duration <= 0.0f)
+    {
+        current->update(timeDelta);
+    }
+    else if (this->autoRestart.load() && this->restarted.load())
+    {
+        while (next >= duration)
+        {
+            next -= duration;
+            ++this->playbackIteration;
+        }
+        current->seek(next);
+    }
+    else if (time != duration && speed != 0.0f)
+    {
+        current->update((duration - time) / speed);
+    }
+}
+
+void TheoraVideoClip::waitForCache(float desiredCacheFactor, float maxWaitTime)
+{
+    this->waitingForCache = true;
+    TheoraTimer* current = this->timer.load();
+    bool wasPaused = current->isPaused();
+    if (!wasPaused)
+    {
+        current->pause();
+    }
+    int needed = (int)(this->getNumPrecachedFrames() * desiredCacheFactor);
+    int waited = 0;
+    while (this->getNumReadyFrames() < needed)
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        waited += 10;
+        if (waited >= maxWaitTime * 1000)
+        {
+            break;
+        }
+    }
+    if (!wasPaused)
+    {
+        current->play();
+    }
+    this->waitingForCache = false;
+}

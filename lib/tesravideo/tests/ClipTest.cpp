@@ -1,0 +1,327 @@
+#include <cmath>
+
+#include <tesravideo/TheoraException.h>
+
+#include "VideoTestSupport.h"
+
+using namespace videotest;
+
+namespace
+{
+    class ClipTest : public ::testing::Test
+    {
+    protected:
+        LogCapture log;
+
+        // Decodes until the queue is full or the stream ends.
+        static void fill(TheoraVideoClip* clip)
+        {
+            while (clip->getNumReadyFrames() < clip->getNumPrecachedFrames() && clip->decodeNextFrame())
+            {
+                if (clip->isDone())
+                {
+                    break;
+                }
+            }
+        }
+
+        // Shows and pops the next due frame, returning its number, or -1 when none is due.
+        static int show(TheoraVideoClip* clip)
+        {
+            TheoraVideoFrame* frame = clip->getNextFrame();
+            if (frame == nullptr)
+            {
+                return -1;
+            }
+            int number = frameNumber(clip, frame);
+            EXPECT_EQ((int)frame->frameNumber, number);
+            clip->popFrame();
+            return number;
+        }
+    };
+} // namespace
+
+TEST_F(ClipTest, GeometryDurationAndFirstFrames)
+{
+    VideoSpec spec;
+    spec.frames = 30;
+    spec.fps = 15;
+    std::unique_ptr<TheoraVideoClip_Theora> clip = manualClip(spec);
+    EXPECT_EQ(64, clip->getWidth());
+    EXPECT_EQ(48, clip->getHeight());
+    EXPECT_EQ(64, clip->getStride());
+    EXPECT_FLOAT_EQ(15.0f, clip->getFPS());
+    EXPECT_EQ(30, clip->getNumFrames());
+    EXPECT_FLOAT_EQ(2.0f, clip->getDuration());
+    EXPECT_EQ("MEM:test", clip->getName());
+    fill(clip.get());
+    EXPECT_EQ(8, clip->getNumReadyFrames());
+    // Frames come in order and only when due, the first at once.
+    EXPECT_EQ(0, show(clip.get()));
+    EXPECT_EQ(-1, show(clip.get()));
+    clip->update(1.0f / 15.0f);
+    EXPECT_EQ(1, show(clip.get()));
+    clip->update(3.0f / 15.0f + 0.001f);
+    // Frames 2 and 3 are outdated and dropped; 4 is shown.
+    EXPECT_EQ(4, show(clip.get()));
+    EXPECT_EQ(2, clip->getNumDroppedFrames());
+}
+
+TEST_F(ClipTest, LastReadyFrameIsNeverDiscardedAndNonLoopingClipStopsAtTheEnd)
+{
+    VideoSpec spec;
+    spec.frames = 10;
+    std::unique_ptr<TheoraVideoClip_Theora> clip = manualClip(spec, TH_GREY, 4);
+    clip->decodeNextFrame();
+    clip->update(100.0f);
+    EXPECT_FLOAT_EQ(clip->getDuration(), clip->getTimePosition());
+    EXPECT_EQ(0, show(clip.get()));
+    // Decoding at the end time drops every late frame; the last one ends exactly then and stays.
+    while (clip->decodeNextFrame())
+    {
+    }
+    EXPECT_FALSE(clip->isDone());
+    EXPECT_EQ(9, show(clip.get()));
+    EXPECT_TRUE(clip->isDone());
+}
+
+TEST_F(ClipTest, LateFramesAreDroppedExceptEverySixteenth)
+{
+    VideoSpec spec;
+    spec.frames = 40;
+    std::unique_ptr<TheoraVideoClip_Theora> clip = manualClip(spec, TH_GREY, 4);
+    clip->getTimer()->seek(100.0f);
+    std::vector<int> shown;
+    for (int i = 0; i < 8 && !clip->isDone(); ++i)
+    {
+        clip->decodeNextFrame();
+        int number = show(clip.get());
+        if (number >= 0)
+        {
+            shown.push_back(number);
+        }
+    }
+    EXPECT_EQ((std::vector<int>{0, 16, 32}), shown);
+    EXPECT_TRUE(clip->isDone());
+}
+
+TEST_F(ClipTest, LoopingShowsTheNextIterationOnlyAfterTheWrap)
+{
+    VideoSpec spec;
+    spec.frames = 6;
+    spec.fps = 32; // steps add up exactly
+    std::unique_ptr<TheoraVideoClip_Theora> clip = manualClip(spec, TH_GREY, 8);
+    clip->setAutoRestart(true);
+    fill(clip.get());
+    EXPECT_EQ(8, clip->getNumReadyFrames());
+    EXPECT_EQ(1, clip->getIteration());
+    std::vector<int> shown;
+    float step = 1.0f / 32.0f;
+    for (int i = 0; i < 8; ++i)
+    {
+        shown.push_back(show(clip.get()));
+        EXPECT_EQ(-1, show(clip.get()));
+        clip->update(step);
+        clip->decodeNextFrame();
+    }
+    EXPECT_EQ((std::vector<int>{0, 1, 2, 3, 4, 5, 0, 1}), shown);
+    EXPECT_EQ(1, clip->getPlaybackIteration());
+    EXPECT_NEAR(2.0f * step, clip->getTimePosition(), 1e-4f);
+}
+
+TEST_F(ClipTest, SeekShowsTheTargetFrameFirstEvenWhenEarly)
+{
+    VideoSpec spec;
+    spec.frames = 100;
+    spec.pagePerFrame = false;
+    for (float target : {0.0f, 0.5f, 1.3f, 2.0f, 3.9f, 0.04f})
+    {
+        std::unique_ptr<TheoraVideoClip_Theora> clip = manualClip(spec);
+        fill(clip.get());
+        clip->seek(target);
+        EXPECT_EQ(nullptr, clip->getNextFrame()) << target;
+        EXPECT_EQ(0, clip->getNumReadyFrames());
+        clip->_executeSeek();
+        clip->decodeNextFrame();
+        clip->decodeNextFrame();
+        int expected = (int)std::floor(target * 25.0f);
+        EXPECT_NEAR(target, clip->getTimePosition(), 0.04f);
+        // Shown at once although the clock has not reached it.
+        int number = show(clip.get());
+        EXPECT_NEAR(expected, number, 1) << target;
+    }
+}
+
+TEST_F(ClipTest, SecondSeekIssuedWhileTheFirstRunsWins)
+{
+    VideoSpec spec;
+    spec.frames = 100;
+    std::unique_ptr<TheoraVideoClip_Theora> clip = manualClip(spec);
+    clip->seek(1.0f);
+    // A data source cannot be swapped under the clip, so the second seek arrives from the clock: the
+    // first seek sets the timer, which the test replaces by one that issues a seek when set.
+    struct SeekingTimer : TheoraTimer
+    {
+        TheoraVideoClip* clip = nullptr;
+        bool armed = true;
+        void seek(float value) override
+        {
+            TheoraTimer::seek(value);
+            if (armed)
+            {
+                armed = false;
+                clip->seek(3.0f);
+            }
+        }
+    } timer;
+    timer.clip = clip.get();
+    clip->setTimer(&timer);
+    clip->_executeSeek();
+    // Still pending: the first seek must not have cleared the newer one.
+    EXPECT_EQ(nullptr, clip->getNextFrame());
+    clip->_executeSeek();
+    clip->decodeNextFrame();
+    EXPECT_NEAR(75, show(clip.get()), 1);
+    clip->setTimer(nullptr);
+}
+
+TEST_F(ClipTest, SeekPastTheEndIsDroppedAndTheClockRuns)
+{
+    VideoSpec spec;
+    spec.frames = 20;
+    // A file that ends before the frame count its last pages claim.
+    struct ShortClip : TheoraVideoClip_Theora
+    {
+        using TheoraVideoClip_Theora::TheoraVideoClip_Theora;
+        void claimFrames(int value) { this->numFrames = value; }
+    };
+    TheoraMemoryFileDataSource* source = memorySource(video(spec));
+    std::unique_ptr<ShortClip> clip(new ShortClip(source, TH_GREY, 4, false));
+    clip->load(source);
+    clip->claimFrames(40);
+    clip->seek(100.0f);
+    clip->_executeSeek();
+    EXPECT_EQ(1, LogJournal::count("MEM:test [seek]: fineseeking failed, _readData failed!"));
+    EXPECT_EQ(0, clip->getNumReadyFrames());
+    clip->decodeNextFrame();
+    EXPECT_TRUE(clip->isDone());
+    EXPECT_FALSE(clip->isPaused());
+    // The seek is gone: no further turns probe it again.
+    clip->update(0.01f);
+    EXPECT_EQ(1, LogJournal::count("MEM:test [seek]: fineseeking failed, _readData failed!"));
+}
+
+TEST_F(ClipTest, StopRewindsAndPauses)
+{
+    VideoSpec spec;
+    spec.frames = 30;
+    std::unique_ptr<TheoraVideoClip_Theora> clip = manualClip(spec);
+    fill(clip.get());
+    clip->update(0.5f);
+    clip->stop();
+    EXPECT_TRUE(clip->isPaused());
+    EXPECT_EQ(nullptr, clip->getNextFrame());
+    clip->_executeSeek();
+    clip->decodeNextFrame();
+    EXPECT_EQ(0, show(clip.get()));
+    EXPECT_FLOAT_EQ(0.0f, clip->getTimePosition());
+}
+
+TEST_F(ClipTest, LoadFailuresThrowTheirTexts)
+{
+    struct Case
+    {
+        std::string bytes;
+        std::string message;
+    };
+    std::string video = videotest::video(VideoSpec());
+    VideoSpec audioOnly;
+    std::vector<std::string> vorbis = vorbisPages(1);
+    std::string vorbisFile;
+    for (const std::string& page : vorbis)
+    {
+        vorbisFile += page;
+    }
+    std::vector<Case> cases = {
+        {vorbisFile, "invalid theora stream"},
+        {"", "invalid theora stream"},
+        {video.substr(0, 80), "End of file found prematurely"},
+    };
+    for (const Case& c : cases)
+    {
+        TheoraMemoryFileDataSource* source = memorySource(c.bytes);
+        TheoraVideoClip_Theora clip(source, TH_GREY, 4, false);
+        try
+        {
+            clip.load(source);
+            ADD_FAILURE() << c.message;
+        }
+        catch (const _TheoraGenericException& e)
+        {
+            EXPECT_EQ(c.message, e.getMessage());
+            EXPECT_EQ("TheoraGenericException", e.getType());
+        }
+        EXPECT_EQ(1, LogJournal::count(c.message));
+        LogJournal::clear();
+    }
+    EXPECT_THROW(TheoraVideoClip_Theora(memorySource(video), TH_UNDEFINED, 4, false),
+                 _TheoraGenericException);
+    EXPECT_EQ(1, LogJournal::count("Invalid output mode: TH_UNDEFINED for video: MEM:test"));
+}
+
+TEST_F(ClipTest, VideoWithSoundStreamPlaysThePicture)
+{
+    VideoSpec spec;
+    spec.frames = 50;
+    spec.withVorbis = true;
+    std::unique_ptr<TheoraVideoClip_Theora> clip = manualClip(spec);
+    EXPECT_EQ(50, clip->getNumFrames());
+    fill(clip.get());
+    EXPECT_EQ(0, show(clip.get()));
+    clip->update(1.0f / 25.0f);
+    EXPECT_EQ(1, show(clip.get()));
+}
+
+TEST(DataSourceTest, MemoryAndFileSourcesReadSeekAndFail)
+{
+    LogCapture log;
+    TheoraMemoryFileDataSource* memory = memorySource("abcdef", "m");
+    std::unique_ptr<TheoraDataSource> owner(memory);
+    char buffer[8] = {};
+    EXPECT_EQ(4, memory->read(buffer, 4));
+    EXPECT_EQ(2, memory->read(buffer, 4));
+    EXPECT_EQ(0, memory->read(buffer, 4));
+    memory->seek(100);
+    EXPECT_EQ(0, memory->read(buffer, 4));
+    EXPECT_EQ(100, memory->tell());
+    EXPECT_EQ("MEM:m", memory->repr());
+
+    TheoraFileDataSource missing("no/such/file.ogv");
+    EXPECT_EQ(0, missing.tell());
+    try
+    {
+        missing.size();
+        ADD_FAILURE();
+    }
+    catch (const _TheoraGenericException& e)
+    {
+        EXPECT_EQ("Can't open video file: no/such/file.ogv", e.getMessage());
+    }
+    FILE* file = fopen("source_test.bin", "wb");
+    fwrite("0123456789", 1, 10, file);
+    fclose(file);
+    TheoraFileDataSource source("source_test.bin");
+    EXPECT_EQ(10, source.size());
+    source.seek(7);
+    EXPECT_EQ(3, source.read(buffer, 8));
+    EXPECT_EQ(0, memcmp(buffer, "789", 3));
+    remove("source_test.bin");
+}
+
+TEST(ExceptionTest, ErrorTextNamesTheFileBelowSrc)
+{
+    _TheoraGenericException e("boom", "TheoraGenericException", "/a/src/Theora/Clip.cpp", 12);
+    EXPECT_EQ("TheoraGenericException: [Theora/Clip.cpp:12] - boom", e.getErrorText());
+    _TheoraGenericException bare("boom", "", "", 0);
+    EXPECT_EQ("boom", bare.getErrorText());
+}

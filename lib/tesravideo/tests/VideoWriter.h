@@ -1,0 +1,259 @@
+#pragma once
+
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <ogg/ogg.h>
+#include <theora/theoraenc.h>
+#include <vorbis/vorbisenc.h>
+
+// Makes .ogv files for the tests. Every frame shows its number as 12 blocks of 16 x 16 pixels (4 across,
+// 3 down, lowest bit first), bright and pinkish for a 1, dark and greenish for a 0.
+struct VideoSpec
+{
+    int width = 64; // picture width; an alpha video is twice as wide
+    int height = 48;
+    int frames = 40;
+    int fps = 25;
+    int keyframeInterval = 16;
+    bool alpha = false; // right half: luma 16, 125 and 235 in three bands
+    bool withVorbis = false;
+    bool pagePerFrame = true;
+};
+
+namespace videotest
+{
+    const int blockBits = 12;
+
+    inline bool bitBlock(int x, int y, int frame)
+    {
+        int bit = (y / 16) * 4 + (x / 16);
+        return bit < blockBits && ((frame >> bit) & 1) != 0;
+    }
+
+    // Reads the number back from a row-major picture: channel is the byte to look at in each pixel.
+    inline int readFrameNumber(const unsigned char* pixels, int rowBytes, int bytesPerPixel, int channel)
+    {
+        int number = 0;
+        for (int bit = 0; bit < blockBits; ++bit)
+        {
+            int x = (bit % 4) * 16 + 8;
+            int y = (bit / 4) * 16 + 8;
+            if (pixels[y * rowBytes + x * bytesPerPixel + channel] > 128)
+            {
+                number |= 1 << bit;
+            }
+        }
+        return number;
+    }
+
+    inline void appendPage(std::string& bytes, const ogg_page& page)
+    {
+        bytes.append((const char*)page.header, page.header_len);
+        bytes.append((const char*)page.body, page.body_len);
+    }
+
+    inline std::vector<std::string> vorbisPages(int seconds)
+    {
+        std::vector<std::string> pages;
+        vorbis_info info;
+        vorbis_info_init(&info);
+        vorbis_encode_init_vbr(&info, 1, 22050, 0.2f);
+        vorbis_comment comment;
+        vorbis_comment_init(&comment);
+        vorbis_dsp_state dsp;
+        vorbis_block block;
+        vorbis_analysis_init(&dsp, &info);
+        vorbis_block_init(&dsp, &block);
+        ogg_stream_state stream;
+        ogg_stream_init(&stream, 77);
+        ogg_packet header, commentHeader, codeHeader;
+        vorbis_analysis_headerout(&dsp, &comment, &header, &commentHeader, &codeHeader);
+        ogg_page page;
+        ogg_stream_packetin(&stream, &header);
+        while (ogg_stream_flush(&stream, &page) != 0)
+        {
+            pages.emplace_back();
+            appendPage(pages.back(), page);
+        }
+        ogg_stream_packetin(&stream, &commentHeader);
+        ogg_stream_packetin(&stream, &codeHeader);
+        while (ogg_stream_flush(&stream, &page) != 0)
+        {
+            pages.emplace_back();
+            appendPage(pages.back(), page);
+        }
+        int total = seconds * 22050;
+        for (int start = 0; start <= total; start += 1024)
+        {
+            int count = std::min(1024, total - start);
+            if (count > 0)
+            {
+                float** input = vorbis_analysis_buffer(&dsp, count);
+                for (int i = 0; i < count; ++i)
+                {
+                    input[0][i] = 0.1f * (float)((start + i) % 50) / 50.0f;
+                }
+            }
+            vorbis_analysis_wrote(&dsp, count);
+            while (vorbis_analysis_blockout(&dsp, &block) == 1)
+            {
+                vorbis_analysis(&block, nullptr);
+                vorbis_bitrate_addblock(&block);
+                ogg_packet packet;
+                while (vorbis_bitrate_flushpacket(&dsp, &packet))
+                {
+                    ogg_stream_packetin(&stream, &packet);
+                    while (ogg_stream_pageout(&stream, &page) != 0)
+                    {
+                        pages.emplace_back();
+                        appendPage(pages.back(), page);
+                    }
+                }
+            }
+            if (count <= 0)
+            {
+                break;
+            }
+        }
+        while (ogg_stream_flush(&stream, &page) != 0)
+        {
+            pages.emplace_back();
+            appendPage(pages.back(), page);
+        }
+        ogg_stream_clear(&stream);
+        vorbis_block_clear(&block);
+        vorbis_dsp_clear(&dsp);
+        vorbis_comment_clear(&comment);
+        vorbis_info_clear(&info);
+        return pages;
+    }
+
+    inline std::string encodeVideo(const VideoSpec& spec)
+    {
+        int width = spec.alpha ? spec.width * 2 : spec.width;
+        th_info info;
+        th_info_init(&info);
+        info.frame_width = (width + 15) & ~15;
+        info.frame_height = (spec.height + 15) & ~15;
+        info.pic_width = width;
+        info.pic_height = spec.height;
+        info.fps_numerator = spec.fps;
+        info.fps_denominator = 1;
+        info.aspect_numerator = 1;
+        info.aspect_denominator = 1;
+        info.colorspace = TH_CS_UNSPECIFIED;
+        info.pixel_fmt = TH_PF_420;
+        info.quality = 56;
+        info.keyframe_granule_shift = 6;
+        th_enc_ctx* encoder = th_encode_alloc(&info);
+        ogg_uint32_t keyframes = spec.keyframeInterval;
+        th_encode_ctl(encoder, TH_ENCCTL_SET_KEYFRAME_FREQUENCY_FORCE, &keyframes, sizeof(keyframes));
+        th_comment comment;
+        th_comment_init(&comment);
+        ogg_stream_state stream;
+        ogg_stream_init(&stream, 11);
+        std::string bytes;
+        std::vector<std::string> audio;
+        if (spec.withVorbis)
+        {
+            audio = vorbisPages(spec.frames / spec.fps + 1);
+        }
+        size_t nextAudio = 0;
+        ogg_packet packet;
+        ogg_page page;
+        bool first = true;
+        while (th_encode_flushheader(encoder, &comment, &packet) > 0)
+        {
+            ogg_stream_packetin(&stream, &packet);
+            if (first)
+            {
+                // Both beginning pages come before any other page.
+                ogg_stream_flush(&stream, &page);
+                appendPage(bytes, page);
+                if (!audio.empty())
+                {
+                    bytes += audio[nextAudio++];
+                }
+                first = false;
+            }
+        }
+        while (ogg_stream_flush(&stream, &page) != 0)
+        {
+            appendPage(bytes, page);
+        }
+        int w = info.frame_width, h = info.frame_height;
+        std::vector<unsigned char> y(w * h), u(w * h / 4), v(w * h / 4);
+        for (int frame = 0; frame < spec.frames; ++frame)
+        {
+            for (int row = 0; row < h; ++row)
+            {
+                for (int column = 0; column < w; ++column)
+                {
+                    unsigned char luma;
+                    if (column < spec.width || !spec.alpha)
+                    {
+                        luma = bitBlock(column, row, frame) ? 210 : 40;
+                    }
+                    else
+                    {
+                        int band = (column - spec.width) * 3 / spec.width;
+                        luma = (band == 0 ? 16 : band == 1 ? 125 : 235);
+                    }
+                    y[row * w + column] = luma;
+                }
+            }
+            for (int row = 0; row < h / 2; ++row)
+            {
+                for (int column = 0; column < w / 2; ++column)
+                {
+                    bool on = column * 2 < spec.width && bitBlock(column * 2, row * 2, frame);
+                    u[row * (w / 2) + column] = on ? 150 : 110;
+                    v[row * (w / 2) + column] = on ? 170 : 100;
+                }
+            }
+            th_ycbcr_buffer planes;
+            planes[0] = {w, h, w, y.data()};
+            planes[1] = {w / 2, h / 2, w / 2, u.data()};
+            planes[2] = {w / 2, h / 2, w / 2, v.data()};
+            th_encode_ycbcr_in(encoder, planes);
+            while (th_encode_packetout(encoder, frame == spec.frames - 1, &packet) > 0)
+            {
+                ogg_stream_packetin(&stream, &packet);
+            }
+            if (spec.pagePerFrame)
+            {
+                while (ogg_stream_flush(&stream, &page) != 0)
+                {
+                    appendPage(bytes, page);
+                }
+            }
+            else
+            {
+                while (ogg_stream_pageout(&stream, &page) != 0)
+                {
+                    appendPage(bytes, page);
+                }
+            }
+            if (nextAudio < audio.size() && frame % 2 == 0)
+            {
+                bytes += audio[nextAudio++];
+            }
+        }
+        while (ogg_stream_flush(&stream, &page) != 0)
+        {
+            appendPage(bytes, page);
+        }
+        while (nextAudio < audio.size())
+        {
+            bytes += audio[nextAudio++];
+        }
+        ogg_stream_clear(&stream);
+        th_comment_clear(&comment);
+        th_encode_free(encoder);
+        th_info_clear(&info);
+        return bytes;
+    }
+} // namespace videotest
