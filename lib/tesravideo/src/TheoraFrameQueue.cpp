@@ -5,7 +5,7 @@
 #include <tesravideo/TheoraVideoFrame.h>
 #include <tesravideo/TheoraVideoManager.h>
 
-TheoraFrameQueue::TheoraFrameQueue(TheoraVideoClip* parent) : parent(parent) {}
+TheoraFrameQueue::TheoraFrameQueue(TheoraVideoClip* parent) : size(0), parent(parent) {}
 
 TheoraFrameQueue::~TheoraFrameQueue()
 {
@@ -23,6 +23,7 @@ void TheoraFrameQueue::setSize(int n)
         delete frame;
     }
     this->queue.clear();
+    this->size = 0;
     for (int i = 0; i < n; ++i)
     {
         TheoraVideoFrame* frame = new (std::nothrow) TheoraVideoFrame(this->parent);
@@ -36,6 +37,7 @@ void TheoraFrameQueue::setSize(int n)
         }
         this->queue.push_back(frame);
     }
+    this->size = (int)this->queue.size();
 }
 
 void TheoraFrameQueue::clear()
@@ -106,9 +108,7 @@ void TheoraFrameQueue::_pop(int n)
 {
     for (int i = 0; i < n && !this->queue.empty(); ++i)
     {
-        TheoraVideoFrame* first = this->queue.front();
-        first->clear();
-        this->queue.pop_front();
-        this->queue.push_back(first);
+        this->queue.front()->clear();
+        this->queue.splice(this->queue.end(), this->queue, this->queue.begin());
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <list>
 #include <mutex>
 
@@ -16,7 +17,8 @@ public:
     TheoraFrameQueue& operator=(const TheoraFrameQueue&) = delete;
 
     void setSize(int n);
-    int getSize() const { return (int)this->queue.size(); }
+    // Without the lock: the size changes only in setSize.
+    int getSize() const { return this->size.load(); }
     void clear();
     int getReadyCount();
     TheoraVideoFrame* getFirstAvailableFrame();
@@ -33,6 +35,7 @@ public:
 
 protected:
     std::list<TheoraVideoFrame*> queue;
+    std::atomic<int> size;
     TheoraVideoClip* parent;
     std::recursive_mutex mutex;
 };
