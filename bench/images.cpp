@@ -1,8 +1,8 @@
 // Image decoding through tesra::Image beside libpng and libjpeg called directly on the same bytes
 // (interleaved in one run), and pixel-format conversion beside memcpy of the same number of bytes.
 
-#include <setjmp.h>
-#include <string.h>
+#include <csetjmp>
+#include <cstring>
 
 #include <algorithm>
 #include <memory>
@@ -51,13 +51,13 @@ namespace
     {
         Bytes pixels = makePixels(4);
         Bytes out;
-        png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, NULL, NULL, NULL);
+        png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
         png_infop info = png_create_info_struct(png);
         if (setjmp(png_jmpbuf(png)))
         {
             abort();
         }
-        png_set_write_fn(png, &out, append, NULL);
+        png_set_write_fn(png, &out, append, nullptr);
         png_set_IHDR(png, info, SIDE, SIDE, 8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE,
                      PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
         png_write_info(png, info);
@@ -65,7 +65,7 @@ namespace
         {
             png_write_row(png, pixels.data() + (size_t)y * SIDE * 4);
         }
-        png_write_end(png, NULL);
+        png_write_end(png, nullptr);
         png_destroy_write_struct(&png, &info);
         return out;
     }
@@ -77,7 +77,7 @@ namespace
         jpeg_error_mgr error;
         info.err = jpeg_std_error(&error);
         jpeg_create_compress(&info);
-        unsigned char* buffer = NULL;
+        unsigned char* buffer = nullptr;
         unsigned long size = 0;
         jpeg_mem_dest(&info, &buffer, &size);
         info.image_width = SIDE;
@@ -127,7 +127,7 @@ namespace
     // The plain libpng decode of an 8-bit RGBA file into one buffer.
     void directPng(const Bytes& file, unsigned char* pixels)
     {
-        png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, NULL, NULL, NULL);
+        png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
         png_infop info = png_create_info_struct(png);
         if (setjmp(png_jmpbuf(png)))
         {
@@ -144,8 +144,8 @@ namespace
             rows[y] = pixels + rowBytes * y;
         }
         png_read_image(png, rows.data());
-        png_read_end(png, NULL);
-        png_destroy_read_struct(&png, &info, NULL);
+        png_read_end(png, nullptr);
+        png_destroy_read_struct(&png, &info, nullptr);
     }
 
     // Sixteen rows per call, as the decoder reads them.

@@ -7,7 +7,7 @@
 
 namespace Session
 {
-    hstring logTag = "vumo";
+    const hstring logTag = "vumo";
 
     namespace
     {

@@ -12,7 +12,7 @@ class VumoViewportObject;
 namespace Session
 {
     // The tag of the engine's log lines.
-    extern hstring logTag;
+    extern const hstring logTag;
 
     // The per-user folder for the player's state, with a trailing "/". Computed once, from the
     // configuration values "title" and "user_folder_no_unicode", and made when missing.

@@ -17,7 +17,7 @@
 
 namespace LuaInterface
 {
-    hstring logTag = "vumo";
+    const hstring logTag = "vumo";
     lua_State* state = nullptr;
 
     namespace

@@ -11,7 +11,7 @@ struct lua_State;
 // in environment tables, errors and the dotted global paths through which the engine asks the scripts.
 namespace LuaInterface
 {
-    extern hstring logTag;
+    extern const hstring logTag;
     // Null before init and after destroy.
     extern lua_State* state;
 

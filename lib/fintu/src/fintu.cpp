@@ -4,7 +4,7 @@
 
 namespace fintu
 {
-    hstring logTag = "fintu";
+    const hstring logTag = "fintu";
     Renderer* renderer = nullptr;
 
     void init()

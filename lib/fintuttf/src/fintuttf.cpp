@@ -13,7 +13,7 @@
 
 namespace fintuttf
 {
-    hstring logTag = "fintuttf";
+    const hstring logTag = "fintuttf";
 
     namespace
     {

@@ -6,7 +6,7 @@
 
 namespace pirk
 {
-    hstring logTag = "pirk";
+    const hstring logTag = "pirk";
 
     namespace
     {

@@ -1,5 +1,5 @@
-#include <stddef.h>
-#include <stdint.h>
+#include <cstddef>
+#include <cstdint>
 
 #include "image/ImageDecoders.h"
 
@@ -10,7 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     {
         return 0;
     }
-    tesra::Image* image = NULL;
+    tesra::Image* image = nullptr;
     switch (data[0] % 3)
     {
     case 0:
@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         image = tesra::decoders::decodeJpt(data + 1, size - 1);
         break;
     }
-    if (image != NULL)
+    if (image != nullptr)
     {
         // Touch every byte so that a buffer smaller than its size claims shows up.
         size_t bytes = (size_t)image->width * image->height * tesra::Image::getFormatBpp(image->format);

@@ -19,7 +19,7 @@ namespace tesra
 
     const char* const messageBoxAnswerVariable = "TESRA_MESSAGEBOX_ANSWER";
 
-    hstring logTag = "tesra";
+    const hstring logTag = "tesra";
     RenderSystem* rendersys = nullptr;
     Window* window = nullptr;
 

@@ -1,4 +1,4 @@
-#include <limits.h>
+#include <climits>
 
 #include <memory>
 #include <numeric>
@@ -59,10 +59,10 @@ TEST(PixelFormats, EveryConversionPair)
             int srcBpp = Image::getFormatBpp(from), dstBpp = Image::getFormatBpp(to);
             ASSERT_EQ(LAYOUT[srcFormat].size(), (size_t)srcBpp);
             // Half the pairs write into a given buffer, the others have one allocated.
-            unsigned char* initial = ((srcFormat + dstFormat) % 2 ? given.data() : NULL);
+            unsigned char* initial = ((srcFormat + dstFormat) % 2 ? given.data() : nullptr);
             unsigned char* dst = initial;
             bool converted = Image::convert(width, height, src.data(), from, &dst, to);
-            std::unique_ptr<unsigned char[]> owned(dst != initial ? dst : NULL);
+            std::unique_ptr<unsigned char[]> owned(dst != initial ? dst : nullptr);
             if (srcBpp == 0 || dstBpp == 0)
             {
                 bool palettes = (srcBpp == dstBpp);
@@ -75,7 +75,7 @@ TEST(PixelFormats, EveryConversionPair)
                 continue;
             }
             ASSERT_TRUE(converted);
-            EXPECT_TRUE(initial == NULL || dst == initial);
+            EXPECT_TRUE(initial == nullptr || dst == initial);
             EXPECT_EQ("", log.take().joined("\n"));
             ASSERT_NE(nullptr, dst);
             Bytes expected;
@@ -94,7 +94,7 @@ TEST(PixelFormats, EveryConversionPair)
             EXPECT_EQ(!sameBytes, Image::needsConversion(from, to));
         }
         // With the same-format guard nothing is converted and a warning is logged.
-        unsigned char* dst = NULL;
+        unsigned char* dst = nullptr;
         Image::Format format = (Image::Format)srcFormat;
         EXPECT_FALSE(Image::convert(1, 1, (const unsigned char*)"abcd", format, &dst, format, true));
         EXPECT_EQ(nullptr, dst);
@@ -191,9 +191,9 @@ TEST(ImageFill, FillRectSetPixelAndCreate)
     // create() copies the pixels, or makes none without data or size; a negative size is refused.
     const unsigned char rgb[6] = {1, 2, 3, 4, 5, 6};
     std::unique_ptr<Image> copy(Image::create(2, 1, rgb, Image::FORMAT_RGB)),
-        none(Image::create(2, 1, (const unsigned char*)NULL, Image::FORMAT_RGB)),
+        none(Image::create(2, 1, (const unsigned char*)nullptr, Image::FORMAT_RGB)),
         empty(Image::create(0, 5, rgb, Image::FORMAT_RGB));
     EXPECT_EQ(Bytes(rgb, rgb + 6), Bytes(copy->data, copy->data + 6));
-    EXPECT_TRUE(copy->data != rgb && none->data == NULL && empty->data == NULL);
+    EXPECT_TRUE(copy->data != rgb && none->data == nullptr && empty->data == nullptr);
     EXPECT_EQ(nullptr, Image::create(-1, 2, Color(), Image::FORMAT_RGBA));
 }

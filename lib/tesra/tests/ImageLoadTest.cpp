@@ -1,4 +1,4 @@
-#include <stdio.h>
+#include <cstdio>
 
 #include <gtest/gtest.h>
 
@@ -24,7 +24,7 @@ namespace
     Image::Format formatOf(Image* image)
     {
         std::unique_ptr<Image> owned(image);
-        return (image != NULL ? image->format : Image::FORMAT_UNKNOWN);
+        return (image != nullptr ? image->format : Image::FORMAT_UNKNOWN);
     }
 } // namespace
 

@@ -4,7 +4,7 @@
 // the decoders with the libraries rather than with numbers made by hand. Library errors while
 // writing or reading valid test files end the test program, which is what a test needs.
 
-#include <stdio.h>
+#include <cstdio>
 
 #include <algorithm>
 #include <memory>
@@ -42,10 +42,10 @@ namespace imagetest
 
     inline Bytes writePng(const PngParams& p)
     {
-        char* buffer = NULL;
+        char* buffer = nullptr;
         size_t size = 0;
         FILE* file = open_memstream(&buffer, &size);
-        png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, NULL, NULL, NULL);
+        png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
         png_infop info = png_create_info_struct(png);
         png_init_io(png, file);
         png_set_IHDR(png, info, p.width, p.height, p.bitDepth, p.colorType,
@@ -68,7 +68,7 @@ namespace imagetest
         }
         if (p.transparency)
         {
-            png_set_tRNS(png, info, alpha.data(), std::max(entries - 1, 0), entries > 0 ? NULL : &key);
+            png_set_tRNS(png, info, alpha.data(), std::max(entries - 1, 0), entries > 0 ? nullptr : &key);
         }
         int channels = png_get_channels(png, info);
         size_t rowBytes = ((size_t)p.width * channels * p.bitDepth + 7) / 8;
@@ -85,7 +85,7 @@ namespace imagetest
             }
         }
         png_set_rows(png, info, rows.data());
-        png_write_png(png, info, PNG_TRANSFORM_IDENTITY, NULL);
+        png_write_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
         png_destroy_write_struct(&png, &info);
         fclose(file);
         Bytes out(buffer, buffer + size);
@@ -97,17 +97,17 @@ namespace imagetest
     inline Pixels referencePng(const Bytes& bytes, int transforms = 0)
     {
         FILE* file = fmemopen((void*)bytes.data(), bytes.size(), "rb");
-        png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, NULL, NULL, NULL);
+        png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
         png_infop info = png_create_info_struct(png);
         png_init_io(png, file);
-        png_read_png(png, info, PNG_TRANSFORM_EXPAND | PNG_TRANSFORM_STRIP_16 | transforms, NULL);
+        png_read_png(png, info, PNG_TRANSFORM_EXPAND | PNG_TRANSFORM_STRIP_16 | transforms, nullptr);
         Pixels out = {png_get_channels(png, info), Bytes()};
         png_bytepp rows = png_get_rows(png, info);
         for (png_uint_32 y = 0; y < png_get_image_height(png, info); ++y)
         {
             out.data.insert(out.data.end(), rows[y], rows[y] + png_get_rowbytes(png, info));
         }
-        png_destroy_read_struct(&png, &info, NULL);
+        png_destroy_read_struct(&png, &info, nullptr);
         fclose(file);
         return out;
     }
@@ -119,7 +119,7 @@ namespace imagetest
         jpeg_error_mgr error;
         info.err = jpeg_std_error(&error);
         jpeg_create_compress(&info);
-        unsigned char* buffer = NULL;
+        unsigned char* buffer = nullptr;
         unsigned long size = 0;
         jpeg_mem_dest(&info, &buffer, &size);
         info.image_width = width;

@@ -16,7 +16,7 @@ public:
         quortypes::Log::setCallback(collect);
     }
 
-    ~LogCapture() { quortypes::Log::setCallback(NULL); }
+    ~LogCapture() { quortypes::Log::setCallback(nullptr); }
 
     harray<hstring> take()
     {

@@ -23,7 +23,7 @@
 
 namespace tesraparticle
 {
-    hstring logTag = "tesraparticle";
+    const hstring logTag = "tesraparticle";
 
     namespace
     {

@@ -4,7 +4,7 @@
 
 namespace tesraui
 {
-    hstring logTag = "tesraui";
+    const hstring logTag = "tesraui";
 
     static bool debugMode = false;
     static kavtypes::Vector2 cursorPosition;

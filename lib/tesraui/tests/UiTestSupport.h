@@ -2,7 +2,7 @@
 
 #include <dlfcn.h>
 #include <link.h>
-#include <stdlib.h>
+#include <cstdlib>
 
 #include <algorithm>
 #include <fstream>

@@ -13,7 +13,7 @@
 
 namespace tesrauiparticle
 {
-    hstring logTag = "tesrauiparticle";
+    const hstring logTag = "tesrauiparticle";
 
     namespace
     {

@@ -7,7 +7,7 @@
 
 namespace yim
 {
-    hstring logTag = "yim";
+    const hstring logTag = "yim";
     AudioManager* manager = nullptr;
 
     void init(int systemType, unsigned int backendId, bool threaded, float updateTime,

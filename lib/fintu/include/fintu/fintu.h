@@ -4,7 +4,7 @@
 
 namespace fintu
 {
-    extern hstring logTag;
+    extern const hstring logTag;
 
     /// Creates the renderer.
     void init();

@@ -14,7 +14,7 @@ namespace fintu
 
 namespace fintuttf
 {
-    extern hstring logTag;
+    extern const hstring logTag;
 
     void init();
     void destroy();

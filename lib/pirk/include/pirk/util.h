@@ -8,7 +8,7 @@
 namespace pirk
 {
     // The tag of the library's log lines.
-    extern hstring logTag;
+    extern const hstring logTag;
 
     // The folder for the player's writable state: $XDG_DATA_HOME (~/.local/share when it is unset, empty
     // or relative) joined with company and title. XDG folders are per user already, so the mode (which

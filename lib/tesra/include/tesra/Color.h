@@ -17,8 +17,8 @@ namespace tesra
         Color(unsigned char r, unsigned char g, unsigned char b, unsigned char a = 255);
         explicit Color(unsigned int rgba);
         Color(const Color& color, unsigned char a);
-        Color(const hstring& text);
-        Color(const char* text);
+        explicit Color(const hstring& text);
+        explicit Color(const char* text);
 
         void set(unsigned char r, unsigned char g, unsigned char b, unsigned char a = 255);
         /// Accepts "RRGGBB" or "RRGGBBAA", optionally prefixed by "0x"; throws quortypes::exception

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <deque>
 #include <map>
 
 #include <kavtypes/Vector2.h>
@@ -214,11 +215,11 @@ namespace tesra
         harray<hstring> cursorExtensions;
         bool multiTouchActive = false;
         harray<kavtypes::Vector2> touches;
-        harray<KeyInputEvent> keyEvents;
-        harray<MouseInputEvent> mouseEvents;
-        harray<harray<kavtypes::Vector2>> touchEvents;
-        harray<ControllerButtonInputEvent> controllerButtonEvents;
-        harray<ControllerAxisInputEvent> controllerAxisEvents;
+        std::deque<KeyInputEvent> keyEvents;
+        std::deque<MouseInputEvent> mouseEvents;
+        std::deque<harray<kavtypes::Vector2>> touchEvents;
+        std::deque<ControllerButtonInputEvent> controllerButtonEvents;
+        std::deque<ControllerAxisInputEvent> controllerAxisEvents;
         Timer timer;
         std::map<int, int> controllerEmulationKeys;
 

@@ -32,7 +32,7 @@ namespace tesra
     // answered with the button it names ("ok", "cancel", "yes", "no") instead of shown.
     extern const char* const messageBoxAnswerVariable;
 
-    extern hstring logTag;
+    extern const hstring logTag;
     extern RenderSystem* rendersys;
     extern Window* window;
 

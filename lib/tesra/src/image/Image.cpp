@@ -1,4 +1,4 @@
-#include <string.h>
+#include <cstring>
 
 #include <algorithm>
 
@@ -35,7 +35,7 @@ namespace tesra
     } // namespace
 
     Image::Image()
-        : data(NULL), width(0), height(0), format(FORMAT_UNKNOWN), internalFormat(0), compressedSize(0)
+        : data(nullptr), width(0), height(0), format(FORMAT_UNKNOWN), internalFormat(0), compressedSize(0)
     {
     }
 
@@ -45,12 +45,12 @@ namespace tesra
     }
 
     // An image of the given size with room for its pixels when withPixels is set and there are any;
-    // NULL for a negative size.
+    // nullptr for a negative size.
     static Image* allocate(int width, int height, Image::Format format, bool withPixels, size_t& size)
     {
         if (width < 0 || height < 0)
         {
-            return NULL;
+            return nullptr;
         }
         Image* image = new Image();
         image->width = width;
@@ -67,8 +67,8 @@ namespace tesra
     Image* Image::create(int width, int height, const unsigned char* data, Format format)
     {
         size_t size = 0;
-        Image* image = allocate(width, height, format, data != NULL, size);
-        if (image != NULL && image->data != NULL)
+        Image* image = allocate(width, height, format, data != nullptr, size);
+        if (image != nullptr && image->data != nullptr)
         {
             memcpy(image->data, data, size);
         }
@@ -79,7 +79,7 @@ namespace tesra
     {
         size_t size = 0;
         Image* image = allocate(width, height, format, true, size);
-        if (image != NULL && image->data != NULL)
+        if (image != nullptr && image->data != nullptr)
         {
             fillRect(0, 0, width, height, fillColor, image->data, width, height, format);
         }
@@ -90,7 +90,7 @@ namespace tesra
                       int srcWidth, int srcHeight, Format srcFormat, unsigned char* dstData, int dstWidth,
                       int dstHeight, Format dstFormat)
     {
-        if (srcData == NULL || dstData == NULL || sw <= 0 || sh <= 0 || sx < 0 || sy < 0 || sx >= srcWidth ||
+        if (srcData == nullptr || dstData == nullptr || sw <= 0 || sh <= 0 || sx < 0 || sy < 0 || sx >= srcWidth ||
             sy >= srcHeight || sw > srcWidth - sx || sh > srcHeight - sy)
         {
             return false;
@@ -166,7 +166,7 @@ namespace tesra
                          int height, Format format)
     {
         const PixelLayout& layout = getPixelLayout(format);
-        if (data == NULL || layout.bpp == 0)
+        if (data == nullptr || layout.bpp == 0)
         {
             return false;
         }

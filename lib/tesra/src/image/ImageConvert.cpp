@@ -1,5 +1,5 @@
-#include <stdint.h>
-#include <string.h>
+#include <cstdint>
+#include <cstring>
 
 #include <quortypes/Log.h>
 #include <tesra/Image.h>
@@ -254,12 +254,12 @@ namespace tesra
                                    to.bpp);
             return false;
         }
-        if (width < 0 || height < 0 || dstData == NULL || (srcData == NULL && width > 0 && height > 0))
+        if (width < 0 || height < 0 || dstData == nullptr || (srcData == nullptr && width > 0 && height > 0))
         {
             return false;
         }
         size_t count = (size_t)width * (size_t)height;
-        if (*dstData == NULL)
+        if (*dstData == nullptr)
         {
             *dstData = new unsigned char[count * to.bpp];
         }

@@ -49,7 +49,7 @@ namespace tesra
                 case Kind::Jpt:
                     return decodeJpt(data, size);
                 default:
-                    return NULL;
+                    return nullptr;
                 }
             }
 

@@ -1,5 +1,5 @@
-#include <setjmp.h>
-#include <stdio.h>
+#include <csetjmp>
+#include <cstdio>
 
 #include <algorithm>
 #include <utility>
@@ -72,7 +72,7 @@ namespace tesra
                 jpeg_decompress_struct info;
                 JpegError error;
                 jpeg_progress_mgr progress;
-                Image* image = NULL;
+                Image* image = nullptr;
                 bool created = false;
 
                 ~JpegState()
@@ -150,14 +150,14 @@ namespace tesra
 
         Image* decodeJpeg(const unsigned char* data, size_t size)
         {
-            if (data == NULL || size == 0)
+            if (data == nullptr || size == 0)
             {
-                return NULL;
+                return nullptr;
             }
             JpegState state;
             if (!readImage(state, data, size))
             {
-                return NULL;
+                return nullptr;
             }
             return std::exchange(state.image, nullptr);
         }

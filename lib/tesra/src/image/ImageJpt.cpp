@@ -27,32 +27,32 @@ namespace tesra
         {
             size_t position = 4;
             size_t jpegLength = 0;
-            if (data == NULL || size < position || !readLength(data, size, position, jpegLength))
+            if (data == nullptr || size < position || !readLength(data, size, position, jpegLength))
             {
-                return NULL;
+                return nullptr;
             }
             std::unique_ptr<Image> color(decodeJpeg(data + position, jpegLength));
             position += jpegLength;
             size_t pngLength = 0;
             if (color == nullptr || !readLength(data, size, position, pngLength))
             {
-                return NULL;
+                return nullptr;
             }
             std::unique_ptr<Image> mask(decodePng(data + position, pngLength));
             if (mask == nullptr || mask->width != color->width || mask->height != color->height ||
                 !sizeAllowed(color->width, color->height, 4))
             {
-                return NULL;
+                return nullptr;
             }
             if (mask->format != Image::FORMAT_ALPHA)
             {
                 // A mask saved with colour channels: its grey level is taken, as for any conversion to
                 // one byte.
-                unsigned char* alpha = NULL;
+                unsigned char* alpha = nullptr;
                 if (!Image::convert(mask->width, mask->height, mask->data, mask->format, &alpha,
                                     Image::FORMAT_ALPHA))
                 {
-                    return NULL;
+                    return nullptr;
                 }
                 delete[] mask->data;
                 mask->data = alpha;

@@ -16,7 +16,7 @@ namespace tesra
         {
             if (!decoders::isImageName(filename))
             {
-                return NULL;
+                return nullptr;
             }
             try
             {
@@ -24,27 +24,27 @@ namespace tesra
                 int size = stream.getSize();
                 if (size <= 0)
                 {
-                    return NULL;
+                    return nullptr;
                 }
                 std::unique_ptr<unsigned char[]> data(new unsigned char[size]);
                 if (stream.readRaw(data.get(), size) != size)
                 {
-                    return NULL;
+                    return nullptr;
                 }
                 stream.close();
                 return decoders::decodeByName(filename, data.get(), (size_t)size);
             }
             catch (quortypes::exception&)
             {
-                return NULL;
+                return nullptr;
             }
         }
 
         Image* converted(Image* image, Image::Format format)
         {
-            if (image != NULL && image->format != format && Image::needsConversion(image->format, format))
+            if (image != nullptr && image->format != format && Image::needsConversion(image->format, format))
             {
-                unsigned char* data = NULL;
+                unsigned char* data = nullptr;
                 if (Image::convert(image->width, image->height, image->data, image->format, &data, format))
                 {
                     delete[] image->data;

@@ -1,5 +1,5 @@
-#include <setjmp.h>
-#include <string.h>
+#include <csetjmp>
+#include <cstring>
 
 #include <utility>
 
@@ -42,14 +42,14 @@ namespace tesra
             // setjmp, so no local needs to be volatile.
             struct PngState
             {
-                png_structp png = NULL;
-                png_infop info = NULL;
-                Image* image = NULL;
-                png_bytep* rows = NULL;
+                png_structp png = nullptr;
+                png_infop info = nullptr;
+                Image* image = nullptr;
+                png_bytep* rows = nullptr;
 
                 ~PngState()
                 {
-                    png_destroy_read_struct(&png, &info, NULL);
+                    png_destroy_read_struct(&png, &info, nullptr);
                     delete[] rows;
                     delete image;
                 }
@@ -117,32 +117,32 @@ namespace tesra
                     state.rows[y] = state.image->data + rowBytes * y;
                 }
                 png_read_image(state.png, state.rows);
-                png_read_end(state.png, NULL);
+                png_read_end(state.png, nullptr);
                 return true;
             }
         } // namespace
 
         Image* decodePng(const unsigned char* data, size_t size)
         {
-            if (data == NULL || size < 8 || png_sig_cmp(data, 0, 8) != 0)
+            if (data == nullptr || size < 8 || png_sig_cmp(data, 0, 8) != 0)
             {
-                return NULL;
+                return nullptr;
             }
             PngState state;
-            state.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, NULL, pngError, ignoreWarning);
-            if (state.png == NULL)
+            state.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, pngError, ignoreWarning);
+            if (state.png == nullptr)
             {
-                return NULL;
+                return nullptr;
             }
             state.info = png_create_info_struct(state.png);
-            if (state.info == NULL)
+            if (state.info == nullptr)
             {
-                return NULL;
+                return nullptr;
             }
             PngSource source = {data, size, 0};
             if (!readImage(state, source))
             {
-                return NULL;
+                return nullptr;
             }
             return std::exchange(state.image, nullptr);
         }

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include <limits.h>
-#include <stdint.h>
-#include <string.h>
+#include <climits>
+#include <cstdint>
+#include <cstring>
 
 #include <quortypes/Log.h>
 #include <tesra/RenderSystem.h>

@@ -8,14 +8,14 @@ namespace tesra
         while (!keyEvents.empty())
         {
             const KeyInputEvent event = keyEvents.front();
-            keyEvents.erase(keyEvents.begin());
+            keyEvents.pop_front();
             handleKeyEvent(event.type, event.keyCode, event.charCode);
         }
         kavtypes::Vector2 scroll;
         while (!mouseEvents.empty())
         {
             const MouseInputEvent event = mouseEvents.front();
-            mouseEvents.erase(mouseEvents.begin());
+            mouseEvents.pop_front();
             if (event.type != MOUSE_CANCEL && event.type != MOUSE_SCROLL)
             {
                 cursorPosition = event.position;
@@ -39,19 +39,19 @@ namespace tesra
         while (!touchEvents.empty())
         {
             const harray<kavtypes::Vector2> event = touchEvents.front();
-            touchEvents.erase(touchEvents.begin());
+            touchEvents.pop_front();
             handleTouchEvent(event);
         }
         while (!controllerButtonEvents.empty())
         {
             const ControllerButtonInputEvent event = controllerButtonEvents.front();
-            controllerButtonEvents.erase(controllerButtonEvents.begin());
+            controllerButtonEvents.pop_front();
             handleControllerButtonEvent(event.type, event.button);
         }
         while (!controllerAxisEvents.empty())
         {
             const ControllerAxisInputEvent event = controllerAxisEvents.front();
-            controllerAxisEvents.erase(controllerAxisEvents.begin());
+            controllerAxisEvents.pop_front();
             handleControllerAxisEvent(event.type, event.axis, event.value);
         }
     }

@@ -12,7 +12,7 @@ namespace tesraparticle
     struct Texture;
 
     // The tag of the library's log lines.
-    extern hstring logTag;
+    extern const hstring logTag;
 
     typedef Affector* (*AffectorFactory)(const hstring& name);
 

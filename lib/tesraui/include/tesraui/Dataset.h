@@ -108,8 +108,6 @@ namespace tesraui
 
         void clearChildUnderCursorCaches();
 
-        // Drops a registration quietly; an object being deleted calls it.
-        void _forgetObject(Object* object);
 
         // Loading from the dataset file and its includes (DatasetLoad.cpp); each throws at the first error.
         void parseFile(const hstring& path);
@@ -158,5 +156,10 @@ namespace tesraui
         void _release();
         Object* _parseObject(quorxml::Node* node, Object* parent, const hstring& prefix,
                              const hstring& suffix, kavtypes::Vector2 offset);
+
+    private:
+        friend class Object;
+        // Drops a registration quietly; an object being deleted calls it.
+        void _forgetObject(Object* object);
     };
 } // namespace tesraui

@@ -231,9 +231,6 @@ namespace tesraui
         // For code that calls out to handlers which may delete this object: the watch tells afterwards.
         LifeToken::Watch watchLife() { return this->life.watch(); }
 
-        // Set by the dataset that registers the object.
-        void _setDataset(Dataset* value) { this->dataset = value; }
-
     protected:
         hstring name;
         kavtypes::Rectangle rect;
@@ -282,5 +279,10 @@ namespace tesraui
         void _deleteEvent(Event* event);
         // Logs that the operation needs a dataset; false when the object has none.
         bool _checkDataset(const char* operation) const;
+
+    private:
+        friend class Dataset;
+        // Set by the dataset that registers the object.
+        void _setDataset(Dataset* value) { this->dataset = value; }
     };
 } // namespace tesraui

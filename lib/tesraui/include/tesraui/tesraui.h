@@ -14,7 +14,7 @@ namespace quorxml
 namespace tesraui
 {
     // The tag of the library's log lines.
-    extern hstring logTag;
+    extern const hstring logTag;
 
     bool isDebugEnabled();
     void setDebugEnabled(bool value);

@@ -1,4 +1,4 @@
-#include <math.h>
+#include <cmath>
 
 #include <quortypes/util.h>
 #include <tesra/RenderSystem.h>
@@ -104,8 +104,8 @@ namespace tesraui
         // A zero tile or an empty rectangle has no tiles to draw; dividing by it would never end. A tile
         // under one unit (a size of -1e-5, or more tiles than units) shows nothing either and would take
         // millions of draws.
-        if (!(tw >= 1.0f) || !(th >= 1.0f) || !(rect.w > 0.0f) || !(rect.h > 0.0f) || !isfinite(tw) ||
-            !isfinite(th))
+        if (!(tw >= 1.0f) || !(th >= 1.0f) || !(rect.w > 0.0f) || !(rect.h > 0.0f) || !std::isfinite(tw) ||
+            !std::isfinite(th))
         {
             return;
         }

@@ -5,7 +5,7 @@
 namespace tesrauiparticle
 {
     // The tag of the library's log lines.
-    extern hstring logTag;
+    extern const hstring logTag;
 
     // Registers the object factories "Particle", "ParticleEmitter", "ParticleSpace" and "ParticleSystem".
     void init();

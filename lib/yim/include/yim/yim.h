@@ -7,7 +7,7 @@ namespace yim
     class AudioManager;
 
     // The tag of the library's log lines.
-    extern hstring logTag;
+    extern const hstring logTag;
     // The one audio manager; null before init and after destroy.
     extern AudioManager* manager;
 

@@ -1,6 +1,6 @@
 #include "OpenGL_RenderSystem.h"
 
-#include <string.h>
+#include <cstring>
 
 #include <memory>
 #include <vector>

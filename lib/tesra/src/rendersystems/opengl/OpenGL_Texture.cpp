@@ -1,6 +1,6 @@
 #include "OpenGL_Texture.h"
 
-#include <string.h>
+#include <cstring>
 
 #include <memory>
 #include <vector>
