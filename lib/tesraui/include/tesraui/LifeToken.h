@@ -21,65 +21,65 @@ namespace tesraui
         {
         public:
             Watch() = default;
-            Watch(const Watch& other) : block(other.block) { this->acquire(); }
+            Watch(const Watch& other) : block(other.block) { acquire(); }
             Watch& operator=(const Watch& other)
             {
                 Watch copy(other);
-                std::swap(this->block, copy.block);
+                std::swap(block, copy.block);
                 return *this;
             }
-            ~Watch() { this->release(); }
+            ~Watch() { release(); }
 
-            bool isAlive() const { return this->block != nullptr && this->block->alive; }
+            bool isAlive() const { return block != nullptr && block->alive; }
 
         private:
             friend class LifeToken;
-            explicit Watch(Block* block) : block(block) { this->acquire(); }
+            explicit Watch(Block* block) : block(block) { acquire(); }
             void acquire()
             {
-                if (this->block != nullptr)
+                if (block != nullptr)
                 {
-                    ++this->block->watches;
+                    ++block->watches;
                 }
             }
             void release()
             {
-                if (this->block != nullptr && --this->block->watches == 0 && !this->block->alive)
+                if (block != nullptr && --block->watches == 0 && !block->alive)
                 {
-                    delete this->block;
+                    delete block;
                 }
-                this->block = nullptr;
+                block = nullptr;
             }
 
             Block* block = nullptr;
         };
 
         LifeToken() = default;
-        ~LifeToken() { this->end(); }
+        ~LifeToken() { end(); }
         LifeToken(const LifeToken&) = delete;
         LifeToken& operator=(const LifeToken&) = delete;
 
         Watch watch()
         {
-            if (this->block == nullptr && !this->ended)
+            if (block == nullptr && !ended)
             {
-                this->block = new Block();
+                block = new Block();
             }
-            return this->ended ? Watch() : Watch(this->block);
+            return ended ? Watch() : Watch(block);
         }
 
         // Every watch sees the owner as gone from here on.
         void end()
         {
-            this->ended = true;
-            if (this->block != nullptr)
+            ended = true;
+            if (block != nullptr)
             {
-                this->block->alive = false;
-                if (this->block->watches == 0)
+                block->alive = false;
+                if (block->watches == 0)
                 {
-                    delete this->block;
+                    delete block;
                 }
-                this->block = nullptr;
+                block = nullptr;
             }
         }
 

@@ -7,10 +7,10 @@ namespace tesraui
     ChildWalk::ChildWalk(Object* owner) : owner(owner->watchLife())
     {
         const harray<Object*>& list = owner->getChildren();
-        this->children.reserve(list.size());
+        children.reserve(list.size());
         for (Object* child : list)
         {
-            this->children.emplace_back(child, child->watchLife());
+            children.emplace_back(child, child->watchLife());
         }
     }
 } // namespace tesraui

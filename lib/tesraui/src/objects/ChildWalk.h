@@ -17,14 +17,14 @@ namespace tesraui
     public:
         explicit ChildWalk(Object* owner);
 
-        int size() const { return this->children.size(); }
+        int size() const { return children.size(); }
         // Null once that child has been deleted.
         Object* operator[](int index) const
         {
-            const auto& entry = this->children[index];
+            const auto& entry = children[index];
             return entry.second.isAlive() ? entry.first : nullptr;
         }
-        bool isOwnerAlive() const { return this->owner.isAlive(); }
+        bool isOwnerAlive() const { return owner.isAlive(); }
 
     private:
         LifeToken::Watch owner;
