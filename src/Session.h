@@ -5,6 +5,9 @@
 #include <quortypes/exception.h>
 #include <quortypes/hstring.h>
 
+class Chapter;
+class Scene;
+class TransitionManager;
 class UI;
 class VumoViewportObject;
 
@@ -63,6 +66,26 @@ namespace Session
     void unlockScene();
     bool isSceneLocked();
     bool isTransitionRunning();
+    TransitionManager* getRunningTransition();
+
+    // A name with "." is "<chapter>.<scene>", a bare one a scene of the active chapter. The name and the
+    // effect are checked before a running transition is dropped.
+    void changeScene(const hstring& name, float duration, const hstring& effect, const hstring& extra = "");
+    // The loaded chapter of that name, or a new unloaded one for an existing chapter folder.
+    Chapter* getChapter(const hstring& name);
+    // True when the chapter's folder holds a ".scene" file of that scene name (subfolders included).
+    bool hasSceneFile(const hstring& chapter, const hstring& scene);
+    Scene* getActiveScene();
+    void setActiveScene(Scene* scene);
+    Chapter* getActiveChapter();
+    hstring getActiveChapterName();
+    hstring getActiveSceneName();
+    // The transition registered under that effect name, or null.
+    TransitionManager* getTransition(const hstring& effect);
+    void createTransitions();
+    // Deactivates the active scene and deletes the transitions; shut-down calls it while the UI lives.
+    void destroyScenes();
+    void setLocalization(const hstring& name);
     VumoViewportObject* getViewport();
     void setViewport(VumoViewportObject* viewport);
     // Frees what nothing uses: idle UI textures and the text renderer's cache.

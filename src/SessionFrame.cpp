@@ -3,7 +3,9 @@
 #include <fintu/Renderer.h>
 #include <tesraui/tesraui.h>
 
+#include "Scene.h"
 #include "Session.h"
+#include "SessionState.h"
 #include "objects/ColorImage.h"
 #include "ui/UI.h"
 
@@ -63,6 +65,11 @@ namespace Session
             return;
         }
         runQueuedScripts();
+        if (getActiveScene() != nullptr)
+        {
+            getActiveScene()->update(timeDelta);
+        }
+        updateTransition(timeDelta);
         vumo::ColorImage::updateAll(timeDelta);
         autosaveAccumulator += timeDelta;
         if (autosaveAccumulator > 1.0f)
@@ -165,11 +172,6 @@ namespace Session
     bool isSceneLocked()
     {
         return sceneLocked;
-    }
-
-    bool isTransitionRunning()
-    {
-        return false;
     }
 
     VumoViewportObject* getViewport()

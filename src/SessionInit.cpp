@@ -160,6 +160,7 @@ namespace Session
             }
             tesraui::registerObjectFactory("PausableObject", &PausableObject::createInstance);
             pirk::init();
+            createTransitions();
             config["screenshot"] = "0";
             UI* ui = (createUI != nullptr ? createUI() : new UI());
             ui->init();
@@ -183,6 +184,7 @@ namespace Session
 
     void destroy()
     {
+        destroyScenes();
         delete UI::getInstance();
         pirk::destroy();
         tesraui::destroy();

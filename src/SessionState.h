@@ -14,4 +14,6 @@ namespace Session
     void forgetConfig();
     // Clears the frame's state (viewport, flags, queued scripts, autosave clock) for a fresh start.
     void resetFrameState();
+    // The running transition's update; clears it when it ends.
+    void updateTransition(float timeDelta);
 } // namespace Session

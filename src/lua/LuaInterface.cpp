@@ -36,6 +36,8 @@ namespace LuaInterface
             registerStringExtensions();
             registerUtil();
             registerObject();
+            registerScene();
+            registerVumo();
         }
     } // namespace
 

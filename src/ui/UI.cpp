@@ -9,15 +9,17 @@
 #include <tesra/Window.h>
 #include <tesra/tesra.h>
 #include <tesraui/Container.h>
+#include <tesraui/ImageBox.h>
 #include <tesraui/tesraui.h>
 
+#include "Chapter.h"
 #include "Config.h"
+#include "Scene.h"
 #include "Session.h"
 #include "Variables.h"
 #include "lua/Calls.h"
 #include "lua/LuaInterface.h"
 #include "objects/VumoViewportObject.h"
-#include "UIDataset.h"
 
 namespace
 {
@@ -67,7 +69,7 @@ tesraui::Dataset* UI::getUIDataset()
 
 void UI::load()
 {
-    UIDataset* chapter = new UIDataset("data/ui/ui.dts");
+    Chapter* chapter = new Chapter("data/ui/ui.dts", "ui");
     this->dataset = chapter;
     const kavtypes::Vector2 size = windowSize();
     tesraui::setViewport(kavtypes::Rectangle(0.0f, 0.0f, size.x, size.y));
@@ -99,10 +101,11 @@ void UI::init()
     {
         this->load();
     }
-    UIDataset* chapter = static_cast<UIDataset*>(this->dataset);
+    Chapter* chapter = static_cast<Chapter*>(this->dataset);
     chapter->load();
+    chapter->setPersistent(true);
     chapter->setRoot(this->rootObject);
-    // Until chapters arrive, the objects the file defines at its top level hang below the root object.
+    // The objects the file defines at its top level hang below the root object.
     for (const auto& pair : hdict<tesraui::Object*>(chapter->getObjects()))
     {
         tesraui::Object* object = pair.second;
@@ -118,6 +121,11 @@ void UI::init()
     tesraui::setHoverEffectEnabled(tesra::window != nullptr &&
                                    tesra::window->getInputMode() != tesra::InputMode::TOUCH &&
                                    this->getUIIdiom() == IDIOM_PC);
+    const hstring startScene = Session::getConfigValue("scene");
+    if (startScene != "")
+    {
+        Session::changeScene(startScene, 0.0f, "");
+    }
     this->OnFinishLoading("ui");
     this->initialised = true;
     if (this->deferredCalls.removeAll("size") > 0)
@@ -235,7 +243,40 @@ bool UI::OnPointerPressed(float, float, int button)
         return false;
     }
     tesraui::updateCursorPosition();
+    Scene* scene = Session::getActiveScene();
+    if (scene != nullptr && button >= 0 && button < 16 && this->isCursorInScene())
+    {
+        this->pressedInScene[button] = true;
+        if (button != 1)
+        {
+            scene->onAltPointerPressed(button);
+            return false;
+        }
+        scene->onPointerPressed();
+    }
     return this->rootObject->onMouseDown(button);
+}
+
+bool UI::isCursorInScene()
+{
+    Scene* scene = Session::getActiveScene();
+    if (scene == nullptr || scene->getRootObject() == nullptr || this->rootObject == nullptr)
+    {
+        return false;
+    }
+    tesraui::Object* root = static_cast<tesraui::Object*>(scene->getRootObject());
+    tesraui::Object* under = this->rootObject->getChildUnderCursor();
+    return under != nullptr && (under == root || under->isDescendantOf(root));
+}
+
+bool UI::takeScenePress(int button)
+{
+    if (Session::getActiveScene() == nullptr || button < 0 || button >= 16 || !this->pressedInScene[button])
+    {
+        return false;
+    }
+    this->pressedInScene[button] = false;
+    return true;
 }
 
 bool UI::OnPointerReleased(float, float, int button)
@@ -249,18 +290,41 @@ bool UI::OnPointerReleased(float, float, int button)
         return false;
     }
     tesraui::updateCursorPosition();
+    if (this->takeScenePress(button))
+    {
+        Scene* scene = Session::getActiveScene();
+        if (!this->isCursorInScene())
+        {
+            scene->onPointerCanceled(button);
+        }
+        else if (button == 1)
+        {
+            scene->onPointerReleased();
+        }
+        else
+        {
+            scene->onAltPointerReleased(button);
+        }
+    }
     this->rootObject->onMouseUp(button);
     return true;
 }
 
-void UI::OnPointerMove(float, float)
+void UI::OnPointerMove(float x, float y)
 {
-    if (this->loading || this->rootObject == nullptr)
+    if (this->loading)
     {
         return;
     }
-    tesraui::updateCursorPosition();
-    this->rootObject->onMouseMove();
+    if (this->rootObject != nullptr)
+    {
+        tesraui::updateCursorPosition();
+        this->rootObject->onMouseMove();
+    }
+    if (Session::getActiveScene() != nullptr)
+    {
+        Session::getActiveScene()->onPointerMove(x, y);
+    }
 }
 
 void UI::OnPointerScroll(float x, float y)
@@ -278,6 +342,10 @@ void UI::OnPointerCanceled(int button)
     if (button == 1)
     {
         this->pointerDown = false;
+    }
+    if (this->takeScenePress(button))
+    {
+        Session::getActiveScene()->onPointerCanceled(button);
     }
     if (this->rootObject != nullptr)
     {
@@ -463,6 +531,69 @@ void UI::OnGamePaused()
 void UI::OnGameUnpaused()
 {
     this->callHook("ui.OnGameUnpaused", "ui.OnGameUnpaused()");
+}
+
+void UI::OnSceneResetting()
+{
+    this->callHook("ui.OnSceneResetting", "ui.OnSceneResetting()");
+}
+
+void UI::OnSceneReset()
+{
+    this->callHook("ui.OnSceneReset", "ui.OnSceneReset()");
+}
+
+void UI::OnSceneTransitionBegan(const hstring& target, const hstring& transition, float duration)
+{
+    this->callHook("ui.OnSceneTransitionBegan",
+                   "ui.OnSceneTransitionBegan(" + LuaInterface::literal(target, '\'') + "," +
+                       LuaInterface::literal(transition, '\'') + formatString(", %f)", duration));
+}
+
+hstring UI::OnSceneChanging(const hstring& target)
+{
+    const hstring current =
+        (Session::getActiveScene() != nullptr ? Session::getActiveScene()->getFullName() : hstring());
+    this->previousScene = current;
+    if (!LuaInterface::isFunction("ui.OnSceneChanging"))
+    {
+        return "";
+    }
+    harray<hstring> results;
+    this->executeWithReturnValues("return ui.OnSceneChanging(" + LuaInterface::literal(target, '\'') + "," +
+                                      LuaInterface::literal(current, '\'') + ")",
+                                  results);
+    // A hook that returns nothing keeps the target.
+    return (results.size() > 0 && results[0] != "nil" ? results[0] : hstring());
+}
+
+void UI::OnSceneChanged()
+{
+    const hstring current =
+        (Session::getActiveScene() != nullptr ? Session::getActiveScene()->getFullName() : hstring());
+    this->callHook("ui.OnSceneChanged", "ui.OnSceneChanged(" + LuaInterface::literal(current, '\'') + "," +
+                                            LuaInterface::literal(this->previousScene, '\'') + ")");
+}
+
+void UI::OnSceneTransitionEnded()
+{
+    this->callHook("ui.OnSceneTransitionEnded", "ui.OnSceneTransitionEnded()");
+}
+
+void UI::OnSceneActivating()
+{
+    const hstring current =
+        (Session::getActiveScene() != nullptr ? Session::getActiveScene()->getFullName() : hstring());
+    this->callHook("ui.OnSceneActivating",
+                   "ui.OnSceneActivating(" + LuaInterface::literal(current, '\'') + ")");
+}
+
+void UI::OnSceneActivated()
+{
+    const hstring current =
+        (Session::getActiveScene() != nullptr ? Session::getActiveScene()->getFullName() : hstring());
+    this->callHook("ui.OnSceneActivated",
+                   "ui.OnSceneActivated(" + LuaInterface::literal(current, '\'') + ")");
 }
 
 bool UI::callHook(const hstring& path, const hstring& code, bool systemMessage)

@@ -14,6 +14,7 @@ namespace tesraui
     class Container;
     class Dataset;
 } // namespace tesraui
+class Chapter;
 
 // The game's UI: owns the UI dataset "data/ui/ui.dts" with its root object, takes the window's input
 // and runs the game's script hooks of the table "ui". The game may derive its own class.
@@ -64,6 +65,16 @@ public:
     virtual void OnUpdateLoading(float progress);
     virtual void OnGamePaused();
     virtual void OnGameUnpaused();
+    virtual void OnSceneResetting();
+    virtual void OnSceneReset();
+    virtual void OnSceneTransitionBegan(const hstring& target, const hstring& transition, float duration);
+    // The game may redirect the switch by returning another full scene name; "" keeps the target.
+    virtual hstring OnSceneChanging(const hstring& target);
+    virtual void OnSceneChanged();
+    virtual void OnSceneTransitionEnded();
+    virtual void onChapterLoaded(Chapter*) {}
+    virtual void OnSceneActivating();
+    virtual void OnSceneActivated();
 
     // Runs Lua code in the global state; failures are reported, not thrown: with systemMessage in a
     // "Scripting Error!" box, otherwise as an error line until the scripting-error overlay exists.
@@ -74,6 +85,7 @@ public:
 
     tesraui::Container* getRootObject() const { return this->rootObject; }
     tesraui::Dataset* getDataset() const { return this->dataset; }
+    const hstring& getPreviousScene() const { return this->previousScene; }
     bool isLoading() const { return this->loading; }
     bool isInitialised() const { return this->initialised; }
     bool isPointerDown() const { return this->pointerDown; }
@@ -91,6 +103,12 @@ protected:
     bool loading = true;
     bool windowSizeHookReported = false;
     hdict<tesra::Cursor*> systemCursors;
+    bool pressedInScene[16] = {};
+    hstring previousScene;
+
+    // True when the object under the cursor lies in the active scene's tree.
+    bool isCursorInScene();
+    bool takeScenePress(int button);
 
     bool callHook(const hstring& path, const hstring& code, bool systemMessage = false);
     void createSystemCursors();

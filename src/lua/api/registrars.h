@@ -6,4 +6,6 @@ namespace LuaInterface
     void registerStringExtensions();
     void registerUtil();
     void registerObject();
+    void registerScene();
+    void registerVumo();
 } // namespace LuaInterface

@@ -1,0 +1,233 @@
+#include "Chapter.h"
+
+#include <quortypes/Log.h>
+#include <quortypes/ResourceDir.h>
+#include <tesraui/Container.h>
+#include <tesraui/Image.h>
+#include <tesraui/ImageBox.h>
+#include <tesraui/Object.h>
+
+#include "Scene.h"
+#include "Session.h"
+#include "lua/LuaInterface.h"
+#include "objects/ColorImage.h"
+#include "ui/UI.h"
+
+namespace
+{
+    void reportProgress(const Chapter* chapter, float progress)
+    {
+        if (chapter->getName() != "ui" && UI::getInstance() != nullptr)
+        {
+            UI::getInstance()->OnUpdateLoading(progress);
+        }
+    }
+
+    void collectSceneFiles(const hstring& folder, harray<hstring>& out)
+    {
+        for (const hstring& file : quortypes::ResourceDir::files(folder))
+        {
+            if (file.endsWith(".scene"))
+            {
+                out.push_back(file);
+            }
+        }
+        for (const hstring& sub : quortypes::ResourceDir::directories(folder))
+        {
+            collectSceneFiles(folder + "/" + sub, out);
+        }
+    }
+} // namespace
+
+Chapter::Chapter(const hstring& fileName, const hstring& name) : tesraui::Dataset(fileName, name) {}
+
+Chapter::~Chapter()
+{
+    if (this->loaded)
+    {
+        try
+        {
+            this->unload();
+        }
+        catch (const quortypes::exception& e)
+        {
+            quortypes::Log::error(Session::logTag, e.getMessage());
+        }
+    }
+    this->deleteScenes();
+}
+
+bool Chapter::isIdentifier(const hstring& name)
+{
+    if (name.size() == 0)
+    {
+        return false;
+    }
+    for (int i = 0; i < name.size(); ++i)
+    {
+        const char c = name[i];
+        const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+        if (!letter && !(i > 0 && c >= '0' && c <= '9'))
+        {
+            return false;
+        }
+    }
+    return true;
+}
+
+void Chapter::load()
+{
+    const bool ui = (this->name == "ui");
+    if (!ui && !isIdentifier(this->name))
+    {
+        throw quortypes::exception("Invalid chapter folder name '" + this->name +
+                                       "': expecting letters, digits and '_', not beginning with a digit",
+                                   __FILE__, __LINE__);
+    }
+    quortypes::Log::write(Session::logTag, "Loading chapter " + this->name);
+    tesraui::Dataset::load();
+    reportProgress(this, 0.4f);
+    const hstring folder = this->currentFolder;
+    if (folder != "")
+    {
+        // Sounds join with the audio wiring of the engine.
+        quortypes::Log::write(Session::logTag, "loading sounds");
+    }
+    reportProgress(this, 0.5f);
+    quortypes::Log::write(Session::logTag, "loading scenes");
+    if (quortypes::ResourceDir::exists(folder + "/scenes"))
+    {
+        this->loadScenes(folder + "/scenes");
+    }
+    quortypes::Log::write(Session::logTag, "registering action maps");
+    if (ui)
+    {
+        return;
+    }
+    reportProgress(this, 0.6f);
+    LuaInterface::execute(this->name + " = {}; setmetatable(" + this->name + ",{ __index = _G });");
+    const hstring lib = getFolder(this->name) + "/lib/";
+    if (quortypes::ResourceDir::exists(lib))
+    {
+        quortypes::Log::write(Session::logTag, "loading scripts from " + lib);
+        LuaInterface::loadScripts(lib, "");
+    }
+}
+
+void Chapter::loadScenes(const hstring& folder)
+{
+    harray<hstring> files;
+    collectSceneFiles(folder, files);
+    for (const hstring& path : files)
+    {
+        const hstring fileName = path.contains("/") ? path.subString(path.rfind('/') + 1) : path;
+        const int dot = fileName.find('.');
+        const hstring sceneName = fileName.subString(0, dot);
+        const hstring type = fileName.subString(dot + 1);
+        if (!isIdentifier(sceneName))
+        {
+            throw quortypes::exception("Invalid scene file name '" + path +
+                                           "': the scene name must be letters, digits and '_', "
+                                           "not beginning with a digit",
+                                       __FILE__, __LINE__);
+        }
+        const hstring relative = path.subString(folder.size() + 1);
+        delete this->scenes.tryGet(sceneName, nullptr);
+        this->scenes[sceneName] = Scene::instantiate(type, this, sceneName, relative);
+    }
+}
+
+void Chapter::deleteScenes()
+{
+    hdict<Scene*> scenes = this->scenes;
+    this->scenes.clear();
+    for (auto& pair : scenes)
+    {
+        delete pair.second;
+    }
+}
+
+void Chapter::unload()
+{
+    quortypes::Log::write(Session::logTag, "Unloading chapter " + this->name);
+    this->deleteScenes();
+    tesraui::Dataset::unload();
+    // Looping sounds and the chapter's sounds leave with the audio wiring.
+    if (this->name != "ui" && isIdentifier(this->name) && LuaInterface::state != nullptr)
+    {
+        LuaInterface::execute(this->name + " = nil");
+    }
+}
+
+tesraui::Image* Chapter::getImage(const hstring& name)
+{
+    vumo::ColorImage::registerIfColorName(this, name);
+    return tesraui::Dataset::getImage(name);
+}
+
+Scene* Chapter::getScene(const hstring& name)
+{
+    Scene* scene = this->scenes.tryGet(name, nullptr);
+    if (scene == nullptr)
+    {
+        throw _SceneNotFoundExeption("Scene '" + name + "' not found in chapter '" + this->name + "'",
+                                     __FILE__, __LINE__);
+    }
+    return scene;
+}
+
+hstring Chapter::getFullSceneName(const hstring& name) const
+{
+    return name.contains(".") ? name : this->name + "." + name;
+}
+
+void Chapter::registerScene(Scene* scene)
+{
+    if (this->scenes.hasKey(scene->getName()))
+    {
+        throw tesraui::_GenericException("Unable to register manual scene '" + scene->getName() +
+                                             "' in dataset '" + this->name + "', scene already exists.",
+                                         __FILE__, __LINE__);
+    }
+    this->scenes[scene->getName()] = scene;
+}
+
+Scene* Chapter::unregisterScene(const hstring& name)
+{
+    Scene* scene = this->scenes.tryGet(name, nullptr);
+    if (scene == nullptr)
+    {
+        throw tesraui::_GenericException("Unable to unregister scene '" + name + "' in dataset '" +
+                                             this->name + "', scene not found.",
+                                         __FILE__, __LINE__);
+    }
+    this->scenes.removeKey(name);
+    return scene;
+}
+
+hstring Chapter::findImageUser(tesraui::Object* root)
+{
+    if (root == nullptr)
+    {
+        return "";
+    }
+    tesraui::ImageBox* box = dynamic_cast<tesraui::ImageBox*>(root);
+    if (box != nullptr && box->getImage() != nullptr && box->getImage()->getDataset() == this)
+    {
+        return "Object '" + root->getName() + "' is using image '" + box->getImageName() + "'.";
+    }
+    for (tesraui::Object* child : root->getChildren())
+    {
+        hstring found = this->findImageUser(child);
+        if (found != "")
+        {
+            return found;
+        }
+    }
+    return "";
+}
+
+Chapter* Chapter::fromDataset(tesraui::Dataset* dataset)
+{
+    return dynamic_cast<Chapter*>(dataset);
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <quortypes/hdict.h>
+#include <quortypes/hstring.h>
+#include <tesraui/Dataset.h>
+#include <tesraui/exception.h>
+
+class Scene;
+
+// Thrown when a chapter lacks a scene; the name is the one scripts and logs have always seen.
+class _SceneNotFoundExeption : public quortypes::exception
+{
+public:
+    _SceneNotFoundExeption(const hstring& message, const char* file, int line)
+        : quortypes::exception(message, file, line)
+    {
+    }
+};
+
+// One folder of game content under "data/chapters/": a dataset with the chapter's scenes and Lua
+// namespace. The UI's own chapter "ui" is persistent and has neither progress reports nor namespace.
+class Chapter : public tesraui::Dataset
+{
+public:
+    Chapter(const hstring& fileName, const hstring& name);
+    ~Chapter() override;
+
+    void load();
+    void unload();
+    tesraui::Image* getImage(const hstring& name) override;
+
+    Scene* getScene(const hstring& name);
+    bool hasScene(const hstring& name) const { return this->scenes.hasKey(name); }
+    const hdict<Scene*>& getScenes() const { return this->scenes; }
+    hstring getFullSceneName(const hstring& name) const;
+    void registerScene(Scene* scene);
+    Scene* unregisterScene(const hstring& name);
+    bool isPersistent() const { return this->persistent; }
+    void setPersistent(bool value) { this->persistent = value; }
+    // The description of the first object under root whose image belongs to this chapter, or "".
+    hstring findImageUser(tesraui::Object* root);
+    void setRoot(tesraui::Object* object) { this->root = object; }
+
+    static Chapter* fromDataset(tesraui::Dataset* dataset);
+    // Names pasted into Lua as identifiers must be plain ones.
+    static bool isIdentifier(const hstring& name);
+    static hstring getFolder(const hstring& name) { return "data/chapters/" + name; }
+
+protected:
+    hdict<Scene*> scenes;
+    bool persistent = false;
+
+    void loadScenes(const hstring& folder);
+    void deleteScenes();
+};

@@ -1,0 +1,334 @@
+#include "Scene.h"
+
+#include <quortypes/Log.h>
+#include <tesra/SystemInfo.h>
+#include <tesraui/Container.h>
+#include <tesraui/Image.h>
+#include <tesraui/ImageBox.h>
+#include <tesraui/Texture.h>
+
+#include "Chapter.h"
+#include "Session.h"
+#include "Variables.h"
+#include "lua/Calls.h"
+#include "lua/LuaInterface.h"
+#include "objects/VumoViewportObject.h"
+#include "ui/UI.h"
+
+namespace
+{
+    hdict<Scene::Creator>& registry()
+    {
+        static hdict<Scene::Creator> creators;
+        return creators;
+    }
+
+    void unloadTexturesUnder(tesraui::Object* object)
+    {
+        for (tesraui::Image* image : object->getImages())
+        {
+            if (image != nullptr && image->getTexture() != nullptr && image->getTexture()->isLoaded())
+            {
+                image->getTexture()->unload();
+            }
+        }
+        for (tesraui::Object* child : object->getChildren())
+        {
+            unloadTexturesUnder(child);
+        }
+    }
+
+    // Children first, so an object kept aside no longer holds children that are destroyed.
+    void collectRetained(tesraui::Object* object, harray<tesraui::Object*>& out)
+    {
+        for (tesraui::Object* child : harray<tesraui::Object*>(object->getChildren()))
+        {
+            collectRetained(child, out);
+            if (child->getName().endsWith("__retain"))
+            {
+                out.push_back(child);
+            }
+        }
+    }
+} // namespace
+
+Scene::Scene(Chapter* chapter, const hstring& name, const hstring& fileName)
+    : chapter(chapter), name(name), fileName(fileName)
+{
+}
+
+Scene::~Scene()
+{
+    if (this->rootObject != nullptr)
+    {
+        this->deactivate(false);
+    }
+    this->releaseObjects();
+}
+
+hstring Scene::getFullName() const
+{
+    return this->chapter->getName() + "." + this->name;
+}
+
+hstring Scene::getScript()
+{
+    if (!this->scriptRead)
+    {
+        this->scriptText =
+            LuaInterface::loadLuaFile(this->chapter->getCurrentFolder() + "/scenes/" + this->fileName);
+        this->scriptRead = true;
+    }
+    return this->scriptText;
+}
+
+void Scene::registerFactory(const hstring& typeName, Creator creator)
+{
+    registry()[typeName] = creator;
+}
+
+Scene* Scene::instantiate(const hstring& typeName, Chapter* chapter, const hstring& name,
+                          const hstring& fileName)
+{
+    if (typeName == "scene")
+    {
+        return new Scene(chapter, name, fileName);
+    }
+    Creator creator = registry().tryGet(typeName, nullptr);
+    if (creator == nullptr)
+    {
+        throw quortypes::exception("Unable to instantiate scene of type '" + typeName +
+                                       "', no factory registered for that type.",
+                                   __FILE__, __LINE__);
+    }
+    return creator(chapter, name, fileName);
+}
+
+bool Scene::runScript(const hstring& code, bool inEnvironment)
+{
+    try
+    {
+        LuaInterface::execute(code, inEnvironment ? this->getFullName() : hstring(),
+                              "data/chapters/" + this->chapter->getName() + "/scenes/" + this->name +
+                                  ".scene");
+        return true;
+    }
+    catch (const quortypes::exception& e)
+    {
+        quortypes::Log::error(Session::logTag, "Scene scripting error: " + e.getMessage());
+        if (UI::getInstance() != nullptr)
+        {
+            UI::getInstance()->showErrorOverlay(e.getMessage());
+        }
+        return false;
+    }
+}
+
+void Scene::update(float timeDelta)
+{
+    if (Session::isPaused())
+    {
+        return;
+    }
+    this->onUpdate(timeDelta);
+    while (this->queuedScripts.size() > 0)
+    {
+        const hstring code = this->queuedScripts.front();
+        this->queuedScripts.erase(this->queuedScripts.begin());
+        this->runScript(code);
+    }
+}
+
+void Scene::onActivate()
+{
+    this->runScript("if type(OnActivate) == 'function' then OnActivate() end");
+}
+
+void Scene::onDeactivate()
+{
+    this->runScript("if type(OnDeactivate) == 'function' then OnDeactivate() end");
+}
+
+void Scene::onUpdate(float timeDelta)
+{
+    this->runScript(formatString("if type(OnUpdate) == 'function' then OnUpdate(%f) end", timeDelta));
+}
+
+void Scene::onPointerPressed()
+{
+    this->runScript("if type(OnPointerPressed) == 'function' then OnPointerPressed() end");
+}
+
+void Scene::onPointerReleased()
+{
+    this->runScript("if type(OnPointerReleased) == 'function' then OnPointerReleased() end");
+}
+
+void Scene::onAltPointerPressed(int button)
+{
+    this->runScript(
+        formatString("if type(OnAltPointerPressed) == 'function' then OnAltPointerPressed(%d) end", button));
+}
+
+void Scene::onAltPointerReleased(int button)
+{
+    this->runScript(formatString(
+        "if type(OnAltPointerReleased) == 'function' then OnAltPointerReleased(%d) end", button));
+}
+
+void Scene::onPointerCanceled(int button)
+{
+    this->runScript(formatString("if type(OnPointerCanceled) == 'function' then OnPointerCanceled(%d) "
+                                 "elseif type(OnPointerReleased) == 'function' then OnPointerReleased() end",
+                                 button));
+}
+
+void Scene::activate()
+{
+    const hstring fullName = this->getFullName();
+    quortypes::Log::write(Session::logTag, "activating scene " + this->name);
+    VariableDictionary::getGlobal().get("active_scene").set(fullName);
+    this->backgroundSet = false;
+    VumoViewportObject* viewport = Session::getViewport();
+    if (this->rootObject == nullptr)
+    {
+        kavtypes::Rectangle rect(0.0f, 0.0f, 1.0f, 1.0f);
+        if (UI::getInstance() != nullptr && UI::getInstance()->getRootObject() != nullptr)
+        {
+            rect = UI::getInstance()->getRootObject()->getRect();
+        }
+        this->rootObject = new tesraui::ImageBox(fullName + "_sceneRootObject", rect);
+        this->chapter->registerObjects(this->rootObject);
+        this->rootObject->setZOrder(-1);
+        this->rootObject->setCenter(0.0f, 0.0f);
+        this->rootObject->setAnchors(true, true, true, true);
+        if (viewport != nullptr)
+        {
+            this->rootObject->setSize(viewport->getSize());
+            viewport->addChild(this->rootObject);
+        }
+    }
+    this->runScript(fullName + " = {root_object = object.getObject(" +
+                        LuaInterface::literal(this->rootObject->getFullName(), '\'') + ")};" +
+                        "setmetatable(" + fullName + ", {__index = _G})",
+                    false);
+    this->runScript(this->chapter->getName() + ".scene = " + fullName, false);
+    UI* ui = UI::getInstance();
+    if (ui != nullptr)
+    {
+        ui->OnSceneActivating();
+    }
+    const bool ran = this->runScript(this->getScript());
+    this->onActivate();
+    if (ran && !this->backgroundSet && this->rootObject != nullptr)
+    {
+        this->rootObject->setImageByName(this->name);
+    }
+    if (ui != nullptr)
+    {
+        ui->OnSceneActivated();
+    }
+}
+
+void Scene::deactivate(bool freeTextures)
+{
+    quortypes::Log::write(Session::logTag, "deactivating scene " + this->getFullName());
+    if (this->rootObject != nullptr)
+    {
+        VumoViewportObject* viewport = Session::getViewport();
+        if (freeTextures && viewport != nullptr && tesra::getSystemInfo().ram <= 1024)
+        {
+            unloadTexturesUnder(viewport);
+        }
+        if (this->rootObject->getParent() != nullptr)
+        {
+            this->rootObject->getParent()->removeChild(this->rootObject);
+        }
+        this->chapter->destroyObject(this->rootObject);
+        this->rootObject = nullptr;
+    }
+    this->onDeactivate();
+    if (LuaInterface::state != nullptr)
+    {
+        this->runScript(this->getFullName() + " = nil; chapter.scene = nil", false);
+    }
+}
+
+void Scene::retain(tesraui::Object* object)
+{
+    this->retainedObjects[object->getName()] = object;
+    object->destroyChildren();
+    if (object->getParent() != nullptr)
+    {
+        object->getParent()->removeChild(object);
+    }
+}
+
+void Scene::reset()
+{
+    UI* ui = UI::getInstance();
+    if (ui != nullptr)
+    {
+        ui->OnSceneResetting();
+    }
+    tesraui::ImageBox* root = this->rootObject;
+    if (root != nullptr)
+    {
+        harray<tesraui::Object*> kept;
+        collectRetained(root, kept);
+        for (tesraui::Object* object : kept)
+        {
+            this->retain(object);
+        }
+        root->destroyChildren();
+        this->rootObject = nullptr;
+    }
+    this->deactivate(false);
+    VariableDictionary::getGlobal().get("prev_scene").set(this->getFullName());
+    this->rootObject = root;
+    this->activate();
+    this->releaseObjects();
+    if (ui != nullptr)
+    {
+        ui->OnSceneReset();
+    }
+}
+
+void Scene::attachObject(tesraui::Object* object)
+{
+    if (this->rootObject == nullptr)
+    {
+        throw quortypes::exception("Unable to attach object to scene '" + this->name +
+                                       "', scene's root object is NULL.",
+                                   __FILE__, __LINE__);
+    }
+    if (object->getDataset() == nullptr)
+    {
+        this->chapter->registerObjects(object);
+    }
+    this->rootObject->addChild(object);
+}
+
+tesraui::Object* Scene::takeObject(const hstring& name)
+{
+    tesraui::Object* object = this->retainedObjects.tryGet(name, nullptr);
+    this->retainedObjects.removeKey(name);
+    return object;
+}
+
+void Scene::releaseObjects()
+{
+    hdict<tesraui::Object*> retained = this->retainedObjects;
+    this->retainedObjects.clear();
+    for (auto& pair : retained)
+    {
+        if (pair.second->getDataset() != nullptr)
+        {
+            pair.second->getDataset()->destroyObject(pair.second);
+        }
+        else
+        {
+            delete pair.second;
+        }
+    }
+}

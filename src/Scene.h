@@ -1,0 +1,74 @@
+#pragma once
+
+#include <quortypes/harray.h>
+#include <quortypes/hdict.h>
+#include <quortypes/hstring.h>
+
+namespace tesraui
+{
+    class ImageBox;
+    class Object;
+} // namespace tesraui
+class Chapter;
+
+// One screen of the game: a root object under the viewport while active, and a Lua environment (a field
+// of its chapter's namespace) in which its script and hooks run.
+class Scene
+{
+public:
+    typedef Scene* (*Creator)(Chapter* chapter, const hstring& name, const hstring& fileName);
+
+    Scene(Chapter* chapter, const hstring& name, const hstring& fileName);
+    virtual ~Scene();
+    Scene(const Scene&) = delete;
+    Scene& operator=(const Scene&) = delete;
+
+    virtual hstring getScript();
+    virtual void update(float timeDelta);
+    virtual void onActivate();
+    virtual void onDeactivate();
+    virtual void onUpdate(float timeDelta);
+    virtual void onPointerPressed();
+    virtual void onPointerReleased();
+    virtual void onAltPointerPressed(int button);
+    virtual void onAltPointerReleased(int button);
+    virtual void onPointerCanceled(int button);
+    virtual void onPointerMove(float, float) {}
+    virtual void onItemUsed(const hstring&) {}
+
+    static void registerFactory(const hstring& typeName, Creator creator);
+    // "scene" is a plain Scene; any other type needs a registered creator.
+    static Scene* instantiate(const hstring& typeName, Chapter* chapter, const hstring& name,
+                              const hstring& fileName);
+
+    // Script errors are logged and shown, never thrown; the result tells whether the text ran.
+    bool runScript(const hstring& code, bool inEnvironment = true);
+    void activate();
+    void deactivate(bool freeTextures);
+    void reset();
+    void attachObject(tesraui::Object* object);
+    tesraui::Object* takeObject(const hstring& name);
+    void queueScript(const hstring& code) { this->queuedScripts.push_back(code); }
+    void setBackgroundSet(bool value) { this->backgroundSet = value; }
+
+    Chapter* getChapter() const { return this->chapter; }
+    const hstring& getName() const { return this->name; }
+    const hstring& getFileName() const { return this->fileName; }
+    hstring getFullName() const;
+    tesraui::ImageBox* getRootObject() const { return this->rootObject; }
+    bool isActive() const { return this->rootObject != nullptr; }
+
+protected:
+    Chapter* chapter;
+    hstring name;
+    hstring fileName;
+    hstring scriptText = "<empty>";
+    bool scriptRead = false;
+    tesraui::ImageBox* rootObject = nullptr;
+    bool backgroundSet = false;
+    harray<hstring> queuedScripts;
+    hdict<tesraui::Object*> retainedObjects;
+
+    void releaseObjects();
+    void retain(tesraui::Object* object);
+};

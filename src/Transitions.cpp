@@ -1,0 +1,354 @@
+#include "Transitions.h"
+
+#include <algorithm>
+
+#include <fintu/Renderer.h>
+#include <quortypes/Log.h>
+#include <quortypes/ResourceDir.h>
+#include <tesraui/Container.h>
+#include <tesraui/Image.h>
+#include <tesraui/ImageBox.h>
+#include <tesraui/Texture.h>
+#include <tesraui/tesraui.h>
+
+#include "Chapter.h"
+#include "Scene.h"
+#include "Session.h"
+#include "Variables.h"
+#include "lua/LuaInterface.h"
+#include "objects/VumoViewportObject.h"
+#include "ui/UI.h"
+
+namespace
+{
+    void splitTarget(const hstring& target, hstring& chapter, hstring& scene)
+    {
+        const int dot = target.find('.');
+        chapter = target.subString(0, dot);
+        scene = target.subString(dot + 1);
+    }
+
+    // Everything the switch could fail on before anything is torn down.
+    Chapter* findTarget(const hstring& chapterName, const hstring& sceneName)
+    {
+        if (!Chapter::isIdentifier(chapterName))
+        {
+            throw quortypes::exception("Invalid chapter folder name '" + chapterName + "'", __FILE__,
+                                       __LINE__);
+        }
+        Chapter* chapter = Session::getChapter(chapterName);
+        if (!chapter->hasScene(sceneName) &&
+            (chapter->isLoaded() || !Session::hasSceneFile(chapterName, sceneName)))
+        {
+            throw _SceneNotFoundExeption(
+                "Scene '" + sceneName + "' not found in chapter '" + chapterName + "'", __FILE__, __LINE__);
+        }
+        return chapter;
+    }
+
+    void collectTextures(tesraui::Object* object, harray<tesraui::Texture*>& out)
+    {
+        if (!object->isVisible() || object->getAlpha() == 0)
+        {
+            return;
+        }
+        for (tesraui::Image* image : object->getImages())
+        {
+            tesraui::Texture* texture = (image != nullptr ? image->getTexture() : nullptr);
+            if (texture != nullptr && std::find(out.begin(), out.end(), texture) == out.end())
+            {
+                out.push_back(texture);
+            }
+        }
+        for (tesraui::Object* child : object->getChildren())
+        {
+            collectTextures(child, out);
+        }
+    }
+
+    void loadVisibleTextures(UI* ui)
+    {
+        VumoViewportObject* viewport = Session::getViewport();
+        if (viewport == nullptr)
+        {
+            return;
+        }
+        harray<tesraui::Texture*> textures;
+        collectTextures(viewport, textures);
+        const bool visible = viewport->isVisible();
+        viewport->setVisible(false);
+        for (int i = 0; i < textures.size(); ++i)
+        {
+            if (!textures[i]->isLoaded())
+            {
+                textures[i]->load();
+            }
+            if (ui != nullptr)
+            {
+                ui->OnUpdateLoading(0.6f + 0.35f * (float)(i + 1) / (float)textures.size());
+            }
+        }
+        viewport->setVisible(visible);
+    }
+} // namespace
+
+void TransitionManager::start(const hstring& target, float duration, const hstring&)
+{
+    this->target = target;
+    this->duration = duration;
+    this->elapsed = 0.0f;
+    this->justSwitched = false;
+}
+
+bool TransitionManager::update(float timeDelta)
+{
+    // The long frame of a chapter load does not count.
+    this->elapsed += (this->justSwitched ? 0.01f : timeDelta);
+    this->justSwitched = false;
+    this->elapsed = std::min(this->elapsed, this->duration);
+    return this->elapsed != this->duration;
+}
+
+bool TransitionManager::switchScene()
+{
+    this->justSwitched = true;
+    VariableDictionary& variables = VariableDictionary::getGlobal();
+    const bool sceneDiffers = (variables.get("active_scene").value() != this->target);
+    if (!this->target.contains("."))
+    {
+        throw quortypes::exception("TransitionManager: unable to switch the scene, scene name format is "
+                                   "incorrect, expecting '<chapter>.<scene>', got '" +
+                                       this->target + "'",
+                                   __FILE__, __LINE__);
+    }
+    UI* ui = UI::getInstance();
+    hstring chapterName;
+    hstring sceneName;
+    splitTarget(this->target, chapterName, sceneName);
+    Chapter* chapter = nullptr;
+    try
+    {
+        chapter = findTarget(chapterName, sceneName);
+        const hstring redirect = (ui != nullptr ? ui->OnSceneChanging(chapterName + "." + sceneName) : "");
+        if (redirect != "")
+        {
+            if (!redirect.contains("."))
+            {
+                throw quortypes::exception("Invalid scene redirect '" + redirect +
+                                               "', expecting '<chapter>.<scene>'",
+                                           __FILE__, __LINE__);
+            }
+            splitTarget(redirect, chapterName, sceneName);
+            chapter = findTarget(chapterName, sceneName);
+        }
+    }
+    catch (const quortypes::exception& e)
+    {
+        // The old scene stays as it is.
+        quortypes::Log::error(Session::logTag, "Scene switch failed: " + e.getMessage());
+        if (ui != nullptr)
+        {
+            ui->showErrorOverlay(e.getMessage());
+        }
+        return false;
+    }
+    tesraui::notifyEvent("SceneChanging", nullptr);
+    this->target = sceneName;
+    variables.get("prev_scene").assign(variables.get("active_scene"));
+    Scene* oldScene = Session::getActiveScene();
+    if (oldScene != nullptr)
+    {
+        oldScene->deactivate(sceneDiffers);
+    }
+    const bool mustLoad = !chapter->isLoaded();
+    if (mustLoad && ui != nullptr)
+    {
+        ui->OnBeginLoading(chapter->getName());
+    }
+    if (oldScene != nullptr && oldScene->getChapter() != chapter && !oldScene->getChapter()->isPersistent())
+    {
+        Chapter* oldChapter = oldScene->getChapter();
+        tesraui::processEvents();
+        if (ui != nullptr && ui->isDebugModeEnabled())
+        {
+            const hstring user = oldChapter->findImageUser(ui->getRootObject());
+            if (user != "")
+            {
+                throw quortypes::exception("Dead resource link detected while unloading chapter '" +
+                                               oldChapter->getName() + "': " + user,
+                                           __FILE__, __LINE__);
+            }
+        }
+        oldChapter->unload();
+        oldScene = nullptr;
+        Session::setActiveScene(nullptr);
+        if (fintu::renderer != nullptr)
+        {
+            fintu::renderer->clearCache();
+        }
+    }
+    if (mustLoad)
+    {
+        if (ui != nullptr)
+        {
+            ui->OnUpdateLoading(0.2f);
+        }
+        chapter->load();
+        if (ui != nullptr)
+        {
+            ui->onChapterLoaded(chapter);
+        }
+    }
+    LuaInterface::execute("_G.chapter = " + chapter->getName());
+    Scene* scene = chapter->getScene(sceneName);
+    Session::setActiveScene(scene);
+    scene->activate();
+    if (mustLoad)
+    {
+        loadVisibleTextures(ui);
+        if (ui != nullptr)
+        {
+            ui->OnUpdateLoading(1.0f);
+            ui->OnFinishLoading(chapter->getName());
+        }
+    }
+    if (ui != nullptr)
+    {
+        ui->OnSceneChanged();
+    }
+    tesraui::notifyEvent("SceneChanged", nullptr);
+    return true;
+}
+
+namespace Transitions
+{
+    void Immediate::start(const hstring& target, float duration, const hstring& extra)
+    {
+        TransitionManager::start(target, duration, extra);
+        this->switchScene();
+    }
+
+    bool Immediate::update(float)
+    {
+        return false;
+    }
+
+    const char* const Fade::overlayName = "vumo_fade_transition_overlay";
+
+    Fade::~Fade()
+    {
+        // The overlay belongs to the viewport's dataset, which may already be gone at shut-down.
+        this->overlay = nullptr;
+    }
+
+    void Fade::start(const hstring& target, float duration, const hstring& extra)
+    {
+        UI* ui = UI::getInstance();
+        if (ui != nullptr)
+        {
+            ui->OnSceneTransitionBegan(target, "fade", duration);
+        }
+        TransitionManager::start(target, duration, extra);
+        this->removeOverlay();
+        VumoViewportObject* viewport = Session::getViewport();
+        if (duration <= 0.0f || viewport == nullptr)
+        {
+            // No time to fade in: switch as the immediate transition does.
+            this->switchScene();
+            this->finish();
+            return;
+        }
+        tesraui::Dataset* dataset = viewport->getDataset();
+        if (dataset->hasObject(overlayName))
+        {
+            dataset->destroyObject(overlayName);
+        }
+        this->overlay = new tesraui::ImageBox(
+            overlayName, kavtypes::Rectangle(0.0f, 0.0f, viewport->getWidth(), viewport->getHeight()));
+        dataset->registerObjects(this->overlay);
+        this->overlay->setZOrder(10000);
+        this->overlay->setAnchors(true, true, true, true);
+        this->overlay->setImageByName("0x000000");
+        this->overlay->setAlpha(0);
+        viewport->addChild(this->overlay);
+        this->speed = 2.0f / duration;
+        this->level = 0.0f;
+        this->direction = 1;
+        this->waited = false;
+    }
+
+    bool Fade::update(float timeDelta)
+    {
+        const float step = (this->justSwitched ? 0.01f : timeDelta);
+        TransitionManager::update(timeDelta);
+        if (this->overlay == nullptr)
+        {
+            return false;
+        }
+        if (this->direction != 0)
+        {
+            this->level =
+                std::max(0.0f, std::min(255.0f, this->level + this->direction * 255.0f * this->speed * step));
+            if ((this->direction > 0 && this->level >= 255.0f) ||
+                (this->direction < 0 && this->level <= 0.0f))
+            {
+                this->direction = 0;
+            }
+            this->overlay->setAlpha((unsigned char)(this->level + 0.5f));
+            if (this->direction != 0)
+            {
+                return true;
+            }
+        }
+        if (this->overlay->getAlpha() == 255)
+        {
+            if (!this->waited)
+            {
+                this->waited = true;
+                return true;
+            }
+            if (!this->switchScene())
+            {
+                this->removeOverlay();
+                this->finish();
+                return false;
+            }
+            this->direction = -1;
+            return true;
+        }
+        this->removeOverlay();
+        this->finish();
+        return false;
+    }
+
+    void Fade::cancel()
+    {
+        this->removeOverlay();
+    }
+
+    void Fade::removeOverlay()
+    {
+        if (this->overlay == nullptr)
+        {
+            return;
+        }
+        if (this->overlay->getParent() != nullptr)
+        {
+            this->overlay->getParent()->removeChild(this->overlay);
+        }
+        if (this->overlay->getDataset() != nullptr)
+        {
+            this->overlay->getDataset()->destroyObject(this->overlay);
+        }
+        this->overlay = nullptr;
+        this->direction = 0;
+    }
+
+    void Fade::finish()
+    {
+        if (UI::getInstance() != nullptr)
+        {
+            UI::getInstance()->OnSceneTransitionEnded();
+        }
+    }
+} // namespace Transitions

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <quortypes/hstring.h>
+
+namespace tesraui
+{
+    class ImageBox;
+}
+class Chapter;
+
+// A scene change: takes the target's full name and a duration, decides when the switch happens and may
+// draw an effect around it. The switch itself is shared by every transition.
+class TransitionManager
+{
+public:
+    virtual ~TransitionManager() = default;
+    virtual void start(const hstring& target, float duration, const hstring& extra);
+    // True while still running.
+    virtual bool update(float timeDelta);
+    // Drops whatever the transition shows; a new request replacing a running one calls it.
+    virtual void cancel() = 0;
+
+    // False when the target (or the one the game redirects to) does not exist: then nothing was torn
+    // down and the error was reported.
+    bool switchScene();
+
+    const hstring& getTarget() const { return this->target; }
+    float getElapsed() const { return this->elapsed; }
+
+protected:
+    hstring target;
+    float duration = 0.0f;
+    float elapsed = 0.0f;
+    bool justSwitched = false;
+};
+
+namespace Transitions
+{
+    class Immediate : public TransitionManager
+    {
+    public:
+        void start(const hstring& target, float duration, const hstring& extra) override;
+        bool update(float timeDelta) override;
+        void cancel() override {}
+    };
+
+    // A black overlay fades in over half the duration, the scene switches one frame after full cover,
+    // and the overlay fades out again.
+    class Fade : public TransitionManager
+    {
+    public:
+        static const char* const overlayName;
+
+        ~Fade() override;
+        void start(const hstring& target, float duration, const hstring& extra) override;
+        bool update(float timeDelta) override;
+        void cancel() override;
+
+        tesraui::ImageBox* getOverlay() const { return this->overlay; }
+        float getSpeed() const { return this->speed; }
+
+    protected:
+        tesraui::ImageBox* overlay = nullptr;
+        float speed = 0.0f;
+        bool waited = false;
+        float level = 0.0f;
+        int direction = 0;
+
+        void removeOverlay();
+        void finish();
+    };
+} // namespace Transitions

@@ -1,0 +1,152 @@
+#include <lua.hpp>
+#include <tesra/Window.h>
+#include <tesra/tesra.h>
+#include <tesraui/ImageBox.h>
+#include <tesraui/tesraui.h>
+
+#include "Scene.h"
+#include "Session.h"
+#include "lua/Calls.h"
+#include "lua/LuaInterface.h"
+#include "lua/api/registrars.h"
+#include "objects/VumoViewportObject.h"
+#include "ui/UI.h"
+
+namespace LuaInterface
+{
+    namespace
+    {
+        hstring loadingScreenName;
+
+        int vumo_log(lua_State* L)
+        {
+            const int count = lua_gettop(L);
+            for (int i = 1; i <= count; ++i)
+            {
+                logScripting(dumpValue(L, i));
+            }
+            return 0;
+        }
+
+        int vumo_endProgram(lua_State*)
+        {
+            if (tesra::window != nullptr)
+            {
+                tesra::window->terminateMainLoop();
+            }
+            return 0;
+        }
+
+        int vumo_getCursorPos(lua_State* L)
+        {
+            tesraui::Object* space = nullptr;
+            if (Session::getActiveScene() != nullptr)
+            {
+                space = Session::getActiveScene()->getRootObject();
+            }
+            if (space == nullptr)
+            {
+                space = Session::getViewport();
+            }
+            kavtypes::Vector2 position = tesraui::getCursorPosition();
+            if (space != nullptr)
+            {
+                position = space->transformToLocalSpace(position);
+            }
+            push(L, position.x);
+            push(L, position.y);
+            return 2;
+        }
+
+        int vumo_getLocalization(lua_State* L)
+        {
+            return push(L, tesraui::getLocalization());
+        }
+
+        int vumo_setLocalization(lua_State* L)
+        {
+            checkArgsExact(L, 1, "vumo.setLocalization", "s");
+            Session::setLocalization(toString(L, 1));
+            return 0;
+        }
+
+        int vumo_isPaused(lua_State* L)
+        {
+            return push(L, Session::isPaused());
+        }
+
+        int vumo_pause(lua_State*)
+        {
+            if (!Session::isPaused())
+            {
+                Session::setPaused(true);
+            }
+            return 0;
+        }
+
+        int vumo_unpause(lua_State*)
+        {
+            if (Session::isPaused())
+            {
+                Session::setPaused(false);
+            }
+            return 0;
+        }
+
+        int vumo_showLoadingScreen(lua_State* L)
+        {
+            checkArgs(L, 0, 1, "vumo.showLoadingScreen", "s");
+            const hstring name = (lua_gettop(L) >= 1 ? toString(L, 1) : hstring());
+            loadingScreenName = name;
+            if (UI* ui = UI::getInstance())
+            {
+                ui->OnBeginLoading(name);
+                ui->OnUpdateLoading(1.0f);
+                ui->OnFinishLoading(name);
+            }
+            return 0;
+        }
+
+        int vumo_updateLoadingScreen(lua_State* L)
+        {
+            checkArgsExact(L, 1, "vumo.updateLoadingScreen", "n");
+            const float progress = (float)lua_tonumber(L, 1);
+            if (UI* ui = UI::getInstance())
+            {
+                ui->OnUpdateLoading(progress);
+                if (progress == 1.0f)
+                {
+                    ui->OnFinishLoading(loadingScreenName);
+                }
+            }
+            return 0;
+        }
+
+        int vumo_isDebugModeEnabled(lua_State* L)
+        {
+            return push(L, UI::getInstance() != nullptr && UI::getInstance()->isDebugModeEnabled());
+        }
+
+        int vumo_isDeveloperModeEnabled(lua_State* L)
+        {
+            return push(L, UI::getInstance() != nullptr && UI::getInstance()->isDeveloperModeEnabled());
+        }
+    } // namespace
+
+    void registerVumo()
+    {
+        registerFunction(vumo_log, "vumo.log");
+        registerFunction(vumo_endProgram, "vumo.endProgram");
+        registerFunction(vumo_getCursorPos, "vumo.getCursorPos");
+        registerFunction(vumo_getLocalization, "vumo.getLocalization");
+        registerFunction(vumo_setLocalization, "vumo.setLocalization");
+        registerFunction(vumo_isPaused, "vumo.isPaused");
+        registerFunction(vumo_pause, "vumo.pause");
+        registerFunction(vumo_unpause, "vumo.unpause");
+        registerFunction(vumo_showLoadingScreen, "vumo.showLoadingScreen");
+        registerFunction(vumo_updateLoadingScreen, "vumo.updateLoadingScreen");
+        registerFunction(vumo_isDebugModeEnabled, "vumo.isDebugModeEnabled");
+        registerFunction(vumo_isDeveloperModeEnabled, "vumo.isDeveloperModeEnabled");
+        execute("vumo.version = " + literal(Session::getVersion(), '\''));
+    }
+} // namespace LuaInterface
