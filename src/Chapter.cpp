@@ -29,7 +29,7 @@ namespace
         {
             if (file.endsWith(".scene"))
             {
-                out.push_back(file);
+                out.push_back(folder + "/" + file);
             }
         }
         for (const hstring& sub : quortypes::ResourceDir::directories(folder))

@@ -1,5 +1,6 @@
 #include "Scene.h"
 
+#include <lua.hpp>
 #include <quortypes/Log.h>
 #include <tesra/SystemInfo.h>
 #include <tesraui/Container.h>
@@ -208,10 +209,15 @@ void Scene::activate()
             viewport->addChild(this->rootObject);
         }
     }
-    this->runScript(fullName + " = {root_object = object.getObject(" +
-                        LuaInterface::literal(this->rootObject->getFullName(), '\'') + ")};" +
-                        "setmetatable(" + fullName + ", {__index = _G})",
-                    false);
+    // The root object's name holds the chapter's ".", so it is handed over directly, not looked up by name.
+    if (this->runScript(fullName + " = {}; setmetatable(" + fullName + ", {__index = _G})", false))
+    {
+        lua_State* L = LuaInterface::state;
+        LuaInterface::pushGlobal(L, fullName);
+        LuaInterface::pushObject(L, this->rootObject);
+        lua_setfield(L, -2, "root_object");
+        lua_pop(L, 1);
+    }
     this->runScript(this->chapter->getName() + ".scene = " + fullName, false);
     UI* ui = UI::getInstance();
     if (ui != nullptr)
@@ -222,7 +228,15 @@ void Scene::activate()
     this->onActivate();
     if (ran && !this->backgroundSet && this->rootObject != nullptr)
     {
-        this->rootObject->setImageByName(this->name);
+        // A scene drawn only by its objects has no image of its name; that is no error.
+        try
+        {
+            this->rootObject->setImageByName(this->name);
+        }
+        catch (const quortypes::exception& e)
+        {
+            quortypes::Log::warn(Session::logTag, e.getMessage());
+        }
     }
     if (ui != nullptr)
     {

@@ -15,6 +15,8 @@
 
 #include "Config.h"
 #include "EventDelegate.h"
+#include "Chapter.h"
+#include "Scene.h"
 #include "Session.h"
 #include "SessionState.h"
 #include "Variables.h"
@@ -49,6 +51,10 @@ namespace Session
             {
                 return UI::getInstance() != nullptr && UI::getInstance()->isDebugModeEnabled();
             }
+            Scene* getActiveScene() override { return Session::getActiveScene(); }
+            void runSceneScript(Scene* scene, const hstring& code) override { scene->runScript(code); }
+            tesraui::Dataset* getSceneDataset(Scene* scene) override { return scene->getChapter(); }
+            hstring getSceneEnvironment(Scene* scene) override { return scene->getFullName(); }
         };
 
         EngineHost engineHost;

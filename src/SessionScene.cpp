@@ -59,7 +59,7 @@ namespace Session
 
     Chapter* getChapter(const hstring& name)
     {
-        Chapter* chapter = Chapter::fromDataset(tesraui::getDatasetByName(name));
+        Chapter* chapter = Chapter::fromDataset(tesraui::getDatasets().tryGet(name, nullptr));
         if (chapter != nullptr)
         {
             return chapter;

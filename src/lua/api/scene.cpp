@@ -96,7 +96,7 @@ namespace LuaInterface
             if (name.contains("."))
             {
                 const int dot = name.find('.');
-                chapter = Chapter::fromDataset(tesraui::getDatasetByName(name.subString(0, dot)));
+                chapter = Chapter::fromDataset(tesraui::getDatasets().tryGet(name.subString(0, dot), nullptr));
                 name = name.subString(dot + 1);
             }
             else
