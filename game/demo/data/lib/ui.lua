@@ -1,4 +1,4 @@
--- The demo's game UI: the first screen is the UI dataset itself; these hooks keep its clock.
+-- The demo's game UI: keeps a clock and writes each scene change to the log.
 
 function ui.setup()
 	ui.clock = 0
@@ -10,4 +10,8 @@ end
 
 function ui.update(dt)
 	ui.clock = ui.clock + dt
+end
+
+function ui.OnSceneChanged(scene, previous)
+	vumo.log("scene " .. scene .. " after '" .. previous .. "'")
 end
