@@ -1,0 +1,232 @@
+// A cold scene switch: from a scene of one chapter to a scene of a chapter not loaded yet (200 image boxes
+// over 20 textures, half PNG and half JPEG), measured from Session::changeScene until it returns, which is
+// after OnSceneChanged. Beside it the floor it stands on: the same 20 files decoded with libpng and
+// libjpeg and the chapter's ".datadef" parsed with TinyXML. The way back is untimed.
+#define TIXML_USE_STL
+#include <benchmark/benchmark.h>
+
+#include <fcntl.h>
+#include <png.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include <jpeglib.h>
+#include <tinyxml.h>
+
+#include <quortypes/Log.h>
+#include <tesraui/Container.h>
+
+#include "Chapter.h"
+#include "Config.h"
+#include "Scene.h"
+#include "Session.h"
+
+namespace
+{
+    const int textureCount = 20, objectCount = 200, size = 256;
+
+    std::vector<unsigned char> pattern(int seed, int channels)
+    {
+        std::vector<unsigned char> pixels((size_t)size * size * channels);
+        for (int y = 0; y < size; ++y)
+        {
+            for (int x = 0; x < size; ++x)
+            {
+                unsigned char* p = &pixels[((size_t)y * size + x) * channels];
+                p[0] = (unsigned char)(x * 3 + seed);
+                p[1] = (unsigned char)(y * 5 + x / 7);
+                p[2] = (unsigned char)((x ^ y) + seed * 13);
+                if (channels == 4)
+                {
+                    p[3] = 255;
+                }
+            }
+        }
+        return pixels;
+    }
+
+    void writePng(const std::string& path, int seed)
+    {
+        std::vector<unsigned char> pixels = pattern(seed, 4);
+        png_image image = {};
+        image.version = PNG_IMAGE_VERSION;
+        image.width = size;
+        image.height = size;
+        image.format = PNG_FORMAT_RGBA;
+        png_image_write_to_file(&image, path.c_str(), 0, pixels.data(), 0, nullptr);
+    }
+
+    void writeJpeg(const std::string& path, int seed)
+    {
+        std::vector<unsigned char> pixels = pattern(seed, 3);
+        jpeg_compress_struct info;
+        jpeg_error_mgr errors;
+        info.err = jpeg_std_error(&errors);
+        jpeg_create_compress(&info);
+        FILE* file = fopen(path.c_str(), "wb");
+        jpeg_stdio_dest(&info, file);
+        info.image_width = size;
+        info.image_height = size;
+        info.input_components = 3;
+        info.in_color_space = JCS_RGB;
+        jpeg_set_defaults(&info);
+        jpeg_set_quality(&info, 90, TRUE);
+        jpeg_start_compress(&info, TRUE);
+        while (info.next_scanline < info.image_height)
+        {
+            JSAMPROW row = &pixels[(size_t)info.next_scanline * size * 3];
+            jpeg_write_scanlines(&info, &row, 1);
+        }
+        jpeg_finish_compress(&info);
+        fclose(file);
+        jpeg_destroy_compress(&info);
+    }
+
+    std::string fileName(int t)
+    {
+        return "t" + std::to_string(t) + (t % 2 == 0 ? ".png" : ".jpg");
+    }
+
+    // The scene of the big chapter hangs the chapter's content below its root when it activates.
+    class ContentScene : public Scene
+    {
+    public:
+        using Scene::Scene;
+        void onActivate() override
+        {
+            this->attachObject(this->chapter->getObject("content"));
+            Scene::onActivate();
+        }
+        static Scene* create(Chapter* chapter, const hstring& name, const hstring& file)
+        {
+            return new ContentScene(chapter, name, file);
+        }
+    };
+
+    std::filesystem::path folder;
+
+    void writeGame()
+    {
+        char templ[] = "/tmp/vumo-bench-switch-XXXXXX";
+        folder = mkdtemp(templ);
+        std::filesystem::create_directories(folder / "cfg");
+        std::filesystem::create_directories(folder / "data/ui");
+        std::filesystem::create_directories(folder / "data/chapters/small/scenes");
+        std::filesystem::create_directories(folder / "data/chapters/big/scenes");
+        std::filesystem::create_directories(folder / "data/chapters/big/gfx");
+        std::ofstream(folder / "cfg/vumo.cfg") << "title: SwitchBench\ntarget: pc\nwidth: 1024\nheight: 768\n"
+                                                  "audio_mute: 1\nscene: small.start\n";
+        std::ofstream(folder / "data/ui/ui.dts") << "<Dataset/>";
+        std::ofstream(folder / "data/chapters/small/small.datadef") << "<Dataset/>";
+        std::ofstream(folder / "data/chapters/small/scenes/start.scene") << "";
+        std::ofstream(folder / "data/chapters/big/scenes/room.content.scene") << "entered = true";
+        std::string xml = "<Dataset>\n";
+        for (int t = 0; t < textureCount; ++t)
+        {
+            if (t % 2 == 0)
+            {
+                writePng((folder / "data/chapters/big/gfx" / fileName(t)).string(), t);
+            }
+            else
+            {
+                writeJpeg((folder / "data/chapters/big/gfx" / fileName(t)).string(), t);
+            }
+            xml += "  <Texture filename=\"gfx/t" + std::to_string(t) +
+                   "\">\n    <Image name=\"all\" rect=\"0,0,256,256\"/>\n"
+                   "  </Texture>\n";
+        }
+        xml += "  <Object type=\"Container\" name=\"content\" rect=\"0,0,1024,768\">\n";
+        for (int o = 0; o < objectCount; ++o)
+        {
+            xml += "    <Object type=\"ImageBox\" name=\"box" + std::to_string(o) + "\" rect=\"" +
+                   std::to_string((o * 37) % 900) + "," + std::to_string((o * 53) % 600) +
+                   ",64,64\" image=\"t" + std::to_string(o % textureCount) + "/all\"/>\n";
+        }
+        xml += "  </Object>\n</Dataset>\n";
+        std::ofstream(folder / "data/chapters/big/big.datadef") << xml;
+    }
+
+    void start()
+    {
+        static bool started = false;
+        if (started)
+        {
+            return;
+        }
+        started = true;
+        writeGame();
+        setenv("SDL_VIDEODRIVER", "offscreen", 0);
+        setenv("XDG_DATA_HOME", (folder / "xdg").c_str(), 1);
+        setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
+        std::filesystem::current_path(folder);
+        quortypes::Log::setCallback([](const hstring&, const hstring&) {});
+        Scene::registerFactory("content.scene", &ContentScene::create);
+        Session::loadConfig(false);
+        Session::init(nullptr);
+    }
+
+    void coldSwitchToANewChapter(benchmark::State& state)
+    {
+        start();
+        for (auto _ : state)
+        {
+            Session::changeScene("big.room", 0.0f, "");
+            state.PauseTiming();
+            Session::changeScene("small.start", 0.0f, "");
+            state.ResumeTiming();
+        }
+        state.counters["objects"] = objectCount;
+    }
+
+    void referenceDecodeAndParse(benchmark::State& state)
+    {
+        start();
+        const std::string gfx = (folder / "data/chapters/big/gfx/").string();
+        const std::string datadef = (folder / "data/chapters/big/big.datadef").string();
+        std::vector<unsigned char> pixels((size_t)size * size * 4);
+        for (auto _ : state)
+        {
+            for (int t = 0; t < textureCount; ++t)
+            {
+                const std::string path = gfx + fileName(t);
+                if (t % 2 == 0)
+                {
+                    png_image image = {};
+                    image.version = PNG_IMAGE_VERSION;
+                    png_image_begin_read_from_file(&image, path.c_str());
+                    image.format = PNG_FORMAT_RGBA;
+                    png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr);
+                    continue;
+                }
+                jpeg_decompress_struct info;
+                jpeg_error_mgr errors;
+                info.err = jpeg_std_error(&errors);
+                jpeg_create_decompress(&info);
+                FILE* file = fopen(path.c_str(), "rb");
+                jpeg_stdio_src(&info, file);
+                jpeg_read_header(&info, TRUE);
+                jpeg_start_decompress(&info);
+                while (info.output_scanline < info.output_height)
+                {
+                    JSAMPROW row = &pixels[(size_t)info.output_scanline * info.output_width * 3];
+                    jpeg_read_scanlines(&info, &row, 1);
+                }
+                jpeg_finish_decompress(&info);
+                jpeg_destroy_decompress(&info);
+                fclose(file);
+            }
+            TiXmlDocument document;
+            document.LoadFile(datadef.c_str());
+            benchmark::DoNotOptimize(document.RootElement());
+            benchmark::DoNotOptimize(pixels.data());
+        }
+    }
+} // namespace
+
+BENCHMARK(coldSwitchToANewChapter)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(referenceDecodeAndParse)->Unit(benchmark::kMillisecond)->UseRealTime();
