@@ -96,7 +96,8 @@ namespace LuaInterface
             if (name.contains("."))
             {
                 const int dot = name.find('.');
-                chapter = Chapter::fromDataset(tesraui::getDatasets().tryGet(name.subString(0, dot), nullptr));
+                chapter =
+                    Chapter::fromDataset(tesraui::getDatasets().tryGet(name.subString(0, dot), nullptr));
                 name = name.subString(dot + 1);
             }
             else
