@@ -24,6 +24,7 @@
 #include "lua/LuaInterface.h"
 #include "objects/PausableObject.h"
 #include "objects/VumoViewportObject.h"
+#include "Profile.h"
 #include "ui/UI.h"
 
 namespace Session
@@ -168,6 +169,9 @@ namespace Session
             pirk::init();
             createTransitions();
             config["screenshot"] = "0";
+            Profile* profile = new DummyProfile();
+            setProfile(profile);
+            profile->load();
             UI* ui = (createUI != nullptr ? createUI() : new UI());
             ui->init();
         }
@@ -190,6 +194,10 @@ namespace Session
 
     void destroy()
     {
+        // Before the scenes, the UI and Lua go: the save may ask "ui.canSaveGame", and play since the
+        // last autosave is kept.
+        delete getProfile();
+        setProfile(nullptr);
         destroyScenes();
         delete UI::getInstance();
         pirk::destroy();

@@ -645,3 +645,16 @@ void UI::showErrorOverlay(const hstring& message)
     // The scripting-error overlay takes this over once it exists.
     quortypes::Log::error(Session::logTag, message);
 }
+
+void UI::OnAchievementUnlocked(const hstring& name)
+{
+    if (!LuaInterface::isFunction("ui.OnAchievementUnlocked"))
+    {
+        quortypes::Log::write("ui",
+                              "WARNING: Unlocked an achievement but unable to notify UI since lua function "
+                              "ui.OnAchievementUnlocked() is not defined");
+        return;
+    }
+    // A quoted literal, so that a quote in the name cannot end the text early.
+    this->execute("ui.OnAchievementUnlocked(" + LuaInterface::literal(name) + ")");
+}

@@ -57,6 +57,8 @@ public:
     // 0 mouse, 1 touch, 2 controller; false when the scripts did not take it (it is offered again).
     virtual bool OnInputModeChanged(int mode);
     virtual void OnLowMemoryWarning();
+    // Runs "ui.OnAchievementUnlocked" with the name; without it, a warning.
+    virtual void OnAchievementUnlocked(const hstring& name);
     virtual void OnWindowSizeChanged(float width, float height);
     virtual bool OnWindowClose(bool canCancel);
     virtual void OnFocusChanged(bool focused);

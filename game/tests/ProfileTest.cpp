@@ -1,0 +1,315 @@
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <random>
+
+#include <pirk/pirk.h>
+
+#include "EngineHarness.h"
+#include "Profile.h"
+#include "SessionState.h"
+#include "Variables.h"
+
+using harness::Engine;
+using harness::GameFolder;
+using harness::readFile;
+
+namespace
+{
+    // A started engine on a game folder of its own, with helpers to reach the per-user files.
+    class Profiles : public ::testing::Test
+    {
+    protected:
+        GameFolder folder;
+        std::unique_ptr<Engine> engine;
+
+        void start(const std::string& config = "")
+        {
+            // A restart in the same process starts from nothing, as a new process would.
+            VariableDictionary::getGlobal() = VariableDictionary();
+            Session::forgetUserFolder();
+            Session::forgetConfig();
+            folder.config(config);
+            folder.put("data/ui/ui.dts", "<Dataset/>");
+            folder.put("data/lib/ui.lua",
+                       "unlocked = {}\n"
+                       "function ui.OnAchievementUnlocked(n) unlocked[#unlocked + 1] = n end\n");
+            engine.reset(new Engine(folder));
+            engine->start();
+            VariableDictionary& variables = VariableDictionary::getGlobal();
+            variables.setLocked(false);
+            variables.create("score", "0");
+            variables.setLocked(true);
+        }
+        void SetUp() override { start(); }
+        std::string user(const std::string& name) { return folder.userFile("EngineTest", name); }
+        bool exists(const std::string& name) { return std::filesystem::exists(user(name)); }
+        void setScore(const hstring& value)
+        {
+            VariableDictionary::getGlobal().get("score").setValue(value, true);
+        }
+        // Makes a profile of that name and makes it the active one.
+        hstring play(const hstring& name)
+        {
+            const hstring dir = Profile::create(name);
+            Profile::changeProfile(dir);
+            return dir;
+        }
+        int logCount(const std::string& text)
+        {
+            int count = 0;
+            for (const std::string& line : Engine::log())
+            {
+                count += line.find(text) != std::string::npos;
+            }
+            return count;
+        }
+    };
+} // namespace
+
+TEST_F(Profiles, FolderNamesFollowTheDisplayNameAndNeverClash)
+{
+    EXPECT_EQ(Session::getProfile()->getName(), "DummyProfile");
+    EXPECT_EQ(Profile::create("Anna"), "Anna");
+    EXPECT_EQ(Profile::create("Anna"), "Anna0950B5");
+    EXPECT_EQ(Profile::create("Anna"), "Anna0950B6");
+    const hstring umlauts = Profile::create("\xC3\x96lf\xC3\xA4\xC3\x9F 12");
+    EXPECT_TRUE(umlauts.startsWith("lf12") && umlauts.size() == 10) << umlauts;
+    const hstring eleven = Profile::create("Abcdefghijk");
+    EXPECT_TRUE(eleven.startsWith("Abcdefghij") && eleven.size() == 16) << eleven;
+    EXPECT_EQ(Profile::create("12345"), "XYZ12345");
+    const hstring second = Profile::create("12345");
+    EXPECT_NE(second, "XYZ12345");
+    EXPECT_EQ(Profile::readNameOfFolder("XYZ12345"), "12345");
+    EXPECT_EQ(Profile::readNameOfFolder(second), "12345");
+    EXPECT_EQ(Profile::create(""), "XYZ000000");
+    EXPECT_EQ(Profile::create(""), "XYZ000001");
+    EXPECT_EQ(Profile::readNameOfFolder("XYZ000000"), "");
+    EXPECT_NE(readFile(user("Anna/vars.diff")).find("profile_name: 416e6e61\n"), std::string::npos);
+    EXPECT_EQ(Profile::readNameOfFolder("Missing"), "<Missing>");
+
+    EXPECT_EQ(Profile::encodeName("Anna"), "416e6e61");
+    EXPECT_EQ(Profile::decodeName("416e6e61"), "Anna");
+    EXPECT_EQ(Profile::decodeName("416"), "A");
+    EXPECT_EQ(Profile::decodeName(Profile::encodeName("\xC3\x96lf")), "\xC3\x96lf");
+    Profile::changeProfile("XYZ000000");
+    EXPECT_EQ(Session::getProfile()->getName(), "<no-name>");
+}
+
+TEST_F(Profiles, SavingBacksUpTheLastFileAndAnUnchangedSaveWritesNothing)
+{
+    const hstring dir = play("Anna");
+    const std::string created = readFile(user("Anna/vars.diff"));
+    Profile* profile = Session::getProfile();
+    EXPECT_FALSE(profile->saveToFile());
+    EXPECT_FALSE(exists("Anna/vars.diff.backup"));
+    setScore("5");
+    EXPECT_TRUE(profile->saveToFile());
+    EXPECT_EQ(readFile(user("Anna/vars.diff.backup")), created);
+    EXPECT_NE(readFile(user("Anna/vars.diff")).find("score: 5\n"), std::string::npos);
+    const auto stamp = std::filesystem::last_write_time(user("Anna/vars.diff"));
+    EXPECT_FALSE(profile->saveToFile());
+    EXPECT_EQ(std::filesystem::last_write_time(user("Anna/vars.diff")), stamp);
+    EXPECT_EQ(readFile(user("Anna/vars.diff.backup")), created);
+
+    // A write that cannot happen throws, changes no file and keeps the change to save later.
+    std::filesystem::create_directories(user("Anna/vars.diff.backup.tmp/x"));
+    setScore("6");
+    const std::string saved = readFile(user("Anna/vars.diff"));
+    EXPECT_THROW(profile->saveToFile(), quortypes::exception);
+    EXPECT_TRUE(profile->isChanged());
+    EXPECT_EQ(readFile(user("Anna/vars.diff")), saved);
+    EXPECT_EQ(readFile(user("Anna/vars.diff.backup")), created);
+    // Shut-down's save fails the same way: logged, not thrown out of the destructor.
+    engine->stop();
+    EXPECT_EQ(logCount("Unable to save profile 'Anna'"), 1);
+    std::filesystem::remove_all(user("Anna/vars.diff.backup.tmp"));
+}
+
+TEST_F(Profiles, ShutDownSavesAndProgressOutlivesARestart)
+{
+    play("Anna");
+    setScore("42");
+    Session::getProfile()->syncIfAllowed();
+    engine.reset();
+    EXPECT_NE(readFile(user("Anna/vars.diff")).find("score: 42\n"), std::string::npos);
+    start();
+    EXPECT_EQ(VariableDictionary::getGlobal().get("score").value(), "0");
+    Profile::changeProfile("Anna");
+    EXPECT_EQ(VariableDictionary::getGlobal().get("score").value(), "42");
+    EXPECT_EQ(VariableDictionary::getGlobal().get("profile_dir").value(), "Anna");
+}
+
+TEST_F(Profiles, ACorruptFileFallsBackToTheBackupAndTwoCorruptOnesKeepTheOldProfile)
+{
+    play("Anna");
+    setScore("7");
+    Session::getProfile()->saveToFile();
+    setScore("8");
+    Session::getProfile()->saveToFile();
+    Profile::changeProfile(play("Bob"));
+    std::string bytes = readFile(user("Anna/vars.diff"));
+    bytes[bytes.size() - 2] ^= 1;
+    folder.put("xdg/Torvin Games/EngineTest/Anna/vars.diff", bytes);
+    Profile::changeProfile("Anna");
+    EXPECT_EQ(logCount("WARNING: profile '" + user("Anna/vars.diff") + "' is corrupt"), 1);
+    EXPECT_EQ(VariableDictionary::getGlobal().get("score").value(), "7");
+
+    Profile::changeProfile("Bob");
+    Profile* bob = Session::getProfile();
+    folder.put("xdg/Torvin Games/EngineTest/Anna/vars.diff.backup", "crc: 0\nscore: 9\n");
+    try
+    {
+        Profile::changeProfile("Anna");
+        ADD_FAILURE() << "no exception";
+    }
+    catch (const quortypes::exception& e)
+    {
+        EXPECT_NE(e.getMessage().find(
+                      "ERROR: unable to load profile from backup file 'Anna', backup file is corrupt!"),
+                  std::string::npos);
+    }
+    EXPECT_EQ(Session::getProfile(), bob);
+    std::filesystem::remove(user("Anna/vars.diff.backup"));
+    EXPECT_THROW(Profile::changeProfile("Anna"), quortypes::exception);
+}
+
+TEST_F(Profiles, ListSkipsForeignAndUnloadableFolders)
+{
+    Profile::create("Anna");
+    Profile::create("Bob");
+    std::filesystem::copy(user("Bob"), user("Copy"));
+    std::filesystem::create_directories(user("Junk"));
+    folder.put("xdg/Torvin Games/EngineTest/Junk/vars.diff", "not a diff");
+    std::filesystem::create_directories(user("odd.name"));
+    const hdict<hstring> profiles = Profile::list();
+    EXPECT_EQ(profiles.size(), 2u);
+    EXPECT_EQ(profiles.tryGet("Anna", ""), "Anna");
+    EXPECT_EQ(profiles.tryGet("Bob", ""), "Bob");
+}
+
+TEST_F(Profiles, SyncWaitsForLockPauseAndTheScriptsPermission)
+{
+    play("Anna");
+    Profile* profile = Session::getProfile();
+    auto syncsWith = [&](const hstring& value)
+    {
+        setScore(value);
+        profile->syncIfAllowed();
+        return profile->getSnapshot().getVariables().tryGet("score", Variable()).value() == value;
+    };
+    Session::lockScene();
+    EXPECT_FALSE(syncsWith("1"));
+    Session::unlockScene();
+    Session::setPaused(true);
+    EXPECT_FALSE(syncsWith("2"));
+    Session::setPaused(false);
+    EXPECT_TRUE(syncsWith("3"));
+    for (const char* answer : {"0", "true", "'1', 1", "nil"})
+    {
+        LuaInterface::execute(hstring("function ui.canSaveGame() return ") + answer + " end");
+        EXPECT_FALSE(syncsWith(hstring("x") + answer)) << answer;
+    }
+    LuaInterface::execute("function ui.canSaveGame() return 1 end");
+    EXPECT_TRUE(syncsWith("4"));
+    LuaInterface::execute("function ui.canSaveGame() return '1' end");
+    EXPECT_TRUE(syncsWith("5"));
+    EXPECT_TRUE(profile->isChanged());
+    EXPECT_THROW(profile->syncVar("nothing"), quortypes::exception);
+}
+
+TEST_F(Profiles, FolderNamesFromScriptsStayInsideTheUserFolder)
+{
+    folder.put("xdg/Torvin Games/sentinel", "keep");
+    play("Anna");
+    for (const char* name : {"..", ".", "a/b", "", "../EngineTest", " "})
+    {
+        EXPECT_THROW(Profile::changeProfile(name), quortypes::exception) << name;
+        EXPECT_THROW(Profile::remove(name), quortypes::exception) << name;
+    }
+    try
+    {
+        Profile::remove("");
+    }
+    catch (const quortypes::exception& e)
+    {
+        EXPECT_NE(e.getMessage().find("Unabel to remove profile, profile name is empty!"), std::string::npos);
+    }
+    try
+    {
+        Profile::remove("..");
+    }
+    catch (const quortypes::exception& e)
+    {
+        EXPECT_NE(e.getMessage().find("'..'"), std::string::npos);
+    }
+    EXPECT_THROW(Profile::readNameOfFolder(".."), quortypes::exception);
+    EXPECT_EQ(readFile(folder.path + "/xdg/Torvin Games/sentinel"), "keep");
+    EXPECT_TRUE(exists("Anna/vars.diff"));
+
+    // Removing the active profile leaves a dummy and nothing of the folder, even after shut-down.
+    setScore("3");
+    Profile::remove("Anna");
+    EXPECT_EQ(Session::getProfile()->getName(), "DummyProfile");
+    EXPECT_FALSE(exists("Anna"));
+    engine->stop();
+    EXPECT_FALSE(exists("Anna"));
+}
+
+TEST_F(Profiles, AchievementsAreStoredUnderThePrefixAndUnlockedOnce)
+{
+    engine.reset();
+    start("achievement_prefix: ep1_\n");
+    play("Anna");
+    EXPECT_TRUE(Profile::unlockAchievement("key"));
+    EXPECT_FALSE(Profile::unlockAchievement("key"));
+    EXPECT_TRUE(Profile::isAchievementUnlocked("key"));
+    EXPECT_EQ(engine->lua("table.concat(unlocked, ' ')"), "key");
+    std::unique_ptr<pirk::Achievement> stored(
+        pirk::getAchievementsService()->createAchievement("ep1_key", 0));
+    EXPECT_TRUE(pirk::getAchievementsService()->updateAchievement(stored.get()));
+    EXPECT_TRUE(stored->isCompleted());
+    EXPECT_EQ(Session::getProfile()->getNumUnlockedAchievements(), 1);
+    Profile::clearAchievements();
+    EXPECT_FALSE(Profile::isAchievementUnlocked("key"));
+}
+
+TEST_F(Profiles, AKilledSaveLeavesOneWholeIteration)
+{
+    play("Anna");
+    VariableDictionary& variables = VariableDictionary::getGlobal();
+    variables.setLocked(false);
+    for (int i = 0; i < 1000; ++i)
+    {
+        variables.create("v" + hstring(i), "0");
+    }
+    std::mt19937 random(22);
+    for (int round = 0; round < 50; ++round)
+    {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0)
+        {
+            for (int iteration = 1;; ++iteration)
+            {
+                for (int i = 0; i < 1000; ++i)
+                {
+                    variables.get("v" + hstring(i)).setValue(hstring(iteration), true);
+                }
+                Session::getProfile()->saveToFile();
+            }
+        }
+        usleep(std::uniform_int_distribution<int>(1000, 40000)(random));
+        ::kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+        const int warnings = logCount("is corrupt");
+        Profile::changeProfile("Anna");
+        ASSERT_EQ(logCount("is corrupt"), warnings) << round;
+        const hstring first = variables.get("v0").value();
+        for (int i = 1; i < 1000; ++i)
+        {
+            ASSERT_EQ(variables.get("v" + hstring(i)).value(), first) << round << " " << i;
+        }
+    }
+}

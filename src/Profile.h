@@ -1,0 +1,98 @@
+#pragma once
+
+#include <cstdint>
+
+#include <quortypes/hdict.h>
+#include <quortypes/hstring.h>
+#include <pirk/Achievement.h>
+
+#include "Session.h"
+#include "Variables.h"
+
+// One player's saved game: a folder in the per-user folder holding "vars.diff", its backup
+// "vars.diff.backup" and "achievements.bin". It keeps a snapshot of the variables taken at the last
+// sync and saves the diff of that snapshot, never the live variables.
+class Profile : public Session::AutosaveTarget
+{
+public:
+    explicit Profile(const hstring& folder);
+    // Saves first when a sync changed the snapshot; a failed save is logged, never thrown.
+    ~Profile() override;
+
+    // False, writing nothing, when nothing changed since the last load or save. A failed write throws
+    // and leaves the files and the changed flag as they were.
+    bool saveToFile() override;
+    // Loads "vars.diff", falling back to the backup; throws when neither loads.
+    virtual void load();
+    virtual void sync();
+    virtual void syncVar(const hstring& name);
+    virtual void revert();
+    virtual hstring getName();
+    virtual hstring getFolderName();
+    virtual int getNumUnlockedAchievements();
+
+    // Syncs unless the scene is locked, a transition runs, the session is paused or "ui.canSaveGame"
+    // says no.
+    void syncIfAllowed() override;
+    float getTimeSinceSync() const;
+    bool isChanged() const { return this->changed; }
+    const VariableDictionary& getSnapshot() const { return this->snapshot; }
+
+    // Makes the folder and its first "vars.diff" and returns the folder's name; never writes into a
+    // folder that exists. Throws when no free name is found.
+    static hstring create(const hstring& displayName);
+    // Saves the active profile, loads the profile of the folder and makes it active. When the load
+    // throws, the old profile stays active.
+    static bool changeProfile(const hstring& folder);
+    static void remove(const hstring& folder);
+    // Folder name to display name, for every folder of the per-user folder that loads as a profile.
+    static hdict<hstring> list();
+    static hstring readNameOfFolder(const hstring& folder);
+    static void loadDiff(const hstring& path);
+    static void reset();
+
+    static hstring encodeName(const hstring& name);
+    static hstring decodeName(const hstring& encoded);
+    // Throws naming the folder unless it is one path component of letters, digits, "_" and "-".
+    static void checkFolderName(const hstring& folder);
+
+    static void authenticateToAchievementService();
+    static bool isLoggedInToAchievementService();
+    static void clearAchievements();
+    static bool isAchievementUnlocked(const hstring& name);
+    static bool unlockAchievement(const hstring& name);
+    static hstring getFullAchievementName(const hstring& name);
+    static pirk::Achievement* makeAchievement(const hstring& fullName);
+
+    // The 32-bit milliseconds of a monotonic clock.
+    static uint32_t ticks();
+
+protected:
+    VariableDictionary snapshot;
+    hstring folder;
+    bool changed = false;
+    uint32_t syncTime = 0;
+
+    // Replaces the achievements service with one for this profile's store.
+    void instantiateAchievementsService(bool offlineOnly, const hstring& storeFile);
+};
+
+class DummyProfile : public Profile
+{
+public:
+    DummyProfile();
+    ~DummyProfile() override;
+
+    bool saveToFile() override;
+    void load() override;
+    hstring getName() override;
+    hstring getFolderName() override;
+};
+
+namespace Session
+{
+    // The active profile, owned by the session; null before start-up and after shut-down.
+    Profile* getProfile();
+    // Makes the profile active, and the autosave's target, without deleting the old one.
+    void setProfile(Profile* profile);
+} // namespace Session
