@@ -19,6 +19,12 @@ namespace Session
 {
     namespace
     {
+        hstring textureExtensions;
+        bool textureExtensionsSet = false;
+    } // namespace
+
+    namespace
+    {
         hdict<hstring> configuration;
         // The log is directed into the per-user folder once; a later load must not empty it.
         bool logDirected = false;
@@ -206,8 +212,21 @@ namespace Session
         return true;
     }
 
+    void reloadConfig()
+    {
+        hdict<hstring> config = parseConfigFile("cfg/vumo.cfg", true);
+        checkTitle(config["title"]);
+        const hstring userFolder = resolveUserFolder(config);
+        applyOverride(config, userFolder + "vumo.cfg", false);
+        applyOverride(config, "cfg/vumo.cfg.local", true);
+        resolveEntries(config);
+        configuration.swap(config);
+    }
+
     void forgetConfig()
     {
+        textureExtensions = "";
+        textureExtensionsSet = false;
         configuration.clear();
         logDirected = false;
     }
@@ -258,8 +277,15 @@ namespace Session
         writeConfigFile(configuration, getUserFolder() + "vumo.cfg");
     }
 
+    hstring getTextureExtensions()
+    {
+        return textureExtensionsSet ? textureExtensions : getConfigValue("texture_extensions");
+    }
+
     void setTextureExtensions(const hstring& list)
     {
+        textureExtensions = list;
+        textureExtensionsSet = true;
         harray<hstring> extensions;
         harray<float> scales;
         for (const hstring& entry : list.split(','))

@@ -19,6 +19,9 @@ namespace Session
     // of it succeeds. A file that cannot be read or parsed ends the program after the "VUMO ERROR" box
     // when showErrors is set, else gives false; an invalid "title" throws.
     bool loadConfig(bool showErrors);
+    // Builds the configuration again as loadConfig does, for a running game: a failure throws its
+    // error and leaves the configuration and the log as they were.
+    void reloadConfig();
 
     // "" for an absent key, which stays absent.
     hstring getConfigValue(const hstring& key);
@@ -38,4 +41,6 @@ namespace Session
     // A list like ".png:0.5,.jpg": extensions in order of preference, each with an optional scale
     // (1.0 without). Loaded datasets reload their textures.
     void setTextureExtensions(const hstring& list);
+    // The list last given to setTextureExtensions, else the configuration's "texture_extensions".
+    hstring getTextureExtensions();
 } // namespace Session

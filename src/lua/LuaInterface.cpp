@@ -38,6 +38,8 @@ namespace LuaInterface
             registerObject();
             registerScene();
             registerVumo();
+            registerCfg();
+            registerSys();
         }
     } // namespace
 

@@ -166,7 +166,8 @@ namespace tesra
     }
 
     void showMessageBox(const hstring& title, const hstring& text, int buttons, int style,
-                        const std::map<MessageBoxButton, hstring>&, void (*callback)(MessageBoxButton))
+                        const std::map<MessageBoxButton, hstring>& customButtonTitles,
+                        void (*callback)(MessageBoxButton))
     {
         const bool terminate = (style & MESSAGE_STYLE_TERMINATE_ON_DISPLAY) != 0;
         if (terminate)
@@ -190,7 +191,7 @@ namespace tesra
         }
         else
         {
-            result = platform::showMessageBox(title, text, shownButtons, style);
+            result = platform::showMessageBox(title, text, shownButtons, style, customButtonTitles);
         }
         switch (result)
         {

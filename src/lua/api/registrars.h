@@ -8,4 +8,6 @@ namespace LuaInterface
     void registerObject();
     void registerScene();
     void registerVumo();
+    void registerCfg();
+    void registerSys();
 } // namespace LuaInterface

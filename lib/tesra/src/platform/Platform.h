@@ -1,6 +1,9 @@
 #pragma once
 
+#include <map>
+
 #include <quortypes/hstring.h>
+#include <tesra/tesra.h>
 
 namespace tesra
 {
@@ -21,8 +24,10 @@ namespace tesra::platform
     hstring architecture();
 
     // Shows a box with the given button set and style bits; answers the button that was
-    // pressed (a MessageBoxButton), or another value when the box failed.
-    int showMessageBox(const hstring& title, const hstring& text, int buttons, int style);
+    // pressed (a MessageBoxButton), or another value when the box failed. A button with a caption
+    // shows it in place of its default label.
+    int showMessageBox(const hstring& title, const hstring& text, int buttons, int style,
+                       const std::map<MessageBoxButton, hstring>& captions);
 
     enum class InstanceLock
     {

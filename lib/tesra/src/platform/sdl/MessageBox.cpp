@@ -10,7 +10,8 @@
 namespace tesra::platform
 {
 
-    int showMessageBox(const hstring& title, const hstring& text, int buttons, int style)
+    int showMessageBox(const hstring& title, const hstring& text, int buttons, int style,
+                       const std::map<MessageBoxButton, hstring>& captions)
     {
         SDL_MessageBoxButtonData data[3];
         int count = 0;
@@ -30,7 +31,8 @@ namespace tesra::platform
             {
                 flags |= SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
             }
-            data[count++] = {flags, button, label};
+            auto caption = captions.find((MessageBoxButton)button);
+            data[count++] = {flags, button, caption != captions.end() ? caption->second.c_str() : label};
         };
         add(MESSAGE_BUTTON_OK, "OK");
         add(MESSAGE_BUTTON_YES, "Yes");

@@ -1,0 +1,180 @@
+#include "EngineHarness.h"
+#include "lua/Calls.h"
+
+using harness::Engine;
+using harness::GameFolder;
+using harness::readFile;
+
+namespace
+{
+    // The engine with a small game whose scripts keep a journal, for the cfg and sys tables.
+    class ScriptTables : public ::testing::Test
+    {
+    protected:
+        GameFolder folder;
+        std::unique_ptr<Engine> engine;
+
+        void SetUp() override
+        {
+            folder.config("volume: 0.5\ncfg.volume: 0.5\n[audio]\nmode: loud\n[]\n");
+            folder.put("data/ui/ui.dts", "<Dataset/>");
+            folder.put("data/lib/ui.lua",
+                       "journal = {}\nfunction note(x) journal[#journal + 1] = x end\n"
+                       "function attempt(f) local ok, e = pcall(f) return ok and 'ok' or e end\n");
+            folder.put("data/notes/a.txt", "alpha\r\nbeta");
+            engine.reset(new Engine(folder));
+            engine->start();
+        }
+        std::string lua(const std::string& expression)
+        {
+            try
+            {
+                return engine->lua(expression);
+            }
+            catch (const quortypes::exception& e)
+            {
+                return "raised: " + e.getMessage();
+            }
+        }
+        std::string journal() { return lua("table.concat(journal, ' ')"); }
+    };
+
+    ::testing::AssertionResult ends(const std::string& text, const std::string& end)
+    {
+        if (text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0)
+        {
+            return ::testing::AssertionSuccess();
+        }
+        return ::testing::AssertionFailure() << "'" << text << "' does not end with '" << end << "'";
+    }
+} // namespace
+
+TEST_F(ScriptTables, CfgReadsNumbersStringsAndGlobalsAndGuardsUnknownKeys)
+{
+    EXPECT_EQ(lua("type(cfg.width) .. ' ' .. type(cfg.title) .. ' ' .. tostring(cfg.print == print)"),
+              "number string true");
+    EXPECT_EQ(lua("cfg.width + 1"), "161");
+    EXPECT_TRUE(ends(lua("attempt(function() cfg.nothing = 1 end)"),
+                     "Error setting cfg param 'nothing', param not defined in cfg file"));
+    EXPECT_EQ(lua("attempt(function() cfg.rawset('nothing', 'x') end)"), "ok");
+    EXPECT_EQ(lua("cfg.nothing"), "x");
+    LuaInterface::execute("cfg.volume = 0.75");
+    EXPECT_EQ(Session::getConfigValue("volume"), "0.75");
+    LuaInterface::execute(
+        "seen = {}; for k, v in pairs(getmetatable(cfg).__serialize()) do seen[#seen + 1] = k end");
+    EXPECT_EQ(lua("tostring(#seen > 3)"), "true");
+    EXPECT_EQ(lua("(function() for _, k in ipairs(seen) do if k:find('%.') then return k end end return "
+                  "'none' end)()"),
+              "none");
+    EXPECT_EQ(lua("tostring(rawget(cfg, '_index'))"), "nil");
+
+    LuaInterface::execute("cfg.save()");
+    EXPECT_NE(readFile(folder.userFile("EngineTest", "vumo.cfg")).find("volume: 0.75"), std::string::npos);
+}
+
+TEST_F(ScriptTables, CfgLoadRereadsTheFilesAndAFailureChangesNothing)
+{
+    folder.config("volume: 0.25\ncfg.volume: 0.25\n");
+    std::filesystem::remove(folder.userFile("EngineTest", "vumo.cfg"));
+    LuaInterface::execute("cfg.load()");
+    EXPECT_EQ(lua("tostring(cfg.volume == 0.25)"), "true");
+    folder.put("cfg/vumo.cfg", "title: EngineTest\nthis line is broken\n");
+    const size_t lines = Engine::log().size();
+    EXPECT_NE(lua("attempt(cfg.load)"), "ok");
+    EXPECT_EQ(lua("tostring(cfg.volume == 0.25)"), "true");
+    EXPECT_EQ(lua("cfg.width"), "160");
+    EXPECT_EQ(Engine::log().size(), lines);
+}
+
+TEST_F(ScriptTables, SysInfoAnswersEveryKeyAndIsReadOnly)
+{
+    for (const char* key : {"name", "osVersion", "arch", "cpuCores", "ram", "maxTextureSize", "displayDpi",
+                            "locale", "appId", "inputMode"})
+    {
+        EXPECT_NE(lua(std::string("type(sys.info.") + key + ")"), "nil") << key;
+    }
+    EXPECT_EQ(lua("type(sys.info.cpuCores) .. type(sys.info.ram) .. type(sys.info.osVersion)"),
+              "numbernumbernumber");
+    EXPECT_EQ(lua("sys.info.platform"), "linux");
+    EXPECT_EQ(lua("sys.info.inputMode"), "mouse");
+    EXPECT_EQ(lua("sys.info.windowResolution.x .. 'x' .. sys.info.windowResolution.y"), "160x120");
+    EXPECT_EQ(lua("type(sys.info.displayResolution.x)"), "number");
+    EXPECT_TRUE(
+        ends(lua("attempt(function() return sys.info.colour end)"), "Invalid sys.info param: colour"));
+    EXPECT_TRUE(ends(lua("attempt(function() sys.info.ram = 1 end)"),
+                     "Setting properties to sys.info is not allowed!"));
+}
+
+TEST_F(ScriptTables, SysFilesAndTextureExtensions)
+{
+    EXPECT_EQ(lua("sys.readFile('data/notes/a.txt')"), "alpha\r\nbeta");
+    EXPECT_TRUE(ends(lua("attempt(function() sys.readFile('data/none.txt') end)"),
+                     "sys.readFile(): unable to open file 'data/none.txt', file not found."));
+    EXPECT_EQ(lua("table.concat(sys.listdir('data/notes'), ',')"), "a.txt");
+    EXPECT_EQ(lua("tostring(sys.resourceExists('data/notes')) .. "
+                  "tostring(sys.resourceExists('data/notes/a.txt')) .. "
+                  "tostring(sys.resourceExists('data/none'))"),
+              "truetruefalse");
+    LuaInterface::execute("sys.setTextureExtensions('.png:0.5,.jpg')");
+    EXPECT_EQ(lua("sys.getTextureExtensions('')"), ".png:0.5,.jpg");
+    LuaInterface::execute("sys.setTextureIdleUnloadTime(12)");
+    EXPECT_EQ(Engine::log().back(), "scripting: Setting idle texture unload time to: 12.0 seconds");
+}
+
+TEST_F(ScriptTables, MessageBoxRunsTheAnsweredButtonAndRestoresThePause)
+{
+    setenv("TESRA_MESSAGEBOX_ANSWER", "no", 1);
+    LuaInterface::execute("sys.messageBox('T', 'Sure?', {yes = 'note(\"yes\")', no = 'note(\"no\")'}, "
+                          "{yes = 'Sure', no = 'Never'})");
+    EXPECT_EQ(journal(), "no");
+    EXPECT_FALSE(Session::isPaused());
+    Session::setPaused(true);
+    setenv("TESRA_MESSAGEBOX_ANSWER", "ok", 1);
+    LuaInterface::execute("sys.messageBox('T', 'Done', {ok = 'note(\"ok\")'})");
+    EXPECT_EQ(journal(), "no ok");
+    EXPECT_TRUE(Session::isPaused());
+    Session::setPaused(false);
+
+    const std::string configuration =
+        "invalid button configuration, allowed combinations are: yes-no-cancel, "
+        "yes-no, ok-cancel, ok";
+    EXPECT_TRUE(ends(lua("attempt(function() sys.messageBox('T', 'x', {yes = ''}) end)"), configuration));
+    EXPECT_TRUE(
+        ends(lua("attempt(function() sys.messageBox('T', 'x', {ok = '', no = ''}) end)"), configuration));
+    EXPECT_TRUE(ends(lua("attempt(function() sys.messageBox('T', 'x', {}) end)"), configuration));
+    EXPECT_TRUE(
+        ends(lua("attempt(function() sys.messageBox('T', 'x', {ok = ''}, {yes = 'Y'}) end)"),
+             "sys.messageBox(): invalid button title given: 'yes', button not defined in event table."));
+    EXPECT_TRUE(
+        ends(lua("attempt(function() sys.messageBox('T', 'x', {ok = '', cancel = ''}, {ok = 'Y'}) end)"),
+             "sys.messageBox(): event table and title table must have the same number of elements."));
+    EXPECT_FALSE(Session::isPaused());
+    setenv("TESRA_MESSAGEBOX_ANSWER", "ok", 1);
+}
+
+TEST_F(ScriptTables, LuaSocketEchoesOverLoopback)
+{
+    LuaInterface::execute("sys.initLuaSocket(); sys.initLuaSocket()");
+    EXPECT_EQ(lua("tostring(package.loaded['socket.core'] == socket)"), "true");
+    LuaInterface::execute(R"(
+        local server = assert(socket.tcp())
+        assert(server:bind('127.0.0.1', 0))
+        assert(server:listen(1))
+        local _, port = server:getsockname()
+        local client = assert(socket.tcp())
+        assert(client:connect('127.0.0.1', port))
+        local peer = assert(server:accept())
+        assert(client:send('hello\n'))
+        local line = assert(peer:receive('*l'))
+        assert(peer:send(line .. ' back\n'))
+        echoed = assert(client:receive('*l'))
+        client:close(); peer:close(); server:close()
+    )");
+    EXPECT_EQ(lua("echoed"), "hello back");
+    int initialised = 0;
+    for (const std::string& line : Engine::log())
+    {
+        initialised += line == "vumo: initializing luasocket";
+    }
+    EXPECT_EQ(initialised, 1);
+}
