@@ -40,6 +40,9 @@ namespace LuaInterface
             registerVumo();
             registerCfg();
             registerSys();
+            registerVars();
+            registerProfile();
+            registerDebug();
         }
     } // namespace
 

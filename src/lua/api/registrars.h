@@ -10,4 +10,7 @@ namespace LuaInterface
     void registerVumo();
     void registerCfg();
     void registerSys();
+    void registerVars();
+    void registerProfile();
+    void registerDebug();
 } // namespace LuaInterface

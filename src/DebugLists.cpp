@@ -1,0 +1,26 @@
+#include "DebugLists.h"
+
+#include <algorithm>
+
+namespace Session
+{
+    harray<hstring>& getDebugItemNames()
+    {
+        static harray<hstring> names;
+        return names;
+    }
+
+    harray<hstring>& getDebugVarNames()
+    {
+        static harray<hstring> names;
+        return names;
+    }
+
+    void addDebugName(harray<hstring>& names, const hstring& name)
+    {
+        if (std::find(names.begin(), names.end(), name) == names.end())
+        {
+            names.push_back(name);
+        }
+    }
+} // namespace Session
