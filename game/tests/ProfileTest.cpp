@@ -313,3 +313,20 @@ TEST_F(Profiles, AKilledSaveLeavesOneWholeIteration)
         }
     }
 }
+
+TEST(DemoProfile, TheDemoMakesAProfileAndItsRunsOutliveARestart)
+{
+    GameFolder folder;
+    folder.copyDemo();
+    for (int run = 1; run <= 2; ++run)
+    {
+        VariableDictionary::getGlobal() = VariableDictionary();
+        Session::forgetUserFolder();
+        Session::forgetConfig();
+        Engine engine(folder);
+        engine.start();
+        EXPECT_EQ(engine.lua("profile.getName()"), "Player");
+        EXPECT_EQ(engine.lua("vars.demo_runs"), std::to_string(run));
+    }
+    EXPECT_TRUE(std::filesystem::exists(folder.userFile("VumoDemo", "Player/vars.diff")));
+}

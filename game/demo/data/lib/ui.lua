@@ -1,10 +1,25 @@
--- The demo's game UI: keeps a clock and writes each scene change to the log.
+-- The demo's game UI: keeps a clock, writes each scene change to the log and keeps the player's
+-- profile, which counts the demo's runs.
+
+vars.create("demo_runs", 0)
 
 function ui.setup()
 	ui.clock = 0
 end
 
+-- Takes the first profile there is, or makes one.
+function ui.pickProfile()
+	for folder, name in pairs(profile.list()) do
+		profile.change(folder)
+		return
+	end
+	profile.change(profile.create("Player"))
+end
+
 function ui.init()
+	ui.pickProfile()
+	vars.demo_runs = vars.demo_runs + 1
+	profile.save()
 	ui.ready = true
 end
 
