@@ -20,8 +20,9 @@ namespace
             folder.put("data/ui/ui.dts", "<Dataset/>");
             folder.put("data/lib/ui.lua",
                        "journal = {}\nfunction note(x) journal[#journal + 1] = x end\n"
-                       "function attempt(f) local ok, e = pcall(f) return ok and 'ok' or e end\n");
+                       "function attempt(f, ...) local ok, e = pcall(f, ...) return ok and 'ok' or e end\n");
             folder.put("data/notes/a.txt", "alpha\r\nbeta");
+            std::filesystem::create_directories(folder.path + "/data/ui/fonts");
             engine.reset(new Engine(folder));
             engine->start();
         }
@@ -177,4 +178,24 @@ TEST_F(ScriptTables, LuaSocketEchoesOverLoopback)
         initialised += line == "vumo: initializing luasocket";
     }
     EXPECT_EQ(initialised, 1);
+}
+
+TEST_F(ScriptTables, FontsAreMadeMeasuredAndDestroyed)
+{
+    std::filesystem::copy_file("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
+                               folder.path + "/data/ui/fonts/Sans.ttf");
+    EXPECT_TRUE(ends(lua("attempt(font.create, 'Sans', 'None.ttf', 20, 1)"),
+                     "Unable to create font resource 'None.ttf', file not found!"));
+    LuaInterface::execute("font.create('Sans', 'Sans.ttf', 20, 1)");
+    EXPECT_EQ(lua("tostring(font.exists('Sans'))"), "true");
+    EXPECT_EQ(lua("tostring(font.getTextWidth('Sans', 'Hello') > 10)"), "true");
+    EXPECT_EQ(lua("tostring(math.abs(font.getTextWidth('Sans:2', 'Hello') - 2 * font.getTextWidth('Sans', "
+                  "'Hello')) < 1)"),
+              "true");
+    EXPECT_EQ(lua("tostring(font.getTextHeight('Sans', 'Hello Hello Hello', 30) > font.getTextHeight('Sans', "
+                  "'Hello', 300))"),
+              "true");
+    EXPECT_TRUE(ends(lua("attempt(font.getTextWidth, 'None:2', 'x')"), "Error, font 'None:2' not found!"));
+    LuaInterface::execute("font.destroy('Sans')");
+    EXPECT_EQ(lua("tostring(font.exists('Sans'))"), "false");
 }

@@ -40,6 +40,7 @@ namespace LuaInterface
             registerVumo();
             registerCfg();
             registerSys();
+            registerFont();
             registerVars();
             registerProfile();
             registerDebug();

@@ -10,6 +10,7 @@ namespace LuaInterface
     void registerVumo();
     void registerCfg();
     void registerSys();
+    void registerFont();
     void registerVars();
     void registerProfile();
     void registerDebug();

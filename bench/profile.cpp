@@ -1,0 +1,109 @@
+// Saving a profile beside the same bytes written by hand: write and rename, with and without fsync.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include <benchmark/benchmark.h>
+
+#include "Config.h"
+#include "Profile.h"
+#include "Variables.h"
+
+namespace
+{
+    // A profile whose sync needs no script host.
+    class BenchProfile : public Profile
+    {
+    public:
+        BenchProfile() : Profile("bench") {}
+        void syncIfAllowed() override {}
+        hstring diffText() const { return this->snapshot.writeDiff(); }
+    };
+
+    std::string setUp(int count)
+    {
+        static std::string root;
+        if (root == "")
+        {
+            char pattern[] = "/tmp/vumo-bench-profile-XXXXXX";
+            root = mkdtemp(pattern);
+            setenv("XDG_DATA_HOME", root.c_str(), 1);
+            Session::getConfig()["title"] = "ProfileBench";
+        }
+        VariableDictionary& variables = VariableDictionary::getGlobal();
+        variables = VariableDictionary();
+        for (int i = 0; i < count; ++i)
+        {
+            variables.create("variable_" + hstring(i), "0");
+        }
+        std::filesystem::create_directories(std::string(Session::getUserFolder()) + "bench");
+        return std::string(Session::getUserFolder()) + "bench/";
+    }
+
+    // Half the variables take a value away from their default, a different one each round.
+    void change(int count, int round)
+    {
+        VariableDictionary& variables = VariableDictionary::getGlobal();
+        for (int i = 0; i < count; i += 2)
+        {
+            variables.get("variable_" + hstring(i))
+                .setValue(hstring(round % 2 == 0 ? "first value" : "second value"), true);
+        }
+    }
+
+    void ProfileSaveToFile(benchmark::State& state)
+    {
+        const int count = (int)state.range(0);
+        setUp(count);
+        BenchProfile profile;
+        profile.sync();
+        int round = 0;
+        for (auto _ : state)
+        {
+            state.PauseTiming();
+            change(count, ++round);
+            profile.sync();
+            state.ResumeTiming();
+            benchmark::DoNotOptimize(profile.saveToFile());
+        }
+    }
+
+    void WriteAndRename(benchmark::State& state, bool flush)
+    {
+        const int count = (int)state.range(0);
+        const std::string folder = setUp(count);
+        BenchProfile profile;
+        change(count, 1);
+        profile.sync();
+        const hstring text = profile.diffText();
+        const std::string path = folder + "reference.diff";
+        for (auto _ : state)
+        {
+            const std::string temporary = path + ".tmp";
+            const int file = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            benchmark::DoNotOptimize(write(file, text.data(), text.size()));
+            if (flush)
+            {
+                fsync(file);
+            }
+            close(file);
+            rename(temporary.c_str(), path.c_str());
+        }
+    }
+
+    void WriteRenameFsync(benchmark::State& state)
+    {
+        WriteAndRename(state, true);
+    }
+
+    void WriteRenameNoFsync(benchmark::State& state)
+    {
+        WriteAndRename(state, false);
+    }
+} // namespace
+
+BENCHMARK(ProfileSaveToFile)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(WriteRenameFsync)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(WriteRenameNoFsync)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);

@@ -1,0 +1,111 @@
+#include <lua.hpp>
+#include <quortypes/Resource.h>
+#include <fintu/Renderer.h>
+#include <fintuttf/FontTtf.h>
+
+#include "lua/Calls.h"
+#include "lua/LuaInterface.h"
+#include "lua/api/registrars.h"
+
+namespace LuaInterface
+{
+    namespace
+    {
+        // The font part of a name that may carry a ":" and a scale must be registered.
+        hstring checkFontName(lua_State* L, const hstring& name)
+        {
+            const int colon = name.find(':');
+            if (!fintu::renderer->hasFont(colon < 0 ? name : name.subString(0, colon)))
+            {
+                raiseLuaError(L, "Error, font '" + name + "' not found!");
+            }
+            return name;
+        }
+
+        int font_create(lua_State* L)
+        {
+            checkArgs(L, 4, 6, "font.create", "ssnnnn");
+            const hstring file = toString(L, 2);
+            const hstring path = "data/ui/fonts/" + file;
+            if (!quortypes::Resource::exists(path))
+            {
+                raiseLuaError(L, "Unable to create font resource '" + file + "', file not found!");
+            }
+            const hstring name = toString(L, 1);
+            const float height = (float)lua_tonumber(L, 3);
+            const float scale = (float)lua_tonumber(L, 4);
+            const float lineHeight = lua_gettop(L) > 4 ? (float)lua_tonumber(L, 5) : height;
+            fintu::Font* font =
+                lua_gettop(L) > 5
+                    ? new fintuttf::FontTtf(path, name, height, scale, lineHeight, (float)lua_tonumber(L, 6))
+                    : new fintuttf::FontTtf(path, name, height, scale, lineHeight);
+            fintu::renderer->registerFont(font);
+            return 0;
+        }
+
+        int font_destroy(lua_State* L)
+        {
+            checkArgsExact(L, 1, "font.destroy", "s");
+            const hstring name = toString(L, 1);
+            if (fintu::renderer->hasFont(name))
+            {
+                fintu::renderer->destroyFont(fintu::renderer->getFont(name));
+            }
+            return 0;
+        }
+
+        int font_exists(lua_State* L)
+        {
+            checkArgsExact(L, 1, "font.exists", "s");
+            return push(L, fintu::renderer->hasFont(toString(L, 1)));
+        }
+
+        int font_getTextWidth(lua_State* L)
+        {
+            checkArgsExact(L, 2, "font.getTextWidth", "ss");
+            const hstring name = checkFontName(L, toString(L, 1));
+            return push(L, fintu::renderer->getTextWidth(name, toString(L, 2)));
+        }
+
+        int font_getTextHeight(lua_State* L)
+        {
+            checkArgsExact(L, 3, "font.getTextHeight", "ssn");
+            const hstring name = checkFontName(L, toString(L, 1));
+            return push(L, fintu::renderer->getTextHeight(name, toString(L, 2), (float)lua_tonumber(L, 3)));
+        }
+
+        int font_setBorderOffset(lua_State* L)
+        {
+            checkArgsExact(L, 1, "font.setBorderOffset", "n");
+            fintu::renderer->setBorderOffset((float)lua_tonumber(L, 1));
+            return 0;
+        }
+
+        int font_setShadowOffset(lua_State* L)
+        {
+            checkArgsExact(L, 2, "font.setShadowOffset", "nn");
+            fintu::renderer->setShadowOffset(
+                kavtypes::Vector2((float)lua_tonumber(L, 1), (float)lua_tonumber(L, 2)));
+            return 0;
+        }
+
+        int font_setUseIdeographWords(lua_State* L)
+        {
+            checkArgsExact(L, 1, "font.setUseIdiographWords", nullptr);
+            fintu::renderer->setUseIdeographWords(toBool(L, 1));
+            return 0;
+        }
+    } // namespace
+
+    void registerFont()
+    {
+        registerFunction(font_create, "font.create");
+        registerFunction(font_destroy, "font.destroy");
+        registerFunction(font_exists, "font.exists");
+        registerFunction(font_getTextWidth, "font.getTextWidth");
+        registerFunction(font_getTextHeight, "font.getTextHeight");
+        registerFunction(font_setBorderOffset, "font.setBorderOffset");
+        registerFunction(font_setShadowOffset, "font.setShadowOffset");
+        registerFunction(font_setUseIdeographWords, "font.setUseIdeographWords");
+    }
+} // namespace LuaInterface
