@@ -1,4 +1,6 @@
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 #include <tesraui/Animator.h>
 #include <tesraui/Object.h>
@@ -28,14 +30,20 @@ namespace tesraui
             }
         }
         // An animator's custom function may start or stop animators of this object: the walk goes over a
-        // copy and skips those taken out (and deleted) meanwhile.
+        // copy and skips those deleted meanwhile. A watch, not the address, tells: a new animator may be
+        // allocated where a deleted one was.
         if (this->dynamicAnimators.size() > 0)
         {
-            harray<Animator*> animators = this->dynamicAnimators;
-            for (Animator* animator : animators)
+            std::vector<std::pair<Animator*, LifeToken::Watch>> animators;
+            animators.reserve(this->dynamicAnimators.size());
+            for (Animator* animator : this->dynamicAnimators)
             {
-                if (std::find(this->dynamicAnimators.begin(), this->dynamicAnimators.end(), animator) !=
-                    this->dynamicAnimators.end())
+                animators.emplace_back(animator, animator->watchLife());
+            }
+            for (auto& [animator, watch] : animators)
+            {
+                if (watch.isAlive() && std::find(this->dynamicAnimators.begin(), this->dynamicAnimators.end(),
+                                                 animator) != this->dynamicAnimators.end())
                 {
                     animator->update(timeDelta);
                     if (!walk.isOwnerAlive())
