@@ -43,10 +43,10 @@ namespace
 
 TEST_F(ClipTest, GeometryDurationAndFirstFrames)
 {
-    VideoSpec spec;
-    spec.frames = 30;
-    spec.fps = 15;
-    std::unique_ptr<TheoraVideoClip_Theora> clip = manualClip(spec);
+    VideoPlan plan;
+    plan.frames = 30;
+    plan.fps = 15;
+    std::unique_ptr<TheoraVideoClip_Theora> clip = manualClip(plan);
     EXPECT_EQ(64, clip->getWidth());
     EXPECT_EQ(48, clip->getHeight());
     EXPECT_EQ(64, clip->getStride());
@@ -69,9 +69,9 @@ TEST_F(ClipTest, GeometryDurationAndFirstFrames)
 
 TEST_F(ClipTest, LastReadyFrameIsNeverDiscardedAndNonLoopingClipStopsAtTheEnd)
 {
-    VideoSpec spec;
-    spec.frames = 10;
-    std::unique_ptr<TheoraVideoClip_Theora> clip = manualClip(spec, TH_GREY, 4);
+    VideoPlan plan;
+    plan.frames = 10;
+    std::unique_ptr<TheoraVideoClip_Theora> clip = manualClip(plan, TH_GREY, 4);
     clip->decodeNextFrame();
     clip->update(100.0f);
     EXPECT_FLOAT_EQ(clip->getDuration(), clip->getTimePosition());
@@ -87,9 +87,9 @@ TEST_F(ClipTest, LastReadyFrameIsNeverDiscardedAndNonLoopingClipStopsAtTheEnd)
 
 TEST_F(ClipTest, LateFramesAreDroppedExceptEverySixteenth)
 {
-    VideoSpec spec;
-    spec.frames = 40;
-    std::unique_ptr<TheoraVideoClip_Theora> clip = manualClip(spec, TH_GREY, 4);
+    VideoPlan plan;
+    plan.frames = 40;
+    std::unique_ptr<TheoraVideoClip_Theora> clip = manualClip(plan, TH_GREY, 4);
     clip->getTimer()->seek(100.0f);
     std::vector<int> shown;
     for (int i = 0; i < 8 && !clip->isDone(); ++i)
@@ -107,10 +107,10 @@ TEST_F(ClipTest, LateFramesAreDroppedExceptEverySixteenth)
 
 TEST_F(ClipTest, LoopingShowsTheNextIterationOnlyAfterTheWrap)
 {
-    VideoSpec spec;
-    spec.frames = 6;
-    spec.fps = 32; // steps add up exactly
-    std::unique_ptr<TheoraVideoClip_Theora> clip = manualClip(spec, TH_GREY, 8);
+    VideoPlan plan;
+    plan.frames = 6;
+    plan.fps = 32; // steps add up exactly
+    std::unique_ptr<TheoraVideoClip_Theora> clip = manualClip(plan, TH_GREY, 8);
     clip->setAutoRestart(true);
     fill(clip.get());
     EXPECT_EQ(8, clip->getNumReadyFrames());
@@ -131,12 +131,12 @@ TEST_F(ClipTest, LoopingShowsTheNextIterationOnlyAfterTheWrap)
 
 TEST_F(ClipTest, SeekShowsTheTargetFrameFirstEvenWhenEarly)
 {
-    VideoSpec spec;
-    spec.frames = 100;
-    spec.pagePerFrame = false;
+    VideoPlan plan;
+    plan.frames = 100;
+    plan.pagePerFrame = false;
     for (float target : {0.0f, 0.5f, 1.3f, 2.0f, 3.9f, 0.04f})
     {
-        std::unique_ptr<TheoraVideoClip_Theora> clip = manualClip(spec);
+        std::unique_ptr<TheoraVideoClip_Theora> clip = manualClip(plan);
         fill(clip.get());
         clip->seek(target);
         EXPECT_EQ(nullptr, clip->getNextFrame()) << target;
@@ -154,9 +154,9 @@ TEST_F(ClipTest, SeekShowsTheTargetFrameFirstEvenWhenEarly)
 
 TEST_F(ClipTest, SecondSeekIssuedWhileTheFirstRunsWins)
 {
-    VideoSpec spec;
-    spec.frames = 100;
-    std::unique_ptr<TheoraVideoClip_Theora> clip = manualClip(spec);
+    VideoPlan plan;
+    plan.frames = 100;
+    std::unique_ptr<TheoraVideoClip_Theora> clip = manualClip(plan);
     clip->seek(1.0f);
     // A data source cannot be swapped under the clip, so the second seek arrives from the clock: the
     // first seek sets the timer, which the test replaces by one that issues a seek when set.
@@ -187,15 +187,15 @@ TEST_F(ClipTest, SecondSeekIssuedWhileTheFirstRunsWins)
 
 TEST_F(ClipTest, SeekPastTheEndIsDroppedAndTheClockRuns)
 {
-    VideoSpec spec;
-    spec.frames = 20;
+    VideoPlan plan;
+    plan.frames = 20;
     // A file that ends before the frame count its last pages claim.
     struct ShortClip : TheoraVideoClip_Theora
     {
         using TheoraVideoClip_Theora::TheoraVideoClip_Theora;
         void claimFrames(int value) { this->numFrames = value; }
     };
-    TheoraMemoryFileDataSource* source = memorySource(video(spec));
+    TheoraMemoryFileDataSource* source = memorySource(video(plan));
     std::unique_ptr<ShortClip> clip(new ShortClip(source, TH_GREY, 4, false));
     clip->load(source);
     clip->claimFrames(40);
@@ -213,9 +213,9 @@ TEST_F(ClipTest, SeekPastTheEndIsDroppedAndTheClockRuns)
 
 TEST_F(ClipTest, StopRewindsAndPauses)
 {
-    VideoSpec spec;
-    spec.frames = 30;
-    std::unique_ptr<TheoraVideoClip_Theora> clip = manualClip(spec);
+    VideoPlan plan;
+    plan.frames = 30;
+    std::unique_ptr<TheoraVideoClip_Theora> clip = manualClip(plan);
     fill(clip.get());
     clip->update(0.5f);
     clip->stop();
@@ -234,8 +234,8 @@ TEST_F(ClipTest, LoadFailuresThrowTheirTexts)
         std::string bytes;
         std::string message;
     };
-    std::string video = videotest::video(VideoSpec());
-    VideoSpec audioOnly;
+    std::string video = videotest::video(VideoPlan());
+    VideoPlan audioOnly;
     std::vector<std::string> vorbis = vorbisPages(1);
     std::string vorbisFile;
     for (const std::string& page : vorbis)
@@ -271,10 +271,10 @@ TEST_F(ClipTest, LoadFailuresThrowTheirTexts)
 
 TEST_F(ClipTest, VideoWithSoundStreamPlaysThePicture)
 {
-    VideoSpec spec;
-    spec.frames = 50;
-    spec.withVorbis = true;
-    std::unique_ptr<TheoraVideoClip_Theora> clip = manualClip(spec);
+    VideoPlan plan;
+    plan.frames = 50;
+    plan.withVorbis = true;
+    std::unique_ptr<TheoraVideoClip_Theora> clip = manualClip(plan);
     EXPECT_EQ(50, clip->getNumFrames());
     fill(clip.get());
     EXPECT_EQ(0, show(clip.get()));

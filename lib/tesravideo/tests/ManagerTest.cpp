@@ -34,9 +34,9 @@ namespace
 
         TheoraVideoClip* create(TheoraVideoManager& manager, int frames = 40, int precached = 4)
         {
-            VideoSpec spec;
-            spec.frames = frames;
-            return manager.createVideoClip(memorySource(video(spec)), TH_GREY, precached);
+            VideoPlan plan;
+            plan.frames = frames;
+            return manager.createVideoClip(memorySource(video(plan)), TH_GREY, precached);
         }
 
         // Asks for work n times, ending each turn at once; returns which clips were chosen.
@@ -194,10 +194,10 @@ TEST_F(ManagerTest, FailedLoadLeavesTheWorkersWorking)
 TEST_F(ManagerTest, WorkersDecodeAheadWhileTheMainThreadShowsFrames)
 {
     TheoraVideoManager manager(1);
-    VideoSpec spec;
-    spec.frames = 50;
-    spec.fps = 32; // steps add up exactly
-    TheoraVideoClip* clip = manager.createVideoClip(memorySource(video(spec)), TH_BGRX, 6);
+    VideoPlan plan;
+    plan.frames = 50;
+    plan.fps = 32; // steps add up exactly
+    TheoraVideoClip* clip = manager.createVideoClip(memorySource(video(plan)), TH_BGRX, 6);
     clip->setAutoRestart(true);
     clip->waitForCache(1.0f, 5.0f);
     EXPECT_EQ(6, clip->getNumReadyFrames());
@@ -236,17 +236,17 @@ TEST_F(ManagerTest, WorkersDecodeAheadWhileTheMainThreadShowsFrames)
 TEST_F(ManagerTest, ManyCreateAndDestroyCyclesBesideBusyWorkers)
 {
     TheoraVideoManager manager(2);
-    VideoSpec spec;
-    spec.frames = 30;
+    VideoPlan plan;
+    plan.frames = 30;
     std::vector<TheoraVideoClip*> playing;
     for (int i = 0; i < 3; ++i)
     {
-        playing.push_back(manager.createVideoClip(memorySource(video(spec)), TH_RGB, 4));
+        playing.push_back(manager.createVideoClip(memorySource(video(plan)), TH_RGB, 4));
         playing.back()->setAutoRestart(true);
     }
     for (int cycle = 0; cycle < 500; ++cycle)
     {
-        TheoraVideoClip* clip = manager.createVideoClip(memorySource(video(spec)), TH_GREY, 2);
+        TheoraVideoClip* clip = manager.createVideoClip(memorySource(video(plan)), TH_GREY, 2);
         if (cycle % 3 == 0)
         {
             clip->seek(0.5f);

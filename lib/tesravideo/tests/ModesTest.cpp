@@ -90,10 +90,10 @@ namespace
 TEST(ModesTest, EveryModeWritesItsByteOrder)
 {
     LogCapture log;
-    VideoSpec spec;
-    spec.alpha = true;
-    spec.frames = 2;
-    const std::string& bytes = video(spec);
+    VideoPlan plan;
+    plan.alpha = true;
+    plan.frames = 2;
+    const std::string& bytes = video(plan);
     Planes planes = decodeFirstFrame(bytes);
     ASSERT_EQ(128, planes.width);
     int chromaStride = planes.width / 2;
@@ -110,7 +110,7 @@ TEST(ModesTest, EveryModeWritesItsByteOrder)
         bool alpha = order.find('A') != std::string::npos;
         EXPECT_EQ(alpha, theoraIsAlphaMode(mode)) << mode;
         EXPECT_EQ((int)order.size(), theoraBytesPerPixel(mode)) << mode;
-        std::unique_ptr<TheoraVideoClip_Theora> clip = manualClip(spec, mode, 2);
+        std::unique_ptr<TheoraVideoClip_Theora> clip = manualClip(plan, mode, 2);
         clip->decodeNextFrame();
         TheoraVideoFrame* frame = clip->getNextFrame();
         ASSERT_NE(nullptr, frame);
@@ -174,10 +174,10 @@ TEST(ModesTest, EveryModeWritesItsByteOrder)
 TEST(ModesTest, AlphaVideoReportsHalfItsWidthAndAlphaFromTheRightHalf)
 {
     LogCapture log;
-    VideoSpec spec;
-    spec.alpha = true;
-    spec.frames = 2;
-    std::unique_ptr<TheoraVideoClip_Theora> clip = manualClip(spec, TH_BGRA, 2);
+    VideoPlan plan;
+    plan.alpha = true;
+    plan.frames = 2;
+    std::unique_ptr<TheoraVideoClip_Theora> clip = manualClip(plan, TH_BGRA, 2);
     EXPECT_EQ(64, clip->getWidth());
     EXPECT_EQ(64, clip->getSubFrameWidth());
     EXPECT_EQ(48, clip->getSubFrameHeight());

@@ -54,20 +54,20 @@ namespace videotest
         }
     };
 
-    // The encoded files are made once per spec and kept for the whole run.
-    inline const std::string& video(const VideoSpec& spec)
+    // The encoded files are made once per plan and kept for the whole run.
+    inline const std::string& video(const VideoPlan& plan)
     {
         static std::mutex mutex;
         static std::map<std::string, std::string> cache;
-        std::string key = std::to_string(spec.width) + "x" + std::to_string(spec.height) + "/" +
-                          std::to_string(spec.frames) + "/" + std::to_string(spec.fps) + "/" +
-                          std::to_string(spec.keyframeInterval) + (spec.alpha ? "a" : "") +
-                          (spec.withVorbis ? "v" : "") + (spec.pagePerFrame ? "p" : "");
+        std::string key = std::to_string(plan.width) + "x" + std::to_string(plan.height) + "/" +
+                          std::to_string(plan.frames) + "/" + std::to_string(plan.fps) + "/" +
+                          std::to_string(plan.keyframeInterval) + (plan.alpha ? "a" : "") +
+                          (plan.withVorbis ? "v" : "") + (plan.pagePerFrame ? "p" : "");
         std::lock_guard<std::mutex> lock(mutex);
         std::map<std::string, std::string>::iterator it = cache.find(key);
         if (it == cache.end())
         {
-            it = cache.emplace(key, encodeVideo(spec)).first;
+            it = cache.emplace(key, encodeVideo(plan)).first;
         }
         return it->second;
     }
@@ -81,10 +81,10 @@ namespace videotest
     }
 
     // A loaded clip that no worker touches: the test decodes and seeks by hand.
-    inline std::unique_ptr<TheoraVideoClip_Theora> manualClip(const VideoSpec& spec, int mode = TH_GREY,
+    inline std::unique_ptr<TheoraVideoClip_Theora> manualClip(const VideoPlan& plan, int mode = TH_GREY,
                                                               int precached = 8)
     {
-        TheoraMemoryFileDataSource* source = memorySource(video(spec));
+        TheoraMemoryFileDataSource* source = memorySource(video(plan));
         std::unique_ptr<TheoraVideoClip_Theora> clip(
             new TheoraVideoClip_Theora(source, mode, precached, false));
         clip->load(source);

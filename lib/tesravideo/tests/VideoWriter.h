@@ -11,7 +11,7 @@
 
 // Makes .ogv files for the tests. Every frame shows its number as 12 blocks of 16 x 16 pixels (4 across,
 // 3 down, lowest bit first), bright and pinkish for a 1, dark and greenish for a 0.
-struct VideoSpec
+struct VideoPlan
 {
     int width = 64; // picture width; an alpha video is twice as wide
     int height = 48;
@@ -131,16 +131,16 @@ namespace videotest
         return pages;
     }
 
-    inline std::string encodeVideo(const VideoSpec& spec)
+    inline std::string encodeVideo(const VideoPlan& plan)
     {
-        int width = spec.alpha ? spec.width * 2 : spec.width;
+        int width = plan.alpha ? plan.width * 2 : plan.width;
         th_info info;
         th_info_init(&info);
         info.frame_width = (width + 15) & ~15;
-        info.frame_height = (spec.height + 15) & ~15;
+        info.frame_height = (plan.height + 15) & ~15;
         info.pic_width = width;
-        info.pic_height = spec.height;
-        info.fps_numerator = spec.fps;
+        info.pic_height = plan.height;
+        info.fps_numerator = plan.fps;
         info.fps_denominator = 1;
         info.aspect_numerator = 1;
         info.aspect_denominator = 1;
@@ -149,7 +149,7 @@ namespace videotest
         info.quality = 56;
         info.keyframe_granule_shift = 6;
         th_enc_ctx* encoder = th_encode_alloc(&info);
-        ogg_uint32_t keyframes = spec.keyframeInterval;
+        ogg_uint32_t keyframes = plan.keyframeInterval;
         th_encode_ctl(encoder, TH_ENCCTL_SET_KEYFRAME_FREQUENCY_FORCE, &keyframes, sizeof(keyframes));
         th_comment comment;
         th_comment_init(&comment);
@@ -157,9 +157,9 @@ namespace videotest
         ogg_stream_init(&stream, 11);
         std::string bytes;
         std::vector<std::string> audio;
-        if (spec.withVorbis)
+        if (plan.withVorbis)
         {
-            audio = vorbisPages(spec.frames / spec.fps + 1);
+            audio = vorbisPages(plan.frames / plan.fps + 1);
         }
         size_t nextAudio = 0;
         ogg_packet packet;
@@ -186,20 +186,20 @@ namespace videotest
         }
         int w = info.frame_width, h = info.frame_height;
         std::vector<unsigned char> y(w * h), u(w * h / 4), v(w * h / 4);
-        for (int frame = 0; frame < spec.frames; ++frame)
+        for (int frame = 0; frame < plan.frames; ++frame)
         {
             for (int row = 0; row < h; ++row)
             {
                 for (int column = 0; column < w; ++column)
                 {
                     unsigned char luma;
-                    if (column < spec.width || !spec.alpha)
+                    if (column < plan.width || !plan.alpha)
                     {
                         luma = bitBlock(column, row, frame) ? 210 : 40;
                     }
                     else
                     {
-                        int band = (column - spec.width) * 3 / spec.width;
+                        int band = (column - plan.width) * 3 / plan.width;
                         luma = (band == 0 ? 16 : band == 1 ? 125 : 235);
                     }
                     y[row * w + column] = luma;
@@ -209,7 +209,7 @@ namespace videotest
             {
                 for (int column = 0; column < w / 2; ++column)
                 {
-                    bool on = column * 2 < spec.width && bitBlock(column * 2, row * 2, frame);
+                    bool on = column * 2 < plan.width && bitBlock(column * 2, row * 2, frame);
                     u[row * (w / 2) + column] = on ? 150 : 110;
                     v[row * (w / 2) + column] = on ? 170 : 100;
                 }
@@ -219,11 +219,11 @@ namespace videotest
             planes[1] = {w / 2, h / 2, w / 2, u.data()};
             planes[2] = {w / 2, h / 2, w / 2, v.data()};
             th_encode_ycbcr_in(encoder, planes);
-            while (th_encode_packetout(encoder, frame == spec.frames - 1, &packet) > 0)
+            while (th_encode_packetout(encoder, frame == plan.frames - 1, &packet) > 0)
             {
                 ogg_stream_packetin(&stream, &packet);
             }
-            if (spec.pagePerFrame)
+            if (plan.pagePerFrame)
             {
                 while (ogg_stream_flush(&stream, &page) != 0)
                 {
