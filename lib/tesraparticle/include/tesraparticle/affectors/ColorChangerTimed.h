@@ -1,29 +1,19 @@
 #pragma once
 
-#include <tesraparticle/Affector.h>
-#include <tesraparticle/affectors/Timings.h>
+#include <tesraparticle/affectors/TimedAffector.h>
 
 namespace tesraparticle
 {
     namespace Affectors
     {
         // Sets the particle colour from values at points of its life; does nothing until given "timings".
-        class ColorChangerTimed : public Affector
+        class ColorChangerTimed : public TimedAffector<tesra::Color, PropertyInfo::TIMINGS_1>
         {
         public:
-            explicit ColorChangerTimed(const hstring& name = "") : Affector(name) {}
-
+            explicit ColorChangerTimed(const hstring& name = "") : TimedAffector(name) {}
             static Affector* createInstance(const hstring& name) { return new ColorChangerTimed(name); }
 
-            harray<PropertyInfo> getPropertyDescriptions() const override;
             void update(Particle* particle, float timeDelta, kavtypes::Vector3& movement) override;
-            hstring getProperty(const hstring& name) override;
-            bool setProperty(const hstring& name, const hstring& value) override;
-
-            const Timings<tesra::Color>& getTimings() const { return this->timings; }
-
-        protected:
-            Timings<tesra::Color> timings;
         };
     } // namespace Affectors
 } // namespace tesraparticle
