@@ -80,7 +80,7 @@ TEST_F(DemoScenes, ClicksFadeThroughThreeScenesOfTwoChapters)
     EXPECT_NE(hills, sign);
     EXPECT_NE(hills, (Pixel{0, 0, 0, 255}));
     EXPECT_TRUE(inOrder(engine->logText(),
-                        {"scripting: scene meadow.hills after ''",
+                        {"scripting: Evening on the meadow", "scripting: scene meadow.hills after ''",
                          "scripting: scene meadow.sign after 'meadow.hills'", "Unloading chapter meadow",
                          "Loading chapter lake", "scripting: scene lake.shore after 'meadow.sign'",
                          "Unloading chapter lake", "Loading chapter meadow",

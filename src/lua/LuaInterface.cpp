@@ -41,6 +41,7 @@ namespace LuaInterface
             registerCfg();
             registerSys();
             registerFont();
+            registerText();
             registerVars();
             registerProfile();
             registerDebug();

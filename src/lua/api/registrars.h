@@ -11,6 +11,7 @@ namespace LuaInterface
     void registerCfg();
     void registerSys();
     void registerFont();
+    void registerText();
     void registerVars();
     void registerProfile();
     void registerDebug();
