@@ -239,3 +239,22 @@ TEST_F(ScriptTables, TextWithoutAnActiveSceneSaysSo)
     EXPECT_TRUE(ends(lua("select(2, pcall(text.getText, 'title'))"),
                      "Unable to get text key 'title', there's no active scene."));
 }
+
+TEST_F(ScriptTables, AMessageBoxThatCannotBeShownRunsNoCodeAndRestoresThePause)
+{
+    // Without an answer and without a display the box has nowhere to appear.
+    const std::string display = getenv("DISPLAY") != nullptr ? getenv("DISPLAY") : "";
+    const std::string wayland = getenv("WAYLAND_DISPLAY") != nullptr ? getenv("WAYLAND_DISPLAY") : "";
+    unsetenv("TESRA_MESSAGEBOX_ANSWER");
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    LuaInterface::execute("sys.messageBox('T', 'Sure?', {yes = 'note(\"yes\")', no = 'note(\"no\")'})");
+    setenv("TESRA_MESSAGEBOX_ANSWER", "ok", 1);
+    display != "" ? setenv("DISPLAY", display.c_str(), 1) : 0;
+    wayland != "" ? setenv("WAYLAND_DISPLAY", wayland.c_str(), 1) : 0;
+    EXPECT_EQ(journal(), "");
+    EXPECT_FALSE(Session::isPaused());
+    EXPECT_TRUE(harness::inOrder(engine->logText(), {"Unable to show message box 'T'",
+                                                     "sys.messageBox(): the message box could not be shown",
+                                                     "Session unpaused"}));
+}
