@@ -471,6 +471,8 @@ TEST_F(Profiles, AReadOnlyFolderAndAFullDiskFailLoudlyAndLeaveNothingHalfDone)
         FileFault readOnly("remove", user("Bob"), EROFS);
         EXPECT_TRUE(holds(errorOf([] { Profile::remove("Bob"); }),
                           "Unable to remove profile folder '" + user("Bob") + "'"));
+        EXPECT_TRUE(holds(engine->lua("select(2, pcall(profile.remove, 'Bob'))"),
+                          "Unable to remove profile folder '" + user("Bob") + "'"));
     }
     EXPECT_EQ(Profile::readNameOfFolder("Bob"), "Bob");
     {
