@@ -530,3 +530,15 @@ TEST_F(Profiles, ASaveClearsStaleTemporaryFilesAndTheDummySavesNothing)
     EXPECT_FALSE(exists("Anna/achievements.bin.tmp"));
     EXPECT_TRUE(exists("Anna/vars.diff"));
 }
+
+TEST_F(Profiles, TheDummyKeepsItsAchievementsInMemoryWhenItsStoreCannotBeRead)
+{
+    engine.reset();
+    folder.put("xdg/Torvin Games/EngineTest/dummy_profile_achievements.bin/inside", "keep");
+    start();
+    EXPECT_EQ(logCount("Unable to read achievements file '" + user("dummy_profile_achievements.bin")), 1);
+    EXPECT_TRUE(Profile::unlockAchievement("early"));
+    EXPECT_TRUE(Profile::isAchievementUnlocked("early"));
+    engine->stop();
+    EXPECT_EQ(readFile(user("dummy_profile_achievements.bin/inside")), "keep");
+}
