@@ -36,6 +36,7 @@ namespace LuaInterface
             registerStringExtensions();
             registerUtil();
             registerObject();
+            registerImage();
             registerScene();
             registerVumo();
             registerCfg();
