@@ -14,6 +14,7 @@
 #include "Host.h"
 #include "LuaInterface.h"
 #include "api/registrars.h"
+#include "types/gvec2.h"
 
 namespace LuaInterface
 {
@@ -45,6 +46,8 @@ namespace LuaInterface
             registerVars();
             registerProfile();
             registerDebug();
+            registerGvec2Type();
+            registerGsplineType();
         }
     } // namespace
 
