@@ -209,7 +209,7 @@ namespace LuaInterface
             checkArgsExact(L, 2, "image.createTexture", "ss");
             Chapter* chapter = chapterArgument(L, toString(L, 1));
             const hstring file = toString(L, 2);
-            const hstring path = chapter->getFolderPath() + "/" + file;
+            const hstring path = quortypes::Dir::normalize(chapter->getFolderPath() + "/" + file);
             tesra::Texture* renderTexture = nullptr;
             if (tesra::rendersys != nullptr)
             {
@@ -314,7 +314,8 @@ namespace LuaInterface
         {
             checkArgsExact(L, 2, "image.textureExists", "ss");
             Chapter* chapter = chapterArgument(L, toString(L, 1));
-            return push(L, chapter->hasTexture(chapter->getFolderPath() + "/" + toString(L, 2)));
+            return push(L, chapter->hasTexture(
+                               quortypes::Dir::normalize(chapter->getFolderPath() + "/" + toString(L, 2))));
         }
 
         int image_getProperty(lua_State* L)
