@@ -342,7 +342,18 @@ namespace LuaInterface
             parent->addChild(object);
             for (const auto& [key, value] : properties)
             {
-                if (object->setProperty(key, value))
+                bool accepted = false;
+                try
+                {
+                    accepted = object->setProperty(key, value);
+                }
+                catch (const quortypes::exception&)
+                {
+                    // A value the object throws at leaves no half-made object behind either.
+                    dataset->destroyObject(object);
+                    throw;
+                }
+                if (accepted)
                 {
                     continue;
                 }
