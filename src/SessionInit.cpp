@@ -1,4 +1,5 @@
 #include <chrono>
+#include <cstdint>
 #include <cmath>
 
 #include <fintu/Renderer.h>
@@ -12,6 +13,9 @@
 #include <tesra/Window.h>
 #include <tesra/tesra.h>
 #include <tesraui/tesraui.h>
+#include <yim/AudioManager.h>
+#include <yim/Category.h>
+#include <yim/yim.h>
 
 #include "Config.h"
 #include "EventDelegate.h"
@@ -22,6 +26,7 @@
 #include "Variables.h"
 #include "lua/Host.h"
 #include "lua/LuaInterface.h"
+#include "objects/LoopSound.h"
 #include "objects/PausableObject.h"
 #include "objects/VumoViewportObject.h"
 #include "Profile.h"
@@ -106,6 +111,25 @@ namespace Session
                     info.displayDpi, info.locale.c_str()));
         }
 
+        // A missing volume reads as 0: that sound stays silent.
+        void startAudio(hdict<hstring>& config)
+        {
+            void* window = tesra::window->getBackendId();
+            yim::init(config.tryGet("audio_mute", "") == "1" ? yim::AS_DISABLED : yim::AS_DEFAULT,
+                      (unsigned int)(uintptr_t)window, true, 0.01f, "");
+            yim::manager->createCategory("fx", yim::MANAGED, yim::DISK);
+            for (const char* name : {"music", "ambient", "voice"})
+            {
+                yim::manager->createCategory(name, yim::STREAMED, yim::DISK);
+            }
+            yim::manager->setGlobalGain(config.tryGet("master_volume", "").toFloat() / 100.0f);
+            for (const char* name : {"fx", "music", "ambient", "voice"})
+            {
+                yim::manager->getCategory(name)->setGain(
+                    config.tryGet(hstring(name) + "_volume", "").toFloat() / 100.0f);
+            }
+        }
+
         void start(UIFactory createUI)
         {
             const auto now = std::chrono::steady_clock::now().time_since_epoch();
@@ -166,7 +190,9 @@ namespace Session
                 setTextureExtensions(config["texture_extensions"]);
             }
             tesraui::registerObjectFactory("PausableObject", &PausableObject::createInstance);
+            tesraui::registerObjectFactory("LoopSound", &LoopSound::createInstance);
             pirk::init();
+            startAudio(config);
             createTransitions();
             config["screenshot"] = "0";
             Profile* profile = new DummyProfile();
@@ -199,12 +225,14 @@ namespace Session
         delete getProfile();
         setProfile(nullptr);
         destroyScenes();
+        LoopSound::destroyAll();
         delete UI::getInstance();
         pirk::destroy();
         tesraui::destroy();
         fintuttf::destroy();
         fintu::destroy();
         tesra::destroy();
+        yim::destroy();
         LuaInterface::destroy();
         LuaInterface::setHost(nullptr);
         resetFrameState();

@@ -36,6 +36,7 @@ namespace LuaInterface
             registerStringExtensions();
             registerUtil();
             registerObject();
+            registerSound();
             registerScene();
             registerVumo();
             registerCfg();
