@@ -1,0 +1,300 @@
+#include <cmath>
+#include <cstdlib>
+
+#include <lua.hpp>
+#include <tesra/Window.h>
+#include <tesra/tesra.h>
+#include <tesraui/Dataset.h>
+#include <yim/AudioManager.h>
+#include <yim/Category.h>
+#include <yim/Player.h>
+#include <yim/yim.h>
+
+#include "Chapter.h"
+#include "EngineHarness.h"
+#include "Scene.h"
+#include "lua/Calls.h"
+#include "objects/LoopSound.h"
+#include "ui/UI.h"
+
+using harness::Engine;
+using harness::GameFolder;
+
+namespace
+{
+    std::string littleEndian(unsigned int value, int bytes)
+    {
+        std::string out;
+        for (int i = 0; i < bytes; ++i)
+        {
+            out += (char)((value >> (8 * i)) & 0xFF);
+        }
+        return out;
+    }
+
+    // A mono 16-bit sine of that many seconds.
+    std::string sineWav(float seconds)
+    {
+        const int rate = 22050;
+        const int frames = (int)(seconds * rate);
+        std::string data;
+        for (int i = 0; i < frames; ++i)
+        {
+            const short sample = (short)(8000.0 * std::sin(i * 2.0 * M_PI * 440.0 / rate));
+            data += littleEndian((unsigned short)sample, 2);
+        }
+        const std::string fmt = "fmt " + littleEndian(16, 4) + littleEndian(1, 2) + littleEndian(1, 2) +
+                                littleEndian(rate, 4) + littleEndian(rate * 2, 4) + littleEndian(2, 2) +
+                                littleEndian(16, 2);
+        const std::string body = "WAVE" + fmt + "data" + littleEndian(data.size(), 4) + data;
+        return "RIFF" + littleEndian(body.size(), 4) + body;
+    }
+
+    int setProperty(lua_State* L)
+    {
+        LuaInterface::getObject(L, 1)->setProperty(LuaInterface::toString(L, 2),
+                                                   LuaInterface::toString(L, 3));
+        return 0;
+    }
+
+    LoopSound::Entry* onlyEntry()
+    {
+        const auto& entries = LoopSound::getEntries();
+        return entries.size() == 1 ? entries[0].get() : nullptr;
+    }
+} // namespace
+
+// The engine with real audio on the null device: chapter c1 has the scenes a and b, a streamed music and
+// a door sound; c2 has the scene d.
+class Sound : public ::testing::Test
+{
+protected:
+    GameFolder folder;
+    std::unique_ptr<Engine> engine;
+
+    void SetUp() override
+    {
+        setenv("ALSOFT_DRIVERS", "null", 1);
+        folder.put("cfg/vumo.cfg", "title: EngineTest\ndisplay_title: Engine Test\ntarget: pc\nwidth: 160\n"
+                                   "height: 120\naudio_mute: 0\nmaster_volume: 100\nfx_volume: 80\n"
+                                   "music_volume: 100\nambient_volume: 100\nscene: c1.a\n");
+        folder.put("data/ui/ui.dts", "<Dataset/>");
+        folder.put("data/chapters/c1/c1.datadef", "<Dataset/>");
+        folder.put("data/chapters/c1/audio/music/music.wav", sineWav(3.0f));
+        folder.put("data/chapters/c1/audio/fx/door.wav", sineWav(1.0f));
+        folder.put("data/chapters/c1/scenes/a.scene", "loop = sound.addBackgroundSound('music')\n");
+        folder.put("data/chapters/c1/scenes/b.scene", "loop = sound.addBackgroundSound('music')\n"
+                                                      "test.setProperty(loop, 'gain', '0.5')\n");
+        folder.put("data/chapters/c2/c2.datadef", "<Dataset/>");
+        folder.put("data/chapters/c2/scenes/d.scene", "");
+        engine.reset(new Engine(folder));
+        engine->start();
+        LuaInterface::registerFunction(setProperty, "test.setProperty");
+    }
+
+    void frames(int count, float timeDelta = 0.02f)
+    {
+        for (int i = 0; i < count; ++i)
+        {
+            engine->frame(timeDelta);
+        }
+    }
+
+    std::string failure(const std::string& code)
+    {
+        std::string text = engine->lua("select(2, pcall(function() " + code + " end))");
+        const size_t at = text.find("]:1: ");
+        return at == std::string::npos ? text : text.substr(at + 5);
+    }
+};
+
+TEST_F(Sound, StartUpMakesTheCategoriesAndVolumesOfTheConfiguration)
+{
+    ASSERT_NE(yim::manager, nullptr);
+    EXPECT_EQ(yim::manager->getName(), "OpenAL");
+    EXPECT_TRUE(yim::manager->isThreaded());
+    EXPECT_EQ(yim::manager->getCategory("fx")->getBufferMode(), yim::MANAGED);
+    EXPECT_EQ(yim::manager->getCategory("music")->getBufferMode(), yim::STREAMED);
+    EXPECT_FLOAT_EQ(yim::manager->getCategory("fx")->getGain(), 0.8f);
+    // A missing key makes that category silent.
+    EXPECT_FLOAT_EQ(yim::manager->getCategory("voice")->getGain(), 0.0f);
+    EXPECT_FLOAT_EQ(yim::manager->getGlobalGain(), 1.0f);
+    EXPECT_TRUE(yim::manager->hasSound("c1.music"));
+    EXPECT_TRUE(yim::manager->hasSound("c1.door"));
+}
+
+TEST_F(Sound, TwoScenesWithOneLoopKeepItsPlayerAndSettleAtTheNewGain)
+{
+    frames(40);
+    LoopSound::Entry* entry = onlyEntry();
+    ASSERT_NE(entry, nullptr) << engine->logText();
+    yim::Player* player = entry->player;
+    EXPECT_TRUE(player->isPlaying());
+    EXPECT_FLOAT_EQ(player->getGain(), 1.0f);
+
+    Session::changeScene("b", 0.0f, "none");
+    float lowest = 1.0f;
+    for (int i = 0; i < 50; ++i)
+    {
+        engine->frame(0.02f);
+        ASSERT_NE(onlyEntry(), nullptr);
+        EXPECT_EQ(onlyEntry()->player, player);
+        EXPECT_TRUE(player->isPlaying());
+        lowest = std::min(lowest, player->getGain());
+    }
+    // One frame of fading out at most, then down to the new gain.
+    EXPECT_GE(lowest, 0.5f);
+    EXPECT_FLOAT_EQ(player->getGain(), 0.5f);
+    EXPECT_EQ(onlyEntry()->owner->getProperty("category"), "music");
+    EXPECT_EQ(yim::manager->getPlayers().size(), 1);
+
+    // Leaving the chapter with a fade lets it fade out, then the chapter's unload frees it.
+    Session::changeScene("c2.d", 1.0f, "fade");
+    engine->frame(0.02f);
+    engine->frame(0.1f);
+    EXPECT_LT(player->getGain(), 0.5f);
+    frames(30, 0.1f);
+    EXPECT_TRUE(LoopSound::getEntries().empty());
+    EXPECT_FALSE(yim::manager->hasSound("c1.music"));
+    EXPECT_EQ(yim::manager->getPlayers().size(), 0);
+}
+
+TEST_F(Sound, APausableLoopFallsAtTwoPerSecondWhilePausedAndComesBack)
+{
+    frames(40);
+    LoopSound* loop = onlyEntry()->owner;
+    loop->setProperty("pausable", "1");
+    yim::Player* player = onlyEntry()->player;
+    ASSERT_FLOAT_EQ(player->getGain(), 1.0f);
+    Session::setPaused(true);
+    engine->frame(0.1f);
+    const float first = player->getGain();
+    engine->frame(0.1f);
+    EXPECT_NEAR(first - player->getGain(), 0.2f, 1e-4f);
+    engine->frame(0.1f);
+    EXPECT_NEAR(first - player->getGain(), 0.4f, 1e-4f);
+    frames(10, 0.1f);
+    EXPECT_FLOAT_EQ(player->getGain(), 0.0f);
+    // A new gain while paused waits for the end of the pause.
+    loop->setProperty("gain", "0.6");
+    frames(2, 0.1f);
+    EXPECT_FLOAT_EQ(player->getGain(), 0.0f);
+    Session::setPaused(false);
+    frames(10, 0.1f);
+    EXPECT_FLOAT_EQ(player->getGain(), 0.6f);
+}
+
+TEST_F(Sound, FadeTimesAndTheirMends)
+{
+    LoopSound loop("l", kavtypes::Rectangle(0.0f, 0.0f, 1.0f, 1.0f));
+    loop.setProperty("fadeTime", "2");
+    EXPECT_FLOAT_EQ(loop.getProperty("fadeInTime").toFloat(), 2.0f);
+    EXPECT_FLOAT_EQ(loop.getProperty("fadeOutTime").toFloat(), 2.0f);
+    loop.setProperty("fadeInTime", "1");
+    loop.setProperty("fadeOutTime", "3");
+    EXPECT_FLOAT_EQ(loop.getProperty("fadeTime").toFloat(), 2.0f);
+    EXPECT_EQ(loop.getProperty("category"), "");
+    EXPECT_EQ(loop.getPropertyDescriptions()[0].name, "sound");
+    EXPECT_EQ(loop.getPropertyDescriptions()[5].name, "gain");
+
+    // Times of 0 or less are instant: no infinite speed turns the gain into NaN.
+    frames(40);
+    LoopSound* owner = onlyEntry()->owner;
+    yim::Player* player = onlyEntry()->player;
+    owner->setProperty("fadeOutTime", "0");
+    Scene* scene = Session::getActiveScene();
+    scene->getChapter()->destroyObject(owner);
+    ASSERT_NE(onlyEntry(), nullptr);
+    engine->frame(0.0f);
+    engine->frame(0.0f);
+    EXPECT_TRUE(LoopSound::getEntries().empty());
+
+    LoopSound* instant = new LoopSound("instant", kavtypes::Rectangle(0.0f, 0.0f, 1.0f, 1.0f));
+    instant->setProperty("fadeInTime", "-1");
+    instant->setProperty("sound", "music");
+    scene->attachObject(instant);
+    frames(2);
+    player = onlyEntry()->player;
+    EXPECT_FLOAT_EQ(player->getGain(), 1.0f);
+    // A negative time removes the chapter's loops at once, as 0 does.
+    LoopSound::fadeOutAll("c1", -2.0f);
+    EXPECT_TRUE(LoopSound::getEntries().empty());
+    EXPECT_EQ(instant->getEntry(), nullptr);
+    LoopSound::fadeOutAll("c1", 0.0f);
+}
+
+TEST_F(Sound, AnUnknownSoundThrowsOnceThenDoesNothing)
+{
+    tesraui::Object parent("parent", kavtypes::Rectangle(0.0f, 0.0f, 1.0f, 1.0f));
+    LoopSound* loop = new LoopSound("ghost", kavtypes::Rectangle(0.0f, 0.0f, 1.0f, 1.0f));
+    loop->setProperty("sound", "c1.ghost");
+    parent.addChild(loop);
+    try
+    {
+        loop->update(0.02f);
+        ADD_FAILURE() << "no exception";
+    }
+    catch (const quortypes::exception& e)
+    {
+        EXPECT_NE(std::string(e.getMessage()).find("Audio Manager: Sound 'c1.ghost' does not exist!"),
+                  std::string::npos);
+    }
+    loop->update(0.02f);
+    EXPECT_TRUE(loop->setProperty("gain", "0.3"));
+    EXPECT_EQ(loop->getProperty("category"), "");
+    parent.removeChild(loop);
+    delete loop;
+    EXPECT_EQ(engine->logText().find("Error relieving"), std::string::npos);
+}
+
+TEST_F(Sound, TheSoundTable)
+{
+    frames(2);
+    // A bare name is a sound of the active scene's chapter; its deferred play counts as playing at once.
+    EXPECT_EQ(engine->lua("sound.exists('door')"), "true");
+    EXPECT_EQ(engine->lua("sound.isPlaying('door')"), "false");
+    LuaInterface::execute("sound.play('door')");
+    EXPECT_EQ(engine->lua("sound.isPlaying('door')"), "true");
+    EXPECT_FALSE(yim::manager->isAnyPlaying("c1.door"));
+    // A second request keeps one entry: once played, nothing stays pending.
+    LuaInterface::execute("sound.play('c1.door')");
+    frames(3);
+    EXPECT_TRUE(yim::manager->isAnyPlaying("c1.door"));
+    LuaInterface::execute("sound.stop('door')");
+    EXPECT_EQ(engine->lua("sound.isPlaying('door')"), "false");
+
+    LuaInterface::execute("sound.setCategoryVolume('master', 0.5)");
+    EXPECT_FLOAT_EQ(yim::manager->getGlobalGain(), 0.5f);
+    EXPECT_FALSE(yim::manager->hasCategory("master"));
+    EXPECT_EQ(engine->lua("sound.getCategoryVolume('master') == 0.5"), "true");
+    LuaInterface::execute("sound.setCategoryVolume('fx', 0.25)");
+    EXPECT_EQ(engine->lua("sound.getCategoryVolume('fx') == 0.25"), "true");
+    EXPECT_NE(
+        failure("sound.getCategoryVolume('bogus')").find("Audio Manager: Category 'bogus' does not exist!"),
+        std::string::npos);
+    EXPECT_EQ(engine->lua("sound.isEnabled()"), "true");
+
+    EXPECT_EQ(engine->lua("sound.getBackgroundSounds()"), "music");
+    EXPECT_EQ(engine->lua("sound.removeBackgroundSound('music')"), "1");
+    EXPECT_EQ(engine->lua("sound.getBackgroundSounds()"), "<none>");
+}
+
+TEST_F(Sound, FocusLossSuspendsAndOnlyItsOwnSuspendIsResumedByFocus)
+{
+    frames(2);
+    tesra::window->handleFocusChangeEvent(false);
+    EXPECT_TRUE(yim::manager->isSuspended());
+    // Without the focus the script cannot change it.
+    EXPECT_EQ(engine->lua("sound.resume()"), "false");
+    EXPECT_EQ(engine->lua("sound.suspend()"), "false");
+    EXPECT_TRUE(yim::manager->isSuspended());
+    tesra::window->handleFocusChangeEvent(true);
+    EXPECT_FALSE(yim::manager->isSuspended());
+
+    EXPECT_EQ(engine->lua("sound.suspend()"), "true");
+    tesra::window->handleFocusChangeEvent(false);
+    tesra::window->handleFocusChangeEvent(true);
+    EXPECT_EQ(engine->lua("sound.isSuspended()"), "true");
+    EXPECT_EQ(engine->lua("sound.resume()"), "true");
+    EXPECT_FALSE(yim::manager->isSuspended());
+}
