@@ -26,8 +26,11 @@
 #include "Variables.h"
 #include "lua/Host.h"
 #include "lua/LuaInterface.h"
+#include "objects/DelayedCall.h"
 #include "objects/LoopSound.h"
+#include "objects/ObjectDestructor.h"
 #include "objects/PausableObject.h"
+#include "objects/SceneSwitchDestructor.h"
 #include "objects/VumoViewportObject.h"
 #include "Profile.h"
 #include "ui/UI.h"
@@ -191,6 +194,9 @@ namespace Session
             }
             tesraui::registerObjectFactory("PausableObject", &PausableObject::createInstance);
             tesraui::registerObjectFactory("LoopSound", &LoopSound::createInstance);
+            tesraui::registerObjectFactory("DelayedCall", &DelayedCall::createInstance);
+            tesraui::registerObjectFactory("ObjectDestructor", &ObjectDestructor::createInstance);
+            tesraui::registerObjectFactory("SceneSwitchDestructor", &SceneSwitchDestructor::createInstance);
             pirk::init();
             startAudio(config);
             createTransitions();
