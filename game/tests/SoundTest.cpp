@@ -4,6 +4,7 @@
 #include <lua.hpp>
 #include <tesra/Window.h>
 #include <tesra/tesra.h>
+#include <tesraui/Container.h>
 #include <tesraui/Dataset.h>
 #include <yim/AudioManager.h>
 #include <yim/Category.h>
@@ -14,6 +15,7 @@
 #include "EngineHarness.h"
 #include "Scene.h"
 #include "lua/Calls.h"
+#include "lua/Events.h"
 #include "objects/LoopSound.h"
 #include "ui/UI.h"
 
@@ -55,6 +57,22 @@ namespace
         LuaInterface::getObject(L, 1)->setProperty(LuaInterface::toString(L, 2),
                                                    LuaInterface::toString(L, 3));
         return 0;
+    }
+
+    // The code of every DelayedCall waiting under the UI's root.
+    harray<hstring> deferredPlays()
+    {
+        harray<hstring> result;
+        for (tesraui::Object* child : UI::getInstance()->getRootObject()->getChildren())
+        {
+            if (child->getClassName() == "DelayedCall")
+            {
+                auto* event = dynamic_cast<LuaInterface::LuaCallbackEvent*>(
+                    child->getEvents().tryGet("callback", nullptr));
+                result.push_back(event != nullptr ? event->code : hstring("?"));
+            }
+        }
+        return result;
     }
 
     LoopSound::Entry* onlyEntry()
@@ -256,12 +274,19 @@ TEST_F(Sound, TheSoundTable)
     LuaInterface::execute("sound.play('door')");
     EXPECT_EQ(engine->lua("sound.isPlaying('door')"), "true");
     EXPECT_FALSE(yim::manager->isAnyPlaying("c1.door"));
-    // A second request keeps one entry: once played, nothing stays pending.
-    LuaInterface::execute("sound.play('c1.door')");
+    const harray<hstring> calls = deferredPlays();
+    ASSERT_EQ(calls.size(), 1);
+    EXPECT_EQ(calls[0], "sound.play(\"c1.door\", 0.000000, true)");
     frames(3);
     EXPECT_TRUE(yim::manager->isAnyPlaying("c1.door"));
+    EXPECT_TRUE(deferredPlays().empty());
     LuaInterface::execute("sound.stop('door')");
     EXPECT_EQ(engine->lua("sound.isPlaying('door')"), "false");
+    // Played at once, nothing waits.
+    LuaInterface::execute("sound.play('door', 0.5, true)");
+    EXPECT_TRUE(deferredPlays().empty());
+    EXPECT_TRUE(yim::manager->isAnyPlaying("c1.door"));
+    LuaInterface::execute("sound.stop('door')");
 
     LuaInterface::execute("sound.setCategoryVolume('master', 0.5)");
     EXPECT_FLOAT_EQ(yim::manager->getGlobalGain(), 0.5f);
@@ -297,4 +322,33 @@ TEST_F(Sound, FocusLossSuspendsAndOnlyItsOwnSuspendIsResumedByFocus)
     EXPECT_EQ(engine->lua("sound.isSuspended()"), "true");
     EXPECT_EQ(engine->lua("sound.resume()"), "true");
     EXPECT_FALSE(yim::manager->isSuspended());
+}
+
+TEST_F(Sound, ADeferredPlayQuotesItsNameAndWaitsOnceUnderTheErrorOverlay)
+{
+    folder.put("data/chapters/c1/audio/fx/say \"hi\" 100%s.wav", sineWav(1.0f));
+    ASSERT_TRUE(yim::manager->createSound("data/chapters/c1/audio/fx/say \"hi\" 100%s.wav", "fx", "c1."));
+    frames(2);
+    LuaInterface::execute("name = 'say \"hi\" 100%s'; sound.play(name); sound.play(name)");
+    EXPECT_EQ(deferredPlays().size(), 2);
+    frames(3);
+    EXPECT_TRUE(yim::manager->isAnyPlaying("c1.say \"hi\" 100%s")) << engine->logText();
+    EXPECT_EQ(engine->logText().find("rror"), std::string::npos) << engine->logText();
+    LuaInterface::execute("sound.stop(name)");
+    EXPECT_EQ(engine->lua("sound.isPlaying(name)"), "false");
+
+    // Under the overlay the play waits again, still as one name, and is not stuck once it went.
+    tesraui::Object* overlay =
+        new tesraui::Object("vumo_ui_error_bg", kavtypes::Rectangle(0.0f, 0.0f, 1.0f, 1.0f));
+    UI::getUIDataset()->registerObjects(overlay);
+    LuaInterface::execute("sound.play('door')");
+    frames(4);
+    EXPECT_FALSE(yim::manager->isAnyPlaying("c1.door"));
+    EXPECT_EQ(deferredPlays().size(), 1);
+    EXPECT_EQ(engine->lua("sound.isPlaying('door')"), "true");
+    UI::getUIDataset()->destroyObject(overlay);
+    frames(3);
+    EXPECT_TRUE(yim::manager->isAnyPlaying("c1.door"));
+    LuaInterface::execute("sound.stop('door')");
+    EXPECT_EQ(engine->lua("sound.isPlaying('door')"), "false");
 }

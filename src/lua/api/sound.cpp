@@ -1,9 +1,11 @@
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include <lua.hpp>
 #include <tesra/Window.h>
 #include <tesra/tesra.h>
+#include <tesraui/Container.h>
 #include <tesraui/Dataset.h>
 #include <tesraui/ImageBox.h>
 #include <yim/AudioManager.h>
@@ -14,8 +16,10 @@
 #include "Scene.h"
 #include "Session.h"
 #include "lua/Calls.h"
+#include "lua/Events.h"
 #include "lua/LuaInterface.h"
 #include "lua/api/registrars.h"
+#include "objects/DelayedCall.h"
 #include "objects/LoopSound.h"
 #include "ui/UI.h"
 
@@ -91,10 +95,25 @@ namespace LuaInterface
             return result;
         }
 
-        void deferPlay(const hstring& name, float fadeTime)
+        // Plays the sound from a DelayedCall of the UI in the next frame.
+        void deferPlay(lua_State* L, const hstring& name, float fadeTime)
         {
-            Session::queueScript(
-                "sound.play(" + literal(name) + ", " + formatString("%f", fadeTime) + ", true)", false);
+            UI* ui = UI::getInstance();
+            if (ui == nullptr || ui->getDataset() == nullptr || ui->getRootObject() == nullptr)
+            {
+                raiseLuaError(
+                    L, "Lua function needs to access the UI instance, but UI hasn't been initialised yet.");
+            }
+            // The callback fills a "%s" in its code with the caller's name: a "%" of the name is escaped.
+            const hstring code = "sound.play(" + literal(name).replaced("%", "\\37") + ", " +
+                                 formatString("%f", std::isfinite(fadeTime) ? fadeTime : 0.0f) + ", true)";
+            DelayedCall* call = new DelayedCall(tesra::generateName("DelayedCall"),
+                                                kavtypes::Rectangle(0.0f, 0.0f, 1.0f, 1.0f));
+            call->setDelay(0.0001f);
+            call->registerEvent("callback", new LuaCallbackEvent(code, nullptr));
+            call->setEnabled(true);
+            ui->getDataset()->registerObjects(call);
+            ui->getRootObject()->addChild(call);
             if (yim::manager->getName() != "Disabled" &&
                 std::find(pendingPlays.begin(), pendingPlays.end(), name) == pendingPlays.end())
             {
@@ -115,7 +134,7 @@ namespace LuaInterface
                 manager->play(name, fadeTime, false, 1.0f);
                 return 0;
             }
-            deferPlay(name, fadeTime);
+            deferPlay(L, name, fadeTime);
             return 0;
         }
 
