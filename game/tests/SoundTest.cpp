@@ -352,3 +352,39 @@ TEST_F(Sound, ADeferredPlayQuotesItsNameAndWaitsOnceUnderTheErrorOverlay)
     LuaInterface::execute("sound.stop('door')");
     EXPECT_EQ(engine->lua("sound.isPlaying('door')"), "false");
 }
+
+TEST(DemoSound, TheMeadowThemeLoopsOnAcrossItsScenesAndAClickClicks)
+{
+    setenv("ALSOFT_DRIVERS", "null", 1);
+    GameFolder folder;
+    folder.copyDemo();
+    Engine engine(folder);
+    engine.start();
+    for (int i = 0; i < 40; ++i)
+    {
+        engine.frame(0.02f);
+    }
+    ASSERT_EQ(yim::manager->getName(), "OpenAL");
+    LoopSound::Entry* entry = onlyEntry();
+    ASSERT_NE(entry, nullptr) << engine.logText();
+    EXPECT_EQ(entry->name, "meadow.theme");
+    yim::Player* player = entry->player;
+    EXPECT_TRUE(player->isPlaying());
+    EXPECT_TRUE(player->isLooping());
+    EXPECT_FLOAT_EQ(player->getGain(), 1.0f);
+
+    engine.mouse(tesra::Window::MOUSE_DOWN, 480, 270);
+    engine.mouse(tesra::Window::MOUSE_UP, 480, 270);
+    engine.frame(0.02f);
+    engine.frame(0.02f);
+    EXPECT_TRUE(yim::manager->isAnyPlaying("ui.click"));
+    for (int i = 0; i < 20 && Session::getActiveScene()->getName() != "sign"; ++i)
+    {
+        engine.frame(0.1f);
+    }
+    ASSERT_EQ(Session::getActiveScene()->getName(), "sign");
+    engine.frame(0.1f);
+    ASSERT_NE(onlyEntry(), nullptr);
+    EXPECT_EQ(onlyEntry()->player, player);
+    EXPECT_TRUE(player->isPlaying());
+}
