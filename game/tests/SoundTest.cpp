@@ -7,6 +7,8 @@
 #include <tesraui/Container.h>
 #include <tesraui/Dataset.h>
 #include <yim/AudioManager.h>
+#include <yim/Buffer.h>
+#include <yim/Sound.h>
 #include <yim/Category.h>
 #include <yim/Player.h>
 #include <yim/yim.h>
@@ -302,6 +304,28 @@ TEST_F(Sound, TheSoundTable)
     EXPECT_EQ(engine->lua("sound.getBackgroundSounds()"), "music");
     EXPECT_EQ(engine->lua("sound.removeBackgroundSound('music')"), "1");
     EXPECT_EQ(engine->lua("sound.getBackgroundSounds()"), "<none>");
+}
+
+TEST_F(Sound, CleanMemoryAndLeavingAChapterFreeDecodedSounds)
+{
+    yim::Buffer* door = yim::manager->getSound("c1.door")->getBuffer();
+    LuaInterface::execute("sound.play('door', 0, true)");
+    EXPECT_TRUE(door->isLoaded());
+    LuaInterface::execute("sound.stop('door')");
+    LuaInterface::execute("sys.cleanMemory()");
+    EXPECT_FALSE(door->isLoaded());
+
+    // The ui chapter's sounds stay; its memory is cleared on leaving c1 too.
+    folder.put("data/ui/audio/fx/tick.wav", sineWav(0.2f));
+    ASSERT_TRUE(yim::manager->createSound("data/ui/audio/fx/tick.wav", "fx", "ui."));
+    yim::Buffer* tick = yim::manager->getSound("ui.tick")->getBuffer();
+    LuaInterface::execute("sound.play('ui.tick', 0, true)");
+    LuaInterface::execute("sound.stop('ui.tick')");
+    EXPECT_TRUE(tick->isLoaded());
+    Session::changeScene("c2.d", 0.0f, "none");
+    EXPECT_FALSE(tick->isLoaded());
+    EXPECT_TRUE(yim::manager->hasSound("ui.tick"));
+    EXPECT_FALSE(yim::manager->hasSound("c1.door"));
 }
 
 TEST_F(Sound, FocusLossSuspendsAndOnlyItsOwnSuspendIsResumedByFocus)
