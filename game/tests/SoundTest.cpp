@@ -243,6 +243,28 @@ TEST_F(Sound, FadeTimesAndTheirMends)
     LoopSound::fadeOutAll("c1", 0.0f);
 }
 
+TEST_F(Sound, AnEmptySoundNeverPlaysAndAStartedOneKeepsItsSound)
+{
+    frames(2);
+    Scene* scene = Session::getActiveScene();
+    LoopSound* empty = new LoopSound("empty", kavtypes::Rectangle(0.0f, 0.0f, 1.0f, 1.0f));
+    scene->attachObject(empty);
+    LoopSound* emptied = new LoopSound("emptied", kavtypes::Rectangle(0.0f, 0.0f, 1.0f, 1.0f));
+    emptied->setProperty("sound", "door");
+    scene->attachObject(emptied);
+    emptied->setProperty("sound", "");
+    frames(2);
+    EXPECT_EQ(LoopSound::getEntries().size(), 1);
+    EXPECT_EQ(empty->getEntry(), nullptr);
+    EXPECT_EQ(emptied->getEntry(), nullptr);
+
+    LoopSound* loop = onlyEntry()->owner;
+    loop->setProperty("sound", "door");
+    frames(2);
+    EXPECT_EQ(onlyEntry()->name, "c1.music");
+    EXPECT_EQ(loop->getEntry(), onlyEntry());
+}
+
 TEST_F(Sound, AnUnknownSoundThrowsOnceThenDoesNothing)
 {
     tesraui::Object parent("parent", kavtypes::Rectangle(0.0f, 0.0f, 1.0f, 1.0f));

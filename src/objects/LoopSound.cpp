@@ -129,7 +129,8 @@ void LoopSound::update(float timeDelta)
     tesraui::Object::update(timeDelta);
     if (!started)
     {
-        if (!attached)
+        // A sound emptied after the attach would start a sound named after the chapter alone.
+        if (!attached || sound == "")
         {
             return;
         }
