@@ -2,11 +2,14 @@
 #include <quortypes/harray.h>
 #include <fintu/Renderer.h>
 #include <tesraui/tesraui.h>
+#include <yim/AudioManager.h>
+#include <yim/yim.h>
 
 #include "Scene.h"
 #include "Session.h"
 #include "SessionState.h"
 #include "objects/ColorImage.h"
+#include "objects/LoopSound.h"
 #include "ui/UI.h"
 
 namespace Session
@@ -70,6 +73,11 @@ namespace Session
             getActiveScene()->update(timeDelta);
         }
         updateTransition(timeDelta);
+        if (yim::manager != nullptr)
+        {
+            yim::manager->update(timeDelta);
+        }
+        LoopSound::updateAll(timeDelta);
         vumo::ColorImage::updateAll(timeDelta);
         autosaveAccumulator += timeDelta;
         if (autosaveAccumulator > 1.0f)
@@ -191,6 +199,10 @@ namespace Session
         if (fintu::renderer != nullptr)
         {
             fintu::renderer->clearCache();
+        }
+        if (yim::manager != nullptr)
+        {
+            yim::manager->clearMemory();
         }
     }
 

@@ -1,4 +1,5 @@
 #include <chrono>
+#include <cstdint>
 #include <cmath>
 
 #include <fintu/Renderer.h>
@@ -12,6 +13,9 @@
 #include <tesra/Window.h>
 #include <tesra/tesra.h>
 #include <tesraui/tesraui.h>
+#include <yim/AudioManager.h>
+#include <yim/Category.h>
+#include <yim/yim.h>
 
 #include "Config.h"
 #include "EventDelegate.h"
@@ -25,6 +29,7 @@
 #include "objects/DelayedCall.h"
 #include "objects/DraggableContainer.h"
 #include "objects/LineObject.h"
+#include "objects/LoopSound.h"
 #include "objects/ObjectDestructor.h"
 #include "objects/PausableObject.h"
 #include "objects/SceneSwitchDestructor.h"
@@ -111,6 +116,25 @@ namespace Session
                     info.displayDpi, info.locale.c_str()));
         }
 
+        // A missing volume reads as 0: that sound stays silent.
+        void startAudio(hdict<hstring>& config)
+        {
+            void* window = tesra::window->getBackendId();
+            yim::init(config.tryGet("audio_mute", "") == "1" ? yim::AS_DISABLED : yim::AS_DEFAULT,
+                      (unsigned int)(uintptr_t)window, true, 0.01f, "");
+            yim::manager->createCategory("fx", yim::MANAGED, yim::DISK);
+            for (const char* name : {"music", "ambient", "voice"})
+            {
+                yim::manager->createCategory(name, yim::STREAMED, yim::DISK);
+            }
+            yim::manager->setGlobalGain(config.tryGet("master_volume", "").toFloat() / 100.0f);
+            for (const char* name : {"fx", "music", "ambient", "voice"})
+            {
+                yim::manager->getCategory(name)->setGain(
+                    config.tryGet(hstring(name) + "_volume", "").toFloat() / 100.0f);
+            }
+        }
+
         void start(UIFactory createUI)
         {
             const auto now = std::chrono::steady_clock::now().time_since_epoch();
@@ -172,11 +196,13 @@ namespace Session
             }
             tesraui::registerObjectFactory("PausableObject", &PausableObject::createInstance);
             tesraui::registerObjectFactory("LineObject", &LineObject::createInstance);
+            tesraui::registerObjectFactory("LoopSound", &LoopSound::createInstance);
             tesraui::registerObjectFactory("DraggableContainer", &DraggableContainer::createInstance);
             tesraui::registerObjectFactory("DelayedCall", &DelayedCall::createInstance);
             tesraui::registerObjectFactory("ObjectDestructor", &ObjectDestructor::createInstance);
             tesraui::registerObjectFactory("SceneSwitchDestructor", &SceneSwitchDestructor::createInstance);
             pirk::init();
+            startAudio(config);
             createTransitions();
             config["screenshot"] = "0";
             Profile* profile = new DummyProfile();
@@ -209,12 +235,14 @@ namespace Session
         delete getProfile();
         setProfile(nullptr);
         destroyScenes();
+        LoopSound::destroyAll();
         delete UI::getInstance();
         pirk::destroy();
         tesraui::destroy();
         fintuttf::destroy();
         fintu::destroy();
         tesra::destroy();
+        yim::destroy();
         LuaInterface::destroy();
         LuaInterface::setHost(nullptr);
         resetFrameState();

@@ -10,12 +10,15 @@
 #include <tesraui/ImageBox.h>
 #include <tesraui/Texture.h>
 #include <tesraui/tesraui.h>
+#include <yim/AudioManager.h>
+#include <yim/yim.h>
 
 #include "Chapter.h"
 #include "Scene.h"
 #include "Session.h"
 #include "Variables.h"
 #include "lua/LuaInterface.h"
+#include "objects/LoopSound.h"
 #include "objects/VumoViewportObject.h"
 #include "ui/UI.h"
 
@@ -186,6 +189,10 @@ bool TransitionManager::switchScene()
         {
             fintu::renderer->clearCache();
         }
+        if (yim::manager != nullptr)
+        {
+            yim::manager->clearMemory();
+        }
     }
     if (mustLoad)
     {
@@ -275,6 +282,13 @@ namespace Transitions
         this->level = 0.0f;
         this->direction = 1;
         this->waited = false;
+        // Leaving a chapter: its loops fade out under the cover.
+        Chapter* active = Session::getActiveChapter();
+        if (target.contains(".") && active != nullptr && !active->isPersistent() &&
+            target.subString(0, target.find('.')) != active->getName())
+        {
+            LoopSound::fadeOutAll(active->getName(), duration * 0.5f);
+        }
     }
 
     bool Fade::update(float timeDelta)

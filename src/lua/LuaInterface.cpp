@@ -38,6 +38,7 @@ namespace LuaInterface
             registerUtil();
             registerObject();
             registerImage();
+            registerSound();
             registerScene();
             registerVumo();
             registerCfg();

@@ -7,6 +7,7 @@ namespace LuaInterface
     void registerUtil();
     void registerObject();
     void registerImage();
+    void registerSound();
     void registerScene();
     void registerVumo();
     void registerCfg();
