@@ -1,6 +1,7 @@
 #include <quortypes/Log.h>
 #include <quortypes/harray.h>
 #include <fintu/Renderer.h>
+#include <tesraparticle/tesraparticle.h>
 #include <tesraui/tesraui.h>
 
 #include "Scene.h"
@@ -192,6 +193,7 @@ namespace Session
         {
             fintu::renderer->clearCache();
         }
+        tesraparticle::clearCache();
     }
 
     void setAutosaveTarget(AutosaveTarget* target)

@@ -11,7 +11,9 @@
 #include <tesra/SystemInfo.h>
 #include <tesra/Window.h>
 #include <tesra/tesra.h>
+#include <tesraparticle/tesraparticle.h>
 #include <tesraui/tesraui.h>
+#include <tesrauiparticle/tesrauiparticle.h>
 
 #include "Config.h"
 #include "EventDelegate.h"
@@ -166,6 +168,8 @@ namespace Session
                 setTextureExtensions(config["texture_extensions"]);
             }
             tesraui::registerObjectFactory("PausableObject", &PausableObject::createInstance);
+            tesraparticle::init();
+            tesrauiparticle::init();
             pirk::init();
             createTransitions();
             config["screenshot"] = "0";
@@ -201,6 +205,9 @@ namespace Session
         destroyScenes();
         delete UI::getInstance();
         pirk::destroy();
+        // The particle library owns textures of the render system, so it goes first.
+        tesrauiparticle::destroy();
+        tesraparticle::destroy();
         tesraui::destroy();
         fintuttf::destroy();
         fintu::destroy();

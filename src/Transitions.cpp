@@ -9,6 +9,7 @@
 #include <tesraui/Image.h>
 #include <tesraui/ImageBox.h>
 #include <tesraui/Texture.h>
+#include <tesraparticle/tesraparticle.h>
 #include <tesraui/tesraui.h>
 
 #include "Chapter.h"
@@ -186,6 +187,7 @@ bool TransitionManager::switchScene()
         {
             fintu::renderer->clearCache();
         }
+        tesraparticle::clearCache();
     }
     if (mustLoad)
     {
