@@ -2,6 +2,7 @@
 
 #include <tesraparticle/Emitter.h>
 #include <tesraparticle/System.h>
+#include <tesraparticle/tesraparticle.h>
 #include <tesraui/ImageBox.h>
 #include <tesrauiparticle/Particle.h>
 
@@ -132,4 +133,19 @@ TEST_F(DemoScenes, TheHillsBurnACampfire)
     EXPECT_GT(brighter, 30);
     EXPECT_EQ(elsewhere, 0);
     EXPECT_EQ(darker, 0);
+
+    // Leaving the chapter clears the particle cache, so the file is read again on the way back; freeing
+    // memory clears it too.
+    fire->setVisible(true);
+    for (int i = 0; i < 3; ++i)
+        click();
+    ASSERT_EQ(active(), "meadow.hills");
+    const std::string reading = "tesraparticle: Loading system: data/particles/fire.xml";
+    EXPECT_TRUE(inOrder(engine->logText(), {reading, "Unloading chapter meadow", reading}));
+    harness::Engine::log().clear();
+    std::unique_ptr<tesraparticle::System> copy(tesraparticle::loadSystem("data/particles/fire.xml"));
+    Session::cleanMemory();
+    copy.reset(tesraparticle::loadSystem("data/particles/fire.xml"));
+    EXPECT_TRUE(inOrder(engine->logText(), {"tesraparticle: Already loaded: data/particles/fire.xml",
+                                            "cleanMemory() called", reading}));
 }
