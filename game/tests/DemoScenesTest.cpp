@@ -1,5 +1,6 @@
 #include <cstring>
 
+#include <quortypes/util.h>
 #include <tesraparticle/Emitter.h>
 #include <tesraparticle/System.h>
 #include <tesraparticle/tesraparticle.h>
@@ -105,6 +106,7 @@ TEST_F(DemoScenes, TheHillsBurnACampfire)
     ASSERT_NE(fire, nullptr);
     ASSERT_TRUE(fire->isLoaded());
     EXPECT_EQ(fire->getSystem()->getName(), "data/particles/fire");
+    quortypes::seedRandom(7);
     for (int i = 0; i < 20; ++i)
         engine->frame(0.1f);
     EXPECT_GT(fire->getSystem()->getEmitters()[0]->getAlive(), 0);
