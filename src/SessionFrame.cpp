@@ -1,6 +1,7 @@
 #include <quortypes/Log.h>
 #include <quortypes/harray.h>
 #include <fintu/Renderer.h>
+#include <tesraparticle/tesraparticle.h>
 #include <tesraui/tesraui.h>
 #include <yim/AudioManager.h>
 #include <yim/yim.h>
@@ -204,6 +205,7 @@ namespace Session
         {
             yim::manager->clearMemory();
         }
+        tesraparticle::clearCache();
     }
 
     void setAutosaveTarget(AutosaveTarget* target)

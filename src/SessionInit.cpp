@@ -12,10 +12,12 @@
 #include <tesra/SystemInfo.h>
 #include <tesra/Window.h>
 #include <tesra/tesra.h>
+#include <tesraparticle/tesraparticle.h>
 #include <tesraui/tesraui.h>
 #include <yim/AudioManager.h>
 #include <yim/Category.h>
 #include <yim/yim.h>
+#include <tesrauiparticle/tesrauiparticle.h>
 
 #include "Config.h"
 #include "EventDelegate.h"
@@ -201,6 +203,8 @@ namespace Session
             tesraui::registerObjectFactory("DelayedCall", &DelayedCall::createInstance);
             tesraui::registerObjectFactory("ObjectDestructor", &ObjectDestructor::createInstance);
             tesraui::registerObjectFactory("SceneSwitchDestructor", &SceneSwitchDestructor::createInstance);
+            tesraparticle::init();
+            tesrauiparticle::init();
             pirk::init();
             startAudio(config);
             createTransitions();
@@ -238,6 +242,9 @@ namespace Session
         LoopSound::destroyAll();
         delete UI::getInstance();
         pirk::destroy();
+        // The particle library owns textures of the render system, so it goes first.
+        tesrauiparticle::destroy();
+        tesraparticle::destroy();
         tesraui::destroy();
         fintuttf::destroy();
         fintu::destroy();

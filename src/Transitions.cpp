@@ -9,6 +9,7 @@
 #include <tesraui/Image.h>
 #include <tesraui/ImageBox.h>
 #include <tesraui/Texture.h>
+#include <tesraparticle/tesraparticle.h>
 #include <tesraui/tesraui.h>
 #include <yim/AudioManager.h>
 #include <yim/yim.h>
@@ -193,6 +194,7 @@ bool TransitionManager::switchScene()
         {
             yim::manager->clearMemory();
         }
+        tesraparticle::clearCache();
     }
     if (mustLoad)
     {
