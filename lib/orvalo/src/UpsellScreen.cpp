@@ -139,8 +139,16 @@ namespace orvalo
             UpsellScreen* screen = require<UpsellScreen>(dataset, "orvalo_us");
             require<tesraui::Object>(dataset, "orvalo_us_button_overlay_cancel")
                 ->registerEvent("Click", &onCancelClick);
-            require<tesraui::Label>(dataset, "orvalo_us_label_contacting")
-                ->setTextKey("{%f} orvalo.OrvaloUpsellContacting");
+            tesraui::Label* contacting = require<tesraui::Label>(dataset, "orvalo_us_label_contacting");
+            try
+            {
+                contacting->setTextKey("{%f} orvalo.OrvaloUpsellContacting");
+            }
+            catch (const quortypes::exception& e)
+            {
+                // Without the promotion texts the label only lacks its words.
+                quortypes::Log::error(logTag, e.getMessage());
+            }
             parent->addChild(screen);
             screen->setZOrder(100000);
             screen->setAnchors(true, true, true, true);
