@@ -1,3 +1,4 @@
+#include <quortypes/exception.h>
 #include <tesraui/Dataset.h>
 #include <tesraui/Label.h>
 
@@ -77,11 +78,19 @@ namespace orvalo
             for (int i = 0; i < 100; ++i)
             {
                 const hstring key = this->textKeyPrefix + hstring(i);
-                if (!this->dataset->hasText(key))
+                try
                 {
+                    if (!this->dataset->hasText(key))
+                    {
+                        break;
+                    }
+                    this->texts.push_back(this->dataset->getText(key));
+                }
+                catch (const quortypes::exception&)
+                {
+                    // A key of a dataset that does not exist is missing as well.
                     break;
                 }
-                this->texts.push_back(this->dataset->getText(key));
             }
         }
         if (this->texts.size() == 0)
