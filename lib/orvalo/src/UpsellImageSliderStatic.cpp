@@ -291,7 +291,10 @@ namespace orvalo
 
     bool UpsellImageSliderStatic::onMouseUp(unsigned int keyCode)
     {
+        // The base ends with a cancel once a child has taken the release; the fling comes from the drag.
+        const kavtypes::Vector2 move = this->lastMove;
         UpsellImageSliderBase::onMouseUp(keyCode);
+        this->lastMove = move;
         this->fling = this->_releaseFling();
         this->lastMove = kavtypes::Vector2();
         this->dragging = false;

@@ -73,10 +73,17 @@ namespace orvalo
     void UpsellScreen::clearChildUnderCursor()
     {
         tesraui::Object::clearChildUnderCursor();
+        // The screen is one of its dataset's objects: the dataset's walk comes back here.
+        if (this->clearing)
+        {
+            return;
+        }
         if (tesraui::Dataset* dataset = state().upsellDataset.get();
             dataset != nullptr && state().upsellScreen == this)
         {
+            this->clearing = true;
             dataset->clearChildUnderCursorCaches();
+            this->clearing = false;
         }
     }
 

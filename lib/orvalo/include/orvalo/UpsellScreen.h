@@ -25,6 +25,7 @@ namespace orvalo
     protected:
         // Kept for the property interface only.
         float contactTimeOut = 60.0f;
+        bool clearing = false;
     };
 
     // Null, with the reason logged, when the screen cannot be made; the name has no effect.
