@@ -263,6 +263,15 @@ TEST_F(MoreGames, RefusalsLeaveNothingBehind)
     EXPECT_EQ(this->scene->root->getChildren().size(), 0);
     EXPECT_FALSE(orvalo::isMoreGamesScreenCreated());
 
+    // A parent outside any dataset could own neither object.
+    this->writePromotionData();
+    tesraui::Container loose("loose", kavtypes::Rectangle(0, 0, 1280, 720));
+    EXPECT_EQ(orvalo::createMoreGamesScreen(&loose), nullptr);
+    EXPECT_EQ(log.take().size(), 2u);
+    EXPECT_EQ(loose.getChildren().size(), 0);
+    EXPECT_EQ(tesraui::getDatasets().size(), datasets);
+    EXPECT_FALSE(fintu::renderer->hasFont("orvalo"));
+
     this->folder.put("system/more-games/more_games.gui", "");
     std::filesystem::remove(this->folder / "system/more-games/more_games.gui");
     EXPECT_EQ(orvalo::createMoreGamesScreen(this->scene->root), nullptr);
