@@ -10,6 +10,7 @@
 #include <tesraui/EventArgs.h>
 #include <tesraui/ImageButton.h>
 #include <tesraui/ScrollArea.h>
+#include <tesraui/exception.h>
 
 #include <orvalo/MoreGamesScreen.h>
 
@@ -114,6 +115,11 @@ namespace orvalo
                 {
                     continue;
                 }
+                if (!images->getImages().hasKey("thumbnail/image"))
+                {
+                    quortypes::Log::errorf(logTag, "No thumbnail image in '%s'!", file.c_str());
+                    continue;
+                }
                 tesraui::ImageButton* button = new tesraui::ImageButton(
                     buttonPrefix + hstring(n), kavtypes::Rectangle(0, buttons * buttonSpacing, -1, -1));
                 scrollArea->addChildAndRegister(button);
@@ -122,8 +128,21 @@ namespace orvalo
                 ++buttons;
             }
             scrollArea->setHeight(buttons * buttonSpacing);
-            static_cast<tesraui::ImageBox*>(logo)->setImageByName("orvalo_" + s.currentGame.id +
-                                                                  ".logo/image");
+            tesraui::ImageBox* logoBox = dynamic_cast<tesraui::ImageBox*>(logo);
+            if (logoBox == nullptr)
+            {
+                throw quortypes::exception("The game logo of the More-Games Screen is no image box!",
+                                           __FILE__, __LINE__);
+            }
+            try
+            {
+                logoBox->setImageByName("orvalo_" + s.currentGame.id + ".logo/image");
+            }
+            catch (const tesraui::_ResourceNotExistsException& e)
+            {
+                // The screen stands without the logo; only the current game's own images are wanting.
+                quortypes::Log::error(logTag, e.getMessage());
+            }
         }
     } // namespace
 

@@ -298,6 +298,22 @@ TEST_F(MoreGames, AGameWhoseImagesFailIsSkipped)
                             [](const std::string& line) { return line.rfind("ERROR: ", 0) == 0; }),
               1);
     EXPECT_EQ(screenDataset()->getObject("orvalo_mgs_scroll_area")->getHeight(), 196.0f);
+
+    // Images that load but lack the thumbnail skip the game; a current game without its logo leaves the
+    // logo empty.
+    orvalo::destroyMoreGamesScreen();
+    this->writePromotionData();
+    this->folder.put("games/gamma/images.tex", "<Dataset/>");
+    this->folder.put("games/alpha/images.tex", "<Dataset/>");
+    log.take();
+    ASSERT_NE(orvalo::createMoreGamesScreen(this->scene->root), nullptr);
+    shown = buttons();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(orvalo::getGames()[indexOf(shown[0])].id, "beta");
+    EXPECT_EQ(
+        dynamic_cast<tesraui::ImageBox*>(screenDataset()->getObject("orvalo_mgs_game_logo"))->getImage(),
+        nullptr);
+    EXPECT_TRUE(log.has("ERROR: No thumbnail image in 'games/gamma/images.tex'!"));
 }
 
 TEST_F(MoreGames, AScreenDeletedWithItsParentIsForgotten)
