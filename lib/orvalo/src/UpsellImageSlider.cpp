@@ -1,7 +1,9 @@
 #include <cmath>
 #include <cstdlib>
+#include <memory>
 
 #include <tesraui/Animators.h>
+#include <tesraui/Dataset.h>
 #include <tesraui/ImageBox.h>
 
 #include <orvalo/UpsellImageSlider.h>
@@ -51,9 +53,11 @@ namespace orvalo
         {
             tesraui::ImageBox* box = this->imageBoxes[i];
             const int j = i % this->imageBoxCount;
-            tesraui::Animators::Rotator* rotator =
-                new tesraui::Animators::Rotator(box->getName() + "_rotator");
-            box->addChildAndRegister(rotator);
+            std::unique_ptr<tesraui::Animators::Rotator> made(
+                new tesraui::Animators::Rotator(box->getName() + "_rotator"));
+            this->dataset->registerObjects(made.get());
+            tesraui::Animators::Rotator* rotator = made.release();
+            box->addChild(rotator);
             rotator->setAnimationFunction(tesraui::Animator::AnimationFunction::Sine);
             rotator->setAmplitude(this->amplitude);
             rotator->setPeriods(-1.0f);

@@ -1,3 +1,5 @@
+#include <memory>
+
 #include <tesraui/Dataset.h>
 #include <tesraui/ImageBox.h>
 #include <tesraui/exception.h>
@@ -22,10 +24,12 @@ namespace orvalo
             for (int i = 0; i < this->imageBoxCount; ++i)
             {
                 // Named after the slider too: two image sliders may share a dataset.
-                tesraui::ImageBox* box = new tesraui::ImageBox(
-                    this->name + "_OrvaloUpsellImageBox_" + hstring(i), kavtypes::Rectangle(0, 0, -1, -1));
+                std::unique_ptr<tesraui::ImageBox> made(new tesraui::ImageBox(
+                    this->name + "_OrvaloUpsellImageBox_" + hstring(i), kavtypes::Rectangle(0, 0, -1, -1)));
+                // Registered first: a name already taken throws before the tree holds the box.
+                this->dataset->registerObjects(made.get());
+                tesraui::ImageBox* box = made.release();
                 this->addChild(box);
-                this->dataset->registerObjects(box);
                 this->imageBoxes.push_back(box);
                 this->_setupImageBox(box, i);
             }

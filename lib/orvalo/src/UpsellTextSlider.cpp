@@ -1,3 +1,5 @@
+#include <memory>
+
 #include <quortypes/exception.h>
 #include <tesraui/Dataset.h>
 #include <tesraui/Label.h>
@@ -27,12 +29,15 @@ namespace orvalo
         {
             for (int i = 0; i < 2; ++i)
             {
-                tesraui::Label* label = new tesraui::Label(
-                    "OrvaloUpsellLabel_" + hstring(i), kavtypes::Rectangle(0, 0, this->rect.w, this->rect.h));
-                label->setFont(this->font);
-                label->setEffect(tesraui::LabelBase::EFFECT_BORDER);
-                label->setAnchors(true, true, true, true);
-                this->dataset->registerObjects(label);
+                std::unique_ptr<tesraui::Label> made(
+                    new tesraui::Label("OrvaloUpsellLabel_" + hstring(i),
+                                       kavtypes::Rectangle(0, 0, this->rect.w, this->rect.h)));
+                made->setFont(this->font);
+                made->setEffect(tesraui::LabelBase::EFFECT_BORDER);
+                made->setAnchors(true, true, true, true);
+                // Registered first: a name already taken throws before the tree holds the label.
+                this->dataset->registerObjects(made.get());
+                tesraui::Label* label = made.release();
                 this->addChild(label);
                 this->labels.push_back(label);
             }
