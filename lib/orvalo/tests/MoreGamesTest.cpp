@@ -339,7 +339,9 @@ TEST_F(MoreGames, AScreenDeletedWithItsParentIsForgotten)
     orvalo::destroyMoreGamesScreen();
     EXPECT_FALSE(hasDataset("orvalo_beta"));
 
-    // The framework's shut-down deletes every dataset in name order, the screen's own before the scene's.
+    // The framework's shut-down deletes every dataset in name order: here the scene's first, whose screen
+    // takes its own datasets with it.
+    this->scene = std::make_unique<orvalotest::Scene>(1280, 720, "a_scene");
     ASSERT_NE(orvalo::createMoreGamesScreen(this->scene->root), nullptr);
     tesraui::destroy();
     this->scene->dataset = nullptr;
