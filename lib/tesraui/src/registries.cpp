@@ -82,8 +82,7 @@ namespace tesraui
 
     void unregisterDataset(const hstring& name, Dataset* dataset)
     {
-        // Only the dataset filed under the name may take it out; during shut-down too, as a dataset's
-        // destructor may delete another.
+        // Only the dataset filed under the name may take it out, during shut-down too.
         if (datasets.tryGet(name, nullptr) != dataset)
         {
             return;
