@@ -60,6 +60,7 @@ Scene::Scene(Chapter* chapter, const hstring& name, const hstring& fileName)
 
 Scene::~Scene()
 {
+    this->life.end();
     if (this->rootObject != nullptr)
     {
         this->deactivate(false);
@@ -131,8 +132,9 @@ void Scene::update(float timeDelta)
     {
         return;
     }
+    const tesraui::LifeToken::Watch alive = this->watchLife();
     this->onUpdate(timeDelta);
-    while (this->queuedScripts.size() > 0)
+    while (alive.isAlive() && this->queuedScripts.size() > 0)
     {
         const hstring code = this->queuedScripts.front();
         this->queuedScripts.erase(this->queuedScripts.begin());
@@ -224,8 +226,17 @@ void Scene::activate()
     {
         ui->OnSceneActivating();
     }
+    // The scene's own code may leave its chapter at once, deleting this scene.
+    const tesraui::LifeToken::Watch alive = this->watchLife();
     const bool ran = this->runScript(this->getScript());
-    this->onActivate();
+    if (alive.isAlive())
+    {
+        this->onActivate();
+    }
+    if (!alive.isAlive())
+    {
+        return;
+    }
     if (ran && !this->backgroundSet && this->rootObject != nullptr)
     {
         // A scene drawn only by its objects has no image of its name; that is no error.
@@ -261,8 +272,9 @@ void Scene::deactivate(bool freeTextures)
         this->chapter->destroyObject(this->rootObject);
         this->rootObject = nullptr;
     }
+    const tesraui::LifeToken::Watch alive = this->watchLife();
     this->onDeactivate();
-    if (LuaInterface::state != nullptr)
+    if (alive.isAlive() && LuaInterface::state != nullptr)
     {
         this->runScript(this->getFullName() + " = nil; chapter.scene = nil", false);
     }

@@ -153,17 +153,46 @@ bool TransitionManager::switchScene()
         return false;
     }
     tesraui::notifyEvent("SceneChanging", nullptr);
+    // The target chapter is loaded and its scene found before anything of the old scene is torn down, so
+    // that a chapter that cannot load leaves the game where it was.
+    const bool mustLoad = !chapter->isLoaded();
+    Scene* scene = nullptr;
+    try
+    {
+        if (mustLoad)
+        {
+            if (ui != nullptr)
+            {
+                ui->OnBeginLoading(chapter->getName());
+                ui->OnUpdateLoading(0.2f);
+            }
+            chapter->load();
+        }
+        scene = chapter->getScene(sceneName);
+    }
+    catch (const quortypes::exception& e)
+    {
+        if (mustLoad)
+        {
+            chapter->discardFailedLoad();
+        }
+        quortypes::Log::error(Session::logTag, "Scene switch failed: " + e.getMessage());
+        if (ui != nullptr)
+        {
+            if (mustLoad)
+            {
+                ui->OnFinishLoading(chapter->getName());
+            }
+            ui->showErrorOverlay(e.getMessage());
+        }
+        return false;
+    }
     this->target = sceneName;
     variables.get("prev_scene").assign(variables.get("active_scene"));
     Scene* oldScene = Session::getActiveScene();
     if (oldScene != nullptr)
     {
         oldScene->deactivate(sceneDiffers);
-    }
-    const bool mustLoad = !chapter->isLoaded();
-    if (mustLoad && ui != nullptr)
-    {
-        ui->OnBeginLoading(chapter->getName());
     }
     if (oldScene != nullptr && oldScene->getChapter() != chapter && !oldScene->getChapter()->isPersistent())
     {
@@ -187,20 +216,11 @@ bool TransitionManager::switchScene()
             fintu::renderer->clearCache();
         }
     }
-    if (mustLoad)
+    if (mustLoad && ui != nullptr)
     {
-        if (ui != nullptr)
-        {
-            ui->OnUpdateLoading(0.2f);
-        }
-        chapter->load();
-        if (ui != nullptr)
-        {
-            ui->onChapterLoaded(chapter);
-        }
+        ui->onChapterLoaded(chapter);
     }
     LuaInterface::execute("_G.chapter = " + chapter->getName());
-    Scene* scene = chapter->getScene(sceneName);
     Session::setActiveScene(scene);
     scene->activate();
     if (mustLoad)

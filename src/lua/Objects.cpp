@@ -48,6 +48,25 @@ namespace LuaInterface
         hstring objectName;
         if (name.rsplit('.', datasetName, objectName))
         {
+            // An object's own name may hold "." (a scene's root object is named after the scene's full
+            // name): the dataset is the longest prefix that names one.
+            if (datasetName.contains("."))
+            {
+                const hdict<tesraui::Dataset*> datasets = tesraui::getDatasets();
+                hstring prefix = datasetName;
+                hstring rest = objectName;
+                while (!datasets.hasKey(prefix) && prefix.contains("."))
+                {
+                    const int dot = prefix.rfind('.');
+                    rest = prefix.subString(dot + 1) + "." + rest;
+                    prefix = prefix.subString(0, dot);
+                }
+                if (datasets.hasKey(prefix))
+                {
+                    datasetName = prefix;
+                    objectName = rest;
+                }
+            }
             tesraui::Object* object = tesraui::getDatasetByName(datasetName)->tryGetObject(objectName);
             if (object == nullptr)
             {

@@ -128,6 +128,23 @@ TEST_F(WindowTest, DefaultDelegatesEndTheLoopAndLetCloseThrough)
     EXPECT_TRUE(window->performUpdate(0.01f));
 }
 
+TEST_F(WindowTest, AnEndAskedForBeforeTheLoopSkipsItOnce)
+{
+    int frames = 0;
+    recorder.onFrame = [&frames](int)
+    {
+        ++frames;
+        return frames < 3;
+    };
+    // Start-up code ends the program before the loop has begun: no frame runs.
+    window->terminateMainLoop();
+    window->enterMainLoop();
+    EXPECT_EQ(frames, 0);
+    // The request is used up; the next loop runs until its update ends it.
+    window->enterMainLoop();
+    EXPECT_EQ(frames, 3);
+}
+
 TEST_F(WindowTest, FrameTimeIsLimitedAndStopsWithoutFocus)
 {
     window->updateOneFrame();
