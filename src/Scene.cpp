@@ -1,6 +1,5 @@
 #include "Scene.h"
 
-#include <lua.hpp>
 #include <quortypes/Log.h>
 #include <tesra/SystemInfo.h>
 #include <tesraui/Container.h>
@@ -211,15 +210,11 @@ void Scene::activate()
             viewport->addChild(this->rootObject);
         }
     }
-    // The root object's name holds the chapter's ".", so it is handed over directly, not looked up by name.
-    if (this->runScript(fullName + " = {}; setmetatable(" + fullName + ", {__index = _G})", false))
-    {
-        lua_State* L = LuaInterface::state;
-        LuaInterface::pushGlobal(L, fullName);
-        LuaInterface::pushObject(L, this->rootObject);
-        lua_setfield(L, -2, "root_object");
-        lua_pop(L, 1);
-    }
+    // The environment stands even when the lookup of its root object fails.
+    this->runScript(fullName + " = {}; setmetatable(" + fullName + ", {__index = _G}); " + fullName +
+                        ".root_object = object.getObject(" +
+                        LuaInterface::literal(this->rootObject->getFullName(), '\'') + ")",
+                    false);
     this->runScript(this->chapter->getName() + ".scene = " + fullName, false);
     UI* ui = UI::getInstance();
     if (ui != nullptr)

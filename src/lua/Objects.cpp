@@ -67,7 +67,11 @@ namespace LuaInterface
                     objectName = rest;
                 }
             }
-            tesraui::Object* object = tesraui::getDatasetByName(datasetName)->tryGetObject(objectName);
+            tesraui::Dataset* dataset = tesraui::getDatasetByName(datasetName);
+            // The dataset's own lookup would take the name's first part for another dataset.
+            tesraui::Object* object =
+                (objectName.contains(".") ? dataset->getObjects().tryGet(objectName, nullptr)
+                                          : dataset->tryGetObject(objectName));
             if (object == nullptr)
             {
                 raiseLuaError(L, formatString("Object '%s' not found in '%s' dataset.", objectName.c_str(),
@@ -106,7 +110,9 @@ namespace LuaInterface
         lua_pushstring(L, "__name");
         push(L, object->getFullName());
         lua_rawset(L, -3);
-        lua_getglobal(L, "__object__metatable");
+        // Raw: the engine's own global is no script's business, nor subject to its global metatable.
+        lua_pushstring(L, "__object__metatable");
+        lua_rawget(L, LUA_GLOBALSINDEX);
         lua_setmetatable(L, -2);
         return 1;
     }

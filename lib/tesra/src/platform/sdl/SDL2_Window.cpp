@@ -174,7 +174,8 @@ namespace tesra
         SDL_GL_MakeCurrent(sdlWindow, glContext);
         SDL_DisplayMode mode;
         refreshRate = 60;
-        if (SDL_GetDesktopDisplayMode(SDL_GetWindowDisplayIndex(sdlWindow), &mode) == 0 && mode.refresh_rate > 0)
+        if (SDL_GetDesktopDisplayMode(SDL_GetWindowDisplayIndex(sdlWindow), &mode) == 0 &&
+            mode.refresh_rate > 0)
         {
             refreshRate = mode.refresh_rate;
         }
