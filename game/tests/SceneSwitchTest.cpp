@@ -342,6 +342,28 @@ TEST_F(SceneSwitch, AScriptThatLeavesItsChapterAtOnceOutlivesItsScene)
     EXPECT_EQ(Session::getActiveScene()->getFullName(), "ch2.c");
 }
 
+TEST_F(SceneSwitch, ATransitionStartedByTheEndOfAnotherRunsToItsEnd)
+{
+    LuaInterface::execute(
+        "chain = true\n"
+        "function ui.OnSceneTransitionEnded()\n"
+        "  note('ended')\n"
+        "  if chain then chain = false scene._queued_switchScene('ch1.a', 0.5, 'crossfade') end\n"
+        "end\n");
+    Session::changeScene("b", 0.5f, "fade");
+    for (int i = 0; i < 40 && Session::isTransitionRunning(); ++i)
+    {
+        engine->frame(0.1f);
+    }
+    EXPECT_FALSE(Session::isTransitionRunning());
+    EXPECT_EQ(overlay(), nullptr);
+    EXPECT_EQ(Session::getActiveScene()->getName(), "a");
+    EXPECT_EQ(journal(), "began:ch1.b:fade:0.5 changing:ch1.b<ch1.a deactivate a activating:ch1.b script b "
+                         "activate b activated:ch1.b changed:ch1.b<ch1.a ended began:ch1.a:fade:0.5 "
+                         "changing:ch1.a<ch1.b deactivate b activating:ch1.a script a activate a "
+                         "activated:ch1.a changed:ch1.a<ch1.b ended");
+}
+
 TEST_F(SceneSwitch, TheRootObjectTableIsAnObjectArgument)
 {
     EXPECT_EQ(engine->lua("rawget(ch1.a.root_object, '__name')"), "ch1.ch1.a_sceneRootObject");
