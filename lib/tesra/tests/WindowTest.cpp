@@ -261,6 +261,31 @@ TEST_F(WindowTest, TouchesBecomeMouseEventsAndTwoFingerTapsButtonSeven)
     EXPECT_EQ(recorder.calls, expected);
 }
 
+TEST_F(WindowTest, SwapsThatDoNotWaitArePacedAfterAll)
+{
+    tesra::SDL2_Window* sdl = dynamic_cast<tesra::SDL2_Window*>(window);
+    ASSERT_NE(sdl, nullptr);
+    // The offscreen driver accepts vertical sync and then returns from every swap at once.
+    if (std::string(SDL_GetCurrentVideoDriver()) != "offscreen" || sdl->isPacedBySleeping())
+    {
+        GTEST_SKIP() << "swaps here wait for the display";
+    }
+    for (int i = 0; i < 29; ++i)
+    {
+        window->presentFrame();
+    }
+    EXPECT_FALSE(sdl->isPacedBySleeping());
+    window->presentFrame();
+    EXPECT_TRUE(sdl->isPacedBySleeping());
+    EXPECT_TRUE(log.contains("WARNING: Vertical sync does not hold frames back, frames are paced to 60 Hz."));
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < 7; ++i)
+    {
+        window->presentFrame();
+    }
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(90)); // six periods
+}
+
 namespace
 {
     // A window whose display refuses vertical sync at 60 Hz, as a virtual display does.
