@@ -287,10 +287,16 @@ void Scene::retain(tesraui::Object* object)
 
 void Scene::reset()
 {
+    // Each hook and script below may leave the chapter at once and so delete this scene.
+    const tesraui::LifeToken::Watch alive = this->watchLife();
     UI* ui = UI::getInstance();
     if (ui != nullptr)
     {
         ui->OnSceneResetting();
+    }
+    if (!alive.isAlive())
+    {
+        return;
     }
     tesraui::ImageBox* root = this->rootObject;
     if (root != nullptr)
@@ -305,9 +311,17 @@ void Scene::reset()
         this->rootObject = nullptr;
     }
     this->deactivate(false);
+    if (!alive.isAlive())
+    {
+        return;
+    }
     VariableDictionary::getGlobal().get("prev_scene").set(this->getFullName());
     this->rootObject = root;
     this->activate();
+    if (!alive.isAlive())
+    {
+        return;
+    }
     this->releaseObjects();
     if (ui != nullptr)
     {

@@ -320,6 +320,8 @@ TEST_F(SceneSwitch, AScriptThatLeavesItsChapterAtOnceOutlivesItsScene)
     folder.put("data/chapters/ch7/scenes/jump.scene",
                "note('jumping') scene._queued_switchScene('ch2.c', 0, 'none')\n"
                "function OnActivate() note('activate jump') end\n");
+    folder.put("data/chapters/ch7/scenes/again.scene",
+               "if resetting then resetting = false scene._queued_switchScene('ch2.c', 0, 'none') end\n");
     Session::changeScene("ch7.leave", 0.0f, "none");
     ASSERT_EQ(Session::getActiveScene()->getFullName(), "ch7.leave");
     // Its own frame update deletes the scene: what it had queued is gone with it.
@@ -340,6 +342,15 @@ TEST_F(SceneSwitch, AScriptThatLeavesItsChapterAtOnceOutlivesItsScene)
     EXPECT_NE(journal().find("jumping changing:ch2.c<ch7.jump"), std::string::npos) << journal();
     engine->frame(0.1f);
     EXPECT_EQ(Session::getActiveScene()->getFullName(), "ch2.c");
+
+    // Its script leaves while the scene is being reset.
+    Session::changeScene("ch7.again", 0.0f, "none");
+    ASSERT_EQ(Session::getActiveScene()->getFullName(), "ch7.again");
+    clear();
+    LuaInterface::execute("resetting = true; scene._queued_reset('ch7.again')");
+    EXPECT_EQ(Session::getActiveScene()->getFullName(), "ch2.c");
+    EXPECT_FALSE(Session::getChapter("ch7")->isLoaded());
+    EXPECT_EQ(journal().find(" reset"), std::string::npos) << journal();
 }
 
 TEST_F(SceneSwitch, ATransitionStartedByTheEndOfAnotherRunsToItsEnd)
