@@ -54,32 +54,32 @@ namespace LuaInterface
                                 path.split('.')[part].c_str());
         }
 
-        // The walk's outcome: LUA_OK with its links pushed, or an error with nothing pushed. A failure in
+        // The walk's outcome: 0 with its links pushed, or an error with nothing pushed. A failure in
         // the last link is told apart (lastFailed), so that a hook lookup can take it as an absent hook.
         int walk(lua_State* L, const hstring& path, hstring& error, bool& lastFailed)
         {
             // Hooks are looked up every frame: the parts of a path are interned once.
             const std::vector<int>* interned = StateCache::getPathParts(L, path);
             const harray<hstring> parts = (interned == nullptr ? path.split('.') : harray<hstring>());
-            Walk state;
-            state.interned = interned;
-            state.parts = &parts;
-            state.count = (interned == nullptr ? parts.size() : (int)interned->size());
+            Walk progress;
+            progress.interned = interned;
+            progress.parts = &parts;
+            progress.count = (interned == nullptr ? parts.size() : (int)interned->size());
             const int base = lua_gettop(L);
             lua_pushcfunction(L, walkPath);
-            lua_pushlightuserdata(L, &state);
+            lua_pushlightuserdata(L, &progress);
             const int status = lua_pcall(L, 1, LUA_MULTRET, 0);
             lastFailed = false;
             if (status != 0)
             {
-                error = notFound(path, state.reached) + " (" + getErrorString(L, -1) + ")";
-                lastFailed = (state.reached == state.count - 1);
+                error = notFound(path, progress.reached) + " (" + getErrorString(L, -1) + ")";
+                lastFailed = (progress.reached == progress.count - 1);
                 lua_settop(L, base);
                 return status;
             }
-            if (state.notTableAt >= 0)
+            if (progress.notTableAt >= 0)
             {
-                error = notFound(path, state.notTableAt);
+                error = notFound(path, progress.notTableAt);
                 lua_settop(L, base);
                 return LUA_ERRRUN;
             }
