@@ -54,6 +54,43 @@ namespace LuaInterface
                                 path.split('.')[part].c_str());
         }
 
+        // The walk without any metamethod, as long as no link needs one: a link found raw, or missing from a
+        // table without a metatable. False (nothing pushed) when a metamethod could apply; then the
+        // protected walk decides.
+        bool walkRaw(lua_State* L, const Walk& walk)
+        {
+            const int base = lua_gettop(L);
+            if (!lua_checkstack(L, walk.count + 1))
+            {
+                return false;
+            }
+            for (int i = 0; i < walk.count; ++i)
+            {
+                if (i > 0 && !lua_istable(L, -1))
+                {
+                    lua_settop(L, base);
+                    return false;
+                }
+                if (walk.interned != nullptr)
+                {
+                    lua_rawgeti(L, LUA_REGISTRYINDEX, (*walk.interned)[i]);
+                }
+                else
+                {
+                    const hstring& part = (*walk.parts)[i];
+                    lua_pushlstring(L, part.c_str(), part.size());
+                }
+                const int container = (i > 0 ? lua_gettop(L) - 1 : LUA_GLOBALSINDEX);
+                lua_rawget(L, container);
+                if (lua_isnil(L, -1) && lua_getmetatable(L, container) != 0)
+                {
+                    lua_settop(L, base);
+                    return false;
+                }
+            }
+            return true;
+        }
+
         // The walk's outcome: 0 with its links pushed, or an error with nothing pushed. A failure in
         // the last link is told apart (lastFailed), so that a hook lookup can take it as an absent hook.
         int walk(lua_State* L, const hstring& path, hstring& error, bool& lastFailed)
@@ -65,6 +102,11 @@ namespace LuaInterface
             progress.interned = interned;
             progress.parts = &parts;
             progress.count = (interned == nullptr ? parts.size() : (int)interned->size());
+            lastFailed = false;
+            if (walkRaw(L, progress))
+            {
+                return 0;
+            }
             const int base = lua_gettop(L);
             lua_pushcfunction(L, walkPath);
             lua_pushlightuserdata(L, &progress);
