@@ -182,7 +182,8 @@ namespace tesra
         framePeriod = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
             std::chrono::duration<double>(1.0 / refreshRate));
         lastPresent = std::chrono::steady_clock::now();
-        fastPresents = 0;
+        ratePresents = 0;
+        rateStart = lastPresent;
         pacedBySleeping = SDL_GL_SetSwapInterval(1) != 0;
         if (pacedBySleeping)
         {
@@ -327,15 +328,22 @@ namespace tesra
             // EGL surface). The loop would then make thousands of frames a second, faster than a software
             // renderer draws them, and its queue of frames still to draw would grow until destroying the
             // context at exit waits for all of them.
-            fastPresents = (now - lastPresent < framePeriod / 2 ? fastPresents + 1 : 0);
             lastPresent = now;
-            if (fastPresents >= 30)
+            ++ratePresents;
+            const std::chrono::duration<double> measured = now - rateStart;
+            if (measured.count() < 0.25)
+            {
+                return;
+            }
+            if (ratePresents > 1.5 * refreshRate * measured.count())
             {
                 pacedBySleeping = true;
                 Log::warn(logTag, formatString("Vertical sync does not hold frames back, frames are paced to "
                                                "%d Hz.",
                                                refreshRate));
             }
+            ratePresents = 0;
+            rateStart = now;
             return;
         }
         // Without vertical sync the loop would spin as fast as the processor allows.

@@ -59,8 +59,9 @@ namespace tesra
         std::chrono::steady_clock::duration framePeriod{};
         std::chrono::steady_clock::time_point lastPresent{};
         int refreshRate = 60;
-        // Presents in a row that came back in less than half a frame period although vertical sync is on.
-        int fastPresents = 0;
+        // Presents counted since rateStart, to see whether vertical sync holds them to the refresh rate.
+        int ratePresents = 0;
+        std::chrono::steady_clock::time_point rateStart{};
         bool buttonPressed = false;
         int moveCount = 0;
         int heldButtons = 0;
