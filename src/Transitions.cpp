@@ -152,7 +152,6 @@ bool TransitionManager::switchScene()
         }
         return false;
     }
-    tesraui::notifyEvent("SceneChanging", nullptr);
     // The target chapter is loaded and its scene found before anything of the old scene is torn down, so
     // that a chapter that cannot load leaves the game where it was.
     const bool mustLoad = !chapter->isLoaded();
@@ -187,6 +186,8 @@ bool TransitionManager::switchScene()
         }
         return false;
     }
+    // Told only now, so that a switch that fails tells nobody it happened.
+    tesraui::notifyEvent("SceneChanging", nullptr);
     this->target = sceneName;
     variables.get("prev_scene").assign(variables.get("active_scene"));
     Scene* oldScene = Session::getActiveScene();
