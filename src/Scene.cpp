@@ -224,10 +224,11 @@ void Scene::activate()
     // The scene's own code may leave its chapter at once, deleting this scene.
     const tesraui::LifeToken::Watch alive = this->watchLife();
     const bool ran = this->runScript(this->getScript());
-    if (alive.isAlive())
+    if (!alive.isAlive())
     {
-        this->onActivate();
+        return;
     }
+    this->onActivate();
     if (!alive.isAlive())
     {
         return;
@@ -267,9 +268,11 @@ void Scene::deactivate(bool freeTextures)
         this->chapter->destroyObject(this->rootObject);
         this->rootObject = nullptr;
     }
+    // The hook may delete the scene; the destructor's own deactivation (life already ended) goes on.
     const tesraui::LifeToken::Watch alive = this->watchLife();
+    const bool deleting = !alive.isAlive();
     this->onDeactivate();
-    if (alive.isAlive() && LuaInterface::state != nullptr)
+    if ((deleting || alive.isAlive()) && LuaInterface::state != nullptr)
     {
         this->runScript(this->getFullName() + " = nil; chapter.scene = nil", false);
     }
