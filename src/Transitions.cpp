@@ -193,7 +193,18 @@ bool TransitionManager::switchScene()
     Scene* oldScene = Session::getActiveScene();
     if (oldScene != nullptr)
     {
+        const tesraui::LifeToken::Watch oldAlive = oldScene->watchLife();
         oldScene->deactivate(sceneDiffers);
+        if (!oldAlive.isAlive())
+        {
+            // Its deactivation hook switched elsewhere at once and took the old chapter with it: that switch
+            // stands, and the chapter loaded for this one goes again.
+            if (mustLoad && Session::getActiveChapter() != chapter && !chapter->isPersistent())
+            {
+                chapter->unload();
+            }
+            return true;
+        }
     }
     if (oldScene != nullptr && oldScene->getChapter() != chapter && !oldScene->getChapter()->isPersistent())
     {

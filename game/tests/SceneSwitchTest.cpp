@@ -320,6 +320,10 @@ TEST_F(SceneSwitch, AScriptThatLeavesItsChapterAtOnceOutlivesItsScene)
     folder.put("data/chapters/ch7/scenes/jump.scene",
                "note('jumping') scene._queued_switchScene('ch2.c', 0, 'none')\n"
                "function OnActivate() note('activate jump') end\n");
+    folder.put("data/chapters/ch7/scenes/stubborn.scene",
+               "left = false\n"
+               "function OnDeactivate() if not left then left = true "
+               "scene._queued_switchScene('ch2.c', 0, 'none') end end\n");
     folder.put("data/chapters/ch7/scenes/again.scene",
                "if resetting then resetting = false scene._queued_switchScene('ch2.c', 0, 'none') end\n");
     Session::changeScene("ch7.leave", 0.0f, "none");
@@ -342,6 +346,16 @@ TEST_F(SceneSwitch, AScriptThatLeavesItsChapterAtOnceOutlivesItsScene)
     EXPECT_NE(journal().find("jumping changing:ch2.c<ch7.jump"), std::string::npos) << journal();
     engine->frame(0.1f);
     EXPECT_EQ(Session::getActiveScene()->getFullName(), "ch2.c");
+
+    // Its deactivation leaves for a third scene while a switch to another chapter goes on: the one made
+    // by the hook stands.
+    Session::changeScene("ch7.stubborn", 0.0f, "none");
+    ASSERT_EQ(Session::getActiveScene()->getFullName(), "ch7.stubborn");
+    Session::changeScene("ch1.a", 0.0f, "none");
+    EXPECT_EQ(Session::getActiveScene()->getFullName(), "ch2.c");
+    EXPECT_FALSE(Session::getChapter("ch7")->isLoaded());
+    EXPECT_FALSE(Session::getChapter("ch1")->isLoaded());
+    engine->frame(0.1f);
 
     // Its script leaves while the scene is being reset.
     Session::changeScene("ch7.again", 0.0f, "none");
