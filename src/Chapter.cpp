@@ -169,6 +169,30 @@ void Chapter::unload()
     }
 }
 
+void Chapter::discardFailedLoad()
+{
+    this->deleteScenes();
+    try
+    {
+        tesraui::Dataset::unload();
+    }
+    catch (const quortypes::exception&)
+    {
+        // Nothing had been registered.
+    }
+    if (this->name != "ui" && isIdentifier(this->name) && LuaInterface::state != nullptr)
+    {
+        try
+        {
+            LuaInterface::execute(this->name + " = nil");
+        }
+        catch (const quortypes::exception& e)
+        {
+            quortypes::Log::error(Session::logTag, e.getMessage());
+        }
+    }
+}
+
 tesraui::Image* Chapter::getImage(const hstring& name)
 {
     vumo::ColorImage::registerIfColorName(this, name);

@@ -90,9 +90,9 @@ TEST_F(DemoScenes, ClicksFadeThroughThreeScenesOfTwoChapters)
     EXPECT_NE(hills, (Pixel{0, 0, 0, 255}));
     EXPECT_TRUE(inOrder(engine->logText(),
                         {"scripting: Evening on the meadow", "scripting: scene meadow.hills after ''",
-                         "scripting: scene meadow.sign after 'meadow.hills'", "Unloading chapter meadow",
-                         "Loading chapter lake", "scripting: scene lake.shore after 'meadow.sign'",
-                         "Unloading chapter lake", "Loading chapter meadow",
+                         "scripting: scene meadow.sign after 'meadow.hills'", "Loading chapter lake",
+                         "Unloading chapter meadow", "scripting: scene lake.shore after 'meadow.sign'",
+                         "Loading chapter meadow", "Unloading chapter lake",
                          "scripting: scene meadow.hills after 'lake.shore'"}));
 }
 
