@@ -3,6 +3,7 @@
 #include <fintu/Renderer.h>
 #include <tesraui/tesraui.h>
 
+#include "Chapter.h"
 #include "Scene.h"
 #include "Session.h"
 #include "SessionState.h"
@@ -191,6 +192,13 @@ namespace Session
         if (fintu::renderer != nullptr)
         {
             fintu::renderer->clearCache();
+        }
+        for (auto& pair : tesraui::getDatasets())
+        {
+            if (Chapter* chapter = Chapter::fromDataset(pair.second))
+            {
+                chapter->unloadIdleResources();
+            }
         }
     }
 

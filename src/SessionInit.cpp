@@ -22,6 +22,9 @@
 #include "Variables.h"
 #include "lua/Host.h"
 #include "lua/LuaInterface.h"
+#include "objects/ActionMapObject.h"
+#include "objects/HiddenObject.h"
+#include "objects/ItemReceiver.h"
 #include "objects/PausableObject.h"
 #include "objects/VumoViewportObject.h"
 #include "Profile.h"
@@ -166,6 +169,9 @@ namespace Session
                 setTextureExtensions(config["texture_extensions"]);
             }
             tesraui::registerObjectFactory("PausableObject", &PausableObject::createInstance);
+            tesraui::registerObjectFactory("HiddenObject", &HiddenObject::createInstance);
+            tesraui::registerObjectFactory("ItemReceiver", &ItemReceiver::createInstance);
+            tesraui::registerObjectFactory("ActionMap", &ActionMapObject::createInstance);
             pirk::init();
             createTransitions();
             config["screenshot"] = "0";
