@@ -293,7 +293,9 @@ void ActionMap::update(float timeDelta)
     if (this->idleTimer > 0.0f)
     {
         this->idleTimer -= timeDelta;
-        if (this->idleTimer < 0.0f)
+        // Frames that add up to the idle time exactly land on 0, which would otherwise keep the map
+        // for good.
+        if (this->idleTimer <= 0.0f)
         {
             this->unload();
         }
