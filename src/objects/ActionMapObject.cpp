@@ -67,11 +67,27 @@ ActionMapObject::ActionMapObject(const hstring& name, kavtypes::Rectangle rect) 
 
 ActionMapObject::~ActionMapObject()
 {
+    this->releaseParent();
+}
+
+// A layer in select mode leaves its parent's hit test as it found it, whether it is deleted directly or
+// detached by its dataset first.
+void ActionMapObject::releaseParent()
+{
     if (this->selectMode && this->parent != nullptr &&
         this->parent->getHitTestCallback() == &ActionMapObject::isPointInsideCallback)
     {
         this->parent->setHitTestCallback(nullptr);
     }
+}
+
+void ActionMapObject::notifyEvent(const hstring& type, void* args)
+{
+    if (type == "DetachFromObject")
+    {
+        this->releaseParent();
+    }
+    VumoObject::notifyEvent(type, args);
 }
 
 tesraui::Object* ActionMapObject::createInstance(const hstring& name, kavtypes::Rectangle rect)

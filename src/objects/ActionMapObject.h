@@ -35,6 +35,7 @@ public:
     ~ActionMapObject() override;
     static tesraui::Object* createInstance(const hstring& name, kavtypes::Rectangle rect);
 
+    void notifyEvent(const hstring& type, void* args) override;
     hstring getClassName() const override { return "ActionMap"; }
     harray<PropertyInfo> getPropertyDescriptions() const override;
     bool isPointInside(kavtypes::Vector2 point) override;
@@ -80,6 +81,7 @@ protected:
     kavtypes::Rectangle debugSourceRect;
 
     uint32_t getOwnColor() const;
+    void releaseParent();
     void deleteDebugTexture();
     // False when no region is painted (no texture then).
     bool createDebugTexture();
