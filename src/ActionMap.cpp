@@ -183,6 +183,10 @@ ActionMap::Contents ActionMap::parse(const hstring& bytes, const hstring& path)
         offset += region.maskLength;
         contents.regions.push_back(region);
     }
+    // The masks read are what the map holds: a header that claimed more would be written back with
+    // bytes that are not there, and the saved file would not read again.
+    contents.totalMaskSize = offset;
+    contents.masks.resize((size_t)offset);
     return contents;
 }
 
