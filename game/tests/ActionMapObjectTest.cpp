@@ -21,6 +21,17 @@ namespace
     {
         doubleClicks().push_back(args->object->getName());
     }
+
+    std::vector<std::string>& actions()
+    {
+        static std::vector<std::string> texts;
+        return texts;
+    }
+
+    void recordAction(tesraui::EventArgs* args)
+    {
+        actions().push_back(args->extra);
+    }
 } // namespace
 
 // Clicks reach the scene's action map through the window's delegates; the region tables and the UI hooks
@@ -108,6 +119,25 @@ TEST_F(ActionMapClicks, PressOnOneRegionAndReleaseOnAnotherIsNoClickUnlessAnItem
     release(150, 150);
     engine->frame();
     EXPECT_EQ(journal(), "red,select ");
+}
+
+// The texts the game's scripts have always been handed, whitespace and all.
+TEST_F(ActionMapClicks, ActionTextsFollowTheRegionTableConvention)
+{
+    actions().clear();
+    layer->registerEvent("Action", &recordAction);
+    click(150, 150);
+    engine->frame();
+    UI::getInstance()->selectItem("key");
+    click(150, 150);
+    engine->frame();
+    ASSERT_EQ(actions().size(), 2u);
+    EXPECT_EQ(actions()[0], "if _FF0000 ~= nil then _FF0000[1]() end");
+    EXPECT_EQ(actions()[1],
+              "if _FF0000 ~= nil and _FF0000['allow_items'] == 1 then\nret=_FF0000[1]()\n            "
+              "if ret ~= true then             ui.selectItem('')             else             "
+              "ui.selectItem('key')             end\n            else             ui.selectItem('')  "
+              "           if ui.OnUseItemFail ~= nil then ui.OnUseItemFail('key') end             end");
 }
 
 TEST_F(ActionMapClicks, RegionsWithoutAllowItemsRefuseTheHeldItem)
