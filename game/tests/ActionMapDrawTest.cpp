@@ -78,6 +78,12 @@ TEST_F(ActionMapDrawing, RegionsShowAtHalfAlphaWithMarkersAtTheirCentres)
     engine->frame();
     EXPECT_EQ(layer->getDebugTexture(), nullptr);
     EXPECT_TRUE(near(at(20, 4), navy));
+    // Nor does a map without regions.
+    layer->setProperty("color", "000000");
+    layer->setProperty("file", "empty");
+    engine->frame();
+    EXPECT_EQ(layer->getDebugTexture(), nullptr);
+    EXPECT_TRUE(near(at(4, 4), navy));
 }
 
 TEST_F(ActionMapDrawing, SelectModeShowsWhiteAreasWithBlackOutlinesAndNoMarkers)

@@ -393,8 +393,9 @@ TEST_F(ActionMapClicks, ChaptersRegisterTheirMapsByName)
     }
     EXPECT_FALSE(chapter->getActionMap("hall")->isLoaded());
     folder.put("data/chapters/room/action_maps/more/hall.amp", ampfiles::file(1, 1, {}));
-    EXPECT_EQ(
-        actionmaptest::thrownText([&] { chapter->registerActionMaps("data/chapters/room/action_maps"); }),
-        "Failed parsing action map 'hall' from path 'data/chapters/room/action_maps/hall.amp', name already "
-        "registered");
+    EXPECT_EQ(actionmaptest::thrownText(
+                  [&] { chapter->registerActionMaps("data/chapters/room/action_maps/more"); }),
+              "Failed parsing action map 'hall' from path 'data/chapters/room/action_maps/more/hall.amp', "
+              "name already "
+              "registered");
 }

@@ -37,6 +37,7 @@ namespace actionmaptest
                                            "function ui.OnSceneResetting() note('resetting') end\n");
         folder.put("data/chapters/room/room.datadef", "<Dataset/>");
         folder.put("data/chapters/room/action_maps/hall.amp", ampfiles::file(32, 24, hallRegions()));
+        folder.put("data/chapters/room/action_maps/empty.amp", ampfiles::file(32, 24, {}));
         folder.put("data/chapters/room/scenes/hall.scene",
                    "scene.setBackground('0x000080')\n"
                    "layer = scene.ActionMap('hall', {w = 800, h = 600})\n"
