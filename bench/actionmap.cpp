@@ -42,6 +42,8 @@ namespace
         {
             char pattern[] = "/tmp/vumo-bench-amp-XXXXXX";
             folder = mkdtemp(pattern);
+            // Maps are resources, named relative to the working folder.
+            std::filesystem::current_path(folder);
         }
         std::mt19937 random(regions);
         std::vector<ampfiles::Region> list;
@@ -70,7 +72,7 @@ namespace
             list.push_back(region);
         }
         Setup& setup = setups[regions];
-        setup.path = folder + "/map" + std::to_string(regions) + ".amp";
+        setup.path = "map" + std::to_string(regions) + ".amp";
         std::ofstream(setup.path, std::ios::binary) << ampfiles::file(mapWidth, mapHeight, list);
         ActionMap map(setup.path);
         setup.table.resize((size_t)mapWidth * mapHeight);
