@@ -107,7 +107,7 @@ namespace LuaInterface
             }
             else
             {
-                // Hidden objects hand over bare names of the active chapter's scenes.
+                // A bare name is a scene of the active chapter.
                 chapter = Session::getActiveChapter();
             }
             if (chapter == nullptr)
