@@ -8,7 +8,9 @@
 #include <tesraui/Object.h>
 #include <yim/AudioManager.h>
 #include <yim/yim.h>
+#include <tesraui/tesraui.h>
 
+#include "ActionMap.h"
 #include "Scene.h"
 #include "Session.h"
 #include "lua/LuaInterface.h"
@@ -58,6 +60,7 @@ Chapter::~Chapter()
         }
     }
     this->deleteScenes();
+    this->deleteActionMaps();
 }
 
 bool Chapter::isIdentifier(const hstring& name)
@@ -106,6 +109,7 @@ void Chapter::load()
         this->loadScenes(folder + "/scenes");
     }
     quortypes::Log::write(Session::logTag, "registering action maps");
+    this->registerActionMaps(folder + "/action_maps");
     if (ui)
     {
         return;
@@ -156,6 +160,7 @@ void Chapter::deleteScenes()
 void Chapter::unload()
 {
     quortypes::Log::write(Session::logTag, "Unloading chapter " + this->name);
+    this->deleteActionMaps();
     this->deleteScenes();
     tesraui::Dataset::unload();
     LoopSound::fadeOutAll(this->name, 0.0f);
@@ -264,4 +269,82 @@ hstring Chapter::findImageUser(tesraui::Object* root)
 Chapter* Chapter::fromDataset(tesraui::Dataset* dataset)
 {
     return dynamic_cast<Chapter*>(dataset);
+}
+
+void Chapter::update(float timeDelta)
+{
+    tesraui::Dataset::update(timeDelta);
+    for (auto& pair : this->actionMaps)
+    {
+        pair.second->update(timeDelta);
+    }
+}
+
+void Chapter::registerActionMaps(const hstring& folder)
+{
+    if (!quortypes::ResourceDir::exists(folder))
+    {
+        return;
+    }
+    for (const hstring& file : quortypes::ResourceDir::files(folder))
+    {
+        if (!file.endsWith(".amp"))
+        {
+            continue;
+        }
+        const hstring path = folder + "/" + file;
+        const hstring mapName = ActionMap::nameFromPath(path);
+        if (this->actionMaps.hasKey(mapName))
+        {
+            throw quortypes::exception("Failed parsing action map '" + mapName + "' from path '" + path +
+                                           "', name already registered",
+                                       __FILE__, __LINE__);
+        }
+        this->actionMaps[mapName] = new ActionMap(path);
+    }
+    for (const hstring& sub : quortypes::ResourceDir::directories(folder))
+    {
+        this->registerActionMaps(folder + "/" + sub);
+    }
+}
+
+ActionMap* Chapter::getActionMap(const hstring& name)
+{
+    if (name.contains("."))
+    {
+        hstring chapterName;
+        hstring mapName;
+        name.split('.', chapterName, mapName);
+        Chapter* chapter = fromDataset(tesraui::getDatasets().tryGet(chapterName, nullptr));
+        if (chapter == nullptr)
+        {
+            throw tesraui::_ResourceNotExistsException(name, "ActionMap", this, __FILE__, __LINE__);
+        }
+        return chapter->getActionMap(mapName);
+    }
+    ActionMap* map = this->actionMaps.tryGet(name, nullptr);
+    if (map == nullptr)
+    {
+        throw tesraui::_ResourceNotExistsException(name, "ActionMap", this, __FILE__, __LINE__);
+    }
+    return map;
+}
+
+void Chapter::unloadIdleResources()
+{
+    quortypes::Log::write(Session::logTag, this->name + " dataset: unloading unused resources");
+    for (auto& pair : this->actionMaps)
+    {
+        pair.second->unload();
+    }
+}
+
+void Chapter::deleteActionMaps()
+{
+    hdict<ActionMap*> maps = this->actionMaps;
+    this->actionMaps.clear();
+    for (auto& pair : maps)
+    {
+        delete pair.second;
+    }
 }

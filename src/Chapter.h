@@ -5,6 +5,7 @@
 #include <tesraui/Dataset.h>
 #include <tesraui/exception.h>
 
+class ActionMap;
 class Scene;
 
 // Thrown when a chapter lacks a scene; the name is the one scripts and logs have always seen.
@@ -29,6 +30,8 @@ public:
     void unload();
     // Releases whatever a load that threw had made (scenes, dataset contents, the Lua namespace).
     void discardFailedLoad();
+    // The dataset's update, then the idle clocks of the action maps.
+    void update(float timeDelta) override;
     tesraui::Image* getImage(const hstring& name) override;
 
     Scene* getScene(const hstring& name);
@@ -43,6 +46,13 @@ public:
     hstring findImageUser(tesraui::Object* root);
     void setRoot(tesraui::Object* object) { this->root = object; }
 
+    // "chapter.map" asks that chapter; throws the UI library's not-found exception for a missing map.
+    ActionMap* getActionMap(const hstring& name);
+    const hdict<ActionMap*>& getActionMaps() const { return this->actionMaps; }
+    // Every ".amp" file of the folder and its subfolders, by file name; a name met twice throws.
+    void registerActionMaps(const hstring& folder);
+    void unloadIdleResources();
+
     static Chapter* fromDataset(tesraui::Dataset* dataset);
     // Names pasted into Lua as identifiers must be plain ones.
     static bool isIdentifier(const hstring& name);
@@ -50,8 +60,11 @@ public:
 
 protected:
     hdict<Scene*> scenes;
+    // Owned.
+    hdict<ActionMap*> actionMaps;
     bool persistent = false;
 
     void loadScenes(const hstring& folder);
     void deleteScenes();
+    void deleteActionMaps();
 };

@@ -4,6 +4,21 @@
 
 namespace Session
 {
+    namespace
+    {
+        bool actionMapDebug = false;
+    }
+
+    bool isActionMapDebugEnabled()
+    {
+        return actionMapDebug;
+    }
+
+    void setActionMapDebugEnabled(bool value)
+    {
+        actionMapDebug = value;
+    }
+
     harray<hstring>& getDebugItemNames()
     {
         static harray<hstring> names;

@@ -10,4 +10,7 @@ namespace Session
     harray<hstring>& getDebugItemNames();
     harray<hstring>& getDebugVarNames();
     void addDebugName(harray<hstring>& names, const hstring& name);
+    // Whether action map objects draw their regions and markers; the debug UI toggles it.
+    bool isActionMapDebugEnabled();
+    void setActionMapDebugEnabled(bool value);
 } // namespace Session

@@ -6,6 +6,7 @@
 #include <yim/AudioManager.h>
 #include <yim/yim.h>
 
+#include "Chapter.h"
 #include "Scene.h"
 #include "Session.h"
 #include "SessionState.h"
@@ -206,6 +207,13 @@ namespace Session
             yim::manager->clearMemory();
         }
         tesraparticle::clearCache();
+        for (auto& pair : tesraui::getDatasets())
+        {
+            if (Chapter* chapter = Chapter::fromDataset(pair.second))
+            {
+                chapter->unloadIdleResources();
+            }
+        }
     }
 
     void setAutosaveTarget(AutosaveTarget* target)

@@ -33,6 +33,9 @@
 #include "objects/LineObject.h"
 #include "objects/LoopSound.h"
 #include "objects/ObjectDestructor.h"
+#include "objects/ActionMapObject.h"
+#include "objects/HiddenObject.h"
+#include "objects/ItemReceiver.h"
 #include "objects/PausableObject.h"
 #include "objects/SceneSwitchDestructor.h"
 #include "objects/VumoViewportObject.h"
@@ -200,6 +203,9 @@ namespace Session
             tesraui::registerObjectFactory("LineObject", &LineObject::createInstance);
             tesraui::registerObjectFactory("LoopSound", &LoopSound::createInstance);
             tesraui::registerObjectFactory("DraggableContainer", &DraggableContainer::createInstance);
+            tesraui::registerObjectFactory("HiddenObject", &HiddenObject::createInstance);
+            tesraui::registerObjectFactory("ItemReceiver", &ItemReceiver::createInstance);
+            tesraui::registerObjectFactory("ActionMap", &ActionMapObject::createInstance);
             tesraui::registerObjectFactory("DelayedCall", &DelayedCall::createInstance);
             tesraui::registerObjectFactory("ObjectDestructor", &ObjectDestructor::createInstance);
             tesraui::registerObjectFactory("SceneSwitchDestructor", &SceneSwitchDestructor::createInstance);

@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Draws the demo game's pictures and writes them as PNG files into game/demo/data/gfx."""
+"""Draws the demo game's pictures and writes them as PNG files into game/demo/data/gfx, and the sign's
+action map, whose one region is the door of the sign picture, into the meadow chapter."""
 import os
 import struct
 import zlib
@@ -42,6 +43,35 @@ def landscape(x, y, w=256, h=144):
     return mix((30, 40, 110), (250, 150, 90), y / hill_far) + (255,)
 
 
+def door(x, y):
+    # The arch of the sign: a round top over a rectangle.
+    return (x - 32) ** 2 + (y - 30) ** 2 < 196 or (18 <= x <= 46 and 30 <= y <= 52)
+
+
+DOOR_COLOUR = (60, 35, 20)
+
+
+def write_amp(path, width, height, regions):
+    """Writes an action map: each region is (colour, (left, top, right, bottom), (centre x, centre y),
+    covers), the bounds inclusive and covers(x, y) telling which pixels of the rectangle belong to it."""
+    body = b""
+    total = 0
+    for colour, (left, top, right, bottom), (cx, cy), covers in regions:
+        w = right - left + 1
+        h = bottom - top + 1
+        bits = bytearray((w * h + 7) // 8)
+        for y in range(h):
+            for x in range(w):
+                if covers(left + x, top + y):
+                    n = w * y + x
+                    bits[n // 8] |= 0x80 >> (n % 8)
+        rgb = (colour[0] << 16) | (colour[1] << 8) | colour[2]
+        body += struct.pack("<I6hI", rgb, left, top, right, bottom, cx, cy, len(bits)) + bytes(bits)
+        total += len(bits)
+    with open(path, "wb") as f:
+        f.write(b"TorvinAMPv3" + struct.pack("<iiii", len(regions), width, height, total) + body)
+
+
 def panel(x, y, size=64):
     # A framed sign with a door-like arch, transparent outside its rounded corners.
     corner = 6
@@ -51,8 +81,8 @@ def panel(x, y, size=64):
         return (0, 0, 0, 0)
     if cx < 4 or cy < 4:
         return (120, 70, 30, 255)
-    if (x - 32) ** 2 + (y - 30) ** 2 < 196 or (18 <= x <= 46 and 30 <= y <= 52):
-        return (60, 35, 20, 255)
+    if door(x, y):
+        return DOOR_COLOUR + (255,)
     return (220, 190, 130, 255)
 
 
@@ -107,3 +137,6 @@ if __name__ == "__main__":
     write_png(os.path.join(folder, "landscape.png"), 256, 144, landscape)
     write_png(os.path.join(folder, "panel.png"), 64, 64, panel)
     promotion_images(os.path.join(data, "orvalo"))
+    maps = os.path.join(folder, "..", "chapters", "meadow", "action_maps")
+    os.makedirs(maps, exist_ok=True)
+    write_amp(os.path.join(maps, "sign.amp"), 64, 64, [(DOOR_COLOUR, (18, 17, 46, 52), (32, 38), door)])

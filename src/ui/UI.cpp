@@ -680,3 +680,17 @@ void UI::OnAchievementUnlocked(const hstring& name)
     // A quoted literal, so that a quote in the name cannot end the text early.
     this->execute("ui.OnAchievementUnlocked(" + LuaInterface::literal(name) + ")");
 }
+
+void UI::selectItem(const hstring& item)
+{
+    if (item != this->selectedItem)
+    {
+        this->selectedItem = item;
+    }
+    this->dropPending = false;
+}
+
+void UI::OnUseItemFail(const hstring& item)
+{
+    this->callHook("ui.OnUseItemFail", "ui.OnUseItemFail(" + LuaInterface::literal(item, '\'') + ")");
+}

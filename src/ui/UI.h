@@ -78,6 +78,12 @@ public:
     virtual void OnSceneActivating();
     virtual void OnSceneActivated();
 
+    // The inventory item held on the pointer; "" for none.
+    virtual hstring getSelectedItem() { return this->selectedItem; }
+    // Also ends a pending drop, so that a handler that used the item keeps the failure hook away.
+    virtual void selectItem(const hstring& item);
+    virtual void OnUseItemFail(const hstring& item);
+
     // Runs Lua code in the global state; failures are reported, not thrown: with systemMessage in a
     // "Scripting Error!" box, otherwise as an error line until the scripting-error overlay exists.
     void execute(const hstring& code, bool systemMessage = false);
@@ -108,6 +114,8 @@ protected:
     bool pressedInScene[16] = {};
     hstring previousScene;
     bool audioSuspendedByFocus = false;
+    hstring selectedItem;
+    bool dropPending = false;
 
     // True when the object under the cursor lies in the active scene's tree.
     bool isCursorInScene();

@@ -1,13 +1,18 @@
 #include <lua.hpp>
 #include <quortypes/Log.h>
+#include <tesra/tesra.h>
+#include <tesraui/Dataset.h>
 #include <tesraui/ImageBox.h>
 #include <tesraui/tesraui.h>
 
+#include "ActionMap.h"
 #include "Chapter.h"
 #include "Scene.h"
 #include "Session.h"
 #include "lua/Calls.h"
 #include "lua/Events.h"
+#include "lua/LuaInterface.h"
+#include "objects/ActionMapObject.h"
 #include "lua/api/registrars.h"
 
 namespace LuaInterface
@@ -104,7 +109,7 @@ namespace LuaInterface
             }
             else
             {
-                // Hidden objects hand over bare names of the active chapter's scenes.
+                // A bare name is a scene of the active chapter.
                 chapter = Session::getActiveChapter();
             }
             if (chapter == nullptr)
@@ -184,6 +189,118 @@ namespace LuaInterface
                                                   "vumo.delayedCall!");
             return scene_delayedCall(L);
         }
+
+        int scene_ActionMap(lua_State* L)
+        {
+            const int count = lua_gettop(L);
+            if (count < 1 || lua_type(L, 1) != LUA_TSTRING ||
+                (count > 1 && !lua_istable(L, 2) && !lua_isnil(L, 2)))
+            {
+                raiseLuaError(
+                    L, formatString("ActionMap() expecting action map name, and optionally a table with "
+                                    "x,y,w,h,parent params. got %d params instead",
+                                    count));
+            }
+            Chapter* chapter = Session::getActiveChapter();
+            if (chapter == nullptr)
+            {
+                raiseLuaError(L, "ActionMap(): no chapter is active");
+            }
+            ActionMap* map = chapter->getActionMap(toString(L, 1));
+            kavtypes::Rectangle rect(0.0f, 0.0f, (float)map->getWidth(), (float)map->getHeight());
+            tesraui::Object* parent = nullptr;
+            int zOrder = 0;
+            bool zOrderGiven = false;
+            hstring environment;
+            if (count > 1 && lua_istable(L, 2))
+            {
+                lua_pushnil(L);
+                while (lua_next(L, 2) != 0)
+                {
+                    // A copy of the key, so that converting it cannot confuse lua_next.
+                    lua_pushvalue(L, -2);
+                    const hstring key = (lua_type(L, -1) == LUA_TSTRING ? hstring(lua_tostring(L, -1))
+                                                                        : LuaInterface::dumpValue(L, -1));
+                    lua_pop(L, 1);
+                    const int value = lua_gettop(L);
+                    if (key == "x" || key == "y" || key == "w" || key == "h")
+                    {
+                        const float number = (float)lua_tonumber(L, value);
+                        (key == "x" ? rect.x : key == "y" ? rect.y : key == "w" ? rect.w : rect.h) = number;
+                    }
+                    else if (key == "parent")
+                    {
+                        parent = getObject(L, value);
+                    }
+                    else if (key == "zorder")
+                    {
+                        zOrder = toInt(L, value);
+                        zOrderGiven = true;
+                    }
+                    else if (key == "environment")
+                    {
+                        environment = toString(L, value);
+                    }
+                    else
+                    {
+                        LuaInterface::warning(L, "ActionMap(): unknown param " + key);
+                    }
+                    lua_pop(L, 1);
+                }
+            }
+            if (parent == nullptr)
+            {
+                Scene* scene = requireActiveScene(L, "ActionMap()");
+                parent = scene->getRootObject();
+                if (parent == nullptr)
+                {
+                    raiseLuaError(L, "ActionMap(): the active scene has no root object");
+                }
+            }
+            if (parent->getDataset() == nullptr)
+            {
+                raiseLuaError(L, "ActionMap(): the parent object '" + parent->getName() +
+                                     "' belongs to no dataset");
+            }
+            ActionMapObject* object = new ActionMapObject(tesra::generateName("ActionMap"), rect);
+            object->setMap(map);
+            object->setEnvironment(environment);
+            parent->getDataset()->registerObjects(object);
+            if (zOrderGiven)
+            {
+                object->setZOrder(zOrder);
+            }
+            parent->addChild(object);
+            return pushObject(L, object);
+        }
+
+        int scene_getActionMapColorAt(lua_State* L)
+        {
+            checkArgs(L, 2, 4, "scene.getActionMapColorAt", "nnob");
+            const kavtypes::Vector2 point((float)lua_tonumber(L, 1), (float)lua_tonumber(L, 2));
+            tesraui::Object* object = nullptr;
+            if (lua_gettop(L) >= 3 && !lua_isnil(L, 3))
+            {
+                object = getObject(L, 3);
+            }
+            else if (Session::getActiveScene() != nullptr)
+            {
+                object = Session::getActiveScene()->getRootObject();
+            }
+            const bool raw = (lua_gettop(L) >= 4 && toBool(L, 4));
+            if (object == nullptr)
+            {
+                return push(L, "000000");
+            }
+            const kavtypes::Vector2 screen = object->getDerivedPoint(point);
+            ActionMapObject* layer = dynamic_cast<ActionMapObject*>(object->getChildUnderPoint(screen));
+            if (layer == nullptr)
+            {
+                return push(L, "000000");
+            }
+            const uint32_t color = (raw ? layer->getRawColorAt(screen) : layer->getColorAt(screen));
+            return push(L, formatString("%06X", color >> 8));
+        }
     } // namespace
 
     void registerScene()
@@ -202,5 +319,7 @@ namespace LuaInterface
         registerFunction(scene_setBackground, "scene.setBackground");
         registerFunction(scene_delayedCall, "scene.delayedCall");
         registerFunction(scene_addDelayedCall, "scene.addDelayedCall");
+        registerFunction(scene_ActionMap, "scene.ActionMap");
+        registerFunction(scene_getActionMapColorAt, "scene.getActionMapColorAt");
     }
 } // namespace LuaInterface

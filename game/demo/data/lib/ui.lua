@@ -1,7 +1,9 @@
 -- The demo's game UI: keeps a clock, writes each scene change to the log and keeps the player's
--- profile, which counts the demo's runs.
+-- profile, which counts the demo's runs and remembers the key found on the sign.
 
 vars.create("demo_runs", 0)
+-- Set by the key hidden on the sign once the player finds it.
+vars.create("demo_key_found", 0)
 
 function ui.setup()
 	ui.clock = 0

@@ -1,0 +1,534 @@
+#include "objects/ActionMapObject.h"
+
+#include <cstdlib>
+
+#include <quortypes/Log.h>
+#include <tesra/Texture.h>
+#include <tesraui/EventArgs.h>
+#include <tesraui/tesraui.h>
+
+#include "ActionMap.h"
+#include "Chapter.h"
+#include "Scene.h"
+#include "Session.h"
+#include "lua/Calls.h"
+#include "lua/LuaInterface.h"
+#include "ui/UI.h"
+
+const float ActionMapObject::doubleClickTime = 0.5f;
+
+namespace
+{
+    hstring heldItem()
+    {
+        return UI::getInstance() != nullptr ? UI::getInstance()->getSelectedItem() : hstring();
+    }
+
+    // Names "0" and "false" stand for nothing held, as the scripts write them.
+    bool isItemHeld(const hstring& item)
+    {
+        return item != "" && item != "0" && item.lowered() != "false";
+    }
+
+    hstring hex6(uint32_t rgb)
+    {
+        return formatString("%06X", rgb);
+    }
+
+    // "x,y" after the property's ":"; false when it is not two numbers.
+    bool parsePoint(const hstring& text, kavtypes::Vector2& point)
+    {
+        harray<hstring> parts = text.split(',');
+        if (parts.size() != 2)
+        {
+            return false;
+        }
+        point.set((float)atof(parts[0].c_str()), (float)atof(parts[1].c_str()));
+        return true;
+    }
+
+    // Scales a local coordinate into map pixels, truncated toward zero; false when it leaves the int range.
+    bool toMapPixel(float local, int mapSize, float objectSize, int& out)
+    {
+        const double value = (double)local * mapSize / objectSize;
+        if (!(value > -2147483647.0 && value < 2147483647.0))
+        {
+            return false;
+        }
+        out = (int)value;
+        return true;
+    }
+} // namespace
+
+ActionMapObject::ActionMapObject(const hstring& name, kavtypes::Rectangle rect) : VumoObject(name, rect)
+{
+    this->registerEvent("Action", &ActionMapObject::onAction);
+}
+
+ActionMapObject::~ActionMapObject()
+{
+    this->releaseParent();
+}
+
+// A layer in select mode leaves its parent's hit test as it found it, whether it is deleted directly or
+// detached by its dataset first.
+void ActionMapObject::releaseParent()
+{
+    if (this->selectMode && this->parent != nullptr &&
+        this->parent->getHitTestCallback() == &ActionMapObject::isPointInsideCallback)
+    {
+        this->parent->setHitTestCallback(nullptr);
+    }
+}
+
+void ActionMapObject::notifyEvent(const hstring& type, void* args)
+{
+    if (type == "DetachFromObject")
+    {
+        this->releaseParent();
+    }
+    VumoObject::notifyEvent(type, args);
+}
+
+tesraui::Object* ActionMapObject::createInstance(const hstring& name, kavtypes::Rectangle rect)
+{
+    return new ActionMapObject(name, rect);
+}
+
+uint32_t ActionMapObject::getOwnColor() const
+{
+    return this->regionColor.toUInt();
+}
+
+uint32_t ActionMapObject::getRawColorAt(kavtypes::Vector2 point)
+{
+    const kavtypes::Vector2 local = this->transformToLocalSpace(point, nullptr);
+    const float w = this->rect.w;
+    const float h = this->rect.h;
+    if (this->map != nullptr)
+    {
+        // A collapsed object covers no map pixel.
+        if (w == 0.0f || h == 0.0f)
+        {
+            return 0;
+        }
+        int x = 0;
+        int y = 0;
+        if (!toMapPixel(local.x, this->map->getWidth(), w, x) ||
+            !toMapPixel(local.y, this->map->getHeight(), h, y))
+        {
+            return 0;
+        }
+        return this->map->getColorAt(x, y);
+    }
+    switch (this->shape)
+    {
+    case SHAPE_RECT:
+        return (local.x >= 0.0f && local.x < w && local.y >= 0.0f && local.y < h ? this->getOwnColor() : 0);
+    case SHAPE_ELLIPSE:
+    {
+        const float nx = local.x / w - 0.5f;
+        const float ny = local.y / h - 0.5f;
+        return (nx * nx + ny * ny < 0.25f ? this->getOwnColor() : 0);
+    }
+    default:
+        return 0;
+    }
+}
+
+uint32_t ActionMapObject::getColorAt(kavtypes::Vector2 point)
+{
+    const uint32_t color = this->getRawColorAt(point);
+    if (this->pressed && heldItem() == "" && color != this->pressedColor)
+    {
+        return 0;
+    }
+    return color;
+}
+
+bool ActionMapObject::isPointInside(kavtypes::Vector2 point)
+{
+    return VumoObject::isPointInside(point) && this->getRawColorAt(point) != 0;
+}
+
+bool ActionMapObject::isPointInsideCallback(tesraui::Object* parent, float x, float y)
+{
+    const kavtypes::Vector2 point(x, y);
+    bool found = false;
+    for (tesraui::Object* child : parent->getChildren())
+    {
+        ActionMapObject* layer = dynamic_cast<ActionMapObject*>(child);
+        if (layer == nullptr)
+        {
+            continue;
+        }
+        found = true;
+        if (!layer->isPointInside(point))
+        {
+            continue;
+        }
+        const uint32_t color = layer->getRawColorAt(point);
+        const uint32_t own = layer->getOwnColor();
+        if (own != 0 ? color == own : color != 0)
+        {
+            return true;
+        }
+    }
+    if (found)
+    {
+        return false;
+    }
+    quortypes::Log::warn(
+        Session::logTag,
+        "ActionMapObject::isPointInsideCallback - no ActionMapObject found in children of object '" +
+            parent->getName() + "'");
+    const kavtypes::Vector2 local = parent->transformToLocalSpace(point, nullptr);
+    return local.x >= 0.0f && local.x < parent->getWidth() && local.y >= 0.0f &&
+           local.y < parent->getHeight();
+}
+
+bool ActionMapObject::onMouseDown(unsigned int keyCode)
+{
+    if (VumoObject::onMouseDown(keyCode))
+    {
+        return true;
+    }
+    const kavtypes::Vector2 cursor = tesraui::getCursorPosition();
+    if (VumoObject::isPointInside(cursor))
+    {
+        const uint32_t color = this->getRawColorAt(cursor);
+        if (color == 0)
+        {
+            return false;
+        }
+        this->pressed = true;
+        this->pressedColor = color;
+        return true;
+    }
+    this->pressed = false;
+    this->pressedColor = 0;
+    return false;
+}
+
+bool ActionMapObject::onMouseCancel(unsigned int keyCode)
+{
+    VumoObject::onMouseCancel(keyCode);
+    this->pressed = false;
+    this->pressedColor = 0;
+    return true;
+}
+
+bool ActionMapObject::onMouseUp(unsigned int keyCode)
+{
+    if (VumoObject::onMouseUp(keyCode))
+    {
+        return true;
+    }
+    const kavtypes::Vector2 cursor = tesraui::getCursorPosition();
+    if (!VumoObject::isPointInside(cursor))
+    {
+        this->pressed = false;
+        this->pressedColor = 0;
+        return false;
+    }
+    const uint32_t color = this->getRawColorAt(cursor);
+    if (color == 0)
+    {
+        return false;
+    }
+    const hstring item = heldItem();
+    // A press on one region and a release on another is no click, unless an item is being dropped.
+    if (color != this->pressedColor && item == "")
+    {
+        return true;
+    }
+    this->pressed = false;
+    this->pressedColor = 0;
+    const uint32_t rgb = color >> 8;
+    const hstring table = "_" + hex6(rgb);
+    const hstring doubleClickEvent = "DoubleClick" + table;
+    const bool doubleClick = (rgb == this->lastClickedColor && this->doubleClickTimer > 0.0f &&
+                              this->events.hasKey(doubleClickEvent));
+    this->lastClickedColor = rgb;
+    this->doubleClickTimer = doubleClickTime;
+    if (isItemHeld(item))
+    {
+        const hstring quoted = LuaInterface::literal(item, '\'');
+        this->triggerEvent(
+            "Action", 0u,
+            "if " + table + " ~= nil and " + table + "['allow_items'] == 1 then\n" + "ret=" + table +
+                "[1]()\n            if ret ~= true then             ui.selectItem('')             "
+                "else             ui.selectItem(" +
+                quoted +
+                ")             end\n            else             ui.selectItem('')             if "
+                "ui.OnUseItemFail ~= nil then ui.OnUseItemFail(" +
+                quoted + ") end             end");
+    }
+    else if (doubleClick)
+    {
+        this->triggerEvent(doubleClickEvent, 0u, "");
+        this->doubleClickTimer = 0.0f;
+    }
+    else
+    {
+        this->triggerEvent("Action", 0u, "if " + table + " ~= nil then " + table + "[1]() end");
+    }
+    return true;
+}
+
+void ActionMapObject::onAction(tesraui::EventArgs* args)
+{
+    ActionMapObject* object = dynamic_cast<ActionMapObject*>(args->object);
+    const hstring environment = (object != nullptr ? object->environment : hstring());
+    const hstring code = args->extra;
+    // The region's function may delete this object, its scene or its chapter: nothing of them is
+    // touched after the call.
+    try
+    {
+        Scene* scene = Session::getActiveScene();
+        if (environment != "")
+        {
+            LuaInterface::execute(code, environment);
+        }
+        else if (scene != nullptr)
+        {
+            LuaInterface::execute(code, scene->getFullName(),
+                                  "data/chapters/" + scene->getChapter()->getName() + "/scenes/" +
+                                      scene->getName() + ".scene");
+        }
+        else
+        {
+            LuaInterface::execute(code);
+        }
+    }
+    catch (const quortypes::exception& e)
+    {
+        quortypes::Log::error(Session::logTag, "scripting error: " + e.getMessage());
+        if (UI::getInstance() != nullptr)
+        {
+            UI::getInstance()->showErrorOverlay("Error while executing ActionMap action in namespace '" +
+                                                environment + "':\n\n" + e.getMessage());
+        }
+    }
+}
+
+void ActionMapObject::update(float timeDelta)
+{
+    VumoObject::update(timeDelta);
+    this->doubleClickTimer -= timeDelta;
+    if (this->doubleClickTimer < 0.0f)
+    {
+        this->doubleClickTimer = 0.0f;
+    }
+}
+
+void ActionMapObject::setSelectMode(bool value)
+{
+    this->selectMode = value;
+    this->setClickThrough(value);
+    if (this->parent != nullptr)
+    {
+        this->parent->setHitTestCallback(value ? &ActionMapObject::isPointInsideCallback : nullptr);
+    }
+}
+
+harray<PropertyInfo> ActionMapObject::getPropertyDescriptions() const
+{
+    static harray<PropertyInfo> descriptions;
+    if (descriptions.size() == 0)
+    {
+        for (const char* name : {"color:%", "raw_color:%", "color_rect:%", "center:%", "color_rect",
+                                 "environment", "colors", "file", "shape", "color"})
+        {
+            descriptions.push_back(PropertyInfo(name, PropertyInfo::STRING));
+        }
+        descriptions.push_back(PropertyInfo("select_mode", PropertyInfo::BOOL));
+        for (const PropertyInfo& info : VumoObject::getPropertyDescriptions())
+        {
+            descriptions.push_back(info);
+        }
+    }
+    return descriptions;
+}
+
+hstring ActionMapObject::getProperty(const hstring& name)
+{
+    const tesra::Color& own = this->regionColor;
+    if (name == "file")
+    {
+        return this->map != nullptr ? this->map->getName() : hstring();
+    }
+    if (name == "shape")
+    {
+        switch (this->shape)
+        {
+        case SHAPE_NONE:
+            return "none";
+        case SHAPE_RECT:
+            return "rect";
+        case SHAPE_ELLIPSE:
+            return "ellipse";
+        }
+        return formatString("unknown(%d)", (int)this->shape);
+    }
+    if (name == "color")
+    {
+        return formatString("%02X%02X%02X", own.r, own.g, own.b);
+    }
+    if (name == "select_mode")
+    {
+        return this->selectMode ? "1" : "0";
+    }
+    if (name == "environment")
+    {
+        return this->environment;
+    }
+    if (name == "colors")
+    {
+        if (this->map == nullptr)
+        {
+            return formatString("%02X%02X%02X", own.r, own.g, own.b);
+        }
+        harray<hstring> colors;
+        for (const ActionMapRegion& region : this->map->getRegions())
+        {
+            colors.push_back(hex6(region.color >> 8));
+        }
+        hstring joined;
+        for (int i = 0; i < colors.size(); ++i)
+        {
+            joined += (i > 0 ? "," : "") + colors[i];
+        }
+        return joined;
+    }
+    if (name.startsWith("center:"))
+    {
+        if (this->map == nullptr)
+        {
+            return formatString("%d,%d", (int)this->center.x, (int)this->center.y);
+        }
+        const hstring wanted = name.subString(7);
+        for (const ActionMapRegion& region : this->map->getRegions())
+        {
+            if (hex6(region.color >> 8) == wanted)
+            {
+                return formatString("%d,%d", region.centerX, region.centerY);
+            }
+        }
+        return VumoObject::getProperty(name);
+    }
+    if (name == "color_rect" || name.startsWith("color_rect:"))
+    {
+        if (this->map == nullptr)
+        {
+            return formatString("0,0,%d,%d", (int)this->rect.w, (int)this->rect.h);
+        }
+        const hstring wanted =
+            (name == "color_rect" ? formatString("%02X%02X%02X", own.r, own.g, own.b) : name.subString(11));
+        for (const ActionMapRegion& region : this->map->getRegions())
+        {
+            if (hex6(region.color >> 8) == wanted)
+            {
+                return formatString("%d,%d,%d,%d", region.left, region.top, region.right - region.left,
+                                    region.bottom - region.top);
+            }
+        }
+        return "0,0,0,0";
+    }
+    const bool raw = name.startsWith("raw_color:");
+    if (raw || name.startsWith("color:"))
+    {
+        kavtypes::Vector2 point;
+        if (!parsePoint(name.subString(raw ? 10 : 6), point))
+        {
+            return "00000000";
+        }
+        return formatString("%08X", raw ? this->getRawColorAt(point) : this->getColorAt(point));
+    }
+    return VumoObject::getProperty(name);
+}
+
+bool ActionMapObject::setProperty(const hstring& name, const hstring& value)
+{
+    if (name == "file")
+    {
+        if (value == "")
+        {
+            this->map = nullptr;
+        }
+        else
+        {
+            Chapter* chapter = Chapter::fromDataset(this->dataset);
+            if (chapter == nullptr)
+            {
+                throw quortypes::exception("Unable to set action map '" + value + "' on object '" +
+                                               this->name + "': the object belongs to no chapter",
+                                           __FILE__, __LINE__);
+            }
+            this->map = chapter->getActionMap(value);
+        }
+        this->deleteDebugTexture();
+        return true;
+    }
+    if (name == "shape")
+    {
+        if (value == "none")
+        {
+            this->shape = SHAPE_NONE;
+        }
+        else if (value == "rect")
+        {
+            this->shape = SHAPE_RECT;
+        }
+        else if (value == "ellipse")
+        {
+            this->shape = SHAPE_ELLIPSE;
+        }
+        else
+        {
+            throw quortypes::exception("Unknown ActionMapObject shape: " + value, "objects/ObjectActionMap",
+                                       390);
+        }
+        this->deleteDebugTexture();
+        return true;
+    }
+    if (name == "color")
+    {
+        this->regionColor = tesra::Color(value);
+        this->deleteDebugTexture();
+        return true;
+    }
+    if (name == "select_mode")
+    {
+        this->setSelectMode(value == "1");
+        this->deleteDebugTexture();
+        return true;
+    }
+    if (name == "environment")
+    {
+        this->environment = value;
+        return true;
+    }
+    if (name.startsWith("center:"))
+    {
+        harray<hstring> parts = value.split(',');
+        if (parts.size() != 2)
+        {
+            throw quortypes::exception("Error while setting action map object center property, expecting "
+                                       "value in format 'X,Y', got: " +
+                                           value,
+                                       "objects/ObjectActionMap", 407);
+        }
+        if (this->map != nullptr)
+        {
+            this->map->setRegionCenter(tesra::Color(name.subString(7)).toUInt(), atoi(parts[0].c_str()),
+                                       atoi(parts[1].c_str()));
+        }
+        else
+        {
+            this->setCenter((float)atof(parts[0].c_str()), (float)atof(parts[1].c_str()));
+        }
+        return true;
+    }
+    return VumoObject::setProperty(name, value);
+}

@@ -1,0 +1,243 @@
+#include "objects/HiddenObject.h"
+
+#include <quortypes/Log.h>
+#include <tesra/RenderSystem.h>
+#include <tesra/tesra.h>
+#include <tesraui/Dataset.h>
+#include <tesraui/EventArgs.h>
+#include <tesraui/Image.h>
+#include <tesraui/tesraui.h>
+
+#include "DebugLists.h"
+#include "Scene.h"
+#include "Session.h"
+#include "Variables.h"
+#include "lua/Calls.h"
+#include "ui/UI.h"
+
+namespace
+{
+    float hitFactor = 1.0f;
+}
+
+HiddenObject::HiddenObject(const hstring& name, kavtypes::Rectangle rect)
+    : tesraui::ImageBox(name, rect), item(name)
+{
+    this->registerEvent("_ItemUseFail", &HiddenObject::onItemUseFail);
+}
+
+tesraui::Object* HiddenObject::createInstance(const hstring& name, kavtypes::Rectangle rect)
+{
+    if (UI::getInstance() != nullptr)
+    {
+        const int idiom = UI::getInstance()->getUIIdiom();
+        if (idiom == UI::IDIOM_TABLET)
+        {
+            hitFactor = 1.5f;
+        }
+        else if (idiom == UI::IDIOM_MOBILE)
+        {
+            hitFactor = 2.0f;
+        }
+    }
+    return new HiddenObject(name, rect);
+}
+
+float HiddenObject::getHitFactor()
+{
+    return hitFactor;
+}
+
+void HiddenObject::setHitFactor(float value)
+{
+    hitFactor = value;
+}
+
+void HiddenObject::onItemUseFail(tesraui::EventArgs* args)
+{
+    if (UI::getInstance() != nullptr)
+    {
+        UI::getInstance()->OnUseItemFail(args->extra);
+    }
+}
+
+void HiddenObject::notifyEvent(const hstring& type, void* args)
+{
+    if (type == "AttachToObject")
+    {
+        Session::addDebugName(Session::getDebugItemNames(), this->item);
+    }
+    tesraui::ImageBox::notifyEvent(type, args);
+}
+
+harray<PropertyInfo> HiddenObject::getPropertyDescriptions() const
+{
+    static harray<PropertyInfo> descriptions;
+    if (descriptions.size() == 0)
+    {
+        for (const char* name : {"item", "var", "value"})
+        {
+            descriptions.push_back(PropertyInfo(name, PropertyInfo::STRING));
+        }
+        for (const PropertyInfo& info : tesraui::ImageBox::getPropertyDescriptions())
+        {
+            descriptions.push_back(info);
+        }
+    }
+    return descriptions;
+}
+
+hstring HiddenObject::getProperty(const hstring& name)
+{
+    if (name == "item")
+    {
+        return this->item;
+    }
+    if (name == "var")
+    {
+        return this->var;
+    }
+    if (name == "value")
+    {
+        return this->value;
+    }
+    return tesraui::ImageBox::getProperty(name);
+}
+
+bool HiddenObject::setProperty(const hstring& name, const hstring& value)
+{
+    if (name == "item")
+    {
+        this->item = value;
+        return true;
+    }
+    if (name == "var")
+    {
+        this->var = value;
+        return true;
+    }
+    if (name == "value")
+    {
+        this->value = value;
+        return true;
+    }
+    return tesraui::ImageBox::setProperty(name, value);
+}
+
+bool HiddenObject::isPointInsideScaled(kavtypes::Vector2 point)
+{
+    if (hitFactor == 1.0f)
+    {
+        return tesraui::Object::isPointInside(point);
+    }
+    const kavtypes::Vector2 scale = this->scaleFactor;
+    this->scaleFactor = scale * hitFactor;
+    const bool inside = tesraui::Object::isPointInside(point);
+    this->scaleFactor = scale;
+    return inside;
+}
+
+bool HiddenObject::isPointInside(kavtypes::Vector2 point)
+{
+    // A press that began elsewhere and is dragged over the object does not light it up.
+    if (UI::getInstance() != nullptr && UI::getInstance()->isPointerDown() && !this->pressed)
+    {
+        return false;
+    }
+    return this->isPointInsideScaled(point);
+}
+
+// The image box would take every press inside it for its own "MouseDown"; only the children come first.
+bool HiddenObject::onMouseDown(unsigned int keyCode)
+{
+    if (tesraui::Object::onMouseDown(keyCode))
+    {
+        return true;
+    }
+    if (keyCode == 1 && this->isPointInsideScaled(tesraui::getCursorPosition()))
+    {
+        this->pressed = true;
+        return true;
+    }
+    this->pressed = false;
+    return false;
+}
+
+bool HiddenObject::onMouseUp(unsigned int keyCode)
+{
+    if (tesraui::Object::onMouseUp(keyCode))
+    {
+        return true;
+    }
+    if (!this->pressed)
+    {
+        return false;
+    }
+    this->pressed = false;
+    if (keyCode != 1 || !this->isPointInsideScaled(tesraui::getCursorPosition()))
+    {
+        return false;
+    }
+    UI* ui = UI::getInstance();
+    const hstring held = (ui != nullptr ? ui->getSelectedItem() : hstring());
+    if (held != "")
+    {
+        ui->selectItem("");
+        this->triggerEvent("_ItemUseFail", 0u, held);
+        return true;
+    }
+    this->found();
+    return true;
+}
+
+void HiddenObject::found()
+{
+    if (this->var == "")
+    {
+        quortypes::Log::warn(Session::logTag, "HiddenObject '" + this->name +
+                                                  "' has no variable to set (its \"var\" is empty)");
+    }
+    else
+    {
+        Variable& variable = VariableDictionary::getGlobal()[this->var];
+        if (variable.value() == this->value)
+        {
+            return;
+        }
+        variable.set(this->value);
+    }
+    this->triggerEvent("Found", 0u, "");
+    Scene* scene = Session::getActiveScene();
+    if (scene != nullptr)
+    {
+        Session::queueScript("scene._queued_reset(" + LuaInterface::literal(scene->getFullName(), '\'') + ")",
+                             true);
+    }
+}
+
+void HiddenObject::_draw()
+{
+    if (this->image == nullptr)
+    {
+        if (this->dataset == nullptr)
+        {
+            return;
+        }
+        this->image = this->dataset->getImage("null");
+    }
+    tesra::Color color = this->getDerivedColor();
+    if (!this->isDerivedEnabled())
+    {
+        color.a /= 2;
+    }
+    const kavtypes::Rectangle drawRect = this->getDrawRect();
+    if (tesraui::isDebugEnabled())
+    {
+        // The drawing rectangle is placed about the object's centre, so scaling it scales about the centre.
+        const kavtypes::Rectangle hitArea(drawRect.x * hitFactor, drawRect.y * hitFactor,
+                                          drawRect.w * hitFactor, drawRect.h * hitFactor);
+        tesra::rendersys->drawFilledRect(hitArea, tesra::Color(0, 164, 128, 96));
+        tesra::rendersys->drawRect(hitArea, tesra::Color(255, 255, 255, 96));
+    }
+    this->image->draw(drawRect, color);
+}
