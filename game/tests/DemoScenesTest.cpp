@@ -1,5 +1,7 @@
 #include <cstring>
 
+#include <lua.hpp>
+
 #include <quortypes/util.h>
 #include <tesraparticle/Emitter.h>
 #include <tesraparticle/System.h>
@@ -8,6 +10,7 @@
 #include <tesrauiparticle/Particle.h>
 
 #include "EngineHarness.h"
+#include "lua/Calls.h"
 #include "Scene.h"
 
 using harness::Engine;
@@ -195,4 +198,30 @@ TEST_F(DemoScenes, TheHillsBurnACampfire)
     copy.reset(tesraparticle::loadSystem("data/particles/fire.xml"));
     EXPECT_TRUE(inOrder(engine->logText(), {"tesraparticle: Already loaded: data/particles/fire.xml",
                                             "cleanMemory() called", reading}));
+}
+
+TEST_F(DemoScenes, ScriptsResetTheCampfireThroughItsClassMethod)
+{
+    tesrauiparticle::Particle* fire = nullptr;
+    for (tesraui::Object* child : Session::getActiveScene()->getRootObject()->getChildren())
+        if (child->getName() == "meadow.hills_fire")
+            fire = dynamic_cast<tesrauiparticle::Particle*>(child);
+    ASSERT_NE(fire, nullptr);
+    for (int i = 0; i < 10; ++i)
+        engine->frame(0.1f);
+    ASSERT_GT(fire->getSystem()->getEmitters()[0]->getAlive(), 0);
+    lua_State* L = LuaInterface::state;
+    LuaInterface::pushObject(L, fire);
+    lua_setglobal(L, "fire");
+    LuaInterface::pushObject(L, Session::getActiveScene()->getRootObject());
+    lua_setglobal(L, "root");
+
+    EXPECT_EQ(engine->lua("select(2, pcall(object.Particle.reset, root)):match('Class mismatch')"),
+              "Class mismatch");
+    EXPECT_EQ(engine->lua("select(2, pcall(object.ParticleSystem.reset, fire)):match('Class mismatch')"),
+              "Class mismatch");
+    EXPECT_GT(fire->getSystem()->getEmitters()[0]->getAlive(), 0);
+    EXPECT_EQ(engine->lua("type(fire.reset)"), "function");
+    engine->lua("fire:reset()");
+    EXPECT_EQ(fire->getSystem()->getEmitters()[0]->getAlive(), 0);
 }

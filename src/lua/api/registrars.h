@@ -17,4 +17,6 @@ namespace LuaInterface
     void registerVars();
     void registerProfile();
     void registerDebug();
+    // Methods of object classes, once the object table exists.
+    void registerParticleMethods();
 } // namespace LuaInterface
