@@ -4,6 +4,7 @@
 #include <tesra/tesra.h>
 
 #include "Config.h"
+#include "Match3Scene.h"
 #include "Session.h"
 
 void gameInit(const harray<hstring>&)
@@ -24,6 +25,7 @@ void gameInit(const harray<hstring>&)
                                       tesra::MESSAGE_STYLE_CRITICAL |
                                           tesra::MESSAGE_STYLE_TERMINATE_ON_DISPLAY);
             }
+            Scene::registerFactory(Match3Scene::typeName, &Match3Scene::create);
             Session::init(nullptr);
         });
 }
