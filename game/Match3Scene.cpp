@@ -277,7 +277,8 @@ void Match3Scene::_resetBoard()
 
 void Match3Scene::onCellMouseDown(tesraui::EventArgs* args)
 {
-    if (busy || scorePending || args == nullptr || args->object == nullptr)
+    // A finished board takes no more moves, whether it was won or skipped.
+    if (busy || scorePending || finished || args == nullptr || args->object == nullptr)
     {
         return;
     }

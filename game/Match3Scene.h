@@ -49,6 +49,7 @@ public:
     float getTimeLeft() const { return timeLeft; }
     bool isBusy() const { return busy || scorePending; }
     bool isFinished() const { return finished; }
+    bool hasSelection() const { return selectedColumn >= 0; }
     // The cell's column and row read back from its object name; false for a name of another shape.
     bool parseCellName(const hstring& objectName, int& column, int& row) const;
     // The cell slot's top-left corner.
