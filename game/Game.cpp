@@ -5,6 +5,7 @@
 
 #include "CampfireScene.h"
 #include "Config.h"
+#include "Match3Scene.h"
 #include "Session.h"
 
 void gameInit(const harray<hstring>&)
@@ -26,6 +27,7 @@ void gameInit(const harray<hstring>&)
                                           tesra::MESSAGE_STYLE_TERMINATE_ON_DISPLAY);
             }
             CampfireScene::registerType();
+            Scene::registerFactory(Match3Scene::typeName, &Match3Scene::create);
             Session::init(nullptr);
         });
 }

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <vector>
+
+#include <quortypes/harray.h>
+#include <quortypes/hstring.h>
+
+// The tile types of a match-three board, [column][row], with the run search and the move count the duel
+// plays by. Two cells match when their types are equal.
+class Match3Board
+{
+public:
+    struct Run
+    {
+        int column;
+        int row;
+        int length;
+        bool horizontal;
+    };
+
+    Match3Board() = default;
+    Match3Board(int columns, int rows);
+
+    int getColumns() const { return columns; }
+    int getRows() const { return rows; }
+    const hstring& at(int column, int row) const { return cells[column * rows + row]; }
+    void set(int column, int row, const hstring& type) { cells[column * rows + row] = type; }
+    void swap(int c1, int r1, int c2, int r2);
+
+    // Maximal runs of three or more, rows first (top to bottom, each from the left), then columns. With
+    // stopAtFirst the search ends at the first run, and columns are only searched when no row has one.
+    std::vector<Run> findMatches(bool stopAtFirst = false) const;
+    bool hasRun() const { return !findMatches(true).empty(); }
+    // The move patterns counted row-wise and column-wise; cells of a negative type never start one.
+    int countMoves(const harray<hstring>& negative) const;
+    bool hasMove(const harray<hstring>& negative) const { return countMoves(negative) > 0; }
+
+    // The cells of every run, each once, in the order the runs list them.
+    std::vector<std::pair<int, int>> runCells(const std::vector<Run>& runs) const;
+
+    // Every cell a new type from the pool, until the board has no run and a move, at most maxRolls times.
+    // The result is the number of rolls made; above maxRolls the board could not be settled.
+    int rollUntilPlayable(const harray<hstring>& pool, const harray<hstring>& negative, int maxRolls);
+
+    // New types for the refilled cells until the board has a move, at most maxRefillRolls times; then whole
+    // boards as rollUntilPlayable does. False when no board with a move came within the bounds.
+    bool refillUntilMovable(const std::vector<std::pair<int, int>>& refilled, const harray<hstring>& pool,
+                            const harray<hstring>& negative, int& rolls);
+
+    // The rolls of a whole board and of a refill a player can wait for: measured over many seeded boards, a
+    // playable board comes within a few dozen rolls whenever one can come at all.
+    static constexpr int maxBoardRolls = 100000;
+    static constexpr int maxRefillRolls = 200;
+
+private:
+    int columns = 0;
+    int rows = 0;
+    std::vector<hstring> cells;
+
+    int countRowMoves(const harray<hstring>& negative, bool transposed) const;
+};

@@ -1,0 +1,660 @@
+#include "Match3Scene.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <quortypes/Log.h>
+#include <tesraui/Animator.h>
+#include <tesraui/Event.h>
+#include <tesraui/EventArgs.h>
+
+#include "Chapter.h"
+#include "Session.h"
+#include "Variables.h"
+#include "lua/LuaInterface.h"
+
+const hstring Match3Scene::typeName = "match3.scene";
+const hstring Match3Scene::logTag = "vumoplayer";
+
+namespace
+{
+    typedef tesraui::Animator::AnimationFunction Function;
+
+    // A sine swing set on a dynamic animator in place of its straight run.
+    void swing(tesraui::Animator* animator, float offset, float amplitude, float timer, float periods)
+    {
+        animator->setAnimationFunction(Function::Sine);
+        animator->setOffset(offset);
+        animator->setAmplitude(amplitude);
+        animator->setTimer(timer);
+        animator->setPeriods(periods);
+        animator->setInheritValue(false);
+        animator->setUseTarget(false);
+    }
+} // namespace
+
+Match3Element::Match3Element(const hstring& name, kavtypes::Rectangle rect, Match3Scene* scene)
+    : tesraui::ImageBox(name, rect), scene(scene)
+{
+}
+
+Match3Scene::Match3Scene(Chapter* chapter, const hstring& name, const hstring& fileName)
+    : MinigameScene(chapter, name, fileName)
+{
+}
+
+Scene* Match3Scene::create(Chapter* chapter, const hstring& name, const hstring& fileName)
+{
+    return new Match3Scene(chapter, name, fileName);
+}
+
+Match3Element* Match3Scene::getCell(int column, int row) const
+{
+    if (cells.empty() || column < 0 || row < 0 || column >= columns || row >= rows)
+    {
+        return nullptr;
+    }
+    return cells[column * rows + row];
+}
+
+hstring Match3Scene::_setting(const hstring& suffix)
+{
+    return LuaInterface::getGlobalString(getFullName() + suffix);
+}
+
+void Match3Scene::_readSettings()
+{
+    imageBase = _setting("._match3_image_base");
+    x = _setting("._match3_x").toInt();
+    y = _setting("._match3_y").toInt();
+    columns = _setting("._match3_columns").toInt();
+    rows = _setting("._match3_rows").toInt();
+    width = _setting("._match3_width").toInt();
+    height = _setting("._match3_height").toInt();
+    imageWidth = _setting("._match3_image_width").toInt();
+    imageHeight = _setting("._match3_image_height").toInt();
+    positive = _setting("._match3_positive").split(",");
+    neutral = _setting("._match3_neutral").split(",");
+    negative = _setting("._match3_negative").split(",");
+    time = _setting("._match3_time").toFloat();
+    positiveEffect = _setting("._match3_positive_effect").toInt();
+    negativeEffect = _setting("._match3_negative_effect").toInt();
+    healthPoints = _setting("._match3_health_points").toInt() != 0;
+    horizontalBars = _setting("._match3_horizontal_bars").toInt() != 0;
+}
+
+harray<hstring> Match3Scene::_pool() const
+{
+    harray<hstring> pool = positive + neutral + negative;
+    pool.removeAll("");
+    return pool;
+}
+
+bool Match3Scene::_isPositive(const hstring& type) const
+{
+    return std::find(positive.begin(), positive.end(), type) != positive.end();
+}
+
+bool Match3Scene::_isNegative(const hstring& type) const
+{
+    return std::find(negative.begin(), negative.end(), type) != negative.end();
+}
+
+void Match3Scene::_playSetting(const hstring& suffix)
+{
+    hstring name;
+    try
+    {
+        name = _setting(suffix);
+    }
+    catch (const quortypes::exception&)
+    {
+        return; // a sound nobody named plays nothing
+    }
+    if (name != "")
+    {
+        MinigameScene::playSound(chapter->getFullSceneName(name));
+    }
+}
+
+tesraui::Object* Match3Scene::_findObject(const hstring& name) const
+{
+    if (rootObject == nullptr)
+    {
+        return nullptr;
+    }
+    harray<tesraui::Object*> pending = rootObject->getChildren();
+    while (pending.size() > 0)
+    {
+        tesraui::Object* object = pending.removeFirst();
+        if (object->getName() == name)
+        {
+            return object;
+        }
+        for (tesraui::Object* child : object->getChildren())
+        {
+            pending.push_back(child);
+        }
+    }
+    return nullptr;
+}
+
+bool Match3Scene::parseCellName(const hstring& objectName, int& column, int& row) const
+{
+    const hstring prefix = imageBase + "_";
+    if (!objectName.startsWith(prefix))
+    {
+        return false;
+    }
+    harray<hstring> parts = objectName.subString(prefix.size()).split("_");
+    if (parts.size() != 2 || !parts[0].isNumber() || !parts[1].isNumber())
+    {
+        return false;
+    }
+    column = parts[0].toInt();
+    row = parts[1].toInt();
+    return getCell(column, row) != nullptr;
+}
+
+void Match3Scene::onActivate()
+{
+    _readSettings();
+    if (columns <= 0 || rows <= 0 || _pool().size() == 0)
+    {
+        quortypes::Log::error(logTag,
+                              "Match-three scene '" + getFullName() +
+                                  "' has no board: it needs columns, rows and at least one tile type.");
+        return;
+    }
+    _createElements();
+    finished = true;
+    _resetBoard();
+    finished = false;
+    tesraui::Object* gui = _findObject("minigame_gui");
+    if (gui != nullptr)
+    {
+        gui->setAlpha(0);
+        gui->fadeAlpha(255, 1.0f);
+    }
+    _updateHealthDisplay();
+}
+
+void Match3Scene::onDeactivate()
+{
+    // The cells themselves belong to the scene's root object, which deactivation has destroyed.
+    cells.clear();
+    selectedColumn = selectedRow = -1;
+}
+
+void Match3Scene::_createElements()
+{
+    if (!cells.empty() || rootObject == nullptr)
+    {
+        return;
+    }
+    board = Match3Board(columns, rows);
+    cells.resize((size_t)columns * rows);
+    for (int c = 0; c < columns; ++c)
+    {
+        for (int r = 0; r < rows; ++r)
+        {
+            Match3Element* cell = new Match3Element(formatString("%s_%d_%d", imageBase.c_str(), c, r),
+                                                    kavtypes::Rectangle(0.0f, 0.0f, -1.0f, -1.0f), this);
+            rootObject->addChildAndRegister(cell);
+            cell->registerEvent("MouseDown",
+                                new tesraui::MemberCallbackEvent(&Match3Scene::onCellMouseDown, this));
+            cells[c * rows + r] = cell;
+        }
+    }
+}
+
+void Match3Scene::_setType(int column, int row, const hstring& type)
+{
+    board.set(column, row, type);
+    Match3Element* cell = getCell(column, row);
+    try
+    {
+        cell->setImageByName(imageBase + type);
+    }
+    catch (const quortypes::exception& e)
+    {
+        quortypes::Log::error(logTag, e.getMessage());
+    }
+    if (imageWidth > 0 && imageHeight > 0)
+    {
+        cell->setSize((float)imageWidth, (float)imageHeight);
+    }
+}
+
+void Match3Scene::_resetBoard()
+{
+    try
+    {
+        VariableDictionary::getGlobal().get("inn_templar_count").increment(1);
+    }
+    catch (const quortypes::exception& e)
+    {
+        quortypes::Log::error(logTag, e.getMessage());
+    }
+    const harray<hstring> pool = _pool();
+    const int rolls = board.rollUntilPlayable(pool, negative, Match3Board::maxBoardRolls);
+    if (board.hasRun() || !board.hasMove(negative))
+    {
+        quortypes::Log::error(logTag, formatString("Match-three scene '%s' found no board without a run and "
+                                                   "with a move in %d rolls; playing the last one.",
+                                                   getFullName().c_str(), rolls));
+    }
+    for (int c = 0; c < columns; ++c)
+    {
+        for (int r = 0; r < rows; ++r)
+        {
+            Match3Element* cell = getCell(c, r);
+            _setType(c, r, board.at(c, r));
+            cell->resetCenter();
+            cell->setPosition(slotX(c), slotY(r));
+            cell->setScale(0.0f, 0.0f);
+            cell->setAngle(0.0f);
+            cell->setColor(tesra::Color());
+            cell->setZOrder(9001);
+            cell->moveStop();
+            cell->scaleStop();
+            cell->rotateStop();
+            cell->fadeColorStop();
+            // The cells pop in along the diagonals.
+            const float delay = (2 * c + r) * 0.05f;
+            cell->scaleQueue(1.3f, 1.3f, 4.0f, delay);
+            swing(cell->scaleXQueue(1.3f, 4.0f, delay + 0.25f), 1.15f, 0.15f, 0.0625f, 0.75f);
+            swing(cell->scaleYQueue(1.3f, 4.0f, delay + 0.25f), 1.15f, 0.15f, 0.0625f, 0.75f);
+            swing(cell->scaleXQueue(1.0f, 4.0f, delay + 0.375f), 1.05f, 0.05f, 0.1875f, 1.75f);
+            swing(cell->scaleYQueue(1.0f, 4.0f, delay + 0.375f), 1.05f, 0.05f, 0.1875f, 1.75f);
+        }
+    }
+    timeLeft = time;
+    health = 1000;
+    busy = true;
+    selectedColumn = selectedRow = -1;
+}
+
+void Match3Scene::onCellMouseDown(tesraui::EventArgs* args)
+{
+    // A finished board takes no more moves, whether it was won or skipped.
+    if (busy || scorePending || finished || args == nullptr || args->object == nullptr)
+    {
+        return;
+    }
+    int column = 0;
+    int row = 0;
+    if (!parseCellName(args->object->getName(), column, row))
+    {
+        return;
+    }
+    _playSetting("._match3_click_sound");
+    if (selectedColumn < 0)
+    {
+        _select(column, row);
+    }
+    else if (column == selectedColumn && row == selectedRow)
+    {
+        Match3Element* cell = getCell(column, row);
+        cell->scale(1.0f, 1.0f, 8.0f);
+        selectedColumn = selectedRow = -1;
+    }
+    else if (std::abs(column - selectedColumn) + std::abs(row - selectedRow) == 1)
+    {
+        _trySwap(column, row);
+    }
+}
+
+void Match3Scene::_select(int column, int row)
+{
+    Match3Element* cell = getCell(column, row);
+    selectedColumn = column;
+    selectedRow = row;
+    swing(cell->scaleX(1.1f, 2.0f), 1.1f, 0.1f, 0.375f, -1.0f);
+    tesraui::Animator* animator = cell->scaleY(1.1f, 2.0f);
+    swing(animator, 1.1f, 0.1f, 0.375f, -1.0f);
+    animator->setDelay(0.125f);
+}
+
+void Match3Scene::_trySwap(int column, int row)
+{
+    const int sc = selectedColumn;
+    const int sr = selectedRow;
+    board.swap(sc, sr, column, row);
+    const bool run = board.hasRun();
+    board.swap(sc, sr, column, row);
+    if (!run)
+    {
+        return;
+    }
+    Match3Element* selected = getCell(sc, sr);
+    Match3Element* clicked = getCell(column, row);
+    selectedColumn = selectedRow = -1;
+    selected->scaleStop();
+    selected->setScale(1.0f, 1.0f);
+    // Each cell takes the other's image and place, so nothing seems to change until they move home.
+    const hstring selectedType = board.at(sc, sr);
+    _setType(sc, sr, board.at(column, row));
+    _setType(column, row, selectedType);
+    const kavtypes::Vector2 selectedPosition = selected->getPosition();
+    selected->setPosition(clicked->getPosition());
+    clicked->setPosition(selectedPosition);
+    clicked->setZOrder(9200);
+    selected->setZOrder(9100);
+    clicked->move(slotX(column), slotY(row), 4.0f);
+    selected->move(slotX(sc), slotY(sr), 4.0f);
+    for (tesraui::Animator* animator : {clicked->scaleX(1.3f, 2.0f), clicked->scaleY(1.3f, 2.0f),
+                                        selected->scaleX(0.7f, 2.0f), selected->scaleY(0.7f, 2.0f)})
+    {
+        animator->setAnimationFunction(Function::Sine);
+        animator->setPeriods(0.5f);
+    }
+    busy = true;
+    scorePending = true;
+}
+
+void Match3Scene::_scoreMatches()
+{
+    const std::vector<Match3Board::Run> runs = board.findMatches();
+    for (const Match3Board::Run& run : runs)
+    {
+        const hstring& type = board.at(run.column, run.row);
+        if (_isPositive(type))
+        {
+            health = std::max(health - (run.length - 2) * positiveEffect, 0);
+        }
+        else if (_isNegative(type))
+        {
+            timeLeft = std::max(timeLeft - (float)((run.length - 2) * negativeEffect), 0.0f);
+        }
+    }
+    bool kinds[3] = {false, false, false};
+    for (const std::pair<int, int>& slot : board.runCells(runs))
+    {
+        Match3Element* cell = getCell(slot.first, slot.second);
+        const hstring& type = board.at(slot.first, slot.second);
+        if (_isPositive(type))
+        {
+            kinds[0] = true;
+            cell->scale(1.3f, 1.3f, 1.0f);
+            cell->fadeRed(0, 2.0f);
+            cell->fadeBlue(0, 2.0f);
+            cell->fadeAlpha(0, 1.0f);
+        }
+        else if (_isNegative(type))
+        {
+            kinds[2] = true;
+            cell->scale(0.75f, 0.75f, 1.0f);
+            cell->fadeGreen(0, 4.0f);
+            cell->fadeBlue(0, 4.0f);
+            cell->fadeAlpha(0, 1.0f);
+        }
+        else
+        {
+            kinds[1] = true;
+            cell->rotate(360.0f, 2.0f);
+            cell->scale(0.0f, 0.0f, 2.0f);
+            cell->fadeAlpha(0, 2.0f);
+        }
+    }
+    const char* sounds[3] = {"._match3_positive_sound", "._match3_neutral_sound", "._match3_negative_sound"};
+    for (int i = 0; i < 3; ++i)
+    {
+        if (kinds[i])
+        {
+            _playSetting(sounds[i]);
+        }
+    }
+}
+
+void Match3Scene::_collapseAndRefill()
+{
+    const std::vector<std::pair<int, int>> removedCells = board.runCells(board.findMatches());
+    std::vector<std::pair<int, int>> refilled;
+    for (int c = 0; c < columns; ++c)
+    {
+        std::vector<bool> removed(rows, false);
+        for (const std::pair<int, int>& slot : removedCells)
+        {
+            if (slot.first == c)
+            {
+                removed[slot.second] = true;
+            }
+        }
+        // Each removed cell rises past the remaining ones above it; those keep their order and their looks.
+        for (int r = 0; r < rows; ++r)
+        {
+            for (int k = r; k > 0 && removed[k] && !removed[k - 1]; --k)
+            {
+                Match3Element* lower = getCell(c, k);
+                Match3Element* upper = getCell(c, k - 1);
+                const hstring lowerType = board.at(c, k);
+                _setType(c, k, board.at(c, k - 1));
+                _setType(c, k - 1, lowerType);
+                const float lowerY = lower->getY();
+                lower->setY(upper->getY());
+                upper->setY(lowerY);
+                const kavtypes::Vector2 lowerScale = lower->getScale();
+                lower->setScale(upper->getScale());
+                upper->setScale(lowerScale);
+                const float lowerAngle = lower->getAngle();
+                lower->setAngle(upper->getAngle());
+                upper->setAngle(lowerAngle);
+                const unsigned char lowerAlpha = lower->getAlpha();
+                lower->setAlpha(upper->getAlpha());
+                upper->setAlpha(lowerAlpha);
+                removed[k] = false;
+                removed[k - 1] = true;
+            }
+        }
+        const int k = (int)std::count(removed.begin(), removed.end(), true);
+        for (int j = 0; j < k; ++j)
+        {
+            _setType(c, j, _pool().random());
+            getCell(c, j)->setY(slotY(j - k));
+            refilled.emplace_back(c, j);
+        }
+    }
+    _refillUntilMovable(refilled);
+    for (int c = 0; c < columns; ++c)
+    {
+        for (int r = 0; r < rows; ++r)
+        {
+            Match3Element* cell = getCell(c, r);
+            cell->setScale(1.0f, 1.0f);
+            cell->setAlpha(255);
+            const float distance = std::fabs(cell->getY() - slotY(r)) / (float)std::max(height, 1);
+            if (distance > 0.0f)
+            {
+                cell->moveY(slotY(r), 3.0f / distance)->setAcceleration(2.5f);
+            }
+        }
+    }
+}
+
+void Match3Scene::_refillUntilMovable(const std::vector<std::pair<int, int>>& refilled)
+{
+    int rolls = 0;
+    if (!board.refillUntilMovable(refilled, _pool(), negative, rolls))
+    {
+        quortypes::Log::error(logTag, formatString("Match-three scene '%s' found no refill with a move in %d "
+                                                   "rolls; playing the board as it is.",
+                                                   getFullName().c_str(), rolls));
+    }
+    for (int c = 0; c < columns; ++c)
+    {
+        for (int r = 0; r < rows; ++r)
+        {
+            _setType(c, r, board.at(c, r));
+        }
+    }
+}
+
+bool Match3Scene::_isAnimating() const
+{
+    tesraui::Object* gui = _findObject("minigame_gui");
+    if (gui != nullptr && gui->hasDynamicAnimators())
+    {
+        return true;
+    }
+    for (Match3Element* cell : cells)
+    {
+        if (cell->hasDynamicAnimators())
+        {
+            return true;
+        }
+    }
+    return false;
+}
+
+void Match3Scene::onUpdate(float timeDelta)
+{
+    if (Session::isPaused())
+    {
+        timeDelta = 0.0f;
+    }
+    MinigameScene::onUpdate(timeDelta);
+    if (!finished && !cells.empty())
+    {
+        if (!_isAnimating())
+        {
+            busy = false;
+            for (Match3Element* cell : cells)
+            {
+                cell->setZOrder(9001);
+                cell->setAngle(0.0f);
+                cell->setColor(tesra::Color());
+                cell->setScale(1.0f, 1.0f);
+            }
+            if (!lost && !restartPending && checkPending)
+            {
+                checkPending = false;
+                if (board.hasRun())
+                {
+                    scorePending = busy = true;
+                }
+            }
+        }
+        if (!busy)
+        {
+            if (collapsePending)
+            {
+                collapsePending = false;
+                checkPending = busy = true;
+                _collapseAndRefill();
+            }
+            else if (scorePending)
+            {
+                scorePending = false;
+                collapsePending = busy = true;
+                _scoreMatches();
+            }
+            else if (restartPending)
+            {
+                _resetBoard();
+                tesraui::Object* gui = _findObject("minigame_gui");
+                if (gui != nullptr)
+                {
+                    gui->setAlpha(0);
+                    gui->fadeAlpha(255, 1.0f);
+                }
+                restartPending = false;
+            }
+            else if (lost)
+            {
+                lost = false;
+                busy = restartPending = true;
+                for (Match3Element* cell : cells)
+                {
+                    cell->scale(0.75f, 0.75f, 1.0f);
+                    cell->fadeGreen(0, 4.0f);
+                    cell->fadeBlue(0, 4.0f);
+                    cell->fadeAlpha(0, 1.0f);
+                }
+                tesraui::Object* gui = _findObject("minigame_gui");
+                if (gui != nullptr)
+                {
+                    gui->fadeAlpha(0, 1.0f);
+                }
+            }
+        }
+        if (health <= 0)
+        {
+            finished = true;
+            solve();
+        }
+        else if (!lost && !restartPending && time > 0.0f)
+        {
+            timeLeft = std::max(timeLeft - timeDelta, 0.0f);
+            if (timeLeft <= 0.0f)
+            {
+                lost = true;
+            }
+        }
+    }
+    _updateHealthDisplay();
+}
+
+void Match3Scene::skip()
+{
+    MinigameScene::skip();
+    finished = true;
+    health = 0;
+}
+
+void Match3Scene::_updateHealthDisplay()
+{
+    if (!healthPoints)
+    {
+        tesraui::Object* enemy = _findObject("enemy_bar_progress");
+        tesraui::Object* player = time > 0.0f ? _findObject("player_bar_progress") : nullptr;
+        const float enemyScale = health / 1000.0f;
+        const float playerScale = time > 0.0f ? timeLeft / time : 0.0f;
+        if (horizontalBars)
+        {
+            if (enemy != nullptr)
+            {
+                enemy->setScaleX(enemyScale);
+            }
+            if (player != nullptr)
+            {
+                player->setScaleX(playerScale);
+            }
+        }
+        else
+        {
+            if (enemy != nullptr)
+            {
+                enemy->setScaleY(enemyScale);
+            }
+            if (player != nullptr)
+            {
+                player->setScaleY(playerScale);
+            }
+        }
+        return;
+    }
+    // Markers show lost health from the highest index down; a side without an effect has none.
+    if (positiveEffect > 0)
+    {
+        for (int i = 0; i < 1000 / positiveEffect; ++i)
+        {
+            tesraui::Object* marker = _findObject(formatString("enemy_health_%d", i));
+            if (marker != nullptr)
+            {
+                marker->setVisible(health < positiveEffect * i);
+            }
+        }
+    }
+    if (time > 0.0f && negativeEffect > 0)
+    {
+        for (int i = 0; i < (int)time / negativeEffect; ++i)
+        {
+            tesraui::Object* marker = _findObject(formatString("player_health_%d", i));
+            if (marker != nullptr)
+            {
+                marker->setVisible(timeLeft < (float)(negativeEffect * i));
+            }
+        }
+    }
+}

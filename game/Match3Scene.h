@@ -1,0 +1,111 @@
+#pragma once
+
+#include <vector>
+
+#include <tesraui/ImageBox.h>
+
+#include "Match3Board.h"
+#include "MinigameScene.h"
+
+namespace tesraui
+{
+    class EventArgs;
+}
+class Match3Scene;
+
+// One cell of the board; its image names its tile type.
+class Match3Element : public tesraui::ImageBox
+{
+public:
+    Match3Element(const hstring& name, kavtypes::Rectangle rect, Match3Scene* scene);
+    hstring getClassName() const override { return "Match3Element"; }
+    Match3Scene* getScene() const { return scene; }
+
+private:
+    Match3Scene* scene;
+};
+
+// The match-three duel: runs of positive types damage the enemy, negative ones cost the player time, neutral
+// ones only clear the board. Its settings are Lua values of the scene's table, read at activation.
+class Match3Scene : public MinigameScene
+{
+public:
+    static const hstring typeName;
+    static const hstring logTag;
+
+    Match3Scene(Chapter* chapter, const hstring& name, const hstring& fileName);
+    static Scene* create(Chapter* chapter, const hstring& name, const hstring& fileName);
+
+    void onActivate() override;
+    void onDeactivate() override;
+    void onUpdate(float timeDelta) override;
+    void skip() override;
+
+    // What a test or a tool needs to read and drive a running board.
+    const Match3Board& getBoard() const { return board; }
+    Match3Element* getCell(int column, int row) const;
+    hstring getImageBase() const { return imageBase; }
+    int getHealth() const { return health; }
+    float getTimeLeft() const { return timeLeft; }
+    bool isBusy() const { return busy || scorePending; }
+    bool isFinished() const { return finished; }
+    bool hasSelection() const { return selectedColumn >= 0; }
+    // The cell's column and row read back from its object name; false for a name of another shape.
+    bool parseCellName(const hstring& objectName, int& column, int& row) const;
+    // The cell slot's top-left corner.
+    float slotX(int column) const { return (float)(x + column * width); }
+    float slotY(int row) const { return (float)(y + row * height); }
+    void onCellMouseDown(tesraui::EventArgs* args);
+
+protected:
+    hstring imageBase;
+    int x = 0;
+    int y = 0;
+    int columns = 0;
+    int rows = 0;
+    int width = 0;
+    int height = 0;
+    int imageWidth = 0;
+    int imageHeight = 0;
+    harray<hstring> positive;
+    harray<hstring> neutral;
+    harray<hstring> negative;
+    float time = 0.0f;
+    int positiveEffect = 0;
+    int negativeEffect = 0;
+    bool healthPoints = false;
+    bool horizontalBars = false;
+
+    std::vector<Match3Element*> cells;
+    Match3Board board;
+    int selectedColumn = -1;
+    int selectedRow = -1;
+    float timeLeft = 0.0f;
+    int health = 1000;
+    bool finished = false;
+    bool lost = false;
+    bool restartPending = false;
+    bool busy = false;
+    bool scorePending = false;
+    bool collapsePending = false;
+    bool checkPending = false;
+
+    hstring _setting(const hstring& suffix);
+    void _readSettings();
+    harray<hstring> _pool() const;
+    bool _isPositive(const hstring& type) const;
+    bool _isNegative(const hstring& type) const;
+    void _playSetting(const hstring& suffix);
+    tesraui::Object* _findObject(const hstring& name) const;
+
+    void _createElements();
+    void _setType(int column, int row, const hstring& type);
+    void _resetBoard();
+    void _scoreMatches();
+    void _collapseAndRefill();
+    void _refillUntilMovable(const std::vector<std::pair<int, int>>& refilled);
+    void _updateHealthDisplay();
+    bool _isAnimating() const;
+    void _select(int column, int row);
+    void _trySwap(int column, int row);
+};

@@ -1,0 +1,357 @@
+#include <map>
+
+#include <lua.hpp>
+#include <tesraui/EventArgs.h>
+#include <tesraui/ImageBox.h>
+#include <yim/yim.h>
+
+#include "Chapter.h"
+#include "EngineHarness.h"
+#include "Match3Scene.h"
+#include "Variables.h"
+
+using harness::Engine;
+using harness::GameFolder;
+
+namespace
+{
+    typedef std::map<std::string, std::string> Settings;
+
+    const Settings defaults = {
+        {"image_base", "'0x'"},
+        {"x", "0"},
+        {"y", "0"},
+        {"columns", "5"},
+        {"rows", "5"},
+        {"width", "16"},
+        {"height", "16"},
+        {"image_width", "14"},
+        {"image_height", "14"},
+        {"positive", "'FF0000,00FF00'"},
+        {"neutral", "'0000FF'"},
+        {"negative", "'FFFF00'"},
+        {"time", "0"},
+        {"positive_effect", "100"},
+        {"negative_effect", "10"},
+        {"health_points", "0"},
+        {"horizontal_bars", "0"},
+    };
+
+    // Adds an image box of that name to the root object of the duel scene while its script runs.
+    int addObject(lua_State* L)
+    {
+        Scene* scene = Session::getChapter("duel")->getScene("board");
+        tesraui::ImageBox* box =
+            new tesraui::ImageBox(lua_tostring(L, 1), kavtypes::Rectangle(0.0f, 0.0f, 10.0f, 10.0f));
+        scene->getRootObject()->addChildAndRegister(box);
+        return 0;
+    }
+} // namespace
+
+// The duel scene "duel.board" on a board of colour images, entered from a plain scene once the test has set
+// its settings; the scene script notes "OnSolved" in a journal.
+class Match3SceneTest : public ::testing::Test
+{
+protected:
+    GameFolder folder;
+    std::unique_ptr<Engine> engine;
+    bool ownAudio = false;
+
+    void TearDown() override
+    {
+        engine.reset();
+        if (ownAudio)
+        {
+            yim::destroy();
+        }
+    }
+
+    void start(const Settings& overrides = {}, const std::string& extraScript = "")
+    {
+        Settings settings = defaults;
+        for (const auto& pair : overrides)
+        {
+            settings[pair.first] = pair.second;
+        }
+        std::string script = "function OnSolved() note('solved') end\n" + extraScript;
+        for (const auto& pair : settings)
+        {
+            script += "_match3_" + pair.first + " = " + pair.second + "\n";
+        }
+        folder.config("scene: duel.lobby\n");
+        folder.put("data/ui/ui.dts", "<Dataset/>");
+        folder.put("data/lib/game.lua",
+                   "journal = {}\nfunction note(x) journal[#journal + 1] = x end\n"
+                   "if not vars.exists('inn_templar_count') then vars.create('inn_templar_count', 0) end\n");
+        folder.put("data/chapters/duel/duel.datadef", "<Dataset/>");
+        folder.put("data/chapters/duel/scenes/lobby.scene", "");
+        folder.put("data/chapters/duel/scenes/board.match3.scene", script);
+        engine.reset(new Engine(folder));
+        Scene::registerFactory(Match3Scene::typeName, &Match3Scene::create);
+        engine->start();
+        if (yim::manager == nullptr)
+        {
+            yim::init(yim::AS_DISABLED, 0);
+            ownAudio = true;
+        }
+        lua_register(LuaInterface::state, "add_object", &addObject);
+        Session::changeScene("duel.board", 0.0f, "");
+    }
+    Match3Scene* scene() { return dynamic_cast<Match3Scene*>(Session::getActiveScene()); }
+    std::string journal() { return engine->lua("table.concat(journal, ' ')"); }
+    tesraui::Object* object(const hstring& name) { return Session::getChapter("duel")->tryGetObject(name); }
+    int templarCount() { return VariableDictionary::getGlobal().get("inn_templar_count").toInt(); }
+
+    void click(int column, int row)
+    {
+        Match3Element* cell = scene()->getCell(column, row);
+        ASSERT_NE(cell, nullptr);
+        tesraui::EventArgs args(cell, 0.0f, 0.0f, 1, "");
+        scene()->onCellMouseDown(&args);
+    }
+    // Frames of 0.1 s until the board takes clicks again; false when it never does.
+    bool settle(int maxFrames = 300)
+    {
+        for (int i = 0; i < maxFrames; ++i)
+        {
+            engine->frame(0.1f);
+            if (!scene()->isBusy())
+            {
+                return true;
+            }
+        }
+        return false;
+    }
+    // The first pair of neighbours whose swap makes (or, asked so, does not make) a run.
+    bool findSwap(bool makesRun, int& c1, int& r1, int& c2, int& r2)
+    {
+        Match3Board board = scene()->getBoard();
+        for (int c = 0; c < board.getColumns(); ++c)
+        {
+            for (int r = 0; r < board.getRows(); ++r)
+            {
+                for (const std::pair<int, int>& step : {std::make_pair(1, 0), std::make_pair(0, 1)})
+                {
+                    const int c2_ = c + step.first;
+                    const int r2_ = r + step.second;
+                    if (c2_ >= board.getColumns() || r2_ >= board.getRows())
+                    {
+                        continue;
+                    }
+                    board.swap(c, r, c2_, r2_);
+                    const bool run = board.hasRun();
+                    board.swap(c, r, c2_, r2_);
+                    if (run == makesRun)
+                    {
+                        c1 = c, r1 = r, c2 = c2_, r2 = r2_;
+                        return true;
+                    }
+                }
+            }
+        }
+        return false;
+    }
+};
+
+TEST_F(Match3SceneTest, ActivationBuildsAPlayableBoardThatTakesClicksOnceSettled)
+{
+    start();
+    ASSERT_NE(scene(), nullptr) << engine->logText();
+    for (int c = 0; c < 5; ++c)
+    {
+        for (int r = 0; r < 5; ++r)
+        {
+            ASSERT_NE(object(formatString("0x_%d_%d", c, r)), nullptr);
+            EXPECT_EQ(scene()->getCell(c, r)->getClassName(), "Match3Element");
+        }
+    }
+    EXPECT_FALSE(scene()->getBoard().hasRun());
+    EXPECT_TRUE(scene()->getBoard().hasMove({"FFFF00"}));
+    EXPECT_EQ(templarCount(), 1);
+    EXPECT_EQ(scene()->getHealth(), 1000);
+
+    // Before the first update and while the cells pop in, clicks do nothing.
+    click(0, 0);
+    EXPECT_FALSE(scene()->hasSelection());
+    engine->frame(0.1f);
+    click(0, 0);
+    EXPECT_FALSE(scene()->hasSelection());
+
+    ASSERT_TRUE(settle());
+    for (int c = 0; c < 5; ++c)
+    {
+        EXPECT_EQ(scene()->getCell(c, 4)->getPosition(), kavtypes::Vector2(c * 16.0f, 64.0f));
+        EXPECT_EQ(scene()->getCell(c, 4)->getScale(), kavtypes::Vector2(1.0f, 1.0f));
+    }
+    click(0, 0);
+    EXPECT_TRUE(scene()->hasSelection());
+    click(0, 0);
+    EXPECT_FALSE(scene()->hasSelection());
+}
+
+TEST_F(Match3SceneTest, SwapsWithoutARunOrFromAfarChangeNothing)
+{
+    start();
+    ASSERT_TRUE(settle());
+    int c1 = 0, r1 = 0, c2 = 0, r2 = 0;
+    ASSERT_TRUE(findSwap(false, c1, r1, c2, r2));
+    const Match3Board before = scene()->getBoard();
+    click(c1, r1);
+    click(c2, r2);
+    EXPECT_TRUE(scene()->hasSelection());
+    EXPECT_FALSE(scene()->isBusy());
+    click(c1 + 2 < 5 ? c1 + 2 : c1 - 2, r1);
+    EXPECT_TRUE(scene()->hasSelection());
+    for (int c = 0; c < 5; ++c)
+    {
+        for (int r = 0; r < 5; ++r)
+        {
+            EXPECT_EQ(scene()->getBoard().at(c, r), before.at(c, r));
+        }
+    }
+}
+
+TEST_F(Match3SceneTest, RunMakingSwapsScoreCollapseAndRefillUntilTheEnemyFalls)
+{
+    // Each positive run of three costs the enemy 400 of its 1000.
+    start({{"positive_effect", "400"}});
+    int swaps = 0;
+    while (!scene()->isFinished() && swaps < 40)
+    {
+        ASSERT_TRUE(settle()) << "swap " << swaps;
+        int c1 = 0, r1 = 0, c2 = 0, r2 = 0;
+        ASSERT_TRUE(findSwap(true, c1, r1, c2, r2)) << "no move left after swap " << swaps;
+        click(c1, r1);
+        click(c2, r2);
+        ++swaps;
+        EXPECT_TRUE(scene()->isBusy());
+        for (int i = 0; i < 100 && scene()->isBusy() && !scene()->isFinished(); ++i)
+        {
+            engine->frame(0.1f);
+        }
+        if (!scene()->isFinished())
+        {
+            EXPECT_FALSE(scene()->getBoard().hasRun());
+            EXPECT_TRUE(scene()->getBoard().hasMove({"FFFF00"}));
+        }
+    }
+    ASSERT_TRUE(scene()->isFinished()) << engine->logText();
+    EXPECT_EQ(scene()->getHealth(), 0);
+    EXPECT_EQ(journal(), "solved");
+    // Solved boards take no clicks, and a second solve within its pause runs nothing.
+    click(0, 0);
+    EXPECT_FALSE(scene()->hasSelection());
+    scene()->solve();
+    EXPECT_EQ(journal(), "solved");
+    EXPECT_NE(engine->logText().find("ui.minigame_solved"), std::string::npos) << "the sound was asked for";
+}
+
+TEST_F(Match3SceneTest, SkipEndsTheGameWithoutOnSolved)
+{
+    start();
+    ASSERT_TRUE(settle());
+    scene()->skip();
+    engine->frame(0.1f);
+    EXPECT_TRUE(scene()->isFinished());
+    EXPECT_EQ(scene()->getHealth(), 0);
+    EXPECT_EQ(journal(), "");
+}
+
+TEST_F(Match3SceneTest, RunningOutOfTimeFadesOutAndDealsANewBoard)
+{
+    start({{"time", "3"}}, "add_object('minigame_gui')\nadd_object('player_bar_progress')\n");
+    EXPECT_EQ(templarCount(), 1);
+    for (int i = 0; i < 5; ++i)
+    {
+        engine->frame(0.1f);
+    }
+    EXPECT_FLOAT_EQ(scene()->getTimeLeft(), 2.5f);
+    EXPECT_FLOAT_EQ(object("player_bar_progress")->getScaleY(), 2.5f / 3.0f);
+    // Lost: the cells and the frame fade out, then the board is dealt anew with the full time.
+    bool fadedOut = false;
+    for (int i = 0; i < 100 && templarCount() < 2; ++i)
+    {
+        engine->frame(0.1f);
+        fadedOut = fadedOut || object("minigame_gui")->getAlpha() < 128;
+    }
+    EXPECT_TRUE(fadedOut);
+    EXPECT_EQ(templarCount(), 2);
+    EXPECT_EQ(scene()->getHealth(), 1000);
+    // The frame that deals the board already counts down.
+    EXPECT_NEAR(scene()->getTimeLeft(), 2.9f, 1e-4);
+}
+
+TEST_F(Match3SceneTest, WithoutATimeLimitThePlayerNeverLosesAndTheBarStays)
+{
+    start({}, "add_object('player_bar_progress')\nadd_object('enemy_bar_progress')\n");
+    object("player_bar_progress")->setScaleY(0.5f);
+    for (int i = 0; i < 50; ++i)
+    {
+        engine->frame(0.1f);
+    }
+    EXPECT_EQ(templarCount(), 1);
+    EXPECT_FLOAT_EQ(object("player_bar_progress")->getScaleY(), 0.5f);
+    EXPECT_FLOAT_EQ(object("enemy_bar_progress")->getScaleY(), 1.0f);
+    scene()->skip();
+    engine->frame(0.1f);
+    EXPECT_FLOAT_EQ(object("enemy_bar_progress")->getScaleY(), 0.0f);
+}
+
+TEST_F(Match3SceneTest, MarkersShowLostHealthAndASideWithoutEffectHasNone)
+{
+    start({{"health_points", "1"}, {"positive_effect", "250"}, {"negative_effect", "0"}, {"time", "30"}},
+          "for i = 0, 3 do add_object('enemy_health_' .. i) add_object('player_health_' .. i) end\n");
+    for (int i = 0; i < 4; ++i)
+    {
+        EXPECT_FALSE(object(formatString("enemy_health_%d", i))->isVisible()) << i;
+        EXPECT_TRUE(object(formatString("player_health_%d", i))->isVisible()) << "untouched " << i;
+    }
+    scene()->skip();
+    engine->frame(0.1f);
+    // Health 0 shows every marker above 0 as lost.
+    EXPECT_FALSE(object("enemy_health_0")->isVisible());
+    for (int i = 1; i < 4; ++i)
+    {
+        EXPECT_TRUE(object(formatString("enemy_health_%d", i))->isVisible()) << i;
+    }
+}
+
+class Match3SceneWithoutBoard : public Match3SceneTest, public ::testing::WithParamInterface<Settings>
+{
+};
+
+TEST_P(Match3SceneWithoutBoard, ReportsTheSceneAndRunsOn)
+{
+    start(GetParam());
+    ASSERT_NE(scene(), nullptr);
+    EXPECT_EQ(scene()->getCell(0, 0), nullptr);
+    EXPECT_NE(engine->logText().find("Match-three scene 'duel.board' has no board"), std::string::npos);
+    for (int i = 0; i < 5; ++i)
+    {
+        engine->frame(0.1f);
+    }
+    EXPECT_EQ(Session::getActiveScene(), scene());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EmptyPoolOrSize, Match3SceneWithoutBoard,
+    ::testing::Values(Settings{{"positive", "''"}, {"neutral", "''"}, {"negative", "''"}},
+                      Settings{{"columns", "0"}}, Settings{{"rows", "-2"}}));
+
+TEST_F(Match3SceneTest, ASingleTypeIsPlayedWithAnErrorInsteadOfHanging)
+{
+    start({{"positive", "'FF0000'"}, {"neutral", "''"}, {"negative", "''"}});
+    ASSERT_NE(scene()->getCell(0, 0), nullptr);
+    EXPECT_TRUE(scene()->getBoard().hasRun());
+    EXPECT_NE(engine->logText().find("Match-three scene 'duel.board' found no board without a run"),
+              std::string::npos);
+}
+
+TEST_F(Match3SceneTest, AMissingSolvedSoundIsReportedAndOnSolvedStillRuns)
+{
+    start();
+    ASSERT_TRUE(settle());
+    scene()->solve();
+    EXPECT_EQ(journal(), "solved");
+    EXPECT_NE(engine->logText().find("ui.minigame_solved"), std::string::npos);
+}
