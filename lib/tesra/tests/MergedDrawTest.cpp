@@ -112,7 +112,7 @@ TEST_F(MergedDrawTest, DrawsOfOneStateUnderAnyMatricesAndKindsGoOutAsOne)
     EXPECT_EQ("rkgb", at(*context.grab(), {{15, 15}, {17, 17}, {44, 44}, {21, 21}}));
 }
 
-TEST_F(MergedDrawTest, EveryStateChangeEndsTheRun)
+TEST_F(MergedDrawTest, EveryStateChangeButTheTextureEndsTheRun)
 {
     Texture* red = rs->createTexture(4, 4, Color(255, 0, 0));
     Texture* blue = rs->createTexture(4, 4, Color(0, 0, 255));
@@ -124,9 +124,10 @@ TEST_F(MergedDrawTest, EveryStateChangeEndsTheRun)
         rs->drawTexturedRect(Rectangle(8, 8, 4, 4), Rectangle(0, 0, 1, 1));
     };
     rs->clear(true, false);
+    // Textures are no state of the run: each draw names its own texture's unit.
     const std::vector<std::string> expected = {"two quads:0",     "blend mode:1",  "same blend mode:0",
-                                               "colour mode:1",   "texture:1",     "same texture:0",
-                                               "other texture:1", "alternating:4", "filter:1",
+                                               "colour mode:1",   "texture:0",     "same texture:0",
+                                               "other texture:0", "alternating:0", "filter:1",
                                                "line:2",          "quad:0",        "viewport:1",
                                                "quad:0",          "projection:1",  "quad:0",
                                                "clear:1",         "quad:0",        "present:1"};
@@ -210,4 +211,174 @@ TEST_F(MergedDrawTest, TextureWritesAndReadBacksSeeTheDrawsBeforeThem)
     rs->setRenderTarget(nullptr);
     delete target;
     delete texture;
+}
+
+namespace
+{
+    // Quads of 4 x 4 in a row from the left, each from its own texture of a colour of its own, with the
+    // texture's filter and address mode varying and texture coordinates past 1 (wrapping shows a repeat).
+    class MultiTextureRunTest : public MergedDrawTest
+    {
+    protected:
+        std::vector<Texture*> textures;
+
+        ~MultiTextureRunTest() override
+        {
+            for (Texture* texture : textures)
+            {
+                delete texture;
+            }
+        }
+        void makeTextures(int count)
+        {
+            for (int i = 0; i < count; ++i)
+            {
+                // Two columns of different colours, so that filters and wrapping change the pixels.
+                unsigned char pixels[2 * 2 * 4];
+                for (int p = 0; p < 4; ++p)
+                {
+                    const bool left = p % 2 == 0;
+                    pixels[p * 4 + 0] = (unsigned char)(left ? 40 + i * 12 : 250 - i * 9);
+                    pixels[p * 4 + 1] = (unsigned char)(left ? 200 - i * 7 : 20 + i * 11);
+                    pixels[p * 4 + 2] = (unsigned char)(left ? i * 15 : 255 - i * 13);
+                    pixels[p * 4 + 3] = (unsigned char)(left ? 255 : 128 + i * 5);
+                }
+                Texture* texture = rs->createTexture(pixels, 2, 2);
+                texture->setFilter(i % 2 ? Texture::Filter::NEAREST : Texture::Filter::LINEAR);
+                texture->setAddressMode(i % 3 ? Texture::AddressMode::CLAMP : Texture::AddressMode::WRAP);
+                textures.push_back(texture);
+            }
+        }
+        // Every quad of the row in turn; with `apart` each goes to GL on its own.
+        void drawRow(bool apart)
+        {
+            for (size_t i = 0; i < textures.size(); ++i)
+            {
+                rs->setTexture(textures[i]);
+                rs->drawTexturedRect(Rectangle((float)(i % 16) * 4.0f, (float)(i / 16) * 8.0f, 4, 4),
+                                     Rectangle(-0.25f, 0.0f, 1.5f, 1.0f));
+                if (i % 3 == 2)
+                {
+                    rs->drawFilledRect(Rectangle((float)(i % 16) * 4.0f, (float)(i / 16) * 8.0f + 4.0f, 4, 2),
+                                       Color(10, 20, 30, 200));
+                }
+                if (apart)
+                {
+                    gl->flush();
+                }
+            }
+        }
+        std::vector<unsigned char> pixels()
+        {
+            std::unique_ptr<Image> shot = context.grab();
+            return std::vector<unsigned char>(shot->data, shot->data + shot->width * shot->height * 4);
+        }
+        // The row drawn merged and drawn quad by quad, over a background, gives the same bytes.
+        ::testing::AssertionResult sameAsApart()
+        {
+            rs->clear(false, Rectangle(0, 0, 64, 64), Color(90, 60, 30, 255));
+            drawRow(true);
+            const std::vector<unsigned char> apart = pixels();
+            rs->clear(false, Rectangle(0, 0, 64, 64), Color(90, 60, 30, 255));
+            drawRow(false);
+            const std::vector<unsigned char> merged = pixels();
+            for (size_t i = 0; i < apart.size(); ++i)
+            {
+                if (apart[i] != merged[i])
+                {
+                    return ::testing::AssertionFailure()
+                           << "byte " << i << " of pixel (" << (i / 4) % 64 << ", " << (i / 4) / 64
+                           << "): " << (int)merged[i] << " merged, " << (int)apart[i] << " apart";
+                }
+            }
+            return ::testing::AssertionSuccess();
+        }
+    };
+} // namespace
+
+TEST_F(MultiTextureRunTest, RunsHoldAsManyTexturesAsThereAreUnits)
+{
+    const int units = gl->getTextureSlotCount();
+    ASSERT_GE(units, 2);
+    ASSERT_LE(units, 16);
+    makeTextures(units + 1);
+    // The first bind gives each texture object its own filter and address mode.
+    drawRow(true);
+    for (int count : {1, 2, units, units + 1})
+    {
+        rs->clear(true, false);
+        const int before = gl->getDrawCallCount();
+        for (int i = 0; i < count; ++i)
+        {
+            rs->setTexture(textures[i]);
+            rs->drawTexturedRect(Rectangle((float)i * 4.0f, 0, 4, 4), Rectangle(0, 0, 1, 1));
+        }
+        // One more texture than units ends the run before it.
+        EXPECT_EQ(gl->getDrawCallCount() - before, count > units ? 1 : 0) << count << " textures";
+        gl->flush();
+        EXPECT_EQ(gl->getDrawCallCount() - before, count > units ? 2 : 1) << count << " textures";
+    }
+    EXPECT_TRUE(sameAsApart());
+}
+
+TEST_F(MultiTextureRunTest, EveryBlendAndColourModeDrawsAsWhenDrawnApart)
+{
+    makeTextures(5);
+    const std::vector<std::pair<ColorMode, float>> colourModes = {{ColorMode::DEFAULT, 1.0f},
+                                                                  {ColorMode::MULTIPLY, 1.0f},
+                                                                  {ColorMode::LERP, 0.3f},
+                                                                  {ColorMode::ALPHA_MAP, 1.0f}};
+    for (BlendMode blend :
+         {BlendMode::DEFAULT, BlendMode::ALPHA, BlendMode::ADD, BlendMode::SUBTRACT, BlendMode::OVERWRITE})
+    {
+        for (const auto& [mode, factor] : colourModes)
+        {
+            rs->setTextureBlendMode(blend);
+            rs->setTextureColorMode(mode, factor);
+            EXPECT_TRUE(sameAsApart()) << "blend " << (int)blend << ", colour mode " << (int)mode;
+        }
+    }
+    rs->setTextureBlendMode(BlendMode::DEFAULT);
+    rs->setTextureColorMode(ColorMode::DEFAULT);
+}
+
+TEST_F(MultiTextureRunTest, ATextureDestroyedBetweenDrawsKeepsWhatWasDrawnWithIt)
+{
+    Texture* red = rs->createTexture(2, 2, Color(255, 0, 0));
+    Texture* blue = rs->createTexture(2, 2, Color(0, 0, 255));
+    rs->clear(true, false);
+    rs->setTexture(red);
+    rs->drawTexturedRect(Rectangle(0, 0, 4, 4), Rectangle(0, 0, 1, 1));
+    delete red;
+    // A new texture may take the freed object's place and name.
+    Texture* green = rs->createTexture(2, 2, Color(0, 255, 0));
+    rs->setTexture(blue);
+    rs->drawTexturedRect(Rectangle(4, 0, 4, 4), Rectangle(0, 0, 1, 1));
+    rs->setTexture(green);
+    rs->drawTexturedRect(Rectangle(8, 0, 4, 4), Rectangle(0, 0, 1, 1));
+    EXPECT_EQ("rbg", at(*context.grab(), {{1, 1}, {5, 1}, {9, 1}}));
+    delete blue;
+    delete green;
+}
+
+TEST_F(MultiTextureRunTest, ARenderTargetDrawnIntoThenSampledInTheSameFrame)
+{
+    Texture* target =
+        rs->createTexture(8, 8, Color(0, 0, 0), Image::FORMAT_RGBA, Texture::Type::RENDER_TARGET);
+    Texture* blue = rs->createTexture(2, 2, Color(0, 0, 255));
+    rs->clear(true, false);
+    // The target is one unit of the run before it is drawn into, and again after.
+    rs->setTexture(target);
+    rs->drawTexturedRect(Rectangle(0, 0, 4, 4), Rectangle(0, 0, 1, 1));
+    rs->setRenderTarget(target);
+    rs->setTexture(blue);
+    rs->drawTexturedRect(Rectangle(0, 0, 64, 64), Rectangle(0, 0, 1, 1));
+    rs->setRenderTarget(nullptr);
+    rs->setTexture(target);
+    rs->drawTexturedRect(Rectangle(8, 0, 4, 4), Rectangle(0, 0, 1, 1));
+    rs->setTexture(blue);
+    rs->drawTexturedRect(Rectangle(16, 0, 4, 4), Rectangle(0, 0, 1, 1));
+    EXPECT_EQ("kbb", at(*context.grab(), {{1, 1}, {9, 1}, {17, 1}}));
+    delete target;
+    delete blue;
 }

@@ -29,6 +29,27 @@ namespace tesra
             ok &= resolve(DeleteBuffers, "glDeleteBuffers");
             ok &= resolve(BindBuffer, "glBindBuffer");
             ok &= resolve(BufferData, "glBufferData");
+            ok &= resolve(CreateShader, "glCreateShader");
+            ok &= resolve(ShaderSource, "glShaderSource");
+            ok &= resolve(CompileShader, "glCompileShader");
+            ok &= resolve(GetShaderiv, "glGetShaderiv");
+            ok &= resolve(GetShaderInfoLog, "glGetShaderInfoLog");
+            ok &= resolve(DeleteShader, "glDeleteShader");
+            ok &= resolve(CreateProgram, "glCreateProgram");
+            ok &= resolve(AttachShader, "glAttachShader");
+            ok &= resolve(BindAttribLocation, "glBindAttribLocation");
+            ok &= resolve(LinkProgram, "glLinkProgram");
+            ok &= resolve(GetProgramiv, "glGetProgramiv");
+            ok &= resolve(GetProgramInfoLog, "glGetProgramInfoLog");
+            ok &= resolve(DeleteProgram, "glDeleteProgram");
+            ok &= resolve(UseProgram, "glUseProgram");
+            ok &= resolve(GetUniformLocation, "glGetUniformLocation");
+            ok &= resolve(Uniform1i, "glUniform1i");
+            ok &= resolve(Uniform1f, "glUniform1f");
+            ok &= resolve(VertexAttribPointer, "glVertexAttribPointer");
+            ok &= resolve(EnableVertexAttribArray, "glEnableVertexAttribArray");
+            ok &= resolve(DisableVertexAttribArray, "glDisableVertexAttribArray");
+            ok &= resolve(VertexAttrib1f, "glVertexAttrib1f");
             return ok;
         }
     } // namespace opengl

@@ -22,6 +22,27 @@ namespace tesra
             PFNGLDELETEBUFFERSPROC DeleteBuffers = nullptr;
             PFNGLBINDBUFFERPROC BindBuffer = nullptr;
             PFNGLBUFFERDATAPROC BufferData = nullptr;
+            PFNGLCREATESHADERPROC CreateShader = nullptr;
+            PFNGLSHADERSOURCEPROC ShaderSource = nullptr;
+            PFNGLCOMPILESHADERPROC CompileShader = nullptr;
+            PFNGLGETSHADERIVPROC GetShaderiv = nullptr;
+            PFNGLGETSHADERINFOLOGPROC GetShaderInfoLog = nullptr;
+            PFNGLDELETESHADERPROC DeleteShader = nullptr;
+            PFNGLCREATEPROGRAMPROC CreateProgram = nullptr;
+            PFNGLATTACHSHADERPROC AttachShader = nullptr;
+            PFNGLBINDATTRIBLOCATIONPROC BindAttribLocation = nullptr;
+            PFNGLLINKPROGRAMPROC LinkProgram = nullptr;
+            PFNGLGETPROGRAMIVPROC GetProgramiv = nullptr;
+            PFNGLGETPROGRAMINFOLOGPROC GetProgramInfoLog = nullptr;
+            PFNGLDELETEPROGRAMPROC DeleteProgram = nullptr;
+            PFNGLUSEPROGRAMPROC UseProgram = nullptr;
+            PFNGLGETUNIFORMLOCATIONPROC GetUniformLocation = nullptr;
+            PFNGLUNIFORM1IPROC Uniform1i = nullptr;
+            PFNGLUNIFORM1FPROC Uniform1f = nullptr;
+            PFNGLVERTEXATTRIBPOINTERPROC VertexAttribPointer = nullptr;
+            PFNGLENABLEVERTEXATTRIBARRAYPROC EnableVertexAttribArray = nullptr;
+            PFNGLDISABLEVERTEXATTRIBARRAYPROC DisableVertexAttribArray = nullptr;
+            PFNGLVERTEXATTRIB1FPROC VertexAttrib1f = nullptr;
 
             /// Resolves every entry point through the current context; false when one is missing.
             bool load();

@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include <algorithm>
+
 #include <quortypes/Log.h>
 #include <quortypes/exception.h>
 #include <tesra/Window.h>
@@ -37,6 +39,13 @@ namespace tesra
             setRenderTarget(nullptr);
         }
         RenderSystem::destroy(); // deletes the textures while the window's context still exists
+        if (context)
+        {
+            program.destroy();
+        }
+        program.abandon();
+        slots.clear();
+        slotInRun.clear();
         context = false;
         sdlWindow = nullptr;
         displayModes.clear();
@@ -64,6 +73,12 @@ namespace tesra
             throw quortypes::exception("Unable to attach rendersystem, OpenGL 2.1 entry points are missing!",
                                        "src/rendersystems/opengl/OpenGL_RenderSystem", __LINE__);
         }
+        GLint units = 0;
+        glGetIntegerv(GL_MAX_TEXTURE_IMAGE_UNITS, &units);
+        units = units < 1 ? 1 : (units > 16 ? 16 : units);
+        program.create(units);
+        slots.assign((size_t)units, nullptr);
+        slotInRun.assign((size_t)units, false);
         context = true;
         renderTarget = nullptr;
         setDefaultState();
@@ -96,9 +111,16 @@ namespace tesra
         }
         glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        gl.ActiveTexture(GL_TEXTURE0);
-        glBindTexture(GL_TEXTURE_2D, 0);
-        glDisable(GL_TEXTURE_2D);
+        program.use();
+        for (int unit = (int)slots.size() - 1; unit >= 0; --unit)
+        {
+            gl.ActiveTexture(GL_TEXTURE0 + unit);
+            glBindTexture(GL_TEXTURE_2D, 0);
+        }
+        // Texture operations bind on unit 0; it stays the active one everywhere else.
+        clearSlots();
+        gl.DisableVertexAttribArray(OpenGL_DrawProgram::slotAttribute);
+        slotArrayEnabled = false;
         glEnableClientState(GL_VERTEX_ARRAY);
         glDisableClientState(GL_COLOR_ARRAY);
         glDisableClientState(GL_TEXTURE_COORD_ARRAY);
@@ -325,39 +347,17 @@ namespace tesra
         {
             return;
         }
-        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE);
-        // Alpha is always texture times vertex colour.
-        glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_ALPHA, GL_MODULATE);
-        glTexEnvi(GL_TEXTURE_ENV, GL_SRC0_ALPHA, GL_TEXTURE);
-        glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND0_ALPHA, GL_SRC_ALPHA);
-        glTexEnvi(GL_TEXTURE_ENV, GL_SRC1_ALPHA, GL_PRIMARY_COLOR);
-        glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND1_ALPHA, GL_SRC_ALPHA);
-        glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND0_RGB, GL_SRC_COLOR);
-        glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND1_RGB, GL_SRC_COLOR);
-        glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND2_RGB, GL_SRC_COLOR);
         switch (mode)
         {
         case ColorMode::LERP:
-        {
-            // factor * vertex colour + (1 - factor) * texture colour, the factor quantised to a byte
-            int f = (int)(factor * 255.0f);
-            f = f < 0 ? 0 : (f > 255 ? 255 : f);
-            GLfloat constant[4] = {f / 255.0f, f / 255.0f, f / 255.0f, 1.0f};
-            glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, constant);
-            glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB, GL_INTERPOLATE);
-            glTexEnvi(GL_TEXTURE_ENV, GL_SRC0_RGB, GL_PRIMARY_COLOR);
-            glTexEnvi(GL_TEXTURE_ENV, GL_SRC1_RGB, GL_TEXTURE);
-            glTexEnvi(GL_TEXTURE_ENV, GL_SRC2_RGB, GL_CONSTANT);
+            // factor * vertex colour + (1 - factor) * texture colour
+            program.setCombine(OpenGL_DrawProgram::COMBINE_INTERPOLATE, factor);
             break;
-        }
         case ColorMode::ALPHA_MAP:
-            glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB, GL_REPLACE);
-            glTexEnvi(GL_TEXTURE_ENV, GL_SRC0_RGB, GL_PRIMARY_COLOR);
+            program.setCombine(OpenGL_DrawProgram::COMBINE_VERTEX_COLOR, factor);
             break;
         default:
-            glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB, GL_MODULATE);
-            glTexEnvi(GL_TEXTURE_ENV, GL_SRC0_RGB, GL_TEXTURE);
-            glTexEnvi(GL_TEXTURE_ENV, GL_SRC1_RGB, GL_PRIMARY_COLOR);
+            program.setCombine(OpenGL_DrawProgram::COMBINE_MODULATE, factor);
             break;
         }
     }
@@ -394,14 +394,9 @@ namespace tesra
 
     void OpenGL_RenderSystem::setTexture(Texture* texture)
     {
+        // Changing the texture ends no run: each draw names its texture's unit in its vertices.
         if (texture == nullptr)
         {
-            if (state->texture != nullptr && context)
-            {
-                flush();
-                glBindTexture(GL_TEXTURE_2D, 0);
-                glDisable(GL_TEXTURE_2D);
-            }
             state->texture = nullptr;
             return;
         }
@@ -417,15 +412,6 @@ namespace tesra
         {
             return; // the hot path: the same texture bound again for the next draw
         }
-        flush();
-        if ((int)texture->getFilter() != textureFilter)
-        {
-            setTextureFilter(texture->getFilter());
-        }
-        if ((int)texture->getAddressMode() != textureAddressMode)
-        {
-            setTextureAddressMode(texture->getAddressMode());
-        }
         if (!texture->isLoaded())
         {
             texture->load();
@@ -433,24 +419,77 @@ namespace tesra
         if (!context || !glTexture->isLoaded())
         {
             // Nothing to sample: draw untextured, and try loading again at the next bind.
-            if (context)
-            {
-                glBindTexture(GL_TEXTURE_2D, 0);
-                glDisable(GL_TEXTURE_2D);
-            }
             state->texture = nullptr;
             return;
         }
+        // Filter and address mode live in each texture object, so textures of different modes share runs.
         state->texture = texture;
-        glBindTexture(GL_TEXTURE_2D, glTexture->textureId);
-        glEnable(GL_TEXTURE_2D);
+        textureFilter = (int)texture->getFilter();
+        textureAddressMode = (int)texture->getAddressMode();
         glTexture->syncSamplerState(textureFilter, textureAddressMode);
+    }
+
+    int OpenGL_RenderSystem::slotForCurrentTexture()
+    {
+        OpenGL_Texture* texture = static_cast<OpenGL_Texture*>(state->texture);
+        if (texture == nullptr || !context)
+        {
+            return -1;
+        }
+        const int units = (int)slots.size();
+        int slot = -1;
+        for (int i = 0; i < units; ++i)
+        {
+            if (slots[i] == texture)
+            {
+                slotInRun[i] = true;
+                return i;
+            }
+            // A unit the waiting run does not sample can take another texture; an empty one first.
+            if (!slotInRun[i] && (slot < 0 || (slots[i] == nullptr && slots[slot] != nullptr)))
+            {
+                slot = i;
+            }
+        }
+        if (slot < 0)
+        {
+            flush(); // every unit holds a texture of the waiting run
+            slot = 0;
+        }
+        slots[slot] = texture;
+        slotInRun[slot] = true;
+        if (slot != 0)
+        {
+            gl.ActiveTexture(GL_TEXTURE0 + slot);
+        }
+        glBindTexture(GL_TEXTURE_2D, texture->textureId);
+        if (slot != 0)
+        {
+            gl.ActiveTexture(GL_TEXTURE0);
+        }
+        return slot;
+    }
+
+    void OpenGL_RenderSystem::forgetTexture(OpenGL_Texture* texture)
+    {
+        for (size_t i = 0; i < slots.size(); ++i)
+        {
+            if (slots[i] == texture)
+            {
+                slots[i] = nullptr; // GL unbinds a deleted texture from its unit by itself
+            }
+        }
+    }
+
+    void OpenGL_RenderSystem::clearSlots()
+    {
+        std::fill(slots.begin(), slots.end(), nullptr);
+        std::fill(slotInRun.begin(), slotInRun.end(), false);
     }
 
     void OpenGL_RenderSystem::restoreTextureBinding()
     {
-        OpenGL_Texture* current = static_cast<OpenGL_Texture*>(state->texture);
-        glBindTexture(GL_TEXTURE_2D, current != nullptr ? current->textureId : 0);
+        glBindTexture(GL_TEXTURE_2D, !slots.empty() && slots[0] != nullptr ? slots[0]->textureId : 0);
     }
 
     Texture* OpenGL_RenderSystem::getRenderTarget()

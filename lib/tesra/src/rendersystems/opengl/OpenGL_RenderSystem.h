@@ -4,12 +4,14 @@
 
 #include <tesra/RenderSystem.h>
 
+#include "OpenGL_DrawProgram.h"
+
 namespace tesra
 {
     class OpenGL_Texture;
 
-    /// The render system on an OpenGL compatibility context (fixed function), the one the window made.
-    /// Origins are top-left everywhere, as callers expect.
+    /// The render system on an OpenGL compatibility context, the one the window made, drawing through one
+    /// small GLSL program. Origins are top-left everywhere, as callers expect.
     class OpenGL_RenderSystem : public RenderSystem
     {
         friend class OpenGL_Texture;
@@ -60,6 +62,8 @@ namespace tesra
         void flush();
         /// Draw calls GL was given since the render system was made.
         int getDrawCallCount() const { return drawCalls; }
+        /// Textures one merged run can sample: the fragment stage's units, at most 16.
+        int getTextureSlotCount() const { return (int)slots.size(); }
 
     protected:
         void* sdlWindow = nullptr;
@@ -76,6 +80,14 @@ namespace tesra
         // so that draws under different matrices merge too; colours in GL byte order.
         std::vector<ColoredTexturedVertex> batch;
         std::vector<unsigned short> batchIndices; ///< triangles as a list of indices into batch
+        std::vector<float> batchSlots;            ///< each vertex's texture unit, -1 untextured
+        // The textures bound to the units. Units keep their textures between runs; a texture new to the
+        // units takes one the waiting run does not sample, and when the run samples them all it goes out
+        // first.
+        std::vector<OpenGL_Texture*> slots;
+        std::vector<bool> slotInRun;
+        OpenGL_DrawProgram program;
+        bool slotArrayEnabled = false;
         int drawCalls = 0;
         bool modelviewAffine = true;
         // The model-view matrix GL holds; merged runs go out under the identity.
@@ -92,8 +104,13 @@ namespace tesra
         void getCurrentTargetSize(int& width, int& height);
         void getBackBufferSize(int& width, int& height);
         void applyViewport();
-        /// Rebinds the current texture after a texture operation bound another one.
+        /// Rebinds unit 0's texture after a texture operation bound another one there.
         void restoreTextureBinding();
+        /// The unit holding the current texture, bound now when no unit has it; -1 without a texture.
+        int slotForCurrentTexture();
+        /// A texture that goes (unloaded or deleted) leaves the unit table; callers flush first.
+        void forgetTexture(OpenGL_Texture* texture);
+        void clearSlots();
 
     private:
         enum VertexLayout

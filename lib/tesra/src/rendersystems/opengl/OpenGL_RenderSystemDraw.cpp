@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -204,7 +205,12 @@ namespace tesra
         {
             flush();
         }
+        // May end the run first, when every unit holds another texture.
+        const float slot = (float)slotForCurrentTexture();
+        const size_t first = batch.size();
         appendTriangles(batch, batchIndices, state->modelviewMatrix, operation, count, fetch);
+        batchSlots.resize(batch.size(), slot);
+        std::fill(batchSlots.begin() + first, batchSlots.end(), slot);
         return true;
     }
 
@@ -212,12 +218,14 @@ namespace tesra
     {
         if (batch.empty())
         {
+            std::fill(slotInRun.begin(), slotInRun.end(), false); // a draw of its own may have used one
             return;
         }
         if (!context)
         {
             batch.clear();
             batchIndices.clear();
+            batchSlots.clear();
             return;
         }
         // The merged vertices are moved already.
@@ -231,10 +239,19 @@ namespace tesra
         // Coordinates for an untextured run are ignored with texturing off.
         setClientArray(GL_TEXTURE_COORD_ARRAY, texCoordArrayEnabled, true);
         glTexCoordPointer(2, GL_FLOAT, stride, base + offsetof(ColoredTexturedVertex, u));
+        if (!slotArrayEnabled)
+        {
+            gl.EnableVertexAttribArray(OpenGL_DrawProgram::slotAttribute);
+            slotArrayEnabled = true;
+        }
+        gl.VertexAttribPointer(OpenGL_DrawProgram::slotAttribute, 1, GL_FLOAT, GL_FALSE, 0,
+                               batchSlots.data());
         glDrawElements(GL_TRIANGLES, (GLsizei)batchIndices.size(), GL_UNSIGNED_SHORT, batchIndices.data());
         ++drawCalls;
         batch.clear();
         batchIndices.clear();
+        batchSlots.clear();
+        std::fill(slotInRun.begin(), slotInRun.end(), false);
     }
 
     void OpenGL_RenderSystem::draw(RenderOperation operation, const void* vertices, int count,
@@ -246,8 +263,18 @@ namespace tesra
             return;
         }
         flush();
+        const int slot = slotForCurrentTexture();
         loadModelview(state->modelviewMatrix);
         ++drawCalls;
+        if (slotArrayEnabled)
+        {
+            gl.DisableVertexAttribArray(OpenGL_DrawProgram::slotAttribute);
+            slotArrayEnabled = false;
+        }
+        // Untextured layouts draw the vertex colour alone whatever texture is current, as before.
+        gl.VertexAttrib1f(OpenGL_DrawProgram::slotAttribute,
+                          layout == LAYOUT_TEXTURED || layout == LAYOUT_COLORED_TEXTURED ? (float)slot
+                                                                                         : -1.0f);
         const char* base = static_cast<const char*>(vertices);
         GLsizei stride = 12;
         bool colored = false, textured = false;

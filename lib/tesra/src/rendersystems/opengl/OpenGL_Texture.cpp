@@ -47,6 +47,7 @@ namespace tesra
         {
             system->setTexture(nullptr);
         }
+        system->forgetTexture(this);
         if (system->context)
         {
             if (framebufferId != 0)
@@ -155,24 +156,34 @@ namespace tesra
 
     void OpenGL_Texture::syncSamplerState(int filterValue, int addressValue)
     {
-        if (filterValue != appliedFilter &&
-            (filterValue == (int)Filter::NEAREST || filterValue == (int)Filter::LINEAR))
+        const bool filterChanges = filterValue != appliedFilter && (filterValue == (int)Filter::NEAREST ||
+                                                                    filterValue == (int)Filter::LINEAR);
+        const bool addressChanges =
+            addressValue != appliedAddressMode &&
+            (addressValue == (int)AddressMode::WRAP || addressValue == (int)AddressMode::CLAMP);
+        if (!filterChanges && !addressChanges)
         {
-            getGLRenderSystem()->flush();
+            return;
+        }
+        // Draws waiting in the run sample with the modes they were made under.
+        OpenGL_RenderSystem* system = getGLRenderSystem();
+        system->flush();
+        glBindTexture(GL_TEXTURE_2D, textureId);
+        if (filterChanges)
+        {
             GLint mode = filterValue == (int)Filter::NEAREST ? GL_NEAREST : GL_LINEAR;
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, mode);
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, mode);
             appliedFilter = filterValue;
         }
-        if (addressValue != appliedAddressMode &&
-            (addressValue == (int)AddressMode::WRAP || addressValue == (int)AddressMode::CLAMP))
+        if (addressChanges)
         {
-            getGLRenderSystem()->flush();
             GLint mode = addressValue == (int)AddressMode::WRAP ? GL_REPEAT : GL_CLAMP_TO_EDGE;
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, mode);
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, mode);
             appliedAddressMode = addressValue;
         }
+        system->restoreTextureBinding();
     }
 
     Texture::Lock OpenGL_Texture::lockRect(int x, int y, int w, int h)

@@ -38,7 +38,7 @@ namespace tesra
                              int srcWidth, int srcHeight, Image::Format srcFormat) override;
 
         OpenGL_RenderSystem* getGLRenderSystem() const;
-        /// Brings the object's filter and address mode to the render system's current ones (texture bound).
+        /// Gives the object the filter and address mode, after the draws waiting for it.
         void syncSamplerState(int filter, int addressMode);
     };
 } // namespace tesra
