@@ -173,7 +173,7 @@ TEST(Files, InjectedFaultsFailAtomicSavesAndRemovalsAndKeepTheFiles)
     ScratchDir dir;
     dir.put("keep/file", "old");
     static std::string failing;
-    quortypes::setFileFaultHook([](const char* operation, const hstring& path)
+    quortypes::setFileFaultHook([](const char* operation, const hstring&)
                                 { return failing == operation ? ENOSPC : 0; });
     failing = "write";
     try

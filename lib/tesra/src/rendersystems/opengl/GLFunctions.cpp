@@ -50,6 +50,13 @@ namespace tesra
             ok &= resolve(EnableVertexAttribArray, "glEnableVertexAttribArray");
             ok &= resolve(DisableVertexAttribArray, "glDisableVertexAttribArray");
             ok &= resolve(VertexAttrib1f, "glVertexAttrib1f");
+            if (!resolve(FenceSync, "glFenceSync") || !resolve(ClientWaitSync, "glClientWaitSync") ||
+                !resolve(DeleteSync, "glDeleteSync"))
+            {
+                FenceSync = nullptr;
+                ClientWaitSync = nullptr;
+                DeleteSync = nullptr;
+            }
             return ok;
         }
     } // namespace opengl

@@ -43,6 +43,10 @@ namespace tesra
             PFNGLENABLEVERTEXATTRIBARRAYPROC EnableVertexAttribArray = nullptr;
             PFNGLDISABLEVERTEXATTRIBARRAYPROC DisableVertexAttribArray = nullptr;
             PFNGLVERTEXATTRIB1FPROC VertexAttrib1f = nullptr;
+            // Optional (GL 3.2): null where the driver lacks them.
+            PFNGLFENCESYNCPROC FenceSync = nullptr;
+            PFNGLCLIENTWAITSYNCPROC ClientWaitSync = nullptr;
+            PFNGLDELETESYNCPROC DeleteSync = nullptr;
 
             /// Resolves every entry point through the current context; false when one is missing.
             bool load();

@@ -17,6 +17,9 @@ namespace tesra
 {
     using opengl::gl;
 
+    // Frames presented ahead of the renderer: enough to keep it busy, few enough to bound the wait.
+    static const size_t maxFramesInFlight = 2;
+
     OpenGL_RenderSystem::OpenGL_RenderSystem()
     {
         name = "OpenGL";
@@ -41,8 +44,10 @@ namespace tesra
         RenderSystem::destroy(); // deletes the textures while the window's context still exists
         if (context)
         {
+            waitForFramesInFlight(0);
             program.destroy();
         }
+        framesInFlight.clear();
         program.abandon();
         slots.clear();
         slotInRun.clear();
@@ -77,6 +82,7 @@ namespace tesra
         glGetIntegerv(GL_MAX_TEXTURE_IMAGE_UNITS, &units);
         units = units < 1 ? 1 : (units > 16 ? 16 : units);
         program.create(units);
+        framesInFlight.clear(); // fences of an earlier context are gone with it
         slots.assign((size_t)units, nullptr);
         slotInRun.assign((size_t)units, false);
         context = true;
@@ -621,6 +627,27 @@ namespace tesra
         else if (sdlWindow != nullptr)
         {
             SDL_GL_SwapWindow(static_cast<SDL_Window*>(sdlWindow));
+        }
+        if (context && gl.FenceSync != nullptr)
+        {
+            framesInFlight.push_back(gl.FenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0));
+            waitForFramesInFlight(maxFramesInFlight);
+        }
+    }
+
+    void OpenGL_RenderSystem::waitForFramesInFlight(size_t frames)
+    {
+        while (framesInFlight.size() > frames)
+        {
+            GLsync fence = static_cast<GLsync>(framesInFlight.front());
+            framesInFlight.pop_front();
+            if (context && fence != nullptr)
+            {
+                while (gl.ClientWaitSync(fence, GL_SYNC_FLUSH_COMMANDS_BIT, 100000000) == GL_TIMEOUT_EXPIRED)
+                {
+                }
+                gl.DeleteSync(fence);
+            }
         }
     }
 

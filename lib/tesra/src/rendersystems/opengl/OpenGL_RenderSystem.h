@@ -1,5 +1,6 @@
 #pragma once
 
+#include <deque>
 #include <vector>
 
 #include <tesra/RenderSystem.h>
@@ -87,6 +88,10 @@ namespace tesra
         std::vector<OpenGL_Texture*> slots;
         std::vector<bool> slotInRun;
         OpenGL_DrawProgram program;
+        // One fence per presented frame not yet known to be drawn. A driver that queues frames without
+        // waiting (a software renderer behind an offscreen surface) would otherwise fall ever further
+        // behind, and destroying the context at exit waits for everything queued.
+        std::deque<void*> framesInFlight;
         bool slotArrayEnabled = false;
         int drawCalls = 0;
         bool modelviewAffine = true;
@@ -111,6 +116,8 @@ namespace tesra
         /// A texture that goes (unloaded or deleted) leaves the unit table; callers flush first.
         void forgetTexture(OpenGL_Texture* texture);
         void clearSlots();
+        /// Waits until at most `frames` presented frames remain undrawn.
+        void waitForFramesInFlight(size_t frames);
 
     private:
         enum VertexLayout
