@@ -24,8 +24,8 @@ namespace tesravideo
     AudioVideoTimer::AudioVideoTimer(VideoObject* object, yim::Player* player, float syncOffset)
         : VideoTimer(object), syncOffset(syncOffset), player(player)
     {
-        this->disabled = (yim::manager == nullptr || yim::manager->getName() == "Disabled" ||
-                          !yim::manager->isEnabled());
+        this->disabled =
+            (yim::manager == nullptr || yim::manager->getName() == "Disabled" || !yim::manager->isEnabled());
     }
 
     AudioVideoTimer::~AudioVideoTimer() {}

@@ -341,10 +341,11 @@ namespace tesravideo
             throw quortypes::exception("Failed to load video file: " + path, __FILE__, __LINE__);
         }
         this->texture = new tesraui::Texture("", renderTexture);
-        this->videoImage = new tesraui::Image(
-            this->texture, "video_img",
-            kavtypes::Rectangle((float)this->clip->getSubFrameOffsetX(), (float)this->clip->getSubFrameOffsetY(),
-                                (float)this->clip->getSubFrameWidth(), (float)this->clip->getSubFrameHeight()));
+        this->videoImage = new tesraui::Image(this->texture, "video_img",
+                                              kavtypes::Rectangle((float)this->clip->getSubFrameOffsetX(),
+                                                                  (float)this->clip->getSubFrameOffsetY(),
+                                                                  (float)this->clip->getSubFrameWidth(),
+                                                                  (float)this->clip->getSubFrameHeight()));
         this->videoImage->setBlendMode((tesra::BlendMode)this->blendMode);
         this->clip->waitForCache(0.25f, 0.5f);
         if (this->audioName != "")
@@ -364,7 +365,8 @@ namespace tesravideo
     {
         if (yim::manager == nullptr)
         {
-            quortypes::Log::warn(logTag, "VideoObject: no audio system, '" + this->audioName + "' not played");
+            quortypes::Log::warn(logTag,
+                                 "VideoObject: no audio system, '" + this->audioName + "' not played");
             return;
         }
         hstring category = "video";
@@ -407,7 +409,8 @@ namespace tesravideo
         }
         if (!this->loop)
         {
-            bool done = this->clip->isDone() && (this->audioPlayer == nullptr || !this->audioPlayer->isPlaying());
+            bool done =
+                this->clip->isDone() && (this->audioPlayer == nullptr || !this->audioPlayer->isPlaying());
             if (done && !this->playbackDone)
             {
                 this->triggerEvent("PlaybackDone", 0u);
