@@ -12,6 +12,7 @@
 #include <tesra/Window.h>
 #include <tesra/tesra.h>
 #include <tesraui/tesraui.h>
+#include <tesravideo/tesravideo.h>
 
 #include "Config.h"
 #include "EventDelegate.h"
@@ -24,6 +25,7 @@
 #include "lua/LuaInterface.h"
 #include "objects/PausableObject.h"
 #include "objects/VumoViewportObject.h"
+#include "objects/VumoVideoObject.h"
 #include "Profile.h"
 #include "ui/UI.h"
 
@@ -122,6 +124,9 @@ namespace Session
             pirk::markInitialized();
             tesra::init();
             tesra::createRenderSystem();
+            tesravideo::init(1);
+            tesraui::unregisterObjectFactory("VideoObject");
+            tesraui::registerObjectFactory("VideoObject", &VumoVideoObject::createInstance);
             tesra::Window::Options options;
             options.resizable = (config["resizable_window"] == "1");
             options.fpsCounter = (config["developer_mode"] == "1");
