@@ -1,3 +1,6 @@
+#include <chrono>
+#include <thread>
+
 #include <tesraui/Dataset.h>
 #include <tesravideo/TheoraVideoClip.h>
 
@@ -80,4 +83,32 @@ TEST_F(EngineVideo, SpeedIsTheObjectsOwnAndReachesTheClip)
     EXPECT_FLOAT_EQ(v->getClip()->getPlaybackSpeed(), 2.0f);
     engine->frame(0.1f);
     EXPECT_NEAR(time(v), 0.3f, 1e-4f);
+}
+
+TEST(DemoVideo, TheDemoShowsItsLoopingVideoInTheCorner)
+{
+    GameFolder folder;
+    folder.copyDemo();
+    Engine engine(folder);
+    engine.start();
+    VumoVideoObject* sky = dynamic_cast<VumoVideoObject*>(UI::getUIDataset()->getObject("sky_video"));
+    ASSERT_NE(sky, nullptr);
+    engine.frame(0.016f);
+    ASSERT_NE(sky->getClip(), nullptr);
+    EXPECT_EQ(sky->getProperty("duration"), "2.000000");
+    // The top of the sky: a dim blue-grey, not the hills behind nor the black of nothing drawn.
+    std::vector<int> top = engine.pixel(80, 20);
+    EXPECT_GT(top[2], top[0]);
+    EXPECT_GT(top[2], 40);
+    // The ground strip along its bottom edge.
+    std::vector<int> ground = engine.pixel(80, 108);
+    EXPECT_NEAR(ground[0], ground[2], 30);
+    // Frames at a pace the worker can follow: the clock waits at the end until the clip has restarted.
+    for (int i = 0; i < 60; ++i)
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        engine.frame(0.05f);
+    }
+    EXPECT_EQ(sky->getProperty("state"), "playing");
+    EXPECT_GE(sky->getClip()->getPlaybackIteration(), 1);
 }
