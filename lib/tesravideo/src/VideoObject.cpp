@@ -479,16 +479,15 @@ namespace tesravideo
 
     void VideoObject::_notePlaybackDone(int frameNumber)
     {
-        if (frameNumber < this->prevFrameNumber)
+        // The first frame after a "time" assignment only sets the mark: a jump back is no wrap, and a
+        // jump forward must not leave the flag to swallow the next real wrap.
+        if (this->seeked)
         {
-            if (this->seeked)
-            {
-                this->seeked = false;
-            }
-            else
-            {
-                this->triggerEvent("PlaybackDone", 0u);
-            }
+            this->seeked = false;
+        }
+        else if (frameNumber < this->prevFrameNumber)
+        {
+            this->triggerEvent("PlaybackDone", 0u);
         }
         this->prevFrameNumber = frameNumber;
     }

@@ -325,6 +325,14 @@ TEST_F(VideoObjectTest, ALoopingVideoReportsEachWrapButNotABackwardSeek)
         this->step(0.04f);
     }
     EXPECT_EQ(this->playbackDone, 0);
+    // A seek forward leaves nothing behind that would hide the next wrap.
+    video->setProperty("time", "1.3");
+    for (int i = 0; i < 3; ++i)
+    {
+        waitForReady(clip, 3);
+        this->step(0.04f);
+    }
+    EXPECT_EQ(this->playbackDone, 0);
     // Then two wraps of the 1.6 s clip. The clock stands while the worker restarts the clip, so the test
     // counts wraps rather than seconds.
     int after = 0;
