@@ -361,15 +361,31 @@ TEST_F(VideoObjectTest, ANonLoopingVideoWithSoundIsDoneOnceWhenPictureAndSoundHa
     EXPECT_TRUE(yim::manager->hasCategory("video"));
     TheoraVideoClip* clip = video->getClip();
     std::vector<float> mix(1764 * 2);
-    int pictureDoneAt = -1;
-    int doneAt = -1;
-    for (int i = 0; i < 100; ++i)
+    auto frame = [&]
     {
         waitForReady(clip, 3);
         scriptedNow += 40;
         yim::manager->update(0.04f);
         yim::openal::renderLoopback(mix.data(), 1764);
         this->step(0.04f);
+    };
+    frame();
+    EXPECT_TRUE(video->getAudioPlayer()->isPlaying());
+    // Hidden, the picture's clock stands and the sound pauses with it.
+    video->setVisible(false);
+    frame();
+    float standing = clip->getTimePosition();
+    frame();
+    EXPECT_TRUE(video->getAudioPlayer()->isPaused());
+    EXPECT_FLOAT_EQ(clip->getTimePosition(), standing);
+    video->setVisible(true);
+    frame();
+    EXPECT_TRUE(video->getAudioPlayer()->isPlaying());
+    int pictureDoneAt = -1;
+    int doneAt = -1;
+    for (int i = 0; i < 100; ++i)
+    {
+        frame();
         if (pictureDoneAt < 0 && clip->isDone())
             pictureDoneAt = i;
         if (doneAt < 0 && this->playbackDone > 0)
