@@ -273,7 +273,7 @@ namespace
         };
         benchcompare::Side reference;
         reference.body = [&] { benchmark::DoNotOptimize(raw.decodeAll()); };
-        benchcompare::compare(state, ours, reference, frameCount, 5, 1.0);
+        benchcompare::compare(state, ours, reference, frameCount, 9, 1.0);
     }
     BENCHMARK(BM_Decode720pMode7ThroughTheManager)->Iterations(1)->Unit(benchmark::kMillisecond);
 
