@@ -23,7 +23,12 @@
 #include "Variables.h"
 #include "lua/Host.h"
 #include "lua/LuaInterface.h"
+#include "objects/DelayedCall.h"
+#include "objects/DraggableContainer.h"
+#include "objects/LineObject.h"
+#include "objects/ObjectDestructor.h"
 #include "objects/PausableObject.h"
+#include "objects/SceneSwitchDestructor.h"
 #include "objects/VumoViewportObject.h"
 #include "objects/VumoVideoObject.h"
 #include "Profile.h"
@@ -171,6 +176,11 @@ namespace Session
                 setTextureExtensions(config["texture_extensions"]);
             }
             tesraui::registerObjectFactory("PausableObject", &PausableObject::createInstance);
+            tesraui::registerObjectFactory("LineObject", &LineObject::createInstance);
+            tesraui::registerObjectFactory("DraggableContainer", &DraggableContainer::createInstance);
+            tesraui::registerObjectFactory("DelayedCall", &DelayedCall::createInstance);
+            tesraui::registerObjectFactory("ObjectDestructor", &ObjectDestructor::createInstance);
+            tesraui::registerObjectFactory("SceneSwitchDestructor", &SceneSwitchDestructor::createInstance);
             pirk::init();
             createTransitions();
             config["screenshot"] = "0";

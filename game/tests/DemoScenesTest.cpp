@@ -86,3 +86,48 @@ TEST_F(DemoScenes, ClicksFadeThroughThreeScenesOfTwoChapters)
                          "Unloading chapter lake", "Loading chapter meadow",
                          "scripting: scene meadow.hills after 'lake.shore'"}));
 }
+
+TEST_F(DemoScenes, TheHillsHaveADraggablePieceAPathAndALatePicture)
+{
+    EXPECT_EQ(engine->pixel(72, 72), (Pixel{60, 35, 20, 255}));
+    // The path's first stretch runs from (40, 480) towards (200, 420).
+    bool pathSeen = false;
+    for (int y = 470; y <= 476 && !pathSeen; ++y)
+    {
+        pathSeen = (engine->pixel(60, y) == Pixel{0xFF, 0xD0, 0x40, 255});
+    }
+    EXPECT_TRUE(pathSeen);
+    const Pixel before = engine->pixel(892, 72);
+    EXPECT_NE(before, (Pixel{60, 35, 20, 255}));
+    for (int i = 0; i < 19; ++i)
+    {
+        engine->frame(0.1f);
+    }
+    EXPECT_EQ(engine->pixel(892, 72), before);
+    engine->frame(0.1f);
+    engine->frame(0.1f);
+    engine->frame(0.1f);
+    EXPECT_EQ(engine->pixel(892, 72), (Pixel{60, 35, 20, 255}));
+
+    // Dragged by its face, the piece follows the pointer.
+    const Pixel hillsThere = engine->pixel(172, 122);
+    const Pixel frameHere = engine->pixel(42, 60);
+    tesra::window->queueMouseEvent(tesra::Window::MOUSE_MOVE, 60, 60, 1);
+    tesra::window->queueMouseEvent(tesra::Window::MOUSE_DOWN, 60, 60, 1);
+    tesra::window->checkEvents();
+    engine->frame(0.016f);
+    tesra::window->queueMouseEvent(tesra::Window::MOUSE_MOVE, 160, 110, 1);
+    tesra::window->checkEvents();
+    engine->frame(0.016f);
+    tesra::window->queueMouseEvent(tesra::Window::MOUSE_UP, 160, 110, 1);
+    tesra::window->checkEvents();
+    engine->frame(0.016f);
+    engine->frame(0.016f);
+    EXPECT_EQ(engine->lua("meadow.hills.piece.x .. ',' .. meadow.hills.piece.y"), "140,90");
+    // Away from the piece, which shows the hover shade while the pointer is over it.
+    tesra::window->queueMouseEvent(tesra::Window::MOUSE_MOVE, 600, 100, 1);
+    tesra::window->checkEvents();
+    engine->frame(0.016f);
+    EXPECT_NE(engine->pixel(172, 122), hillsThere);
+    EXPECT_NE(engine->pixel(42, 60), frameHere);
+}

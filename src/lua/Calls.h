@@ -22,6 +22,8 @@ namespace LuaInterface
     // A dotted name creates the missing tables along its path.
     void registerFunction(lua_CFunction function, const hstring& name);
     void registerFunction(lua_State* L, lua_CFunction function, const hstring& name);
+    // Methods of a UI object class, reached through object tables: beginClassMethods("object." + class
+    // name), registerMethod(callFunctor<F>, name) for each method, endClassMethods().
     void beginClassMethods(const hstring& prefix);
     void endClassMethods();
     void registerMethod(lua_CFunction function, const hstring& name);
@@ -85,11 +87,28 @@ namespace LuaInterface
         int call(lua_State* L);
         [[noreturn]] void error(const hstring& message);
         tesraui::Object* getObject(int index);
+        // The object argument as a T; an object of another class raises "Class mismatch".
+        template <class T> T* getObjectOf(int index)
+        {
+            T* result = dynamic_cast<T*>(this->getObject(index));
+            if (result == nullptr)
+            {
+                this->error("Class mismatch");
+            }
+            return result;
+        }
 
     protected:
         lua_State* state = nullptr;
         int results = 0;
     };
+
+    // The native function of a functor-form method (registerMethod): a fresh functor for every call.
+    template <class Functor> int callFunctor(lua_State* L)
+    {
+        Functor functor;
+        return functor.call(L);
+    }
 
     // Lua's own global error, behind the caller's position.
     class error : public LuaCppFunction

@@ -14,6 +14,7 @@
 #include "Host.h"
 #include "LuaInterface.h"
 #include "api/registrars.h"
+#include "types/gvec2.h"
 
 namespace LuaInterface
 {
@@ -36,6 +37,7 @@ namespace LuaInterface
             registerStringExtensions();
             registerUtil();
             registerObject();
+            registerImage();
             registerScene();
             registerVumo();
             registerCfg();
@@ -44,6 +46,8 @@ namespace LuaInterface
             registerVars();
             registerProfile();
             registerDebug();
+            registerGvec2Type();
+            registerGsplineType();
         }
     } // namespace
 

@@ -6,6 +6,7 @@ namespace LuaInterface
     void registerStringExtensions();
     void registerUtil();
     void registerObject();
+    void registerImage();
     void registerScene();
     void registerVumo();
     void registerCfg();

@@ -1,4 +1,5 @@
 #include <lua.hpp>
+#include <quortypes/Log.h>
 #include <tesraui/ImageBox.h>
 #include <tesraui/tesraui.h>
 
@@ -6,6 +7,7 @@
 #include "Scene.h"
 #include "Session.h"
 #include "lua/Calls.h"
+#include "lua/Events.h"
 #include "lua/api/registrars.h"
 
 namespace LuaInterface
@@ -163,6 +165,25 @@ namespace LuaInterface
             }
             return 0;
         }
+
+        int scene_delayedCall(lua_State* L)
+        {
+            Scene* scene = Session::getActiveScene();
+            if (scene == nullptr || scene->getRootObject() == nullptr)
+            {
+                raiseLuaError(L, "Unable to execute scene.delayedCall, scene root object is NULL.");
+            }
+            createDelayedCall(L, scene->getRootObject(), scene);
+            return 0;
+        }
+
+        int scene_addDelayedCall(lua_State* L)
+        {
+            quortypes::Log::warn(Session::logTag, "scene.addDelayedCall is deprecated as of VUMO 3.4.0 and "
+                                                  "will be removed soon, use scene.delayedCall or "
+                                                  "vumo.delayedCall!");
+            return scene_delayedCall(L);
+        }
     } // namespace
 
     void registerScene()
@@ -179,5 +200,7 @@ namespace LuaInterface
         registerFunction(scene_getFullName, "scene.getFullName");
         registerFunction(scene_getChapterName, "scene.getChapterName");
         registerFunction(scene_setBackground, "scene.setBackground");
+        registerFunction(scene_delayedCall, "scene.delayedCall");
+        registerFunction(scene_addDelayedCall, "scene.addDelayedCall");
     }
 } // namespace LuaInterface

@@ -1,12 +1,14 @@
 #include <lua.hpp>
 #include <tesra/Window.h>
 #include <tesra/tesra.h>
+#include <tesraui/Container.h>
 #include <tesraui/ImageBox.h>
 #include <tesraui/tesraui.h>
 
 #include "Scene.h"
 #include "Session.h"
 #include "lua/Calls.h"
+#include "lua/Events.h"
 #include "lua/LuaInterface.h"
 #include "lua/api/registrars.h"
 #include "objects/VumoViewportObject.h"
@@ -122,6 +124,17 @@ namespace LuaInterface
             return 0;
         }
 
+        int vumo_delayedCall(lua_State* L)
+        {
+            UI* ui = UI::getInstance();
+            if (ui == nullptr || ui->getRootObject() == nullptr)
+            {
+                raiseLuaError(L, "Unable to execute vumo.delayedCall, UI root object is NULL.");
+            }
+            createDelayedCall(L, ui->getRootObject(), Session::getActiveScene());
+            return 0;
+        }
+
         int vumo_isDebugModeEnabled(lua_State* L)
         {
             return push(L, UI::getInstance() != nullptr && UI::getInstance()->isDebugModeEnabled());
@@ -143,6 +156,7 @@ namespace LuaInterface
         registerFunction(vumo_isPaused, "vumo.isPaused");
         registerFunction(vumo_pause, "vumo.pause");
         registerFunction(vumo_unpause, "vumo.unpause");
+        registerFunction(vumo_delayedCall, "vumo.delayedCall");
         registerFunction(vumo_showLoadingScreen, "vumo.showLoadingScreen");
         registerFunction(vumo_updateLoadingScreen, "vumo.updateLoadingScreen");
         registerFunction(vumo_isDebugModeEnabled, "vumo.isDebugModeEnabled");

@@ -107,6 +107,8 @@ namespace tesraui
         void processEvents();
 
         void clearChildUnderCursorCaches();
+        // For code that holds on to the dataset across calls that may delete it.
+        LifeToken::Watch watchLife() { return this->life.watch(); }
 
 
         // Loading from the dataset file and its includes (DatasetLoad.cpp); each throws at the first error.

@@ -1,0 +1,124 @@
+#include <tesraui/Container.h>
+#include <tesraui/Dataset.h>
+#include <tesraui/ImageBox.h>
+
+#include "EngineHarness.h"
+#include "Scene.h"
+#include "objects/SceneSwitchDestructor.h"
+#include "ui/UI.h"
+
+using harness::Engine;
+using harness::GameFolder;
+
+// A scene ch1.a (and ch1.b to switch to) with a journal the scripts write.
+class DelayedCalls : public ::testing::Test
+{
+protected:
+    GameFolder folder;
+    std::unique_ptr<Engine> engine;
+
+    void SetUp() override
+    {
+        folder.config("scene: ch1.a\n");
+        folder.put("data/ui/ui.dts", "<Dataset/>");
+        folder.put("data/lib/journal.lua", "journal = {}\nfunction note(x) journal[#journal + 1] = x end\n");
+        folder.put("data/chapters/ch1/ch1.datadef", "<Dataset/>");
+        folder.put("data/chapters/ch1/scenes/a.scene", "where = 'scene a'\n");
+        folder.put("data/chapters/ch1/scenes/b.scene", "");
+        engine.reset(new Engine(folder));
+        engine->start();
+        ASSERT_NE(Session::getActiveScene(), nullptr) << engine->logText();
+        LuaInterface::execute("journal = {}");
+    }
+    // The UI's update without the event delegate's clamp of the frame time.
+    void uiUpdate(float timeDelta) { UI::getInstance()->update(timeDelta); }
+    std::string journal() { return engine->lua("table.concat(journal, ' ')"); }
+    int delayedCallsUnder(tesraui::Object* parent)
+    {
+        int count = 0;
+        for (tesraui::Object* child : parent->getChildren())
+        {
+            count += (child->getClassName() == "DelayedCall" ? 1 : 0);
+        }
+        return count;
+    }
+    std::string failure(const std::string& code)
+    {
+        std::string text = engine->lua("select(2, pcall(function() " + code + " end))");
+        const size_t at = text.find("]:1: ");
+        return at == std::string::npos ? text : text.substr(at + 5);
+    }
+};
+
+TEST_F(DelayedCalls, CodeRunsOnceInTheUIAfterTheFifthUpdateAndItsObjectGoes)
+{
+    tesraui::Object* root = UI::getInstance()->getRootObject();
+    LuaInterface::execute("where = 'globals'; vumo.delayedCall('note(where) hits = (hits or 0) + 1', 1.0)");
+    EXPECT_EQ(delayedCallsUnder(root), 1);
+    std::string seen;
+    for (int update = 1; update <= 7; ++update)
+    {
+        uiUpdate(0.25f);
+        seen +=
+            std::to_string(update) + ":" + journal() + ":" + std::to_string(delayedCallsUnder(root)) + " ";
+    }
+    // Updated in the 5th frame, the callback and the deletion run in the event processing of the 6th.
+    EXPECT_EQ(seen, "1::1 2::1 3::1 4::1 5::1 6:globals:0 7:globals:0 ");
+    EXPECT_EQ(engine->lua("ui.hits"), "1");
+    EXPECT_EQ(engine->lua("rawget(_G, 'hits')"), "nil");
+}
+
+TEST_F(DelayedCalls, SceneCallsPassTheirArgumentsAndRunInTheScene)
+{
+    tesraui::Object* root = Session::getActiveScene()->getRootObject();
+    LuaInterface::execute(
+        "shared = {}\n"
+        "scene.delayedCall(function(n, s, t, extra) note(string.format('%s %s %s %s', n, s, "
+        "tostring(t == shared), tostring(extra))) end, 0.1, 1, 'a', shared)\n"
+        "scene.addDelayedCall('note(where)', 0.1)");
+    EXPECT_EQ(delayedCallsUnder(root), 2);
+    EXPECT_NE(
+        engine->logText().find("vumo: WARNING: scene.addDelayedCall is deprecated as of VUMO 3.4.0 and will "
+                               "be removed soon, use scene.delayedCall or vumo.delayedCall!"),
+        std::string::npos);
+    uiUpdate(0.25f);
+    uiUpdate(0.25f);
+    EXPECT_EQ(journal(), "1 a true nil scene a");
+    EXPECT_EQ(delayedCallsUnder(root), 0);
+}
+
+TEST_F(DelayedCalls, WrongArgumentsAndNoSceneAreRefused)
+{
+    const std::string message =
+        "error calling delayedCall(), must be called with either a string or a function "
+        "argument, folowed by a float delay";
+    EXPECT_EQ(failure("vumo.delayedCall({}, 1)"), message);
+    EXPECT_EQ(failure("vumo.delayedCall('x')"), message);
+    EXPECT_EQ(failure("scene.delayedCall('x', '1')"), message);
+    EXPECT_EQ(delayedCallsUnder(UI::getInstance()->getRootObject()), 0);
+    Session::getActiveScene()->deactivate(false);
+    EXPECT_EQ(failure("scene.delayedCall('x', 1)"),
+              "Unable to execute scene.delayedCall, scene root object is NULL.");
+}
+
+TEST_F(DelayedCalls, ASceneSwitchDestructorTakesItsPieceAwayAndTwoSwitchesQueueOneDeletion)
+{
+    tesraui::Object* root = Session::getActiveScene()->getRootObject();
+    tesraui::Dataset* chapter = root->getDataset();
+    tesraui::Object* piece = new tesraui::Object("piece", kavtypes::Rectangle(0, 0, 1, 1));
+    chapter->registerObjects(piece);
+    root->addChild(piece);
+    SceneSwitchDestructor* destructor = new SceneSwitchDestructor("d", kavtypes::Rectangle(0, 0, 1, 1));
+    destructor->setProperty("chapter", "some other chapter");
+    chapter->registerObjects(destructor);
+    piece->addChild(destructor);
+    uiUpdate(0.25f);
+    EXPECT_TRUE(chapter->hasObject("piece"));
+
+    // Both switches immediate, in one frame: the piece's deletion is queued once and runs once.
+    LuaInterface::execute("scene._queued_switchScene('b', 0, '') scene._queued_switchScene('a', 0, '')");
+    EXPECT_EQ(Session::getActiveScene()->getName(), "a");
+    uiUpdate(0.25f);
+    EXPECT_FALSE(chapter->hasObject("piece"));
+    EXPECT_FALSE(chapter->hasObject("d"));
+}
