@@ -6,6 +6,7 @@
 
 #include "../../lib/tesravideo/tests/VideoWriter.h"
 #include "EngineHarness.h"
+#include "lua/LuaInterface.h"
 #include "objects/VumoVideoObject.h"
 #include "ui/UI.h"
 
@@ -111,4 +112,27 @@ TEST(DemoVideo, TheDemoShowsItsLoopingVideoInTheCorner)
     }
     EXPECT_EQ(sky->getProperty("state"), "playing");
     EXPECT_GE(sky->getClip()->getPlaybackIteration(), 1);
+}
+
+TEST_F(EngineVideo, ScriptsPlayPauseAndStopVideoObjectsAndNothingElse)
+{
+    start("<Object type='VideoObject' name='v' rect='0,0,64,48' video='count'/>"
+          "<Object type='ImageBox' name='box' rect='80,0,10,10'/>");
+    VumoVideoObject* v = video("v");
+    engine->frame(0.0f);
+    engine->frame(0.1f);
+    LuaInterface::execute("object.getObject('ui.v'):pause()");
+    EXPECT_TRUE(v->getClip()->isPaused());
+    engine->frame(0.1f);
+    EXPECT_NEAR(time(v), 0.1f, 1e-4f);
+    LuaInterface::execute("object.VideoObject.play(object.getObject('ui.v'))");
+    engine->frame(0.1f);
+    EXPECT_NEAR(time(v), 0.2f, 1e-4f);
+    // Stopped: paused, and back at the start once the worker has run the seek.
+    LuaInterface::execute("object.getObject('ui.v'):stop()");
+    EXPECT_TRUE(v->getClip()->isPaused());
+    EXPECT_EQ(v->getClip()->getNextFrame(), nullptr);
+    EXPECT_EQ(engine->lua("select(2, pcall(object.VideoObject.play, object.getObject('ui.box')))"),
+              "Class mismatch");
+    EXPECT_EQ(engine->lua("type(object.getObject('ui.box').play)"), "nil");
 }

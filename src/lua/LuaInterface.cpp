@@ -48,6 +48,7 @@ namespace LuaInterface
             registerDebug();
             registerGvec2Type();
             registerGsplineType();
+            registerVideoObjectMethods();
         }
     } // namespace
 

@@ -15,4 +15,6 @@ namespace LuaInterface
     void registerVars();
     void registerProfile();
     void registerDebug();
+    // Class methods, after the object table.
+    void registerVideoObjectMethods();
 } // namespace LuaInterface
