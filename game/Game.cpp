@@ -3,6 +3,7 @@
 #include <quortypes/Log.h>
 #include <tesra/tesra.h>
 
+#include "CampfireScene.h"
 #include "Config.h"
 #include "Session.h"
 
@@ -24,6 +25,7 @@ void gameInit(const harray<hstring>&)
                                       tesra::MESSAGE_STYLE_CRITICAL |
                                           tesra::MESSAGE_STYLE_TERMINATE_ON_DISPLAY);
             }
+            CampfireScene::registerType();
             Session::init(nullptr);
         });
 }

@@ -6,11 +6,14 @@
 #include <tesraui/Image.h>
 #include <tesraui/ImageBox.h>
 #include <tesraui/Object.h>
+#include <yim/AudioManager.h>
+#include <yim/yim.h>
 
 #include "Scene.h"
 #include "Session.h"
 #include "lua/LuaInterface.h"
 #include "objects/ColorImage.h"
+#include "objects/LoopSound.h"
 #include "ui/UI.h"
 
 namespace
@@ -90,8 +93,11 @@ void Chapter::load()
     const hstring folder = this->currentFolder;
     if (folder != "")
     {
-        // Sounds join with the audio wiring of the engine.
         quortypes::Log::write(Session::logTag, "loading sounds");
+        if (yim::manager != nullptr && quortypes::ResourceDir::exists(folder + "/audio"))
+        {
+            yim::manager->createSoundsFromPath(folder + "/audio", this->name + ".");
+        }
     }
     reportProgress(this, 0.5f);
     quortypes::Log::write(Session::logTag, "loading scenes");
@@ -152,10 +158,38 @@ void Chapter::unload()
     quortypes::Log::write(Session::logTag, "Unloading chapter " + this->name);
     this->deleteScenes();
     tesraui::Dataset::unload();
-    // Looping sounds and the chapter's sounds leave with the audio wiring.
+    LoopSound::fadeOutAll(this->name, 0.0f);
+    if (yim::manager != nullptr)
+    {
+        yim::manager->destroySoundsWithPrefix(this->name + ".");
+    }
     if (this->name != "ui" && isIdentifier(this->name) && LuaInterface::state != nullptr)
     {
         LuaInterface::execute(this->name + " = nil");
+    }
+}
+
+void Chapter::discardFailedLoad()
+{
+    this->deleteScenes();
+    try
+    {
+        tesraui::Dataset::unload();
+    }
+    catch (const quortypes::exception&)
+    {
+        // Nothing had been registered.
+    }
+    if (this->name != "ui" && isIdentifier(this->name) && LuaInterface::state != nullptr)
+    {
+        try
+        {
+            LuaInterface::execute(this->name + " = nil");
+        }
+        catch (const quortypes::exception& e)
+        {
+            quortypes::Log::error(Session::logTag, e.getMessage());
+        }
     }
 }
 

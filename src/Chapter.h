@@ -27,6 +27,8 @@ public:
 
     void load();
     void unload();
+    // Releases whatever a load that threw had made (scenes, dataset contents, the Lua namespace).
+    void discardFailedLoad();
     tesraui::Image* getImage(const hstring& name) override;
 
     Scene* getScene(const hstring& name);

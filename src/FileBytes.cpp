@@ -1,7 +1,12 @@
 #include "FileBytes.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
 #include <quortypes/File.h>
 #include <quortypes/Resource.h>
+#include <quortypes/exception.h>
 
 namespace
 {
@@ -24,6 +29,37 @@ hstring readFileBytes(const hstring& path, bool asResource)
     }
     quortypes::File file(path);
     return readAllOf(file);
+}
+
+bool readFileIfPresent(const hstring& path, hstring& bytes)
+{
+    bytes = "";
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr)
+    {
+        if (errno == ENOENT)
+        {
+            return false;
+        }
+        throw quortypes::exception("Unable to read file '" + path + "': " + std::strerror(errno), __FILE__,
+                                   __LINE__);
+    }
+    std::string read;
+    char buffer[4096];
+    size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof(buffer), file)) > 0)
+    {
+        read.append(buffer, got);
+    }
+    const int error = std::ferror(file) ? errno : 0;
+    std::fclose(file);
+    if (error != 0)
+    {
+        throw quortypes::exception("Unable to read file '" + path + "': " + std::strerror(error), __FILE__,
+                                   __LINE__);
+    }
+    bytes = read;
+    return true;
 }
 
 harray<hstring> splitLines(const hstring& text)

@@ -6,6 +6,10 @@
 // these bytes, and File::readAll drops every "\r". Throws the file layer's exceptions.
 hstring readFileBytes(const hstring& path, bool asResource);
 
+// The whole file; false when there is none. A file that is there but cannot be read throws naming the
+// file and the system's reason, so that it is never taken for a missing one.
+bool readFileIfPresent(const hstring& path, hstring& bytes);
+
 // Splits a text into lines at "\n", taking one "\r" off the end of each, so that files saved with
 // CRLF line ends read like the others.
 harray<hstring> splitLines(const hstring& text);

@@ -1,7 +1,11 @@
 #include "Profile.h"
 
+#include <cerrno>
 #include <chrono>
+#include <cstdio>
+#include <cstring>
 
+#include <quortypes/Dir.h>
 #include <quortypes/File.h>
 #include <quortypes/Log.h>
 #include <quortypes/AtomicFile.h>
@@ -58,6 +62,40 @@ Profile::~Profile()
     }
 }
 
+namespace
+{
+    // A file that cannot be read, or reads as damage, is renamed out of the way rather than overwritten:
+    // it may still hold what the player would miss.
+    void keepAside(const hstring& path)
+    {
+        const hstring aside = path + ".damaged";
+        if (std::rename(path.c_str(), aside.c_str()) != 0)
+        {
+            if (errno == ENOENT)
+            {
+                return;
+            }
+            throw quortypes::exception("Unable to keep damaged file '" + path + "' aside as '" + aside +
+                                           "': " + std::strerror(errno),
+                                       __FILE__, __LINE__);
+        }
+        quortypes::Log::warn(Session::logTag, "'" + path + "' was damaged, kept aside as '" + aside + "'");
+    }
+
+    // What a crash left behind of earlier saves into the folder.
+    void removeStaleTemporaryFiles(const hstring& folder)
+    {
+        for (const hstring& name : quortypes::Dir::files(folder))
+        {
+            if (name.endsWith(".tmp") && !quortypes::File::remove(folder + "/" + name))
+            {
+                quortypes::Log::warn(Session::logTag,
+                                     "Unable to remove stale file '" + folder + "/" + name + "'");
+            }
+        }
+    }
+} // namespace
+
 bool Profile::saveToFile()
 {
     this->syncIfAllowed();
@@ -67,11 +105,28 @@ bool Profile::saveToFile()
     }
     quortypes::Log::write(Session::logTag, "Saving profile " + this->folder);
     const hstring text = this->snapshot.writeDiff();
-    const hstring path = Session::getUserFolder() + this->folder + "/vars.diff";
-    if (quortypes::File::exists(path))
+    const hstring profileFolder = Session::getUserFolder() + this->folder;
+    const hstring path = profileFolder + "/vars.diff";
+    removeStaleTemporaryFiles(profileFolder);
+    hstring current;
+    bool readable = false;
+    try
+    {
+        readable = readFileIfPresent(path, current) && VariableDictionary::diffCrcMatches(current);
+    }
+    catch (const quortypes::exception& e)
+    {
+        quortypes::Log::error(Session::logTag, e.getMessage());
+    }
+    if (readable)
     {
         quortypes::Log::write(Session::logTag, "Backing up profile");
-        quortypes::saveFileAtomically(path + ".backup", readFileBytes(path, false));
+        quortypes::saveFileAtomically(path + ".backup", current);
+    }
+    else
+    {
+        // The backup is the last good state; a damaged file must not replace it.
+        keepAside(path);
     }
     quortypes::saveFileAtomically(path, text);
     quortypes::Log::write(Session::logTag, "Profile saved!");
@@ -83,11 +138,11 @@ void Profile::load()
 {
     const hstring profileFolder = Session::getUserFolder() + this->folder;
     const hstring path = profileFolder + "/vars.diff";
-    VariableDictionary& variables = VariableDictionary::getGlobal();
+    hstring bytes, source = path;
     bool loaded = false;
     try
     {
-        loaded = quortypes::File::exists(path) && variables.loadDiff(path, true, false, true, false);
+        loaded = readFileIfPresent(path, bytes) && VariableDictionary::diffCrcMatches(bytes);
     }
     catch (const quortypes::exception& e)
     {
@@ -97,23 +152,39 @@ void Profile::load()
     {
         quortypes::Log::write(Session::logTag,
                               "WARNING: profile '" + path + "' is corrupt, attempting to load from backup");
-        const hstring backup = profileFolder + "/vars.diff.backup";
-        if (!quortypes::File::exists(backup))
+        source = profileFolder + "/vars.diff.backup";
+        if (!readFileIfPresent(source, bytes))
         {
             throw quortypes::exception("ERROR: unable to load profile from backup file '" + this->folder +
                                            "', file not found!",
                                        "src\\Profile", 181);
         }
-        if (!variables.loadDiff(backup, true, false, true, false))
+        if (!VariableDictionary::diffCrcMatches(bytes))
         {
             throw quortypes::exception("ERROR: unable to load profile from backup file '" + this->folder +
                                            "', backup file is corrupt!",
                                        "src\\Profile", 186);
         }
     }
+    // A folder copied from another profile would save over that one's identity; its files say so.
+    VariableDictionary named;
+    named.applyDiff(bytes, source, false, true, true);
+    const hstring owner = named.exists("profile_dir") ? named.get("profile_dir").value() : hstring();
+    if (owner != this->folder)
+    {
+        throw quortypes::exception("Unable to load profile '" + this->folder + "', its file '" + source +
+                                       "' belongs to the profile folder '" + owner + "'",
+                                   __FILE__, __LINE__);
+    }
+    PreparedAchievements achievements =
+        prepareAchievementsService(false, profileFolder + "/achievements.bin");
+    // All of the profile is read: from here on nothing fails and the live state becomes this profile's.
+    quortypes::Log::write(Session::logTag, "loading variables diff from " + source);
+    VariableDictionary::getGlobal().applyDiff(bytes, source, true, false, true);
+    this->snapshot = VariableDictionary();
     this->sync();
     this->changed = false;
-    this->instantiateAchievementsService(false, profileFolder + "/achievements.bin");
+    installAchievementsService(achievements);
 }
 
 void Profile::sync()
@@ -133,7 +204,7 @@ void Profile::sync()
         Variable& kept = this->snapshot[entry.first];
         if (kept.value() != entry.second.value())
         {
-            kept.setValue(entry.second.value(), true);
+            kept.setValueDirectly(entry.second.value());
             any = true;
         }
     }
@@ -159,7 +230,7 @@ void Profile::syncVar(const hstring& name)
     const hstring value = VariableDictionary::getGlobal()[name].value();
     if (kept.value() != value)
     {
-        kept.setValue(value, true);
+        kept.setValueDirectly(value);
         this->changed = true;
     }
 }
@@ -270,7 +341,19 @@ bool DummyProfile::saveToFile()
 
 void DummyProfile::load()
 {
-    this->instantiateAchievementsService(true, Session::getUserFolder() + "dummy_profile_achievements.bin");
+    const hstring store = Session::getUserFolder() + "dummy_profile_achievements.bin";
+    PreparedAchievements achievements;
+    try
+    {
+        achievements = prepareAchievementsService(true, store);
+    }
+    catch (const quortypes::exception& e)
+    {
+        // The dummy stands in when all else failed; it keeps its achievements in memory only.
+        quortypes::Log::error(Session::logTag, e.getMessage());
+        achievements = prepareAchievementsService(true, "");
+    }
+    installAchievementsService(achievements);
 }
 
 hstring DummyProfile::getName()

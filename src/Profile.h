@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include <quortypes/hdict.h>
 #include <quortypes/hstring.h>
 #include <pirk/Achievement.h>
+#include <pirk/AchievementsService.h>
 
 #include "Session.h"
 #include "Variables.h"
@@ -22,7 +24,9 @@ public:
     // False, writing nothing, when nothing changed since the last load or save. A failed write throws
     // and leaves the files and the changed flag as they were.
     bool saveToFile() override;
-    // Loads "vars.diff", falling back to the backup; throws when neither loads.
+    // Loads "vars.diff", falling back to the backup, and the achievements store, then makes them the live
+    // state. Throws when neither diff loads, when the diff belongs to another folder or when the store
+    // cannot be read; nothing live has changed then.
     virtual void load();
     virtual void sync();
     virtual void syncVar(const hstring& name);
@@ -36,6 +40,8 @@ public:
     void syncIfAllowed() override;
     float getTimeSinceSync() const;
     bool isChanged() const { return this->changed; }
+    // The folder relative to the per-user folder; empty for the dummy.
+    const hstring& getFolder() const { return this->folder; }
     const VariableDictionary& getSnapshot() const { return this->snapshot; }
 
     // Makes the folder and its first "vars.diff" and returns the folder's name; never writes into a
@@ -44,10 +50,12 @@ public:
     // Saves the active profile, loads the profile of the folder and makes it active. When the load
     // throws, the old profile stays active.
     static bool changeProfile(const hstring& folder);
+    // Throws naming the folder when it cannot be removed.
     static void remove(const hstring& folder);
     // Folder name to display name, for every folder of the per-user folder that loads as a profile.
     static hdict<hstring> list();
     static hstring readNameOfFolder(const hstring& folder);
+    // Throws naming the file and the reason when its CRC line is missing or wrong; nothing changes then.
     static void loadDiff(const hstring& path);
     static void reset();
 
@@ -73,8 +81,17 @@ protected:
     bool changed = false;
     uint32_t syncTime = 0;
 
-    // Replaces the achievements service with one for this profile's store.
-    void instantiateAchievementsService(bool offlineOnly, const hstring& storeFile);
+    // An achievements service that has read its store, with its delegate, not yet the library's.
+    struct PreparedAchievements
+    {
+        std::unique_ptr<pirk::AchievementsService> service;
+        std::unique_ptr<pirk::AchievementsServiceDelegate> delegate;
+        bool offlineOnly = false;
+    };
+    // Throws, naming the file and the reason, when the store cannot be read; nothing live changes.
+    static PreparedAchievements prepareAchievementsService(bool offlineOnly, const hstring& storeFile);
+    // Replaces the library's service (which writes its store as it goes) with the prepared one.
+    static void installAchievementsService(PreparedAchievements& prepared);
 };
 
 class DummyProfile : public Profile

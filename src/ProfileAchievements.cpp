@@ -2,6 +2,7 @@
 
 #include <quortypes/Log.h>
 #include <quortypes/Resource.h>
+#include <pirk/OfflineAchievementsService.h>
 #include <pirk/pirk.h>
 
 #include "Config.h"
@@ -16,7 +17,7 @@ namespace
     class AchievementsDelegate : public pirk::AchievementsServiceDelegate
     {
     public:
-        AchievementsDelegate()
+        explicit AchievementsDelegate(pirk::AchievementsService* service)
         {
             const hstring path = "cfg/achievements.cfg";
             if (!quortypes::Resource::exists(path))
@@ -39,7 +40,7 @@ namespace
                                      formatString("No achievements defined in file '%s'!", path.c_str()));
                 return;
             }
-            pirk::getAchievementsService()->registerAchievementNames(names);
+            service->registerAchievementNames(names);
         }
 
         void onAuthenticated(int error, const hstring& message) override
@@ -86,31 +87,54 @@ namespace
     };
 
     // The service does not own its delegate; the one of the latest load lives here.
-    std::unique_ptr<AchievementsDelegate> delegate;
+    std::unique_ptr<pirk::AchievementsServiceDelegate> delegate;
 } // namespace
 
-void Profile::instantiateAchievementsService(bool offlineOnly, const hstring& storeFile)
+Profile::PreparedAchievements Profile::prepareAchievementsService(bool offlineOnly, const hstring& storeFile)
 {
     if (!offlineOnly)
     {
         quortypes::Log::write(Session::logTag, "Instantiating achievement service");
     }
+    // Only the offline service exists; it is made here rather than by the library so that the global one
+    // stays until this one has read its store.
+    PreparedAchievements prepared;
+    prepared.offlineOnly = offlineOnly;
+    prepared.service.reset(new pirk::OfflineAchievementsService());
+    if (!offlineOnly)
+    {
+        quortypes::Log::write(Session::logTag, "Instantiated: " + prepared.service->getName());
+    }
+    prepared.service->setFilename(storeFile);
+    prepared.delegate.reset(new AchievementsDelegate(prepared.service.get()));
+    return prepared;
+}
+
+void Profile::installAchievementsService(PreparedAchievements& prepared)
+{
     const bool existed = pirk::hasAchievementsService();
+    const hstring oldStore = existed ? pirk::getAchievementsService()->getFilename() : hstring();
     if (existed)
     {
         pirk::destroy();
     }
-    pirk::AchievementsService* service = offlineOnly
-                                             ? pirk::instantiateOfflineAchievementsService()
-                                             : pirk::instantiateBestAchievementsService(hdict<hstring>());
-    if (!offlineOnly)
+    pirk::AchievementsService* service = prepared.service.release();
+    if (existed && oldStore != "" && oldStore == service->getFilename())
     {
-        quortypes::Log::write(Session::logTag, "Instantiated: " + service->getName());
+        // The same store again: the old service has just written it, so it is read once more.
+        try
+        {
+            service->loadAchievements();
+        }
+        catch (const quortypes::exception& e)
+        {
+            quortypes::Log::error(Session::logTag, e.getMessage());
+        }
     }
-    service->setFilename(storeFile);
-    delegate.reset(new AchievementsDelegate());
+    pirk::installAchievementsService(service);
+    delegate = std::move(prepared.delegate);
     service->setDelegate(delegate.get());
-    if (existed && !offlineOnly && !service->isAuthenticated())
+    if (existed && !prepared.offlineOnly && !service->isAuthenticated())
     {
         service->authenticate();
     }

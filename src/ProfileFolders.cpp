@@ -6,6 +6,7 @@
 #include <quortypes/Log.h>
 #include <pirk/pirk.h>
 
+#include "FileBytes.h"
 #include "Profile.h"
 
 namespace
@@ -84,12 +85,21 @@ hstring Profile::create(const hstring& displayName)
     {
         throw quortypes::exception("Unable to create profile folder '" + path + "'", __FILE__, __LINE__);
     }
-    VariableDictionary variables = VariableDictionary::getGlobal();
-    variables.setLocked(false);
-    variables.resetAll(true);
-    variables["profile_dir"].setValue(name, true);
-    variables["profile_name"].setValue(encodeName(displayName), true);
-    variables.saveDiff(path + "/vars.diff");
+    try
+    {
+        VariableDictionary variables = VariableDictionary::getGlobal();
+        variables.setLocked(false);
+        variables.resetAll(true);
+        variables["profile_dir"].setValue(name, true);
+        variables["profile_name"].setValue(encodeName(displayName), true);
+        variables.saveDiff(path + "/vars.diff");
+    }
+    catch (...)
+    {
+        // The folder is this call's own and holds nothing whole: a half-made profile must not stay.
+        quortypes::Dir::remove(path);
+        throw;
+    }
     return name;
 }
 
@@ -127,20 +137,23 @@ void Profile::remove(const hstring& folder)
     {
         return;
     }
-    VariableDictionary& variables = VariableDictionary::getGlobal();
-    if (variables.exists("profile_dir") && variables.get("profile_dir").value() == folder)
+    const hstring path = Session::getUserFolder() + folder;
+    // The active profile is known by its own folder; "profile_dir" is a variable scripts can set.
+    Profile* active = Session::getProfile();
+    if (active != nullptr && active->getFolder() == folder)
     {
-        delete Session::getProfile();
+        delete active;
         Session::setProfile(nullptr);
         // The service writes its store when it goes: before the folder, so that nothing comes back.
         pirk::destroy();
-        quortypes::Dir::remove(Session::getUserFolder() + folder);
         Profile* dummy = new DummyProfile();
         Session::setProfile(dummy);
         dummy->load();
-        return;
     }
-    quortypes::Dir::remove(Session::getUserFolder() + folder);
+    if (!quortypes::Dir::remove(path))
+    {
+        throw quortypes::exception("Unable to remove profile folder '" + path + "'", __FILE__, __LINE__);
+    }
 }
 
 hdict<hstring> Profile::list()
@@ -209,7 +222,15 @@ void Profile::loadDiff(const hstring& path)
     VariableDictionary& variables = VariableDictionary::getGlobal();
     const hstring name = variables["profile_name"].value();
     const hstring dir = variables["profile_dir"].value();
-    variables.loadDiff(path, true, false, true, path.startsWith("data/"));
+    const bool asResource = path.startsWith("data/");
+    if (!variables.loadDiff(path, true, false, true, asResource))
+    {
+        const hstring bytes = readFileBytes(path, asResource);
+        throw quortypes::exception("Unable to load variables diff '" + path + "', " +
+                                       (bytes.startsWith("crc: ") ? "its CRC does not match its contents"
+                                                                  : "it does not begin with a 'crc: ' line"),
+                                   __FILE__, __LINE__);
+    }
     variables["profile_name"].setValue(name, true);
     variables["profile_dir"].setValue(dir, true);
     if (Session::getProfile() != nullptr)

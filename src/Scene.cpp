@@ -1,6 +1,5 @@
 #include "Scene.h"
 
-#include <lua.hpp>
 #include <quortypes/Log.h>
 #include <tesra/SystemInfo.h>
 #include <tesraui/Container.h>
@@ -60,6 +59,7 @@ Scene::Scene(Chapter* chapter, const hstring& name, const hstring& fileName)
 
 Scene::~Scene()
 {
+    this->life.end();
     if (this->rootObject != nullptr)
     {
         this->deactivate(false);
@@ -131,8 +131,9 @@ void Scene::update(float timeDelta)
     {
         return;
     }
+    const tesraui::LifeToken::Watch alive = this->watchLife();
     this->onUpdate(timeDelta);
-    while (this->queuedScripts.size() > 0)
+    while (alive.isAlive() && this->queuedScripts.size() > 0)
     {
         const hstring code = this->queuedScripts.front();
         this->queuedScripts.erase(this->queuedScripts.begin());
@@ -209,23 +210,29 @@ void Scene::activate()
             viewport->addChild(this->rootObject);
         }
     }
-    // The root object's name holds the chapter's ".", so it is handed over directly, not looked up by name.
-    if (this->runScript(fullName + " = {}; setmetatable(" + fullName + ", {__index = _G})", false))
-    {
-        lua_State* L = LuaInterface::state;
-        LuaInterface::pushGlobal(L, fullName);
-        LuaInterface::pushObject(L, this->rootObject);
-        lua_setfield(L, -2, "root_object");
-        lua_pop(L, 1);
-    }
+    // The environment stands even when the lookup of its root object fails.
+    this->runScript(fullName + " = {}; setmetatable(" + fullName + ", {__index = _G}); " + fullName +
+                        ".root_object = object.getObject(" +
+                        LuaInterface::literal(this->rootObject->getFullName(), '\'') + ")",
+                    false);
     this->runScript(this->chapter->getName() + ".scene = " + fullName, false);
     UI* ui = UI::getInstance();
     if (ui != nullptr)
     {
         ui->OnSceneActivating();
     }
+    // The scene's own code may leave its chapter at once, deleting this scene.
+    const tesraui::LifeToken::Watch alive = this->watchLife();
     const bool ran = this->runScript(this->getScript());
+    if (!alive.isAlive())
+    {
+        return;
+    }
     this->onActivate();
+    if (!alive.isAlive())
+    {
+        return;
+    }
     if (ran && !this->backgroundSet && this->rootObject != nullptr)
     {
         // A scene drawn only by its objects has no image of its name; that is no error.
@@ -261,8 +268,11 @@ void Scene::deactivate(bool freeTextures)
         this->chapter->destroyObject(this->rootObject);
         this->rootObject = nullptr;
     }
+    // The hook may delete the scene; the destructor's own deactivation (life already ended) goes on.
+    const tesraui::LifeToken::Watch alive = this->watchLife();
+    const bool deleting = !alive.isAlive();
     this->onDeactivate();
-    if (LuaInterface::state != nullptr)
+    if ((deleting || alive.isAlive()) && LuaInterface::state != nullptr)
     {
         this->runScript(this->getFullName() + " = nil; chapter.scene = nil", false);
     }
@@ -280,10 +290,16 @@ void Scene::retain(tesraui::Object* object)
 
 void Scene::reset()
 {
+    // Each hook and script below may leave the chapter at once and so delete this scene.
+    const tesraui::LifeToken::Watch alive = this->watchLife();
     UI* ui = UI::getInstance();
     if (ui != nullptr)
     {
         ui->OnSceneResetting();
+    }
+    if (!alive.isAlive())
+    {
+        return;
     }
     tesraui::ImageBox* root = this->rootObject;
     if (root != nullptr)
@@ -298,9 +314,17 @@ void Scene::reset()
         this->rootObject = nullptr;
     }
     this->deactivate(false);
+    if (!alive.isAlive())
+    {
+        return;
+    }
     VariableDictionary::getGlobal().get("prev_scene").set(this->getFullName());
     this->rootObject = root;
     this->activate();
+    if (!alive.isAlive())
+    {
+        return;
+    }
     this->releaseObjects();
     if (ui != nullptr)
     {

@@ -3,6 +3,7 @@
 #include <quortypes/harray.h>
 #include <quortypes/hdict.h>
 #include <quortypes/hstring.h>
+#include <tesraui/LifeToken.h>
 
 namespace tesraui
 {
@@ -57,6 +58,8 @@ public:
     hstring getFullName() const;
     tesraui::ImageBox* getRootObject() const { return this->rootObject; }
     bool isActive() const { return this->rootObject != nullptr; }
+    // Script code may delete the scene (a switch out of its chapter): callers watch it across such calls.
+    tesraui::LifeToken::Watch watchLife() { return this->life.watch(); }
 
 protected:
     Chapter* chapter;
@@ -68,6 +71,7 @@ protected:
     bool backgroundSet = false;
     harray<hstring> queuedScripts;
     hdict<tesraui::Object*> retainedObjects;
+    tesraui::LifeToken life;
 
     void releaseObjects();
     void retain(tesraui::Object* object);

@@ -1,12 +1,16 @@
 #include <quortypes/Log.h>
 #include <quortypes/harray.h>
 #include <fintu/Renderer.h>
+#include <tesraparticle/tesraparticle.h>
 #include <tesraui/tesraui.h>
+#include <yim/AudioManager.h>
+#include <yim/yim.h>
 
 #include "Scene.h"
 #include "Session.h"
 #include "SessionState.h"
 #include "objects/ColorImage.h"
+#include "objects/LoopSound.h"
 #include "ui/UI.h"
 
 namespace Session
@@ -70,6 +74,11 @@ namespace Session
             getActiveScene()->update(timeDelta);
         }
         updateTransition(timeDelta);
+        if (yim::manager != nullptr)
+        {
+            yim::manager->update(timeDelta);
+        }
+        LoopSound::updateAll(timeDelta);
         vumo::ColorImage::updateAll(timeDelta);
         autosaveAccumulator += timeDelta;
         if (autosaveAccumulator > 1.0f)
@@ -192,6 +201,11 @@ namespace Session
         {
             fintu::renderer->clearCache();
         }
+        if (yim::manager != nullptr)
+        {
+            yim::manager->clearMemory();
+        }
+        tesraparticle::clearCache();
     }
 
     void setAutosaveTarget(AutosaveTarget* target)

@@ -1,4 +1,5 @@
 #include <chrono>
+#include <cstdint>
 #include <cmath>
 
 #include <fintu/Renderer.h>
@@ -11,8 +12,13 @@
 #include <tesra/SystemInfo.h>
 #include <tesra/Window.h>
 #include <tesra/tesra.h>
+#include <tesraparticle/tesraparticle.h>
 #include <tesraui/tesraui.h>
 #include <tesravideo/tesravideo.h>
+#include <yim/AudioManager.h>
+#include <yim/Category.h>
+#include <yim/yim.h>
+#include <tesrauiparticle/tesrauiparticle.h>
 
 #include "Config.h"
 #include "EventDelegate.h"
@@ -26,6 +32,7 @@
 #include "objects/DelayedCall.h"
 #include "objects/DraggableContainer.h"
 #include "objects/LineObject.h"
+#include "objects/LoopSound.h"
 #include "objects/ObjectDestructor.h"
 #include "objects/PausableObject.h"
 #include "objects/SceneSwitchDestructor.h"
@@ -113,6 +120,25 @@ namespace Session
                     info.displayDpi, info.locale.c_str()));
         }
 
+        // A missing volume reads as 0: that sound stays silent.
+        void startAudio(hdict<hstring>& config)
+        {
+            void* window = tesra::window->getBackendId();
+            yim::init(config.tryGet("audio_mute", "") == "1" ? yim::AS_DISABLED : yim::AS_DEFAULT,
+                      (unsigned int)(uintptr_t)window, true, 0.01f, "");
+            yim::manager->createCategory("fx", yim::MANAGED, yim::DISK);
+            for (const char* name : {"music", "ambient", "voice"})
+            {
+                yim::manager->createCategory(name, yim::STREAMED, yim::DISK);
+            }
+            yim::manager->setGlobalGain(config.tryGet("master_volume", "").toFloat() / 100.0f);
+            for (const char* name : {"fx", "music", "ambient", "voice"})
+            {
+                yim::manager->getCategory(name)->setGain(
+                    config.tryGet(hstring(name) + "_volume", "").toFloat() / 100.0f);
+            }
+        }
+
         void start(UIFactory createUI)
         {
             const auto now = std::chrono::steady_clock::now().time_since_epoch();
@@ -177,11 +203,15 @@ namespace Session
             }
             tesraui::registerObjectFactory("PausableObject", &PausableObject::createInstance);
             tesraui::registerObjectFactory("LineObject", &LineObject::createInstance);
+            tesraui::registerObjectFactory("LoopSound", &LoopSound::createInstance);
             tesraui::registerObjectFactory("DraggableContainer", &DraggableContainer::createInstance);
             tesraui::registerObjectFactory("DelayedCall", &DelayedCall::createInstance);
             tesraui::registerObjectFactory("ObjectDestructor", &ObjectDestructor::createInstance);
             tesraui::registerObjectFactory("SceneSwitchDestructor", &SceneSwitchDestructor::createInstance);
+            tesraparticle::init();
+            tesrauiparticle::init();
             pirk::init();
+            startAudio(config);
             createTransitions();
             config["screenshot"] = "0";
             Profile* profile = new DummyProfile();
@@ -214,12 +244,17 @@ namespace Session
         delete getProfile();
         setProfile(nullptr);
         destroyScenes();
+        LoopSound::destroyAll();
         delete UI::getInstance();
         pirk::destroy();
+        // The particle library owns textures of the render system, so it goes first.
+        tesrauiparticle::destroy();
+        tesraparticle::destroy();
         tesraui::destroy();
         fintuttf::destroy();
         fintu::destroy();
         tesra::destroy();
+        yim::destroy();
         LuaInterface::destroy();
         LuaInterface::setHost(nullptr);
         resetFrameState();

@@ -51,7 +51,9 @@ namespace Session
 
     void updateTransition(float timeDelta)
     {
-        if (runningTransition != nullptr && !runningTransition->update(timeDelta))
+        // Hooks run by the update may start another transition, which then stays the running one.
+        TransitionManager* transition = runningTransition;
+        if (transition != nullptr && !transition->update(timeDelta) && runningTransition == transition)
         {
             runningTransition = nullptr;
         }

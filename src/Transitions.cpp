@@ -9,13 +9,17 @@
 #include <tesraui/Image.h>
 #include <tesraui/ImageBox.h>
 #include <tesraui/Texture.h>
+#include <tesraparticle/tesraparticle.h>
 #include <tesraui/tesraui.h>
+#include <yim/AudioManager.h>
+#include <yim/yim.h>
 
 #include "Chapter.h"
 #include "Scene.h"
 #include "Session.h"
 #include "Variables.h"
 #include "lua/LuaInterface.h"
+#include "objects/LoopSound.h"
 #include "objects/VumoViewportObject.h"
 #include "ui/UI.h"
 
@@ -152,18 +156,59 @@ bool TransitionManager::switchScene()
         }
         return false;
     }
+    // The target chapter is loaded and its scene found before anything of the old scene is torn down, so
+    // that a chapter that cannot load leaves the game where it was.
+    const bool mustLoad = !chapter->isLoaded();
+    Scene* scene = nullptr;
+    try
+    {
+        if (mustLoad)
+        {
+            if (ui != nullptr)
+            {
+                ui->OnBeginLoading(chapter->getName());
+                ui->OnUpdateLoading(0.2f);
+            }
+            chapter->load();
+        }
+        scene = chapter->getScene(sceneName);
+    }
+    catch (const quortypes::exception& e)
+    {
+        if (mustLoad)
+        {
+            chapter->discardFailedLoad();
+        }
+        quortypes::Log::error(Session::logTag, "Scene switch failed: " + e.getMessage());
+        if (ui != nullptr)
+        {
+            if (mustLoad)
+            {
+                ui->OnFinishLoading(chapter->getName());
+            }
+            ui->showErrorOverlay(e.getMessage());
+        }
+        return false;
+    }
+    // Told only now, so that a switch that fails tells nobody it happened.
     tesraui::notifyEvent("SceneChanging", nullptr);
     this->target = sceneName;
     variables.get("prev_scene").assign(variables.get("active_scene"));
     Scene* oldScene = Session::getActiveScene();
     if (oldScene != nullptr)
     {
+        const tesraui::LifeToken::Watch oldAlive = oldScene->watchLife();
         oldScene->deactivate(sceneDiffers);
-    }
-    const bool mustLoad = !chapter->isLoaded();
-    if (mustLoad && ui != nullptr)
-    {
-        ui->OnBeginLoading(chapter->getName());
+        if (!oldAlive.isAlive())
+        {
+            // Its deactivation hook switched elsewhere at once and took the old chapter with it: that switch
+            // stands, and the chapter loaded for this one goes again.
+            if (mustLoad && Session::getActiveChapter() != chapter && !chapter->isPersistent())
+            {
+                chapter->unload();
+            }
+            return true;
+        }
     }
     if (oldScene != nullptr && oldScene->getChapter() != chapter && !oldScene->getChapter()->isPersistent())
     {
@@ -186,21 +231,17 @@ bool TransitionManager::switchScene()
         {
             fintu::renderer->clearCache();
         }
+        if (yim::manager != nullptr)
+        {
+            yim::manager->clearMemory();
+        }
+        tesraparticle::clearCache();
     }
-    if (mustLoad)
+    if (mustLoad && ui != nullptr)
     {
-        if (ui != nullptr)
-        {
-            ui->OnUpdateLoading(0.2f);
-        }
-        chapter->load();
-        if (ui != nullptr)
-        {
-            ui->onChapterLoaded(chapter);
-        }
+        ui->onChapterLoaded(chapter);
     }
     LuaInterface::execute("_G.chapter = " + chapter->getName());
-    Scene* scene = chapter->getScene(sceneName);
     Session::setActiveScene(scene);
     scene->activate();
     if (mustLoad)
@@ -275,6 +316,13 @@ namespace Transitions
         this->level = 0.0f;
         this->direction = 1;
         this->waited = false;
+        // Leaving a chapter: its loops fade out under the cover.
+        Chapter* active = Session::getActiveChapter();
+        if (target.contains(".") && active != nullptr && !active->isPersistent() &&
+            target.subString(0, target.find('.')) != active->getName())
+        {
+            LoopSound::fadeOutAll(active->getName(), duration * 0.5f);
+        }
     }
 
     bool Fade::update(float timeDelta)

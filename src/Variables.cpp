@@ -101,6 +101,12 @@ hstring Variable::describe() const
     return this->name + " = '" + this->currentValue + "'";
 }
 
+void Variable::setValueDirectly(const hstring& value)
+{
+    refuseLineBreak(this->name, value);
+    this->currentValue = value;
+}
+
 void Variable::addChangeCheck(VariableChangeCheck check)
 {
     this->changeChecks.push_back(check);
@@ -225,32 +231,44 @@ bool VariableDictionary::loadDiff(const hstring& path, bool resetFirst, bool qui
     return this->applyDiff(readFileBytes(path, asResource), path, resetFirst, quiet, checkCrc);
 }
 
+bool VariableDictionary::diffCrcMatches(const hstring& bytes, hstring* body)
+{
+    hstring crcLine, rest;
+    if (!bytes.split('\n', crcLine, rest))
+    {
+        crcLine = bytes;
+    }
+    if (crcLine.endsWith("\r"))
+    {
+        crcLine.pop_back();
+    }
+    if (!crcLine.startsWith("crc: "))
+    {
+        return false;
+    }
+    hstring crcText = crcLine.subString(5);
+    unsigned int crc = quortypes::crc32((const unsigned char*)rest.data(), rest.size());
+    if (crcText != formatString("%X", crc) && crcText != "ignore")
+    {
+        return false;
+    }
+    if (body != nullptr)
+    {
+        *body = rest;
+    }
+    return true;
+}
+
 bool VariableDictionary::applyDiff(const hstring& bytes, const hstring& source, bool resetFirst, bool quiet,
                                    bool checkCrc)
 {
     hstring body = bytes;
     if (checkCrc)
     {
-        hstring crcLine, rest;
-        if (!body.split('\n', crcLine, rest))
-        {
-            crcLine = body;
-        }
-        if (crcLine.endsWith("\r"))
-        {
-            crcLine.pop_back();
-        }
-        if (!crcLine.startsWith("crc: "))
+        if (!diffCrcMatches(bytes, &body))
         {
             return false;
         }
-        hstring crcText = crcLine.subString(5);
-        unsigned int crc = quortypes::crc32((const unsigned char*)rest.data(), rest.size());
-        if (crcText != formatString("%X", crc) && crcText != "ignore")
-        {
-            return false;
-        }
-        body = rest;
     }
     harray<hstring> lines = splitLines(body);
     if (resetFirst)

@@ -36,6 +36,9 @@ public:
     // checks, any of which may keep the old value. A value holding a line break throws.
     void setValue(const hstring& value, bool quiet);
     void set(const hstring& value) { this->setValue(value, false); }
+    // Stores the value without a log line and without asking the change checks: for copies of the
+    // variables, such as a profile's snapshot, whose checks belong to the live variables.
+    void setValueDirectly(const hstring& value);
     void setInt(int value);
     int toInt() const;
     void increment(int amount);
@@ -88,6 +91,9 @@ public:
     void saveDiff(const hstring& path) const;
     // False, with nothing changed, when the CRC is checked and does not match; a missing file throws.
     bool loadDiff(const hstring& path, bool resetFirst, bool quiet, bool checkCrc, bool asResource);
+    // The bytes begin with a "crc: " line that matches the rest (or says "ignore"); body, when given,
+    // receives the rest.
+    static bool diffCrcMatches(const hstring& bytes, hstring* body = nullptr);
     // loadDiff's work on the file's bytes; source names the file in warnings.
     bool applyDiff(const hstring& bytes, const hstring& source, bool resetFirst, bool quiet, bool checkCrc);
 

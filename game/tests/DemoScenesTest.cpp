@@ -1,3 +1,12 @@
+#include <cstring>
+
+#include <quortypes/util.h>
+#include <tesraparticle/Emitter.h>
+#include <tesraparticle/System.h>
+#include <tesraparticle/tesraparticle.h>
+#include <tesraui/ImageBox.h>
+#include <tesrauiparticle/Particle.h>
+
 #include "EngineHarness.h"
 #include "Scene.h"
 
@@ -80,10 +89,10 @@ TEST_F(DemoScenes, ClicksFadeThroughThreeScenesOfTwoChapters)
     EXPECT_NE(hills, sign);
     EXPECT_NE(hills, (Pixel{0, 0, 0, 255}));
     EXPECT_TRUE(inOrder(engine->logText(),
-                        {"scripting: scene meadow.hills after ''",
-                         "scripting: scene meadow.sign after 'meadow.hills'", "Unloading chapter meadow",
-                         "Loading chapter lake", "scripting: scene lake.shore after 'meadow.sign'",
-                         "Unloading chapter lake", "Loading chapter meadow",
+                        {"scripting: Evening on the meadow", "scripting: scene meadow.hills after ''",
+                         "scripting: scene meadow.sign after 'meadow.hills'", "Loading chapter lake",
+                         "Unloading chapter meadow", "scripting: scene lake.shore after 'meadow.sign'",
+                         "Loading chapter meadow", "Unloading chapter lake",
                          "scripting: scene meadow.hills after 'lake.shore'"}));
 }
 
@@ -130,4 +139,60 @@ TEST_F(DemoScenes, TheHillsHaveADraggablePieceAPathAndALatePicture)
     engine->frame(0.016f);
     EXPECT_NE(engine->pixel(172, 122), hillsThere);
     EXPECT_NE(engine->pixel(42, 60), frameHere);
+}
+
+TEST_F(DemoScenes, TheHillsBurnACampfire)
+{
+    ASSERT_NE(Session::getActiveScene(), nullptr);
+    tesrauiparticle::Particle* fire = nullptr;
+    for (tesraui::Object* child : Session::getActiveScene()->getRootObject()->getChildren())
+        if (child->getName() == "meadow.hills_fire")
+            fire = dynamic_cast<tesrauiparticle::Particle*>(child);
+    ASSERT_NE(fire, nullptr);
+    ASSERT_TRUE(fire->isLoaded());
+    EXPECT_EQ(fire->getSystem()->getName(), "data/particles/fire");
+    quortypes::seedRandom(7);
+    for (int i = 0; i < 20; ++i)
+        engine->frame(0.1f);
+    EXPECT_GT(fire->getSystem()->getEmitters()[0]->getAlive(), 0);
+
+    // The same frame with and without the fire: the flame adds light above its base and nowhere else.
+    auto shot = [&]
+    {
+        engine->frame(0.0f);
+        return std::unique_ptr<tesra::Image>(tesra::rendersys->takeScreenshot(tesra::Image::FORMAT_RGBA));
+    };
+    std::unique_ptr<tesra::Image> lit = shot();
+    fire->setVisible(false);
+    std::unique_ptr<tesra::Image> dark = shot();
+    int brighter = 0, elsewhere = 0, darker = 0;
+    for (int y = 0; y < lit->height; ++y)
+        for (int x = 0; x < lit->width; ++x)
+        {
+            const unsigned char* on = lit->data + (y * lit->width + x) * 4;
+            const unsigned char* off = dark->data + (y * dark->width + x) * 4;
+            if (memcmp(on, off, 3) == 0)
+                continue;
+            bool inside = x >= 150 && x < 250 && y >= 300 && y < 460;
+            (inside ? brighter : elsewhere) += 1;
+            darker += (on[0] < off[0] || on[1] < off[1] || on[2] < off[2]) ? 1 : 0;
+        }
+    EXPECT_GT(brighter, 30);
+    EXPECT_EQ(elsewhere, 0);
+    EXPECT_EQ(darker, 0);
+
+    // Leaving the chapter clears the particle cache, so the file is read again on the way back; freeing
+    // memory clears it too.
+    fire->setVisible(true);
+    for (int i = 0; i < 3; ++i)
+        click();
+    ASSERT_EQ(active(), "meadow.hills");
+    const std::string reading = "tesraparticle: Loading system: data/particles/fire.xml";
+    EXPECT_TRUE(inOrder(engine->logText(), {reading, "Unloading chapter meadow", reading}));
+    harness::Engine::log().clear();
+    std::unique_ptr<tesraparticle::System> copy(tesraparticle::loadSystem("data/particles/fire.xml"));
+    Session::cleanMemory();
+    copy.reset(tesraparticle::loadSystem("data/particles/fire.xml"));
+    EXPECT_TRUE(inOrder(engine->logText(), {"tesraparticle: Already loaded: data/particles/fire.xml",
+                                            "cleanMemory() called", reading}));
 }

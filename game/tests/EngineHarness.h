@@ -22,6 +22,7 @@
 #include <tesra/Window.h>
 #include <tesra/tesra.h>
 
+#include "CampfireScene.h"
 #include "Config.h"
 #include "Session.h"
 #include "lua/LuaInterface.h"
@@ -141,6 +142,8 @@ namespace harness
         void start()
         {
             ASSERT_TRUE(Session::loadConfig(false));
+            // As the game's start does.
+            CampfireScene::registerType();
             Session::init(nullptr);
             keepLoadedLibraries();
             started = true;

@@ -2,8 +2,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <random>
 
+#include <quortypes/FileFaults.h>
 #include <pirk/pirk.h>
 
 #include "EngineHarness.h"
@@ -17,6 +20,49 @@ using harness::readFile;
 
 namespace
 {
+    // Makes one kind of file operation below a path fail with an errno while alive, as a read-only
+    // folder or a full disk would for a player (root, running the tests, passes the real ones).
+    struct FileFault
+    {
+        static inline std::string operation, below;
+        static inline int error = 0;
+        FileFault(const std::string& operation, const std::string& below, int error)
+        {
+            FileFault::operation = operation;
+            FileFault::below = below;
+            FileFault::error = error;
+            quortypes::setFileFaultHook(&fail);
+        }
+        ~FileFault() { quortypes::setFileFaultHook(nullptr); }
+        static int fail(const char* what, const hstring& path)
+        {
+            return operation == what && path.startsWith(below.c_str()) ? error : 0;
+        }
+    };
+
+    // The message of the quortypes exception the call throws, or "no exception".
+    template <typename Call> std::string errorOf(Call call)
+    {
+        try
+        {
+            call();
+        }
+        catch (const quortypes::exception& e)
+        {
+            return e.getMessage();
+        }
+        return "no exception";
+    }
+
+    ::testing::AssertionResult holds(const std::string& text, const std::string& part)
+    {
+        if (text.find(part) != std::string::npos)
+        {
+            return ::testing::AssertionSuccess();
+        }
+        return ::testing::AssertionFailure() << "'" << text << "' does not hold '" << part << "'";
+    }
+
     // A started engine on a game folder of its own, with helpers to reach the per-user files.
     class Profiles : public ::testing::Test
     {
@@ -329,4 +375,170 @@ TEST(DemoProfile, TheDemoMakesAProfileAndItsRunsOutliveARestart)
         EXPECT_EQ(engine.lua("vars.demo_runs"), std::to_string(run));
     }
     EXPECT_TRUE(std::filesystem::exists(folder.userFile("VumoDemo", "Player/vars.diff")));
+}
+
+TEST_F(Profiles, AChangeToAProfileWhoseStoreCannotBeReadKeepsTheOldProfileWhole)
+{
+    play("Anna");
+    setScore("5");
+    EXPECT_TRUE(Profile::unlockAchievement("won"));
+    Profile* anna = Session::getProfile();
+    Profile::create("Bob");
+    const std::string bob = readFile(user("Bob/vars.diff"));
+    // A folder where the store should be cannot be read, as a file without permissions or on a failing
+    // drive cannot.
+    folder.put("xdg/Torvin Games/EngineTest/Bob/achievements.bin/inside", "keep");
+    const std::string error = errorOf([] { Profile::changeProfile("Bob"); });
+    EXPECT_TRUE(holds(error, "Unable to read achievements file '" + user("Bob/achievements.bin") +
+                                 "': Is a directory"));
+    EXPECT_FALSE(holds(error, "different case"));
+
+    EXPECT_EQ(Session::getProfile(), anna);
+    VariableDictionary& variables = VariableDictionary::getGlobal();
+    EXPECT_EQ(variables.get("profile_dir").value(), "Anna");
+    EXPECT_EQ(variables.get("score").value(), "5");
+    EXPECT_EQ(pirk::getAchievementsService()->getFilename(), user("Anna/achievements.bin"));
+    EXPECT_TRUE(Profile::isAchievementUnlocked("won"));
+    setScore("6");
+    EXPECT_TRUE(anna->saveToFile());
+    EXPECT_TRUE(holds(readFile(user("Anna/vars.diff")), "profile_dir: Anna\n"));
+    EXPECT_TRUE(holds(readFile(user("Anna/vars.diff")), "score: 6\n"));
+    EXPECT_EQ(readFile(user("Bob/vars.diff")), bob);
+    EXPECT_EQ(Profile::list().size(), 2u);
+    engine->stop();
+    EXPECT_EQ(readFile(user("Bob/achievements.bin/inside")), "keep");
+}
+
+TEST_F(Profiles, DamagedFilesAreKeptAsideAndTheGoodBackupStays)
+{
+    play("Anna");
+    setScore("7");
+    Session::getProfile()->saveToFile();
+    setScore("8");
+    Session::getProfile()->saveToFile();
+    EXPECT_TRUE(Profile::unlockAchievement("first"));
+    const std::string good = readFile(user("Anna/vars.diff.backup"));
+    Profile::changeProfile(play("Bob"));
+    std::string diff = readFile(user("Anna/vars.diff"));
+    diff[diff.size() - 2] ^= 1;
+    folder.put("xdg/Torvin Games/EngineTest/Anna/vars.diff", diff);
+    const std::string store = readFile(user("Anna/achievements.bin")) + "trailing";
+    folder.put("xdg/Torvin Games/EngineTest/Anna/achievements.bin", store);
+
+    Profile::changeProfile("Anna");
+    EXPECT_EQ(VariableDictionary::getGlobal().get("score").value(), "7");
+    EXPECT_TRUE(Profile::isAchievementUnlocked("first"));
+    setScore("9");
+    Session::getProfile()->saveToFile();
+    EXPECT_EQ(readFile(user("Anna/vars.diff.backup")), good);
+    EXPECT_EQ(readFile(user("Anna/vars.diff.damaged")), diff);
+    EXPECT_TRUE(holds(readFile(user("Anna/vars.diff")), "score: 9\n"));
+    EXPECT_EQ(logCount("'" + user("Anna/vars.diff") + "' was damaged, kept aside as '" +
+                       user("Anna/vars.diff.damaged") + "'"),
+              1);
+    EXPECT_TRUE(Profile::unlockAchievement("second"));
+    EXPECT_EQ(readFile(user("Anna/achievements.bin.damaged")), store);
+    EXPECT_EQ(Session::getProfile()->getNumUnlockedAchievements(), 2);
+}
+
+TEST_F(Profiles, ACopiedFolderIsRefusedAndRemovalKnowsTheActiveProfileByItsFolder)
+{
+    play("Anna");
+    Profile::create("Bob");
+    std::filesystem::copy(user("Bob"), user("Copy"));
+    Profile* anna = Session::getProfile();
+    const std::string error = errorOf([] { Profile::changeProfile("Copy"); });
+    EXPECT_TRUE(holds(error, "'Copy'")) << error;
+    EXPECT_TRUE(holds(error, "'Bob'")) << error;
+    EXPECT_EQ(Session::getProfile(), anna);
+    EXPECT_EQ(VariableDictionary::getGlobal().get("profile_dir").value(), "Anna");
+
+    // A script may write "profile_dir"; it does not make another profile the active one.
+    VariableDictionary::getGlobal().get("profile_dir").setValue("Bob", true);
+    Profile::remove("Bob");
+    EXPECT_FALSE(exists("Bob"));
+    EXPECT_EQ(Session::getProfile(), anna);
+    Profile::remove("Anna");
+    EXPECT_EQ(Session::getProfile()->getName(), "DummyProfile");
+    EXPECT_FALSE(exists("Anna"));
+}
+
+TEST_F(Profiles, AReadOnlyFolderAndAFullDiskFailLoudlyAndLeaveNothingHalfDone)
+{
+    play("Anna");
+    Profile::create("Bob");
+    {
+        FileFault readOnly("remove", user("Bob"), EROFS);
+        EXPECT_TRUE(holds(errorOf([] { Profile::remove("Bob"); }),
+                          "Unable to remove profile folder '" + user("Bob") + "'"));
+        EXPECT_TRUE(holds(engine->lua("select(2, pcall(profile.remove, 'Bob'))"),
+                          "Unable to remove profile folder '" + user("Bob") + "'"));
+    }
+    EXPECT_EQ(Profile::readNameOfFolder("Bob"), "Bob");
+    {
+        FileFault readOnly("write", user("Anna"), EROFS);
+        setScore("3");
+        const std::string saved = readFile(user("Anna/vars.diff"));
+        EXPECT_TRUE(holds(errorOf([&] { Session::getProfile()->saveToFile(); }), "Read-only file system"));
+        EXPECT_EQ(readFile(user("Anna/vars.diff")), saved);
+        EXPECT_TRUE(Session::getProfile()->isChanged());
+    }
+    {
+        FileFault full("write", user(""), ENOSPC);
+        EXPECT_TRUE(holds(errorOf([] { Profile::create("Carl"); }), "No space left on device"));
+    }
+    EXPECT_FALSE(exists("Carl"));
+    EXPECT_EQ(Profile::create("Carl"), "Carl");
+    EXPECT_EQ(Profile::list().size(), 3u);
+}
+
+TEST_F(Profiles, LoadDiffRefusesABadCrcAndSyncAsksNoChangeCheck)
+{
+    play("Anna");
+    setScore("1");
+    folder.put("wrong.diff", "crc: 1234\nscore: 2\n");
+    folder.put("bare.diff", "score: 2\n");
+    EXPECT_TRUE(holds(errorOf([] { Profile::loadDiff("wrong.diff"); }),
+                      "Unable to load variables diff 'wrong.diff', its CRC does not match its contents"));
+    EXPECT_TRUE(holds(errorOf([] { Profile::loadDiff("bare.diff"); }),
+                      "Unable to load variables diff 'bare.diff', it does not begin with a 'crc: ' line"));
+    EXPECT_EQ(VariableDictionary::getGlobal().get("score").value(), "1");
+    EXPECT_EQ(VariableDictionary::getGlobal().get("profile_dir").value(), "Anna");
+
+    static int checks = 0;
+    VariableDictionary::getGlobal().get("score").addChangeCheck([](Variable*, const hstring&, const hstring&)
+                                                                { return ++checks > 0; });
+    setScore("2");
+    EXPECT_EQ(checks, 1);
+    Session::getProfile()->sync();
+    setScore("3");
+    Session::getProfile()->syncVar("score");
+    EXPECT_EQ(checks, 2);
+    EXPECT_EQ(Session::getProfile()->getSnapshot().getVariables().tryGet("score", Variable()).value(), "3");
+}
+
+TEST_F(Profiles, ASaveClearsStaleTemporaryFilesAndTheDummySavesNothing)
+{
+    LuaInterface::execute("profile.save()");
+    EXPECT_EQ(Engine::log().back(), "scripting: Profile 'DummyProfile' wasn't saved, no profile is active.");
+    play("Anna");
+    folder.put("xdg/Torvin Games/EngineTest/Anna/vars.diff.tmp", "crc: half");
+    folder.put("xdg/Torvin Games/EngineTest/Anna/achievements.bin.tmp", "half");
+    setScore("4");
+    Session::getProfile()->saveToFile();
+    EXPECT_FALSE(exists("Anna/vars.diff.tmp"));
+    EXPECT_FALSE(exists("Anna/achievements.bin.tmp"));
+    EXPECT_TRUE(exists("Anna/vars.diff"));
+}
+
+TEST_F(Profiles, TheDummyKeepsItsAchievementsInMemoryWhenItsStoreCannotBeRead)
+{
+    engine.reset();
+    folder.put("xdg/Torvin Games/EngineTest/dummy_profile_achievements.bin/inside", "keep");
+    start();
+    EXPECT_EQ(logCount("Unable to read achievements file '" + user("dummy_profile_achievements.bin")), 1);
+    EXPECT_TRUE(Profile::unlockAchievement("early"));
+    EXPECT_TRUE(Profile::isAchievementUnlocked("early"));
+    engine->stop();
+    EXPECT_EQ(readFile(user("dummy_profile_achievements.bin/inside")), "keep");
 }

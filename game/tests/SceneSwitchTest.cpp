@@ -86,6 +86,16 @@ protected:
         clear();
     }
     void clear() { LuaInterface::execute("journal = {}"); }
+    size_t count(const std::string& text)
+    {
+        const std::string log = engine->logText();
+        size_t found = 0;
+        for (size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1))
+        {
+            ++found;
+        }
+        return found;
+    }
     std::string journal() { return engine->lua("table.concat(journal, ' ')"); }
     hstring variable(const hstring& name) { return VariableDictionary::getGlobal().get(name).value(); }
     tesraui::Object* overlay() { return UI::getUIDataset()->tryGetObject(Transitions::Fade::overlayName); }
@@ -109,14 +119,16 @@ TEST_F(SceneSwitch, WithinAChapterIntoAnotherAndRedirected)
 
     clear();
     Session::changeScene("ch2.c", 0.0f, "none");
-    EXPECT_EQ(journal(), "changing:ch2.c<ch1.b deactivate b begin:ch2 p0.20 p0.40 p0.50 p0.60 "
+    // The new chapter loads before the old scene goes.
+    EXPECT_EQ(journal(), "changing:ch2.c<ch1.b begin:ch2 p0.20 p0.40 p0.50 p0.60 deactivate b "
                          "activating:ch2.c script c activate c activated:ch2.c p1.00 finish:ch2 "
                          "changed:ch2.c<ch1.b");
     EXPECT_EQ(engine->lua("type(ch1)"), "nil");
     EXPECT_EQ(engine->lua("type(ch2.c)"), "table");
     EXPECT_FALSE(Session::getChapter("ch1")->isLoaded());
-    EXPECT_TRUE(inOrder(engine->logText(), {"Unloading chapter ch1", "Loading chapter ch2", "loading scenes",
-                                            "activating scene c"}));
+    EXPECT_TRUE(
+        inOrder(engine->logText(), {"Loading chapter ch2", "loading scenes", "deactivating scene ch1.b",
+                                    "Unloading chapter ch1", "activating scene c"}));
     EXPECT_EQ(typeSeen, "match3.scene");
     EXPECT_TRUE(Session::getActiveChapter()->hasScene("duel"));
 
@@ -251,6 +263,144 @@ TEST_F(SceneSwitch, AFailedSwitchLeavesTheOldSceneDrawnAndLive)
     {
         EXPECT_NE(e.getMessage().find("9lives.scene"), std::string::npos) << e.getMessage();
     }
+}
+
+TEST_F(SceneSwitch, AChapterThatFailsToLoadLeavesTheOldSceneActiveAndShown)
+{
+    // A texture that is not there, no dataset file, a scene type nobody registered.
+    folder.put(
+        "data/chapters/ch4/ch4.datadef",
+        "<Dataset><Texture filename=\"nosuch\"><Image name=\"x\" rect=\"0,0,1,1\"/></Texture></Dataset>");
+    folder.put("data/chapters/ch4/scenes/d.scene", sceneScript("d"));
+    folder.put("data/chapters/ch5/scenes/e.scene", sceneScript("e"));
+    folder.put("data/chapters/ch6/ch6.datadef", "<Dataset/>");
+    folder.put("data/chapters/ch6/scenes/f.scene", sceneScript("f"));
+    folder.put("data/chapters/ch6/scenes/p.puzzle.scene", "");
+    Scene* before = Session::getActiveScene();
+    for (const char* effect : {"none", "fade"})
+    {
+        for (const char* target : {"ch4.d", "ch5.e", "ch6.f"})
+        {
+            const std::string chapter = std::string(target).substr(0, 3);
+            const std::string what = std::string(effect) + " " + target;
+            const size_t failuresBefore = count("Scene switch failed: ");
+            clear();
+            Session::changeScene(target, 0.5f, effect);
+            for (int i = 0; i < 20; ++i)
+            {
+                engine->frame(0.1f);
+            }
+            EXPECT_EQ(Session::getActiveScene(), before) << what;
+            ASSERT_NE(before->getRootObject(), nullptr) << what;
+            EXPECT_EQ(before->getRootObject()->getParent(), (tesraui::Object*)Session::getViewport()) << what;
+            EXPECT_EQ(journal().find("deactivate"), std::string::npos) << what << ": " << journal();
+            EXPECT_NE(journal().find("finish:" + chapter), std::string::npos) << what << ": " << journal();
+            EXPECT_FALSE(Session::isTransitionRunning()) << what;
+            EXPECT_EQ(overlay(), nullptr) << what;
+            // Logged once, not every frame; nothing of the chapter is left behind.
+            EXPECT_EQ(count("Scene switch failed: ") - failuresBefore, 1u) << what;
+            EXPECT_FALSE(Session::getChapter(chapter.c_str())->isLoaded()) << what;
+            EXPECT_EQ(engine->lua("type(" + chapter + ")"), "nil") << what;
+            EXPECT_FALSE(UI::getInstance()->isLoading()) << what;
+            EXPECT_EQ(variable("active_scene"), "ch1.a") << what;
+        }
+    }
+    // The game goes on from where it was.
+    clear();
+    Session::changeScene("b", 0.0f, "none");
+    EXPECT_EQ(journal(), "changing:ch1.b<ch1.a deactivate a activating:ch1.b script b activate b "
+                         "activated:ch1.b changed:ch1.b<ch1.a");
+}
+
+TEST_F(SceneSwitch, AScriptThatLeavesItsChapterAtOnceOutlivesItsScene)
+{
+    folder.put("data/chapters/ch7/ch7.datadef", "<Dataset/>");
+    folder.put("data/chapters/ch7/scenes/leave.scene",
+               "function OnUpdate(dt) note('leaving') scene._queued_switchScene('ch2.c', 0, 'none') end\n");
+    folder.put("data/chapters/ch7/scenes/jump.scene",
+               "note('jumping') scene._queued_switchScene('ch2.c', 0, 'none')\n"
+               "function OnActivate() note('activate jump') end\n");
+    folder.put("data/chapters/ch7/scenes/stubborn.scene",
+               "left = false\n"
+               "function OnDeactivate() if not left then left = true "
+               "scene._queued_switchScene('ch2.c', 0, 'none') end end\n");
+    folder.put("data/chapters/ch7/scenes/again.scene",
+               "if resetting then resetting = false scene._queued_switchScene('ch2.c', 0, 'none') end\n");
+    Session::changeScene("ch7.leave", 0.0f, "none");
+    ASSERT_EQ(Session::getActiveScene()->getFullName(), "ch7.leave");
+    // Its own frame update deletes the scene: what it had queued is gone with it.
+    Session::getActiveScene()->queueScript("note('queued')");
+    clear();
+    engine->frame(0.1f);
+    EXPECT_EQ(Session::getActiveScene()->getFullName(), "ch2.c");
+    EXPECT_FALSE(Session::getChapter("ch7")->isLoaded());
+    EXPECT_EQ(journal().find("queued"), std::string::npos) << journal();
+    EXPECT_NE(journal().find("leaving changing:ch2.c<ch7.leave"), std::string::npos) << journal();
+
+    // Its script leaves while the scene is being activated: the activation stops there.
+    clear();
+    Session::changeScene("ch7.jump", 0.0f, "none");
+    EXPECT_EQ(Session::getActiveScene()->getFullName(), "ch2.c");
+    EXPECT_FALSE(Session::getChapter("ch7")->isLoaded());
+    EXPECT_EQ(journal().find("activate jump"), std::string::npos) << journal();
+    EXPECT_NE(journal().find("jumping changing:ch2.c<ch7.jump"), std::string::npos) << journal();
+    engine->frame(0.1f);
+    EXPECT_EQ(Session::getActiveScene()->getFullName(), "ch2.c");
+
+    // Its deactivation leaves for a third scene while a switch to another chapter goes on: the one made
+    // by the hook stands.
+    Session::changeScene("ch7.stubborn", 0.0f, "none");
+    ASSERT_EQ(Session::getActiveScene()->getFullName(), "ch7.stubborn");
+    Session::changeScene("ch1.a", 0.0f, "none");
+    EXPECT_EQ(Session::getActiveScene()->getFullName(), "ch2.c");
+    EXPECT_FALSE(Session::getChapter("ch7")->isLoaded());
+    EXPECT_FALSE(Session::getChapter("ch1")->isLoaded());
+    engine->frame(0.1f);
+
+    // Its script leaves while the scene is being reset.
+    Session::changeScene("ch7.again", 0.0f, "none");
+    ASSERT_EQ(Session::getActiveScene()->getFullName(), "ch7.again");
+    clear();
+    LuaInterface::execute("resetting = true; scene._queued_reset('ch7.again')");
+    EXPECT_EQ(Session::getActiveScene()->getFullName(), "ch2.c");
+    EXPECT_FALSE(Session::getChapter("ch7")->isLoaded());
+    EXPECT_EQ(journal().find(" reset"), std::string::npos) << journal();
+}
+
+TEST_F(SceneSwitch, ATransitionStartedByTheEndOfAnotherRunsToItsEnd)
+{
+    LuaInterface::execute(
+        "chain = true\n"
+        "function ui.OnSceneTransitionEnded()\n"
+        "  note('ended')\n"
+        "  if chain then chain = false scene._queued_switchScene('ch1.a', 0.5, 'crossfade') end\n"
+        "end\n");
+    Session::changeScene("b", 0.5f, "fade");
+    for (int i = 0; i < 40 && Session::isTransitionRunning(); ++i)
+    {
+        engine->frame(0.1f);
+    }
+    EXPECT_FALSE(Session::isTransitionRunning());
+    EXPECT_EQ(overlay(), nullptr);
+    EXPECT_EQ(Session::getActiveScene()->getName(), "a");
+    EXPECT_EQ(journal(), "began:ch1.b:fade:0.5 changing:ch1.b<ch1.a deactivate a activating:ch1.b script b "
+                         "activate b activated:ch1.b changed:ch1.b<ch1.a ended began:ch1.a:fade:0.5 "
+                         "changing:ch1.a<ch1.b deactivate b activating:ch1.a script a activate a "
+                         "activated:ch1.a changed:ch1.a<ch1.b ended");
+}
+
+TEST_F(SceneSwitch, TheRootObjectTableIsAnObjectArgument)
+{
+    EXPECT_EQ(engine->lua("rawget(ch1.a.root_object, '__name')"), "ch1.ch1.a_sceneRootObject");
+    EXPECT_EQ(engine->lua("select(2, util.transformPoint(3, 4, ch1.a.root_object, ch1.a.root_object))"), "4");
+    EXPECT_EQ(engine->lua("type(object.getObject(rawget(ch1.a.root_object, '__name')))"), "table");
+    // Names that name no dataset fail as before.
+    EXPECT_NE(failure("object.getObject('nosuch.thing')").find("Dataset 'nosuch' doesn't exist!"),
+              std::string::npos);
+    EXPECT_NE(failure("object.getObject('no.such.thing')").find("Dataset 'no.such' doesn't exist!"),
+              std::string::npos);
+    EXPECT_NE(failure("object.getObject('ch1.ch1.nothing')").find("Object 'ch1.nothing' not found in 'ch1'"),
+              std::string::npos);
 }
 
 TEST_F(SceneSwitch, ScenesHooksPauseResetAndColourImages)

@@ -199,3 +199,62 @@ TEST_F(ScriptTables, FontsAreMadeMeasuredAndDestroyed)
     LuaInterface::execute("font.destroy('Sans')");
     EXPECT_EQ(lua("tostring(font.exists('Sans'))"), "false");
 }
+
+TEST(TextTable, TextsOfChaptersTheActiveSceneAndTheUI)
+{
+    GameFolder folder;
+    folder.config("scene: intro.start\n");
+    folder.put("data/ui/ui.dts", "<Dataset/>");
+    folder.put("data/ui/texts/t.txt", "name\n{\nAnna\n}\n");
+    folder.put("data/chapters/intro/intro.datadef", "<Dataset/>");
+    folder.put("data/chapters/intro/scenes/start.scene", "");
+    folder.put("data/chapters/intro/texts/t.txt", "title\n{\nThe Lake\n}\nend\n{\nThe End\n}\n");
+    Engine engine(folder);
+    engine.start();
+    auto lua = [&](const std::string& expression)
+    {
+        try
+        {
+            return engine.lua(expression);
+        }
+        catch (const quortypes::exception& e)
+        {
+            return "raised: " + std::string(e.getMessage());
+        }
+    };
+    EXPECT_EQ(lua("text.getText('intro.title')"), "The Lake");
+    EXPECT_EQ(lua("text.getText('end')"), "The End");
+    EXPECT_EQ(lua("text.getText('{Hello %s!}name')"), "Hello Anna!");
+    EXPECT_EQ(lua("tostring(text.exists('intro.title')) .. tostring(text.exists('title')) .. "
+                  "tostring(text.exists('intro.nothing'))"),
+              "truetruefalse");
+    EXPECT_EQ(lua("text.table('intro')['end'] .. ' ' .. text.table().title"), "The End The Lake");
+    EXPECT_TRUE(
+        ends(lua("select(2, pcall(text.getText, 'nowhere.title'))"), "Dataset 'nowhere' doesn't exist!"));
+    EXPECT_NE(lua("select(2, pcall(text.getText))").find("text.getText"), std::string::npos);
+}
+
+TEST_F(ScriptTables, TextWithoutAnActiveSceneSaysSo)
+{
+    EXPECT_TRUE(ends(lua("select(2, pcall(text.getText, 'title'))"),
+                     "Unable to get text key 'title', there's no active scene."));
+}
+
+TEST_F(ScriptTables, AMessageBoxThatCannotBeShownRunsNoCodeAndRestoresThePause)
+{
+    // Without an answer and without a display the box has nowhere to appear.
+    const std::string display = getenv("DISPLAY") != nullptr ? getenv("DISPLAY") : "";
+    const std::string wayland = getenv("WAYLAND_DISPLAY") != nullptr ? getenv("WAYLAND_DISPLAY") : "";
+    unsetenv("TESRA_MESSAGEBOX_ANSWER");
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    LuaInterface::execute("sys.messageBox('T', 'Sure?', {yes = 'note(\"yes\")', no = 'note(\"no\")'})");
+    setenv("TESRA_MESSAGEBOX_ANSWER", "ok", 1);
+    display != "" ? setenv("DISPLAY", display.c_str(), 1) : 0;
+    wayland != "" ? setenv("WAYLAND_DISPLAY", wayland.c_str(), 1) : 0;
+    EXPECT_EQ(journal(), "");
+    EXPECT_FALSE(Session::isPaused());
+    EXPECT_TRUE(harness::inOrder(engine->logText(), {"Unable to show message box 'T'",
+                                                     "sys.messageBox(): the message box could not be shown",
+                                                     "Session unpaused"}));
+}

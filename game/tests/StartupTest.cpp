@@ -27,6 +27,13 @@ TEST(EngineStartup, DemoStartsAndStopsInOrderWithTheMergedLog)
              "vumo: WARNING: data/ui/cursors not found, skipping system cursor creation",
              "tesraui: Destroying TesraUI.", "tesra: Destroying TESRA.", "vumo: destroying Lua interpreter",
              "vumo: VUMO destroyed"}));
+        // The particle libraries live inside the UI library's span, the render system's textures with them.
+        EXPECT_TRUE(inOrder(engine.logText(),
+                            {"tesraui: Initializing TesraUI.", "tesraparticle: Initializing TesraParticle.",
+                             "tesrauiparticle: Initializing TesraUIParticle.", "pirk: Initializing PIRK.",
+                             "pirk: Destroying PIRK.", "tesrauiparticle: destroying TesraUIParticle.",
+                             "tesraparticle: Destroying TesraParticle.", "tesraui: Destroying TesraUI.",
+                             "tesra: Destroying TESRA."}));
     }
     const std::string merged = harness::readFile(folder.userFile("VumoDemo", "game.log"));
     EXPECT_TRUE(inOrder(

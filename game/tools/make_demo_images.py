@@ -56,8 +56,54 @@ def panel(x, y, size=64):
     return (220, 190, 130, 255)
 
 
+def framed(colour, w, h, border=6, edge=(255, 255, 255)):
+    # A flat card with a light frame, so that read-backs can find its edges.
+    def pixel(x, y):
+        if x < border or y < border or x >= w - border or y >= h - border:
+            return edge + (255,)
+        return colour + (255,)
+    return pixel
+
+
+def dot(colour, size=16):
+    # A round indicator, transparent around it.
+    def pixel(x, y):
+        r = size / 2 - 0.5
+        if (x - r) ** 2 + (y - r) ** 2 <= r * r:
+            return colour + (255,)
+        return (0, 0, 0, 0)
+    return pixel
+
+
+# The promotion demo's games, each with its own colour.
+PROMOTION_GAMES = {"demo_game": (40, 80, 200), "forest_tale": (40, 160, 60), "river_quest": (230, 130, 30)}
+
+
+def promotion_images(root):
+    for game, colour in PROMOTION_GAMES.items():
+        folder = os.path.join(root, "games", "demo", "games", game)
+        os.makedirs(folder, exist_ok=True)
+        write_png(os.path.join(folder, "thumbnail.png"), 400, 180, framed(colour, 400, 180))
+        write_png(os.path.join(folder, "logo.png"), 320, 160, framed(colour, 320, 160, 10, (250, 220, 80)))
+    system = os.path.join(root, "system")
+    os.makedirs(os.path.join(system, "more-games"), exist_ok=True)
+    os.makedirs(os.path.join(system, "upsell"), exist_ok=True)
+    write_png(os.path.join(system, "more-games", "background.png"), 16, 16, framed((30, 30, 50), 16, 16, 0))
+    write_png(os.path.join(system, "more-games", "play.png"), 240, 80, framed((200, 40, 40), 240, 80, 4))
+    write_png(os.path.join(system, "more-games", "splash.png"), 320, 120, framed((120, 40, 160), 320, 120, 4))
+    slides = [(200, 60, 60), (60, 200, 60), (60, 60, 200)]
+    for i, colour in enumerate(slides):
+        write_png(os.path.join(system, "upsell", "slide_%d.png" % i), 240, 135, framed(colour, 240, 135, 4))
+    write_png(os.path.join(system, "upsell", "dot_on.png"), 16, 16, dot((255, 255, 255)))
+    write_png(os.path.join(system, "upsell", "dot_off.png"), 16, 16, dot((90, 90, 90)))
+    write_png(os.path.join(system, "upsell", "button.png"), 200, 60, framed((50, 120, 200), 200, 60, 3))
+    write_png(os.path.join(system, "upsell", "background.png"), 16, 16, framed((20, 25, 35), 16, 16, 0))
+
+
 if __name__ == "__main__":
-    folder = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "demo", "data", "gfx")
+    data = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "demo", "data")
+    folder = os.path.join(data, "gfx")
     os.makedirs(folder, exist_ok=True)
     write_png(os.path.join(folder, "landscape.png"), 256, 144, landscape)
     write_png(os.path.join(folder, "panel.png"), 64, 64, panel)
+    promotion_images(os.path.join(data, "orvalo"))

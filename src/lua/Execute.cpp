@@ -38,6 +38,35 @@ namespace LuaInterface
 
     namespace
     {
+        // The global of the path, or the table's field for "table.field"; nil when a link is missing.
+        int findEnvironment(lua_State* L)
+        {
+            const hstring& environment = *static_cast<const hstring*>(lua_touserdata(L, 1));
+            hstring global = environment;
+            hstring key;
+            const bool nested = environment.split('.', global, key);
+            lua_getglobal(L, global.c_str());
+            if (nested && lua_istable(L, -1))
+            {
+                lua_getfield(L, -1, key.c_str());
+            }
+            return 1;
+        }
+
+        // Pushes the environment table and returns true; false (nothing pushed) when there is none. The
+        // lookup is protected: a script may make reading an undeclared global raise an error.
+        bool pushEnvironment(lua_State* L, const hstring& environment)
+        {
+            lua_pushcfunction(L, findEnvironment);
+            lua_pushlightuserdata(L, const_cast<hstring*>(&environment));
+            if (lua_pcall(L, 1, 1, 0) != 0 || !lua_istable(L, -1))
+            {
+                lua_pop(L, 1);
+                return false;
+            }
+            return true;
+        }
+
         // Sets the environment of the function on top; on failure throws with the function popped.
         void setEnvironment(lua_State* L, const hstring& environment, const hstring& chunkName,
                             const hstring& code)
@@ -48,18 +77,9 @@ namespace LuaInterface
                 lua_setfenv(L, -2);
                 return;
             }
-            hstring global = environment;
-            hstring key;
-            const bool nested = environment.split('.', global, key);
-            lua_getglobal(L, global.c_str());
-            if (nested && lua_istable(L, -1))
+            if (!pushEnvironment(L, environment))
             {
-                lua_getfield(L, -1, key.c_str());
-                lua_remove(L, -2);
-            }
-            if (!lua_istable(L, -1))
-            {
-                lua_pop(L, 2);
+                lua_pop(L, 1);
                 throw _LuaError("Unable to find environment '" + environment + "'",
                                 getChunkDescription(chunkName, code), __FILE__, __LINE__);
             }

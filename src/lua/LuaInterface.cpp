@@ -38,11 +38,13 @@ namespace LuaInterface
             registerUtil();
             registerObject();
             registerImage();
+            registerSound();
             registerScene();
             registerVumo();
             registerCfg();
             registerSys();
             registerFont();
+            registerText();
             registerVars();
             registerProfile();
             registerDebug();

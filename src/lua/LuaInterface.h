@@ -57,4 +57,9 @@ namespace LuaInterface
     // Lua's global error.
     int callError(lua_State* L);
     hstring dumpValue(lua_State* L, int index);
+
+    // A text for scripts: a formatted key ("{") from the UI's dataset, "chapter.key" from that chapter,
+    // a bare key from the active scene's chapter. Throws when there is no such chapter or active scene.
+    hstring getText(const hstring& key);
+    bool hasText(const hstring& key);
 } // namespace LuaInterface

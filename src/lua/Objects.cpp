@@ -48,7 +48,30 @@ namespace LuaInterface
         hstring objectName;
         if (name.rsplit('.', datasetName, objectName))
         {
-            tesraui::Object* object = tesraui::getDatasetByName(datasetName)->tryGetObject(objectName);
+            // An object's own name may hold "." (a scene's root object is named after the scene's full
+            // name): the dataset is the longest prefix that names one.
+            if (datasetName.contains("."))
+            {
+                const hdict<tesraui::Dataset*> datasets = tesraui::getDatasets();
+                hstring prefix = datasetName;
+                hstring rest = objectName;
+                while (!datasets.hasKey(prefix) && prefix.contains("."))
+                {
+                    const int dot = prefix.rfind('.');
+                    rest = prefix.subString(dot + 1) + "." + rest;
+                    prefix = prefix.subString(0, dot);
+                }
+                if (datasets.hasKey(prefix))
+                {
+                    datasetName = prefix;
+                    objectName = rest;
+                }
+            }
+            tesraui::Dataset* dataset = tesraui::getDatasetByName(datasetName);
+            // The dataset's own lookup would take the name's first part for another dataset.
+            tesraui::Object* object =
+                (objectName.contains(".") ? dataset->getObjects().tryGet(objectName, nullptr)
+                                          : dataset->tryGetObject(objectName));
             if (object == nullptr)
             {
                 raiseLuaError(L, formatString("Object '%s' not found in '%s' dataset.", objectName.c_str(),
@@ -87,7 +110,9 @@ namespace LuaInterface
         lua_pushstring(L, "__name");
         push(L, object->getFullName());
         lua_rawset(L, -3);
-        lua_getglobal(L, "__object__metatable");
+        // Raw: the engine's own global is no script's business, nor subject to its global metatable.
+        lua_pushstring(L, "__object__metatable");
+        lua_rawget(L, LUA_GLOBALSINDEX);
         lua_setmetatable(L, -2);
         return 1;
     }

@@ -165,6 +165,42 @@ TEST_F(LuaTest, DottedPaths)
     EXPECT_EQ(lua_gettop(L()), top);
 }
 
+TEST_F(LuaTest, LookupsUnderAScriptThatForbidsUndeclaredGlobals)
+{
+    start();
+    LuaInterface::execute("function ui.setup() end; t = {}; ch = {}; setmetatable(ch, {__index = _G}); "
+                          "setmetatable(_G, {__index = function(t, k) error('undeclared ' .. k, 2) end})");
+    const int top = lua_gettop(L());
+    // Every lookup runs protected: no panic. An absent hook is absent, a declared one is found.
+    EXPECT_FALSE(LuaInterface::isFunction("ui.OnKeyDown"));
+    EXPECT_FALSE(LuaInterface::isFunction("missing"));
+    EXPECT_TRUE(LuaInterface::isFunction("ui.setup"));
+    EXPECT_TRUE(LuaInterface::isTable("t"));
+    EXPECT_FALSE(LuaInterface::isDefined(L(), "t.x"));
+    // A link on the way that the script refuses is the lookup's failure, with the script's words.
+    const std::string failed = thrownBy([] { LuaInterface::isFunction("nosuch.setup"); });
+    EXPECT_NE(failed.find("lua symbol not found: 'nosuch.setup', failed at 'nosuch'"), std::string::npos)
+        << failed;
+    EXPECT_NE(failed.find("undeclared nosuch"), std::string::npos) << failed;
+    EXPECT_NE(thrownBy([] { LuaInterface::getGlobalString("missing"); }).find("undeclared missing"),
+              std::string::npos);
+    EXPECT_NE(
+        thrownBy([] { LuaInterface::pushGlobal(LuaInterface::state, "ch.gone"); }).find("undeclared gone"),
+        std::string::npos);
+    // Running code in an environment the script refuses to find is the usual error.
+    for (const char* environment : {"nosuch", "ch.gone"})
+    {
+        EXPECT_NE(thrownBy([&] { LuaInterface::execute("x = 1", environment); })
+                      .find("Unable to find environment '" + std::string(environment) + "'"),
+                  std::string::npos)
+            << environment;
+    }
+    LuaInterface::execute("ch.scene = {}");
+    LuaInterface::execute("x = 1", "ch.scene");
+    EXPECT_EQ(eval("return ch.scene.x"), "1");
+    EXPECT_EQ(lua_gettop(L()), top);
+}
+
 TEST_F(LuaTest, DumpValueForms)
 {
     start();

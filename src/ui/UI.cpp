@@ -11,6 +11,8 @@
 #include <tesraui/Container.h>
 #include <tesraui/ImageBox.h>
 #include <tesraui/tesraui.h>
+#include <yim/AudioManager.h>
+#include <yim/yim.h>
 
 #include "Chapter.h"
 #include "Config.h"
@@ -472,7 +474,27 @@ bool UI::OnWindowClose(bool)
     return true;
 }
 
-void UI::OnFocusChanged(bool) {}
+void UI::OnFocusChanged(bool focused)
+{
+    if (yim::manager == nullptr)
+    {
+        return;
+    }
+    // Audio that a script suspended stays suspended when the focus comes back.
+    if (focused)
+    {
+        if (this->audioSuspendedByFocus)
+        {
+            yim::manager->resumeAudio();
+        }
+        this->audioSuspendedByFocus = false;
+    }
+    else if (!yim::manager->isSuspended())
+    {
+        yim::manager->suspendAudio();
+        this->audioSuspendedByFocus = true;
+    }
+}
 
 void UI::OnBeginLoading(const hstring& chapter)
 {

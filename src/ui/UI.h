@@ -107,6 +107,7 @@ protected:
     hdict<tesra::Cursor*> systemCursors;
     bool pressedInScene[16] = {};
     hstring previousScene;
+    bool audioSuspendedByFocus = false;
 
     // True when the object under the cursor lies in the active scene's tree.
     bool isCursorInScene();

@@ -59,7 +59,13 @@ namespace pirk
             damaged = true;
             return records;
         }
-        // A count of zero or below means no records.
+        // The writer never stores a count of zero or below: such a count with bytes behind it lost the
+        // records it should count.
+        if ((int32_t)count <= 0)
+        {
+            damaged = (int32_t)count < 0 || at < bytes.size();
+            return records;
+        }
         for (int32_t left = (int32_t)count; left > 0; --left)
         {
             uint32_t length = 0, progress = 0;
@@ -77,6 +83,8 @@ namespace pirk
             }
             records.emplace_back(name, (int32_t)progress);
         }
+        // Bytes behind the last counted record belong to records the count no longer names.
+        damaged = damaged || at < bytes.size();
         return records;
     }
 } // namespace pirk

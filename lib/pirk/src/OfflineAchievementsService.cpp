@@ -1,4 +1,7 @@
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <memory>
 
 #include <quortypes/AtomicFile.h>
@@ -32,14 +35,37 @@ namespace pirk
             return (int)progress;
         }
 
-        std::string readStoreBytes(const hstring& path)
+        // The whole file; false when there is none. A file that is there but cannot be read throws with
+        // the system's reason, so that it is never taken for a missing one.
+        bool readStoreBytes(const hstring& path, std::string& bytes)
         {
-            quortypes::File file(path);
-            int size = file.getSize();
-            std::string bytes(size > 0 ? (size_t)size : 0, '\0');
-            int got = size > 0 ? file.readRaw(&bytes[0], size) : 0;
-            bytes.resize(got > 0 ? (size_t)got : 0);
-            return bytes;
+            bytes.clear();
+            FILE* file = std::fopen(path.c_str(), "rb");
+            if (file == nullptr)
+            {
+                if (errno == ENOENT)
+                {
+                    return false;
+                }
+                throw quortypes::exception("Unable to read achievements file '" + path +
+                                               "': " + std::strerror(errno),
+                                           __FILE__, __LINE__);
+            }
+            char buffer[4096];
+            size_t got = 0;
+            while ((got = std::fread(buffer, 1, sizeof(buffer), file)) > 0)
+            {
+                bytes.append(buffer, got);
+            }
+            const int error = std::ferror(file) ? errno : 0;
+            std::fclose(file);
+            if (error != 0)
+            {
+                throw quortypes::exception("Unable to read achievements file '" + path +
+                                               "': " + std::strerror(error),
+                                           __FILE__, __LINE__);
+            }
+            return true;
         }
     } // namespace
 
@@ -47,7 +73,10 @@ namespace pirk
     {
         try
         {
-            this->writeStore();
+            if (this->storeRead)
+            {
+                this->writeStore();
+            }
         }
         catch (quortypes::exception& error)
         {
@@ -83,10 +112,14 @@ namespace pirk
     void OfflineAchievementsService::loadAchievements()
     {
         this->clearRecords();
-        if (this->filename != "" && quortypes::File::exists(this->filename))
+        this->storeRead = false;
+        this->storeDamaged = false;
+        std::string bytes;
+        // Throws for a store that cannot be read; it then stays unwritten until a later load reads it.
+        if (this->filename != "" && readStoreBytes(this->filename, bytes))
         {
             bool damaged = false;
-            for (auto& record : decodeAchievementsStore(readStoreBytes(this->filename), damaged))
+            for (auto& record : decodeAchievementsStore(bytes, damaged))
             {
                 delete this->records.tryGet(record.first, nullptr);
                 this->records[record.first] = this->createAchievement(record.first, (float)record.second);
@@ -96,7 +129,9 @@ namespace pirk
                 quortypes::Log::warnf(logTag, "Achievements file '%s' is damaged, %d records kept",
                                       this->filename.c_str(), this->records.size());
             }
+            this->storeDamaged = damaged;
         }
+        this->storeRead = true;
         this->loaded = true;
         AchievementsService::loadAchievements();
     }
@@ -147,6 +182,29 @@ namespace pirk
         if (this->filename == "")
         {
             return;
+        }
+        if (!this->storeRead)
+        {
+            throw quortypes::exception("Unable to save achievements file '" + this->filename +
+                                           "', it could not be read and is kept as it is",
+                                       __FILE__, __LINE__);
+        }
+        if (this->storeDamaged)
+        {
+            // The damaged bytes may still hold what the records lost; they go aside, never away.
+            const hstring aside = this->filename + ".damaged";
+            if (std::rename(this->filename.c_str(), aside.c_str()) == 0)
+            {
+                quortypes::Log::warnf(logTag, "Achievements file '%s' was damaged, kept aside as '%s'",
+                                      this->filename.c_str(), aside.c_str());
+            }
+            else if (errno != ENOENT)
+            {
+                throw quortypes::exception("Unable to keep damaged achievements file '" + this->filename +
+                                               "' aside as '" + aside + "': " + std::strerror(errno),
+                                           __FILE__, __LINE__);
+            }
+            this->storeDamaged = false;
         }
         if (this->records.size() == 0)
         {

@@ -65,4 +65,9 @@ namespace pirk
     {
         return service != nullptr;
     }
+
+    void installAchievementsService(AchievementsService* value)
+    {
+        service = value;
+    }
 } // namespace pirk

@@ -83,3 +83,91 @@ TEST(Achievements, DamagedStoresAndFailedWrites)
     EXPECT_EQ(lines[0].rfind("ERROR: ", 0), 0u);
     EXPECT_NE(lines[0].find("Unable to save file '" + dir / "gone/achievements.bin"), std::string::npos);
 }
+
+TEST(Achievements, CountsThatDisagreeWithTheBytesAreDamage)
+{
+    const std::string one = pirk::encodeAchievementsStore({{"a", 50}});
+    const std::string record = one.substr(6);
+    struct Case
+    {
+        const char* what;
+        std::string bytes;
+        size_t records;
+        bool damaged;
+    } cases[] = {
+        {"empty file", "", 0, false},
+        {"count 0, nothing behind", std::string("\x01\x00\x00\x00\x00\x00", 6), 0, false},
+        {"count 0, a record behind", std::string("\x01\x00\x00\x00\x00\x00", 6) + record, 0, true},
+        {"negative count", std::string("\x01\x00\xff\xff\xff\xff", 6), 0, true},
+        {"negative count, a record behind", std::string("\x01\x00\xff\xff\xff\xff", 6) + record, 0, true},
+        {"one record", one, 1, false},
+        {"a record behind the count", one + record, 1, true},
+        {"one stray byte behind", one + "x", 1, true},
+    };
+    for (const Case& c : cases)
+    {
+        bool damaged = !c.damaged;
+        EXPECT_EQ(pirk::decodeAchievementsStore(c.bytes, damaged).size(), c.records) << c.what;
+        EXPECT_EQ(damaged, c.damaged) << c.what;
+    }
+}
+
+TEST(Achievements, ADamagedStoreIsKeptAsideBeforeTheNextWrite)
+{
+    pirktest::ScratchDir dir;
+    const std::string path = dir / "achievements.bin";
+    const std::string first = pirk::encodeAchievementsStore({{"a", 100}}) + "trailing";
+    dir.put("achievements.bin", first);
+    pirktest::LogCapture log;
+    {
+        pirk::OfflineAchievementsService service;
+        service.setFilename(path);
+        EXPECT_EQ(records(service), "a=100;");
+        log.take();
+        service.submitAchievement(new pirk::Achievement("b", 100.0f));
+        EXPECT_EQ(log.take(), Lines{"WARNING: Achievements file '" + path + "' was damaged, kept aside as '" +
+                                    path + ".damaged'"});
+        EXPECT_EQ(dir.read("achievements.bin.damaged"), first);
+        EXPECT_EQ(dir.read("achievements.bin"), pirk::encodeAchievementsStore({{"a", 100}, {"b", 100}}));
+        // Kept aside once: later writes leave the copy alone.
+        service.submitAchievement(new pirk::Achievement("c", 100.0f));
+        EXPECT_EQ(log.take(), Lines{});
+        EXPECT_EQ(dir.read("achievements.bin.damaged"), first);
+    }
+    // A newer damaged store replaces the older copy, also when no records are left to write.
+    const std::string second = std::string("\x01\x00\x00\x00\x00\x00", 6) + "x";
+    dir.put("achievements.bin", second);
+    {
+        pirk::OfflineAchievementsService service;
+        service.setFilename(path);
+        EXPECT_EQ(records(service), "");
+    }
+    EXPECT_EQ(dir.read("achievements.bin.damaged"), second);
+    EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+TEST(Achievements, AStoreThatCannotBeReadIsNeverWritten)
+{
+    pirktest::ScratchDir dir;
+    // A folder where the file should be reads like a drive that fails, even for root.
+    const std::string path = dir / "achievements.bin";
+    dir.put("achievements.bin/inside", "keep");
+    {
+        pirk::OfflineAchievementsService service;
+        try
+        {
+            service.setFilename(path);
+            ADD_FAILURE() << "no exception";
+        }
+        catch (const quortypes::exception& e)
+        {
+            EXPECT_NE(e.getMessage().find("Unable to read achievements file '" + path + "': Is a directory"),
+                      std::string::npos)
+                << e.getMessage();
+        }
+        EXPECT_THROW(service.submitAchievement(new pirk::Achievement("a", 100.0f)), quortypes::exception);
+        EXPECT_THROW(service.resetAchievements(), quortypes::exception);
+    }
+    EXPECT_EQ(dir.read("achievements.bin/inside"), "keep");
+    EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
+}

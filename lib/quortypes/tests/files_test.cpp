@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <ctime>
 #include <string>
 
+#include <quortypes/AtomicFile.h>
+#include <quortypes/Dir.h>
 #include <quortypes/File.h>
+#include <quortypes/FileFaults.h>
 #include <quortypes/exception.h>
 
 #include "test_support.h"
@@ -161,4 +166,35 @@ TEST(Files, PositionAfterLinesSeeksShortReadsAndAppends)
     EXPECT_TRUE(both.eof());
     both.rewind();
     EXPECT_EQ(both.read(""), "one\ntwo\nThree!");
+}
+
+TEST(Files, InjectedFaultsFailAtomicSavesAndRemovalsAndKeepTheFiles)
+{
+    ScratchDir dir;
+    dir.put("keep/file", "old");
+    static std::string failing;
+    quortypes::setFileFaultHook([](const char* operation, const hstring& path)
+                                { return failing == operation ? ENOSPC : 0; });
+    failing = "write";
+    try
+    {
+        quortypes::saveFileAtomically(dir / "keep/file", "new");
+        ADD_FAILURE() << "no exception";
+    }
+    catch (const quortypes::exception& e)
+    {
+        EXPECT_NE(e.getMessage().find("Unable to save file '" + dir / "keep/file" +
+                                      "', cannot write: " + strerror(ENOSPC)),
+                  std::string::npos);
+    }
+    EXPECT_EQ(dir.read("keep/file"), "old");
+    EXPECT_FALSE(std::filesystem::exists(dir / "keep/file.tmp"));
+    failing = "remove";
+    EXPECT_FALSE(quortypes::Dir::remove(dir / "keep"));
+    EXPECT_FALSE(File::remove(dir / "keep/file"));
+    EXPECT_EQ(dir.read("keep/file"), "old");
+    quortypes::setFileFaultHook(nullptr);
+    quortypes::saveFileAtomically(dir / "keep/file", "new");
+    EXPECT_EQ(dir.read("keep/file"), "new");
+    EXPECT_TRUE(quortypes::Dir::remove(dir / "keep"));
 }

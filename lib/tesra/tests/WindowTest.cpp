@@ -128,6 +128,23 @@ TEST_F(WindowTest, DefaultDelegatesEndTheLoopAndLetCloseThrough)
     EXPECT_TRUE(window->performUpdate(0.01f));
 }
 
+TEST_F(WindowTest, AnEndAskedForBeforeTheLoopSkipsItOnce)
+{
+    int frames = 0;
+    recorder.onFrame = [&frames](int)
+    {
+        ++frames;
+        return frames < 3;
+    };
+    // Start-up code ends the program before the loop has begun: no frame runs.
+    window->terminateMainLoop();
+    window->enterMainLoop();
+    EXPECT_EQ(frames, 0);
+    // The request is used up; the next loop runs until its update ends it.
+    window->enterMainLoop();
+    EXPECT_EQ(frames, 3);
+}
+
 TEST_F(WindowTest, FrameTimeIsLimitedAndStopsWithoutFocus)
 {
     window->updateOneFrame();
@@ -242,6 +259,34 @@ TEST_F(WindowTest, TouchesBecomeMouseEventsAndTwoFingerTapsButtonSeven)
         "mouse move at 50,60",   "mouse down 7 at 50,60", "mouse up 7 at 50,60",
     };
     EXPECT_EQ(recorder.calls, expected);
+}
+
+TEST_F(WindowTest, SwapsThatDoNotWaitArePacedAfterAll)
+{
+    tesra::SDL2_Window* sdl = dynamic_cast<tesra::SDL2_Window*>(window);
+    ASSERT_NE(sdl, nullptr);
+    // The offscreen driver accepts vertical sync and then returns from every swap at once.
+    if (std::string(SDL_GetCurrentVideoDriver()) != "offscreen" || sdl->isPacedBySleeping())
+    {
+        GTEST_SKIP() << "swaps here wait for the display";
+    }
+    // Judged over a quarter of a second at least: half again the refresh rate is too many.
+    const auto begin = std::chrono::steady_clock::now();
+    int presents = 0;
+    while (!sdl->isPacedBySleeping() && std::chrono::steady_clock::now() - begin < std::chrono::seconds(3))
+    {
+        window->presentFrame();
+        ++presents;
+    }
+    EXPECT_TRUE(sdl->isPacedBySleeping());
+    EXPECT_GT(presents, 23) << "60 Hz for a quarter of a second, and half again";
+    EXPECT_TRUE(log.contains("WARNING: Vertical sync does not hold frames back, frames are paced to 60 Hz."));
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < 7; ++i)
+    {
+        window->presentFrame();
+    }
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(90)); // six periods
 }
 
 namespace

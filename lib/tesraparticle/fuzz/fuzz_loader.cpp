@@ -8,7 +8,6 @@
 #include <quortypes/Log.h>
 #include <quortypes/Resource.h>
 #include <quortypes/exception.h>
-#include <tesraparticle/Space.h>
 #include <tesraparticle/System.h>
 #include <tesraparticle/tesraparticle.h>
 
@@ -36,14 +35,16 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
     {
         std::unique_ptr<tesraparticle::System> system(tesraparticle::loadSystem("sys.xml"));
         std::unique_ptr<tesraparticle::System> copy(new tesraparticle::System(*system));
-        // One plain step; schedules of pre-update and fixed steps may ask for any amount of work.
-        for (tesraparticle::Space* space : copy->getSpaces())
+        // The file's own pre-update and fixed steps: the loader bounds them. Several rounds, so particles
+        // that die (or were born dead) are aged, removed and drawn over again.
+        for (int i = 0; i < 4; ++i)
         {
-            space->setPreUpdate(0.0f);
-            space->setFixedTimeStep(0.0f);
+            copy->update(0.1f);
+            copy->draw(0.0f, 0.0f, tesra::Color());
+            copy->draw(0.0f, 0.0f, tesra::Color(255, 128, 0, 200));
         }
+        copy->reset();
         copy->update(0.1f);
-        copy->draw(0.0f, 0.0f, tesra::Color());
     }
     catch (quortypes::exception&)
     {

@@ -210,7 +210,7 @@ namespace tesraparticle
         this->particles.clear();
     }
 
-    void Emitter::update(float timeDelta)
+    void Emitter::_dropDeadParticles()
     {
         int dead = 0;
         while (dead < this->particles.size() && this->particles[dead]->isDead())
@@ -218,6 +218,11 @@ namespace tesraparticle
             ++dead;
         }
         this->particles.erase(this->particles.begin(), this->particles.begin() + dead);
+    }
+
+    void Emitter::update(float timeDelta)
+    {
+        this->_dropDeadParticles();
         this->alive = 0;
         for (Particle* particle : this->particles)
         {

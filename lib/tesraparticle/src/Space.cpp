@@ -145,8 +145,21 @@ namespace tesraparticle
         int dead = 0;
         while (dead < this->particles.size() && this->particles[dead]->isDead())
         {
-            delete this->particles[dead];
             ++dead;
+        }
+        if (dead > 0)
+        {
+            // A particle born dead (life 0 or less) is still listed by its emitter, which only drops dead
+            // particles before it emits. Whatever dies here is at the front of its emitter's list too, as
+            // both lists run in creation order.
+            for (Emitter* emitter : this->emitters)
+            {
+                emitter->_dropDeadParticles();
+            }
+        }
+        for (int i = 0; i < dead; ++i)
+        {
+            delete this->particles[i];
         }
         this->particles.erase(this->particles.begin(), this->particles.begin() + dead);
     }

@@ -1,3 +1,5 @@
+#include <cmath>
+
 #include <quortypes/Dir.h>
 #include <quortypes/Log.h>
 #include <quortypes/exception.h>
@@ -13,6 +15,13 @@
 
 namespace tesraparticle
 {
+    namespace
+    {
+        const float MAX_PRE_UPDATE = 60.0f;
+        // At most a thousand steps per second of game time.
+        const float MIN_FIXED_TIME_STEP = 0.001f;
+    } // namespace
+
     void System::load()
     {
         if (this->filename == "" || this->loaded)
@@ -62,12 +71,36 @@ namespace tesraparticle
         {
             space->setProperty(property->getName(), property->getValue());
         }
+        this->_boundSpaceTimes(space);
         for (quorxml::Node* child = node->firstChild(); child != nullptr; child = child->nextSibling())
         {
             if (*child == "Emitter")
                 this->_readEmitter(child, space);
             else if (*child == "Affector")
                 this->_readAffector(child, space);
+        }
+    }
+
+    void System::_boundSpaceTimes(Space* space)
+    {
+        // The first update runs the whole pre-update, and every update as many fixed steps as fit into its
+        // time: unbounded, a file could freeze the game in either.
+        float preUpdate = space->getPreUpdate();
+        if (!(preUpdate <= MAX_PRE_UPDATE) && !std::isnan(preUpdate))
+        {
+            quortypes::Log::warnf(logTag, "Space '%s' in '%s': pre_update %g is above %g seconds, using %g.",
+                                  space->getName().c_str(), this->filename.c_str(), preUpdate, MAX_PRE_UPDATE,
+                                  MAX_PRE_UPDATE);
+            space->setPreUpdate(MAX_PRE_UPDATE);
+        }
+        float step = space->getFixedTimeStep();
+        if (step > 0.0f && step < MIN_FIXED_TIME_STEP)
+        {
+            quortypes::Log::warnf(logTag,
+                                  "Space '%s' in '%s': fixed_time_step %g is below %g seconds, using %g.",
+                                  space->getName().c_str(), this->filename.c_str(), step, MIN_FIXED_TIME_STEP,
+                                  MIN_FIXED_TIME_STEP);
+            space->setFixedTimeStep(MIN_FIXED_TIME_STEP);
         }
     }
 

@@ -154,3 +154,29 @@ TEST_F(LoaderTest, aFailedLoadIsNotCachedAsLoaded)
     std::unique_ptr<System> fixed(loadSystem("bad.xml"));
     EXPECT_EQ(fixed->getSpaces().size(), 1);
 }
+
+TEST_F(LoaderTest, preUpdateAndFixedStepsAreBoundedWithAWarningNamingTheFile)
+{
+    LogCapture log;
+    std::unique_ptr<System> system =
+        this->load("<S><Space name='a' pre_update='100000000' fixed_time_step='0.000000001'>"
+                   "<Emitter emission_rate='10' limit='5'/></Space>"
+                   "<Space name='b' pre_update='60' fixed_time_step='0.001'/>"
+                   "<Space name='c' pre_update='nan' fixed_time_step='-1'/></S>",
+                   "particles/slow.xml");
+    Lines lines = log.take();
+    EXPECT_EQ(
+        Lines(lines.begin() + 1, lines.end()),
+        (Lines{"WARNING: Space 'a' in 'particles/slow.xml': pre_update 1e+08 is above 60 seconds, using 60.",
+               "WARNING: Space 'a' in 'particles/slow.xml': fixed_time_step 1e-09 is below 0.001 seconds, "
+               "using 0.001."}));
+    Space* space = system->getSpace("a");
+    EXPECT_EQ(std::make_pair(space->getPreUpdate(), space->getFixedTimeStep()),
+              std::make_pair(60.0f, 0.001f));
+    EXPECT_EQ(system->getSpace("b")->getPreUpdate(), 60.0f);
+    EXPECT_EQ(system->getSpace("c")->getFixedTimeStep(), -1.0f);
+    // The first update runs the whole (bounded) pre-update: 600 runs of 0.05 s in steps of 1 ms.
+    system->update(0.01f);
+    EXPECT_NEAR(system->getEmitters()[0]->getTotalTime(), 30.05f, 0.1f);
+    EXPECT_GT(system->getEmitters()[0]->getAlive(), 0);
+}

@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include <quortypes/util.h>
 #include <tesraparticle/Emitter.h>
 #include <tesraparticle/Particle.h>
@@ -94,4 +96,38 @@ TEST_F(SpaceTest, disabledSpacesAndSystemsNeitherAgeNorEmit)
     EXPECT_EQ(this->space->getParticles().size(), 5);
     EXPECT_EQ(this->space->getParticles()[0]->timer, 0.0f);
     EXPECT_EQ(emitter->getTotalTime(), 0.5f);
+}
+
+TEST_F(SpaceTest, particlesBornDeadLeaveTheirEmitterBeforeTheSpaceFreesThem)
+{
+    // "O.5" reads as 0; "-1;2" gives some lives at or below 0.
+    for (const char* life : {"0", "-1", "-1;2", "O.5"})
+    {
+        this->space->reset();
+        Emitter* emitter = this->addEmitter("20", "10", life);
+        for (int i = 0; i < 6; ++i)
+        {
+            this->space->update(0.25f);
+            for (Particle* particle : emitter->getParticles())
+                EXPECT_NE(std::find(this->space->getParticles().begin(), this->space->getParticles().end(),
+                                    particle),
+                          this->space->getParticles().end())
+                    << life;
+            this->system.draw(0.0f, 0.0f, tesra::Color(255, 255, 255, 255));
+        }
+        emitter->setProperty("enabled", "0");
+    }
+    // Born dead behind a live older particle: kept by the space (skipped) until it reaches the front; its
+    // emitter lets go of it at its next update.
+    this->space->reset();
+    Emitter* lasting = this->addEmitter("4", "1", "10");
+    this->space->update(0.5f);
+    Emitter* stillborn = this->addEmitter("4", "1", "0");
+    this->space->update(0.5f);
+    EXPECT_EQ(this->space->getParticles().size(), 2);
+    this->space->update(0.5f);
+    EXPECT_EQ(this->space->getParticles().size(), 3);
+    EXPECT_EQ(lasting->getParticles()[0], this->space->getParticles()[0]);
+    EXPECT_EQ(stillborn->getParticles().size(), 1);
+    EXPECT_EQ(stillborn->getParticles()[0], this->space->getParticles()[2]);
 }

@@ -139,6 +139,11 @@ namespace tesraui
             }
         }
         float t = this->speed * time;
+        if (std::isinf(this->speed) && this->periods >= 0.0f)
+        {
+            // Any time at all covers the whole run (infinity x 0 would give NaN at the start).
+            t = std::copysign(this->periods, this->speed);
+        }
         float v = 0.0f;
         switch (this->function)
         {

@@ -82,8 +82,8 @@ namespace tesraui
 
     void unregisterDataset(const hstring& name, Dataset* dataset)
     {
-        // Only the dataset filed under the name may take it out.
-        if (destroying || datasets.tryGet(name, nullptr) != dataset)
+        // Only the dataset filed under the name may take it out, during shut-down too.
+        if (datasets.tryGet(name, nullptr) != dataset)
         {
             return;
         }
@@ -146,10 +146,14 @@ namespace tesraui
 
     void _destroyDatasets()
     {
-        // The destroying flag keeps the destructors from touching the registry walked here.
-        for (auto& pair : datasets)
+        // One at a time from the front, out of the registry before it goes: a dataset whose destructor
+        // deletes another (a screen that owns datasets of its own) takes that one out as well, so that
+        // nothing is deleted twice.
+        while (!datasets.empty())
         {
-            delete pair.second;
+            Dataset* dataset = datasets.begin()->second;
+            datasets.removeKey(datasets.begin()->first);
+            delete dataset;
         }
     }
 } // namespace tesraui

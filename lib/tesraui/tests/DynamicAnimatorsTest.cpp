@@ -1,3 +1,5 @@
+#include <cmath>
+
 #include <tesraui/Animators.h>
 
 #include "UiTestSupport.h"
@@ -213,4 +215,44 @@ TEST(DynamicAnimators, AreNotChildren)
     EXPECT_EQ(object->getChildUnderPoint(0.5f, 0.5f), object);
     // Still what makes the object animated.
     EXPECT_TRUE(object->isAnimated() && object->isWaitingAnimation());
+}
+
+TEST(DynamicAnimators, InfiniteSpeedsEndAtTheTargetAndNaNSpeedsAreRefused)
+{
+    const float inf = INFINITY;
+    Object object("object", Rectangle(1, 2, 3, 4));
+    object.setAngle(5.0f);
+    object.setScale(1.0f, 1.0f);
+    // Each family started at infinite speed, and the value it must show after one update.
+    const std::tuple<const char*, std::function<void()>, std::function<float()>, float> rows[] = {
+        {"fadeAlpha", [&] { object.fadeAlpha(0, inf); }, [&] { return (float)object.getAlpha(); }, 0.0f},
+        {"move", [&] { object.move(50.0f, 60.0f, inf); }, [&] { return object.getX() + object.getY(); },
+         110.0f},
+        {"resizeX", [&] { object.resizeX(30.0f, inf); }, [&] { return object.getWidth(); }, 30.0f},
+        {"resizeY", [&] { object.resizeY(40.0f, inf); }, [&] { return object.getHeight(); }, 40.0f},
+        {"rotate", [&] { object.rotate(90.0f, inf); }, [&] { return object.getAngle(); }, 90.0f},
+        {"scale", [&] { object.scale(2.0f, 3.0f, inf); },
+         [&] { return object.getScaleX() * object.getScaleY(); }, 6.0f},
+        {"moveXQueue", [&] { object.moveXQueue(70.0f, inf, 0.25f); }, [&] { return object.getX(); }, 70.0f},
+    };
+    for (const auto& [name, start, value, target] : rows)
+    {
+        start();
+        object.update(0.5f);
+        EXPECT_EQ(value(), target) << name;
+        object.update(0.5f);
+        EXPECT_FALSE(object.hasDynamicAnimators()) << name;
+    }
+
+    // NaN: a warning, null, and the running animation stays as it was.
+    uitest::LogCapture log;
+    Animator* running = object.rotate(0.0f, 1.0f);
+    EXPECT_EQ(object.fadeAlpha(255, NAN), nullptr);
+    EXPECT_EQ(object.rotate(180.0f, NAN), nullptr);
+    EXPECT_EQ(object.rotateQueue(180.0f, NAN, 1.0f), nullptr);
+    object.scale(5.0f, 5.0f, NAN);
+    EXPECT_EQ(object.getDynamicAnimators(), harray<Animator*>({running}));
+    EXPECT_EQ(log.take().size(), 4);
+    object.update(0.5f);
+    EXPECT_EQ(object.getAngle(), 45.0f);
 }

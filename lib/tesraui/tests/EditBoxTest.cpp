@@ -351,3 +351,68 @@ TEST_F(EditBoxDraw, TypedTagsShowAsTypedAndTheHeightWarningComesOnce)
               Lines{"WARNING: EditBox 'box' height (20) is smaller than the minimum needed line height "
                     "(24) for the given font '' when using multi-line!"});
 }
+
+TEST_F(EditBoxes, CodesThatStoreNothingLeaveTheCursor)
+{
+    this->box->setText("ab");
+    this->box->setCursorIndex(1);
+    for (unsigned int code : {0u, 0x80000000u, 0xFFFFFFFFu})
+    {
+        this->box->insertChar(code);
+        EXPECT_EQ(this->box->getText(), "ab") << code;
+        EXPECT_EQ(this->box->getCursorIndex(), 1) << code;
+    }
+    this->box->insertChar('x');
+    this->box->insertChar(0xE9);
+    EXPECT_EQ(this->box->getText(), "ax\xC3\xA9"
+                                    "b");
+    EXPECT_EQ(this->box->getCursorIndex(), 3);
+}
+
+TEST_F(EditBoxDraw, OffsetsAndHeightsFarOutsideTheBoxScrollInOneDraw)
+{
+    // Each case would once loop for ever adding a line height to a float that no longer changes.
+    struct Row
+    {
+        const char* name;
+        bool multiLine;
+        const char* property;
+        const char* value;
+    };
+    const Row rows[] = {
+        {"offset x", false, "text_offset_x", "-1e30"}, {"offset x, right", false, "text_offset_x", "1e30"},
+        {"offset y", true, "text_offset_y", "-1e30"},  {"offset y, below", true, "text_offset_y", "1e30"},
+        {"height", true, "h", "-1e30"},           {"infinite offset", true, "text_offset_y", "-inf"},
+    };
+    for (const Row& row : rows)
+    {
+        this->box->setText("abcdefghijklmnopqrst\nuvw");
+        this->box->setMultiLine(row.multiLine);
+        this->box->setHeight(30);
+        this->box->setTextOffset(Vector2());
+        if (hstring(row.name) == "offset x, right")
+            this->box->setProperty("horz_formatting", "right");
+        else
+            this->box->setProperty("horz_formatting", "left");
+        this->box->setCursorIndex(10);
+        this->box->setFocused(true);
+        EXPECT_TRUE(this->box->setProperty(row.property, row.value)) << row.name;
+        this->box->draw();
+        SCOPED_TRACE(row.name);
+        if (row.property != hstring("h"))
+        {
+            // Back in view: the caret is inside the box again.
+            Vector2 caret = this->box->getCaretPosition();
+            EXPECT_TRUE(caret.x >= 0 && caret.x <= 100 && caret.y >= 0 && caret.y <= 30)
+                << caret.x << "," << caret.y;
+        }
+    }
+    // Ordinary scrolling still moves in whole line heights.
+    this->box->setHeight(30);
+    this->box->setMultiLine(false);
+    this->box->setTextOffset(Vector2(-200, 0));
+    this->box->setText("abcdefghijklmnopqrst");
+    this->box->setCursorIndex(0);
+    this->box->draw();
+    EXPECT_EQ(this->box->getTextOffset(), Vector2(0, 0));
+}

@@ -63,6 +63,18 @@ TEST(Library, InitDestroyAndInitAgain)
     EXPECT_EQ(log.take(), Lines{"Destroying TesraUI."});
     EXPECT_TRUE(tesraui::getDatasets().empty());
     EXPECT_EQ(tesraui::createObject("Container", "box", Rectangle()), nullptr);
+    // A dataset whose destructor deletes one that comes later in name order: each goes once.
+    tesraui::init();
+    struct Owner : tesraui::Dataset
+    {
+        tesraui::Dataset* owned = new tesraui::Dataset("", "b_owned");
+        Owner() : Dataset("", "a_owner") {}
+        ~Owner() override { delete this->owned; }
+    };
+    new Owner();
+    new tesraui::Dataset("", "c_after");
+    tesraui::destroy();
+    EXPECT_TRUE(tesraui::getDatasets().empty());
     tesraui::init();
     tesraui::Dataset* fresh = new tesraui::Dataset("", "left_over");
     EXPECT_EQ(tesraui::getDatasetByName("left_over"), fresh);

@@ -26,10 +26,13 @@ void TheoraFrameQueue::setSize(int n)
     this->size = 0;
     for (int i = 0; i < n; ++i)
     {
-        TheoraVideoFrame* frame = new (std::nothrow) TheoraVideoFrame(this->parent);
-        if (frame == nullptr || frame->getBuffer() == nullptr)
+        TheoraVideoFrame* frame = nullptr;
+        try
         {
-            delete frame;
+            frame = new TheoraVideoFrame(this->parent);
+        }
+        catch (const std::bad_alloc&)
+        {
             TheoraVideoManager::logMessage("TheoraFrameQueue: unable to create " + std::to_string(n) +
                                            " frames, out of memory. Created " +
                                            std::to_string(this->queue.size()) + " frames.");

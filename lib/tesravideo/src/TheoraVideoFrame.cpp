@@ -9,12 +9,16 @@
 TheoraVideoFrame::TheoraVideoFrame(TheoraVideoClip* parent) : parent(parent)
 {
     this->bpp = theoraBytesPerPixel(parent->getOutputMode());
-    size_t size = (size_t)parent->getStride() * parent->getHeight() * this->bpp;
-    this->buffer = new (std::nothrow) unsigned char[size];
-    if (this->buffer != nullptr)
+    long long stride = parent->getStride();
+    long long height = parent->getHeight();
+    // Loading bounds the frame; anything larger is a fault and is not worth the attempt.
+    if (stride <= 0 || height <= 0 || stride * height > theoraMaxFramePixels)
     {
-        memset(this->buffer, 0xFF, size);
+        throw std::bad_alloc();
     }
+    size_t size = (size_t)(stride * height * this->bpp);
+    this->buffer = new unsigned char[size];
+    memset(this->buffer, 0xFF, size);
 }
 
 TheoraVideoFrame::~TheoraVideoFrame()

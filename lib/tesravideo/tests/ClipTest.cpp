@@ -325,3 +325,110 @@ TEST(ExceptionTest, ErrorTextNamesTheFileBelowSrc)
     _TheoraGenericException bare("boom", "", "", 0);
     EXPECT_EQ("boom", bare.getErrorText());
 }
+
+namespace
+{
+    // Rewrites the checksum of the page at offset after its bytes were changed.
+    void resealPage(std::string& bytes, size_t offset)
+    {
+        unsigned char* header = (unsigned char*)&bytes[offset];
+        long headerLength = 27 + header[26];
+        long bodyLength = 0;
+        for (int i = 0; i < header[26]; ++i)
+        {
+            bodyLength += header[27 + i];
+        }
+        ogg_page page = {header, headerLength, header + headerLength, bodyLength};
+        ogg_page_checksum_set(&page);
+    }
+
+    // A beginning-of-stream page holding no packet at all: 27 bytes.
+    std::string emptyFirstPage()
+    {
+        std::string bytes("OggS\0\x02", 6);
+        bytes += std::string(20, '\0');
+        bytes[14] = 1; // serial number
+        bytes += '\0'; // no segments
+        resealPage(bytes, 0);
+        return bytes;
+    }
+
+    // The clip's first page is its identification header; its frame size is counted in 16-pixel blocks.
+    std::string withFrameBlocks(std::string video, int columns, int rows)
+    {
+        size_t body = 27 + (unsigned char)video[26];
+        EXPECT_EQ(video.substr(body, 7), "\x80theora");
+        video[body + 10] = (char)(columns >> 8);
+        video[body + 11] = (char)columns;
+        video[body + 12] = (char)(rows >> 8);
+        video[body + 13] = (char)rows;
+        resealPage(video, 0);
+        return video;
+    }
+} // namespace
+
+TEST_F(ClipTest, MalformedHeadersAreRefusedBeforeAnythingIsDecodedOrAllocated)
+{
+    std::string video = videotest::video(VideoPlan());
+    struct Case
+    {
+        std::string bytes;
+        std::string message;
+    };
+    const Case cases[] = {
+        {emptyFirstPage(), "invalid theora stream"},
+        // 4080 x 1,044,496 pixels: 1.6 GB for the decoder alone.
+        {withFrameBlocks(video, 255, 65281),
+         "Video frame size 4080x1044496 is too large, at most 8192x8192 is supported"},
+        {withFrameBlocks(video, 513, 4),
+         "Video frame size 8208x64 is too large, at most 8192x8192 is supported"},
+        {withFrameBlocks(video, 512, 512 + 1),
+         "Video frame size 8192x8208 is too large, at most 8192x8192 is supported"},
+    };
+    ASSERT_EQ(cases[0].bytes.size(), 27);
+    for (const Case& c : cases)
+    {
+        TheoraMemoryFileDataSource* source = memorySource(c.bytes);
+        TheoraVideoClip_Theora clip(source, TH_GREY, 4, false);
+        try
+        {
+            clip.load(source);
+            ADD_FAILURE() << c.message;
+        }
+        catch (const _TheoraGenericException& e)
+        {
+            EXPECT_EQ(c.message, e.getMessage());
+        }
+    }
+    // An empty first page ahead of a whole stream is passed over.
+    TheoraMemoryFileDataSource* padded = memorySource(emptyFirstPage() + video);
+    TheoraVideoClip_Theora paddedClip(padded, TH_GREY, 1, false);
+    paddedClip.load(padded);
+    EXPECT_EQ(paddedClip.getWidth(), 64);
+    // The largest accepted frame still loads (a small picture in a big frame).
+    TheoraMemoryFileDataSource* source = memorySource(withFrameBlocks(video, 512, 8));
+    TheoraVideoClip_Theora clip(source, TH_GREY, 1, false);
+    clip.load(source);
+    EXPECT_EQ(clip.getWidth(), 8192);
+}
+
+TEST_F(ClipTest, FramesWhoseBufferCannotBeHadAreNotMade)
+{
+    // A stride no buffer can hold: the queue keeps what it could make and says so.
+    struct WideClip : TheoraVideoClip_Theora
+    {
+        using TheoraVideoClip_Theora::TheoraVideoClip_Theora;
+        void widen() { this->stride = 1 << 30; }
+    };
+    TheoraMemoryFileDataSource* source = memorySource(video(VideoPlan()));
+    std::unique_ptr<WideClip> clip(new WideClip(source, TH_RGBA, 4, false));
+    clip->load(source);
+    EXPECT_EQ(clip->getNumPrecachedFrames(), 4);
+    clip->widen();
+    EXPECT_THROW(TheoraVideoFrame frame(clip.get()), std::bad_alloc);
+    clip->getFrameQueue()->setSize(3);
+    EXPECT_EQ(clip->getNumPrecachedFrames(), 0);
+    EXPECT_EQ(1, LogJournal::count(
+                     "TheoraFrameQueue: unable to create 3 frames, out of memory. Created 0 frames."));
+    EXPECT_EQ(clip->getFrameQueue()->requestEmptyFrame(), nullptr);
+}

@@ -73,7 +73,12 @@ namespace LuaInterface
         int profile_save(lua_State* L)
         {
             Profile* profile = active(L);
-            if (profile->saveToFile())
+            const bool saved = profile->saveToFile();
+            if (dynamic_cast<DummyProfile*>(profile) != nullptr)
+            {
+                logScripting("Profile '" + profile->getName() + "' wasn't saved, no profile is active.");
+            }
+            else if (saved)
             {
                 logScripting("Profile '" + profile->getName() + "' saved successfully.");
             }

@@ -7,11 +7,13 @@ namespace LuaInterface
     void registerUtil();
     void registerObject();
     void registerImage();
+    void registerSound();
     void registerScene();
     void registerVumo();
     void registerCfg();
     void registerSys();
     void registerFont();
+    void registerText();
     void registerVars();
     void registerProfile();
     void registerDebug();

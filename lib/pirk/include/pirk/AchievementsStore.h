@@ -15,7 +15,8 @@ namespace pirk
 
     std::string encodeAchievementsStore(const AchievementRecords& records);
     // Reads the whole records that the bytes hold; damaged is set when the bytes end inside a record
-    // or before the count, and the records before the damage are kept. Counts and lengths are trusted
-    // only as far as the bytes go.
+    // or before the count, when the count is below zero, and when bytes follow the last counted record
+    // (or a count of zero); the records before the damage are kept. Counts and lengths are trusted only
+    // as far as the bytes go.
     AchievementRecords decodeAchievementsStore(const std::string& bytes, bool& damaged);
 } // namespace pirk

@@ -10,7 +10,7 @@ namespace pirk
     {
     public:
         OfflineAchievementsService() = default;
-        // Writes the store; a failure is logged, never thrown.
+        // Writes the store unless it could not be read; a failure is logged, never thrown.
         ~OfflineAchievementsService() override;
 
         using AchievementsService::authenticate;
@@ -19,7 +19,8 @@ namespace pirk
         int getCompletedCount() override;
         void authenticate(const hdict<hstring>& parameters) override;
         bool isAuthenticated() override { return true; }
-        // Stores the name and loads the records from that file.
+        // Stores the name and loads the records from that file; throws, naming the file and the reason,
+        // when the file is there but cannot be read.
         void setFilename(const hstring& filename) override;
         void loadAchievements() override;
         bool isLoaded() override { return this->loaded; }
@@ -32,10 +33,16 @@ namespace pirk
     protected:
         bool loaded = false;
         hdict<Achievement*> records;
+        // False until the store file was read whole or found missing: a store that could not be read is
+        // never overwritten or removed.
+        bool storeRead = false;
+        // The store was read only in part; it is kept aside before the next write.
+        bool storeDamaged = false;
 
         Achievement* findOrCreate(const hstring& name);
         void clearRecords();
-        // Throws naming the file when it cannot be written; the old file then stays.
+        // Throws naming the file when it cannot be written or was never read; the old file then stays. A
+        // damaged store is first renamed to "<file>.damaged", replacing an older one.
         void writeStore();
     };
 } // namespace pirk

@@ -20,4 +20,7 @@ namespace pirk
     AchievementsService* instantiateBestAchievementsService(const hdict<hstring>& parameters);
     AchievementsService* instantiateOfflineAchievementsService();
     bool hasAchievementsService();
+    // Makes a service the caller made and prepared the global one, taking it over; like the instantiate
+    // functions it does not delete the old one.
+    void installAchievementsService(AchievementsService* service);
 } // namespace pirk

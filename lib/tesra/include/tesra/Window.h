@@ -200,6 +200,8 @@ namespace tesra
         Options options;
         bool focused = true;
         bool running = true;
+        // Set by an end asked for before the loop runs (during start-up), so that the loop is not entered.
+        bool endRequested = false;
         int fps = 0;
         int fpsCount = 0;
         float fpsTimer = 0.0f;

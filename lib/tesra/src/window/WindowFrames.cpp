@@ -28,6 +28,7 @@ namespace tesra
     void Window::terminateMainLoop()
     {
         running = false;
+        endRequested = true;
     }
 
     void Window::enterMainLoop()
@@ -35,8 +36,8 @@ namespace tesra
         fps = 0;
         fpsCount = 0;
         fpsTimer = 0.0f;
-        running = true;
-        do
+        running = !endRequested;
+        while (running)
         {
             if (!updateOneFrame())
             {
@@ -46,7 +47,8 @@ namespace tesra
             {
                 rendersys->presentFrame();
             }
-        } while (running);
+        }
+        endRequested = false;
     }
 
     bool Window::performUpdate(float timeDelta)

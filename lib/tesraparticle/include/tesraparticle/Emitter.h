@@ -83,6 +83,9 @@ namespace tesraparticle
         float getTotalTime() const { return this->totalTime; }
 
     protected:
+        // The space deletes the particles and must first take them from the emitters' lists.
+        friend class Space;
+
         Type type = Type::Point;
         kavtypes::Vector3 dimensions = kavtypes::Vector3(1.0f, 1.0f, 1.0f);
         tesra::BlendMode blendMode = tesra::BlendMode::DEFAULT;
@@ -118,6 +121,7 @@ namespace tesraparticle
         float theta = 0.0f;
 
         void _createParticle(float timeOffset);
+        void _dropDeadParticles();
         void _placeStart();
         void _draw(float x, float y, const tesra::Color* color);
         bool _setEnumProperty(const hstring& name, const hstring& value);

@@ -60,6 +60,7 @@ namespace tesraparticle
         harray<std::pair<Emitter*, hstring>> textureReferences;
 
         void _readSpace(quorxml::Node* node);
+        void _boundSpaceTimes(Space* space);
         void _readEmitter(quorxml::Node* node, Space* space);
         void _readAffector(quorxml::Node* node, Space* space);
         void _readTexture(quorxml::Node* node, Emitter* emitter);

@@ -92,7 +92,9 @@ namespace tesraui
 
         // Dynamic animators: owned and updated by this object, deleted once they expire. Start replaces the
         // running animations of the property, queue adds one that begins after the delay (from wherever the
-        // value is then), stop removes them all. Speed is in runs per second.
+        // value is then), stop removes them all. Speed is in runs per second; an infinite one reaches the
+        // target at the next update, and a NaN one is refused with a warning (nothing changes, null is
+        // returned).
         bool hasDynamicAnimators() const { return this->dynamicAnimators.size() > 0; }
         Animator* fadeAlpha(unsigned char target, float speed);
         Animator* fadeAlphaQueue(unsigned char target, float speed, float delay);

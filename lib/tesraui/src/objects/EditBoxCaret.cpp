@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cmath>
 
 #include <quortypes/Log.h>
 #include <tesra/RenderSystem.h>
@@ -15,6 +16,7 @@ namespace tesraui
     {
         // The caret is placed in a layout this tall, so no line is ever cut off.
         const float LAYOUT_HEIGHT = 100000.0f;
+        const float MAX_TEXT_OFFSET = 1000000.0f;
 
         float verticalFactor(int vertFormatting)
         {
@@ -30,6 +32,30 @@ namespace tesraui
         {
             return horzFormatting != fintu::CENTER && horzFormatting != fintu::LEFT &&
                    horzFormatting != fintu::RIGHT;
+        }
+
+        // Scrolling moves by whole steps until a value passes a limit. The count is worked out rather than
+        // walked: far from the limit a float no longer changes when one step is added, and a walk would
+        // never end. A count that cannot be known (infinite or NaN values, no step) moves nothing.
+        double stepsUp(float value, float limit, float step)
+        {
+            double count = (value < limit && step > 0.0f) ? std::ceil(((double)limit - value) / step) : 0.0;
+            return std::isfinite(count) ? count : 0.0;
+        }
+
+        double stepsDown(float value, float limit, float step)
+        {
+            return stepsUp(-value, -limit, step);
+        }
+
+        // The caret moves with the text.
+        void scrollBy(float& caret, float& offset, double distance)
+        {
+            if (distance != 0.0)
+            {
+                caret = (float)(caret + distance);
+                offset = (float)(offset + distance);
+            }
         }
     } // namespace
 
@@ -198,32 +224,29 @@ namespace tesraui
             }
             if (width > this->rect.w - 12.0f)
             {
-                bool left = (this->horzFormatting == fintu::LEFT);
-                bool right = (this->horzFormatting == fintu::RIGHT);
-                while (caret.x < lh && !(left && this->textOffset.x >= 0.0f))
+                // Left-formatted text stops growing at offset 0, right-formatted text stops shrinking there.
+                double grow = stepsUp(caret.x, lh, lh);
+                if (this->horzFormatting == fintu::LEFT)
                 {
-                    this->textOffset.x += lh;
-                    caret.x += lh;
+                    grow = std::min(grow, stepsUp(this->textOffset.x, 0.0f, lh));
                 }
-                while (caret.x + lh > this->rect.w && !(right && this->textOffset.x <= 0.0f))
+                scrollBy(caret.x, this->textOffset.x, grow * lh);
+                double shrink = stepsDown(caret.x + lh, this->rect.w, lh);
+                if (this->horzFormatting == fintu::RIGHT)
                 {
-                    this->textOffset.x -= lh;
-                    caret.x -= lh;
+                    shrink = std::min(shrink, stepsDown(this->textOffset.x, 0.0f, lh));
                 }
+                scrollBy(caret.x, this->textOffset.x, -shrink * lh);
             }
         }
         if (this->multiLine)
         {
-            while (caret.y < lh * 0.5f || (caret.y < lh && this->textOffset.y < 0.0f))
-            {
-                this->textOffset.y += lh;
-                caret.y += lh;
-            }
-            while ((lh + d) * 0.5f + caret.y > this->rect.h)
-            {
-                this->textOffset.y -= lh;
-                caret.y -= lh;
-            }
+            // Down to half a line from the top, or a whole line while the text is scrolled up.
+            double grow = std::max(stepsUp(caret.y, lh * 0.5f, lh),
+                                   std::min(stepsUp(caret.y, lh, lh), stepsUp(this->textOffset.y, 0.0f, lh)));
+            scrollBy(caret.y, this->textOffset.y, grow * lh);
+            scrollBy(caret.y, this->textOffset.y,
+                     -stepsDown((lh + d) * 0.5f + caret.y, this->rect.h, lh) * lh);
         }
     }
 
@@ -277,6 +300,10 @@ namespace tesraui
         kavtypes::Vector2 caret;
         if (focused && font != nullptr)
         {
+            // Far out, one step of a line height is lost in the float's rounding and no scroll could land
+            // near the caret; no text is this long.
+            this->textOffset.x = std::clamp(this->textOffset.x, -MAX_TEXT_OFFSET, MAX_TEXT_OFFSET);
+            this->textOffset.y = std::clamp(this->textOffset.y, -MAX_TEXT_OFFSET, MAX_TEXT_OFFSET);
             caret = this->_caretPosition(this->text.utf8SubString(0, this->cursorIndex), this->text, font);
             this->_scrollToCaret(caret, this->text, font);
             this->caretPosition = caret;

@@ -14,9 +14,12 @@ namespace tesraui
         {
             return;
         }
+        int before = this->text.utf8Size();
         codes.insert(codes.begin() + this->cursorIndex, code);
         this->_setCodes(codes);
-        ++this->cursorIndex;
+        // Codes that encode to nothing (0, beyond the UTF-8 range) store nothing, and the cursor must stay
+        // inside the text.
+        this->cursorIndex += std::max(this->text.utf8Size() - before, 0);
     }
 
     void EditBox::deleteLeft(int count)

@@ -1,6 +1,10 @@
+#include <cmath>
+
+#include <quortypes/Log.h>
 #include <tesra/tesra.h>
 #include <tesraui/Animators.h>
 #include <tesraui/Object.h>
+#include <tesraui/tesraui.h>
 
 // The dynamic animators' families: start replaces the animators of its kind, queue adds one, stop removes
 // them all.
@@ -11,6 +15,19 @@ namespace tesraui
     template <class T> static bool isKind(Animator* animator)
     {
         return dynamic_cast<T*>(animator) != nullptr;
+    }
+
+    // An infinite speed ends at the target at once; NaN has no meaning as a speed and would hand NaN to
+    // the property.
+    static bool isRefusedSpeed(float speed, const hstring& objectName)
+    {
+        if (!std::isnan(speed))
+        {
+            return false;
+        }
+        quortypes::Log::warnf(logTag, "Object '%s': an animation speed that is not a number is refused.",
+                              objectName.c_str());
+        return true;
     }
 
     template <class T> static Animator* newAnimator()
@@ -58,6 +75,10 @@ namespace tesraui
 
     Animator* Object::_addDynamicAnimator(Animator* animator, float speed)
     {
+        if (isRefusedSpeed(speed, this->name))
+        {
+            return nullptr;
+        }
         this->dynamicAnimators.push_back(animator);
         animator->setSpeed(speed);
         animator->setPeriods(1.0f);
@@ -68,12 +89,20 @@ namespace tesraui
 
     Animator* Object::fadeAlpha(unsigned char target, float speed)
     {
+        if (isRefusedSpeed(speed, this->name))
+        {
+            return nullptr;
+        }
         this->_removeDynamicAnimators(&isKind<AlphaChanger>);
         return aimNow(this->_addDynamicAnimator(newAnimator<AlphaChanger>(), speed), this->color.a, target);
     }
 
     Animator* Object::fadeAlphaQueue(unsigned char target, float speed, float delay)
     {
+        if (isRefusedSpeed(speed, this->name))
+        {
+            return nullptr;
+        }
         return aimQueued(this->_addDynamicAnimator(newAnimator<AlphaChanger>(), speed), this->color.a, target,
                          delay);
     }
@@ -85,18 +114,30 @@ namespace tesraui
 
     Animator* Object::fadeRed(unsigned char target, float speed)
     {
+        if (isRefusedSpeed(speed, this->name))
+        {
+            return nullptr;
+        }
         this->_removeDynamicAnimators(&isKind<RedChanger>);
         return aimNow(this->_addDynamicAnimator(newAnimator<RedChanger>(), speed), this->color.r, target);
     }
 
     Animator* Object::fadeGreen(unsigned char target, float speed)
     {
+        if (isRefusedSpeed(speed, this->name))
+        {
+            return nullptr;
+        }
         this->_removeDynamicAnimators(&isKind<GreenChanger>);
         return aimNow(this->_addDynamicAnimator(newAnimator<GreenChanger>(), speed), this->color.g, target);
     }
 
     Animator* Object::fadeBlue(unsigned char target, float speed)
     {
+        if (isRefusedSpeed(speed, this->name))
+        {
+            return nullptr;
+        }
         this->_removeDynamicAnimators(&isKind<BlueChanger>);
         return aimNow(this->_addDynamicAnimator(newAnimator<BlueChanger>(), speed), this->color.b, target);
     }
@@ -111,6 +152,10 @@ namespace tesraui
 
     void Object::move(float x, float y, float speed)
     {
+        if (isRefusedSpeed(speed, this->name))
+        {
+            return;
+        }
         this->_removeDynamicAnimators(&isKind<MoverX>);
         this->_removeDynamicAnimators(&isKind<MoverY>);
         aimNow(this->_addDynamicAnimator(newAnimator<MoverX>(), speed), this->rect.x, x);
@@ -119,6 +164,10 @@ namespace tesraui
 
     void Object::moveQueue(float x, float y, float speed, float delay)
     {
+        if (isRefusedSpeed(speed, this->name))
+        {
+            return;
+        }
         aimQueued(this->_addDynamicAnimator(newAnimator<MoverX>(), speed), this->rect.x, x, delay);
         aimQueued(this->_addDynamicAnimator(newAnimator<MoverY>(), speed), this->rect.y, y, delay);
     }
@@ -131,12 +180,20 @@ namespace tesraui
 
     Animator* Object::moveX(float x, float speed)
     {
+        if (isRefusedSpeed(speed, this->name))
+        {
+            return nullptr;
+        }
         this->_removeDynamicAnimators(&isKind<MoverX>);
         return aimNow(this->_addDynamicAnimator(newAnimator<MoverX>(), speed), this->rect.x, x);
     }
 
     Animator* Object::moveXQueue(float x, float speed, float delay)
     {
+        if (isRefusedSpeed(speed, this->name))
+        {
+            return nullptr;
+        }
         return aimQueued(this->_addDynamicAnimator(newAnimator<MoverX>(), speed), this->rect.x, x, delay);
     }
 
@@ -147,12 +204,20 @@ namespace tesraui
 
     Animator* Object::moveY(float y, float speed)
     {
+        if (isRefusedSpeed(speed, this->name))
+        {
+            return nullptr;
+        }
         this->_removeDynamicAnimators(&isKind<MoverY>);
         return aimNow(this->_addDynamicAnimator(newAnimator<MoverY>(), speed), this->rect.y, y);
     }
 
     Animator* Object::moveYQueue(float y, float speed, float delay)
     {
+        if (isRefusedSpeed(speed, this->name))
+        {
+            return nullptr;
+        }
         return aimQueued(this->_addDynamicAnimator(newAnimator<MoverY>(), speed), this->rect.y, y, delay);
     }
 
@@ -164,6 +229,10 @@ namespace tesraui
     Animator* Object::animateY(float offset, float amplitude, float speed, int function, float phase,
                                float periods)
     {
+        if (isRefusedSpeed(speed, this->name))
+        {
+            return nullptr;
+        }
         this->_removeDynamicAnimators(&isKind<MoverY>);
         Animator* animator = this->_addDynamicAnimator(newAnimator<MoverY>(), speed * periods);
         animator->setOffset(offset);
@@ -178,12 +247,20 @@ namespace tesraui
 
     Animator* Object::resizeX(float w, float speed)
     {
+        if (isRefusedSpeed(speed, this->name))
+        {
+            return nullptr;
+        }
         this->_removeDynamicAnimators(&isKind<ResizerX>);
         return aimNow(this->_addDynamicAnimator(newAnimator<ResizerX>(), speed), this->rect.w, w);
     }
 
     Animator* Object::resizeXQueue(float w, float speed, float delay)
     {
+        if (isRefusedSpeed(speed, this->name))
+        {
+            return nullptr;
+        }
         return aimQueued(this->_addDynamicAnimator(newAnimator<ResizerX>(), speed), this->rect.w, w, delay);
     }
 
@@ -194,12 +271,20 @@ namespace tesraui
 
     Animator* Object::resizeY(float h, float speed)
     {
+        if (isRefusedSpeed(speed, this->name))
+        {
+            return nullptr;
+        }
         this->_removeDynamicAnimators(&isKind<ResizerY>);
         return aimNow(this->_addDynamicAnimator(newAnimator<ResizerY>(), speed), this->rect.h, h);
     }
 
     Animator* Object::resizeYQueue(float h, float speed, float delay)
     {
+        if (isRefusedSpeed(speed, this->name))
+        {
+            return nullptr;
+        }
         return aimQueued(this->_addDynamicAnimator(newAnimator<ResizerY>(), speed), this->rect.h, h, delay);
     }
 
@@ -216,12 +301,20 @@ namespace tesraui
 
     Animator* Object::rotate(float angle, float speed)
     {
+        if (isRefusedSpeed(speed, this->name))
+        {
+            return nullptr;
+        }
         this->_removeDynamicAnimators(&isKind<Rotator>);
         return aimNow(this->_addDynamicAnimator(newAnimator<Rotator>(), speed), this->angle, angle);
     }
 
     Animator* Object::rotateQueue(float angle, float speed, float delay)
     {
+        if (isRefusedSpeed(speed, this->name))
+        {
+            return nullptr;
+        }
         return aimQueued(this->_addDynamicAnimator(newAnimator<Rotator>(), speed), this->angle, angle, delay);
     }
 
@@ -232,6 +325,10 @@ namespace tesraui
 
     void Object::scale(float x, float y, float speed)
     {
+        if (isRefusedSpeed(speed, this->name))
+        {
+            return;
+        }
         this->_removeDynamicAnimators(&isKind<ScalerX>);
         this->_removeDynamicAnimators(&isKind<ScalerY>);
         aimNow(this->_addDynamicAnimator(newAnimator<ScalerX>(), speed), this->scaleFactor.x, x);
@@ -240,6 +337,10 @@ namespace tesraui
 
     void Object::scaleQueue(float x, float y, float speed, float delay)
     {
+        if (isRefusedSpeed(speed, this->name))
+        {
+            return;
+        }
         aimQueued(this->_addDynamicAnimator(newAnimator<ScalerX>(), speed), this->scaleFactor.x, x, delay);
         aimQueued(this->_addDynamicAnimator(newAnimator<ScalerY>(), speed), this->scaleFactor.y, y, delay);
     }
@@ -252,12 +353,20 @@ namespace tesraui
 
     Animator* Object::scaleX(float x, float speed)
     {
+        if (isRefusedSpeed(speed, this->name))
+        {
+            return nullptr;
+        }
         this->_removeDynamicAnimators(&isKind<ScalerX>);
         return aimNow(this->_addDynamicAnimator(newAnimator<ScalerX>(), speed), this->scaleFactor.x, x);
     }
 
     Animator* Object::scaleXQueue(float x, float speed, float delay)
     {
+        if (isRefusedSpeed(speed, this->name))
+        {
+            return nullptr;
+        }
         return aimQueued(this->_addDynamicAnimator(newAnimator<ScalerX>(), speed), this->scaleFactor.x, x,
                          delay);
     }
@@ -269,12 +378,20 @@ namespace tesraui
 
     Animator* Object::scaleY(float y, float speed)
     {
+        if (isRefusedSpeed(speed, this->name))
+        {
+            return nullptr;
+        }
         this->_removeDynamicAnimators(&isKind<ScalerY>);
         return aimNow(this->_addDynamicAnimator(newAnimator<ScalerY>(), speed), this->scaleFactor.y, y);
     }
 
     Animator* Object::scaleYQueue(float y, float speed, float delay)
     {
+        if (isRefusedSpeed(speed, this->name))
+        {
+            return nullptr;
+        }
         return aimQueued(this->_addDynamicAnimator(newAnimator<ScalerY>(), speed), this->scaleFactor.y, y,
                          delay);
     }

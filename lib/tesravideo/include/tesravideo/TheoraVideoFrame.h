@@ -43,6 +43,10 @@ enum TheoraOutputMode
     TH_XYUV = 21
 };
 
+// The largest frame a clip accepts: no side above 8192 pixels and no more than 64 M pixels in all.
+const int theoraMaxFrameSide = 8192;
+const long long theoraMaxFramePixels = 64LL * 1024 * 1024;
+
 bool theoraIsAlphaMode(int mode);
 int theoraBytesPerPixel(int mode);
 // Fills out (width x height pixels, rows of width x bytes per pixel) in the mode's layout. For alpha
@@ -54,6 +58,7 @@ void theoraFillAlpha(int mode, const TheoraPixelTransform& transform);
 class TheoraVideoFrame
 {
 public:
+    // Throws std::bad_alloc when the buffer cannot be had: a frame never exists without its pixels.
     explicit TheoraVideoFrame(TheoraVideoClip* parent);
     virtual ~TheoraVideoFrame();
     TheoraVideoFrame(const TheoraVideoFrame&) = delete;

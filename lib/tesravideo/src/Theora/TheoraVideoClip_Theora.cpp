@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 #include <tesravideo/TheoraDataSource.h>
 #include <tesravideo/TheoraException.h>
@@ -87,8 +88,8 @@ void TheoraVideoClip_Theora::_readTheoraHeaders()
             ogg_stream_init(&test, ogg_page_serialno(&this->page));
             ogg_stream_pagein(&test, &this->page);
             ogg_packet packet;
-            ogg_stream_packetout(&test, &packet);
-            if (this->headerCount == 0 &&
+            // A first page may hold no whole packet; then there is nothing to look at.
+            if (this->headerCount == 0 && ogg_stream_packetout(&test, &packet) == 1 &&
                 th_decode_headerin(&this->info, &this->comment, &this->setup, &packet) > 0)
             {
                 memcpy(&this->theoraStream, &test, sizeof(test));
@@ -150,6 +151,15 @@ void TheoraVideoClip_Theora::load(TheoraDataSource* source)
     if (this->headerCount == 0 || this->setup == nullptr)
     {
         THEORA_THROW("invalid theora stream");
+    }
+    // The header alone decides how much the decoder and the frames take: refuse absurd sizes first.
+    long long frameWidth = this->info.frame_width, frameHeight = this->info.frame_height;
+    if (frameWidth > theoraMaxFrameSide || frameHeight > theoraMaxFrameSide ||
+        frameWidth * frameHeight > theoraMaxFramePixels)
+    {
+        THEORA_THROW("Video frame size " + std::to_string(frameWidth) + "x" + std::to_string(frameHeight) +
+                     " is too large, at most " + std::to_string(theoraMaxFrameSide) + "x" +
+                     std::to_string(theoraMaxFrameSide) + " is supported");
     }
     this->decoder = th_decode_alloc(&this->info, this->setup);
     if (this->decoder == nullptr)

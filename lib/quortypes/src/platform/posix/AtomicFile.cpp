@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <quortypes/FileFaults.h>
 #include <quortypes/exception.h>
 
 namespace quortypes
@@ -51,9 +52,10 @@ namespace quortypes
         {
             fail(path, "cannot create the temporary file", errno);
         }
-        if (!writeAll(fd, data.data(), data.std::string::size()) || ::fsync(fd) != 0)
+        const int fault = fileFault("write", path);
+        if (fault != 0 || !writeAll(fd, data.data(), data.std::string::size()) || ::fsync(fd) != 0)
         {
-            int error = errno;
+            int error = fault != 0 ? fault : errno;
             ::close(fd);
             ::unlink(temporary.c_str());
             fail(path, "cannot write", error);

@@ -8,6 +8,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <quortypes/FileFaults.h>
+
 namespace quortypes::platform
 {
     EntryKind entryKind(const std::string& path, bool followLinks)
@@ -73,6 +75,11 @@ namespace quortypes::platform
 
     bool removeFile(const std::string& path)
     {
+        if (const int fault = fileFault("remove", path))
+        {
+            errno = fault;
+            return false;
+        }
         // unlink never follows a symbolic link: the link itself goes.
         return ::unlink(path.c_str()) == 0;
     }
@@ -84,6 +91,11 @@ namespace quortypes::platform
 
     bool removeEmptyDirectory(const std::string& path)
     {
+        if (const int fault = fileFault("remove", path))
+        {
+            errno = fault;
+            return false;
+        }
         return ::rmdir(path.c_str()) == 0;
     }
 

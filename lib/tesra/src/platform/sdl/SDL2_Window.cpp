@@ -172,19 +172,21 @@ namespace tesra
                                        "src/platform/sdl/SDL2_Window", __LINE__);
         }
         SDL_GL_MakeCurrent(sdlWindow, glContext);
+        SDL_DisplayMode mode;
+        refreshRate = 60;
+        if (SDL_GetDesktopDisplayMode(SDL_GetWindowDisplayIndex(sdlWindow), &mode) == 0 &&
+            mode.refresh_rate > 0)
+        {
+            refreshRate = mode.refresh_rate;
+        }
+        framePeriod = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+            std::chrono::duration<double>(1.0 / refreshRate));
+        lastPresent = std::chrono::steady_clock::now();
+        ratePresents = 0;
+        rateStart = lastPresent;
         pacedBySleeping = SDL_GL_SetSwapInterval(1) != 0;
         if (pacedBySleeping)
         {
-            SDL_DisplayMode mode;
-            int refreshRate = 60;
-            if (SDL_GetDesktopDisplayMode(SDL_GetWindowDisplayIndex(sdlWindow), &mode) == 0 &&
-                mode.refresh_rate > 0)
-            {
-                refreshRate = mode.refresh_rate;
-            }
-            framePeriod = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                std::chrono::duration<double>(1.0 / refreshRate));
-            lastPresent = std::chrono::steady_clock::now();
             Log::warn(logTag, formatString("Vertical sync is not available (%s), frames are paced to %d Hz.",
                                            SDL_GetError(), refreshRate));
         }
@@ -319,20 +321,41 @@ namespace tesra
             return;
         }
         SDL_GL_SwapWindow(sdlWindow);
-        if (pacedBySleeping)
+        const auto now = std::chrono::steady_clock::now();
+        if (!pacedBySleeping)
         {
-            // Without vertical sync the loop would spin as fast as the processor allows.
-            const auto now = std::chrono::steady_clock::now();
-            const auto target = lastPresent + framePeriod;
-            if (now < target)
+            // Some drivers accept vertical sync and still return from every swap at once (an offscreen
+            // EGL surface). The loop would then make thousands of frames a second, faster than a software
+            // renderer draws them, and its queue of frames still to draw would grow until destroying the
+            // context at exit waits for all of them.
+            lastPresent = now;
+            ++ratePresents;
+            const std::chrono::duration<double> measured = now - rateStart;
+            if (measured.count() < 0.25)
             {
-                std::this_thread::sleep_until(target);
-                lastPresent = target;
+                return;
             }
-            else
+            if (ratePresents > 1.5 * refreshRate * measured.count())
             {
-                lastPresent = now;
+                pacedBySleeping = true;
+                Log::warn(logTag, formatString("Vertical sync does not hold frames back, frames are paced to "
+                                               "%d Hz.",
+                                               refreshRate));
             }
+            ratePresents = 0;
+            rateStart = now;
+            return;
+        }
+        // Without vertical sync the loop would spin as fast as the processor allows.
+        const auto target = lastPresent + framePeriod;
+        if (now < target)
+        {
+            std::this_thread::sleep_until(target);
+            lastPresent = target;
+        }
+        else
+        {
+            lastPresent = now;
         }
     }
 

@@ -36,7 +36,8 @@ namespace tesra
         Cursor* createCursorObject() override;
         void updateCursor() override;
 
-        // Whether the display refused vertical sync, so that frames are paced by sleeping.
+        // Whether the display refused vertical sync, or accepted it and then did not hold the frames back,
+        // so that frames are paced by sleeping.
         bool isPacedBySleeping() const { return pacedBySleeping; }
         // The title text the window shows now, with its frame-rate suffix.
         const hstring& getShownTitle() const { return shownTitle; }
@@ -57,6 +58,10 @@ namespace tesra
         bool pacedBySleeping = false;
         std::chrono::steady_clock::duration framePeriod{};
         std::chrono::steady_clock::time_point lastPresent{};
+        int refreshRate = 60;
+        // Presents counted since rateStart, to see whether vertical sync holds them to the refresh rate.
+        int ratePresents = 0;
+        std::chrono::steady_clock::time_point rateStart{};
         bool buttonPressed = false;
         int moveCount = 0;
         int heldButtons = 0;

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <quortypes/harray.h>
+#include <quortypes/hstring.h>
+#include <tesraui/Dataset.h>
+#include <tesraui/LifeToken.h>
+#include <tesraui/Object.h>
+
+#include <orvalo/orvalo.h>
+
+namespace orvalo
+{
+    class MoreGamesScreen;
+    class UpsellScreen;
+
+    // A dataset whose deletion the library can see: the UI framework deletes every dataset at its
+    // shut-down, and a screen may go with its parent's tree, so the library never assumes it still owns one.
+    class WatchedDataset : public tesraui::Dataset
+    {
+    public:
+        using tesraui::Dataset::Dataset;
+        tesraui::LifeToken::Watch watchLife() { return this->life.watch(); }
+    };
+
+    // Holds a dataset for as long as nobody else has deleted it.
+    class HeldDataset
+    {
+    public:
+        HeldDataset() = default;
+        explicit HeldDataset(WatchedDataset* dataset) : dataset(dataset), watch(dataset->watchLife()) {}
+        tesraui::Dataset* get() const { return this->watch.isAlive() ? this->dataset : nullptr; }
+        // Deletes the dataset unless it is gone already, and forgets it.
+        void destroy();
+
+    private:
+        WatchedDataset* dataset = nullptr;
+        tesraui::LifeToken::Watch watch;
+    };
+
+    // The same for an object of the tree.
+    class HeldObject
+    {
+    public:
+        HeldObject() = default;
+        explicit HeldObject(tesraui::Object* object) : object(object), watch(object->watchLife()) {}
+        tesraui::Object* get() const { return this->watch.isAlive() ? this->object : nullptr; }
+        void reset() { *this = HeldObject(); }
+
+    private:
+        tesraui::Object* object = nullptr;
+        tesraui::LifeToken::Watch watch;
+    };
+
+    struct State
+    {
+        hstring systemPath;
+        hstring gamesPath;
+        hstring upsellFilename;
+        HeldDataset dataset;
+        harray<Game> games;
+        Game currentGame;
+        // Nothing sets it: the screens play no sound.
+        hstring clickSoundName;
+
+        // The screens clear their own entries in their destructors.
+        MoreGamesScreen* moreGamesScreen = nullptr;
+        HeldObject moreGamesContainer;
+        HeldDataset moreGamesDataset;
+        harray<HeldDataset> gameDatasets;
+
+        UpsellScreen* upsellScreen = nullptr;
+        HeldDataset upsellDataset;
+    };
+
+    State& state();
+
+    // Loads a dataset; on failure logs the loader's message, deletes what was made and returns null.
+    WatchedDataset* loadDataset(WatchedDataset* dataset);
+} // namespace orvalo

@@ -1,0 +1,51 @@
+// Feeds arbitrary bytes to a Theora clip as an .ogv file: headers, frame geometry, decoding, looping and a
+// seek, without the manager's workers.
+#include <cstring>
+#include <string>
+
+#include <tesravideo/TheoraDataSource.h>
+#include <tesravideo/TheoraException.h>
+#include <tesravideo/TheoraVideoManager.h>
+
+#include "Theora/TheoraVideoClip_Theora.h"
+
+namespace
+{
+    void quiet(const std::string&) {}
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    TheoraVideoManager::setLogFunction(&quiet);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
+{
+    unsigned char* bytes = new unsigned char[size];
+    memcpy(bytes, data, size);
+    // The clip owns the source, and the source the bytes.
+    TheoraMemoryFileDataSource* source = new TheoraMemoryFileDataSource(bytes, (long)size, "fuzz");
+    try
+    {
+        TheoraVideoClip_Theora clip(source, TH_RGBA, 2, false);
+        clip.load(source);
+        clip.setAutoRestart(true);
+        for (int i = 0; i < 12; ++i)
+        {
+            clip.decodeNextFrame();
+            clip.update(0.04f);
+            if (clip.getNextFrame() != nullptr)
+            {
+                clip.popFrame();
+            }
+        }
+        clip.seek(0.5f);
+        clip._executeSeek();
+        clip.decodeNextFrame();
+    }
+    catch (const _TheoraGenericException&)
+    {
+    }
+    return 0;
+}

@@ -1,0 +1,309 @@
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include <lua.hpp>
+#include <tesra/Window.h>
+#include <tesra/tesra.h>
+#include <tesraui/Container.h>
+#include <tesraui/Dataset.h>
+#include <tesraui/ImageBox.h>
+#include <yim/AudioManager.h>
+#include <yim/Category.h>
+#include <yim/yim.h>
+
+#include "Chapter.h"
+#include "Scene.h"
+#include "Session.h"
+#include "lua/Calls.h"
+#include "lua/Events.h"
+#include "lua/LuaInterface.h"
+#include "lua/api/registrars.h"
+#include "objects/DelayedCall.h"
+#include "objects/LoopSound.h"
+#include "ui/UI.h"
+
+namespace LuaInterface
+{
+    namespace
+    {
+        // Sounds whose play waits for the next frame; they count as playing meanwhile.
+        harray<hstring> pendingPlays;
+
+        yim::AudioManager* requireAudio(lua_State* L)
+        {
+            if (yim::manager == nullptr)
+            {
+                raiseLuaError(L, "Lua function needs the audio system, but it hasn't been initialised yet.");
+            }
+            return yim::manager;
+        }
+
+        bool isFocused()
+        {
+            return tesra::window == nullptr || tesra::window->isFocused();
+        }
+
+        bool isErrorOverlayShown()
+        {
+            tesraui::Dataset* dataset = UI::getUIDataset();
+            return dataset != nullptr && dataset->hasObject("vumo_ui_error_bg");
+        }
+
+        void removePending(const hstring& name)
+        {
+            pendingPlays.erase(std::remove(pendingPlays.begin(), pendingPlays.end(), name),
+                               pendingPlays.end());
+        }
+
+        // The active scene's chapter plays a name without ".".
+        hstring getSound(lua_State* L, const hstring& name)
+        {
+            if (name.contains("."))
+            {
+                return name;
+            }
+            if (Session::getActiveScene() == nullptr)
+            {
+                raiseLuaError(L, "Unable to resolve sound '" + name +
+                                     "', no scene is active: use '<chapter>." + name + "'");
+            }
+            return Session::getActiveChapterName() + "." + name;
+        }
+
+        void findLoopSounds(tesraui::Object* object, harray<LoopSound*>& out)
+        {
+            LoopSound* loop = dynamic_cast<LoopSound*>(object);
+            if (loop != nullptr)
+            {
+                out.push_back(loop);
+            }
+            for (tesraui::Object* child : object->getChildren())
+            {
+                findLoopSounds(child, out);
+            }
+        }
+
+        harray<LoopSound*> sceneLoopSounds()
+        {
+            harray<LoopSound*> result;
+            Scene* scene = Session::getActiveScene();
+            if (scene != nullptr && scene->getRootObject() != nullptr)
+            {
+                findLoopSounds(scene->getRootObject(), result);
+            }
+            return result;
+        }
+
+        // Plays the sound from a DelayedCall of the UI in the next frame.
+        void deferPlay(lua_State* L, const hstring& name, float fadeTime)
+        {
+            UI* ui = UI::getInstance();
+            if (ui == nullptr || ui->getDataset() == nullptr || ui->getRootObject() == nullptr)
+            {
+                raiseLuaError(
+                    L, "Lua function needs to access the UI instance, but UI hasn't been initialised yet.");
+            }
+            // The callback fills a "%s" in its code with the caller's name: a "%" of the name is escaped.
+            const hstring code = "sound.play(" + literal(name).replaced("%", "\\37") + ", " +
+                                 formatString("%f", std::isfinite(fadeTime) ? fadeTime : 0.0f) + ", true)";
+            DelayedCall* call = new DelayedCall(tesra::generateName("DelayedCall"),
+                                                kavtypes::Rectangle(0.0f, 0.0f, 1.0f, 1.0f));
+            call->setDelay(0.0001f);
+            call->registerEvent("callback", new LuaCallbackEvent(code, nullptr));
+            call->setEnabled(true);
+            ui->getDataset()->registerObjects(call);
+            ui->getRootObject()->addChild(call);
+            if (yim::manager->getName() != "Disabled" &&
+                std::find(pendingPlays.begin(), pendingPlays.end(), name) == pendingPlays.end())
+            {
+                pendingPlays.push_back(name);
+            }
+        }
+
+        int sound_play(lua_State* L)
+        {
+            checkArgs(L, 1, 3, "sound.play", "snb");
+            yim::AudioManager* manager = requireAudio(L);
+            const float fadeTime = (lua_gettop(L) > 1 ? (float)lua_tonumber(L, 2) : 0.0f);
+            const bool now = (lua_gettop(L) > 2 && toBool(L, 3));
+            const hstring name = getSound(L, toString(L, 1));
+            if (now && !isErrorOverlayShown())
+            {
+                removePending(name);
+                manager->play(name, fadeTime, false, 1.0f);
+                return 0;
+            }
+            deferPlay(L, name, fadeTime);
+            return 0;
+        }
+
+        int sound_stop(lua_State* L)
+        {
+            checkArgs(L, 1, 2, "sound.stop", "sn");
+            yim::AudioManager* manager = requireAudio(L);
+            const float fadeTime = (lua_gettop(L) > 1 ? (float)lua_tonumber(L, 2) : 0.0f);
+            manager->stop(getSound(L, toString(L, 1)), fadeTime);
+            return 0;
+        }
+
+        int sound_isPlaying(lua_State* L)
+        {
+            checkArgsExact(L, 1, "sound.isPlaying", "s");
+            yim::AudioManager* manager = requireAudio(L);
+            const hstring name = getSound(L, toString(L, 1));
+            const bool pending =
+                std::find(pendingPlays.begin(), pendingPlays.end(), name) != pendingPlays.end();
+            return push(L, pending || manager->isAnyPlaying(name));
+        }
+
+        int sound_exists(lua_State* L)
+        {
+            checkArgsExact(L, 1, "sound.exists", "s");
+            yim::AudioManager* manager = requireAudio(L);
+            return push(L, manager->hasSound(getSound(L, toString(L, 1))));
+        }
+
+        int sound_setMasterVolume(lua_State* L)
+        {
+            checkArgsExact(L, 1, "sound.setMasterVolume", "n");
+            requireAudio(L)->setGlobalGain((float)lua_tonumber(L, 1));
+            return 0;
+        }
+
+        int sound_getMasterVolume(lua_State* L)
+        {
+            return push(L, requireAudio(L)->getGlobalGain());
+        }
+
+        int sound_setCategoryVolume(lua_State* L)
+        {
+            checkArgsExact(L, 2, "sound.setCategoryVolume", "sn");
+            yim::AudioManager* manager = requireAudio(L);
+            const hstring category = toString(L, 1);
+            const float gain = (float)lua_tonumber(L, 2);
+            if (category == "master")
+            {
+                manager->setGlobalGain(gain);
+            }
+            else
+            {
+                manager->getCategory(category)->setGain(gain);
+            }
+            return 0;
+        }
+
+        int sound_getCategoryVolume(lua_State* L)
+        {
+            checkArgsExact(L, 1, "sound.getCategoryVolume", "s");
+            yim::AudioManager* manager = requireAudio(L);
+            const hstring category = toString(L, 1);
+            if (category == "master")
+            {
+                return push(L, manager->getGlobalGain());
+            }
+            return push(L, manager->getCategory(category)->getGain());
+        }
+
+        int sound_isEnabled(lua_State* L)
+        {
+            return push(L, requireAudio(L)->getName() != "Disabled");
+        }
+
+        int sound_suspend(lua_State* L)
+        {
+            yim::AudioManager* manager = requireAudio(L);
+            if (!isFocused())
+            {
+                return push(L, false);
+            }
+            manager->suspendAudio();
+            return push(L, true);
+        }
+
+        int sound_resume(lua_State* L)
+        {
+            yim::AudioManager* manager = requireAudio(L);
+            if (!isFocused())
+            {
+                return push(L, false);
+            }
+            manager->resumeAudio();
+            return push(L, true);
+        }
+
+        int sound_isSuspended(lua_State* L)
+        {
+            return push(L, requireAudio(L)->isSuspended());
+        }
+
+        int sound_addBackgroundSound(lua_State* L)
+        {
+            checkArgsExact(L, 1, "sound.addBackgroundSound", "s");
+            Scene* scene = Session::getActiveScene();
+            if (scene == nullptr || scene->getRootObject() == nullptr)
+            {
+                raiseLuaError(L, "Unable to add background sound, no chapter loaded!");
+            }
+            LoopSound* loop =
+                new LoopSound(tesra::generateName("LoopSound"), kavtypes::Rectangle(0.0f, 0.0f, 1.0f, 1.0f));
+            loop->setProperty("sound", toString(L, 1));
+            scene->getChapter()->registerObjects(loop);
+            scene->attachObject(loop);
+            return pushObject(L, loop);
+        }
+
+        int sound_removeBackgroundSound(lua_State* L)
+        {
+            checkArgsExact(L, 1, "sound.removeBackgroundSound", "s");
+            const hstring name = getSound(L, toString(L, 1));
+            int count = 0;
+            harray<LoopSound*> loops = sceneLoopSounds();
+            std::vector<tesraui::LifeToken::Watch> lives;
+            for (LoopSound* loop : loops)
+            {
+                lives.push_back(loop->watchLife());
+            }
+            for (int i = 0; i < loops.size(); ++i)
+            {
+                // One may have gone with a LoopSound above it.
+                if (lives[i].isAlive() && loops[i]->getFullSoundName() == name &&
+                    loops[i]->getDataset() != nullptr)
+                {
+                    loops[i]->getDataset()->destroyObject(loops[i]);
+                    ++count;
+                }
+            }
+            return push(L, count);
+        }
+
+        int sound_getBackgroundSounds(lua_State* L)
+        {
+            harray<hstring> names;
+            for (LoopSound* loop : sceneLoopSounds())
+            {
+                names.push_back(loop->getSound());
+            }
+            return pushStrings(L, names);
+        }
+    } // namespace
+
+    void registerSound()
+    {
+        registerFunction(sound_play, "sound.play");
+        registerFunction(sound_stop, "sound.stop");
+        registerFunction(sound_isPlaying, "sound.isPlaying");
+        registerFunction(sound_exists, "sound.exists");
+        registerFunction(sound_setMasterVolume, "sound.setMasterVolume");
+        registerFunction(sound_getMasterVolume, "sound.getMasterVolume");
+        registerFunction(sound_setCategoryVolume, "sound.setCategoryVolume");
+        registerFunction(sound_getCategoryVolume, "sound.getCategoryVolume");
+        registerFunction(sound_isEnabled, "sound.isEnabled");
+        registerFunction(sound_suspend, "sound.suspend");
+        registerFunction(sound_resume, "sound.resume");
+        registerFunction(sound_isSuspended, "sound.isSuspended");
+        registerFunction(sound_addBackgroundSound, "sound.addBackgroundSound");
+        registerFunction(sound_removeBackgroundSound, "sound.removeBackgroundSound");
+        registerFunction(sound_getBackgroundSounds, "sound.getBackgroundSounds");
+    }
+} // namespace LuaInterface

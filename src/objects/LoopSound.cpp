@@ -1,0 +1,390 @@
+#include "LoopSound.h"
+
+#include <cmath>
+#include <limits>
+
+#include <quortypes/Log.h>
+#include <quortypes/exception.h>
+#include <tesraui/Dataset.h>
+#include <yim/AudioManager.h>
+#include <yim/Category.h>
+#include <yim/Player.h>
+#include <yim/yim.h>
+
+#include "Session.h"
+
+namespace
+{
+    std::vector<std::unique_ptr<LoopSound::Entry>> entries;
+
+    // The entry leaves the list: its owner loses it and its player goes.
+    void destroyEntry(LoopSound::Entry* entry)
+    {
+        entry->owner = nullptr;
+        if (entry->player != nullptr && yim::manager != nullptr)
+        {
+            yim::manager->destroyPlayer(entry->player);
+        }
+        entry->player = nullptr;
+    }
+
+    void removeEntries(const std::vector<LoopSound::Entry*>& gone)
+    {
+        for (LoopSound::Entry* entry : gone)
+        {
+            for (auto it = entries.begin(); it != entries.end(); ++it)
+            {
+                if (it->get() == entry)
+                {
+                    destroyEntry(entry);
+                    entries.erase(it);
+                    break;
+                }
+            }
+        }
+    }
+} // namespace
+
+void LoopSound::Entry::setTarget(float value, float newSpeed)
+{
+    target = value;
+    speed = newSpeed;
+}
+
+bool LoopSound::Entry::update(float timeDelta)
+{
+    if (skip)
+    {
+        skip = false;
+        return false;
+    }
+    if (player->isPlaying())
+    {
+        const float current = player->getGain();
+        const float difference = target - current;
+        const float step = speed * timeDelta;
+        // An instant fade makes inf x 0 = NaN here, which must land on the target too.
+        float next = target;
+        if (step < std::fabs(difference))
+        {
+            next = current + (difference > 0.0f ? step : -step);
+        }
+        if (next != current)
+        {
+            player->setGain(next);
+        }
+    }
+    if (state != STEADY && player->getGain() == target)
+    {
+        if (state == ENDING)
+        {
+            return true;
+        }
+        player->pause();
+        state = STEADY;
+    }
+    return false;
+}
+
+LoopSound::LoopSound(const hstring& name, kavtypes::Rectangle rect) : tesraui::Object(name, rect) {}
+
+LoopSound::~LoopSound()
+{
+    // An object whose sound never existed, or whose entry the list already dropped, has nothing to give up.
+    if (entry != nullptr)
+    {
+        release(entry, fadeOutTime, getFullSoundName());
+        entry = nullptr;
+    }
+}
+
+tesraui::Object* LoopSound::createInstance(const hstring& name, kavtypes::Rectangle rect)
+{
+    return new LoopSound(name, rect);
+}
+
+void LoopSound::notifyEvent(const hstring& type, void* args)
+{
+    if (type == "AttachToObject" && sound != "")
+    {
+        attached = true;
+    }
+    tesraui::Object::notifyEvent(type, args);
+}
+
+harray<PropertyInfo> LoopSound::getPropertyDescriptions() const
+{
+    harray<PropertyInfo> result = {
+        PropertyInfo("sound", PropertyInfo::STRING),     PropertyInfo("fadeTime", PropertyInfo::FLOAT),
+        PropertyInfo("fadeInTime", PropertyInfo::FLOAT), PropertyInfo("fadeOutTime", PropertyInfo::FLOAT),
+        PropertyInfo("pausable", PropertyInfo::BOOL),    PropertyInfo("gain", PropertyInfo::FLOAT),
+    };
+    harray<PropertyInfo> base = tesraui::Object::getPropertyDescriptions();
+    result.insert(result.end(), base.begin(), base.end());
+    return result;
+}
+
+void LoopSound::update(float timeDelta)
+{
+    tesraui::Object::update(timeDelta);
+    if (!started)
+    {
+        // A sound emptied after the attach would start a sound named after the chapter alone.
+        if (!attached || sound == "")
+        {
+            return;
+        }
+        // Marked first: an unknown sound throws once, and the object stays silent afterwards.
+        started = true;
+        entry = acquire(getFullSoundName(), this);
+        entry->setTarget(gain, fadeSpeed(fadeInTime));
+        entry->state = Entry::STEADY;
+        if (!entry->player->isPlaying())
+        {
+            entry->player->play(0.0f, true);
+        }
+    }
+    if (attached && pausable && entry != nullptr)
+    {
+        const float wanted = (Session::isPaused() ? 0.0f : gain);
+        if (entry->target != wanted)
+        {
+            entry->setTarget(wanted, 2.0f);
+        }
+    }
+}
+
+hstring LoopSound::getProperty(const hstring& name)
+{
+    if (name == "sound")
+    {
+        return sound;
+    }
+    if (name == "fadeTime")
+    {
+        return hstring((fadeInTime + fadeOutTime) * 0.5f);
+    }
+    if (name == "fadeInTime")
+    {
+        return hstring(fadeInTime);
+    }
+    if (name == "fadeOutTime")
+    {
+        return hstring(fadeOutTime);
+    }
+    if (name == "pausable")
+    {
+        return pausable ? "1" : "0";
+    }
+    if (name == "gain")
+    {
+        return hstring(gain);
+    }
+    if (name == "category")
+    {
+        if (entry == nullptr || entry->player->getCategory() == nullptr)
+        {
+            return "";
+        }
+        return entry->player->getCategory()->getName();
+    }
+    return tesraui::Object::getProperty(name);
+}
+
+bool LoopSound::setProperty(const hstring& name, const hstring& value)
+{
+    if (name == "sound")
+    {
+        sound = value;
+        if (getParent() != nullptr && sound != "")
+        {
+            attached = true;
+        }
+    }
+    else if (name == "fadeTime")
+    {
+        fadeInTime = fadeOutTime = value.toFloat();
+    }
+    else if (name == "fadeInTime")
+    {
+        fadeInTime = value.toFloat();
+    }
+    else if (name == "fadeOutTime")
+    {
+        fadeOutTime = value.toFloat();
+    }
+    else if (name == "pausable")
+    {
+        pausable = value.toBool();
+    }
+    else if (name == "gain")
+    {
+        gain = value.toFloat();
+        if (entry != nullptr && !(pausable && Session::isPaused()))
+        {
+            entry->setTarget(gain, 2.0f);
+        }
+    }
+    else
+    {
+        return tesraui::Object::setProperty(name, value);
+    }
+    return true;
+}
+
+hstring LoopSound::getFullSoundName() const
+{
+    if (sound.contains(".") || getDataset() == nullptr)
+    {
+        return sound;
+    }
+    return getDataset()->getName() + "." + sound;
+}
+
+float LoopSound::fadeSpeed(float time)
+{
+    // Not written as time <= 0, so that NaN is instant too.
+    if (!(time > 0.0f))
+    {
+        return std::numeric_limits<float>::infinity();
+    }
+    return 1.0f / time;
+}
+
+LoopSound::Entry* LoopSound::acquire(const hstring& fullName, LoopSound* owner)
+{
+    for (const std::unique_ptr<Entry>& entry : entries)
+    {
+        if (entry->name == fullName && entry->owner == nullptr)
+        {
+            entry->owner = owner;
+            return entry.get();
+        }
+    }
+    if (yim::manager == nullptr)
+    {
+        throw quortypes::exception("Unable to play '" + fullName + "', audio is not initialised", __FILE__,
+                                   __LINE__);
+    }
+    std::unique_ptr<Entry> entry(new Entry());
+    entry->player = yim::manager->createPlayer(fullName);
+    entry->player->setGain(0.0f);
+    entry->name = fullName;
+    entry->owner = owner;
+    entries.push_back(std::move(entry));
+    return entries.back().get();
+}
+
+void LoopSound::release(Entry* entry, float fadeOutTime, const hstring& name)
+{
+    if (entry == nullptr)
+    {
+        quortypes::Log::error(Session::logTag,
+                              "Error relieving ownership of a LoopSound object, entry argument is NULL!");
+        return;
+    }
+    Entry* found = nullptr;
+    for (const std::unique_ptr<Entry>& candidate : entries)
+    {
+        if (candidate.get() == entry)
+        {
+            found = entry;
+        }
+    }
+    if (found == nullptr)
+    {
+        // Not in the list means not alive either: the caller names it.
+        quortypes::Log::error(Session::logTag, "Error relieving ownership of a LoopSound object, '" + name +
+                                                   "' not found in list of playing LoopSounds!");
+        return;
+    }
+    if (found->owner != nullptr)
+    {
+        found->owner->entry = nullptr;
+    }
+    found->owner = nullptr;
+    if (found->player->isPlaying())
+    {
+        found->setTarget(0.0f, fadeSpeed(fadeOutTime));
+    }
+    else
+    {
+        found->target = found->player->getGain();
+    }
+    found->skip = true;
+    found->state = Entry::ENDING;
+}
+
+void LoopSound::fadeOutAll(const hstring& chapter, float time)
+{
+    if (!(time > 0.0f))
+    {
+        const hstring prefix = chapter + ".";
+        std::vector<Entry*> gone;
+        for (const std::unique_ptr<Entry>& entry : entries)
+        {
+            if (entry->name.startsWith(prefix))
+            {
+                if (entry->owner != nullptr)
+                {
+                    entry->owner->entry = nullptr;
+                }
+                gone.push_back(entry.get());
+            }
+        }
+        removeEntries(gone);
+        return;
+    }
+    for (const std::unique_ptr<Entry>& entry : entries)
+    {
+        if (entry->player->isPlaying() && entry->player->getGain() == entry->target)
+        {
+            if (entry->owner != nullptr)
+            {
+                entry->owner->entry = nullptr;
+            }
+            entry->owner = nullptr;
+            entry->setTarget(0.0f, fadeSpeed(time));
+            entry->skip = true;
+            entry->state = Entry::ENDING;
+        }
+    }
+}
+
+void LoopSound::updateAll(float timeDelta)
+{
+    std::vector<Entry*> done;
+    for (const std::unique_ptr<Entry>& entry : entries)
+    {
+        if (entry->update(timeDelta))
+        {
+            done.push_back(entry.get());
+        }
+    }
+    for (Entry* entry : done)
+    {
+        if (entry->owner != nullptr)
+        {
+            entry->owner->entry = nullptr;
+        }
+    }
+    removeEntries(done);
+}
+
+void LoopSound::destroyAll()
+{
+    for (const std::unique_ptr<Entry>& entry : entries)
+    {
+        if (entry->owner != nullptr)
+        {
+            entry->owner->entry = nullptr;
+        }
+        destroyEntry(entry.get());
+    }
+    entries.clear();
+}
+
+const std::vector<std::unique_ptr<LoopSound::Entry>>& LoopSound::getEntries()
+{
+    return entries;
+}
