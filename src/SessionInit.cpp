@@ -14,6 +14,7 @@
 #include <tesra/tesra.h>
 #include <tesraparticle/tesraparticle.h>
 #include <tesraui/tesraui.h>
+#include <tesravideo/tesravideo.h>
 #include <yim/AudioManager.h>
 #include <yim/Category.h>
 #include <yim/yim.h>
@@ -39,6 +40,7 @@
 #include "objects/PausableObject.h"
 #include "objects/SceneSwitchDestructor.h"
 #include "objects/VumoViewportObject.h"
+#include "objects/VumoVideoObject.h"
 #include "Profile.h"
 #include "ui/UI.h"
 
@@ -156,6 +158,9 @@ namespace Session
             pirk::markInitialized();
             tesra::init();
             tesra::createRenderSystem();
+            tesravideo::init(1);
+            tesraui::unregisterObjectFactory("VideoObject");
+            tesraui::registerObjectFactory("VideoObject", &VumoVideoObject::createInstance);
             tesra::Window::Options options;
             options.resizable = (config["resizable_window"] == "1");
             options.fpsCounter = (config["developer_mode"] == "1");

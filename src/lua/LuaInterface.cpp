@@ -50,6 +50,7 @@ namespace LuaInterface
             registerDebug();
             registerGvec2Type();
             registerGsplineType();
+            registerVideoObjectMethods();
             registerParticleMethods();
         }
     } // namespace

@@ -1,3 +1,4 @@
+#include <cstdint>
 #include <cstring>
 
 #include <libyuv.h>
@@ -49,19 +50,6 @@ namespace
         return (mode >= TH_UNDEFINED && mode <= TH_XYUV ? &modes[mode] : nullptr);
     }
 
-    unsigned char alphaFromLuma(unsigned char y)
-    {
-        if (y <= 16)
-        {
-            return 0;
-        }
-        if (y >= 235)
-        {
-            return 255;
-        }
-        return (unsigned char)((y - 16) * 255 / 219);
-    }
-
     void convertGrey(const ModeInfo& info, const TheoraPixelTransform& t)
     {
         int rowBytes = t.w * info.bytes;
@@ -102,17 +90,44 @@ namespace
         }
     }
 
+    // Whole pixels are read and written as words: the loop then runs on vector lanes, where byte stores
+    // every fourth byte would not.
+    typedef uint32_t __attribute__((may_alias)) PixelWord;
+    static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "a pixel's byte 3 is its word's high byte");
+
+    template <int shift> void fillAlphaWords(const TheoraPixelTransform& t)
+    {
+        const uint32_t keep = ~(0xFFu << shift);
+        // In locals: the word stores may alias anything, the transform's fields included.
+        const unsigned int width = t.w;
+        const unsigned int height = t.h;
+        for (unsigned int r = 0; r < height; ++r)
+        {
+            const unsigned char* y = t.y + r * t.yStride + width;
+            PixelWord* pixel = (PixelWord*)(t.out + r * width * 4);
+            for (unsigned int c = 0; c < width; ++c)
+            {
+                // In 16-bit lanes: level * 255 fits, and its product with 19153 shifted right by 22
+                // equals level * 255 / 219 (truncated) for every level from 0 to 219.
+                uint16_t luma = y[c];
+                uint16_t level = (uint16_t)(luma > 16 ? luma - 16 : 0);
+                level = (uint16_t)(level < 219 ? level : 219);
+                uint16_t scaled = (uint16_t)(level * 255);
+                uint32_t alpha = ((uint32_t)scaled * 19153u) >> 22;
+                pixel[c] = (pixel[c] & keep) | (alpha << shift);
+            }
+        }
+    }
+
     void fillAlpha(const ModeInfo& info, const TheoraPixelTransform& t)
     {
-        int rowBytes = t.w * info.bytes;
-        for (unsigned int r = 0; r < t.h; ++r)
+        if (info.alphaByte == 3)
         {
-            const unsigned char* y = t.y + r * t.yStride + t.w;
-            unsigned char* alpha = t.out + r * rowBytes + info.alphaByte;
-            for (unsigned int c = 0; c < t.w; ++c, alpha += 4)
-            {
-                *alpha = alphaFromLuma(y[c]);
-            }
+            fillAlphaWords<24>(t);
+        }
+        else
+        {
+            fillAlphaWords<0>(t);
         }
     }
 } // namespace
@@ -149,6 +164,15 @@ void theoraConvert(int mode, const TheoraPixelTransform& t)
         convertYuv(*info, t);
     }
     if (info->alpha)
+    {
+        fillAlpha(*info, t);
+    }
+}
+
+void theoraFillAlpha(int mode, const TheoraPixelTransform& t)
+{
+    const ModeInfo* info = findMode(mode);
+    if (info != nullptr && info->alpha)
     {
         fillAlpha(*info, t);
     }

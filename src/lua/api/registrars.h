@@ -18,5 +18,6 @@ namespace LuaInterface
     void registerProfile();
     void registerDebug();
     // Methods of object classes, once the object table exists.
+    void registerVideoObjectMethods();
     void registerParticleMethods();
 } // namespace LuaInterface

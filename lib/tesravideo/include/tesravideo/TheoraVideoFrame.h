@@ -52,6 +52,8 @@ int theoraBytesPerPixel(int mode);
 // Fills out (width x height pixels, rows of width x bytes per pixel) in the mode's layout. For alpha
 // modes the alpha comes from the luma at column width + c, so the planes must be twice as wide.
 void theoraConvert(int mode, const TheoraPixelTransform& transform);
+// The alpha pass of theoraConvert alone, for an alpha mode; does nothing for the others.
+void theoraFillAlpha(int mode, const TheoraPixelTransform& transform);
 
 class TheoraVideoFrame
 {

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <tesraui/ImageBox.h>
+
+class TheoraTimer;
+class TheoraVideoClip;
+
+namespace tesraui
+{
+    class Image;
+    class Texture;
+} // namespace tesraui
+
+namespace yim
+{
+    class Player;
+    class Sound;
+} // namespace yim
+
+namespace tesravideo
+{
+    // Plays a video file of its dataset's "video" folder into a texture and shows it as its image, with
+    // the alpha channel taken from the video when asked and a separate sound whose position drives the
+    // clock. The clip is made on the first draw or size query after "video" is set.
+    class VideoObject : public tesraui::ImageBox
+    {
+    public:
+        VideoObject(const hstring& name, kavtypes::Rectangle rect);
+        ~VideoObject() override;
+
+        static tesraui::Object* createInstance(const hstring& name, kavtypes::Rectangle rect);
+
+        hstring getClassName() const override { return "VideoObject"; }
+        void notifyEvent(const hstring& type, void* args) override;
+        harray<PropertyInfo> getPropertyDescriptions() const override;
+        void update(float timeDelta) override;
+        hstring getProperty(const hstring& name) override;
+        bool setProperty(const hstring& name, const hstring& value) override;
+        void _draw() override;
+        // Whether the video counts as paused by its looks: hidden, or its derived alpha below the threshold.
+        virtual bool isPausedByAlpha();
+
+        void play();
+        void pause();
+        void stop();
+
+        TheoraVideoClip* getClip() const { return this->clip; }
+        TheoraTimer* getTimer() const { return this->timer; }
+        yim::Player* getAudioPlayer() const { return this->audioPlayer; }
+        tesraui::Texture* getVideoTexture() const { return this->texture; }
+        bool isVideoAlpha() const { return this->videoAlpha; }
+        bool isLoop() const { return this->loop; }
+        float getSpeed() const { return this->speed; }
+        void setSpeed(float value);
+        // The file the clip reads: under the dataset's "video" folder, the default extension added when
+        // the name has none of the known ones.
+        hstring getFullPath() const;
+
+    protected:
+        hstring videoName;
+        hstring audioName;
+        bool playbackDone = false;
+        bool videoAlpha = false;
+        bool loop = true;
+        TheoraVideoClip* clip = nullptr;
+        TheoraTimer* timer = nullptr;
+        int blendMode = 0;
+        tesraui::Texture* texture = nullptr;
+        tesraui::Image* videoImage = nullptr;
+        float speed = 1.0f;
+        int prevFrameNumber = 0;
+        bool seeked = false;
+        int alphaPauseThreshold = 0;
+        float audioSyncOffset = 0.0f;
+        yim::Player* audioPlayer = nullptr;
+        yim::Sound* sound = nullptr;
+
+        void _createClip();
+        // Releases the image, texture, clip, sound and timer; with resetImage the object shows the
+        // dataset's "null" image afterwards.
+        void _destroyResources(bool resetImage);
+        void _createSound();
+        // Fires "PlaybackDone" when a looping clip's shown frame number went back.
+        void _notePlaybackDone(int frameNumber);
+    };
+} // namespace tesravideo

@@ -1,0 +1,669 @@
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include <quortypes/Dir.h>
+#include <quortypes/Log.h>
+#include <quortypes/Resource.h>
+#include <quortypes/exception.h>
+#include <tesra/RenderSystem.h>
+#include <tesra/SystemInfo.h>
+#include <tesra/Texture.h>
+#include <tesra/Window.h>
+#include <tesra/tesra.h>
+#include <tesraui/Dataset.h>
+#include <tesraui/Image.h>
+#include <tesraui/Texture.h>
+#include <tesravideo/AudioVideoTimer.h>
+#include <tesravideo/TheoraDataSource.h>
+#include <tesravideo/TheoraException.h>
+#include <tesravideo/TheoraFrameQueue.h>
+#include <tesravideo/TheoraVideoClip.h>
+#include <tesravideo/TheoraVideoFrame.h>
+#include <tesravideo/TheoraVideoManager.h>
+#include <tesravideo/VideoObject.h>
+#include <tesravideo/VideoTimer.h>
+#include <tesravideo/tesravideo.h>
+#include <yim/AudioManager.h>
+#include <yim/Player.h>
+#include <yim/Sound.h>
+#include <yim/yim.h>
+
+#include "module.h"
+
+namespace tesravideo
+{
+    namespace
+    {
+        const char* const blendModeNames[] = {"default", "alpha", "add", "subtract", "overwrite"};
+        const int preloadLimit = 67108864;
+
+        int potCeiling(int value)
+        {
+            int result = 1;
+            while (result < value)
+            {
+                result *= 2;
+            }
+            return result;
+        }
+
+        int outputModeOf(tesra::Image::Format format)
+        {
+            switch (format)
+            {
+            case tesra::Image::FORMAT_RGBA:
+                return TH_RGBA;
+            case tesra::Image::FORMAT_ARGB:
+                return TH_ARGB;
+            case tesra::Image::FORMAT_BGRA:
+                return TH_BGRA;
+            case tesra::Image::FORMAT_ABGR:
+                return TH_ABGR;
+            case tesra::Image::FORMAT_RGBX:
+                return TH_RGBX;
+            case tesra::Image::FORMAT_XRGB:
+                return TH_XRGB;
+            case tesra::Image::FORMAT_BGRX:
+                return TH_BGRX;
+            case tesra::Image::FORMAT_XBGR:
+                return TH_XBGR;
+            case tesra::Image::FORMAT_RGB:
+                return TH_RGB;
+            case tesra::Image::FORMAT_BGR:
+                return TH_BGR;
+            case tesra::Image::FORMAT_GRAYSCALE:
+                return TH_GREY;
+            default:
+                return TH_UNDEFINED;
+            }
+        }
+
+        int precachedFramesFor(int ram, const hstring& path)
+        {
+            if (ram < 384)
+            {
+                return 4;
+            }
+            if (ram < 512)
+            {
+                return 6;
+            }
+            if (ram < 1024)
+            {
+                return path.contains("lowres") ? 16 : 8;
+            }
+            return 16;
+        }
+
+        TheoraDataSource* preloadedSource(const hstring& path)
+        {
+            quortypes::Resource resource(path);
+            int size = (int)resource.getSize();
+            if (size >= preloadLimit)
+            {
+                resource.close();
+                return new TesraVideoDataSource(path);
+            }
+            quortypes::Log::write(logTag, "Preloading video file to memory: " + path);
+            unsigned char* data = new unsigned char[size > 0 ? size : 1];
+            int read = resource.readRaw(data, size);
+            resource.close();
+            return new TheoraMemoryFileDataSource(data, std::max(read, 0), path);
+        }
+    } // namespace
+
+    VideoObject::VideoObject(const hstring& name, kavtypes::Rectangle rect) : tesraui::ImageBox(name, rect)
+    {
+        ++liveObjectCount;
+        if (TheoraVideoManager::getSingleton() == nullptr)
+        {
+            try
+            {
+                new TheoraVideoManager(workerThreadCount);
+            }
+            catch (_TheoraGenericException& e)
+            {
+                // The destructor does not run for a constructor that throws.
+                --liveObjectCount;
+                throw quortypes::exception(e.getMessage(), __FILE__, __LINE__);
+            }
+            std::vector<std::string> decoders = TheoraVideoManager::getSingleton()->getSupportedDecoders();
+            bool native = std::find(decoders.begin(), decoders.end(), "AVFoundation") != decoders.end();
+            defaultFileExtension = (native ? ".mp4" : ".ogv");
+        }
+    }
+
+    VideoObject::~VideoObject()
+    {
+        --liveObjectCount;
+        this->_destroyResources(false);
+        TheoraVideoManager* manager = TheoraVideoManager::getSingleton();
+        if (liveObjectCount < 1 && manager != nullptr)
+        {
+            quortypes::Log::write(logTag, "Destroying Video manager, no more active clips found.");
+            delete manager;
+        }
+    }
+
+    tesraui::Object* VideoObject::createInstance(const hstring& name, kavtypes::Rectangle rect)
+    {
+        return new VideoObject(name, rect);
+    }
+
+    void VideoObject::notifyEvent(const hstring& type, void* args)
+    {
+        if (type == "AttachToObject" && this->image != this->videoImage && this->dataset != nullptr)
+        {
+            this->image = this->dataset->getImage("null");
+        }
+        ImageBox::notifyEvent(type, args);
+    }
+
+    harray<PropertyInfo> VideoObject::getPropertyDescriptions() const
+    {
+        static harray<PropertyInfo> descriptions;
+        if (descriptions.size() == 0)
+        {
+            descriptions = {PropertyInfo("video", PropertyInfo::STRING),
+                            PropertyInfo("video_alpha", PropertyInfo::BOOL),
+                            PropertyInfo("alpha_pause_treshold", PropertyInfo::INT),
+                            PropertyInfo("loop", PropertyInfo::BOOL),
+                            PropertyInfo("speed", PropertyInfo::FLOAT),
+                            PropertyInfo("time", PropertyInfo::FLOAT),
+                            PropertyInfo("duration", PropertyInfo::FLOAT),
+                            PropertyInfo("videoWidth", PropertyInfo::INT),
+                            PropertyInfo("videoHeight", PropertyInfo::INT),
+                            PropertyInfo("audio", PropertyInfo::STRING),
+                            PropertyInfo("sync_offset", PropertyInfo::FLOAT),
+                            PropertyInfo("blend_mode", PropertyInfo::STRING),
+                            PropertyInfo("state", PropertyInfo::STRING)};
+            harray<PropertyInfo> base = ImageBox::getPropertyDescriptions();
+            descriptions.insert(descriptions.end(), base.begin(), base.end());
+        }
+        return descriptions;
+    }
+
+    bool VideoObject::isPausedByAlpha()
+    {
+        if (this->clip == nullptr)
+        {
+            return true;
+        }
+        if (this->alphaPauseThreshold > 0)
+        {
+            int alpha = this->isDerivedVisible() ? this->getDerivedAlpha() : 0;
+            return alpha < this->alphaPauseThreshold;
+        }
+        return !this->isDerivedVisible() || this->color.a == 0;
+    }
+
+    void VideoObject::play()
+    {
+        if (this->clip != nullptr)
+        {
+            this->clip->play();
+        }
+    }
+
+    void VideoObject::pause()
+    {
+        if (this->clip != nullptr)
+        {
+            this->clip->pause();
+        }
+    }
+
+    void VideoObject::stop()
+    {
+        if (this->clip != nullptr)
+        {
+            this->clip->stop();
+        }
+    }
+
+    void VideoObject::setSpeed(float value)
+    {
+        this->speed = value;
+        if (this->clip != nullptr)
+        {
+            this->clip->setPlaybackSpeed(value);
+        }
+    }
+
+    hstring VideoObject::getFullPath() const
+    {
+        hstring folder = (this->dataset != nullptr ? this->dataset->getFolderPath() : hstring());
+        // A dataset in the working folder has an empty folder path; its videos are not at the root.
+        hstring path = (folder != "" ? folder + "/video/" : hstring("video/")) + this->videoName;
+        if (path.endsWith(".ogg") || path.endsWith(".ogv") || path.endsWith(".mp4"))
+        {
+            return path;
+        }
+        if (quortypes::Resource::exists(path + defaultFileExtension))
+        {
+            return path + defaultFileExtension;
+        }
+        return path + ".ogv";
+    }
+
+    void VideoObject::_destroyResources(bool resetImage)
+    {
+        if (this->videoImage != nullptr)
+        {
+            if (this->image == this->videoImage)
+            {
+                this->image = nullptr;
+            }
+            delete this->videoImage;
+            this->videoImage = nullptr;
+        }
+        if (resetImage)
+        {
+            this->image = (this->dataset != nullptr ? this->dataset->getImage("null") : nullptr);
+        }
+        delete this->texture;
+        this->texture = nullptr;
+        if (this->clip != nullptr)
+        {
+            TheoraVideoManager::getSingleton()->destroyVideoClip(this->clip);
+            this->clip = nullptr;
+        }
+        if (yim::manager != nullptr)
+        {
+            if (this->audioPlayer != nullptr)
+            {
+                yim::manager->destroyPlayer(this->audioPlayer);
+            }
+            if (this->sound != nullptr)
+            {
+                yim::manager->destroySound(this->sound);
+            }
+        }
+        this->audioPlayer = nullptr;
+        this->sound = nullptr;
+        delete this->timer;
+        this->timer = nullptr;
+    }
+
+    void VideoObject::_createClip()
+    {
+        hstring path = this->getFullPath();
+        tesra::Image::Format format = tesra::rendersys->getNativeTextureFormat(
+            this->videoAlpha ? tesra::Image::FORMAT_RGBA : tesra::Image::FORMAT_RGB);
+        this->_destroyResources(true);
+        if (path.endsWith(".mp4") && quortypes::Resource::getPrefix() != "")
+        {
+            path = quortypes::Dir::joinPath(quortypes::Resource::getPrefix(), path);
+        }
+        int mode = outputModeOf(format);
+        int ram = tesra::getSystemInfo().ram;
+        int precached = precachedFramesFor(ram, path);
+        TheoraVideoManager* manager = TheoraVideoManager::getSingleton();
+        try
+        {
+            if (path.endsWith("mp4"))
+            {
+                hstring file = path;
+                if (tesra::window != nullptr && tesra::window->getName() == "OpenKODE")
+                {
+                    file = "res/" + file;
+                }
+                this->clip = manager->createVideoClip(file, mode, precached);
+            }
+            else if (ram <= 256)
+            {
+                this->clip = manager->createVideoClip(new TesraVideoDataSource(path), mode, precached);
+            }
+            else
+            {
+                this->clip = manager->createVideoClip(preloadedSource(path), mode, precached);
+                quortypes::Log::write(logTag, "Created video clip.");
+            }
+        }
+        catch (_TheoraGenericException& e)
+        {
+            throw quortypes::exception(e.getMessage(), __FILE__, __LINE__);
+        }
+        if (this->clip->getWidth() == 0)
+        {
+            this->_destroyResources(true);
+            throw quortypes::exception("Failed to load video file: " + path, __FILE__, __LINE__);
+        }
+        this->clip->setAutoRestart(this->loop);
+        int width = potCeiling(this->clip->getWidth());
+        int height = potCeiling(this->clip->getHeight());
+        tesra::Texture* renderTexture = tesra::rendersys->createTexture(
+            width, height, tesra::Color(0, 0, 0, 0), format, tesra::Texture::Type::VOLATILE);
+        if (renderTexture == nullptr)
+        {
+            this->_destroyResources(true);
+            throw quortypes::exception("Failed to load video file: " + path, __FILE__, __LINE__);
+        }
+        this->texture = new tesraui::Texture("", renderTexture);
+        this->videoImage = new tesraui::Image(this->texture, "video_img",
+                                              kavtypes::Rectangle((float)this->clip->getSubFrameOffsetX(),
+                                                                  (float)this->clip->getSubFrameOffsetY(),
+                                                                  (float)this->clip->getSubFrameWidth(),
+                                                                  (float)this->clip->getSubFrameHeight()));
+        this->videoImage->setBlendMode((tesra::BlendMode)this->blendMode);
+        this->clip->waitForCache(0.25f, 0.5f);
+        if (this->audioName != "")
+        {
+            this->_createSound();
+        }
+        if (this->timer == nullptr)
+        {
+            this->timer = new VideoTimer(this);
+        }
+        this->clip->setTimer(this->timer);
+        this->clip->setPlaybackSpeed(this->speed);
+        this->update(0.0f);
+    }
+
+    void VideoObject::_createSound()
+    {
+        if (yim::manager == nullptr)
+        {
+            quortypes::Log::warn(logTag,
+                                 "VideoObject: no audio system, '" + this->audioName + "' not played");
+            return;
+        }
+        hstring category = "video";
+        if (this->audioName.contains("/"))
+        {
+            harray<hstring> parts = this->audioName.split("/");
+            hstring folder = parts[parts.size() - 2];
+            if (yim::manager->hasCategory(folder))
+            {
+                category = folder;
+            }
+        }
+        if (category == "video" && !yim::manager->hasCategory(category))
+        {
+            yim::manager->createCategory(category, 3, 0);
+        }
+        hstring folder = (this->dataset != nullptr ? this->dataset->getFolderPath() : hstring());
+        hstring path = (folder != "" ? folder + "/video/" : hstring("video/")) + this->audioName;
+        this->sound = yim::manager->createSound(path, category, "");
+        if (this->sound == nullptr)
+        {
+            // A missing file, or one another video plays already: the picture runs on its own clock.
+            quortypes::Log::warn(logTag, "VideoObject: unable to create sound '" + path + "'");
+            return;
+        }
+        this->audioPlayer = yim::manager->createPlayer(this->sound->getName());
+        this->timer = new AudioVideoTimer(this, this->audioPlayer, this->audioSyncOffset);
+    }
+
+    void VideoObject::update(float timeDelta)
+    {
+        ImageBox::update(timeDelta);
+        if (this->clip == nullptr)
+        {
+            return;
+        }
+        if (this->audioPlayer != nullptr && this->audioPlayer->getPitch() != this->speed)
+        {
+            this->audioPlayer->setPitch(this->speed);
+        }
+        if (!this->loop)
+        {
+            bool done =
+                this->clip->isDone() && (this->audioPlayer == nullptr || !this->audioPlayer->isPlaying());
+            if (done && !this->playbackDone)
+            {
+                this->triggerEvent("PlaybackDone", 0u);
+            }
+            this->playbackDone = done;
+        }
+        // The workers ask the timer whether it stands; they must not ask this object from their threads.
+        VideoTimer* videoTimer = dynamic_cast<VideoTimer*>(this->timer);
+        if (videoTimer != nullptr)
+        {
+            videoTimer->refreshObjectPause();
+        }
+        this->clip->update(timeDelta);
+    }
+
+    void VideoObject::_draw()
+    {
+        if (this->clip == nullptr && this->videoName != "")
+        {
+            this->_createClip();
+        }
+        if (this->clip != nullptr)
+        {
+            TheoraVideoFrame* frame = this->clip->getNextFrame();
+            bool pop = true;
+            if (!this->texture->isLoaded())
+            {
+                this->texture->load();
+                if (frame == nullptr)
+                {
+                    if (this->clip->getNumReadyFrames() == 0)
+                    {
+                        this->clip->waitForCache(0.5f, 1.0f);
+                    }
+                    frame = this->clip->getFrameQueue()->getFirstAvailableFrame();
+                    pop = false;
+                }
+                if (frame == nullptr)
+                {
+                    tesra::Texture* renderTexture = this->texture->getRenderTexture();
+                    renderTexture->fillRect(0, 0, renderTexture->getWidth(), renderTexture->getHeight(),
+                                            tesra::Color(0, 0, 0, 0));
+                }
+            }
+            if (frame != nullptr)
+            {
+                this->image = this->videoImage;
+                tesra::Texture* renderTexture = this->texture->getRenderTexture();
+                int width = this->clip->getWidth();
+                int height = this->clip->getHeight();
+                renderTexture->write(0, 0, width, height, 0, 0, frame->getBuffer(), width, height,
+                                     renderTexture->getFormat());
+                int number = (int)frame->frameNumber;
+                if (pop)
+                {
+                    this->clip->popFrame();
+                }
+                if (this->loop)
+                {
+                    this->_notePlaybackDone(number);
+                }
+            }
+        }
+        ImageBox::_draw();
+    }
+
+    void VideoObject::_notePlaybackDone(int frameNumber)
+    {
+        // The first frame after a "time" assignment only sets the mark: a jump back is no wrap, and a
+        // jump forward must not leave the flag to swallow the next real wrap.
+        if (this->seeked)
+        {
+            this->seeked = false;
+        }
+        else if (frameNumber < this->prevFrameNumber)
+        {
+            this->triggerEvent("PlaybackDone", 0u);
+        }
+        this->prevFrameNumber = frameNumber;
+    }
+
+    hstring VideoObject::getProperty(const hstring& name)
+    {
+        if (name == "video")
+        {
+            return this->videoName;
+        }
+        if (name == "video_alpha")
+        {
+            return this->videoAlpha ? "1" : "0";
+        }
+        if (name == "alpha_pause_treshold")
+        {
+            return hstring(this->alphaPauseThreshold);
+        }
+        if (name == "loop")
+        {
+            return this->loop ? "1" : "0";
+        }
+        if (name == "speed")
+        {
+            return hstring(this->speed);
+        }
+        if (name == "time")
+        {
+            return hstring(this->clip != nullptr ? this->clip->getTimePosition() : 0.0f);
+        }
+        if (name == "videoWidth" || name == "videoHeight" || name == "duration")
+        {
+            if (this->clip == nullptr && this->videoName != "")
+            {
+                this->_createClip();
+            }
+            if (this->clip == nullptr)
+            {
+                return "0";
+            }
+            if (name == "videoWidth")
+            {
+                return hstring(this->clip->getWidth());
+            }
+            if (name == "videoHeight")
+            {
+                return hstring(this->clip->getHeight());
+            }
+            return hstring(this->clip->getDuration());
+        }
+        if (name == "audio")
+        {
+            return this->audioName;
+        }
+        if (name == "sync_offset")
+        {
+            return hstring(this->audioSyncOffset);
+        }
+        if (name == "blend_mode")
+        {
+            if (this->videoImage == nullptr)
+            {
+                quortypes::Log::error(logTag, "Unable to get blend_mode to VideoObject, image is NULL");
+                return "";
+            }
+            return (this->blendMode >= 0 && this->blendMode <= 4) ? hstring(blendModeNames[this->blendMode])
+                                                                  : hstring("unknown");
+        }
+        if (name == "state")
+        {
+            bool pausedByAlpha = this->isPausedByAlpha();
+            if (this->clip != nullptr && !pausedByAlpha && !this->clip->isDone())
+            {
+                return "playing";
+            }
+            return pausedByAlpha ? "paused" : "stopped";
+        }
+        return ImageBox::getProperty(name);
+    }
+
+    bool VideoObject::setProperty(const hstring& name, const hstring& value)
+    {
+        if (name == "video")
+        {
+            hstring previous = this->videoName;
+            this->videoName = value;
+            hstring path = this->getFullPath();
+            if (!quortypes::Resource::exists(path))
+            {
+                // A name that finds no file leaves the object as it was.
+                this->videoName = previous;
+                throw quortypes::exception("Unable to find video file: " + path, __FILE__, __LINE__);
+            }
+        }
+        else if (name == "video_alpha")
+        {
+            this->videoAlpha = value.toBool();
+        }
+        else if (name == "alpha_pause_treshold")
+        {
+            this->alphaPauseThreshold = std::max(0, std::min(value.toInt(), 255));
+        }
+        else if (name == "loop")
+        {
+            this->loop = value.toBool();
+            if (this->clip != nullptr)
+            {
+                this->clip->setAutoRestart(this->loop);
+            }
+        }
+        else if (name == "speed")
+        {
+            this->setSpeed(value.toFloat());
+        }
+        else if (name == "time")
+        {
+            if (this->clip == nullptr && this->videoName != "")
+            {
+                this->_createClip();
+            }
+            if (this->clip == nullptr)
+            {
+                quortypes::Log::warn(logTag, "VideoObject ignoring 'time' param, mClip is NULL");
+            }
+            else
+            {
+                this->seeked = true;
+                this->clip->seek(value.toFloat());
+            }
+        }
+        else if (name == "audio")
+        {
+            this->audioName = value;
+        }
+        else if (name == "sync_offset")
+        {
+            this->audioSyncOffset = value.toFloat();
+        }
+        else if (name == "blend_mode")
+        {
+            const char* const* found = std::find(std::begin(blendModeNames), std::end(blendModeNames), value);
+            if (found == std::end(blendModeNames))
+            {
+                quortypes::Log::errorf(logTag, "Unknown VideoObject blend mode: %s", value.c_str());
+            }
+            else
+            {
+                this->blendMode = (int)(found - std::begin(blendModeNames));
+                if (this->videoImage != nullptr)
+                {
+                    this->videoImage->setBlendMode((tesra::BlendMode)this->blendMode);
+                }
+            }
+        }
+        else if (name == "state")
+        {
+            // The clock's own flag: a clip that stands only because the object is hidden still counts as
+            // playing here.
+            if (value == "playing")
+            {
+                this->play();
+            }
+            else if (value == "paused")
+            {
+                this->pause();
+            }
+            else
+            {
+                throw quortypes::exception("VideoObject: unable to set state property to '" + value + "'.",
+                                           __FILE__, __LINE__);
+            }
+        }
+        else
+        {
+            return ImageBox::setProperty(name, value);
+        }
+        return true;
+    }
+} // namespace tesravideo

@@ -1,0 +1,400 @@
+#include <dlfcn.h>
+#include <link.h>
+
+#include <chrono>
+#include <fstream>
+#include <memory>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include <quortypes/Dir.h>
+#include <quortypes/Log.h>
+#include <quortypes/Resource.h>
+#include <quortypes/exception.h>
+#include <tesra/Image.h>
+#include <tesra/RenderSystem.h>
+#include <tesra/tesra.h>
+#include <tesraui/Container.h>
+#include <tesraui/Dataset.h>
+#include <tesraui/EventArgs.h>
+#include <tesraui/tesraui.h>
+#include <tesravideo/AudioVideoTimer.h>
+#include <tesravideo/TheoraTimer.h>
+#include <tesravideo/TheoraVideoClip.h>
+#include <tesravideo/TheoraVideoManager.h>
+#include <tesravideo/VideoObject.h>
+#include <tesravideo/tesravideo.h>
+#include <yim/AudioManager.h>
+#include <yim/Player.h>
+#include <yim/yim.h>
+
+#include "../../yim/tests/OggWriter.h"
+#include "OpenALLoopback.h"
+#include "VideoWriter.h"
+
+using kavtypes::Rectangle;
+using tesravideo::VideoObject;
+
+namespace
+{
+    typedef std::vector<std::string> Lines;
+
+    // The "tesravideo" log lines while alive.
+    struct VideoLog
+    {
+        VideoLog()
+        {
+            lines.clear();
+            quortypes::Log::setCallback(
+                [](const hstring& tag, const hstring& text)
+                {
+                    if (tag == "tesravideo")
+                        lines.push_back(text);
+                });
+        }
+        ~VideoLog() { quortypes::Log::setCallback(nullptr); }
+        int count(const std::string& text) const { return (int)std::count(lines.begin(), lines.end(), text); }
+        static inline Lines lines;
+    };
+
+    std::string thrownText(const std::function<void()>& f)
+    {
+        try
+        {
+            f();
+        }
+        catch (quortypes::exception& e)
+        {
+            std::string message = e.getMessage();
+            size_t end = message.find("] ");
+            return end == std::string::npos ? message : message.substr(end + 2);
+        }
+        return "nothing thrown";
+    }
+
+    unsigned int scriptedNow = 1;
+    unsigned int scriptedTicks()
+    {
+        return scriptedNow;
+    }
+
+    // A window on the GL render system, the UI library with the video object, and a dataset in a scratch
+    // folder whose "video" folder holds the test's clips.
+    class VideoObjectTest : public testing::Test
+    {
+    protected:
+        hstring folder;
+        hstring oldCwd;
+        std::unique_ptr<tesraui::Dataset> dataset;
+        tesraui::Container* root = nullptr;
+        int playbackDone = 0;
+
+        void SetUp() override
+        {
+            char pattern[] = "/tmp/tesravideo_test_XXXXXX";
+            this->folder = mkdtemp(pattern);
+            this->oldCwd = quortypes::Resource::getCwd();
+            quortypes::Resource::setCwd(this->folder);
+            VideoPlan plain;
+            this->write("data/video/count.ogv", videotest::encodeVideo(plain));
+            VideoPlan alpha;
+            alpha.alpha = true;
+            alpha.frames = 10;
+            this->write("data/video/alpha.ogv", videotest::encodeVideo(alpha));
+            tesra::init();
+            tesra::createRenderSystem();
+            tesra::createWindow(128, 128, false, "tesravideo");
+            // SDL unloads the GL driver before the leak check, which then cannot name the driver's memory.
+            dl_iterate_phdr(
+                [](dl_phdr_info* info, size_t, void*)
+                {
+                    if (info->dlpi_name != nullptr && info->dlpi_name[0] != '\0')
+                        dlopen(info->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+                    return 0;
+                },
+                nullptr);
+            tesraui::init();
+            tesravideo::init(1);
+            this->dataset.reset(new tesraui::Dataset("data/ui.xml"));
+            this->root = new tesraui::Container("root", Rectangle(0, 0, 128, 128));
+            this->dataset->registerObjects(this->root);
+        }
+
+        void TearDown() override
+        {
+            this->dataset.reset();
+            tesraui::destroy();
+            tesra::destroy();
+            yim::destroy();
+            tesravideo::AudioVideoTimer::setTickFunction(nullptr);
+            quortypes::Resource::setCwd(this->oldCwd);
+            quortypes::Dir::remove(this->folder);
+        }
+
+        void write(const hstring& name, const std::string& bytes)
+        {
+            hstring full = quortypes::Dir::joinPath(this->folder, name);
+            quortypes::Dir::create(quortypes::Dir::baseDir(full));
+            std::ofstream(full.c_str(), std::ios::binary) << bytes;
+        }
+
+        VideoObject* add(std::initializer_list<std::pair<const char*, const char*>> properties)
+        {
+            VideoObject* video = new VideoObject("video", Rectangle(0, 0, 64, 48));
+            this->root->addChildAndRegister(video);
+            for (auto& property : properties)
+                video->setProperty(property.first, property.second);
+            return video;
+        }
+
+        void countPlaybackDone(VideoObject* video)
+        {
+            static VideoObjectTest* current;
+            current = this;
+            video->registerEvent("PlaybackDone", [](tesraui::EventArgs*) { ++current->playbackDone; });
+        }
+
+        // Draws the tree over a red background and reads the window back.
+        std::unique_ptr<tesra::Image> drawAndGrab()
+        {
+            tesra::rendersys->clear(true, false);
+            tesra::rendersys->drawFilledRect(Rectangle(0, 0, 128, 128), tesra::Color(255, 0, 0));
+            this->root->draw();
+            return std::unique_ptr<tesra::Image>(tesra::rendersys->takeScreenshot(tesra::Image::FORMAT_RGBA));
+        }
+
+        static tesra::Color pixel(const tesra::Image& shot, int x, int y)
+        {
+            const unsigned char* p = shot.data + ((size_t)y * shot.width + x) * 4;
+            return tesra::Color(p[0], p[1], p[2], p[3]);
+        }
+
+        // Gives the worker time to decode until the clip holds that many ready frames.
+        static void waitForReady(TheoraVideoClip* clip, int count)
+        {
+            for (int i = 0; i < 500 && clip->getNumReadyFrames() < count && !clip->isDone(); ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+
+        // One frame of the game: update, draw, run the queued events.
+        void step(float seconds)
+        {
+            this->root->update(seconds);
+            this->root->draw();
+            this->dataset->processEvents();
+        }
+    };
+} // namespace
+
+TEST_F(VideoObjectTest, FactoryManagerLifetimeAndFileNames)
+{
+    VideoLog log;
+    EXPECT_EQ(TheoraVideoManager::getSingleton(), nullptr);
+    std::unique_ptr<tesraui::Object> made(tesraui::createObject("VideoObject", "v", Rectangle(0, 0, 1, 1)));
+    ASSERT_NE(dynamic_cast<VideoObject*>(made.get()), nullptr);
+    EXPECT_NE(TheoraVideoManager::getSingleton(), nullptr);
+    EXPECT_EQ(tesravideo::getDefaultFileExtension(), ".ogv");
+    VideoObject* video = this->add({{"video", "count"}});
+    EXPECT_EQ(video->getFullPath(), "data/video/count.ogv");
+    EXPECT_EQ(tesravideo::getLiveObjectCount(), 2);
+    // No clip until the first draw or size query.
+    EXPECT_EQ(video->getClip(), nullptr);
+    EXPECT_EQ(video->getProperty("videoWidth") + " " + video->getProperty("videoHeight"), "64 48");
+    EXPECT_EQ(video->getProperty("duration"), "1.600000");
+    ASSERT_NE(video->getClip(), nullptr);
+    EXPECT_EQ(video->getClip()->getOutputMode(), TH_BGRX);
+    EXPECT_EQ(thrownText([&] { video->setProperty("video", "missing"); }),
+              "Unable to find video file: data/video/missing.ogv");
+    EXPECT_EQ(video->getProperty("video"), "count");
+    made.reset();
+    EXPECT_NE(TheoraVideoManager::getSingleton(), nullptr);
+    this->dataset->destroyObject(video);
+    EXPECT_EQ(TheoraVideoManager::getSingleton(), nullptr);
+    EXPECT_EQ(log.count("Destroying Video manager, no more active clips found."), 1);
+    EXPECT_EQ(log.count("Preloading video file to memory: data/video/count.ogv"), 1);
+}
+
+TEST_F(VideoObjectTest, DrawsTheFrameThatIsDueReadBackFromTheWindow)
+{
+    VideoObject* video = this->add({{"video", "count"}, {"loop", "0"}});
+    std::unique_ptr<tesra::Image> shot = this->drawAndGrab();
+    TheoraVideoClip* clip = video->getClip();
+    ASSERT_NE(clip, nullptr);
+    EXPECT_EQ(videotest::readFrameNumber(shot->data, shot->width * 4, 4, 0), 0);
+    // Outside the picture the background shows.
+    EXPECT_EQ(pixel(*shot, 100, 100), tesra::Color(255, 0, 0));
+    waitForReady(clip, 8);
+    this->root->update(5.0f / 25.0f + 0.001f);
+    shot = this->drawAndGrab();
+    EXPECT_EQ(videotest::readFrameNumber(shot->data, shot->width * 4, 4, 0), 5);
+    EXPECT_EQ(video->getProperty("state"), "playing");
+}
+
+TEST_F(VideoObjectTest, VideoAlphaIsZeroWhereTheRightHalfHasLuma16)
+{
+    VideoObject* video = this->add({{"video", "alpha.ogv"}, {"video_alpha", "1"}, {"blend_mode", "alpha"}});
+    std::unique_ptr<tesra::Image> shot = this->drawAndGrab();
+    ASSERT_NE(video->getClip(), nullptr);
+    EXPECT_EQ(video->getClip()->getOutputMode(), TH_BGRA);
+    EXPECT_EQ(video->getProperty("videoWidth"), "64");
+    EXPECT_EQ(video->getProperty("blend_mode"), "alpha");
+    // Luma 16 in the first band: the red background shows untouched; luma 235 in the last: the picture.
+    EXPECT_EQ(pixel(*shot, 8, 40), tesra::Color(255, 0, 0));
+    tesra::Color opaque = pixel(*shot, 56, 40);
+    EXPECT_LT(opaque.r, 100);
+    EXPECT_GT(opaque.g, 30);
+    // Luma 125: about half of each.
+    tesra::Color half = pixel(*shot, 32, 40);
+    EXPECT_GT(half.r, 100);
+    EXPECT_LT(half.r, 180);
+}
+
+TEST_F(VideoObjectTest, HiddenOrUnderItsThresholdItReportsPausedAndItsClockStands)
+{
+    VideoObject* video = this->add({{"video", "count"}});
+    EXPECT_EQ(video->getProperty("state"), "paused");
+    this->step(0.0f);
+    this->step(0.1f);
+    EXPECT_EQ(video->getProperty("state"), "playing");
+    EXPECT_EQ(video->getProperty("time"), "0.100000");
+    video->setVisible(false);
+    this->step(0.5f);
+    EXPECT_EQ(video->getProperty("state"), "paused");
+    EXPECT_EQ(video->getProperty("time"), "0.100000");
+    // The workers see the pause through the timer, as cached on this thread.
+    EXPECT_TRUE(video->getTimer()->isPaused());
+    video->setVisible(true);
+    video->setProperty("alpha_pause_treshold", "300");
+    EXPECT_EQ(video->getProperty("alpha_pause_treshold"), "255");
+    video->setProperty("alpha_pause_treshold", "100");
+    video->setAlpha(99);
+    this->step(0.5f);
+    EXPECT_EQ(video->getProperty("state"), "paused");
+    EXPECT_EQ(video->getProperty("time"), "0.100000");
+    this->root->setAlpha(128);
+    video->setAlpha(255);
+    this->step(0.2f);
+    EXPECT_EQ(video->getProperty("state"), "playing");
+    EXPECT_EQ(video->getProperty("time"), "0.300000");
+    EXPECT_FALSE(video->getTimer()->isPaused());
+}
+
+TEST_F(VideoObjectTest, StateAndBlendModeProperties)
+{
+    VideoLog log;
+    VideoObject* video = this->add({{"video", "count"}});
+    EXPECT_EQ(video->getProperty("blend_mode"), "");
+    EXPECT_EQ(log.count("ERROR: Unable to get blend_mode to VideoObject, image is NULL"), 1);
+    this->step(0.0f);
+    video->setProperty("blend_mode", "multiply");
+    EXPECT_EQ(log.count("ERROR: Unknown VideoObject blend mode: multiply"), 1);
+    video->setProperty("blend_mode", "add");
+    EXPECT_EQ(video->getProperty("blend_mode"), "add");
+    EXPECT_EQ(thrownText([&] { video->setProperty("state", "stopped"); }),
+              "VideoObject: unable to set state property to 'stopped'.");
+    video->setProperty("state", "paused");
+    this->step(0.3f);
+    EXPECT_EQ(video->getProperty("time"), "0.000000");
+    video->setProperty("state", "playing");
+    this->step(0.3f);
+    EXPECT_EQ(video->getProperty("time"), "0.300000");
+    video->setProperty("speed", "2");
+    this->step(0.1f);
+    EXPECT_EQ(video->getProperty("time"), "0.500000");
+}
+
+TEST_F(VideoObjectTest, ALoopingVideoReportsEachWrapButNotABackwardSeek)
+{
+    VideoObject* video = this->add({{"video", "count"}});
+    this->countPlaybackDone(video);
+    this->step(0.0f);
+    TheoraVideoClip* clip = video->getClip();
+    float played = 0.0f;
+    // 1.2 s in, a seek back to the start is no wrap.
+    while (played < 1.2f)
+    {
+        waitForReady(clip, 3);
+        this->step(0.04f);
+        played += 0.04f;
+    }
+    video->setProperty("time", "0.1");
+    for (int i = 0; i < 5; ++i)
+    {
+        waitForReady(clip, 3);
+        this->step(0.04f);
+    }
+    EXPECT_EQ(this->playbackDone, 0);
+    // A seek forward leaves nothing behind that would hide the next wrap.
+    video->setProperty("time", "1.3");
+    for (int i = 0; i < 3; ++i)
+    {
+        waitForReady(clip, 3);
+        this->step(0.04f);
+    }
+    EXPECT_EQ(this->playbackDone, 0);
+    // Then two wraps of the 1.6 s clip. The clock stands while the worker restarts the clip, so the test
+    // counts wraps rather than seconds.
+    int after = 0;
+    for (int i = 0; i < 5000 && after < 10; ++i)
+    {
+        waitForReady(clip, 3);
+        this->step(0.04f);
+        after += (clip->getPlaybackIteration() >= 2 ? 1 : 0);
+    }
+    EXPECT_EQ(clip->getPlaybackIteration(), 2);
+    EXPECT_EQ(this->playbackDone, 2);
+}
+
+TEST_F(VideoObjectTest, ANonLoopingVideoWithSoundIsDoneOnceWhenPictureAndSoundHaveEnded)
+{
+    tesravideo::AudioVideoTimer::setTickFunction(scriptedTicks);
+    yim::openal::initLoopback();
+    // Two seconds of sound under the 1.6 s picture.
+    this->write(
+        "data/video/count.ogg",
+        encodeOgg(1, 22050, 44100, [](int frame, int) { return 0.2f * (float)((frame % 100) < 50); }));
+    VideoObject* video = this->add({{"video", "count"}, {"audio", "count.ogg"}, {"loop", "0"}});
+    this->countPlaybackDone(video);
+    this->step(0.0f);
+    ASSERT_NE(video->getAudioPlayer(), nullptr);
+    EXPECT_TRUE(yim::manager->hasCategory("video"));
+    TheoraVideoClip* clip = video->getClip();
+    std::vector<float> mix(1764 * 2);
+    auto frame = [&]
+    {
+        waitForReady(clip, 3);
+        scriptedNow += 40;
+        yim::manager->update(0.04f);
+        yim::openal::renderLoopback(mix.data(), 1764);
+        this->step(0.04f);
+    };
+    frame();
+    EXPECT_TRUE(video->getAudioPlayer()->isPlaying());
+    // Hidden, the picture's clock stands and the sound pauses with it.
+    video->setVisible(false);
+    frame();
+    float standing = clip->getTimePosition();
+    frame();
+    EXPECT_TRUE(video->getAudioPlayer()->isPaused());
+    EXPECT_FLOAT_EQ(clip->getTimePosition(), standing);
+    video->setVisible(true);
+    frame();
+    EXPECT_TRUE(video->getAudioPlayer()->isPlaying());
+    int pictureDoneAt = -1;
+    int doneAt = -1;
+    for (int i = 0; i < 100; ++i)
+    {
+        frame();
+        if (pictureDoneAt < 0 && clip->isDone())
+            pictureDoneAt = i;
+        if (doneAt < 0 && this->playbackDone > 0)
+            doneAt = i;
+    }
+    EXPECT_EQ(this->playbackDone, 1);
+    EXPECT_GE(pictureDoneAt, 0);
+    // The event waits for the sound, which ends about 0.4 s (10 frames) after the picture.
+    EXPECT_GE(doneAt, pictureDoneAt + 5);
+    EXPECT_FALSE(video->getAudioPlayer()->isPlaying());
+    EXPECT_EQ(video->getProperty("state"), "stopped");
+}
