@@ -6,6 +6,7 @@
 #include <yim/AudioManager.h>
 #include <yim/yim.h>
 
+#include "Dialogs.h"
 #include "Scene.h"
 #include "Session.h"
 #include "SessionState.h"
@@ -73,6 +74,7 @@ namespace Session
         {
             getActiveScene()->update(timeDelta);
         }
+        DialogManager::update(timeDelta);
         updateTransition(timeDelta);
         if (yim::manager != nullptr)
         {

@@ -21,6 +21,7 @@
 
 #include "Config.h"
 #include "EventDelegate.h"
+#include "Dialogs.h"
 #include "Chapter.h"
 #include "Scene.h"
 #include "Session.h"
@@ -239,6 +240,7 @@ namespace Session
         delete getProfile();
         setProfile(nullptr);
         destroyScenes();
+        DialogManager::destroy();
         LoopSound::destroyAll();
         delete UI::getInstance();
         pirk::destroy();

@@ -115,4 +115,21 @@ protected:
 
     bool callHook(const hstring& path, const hstring& code, bool systemMessage = false);
     void createSystemCursors();
+
+    // Inventory and dialogs: the held item and the hooks the inventory and the dialog manager call.
+public:
+    // The inventory item held on the pointer; "" for none.
+    virtual hstring getSelectedItem() { return this->selectedItem; }
+    virtual void selectItem(const hstring& item);
+    virtual void OnUseItemFail(const hstring& item);
+    virtual void OnItemAdded(const hstring& item);
+    virtual void OnItemRemoved(const hstring& item);
+    virtual void startDialog();
+    virtual void endDialog();
+    virtual void displayDialogReplies(const harray<hstring>& replies);
+    // The seconds the line stays; 10000 when the scripts cannot say.
+    virtual float displayDialog(const hstring& speaker, const hstring& text);
+
+protected:
+    hstring selectedItem;
 };
