@@ -230,6 +230,8 @@ namespace DialogManager
 
     void DialogItem_EndSequence::execute()
     {
+        // A skip ends with its sequence: the next turn's lines show.
+        skipping = false;
         clearQueue();
         publish();
         if (active)

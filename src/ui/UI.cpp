@@ -737,8 +737,8 @@ float UI::displayDialog(const hstring& speaker, const hstring& text)
         return 10000.0f;
     }
     harray<hstring> results;
-    if (!this->executeWithReturnValues("return ui.displayDialog(" + LuaInterface::literal(speaker, '\'') + "," +
-                                           LuaInterface::literal(text, '\'') + ")",
+    if (!this->executeWithReturnValues("return ui.displayDialog(" + LuaInterface::literal(speaker, '\'') +
+                                           "," + LuaInterface::literal(text, '\'') + ")",
                                        results))
     {
         return 10000.0f;
