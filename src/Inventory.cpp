@@ -30,22 +30,6 @@ namespace Inventory
             return VariableDictionary::getGlobal().get("items");
         }
 
-        bool isIdentifier(const hstring& name)
-        {
-            if (name.size() == 0)
-            {
-                return false;
-            }
-            for (unsigned char c : (const std::string&)name)
-            {
-                if (!(std::isalnum(c) || c == '_'))
-                {
-                    return false;
-                }
-            }
-            return true;
-        }
-
         void run(const hstring& code)
         {
             try
@@ -65,6 +49,22 @@ namespace Inventory
             }
         }
     } // namespace
+
+    bool isIdentifier(const hstring& name)
+    {
+        if (name.size() == 0)
+        {
+            return false;
+        }
+        for (unsigned char c : (const std::string&)name)
+        {
+            if (!(std::isalnum(c) || c == '_'))
+            {
+                return false;
+            }
+        }
+        return true;
+    }
 
     bool isGlobalFunction(const hstring& name)
     {

@@ -40,6 +40,8 @@ namespace Inventory
     // Script hooks named after an item: an item name that is not a Lua identifier cannot be pasted into
     // code, so those are looked up as a global by their composed name.
     bool isGlobalFunction(const hstring& name);
+    // Letters, digits and "_" only: safe to paste into Lua code.
+    bool isIdentifier(const hstring& name);
     // The code that calls the global of that name when it is a function.
     hstring callGlobalCode(const hstring& name);
 } // namespace Inventory

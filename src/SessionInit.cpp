@@ -31,6 +31,7 @@
 #include "lua/LuaInterface.h"
 #include "objects/DelayedCall.h"
 #include "objects/DraggableContainer.h"
+#include "objects/InventoryPane.h"
 #include "objects/LineObject.h"
 #include "objects/LoopSound.h"
 #include "objects/ObjectDestructor.h"
@@ -201,6 +202,7 @@ namespace Session
             tesraui::registerObjectFactory("LineObject", &LineObject::createInstance);
             tesraui::registerObjectFactory("LoopSound", &LoopSound::createInstance);
             tesraui::registerObjectFactory("DraggableContainer", &DraggableContainer::createInstance);
+            tesraui::registerObjectFactory("InventoryPane", &InventoryPane::createInstance);
             tesraui::registerObjectFactory("DelayedCall", &DelayedCall::createInstance);
             tesraui::registerObjectFactory("ObjectDestructor", &ObjectDestructor::createInstance);
             tesraui::registerObjectFactory("SceneSwitchDestructor", &SceneSwitchDestructor::createInstance);

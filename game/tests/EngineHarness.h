@@ -157,9 +157,11 @@ namespace harness
             }
         }
         void frame(float timeDelta = 0.016f) { tesra::window->getUpdateDelegate()->onUpdate(timeDelta); }
+        // As the window delivers it: the cursor moves to the point first.
         void mouse(tesra::Window::MouseEventType type, float x, float y, int button = 1)
         {
-            tesra::window->handleMouseEvent(type, x, y, button);
+            tesra::window->queueMouseEvent(type, x, y, button);
+            tesra::window->checkEvents();
         }
         // Red, green, blue and alpha of a pixel of the last frame drawn.
         std::vector<int> pixel(int x, int y)
