@@ -245,7 +245,7 @@ TEST_F(InventoryPanes, PropertiesKeepTheirFormatsAndRanges)
 
 TEST_F(InventoryPanes, AnAddedItemShowsItsCellAndPageAtOnce)
 {
-    start();
+    start("<Object type='InventoryPane' name='small' rect='0,300,150,50'/>");
     setItems("a,b,c,d,e");
     frames(1);
     EXPECT_EQ(pane->getProperty("numPages"), "1");
@@ -258,6 +258,18 @@ TEST_F(InventoryPanes, AnAddedItemShowsItsCellAndPageAtOnce)
     pane->setProperty("currentPage", "0");
     frames(40);
     EXPECT_EQ(pane->getProperty("currentPage"), "0");
+    // With three pages, page 1 lies in the middle.
+    setItems("a,b,c,d,e,f,g");
+    InventoryPane* small = other("small");
+    small->setSize(150, 50);
+    frames(1);
+    small->setProperty("currentPage", "1");
+    frames(60);
+    EXPECT_EQ(small->getProperty("numPages"), "3");
+    EXPECT_EQ(small->getScrollArea()->getX(), -150.0f);
+    small->setProperty("currentPage", "2");
+    frames(60);
+    EXPECT_EQ(small->getScrollArea()->getX(), -300.0f);
     // Out of range: nothing moves.
     pane->setProperty("currentPage", "2");
     EXPECT_FALSE(pane->getScrollArea()->isScrolling());
@@ -272,4 +284,89 @@ TEST_F(InventoryPanes, DestroyingAnotherPaneLeavesTheActiveOneFollowingTheItems)
     setItems("a,g");
     EXPECT_NE(pane->getProperty("itemObject:g"), "");
     EXPECT_EQ(pane->getProperty("itemObject:b"), "");
+}
+
+TEST_F(InventoryPanes, BulletsAndArrowsFollowThePages)
+{
+    start("<Object type='Container' name='bullets' rect='0,150,200,20'>"
+          "<Object type='ImageButton' name='bullets/bullet0' rect='0,0,20,20' image='0x00FF00' "
+          "pushed_image='0x0000FF'/>"
+          "<Object type='ImageButton' name='bullets/bullet1' rect='20,0,20,20' image='0x00FF00'/>"
+          "<Object type='ImageButton' name='bullets/bullet2' rect='40,0,20,20' image='0x00FF00'/>"
+          "<Object type='ImageButton' name='bullets/left' rect='100,0,20,20' image='0xFF0000'/>"
+          "<Object type='ImageButton' name='bullets/right' rect='140,0,20,20' image='0xFF0000'/>"
+          "</Object>");
+    tesraui::Dataset* ui = UI::getUIDataset();
+    auto bullet = [&](int i)
+    { return dynamic_cast<tesraui::ImageButton*>(ui->getObject("bullets/bullet" + hstring(i))); };
+    auto alpha = [&](const char* name) { return (int)ui->getObject(hstring("bullets/") + name)->getAlpha(); };
+    pane->setProperty("bullet_pane", "bullets");
+    EXPECT_EQ(pane->getProperty("bullet_pane"), "bullets");
+    // One page counts as none.
+    setItems("a,b");
+    frames(1);
+    EXPECT_FALSE(bullet(0)->isVisible());
+    EXPECT_EQ(alpha("left"), 0);
+    EXPECT_EQ(alpha("right"), 0);
+
+    // One item added shows its page.
+    setItems("a,b,c,d,e");
+    frames(1);
+    setItems("a,b,c,d,e,f");
+    frames(40);
+    EXPECT_EQ(pane->getProperty("currentPage"), "1");
+    pane->setProperty("currentPage", "0");
+    frames(40);
+    EXPECT_EQ(pane->getProperty("currentPage"), "0");
+    EXPECT_TRUE(bullet(0)->isVisible());
+    EXPECT_TRUE(bullet(1)->isVisible());
+    EXPECT_FALSE(bullet(2)->isVisible());
+    EXPECT_EQ(std::string(bullet(0)->getImageName()), "ui.0x00FF00");
+    EXPECT_EQ(std::string(bullet(1)->getImageName()), "ui.0x0000FF");
+    EXPECT_EQ(std::string(bullet(1)->getPushedImageName()), "ui.0x00FF00");
+    EXPECT_EQ(alpha("left"), 90);
+    EXPECT_EQ(alpha("right"), 255);
+    // The shown bullets' width, centred under the container.
+    EXPECT_EQ(ui->getObject("bullets")->getWidth(), 40.0f);
+    EXPECT_EQ(ui->getObject("bullets")->getX(), 230.0f);
+
+    // Clicked through the window, the second bullet goes to its page.
+    ui->getObject("bullets")->setX(0);
+    pane->setProperty("bulletPaneOffset", "-230");
+    frames(1);
+    click(30, 160);
+    frames(40);
+    EXPECT_EQ(pane->getProperty("currentPage"), "1");
+    EXPECT_EQ(std::string(bullet(1)->getImageName()), "ui.0x00FF00");
+    EXPECT_EQ(alpha("left"), 255);
+    EXPECT_EQ(alpha("right"), 90);
+    // The left arrow moves one cell back.
+    click(110, 160);
+    frames(40);
+    EXPECT_EQ(pane->getScrollArea()->getX(), -400.0f);
+}
+
+TEST_F(InventoryPanes, TheRolloverLabelNamesTheItemUnderThePointer)
+{
+    folder.put("data/ui/texts/ui.txt",
+               "obj_a\n{\nApple\n}\nobj_b\n{\nBasket\n}\nUSE_A_WITH_B\n{\nPut %s in %s\n}\n");
+    start("<Object type='Label' name='rollover' rect='0,250,200,30'/>");
+    tesraui::Label* label = dynamic_cast<tesraui::Label*>(UI::getUIDataset()->getObject("rollover"));
+    label->setAlpha(0);
+    pane->setProperty("rollover_label", "rollover");
+    setItems("a,b");
+    engine->mouse(tesra::Window::MOUSE_MOVE, 50, 50);
+    frames(1, 0.1f);
+    EXPECT_EQ(std::string(label->getText()), "Apple");
+    EXPECT_EQ((int)label->getAlpha(), 204);
+    frames(1, 0.1f);
+    EXPECT_EQ((int)label->getAlpha(), 255);
+    UI::getInstance()->selectItem("b");
+    frames(1, 0.1f);
+    EXPECT_EQ(std::string(label->getText()), "Put Apple in Basket");
+    // Away from the cells the text stays and the label fades at 512 a second.
+    engine->mouse(tesra::Window::MOUSE_MOVE, 600, 300);
+    frames(1, 0.1f);
+    EXPECT_EQ((int)label->getAlpha(), 203);
+    EXPECT_EQ(std::string(label->getText()), "Put Apple in Basket");
 }

@@ -396,9 +396,16 @@ void InventoryPane::goToPage(int page)
     {
         return;
     }
+    // The bar's scroll comes to rest exactly where it is sent, so whole pages land on the page.
+    this->scrollBy((page - this->getCurrentPage()) * pageWidth);
+}
+
+// The bar's step (a page) would round a move to a page boundary: moves here go exactly as far as asked.
+void InventoryPane::scrollBy(float distance)
+{
     const float step = this->scrollBar->getGridSize();
     this->scrollBar->setGridSize(0.0f);
-    this->scrollBar->addScrollValue((page - this->getCurrentPage()) * pageWidth * 1.5f);
+    this->scrollBar->addScrollValue(distance);
     this->scrollBar->setGridSize(step);
 }
 
@@ -689,7 +696,7 @@ void InventoryPane::updateDrag(float timeDelta)
         if (this->edgeTimer >= 0.5f)
         {
             this->edgeTimer = 0.0f;
-            this->scrollBar->addScrollValue(nearLeft ? -this->cellSize : this->cellSize);
+            this->scrollBy(nearLeft ? -this->cellSize : this->cellSize);
         }
     }
     else
@@ -897,12 +904,12 @@ void InventoryPane::onArrowClick(tesraui::EventArgs* args)
     const float direction = (args->object->getName().endsWith("/left") ? -1.0f : 1.0f);
     if (this->scrollArea->isScrolling())
     {
-        this->scrollBar->addScrollValue(direction * this->cellSize);
+        this->scrollBy(direction * this->cellSize);
         return;
     }
     const float offset = -this->scrollArea->getX();
     const float nearest = std::round(offset / this->cellSize) * this->cellSize;
-    this->scrollBar->addScrollValue(nearest + direction * this->cellSize - offset);
+    this->scrollBy(nearest + direction * this->cellSize - offset);
 }
 
 harray<PropertyInfo> InventoryPane::getPropertyDescriptions() const

@@ -94,6 +94,7 @@ protected:
     // The index of the cell under the pointer; -1 for none.
     int cellUnderCursor() const;
     void playClick();
+    void scrollBy(float distance);
     bool isCellUsable(tesraui::Object* cell) const;
     void forwardPress();
     void clearCursorCaches();
