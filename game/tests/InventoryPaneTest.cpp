@@ -2,6 +2,7 @@
 #include <filesystem>
 
 #include <tesraui/Dataset.h>
+#include <tesraui/ImageBox.h>
 #include <tesraui/ImageButton.h>
 #include <tesraui/Label.h>
 #include <tesraui/ScrollArea.h>
@@ -35,8 +36,12 @@ protected:
         {
             images += std::string("<Image name='") + item + "' rect='0,0,8,8'/>";
         }
+        std::filesystem::copy_file(std::string(VUMO_DEMO_DIR) + "/data/gfx/panel.png",
+                                   folder.path + "/data/ui/InventoryPane.png");
         folder.put("data/ui/ui.dts", "<Dataset><Texture filename='items'>" + images +
-                                         "</Texture>"
+                                         "</Texture><Texture filename='InventoryPane'>"
+                                         "<Image name='use_item_icon' rect='0,0,8,8'/>"
+                                         "<Image name='combine_item_icon' rect='0,0,8,8'/></Texture>"
                                          "<Object type='InventoryPane' name='pane' rect='0,0,500,100'/>" +
                                          objects + "</Dataset>");
         folder.put("data/lib/journal.lua", "journal = {}\nfunction note(x) journal[#journal + 1] = x end\n"
@@ -369,4 +374,32 @@ TEST_F(InventoryPanes, TheRolloverLabelNamesTheItemUnderThePointer)
     frames(1, 0.1f);
     EXPECT_EQ((int)label->getAlpha(), 203);
     EXPECT_EQ(std::string(label->getText()), "Put Apple in Basket");
+}
+
+TEST_F(InventoryPanes, AnIconOverTheCellShowsWhatAClickWouldDo)
+{
+    start();
+    tesraui::ImageBox* icon = dynamic_cast<tesraui::ImageBox*>(UI::getUIDataset()->getObject("pane/icon"));
+    ASSERT_NE(icon, nullptr);
+    setItems("a,b");
+    engine->mouse(tesra::Window::MOUSE_MOVE, 50, 50);
+    frames(1);
+    EXPECT_TRUE(icon->isVisible());
+    EXPECT_NE(std::string(icon->getImageName()).find("use_item_icon"), std::string::npos);
+    EXPECT_EQ(icon->getScaleX(), 1.1f);
+    EXPECT_EQ(icon->getX(), 0.0f);
+    // b has no use.
+    engine->mouse(tesra::Window::MOUSE_MOVE, 150, 50);
+    frames(1);
+    EXPECT_FALSE(icon->isVisible());
+    UI::getInstance()->selectItem("a");
+    frames(1);
+    EXPECT_TRUE(icon->isVisible());
+    EXPECT_NE(std::string(icon->getImageName()).find("combine_item_icon"), std::string::npos);
+    EXPECT_EQ(icon->getX(), 100.0f);
+    pane->setProperty("allowItemUseButton", "0");
+    UI::getInstance()->selectItem("");
+    engine->mouse(tesra::Window::MOUSE_MOVE, 50, 50);
+    frames(1);
+    EXPECT_FALSE(icon->isVisible());
 }

@@ -199,6 +199,13 @@ void InventoryPane::buildChildren()
         image->setVisible(false);
         *box.target = image;
     }
+    this->itemIcon = new tesraui::ImageBox(this->name + "/icon", kavtypes::Rectangle(0.0f, 0.0f, h, h));
+    this->dataset->registerObjects(this->itemIcon);
+    this->scrollArea->addChild(this->itemIcon);
+    this->itemIcon->setZOrder(100);
+    this->itemIcon->setClickThrough(true);
+    this->itemIcon->setVisible(false);
+    this->itemIcon->setCenter(h * 0.5f, h * 0.5f);
     this->scrollBar =
         new tesraui::ScrollBarH(this->name + "/scrollbar", kavtypes::Rectangle(0.0f, h - 5.0f, w, 5.0f));
     this->dataset->registerObjects(this->scrollBar);
@@ -280,11 +287,12 @@ void InventoryPane::rebuildCells(const hstring& items)
     {
         return;
     }
+    // The cells: "/item" and a number.
     const hstring prefix = this->name + "/item";
     harray<tesraui::Object*> children = this->scrollArea->getChildren();
     for (tesraui::Object* child : children)
     {
-        if (child->getName().startsWith(prefix))
+        if (child->getName().startsWith(prefix) && child->getName().subString(prefix.size()).isNumber())
         {
             this->dataset->destroyObject(child);
         }
@@ -650,9 +658,43 @@ void InventoryPane::update(float timeDelta)
     {
         this->selectedSelector->setX(heldCell->getX());
     }
+    this->updateItemIcon(under, held);
     this->scrollBusy = this->scrollArea->isDragging() || this->scrollArea->isScrolling();
     this->updateRollover(timeDelta);
     this->updateBullets();
+}
+
+// Over the cell under the pointer: what a click there would do, when the UI has a picture for it.
+void InventoryPane::updateItemIcon(int under, const hstring& held)
+{
+    hstring image;
+    float scale = 1.0f;
+    if (under >= 0)
+    {
+        const hstring& item = this->cellItems[under];
+        if (!isNothing(held) && held != item)
+        {
+            image = "InventoryPane/combine_item_icon";
+        }
+        else if (this->allowItemUseButton && Inventory::canUseItem(item))
+        {
+            image = "InventoryPane/use_item_icon";
+            scale = (isPointerDown() ? 0.9f : (isIdiomPC() ? 1.1f : 1.0f));
+        }
+    }
+    if (image == "" || !this->dataset->getImages().hasKey(image))
+    {
+        this->itemIcon->setVisible(false);
+        return;
+    }
+    if (this->itemIconImage != image)
+    {
+        this->itemIcon->setImageByName(image);
+        this->itemIconImage = image;
+    }
+    this->itemIcon->setX(this->cells[under]->getX());
+    this->itemIcon->setScale(scale, scale);
+    this->itemIcon->setVisible(true);
 }
 
 void InventoryPane::updateDrag(float timeDelta)

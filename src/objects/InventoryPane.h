@@ -70,6 +70,10 @@ protected:
     tesraui::ImageBox* selector = nullptr;
     tesraui::ImageBox* selectedSelector = nullptr;
     tesraui::ImageBox* clickOverlay = nullptr;
+    // Shows "InventoryPane/use_item_icon" or "InventoryPane/combine_item_icon" over the cell under the
+    // pointer.
+    tesraui::ImageBox* itemIcon = nullptr;
+    hstring itemIconImage;
     tesraui::ScrollBarH* scrollBar = nullptr;
     tesraui::Object* bulletPane = nullptr;
     tesraui::Label* rolloverLabel = nullptr;
@@ -102,6 +106,7 @@ protected:
     void updateBullets();
     void updateRollover(float timeDelta);
     void updateDrag(float timeDelta);
+    void updateItemIcon(int under, const hstring& held);
 
     void onUseItem(tesraui::EventArgs* args);
     void onCombineItems(tesraui::EventArgs* args);
