@@ -403,3 +403,21 @@ TEST_F(InventoryPanes, AnIconOverTheCellShowsWhatAClickWouldDo)
     frames(1);
     EXPECT_FALSE(icon->isVisible());
 }
+
+TEST_F(InventoryPanes, ANewPaneAfterTheActiveOneTakesOverWithOneRebuildPerChange)
+{
+    start();
+    UI::getUIDataset()->destroyObject("pane");
+    EXPECT_EQ(InventoryPane::getActive(), nullptr);
+    setItems("a");
+    InventoryPane* next = new InventoryPane("next", kavtypes::Rectangle(0, 0, 500, 100));
+    UI::getUIDataset()->registerObjects(next);
+    UI::getInstance()->getRootObject()->addChild(next);
+    EXPECT_EQ(InventoryPane::getActive(), next);
+    const hstring first = next->getProperty("itemObject:a");
+    setItems("a,b");
+    const hstring second = next->getProperty("itemObject:a");
+    // Cells are numbered as they are made: the change made two cells, once.
+    EXPECT_EQ(second.subString(9).toInt(), first.subString(9).toInt() + 1);
+    EXPECT_NE(next->getProperty("itemObject:b"), "");
+}

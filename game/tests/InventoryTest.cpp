@@ -103,6 +103,10 @@ TEST_F(InventoryHooks, AMissingPictureIsRefusedWhereTheListCannotAnswer)
     EXPECT_EQ(engine->lua("select(2, pcall(inventory.getItemCount, 'ghost'))"),
               "[Inventory:38] _ItemImageError: item image 'ghost' not found!");
     EXPECT_EQ(engine->lua("inventory.isItemValid('ghost')"), "false");
+    EXPECT_NE(engine->lua("select(2, pcall(inventory.addItem))").find("inventory.luaAssertCallArgs"),
+              std::string::npos);
+    EXPECT_NE(engine->lua("select(2, pcall(inventory.hasItem, 1, 2))").find("inventory.luaAssertCallArgs"),
+              std::string::npos);
     EXPECT_EQ(engine->lua("inventory.isItemValid('a')"), "true");
 }
 
