@@ -252,3 +252,22 @@ TEST_F(Dialogs, ALineWithAnApostropheReachesTheUIIntact)
     LuaInterface::execute("dialog.start('d')");
     EXPECT_EQ(journal(), "start; Ann:It's \"late\", isn't it?\\");
 }
+
+TEST_F(Dialogs, RepliesAndSequencesExcludeEachOther)
+{
+    dialog("d",
+           "function main()\n"
+           "  if mode == 'replies' then dialog.reply('A', '') ok, err = pcall(dialog.sequence, {'x'}) end\n"
+           "  if mode == 'sequence' then dialog.sequence{'A:a'} ok, err = pcall(dialog.reply, 'B', '') "
+           "ok2, err2 = pcall(dialog.sequence, {'y'}) end\n"
+           "end\n");
+    LuaInterface::execute("mode = 'replies' dialog.start('d')");
+    EXPECT_NE(engine->lua("_dlg.err").find("can't execute sequence, one or more replies already set"),
+              std::string::npos);
+    LuaInterface::execute("dialog.stop() mode = 'sequence' dialog.start('d')");
+    EXPECT_NE(engine->lua("_dlg.err").find("can't add reply, a sequence has already been set"),
+              std::string::npos);
+    EXPECT_NE(engine->lua("_dlg.err2").find("another sequence is already running"), std::string::npos);
+    EXPECT_EQ(DialogManager::getNumReplies(), 0);
+    EXPECT_EQ(DialogManager::getNumQueuedItems(), 1);
+}
