@@ -10,6 +10,7 @@
 #include <quortypes/Log.h>
 #include <quortypes/AtomicFile.h>
 
+#include "Dialogs.h"
 #include "FileBytes.h"
 #include "lua/LuaInterface.h"
 #include "ui/UI.h"
@@ -264,8 +265,8 @@ hstring Profile::getFolderName()
 
 void Profile::syncIfAllowed()
 {
-    // Dialogs join this list once they exist.
-    if (Session::isSceneLocked() || Session::isTransitionRunning() || Session::isPaused())
+    if (Session::isSceneLocked() || Session::isTransitionRunning() || Session::isPaused() ||
+        DialogManager::isActive())
     {
         return;
     }

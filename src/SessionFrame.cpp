@@ -7,6 +7,7 @@
 #include <yim/yim.h>
 
 #include "Chapter.h"
+#include "Dialogs.h"
 #include "Scene.h"
 #include "Session.h"
 #include "SessionState.h"
@@ -74,6 +75,7 @@ namespace Session
         {
             getActiveScene()->update(timeDelta);
         }
+        DialogManager::update(timeDelta);
         updateTransition(timeDelta);
         if (yim::manager != nullptr)
         {

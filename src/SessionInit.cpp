@@ -22,6 +22,7 @@
 
 #include "Config.h"
 #include "EventDelegate.h"
+#include "Dialogs.h"
 #include "Chapter.h"
 #include "Scene.h"
 #include "Session.h"
@@ -31,6 +32,7 @@
 #include "lua/LuaInterface.h"
 #include "objects/DelayedCall.h"
 #include "objects/DraggableContainer.h"
+#include "objects/InventoryPane.h"
 #include "objects/LineObject.h"
 #include "objects/LoopSound.h"
 #include "objects/ObjectDestructor.h"
@@ -210,6 +212,7 @@ namespace Session
             tesraui::registerObjectFactory("DraggableContainer", &DraggableContainer::createInstance);
             tesraui::registerObjectFactory("HiddenObject", &HiddenObject::createInstance);
             tesraui::registerObjectFactory("ItemReceiver", &ItemReceiver::createInstance);
+            tesraui::registerObjectFactory("InventoryPane", &InventoryPane::createInstance);
             tesraui::registerObjectFactory("ActionMap", &ActionMapObject::createInstance);
             tesraui::registerObjectFactory("DelayedCall", &DelayedCall::createInstance);
             tesraui::registerObjectFactory("ObjectDestructor", &ObjectDestructor::createInstance);
@@ -250,6 +253,7 @@ namespace Session
         delete getProfile();
         setProfile(nullptr);
         destroyScenes();
+        DialogManager::destroy();
         LoopSound::destroyAll();
         delete UI::getInstance();
         pirk::destroy();

@@ -38,8 +38,11 @@ namespace LuaInterface
             registerUtil();
             registerObject();
             registerImage();
+            registerUI();
             registerSound();
             registerScene();
+            registerInventory();
+            registerDialog();
             registerVumo();
             registerCfg();
             registerSys();

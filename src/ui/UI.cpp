@@ -694,3 +694,67 @@ void UI::OnUseItemFail(const hstring& item)
 {
     this->callHook("ui.OnUseItemFail", "ui.OnUseItemFail(" + LuaInterface::literal(item, '\'') + ")");
 }
+
+void UI::OnItemAdded(const hstring& item)
+{
+    this->callHook("ui.OnItemAdded", "ui.OnItemAdded(" + LuaInterface::literal(item, '\'') + ")");
+}
+
+void UI::OnItemRemoved(const hstring& item)
+{
+    this->callHook("ui.OnItemRemoved", "ui.OnItemRemoved(" + LuaInterface::literal(item, '\'') + ")");
+}
+
+void UI::startDialog()
+{
+    this->callHook("ui.startDialog", "ui.startDialog()");
+}
+
+void UI::endDialog()
+{
+    if (!this->callHook("ui.endDialog", "ui.endDialog()"))
+    {
+        this->showErrorOverlay("ui.endDialog() not implemented!");
+    }
+}
+
+void UI::displayDialogReplies(const harray<hstring>& replies)
+{
+    hstring list;
+    for (const hstring& reply : replies)
+    {
+        list += (list.size() > 0 ? "," : "") + LuaInterface::literal(reply, '\'');
+    }
+    if (!this->callHook("ui.displayDialogReplies", "ui.displayDialogReplies{" + list + "}"))
+    {
+        this->showErrorOverlay("ui.displayDialogReplies() not implemented!");
+    }
+}
+
+float UI::displayDialog(const hstring& speaker, const hstring& text)
+{
+    if (!LuaInterface::isFunction("ui.displayDialog"))
+    {
+        this->showErrorOverlay("ui.displayDialog() not implemented!");
+        return 10000.0f;
+    }
+    harray<hstring> results;
+    if (!this->executeWithReturnValues("return ui.displayDialog(" + LuaInterface::literal(speaker, '\'') +
+                                           "," + LuaInterface::literal(text, '\'') + ")",
+                                       results))
+    {
+        return 10000.0f;
+    }
+    if (results.size() != 1)
+    {
+        this->showErrorOverlay(
+            formatString("ui.displayDialog() must return only 1 float value, got %d", results.size()));
+        return 10000.0f;
+    }
+    float seconds = 0.0f;
+    if (sscanf(results[0].c_str(), "%f", &seconds) != 1)
+    {
+        seconds = 0.0f;
+    }
+    return seconds;
+}

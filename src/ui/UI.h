@@ -123,4 +123,14 @@ protected:
 
     bool callHook(const hstring& path, const hstring& code, bool systemMessage = false);
     void createSystemCursors();
+
+    // Inventory and dialogs: the hooks the inventory and the dialog manager call.
+public:
+    virtual void OnItemAdded(const hstring& item);
+    virtual void OnItemRemoved(const hstring& item);
+    virtual void startDialog();
+    virtual void endDialog();
+    virtual void displayDialogReplies(const harray<hstring>& replies);
+    // The seconds the line stays; 10000 when the scripts cannot say.
+    virtual float displayDialog(const hstring& speaker, const hstring& text);
 };

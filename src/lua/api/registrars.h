@@ -7,8 +7,11 @@ namespace LuaInterface
     void registerUtil();
     void registerObject();
     void registerImage();
+    void registerUI();
     void registerSound();
     void registerScene();
+    void registerInventory();
+    void registerDialog();
     void registerVumo();
     void registerCfg();
     void registerSys();

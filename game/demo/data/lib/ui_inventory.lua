@@ -1,0 +1,58 @@
+-- The demo's inventory and dialogs: the plank button picks the plank up into the pane at the bottom and,
+-- on the meadow, starts the stranger's dialog, whose replies are the two coloured buttons.
+
+local init = ui.init
+function ui.init()
+	init()
+	object.assignEvent("ui.plank_pickup", "Click", "ui.pickUpPlank()")
+	object.assignEvent("ui.reply1", "Click", "dialog.chooseReply(0)")
+	object.assignEvent("ui.reply2", "Click", "dialog.chooseReply(1)")
+end
+
+function ui.pickUpPlank()
+	if not inventory.hasItem("plank") then
+		inventory.addItem("plank")
+		object.setProperty("ui.plank_pickup", "visible", false)
+	end
+	if scene.getChapterName() == "meadow" and not dialog.isActive() then
+		dialog.start("stranger")
+	end
+end
+
+function ui.OnItemAdded(item)
+	vumo.log("picked up " .. item)
+end
+
+function ui.OnUseItemFail(item)
+	vumo.log("nothing happens with the " .. item)
+end
+
+function inv_use_item_plank()
+	vumo.log("the plank is too heavy to carry far")
+end
+
+function ui.showReplies(replies)
+	for i = 1, 2 do
+		object.setProperty("ui.reply" .. i, "visible", replies[i] ~= nil)
+	end
+end
+
+function ui.startDialog()
+	vumo.log("dialog begins")
+end
+
+function ui.endDialog()
+	ui.showReplies({})
+	vumo.log("dialog ends")
+end
+
+function ui.displayDialogReplies(replies)
+	vumo.log("replies: " .. table.concat(replies, " / "))
+	ui.showReplies(replies)
+end
+
+function ui.displayDialog(speaker, text)
+	ui.showReplies({})
+	vumo.log(speaker .. ": " .. text)
+	return 2
+end
