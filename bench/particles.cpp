@@ -1,7 +1,7 @@
 // One space step per particle under LinearForce, Scaler, ColorChanger and Attractor, and one draw per
 // particle, each beside a bare struct-of-arrays loop doing the same arithmetic (and, for drawing, the same
 // render call): the floor the library's records and virtual calls add their cost to. Drawing waits for the
-// frame to finish.
+// frame to finish. SpaceStepBesideBare times the step and the bare loop interleaved in one run.
 #include <benchmark/benchmark.h>
 
 #include <stdlib.h>
@@ -24,6 +24,8 @@
 #include <tesraparticle/affectors/ColorChanger.h>
 #include <tesraparticle/affectors/LinearForce.h>
 #include <tesraparticle/affectors/Scaler.h>
+
+#include "Compare.h"
 
 namespace
 {
@@ -157,6 +159,20 @@ namespace
         perParticle(state);
     }
 
+    void SpaceStepBesideBare(benchmark::State& state)
+    {
+        Rig rig((int)state.range(0));
+        Bare bare(*rig.space);
+        benchcompare::Side ours{[&] { rig.space->update(step); }};
+        benchcompare::Side reference{[&]
+                                     {
+                                         bare.step(step);
+                                         benchmark::DoNotOptimize(bare.x.data());
+                                         benchmark::ClobberMemory();
+                                     }};
+        benchcompare::compare(state, ours, reference, (double)state.range(0));
+    }
+
     tesra::Texture* sprite()
     {
         static tesra::Texture* texture = nullptr;
@@ -206,6 +222,7 @@ namespace
     }
 } // namespace
 
+BENCHMARK(SpaceStepBesideBare)->Arg(10000)->Iterations(1);
 BENCHMARK(BM_SpaceStep)->Arg(1000)->Arg(10000);
 BENCHMARK(BM_BareStep)->Arg(1000)->Arg(10000);
 BENCHMARK(BM_EmitterDraw)->Arg(1000)->Arg(10000)->UseRealTime();
