@@ -52,10 +52,7 @@ namespace tesraparticle
         Space* space = nullptr;
 
         // One sample of the randomness.
-        float _getRandom() const
-        {
-            return randomnessMin == randomnessMax ? randomnessMin : _drawRandom();
-        }
+        float _getRandom() const { return randomnessMin == randomnessMax ? randomnessMin : _drawRandom(); }
         float _drawRandom() const;
     };
 } // namespace tesraparticle
