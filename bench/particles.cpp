@@ -1,7 +1,8 @@
 // One space step per particle under LinearForce, Scaler, ColorChanger and Attractor, and one draw per
 // particle, each beside a bare struct-of-arrays loop doing the same arithmetic (and, for drawing, the same
 // render call): the floor the library's records and virtual calls add their cost to. Drawing waits for the
-// frame to finish.
+// frame to finish. SpaceStepBesideBare times the step and the bare loop interleaved in one run;
+// SpaceStepBesideExactBare does so beside a bare loop bound to all of the affectors' arithmetic.
 #include <benchmark/benchmark.h>
 
 #include <stdlib.h>
@@ -24,6 +25,8 @@
 #include <tesraparticle/affectors/ColorChanger.h>
 #include <tesraparticle/affectors/LinearForce.h>
 #include <tesraparticle/affectors/Scaler.h>
+
+#include "Compare.h"
 
 namespace
 {
@@ -111,6 +114,32 @@ namespace
             }
         }
 
+        // step with every operation the affectors are bound to: colours blended with saturation from
+        // colours not known in advance, the attractor's direction normalized in double precision and its
+        // falloff squared as the power of a whole exponent.
+        void exactStep(float dt, const tesra::Color& start, const tesra::Color& end)
+        {
+            size_t n = x.size();
+            for (size_t i = 0; i < n; ++i)
+            {
+                timer[i] += dt;
+                float ratio = std::min(1.0f, timer[i] / life[i]);
+                dy[i] += -1.0f * dt;
+                scale[i] = 1.0f * (1.0f - ratio);
+                tesra::Color color = start * (1.0f - ratio) + end * ratio;
+                r[i] = color.r, g[i] = color.g, b[i] = color.b, a[i] = color.a;
+                kavtypes::Vector3 d(-x[i], -y[i], -z[i]);
+                float q = d.squaredLength();
+                kavtypes::Vector3 m;
+                if (q > 0.02f && 150.0f * 150.0f >= q)
+                {
+                    float f = (150.0f - std::sqrt(q)) / 150.0f;
+                    m = d.normalized() * (1.0f * 1.0f * (1.0f * (f * f)) * dt);
+                }
+                x[i] += m.x + dx[i] * dt, y[i] += m.y + dy[i] * dt, z[i] += m.z + dz[i] * dt;
+            }
+        }
+
         void draw(std::vector<tesra::ColoredTexturedVertex>& vertices, float W, float H)
         {
             size_t n = x.size();
@@ -155,6 +184,38 @@ namespace
             benchmark::DoNotOptimize(bare.x.data());
         }
         perParticle(state);
+    }
+
+    void SpaceStepBesideBare(benchmark::State& state)
+    {
+        Rig rig((int)state.range(0));
+        Bare bare(*rig.space);
+        benchcompare::Side ours{[&] { rig.space->update(step); }};
+        benchcompare::Side reference{[&]
+                                     {
+                                         bare.step(step);
+                                         benchmark::DoNotOptimize(bare.x.data());
+                                         benchmark::ClobberMemory();
+                                     }};
+        benchcompare::compare(state, ours, reference, (double)state.range(0));
+    }
+
+    // The same beside a bare loop that does every operation the affectors must do (see Bare::exactStep):
+    // what the records, the runs and the calls cost on their own.
+    void SpaceStepBesideExactBare(benchmark::State& state)
+    {
+        Rig rig((int)state.range(0));
+        Bare bare(*rig.space);
+        const tesra::Color start = rig.colors.getStartColor();
+        const tesra::Color end = rig.colors.getEndColor();
+        benchcompare::Side ours{[&] { rig.space->update(step); }};
+        benchcompare::Side reference{[&]
+                                     {
+                                         bare.exactStep(step, start, end);
+                                         benchmark::DoNotOptimize(bare.x.data());
+                                         benchmark::ClobberMemory();
+                                     }};
+        benchcompare::compare(state, ours, reference, (double)state.range(0));
     }
 
     tesra::Texture* sprite()
@@ -206,6 +267,8 @@ namespace
     }
 } // namespace
 
+BENCHMARK(SpaceStepBesideBare)->Arg(10000)->Iterations(1);
+BENCHMARK(SpaceStepBesideExactBare)->Arg(10000)->Iterations(1);
 BENCHMARK(BM_SpaceStep)->Arg(1000)->Arg(10000);
 BENCHMARK(BM_BareStep)->Arg(1000)->Arg(10000);
 BENCHMARK(BM_EmitterDraw)->Arg(1000)->Arg(10000)->UseRealTime();

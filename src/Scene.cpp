@@ -1,5 +1,7 @@
 #include "Scene.h"
 
+#include <utility>
+
 #include <quortypes/Log.h>
 #include <tesra/SystemInfo.h>
 #include <tesraui/Container.h>
@@ -135,8 +137,8 @@ void Scene::update(float timeDelta)
     this->onUpdate(timeDelta);
     while (alive.isAlive() && this->queuedScripts.size() > 0)
     {
-        const hstring code = this->queuedScripts.front();
-        this->queuedScripts.erase(this->queuedScripts.begin());
+        const hstring code = std::move(queuedScripts.front());
+        queuedScripts.pop_front();
         this->runScript(code);
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <quortypes/harray.h>
+#include <quortypes/hdeque.h>
 #include <quortypes/hdict.h>
 #include <quortypes/hstring.h>
 #include <tesraui/LifeToken.h>
@@ -69,7 +70,7 @@ protected:
     bool scriptRead = false;
     tesraui::ImageBox* rootObject = nullptr;
     bool backgroundSet = false;
-    harray<hstring> queuedScripts;
+    hdeque<hstring> queuedScripts;
     hdict<tesraui::Object*> retainedObjects;
     tesraui::LifeToken life;
 

@@ -1,5 +1,8 @@
+#include <utility>
+
 #include <quortypes/Log.h>
 #include <quortypes/harray.h>
+#include <quortypes/hdeque.h>
 #include <fintu/Renderer.h>
 #include <tesraparticle/tesraparticle.h>
 #include <tesraui/tesraui.h>
@@ -22,7 +25,7 @@ namespace Session
         VumoViewportObject* viewport = nullptr;
         bool paused = false;
         bool sceneLocked = false;
-        harray<hstring> queuedScripts;
+        hdeque<hstring> queuedScripts;
         bool scriptLimitReported = false;
         float autosaveAccumulator = 0.0f;
         int autosaveSeconds = 0;
@@ -123,8 +126,8 @@ namespace Session
                 return;
             }
             ++count;
-            hstring code = queuedScripts.front();
-            queuedScripts.erase(queuedScripts.begin());
+            hstring code = std::move(queuedScripts.front());
+            queuedScripts.pop_front();
             if (UI::getInstance() != nullptr)
             {
                 UI::getInstance()->execute(code);

@@ -2,11 +2,23 @@
 #include <quortypes/util.h>
 #include <tesra/tesra.h>
 #include <tesraparticle/Affector.h>
+#include <tesraparticle/Particle.h>
 #include <tesraparticle/tesraparticle.h>
 
 namespace tesraparticle
 {
     Affector::Affector(const hstring& name) : name(name != "" ? name : tesra::generateName("Affector")) {}
+
+    void Affector::updateRun(Particle* first, int count, float timeDelta, kavtypes::Vector3* movements)
+    {
+        for (int i = 0; i < count; ++i)
+        {
+            if (!first[i].isDead())
+            {
+                update(first + i, timeDelta, movements[i]);
+            }
+        }
+    }
 
     harray<PropertyInfo> Affector::getPropertyDescriptions() const
     {
@@ -51,12 +63,8 @@ namespace tesraparticle
         return false;
     }
 
-    float Affector::_getRandom() const
+    float Affector::_drawRandom() const
     {
-        if (this->randomnessMin == this->randomnessMax)
-        {
-            return this->randomnessMin;
-        }
         return this->randomnessMin +
                quortypes::randomFloat(1.0f) * (this->randomnessMax - this->randomnessMin);
     }

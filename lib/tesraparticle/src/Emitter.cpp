@@ -361,7 +361,10 @@ namespace tesraparticle
         {
             start += this->space->getPosition();
         }
-        Particle* particle = new Particle();
+        // Without a space nothing would own the particle; it is still drawn up, so that the random numbers
+        // run the same course.
+        Particle unowned;
+        Particle* particle = this->space != nullptr ? this->space->_createParticle() : &unowned;
         particle->life = sample(this->life);
         particle->position = start;
         if (this->direction.min == this->direction.max)
@@ -384,17 +387,11 @@ namespace tesraparticle
         }
         particle->scale = sample(this->scale);
         particle->angle = sample(this->angle);
-        this->particles.push_back(particle);
         if (this->space != nullptr)
         {
+            this->particles.push_back(particle);
             this->space->setCurrentParticle(particle);
             this->space->addNewParticle(timeOffset);
-        }
-        else
-        {
-            // Nothing would own it.
-            this->particles.pop_back();
-            delete particle;
         }
     }
 } // namespace tesraparticle

@@ -34,10 +34,7 @@ namespace tesraparticle
 
     Space::~Space()
     {
-        for (Particle* particle : this->particles)
-        {
-            delete particle;
-        }
+        particles.clear();
         for (Emitter* emitter : this->emitters)
         {
             delete emitter;
@@ -127,15 +124,23 @@ namespace tesraparticle
             }
         }
         this->alive = 0;
-        for (Particle* particle : this->particles)
+        if (_affectorsTakeRuns())
         {
-            particle->timer += timeDelta;
-            if (!particle->isDead())
+            particles.forEachRun([this, timeDelta](Particle* first, int count)
+                                 { _stepRun(first, count, timeDelta); });
+        }
+        else
+        {
+            for (Particle* particle : this->particles)
             {
-                this->movement.set(0.0f, 0.0f, 0.0f);
-                this->_applyAffectors(particle, timeDelta);
-                particle->position += this->movement + particle->direction * timeDelta;
-                ++this->alive;
+                particle->timer += timeDelta;
+                if (!particle->isDead())
+                {
+                    this->movement.set(0.0f, 0.0f, 0.0f);
+                    this->_applyAffectors(particle, timeDelta);
+                    particle->position += this->movement + particle->direction * timeDelta;
+                    ++this->alive;
+                }
             }
         }
         for (Emitter* emitter : this->emitters)
@@ -157,11 +162,48 @@ namespace tesraparticle
                 emitter->_dropDeadParticles();
             }
         }
-        for (int i = 0; i < dead; ++i)
+        particles.popFront(dead);
+    }
+
+    bool Space::_affectorsTakeRuns() const
+    {
+        int drawing = 0;
+        for (Affector* affector : affectors)
         {
-            delete this->particles[i];
+            if (!affector->updatesRuns())
+            {
+                return false;
+            }
+            drawing += affector->drawsRandomNumbers() ? 1 : 0;
         }
-        this->particles.erase(this->particles.begin(), this->particles.begin() + dead);
+        return drawing <= 1;
+    }
+
+    // The same work as one particle at a time, affector after affector over the run instead: each particle
+    // still meets the affectors in their order, and no affector looks at another particle.
+    void Space::_stepRun(Particle* first, int count, float timeDelta)
+    {
+        runMovements.resize(ParticleQueue::BlockSize);
+        kavtypes::Vector3* movements = runMovements.data();
+        for (int i = 0; i < count; ++i)
+        {
+            first[i].timer += timeDelta;
+            movements[i].set(0.0f, 0.0f, 0.0f);
+        }
+        for (Affector* affector : affectors)
+        {
+            affector->setSpace(this);
+            affector->updateRun(first, count, timeDelta, movements);
+        }
+        for (int i = 0; i < count; ++i)
+        {
+            Particle& particle = first[i];
+            if (!particle.isDead())
+            {
+                particle.position += movements[i] + particle.direction * timeDelta;
+                ++alive;
+            }
+        }
     }
 
     void Space::_applyAffectors(Particle* particle, float timeDelta)
@@ -176,7 +218,6 @@ namespace tesraparticle
     void Space::addNewParticle(float timeOffset)
     {
         Particle* particle = this->currentParticle;
-        this->particles.push_back(particle);
         ++this->alive;
         this->movement.set(0.0f, 0.0f, 0.0f);
         this->_applyAffectors(particle, timeOffset);
@@ -205,11 +246,7 @@ namespace tesraparticle
 
     void Space::reset()
     {
-        for (Particle* particle : this->particles)
-        {
-            delete particle;
-        }
-        this->particles.clear();
+        particles.clear();
         this->alive = 0;
         this->started = false;
         for (Emitter* emitter : this->emitters)

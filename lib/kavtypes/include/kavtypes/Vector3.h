@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cmath>
+
 namespace kavtypes
 {
     class Vector3
@@ -31,9 +33,17 @@ namespace kavtypes
         }
         bool operator==(const Vector3& v) const { return x == v.x && y == v.y && z == v.z; }
 
-        float length() const;
+        float length() const { return (float)std::sqrt((double)x * x + (double)y * y + (double)z * z); }
         float squaredLength() const { return x * x + y * y + z * z; }
-        // A zero vector comes back unchanged.
-        Vector3 normalized() const;
+        // A zero vector comes back unchanged. Defined here, since particles normalize every step.
+        Vector3 normalized() const
+        {
+            float len = length();
+            if (len == 0.0f)
+            {
+                return *this;
+            }
+            return Vector3(x / len, y / len, z / len);
+        }
     };
 } // namespace kavtypes

@@ -8,21 +8,6 @@ namespace tesra
 {
     namespace
     {
-        // Clamping happens in float so that a division by zero (inf or NaN) or a huge factor
-        // never reaches the float-to-int conversion, which would be undefined for them.
-        unsigned char saturate(float value)
-        {
-            if (!(value > 0.0f)) // also catches NaN
-            {
-                return 0;
-            }
-            if (value >= 255.0f)
-            {
-                return 255;
-            }
-            return (unsigned char)(int)value;
-        }
-
         int hexValue(char c)
         {
             if (c >= '0' && c <= '9')
@@ -42,12 +27,6 @@ namespace tesra
 
         const float INV_255 = 0.003921569f;
     } // namespace
-
-    Color::Color() : r(255), g(255), b(255), a(255) {}
-
-    Color::Color(unsigned char r, unsigned char g, unsigned char b, unsigned char a) : r(r), g(g), b(b), a(a)
-    {
-    }
 
     Color::Color(unsigned int rgba)
         : r((rgba >> 24) & 0xFF), g((rgba >> 16) & 0xFF), b((rgba >> 8) & 0xFF), a(rgba & 0xFF)
@@ -131,15 +110,6 @@ namespace tesra
         return *this;
     }
 
-    Color& Color::operator*=(float factor)
-    {
-        this->r = saturate(this->r * factor);
-        this->g = saturate(this->g * factor);
-        this->b = saturate(this->b * factor);
-        this->a = saturate(this->a * factor);
-        return *this;
-    }
-
     Color& Color::operator/=(float divisor)
     {
         float factor = 1.0f / divisor;
@@ -150,25 +120,10 @@ namespace tesra
         return *this;
     }
 
-    Color& Color::operator+=(const Color& other)
-    {
-        this->r = (unsigned char)std::min(this->r + other.r, 255);
-        this->g = (unsigned char)std::min(this->g + other.g, 255);
-        this->b = (unsigned char)std::min(this->b + other.b, 255);
-        this->a = (unsigned char)std::min(this->a + other.a, 255);
-        return *this;
-    }
-
     Color Color::operator*(const Color& other) const
     {
         Color result(*this);
         return (result *= other);
-    }
-
-    Color Color::operator*(float factor) const
-    {
-        Color result(*this);
-        return (result *= factor);
     }
 
     Color Color::operator/(float divisor) const
@@ -177,9 +132,4 @@ namespace tesra
         return (result /= divisor);
     }
 
-    Color Color::operator+(const Color& other) const
-    {
-        Color result(*this);
-        return (result += other);
-    }
 } // namespace tesra

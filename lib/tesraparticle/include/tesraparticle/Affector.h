@@ -22,6 +22,17 @@ namespace tesraparticle
         virtual harray<PropertyInfo> getPropertyDescriptions() const;
         // Adds to movement what should move the particle; the space moves it once every affector ran.
         virtual void update(Particle* /*particle*/, float /*timeDelta*/, kavtypes::Vector3& /*movement*/) {}
+        // Whether updateRun does what update does, so that a space may run this affector over all of its
+        // particles before the next affector instead of every affector over one particle at a time. Only
+        // the library's own classes say so, and only for themselves: a class derived from one may change
+        // update alone.
+        virtual bool updatesRuns() const { return false; }
+        // update for every live particle of first[0] .. first[count - 1], movements[i] being the movement of
+        // first[i].
+        virtual void updateRun(Particle* first, int count, float timeDelta, kavtypes::Vector3* movements);
+        // Whether an update may draw random numbers. A space runs at most one such affector over runs of
+        // particles, so that the numbers are drawn in the same order as one particle at a time.
+        virtual bool drawsRandomNumbers() const { return randomnessMin != randomnessMax; }
         // Debug drawing.
         virtual void draw() {}
         // The empty text, after a warning, for a name the affector does not have.
@@ -41,6 +52,7 @@ namespace tesraparticle
         Space* space = nullptr;
 
         // One sample of the randomness.
-        float _getRandom() const;
+        float _getRandom() const { return randomnessMin == randomnessMax ? randomnessMin : _drawRandom(); }
+        float _drawRandom() const;
     };
 } // namespace tesraparticle

@@ -12,7 +12,15 @@ namespace tesraparticle
         virtual ~Particle() = default;
 
         // timer / life within 0..1; 1 when life is not above 0.
-        float getLifeProgressRatio() const;
+        float getLifeProgressRatio() const
+        {
+            if (life <= 0.0f)
+            {
+                return 1.0f;
+            }
+            float ratio = timer / life;
+            return ratio < 0.0f ? 0.0f : (ratio > 1.0f ? 1.0f : ratio);
+        }
         bool isDead() const { return this->timer >= this->life; }
 
         float timer = 0.0f;

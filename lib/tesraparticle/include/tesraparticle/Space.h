@@ -1,10 +1,12 @@
 #pragma once
 
+#include <vector>
+
 #include <kavtypes/Vector3.h>
 #include <quortypes/harray.h>
-#include <quortypes/hdeque.h>
 #include <tesra/Color.h>
 #include <tesraparticle/AffectorContainer.h>
+#include <tesraparticle/ParticleQueue.h>
 #include <tesraparticle/SpaceObject.h>
 
 namespace tesraparticle
@@ -30,7 +32,8 @@ namespace tesraparticle
         // The space takes the emitter; false when it has it already.
         bool addEmitter(Emitter* emitter);
         harray<Emitter*> getEmitters() const { return this->emitters; }
-        const hdeque<Particle*>& getParticles() const { return this->particles; }
+        // Front to back in creation order.
+        const ParticleQueue& getParticles() const { return this->particles; }
         int getAlive() const { return this->alive; }
         float getTimeRemainder() const { return this->timeRemainder; }
         System* getSystem() const { return this->system; }
@@ -46,18 +49,24 @@ namespace tesraparticle
         void draw(float x, float y, const tesra::Color& color);
         // Deletes the particles and restarts the emitters; the pre-update runs again at the next step.
         void reset();
-        // Takes the emitter's current particle, applying the affectors over the time offset.
+        // Takes the emitter's current particle, which it made with _createParticle, applying the affectors
+        // over the time offset.
         void addNewParticle(float timeOffset);
         Particle* getCurrentParticle() const { return this->currentParticle; }
         void setCurrentParticle(Particle* value) { this->currentParticle = value; }
 
     protected:
+        // Emitters make their particles in the space's store.
+        friend class Emitter;
+
         float preUpdate = 0.0f;
         float fixedTimeStep = 0.0f;
         kavtypes::Vector3 up = kavtypes::Vector3(0.0f, 1.0f, 0.0f);
         System* system = nullptr;
         harray<Emitter*> emitters;
-        hdeque<Particle*> particles;
+        ParticleQueue particles;
+        // The movements of a run of particles while the affectors go over it one after another.
+        std::vector<kavtypes::Vector3> runMovements;
         int alive = 0;
         bool started = false;
         kavtypes::Vector3 movement;
@@ -65,6 +74,12 @@ namespace tesraparticle
         float timeRemainder = 0.0f;
 
         void _step(float timeDelta);
+        // Whether every affector may go over whole runs of particles (see Affector::updatesRuns).
+        bool _affectorsTakeRuns() const;
+        void _stepRun(Particle* first, int count, float timeDelta);
         void _applyAffectors(Particle* particle, float timeDelta);
+        // A new default particle at the back of the store, for the emitter to fill in before it hands it
+        // to addNewParticle.
+        Particle* _createParticle() { return particles.pushBack(); }
     };
 } // namespace tesraparticle

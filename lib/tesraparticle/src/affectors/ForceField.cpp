@@ -1,4 +1,5 @@
 #include <cmath>
+#include <typeinfo>
 
 #include <tesra/RenderSystem.h>
 #include <tesra/tesra.h>
@@ -7,6 +8,7 @@
 #include <tesraparticle/tesraparticle.h>
 
 #include "ForceFieldCircles.h"
+#include "LiveParticles.h"
 
 namespace tesraparticle
 {
@@ -33,16 +35,50 @@ namespace tesraparticle
             return Space::getPropertyDescriptions() + own;
         }
 
+        namespace
+        {
+            // The field's fields, as copies that stores into particles cannot touch.
+            struct Field
+            {
+                kavtypes::Vector3 center;
+                float radius;
+                kavtypes::Vector3 direction;
+            };
+
+            // The random number is drawn only for a particle the field reaches.
+            template <class Draw>
+            inline void push(Particle& particle, const Field& field, float timeDelta,
+                             kavtypes::Vector3& movement, Draw draw)
+            {
+                kavtypes::Vector3 d = field.center - particle.position;
+                float q = d.squaredLength();
+                if (field.radius * field.radius < q)
+                {
+                    return;
+                }
+                float f = (field.radius - std::sqrt(q)) / field.radius;
+                movement += field.direction * (f * draw() * f * timeDelta);
+            }
+        } // namespace
+
         void ForceField::update(Particle* particle, float timeDelta, kavtypes::Vector3& movement)
         {
-            kavtypes::Vector3 d = this->_getCenter() - particle->position;
-            float q = d.squaredLength();
-            if (this->radius * this->radius < q)
-            {
-                return;
-            }
-            float f = (this->radius - std::sqrt(q)) / this->radius;
-            movement += this->direction * (f * this->_getRandom() * f * timeDelta);
+            push(*particle, {_getCenter(), radius, direction}, timeDelta, movement,
+                 [this] { return _getRandom(); });
+        }
+
+        bool ForceField::updatesRuns() const
+        {
+            return typeid(*this) == typeid(ForceField);
+        }
+
+        void ForceField::updateRun(Particle* first, int count, float timeDelta, kavtypes::Vector3* movements)
+        {
+            const Field field = {_getCenter(), radius, direction};
+            forLiveParticles(first, count, movements,
+                             [&](Particle& particle, kavtypes::Vector3& movement) {
+                                 push(particle, field, timeDelta, movement, [this] { return _getRandom(); });
+                             });
         }
 
         void ForceField::draw()

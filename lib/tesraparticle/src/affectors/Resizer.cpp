@@ -1,11 +1,25 @@
+#include <typeinfo>
+
 #include <tesraparticle/Particle.h>
 #include <tesraparticle/affectors/Resizer.h>
 #include <tesraparticle/tesraparticle.h>
+
+#include "LiveParticles.h"
 
 namespace tesraparticle
 {
     namespace Affectors
     {
+        namespace
+        {
+            inline void resize(Particle& particle, const kavtypes::Vector2& start,
+                               const kavtypes::Vector2& end)
+            {
+                float ratio = particle.getLifeProgressRatio();
+                particle.size = start * (1.0f - ratio) + end * ratio;
+            }
+        } // namespace
+
         harray<PropertyInfo> Resizer::getPropertyDescriptions() const
         {
             static const harray<PropertyInfo> own = {PropertyInfo("start_size", PropertyInfo::GVEC2),
@@ -15,8 +29,20 @@ namespace tesraparticle
 
         void Resizer::update(Particle* particle, float, kavtypes::Vector3&)
         {
-            float ratio = particle->getLifeProgressRatio();
-            particle->size = this->startSize * (1.0f - ratio) + this->endSize * ratio;
+            resize(*particle, startSize, endSize);
+        }
+
+        bool Resizer::updatesRuns() const
+        {
+            return typeid(*this) == typeid(Resizer);
+        }
+
+        void Resizer::updateRun(Particle* first, int count, float, kavtypes::Vector3* movements)
+        {
+            const kavtypes::Vector2 start = startSize;
+            const kavtypes::Vector2 end = endSize;
+            forLiveParticles(first, count, movements,
+                             [&](Particle& particle, kavtypes::Vector3&) { resize(particle, start, end); });
         }
 
         hstring Resizer::getProperty(const hstring& name)

@@ -1,6 +1,10 @@
+#include <typeinfo>
+
 #include <tesraparticle/Particle.h>
 #include <tesraparticle/affectors/ResizerTimed.h>
 #include <tesraparticle/tesraparticle.h>
+
+#include "LiveParticles.h"
 
 namespace tesraparticle
 {
@@ -11,6 +15,21 @@ namespace tesraparticle
             if (!this->timings.isEmpty())
             {
                 particle->size = this->timings.valueAt(particle->getLifeProgressRatio());
+            }
+        }
+
+        bool ResizerTimed::updatesRuns() const
+        {
+            return typeid(*this) == typeid(ResizerTimed);
+        }
+
+        void ResizerTimed::updateRun(Particle* first, int count, float, kavtypes::Vector3* movements)
+        {
+            if (!timings.isEmpty())
+            {
+                forLiveParticles(first, count, movements,
+                                 [&](Particle& particle, kavtypes::Vector3&)
+                                 { particle.size = timings.valueAt(particle.getLifeProgressRatio()); });
             }
         }
     } // namespace Affectors

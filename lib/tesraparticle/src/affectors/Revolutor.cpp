@@ -1,9 +1,12 @@
 #include <cmath>
+#include <typeinfo>
 
 #include <kavtypes/Matrix3.h>
 #include <tesraparticle/Particle.h>
 #include <tesraparticle/affectors/Revolutor.h>
 #include <tesraparticle/tesraparticle.h>
+
+#include "LiveParticles.h"
 
 namespace tesraparticle
 {
@@ -17,20 +20,55 @@ namespace tesraparticle
             return Space::getPropertyDescriptions() + own;
         }
 
+        namespace
+        {
+            // The revolutor's fields, as copies that stores into particles cannot touch.
+            struct Turn
+            {
+                kavtypes::Vector3 center;
+                float radius;
+                kavtypes::Vector3 axis;
+                float evolutionSpeed;
+                float clockwise;
+            };
+
+            // The random number is drawn only for a particle the turn reaches.
+            template <class Draw>
+            inline void revolve(Particle& particle, const Turn& turn, float timeDelta,
+                                kavtypes::Vector3& movement, Draw draw)
+            {
+                kavtypes::Vector3 d = particle.position - turn.center;
+                float q = d.squaredLength();
+                if (!(turn.radius * turn.radius > q))
+                {
+                    return;
+                }
+                float degrees = (1.0f - std::sqrt(q) / turn.radius) * draw() * turn.evolutionSpeed *
+                                turn.clockwise * timeDelta;
+                kavtypes::Matrix3 rotation;
+                rotation.setRotation(turn.axis, degrees);
+                movement += (turn.center + rotation.transform(d)) - particle.position;
+            }
+        } // namespace
+
         void Revolutor::update(Particle* particle, float timeDelta, kavtypes::Vector3& movement)
         {
-            kavtypes::Vector3 c = this->_getCenter();
-            kavtypes::Vector3 d = particle->position - c;
-            float q = d.squaredLength();
-            if (!(this->radius * this->radius > q))
-            {
-                return;
-            }
-            float degrees = (1.0f - std::sqrt(q) / this->radius) * this->_getRandom() * this->evolutionSpeed *
-                            this->clockwise * timeDelta;
-            kavtypes::Matrix3 rotation;
-            rotation.setRotation(this->axis, degrees);
-            movement += (c + rotation.transform(d)) - particle->position;
+            revolve(*particle, {_getCenter(), radius, axis, evolutionSpeed, clockwise}, timeDelta, movement,
+                    [this] { return _getRandom(); });
+        }
+
+        bool Revolutor::updatesRuns() const
+        {
+            return typeid(*this) == typeid(Revolutor);
+        }
+
+        void Revolutor::updateRun(Particle* first, int count, float timeDelta, kavtypes::Vector3* movements)
+        {
+            const Turn turn = {_getCenter(), radius, axis, evolutionSpeed, clockwise};
+            forLiveParticles(
+                first, count, movements,
+                [&](Particle& particle, kavtypes::Vector3& movement)
+                { revolve(particle, turn, timeDelta, movement, [this] { return _getRandom(); }); });
         }
 
         hstring Revolutor::getProperty(const hstring& name)

@@ -1,6 +1,10 @@
+#include <typeinfo>
+
 #include <tesraparticle/Particle.h>
 #include <tesraparticle/affectors/Rotator.h>
 #include <tesraparticle/tesraparticle.h>
+
+#include "LiveParticles.h"
 
 namespace tesraparticle
 {
@@ -14,7 +18,20 @@ namespace tesraparticle
 
         void Rotator::update(Particle* particle, float timeDelta, kavtypes::Vector3&)
         {
-            particle->angle += this->rotationSpeed * this->_getRandom() * timeDelta;
+            particle->angle += rotationSpeed * _getRandom() * timeDelta;
+        }
+
+        bool Rotator::updatesRuns() const
+        {
+            return typeid(*this) == typeid(Rotator);
+        }
+
+        void Rotator::updateRun(Particle* first, int count, float timeDelta, kavtypes::Vector3* movements)
+        {
+            const float speed = rotationSpeed;
+            forLiveParticles(first, count, movements,
+                             [&](Particle& particle, kavtypes::Vector3&)
+                             { particle.angle += speed * _getRandom() * timeDelta; });
         }
 
         hstring Rotator::getProperty(const hstring& name)

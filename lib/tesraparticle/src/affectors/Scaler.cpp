@@ -1,11 +1,24 @@
+#include <typeinfo>
+
 #include <tesraparticle/Particle.h>
 #include <tesraparticle/affectors/Scaler.h>
 #include <tesraparticle/tesraparticle.h>
+
+#include "LiveParticles.h"
 
 namespace tesraparticle
 {
     namespace Affectors
     {
+        namespace
+        {
+            inline void scale(Particle& particle, float start, float end)
+            {
+                float ratio = particle.getLifeProgressRatio();
+                particle.scale = start * (1.0f - ratio) + end * ratio;
+            }
+        } // namespace
+
         harray<PropertyInfo> Scaler::getPropertyDescriptions() const
         {
             static const harray<PropertyInfo> own = {PropertyInfo("start_scale", PropertyInfo::FLOAT),
@@ -15,8 +28,20 @@ namespace tesraparticle
 
         void Scaler::update(Particle* particle, float, kavtypes::Vector3&)
         {
-            float ratio = particle->getLifeProgressRatio();
-            particle->scale = this->startScale * (1.0f - ratio) + this->endScale * ratio;
+            scale(*particle, startScale, endScale);
+        }
+
+        bool Scaler::updatesRuns() const
+        {
+            return typeid(*this) == typeid(Scaler);
+        }
+
+        void Scaler::updateRun(Particle* first, int count, float, kavtypes::Vector3* movements)
+        {
+            const float start = startScale;
+            const float end = endScale;
+            forLiveParticles(first, count, movements,
+                             [&](Particle& particle, kavtypes::Vector3&) { scale(particle, start, end); });
         }
 
         hstring Scaler::getProperty(const hstring& name)

@@ -1,6 +1,10 @@
+#include <typeinfo>
+
 #include <tesraparticle/Particle.h>
 #include <tesraparticle/affectors/ScalerTimed.h>
 #include <tesraparticle/tesraparticle.h>
+
+#include "LiveParticles.h"
 
 namespace tesraparticle
 {
@@ -11,6 +15,21 @@ namespace tesraparticle
             if (!this->timings.isEmpty())
             {
                 particle->scale = this->timings.valueAt(particle->getLifeProgressRatio());
+            }
+        }
+
+        bool ScalerTimed::updatesRuns() const
+        {
+            return typeid(*this) == typeid(ScalerTimed);
+        }
+
+        void ScalerTimed::updateRun(Particle* first, int count, float, kavtypes::Vector3* movements)
+        {
+            if (!timings.isEmpty())
+            {
+                forLiveParticles(first, count, movements,
+                                 [&](Particle& particle, kavtypes::Vector3&)
+                                 { particle.scale = timings.valueAt(particle.getLifeProgressRatio()); });
             }
         }
     } // namespace Affectors

@@ -17,6 +17,10 @@ namespace tesraparticle
 
             harray<PropertyInfo> getPropertyDescriptions() const override;
             void update(Particle* particle, float timeDelta, kavtypes::Vector3& movement) override;
+            bool updatesRuns() const override;
+            void updateRun(Particle* first, int count, float timeDelta,
+                           kavtypes::Vector3* movements) override;
+            bool drawsRandomNumbers() const override { return false; }
             hstring getProperty(const hstring& name) override;
             bool setProperty(const hstring& name, const hstring& value) override;
 

@@ -14,6 +14,10 @@ namespace tesraparticle
             static Affector* createInstance(const hstring& name) { return new ScalerTimed(name); }
 
             void update(Particle* particle, float timeDelta, kavtypes::Vector3& movement) override;
+            bool updatesRuns() const override;
+            void updateRun(Particle* first, int count, float timeDelta,
+                           kavtypes::Vector3* movements) override;
+            bool drawsRandomNumbers() const override { return false; }
         };
     } // namespace Affectors
 } // namespace tesraparticle

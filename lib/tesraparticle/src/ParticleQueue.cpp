@@ -1,0 +1,69 @@
+#include <new>
+#include <utility>
+
+#include <tesraparticle/ParticleQueue.h>
+
+namespace tesraparticle
+{
+    namespace
+    {
+        // A record per cache line where the record fits one.
+        const std::align_val_t blockAlignment = std::align_val_t(64);
+    } // namespace
+
+    void ParticleQueue::FreeBlock::operator()(Particle* block) const
+    {
+        ::operator delete(block, blockAlignment);
+    }
+
+    ParticleQueue::~ParticleQueue()
+    {
+        clear();
+    }
+
+    Particle* ParticleQueue::pushBack()
+    {
+        int slot = head + count;
+        if (slot / BlockSize == (int)blocks.size())
+        {
+            if (spare != nullptr)
+            {
+                blocks.push_back(std::move(spare));
+            }
+            else
+            {
+                blocks.emplace_back(
+                    static_cast<Particle*>(::operator new(sizeof(Particle) * BlockSize, blockAlignment)));
+            }
+        }
+        Particle* particle = new (blocks[slot / BlockSize].get() + slot % BlockSize) Particle();
+        ++count;
+        return particle;
+    }
+
+    void ParticleQueue::popFront(int number)
+    {
+        for (; number > 0 && count > 0; --number)
+        {
+            (*this)[0]->~Particle();
+            ++head;
+            --count;
+            if (head == BlockSize)
+            {
+                spare = std::move(blocks.front());
+                blocks.pop_front();
+                head = 0;
+            }
+        }
+        if (count == 0)
+        {
+            // The block in use, if any, starts over from its first slot.
+            head = 0;
+        }
+    }
+
+    void ParticleQueue::clear()
+    {
+        popFront(count);
+    }
+} // namespace tesraparticle
