@@ -88,8 +88,8 @@ namespace
     void BM_UpdateThreadStreaming(benchmark::State& state)
     {
         std::string file = oggFile(10);
-        yim::init(yim::AS_DEFAULT, 0, true, 0.01f);
-        yim::manager->createCategory("music", yim::STREAMED, yim::DISK);
+        yim::init(yim::SystemType::AS_DEFAULT, 0, true, 0.01f);
+        yim::manager->createCategory("music", yim::BufferMode::STREAMED, yim::SourceMode::DISK);
         yim::manager->createSound(file, "music");
         std::vector<yim::Player*> players;
         for (int i = 0; i < state.range(0); ++i)
@@ -146,8 +146,8 @@ namespace
     void BM_FirstPlayStall(benchmark::State& state)
     {
         std::string file = oggFile((int)state.range(0));
-        yim::init(yim::AS_DEFAULT, 0, true, 0.01f);
-        yim::manager->createCategory("fx", yim::MANAGED, yim::DISK);
+        yim::init(yim::SystemType::AS_DEFAULT, 0, true, 0.01f);
+        yim::manager->createCategory("fx", yim::BufferMode::MANAGED, yim::SourceMode::DISK);
         for (auto _ : state)
         {
             state.PauseTiming();

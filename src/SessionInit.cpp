@@ -129,12 +129,13 @@ namespace Session
         void startAudio(hdict<hstring>& config)
         {
             void* window = tesra::window->getBackendId();
-            yim::init(config.tryGet("audio_mute", "") == "1" ? yim::AS_DISABLED : yim::AS_DEFAULT,
+            yim::init(config.tryGet("audio_mute", "") == "1" ? yim::SystemType::AS_DISABLED
+                                                             : yim::SystemType::AS_DEFAULT,
                       (unsigned int)(uintptr_t)window, true, 0.01f, "");
-            yim::manager->createCategory("fx", yim::MANAGED, yim::DISK);
+            yim::manager->createCategory("fx", yim::BufferMode::MANAGED, yim::SourceMode::DISK);
             for (const char* name : {"music", "ambient", "voice"})
             {
-                yim::manager->createCategory(name, yim::STREAMED, yim::DISK);
+                yim::manager->createCategory(name, yim::BufferMode::STREAMED, yim::SourceMode::DISK);
             }
             yim::manager->setGlobalGain(config.tryGet("master_volume", "").toFloat() / 100.0f);
             for (const char* name : {"fx", "music", "ambient", "voice"})

@@ -172,8 +172,8 @@ TEST_F(DemoScenes, TheHillsBurnACampfire)
     for (int y = 0; y < lit->height; ++y)
         for (int x = 0; x < lit->width; ++x)
         {
-            const unsigned char* on = lit->data + (y * lit->width + x) * 4;
-            const unsigned char* off = dark->data + (y * dark->width + x) * 4;
+            const unsigned char* on = lit->data.get() + (y * lit->width + x) * 4;
+            const unsigned char* off = dark->data.get() + (y * dark->width + x) * 4;
             if (memcmp(on, off, 3) == 0)
                 continue;
             bool inside = x >= 150 && x < 250 && y >= 300 && y < 460;

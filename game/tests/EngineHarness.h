@@ -167,7 +167,7 @@ namespace harness
         std::vector<int> pixel(int x, int y)
         {
             std::unique_ptr<tesra::Image> shot(tesra::rendersys->takeScreenshot(tesra::Image::FORMAT_RGBA));
-            const unsigned char* p = shot->data + (y * shot->width + x) * 4;
+            const unsigned char* p = shot->data.get() + (y * shot->width + x) * 4;
             return {p[0], p[1], p[2], p[3]};
         }
         std::string lua(const hstring& expression)

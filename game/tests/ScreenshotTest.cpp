@@ -19,7 +19,7 @@ namespace
         for (int y = 0; y < image.height; ++y)
         {
             rows.push_back('\0');
-            rows.append((const char*)image.data + y * image.width * 4, image.width * 4);
+            rows.append((const char*)image.data.get() + y * image.width * 4, image.width * 4);
         }
         uLongf size = compressBound(rows.size());
         std::string packed(size, '\0');

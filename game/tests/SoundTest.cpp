@@ -133,8 +133,8 @@ TEST_F(Sound, StartUpMakesTheCategoriesAndVolumesOfTheConfiguration)
     ASSERT_NE(yim::manager, nullptr);
     EXPECT_EQ(yim::manager->getName(), "OpenAL");
     EXPECT_TRUE(yim::manager->isThreaded());
-    EXPECT_EQ(yim::manager->getCategory("fx")->getBufferMode(), yim::MANAGED);
-    EXPECT_EQ(yim::manager->getCategory("music")->getBufferMode(), yim::STREAMED);
+    EXPECT_EQ(yim::manager->getCategory("fx")->getBufferMode(), yim::BufferMode::MANAGED);
+    EXPECT_EQ(yim::manager->getCategory("music")->getBufferMode(), yim::BufferMode::STREAMED);
     EXPECT_FLOAT_EQ(yim::manager->getCategory("fx")->getGain(), 0.8f);
     // A missing key makes that category silent.
     EXPECT_FLOAT_EQ(yim::manager->getCategory("voice")->getGain(), 0.0f);

@@ -62,7 +62,7 @@ namespace fintu
         return result;
     }
 
-    bool Renderer::measureCharacter(unsigned int code, float ax, float& charAdvance, float& charExtent,
+    void Renderer::measureCharacter(unsigned int code, float ax, float& charAdvance, float& charExtent,
                                     CharacterDefinition** definition)
     {
         // a character the font lacks takes no room
@@ -80,7 +80,6 @@ namespace fintu
         }
         charAdvance = advance * scale;
         charExtent = std::max(extent * scale, charAdvance);
-        return true;
     }
 
     harray<RenderWord> Renderer::createRenderWords(kavtypes::Rectangle rect, const hstring& text,

@@ -256,13 +256,13 @@ namespace orvalotest
         image.width = shot.width;
         image.height = shot.height;
         image.format = PNG_FORMAT_RGBA;
-        png_image_write_to_file(&image, (std::string(VUMO_BUILD_DIR) + "/" + name).c_str(), 0, shot.data, 0,
-                                nullptr);
+        png_image_write_to_file(&image, (std::string(VUMO_BUILD_DIR) + "/" + name).c_str(), 0,
+                                shot.data.get(), 0, nullptr);
     }
 
     inline unsigned int pixel(const tesra::Image& shot, int x, int y)
     {
-        const unsigned char* p = shot.data + ((size_t)y * shot.width + x) * 4;
+        const unsigned char* p = shot.data.get() + ((size_t)y * shot.width + x) * 4;
         return ((unsigned int)p[0] << 24) | ((unsigned int)p[1] << 16) | ((unsigned int)p[2] << 8) | p[3];
     }
 } // namespace orvalotest

@@ -186,14 +186,14 @@ TEST(ImageFill, FillRectSetPixelAndCreate)
         EXPECT_FALSE(Image::setPixel(0, -1, color, data.data(), 4, 3, format));
         EXPECT_FALSE(Image::fillRect(-5, 0, 5, 3, color, data.data(), 4, 3, format));
         std::unique_ptr<Image> image(Image::create(3, 2, color, format));
-        EXPECT_EQ(pixel, at(image->data, 5));
+        EXPECT_EQ(pixel, at(image->data.get(), 5));
     }
     // create() copies the pixels, or makes none without data or size; a negative size is refused.
     const unsigned char rgb[6] = {1, 2, 3, 4, 5, 6};
     std::unique_ptr<Image> copy(Image::create(2, 1, rgb, Image::FORMAT_RGB)),
         none(Image::create(2, 1, (const unsigned char*)nullptr, Image::FORMAT_RGB)),
         empty(Image::create(0, 5, rgb, Image::FORMAT_RGB));
-    EXPECT_EQ(Bytes(rgb, rgb + 6), Bytes(copy->data, copy->data + 6));
-    EXPECT_TRUE(copy->data != rgb && none->data == nullptr && empty->data == nullptr);
+    EXPECT_EQ(Bytes(rgb, rgb + 6), Bytes(copy->data.get(), copy->data.get() + 6));
+    EXPECT_TRUE(copy->data.get() != rgb && none->data == nullptr && empty->data == nullptr);
     EXPECT_EQ(nullptr, Image::create(-1, 2, Color(), Image::FORMAT_RGBA));
 }

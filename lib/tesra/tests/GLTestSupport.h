@@ -82,7 +82,7 @@ namespace testsupport
     // An RGBA pixel as 0xRRGGBBAA.
     inline unsigned int pixelAt(const tesra::Image& image, int x, int y)
     {
-        const unsigned char* p = image.data + ((size_t)y * image.width + x) * 4;
+        const unsigned char* p = image.data.get() + ((size_t)y * image.width + x) * 4;
         return ((unsigned int)p[0] << 24) | ((unsigned int)p[1] << 16) | ((unsigned int)p[2] << 8) | p[3];
     }
 

@@ -48,7 +48,8 @@ TEST(ImageLoad, ExtensionPicksTheDecoderFromFilesAndResources)
     std::unique_ptr<Image> kept(Image::createFromFile("image_load_test/Title.PNG", Image::FORMAT_PALETTE));
     ASSERT_TRUE(rgb && bgrx && kept);
     EXPECT_EQ(Image::FORMAT_BGRX, bgrx->format);
-    EXPECT_EQ((Bytes{rgb->data[2], rgb->data[1], rgb->data[0], 255}), Bytes(bgrx->data, bgrx->data + 4));
+    EXPECT_EQ((Bytes{rgb->data[2], rgb->data[1], rgb->data[0], 255}),
+              Bytes(bgrx->data.get(), bgrx->data.get() + 4));
     EXPECT_EQ(Image::FORMAT_RGB, kept->format);
     EXPECT_EQ(imageBytes(rgb.get()), imageBytes(kept.get()));
 }

@@ -199,6 +199,6 @@ namespace imagetest
     inline Bytes imageBytes(const tesra::Image* image)
     {
         size_t size = (size_t)image->width * image->height * tesra::Image::getFormatBpp(image->format);
-        return Bytes(image->data, image->data + size);
+        return Bytes(image->data.get(), image->data.get() + size);
     }
 } // namespace imagetest

@@ -74,7 +74,7 @@ TEST_F(DrawTest, fireIsWarmInsideItsBoxAndTheSameEveryRun)
     // The cache may drop its pixels and prototypes: the system reloads its texture and draws alike.
     clearCache();
     std::unique_ptr<tesra::Image> again = this->burn(*fire);
-    EXPECT_EQ(memcmp(shot->data, again->data, 128 * 128 * 4), 0);
+    EXPECT_EQ(memcmp(shot->data.get(), again->data.get(), 128 * 128 * 4), 0);
 }
 
 TEST_F(DrawTest, nothingDrawsWithoutAlphaOrTexture)

@@ -182,7 +182,7 @@ namespace particletest
 
         static tesra::Color pixel(const tesra::Image& shot, int x, int y)
         {
-            const unsigned char* p = shot.data + ((size_t)y * shot.width + x) * 4;
+            const unsigned char* p = shot.data.get() + ((size_t)y * shot.width + x) * 4;
             return tesra::Color(p[0], p[1], p[2], p[3]);
         }
     };

@@ -268,7 +268,7 @@ namespace uitest
         // The frame as 0xRRGGBBAA at a pixel.
         static unsigned int pixel(const tesra::Image& shot, int x, int y)
         {
-            const unsigned char* p = shot.data + ((size_t)y * shot.width + x) * 4;
+            const unsigned char* p = shot.data.get() + ((size_t)y * shot.width + x) * 4;
             return ((unsigned int)p[0] << 24) | ((unsigned int)p[1] << 16) | ((unsigned int)p[2] << 8) | p[3];
         }
 

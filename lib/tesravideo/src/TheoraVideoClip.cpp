@@ -140,13 +140,13 @@ bool TheoraVideoClip::_isTimerHeld()
     return this->workerHold.load() || this->timer.load()->isPaused();
 }
 
-int TheoraVideoClip::_discardOutdatedFrames(float absoluteTime)
+void TheoraVideoClip::_discardOutdatedFrames(float absoluteTime)
 {
     std::list<TheoraVideoFrame*>& frames = this->frameQueue->_getFrames();
     int ready = this->frameQueue->_getReadyCount();
     if (ready == 1)
     {
-        return 0;
+        return;
     }
     int count = 0;
     for (TheoraVideoFrame* frame : frames)
@@ -166,7 +166,6 @@ int TheoraVideoClip::_discardOutdatedFrames(float absoluteTime)
         this->droppedFrames += count;
         this->frameQueue->_pop(count);
     }
-    return count;
 }
 
 TheoraVideoFrame* TheoraVideoClip::getNextFrame()

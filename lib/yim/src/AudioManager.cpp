@@ -121,15 +121,15 @@ namespace yim
         return "";
     }
 
-    Source* AudioManager::_createSource(const hstring& filename, Category* category, int format)
+    Source* AudioManager::_createSource(const hstring& filename, Category* category, Format format)
     {
         switch (format)
         {
-        case FLAC:
+        case Format::FLAC:
             return new FLAC_Source(filename, category);
-        case OGG:
+        case Format::OGG:
             return new OGG_Source(filename, category);
-        case WAV:
+        case Format::WAV:
             return new WAV_Source(filename, category);
         default:
             return new Source(filename, category);

@@ -15,7 +15,7 @@
 
 namespace yim
 {
-    Category* AudioManager::createCategory(const hstring& name, int bufferMode, int sourceMode)
+    Category* AudioManager::createCategory(const hstring& name, BufferMode bufferMode, SourceMode sourceMode)
     {
         ManagerLock lock(this);
         Category* category = this->categories.tryGet(name, nullptr);
@@ -72,7 +72,7 @@ namespace yim
     {
         Category* category = this->_getCategory(categoryName);
         Sound* sound = new Sound(filename, category, prefix);
-        if (sound->getFormat() == UNKNOWN || this->sounds.hasKey(sound->getName()))
+        if (sound->getFormat() == Format::UNKNOWN || this->sounds.hasKey(sound->getName()))
         {
             delete sound;
             return nullptr;
@@ -90,7 +90,8 @@ namespace yim
             hstring categoryName = quortypes::Dir::baseName(folder);
             if (!this->categories.hasKey(categoryName))
             {
-                this->categories[categoryName] = new Category(categoryName, ON_CREATION, DISK);
+                this->categories[categoryName] =
+                    new Category(categoryName, BufferMode::ON_CREATION, SourceMode::DISK);
             }
             for (const hstring& file : quortypes::ResourceDir::files(folder, true))
             {

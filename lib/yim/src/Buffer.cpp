@@ -28,7 +28,7 @@ namespace yim
             }
         }
         this->source = manager->_createSource(this->filename, sound->getCategory(), this->format);
-        if (manager->isEnabled() && this->format != UNKNOWN && this->mode == ON_CREATION)
+        if (manager->isEnabled() && this->format != Format::UNKNOWN && this->mode == BufferMode::ON_CREATION)
         {
             this->prepare();
         }
@@ -42,7 +42,7 @@ namespace yim
 
     bool Buffer::isStreamed() const
     {
-        return this->mode == STREAMED;
+        return this->mode == BufferMode::STREAMED;
     }
 
     void Buffer::readInfo()
@@ -105,7 +105,7 @@ namespace yim
             this->loaded = true;
             return;
         }
-        if (this->mode != STREAMED)
+        if (this->mode != BufferMode::STREAMED)
         {
             this->loaded = true;
             this->source->open();
@@ -136,7 +136,7 @@ namespace yim
         {
             return 0;
         }
-        if (this->mode != STREAMED || !this->source->isOpen())
+        if (this->mode != BufferMode::STREAMED || !this->source->isOpen())
         {
             return this->dataSize;
         }
@@ -185,12 +185,13 @@ namespace yim
         {
             this->boundPlayers.removeAll(player);
         }
-        if ((this->boundPlayers.empty() && this->mode == ON_DEMAND) || this->mode == STREAMED)
+        if ((this->boundPlayers.empty() && this->mode == BufferMode::ON_DEMAND) ||
+            this->mode == BufferMode::STREAMED)
         {
             this->freeData();
             this->loaded = false;
         }
-        if (this->boundPlayers.empty() && this->mode == STREAMED)
+        if (this->boundPlayers.empty() && this->mode == BufferMode::STREAMED)
         {
             this->source->close();
             this->loaded = false;
@@ -199,7 +200,7 @@ namespace yim
 
     bool Buffer::tryClearMemory()
     {
-        if (this->mode != MANAGED || !this->boundPlayers.empty() || !this->loaded)
+        if (this->mode != BufferMode::MANAGED || !this->boundPlayers.empty() || !this->loaded)
         {
             return false;
         }

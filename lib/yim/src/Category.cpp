@@ -4,7 +4,7 @@
 
 namespace yim
 {
-    Category::Category(const hstring& name, int bufferMode, int sourceMode)
+    Category::Category(const hstring& name, BufferMode bufferMode, SourceMode sourceMode)
         : name(name), gain(1.0f), bufferMode(bufferMode), sourceMode(sourceMode)
     {
     }

@@ -22,7 +22,7 @@ namespace yim
 
     Format Sound::getFormat() const
     {
-        return (Format)this->buffer->getFormat();
+        return this->buffer->getFormat();
     }
 
     int Sound::getSize() const
@@ -46,17 +46,17 @@ namespace yim
     {
         if (filename.endsWith(".flac"))
         {
-            return FLAC;
+            return Format::FLAC;
         }
         if (filename.endsWith(".ogg"))
         {
-            return OGG;
+            return Format::OGG;
         }
         if (filename.endsWith(".wav"))
         {
-            return WAV;
+            return Format::WAV;
         }
-        return UNKNOWN;
+        return Format::UNKNOWN;
     }
 
     hstring Sound::resolveLink(const hstring& filename)

@@ -9,7 +9,7 @@
 namespace yim
 {
     Source::Source(const hstring& filename, Category* category)
-        : filename(filename), sourceMode(category != nullptr ? category->getSourceMode() : DISK)
+        : filename(filename), sourceMode(category != nullptr ? category->getSourceMode() : SourceMode::DISK)
     {
     }
 
@@ -21,7 +21,7 @@ namespace yim
     bool Source::open()
     {
         // A copy in memory needs the file no more.
-        bool inMemory = this->stream != nullptr && this->sourceMode == RAM;
+        bool inMemory = this->stream != nullptr && this->sourceMode == SourceMode::RAM;
         if (!inMemory && !quortypes::Resource::exists(this->filename))
         {
             quortypes::Log::error(logTag, "Unable to open: " + this->filename);
@@ -40,7 +40,7 @@ namespace yim
                 quortypes::Log::error(logTag, "Unable to open: " + this->filename);
                 return false;
             }
-            if (this->sourceMode != RAM)
+            if (this->sourceMode != SourceMode::RAM)
             {
                 this->stream = resource;
                 return true;
@@ -58,7 +58,7 @@ namespace yim
     {
         if (this->streamOpen)
         {
-            if (this->sourceMode != RAM)
+            if (this->sourceMode != SourceMode::RAM)
             {
                 delete this->stream;
                 this->stream = nullptr;

@@ -10,17 +10,17 @@ namespace yim
     const hstring logTag = "yim";
     AudioManager* manager = nullptr;
 
-    void init(int systemType, unsigned int backendId, bool threaded, float updateTime,
+    void init(SystemType systemType, unsigned int backendId, bool threaded, float updateTime,
               const hstring& deviceName)
     {
         quortypes::Log::write(logTag, "Initializing YIM.");
-        if (systemType == AS_DISABLED)
+        if (systemType == SystemType::AS_DISABLED)
         {
             manager = new NoAudio_AudioManager(backendId, threaded, updateTime, deviceName);
             quortypes::Log::write(logTag, "Audio is disabled.");
             return;
         }
-        if (systemType == AS_DEFAULT || systemType == AS_OPENAL)
+        if (systemType == SystemType::AS_DEFAULT || systemType == SystemType::AS_OPENAL)
         {
             manager = new OpenAL_AudioManager(backendId, threaded, updateTime, deviceName);
             if (!manager->isEnabled())

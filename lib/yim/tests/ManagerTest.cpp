@@ -28,7 +28,7 @@ namespace
 TEST(Library, InitPicksTheBackEndAndFallsBackToSilence)
 {
     LogCapture log;
-    yim::init(yim::AS_DISABLED, 0);
+    yim::init(yim::SystemType::AS_DISABLED, 0);
     EXPECT_EQ(yim::manager->getName(), "Disabled");
     EXPECT_EQ(log.take(),
               (harray<hstring>{"Initializing YIM.", "Initializing NoAudio.", "Audio is disabled."}));
@@ -36,14 +36,14 @@ TEST(Library, InitPicksTheBackEndAndFallsBackToSilence)
     EXPECT_EQ(yim::manager, nullptr);
     EXPECT_EQ(log.take(), (harray<hstring>{"Destroying YIM.", "Destroying NoAudio."}));
 
-    yim::init(7, 0);
+    yim::init(static_cast<yim::SystemType>(7), 0);
     EXPECT_EQ(yim::manager->getName(), "Disabled");
     EXPECT_EQ(log.take(),
               (harray<hstring>{"Initializing YIM.", "WARNING: Could not create given audio system!",
                                "Initializing NoAudio.", "WARNING: Audio is disabled."}));
     yim::destroy();
 
-    yim::init(yim::AS_DEFAULT, 0, true, 0.01f);
+    yim::init(yim::SystemType::AS_DEFAULT, 0, true, 0.01f);
     EXPECT_EQ(yim::manager->getName(), "OpenAL");
     EXPECT_TRUE(yim::manager->isEnabled());
     EXPECT_TRUE(log.contains("Starting audio update thread."));
@@ -60,7 +60,7 @@ TEST(Library, WithoutADeviceTheSilentBackEndTakesOver)
     auto attempt = []
     {
         LogCapture log;
-        yim::init(yim::AS_DEFAULT, 0);
+        yim::init(yim::SystemType::AS_DEFAULT, 0);
         bool silent = yim::manager->getName() == "Disabled";
         bool logged = log.take() == harray<hstring>{"Initializing YIM.",
                                                     "Initializing OpenAL.",
@@ -85,8 +85,8 @@ protected:
     void SetUp() override
     {
         this->folder = testFolder();
-        yim::init(yim::AS_DISABLED, 0);
-        yim::manager->createCategory("fx", yim::MANAGED, yim::DISK);
+        yim::init(yim::SystemType::AS_DISABLED, 0);
+        yim::manager->createCategory("fx", yim::BufferMode::MANAGED, yim::SourceMode::DISK);
     }
     void TearDown() override { yim::destroy(); }
 };
@@ -94,10 +94,10 @@ protected:
 TEST_F(Registry, CategoriesAndSoundsKeepTheirFirstDefinition)
 {
     yim::AudioManager* audio = yim::manager;
-    yim::Category* first = audio->createCategory("voice", yim::STREAMED, yim::RAM);
-    EXPECT_EQ(audio->createCategory("voice", yim::ON_CREATION, yim::DISK), first);
-    EXPECT_EQ(first->getBufferMode(), yim::STREAMED);
-    EXPECT_EQ(first->getSourceMode(), yim::RAM);
+    yim::Category* first = audio->createCategory("voice", yim::BufferMode::STREAMED, yim::SourceMode::RAM);
+    EXPECT_EQ(audio->createCategory("voice", yim::BufferMode::ON_CREATION, yim::SourceMode::DISK), first);
+    EXPECT_EQ(first->getBufferMode(), yim::BufferMode::STREAMED);
+    EXPECT_EQ(first->getSourceMode(), yim::SourceMode::RAM);
     EXPECT_EQ(messageOf([audio] { audio->getCategory("nope"); }), "Audio Manager: "
                                                                   "Category 'nope' does not exist!");
     EXPECT_THROW(audio->createSound("x.ogg", "nope"), quortypes::exception);
@@ -109,7 +109,7 @@ TEST_F(Registry, CategoriesAndSoundsKeepTheirFirstDefinition)
     // The silent back-end keeps files of any kind.
     yim::Sound* notes = audio->createSound("notes.txt", "fx");
     ASSERT_NE(notes, nullptr);
-    EXPECT_EQ(notes->getFormat(), yim::UNKNOWN);
+    EXPECT_EQ(notes->getFormat(), yim::Format::UNKNOWN);
     EXPECT_TRUE(audio->hasSound("c1.door"));
     EXPECT_FALSE(audio->hasSound("C1.door"));
 }
@@ -181,7 +181,7 @@ TEST_F(Registry, FindAudioFileTriesTheExtensionsInOrder)
     EXPECT_EQ(yim::manager->findAudioFile(this->folder + "/wind.wav"), this->folder + "/wind.ogg");
     EXPECT_EQ(yim::manager->findAudioFile(this->folder + "/none"), "");
     // Only the three formats make sounds here.
-    yim::manager->createCategory("fx", yim::ON_PLAY, yim::DISK);
+    yim::manager->createCategory("fx", yim::BufferMode::ON_PLAY, yim::SourceMode::DISK);
     EXPECT_EQ(yim::manager->createSound(this->folder + "/notes.txt", "fx"), nullptr);
 }
 
@@ -196,8 +196,8 @@ TEST_F(Registry, SoundsFromPathMakeACategoryPerFolder)
     harray<hstring> names = yim::manager->createSoundsFromPath(this->folder + "/audio", "c1.");
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (harray<hstring>{"c1.bird", "c1.door"}));
-    EXPECT_EQ(yim::manager->getCategory("forest")->getBufferMode(), yim::ON_CREATION);
-    EXPECT_EQ(yim::manager->getCategory("fx")->getBufferMode(), yim::MANAGED); // kept
+    EXPECT_EQ(yim::manager->getCategory("forest")->getBufferMode(), yim::BufferMode::ON_CREATION);
+    EXPECT_EQ(yim::manager->getCategory("fx")->getBufferMode(), yim::BufferMode::MANAGED); // kept
 }
 
 TEST_F(Registry, SuspendingHoldsPlayersAndPlayMakesNothing)
@@ -206,7 +206,7 @@ TEST_F(Registry, SuspendingHoldsPlayersAndPlayMakesNothing)
     yim::destroy();
     yim::openal::initLoopback();
     yim::AudioManager* audio = yim::manager;
-    audio->createCategory("fx", yim::ON_PLAY, yim::DISK);
+    audio->createCategory("fx", yim::BufferMode::ON_PLAY, yim::SourceMode::DISK);
     writeConstantWav(this->folder + "/hum.wav", 44100, 100);
     audio->createSound(this->folder + "/hum.wav", "fx");
     yim::Player* playing = audio->createPlayer("hum");

@@ -35,7 +35,7 @@ protected:
     void SetUp() override
     {
         LoopbackTest::SetUp();
-        this->audio->createCategory("fx", yim::ON_PLAY, yim::DISK);
+        this->audio->createCategory("fx", yim::BufferMode::ON_PLAY, yim::SourceMode::DISK);
         writeConstantWav(this->path("tone.wav"), 44100, 16384); // half of full scale, 1 s
         ASSERT_NE(this->audio->createSound(this->path("tone.wav"), "fx"), nullptr);
         this->tone = this->audio->createPlayer("tone");
@@ -150,8 +150,8 @@ TEST_F(Playback, StopRewindsAndPauseKeepsThePlace)
 
 TEST_F(Playback, IdleBuffersAreFreedByTheirMode)
 {
-    this->audio->createCategory("cached", yim::MANAGED, yim::DISK);
-    this->audio->createCategory("once", yim::ON_DEMAND, yim::DISK);
+    this->audio->createCategory("cached", yim::BufferMode::MANAGED, yim::SourceMode::DISK);
+    this->audio->createCategory("once", yim::BufferMode::ON_DEMAND, yim::SourceMode::DISK);
     writeConstantWav(this->path("click.wav"), 441, 1000);
     writeConstantWav(this->path("clip.wav"), 882, 1000);
     yim::Buffer* click = this->audio->createSound(this->path("click.wav"), "cached")->getBuffer();

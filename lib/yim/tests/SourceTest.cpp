@@ -15,9 +15,9 @@ protected:
     void SetUp() override
     {
         LoopbackTest::SetUp();
-        this->audio->createCategory("disk", yim::ON_PLAY, yim::DISK);
-        this->audio->createCategory("ram", yim::ON_PLAY, yim::RAM);
-        this->audio->createCategory("music", yim::STREAMED, yim::DISK);
+        this->audio->createCategory("disk", yim::BufferMode::ON_PLAY, yim::SourceMode::DISK);
+        this->audio->createCategory("ram", yim::BufferMode::ON_PLAY, yim::SourceMode::RAM);
+        this->audio->createCategory("music", yim::BufferMode::STREAMED, yim::SourceMode::DISK);
     }
 
     std::string readAllOf(yim::Source& source)

@@ -15,7 +15,7 @@ protected:
     void SetUp() override
     {
         LoopbackTest::SetUp();
-        this->audio->createCategory("music", yim::STREAMED, yim::DISK);
+        this->audio->createCategory("music", yim::BufferMode::STREAMED, yim::SourceMode::DISK);
     }
 
     // A stereo OGG of the given length in frames, made and decoded once per test.

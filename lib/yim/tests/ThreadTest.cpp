@@ -8,11 +8,11 @@ TEST(Thread, ThreadedManagerStepsAloneAndSurvivesManyCalls)
     std::string folder = testFolder();
     writeConstantWav(folder + "/beep.wav", 4410, 1000);
     writeOgg(folder + "/song.ogg", 2, 44100, 44100, [](int frame, int) { return (frame % 100) / 200.0f; });
-    yim::init(yim::AS_DEFAULT, 0, true, 0.01f);
+    yim::init(yim::SystemType::AS_DEFAULT, 0, true, 0.01f);
     yim::AudioManager* audio = yim::manager;
     ASSERT_TRUE(audio->isThreaded());
-    audio->createCategory("fx", yim::MANAGED, yim::DISK);
-    audio->createCategory("music", yim::STREAMED, yim::DISK);
+    audio->createCategory("fx", yim::BufferMode::MANAGED, yim::SourceMode::DISK);
+    audio->createCategory("music", yim::BufferMode::STREAMED, yim::SourceMode::DISK);
     audio->createSound(folder + "/beep.wav", "fx");
     audio->createSound(folder + "/song.ogg", "music");
     yim::Player* song = audio->createPlayer("song");

@@ -164,7 +164,7 @@ namespace fintu
         /// The text up to its first zero byte, with every character offered to the first tag's font.
         hstring prepareLayoutText(const hstring& text, const harray<FormatTag>& tags);
         /// Advance and extent of one character at pen position `ax` with the current font and scale.
-        bool measureCharacter(unsigned int code, float ax, float& charAdvance, float& charExtent,
+        void measureCharacter(unsigned int code, float ax, float& charAdvance, float& charExtent,
                               CharacterDefinition** definition = nullptr);
     };
 

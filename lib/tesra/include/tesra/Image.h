@@ -2,14 +2,16 @@
 
 #include <cstddef>
 
+#include <memory>
+
 #include <quortypes/hstring.h>
 
 #include "Color.h"
 
 namespace tesra
 {
-    /// Decoded pixels: rows top to bottom without padding. The pixel buffer is owned and
-    /// allocated with new[], so whoever takes it over releases it with delete[].
+    /// Decoded pixels: rows top to bottom without padding. Whoever takes the pixels over moves them
+    /// out of `data`.
     class Image
     {
     public:
@@ -31,7 +33,7 @@ namespace tesra
             FORMAT_PALETTE = 13
         };
 
-        unsigned char* data;
+        std::unique_ptr<unsigned char[]> data;
         int width;
         int height;
         Format format;
@@ -39,7 +41,6 @@ namespace tesra
         int compressedSize;
 
         Image();
-        ~Image();
         Image(const Image&) = delete;
         Image& operator=(const Image&) = delete;
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include <quortypes/hstring.h>
 #include <tesra/Color.h>
 #include <tesra/Image.h>
@@ -59,7 +61,7 @@ namespace tesra
         Filter getFilter() const { return filter; }
         AddressMode getAddressMode() const { return addressMode; }
         bool isFromResource() const { return fromResource; }
-        const unsigned char* getData() const { return data; }
+        const unsigned char* getData() const { return data.get(); }
         RenderSystem* getRenderSystem() const { return renderSystem; }
 
         /// Both warn when 0, which usually means the texture was never loaded.
@@ -107,7 +109,7 @@ namespace tesra
         int height = 0;
         Filter filter = Filter::LINEAR;
         AddressMode addressMode = AddressMode::CLAMP;
-        unsigned char* data = nullptr;
+        std::unique_ptr<unsigned char[]> data;
         bool fromResource = false;
         bool uploadOnCreate = true;
         // Rows [pendingTop, pendingBottom) of the system copy that video memory does not have yet.

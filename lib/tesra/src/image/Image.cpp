@@ -1,6 +1,7 @@
 #include <cstring>
 
 #include <algorithm>
+#include <memory>
 
 #include <tesra/Image.h>
 
@@ -34,15 +35,7 @@ namespace tesra
         }
     } // namespace
 
-    Image::Image()
-        : data(nullptr), width(0), height(0), format(FORMAT_UNKNOWN), internalFormat(0), compressedSize(0)
-    {
-    }
-
-    Image::~Image()
-    {
-        delete[] this->data;
-    }
+    Image::Image() : width(0), height(0), format(FORMAT_UNKNOWN), internalFormat(0), compressedSize(0) {}
 
     // An image of the given size with room for its pixels when withPixels is set and there are any;
     // nullptr for a negative size.
@@ -52,16 +45,16 @@ namespace tesra
         {
             return nullptr;
         }
-        Image* image = new Image();
+        std::unique_ptr<Image> image(new Image());
         image->width = width;
         image->height = height;
         image->format = format;
         size = (size_t)width * (size_t)height * (size_t)Image::getFormatBpp(format);
         if (withPixels && size > 0)
         {
-            image->data = new unsigned char[size];
+            image->data.reset(new unsigned char[size]);
         }
-        return image;
+        return image.release();
     }
 
     Image* Image::create(int width, int height, const unsigned char* data, Format format)
@@ -70,7 +63,7 @@ namespace tesra
         Image* image = allocate(width, height, format, data != nullptr, size);
         if (image != nullptr && image->data != nullptr)
         {
-            memcpy(image->data, data, size);
+            memcpy(image->data.get(), data, size);
         }
         return image;
     }
@@ -81,7 +74,7 @@ namespace tesra
         Image* image = allocate(width, height, format, true, size);
         if (image != nullptr && image->data != nullptr)
         {
-            fillRect(0, 0, width, height, fillColor, image->data, width, height, format);
+            fillRect(0, 0, width, height, fillColor, image->data.get(), width, height, format);
         }
         return image;
     }
@@ -90,8 +83,8 @@ namespace tesra
                       int srcWidth, int srcHeight, Format srcFormat, unsigned char* dstData, int dstWidth,
                       int dstHeight, Format dstFormat)
     {
-        if (srcData == nullptr || dstData == nullptr || sw <= 0 || sh <= 0 || sx < 0 || sy < 0 || sx >= srcWidth ||
-            sy >= srcHeight || sw > srcWidth - sx || sh > srcHeight - sy)
+        if (srcData == nullptr || dstData == nullptr || sw <= 0 || sh <= 0 || sx < 0 || sy < 0 ||
+            sx >= srcWidth || sy >= srcHeight || sw > srcWidth - sx || sh > srcHeight - sy)
         {
             return false;
         }

@@ -64,5 +64,17 @@ namespace tesra
         {
             return decode(kindOf(filename), data, size);
         }
+
+        std::unique_ptr<unsigned char[]> convertedPixels(const Image& image, Image::Format format)
+        {
+            size_t size = (size_t)image.width * (size_t)image.height * (size_t)Image::getFormatBpp(format);
+            std::unique_ptr<unsigned char[]> pixels(new unsigned char[size]);
+            unsigned char* out = pixels.get();
+            if (!Image::convert(image.width, image.height, image.data.get(), image.format, &out, format))
+            {
+                return nullptr;
+            }
+            return pixels;
+        }
     } // namespace decoders
 } // namespace tesra

@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+#include <memory>
+
 #include <quortypes/hstring.h>
 #include <tesra/Image.h>
 
@@ -29,5 +31,8 @@ namespace tesra
                       int& height);
         /// Whether the extension of `filename` is one the decoders know.
         bool isImageName(const hstring& filename);
+        /// The image's pixels converted to `format` in a buffer of their own; null when the
+        /// conversion is not possible.
+        std::unique_ptr<unsigned char[]> convertedPixels(const Image& image, Image::Format format);
     } // namespace decoders
 } // namespace tesra

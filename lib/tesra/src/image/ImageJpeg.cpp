@@ -2,7 +2,7 @@
 #include <cstdio>
 
 #include <algorithm>
-#include <utility>
+#include <memory>
 
 // jpeglib.h first: it defines the configuration that jerror.h depends on.
 #include <jpeglib.h>
@@ -72,7 +72,7 @@ namespace tesra
                 jpeg_decompress_struct info;
                 JpegError error;
                 jpeg_progress_mgr progress;
-                Image* image = nullptr;
+                std::unique_ptr<Image> image;
                 bool created = false;
 
                 ~JpegState()
@@ -81,7 +81,6 @@ namespace tesra
                     {
                         jpeg_destroy_decompress(&info);
                     }
-                    delete image;
                 }
             };
 
@@ -121,18 +120,18 @@ namespace tesra
                     return false;
                 }
                 size_t rowBytes = (size_t)info.output_width * 3;
-                state.image = new Image();
+                state.image.reset(new Image());
                 state.image->width = (int)info.output_width;
                 state.image->height = (int)info.output_height;
                 state.image->format = Image::FORMAT_RGB;
-                state.image->data = new unsigned char[rowBytes * info.output_height];
+                state.image->data.reset(new unsigned char[rowBytes * info.output_height]);
                 JSAMPROW rows[16];
                 while (info.output_scanline < info.output_height && !state.error.damaged)
                 {
                     JDIMENSION count = std::min<JDIMENSION>(16, info.output_height - info.output_scanline);
                     for (JDIMENSION i = 0; i < count; ++i)
                     {
-                        rows[i] = state.image->data + rowBytes * (info.output_scanline + i);
+                        rows[i] = state.image->data.get() + rowBytes * (info.output_scanline + i);
                     }
                     if (jpeg_read_scanlines(&info, rows, count) == 0)
                     {
@@ -159,7 +158,7 @@ namespace tesra
             {
                 return nullptr;
             }
-            return std::exchange(state.image, nullptr);
+            return state.image.release();
         }
     } // namespace decoders
 } // namespace tesra

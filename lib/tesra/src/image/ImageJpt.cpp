@@ -1,4 +1,5 @@
 #include <memory>
+#include <utility>
 
 #include "ImageDecoders.h"
 
@@ -48,25 +49,23 @@ namespace tesra
             {
                 // A mask saved with colour channels: its grey level is taken, as for any conversion to
                 // one byte.
-                unsigned char* alpha = nullptr;
-                if (!Image::convert(mask->width, mask->height, mask->data, mask->format, &alpha,
-                                    Image::FORMAT_ALPHA))
+                std::unique_ptr<unsigned char[]> alpha = convertedPixels(*mask, Image::FORMAT_ALPHA);
+                if (alpha == nullptr)
                 {
                     return nullptr;
                 }
-                delete[] mask->data;
-                mask->data = alpha;
+                mask->data = std::move(alpha);
                 mask->format = Image::FORMAT_ALPHA;
             }
             size_t count = (size_t)color->width * (size_t)color->height;
-            Image* image = new Image();
+            std::unique_ptr<Image> image(new Image());
             image->width = color->width;
             image->height = color->height;
             image->format = Image::FORMAT_RGBA;
-            image->data = new unsigned char[count * 4];
-            const unsigned char* rgb = color->data;
-            const unsigned char* alpha = mask->data;
-            unsigned char* out = image->data;
+            image->data.reset(new unsigned char[count * 4]);
+            const unsigned char* rgb = color->data.get();
+            const unsigned char* alpha = mask->data.get();
+            unsigned char* out = image->data.get();
             for (size_t i = 0; i < count; ++i, rgb += 3, out += 4)
             {
                 out[0] = rgb[0];
@@ -74,7 +73,7 @@ namespace tesra
                 out[2] = rgb[2];
                 out[3] = alpha[i];
             }
-            return image;
+            return image.release();
         }
     } // namespace decoders
 } // namespace tesra

@@ -1,4 +1,5 @@
 #include <memory>
+#include <utility>
 
 #include <quortypes/File.h>
 #include <quortypes/Resource.h>
@@ -44,11 +45,10 @@ namespace tesra
         {
             if (image != nullptr && image->format != format && Image::needsConversion(image->format, format))
             {
-                unsigned char* data = nullptr;
-                if (Image::convert(image->width, image->height, image->data, image->format, &data, format))
+                std::unique_ptr<unsigned char[]> data = decoders::convertedPixels(*image, format);
+                if (data != nullptr)
                 {
-                    delete[] image->data;
-                    image->data = data;
+                    image->data = std::move(data);
                     image->format = format;
                 }
             }

@@ -1,7 +1,7 @@
 #include <csetjmp>
 #include <cstring>
 
-#include <utility>
+#include <memory>
 
 #include <png.h>
 
@@ -44,15 +44,10 @@ namespace tesra
             {
                 png_structp png = nullptr;
                 png_infop info = nullptr;
-                Image* image = nullptr;
-                png_bytep* rows = nullptr;
+                std::unique_ptr<Image> image;
+                std::unique_ptr<png_bytep[]> rows;
 
-                ~PngState()
-                {
-                    png_destroy_read_struct(&png, &info, nullptr);
-                    delete[] rows;
-                    delete image;
-                }
+                ~PngState() { png_destroy_read_struct(&png, &info, nullptr); }
             };
 
             bool readImage(PngState& state, PngSource& source)
@@ -104,19 +99,19 @@ namespace tesra
                 {
                     return false;
                 }
-                state.image = new Image();
+                state.image.reset(new Image());
                 state.image->width = (int)width;
                 state.image->height = (int)height;
                 state.image->format =
                     (channels == 1 ? Image::FORMAT_ALPHA
                                    : (channels == 3 ? Image::FORMAT_RGB : Image::FORMAT_RGBA));
-                state.image->data = new unsigned char[rowBytes * height];
-                state.rows = new png_bytep[height];
+                state.image->data.reset(new unsigned char[rowBytes * height]);
+                state.rows.reset(new png_bytep[height]);
                 for (png_uint_32 y = 0; y < height; ++y)
                 {
-                    state.rows[y] = state.image->data + rowBytes * y;
+                    state.rows[y] = state.image->data.get() + rowBytes * y;
                 }
-                png_read_image(state.png, state.rows);
+                png_read_image(state.png, state.rows.get());
                 png_read_end(state.png, nullptr);
                 return true;
             }
@@ -144,7 +139,7 @@ namespace tesra
             {
                 return nullptr;
             }
-            return std::exchange(state.image, nullptr);
+            return state.image.release();
         }
     } // namespace decoders
 } // namespace tesra

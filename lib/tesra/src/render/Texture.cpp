@@ -5,6 +5,8 @@
 #include <climits>
 #include <cstdint>
 #include <cstring>
+#include <memory>
+#include <utility>
 
 #include <quortypes/Log.h>
 #include <tesra/RenderSystem.h>
@@ -83,8 +85,7 @@ namespace tesra
 
     void Texture::freeData()
     {
-        delete[] data;
-        data = nullptr;
+        data.reset();
     }
 
     bool Texture::isWritable() const
@@ -131,15 +132,16 @@ namespace tesra
                 quortypes::Log::error(logTag, "No filename for texture specified!");
                 return false;
             }
-            Image* image = nullptr;
+            std::unique_ptr<Image> image;
             if (format != Image::FORMAT_UNKNOWN)
             {
-                image = fromResource ? Image::createFromResource(filename, format)
-                                     : Image::createFromFile(filename, format);
+                image.reset(fromResource ? Image::createFromResource(filename, format)
+                                         : Image::createFromFile(filename, format));
             }
             else
             {
-                image = fromResource ? Image::createFromResource(filename) : Image::createFromFile(filename);
+                image.reset(fromResource ? Image::createFromResource(filename)
+                                         : Image::createFromFile(filename));
             }
             if (image == nullptr)
             {
@@ -151,13 +153,11 @@ namespace tesra
             format = image->format;
             dataFormat = image->internalFormat;
             compressedSize = image->compressedSize;
-            data = image->data;
-            image->data = nullptr;
-            delete image;
+            data = std::move(image->data);
             decoded = true;
         }
         assignFormat();
-        if (!createInternalTexture(data, data != nullptr ? getByteSize() : 0, type))
+        if (!createInternalTexture(data.get(), data != nullptr ? getByteSize() : 0, type))
         {
             if (decoded)
             {
@@ -171,7 +171,7 @@ namespace tesra
         }
         else if (uploadOnCreate)
         {
-            writeToGpu(0, 0, width, height, 0, 0, data, width, height, format);
+            writeToGpu(0, 0, width, height, 0, 0, data.get(), width, height, format);
         }
         if (type == Type::VOLATILE || type == Type::RENDER_TARGET ||
             (type == Type::IMMUTABLE && filename != ""))
@@ -209,8 +209,7 @@ namespace tesra
         {
             this->format = format;
             int size = getByteSize();
-            data = new unsigned char[size > 0 ? size : 1];
-            memset(data, 0, size > 0 ? size : 1);
+            data.reset(new unsigned char[size > 0 ? size : 1]());
         }
         quortypes::Log::write(logTag, "Creating texture: " + toString());
         assignFormat();
@@ -250,7 +249,7 @@ namespace tesra
             }
             return lockRect(x, y, w, h);
         }
-        Lock result = heldLock(x, y, w, h, data, x, y, width, height, format);
+        Lock result = heldLock(x, y, w, h, data.get(), x, y, width, height, format);
         result.systemBuffer = true;
         return result;
     }
@@ -320,7 +319,7 @@ namespace tesra
         {
             return true; // the copy goes up whole when the texture loads
         }
-        return writeToGpu(x, y, w, h, x, y, data, width, height, format);
+        return writeToGpu(x, y, w, h, x, y, data.get(), width, height, format);
     }
 
     bool Texture::writeToGpu(int sx, int sy, int sw, int sh, int dx, int dy, const unsigned char* srcData,

@@ -121,5 +121,5 @@ protected:
     void setOutputMode(int mode);
     bool _isTimerHeld();
     // Drops frames whose time has passed, keeping the last ready one; the queue lock is held.
-    int _discardOutdatedFrames(float absoluteTime);
+    void _discardOutdatedFrames(float absoluteTime);
 };

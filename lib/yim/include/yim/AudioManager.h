@@ -6,6 +6,8 @@
 #include <quortypes/harray.h>
 #include <quortypes/hdict.h>
 #include <quortypes/hstring.h>
+#include <yim/Category.h>
+#include <yim/Sound.h>
 
 namespace quortypes
 {
@@ -51,7 +53,7 @@ namespace yim
         virtual void init();
         virtual hstring findAudioFile(const hstring& filename);
 
-        Category* createCategory(const hstring& name, int bufferMode, int sourceMode);
+        Category* createCategory(const hstring& name, BufferMode bufferMode, SourceMode sourceMode);
         Category* getCategory(const hstring& name);
         bool hasCategory(const hstring& name);
         Sound* createSound(const hstring& filename, const hstring& categoryName, const hstring& prefix = "");
@@ -81,7 +83,7 @@ namespace yim
         virtual Sound* _createSound(const hstring& filename, const hstring& categoryName,
                                     const hstring& prefix);
         virtual Player* _createSystemPlayer(Sound* sound) = 0;
-        virtual Source* _createSource(const hstring& filename, Category* category, int format);
+        virtual Source* _createSource(const hstring& filename, Category* category, Format format);
         virtual void _suspendAudio();
         virtual void _resumeAudio();
         // May rewrite decoded bytes in place; returns their new size.

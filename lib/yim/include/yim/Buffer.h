@@ -2,6 +2,8 @@
 
 #include <quortypes/harray.h>
 #include <quortypes/hstring.h>
+#include <yim/Category.h>
+#include <yim/Sound.h>
 
 namespace yim
 {
@@ -34,8 +36,8 @@ namespace yim
 
         const hstring& getFilename() const { return this->filename; }
         int getFileSize() const { return this->fileSize; }
-        int getMode() const { return this->mode; }
-        int getFormat() const { return this->format; }
+        BufferMode getMode() const { return this->mode; }
+        Format getFormat() const { return this->format; }
         bool isLoaded() const { return this->loaded; }
         bool isStreamed() const;
         unsigned char* getData() const { return this->data; }
@@ -64,8 +66,8 @@ namespace yim
     protected:
         hstring filename;
         int fileSize = 0;
-        int mode;
-        int format;
+        BufferMode mode;
+        Format format;
         bool loaded = false;
         unsigned char* data = nullptr;
         int dataCapacity = 0;

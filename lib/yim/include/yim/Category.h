@@ -7,7 +7,7 @@
 namespace yim
 {
     // Buffer modes: how long decoded data stay (see Buffer).
-    enum BufferMode
+    enum class BufferMode
     {
         ON_CREATION = 0,
         ON_PLAY = 1,
@@ -17,7 +17,7 @@ namespace yim
     };
 
     // Source modes: 0 reads the file each time it is opened, 1 keeps a copy of the file in memory.
-    enum SourceMode
+    enum class SourceMode
     {
         DISK = 0,
         RAM = 1
@@ -26,21 +26,21 @@ namespace yim
     class Category
     {
     public:
-        Category(const hstring& name, int bufferMode, int sourceMode);
+        Category(const hstring& name, BufferMode bufferMode, SourceMode sourceMode);
 
         const hstring& getName() const { return this->name; }
         float getGain() const { return this->gain.load(); }
         // Unclamped; every player recomputes its gain.
         void setGain(float value);
-        int getBufferMode() const { return this->bufferMode; }
-        int getSourceMode() const { return this->sourceMode; }
-        bool isStreamed() const { return this->bufferMode == STREAMED; }
+        BufferMode getBufferMode() const { return this->bufferMode; }
+        SourceMode getSourceMode() const { return this->sourceMode; }
+        bool isStreamed() const { return this->bufferMode == BufferMode::STREAMED; }
 
     protected:
         hstring name;
         // Read by the main thread without the manager's lock.
         std::atomic<float> gain;
-        int bufferMode;
-        int sourceMode;
+        BufferMode bufferMode;
+        SourceMode sourceMode;
     };
 } // namespace yim

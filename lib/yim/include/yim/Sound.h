@@ -7,7 +7,7 @@ namespace yim
     class Buffer;
     class Category;
 
-    enum Format
+    enum class Format
     {
         FLAC = 0,
         OGG = 2,

@@ -23,7 +23,7 @@ namespace yim
         Source& operator=(const Source&) = delete;
 
         const hstring& getFilename() const { return this->filename; }
-        int getSourceMode() const { return this->sourceMode; }
+        SourceMode getSourceMode() const { return this->sourceMode; }
         bool isOpen() const { return this->streamOpen; }
         const SourceInfo& getInfo() const { return this->info; }
         int getSize() const { return this->info.size; }
@@ -42,7 +42,7 @@ namespace yim
 
     protected:
         hstring filename;
-        int sourceMode;
+        SourceMode sourceMode;
         bool streamOpen = false;
         SourceInfo info;
         quortypes::StreamBase* stream = nullptr;

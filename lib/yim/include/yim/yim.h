@@ -11,7 +11,7 @@ namespace yim
     // The one audio manager; null before init and after destroy.
     extern AudioManager* manager;
 
-    enum SystemType
+    enum class SystemType
     {
         AS_DEFAULT = 0,
         AS_DISABLED = 1,
@@ -19,7 +19,7 @@ namespace yim
     };
 
     // Any type other than these three leaves no manager of its own and ends with the silent one.
-    void init(int systemType, unsigned int backendId, bool threaded = false, float updateTime = 0.01f,
+    void init(SystemType systemType, unsigned int backendId, bool threaded = false, float updateTime = 0.01f,
               const hstring& deviceName = "");
     void destroy();
 } // namespace yim

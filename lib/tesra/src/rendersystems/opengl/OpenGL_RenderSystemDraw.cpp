@@ -534,23 +534,22 @@ namespace tesra
         image->width = width;
         image->height = height;
         image->format = Image::FORMAT_BGRX;
-        image->data = new unsigned char[(size_t)width * height * 4];
+        image->data.reset(new unsigned char[(size_t)width * height * 4]);
         size_t rowSize = (size_t)width * 4;
         for (int y = 0; y < height; ++y)
         {
-            memcpy(image->data + rowSize * y, rows.get() + rowSize * (height - 1 - y), rowSize);
+            memcpy(image->data.get() + rowSize * y, rows.get() + rowSize * (height - 1 - y), rowSize);
         }
         if (format != Image::FORMAT_BGRX)
         {
             unsigned char* converted = nullptr;
-            if (!Image::convert(width, height, image->data, Image::FORMAT_BGRX, &converted, format))
+            if (!Image::convert(width, height, image->data.get(), Image::FORMAT_BGRX, &converted, format))
             {
                 delete[] converted;
                 delete image;
                 return nullptr;
             }
-            delete[] image->data;
-            image->data = converted;
+            image->data.reset(converted);
             image->format = format;
         }
         return image;
