@@ -62,7 +62,7 @@ namespace quorxml
     Property* Node::firstProperty()
     {
         TiXmlElement* element = this->node->ToElement();
-        return (element != nullptr ? this->_property(element->FirstAttribute()) : nullptr);
+        return (element != nullptr ? this->_property(element->FirstAttribute(), 0) : nullptr);
     }
 
     bool Node::hasProperty(const hstring& name) const
@@ -120,17 +120,18 @@ namespace quorxml
                             "XMLPropertyNotExistsException", SOURCE, __LINE__);
     }
 
-    Property* Node::_property(TiXmlAttribute* attribute)
+    Property* Node::_property(TiXmlAttribute* attribute, size_t index)
     {
         if (attribute == nullptr)
         {
             return nullptr;
         }
-        std::unique_ptr<Property>& wrapper = this->properties[attribute];
-        if (wrapper == nullptr)
+        // A map from attribute to wrapper cost an allocation and a tree insertion per attribute read.
+        if (index < this->properties.size())
         {
-            wrapper.reset(new Property(this, attribute));
+            return this->properties[index].get();
         }
-        return wrapper.get();
+        this->properties.emplace_back(new Property(this, attribute, index));
+        return this->properties.back().get();
     }
 } // namespace quorxml
