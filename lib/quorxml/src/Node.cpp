@@ -17,7 +17,7 @@ namespace quorxml
 
     bool Node::operator==(const hstring& name) const
     {
-        return name == this->node->Value();
+        return name == this->node->ValueTStr();
     }
 
     bool Node::operator!=(const hstring& name) const
@@ -106,7 +106,8 @@ namespace quorxml
             for (const TiXmlAttribute* attribute = element->FirstAttribute(); attribute != nullptr;
                  attribute = attribute->Next())
             {
-                if (name == attribute->Name())
+                // TinyXML's own string: its length is known, so most names differ without a byte read
+                if (name == attribute->NameTStr())
                 {
                     return attribute->Value();
                 }
@@ -130,6 +131,15 @@ namespace quorxml
         if (index < this->properties.size())
         {
             return this->properties[index].get();
+        }
+        if (this->properties.empty())
+        {
+            size_t count = 1;
+            for (const TiXmlAttribute* next = attribute->Next(); next != nullptr; next = next->Next())
+            {
+                ++count;
+            }
+            this->properties.reserve(count);
         }
         this->properties.emplace_back(new Property(this, attribute, index));
         return this->properties.back().get();

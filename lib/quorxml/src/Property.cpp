@@ -14,7 +14,7 @@ namespace quorxml
 
     hstring Property::getName() const
     {
-        return this->attribute->Name();
+        return this->attribute->NameTStr();
     }
 
     hstring Property::getValue() const
