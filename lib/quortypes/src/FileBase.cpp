@@ -1,5 +1,6 @@
 #include <quortypes/FileBase.h>
 
+#include <algorithm>
 #include <chrono>
 #include <climits>
 #include <cstdlib>
@@ -207,6 +208,55 @@ namespace quortypes
 
     bool FileBase::readPastByte(char delimiter, std::string& text)
     {
+        // Not virtual: the position is nearly always known here, and this runs for every line.
+        if (FileBase::position() >= this->dataSize)
+        {
+            text.clear();
+            return true;
+        }
+        // Most texts lie within the chunk read ahead: one search, and the text made at its size in one go.
+        // Whether it holds a carriage return comes from the chunk's next one, not from a search per text.
+        if (this->aheadStart < this->aheadEnd)
+        {
+            const char* begin = this->ahead.get() + this->aheadStart;
+            const char* found =
+                static_cast<const char*>(memchr(begin, delimiter, this->aheadEnd - this->aheadStart));
+            if (found != nullptr)
+            {
+                const size_t taken = (size_t)(found - begin);
+                const size_t lineStart = this->aheadStart;
+                this->aheadStart += taken + 1;
+                if (this->knownPosition >= 0)
+                {
+                    this->knownPosition += (long)(taken + 1);
+                }
+                if (this->aheadReturn >= lineStart + taken)
+                {
+                    text = std::string(begin, taken);
+                    if (this->aheadReturn < this->aheadStart)
+                    {
+                        this->findAheadReturn();
+                    }
+                    return true;
+                }
+                const size_t first = this->aheadReturn - lineStart;
+                this->findAheadReturn();
+                if (first + 1 == taken)
+                {
+                    // the usual "\r\n" ending
+                    text = std::string(begin, first);
+                    return true;
+                }
+                text = std::string(begin, taken);
+                text.erase(std::remove(text.begin() + (ptrdiff_t)first, text.end(), '\r'), text.end());
+                return true;
+            }
+        }
+        return this->readPastByteAcrossChunks(delimiter, text);
+    }
+
+    bool FileBase::readPastByteAcrossChunks(char delimiter, std::string& text)
+    {
         // Line by line through stdio costs a locked call per line and a copy out of its buffer; a chunk
         // of our own is searched and copied from directly.
         static const size_t aheadSize = 65536;
@@ -247,6 +297,19 @@ namespace quortypes
                 break;
             }
         }
+        this->findAheadReturn();
+        size_t first = text.find('\r');
+        if (first != std::string::npos)
+        {
+            text.erase(std::remove(text.begin() + (ptrdiff_t)first, text.end(), '\r'), text.end());
+        }
         return true;
+    }
+
+    void FileBase::findAheadReturn()
+    {
+        const char* begin = this->ahead.get() + this->aheadStart;
+        const char* found = static_cast<const char*>(memchr(begin, '\r', this->aheadEnd - this->aheadStart));
+        this->aheadReturn = found != nullptr ? this->aheadStart + (size_t)(found - begin) : this->aheadEnd;
     }
 } // namespace quortypes

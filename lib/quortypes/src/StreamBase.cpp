@@ -150,9 +150,8 @@ namespace quortypes
         this->checkOpen();
         std::string result;
         const std::string& needle = delimiter;
-        if (needle.size() == 1 && this->position() < this->dataSize && this->readPastByte(needle[0], result))
+        if (needle.size() == 1 && this->readPastByte(needle[0], result))
         {
-            removeCarriageReturns(result);
             return result;
         }
         char buffer[chunkSize];
@@ -198,13 +197,14 @@ namespace quortypes
     {
         // The common case without building a delimiter string for every line.
         this->checkOpen();
-        std::string result;
-        if (this->position() < this->dataSize && this->readPastByte('\n', result))
+        // Built in place as the returned string, so that a line costs at most its one allocation.
+        hstring result;
+        if (this->readPastByte('\n', result))
         {
-            removeCarriageReturns(result);
             return result;
         }
-        return this->read("\n");
+        result = this->read("\n");
+        return result;
     }
 
     harray<hstring> StreamBase::readLines()

@@ -1,5 +1,6 @@
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <stdexcept>
 
@@ -76,21 +77,6 @@ hstring& hstring::operator+=(char c)
     return *this;
 }
 
-bool hstring::operator==(const hstring& other) const
-{
-    return std::string::compare(other) == 0;
-}
-
-bool hstring::operator==(const std::string& other) const
-{
-    return std::string::compare(other) == 0;
-}
-
-bool hstring::operator==(const char* s) const
-{
-    return std::string::compare(s != nullptr ? s : "") == 0;
-}
-
 hstring operator+(const hstring& a, const hstring& b)
 {
     hstring result(a);
@@ -164,8 +150,48 @@ bool operator!=(const char* a, const hstring& b)
     return !(b == a);
 }
 
+namespace
+{
+    // Values in data files are nearly always plain decimals: those are converted without the scanner,
+    // which costs far more than the conversion. Digits after an optional minus, a point allowed when
+    // `point`; anything else goes to the scanner as before.
+    bool isPlainDecimal(const std::string& text, bool point, size_t maxDigits)
+    {
+        size_t i = (!text.empty() && text[0] == '-') ? 1 : 0;
+        size_t digits = 0;
+        bool seenPoint = false;
+        for (; i < text.size(); ++i)
+        {
+            const char c = text[i];
+            if (c >= '0' && c <= '9')
+            {
+                ++digits;
+            }
+            else if (c == '.' && point && !seenPoint)
+            {
+                seenPoint = true;
+            }
+            else
+            {
+                return false;
+            }
+        }
+        return digits > 0 && digits <= maxDigits;
+    }
+} // namespace
+
 int hstring::toInt() const
 {
+    if (isPlainDecimal(*this, false, 9))
+    {
+        const bool negative = this->data()[0] == '-';
+        int value = 0;
+        for (size_t i = negative ? 1 : 0; i < this->length(); ++i)
+        {
+            value = value * 10 + (this->data()[i] - '0');
+        }
+        return negative ? -value : value;
+    }
     int result = 0;
     if (sscanf(this->c_str(), "%d", &result) != 1)
     {
@@ -176,6 +202,11 @@ int hstring::toInt() const
 
 float hstring::toFloat() const
 {
+    if (isPlainDecimal(*this, true, 30))
+    {
+        // the scanner hands the same characters to the same conversion
+        return strtof(this->c_str(), nullptr);
+    }
     float result = 0.0f;
     if (sscanf(this->c_str(), "%f", &result) != 1)
     {

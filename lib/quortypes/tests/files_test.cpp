@@ -5,6 +5,8 @@
 #include <cstring>
 #include <ctime>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <quortypes/AtomicFile.h>
 #include <quortypes/Dir.h>
@@ -166,6 +168,67 @@ TEST(Files, PositionAfterLinesSeeksShortReadsAndAppends)
     EXPECT_TRUE(both.eof());
     both.rewind();
     EXPECT_EQ(both.read(""), "one\ntwo\nThree!");
+}
+
+// Carriage returns anywhere in a line, and lines that straddle the chunks line reading takes from the
+// handle, give every line without its returns and the position right after its line feed; so do lines
+// read again after a seek into the middle of a chunk, and texts up to a carriage return itself.
+TEST(Files, LinesWithCarriageReturnsAnywhereAndAcrossChunks)
+{
+    const char* const kinds[] = {"plain", "ends\r", "in\rside", "\r\rtwo", "\r", "", "a\rb\rc\r"};
+    std::string text;
+    std::vector<std::pair<std::string, size_t>> expected; // line, position after it
+    unsigned int seed = 7;
+    while (text.size() < 200000)
+    {
+        seed = seed * 1103515245u + 12345u;
+        std::string line = kinds[(seed >> 16) % 7];
+        // now and then a long line, so that some lines span a chunk boundary
+        if ((seed >> 8) % 13 == 0)
+        {
+            line += std::string(3000 + (seed >> 20) % 5000, 'x') + "\r" + std::string(70, 'y');
+        }
+        text += line + "\n";
+        std::string clean;
+        for (char c : line)
+        {
+            if (c != '\r')
+            {
+                clean += c;
+            }
+        }
+        expected.emplace_back(clean, text.size());
+    }
+    text += "last\r";
+    expected.emplace_back("last", text.size());
+
+    ScratchDir dir;
+    dir.put("lines.txt", text);
+    File file(dir / "lines.txt");
+    for (size_t i = 0; i < expected.size(); ++i)
+    {
+        ASSERT_EQ(file.readLine(), expected[i].first) << "line " << i;
+        ASSERT_EQ(file.getPosition(), (int)expected[i].second) << "line " << i;
+    }
+    EXPECT_TRUE(file.eof());
+
+    // Into the middle of a chunk: the lines from there on are the same.
+    const size_t from = expected.size() / 2;
+    file.seek((int)expected[from - 1].second, SeekMode::Start);
+    for (size_t i = from; i < expected.size(); ++i)
+    {
+        ASSERT_EQ(file.readLine(), expected[i].first) << "line " << i << " after the seek";
+    }
+
+    // Up to a carriage return as the delimiter: the return itself is consumed, never kept.
+    dir.put("returns.txt", "ab\r\ncd\rx\r\r");
+    File returns(dir / "returns.txt");
+    EXPECT_EQ(returns.read("\r"), "ab");
+    EXPECT_EQ(returns.readLine(), "");
+    EXPECT_EQ(returns.read("\r"), "cd");
+    EXPECT_EQ(returns.read("\r"), "x");
+    EXPECT_EQ(returns.read("\r"), "");
+    EXPECT_TRUE(returns.eof());
 }
 
 TEST(Files, InjectedFaultsFailAtomicSavesAndRemovalsAndKeepTheFiles)

@@ -4,6 +4,8 @@
 #include <quortypes/hstring.h>
 
 #include <cstdio>
+#include <cstring>
+#include <string>
 #include <stdexcept>
 
 using pieces = harray<hstring>;
@@ -33,6 +35,76 @@ TEST(hstring, constructionAndConversions)
     EXPECT_FALSE(hstring("1e5").isNumber());
     EXPECT_FALSE(hstring("12").isNumeric(true));
     EXPECT_TRUE(hstring("12.").isNumeric(true));
+}
+
+// Plain decimals take a shorter way than the scanner: every text gives what the scanner gives.
+TEST(hstring, numbersConvertAsTheScannerDoes)
+{
+    const char* const texts[] = {"0",
+                                 "-0",
+                                 "7",
+                                 "-42",
+                                 "123456789",
+                                 "1234567890",
+                                 "-2147483648",
+                                 "99999999999",
+                                 "12abc",
+                                 " 12",
+                                 "+5",
+                                 "-",
+                                 "",
+                                 "1.5",
+                                 "-0.25",
+                                 ".5",
+                                 "5.",
+                                 "-.5",
+                                 "1.2.3",
+                                 "1e3",
+                                 "3.14159265358979",
+                                 "0.1",
+                                 "16777217",
+                                 "1e40",
+                                 "nan",
+                                 "0x10",
+                                 "340282346638528859811704183484516925440.0"};
+    for (const char* text : texts)
+    {
+        int scannedInt = 0;
+        if (sscanf(text, "%d", &scannedInt) != 1)
+        {
+            scannedInt = 0;
+        }
+        float scannedFloat = 0.0f;
+        if (sscanf(text, "%f", &scannedFloat) != 1)
+        {
+            scannedFloat = 0.0f;
+        }
+        EXPECT_EQ(hstring(text).toInt(), scannedInt) << text;
+        const float converted = hstring(text).toFloat();
+        if (scannedFloat != scannedFloat)
+        {
+            EXPECT_NE(converted, converted) << text;
+        }
+        else
+        {
+            EXPECT_EQ(memcmp(&converted, &scannedFloat, sizeof(float)), 0) << text;
+        }
+    }
+}
+
+// Equality goes by length and bytes: a zero byte inside a text is part of it, a null pointer is "".
+TEST(hstring, equalityByLengthAndBytes)
+{
+    const hstring withZero(std::string("ab\0c", 4));
+    EXPECT_FALSE(withZero == "ab");
+    EXPECT_TRUE(withZero == std::string("ab\0c", 4));
+    EXPECT_FALSE(withZero == std::string("ab\0d", 4));
+    EXPECT_TRUE(hstring("") == (const char*)nullptr);
+    EXPECT_FALSE(hstring("a") == (const char*)nullptr);
+    EXPECT_TRUE(hstring("abc") == hstring("abc"));
+    EXPECT_FALSE(hstring("abc") == hstring("abd"));
+    EXPECT_FALSE(hstring("abc") == "abcd");
+    EXPECT_TRUE("abc" == hstring("abc"));
 }
 
 TEST(hstring, accessThrowsInvalidStringPosition)

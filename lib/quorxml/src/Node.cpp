@@ -17,7 +17,7 @@ namespace quorxml
 
     bool Node::operator==(const hstring& name) const
     {
-        return name == this->node->Value();
+        return name == this->node->ValueTStr();
     }
 
     bool Node::operator!=(const hstring& name) const
@@ -62,7 +62,7 @@ namespace quorxml
     Property* Node::firstProperty()
     {
         TiXmlElement* element = this->node->ToElement();
-        return (element != nullptr ? this->_property(element->FirstAttribute()) : nullptr);
+        return (element != nullptr ? this->_property(element->FirstAttribute(), 0) : nullptr);
     }
 
     bool Node::hasProperty(const hstring& name) const
@@ -106,7 +106,8 @@ namespace quorxml
             for (const TiXmlAttribute* attribute = element->FirstAttribute(); attribute != nullptr;
                  attribute = attribute->Next())
             {
-                if (name == attribute->Name())
+                // TinyXML's own string: its length is known, so most names differ without a byte read
+                if (name == attribute->NameTStr())
                 {
                     return attribute->Value();
                 }
@@ -120,17 +121,27 @@ namespace quorxml
                             "XMLPropertyNotExistsException", SOURCE, __LINE__);
     }
 
-    Property* Node::_property(TiXmlAttribute* attribute)
+    Property* Node::_property(TiXmlAttribute* attribute, size_t index)
     {
         if (attribute == nullptr)
         {
             return nullptr;
         }
-        std::unique_ptr<Property>& wrapper = this->properties[attribute];
-        if (wrapper == nullptr)
+        // A map from attribute to wrapper cost an allocation and a tree insertion per attribute read.
+        if (index < this->properties.size())
         {
-            wrapper.reset(new Property(this, attribute));
+            return this->properties[index].get();
         }
-        return wrapper.get();
+        if (this->properties.empty())
+        {
+            size_t count = 1;
+            for (const TiXmlAttribute* next = attribute->Next(); next != nullptr; next = next->Next())
+            {
+                ++count;
+            }
+            this->properties.reserve(count);
+        }
+        this->properties.emplace_back(new Property(this, attribute, index));
+        return this->properties.back().get();
     }
 } // namespace quorxml

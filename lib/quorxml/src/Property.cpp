@@ -5,13 +5,16 @@
 
 namespace quorxml
 {
-    Property::Property(Node* node, TiXmlAttribute* attribute) : node(node), attribute(attribute) {}
+    Property::Property(Node* node, TiXmlAttribute* attribute, size_t index)
+        : node(node), attribute(attribute), index(index)
+    {
+    }
 
     Property::~Property() {}
 
     hstring Property::getName() const
     {
-        return this->attribute->Name();
+        return this->attribute->NameTStr();
     }
 
     hstring Property::getValue() const
@@ -21,6 +24,6 @@ namespace quorxml
 
     Property* Property::next()
     {
-        return this->node->_property(this->attribute->Next());
+        return this->node->_property(this->attribute->Next(), this->index + 1);
     }
 } // namespace quorxml

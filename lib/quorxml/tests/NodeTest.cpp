@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include <quorxml/Document.h>
 #include <quorxml/Node.h>
 #include <quorxml/Property.h>
@@ -45,4 +47,29 @@ TEST(Node, TypedGettersNavigationAndWrappers)
     }
     EXPECT_EQ(names, "x=1.5;visible=FALSE;name=button;y=abc;");
     EXPECT_EQ(object->firstProperty()->next(), object->firstProperty()->next());
+}
+
+// Wrappers made by a partial walk are the ones a later full walk meets, one per attribute in order.
+TEST(Node, PropertyWrappersAfterAPartialWalk)
+{
+    TempXml file("walk.xml", "<dataset><object a=\"1\" b=\"2\" c=\"3\"/></dataset>\n");
+    Document document(file.path);
+    Node* object = document.root()->firstChild();
+    ASSERT_NE(object, nullptr);
+    Property* first = object->firstProperty();
+    ASSERT_NE(first, nullptr);
+    std::vector<Property*> walk;
+    std::string text;
+    for (Property* p = object->firstProperty(); p != nullptr; p = p->next())
+    {
+        walk.push_back(p);
+        text += p->getName() + p->getValue();
+    }
+    EXPECT_EQ(text, "a1b2c3");
+    ASSERT_EQ(walk.size(), 3u);
+    EXPECT_EQ(walk[0], first);
+    EXPECT_EQ(walk[0]->next(), walk[1]);
+    EXPECT_EQ(walk[1]->next(), walk[2]);
+    EXPECT_NE(walk[1], walk[2]);
+    EXPECT_EQ(walk[2]->next(), nullptr);
 }

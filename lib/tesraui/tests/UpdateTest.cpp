@@ -1,3 +1,5 @@
+#include <initializer_list>
+
 #include <tesraui/Animator.h>
 
 #include "UiTestSupport.h"
@@ -85,4 +87,76 @@ TEST(Update, onlyDirectAnimatorsCountAndHitTestsPassThemOver)
     EXPECT_EQ(root.getChildUnderPoint(0.5f, 0.5f), &second); // animators are passed over
     root.removeChild(&topmost);
     first.removeChild(&grandchild);
+}
+
+namespace
+{
+    // Counts its updates; the first one may delete another object and attach a new child to a third.
+    struct Counted : public Object
+    {
+        explicit Counted(const hstring& name) : Object(name, Rectangle(0, 0, 1, 1)) {}
+        int updates = 0;
+        Object* victim = nullptr;
+        Object* adoptive = nullptr;
+        Counted* adopted = nullptr;
+        void update(float timeDelta) override
+        {
+            ++this->updates;
+            if (this->victim != nullptr)
+            {
+                delete this->victim;
+                this->victim = nullptr;
+            }
+            if (this->adoptive != nullptr && this->adopted != nullptr)
+            {
+                this->adoptive->addChild(this->adopted);
+                this->adoptive = nullptr;
+            }
+            Object::update(timeDelta);
+        }
+    };
+} // namespace
+
+// Walks nest, one per level, each over its own copy: a deletion and an insertion made deep in one walk
+// leave every other walk of the same frame, up and down the tree, as it was, frame after frame.
+TEST(Update, nestedWalksEachKeepTheirOwnCopy)
+{
+    Object root("root", Rectangle(0, 0, 10, 10));
+    Counted* a = new Counted("a");
+    Counted* b = new Counted("b");
+    Counted* a1 = new Counted("a1");
+    Counted* a2 = new Counted("a2");
+    Counted* b1 = new Counted("b1");
+    Counted* late = new Counted("late");
+    root.addChild(a);
+    root.addChild(b);
+    a->addChild(a1);
+    a->addChild(a2);
+    b->addChild(b1);
+    // a1's update, inside a's walk inside root's walk, deletes b1 (not yet reached in root's walk) and
+    // gives a a new child while a's walk runs: that child waits for the next frame.
+    a1->victim = b1;
+    a1->adoptive = a;
+    a1->adopted = late;
+    root.update(0.1f);
+    EXPECT_EQ(a->updates, 1);
+    EXPECT_EQ(a1->updates, 1);
+    EXPECT_EQ(a2->updates, 1);
+    EXPECT_EQ(b->updates, 1);
+    EXPECT_TRUE(b->getChildren().empty());
+    EXPECT_EQ(late->updates, 0);
+    for (int frame = 2; frame <= 4; ++frame)
+    {
+        root.update(0.1f);
+        EXPECT_EQ(a->updates, frame);
+        EXPECT_EQ(a1->updates, frame);
+        EXPECT_EQ(a2->updates, frame);
+        EXPECT_EQ(b->updates, frame);
+        EXPECT_EQ(late->updates, frame - 1);
+    }
+    for (Object* object : std::initializer_list<Object*>{late, a2, a1, a, b})
+    {
+        delete object;
+    }
+    EXPECT_TRUE(root.getChildren().empty());
 }

@@ -81,6 +81,10 @@ namespace quortypes
         std::unique_ptr<char[]> ahead;
         size_t aheadStart = 0;
         size_t aheadEnd = 0;
+        // Where in ahead the next carriage return at or after aheadStart is; aheadEnd when none is left.
+        size_t aheadReturn = 0;
         void giveBackReadAhead();
+        void findAheadReturn();
+        bool readPastByteAcrossChunks(char delimiter, std::string& text);
     };
 } // namespace quortypes

@@ -72,7 +72,8 @@ namespace quortypes
         virtual int position() = 0;
         virtual void doSeek(int offset, SeekMode mode) = 0;
         // A faster way to read up to and past a one-byte delimiter, leaving the position after it; the
-        // text excludes the delimiter. Returns false when the stream has none.
+        // text excludes the delimiter and every carriage return, and is empty at or past the stream's
+        // size. Returns false when the stream has none.
         virtual bool readPastByte(char delimiter, std::string& text);
     };
 } // namespace quortypes

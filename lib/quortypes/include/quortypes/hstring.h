@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdarg>
+#include <cstring>
 #include <string>
 
 template <class T> class harray;
@@ -41,9 +42,10 @@ public:
     hstring& operator+=(const char* s);
     hstring& operator+=(char c);
 
-    bool operator==(const hstring& other) const;
-    bool operator==(const std::string& other) const;
-    bool operator==(const char* s) const;
+    // Inline, with the lengths compared first: names are compared against long lists of literals.
+    bool operator==(const hstring& other) const { return equals(other.data(), other.length()); }
+    bool operator==(const std::string& other) const { return equals(other.data(), other.length()); }
+    bool operator==(const char* s) const { return s == nullptr ? empty() : equals(s, strlen(s)); }
     bool operator!=(const hstring& other) const { return !(*this == other); }
     bool operator!=(const std::string& other) const { return !(*this == other); }
     bool operator!=(const char* s) const { return !(*this == s); }
@@ -117,6 +119,12 @@ public:
     static hstring fromUnicode(const ustring& codePoints);
     // 16-bit units, each encoded by itself (a surrogate pair gives two sequences).
     static hstring fromUnicode(const char16_t* units);
+
+private:
+    bool equals(const char* other, size_t length) const
+    {
+        return std::string::length() == length && (length == 0 || memcmp(data(), other, length) == 0);
+    }
 };
 
 hstring operator+(const hstring& a, const hstring& b);

@@ -2,6 +2,7 @@
 
 #include <map>
 #include <memory>
+#include <vector>
 
 #include <quortypes/hstring.h>
 
@@ -58,11 +59,13 @@ namespace quorxml
 
         Document* document;
         TiXmlNode* node;
-        std::map<TiXmlAttribute*, std::unique_ptr<Property>> properties;
+        // The wrappers of the first attributes in document order: they are only ever made one after another.
+        std::vector<std::unique_ptr<Property>> properties;
 
         Node(Document* document, TiXmlNode* node);
 
         // The one wrapper of a TinyXML attribute of this node, created on first use; null for null.
-        Property* _property(TiXmlAttribute* attribute);
+        // The wrapper of the attribute at `index` in document order.
+        Property* _property(TiXmlAttribute* attribute, size_t index);
     };
 } // namespace quorxml

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+
 #include <quortypes/hstring.h>
 
 class TiXmlAttribute;
@@ -27,7 +29,8 @@ namespace quorxml
 
         Node* node;
         TiXmlAttribute* attribute;
+        size_t index;
 
-        Property(Node* node, TiXmlAttribute* attribute);
+        Property(Node* node, TiXmlAttribute* attribute, size_t index);
     };
 } // namespace quorxml

@@ -22,6 +22,7 @@ namespace tesraui
         public:
             Watch() = default;
             Watch(const Watch& other) : block(other.block) { acquire(); }
+            Watch(Watch&& other) noexcept : block(other.block) { other.block = nullptr; }
             Watch& operator=(const Watch& other)
             {
                 Watch copy(other);

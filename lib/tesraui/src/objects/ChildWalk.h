@@ -1,8 +1,9 @@
 #pragma once
 
+#include <memory>
 #include <utility>
+#include <vector>
 
-#include <quortypes/harray.h>
 #include <tesraui/LifeToken.h>
 
 namespace tesraui
@@ -16,18 +17,24 @@ namespace tesraui
     {
     public:
         explicit ChildWalk(Object* owner);
+        ~ChildWalk();
+        ChildWalk(const ChildWalk&) = delete;
+        ChildWalk& operator=(const ChildWalk&) = delete;
 
-        int size() const { return children.size(); }
+        int size() const { return children != nullptr ? (int)children->size() : 0; }
         // Null once that child has been deleted.
         Object* operator[](int index) const
         {
-            const auto& entry = children[index];
+            const auto& entry = (*children)[index];
             return entry.second.isAlive() ? entry.first : nullptr;
         }
         bool isOwnerAlive() const { return owner.isAlive(); }
 
     private:
+        using Entries = std::vector<std::pair<Object*, LifeToken::Watch>>;
         LifeToken::Watch owner;
-        harray<std::pair<Object*, LifeToken::Watch>> children;
+        // Borrowed from a pool of lists kept between walks: a walk runs for every object in every frame,
+        // and a fresh list for a parent of many children would be a large allocation each time.
+        std::unique_ptr<Entries> children;
     };
 } // namespace tesraui

@@ -85,13 +85,17 @@ namespace tesraui
         {
             this->_drawDebug();
         }
-        if (this->center.x != 0.0f || this->center.y != 0.0f)
+        // The matrix is put back below; only children are drawn relative to the unmoved corner.
+        if (this->children.size() > 0)
         {
-            rs->translate(-this->center.x, -this->center.y, 0.0f);
-        }
-        for (Object* child : this->children)
-        {
-            child->draw();
+            if (this->center.x != 0.0f || this->center.y != 0.0f)
+            {
+                rs->translate(-this->center.x, -this->center.y, 0.0f);
+            }
+            for (Object* child : this->children)
+            {
+                child->draw();
+            }
         }
         if (clipped)
         {

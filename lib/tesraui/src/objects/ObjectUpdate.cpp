@@ -15,6 +15,11 @@ namespace tesraui
         {
             this->clearChildUnderCursor();
         }
+        // Most objects of a tree are leaves without animators: nothing below has anything to do for them.
+        if (this->children.size() == 0 && this->dynamicAnimators.size() == 0)
+        {
+            return;
+        }
         // Updates may destroy objects (delayed calls, destructor objects, an animator's script), this one
         // included.
         ChildWalk walk(this);
