@@ -91,7 +91,7 @@ protected:
         engine->start();
         if (yim::manager == nullptr)
         {
-            yim::init(yim::AS_DISABLED, 0);
+            yim::init(yim::SystemType::AS_DISABLED, 0);
             ownAudio = true;
         }
         lua_register(LuaInterface::state, "add_object", &addObject);

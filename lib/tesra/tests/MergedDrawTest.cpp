@@ -271,7 +271,7 @@ namespace
         std::vector<unsigned char> pixels()
         {
             std::unique_ptr<Image> shot = context.grab();
-            return std::vector<unsigned char>(shot->data, shot->data + shot->width * shot->height * 4);
+            return std::vector<unsigned char>(shot->data.get(), shot->data.get() + shot->width * shot->height * 4);
         }
         // The row drawn merged and drawn quad by quad, over a background, gives the same bytes.
         ::testing::AssertionResult sameAsApart()

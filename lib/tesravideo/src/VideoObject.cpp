@@ -381,7 +381,7 @@ namespace tesravideo
         }
         if (category == "video" && !yim::manager->hasCategory(category))
         {
-            yim::manager->createCategory(category, 3, 0);
+            yim::manager->createCategory(category, yim::BufferMode::ON_DEMAND, yim::SourceMode::DISK);
         }
         hstring folder = (this->dataset != nullptr ? this->dataset->getFolderPath() : hstring());
         hstring path = (folder != "" ? folder + "/video/" : hstring("video/")) + this->audioName;

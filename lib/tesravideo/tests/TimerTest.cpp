@@ -171,7 +171,7 @@ TEST_F(TimerTest, OnceTheSoundHasEndedOnlyTheFrameStepsMoveTheClock)
 
 TEST_F(TimerTest, WithoutAudioTheClockFollowsTheFrameStepsMinusTheSyncOffset)
 {
-    yim::init(yim::AS_DISABLED, 0);
+    yim::init(yim::SystemType::AS_DISABLED, 0);
     AudioVideoTimer timer(nullptr, nullptr, 0.25f);
     EXPECT_TRUE(timer.isDisabled());
     float total = 0.0f;

@@ -166,7 +166,7 @@ namespace
 
         static tesra::Color pixel(const tesra::Image& shot, int x, int y)
         {
-            const unsigned char* p = shot.data + ((size_t)y * shot.width + x) * 4;
+            const unsigned char* p = shot.data.get() + ((size_t)y * shot.width + x) * 4;
             return tesra::Color(p[0], p[1], p[2], p[3]);
         }
 
@@ -221,13 +221,13 @@ TEST_F(VideoObjectTest, DrawsTheFrameThatIsDueReadBackFromTheWindow)
     std::unique_ptr<tesra::Image> shot = this->drawAndGrab();
     TheoraVideoClip* clip = video->getClip();
     ASSERT_NE(clip, nullptr);
-    EXPECT_EQ(videotest::readFrameNumber(shot->data, shot->width * 4, 4, 0), 0);
+    EXPECT_EQ(videotest::readFrameNumber(shot->data.get(), shot->width * 4, 4, 0), 0);
     // Outside the picture the background shows.
     EXPECT_EQ(pixel(*shot, 100, 100), tesra::Color(255, 0, 0));
     waitForReady(clip, 8);
     this->root->update(5.0f / 25.0f + 0.001f);
     shot = this->drawAndGrab();
-    EXPECT_EQ(videotest::readFrameNumber(shot->data, shot->width * 4, 4, 0), 5);
+    EXPECT_EQ(videotest::readFrameNumber(shot->data.get(), shot->width * 4, 4, 0), 5);
     EXPECT_EQ(video->getProperty("state"), "playing");
 }
 
