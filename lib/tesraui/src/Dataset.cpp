@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <memory>
 
 #include <quortypes/Dir.h>
@@ -166,10 +167,9 @@ namespace tesraui
     {
         if (this->objects.tryGet(object->getName(), nullptr) == object)
         {
-            harray<Object*> children = object->getChildren();
-            for (Object* child : children)
+            if (!object->children.empty() && !this->_destroyChildren(object))
             {
-                this->destroyObject(child);
+                return;
             }
             if (object->getParent() != nullptr)
             {
@@ -198,6 +198,63 @@ namespace tesraui
                                   "Dataset '%s' cannot destroy object '%s', it belongs to no dataset.",
                                   this->name.c_str(), object->getName().c_str());
         }
+    }
+
+    bool Dataset::_destroyChildren(Object* object)
+    {
+        // The list is taken out whole while its children go: detached one by one from the full list, each
+        // would be looked for in it and the rest moved up, quadratic in the number of children. Each child
+        // is watched, since the notifications on the way may delete or move its siblings.
+        harray<std::pair<Object*, LifeToken::Watch>> children;
+        children.reserve(object->children.size());
+        for (Object* child : object->children)
+        {
+            children.emplace_back(child, child->watchLife());
+        }
+        object->children.clear();
+        LifeToken::Watch alive = object->watchLife();
+        // Children that are still there when this ends, by an exception too, go back in their order, before
+        // any that were attached meanwhile (those keep the z-order among themselves).
+        struct Restore
+        {
+            Object* object;
+            harray<std::pair<Object*, LifeToken::Watch>>& children;
+            LifeToken::Watch& alive;
+            ~Restore()
+            {
+                if (!this->alive.isAlive())
+                {
+                    return;
+                }
+                harray<Object*> added;
+                added.swap(this->object->children);
+                harray<Object*>& kept = this->object->children;
+                for (auto& [child, watch] : this->children)
+                {
+                    // One detached and attached again meanwhile is among the added ones.
+                    if (watch.isAlive() && child->getParent() == this->object &&
+                        (added.empty() || std::find(added.begin(), added.end(), child) == added.end()))
+                    {
+                        kept.push_back(child);
+                    }
+                }
+                for (Object* child : added)
+                {
+                    auto place = std::upper_bound(kept.begin(), kept.end(), child->getZOrder(),
+                                                  [](int zOrder, const Object* other)
+                                                  { return zOrder < other->getZOrder(); });
+                    kept.insert(place, child);
+                }
+            }
+        } restore{object, children, alive};
+        for (auto& [child, watch] : children)
+        {
+            if (watch.isAlive())
+            {
+                this->destroyObject(child);
+            }
+        }
+        return alive.isAlive();
     }
 
     void Dataset::_forgetObject(Object* object)

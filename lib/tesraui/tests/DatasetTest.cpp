@@ -207,3 +207,75 @@ TEST(Dataset, LocalizationChangeReloadsTextsAndNotifiesOnce)
     EXPECT_EQ(loaded.getText("hello"), "Bonjour");
     tesraui::setLocalization("");
 }
+
+namespace
+{
+    // A recorder that runs `onDetach` when it is told it leaves its parent.
+    struct DetachHook : public uitest::Recorder
+    {
+        std::function<void()> onDetach;
+        DetachHook(const hstring& name) : uitest::Recorder(name, Rectangle(0, 0, 1, 1), &::journal) {}
+        void notifyEvent(const hstring& type, void* args) override
+        {
+            uitest::Recorder::notifyEvent(type, args);
+            if (type == "DetachFromObject" && this->onDetach)
+                std::exchange(this->onDetach, nullptr)();
+        }
+    };
+} // namespace
+
+TEST(Dataset, DestroyingASubtreeDetachesDepthFirstInOrder)
+{
+    tesraui::Dataset dataset("", "subtree");
+    Object* holder = new Object("holder", Rectangle(0, 0, 10, 10));
+    Object* parent = new uitest::Recorder("parent", Rectangle(0, 0, 10, 10), &journal);
+    holder->addChild(parent);
+    harray<DetachHook*> kids;
+    for (const char* name : {"a", "b", "c", "d"})
+    {
+        kids.push_back(new DetachHook(name));
+        parent->addChild(kids.back());
+    }
+    kids[0]->addChild(new uitest::Recorder("a1", Rectangle(0, 0, 1, 1), &journal));
+    dataset.registerObjects(holder);
+    journal.clear();
+    // A child's notification may destroy a sibling that has not gone yet and attach a newcomer to the
+    // parent on its way out: the sibling is not met again, the newcomer only loses its parent.
+    Object* newcomer = new Object("newcomer", Rectangle(0, 0, 1, 1));
+    kids[1]->onDetach = [&]
+    {
+        dataset.destroyObject("c");
+        parent->addChild(newcomer);
+    };
+    dataset.destroyObject(parent);
+    EXPECT_EQ(journal,
+              harray<hstring>({"a1:DetachFromObject", "a:DetachFromObject", "b:DetachFromObject",
+                               "c:DetachFromObject", "d:DetachFromObject", "parent:DetachFromObject"}));
+    EXPECT_TRUE(holder->getChildren().empty());
+    EXPECT_EQ(dataset.getObjects().keys(), harray<hstring>({"holder"}));
+    EXPECT_EQ(newcomer->getParent(), nullptr);
+    delete newcomer;
+
+    // A child that names this dataset without being registered in it stops the destruction with the
+    // error; the children not destroyed stay in their order, with one attached meanwhile by z-order.
+    parent = new Object("parent", Rectangle(0, 0, 10, 10));
+    holder->addChildAndRegister(parent);
+    DetachHook* first = new DetachHook("first");
+    Object* loose = new Object("loose", Rectangle(0, 0, 1, 1));
+    Object* last = new Object("last", Rectangle(0, 0, 1, 1));
+    Object* late = new Object("late", Rectangle(0, 0, 1, 1));
+    late->setZOrder(-1);
+    for (Object* child : {(Object*)first, loose, last})
+        parent->addChildAndRegister(child);
+    dataset.unregisterObjects(loose);
+    first->onDetach = [&] { parent->addChild(late); };
+    EXPECT_THROW(dataset.destroyObject(parent), tesraui::_ResourceNotExistsException);
+    EXPECT_FALSE(dataset.hasObject("first"));
+    EXPECT_EQ(uitest::names(parent->getChildren()), harray<hstring>({"late", "loose", "last"}));
+    EXPECT_EQ(loose->getParent(), parent);
+    parent->removeChild(loose);
+    delete loose;
+    dataset.registerObjects(late);
+    dataset.destroyObject(holder);
+    EXPECT_TRUE(dataset.getObjects().empty());
+}

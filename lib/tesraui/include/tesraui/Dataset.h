@@ -108,7 +108,6 @@ namespace tesraui
 
         void clearChildUnderCursorCaches();
 
-
         // Loading from the dataset file and its includes (DatasetLoad.cpp); each throws at the first error.
         void parseFile(const hstring& path);
         void parseTexture(quorxml::Node* node);
@@ -161,5 +160,8 @@ namespace tesraui
         friend class Object;
         // Drops a registration quietly; an object being deleted calls it.
         void _forgetObject(Object* object);
+        // Destroys the object's children, depth first in their order; false when the object itself went
+        // meanwhile.
+        bool _destroyChildren(Object* object);
     };
 } // namespace tesraui
