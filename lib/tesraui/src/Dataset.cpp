@@ -55,6 +55,12 @@ namespace tesraui
         {
             object->_setDataset(nullptr);
         }
+        for (Object* object : this->filledCursorCaches)
+        {
+            object->cursorCacheList = nullptr;
+            object->cursorCacheIndex = -1;
+        }
+        this->filledCursorCaches.clear();
         this->unregisteredObjects.clear();
         for (auto& entry : this->eventQueue)
         {
@@ -125,6 +131,10 @@ namespace tesraui
                 object->getDataset()->unregisteredObjects.removeAll(object);
             }
             object->_setDataset(this);
+            if (object->childUnderCursorValid)
+            {
+                this->_listCursorCache(object);
+            }
             object->notifyEvent("RegisterInDataset", this);
         }
     }
@@ -346,9 +356,48 @@ namespace tesraui
 
     void Dataset::clearChildUnderCursorCaches()
     {
-        for (auto& pair : this->objects)
+        // The tree's update already cleared the objects it went through; the walk over every registered
+        // object, most of which never fill their cache, is left to the few that did.
+        harray<Object*> filled;
+        filled.swap(this->filledCursorCaches);
+        for (Object* object : filled)
         {
-            pair.second->clearChildUnderCursor();
+            object->cursorCacheList = nullptr;
+            object->cursorCacheIndex = -1;
         }
+        for (Object* object : filled)
+        {
+            object->clearChildUnderCursor();
+        }
+    }
+
+    void Dataset::_listCursorCache(Object* object)
+    {
+        if (object->cursorCacheList == this)
+        {
+            return;
+        }
+        if (object->cursorCacheList != nullptr)
+        {
+            object->cursorCacheList->_unlistCursorCache(object);
+        }
+        object->cursorCacheList = this;
+        object->cursorCacheIndex = this->filledCursorCaches.size();
+        this->filledCursorCaches.push_back(object);
+    }
+
+    void Dataset::_unlistCursorCache(Object* object)
+    {
+        const int index = object->cursorCacheIndex;
+        if (object->cursorCacheList != this || index < 0 || index >= this->filledCursorCaches.size())
+        {
+            return;
+        }
+        Object* last = this->filledCursorCaches.back();
+        this->filledCursorCaches[index] = last;
+        last->cursorCacheIndex = index;
+        this->filledCursorCaches.pop_back();
+        object->cursorCacheList = nullptr;
+        object->cursorCacheIndex = -1;
     }
 } // namespace tesraui

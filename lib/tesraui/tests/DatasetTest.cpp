@@ -279,3 +279,52 @@ TEST(Dataset, DestroyingASubtreeDetachesDepthFirstInOrder)
     dataset.destroyObject(holder);
     EXPECT_TRUE(dataset.getObjects().empty());
 }
+
+TEST(Dataset, CursorCachesFilledSinceTheLastClearingAreCleared)
+{
+    using kavtypes::Vector2;
+    tesraui::Dataset* first = new tesraui::Dataset("", "first");
+    tesraui::Dataset second("", "second");
+    // Each holder covers the cursor's first place with its child and its second place with itself.
+    auto holder = [](const hstring& name)
+    {
+        Object* object = new Object(name, Rectangle(0, 0, 100, 100));
+        object->addChild(new Object(name + "_child", Rectangle(0, 0, 10, 10)));
+        return object;
+    };
+    Object* early = holder("early"); // filled before it is registered
+    Object* moved = holder("moved"); // filled in one dataset, registered in the other
+    Object* gone = holder("gone");   // filled, then deleted before the clearing
+    Object* left = holder("left");   // filled, then unregistered, outliving its dataset
+    tesraui::setCursorPosition(Vector2(5, 5));
+    early->getChildUnderCursor();
+    first->registerObjects(early);
+    for (Object* object : {moved, gone, left})
+    {
+        first->registerObjects(object);
+        object->getChildUnderCursor();
+    }
+    first->unregisterObjects(moved);
+    second.registerObjects(moved);
+    first->unregisterObjects(left);
+    first->destroyObject(gone);
+    tesraui::setCursorPosition(Vector2(50, 50));
+    // Still cached until their dataset clears them.
+    EXPECT_EQ(early->getChildUnderCursor()->getName(), "early_child");
+    first->clearChildUnderCursorCaches();
+    EXPECT_EQ(early->getChildUnderCursor(), early);
+    EXPECT_EQ(left->getChildUnderCursor(), left);
+    EXPECT_EQ(moved->getChildUnderCursor()->getName(), "moved_child");
+    second.clearChildUnderCursorCaches();
+    EXPECT_EQ(moved->getChildUnderCursor(), moved);
+    // The dataset goes before the object it still lists.
+    tesraui::setCursorPosition(Vector2(5, 5));
+    first->registerObjects(left);
+    left->getChildUnderCursor();
+    first->unregisterObjects(left);
+    delete first;
+    Object* leftChild = left->getChildren()[0];
+    left->removeChildren();
+    delete leftChild;
+    delete left;
+}
