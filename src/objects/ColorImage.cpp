@@ -1,8 +1,10 @@
 #include "ColorImage.h"
 
 #include <algorithm>
+#include <vector>
 
 #include <quortypes/Log.h>
+#include <quortypes/exception.h>
 #include <tesra/RenderSystem.h>
 #include <tesra/tesra.h>
 #include <tesraui/Dataset.h>
@@ -20,23 +22,39 @@ namespace vumo
             return images;
         }
 
-        bool isUsed(ColorImage* image)
+        // The due images of one dataset, sorted, and whether an object of the dataset was found using each.
+        struct DueImages
         {
-            tesraui::Dataset* dataset = image->getDataset();
-            if (dataset == nullptr)
+            std::vector<const tesraui::Image*> images;
+            std::vector<char> used;
+            size_t left = 0;
+
+            void markUsedIn(tesraui::Dataset* dataset)
             {
-                return false;
-            }
-            for (const auto& pair : dataset->getObjects())
-            {
-                const harray<tesraui::Image*> images = pair.second->getImages();
-                if (std::find(images.begin(), images.end(), image) != images.end())
+                std::sort(this->images.begin(), this->images.end());
+                this->used.assign(this->images.size(), 0);
+                this->left = this->images.size();
+                for (const auto& pair : dataset->getObjects())
                 {
-                    return true;
+                    for (const tesraui::Image* image : pair.second->getImages())
+                    {
+                        auto found = std::lower_bound(this->images.begin(), this->images.end(), image);
+                        if (found != this->images.end() && *found == image &&
+                            !this->used[found - this->images.begin()]++ && --this->left == 0)
+                        {
+                            return;
+                        }
+                    }
                 }
             }
-            return false;
-        }
+
+            bool isUsed(const tesraui::Image* image) const
+            {
+                auto found = std::lower_bound(this->images.begin(), this->images.end(), image);
+                return found != this->images.end() && *found == image &&
+                       this->used[found - this->images.begin()];
+            }
+        };
     } // namespace
 
     ColorImage::ColorImage(const hstring& name)
@@ -47,7 +65,10 @@ namespace vumo
 
     ColorImage::~ColorImage()
     {
-        registry().removeAll(this);
+        if (this->listed)
+        {
+            registry().removeAll(this);
+        }
     }
 
     void ColorImage::draw(const kavtypes::Rectangle& rect, const tesra::Color& color)
@@ -76,24 +97,72 @@ namespace vumo
 
     void ColorImage::updateAll(float timeDelta)
     {
-        harray<ColorImage*> unused;
+        // Images made together come due together: one walk over the objects of a dataset answers for all
+        // of its due images, and a frame walks one dataset at most, the one of the image that waited
+        // longest; the others' images wait for a later frame.
+        ColorImage* longest = nullptr;
         for (ColorImage* image : registry())
         {
             image->idleTime += timeDelta;
-            if (image->idleTime > 5.0f && isUsed(image))
+            if (image->idleTime > 5.0f && (longest == nullptr || image->idleTime > longest->idleTime))
             {
-                image->idleTime = 0.0f;
-            }
-            if (image->idleTime > 5.0f)
-            {
-                quortypes::Log::debug(Session::logTag, "Unregistering ColorImage: " + image->getName());
-                if (image->getDataset() != nullptr)
-                {
-                    image->getDataset()->unregisterImage(image);
-                }
-                unused.push_back(image);
+                longest = image;
             }
         }
+        if (longest == nullptr)
+        {
+            return;
+        }
+        tesraui::Dataset* checked = longest->getDataset();
+        DueImages due;
+        for (ColorImage* image : registry())
+        {
+            if (image->idleTime > 5.0f && image->getDataset() == checked)
+            {
+                due.images.push_back(image);
+            }
+        }
+        if (checked != nullptr)
+        {
+            due.markUsedIn(checked);
+        }
+        harray<ColorImage*> unused;
+        for (ColorImage* image : registry())
+        {
+            if (image->idleTime <= 5.0f || image->getDataset() != checked)
+            {
+                continue;
+            }
+            if (due.isUsed(image))
+            {
+                image->idleTime = 0.0f;
+                continue;
+            }
+            quortypes::Log::debug(Session::logTag, "Unregistering ColorImage: " + image->getName());
+            if (checked != nullptr)
+            {
+                // One that left its dataset's map some other way is deleted all the same.
+                try
+                {
+                    checked->unregisterImage(image);
+                }
+                catch (const quortypes::exception& e)
+                {
+                    quortypes::Log::error(Session::logTag, e.getMessage());
+                }
+            }
+            image->listed = false;
+            unused.push_back(image);
+        }
+        if (unused.empty())
+        {
+            return;
+        }
+        // Out of the registry in one pass, rather than one search of it for each.
+        harray<ColorImage*>& images = registry();
+        images.erase(
+            std::remove_if(images.begin(), images.end(), [](ColorImage* image) { return !image->listed; }),
+            images.end());
         for (ColorImage* image : unused)
         {
             delete image;
