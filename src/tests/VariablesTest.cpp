@@ -1,5 +1,7 @@
 #include <zlib.h>
 
+#include <tuple>
+
 #include "Variables.h"
 
 #include "EngineTestSupport.h"
@@ -99,6 +101,46 @@ TEST(VariablesDiff, WrittenTexts)
     vars.resetAll(true);
     vars.get("a").set("13");
     EXPECT_EQ(vars.writeDiff(), "crc: 8DE71CC\na: 13\n");
+}
+
+TEST(VariablesDiff, ChecksumLineAndBody)
+{
+    // (text, matches, body handed back)
+    const std::tuple<std::string, bool, std::string> cases[] = {
+        {"crc: 0", true, ""},
+        {"crc: 0\n", true, ""},
+        {"crc: 0\r\n", true, ""},
+        {"crc: ignore\nx: 1\n", true, "x: 1\n"},
+        {"crc: 8DE71CC\na: 13\n", true, "a: 13\n"},
+        {"crc: 8de71cc\na: 13\n", false, "kept"},
+        {"crc: 8DE71CC\na: 13", false, "kept"},
+        {"a: 13\n", false, "kept"},
+        {"", false, "kept"},
+    };
+    for (const auto& [text, matches, body] : cases)
+    {
+        hstring got = "kept";
+        EXPECT_EQ(VariableDictionary::diffCrcMatches(text, &got), matches) << text;
+        EXPECT_EQ(got, body) << text;
+    }
+    // A large diff, as a save of many variables writes it, checks out and loads back whole.
+    VariableDictionary many;
+    for (int i = 0; i < 5000; ++i)
+    {
+        many.create(formatString("v%05d", i), "0", true);
+    }
+    for (int i = 0; i < 5000; i += 3)
+    {
+        many.get(formatString("v%05d", i)).setValue(hstring(i + 1), true);
+    }
+    const hstring text = many.writeDiff();
+    hstring body;
+    ASSERT_TRUE(VariableDictionary::diffCrcMatches(text, &body));
+    EXPECT_EQ(body.size(), 21302); // 1,667 lines "vNNNNN: " and the number
+    VariableDictionary back;
+    back.applyDiff(text, "many", false, true, true);
+    EXPECT_EQ(back.getVariables().size(), 1667);
+    EXPECT_EQ(back.get("v04998").value(), "4999");
 }
 
 TEST(VariablesDiff, LoadsChecksAndRefusals)
