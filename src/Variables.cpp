@@ -200,6 +200,32 @@ void VariableDictionary::captureDefaults()
     }
 }
 
+bool VariableDictionary::takeValuesOf(const VariableDictionary& other)
+{
+    // Both maps are in the same order: one walk through each, where a lookup per name would cost a search.
+    bool any = false;
+    auto kept = this->variables.begin();
+    for (auto& entry : other.variables)
+    {
+        while (kept != this->variables.end() && kept->first < entry.first)
+        {
+            ++kept;
+        }
+        if (kept == this->variables.end() || entry.first < kept->first)
+        {
+            kept = this->variables.emplace_hint(kept, entry.first, Variable(entry.first, ""));
+        }
+        const std::string& value = entry.second.currentValue;
+        if (static_cast<const std::string&>(kept->second.currentValue) != value)
+        {
+            kept->second.setValueDirectly(entry.second.currentValue);
+            any = true;
+        }
+        ++kept;
+    }
+    return any;
+}
+
 hstring VariableDictionary::writeDiff() const
 {
     // One walk over the dictionary picks the changed variables and measures their lines; the text is then

@@ -103,6 +103,26 @@ TEST(VariablesDiff, WrittenTexts)
     EXPECT_EQ(vars.writeDiff(), "crc: 8DE71CC\na: 13\n");
 }
 
+TEST(Variables, TakeTheValuesOfAnotherDictionary)
+{
+    VariableDictionary live = makeVars();
+    VariableDictionary kept;
+    kept.create("a", "1", true);
+    kept.create("zz", "own", true);
+    kept.get("a").addChangeCheck([](Variable*, const hstring&, const hstring&) { return false; });
+    live.get("b").set("q");
+    live["aa"].set("new");
+    live["zzz"].set("last");
+    // Records for the names it lacks, in their place; its own names stay; no change checks asked.
+    EXPECT_TRUE(kept.takeValuesOf(live));
+    EXPECT_EQ(values(kept), "a=1;aa=new;b=q;items=;zz=own;zzz=last;");
+    EXPECT_EQ(kept.get("aa").getDefault(), "");
+    EXPECT_FALSE(kept.takeValuesOf(live));
+    live.get("a").set("2");
+    EXPECT_TRUE(kept.takeValuesOf(live));
+    EXPECT_EQ(kept.get("a").value(), "2");
+}
+
 TEST(VariablesDiff, ChecksumLineAndBody)
 {
     // (text, matches, body handed back)
