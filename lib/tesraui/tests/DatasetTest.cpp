@@ -328,3 +328,29 @@ TEST(Dataset, CursorCachesFilledSinceTheLastClearingAreCleared)
     delete leftChild;
     delete left;
 }
+
+TEST(Dataset, UnloadCutsTheLinksOfWhatGoesAndKeepsWhatStays)
+{
+    TreeDataset dataset("", "going");
+    tesraui::Dataset staying("", "staying");
+    dataset.load();
+    Object* outside = new Object("outside", Rectangle(0, 0, 100, 100));
+    staying.registerObjects(outside);
+    // outside > parent > (100 children, the last holding a child of the other dataset)
+    Object* parent = new Object("parent", Rectangle(0, 0, 100, 100));
+    for (int i = 0; i < 100; ++i)
+        parent->addChild(new Object(formatString("child%03d", i), Rectangle(0, 0, 10, 10)));
+    dataset.registerObjects(parent);
+    outside->addChild(parent);
+    Object* guest = new Object("guest", Rectangle(0, 0, 1, 1));
+    staying.registerObjects(guest);
+    parent->getChildren().back()->addChild(guest);
+    tesraui::setCursorPosition(kavtypes::Vector2(5, 5));
+    EXPECT_EQ(outside->getChildUnderCursor()->getName(), "child099");
+    dataset.unload();
+    EXPECT_TRUE(dataset.getObjects().empty());
+    EXPECT_TRUE(outside->getChildren().empty());
+    EXPECT_EQ(guest->getParent(), nullptr);
+    EXPECT_EQ(outside->getChildUnderCursor(), outside);
+    EXPECT_EQ(staying.getObjects().keys(), harray<hstring>({"guest", "outside"}));
+}
