@@ -177,7 +177,7 @@ namespace tesraui
     {
         if (this->objects.tryGet(object->getName(), nullptr) == object)
         {
-            if (!object->children.empty() && !this->_destroyChildren(object))
+            if (!object->children.empty() && !this->_destroyChildren(object, false))
             {
                 return;
             }
@@ -210,7 +210,7 @@ namespace tesraui
         }
     }
 
-    bool Dataset::_destroyChildren(Object* object)
+    bool Dataset::_destroyChildren(Object* object, bool detachLeftovers)
     {
         // The list is taken out whole while its children go: detached one by one from the full list, each
         // would be looked for in it and the rest moved up, quadratic in the number of children. Each child
@@ -259,9 +259,15 @@ namespace tesraui
         } restore{object, children, alive};
         for (auto& [child, watch] : children)
         {
-            if (watch.isAlive())
+            if (!watch.isAlive())
             {
-                this->destroyObject(child);
+                continue;
+            }
+            this->destroyObject(child);
+            // One that no dataset deleted (it belongs to none) is detached instead, when asked.
+            if (detachLeftovers && alive.isAlive() && watch.isAlive() && child->getParent() == object)
+            {
+                object->removeChild(child);
             }
         }
         return alive.isAlive();

@@ -354,3 +354,31 @@ TEST(Dataset, UnloadCutsTheLinksOfWhatGoesAndKeepsWhatStays)
     EXPECT_EQ(outside->getChildUnderCursor(), outside);
     EXPECT_EQ(staying.getObjects().keys(), harray<hstring>({"guest", "outside"}));
 }
+
+TEST(Dataset, DestroyChildrenTakesEveryChildInOrder)
+{
+    uitest::LogCapture log;
+    tesraui::Dataset dataset("", "children");
+    Object* parent = new Object("parent", Rectangle(0, 0, 10, 10));
+    dataset.registerObjects(parent);
+    DetachHook* a = new DetachHook("a");
+    uitest::Recorder* loose = new uitest::Recorder("loose", Rectangle(0, 0, 1, 1), &journal);
+    uitest::Recorder* c = new uitest::Recorder("c", Rectangle(0, 0, 1, 1), &journal);
+    parent->addChildAndRegister(a);
+    parent->addChild(loose); // in no dataset
+    parent->addChildAndRegister(c);
+    // One attached while the others go is destroyed after them.
+    uitest::Recorder* late = new uitest::Recorder("late", Rectangle(0, 0, 1, 1), &journal);
+    a->onDetach = [&] { parent->addChildAndRegister(late); };
+    journal.clear();
+    parent->destroyChildren();
+    EXPECT_EQ(journal,
+              harray<hstring>({"a:DetachFromObject", "late:AttachToObject", "late:RegisterInDataset",
+                               "loose:DetachFromObject", "c:DetachFromObject", "late:DetachFromObject"}));
+    EXPECT_TRUE(parent->getChildren().empty());
+    EXPECT_EQ(loose->getParent(), nullptr);
+    EXPECT_EQ(dataset.getObjects().keys(), harray<hstring>({"parent"}));
+    EXPECT_EQ(log.take(), Lines{"WARNING: Dataset 'children' cannot destroy object 'loose', it belongs to no "
+                                "dataset."});
+    delete loose;
+}

@@ -165,8 +165,8 @@ namespace tesraui
         // Drops a registration quietly; an object being deleted calls it.
         void _forgetObject(Object* object);
         // Destroys the object's children, depth first in their order; false when the object itself went
-        // meanwhile.
-        bool _destroyChildren(Object* object);
+        // meanwhile. With detachLeftovers, a child left over by its own dataset is detached from the object.
+        bool _destroyChildren(Object* object, bool detachLeftovers);
         // An object that filled its cursor cache joins the list of those to clear; deleted, it leaves it.
         void _listCursorCache(Object* object);
         void _unlistCursorCache(Object* object);
