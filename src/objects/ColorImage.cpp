@@ -1,6 +1,7 @@
 #include "ColorImage.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <vector>
 
 #include <quortypes/Log.h>
@@ -22,25 +23,39 @@ namespace vumo
             return images;
         }
 
-        // The due images of one dataset, sorted, and whether an object of the dataset was found using each.
-        struct DueImages
+        // The due images of one dataset in an open-addressing table keyed by address (the objects' image
+        // pointers are only compared, never followed), and whether an object was found using each.
+        class DueImages
         {
-            std::vector<const tesraui::Image*> images;
-            std::vector<char> used;
-            size_t left = 0;
+        public:
+            explicit DueImages(const std::vector<const tesraui::Image*>& images)
+            {
+                while (((size_t)1 << this->bits) < images.size() * 2)
+                {
+                    ++this->bits;
+                }
+                this->slots.assign((size_t)1 << this->bits, nullptr);
+                this->used.assign(this->slots.size(), 0);
+                for (const tesraui::Image* image : images)
+                {
+                    size_t slot = this->home(image);
+                    while (this->slots[slot] != nullptr && this->slots[slot] != image)
+                    {
+                        slot = (slot + 1) & (this->slots.size() - 1);
+                    }
+                    this->slots[slot] = image;
+                }
+                this->left = images.size();
+            }
 
             void markUsedIn(tesraui::Dataset* dataset)
             {
-                std::sort(this->images.begin(), this->images.end());
-                this->used.assign(this->images.size(), 0);
-                this->left = this->images.size();
                 for (const auto& pair : dataset->getObjects())
                 {
                     for (const tesraui::Image* image : pair.second->getImages())
                     {
-                        auto found = std::lower_bound(this->images.begin(), this->images.end(), image);
-                        if (found != this->images.end() && *found == image &&
-                            !this->used[found - this->images.begin()]++ && --this->left == 0)
+                        const int slot = this->find(image);
+                        if (slot >= 0 && !this->used[slot]++ && --this->left == 0)
                         {
                             return;
                         }
@@ -50,9 +65,38 @@ namespace vumo
 
             bool isUsed(const tesraui::Image* image) const
             {
-                auto found = std::lower_bound(this->images.begin(), this->images.end(), image);
-                return found != this->images.end() && *found == image &&
-                       this->used[found - this->images.begin()];
+                const int slot = this->find(image);
+                return slot >= 0 && this->used[slot];
+            }
+
+        private:
+            std::vector<const tesraui::Image*> slots;
+            std::vector<char> used;
+            int bits = 3;
+            size_t left = 0;
+
+            size_t home(const tesraui::Image* image) const
+            {
+                return (size_t)(((uint64_t)(uintptr_t)image * 0x9E3779B97F4A7C15ull) >> (64 - this->bits));
+            }
+
+            int find(const tesraui::Image* image) const
+            {
+                if (image == nullptr)
+                {
+                    return -1;
+                }
+                for (size_t slot = this->home(image);; slot = (slot + 1) & (this->slots.size() - 1))
+                {
+                    if (this->slots[slot] == image)
+                    {
+                        return (int)slot;
+                    }
+                    if (this->slots[slot] == nullptr)
+                    {
+                        return -1;
+                    }
+                }
             }
         };
     } // namespace
@@ -114,14 +158,15 @@ namespace vumo
             return;
         }
         tesraui::Dataset* checked = longest->getDataset();
-        DueImages due;
+        std::vector<const tesraui::Image*> dueImages;
         for (ColorImage* image : registry())
         {
             if (image->idleTime > 5.0f && image->getDataset() == checked)
             {
-                due.images.push_back(image);
+                dueImages.push_back(image);
             }
         }
+        DueImages due(dueImages);
         if (checked != nullptr)
         {
             due.markUsedIn(checked);
