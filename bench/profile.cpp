@@ -1,4 +1,6 @@
 // Saving a profile beside the same bytes written by hand: write and rename, with and without fsync.
+// Interleaved: the diff text of 100,000 variables beside writing its bytes to a file, and a profile's save
+// beside the same I/O done by hand (the old file read, the backup and the new file each saved atomically).
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -7,7 +9,12 @@
 
 #include <benchmark/benchmark.h>
 
+#include <quortypes/AtomicFile.h>
+#include <quortypes/Log.h>
+
+#include "Compare.h"
 #include "Config.h"
+#include "FileBytes.h"
 #include "Profile.h"
 #include "Variables.h"
 
@@ -102,8 +109,72 @@ namespace
     {
         WriteAndRename(state, false);
     }
+
+    // Writing bytes to a file under a temporary name and renaming it over the old one, without fsync.
+    void writeBytes(const std::string& path, const hstring& text)
+    {
+        const std::string temporary = path + ".tmp";
+        const int file = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        benchmark::DoNotOptimize(write(file, text.data(), text.size()));
+        close(file);
+        rename(temporary.c_str(), path.c_str());
+    }
+
+    void DiffTextBesideWritingItsBytes(benchmark::State& state)
+    {
+        const int count = (int)state.range(0);
+        const std::string folder = setUp(count);
+        BenchProfile profile;
+        change(count, 1);
+        profile.sync();
+        const hstring text = profile.diffText();
+        benchcompare::Side diff{[&profile] { benchmark::DoNotOptimize(profile.diffText()); }};
+        benchcompare::Side bytes{[&folder, &text] { writeBytes(folder + "reference.diff", text); }};
+        benchcompare::compare(state, diff, bytes);
+        state.counters["bytes"] = (double)text.size();
+    }
+
+    void SaveToFileBesideTheSameIoByHand(benchmark::State& state)
+    {
+        const int count = (int)state.range(0);
+        const std::string folder = setUp(count);
+        quortypes::Log::setCallback([](const hstring&, const hstring&) {});
+        BenchProfile profile;
+        profile.sync();
+        int round = 0;
+        benchcompare::Side save{[&profile] { benchmark::DoNotOptimize(profile.saveToFile()); }};
+        save.prepare = [&]
+        {
+            change(count, ++round);
+            profile.sync();
+        };
+        // The same files by hand: the text is made beforehand, the old file is read, then the backup and
+        // the new file are saved atomically.
+        const hstring path = folder + "byhand.diff";
+        quortypes::saveFileAtomically(path, profile.diffText());
+        hstring text;
+        benchcompare::Side byHand{[&]
+                                  {
+                                      hstring current;
+                                      readFileIfPresent(path, current);
+                                      quortypes::saveFileAtomically(path + ".backup", current);
+                                      quortypes::saveFileAtomically(path, text);
+                                  }};
+        byHand.prepare = [&]
+        {
+            change(count, ++round);
+            profile.sync();
+            text = profile.diffText();
+        };
+        benchcompare::compare(state, save, byHand);
+        // Saved here, so that the destructor finds nothing to save.
+        profile.saveToFile();
+        state.counters["variables"] = count;
+    }
 } // namespace
 
+BENCHMARK(DiffTextBesideWritingItsBytes)->Arg(100000)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(SaveToFileBesideTheSameIoByHand)->Arg(100000)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(ProfileSaveToFile)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(WriteRenameFsync)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(WriteRenameNoFsync)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);

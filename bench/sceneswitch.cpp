@@ -2,6 +2,9 @@
 // over 20 textures, half PNG and half JPEG), measured from Session::changeScene until it returns, which is
 // after OnSceneChanged. Beside it the floor it stands on: the same 20 files decoded with libpng and
 // libjpeg and the chapter's ".datadef" parsed with TinyXML. The way back is untimed.
+// Leaving a chapter of 10,000 or 50,000 image boxes in one container beside entering it, both through real
+// scene switches; and the UI's update with 50,000 boxes on screen beside the UI library's update of the
+// same tree.
 #define TIXML_USE_STL
 #include <benchmark/benchmark.h>
 
@@ -22,9 +25,11 @@
 #include <tesraui/Container.h>
 
 #include "Chapter.h"
+#include "Compare.h"
 #include "Config.h"
 #include "Scene.h"
 #include "Session.h"
+#include "ui/UI.h"
 
 namespace
 {
@@ -110,6 +115,19 @@ namespace
 
     std::filesystem::path folder;
 
+    // The container "content" with `count` image boxes over the chapter's textures, and the dataset's end.
+    std::string boxes(int count)
+    {
+        std::string xml = "  <Object type=\"Container\" name=\"content\" rect=\"0,0,1024,768\">\n";
+        for (int o = 0; o < count; ++o)
+        {
+            xml += "    <Object type=\"ImageBox\" name=\"box" + std::to_string(o) + "\" rect=\"" +
+                   std::to_string((o * 37) % 900) + "," + std::to_string((o * 53) % 600) +
+                   ",64,64\" image=\"t" + std::to_string(o % textureCount) + "/all\"/>\n";
+        }
+        return xml + "  </Object>\n</Dataset>\n";
+    }
+
     void writeGame()
     {
         char templ[] = "/tmp/vumo-bench-switch-XXXXXX";
@@ -140,15 +158,16 @@ namespace
                    "\">\n    <Image name=\"all\" rect=\"0,0,256,256\"/>\n"
                    "  </Texture>\n";
         }
-        xml += "  <Object type=\"Container\" name=\"content\" rect=\"0,0,1024,768\">\n";
-        for (int o = 0; o < objectCount; ++o)
+        std::ofstream(folder / "data/chapters/big/big.datadef") << xml + boxes(objectCount);
+        for (int count : {10000, 50000})
         {
-            xml += "    <Object type=\"ImageBox\" name=\"box" + std::to_string(o) + "\" rect=\"" +
-                   std::to_string((o * 37) % 900) + "," + std::to_string((o * 53) % 600) +
-                   ",64,64\" image=\"t" + std::to_string(o % textureCount) + "/all\"/>\n";
+            const std::string name = "boxes" + std::to_string(count);
+            std::filesystem::create_directories(folder / "data/chapters" / name / "scenes");
+            std::ofstream(folder / "data/chapters" / name / "scenes/room.content.scene") << "";
+            std::filesystem::create_symlink(folder / "data/chapters/big/gfx",
+                                            folder / "data/chapters" / name / "gfx");
+            std::ofstream(folder / "data/chapters" / name / (name + ".datadef")) << xml + boxes(count);
         }
-        xml += "  </Object>\n</Dataset>\n";
-        std::ofstream(folder / "data/chapters/big/big.datadef") << xml;
     }
 
     void start()
@@ -226,7 +245,37 @@ namespace
             benchmark::DoNotOptimize(pixels.data());
         }
     }
+
+    // Leaving the scene of a chapter of N boxes for a scene of another chapter (which unloads it) beside
+    // entering it (which loads it); each side's way back is untimed.
+    void leaveChapterBesideEnterIt(benchmark::State& state)
+    {
+        start();
+        const hstring room = "boxes" + hstring((int)state.range(0)) + ".room";
+        benchcompare::Side leave{[] { Session::changeScene("small.start", 0.0f, ""); }};
+        leave.prepare = [room] { Session::changeScene(room, 0.0f, ""); };
+        benchcompare::Side enter{[room] { Session::changeScene(room, 0.0f, ""); }};
+        enter.cleanup = [] { Session::changeScene("small.start", 0.0f, ""); };
+        benchcompare::compare(state, leave, enter, 1.0, 5, 0.05);
+        state.counters["objects"] = (double)state.range(0);
+    }
+
+    // The UI's update (the library's per-frame call for every dataset, the session's frame) with the scene
+    // of 50,000 boxes active beside the update of the UI's object tree, which holds the same boxes.
+    void uiUpdateBesideTreeUpdate(benchmark::State& state)
+    {
+        start();
+        Session::changeScene("boxes50000.room", 0.0f, "");
+        tesraui::Container* root = UI::getInstance()->getRootObject();
+        benchcompare::Side ui{[] { UI::getInstance()->update(0.016f); }};
+        benchcompare::Side tree{[root] { root->update(0.016f); }};
+        benchcompare::compare(state, ui, tree);
+        Session::changeScene("small.start", 0.0f, "");
+        state.counters["objects"] = 50000;
+    }
 } // namespace
 
+BENCHMARK(leaveChapterBesideEnterIt)->Arg(10000)->Arg(50000)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(uiUpdateBesideTreeUpdate)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(coldSwitchToANewChapter)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(referenceDecodeAndParse)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -1,5 +1,7 @@
 #include "FileBytes.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -44,10 +46,17 @@ bool readFileIfPresent(const hstring& path, hstring& bytes)
         throw quortypes::exception("Unable to read file '" + path + "': " + std::strerror(errno), __FILE__,
                                    __LINE__);
     }
+    // Read straight into a string of the file's size (read on to the real end, should it have grown).
     std::string read;
-    char buffer[4096];
+    struct stat info;
+    if (fstat(fileno(file), &info) == 0 && info.st_size > 0)
+    {
+        read.resize((size_t)info.st_size);
+        read.resize(std::fread(&read[0], 1, read.size(), file));
+    }
+    char buffer[65536];
     size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof(buffer), file)) > 0)
+    while (!std::ferror(file) && (got = std::fread(buffer, 1, sizeof(buffer), file)) > 0)
     {
         read.append(buffer, got);
     }
@@ -58,7 +67,7 @@ bool readFileIfPresent(const hstring& path, hstring& bytes)
         throw quortypes::exception("Unable to read file '" + path + "': " + std::strerror(error), __FILE__,
                                    __LINE__);
     }
-    bytes = read;
+    static_cast<std::string&>(bytes) = std::move(read);
     return true;
 }
 

@@ -190,7 +190,6 @@ void Profile::load()
 
 void Profile::sync()
 {
-    const hdict<Variable>& live = VariableDictionary::getGlobal().getVariables();
     if (this->snapshot.getVariables().size() == 0)
     {
         this->snapshot = VariableDictionary::getGlobal();
@@ -199,17 +198,7 @@ void Profile::sync()
         this->syncTime = ticks();
         return;
     }
-    bool any = false;
-    for (auto& entry : live)
-    {
-        Variable& kept = this->snapshot[entry.first];
-        if (kept.value() != entry.second.value())
-        {
-            kept.setValueDirectly(entry.second.value());
-            any = true;
-        }
-    }
-    if (any)
+    if (this->snapshot.takeValuesOf(VariableDictionary::getGlobal()))
     {
         this->changed = true;
     }

@@ -1,5 +1,9 @@
 #include "Variables.h"
 
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
 #include <quortypes/AtomicFile.h>
 #include <quortypes/File.h>
 #include <quortypes/Log.h>
@@ -196,19 +200,72 @@ void VariableDictionary::captureDefaults()
     }
 }
 
+bool VariableDictionary::takeValuesOf(const VariableDictionary& other)
+{
+    // Both maps are in the same order: one walk through each, where a lookup per name would cost a search.
+    bool any = false;
+    auto kept = this->variables.begin();
+    for (auto& entry : other.variables)
+    {
+        while (kept != this->variables.end() && kept->first < entry.first)
+        {
+            ++kept;
+        }
+        if (kept == this->variables.end() || entry.first < kept->first)
+        {
+            kept = this->variables.emplace_hint(kept, entry.first, Variable(entry.first, ""));
+        }
+        const std::string& value = entry.second.currentValue;
+        if (static_cast<const std::string&>(kept->second.currentValue) != value)
+        {
+            kept->second.setValueDirectly(entry.second.currentValue);
+            any = true;
+        }
+        ++kept;
+    }
+    return any;
+}
+
 hstring VariableDictionary::writeDiff() const
 {
-    hstring body;
+    // One walk over the dictionary picks the changed variables and measures their lines; the text is then
+    // written into one buffer of its final size, behind room for the longest "crc" line.
+    std::vector<const Variable*> changed;
+    size_t bodySize = 0;
     for (auto& entry : this->variables)
     {
         const Variable& variable = entry.second;
-        if (variable.currentValue != variable.defaultValue)
+        // Compared as plain strings: lengths first, inline.
+        const std::string& value = variable.currentValue;
+        if (value != static_cast<const std::string&>(variable.defaultValue))
         {
-            body += variable.name + ": " + variable.currentValue + "\n";
+            changed.push_back(&variable);
+            bodySize += variable.name.std::string::size() + 2 + value.size() + 1;
         }
     }
-    unsigned int crc = quortypes::crc32((const unsigned char*)body.data(), body.size());
-    return formatString("crc: %X\n", crc) + body;
+    static const size_t crcRoom = sizeof("crc: FFFFFFFF\n") - 1;
+    hstring text;
+    std::string& buffer = text;
+    buffer.resize(crcRoom + bodySize);
+    char* out = buffer.data() + crcRoom;
+    for (const Variable* variable : changed)
+    {
+        const std::string& name = variable->name;
+        const std::string& value = variable->currentValue;
+        std::memcpy(out, name.data(), name.size());
+        out += name.size();
+        *out++ = ':';
+        *out++ = ' ';
+        std::memcpy(out, value.data(), value.size());
+        out += value.size();
+        *out++ = '\n';
+    }
+    const unsigned int crc = quortypes::crc32((const unsigned char*)buffer.data() + crcRoom, (int)bodySize);
+    char line[crcRoom + 1];
+    const size_t lineSize = (size_t)std::snprintf(line, sizeof(line), "crc: %X\n", crc);
+    std::memcpy(buffer.data() + crcRoom - lineSize, line, lineSize);
+    buffer.erase(0, crcRoom - lineSize);
+    return text;
 }
 
 void VariableDictionary::saveDiff(const hstring& path) const
@@ -233,11 +290,10 @@ bool VariableDictionary::loadDiff(const hstring& path, bool resetFirst, bool qui
 
 bool VariableDictionary::diffCrcMatches(const hstring& bytes, hstring* body)
 {
-    hstring crcLine, rest;
-    if (!bytes.split('\n', crcLine, rest))
-    {
-        crcLine = bytes;
-    }
+    // The rest is checked where it lies and copied only when asked for.
+    const size_t lineEnd = bytes.std::string::find('\n');
+    const size_t restStart = lineEnd == std::string::npos ? bytes.std::string::size() : lineEnd + 1;
+    hstring crcLine = bytes.std::string::substr(0, lineEnd);
     if (crcLine.endsWith("\r"))
     {
         crcLine.pop_back();
@@ -247,14 +303,15 @@ bool VariableDictionary::diffCrcMatches(const hstring& bytes, hstring* body)
         return false;
     }
     hstring crcText = crcLine.subString(5);
-    unsigned int crc = quortypes::crc32((const unsigned char*)rest.data(), rest.size());
+    const int restSize = (int)(bytes.std::string::size() - restStart);
+    unsigned int crc = quortypes::crc32((const unsigned char*)bytes.data() + restStart, restSize);
     if (crcText != formatString("%X", crc) && crcText != "ignore")
     {
         return false;
     }
     if (body != nullptr)
     {
-        *body = rest;
+        *body = bytes.std::string::substr(restStart);
     }
     return true;
 }

@@ -86,6 +86,10 @@ public:
     void resetAll(bool quiet);
     void captureDefaults();
 
+    // Takes the values of the other's variables, making records for names it lacks, without the change
+    // checks; true when any value changed.
+    bool takeValuesOf(const VariableDictionary& other);
+
     hstring writeDiff() const;
     // Replaces the file atomically; throws naming the file when it cannot.
     void saveDiff(const hstring& path) const;

@@ -98,3 +98,51 @@ TEST_F(EngineObjects, ColourImagesFillTheirRectangleAndLeaveWhenUnused)
     engine->frame(0.016f);
     EXPECT_EQ(engine->pixel(20, 20), (std::vector<int>{0, 255, 0, 255}));
 }
+
+TEST_F(EngineObjects, ColourImagesDueTogetherAreCheckedADatasetAFrame)
+{
+    start("<Object type='Container' name='hidden' rect='0,0,10,10' visible='0'>"
+          "<Object type='ImageBox' name='kept' rect='0,0,5,5' image='0x102030'/>"
+          "<Object type='ImageBox' name='dropped' rect='0,0,5,5' image='0x405060'/>"
+          "</Object>");
+    UI::getUIDataset()->getObject("dropped")->setProperty("image", "null");
+    // A second dataset: one image in use by a box that is never drawn, and many that nothing uses.
+    tesraui::Dataset other("", "other");
+    tesraui::ImageBox* box = new tesraui::ImageBox("box", kavtypes::Rectangle(0, 0, 5, 5));
+    other.registerObjects(box);
+    vumo::ColorImage::registerIfColorName(&other, "0x708090");
+    box->setImage(other.getImage("0x708090"));
+    for (int i = 0; i < 200; ++i)
+    {
+        vumo::ColorImage::registerIfColorName(&other, formatString("0x%06X", 0x800000 + i));
+    }
+    vumo::ColorImage::registerIfColorName(&other, "0xA0B0C0");
+    auto names = []
+    {
+        harray<hstring> result;
+        for (vumo::ColorImage* image : vumo::ColorImage::getRegistry())
+            result.push_back(image->getDataset()->getName() + "." + image->getName());
+        return result;
+    };
+    ASSERT_EQ(vumo::ColorImage::getRegistry().size(), 204);
+
+    // The first due image's dataset is checked in this frame, the other's in the next.
+    vumo::ColorImage::updateAll(5.5f);
+    EXPECT_EQ(vumo::ColorImage::getRegistry().size(), 203);
+    EXPECT_FALSE(UI::getUIDataset()->getImages().hasKey("0x405060"));
+    EXPECT_TRUE(other.getImages().hasKey("0xA0B0C0"));
+    vumo::ColorImage::updateAll(0.0f);
+    EXPECT_EQ(names(), harray<hstring>({"ui.0x102030", "other.0x708090"}));
+    EXPECT_EQ(other.getImages().keys(), harray<hstring>({"0x708090"}));
+    EXPECT_EQ(box->getImage()->getName(), "0x708090");
+
+    // Those in use stay, five seconds at a time.
+    vumo::ColorImage::updateAll(4.9f);
+    vumo::ColorImage::updateAll(0.2f);
+    vumo::ColorImage::updateAll(0.0f);
+    EXPECT_EQ(names(), harray<hstring>({"ui.0x102030", "other.0x708090"}));
+    other.destroyObject(box);
+    vumo::ColorImage::updateAll(5.5f);
+    vumo::ColorImage::updateAll(0.0f);
+    EXPECT_EQ(names(), harray<hstring>({"ui.0x102030"}));
+}

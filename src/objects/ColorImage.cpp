@@ -1,8 +1,11 @@
 #include "ColorImage.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <vector>
 
 #include <quortypes/Log.h>
+#include <quortypes/exception.h>
 #include <tesra/RenderSystem.h>
 #include <tesra/tesra.h>
 #include <tesraui/Dataset.h>
@@ -20,23 +23,82 @@ namespace vumo
             return images;
         }
 
-        bool isUsed(ColorImage* image)
+        // The due images of one dataset in an open-addressing table keyed by address (the objects' image
+        // pointers are only compared, never followed), and whether an object was found using each.
+        class DueImages
         {
-            tesraui::Dataset* dataset = image->getDataset();
-            if (dataset == nullptr)
+        public:
+            explicit DueImages(const std::vector<const tesraui::Image*>& images)
             {
-                return false;
-            }
-            for (const auto& pair : dataset->getObjects())
-            {
-                const harray<tesraui::Image*> images = pair.second->getImages();
-                if (std::find(images.begin(), images.end(), image) != images.end())
+                while (((size_t)1 << this->bits) < images.size() * 2)
                 {
-                    return true;
+                    ++this->bits;
+                }
+                this->slots.assign((size_t)1 << this->bits, nullptr);
+                this->used.assign(this->slots.size(), 0);
+                for (const tesraui::Image* image : images)
+                {
+                    size_t slot = this->home(image);
+                    while (this->slots[slot] != nullptr && this->slots[slot] != image)
+                    {
+                        slot = (slot + 1) & (this->slots.size() - 1);
+                    }
+                    this->slots[slot] = image;
+                }
+                this->left = images.size();
+            }
+
+            void markUsedIn(tesraui::Dataset* dataset)
+            {
+                for (const auto& pair : dataset->getObjects())
+                {
+                    for (const tesraui::Image* image : pair.second->getImages())
+                    {
+                        const int slot = this->find(image);
+                        if (slot >= 0 && !this->used[slot]++ && --this->left == 0)
+                        {
+                            return;
+                        }
+                    }
                 }
             }
-            return false;
-        }
+
+            bool isUsed(const tesraui::Image* image) const
+            {
+                const int slot = this->find(image);
+                return slot >= 0 && this->used[slot];
+            }
+
+        private:
+            std::vector<const tesraui::Image*> slots;
+            std::vector<char> used;
+            int bits = 3;
+            size_t left = 0;
+
+            size_t home(const tesraui::Image* image) const
+            {
+                return (size_t)(((uint64_t)(uintptr_t)image * 0x9E3779B97F4A7C15ull) >> (64 - this->bits));
+            }
+
+            int find(const tesraui::Image* image) const
+            {
+                if (image == nullptr)
+                {
+                    return -1;
+                }
+                for (size_t slot = this->home(image);; slot = (slot + 1) & (this->slots.size() - 1))
+                {
+                    if (this->slots[slot] == image)
+                    {
+                        return (int)slot;
+                    }
+                    if (this->slots[slot] == nullptr)
+                    {
+                        return -1;
+                    }
+                }
+            }
+        };
     } // namespace
 
     ColorImage::ColorImage(const hstring& name)
@@ -47,7 +109,10 @@ namespace vumo
 
     ColorImage::~ColorImage()
     {
-        registry().removeAll(this);
+        if (this->listed)
+        {
+            registry().removeAll(this);
+        }
     }
 
     void ColorImage::draw(const kavtypes::Rectangle& rect, const tesra::Color& color)
@@ -76,24 +141,73 @@ namespace vumo
 
     void ColorImage::updateAll(float timeDelta)
     {
-        harray<ColorImage*> unused;
+        // Images made together come due together: one walk over the objects of a dataset answers for all
+        // of its due images, and a frame walks one dataset at most, the one of the image that waited
+        // longest; the others' images wait for a later frame.
+        ColorImage* longest = nullptr;
         for (ColorImage* image : registry())
         {
             image->idleTime += timeDelta;
-            if (image->idleTime > 5.0f && isUsed(image))
+            if (image->idleTime > 5.0f && (longest == nullptr || image->idleTime > longest->idleTime))
             {
-                image->idleTime = 0.0f;
-            }
-            if (image->idleTime > 5.0f)
-            {
-                quortypes::Log::debug(Session::logTag, "Unregistering ColorImage: " + image->getName());
-                if (image->getDataset() != nullptr)
-                {
-                    image->getDataset()->unregisterImage(image);
-                }
-                unused.push_back(image);
+                longest = image;
             }
         }
+        if (longest == nullptr)
+        {
+            return;
+        }
+        tesraui::Dataset* checked = longest->getDataset();
+        std::vector<const tesraui::Image*> dueImages;
+        for (ColorImage* image : registry())
+        {
+            if (image->idleTime > 5.0f && image->getDataset() == checked)
+            {
+                dueImages.push_back(image);
+            }
+        }
+        DueImages due(dueImages);
+        if (checked != nullptr)
+        {
+            due.markUsedIn(checked);
+        }
+        harray<ColorImage*> unused;
+        for (ColorImage* image : registry())
+        {
+            if (image->idleTime <= 5.0f || image->getDataset() != checked)
+            {
+                continue;
+            }
+            if (due.isUsed(image))
+            {
+                image->idleTime = 0.0f;
+                continue;
+            }
+            quortypes::Log::debug(Session::logTag, "Unregistering ColorImage: " + image->getName());
+            if (checked != nullptr)
+            {
+                // One that left its dataset's map some other way is deleted all the same.
+                try
+                {
+                    checked->unregisterImage(image);
+                }
+                catch (const quortypes::exception& e)
+                {
+                    quortypes::Log::error(Session::logTag, e.getMessage());
+                }
+            }
+            image->listed = false;
+            unused.push_back(image);
+        }
+        if (unused.empty())
+        {
+            return;
+        }
+        // Out of the registry in one pass, rather than one search of it for each.
+        harray<ColorImage*>& images = registry();
+        images.erase(
+            std::remove_if(images.begin(), images.end(), [](ColorImage* image) { return !image->listed; }),
+            images.end());
         for (ColorImage* image : unused)
         {
             delete image;

@@ -25,7 +25,8 @@ namespace vumo
         float getIdleTime() const { return this->idleTime; }
 
         static const harray<ColorImage*>& getRegistry();
-        // Ages every colour image by timeDelta and removes the ones left unused.
+        // Ages every colour image by timeDelta and removes the ones left unused: those idle for more than
+        // five seconds that no object of their dataset uses, one dataset a call.
         static void updateAll(float timeDelta);
         // Makes and registers a colour image of that name in the dataset when the name begins with "0x"
         // and the dataset has no image of that name yet.
@@ -34,6 +35,8 @@ namespace vumo
     protected:
         tesra::Color fillColor;
         float idleTime = 0.0f;
+        // In the registry; the idle removal takes many out at once before it deletes them.
+        bool listed = true;
         tesra::PlainVertex corners[4];
     };
 } // namespace vumo

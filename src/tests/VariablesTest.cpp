@@ -1,5 +1,7 @@
 #include <zlib.h>
 
+#include <tuple>
+
 #include "Variables.h"
 
 #include "EngineTestSupport.h"
@@ -99,6 +101,66 @@ TEST(VariablesDiff, WrittenTexts)
     vars.resetAll(true);
     vars.get("a").set("13");
     EXPECT_EQ(vars.writeDiff(), "crc: 8DE71CC\na: 13\n");
+}
+
+TEST(Variables, TakeTheValuesOfAnotherDictionary)
+{
+    VariableDictionary live = makeVars();
+    VariableDictionary kept;
+    kept.create("a", "1", true);
+    kept.create("zz", "own", true);
+    kept.get("a").addChangeCheck([](Variable*, const hstring&, const hstring&) { return false; });
+    live.get("b").set("q");
+    live["aa"].set("new");
+    live["zzz"].set("last");
+    // Records for the names it lacks, in their place; its own names stay; no change checks asked.
+    EXPECT_TRUE(kept.takeValuesOf(live));
+    EXPECT_EQ(values(kept), "a=1;aa=new;b=q;items=;zz=own;zzz=last;");
+    EXPECT_EQ(kept.get("aa").getDefault(), "");
+    EXPECT_FALSE(kept.takeValuesOf(live));
+    live.get("a").set("2");
+    EXPECT_TRUE(kept.takeValuesOf(live));
+    EXPECT_EQ(kept.get("a").value(), "2");
+}
+
+TEST(VariablesDiff, ChecksumLineAndBody)
+{
+    // (text, matches, body handed back)
+    const std::tuple<std::string, bool, std::string> cases[] = {
+        {"crc: 0", true, ""},
+        {"crc: 0\n", true, ""},
+        {"crc: 0\r\n", true, ""},
+        {"crc: ignore\nx: 1\n", true, "x: 1\n"},
+        {"crc: 8DE71CC\na: 13\n", true, "a: 13\n"},
+        {"crc: 8de71cc\na: 13\n", false, "kept"},
+        {"crc: 8DE71CC\na: 13", false, "kept"},
+        {"a: 13\n", false, "kept"},
+        {"", false, "kept"},
+    };
+    for (const auto& [text, matches, body] : cases)
+    {
+        hstring got = "kept";
+        EXPECT_EQ(VariableDictionary::diffCrcMatches(text, &got), matches) << text;
+        EXPECT_EQ(got, body) << text;
+    }
+    // A large diff, as a save of many variables writes it, checks out and loads back whole.
+    VariableDictionary many;
+    for (int i = 0; i < 5000; ++i)
+    {
+        many.create(formatString("v%05d", i), "0", true);
+    }
+    for (int i = 0; i < 5000; i += 3)
+    {
+        many.get(formatString("v%05d", i)).setValue(hstring(i + 1), true);
+    }
+    const hstring text = many.writeDiff();
+    hstring body;
+    ASSERT_TRUE(VariableDictionary::diffCrcMatches(text, &body));
+    EXPECT_EQ(body.size(), 21302); // 1,667 lines "vNNNNN: " and the number
+    VariableDictionary back;
+    back.applyDiff(text, "many", false, true, true);
+    EXPECT_EQ(back.getVariables().size(), 1667);
+    EXPECT_EQ(back.get("v04998").value(), "4999");
 }
 
 TEST(VariablesDiff, LoadsChecksAndRefusals)

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <memory>
 
 #include <quortypes/Dir.h>
@@ -54,6 +55,12 @@ namespace tesraui
         {
             object->_setDataset(nullptr);
         }
+        for (Object* object : this->filledCursorCaches)
+        {
+            object->cursorCacheList = nullptr;
+            object->cursorCacheIndex = -1;
+        }
+        this->filledCursorCaches.clear();
         this->unregisteredObjects.clear();
         for (auto& entry : this->eventQueue)
         {
@@ -124,6 +131,10 @@ namespace tesraui
                 object->getDataset()->unregisteredObjects.removeAll(object);
             }
             object->_setDataset(this);
+            if (object->childUnderCursorValid)
+            {
+                this->_listCursorCache(object);
+            }
             object->notifyEvent("RegisterInDataset", this);
         }
     }
@@ -166,10 +177,9 @@ namespace tesraui
     {
         if (this->objects.tryGet(object->getName(), nullptr) == object)
         {
-            harray<Object*> children = object->getChildren();
-            for (Object* child : children)
+            if (!object->children.empty() && !this->_destroyChildren(object, false))
             {
-                this->destroyObject(child);
+                return;
             }
             if (object->getParent() != nullptr)
             {
@@ -198,6 +208,69 @@ namespace tesraui
                                   "Dataset '%s' cannot destroy object '%s', it belongs to no dataset.",
                                   this->name.c_str(), object->getName().c_str());
         }
+    }
+
+    bool Dataset::_destroyChildren(Object* object, bool detachLeftovers)
+    {
+        // The list is taken out whole while its children go: detached one by one from the full list, each
+        // would be looked for in it and the rest moved up, quadratic in the number of children. Each child
+        // is watched, since the notifications on the way may delete or move its siblings.
+        harray<std::pair<Object*, LifeToken::Watch>> children;
+        children.reserve(object->children.size());
+        for (Object* child : object->children)
+        {
+            children.emplace_back(child, child->watchLife());
+        }
+        object->children.clear();
+        LifeToken::Watch alive = object->watchLife();
+        // Children that are still there when this ends, by an exception too, go back in their order, before
+        // any that were attached meanwhile (those keep the z-order among themselves).
+        struct Restore
+        {
+            Object* object;
+            harray<std::pair<Object*, LifeToken::Watch>>& children;
+            LifeToken::Watch& alive;
+            ~Restore()
+            {
+                if (!this->alive.isAlive())
+                {
+                    return;
+                }
+                harray<Object*> added;
+                added.swap(this->object->children);
+                harray<Object*>& kept = this->object->children;
+                for (auto& [child, watch] : this->children)
+                {
+                    // One detached and attached again meanwhile is among the added ones.
+                    if (watch.isAlive() && child->getParent() == this->object &&
+                        (added.empty() || std::find(added.begin(), added.end(), child) == added.end()))
+                    {
+                        kept.push_back(child);
+                    }
+                }
+                for (Object* child : added)
+                {
+                    auto place = std::upper_bound(kept.begin(), kept.end(), child->getZOrder(),
+                                                  [](int zOrder, const Object* other)
+                                                  { return zOrder < other->getZOrder(); });
+                    kept.insert(place, child);
+                }
+            }
+        } restore{object, children, alive};
+        for (auto& [child, watch] : children)
+        {
+            if (!watch.isAlive())
+            {
+                continue;
+            }
+            this->destroyObject(child);
+            // One that no dataset deleted (it belongs to none) is detached instead, when asked.
+            if (detachLeftovers && alive.isAlive() && watch.isAlive() && child->getParent() == object)
+            {
+                object->removeChild(child);
+            }
+        }
+        return alive.isAlive();
     }
 
     void Dataset::_forgetObject(Object* object)
@@ -289,9 +362,48 @@ namespace tesraui
 
     void Dataset::clearChildUnderCursorCaches()
     {
-        for (auto& pair : this->objects)
+        // The tree's update already cleared the objects it went through; the walk over every registered
+        // object, most of which never fill their cache, is left to the few that did.
+        harray<Object*> filled;
+        filled.swap(this->filledCursorCaches);
+        for (Object* object : filled)
         {
-            pair.second->clearChildUnderCursor();
+            object->cursorCacheList = nullptr;
+            object->cursorCacheIndex = -1;
         }
+        for (Object* object : filled)
+        {
+            object->clearChildUnderCursor();
+        }
+    }
+
+    void Dataset::_listCursorCache(Object* object)
+    {
+        if (object->cursorCacheList == this)
+        {
+            return;
+        }
+        if (object->cursorCacheList != nullptr)
+        {
+            object->cursorCacheList->_unlistCursorCache(object);
+        }
+        object->cursorCacheList = this;
+        object->cursorCacheIndex = this->filledCursorCaches.size();
+        this->filledCursorCaches.push_back(object);
+    }
+
+    void Dataset::_unlistCursorCache(Object* object)
+    {
+        const int index = object->cursorCacheIndex;
+        if (object->cursorCacheList != this || index < 0 || index >= this->filledCursorCaches.size())
+        {
+            return;
+        }
+        Object* last = this->filledCursorCaches.back();
+        this->filledCursorCaches[index] = last;
+        last->cursorCacheIndex = index;
+        this->filledCursorCaches.pop_back();
+        object->cursorCacheList = nullptr;
+        object->cursorCacheIndex = -1;
     }
 } // namespace tesraui

@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include <tesraui/Dataset.h>
 #include <tesraui/Image.h>
 #include <tesraui/Object.h>
@@ -33,7 +35,25 @@ namespace tesraui
     void Dataset::_release()
     {
         // Deleting an object unlinks it from its parent and children and takes it out of the map; objects may
-        // hold children registered elsewhere, which only lose their parent.
+        // hold children registered elsewhere, which only lose their parent. Links between objects that all
+        // go are cut first, a child list at a time: deleted one by one, each child would look itself up in
+        // its parent's list and move the rest of it.
+        for (auto& pair : this->objects)
+        {
+            harray<Object*>& children = pair.second->children;
+            children.erase(std::remove_if(children.begin(), children.end(),
+                                          [this](Object* child)
+                                          {
+                                              if (child->dataset != this ||
+                                                  this->objects.tryGet(child->name, nullptr) != child)
+                                              {
+                                                  return false;
+                                              }
+                                              child->parent = nullptr;
+                                              return true;
+                                          }),
+                           children.end());
+        }
         hdict<Object*> registered = this->objects;
         for (auto& pair : registered)
         {

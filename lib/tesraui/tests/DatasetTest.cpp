@@ -207,3 +207,178 @@ TEST(Dataset, LocalizationChangeReloadsTextsAndNotifiesOnce)
     EXPECT_EQ(loaded.getText("hello"), "Bonjour");
     tesraui::setLocalization("");
 }
+
+namespace
+{
+    // A recorder that runs `onDetach` when it is told it leaves its parent.
+    struct DetachHook : public uitest::Recorder
+    {
+        std::function<void()> onDetach;
+        DetachHook(const hstring& name) : uitest::Recorder(name, Rectangle(0, 0, 1, 1), &::journal) {}
+        void notifyEvent(const hstring& type, void* args) override
+        {
+            uitest::Recorder::notifyEvent(type, args);
+            if (type == "DetachFromObject" && this->onDetach)
+                std::exchange(this->onDetach, nullptr)();
+        }
+    };
+} // namespace
+
+TEST(Dataset, DestroyingASubtreeDetachesDepthFirstInOrder)
+{
+    tesraui::Dataset dataset("", "subtree");
+    Object* holder = new Object("holder", Rectangle(0, 0, 10, 10));
+    Object* parent = new uitest::Recorder("parent", Rectangle(0, 0, 10, 10), &journal);
+    holder->addChild(parent);
+    harray<DetachHook*> kids;
+    for (const char* name : {"a", "b", "c", "d"})
+    {
+        kids.push_back(new DetachHook(name));
+        parent->addChild(kids.back());
+    }
+    kids[0]->addChild(new uitest::Recorder("a1", Rectangle(0, 0, 1, 1), &journal));
+    dataset.registerObjects(holder);
+    journal.clear();
+    // A child's notification may destroy a sibling that has not gone yet and attach a newcomer to the
+    // parent on its way out: the sibling is not met again, the newcomer only loses its parent.
+    Object* newcomer = new Object("newcomer", Rectangle(0, 0, 1, 1));
+    kids[1]->onDetach = [&]
+    {
+        dataset.destroyObject("c");
+        parent->addChild(newcomer);
+    };
+    dataset.destroyObject(parent);
+    EXPECT_EQ(journal,
+              harray<hstring>({"a1:DetachFromObject", "a:DetachFromObject", "b:DetachFromObject",
+                               "c:DetachFromObject", "d:DetachFromObject", "parent:DetachFromObject"}));
+    EXPECT_TRUE(holder->getChildren().empty());
+    EXPECT_EQ(dataset.getObjects().keys(), harray<hstring>({"holder"}));
+    EXPECT_EQ(newcomer->getParent(), nullptr);
+    delete newcomer;
+
+    // A child that names this dataset without being registered in it stops the destruction with the
+    // error; the children not destroyed stay in their order, with one attached meanwhile by z-order.
+    parent = new Object("parent", Rectangle(0, 0, 10, 10));
+    holder->addChildAndRegister(parent);
+    DetachHook* first = new DetachHook("first");
+    Object* loose = new Object("loose", Rectangle(0, 0, 1, 1));
+    Object* last = new Object("last", Rectangle(0, 0, 1, 1));
+    Object* late = new Object("late", Rectangle(0, 0, 1, 1));
+    late->setZOrder(-1);
+    for (Object* child : {(Object*)first, loose, last})
+        parent->addChildAndRegister(child);
+    dataset.unregisterObjects(loose);
+    first->onDetach = [&] { parent->addChild(late); };
+    EXPECT_THROW(dataset.destroyObject(parent), tesraui::_ResourceNotExistsException);
+    EXPECT_FALSE(dataset.hasObject("first"));
+    EXPECT_EQ(uitest::names(parent->getChildren()), harray<hstring>({"late", "loose", "last"}));
+    EXPECT_EQ(loose->getParent(), parent);
+    parent->removeChild(loose);
+    delete loose;
+    dataset.registerObjects(late);
+    dataset.destroyObject(holder);
+    EXPECT_TRUE(dataset.getObjects().empty());
+}
+
+TEST(Dataset, CursorCachesFilledSinceTheLastClearingAreCleared)
+{
+    using kavtypes::Vector2;
+    tesraui::Dataset* first = new tesraui::Dataset("", "first");
+    tesraui::Dataset second("", "second");
+    // Each holder covers the cursor's first place with its child and its second place with itself.
+    auto holder = [](const hstring& name)
+    {
+        Object* object = new Object(name, Rectangle(0, 0, 100, 100));
+        object->addChild(new Object(name + "_child", Rectangle(0, 0, 10, 10)));
+        return object;
+    };
+    Object* early = holder("early"); // filled before it is registered
+    Object* moved = holder("moved"); // filled in one dataset, registered in the other
+    Object* gone = holder("gone");   // filled, then deleted before the clearing
+    Object* left = holder("left");   // filled, then unregistered, outliving its dataset
+    tesraui::setCursorPosition(Vector2(5, 5));
+    early->getChildUnderCursor();
+    first->registerObjects(early);
+    for (Object* object : {moved, gone, left})
+    {
+        first->registerObjects(object);
+        object->getChildUnderCursor();
+    }
+    first->unregisterObjects(moved);
+    second.registerObjects(moved);
+    first->unregisterObjects(left);
+    first->destroyObject(gone);
+    tesraui::setCursorPosition(Vector2(50, 50));
+    // Still cached until their dataset clears them.
+    EXPECT_EQ(early->getChildUnderCursor()->getName(), "early_child");
+    first->clearChildUnderCursorCaches();
+    EXPECT_EQ(early->getChildUnderCursor(), early);
+    EXPECT_EQ(left->getChildUnderCursor(), left);
+    EXPECT_EQ(moved->getChildUnderCursor()->getName(), "moved_child");
+    second.clearChildUnderCursorCaches();
+    EXPECT_EQ(moved->getChildUnderCursor(), moved);
+    // The dataset goes before the object it still lists.
+    tesraui::setCursorPosition(Vector2(5, 5));
+    first->registerObjects(left);
+    left->getChildUnderCursor();
+    first->unregisterObjects(left);
+    delete first;
+    Object* leftChild = left->getChildren()[0];
+    left->removeChildren();
+    delete leftChild;
+    delete left;
+}
+
+TEST(Dataset, UnloadCutsTheLinksOfWhatGoesAndKeepsWhatStays)
+{
+    TreeDataset dataset("", "going");
+    tesraui::Dataset staying("", "staying");
+    dataset.load();
+    Object* outside = new Object("outside", Rectangle(0, 0, 100, 100));
+    staying.registerObjects(outside);
+    // outside > parent > (100 children, the last holding a child of the other dataset)
+    Object* parent = new Object("parent", Rectangle(0, 0, 100, 100));
+    for (int i = 0; i < 100; ++i)
+        parent->addChild(new Object(formatString("child%03d", i), Rectangle(0, 0, 10, 10)));
+    dataset.registerObjects(parent);
+    outside->addChild(parent);
+    Object* guest = new Object("guest", Rectangle(0, 0, 1, 1));
+    staying.registerObjects(guest);
+    parent->getChildren().back()->addChild(guest);
+    tesraui::setCursorPosition(kavtypes::Vector2(5, 5));
+    EXPECT_EQ(outside->getChildUnderCursor()->getName(), "child099");
+    dataset.unload();
+    EXPECT_TRUE(dataset.getObjects().empty());
+    EXPECT_TRUE(outside->getChildren().empty());
+    EXPECT_EQ(guest->getParent(), nullptr);
+    EXPECT_EQ(outside->getChildUnderCursor(), outside);
+    EXPECT_EQ(staying.getObjects().keys(), harray<hstring>({"guest", "outside"}));
+}
+
+TEST(Dataset, DestroyChildrenTakesEveryChildInOrder)
+{
+    uitest::LogCapture log;
+    tesraui::Dataset dataset("", "children");
+    Object* parent = new Object("parent", Rectangle(0, 0, 10, 10));
+    dataset.registerObjects(parent);
+    DetachHook* a = new DetachHook("a");
+    uitest::Recorder* loose = new uitest::Recorder("loose", Rectangle(0, 0, 1, 1), &journal);
+    uitest::Recorder* c = new uitest::Recorder("c", Rectangle(0, 0, 1, 1), &journal);
+    parent->addChildAndRegister(a);
+    parent->addChild(loose); // in no dataset
+    parent->addChildAndRegister(c);
+    // One attached while the others go is destroyed after them.
+    uitest::Recorder* late = new uitest::Recorder("late", Rectangle(0, 0, 1, 1), &journal);
+    a->onDetach = [&] { parent->addChildAndRegister(late); };
+    journal.clear();
+    parent->destroyChildren();
+    EXPECT_EQ(journal,
+              harray<hstring>({"a:DetachFromObject", "late:AttachToObject", "late:RegisterInDataset",
+                               "loose:DetachFromObject", "c:DetachFromObject", "late:DetachFromObject"}));
+    EXPECT_TRUE(parent->getChildren().empty());
+    EXPECT_EQ(loose->getParent(), nullptr);
+    EXPECT_EQ(dataset.getObjects().keys(), harray<hstring>({"parent"}));
+    EXPECT_EQ(log.take(), Lines{"WARNING: Dataset 'children' cannot destroy object 'loose', it belongs to no "
+                                "dataset."});
+    delete loose;
+}

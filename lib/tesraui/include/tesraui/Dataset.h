@@ -106,10 +106,11 @@ namespace tesraui
         // Runs the queue until it is empty, events queued meanwhile included.
         void processEvents();
 
+        // Clears the cursor cache of every object that filled it since the last call (the only ones that
+        // can hold one): registered objects, and those that left the dataset meanwhile.
         void clearChildUnderCursorCaches();
         // For code that holds on to the dataset across calls that may delete it.
         LifeToken::Watch watchLife() { return this->life.watch(); }
-
 
         // Loading from the dataset file and its includes (DatasetLoad.cpp); each throws at the first error.
         void parseFile(const hstring& path);
@@ -145,6 +146,8 @@ namespace tesraui
         // Unregistered objects still pointing here; they are told to forget this dataset when it is deleted.
         harray<Object*> unregisteredObjects;
         harray<std::pair<Event*, EventArgs*>> eventQueue;
+        // Objects of this dataset whose cursor cache was filled since the caches were last cleared.
+        harray<Object*> filledCursorCaches;
         LifeToken life;
         // Object-include documents parsed during one load, and the files being parsed right now.
         hdict<quorxml::Document*> includeDocuments;
@@ -163,5 +166,11 @@ namespace tesraui
         friend class Object;
         // Drops a registration quietly; an object being deleted calls it.
         void _forgetObject(Object* object);
+        // Destroys the object's children, depth first in their order; false when the object itself went
+        // meanwhile. With detachLeftovers, a child left over by its own dataset is detached from the object.
+        bool _destroyChildren(Object* object, bool detachLeftovers);
+        // An object that filled its cursor cache joins the list of those to clear; deleted, it leaves it.
+        void _listCursorCache(Object* object);
+        void _unlistCursorCache(Object* object);
     };
 } // namespace tesraui

@@ -286,5 +286,9 @@ namespace tesraui
         friend class Dataset;
         // Set by the dataset that registers the object.
         void _setDataset(Dataset* value) { this->dataset = value; }
+        // The dataset that lists this object among those whose cursor cache was filled since its last
+        // clearing, and the place in that list.
+        Dataset* cursorCacheList = nullptr;
+        int cursorCacheIndex = -1;
     };
 } // namespace tesraui

@@ -49,6 +49,10 @@ namespace tesraui
             }
             this->dataset->_forgetObject(this);
         }
+        if (this->cursorCacheList != nullptr)
+        {
+            this->cursorCacheList->_unlistCursorCache(this);
+        }
         // A direct delete must not leave the tree pointing at freed memory; nobody is notified.
         if (this->parent != nullptr)
         {

@@ -240,6 +240,11 @@ namespace tesraui
         {
             this->childUnderCursor = this->getChildUnderPoint(getCursorPosition());
             this->childUnderCursorValid = true;
+            // The dataset clears it after the frame's update.
+            if (this->dataset != nullptr)
+            {
+                this->dataset->_listCursorCache(this);
+            }
         }
         return this->childUnderCursor;
     }

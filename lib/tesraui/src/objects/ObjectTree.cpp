@@ -75,6 +75,11 @@ namespace tesraui
         {
             return;
         }
+        // The children there now go with the list taken out once; those attached meanwhile after them.
+        if (!this->children.empty() && !this->dataset->_destroyChildren(this, true))
+        {
+            return;
+        }
         while (!this->children.empty())
         {
             Object* child = this->children.front();
