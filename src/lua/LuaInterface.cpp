@@ -48,6 +48,7 @@ namespace LuaInterface
             registerVars();
             registerProfile();
             registerDebug();
+            registerUIMessageBoxes();
             registerGvec2Type();
             registerGsplineType();
         }

@@ -17,4 +17,5 @@ namespace LuaInterface
     void registerVars();
     void registerProfile();
     void registerDebug();
+    void registerUIMessageBoxes();
 } // namespace LuaInterface
