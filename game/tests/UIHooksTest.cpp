@@ -134,7 +134,11 @@ protected:
     void clear() { LuaInterface::execute("journal = {}"); }
     std::string journal() { return engine->lua("table.concat(journal, ' ')"); }
     // Moves the pointer there first, so that the UI tree knows what lies under it.
-    void at(float x, float y) { engine->mouse(tesra::Window::MOUSE_MOVE, x, y, 0); }
+    void at(float x, float y)
+    {
+        tesra::window->queueMouseEvent(tesra::Window::MOUSE_MOVE, x, y, 0);
+        tesra::window->checkEvents();
+    }
     bool overlayShown() { return ui->isErrorOverlayShown(); }
     void dismissOverlay() { ui->onErrorContinue(nullptr); }
 };
