@@ -405,3 +405,36 @@ TEST_F(UIWithoutHooks, MissingHooksAreSkippedOrReported)
     EXPECT_EQ(ui->OnSceneChanging("c1.a"), "");
     EXPECT_FALSE(ui->isErrorOverlayShown());
 }
+
+TEST_F(UIWithoutHooks, FocusLossAndClosingSaveTheProfileAndAFailedSaveOnlyShowsTheOverlay)
+{
+    UI* ui = UI::getInstance();
+    VariableDictionary& variables = VariableDictionary::getGlobal();
+    variables.setLocked(false);
+    variables.create("score", "0");
+    variables.setLocked(true);
+    Profile::changeProfile(Profile::create("Anna"));
+    const std::string diff = folder.userFile("EngineTest", "Anna/vars.diff");
+
+    variables.get("score").setValue("5", true);
+    ui->OnFocusChanged(false);
+    ui->OnFocusChanged(true);
+    EXPECT_NE(harness::readFile(diff).find("score: 5\n"), std::string::npos);
+
+    // A folder where the save writes: the save fails, the player sees why and plays on.
+    const std::string blocker = folder.userFile("EngineTest", "Anna/vars.diff.backup.tmp/x");
+    std::filesystem::create_directories(blocker);
+    variables.get("score").setValue("6", true);
+    ui->OnFocusChanged(false);
+    EXPECT_TRUE(ui->isErrorOverlayShown());
+    EXPECT_EQ(logCount("Unable to save the profile: "), 2);
+    EXPECT_EQ(harness::readFile(diff).find("score: 6\n"), std::string::npos);
+    engine->frame();
+    ui->onErrorContinue(nullptr);
+
+    // Closing without a close hook saves first.
+    std::filesystem::remove_all(folder.userFile("EngineTest", "Anna/vars.diff.backup.tmp"));
+    variables.get("score").setValue("7", true);
+    EXPECT_TRUE(ui->OnWindowClose(true));
+    EXPECT_NE(harness::readFile(diff).find("score: 7\n"), std::string::npos);
+}
