@@ -438,3 +438,44 @@ TEST_F(UIWithoutHooks, FocusLossAndClosingSaveTheProfileAndAFailedSaveOnlyShowsT
     EXPECT_TRUE(ui->OnWindowClose(true));
     EXPECT_NE(harness::readFile(diff).find("score: 7\n"), std::string::npos);
 }
+
+TEST_F(UIHooks, AScriptedCursorIsBuiltForItsModeAndFollowsThePointer)
+{
+    LuaInterface::execute(
+        "cursorMode = 'hand'\n"
+        "function ui.getCursorMode() return cursorMode end\n"
+        "function ui.createCursor(mode, cursor) note('create', mode, object.getProperty(cursor, 'name')) "
+        "end\n"
+        "function ui.destroyCursor(cursor) note('destroy', object.getProperty(cursor, 'name')) end\n");
+    at(30, 40);
+    engine->frame();
+    ASSERT_NE(ui->getCursorObject(), nullptr);
+    EXPECT_EQ(ui->getCursorMode(), "hand");
+    EXPECT_EQ(ui->getCursorObject()->getZOrder(), 100000);
+    EXPECT_TRUE(ui->getCursorObject()->isClickThrough());
+    EXPECT_EQ(ui->getCursorObject()->getPosition(), kavtypes::Vector2(30, 40));
+    engine->frame();
+    LuaInterface::execute("cursorMode = 'talk'");
+    engine->frame();
+    // The hook left the old cursor standing: it is destroyed anyway, so that the new one can take its name.
+    EXPECT_TRUE(inOrder(journal(), {"create(hand:string,vumo_cursor:string)", "destroy(vumo_cursor:string)",
+                                    "create(talk:string,vumo_cursor:string)"}))
+        << journal();
+    EXPECT_EQ(journal().find("create", journal().find("talk") + 1), std::string::npos) << journal();
+
+    LuaInterface::execute("ui.createCursor = nil; cursorMode = 'wait'");
+    engine->frame();
+    EXPECT_EQ(ui->getCursorObject(), nullptr);
+    EXPECT_TRUE(inOrder(engine->logText(),
+                        {"Unable to create wait cursor UI, function ui.createCursor() doesn't exist."}));
+
+    // A system cursor that does not exist is reported; no name hides the window's cursor.
+    ui->onErrorContinue(nullptr);
+    LuaInterface::execute("function ui.getCursorMode() return '', 'arrow' end");
+    engine->frame();
+    EXPECT_TRUE(inOrder(engine->logText(), {"Unable to set system cursor 'arrow', cursor not found."}));
+    EXPECT_TRUE(tesra::window->isCursorVisible());
+    LuaInterface::execute("function ui.getCursorMode() return '' end");
+    engine->frame();
+    EXPECT_TRUE(tesra::window->isCursorVisible());
+}
