@@ -249,7 +249,8 @@ TEST_F(MessageBoxes, AScriptedBuilderGetsTheBoxAndItsParameters)
 {
     run("function ui.createMessageBox(box, params)\n"
         "  seen = type(params.go_button) .. ' ' .. params.text .. ' ' .. params.count\n"
-        "  object.assignEvent(object.create('TextImageButton', 'mine', box, {0, 0, 10, 10}), 'Click', 'built "
+        "  object.assignEvent(object.create('TextImageButton', 'mine', box, {x = 0, y = 0, w = 10, h = 10}), "
+        "'Click', 'built "
         "= true')\n"
         "end\n"
         "ui.messageBox{type = 'own', text = 'hi', count = 3, go_button = function() end}");
