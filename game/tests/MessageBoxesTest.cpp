@@ -116,6 +116,12 @@ TEST_F(MessageBoxes, AHigherBoxPushesTheShownOneBackWhichKeepsItsFunction)
         "  go_button = function() calls = calls + 1; activeInCall = ui.isMessageBoxActive() end}");
     engine->frame();
     EXPECT_EQ(shown(), "low");
+    // Only a strictly higher priority takes the place of the shown box.
+    run("ui.messageBox{type = 'same', priority = 1}");
+    EXPECT_EQ(shown(), "low");
+    run("ui.clearQueuedMessageBoxes(); ui.messageBox{type = 'low', priority = 1, text = '{%s} {low}',\n"
+        "  go_button = function() calls = calls + 1; activeInCall = ui.isMessageBoxActive() end}");
+    engine->frame();
     EXPECT_EQ(lua("ui.messageBox{type = 'high', priority = 10}"), "false");
     // Replaced at once; the higher one comes with the next frame.
     EXPECT_EQ(shown(), "nil");
@@ -130,7 +136,7 @@ TEST_F(MessageBoxes, AHigherBoxPushesTheShownOneBackWhichKeepsItsFunction)
     click(buttonOf("go_button"));
     EXPECT_EQ(lua("calls"), "1");
     EXPECT_EQ(lua("activeInCall"), "false");
-    EXPECT_EQ(journal(), "paused unpaused");
+    EXPECT_EQ(journal(), "paused unpaused paused unpaused");
 }
 
 TEST_F(MessageBoxes, NoneDuringATransitionUnlessPausedAndTheGamesOwnPauseStays)
