@@ -293,3 +293,16 @@ TEST_F(MessageBoxes, ABuilderThatFailsOrMakesNothingLeavesTheDefaultLayout)
         "objects.\n\nParams:\nok_button: , text: hi}");
     EXPECT_FALSE(ui->isErrorOverlayShown());
 }
+
+TEST_F(MessageBoxes, ABuilderThatDestroysItsBoxDropsItAndTheGameRunsOn)
+{
+    run("function ui.createMessageBox(box, params) object.destroy(box) end\n"
+        "ui.messageBox{type = 'gone', text = 'hi'}");
+    engine->frame();
+    EXPECT_FALSE(ui->isMessageBoxActive());
+    EXPECT_TRUE(ui->isErrorOverlayShown());
+    EXPECT_TRUE(
+        inOrder(engine->logText(), {"MessageBox: ui.createMessageBox destroyed the box it was given."}));
+    EXPECT_FALSE(Session::isPaused());
+    EXPECT_EQ(lua("ui.getNumQueuedMessageBoxTypes('')"), "0");
+}

@@ -189,7 +189,23 @@ void UIMessageBoxManager::update(float)
     MessageBox* box = this->queue[0];
     this->queue.erase(this->queue.begin());
     // Made the shown box only once built, so that a builder's own calls of the queue find it absent.
-    this->createMessageBox(box);
+    try
+    {
+        this->createMessageBox(box);
+    }
+    catch (...)
+    {
+        // A box that cannot be built is dropped; a run with nothing left ends, so the game is not left
+        // paused behind nothing.
+        this->destroyMessageBoxObjects(box);
+        delete box;
+        if (this->queue.empty() && this->shownBox == nullptr && !this->pausedBefore)
+        {
+            Session::setPaused(false);
+        }
+        this->shownCount = this->queue.size() + (this->shownBox != nullptr ? 1 : 0);
+        throw;
+    }
     if (this->shownBox != nullptr)
     {
         // A builder that queued and showed another box: this one waits for its turn again.
@@ -218,6 +234,7 @@ void UIMessageBoxManager::createMessageBox(MessageBox* box)
     object->setImageByName("0x0000003F");
     object->setZOrder(1000);
     box->boxObject = object;
+    box->boxLife = object->watchLife();
     if (!box->parameters.hasKey("text"))
     {
         box->setText("text", "{%s} {ERROR: MessageBox text not defined!}");
@@ -276,10 +293,20 @@ void UIMessageBoxManager::createScriptedMessageBox(MessageBox* box)
         {
             UI::getInstance()->showErrorOverlay(error.getMessage());
         }
-        // Whatever the builder made before it failed may lack a way out: the default layout replaces it.
-        object->destroyChildren();
+        if (box->boxLife.isAlive())
+        {
+            // Whatever the builder made before it failed may lack a way out: the default layout replaces it.
+            object->destroyChildren();
+        }
     }
     lua_settop(L, base);
+    if (!box->boxLife.isAlive())
+    {
+        box->boxObject = nullptr;
+        throw quortypes::exception("MessageBox: ui." + hstring(builderName) +
+                                       " destroyed the box it was given.",
+                                   __FILE__, __LINE__);
+    }
     if (object->getChildren().size() > 0)
     {
         return;
@@ -383,7 +410,7 @@ void UIMessageBoxManager::destroyMessageBoxObjects(MessageBox* box)
 {
     tesraui::ImageBox* object = box->boxObject;
     box->boxObject = nullptr;
-    if (object == nullptr)
+    if (object == nullptr || !box->boxLife.isAlive())
     {
         return;
     }

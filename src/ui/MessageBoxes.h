@@ -3,6 +3,7 @@
 #include <quortypes/harray.h>
 #include <quortypes/hdict.h>
 #include <quortypes/hstring.h>
+#include <tesraui/LifeToken.h>
 
 namespace tesraui
 {
@@ -38,6 +39,8 @@ public:
         hdict<hstring> parameters;
         hdict<int> references;
         tesraui::ImageBox* boxObject = nullptr;
+        // A script may destroy the box object itself.
+        tesraui::LifeToken::Watch boxLife;
     };
 
     UIMessageBoxManager() = default;
