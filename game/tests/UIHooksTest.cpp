@@ -463,6 +463,14 @@ TEST_F(UIHooks, AScriptedCursorIsBuiltForItsModeAndFollowsThePointer)
         << journal();
     EXPECT_EQ(journal().find("create", journal().find("talk") + 1), std::string::npos) << journal();
 
+    // A script that destroys the cursor itself: the next mode builds a new one.
+    LuaInterface::execute("object.destroy(object.getObject('ui.vumo_cursor'))");
+    EXPECT_EQ(ui->getCursorObject(), nullptr);
+    LuaInterface::execute("cursorMode = 'look'");
+    engine->frame();
+    ASSERT_NE(ui->getCursorObject(), nullptr);
+    EXPECT_EQ(ui->getCursorMode(), "look");
+
     LuaInterface::execute("ui.createCursor = nil; cursorMode = 'wait'");
     engine->frame();
     EXPECT_EQ(ui->getCursorObject(), nullptr);

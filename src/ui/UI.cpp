@@ -375,19 +375,20 @@ bool UI::updateCursorPosition()
 
 void UI::destroyCursorObject()
 {
-    tesraui::Container* cursor = this->cursorObject;
+    tesraui::Container* cursor = this->getCursorObject();
     this->cursorObject = nullptr;
     if (cursor == nullptr || this->dataset == nullptr)
     {
         return;
     }
+    const tesraui::LifeToken::Watch life = this->cursorLife;
     const hstring name = cursor->getName();
     if (LuaInterface::isFunction("ui.destroyCursor"))
     {
         this->execute(HookTexts::destroyCursor(cursor->getFullName()));
     }
     // A hook that left it would keep the name from the next cursor.
-    if (this->dataset->tryGetObject(name) == cursor)
+    if (life.isAlive() && this->dataset->tryGetObject(name) == cursor)
     {
         this->dataset->destroyObject(cursor);
     }
@@ -445,6 +446,7 @@ void UI::updateCursor()
                 cursor->setClickThrough(true);
                 this->rootObject->addChild(cursor);
                 this->cursorObject = cursor;
+                this->cursorLife = cursor->watchLife();
                 if (debugCursor)
                 {
                     this->debugUI->fillCursor(cursor, mode);
@@ -467,16 +469,10 @@ void UI::updateCursor()
         this->systemCursorName = systemName;
         this->applySystemCursor(systemName);
     }
-    // The hooks may have destroyed it.
-    if (this->cursorObject != nullptr && this->dataset != nullptr &&
-        this->dataset->tryGetObject("vumo_cursor") != this->cursorObject)
-    {
-        this->cursorObject = nullptr;
-    }
-    if (this->cursorObject != nullptr)
+    if (tesraui::Container* cursor = this->getCursorObject())
     {
         const kavtypes::Vector2 position = this->getCursorPosition();
-        this->cursorObject->setPosition(position.x, position.y);
+        cursor->setPosition(position.x, position.y);
     }
     const bool visible = (this->systemCursorName != "");
     if (tesra::window != nullptr && tesra::window->isCursorVisible() != visible)

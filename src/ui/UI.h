@@ -4,6 +4,7 @@
 #include <quortypes/harray.h>
 #include <quortypes/hdict.h>
 #include <quortypes/hstring.h>
+#include <tesraui/LifeToken.h>
 
 #include "ui/MessageBoxes.h"
 
@@ -111,7 +112,10 @@ public:
     bool isLoading() const { return this->loading; }
     bool isInitialised() const { return this->initialised; }
     bool isPointerDown() const { return this->pointerDown; }
-    tesraui::Container* getCursorObject() const { return this->cursorObject; }
+    tesraui::Container* getCursorObject() const
+    {
+        return (this->cursorLife.isAlive() ? this->cursorObject : nullptr);
+    }
     const hstring& getCursorMode() const { return this->cursorMode; }
     const hstring& getSystemCursorName() const { return this->systemCursorName; }
     DebugUI* getDebugUI() const { return this->debugUI; }
@@ -133,6 +137,8 @@ protected:
     tesraui::Dataset* dataset = nullptr;
     tesraui::Container* rootObject = nullptr;
     tesraui::Container* cursorObject = nullptr;
+    // The game's scripts may destroy the cursor object themselves.
+    tesraui::LifeToken::Watch cursorLife;
     hstring cursorMode;
     hstring selectedItem;
     hstring previousScene;
