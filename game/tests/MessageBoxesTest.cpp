@@ -6,6 +6,7 @@
 
 #include "EngineHarness.h"
 #include "Scene.h"
+#include "lua/Host.h"
 #include "ui/UI.h"
 
 using harness::Engine;
@@ -305,4 +306,12 @@ TEST_F(MessageBoxes, ABuilderThatDestroysItsBoxDropsItAndTheGameRunsOn)
         inOrder(engine->logText(), {"MessageBox: ui.createMessageBox destroyed the box it was given."}));
     EXPECT_FALSE(Session::isPaused());
     EXPECT_EQ(lua("ui.getNumQueuedMessageBoxTypes('')"), "0");
+}
+
+TEST_F(MessageBoxes, ButtonCodeThatFailsShowsTheOverlay)
+{
+    // Code without a scene, as a box's button runs it.
+    LuaInterface::getHost().executeInUI("error('button broke')");
+    EXPECT_TRUE(ui->isErrorOverlayShown());
+    EXPECT_TRUE(inOrder(engine->logText(), {"scripting: Scripting Error: ", "button broke"}));
 }
