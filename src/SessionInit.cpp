@@ -71,6 +71,18 @@ namespace Session
             {
                 return UI::getInstance() != nullptr && UI::getInstance()->isDebugModeEnabled();
             }
+            void executeInUI(const hstring& code) override
+            {
+                try
+                {
+                    LuaInterface::execute(code, "ui", "");
+                }
+                catch (const quortypes::exception& e)
+                {
+                    quortypes::Log::error(logTag, e.getMessage());
+                    this->showErrorOverlay(e.getMessage());
+                }
+            }
             Scene* getActiveScene() override { return Session::getActiveScene(); }
             void runSceneScript(Scene* scene, const hstring& code) override { scene->runScript(code); }
             tesraui::Dataset* getSceneDataset(Scene* scene) override { return scene->getChapter(); }

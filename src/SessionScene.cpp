@@ -9,6 +9,7 @@
 #include "Transitions.h"
 #include "lua/Calls.h"
 #include "lua/LuaInterface.h"
+#include "ui/HookTexts.h"
 
 namespace Session
 {
@@ -195,7 +196,7 @@ namespace Session
         tesraui::setLocalization(name);
         if (LuaInterface::isFunction("ui.OnLocalizationChanged"))
         {
-            LuaInterface::execute("ui.OnLocalizationChanged(" + LuaInterface::literal(previous, '\'') + ")");
+            LuaInterface::execute(HookTexts::localizationChanged(previous));
         }
     }
 } // namespace Session

@@ -12,6 +12,9 @@
 #include "EngineHarness.h"
 #include "lua/Calls.h"
 #include "Scene.h"
+#include "ui/UI.h"
+
+#include <tesraui/Dataset.h>
 
 using harness::Engine;
 using harness::GameFolder;
@@ -224,4 +227,54 @@ TEST_F(DemoScenes, ScriptsResetTheCampfireThroughItsClassMethod)
     EXPECT_EQ(engine->lua("type(fire.reset)"), "function");
     engine->lua("fire:reset()");
     EXPECT_EQ(fire->getSystem()->getEmitters()[0]->getAlive(), 0);
+}
+
+TEST_F(DemoScenes, ADrawnPointerAndAQuitBoxOnEscape)
+{
+    tesra::window->queueMouseEvent(tesra::Window::MOUSE_MOVE, 300, 200, 0);
+    tesra::window->checkEvents();
+    engine->frame(0.016f);
+    EXPECT_EQ(engine->pixel(312, 212), (Pixel{255, 255, 255, 255}));
+    EXPECT_EQ(engine->pixel(307, 207), (Pixel{0x20, 0x20, 0x20, 255}));
+
+    UI* ui = UI::getInstance();
+    auto escape = [&]
+    {
+        tesra::window->handleKeyEvent(tesra::Window::KEY_DOWN, 27, 0);
+        tesra::window->handleKeyEvent(tesra::Window::KEY_UP, 27, 0);
+        engine->frame(0.016f);
+    };
+    auto click = [&](const char* button)
+    {
+        tesraui::Object* found = nullptr;
+        for (const auto& pair : ui->getDataset()->getObjects())
+        {
+            if (pair.first.startsWith(button) && ui->getShownBox() != nullptr &&
+                pair.second->isDescendantOf(ui->getShownBox()->boxObject))
+            {
+                found = pair.second;
+            }
+        }
+        ASSERT_NE(found, nullptr) << button;
+        const kavtypes::Rectangle rect = found->getBoundingRect();
+        for (auto type : {tesra::Window::MOUSE_MOVE, tesra::Window::MOUSE_DOWN, tesra::Window::MOUSE_UP})
+        {
+            tesra::window->queueMouseEvent(type, rect.x + rect.w / 2, rect.y + rect.h / 2, 1);
+            tesra::window->checkEvents();
+        }
+        engine->frame(0.016f);
+    };
+    escape();
+    escape();
+    EXPECT_EQ(ui->getActiveMessageBoxType(), "quit");
+    EXPECT_EQ(ui->getNumQueuedMessageBoxTypes(""), 1);
+    EXPECT_TRUE(Session::isPaused());
+    click("msgbox_no_button");
+    EXPECT_FALSE(ui->isMessageBoxActive());
+    EXPECT_FALSE(Session::isPaused());
+    EXPECT_TRUE(tesra::window->isRunning());
+    escape();
+    click("msgbox_yes_button");
+    EXPECT_FALSE(tesra::window->isRunning());
+    EXPECT_FALSE(ui->isErrorOverlayShown());
 }

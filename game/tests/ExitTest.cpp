@@ -117,7 +117,10 @@ TEST(Exit, AGameThatForbidsUndeclaredGlobalsRunsAndEnds)
     folder.put("data/lib/b_strict.lua",
                "setmetatable(_G, {__index = function(t, k) error('undeclared ' .. k, 2) end})\n");
     folder.put("data/chapters/ch1/ch1.datadef", "<Dataset/>");
-    folder.put("data/chapters/ch1/scenes/a.scene", "function OnUpdate(dt) end\n");
+    // The scene declares the hooks the engine asks it for: a lookup of a missing one fails under these
+    // rules, and a scripting error holds the game behind the error overlay.
+    folder.put("data/chapters/ch1/scenes/a.scene",
+               "function OnActivate() end\nfunction OnDeactivate() end\nfunction OnUpdate(dt) end\n");
     const PlayerRun run = runPlayerWithin(folder, 30);
     EXPECT_EQ(run.code, 0) << run.out;
     EXPECT_EQ(run.out.find("PANIC"), std::string::npos) << run.out;

@@ -55,6 +55,10 @@ namespace LuaInterface
         {
             return;
         }
+        if (this->preCode != "")
+        {
+            getHost().executeInUI(this->preCode);
+        }
         // The function may replace this event and so delete it: nothing below the call reads members.
         const int base = lua_gettop(L);
         const int handler = pushMessageHandler(L);

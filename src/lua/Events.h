@@ -38,6 +38,8 @@ namespace LuaInterface
 
         int function;
         harray<int> arguments;
+        // Run in the UI's environment just before the function, when not empty.
+        hstring preCode;
     };
 
     // Takes the function at stack index functionIndex and every value above it off the stack into a

@@ -51,6 +51,7 @@ namespace LuaInterface
             registerVars();
             registerProfile();
             registerDebug();
+            registerUIMessageBoxes();
             registerGvec2Type();
             registerGsplineType();
             registerVideoObjectMethods();

@@ -16,12 +16,16 @@
 
 #include "Chapter.h"
 #include "Config.h"
+#include "Profile.h"
 #include "Scene.h"
 #include "Session.h"
 #include "Variables.h"
 #include "lua/Calls.h"
 #include "lua/LuaInterface.h"
 #include "objects/VumoViewportObject.h"
+#include "ui/DebugUI.h"
+#include "ui/HookTexts.h"
+#include "ui/ZoomController.h"
 
 namespace
 {
@@ -36,23 +40,51 @@ namespace
         }
         return kavtypes::Vector2((float)tesra::window->getWidth(), (float)tesra::window->getHeight());
     }
+
+    hstring activeSceneName()
+    {
+        return (Session::getActiveScene() != nullptr ? Session::getActiveScene()->getFullName() : hstring());
+    }
+
+    bool isInside(tesraui::Object* object, tesraui::Object* ancestor)
+    {
+        return object != nullptr && ancestor != nullptr &&
+               (object == ancestor || object->isDescendantOf(ancestor));
+    }
 } // namespace
+
+const char* const UI::developerProfileNames[2] = {"torvin_devs", "vumotester"};
 
 UI::UI()
 {
+    this->loading = true;
+    this->debugUI = new DebugUI();
+    this->zoomController = new ZoomController();
     instance = this;
 }
 
 UI::~UI()
 {
+    // The boxes' objects go with the dataset below.
+    if (this->shownBox != nullptr)
+    {
+        this->shownBox->boxObject = nullptr;
+    }
+    this->clearRecords();
     for (auto& pair : this->systemCursors)
     {
         delete pair.second;
     }
     this->systemCursors.clear();
+    delete this->debugUI;
+    this->debugUI = nullptr;
     Session::setViewport(nullptr);
     delete this->dataset;
     this->dataset = nullptr;
+    this->rootObject = nullptr;
+    this->cursorObject = nullptr;
+    delete this->zoomController;
+    this->zoomController = nullptr;
     if (instance == this)
     {
         instance = nullptr;
@@ -82,8 +114,8 @@ void UI::load()
     this->rootObject = new tesraui::Container("root", kavtypes::Rectangle(0.0f, 0.0f, size.x, size.y));
     chapter->registerObjects(this->rootObject);
     this->rootObject->setCenter(0.0f, 0.0f);
-    LuaInterface::execute("ui.root_object = object.getObject('ui.root')");
-    this->callHook("ui.setup", "ui.setup()");
+    LuaInterface::execute(HookTexts::setRootObject());
+    this->callHook("ui.setup", HookTexts::setup());
     this->OnBeginLoading("ui");
     VumoViewportObject* viewport =
         new VumoViewportObject("vumo", kavtypes::Rectangle(0.0f, 0.0f, size.x, size.y));
@@ -91,14 +123,14 @@ void UI::load()
     chapter->registerObjects(viewport);
     viewport->setPosition(0.0f, 0.0f);
     viewport->setCenter(0.0f, 0.0f);
-    LuaInterface::execute("vumo.viewport = object.getObject(" +
-                          LuaInterface::literal(viewport->getFullName()) + ")");
+    LuaInterface::execute(HookTexts::setViewport(viewport->getFullName()));
     this->rootObject->addChild(viewport);
 }
 
 void UI::init()
 {
     this->frameCounter = 0;
+    this->registerLuaFunctions();
     if (this->dataset == nullptr)
     {
         this->load();
@@ -118,7 +150,9 @@ void UI::init()
     }
     VariableDictionary::getGlobal().captureDefaults();
     VariableDictionary::getGlobal().setLocked(true);
-    this->callHook("ui.init", "ui.init()");
+    this->callHook("ui.init", HookTexts::init());
+    this->debugUI->init(300.0f, 24.0f, 5.0f, 5);
+    this->cursorObject = nullptr;
     this->createSystemCursors();
     tesraui::setHoverEffectEnabled(tesra::window != nullptr &&
                                    tesra::window->getInputMode() != tesra::InputMode::TOUCH &&
@@ -162,7 +196,17 @@ void UI::createSystemCursors()
 
 bool UI::isDebugModeEnabled()
 {
-    return Session::getConfigValue("debug_mode") == "1";
+    Profile* profile = Session::getProfile();
+    if (this->debugModeKnown && profile == this->debugModeProfile)
+    {
+        return this->debugMode;
+    }
+    this->debugModeKnown = true;
+    this->debugModeProfile = profile;
+    const hstring name = (profile != nullptr ? profile->getName().lowered() : hstring());
+    this->debugMode = (name == developerProfileNames[0] || name == developerProfileNames[1] ||
+                       Session::getConfigValue("debug_mode") == "1");
+    return this->debugMode;
 }
 
 bool UI::isDeveloperModeEnabled()
@@ -181,6 +225,7 @@ void UI::draw()
     {
         this->rootObject->draw();
     }
+    this->debugUI->draw();
 }
 
 void UI::update(float timeDelta)
@@ -189,26 +234,90 @@ void UI::update(float timeDelta)
     {
         throw quortypes::exception("Error updating UI, dataset is NULL!", __FILE__, __LINE__);
     }
-    if (!this->dataset->isLoaded())
+    if (this->dataset->isLoaded())
     {
-        return;
+        timeDelta = this->debugUI->update(timeDelta);
+        this->zoomController->update(timeDelta);
+        try
+        {
+            UIMessageBoxManager::update(timeDelta);
+        }
+        catch (const quortypes::exception& e)
+        {
+            this->showErrorOverlay(e.getMessage());
+        }
+        tesraui::processEvents();
+        tesraui::update(timeDelta);
+        tesraui::updateTextures(timeDelta);
+        if (!this->isErrorOverlayShown())
+        {
+            try
+            {
+                Session::update(timeDelta);
+                this->execute(HookTexts::update(timeDelta));
+                if (Session::isSceneLocked() && this->selectedItem != "")
+                {
+                    this->selectItem("");
+                }
+            }
+            catch (const quortypes::exception& e)
+            {
+                this->showErrorOverlay(e.getMessage());
+            }
+        }
     }
-    tesraui::processEvents();
-    tesraui::update(timeDelta);
-    tesraui::updateTextures(timeDelta);
-    try
-    {
-        Session::update(timeDelta);
-        this->execute(formatString("if ui.update ~= nil then ui.update(%f) end", timeDelta));
-    }
-    catch (const quortypes::exception& e)
-    {
-        this->showErrorOverlay(e.getMessage());
-    }
+    this->updateCursor();
 }
 
 int UI::getUIIdiom()
 {
+    if (this->idiomFrame != this->frameCounter)
+    {
+        this->idiom = this->computeIdiom();
+        this->idiomFrame = this->frameCounter;
+    }
+    return this->idiom;
+}
+
+int UI::computeIdiom()
+{
+    if (LuaInterface::state != nullptr && LuaInterface::isFunction("ui.getUIIdiomOverride"))
+    {
+        hstring problem;
+        try
+        {
+            harray<hstring> results;
+            LuaInterface::executeWithReturnValues(HookTexts::idiomOverride(), "ui", results);
+            if (results.size() == 0)
+            {
+                problem = "ui.getUIIdiomOverride() must return 1 string value.";
+            }
+            else if (results[0] == "pc")
+            {
+                return IDIOM_PC;
+            }
+            else if (results[0] == "tablet")
+            {
+                return IDIOM_TABLET;
+            }
+            else if (results[0] == "mobile")
+            {
+                return IDIOM_MOBILE;
+            }
+            else
+            {
+                problem = "ui.getUIIdiomOverride() returned invalid value '" + results[0] +
+                          "', valid values are 'pc', 'tablet' or 'mobile'.";
+            }
+        }
+        catch (const quortypes::exception& e)
+        {
+            problem = e.getMessage();
+        }
+        // Removed, so that the message comes once and not every frame.
+        this->execute(HookTexts::clearIdiomOverride());
+        this->showErrorOverlay(problem);
+    }
     const hstring target = Session::getConfigValue("target");
     if (target == "pc")
     {
@@ -234,29 +343,142 @@ kavtypes::Vector2 UI::getCursorPosition() const
                              (cursor.y - bounds.y) * size.y / bounds.h);
 }
 
-bool UI::OnPointerPressed(float, float, int button)
+void UI::setCursorPosition(float x, float y)
 {
-    if (button == 1)
+    kavtypes::Vector2 cursor(x, y);
+    if (this->rootObject != nullptr)
     {
-        this->pointerDown = true;
+        const kavtypes::Rectangle bounds = this->rootObject->getBoundingRect();
+        const kavtypes::Vector2 size = this->rootObject->getSize();
+        if (size.x != 0.0f && size.y != 0.0f)
+        {
+            cursor = kavtypes::Vector2(x * bounds.w / size.x + bounds.x, y * bounds.h / size.y + bounds.y);
+        }
     }
-    if (this->loading || this->rootObject == nullptr)
+    tesraui::setCursorPosition(cursor);
+}
+
+bool UI::updateCursorPosition()
+{
+    if (this->getUIIdiom() != IDIOM_PC && !this->pointerDown && !this->zoomController->isPanning())
     {
         return false;
     }
     tesraui::updateCursorPosition();
-    Scene* scene = Session::getActiveScene();
-    if (scene != nullptr && button >= 0 && button < 16 && this->isCursorInScene())
+    if (!this->isErrorOverlayShown() && LuaInterface::isFunction("ui.updateCursorPosition"))
     {
-        this->pressedInScene[button] = true;
-        if (button != 1)
-        {
-            scene->onAltPointerPressed(button);
-            return false;
-        }
-        scene->onPointerPressed();
+        const kavtypes::Vector2 position = this->getCursorPosition();
+        this->execute(HookTexts::updateCursorPosition(position.x, position.y));
     }
-    return this->rootObject->onMouseDown(button);
+    return true;
+}
+
+void UI::destroyCursorObject()
+{
+    tesraui::Container* cursor = this->getCursorObject();
+    this->cursorObject = nullptr;
+    if (cursor == nullptr || this->dataset == nullptr)
+    {
+        return;
+    }
+    const tesraui::LifeToken::Watch life = this->cursorLife;
+    const hstring name = cursor->getName();
+    if (LuaInterface::isFunction("ui.destroyCursor"))
+    {
+        this->execute(HookTexts::destroyCursor(cursor->getFullName()));
+    }
+    // A hook that left it would keep the name from the next cursor.
+    if (life.isAlive() && this->dataset->tryGetObject(name) == cursor)
+    {
+        this->dataset->destroyObject(cursor);
+    }
+}
+
+void UI::applySystemCursor(const hstring& name)
+{
+    if (tesra::window == nullptr || name == "")
+    {
+        return;
+    }
+    if (name == "default")
+    {
+        tesra::window->setCursor(nullptr);
+        return;
+    }
+    tesra::Cursor* cursor = this->systemCursors.tryGet(name, nullptr);
+    if (cursor == nullptr)
+    {
+        this->showErrorOverlay("Unable to set system cursor '" + name + "', cursor not found.");
+        return;
+    }
+    tesra::window->setCursor(cursor);
+}
+
+void UI::updateCursor()
+{
+    hstring mode = this->debugUI->getDebugCursorMode();
+    const bool debugCursor = (mode != "");
+    this->updateCursorPosition();
+    hstring systemName = this->systemCursorName;
+    if (!debugCursor && tesra::window != nullptr && LuaInterface::isFunction("ui.getCursorMode"))
+    {
+        harray<hstring> results;
+        if (this->executeWithReturnValues(HookTexts::cursorMode(), results))
+        {
+            mode = (results.size() > 0 && results[0] != "nil" ? results[0] : hstring());
+            if (results.size() > 1)
+            {
+                systemName = (results[1] != "nil" ? results[1] : hstring());
+            }
+        }
+    }
+    const bool pc = (this->getUIIdiom() == IDIOM_PC);
+    if (mode != this->cursorMode || (pc && systemName != this->systemCursorName))
+    {
+        this->destroyCursorObject();
+        if (mode != "" && this->dataset != nullptr && this->rootObject != nullptr)
+        {
+            if (debugCursor || LuaInterface::isFunction("ui.createCursor"))
+            {
+                tesraui::Container* cursor = new tesraui::Container("vumo_cursor", kavtypes::Rectangle());
+                this->dataset->registerObjects(cursor);
+                cursor->setZOrder(100000);
+                cursor->setClickThrough(true);
+                this->rootObject->addChild(cursor);
+                this->cursorObject = cursor;
+                this->cursorLife = cursor->watchLife();
+                if (debugCursor)
+                {
+                    this->debugUI->fillCursor(cursor, mode);
+                }
+                else
+                {
+                    this->execute(HookTexts::createCursor(mode, cursor->getFullName()));
+                }
+            }
+            else
+            {
+                this->showErrorOverlay("Unable to create " + mode +
+                                       " cursor UI, function ui.createCursor() doesn't exist.");
+            }
+        }
+        this->cursorMode = mode;
+    }
+    if (pc && systemName != this->systemCursorName)
+    {
+        this->systemCursorName = systemName;
+        this->applySystemCursor(systemName);
+    }
+    if (tesraui::Container* cursor = this->getCursorObject())
+    {
+        const kavtypes::Vector2 position = this->getCursorPosition();
+        cursor->setPosition(position.x, position.y);
+    }
+    const bool visible = (this->systemCursorName != "");
+    if (tesra::window != nullptr && tesra::window->isCursorVisible() != visible)
+    {
+        tesra::window->setCursorVisible(visible);
+    }
 }
 
 bool UI::isCursorInScene()
@@ -267,8 +489,7 @@ bool UI::isCursorInScene()
         return false;
     }
     tesraui::Object* root = static_cast<tesraui::Object*>(scene->getRootObject());
-    tesraui::Object* under = this->rootObject->getChildUnderCursor();
-    return under != nullptr && (under == root || under->isDescendantOf(root));
+    return isInside(this->rootObject->getChildUnderCursor(), root);
 }
 
 bool UI::takeScenePress(int button)
@@ -281,49 +502,169 @@ bool UI::takeScenePress(int button)
     return true;
 }
 
-bool UI::OnPointerReleased(float, float, int button)
+bool UI::OnPointerPressed(float x, float y, int button)
+{
+    if (button == 1)
+    {
+        this->pointerDown = true;
+    }
+    const bool overlay = this->isErrorOverlayShown();
+    if ((this->loading && !overlay) || this->rootObject == nullptr)
+    {
+        return false;
+    }
+    this->updateCursorPosition();
+    if (!this->debugUI->onPointerPressed(x, y, button))
+    {
+        return false;
+    }
+    if (!overlay)
+    {
+        this->callHook(button == 1 ? "ui.OnPointerPressed" : "ui.OnAltPointerPressed",
+                       HookTexts::pointerPressed(button));
+        Scene* scene = Session::getActiveScene();
+        if (scene != nullptr && button >= 0 && button < 16 && this->isCursorInScene())
+        {
+            this->pressedInScene[button] = true;
+            if (button != 1)
+            {
+                scene->onAltPointerPressed(button);
+                return false;
+            }
+            scene->onPointerPressed();
+        }
+    }
+    if (this->rootObject == nullptr)
+    {
+        return false;
+    }
+    const bool pc = (this->getUIIdiom() == IDIOM_PC);
+    if (!pc)
+    {
+        // A touch lands where no pointer hovered before it.
+        Scene* scene = Session::getActiveScene();
+        if (scene != nullptr && scene->getRootObject() != nullptr)
+        {
+            static_cast<tesraui::Object*>(scene->getRootObject())->clearChildUnderCursor();
+        }
+        this->rootObject->clearChildUnderCursor();
+    }
+    const bool result = this->rootObject->onMouseDown(button);
+    if (pc)
+    {
+        this->zoomController->onPointerPressed(button);
+    }
+    return result;
+}
+
+bool UI::OnPointerReleased(float x, float y, int button)
 {
     if (button == 1)
     {
         this->pointerDown = false;
     }
-    if (this->loading || this->rootObject == nullptr)
+    const bool overlay = this->isErrorOverlayShown();
+    if ((this->loading && !overlay) || this->rootObject == nullptr)
     {
         return false;
     }
-    tesraui::updateCursorPosition();
-    if (this->takeScenePress(button))
+    this->updateCursorPosition();
+    if (!this->debugUI->onPointerReleased(x, y, button))
     {
-        Scene* scene = Session::getActiveScene();
-        if (!this->isCursorInScene())
+        return false;
+    }
+    if (!overlay)
+    {
+        this->callHook(button == 1 ? "ui.OnPointerReleased" : "ui.OnAltPointerReleased",
+                       HookTexts::pointerReleased(button));
+        if (button == 2 && this->selectedItem != "")
         {
-            scene->onPointerCanceled(button);
+            this->selectItem("");
+            return true;
         }
-        else if (button == 1)
+        if (button == 1 && this->selectedItem != "" && this->rootObject != nullptr)
         {
-            scene->onPointerReleased();
+            tesraui::Object* under = this->rootObject->getChildUnderCursor();
+            tesraui::Object* viewport = Session::getViewport();
+            if (under != nullptr && !isInside(under, viewport))
+            {
+                tesraui::Object* receiver = under;
+                while (receiver != nullptr && receiver->getClassName() != "ItemReceiver")
+                {
+                    receiver = receiver->getParent();
+                }
+                if (receiver == nullptr)
+                {
+                    this->selectItem("");
+                    return true;
+                }
+            }
+            else if (!this->zoomController->isPanning())
+            {
+                this->dropPending = true;
+            }
         }
-        else
+        if (this->takeScenePress(button))
         {
-            scene->onAltPointerReleased(button);
+            Scene* scene = Session::getActiveScene();
+            if (!this->isCursorInScene())
+            {
+                scene->onPointerCanceled(button);
+            }
+            else if (button == 1)
+            {
+                scene->onPointerReleased();
+            }
+            else
+            {
+                scene->onAltPointerReleased(button);
+            }
         }
     }
+    if (this->rootObject == nullptr)
+    {
+        return true;
+    }
     this->rootObject->onMouseUp(button);
+    if (overlay)
+    {
+        return true;
+    }
+    if (this->getUIIdiom() == IDIOM_PC)
+    {
+        this->zoomController->onPointerReleased(button);
+    }
+    if (this->dropPending)
+    {
+        // A click handler queued by the release may still take the item.
+        tesraui::processEvents();
+        if (this->dropPending && this->selectedItem != "")
+        {
+            const hstring item = this->selectedItem;
+            this->OnUseItemFail(item);
+            this->selectItem("");
+        }
+        this->dropPending = false;
+    }
     return true;
 }
 
 void UI::OnPointerMove(float x, float y)
 {
-    if (this->loading)
+    const bool overlay = this->isErrorOverlayShown();
+    if (this->loading && !overlay)
     {
         return;
     }
-    if (this->rootObject != nullptr)
+    if (this->rootObject != nullptr && this->updateCursorPosition())
     {
-        tesraui::updateCursorPosition();
         this->rootObject->onMouseMove();
+        if (this->getUIIdiom() == IDIOM_PC)
+        {
+            this->zoomController->onPointerMove();
+        }
     }
-    if (Session::getActiveScene() != nullptr)
+    if (!overlay && Session::getActiveScene() != nullptr)
     {
         Session::getActiveScene()->onPointerMove(x, y);
     }
@@ -331,12 +672,16 @@ void UI::OnPointerMove(float x, float y)
 
 void UI::OnPointerScroll(float x, float y)
 {
-    if (this->loading || this->rootObject == nullptr)
+    if ((this->loading && !this->isErrorOverlayShown()) || this->rootObject == nullptr)
     {
         return;
     }
-    tesraui::updateCursorPosition();
+    this->updateCursorPosition();
     this->rootObject->onMouseScroll(x, y);
+    if (this->getUIIdiom() == IDIOM_PC)
+    {
+        this->zoomController->onPointerScroll(x, y);
+    }
 }
 
 void UI::OnPointerCanceled(int button)
@@ -344,6 +689,10 @@ void UI::OnPointerCanceled(int button)
     if (button == 1)
     {
         this->pointerDown = false;
+    }
+    if (!this->isErrorOverlayShown())
+    {
+        this->callHook("ui.OnPointerCanceled", HookTexts::pointerCanceled(button));
     }
     if (this->takeScenePress(button))
     {
@@ -357,21 +706,31 @@ void UI::OnPointerCanceled(int button)
 
 bool UI::OnKeyDown(int keyCode)
 {
-    if (this->loading || this->rootObject == nullptr)
+    const bool overlay = this->isErrorOverlayShown();
+    if ((this->loading && !overlay) || this->rootObject == nullptr || !this->debugUI->onKeyDown(keyCode))
     {
         return false;
     }
     this->rootObject->onKeyDown(keyCode);
+    if (!overlay)
+    {
+        this->callHook("ui.OnKeyDown", HookTexts::keyDown(keyCode));
+    }
     return true;
 }
 
 bool UI::OnKeyUp(int keyCode)
 {
-    if (this->loading || this->rootObject == nullptr)
+    const bool overlay = this->isErrorOverlayShown();
+    if ((this->loading && !overlay) || this->rootObject == nullptr || !this->debugUI->onKeyUp(keyCode))
     {
         return false;
     }
     this->rootObject->onKeyUp(keyCode);
+    if (!overlay)
+    {
+        this->callHook("ui.OnKeyUp", HookTexts::keyUp(keyCode));
+    }
     return true;
 }
 
@@ -390,6 +749,20 @@ void UI::OnTouch(const harray<kavtypes::Vector2>& touches)
     {
         this->pointerDown = false;
     }
+    if (this->loading)
+    {
+        return;
+    }
+    if (!this->isErrorOverlayShown() && LuaInterface::isFunction("ui.OnTouch"))
+    {
+        harray<hstring> results;
+        this->executeWithReturnValues(HookTexts::touch(touches), results);
+        if (results.size() > 0 && (results[0] == "0" || results[0] == "false"))
+        {
+            return;
+        }
+    }
+    this->zoomController->onTouch(touches);
 }
 
 bool UI::OnInputModeChanged(int mode)
@@ -402,6 +775,7 @@ bool UI::OnInputModeChanged(int mode)
         if (this->getUIIdiom() != IDIOM_PC)
         {
             Session::setConfigValue("target", "pc");
+            this->idiomFrame = -1;
         }
         break;
     case 1:
@@ -409,6 +783,7 @@ bool UI::OnInputModeChanged(int mode)
         if (this->getUIIdiom() != IDIOM_TABLET)
         {
             Session::setConfigValue("target", "tablet");
+            this->idiomFrame = -1;
         }
         break;
     case 2:
@@ -425,7 +800,7 @@ bool UI::OnInputModeChanged(int mode)
         return false;
     }
     quortypes::Log::write("ui", "Input mode changed to '" + name + "', calling Lua handler function");
-    this->execute("ui.OnInputModeChanged(" + LuaInterface::literal(name) + ")");
+    this->execute(HookTexts::inputModeChanged(name));
     return true;
 }
 
@@ -450,8 +825,7 @@ void UI::OnWindowSizeChanged(float width, float height)
         }
         return;
     }
-    if (this->callHook("ui.OnWindowSizeChanged",
-                       formatString("ui.OnWindowSizeChanged(%f,%f)", width, height)))
+    if (this->callHook("ui.OnWindowSizeChanged", HookTexts::windowSizeChanged(width, height)))
     {
         return;
     }
@@ -469,30 +843,71 @@ void UI::OnWindowSizeChanged(float width, float height)
     }
 }
 
-bool UI::OnWindowClose(bool)
+void UI::saveProfile()
 {
+    Profile* profile = Session::getProfile();
+    if (profile == nullptr)
+    {
+        return;
+    }
+    try
+    {
+        profile->saveToFile();
+    }
+    catch (const quortypes::exception& e)
+    {
+        const hstring message = "Unable to save the profile: " + e.getMessage();
+        quortypes::Log::error(Session::logTag, message);
+        this->showErrorOverlay(message);
+    }
+}
+
+bool UI::OnWindowClose(bool canCancel)
+{
+    if (canCancel && this->callHook("ui.OnWindowClose", HookTexts::windowClose()))
+    {
+        // The script decides whether and when the game ends.
+        return false;
+    }
+    this->saveProfile();
     return true;
 }
 
 void UI::OnFocusChanged(bool focused)
 {
-    if (yim::manager == nullptr)
-    {
-        return;
-    }
     // Audio that a script suspended stays suspended when the focus comes back.
-    if (focused)
+    if (yim::manager != nullptr)
     {
-        if (this->audioSuspendedByFocus)
+        if (focused)
         {
-            yim::manager->resumeAudio();
+            if (this->audioSuspendedByFocus)
+            {
+                yim::manager->resumeAudio();
+            }
+            this->audioSuspendedByFocus = false;
         }
-        this->audioSuspendedByFocus = false;
+        else if (!yim::manager->isSuspended())
+        {
+            yim::manager->suspendAudio();
+            this->audioSuspendedByFocus = true;
+        }
     }
-    else if (!yim::manager->isSuspended())
+    if (!focused)
     {
-        yim::manager->suspendAudio();
-        this->audioSuspendedByFocus = true;
+        const bool wasDown = this->pointerDown;
+        if (wasDown)
+        {
+            this->OnPointerReleased(0.0f, 0.0f, 1);
+        }
+        if (wasDown || this->touchCount > 0)
+        {
+            this->OnTouch(harray<kavtypes::Vector2>());
+        }
+        this->saveProfile();
+    }
+    if (Session::getActiveScene() != nullptr)
+    {
+        this->callHook("ui.OnFocusChanged", HookTexts::focusChanged(focused));
     }
 }
 
@@ -503,7 +918,7 @@ void UI::OnBeginLoading(const hstring& chapter)
     {
         return;
     }
-    this->execute("ui.OnBeginLoading(" + LuaInterface::literal(chapter, '\'') + ")", chapter == "ui");
+    this->execute(HookTexts::beginLoading(chapter), chapter == "ui");
     if (this->dataset != nullptr)
     {
         this->dataset->update(0.0f);
@@ -519,7 +934,7 @@ void UI::OnFinishLoading(const hstring& chapter)
 {
     if (LuaInterface::isFunction("ui.OnBeginLoading") && LuaInterface::isFunction("ui.OnFinishLoading"))
     {
-        this->execute("ui.OnFinishLoading(" + LuaInterface::literal(chapter, '\'') + ")");
+        this->execute(HookTexts::finishLoading(chapter));
         if (this->dataset != nullptr)
         {
             this->dataset->update(0.0f);
@@ -530,7 +945,7 @@ void UI::OnFinishLoading(const hstring& chapter)
 
 void UI::OnUpdateLoading(float progress)
 {
-    if (!this->callHook("ui.OnUpdateLoading", formatString("ui.OnUpdateLoading(%f)", progress)))
+    if (!this->callHook("ui.OnUpdateLoading", HookTexts::updateLoading(progress)))
     {
         return;
     }
@@ -545,77 +960,100 @@ void UI::OnUpdateLoading(float progress)
     }
 }
 
+hstring UI::getSelectedItem()
+{
+    return this->selectedItem;
+}
+
+void UI::selectItem(const hstring& name)
+{
+    if (name != this->selectedItem)
+    {
+        this->selectedItem = name;
+    }
+    this->dropPending = false;
+}
+
+void UI::OnUseItemFail(const hstring& item)
+{
+    this->callHook("ui.OnUseItemFail", HookTexts::useItemFail(item));
+}
+
 void UI::OnGamePaused()
 {
-    this->callHook("ui.OnGamePaused", "ui.OnGamePaused()");
+    this->callHook("ui.OnGamePaused", HookTexts::gamePaused());
 }
 
 void UI::OnGameUnpaused()
 {
-    this->callHook("ui.OnGameUnpaused", "ui.OnGameUnpaused()");
+    this->callHook("ui.OnGameUnpaused", HookTexts::gameUnpaused());
 }
 
 void UI::OnSceneResetting()
 {
-    this->callHook("ui.OnSceneResetting", "ui.OnSceneResetting()");
+    this->callHook("ui.OnSceneResetting", HookTexts::sceneResetting());
+    this->debugUI->onSceneChanging();
 }
 
 void UI::OnSceneReset()
 {
-    this->callHook("ui.OnSceneReset", "ui.OnSceneReset()");
+    this->callHook("ui.OnSceneReset", HookTexts::sceneReset());
+    this->debugUI->onSceneChanged();
 }
 
 void UI::OnSceneTransitionBegan(const hstring& target, const hstring& transition, float duration)
 {
     this->callHook("ui.OnSceneTransitionBegan",
-                   "ui.OnSceneTransitionBegan(" + LuaInterface::literal(target, '\'') + "," +
-                       LuaInterface::literal(transition, '\'') + formatString(", %f)", duration));
+                   HookTexts::sceneTransitionBegan(target, transition, duration));
 }
 
 hstring UI::OnSceneChanging(const hstring& target)
 {
-    const hstring current =
-        (Session::getActiveScene() != nullptr ? Session::getActiveScene()->getFullName() : hstring());
+    const hstring current = activeSceneName();
     this->previousScene = current;
-    if (!LuaInterface::isFunction("ui.OnSceneChanging"))
+    hstring result;
+    if (LuaInterface::isFunction("ui.OnSceneChanging"))
     {
-        return "";
+        harray<hstring> results;
+        this->executeWithReturnValues(HookTexts::sceneChanging(target, current), results);
+        // A hook that returns nothing keeps the target.
+        result = (results.size() > 0 && results[0] != "nil" ? results[0] : hstring());
     }
-    harray<hstring> results;
-    this->executeWithReturnValues("return ui.OnSceneChanging(" + LuaInterface::literal(target, '\'') + "," +
-                                      LuaInterface::literal(current, '\'') + ")",
-                                  results);
-    // A hook that returns nothing keeps the target.
-    return (results.size() > 0 && results[0] != "nil" ? results[0] : hstring());
+    this->debugUI->onSceneChanging();
+    return result;
 }
 
 void UI::OnSceneChanged()
 {
-    const hstring current =
-        (Session::getActiveScene() != nullptr ? Session::getActiveScene()->getFullName() : hstring());
-    this->callHook("ui.OnSceneChanged", "ui.OnSceneChanged(" + LuaInterface::literal(current, '\'') + "," +
-                                            LuaInterface::literal(this->previousScene, '\'') + ")");
+    this->callHook("ui.OnSceneChanged", HookTexts::sceneChanged(activeSceneName(), this->previousScene));
+    this->debugUI->onSceneChanged();
 }
 
 void UI::OnSceneTransitionEnded()
 {
-    this->callHook("ui.OnSceneTransitionEnded", "ui.OnSceneTransitionEnded()");
+    this->callHook("ui.OnSceneTransitionEnded", HookTexts::sceneTransitionEnded());
 }
 
 void UI::OnSceneActivating()
 {
-    const hstring current =
-        (Session::getActiveScene() != nullptr ? Session::getActiveScene()->getFullName() : hstring());
-    this->callHook("ui.OnSceneActivating",
-                   "ui.OnSceneActivating(" + LuaInterface::literal(current, '\'') + ")");
+    this->callHook("ui.OnSceneActivating", HookTexts::sceneActivating(activeSceneName()));
 }
 
 void UI::OnSceneActivated()
 {
-    const hstring current =
-        (Session::getActiveScene() != nullptr ? Session::getActiveScene()->getFullName() : hstring());
-    this->callHook("ui.OnSceneActivated",
-                   "ui.OnSceneActivated(" + LuaInterface::literal(current, '\'') + ")");
+    this->callHook("ui.OnSceneActivated", HookTexts::sceneActivated(activeSceneName()));
+}
+
+void UI::OnAchievementUnlocked(const hstring& name)
+{
+    if (!LuaInterface::isFunction("ui.OnAchievementUnlocked"))
+    {
+        quortypes::Log::write("ui",
+                              "WARNING: Unlocked an achievement but unable to notify UI since lua function "
+                              "ui.OnAchievementUnlocked() is not defined");
+        return;
+    }
+    this->execute(HookTexts::achievementUnlocked(name));
 }
 
 bool UI::callHook(const hstring& path, const hstring& code, bool systemMessage)
@@ -662,38 +1100,7 @@ bool UI::executeWithReturnValues(const hstring& code, harray<hstring>& results)
     }
 }
 
-void UI::showErrorOverlay(const hstring& message)
-{
-    // The scripting-error overlay takes this over once it exists.
-    quortypes::Log::error(Session::logTag, message);
-}
-
-void UI::OnAchievementUnlocked(const hstring& name)
-{
-    if (!LuaInterface::isFunction("ui.OnAchievementUnlocked"))
-    {
-        quortypes::Log::write("ui",
-                              "WARNING: Unlocked an achievement but unable to notify UI since lua function "
-                              "ui.OnAchievementUnlocked() is not defined");
-        return;
-    }
-    // A quoted literal, so that a quote in the name cannot end the text early.
-    this->execute("ui.OnAchievementUnlocked(" + LuaInterface::literal(name) + ")");
-}
-
-void UI::selectItem(const hstring& item)
-{
-    if (item != this->selectedItem)
-    {
-        this->selectedItem = item;
-    }
-    this->dropPending = false;
-}
-
-void UI::OnUseItemFail(const hstring& item)
-{
-    this->callHook("ui.OnUseItemFail", "ui.OnUseItemFail(" + LuaInterface::literal(item, '\'') + ")");
-}
+// Inventory and dialogs.
 
 void UI::OnItemAdded(const hstring& item)
 {

@@ -4,6 +4,9 @@
 #include <quortypes/harray.h>
 #include <quortypes/hdict.h>
 #include <quortypes/hstring.h>
+#include <tesraui/LifeToken.h>
+
+#include "ui/MessageBoxes.h"
 
 namespace tesra
 {
@@ -13,12 +16,16 @@ namespace tesraui
 {
     class Container;
     class Dataset;
+    class EventArgs;
 } // namespace tesraui
 class Chapter;
+class DebugUI;
+class Profile;
+class ZoomController;
 
 // The game's UI: owns the UI dataset "data/ui/ui.dts" with its root object, takes the window's input
 // and runs the game's script hooks of the table "ui". The game may derive its own class.
-class UI
+class UI : public UIMessageBoxManager
 {
 public:
     enum Idiom
@@ -30,17 +37,21 @@ public:
 
     // Becomes the one instance.
     UI();
-    virtual ~UI();
+    ~UI() override;
     UI(const UI&) = delete;
     UI& operator=(const UI&) = delete;
 
     static UI* getInstance();
     static tesraui::Dataset* getUIDataset();
+    // The two profile names that turn debug mode on, in lower case.
+    static const char* const developerProfileNames[2];
 
     virtual void load();
     virtual void init();
     virtual bool isDebugModeEnabled();
     virtual bool isDeveloperModeEnabled();
+    // Room for a game's own switch; false here.
+    virtual bool isFeatureEnabled() { return false; }
     virtual void draw();
     virtual void update(float timeDelta);
     virtual int getUIIdiom();
@@ -57,16 +68,21 @@ public:
     // 0 mouse, 1 touch, 2 controller; false when the scripts did not take it (it is offered again).
     virtual bool OnInputModeChanged(int mode);
     virtual void OnLowMemoryWarning();
-    // Runs "ui.OnAchievementUnlocked" with the name; without it, a warning.
-    virtual void OnAchievementUnlocked(const hstring& name);
     virtual void OnWindowSizeChanged(float width, float height);
+    // True when the window may close now.
     virtual bool OnWindowClose(bool canCancel);
     virtual void OnFocusChanged(bool focused);
     virtual void OnBeginLoading(const hstring& chapter);
     virtual void OnFinishLoading(const hstring& chapter);
     virtual void OnUpdateLoading(float progress);
-    virtual void OnGamePaused();
-    virtual void OnGameUnpaused();
+    virtual hstring getSelectedItem();
+    // Also clears a pending drop, so that a handler that uses the held item keeps the failure hook away.
+    virtual void selectItem(const hstring& name);
+    // Runs "ui.OnAchievementUnlocked" with the name; without it, a warning.
+    virtual void OnAchievementUnlocked(const hstring& name);
+    // Room for a game's own notice; nothing here.
+    virtual void OnCustomNotice(const hstring&) {}
+    virtual void OnUseItemFail(const hstring& item);
     virtual void OnSceneResetting();
     virtual void OnSceneReset();
     virtual void OnSceneTransitionBegan(const hstring& target, const hstring& transition, float duration);
@@ -77,19 +93,18 @@ public:
     virtual void onChapterLoaded(Chapter*) {}
     virtual void OnSceneActivating();
     virtual void OnSceneActivated();
-
-    // The inventory item held on the pointer; "" for none.
-    virtual hstring getSelectedItem() { return this->selectedItem; }
-    // Also ends a pending drop, so that a handler that used the item keeps the failure hook away.
-    virtual void selectItem(const hstring& item);
-    virtual void OnUseItemFail(const hstring& item);
+    virtual void OnGamePaused();
+    virtual void OnGameUnpaused();
 
     // Runs Lua code in the global state; failures are reported, not thrown: with systemMessage in a
-    // "Scripting Error!" box, otherwise as an error line until the scripting-error overlay exists.
+    // "Scripting Error!" box, otherwise in the scripting-error overlay.
     void execute(const hstring& code, bool systemMessage = false);
     // False when the code failed (reported as execute does).
     bool executeWithReturnValues(const hstring& code, harray<hstring>& results);
     void showErrorOverlay(const hstring& message);
+    bool isErrorOverlayShown() const;
+    void onErrorQuit(tesraui::EventArgs* args);
+    void onErrorContinue(tesraui::EventArgs* args);
 
     tesraui::Container* getRootObject() const { return this->rootObject; }
     tesraui::Dataset* getDataset() const { return this->dataset; }
@@ -97,32 +112,61 @@ public:
     bool isLoading() const { return this->loading; }
     bool isInitialised() const { return this->initialised; }
     bool isPointerDown() const { return this->pointerDown; }
-    // The UI library's cursor position in the root object's coordinates.
+    tesraui::Container* getCursorObject() const
+    {
+        return (this->cursorLife.isAlive() ? this->cursorObject : nullptr);
+    }
+    const hstring& getCursorMode() const { return this->cursorMode; }
+    const hstring& getSystemCursorName() const { return this->systemCursorName; }
+    DebugUI* getDebugUI() const { return this->debugUI; }
+    ZoomController* getZoomController() const { return this->zoomController; }
+    // The UI library's cursor position in the root object's coordinates, and back.
     kavtypes::Vector2 getCursorPosition() const;
+    void setCursorPosition(float x, float y);
+    void updateCursor();
+    // False when the cursor does not follow the pointer now (a touch screen without a touch).
+    bool updateCursorPosition();
 
 protected:
     int frameCounter = 0;
     bool pointerDown = false;
     bool initialised = false;
+    bool pressedInScene[16] = {};
     harray<hstring> deferredCalls;
     int touchCount = 0;
     tesraui::Dataset* dataset = nullptr;
     tesraui::Container* rootObject = nullptr;
-    bool loading = true;
-    bool windowSizeHookReported = false;
-    hdict<tesra::Cursor*> systemCursors;
-    bool pressedInScene[16] = {};
-    hstring previousScene;
-    bool audioSuspendedByFocus = false;
+    tesraui::Container* cursorObject = nullptr;
+    // The game's scripts may destroy the cursor object themselves.
+    tesraui::LifeToken::Watch cursorLife;
+    hstring cursorMode;
     hstring selectedItem;
+    hstring previousScene;
+    hstring systemCursorName;
+    bool loading = true;
     bool dropPending = false;
+    DebugUI* debugUI = nullptr;
+    ZoomController* zoomController = nullptr;
+    hdict<tesra::Cursor*> systemCursors;
+
+    bool windowSizeHookReported = false;
+    bool audioSuspendedByFocus = false;
+    int idiomFrame = -1;
+    int idiom = IDIOM_MOBILE;
+    bool debugModeKnown = false;
+    Profile* debugModeProfile = nullptr;
+    bool debugMode = false;
 
     // True when the object under the cursor lies in the active scene's tree.
     bool isCursorInScene();
     bool takeScenePress(int button);
-
     bool callHook(const hstring& path, const hstring& code, bool systemMessage = false);
     void createSystemCursors();
+    int computeIdiom();
+    // Saves the active profile; a failure is reported in the overlay, the game goes on.
+    void saveProfile();
+    void destroyCursorObject();
+    void applySystemCursor(const hstring& name);
 
     // Inventory and dialogs: the hooks the inventory and the dialog manager call.
 public:

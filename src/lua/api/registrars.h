@@ -20,6 +20,7 @@ namespace LuaInterface
     void registerVars();
     void registerProfile();
     void registerDebug();
+    void registerUIMessageBoxes();
     // Methods of object classes, once the object table exists.
     void registerVideoObjectMethods();
     void registerParticleMethods();

@@ -7,6 +7,10 @@ vars.create("demo_key_found", 0)
 
 function ui.setup()
 	ui.clock = 0
+	-- The face is put in place when the build is configured; without it the boxes show no text.
+	if not font.exists("demo") then
+		pcall(font.create, "demo", "demo.ttf", 28, 1.0)
+	end
 end
 
 -- Takes the first profile there is, or makes one.
@@ -31,4 +35,21 @@ end
 
 function ui.OnSceneChanged(scene, previous)
 	vumo.log("scene " .. scene .. " after '" .. previous .. "'")
+end
+
+-- A drawn pointer: a dark square with a white one inside, just below and right of the hot spot.
+function ui.getCursorMode()
+	return "pointer"
+end
+
+function ui.createCursor(mode, cursor)
+	object.create("ImageBox", "", cursor, {x = 6, y = 6, w = 14, h = 14, image = "0x202020"})
+	object.create("ImageBox", "", cursor, {x = 8, y = 8, w = 10, h = 10, image = "0xFFFFFF"})
+end
+
+-- Escape asks whether to quit.
+function ui.OnKeyDown(key)
+	if key == 27 and ui.getNumQueuedMessageBoxTypes("quit") == 0 then
+		ui.messageBox{type = "quit", text = "{%s} {Quit the demo?}", yes_button = "vumo.endProgram()", no_button = ""}
+	end
 end

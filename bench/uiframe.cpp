@@ -1,0 +1,113 @@
+// The script calls the game UI makes every frame (the update hook, the cursor mode, the cursor position
+// and the idiom override) through UI's own operations, beside the same four calls made directly through
+// Lua's API, in one run.
+#include <stdlib.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include <lua.hpp>
+
+#include "Compare.h"
+#include "Config.h"
+#include "Session.h"
+#include "lua/LuaInterface.h"
+#include "ui/HookTexts.h"
+#include "ui/UI.h"
+
+namespace
+{
+    const char* const script = "function ui.update(dt) ui.clock = (ui.clock or 0) + dt end\n"
+                               "function ui.getCursorMode() return 'hand', 'default' end\n"
+                               "function ui.createCursor(mode, cursor) end\n"
+                               "function ui.updateCursorPosition(x, y) ui.x, ui.y = x, y end\n"
+                               "function ui.getUIIdiomOverride() return 'pc' end\n";
+
+    // Forgets the idiom of the frame, as the next frame does.
+    class BenchUI : public UI
+    {
+    public:
+        void nextFrame() { this->idiomFrame = -1; }
+    };
+
+    UI* makeUI()
+    {
+        return new BenchUI();
+    }
+
+    void start()
+    {
+        static bool started = false;
+        if (started)
+        {
+            return;
+        }
+        started = true;
+        char pattern[] = "/tmp/vumo-bench-uiframe-XXXXXX";
+        static const std::filesystem::path folder = mkdtemp(pattern);
+        atexit([] { std::filesystem::remove_all(folder); });
+        std::filesystem::create_directories(folder / "cfg");
+        std::filesystem::create_directories(folder / "data/ui");
+        std::filesystem::create_directories(folder / "data/lib");
+        std::ofstream(folder / "cfg/vumo.cfg") << "title: UIFrameBench\ntarget: pc\nwidth: 320\nheight: 240\n"
+                                                  "audio_mute: 1\n";
+        std::ofstream(folder / "data/ui/ui.dts") << "<Dataset/>";
+        std::ofstream(folder / "data/lib/ui.lua") << script;
+        setenv("SDL_VIDEODRIVER", "offscreen", 0);
+        setenv("XDG_DATA_HOME", (folder / "xdg").c_str(), 1);
+        setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
+        std::filesystem::current_path(folder);
+        Session::loadConfig(false);
+        Session::init(&makeUI);
+    }
+
+    void callThroughApi(lua_State* L, const char* name, int arguments, int results)
+    {
+        lua_getfield(L, -1 - arguments, name);
+        lua_insert(L, -1 - arguments);
+        if (lua_pcall(L, arguments, results, 0) != 0)
+        {
+            abort();
+        }
+    }
+
+    void UIFrameScriptCalls(benchmark::State& state)
+    {
+        start();
+        BenchUI* ui = static_cast<BenchUI*>(UI::getInstance());
+        benchcompare::Side ours;
+        ours.body = [ui]
+        {
+            for (int i = 0; i < 100; ++i)
+            {
+                ui->execute(HookTexts::update(0.016f));
+                ui->updateCursor();
+                ui->nextFrame();
+                benchmark::DoNotOptimize(ui->getUIIdiom());
+            }
+        };
+        benchcompare::Side reference;
+        reference.body = []
+        {
+            lua_State* L = LuaInterface::state;
+            for (int i = 0; i < 100; ++i)
+            {
+                lua_getfield(L, LUA_GLOBALSINDEX, "ui");
+                lua_pushnumber(L, 0.016);
+                callThroughApi(L, "update", 1, 0);
+                callThroughApi(L, "getCursorMode", 0, 2);
+                benchmark::DoNotOptimize(strcmp(lua_tostring(L, -2), "hand"));
+                lua_pop(L, 2);
+                lua_pushnumber(L, 10.0);
+                lua_pushnumber(L, 20.0);
+                callThroughApi(L, "updateCursorPosition", 2, 0);
+                callThroughApi(L, "getUIIdiomOverride", 0, 1);
+                benchmark::DoNotOptimize(strcmp(lua_tostring(L, -1), "pc"));
+                lua_pop(L, 2);
+            }
+        };
+        benchcompare::compare(state, ours, reference, 100.0);
+    }
+    BENCHMARK(UIFrameScriptCalls)->Iterations(1)->UseRealTime();
+} // namespace

@@ -1,0 +1,317 @@
+#include <tesraui/Container.h>
+#include <tesraui/Dataset.h>
+#include <tesraui/ImageBox.h>
+#include <tesraui/Label.h>
+#include <tesraui/TextImageButton.h>
+
+#include "EngineHarness.h"
+#include "Scene.h"
+#include "lua/Host.h"
+#include "ui/UI.h"
+
+using harness::Engine;
+using harness::GameFolder;
+using harness::inOrder;
+
+namespace
+{
+    const char* const script = "journal = {}\n"
+                               "function note(x) journal[#journal + 1] = tostring(x) end\n"
+                               "function ui.OnGamePaused() note('paused') end\n"
+                               "function ui.OnGameUnpaused() note('unpaused') end\n";
+} // namespace
+
+// An 800 by 600 window with a scene; boxes are asked for through the script table.
+class MessageBoxes : public ::testing::Test
+{
+protected:
+    GameFolder folder;
+    std::unique_ptr<Engine> engine;
+    UI* ui = nullptr;
+
+    void SetUp() override
+    {
+        folder.put("cfg/vumo.cfg", "title: EngineTest\ntarget: pc\nwidth: 800\nheight: 600\naudio_mute: 1\n"
+                                   "scene: c1.a\n");
+        folder.put("data/ui/ui.dts", "<Dataset/>");
+        folder.put("data/lib/ui.lua", script);
+        folder.put("data/chapters/c1/c1.datadef", "<Dataset/>");
+        folder.put("data/chapters/c1/scenes/a.scene", "");
+        folder.put("data/chapters/c1/scenes/b.scene", "");
+        engine.reset(new Engine(folder));
+        engine->start();
+        ui = UI::getInstance();
+        engine->frame();
+        clear();
+    }
+    void clear() { LuaInterface::execute("journal = {}"); }
+    std::string journal() { return engine->lua("table.concat(journal, ' ')"); }
+    std::string lua(const std::string& expression) { return engine->lua(expression); }
+    void run(const std::string& code) { LuaInterface::execute(code); }
+    std::string shown() { return lua("ui.getActiveMessageBoxType()"); }
+    tesraui::Object* part(const hstring& suffix)
+    {
+        return ui->getDataset()->tryGetObject(ui->getShownBox()->boxObject->getName() + suffix);
+    }
+    tesraui::Object* buttonOf(const hstring& parameter)
+    {
+        for (const auto& pair : ui->getDataset()->getObjects())
+        {
+            if (pair.first.startsWith("msgbox_" + parameter) && ui->getShownBox() != nullptr &&
+                pair.second->isDescendantOf(ui->getShownBox()->boxObject))
+            {
+                return pair.second;
+            }
+        }
+        return nullptr;
+    }
+    void click(tesraui::Object* object)
+    {
+        const kavtypes::Rectangle rect = object->getBoundingRect();
+        const float x = rect.x + rect.w / 2;
+        const float y = rect.y + rect.h / 2;
+        for (auto type : {tesra::Window::MOUSE_MOVE, tesra::Window::MOUSE_DOWN, tesra::Window::MOUSE_UP})
+        {
+            tesra::window->queueMouseEvent(type, x, y, 1);
+            tesra::window->checkEvents();
+        }
+        engine->frame();
+    }
+    void frames(int count)
+    {
+        for (int i = 0; i < count; ++i)
+        {
+            engine->frame(0.1f);
+        }
+    }
+};
+
+TEST_F(MessageBoxes, HigherPrioritiesFirstAndEqualOnesInTheirOrder)
+{
+    EXPECT_EQ(lua("ui.messageBox{type = 'p0', priority = 0}"), "true");
+    run("ui.messageBox{type = 'p5a', priority = 5}; ui.messageBox{type = 'p5b', priority = '5'}");
+    run("ui.messageBox{type = 'p1', priority = 1}");
+    EXPECT_EQ(shown(), "nil");
+    EXPECT_EQ(lua("ui.getNumQueuedMessageBoxTypes('')"), "4");
+    std::string order;
+    for (int i = 0; i < 4; ++i)
+    {
+        engine->frame();
+        EXPECT_EQ(lua("ui.isMessageBoxActive()"), "true");
+        EXPECT_EQ(lua("ui.getNumQueuedMessageBoxTypes('')"), std::to_string(4 - i));
+        EXPECT_EQ(lua("ui.getNumQueuedMessageBoxTypes(ui.getActiveMessageBoxType())"), "1");
+        order += shown() + " ";
+        run("ui.cancelActiveMessageBox()");
+    }
+    EXPECT_EQ(order, "p5a p5b p1 p0 ");
+    // One pause for the whole run.
+    EXPECT_EQ(journal(), "paused unpaused");
+    EXPECT_EQ(shown(), "nil");
+    EXPECT_EQ(lua("ui.messageBox{type = 'again'}"), "true");
+}
+
+TEST_F(MessageBoxes, AHigherBoxPushesTheShownOneBackWhichKeepsItsFunction)
+{
+    run("calls = 0\n"
+        "ui.messageBox{type = 'low', priority = 1, text = '{%s} {low}',\n"
+        "  go_button = function() calls = calls + 1; activeInCall = ui.isMessageBoxActive() end}");
+    engine->frame();
+    EXPECT_EQ(shown(), "low");
+    // Only a strictly higher priority takes the place of the shown box.
+    run("ui.messageBox{type = 'same', priority = 1}");
+    EXPECT_EQ(shown(), "low");
+    run("ui.clearQueuedMessageBoxes(); ui.messageBox{type = 'low', priority = 1, text = '{%s} {low}',\n"
+        "  go_button = function() calls = calls + 1; activeInCall = ui.isMessageBoxActive() end}");
+    engine->frame();
+    EXPECT_EQ(lua("ui.messageBox{type = 'high', priority = 10}"), "false");
+    // Replaced at once; the higher one comes with the next frame.
+    EXPECT_EQ(shown(), "nil");
+    EXPECT_EQ(lua("ui.getNumQueuedMessageBoxTypes('')"), "2");
+    engine->frame();
+    EXPECT_EQ(shown(), "high");
+    click(buttonOf("ok_button"));
+    engine->frame();
+    ASSERT_EQ(shown(), "low");
+    ASSERT_NE(buttonOf("go_button"), nullptr);
+    EXPECT_EQ(static_cast<tesraui::TextImageButton*>(buttonOf("go_button"))->getText(), "go");
+    click(buttonOf("go_button"));
+    EXPECT_EQ(lua("calls"), "1");
+    EXPECT_EQ(lua("activeInCall"), "false");
+    EXPECT_EQ(journal(), "paused unpaused paused unpaused");
+}
+
+TEST_F(MessageBoxes, NoneDuringATransitionUnlessPausedAndTheGamesOwnPauseStays)
+{
+    Session::changeScene("c1.b", 1.0f, "fade");
+    ASSERT_TRUE(Session::isTransitionRunning());
+    run("ui.messageBox{type = 'wait'}");
+    engine->frame(0.1f);
+    EXPECT_EQ(shown(), "nil");
+    Session::setPaused(true);
+    engine->frame(0.1f);
+    EXPECT_EQ(shown(), "wait");
+    run("ui.cancelActiveMessageBox()");
+    EXPECT_TRUE(Session::isPaused());
+    EXPECT_EQ(journal(), "paused");
+}
+
+TEST_F(MessageBoxes, ATextOnlyBoxGetsTheDefaultLayoutAndAnOkButtonThatClosesIt)
+{
+    run("ui.messageBox{type = 'info', text = '{%s} {Hello}', ok_button = 'okActive = "
+        "ui.isMessageBoxActive()'}");
+    engine->frame();
+    ASSERT_TRUE(ui->isMessageBoxActive());
+    tesraui::Object* box = ui->getShownBox()->boxObject;
+    EXPECT_EQ(box->getRect(), kavtypes::Rectangle(0, 0, 800, 600));
+    EXPECT_EQ(box->getZOrder(), 1000);
+    EXPECT_EQ(part("/wnd_bg")->getRect(), kavtypes::Rectangle(200, 150, 400, 300));
+    EXPECT_EQ(part("/wnd")->getRect(), kavtypes::Rectangle(3.5f, 3.5f, 393, 293));
+    EXPECT_EQ(part("/label")->getRect(), kavtypes::Rectangle(7, 7, 379, 223));
+    tesraui::Object* ok = buttonOf("ok_button");
+    ASSERT_NE(ok, nullptr);
+    EXPECT_EQ(ok->getParent(), part("/wnd"));
+    const kavtypes::Rectangle rect = ok->getRect();
+    EXPECT_NEAR(rect.x, 25.95f, 0.001f);
+    EXPECT_NEAR(rect.y, 240.5f, 0.001f);
+    EXPECT_NEAR(rect.w, 341.1f, 0.001f);
+    EXPECT_NEAR(rect.h, 42.0f, 0.001f);
+    EXPECT_EQ(static_cast<tesraui::TextImageButton*>(ok)->getText(), "ok");
+    const hstring name = box->getName();
+    click(ok);
+    // The button's code runs in the UI's environment, after the box is gone.
+    EXPECT_EQ(lua("ui.okActive"), "false");
+    EXPECT_FALSE(ui->isMessageBoxActive());
+    EXPECT_FALSE(Session::isPaused());
+    // The box fades out behind a click blocker and is gone a second later.
+    EXPECT_TRUE(ui->getDataset()->hasObject(name + "/click_blocker"));
+    frames(12);
+    EXPECT_FALSE(ui->getDataset()->hasObject(name));
+}
+
+TEST_F(MessageBoxes, MissingTextAndButtonsGetTheirFixedReplacements)
+{
+    run("ui.messageBox{type = 'bare'}");
+    engine->frame();
+    EXPECT_EQ(static_cast<tesraui::Label*>(part("/label"))->getTextKey(),
+              "{%s} {ERROR: MessageBox text not defined!}");
+    EXPECT_NE(buttonOf("ok_button"), nullptr);
+}
+
+TEST_F(MessageBoxes, NoLuaValueOutlivesItsBox)
+{
+    run("weak = setmetatable({}, {__mode = 'v'})\n"
+        "local f = function() end\n"
+        "weak[1] = f\n"
+        "ui.messageBox{type = 'w', priority = 1, text = '{%s} {x}', ok_button = f, data = {}}\n"
+        "weak[2] = f\n"
+        "f = nil");
+    engine->frame();
+    // Pushed back once by a higher box: the copy holds references of its own.
+    run("ui.messageBox{type = 'top', priority = 2}");
+    engine->frame();
+    click(buttonOf("ok_button"));
+    engine->frame();
+    ASSERT_EQ(shown(), "w");
+    run("collectgarbage('collect')");
+    EXPECT_EQ(lua("weak[1] ~= nil"), "true");
+    click(buttonOf("ok_button"));
+    frames(12);
+    run("collectgarbage('collect')");
+    EXPECT_EQ(lua("weak[1] == nil and weak[2] == nil"), "true");
+}
+
+TEST_F(MessageBoxes, AScriptStringThatLooksLikeAReferenceStaysAString)
+{
+    run("keep = function() end\n"
+        "ui.messageBox{type = 's', text = '$lua_ref:1', ok_button = '$lua_ref:2'}");
+    EXPECT_FALSE(ui->getQueue()[0]->isReference("text"));
+    EXPECT_EQ(UIMessageBoxManager::formatParams(*ui->getQueue()[0]),
+              "ok_button: $lua_ref:2, text: $lua_ref:1");
+    engine->frame();
+    run("ui.clearQueuedMessageBoxes(); collectgarbage('collect')");
+    EXPECT_EQ(lua("type(keep)"), "function");
+}
+
+TEST_F(MessageBoxes, ClearingEndsTheRunSoTheNextBoxPausesAgain)
+{
+    run("ui.messageBox{type = 'a'}; ui.messageBox{type = 'b'}");
+    engine->frame();
+    EXPECT_TRUE(Session::isPaused());
+    run("ui.clearQueuedMessageBoxes()");
+    EXPECT_FALSE(Session::isPaused());
+    EXPECT_EQ(lua("ui.getNumQueuedMessageBoxTypes('')"), "0");
+    run("ui.messageBox{type = 'c'}");
+    engine->frame();
+    EXPECT_EQ(shown(), "c");
+    EXPECT_TRUE(Session::isPaused());
+    EXPECT_EQ(journal(), "paused unpaused paused");
+    // Without a run, clearing leaves the game's own pause alone.
+    run("ui.cancelActiveMessageBox()");
+    Session::setPaused(true);
+    run("ui.clearQueuedMessageBoxes()");
+    EXPECT_TRUE(Session::isPaused());
+}
+
+TEST_F(MessageBoxes, AScriptedBuilderGetsTheBoxAndItsParameters)
+{
+    run("function ui.createMessageBox(box, params)\n"
+        "  seen = type(params.go_button) .. ' ' .. params.text .. ' ' .. params.count\n"
+        "  object.assignEvent(object.create('TextImageButton', 'mine', box, {x = 0, y = 0, w = 10, h = 10}), "
+        "'Click', 'built "
+        "= true')\n"
+        "end\n"
+        "ui.messageBox{type = 'own', text = 'hi', count = 3, go_button = function() end}");
+    engine->frame();
+    EXPECT_EQ(lua("seen"), "function hi 3");
+    EXPECT_FALSE(ui->isErrorOverlayShown());
+}
+
+TEST_F(MessageBoxes, ABuilderThatFailsOrMakesNothingLeavesTheDefaultLayout)
+{
+    run("function ui.createMessageBox(box, params) error('no boxes') end\n"
+        "ui.messageBox{type = 'broken', text = 'hi', fn = print}");
+    engine->frame();
+    ASSERT_TRUE(ui->isMessageBoxActive());
+    EXPECT_TRUE(ui->isErrorOverlayShown());
+    EXPECT_TRUE(
+        inOrder(engine->logText(), {"no boxes", "MessageBox: callback = ui.createMessageBox, params = fn: "
+                                                "<function>, ok_button: , text: hi"}));
+    ASSERT_NE(buttonOf("ok_button"), nullptr);
+    EXPECT_NE(
+        static_cast<tesraui::Label*>(part("/label"))->getTextKey().find("Unable to create Message Box!"),
+        std::string::npos);
+    ui->onErrorContinue(nullptr);
+    click(buttonOf("ok_button"));
+    EXPECT_FALSE(ui->isMessageBoxActive());
+    EXPECT_FALSE(Session::isPaused());
+
+    run("function ui.createMessageBox(box, params) end\n"
+        "ui.messageBox{type = 'empty', text = 'hi'}");
+    engine->frame();
+    EXPECT_EQ(
+        static_cast<tesraui::Label*>(part("/label"))->getTextKey(),
+        "{%s} {ERROR: Unable to create Message Box!\ncreateMessageBox() exists but it didn't create any "
+        "objects.\n\nParams:\nok_button: , text: hi}");
+    EXPECT_FALSE(ui->isErrorOverlayShown());
+}
+
+TEST_F(MessageBoxes, ABuilderThatDestroysItsBoxDropsItAndTheGameRunsOn)
+{
+    run("function ui.createMessageBox(box, params) object.destroy(box) end\n"
+        "ui.messageBox{type = 'gone', text = 'hi'}");
+    engine->frame();
+    EXPECT_FALSE(ui->isMessageBoxActive());
+    EXPECT_TRUE(ui->isErrorOverlayShown());
+    EXPECT_TRUE(
+        inOrder(engine->logText(), {"MessageBox: ui.createMessageBox destroyed the box it was given."}));
+    EXPECT_FALSE(Session::isPaused());
+    EXPECT_EQ(lua("ui.getNumQueuedMessageBoxTypes('')"), "0");
+}
+
+TEST_F(MessageBoxes, ButtonCodeThatFailsShowsTheOverlay)
+{
+    // Code without a scene, as a box's button runs it.
+    LuaInterface::getHost().executeInUI("error('button broke')");
+    EXPECT_TRUE(ui->isErrorOverlayShown());
+    EXPECT_TRUE(inOrder(engine->logText(), {"scripting: Scripting Error: ", "button broke"}));
+}

@@ -1,0 +1,5 @@
+#pragma once
+
+// The monospaced face of the font "debug", built into the program.
+const unsigned char* debugFontData();
+int debugFontSize();

@@ -1,0 +1,226 @@
+#include "HookTexts.h"
+
+#include <clocale>
+#include <cstdio>
+
+#include "lua/Calls.h"
+
+namespace HookTexts
+{
+    hstring fixed(float value)
+    {
+        char buffer[64];
+        snprintf(buffer, sizeof(buffer), "%f", value);
+        hstring text(buffer);
+        // A locale set by a library would otherwise turn the point into a comma, which Lua reads as a
+        // second argument.
+        const char* point = localeconv()->decimal_point;
+        if (point != nullptr && hstring(point) != "." && hstring(point) != "")
+        {
+            text = text.replaced(point, ".");
+        }
+        return text;
+    }
+
+    hstring quoted(const hstring& text)
+    {
+        return LuaInterface::literal(text, '\'');
+    }
+
+    hstring setup()
+    {
+        return "ui.setup()";
+    }
+
+    hstring init()
+    {
+        return "ui.init()";
+    }
+
+    hstring update(float timeDelta)
+    {
+        return "if ui.update ~= nil then ui.update(" + fixed(timeDelta) + ") end";
+    }
+
+    hstring pointerPressed(int button)
+    {
+        return (button == 1 ? hstring("ui.OnPointerPressed()")
+                            : "ui.OnAltPointerPressed(" + hstring(button) + ")");
+    }
+
+    hstring pointerReleased(int button)
+    {
+        return (button == 1 ? hstring("ui.OnPointerReleased()")
+                            : "ui.OnAltPointerReleased(" + hstring(button) + ")");
+    }
+
+    hstring pointerCanceled(int button)
+    {
+        return "ui.OnPointerCanceled(" + hstring(button) + ")";
+    }
+
+    hstring keyDown(int keyCode)
+    {
+        return "ui.OnKeyDown(" + hstring(keyCode) + ")";
+    }
+
+    hstring keyUp(int keyCode)
+    {
+        return "ui.OnKeyUp(" + hstring(keyCode) + ")";
+    }
+
+    hstring touch(const harray<kavtypes::Vector2>& touches)
+    {
+        hstring points;
+        for (const kavtypes::Vector2& point : touches)
+        {
+            if (points != "")
+            {
+                points += ",";
+            }
+            points += "{x=" + fixed(point.x) + ",y=" + fixed(point.y) + "}";
+        }
+        return "return ui.OnTouch({" + points + "})";
+    }
+
+    hstring inputModeChanged(const hstring& mode)
+    {
+        return "ui.OnInputModeChanged(" + LuaInterface::literal(mode, '"') + ")";
+    }
+
+    hstring windowSizeChanged(float width, float height)
+    {
+        return "ui.OnWindowSizeChanged(" + fixed(width) + "," + fixed(height) + ")";
+    }
+
+    hstring windowClose()
+    {
+        return "ui.OnWindowClose()";
+    }
+
+    hstring focusChanged(bool focused)
+    {
+        return hstring("ui.OnFocusChanged(") + (focused ? "true)" : "false)");
+    }
+
+    hstring beginLoading(const hstring& chapter)
+    {
+        return "ui.OnBeginLoading(" + quoted(chapter) + ")";
+    }
+
+    hstring finishLoading(const hstring& chapter)
+    {
+        return "ui.OnFinishLoading(" + quoted(chapter) + ")";
+    }
+
+    hstring updateLoading(float progress)
+    {
+        return "ui.OnUpdateLoading(" + fixed(progress) + ")";
+    }
+
+    hstring achievementUnlocked(const hstring& name)
+    {
+        return "ui.OnAchievementUnlocked(" + quoted(name) + ")";
+    }
+
+    hstring useItemFail(const hstring& item)
+    {
+        return "ui.OnUseItemFail(" + quoted(item) + ")";
+    }
+
+    hstring sceneResetting()
+    {
+        return "ui.OnSceneResetting()";
+    }
+
+    hstring sceneReset()
+    {
+        return "ui.OnSceneReset()";
+    }
+
+    hstring sceneTransitionBegan(const hstring& target, const hstring& transition, float duration)
+    {
+        return "ui.OnSceneTransitionBegan(" + quoted(target) + "," + quoted(transition) + ", " +
+               fixed(duration) + ")";
+    }
+
+    hstring sceneChanging(const hstring& target, const hstring& current)
+    {
+        return "return ui.OnSceneChanging(" + quoted(target) + "," + quoted(current) + ")";
+    }
+
+    hstring sceneChanged(const hstring& current, const hstring& previous)
+    {
+        return "ui.OnSceneChanged(" + quoted(current) + "," + quoted(previous) + ")";
+    }
+
+    hstring sceneTransitionEnded()
+    {
+        return "ui.OnSceneTransitionEnded()";
+    }
+
+    hstring sceneActivating(const hstring& scene)
+    {
+        return "ui.OnSceneActivating(" + quoted(scene) + ")";
+    }
+
+    hstring sceneActivated(const hstring& scene)
+    {
+        return "ui.OnSceneActivated(" + quoted(scene) + ")";
+    }
+
+    hstring gamePaused()
+    {
+        return "ui.OnGamePaused()";
+    }
+
+    hstring gameUnpaused()
+    {
+        return "ui.OnGameUnpaused()";
+    }
+
+    hstring localizationChanged(const hstring& previous)
+    {
+        return "ui.OnLocalizationChanged(" + quoted(previous) + ")";
+    }
+
+    hstring idiomOverride()
+    {
+        return "return getUIIdiomOverride()";
+    }
+
+    hstring clearIdiomOverride()
+    {
+        return "ui.getUIIdiomOverride = nil";
+    }
+
+    hstring cursorMode()
+    {
+        return "return ui.getCursorMode()";
+    }
+
+    hstring createCursor(const hstring& mode, const hstring& cursorFullName)
+    {
+        return "ui.createCursor(" + quoted(mode) + ", object.getObject(" + quoted(cursorFullName) + "))";
+    }
+
+    hstring destroyCursor(const hstring& cursorFullName)
+    {
+        return "ui.destroyCursor(object.getObject(" + quoted(cursorFullName) + "))";
+    }
+
+    hstring updateCursorPosition(float x, float y)
+    {
+        return "ui.updateCursorPosition(" + fixed(x) + "," + fixed(y) + ")";
+    }
+
+    hstring setRootObject()
+    {
+        return "ui.root_object = object.getObject('ui.root')";
+    }
+
+    hstring setViewport(const hstring& viewportFullName)
+    {
+        return "vumo.viewport = object.getObject(" + quoted(viewportFullName) + ")";
+    }
+} // namespace HookTexts

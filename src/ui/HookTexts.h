@@ -1,0 +1,57 @@
+#pragma once
+
+#include <kavtypes/Vector2.h>
+#include <quortypes/harray.h>
+#include <quortypes/hstring.h>
+
+// The Lua texts with which the engine calls the game's hooks of the table "ui". Every piece of data goes
+// through the Lua host's literal helper, so a quote or a backslash in a name stays data; texts without
+// such characters come out as the plain quoted form the game's scripts have always seen. Numbers marked
+// "%f" are formatted with a "." whatever the process locale says.
+namespace HookTexts
+{
+    // "%f" with a "." as the decimal point.
+    hstring fixed(float value);
+    // Text between single quotes, escaped where needed.
+    hstring quoted(const hstring& text);
+
+    hstring setup();
+    hstring init();
+    hstring update(float timeDelta);
+    hstring pointerPressed(int button);
+    hstring pointerReleased(int button);
+    hstring pointerCanceled(int button);
+    hstring keyDown(int keyCode);
+    hstring keyUp(int keyCode);
+    hstring touch(const harray<kavtypes::Vector2>& touches);
+    // mode is "mouse", "touch" or "controller"; this one hook takes its text between double quotes.
+    hstring inputModeChanged(const hstring& mode);
+    hstring windowSizeChanged(float width, float height);
+    hstring windowClose();
+    hstring focusChanged(bool focused);
+    hstring beginLoading(const hstring& chapter);
+    hstring finishLoading(const hstring& chapter);
+    hstring updateLoading(float progress);
+    hstring achievementUnlocked(const hstring& name);
+    hstring useItemFail(const hstring& item);
+    hstring sceneResetting();
+    hstring sceneReset();
+    hstring sceneTransitionBegan(const hstring& target, const hstring& transition, float duration);
+    hstring sceneChanging(const hstring& target, const hstring& current);
+    hstring sceneChanged(const hstring& current, const hstring& previous);
+    hstring sceneTransitionEnded();
+    hstring sceneActivating(const hstring& scene);
+    hstring sceneActivated(const hstring& scene);
+    hstring gamePaused();
+    hstring gameUnpaused();
+    hstring localizationChanged(const hstring& previous);
+    // Run inside the environment "ui".
+    hstring idiomOverride();
+    hstring clearIdiomOverride();
+    hstring cursorMode();
+    hstring createCursor(const hstring& mode, const hstring& cursorFullName);
+    hstring destroyCursor(const hstring& cursorFullName);
+    hstring updateCursorPosition(float x, float y);
+    hstring setRootObject();
+    hstring setViewport(const hstring& viewportFullName);
+} // namespace HookTexts

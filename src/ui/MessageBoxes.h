@@ -1,0 +1,79 @@
+#pragma once
+
+#include <quortypes/harray.h>
+#include <quortypes/hdict.h>
+#include <quortypes/hstring.h>
+#include <tesraui/LifeToken.h>
+
+namespace tesraui
+{
+    class ImageBox;
+    class Object;
+} // namespace tesraui
+
+// The queue of the scripts' modal message boxes: highest priority first, one shown at a time, the
+// session paused while a run of boxes lasts. The base of UI.
+class UIMessageBoxManager
+{
+public:
+    static const char* const refPrefix;
+
+    // One queued or shown box. A parameter that stands for a Lua value keeps its registry reference
+    // beside its text "$lua_ref:<n>", so that a script's string of that shape stays a string.
+    class MessageBox
+    {
+    public:
+        MessageBox(const hstring& type, const hdict<hstring>& parameters, const hdict<int>& references);
+        // Takes references of its own and no box object.
+        MessageBox(const MessageBox& other);
+        MessageBox& operator=(const MessageBox&) = delete;
+        ~MessageBox();
+
+        // A parameter holding a Lua value: its text form and a new reference of this record.
+        void setReference(const hstring& key, int reference);
+        void setText(const hstring& key, const hstring& value);
+        bool isReference(const hstring& key) const { return this->references.hasKey(key); }
+
+        hstring type;
+        int priority = 0;
+        hdict<hstring> parameters;
+        hdict<int> references;
+        tesraui::ImageBox* boxObject = nullptr;
+        // A script may destroy the box object itself.
+        tesraui::LifeToken::Watch boxLife;
+    };
+
+    UIMessageBoxManager() = default;
+    virtual ~UIMessageBoxManager();
+    UIMessageBoxManager(const UIMessageBoxManager&) = delete;
+    UIMessageBoxManager& operator=(const UIMessageBoxManager&) = delete;
+
+    // The references become the record's.
+    void queueMessageBox(const hstring& type, const hdict<hstring>& parameters,
+                         const hdict<int>& references = hdict<int>());
+    void update(float timeDelta);
+    void cancelActiveMessageBox();
+    void clearQueuedMessageBoxes();
+    bool isMessageBoxActive() const { return this->shownBox != nullptr; }
+    hstring getActiveMessageBoxType() const;
+    int getNumQueuedMessageBoxTypes(const hstring& type) const;
+    void registerLuaFunctions();
+    const harray<MessageBox*>& getQueue() const { return this->queue; }
+    MessageBox* getShownBox() const { return this->shownBox; }
+
+    static hstring formatParams(const MessageBox& box);
+
+protected:
+    bool pausedBefore = false;
+    harray<MessageBox*> queue;
+    MessageBox* shownBox = nullptr;
+    int shownCount = 0;
+
+    void sortQueue();
+    void createMessageBox(MessageBox* box);
+    void createScriptedMessageBox(MessageBox* box);
+    void createDefaultMessageBox(MessageBox* box);
+    void assignButtonEvents(tesraui::Object* object);
+    void destroyMessageBoxObjects(MessageBox* box);
+    void clearRecords();
+};
