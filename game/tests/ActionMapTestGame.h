@@ -32,7 +32,11 @@ namespace actionmaptest
         folder.put("data/ui/ui.dts", "<Dataset/>");
         folder.put("data/lib/journal.lua", "uiJournal = {}\n"
                                            "function note(text) table.insert(uiJournal, text) end\n"
-                                           "function ui.selectItem(name) note('select ' .. name) end\n"
+                                           "local engineSelectItem = ui.selectItem\n"
+                                           "function ui.selectItem(name)\n"
+                                           "    note('select ' .. name)\n"
+                                           "    engineSelectItem(name)\n"
+                                           "end\n"
                                            "function ui.OnUseItemFail(name) note('fail ' .. name) end\n"
                                            "function ui.OnSceneResetting() note('resetting') end\n");
         folder.put("data/chapters/room/room.datadef", "<Dataset/>");

@@ -109,7 +109,7 @@ protected:
         {
             for (int x = 0; x < shot->width; ++x)
             {
-                const unsigned char* p = shot->data + (y * shot->width + x) * 4;
+                const unsigned char* p = shot->data.get() + (y * shot->width + x) * 4;
                 count += ((p[0] > 160) == red && (p[1] > 160) == green && (p[2] > 160) == blue);
             }
         }
