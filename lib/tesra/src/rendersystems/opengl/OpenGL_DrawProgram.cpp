@@ -27,41 +27,50 @@ namespace tesra
         destroy();
     }
 
-    hstring OpenGL_DrawProgram::makeFragmentSource(int units)
+    // GLSL 1.20 indexes sampler arrays only by constants: each unit is a leaf of a tree of branches.
+    static hstring sampleUnits(int first, int last, const hstring& indent)
     {
-        // GLSL 1.20 indexes sampler arrays only by constants: each unit is a branch of its own.
-        hstring source = "#version 120\nuniform int combine;\nuniform float factor;\nvarying float vSlot;\n";
+        if (first == last)
+        {
+            return indent + formatString("return texture2D(t%d, uv);\n", first);
+        }
+        const int middle = (first + last) / 2;
+        return indent + formatString("if (vSlot < %d.5)\n", middle) + indent + "{\n" +
+               sampleUnits(first, middle, indent + "    ") + indent + "}\n" +
+               sampleUnits(middle + 1, last, indent);
+    }
+
+    hstring OpenGL_DrawProgram::makeFragmentSource(int units, Combine combine, bool untextured)
+    {
+        hstring source = "#version 120\nuniform float factor;\nvarying float vSlot;\n";
+        if (units == 0)
+        {
+            return source + "void main()\n{\n    gl_FragColor = gl_Color;\n}\n";
+        }
         for (int i = 0; i < units; ++i)
         {
             source += formatString("uniform sampler2D t%d;\n", i);
         }
-        source += "vec4 sampleSlot(vec2 uv)\n{\n";
-        for (int i = 0; i < units - 1; ++i)
+        source += "vec4 sampleSlot(vec2 uv)\n{\n" + sampleUnits(0, units - 1, "    ") + "}\n";
+        source += "void main()\n{\n    vec4 color = gl_Color;\n";
+        if (untextured)
         {
-            source += formatString("    if (vSlot < %d.5) return texture2D(t%d, uv);\n", i, i);
+            source += "    if (vSlot < -0.5)\n    {\n        gl_FragColor = color;\n        return;\n    }\n";
         }
-        source += formatString("    return texture2D(t%d, uv);\n}\n", units - 1);
-        source += "void main()\n"
-                  "{\n"
-                  "    vec4 color = gl_Color;\n"
-                  "    if (vSlot < -0.5)\n"
-                  "    {\n"
-                  "        gl_FragColor = color;\n"
-                  "        return;\n"
-                  "    }\n"
-                  "    vec4 texel = sampleSlot(gl_TexCoord[0].st);\n"
-                  "    vec3 rgb = texel.rgb * color.rgb;\n"
-                  "    if (combine == 1)\n"
-                  "    {\n"
-                  "        rgb = mix(texel.rgb, color.rgb, factor);\n"
-                  "    }\n"
-                  "    else if (combine == 2)\n"
-                  "    {\n"
-                  "        rgb = color.rgb;\n"
-                  "    }\n"
-                  "    gl_FragColor = vec4(rgb, texel.a * color.a);\n"
-                  "}\n";
-        return source;
+        source += "    vec4 texel = sampleSlot(gl_TexCoord[0].st);\n";
+        switch (combine)
+        {
+        case COMBINE_INTERPOLATE:
+            source += "    vec3 rgb = mix(texel.rgb, color.rgb, factor);\n";
+            break;
+        case COMBINE_VERTEX_COLOR:
+            source += "    vec3 rgb = color.rgb;\n";
+            break;
+        default:
+            source += "    vec3 rgb = texel.rgb * color.rgb;\n";
+            break;
+        }
+        return source + "    gl_FragColor = vec4(rgb, texel.a * color.a);\n}\n";
     }
 
     static unsigned int compile(GLenum kind, const hstring& source)
@@ -83,22 +92,20 @@ namespace tesra
         return shader;
     }
 
-    void OpenGL_DrawProgram::create(int units)
+    unsigned int OpenGL_DrawProgram::link(const hstring& fragmentSource, int units)
     {
-        destroy();
-        this->units = units < 1 ? 1 : units;
         const GLuint vertex = compile(GL_VERTEX_SHADER, vertexSource);
         GLuint fragment = 0;
         try
         {
-            fragment = compile(GL_FRAGMENT_SHADER, makeFragmentSource(this->units));
+            fragment = compile(GL_FRAGMENT_SHADER, fragmentSource);
         }
         catch (...)
         {
             gl.DeleteShader(vertex);
             throw;
         }
-        program = gl.CreateProgram();
+        const GLuint program = gl.CreateProgram();
         gl.AttachShader(program, vertex);
         gl.AttachShader(program, fragment);
         gl.BindAttribLocation(program, slotAttribute, "slot");
@@ -112,51 +119,95 @@ namespace tesra
         {
             std::vector<char> log(4096, '\0');
             gl.GetProgramInfoLog(program, (GLsizei)log.size() - 1, nullptr, log.data());
-            destroy();
+            gl.DeleteProgram(program);
             throw quortypes::exception(hstring("Unable to link the draw shader: ") + log.data(),
                                        "src/rendersystems/opengl/OpenGL_DrawProgram", __LINE__);
         }
         gl.UseProgram(program);
-        for (int i = 0; i < this->units; ++i)
+        for (int i = 0; i < units; ++i)
         {
             gl.Uniform1i(gl.GetUniformLocation(program, formatString("t%d", i).c_str()), i);
         }
-        combineLocation = gl.GetUniformLocation(program, "combine");
-        factorLocation = gl.GetUniformLocation(program, "factor");
-        appliedCombine = -1;
-        appliedFactor = -1.0f;
-        setCombine(COMBINE_MODULATE, 1.0f);
+        return program;
+    }
+
+    void OpenGL_DrawProgram::create(int units)
+    {
+        destroy();
+        this->units = units < 1 ? 1 : units;
+        combine = COMBINE_MODULATE;
+        factor = 1.0f;
+        // The one that can draw every run, made now so that a driver that cannot is known at once.
+        use(this->units, true);
+    }
+
+    void OpenGL_DrawProgram::abandon()
+    {
+        variants.clear();
+        current = 0;
     }
 
     void OpenGL_DrawProgram::destroy()
     {
-        if (program != 0)
+        if (!variants.empty())
         {
             gl.UseProgram(0);
-            gl.DeleteProgram(program);
-            program = 0;
+            for (auto& pair : variants)
+            {
+                gl.DeleteProgram(pair.second.id);
+            }
         }
-    }
-
-    void OpenGL_DrawProgram::use()
-    {
-        gl.UseProgram(program);
+        abandon();
     }
 
     void OpenGL_DrawProgram::setCombine(Combine combine, float factor)
     {
-        if ((int)combine != appliedCombine)
-        {
-            gl.Uniform1i(combineLocation, (int)combine);
-            appliedCombine = (int)combine;
-        }
+        this->combine = combine;
         int f = (int)(factor * 255.0f);
         f = f < 0 ? 0 : (f > 255 ? 255 : f);
-        const float quantised = f / 255.0f;
-        if (quantised != appliedFactor)
+        this->factor = f / 255.0f;
+    }
+
+    OpenGL_DrawProgram::Variant& OpenGL_DrawProgram::getVariant(int unitsUsed, bool untextured)
+    {
+        int width = 0;
+        if (unitsUsed > 0)
         {
-            gl.Uniform1f(factorLocation, quantised);
-            appliedFactor = quantised;
+            // Powers of two, so that a handful of programs serve every run.
+            width = 1;
+            while (width < unitsUsed && width < units)
+            {
+                width *= 2;
+            }
+            width = width > units ? units : width;
+        }
+        const Combine kind = width == 0 ? COMBINE_MODULATE : combine;
+        const bool branch = width != 0 && untextured;
+        const int key = (width * 3 + (int)kind) * 2 + (branch ? 1 : 0);
+        auto found = variants.find(key);
+        if (found != variants.end())
+        {
+            return found->second;
+        }
+        Variant variant;
+        variant.id = link(makeFragmentSource(width, kind, branch), width);
+        variant.factorLocation = gl.GetUniformLocation(variant.id, "factor");
+        current = variant.id; // link leaves it in use
+        return variants[key] = variant;
+    }
+
+    void OpenGL_DrawProgram::use(int unitsUsed, bool untextured)
+    {
+        Variant& variant = getVariant(unitsUsed, untextured);
+        if (variant.id != current)
+        {
+            gl.UseProgram(variant.id);
+            current = variant.id;
+        }
+        if (combine == COMBINE_INTERPOLATE && variant.appliedFactor != factor)
+        {
+            gl.Uniform1f(variant.factorLocation, factor);
+            variant.appliedFactor = factor;
         }
     }
 } // namespace tesra

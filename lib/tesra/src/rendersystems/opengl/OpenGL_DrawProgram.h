@@ -1,12 +1,16 @@
 #pragma once
 
+#include <map>
+
 #include <quortypes/hstring.h>
 
 namespace tesra
 {
-    /// The one GLSL program every draw goes through. It does what the fixed-function texture combiners did
-    /// for each colour mode, and samples the texture of the unit a vertex names, so that draws from several
-    /// textures can go to GL as one.
+    /// The GLSL programs every draw goes through. Together they do what the fixed-function texture combiners
+    /// did for each colour mode, and sample the texture of the unit a vertex names, so that draws from
+    /// several textures can go to GL as one. A software renderer pays for every branch at every pixel, so
+    /// each run takes a program made for it: its colour mode, no more units than it samples, and the
+    /// untextured branch only when it has untextured vertices.
     class OpenGL_DrawProgram
     {
     public:
@@ -25,27 +29,37 @@ namespace tesra
         OpenGL_DrawProgram(const OpenGL_DrawProgram&) = delete;
         OpenGL_DrawProgram& operator=(const OpenGL_DrawProgram&) = delete;
 
-        /// Compiles and links the program for `units` texture units (the current context's); throws with
-        /// the driver's log when it cannot.
+        /// Compiles and links the program for all `units` texture units of the current context, the one
+        /// every run can use; throws with the driver's log when it cannot.
         void create(int units);
-        /// Forgets the program without GL calls, for a context that is already gone.
-        void abandon() { program = 0; }
+        /// Forgets the programs without GL calls, for a context that is already gone.
+        void abandon();
         void destroy();
-        bool isCreated() const { return program != 0; }
         int getUnits() const { return units; }
 
-        void use();
-        /// Interpolation factor quantised to a byte, as the combiners' constant colour was.
+        /// The colour mode of the runs that follow; the interpolation factor is quantised to a byte, as
+        /// the combiners' constant colour was.
         void setCombine(Combine combine, float factor);
+        /// Makes the program for a run sampling units 0 to unitsUsed - 1 (0: none), with or without
+        /// untextured vertices, the current one.
+        void use(int unitsUsed, bool untextured);
 
     private:
-        unsigned int program = 0;
-        int units = 0;
-        int combineLocation = -1;
-        int factorLocation = -1;
-        int appliedCombine = -1;
-        float appliedFactor = -1.0f;
+        struct Variant
+        {
+            unsigned int id = 0;
+            int factorLocation = -1;
+            float appliedFactor = -1.0f;
+        };
 
-        static hstring makeFragmentSource(int units);
+        int units = 0;
+        Combine combine = COMBINE_MODULATE;
+        float factor = 1.0f;
+        std::map<int, Variant> variants;
+        unsigned int current = 0;
+
+        Variant& getVariant(int unitsUsed, bool untextured);
+        static hstring makeFragmentSource(int units, Combine combine, bool untextured);
+        static unsigned int link(const hstring& fragmentSource, int units);
     };
 } // namespace tesra

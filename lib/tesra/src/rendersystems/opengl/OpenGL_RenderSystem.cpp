@@ -117,7 +117,7 @@ namespace tesra
         }
         glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        program.use();
+        program.use(0, false);
         for (int unit = (int)slots.size() - 1; unit >= 0; --unit)
         {
             gl.ActiveTexture(GL_TEXTURE0 + unit);

@@ -82,6 +82,8 @@ namespace tesra
         std::vector<ColoredTexturedVertex> batch;
         std::vector<unsigned short> batchIndices; ///< triangles as a list of indices into batch
         std::vector<float> batchSlots;            ///< each vertex's texture unit, -1 untextured
+        int batchMaxSlot = -1;                    ///< the highest unit the run samples
+        bool batchUntextured = false;             ///< the run has untextured vertices
         // The textures bound to the units. Units keep their textures between runs; a texture new to the
         // units takes one the waiting run does not sample, and when the run samples them all it goes out
         // first.

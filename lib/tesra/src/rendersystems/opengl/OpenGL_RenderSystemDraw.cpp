@@ -211,6 +211,8 @@ namespace tesra
         appendTriangles(batch, batchIndices, state->modelviewMatrix, operation, count, fetch);
         batchSlots.resize(batch.size(), slot);
         std::fill(batchSlots.begin() + first, batchSlots.end(), slot);
+        batchMaxSlot = std::max(batchMaxSlot, (int)slot);
+        batchUntextured = batchUntextured || slot < 0.0f;
         return true;
     }
 
@@ -246,11 +248,14 @@ namespace tesra
         }
         gl.VertexAttribPointer(OpenGL_DrawProgram::slotAttribute, 1, GL_FLOAT, GL_FALSE, 0,
                                batchSlots.data());
+        program.use(batchMaxSlot + 1, batchUntextured);
         glDrawElements(GL_TRIANGLES, (GLsizei)batchIndices.size(), GL_UNSIGNED_SHORT, batchIndices.data());
         ++drawCalls;
         batch.clear();
         batchIndices.clear();
         batchSlots.clear();
+        batchMaxSlot = -1;
+        batchUntextured = false;
         std::fill(slotInRun.begin(), slotInRun.end(), false);
     }
 
@@ -272,9 +277,9 @@ namespace tesra
             slotArrayEnabled = false;
         }
         // Untextured layouts draw the vertex colour alone whatever texture is current, as before.
-        gl.VertexAttrib1f(OpenGL_DrawProgram::slotAttribute,
-                          layout == LAYOUT_TEXTURED || layout == LAYOUT_COLORED_TEXTURED ? (float)slot
-                                                                                         : -1.0f);
+        const bool sampled = (layout == LAYOUT_TEXTURED || layout == LAYOUT_COLORED_TEXTURED) && slot >= 0;
+        gl.VertexAttrib1f(OpenGL_DrawProgram::slotAttribute, sampled ? (float)slot : -1.0f);
+        program.use(sampled ? slot + 1 : 0, false);
         const char* base = static_cast<const char*>(vertices);
         GLsizei stride = 12;
         bool colored = false, textured = false;
