@@ -12,6 +12,7 @@
 
 #include "Compare.h"
 #include "Config.h"
+#include "BenchGame.h"
 #include "Session.h"
 #include "Variables.h"
 #include "objects/InventoryPane.h"
@@ -23,36 +24,33 @@ namespace
 
     void startGame()
     {
-        static bool started = false;
-        if (started)
+        benchgame::start("pane",
+                         [](const std::filesystem::path& folder)
+                         {
+                             benchgame::put(folder, "cfg/vumo.cfg",
+                                            "title: PaneBench\ntarget: pc\nwidth: 640\nheight: 480\n"
+                                            "audio_mute: 1\n");
+                             std::filesystem::create_directories(folder / "data/lib");
+                             std::filesystem::create_directories(folder / "data/ui");
+                             std::filesystem::copy_file(std::filesystem::path(VUMO_DEMO_DIR) /
+                                                            "data/gfx/panel.png",
+                                                        folder / "data/ui/items.png");
+                             std::string images;
+                             for (int i = 0; i < itemCount; ++i)
+                             {
+                                 images += "<Image name='i" + std::to_string(i) + "' rect='0,0,8,8'/>";
+                             }
+                             benchgame::put(folder, "data/ui/ui.dts",
+                                            "<Dataset><Texture filename='items'>" + images +
+                                                "</Texture><Object type='InventoryPane' name='pane' "
+                                                "rect='0,0,500,100'/></Dataset>");
+                         });
+        static bool itemsSet = false;
+        if (itemsSet)
         {
             return;
         }
-        started = true;
-        char pattern[] = "/tmp/vumo-bench-pane-XXXXXX";
-        static const std::filesystem::path folder = mkdtemp(pattern);
-        atexit([] { std::filesystem::remove_all(folder); });
-        std::filesystem::create_directories(folder / "cfg");
-        std::filesystem::create_directories(folder / "data/ui");
-        std::filesystem::create_directories(folder / "data/lib");
-        std::ofstream(folder / "cfg/vumo.cfg") << "title: PaneBench\ntarget: pc\nwidth: 640\nheight: 480\n"
-                                                  "audio_mute: 1\n";
-        std::filesystem::copy_file(std::filesystem::path(VUMO_DEMO_DIR) / "data/gfx/panel.png",
-                                   folder / "data/ui/items.png");
-        std::string images;
-        for (int i = 0; i < itemCount; ++i)
-        {
-            images += "<Image name='i" + std::to_string(i) + "' rect='0,0,8,8'/>";
-        }
-        std::ofstream(folder / "data/ui/ui.dts")
-            << "<Dataset><Texture filename='items'>" + images +
-                   "</Texture><Object type='InventoryPane' name='pane' rect='0,0,500,100'/></Dataset>";
-        setenv("SDL_VIDEODRIVER", "offscreen", 0);
-        setenv("XDG_DATA_HOME", (folder / "xdg").c_str(), 1);
-        setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
-        std::filesystem::current_path(folder);
-        Session::loadConfig(false);
-        Session::init(nullptr);
+        itemsSet = true;
         hstring items;
         for (int i = 0; i < itemCount; ++i)
         {

@@ -12,6 +12,7 @@
 #include <quortypes/util.h>
 
 #include "Chapter.h"
+#include "BenchGame.h"
 #include "Compare.h"
 #include "Config.h"
 #include "Match3Scene.h"
@@ -127,32 +128,27 @@ namespace
         {
             return scene;
         }
-        char pattern[] = "/tmp/vumo-bench-match3-XXXXXX";
-        static const std::filesystem::path folder = mkdtemp(pattern);
-        atexit([] { std::filesystem::remove_all(folder); });
-        auto put = [](const std::string& name, const std::string& text)
-        {
-            std::filesystem::create_directories((folder / name).parent_path());
-            std::ofstream(folder / name) << text;
-        };
-        put("cfg/vumo.cfg", "title: Match3Bench\ntarget: pc\nwidth: 320\nheight: 240\naudio_mute: 1\n"
-                            "scene: duel.board\n");
-        put("data/ui/ui.dts", "<Dataset/>");
-        put("data/lib/game.lua", "vars.create('inn_templar_count', 0)\n");
-        put("data/chapters/duel/duel.datadef", "<Dataset/>");
-        put("data/chapters/duel/scenes/board.match3.scene",
-            "_match3_image_base = '0x' _match3_x = 0 _match3_y = 0 _match3_columns = 8 _match3_rows = 8\n"
-            "_match3_width = 24 _match3_height = 24 _match3_image_width = 22 _match3_image_height = 22\n"
-            "_match3_positive = 'FF0000,00FF00' _match3_neutral = '0000FF' _match3_negative = 'FFFF00' _match3_time = 0\n"
-            "_match3_positive_effect = 1 _match3_negative_effect = 1 _match3_health_points = 0\n"
-            "_match3_horizontal_bars = 0\n");
-        setenv("SDL_VIDEODRIVER", "offscreen", 0);
-        setenv("XDG_DATA_HOME", (folder / "xdg").c_str(), 1);
-        setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
-        std::filesystem::current_path(folder);
         Scene::registerFactory(Match3Scene::typeName, &BenchScene::create);
-        Session::loadConfig(false);
-        Session::init(nullptr);
+        benchgame::start(
+            "match3",
+            [](const std::filesystem::path& folder)
+            {
+                benchgame::put(folder, "cfg/vumo.cfg",
+                               "title: Match3Bench\ntarget: pc\nwidth: 320\nheight: 240\naudio_mute: 1\n"
+                               "scene: duel.board\n");
+                benchgame::put(folder, "data/ui/ui.dts", "<Dataset/>");
+                benchgame::put(folder, "data/lib/game.lua", "vars.create('inn_templar_count', 0)\n");
+                benchgame::put(folder, "data/chapters/duel/duel.datadef", "<Dataset/>");
+                benchgame::put(folder, "data/chapters/duel/scenes/board.match3.scene",
+                               "_match3_image_base = '0x' _match3_x = 0 _match3_y = 0 _match3_columns = 8 "
+                               "_match3_rows = 8\n"
+                               "_match3_width = 24 _match3_height = 24 _match3_image_width = 22 "
+                               "_match3_image_height = 22\n"
+                               "_match3_positive = 'FF0000,00FF00' _match3_neutral = '0000FF' "
+                               "_match3_negative = 'FFFF00'\n"
+                               "_match3_time = 0 _match3_positive_effect = 1 _match3_negative_effect = 1\n"
+                               "_match3_health_points = 0 _match3_horizontal_bars = 0\n");
+            });
         scene = dynamic_cast<BenchScene*>(Session::getActiveScene());
         return scene;
     }

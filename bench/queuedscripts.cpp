@@ -10,6 +10,7 @@
 
 #include <tesra/tesra.h>
 
+#include "BenchGame.h"
 #include "Compare.h"
 #include "Config.h"
 #include "Scene.h"
@@ -24,23 +25,7 @@ namespace
 
     void startDemo()
     {
-        static bool started = false;
-        if (started)
-        {
-            return;
-        }
-        started = true;
-        char pattern[] = "/tmp/vumo-bench-queued-XXXXXX";
-        static const std::filesystem::path folder = mkdtemp(pattern);
-        // The copy of the demo goes when the program ends.
-        atexit([] { std::filesystem::remove_all(folder); });
-        std::filesystem::copy(VUMO_DEMO_DIR, folder, std::filesystem::copy_options::recursive);
-        setenv("SDL_VIDEODRIVER", "offscreen", 0);
-        setenv("XDG_DATA_HOME", (folder / "xdg").c_str(), 1);
-        setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
-        std::filesystem::current_path(folder);
-        Session::loadConfig(false);
-        Session::init(nullptr);
+        benchgame::startDemo("queued");
     }
 
     // Queues `batch` scripts before each of `frames` drains.

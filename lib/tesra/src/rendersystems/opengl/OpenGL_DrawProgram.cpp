@@ -73,6 +73,17 @@ namespace tesra
         return source + "    gl_FragColor = vec4(rgb, texel.a * color.a);\n}\n";
     }
 
+    // Reads the driver's log of a shader or program that failed, deletes the object and throws the log.
+    template <typename GetLog, typename Delete>
+    [[noreturn]] static void fail(const char* step, unsigned int object, GetLog getLog, Delete remove)
+    {
+        std::vector<char> log(4096, '\0');
+        getLog(object, (GLsizei)log.size() - 1, nullptr, log.data());
+        remove(object);
+        throw quortypes::exception(hstring("Unable to ") + step + " the draw shader: " + log.data(),
+                                   "src/rendersystems/opengl/OpenGL_DrawProgram", __LINE__);
+    }
+
     static unsigned int compile(GLenum kind, const hstring& source)
     {
         const GLuint shader = gl.CreateShader(kind);
@@ -83,11 +94,7 @@ namespace tesra
         gl.GetShaderiv(shader, GL_COMPILE_STATUS, &ok);
         if (ok != GL_TRUE)
         {
-            std::vector<char> log(4096, '\0');
-            gl.GetShaderInfoLog(shader, (GLsizei)log.size() - 1, nullptr, log.data());
-            gl.DeleteShader(shader);
-            throw quortypes::exception(hstring("Unable to compile the draw shader: ") + log.data(),
-                                       "src/rendersystems/opengl/OpenGL_DrawProgram", __LINE__);
+            fail("compile", shader, gl.GetShaderInfoLog, gl.DeleteShader);
         }
         return shader;
     }
@@ -117,11 +124,7 @@ namespace tesra
         gl.GetProgramiv(program, GL_LINK_STATUS, &ok);
         if (ok != GL_TRUE)
         {
-            std::vector<char> log(4096, '\0');
-            gl.GetProgramInfoLog(program, (GLsizei)log.size() - 1, nullptr, log.data());
-            gl.DeleteProgram(program);
-            throw quortypes::exception(hstring("Unable to link the draw shader: ") + log.data(),
-                                       "src/rendersystems/opengl/OpenGL_DrawProgram", __LINE__);
+            fail("link", program, gl.GetProgramInfoLog, gl.DeleteProgram);
         }
         gl.UseProgram(program);
         for (int i = 0; i < units; ++i)
