@@ -22,6 +22,7 @@
 #include "Variables.h"
 #include "lua/Calls.h"
 #include "lua/LuaInterface.h"
+#include "objects/ItemReceiver.h"
 #include "objects/VumoViewportObject.h"
 #include "ui/DebugUI.h"
 #include "ui/HookTexts.h"
@@ -589,7 +590,8 @@ bool UI::OnPointerReleased(float x, float y, int button)
             if (under != nullptr && !isInside(under, viewport))
             {
                 tesraui::Object* receiver = under;
-                while (receiver != nullptr && receiver->getClassName() != "ItemReceiver")
+                // Kinds derived from ItemReceiver, such as the inventory pane, take drops too.
+                while (receiver != nullptr && dynamic_cast<ItemReceiver*>(receiver) == nullptr)
                 {
                     receiver = receiver->getParent();
                 }
