@@ -52,6 +52,12 @@ namespace
         return object != nullptr && ancestor != nullptr &&
                (object == ancestor || object->isDescendantOf(ancestor));
     }
+
+    // The scripts write "0" and "false" for nothing held, as the action maps and the pane read them.
+    bool isItemHeld(const hstring& item)
+    {
+        return item != "" && item != "0" && item.lowered() != "false";
+    }
 } // namespace
 
 const char* const UI::developerProfileNames[2] = {"torvin_devs", "vumotester"};
@@ -583,7 +589,7 @@ bool UI::OnPointerReleased(float x, float y, int button)
             this->selectItem("");
             return true;
         }
-        if (button == 1 && this->selectedItem != "" && this->rootObject != nullptr)
+        if (button == 1 && isItemHeld(this->selectedItem) && this->rootObject != nullptr)
         {
             tesraui::Object* under = this->rootObject->getChildUnderCursor();
             tesraui::Object* viewport = Session::getViewport();
@@ -640,7 +646,7 @@ bool UI::OnPointerReleased(float x, float y, int button)
     {
         // A click handler queued by the release may still take the item.
         tesraui::processEvents();
-        if (this->dropPending && this->selectedItem != "")
+        if (this->dropPending && isItemHeld(this->selectedItem))
         {
             const hstring item = this->selectedItem;
             this->OnUseItemFail(item);
