@@ -186,9 +186,16 @@ TEST_F(ActionMapClicks, ScriptErrorsInRegionsAreReportedAndTheLayerKeepsWorking)
     engine->lua("(function() room.hall._FF0000[1] = function() error('broken door') end end)()");
     click(150, 150);
     engine->frame();
+    ASSERT_TRUE(UI::getInstance()->isErrorOverlayShown());
+    // The overlay holds the game: the layer gets no click until the player goes on.
+    click(450, 150);
+    engine->frame();
+    EXPECT_EQ(journal(), "");
+    UI::getInstance()->onErrorContinue(nullptr);
     click(450, 150);
     engine->frame();
     EXPECT_EQ(journal(), "green");
+    EXPECT_FALSE(UI::getInstance()->isErrorOverlayShown());
     EXPECT_NE(engine->logText().find("scripting error: "), std::string::npos);
     EXPECT_NE(engine->logText().find("Error while executing ActionMap action in namespace '':"),
               std::string::npos);

@@ -55,12 +55,15 @@ protected:
         const size_t native = (text.size() > 0 && text[0] == '[' ? text.find("] ") : std::string::npos);
         return native == std::string::npos ? text : text.substr(native + 2);
     }
+    // Logged errors, and the script errors the overlay reports (logged whether it is already up or not).
     int errorLines()
     {
         int count = 0;
         for (const std::string& line : Engine::log())
         {
-            count += (line.find("ERROR: ") != std::string::npos ? 1 : 0);
+            const bool error = (line.find("ERROR: ") != std::string::npos ||
+                                line.rfind("scripting: Scripting Error: ", 0) == 0);
+            count += (error ? 1 : 0);
         }
         return count;
     }
@@ -179,6 +182,7 @@ TEST_F(Dialogs, AFailingFileOrTurnEndsTheDialogSoTheNextOneStarts)
     LuaInterface::execute("dialog.start('broken')");
     EXPECT_EQ(engine->lua("dialog.isActive()"), "false");
     EXPECT_EQ(errorLines(), before + 1);
+    EXPECT_TRUE(UI::getInstance()->isErrorOverlayShown());
     LuaInterface::execute("dialog.start('fails')");
     EXPECT_EQ(engine->lua("dialog.isActive()"), "false");
     EXPECT_EQ(errorLines(), before + 2);

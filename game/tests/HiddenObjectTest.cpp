@@ -47,7 +47,12 @@ protected:
     // A 40 x 40 hidden object at 100, 100, made by its factory for the idiom named by "target".
     HiddenObject* make(const hstring& name, const hstring& target = "pc", float x = 100.0f)
     {
-        Session::setConfigValue("target", target);
+        if (Session::getConfigValue("target") != target)
+        {
+            Session::setConfigValue("target", target);
+            // The UI works the idiom out once a frame: the new target counts from the next one.
+            engine->frame();
+        }
         HiddenObject* object = dynamic_cast<HiddenObject*>(
             tesraui::createObject("HiddenObject", name, kavtypes::Rectangle(x, 100, 40, 40)));
         Session::getActiveScene()->attachObject(object);

@@ -47,12 +47,15 @@ protected:
         return text;
     }
     std::string items() { return VariableDictionary::getGlobal().get("items").value(); }
+    // Logged errors, and the script errors the overlay reports (logged whether it is already up or not).
     int errorLines()
     {
         int count = 0;
         for (const std::string& line : Engine::log())
         {
-            count += (line.find("ERROR: ") != std::string::npos ? 1 : 0);
+            const bool error = (line.find("ERROR: ") != std::string::npos ||
+                                line.rfind("scripting: Scripting Error: ", 0) == 0);
+            count += (error ? 1 : 0);
         }
         return count;
     }
@@ -137,6 +140,7 @@ TEST_F(InventoryHooks, AFailingUseShowsOneErrorAndLeavesTheList)
     EXPECT_FALSE(Inventory::canUseItem("b"));
     Inventory::useItem("a");
     EXPECT_EQ(errorLines(), before + 1);
+    EXPECT_TRUE(UI::getInstance()->isErrorOverlayShown());
     EXPECT_NE(engine->logText().find("broken"), std::string::npos);
     EXPECT_EQ(items(), "a");
 }

@@ -22,6 +22,7 @@
 #include "Variables.h"
 #include "lua/Calls.h"
 #include "lua/LuaInterface.h"
+#include "objects/ItemReceiver.h"
 #include "objects/VumoViewportObject.h"
 #include "ui/DebugUI.h"
 #include "ui/HookTexts.h"
@@ -50,6 +51,12 @@ namespace
     {
         return object != nullptr && ancestor != nullptr &&
                (object == ancestor || object->isDescendantOf(ancestor));
+    }
+
+    // The scripts write "0" and "false" for nothing held, as the action maps and the pane read them.
+    bool isItemHeld(const hstring& item)
+    {
+        return item != "" && item != "0" && item.lowered() != "false";
     }
 } // namespace
 
@@ -582,14 +589,15 @@ bool UI::OnPointerReleased(float x, float y, int button)
             this->selectItem("");
             return true;
         }
-        if (button == 1 && this->selectedItem != "" && this->rootObject != nullptr)
+        if (button == 1 && isItemHeld(this->selectedItem) && this->rootObject != nullptr)
         {
             tesraui::Object* under = this->rootObject->getChildUnderCursor();
             tesraui::Object* viewport = Session::getViewport();
             if (under != nullptr && !isInside(under, viewport))
             {
                 tesraui::Object* receiver = under;
-                while (receiver != nullptr && receiver->getClassName() != "ItemReceiver")
+                // Kinds derived from ItemReceiver, such as the inventory pane, take drops too.
+                while (receiver != nullptr && dynamic_cast<ItemReceiver*>(receiver) == nullptr)
                 {
                     receiver = receiver->getParent();
                 }
@@ -638,7 +646,7 @@ bool UI::OnPointerReleased(float x, float y, int button)
     {
         // A click handler queued by the release may still take the item.
         tesraui::processEvents();
-        if (this->dropPending && this->selectedItem != "")
+        if (this->dropPending && isItemHeld(this->selectedItem))
         {
             const hstring item = this->selectedItem;
             this->OnUseItemFail(item);
