@@ -1,10 +1,11 @@
 // Frames per second of N sprites of S x S pixels (N = 10,000, 2,000 and 1,000 for S = 8, 32 and 64) through
 // the render system beside the peer engine (Debian's package love, bench/love) drawing the same pixels in its
 // own process on the same kind of display. Both sides present every frame without reading back and finish
-// once when the measured time is up. Two modes: "alternate", consecutive sprites alternating between two
-// textures so that neither side can merge draws, and "atlas", every sprite a cell of one texture, merged by
-// both. Each case runs both sides in turn, five times; ratio_* are our frames per second over the peer's
-// (above 1 is faster), min/median/max over the repeats. Skipped when love is not installed.
+// once when the measured time is up. Three modes: "alternate", consecutive sprites alternating between two
+// textures; "cycle", consecutive sprites cycling through eight textures; "atlas", every sprite a cell of one
+// texture. Each case runs both sides in turn, five times; ratio_* are our frames per second over the peer's
+// (above 1 is faster), min/median/max over the repeats, cpu_ratio_median the same for processor time per
+// frame, and draws_* the GL draw calls of one frame on each side. Skipped when love is not installed.
 #include <benchmark/benchmark.h>
 
 #include <stdio.h>
@@ -88,28 +89,43 @@ namespace
     {
         double fps = 0.0;
         double cpu = 0.0;
+        double draws = 0.0;
     };
+
+    enum Mode
+    {
+        ALTERNATE = 0,
+        ATLAS = 1,
+        CYCLE = 2
+    };
+    const char* const modeNames[] = {"alternate", "atlas", "cycle"};
+    const int textureCount = 8;
 
     struct Sprites
     {
         int side;
+        Mode mode;
         bool atlas;
-        tesra::Texture* textures[2] = {nullptr, nullptr};
+        tesra::Texture* textures[textureCount] = {};
         tesra::Texture* atlasTexture = nullptr;
+        int drawsPerFrame = 0;
 
-        Sprites(int side, bool atlas) : side(side), atlas(atlas)
+        Sprites(int side, Mode mode) : side(side), mode(mode), atlas(mode == ATLAS)
         {
             tesra::RenderSystem* rs = scene().rs;
-            for (int t = 0; t < 2; ++t)
+            for (int t = 0; t < textureCount; ++t)
             {
-                textures[t] = rs->createTexture(pixels(side, side, t + 1).data(), side, side);
+                // Seeds 1 and 2 are the alternating pair; 3 is the atlas.
+                textures[t] = rs->createTexture(pixels(side, side, t < 2 ? t + 1 : t + 2).data(), side, side);
             }
             atlasTexture = rs->createTexture(pixels(side * 4, side * 4, 3).data(), side * 4, side * 4);
         }
         ~Sprites()
         {
-            delete textures[0];
-            delete textures[1];
+            for (tesra::Texture* texture : textures)
+            {
+                delete texture;
+            }
             delete atlasTexture;
         }
 
@@ -118,6 +134,7 @@ namespace
             tesra::RenderSystem* rs = scene().rs;
             SDL_PumpEvents(); // the other side's loop pumps events every frame too
             rs->clear(true, false);
+            const int drawsBefore = scene().rs->getDrawCallCount();
             const int w = screenWidth - side, h = screenHeight - side;
             tesra::TexturedVertex quad[4];
             for (int i = 0, count = spriteCount(side); i < count; ++i)
@@ -135,10 +152,11 @@ namespace
                 quad[1] = tesra::TexturedVertex(x + s, y, 0, u + cell, v);
                 quad[2] = tesra::TexturedVertex(x, y + s, 0, u, v + cell);
                 quad[3] = tesra::TexturedVertex(x + s, y + s, 0, u + cell, v + cell);
-                rs->setTexture(atlas ? atlasTexture : textures[i % 2]);
+                rs->setTexture(atlas ? atlasTexture : textures[mode == CYCLE ? i % textureCount : i % 2]);
                 rs->render(tesra::RenderOperation::TRIANGLE_STRIP, quad, 4);
             }
             rs->presentFrame();
+            drawsPerFrame = scene().rs->getDrawCallCount() - drawsBefore;
         }
 
         Rate measure()
@@ -162,17 +180,17 @@ namespace
                 ++frames;
             }
             glFinish();
-            return {frames / seconds(start), (double)(clock() - cpu) / CLOCKS_PER_SEC / frames};
+            return {frames / seconds(start), (double)(clock() - cpu) / CLOCKS_PER_SEC / frames,
+                    (double)drawsPerFrame};
         }
     };
 
     // The peer's rate for the same case; 0 frames per second when it did not run.
-    Rate peerRate(int side, bool atlas)
+    Rate peerRate(int side, Mode mode)
     {
         std::string command = "SDL_VIDEODRIVER=offscreen DISPLAY= love '" VUMO_BENCH_LOVE_DIR "' " +
-                              std::to_string(spriteCount(side)) + " " + std::to_string(side) +
-                              (atlas ? " atlas " : " alternate ") + std::to_string(measuredSeconds) +
-                              " 2>/dev/null";
+                              std::to_string(spriteCount(side)) + " " + std::to_string(side) + " " +
+                              modeNames[mode] + " " + std::to_string(measuredSeconds) + " 2>/dev/null";
         FILE* pipe = popen(command.c_str(), "r");
         Rate rate;
         if (pipe == nullptr)
@@ -184,6 +202,7 @@ namespace
         {
             sscanf(line, "fps %lf", &rate.fps);
             sscanf(line, "cpu %lf", &rate.cpu);
+            sscanf(line, "draws %lf", &rate.draws);
         }
         if (pclose(pipe) != 0)
         {
@@ -195,9 +214,10 @@ namespace
     void BM_SpritesBesidePeer(benchmark::State& state)
     {
         const int side = (int)state.range(0);
-        const bool atlas = state.range(1) != 0;
-        Sprites sprites(side, atlas);
+        const Mode mode = (Mode)state.range(1);
+        Sprites sprites(side, mode);
         std::vector<double> oursFps, peerFps, oursCpu, peerCpu;
+        double oursDraws = 0.0, peerDraws = 0.0;
         for (auto _ : state)
         {
             for (int r = 0; r < repeats; ++r)
@@ -206,13 +226,15 @@ namespace
                 if (r % 2 == 0)
                 {
                     a = sprites.measure();
-                    b = peerRate(side, atlas);
+                    b = peerRate(side, mode);
                 }
                 else
                 {
-                    b = peerRate(side, atlas);
+                    b = peerRate(side, mode);
                     a = sprites.measure();
                 }
+                oursDraws = a.draws;
+                peerDraws = b.draws;
                 if (b.fps <= 0.0)
                 {
                     state.SkipWithError("love did not run (Debian package love; scripts/bench installs it)");
@@ -239,12 +261,14 @@ namespace
         state.counters["ours_cpu_ms"] = benchcompare::median(oursCpu) * 1e3;
         state.counters["love_cpu_ms"] = benchcompare::median(peerCpu) * 1e3;
         state.counters["cpu_ratio_median"] = benchcompare::median(cpuRatios);
+        state.counters["draws_ours"] = oursDraws;
+        state.counters["draws_love"] = peerDraws;
     }
 } // namespace
 
 BENCHMARK(BM_SpritesBesidePeer)
-    ->ArgsProduct({{8, 32, 64}, {0, 1}})
-    ->ArgNames({"side", "atlas"})
+    ->ArgsProduct({{8, 32, 64}, {ALTERNATE, ATLAS, CYCLE}})
+    ->ArgNames({"side", "mode"})
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();

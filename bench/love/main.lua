@@ -1,10 +1,11 @@
 -- The scene of bench/render.cpp drawn by the peer engine: N sprites of S x S pixels per frame.
 -- Arguments: the sprite count, the side S, the mode ("alternate": consecutive sprites alternate between
--- two textures, so that no draws can merge; "atlas": every sprite is a cell of one atlas, merged by the
--- engine's default batching) and the seconds to measure.
+-- two textures; "cycle": consecutive sprites cycle through eight textures; "atlas": every sprite is a cell
+-- of one atlas, merged by the engine's default batching) and the seconds to measure.
 -- Its own loop: no sleep, present every frame, no read-back; one glFinish after the warm-up and one when
 -- the measured time is up.
--- Prints "fps <value>" and "cpu <seconds of processor time, all threads, per frame>" and quits.
+-- Prints "fps <value>", "cpu <seconds of processor time, all threads, per frame>" and "draws <draw calls of
+-- the last frame>" and quits.
 local count, side, mode, seconds = 10000, 8, "alternate", 1
 local textures, atlas, cells = {}, nil, {}
 local warmup = 0.2
@@ -26,8 +27,10 @@ local function load(args)
     mode = args[3] or mode
     seconds = tonumber(args[4]) or seconds
     love.graphics.setDefaultFilter("linear", "linear")
-    textures[1] = love.graphics.newImage(pixelData(side, side, 1))
-    textures[2] = love.graphics.newImage(pixelData(side, side, 2))
+    -- Seeds 1 and 2 are the alternating pair; 3 is the atlas.
+    for t = 1, 8 do
+        textures[t] = love.graphics.newImage(pixelData(side, side, t <= 2 and t or t + 1))
+    end
     -- 4 x 4 cells of S x S
     atlas = love.graphics.newImage(pixelData(side * 4, side * 4, 3))
     for c = 0, 15 do
@@ -41,6 +44,10 @@ local function draw()
     if mode == "atlas" then
         for i = 0, count - 1 do
             g.draw(atlas, cells[i % 16], (i * 37) % w, (i * 53) % h)
+        end
+    elseif mode == "cycle" then
+        for i = 0, count - 1 do
+            g.draw(textures[i % 8 + 1], (i * 37) % w, (i * 53) % h)
         end
     else
         for i = 0, count - 1 do
@@ -79,6 +86,7 @@ function love.run()
         love.graphics.origin()
         love.graphics.clear(0, 0, 0, 0)
         draw()
+        local draws = love.graphics.getStats().drawcalls
         love.graphics.present()
         local now = love.timer.getTime()
         if not warm then
@@ -93,6 +101,7 @@ function love.run()
             finish()
             print(string.format("fps %.3f", frames / (love.timer.getTime() - start)))
             print(string.format("cpu %.6f", (os.clock() - cpu) / frames))
+            print(string.format("draws %d", draws))
             io.stdout:flush()
             return 0
         end
