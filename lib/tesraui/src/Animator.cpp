@@ -20,13 +20,13 @@ namespace tesraui
 
     void Animator::notifyEvent(const hstring& type, void* args)
     {
-        if (type == "AttachToObject" || (type == "OnDelayEnd" && this->inheritValue))
+        if (type == "AttachToObject" || (type == "OnDelayEnd" && inheritValue))
         {
-            this->value = this->getObjectValue();
-            this->offset = this->value;
-            if (this->useTarget)
+            value = getObjectValue();
+            offset = value;
+            if (useTarget)
             {
-                this->amplitude = this->target - this->value;
+                amplitude = target - value;
             }
         }
         Object::notifyEvent(type, args);
@@ -34,44 +34,44 @@ namespace tesraui
 
     bool Animator::isExpired()
     {
-        if (!this->enabled)
+        if (!enabled)
         {
             return true;
         }
-        return this->periods >= 0.0f && std::fabs(this->speed) * this->timer > this->periods;
+        return periods >= 0.0f && std::fabs(speed) * timer > periods;
     }
 
     bool Animator::isAnimated()
     {
-        if (!this->enabled)
+        if (!enabled)
         {
             return false;
         }
-        if (this->function == AnimationFunction::Hover)
+        if (function == AnimationFunction::Hover)
         {
             return true;
         }
-        return this->delay <= 0.0f && !this->isExpired();
+        return delay <= 0.0f && !isExpired();
     }
 
     bool Animator::isWaitingAnimation()
     {
-        if (!this->enabled)
+        if (!enabled)
         {
             return false;
         }
-        if (this->function == AnimationFunction::Hover || this->periods < 0.0f)
+        if (function == AnimationFunction::Hover || periods < 0.0f)
         {
             return true;
         }
-        return !(std::fabs(this->speed) * this->timer > this->periods);
+        return !(std::fabs(speed) * timer > periods);
     }
 
     void Animator::setTime(float seconds)
     {
         if (seconds > 0.0f)
         {
-            this->speed = 1.0f / seconds;
+            speed = 1.0f / seconds;
         }
         else
         {
@@ -84,120 +84,120 @@ namespace tesraui
         this->timeDelta = timeDelta;
         // Animators rarely have children or animators of their own: the walk is skipped when there is
         // nothing to walk (it would only clear the empty cursor cache).
-        if (this->children.size() > 0 || this->dynamicAnimators.size() > 0 || this->childUnderCursorValid)
+        if (children.size() > 0 || dynamicAnimators.size() > 0 || childUnderCursorValid)
         {
             Object::update(timeDelta);
         }
-        if (!this->enabled)
+        if (!enabled)
         {
             return;
         }
-        if (this->delay > 0.0f)
+        if (delay > 0.0f)
         {
-            this->delay -= timeDelta;
-            if (this->delay > 0.0f)
+            delay -= timeDelta;
+            if (delay > 0.0f)
             {
                 return;
             }
-            this->notifyEvent("OnDelayEnd", nullptr);
+            notifyEvent("OnDelayEnd", nullptr);
             // The part of the step that came after the delay ran out.
-            this->timeDelta += this->delay;
+            this->timeDelta += delay;
         }
-        this->timer += this->timeDelta;
-        if (!quortypes::equalsApprox(this->acceleration, 0.0f, 0.01f))
+        timer += this->timeDelta;
+        if (!quortypes::equalsApprox(acceleration, 0.0f, 0.01f))
         {
-            this->speed += this->acceleration * this->timeDelta;
+            speed += acceleration * this->timeDelta;
         }
     }
 
     bool Animator::_checkUpdate(float timeDelta)
     {
-        bool delayRunning = this->delay > 0.0f;
-        bool wasAnimated = this->isAnimated();
+        bool delayRunning = delay > 0.0f;
+        bool wasAnimated = isAnimated();
         Animator::update(timeDelta);
-        return wasAnimated || this->isAnimated() || (delayRunning && this->delay <= 0.0f);
+        return wasAnimated || isAnimated() || (delayRunning && delay <= 0.0f);
     }
 
     float Animator::_calculateValue(float timeDelta)
     {
-        if (this->delay > 0.0f)
+        if (delay > 0.0f)
         {
-            return floorToStep(this->offset, this->discreteStep);
+            return floorToStep(offset, discreteStep);
         }
-        float time = this->timer;
-        if (!this->enabled || (this->periods >= 0.0f && std::fabs(this->speed) * this->timer > this->periods))
+        float time = timer;
+        if (!enabled || (periods >= 0.0f && std::fabs(speed) * timer > periods))
         {
-            if (this->reset)
+            if (reset)
             {
-                return floorToStep(this->offset, this->discreteStep);
+                return floorToStep(offset, discreteStep);
             }
             // An endless animator has no end to jump to and holds where it is; without speed the run has no
             // length (periods / 0 would be written into the parent as infinity or NaN).
-            if (this->periods >= 0.0f)
+            if (periods >= 0.0f)
             {
-                time = this->speed != 0.0f ? this->periods / std::fabs(this->speed) : 0.0f;
+                time = speed != 0.0f ? periods / std::fabs(speed) : 0.0f;
             }
         }
-        float t = this->speed * time;
-        if (std::isinf(this->speed) && this->periods >= 0.0f)
+        float t = speed * time;
+        if (std::isinf(speed) && periods >= 0.0f)
         {
             // Any time at all covers the whole run (infinity x 0 would give NaN at the start).
-            t = std::copysign(this->periods, this->speed);
+            t = std::copysign(periods, speed);
         }
         float v = 0.0f;
-        switch (this->function)
+        switch (function)
         {
         case AnimationFunction::Linear:
-            v = t * this->amplitude;
+            v = t * amplitude;
             break;
         case AnimationFunction::Sine:
-            v = std::sin(t * 360.0f * degreesToRadians) * this->amplitude;
+            v = std::sin(t * 360.0f * degreesToRadians) * amplitude;
             break;
         case AnimationFunction::Square:
-            v = quortypes::modPositive(t, 1.0f) < 0.5f ? this->amplitude : -this->amplitude;
+            v = quortypes::modPositive(t, 1.0f) < 0.5f ? amplitude : -amplitude;
             break;
         case AnimationFunction::Saw:
-            v = (quortypes::modPositive(t + 0.5f, 1.0f) - 0.5f) * 2.0f * this->amplitude;
+            v = (quortypes::modPositive(t + 0.5f, 1.0f) - 0.5f) * 2.0f * amplitude;
             break;
         case AnimationFunction::Triangle:
         {
             float phase = quortypes::modPositive(t, 1.0f);
             if (phase >= 0.25f && phase < 0.75f)
             {
-                v = (quortypes::modPositive(t - 0.25f, 1.0f) - 0.25f) * -4.0f * this->amplitude;
+                v = (quortypes::modPositive(t - 0.25f, 1.0f) - 0.25f) * -4.0f * amplitude;
             }
             else
             {
-                v = (quortypes::modPositive(t + 0.5f, 1.0f) - 0.5f) * 4.0f * this->amplitude;
+                v = (quortypes::modPositive(t + 0.5f, 1.0f) - 0.5f) * 4.0f * amplitude;
             }
             break;
         }
         case AnimationFunction::Random:
         {
-            float range = this->speed * this->amplitude;
+            float range = speed * amplitude;
             v = quortypes::randomFloat(-range, range);
             break;
         }
         case AnimationFunction::Hover:
         {
             // The distance already covered, moved by speed units per second towards one end.
-            v = this->value - this->offset;
-            float step = this->speed * timeDelta;
-            float limit = std::fabs(this->amplitude);
-            bool inside = this->parent != nullptr && this->parent->isCursorInside();
-            v = (this->amplitude >= 0.0f) == inside ? std::min(v + step, limit) : std::max(v - step, -limit);
+            v = value - offset;
+            float step = speed * timeDelta;
+            float limit = std::fabs(amplitude);
+            bool inside = parent != nullptr && parent->isCursorInside();
+            v = (amplitude >= 0.0f) == inside ? std::min(v + step, limit) : std::max(v - step, -limit);
             break;
         }
         case AnimationFunction::Custom:
-            if (this->customFunction == nullptr)
+            if (customFunction == nullptr)
             {
-                v = this->value;
+                v = value;
                 break;
             }
             {
                 // Foreign code: it may delete this animator, or its parent with it.
-                LifeToken::Watch alive = this->watchLife();
-                v = this->customFunction(this, time);
+                LifeToken::Watch alive = watchLife();
+                v = customFunction(this, time);
                 if (!alive.isAlive())
                 {
                     return NAN;
@@ -205,40 +205,40 @@ namespace tesraui
             }
             break;
         }
-        return floorToStep(this->offset + v, this->discreteStep);
+        return floorToStep(offset + v, discreteStep);
     }
 
     void Animator::_valueUpdateSimple(float timeDelta)
     {
-        if (!this->_checkUpdate(timeDelta))
+        if (!_checkUpdate(timeDelta))
         {
             return;
         }
-        this->value = this->getObjectValue();
-        float result = this->_calculateValue(this->timeDelta);
+        value = getObjectValue();
+        float result = _calculateValue(this->timeDelta);
         if (std::isnan(result))
         {
             return;
         }
-        this->value = result;
-        this->setObjectValue(result);
+        value = result;
+        setObjectValue(result);
     }
 
     void Animator::_valueUpdateUChar(float timeDelta)
     {
-        if (!this->_checkUpdate(timeDelta))
+        if (!_checkUpdate(timeDelta))
         {
             return;
         }
-        float result = this->_calculateValue(this->timeDelta);
+        float result = _calculateValue(this->timeDelta);
         if (std::isnan(result))
         {
             return;
         }
-        this->value = std::min(std::max(result, 0.0f), 255.0f);
-        if (this->parent != nullptr && (unsigned char)this->value != (unsigned char)this->getObjectValue())
+        value = std::min(std::max(result, 0.0f), 255.0f);
+        if (parent != nullptr && (unsigned char)value != (unsigned char)getObjectValue())
         {
-            this->setObjectValue(this->value);
+            setObjectValue(value);
         }
     }
 } // namespace tesraui

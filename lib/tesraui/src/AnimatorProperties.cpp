@@ -38,33 +38,33 @@ namespace tesraui
     {
         if (name == "function" || name == "func")
         {
-            int number = (int)this->function;
+            int number = (int)function;
             return number >= 0 && number < functionCount ? hstring(functionNames[number]) : hstring("custom");
         }
         if (name == "timer")
-            return formatString("%f", this->timer);
+            return formatString("%f", timer);
         if (name == "delay")
-            return formatString("%f", this->delay);
+            return formatString("%f", delay);
         if (name == "periods")
-            return formatString("%f", this->periods);
+            return formatString("%f", periods);
         if (name == "amplitude")
-            return formatString("%f", this->amplitude);
+            return formatString("%f", amplitude);
         if (name == "peak_to_peak")
-            return formatString("%f", this->amplitude * 2.0f);
+            return formatString("%f", amplitude * 2.0f);
         if (name == "speed")
-            return formatString("%f", this->speed);
+            return formatString("%f", speed);
         if (name == "offset")
-            return formatString("%f", this->offset);
+            return formatString("%f", offset);
         if (name == "acceleration")
-            return formatString("%f", this->acceleration);
+            return formatString("%f", acceleration);
         if (name == "discrete_step")
-            return formatString("%d", this->discreteStep);
+            return formatString("%d", discreteStep);
         if (name == "reset")
-            return formatString("%d", (int)this->reset);
+            return formatString("%d", (int)reset);
         if (name == "inherit_value")
-            return formatString("%d", (int)this->inheritValue);
+            return formatString("%d", (int)inheritValue);
         if (name == "target")
-            return formatString("%f", this->target);
+            return formatString("%f", target);
         return Object::getProperty(name);
     }
 
@@ -77,45 +77,45 @@ namespace tesraui
             {
                 if (value == functionNames[i])
                 {
-                    this->function = (AnimationFunction)i;
+                    function = (AnimationFunction)i;
                 }
             }
             if (value == "custom")
             {
-                this->function = AnimationFunction::Custom;
+                function = AnimationFunction::Custom;
             }
             return true;
         }
         if (name == "timer")
-            this->timer = value.toFloat();
+            timer = value.toFloat();
         else if (name == "delay")
-            this->delay = value.toFloat();
+            delay = value.toFloat();
         else if (name == "periods")
-            this->periods = value.toFloat();
+            periods = value.toFloat();
         else if (name == "amplitude")
-            this->amplitude = value.toFloat();
+            amplitude = value.toFloat();
         else if (name == "peak_to_peak")
-            this->amplitude = value.toFloat() * 0.5f;
+            amplitude = value.toFloat() * 0.5f;
         else if (name == "speed")
-            this->speed = value.toFloat();
+            speed = value.toFloat();
         else if (name == "offset")
-            this->offset = value.toFloat();
+            offset = value.toFloat();
         else if (name == "acceleration")
-            this->acceleration = value.toFloat();
+            acceleration = value.toFloat();
         else if (name == "discrete_step")
-            this->discreteStep = value.toInt();
+            discreteStep = value.toInt();
         else if (name == "reset")
-            this->reset = value.toBool();
+            reset = value.toBool();
         else if (name == "inherit_value")
-            this->inheritValue = value.toBool();
+            inheritValue = value.toBool();
         else if (name == "target")
         {
-            this->target = value.toFloat();
-            this->useTarget = true;
-            this->inheritValue = true;
+            target = value.toFloat();
+            useTarget = true;
+            inheritValue = true;
         }
         else if (name == "time")
-            this->setTime(value.toFloat());
+            setTime(value.toFloat());
         else
             return Object::setProperty(name, value);
         return true;

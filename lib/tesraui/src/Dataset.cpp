@@ -27,54 +27,54 @@ namespace tesraui
         hstring ending = this->name + "." + (dot >= 0 ? baseName.subString(dot + 1) : hstring());
         if (useNameBasePath && this->name != "" && this->fileName.endsWith(ending))
         {
-            this->currentFolder =
+            currentFolder =
                 quortypes::Dir::normalize(this->fileName.subString(0, this->fileName.size() - ending.size()));
         }
         else
         {
-            this->currentFolder = quortypes::Dir::normalize(quortypes::Dir::baseDir(this->fileName));
+            currentFolder = quortypes::Dir::normalize(quortypes::Dir::baseDir(this->fileName));
         }
         registerDataset(this->name, this);
-        this->nullImage = new NullImage();
-        this->nullImage->setDataset(this);
+        nullImage = new NullImage();
+        nullImage->setDataset(this);
     }
 
     Dataset::~Dataset()
     {
-        this->life.end();
-        delete this->nullImage;
-        this->nullImage = nullptr;
+        life.end();
+        delete nullImage;
+        nullImage = nullptr;
         unregisterDataset(this->name, this);
-        if (this->loaded && this->focusedObject != nullptr && tesra::window != nullptr)
+        if (loaded && focusedObject != nullptr && tesra::window != nullptr)
         {
             tesra::window->terminateKeyboardHandling();
         }
         // Also what was registered by hand into a dataset that was never loaded.
-        this->_release();
-        for (Object* object : this->unregisteredObjects)
+        _release();
+        for (Object* object : unregisteredObjects)
         {
             object->_setDataset(nullptr);
         }
-        for (Object* object : this->filledCursorCaches)
+        for (Object* object : filledCursorCaches)
         {
             object->cursorCacheList = nullptr;
             object->cursorCacheIndex = -1;
         }
-        this->filledCursorCaches.clear();
-        this->unregisteredObjects.clear();
-        for (auto& entry : this->eventQueue)
+        filledCursorCaches.clear();
+        unregisteredObjects.clear();
+        for (auto& entry : eventQueue)
         {
             delete entry.second;
         }
-        this->eventQueue.clear();
+        eventQueue.clear();
     }
 
     void Dataset::notifyEvent(const hstring& type, void* args)
     {
-        hdict<Object*> registered = this->objects;
+        hdict<Object*> registered = objects;
         for (auto& pair : registered)
         {
-            if (this->objects.tryGet(pair.first, nullptr) == pair.second)
+            if (objects.tryGet(pair.first, nullptr) == pair.second)
             {
                 pair.second->notifyEvent(type, args);
             }
@@ -96,7 +96,7 @@ namespace tesraui
                 throw _ResourceNotExistsException(name, "Object", this, "src/Dataset", __LINE__);
             }
         }
-        Object* object = this->tryGetObject(name);
+        Object* object = tryGetObject(name);
         if (object == nullptr)
         {
             throw _ResourceNotExistsException(name, "Object", this, "src/Dataset", __LINE__);
@@ -112,7 +112,7 @@ namespace tesraui
         {
             return getDatasetByName(datasetName)->tryGetObject(rest);
         }
-        return this->objects.tryGet(name, nullptr);
+        return objects.tryGet(name, nullptr);
     }
 
     void Dataset::registerObjects(Object* root)
@@ -121,11 +121,11 @@ namespace tesraui
         all.insert(all.begin(), root);
         for (Object* object : all)
         {
-            if (this->objects.hasKey(object->getName()))
+            if (objects.hasKey(object->getName()))
             {
                 throw _ResourceExistsException(object->getName(), "Object", this, "src/Dataset", __LINE__);
             }
-            this->objects[object->getName()] = object;
+            objects[object->getName()] = object;
             if (object->getDataset() != nullptr)
             {
                 object->getDataset()->unregisteredObjects.removeAll(object);
@@ -133,7 +133,7 @@ namespace tesraui
             object->_setDataset(this);
             if (object->childUnderCursorValid)
             {
-                this->_listCursorCache(object);
+                _listCursorCache(object);
             }
             object->notifyEvent("RegisterInDataset", this);
         }
@@ -141,19 +141,19 @@ namespace tesraui
 
     void Dataset::unregisterObjects(Object* root)
     {
-        if (this->objects.hasKey(root->getName()))
+        if (objects.hasKey(root->getName()))
         {
             harray<Object*> children = root->getChildren();
             for (Object* child : children)
             {
-                this->unregisterObjects(child);
+                unregisterObjects(child);
             }
-            this->objects.removeKey(root->getName());
+            objects.removeKey(root->getName());
             // The object still names this dataset; should the dataset go first, the destructor clears that.
             if (root->getDataset() == this)
             {
-                this->unregisteredObjects.removeAll(root);
-                this->unregisteredObjects.push_back(root);
+                unregisteredObjects.removeAll(root);
+                unregisteredObjects.push_back(root);
             }
         }
         else if (root->getDataset() == this)
@@ -170,14 +170,14 @@ namespace tesraui
 
     void Dataset::destroyObject(const hstring& name)
     {
-        this->destroyObject(this->getObject(name));
+        destroyObject(getObject(name));
     }
 
     void Dataset::destroyObject(Object* object)
     {
-        if (this->objects.tryGet(object->getName(), nullptr) == object)
+        if (objects.tryGet(object->getName(), nullptr) == object)
         {
-            if (!object->children.empty() && !this->_destroyChildren(object, false))
+            if (!object->children.empty() && !_destroyChildren(object, false))
             {
                 return;
             }
@@ -189,7 +189,7 @@ namespace tesraui
             {
                 object->setFocused(false);
             }
-            this->objects.removeKey(object->getName());
+            objects.removeKey(object->getName());
             delete object;
         }
         else if (object->getDataset() == this)
@@ -232,17 +232,17 @@ namespace tesraui
             LifeToken::Watch& alive;
             ~Restore()
             {
-                if (!this->alive.isAlive())
+                if (!alive.isAlive())
                 {
                     return;
                 }
                 harray<Object*> added;
-                added.swap(this->object->children);
-                harray<Object*>& kept = this->object->children;
-                for (auto& [child, watch] : this->children)
+                added.swap(object->children);
+                harray<Object*>& kept = object->children;
+                for (auto& [child, watch] : children)
                 {
                     // One detached and attached again meanwhile is among the added ones.
-                    if (watch.isAlive() && child->getParent() == this->object &&
+                    if (watch.isAlive() && child->getParent() == object &&
                         (added.empty() || std::find(added.begin(), added.end(), child) == added.end()))
                     {
                         kept.push_back(child);
@@ -263,7 +263,7 @@ namespace tesraui
             {
                 continue;
             }
-            this->destroyObject(child);
+            destroyObject(child);
             // One that no dataset deleted (it belongs to none) is detached instead, when asked.
             if (detachLeftovers && alive.isAlive() && watch.isAlive() && child->getParent() == object)
             {
@@ -275,56 +275,56 @@ namespace tesraui
 
     void Dataset::_forgetObject(Object* object)
     {
-        if (this->objects.tryGet(object->getName(), nullptr) == object)
+        if (objects.tryGet(object->getName(), nullptr) == object)
         {
-            this->objects.removeKey(object->getName());
+            objects.removeKey(object->getName());
         }
-        this->unregisteredObjects.removeAll(object);
-        if (this->focusedObject == object)
+        unregisteredObjects.removeAll(object);
+        if (focusedObject == object)
         {
-            this->focusedObject = nullptr;
+            focusedObject = nullptr;
         }
     }
 
     void Dataset::focus(Object* object)
     {
-        this->removeFocus();
+        removeFocus();
         if (object == nullptr)
         {
             return;
         }
-        this->focusedObject = object;
+        focusedObject = object;
         object->notifyEvent("onGainFocus", nullptr);
         object->triggerEvent("GainFocus", 0u, "");
     }
 
     void Dataset::removeFocus()
     {
-        if (this->focusedObject != nullptr)
+        if (focusedObject != nullptr)
         {
             if (tesra::window != nullptr)
             {
                 tesra::window->terminateKeyboardHandling();
             }
-            Object* former = this->focusedObject;
-            this->focusedObject = nullptr;
+            Object* former = focusedObject;
+            focusedObject = nullptr;
             former->triggerEvent("LoseFocus", 0u, "");
         }
     }
 
     void Dataset::queueEvent(Event* event, EventArgs* args)
     {
-        this->eventQueue.push_back(std::make_pair(event, args));
+        eventQueue.push_back(std::make_pair(event, args));
     }
 
     void Dataset::removeQueuedEvents(Event* event)
     {
-        for (int i = 0; i < this->eventQueue.size();)
+        for (int i = 0; i < eventQueue.size();)
         {
-            if (this->eventQueue[i].first == event)
+            if (eventQueue[i].first == event)
             {
-                delete this->eventQueue[i].second;
-                this->eventQueue.removeAt(i);
+                delete eventQueue[i].second;
+                eventQueue.removeAt(i);
             }
             else
             {
@@ -336,7 +336,7 @@ namespace tesraui
     void Dataset::processEvents()
     {
         // A handler may delete this dataset, and the rest of the queue with it.
-        LifeToken::Watch alive = this->life.watch();
+        LifeToken::Watch alive = life.watch();
         // Frees a handler that was deleted while it ran once its outermost run is over, also when it throws;
         // the rest of the queue then waits for the next call.
         struct Run
@@ -351,9 +351,9 @@ namespace tesraui
                 }
             }
         };
-        while (alive.isAlive() && !this->eventQueue.empty())
+        while (alive.isAlive() && !eventQueue.empty())
         {
-            std::pair<Event*, EventArgs*> entry = this->eventQueue.removeFirst();
+            std::pair<Event*, EventArgs*> entry = eventQueue.removeFirst();
             std::unique_ptr<EventArgs> args(entry.second);
             Run run(entry.first);
             entry.first->execute(args.get());
@@ -365,7 +365,7 @@ namespace tesraui
         // The tree's update already cleared the objects it went through; the walk over every registered
         // object, most of which never fill their cache, is left to the few that did.
         harray<Object*> filled;
-        filled.swap(this->filledCursorCaches);
+        filled.swap(filledCursorCaches);
         for (Object* object : filled)
         {
             object->cursorCacheList = nullptr;
@@ -388,21 +388,21 @@ namespace tesraui
             object->cursorCacheList->_unlistCursorCache(object);
         }
         object->cursorCacheList = this;
-        object->cursorCacheIndex = this->filledCursorCaches.size();
-        this->filledCursorCaches.push_back(object);
+        object->cursorCacheIndex = filledCursorCaches.size();
+        filledCursorCaches.push_back(object);
     }
 
     void Dataset::_unlistCursorCache(Object* object)
     {
         const int index = object->cursorCacheIndex;
-        if (object->cursorCacheList != this || index < 0 || index >= this->filledCursorCaches.size())
+        if (object->cursorCacheList != this || index < 0 || index >= filledCursorCaches.size())
         {
             return;
         }
-        Object* last = this->filledCursorCaches.back();
-        this->filledCursorCaches[index] = last;
+        Object* last = filledCursorCaches.back();
+        filledCursorCaches[index] = last;
         last->cursorCacheIndex = index;
-        this->filledCursorCaches.pop_back();
+        filledCursorCaches.pop_back();
         object->cursorCacheList = nullptr;
         object->cursorCacheIndex = -1;
     }

@@ -86,80 +86,80 @@ namespace tesraui
 
     void Dataset::_clearIncludeDocuments()
     {
-        for (auto& pair : this->includeDocuments)
+        for (auto& pair : includeDocuments)
         {
             delete pair.second;
         }
-        this->includeDocuments.clear();
+        includeDocuments.clear();
     }
 
     void Dataset::_parseDatasetFile()
     {
         try
         {
-            this->parseFile(this->fileName);
+            parseFile(fileName);
         }
         catch (quortypes::exception& e)
         {
             quortypes::Log::error(logTag, e.getMessage());
-            this->_clearIncludeDocuments();
+            _clearIncludeDocuments();
             throw quortypes::exception(e);
         }
         catch (...)
         {
-            this->_clearIncludeDocuments();
+            _clearIncludeDocuments();
             throw;
         }
-        this->_clearIncludeDocuments();
+        _clearIncludeDocuments();
     }
 
     void Dataset::parseFile(const hstring& filename)
     {
         hstring path = Dir::normalize(filename);
         quortypes::Log::write(logTag, "Parsing dataset file: " + path);
-        ParsingFile parsing(this->parsingFiles, path);
+        ParsingFile parsing(parsingFiles, path);
         quorxml::Document document(path);
         quorxml::Node* root = document.root();
-        this->_parseExtraNode(root);
+        _parseExtraNode(root);
         hstring folder = Dir::baseDir(path);
         for (quorxml::Node* node = root->firstChild(); node != nullptr; node = node->nextSibling())
         {
             if (*node == "Texture")
             {
-                this->parseTexture(node);
+                parseTexture(node);
             }
             else if (*node == "CompositeImage")
             {
-                this->parseCompositeImage(node);
+                parseCompositeImage(node);
             }
             else if (*node == "Object")
             {
-                this->parseObject(node, nullptr);
+                parseObject(node, nullptr);
             }
             else if (*node == "Include")
             {
-                this->parseInclude(Dir::joinPath(folder, node->getString("path")));
+                parseInclude(Dir::joinPath(folder, node->getString("path")));
             }
             else if (*node == "TextureGroup")
             {
-                this->parseTextureGroup(node);
+                parseTextureGroup(node);
             }
             else
             {
-                this->_parseExtraNode(node);
+                _parseExtraNode(node);
             }
         }
     }
 
     void Dataset::parseInclude(const hstring& path)
     {
-        hstring savedFolder = this->currentFolder;
-        this->currentFolder = Dir::normalize(Dir::baseDir(path));
+        hstring savedFolder = currentFolder;
+        currentFolder = Dir::normalize(Dir::baseDir(path));
         try
         {
             if (!path.contains("*"))
             {
-                this->parseFile(path);
+                parseFile(path);
             }
             else
             {
@@ -168,25 +168,25 @@ namespace tesraui
                 {
                     if (file.endsWith(ending))
                     {
-                        this->parseFile(file);
+                        parseFile(file);
                     }
                 }
             }
         }
         catch (...)
         {
-            this->currentFolder = savedFolder;
+            currentFolder = savedFolder;
             throw;
         }
-        this->currentFolder = savedFolder;
+        currentFolder = savedFolder;
     }
 
     void Dataset::parseTexture(quorxml::Node* node)
     {
         hstring filename = Dir::normalize(node->getString("filename"));
-        hstring path = Dir::normalize(Dir::joinPath(this->currentFolder, filename));
+        hstring path = Dir::normalize(Dir::joinPath(currentFolder, filename));
         hstring textureName = Dir::baseName(filename);
-        if (this->textures.hasKey(textureName))
+        if (textures.hasKey(textureName))
         {
             throw _ObjectExistsException(textureName, filename, "src/Dataset", __LINE__);
         }
@@ -220,18 +220,18 @@ namespace tesraui
         texture->setAddressMode(node->getBool("wrap", false) ? tesra::Texture::AddressMode::WRAP
                                                              : tesra::Texture::AddressMode::CLAMP);
         Texture* owned = texture.release();
-        this->textures[textureName] = owned;
+        textures[textureName] = owned;
         quorxml::Node* child = node->firstChild();
         if (child == nullptr)
         {
-            if (this->images.hasKey(textureName))
+            if (images.hasKey(textureName))
             {
                 throw _ResourceExistsException(textureName, "Texture", this, "src/Dataset", __LINE__);
             }
             Image* image = new Image(
                 owned, textureName,
                 kavtypes::Rectangle(0.0f, 0.0f, (float)owned->getWidth(), (float)owned->getHeight()));
-            this->images[textureName] = image;
+            images[textureName] = image;
             image->setDataset(this);
             return;
         }
@@ -246,7 +246,7 @@ namespace tesraui
             {
                 name = textureName + "/" + name;
             }
-            if (this->images.hasKey(name))
+            if (images.hasKey(name))
             {
                 throw _ResourceExistsException(name, "Image", this, "src/Dataset", __LINE__);
             }
@@ -258,7 +258,7 @@ namespace tesraui
             Image* image = (tile.x == 1.0f && tile.y == 1.0f)
                                ? new Image(owned, name, rect)
                                : new TiledImage(owned, name, rect, tile.x, tile.y);
-            this->images[name] = image;
+            images[name] = image;
             image->setDataset(this);
             applyProperties(child, image);
         }
@@ -267,7 +267,7 @@ namespace tesraui
     void Dataset::parseCompositeImage(quorxml::Node* node)
     {
         hstring name = node->getString("name");
-        if (this->images.hasKey(name))
+        if (images.hasKey(name))
         {
             throw _ResourceExistsException(name, "CompositeImage", this, "src/Dataset", __LINE__);
         }
@@ -279,17 +279,17 @@ namespace tesraui
         {
             if (*child == "ImageRef")
             {
-                Image* referenced = this->getImage(child->getString("name"));
+                Image* referenced = getImage(child->getString("name"));
                 image->addImageRef(referenced, readRectNode(child, false));
             }
         }
-        this->images[name] = image.get();
+        images[name] = image.get();
         image.release()->setDataset(this);
     }
 
     Object* Dataset::parseObject(quorxml::Node* node, Object* parent)
     {
-        return this->_parseObject(node, parent, "", "", kavtypes::Vector2());
+        return _parseObject(node, parent, "", "", kavtypes::Vector2());
     }
 
     Object* Dataset::_parseObject(quorxml::Node* node, Object* parent, const hstring& prefix,
@@ -306,9 +306,9 @@ namespace tesraui
             {
                 includeOffset.set(node->getFloat("x", 0.0f), node->getFloat("y", 0.0f));
             }
-            this->parseObjectInclude(Dir::joinPath(this->currentFolder, node->getString("path")), parent,
-                                     node->getString("name_prefix", "") + prefix,
-                                     suffix + node->getString("name_suffix", ""), includeOffset);
+            parseObjectInclude(Dir::joinPath(currentFolder, node->getString("path")), parent,
+                               node->getString("name_prefix", "") + prefix,
+                               suffix + node->getString("name_suffix", ""), includeOffset);
             return nullptr;
         }
         hstring type = node->getString("type");
@@ -326,14 +326,14 @@ namespace tesraui
             rect.x += offset.x;
             rect.y += offset.y;
         }
-        if (this->objects.hasKey(name))
+        if (objects.hasKey(name))
         {
             throw _ResourceExistsException(name, "Object", this, "src/Dataset", __LINE__);
         }
         Object* created = isObject ? createObject(type, name, rect) : createAnimator(type, name);
         if (created == nullptr)
         {
-            created = this->createUnknownObject(node, name, rect);
+            created = createUnknownObject(node, name, rect);
         }
         if (created == nullptr)
         {
@@ -343,7 +343,7 @@ namespace tesraui
         std::unique_ptr<Object> object(created);
         object->_setDataset(this);
         object->notifyEvent("RegisterInDataset", this);
-        this->objects[name] = object.release();
+        objects[name] = object.release();
         if (this->root == nullptr)
         {
             this->root = created;
@@ -355,7 +355,7 @@ namespace tesraui
         applyProperties(node, created);
         for (quorxml::Node* child = node->firstChild(); child != nullptr; child = child->nextSibling())
         {
-            this->_parseObject(child, created, prefix, suffix, kavtypes::Vector2());
+            _parseObject(child, created, prefix, suffix, kavtypes::Vector2());
         }
         return created;
     }
@@ -365,7 +365,7 @@ namespace tesraui
     {
         if (!path.contains("*"))
         {
-            this->parseObjectIncludeFile(path, parent, prefix, suffix, offset);
+            parseObjectIncludeFile(path, parent, prefix, suffix, offset);
             return;
         }
         hstring folder = Dir::baseDir(path);
@@ -376,8 +376,7 @@ namespace tesraui
         {
             if (file.size() >= head.size() + tail.size() && file.startsWith(head) && file.endsWith(tail))
             {
-                this->parseObjectIncludeFile(Dir::joinPath(folder, file), parent, "", "",
-                                             kavtypes::Vector2());
+                parseObjectIncludeFile(Dir::joinPath(folder, file), parent, "", "", kavtypes::Vector2());
             }
         }
     }
@@ -387,19 +386,19 @@ namespace tesraui
     {
         hstring path = Dir::normalize(filename);
         quortypes::Log::write(logTag, "Parsing object include file: " + path);
-        ParsingFile parsing(this->parsingFiles, path);
-        quorxml::Document* document = this->includeDocuments.tryGet(path, nullptr);
+        ParsingFile parsing(parsingFiles, path);
+        quorxml::Document* document = includeDocuments.tryGet(path, nullptr);
         if (document == nullptr)
         {
             document = new quorxml::Document(path);
-            this->includeDocuments[path] = document;
+            includeDocuments[path] = document;
         }
         quorxml::Node* root = document->root();
         for (quorxml::Node* node = root->firstChild(); node != nullptr; node = node->nextSibling())
         {
             if (*node == "Object" || *node == "Animator")
             {
-                this->_parseObject(node, parent, prefix, suffix, offset);
+                _parseObject(node, parent, prefix, suffix, offset);
             }
         }
     }
@@ -410,7 +409,7 @@ namespace tesraui
         harray<Texture*> group;
         for (const hstring& name : node->getString("names").split(',', -1, true))
         {
-            group.push_back(this->getTexture(name));
+            group.push_back(getTexture(name));
         }
         for (Texture* a : group)
         {

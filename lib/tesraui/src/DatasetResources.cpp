@@ -11,25 +11,24 @@ namespace tesraui
 {
     void Dataset::load()
     {
-        if (this->fileName != "")
+        if (fileName != "")
         {
-            this->loadTexts(this->getTextsFolder());
-            this->_parseDatasetFile();
+            loadTexts(getTextsFolder());
+            _parseDatasetFile();
         }
-        this->loaded = true;
-        this->update(0.0f);
+        loaded = true;
+        update(0.0f);
     }
 
     void Dataset::unload()
     {
         // A failed load leaves what it registered; that is released here too.
-        if (!this->loaded && this->objects.size() == 0 && this->images.size() == 0 &&
-            this->textures.size() == 0 && this->texts.size() == 0)
+        if (!loaded && objects.size() == 0 && images.size() == 0 && textures.size() == 0 && texts.size() == 0)
         {
             throw _GenericException("Unable to unload dataset '" + this->name + "', data not loaded!",
                                     "src/Dataset", __LINE__);
         }
-        this->_release();
+        _release();
     }
 
     void Dataset::_release()
@@ -38,14 +37,14 @@ namespace tesraui
         // hold children registered elsewhere, which only lose their parent. Links between objects that all
         // go are cut first, a child list at a time: deleted one by one, each child would look itself up in
         // its parent's list and move the rest of it.
-        for (auto& pair : this->objects)
+        for (auto& pair : objects)
         {
             harray<Object*>& children = pair.second->children;
             children.erase(std::remove_if(children.begin(), children.end(),
                                           [this](Object* child)
                                           {
                                               if (child->dataset != this ||
-                                                  this->objects.tryGet(child->name, nullptr) != child)
+                                                  objects.tryGet(child->name, nullptr) != child)
                                               {
                                                   return false;
                                               }
@@ -54,43 +53,43 @@ namespace tesraui
                                           }),
                            children.end());
         }
-        hdict<Object*> registered = this->objects;
+        hdict<Object*> registered = objects;
         for (auto& pair : registered)
         {
-            if (this->objects.tryGet(pair.first, nullptr) == pair.second)
+            if (objects.tryGet(pair.first, nullptr) == pair.second)
             {
                 delete pair.second;
             }
         }
-        this->objects.clear();
-        for (auto& pair : this->images)
+        objects.clear();
+        for (auto& pair : images)
         {
             delete pair.second;
         }
-        this->images.clear();
-        for (auto& pair : this->textures)
+        images.clear();
+        for (auto& pair : textures)
         {
             delete pair.second;
         }
-        this->textures.clear();
-        this->texts.clear();
-        this->root = nullptr;
-        this->focusedObject = nullptr;
-        this->loaded = false;
+        textures.clear();
+        texts.clear();
+        root = nullptr;
+        focusedObject = nullptr;
+        loaded = false;
     }
 
     void Dataset::update(float timeDelta)
     {
-        if (this->root != nullptr && this->root->getParent() == nullptr)
+        if (root != nullptr && root->getParent() == nullptr)
         {
-            this->root->update(timeDelta);
+            root->update(timeDelta);
         }
-        this->clearChildUnderCursorCaches();
+        clearChildUnderCursorCaches();
     }
 
     Texture* Dataset::getTexture(const hstring& name)
     {
-        Texture* texture = this->textures.tryGet(name, nullptr);
+        Texture* texture = textures.tryGet(name, nullptr);
         if (texture == nullptr)
         {
             throw _ResourceNotExistsException(name, "Texture", this, "src/Dataset", __LINE__);
@@ -102,10 +101,10 @@ namespace tesraui
     {
         if (name == "null")
         {
-            return this->nullImage;
+            return nullImage;
         }
         // The map comes first, so that an image whose own name holds a dot is found.
-        Image* image = this->images.tryGet(name, nullptr);
+        Image* image = images.tryGet(name, nullptr);
         if (image != nullptr)
         {
             return image;
@@ -127,45 +126,45 @@ namespace tesraui
 
     void Dataset::registerImage(Image* image)
     {
-        if (this->images.hasKey(image->getName()))
+        if (images.hasKey(image->getName()))
         {
             throw _ResourceExistsException(image->getName(), "Image", this, "src/Dataset", __LINE__);
         }
-        this->images[image->getName()] = image;
+        images[image->getName()] = image;
         image->setDataset(this);
     }
 
     void Dataset::unregisterImage(Image* image)
     {
-        if (!this->images.hasKey(image->getName()))
+        if (!images.hasKey(image->getName()))
         {
             throw _ResourceNotExistsException(image->getName(), "Image", this, "src/Dataset", __LINE__);
         }
-        this->images.removeKey(image->getName());
+        images.removeKey(image->getName());
     }
 
     void Dataset::registerTexture(Texture* texture)
     {
-        if (this->textures.hasKey(texture->getFilename()))
+        if (textures.hasKey(texture->getFilename()))
         {
             throw _ResourceExistsException(texture->getFilename(), "Texture", this, "src/Dataset", __LINE__);
         }
-        this->textures[texture->getFilename()] = texture;
+        textures[texture->getFilename()] = texture;
     }
 
     void Dataset::unregisterTexture(Texture* texture)
     {
-        if (!this->textures.hasKey(texture->getFilename()))
+        if (!textures.hasKey(texture->getFilename()))
         {
             throw _ResourceNotExistsException(texture->getFilename(), "Texture", this, "src/Dataset",
                                               __LINE__);
         }
-        this->textures.removeKey(texture->getFilename());
+        textures.removeKey(texture->getFilename());
     }
 
     void Dataset::updateTextures(float timeDelta)
     {
-        for (auto& pair : this->textures)
+        for (auto& pair : textures)
         {
             pair.second->update(timeDelta);
         }
@@ -173,7 +172,7 @@ namespace tesraui
 
     void Dataset::unloadUnusedTextures()
     {
-        for (auto& pair : this->textures)
+        for (auto& pair : textures)
         {
             if (pair.second->isDynamic() && pair.second->getIdleTime() > 1.0f)
             {
@@ -184,7 +183,7 @@ namespace tesraui
 
     void Dataset::reloadTextures()
     {
-        for (auto& pair : this->textures)
+        for (auto& pair : textures)
         {
             pair.second->reload(getLocalisedFilename(pair.second->getRequestedFilename()));
         }
@@ -192,7 +191,7 @@ namespace tesraui
 
     int Dataset::getFocusedObjectIndex() const
     {
-        Object* object = this->focusedObject;
+        Object* object = focusedObject;
         if (object == nullptr || !object->isVisible() || !object->isEnabled() || object->getAlpha() == 0)
         {
             return -1;

@@ -11,8 +11,8 @@ namespace tesraui
 {
     hstring Dataset::getTextsFolder() const
     {
-        hstring base = quortypes::Dir::joinPath(
-            this->currentFolder, this->textsPath != "" ? this->textsPath : getDefaultTextsPath());
+        hstring base =
+            quortypes::Dir::joinPath(currentFolder, textsPath != "" ? textsPath : getDefaultTextsPath());
         hstring folder = quortypes::Dir::normalize(quortypes::Dir::joinPath(base, getLocalization()));
         if (!quortypes::ResourceDir::exists(folder))
         {
@@ -24,13 +24,13 @@ namespace tesraui
     void Dataset::loadTexts(const hstring& folder)
     {
         quortypes::Log::write(logTag, "Loading texts: " + folder);
-        TextsReader(this->texts).readFolder(folder);
+        TextsReader(texts).readFolder(folder);
     }
 
     void Dataset::reloadTexts()
     {
-        this->texts.clear();
-        this->loadTexts(this->getTextsFolder());
+        texts.clear();
+        loadTexts(getTextsFolder());
     }
 
     // "a.b" asks the dataset named a for b.
@@ -47,8 +47,8 @@ namespace tesraui
         {
             return getDatasetByName(datasetName)->getText(rest);
         }
-        auto it = this->texts.find(key);
-        if (it == this->texts.end())
+        auto it = texts.find(key);
+        if (it == texts.end())
         {
             return "ERROR: Text '" + key + "' not found!";
         }
@@ -63,7 +63,7 @@ namespace tesraui
         {
             return getDatasetByName(datasetName)->hasText(rest);
         }
-        return this->texts.hasKey(key);
+        return texts.hasKey(key);
     }
 
     hstring Dataset::getTextFormatted(const hstring& key)

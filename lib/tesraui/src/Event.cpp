@@ -15,9 +15,9 @@ namespace tesraui
 
     void CallbackEvent::execute(EventArgs* args)
     {
-        if (this->function != nullptr)
+        if (function != nullptr)
         {
-            this->function(args);
+            function(args);
         }
     }
 } // namespace tesraui

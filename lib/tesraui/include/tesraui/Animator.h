@@ -47,37 +47,37 @@ namespace tesraui
         // Above 0 sets the speed to 1 / seconds; anything else only warns.
         void setTime(float seconds);
 
-        float getTimeDelta() const { return this->timeDelta; }
+        float getTimeDelta() const { return timeDelta; }
         float getValue() const { return this->value; }
         void setValue(float value) { this->value = value; }
-        AnimationFunction getAnimationFunction() const { return this->function; }
-        void setAnimationFunction(AnimationFunction value) { this->function = value; }
-        float getTimer() const { return this->timer; }
-        void setTimer(float value) { this->timer = value; }
-        float getDelay() const { return this->delay; }
-        void setDelay(float value) { this->delay = value; }
-        float getPeriods() const { return this->periods; }
-        void setPeriods(float value) { this->periods = value; }
-        float getAmplitude() const { return this->amplitude; }
-        void setAmplitude(float value) { this->amplitude = value; }
-        float getSpeed() const { return this->speed; }
-        void setSpeed(float value) { this->speed = value; }
-        float getOffset() const { return this->offset; }
-        void setOffset(float value) { this->offset = value; }
-        float getAcceleration() const { return this->acceleration; }
-        void setAcceleration(float value) { this->acceleration = value; }
-        int getDiscreteStep() const { return this->discreteStep; }
-        void setDiscreteStep(int value) { this->discreteStep = value; }
-        bool isReset() const { return this->reset; }
-        void setReset(bool value) { this->reset = value; }
-        bool isInheritValue() const { return this->inheritValue; }
-        void setInheritValue(bool value) { this->inheritValue = value; }
-        float getTarget() const { return this->target; }
-        void setTarget(float value) { this->target = value; }
-        bool isUseTarget() const { return this->useTarget; }
-        void setUseTarget(bool value) { this->useTarget = value; }
-        CustomFunction getCustomFunction() const { return this->customFunction; }
-        void setCustomFunction(CustomFunction value) { this->customFunction = value; }
+        AnimationFunction getAnimationFunction() const { return function; }
+        void setAnimationFunction(AnimationFunction value) { function = value; }
+        float getTimer() const { return timer; }
+        void setTimer(float value) { timer = value; }
+        float getDelay() const { return delay; }
+        void setDelay(float value) { delay = value; }
+        float getPeriods() const { return periods; }
+        void setPeriods(float value) { periods = value; }
+        float getAmplitude() const { return amplitude; }
+        void setAmplitude(float value) { amplitude = value; }
+        float getSpeed() const { return speed; }
+        void setSpeed(float value) { speed = value; }
+        float getOffset() const { return offset; }
+        void setOffset(float value) { offset = value; }
+        float getAcceleration() const { return acceleration; }
+        void setAcceleration(float value) { acceleration = value; }
+        int getDiscreteStep() const { return discreteStep; }
+        void setDiscreteStep(int value) { discreteStep = value; }
+        bool isReset() const { return reset; }
+        void setReset(bool value) { reset = value; }
+        bool isInheritValue() const { return inheritValue; }
+        void setInheritValue(bool value) { inheritValue = value; }
+        float getTarget() const { return target; }
+        void setTarget(float value) { target = value; }
+        bool isUseTarget() const { return useTarget; }
+        void setUseTarget(bool value) { useTarget = value; }
+        CustomFunction getCustomFunction() const { return customFunction; }
+        void setCustomFunction(CustomFunction value) { customFunction = value; }
 
     protected:
         float timeDelta = 0.0f;

@@ -16,7 +16,7 @@ namespace tesraui
             explicit AlphaChanger(const hstring& name) : Animator(name) {}
             static Animator* createInstance(const hstring& name);
             hstring getClassName() const override { return "AlphaChanger"; }
-            void update(float timeDelta) override { this->_valueUpdateUChar(timeDelta); }
+            void update(float timeDelta) override { _valueUpdateUChar(timeDelta); }
             float getObjectValue() override;
             void setObjectValue(float value) override;
         };
@@ -27,7 +27,7 @@ namespace tesraui
             explicit RedChanger(const hstring& name) : Animator(name) {}
             static Animator* createInstance(const hstring& name);
             hstring getClassName() const override { return "RedChanger"; }
-            void update(float timeDelta) override { this->_valueUpdateUChar(timeDelta); }
+            void update(float timeDelta) override { _valueUpdateUChar(timeDelta); }
             float getObjectValue() override;
             void setObjectValue(float value) override;
         };
@@ -38,7 +38,7 @@ namespace tesraui
             explicit GreenChanger(const hstring& name) : Animator(name) {}
             static Animator* createInstance(const hstring& name);
             hstring getClassName() const override { return "GreenChanger"; }
-            void update(float timeDelta) override { this->_valueUpdateUChar(timeDelta); }
+            void update(float timeDelta) override { _valueUpdateUChar(timeDelta); }
             float getObjectValue() override;
             void setObjectValue(float value) override;
         };
@@ -49,7 +49,7 @@ namespace tesraui
             explicit BlueChanger(const hstring& name) : Animator(name) {}
             static Animator* createInstance(const hstring& name);
             hstring getClassName() const override { return "BlueChanger"; }
-            void update(float timeDelta) override { this->_valueUpdateUChar(timeDelta); }
+            void update(float timeDelta) override { _valueUpdateUChar(timeDelta); }
             float getObjectValue() override;
             void setObjectValue(float value) override;
         };
@@ -60,7 +60,7 @@ namespace tesraui
             explicit MoverX(const hstring& name) : Animator(name) {}
             static Animator* createInstance(const hstring& name);
             hstring getClassName() const override { return "MoverX"; }
-            void update(float timeDelta) override { this->_valueUpdateSimple(timeDelta); }
+            void update(float timeDelta) override { _valueUpdateSimple(timeDelta); }
             float getObjectValue() override;
             void setObjectValue(float value) override;
         };
@@ -71,7 +71,7 @@ namespace tesraui
             explicit MoverY(const hstring& name) : Animator(name) {}
             static Animator* createInstance(const hstring& name);
             hstring getClassName() const override { return "MoverY"; }
-            void update(float timeDelta) override { this->_valueUpdateSimple(timeDelta); }
+            void update(float timeDelta) override { _valueUpdateSimple(timeDelta); }
             float getObjectValue() override;
             void setObjectValue(float value) override;
         };
@@ -84,7 +84,7 @@ namespace tesraui
             explicit ResizerX(const hstring& name) : Animator(name) {}
             static Animator* createInstance(const hstring& name);
             hstring getClassName() const override { return "ResizerX"; }
-            void update(float timeDelta) override { this->_valueUpdateSimple(timeDelta); }
+            void update(float timeDelta) override { _valueUpdateSimple(timeDelta); }
             float getObjectValue() override;
             void setObjectValue(float value) override;
         };
@@ -95,7 +95,7 @@ namespace tesraui
             explicit ResizerY(const hstring& name) : Animator(name) {}
             static Animator* createInstance(const hstring& name);
             hstring getClassName() const override { return "ResizerY"; }
-            void update(float timeDelta) override { this->_valueUpdateSimple(timeDelta); }
+            void update(float timeDelta) override { _valueUpdateSimple(timeDelta); }
             float getObjectValue() override;
             void setObjectValue(float value) override;
         };
@@ -106,7 +106,7 @@ namespace tesraui
             explicit Rotator(const hstring& name) : Animator(name) {}
             static Animator* createInstance(const hstring& name);
             hstring getClassName() const override { return "Rotator"; }
-            void update(float timeDelta) override { this->_valueUpdateSimple(timeDelta); }
+            void update(float timeDelta) override { _valueUpdateSimple(timeDelta); }
             float getObjectValue() override;
             void setObjectValue(float value) override;
         };
@@ -117,7 +117,7 @@ namespace tesraui
             explicit ScalerX(const hstring& name) : Animator(name) {}
             static Animator* createInstance(const hstring& name);
             hstring getClassName() const override { return "ScalerX"; }
-            void update(float timeDelta) override { this->_valueUpdateSimple(timeDelta); }
+            void update(float timeDelta) override { _valueUpdateSimple(timeDelta); }
             float getObjectValue() override;
             void setObjectValue(float value) override;
         };
@@ -128,7 +128,7 @@ namespace tesraui
             explicit ScalerY(const hstring& name) : Animator(name) {}
             static Animator* createInstance(const hstring& name);
             hstring getClassName() const override { return "ScalerY"; }
-            void update(float timeDelta) override { this->_valueUpdateSimple(timeDelta); }
+            void update(float timeDelta) override { _valueUpdateSimple(timeDelta); }
             float getObjectValue() override;
             void setObjectValue(float value) override;
         };
@@ -141,7 +141,7 @@ namespace tesraui
             explicit TiledScrollerX(const hstring& name) : Animator(name) {}
             static Animator* createInstance(const hstring& name);
             hstring getClassName() const override { return "TiledScrollerX"; }
-            void update(float timeDelta) override { this->_valueUpdateSimple(timeDelta); }
+            void update(float timeDelta) override { _valueUpdateSimple(timeDelta); }
             float getObjectValue() override;
             void setObjectValue(float value) override;
         };
@@ -152,7 +152,7 @@ namespace tesraui
             explicit TiledScrollerY(const hstring& name) : Animator(name) {}
             static Animator* createInstance(const hstring& name);
             hstring getClassName() const override { return "TiledScrollerY"; }
-            void update(float timeDelta) override { this->_valueUpdateSimple(timeDelta); }
+            void update(float timeDelta) override { _valueUpdateSimple(timeDelta); }
             float getObjectValue() override;
             void setObjectValue(float value) override;
         };
@@ -174,12 +174,12 @@ namespace tesraui
             float getObjectValue() override { return 0.0f; }
             void setObjectValue(float) override {}
 
-            const hstring& getBaseName() const { return this->baseName; }
-            void setBaseName(const hstring& value) { this->baseName = value; }
-            int getFirstFrame() const { return this->firstFrame; }
-            void setFirstFrame(int value) { this->firstFrame = value; }
-            int getFrameCount() const { return this->frameCount; }
-            void setFrameCount(int value) { this->frameCount = value; }
+            const hstring& getBaseName() const { return baseName; }
+            void setBaseName(const hstring& value) { baseName = value; }
+            int getFirstFrame() const { return firstFrame; }
+            void setFirstFrame(int value) { firstFrame = value; }
+            int getFrameCount() const { return frameCount; }
+            void setFrameCount(int value) { frameCount = value; }
 
         protected:
             hstring baseName;

@@ -37,8 +37,8 @@ namespace tesraui
         // topmost object under the cursor, so a covered one is not hovered.
         virtual bool _checkHover();
 
-        bool isHovered() const { return this->hovered; }
-        bool isPushed() const { return this->pushed; }
+        bool isHovered() const { return hovered; }
+        bool isPushed() const { return pushed; }
 
         static const harray<unsigned int>& getAllowedKeys() { return allowedKeys; }
         static void setAllowedKeys(const harray<unsigned int>& keys) { allowedKeys = keys; }

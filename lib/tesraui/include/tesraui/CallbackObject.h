@@ -18,10 +18,10 @@ namespace tesraui
         static Object* createInstance(const hstring& name, kavtypes::Rectangle rect);
 
         hstring getClassName() const override { return "CallbackObject"; }
-        DrawCallback getDrawCallback() const { return this->drawCallback; }
-        void setDrawCallback(DrawCallback value) { this->drawCallback = value; }
-        UpdateCallback getUpdateCallback() const { return this->updateCallback; }
-        void setUpdateCallback(UpdateCallback value) { this->updateCallback = value; }
+        DrawCallback getDrawCallback() const { return drawCallback; }
+        void setDrawCallback(DrawCallback value) { drawCallback = value; }
+        UpdateCallback getUpdateCallback() const { return updateCallback; }
+        void setUpdateCallback(UpdateCallback value) { updateCallback = value; }
 
         bool onMouseDown(unsigned int keyCode) override;
         bool onMouseUp(unsigned int keyCode) override;

@@ -20,8 +20,8 @@ namespace tesraui
 
         // The images are not owned.
         void addImageRef(Image* image, const kavtypes::Rectangle& rect);
-        void clearImageRefs() { this->imageRefs.clear(); }
-        const harray<ImageRef>& getImageRefs() const { return this->imageRefs; }
+        void clearImageRefs() { imageRefs.clear(); }
+        const harray<ImageRef>& getImageRefs() const { return imageRefs; }
 
     protected:
         harray<ImageRef> imageRefs;

@@ -21,12 +21,12 @@ namespace tesraui
         void _draw() override;
 
         // Set and cleared by the scroll area and the bars themselves as they attach and detach.
-        ScrollArea* _getScrollArea() const { return this->scrollArea; }
-        void _setScrollArea(ScrollArea* value) { this->scrollArea = value; }
-        ScrollBarH* _getScrollBarH() const { return this->scrollBarH; }
-        void _setScrollBarH(ScrollBarH* value) { this->scrollBarH = value; }
-        ScrollBarV* _getScrollBarV() const { return this->scrollBarV; }
-        void _setScrollBarV(ScrollBarV* value) { this->scrollBarV = value; }
+        ScrollArea* _getScrollArea() const { return scrollArea; }
+        void _setScrollArea(ScrollArea* value) { scrollArea = value; }
+        ScrollBarH* _getScrollBarH() const { return scrollBarH; }
+        void _setScrollBarH(ScrollBarH* value) { scrollBarH = value; }
+        ScrollBarV* _getScrollBarV() const { return scrollBarV; }
+        void _setScrollBarV(ScrollBarV* value) { scrollBarV = value; }
 
     protected:
         ScrollArea* scrollArea = nullptr;

@@ -36,18 +36,18 @@ namespace tesraui
         Dataset& operator=(const Dataset&) = delete;
 
         const hstring& getName() const { return this->name; }
-        const hstring& getFilename() const { return this->fileName; }
-        Object* getFocusedObject() const { return this->focusedObject; }
-        Object* getRoot() const { return this->root; }
-        bool isLoaded() const { return this->loaded; }
-        const hstring& getCurrentFolder() const { return this->currentFolder; }
+        const hstring& getFilename() const { return fileName; }
+        Object* getFocusedObject() const { return focusedObject; }
+        Object* getRoot() const { return root; }
+        bool isLoaded() const { return loaded; }
+        const hstring& getCurrentFolder() const { return currentFolder; }
         // The folder of the dataset's files; empty for a dataset file in the working folder.
-        hstring getFolderPath() const { return this->currentFolder; }
-        const hstring& getTextsPath() const { return this->textsPath; }
-        void setTextsPath(const hstring& value) { this->textsPath = value; }
-        const hdict<Image*>& getImages() const { return this->images; }
-        const hdict<Texture*>& getTextures() const { return this->textures; }
-        const hdict<hstring>& getTexts() const { return this->texts; }
+        hstring getFolderPath() const { return currentFolder; }
+        const hstring& getTextsPath() const { return textsPath; }
+        void setTextsPath(const hstring& value) { textsPath = value; }
+        const hdict<Image*>& getImages() const { return images; }
+        const hdict<Texture*>& getTextures() const { return textures; }
+        const hdict<hstring>& getTexts() const { return texts; }
 
         // Reads the texts and marks the dataset loaded.
         void load();
@@ -60,7 +60,7 @@ namespace tesraui
         void loadTexts(const hstring& folder);
         void reloadTexts();
 
-        bool hasTexture(const hstring& name) const { return this->textures.hasKey(name); }
+        bool hasTexture(const hstring& name) const { return textures.hasKey(name); }
         // The dataset owns what is registered.
         void registerImage(Image* image);
         void unregisterImage(Image* image);
@@ -71,7 +71,7 @@ namespace tesraui
         void unloadUnusedTextures();
         // Loads every texture again from its file name for the current localisation.
         void reloadTextures();
-        const hdict<Object*>& getObjects() const { return this->objects; }
+        const hdict<Object*>& getObjects() const { return objects; }
 
         // Forwarded to every registered object in name order.
         void notifyEvent(const hstring& type, void* args) override;
@@ -88,7 +88,7 @@ namespace tesraui
 
         virtual Object* getObject(const hstring& name);
         Object* tryGetObject(const hstring& name) const;
-        bool hasObject(const hstring& name) const { return this->tryGetObject(name) != nullptr; }
+        bool hasObject(const hstring& name) const { return tryGetObject(name) != nullptr; }
 
         void registerObjects(Object* root);
         void unregisterObjects(Object* root);
@@ -110,7 +110,7 @@ namespace tesraui
         // can hold one): registered objects, and those that left the dataset meanwhile.
         void clearChildUnderCursorCaches();
         // For code that holds on to the dataset across calls that may delete it.
-        LifeToken::Watch watchLife() { return this->life.watch(); }
+        LifeToken::Watch watchLife() { return life.watch(); }
 
         // Loading from the dataset file and its includes (DatasetLoad.cpp); each throws at the first error.
         void parseFile(const hstring& path);

@@ -39,27 +39,27 @@ namespace tesraui
         bool setProperty(const hstring& name, const hstring& value) override;
         void _draw() override;
 
-        const hstring& getEmptyText() const { return this->emptyText; }
+        const hstring& getEmptyText() const { return emptyText; }
         void setEmptyText(const hstring& value);
-        const hstring& getEmptyTextKey() const { return this->emptyTextKey; }
+        const hstring& getEmptyTextKey() const { return emptyTextKey; }
         void setEmptyTextKey(const hstring& value);
-        int getCursorIndex() const { return this->cursorIndex; }
+        int getCursorIndex() const { return cursorIndex; }
         void setCursorIndex(int value);
-        int getMaxLength() const { return this->maxLength; }
+        int getMaxLength() const { return maxLength; }
         // Cuts a longer text without "onTextChanged".
         void setMaxLength(int value);
-        char getPasswordChar() const { return this->passwordChar; }
-        void setPasswordChar(char value) { this->passwordChar = value; }
-        bool isMultiLine() const { return this->multiLine; }
-        void setMultiLine(bool value) { this->multiLine = value; }
-        bool isSpaceHack() const { return this->spaceHack; }
-        void setSpaceHack(bool value) { this->spaceHack = value; }
-        const hstring& getFilter() const { return this->filter; }
+        char getPasswordChar() const { return passwordChar; }
+        void setPasswordChar(char value) { passwordChar = value; }
+        bool isMultiLine() const { return multiLine; }
+        void setMultiLine(bool value) { multiLine = value; }
+        bool isSpaceHack() const { return spaceHack; }
+        void setSpaceHack(bool value) { spaceHack = value; }
+        const hstring& getFilter() const { return filter; }
         // Applies to the current text at once.
         void setFilter(const hstring& value);
-        bool isPushed() const { return this->pushed; }
-        float getBlinkTimer() const { return this->blinkTimer; }
-        kavtypes::Vector2 getCaretPosition() const { return this->caretPosition; }
+        bool isPushed() const { return pushed; }
+        float getBlinkTimer() const { return blinkTimer; }
+        kavtypes::Vector2 getCaretPosition() const { return caretPosition; }
 
         // Editing at the cursor; none of them fires "onTextChanged".
         void insertChar(unsigned int code);

@@ -61,15 +61,15 @@ namespace tesraui
             : callback(new MemberCallbackEventImpl<T>(function, receiver))
         {
         }
-        ~MemberCallbackEvent() override { delete this->callback; }
+        ~MemberCallbackEvent() override { delete callback; }
         MemberCallbackEvent(const MemberCallbackEvent&) = delete;
         MemberCallbackEvent& operator=(const MemberCallbackEvent&) = delete;
 
         void execute(EventArgs* args) override
         {
-            if (this->callback != nullptr)
+            if (callback != nullptr)
             {
-                this->callback->execute(args);
+                callback->execute(args);
             }
         }
 

@@ -31,27 +31,27 @@ namespace tesraui
         virtual hstring getProperty(const hstring& name);
         virtual bool setProperty(const hstring& name, const hstring& value);
 
-        const hstring& getName() const { return this->name; }
+        const hstring& getName() const { return name; }
         // "dataset.name", or the plain name outside a dataset.
         hstring getFullName() const;
-        Texture* getTexture() const { return this->texture; }
-        Dataset* getDataset() const { return this->dataset; }
-        void setDataset(Dataset* value) { this->dataset = value; }
-        const kavtypes::Rectangle& getSourceRect() const { return this->sourceRect; }
+        Texture* getTexture() const { return texture; }
+        Dataset* getDataset() const { return dataset; }
+        void setDataset(Dataset* value) { dataset = value; }
+        const kavtypes::Rectangle& getSourceRect() const { return sourceRect; }
         void setSourceRect(const kavtypes::Rectangle& value);
-        tesra::Color getColor() const { return this->color; }
-        void setColor(const tesra::Color& value) { this->color = value; }
-        tesra::BlendMode getBlendMode() const { return this->blendMode; }
-        void setBlendMode(tesra::BlendMode value) { this->blendMode = value; }
-        tesra::ColorMode getColorMode() const { return this->colorMode; }
-        void setColorMode(tesra::ColorMode value) { this->colorMode = value; }
-        float getColorModeFactor() const { return this->colorModeFactor; }
-        void setColorModeFactor(float value) { this->colorModeFactor = value; }
-        bool isRotated() const { return this->rotated; }
+        tesra::Color getColor() const { return color; }
+        void setColor(const tesra::Color& value) { color = value; }
+        tesra::BlendMode getBlendMode() const { return blendMode; }
+        void setBlendMode(tesra::BlendMode value) { blendMode = value; }
+        tesra::ColorMode getColorMode() const { return colorMode; }
+        void setColorMode(tesra::ColorMode value) { colorMode = value; }
+        float getColorModeFactor() const { return colorModeFactor; }
+        void setColorModeFactor(float value) { colorModeFactor = value; }
+        bool isRotated() const { return rotated; }
         void setRotated(bool value);
-        bool isInvertX() const { return this->invertX; }
+        bool isInvertX() const { return invertX; }
         void setInvertX(bool value);
-        bool isInvertY() const { return this->invertY; }
+        bool isInvertY() const { return invertY; }
         void setInvertY(bool value);
 
     protected:

@@ -25,10 +25,10 @@ namespace tesraui
         bool setProperty(const hstring& name, const hstring& value) override;
         void _draw() override;
 
-        virtual Image* getImage() const { return this->image; }
+        virtual Image* getImage() const { return image; }
         // A width or height of exactly -1 takes the image's size.
         virtual void setImage(Image* image);
-        virtual hstring getImageName() const { return this->imageName; }
+        virtual hstring getImageName() const { return imageName; }
         // "null", a name of the dataset's or "dataset.name"; throws when the dataset has no such image.
         virtual void setImageByName(const hstring& name);
         // False, doing nothing, when name is the stored full name.

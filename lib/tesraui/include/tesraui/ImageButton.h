@@ -39,13 +39,13 @@ namespace tesraui
         bool setProperty(const hstring& name, const hstring& value) override;
         void _draw() override;
 
-        Image* getImage() const override { return this->normalImage; }
+        Image* getImage() const override { return normalImage; }
         void setImage(Image* image) override;
         // Without a dataset a warning, and nothing changes.
         void setImageByName(const hstring& name) override;
-        Image* getHoverImage() const { return this->hoverImage; }
-        Image* getPushedImage() const { return this->pushedImage; }
-        Image* getDisabledImage() const { return this->disabledImage; }
+        Image* getHoverImage() const { return hoverImage; }
+        Image* getPushedImage() const { return pushedImage; }
+        Image* getDisabledImage() const { return disabledImage; }
         // Null for none, stored as "null".
         void setHoverImage(Image* image);
         void setPushedImage(Image* image);
@@ -57,9 +57,9 @@ namespace tesraui
         // False, doing nothing, when the name is the stored one.
         bool trySetHoverImageByName(const hstring& name);
         bool trySetPushedImageByName(const hstring& name);
-        hstring getHoverImageName() const { return this->hoverImageName; }
-        hstring getPushedImageName() const { return this->pushedImageName; }
-        hstring getDisabledImageName() const { return this->disabledImageName; }
+        hstring getHoverImageName() const { return hoverImageName; }
+        hstring getPushedImageName() const { return pushedImageName; }
+        hstring getDisabledImageName() const { return disabledImageName; }
 
     protected:
         Image* normalImage = nullptr;

@@ -37,33 +37,33 @@ namespace tesraui
         virtual bool triggerEvent(const hstring& name, int buttonCode, const hstring& extra = "") = 0;
         virtual bool triggerEvent(const hstring& name, unsigned int keyCode, const hstring& extra = "") = 0;
 
-        const hstring& getText() const { return this->text; }
-        const hstring& getTextKey() const { return this->textKey; }
+        const hstring& getText() const { return text; }
+        const hstring& getTextKey() const { return textKey; }
         // Stores the key after the text it gives; fires "onTextKeyChanged" only for a new key. Without a
         // dataset there is nothing to look the key up in: a warning, and nothing changes.
         void setTextKey(const hstring& value);
         // False, doing nothing, when the key is the current one.
         bool trySetTextKey(const hstring& value);
-        const hstring& getFont() const { return this->font; }
-        void setFont(const hstring& value) { this->font = value; }
-        bool isTextFormatting() const { return this->textFormatting; }
-        void setTextFormatting(bool value) { this->textFormatting = value; }
-        const tesra::Color& getTextColor() const { return this->textColor; }
-        void setTextColor(const tesra::Color& value) { this->textColor = value; }
-        const kavtypes::Vector2& getTextOffset() const { return this->textOffset; }
-        void setTextOffset(const kavtypes::Vector2& value) { this->textOffset = value; }
-        int getHorzFormatting() const { return this->horzFormatting; }
-        void setHorzFormatting(int value) { this->horzFormatting = value; }
-        int getVertFormatting() const { return this->vertFormatting; }
-        void setVertFormatting(int value) { this->vertFormatting = value; }
-        int getEffect() const { return this->effect; }
-        void setEffect(int value) { this->effect = value; }
-        bool isUseEffectColor() const { return this->useEffectColor; }
-        void setUseEffectColor(bool value) { this->useEffectColor = value; }
-        const tesra::Color& getEffectColor() const { return this->effectColor; }
-        void setEffectColor(const tesra::Color& value) { this->effectColor = value; }
-        const tesra::Color& getBackgroundColor() const { return this->backgroundColor; }
-        void setBackgroundColor(const tesra::Color& value) { this->backgroundColor = value; }
+        const hstring& getFont() const { return font; }
+        void setFont(const hstring& value) { font = value; }
+        bool isTextFormatting() const { return textFormatting; }
+        void setTextFormatting(bool value) { textFormatting = value; }
+        const tesra::Color& getTextColor() const { return textColor; }
+        void setTextColor(const tesra::Color& value) { textColor = value; }
+        const kavtypes::Vector2& getTextOffset() const { return textOffset; }
+        void setTextOffset(const kavtypes::Vector2& value) { textOffset = value; }
+        int getHorzFormatting() const { return horzFormatting; }
+        void setHorzFormatting(int value) { horzFormatting = value; }
+        int getVertFormatting() const { return vertFormatting; }
+        void setVertFormatting(int value) { vertFormatting = value; }
+        int getEffect() const { return effect; }
+        void setEffect(int value) { effect = value; }
+        bool isUseEffectColor() const { return useEffectColor; }
+        void setUseEffectColor(bool value) { useEffectColor = value; }
+        const tesra::Color& getEffectColor() const { return effectColor; }
+        void setEffectColor(const tesra::Color& value) { effectColor = value; }
+        const tesra::Color& getBackgroundColor() const { return backgroundColor; }
+        void setBackgroundColor(const tesra::Color& value) { backgroundColor = value; }
 
         // "" for a name the block does not have.
         hstring getProperty(const hstring& name);

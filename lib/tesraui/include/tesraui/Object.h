@@ -33,8 +33,8 @@ namespace tesraui
         Object& operator=(const Object&) = delete;
 
         virtual hstring getClassName() const { return "Object"; }
-        virtual int getFocusIndex() const { return this->focusIndex; }
-        virtual Dataset* getDataset() const { return this->dataset; }
+        virtual int getFocusIndex() const { return focusIndex; }
+        virtual Dataset* getDataset() const { return dataset; }
         virtual harray<PropertyInfo> getPropertyDescriptions() const;
         virtual bool isFocused() const;
         virtual void setFocused(bool value);
@@ -80,7 +80,7 @@ namespace tesraui
         void registerEvent(const hstring& name, Event* event);
         void registerEvent(const hstring& name, EventFunction function);
         void unregisterEvent(const hstring& name);
-        const hdict<Event*>& getEvents() const { return this->events; }
+        const hdict<Event*>& getEvents() const { return events; }
 
         // drawing and hit-testing
         void draw();
@@ -95,7 +95,7 @@ namespace tesraui
         // value is then), stop removes them all. Speed is in runs per second; an infinite one reaches the
         // target at the next update, and a NaN one is refused with a warning (nothing changes, null is
         // returned).
-        bool hasDynamicAnimators() const { return this->dynamicAnimators.size() > 0; }
+        bool hasDynamicAnimators() const { return dynamicAnimators.size() > 0; }
         Animator* fadeAlpha(unsigned char target, float speed);
         Animator* fadeAlphaQueue(unsigned char target, float speed, float delay);
         void fadeAlphaStop();
@@ -153,85 +153,85 @@ namespace tesraui
                                                         Object* ancestor = nullptr) const;
 
         // fields
-        const hstring& getName() const { return this->name; }
+        const hstring& getName() const { return name; }
         hstring getFullName() const;
-        Object* getParent() const { return this->parent; }
-        const harray<Object*>& getChildren() const { return this->children; }
-        const harray<Animator*>& getDynamicAnimators() const { return this->dynamicAnimators; }
-        const kavtypes::Rectangle& getRect() const { return this->rect; }
+        Object* getParent() const { return parent; }
+        const harray<Object*>& getChildren() const { return children; }
+        const harray<Animator*>& getDynamicAnimators() const { return dynamicAnimators; }
+        const kavtypes::Rectangle& getRect() const { return rect; }
         void setRect(kavtypes::Rectangle value);
-        kavtypes::Vector2 getPosition() const { return this->rect.getPosition(); }
-        void setPosition(kavtypes::Vector2 value) { this->setPosition(value.x, value.y); }
+        kavtypes::Vector2 getPosition() const { return rect.getPosition(); }
+        void setPosition(kavtypes::Vector2 value) { setPosition(value.x, value.y); }
         void setPosition(float x, float y);
-        kavtypes::Vector2 getSize() const { return this->rect.getSize(); }
-        void setSize(kavtypes::Vector2 value) { this->setSize(value.x, value.y); }
+        kavtypes::Vector2 getSize() const { return rect.getSize(); }
+        void setSize(kavtypes::Vector2 value) { setSize(value.x, value.y); }
         void setSize(float w, float h);
-        float getX() const { return this->rect.x; }
-        void setX(float value) { this->rect.x = value; }
-        float getY() const { return this->rect.y; }
-        void setY(float value) { this->rect.y = value; }
-        float getWidth() const { return this->rect.w; }
+        float getX() const { return rect.x; }
+        void setX(float value) { rect.x = value; }
+        float getY() const { return rect.y; }
+        void setY(float value) { rect.y = value; }
+        float getWidth() const { return rect.w; }
         void setWidth(float value);
-        float getHeight() const { return this->rect.h; }
+        float getHeight() const { return rect.h; }
         void setHeight(float value);
-        kavtypes::Vector2 getScale() const { return this->scaleFactor; }
-        void setScale(kavtypes::Vector2 value) { this->scaleFactor = value; }
-        void setScale(float x, float y) { this->scaleFactor.set(x, y); }
-        float getScaleX() const { return this->scaleFactor.x; }
-        void setScaleX(float value) { this->scaleFactor.x = value; }
-        float getScaleY() const { return this->scaleFactor.y; }
-        void setScaleY(float value) { this->scaleFactor.y = value; }
-        kavtypes::Vector2 getCenter() const { return this->center; }
-        void setCenter(kavtypes::Vector2 value) { this->center = value; }
-        void setCenter(float x, float y) { this->center.set(x, y); }
-        float getCenterX() const { return this->center.x; }
-        void setCenterX(float value) { this->center.x = value; }
-        float getCenterY() const { return this->center.y; }
-        void setCenterY(float value) { this->center.y = value; }
+        kavtypes::Vector2 getScale() const { return scaleFactor; }
+        void setScale(kavtypes::Vector2 value) { scaleFactor = value; }
+        void setScale(float x, float y) { scaleFactor.set(x, y); }
+        float getScaleX() const { return scaleFactor.x; }
+        void setScaleX(float value) { scaleFactor.x = value; }
+        float getScaleY() const { return scaleFactor.y; }
+        void setScaleY(float value) { scaleFactor.y = value; }
+        kavtypes::Vector2 getCenter() const { return center; }
+        void setCenter(kavtypes::Vector2 value) { center = value; }
+        void setCenter(float x, float y) { center.set(x, y); }
+        float getCenterX() const { return center.x; }
+        void setCenterX(float value) { center.x = value; }
+        float getCenterY() const { return center.y; }
+        void setCenterY(float value) { center.y = value; }
         void resetCenter();
-        int getZOrder() const { return this->zOrder; }
+        int getZOrder() const { return zOrder; }
         void setZOrder(int value);
-        bool isEnabled() const { return this->enabled; }
+        bool isEnabled() const { return enabled; }
         void setEnabled(bool value);
-        bool isVisible() const { return this->visible; }
-        void setVisible(bool value) { this->visible = value; }
-        float getAngle() const { return this->angle; }
-        void setAngle(float value) { this->angle = value; }
-        bool isClickThrough() const { return this->clickThrough; }
-        void setClickThrough(bool value) { this->clickThrough = value; }
-        bool isInheritAlpha() const { return this->inheritAlpha; }
-        void setInheritAlpha(bool value) { this->inheritAlpha = value; }
-        tesra::Color getColor() const { return this->color; }
-        void setColor(const tesra::Color& value) { this->color = value; }
-        unsigned char getRed() const { return this->color.r; }
-        void setRed(unsigned char value) { this->color.r = value; }
-        unsigned char getGreen() const { return this->color.g; }
-        void setGreen(unsigned char value) { this->color.g = value; }
-        unsigned char getBlue() const { return this->color.b; }
-        void setBlue(unsigned char value) { this->color.b = value; }
-        unsigned char getAlpha() const { return this->color.a; }
-        void setAlpha(unsigned char value) { this->color.a = value; }
-        bool isAnchorLeft() const { return this->anchorLeft; }
-        void setAnchorLeft(bool value) { this->anchorLeft = value; }
-        bool isAnchorRight() const { return this->anchorRight; }
-        void setAnchorRight(bool value) { this->anchorRight = value; }
-        bool isAnchorTop() const { return this->anchorTop; }
-        void setAnchorTop(bool value) { this->anchorTop = value; }
-        bool isAnchorBottom() const { return this->anchorBottom; }
-        void setAnchorBottom(bool value) { this->anchorBottom = value; }
+        bool isVisible() const { return visible; }
+        void setVisible(bool value) { visible = value; }
+        float getAngle() const { return angle; }
+        void setAngle(float value) { angle = value; }
+        bool isClickThrough() const { return clickThrough; }
+        void setClickThrough(bool value) { clickThrough = value; }
+        bool isInheritAlpha() const { return inheritAlpha; }
+        void setInheritAlpha(bool value) { inheritAlpha = value; }
+        tesra::Color getColor() const { return color; }
+        void setColor(const tesra::Color& value) { color = value; }
+        unsigned char getRed() const { return color.r; }
+        void setRed(unsigned char value) { color.r = value; }
+        unsigned char getGreen() const { return color.g; }
+        void setGreen(unsigned char value) { color.g = value; }
+        unsigned char getBlue() const { return color.b; }
+        void setBlue(unsigned char value) { color.b = value; }
+        unsigned char getAlpha() const { return color.a; }
+        void setAlpha(unsigned char value) { color.a = value; }
+        bool isAnchorLeft() const { return anchorLeft; }
+        void setAnchorLeft(bool value) { anchorLeft = value; }
+        bool isAnchorRight() const { return anchorRight; }
+        void setAnchorRight(bool value) { anchorRight = value; }
+        bool isAnchorTop() const { return anchorTop; }
+        void setAnchorTop(bool value) { anchorTop = value; }
+        bool isAnchorBottom() const { return anchorBottom; }
+        void setAnchorBottom(bool value) { anchorBottom = value; }
         void setAnchors(bool left, bool right, bool top, bool bottom);
-        bool isRetainAnchorAspect() const { return this->retainAnchorAspect; }
-        void setRetainAnchorAspect(bool value) { this->retainAnchorAspect = value; }
-        bool isClip() const { return this->clip; }
-        void setClip(bool value) { this->clip = value; }
-        bool isUseDisabledAlpha() const { return this->useDisabledAlpha; }
-        void setUseDisabledAlpha(bool value) { this->useDisabledAlpha = value; }
-        void setFocusIndex(int value) { this->focusIndex = value; }
-        HitTestCallback getHitTestCallback() const { return this->hitTestCallback; }
-        void setHitTestCallback(HitTestCallback value) { this->hitTestCallback = value; }
+        bool isRetainAnchorAspect() const { return retainAnchorAspect; }
+        void setRetainAnchorAspect(bool value) { retainAnchorAspect = value; }
+        bool isClip() const { return clip; }
+        void setClip(bool value) { clip = value; }
+        bool isUseDisabledAlpha() const { return useDisabledAlpha; }
+        void setUseDisabledAlpha(bool value) { useDisabledAlpha = value; }
+        void setFocusIndex(int value) { focusIndex = value; }
+        HitTestCallback getHitTestCallback() const { return hitTestCallback; }
+        void setHitTestCallback(HitTestCallback value) { hitTestCallback = value; }
 
         // For code that calls out to handlers which may delete this object: the watch tells afterwards.
-        LifeToken::Watch watchLife() { return this->life.watch(); }
+        LifeToken::Watch watchLife() { return life.watch(); }
 
     protected:
         hstring name;
@@ -268,7 +268,7 @@ namespace tesraui
         void _moveChildrenX(float dx);
         void _moveChildrenY(float dy);
         bool _acceptsInput() const;
-        bool _acceptsClicks() const { return this->_acceptsInput() && !this->clickThrough; }
+        bool _acceptsClicks() const { return _acceptsInput() && !clickThrough; }
         bool _triggerEvent(const hstring& name, EventArgs* args);
         // For objects that report presses and releases the children leave: raises the named event when this
         // object takes clicks under the cursor, and tells whether it did.
@@ -285,7 +285,7 @@ namespace tesraui
     private:
         friend class Dataset;
         // Set by the dataset that registers the object.
-        void _setDataset(Dataset* value) { this->dataset = value; }
+        void _setDataset(Dataset* value) { dataset = value; }
         // The dataset that lists this object among those whose cursor cache was filled since its last
         // clearing, and the place in that list.
         Dataset* cursorCacheList = nullptr;

@@ -27,7 +27,7 @@ namespace tesraui
         void setImage(Image* image) override { ImageBox::setImage(image); }
         hstring getImageName() const override { return ImageBox::getImageName(); }
         void setImageByName(const hstring& name) override { ImageBox::setImageByName(name); }
-        bool trySetImageByName(const hstring& name) override { return this->setImageByNameIfChanged(name); }
+        bool trySetImageByName(const hstring& name) override { return setImageByNameIfChanged(name); }
 
         hstring getClassName() const override { return "ProgressBar"; }
         harray<PropertyInfo> getPropertyDescriptions() const override;
@@ -35,10 +35,10 @@ namespace tesraui
         bool setProperty(const hstring& name, const hstring& value) override;
         void _draw() override;
 
-        bool isStretching() const { return this->stretching; }
-        void setStretching(bool value) { this->stretching = value; }
-        int getDirection() const { return this->direction; }
-        void setDirection(int value) { this->direction = value; }
+        bool isStretching() const { return stretching; }
+        void setStretching(bool value) { stretching = value; }
+        int getDirection() const { return direction; }
+        void setDirection(int value) { direction = value; }
 
     protected:
         bool stretching = false;

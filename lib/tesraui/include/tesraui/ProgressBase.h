@@ -31,16 +31,16 @@ namespace tesraui
         virtual harray<PropertyInfo> getPropertyDescriptions() const;
         virtual bool trySetImageByName(const hstring& name) = 0;
 
-        Image* getProgressImage() const { return this->progressImage; }
+        Image* getProgressImage() const { return progressImage; }
         // Null for none, stored as "null".
         void setProgressImage(Image* image);
-        Image* getMaskImage() const { return this->maskImage; }
+        Image* getMaskImage() const { return maskImage; }
         void setMaskImage(Image* image);
-        const hstring& getProgressImageName() const { return this->progressImageName; }
-        const hstring& getMaskImageName() const { return this->maskImageName; }
+        const hstring& getProgressImageName() const { return progressImageName; }
+        const hstring& getMaskImageName() const { return maskImageName; }
         // Kept as given; drawing clamps it to 0..1.
-        float getProgress() const { return this->progress; }
-        void setProgress(float value) { this->progress = value; }
+        float getProgress() const { return progress; }
+        void setProgress(float value) { progress = value; }
 
         // "" for a name the block does not have.
         hstring getProperty(const hstring& name);

@@ -32,7 +32,7 @@ namespace tesraui
         void setImage(Image* image) override { ImageBox::setImage(image); }
         hstring getImageName() const override { return ImageBox::getImageName(); }
         void setImageByName(const hstring& name) override { ImageBox::setImageByName(name); }
-        bool trySetImageByName(const hstring& name) override { return this->setImageByNameIfChanged(name); }
+        bool trySetImageByName(const hstring& name) override { return setImageByNameIfChanged(name); }
 
         hstring getClassName() const override { return "ProgressCircle"; }
         harray<PropertyInfo> getPropertyDescriptions() const override;
@@ -40,8 +40,8 @@ namespace tesraui
         bool setProperty(const hstring& name, const hstring& value) override;
         void _draw() override;
 
-        int getDirection() const { return this->direction; }
-        void setDirection(int value) { this->direction = value; }
+        int getDirection() const { return direction; }
+        void setDirection(int value) { direction = value; }
 
         // The pie's triangle list in unit-square points (x right, y down) for a progress strictly between
         // 0 and 1.

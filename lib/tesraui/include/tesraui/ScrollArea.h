@@ -42,32 +42,32 @@ namespace tesraui
         bool setProperty(const hstring& name, const hstring& value) override;
         void _draw() override;
 
-        bool isAllowDrag() const { return this->allowDrag; }
-        void setAllowDrag(bool value) { this->allowDrag = value; }
-        float getInertia() const { return this->inertia; }
-        void setInertia(float value) { this->inertia = value; }
-        float getDragThreshold() const { return this->dragThreshold; }
-        void setDragThreshold(float value) { this->dragThreshold = value; }
-        float getDragMaxSpeed() const { return this->dragMaxSpeed; }
-        void setDragMaxSpeed(float value) { this->dragMaxSpeed = value; }
-        bool isSwapScrollWheels() const { return this->swapScrollWheels; }
-        void setSwapScrollWheels(bool value) { this->swapScrollWheels = value; }
-        bool isDragging() const { return this->dragging; }
-        kavtypes::Vector2 getDragSpeed() const { return this->dragSpeed; }
-        void setDragSpeed(kavtypes::Vector2 value) { this->dragSpeed = value; }
-        kavtypes::Vector2 getInertiaStartOffset() const { return this->inertiaStartOffset; }
-        void setInertiaStartOffset(kavtypes::Vector2 value) { this->inertiaStartOffset = value; }
-        kavtypes::Vector2 getInertiaTime() const { return this->inertiaTime; }
-        void setInertiaTime(kavtypes::Vector2 value) { this->inertiaTime = value; }
+        bool isAllowDrag() const { return allowDrag; }
+        void setAllowDrag(bool value) { allowDrag = value; }
+        float getInertia() const { return inertia; }
+        void setInertia(float value) { inertia = value; }
+        float getDragThreshold() const { return dragThreshold; }
+        void setDragThreshold(float value) { dragThreshold = value; }
+        float getDragMaxSpeed() const { return dragMaxSpeed; }
+        void setDragMaxSpeed(float value) { dragMaxSpeed = value; }
+        bool isSwapScrollWheels() const { return swapScrollWheels; }
+        void setSwapScrollWheels(bool value) { swapScrollWheels = value; }
+        bool isDragging() const { return dragging; }
+        kavtypes::Vector2 getDragSpeed() const { return dragSpeed; }
+        void setDragSpeed(kavtypes::Vector2 value) { dragSpeed = value; }
+        kavtypes::Vector2 getInertiaStartOffset() const { return inertiaStartOffset; }
+        void setInertiaStartOffset(kavtypes::Vector2 value) { inertiaStartOffset = value; }
+        kavtypes::Vector2 getInertiaTime() const { return inertiaTime; }
+        void setInertiaTime(kavtypes::Vector2 value) { inertiaTime = value; }
 
-        kavtypes::Vector2 getScrollOffset() const { return kavtypes::Vector2(-this->rect.x, -this->rect.y); }
-        float getScrollOffsetX() const { return -this->rect.x; }
-        float getScrollOffsetY() const { return -this->rect.y; }
+        kavtypes::Vector2 getScrollOffset() const { return kavtypes::Vector2(-rect.x, -rect.y); }
+        float getScrollOffsetX() const { return -rect.x; }
+        float getScrollOffsetY() const { return -rect.y; }
         // Clamped per axis to the container; an offset that is not a number leaves that axis alone.
         void setScrollOffset(float x, float y);
-        void setScrollOffset(kavtypes::Vector2 value) { this->setScrollOffset(value.x, value.y); }
-        void setScrollOffsetX(float value) { this->setScrollOffset(value, this->getScrollOffsetY()); }
-        void setScrollOffsetY(float value) { this->setScrollOffset(this->getScrollOffsetX(), value); }
+        void setScrollOffset(kavtypes::Vector2 value) { setScrollOffset(value.x, value.y); }
+        void setScrollOffsetX(float value) { setScrollOffset(value, getScrollOffsetY()); }
+        void setScrollOffsetY(float value) { setScrollOffset(getScrollOffsetX(), value); }
         // Whole numbers, halves upward, then clamped.
         void snapScrollOffset();
         // In a container and larger than it on some axis.

@@ -65,23 +65,23 @@ namespace tesraui
         // Whether the area is longer than the container along the axis; true without either.
         virtual bool _checkAreaSize();
 
-        const hstring& getSkin() const { return this->skin; }
-        float getGridSize() const { return this->gridSize; }
-        void setGridSize(float value) { this->gridSize = value; }
-        bool isUseFading() const { return this->useFading; }
-        void setUseFading(bool value) { this->useFading = value; }
-        bool isHeightHide() const { return this->heightHide; }
-        void setHeightHide(bool value) { this->heightHide = value; }
-        bool isUseStretchedSlider() const { return this->useStretchedSlider; }
-        void setUseStretchedSlider(bool value) { this->useStretchedSlider = value; }
-        float getFadeTimer() const { return this->fadeTimer; }
+        const hstring& getSkin() const { return skin; }
+        float getGridSize() const { return gridSize; }
+        void setGridSize(float value) { gridSize = value; }
+        bool isUseFading() const { return useFading; }
+        void setUseFading(bool value) { useFading = value; }
+        bool isHeightHide() const { return heightHide; }
+        void setHeightHide(bool value) { heightHide = value; }
+        bool isUseStretchedSlider() const { return useStretchedSlider; }
+        void setUseStretchedSlider(bool value) { useStretchedSlider = value; }
+        float getFadeTimer() const { return fadeTimer; }
 
         // The manual button of that kind when set, else the skinned one; either may be null.
         ImageButton* getButtonBackground() const;
         ImageButton* getButtonSlider() const;
         ImageButton* getButton(ButtonKind kind) const;
-        ImageButton* getManualButton(ButtonKind kind) const { return this->_manual(kind); }
-        ImageButton* getSkinButton(ButtonKind kind) const { return this->_skinned(kind); }
+        ImageButton* getManualButton(ButtonKind kind) const { return _manual(kind); }
+        ImageButton* getSkinButton(ButtonKind kind) const { return _skinned(kind); }
         // Called by the buttons as they attach and detach: the bar's own skinned button is never taken as
         // a manual one, and the skinned button shows exactly while no manual one of its kind is set.
         void _setManualButton(ButtonKind kind, ImageButton* button);
@@ -91,8 +91,8 @@ namespace tesraui
         void scrollBack(float multiplier);
         void scrollForward(float multiplier);
         // Where the slider was grabbed, in the track's units.
-        kavtypes::Vector2 getGrabOffset() const { return this->grabOffset; }
-        void _setGrabOffset(kavtypes::Vector2 value) { this->grabOffset = value; }
+        kavtypes::Vector2 getGrabOffset() const { return grabOffset; }
+        void _setGrabOffset(kavtypes::Vector2 value) { grabOffset = value; }
         // Lets a fling stopped on one axis start from where the area is now.
         void _resetAreaInertia();
 

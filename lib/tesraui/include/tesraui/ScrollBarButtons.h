@@ -14,7 +14,7 @@ namespace tesraui
         // Clears the bar's link to it.
         ~ScrollBarButton() override
         {
-            ScrollBar* bar = dynamic_cast<ScrollBar*>(this->parent);
+            ScrollBar* bar = dynamic_cast<ScrollBar*>(parent);
             if (bar != nullptr)
             {
                 bar->_forgetButton(this);
@@ -24,7 +24,7 @@ namespace tesraui
         void notifyEvent(const hstring& type, void* args) override
         {
             ImageBox::notifyEvent(type, args);
-            ScrollBar* bar = dynamic_cast<ScrollBar*>(this->parent);
+            ScrollBar* bar = dynamic_cast<ScrollBar*>(parent);
             if (bar == nullptr)
             {
                 return;

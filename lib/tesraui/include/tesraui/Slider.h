@@ -22,8 +22,8 @@ namespace tesraui
         void update(float timeDelta) override;
         void _draw() override;
 
-        bool isPushed() const { return this->pushed; }
-        float getValue() const { return this->value; }
+        bool isPushed() const { return pushed; }
+        float getValue() const { return value; }
 
     protected:
         bool pushed = false;

@@ -27,11 +27,11 @@ namespace tesraui
         bool setProperty(const hstring& name, const hstring& value) override;
         void _draw() override;
 
-        const tesra::Color& getHoverTextColor() const { return this->hoverTextColor; }
+        const tesra::Color& getHoverTextColor() const { return hoverTextColor; }
         void setHoverTextColor(const tesra::Color& value);
-        const tesra::Color& getPushedTextColor() const { return this->pushedTextColor; }
+        const tesra::Color& getPushedTextColor() const { return pushedTextColor; }
         void setPushedTextColor(const tesra::Color& value);
-        const tesra::Color& getDisabledTextColor() const { return this->disabledTextColor; }
+        const tesra::Color& getDisabledTextColor() const { return disabledTextColor; }
         void setDisabledTextColor(const tesra::Color& value);
 
     protected:

@@ -18,17 +18,17 @@ namespace tesraui
         Texture(const Texture&) = delete;
         Texture& operator=(const Texture&) = delete;
 
-        const hstring& getRequestedFilename() const { return this->requestedFilename; }
-        const hstring& getFilename() const { return this->filename; }
+        const hstring& getRequestedFilename() const { return requestedFilename; }
+        const hstring& getFilename() const { return filename; }
         int getWidth() const;
         int getHeight() const;
-        float getIdleTime() const { return this->idleTime; }
-        bool isDynamic() const { return this->dynamic; }
-        const harray<Texture*>& getLinks() const { return this->links; }
+        float getIdleTime() const { return idleTime; }
+        bool isDynamic() const { return dynamic; }
+        const harray<Texture*>& getLinks() const { return links; }
         // Counts as a use: the idle time of this texture and its links starts again.
         tesra::Texture* getRenderTexture();
         bool isLoaded() const;
-        bool hasRenderTexture() const { return this->renderTexture != nullptr; }
+        bool hasRenderTexture() const { return renderTexture != nullptr; }
 
         void load(bool ownOnly = false);
         void unload();
@@ -37,7 +37,7 @@ namespace tesraui
         // Throws quortypes::_file_not_found when no file of that name exists.
         void reload(const hstring& filename);
         void setFilter(tesra::Texture::Filter value);
-        tesra::Texture::AddressMode getAddressMode() const { return this->addressMode; }
+        tesra::Texture::AddressMode getAddressMode() const { return addressMode; }
         void setAddressMode(tesra::Texture::AddressMode value);
         // Links are two-way and never repeated.
         void addLink(Texture* other);

@@ -18,10 +18,10 @@ namespace tesraui
         hstring getProperty(const hstring& name) override;
         bool setProperty(const hstring& name, const hstring& value) override;
 
-        kavtypes::Vector2 getTile() const { return this->tile; }
-        void setTile(const kavtypes::Vector2& value) { this->tile = value; }
-        kavtypes::Vector2 getScroll() const { return this->scroll; }
-        void setScroll(const kavtypes::Vector2& value) { this->scroll = value; }
+        kavtypes::Vector2 getTile() const { return tile; }
+        void setTile(const kavtypes::Vector2& value) { tile = value; }
+        kavtypes::Vector2 getScroll() const { return scroll; }
+        void setScroll(const kavtypes::Vector2& value) { scroll = value; }
 
     protected:
         kavtypes::Vector2 tile;

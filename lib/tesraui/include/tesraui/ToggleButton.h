@@ -22,8 +22,8 @@ namespace tesraui
         bool setProperty(const hstring& name, const hstring& value) override;
         void _draw() override;
 
-        bool isToggled() const { return this->toggled; }
-        void setToggled(bool value) { this->toggled = value; }
+        bool isToggled() const { return toggled; }
+        void setToggled(bool value) { toggled = value; }
 
     protected:
         bool toggled = false;

@@ -25,15 +25,15 @@ namespace tesraui
 
         float AlphaChanger::getObjectValue()
         {
-            return this->parent != nullptr ? (float)this->parent->getAlpha() : 0.0f;
+            return parent != nullptr ? (float)parent->getAlpha() : 0.0f;
         }
 
         void AlphaChanger::setObjectValue(float value)
         {
             unsigned char byte = 0;
-            if (this->parent != nullptr && toByte(value, byte))
+            if (parent != nullptr && toByte(value, byte))
             {
-                this->parent->setAlpha(byte);
+                parent->setAlpha(byte);
             }
         }
 
@@ -44,15 +44,15 @@ namespace tesraui
 
         float RedChanger::getObjectValue()
         {
-            return this->parent != nullptr ? (float)this->parent->getRed() : 0.0f;
+            return parent != nullptr ? (float)parent->getRed() : 0.0f;
         }
 
         void RedChanger::setObjectValue(float value)
         {
             unsigned char byte = 0;
-            if (this->parent != nullptr && toByte(value, byte))
+            if (parent != nullptr && toByte(value, byte))
             {
-                this->parent->setRed(byte);
+                parent->setRed(byte);
             }
         }
 
@@ -63,15 +63,15 @@ namespace tesraui
 
         float GreenChanger::getObjectValue()
         {
-            return this->parent != nullptr ? (float)this->parent->getGreen() : 0.0f;
+            return parent != nullptr ? (float)parent->getGreen() : 0.0f;
         }
 
         void GreenChanger::setObjectValue(float value)
         {
             unsigned char byte = 0;
-            if (this->parent != nullptr && toByte(value, byte))
+            if (parent != nullptr && toByte(value, byte))
             {
-                this->parent->setGreen(byte);
+                parent->setGreen(byte);
             }
         }
 
@@ -82,15 +82,15 @@ namespace tesraui
 
         float BlueChanger::getObjectValue()
         {
-            return this->parent != nullptr ? (float)this->parent->getBlue() : 0.0f;
+            return parent != nullptr ? (float)parent->getBlue() : 0.0f;
         }
 
         void BlueChanger::setObjectValue(float value)
         {
             unsigned char byte = 0;
-            if (this->parent != nullptr && toByte(value, byte))
+            if (parent != nullptr && toByte(value, byte))
             {
-                this->parent->setBlue(byte);
+                parent->setBlue(byte);
             }
         }
     } // namespace Animators

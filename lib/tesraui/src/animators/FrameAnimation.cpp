@@ -5,7 +5,6 @@
 #include <tesraui/ImageBox.h>
 #include <tesraui/tesraui.h>
 
-
 namespace tesraui
 {
     namespace Animators
@@ -33,22 +32,22 @@ namespace tesraui
         hstring FrameAnimation::getProperty(const hstring& name)
         {
             if (name == "base_name")
-                return this->baseName;
+                return baseName;
             if (name == "first_frame")
-                return formatString("%d", this->firstFrame);
+                return formatString("%d", firstFrame);
             if (name == "frame_count")
-                return formatString("%d", this->frameCount);
+                return formatString("%d", frameCount);
             return Animator::getProperty(name);
         }
 
         bool FrameAnimation::setProperty(const hstring& name, const hstring& value)
         {
             if (name == "base_name")
-                this->baseName = value;
+                baseName = value;
             else if (name == "first_frame")
-                this->firstFrame = value.toInt();
+                firstFrame = value.toInt();
             else if (name == "frame_count")
-                this->frameCount = value.toInt();
+                frameCount = value.toInt();
             else if (name == "inherit_value")
                 quortypes::Log::warn(logTag, "Animators::FrameAnimation does not support 'inherit_value'!");
             else
@@ -58,7 +57,7 @@ namespace tesraui
 
         bool FrameAnimation::isAnimated()
         {
-            return Animator::isAnimated() && this->baseName != "" && this->frameCount > 0;
+            return Animator::isAnimated() && baseName != "" && frameCount > 0;
         }
 
         void FrameAnimation::notifyEvent(const hstring& type, void* args)
@@ -66,11 +65,11 @@ namespace tesraui
             if (type == "AttachToObject")
             {
                 // One step of no time, delay or not, so that the first image shows as soon as it is attached.
-                this->value = (float)this->firstFrame;
+                this->value = (float)firstFrame;
                 float delay = this->delay;
                 this->delay = 0.0f;
-                LifeToken::Watch alive = this->watchLife();
-                this->update(0.0f);
+                LifeToken::Watch alive = watchLife();
+                update(0.0f);
                 if (!alive.isAlive())
                 {
                     return;
@@ -82,18 +81,18 @@ namespace tesraui
 
         void FrameAnimation::update(float timeDelta)
         {
-            if (!this->_checkUpdate(timeDelta))
+            if (!_checkUpdate(timeDelta))
             {
                 return;
             }
-            ImageBox* box = dynamic_cast<ImageBox*>(this->parent);
+            ImageBox* box = dynamic_cast<ImageBox*>(parent);
             if (box == nullptr)
             {
                 quortypes::Log::error(
                     logTag, "Animators::FrameAnimation: parent object not a subclass of Objects::ImageBox!");
                 return;
             }
-            float v = this->_calculateValue(this->timeDelta);
+            float v = _calculateValue(this->timeDelta);
             if (std::isnan(v))
             {
                 return;
@@ -103,18 +102,17 @@ namespace tesraui
             int frame = 0;
             if (v > 0.0f)
             {
-                frame = v < (float)this->frameCount ? (int)v : this->frameCount;
+                frame = v < (float)frameCount ? (int)v : frameCount;
             }
-            if (this->isExpired() || frame > this->frameCount - 1)
+            if (isExpired() || frame > frameCount - 1)
             {
-                frame = this->reset ? 0 : this->frameCount - 1;
+                frame = reset ? 0 : frameCount - 1;
             }
-            if (this->parent != box)
+            if (parent != box)
             {
                 return;
             }
-            box->setImageByNameIfChanged(this->baseName +
-                                         formatString("%lld", (long long)this->firstFrame + frame));
+            box->setImageByNameIfChanged(baseName + formatString("%lld", (long long)firstFrame + frame));
         }
     } // namespace Animators
 } // namespace tesraui

@@ -13,14 +13,14 @@ namespace tesraui
 
         float MoverX::getObjectValue()
         {
-            return this->parent != nullptr ? this->parent->getX() : 0.0f;
+            return parent != nullptr ? parent->getX() : 0.0f;
         }
 
         void MoverX::setObjectValue(float value)
         {
-            if (this->parent != nullptr)
+            if (parent != nullptr)
             {
-                this->parent->setX(value);
+                parent->setX(value);
             }
         }
 
@@ -31,14 +31,14 @@ namespace tesraui
 
         float MoverY::getObjectValue()
         {
-            return this->parent != nullptr ? this->parent->getY() : 0.0f;
+            return parent != nullptr ? parent->getY() : 0.0f;
         }
 
         void MoverY::setObjectValue(float value)
         {
-            if (this->parent != nullptr)
+            if (parent != nullptr)
             {
-                this->parent->setY(value);
+                parent->setY(value);
             }
         }
 
@@ -49,14 +49,14 @@ namespace tesraui
 
         float ResizerX::getObjectValue()
         {
-            return this->parent != nullptr ? this->parent->getWidth() : 0.0f;
+            return parent != nullptr ? parent->getWidth() : 0.0f;
         }
 
         void ResizerX::setObjectValue(float value)
         {
-            if (this->parent != nullptr)
+            if (parent != nullptr)
             {
-                this->parent->setWidth(value);
+                parent->setWidth(value);
             }
         }
 
@@ -67,14 +67,14 @@ namespace tesraui
 
         float ResizerY::getObjectValue()
         {
-            return this->parent != nullptr ? this->parent->getHeight() : 0.0f;
+            return parent != nullptr ? parent->getHeight() : 0.0f;
         }
 
         void ResizerY::setObjectValue(float value)
         {
-            if (this->parent != nullptr)
+            if (parent != nullptr)
             {
-                this->parent->setHeight(value);
+                parent->setHeight(value);
             }
         }
 
@@ -85,14 +85,14 @@ namespace tesraui
 
         float Rotator::getObjectValue()
         {
-            return this->parent != nullptr ? this->parent->getAngle() : 0.0f;
+            return parent != nullptr ? parent->getAngle() : 0.0f;
         }
 
         void Rotator::setObjectValue(float value)
         {
-            if (this->parent != nullptr)
+            if (parent != nullptr)
             {
-                this->parent->setAngle(value);
+                parent->setAngle(value);
             }
         }
 
@@ -103,14 +103,14 @@ namespace tesraui
 
         float ScalerX::getObjectValue()
         {
-            return this->parent != nullptr ? this->parent->getScaleX() : 0.0f;
+            return parent != nullptr ? parent->getScaleX() : 0.0f;
         }
 
         void ScalerX::setObjectValue(float value)
         {
-            if (this->parent != nullptr)
+            if (parent != nullptr)
             {
-                this->parent->setScaleX(value);
+                parent->setScaleX(value);
             }
         }
 
@@ -121,14 +121,14 @@ namespace tesraui
 
         float ScalerY::getObjectValue()
         {
-            return this->parent != nullptr ? this->parent->getScaleY() : 0.0f;
+            return parent != nullptr ? parent->getScaleY() : 0.0f;
         }
 
         void ScalerY::setObjectValue(float value)
         {
-            if (this->parent != nullptr)
+            if (parent != nullptr)
             {
-                this->parent->setScaleY(value);
+                parent->setScaleY(value);
             }
         }
     } // namespace Animators

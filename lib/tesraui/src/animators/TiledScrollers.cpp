@@ -38,13 +38,13 @@ namespace tesraui
 
         float TiledScrollerX::getObjectValue()
         {
-            TiledImage* image = findTiledImage(this->parent, "TiledScrollerX");
+            TiledImage* image = findTiledImage(parent, "TiledScrollerX");
             return image != nullptr ? image->getScroll().x : 0.0f;
         }
 
         void TiledScrollerX::setObjectValue(float value)
         {
-            TiledImage* image = findTiledImage(this->parent, "TiledScrollerX");
+            TiledImage* image = findTiledImage(parent, "TiledScrollerX");
             if (image != nullptr)
             {
                 image->setScroll(kavtypes::Vector2(value, image->getScroll().y));
@@ -58,13 +58,13 @@ namespace tesraui
 
         float TiledScrollerY::getObjectValue()
         {
-            TiledImage* image = findTiledImage(this->parent, "TiledScrollerY");
+            TiledImage* image = findTiledImage(parent, "TiledScrollerY");
             return image != nullptr ? image->getScroll().y : 0.0f;
         }
 
         void TiledScrollerY::setObjectValue(float value)
         {
-            TiledImage* image = findTiledImage(this->parent, "TiledScrollerY");
+            TiledImage* image = findTiledImage(parent, "TiledScrollerY");
             if (image != nullptr)
             {
                 image->setScroll(kavtypes::Vector2(image->getScroll().x, value));

@@ -11,14 +11,14 @@ namespace tesraui
 
     void CompositeImage::addImageRef(Image* image, const kavtypes::Rectangle& rect)
     {
-        this->imageRefs.push_back(ImageRef(image, rect));
+        imageRefs.push_back(ImageRef(image, rect));
     }
 
     void CompositeImage::draw(const kavtypes::Rectangle& rect, const tesra::Color& color)
     {
-        float scaleX = rect.w / this->sourceRect.w;
-        float scaleY = rect.h / this->sourceRect.h;
-        for (const ImageRef& ref : this->imageRefs)
+        float scaleX = rect.w / sourceRect.w;
+        float scaleY = rect.h / sourceRect.h;
+        for (const ImageRef& ref : imageRefs)
         {
             const kavtypes::Rectangle& r = ref.second;
             ref.first->draw(

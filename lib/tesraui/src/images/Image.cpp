@@ -13,36 +13,36 @@ namespace tesraui
 
     hstring Image::getFullName() const
     {
-        return this->dataset != nullptr ? this->dataset->getName() + "." + this->name : this->name;
+        return dataset != nullptr ? dataset->getName() + "." + this->name : this->name;
     }
 
     void Image::setSourceRect(const kavtypes::Rectangle& value)
     {
         this->sourceRect = value;
-        this->textureCoordinatesLoaded = false;
+        textureCoordinatesLoaded = false;
     }
 
     void Image::setRotated(bool value)
     {
-        this->rotated = value;
-        this->textureCoordinatesLoaded = false;
+        rotated = value;
+        textureCoordinatesLoaded = false;
     }
 
     void Image::setInvertX(bool value)
     {
-        this->invertX = value;
-        this->textureCoordinatesLoaded = false;
+        invertX = value;
+        textureCoordinatesLoaded = false;
     }
 
     void Image::setInvertY(bool value)
     {
-        this->invertY = value;
-        this->textureCoordinatesLoaded = false;
+        invertY = value;
+        textureCoordinatesLoaded = false;
     }
 
     void Image::_updateTexCoords()
     {
-        if (this->textureCoordinatesLoaded || this->texture == nullptr)
+        if (textureCoordinatesLoaded || this->texture == nullptr)
         {
             return;
         }
@@ -52,10 +52,10 @@ namespace tesraui
         {
             return; // not loaded yet: try again on the next draw
         }
-        this->textureCoordinatesLoaded = true;
+        textureCoordinatesLoaded = true;
         const kavtypes::Rectangle& s = this->sourceRect;
         tesra::TexturedVertex* v = this->vertices;
-        if (!this->rotated)
+        if (!rotated)
         {
             v[0].u = v[2].u = s.x / w;
             v[1].u = v[3].u = (s.x + s.w) / w;
@@ -71,14 +71,14 @@ namespace tesraui
             v[1].v = v[3].v = (s.y + s.w) / h;
         }
         // Mirroring follows the source's own axes, which a quarter turn lays the other way across the quad.
-        int acrossX = this->rotated ? 2 : 1;
-        int acrossY = this->rotated ? 1 : 2;
-        if (this->invertX)
+        int acrossX = rotated ? 2 : 1;
+        int acrossY = rotated ? 1 : 2;
+        if (invertX)
         {
             std::swap(v[0].u, v[acrossX].u);
             std::swap(v[3 - acrossX].u, v[3].u);
         }
-        if (this->invertY)
+        if (invertY)
         {
             std::swap(v[0].v, v[acrossY].v);
             std::swap(v[3 - acrossY].v, v[3].v);
@@ -103,8 +103,8 @@ namespace tesraui
 
     void Image::_setRenderModes()
     {
-        tesra::rendersys->setTextureBlendMode(this->blendMode);
-        tesra::rendersys->setTextureColorMode(this->colorMode, this->colorModeFactor);
+        tesra::rendersys->setTextureBlendMode(blendMode);
+        tesra::rendersys->setTextureColorMode(colorMode, colorModeFactor);
     }
 
     void Image::_resetRenderModes()
@@ -120,18 +120,18 @@ namespace tesraui
 
     void Image::draw(const kavtypes::Rectangle& rect, const tesra::Color& color)
     {
-        tesra::Color drawColor = this->_blendedColor(color);
+        tesra::Color drawColor = _blendedColor(color);
         tesra::TexturedVertex* v = this->vertices;
         v[0].x = v[2].x = rect.x;
         v[1].x = v[3].x = rect.x + rect.w;
         v[0].y = v[1].y = rect.y;
         v[2].y = v[3].y = rect.y + rect.h;
-        if (!this->_bindTexture())
+        if (!_bindTexture())
         {
             return;
         }
-        this->_updateTexCoords();
-        this->_setRenderModes();
+        _updateTexCoords();
+        _setRenderModes();
         if (isOpaqueWhite(drawColor))
         {
             tesra::rendersys->render(tesra::RenderOperation::TRIANGLE_STRIP, v, 4);
@@ -140,16 +140,16 @@ namespace tesraui
         {
             tesra::rendersys->render(tesra::RenderOperation::TRIANGLE_STRIP, v, 4, drawColor);
         }
-        this->_resetRenderModes();
+        _resetRenderModes();
     }
 
     void Image::draw(const harray<tesra::TexturedVertex>& vertices, const tesra::Color& color)
     {
-        if (vertices.size() == 0 || !this->_bindTexture())
+        if (vertices.size() == 0 || !_bindTexture())
         {
             return;
         }
-        tesra::Color drawColor = this->_blendedColor(color);
+        tesra::Color drawColor = _blendedColor(color);
         float w = (float)this->texture->getWidth();
         float h = (float)this->texture->getHeight();
         if (w <= 0.0f || h <= 0.0f)
@@ -163,7 +163,7 @@ namespace tesraui
             vertex.u = (vertex.u * s.w + s.x) / w;
             vertex.v = (vertex.v * s.h + s.y) / h;
         }
-        this->_setRenderModes();
+        _setRenderModes();
         if (isOpaqueWhite(drawColor))
         {
             tesra::rendersys->render(tesra::RenderOperation::TRIANGLE_LIST, mapped.data(),
@@ -174,7 +174,7 @@ namespace tesraui
             tesra::rendersys->render(tesra::RenderOperation::TRIANGLE_LIST, mapped.data(), (int)mapped.size(),
                                      drawColor);
         }
-        this->_resetRenderModes();
+        _resetRenderModes();
     }
 
     NullImage::NullImage() : Image(nullptr, "null", kavtypes::Rectangle()) {}

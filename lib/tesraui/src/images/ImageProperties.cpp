@@ -57,7 +57,7 @@ namespace tesraui
 
     hstring Image::getProperty(const hstring& name)
     {
-        const kavtypes::Rectangle& s = this->sourceRect;
+        const kavtypes::Rectangle& s = sourceRect;
         if (name == "rect")
             return rectToString(s);
         if (name == "position")
@@ -73,48 +73,47 @@ namespace tesraui
         if (name == "h")
             return formatString("%f", s.h);
         if (name == "color")
-            return this->color.hex();
+            return color.hex();
         if (name == "vertical")
         {
             warnDeprecated("vertical", "rotated", false);
-            return this->getProperty("rotated");
+            return getProperty("rotated");
         }
         if (name == "invertx")
         {
             warnDeprecated("invertx", "invert_x", false);
-            return this->getProperty("invert_x");
+            return getProperty("invert_x");
         }
         if (name == "inverty")
         {
             warnDeprecated("inverty", "invert_y", false);
-            return this->getProperty("invert_y");
+            return getProperty("invert_y");
         }
         if (name == "rotated")
-            return hstring(this->rotated ? 1 : 0);
+            return hstring(rotated ? 1 : 0);
         if (name == "invert_x")
-            return hstring(this->invertX ? 1 : 0);
+            return hstring(invertX ? 1 : 0);
         if (name == "invert_y")
-            return hstring(this->invertY ? 1 : 0);
+            return hstring(invertY ? 1 : 0);
         if (name == "blend_mode")
-            return blendModeNames[(int)this->blendMode];
+            return blendModeNames[(int)blendMode];
         if (name == "color_mode")
-            return colorModeNames[(int)this->colorMode];
+            return colorModeNames[(int)colorMode];
         if (name == "color_mode_factor")
-            return formatString("%f", this->colorModeFactor);
+            return formatString("%f", colorModeFactor);
         if (name == "texture")
         {
             // The name as the dataset asked for it: no localisation folder, no extension.
-            return this->texture != nullptr ? quortypes::Dir::baseName(this->texture->getRequestedFilename())
-                                            : hstring();
+            return texture != nullptr ? quortypes::Dir::baseName(texture->getRequestedFilename()) : hstring();
         }
         if (name == "dataset")
-            return this->dataset != nullptr ? this->dataset->getName() : hstring();
+            return dataset != nullptr ? dataset->getName() : hstring();
         return "";
     }
 
     bool Image::setProperty(const hstring& name, const hstring& value)
     {
-        kavtypes::Rectangle s = this->sourceRect;
+        kavtypes::Rectangle s = sourceRect;
         if (name == "rect")
             s = stringToRect(value);
         else if (name == "position")
@@ -140,32 +139,32 @@ namespace tesraui
             name == "w" || name == "h")
         {
             // Every change of the source moves the texture coordinates, whichever name it came through.
-            this->setSourceRect(s);
+            setSourceRect(s);
             return true;
         }
         if (name == "color")
-            this->color.set(value);
+            color.set(value);
         else if (name == "vertical")
         {
             warnDeprecated("vertical", "rotated", true);
-            this->setRotated(value.toBool());
+            setRotated(value.toBool());
         }
         else if (name == "invertx")
         {
             warnDeprecated("invertx", "invert_x", true);
-            this->setInvertX(value.toBool());
+            setInvertX(value.toBool());
         }
         else if (name == "inverty")
         {
             warnDeprecated("inverty", "invert_y", true);
-            this->setInvertY(value.toBool());
+            setInvertY(value.toBool());
         }
         else if (name == "rotated")
-            this->setRotated(value.toBool());
+            setRotated(value.toBool());
         else if (name == "invert_x")
-            this->setInvertX(value.toBool());
+            setInvertX(value.toBool());
         else if (name == "invert_y")
-            this->setInvertY(value.toBool());
+            setInvertY(value.toBool());
         else if (name == "blend_mode" || name == "color_mode")
         {
             bool blend = name == "blend_mode";
@@ -176,12 +175,12 @@ namespace tesraui
                                       value.c_str(), name.c_str(), this->name.c_str());
             }
             else if (blend)
-                this->blendMode = (tesra::BlendMode)index;
+                blendMode = (tesra::BlendMode)index;
             else
-                this->colorMode = (tesra::ColorMode)index;
+                colorMode = (tesra::ColorMode)index;
         }
         else if (name == "color_mode_factor")
-            this->colorModeFactor = value.toFloat();
+            colorModeFactor = value.toFloat();
         else
             return false;
         return true;

@@ -64,34 +64,34 @@ namespace tesraui
     hstring TiledImage::getProperty(const hstring& name)
     {
         if (name == "tile")
-            return vector2ToString(this->tile);
+            return vector2ToString(tile);
         if (name == "tile_w")
-            return formatString("%f", this->tile.x);
+            return formatString("%f", tile.x);
         if (name == "tile_h")
-            return formatString("%f", this->tile.y);
+            return formatString("%f", tile.y);
         if (name == "scroll")
-            return vector2ToString(this->scroll);
+            return vector2ToString(scroll);
         if (name == "scroll_x")
-            return formatString("%f", this->scroll.x);
+            return formatString("%f", scroll.x);
         if (name == "scroll_y")
-            return formatString("%f", this->scroll.y);
+            return formatString("%f", scroll.y);
         return Image::getProperty(name);
     }
 
     bool TiledImage::setProperty(const hstring& name, const hstring& value)
     {
         if (name == "tile")
-            this->tile = stringToVector2(value);
+            tile = stringToVector2(value);
         else if (name == "tile_w")
-            this->tile.x = value.toFloat();
+            tile.x = value.toFloat();
         else if (name == "tile_h")
-            this->tile.y = value.toFloat();
+            tile.y = value.toFloat();
         else if (name == "scroll")
-            this->scroll = stringToVector2(value);
+            scroll = stringToVector2(value);
         else if (name == "scroll_x")
-            this->scroll.x = value.toFloat();
+            scroll.x = value.toFloat();
         else if (name == "scroll_y")
-            this->scroll.y = value.toFloat();
+            scroll.y = value.toFloat();
         else
             return Image::setProperty(name, value);
         return true;
@@ -99,8 +99,8 @@ namespace tesraui
 
     void TiledImage::draw(const kavtypes::Rectangle& rect, const tesra::Color& color)
     {
-        float tw = this->tile.x > 0.0f ? rect.w / this->tile.x : -this->tile.x;
-        float th = this->tile.y > 0.0f ? rect.h / this->tile.y : -this->tile.y;
+        float tw = tile.x > 0.0f ? rect.w / tile.x : -tile.x;
+        float th = tile.y > 0.0f ? rect.h / tile.y : -tile.y;
         // A zero tile or an empty rectangle has no tiles to draw; dividing by it would never end. A tile
         // under one unit (a size of -1e-5, or more tiles than units) shows nothing either and would take
         // millions of draws.
@@ -109,8 +109,8 @@ namespace tesraui
         {
             return;
         }
-        float ox = quortypes::modPositive(this->scroll.x, tw) - tw;
-        float oy = quortypes::modPositive(this->scroll.y, th) - th;
+        float ox = quortypes::modPositive(scroll.x, tw) - tw;
+        float oy = quortypes::modPositive(scroll.y, th) - th;
         int nx = (int)ceilf((rect.w - ox) / tw);
         int ny = (int)ceilf((rect.h - oy) / th);
         // One quad repeats the image only through a wrapping texture; a clamping one would smear its edge.
@@ -129,7 +129,7 @@ namespace tesraui
             for (int i = 0; i < nx; ++i)
             {
                 kavtypes::Rectangle tileRect(rect.x + ox + i * tw, rect.y + oy + j * th, tw, th);
-                int flags = this->_drawTile(rect, tileRect, color, fast);
+                int flags = _drawTile(rect, tileRect, color, fast);
                 if (fast && (flags & (CLIP_LEFT | CLIP_RIGHT)) == 0)
                 {
                     firstColumn = std::min(firstColumn, i);
@@ -148,11 +148,11 @@ namespace tesraui
             int rows = lastRow - firstRow + 1;
             kavtypes::Rectangle saved = this->sourceRect;
             // Coordinates past 1 repeat the image through the texture's wrapping address mode.
-            this->setSourceRect(kavtypes::Rectangle(saved.x, saved.y, saved.w * columns, saved.h * rows));
+            setSourceRect(kavtypes::Rectangle(saved.x, saved.y, saved.w * columns, saved.h * rows));
             Image::draw(kavtypes::Rectangle(rect.x + ox + firstColumn * tw, rect.y + oy + firstRow * th,
                                             tw * columns, th * rows),
                         color);
-            this->setSourceRect(saved);
+            setSourceRect(saved);
         }
     }
 
@@ -170,9 +170,9 @@ namespace tesraui
         }
         if (t.w > 0.0f && t.h > 0.0f)
         {
-            this->setSourceRect(s);
+            setSourceRect(s);
             Image::draw(t, color);
-            this->setSourceRect(saved);
+            setSourceRect(saved);
         }
         return skipUnclipped ? flags : 0;
     }

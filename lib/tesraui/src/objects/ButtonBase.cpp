@@ -21,10 +21,10 @@ namespace tesraui
     bool ButtonBase::_checkHover()
     {
         Object* root = nullptr;
-        Dataset* dataset = this->getDataset();
+        Dataset* dataset = getDataset();
         if (dataset != nullptr)
         {
-            int index = this->getFocusIndex();
+            int index = getFocusIndex();
             if (index >= 0 && index == dataset->getFocusedObjectIndex())
             {
                 return true;
@@ -33,10 +33,10 @@ namespace tesraui
         }
         if (root == nullptr)
         {
-            root = this->getParent();
+            root = getParent();
             if (root == nullptr)
             {
-                return this->isCursorInside();
+                return isCursorInside();
             }
             while (root->getParent() != nullptr)
             {
@@ -53,12 +53,12 @@ namespace tesraui
         {
             return false;
         }
-        this->hovered = this->_checkHover();
-        if (this->hovered)
+        hovered = _checkHover();
+        if (hovered)
         {
-            this->pushed = true;
+            pushed = true;
         }
-        return this->hovered;
+        return hovered;
     }
 
     bool ButtonBase::_release(bool allowed)
@@ -67,48 +67,48 @@ namespace tesraui
         {
             return false;
         }
-        this->hovered = this->_checkHover();
-        bool result = this->pushed && this->hovered;
-        this->pushed = false;
+        hovered = _checkHover();
+        bool result = pushed && hovered;
+        pushed = false;
         return result;
     }
 
     bool ButtonBase::onMouseDown(unsigned int keyCode)
     {
-        return this->_press(contains(allowedKeys, keyCode));
+        return _press(contains(allowedKeys, keyCode));
     }
 
     bool ButtonBase::onMouseUp(unsigned int keyCode)
     {
-        return this->_release(contains(allowedKeys, keyCode));
+        return _release(contains(allowedKeys, keyCode));
     }
 
     bool ButtonBase::onButtonDown(int buttonCode)
     {
-        return this->_press(contains(allowedButtons, buttonCode));
+        return _press(contains(allowedButtons, buttonCode));
     }
 
     bool ButtonBase::onButtonUp(int buttonCode)
     {
-        return this->_release(contains(allowedButtons, buttonCode));
+        return _release(contains(allowedButtons, buttonCode));
     }
 
     bool ButtonBase::onMouseMove()
     {
-        this->hovered = this->_checkHover();
+        hovered = _checkHover();
         return false;
     }
 
     bool ButtonBase::onMouseCancel(unsigned int /*keyCode*/)
     {
-        this->pushed = false;
+        pushed = false;
         return true;
     }
 
     void ButtonBase::_mouseCancel()
     {
-        this->pushed = false;
-        this->hovered = this->_checkHover();
+        pushed = false;
+        hovered = _checkHover();
     }
 
     hstring ButtonBase::getProperty(const hstring& /*name*/)
@@ -123,6 +123,6 @@ namespace tesraui
 
     void ButtonBase::update(float /*timeDelta*/)
     {
-        this->hovered = this->_checkHover();
+        hovered = _checkHover();
     }
 } // namespace tesraui

@@ -13,12 +13,12 @@ namespace tesraui
 
     bool CallbackObject::onMouseDown(unsigned int keyCode)
     {
-        return Object::onMouseDown(keyCode) || this->_triggerClickEvent("MouseDown", keyCode);
+        return Object::onMouseDown(keyCode) || _triggerClickEvent("MouseDown", keyCode);
     }
 
     bool CallbackObject::onMouseUp(unsigned int keyCode)
     {
-        return Object::onMouseUp(keyCode) || this->_triggerClickEvent("Click", keyCode);
+        return Object::onMouseUp(keyCode) || _triggerClickEvent("Click", keyCode);
     }
 
     bool CallbackObject::onMouseMove()
@@ -27,9 +27,9 @@ namespace tesraui
         {
             return true;
         }
-        if (this->_acceptsInput() && this->isCursorInside())
+        if (_acceptsInput() && isCursorInside())
         {
-            this->triggerEvent("MouseMove", 0u);
+            triggerEvent("MouseMove", 0u);
         }
         return false;
     }
@@ -40,25 +40,25 @@ namespace tesraui
         {
             return true;
         }
-        if (this->_acceptsInput() && this->isCursorInside())
+        if (_acceptsInput() && isCursorInside())
         {
-            this->triggerEvent("MouseScroll", x, y, 0u);
+            triggerEvent("MouseScroll", x, y, 0u);
         }
         return false;
     }
 
     void CallbackObject::_mouseCancel()
     {
-        this->triggerEvent("MouseCancel", 0u);
+        triggerEvent("MouseCancel", 0u);
     }
 
     void CallbackObject::update(float timeDelta)
     {
-        if (this->updateCallback != nullptr)
+        if (updateCallback != nullptr)
         {
             // The host's function may destroy this very object.
-            LifeToken::Watch alive = this->watchLife();
-            this->updateCallback(timeDelta);
+            LifeToken::Watch alive = watchLife();
+            updateCallback(timeDelta);
             if (!alive.isAlive())
             {
                 return;
@@ -69,9 +69,9 @@ namespace tesraui
 
     void CallbackObject::_draw()
     {
-        if (this->drawCallback != nullptr)
+        if (drawCallback != nullptr)
         {
-            this->drawCallback(this);
+            drawCallback(this);
         }
     }
 } // namespace tesraui

@@ -21,28 +21,28 @@ namespace tesraui
         }
         if (spareLists.empty())
         {
-            this->children.reset(new Entries());
+            children.reset(new Entries());
         }
         else
         {
-            this->children = std::move(spareLists.back());
+            children = std::move(spareLists.back());
             spareLists.pop_back();
         }
-        this->children->reserve(list.size());
+        children->reserve(list.size());
         for (Object* child : list)
         {
-            this->children->emplace_back(child, child->watchLife());
+            children->emplace_back(child, child->watchLife());
         }
     }
 
     ChildWalk::~ChildWalk()
     {
-        if (this->children != nullptr)
+        if (children != nullptr)
         {
-            this->children->clear();
+            children->clear();
             try
             {
-                spareLists.push_back(std::move(this->children));
+                spareLists.push_back(std::move(children));
             }
             catch (...)
             {

@@ -15,16 +15,16 @@ namespace tesraui
 
     bool ColoredQuad::onMouseDown(unsigned int keyCode)
     {
-        return Object::onMouseDown(keyCode) || this->_triggerClickEvent("MouseDown", keyCode);
+        return Object::onMouseDown(keyCode) || _triggerClickEvent("MouseDown", keyCode);
     }
 
     bool ColoredQuad::onMouseUp(unsigned int keyCode)
     {
-        return Object::onMouseUp(keyCode) || this->_triggerClickEvent("Click", keyCode);
+        return Object::onMouseUp(keyCode) || _triggerClickEvent("Click", keyCode);
     }
 
     void ColoredQuad::_draw()
     {
-        tesra::rendersys->drawFilledRect(this->getDrawRect(), this->getDerivedColor());
+        tesra::rendersys->drawFilledRect(getDrawRect(), getDerivedColor());
     }
 } // namespace tesraui

@@ -18,7 +18,7 @@ namespace tesraui
     {
         if (isDebugEnabled())
         {
-            kavtypes::Rectangle area = this->getDrawRect();
+            kavtypes::Rectangle area = getDrawRect();
             tesra::rendersys->drawFilledRect(area, tesra::Color(255, 0, 0, 32));
             tesra::rendersys->drawRect(area, tesra::Color(255, 255, 0, 64));
         }

@@ -13,10 +13,10 @@ namespace tesraui
 {
     EditBox::EditBox(const hstring& name, kavtypes::Rectangle rect) : Label(name, rect)
     {
-        this->text = "";
-        this->textFormatting = false;
-        this->horzFormatting = fintu::LEFT;
-        this->backgroundColor = tesra::Color(0, 0, 0, 255);
+        text = "";
+        textFormatting = false;
+        horzFormatting = fintu::LEFT;
+        backgroundColor = tesra::Color(0, 0, 0, 255);
     }
 
     EditBox::~EditBox() {}
@@ -54,21 +54,21 @@ namespace tesraui
 
     bool EditBox::_acceptsKeys() const
     {
-        return this->dataset == nullptr || this->dataset->getFocusedObject() == nullptr ||
-               this->dataset->getFocusedObject() == this;
+        return dataset == nullptr || dataset->getFocusedObject() == nullptr ||
+               dataset->getFocusedObject() == this;
     }
 
     void EditBox::_setCodes(const ustring& codes)
     {
-        this->text = hstring::fromUnicode(codes);
+        text = hstring::fromUnicode(codes);
     }
 
     void EditBox::setText(const hstring& value)
     {
         hstring result = value;
-        if (result != "" && this->filter != "")
+        if (result != "" && filter != "")
         {
-            ustring allowed = this->filter.toUnicode() + (unsigned int)'\n';
+            ustring allowed = filter.toUnicode() + (unsigned int)'\n';
             ustring kept;
             for (unsigned int code : result.toUnicode())
             {
@@ -79,68 +79,68 @@ namespace tesraui
             }
             result = hstring::fromUnicode(kept);
         }
-        if (this->maxLength > 0 && result.utf8Size() > this->maxLength)
+        if (maxLength > 0 && result.utf8Size() > maxLength)
         {
-            result = result.utf8SubString(0, this->maxLength);
+            result = result.utf8SubString(0, maxLength);
         }
         LabelBase::setText(result);
-        this->setCursorIndex(this->cursorIndex);
+        setCursorIndex(cursorIndex);
     }
 
     void EditBox::setEmptyText(const hstring& value)
     {
-        this->emptyText = value;
-        this->emptyTextKey = "";
+        emptyText = value;
+        emptyTextKey = "";
     }
 
     void EditBox::setEmptyTextKey(const hstring& value)
     {
         hstring found;
-        if (this->_lookUpText(value, "set empty text key", found))
+        if (_lookUpText(value, "set empty text key", found))
         {
-            this->emptyText = found;
-            this->emptyTextKey = value;
+            emptyText = found;
+            emptyTextKey = value;
         }
     }
 
     void EditBox::setCursorIndex(int value)
     {
-        this->cursorIndex = std::clamp(value, 0, this->text.utf8Size());
-        this->blinkTimer = 0.0f;
+        cursorIndex = std::clamp(value, 0, text.utf8Size());
+        blinkTimer = 0.0f;
     }
 
     void EditBox::setMaxLength(int value)
     {
-        this->maxLength = value;
-        if (value > 0 && this->text.utf8Size() > value)
+        maxLength = value;
+        if (value > 0 && text.utf8Size() > value)
         {
-            this->text = this->text.utf8SubString(0, value);
-            this->setCursorIndex(this->cursorIndex);
+            text = text.utf8SubString(0, value);
+            setCursorIndex(cursorIndex);
         }
     }
 
     void EditBox::setFilter(const hstring& value)
     {
-        this->filter = value;
-        this->setText(this->text);
+        filter = value;
+        setText(text);
     }
 
     void EditBox::setFocused(bool value)
     {
         Object::setFocused(value);
-        if (value && this->dataset != nullptr)
+        if (value && dataset != nullptr)
         {
-            this->blinkTimer = 0.0f;
+            blinkTimer = 0.0f;
         }
     }
 
     void EditBox::notifyEvent(const hstring& type, void* args)
     {
-        if (type == "onLocalizationChanged" && this->emptyTextKey != "")
+        if (type == "onLocalizationChanged" && emptyTextKey != "")
         {
-            this->setEmptyTextKey(this->emptyTextKey);
+            setEmptyTextKey(emptyTextKey);
         }
-        else if (type == "onGainFocus" && !this->pushed && tesra::window != nullptr)
+        else if (type == "onGainFocus" && !pushed && tesra::window != nullptr)
         {
             tesra::window->beginKeyboardHandling();
         }
@@ -154,14 +154,14 @@ namespace tesraui
             return true;
         }
         // A refused press (invisible, disabled, click-through) must not focus the box when handed to it.
-        if (!this->_acceptsClicks() || !this->isCursorInside())
+        if (!_acceptsClicks() || !isCursorInside())
         {
             return false;
         }
-        kavtypes::Vector2 local = this->transformToLocalSpace(getCursorPosition());
-        this->setCursorIndexAt(local.x, local.y);
-        this->setFocused(true);
-        this->pushed = true;
+        kavtypes::Vector2 local = transformToLocalSpace(getCursorPosition());
+        setCursorIndexAt(local.x, local.y);
+        setFocused(true);
+        pushed = true;
         return true;
     }
 
@@ -171,16 +171,16 @@ namespace tesraui
         {
             return true;
         }
-        if (!this->pushed)
+        if (!pushed)
         {
             return false;
         }
-        this->pushed = false;
-        if (!this->isCursorInside())
+        pushed = false;
+        if (!isCursorInside())
         {
             return false;
         }
-        this->triggerEvent("Click", keyCode);
+        triggerEvent("Click", keyCode);
         if (tesra::window != nullptr)
         {
             tesra::window->beginKeyboardHandling();
@@ -190,7 +190,7 @@ namespace tesraui
 
     void EditBox::_mouseCancel()
     {
-        this->pushed = false;
+        pushed = false;
     }
 
     bool EditBox::onKeyDown(unsigned int keyCode)
@@ -199,45 +199,45 @@ namespace tesraui
         {
             return true;
         }
-        if (!this->_acceptsKeys())
+        if (!_acceptsKeys())
         {
             return false;
         }
         switch (keyCode)
         {
         case 8:
-            this->ctrlDown ? this->deleteWordLeft() : this->deleteLeft(1);
+            ctrlDown ? deleteWordLeft() : deleteLeft(1);
             break;
         case 13:
-            if (this->multiLine)
+            if (multiLine)
             {
-                this->insertChar('\n');
+                insertChar('\n');
             }
-            this->triggerEvent("Submit", 13u);
+            triggerEvent("Submit", 13u);
             break;
         case 17:
-            this->ctrlDown = true;
+            ctrlDown = true;
             break;
         case 35:
-            this->setCursorIndex(this->text.utf8Size());
+            setCursorIndex(text.utf8Size());
             break;
         case 36:
-            this->setCursorIndex(0);
+            setCursorIndex(0);
             break;
         case 37:
-            this->ctrlDown ? this->moveWordLeft() : this->moveLeft();
+            ctrlDown ? moveWordLeft() : moveLeft();
             break;
         case 38:
-            this->multiLine ? this->moveUp() : this->setCursorIndex(0);
+            multiLine ? moveUp() : setCursorIndex(0);
             break;
         case 39:
-            this->ctrlDown ? this->moveWordRight() : this->moveRight();
+            ctrlDown ? moveWordRight() : moveRight();
             break;
         case 40:
-            this->multiLine ? this->moveDown() : this->setCursorIndex(this->text.utf8Size());
+            multiLine ? moveDown() : setCursorIndex(text.utf8Size());
             break;
         case 46:
-            this->ctrlDown ? this->deleteWordRight() : this->deleteRight(1);
+            ctrlDown ? deleteWordRight() : deleteRight(1);
             break;
         default:
             break;
@@ -253,7 +253,7 @@ namespace tesraui
         }
         if (keyCode == 17 || keyCode == 18)
         {
-            this->ctrlDown = false;
+            ctrlDown = false;
         }
         return false;
     }
@@ -264,15 +264,15 @@ namespace tesraui
         {
             return true;
         }
-        if (!this->_acceptsKeys())
+        if (!_acceptsKeys())
         {
             return false;
         }
-        fintu::Font* font = this->_usableFont();
+        fintu::Font* font = _usableFont();
         if (font != nullptr && font->hasChar(character) &&
-            (this->filter == "" || this->filter.toUnicode().find(character) != ustring::npos))
+            (filter == "" || filter.toUnicode().find(character) != ustring::npos))
         {
-            this->insertChar(character);
+            insertChar(character);
         }
         return false;
     }
@@ -280,15 +280,15 @@ namespace tesraui
     void EditBox::update(float timeDelta)
     {
         // Before the children, which may delete this box.
-        if (this->pushed)
+        if (pushed)
         {
-            kavtypes::Vector2 local = this->transformToLocalSpace(getCursorPosition());
-            this->setCursorIndexAt(local.x, local.y);
+            kavtypes::Vector2 local = transformToLocalSpace(getCursorPosition());
+            setCursorIndexAt(local.x, local.y);
         }
         else
         {
-            float timer = this->blinkTimer + 2.0f * timeDelta;
-            this->blinkTimer = timer - std::floor(timer);
+            float timer = blinkTimer + 2.0f * timeDelta;
+            blinkTimer = timer - std::floor(timer);
         }
         Label::update(timeDelta);
     }
@@ -297,35 +297,35 @@ namespace tesraui
     {
         if (name == "max_length")
         {
-            return formatString("%d", this->maxLength);
+            return formatString("%d", maxLength);
         }
         if (name == "password_char")
         {
-            return this->passwordChar != 0 ? hstring(this->passwordChar) : hstring();
+            return passwordChar != 0 ? hstring(passwordChar) : hstring();
         }
         if (name == "filter")
         {
-            return this->filter;
+            return filter;
         }
         if (name == "empty_text")
         {
-            return this->emptyText;
+            return emptyText;
         }
         if (name == "empty_text_key")
         {
-            return this->emptyTextKey;
+            return emptyTextKey;
         }
         if (name == "cursor_index")
         {
-            return formatString("%d", this->cursorIndex);
+            return formatString("%d", cursorIndex);
         }
         if (name == "multi_line")
         {
-            return formatString("%d", this->multiLine ? 1 : 0);
+            return formatString("%d", multiLine ? 1 : 0);
         }
         if (name == "space_hack")
         {
-            return formatString("%d", this->spaceHack ? 1 : 0);
+            return formatString("%d", spaceHack ? 1 : 0);
         }
         return Label::getProperty(name);
     }
@@ -334,35 +334,35 @@ namespace tesraui
     {
         if (name == "max_length")
         {
-            this->setMaxLength(value.toInt());
+            setMaxLength(value.toInt());
         }
         else if (name == "password_char")
         {
-            this->passwordChar = (value.size() > 0 ? value[0] : 0);
+            passwordChar = (value.size() > 0 ? value[0] : 0);
         }
         else if (name == "filter")
         {
-            this->setFilter(value);
+            setFilter(value);
         }
         else if (name == "empty_text")
         {
-            this->setEmptyText(value);
+            setEmptyText(value);
         }
         else if (name == "empty_text_key")
         {
-            this->setEmptyTextKey(value);
+            setEmptyTextKey(value);
         }
         else if (name == "cursor_index")
         {
-            this->setCursorIndex(value.toInt());
+            setCursorIndex(value.toInt());
         }
         else if (name == "multi_line")
         {
-            this->multiLine = value.toBool();
+            multiLine = value.toBool();
         }
         else if (name == "space_hack")
         {
-            this->spaceHack = value.toBool();
+            spaceHack = value.toBool();
         }
         else
         {

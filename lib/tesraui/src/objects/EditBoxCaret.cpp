@@ -61,19 +61,19 @@ namespace tesraui
 
     hstring EditBox::_shownText() const
     {
-        if (this->passwordChar == 0 || this->text == "")
+        if (passwordChar == 0 || this->text == "")
         {
             return this->text;
         }
-        return hstring(this->passwordChar, this->text.utf8Size());
+        return hstring(passwordChar, this->text.utf8Size());
     }
 
     harray<fintu::RenderLine> EditBox::_layout(const hstring& text, bool keepWrappedSpaces) const
     {
-        return fintu::renderer->createRenderLines(
-            kavtypes::Rectangle(0.0f, 0.0f, this->rect.w, LAYOUT_HEIGHT), text,
-            fintu::renderer->makeDefaultTags(this->font), this->horzFormatting, this->vertFormatting,
-            kavtypes::Vector2(), keepWrappedSpaces);
+        return fintu::renderer->createRenderLines(kavtypes::Rectangle(0.0f, 0.0f, rect.w, LAYOUT_HEIGHT),
+                                                  text, fintu::renderer->makeDefaultTags(this->font),
+                                                  horzFormatting, vertFormatting, kavtypes::Vector2(),
+                                                  keepWrappedSpaces);
     }
 
     kavtypes::Vector2 EditBox::_caretPosition(const hstring& prefix, const hstring& text,
@@ -81,23 +81,23 @@ namespace tesraui
     {
         float lh = font->getLineHeight();
         float d = font->getDescender();
-        float f = verticalFactor(this->vertFormatting);
-        float shift = (this->rect.h - LAYOUT_HEIGHT) * f;
+        float f = verticalFactor(vertFormatting);
+        float shift = (rect.h - LAYOUT_HEIGHT) * f;
         float x0 = 0.0f;
-        if (this->horzFormatting == fintu::CENTER || this->horzFormatting == fintu::CENTER_WRAPPED)
+        if (horzFormatting == fintu::CENTER || horzFormatting == fintu::CENTER_WRAPPED)
         {
-            x0 = this->rect.w * 0.5f;
+            x0 = rect.w * 0.5f;
         }
-        else if (isRight(this->horzFormatting))
+        else if (isRight(horzFormatting))
         {
-            x0 = this->rect.w;
+            x0 = rect.w;
         }
-        kavtypes::Vector2 result(x0, (this->rect.h - lh - d) * f);
+        kavtypes::Vector2 result(x0, (rect.h - lh - d) * f);
         harray<fintu::RenderLine> prefixLines =
-            (prefix != "" ? this->_layout(prefix, true) : harray<fintu::RenderLine>());
+            (prefix != "" ? _layout(prefix, true) : harray<fintu::RenderLine>());
         if (prefixLines.size() == 0)
         {
-            harray<fintu::RenderLine> lines = this->_layout(text, false);
+            harray<fintu::RenderLine> lines = _layout(text, false);
             if (lines.size() > 0)
             {
                 result.set(lines[0].rect.x, lines[0].rect.y + shift);
@@ -110,26 +110,26 @@ namespace tesraui
             if (last.terminated)
             {
                 result.y += lh;
-                harray<fintu::RenderLine> lines = this->_layout(text, false);
+                harray<fintu::RenderLine> lines = _layout(text, false);
                 result.x = (lines.size() > prefixLines.size() ? lines[prefixLines.size()].rect.x : x0);
             }
         }
-        if (isRight(this->horzFormatting))
+        if (isRight(horzFormatting))
         {
             result.x -= 1.0f;
         }
-        result += this->textOffset;
+        result += textOffset;
         result.y += lh * 0.5f;
         return result;
     }
 
     void EditBox::setCursorIndexAt(float x, float y)
     {
-        this->blinkTimer = 0.0f;
-        fintu::Font* font = this->_usableFont();
+        blinkTimer = 0.0f;
+        fintu::Font* font = _usableFont();
         if (this->text == "")
         {
-            this->cursorIndex = 0;
+            cursorIndex = 0;
             return;
         }
         if (font == nullptr)
@@ -137,11 +137,10 @@ namespace tesraui
             return;
         }
         // What is drawn is hit-tested, so a masked text puts the caret under the pointer too.
-        hstring shown = this->_shownText();
-        harray<fintu::RenderLine> lines = this->_layout(shown, false);
-        float px = x - this->textOffset.x;
-        float py =
-            y + (LAYOUT_HEIGHT - this->rect.h) * verticalFactor(this->vertFormatting) - this->textOffset.y;
+        hstring shown = _shownText();
+        harray<fintu::RenderLine> lines = _layout(shown, false);
+        float px = x - textOffset.x;
+        float py = y + (LAYOUT_HEIGHT - rect.h) * verticalFactor(vertFormatting) - textOffset.y;
         int index = shown.size();
         if (lines.size() > 0 && py < lines[0].rect.y)
         {
@@ -183,70 +182,68 @@ namespace tesraui
                 break;
             }
         }
-        this->cursorIndex = std::clamp(shown.subString(0, index).utf8Size(), 0, this->text.utf8Size());
+        cursorIndex = std::clamp(shown.subString(0, index).utf8Size(), 0, this->text.utf8Size());
     }
 
     void EditBox::moveUp()
     {
-        this->_moveLine(-1.0f);
+        _moveLine(-1.0f);
     }
 
     void EditBox::moveDown()
     {
-        this->_moveLine(1.0f);
+        _moveLine(1.0f);
     }
 
     void EditBox::_moveLine(float direction)
     {
-        this->blinkTimer = 0.0f;
-        fintu::Font* font = this->_usableFont();
+        blinkTimer = 0.0f;
+        fintu::Font* font = _usableFont();
         int length = this->text.utf8Size();
-        if (font == nullptr || (direction < 0.0f ? this->cursorIndex <= 0 : this->cursorIndex >= length))
+        if (font == nullptr || (direction < 0.0f ? cursorIndex <= 0 : cursorIndex >= length))
         {
             return;
         }
-        hstring shown = this->_shownText();
-        kavtypes::Vector2 caret =
-            this->_caretPosition(shown.utf8SubString(0, this->cursorIndex), shown, font);
-        this->setCursorIndexAt(caret.x, caret.y + direction * font->getLineHeight());
+        hstring shown = _shownText();
+        kavtypes::Vector2 caret = _caretPosition(shown.utf8SubString(0, cursorIndex), shown, font);
+        setCursorIndexAt(caret.x, caret.y + direction * font->getLineHeight());
     }
 
     void EditBox::_scrollToCaret(kavtypes::Vector2& caret, const hstring& shown, fintu::Font* font)
     {
         float lh = font->getLineHeight();
         float d = font->getDescender();
-        if (!isWrapped(this->horzFormatting))
+        if (!isWrapped(horzFormatting))
         {
             float width = 0.0f;
-            for (const fintu::RenderLine& line : this->_layout(shown, false))
+            for (const fintu::RenderLine& line : _layout(shown, false))
             {
                 width = std::max(width, line.rect.w);
             }
-            if (width > this->rect.w - 12.0f)
+            if (width > rect.w - 12.0f)
             {
                 // Left-formatted text stops growing at offset 0, right-formatted text stops shrinking there.
                 double grow = stepsUp(caret.x, lh, lh);
-                if (this->horzFormatting == fintu::LEFT)
+                if (horzFormatting == fintu::LEFT)
                 {
-                    grow = std::min(grow, stepsUp(this->textOffset.x, 0.0f, lh));
+                    grow = std::min(grow, stepsUp(textOffset.x, 0.0f, lh));
                 }
-                scrollBy(caret.x, this->textOffset.x, grow * lh);
-                double shrink = stepsDown(caret.x + lh, this->rect.w, lh);
-                if (this->horzFormatting == fintu::RIGHT)
+                scrollBy(caret.x, textOffset.x, grow * lh);
+                double shrink = stepsDown(caret.x + lh, rect.w, lh);
+                if (horzFormatting == fintu::RIGHT)
                 {
-                    shrink = std::min(shrink, stepsDown(this->textOffset.x, 0.0f, lh));
+                    shrink = std::min(shrink, stepsDown(textOffset.x, 0.0f, lh));
                 }
-                scrollBy(caret.x, this->textOffset.x, -shrink * lh);
+                scrollBy(caret.x, textOffset.x, -shrink * lh);
             }
         }
-        if (this->multiLine)
+        if (multiLine)
         {
             // Down to half a line from the top, or a whole line while the text is scrolled up.
             double grow = std::max(stepsUp(caret.y, lh * 0.5f, lh),
-                                   std::min(stepsUp(caret.y, lh, lh), stepsUp(this->textOffset.y, 0.0f, lh)));
-            scrollBy(caret.y, this->textOffset.y, grow * lh);
-            scrollBy(caret.y, this->textOffset.y,
-                     -stepsDown((lh + d) * 0.5f + caret.y, this->rect.h, lh) * lh);
+                                   std::min(stepsUp(caret.y, lh, lh), stepsUp(textOffset.y, 0.0f, lh)));
+            scrollBy(caret.y, textOffset.y, grow * lh);
+            scrollBy(caret.y, textOffset.y, -stepsDown((lh + d) * 0.5f + caret.y, rect.h, lh) * lh);
         }
     }
 
@@ -254,7 +251,7 @@ namespace tesraui
     {
         float lh = font->getLineHeight();
         float y = caret.y + 2.0f - lh * 0.5f;
-        float height = std::min(lh + font->getDescender() - 4.0f, this->rect.h - y);
+        float height = std::min(lh + font->getDescender() - 4.0f, rect.h - y);
         if (y < 0.0f)
         {
             height += y;
@@ -264,66 +261,65 @@ namespace tesraui
         {
             return;
         }
-        tesra::Color color = this->getDerivedColor();
-        tesra::Color modulated((unsigned char)(color.r * this->textColor.r / 255),
-                               (unsigned char)(color.g * this->textColor.g / 255),
-                               (unsigned char)(color.b * this->textColor.b / 255),
-                               (unsigned char)(color.a * this->textColor.a / 255));
-        tesra::rendersys->drawRect(
-            kavtypes::Rectangle(caret.x - this->center.x, y - this->center.y, 1.0f, height), modulated);
+        tesra::Color color = getDerivedColor();
+        tesra::Color modulated(
+            (unsigned char)(color.r * textColor.r / 255), (unsigned char)(color.g * textColor.g / 255),
+            (unsigned char)(color.b * textColor.b / 255), (unsigned char)(color.a * textColor.a / 255));
+        tesra::rendersys->drawRect(kavtypes::Rectangle(caret.x - center.x, y - center.y, 1.0f, height),
+                                   modulated);
     }
 
     void EditBox::_draw()
     {
-        if (this->spaceHack)
+        if (spaceHack)
         {
             // The trim is kept; the cursor keeps its place in what remains.
             hstring trimmed = this->text.ltrimmed(' ');
             int removed = this->text.size() - trimmed.size();
             this->text = trimmed;
-            this->cursorIndex = std::max(this->cursorIndex - removed, 0);
-            this->emptyText = this->emptyText.ltrimmed(' ');
+            cursorIndex = std::max(cursorIndex - removed, 0);
+            emptyText = emptyText.ltrimmed(' ');
         }
         hstring saved = this->text;
-        this->text = this->_shownText();
-        bool focused = (this->dataset != nullptr && this->dataset->getFocusedObject() == this);
-        if (saved == "" && this->dataset != nullptr && !focused)
+        this->text = _shownText();
+        bool focused = (dataset != nullptr && dataset->getFocusedObject() == this);
+        if (saved == "" && dataset != nullptr && !focused)
         {
-            this->text = this->emptyText;
+            this->text = emptyText;
         }
-        unsigned char backgroundAlpha = this->backgroundColor.a;
-        if (this->pushed)
+        unsigned char backgroundAlpha = backgroundColor.a;
+        if (pushed)
         {
-            this->backgroundColor.a = (unsigned char)(this->backgroundColor.a * 0.75f);
+            backgroundColor.a = (unsigned char)(backgroundColor.a * 0.75f);
         }
-        fintu::Font* font = this->_usableFont();
+        fintu::Font* font = _usableFont();
         kavtypes::Vector2 caret;
         if (focused && font != nullptr)
         {
             // Far out, one step of a line height is lost in the float's rounding and no scroll could land
             // near the caret; no text is this long.
-            this->textOffset.x = std::clamp(this->textOffset.x, -MAX_TEXT_OFFSET, MAX_TEXT_OFFSET);
-            this->textOffset.y = std::clamp(this->textOffset.y, -MAX_TEXT_OFFSET, MAX_TEXT_OFFSET);
-            caret = this->_caretPosition(this->text.utf8SubString(0, this->cursorIndex), this->text, font);
-            this->_scrollToCaret(caret, this->text, font);
-            this->caretPosition = caret;
+            textOffset.x = std::clamp(textOffset.x, -MAX_TEXT_OFFSET, MAX_TEXT_OFFSET);
+            textOffset.y = std::clamp(textOffset.y, -MAX_TEXT_OFFSET, MAX_TEXT_OFFSET);
+            caret = _caretPosition(this->text.utf8SubString(0, cursorIndex), this->text, font);
+            _scrollToCaret(caret, this->text, font);
+            caretPosition = caret;
         }
-        if (this->multiLine && font != nullptr && !this->heightWarned &&
-            font->getLineHeight() + font->getDescender() > this->rect.h)
+        if (multiLine && font != nullptr && !heightWarned &&
+            font->getLineHeight() + font->getDescender() > rect.h)
         {
-            this->heightWarned = true;
+            heightWarned = true;
             quortypes::Log::warnf(
                 logTag,
                 "EditBox '%s' height (%d) is smaller than the minimum needed line height (%d) for "
                 "the given font '%s' when using multi-line!",
-                this->name.c_str(), (int)this->rect.h, (int)(font->getLineHeight() + font->getDescender()),
+                name.c_str(), (int)rect.h, (int)(font->getLineHeight() + font->getDescender()),
                 this->font.c_str());
         }
         Label::_draw();
-        this->backgroundColor.a = backgroundAlpha;
-        if (focused && font != nullptr && this->blinkTimer < 0.5f)
+        backgroundColor.a = backgroundAlpha;
+        if (focused && font != nullptr && blinkTimer < 0.5f)
         {
-            this->_drawCaret(caret, font);
+            _drawCaret(caret, font);
         }
         this->text = saved;
     }

@@ -8,46 +8,46 @@ namespace tesraui
 
     void EditBox::insertChar(unsigned int code)
     {
-        this->blinkTimer = 0.0f;
-        ustring codes = this->text.toUnicode();
-        if (this->maxLength >= 1 && (int)codes.size() >= this->maxLength)
+        blinkTimer = 0.0f;
+        ustring codes = text.toUnicode();
+        if (maxLength >= 1 && (int)codes.size() >= maxLength)
         {
             return;
         }
-        int before = this->text.utf8Size();
-        codes.insert(codes.begin() + this->cursorIndex, code);
-        this->_setCodes(codes);
+        int before = text.utf8Size();
+        codes.insert(codes.begin() + cursorIndex, code);
+        _setCodes(codes);
         // Codes that encode to nothing (0, beyond the UTF-8 range) store nothing, and the cursor must stay
         // inside the text.
-        this->cursorIndex += std::max(this->text.utf8Size() - before, 0);
+        cursorIndex += std::max(text.utf8Size() - before, 0);
     }
 
     void EditBox::deleteLeft(int count)
     {
-        this->blinkTimer = 0.0f;
-        if (this->cursorIndex <= 0)
+        blinkTimer = 0.0f;
+        if (cursorIndex <= 0)
         {
             return;
         }
-        int removed = std::min(count, this->cursorIndex);
-        ustring codes = this->text.toUnicode();
-        codes.erase(this->cursorIndex - removed, removed);
-        this->_setCodes(codes);
-        this->cursorIndex -= removed;
+        int removed = std::min(count, cursorIndex);
+        ustring codes = text.toUnicode();
+        codes.erase(cursorIndex - removed, removed);
+        _setCodes(codes);
+        cursorIndex -= removed;
     }
 
     void EditBox::deleteRight(int count)
     {
-        int removed = std::min(count, this->text.utf8Size() - this->cursorIndex);
-        this->cursorIndex += removed;
-        this->deleteLeft(removed);
+        int removed = std::min(count, text.utf8Size() - cursorIndex);
+        cursorIndex += removed;
+        deleteLeft(removed);
     }
 
     void EditBox::deleteWordLeft()
     {
-        this->blinkTimer = 0.0f;
-        ustring codes = this->text.toUnicode();
-        int i = this->cursorIndex;
+        blinkTimer = 0.0f;
+        ustring codes = text.toUnicode();
+        int i = cursorIndex;
         while (i > 0 && codes[i - 1] == ' ')
         {
             --i;
@@ -56,17 +56,17 @@ namespace tesraui
         {
             --i;
         }
-        codes.erase(i, this->cursorIndex - i);
-        this->_setCodes(codes);
-        this->cursorIndex = i;
+        codes.erase(i, cursorIndex - i);
+        _setCodes(codes);
+        cursorIndex = i;
     }
 
     void EditBox::deleteWordRight()
     {
-        this->blinkTimer = 0.0f;
-        ustring codes = this->text.toUnicode();
+        blinkTimer = 0.0f;
+        ustring codes = text.toUnicode();
         int size = (int)codes.size();
-        int i = this->cursorIndex;
+        int i = cursorIndex;
         while (i < size && codes[i] != ' ')
         {
             ++i;
@@ -75,25 +75,25 @@ namespace tesraui
         {
             ++i;
         }
-        codes.erase(this->cursorIndex, i - this->cursorIndex);
-        this->_setCodes(codes);
+        codes.erase(cursorIndex, i - cursorIndex);
+        _setCodes(codes);
     }
 
     void EditBox::moveLeft()
     {
-        this->setCursorIndex(this->cursorIndex - 1);
+        setCursorIndex(cursorIndex - 1);
     }
 
     void EditBox::moveRight()
     {
-        this->setCursorIndex(this->cursorIndex + 1);
+        setCursorIndex(cursorIndex + 1);
     }
 
     void EditBox::moveWordLeft()
     {
-        this->blinkTimer = 0.0f;
-        ustring codes = this->text.toUnicode();
-        int i = this->cursorIndex;
+        blinkTimer = 0.0f;
+        ustring codes = text.toUnicode();
+        int i = cursorIndex;
         if (i == 0)
         {
             return;
@@ -106,22 +106,22 @@ namespace tesraui
         }
         if (i > 0 && codes[i - 1] == '\n')
         {
-            this->cursorIndex = (passedSpace ? i : i - 1);
+            cursorIndex = (passedSpace ? i : i - 1);
             return;
         }
         while (i > 0 && codes[i - 1] != ' ' && codes[i - 1] != '\n')
         {
             --i;
         }
-        this->cursorIndex = i;
+        cursorIndex = i;
     }
 
     void EditBox::moveWordRight()
     {
-        this->blinkTimer = 0.0f;
-        ustring codes = this->text.toUnicode();
+        blinkTimer = 0.0f;
+        ustring codes = text.toUnicode();
         int size = (int)codes.size();
-        int i = this->cursorIndex;
+        int i = cursorIndex;
         if (i >= size)
         {
             return;
@@ -130,7 +130,7 @@ namespace tesraui
         {
             if (codes[i] == '\n')
             {
-                this->cursorIndex = (passed == 0 ? i + 1 : i);
+                cursorIndex = (passed == 0 ? i + 1 : i);
                 return;
             }
         }
@@ -138,6 +138,6 @@ namespace tesraui
         {
             ++i;
         }
-        this->cursorIndex = i;
+        cursorIndex = i;
     }
 } // namespace tesraui

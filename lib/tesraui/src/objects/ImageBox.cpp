@@ -44,7 +44,7 @@ namespace tesraui
         this->image = image;
         if (image == nullptr)
         {
-            this->imageName = "null";
+            imageName = "null";
             return;
         }
         kavtypes::Rectangle source = image->getSourceRect();
@@ -52,32 +52,32 @@ namespace tesraui
         if (this->rect.w == -1.0f)
         {
             this->rect.w = source.w * scale;
-            this->center.x = this->rect.w * 0.5f;
+            center.x = this->rect.w * 0.5f;
         }
         if (this->rect.h == -1.0f)
         {
             this->rect.h = source.h * scale;
-            this->center.y = this->rect.h * 0.5f;
+            center.y = this->rect.h * 0.5f;
         }
-        this->imageName = image->getFullName();
+        imageName = image->getFullName();
     }
 
     void ImageBox::setImageByName(const hstring& name)
     {
-        if (!this->_checkDataset("set an image by name"))
+        if (!_checkDataset("set an image by name"))
         {
             throw _ResourceNotExistsException(name, "Image", nullptr, "src/objects/ImageBox", __LINE__);
         }
-        this->setImage(this->dataset->getImage(name));
+        setImage(dataset->getImage(name));
     }
 
     bool ImageBox::setImageByNameIfChanged(const hstring& name)
     {
-        if (name == this->imageName)
+        if (name == imageName)
         {
             return false;
         }
-        this->setImageByName(name);
+        setImageByName(name);
         return true;
     }
 
@@ -86,8 +86,8 @@ namespace tesraui
         if (this->image != nullptr)
         {
             kavtypes::Rectangle source = this->image->getSourceRect();
-            this->setSize(source.w * getDefaultScale(), source.h * getDefaultScale());
-            this->resetCenter();
+            setSize(source.w * getDefaultScale(), source.h * getDefaultScale());
+            resetCenter();
         }
     }
 
@@ -95,28 +95,28 @@ namespace tesraui
     {
         // A box that never named an image has nothing to look up; the lookup of "" would throw out of the
         // broadcast and leave the rest of the dataset's objects without the notification.
-        if (type == "UpdateImage" && this->imageName != "")
+        if (type == "UpdateImage" && imageName != "")
         {
-            this->setImageByName(this->imageName);
+            setImageByName(imageName);
         }
         Object::notifyEvent(type, args);
     }
 
     bool ImageBox::onMouseDown(unsigned int keyCode)
     {
-        return Object::onMouseDown(keyCode) || this->_triggerClickEvent("MouseDown", keyCode);
+        return Object::onMouseDown(keyCode) || _triggerClickEvent("MouseDown", keyCode);
     }
 
     bool ImageBox::onMouseUp(unsigned int keyCode)
     {
-        return Object::onMouseUp(keyCode) || this->_triggerClickEvent("Click", keyCode);
+        return Object::onMouseUp(keyCode) || _triggerClickEvent("Click", keyCode);
     }
 
     hstring ImageBox::getProperty(const hstring& name)
     {
         if (name == "image")
         {
-            return this->getImageName();
+            return getImageName();
         }
         return Object::getProperty(name);
     }
@@ -125,7 +125,7 @@ namespace tesraui
     {
         if (name == "image")
         {
-            this->setImageByName(value);
+            setImageByName(value);
             return true;
         }
         return Object::setProperty(name, value);
@@ -136,15 +136,15 @@ namespace tesraui
         if (this->image == nullptr)
         {
             // Outside a dataset there is not even a null image to draw.
-            if (this->dataset == nullptr)
+            if (dataset == nullptr)
             {
                 return;
             }
-            this->image = this->dataset->getImage("null");
+            this->image = dataset->getImage("null");
         }
-        tesra::Color color = this->getDerivedColor();
-        color.a = (unsigned char)(color.a * this->getDisabledAlphaFactor());
-        kavtypes::Rectangle drawRect = this->getDrawRect();
+        tesra::Color color = getDerivedColor();
+        color.a = (unsigned char)(color.a * getDisabledAlphaFactor());
+        kavtypes::Rectangle drawRect = getDrawRect();
         if (isDebugEnabled())
         {
             tesra::rendersys->drawFilledRect(drawRect, tesra::Color(0, 0, 0, 32));

@@ -34,7 +34,7 @@ namespace tesraui
     harray<Image*> ImageButton::getImages() const
     {
         harray<Image*> result;
-        for (Image* image : {this->image, this->pushedImage, this->hoverImage, this->disabledImage})
+        for (Image* image : {this->image, pushedImage, hoverImage, disabledImage})
         {
             if (image != nullptr)
             {
@@ -47,13 +47,13 @@ namespace tesraui
     void ImageButton::setImage(Image* image)
     {
         ImageBox::setImage(image);
-        this->normalImage = image;
-        this->normalImageName = this->imageName;
+        normalImage = image;
+        normalImageName = imageName;
     }
 
     void ImageButton::setImageByName(const hstring& name)
     {
-        if (this->_checkDataset(("set image '" + name + "'").c_str()))
+        if (_checkDataset(("set image '" + name + "'").c_str()))
         {
             ImageBox::setImageByName(name);
         }
@@ -66,76 +66,76 @@ namespace tesraui
 
     void ImageButton::setHoverImage(Image* image)
     {
-        this->hoverImage = image;
-        this->hoverImageName = nameOf(image);
+        hoverImage = image;
+        hoverImageName = nameOf(image);
     }
 
     void ImageButton::setPushedImage(Image* image)
     {
-        this->pushedImage = image;
-        this->pushedImageName = nameOf(image);
+        pushedImage = image;
+        pushedImageName = nameOf(image);
     }
 
     void ImageButton::setDisabledImage(Image* image)
     {
-        this->disabledImage = image;
-        this->disabledImageName = nameOf(image);
+        disabledImage = image;
+        disabledImageName = nameOf(image);
     }
 
     bool ImageButton::_imageByName(const hstring& name, Image*& image)
     {
-        if (!this->_checkDataset(("set image '" + name + "'").c_str()))
+        if (!_checkDataset(("set image '" + name + "'").c_str()))
         {
             return false;
         }
-        image = this->dataset->getImage(name);
+        image = dataset->getImage(name);
         return true;
     }
 
     void ImageButton::setHoverImageByName(const hstring& name)
     {
         Image* image = nullptr;
-        if (this->_imageByName(name, image))
+        if (_imageByName(name, image))
         {
-            this->setHoverImage(image);
+            setHoverImage(image);
         }
     }
 
     void ImageButton::setPushedImageByName(const hstring& name)
     {
         Image* image = nullptr;
-        if (this->_imageByName(name, image))
+        if (_imageByName(name, image))
         {
-            this->setPushedImage(image);
+            setPushedImage(image);
         }
     }
 
     void ImageButton::setDisabledImageByName(const hstring& name)
     {
         Image* image = nullptr;
-        if (this->_imageByName(name, image))
+        if (_imageByName(name, image))
         {
-            this->setDisabledImage(image);
+            setDisabledImage(image);
         }
     }
 
     bool ImageButton::trySetHoverImageByName(const hstring& name)
     {
-        if (name == this->hoverImageName)
+        if (name == hoverImageName)
         {
             return false;
         }
-        this->setHoverImageByName(name);
+        setHoverImageByName(name);
         return true;
     }
 
     bool ImageButton::trySetPushedImageByName(const hstring& name)
     {
-        if (name == this->pushedImageName)
+        if (name == pushedImageName)
         {
             return false;
         }
-        this->setPushedImageByName(name);
+        setPushedImageByName(name);
         return true;
     }
 
@@ -149,7 +149,7 @@ namespace tesraui
         {
             return false;
         }
-        this->triggerEvent("MouseDown", keyCode);
+        triggerEvent("MouseDown", keyCode);
         return true;
     }
 
@@ -160,10 +160,10 @@ namespace tesraui
             return true;
         }
         bool click = ButtonBase::onMouseUp(keyCode);
-        bool up = this->hovered && this->triggerEvent("MouseUp", keyCode);
+        bool up = hovered && triggerEvent("MouseUp", keyCode);
         if (click)
         {
-            this->triggerEvent("Click", keyCode);
+            triggerEvent("Click", keyCode);
             return true;
         }
         return up;
@@ -179,7 +179,7 @@ namespace tesraui
         {
             return false;
         }
-        this->triggerEvent("ButtonDown", buttonCode);
+        triggerEvent("ButtonDown", buttonCode);
         return true;
     }
 
@@ -190,10 +190,10 @@ namespace tesraui
             return true;
         }
         bool click = ButtonBase::onButtonUp(buttonCode);
-        bool up = this->hovered && this->triggerEvent("ButtonUp", buttonCode);
+        bool up = hovered && triggerEvent("ButtonUp", buttonCode);
         if (click)
         {
-            this->triggerEvent("ButtonClick", buttonCode);
+            triggerEvent("ButtonClick", buttonCode);
             return true;
         }
         return up;
@@ -213,45 +213,45 @@ namespace tesraui
     void ImageButton::update(float timeDelta)
     {
         ButtonBase::update(timeDelta);
-        this->_chooseImage();
+        _chooseImage();
         Object::update(timeDelta);
     }
 
     void ImageButton::_chooseImage()
     {
-        if (this->normalImage != nullptr)
+        if (normalImage != nullptr)
         {
-            this->image = this->normalImage;
+            this->image = normalImage;
         }
-        else if (this->dataset != nullptr)
+        else if (dataset != nullptr)
         {
-            this->image = this->dataset->getImage("null");
+            this->image = dataset->getImage("null");
         }
-        else if (!this->nullImageWarned)
+        else if (!nullImageWarned)
         {
             // Every frame would repeat it.
-            this->nullImageWarned = true;
-            this->_checkDataset("show the \"null\" image");
+            nullImageWarned = true;
+            _checkDataset("show the \"null\" image");
         }
-        if (!this->isDerivedEnabled())
+        if (!isDerivedEnabled())
         {
-            if (this->disabledImage != nullptr)
+            if (disabledImage != nullptr)
             {
-                this->image = this->disabledImage;
+                this->image = disabledImage;
             }
         }
-        else if (this->hovered)
+        else if (hovered)
         {
-            if (this->pushed)
+            if (pushed)
             {
-                if (this->pushedImage != nullptr)
+                if (pushedImage != nullptr)
                 {
-                    this->image = this->pushedImage;
+                    this->image = pushedImage;
                 }
             }
-            else if (this->hoverImage != nullptr && isHoverEffectEnabled())
+            else if (hoverImage != nullptr && isHoverEffectEnabled())
             {
-                this->image = this->hoverImage;
+                this->image = hoverImage;
             }
         }
     }
@@ -260,15 +260,15 @@ namespace tesraui
     {
         if (name == "pushed_image")
         {
-            return this->pushedImageName;
+            return pushedImageName;
         }
         if (name == "hover_image")
         {
-            return this->hoverImageName;
+            return hoverImageName;
         }
         if (name == "disabled_image")
         {
-            return this->disabledImageName;
+            return disabledImageName;
         }
         hstring result = ButtonBase::getProperty(name);
         return result != "" ? result : ImageBox::getProperty(name);
@@ -278,17 +278,17 @@ namespace tesraui
     {
         if (name == "pushed_image")
         {
-            this->setPushedImageByName(value);
+            setPushedImageByName(value);
             return true;
         }
         if (name == "hover_image")
         {
-            this->setHoverImageByName(value);
+            setHoverImageByName(value);
             return true;
         }
         if (name == "disabled_image")
         {
-            this->setDisabledImageByName(value);
+            setDisabledImageByName(value);
             return true;
         }
         return ButtonBase::setProperty(name, value) || ImageBox::setProperty(name, value);
@@ -296,15 +296,15 @@ namespace tesraui
 
     void ImageButton::_draw()
     {
-        bool enabled = this->isDerivedEnabled();
-        tesra::Color color = this->getDerivedColor();
-        kavtypes::Rectangle drawRect = this->getDrawRect();
-        if (!enabled && this->disabledImage != nullptr)
+        bool enabled = isDerivedEnabled();
+        tesra::Color color = getDerivedColor();
+        kavtypes::Rectangle drawRect = getDrawRect();
+        if (!enabled && disabledImage != nullptr)
         {
-            this->disabledImage->draw(drawRect, color);
+            disabledImage->draw(drawRect, color);
             return;
         }
-        if (this->pushed && this->pushedImage == nullptr && this->image != nullptr && this->isCursorInside())
+        if (pushed && pushedImage == nullptr && this->image != nullptr && isCursorInside())
         {
             tesra::Color darkened((unsigned char)(color.r * 0.75f), (unsigned char)(color.g * 0.75f),
                                   (unsigned char)(color.b * 0.75f), color.a);
@@ -312,8 +312,8 @@ namespace tesraui
             return;
         }
         ImageBox::_draw();
-        if (enabled && this->hovered && !this->pushed && this->hoverImage == nullptr &&
-            isHoverEffectEnabled() && this->image != nullptr)
+        if (enabled && hovered && !pushed && hoverImage == nullptr && isHoverEffectEnabled() &&
+            this->image != nullptr)
         {
             tesra::BlendMode blendMode = this->image->getBlendMode();
             this->image->setBlendMode(tesra::BlendMode::ADD);

@@ -4,7 +4,7 @@ namespace tesraui
 {
     Label::Label(const hstring& name, kavtypes::Rectangle rect) : Object(name, rect), LabelBase()
     {
-        this->text = "Label: " + name;
+        text = "Label: " + name;
     }
 
     Label::~Label() {}
@@ -48,12 +48,12 @@ namespace tesraui
 
     bool Label::onMouseDown(unsigned int keyCode)
     {
-        return Object::onMouseDown(keyCode) || this->_triggerClickEvent("MouseDown", keyCode);
+        return Object::onMouseDown(keyCode) || _triggerClickEvent("MouseDown", keyCode);
     }
 
     bool Label::onMouseUp(unsigned int keyCode)
     {
-        return Object::onMouseUp(keyCode) || this->_triggerClickEvent("Click", keyCode);
+        return Object::onMouseUp(keyCode) || _triggerClickEvent("Click", keyCode);
     }
 
     hstring Label::getProperty(const hstring& name)
@@ -69,11 +69,11 @@ namespace tesraui
 
     void Label::_draw()
     {
-        float factor = this->getDisabledAlphaFactor();
-        tesra::Color color = this->getDerivedColor();
+        float factor = getDisabledAlphaFactor();
+        tesra::Color color = getDerivedColor();
         color.a = (unsigned char)(color.a * factor);
-        tesra::Color background = this->backgroundColor;
+        tesra::Color background = backgroundColor;
         background.a = (unsigned char)(background.a * factor);
-        this->_drawLabel(this->getDrawRect(), color, background);
+        _drawLabel(getDrawRect(), color, background);
     }
 } // namespace tesraui

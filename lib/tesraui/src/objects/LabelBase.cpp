@@ -98,18 +98,18 @@ namespace tesraui
 
     void LabelBase::setText(const hstring& value)
     {
-        bool changed = (value != this->text);
-        this->text = value;
-        this->textKey = "";
+        bool changed = (value != text);
+        text = value;
+        textKey = "";
         if (changed)
         {
-            this->triggerEvent("onTextChanged", 0u, "");
+            triggerEvent("onTextChanged", 0u, "");
         }
     }
 
     bool LabelBase::_lookUpText(const hstring& key, const char* operation, hstring& result) const
     {
-        Dataset* dataset = this->getDataset();
+        Dataset* dataset = getDataset();
         if (dataset == nullptr)
         {
             const Object* owner = dynamic_cast<const Object*>(this);
@@ -126,34 +126,34 @@ namespace tesraui
         // A copy: the argument may be the stored key, which setText clears.
         const hstring key = value;
         hstring found;
-        if (!this->_lookUpText(key, "set text key", found))
+        if (!_lookUpText(key, "set text key", found))
         {
             return;
         }
-        bool changed = (key != this->textKey);
-        this->setText(found);
-        this->textKey = key;
+        bool changed = (key != textKey);
+        setText(found);
+        textKey = key;
         if (changed)
         {
-            this->triggerEvent("onTextKeyChanged", 0u, "");
+            triggerEvent("onTextKeyChanged", 0u, "");
         }
     }
 
     bool LabelBase::trySetTextKey(const hstring& value)
     {
-        if (value == this->textKey)
+        if (value == textKey)
         {
             return false;
         }
-        this->setTextKey(value);
+        setTextKey(value);
         return true;
     }
 
     void LabelBase::notifyEvent(const hstring& type, void* /*args*/)
     {
-        if (type == "onLocalizationChanged" && this->textKey != "")
+        if (type == "onLocalizationChanged" && textKey != "")
         {
-            this->setTextKey(this->textKey);
+            setTextKey(textKey);
         }
     }
 
@@ -161,27 +161,27 @@ namespace tesraui
     {
         if (name == "font")
         {
-            return this->font;
+            return font;
         }
         if (name == "text")
         {
-            return this->text;
+            return text;
         }
         if (name == "text_key")
         {
-            return this->textKey;
+            return textKey;
         }
         if (name == "horz_formatting")
         {
-            return wordOf(horizontalWords, this->horzFormatting);
+            return wordOf(horizontalWords, horzFormatting);
         }
         if (name == "vert_formatting")
         {
-            return wordOf(verticalWords, this->vertFormatting);
+            return wordOf(verticalWords, vertFormatting);
         }
         if (name == "text_color")
         {
-            return this->textColor.hex();
+            return textColor.hex();
         }
         if (name == "background_color")
         {
@@ -189,20 +189,20 @@ namespace tesraui
         }
         if (name == "effect")
         {
-            hstring result = wordOf(effectWords, this->effect);
-            return this->useEffectColor ? result + ":" + this->effectColor.hex() : result;
+            hstring result = wordOf(effectWords, effect);
+            return useEffectColor ? result + ":" + effectColor.hex() : result;
         }
         if (name == "text_offset")
         {
-            return vector2ToString(this->textOffset);
+            return vector2ToString(textOffset);
         }
         if (name == "text_offset_x")
         {
-            return formatString("%f", this->textOffset.x);
+            return formatString("%f", textOffset.x);
         }
         if (name == "text_offset_y")
         {
-            return formatString("%f", this->textOffset.y);
+            return formatString("%f", textOffset.y);
         }
         return "";
     }
@@ -211,20 +211,20 @@ namespace tesraui
     {
         if (name == "font")
         {
-            this->font = value;
+            font = value;
         }
         else if (name == "text")
         {
-            this->setText(value);
+            setText(value);
         }
         else if (name == "text_key")
         {
-            this->setTextKey(value);
+            setTextKey(value);
         }
         else if (name == "horz_formatting" || name == "vert_formatting")
         {
             bool horizontal = (name == "horz_formatting");
-            int& field = (horizontal ? this->horzFormatting : this->vertFormatting);
+            int& field = (horizontal ? horzFormatting : vertFormatting);
             if (!(horizontal ? codeOf(horizontalWords, value, field) : codeOf(verticalWords, value, field)))
             {
                 quortypes::Log::warn(logTag, "'" + name + "=' does not support value '" + value + "'.");
@@ -233,7 +233,7 @@ namespace tesraui
         }
         else if (name == "text_color")
         {
-            this->textColor.set(value);
+            textColor.set(value);
         }
         else if (name == "background_color")
         {
@@ -241,14 +241,14 @@ namespace tesraui
         }
         else if (name == "effect")
         {
-            this->effect = EFFECT_NONE;
-            this->useEffectColor = false;
+            effect = EFFECT_NONE;
+            useEffectColor = false;
             harray<hstring> parts = value.split(':', -1, true);
             if (parts.size() == 0)
             {
                 return true;
             }
-            if (!codeOf(effectWords, parts[0], this->effect))
+            if (!codeOf(effectWords, parts[0], effect))
             {
                 quortypes::Log::warn(logTag, "'effect=' does not support value '" + parts[0] + "'.");
                 return false;
@@ -261,21 +261,21 @@ namespace tesraui
                                          "'effect=' is using invalid color modifier '" + parts[1] + "'.");
                     return false;
                 }
-                this->effectColor.set(parts[1]);
-                this->useEffectColor = true;
+                effectColor.set(parts[1]);
+                useEffectColor = true;
             }
         }
         else if (name == "text_offset")
         {
-            this->textOffset = stringToVector2(value);
+            textOffset = stringToVector2(value);
         }
         else if (name == "text_offset_x")
         {
-            this->textOffset.x = value.toFloat();
+            textOffset.x = value.toFloat();
         }
         else if (name == "text_offset_y")
         {
-            this->textOffset.y = value.toFloat();
+            textOffset.y = value.toFloat();
         }
         else
         {
@@ -286,19 +286,19 @@ namespace tesraui
 
     hstring LabelBase::_drawnText() const
     {
-        hstring result = this->text;
-        if (!this->textFormatting)
+        hstring result = text;
+        if (!textFormatting)
         {
             // A typed "[/-" would end a no-formatting stretch and let the tags after it act, so such a
             // text has every bracket escaped instead.
             result = (result.contains("[/-") ? result.replaced("[", "[]") : "[-]" + result);
         }
-        hstring parameter = (this->useEffectColor ? ":" + this->effectColor.hex() : hstring());
-        if (this->effect == EFFECT_SHADOW)
+        hstring parameter = (useEffectColor ? ":" + effectColor.hex() : hstring());
+        if (effect == EFFECT_SHADOW)
         {
             result = "[s" + parameter + "]" + result;
         }
-        else if (this->effect == EFFECT_BORDER)
+        else if (effect == EFFECT_BORDER)
         {
             result = "[b" + parameter + "]" + result;
         }
@@ -308,14 +308,14 @@ namespace tesraui
     void LabelBase::_drawLabel(const kavtypes::Rectangle& rect, const tesra::Color& color,
                                const tesra::Color& backgroundColor)
     {
-        tesra::Color drawColor = modulated(color, this->textColor);
+        tesra::Color drawColor = modulated(color, textColor);
         tesra::RenderSystem* rs = tesra::rendersys;
         if (rs != nullptr)
         {
             if (backgroundColor.a > 0)
             {
                 rs->drawFilledRect(rect, backgroundColor);
-                rs->drawRect(rect, tesra::Color(this->textColor, backgroundColor.a));
+                rs->drawRect(rect, tesra::Color(textColor, backgroundColor.a));
             }
             else if (isDebugEnabled())
             {
@@ -323,11 +323,11 @@ namespace tesraui
                 rs->drawRect(rect, tesra::Color(0, 255, 0, (unsigned char)(drawColor.a / 255.0f * 64)));
             }
         }
-        if (this->text == "" || fintu::renderer == nullptr)
+        if (text == "" || fintu::renderer == nullptr)
         {
             return;
         }
-        fintu::renderer->drawText(this->font, rect, this->_drawnText(), this->horzFormatting,
-                                  this->vertFormatting, drawColor, -this->textOffset);
+        fintu::renderer->drawText(font, rect, _drawnText(), horzFormatting, vertFormatting, drawColor,
+                                  -textOffset);
     }
 } // namespace tesraui

@@ -16,55 +16,55 @@ namespace tesraui
         // Files give -1 for a size they leave out; such an axis keeps its centre at 0.
         if (rect.w != -1.0f)
         {
-            this->center.x = rect.w * 0.5f;
+            center.x = rect.w * 0.5f;
         }
         if (rect.h != -1.0f)
         {
-            this->center.y = rect.h * 0.5f;
+            center.y = rect.h * 0.5f;
         }
     }
 
     Object::~Object()
     {
-        this->life.end();
-        for (auto& pair : this->events)
+        life.end();
+        for (auto& pair : events)
         {
-            if (this->dataset != nullptr)
+            if (dataset != nullptr)
             {
-                this->dataset->removeQueuedEvents(pair.second);
+                dataset->removeQueuedEvents(pair.second);
             }
-            this->_deleteEvent(pair.second);
+            _deleteEvent(pair.second);
         }
-        this->events.clear();
-        for (Animator* animator : this->dynamicAnimators)
+        events.clear();
+        for (Animator* animator : dynamicAnimators)
         {
             delete animator;
         }
-        this->dynamicAnimators.clear();
-        if (this->dataset != nullptr)
+        dynamicAnimators.clear();
+        if (dataset != nullptr)
         {
-            if (this->dataset->getFocusedObject() == this)
+            if (dataset->getFocusedObject() == this)
             {
-                this->dataset->removeFocus();
+                dataset->removeFocus();
             }
-            this->dataset->_forgetObject(this);
+            dataset->_forgetObject(this);
         }
-        if (this->cursorCacheList != nullptr)
+        if (cursorCacheList != nullptr)
         {
-            this->cursorCacheList->_unlistCursorCache(this);
+            cursorCacheList->_unlistCursorCache(this);
         }
         // A direct delete must not leave the tree pointing at freed memory; nobody is notified.
-        if (this->parent != nullptr)
+        if (parent != nullptr)
         {
-            this->parent->children.removeAll(this);
-            this->parent->_clearCachesUpwards();
-            this->parent = nullptr;
+            parent->children.removeAll(this);
+            parent->_clearCachesUpwards();
+            parent = nullptr;
         }
-        for (Object* child : this->children)
+        for (Object* child : children)
         {
             child->parent = nullptr;
         }
-        this->children.clear();
+        children.clear();
     }
 
     void Object::_clearCachesUpwards()
@@ -78,7 +78,7 @@ namespace tesraui
 
     bool Object::_checkDataset(const char* operation) const
     {
-        if (this->dataset == nullptr)
+        if (dataset == nullptr)
         {
             quortypes::Log::warnf(logTag, "Object '%s' belongs to no dataset, cannot %s.", this->name.c_str(),
                                   operation);
@@ -89,68 +89,68 @@ namespace tesraui
 
     hstring Object::getFullName() const
     {
-        return this->dataset != nullptr ? this->dataset->getName() + "." + this->name : this->name;
+        return dataset != nullptr ? dataset->getName() + "." + this->name : this->name;
     }
 
     bool Object::isFocused() const
     {
-        return this->dataset != nullptr && this->dataset->getFocusedObject() == this;
+        return dataset != nullptr && dataset->getFocusedObject() == this;
     }
 
     void Object::setFocused(bool value)
     {
         // Without a dataset the object never has the focus, so giving it up is already done.
-        if (!value && this->dataset == nullptr)
+        if (!value && dataset == nullptr)
         {
             return;
         }
-        if (!this->_checkDataset("take the focus"))
+        if (!_checkDataset("take the focus"))
         {
             return;
         }
         if (value)
         {
-            this->dataset->focus(this);
+            dataset->focus(this);
         }
-        else if (this->dataset->getFocusedObject() == this)
+        else if (dataset->getFocusedObject() == this)
         {
-            this->dataset->removeFocus();
+            dataset->removeFocus();
         }
     }
 
     void Object::registerEvent(const hstring& name, Event* event)
     {
         // Registering the stored handler again would free it and keep the freed pointer.
-        if (event != nullptr && this->events.tryGet(name, nullptr) == event)
+        if (event != nullptr && events.tryGet(name, nullptr) == event)
         {
             return;
         }
-        this->unregisterEvent(name);
+        unregisterEvent(name);
         if (event != nullptr)
         {
-            this->events[name] = event;
+            events[name] = event;
         }
     }
 
     void Object::registerEvent(const hstring& name, EventFunction function)
     {
-        this->registerEvent(name, new CallbackEvent(function));
+        registerEvent(name, new CallbackEvent(function));
     }
 
     void Object::unregisterEvent(const hstring& name)
     {
-        auto it = this->events.find(name);
-        if (it == this->events.end())
+        auto it = events.find(name);
+        if (it == events.end())
         {
             return;
         }
         Event* event = it->second;
-        this->events.erase(it);
-        if (this->dataset != nullptr)
+        events.erase(it);
+        if (dataset != nullptr)
         {
-            this->dataset->removeQueuedEvents(event);
+            dataset->removeQueuedEvents(event);
         }
-        this->_deleteEvent(event);
+        _deleteEvent(event);
     }
 
     void Object::_deleteEvent(Event* event)
@@ -169,46 +169,46 @@ namespace tesraui
     bool Object::_triggerEvent(const hstring& name, EventArgs* args)
     {
         std::unique_ptr<EventArgs> owned(args);
-        auto it = this->events.find(name);
-        if (it == this->events.end())
+        auto it = events.find(name);
+        if (it == events.end())
         {
             return false;
         }
-        if (!this->_checkDataset(("trigger event '" + name + "'").c_str()))
+        if (!_checkDataset(("trigger event '" + name + "'").c_str()))
         {
             return false;
         }
-        this->dataset->queueEvent(it->second, owned.release());
+        dataset->queueEvent(it->second, owned.release());
         return true;
     }
 
     bool Object::triggerEvent(const hstring& name, float x, float y, unsigned int keyCode,
                               const hstring& extra)
     {
-        if (!this->events.hasKey(name))
+        if (!events.hasKey(name))
         {
             return false;
         }
-        return this->_triggerEvent(name, new EventArgs(this, x, y, keyCode, extra));
+        return _triggerEvent(name, new EventArgs(this, x, y, keyCode, extra));
     }
 
     bool Object::triggerEvent(const hstring& name, int buttonCode, const hstring& extra)
     {
-        if (!this->events.hasKey(name))
+        if (!events.hasKey(name))
         {
             return false;
         }
         kavtypes::Vector2 cursor = getCursorPosition();
-        return this->_triggerEvent(name, new EventArgs(this, cursor.x, cursor.y, buttonCode, extra));
+        return _triggerEvent(name, new EventArgs(this, cursor.x, cursor.y, buttonCode, extra));
     }
 
     bool Object::triggerEvent(const hstring& name, unsigned int keyCode, const hstring& extra)
     {
-        if (!this->events.hasKey(name))
+        if (!events.hasKey(name))
         {
             return false;
         }
         kavtypes::Vector2 cursor = getCursorPosition();
-        return this->_triggerEvent(name, new EventArgs(this, cursor.x, cursor.y, keyCode, extra));
+        return _triggerEvent(name, new EventArgs(this, cursor.x, cursor.y, keyCode, extra));
     }
 } // namespace tesraui

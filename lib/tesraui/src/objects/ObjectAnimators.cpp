@@ -60,11 +60,11 @@ namespace tesraui
 
     void Object::_removeDynamicAnimators(bool (*isOfKind)(Animator*))
     {
-        for (int i = 0; i < this->dynamicAnimators.size();)
+        for (int i = 0; i < dynamicAnimators.size();)
         {
-            if (isOfKind(this->dynamicAnimators[i]))
+            if (isOfKind(dynamicAnimators[i]))
             {
-                delete this->dynamicAnimators.removeAt(i);
+                delete dynamicAnimators.removeAt(i);
             }
             else
             {
@@ -75,11 +75,11 @@ namespace tesraui
 
     Animator* Object::_addDynamicAnimator(Animator* animator, float speed)
     {
-        if (isRefusedSpeed(speed, this->name))
+        if (isRefusedSpeed(speed, name))
         {
             return nullptr;
         }
-        this->dynamicAnimators.push_back(animator);
+        dynamicAnimators.push_back(animator);
         animator->setSpeed(speed);
         animator->setPeriods(1.0f);
         // It drives this object without being one of its children: never drawn, hit-tested or registered.
@@ -89,152 +89,151 @@ namespace tesraui
 
     Animator* Object::fadeAlpha(unsigned char target, float speed)
     {
-        if (isRefusedSpeed(speed, this->name))
+        if (isRefusedSpeed(speed, name))
         {
             return nullptr;
         }
-        this->_removeDynamicAnimators(&isKind<AlphaChanger>);
-        return aimNow(this->_addDynamicAnimator(newAnimator<AlphaChanger>(), speed), this->color.a, target);
+        _removeDynamicAnimators(&isKind<AlphaChanger>);
+        return aimNow(_addDynamicAnimator(newAnimator<AlphaChanger>(), speed), color.a, target);
     }
 
     Animator* Object::fadeAlphaQueue(unsigned char target, float speed, float delay)
     {
-        if (isRefusedSpeed(speed, this->name))
+        if (isRefusedSpeed(speed, name))
         {
             return nullptr;
         }
-        return aimQueued(this->_addDynamicAnimator(newAnimator<AlphaChanger>(), speed), this->color.a, target,
-                         delay);
+        return aimQueued(_addDynamicAnimator(newAnimator<AlphaChanger>(), speed), color.a, target, delay);
     }
 
     void Object::fadeAlphaStop()
     {
-        this->_removeDynamicAnimators(&isKind<AlphaChanger>);
+        _removeDynamicAnimators(&isKind<AlphaChanger>);
     }
 
     Animator* Object::fadeRed(unsigned char target, float speed)
     {
-        if (isRefusedSpeed(speed, this->name))
+        if (isRefusedSpeed(speed, name))
         {
             return nullptr;
         }
-        this->_removeDynamicAnimators(&isKind<RedChanger>);
-        return aimNow(this->_addDynamicAnimator(newAnimator<RedChanger>(), speed), this->color.r, target);
+        _removeDynamicAnimators(&isKind<RedChanger>);
+        return aimNow(_addDynamicAnimator(newAnimator<RedChanger>(), speed), color.r, target);
     }
 
     Animator* Object::fadeGreen(unsigned char target, float speed)
     {
-        if (isRefusedSpeed(speed, this->name))
+        if (isRefusedSpeed(speed, name))
         {
             return nullptr;
         }
-        this->_removeDynamicAnimators(&isKind<GreenChanger>);
-        return aimNow(this->_addDynamicAnimator(newAnimator<GreenChanger>(), speed), this->color.g, target);
+        _removeDynamicAnimators(&isKind<GreenChanger>);
+        return aimNow(_addDynamicAnimator(newAnimator<GreenChanger>(), speed), color.g, target);
     }
 
     Animator* Object::fadeBlue(unsigned char target, float speed)
     {
-        if (isRefusedSpeed(speed, this->name))
+        if (isRefusedSpeed(speed, name))
         {
             return nullptr;
         }
-        this->_removeDynamicAnimators(&isKind<BlueChanger>);
-        return aimNow(this->_addDynamicAnimator(newAnimator<BlueChanger>(), speed), this->color.b, target);
+        _removeDynamicAnimators(&isKind<BlueChanger>);
+        return aimNow(_addDynamicAnimator(newAnimator<BlueChanger>(), speed), color.b, target);
     }
 
     void Object::fadeColorStop()
     {
-        this->_removeDynamicAnimators(&isKind<RedChanger>);
-        this->_removeDynamicAnimators(&isKind<GreenChanger>);
-        this->_removeDynamicAnimators(&isKind<BlueChanger>);
-        this->_removeDynamicAnimators(&isKind<AlphaChanger>);
+        _removeDynamicAnimators(&isKind<RedChanger>);
+        _removeDynamicAnimators(&isKind<GreenChanger>);
+        _removeDynamicAnimators(&isKind<BlueChanger>);
+        _removeDynamicAnimators(&isKind<AlphaChanger>);
     }
 
     void Object::move(float x, float y, float speed)
     {
-        if (isRefusedSpeed(speed, this->name))
+        if (isRefusedSpeed(speed, name))
         {
             return;
         }
-        this->_removeDynamicAnimators(&isKind<MoverX>);
-        this->_removeDynamicAnimators(&isKind<MoverY>);
-        aimNow(this->_addDynamicAnimator(newAnimator<MoverX>(), speed), this->rect.x, x);
-        aimNow(this->_addDynamicAnimator(newAnimator<MoverY>(), speed), this->rect.y, y);
+        _removeDynamicAnimators(&isKind<MoverX>);
+        _removeDynamicAnimators(&isKind<MoverY>);
+        aimNow(_addDynamicAnimator(newAnimator<MoverX>(), speed), rect.x, x);
+        aimNow(_addDynamicAnimator(newAnimator<MoverY>(), speed), rect.y, y);
     }
 
     void Object::moveQueue(float x, float y, float speed, float delay)
     {
-        if (isRefusedSpeed(speed, this->name))
+        if (isRefusedSpeed(speed, name))
         {
             return;
         }
-        aimQueued(this->_addDynamicAnimator(newAnimator<MoverX>(), speed), this->rect.x, x, delay);
-        aimQueued(this->_addDynamicAnimator(newAnimator<MoverY>(), speed), this->rect.y, y, delay);
+        aimQueued(_addDynamicAnimator(newAnimator<MoverX>(), speed), rect.x, x, delay);
+        aimQueued(_addDynamicAnimator(newAnimator<MoverY>(), speed), rect.y, y, delay);
     }
 
     void Object::moveStop()
     {
-        this->_removeDynamicAnimators(&isKind<MoverX>);
-        this->_removeDynamicAnimators(&isKind<MoverY>);
+        _removeDynamicAnimators(&isKind<MoverX>);
+        _removeDynamicAnimators(&isKind<MoverY>);
     }
 
     Animator* Object::moveX(float x, float speed)
     {
-        if (isRefusedSpeed(speed, this->name))
+        if (isRefusedSpeed(speed, name))
         {
             return nullptr;
         }
-        this->_removeDynamicAnimators(&isKind<MoverX>);
-        return aimNow(this->_addDynamicAnimator(newAnimator<MoverX>(), speed), this->rect.x, x);
+        _removeDynamicAnimators(&isKind<MoverX>);
+        return aimNow(_addDynamicAnimator(newAnimator<MoverX>(), speed), rect.x, x);
     }
 
     Animator* Object::moveXQueue(float x, float speed, float delay)
     {
-        if (isRefusedSpeed(speed, this->name))
+        if (isRefusedSpeed(speed, name))
         {
             return nullptr;
         }
-        return aimQueued(this->_addDynamicAnimator(newAnimator<MoverX>(), speed), this->rect.x, x, delay);
+        return aimQueued(_addDynamicAnimator(newAnimator<MoverX>(), speed), rect.x, x, delay);
     }
 
     void Object::moveXStop()
     {
-        this->_removeDynamicAnimators(&isKind<MoverX>);
+        _removeDynamicAnimators(&isKind<MoverX>);
     }
 
     Animator* Object::moveY(float y, float speed)
     {
-        if (isRefusedSpeed(speed, this->name))
+        if (isRefusedSpeed(speed, name))
         {
             return nullptr;
         }
-        this->_removeDynamicAnimators(&isKind<MoverY>);
-        return aimNow(this->_addDynamicAnimator(newAnimator<MoverY>(), speed), this->rect.y, y);
+        _removeDynamicAnimators(&isKind<MoverY>);
+        return aimNow(_addDynamicAnimator(newAnimator<MoverY>(), speed), rect.y, y);
     }
 
     Animator* Object::moveYQueue(float y, float speed, float delay)
     {
-        if (isRefusedSpeed(speed, this->name))
+        if (isRefusedSpeed(speed, name))
         {
             return nullptr;
         }
-        return aimQueued(this->_addDynamicAnimator(newAnimator<MoverY>(), speed), this->rect.y, y, delay);
+        return aimQueued(_addDynamicAnimator(newAnimator<MoverY>(), speed), rect.y, y, delay);
     }
 
     void Object::moveYStop()
     {
-        this->_removeDynamicAnimators(&isKind<MoverY>);
+        _removeDynamicAnimators(&isKind<MoverY>);
     }
 
     Animator* Object::animateY(float offset, float amplitude, float speed, int function, float phase,
                                float periods)
     {
-        if (isRefusedSpeed(speed, this->name))
+        if (isRefusedSpeed(speed, name))
         {
             return nullptr;
         }
-        this->_removeDynamicAnimators(&isKind<MoverY>);
-        Animator* animator = this->_addDynamicAnimator(newAnimator<MoverY>(), speed * periods);
+        _removeDynamicAnimators(&isKind<MoverY>);
+        Animator* animator = _addDynamicAnimator(newAnimator<MoverY>(), speed * periods);
         animator->setOffset(offset);
         animator->setAmplitude(amplitude);
         animator->setAnimationFunction((Animator::AnimationFunction)function);
@@ -247,157 +246,155 @@ namespace tesraui
 
     Animator* Object::resizeX(float w, float speed)
     {
-        if (isRefusedSpeed(speed, this->name))
+        if (isRefusedSpeed(speed, name))
         {
             return nullptr;
         }
-        this->_removeDynamicAnimators(&isKind<ResizerX>);
-        return aimNow(this->_addDynamicAnimator(newAnimator<ResizerX>(), speed), this->rect.w, w);
+        _removeDynamicAnimators(&isKind<ResizerX>);
+        return aimNow(_addDynamicAnimator(newAnimator<ResizerX>(), speed), rect.w, w);
     }
 
     Animator* Object::resizeXQueue(float w, float speed, float delay)
     {
-        if (isRefusedSpeed(speed, this->name))
+        if (isRefusedSpeed(speed, name))
         {
             return nullptr;
         }
-        return aimQueued(this->_addDynamicAnimator(newAnimator<ResizerX>(), speed), this->rect.w, w, delay);
+        return aimQueued(_addDynamicAnimator(newAnimator<ResizerX>(), speed), rect.w, w, delay);
     }
 
     void Object::resizeXStop()
     {
-        this->_removeDynamicAnimators(&isKind<ResizerX>);
+        _removeDynamicAnimators(&isKind<ResizerX>);
     }
 
     Animator* Object::resizeY(float h, float speed)
     {
-        if (isRefusedSpeed(speed, this->name))
+        if (isRefusedSpeed(speed, name))
         {
             return nullptr;
         }
-        this->_removeDynamicAnimators(&isKind<ResizerY>);
-        return aimNow(this->_addDynamicAnimator(newAnimator<ResizerY>(), speed), this->rect.h, h);
+        _removeDynamicAnimators(&isKind<ResizerY>);
+        return aimNow(_addDynamicAnimator(newAnimator<ResizerY>(), speed), rect.h, h);
     }
 
     Animator* Object::resizeYQueue(float h, float speed, float delay)
     {
-        if (isRefusedSpeed(speed, this->name))
+        if (isRefusedSpeed(speed, name))
         {
             return nullptr;
         }
-        return aimQueued(this->_addDynamicAnimator(newAnimator<ResizerY>(), speed), this->rect.h, h, delay);
+        return aimQueued(_addDynamicAnimator(newAnimator<ResizerY>(), speed), rect.h, h, delay);
     }
 
     void Object::resizeYStop()
     {
-        this->_removeDynamicAnimators(&isKind<ResizerY>);
+        _removeDynamicAnimators(&isKind<ResizerY>);
     }
 
     void Object::resizeStop()
     {
-        this->_removeDynamicAnimators(&isKind<ResizerX>);
-        this->_removeDynamicAnimators(&isKind<ResizerY>);
+        _removeDynamicAnimators(&isKind<ResizerX>);
+        _removeDynamicAnimators(&isKind<ResizerY>);
     }
 
     Animator* Object::rotate(float angle, float speed)
     {
-        if (isRefusedSpeed(speed, this->name))
+        if (isRefusedSpeed(speed, name))
         {
             return nullptr;
         }
-        this->_removeDynamicAnimators(&isKind<Rotator>);
-        return aimNow(this->_addDynamicAnimator(newAnimator<Rotator>(), speed), this->angle, angle);
+        _removeDynamicAnimators(&isKind<Rotator>);
+        return aimNow(_addDynamicAnimator(newAnimator<Rotator>(), speed), this->angle, angle);
     }
 
     Animator* Object::rotateQueue(float angle, float speed, float delay)
     {
-        if (isRefusedSpeed(speed, this->name))
+        if (isRefusedSpeed(speed, name))
         {
             return nullptr;
         }
-        return aimQueued(this->_addDynamicAnimator(newAnimator<Rotator>(), speed), this->angle, angle, delay);
+        return aimQueued(_addDynamicAnimator(newAnimator<Rotator>(), speed), this->angle, angle, delay);
     }
 
     void Object::rotateStop()
     {
-        this->_removeDynamicAnimators(&isKind<Rotator>);
+        _removeDynamicAnimators(&isKind<Rotator>);
     }
 
     void Object::scale(float x, float y, float speed)
     {
-        if (isRefusedSpeed(speed, this->name))
+        if (isRefusedSpeed(speed, name))
         {
             return;
         }
-        this->_removeDynamicAnimators(&isKind<ScalerX>);
-        this->_removeDynamicAnimators(&isKind<ScalerY>);
-        aimNow(this->_addDynamicAnimator(newAnimator<ScalerX>(), speed), this->scaleFactor.x, x);
-        aimNow(this->_addDynamicAnimator(newAnimator<ScalerY>(), speed), this->scaleFactor.y, y);
+        _removeDynamicAnimators(&isKind<ScalerX>);
+        _removeDynamicAnimators(&isKind<ScalerY>);
+        aimNow(_addDynamicAnimator(newAnimator<ScalerX>(), speed), scaleFactor.x, x);
+        aimNow(_addDynamicAnimator(newAnimator<ScalerY>(), speed), scaleFactor.y, y);
     }
 
     void Object::scaleQueue(float x, float y, float speed, float delay)
     {
-        if (isRefusedSpeed(speed, this->name))
+        if (isRefusedSpeed(speed, name))
         {
             return;
         }
-        aimQueued(this->_addDynamicAnimator(newAnimator<ScalerX>(), speed), this->scaleFactor.x, x, delay);
-        aimQueued(this->_addDynamicAnimator(newAnimator<ScalerY>(), speed), this->scaleFactor.y, y, delay);
+        aimQueued(_addDynamicAnimator(newAnimator<ScalerX>(), speed), scaleFactor.x, x, delay);
+        aimQueued(_addDynamicAnimator(newAnimator<ScalerY>(), speed), scaleFactor.y, y, delay);
     }
 
     void Object::scaleStop()
     {
-        this->_removeDynamicAnimators(&isKind<ScalerX>);
-        this->_removeDynamicAnimators(&isKind<ScalerY>);
+        _removeDynamicAnimators(&isKind<ScalerX>);
+        _removeDynamicAnimators(&isKind<ScalerY>);
     }
 
     Animator* Object::scaleX(float x, float speed)
     {
-        if (isRefusedSpeed(speed, this->name))
+        if (isRefusedSpeed(speed, name))
         {
             return nullptr;
         }
-        this->_removeDynamicAnimators(&isKind<ScalerX>);
-        return aimNow(this->_addDynamicAnimator(newAnimator<ScalerX>(), speed), this->scaleFactor.x, x);
+        _removeDynamicAnimators(&isKind<ScalerX>);
+        return aimNow(_addDynamicAnimator(newAnimator<ScalerX>(), speed), scaleFactor.x, x);
     }
 
     Animator* Object::scaleXQueue(float x, float speed, float delay)
     {
-        if (isRefusedSpeed(speed, this->name))
+        if (isRefusedSpeed(speed, name))
         {
             return nullptr;
         }
-        return aimQueued(this->_addDynamicAnimator(newAnimator<ScalerX>(), speed), this->scaleFactor.x, x,
-                         delay);
+        return aimQueued(_addDynamicAnimator(newAnimator<ScalerX>(), speed), scaleFactor.x, x, delay);
     }
 
     void Object::scaleXStop()
     {
-        this->_removeDynamicAnimators(&isKind<ScalerX>);
+        _removeDynamicAnimators(&isKind<ScalerX>);
     }
 
     Animator* Object::scaleY(float y, float speed)
     {
-        if (isRefusedSpeed(speed, this->name))
+        if (isRefusedSpeed(speed, name))
         {
             return nullptr;
         }
-        this->_removeDynamicAnimators(&isKind<ScalerY>);
-        return aimNow(this->_addDynamicAnimator(newAnimator<ScalerY>(), speed), this->scaleFactor.y, y);
+        _removeDynamicAnimators(&isKind<ScalerY>);
+        return aimNow(_addDynamicAnimator(newAnimator<ScalerY>(), speed), scaleFactor.y, y);
     }
 
     Animator* Object::scaleYQueue(float y, float speed, float delay)
     {
-        if (isRefusedSpeed(speed, this->name))
+        if (isRefusedSpeed(speed, name))
         {
             return nullptr;
         }
-        return aimQueued(this->_addDynamicAnimator(newAnimator<ScalerY>(), speed), this->scaleFactor.y, y,
-                         delay);
+        return aimQueued(_addDynamicAnimator(newAnimator<ScalerY>(), speed), scaleFactor.y, y, delay);
     }
 
     void Object::scaleYStop()
     {
-        this->_removeDynamicAnimators(&isKind<ScalerY>);
+        _removeDynamicAnimators(&isKind<ScalerY>);
     }
 } // namespace tesraui

@@ -8,32 +8,32 @@ namespace tesraui
     {
         if (ancestor == this)
         {
-            return this->color.a;
+            return color.a;
         }
-        if (this->inheritAlpha && this->parent != nullptr && this->parent != ancestor)
+        if (inheritAlpha && parent != nullptr && parent != ancestor)
         {
-            return (unsigned char)(int)(this->color.a * (this->parent->getDerivedAlpha(ancestor) / 255.0f));
+            return (unsigned char)(int)(color.a * (parent->getDerivedAlpha(ancestor) / 255.0f));
         }
-        return this->color.a;
+        return color.a;
     }
 
     tesra::Color Object::getDerivedColor() const
     {
-        tesra::Color result = this->color;
-        if (this->inheritAlpha && this->parent != nullptr)
+        tesra::Color result = color;
+        if (inheritAlpha && parent != nullptr)
         {
-            result.a = (unsigned char)(this->color.a * this->parent->getDerivedAlpha(nullptr) / 255);
+            result.a = (unsigned char)(color.a * parent->getDerivedAlpha(nullptr) / 255);
         }
         return result;
     }
 
     float Object::getDisabledAlphaFactor() const
     {
-        if (!this->useDisabledAlpha)
+        if (!useDisabledAlpha)
         {
             return 1.0f;
         }
-        if (!this->enabled || (this->parent != nullptr && !this->parent->isDerivedEnabled()))
+        if (!enabled || (parent != nullptr && !parent->isDerivedEnabled()))
         {
             return 0.5f;
         }
@@ -42,31 +42,30 @@ namespace tesraui
 
     bool Object::isDerivedEnabled() const
     {
-        return this->enabled && (this->parent == nullptr || this->parent->isDerivedEnabled());
+        return enabled && (parent == nullptr || parent->isDerivedEnabled());
     }
 
     bool Object::isDerivedVisible() const
     {
-        return this->visible && this->color.a > 0 &&
-               (this->parent == nullptr || this->parent->isDerivedVisible());
+        return visible && color.a > 0 && (parent == nullptr || parent->isDerivedVisible());
     }
 
     float Object::getDerivedAngle(Object* ancestor) const
     {
-        if (ancestor == this || this->parent == nullptr || this->parent == ancestor)
+        if (ancestor == this || parent == nullptr || parent == ancestor)
         {
-            return this->angle;
+            return angle;
         }
-        return this->angle + this->parent->getDerivedAngle(ancestor);
+        return angle + parent->getDerivedAngle(ancestor);
     }
 
     kavtypes::Vector2 Object::getDerivedScale(Object* ancestor) const
     {
-        if (ancestor == this || this->parent == nullptr || this->parent == ancestor)
+        if (ancestor == this || parent == nullptr || parent == ancestor)
         {
-            return this->scaleFactor;
+            return scaleFactor;
         }
-        return this->scaleFactor * this->parent->getDerivedScale(ancestor);
+        return scaleFactor * parent->getDerivedScale(ancestor);
     }
 
     kavtypes::Vector2 Object::getDerivedPoint(kavtypes::Vector2 point, Object* ancestor) const
@@ -86,27 +85,27 @@ namespace tesraui
 
     kavtypes::Vector2 Object::getDerivedPosition(Object* ancestor) const
     {
-        return this->getDerivedPoint(kavtypes::Vector2(), ancestor);
+        return getDerivedPoint(kavtypes::Vector2(), ancestor);
     }
 
     kavtypes::Vector2 Object::getDerivedCenter(Object* ancestor) const
     {
-        return this->getDerivedPoint(this->center, ancestor);
+        return getDerivedPoint(center, ancestor);
     }
 
     harray<kavtypes::Vector2> Object::getDerivedCorners(Object* ancestor) const
     {
         harray<kavtypes::Vector2> result;
-        result.push_back(this->getDerivedPoint(kavtypes::Vector2(0.0f, 0.0f), ancestor));
-        result.push_back(this->getDerivedPoint(kavtypes::Vector2(0.0f, this->rect.h), ancestor));
-        result.push_back(this->getDerivedPoint(kavtypes::Vector2(this->rect.w, 0.0f), ancestor));
-        result.push_back(this->getDerivedPoint(kavtypes::Vector2(this->rect.w, this->rect.h), ancestor));
+        result.push_back(getDerivedPoint(kavtypes::Vector2(0.0f, 0.0f), ancestor));
+        result.push_back(getDerivedPoint(kavtypes::Vector2(0.0f, rect.h), ancestor));
+        result.push_back(getDerivedPoint(kavtypes::Vector2(rect.w, 0.0f), ancestor));
+        result.push_back(getDerivedPoint(kavtypes::Vector2(rect.w, rect.h), ancestor));
         return result;
     }
 
     kavtypes::Rectangle Object::getBoundingRect(Object* ancestor) const
     {
-        harray<kavtypes::Vector2> corners = this->getDerivedCorners(ancestor);
+        harray<kavtypes::Vector2> corners = getDerivedCorners(ancestor);
         kavtypes::Vector2 low = corners[0];
         kavtypes::Vector2 high = corners[0];
         for (const kavtypes::Vector2& corner : corners)
@@ -146,7 +145,7 @@ namespace tesraui
         result.reserve(points.size());
         for (const kavtypes::Vector2& point : points)
         {
-            result.push_back(this->transformToLocalSpace(point, ancestor));
+            result.push_back(transformToLocalSpace(point, ancestor));
         }
         return result;
     }

@@ -11,7 +11,7 @@ namespace tesraui
 {
     kavtypes::Rectangle Object::getDrawRect() const
     {
-        return kavtypes::Rectangle(-this->center.x, -this->center.y, this->rect.w, this->rect.h);
+        return kavtypes::Rectangle(-center.x, -center.y, rect.w, rect.h);
     }
 
     void Object::_drawDebug()
@@ -25,19 +25,19 @@ namespace tesraui
     void Object::draw()
     {
         tesra::RenderSystem* rs = tesra::rendersys;
-        if (rs == nullptr || !this->visible || this->color.a == 0 ||
-            std::fabs(this->scaleFactor.x) < 0.0001f || std::fabs(this->scaleFactor.y) < 0.0001f)
+        if (rs == nullptr || !visible || color.a == 0 || std::fabs(scaleFactor.x) < 0.0001f ||
+            std::fabs(scaleFactor.y) < 0.0001f)
         {
             return;
         }
         kavtypes::Rectangle projection;
         kavtypes::Rectangle viewport;
         bool clipped = false;
-        if (this->clip && this->parent != nullptr)
+        if (clip && parent != nullptr)
         {
             projection = rs->getOrthoProjection();
             viewport = rs->getViewport();
-            kavtypes::Rectangle bounds = this->parent->getBoundingRect(nullptr);
+            kavtypes::Rectangle bounds = parent->getBoundingRect(nullptr);
             // An empty area (an outer clip left nothing, or the parent has no extent) shows nothing of the
             // subtree; the arithmetic below would divide by zero.
             if (viewport.w <= 0.0f || viewport.h <= 0.0f || projection.w == 0.0f || projection.h == 0.0f ||
@@ -67,32 +67,32 @@ namespace tesraui
             clipped = true;
         }
         kavtypes::Matrix4 modelview = rs->getModelviewMatrix();
-        kavtypes::Vector2 translation = this->rect.getPosition() + this->center;
+        kavtypes::Vector2 translation = rect.getPosition() + center;
         if (translation.x != 0.0f || translation.y != 0.0f)
         {
             rs->translate(translation.x, translation.y, 0.0f);
         }
-        if (this->angle != 0.0f)
+        if (angle != 0.0f)
         {
-            rs->rotate(this->angle, 0.0f, 0.0f, -1.0f);
+            rs->rotate(angle, 0.0f, 0.0f, -1.0f);
         }
-        if (this->scaleFactor.x != 1.0f || this->scaleFactor.y != 1.0f)
+        if (scaleFactor.x != 1.0f || scaleFactor.y != 1.0f)
         {
-            rs->scale(this->scaleFactor.x, this->scaleFactor.y, 1.0f);
+            rs->scale(scaleFactor.x, scaleFactor.y, 1.0f);
         }
-        this->_draw();
+        _draw();
         if (isDebugEnabled())
         {
-            this->_drawDebug();
+            _drawDebug();
         }
         // The matrix is put back below; only children are drawn relative to the unmoved corner.
-        if (this->children.size() > 0)
+        if (children.size() > 0)
         {
-            if (this->center.x != 0.0f || this->center.y != 0.0f)
+            if (center.x != 0.0f || center.y != 0.0f)
             {
-                rs->translate(-this->center.x, -this->center.y, 0.0f);
+                rs->translate(-center.x, -center.y, 0.0f);
             }
-            for (Object* child : this->children)
+            for (Object* child : children)
             {
                 child->draw();
             }

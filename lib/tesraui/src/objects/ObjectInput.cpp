@@ -50,9 +50,9 @@ namespace tesraui
     bool Object::_triggerClickEvent(const hstring& name, unsigned int keyCode)
     {
         // A refused press (invisible, disabled, click-through) must not fire when handed to a root.
-        if (this->_acceptsClicks() && this->isCursorInside())
+        if (_acceptsClicks() && isCursorInside())
         {
-            this->triggerEvent(name, keyCode);
+            triggerEvent(name, keyCode);
             return true;
         }
         return false;
@@ -60,20 +60,20 @@ namespace tesraui
 
     bool Object::onMouseDown(unsigned int keyCode)
     {
-        if (!this->_acceptsClicks())
+        if (!_acceptsClicks())
         {
             return false;
         }
-        if (this->dataset != nullptr)
+        if (dataset != nullptr)
         {
-            this->dataset->removeFocus();
+            dataset->removeFocus();
         }
         return offerToChildren(this, true, [keyCode](Object* child) { return child->onMouseDown(keyCode); });
     }
 
     bool Object::onMouseUp(unsigned int keyCode)
     {
-        if (!this->_acceptsClicks())
+        if (!_acceptsClicks())
         {
             return false;
         }
@@ -118,14 +118,14 @@ namespace tesraui
                 }
             }
         }
-        this->_mouseCancel();
+        _mouseCancel();
         return true;
     }
 
     bool Object::onMouseCancel(unsigned int keyCode)
     {
         ChildWalk walk(this);
-        this->_mouseCancel();
+        _mouseCancel();
         for (int i = walk.size() - 1; i >= 0 && walk.isOwnerAlive(); --i)
         {
             if (walk[i] != nullptr)
@@ -138,57 +138,57 @@ namespace tesraui
 
     bool Object::onMouseMove()
     {
-        return this->_acceptsInput() &&
+        return _acceptsInput() &&
                offerToChildren(this, false, [](Object* child) { return child->onMouseMove(); });
     }
 
     bool Object::onMouseScroll(float x, float y)
     {
-        return this->_acceptsInput() &&
+        return _acceptsInput() &&
                offerToChildren(this, false, [x, y](Object* child) { return child->onMouseScroll(x, y); });
     }
 
     bool Object::onKeyDown(unsigned int keyCode)
     {
-        return this->_acceptsInput() &&
+        return _acceptsInput() &&
                offerToChildren(this, false, [keyCode](Object* child) { return child->onKeyDown(keyCode); });
     }
 
     bool Object::onKeyUp(unsigned int keyCode)
     {
-        return this->_acceptsInput() &&
+        return _acceptsInput() &&
                offerToChildren(this, false, [keyCode](Object* child) { return child->onKeyUp(keyCode); });
     }
 
     bool Object::onChar(unsigned int character)
     {
-        return this->_acceptsInput() &&
+        return _acceptsInput() &&
                offerToChildren(this, false, [character](Object* child) { return child->onChar(character); });
     }
 
     bool Object::onTouch(const harray<kavtypes::Vector2>& touches)
     {
-        return this->_acceptsInput() &&
+        return _acceptsInput() &&
                offerToChildren(this, false, [&touches](Object* child) { return child->onTouch(touches); });
     }
 
     bool Object::onButtonDown(int buttonCode)
     {
-        return this->_acceptsInput() &&
+        return _acceptsInput() &&
                offerToChildren(this, false,
                                [buttonCode](Object* child) { return child->onButtonDown(buttonCode); });
     }
 
     bool Object::onButtonUp(int buttonCode)
     {
-        return this->_acceptsInput() &&
+        return _acceptsInput() &&
                offerToChildren(this, false,
                                [buttonCode](Object* child) { return child->onButtonUp(buttonCode); });
     }
 
     bool Object::isPointInside(kavtypes::Vector2 point)
     {
-        if (std::fabs(this->scaleFactor.x) < 0.0001f || std::fabs(this->scaleFactor.y) < 0.0001f)
+        if (std::fabs(scaleFactor.x) < 0.0001f || std::fabs(scaleFactor.y) < 0.0001f)
         {
             return false;
         }
@@ -199,59 +199,59 @@ namespace tesraui
                 return false;
             }
         }
-        if (this->hitTestCallback != nullptr)
+        if (hitTestCallback != nullptr)
         {
-            return this->hitTestCallback(this, point.x, point.y);
+            return hitTestCallback(this, point.x, point.y);
         }
-        kavtypes::Vector2 local = this->transformToLocalSpace(point, nullptr);
-        return kavtypes::Rectangle(0.0f, 0.0f, this->rect.w, this->rect.h).isPointInside(local);
+        kavtypes::Vector2 local = transformToLocalSpace(point, nullptr);
+        return kavtypes::Rectangle(0.0f, 0.0f, rect.w, rect.h).isPointInside(local);
     }
 
     bool Object::isCursorInside()
     {
-        return this->isPointInside(getCursorPosition());
+        return isPointInside(getCursorPosition());
     }
 
     Object* Object::getChildUnderPoint(float x, float y)
     {
-        return this->getChildUnderPoint(kavtypes::Vector2(x, y));
+        return getChildUnderPoint(kavtypes::Vector2(x, y));
     }
 
     Object* Object::getChildUnderPoint(kavtypes::Vector2 point)
     {
-        if (!this->visible || this->color.a == 0 || this->clickThrough)
+        if (!visible || color.a == 0 || clickThrough)
         {
             return nullptr;
         }
-        for (int i = this->children.size() - 1; i >= 0; --i)
+        for (int i = children.size() - 1; i >= 0; --i)
         {
-            Object* found = this->children[i]->getChildUnderPoint(point);
+            Object* found = children[i]->getChildUnderPoint(point);
             if (found != nullptr && dynamic_cast<Animator*>(found) == nullptr)
             {
                 return found;
             }
         }
-        return this->isPointInside(point) ? this : nullptr;
+        return isPointInside(point) ? this : nullptr;
     }
 
     Object* Object::getChildUnderCursor()
     {
-        if (!this->childUnderCursorValid)
+        if (!childUnderCursorValid)
         {
-            this->childUnderCursor = this->getChildUnderPoint(getCursorPosition());
-            this->childUnderCursorValid = true;
+            childUnderCursor = getChildUnderPoint(getCursorPosition());
+            childUnderCursorValid = true;
             // The dataset clears it after the frame's update.
-            if (this->dataset != nullptr)
+            if (dataset != nullptr)
             {
-                this->dataset->_listCursorCache(this);
+                dataset->_listCursorCache(this);
             }
         }
-        return this->childUnderCursor;
+        return childUnderCursor;
     }
 
     void Object::clearChildUnderCursor()
     {
-        this->childUnderCursor = nullptr;
-        this->childUnderCursorValid = false;
+        childUnderCursor = nullptr;
+        childUnderCursorValid = false;
     }
 } // namespace tesraui

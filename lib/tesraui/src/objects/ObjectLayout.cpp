@@ -6,61 +6,61 @@ namespace tesraui
 {
     void Object::setRect(kavtypes::Rectangle value)
     {
-        this->_moveChildrenX(value.w - this->rect.w);
-        this->_moveChildrenY(value.h - this->rect.h);
-        this->rect = value;
-        this->notifyEvent("Resized", nullptr);
+        _moveChildrenX(value.w - rect.w);
+        _moveChildrenY(value.h - rect.h);
+        rect = value;
+        notifyEvent("Resized", nullptr);
     }
 
     void Object::setPosition(float x, float y)
     {
-        this->rect.x = x;
-        this->rect.y = y;
+        rect.x = x;
+        rect.y = y;
     }
 
     void Object::setSize(float w, float h)
     {
-        this->_moveChildrenX(w - this->rect.w);
-        this->_moveChildrenY(h - this->rect.h);
-        this->rect.w = w;
-        this->rect.h = h;
-        this->notifyEvent("Resized", nullptr);
+        _moveChildrenX(w - rect.w);
+        _moveChildrenY(h - rect.h);
+        rect.w = w;
+        rect.h = h;
+        notifyEvent("Resized", nullptr);
     }
 
     void Object::setWidth(float value)
     {
-        this->_moveChildrenX(value - this->rect.w);
-        this->rect.w = value;
-        this->notifyEvent("Resized", nullptr);
+        _moveChildrenX(value - rect.w);
+        rect.w = value;
+        notifyEvent("Resized", nullptr);
     }
 
     void Object::setHeight(float value)
     {
-        this->_moveChildrenY(value - this->rect.h);
-        this->rect.h = value;
-        this->notifyEvent("Resized", nullptr);
+        _moveChildrenY(value - rect.h);
+        rect.h = value;
+        notifyEvent("Resized", nullptr);
     }
 
     void Object::resetCenter()
     {
-        this->center.set(this->rect.w * 0.5f, this->rect.h * 0.5f);
+        center.set(rect.w * 0.5f, rect.h * 0.5f);
     }
 
     void Object::setEnabled(bool value)
     {
-        if (this->enabled != value)
+        if (enabled != value)
         {
-            this->enabled = value;
-            this->notifyEvent("OnEnableChanged", nullptr);
+            enabled = value;
+            notifyEvent("OnEnableChanged", nullptr);
         }
     }
 
     void Object::setAnchors(bool left, bool right, bool top, bool bottom)
     {
-        this->anchorLeft = left;
-        this->anchorRight = right;
-        this->anchorTop = top;
-        this->anchorBottom = bottom;
+        anchorLeft = left;
+        anchorRight = right;
+        anchorTop = top;
+        anchorBottom = bottom;
     }
 
     // The size change that keeps a child's aspect; a child without extent along the changing axis has
@@ -76,7 +76,7 @@ namespace tesraui
         {
             return;
         }
-        for (Object* child : this->children)
+        for (Object* child : children)
         {
             float w = child->rect.w;
             float h = child->rect.h;
@@ -126,7 +126,7 @@ namespace tesraui
         {
             return;
         }
-        for (Object* child : this->children)
+        for (Object* child : children)
         {
             float w = child->rect.w;
             float h = child->rect.h;

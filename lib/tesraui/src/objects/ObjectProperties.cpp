@@ -66,73 +66,73 @@ namespace tesraui
     hstring Object::getProperty(const hstring& name)
     {
         if (name == "rect")
-            return rectToString(this->rect);
+            return rectToString(rect);
         if (name == "position")
-            return vector2ToString(this->rect.getPosition());
+            return vector2ToString(rect.getPosition());
         if (name == "size")
-            return vector2ToString(this->rect.getSize());
+            return vector2ToString(rect.getSize());
         if (name == "x")
-            return floatText(this->rect.x);
+            return floatText(rect.x);
         if (name == "y")
-            return floatText(this->rect.y);
+            return floatText(rect.y);
         if (name == "w")
-            return floatText(this->rect.w);
+            return floatText(rect.w);
         if (name == "h")
-            return floatText(this->rect.h);
+            return floatText(rect.h);
         if (name == "visible")
-            return intText(this->visible);
+            return intText(visible);
         if (name == "zorder")
-            return intText(this->zOrder);
+            return intText(zOrder);
         if (name == "enabled")
-            return intText(this->enabled);
+            return intText(enabled);
         if (name == "click_through")
-            return intText(this->clickThrough);
+            return intText(clickThrough);
         if (name == "inherit_alpha")
-            return intText(this->inheritAlpha);
+            return intText(inheritAlpha);
         if (name == "red")
-            return intText(this->color.r);
+            return intText(color.r);
         if (name == "green")
-            return intText(this->color.g);
+            return intText(color.g);
         if (name == "blue")
-            return intText(this->color.b);
+            return intText(color.b);
         if (name == "alpha")
-            return intText(this->color.a);
+            return intText(color.a);
         if (name == "color")
-            return this->color.hex().uppered();
+            return color.hex().uppered();
         if (name == "angle")
-            return floatText(this->angle);
+            return floatText(angle);
         if (name == "scale")
-            return vector2ToString(this->scaleFactor);
+            return vector2ToString(scaleFactor);
         if (name == "scale_x")
-            return floatText(this->scaleFactor.x);
+            return floatText(scaleFactor.x);
         if (name == "scale_y")
-            return floatText(this->scaleFactor.y);
+            return floatText(scaleFactor.y);
         if (name == "center")
-            return vector2ToString(this->center);
+            return vector2ToString(center);
         if (name == "center_x")
-            return floatText(this->center.x);
+            return floatText(center.x);
         if (name == "center_y")
-            return floatText(this->center.y);
+            return floatText(center.y);
         if (name == "anchor_left")
-            return intText(this->anchorLeft);
+            return intText(anchorLeft);
         if (name == "anchor_right")
-            return intText(this->anchorRight);
+            return intText(anchorRight);
         if (name == "anchor_top")
-            return intText(this->anchorTop);
+            return intText(anchorTop);
         if (name == "anchor_bottom")
-            return intText(this->anchorBottom);
+            return intText(anchorBottom);
         if (name == "retain_anchor_aspect")
-            return intText(this->retainAnchorAspect);
+            return intText(retainAnchorAspect);
         if (name == "clip")
-            return intText(this->clip);
+            return intText(clip);
         if (name == "use_disabled_alpha")
-            return intText(this->useDisabledAlpha);
+            return intText(useDisabledAlpha);
         if (name == "focus_index")
-            return intText(this->getFocusIndex());
+            return intText(getFocusIndex());
         if (name == "name")
             return this->name;
         if (name == "full_name")
-            return this->getFullName();
+            return getFullName();
         return "";
     }
 
@@ -157,71 +157,71 @@ namespace tesraui
     bool Object::setProperty(const hstring& name, const hstring& value)
     {
         if (name == "rect")
-            this->setRect(stringToRect(value));
+            setRect(stringToRect(value));
         else if (name == "position")
-            this->setPosition(stringToVector2(value));
+            setPosition(stringToVector2(value));
         else if (name == "size")
-            this->setSize(stringToVector2(value));
+            setSize(stringToVector2(value));
         else if (name == "x")
-            this->rect.x = value.toFloat();
+            rect.x = value.toFloat();
         else if (name == "y")
-            this->rect.y = value.toFloat();
+            rect.y = value.toFloat();
         else if (name == "w")
-            this->setWidth(value.toFloat());
+            setWidth(value.toFloat());
         else if (name == "h")
-            this->setHeight(value.toFloat());
+            setHeight(value.toFloat());
         else if (name == "visible")
-            this->visible = value.toBool();
+            visible = value.toBool();
         else if (name == "zorder")
-            this->setZOrder(value.toInt());
+            setZOrder(value.toInt());
         else if (name == "enabled")
-            this->setEnabled(value.toBool());
+            setEnabled(value.toBool());
         else if (name == "click_through")
-            this->clickThrough = value.toBool();
+            clickThrough = value.toBool();
         else if (name == "inherit_alpha")
-            this->inheritAlpha = value.toBool();
+            inheritAlpha = value.toBool();
         else if (name == "red")
-            this->color.r = byteValue(value);
+            color.r = byteValue(value);
         else if (name == "green")
-            this->color.g = byteValue(value);
+            color.g = byteValue(value);
         else if (name == "blue")
-            this->color.b = byteValue(value);
+            color.b = byteValue(value);
         else if (name == "alpha")
-            this->color.a = byteValue(value);
+            color.a = byteValue(value);
         else if (name == "color")
-            this->color.set(value);
+            color.set(value);
         else if (name == "angle")
-            this->angle = value.toFloat();
+            angle = value.toFloat();
         else if (name == "scale")
-            this->scaleFactor = stringToVector2(value);
+            scaleFactor = stringToVector2(value);
         else if (name == "scale_x")
-            this->scaleFactor.x = value.toFloat();
+            scaleFactor.x = value.toFloat();
         else if (name == "scale_y")
-            this->scaleFactor.y = value.toFloat();
+            scaleFactor.y = value.toFloat();
         else if (name == "center")
-            this->center = stringToVector2(value);
+            center = stringToVector2(value);
         else if (name == "center_x")
-            this->center.x = value.toFloat();
+            center.x = value.toFloat();
         else if (name == "center_y")
-            this->center.y = value.toFloat();
+            center.y = value.toFloat();
         else if (name == "anchor_left")
-            this->anchorLeft = value.toBool();
+            anchorLeft = value.toBool();
         else if (name == "anchor_right")
-            this->anchorRight = value.toBool();
+            anchorRight = value.toBool();
         else if (name == "anchor_top")
-            this->anchorTop = value.toBool();
+            anchorTop = value.toBool();
         else if (name == "anchor_bottom")
-            this->anchorBottom = value.toBool();
+            anchorBottom = value.toBool();
         else if (name == "retain_anchor_aspect")
-            this->retainAnchorAspect = value.toBool();
+            retainAnchorAspect = value.toBool();
         else if (name == "anchors")
             return setAnchorList(this, value);
         else if (name == "clip")
-            this->clip = value.toBool();
+            clip = value.toBool();
         else if (name == "use_disabled_alpha")
-            this->useDisabledAlpha = value.toBool();
+            useDisabledAlpha = value.toBool();
         else if (name == "focus_index")
-            this->focusIndex = value.toInt();
+            focusIndex = value.toInt();
         else
             return false;
         return true;

@@ -11,12 +11,12 @@ namespace tesraui
 {
     void Object::update(float timeDelta)
     {
-        if (this->childUnderCursorValid)
+        if (childUnderCursorValid)
         {
-            this->clearChildUnderCursor();
+            clearChildUnderCursor();
         }
         // Most objects of a tree are leaves without animators: nothing below has anything to do for them.
-        if (this->children.size() == 0 && this->dynamicAnimators.size() == 0)
+        if (children.size() == 0 && dynamicAnimators.size() == 0)
         {
             return;
         }
@@ -37,18 +37,18 @@ namespace tesraui
         // An animator's custom function may start or stop animators of this object: the walk goes over a
         // copy and skips those deleted meanwhile. A watch, not the address, tells: a new animator may be
         // allocated where a deleted one was.
-        if (this->dynamicAnimators.size() > 0)
+        if (dynamicAnimators.size() > 0)
         {
             std::vector<std::pair<Animator*, LifeToken::Watch>> animators;
-            animators.reserve(this->dynamicAnimators.size());
-            for (Animator* animator : this->dynamicAnimators)
+            animators.reserve(dynamicAnimators.size());
+            for (Animator* animator : dynamicAnimators)
             {
                 animators.emplace_back(animator, animator->watchLife());
             }
             for (auto& [animator, watch] : animators)
             {
-                if (watch.isAlive() && std::find(this->dynamicAnimators.begin(), this->dynamicAnimators.end(),
-                                                 animator) != this->dynamicAnimators.end())
+                if (watch.isAlive() && std::find(dynamicAnimators.begin(), dynamicAnimators.end(),
+                                                 animator) != dynamicAnimators.end())
                 {
                     animator->update(timeDelta);
                     if (!walk.isOwnerAlive())
@@ -58,11 +58,11 @@ namespace tesraui
                 }
             }
         }
-        for (int i = 0; i < this->dynamicAnimators.size();)
+        for (int i = 0; i < dynamicAnimators.size();)
         {
-            if (this->dynamicAnimators[i]->isExpired())
+            if (dynamicAnimators[i]->isExpired())
             {
-                delete this->dynamicAnimators.removeAt(i);
+                delete dynamicAnimators.removeAt(i);
             }
             else
             {
@@ -73,14 +73,14 @@ namespace tesraui
 
     bool Object::isAnimated()
     {
-        for (Animator* animator : this->dynamicAnimators)
+        for (Animator* animator : dynamicAnimators)
         {
             if (animator->isAnimated())
             {
                 return true;
             }
         }
-        for (Object* child : this->children)
+        for (Object* child : children)
         {
             Animator* animator = dynamic_cast<Animator*>(child);
             if (animator != nullptr && animator->isAnimated())
@@ -93,14 +93,14 @@ namespace tesraui
 
     bool Object::isWaitingAnimation()
     {
-        for (Animator* animator : this->dynamicAnimators)
+        for (Animator* animator : dynamicAnimators)
         {
             if (animator->isWaitingAnimation())
             {
                 return true;
             }
         }
-        for (Object* child : this->children)
+        for (Object* child : children)
         {
             Animator* animator = dynamic_cast<Animator*>(child);
             if (animator != nullptr && animator->isWaitingAnimation())

@@ -37,11 +37,11 @@ namespace tesraui
     {
         if (name == "direction")
         {
-            return (this->direction >= RIGHT && this->direction <= UP) ? directionWords[this->direction] : "";
+            return (direction >= RIGHT && direction <= UP) ? directionWords[direction] : "";
         }
         if (name == "stretching")
         {
-            return hstring(this->stretching ? 1 : 0);
+            return hstring(stretching ? 1 : 0);
         }
         hstring result = ProgressBase::getProperty(name);
         return result != "" ? result : ImageBox::getProperty(name);
@@ -55,7 +55,7 @@ namespace tesraui
             {
                 if (value == directionWords[code])
                 {
-                    this->direction = code;
+                    direction = code;
                     return true;
                 }
             }
@@ -64,11 +64,11 @@ namespace tesraui
         }
         if (name == "stretching")
         {
-            this->stretching = value.toBool();
+            stretching = value.toBool();
             return true;
         }
         if ((name == "progress_image" || name == "mask_image") &&
-            !this->_checkDataset(("set image '" + value + "'").c_str()))
+            !_checkDataset(("set image '" + value + "'").c_str()))
         {
             return true;
         }
@@ -101,23 +101,23 @@ namespace tesraui
     void ProgressBar::_draw()
     {
         ImageBox::_draw();
-        float p = this->_clampedProgress();
-        tesra::Color color = this->getDerivedColor();
-        color.a = (unsigned char)(color.a * this->getDisabledAlphaFactor());
-        kavtypes::Rectangle drawRect = this->getDrawRect();
-        if (this->progressImage != nullptr && p > 0.0f)
+        float p = _clampedProgress();
+        tesra::Color color = getDerivedColor();
+        color.a = (unsigned char)(color.a * getDisabledAlphaFactor());
+        kavtypes::Rectangle drawRect = getDrawRect();
+        if (progressImage != nullptr && p > 0.0f)
         {
-            kavtypes::Rectangle source = this->progressImage->getSourceRect();
-            if (!this->stretching)
+            kavtypes::Rectangle source = progressImage->getSourceRect();
+            if (!stretching)
             {
-                this->progressImage->setSourceRect(cut(source, this->direction, p));
+                progressImage->setSourceRect(cut(source, direction, p));
             }
-            this->progressImage->draw(cut(drawRect, this->direction, p), color);
-            if (!this->stretching)
+            progressImage->draw(cut(drawRect, direction, p), color);
+            if (!stretching)
             {
-                this->progressImage->setSourceRect(source);
+                progressImage->setSourceRect(source);
             }
         }
-        this->_drawMask(drawRect, color);
+        _drawMask(drawRect, color);
     }
 } // namespace tesraui

@@ -28,29 +28,29 @@ namespace tesraui
 
     void ProgressBase::setProgressImage(Image* image)
     {
-        this->progressImage = image;
-        this->progressImageName = nameOf(image);
+        progressImage = image;
+        progressImageName = nameOf(image);
     }
 
     void ProgressBase::setMaskImage(Image* image)
     {
-        this->maskImage = image;
-        this->maskImageName = nameOf(image);
+        maskImage = image;
+        maskImageName = nameOf(image);
     }
 
     hstring ProgressBase::getProperty(const hstring& name)
     {
         if (name == "progress_image")
         {
-            return this->progressImageName;
+            return progressImageName;
         }
         if (name == "mask_image")
         {
-            return this->maskImageName;
+            return maskImageName;
         }
         if (name == "progress")
         {
-            return hstring(this->progress);
+            return hstring(progress);
         }
         return "";
     }
@@ -60,15 +60,15 @@ namespace tesraui
         // The owner has made sure there is a dataset to look images up in.
         if (name == "progress_image")
         {
-            this->setProgressImage(this->getDataset()->getImage(value));
+            setProgressImage(getDataset()->getImage(value));
         }
         else if (name == "mask_image")
         {
-            this->setMaskImage(this->getDataset()->getImage(value));
+            setMaskImage(getDataset()->getImage(value));
         }
         else if (name == "progress")
         {
-            this->progress = value.toFloat();
+            progress = value.toFloat();
         }
         else
         {
@@ -79,14 +79,14 @@ namespace tesraui
 
     float ProgressBase::_clampedProgress() const
     {
-        return this->progress < 0.0f ? 0.0f : (this->progress > 1.0f ? 1.0f : this->progress);
+        return progress < 0.0f ? 0.0f : (progress > 1.0f ? 1.0f : progress);
     }
 
     void ProgressBase::_drawMask(const kavtypes::Rectangle& rect, const tesra::Color& color)
     {
-        if (this->maskImage != nullptr)
+        if (maskImage != nullptr)
         {
-            this->maskImage->draw(rect, color);
+            maskImage->draw(rect, color);
         }
     }
 } // namespace tesraui

@@ -62,9 +62,8 @@ namespace tesraui
     {
         if (name == "direction")
         {
-            return (this->direction >= CLOCKWISE && this->direction <= COUNTERCLOCKWISE_270)
-                       ? directionWords[this->direction]
-                       : "";
+            return (direction >= CLOCKWISE && direction <= COUNTERCLOCKWISE_270) ? directionWords[direction]
+                                                                                 : "";
         }
         hstring result = ProgressBase::getProperty(name);
         return result != "" ? result : ImageBox::getProperty(name);
@@ -78,7 +77,7 @@ namespace tesraui
             {
                 if (value == directionWords[code])
                 {
-                    this->direction = code;
+                    direction = code;
                     return true;
                 }
             }
@@ -86,7 +85,7 @@ namespace tesraui
             return false;
         }
         if ((name == "progress_image" || name == "mask_image") &&
-            !this->_checkDataset(("set image '" + value + "'").c_str()))
+            !_checkDataset(("set image '" + value + "'").c_str()))
         {
             return true;
         }
@@ -120,28 +119,28 @@ namespace tesraui
     void ProgressCircle::_draw()
     {
         ImageBox::_draw();
-        float p = this->_clampedProgress();
-        tesra::Color color = this->getDerivedColor();
-        color.a = (unsigned char)(color.a * this->getDisabledAlphaFactor());
-        kavtypes::Rectangle drawRect = this->getDrawRect();
-        if (this->progressImage != nullptr)
+        float p = _clampedProgress();
+        tesra::Color color = getDerivedColor();
+        color.a = (unsigned char)(color.a * getDisabledAlphaFactor());
+        kavtypes::Rectangle drawRect = getDrawRect();
+        if (progressImage != nullptr)
         {
             if (p >= 1.0f)
             {
-                this->progressImage->draw(drawRect, color);
+                progressImage->draw(drawRect, color);
             }
             else if (p > 0.0f)
             {
                 harray<tesra::TexturedVertex> vertices;
-                for (const Vector2& point : _pie(this->direction, p))
+                for (const Vector2& point : _pie(direction, p))
                 {
                     vertices.push_back(tesra::TexturedVertex(drawRect.x + point.x * drawRect.w,
                                                              drawRect.y + point.y * drawRect.h, 0.0f, point.x,
                                                              point.y));
                 }
-                this->progressImage->draw(vertices, color);
+                progressImage->draw(vertices, color);
             }
         }
-        this->_drawMask(drawRect, color);
+        _drawMask(drawRect, color);
     }
 } // namespace tesraui

@@ -13,12 +13,12 @@ namespace tesraui
 {
     ScrollArea::ScrollArea(const hstring& name, kavtypes::Rectangle rect) : Object(name, rect), ButtonBase()
     {
-        this->clip = true;
+        clip = true;
     }
 
     ScrollArea::~ScrollArea()
     {
-        Container* container = dynamic_cast<Container*>(this->parent);
+        Container* container = dynamic_cast<Container*>(parent);
         if (container != nullptr && container->_getScrollArea() == this)
         {
             container->_setScrollArea(nullptr);
@@ -49,23 +49,23 @@ namespace tesraui
     {
         if (name == "allow_drag")
         {
-            return hstring(this->allowDrag ? 1 : 0);
+            return hstring(allowDrag ? 1 : 0);
         }
         if (name == "inertia")
         {
-            return hstring(this->inertia);
+            return hstring(inertia);
         }
         if (name == "drag_threshold")
         {
-            return hstring(this->dragThreshold);
+            return hstring(dragThreshold);
         }
         if (name == "drag_max_speed")
         {
-            return hstring(this->dragMaxSpeed);
+            return hstring(dragMaxSpeed);
         }
         if (name == "swap_scroll_wheels")
         {
-            return hstring(this->swapScrollWheels ? 1 : 0);
+            return hstring(swapScrollWheels ? 1 : 0);
         }
         hstring result = ButtonBase::getProperty(name);
         return result != "" ? result : Object::getProperty(name);
@@ -75,23 +75,23 @@ namespace tesraui
     {
         if (name == "allow_drag")
         {
-            this->allowDrag = value.toBool();
+            allowDrag = value.toBool();
         }
         else if (name == "inertia")
         {
-            this->inertia = value.toFloat();
+            inertia = value.toFloat();
         }
         else if (name == "drag_threshold")
         {
-            this->dragThreshold = value.toFloat();
+            dragThreshold = value.toFloat();
         }
         else if (name == "drag_max_speed")
         {
-            this->dragMaxSpeed = value.toFloat();
+            dragMaxSpeed = value.toFloat();
         }
         else if (name == "swap_scroll_wheels")
         {
-            this->swapScrollWheels = value.toBool();
+            swapScrollWheels = value.toBool();
         }
         else
         {
@@ -103,7 +103,7 @@ namespace tesraui
     void ScrollArea::notifyEvent(const hstring& type, void* args)
     {
         Object::notifyEvent(type, args);
-        Container* container = dynamic_cast<Container*>(this->parent);
+        Container* container = dynamic_cast<Container*>(parent);
         if (type == "AttachToObject")
         {
             if (container != nullptr)
@@ -120,7 +120,7 @@ namespace tesraui
         }
         else if (type == "Resized")
         {
-            this->setScrollOffset(this->getScrollOffsetX(), this->getScrollOffsetY());
+            setScrollOffset(getScrollOffsetX(), getScrollOffsetY());
         }
     }
 
@@ -138,8 +138,8 @@ namespace tesraui
 
     void ScrollArea::setScrollOffset(float x, float y)
     {
-        bool clamp = (this->parent != nullptr);
-        kavtypes::Vector2 parentSize = clamp ? this->parent->getSize() : kavtypes::Vector2();
+        bool clamp = (parent != nullptr);
+        kavtypes::Vector2 parentSize = clamp ? parent->getSize() : kavtypes::Vector2();
         if (!std::isnan(x))
         {
             this->rect.x = clampedPosition(x, parentSize.x, this->rect.w, clamp);
@@ -152,34 +152,33 @@ namespace tesraui
 
     void ScrollArea::snapScrollOffset()
     {
-        this->setScrollOffset(std::floor(this->getScrollOffsetX() + 0.5f),
-                              std::floor(this->getScrollOffsetY() + 0.5f));
+        setScrollOffset(std::floor(getScrollOffsetX() + 0.5f), std::floor(getScrollOffsetY() + 0.5f));
     }
 
     bool ScrollArea::isScrollable() const
     {
-        Container* container = dynamic_cast<Container*>(this->parent);
+        Container* container = dynamic_cast<Container*>(parent);
         return container != nullptr &&
                (this->rect.w > container->getWidth() || this->rect.h > container->getHeight());
     }
 
     bool ScrollArea::isScrolling() const
     {
-        return !this->pushed && (this->dragSpeed.x != 0.0f || this->dragSpeed.y != 0.0f);
+        return !pushed && (dragSpeed.x != 0.0f || dragSpeed.y != 0.0f);
     }
 
     void ScrollArea::stopScrolling()
     {
-        this->dragging = false;
-        this->pushed = false;
-        this->dragSpeed.set(0.0f, 0.0f);
+        dragging = false;
+        pushed = false;
+        dragSpeed.set(0.0f, 0.0f);
     }
 
     void ScrollArea::_adjustDragSpeed()
     {
-        this->inertiaStartOffset = this->getScrollOffset();
-        this->inertiaTime.set(0.0f, 0.0f);
-        Container* container = dynamic_cast<Container*>(this->parent);
+        inertiaStartOffset = getScrollOffset();
+        inertiaTime.set(0.0f, 0.0f);
+        Container* container = dynamic_cast<Container*>(parent);
         if (container != nullptr)
         {
             if (container->_getScrollBarH() != nullptr)
@@ -195,7 +194,7 @@ namespace tesraui
 
     bool ScrollArea::_checkHover()
     {
-        return this->dragging ? this->isCursorInside() : ButtonBase::_checkHover();
+        return dragging ? isCursorInside() : ButtonBase::_checkHover();
     }
 
     void ScrollArea::_cancelChildren(unsigned int keyCode)
@@ -213,15 +212,15 @@ namespace tesraui
 
     bool ScrollArea::onMouseDown(unsigned int keyCode)
     {
-        if (this->allowDrag)
+        if (allowDrag)
         {
             // Whatever child lies under the pointer, a press inside pushes the area.
-            this->dragging = true;
+            dragging = true;
             bool pushedNow = ButtonBase::onMouseDown(keyCode);
-            this->dragging = false;
+            dragging = false;
             if (pushedNow)
             {
-                this->clickPosition = getCursorPosition();
+                clickPosition = getCursorPosition();
             }
         }
         return Object::onMouseDown(keyCode);
@@ -229,14 +228,14 @@ namespace tesraui
 
     bool ScrollArea::onMouseUp(unsigned int keyCode)
     {
-        if (this->allowDrag)
+        if (allowDrag)
         {
-            this->dragging = false;
-            this->_adjustDragSpeed();
+            dragging = false;
+            _adjustDragSpeed();
             if (ButtonBase::onMouseUp(keyCode))
             {
                 // The children do not see this release: a press on one of them must not stay pending.
-                this->_cancelChildren(keyCode);
+                _cancelChildren(keyCode);
                 return true;
             }
         }
@@ -249,7 +248,7 @@ namespace tesraui
         {
             return true;
         }
-        if (this->allowDrag)
+        if (allowDrag)
         {
             ButtonBase::onMouseMove();
         }
@@ -260,7 +259,7 @@ namespace tesraui
     {
         if (isDebugEnabled())
         {
-            kavtypes::Rectangle area = this->getDrawRect();
+            kavtypes::Rectangle area = getDrawRect();
             tesra::rendersys->drawFilledRect(area, tesra::Color(0, 255, 0, 32));
             tesra::rendersys->drawRect(area, tesra::Color(255, 255, 0, 64));
         }

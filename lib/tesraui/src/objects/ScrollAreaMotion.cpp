@@ -13,23 +13,22 @@ namespace tesraui
     void ScrollArea::update(float timeDelta)
     {
         Object::update(timeDelta);
-        if (this->allowDrag && this->parent != nullptr && this->_updateDrag(timeDelta))
+        if (allowDrag && parent != nullptr && _updateDrag(timeDelta))
         {
             return;
         }
-        if (!this->dragging && this->inertia > 0.0f && !this->pushed &&
-            (this->dragSpeed.x != 0.0f || this->dragSpeed.y != 0.0f))
+        if (!dragging && inertia > 0.0f && !pushed && (dragSpeed.x != 0.0f || dragSpeed.y != 0.0f))
         {
-            this->_updateFling(timeDelta);
+            _updateFling(timeDelta);
         }
         else
         {
-            this->inertiaTime.set(0.0f, 0.0f);
+            inertiaTime.set(0.0f, 0.0f);
             // Without inertia a released area rests at once; a speed kept here would read as a fling for
             // ever.
-            if (this->inertia <= 0.0f && !this->pushed && !this->dragging)
+            if (inertia <= 0.0f && !pushed && !dragging)
             {
-                this->dragSpeed.set(0.0f, 0.0f);
+                dragSpeed.set(0.0f, 0.0f);
             }
         }
     }
@@ -38,57 +37,57 @@ namespace tesraui
     {
         ButtonBase::update(timeDelta);
         kavtypes::Vector2 cursor = getCursorPosition();
-        if (this->pushed && !this->dragging)
+        if (pushed && !dragging)
         {
             // A press on a flinging area catches it at once; otherwise the pointer must travel first.
-            bool moving = (this->dragSpeed.x != 0.0f || this->dragSpeed.y != 0.0f);
-            if (moving || std::fabs(cursor.x - this->clickPosition.x) >= this->dragThreshold ||
-                std::fabs(cursor.y - this->clickPosition.y) >= this->dragThreshold)
+            bool moving = (dragSpeed.x != 0.0f || dragSpeed.y != 0.0f);
+            if (moving || std::fabs(cursor.x - clickPosition.x) >= dragThreshold ||
+                std::fabs(cursor.y - clickPosition.y) >= dragThreshold)
             {
-                this->dragging = true;
-                this->clickScrollOffset = this->getScrollOffset();
-                this->lastCursorPosition = cursor;
-                this->_cancelChildren(1);
+                dragging = true;
+                clickScrollOffset = getScrollOffset();
+                lastCursorPosition = cursor;
+                _cancelChildren(1);
             }
             else
             {
-                this->dragSpeed.set(0.0f, 0.0f);
-                this->snapScrollOffset();
+                dragSpeed.set(0.0f, 0.0f);
+                snapScrollOffset();
             }
         }
-        else if (this->pushed && this->dragging)
+        else if (pushed && dragging)
         {
-            this->dragSpeed.set(0.0f, 0.0f);
-            this->snapScrollOffset();
+            dragSpeed.set(0.0f, 0.0f);
+            snapScrollOffset();
         }
-        if (!this->dragging)
+        if (!dragging)
         {
             return false;
         }
-        kavtypes::Vector2 scale = this->getDerivedScale();
-        kavtypes::Vector2 offset = this->getScrollOffset();
+        kavtypes::Vector2 scale = getDerivedScale();
+        kavtypes::Vector2 offset = getScrollOffset();
         // A vanished scale gives no way to map the pointer's travel: that axis stays.
         if (scale.x != 0.0f)
         {
-            offset.x = this->clickScrollOffset.x + (this->clickPosition.x - cursor.x) / scale.x;
+            offset.x = clickScrollOffset.x + (clickPosition.x - cursor.x) / scale.x;
         }
         if (scale.y != 0.0f)
         {
-            offset.y = this->clickScrollOffset.y + (this->clickPosition.y - cursor.y) / scale.y;
+            offset.y = clickScrollOffset.y + (clickPosition.y - cursor.y) / scale.y;
         }
-        this->setScrollOffset(offset);
+        setScrollOffset(offset);
         // An unfocused window reports frames of no time; they carry no speed.
         if (timeDelta > 0.0f)
         {
-            this->dragSpeed = (cursor - this->lastCursorPosition) / timeDelta;
-            float length = this->dragSpeed.length();
-            if (this->dragMaxSpeed > 0.0f && length > 0.0f && length > this->dragMaxSpeed)
+            dragSpeed = (cursor - lastCursorPosition) / timeDelta;
+            float length = dragSpeed.length();
+            if (dragMaxSpeed > 0.0f && length > 0.0f && length > dragMaxSpeed)
             {
-                this->dragSpeed *= this->dragMaxSpeed / length;
+                dragSpeed *= dragMaxSpeed / length;
             }
         }
-        this->lastCursorPosition = cursor;
-        this->_adjustDragSpeed();
+        lastCursorPosition = cursor;
+        _adjustDragSpeed();
         return true;
     }
 
@@ -99,11 +98,11 @@ namespace tesraui
         {
             return;
         }
-        this->inertiaTime += kavtypes::Vector2(timeDelta, timeDelta);
-        float a = this->inertia;
-        float* speeds[2] = {&this->dragSpeed.x, &this->dragSpeed.y};
-        float* times[2] = {&this->inertiaTime.x, &this->inertiaTime.y};
-        float* starts[2] = {&this->inertiaStartOffset.x, &this->inertiaStartOffset.y};
+        inertiaTime += kavtypes::Vector2(timeDelta, timeDelta);
+        float a = inertia;
+        float* speeds[2] = {&dragSpeed.x, &dragSpeed.y};
+        float* times[2] = {&inertiaTime.x, &inertiaTime.y};
+        float* starts[2] = {&inertiaStartOffset.x, &inertiaStartOffset.y};
         float distances[2] = {0.0f, 0.0f};
         for (int axis = 0; axis < 2; ++axis)
         {
@@ -125,11 +124,10 @@ namespace tesraui
                 *times[axis] = 0.0f;
             }
         }
-        kavtypes::Vector2 before = this->getScrollOffset();
-        this->setScrollOffset(this->inertiaStartOffset.x - distances[0],
-                              this->inertiaStartOffset.y - distances[1]);
-        this->snapScrollOffset();
-        kavtypes::Vector2 after = this->getScrollOffset();
+        kavtypes::Vector2 before = getScrollOffset();
+        setScrollOffset(inertiaStartOffset.x - distances[0], inertiaStartOffset.y - distances[1]);
+        snapScrollOffset();
+        kavtypes::Vector2 after = getScrollOffset();
         float befores[2] = {before.x, before.y};
         float afters[2] = {after.x, after.y};
         for (int axis = 0; axis < 2; ++axis)

@@ -37,23 +37,23 @@ namespace tesraui
     {
         if (name == "skin")
         {
-            return this->skin;
+            return skin;
         }
         if (name == "grid_size")
         {
-            return hstring(this->gridSize);
+            return hstring(gridSize);
         }
         if (name == "use_fading")
         {
-            return hstring(this->useFading ? 1 : 0);
+            return hstring(useFading ? 1 : 0);
         }
         if (name == "height_hide")
         {
-            return hstring(this->heightHide ? 1 : 0);
+            return hstring(heightHide ? 1 : 0);
         }
         if (name == "use_stretched_slider")
         {
-            return hstring(this->useStretchedSlider ? 1 : 0);
+            return hstring(useStretchedSlider ? 1 : 0);
         }
         return Object::getProperty(name);
     }
@@ -62,24 +62,24 @@ namespace tesraui
     {
         if (name == "skin")
         {
-            this->skin = value;
-            this->notifyEvent("SkinChange", nullptr);
+            skin = value;
+            notifyEvent("SkinChange", nullptr);
         }
         else if (name == "grid_size")
         {
-            this->gridSize = value.toFloat();
+            gridSize = value.toFloat();
         }
         else if (name == "use_fading")
         {
-            this->useFading = value.toBool();
+            useFading = value.toBool();
         }
         else if (name == "height_hide")
         {
-            this->heightHide = value.toBool();
+            heightHide = value.toBool();
         }
         else if (name == "use_stretched_slider")
         {
-            this->useStretchedSlider = value.toBool();
+            useStretchedSlider = value.toBool();
         }
         else
         {
@@ -91,7 +91,7 @@ namespace tesraui
     void ScrollBar::notifyEvent(const hstring& type, void* args)
     {
         Object::notifyEvent(type, args);
-        Container* container = this->_getContainer();
+        Container* container = _getContainer();
         if (type == "AttachToObject")
         {
             if (container == nullptr)
@@ -101,26 +101,25 @@ namespace tesraui
             }
             else
             {
-                this->_linkContainer(container, true);
+                _linkContainer(container, true);
             }
         }
         else if (type == "DetachFromObject")
         {
             if (container != nullptr)
             {
-                this->_linkContainer(container, false);
+                _linkContainer(container, false);
             }
         }
         else if (type == "SkinChange")
         {
-            this->_applySkin();
+            _applySkin();
         }
     }
 
     ImageButton*& ScrollBar::_manual(ButtonKind kind)
     {
-        ImageButton** links[4] = {&this->buttonBackground, &this->buttonSlider, &this->buttonForward,
-                                  &this->buttonBackward};
+        ImageButton** links[4] = {&buttonBackground, &buttonSlider, &buttonForward, &buttonBackward};
         return *links[kind];
     }
 
@@ -131,8 +130,8 @@ namespace tesraui
 
     ImageButton*& ScrollBar::_skinned(ButtonKind kind)
     {
-        ImageButton** links[4] = {&this->skinButtonBackground, &this->skinButtonSlider,
-                                  &this->skinButtonForward, &this->skinButtonBackward};
+        ImageButton** links[4] = {&skinButtonBackground, &skinButtonSlider, &skinButtonForward,
+                                  &skinButtonBackward};
         return *links[kind];
     }
 
@@ -143,28 +142,28 @@ namespace tesraui
 
     ImageButton* ScrollBar::getButton(ButtonKind kind) const
     {
-        ImageButton* manual = this->_manual(kind);
-        return manual != nullptr ? manual : this->_skinned(kind);
+        ImageButton* manual = _manual(kind);
+        return manual != nullptr ? manual : _skinned(kind);
     }
 
     ImageButton* ScrollBar::getButtonBackground() const
     {
-        return this->getButton(BACKGROUND);
+        return getButton(BACKGROUND);
     }
 
     ImageButton* ScrollBar::getButtonSlider() const
     {
-        return this->getButton(SLIDER);
+        return getButton(SLIDER);
     }
 
     void ScrollBar::_setManualButton(ButtonKind kind, ImageButton* button)
     {
-        ImageButton* skinned = this->_skinned(kind);
+        ImageButton* skinned = _skinned(kind);
         if (button != nullptr && button == skinned)
         {
             return;
         }
-        this->_manual(kind) = button;
+        _manual(kind) = button;
         if (skinned != nullptr)
         {
             skinned->setVisible(button == nullptr);
@@ -175,52 +174,52 @@ namespace tesraui
     {
         for (ButtonKind kind : {BACKGROUND, SLIDER, FORWARD, BACKWARD})
         {
-            if (this->_manual(kind) == button)
+            if (_manual(kind) == button)
             {
-                this->_setManualButton(kind, nullptr);
+                _setManualButton(kind, nullptr);
             }
-            if (this->_skinned(kind) == button)
+            if (_skinned(kind) == button)
             {
-                this->_skinned(kind) = nullptr;
+                _skinned(kind) = nullptr;
             }
         }
     }
 
     Container* ScrollBar::_getContainer() const
     {
-        return dynamic_cast<Container*>(this->parent);
+        return dynamic_cast<Container*>(parent);
     }
 
     ScrollArea* ScrollBar::_getArea() const
     {
-        Container* container = this->_getContainer();
+        Container* container = _getContainer();
         return container != nullptr ? container->_getScrollArea() : nullptr;
     }
 
     void ScrollBar::_applySkin()
     {
-        if (this->skin == "")
+        if (skin == "")
         {
             for (ButtonKind kind : {BACKGROUND, SLIDER, FORWARD, BACKWARD})
             {
-                ImageButton* button = this->_skinned(kind);
+                ImageButton* button = _skinned(kind);
                 if (button != nullptr)
                 {
-                    this->_skinned(kind) = nullptr;
-                    if (this->dataset != nullptr)
+                    _skinned(kind) = nullptr;
+                    if (dataset != nullptr)
                     {
-                        this->removeChildAndUnregister(button);
+                        removeChildAndUnregister(button);
                     }
                     else
                     {
-                        this->removeChild(button);
+                        removeChild(button);
                     }
                     delete button;
                 }
             }
             return;
         }
-        if (!this->_checkDataset(("apply skin '" + this->skin + "'").c_str()))
+        if (!_checkDataset(("apply skin '" + skin + "'").c_str()))
         {
             return;
         }
@@ -233,35 +232,32 @@ namespace tesraui
         const ButtonKind kinds[4] = {BACKGROUND, SLIDER, FORWARD, BACKWARD};
         for (int i = 0; i < 4; ++i)
         {
-            if (this->_skinned(kinds[i]) == nullptr)
+            if (_skinned(kinds[i]) == nullptr)
             {
                 // Linked before it is attached, so that attaching does not take it for a manual button.
                 ImageButton* button = static_cast<ImageButton*>(makers[i].second(
                     tesra::generateName(makers[i].first), kavtypes::Rectangle(0, 0, -1, -1)));
-                this->_skinned(kinds[i]) = button;
-                this->addChildAndRegister(button);
+                _skinned(kinds[i]) = button;
+                addChildAndRegister(button);
             }
         }
-        const hstring prefix = this->skin + "/";
+        const hstring prefix = skin + "/";
         const hstring names[4][3] = {
-            {this->getSkinNameBackground(), this->getSkinNameBackground(), this->getSkinNameBackground()},
-            {this->getSkinNameSliderNormal(), this->getSkinNameSliderHover(),
-             this->getSkinNameSliderPushed()},
-            {this->getSkinNameForwardNormal(), this->getSkinNameForwardHover(),
-             this->getSkinNameForwardPushed()},
-            {this->getSkinNameBackwardNormal(), this->getSkinNameBackwardHover(),
-             this->getSkinNameBackwardPushed()}};
+            {getSkinNameBackground(), getSkinNameBackground(), getSkinNameBackground()},
+            {getSkinNameSliderNormal(), getSkinNameSliderHover(), getSkinNameSliderPushed()},
+            {getSkinNameForwardNormal(), getSkinNameForwardHover(), getSkinNameForwardPushed()},
+            {getSkinNameBackwardNormal(), getSkinNameBackwardHover(), getSkinNameBackwardPushed()}};
         for (int i = 0; i < 4; ++i)
         {
-            ImageButton* button = this->_skinned(kinds[i]);
+            ImageButton* button = _skinned(kinds[i]);
             button->setImageByNameIfChanged(prefix + names[i][0]);
             button->trySetHoverImageByName(prefix + names[i][1]);
             button->trySetPushedImageByName(prefix + names[i][2]);
             button->resizeToFitImage();
-            button->setVisible(this->_manual(kinds[i]) == nullptr);
+            button->setVisible(_manual(kinds[i]) == nullptr);
         }
-        this->_updateChildren();
-        this->_updateBar();
+        _updateChildren();
+        _updateBar();
     }
 
     bool ScrollBar::onMouseMove()
@@ -270,12 +266,12 @@ namespace tesraui
         {
             return true;
         }
-        ImageButton* slider = this->getButtonSlider();
-        ImageButton* track = this->getButtonBackground();
+        ImageButton* slider = getButtonSlider();
+        ImageButton* track = getButtonBackground();
         if (slider != nullptr && slider->isPushed() && track != nullptr)
         {
-            kavtypes::Vector2 point = track->transformToLocalSpace(getCursorPosition()) - this->grabOffset;
-            this->_moveScrollBar(point.x, point.y);
+            kavtypes::Vector2 point = track->transformToLocalSpace(getCursorPosition()) - grabOffset;
+            _moveScrollBar(point.x, point.y);
         }
         return false;
     }
@@ -286,15 +282,15 @@ namespace tesraui
         {
             return true;
         }
-        Container* container = this->_getContainer();
-        ScrollArea* area = this->_getArea();
-        if (area != nullptr && (container->isCursorInside() || this->isCursorInside()))
+        Container* container = _getContainer();
+        ScrollArea* area = _getArea();
+        if (area != nullptr && (container->isCursorInside() || isCursorInside()))
         {
             if (area->isSwapScrollWheels())
             {
                 std::swap(x, y);
             }
-            this->addScrollValue(this->_calcScrollMove(x, y));
+            addScrollValue(_calcScrollMove(x, y));
         }
         // Other objects see the wheel too.
         return false;
@@ -303,35 +299,35 @@ namespace tesraui
     void ScrollBar::update(float timeDelta)
     {
         Object::update(timeDelta);
-        this->_updateBar();
-        if (this->skin == "" && this->_getArea() != nullptr && this->fadeTimer > 0.0f)
+        _updateBar();
+        if (skin == "" && _getArea() != nullptr && fadeTimer > 0.0f)
         {
-            this->fadeTimer -= timeDelta;
+            fadeTimer -= timeDelta;
         }
     }
 
     void ScrollBar::_draw()
     {
         Object::_draw();
-        ScrollArea* area = this->_getArea();
-        if (this->skin != "" || area == nullptr)
+        ScrollArea* area = _getArea();
+        if (skin != "" || area == nullptr)
         {
             return;
         }
         if (area->isScrolling())
         {
-            this->fadeTimer = 1.0f;
+            fadeTimer = 1.0f;
         }
-        if ((this->useFading && this->fadeTimer <= 0.0f) || (this->heightHide && !this->_checkAreaSize()))
+        if ((useFading && fadeTimer <= 0.0f) || (heightHide && !_checkAreaSize()))
         {
             return;
         }
-        tesra::Color color = this->getDerivedColor();
-        if (this->useFading && this->fadeTimer < 0.25f)
+        tesra::Color color = getDerivedColor();
+        if (useFading && fadeTimer < 0.25f)
         {
-            float alpha = color.a * this->fadeTimer * 4.0f;
+            float alpha = color.a * fadeTimer * 4.0f;
             color.a = (unsigned char)std::max(0.0f, std::min(alpha, 255.0f));
         }
-        tesra::rendersys->drawFilledRect(this->_getBarDrawRect(), color);
+        tesra::rendersys->drawFilledRect(_getBarDrawRect(), color);
     }
 } // namespace tesraui

@@ -6,15 +6,15 @@ namespace tesraui
 {
     ScrollBarH::ScrollBarH(const hstring& name, kavtypes::Rectangle rect) : ScrollBar(name, rect)
     {
-        this->axis = 0;
+        axis = 0;
     }
 
     ScrollBarH::~ScrollBarH()
     {
-        Container* container = this->_getContainer();
+        Container* container = _getContainer();
         if (container != nullptr)
         {
-            this->_linkContainer(container, false);
+            _linkContainer(container, false);
         }
     }
 
@@ -37,15 +37,15 @@ namespace tesraui
 
     ScrollBarV::ScrollBarV(const hstring& name, kavtypes::Rectangle rect) : ScrollBar(name, rect)
     {
-        this->axis = 1;
+        axis = 1;
     }
 
     ScrollBarV::~ScrollBarV()
     {
-        Container* container = this->_getContainer();
+        Container* container = _getContainer();
         if (container != nullptr)
         {
-            this->_linkContainer(container, false);
+            _linkContainer(container, false);
         }
     }
 

@@ -65,7 +65,7 @@ namespace tesraui
     ScrollBarButtonBackground::ScrollBarButtonBackground(const hstring& name, kavtypes::Rectangle rect)
         : ScrollBarButton(name, rect)
     {
-        this->registerEvent("Click", &onTrackClick);
+        registerEvent("Click", &onTrackClick);
     }
 
     Object* ScrollBarButtonBackground::createInstance(const hstring& name, kavtypes::Rectangle rect)
@@ -76,8 +76,8 @@ namespace tesraui
     ScrollBarButtonSlider::ScrollBarButtonSlider(const hstring& name, kavtypes::Rectangle rect)
         : ScrollBarButton(name, rect)
     {
-        this->registerEvent("MouseDown", &onSliderDown);
-        this->registerEvent("Click", &onSliderClick);
+        registerEvent("MouseDown", &onSliderDown);
+        registerEvent("Click", &onSliderClick);
     }
 
     Object* ScrollBarButtonSlider::createInstance(const hstring& name, kavtypes::Rectangle rect)
@@ -88,7 +88,7 @@ namespace tesraui
     ScrollBarButtonForward::ScrollBarButtonForward(const hstring& name, kavtypes::Rectangle rect)
         : ScrollBarButton(name, rect)
     {
-        this->registerEvent("Click", &onForwardClick);
+        registerEvent("Click", &onForwardClick);
     }
 
     Object* ScrollBarButtonForward::createInstance(const hstring& name, kavtypes::Rectangle rect)
@@ -99,7 +99,7 @@ namespace tesraui
     ScrollBarButtonBackward::ScrollBarButtonBackward(const hstring& name, kavtypes::Rectangle rect)
         : ScrollBarButton(name, rect)
     {
-        this->registerEvent("Click", &onBackwardClick);
+        registerEvent("Click", &onBackwardClick);
     }
 
     Object* ScrollBarButtonBackward::createInstance(const hstring& name, kavtypes::Rectangle rect)

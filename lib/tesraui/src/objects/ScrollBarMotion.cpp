@@ -44,19 +44,19 @@ namespace tesraui
 
     void ScrollBar::scrollBack(float multiplier)
     {
-        float step = std::max(std::fabs(this->gridSize), std::trunc(std::fabs(scrollDistance) * multiplier));
-        this->addScrollValue(-step);
+        float step = std::max(std::fabs(gridSize), std::trunc(std::fabs(scrollDistance) * multiplier));
+        addScrollValue(-step);
     }
 
     void ScrollBar::scrollForward(float multiplier)
     {
-        float step = std::max(std::fabs(this->gridSize), std::trunc(std::fabs(scrollDistance) * multiplier));
-        this->addScrollValue(step);
+        float step = std::max(std::fabs(gridSize), std::trunc(std::fabs(scrollDistance) * multiplier));
+        addScrollValue(step);
     }
 
     void ScrollBar::_resetAreaInertia()
     {
-        ScrollArea* area = this->_getArea();
+        ScrollArea* area = _getArea();
         if (area == nullptr)
         {
             return;
@@ -77,7 +77,7 @@ namespace tesraui
 
     void ScrollBar::addScrollValue(float value)
     {
-        ScrollArea* area = this->_getArea();
+        ScrollArea* area = _getArea();
         if (area == nullptr)
         {
             return;
@@ -88,10 +88,10 @@ namespace tesraui
         {
             setAlong(offset, this->axis, along(offset, this->axis) + value);
             area->setScrollOffset(offset);
-            this->_updateBar();
+            _updateBar();
             return;
         }
-        this->_resetAreaInertia();
+        _resetAreaInertia();
         Vector2 speed = area->getDragSpeed();
         float s = along(speed, this->axis);
         if (s != 0.0f)
@@ -108,22 +108,22 @@ namespace tesraui
             area->setInertiaStartOffset(start);
             area->setInertiaTime(time);
         }
-        else if (this->gridSize > 0.0f && std::fabs(value) < this->gridSize)
+        else if (gridSize > 0.0f && std::fabs(value) < gridSize)
         {
-            value = sign(value) * this->gridSize;
+            value = sign(value) * gridSize;
         }
         // The speed from which the deceleration stops after exactly value.
         setAlong(speed, this->axis, -sign(value) * std::sqrt(std::fabs(value) * a * 2.0f));
         area->setDragSpeed(speed);
-        this->adjustDragSpeed();
-        this->_updateBar();
+        adjustDragSpeed();
+        _updateBar();
     }
 
     void ScrollBar::adjustDragSpeed()
     {
-        Container* container = this->_getContainer();
-        ScrollArea* area = this->_getArea();
-        float g = this->gridSize;
+        Container* container = _getContainer();
+        ScrollArea* area = _getArea();
+        float g = gridSize;
         if (area == nullptr || g <= 0.0f || area->getInertia() <= 0.0f)
         {
             return;
@@ -162,10 +162,10 @@ namespace tesraui
 
     void ScrollBar::_updateBar()
     {
-        ImageButton* slider = this->getButtonSlider();
-        ImageButton* track = this->getButtonBackground();
-        Container* container = this->_getContainer();
-        ScrollArea* area = this->_getArea();
+        ImageButton* slider = getButtonSlider();
+        ImageButton* track = getButtonBackground();
+        Container* container = _getContainer();
+        ScrollArea* area = _getArea();
         if (slider == nullptr || track == nullptr || area == nullptr)
         {
             return;
@@ -176,7 +176,7 @@ namespace tesraui
         float range = aw - along(container->getSize(), this->axis);
         float ratio = aw > 0.0f ? range / aw : 0.0f;
         float fraction = ratio > 0.0f ? along(area->getScrollOffset(), this->axis) / range : 0.0f;
-        if (slider == this->buttonSlider)
+        if (slider == buttonSlider)
         {
             float sl = along(slider->getSize(), this->axis);
             placeAlong(slider, this->axis, whole(t + (tl - sl) * (ratio > 0.0f ? fraction : 0.5f)));
@@ -189,23 +189,23 @@ namespace tesraui
         if (ratio > 0.0f)
         {
             float length =
-                this->useStretchedSlider ? std::max(8.0f, std::min((1.0f - ratio) * tl, tl)) : imageLength;
+                useStretchedSlider ? std::max(8.0f, std::min((1.0f - ratio) * tl, tl)) : imageLength;
             sizeAlong(slider, this->axis, length);
             placeAlong(slider, this->axis, whole(t + (tl - length) * fraction));
         }
         else
         {
-            sizeAlong(slider, this->axis, this->useStretchedSlider ? tl : imageLength);
+            sizeAlong(slider, this->axis, useStretchedSlider ? tl : imageLength);
             placeAlong(slider, this->axis, t);
         }
     }
 
     void ScrollBar::_moveScrollBar(float x, float y)
     {
-        ImageButton* slider = this->getButtonSlider();
-        ImageButton* track = this->getButtonBackground();
-        Container* container = this->_getContainer();
-        ScrollArea* area = this->_getArea();
+        ImageButton* slider = getButtonSlider();
+        ImageButton* track = getButtonBackground();
+        Container* container = _getContainer();
+        ScrollArea* area = _getArea();
         if (slider == nullptr || track == nullptr || area == nullptr)
         {
             return;
@@ -220,19 +220,19 @@ namespace tesraui
         Vector2 offset = area->getScrollOffset();
         setAlong(offset, this->axis, whole(range * (this->axis == 0 ? x : y) / free));
         area->setScrollOffset(offset);
-        this->_updateBar();
+        _updateBar();
     }
 
     float ScrollBar::_calcScrollJump(float x, float y, float width, float height)
     {
-        ScrollArea* area = this->_getArea();
+        ScrollArea* area = _getArea();
         float length = (this->axis == 0 ? width : height);
-        if (this->getButtonSlider() == nullptr || area == nullptr || length <= 0.0f)
+        if (getButtonSlider() == nullptr || area == nullptr || length <= 0.0f)
         {
             return 0.0f;
         }
         float aw = along(area->getSize(), this->axis);
-        float cw = along(this->_getContainer()->getSize(), this->axis);
+        float cw = along(_getContainer()->getSize(), this->axis);
         float offset = along(area->getScrollOffset(), this->axis);
         float clicked = (this->axis == 0 ? x : y) / length * aw;
         if (offset > clicked)
@@ -249,24 +249,24 @@ namespace tesraui
 
     bool ScrollBar::_checkAreaSize()
     {
-        ScrollArea* area = this->_getArea();
+        ScrollArea* area = _getArea();
         if (area == nullptr)
         {
             return true;
         }
-        return along(area->getSize(), this->axis) > along(this->_getContainer()->getSize(), this->axis);
+        return along(area->getSize(), this->axis) > along(_getContainer()->getSize(), this->axis);
     }
 
     kavtypes::Rectangle ScrollBar::_getBarDrawRect()
     {
-        kavtypes::Rectangle rect = this->getDrawRect();
-        ScrollArea* area = this->_getArea();
-        if (area == nullptr || !this->_checkAreaSize())
+        kavtypes::Rectangle rect = getDrawRect();
+        ScrollArea* area = _getArea();
+        if (area == nullptr || !_checkAreaSize())
         {
             return rect;
         }
         float aw = along(area->getSize(), this->axis);
-        float cw = along(this->_getContainer()->getSize(), this->axis);
+        float cw = along(_getContainer()->getSize(), this->axis);
         float length = (this->axis == 0 ? rect.w : rect.h);
         float shift = std::trunc(along(area->getScrollOffset(), this->axis) / aw * length);
         float shown = std::max(8.0f, std::min(cw / aw * length, length));
@@ -277,18 +277,18 @@ namespace tesraui
 
     void ScrollBar::_updateChildren()
     {
-        ImageButton* background = this->skinButtonBackground;
-        ImageButton* slider = this->skinButtonSlider;
-        ImageButton* forward = this->skinButtonForward;
-        ImageButton* backward = this->skinButtonBackward;
+        ImageButton* background = skinButtonBackground;
+        ImageButton* slider = skinButtonSlider;
+        ImageButton* forward = skinButtonForward;
+        ImageButton* backward = skinButtonBackward;
         float backwardLength = backward != nullptr ? along(backward->getSize(), this->axis) : 0.0f;
         float forwardLength = forward != nullptr ? along(forward->getSize(), this->axis) : 0.0f;
-        float length = along(this->getSize(), this->axis);
+        float length = along(getSize(), this->axis);
         bool horizontal = (this->axis == 0);
         if (background != nullptr)
         {
             placeAlong(background, this->axis, backwardLength);
-            Vector2 size = this->getSize();
+            Vector2 size = getSize();
             setAlong(size, this->axis, length - backwardLength - forwardLength);
             background->setSize(size);
             horizontal ? (background->setAnchorLeft(true), background->setAnchorRight(true))

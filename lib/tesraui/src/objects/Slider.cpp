@@ -21,13 +21,13 @@ namespace tesraui
     float Slider::_valueAtCursor() const
     {
         float width = this->rect.w - 4.0f;
-        float scale = this->getDerivedScale().x;
+        float scale = getDerivedScale().x;
         // A degenerate slider has no range to map the pointer into.
         if (width <= 0.0f || scale == 0.0f)
         {
             return 0.0f;
         }
-        float x = (getCursorPosition().x - this->getDerivedPosition().x) / scale / width;
+        float x = (getCursorPosition().x - getDerivedPosition().x) / scale / width;
         return x < 0.0f ? 0.0f : (x > 1.0f ? 1.0f : x);
     }
 
@@ -37,13 +37,13 @@ namespace tesraui
         {
             return true;
         }
-        if (!this->isCursorInside())
+        if (!isCursorInside())
         {
             return false;
         }
-        this->pushed = true;
-        this->value = this->_valueAtCursor();
-        this->triggerEvent("Set", keyCode);
+        pushed = true;
+        value = _valueAtCursor();
+        triggerEvent("Set", keyCode);
         return true;
     }
 
@@ -53,10 +53,10 @@ namespace tesraui
         {
             return true;
         }
-        if (this->pushed)
+        if (pushed)
         {
-            this->value = this->_valueAtCursor();
-            this->triggerEvent("Set", 0u);
+            value = _valueAtCursor();
+            triggerEvent("Set", 0u);
         }
         return false;
     }
@@ -67,46 +67,46 @@ namespace tesraui
         {
             return true;
         }
-        bool result = this->pushed && this->isCursorInside();
-        this->pushed = false;
+        bool result = pushed && isCursorInside();
+        pushed = false;
         return result;
     }
 
     void Slider::_mouseCancel()
     {
-        this->pushed = false;
+        pushed = false;
     }
 
     void Slider::update(float timeDelta)
     {
         Object::update(timeDelta);
         // The same local mapping as the moves, so that a scaled slider does not jump between the two.
-        if (this->pushed && this->isPointInside(getCursorPosition()))
+        if (pushed && isPointInside(getCursorPosition()))
         {
-            this->value = this->_valueAtCursor();
+            value = _valueAtCursor();
         }
     }
 
     void Slider::_draw()
     {
-        kavtypes::Rectangle r = this->getDrawRect();
+        kavtypes::Rectangle r = getDrawRect();
         if (r.w < 5.0f || r.h < 5.0f)
         {
             return;
         }
-        if (this->image == nullptr && this->dataset != nullptr)
+        if (image == nullptr && dataset != nullptr)
         {
-            this->image = this->dataset->getImage("null");
+            image = dataset->getImage("null");
         }
-        tesra::Color color = this->getDerivedColor();
+        tesra::Color color = getDerivedColor();
         tesra::rendersys->drawFilledRect(r, tesra::Color(255, 255, 255, color.a));
         tesra::rendersys->drawFilledRect(kavtypes::Rectangle(r.x + 1.0f, r.y + 1.0f, r.w - 2.0f, r.h - 2.0f),
                                          tesra::Color(color.r / 4, color.g / 4, color.b / 4, color.a));
-        if (this->image != nullptr)
+        if (image != nullptr)
         {
-            this->image->draw(kavtypes::Rectangle(r.x + 1.0f, r.y + 1.0f,
-                                                  std::floor((r.w - 2.0f) * this->value), r.h - 2.0f),
-                              color);
+            image->draw(
+                kavtypes::Rectangle(r.x + 1.0f, r.y + 1.0f, std::floor((r.w - 2.0f) * value), r.h - 2.0f),
+                color);
         }
     }
 } // namespace tesraui

@@ -6,7 +6,7 @@ namespace tesraui
     TextImageButton::TextImageButton(const hstring& name, kavtypes::Rectangle rect)
         : ImageButton(name, rect), LabelBase()
     {
-        this->text = "TextImageButton: " + name;
+        text = "TextImageButton: " + name;
     }
 
     TextImageButton::~TextImageButton() {}
@@ -31,20 +31,20 @@ namespace tesraui
 
     void TextImageButton::setHoverTextColor(const tesra::Color& value)
     {
-        this->hoverTextColor = value;
-        this->useHoverTextColor = true;
+        hoverTextColor = value;
+        useHoverTextColor = true;
     }
 
     void TextImageButton::setPushedTextColor(const tesra::Color& value)
     {
-        this->pushedTextColor = value;
-        this->usePushedTextColor = true;
+        pushedTextColor = value;
+        usePushedTextColor = true;
     }
 
     void TextImageButton::setDisabledTextColor(const tesra::Color& value)
     {
-        this->disabledTextColor = value;
-        this->useDisabledTextColor = true;
+        disabledTextColor = value;
+        useDisabledTextColor = true;
     }
 
     void TextImageButton::notifyEvent(const hstring& type, void* args)
@@ -73,15 +73,15 @@ namespace tesraui
     {
         if (name == "hover_text_color")
         {
-            return this->hoverTextColor.hex();
+            return hoverTextColor.hex();
         }
         if (name == "pushed_text_color")
         {
-            return this->pushedTextColor.hex();
+            return pushedTextColor.hex();
         }
         if (name == "disabled_text_color")
         {
-            return this->disabledTextColor.hex();
+            return disabledTextColor.hex();
         }
         hstring result = ImageButton::getProperty(name);
         return result != "" ? result : LabelBase::getProperty(name);
@@ -91,17 +91,17 @@ namespace tesraui
     {
         if (name == "hover_text_color")
         {
-            this->setHoverTextColor(tesra::Color(value));
+            setHoverTextColor(tesra::Color(value));
             return true;
         }
         if (name == "pushed_text_color")
         {
-            this->setPushedTextColor(tesra::Color(value));
+            setPushedTextColor(tesra::Color(value));
             return true;
         }
         if (name == "disabled_text_color")
         {
-            this->setDisabledTextColor(tesra::Color(value));
+            setDisabledTextColor(tesra::Color(value));
             return true;
         }
         return ImageButton::setProperty(name, value) || LabelBase::setProperty(name, value);
@@ -110,39 +110,39 @@ namespace tesraui
     void TextImageButton::_draw()
     {
         ImageButton::_draw();
-        tesra::Color savedTextColor = this->textColor;
-        unsigned char savedBackgroundAlpha = this->backgroundColor.a;
-        tesra::Color color = this->getDerivedColor();
-        bool enabled = this->isDerivedEnabled();
+        tesra::Color savedTextColor = textColor;
+        unsigned char savedBackgroundAlpha = backgroundColor.a;
+        tesra::Color color = getDerivedColor();
+        bool enabled = isDerivedEnabled();
         if (!enabled)
         {
-            if (this->useDisabledTextColor)
+            if (useDisabledTextColor)
             {
-                this->textColor = this->disabledTextColor;
+                textColor = disabledTextColor;
             }
             else
             {
-                color.a = (unsigned char)(color.a * this->getDisabledAlphaFactor());
+                color.a = (unsigned char)(color.a * getDisabledAlphaFactor());
             }
         }
-        else if (this->hovered)
+        else if (hovered)
         {
-            this->backgroundColor.a = (unsigned char)(this->backgroundColor.a * 0.75f);
-            if (this->pushed)
+            backgroundColor.a = (unsigned char)(backgroundColor.a * 0.75f);
+            if (pushed)
             {
-                if (this->usePushedTextColor)
+                if (usePushedTextColor)
                 {
-                    this->textColor = this->pushedTextColor;
+                    textColor = pushedTextColor;
                 }
             }
-            else if (isHoverEffectEnabled() && this->useHoverTextColor)
+            else if (isHoverEffectEnabled() && useHoverTextColor)
             {
-                this->textColor = this->hoverTextColor;
+                textColor = hoverTextColor;
             }
         }
-        this->backgroundColor.a = (unsigned char)(this->backgroundColor.a * this->getDisabledAlphaFactor());
-        this->_drawLabel(this->getDrawRect(), color, this->backgroundColor);
-        this->textColor = savedTextColor;
-        this->backgroundColor.a = savedBackgroundAlpha;
+        backgroundColor.a = (unsigned char)(backgroundColor.a * getDisabledAlphaFactor());
+        _drawLabel(getDrawRect(), color, backgroundColor);
+        textColor = savedTextColor;
+        backgroundColor.a = savedBackgroundAlpha;
     }
 } // namespace tesraui

@@ -52,52 +52,52 @@ namespace tesraui
         bool result = ImageButton::onMouseUp(keyCode);
         if (result)
         {
-            this->toggled = !this->toggled;
+            toggled = !toggled;
         }
         return result;
     }
 
     void ToggleButton::_swapImages()
     {
-        std::swap(this->normalImage, this->toggledImage);
-        std::swap(this->hoverImage, this->toggledHoverImage);
-        std::swap(this->pushedImage, this->toggledPushedImage);
-        std::swap(this->disabledImage, this->toggledDisabledImage);
+        std::swap(normalImage, toggledImage);
+        std::swap(hoverImage, toggledHoverImage);
+        std::swap(pushedImage, toggledPushedImage);
+        std::swap(disabledImage, toggledDisabledImage);
     }
 
     void ToggleButton::update(float timeDelta)
     {
         ButtonBase::update(timeDelta);
         // The images go back before the children update, which may delete this button.
-        bool swapped = this->toggled;
+        bool swapped = toggled;
         if (swapped)
         {
-            this->_swapImages();
+            _swapImages();
         }
-        this->_chooseImage();
+        _chooseImage();
         if (swapped)
         {
-            this->_swapImages();
+            _swapImages();
         }
         Object::update(timeDelta);
     }
 
     void ToggleButton::_draw()
     {
-        if (!this->toggled)
+        if (!toggled)
         {
             ImageButton::_draw();
             return;
         }
-        this->_swapImages();
+        _swapImages();
         ImageButton::_draw();
-        this->_swapImages();
+        _swapImages();
     }
 
     hstring ToggleButton::getProperty(const hstring& name)
     {
-        const hstring* names[4] = {&this->toggledImageName, &this->toggledHoverImageName,
-                                   &this->toggledPushedImageName, &this->toggledDisabledImageName};
+        const hstring* names[4] = {&toggledImageName, &toggledHoverImageName, &toggledPushedImageName,
+                                   &toggledDisabledImageName};
         int index = imageProperty(name);
         return index >= 0 ? *names[index] : ImageButton::getProperty(name);
     }
@@ -109,12 +109,11 @@ namespace tesraui
         {
             return ImageButton::setProperty(name, value);
         }
-        Image** images[4] = {&this->toggledImage, &this->toggledHoverImage, &this->toggledPushedImage,
-                             &this->toggledDisabledImage};
-        hstring* names[4] = {&this->toggledImageName, &this->toggledHoverImageName,
-                             &this->toggledPushedImageName, &this->toggledDisabledImageName};
+        Image** images[4] = {&toggledImage, &toggledHoverImage, &toggledPushedImage, &toggledDisabledImage};
+        hstring* names[4] = {&toggledImageName, &toggledHoverImageName, &toggledPushedImageName,
+                             &toggledDisabledImageName};
         Image* image = nullptr;
-        if (value != *names[index] && this->_imageByName(value, image))
+        if (value != *names[index] && _imageByName(value, image))
         {
             *images[index] = image;
             *names[index] = (image != nullptr ? image->getFullName() : hstring("null"));

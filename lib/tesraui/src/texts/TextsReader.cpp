@@ -15,7 +15,7 @@ namespace tesraui
         std::sort(files.begin(), files.end());
         for (const hstring& file : files)
         {
-            this->readText(quortypes::Resource::readAll(file));
+            readText(quortypes::Resource::readAll(file));
         }
     }
 
@@ -30,33 +30,33 @@ namespace tesraui
         harray<hstring> lines = text.split('\n');
         for (const hstring& line : lines)
         {
-            this->_readLine(line);
+            _readLine(line);
         }
     }
 
     void TextsReader::_readLine(const hstring& line)
     {
-        if (this->inBlock)
+        if (inBlock)
         {
             if (line != "}")
             {
                 this->lines.push_back(line);
                 return;
             }
-            this->inBlock = false;
-            if (this->key != "")
+            inBlock = false;
+            if (key != "")
             {
-                this->texts[this->key] = this->lines.joined("\n");
+                texts[key] = this->lines.joined("\n");
             }
             return;
         }
         if (line == "{")
         {
-            this->inBlock = true;
+            inBlock = true;
             this->lines.clear();
             return;
         }
         int comment = line.find('#');
-        this->key = (comment >= 0 ? line.subString(0, comment) : line).trimmed(' ');
+        key = (comment >= 0 ? line.subString(0, comment) : line).trimmed(' ');
     }
 } // namespace tesraui

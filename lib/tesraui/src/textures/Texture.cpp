@@ -39,11 +39,11 @@ namespace tesraui
     Texture::~Texture()
     {
         delete this->renderTexture;
-        for (Texture* link : this->links)
+        for (Texture* link : links)
         {
             link->links.removeAll(this);
         }
-        this->links.clear();
+        links.clear();
     }
 
     kavtypes::Vector2 Texture::_getPixelSize() const
@@ -52,9 +52,9 @@ namespace tesraui
         {
             return kavtypes::Vector2();
         }
-        if (!this->renderTexture->isLoaded() && this->headerSize.x > 0.0f)
+        if (!this->renderTexture->isLoaded() && headerSize.x > 0.0f)
         {
-            return this->headerSize;
+            return headerSize;
         }
         return kavtypes::Vector2((float)this->renderTexture->getWidth(),
                                  (float)this->renderTexture->getHeight());
@@ -62,18 +62,18 @@ namespace tesraui
 
     int Texture::getWidth() const
     {
-        return (int)(this->_getPixelSize().x * this->scale.x);
+        return (int)(_getPixelSize().x * scale.x);
     }
 
     int Texture::getHeight() const
     {
-        return (int)(this->_getPixelSize().y * this->scale.y);
+        return (int)(_getPixelSize().y * scale.y);
     }
 
     tesra::Texture* Texture::getRenderTexture()
     {
-        this->idleTime = 0.0f;
-        for (Texture* link : this->links)
+        idleTime = 0.0f;
+        for (Texture* link : links)
         {
             link->idleTime = 0.0f;
         }
@@ -87,14 +87,14 @@ namespace tesraui
 
     void Texture::load(bool ownOnly)
     {
-        this->idleTime = 0.0f;
+        idleTime = 0.0f;
         if (this->renderTexture != nullptr && !this->renderTexture->isLoaded())
         {
             this->renderTexture->load();
         }
         if (!ownOnly)
         {
-            for (Texture* link : this->links)
+            for (Texture* link : links)
             {
                 link->load(true);
             }
@@ -111,16 +111,16 @@ namespace tesraui
 
     void Texture::update(float timeDelta)
     {
-        if (!this->dynamic || !this->isLoaded())
+        if (!dynamic || !isLoaded())
         {
             return;
         }
-        this->idleTime += timeDelta;
+        idleTime += timeDelta;
         float limit = getTextureIdleUnloadTime();
-        if (limit > 0.0f && this->idleTime >= limit)
+        if (limit > 0.0f && idleTime >= limit)
         {
             this->renderTexture->unload();
-            this->idleTime = 0.0f;
+            idleTime = 0.0f;
         }
     }
 
@@ -131,7 +131,7 @@ namespace tesraui
             return;
         }
         // The new texture is made first, so that a missing file leaves the old one in place and drawable.
-        bool loadNow = !this->dynamic && !isDefaultDynamicLoading();
+        bool loadNow = !dynamic && !isDefaultDynamicLoading();
         tesra::Texture* created =
             tesra::rendersys->createTextureFromResource(filename, tesra::Texture::Type::IMMUTABLE, loadNow);
         if (created == nullptr)
@@ -140,17 +140,17 @@ namespace tesraui
         }
         delete this->renderTexture;
         this->renderTexture = created;
-        this->idleTime = 0.0f;
+        idleTime = 0.0f;
         this->filename = this->renderTexture->getFilename();
-        this->renderTexture->setFilter(this->filter);
-        this->renderTexture->setAddressMode(this->addressMode);
-        this->scale = scaleOf(this->filename);
-        this->headerSize = headerSizeOf(this->renderTexture);
+        this->renderTexture->setFilter(filter);
+        this->renderTexture->setAddressMode(addressMode);
+        scale = scaleOf(this->filename);
+        headerSize = headerSizeOf(this->renderTexture);
     }
 
     void Texture::setFilter(tesra::Texture::Filter value)
     {
-        this->filter = value;
+        filter = value;
         if (this->renderTexture != nullptr)
         {
             this->renderTexture->setFilter(value);
@@ -159,7 +159,7 @@ namespace tesraui
 
     void Texture::setAddressMode(tesra::Texture::AddressMode value)
     {
-        this->addressMode = value;
+        addressMode = value;
         if (this->renderTexture != nullptr)
         {
             this->renderTexture->setAddressMode(value);
@@ -168,9 +168,9 @@ namespace tesraui
 
     void Texture::addLink(Texture* other)
     {
-        if (std::find(this->links.begin(), this->links.end(), other) == this->links.end())
+        if (std::find(links.begin(), links.end(), other) == links.end())
         {
-            this->links.push_back(other);
+            links.push_back(other);
         }
         if (std::find(other->links.begin(), other->links.end(), this) == other->links.end())
         {
