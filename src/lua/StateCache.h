@@ -28,6 +28,16 @@ namespace LuaInterface
         const std::vector<int>* getPathParts(lua_State* L, const hstring& path);
         void pushMessageHandler(lua_State* L, int (*handler)(lua_State*));
 
+        enum class LibraryFunction
+        {
+            Type,
+            Traceback
+        };
+        // Notes Lua's own type and debug.traceback, before any script can replace them.
+        void rememberLibraryFunctions(lua_State* L);
+        // True when the value at index is that function as Lua's library made it.
+        bool isLibraryFunction(lua_State* L, int index, LibraryFunction which);
+
         // Forgets everything; the references go with the state when there is none.
         void clear();
     } // namespace StateCache
