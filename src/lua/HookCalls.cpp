@@ -445,8 +445,11 @@ namespace LuaInterface
             lua_settop(L, base);
             return HookCall::RunText;
         }
-        lua_replace(L, base + 1);
-        lua_settop(L, base + 1);
+        if (lua_gettop(L) > base + 1)
+        {
+            lua_replace(L, base + 1);
+            lua_settop(L, base + 1);
+        }
         lua_pushlstring(L, name.c_str(), name.size());
         lua_pushnumber(L, fixedValue(value));
         callFunction(L, base, 2, LUA_MULTRET, text);

@@ -173,6 +173,9 @@ TEST_F(LuaHookCallsTest, AnAnimatorFunctionReadsAsItsText)
     EXPECT_EQ(value, hstring(eval("return lib.half('ui.mover', 0.300000)")).toFloat());
     EXPECT_EQ(direct("c1.a.lib.pair", 0.3f, count, value).first, HookCall::Called);
     EXPECT_EQ(count, 2);
+    LuaInterface::execute("whole = lib.half");
+    EXPECT_EQ(direct("whole", 0.3f, count, value).first, HookCall::Called);
+    EXPECT_EQ(value, hstring(eval("return lib.half('ui.mover', 0.300000)")).toFloat());
     EXPECT_EQ(direct("lib.named", 0.3f, count, value).first, HookCall::Called);
     EXPECT_EQ(value, 0.0f);
     for (const char* path : {"lib.missing", "nosuch.half", "lib.end", "lib['half']", "print"})
