@@ -166,15 +166,20 @@ void Scene::onDeactivate()
 
 void Scene::onUpdate(float timeDelta)
 {
-    // The hook may delete this scene: the failure's text is made from copies.
-    const hstring chunkName =
-        "data/chapters/" + this->chapter->getName() + "/scenes/" + this->name + ".scene";
+    // The hook may delete this scene: the failure's text is made from copies (short names stay off the
+    // heap).
+    const struct
+    {
+        hstring chapter;
+        hstring scene;
+        float timeDelta;
+    } names{this->chapter->getName(), this->name, timeDelta};
     LuaInterface::HookText text;
     text.functionName = "OnUpdate";
-    text.make = [&chunkName, timeDelta](hstring& code, hstring& name)
+    text.make = [&names](hstring& code, hstring& chunkName)
     {
-        code = onUpdateText(timeDelta);
-        name = chunkName;
+        code = onUpdateText(names.timeDelta);
+        chunkName = "data/chapters/" + names.chapter + "/scenes/" + names.scene + ".scene";
     };
     try
     {

@@ -21,12 +21,20 @@ namespace LuaInterface
 
         // t[key] as a script reads it, as long as only tables are on the way: __index tables are
         // followed, an __index function is not run (Unknown). Found leaves the value on the stack.
+        // key is a string literal when length is 0.
         Read readField(lua_State* L, int table, const char* key, size_t length)
         {
             lua_pushvalue(L, table);
             for (int depth = 0; depth < 16; ++depth)
             {
-                lua_pushlstring(L, key, length);
+                if (length == 0)
+                {
+                    StateCache::pushKey(L, key);
+                }
+                else
+                {
+                    lua_pushlstring(L, key, length);
+                }
                 lua_rawget(L, -2);
                 if (!lua_isnil(L, -1))
                 {
@@ -39,7 +47,7 @@ namespace LuaInterface
                     lua_pop(L, 1);
                     return Read::Missing;
                 }
-                lua_pushliteral(L, "__index");
+                StateCache::pushKey(L, "__index");
                 lua_rawget(L, -2);
                 lua_remove(L, -2);
                 if (lua_isnil(L, -1))
@@ -58,9 +66,10 @@ namespace LuaInterface
             return Read::Unknown;
         }
 
+        // key is a string literal.
         Read readField(lua_State* L, int table, const char* key)
         {
-            return readField(L, table, key, strlen(key));
+            return readField(L, table, key, 0);
         }
 
         bool isLuaFunction(lua_State* L, int index)
@@ -379,10 +388,11 @@ namespace LuaInterface
         const char* path = environment.c_str();
         const char* point = strchr(path, '.');
         const size_t globalLength = (point != nullptr ? (size_t)(point - path) : environment.size());
-        bool found = (readField(L, LUA_GLOBALSINDEX, path, globalLength) == Read::Found);
+        bool found = globalLength > 0 && readField(L, LUA_GLOBALSINDEX, path, globalLength) == Read::Found;
         if (found && point != nullptr)
         {
-            found = lua_istable(L, -1) && readField(L, base + 1, point + 1, strlen(point + 1)) == Read::Found;
+            found = point[1] != '\0' && lua_istable(L, -1) &&
+                    readField(L, base + 1, point + 1, strlen(point + 1)) == Read::Found;
         }
         // The environment table, then Lua's own type in it.
         if (!found || !lua_istable(L, -1) || readField(L, lua_gettop(L), "type") != Read::Found ||

@@ -34,7 +34,7 @@ namespace LuaInterface
     };
 
     // The text "if table.field ~= nil then table.field(value) end" run without environment, table a
-    // global name.
+    // global name. The names here and below are string literals.
     HookCall callFieldHook(const char* table, const char* field, float value, const HookText& text);
     // The text "if type(name) == 'function' then name(value) end" run in the environment table of the
     // dotted path (a global, or a field of one).

@@ -33,6 +33,7 @@ namespace LuaInterface
             size_t stored = 0;
             std::unordered_map<std::string, std::vector<int>> paths;
             int handlerReference = LUA_NOREF;
+            std::unordered_map<const char*, int> keys;
             int typeReference = LUA_NOREF;
             int tracebackReference = LUA_NOREF;
 
@@ -173,6 +174,24 @@ namespace LuaInterface
             return &parts;
         }
 
+        void pushKey(lua_State* L, const char* key)
+        {
+            if (L != state)
+            {
+                lua_pushstring(L, key);
+                return;
+            }
+            auto found = keys.find(key);
+            if (found == keys.end())
+            {
+                lua_pushstring(L, key);
+                lua_pushvalue(L, -1);
+                found = keys.emplace(key, luaL_ref(L, LUA_REGISTRYINDEX)).first;
+                return;
+            }
+            lua_rawgeti(L, LUA_REGISTRYINDEX, found->second);
+        }
+
         void pushMessageHandler(lua_State* L, int (*handler)(lua_State*))
         {
             if (L != state)
@@ -202,6 +221,10 @@ namespace LuaInterface
                     });
                 clearPaths();
                 luaL_unref(state, LUA_REGISTRYINDEX, handlerReference);
+                for (const auto& [key, reference] : keys)
+                {
+                    luaL_unref(state, LUA_REGISTRYINDEX, reference);
+                }
                 luaL_unref(state, LUA_REGISTRYINDEX, typeReference);
                 luaL_unref(state, LUA_REGISTRYINDEX, tracebackReference);
             }
@@ -210,6 +233,7 @@ namespace LuaInterface
             paths.clear();
             stored = 0;
             handlerReference = LUA_NOREF;
+            keys.clear();
             typeReference = LUA_NOREF;
             tracebackReference = LUA_NOREF;
             useClock = 0;
