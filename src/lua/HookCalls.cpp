@@ -312,7 +312,8 @@ namespace LuaInterface
             }
             for (const char* keyword : keywords)
             {
-                if (strlen(keyword) == (size_t)(end - begin) && strncmp(keyword, begin, end - begin) == 0)
+                if (keyword[0] == *begin && strlen(keyword) == (size_t)(end - begin) &&
+                    strncmp(keyword, begin, end - begin) == 0)
                 {
                     return false;
                 }
