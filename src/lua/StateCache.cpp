@@ -33,7 +33,8 @@ namespace LuaInterface
             size_t stored = 0;
             std::unordered_map<std::string, std::vector<int>> paths;
             int handlerReference = LUA_NOREF;
-            std::unordered_map<const char*, int> keys;
+            // A handful of literals: a scan by address beats hashing.
+            std::vector<std::pair<const char*, int>> keys;
             int typeReference = LUA_NOREF;
             int tracebackReference = LUA_NOREF;
 
@@ -181,15 +182,17 @@ namespace LuaInterface
                 lua_pushstring(L, key);
                 return;
             }
-            auto found = keys.find(key);
-            if (found == keys.end())
+            for (const auto& [text, reference] : keys)
             {
-                lua_pushstring(L, key);
-                lua_pushvalue(L, -1);
-                found = keys.emplace(key, luaL_ref(L, LUA_REGISTRYINDEX)).first;
-                return;
+                if (text == key)
+                {
+                    lua_rawgeti(L, LUA_REGISTRYINDEX, reference);
+                    return;
+                }
             }
-            lua_rawgeti(L, LUA_REGISTRYINDEX, found->second);
+            lua_pushstring(L, key);
+            lua_pushvalue(L, -1);
+            keys.emplace_back(key, luaL_ref(L, LUA_REGISTRYINDEX));
         }
 
         void pushMessageHandler(lua_State* L, int (*handler)(lua_State*))
