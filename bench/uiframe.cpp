@@ -10,7 +10,9 @@
 #include <lua.hpp>
 
 #include "Compare.h"
+#include "Chapter.h"
 #include "Config.h"
+#include "Scene.h"
 #include "Session.h"
 #include "lua/LuaInterface.h"
 #include "ui/HookTexts.h"
@@ -19,6 +21,8 @@
 namespace
 {
     const char* const script = "function ui.update(dt) ui.clock = (ui.clock or 0) + dt end\n"
+                               "c1 = {a = setmetatable({}, {__index = _G})}\n"
+                               "function c1.a.OnUpdate(dt) c1.a.clock = (c1.a.clock or 0) + dt end\n"
                                "function ui.getCursorMode() return 'hand', 'default' end\n"
                                "function ui.createCursor(mode, cursor) end\n"
                                "function ui.updateCursorPosition(x, y) ui.x, ui.y = x, y end\n"
@@ -110,4 +114,80 @@ namespace
         benchcompare::compare(state, ours, reference, 100.0);
     }
     BENCHMARK(UIFrameScriptCalls)->Iterations(1)->UseRealTime();
+
+    // A frame time that differs on every call, as a real frame's does.
+    float frameTime(int call)
+    {
+        static int frames = 0;
+        return 0.016f + (float)((frames++ + call) % 997) * 1e-6f;
+    }
+
+    // The update hook as UI::update calls it, beside lua_getfield and lua_pcall of the same function.
+    void UpdateHookAgainstLuaApi(benchmark::State& state)
+    {
+        start();
+        BenchUI* ui = static_cast<BenchUI*>(UI::getInstance());
+        benchcompare::Side ours;
+        ours.body = [ui]
+        {
+            for (int i = 0; i < 100; ++i)
+            {
+                ui->callUpdateHook(frameTime(i));
+            }
+        };
+        benchcompare::Side reference;
+        reference.body = []
+        {
+            lua_State* L = LuaInterface::state;
+            for (int i = 0; i < 100; ++i)
+            {
+                lua_getfield(L, LUA_GLOBALSINDEX, "ui");
+                lua_getfield(L, -1, "update");
+                lua_pushnumber(L, frameTime(i));
+                if (lua_pcall(L, 1, 0, 0) != 0)
+                {
+                    abort();
+                }
+                lua_pop(L, 1);
+            }
+        };
+        benchcompare::compare(state, ours, reference, 100.0);
+    }
+    BENCHMARK(UpdateHookAgainstLuaApi)->Iterations(1)->UseRealTime();
+
+    // A scene's OnUpdate as Scene::update calls it, beside lua_getfield and lua_pcall of the same
+    // function from its environment table.
+    void SceneUpdateHookAgainstLuaApi(benchmark::State& state)
+    {
+        start();
+        static Chapter chapter("data/chapters/c1/c1.datadef", "c1");
+        static Scene scene(&chapter, "a", "a.scene");
+        benchcompare::Side ours;
+        ours.body = []
+        {
+            for (int i = 0; i < 100; ++i)
+            {
+                scene.onUpdate(frameTime(i));
+            }
+        };
+        benchcompare::Side reference;
+        reference.body = []
+        {
+            lua_State* L = LuaInterface::state;
+            for (int i = 0; i < 100; ++i)
+            {
+                lua_getfield(L, LUA_GLOBALSINDEX, "c1");
+                lua_getfield(L, -1, "a");
+                lua_getfield(L, -1, "OnUpdate");
+                lua_pushnumber(L, frameTime(i));
+                if (lua_pcall(L, 1, 0, 0) != 0)
+                {
+                    abort();
+                }
+                lua_pop(L, 2);
+            }
+        };
+        benchcompare::compare(state, ours, reference, 100.0);
+    }
+    BENCHMARK(SceneUpdateHookAgainstLuaApi)->Iterations(1)->UseRealTime();
 } // namespace

@@ -13,6 +13,7 @@
 #include "Session.h"
 #include "Variables.h"
 #include "lua/Calls.h"
+#include "lua/HookCalls.h"
 #include "lua/LuaInterface.h"
 #include "objects/VumoViewportObject.h"
 #include "ui/UI.h"
@@ -38,6 +39,20 @@ namespace
         {
             unloadTexturesUnder(child);
         }
+    }
+
+    void reportScriptError(const quortypes::exception& e)
+    {
+        quortypes::Log::error(Session::logTag, "Scene scripting error: " + e.getMessage());
+        if (UI::getInstance() != nullptr)
+        {
+            UI::getInstance()->showErrorOverlay(e.getMessage());
+        }
+    }
+
+    hstring onUpdateText(float timeDelta)
+    {
+        return formatString("if type(OnUpdate) == 'function' then OnUpdate(%f) end", timeDelta);
     }
 
     // Children first, so an object kept aside no longer holds children that are destroyed.
@@ -118,11 +133,7 @@ bool Scene::runScript(const hstring& code, bool inEnvironment)
     }
     catch (const quortypes::exception& e)
     {
-        quortypes::Log::error(Session::logTag, "Scene scripting error: " + e.getMessage());
-        if (UI::getInstance() != nullptr)
-        {
-            UI::getInstance()->showErrorOverlay(e.getMessage());
-        }
+        reportScriptError(e);
         return false;
     }
 }
@@ -155,7 +166,35 @@ void Scene::onDeactivate()
 
 void Scene::onUpdate(float timeDelta)
 {
-    this->runScript(formatString("if type(OnUpdate) == 'function' then OnUpdate(%f) end", timeDelta));
+    // The hook may delete this scene: the failure's text is made from copies (short names stay off the
+    // heap).
+    const struct
+    {
+        hstring chapter;
+        hstring scene;
+        float timeDelta;
+    } names{this->chapter->getName(), this->name, timeDelta};
+    LuaInterface::HookText text;
+    text.functionName = "OnUpdate";
+    text.make = [&names](hstring& code, hstring& chunkName)
+    {
+        code = onUpdateText(names.timeDelta);
+        chunkName = "data/chapters/" + names.chapter + "/scenes/" + names.scene + ".scene";
+    };
+    try
+    {
+        if (LuaInterface::callEnvironmentHook(this->getFullName(), "OnUpdate", timeDelta, text) !=
+            LuaInterface::HookCall::RunText)
+        {
+            return;
+        }
+    }
+    catch (const quortypes::exception& e)
+    {
+        reportScriptError(e);
+        return;
+    }
+    this->runScript(onUpdateText(timeDelta));
 }
 
 void Scene::onPointerPressed()

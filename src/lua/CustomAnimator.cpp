@@ -6,6 +6,7 @@
 #include "Calls.h"
 #include "CustomAnimator.h"
 #include "Host.h"
+#include "HookCalls.h"
 #include "LuaInterface.h"
 
 namespace LuaInterface
@@ -22,25 +23,35 @@ namespace LuaInterface
                                     animator->getName(),
                                 animator->getFullName(), __FILE__, __LINE__);
             }
-            const hstring call = events.begin()->first + "(" + literal(animator->getFullName()) + ", " +
-                                 formatString("%f", time) + ")";
-            hstring code = "return " + call;
+            const hstring& function = events.begin()->first;
             tesraui::Dataset* dataset = animator->getDataset();
             Host& host = getHost();
             Scene* scene = host.getActiveScene();
-            if ((dataset == nullptr || dataset->getName() != "ui") && scene != nullptr)
+            const hstring path = ((dataset == nullptr || dataset->getName() != "ui") && scene != nullptr
+                                      ? host.getSceneEnvironment(scene) + "." + function
+                                      : function);
+            const hstring fullName = animator->getFullName();
+            auto makeCode = [&]()
+            { return "return " + path + "(" + literal(fullName) + ", " + formatString("%f", time) + ")"; };
+            HookText text;
+            text.tailCall = true;
+            text.make = [&makeCode](hstring& code, hstring&) { code = makeCode(); };
+            int count = 0;
+            float value = NAN;
+            if (callPathFunction(path, fullName, time, text, count, value) != HookCall::Called)
             {
-                code = "return " + host.getSceneEnvironment(scene) + "." + call;
+                harray<hstring> results;
+                executeWithReturnValues(makeCode(), "", results);
+                count = results.size();
+                value = (count == 1 ? results[0].toFloat() : NAN);
             }
-            harray<hstring> results;
-            executeWithReturnValues(code, "", results);
-            if (results.size() != 1)
+            if (count != 1)
             {
                 throw _LuaError("Custom animator function must return exactly one value!, animator: " +
                                     animator->getName(),
                                 animator->getFullName(), __FILE__, __LINE__);
             }
-            return results[0].toFloat();
+            return value;
         }
         catch (const quortypes::exception& e)
         {

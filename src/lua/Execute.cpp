@@ -1,5 +1,8 @@
+#include <cstring>
+
 #include <lua.hpp>
 
+#include "HookCalls.h"
 #include "StateCache.h"
 #include "LuaInterface.h"
 
@@ -30,6 +33,11 @@ namespace LuaInterface
         }
     } // namespace
 
+    void throwChunkFailure(const hstring& message, const hstring& chunkName, const hstring& code)
+    {
+        throw _LuaError(message, getChunkDescription(chunkName, code), __FILE__, __LINE__);
+    }
+
     int pushMessageHandler(lua_State* L)
     {
         StateCache::pushMessageHandler(L, tracebackHandler);
@@ -57,6 +65,22 @@ namespace LuaInterface
         // lookup is protected: a script may make reading an undeclared global raise an error.
         bool pushEnvironment(lua_State* L, const hstring& environment)
         {
+            // Tables found without a metamethod are what the protected lookup would find: no call needed.
+            const char* path = environment.c_str();
+            const char* point = strchr(path, '.');
+            lua_pushlstring(L, path, point != nullptr ? (size_t)(point - path) : environment.size());
+            lua_rawget(L, LUA_GLOBALSINDEX);
+            if (point != nullptr && lua_istable(L, -1))
+            {
+                lua_pushstring(L, point + 1);
+                lua_rawget(L, -2);
+                lua_remove(L, -2);
+            }
+            if (lua_istable(L, -1))
+            {
+                return true;
+            }
+            lua_pop(L, 1);
             lua_pushcfunction(L, findEnvironment);
             lua_pushlightuserdata(L, const_cast<hstring*>(&environment));
             if (lua_pcall(L, 1, 1, 0) != 0 || !lua_istable(L, -1))
@@ -132,7 +156,7 @@ namespace LuaInterface
             {
                 const hstring text = getErrorString(L, -1);
                 lua_settop(L, base);
-                throw _LuaError(text, getChunkDescription(chunkName, code), __FILE__, __LINE__);
+                throwChunkFailure(text, chunkName, code);
             }
             try
             {

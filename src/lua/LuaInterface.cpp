@@ -71,6 +71,7 @@ namespace LuaInterface
         openLibrary(luaopen_io, LUA_IOLIBNAME);
         openLibrary(luaopen_os, LUA_OSLIBNAME);
         openLibrary(luaopen_package, LUA_LOADLIBNAME);
+        StateCache::rememberLibraryFunctions(state);
         quortypes::Log::write(logTag, "creating lua-vumo namespaces");
         execute("vumo = {}; ui = {}; cfg = {}; setmetatable(ui, {__index = _G})", "", "");
         quortypes::Log::write(logTag, "registering lua-vumo interface functions");

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <string>
 #include <unordered_map>
 
@@ -14,12 +15,17 @@ namespace LuaInterface
         {
             int reference = LUA_NOREF;
             bool inUse = false;
+            unsigned long lastUse = 0;
         };
 
         namespace
         {
-            // Beyond this many compiled chunks (or paths) the ones not in use are dropped.
+            // Beyond this many dotted paths they are all dropped.
             const size_t capacity = 256;
+            // Beyond this many compiled chunks the least recently used half of them is dropped, so that
+            // the texts of thousands of events used in turn stay compiled while one-off texts go.
+            const size_t chunkCapacity = 8192;
+            unsigned long useClock = 0;
             typedef std::unordered_map<std::string, Entry> Chunks;
             // Chunks without a name, the usual case, skip the lookup by name.
             Chunks unnamed;
@@ -27,6 +33,10 @@ namespace LuaInterface
             size_t stored = 0;
             std::unordered_map<std::string, std::vector<int>> paths;
             int handlerReference = LUA_NOREF;
+            // A handful of literals: a scan by address beats hashing.
+            std::vector<std::pair<const char*, int>> keys;
+            int typeReference = LUA_NOREF;
+            int tracebackReference = LUA_NOREF;
 
             template <class Visit> void forEachTable(Visit visit)
             {
@@ -49,14 +59,27 @@ namespace LuaInterface
                 paths.clear();
             }
 
-            void dropUnusedChunks()
+            // Drops the chunks not in use that were used before the most recent half.
+            void dropOldChunks()
             {
+                std::vector<unsigned long> uses;
+                uses.reserve(stored);
                 forEachTable(
-                    [](Chunks& chunks)
+                    [&](Chunks& chunks)
+                    {
+                        for (const auto& [code, entry] : chunks)
+                        {
+                            uses.push_back(entry.lastUse);
+                        }
+                    });
+                std::nth_element(uses.begin(), uses.begin() + uses.size() / 2, uses.end());
+                const unsigned long cutoff = uses[uses.size() / 2];
+                forEachTable(
+                    [cutoff](Chunks& chunks)
                     {
                         for (auto it = chunks.begin(); it != chunks.end();)
                         {
-                            if (it->second.inUse)
+                            if (it->second.inUse || it->second.lastUse >= cutoff)
                             {
                                 ++it;
                                 continue;
@@ -92,6 +115,7 @@ namespace LuaInterface
             }
             lua_rawgeti(L, LUA_REGISTRYINDEX, found->second.reference);
             found->second.inUse = true;
+            found->second.lastUse = ++useClock;
             return &found->second;
         }
 
@@ -101,9 +125,9 @@ namespace LuaInterface
             {
                 return nullptr;
             }
-            if (stored >= capacity)
+            if (stored >= chunkCapacity)
             {
-                dropUnusedChunks();
+                dropOldChunks();
             }
             Chunks& chunks = (chunkName.size() > 0 ? named[chunkName] : unnamed);
             if (chunks.count(code) > 0)
@@ -114,6 +138,7 @@ namespace LuaInterface
             Entry& entry = chunks[code];
             entry.reference = luaL_ref(L, LUA_REGISTRYINDEX);
             entry.inUse = true;
+            entry.lastUse = ++useClock;
             ++stored;
             return &entry;
         }
@@ -150,6 +175,26 @@ namespace LuaInterface
             return &parts;
         }
 
+        void pushKey(lua_State* L, const char* key)
+        {
+            if (L != state)
+            {
+                lua_pushstring(L, key);
+                return;
+            }
+            for (const auto& [text, reference] : keys)
+            {
+                if (text == key)
+                {
+                    lua_rawgeti(L, LUA_REGISTRYINDEX, reference);
+                    return;
+                }
+            }
+            lua_pushstring(L, key);
+            lua_pushvalue(L, -1);
+            keys.emplace_back(key, luaL_ref(L, LUA_REGISTRYINDEX));
+        }
+
         void pushMessageHandler(lua_State* L, int (*handler)(lua_State*))
         {
             if (L != state)
@@ -179,12 +224,50 @@ namespace LuaInterface
                     });
                 clearPaths();
                 luaL_unref(state, LUA_REGISTRYINDEX, handlerReference);
+                for (const auto& [key, reference] : keys)
+                {
+                    luaL_unref(state, LUA_REGISTRYINDEX, reference);
+                }
+                luaL_unref(state, LUA_REGISTRYINDEX, typeReference);
+                luaL_unref(state, LUA_REGISTRYINDEX, tracebackReference);
             }
             unnamed.clear();
             named.clear();
             paths.clear();
             stored = 0;
             handlerReference = LUA_NOREF;
+            keys.clear();
+            typeReference = LUA_NOREF;
+            tracebackReference = LUA_NOREF;
+            useClock = 0;
+        }
+
+        void rememberLibraryFunctions(lua_State* L)
+        {
+            if (L != state)
+            {
+                return;
+            }
+            lua_getglobal(L, "type");
+            typeReference = luaL_ref(L, LUA_REGISTRYINDEX);
+            lua_getglobal(L, "debug");
+            lua_getfield(L, -1, "traceback");
+            tracebackReference = luaL_ref(L, LUA_REGISTRYINDEX);
+            lua_pop(L, 1);
+        }
+
+        bool isLibraryFunction(lua_State* L, int index, LibraryFunction which)
+        {
+            const int reference = (which == LibraryFunction::Type ? typeReference : tracebackReference);
+            if (L != state || reference == LUA_NOREF)
+            {
+                return false;
+            }
+            index = (index < 0 && index > LUA_REGISTRYINDEX ? lua_gettop(L) + index + 1 : index);
+            lua_rawgeti(L, LUA_REGISTRYINDEX, reference);
+            const bool same = lua_rawequal(L, index, -1) != 0;
+            lua_pop(L, 1);
+            return same;
         }
     } // namespace StateCache
 } // namespace LuaInterface

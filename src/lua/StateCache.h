@@ -27,6 +27,19 @@ namespace LuaInterface
         // Registry references to the parts of the path as Lua strings, in order; null for another state.
         const std::vector<int>* getPathParts(lua_State* L, const hstring& path);
         void pushMessageHandler(lua_State* L, int (*handler)(lua_State*));
+        // Pushes the text as a Lua string, interned once per state; key must be a string literal (it is
+        // known by its address).
+        void pushKey(lua_State* L, const char* key);
+
+        enum class LibraryFunction
+        {
+            Type,
+            Traceback
+        };
+        // Notes Lua's own type and debug.traceback, before any script can replace them.
+        void rememberLibraryFunctions(lua_State* L);
+        // True when the value at index is that function as Lua's library made it.
+        bool isLibraryFunction(lua_State* L, int index, LibraryFunction which);
 
         // Forgets everything; the references go with the state when there is none.
         void clear();

@@ -21,6 +21,7 @@
 #include "Session.h"
 #include "Variables.h"
 #include "lua/Calls.h"
+#include "lua/HookCalls.h"
 #include "lua/LuaInterface.h"
 #include "objects/ItemReceiver.h"
 #include "objects/VumoViewportObject.h"
@@ -261,7 +262,7 @@ void UI::update(float timeDelta)
             try
             {
                 Session::update(timeDelta);
-                this->execute(HookTexts::update(timeDelta));
+                this->callUpdateHook(timeDelta);
                 if (Session::isSceneLocked() && this->selectedItem != "")
                 {
                     this->selectItem("");
@@ -1062,6 +1063,26 @@ void UI::OnAchievementUnlocked(const hstring& name)
         return;
     }
     this->execute(HookTexts::achievementUnlocked(name));
+}
+
+void UI::callUpdateHook(float timeDelta)
+{
+    LuaInterface::HookText text;
+    text.functionName = "update";
+    text.make = [timeDelta](hstring& code, hstring&) { code = HookTexts::update(timeDelta); };
+    try
+    {
+        if (LuaInterface::callFieldHook("ui", "update", timeDelta, text) != LuaInterface::HookCall::RunText)
+        {
+            return;
+        }
+    }
+    catch (const quortypes::exception& e)
+    {
+        this->showErrorOverlay(e.getMessage());
+        return;
+    }
+    this->execute(HookTexts::update(timeDelta));
 }
 
 bool UI::callHook(const hstring& path, const hstring& code, bool systemMessage)

@@ -99,6 +99,8 @@ public:
     // Runs Lua code in the global state; failures are reported, not thrown: with systemMessage in a
     // "Scripting Error!" box, otherwise in the scripting-error overlay.
     void execute(const hstring& code, bool systemMessage = false);
+    // "ui.update" with the frame time, as its text would run it.
+    void callUpdateHook(float timeDelta);
     // False when the code failed (reported as execute does).
     bool executeWithReturnValues(const hstring& code, harray<hstring>& results);
     void showErrorOverlay(const hstring& message);

@@ -1,0 +1,476 @@
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include <lua.hpp>
+
+#include "HookCalls.h"
+#include "LuaInterface.h"
+#include "StateCache.h"
+
+namespace LuaInterface
+{
+    namespace
+    {
+        enum class Read
+        {
+            Found,
+            Missing,
+            Unknown
+        };
+
+        // t[key] as a script reads it, as long as only tables are on the way: __index tables are
+        // followed, an __index function is not run (Unknown). Found leaves the value on the stack.
+        // key is a string literal when length is 0.
+        Read readField(lua_State* L, int table, const char* key, size_t length)
+        {
+            lua_pushvalue(L, table);
+            for (int depth = 0; depth < 16; ++depth)
+            {
+                if (length == 0)
+                {
+                    StateCache::pushKey(L, key);
+                }
+                else
+                {
+                    lua_pushlstring(L, key, length);
+                }
+                lua_rawget(L, -2);
+                if (!lua_isnil(L, -1))
+                {
+                    lua_remove(L, -2);
+                    return Read::Found;
+                }
+                lua_pop(L, 1);
+                if (lua_getmetatable(L, -1) == 0)
+                {
+                    lua_pop(L, 1);
+                    return Read::Missing;
+                }
+                StateCache::pushKey(L, "__index");
+                lua_rawget(L, -2);
+                lua_remove(L, -2);
+                if (lua_isnil(L, -1))
+                {
+                    lua_pop(L, 2);
+                    return Read::Missing;
+                }
+                if (!lua_istable(L, -1))
+                {
+                    lua_pop(L, 2);
+                    return Read::Unknown;
+                }
+                lua_remove(L, -2);
+            }
+            lua_pop(L, 1);
+            return Read::Unknown;
+        }
+
+        // key is a string literal.
+        Read readField(lua_State* L, int table, const char* key)
+        {
+            return readField(L, table, key, 0);
+        }
+
+        bool isLuaFunction(lua_State* L, int index)
+        {
+            return lua_type(L, index) == LUA_TFUNCTION && lua_iscfunction(L, index) == 0;
+        }
+
+        // The call being made, for its message handler; calls nest through hooks that call hooks.
+        struct ActiveCall
+        {
+            const HookText* text;
+            // Stack levels below the call.
+            int depth;
+        };
+        ActiveCall* activeCall = nullptr;
+
+        int countLevels(lua_State* L)
+        {
+            lua_Debug ar;
+            int low = 0;
+            int high = 1;
+            while (lua_getstack(L, high - 1, &ar) != 0)
+            {
+                low = high;
+                high *= 2;
+            }
+            // Levels below low exist, level high - 1 does not.
+            while (low < high - 1)
+            {
+                const int middle = (low + high) / 2;
+                if (lua_getstack(L, middle - 1, &ar) != 0)
+                {
+                    low = middle;
+                }
+                else
+                {
+                    high = middle;
+                }
+            }
+            return low;
+        }
+
+        // Lua's own traceback text, as it reads when the text's chunk stands below the hook's frame: the
+        // hook's frame is named as the text's call names it, and the chunk's line follows.
+        int tracebackAsText(lua_State* L, const ActiveCall& call)
+        {
+            const int firstLevels = 12;
+            const int lastLevels = 10;
+            lua_settop(L, 1);
+            if (lua_isstring(L, 1) == 0)
+            {
+                return 1;
+            }
+            // Levels as debug.traceback counts them from the usual handler: itself is 0, the handler 1.
+            const int total = countLevels(L);
+            const int hookLevel = total - 1 - call.depth;
+            std::vector<int> levels;
+            for (int level = 1; level < total; ++level)
+            {
+                levels.push_back(level);
+                if (level == hookLevel)
+                {
+                    levels.push_back(-1);
+                }
+            }
+            auto exists = [&](int level) { return level - 2 < (int)levels.size(); };
+            lua_pushliteral(L, "\n");
+            lua_pushliteral(L, "stack traceback:");
+            int level = 2;
+            bool firstPart = true;
+            while (exists(level++))
+            {
+                if (level > firstLevels && firstPart)
+                {
+                    if (!exists(level + lastLevels))
+                    {
+                        --level;
+                    }
+                    else
+                    {
+                        lua_pushliteral(L, "\n\t...");
+                        while (exists(level + lastLevels))
+                        {
+                            ++level;
+                        }
+                    }
+                    firstPart = false;
+                    continue;
+                }
+                lua_pushliteral(L, "\n\t");
+                const int real = levels[level - 1 - 2];
+                if (real < 0 && call.text->tailCall)
+                {
+                    lua_pushliteral(L, "(tail call): ?");
+                }
+                else if (real < 0)
+                {
+                    hstring code;
+                    hstring chunkName;
+                    call.text->make(code, chunkName);
+                    const hstring& name = (chunkName.size() > 0 ? chunkName : code);
+                    lua_Debug ar;
+                    if (luaL_loadbuffer(L, code.c_str(), code.size(), name.c_str()) == 0 &&
+                        lua_getinfo(L, ">S", &ar) != 0)
+                    {
+                        lua_pushfstring(L, "%s:1: in main chunk", ar.short_src);
+                    }
+                    else
+                    {
+                        lua_pop(L, 1);
+                        lua_pushliteral(L, "?: in main chunk");
+                    }
+                }
+                else
+                {
+                    lua_Debug ar;
+                    lua_getstack(L, real, &ar);
+                    lua_getinfo(L, "Snl", &ar);
+                    lua_pushfstring(L, "%s:", ar.short_src);
+                    if (ar.currentline > 0)
+                    {
+                        lua_pushfstring(L, "%d:", ar.currentline);
+                    }
+                    if (*ar.namewhat != '\0')
+                    {
+                        lua_pushfstring(L, " in function " LUA_QS, ar.name);
+                    }
+                    else if (real == hookLevel && !call.text->tailCall && strcmp(ar.what, "Lua") == 0)
+                    {
+                        lua_pushfstring(L, " in function " LUA_QS, call.text->functionName);
+                    }
+                    else if (*ar.what == 'm')
+                    {
+                        lua_pushliteral(L, " in main chunk");
+                    }
+                    else if (*ar.what == 'C' || *ar.what == 't')
+                    {
+                        lua_pushliteral(L, " ?");
+                    }
+                    else
+                    {
+                        lua_pushfstring(L, " in function <%s:%d>", ar.short_src, ar.linedefined);
+                    }
+                }
+                lua_concat(L, lua_gettop(L));
+            }
+            lua_concat(L, lua_gettop(L));
+            return 1;
+        }
+
+        // The usual handler (debug.traceback, looked up when the error comes), except that Lua's own
+        // traceback is written as the text's would read.
+        int hookMessageHandler(lua_State* L)
+        {
+            lua_getglobal(L, "debug");
+            if (!lua_istable(L, -1))
+            {
+                lua_pop(L, 1);
+                return 1;
+            }
+            lua_getfield(L, -1, "traceback");
+            if (!lua_isfunction(L, -1))
+            {
+                lua_pop(L, 2);
+                return 1;
+            }
+            if (activeCall != nullptr &&
+                StateCache::isLibraryFunction(L, -1, StateCache::LibraryFunction::Traceback))
+            {
+                return tracebackAsText(L, *activeCall);
+            }
+            lua_pushvalue(L, 1);
+            lua_pushinteger(L, 2);
+            lua_call(L, 2, 1);
+            return 1;
+        }
+
+        void pushHookMessageHandler(lua_State* L)
+        {
+            static char key = 0;
+            lua_pushlightuserdata(L, &key);
+            lua_rawget(L, LUA_REGISTRYINDEX);
+            if (lua_isnil(L, -1))
+            {
+                lua_pop(L, 1);
+                lua_pushcfunction(L, hookMessageHandler);
+                lua_pushlightuserdata(L, &key);
+                lua_pushvalue(L, -2);
+                lua_rawset(L, LUA_REGISTRYINDEX);
+            }
+        }
+
+        // Calls the Lua function below its arguments on top of the stack; on success the results are
+        // left above base + 1 (the handler), on failure the stack is back at base.
+        void callFunction(lua_State* L, int base, int arguments, int results, const HookText& text)
+        {
+            pushHookMessageHandler(L);
+            lua_insert(L, -2 - arguments);
+            const int handler = lua_gettop(L) - 1 - arguments;
+            ActiveCall call{&text, countLevels(L)};
+            ActiveCall* outer = activeCall;
+            activeCall = &call;
+            const int status = lua_pcall(L, arguments, results, handler);
+            activeCall = outer;
+            if (status != 0)
+            {
+                const hstring message = getErrorString(L, -1);
+                lua_settop(L, base);
+                hstring code;
+                hstring chunkName;
+                text.make(code, chunkName);
+                throwChunkFailure(message, chunkName, code);
+            }
+        }
+
+        void callWithValue(lua_State* L, int base, float value, const HookText& text)
+        {
+            lua_pushnumber(L, fixedValue(value));
+            callFunction(L, base, 1, 0, text);
+            lua_settop(L, base);
+        }
+
+        bool isName(const char* begin, const char* end)
+        {
+            static const char* const keywords[] = {"and",   "break", "do",       "else",   "elseif", "end",
+                                                   "false", "for",   "function", "if",     "in",     "local",
+                                                   "nil",   "not",   "or",       "repeat", "return", "then",
+                                                   "true",  "until", "while"};
+            if (begin == end || (*begin >= '0' && *begin <= '9'))
+            {
+                return false;
+            }
+            for (const char* c = begin; c != end; ++c)
+            {
+                if (!((*c >= 'a' && *c <= 'z') || (*c >= 'A' && *c <= 'Z') || (*c >= '0' && *c <= '9') ||
+                      *c == '_'))
+                {
+                    return false;
+                }
+            }
+            for (const char* keyword : keywords)
+            {
+                if (keyword[0] == *begin && strlen(keyword) == (size_t)(end - begin) &&
+                    strncmp(keyword, begin, end - begin) == 0)
+                {
+                    return false;
+                }
+            }
+            return true;
+        }
+    } // namespace
+
+    float textFloat(double value)
+    {
+        // dumpValue writes an integral number whole and any other as the float's "%f" text, which
+        // hstring::toFloat reads back.
+        if (std::floor(value) == value || !std::isfinite(value))
+        {
+            return (float)value;
+        }
+        const double decimal = std::nearbyint((double)(float)value * 1e6) / 1e6;
+        const float nearest = (float)decimal;
+        // The double nearest the decimal may lie halfway between two floats where the decimal does not:
+        // then the text decides.
+        const double neighbour = std::nextafter(nearest, decimal > nearest ? INFINITY : -INFINITY);
+        if ((double)nearest + ((double)neighbour - (double)nearest) / 2.0 == decimal)
+        {
+            return hstring((float)value).toFloat();
+        }
+        return nearest;
+    }
+
+    double fixedValue(float value)
+    {
+        // A float times 10^6 is exact in a double, and the division rounds once: the double that the
+        // six-decimal text reads back as.
+        return std::nearbyint((double)value * 1e6) / 1e6;
+    }
+
+    HookCall callFieldHook(const char* table, const char* field, float value, const HookText& text)
+    {
+        lua_State* L = state;
+        if (L == nullptr || !std::isfinite(value) || !lua_checkstack(L, 8))
+        {
+            return HookCall::RunText;
+        }
+        const int base = lua_gettop(L);
+        if (readField(L, LUA_GLOBALSINDEX, table) != Read::Found || !lua_istable(L, -1))
+        {
+            lua_settop(L, base);
+            return HookCall::RunText;
+        }
+        const Read read = readField(L, base + 1, field);
+        if (read == Read::Missing)
+        {
+            lua_settop(L, base);
+            return HookCall::Absent;
+        }
+        if (read == Read::Unknown || !isLuaFunction(L, -1))
+        {
+            lua_settop(L, base);
+            return HookCall::RunText;
+        }
+        callWithValue(L, base, value, text);
+        return HookCall::Called;
+    }
+
+    HookCall callEnvironmentHook(const hstring& environment, const char* name, float value,
+                                 const HookText& text)
+    {
+        lua_State* L = state;
+        if (L == nullptr || !std::isfinite(value) || environment.size() == 0 || !lua_checkstack(L, 8))
+        {
+            return HookCall::RunText;
+        }
+        const int base = lua_gettop(L);
+        const char* path = environment.c_str();
+        const char* point = strchr(path, '.');
+        const size_t globalLength = (point != nullptr ? (size_t)(point - path) : environment.size());
+        bool found = globalLength > 0 && readField(L, LUA_GLOBALSINDEX, path, globalLength) == Read::Found;
+        if (found && point != nullptr)
+        {
+            found = point[1] != '\0' && lua_istable(L, -1) &&
+                    readField(L, base + 1, point + 1, strlen(point + 1)) == Read::Found;
+        }
+        // The environment table, then Lua's own type in it.
+        if (!found || !lua_istable(L, -1) || readField(L, lua_gettop(L), "type") != Read::Found ||
+            !StateCache::isLibraryFunction(L, -1, StateCache::LibraryFunction::Type))
+        {
+            lua_settop(L, base);
+            return HookCall::RunText;
+        }
+        lua_pop(L, 1);
+        const Read read = readField(L, lua_gettop(L), name);
+        if (read == Read::Unknown || (read == Read::Found && lua_iscfunction(L, -1) != 0))
+        {
+            lua_settop(L, base);
+            return HookCall::RunText;
+        }
+        if (read == Read::Missing || lua_type(L, -1) != LUA_TFUNCTION)
+        {
+            lua_settop(L, base);
+            return HookCall::Absent;
+        }
+        callWithValue(L, base, value, text);
+        return HookCall::Called;
+    }
+} // namespace LuaInterface
+
+namespace LuaInterface
+{
+    HookCall callPathFunction(const hstring& path, const hstring& name, float value, const HookText& text,
+                              int& results, float& result)
+    {
+        lua_State* L = state;
+        if (L == nullptr || !std::isfinite(value) || !lua_checkstack(L, 8))
+        {
+            return HookCall::RunText;
+        }
+        const int base = lua_gettop(L);
+        const char* part = path.c_str();
+        const char* const end = part + path.size();
+        int container = LUA_GLOBALSINDEX;
+        while (true)
+        {
+            const char* point = static_cast<const char*>(memchr(part, '.', end - part));
+            const char* partEnd = (point != nullptr ? point : end);
+            if (!isName(part, partEnd) || !lua_checkstack(L, 4) ||
+                (container != LUA_GLOBALSINDEX && !lua_istable(L, container)) ||
+                readField(L, container, part, partEnd - part) != Read::Found)
+            {
+                lua_settop(L, base);
+                return HookCall::RunText;
+            }
+            if (point == nullptr)
+            {
+                break;
+            }
+            container = lua_gettop(L);
+            part = point + 1;
+        }
+        if (!isLuaFunction(L, -1))
+        {
+            lua_settop(L, base);
+            return HookCall::RunText;
+        }
+        if (lua_gettop(L) > base + 1)
+        {
+            lua_replace(L, base + 1);
+            lua_settop(L, base + 1);
+        }
+        lua_pushlstring(L, name.c_str(), name.size());
+        lua_pushnumber(L, fixedValue(value));
+        callFunction(L, base, 2, LUA_MULTRET, text);
+        results = lua_gettop(L) - base - 1;
+        if (results == 1)
+        {
+            result = (lua_type(L, -1) == LUA_TNUMBER ? textFloat(lua_tonumber(L, -1))
+                                                     : dumpValue(L, -1).toFloat());
+        }
+        lua_settop(L, base);
+        return HookCall::Called;
+    }
+} // namespace LuaInterface
