@@ -271,7 +271,8 @@ namespace
         std::vector<unsigned char> pixels()
         {
             std::unique_ptr<Image> shot = context.grab();
-            return std::vector<unsigned char>(shot->data.get(), shot->data.get() + shot->width * shot->height * 4);
+            return std::vector<unsigned char>(shot->data.get(),
+                                              shot->data.get() + shot->width * shot->height * 4);
         }
         // The row drawn merged and drawn quad by quad, over a background, gives the same bytes.
         ::testing::AssertionResult sameAsApart()
@@ -381,4 +382,37 @@ TEST_F(MultiTextureRunTest, ARenderTargetDrawnIntoThenSampledInTheSameFrame)
     EXPECT_EQ("kbb", at(*context.grab(), {{1, 1}, {9, 1}, {17, 1}}));
     delete target;
     delete blue;
+}
+
+TEST_F(MultiTextureRunTest, LargeDrawsKeepARunToTheirOwnTexture)
+{
+    makeTextures(2);
+    drawRow(true);
+    auto quad = [&](int texture, float side)
+    {
+        rs->setTexture(textures[texture]);
+        rs->drawTexturedRect(Rectangle(0, 0, side, side), Rectangle(0, 0, 1, 1));
+    };
+    rs->clear(true, false);
+    // Small draws of two textures share a run; a large one of another texture starts its own and keeps it:
+    // the small draw after it ends it again.
+    EXPECT_EQ(std::vector<std::string>({"small, small:0", "large:1", "large, same texture:0", "small:1"}),
+              journal({{"small, small",
+                        [&]
+                        {
+                            quad(0, 8);
+                            quad(1, 8);
+                        }},
+                       {"large", [&] { quad(0, 60); }},
+                       {"large, same texture", [&] { quad(0, 60); }},
+                       {"small", [&] { quad(1, 8); }}}));
+    // Scaled up by the matrix, a small quad is a large draw.
+    gl->flush();
+    quad(0, 8);
+    const int before = gl->getDrawCallCount();
+    rs->scale(8.0f, 8.0f);
+    quad(1, 8);
+    EXPECT_EQ(gl->getDrawCallCount() - before, 1);
+    rs->setModelviewMatrix(kavtypes::Matrix4());
+    EXPECT_TRUE(sameAsApart());
 }

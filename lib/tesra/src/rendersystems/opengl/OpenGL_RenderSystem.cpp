@@ -80,7 +80,7 @@ namespace tesra
         }
         GLint units = 0;
         glGetIntegerv(GL_MAX_TEXTURE_IMAGE_UNITS, &units);
-        units = units < 1 ? 1 : (units > 16 ? 16 : units);
+        units = units < 1 ? 1 : (units > maxUnits ? maxUnits : units);
         program.create(units);
         framesInFlight.clear(); // fences of an earlier context are gone with it
         slots.assign((size_t)units, nullptr);

@@ -83,6 +83,8 @@ namespace tesra
         std::vector<unsigned short> batchIndices; ///< triangles as a list of indices into batch
         std::vector<float> batchSlots;            ///< each vertex's texture unit, -1 untextured
         int batchMaxSlot = -1;                    ///< the highest unit the run samples
+        int batchMinSlot = maxUnits;              ///< the lowest, -1 for untextured vertices
+        bool batchSingleTexture = false;          ///< a large draw keeps the run to one texture
         bool batchUntextured = false;             ///< the run has untextured vertices
         // The textures bound to the units. Units keep their textures between runs; a texture new to the
         // units takes one the waiting run does not sample, and when the run samples them all it goes out
@@ -136,6 +138,8 @@ namespace tesra
         /// Adds triangles (fetch(i) gives vertex i in GL byte order) to the merged run; false when they
         /// cannot join one.
         template <typename Fetch> bool merge(RenderOperation operation, int count, Fetch fetch);
+        template <typename Fetch> float pixelArea(RenderOperation operation, int count, Fetch fetch);
+        static const int maxUnits = 16;
         void loadModelview(const kavtypes::Matrix4& matrix);
     };
 } // namespace tesra

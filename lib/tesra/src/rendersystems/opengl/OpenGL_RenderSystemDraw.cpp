@@ -1,5 +1,6 @@
 #include "OpenGL_RenderSystem.h"
 
+#include <cmath>
 #include <cstring>
 
 #include <algorithm>
@@ -123,6 +124,8 @@ namespace tesra
     // Mesa) make it allocate and map fresh memory each time, which costs more than the extra draws.
     static const size_t mergeLimit = 2048;
     static_assert(mergeLimit - 1 <= 0xFFFF, "merged runs are indexed with 16 bits");
+    // Above this many pixels a draw shares its run with no other texture.
+    static const float largeDrawArea = 48.0f * 48.0f;
 
     static bool isTriangles(RenderOperation operation)
     {
@@ -189,6 +192,31 @@ namespace tesra
         glModelviewKnown = true;
     }
 
+    // Pixels a draw covers, from its triangles scaled by the model-view matrix (the projection maps units
+    // to pixels).
+    template <typename Fetch>
+    float OpenGL_RenderSystem::pixelArea(RenderOperation operation, int count, Fetch fetch)
+    {
+        const int triangles = getPrimitiveCount(operation, count);
+        float area = 0.0f;
+        for (int t = 0; t < triangles; ++t)
+        {
+            int a = t * 3, b = t * 3 + 1, c = t * 3 + 2;
+            if (operation == RenderOperation::TRIANGLE_STRIP)
+            {
+                a = t, b = t + 1, c = t + 2;
+            }
+            else if (operation == RenderOperation::TRIANGLE_FAN)
+            {
+                a = 0, b = t + 1, c = t + 2;
+            }
+            const ColoredTexturedVertex p = fetch(a), q = fetch(b), r = fetch(c);
+            area += std::fabs((q.x - p.x) * (r.y - p.y) - (r.x - p.x) * (q.y - p.y)) * 0.5f;
+        }
+        const float* m = state->modelviewMatrix.data;
+        return area * std::fabs(m[0] * m[5] - m[4] * m[1]);
+    }
+
     template <typename Fetch>
     bool OpenGL_RenderSystem::merge(RenderOperation operation, int count, Fetch fetch)
     {
@@ -206,12 +234,26 @@ namespace tesra
             flush();
         }
         // May end the run first, when every unit holds another texture.
-        const float slot = (float)slotForCurrentTexture();
+        const int unit = slotForCurrentTexture();
+        // A software renderer runs every branch of the unit choice at every pixel, so a run over several
+        // textures pays for all of them wherever it draws: a large draw keeps a run to its own texture.
+        const bool large = pixelArea(operation, count, fetch) > largeDrawArea;
+        if (!batch.empty() && (large || batchSingleTexture) && (batchMinSlot != unit || batchMaxSlot != unit))
+        {
+            flush();
+            if (unit >= 0)
+            {
+                slotInRun[unit] = true;
+            }
+        }
+        batchSingleTexture = batchSingleTexture || large;
+        const float slot = (float)unit;
         const size_t first = batch.size();
         appendTriangles(batch, batchIndices, state->modelviewMatrix, operation, count, fetch);
         batchSlots.resize(batch.size(), slot);
         std::fill(batchSlots.begin() + first, batchSlots.end(), slot);
-        batchMaxSlot = std::max(batchMaxSlot, (int)slot);
+        batchMaxSlot = std::max(batchMaxSlot, unit);
+        batchMinSlot = std::min(batchMinSlot, unit);
         batchUntextured = batchUntextured || slot < 0.0f;
         return true;
     }
@@ -255,7 +297,9 @@ namespace tesra
         batchIndices.clear();
         batchSlots.clear();
         batchMaxSlot = -1;
+        batchMinSlot = maxUnits;
         batchUntextured = false;
+        batchSingleTexture = false;
         std::fill(slotInRun.begin(), slotInRun.end(), false);
     }
 
