@@ -102,7 +102,7 @@ void DebugUI::createConsole()
     console->setImageByName("0x0000007F");
     console->setZOrder(10000);
     console->setAnchors(true, true, true, true);
-    const kavtypes::Rectangle logRect(gap, gap, w - 3.0f * gap - 5.0f, h - line - 3.0f * gap);
+    const kavtypes::Rectangle logRect(gap, gap, w - 2.0f * gap, h - line - 3.0f * gap);
     tesraui::Container* container =
         attach(new tesraui::Container(part("/log_container"), logRect), console, dataset);
     container->setAnchors(true, true, true, true);
@@ -118,10 +118,10 @@ void DebugUI::createConsole()
     log->setFont(font);
     log->setHorzFormatting(fintu::LEFT_WRAPPED);
     log->setVertFormatting(fintu::BOTTOM);
-    tesraui::ScrollBarV* bar = attach(
-        new tesraui::ScrollBarV(part("/log_scrollbar"),
-                                kavtypes::Rectangle(logRect.x + logRect.w + gap, logRect.y, 5.0f, logRect.h)),
-        console, dataset);
+    tesraui::ScrollBarV* bar =
+        attach(new tesraui::ScrollBarV(part("/log_scrollbar"),
+                                       kavtypes::Rectangle(logRect.w - 5.0f, 0.0f, 5.0f, logRect.h)),
+               container, dataset);
     bar->setProperty("color", "FFFFFF");
     const float buttonWidth = std::min(this->panelWidth * 0.4f, w * 0.25f);
     tesraui::EditBox* input =

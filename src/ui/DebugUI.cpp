@@ -192,7 +192,7 @@ void DebugUI::logHook(const hstring& tag, const hstring& text)
 {
     if (!text.startsWith("WARNING: ") && !text.startsWith("DEBUG: "))
     {
-        const hstring line = "[" + escapeTags(tag) + "] " + escapeTags(text);
+        const hstring line = escapeTags("[" + tag + "] " + text);
         std::lock_guard<std::mutex> lock(hookMutex);
         hookLines.push_back(line);
         while ((int)hookLines.size() > maxLines)
