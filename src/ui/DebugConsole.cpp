@@ -178,26 +178,37 @@ void DebugUI::appendLog()
     {
         return;
     }
+    tesraui::Object* area = log->getParent();
+    tesraui::Object* container = (area != nullptr ? area->getParent() : nullptr);
+    const bool measure = (area != nullptr && container != nullptr && fintu::renderer != nullptr);
+    // Each line is measured once, when it comes; the view's height is their sum.
     for (const hstring& line : this->pendingLines)
     {
         this->consoleLines.push_back(line);
+        this->consoleLineHeights.push_back(
+            measure ? fintu::renderer->getTextHeight(log->getFont(), line, log->getWidth()) : 0.0f);
     }
     this->pendingLines.clear();
     if (this->consoleLines.size() > maxLines)
     {
-        this->consoleLines = this->consoleLines.sub(this->consoleLines.size() - maxLines, maxLines);
+        const int extra = this->consoleLines.size() - maxLines;
+        this->consoleLines.erase(this->consoleLines.begin(), this->consoleLines.begin() + extra);
+        this->consoleLineHeights.erase(this->consoleLineHeights.begin(),
+                                       this->consoleLineHeights.begin() + extra);
     }
     // All new lines at once: the view lays its text out once a frame, however many lines came.
     const hstring text = this->consoleLines.joined("\n");
-    tesraui::Object* area = log->getParent();
-    tesraui::Object* container = (area != nullptr ? area->getParent() : nullptr);
-    if (area == nullptr || container == nullptr || fintu::renderer == nullptr)
+    if (!measure)
     {
         log->setText(text);
         return;
     }
-    const float height = std::max(fintu::renderer->getTextHeight(log->getFont(), text, log->getWidth()),
-                                  container->getHeight());
+    float total = 0.0f;
+    for (float lineHeight : this->consoleLineHeights)
+    {
+        total += lineHeight;
+    }
+    const float height = std::max(total, container->getHeight());
     area->setHeight(height);
     log->setHeight(height);
     log->setText(text);
