@@ -5,6 +5,7 @@
 #include <tesraui/Dataset.h>
 #include <tesraui/EditBox.h>
 #include <tesraui/ImageBox.h>
+#include <tesraui/tesraui.h>
 
 #include "EngineHarness.h"
 #include "Scene.h"
@@ -244,4 +245,83 @@ TEST_F(DebugTools, AltTurnsThePointerIntoMirroredTouchesAndReleaseEndsThem)
     EXPECT_EQ(journal(), "up18 touch()");
     EXPECT_EQ(MultiTouchDebugCursor::getInstance(), nullptr);
     engine->mouse(tesra::Window::MOUSE_UP, 50, 30);
+}
+
+TEST_F(DebugTools, FunctionKeysTitleAndFrameCounter)
+{
+    start("debug_mode: 1\nfps_counter: 1\n");
+    key(116);
+    EXPECT_TRUE(DebugUI::isActionMapDebugEnabled());
+    key(116);
+    EXPECT_FALSE(DebugUI::isActionMapDebugEnabled());
+    const bool outlines = tesraui::isDebugEnabled();
+    key(113);
+    EXPECT_NE(tesraui::isDebugEnabled(), outlines);
+    key(113);
+    key(117);
+    EXPECT_TRUE(inOrder(engine->logText(), {"DebugUI: Active Scene: c1.a"}));
+    LuaInterface::execute("function ui.debugPrint(text) journal[#journal + 1] = text end");
+    clear();
+    key(117);
+    EXPECT_EQ(journal(), "Active Scene: [c:FFCC00]c1.a[/c] up117");
+    LuaInterface::execute("c1.a.mark = 1");
+    key(119);
+    EXPECT_EQ(engine->lua("c1.a.mark"), "nil");
+
+    Session::lockScene();
+    Session::setPaused(true);
+    for (int i = 0; i < 5; ++i)
+    {
+        engine->frame(0.05f);
+    }
+    const std::string title = tesra::window->getTitle().c_str();
+    EXPECT_NE(title.find("Engine Test - c1.a"), std::string::npos) << title;
+    EXPECT_NE(title.find(" x "), std::string::npos) << title;
+    EXPECT_NE(title.find(" - SCENE LOCKED - PAUSED"), std::string::npos) << title;
+    Session::setPaused(false);
+    Session::unlockScene();
+
+    // The counter's yellow shows somewhere in the top left corner.
+    bool yellow = false;
+    for (int y = 0; y < 20 && !yellow; ++y)
+    {
+        for (int x = 0; x < 30 && !yellow; ++x)
+        {
+            const std::vector<int> p = engine->pixel(x, y);
+            yellow = (p[0] > 200 && p[1] > 150 && p[1] < 230 && p[2] < 60);
+        }
+    }
+    EXPECT_TRUE(yellow);
+}
+
+TEST_F(DebugTools, PanelVariableButtonsCountAndResetTheScene)
+{
+    start();
+    VariableDictionary::getGlobal().setLocked(false);
+    VariableDictionary::getGlobal().create("score", "1");
+    VariableDictionary::getGlobal().setLocked(true);
+    DebugUI::registerVar("score");
+    DebugUI::registerVar("score");
+    EXPECT_EQ(DebugUI::getVarNames().size(), 1);
+    key(112);
+    ASSERT_TRUE(debug->isPanelVisible());
+    tesraui::Object* button = UI::getUIDataset()->tryGetObject("debugui_var_button_0");
+    ASSERT_NE(button, nullptr);
+    EXPECT_NE(UI::getUIDataset()->tryGetObject("debugui_slot_03"), nullptr);
+    LuaInterface::execute("c1.a.mark = 1");
+    button->triggerEvent("Click", 1);
+    engine->frame();
+    EXPECT_EQ(VariableDictionary::getGlobal()["score"].value(), "2");
+    EXPECT_EQ(engine->lua("c1.a.mark"), "nil");
+    ui->OnKeyDown(17);
+    button = UI::getUIDataset()->tryGetObject("debugui_var_button_0");
+    if (button != nullptr)
+    {
+        button->triggerEvent("Click", 1);
+        engine->frame();
+        EXPECT_EQ(VariableDictionary::getGlobal()["score"].value(), "1");
+    }
+    ui->OnKeyUp(17);
+    key(112);
+    EXPECT_FALSE(debug->isPanelVisible());
 }
