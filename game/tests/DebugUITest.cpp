@@ -325,3 +325,19 @@ TEST_F(DebugTools, PanelVariableButtonsCountAndResetTheScene)
     key(112);
     EXPECT_FALSE(debug->isPanelVisible());
 }
+
+TEST_F(DebugTools, LinesPileUpToABoundWhileNoConsoleShowsThem)
+{
+    start();
+    for (int i = 0; i < 1500; ++i)
+    {
+        quortypes::Log::write("flood", "line " + hstring(i));
+    }
+    engine->frame();
+    ASSERT_EQ(debug->getPendingLines().size(), 1000);
+    EXPECT_NE(std::string(debug->getPendingLines().back().c_str()).find("line 1499"), std::string::npos);
+    // Warnings and debug lines stay out of the console.
+    quortypes::Log::warn("flood", "careful");
+    engine->frame();
+    EXPECT_EQ(std::string(debug->getPendingLines().back().c_str()).find("careful"), std::string::npos);
+}

@@ -182,8 +182,12 @@ void ZoomController::update(float)
         return;
     }
     const float scale = root->getScaleX();
-    const float maxScale = getMaxZoomScale();
-    if (scale < 1.0f || (maxScale == 1.0f && scale != 1.0f))
+    // A scene at its plain size needs nothing, and asking its script each frame would cost.
+    if (scale == 1.0f)
+    {
+        return;
+    }
+    if (scale < 1.0f || getMaxZoomScale() == 1.0f)
     {
         apply(root, 1.0f, kavtypes::Vector2());
         return;
