@@ -10,6 +10,7 @@
 #include <tesraui/tesraui.h>
 
 #include "Session.h"
+#include "ui/DebugUI.h"
 #include "ui/UI.h"
 
 namespace
@@ -71,11 +72,12 @@ void VumoTesraEventDelegate::reset()
 
 void VumoTesraEventDelegate::emulateTouch(bool pressed)
 {
-    if (UI::getInstance()->getUIIdiom() == UI::IDIOM_PC)
+    // With Alt held the debug UI simulates touches of its own.
+    UI* ui = UI::getInstance();
+    if (ui->getUIIdiom() == UI::IDIOM_PC || ui->getDebugUI()->isAltPressed())
     {
         return;
     }
-    // The debug UI's Alt key, which suppresses this, joins with the debug UI.
     this->pointerHeld = pressed;
     harray<kavtypes::Vector2> points;
     if (pressed)

@@ -1,5 +1,5 @@
 #include "ActionMapTestGame.h"
-#include "DebugLists.h"
+#include "ui/DebugUI.h"
 
 using harness::Engine;
 using harness::GameFolder;
@@ -48,14 +48,14 @@ protected:
         layer = actionmaptest::findLayer();
         ASSERT_NE(layer, nullptr);
     }
-    void TearDown() override { Session::setActionMapDebugEnabled(false); }
+    void TearDown() override { DebugUI::setActionMapDebugEnabled(false); }
     Pixel at(int mapX, int mapY) { return engine->pixel(screen(mapX), screen(mapY)); }
 };
 
 TEST_F(ActionMapDrawing, RegionsShowAtHalfAlphaWithMarkersAtTheirCentres)
 {
     EXPECT_TRUE(near(at(4, 4), navy)) << "nothing while the display is off";
-    Session::setActionMapDebugEnabled(true);
+    DebugUI::setActionMapDebugEnabled(true);
     engine->frame();
     ASSERT_NE(layer->getDebugTexture(), nullptr);
     // Every region painted: the texture spans them all, 27 x 19 map pixels in a 32 x 32 texture.
@@ -88,7 +88,7 @@ TEST_F(ActionMapDrawing, RegionsShowAtHalfAlphaWithMarkersAtTheirCentres)
 
 TEST_F(ActionMapDrawing, SelectModeShowsWhiteAreasWithBlackOutlinesAndNoMarkers)
 {
-    Session::setActionMapDebugEnabled(true);
+    DebugUI::setActionMapDebugEnabled(true);
     layer->setProperty("select_mode", "1");
     engine->frame();
     EXPECT_TRUE(near(at(6, 6), {127, 127, 191})) << "inside, where all 25 neighbours are painted";
@@ -101,7 +101,7 @@ TEST_F(ActionMapDrawing, SelectModeShowsWhiteAreasWithBlackOutlinesAndNoMarkers)
 
 TEST_F(ActionMapDrawing, ShapesFillTheirAreaWithoutAMap)
 {
-    Session::setActionMapDebugEnabled(true);
+    DebugUI::setActionMapDebugEnabled(true);
     layer->setProperty("color", "123456");
     ActionMapObject* shape = new ActionMapObject("shape", kavtypes::Rectangle(620, 50, 100, 100));
     Session::getActiveChapter()->registerObjects(shape);

@@ -4,7 +4,7 @@
 #include <tesraui/tesraui.h>
 
 #include "ActionMapTestGame.h"
-#include "DebugLists.h"
+#include "ui/DebugUI.h"
 
 using harness::Engine;
 using harness::GameFolder;
@@ -53,7 +53,7 @@ protected:
         ASSERT_NE(layer, nullptr);
         doubleClicks().clear();
     }
-    void TearDown() override { Session::setActionMapDebugEnabled(false); }
+    void TearDown() override { DebugUI::setActionMapDebugEnabled(false); }
     void press(float x, float y) { actionmaptest::mouse(tesra::Window::MOUSE_DOWN, x, y); }
     void release(float x, float y) { actionmaptest::mouse(tesra::Window::MOUSE_UP, x, y); }
     // Frames of at most 0.1 s: the engine cuts longer ones.
@@ -301,7 +301,7 @@ TEST_F(ActionMapClicks, ShapesWithoutAMap)
     // A collapsed object covers no map pixel and draws no marker.
     layer->setSize(0.0f, 600.0f);
     EXPECT_EQ(layer->getRawColorAt(kavtypes::Vector2(0, 150)), 0u);
-    Session::setActionMapDebugEnabled(true);
+    DebugUI::setActionMapDebugEnabled(true);
     engine->frame();
 }
 

@@ -3,7 +3,7 @@
 #include <tesraui/tesraui.h>
 
 #include "ActionMapTestGame.h"
-#include "DebugLists.h"
+#include "ui/DebugUI.h"
 #include "Variables.h"
 #include "objects/HiddenObject.h"
 #include "objects/ItemReceiver.h"
@@ -184,7 +184,7 @@ TEST_F(HiddenObjects, PropertiesClassesAndTheDebugItemList)
     EXPECT_EQ(object->getProperty("var"), "found_lamp");
     EXPECT_EQ(object->getPropertyDescriptions()[0].name, "item");
     EXPECT_EQ(object->getPropertyDescriptions()[2].name, "value");
-    const harray<hstring>& items = Session::getDebugItemNames();
+    const harray<hstring>& items = DebugUI::getItemNames();
     EXPECT_NE(std::find(items.begin(), items.end(), "lamp"), items.end());
 
     tesraui::Object* receiver =

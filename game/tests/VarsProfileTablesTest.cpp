@@ -1,4 +1,4 @@
-#include "DebugLists.h"
+#include "ui/DebugUI.h"
 #include "EngineHarness.h"
 #include "Profile.h"
 
@@ -60,8 +60,8 @@ TEST_F(VarsAndProfiles, VarsReadNumbersAsNumbersAndRefuseUnknownNames)
     EXPECT_EQ(lua("type(vars.___index)"), "function");
 
     LuaInterface::execute("debug.registerItem('key'); debug.registerItem('key'); debug.registerVar('word')");
-    EXPECT_EQ(Session::getDebugItemNames().size(), 1);
-    EXPECT_EQ(Session::getDebugVarNames(), harray<hstring>({"score", "word"}));
+    EXPECT_EQ(DebugUI::getItemNames().size(), 1);
+    EXPECT_EQ(DebugUI::getVarNames(), harray<hstring>({"score", "word"}));
 }
 
 TEST_F(VarsAndProfiles, ProfilesThroughScripts)

@@ -9,7 +9,7 @@
 #include <tesraui/tesraui.h>
 
 #include "ActionMap.h"
-#include "DebugLists.h"
+#include "ui/DebugUI.h"
 #include "Session.h"
 #include "objects/ActionMapObject.h"
 #include "objects/VumoViewportObject.h"
@@ -194,7 +194,7 @@ void ActionMapObject::drawShape(const kavtypes::Rectangle& r)
 
 void ActionMapObject::_draw()
 {
-    if (!Session::isActionMapDebugEnabled() || tesra::rendersys == nullptr)
+    if (!DebugUI::isActionMapDebugEnabled() || tesra::rendersys == nullptr)
     {
         return;
     }

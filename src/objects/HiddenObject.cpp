@@ -8,7 +8,7 @@
 #include <tesraui/Image.h>
 #include <tesraui/tesraui.h>
 
-#include "DebugLists.h"
+#include "ui/DebugUI.h"
 #include "Scene.h"
 #include "Session.h"
 #include "Variables.h"
@@ -65,7 +65,7 @@ void HiddenObject::notifyEvent(const hstring& type, void* args)
 {
     if (type == "AttachToObject")
     {
-        Session::addDebugName(Session::getDebugItemNames(), this->item);
+        DebugUI::registerItem(this->item);
     }
     tesraui::ImageBox::notifyEvent(type, args);
 }

@@ -4,6 +4,8 @@
 
 #include "PausableObject.h"
 #include "Session.h"
+#include "ui/DebugUI.h"
+#include "ui/UI.h"
 
 VumoVideoObject::VumoVideoObject(const hstring& name, kavtypes::Rectangle rect)
     : tesravideo::VideoObject(name, rect)
@@ -19,7 +21,8 @@ tesraui::Object* VumoVideoObject::createInstance(const hstring& name, kavtypes::
 
 float VumoVideoObject::getGameSpeedFactor()
 {
-    return 1.0f;
+    UI* ui = UI::getInstance();
+    return (ui != nullptr && ui->getDebugUI() != nullptr ? ui->getDebugUI()->getSpeedMultiplier() : 1.0f);
 }
 
 float VumoVideoObject::_effectiveSpeed() const

@@ -9,6 +9,7 @@
 
 #include "Session.h"
 #include "ui/UI.h"
+#include "ui/ZoomController.h"
 
 namespace
 {
@@ -137,7 +138,13 @@ bool VumoViewportObject::onMouseDown(unsigned int keyCode)
 
 bool VumoViewportObject::onMouseUp(unsigned int keyCode)
 {
-    return this->isInputBlocked() ? true : PausableObject::onMouseUp(keyCode);
+    // The release that ends a pan of the zoomed scene is no click.
+    UI* ui = UI::getInstance();
+    if (this->isInputBlocked() || (ui != nullptr && ui->getZoomController()->isPanning()))
+    {
+        return true;
+    }
+    return PausableObject::onMouseUp(keyCode);
 }
 
 bool VumoViewportObject::onMouseMove()

@@ -668,6 +668,7 @@ void UI::OnPointerMove(float x, float y)
     if (this->rootObject != nullptr && this->updateCursorPosition())
     {
         this->rootObject->onMouseMove();
+        this->debugUI->onPointerMove();
         if (this->getUIIdiom() == IDIOM_PC)
         {
             this->zoomController->onPointerMove();

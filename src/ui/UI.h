@@ -114,6 +114,8 @@ public:
     bool isLoading() const { return this->loading; }
     bool isInitialised() const { return this->initialised; }
     bool isPointerDown() const { return this->pointerDown; }
+    // A press that turned into a pan is no longer a held pointer.
+    void clearPointerDown() { this->pointerDown = false; }
     tesraui::Container* getCursorObject() const
     {
         return (this->cursorLife.isAlive() ? this->cursorObject : nullptr);

@@ -13,6 +13,8 @@
 #include "lua/Events.h"
 #include "lua/LuaInterface.h"
 #include "objects/ActionMapObject.h"
+#include "ui/UI.h"
+#include "ui/ZoomController.h"
 #include "lua/api/registrars.h"
 
 namespace LuaInterface
@@ -301,6 +303,36 @@ namespace LuaInterface
             const uint32_t color = (raw ? layer->getRawColorAt(screen) : layer->getColorAt(screen));
             return push(L, formatString("%06X", color >> 8));
         }
+
+        ZoomController* requireZoomController(lua_State* L, const hstring& functionName)
+        {
+            UI* ui = UI::getInstance();
+            if (ui == nullptr || ui->getZoomController() == nullptr)
+            {
+                raiseLuaError(L, functionName + ": the UI has not been created yet");
+            }
+            return ui->getZoomController();
+        }
+
+        int scene_focusPoint(lua_State* L)
+        {
+            checkArgs(L, 2, 5, "scene.focusPoint", "nnnnb");
+            ZoomController* zoom = requireZoomController(L, "scene.focusPoint");
+            const int count = lua_gettop(L);
+            const float zoomScale = (count >= 3 ? (float)lua_tonumber(L, 3) : -1.0f);
+            const float time = (count >= 4 ? (float)lua_tonumber(L, 4) : -1.0f);
+            const bool instant = (count >= 5 && toBool(L, 5));
+            zoom->focusPoint((float)lua_tonumber(L, 1), (float)lua_tonumber(L, 2), zoomScale, time, !instant);
+            return 0;
+        }
+
+        int scene_zoomOut(lua_State* L)
+        {
+            checkArgs(L, 0, 1, "scene.zoomOut", "n");
+            ZoomController* zoom = requireZoomController(L, "scene.zoomOut");
+            zoom->zoomOut(lua_gettop(L) >= 1 ? (float)lua_tonumber(L, 1) : -1.0f);
+            return 0;
+        }
     } // namespace
 
     void registerScene()
@@ -321,5 +353,7 @@ namespace LuaInterface
         registerFunction(scene_addDelayedCall, "scene.addDelayedCall");
         registerFunction(scene_ActionMap, "scene.ActionMap");
         registerFunction(scene_getActionMapColorAt, "scene.getActionMapColorAt");
+        registerFunction(scene_focusPoint, "scene.focusPoint");
+        registerFunction(scene_zoomOut, "scene.zoomOut");
     }
 } // namespace LuaInterface

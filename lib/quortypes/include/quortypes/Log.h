@@ -40,6 +40,8 @@ namespace quortypes
         // Called after every line, with the log lock held, with the tag and the text carrying its level
         // prefix; null removes it.
         static void setCallback(Callback function);
+        // The callback set now, so that a new one can hand lines on to it.
+        static Callback getCallback();
 
     private:
         static bool writeLevel(const hstring& tag, const hstring& text, LogLevel level);

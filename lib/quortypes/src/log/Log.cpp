@@ -114,4 +114,11 @@ namespace quortypes
         std::lock_guard<Mutex> lock(state.mutex);
         state.callback = function;
     }
+
+    Log::Callback Log::getCallback()
+    {
+        LogState& state = logState();
+        std::lock_guard<Mutex> lock(state.mutex);
+        return state.callback;
+    }
 } // namespace quortypes

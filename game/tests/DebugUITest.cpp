@@ -1,0 +1,343 @@
+#include <thread>
+
+#include <quortypes/Log.h>
+#include <tesraui/Container.h>
+#include <tesraui/Dataset.h>
+#include <tesraui/EditBox.h>
+#include <tesraui/ImageBox.h>
+#include <tesraui/tesraui.h>
+
+#include "EngineHarness.h"
+#include "Scene.h"
+#include "SessionState.h"
+#include "Variables.h"
+#include "ui/DebugCursor.h"
+#include "ui/DebugUI.h"
+#include "ui/UI.h"
+
+using harness::Engine;
+using harness::GameFolder;
+using harness::inOrder;
+
+namespace
+{
+    const char* const hooks = "journal = {}\n"
+                              "function ui.OnKeyUp(k) journal[#journal + 1] = 'up' .. k end\n"
+                              "function ui.OnTouch(points)\n"
+                              "  local text = {}\n"
+                              "  for _, p in ipairs(points) do text[#text + 1] = p.x .. '/' .. p.y end\n"
+                              "  journal[#journal + 1] = 'touch(' .. table.concat(text, ' ') .. ')'\n"
+                              "end\n";
+} // namespace
+
+// A 160 x 120 game with scene c1.a; debug mode on unless a test says otherwise.
+class DebugTools : public ::testing::Test
+{
+protected:
+    GameFolder folder;
+    std::unique_ptr<Engine> engine;
+    UI* ui = nullptr;
+    DebugUI* debug = nullptr;
+
+    void start(const std::string& extra = "debug_mode: 1\ndeveloper_mode: 1\n")
+    {
+        folder.config("scene: c1.a\n" + extra);
+        folder.put("data/ui/ui.dts", "<Dataset/>");
+        folder.put("data/lib/ui.lua", hooks);
+        folder.put("data/chapters/c1/c1.datadef", "<Dataset/>");
+        folder.put("data/chapters/c1/scenes/a.scene", "");
+        folder.put("data/chapters/c1/scenes/b.scene", "");
+        engine.reset(new Engine(folder));
+        VariableDictionary::getGlobal() = VariableDictionary();
+        Session::forgetUserFolder();
+        ASSERT_TRUE(Session::loadConfig(false));
+        Session::init(nullptr);
+        harness::keepLoadedLibraries();
+        ui = UI::getInstance();
+        debug = ui->getDebugUI();
+        engine->frame();
+        engine->frame();
+    }
+    void TearDown() override
+    {
+        Session::destroy();
+        engine.reset();
+        Session::forgetConfig();
+        Session::forgetUserFolder();
+    }
+    void key(int code)
+    {
+        ui->OnKeyDown(code);
+        ui->OnKeyUp(code);
+    }
+    std::string journal() { return engine->lua("table.concat(journal, ' ')"); }
+    void clear() { LuaInterface::execute("journal = {}"); }
+    // Types the line into the console and submits it; the next frame runs it.
+    void submit(const hstring& line)
+    {
+        tesraui::EditBox* input = dynamic_cast<tesraui::EditBox*>(
+            UI::getUIDataset()->tryGetObject(hstring(DebugUI::consoleName) + "/input"));
+        ASSERT_NE(input, nullptr);
+        input->setText(line);
+        debug->onConsoleSubmit(nullptr);
+        engine->frame();
+        engine->frame();
+    }
+    std::string consoleText() { return std::string(debug->getConsoleLines().joined("\n").c_str()); }
+};
+
+TEST_F(DebugTools, WithoutDebugModeKeysReachTheGameAndNothingChanges)
+{
+    start("");
+    const hstring title = tesra::window->getTitle();
+    for (int code : {32, 9, 112, 18, 113, 116})
+    {
+        EXPECT_TRUE(ui->OnKeyDown(code)) << code;
+        EXPECT_TRUE(ui->OnKeyUp(code)) << code;
+    }
+    ui->OnKeyDown(32);
+    EXPECT_FLOAT_EQ(debug->getSpeedMultiplier(), 1.0f);
+    ui->OnKeyDown(18);
+    EXPECT_FALSE(debug->isAltPressed());
+    EXPECT_FALSE(debug->isConsoleOpen());
+    EXPECT_FALSE(DebugUI::isActionMapDebugEnabled());
+    for (int i = 0; i < 20; ++i)
+    {
+        engine->frame(0.05f);
+    }
+    EXPECT_EQ(tesra::window->getTitle(), title);
+    EXPECT_EQ(debug->getDebugCursorMode(), "");
+    EXPECT_EQ(journal(), "up32 up9 up112 up18 up113 up116");
+}
+
+TEST_F(DebugTools, SpaceSpeedsTheGameUpCtrlSlowsItAndReleaseRestoresItAtOnce)
+{
+    start();
+    ui->OnKeyDown(32);
+    EXPECT_FLOAT_EQ(debug->getSpeedMultiplier(), 5.0f);
+    EXPECT_FLOAT_EQ(debug->update(0.01f), 0.05f);
+    ui->OnKeyDown(17);
+    EXPECT_FLOAT_EQ(debug->getSpeedMultiplier(), 0.2f);
+    ui->OnKeyUp(17);
+    ui->OnKeyUp(32);
+    EXPECT_FLOAT_EQ(debug->getSpeedMultiplier(), 1.0f);
+    // An animation of the scene runs five times faster while Space is held.
+    tesraui::Object* root = Session::getActiveScene()->getRootObject();
+    root->moveX(100.0f, 10.0f);
+    ui->OnKeyDown(32);
+    engine->frame(0.02f);
+    ui->OnKeyUp(32);
+    EXPECT_NEAR(root->getX(), 100.0f, 0.01f);
+}
+
+TEST_F(DebugTools, TheConsoleRunsLinesOnceShowsResultsAndErrorsAsWrittenAndKeepsTheGameOut)
+{
+    start();
+    std::string history;
+    for (int i = 0; i < 150; ++i)
+    {
+        history += "line" + std::to_string(i) + "\n";
+    }
+    std::filesystem::create_directories(folder.userFile("EngineTest", ""));
+    folder.put(folder.userFile("EngineTest", "console.txt").substr(folder.path.size() + 1), history);
+    key(9);
+    ASSERT_TRUE(debug->isConsoleOpen());
+    ASSERT_EQ(debug->getHistory().size(), 100);
+    EXPECT_EQ(debug->getHistory()[0], "line50");
+    const std::string kept = harness::readFile(folder.userFile("EngineTest", "console.txt"));
+    EXPECT_EQ(std::count(kept.begin(), kept.end(), '\n'), 100);
+
+    submit("1+1");
+    EXPECT_NE(consoleText().find("[c:CCFF00][b]>>> 1+1[/b][/c]\n[c:FFFF00]2[/c]"), std::string::npos)
+        << consoleText();
+    submit("error(\"[x]\")");
+    EXPECT_NE(consoleText().find(">>> error(\"<x>\")"), std::string::npos) << consoleText();
+    EXPECT_NE(consoleText().find("[c:FF3F00][b]"), std::string::npos);
+    EXPECT_NE(consoleText().find("<console>:1: <x>"), std::string::npos) << consoleText();
+    EXPECT_FALSE(ui->isErrorOverlayShown());
+    // A statement failing while it runs runs once.
+    submit("runs = (runs or 0) + 1; error('boom')");
+    EXPECT_EQ(engine->lua("c1.a.runs or runs"), "1");
+    submit("'[b]'");
+    EXPECT_NE(consoleText().find("[c:FFFF00][]b][/c]"), std::string::npos) << consoleText();
+    EXPECT_EQ(debug->getHistory().back(), "'[b]'");
+
+    // A line logged on another thread shows up with its tag as written.
+    std::thread([] { quortypes::Log::write("worker", "from [a] thread"); }).join();
+    engine->frame();
+    EXPECT_NE(consoleText().find("[]worker] from []a] thread"), std::string::npos) << consoleText();
+
+    // F1 and Q reach neither the tree nor the hooks, and do not quit.
+    clear();
+    for (int code : {112, 81})
+    {
+        EXPECT_FALSE(ui->OnKeyDown(code));
+        EXPECT_FALSE(ui->OnKeyUp(code));
+    }
+    EXPECT_TRUE(ui->OnKeyUp(13));
+    EXPECT_FALSE(debug->isPanelVisible());
+    EXPECT_TRUE(tesra::window->isRunning());
+    EXPECT_EQ(journal(), "up13");
+
+    key(9);
+    for (int i = 0; i < 6; ++i)
+    {
+        engine->frame(0.1f);
+    }
+    EXPECT_FALSE(debug->isConsoleOpen());
+}
+
+TEST_F(DebugTools, SlotsSaveNextToOtherFilesAndARefusedSlotChangesNothing)
+{
+    start();
+    folder.put("abcde03.vars", "keep");
+    folder.put("a.vars", "keep");
+    folder.put("_slot03_c1.b.vars", "old");
+    VariableDictionary::getGlobal().setLocked(false);
+    VariableDictionary::getGlobal().create("score", "1");
+    VariableDictionary::getGlobal().captureDefaults();
+    VariableDictionary::getGlobal().setLocked(true);
+    VariableDictionary::getGlobal()["score"].set("7");
+    ASSERT_TRUE(debug->saveSlot(3));
+    EXPECT_TRUE(std::filesystem::exists(folder.path + "/abcde03.vars"));
+    EXPECT_TRUE(std::filesystem::exists(folder.path + "/a.vars"));
+    EXPECT_FALSE(std::filesystem::exists(folder.path + "/_slot03_c1.b.vars"));
+    EXPECT_EQ(DebugUI::findSlotFile(3), "_slot03_c1.a.vars");
+    EXPECT_TRUE(inOrder(engine->logText(), {"Slot 03 saved!"}));
+
+    VariableDictionary::getGlobal()["score"].set("9");
+    ASSERT_TRUE(debug->loadSlot(3));
+    EXPECT_EQ(VariableDictionary::getGlobal()["score"].value(), "7");
+
+    VariableDictionary::getGlobal()["score"].set("9");
+    const std::string saved = harness::readFile(folder.path + "/_slot03_c1.a.vars");
+    folder.put("_slot03_c1.a.vars", saved + "score: 100\n");
+    EXPECT_FALSE(debug->loadSlot(3));
+    EXPECT_EQ(VariableDictionary::getGlobal()["score"].value(), "9");
+    EXPECT_FALSE(debug->loadSlot(4));
+}
+
+TEST_F(DebugTools, AltTurnsThePointerIntoMirroredTouchesAndReleaseEndsThem)
+{
+    start();
+    ui->OnKeyDown(18);
+    engine->frame();
+    ASSERT_EQ(ui->getCursorMode(), "vumo_debug_multitouch_cursor");
+    ASSERT_NE(MultiTouchDebugCursor::getInstance(), nullptr);
+    clear();
+    engine->mouse(tesra::Window::MOUSE_MOVE, 40, 30, 0);
+    engine->mouse(tesra::Window::MOUSE_DOWN, 40, 30);
+    EXPECT_EQ(journal(), "touch(40/30 120/90)");
+    clear();
+    engine->mouse(tesra::Window::MOUSE_MOVE, 50, 30, 0);
+    EXPECT_EQ(journal(), "touch(50/30 110/90)");
+    clear();
+    engine->mouse(tesra::Window::MOUSE_UP, 50, 30);
+    EXPECT_EQ(journal(), "touch()");
+    // With Ctrl the centre is a third touch; letting Alt go mid-press ends the touch.
+    ui->OnKeyDown(17);
+    clear();
+    engine->mouse(tesra::Window::MOUSE_DOWN, 50, 30);
+    EXPECT_EQ(journal(), "touch(50/30 110/90 80/60)");
+    clear();
+    ui->OnKeyUp(18);
+    engine->frame();
+    EXPECT_EQ(journal(), "up18 touch()");
+    EXPECT_EQ(MultiTouchDebugCursor::getInstance(), nullptr);
+    engine->mouse(tesra::Window::MOUSE_UP, 50, 30);
+}
+
+TEST_F(DebugTools, FunctionKeysTitleAndFrameCounter)
+{
+    start("debug_mode: 1\nfps_counter: 1\n");
+    key(116);
+    EXPECT_TRUE(DebugUI::isActionMapDebugEnabled());
+    key(116);
+    EXPECT_FALSE(DebugUI::isActionMapDebugEnabled());
+    const bool outlines = tesraui::isDebugEnabled();
+    key(113);
+    EXPECT_NE(tesraui::isDebugEnabled(), outlines);
+    key(113);
+    key(117);
+    EXPECT_TRUE(inOrder(engine->logText(), {"DebugUI: Active Scene: c1.a"}));
+    LuaInterface::execute("function ui.debugPrint(text) journal[#journal + 1] = text end");
+    clear();
+    key(117);
+    EXPECT_EQ(journal(), "Active Scene: [c:FFCC00]c1.a[/c] up117");
+    LuaInterface::execute("c1.a.mark = 1");
+    key(119);
+    EXPECT_EQ(engine->lua("c1.a.mark"), "nil");
+
+    Session::lockScene();
+    Session::setPaused(true);
+    for (int i = 0; i < 5; ++i)
+    {
+        engine->frame(0.05f);
+    }
+    const std::string title = tesra::window->getTitle().c_str();
+    EXPECT_NE(title.find("Engine Test - c1.a"), std::string::npos) << title;
+    EXPECT_NE(title.find(" x "), std::string::npos) << title;
+    EXPECT_NE(title.find(" - SCENE LOCKED - PAUSED"), std::string::npos) << title;
+    Session::setPaused(false);
+    Session::unlockScene();
+
+    // The counter's yellow shows somewhere in the top left corner.
+    bool yellow = false;
+    for (int y = 0; y < 20 && !yellow; ++y)
+    {
+        for (int x = 0; x < 30 && !yellow; ++x)
+        {
+            const std::vector<int> p = engine->pixel(x, y);
+            yellow = (p[0] > 200 && p[1] > 150 && p[1] < 230 && p[2] < 60);
+        }
+    }
+    EXPECT_TRUE(yellow);
+}
+
+TEST_F(DebugTools, PanelVariableButtonsCountAndResetTheScene)
+{
+    start();
+    VariableDictionary::getGlobal().setLocked(false);
+    VariableDictionary::getGlobal().create("score", "1");
+    VariableDictionary::getGlobal().setLocked(true);
+    DebugUI::registerVar("score");
+    DebugUI::registerVar("score");
+    EXPECT_EQ(DebugUI::getVarNames().size(), 1);
+    key(112);
+    ASSERT_TRUE(debug->isPanelVisible());
+    tesraui::Object* button = UI::getUIDataset()->tryGetObject("debugui_var_button_0");
+    ASSERT_NE(button, nullptr);
+    EXPECT_NE(UI::getUIDataset()->tryGetObject("debugui_slot_03"), nullptr);
+    LuaInterface::execute("c1.a.mark = 1");
+    button->triggerEvent("Click", 1);
+    engine->frame();
+    EXPECT_EQ(VariableDictionary::getGlobal()["score"].value(), "2");
+    EXPECT_EQ(engine->lua("c1.a.mark"), "nil");
+    ui->OnKeyDown(17);
+    button = UI::getUIDataset()->tryGetObject("debugui_var_button_0");
+    if (button != nullptr)
+    {
+        button->triggerEvent("Click", 1);
+        engine->frame();
+        EXPECT_EQ(VariableDictionary::getGlobal()["score"].value(), "1");
+    }
+    ui->OnKeyUp(17);
+    key(112);
+    EXPECT_FALSE(debug->isPanelVisible());
+}
+
+TEST_F(DebugTools, LinesPileUpToABoundWhileNoConsoleShowsThem)
+{
+    start();
+    for (int i = 0; i < 1500; ++i)
+    {
+        quortypes::Log::write("flood", "line " + hstring(i));
+    }
+    engine->frame();
+    ASSERT_EQ(debug->getPendingLines().size(), 1000);
+    EXPECT_NE(std::string(debug->getPendingLines().back().c_str()).find("line 1499"), std::string::npos);
+    // Warnings and debug lines stay out of the console.
+    quortypes::Log::warn("flood", "careful");
+    engine->frame();
+    EXPECT_EQ(std::string(debug->getPendingLines().back().c_str()).find("careful"), std::string::npos);
+}

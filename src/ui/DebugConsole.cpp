@@ -1,0 +1,301 @@
+#include <fstream>
+
+#include <lua.hpp>
+
+#include <fintu/Renderer.h>
+#include <quortypes/AtomicFile.h>
+#include <quortypes/File.h>
+#include <quortypes/Log.h>
+#include <quortypes/exception.h>
+#include <tesraui/Container.h>
+#include <tesraui/Dataset.h>
+#include <tesraui/EditBox.h>
+#include <tesraui/Event.h>
+#include <tesraui/EventArgs.h>
+#include <tesraui/ImageBox.h>
+#include <tesraui/Label.h>
+#include <tesraui/ScrollArea.h>
+#include <tesraui/ScrollBarV.h>
+#include <tesraui/TextImageButton.h>
+
+#include "Scene.h"
+#include "Session.h"
+#include "lua/LuaInterface.h"
+#include "objects/ObjectDestructor.h"
+#include "ui/DebugUI.h"
+#include "ui/UI.h"
+
+namespace
+{
+    template <class T> T* attach(T* object, tesraui::Object* parent, tesraui::Dataset* dataset)
+    {
+        dataset->registerObjects(object);
+        parent->addChild(object);
+        return object;
+    }
+
+    hstring historyPath()
+    {
+        return Session::getUserFolder() + DebugUI::historyFileName;
+    }
+
+    hstring part(const char* name)
+    {
+        return hstring(DebugUI::consoleName) + name;
+    }
+} // namespace
+
+tesraui::Object* DebugUI::getConsoleObject() const
+{
+    tesraui::Dataset* dataset = UI::getUIDataset();
+    return (dataset != nullptr ? dataset->tryGetObject(consoleName) : nullptr);
+}
+
+bool DebugUI::isConsoleOpen() const
+{
+    return this->getConsoleObject() != nullptr;
+}
+
+void DebugUI::createConsole()
+{
+    UI* ui = UI::getInstance();
+    tesraui::Dataset* dataset = UI::getUIDataset();
+    if (ui == nullptr || ui->getRootObject() == nullptr || dataset == nullptr || this->isConsoleOpen())
+    {
+        return;
+    }
+    createFont();
+    // The history: one command a line, the last ones kept; a longer file is cut down to them.
+    this->history.clear();
+    const hstring path = historyPath();
+    if (quortypes::File::exists(path))
+    {
+        try
+        {
+            harray<hstring> lines = quortypes::File::readAll(path).replaced("\r", "").split('\n');
+            if (lines.size() > 0 && lines.back() == "")
+            {
+                lines.pop_back();
+            }
+            if (lines.size() > maxHistory)
+            {
+                lines = lines.sub(lines.size() - maxHistory, maxHistory);
+                quortypes::saveFileAtomically(path, lines.joined("\n") + "\n");
+            }
+            this->history = lines;
+        }
+        catch (const quortypes::exception& e)
+        {
+            quortypes::Log::error("DebugUI", e.getMessage());
+        }
+    }
+    this->historyPosition = this->history.size();
+
+    tesraui::Object* root = ui->getRootObject();
+    const float w = root->getWidth();
+    const float h = root->getHeight();
+    const float line = this->lineHeight;
+    const float gap = this->margin;
+    const hstring font = hstring(fontName) + ":" + hstring(this->getTextScale());
+    tesraui::ImageBox* console =
+        attach(new tesraui::ImageBox(consoleName, kavtypes::Rectangle(0.0f, 0.0f, w, h)), root, dataset);
+    console->setImageByName("0x0000007F");
+    console->setZOrder(10000);
+    console->setAnchors(true, true, true, true);
+    const kavtypes::Rectangle logRect(gap, gap, w - 2.0f * gap, h - line - 3.0f * gap);
+    tesraui::Container* container =
+        attach(new tesraui::Container(part("/log_container"), logRect), console, dataset);
+    container->setAnchors(true, true, true, true);
+    container->setClip(true);
+    tesraui::ScrollArea* area =
+        attach(new tesraui::ScrollArea(part("/log_scrollarea"),
+                                       kavtypes::Rectangle(0.0f, 0.0f, logRect.w, logRect.h)),
+               container, dataset);
+    area->setAllowDrag(true);
+    tesraui::Label* log =
+        attach(new tesraui::Label(part("/log"), kavtypes::Rectangle(0.0f, 0.0f, logRect.w, logRect.h)), area,
+               dataset);
+    log->setFont(font);
+    log->setHorzFormatting(fintu::LEFT_WRAPPED);
+    log->setVertFormatting(fintu::BOTTOM);
+    tesraui::ScrollBarV* bar =
+        attach(new tesraui::ScrollBarV(part("/log_scrollbar"),
+                                       kavtypes::Rectangle(logRect.w - 5.0f, 0.0f, 5.0f, logRect.h)),
+               container, dataset);
+    bar->setProperty("color", "FFFFFF");
+    const float buttonWidth = std::min(this->panelWidth * 0.4f, w * 0.25f);
+    tesraui::EditBox* input =
+        attach(new tesraui::EditBox(part("/input"), kavtypes::Rectangle(gap, h - line - gap,
+                                                                        w - 3.0f * gap - buttonWidth, line)),
+               console, dataset);
+    input->setFont(font);
+    input->setAnchors(true, true, false, true);
+    input->setBackgroundColor(tesra::Color("0000007F"));
+    tesraui::TextImageButton* execute = attach(
+        new tesraui::TextImageButton(
+            part("/execute"), kavtypes::Rectangle(w - gap - buttonWidth, h - line - gap, buttonWidth, line)),
+        console, dataset);
+    execute->setText("Execute");
+    execute->setFont(font);
+    execute->setBackgroundColor(tesra::Color("0000007F"));
+    execute->setAnchors(false, true, false, true);
+    input->registerEvent("Submit", new tesraui::MemberCallbackEvent(&DebugUI::onConsoleSubmit, this));
+    execute->registerEvent("Click", new tesraui::MemberCallbackEvent(&DebugUI::onConsoleSubmit, this));
+    dataset->focus(input);
+    this->appendLog();
+}
+
+void DebugUI::closeConsole()
+{
+    tesraui::Object* console = this->getConsoleObject();
+    tesraui::Dataset* dataset = UI::getUIDataset();
+    if (console == nullptr || dataset == nullptr)
+    {
+        return;
+    }
+    const hstring destructorName = hstring(consoleName) + "/destructor";
+    if (dataset->tryGetObject(destructorName) != nullptr || console->hasDynamicAnimators())
+    {
+        return;
+    }
+    if (dataset->getFocusedObject() != nullptr && dataset->getFocusedObject()->getName() == part("/input"))
+    {
+        dataset->removeFocus();
+    }
+    console->fadeAlpha(0, 3.0f);
+    console->resizeY(0.0f, 3.0f);
+    ObjectDestructor* destructor = new ObjectDestructor(destructorName, kavtypes::Rectangle());
+    destructor->setProperty("delay", "0.4");
+    attach(destructor, console, dataset);
+}
+
+void DebugUI::appendLog()
+{
+    tesraui::Dataset* dataset = UI::getUIDataset();
+    tesraui::Label* log =
+        (dataset != nullptr ? dynamic_cast<tesraui::Label*>(dataset->tryGetObject(part("/log"))) : nullptr);
+    if (log == nullptr)
+    {
+        return;
+    }
+    tesraui::Object* area = log->getParent();
+    tesraui::Object* container = (area != nullptr ? area->getParent() : nullptr);
+    const bool measure = (area != nullptr && container != nullptr && fintu::renderer != nullptr);
+    // Each line is measured once, when it comes; the view's height is their sum.
+    for (const hstring& line : this->pendingLines)
+    {
+        this->consoleLines.push_back(line);
+        this->consoleLineHeights.push_back(
+            measure ? fintu::renderer->getTextHeight(log->getFont(), line, log->getWidth()) : 0.0f);
+    }
+    this->pendingLines.clear();
+    if (this->consoleLines.size() > maxLines)
+    {
+        const int extra = this->consoleLines.size() - maxLines;
+        this->consoleLines.erase(this->consoleLines.begin(), this->consoleLines.begin() + extra);
+        this->consoleLineHeights.erase(this->consoleLineHeights.begin(),
+                                       this->consoleLineHeights.begin() + extra);
+    }
+    // All new lines at once: the view lays its text out once a frame, however many lines came.
+    const hstring text = this->consoleLines.joined("\n");
+    if (!measure)
+    {
+        log->setText(text);
+        return;
+    }
+    float total = 0.0f;
+    for (float lineHeight : this->consoleLineHeights)
+    {
+        total += lineHeight;
+    }
+    const float height = std::max(total, container->getHeight());
+    area->setHeight(height);
+    log->setHeight(height);
+    log->setText(text);
+    // Scrolled to the end.
+    area->setY(container->getHeight() - height);
+}
+
+void DebugUI::onConsoleSubmit(tesraui::EventArgs*)
+{
+    tesraui::Dataset* dataset = UI::getUIDataset();
+    tesraui::EditBox* input =
+        (dataset != nullptr ? dynamic_cast<tesraui::EditBox*>(dataset->tryGetObject(part("/input")))
+                            : nullptr);
+    if (input == nullptr)
+    {
+        return;
+    }
+    const hstring line = input->getText().trimmed();
+    if (line == "")
+    {
+        return;
+    }
+    this->pendingLines.push_back("[c:CCFF00][b]>>> " + bracketsToAngles(line) + "[/b][/c]");
+    if (this->history.size() == 0 || this->history.back() != line)
+    {
+        this->history.push_back(line);
+    }
+    this->historyPosition = this->history.size();
+    try
+    {
+        std::ofstream out(std::string(historyPath().c_str()), std::ios::binary | std::ios::app);
+        out << line.c_str() << "\n";
+    }
+    catch (const std::exception&)
+    {
+        // The history is a convenience; the command runs regardless.
+    }
+    this->pendingCommand = line;
+    input->setText("");
+}
+
+void DebugUI::executeConsoleLine()
+{
+    if (this->pendingCommand == "" || LuaInterface::state == nullptr)
+    {
+        return;
+    }
+    const hstring command = this->pendingCommand;
+    this->pendingCommand = "";
+    Scene* scene = Session::getActiveScene();
+    const hstring environment = (scene != nullptr ? scene->getFullName() : hstring());
+    // Only a line that does not compile as a statement is tried as an expression; a statement that fails
+    // while running must not run a second time.
+    lua_State* L = LuaInterface::state;
+    const bool compiles = (luaL_loadbuffer(L, command.c_str(), command.size(), "console") == 0);
+    lua_pop(L, 1);
+    const hstring code = (compiles ? command : "return " + command);
+    harray<hstring> results;
+    try
+    {
+        LuaInterface::executeWithReturnValues(code, environment, results, "console");
+        for (const hstring& result : results)
+        {
+            this->pendingLines.push_back("[c:FFFF00]" + escapeTags(result) + "[/c]");
+        }
+    }
+    catch (const quortypes::exception& e)
+    {
+        this->pendingLines.push_back("[c:FF3F00][b]" + bracketsToAngles(e.getMessage()) + "[/b][/c]");
+    }
+    if (this->pendingLines.size() > maxLines)
+    {
+        this->pendingLines = this->pendingLines.sub(this->pendingLines.size() - maxLines, maxLines);
+    }
+}
+
+void DebugUI::browseHistory(int step)
+{
+    tesraui::Dataset* dataset = UI::getUIDataset();
+    tesraui::EditBox* input =
+        (dataset != nullptr ? dynamic_cast<tesraui::EditBox*>(dataset->tryGetObject(part("/input")))
+                            : nullptr);
+    if (input == nullptr || this->history.size() == 0)
+    {
+        return;
+    }
+    this->historyPosition = std::min(std::max(this->historyPosition + step, 0), (int)this->history.size());
+    input->setText(this->historyPosition < this->history.size() ? this->history[this->historyPosition]
+                                                                : hstring());
+}

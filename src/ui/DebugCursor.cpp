@@ -1,0 +1,133 @@
+#include "DebugCursor.h"
+
+#include <vector>
+
+#include <tesra/RenderSystem.h>
+#include <tesra/Vertex.h>
+#include <tesra/tesra.h>
+#include <tesraui/Container.h>
+#include <tesraui/tesraui.h>
+
+#include "ui/DebugUI.h"
+#include "ui/UI.h"
+
+namespace
+{
+    MultiTouchDebugCursor* current = nullptr;
+
+    // The arrow's outline, one unit long.
+    const kavtypes::Vector2 arrow[] = {kavtypes::Vector2(0.0f, 0.0f), kavtypes::Vector2(1.0f, 0.5f),
+                                       kavtypes::Vector2(0.5f, 1.0f), kavtypes::Vector2(0.0f, 0.0f)};
+} // namespace
+
+MultiTouchDebugCursor::MultiTouchDebugCursor(const hstring& name, kavtypes::Rectangle rect)
+    : tesraui::Object(name, rect)
+{
+    UI* ui = UI::getInstance();
+    if (ui != nullptr && ui->getRootObject() != nullptr)
+    {
+        this->centre = ui->getRootObject()->getSize() * 0.5f;
+    }
+    this->lastCursor = tesraui::getCursorPosition();
+    current = this;
+}
+
+MultiTouchDebugCursor::~MultiTouchDebugCursor()
+{
+    if (current == this)
+    {
+        current = nullptr;
+    }
+    if (this->active)
+    {
+        this->active = false;
+        UI* ui = UI::getInstance();
+        if (ui != nullptr)
+        {
+            ui->OnTouch(harray<kavtypes::Vector2>());
+        }
+    }
+}
+
+MultiTouchDebugCursor* MultiTouchDebugCursor::getInstance()
+{
+    return current;
+}
+
+harray<kavtypes::Vector2> MultiTouchDebugCursor::getTouchPoints() const
+{
+    harray<kavtypes::Vector2> points;
+    points.push_back(this->lastCursor);
+    points.push_back(this->centre * 2.0f - this->lastCursor);
+    DebugUI* debug = DebugUI::getInstance();
+    if (debug != nullptr && debug->isCtrlPressed())
+    {
+        points.push_back(this->centre);
+    }
+    return points;
+}
+
+void MultiTouchDebugCursor::setActive(bool value)
+{
+    this->active = value;
+    this->lastCursor = tesraui::getCursorPosition();
+    UI* ui = UI::getInstance();
+    if (ui == nullptr)
+    {
+        return;
+    }
+    this->lastPoints = (value ? this->getTouchPoints() : harray<kavtypes::Vector2>());
+    ui->OnTouch(this->lastPoints);
+}
+
+void MultiTouchDebugCursor::onCursorMoved()
+{
+    const kavtypes::Vector2 cursor = tesraui::getCursorPosition();
+    DebugUI* debug = DebugUI::getInstance();
+    if (debug != nullptr && debug->isShiftPressed())
+    {
+        // The centre keeps its distance to the pointer, so the pinch's middle can be placed.
+        this->centre += cursor - this->lastCursor;
+    }
+    this->lastCursor = cursor;
+    if (!this->active)
+    {
+        return;
+    }
+    const harray<kavtypes::Vector2> points = this->getTouchPoints();
+    if (points != this->lastPoints)
+    {
+        this->lastPoints = points;
+        UI* ui = UI::getInstance();
+        if (ui != nullptr)
+        {
+            ui->OnTouch(points);
+        }
+    }
+}
+
+void MultiTouchDebugCursor::_draw()
+{
+    this->onCursorMoved();
+    UI* ui = UI::getInstance();
+    if (tesra::rendersys == nullptr || ui == nullptr || ui->getRootObject() == nullptr)
+    {
+        return;
+    }
+    const float size = ui->getRootObject()->getHeight() / 50.0f;
+    const kavtypes::Vector2 origin = this->getDerivedPoint(kavtypes::Vector2());
+    const unsigned int color = 0xFFCC00FF;
+    std::vector<tesra::ColoredVertex> vertices;
+    for (const kavtypes::Vector2& point : this->getTouchPoints())
+    {
+        const kavtypes::Vector2 at = point - origin - this->center;
+        for (int i = 0; i < 3; ++i)
+        {
+            const kavtypes::Vector2 a = at + arrow[i] * size;
+            const kavtypes::Vector2 b = at + arrow[i + 1] * size;
+            vertices.emplace_back(a.x, a.y, 0.0f, color);
+            vertices.emplace_back(b.x, b.y, 0.0f, color);
+        }
+    }
+    tesra::rendersys->render(tesra::RenderOperation::LINE_LIST, vertices.data(), (int)vertices.size());
+}
