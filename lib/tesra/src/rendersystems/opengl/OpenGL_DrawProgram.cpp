@@ -195,17 +195,24 @@ namespace tesra
         Variant variant;
         variant.id = link(makeFragmentSource(width, kind, branch), width);
         variant.factorLocation = gl.GetUniformLocation(variant.id, "factor");
+        variant.samplerLocation = gl.GetUniformLocation(variant.id, "t0");
         current = variant.id; // link leaves it in use
         return variants[key] = variant;
     }
 
-    void OpenGL_DrawProgram::use(int unitsUsed, bool untextured)
+    void OpenGL_DrawProgram::use(int unitsUsed, bool untextured, int onlyUnit)
     {
-        Variant& variant = getVariant(unitsUsed, untextured);
+        Variant& variant = getVariant(onlyUnit >= 0 ? 1 : unitsUsed, untextured);
         if (variant.id != current)
         {
             gl.UseProgram(variant.id);
             current = variant.id;
+        }
+        const int unit = onlyUnit >= 0 ? onlyUnit : 0;
+        if (variant.samplerLocation >= 0 && variant.appliedUnit != unit)
+        {
+            gl.Uniform1i(variant.samplerLocation, unit);
+            variant.appliedUnit = unit;
         }
         if (combine == COMBINE_INTERPOLATE && variant.appliedFactor != factor)
         {

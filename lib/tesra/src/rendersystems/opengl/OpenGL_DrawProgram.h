@@ -41,8 +41,9 @@ namespace tesra
         /// the combiners' constant colour was.
         void setCombine(Combine combine, float factor);
         /// Makes the program for a run sampling units 0 to unitsUsed - 1 (0: none), with or without
-        /// untextured vertices, the current one.
-        void use(int unitsUsed, bool untextured);
+        /// untextured vertices, the current one. A run sampling one unit only names it in `onlyUnit`, and
+        /// gets the one-texture program reading that unit.
+        void use(int unitsUsed, bool untextured, int onlyUnit = -1);
 
     private:
         struct Variant
@@ -50,6 +51,8 @@ namespace tesra
             unsigned int id = 0;
             int factorLocation = -1;
             float appliedFactor = -1.0f;
+            int samplerLocation = -1; ///< the first sampler's, which a one-texture run points at its unit
+            int appliedUnit = 0;
         };
 
         int units = 0;
