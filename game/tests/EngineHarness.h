@@ -24,6 +24,8 @@
 
 #include "CampfireScene.h"
 #include "Config.h"
+#include "Game.h"
+#include "Match3Scene.h"
 #include "Session.h"
 #include "lua/LuaInterface.h"
 
@@ -139,12 +141,14 @@ namespace harness
             quortypes::Log::setCallback(nullptr);
             std::filesystem::current_path(oldDirectory);
         }
-        void start()
+        // With the game's UI factory (createGameUI), the game's own shell starts as in the player.
+        void start(Session::UIFactory createUI = nullptr)
         {
             ASSERT_TRUE(Session::loadConfig(false));
             // As the game's start does.
             CampfireScene::registerType();
-            Session::init(nullptr);
+            Scene::registerFactory(Match3Scene::typeName, &Match3Scene::create);
+            Session::init(createUI);
             keepLoadedLibraries();
             started = true;
         }
@@ -153,7 +157,7 @@ namespace harness
             if (started)
             {
                 started = false;
-                Session::destroy();
+                gameDestroy();
             }
         }
         void frame(float timeDelta = 0.016f) { tesra::window->getUpdateDelegate()->onUpdate(timeDelta); }
