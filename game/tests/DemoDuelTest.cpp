@@ -150,6 +150,7 @@ TEST_P(DemoQuit, EndsCleanly)
 {
     if (std::string(GetParam()) == "")
     {
+        Scene::registerFactory(Match3Scene::typeName, &Match3Scene::create);
         engine->start(&createGameUI);
         engine->frame();
         EXPECT_TRUE(orvalo::isMoreGamesScreenShown());

@@ -153,7 +153,6 @@ namespace harness
             ASSERT_TRUE(Session::loadConfig(false));
             // As the game's start does.
             CampfireScene::registerType();
-            Scene::registerFactory(Match3Scene::typeName, &Match3Scene::create);
             Session::init(createUI);
             keepLoadedLibraries();
             started = true;
@@ -162,6 +161,8 @@ namespace harness
         // name, each clicked through the window, with frames until the scene has settled.
         void startDemo(const std::string& button = "menu_adventure")
         {
+            // As the game's start does; tests of other scene types register their own under the name.
+            Scene::registerFactory(Match3Scene::typeName, &Match3Scene::create);
             start(&createGameUI);
             if (::testing::Test::HasFatalFailure())
             {
