@@ -1,5 +1,6 @@
 #include "Game.h"
 
+#include <orvalo/orvalo.h>
 #include <quortypes/Log.h>
 #include <tesra/tesra.h>
 
@@ -7,6 +8,7 @@
 #include "Config.h"
 #include "Match3Scene.h"
 #include "Session.h"
+#include "VumoPlayerTorvinOrvaloUI.h"
 
 void gameInit(const harray<hstring>&)
 {
@@ -28,11 +30,16 @@ void gameInit(const harray<hstring>&)
             }
             CampfireScene::registerType();
             Scene::registerFactory(Match3Scene::typeName, &Match3Scene::create);
-            Session::init(nullptr);
+            Session::init(&createGameUI);
         });
 }
 
 void gameDestroy()
 {
+    // The promotion screens live in the UI tree the engine takes down.
+    if (orvalo::getSystemPath() != "")
+    {
+        orvalo::destroy();
+    }
     Session::destroy();
 }

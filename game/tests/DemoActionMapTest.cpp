@@ -67,7 +67,7 @@ protected:
     {
         folder.copyDemo();
         engine.reset(new Engine(folder));
-        engine->start();
+        engine->startDemo();
         if (!LuaInterface::isFunction("object.create"))
         {
             LuaInterface::registerFunction(&createInScene, "object.create");

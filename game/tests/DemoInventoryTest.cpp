@@ -18,7 +18,7 @@ protected:
     {
         folder.copyDemo();
         engine.reset(new Engine(folder));
-        engine->start();
+        engine->startDemo();
         engine->frame(0.016f);
     }
     void click(float x, float y)

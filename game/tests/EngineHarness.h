@@ -21,10 +21,18 @@
 #include <tesra/UpdateDelegate.h>
 #include <tesra/Window.h>
 #include <tesra/tesra.h>
+#include <orvalo/MoreGamesScreen.h>
+#include <tesraui/Container.h>
 
 #include "CampfireScene.h"
 #include "Config.h"
+#include "Game.h"
+#include "Match3Scene.h"
+#include "Scene.h"
 #include "Session.h"
+#include "VumoPlayerTorvinOrvaloUI.h"
+#include "Chapter.h"
+#include "ui/UI.h"
 #include "lua/LuaInterface.h"
 
 namespace harness
@@ -139,21 +147,77 @@ namespace harness
             quortypes::Log::setCallback(nullptr);
             std::filesystem::current_path(oldDirectory);
         }
-        void start()
+        // With the game's UI factory (createGameUI), the game's own shell starts as in the player.
+        void start(Session::UIFactory createUI = nullptr)
         {
             ASSERT_TRUE(Session::loadConfig(false));
             // As the game's start does.
             CampfireScene::registerType();
-            Session::init(nullptr);
+            Session::init(createUI);
             keepLoadedLibraries();
             started = true;
+        }
+        // The demo as the player meets it: the landing page, Play, then the main menu's button of that
+        // name, each clicked through the window, with frames until the scene has settled.
+        void startDemo(const std::string& button = "menu_adventure")
+        {
+            // As the game's start does; tests of other scene types register their own under the name.
+            Scene::registerFactory(Match3Scene::typeName, &Match3Scene::create);
+            start(&createGameUI);
+            if (::testing::Test::HasFatalFailure())
+            {
+                return;
+            }
+            frame();
+            ASSERT_NE(orvalo::getPlayButton(), nullptr) << "the landing page shows";
+            clickObject(orvalo::getPlayButton());
+            ASSERT_TRUE(settleAt("menu.MainMenu"));
+            if (button != "")
+            {
+                tesraui::Object* object = Session::getChapter("menu")->tryGetObject(button);
+                ASSERT_NE(object, nullptr) << button;
+                clickObject(object);
+                ASSERT_TRUE(settleAt(""));
+            }
+        }
+        // A press and release at the middle of the object, in window coordinates.
+        void clickObject(tesraui::Object* object)
+        {
+            const kavtypes::Rectangle rect = object->getBoundingRect();
+            const float x = rect.x + rect.w / 2;
+            const float y = rect.y + rect.h / 2;
+            // Buttons learn that the pointer is over them in the frame after it arrives.
+            mouse(tesra::Window::MOUSE_MOVE, x, y);
+            frame(0.016f);
+            mouse(tesra::Window::MOUSE_DOWN, x, y);
+            frame(0.016f);
+            mouse(tesra::Window::MOUSE_UP, x, y);
+        }
+        // Frames of 0.05 s until the scene of that full name ("" any) is active and no transition runs.
+        bool settleAt(const std::string& scene)
+        {
+            for (int i = 0; i < 200; ++i)
+            {
+                frame(0.05f);
+                if (!Session::isTransitionRunning() && Session::getActiveScene() != nullptr &&
+                    (scene == "" || std::string(Session::getActiveScene()->getFullName()) == scene) &&
+                    (scene != "" || i > 0))
+                {
+                    frame(0.016f);
+                    if (!Session::isTransitionRunning())
+                    {
+                        return true;
+                    }
+                }
+            }
+            return false;
         }
         void stop()
         {
             if (started)
             {
                 started = false;
-                Session::destroy();
+                gameDestroy();
             }
         }
         void frame(float timeDelta = 0.016f) { tesra::window->getUpdateDelegate()->onUpdate(timeDelta); }

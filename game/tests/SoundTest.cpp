@@ -405,7 +405,7 @@ TEST(DemoSound, TheMeadowThemeLoopsOnAcrossItsScenesAndAClickClicks)
     GameFolder folder;
     folder.copyDemo();
     Engine engine(folder);
-    engine.start();
+    engine.startDemo();
     for (int i = 0; i < 40; ++i)
     {
         engine.frame(0.02f);

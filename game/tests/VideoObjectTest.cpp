@@ -92,7 +92,7 @@ TEST(DemoVideo, TheLakeShowsALoopingVideo)
     GameFolder folder;
     folder.copyDemo();
     Engine engine(folder);
-    engine.start();
+    engine.startDemo();
     engine.frame(0.016f);
     // Two clicks: the hills fade to the sign, the sign to the lake.
     for (int i = 0; i < 2; ++i)

@@ -56,6 +56,19 @@ namespace
         return (float)(0.7 * std::exp(-t / 0.004) * std::sin(2.0 * pi * 2200.0 * t));
     }
 
+    // A rising major arpeggio, each note held to the end.
+    float solved(int frame)
+    {
+        const double t = frame / (double)rate;
+        const int notes[4] = {3, 7, 10, 15};
+        double value = 0.0;
+        for (int i = 0; i < 4; ++i)
+        {
+            value += 0.3 * note(notes[i], t - i * 0.12, 1.0 - i * 0.12);
+        }
+        return (float)(0.7 * value);
+    }
+
     bool write(const std::string& path, const std::string& bytes)
     {
         std::filesystem::create_directories(std::filesystem::path(path).parent_path());
@@ -79,6 +92,9 @@ int main(int argc, char** argv)
                     encodeOgg(1, rate, themeFrames, [](int frame, int) { return theme(frame); }));
     ok = write(demo + "/data/ui/audio/fx/click.ogg",
                encodeOgg(1, rate, rate / 40, [](int frame, int) { return click(frame); })) &&
+         ok;
+    ok = write(demo + "/data/ui/audio/fx/minigame_solved.ogg",
+               encodeOgg(1, rate, rate, [](int frame, int) { return solved(frame); })) &&
          ok;
     return ok ? 0 : 1;
 }

@@ -29,6 +29,17 @@ namespace orvalo
             }
         };
 
+        // A screen deleted with the tree it was shown in (a store scene that ends) rather than with its
+        // dataset leaves the dataset behind, rootless: it goes before the next screen takes its name.
+        void releaseOrphanedDataset()
+        {
+            State& s = state();
+            if (s.upsellScreen == nullptr && s.upsellDataset.get() != nullptr)
+            {
+                s.upsellDataset.destroy();
+            }
+        }
+
         void onCancelClick(tesraui::EventArgs*)
         {
             if (isUpsellOverlayShown())
@@ -119,6 +130,7 @@ namespace orvalo
     UpsellScreen* createUpsellScreen(tesraui::Object* parent, const hstring& /*name*/)
     {
         State& s = state();
+        releaseOrphanedDataset();
         if (s.systemPath == "")
         {
             quortypes::Log::error(logTag, "Can't create Upsell Screen, system path not set!");
@@ -176,6 +188,7 @@ namespace orvalo
         State& s = state();
         if (s.upsellScreen == nullptr)
         {
+            releaseOrphanedDataset();
             quortypes::Log::error(logTag, "Upsell Screen does not exist!");
             return;
         }

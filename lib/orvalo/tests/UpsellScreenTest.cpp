@@ -119,3 +119,27 @@ TEST_F(UpsellScreen, AScreenWhoseTreeGoesFirstIsForgotten)
     this->scene = std::make_unique<orvalotest::Scene>();
     EXPECT_NE(orvalo::createUpsellScreen(this->scene->root, "dummy"), nullptr);
 }
+
+TEST_F(UpsellScreen, AScreenDeletedWithItsParentsTreeLeavesNothingBehind)
+{
+    orvalo::UpsellScreen* screen = orvalo::createUpsellScreen(this->scene->root, "dummy");
+    ASSERT_NE(screen, nullptr);
+    // The parent's dataset takes the screen down with its own tree, as a scene that ends does.
+    this->scene->dataset->destroyObject(this->scene->root);
+    this->scene->root = nullptr;
+    EXPECT_EQ(orvalo::getUpsellScreen(), nullptr);
+    // The rootless dataset is walked every frame: it must not reach the freed screen.
+    tesraui::update(0.1f);
+    orvalotest::Scene next(1280, 720, "next");
+    ASSERT_NE(orvalo::createUpsellScreen(next.root, "dummy"), nullptr);
+    EXPECT_NE(orvalo::getUpsellLaterButton(), nullptr);
+    orvalo::destroyUpsellScreen();
+    EXPECT_FALSE(tesraui::getDatasets().hasKey("upsell"));
+
+    // Ended with the tree and then asked to go, as the store scene's deactivation does: nothing stays.
+    ASSERT_NE(orvalo::createUpsellScreen(next.root, "dummy"), nullptr);
+    next.dataset->destroyObject(next.root);
+    next.root = nullptr;
+    orvalo::destroyUpsellScreen();
+    EXPECT_FALSE(tesraui::getDatasets().hasKey("upsell"));
+}

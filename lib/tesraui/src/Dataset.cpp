@@ -284,6 +284,11 @@ namespace tesraui
         {
             focusedObject = nullptr;
         }
+        // Another dataset's tree may take this one's root with it (a screen shown inside a scene).
+        if (this->root == object)
+        {
+            this->root = nullptr;
+        }
     }
 
     void Dataset::focus(Object* object)

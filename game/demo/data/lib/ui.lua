@@ -35,6 +35,16 @@ end
 
 function ui.OnSceneChanged(scene, previous)
 	vumo.log("scene " .. scene .. " after '" .. previous .. "'")
+	ui.showAdventurePanels(scene)
+end
+
+-- The adventure's marker, plank and inventory show only in its chapters: elsewhere (the landing page, the
+-- menu, the store, the duel) they would cover the screen's own buttons.
+function ui.showAdventurePanels(scene)
+	local adventure = scene:find("^meadow%.") ~= nil or scene:find("^lake%.") ~= nil
+	object.setProperty("ui.marker", "visible", adventure)
+	object.setProperty("ui.inventory", "visible", adventure)
+	object.setProperty("ui.plank_pickup", "visible", adventure and not inventory.hasItem("plank"))
 end
 
 -- A drawn pointer: a dark square with a white one inside, just below and right of the hot spot.

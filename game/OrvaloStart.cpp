@@ -1,0 +1,42 @@
+#include "OrvaloStart.h"
+
+#include <orvalo/MoreGamesScreen.h>
+#include <orvalo/orvalo.h>
+#include <tesraui/Container.h>
+
+#include "Config.h"
+#include "Session.h"
+#include "ui/UI.h"
+
+hstring& OrvaloStart::savedStartScene()
+{
+    static hstring scene;
+    return scene;
+}
+
+void OrvaloStart::onActivate()
+{
+    Scene::onActivate();
+    UI* ui = UI::getInstance();
+    orvalo::MoreGamesScreen* screen =
+        orvalo::createAndShowMoreGamesScreen(ui != nullptr ? ui->getRootObject() : nullptr);
+    // The library has logged why there is no screen; the next update passes on to the start scene.
+    if (screen != nullptr)
+    {
+        screen->setZOrder(0);
+    }
+}
+
+void OrvaloStart::onUpdate(float)
+{
+    hstring& saved = savedStartScene();
+    if (saved == "" || orvalo::isMoreGamesScreenShown())
+    {
+        return;
+    }
+    Session::setConfigValue("scene", saved);
+    orvalo::destroyMoreGamesScreen();
+    const hstring target = saved;
+    saved = "";
+    Session::changeScene(target, 0.1f, "fade");
+}

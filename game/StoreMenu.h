@@ -1,0 +1,26 @@
+#pragma once
+
+#include "Scene.h"
+
+namespace tesraui
+{
+    class EventArgs;
+}
+
+// The store scene of the "menu" chapter: the promotion library's upsell screen with its three buttons. It
+// holds no purchase logic; Unlock hands over to the scripts' "chapter.onBuy".
+class StoreMenu : public Scene
+{
+public:
+    static const hstring logTag;
+
+    using Scene::Scene;
+
+    hstring getScript() override { return "scene.setBackground('null')"; }
+    void onActivate() override;
+    void onDeactivate() override;
+
+    void onLaterClicked(tesraui::EventArgs* args);
+    void onRestoreClicked(tesraui::EventArgs*) {}
+    void onBuyClicked(tesraui::EventArgs* args);
+};

@@ -1,0 +1,124 @@
+#include "VumoPlayerTorvinOrvaloUI.h"
+
+#include <algorithm>
+
+#include <orvalo/orvalo.h>
+#include <quortypes/Log.h>
+#include <quortypes/ResourceDir.h>
+#include <quortypes/exception.h>
+#include <tesraui/tesraui.h>
+
+#include "Chapter.h"
+#include "Config.h"
+#include "OrvaloStart.h"
+#include "Session.h"
+#include "StoreMenu.h"
+#include "lua/LuaInterface.h"
+
+namespace
+{
+    const char* const gamesFolder = "data/orvalo/games";
+    const char* const systemFolder = "data/orvalo/system";
+} // namespace
+
+const hstring VumoPlayerTorvinOrvaloUI::logTag = "vumoplayer";
+
+UI* createGameUI()
+{
+    if (Session::hasConfigValue("locale"))
+    {
+        tesraui::setLocalization(Session::getConfigValue("locale"));
+    }
+    return new VumoPlayerTorvinOrvaloUI();
+}
+
+hstring VumoPlayerTorvinOrvaloUI::chooseGamesPath()
+{
+    const hstring configured = Session::getConfigValue("orvalo_games_path");
+    if (configured != "")
+    {
+        return configured;
+    }
+    if (!quortypes::ResourceDir::exists(gamesFolder))
+    {
+        return "";
+    }
+    harray<hstring> names = quortypes::ResourceDir::directories(gamesFolder);
+    if (names.size() == 0)
+    {
+        return "";
+    }
+    // The listing's order is the file system's; byte order makes the choice the same everywhere.
+    std::sort(names.begin(), names.end());
+    if (names.size() > 1 && std::find(names.begin(), names.end(), hstring("test")) != names.end())
+    {
+        return hstring(gamesFolder) + "/test";
+    }
+    return hstring(gamesFolder) + "/" + names[0];
+}
+
+void VumoPlayerTorvinOrvaloUI::init()
+{
+    hstring gamesPath = chooseGamesPath();
+    if (quortypes::ResourceDir::exists(systemFolder))
+    {
+        if (gamesPath != "")
+        {
+            gamesPath += "/games";
+        }
+        orvalo::init(Session::getConfigValue("orvalo_id"), systemFolder, gamesPath,
+                     Session::getConfigValue("upsell"));
+        orvalo::registerLuaFunctions(LuaInterface::state);
+    }
+    else
+    {
+        quortypes::Log::write(logTag, "Unable to find orvalo games path, disabling orvalo features.");
+    }
+    if (Session::getConfigValue("landing_page") == "1" && orvalo::getSystemPath() != "")
+    {
+        try
+        {
+            Chapter* menu = Session::getChapter("menu");
+            menu->registerScene(new OrvaloStart(menu, "OrvaloStart", ""));
+            OrvaloStart::savedStartScene() = Session::getConfigValue("scene");
+            Session::setConfigValue("scene", "menu.OrvaloStart");
+        }
+        catch (const quortypes::exception& e)
+        {
+            // Without a "menu" chapter to hold it there is no landing page; the game starts where it is
+            // configured to.
+            quortypes::Log::error(logTag, e.getMessage());
+        }
+    }
+    UI::init();
+}
+
+void VumoPlayerTorvinOrvaloUI::onChapterLoaded(Chapter* chapter)
+{
+    UI::onChapterLoaded(chapter);
+    if (chapter != nullptr && chapter->getName() == "menu")
+    {
+        installStoreMenu();
+    }
+}
+
+void VumoPlayerTorvinOrvaloUI::installStoreMenu()
+{
+    Chapter* menu = nullptr;
+    try
+    {
+        menu = Session::getChapter("menu");
+    }
+    catch (const quortypes::exception&)
+    {
+        return;
+    }
+    if (menu->hasScene("StoreMenu") && dynamic_cast<StoreMenu*>(menu->getScene("StoreMenu")) == nullptr)
+    {
+        delete menu->unregisterScene("StoreMenu");
+    }
+    if (!menu->hasScene("StoreMenu"))
+    {
+        menu->registerScene(new StoreMenu(menu, "StoreMenu", ""));
+    }
+}

@@ -1,0 +1,168 @@
+#include <yim/AudioManager.h>
+#include <yim/yim.h>
+
+#include <orvalo/UpsellScreen.h>
+#include <orvalo/orvalo.h>
+
+#include "EngineHarness.h"
+#include "Match3Scene.h"
+#include "Profile.h"
+
+using harness::Engine;
+using harness::GameFolder;
+
+namespace
+{
+    const hstring positive[] = {"D04040", "40C040"};
+
+    bool isPositive(const hstring& type)
+    {
+        return type == positive[0] || type == positive[1];
+    }
+
+    // True when some line of three holds one positive type.
+    bool hasPositiveRun(const Match3Board& board)
+    {
+        for (const Match3Board::Run& run : board.findMatches())
+        {
+            if (isPositive(board.at(run.column, run.row)))
+            {
+                return true;
+            }
+        }
+        return false;
+    }
+} // namespace
+
+// The shipped demo played as a player would: through the landing page and the main menu into the duel
+// or the store, every click through the window.
+class DemoDuel : public ::testing::Test
+{
+protected:
+    GameFolder folder;
+    std::unique_ptr<Engine> engine;
+
+    void SetUp() override
+    {
+        setenv("ALSOFT_DRIVERS", "null", 1);
+        folder.copyDemo();
+        engine.reset(new Engine(folder));
+    }
+    Match3Scene* duel() { return dynamic_cast<Match3Scene*>(Session::getActiveScene()); }
+    std::string active() { return Session::getActiveScene()->getFullName(); }
+
+    // A neighbour swap that makes a run, one with a positive run first; false when there is none.
+    bool findSwap(int& c1, int& r1, int& c2, int& r2)
+    {
+        Match3Board board = duel()->getBoard();
+        bool found = false;
+        for (int pass = 0; pass < 2 && !found; ++pass)
+        {
+            for (int c = 0; c < board.getColumns() && !found; ++c)
+            {
+                for (int r = 0; r < board.getRows() && !found; ++r)
+                {
+                    for (const std::pair<int, int>& step : {std::make_pair(1, 0), std::make_pair(0, 1)})
+                    {
+                        const int c2_ = c + step.first;
+                        const int r2_ = r + step.second;
+                        if (found || c2_ >= board.getColumns() || r2_ >= board.getRows())
+                        {
+                            continue;
+                        }
+                        board.swap(c, r, c2_, r2_);
+                        found = (pass == 0 ? hasPositiveRun(board) : board.hasRun());
+                        board.swap(c, r, c2_, r2_);
+                        if (found)
+                        {
+                            c1 = c, r1 = r, c2 = c2_, r2 = r2_;
+                        }
+                    }
+                }
+            }
+        }
+        return found;
+    }
+};
+
+TEST_F(DemoDuel, ThePlayerWinsTheDuelAndIsBackAtTheMenu)
+{
+    engine->startDemo("menu_duel");
+    ASSERT_EQ(active(), "tavern.duel");
+    ASSERT_NE(duel(), nullptr);
+    EXPECT_EQ(duel()->getBoard().getColumns(), 8);
+    EXPECT_EQ(duel()->getBoard().getRows(), 8);
+    EXPECT_EQ(engine->lua("vars.inn_templar_count"), "1");
+    ASSERT_NE(Session::getChapter("tavern")->tryGetObject("minigame_gui"), nullptr);
+    ASSERT_NE(Session::getChapter("tavern")->tryGetObject("enemy_bar_progress"), nullptr);
+
+    bool soundHeard = false;
+    int swaps = 0;
+    while (!duel()->isFinished() && swaps < 150)
+    {
+        for (int i = 0; i < 100 && duel()->isBusy(); ++i)
+        {
+            engine->frame(0.1f);
+        }
+        ASSERT_FALSE(duel()->isBusy()) << "swap " << swaps;
+        int c1 = 0, r1 = 0, c2 = 0, r2 = 0;
+        ASSERT_TRUE(findSwap(c1, r1, c2, r2)) << "no move after swap " << swaps;
+        engine->clickObject(duel()->getCell(c1, r1));
+        engine->clickObject(duel()->getCell(c2, r2));
+        ++swaps;
+        for (int i = 0; i < 100 && duel() != nullptr && duel()->isBusy() && !duel()->isFinished(); ++i)
+        {
+            engine->frame(0.1f);
+        }
+        ASSERT_NE(duel(), nullptr);
+    }
+    ASSERT_TRUE(duel()->isFinished()) << swaps << " swaps, health " << duel()->getHealth();
+    EXPECT_EQ(duel()->getHealth(), 0);
+    EXPECT_GT(duel()->getTimeLeft(), 0.0f);
+    soundHeard = yim::manager->isAnyPlaying("ui.minigame_solved");
+    EXPECT_TRUE(soundHeard);
+    EXPECT_TRUE(Profile::isAchievementUnlocked("duel_won"));
+    ASSERT_TRUE(engine->settleAt("menu.MainMenu"));
+    EXPECT_TRUE(harness::inOrder(
+        engine->logText(), {"scripting: scene tavern.duel after 'menu.MainMenu'",
+                            "Achievement unlocked: ", "scripting: scene menu.MainMenu after 'tavern.duel'"}));
+    EXPECT_EQ(engine->logText().find("ERROR"), std::string::npos) << engine->logText();
+}
+
+TEST_F(DemoDuel, TheStoreShowsTheUpsellAndLaterLeadsBack)
+{
+    engine->startDemo("menu_store");
+    ASSERT_EQ(active(), "menu.StoreMenu");
+    ASSERT_NE(orvalo::getUpsellScreen(), nullptr);
+    engine->clickObject(orvalo::getUpsellUnlockButton());
+    engine->frame(0.016f);
+    EXPECT_NE(engine->logText().find("scripting: The demo has nothing to unlock."), std::string::npos);
+    engine->clickObject(orvalo::getUpsellLaterButton());
+    ASSERT_TRUE(engine->settleAt("menu.MainMenu"));
+    EXPECT_EQ(orvalo::getUpsellScreen(), nullptr);
+}
+
+class DemoQuit : public DemoDuel, public ::testing::WithParamInterface<const char*>
+{
+};
+
+TEST_P(DemoQuit, EndsCleanly)
+{
+    if (std::string(GetParam()) == "")
+    {
+        Scene::registerFactory(Match3Scene::typeName, &Match3Scene::create);
+        engine->start(&createGameUI);
+        engine->frame();
+        EXPECT_TRUE(orvalo::isMoreGamesScreenShown());
+    }
+    else
+    {
+        engine->startDemo(GetParam());
+    }
+    engine->frame();
+    engine->stop();
+    EXPECT_NE(engine->logText().find("vumo: VUMO destroyed"), std::string::npos);
+}
+
+// On the landing page, in the duel and in the store.
+INSTANTIATE_TEST_SUITE_P(Where, DemoQuit, ::testing::Values("", "menu_duel", "menu_store"));

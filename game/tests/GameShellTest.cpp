@@ -1,0 +1,276 @@
+#include <filesystem>
+
+#include <orvalo/MoreGamesScreen.h>
+#include <orvalo/UpsellScreen.h>
+#include <orvalo/orvalo.h>
+
+#include "Chapter.h"
+#include "EngineHarness.h"
+#include "OrvaloStart.h"
+#include "StoreMenu.h"
+#include "Transitions.h"
+#include "VumoPlayerTorvinOrvaloUI.h"
+#include "ui/UI.h"
+
+using harness::Engine;
+using harness::GameFolder;
+
+namespace
+{
+    struct GamesPathCase
+    {
+        const char* configured;
+        std::vector<std::string> folders;
+        const char* expected;
+    };
+
+    std::ostream& operator<<(std::ostream& out, const GamesPathCase& c)
+    {
+        out << "'" << c.configured << "' with";
+        for (const std::string& folder : c.folders)
+        {
+            out << " " << folder;
+        }
+        return out;
+    }
+} // namespace
+
+class GamesPathChoice : public ::testing::TestWithParam<GamesPathCase>
+{
+};
+
+TEST_P(GamesPathChoice, FollowsTheConfigurationThenTheFolders)
+{
+    GameFolder folder;
+    for (const std::string& name : GetParam().folders)
+    {
+        std::filesystem::create_directories(folder.path + "/data/orvalo/games/" + name);
+    }
+    // A file beside the folders is no game folder.
+    folder.put("data/orvalo/games/notes.txt", "");
+    Engine engine(folder);
+    Session::getConfig().clear();
+    if (std::string(GetParam().configured) != "")
+    {
+        Session::setConfigValue("orvalo_games_path", GetParam().configured);
+    }
+    EXPECT_EQ(VumoPlayerTorvinOrvaloUI::chooseGamesPath(), hstring(GetParam().expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, GamesPathChoice,
+    ::testing::Values(GamesPathCase{"", {}, ""}, GamesPathCase{"", {"only"}, "data/orvalo/games/only"},
+                      GamesPathCase{"", {"b", "test", "a"}, "data/orvalo/games/test"},
+                      GamesPathCase{"", {"test"}, "data/orvalo/games/test"},
+                      GamesPathCase{"", {"zeta", "Beta", "alpha"}, "data/orvalo/games/Beta"},
+                      GamesPathCase{"mine/path", {"test", "other"}, "mine/path"}));
+
+// A game with a "menu" chapter (MainMenu and Options) and, unless asked otherwise, the demo's promotion data,
+// started with the game's own UI. Scripts note what they do in a journal.
+class GameShell : public ::testing::Test
+{
+protected:
+    GameFolder folder;
+    std::unique_ptr<Engine> engine;
+
+    void write(const std::string& extraConfig = "", bool promotion = true)
+    {
+        folder.config("scene: menu.MainMenu\norvalo_id: demo_game\n"
+                      "upsell: data/orvalo/system/upsell/upsell.dts\n" +
+                      extraConfig);
+        folder.put("data/ui/ui.dts", "<Dataset/>");
+        folder.put("data/lib/game.lua", "journal = {}\nfunction note(x) journal[#journal + 1] = x end\n");
+        folder.put("data/chapters/menu/menu.datadef", "<Dataset/>");
+        folder.put("data/chapters/menu/scenes/MainMenu.scene", "function OnActivate() note('main') end\n");
+        folder.put("data/chapters/menu/scenes/Options.scene", "");
+        if (promotion)
+        {
+            std::filesystem::copy(std::string(VUMO_DEMO_DIR) + "/data/orvalo", folder.path + "/data/orvalo",
+                                  std::filesystem::copy_options::recursive);
+        }
+    }
+    void start()
+    {
+        engine.reset(new Engine(folder));
+        engine->start(&createGameUI);
+        engine->frame();
+    }
+    std::string active() { return Session::getActiveScene()->getFullName(); }
+    std::string journal() { return engine->lua("table.concat(journal, ' ')"); }
+    bool has(const std::string& line) { return engine->logText().find(line) != std::string::npos; }
+    // Frames of 0.1 s until no transition runs.
+    void settle()
+    {
+        for (int i = 0; i < 50; ++i)
+        {
+            engine->frame(0.1f);
+            if (!Session::isTransitionRunning())
+            {
+                engine->frame(0.1f);
+                if (!Session::isTransitionRunning())
+                {
+                    return;
+                }
+            }
+        }
+    }
+    void toStore()
+    {
+        Session::changeScene("StoreMenu", 0.0f, "");
+        settle();
+        ASSERT_EQ(active(), "menu.StoreMenu");
+    }
+};
+
+TEST_F(GameShell, WithoutASystemFolderTheGameStartsAtItsSceneWithoutPromotion)
+{
+    write("landing_page: 1\n", false);
+    start();
+    EXPECT_TRUE(has("vumoplayer: Unable to find orvalo games path, disabling orvalo features."));
+    EXPECT_EQ(engine->lua("type(orvalo)"), "nil");
+    EXPECT_EQ(active(), "menu.MainMenu");
+    EXPECT_EQ(Session::getConfigValue("scene"), "menu.MainMenu");
+    EXPECT_EQ(orvalo::getSystemPath(), "");
+}
+
+TEST_F(GameShell, PromotionStartsWithGamesAppendedToTheChosenPath)
+{
+    write();
+    start();
+    EXPECT_EQ(orvalo::getSystemPath(), "data/orvalo/system");
+    EXPECT_EQ(orvalo::getGamesPath(), "data/orvalo/games/demo/games");
+    EXPECT_EQ(orvalo::getCurrentGame().id, "demo_game");
+    EXPECT_EQ(orvalo::getUpsellFilename(), "data/orvalo/system/upsell/upsell.dts");
+    EXPECT_EQ(engine->lua("type(orvalo)"), "table");
+    // Without a landing page the game starts where it is configured to.
+    EXPECT_EQ(active(), "menu.MainMenu");
+    EXPECT_FALSE(orvalo::isMoreGamesScreenCreated());
+}
+
+TEST_F(GameShell, AConfiguredGamesPathGetsGamesAppendedToo)
+{
+    write("orvalo_games_path: data/orvalo/games/demo\n");
+    std::filesystem::create_directories(folder.path + "/data/orvalo/games/test");
+    start();
+    EXPECT_EQ(orvalo::getGamesPath(), "data/orvalo/games/demo/games");
+}
+
+TEST_F(GameShell, TheLandingPagePassesOnToTheStartSceneOnceThePlayerPlays)
+{
+    write("landing_page: 1\n");
+    start();
+    EXPECT_EQ(active(), "menu.OrvaloStart");
+    EXPECT_EQ(Session::getConfigValue("scene"), "menu.OrvaloStart");
+    EXPECT_EQ(OrvaloStart::savedStartScene(), "menu.MainMenu");
+    ASSERT_TRUE(orvalo::isMoreGamesScreenShown());
+    EXPECT_EQ(orvalo::getMoreGamesScreen()->getZOrder(), 0);
+    for (int i = 0; i < 10; ++i)
+    {
+        engine->frame(0.1f);
+    }
+    EXPECT_EQ(active(), "menu.OrvaloStart") << "the page waits for the player";
+    EXPECT_EQ(journal(), "");
+
+    ASSERT_NE(orvalo::getPlayButton(), nullptr);
+    orvalo::getPlayButton()->triggerEvent("Click", 0u);
+    bool transitionSeen = false;
+    for (int i = 0; i < 100 && active() != "menu.MainMenu"; ++i)
+    {
+        engine->frame(0.05f);
+        transitionSeen = transitionSeen || Session::isTransitionRunning();
+    }
+    EXPECT_EQ(active(), "menu.MainMenu");
+    EXPECT_TRUE(transitionSeen);
+    EXPECT_EQ(Session::getConfigValue("scene"), "menu.MainMenu");
+    EXPECT_EQ(OrvaloStart::savedStartScene(), "");
+    EXPECT_FALSE(orvalo::isMoreGamesScreenCreated());
+    settle();
+    EXPECT_EQ(journal(), "main");
+}
+
+TEST_F(GameShell, ALandingPageWithoutItsScreenPassesOnAtOnce)
+{
+    write("landing_page: 1\n");
+    std::filesystem::remove(folder.path + "/data/orvalo/system/more-games/more_games.gui");
+    start();
+    settle();
+    EXPECT_EQ(active(), "menu.MainMenu");
+    EXPECT_EQ(Session::getConfigValue("scene"), "menu.MainMenu");
+}
+
+TEST_F(GameShell, AStoreMenuFileIsReplacedByTheStoreSceneAtEveryMenuLoad)
+{
+    write();
+    folder.put("data/chapters/menu/scenes/StoreMenu.scene", "note('file')\n");
+    folder.put("data/chapters/other/other.datadef", "<Dataset/>");
+    folder.put("data/chapters/other/scenes/room.scene", "");
+    start();
+    EXPECT_NE(dynamic_cast<StoreMenu*>(Session::getChapter("menu")->getScene("StoreMenu")), nullptr);
+    Session::changeScene("other.room", 0.0f, "");
+    settle();
+    Session::changeScene("menu.MainMenu", 0.0f, "");
+    settle();
+    EXPECT_NE(dynamic_cast<StoreMenu*>(Session::getChapter("menu")->getScene("StoreMenu")), nullptr);
+    toStore();
+    EXPECT_EQ(journal(), "main main");
+    EXPECT_NE(orvalo::getUpsellScreen(), nullptr);
+}
+
+TEST_F(GameShell, LaterFadesBackToTheMainMenu)
+{
+    write();
+    start();
+    toStore();
+    ASSERT_NE(orvalo::getUpsellLaterButton(), nullptr);
+    orvalo::getUpsellLaterButton()->triggerEvent("Click", 0u);
+    engine->frame(0.1f);
+    ASSERT_TRUE(Session::isTransitionRunning());
+    EXPECT_NE(dynamic_cast<Transitions::Fade*>(Session::getRunningTransition()), nullptr);
+    EXPECT_EQ(Session::getRunningTransition()->getTarget(), hstring("menu.MainMenu"));
+    settle();
+    EXPECT_EQ(active(), "menu.MainMenu");
+    EXPECT_EQ(orvalo::getUpsellScreen(), nullptr) << "the screen goes with the store scene";
+    // Restore does nothing.
+    toStore();
+    orvalo::getUpsellRestoreButton()->triggerEvent("Click", 0u);
+    settle();
+    EXPECT_EQ(active(), "menu.StoreMenu");
+}
+
+TEST_F(GameShell, UnlockWithoutOnBuyIsLoggedAndIgnored)
+{
+    write();
+    start();
+    toStore();
+    orvalo::getUpsellUnlockButton()->triggerEvent("Click", 0u);
+    settle();
+    EXPECT_TRUE(has("TorvinStoreMenu: chapter.onBuy() not defined, ignoring buy button click event."));
+    EXPECT_EQ(active(), "menu.StoreMenu");
+}
+
+TEST_F(GameShell, UnlockRunsTheChaptersOnBuy)
+{
+    write();
+    folder.put("data/chapters/menu/lib/store.lua", "function menu.onBuy() note('buy') end\n");
+    start();
+    toStore();
+    orvalo::getUpsellUnlockButton()->triggerEvent("Click", 0u);
+    settle();
+    EXPECT_EQ(journal(), "main buy");
+    EXPECT_FALSE(has("chapter.onBuy() not defined"));
+}
+
+TEST_F(GameShell, AnUpsellScreenThatCannotBeMadeShowsTheOverlay)
+{
+    write("upsell: data/missing.dts\n");
+    start();
+    toStore();
+    EXPECT_EQ(orvalo::getUpsellScreen(), nullptr);
+    EXPECT_TRUE(UI::getInstance()->isErrorOverlayShown());
+    EXPECT_TRUE(has("Unable to show StoreMenu, failed creating UpsellScreen object."));
+    // The game goes on: the overlay's continue leaves the player in the store with no buttons.
+    UI::getInstance()->onErrorContinue(nullptr);
+    Session::changeScene("MainMenu", 0.0f, "");
+    settle();
+    EXPECT_EQ(active(), "menu.MainMenu");
+}
