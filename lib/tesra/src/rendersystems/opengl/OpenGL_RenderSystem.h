@@ -84,7 +84,7 @@ namespace tesra
         std::vector<float> batchSlots;            ///< each vertex's texture unit, -1 untextured
         int batchMaxSlot = -1;                    ///< the highest unit the run samples
         int batchMinSlot = maxUnits;              ///< the lowest, -1 for untextured vertices
-        bool batchSingleTexture = false;          ///< a large draw keeps the run to one texture
+        float batchMaxArea = 0.0f;                ///< pixels of the run's largest draw
         bool batchUntextured = false;             ///< the run has untextured vertices
         // The textures bound to the units. Units keep their textures between runs; a texture new to the
         // units takes one the waiting run does not sample, and when the run samples them all it goes out

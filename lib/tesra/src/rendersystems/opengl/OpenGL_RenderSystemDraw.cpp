@@ -124,7 +124,8 @@ namespace tesra
     // Mesa) make it allocate and map fresh memory each time, which costs more than the extra draws.
     static const size_t mergeLimit = 2048;
     static_assert(mergeLimit - 1 <= 0xFFFF, "merged runs are indexed with 16 bits");
-    // Above this many pixels a draw shares its run with no other texture.
+    // Above this many pixels, divided by the run's units less one, a draw shares its run with no other
+    // texture: 48 x 48 for two units, about 18 x 18 for eight.
     static const float largeDrawArea = 48.0f * 48.0f;
 
     static bool isTriangles(RenderOperation operation)
@@ -236,9 +237,16 @@ namespace tesra
         // May end the run first, when every unit holds another texture.
         const int unit = slotForCurrentTexture();
         // A software renderer runs every branch of the unit choice at every pixel, so a run over several
-        // textures pays for all of them wherever it draws: a large draw keeps a run to its own texture.
-        const bool large = pixelArea(operation, count, fetch) > largeDrawArea;
-        if (!batch.empty() && (large || batchSingleTexture) && (batchMinSlot != unit || batchMaxSlot != unit))
+        // textures pays for all of them wherever it draws: only draws small for the units their run would
+        // sample share it with other textures.
+        const float area = pixelArea(operation, count, fetch);
+        int units = 1;
+        while (units < std::max(batchMaxSlot, unit) + 1)
+        {
+            units *= 2;
+        }
+        const bool others = !batch.empty() && (batchMinSlot != unit || batchMaxSlot != unit);
+        if (others && std::max(area, batchMaxArea) * (float)(units - 1) > largeDrawArea)
         {
             flush();
             if (unit >= 0)
@@ -246,7 +254,7 @@ namespace tesra
                 slotInRun[unit] = true;
             }
         }
-        batchSingleTexture = batchSingleTexture || large;
+        batchMaxArea = std::max(batchMaxArea, area);
         const float slot = (float)unit;
         const size_t first = batch.size();
         appendTriangles(batch, batchIndices, state->modelviewMatrix, operation, count, fetch);
@@ -299,7 +307,7 @@ namespace tesra
         batchMaxSlot = -1;
         batchMinSlot = maxUnits;
         batchUntextured = false;
-        batchSingleTexture = false;
+        batchMaxArea = 0.0f;
         std::fill(slotInRun.begin(), slotInRun.end(), false);
     }
 
