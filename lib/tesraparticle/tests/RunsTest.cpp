@@ -41,13 +41,13 @@ namespace
 
     typedef std::vector<std::pair<const char*, const char*>> Properties;
 
-    struct AffectorSpec
+    struct AffectorRecipe
     {
         std::function<Affector*(bool oneAtATime)> make;
         Properties properties;
     };
 
-    template <class T> AffectorSpec spec(Properties properties)
+    template <class T> AffectorRecipe affector(Properties properties)
     {
         return {[](bool oneAtATime) -> Affector* { return oneAtATime ? new OneAtATime<T>() : new T(""); },
                 properties};
@@ -74,7 +74,7 @@ namespace
 
     // Seeded runs of a space with two emitters of mixed lives (so that particles die behind live ones) and
     // the given affectors, journalled after every update.
-    std::vector<std::string> simulate(const std::vector<AffectorSpec>& specs, bool oneAtATime)
+    std::vector<std::string> simulate(const std::vector<AffectorRecipe>& specs, bool oneAtATime)
     {
         quortypes::seedRandom(7);
         System system;
@@ -102,7 +102,7 @@ namespace
                 emitter->setProperty(name, value);
         }
         std::vector<std::unique_ptr<Affector>> affectors;
-        for (const AffectorSpec& s : specs)
+        for (const AffectorRecipe& s : specs)
         {
             affectors.emplace_back(s.make(oneAtATime));
             for (auto [name, value] : s.properties)
@@ -128,32 +128,33 @@ namespace
 
 TEST_F(RunsTest, affectorsOverRunsGiveTheParticlesOfOneParticleAtATime)
 {
-    AffectorSpec force = spec<Affectors::LinearForce>({{"direction", "0.5,-9.8,0.25"}});
-    AffectorSpec randomForce =
-        spec<Affectors::LinearForce>({{"direction", "1,-3,0"}, {"randomness", "0.5;1.5"}});
-    AffectorSpec scaler = spec<Affectors::Scaler>({{"start_scale", "2.5"}, {"end_scale", "0.1"}});
-    AffectorSpec colors =
-        spec<Affectors::ColorChanger>({{"start_color", "10C8FF00"}, {"end_color", "FF00804D"}});
-    AffectorSpec fader = spec<Affectors::ColorChanger>({});
-    AffectorSpec attractor =
-        spec<Affectors::Attractor>({{"position", "10,5,0"}, {"radius", "150"}, {"force", "30"}});
-    AffectorSpec oddAttractor = spec<Affectors::Attractor>(
+    AffectorRecipe force = affector<Affectors::LinearForce>({{"direction", "0.5,-9.8,0.25"}});
+    AffectorRecipe randomForce =
+        affector<Affectors::LinearForce>({{"direction", "1,-3,0"}, {"randomness", "0.5;1.5"}});
+    AffectorRecipe scaler = affector<Affectors::Scaler>({{"start_scale", "2.5"}, {"end_scale", "0.1"}});
+    AffectorRecipe colors =
+        affector<Affectors::ColorChanger>({{"start_color", "10C8FF00"}, {"end_color", "FF00804D"}});
+    AffectorRecipe fader = affector<Affectors::ColorChanger>({});
+    AffectorRecipe attractor =
+        affector<Affectors::Attractor>({{"position", "10,5,0"}, {"radius", "150"}, {"force", "30"}});
+    AffectorRecipe oddAttractor = affector<Affectors::Attractor>(
         {{"radius", "90"}, {"force", "-12"}, {"exponent", "0.7"}, {"randomness", "0.2;2"}});
-    AffectorSpec negativeAttractor = spec<Affectors::Attractor>({{"radius", "200"}, {"exponent", "-3"}});
-    AffectorSpec field = spec<Affectors::ForceField>({{"radius", "120"}, {"direction", "4,1,-2"}});
-    AffectorSpec revolutor =
-        spec<Affectors::Revolutor>({{"radius", "160"}, {"axis", "0,0,1"}, {"evolution_speed", "0.3"}});
-    AffectorSpec rotator = spec<Affectors::Rotator>({{"rotation_speed", "45"}});
-    AffectorSpec resizer = spec<Affectors::Resizer>({{"start_size", "1,2"}, {"end_size", "3,0.5"}});
-    AffectorSpec timedColors =
-        spec<Affectors::ColorChangerTimed>({{"timings", "0:FF000000 0.4:00FF00FF 1:0000FF80"}});
-    AffectorSpec timedScale = spec<Affectors::ScalerTimed>({{"timings", "0:0.2 0.5:3 1:1"}});
-    AffectorSpec timedSize = spec<Affectors::ResizerTimed>({{"timings", "0:1,1 1:0,4"}});
-    AffectorSpec untimedScale = spec<Affectors::ScalerTimed>({});
+    AffectorRecipe negativeAttractor =
+        affector<Affectors::Attractor>({{"radius", "200"}, {"exponent", "-3"}});
+    AffectorRecipe field = affector<Affectors::ForceField>({{"radius", "120"}, {"direction", "4,1,-2"}});
+    AffectorRecipe revolutor =
+        affector<Affectors::Revolutor>({{"radius", "160"}, {"axis", "0,0,1"}, {"evolution_speed", "0.3"}});
+    AffectorRecipe rotator = affector<Affectors::Rotator>({{"rotation_speed", "45"}});
+    AffectorRecipe resizer = affector<Affectors::Resizer>({{"start_size", "1,2"}, {"end_size", "3,0.5"}});
+    AffectorRecipe timedColors =
+        affector<Affectors::ColorChangerTimed>({{"timings", "0:FF000000 0.4:00FF00FF 1:0000FF80"}});
+    AffectorRecipe timedScale = affector<Affectors::ScalerTimed>({{"timings", "0:0.2 0.5:3 1:1"}});
+    AffectorRecipe timedSize = affector<Affectors::ResizerTimed>({{"timings", "0:1,1 1:0,4"}});
+    AffectorRecipe untimedScale = affector<Affectors::ScalerTimed>({});
 
     // The last two sets have two affectors that draw random numbers: those run one particle at a time
     // either way.
-    std::vector<std::pair<const char*, std::vector<AffectorSpec>>> sets = {
+    std::vector<std::pair<const char*, std::vector<AffectorRecipe>>> sets = {
         {"the four of the benchmark", {force, scaler, colors, attractor}},
         {"one random force among all kinds",
          {randomForce, fader, negativeAttractor, field, revolutor, rotator, resizer, timedColors, timedScale,
