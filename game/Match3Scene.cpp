@@ -117,26 +117,33 @@ void Match3Scene::_playSetting(const hstring& suffix)
     }
 }
 
-tesraui::Object* Match3Scene::_findObject(const hstring& name) const
+hdict<tesraui::Object*> Match3Scene::_namedObjects() const
 {
+    // Breadth first, the first of a name kept: what a search for each name would find.
+    hdict<tesraui::Object*> named;
     if (rootObject == nullptr)
     {
-        return nullptr;
+        return named;
     }
     harray<tesraui::Object*> pending = rootObject->getChildren();
-    while (pending.size() > 0)
+    for (int i = 0; i < pending.size(); ++i)
     {
-        tesraui::Object* object = pending.removeFirst();
-        if (object->getName() == name)
+        tesraui::Object* object = pending[i];
+        if (!named.hasKey(object->getName()))
         {
-            return object;
+            named[object->getName()] = object;
         }
         for (tesraui::Object* child : object->getChildren())
         {
             pending.push_back(child);
         }
     }
-    return nullptr;
+    return named;
+}
+
+tesraui::Object* Match3Scene::_findObject(const hstring& name) const
+{
+    return _namedObjects().tryGet(name, nullptr);
 }
 
 bool Match3Scene::parseCellName(const hstring& objectName, int& column, int& row) const
@@ -604,10 +611,12 @@ void Match3Scene::skip()
 
 void Match3Scene::_updateHealthDisplay()
 {
+    // One walk of the scene's tree a frame, however many markers there are.
+    const hdict<tesraui::Object*> named = _namedObjects();
     if (!healthPoints)
     {
-        tesraui::Object* enemy = _findObject("enemy_bar_progress");
-        tesraui::Object* player = time > 0.0f ? _findObject("player_bar_progress") : nullptr;
+        tesraui::Object* enemy = named.tryGet("enemy_bar_progress", nullptr);
+        tesraui::Object* player = time > 0.0f ? named.tryGet("player_bar_progress", nullptr) : nullptr;
         const float enemyScale = health / 1000.0f;
         const float playerScale = time > 0.0f ? timeLeft / time : 0.0f;
         if (horizontalBars)
@@ -639,7 +648,7 @@ void Match3Scene::_updateHealthDisplay()
     {
         for (int i = 0; i < 1000 / positiveEffect; ++i)
         {
-            tesraui::Object* marker = _findObject(formatString("enemy_health_%d", i));
+            tesraui::Object* marker = named.tryGet(formatString("enemy_health_%d", i), nullptr);
             if (marker != nullptr)
             {
                 marker->setVisible(health < positiveEffect * i);
@@ -650,7 +659,7 @@ void Match3Scene::_updateHealthDisplay()
     {
         for (int i = 0; i < (int)time / negativeEffect; ++i)
         {
-            tesraui::Object* marker = _findObject(formatString("player_health_%d", i));
+            tesraui::Object* marker = named.tryGet(formatString("player_health_%d", i), nullptr);
             if (marker != nullptr)
             {
                 marker->setVisible(timeLeft < (float)(negativeEffect * i));

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include <quortypes/hdict.h>
 #include <tesraui/ImageBox.h>
 
 #include "Match3Board.h"
@@ -96,6 +97,7 @@ protected:
     bool _isPositive(const hstring& type) const;
     bool _isNegative(const hstring& type) const;
     void _playSetting(const hstring& suffix);
+    hdict<tesraui::Object*> _namedObjects() const;
     tesraui::Object* _findObject(const hstring& name) const;
 
     void _createElements();
