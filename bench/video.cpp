@@ -24,6 +24,7 @@
 #include <tesravideo/TheoraVideoManager.h>
 
 #include "Compare.h"
+#include "VideoWriter.h"
 
 namespace
 {
@@ -31,103 +32,34 @@ namespace
     const int height = 720;
     const int frameCount = 48;
 
-    void appendPage(std::string& bytes, const ogg_page& page)
-    {
-        bytes.append((const char*)page.header, page.header_len);
-        bytes.append((const char*)page.body, page.body_len);
-    }
-
     // A moving picture in the left half and a moving alpha ramp in the right, so that neither the decoder
     // nor the conversion meets flat frames.
     const std::string& video()
     {
-        static std::string bytes;
-        if (!bytes.empty())
-        {
-            return bytes;
-        }
-        th_info info;
-        th_info_init(&info);
-        info.frame_width = width;
-        info.frame_height = height;
-        info.pic_width = width;
-        info.pic_height = height;
-        info.fps_numerator = 25;
-        info.fps_denominator = 1;
-        info.aspect_numerator = 1;
-        info.aspect_denominator = 1;
-        info.pixel_fmt = TH_PF_420;
-        info.quality = 48;
-        info.keyframe_granule_shift = 6;
-        th_enc_ctx* encoder = th_encode_alloc(&info);
-        int level = 0;
-        th_encode_ctl(encoder, TH_ENCCTL_GET_SPLEVEL_MAX, &level, sizeof(level));
-        th_encode_ctl(encoder, TH_ENCCTL_SET_SPLEVEL, &level, sizeof(level));
-        th_comment comment;
-        th_comment_init(&comment);
-        ogg_stream_state stream;
-        ogg_stream_init(&stream, 3);
-        ogg_packet packet;
-        ogg_page page;
-        bool first = true;
-        while (th_encode_flushheader(encoder, &comment, &packet) > 0)
-        {
-            ogg_stream_packetin(&stream, &packet);
-            if (first)
+        static const std::string bytes = videotest::encodeTheora(
+            width, height, 25, 48, frameCount, 3, true,
+            [](int frame, unsigned char* y, unsigned char* u, unsigned char* v)
             {
-                ogg_stream_flush(&stream, &page);
-                appendPage(bytes, page);
-                first = false;
-            }
-        }
-        while (ogg_stream_flush(&stream, &page) != 0)
-        {
-            appendPage(bytes, page);
-        }
-        std::vector<unsigned char> y(width * height), u(width * height / 4), v(width * height / 4);
-        for (int frame = 0; frame < frameCount; ++frame)
-        {
-            for (int row = 0; row < height; ++row)
-            {
-                for (int column = 0; column < width; ++column)
+                for (int row = 0; row < height; ++row)
                 {
-                    int x = column % (width / 2);
-                    y[row * width + column] =
-                        column < width / 2
-                            ? (unsigned char)(40 + ((x * 3 + row * 2 + frame * 7) ^ (x / 8)) % 180)
-                            : (unsigned char)(16 + (x + frame * 5) % 220);
+                    for (int column = 0; column < width; ++column)
+                    {
+                        int x = column % (width / 2);
+                        y[row * width + column] =
+                            column < width / 2
+                                ? (unsigned char)(40 + ((x * 3 + row * 2 + frame * 7) ^ (x / 8)) % 180)
+                                : (unsigned char)(16 + (x + frame * 5) % 220);
+                    }
                 }
-            }
-            for (int row = 0; row < height / 2; ++row)
-            {
-                for (int column = 0; column < width / 2; ++column)
+                for (int row = 0; row < height / 2; ++row)
                 {
-                    u[row * (width / 2) + column] = (unsigned char)(100 + (column + frame) % 60);
-                    v[row * (width / 2) + column] = (unsigned char)(100 + (row + frame) % 60);
+                    for (int column = 0; column < width / 2; ++column)
+                    {
+                        u[row * (width / 2) + column] = (unsigned char)(100 + (column + frame) % 60);
+                        v[row * (width / 2) + column] = (unsigned char)(100 + (row + frame) % 60);
+                    }
                 }
-            }
-            th_ycbcr_buffer planes;
-            planes[0] = {width, height, width, y.data()};
-            planes[1] = {width / 2, height / 2, width / 2, u.data()};
-            planes[2] = {width / 2, height / 2, width / 2, v.data()};
-            th_encode_ycbcr_in(encoder, planes);
-            while (th_encode_packetout(encoder, frame == frameCount - 1, &packet) > 0)
-            {
-                ogg_stream_packetin(&stream, &packet);
-            }
-            while (ogg_stream_pageout(&stream, &page) != 0)
-            {
-                appendPage(bytes, page);
-            }
-        }
-        while (ogg_stream_flush(&stream, &page) != 0)
-        {
-            appendPage(bytes, page);
-        }
-        ogg_stream_clear(&stream);
-        th_comment_clear(&comment);
-        th_encode_free(encoder);
-        th_info_clear(&info);
+            });
         return bytes;
     }
 

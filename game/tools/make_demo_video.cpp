@@ -5,8 +5,7 @@
 #include <string>
 #include <vector>
 
-#include <ogg/ogg.h>
-#include <theora/theoraenc.h>
+#include "VideoWriter.h"
 
 namespace
 {
@@ -14,12 +13,6 @@ namespace
     const int height = 96;
     const int fps = 25;
     const int frames = 50;
-
-    void writePage(FILE* file, const ogg_page& page)
-    {
-        fwrite(page.header, 1, page.header_len, file);
-        fwrite(page.body, 1, page.body_len, file);
-    }
 
     // Luma and chroma of one pixel of the picture at time t (0..1 over the loop).
     void pixel(int x, int y, float t, unsigned char& luma, unsigned char& u, unsigned char& v)
@@ -61,83 +54,27 @@ int main(int argc, char** argv)
         fprintf(stderr, "cannot write %s\n", argv[1]);
         return 1;
     }
-    th_info info;
-    th_info_init(&info);
-    info.frame_width = width;
-    info.frame_height = height;
-    info.pic_width = width;
-    info.pic_height = height;
-    info.fps_numerator = fps;
-    info.fps_denominator = 1;
-    info.aspect_numerator = 1;
-    info.aspect_denominator = 1;
-    info.colorspace = TH_CS_UNSPECIFIED;
-    info.pixel_fmt = TH_PF_420;
-    info.quality = 40;
-    info.keyframe_granule_shift = 6;
-    th_enc_ctx* encoder = th_encode_alloc(&info);
-    th_comment comment;
-    th_comment_init(&comment);
-    ogg_stream_state stream;
-    ogg_stream_init(&stream, 1);
-    ogg_packet packet;
-    ogg_page page;
-    bool first = true;
-    while (th_encode_flushheader(encoder, &comment, &packet) > 0)
-    {
-        ogg_stream_packetin(&stream, &packet);
-        if (first)
-        {
-            // The beginning page stands alone.
-            ogg_stream_flush(&stream, &page);
-            writePage(file, page);
-            first = false;
-        }
-    }
-    while (ogg_stream_flush(&stream, &page) != 0)
-    {
-        writePage(file, page);
-    }
-    std::vector<unsigned char> y(width * height), u(width * height / 4), v(width * height / 4);
-    for (int frame = 0; frame < frames; ++frame)
-    {
-        float t = (float)frame / frames;
-        unsigned char luma, cb, cr;
-        for (int row = 0; row < height; ++row)
-        {
-            for (int column = 0; column < width; ++column)
-            {
-                pixel(column, row, t, luma, cb, cr);
-                y[row * width + column] = luma;
-                if (row % 2 == 0 && column % 2 == 0)
-                {
-                    u[(row / 2) * (width / 2) + column / 2] = cb;
-                    v[(row / 2) * (width / 2) + column / 2] = cr;
-                }
-            }
-        }
-        th_ycbcr_buffer planes;
-        planes[0] = {width, height, width, y.data()};
-        planes[1] = {width / 2, height / 2, width / 2, u.data()};
-        planes[2] = {width / 2, height / 2, width / 2, v.data()};
-        th_encode_ycbcr_in(encoder, planes);
-        while (th_encode_packetout(encoder, frame == frames - 1, &packet) > 0)
-        {
-            ogg_stream_packetin(&stream, &packet);
-        }
-        while (ogg_stream_pageout(&stream, &page) != 0)
-        {
-            writePage(file, page);
-        }
-    }
-    while (ogg_stream_flush(&stream, &page) != 0)
-    {
-        writePage(file, page);
-    }
-    ogg_stream_clear(&stream);
-    th_comment_clear(&comment);
-    th_encode_free(encoder);
-    th_info_clear(&info);
+    const std::string bytes =
+        videotest::encodeTheora(width, height, fps, 40, frames, 1, false,
+                                [](int frame, unsigned char* y, unsigned char* u, unsigned char* v)
+                                {
+                                    const float t = (float)frame / frames;
+                                    unsigned char luma, cb, cr;
+                                    for (int row = 0; row < height; ++row)
+                                    {
+                                        for (int column = 0; column < width; ++column)
+                                        {
+                                            pixel(column, row, t, luma, cb, cr);
+                                            y[row * width + column] = luma;
+                                            if (row % 2 == 0 && column % 2 == 0)
+                                            {
+                                                u[(row / 2) * (width / 2) + column / 2] = cb;
+                                                v[(row / 2) * (width / 2) + column / 2] = cr;
+                                            }
+                                        }
+                                    }
+                                });
+    fwrite(bytes.data(), 1, bytes.size(), file);
     fclose(file);
     return 0;
 }

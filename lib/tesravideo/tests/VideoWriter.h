@@ -131,6 +131,87 @@ namespace videotest
         return pages;
     }
 
+    // Fills the three 4:2:0 planes of one frame; the chroma planes are half the picture each way.
+    typedef std::function<void(int frame, unsigned char* y, unsigned char* u, unsigned char* v)> PlaneFiller;
+
+    // A Theora stream of `frames` pictures of width x height (multiples of 16), each filled by `fill`: the
+    // bytes of an .ogv file. `fastest` asks the encoder for its quickest setting.
+    inline std::string encodeTheora(int width, int height, int fps, int quality, int frames, int serial,
+                                    bool fastest, const PlaneFiller& fill)
+    {
+        th_info info;
+        th_info_init(&info);
+        info.frame_width = width;
+        info.frame_height = height;
+        info.pic_width = width;
+        info.pic_height = height;
+        info.fps_numerator = fps;
+        info.fps_denominator = 1;
+        info.aspect_numerator = 1;
+        info.aspect_denominator = 1;
+        info.colorspace = TH_CS_UNSPECIFIED;
+        info.pixel_fmt = TH_PF_420;
+        info.quality = quality;
+        info.keyframe_granule_shift = 6;
+        th_enc_ctx* encoder = th_encode_alloc(&info);
+        if (fastest)
+        {
+            int level = 0;
+            th_encode_ctl(encoder, TH_ENCCTL_GET_SPLEVEL_MAX, &level, sizeof(level));
+            th_encode_ctl(encoder, TH_ENCCTL_SET_SPLEVEL, &level, sizeof(level));
+        }
+        th_comment comment;
+        th_comment_init(&comment);
+        ogg_stream_state stream;
+        ogg_stream_init(&stream, serial);
+        std::string bytes;
+        ogg_packet packet;
+        ogg_page page;
+        bool first = true;
+        while (th_encode_flushheader(encoder, &comment, &packet) > 0)
+        {
+            ogg_stream_packetin(&stream, &packet);
+            if (first)
+            {
+                // The beginning page stands alone.
+                ogg_stream_flush(&stream, &page);
+                appendPage(bytes, page);
+                first = false;
+            }
+        }
+        while (ogg_stream_flush(&stream, &page) != 0)
+        {
+            appendPage(bytes, page);
+        }
+        std::vector<unsigned char> y(width * height), u(width * height / 4), v(width * height / 4);
+        for (int frame = 0; frame < frames; ++frame)
+        {
+            fill(frame, y.data(), u.data(), v.data());
+            th_ycbcr_buffer planes;
+            planes[0] = {width, height, width, y.data()};
+            planes[1] = {width / 2, height / 2, width / 2, u.data()};
+            planes[2] = {width / 2, height / 2, width / 2, v.data()};
+            th_encode_ycbcr_in(encoder, planes);
+            while (th_encode_packetout(encoder, frame == frames - 1, &packet) > 0)
+            {
+                ogg_stream_packetin(&stream, &packet);
+            }
+            while (ogg_stream_pageout(&stream, &page) != 0)
+            {
+                appendPage(bytes, page);
+            }
+        }
+        while (ogg_stream_flush(&stream, &page) != 0)
+        {
+            appendPage(bytes, page);
+        }
+        ogg_stream_clear(&stream);
+        th_comment_clear(&comment);
+        th_encode_free(encoder);
+        th_info_clear(&info);
+        return bytes;
+    }
+
     inline std::string encodeVideo(const VideoPlan& plan)
     {
         int width = plan.alpha ? plan.width * 2 : plan.width;
