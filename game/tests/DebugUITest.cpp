@@ -7,12 +7,15 @@
 #include <tesraui/ImageBox.h>
 #include <tesraui/tesraui.h>
 
+#include "ActionMapTestGame.h"
 #include "EngineHarness.h"
+#include "Inventory.h"
 #include "Scene.h"
 #include "SessionState.h"
 #include "Variables.h"
 #include "ui/DebugCursor.h"
 #include "ui/DebugUI.h"
+#include "objects/LineObject.h"
 #include "ui/UI.h"
 
 using harness::Engine;
@@ -38,11 +41,16 @@ protected:
     std::unique_ptr<Engine> engine;
     UI* ui = nullptr;
     DebugUI* debug = nullptr;
+    // The UI dataset; one with items draws them from "data/ui/items.png".
+    std::string uiDataset = "<Dataset/>";
 
     void start(const std::string& extra = "debug_mode: 1\ndeveloper_mode: 1\n")
     {
         folder.config("scene: c1.a\n" + extra);
-        folder.put("data/ui/ui.dts", "<Dataset/>");
+        std::filesystem::create_directories(folder.path + "/data/ui");
+        std::filesystem::copy_file(std::string(VUMO_DEMO_DIR) + "/data/gfx/panel.png",
+                                   folder.path + "/data/ui/items.png");
+        folder.put("data/ui/ui.dts", uiDataset);
         folder.put("data/lib/ui.lua", hooks);
         folder.put("data/chapters/c1/c1.datadef", "<Dataset/>");
         folder.put("data/chapters/c1/scenes/a.scene", "");
@@ -128,6 +136,22 @@ TEST_F(DebugTools, SpaceSpeedsTheGameUpCtrlSlowsItAndReleaseRestoresItAtOnce)
     engine->frame(0.02f);
     ui->OnKeyUp(32);
     EXPECT_NEAR(root->getX(), 100.0f, 0.01f);
+    // Losing the focus lets go of every key: the very next frame runs at 1 x.
+    ui->OnKeyDown(17);
+    ui->OnKeyDown(32);
+    ASSERT_FLOAT_EQ(debug->getSpeedMultiplier(), 0.2f);
+    tesra::window->handleFocusChangeEvent(false);
+    EXPECT_FLOAT_EQ(debug->update(0.01f), 0.01f);
+    EXPECT_FALSE(debug->isSpacePressed());
+    EXPECT_FALSE(debug->isCtrlPressed());
+    tesra::window->handleFocusChangeEvent(true);
+    ui->OnKeyDown(32);
+    ASSERT_FLOAT_EQ(debug->getSpeedMultiplier(), 5.0f);
+    // Even when the focus is back before the next frame.
+    tesra::window->handleFocusChangeEvent(false);
+    tesra::window->handleFocusChangeEvent(true);
+    EXPECT_FLOAT_EQ(debug->getSpeedMultiplier(), 1.0f);
+    EXPECT_FLOAT_EQ(debug->update(0.01f), 0.01f);
 }
 
 TEST_F(DebugTools, TheConsoleRunsLinesOnceShowsResultsAndErrorsAsWrittenAndKeepsTheGameOut)
@@ -340,4 +364,197 @@ TEST_F(DebugTools, LinesPileUpToABoundWhileNoConsoleShowsThem)
     quortypes::Log::warn("flood", "careful");
     engine->frame();
     EXPECT_EQ(std::string(debug->getPendingLines().back().c_str()).find("careful"), std::string::npos);
+}
+
+TEST_F(DebugTools, PanelItemButtonsAddRemoveAndWithShiftAddACopy)
+{
+    uiDataset =
+        "<Dataset><Texture filename=\"items\"><Image name=\"key\" rect=\"0,0,8,8\"/></Texture></Dataset>";
+    start();
+    DebugUI::registerItem("key");
+    DebugUI::registerItem("key");
+    key(112);
+    ASSERT_TRUE(debug->isPanelVisible());
+    tesraui::Object* button = UI::getUIDataset()->tryGetObject("debugui_inv_button_0");
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(UI::getUIDataset()->tryGetObject("debugui_inv_button_1"), nullptr);
+    EXPECT_EQ(button->getProperty("text"), "[item] key");
+    auto items = [] { return std::string(VariableDictionary::getGlobal()["items"].value().c_str()); };
+    LuaInterface::execute("c1.a.mark = 1");
+    engine->clickObject(button);
+    engine->frame();
+    EXPECT_EQ(items(), "key");
+    EXPECT_EQ(engine->lua("c1.a.mark"), "nil") << "the scene was reset";
+    LuaInterface::execute("c1.a.mark = 1");
+    engine->clickObject(button);
+    engine->frame();
+    EXPECT_EQ(items(), "");
+    EXPECT_EQ(engine->lua("c1.a.mark"), "nil");
+    engine->clickObject(button);
+    engine->frame();
+    ui->OnKeyDown(16);
+    engine->clickObject(button);
+    engine->frame();
+    ui->OnKeyUp(16);
+    EXPECT_EQ(items(), "key,key");
+    // Another button than the primary one neither adds nor removes.
+    const kavtypes::Rectangle rect = button->getBoundingRect();
+    engine->mouse(tesra::Window::MOUSE_DOWN, rect.x + rect.w / 2, rect.y + rect.h / 2, 3);
+    engine->mouse(tesra::Window::MOUSE_UP, rect.x + rect.w / 2, rect.y + rect.h / 2, 3);
+    engine->frame();
+    EXPECT_EQ(items(), "key,key");
+}
+
+TEST_F(DebugTools, ASlotLoadRestoresTheVariablesAndGoesBackToTheSavedScene)
+{
+    start();
+    VariableDictionary::getGlobal().setLocked(false);
+    VariableDictionary::getGlobal().create("score", "1");
+    VariableDictionary::getGlobal().captureDefaults();
+    VariableDictionary::getGlobal().setLocked(true);
+    VariableDictionary::getGlobal()["score"].set("7");
+    key(112);
+    ASSERT_TRUE(debug->isPanelVisible());
+    tesraui::Dataset* dataset = UI::getUIDataset();
+    EXPECT_EQ(dataset->tryGetObject("debugui_slot_02")->getProperty("text"), "slot_02 empty");
+    engine->clickObject(dataset->tryGetObject("debugui_slot_save_02"));
+    engine->frame();
+    EXPECT_TRUE(std::filesystem::exists(folder.path + "/_slot02_c1.a.vars"));
+    EXPECT_EQ(dataset->tryGetObject("debugui_slot_02")->getProperty("text"), "c1.a");
+
+    Session::changeScene("c1.b", 0.0f, "");
+    ASSERT_TRUE(engine->settleAt("c1.b"));
+    VariableDictionary::getGlobal()["score"].set("9");
+    engine->clickObject(dataset->tryGetObject("debugui_slot_load_02"));
+    ASSERT_TRUE(engine->settleAt("c1.a"));
+    EXPECT_EQ(VariableDictionary::getGlobal()["score"].value(), "7");
+    EXPECT_TRUE(inOrder(engine->logText(), {"Slot 02 saved!", "Slot 02 loaded!"}));
+}
+
+TEST_F(DebugTools, TheArrowCursorShowsWhileTheScriptingErrorOverlayIsUp)
+{
+    start();
+    engine->mouse(tesra::Window::MOUSE_MOVE, 40, 30, 0);
+    engine->frame();
+    EXPECT_EQ(ui->getCursorMode(), "");
+    ui->showErrorOverlay("broken");
+    engine->frame();
+    ASSERT_EQ(ui->getCursorMode(), "vumo_debug_cursor");
+    tesraui::Container* cursor = ui->getCursorObject();
+    ASSERT_NE(cursor, nullptr);
+    ASSERT_EQ(cursor->getChildren().size(), 1);
+    LineObject* arrow = dynamic_cast<LineObject*>(cursor->getChildren()[0]);
+    ASSERT_NE(arrow, nullptr);
+    EXPECT_EQ(arrow->getPoints().size(), 4);
+    EXPECT_EQ(arrow->getRenderOperation(), tesra::RenderOperation::LINE_STRIP);
+    EXPECT_FLOAT_EQ(cursor->getX(), 40.0f);
+    EXPECT_FLOAT_EQ(cursor->getY(), 30.0f);
+    ui->onErrorContinue(nullptr);
+    engine->frame();
+    EXPECT_EQ(ui->getCursorMode(), "");
+    EXPECT_EQ(ui->getCursorObject(), nullptr);
+}
+
+// The hall of the action-map game in debug mode.
+class DebugActionMaps : public ::testing::Test
+{
+protected:
+    GameFolder folder;
+    std::unique_ptr<Engine> engine;
+    UI* ui = nullptr;
+
+    void SetUp() override
+    {
+        actionmaptest::makeGame(folder, "debug_mode: 1\n");
+        engine.reset(new Engine(folder));
+        VariableDictionary::getGlobal() = VariableDictionary();
+        engine->start();
+        engine->frame();
+        ui = UI::getInstance();
+        ASSERT_NE(actionmaptest::findLayer(), nullptr);
+    }
+    void TearDown() override { DebugUI::setActionMapDebugEnabled(false); }
+    void key(int code)
+    {
+        ui->OnKeyDown(code);
+        ui->OnKeyUp(code);
+    }
+    std::string journal()
+    {
+        const std::string text = engine->lua("table.concat(uiJournal, ',')");
+        LuaInterface::execute("uiJournal = {}");
+        return text;
+    }
+    // A press and release, then frames enough that the next click is no double click.
+    void click(float x, float y)
+    {
+        engine->mouse(tesra::Window::MOUSE_MOVE, x, y, 0);
+        engine->mouse(tesra::Window::MOUSE_DOWN, x, y);
+        engine->mouse(tesra::Window::MOUSE_UP, x, y);
+        for (int i = 0; i < 6; ++i)
+        {
+            engine->frame(0.1f);
+        }
+    }
+    std::string ampPath() const { return folder.path + "/data/chapters/room/action_maps/hall.amp"; }
+    // The centre of the region of that colour (0xRRGGBB) as the file holds it.
+    std::pair<int, int> savedCentre(uint32_t rgb)
+    {
+        const ActionMap::Contents contents =
+            ActionMap::parse(hstring(harness::readFile(ampPath())), hstring(ampPath()));
+        for (const ActionMapRegion& region : contents.regions)
+        {
+            if (region.color == rgb << 8)
+            {
+                return {region.centerX, region.centerY};
+            }
+        }
+        return {-1, -1};
+    }
+};
+
+TEST_F(DebugActionMaps, CtrlCCopiesTheRegionColourUnderTheCursor)
+{
+    engine->mouse(tesra::Window::MOUSE_MOVE, 100, 100, 0);
+    engine->frame();
+    key(67);
+    EXPECT_EQ(engine->logText().find("to system clipboard"), std::string::npos) << "C alone copies nothing";
+    ui->OnKeyDown(17);
+    key(67);
+    EXPECT_TRUE(inOrder(engine->logText(), {"DebugUI: Copied _FF0000 to system clipboard."}))
+        << engine->logText();
+    LuaInterface::execute("function ui.debugPrint(text) note(text) end");
+    journal();
+    engine->mouse(tesra::Window::MOUSE_MOVE, 500, 200, 0);
+    key(67);
+    EXPECT_EQ(journal(), "Copied [c:FFCC00]_00FF00[/c] to system clipboard.");
+    // Between the regions there is no colour.
+    engine->mouse(tesra::Window::MOUSE_MOVE, 320, 320, 0);
+    key(67);
+    EXPECT_EQ(journal(), "Copied [c:FFCC00]_000000[/c] to system clipboard.");
+    ui->OnKeyUp(17);
+}
+
+TEST_F(DebugActionMaps, CtrlReleaseWithTheMapShownMovesTheRegionCentreIntoTheFile)
+{
+    ASSERT_EQ(savedCentre(0xFF0000), std::make_pair(6, 6));
+    // Without the map shown a Ctrl click is a click.
+    ui->OnKeyDown(17);
+    click(112, 212);
+    EXPECT_EQ(journal(), "red");
+    EXPECT_EQ(savedCentre(0xFF0000), std::make_pair(6, 6));
+
+    key(116);
+    ASSERT_TRUE(DebugUI::isActionMapDebugEnabled());
+    click(112, 212);
+    EXPECT_EQ(journal(), "") << "the release is the debug tools'";
+    EXPECT_EQ(savedCentre(0xFF0000), std::make_pair(4, 8));
+    EXPECT_EQ(savedCentre(0x00FF00), std::make_pair(18, 6)) << "other regions stay";
+    // Over no region the release is an ordinary one.
+    click(320, 320);
+    EXPECT_EQ(savedCentre(0xFF0000), std::make_pair(4, 8));
+    ui->OnKeyUp(17);
+    // The layer goes on taking clicks.
+    click(450, 150);
+    EXPECT_EQ(journal(), "green");
 }

@@ -350,16 +350,21 @@ bool DebugUI::onKeyUp(int keyCode)
     return (!console || isConsoleKey(keyCode));
 }
 
+void DebugUI::releaseKeys()
+{
+    this->shiftPressed = false;
+    this->altPressed = false;
+    this->ctrlPressed = false;
+    this->spacePressed = false;
+}
+
 // Frame.
 
 float DebugUI::update(float timeDelta)
 {
     if (tesra::window != nullptr && !tesra::window->isFocused())
     {
-        this->shiftPressed = false;
-        this->altPressed = false;
-        this->ctrlPressed = false;
-        this->spacePressed = false;
+        this->releaseKeys();
     }
     timeDelta *= this->getSpeedMultiplier();
     this->takeHookLines();

@@ -56,6 +56,8 @@ public:
     bool isShiftPressed() const { return this->shiftPressed; }
     bool isCtrlPressed() const { return this->ctrlPressed; }
     bool isSpacePressed() const { return this->spacePressed; }
+    // Shift, Alt, Ctrl and Space count as let go.
+    void releaseKeys();
 
     // The names the panel offers; kept without a UI, so scripts may register before it exists.
     static void registerItem(const hstring& name);

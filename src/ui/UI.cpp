@@ -904,6 +904,9 @@ void UI::OnFocusChanged(bool focused)
     }
     if (!focused)
     {
+        // A key let go in another window never reaches us: the debug keys must not stay held until the
+        // next frame notices, nor when the focus is back before it.
+        this->debugUI->releaseKeys();
         const bool wasDown = this->pointerDown;
         if (wasDown)
         {
