@@ -1,10 +1,12 @@
 #include <thread>
 
+#include <fintu/Renderer.h>
 #include <quortypes/Log.h>
 #include <tesraui/Container.h>
 #include <tesraui/Dataset.h>
 #include <tesraui/EditBox.h>
 #include <tesraui/ImageBox.h>
+#include <tesraui/Label.h>
 #include <tesraui/tesraui.h>
 
 #include "ActionMapTestGame.h"
@@ -13,6 +15,7 @@
 #include "Scene.h"
 #include "SessionState.h"
 #include "Variables.h"
+#include "ui/DebugConsoleLog.h"
 #include "ui/DebugCursor.h"
 #include "ui/DebugUI.h"
 #include "objects/LineObject.h"
@@ -364,6 +367,87 @@ TEST_F(DebugTools, LinesPileUpToABoundWhileNoConsoleShowsThem)
     quortypes::Log::warn("flood", "careful");
     engine->frame();
     EXPECT_EQ(std::string(debug->getPendingLines().back().c_str()).find("careful"), std::string::npos);
+}
+
+namespace
+{
+    // The red, green and blue of every pixel of the rectangle in the last frame.
+    std::vector<int> shot(const kavtypes::Rectangle& rect)
+    {
+        std::unique_ptr<tesra::Image> image(tesra::rendersys->takeScreenshot(tesra::Image::FORMAT_RGBA));
+        std::vector<int> result;
+        for (int y = (int)rect.y; y < (int)(rect.y + rect.h); ++y)
+        {
+            for (int x = (int)rect.x; x < (int)(rect.x + rect.w); ++x)
+            {
+                const unsigned char* p = image->data.get() + (y * image->width + x) * 4;
+                result.insert(result.end(), {p[0], p[1], p[2]});
+            }
+        }
+        return result;
+    }
+
+    int differences(const std::vector<int>& a, const std::vector<int>& b)
+    {
+        int count = 0;
+        for (size_t i = 0; i < std::min(a.size(), b.size()); ++i)
+        {
+            count += (std::abs(a[i] - b[i]) > 2 ? 1 : 0);
+        }
+        return count + (int)std::max(a.size(), b.size()) - (int)std::min(a.size(), b.size());
+    }
+} // namespace
+
+TEST_F(DebugTools, TheLogShowsItsLastThousandLinesWhereTheWholeTextWouldShowThem)
+{
+    start("debug_mode: 1\nwidth: 480\nheight: 360\n");
+    key(9);
+    ASSERT_TRUE(debug->isConsoleOpen());
+    for (int i = 0; i < 1100; ++i)
+    {
+        quortypes::Log::write("flood", "line " + hstring(i));
+    }
+    engine->frame();
+    submit("'[b]' .. string.rep('wrapping words ', 12)");
+    submit("'one\\ntwo\\n'");
+    submit("''");
+    submit("error('[x]')");
+    quortypes::Log::write("tag", "[a] the last line");
+    engine->frame();
+    tesraui::Dataset* dataset = UI::getUIDataset();
+    DebugConsoleLog* view =
+        dynamic_cast<DebugConsoleLog*>(dataset->tryGetObject(hstring(DebugUI::consoleName) + "/log"));
+    ASSERT_NE(view, nullptr);
+    ASSERT_EQ(debug->getConsoleLines().size(), 1000);
+    EXPECT_EQ(view->getLineCount(), 1000);
+    EXPECT_EQ(view->getProperty("text"), debug->getConsoleLines().joined("\n"));
+    EXPECT_NE(consoleText().find("line 1099"), std::string::npos);
+    EXPECT_EQ(consoleText().find("line 100\n"), std::string::npos) << "the oldest lines are gone";
+
+    // The scroll bar keeps out of the comparison; it moves on its own.
+    tesraui::Object* area = view->getParent();
+    kavtypes::Rectangle window = area->getParent()->getBoundingRect();
+    window.w -= 8.0f;
+    std::vector<int> atEnd = shot(window);
+    area->setY(0.0f);
+    engine->frame();
+    std::vector<int> atStart = shot(window);
+    EXPECT_GT(differences(atEnd, atStart), 0);
+
+    // The same lines joined in one plain label in the view's place.
+    tesraui::Label* whole = new tesraui::Label("whole", view->getRect());
+    whole->setFont(view->getFont());
+    whole->setHorzFormatting(fintu::LEFT_WRAPPED);
+    whole->setVertFormatting(fintu::BOTTOM);
+    whole->setText(debug->getConsoleLines().joined("\n"));
+    dataset->registerObjects(whole);
+    area->addChild(whole);
+    view->setVisible(false);
+    engine->frame();
+    EXPECT_EQ(differences(shot(window), atStart), 0);
+    area->setY(area->getParent()->getHeight() - area->getHeight());
+    engine->frame();
+    EXPECT_EQ(differences(shot(window), atEnd), 0);
 }
 
 TEST_F(DebugTools, PanelItemButtonsAddRemoveAndWithShiftAddACopy)

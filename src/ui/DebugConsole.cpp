@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <fstream>
 
 #include <lua.hpp>
@@ -13,7 +14,6 @@
 #include <tesraui/Event.h>
 #include <tesraui/EventArgs.h>
 #include <tesraui/ImageBox.h>
-#include <tesraui/Label.h>
 #include <tesraui/ScrollArea.h>
 #include <tesraui/ScrollBarV.h>
 #include <tesraui/TextImageButton.h>
@@ -22,6 +22,7 @@
 #include "Session.h"
 #include "lua/LuaInterface.h"
 #include "objects/ObjectDestructor.h"
+#include "ui/DebugConsoleLog.h"
 #include "ui/DebugUI.h"
 #include "ui/UI.h"
 
@@ -42,6 +43,14 @@ namespace
     hstring part(const char* name)
     {
         return hstring(DebugUI::consoleName) + name;
+    }
+
+    void trimFront(harray<hstring>& lines, int most)
+    {
+        if (lines.size() > most)
+        {
+            lines.erase(lines.begin(), lines.begin() + (lines.size() - most));
+        }
     }
 } // namespace
 
@@ -112,12 +121,10 @@ void DebugUI::createConsole()
                                        kavtypes::Rectangle(0.0f, 0.0f, logRect.w, logRect.h)),
                container, dataset);
     area->setAllowDrag(true);
-    tesraui::Label* log =
-        attach(new tesraui::Label(part("/log"), kavtypes::Rectangle(0.0f, 0.0f, logRect.w, logRect.h)), area,
+    DebugConsoleLog* log =
+        attach(new DebugConsoleLog(part("/log"), kavtypes::Rectangle(0.0f, 0.0f, logRect.w, logRect.h)), area,
                dataset);
     log->setFont(font);
-    log->setHorzFormatting(fintu::LEFT_WRAPPED);
-    log->setVertFormatting(fintu::BOTTOM);
     tesraui::ScrollBarV* bar =
         attach(new tesraui::ScrollBarV(part("/log_scrollbar"),
                                        kavtypes::Rectangle(logRect.w - 5.0f, 0.0f, 5.0f, logRect.h)),
@@ -171,47 +178,33 @@ void DebugUI::closeConsole()
 
 void DebugUI::appendLog()
 {
+    this->consoleLines.insert(this->consoleLines.end(), this->pendingLines.begin(), this->pendingLines.end());
+    trimFront(this->consoleLines, maxLines);
     tesraui::Dataset* dataset = UI::getUIDataset();
-    tesraui::Label* log =
-        (dataset != nullptr ? dynamic_cast<tesraui::Label*>(dataset->tryGetObject(part("/log"))) : nullptr);
+    DebugConsoleLog* log =
+        (dataset != nullptr ? dynamic_cast<DebugConsoleLog*>(dataset->tryGetObject(part("/log"))) : nullptr);
     if (log == nullptr)
     {
+        this->pendingLines.clear();
         return;
     }
+    // A new view takes every kept line; after that only the new ones, so each line is laid out once.
+    const harray<hstring>& added = (log->getLineCount() == 0 ? this->consoleLines : this->pendingLines);
+    for (const hstring& line : added)
+    {
+        log->appendLine(line);
+    }
+    log->dropFront(log->getLineCount() - maxLines);
+    this->pendingLines.clear();
     tesraui::Object* area = log->getParent();
     tesraui::Object* container = (area != nullptr ? area->getParent() : nullptr);
-    const bool measure = (area != nullptr && container != nullptr && fintu::renderer != nullptr);
-    // Each line is measured once, when it comes; the view's height is their sum.
-    for (const hstring& line : this->pendingLines)
+    if (area == nullptr || container == nullptr)
     {
-        this->consoleLines.push_back(line);
-        this->consoleLineHeights.push_back(
-            measure ? fintu::renderer->getTextHeight(log->getFont(), line, log->getWidth()) : 0.0f);
-    }
-    this->pendingLines.clear();
-    if (this->consoleLines.size() > maxLines)
-    {
-        const int extra = this->consoleLines.size() - maxLines;
-        this->consoleLines.erase(this->consoleLines.begin(), this->consoleLines.begin() + extra);
-        this->consoleLineHeights.erase(this->consoleLineHeights.begin(),
-                                       this->consoleLineHeights.begin() + extra);
-    }
-    // All new lines at once: the view lays its text out once a frame, however many lines came.
-    const hstring text = this->consoleLines.joined("\n");
-    if (!measure)
-    {
-        log->setText(text);
         return;
     }
-    float total = 0.0f;
-    for (float lineHeight : this->consoleLineHeights)
-    {
-        total += lineHeight;
-    }
-    const float height = std::max(total, container->getHeight());
+    const float height = std::max(log->getContentHeight(), container->getHeight());
     area->setHeight(height);
     log->setHeight(height);
-    log->setText(text);
     // Scrolled to the end.
     area->setY(container->getHeight() - height);
 }
@@ -279,10 +272,7 @@ void DebugUI::executeConsoleLine()
     {
         this->pendingLines.push_back("[c:FF3F00][b]" + bracketsToAngles(e.getMessage()) + "[/b][/c]");
     }
-    if (this->pendingLines.size() > maxLines)
-    {
-        this->pendingLines = this->pendingLines.sub(this->pendingLines.size() - maxLines, maxLines);
-    }
+    trimFront(this->pendingLines, maxLines);
 }
 
 void DebugUI::browseHistory(int step)

@@ -114,7 +114,6 @@ protected:
     harray<hstring> history;
     int historyPosition = 0;
     harray<hstring> consoleLines;
-    harray<float> consoleLineHeights;
     float statusTimer = 0.0f;
     float panelTimer = 0.0f;
     bool initialised = false;
