@@ -223,11 +223,13 @@ namespace tesraparticle
     void Emitter::update(float timeDelta)
     {
         this->_dropDeadParticles();
-        this->alive = 0;
-        for (Particle* particle : this->particles)
+        // Counted in a local: the member would be loaded and stored for every particle.
+        int live = 0;
+        for (const Particle* particle : this->particles)
         {
-            this->alive += particle->isDead() ? 0 : 1;
+            live += particle->isDead() ? 0 : 1;
         }
+        this->alive = live;
         if (!this->enabled)
         {
             return;

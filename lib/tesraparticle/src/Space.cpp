@@ -195,15 +195,17 @@ namespace tesraparticle
             affector->setSpace(this);
             affector->updateRun(first, count, timeDelta, movements);
         }
+        int live = 0;
         for (int i = 0; i < count; ++i)
         {
             Particle& particle = first[i];
             if (!particle.isDead())
             {
                 particle.position += movements[i] + particle.direction * timeDelta;
-                ++alive;
+                ++live;
             }
         }
+        alive += live;
     }
 
     void Space::_applyAffectors(Particle* particle, float timeDelta)

@@ -177,6 +177,38 @@ TEST_F(RunsTest, affectorsOverRunsGiveTheParticlesOfOneParticleAtATime)
     }
 }
 
+TEST_F(RunsTest, affectorsOverFourParticlesAtOnceGiveTheParticlesOfOneParticleAtATime)
+{
+    // The pull's exponents by squaring, by division and by the power function, falloff without exponent,
+    // colours that saturate and scales that grow, all without random numbers, so that each affector takes
+    // its four-particle path; a pull centred on the emitter reaches particles all but on its centre.
+    AffectorRecipe scaler = affector<Affectors::Scaler>({{"start_scale", "0.3"}, {"end_scale", "4"}});
+    AffectorRecipe colors =
+        affector<Affectors::ColorChanger>({{"start_color", "FFFFFFFF"}, {"end_color", "80FF10C0"}});
+    AffectorRecipe force =
+        affector<Affectors::LinearForce>({{"direction", "-3,2.5,1"}, {"randomness", "0.75"}});
+    std::vector<std::pair<const char*, std::vector<AffectorRecipe>>> sets = {
+        {"fractional exponent",
+         {scaler, affector<Affectors::Attractor>({{"radius", "120"}, {"exponent", "0.7"}, {"force", "5"}}),
+          colors}},
+        {"exponent one, twice",
+         {affector<Affectors::Attractor>({{"position", "3,-2,0"}, {"radius", "400"}, {"exponent", "1"}}),
+          force, affector<Affectors::Attractor>({{"radius", "60"}, {"exponent", "1"}, {"force", "-7"}})}},
+        {"large whole exponent",
+         {colors,
+          affector<Affectors::Attractor>({{"radius", "250"}, {"exponent", "-5"}, {"randomness", "2"}}),
+          scaler}},
+    };
+    for (auto& [name, specs] : sets)
+    {
+        std::vector<std::string> runs = simulate(specs, false);
+        std::vector<std::string> single = simulate(specs, true);
+        ASSERT_EQ(runs.size(), single.size());
+        for (size_t i = 0; i < runs.size(); ++i)
+            EXPECT_EQ(runs[i], single[i]) << name << ", update " << i;
+    }
+}
+
 TEST_F(RunsTest, aCallbackAffectorSeesEachParticleBeforeTheNextOneIsTouched)
 {
     // The callback may look at anything, so a space with one runs every affector over a particle before

@@ -1,3 +1,4 @@
+#include <cstring>
 #include <typeinfo>
 
 #include <tesraparticle/Particle.h>
@@ -66,14 +67,15 @@ namespace tesraparticle
                         _mm_packs_epi32(channels<0>(rest, along), channels<1>(rest, along));
                     const __m128i sums23 =
                         _mm_packs_epi32(channels<2>(rest, along), channels<3>(rest, along));
-                    alignas(16) unsigned char bytes[16];
-                    _mm_store_si128(reinterpret_cast<__m128i*>(bytes), _mm_packus_epi16(sums01, sums23));
+                    // Each colour's four bytes in the order of tesra::Color's channels.
+                    alignas(16) unsigned int colors[lanes::Width];
+                    static_assert(sizeof(tesra::Color) == sizeof(colors[0]), "four bytes r, g, b, a");
+                    _mm_store_si128(reinterpret_cast<__m128i*>(colors), _mm_packus_epi16(sums01, sums23));
                     for (int i = 0; i < lanes::Width; ++i)
                     {
                         if (live & (1 << i))
                         {
-                            const unsigned char* c = bytes + 4 * i;
-                            p[i].color = tesra::Color(c[0], c[1], c[2], c[3]);
+                            std::memcpy(static_cast<void*>(&p[i].color), &colors[i], sizeof(colors[i]));
                         }
                     }
                 }
