@@ -1,3 +1,4 @@
+#include <cmath>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -207,6 +208,49 @@ TEST_F(RunsTest, affectorsOverFourParticlesAtOnceGiveTheParticlesOfOneParticleAt
         for (size_t i = 0; i < runs.size(); ++i)
             EXPECT_EQ(runs[i], single[i]) << name << ", update " << i;
     }
+}
+
+TEST_F(RunsTest, livesThatAreNoNumberOrEndlessStepAlikeOverRuns)
+{
+    // Progress comes out NaN, 0 or 1 for such lives; colours must saturate NaN to 0 as one at a time.
+    auto run = [](bool oneAtATime)
+    {
+        quortypes::seedRandom(3);
+        Space space("space");
+        Emitter* emitter = new Emitter();
+        space.addEmitter(emitter);
+        for (auto [name, value] : Properties{{"type", "Box"},
+                                             {"dimensions", "200,200,0"},
+                                             {"emission_rate", "1e9"},
+                                             {"limit", "30"},
+                                             {"life", "0.5;2"}})
+            emitter->setProperty(name, value);
+        std::vector<std::unique_ptr<Affector>> affectors;
+        for (const AffectorRecipe& recipe :
+             {affector<Affectors::ColorChanger>({{"start_color", "20FF8040"}, {"end_color", "FF10C0FF"}}),
+              affector<Affectors::Scaler>({{"start_scale", "3"}}),
+              affector<Affectors::Attractor>({{"radius", "300"}, {"exponent", "3"}})})
+        {
+            affectors.emplace_back(recipe.make(oneAtATime));
+            for (auto [name, value] : recipe.properties)
+                affectors.back()->setProperty(name, value);
+            space.addAffector(affectors.back().get());
+        }
+        space.update(0.01f);
+        emitter->setEnabled(false);
+        const float odd[] = {NAN, INFINITY, -INFINITY, 0.0f, -1.0f, 1e-30f};
+        for (int i = 0; i < space.getParticles().size(); i += 2)
+            space.getParticles()[i]->life = odd[(i / 2) % 6];
+        space.getParticles()[5]->timer = NAN;
+        std::vector<std::string> journal;
+        for (int i = 0; i < 6; ++i)
+        {
+            space.update(0.3f);
+            journal.push_back(snapshot(space));
+        }
+        return journal;
+    };
+    EXPECT_EQ(run(false), run(true));
 }
 
 TEST_F(RunsTest, aCallbackAffectorSeesEachParticleBeforeTheNextOneIsTouched)

@@ -62,11 +62,24 @@ namespace tesraparticle
                     const __m128 along = lives.progress();
                     const __m128 rest = _mm_sub_ps(_mm_set1_ps(1.0f), along);
                     // Channels of 0..255 each, so that sums fit 16 bits and packing to bytes saturates at 255
-                    // as the sum's clamp does.
-                    const __m128i sums01 =
-                        _mm_packs_epi32(channels<0>(rest, along), channels<1>(rest, along));
-                    const __m128i sums23 =
-                        _mm_packs_epi32(channels<2>(rest, along), channels<3>(rest, along));
+                    // as the sum's clamp does. A progress is NaN or within 0..1; without NaN every product of
+                    // a channel and a factor within 0..1 lies within 0..255 too, where saturating changes
+                    // nothing.
+                    __m128i sums01, sums23;
+                    if (_mm_movemask_ps(_mm_cmpunord_ps(along, along)) == 0)
+                    {
+                        sums01 =
+                            _mm_packs_epi32(channels<0, false>(rest, along), channels<1, false>(rest, along));
+                        sums23 =
+                            _mm_packs_epi32(channels<2, false>(rest, along), channels<3, false>(rest, along));
+                    }
+                    else
+                    {
+                        sums01 =
+                            _mm_packs_epi32(channels<0, true>(rest, along), channels<1, true>(rest, along));
+                        sums23 =
+                            _mm_packs_epi32(channels<2, true>(rest, along), channels<3, true>(rest, along));
+                    }
                     // Each colour's four bytes in the order of tesra::Color's channels.
                     alignas(16) unsigned int colors[lanes::Width];
                     static_assert(sizeof(tesra::Color) == sizeof(colors[0]), "four bytes r, g, b, a");
@@ -86,13 +99,19 @@ namespace tesraparticle
                 Floats end;
 
 #if TESRAPARTICLE_LANES
-                // The unclamped channel sums of particle i.
-                template <int i> __m128i channels(__m128 rest, __m128 along) const
+                // The unclamped channel sums of particle i, its products saturated when they may leave
+                // 0..255.
+                template <int i, bool saturating> __m128i channels(__m128 rest, __m128 along) const
                 {
-                    const __m128 from = _mm_shuffle_ps(rest, rest, _MM_SHUFFLE(i, i, i, i));
-                    const __m128 to = _mm_shuffle_ps(along, along, _MM_SHUFFLE(i, i, i, i));
-                    return _mm_add_epi32(saturateLanes(_mm_mul_ps(load(start), from)),
-                                         saturateLanes(_mm_mul_ps(load(end), to)));
+                    const __m128 from =
+                        _mm_mul_ps(load(start), _mm_shuffle_ps(rest, rest, _MM_SHUFFLE(i, i, i, i)));
+                    const __m128 to =
+                        _mm_mul_ps(load(end), _mm_shuffle_ps(along, along, _MM_SHUFFLE(i, i, i, i)));
+                    if (saturating)
+                    {
+                        return _mm_add_epi32(saturateLanes(from), saturateLanes(to));
+                    }
+                    return _mm_add_epi32(_mm_cvttps_epi32(from), _mm_cvttps_epi32(to));
                 }
 
                 static __m128 load(Floats value)
