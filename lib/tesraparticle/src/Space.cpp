@@ -6,6 +6,8 @@
 #include <tesraparticle/Space.h>
 #include <tesraparticle/tesraparticle.h>
 
+#include "ParticleLanes.h"
+
 namespace tesraparticle
 {
     namespace
@@ -183,7 +185,8 @@ namespace tesraparticle
     // still meets the affectors in their order, and no affector looks at another particle.
     void Space::_stepRun(Particle* first, int count, float timeDelta)
     {
-        runMovements.resize(ParticleQueue::BlockSize);
+        // One spare movement: the last one may be read as four floats.
+        runMovements.resize(ParticleQueue::BlockSize + 1);
         kavtypes::Vector3* movements = runMovements.data();
         for (int i = 0; i < count; ++i)
         {
@@ -201,7 +204,21 @@ namespace tesraparticle
             Particle& particle = first[i];
             if (!particle.isDead())
             {
+#if TESRAPARTICLE_LANES
+                // The three sums in the lanes of one register: four floats are read from where each vector
+                // starts, all within the record (or the spare movement), and the fourth written back as read.
+                float* position = &particle.position.x;
+                const __m128 place = _mm_loadu_ps(position);
+                const __m128 step =
+                    _mm_add_ps(_mm_loadu_ps(&movements[i].x),
+                               _mm_mul_ps(_mm_loadu_ps(&particle.direction.x), _mm_set1_ps(timeDelta)));
+                const __m128 sum = _mm_add_ps(place, step);
+                // sum's x, y and z, place's fourth float.
+                const __m128 high = _mm_shuffle_ps(sum, place, _MM_SHUFFLE(3, 3, 2, 2));
+                _mm_storeu_ps(position, _mm_shuffle_ps(sum, high, _MM_SHUFFLE(2, 0, 1, 0)));
+#else
                 particle.position += movements[i] + particle.direction * timeDelta;
+#endif
                 ++live;
             }
         }
