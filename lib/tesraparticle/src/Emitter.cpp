@@ -222,12 +222,20 @@ namespace tesraparticle
 
     void Emitter::update(float timeDelta)
     {
+        this->_update(timeDelta, -1);
+    }
+
+    void Emitter::_update(float timeDelta, int live)
+    {
         this->_dropDeadParticles();
-        // Counted in a local: the member would be loaded and stored for every particle.
-        int live = 0;
-        for (const Particle* particle : this->particles)
+        if (live < 0)
         {
-            live += particle->isDead() ? 0 : 1;
+            // Counted in a local: the member would be loaded and stored for every particle.
+            live = 0;
+            for (const Particle* particle : this->particles)
+            {
+                live += particle->isDead() ? 0 : 1;
+            }
         }
         this->alive = live;
         if (!this->enabled)

@@ -126,7 +126,8 @@ namespace tesraparticle
             }
         }
         this->alive = 0;
-        if (_affectorsTakeRuns())
+        const bool runs = _affectorsTakeRuns();
+        if (runs)
         {
             particles.forEachRun([this, timeDelta](Particle* first, int count)
                                  { _stepRun(first, count, timeDelta); });
@@ -145,9 +146,14 @@ namespace tesraparticle
                 }
             }
         }
+        // A sole emitter listing as many particles as the space has lists the space's particles (they are
+        // made by its emitters). Over runs no affector touched a particle but its own, so their live count
+        // still holds when the emitter would count them again, walking every record once more.
+        const bool counted = runs && this->emitters.size() == 1 &&
+                             this->emitters[0]->particles.size() == this->particles.size();
         for (Emitter* emitter : this->emitters)
         {
-            emitter->update(timeDelta);
+            emitter->_update(timeDelta, counted ? this->alive : -1);
         }
         int dead = 0;
         while (dead < this->particles.size() && this->particles[dead]->isDead())

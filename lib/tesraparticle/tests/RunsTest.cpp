@@ -253,6 +253,40 @@ TEST_F(RunsTest, livesThatAreNoNumberOrEndlessStepAlikeOverRuns)
     EXPECT_EQ(run(false), run(true));
 }
 
+TEST_F(RunsTest, aSoleEmitterCountsItsLiveParticlesAsOneParticleAtATime)
+{
+    // Its limit binds, so that what it counts decides how many it emits; lives differ, so that particles
+    // die behind live ones.
+    auto run = [](bool oneAtATime)
+    {
+        quortypes::seedRandom(11);
+        Space space("space");
+        Emitter* emitter = new Emitter();
+        space.addEmitter(emitter);
+        for (auto [name, value] : Properties{{"type", "Box"},
+                                             {"dimensions", "100,100,0"},
+                                             {"emission_rate", "400"},
+                                             {"limit", "300"},
+                                             {"life", "-0.2;1.5"}})
+            emitter->setProperty(name, value);
+        std::unique_ptr<Affector> scaler(affector<Affectors::Scaler>({}).make(oneAtATime));
+        space.addAffector(scaler.get());
+        std::vector<std::string> journal;
+        for (int i = 0; i < 40; ++i)
+        {
+            space.update(i % 4 == 0 ? 0.2f : 0.05f);
+            journal.push_back(std::to_string(emitter->getAlive()) + " " + snapshot(space));
+        }
+        return journal;
+    };
+    std::vector<std::string> runs = run(false);
+    EXPECT_EQ(runs, run(true));
+    std::set<std::string> counts;
+    for (const std::string& line : runs)
+        counts.insert(line.substr(0, line.find(' ')));
+    EXPECT_GT(counts.size(), 5u);
+}
+
 TEST_F(RunsTest, aCallbackAffectorSeesEachParticleBeforeTheNextOneIsTouched)
 {
     // The callback may look at anything, so a space with one runs every affector over a particle before
