@@ -83,4 +83,6 @@ namespace tesraparticle
         }
     } // namespace lanes
 } // namespace tesraparticle
+#else
+#define TESRAPARTICLE_LANES 0
 #endif
