@@ -222,12 +222,22 @@ namespace tesraparticle
 
     void Emitter::update(float timeDelta)
     {
+        this->_update(timeDelta, -1);
+    }
+
+    void Emitter::_update(float timeDelta, int live)
+    {
         this->_dropDeadParticles();
-        this->alive = 0;
-        for (Particle* particle : this->particles)
+        if (live < 0)
         {
-            this->alive += particle->isDead() ? 0 : 1;
+            // Counted in a local: the member would be loaded and stored for every particle.
+            live = 0;
+            for (const Particle* particle : this->particles)
+            {
+                live += particle->isDead() ? 0 : 1;
+            }
         }
+        this->alive = live;
         if (!this->enabled)
         {
             return;

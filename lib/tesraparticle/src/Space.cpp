@@ -6,6 +6,8 @@
 #include <tesraparticle/Space.h>
 #include <tesraparticle/tesraparticle.h>
 
+#include "ParticleLanes.h"
+
 namespace tesraparticle
 {
     namespace
@@ -124,7 +126,8 @@ namespace tesraparticle
             }
         }
         this->alive = 0;
-        if (_affectorsTakeRuns())
+        const bool runs = _affectorsTakeRuns();
+        if (runs)
         {
             particles.forEachRun([this, timeDelta](Particle* first, int count)
                                  { _stepRun(first, count, timeDelta); });
@@ -143,9 +146,14 @@ namespace tesraparticle
                 }
             }
         }
+        // A sole emitter listing as many particles as the space has lists the space's particles (they are
+        // made by its emitters). Over runs no affector touched a particle but its own, so their live count
+        // still holds when the emitter would count them again, walking every record once more.
+        const bool counted = runs && this->emitters.size() == 1 &&
+                             this->emitters[0]->particles.size() == this->particles.size();
         for (Emitter* emitter : this->emitters)
         {
-            emitter->update(timeDelta);
+            emitter->_update(timeDelta, counted ? this->alive : -1);
         }
         int dead = 0;
         while (dead < this->particles.size() && this->particles[dead]->isDead())
@@ -183,7 +191,8 @@ namespace tesraparticle
     // still meets the affectors in their order, and no affector looks at another particle.
     void Space::_stepRun(Particle* first, int count, float timeDelta)
     {
-        runMovements.resize(ParticleQueue::BlockSize);
+        // One spare movement: the last one may be read as four floats.
+        runMovements.resize(ParticleQueue::BlockSize + 1);
         kavtypes::Vector3* movements = runMovements.data();
         for (int i = 0; i < count; ++i)
         {
@@ -195,15 +204,31 @@ namespace tesraparticle
             affector->setSpace(this);
             affector->updateRun(first, count, timeDelta, movements);
         }
+        int live = 0;
         for (int i = 0; i < count; ++i)
         {
             Particle& particle = first[i];
             if (!particle.isDead())
             {
+#if TESRAPARTICLE_LANES
+                // The three sums in the lanes of one register: four floats are read from where each vector
+                // starts, all within the record (or the spare movement), and the fourth written back as read.
+                float* position = &particle.position.x;
+                const __m128 place = _mm_loadu_ps(position);
+                const __m128 step =
+                    _mm_add_ps(_mm_loadu_ps(&movements[i].x),
+                               _mm_mul_ps(_mm_loadu_ps(&particle.direction.x), _mm_set1_ps(timeDelta)));
+                const __m128 sum = _mm_add_ps(place, step);
+                // sum's x, y and z, place's fourth float.
+                const __m128 high = _mm_shuffle_ps(sum, place, _MM_SHUFFLE(3, 3, 2, 2));
+                _mm_storeu_ps(position, _mm_shuffle_ps(sum, high, _MM_SHUFFLE(2, 0, 1, 0)));
+#else
                 particle.position += movements[i] + particle.direction * timeDelta;
-                ++alive;
+#endif
+                ++live;
             }
         }
+        alive += live;
     }
 
     void Space::_applyAffectors(Particle* particle, float timeDelta)

@@ -1,3 +1,4 @@
+#include <cmath>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -175,6 +176,115 @@ TEST_F(RunsTest, affectorsOverRunsGiveTheParticlesOfOneParticleAtATime)
         std::set<std::string> distinct(runs.begin(), runs.end());
         EXPECT_GT(distinct.size(), 40u) << name;
     }
+}
+
+TEST_F(RunsTest, affectorsOverFourParticlesAtOnceGiveTheParticlesOfOneParticleAtATime)
+{
+    // The pull's exponents by squaring, by division and by the power function, falloff without exponent,
+    // colours that saturate and scales that grow, all without random numbers, so that each affector takes
+    // its four-particle path; a pull centred on the emitter reaches particles all but on its centre.
+    AffectorRecipe scaler = affector<Affectors::Scaler>({{"start_scale", "0.3"}, {"end_scale", "4"}});
+    AffectorRecipe colors =
+        affector<Affectors::ColorChanger>({{"start_color", "FFFFFFFF"}, {"end_color", "80FF10C0"}});
+    AffectorRecipe force =
+        affector<Affectors::LinearForce>({{"direction", "-3,2.5,1"}, {"randomness", "0.75"}});
+    std::vector<std::pair<const char*, std::vector<AffectorRecipe>>> sets = {
+        {"fractional exponent",
+         {scaler, affector<Affectors::Attractor>({{"radius", "120"}, {"exponent", "0.7"}, {"force", "5"}}),
+          colors}},
+        {"exponent one, twice",
+         {affector<Affectors::Attractor>({{"position", "3,-2,0"}, {"radius", "400"}, {"exponent", "1"}}),
+          force, affector<Affectors::Attractor>({{"radius", "60"}, {"exponent", "1"}, {"force", "-7"}})}},
+        {"large whole exponent",
+         {colors,
+          affector<Affectors::Attractor>({{"radius", "250"}, {"exponent", "-5"}, {"randomness", "2"}}),
+          scaler}},
+    };
+    for (auto& [name, specs] : sets)
+    {
+        std::vector<std::string> runs = simulate(specs, false);
+        std::vector<std::string> single = simulate(specs, true);
+        ASSERT_EQ(runs.size(), single.size());
+        for (size_t i = 0; i < runs.size(); ++i)
+            EXPECT_EQ(runs[i], single[i]) << name << ", update " << i;
+    }
+}
+
+TEST_F(RunsTest, livesThatAreNoNumberOrEndlessStepAlikeOverRuns)
+{
+    // Progress comes out NaN, 0 or 1 for such lives; colours must saturate NaN to 0 as one at a time.
+    auto run = [](bool oneAtATime)
+    {
+        quortypes::seedRandom(3);
+        Space space("space");
+        Emitter* emitter = new Emitter();
+        space.addEmitter(emitter);
+        for (auto [name, value] : Properties{{"type", "Box"},
+                                             {"dimensions", "200,200,0"},
+                                             {"emission_rate", "1e9"},
+                                             {"limit", "30"},
+                                             {"life", "0.5;2"}})
+            emitter->setProperty(name, value);
+        std::vector<std::unique_ptr<Affector>> affectors;
+        for (const AffectorRecipe& recipe :
+             {affector<Affectors::ColorChanger>({{"start_color", "20FF8040"}, {"end_color", "FF10C0FF"}}),
+              affector<Affectors::Scaler>({{"start_scale", "3"}}),
+              affector<Affectors::Attractor>({{"radius", "300"}, {"exponent", "3"}})})
+        {
+            affectors.emplace_back(recipe.make(oneAtATime));
+            for (auto [name, value] : recipe.properties)
+                affectors.back()->setProperty(name, value);
+            space.addAffector(affectors.back().get());
+        }
+        space.update(0.01f);
+        emitter->setEnabled(false);
+        const float odd[] = {NAN, INFINITY, -INFINITY, 0.0f, -1.0f, 1e-30f};
+        for (int i = 0; i < space.getParticles().size(); i += 2)
+            space.getParticles()[i]->life = odd[(i / 2) % 6];
+        space.getParticles()[5]->timer = NAN;
+        std::vector<std::string> journal;
+        for (int i = 0; i < 6; ++i)
+        {
+            space.update(0.3f);
+            journal.push_back(snapshot(space));
+        }
+        return journal;
+    };
+    EXPECT_EQ(run(false), run(true));
+}
+
+TEST_F(RunsTest, aSoleEmitterCountsItsLiveParticlesAsOneParticleAtATime)
+{
+    // Its limit binds, so that what it counts decides how many it emits; lives differ, so that particles
+    // die behind live ones.
+    auto run = [](bool oneAtATime)
+    {
+        quortypes::seedRandom(11);
+        Space space("space");
+        Emitter* emitter = new Emitter();
+        space.addEmitter(emitter);
+        for (auto [name, value] : Properties{{"type", "Box"},
+                                             {"dimensions", "100,100,0"},
+                                             {"emission_rate", "400"},
+                                             {"limit", "300"},
+                                             {"life", "-0.2;1.5"}})
+            emitter->setProperty(name, value);
+        std::unique_ptr<Affector> scaler(affector<Affectors::Scaler>({}).make(oneAtATime));
+        space.addAffector(scaler.get());
+        std::vector<std::string> journal;
+        for (int i = 0; i < 40; ++i)
+        {
+            space.update(i % 4 == 0 ? 0.2f : 0.05f);
+            journal.push_back(std::to_string(emitter->getAlive()) + " " + snapshot(space));
+        }
+        return journal;
+    };
+    std::vector<std::string> runs = run(false);
+    EXPECT_EQ(runs, run(true));
+    std::set<std::string> counts;
+    for (const std::string& line : runs)
+        counts.insert(line.substr(0, line.find(' ')));
+    EXPECT_GT(counts.size(), 5u);
 }
 
 TEST_F(RunsTest, aCallbackAffectorSeesEachParticleBeforeTheNextOneIsTouched)

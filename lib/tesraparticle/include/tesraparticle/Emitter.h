@@ -122,6 +122,8 @@ namespace tesraparticle
 
         void _createParticle(float timeOffset);
         void _dropDeadParticles();
+        // update, with the count of its live particles when the caller knows it (else a negative number).
+        void _update(float timeDelta, int live);
         void _placeStart();
         void _draw(float x, float y, const tesra::Color* color);
         bool _setEnumProperty(const hstring& name, const hstring& value);

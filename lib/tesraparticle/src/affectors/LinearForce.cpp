@@ -40,6 +40,14 @@ namespace tesraparticle
             // Copies: stores into the particles could otherwise be the affector's own fields for all the
             // compiler knows, and it would read those again for every particle.
             const kavtypes::Vector3 force = direction;
+            if (randomnessMin == randomnessMax)
+            {
+                // The same push for every particle: the same product, made once.
+                const kavtypes::Vector3 step = force * (_getRandom() * timeDelta);
+                forLiveParticles(first, count, movements,
+                                 [&](Particle& particle, kavtypes::Vector3&) { particle.direction += step; });
+                return;
+            }
             forLiveParticles(first, count, movements,
                              [&](Particle& particle, kavtypes::Vector3&)
                              { push(particle, force, _getRandom(), timeDelta); });

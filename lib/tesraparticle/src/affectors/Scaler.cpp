@@ -5,6 +5,7 @@
 #include <tesraparticle/tesraparticle.h>
 
 #include "LiveParticles.h"
+#include "ParticleLanes.h"
 
 namespace tesraparticle
 {
@@ -17,6 +18,31 @@ namespace tesraparticle
                 float ratio = particle.getLifeProgressRatio();
                 particle.scale = start * (1.0f - ratio) + end * ratio;
             }
+
+#if TESRAPARTICLE_LANES
+            // scale for four particles, the live ones only.
+            inline void scaleFour(Particle* p, float start, float end)
+            {
+                const lanes::Lives lives(p);
+                const int live = lives.live();
+                if (live == 0)
+                {
+                    return;
+                }
+                const __m128 ratio = lives.progress();
+                const __m128 rest = _mm_sub_ps(_mm_set1_ps(1.0f), ratio);
+                alignas(16) float scales[lanes::Width];
+                _mm_store_ps(scales, _mm_add_ps(_mm_mul_ps(_mm_set1_ps(start), rest),
+                                                _mm_mul_ps(_mm_set1_ps(end), ratio)));
+                for (int i = 0; i < lanes::Width; ++i)
+                {
+                    if (live & (1 << i))
+                    {
+                        p[i].scale = scales[i];
+                    }
+                }
+            }
+#endif
         } // namespace
 
         harray<PropertyInfo> Scaler::getPropertyDescriptions() const
@@ -40,8 +66,14 @@ namespace tesraparticle
         {
             const float start = startScale;
             const float end = endScale;
+#if TESRAPARTICLE_LANES
+            lanes::forLanes(
+                first, count, movements, [&](Particle* p, kavtypes::Vector3*) { scaleFour(p, start, end); },
+                [&](Particle& particle, kavtypes::Vector3&) { scale(particle, start, end); });
+#else
             forLiveParticles(first, count, movements,
                              [&](Particle& particle, kavtypes::Vector3&) { scale(particle, start, end); });
+#endif
         }
 
         hstring Scaler::getProperty(const hstring& name)
