@@ -297,7 +297,8 @@ namespace
         {
             vorbis_info* info = ov_info(&vorbis, -1);
             state.SetLabel(std::to_string(info->rate) + " Hz, " + std::to_string(info->channels) +
-                           " channels, " + std::to_string(ov_bitrate(&vorbis, -1) / 1000) + " kbit/s");
+                           " channels, " + std::to_string(ov_bitrate(&vorbis, -1) / 1000) +
+                           " kbit/s (nominal " + std::to_string(info->bitrate_nominal / 1000) + ")");
             ov_clear(&vorbis);
         }
     }

@@ -60,7 +60,7 @@ namespace yim
 
     bool OpenAL_Player::isStreamed() const
     {
-        return this->buffer->isStreamed();
+        return this->streamed;
     }
 
     int OpenAL_Player::sourceState() const
