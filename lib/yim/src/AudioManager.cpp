@@ -199,8 +199,8 @@ namespace yim
         {
             return;
         }
-        harray<Player*> all = this->players;
-        for (Player* player : all)
+        this->stepPlayers = this->players;
+        for (Player* player : this->stepPlayers)
         {
             player->_update(timeDelta);
         }

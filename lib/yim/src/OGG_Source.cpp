@@ -1,5 +1,9 @@
 #include <climits>
 
+#if defined(__x86_64__)
+#include <emmintrin.h>
+#endif
+
 #include <vorbis/vorbisfile.h>
 
 #include <quortypes/Log.h>
@@ -54,6 +58,62 @@ namespace yim
         {
             return ((quortypes::StreamBase*)datasource)->getPosition();
         }
+
+#if defined(__x86_64__)
+        // On this processor vorbisfile turns its float samples into 16 bits with the SSE2 conversion
+        // (nearest, ties to even), clamped to the 16-bit range; a value the conversion cannot hold in 32
+        // bits comes out as the lowest sample. These do the same, eight frames at a time, so that a
+        // decode matches its own sample for sample at a fraction of its interleaving loop's cost.
+        const bool convertsLikeVorbisfile = true;
+
+        inline short toSample(float value)
+        {
+            int converted = _mm_cvtss_si32(_mm_set_ss(value * 32768.0f));
+            return (short)(converted > 32767 ? 32767 : converted < -32768 ? -32768 : converted);
+        }
+
+        inline __m128i toSamples(const float* source)
+        {
+            const __m128 scale = _mm_set1_ps(32768.0f);
+            __m128i low = _mm_cvtps_epi32(_mm_mul_ps(_mm_loadu_ps(source), scale));
+            __m128i high = _mm_cvtps_epi32(_mm_mul_ps(_mm_loadu_ps(source + 4), scale));
+            // Saturates to the 16-bit range, which is the clamp.
+            return _mm_packs_epi32(low, high);
+        }
+
+        void interleave(float** pcm, int channels, long frames, short* output)
+        {
+            long frame = 0;
+            if (channels == 1)
+            {
+                for (; frame + 8 <= frames; frame += 8)
+                {
+                    _mm_storeu_si128((__m128i*)(output + frame), toSamples(pcm[0] + frame));
+                }
+            }
+            else if (channels == 2)
+            {
+                for (; frame + 8 <= frames; frame += 8)
+                {
+                    __m128i left = toSamples(pcm[0] + frame);
+                    __m128i right = toSamples(pcm[1] + frame);
+                    _mm_storeu_si128((__m128i*)(output + frame * 2), _mm_unpacklo_epi16(left, right));
+                    _mm_storeu_si128((__m128i*)(output + frame * 2 + 8), _mm_unpackhi_epi16(left, right));
+                }
+            }
+            for (; frame < frames; ++frame)
+            {
+                for (int channel = 0; channel < channels; ++channel)
+                {
+                    output[frame * channels + channel] = toSample(pcm[channel][frame]);
+                }
+            }
+        }
+#else
+        const bool convertsLikeVorbisfile = false;
+
+        void interleave(float**, int, long, short*) {}
+#endif
     } // namespace
 
     OGG_Source::OGG_Source(const hstring& filename, Category* category)
@@ -103,6 +163,8 @@ namespace yim
         this->info.size = (int)size;
         this->info.duration = (float)frames / this->info.samplingRate;
         ov_pcm_seek(decoder, 0);
+        // Links of a chained file may differ in channels; vorbisfile's own conversion follows them.
+        this->convertsFloats = convertsLikeVorbisfile && ov_streams(decoder) == 1;
         return true;
     }
 
@@ -128,9 +190,28 @@ namespace yim
     int OGG_Source::decode(unsigned char* output, int size)
     {
         int remaining = size;
+        const int frameBytes = 2 * this->info.channels;
         while (remaining > 0)
         {
-            long read = ov_read(this->oggStream, (char*)output, remaining, 0, 2, 1, &this->currentSection);
+            long read = 0;
+            if (this->convertsFloats)
+            {
+                // Less than a frame of room is an error to vorbisfile's own reading too.
+                float** pcm = nullptr;
+                long frames =
+                    remaining < frameBytes
+                        ? OV_EINVAL
+                        : ov_read_float(this->oggStream, &pcm, remaining / frameBytes, &this->currentSection);
+                if (frames > 0)
+                {
+                    interleave(pcm, this->info.channels, frames, (short*)output);
+                }
+                read = frames > 0 ? frames * frameBytes : frames;
+            }
+            else
+            {
+                read = ov_read(this->oggStream, (char*)output, remaining, 0, 2, 1, &this->currentSection);
+            }
             // A negative result is a decoding error: the data end there.
             if (read <= 0)
             {

@@ -21,14 +21,14 @@ namespace yim
 
     Player::Player(Sound* sound)
         : gain(1.0f), pitch(1.0f), paused(false), looping(false), fadeSpeed(0.0f), fadeLevel(0.0f),
-          sound(sound)
+          sound(sound), streamed(sound->isStreamed())
     {
-        this->buffer = sound->isStreamed() ? manager->_createBuffer(sound) : sound->getBuffer();
+        this->buffer = this->streamed ? manager->_createBuffer(sound) : sound->getBuffer();
     }
 
     Player::~Player()
     {
-        if (this->sound->isStreamed())
+        if (this->streamed)
         {
             manager->_destroyBuffer(this->buffer);
         }
@@ -95,7 +95,7 @@ namespace yim
     {
         manager->_lock();
         long long position = this->_systemGetBufferPosition();
-        if (this->sound->isStreamed())
+        if (this->streamed)
         {
             position = ((position - (long long)this->bufferIndex * STREAM_CHUNK_SIZE) &
                         (STREAM_CHUNK_SIZE * STREAM_CHUNK_COUNT - 1)) +
@@ -236,7 +236,7 @@ namespace yim
         if (this->_systemIsPlaying())
         {
             this->buffer->setIdleTime(0.0f);
-            if (this->sound->isStreamed())
+            if (this->streamed)
             {
                 this->processedByteCount += this->_systemUpdateStream();
             }

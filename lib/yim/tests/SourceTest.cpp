@@ -125,6 +125,44 @@ TEST_F(Sources, OggLoadsAsVorbisfileDecodes)
     EXPECT_TRUE(log.contains("ERROR: OGG: error reading data!"));
 }
 
+// The decoder converts its samples to 16 bits itself: every channel count, clipped peaks and pieces of
+// any size must come out as vorbisfile's own reading gives them.
+TEST_F(Sources, OggSamplesMatchVorbisfileInEveryShape)
+{
+    const struct
+    {
+        const char* name;
+        int channels;
+        float amplitude;
+    } shapes[] = {{"mono", 1, 0.7f}, {"stereo-clipped", 2, 3.0f}, {"three", 3, 0.5f}, {"quiet", 2, 1e-4f}};
+    for (const auto& shape : shapes)
+    {
+        std::string file = this->path(std::string(shape.name) + ".ogg");
+        float amplitude = shape.amplitude;
+        writeOgg(
+            file, shape.channels, 44100, 9001,
+            [amplitude](int frame, int channel)
+            { return amplitude * std::sin(frame * (0.01f + 0.003f * channel)) * std::cos(frame * 7e-4f); });
+        std::vector<short> expected = decodeOgg(file);
+        yim::OGG_Source source(file, this->audio->getCategory("disk"));
+        ASSERT_TRUE(source.open()) << shape.name;
+        EXPECT_EQ(readAllOf(source), pcm16(expected)) << shape.name;
+        // In pieces that end mid-frame: a piece stops at its last whole frame, as vorbisfile's does.
+        source.rewind();
+        std::string pieces;
+        const int frameBytes = 2 * shape.channels;
+        for (int size : {frameBytes * 7 + 1, 4099, frameBytes - 1, 65536})
+        {
+            std::string piece(size, '\0');
+            int read = source.loadChunk((unsigned char*)&piece[0], size);
+            EXPECT_EQ(read % frameBytes, 0) << shape.name;
+            EXPECT_LE(read, size) << shape.name;
+            pieces += piece.substr(0, read);
+        }
+        EXPECT_EQ(pieces, pcm16(expected)) << shape.name;
+    }
+}
+
 TEST_F(Sources, DamagedFilesFailCleanly)
 {
     std::string ogg = readFile(this->stereoOgg("good.ogg", 8000));

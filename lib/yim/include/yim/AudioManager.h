@@ -115,6 +115,8 @@ namespace yim
         std::atomic<float> globalGain;
         hdict<Category*> categories;
         harray<Player*> players;
+        // The players an update step walks, copied into the same memory every step.
+        harray<Player*> stepPlayers;
         harray<Player*> managedPlayers;
         harray<Player*> suspendedPlayers;
         hdict<Sound*> sounds;

@@ -23,6 +23,8 @@ namespace yim
     protected:
         OggVorbis_File* oggStream;
         int currentSection = 0;
+        // Decodes through vorbisfile's float samples and converts them here as its own reading would.
+        bool convertsFloats = false;
 
         // Decodes until size bytes came, the data ended or the decoder failed; returns the bytes read.
         int decode(unsigned char* output, int size);

@@ -79,6 +79,9 @@ namespace yim
         float offset = 0.0f;
         Sound* sound;
         Buffer* buffer;
+        // The sound's buffer mode never changes; kept here, every update step asks it without touching
+        // the sound and its buffer.
+        bool streamed;
         int bufferIndex = 0;
         int processedByteCount = 0;
     };

@@ -60,7 +60,7 @@ namespace yim
 
     bool OpenAL_Player::isStreamed() const
     {
-        return this->buffer->isStreamed();
+        return this->streamed;
     }
 
     int OpenAL_Player::sourceState() const
@@ -76,12 +76,13 @@ namespace yim
         {
             return false;
         }
-        if (this->sourceState() == AL_PLAYING)
+        // A stream that ran dry while chunks wait plays on: the next refill restarts it. Asked first, as
+        // it spares a streaming voice's every update step a round trip into the mixer's lock.
+        if (this->started.load() && this->bufferedChunks.load() > 0 && this->isStreamed())
         {
             return true;
         }
-        // A stream that ran dry while chunks wait plays on: the next refill restarts it.
-        return this->isStreamed() && this->started.load() && this->bufferedChunks.load() > 0;
+        return this->sourceState() == AL_PLAYING;
     }
 
     unsigned int OpenAL_Player::_systemGetBufferPosition()
