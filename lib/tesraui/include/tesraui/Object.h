@@ -264,6 +264,7 @@ namespace tesraui
         LifeToken life;
 
         void _sortChildren();
+        void _updateChildrenAndAnimators(float timeDelta);
         void _clearCachesUpwards();
         void _moveChildrenX(float dx);
         void _moveChildrenY(float dy);
@@ -284,6 +285,7 @@ namespace tesraui
 
     private:
         friend class Dataset;
+        friend class ChildWalk;
         // Set by the dataset that registers the object.
         void _setDataset(Dataset* value) { dataset = value; }
         // The dataset that lists this object among those whose cursor cache was filled since its last
