@@ -10,6 +10,11 @@
 #include <tesraui/EventReceiver.h>
 #include <tesraui/LifeToken.h>
 
+namespace tesra
+{
+    class RenderSystem;
+}
+
 namespace tesraui
 {
     class Animator;
@@ -84,7 +89,10 @@ namespace tesraui
 
         // drawing and hit-testing
         void draw();
-        kavtypes::Rectangle getDrawRect() const;
+        kavtypes::Rectangle getDrawRect() const
+        {
+            return kavtypes::Rectangle(-center.x, -center.y, rect.w, rect.h);
+        }
         bool isCursorInside();
         Object* getChildUnderPoint(float x, float y);
         Object* getChildUnderPoint(kavtypes::Vector2 point);
@@ -264,6 +272,8 @@ namespace tesraui
         LifeToken life;
 
         void _sortChildren();
+        void _drawClipped(tesra::RenderSystem* rs);
+        void _drawMoved(tesra::RenderSystem* rs);
         void _updateChildrenAndAnimators(float timeDelta);
         void _clearCachesUpwards();
         void _moveChildrenX(float dx);
