@@ -56,14 +56,6 @@ namespace kavtypes
 
     // Both are the product with the translation or scaling matrix, worked out: every object of a drawn
     // tree does them. The sums run in the order the full product's do, so the results are the same.
-    void Matrix4::translate(float x, float y, float z)
-    {
-        for (int i = 0; i < 4; ++i)
-        {
-            data[12 + i] = data[i] * x + data[4 + i] * y + data[8 + i] * z + data[12 + i];
-        }
-    }
-
     void Matrix4::scale(float x, float y, float z)
     {
         for (int i = 0; i < 4; ++i)

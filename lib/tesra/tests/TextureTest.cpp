@@ -304,3 +304,61 @@ TEST_F(TextureTest, NativeFormatsSampleAsStored)
     EXPECT_EQ("wk", row(*drawScaled(rs->createTexture(mask, 2, 1, Image::FORMAT_ALPHA), BlendMode::DEFAULT),
                         4, 4, 2, 16));
 }
+
+TEST_F(TextureTest, FirstContentsArriveWholeInEveryTypeAndLayout)
+{
+    // Two texels, drawn 16 pixels wide each: blended over black, which shows their alpha, or as stored.
+    auto texels = [this](Texture* texture, BlendMode blend = BlendMode::DEFAULT)
+    {
+        std::unique_ptr<Image> shot = drawScaled(texture, blend);
+        return std::make_pair(pixelAt(*shot, 8, 8), pixelAt(*shot, 24, 8));
+    };
+    const unsigned char rgba[8] = {200, 100, 50, 128, 50, 100, 200, 255};
+    const unsigned char rgb[6] = {200, 100, 50, 50, 100, 200};
+    const unsigned char argb[8] = {128, 200, 100, 50, 255, 50, 100, 200}; // no layout GL takes as it is
+    const unsigned int half = 0x643219FF, opaque = 0xC86432FF, second = 0x3264C8FF;
+    const struct
+    {
+        const unsigned char* pixels;
+        Image::Format format;
+        unsigned int first;
+    } sources[] = {
+        {rgba, Image::FORMAT_RGBA, half}, {rgb, Image::FORMAT_RGB, opaque}, {argb, Image::FORMAT_ARGB, half}};
+    for (Texture::Type type : {Texture::Type::MANAGED, Texture::Type::IMMUTABLE, Texture::Type::VOLATILE,
+                               Texture::Type::RENDER_TARGET})
+    {
+        SCOPED_TRACE((int)type);
+        for (const auto& source : sources)
+        {
+            SCOPED_TRACE(source.format);
+            Texture* texture = rs->createTexture(source.pixels, 2, 1, source.format, type);
+            ASSERT_NE(nullptr, texture);
+            const auto [first, last] = texels(texture);
+            EXPECT_TRUE(near(first, source.first));
+            EXPECT_TRUE(near(last, second));
+            delete texture;
+        }
+        Texture* filled = rs->createTexture(2, 1, Color(200, 100, 50, 128), Image::FORMAT_ARGB, type);
+        ASSERT_NE(nullptr, filled);
+        EXPECT_TRUE(near(texels(filled).second, half));
+        // Without pixels the storage holds zeros, also when a texture without a copy comes back.
+        Texture* empty = rs->createTexture(nullptr, 2, 1, Image::FORMAT_RGBA, type);
+        ASSERT_NE(nullptr, empty);
+        EXPECT_EQ(std::make_pair(0x000000FFu, 0x000000FFu), texels(empty, BlendMode::OVERWRITE));
+        if (type == Texture::Type::VOLATILE || type == Texture::Type::RENDER_TARGET)
+        {
+            filled->unload();
+            ASSERT_TRUE(filled->load());
+            EXPECT_EQ(std::make_pair(0x000000FFu, 0x000000FFu), texels(filled, BlendMode::OVERWRITE));
+        }
+        delete filled;
+        delete empty;
+    }
+    // A file's pixels, kept or not, show the same.
+    Texture* immutable = rs->createTextureFromFile(dataDir + "quad.png", Texture::Type::IMMUTABLE, true);
+    Texture* managed = rs->createTextureFromFile(dataDir + "quad.png", Texture::Type::MANAGED, true);
+    ASSERT_TRUE(immutable != nullptr && managed != nullptr);
+    EXPECT_EQ(at(*drawScaled(managed), {{1, 1}, {1, 17}, {30, 30}}),
+              at(*drawScaled(immutable), {{1, 1}, {1, 17}, {30, 30}}));
+    EXPECT_EQ(0x283CD2FFu, pixelAt(*drawScaled(immutable), 1, 17));
+}

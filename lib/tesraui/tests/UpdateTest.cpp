@@ -160,3 +160,46 @@ TEST(Update, nestedWalksEachKeepTheirOwnCopy)
     }
     EXPECT_TRUE(root.getChildren().empty());
 }
+
+// A child deleted during the walk is passed over even when an object made meanwhile takes its place in
+// memory (likely, at the same size): that one joins next frame.
+TEST(Update, anObjectMadeWhereADeletedOneWasWaitsForTheNextFrame)
+{
+    struct Replacer : public Object
+    {
+        Replacer() : Object("replacer", Rectangle(0, 0, 1, 1)) {}
+        Object* victim = nullptr;
+        Counted* made = nullptr;
+        void update(float timeDelta) override
+        {
+            if (this->victim != nullptr)
+            {
+                Object* parent = this->victim->getParent();
+                delete this->victim;
+                this->victim = nullptr;
+                this->made = new Counted("made");
+                parent->addChild(this->made);
+            }
+            Object::update(timeDelta);
+        }
+    };
+    Object root("root", Rectangle(0, 0, 10, 10));
+    Replacer* replacer = new Replacer();
+    Counted* doomed = new Counted("doomed");
+    Counted* last = new Counted("last");
+    root.addChild(replacer);
+    root.addChild(doomed);
+    root.addChild(last);
+    replacer->victim = doomed;
+    root.update(0.1f);
+    ASSERT_NE(nullptr, replacer->made);
+    EXPECT_EQ(0, replacer->made->updates);
+    EXPECT_EQ(1, last->updates);
+    root.update(0.1f);
+    EXPECT_EQ(1, replacer->made->updates);
+    EXPECT_EQ(2, last->updates);
+    for (Object* object : std::initializer_list<Object*>{replacer->made, replacer, last})
+    {
+        delete object;
+    }
+}

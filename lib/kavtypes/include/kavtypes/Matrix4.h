@@ -21,7 +21,14 @@ namespace kavtypes
         // added to the points: (-x, -y) goes to (-1, 1) and (w - x, h - y) to (1, -1); the UI relies
         // on this to scroll its views.
         void setOrthoProjection(const Rectangle& rect);
-        void translate(float x, float y, float z);
+        // Inline, as drawing code moves the model-view matrix for every object it draws.
+        void translate(float x, float y, float z)
+        {
+            for (int i = 0; i < 4; ++i)
+            {
+                data[12 + i] = data[i] * x + data[4 + i] * y + data[8 + i] * z + data[12 + i];
+            }
+        }
         void scale(float x, float y, float z);
         // Rotation about the axis (normalised here) by the angle in degrees, applied on the right.
         void rotate(float x, float y, float z, float degrees);

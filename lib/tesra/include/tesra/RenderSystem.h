@@ -88,9 +88,19 @@ namespace tesra
         void drawRect(const kavtypes::Rectangle& rect, const Color& color);
         void drawTexturedRect(const kavtypes::Rectangle& rect, const kavtypes::Rectangle& src);
 
-        void setModelviewMatrix(const kavtypes::Matrix4& matrix);
+        // The back-end is given the model-view matrix when it draws; these two are inline, as the UI moves
+        // the matrix and puts it back around every object it draws.
+        void setModelviewMatrix(const kavtypes::Matrix4& matrix)
+        {
+            modelviewMatrix = matrix;
+            modelviewChanged = true;
+        }
         void setProjectionMatrix(const kavtypes::Matrix4& matrix);
-        void translate(float x, float y, float z = 0.0f);
+        void translate(float x, float y, float z = 0.0f)
+        {
+            modelviewMatrix.translate(x, y, z);
+            modelviewChanged = true;
+        }
         void rotate(float angle, float x = 0.0f, float y = 0.0f, float z = -1.0f);
         void scale(float x, float y, float z = 1.0f);
         void setOrthoProjection(const kavtypes::Rectangle& rect);
@@ -120,12 +130,23 @@ namespace tesra
         int textureFilter = RenderState::UNSET;
         int textureAddressMode = RenderState::UNSET;
         kavtypes::Matrix4 modelviewMatrix;
+        bool modelviewChanged = false; ///< since the back-end was last given it
         kavtypes::Matrix4 projectionMatrix;
         kavtypes::Rectangle orthoProjection;
         Window* window = nullptr;
 
         virtual Texture* createTextureObject(bool fromResource) = 0;
         virtual void applyModelviewMatrix(const kavtypes::Matrix4& matrix) = 0;
+        /// Gives the back-end the model-view matrix if it changed since, before a draw: changes mostly come
+        /// in pairs around a draw (a move and its undoing), and only the matrix a draw is made under matters.
+        void syncModelview()
+        {
+            if (modelviewChanged)
+            {
+                modelviewChanged = false;
+                applyModelviewMatrix(modelviewMatrix);
+            }
+        }
         virtual void applyProjectionMatrix(const kavtypes::Matrix4& matrix) = 0;
 
         /// The size the ortho projection's pixel offset is measured against.

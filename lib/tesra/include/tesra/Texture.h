@@ -118,7 +118,10 @@ namespace tesra
 
         Texture(RenderSystem* renderSystem, bool fromResource);
 
-        virtual bool createInternalTexture(const unsigned char* pixels, int size, Type type) = 0;
+        /// Makes the video-memory object, holding `pixels` (width x height in `pixelsFormat`) or, without
+        /// them, zeros.
+        virtual bool createInternalTexture(const unsigned char* pixels, Image::Format pixelsFormat,
+                                           Type type) = 0;
         virtual void assignFormat() = 0;
         virtual Lock lockRect(int x, int y, int w, int h) = 0;
         virtual bool unlockRect(Lock& lock, bool update) = 0;
@@ -143,7 +146,9 @@ namespace tesra
                         int srcWidth, int srcHeight, Image::Format srcFormat);
 
     private:
-        bool createCommon(int width, int height, Image::Format format, Type type, const char* dimensionError);
+        /// The first contents are `pixels` in `format`, or a fill of `color`, or zeros without either.
+        bool createCommon(int width, int height, Image::Format format, Type type, const char* dimensionError,
+                          const unsigned char* pixels, const Color* color);
         bool uploadSystemRect(int x, int y, int w, int h);
     };
 } // namespace tesra

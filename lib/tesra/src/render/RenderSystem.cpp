@@ -143,34 +143,22 @@ namespace tesra
         render(RenderOperation::TRIANGLE_STRIP, v, 4);
     }
 
-    void RenderSystem::setModelviewMatrix(const kavtypes::Matrix4& matrix)
-    {
-        modelviewMatrix = matrix;
-        applyModelviewMatrix(modelviewMatrix);
-    }
-
     void RenderSystem::setProjectionMatrix(const kavtypes::Matrix4& matrix)
     {
         projectionMatrix = matrix;
         applyProjectionMatrix(projectionMatrix);
     }
 
-    void RenderSystem::translate(float x, float y, float z)
-    {
-        modelviewMatrix.translate(x, y, z);
-        applyModelviewMatrix(modelviewMatrix);
-    }
-
     void RenderSystem::rotate(float angle, float x, float y, float z)
     {
         modelviewMatrix.rotate(x, y, z, angle);
-        applyModelviewMatrix(modelviewMatrix);
+        modelviewChanged = true;
     }
 
     void RenderSystem::scale(float x, float y, float z)
     {
         modelviewMatrix.scale(x, y, z);
-        applyModelviewMatrix(modelviewMatrix);
+        modelviewChanged = true;
     }
 
     kavtypes::Vector2 RenderSystem::getTargetSize()

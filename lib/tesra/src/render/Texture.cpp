@@ -157,7 +157,9 @@ namespace tesra
             decoded = true;
         }
         assignFormat();
-        if (!createInternalTexture(data.get(), data != nullptr ? getByteSize() : 0, type))
+        // The pixels go up with the storage, rather than over zeros after it.
+        const bool withPixels = data != nullptr && uploadOnCreate && compressedSize == 0;
+        if (!createInternalTexture(withPixels ? data.get() : nullptr, format, type))
         {
             if (decoded)
             {
@@ -165,11 +167,7 @@ namespace tesra
             }
             return false;
         }
-        if (data == nullptr)
-        {
-            clearInternal();
-        }
-        else if (uploadOnCreate)
+        if (data != nullptr && uploadOnCreate && !withPixels)
         {
             writeToGpu(0, 0, width, height, 0, 0, data.get(), width, height, format);
         }
@@ -183,7 +181,7 @@ namespace tesra
     }
 
     bool Texture::createCommon(int width, int height, Image::Format format, Type type,
-                               const char* dimensionError)
+                               const char* dimensionError, const unsigned char* pixels, const Color* color)
     {
         // Sizes the device cannot hold are refused before the pixel copy is allocated, whose byte
         // count would otherwise overflow.
@@ -213,30 +211,41 @@ namespace tesra
         }
         quortypes::Log::write(logTag, "Creating texture: " + toString());
         assignFormat();
-        return createInternalTexture(nullptr, 0, type);
+        // The first contents are made in system memory where there is a copy, and go up with the storage.
+        if (data == nullptr)
+        {
+            if (!createInternalTexture(pixels, format, type))
+            {
+                return false;
+            }
+            if (color != nullptr)
+            {
+                fillRectInternal(0, 0, width, height, *color);
+            }
+            return true;
+        }
+        if (pixels != nullptr)
+        {
+            Image::write(0, 0, width, height, 0, 0, pixels, width, height, format, data.get(), width, height,
+                         this->format);
+        }
+        else if (color != nullptr)
+        {
+            Image::fillRect(0, 0, width, height, *color, data.get(), width, height, this->format);
+        }
+        return createInternalTexture(data.get(), this->format, type);
     }
 
     bool Texture::create(const unsigned char* data, int width, int height, Image::Format format, Type type)
     {
-        if (!createCommon(width, height, format, type, "Cannot create texture with dimentions %d,%d!"))
-        {
-            return false;
-        }
-        if (uploadOnCreate && data != nullptr)
-        {
-            writeInternal(0, 0, width, height, 0, 0, data, width, height, format);
-        }
-        return true;
+        return createCommon(width, height, format, type, "Cannot create texture with dimentions %d,%d!",
+                            uploadOnCreate ? data : nullptr, nullptr);
     }
 
     bool Texture::create(int width, int height, const Color& color, Image::Format format, Type type)
     {
-        if (!createCommon(width, height, format, type, "Cannot create texture with dimensions %d,%d!"))
-        {
-            return false;
-        }
-        fillRectInternal(0, 0, width, height, color);
-        return true;
+        return createCommon(width, height, format, type, "Cannot create texture with dimensions %d,%d!",
+                            nullptr, &color);
     }
 
     Texture::Lock Texture::lock(int x, int y, int w, int h)

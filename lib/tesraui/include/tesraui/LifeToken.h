@@ -69,6 +69,8 @@ namespace tesraui
             return ended ? Watch() : Watch(block);
         }
 
+        bool hasEnded() const { return ended; }
+
         // Every watch sees the owner as gone from here on.
         void end()
         {

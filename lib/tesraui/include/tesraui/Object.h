@@ -10,6 +10,11 @@
 #include <tesraui/EventReceiver.h>
 #include <tesraui/LifeToken.h>
 
+namespace tesra
+{
+    class RenderSystem;
+}
+
 namespace tesraui
 {
     class Animator;
@@ -84,7 +89,10 @@ namespace tesraui
 
         // drawing and hit-testing
         void draw();
-        kavtypes::Rectangle getDrawRect() const;
+        kavtypes::Rectangle getDrawRect() const
+        {
+            return kavtypes::Rectangle(-center.x, -center.y, rect.w, rect.h);
+        }
         bool isCursorInside();
         Object* getChildUnderPoint(float x, float y);
         Object* getChildUnderPoint(kavtypes::Vector2 point);
@@ -264,6 +272,9 @@ namespace tesraui
         LifeToken life;
 
         void _sortChildren();
+        void _drawClipped(tesra::RenderSystem* rs);
+        void _drawMoved(tesra::RenderSystem* rs);
+        void _updateChildrenAndAnimators(float timeDelta);
         void _clearCachesUpwards();
         void _moveChildrenX(float dx);
         void _moveChildrenY(float dy);
@@ -284,6 +295,7 @@ namespace tesraui
 
     private:
         friend class Dataset;
+        friend class ChildWalk;
         // Set by the dataset that registers the object.
         void _setDataset(Dataset* value) { dataset = value; }
         // The dataset that lists this object among those whose cursor cache was filled since its last

@@ -1,3 +1,5 @@
+#include <unordered_map>
+
 #include <tesraui/Object.h>
 
 #include "objects/ChildWalk.h"
@@ -8,12 +10,32 @@ namespace tesraui
     {
         // Walks nest (each child's update walks its own children), so each takes a list of its own; the
         // pool holds the lists of the walks that have ended.
-        thread_local std::vector<std::unique_ptr<std::vector<std::pair<Object*, LifeToken::Watch>>>>
-            spareLists;
+        thread_local std::vector<std::unique_ptr<std::vector<Object*>>> spareLists;
+        thread_local int walksRunning = 0;
+        thread_local uint64_t deletionCount = 0;
+        // Where objects were deleted while walks ran, with the count of the last deletion there: a new
+        // object made at a freed address is never one that a running walk copied.
+        thread_local std::unordered_map<const Object*, uint64_t> deletedAt;
     } // namespace
 
-    ChildWalk::ChildWalk(Object* owner) : owner(owner->watchLife())
+    void ChildWalk::noteDeleted(const Object* object)
     {
+        if (walksRunning > 0)
+        {
+            deletedAt[object] = ++deletionCount;
+        }
+    }
+
+    bool ChildWalk::wasDeleted(const Object* object) const
+    {
+        const auto found = deletedAt.find(object);
+        return found != deletedAt.end() && found->second > start;
+    }
+
+    ChildWalk::ChildWalk(Object* owner)
+        : owner(owner), ownerEnded(owner->life.hasEnded()), deletions(&deletionCount), start(deletionCount)
+    {
+        ++walksRunning;
         const harray<Object*>& list = owner->getChildren();
         if (list.empty())
         {
@@ -21,22 +43,30 @@ namespace tesraui
         }
         if (spareLists.empty())
         {
-            children.reset(new Entries());
+            children.reset(new std::vector<Object*>());
         }
         else
         {
             children = std::move(spareLists.back());
             spareLists.pop_back();
         }
-        children->reserve(list.size());
-        for (Object* child : list)
+        // Objects on their way out (their destructor runs) are still listed, but already gone for walks.
+        children->assign(list.begin(), list.end());
+        for (Object*& child : *children)
         {
-            children->emplace_back(child, child->watchLife());
+            if (child->life.hasEnded())
+            {
+                child = nullptr;
+            }
         }
     }
 
     ChildWalk::~ChildWalk()
     {
+        if (--walksRunning == 0 && !deletedAt.empty())
+        {
+            deletedAt.clear();
+        }
         if (children != nullptr)
         {
             children->clear();

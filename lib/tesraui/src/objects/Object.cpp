@@ -8,6 +8,8 @@
 #include <tesraui/Object.h>
 #include <tesraui/tesraui.h>
 
+#include "objects/ChildWalk.h"
+
 namespace tesraui
 {
     Object::Object(const hstring& name, kavtypes::Rectangle rect)
@@ -27,6 +29,7 @@ namespace tesraui
     Object::~Object()
     {
         life.end();
+        ChildWalk::noteDeleted(this);
         for (auto& pair : events)
         {
             if (dataset != nullptr)

@@ -22,7 +22,12 @@ namespace tesraui
         tesra::Color result = color;
         if (inheritAlpha && parent != nullptr)
         {
-            result.a = (unsigned char)(color.a * parent->getDerivedAlpha(nullptr) / 255);
+            // Under opaque ancestors (the common case) the alpha stays as it is.
+            const unsigned char inherited = parent->getDerivedAlpha(nullptr);
+            if (inherited != 255)
+            {
+                result.a = (unsigned char)(color.a * inherited / 255);
+            }
         }
         return result;
     }

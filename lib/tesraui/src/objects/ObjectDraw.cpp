@@ -9,11 +9,6 @@
 
 namespace tesraui
 {
-    kavtypes::Rectangle Object::getDrawRect() const
-    {
-        return kavtypes::Rectangle(-center.x, -center.y, rect.w, rect.h);
-    }
-
     void Object::_drawDebug()
     {
         tesra::rendersys->drawRect(kavtypes::Rectangle(-1.0f, -1.0f, 2.0f, 2.0f),
@@ -30,42 +25,53 @@ namespace tesraui
         {
             return;
         }
-        kavtypes::Rectangle projection;
-        kavtypes::Rectangle viewport;
-        bool clipped = false;
         if (clip && parent != nullptr)
         {
-            projection = rs->getOrthoProjection();
-            viewport = rs->getViewport();
-            kavtypes::Rectangle bounds = parent->getBoundingRect(nullptr);
-            // An empty area (an outer clip left nothing, or the parent has no extent) shows nothing of the
-            // subtree; the arithmetic below would divide by zero.
-            if (viewport.w <= 0.0f || viewport.h <= 0.0f || projection.w == 0.0f || projection.h == 0.0f ||
-                bounds.w <= 0.0f || bounds.h <= 0.0f)
-            {
-                return;
-            }
-            // The parent's bounds in pixels, placed where the projection and viewport in force put them
-            // and cut to that viewport, so that clips nest: the subtree lands where it would unclipped,
-            // inside every enclosing clip. The new projection keeps the units per pixel.
-            const kavtypes::Vector2 ratio = projection.getSize() / viewport.getSize();
-            const kavtypes::Vector2 start =
-                viewport.getPosition() + (bounds.getPosition() + projection.getPosition()) / ratio;
-            const kavtypes::Vector2 end = start + bounds.getSize() / ratio;
-            const kavtypes::Vector2 topLeft(std::max(start.x, viewport.x), std::max(start.y, viewport.y));
-            const kavtypes::Vector2 size(std::min(end.x, viewport.x + viewport.w) - topLeft.x,
-                                         std::min(end.y, viewport.y + viewport.h) - topLeft.y);
-            if (size.x <= 0.0f || size.y <= 0.0f)
-            {
-                return;
-            }
-            const kavtypes::Vector2 origin =
-                projection.getPosition() + (viewport.getPosition() - topLeft) * ratio;
-            const kavtypes::Vector2 units = size * ratio;
-            rs->setOrthoProjection(kavtypes::Rectangle(origin.x, origin.y, units.x, units.y));
-            rs->setViewport(kavtypes::Rectangle(topLeft.x, topLeft.y, size.x, size.y));
-            clipped = true;
+            _drawClipped(rs);
+            return;
         }
+        _drawMoved(rs);
+    }
+
+    void Object::_drawClipped(tesra::RenderSystem* rs)
+    {
+        const kavtypes::Rectangle projection = rs->getOrthoProjection();
+        const kavtypes::Rectangle viewport = rs->getViewport();
+        kavtypes::Rectangle bounds = parent->getBoundingRect(nullptr);
+        // An empty area (an outer clip left nothing, or the parent has no extent) shows nothing of the
+        // subtree; the arithmetic below would divide by zero.
+        if (viewport.w <= 0.0f || viewport.h <= 0.0f || projection.w == 0.0f || projection.h == 0.0f ||
+            bounds.w <= 0.0f || bounds.h <= 0.0f)
+        {
+            return;
+        }
+        // The parent's bounds in pixels, placed where the projection and viewport in force put them
+        // and cut to that viewport, so that clips nest: the subtree lands where it would unclipped,
+        // inside every enclosing clip. The new projection keeps the units per pixel.
+        const kavtypes::Vector2 ratio = projection.getSize() / viewport.getSize();
+        const kavtypes::Vector2 start =
+            viewport.getPosition() + (bounds.getPosition() + projection.getPosition()) / ratio;
+        const kavtypes::Vector2 end = start + bounds.getSize() / ratio;
+        const kavtypes::Vector2 topLeft(std::max(start.x, viewport.x), std::max(start.y, viewport.y));
+        const kavtypes::Vector2 size(std::min(end.x, viewport.x + viewport.w) - topLeft.x,
+                                     std::min(end.y, viewport.y + viewport.h) - topLeft.y);
+        if (size.x <= 0.0f || size.y <= 0.0f)
+        {
+            return;
+        }
+        const kavtypes::Vector2 origin =
+            projection.getPosition() + (viewport.getPosition() - topLeft) * ratio;
+        const kavtypes::Vector2 units = size * ratio;
+        rs->setOrthoProjection(kavtypes::Rectangle(origin.x, origin.y, units.x, units.y));
+        rs->setViewport(kavtypes::Rectangle(topLeft.x, topLeft.y, size.x, size.y));
+        _drawMoved(rs);
+        rs->setOrthoProjection(projection);
+        rs->setViewport(viewport);
+    }
+
+    // Draws this object and its subtree under the object's own move, rotation and scale.
+    void Object::_drawMoved(tesra::RenderSystem* rs)
+    {
         kavtypes::Matrix4 modelview = rs->getModelviewMatrix();
         kavtypes::Vector2 translation = rect.getPosition() + center;
         if (translation.x != 0.0f || translation.y != 0.0f)
@@ -96,11 +102,6 @@ namespace tesraui
             {
                 child->draw();
             }
-        }
-        if (clipped)
-        {
-            rs->setOrthoProjection(projection);
-            rs->setViewport(viewport);
         }
         rs->setModelviewMatrix(modelview);
     }

@@ -15,19 +15,25 @@ namespace tesraui
         {
             clearChildUnderCursor();
         }
-        // Most objects of a tree are leaves without animators: nothing below has anything to do for them.
-        if (children.size() == 0 && dynamicAnimators.size() == 0)
+        // Most objects of a tree are leaves without animators: nothing below has anything to do for them,
+        // and they pay for no more than these checks.
+        if (children.size() != 0 || dynamicAnimators.size() != 0)
         {
-            return;
+            _updateChildrenAndAnimators(timeDelta);
         }
+    }
+
+    void Object::_updateChildrenAndAnimators(float timeDelta)
+    {
         // Updates may destroy objects (delayed calls, destructor objects, an animator's script), this one
         // included.
         ChildWalk walk(this);
         for (int i = 0; i < walk.size(); ++i)
         {
-            if (walk[i] != nullptr)
+            Object* child = walk[i];
+            if (child != nullptr)
             {
-                walk[i]->update(timeDelta);
+                child->update(timeDelta);
                 if (!walk.isOwnerAlive())
                 {
                     return;

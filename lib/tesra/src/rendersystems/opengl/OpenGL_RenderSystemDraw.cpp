@@ -221,6 +221,7 @@ namespace tesra
     template <typename Fetch>
     bool OpenGL_RenderSystem::merge(RenderOperation operation, int count, Fetch fetch)
     {
+        syncModelview();
         // Runs are indexed with 16 bits.
         if (!context || !isTriangles(operation) || !modelviewAffine || (size_t)count > mergeLimit)
         {
@@ -319,6 +320,7 @@ namespace tesra
         {
             return;
         }
+        syncModelview();
         flush();
         const int slot = slotForCurrentTexture();
         loadModelview(state->modelviewMatrix);

@@ -101,10 +101,11 @@ namespace tesra
         }
     }
 
-    bool OpenGL_Texture::createInternalTexture(const unsigned char* pixels, int size, Type type)
+    static bool getDirectUpload(Image::Format source, Image::Format native, GLenum& glFormat);
+
+    bool OpenGL_Texture::createInternalTexture(const unsigned char* pixels, Image::Format pixelsFormat,
+                                               Type type)
     {
-        (void)pixels;
-        (void)size;
         OpenGL_RenderSystem* system = getGLRenderSystem();
         if (!system->context)
         {
@@ -119,13 +120,31 @@ namespace tesra
         GLenum clientFormat;
         int bpp;
         getClientFormat(nativeFormat, clientFormat, bpp);
-        // New storage starts out cleared, as every later partial write expects defined pixels around it.
-        std::vector<unsigned char> zeros((size_t)width * height * bpp, 0);
+        // The first pixels go up with the storage, straight from the caller when GL can take their layout;
+        // otherwise converted over zeros, as a write through a lock of fresh storage would find it. Storage
+        // without pixels starts out cleared, as every later partial write expects defined pixels around it.
+        GLenum directFormat;
+        const unsigned char* initial = pixels;
+        std::vector<unsigned char> converted;
+        if (pixels != nullptr && getDirectUpload(pixelsFormat, nativeFormat, directFormat))
+        {
+            clientFormat = directFormat;
+        }
+        else
+        {
+            converted.assign((size_t)width * height * bpp, 0);
+            if (pixels != nullptr)
+            {
+                Image::write(0, 0, width, height, 0, 0, pixels, width, height, pixelsFormat, converted.data(),
+                             width, height, nativeFormat);
+            }
+            initial = converted.data();
+        }
         glGenTextures(1, &textureId);
         glBindTexture(GL_TEXTURE_2D, textureId);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
         glTexImage2D(GL_TEXTURE_2D, 0, internalFormat, width, height, 0, clientFormat, GL_UNSIGNED_BYTE,
-                     zeros.data());
+                     initial);
         appliedFilter = appliedAddressMode = 0;
         syncSamplerState((int)filter, (int)addressMode);
         bool ok = glGetError() == GL_NO_ERROR;

@@ -30,7 +30,8 @@ namespace tesra
         int appliedFilter = 0;
         int appliedAddressMode = 0;
 
-        bool createInternalTexture(const unsigned char* pixels, int size, Type type) override;
+        bool createInternalTexture(const unsigned char* pixels, Image::Format pixelsFormat,
+                                   Type type) override;
         void assignFormat() override;
         Lock lockRect(int x, int y, int w, int h) override;
         bool unlockRect(Lock& lock, bool update) override;
