@@ -183,7 +183,8 @@ void Scene::onUpdate(float timeDelta)
     };
     try
     {
-        if (LuaInterface::callEnvironmentHook(this->getFullName(), "OnUpdate", timeDelta, text) !=
+        this->updateKeys.setScene(names.chapter, names.scene);
+        if (LuaInterface::callEnvironmentHook(this->updateKeys, "OnUpdate", timeDelta, text) !=
             LuaInterface::HookCall::RunText)
         {
             return;

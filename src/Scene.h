@@ -6,6 +6,8 @@
 #include <quortypes/hstring.h>
 #include <tesraui/LifeToken.h>
 
+#include "lua/HookCalls.h"
+
 namespace tesraui
 {
     class ImageBox;
@@ -73,6 +75,8 @@ protected:
     hdeque<hstring> queuedScripts;
     hdict<tesraui::Object*> retainedObjects;
     tesraui::LifeToken life;
+    // The environment's names as Lua strings for the hook called every frame.
+    LuaInterface::EnvironmentKeys updateKeys;
 
     void releaseObjects();
     void retain(tesraui::Object* object);

@@ -1,4 +1,6 @@
 #include <cmath>
+#include <optional>
+#include <unordered_map>
 
 #include <tesraui/Animator.h>
 #include <tesraui/Dataset.h>
@@ -11,6 +13,87 @@
 
 namespace LuaInterface
 {
+    namespace
+    {
+        // What an animator's call is made of, kept between its calls: the names it was made from are
+        // compared on every call, so that a renamed animator or function, another dataset or another
+        // scene's environment makes it again.
+        struct Site
+        {
+            hstring function;
+            const tesraui::Dataset* dataset = nullptr;
+            hstring datasetName;
+            hstring animatorName;
+            bool inScene = false;
+            hstring environment;
+            PathKeys keys;
+            // A call through this site is running (the function may evaluate animators itself).
+            bool inUse = false;
+            bool made = false;
+        };
+
+        // Beyond this many animators the sites are all dropped, when no call is running.
+        const size_t siteCapacity = 4096;
+        std::unordered_map<const tesraui::Animator*, Site> sites;
+        int runningCalls = 0;
+
+        bool matches(const Site& site, const hstring& function, const tesraui::Dataset* dataset,
+                     const tesraui::Animator* animator, bool inScene, const hstring& environment)
+        {
+            return site.made && site.function == function && site.dataset == dataset &&
+                   (dataset == nullptr || site.datasetName == dataset->getName()) &&
+                   site.animatorName == animator->getName() && site.inScene == inScene &&
+                   site.environment == environment;
+        }
+
+        void make(Site& site, const hstring& function, tesraui::Dataset* dataset,
+                  const tesraui::Animator* animator, bool inScene, const hstring& environment)
+        {
+            site.function = function;
+            site.dataset = dataset;
+            site.datasetName = (dataset != nullptr ? dataset->getName() : hstring());
+            site.animatorName = animator->getName();
+            site.inScene = inScene;
+            site.environment = environment;
+            site.keys = PathKeys(inScene ? environment + "." + function : function, animator->getFullName());
+            site.made = true;
+        }
+
+        // The kept site of the animator; null when it is in use or there is no room.
+        Site* siteOf(const tesraui::Animator* animator)
+        {
+            auto found = sites.find(animator);
+            if (found != sites.end())
+            {
+                return found->second.inUse ? nullptr : &found->second;
+            }
+            if (sites.size() >= siteCapacity)
+            {
+                if (runningCalls > 0)
+                {
+                    return nullptr;
+                }
+                sites.clear();
+            }
+            return &sites[animator];
+        }
+
+        struct SiteUse
+        {
+            Site& site;
+            explicit SiteUse(Site& site) : site(site)
+            {
+                site.inUse = true;
+                ++runningCalls;
+            }
+            ~SiteUse()
+            {
+                site.inUse = false;
+                --runningCalls;
+            }
+        };
+    } // namespace
+
     float evaluateCustomAnimator(tesraui::Animator* animator, float time)
     {
         // A script's mistake must not end the game: it is reported and the animator keeps its value.
@@ -27,10 +110,18 @@ namespace LuaInterface
             tesraui::Dataset* dataset = animator->getDataset();
             Host& host = getHost();
             Scene* scene = host.getActiveScene();
-            const hstring path = ((dataset == nullptr || dataset->getName() != "ui") && scene != nullptr
-                                      ? host.getSceneEnvironment(scene) + "." + function
-                                      : function);
-            const hstring fullName = animator->getFullName();
+            const bool inScene = (dataset == nullptr || dataset->getName() != "ui") && scene != nullptr;
+            const hstring environment = (inScene ? host.getSceneEnvironment(scene) : hstring());
+            std::optional<Site> scratch;
+            Site* kept = siteOf(animator);
+            Site& site = (kept != nullptr ? *kept : scratch.emplace());
+            if (!matches(site, function, dataset, animator, inScene, environment))
+            {
+                make(site, function, dataset, animator, inScene, environment);
+            }
+            const SiteUse use(site);
+            const hstring& path = site.keys.getPath();
+            const hstring& fullName = site.keys.getName();
             auto makeCode = [&]()
             { return "return " + path + "(" + literal(fullName) + ", " + formatString("%f", time) + ")"; };
             HookText text;
@@ -38,7 +129,7 @@ namespace LuaInterface
             text.make = [&makeCode](hstring& code, hstring&) { code = makeCode(); };
             int count = 0;
             float value = NAN;
-            if (callPathFunction(path, fullName, time, text, count, value) != HookCall::Called)
+            if (callPathFunction(site.keys, time, text, count, value) != HookCall::Called)
             {
                 harray<hstring> results;
                 executeWithReturnValues(makeCode(), "", results);

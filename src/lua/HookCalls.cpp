@@ -19,29 +19,56 @@ namespace LuaInterface
             Unknown
         };
 
-        // t[key] as a script reads it, as long as only tables are on the way: __index tables are
-        // followed, an __index function is not run (Unknown). Found leaves the value on the stack.
-        // key is a string literal when length is 0.
-        Read readField(lua_State* L, int table, const char* key, size_t length)
+        // A key as the caller has it: a string literal or a registry reference to a Lua string.
+        struct Key
         {
-            lua_pushvalue(L, table);
-            for (int depth = 0; depth < 16; ++depth)
+            const char* literal = nullptr;
+            int reference = LUA_NOREF;
+        };
+
+        Key literalKey(const char* literal)
+        {
+            Key key;
+            key.literal = literal;
+            return key;
+        }
+
+        Key referenceKey(int reference)
+        {
+            Key key;
+            key.reference = reference;
+            return key;
+        }
+
+        void pushKey(lua_State* L, const Key& key)
+        {
+            if (key.literal != nullptr)
             {
-                if (length == 0)
-                {
-                    StateCache::pushKey(L, key);
-                }
-                else
-                {
-                    lua_pushlstring(L, key, length);
-                }
-                lua_rawget(L, -2);
-                if (!lua_isnil(L, -1))
-                {
-                    lua_remove(L, -2);
-                    return Read::Found;
-                }
-                lua_pop(L, 1);
+                StateCache::pushKey(L, key.literal);
+            }
+            else
+            {
+                lua_rawgeti(L, LUA_REGISTRYINDEX, key.reference);
+            }
+        }
+
+        // t[key] as a script reads it, as long as only tables are on the way: __index tables are
+        // followed, an __index function is not run (Unknown). Found leaves the value on the stack. table is
+        // an absolute or pseudo index.
+        Read readField(lua_State* L, int table, const Key& key)
+        {
+            // The usual case, a field of the table itself, costs one raw read.
+            pushKey(L, key);
+            lua_rawget(L, table);
+            if (!lua_isnil(L, -1))
+            {
+                return Read::Found;
+            }
+            lua_pop(L, 1);
+            lua_pushvalue(L, table);
+            // As many tables as a walk of 16 steps reads.
+            for (int depth = 1;; ++depth)
+            {
                 if (lua_getmetatable(L, -1) == 0)
                 {
                     lua_pop(L, 1);
@@ -55,21 +82,21 @@ namespace LuaInterface
                     lua_pop(L, 2);
                     return Read::Missing;
                 }
-                if (!lua_istable(L, -1))
+                if (!lua_istable(L, -1) || depth == 16)
                 {
                     lua_pop(L, 2);
                     return Read::Unknown;
                 }
                 lua_remove(L, -2);
+                pushKey(L, key);
+                lua_rawget(L, -2);
+                if (!lua_isnil(L, -1))
+                {
+                    lua_remove(L, -2);
+                    return Read::Found;
+                }
+                lua_pop(L, 1);
             }
-            lua_pop(L, 1);
-            return Read::Unknown;
-        }
-
-        // key is a string literal.
-        Read readField(lua_State* L, int table, const char* key)
-        {
-            return readField(L, table, key, 0);
         }
 
         bool isLuaFunction(lua_State* L, int index)
@@ -247,32 +274,14 @@ namespace LuaInterface
             return 1;
         }
 
-        void pushHookMessageHandler(lua_State* L)
-        {
-            static char key = 0;
-            lua_pushlightuserdata(L, &key);
-            lua_rawget(L, LUA_REGISTRYINDEX);
-            if (lua_isnil(L, -1))
-            {
-                lua_pop(L, 1);
-                lua_pushcfunction(L, hookMessageHandler);
-                lua_pushlightuserdata(L, &key);
-                lua_pushvalue(L, -2);
-                lua_rawset(L, LUA_REGISTRYINDEX);
-            }
-        }
-
-        // Calls the Lua function below its arguments on top of the stack; on success the results are
-        // left above base + 1 (the handler), on failure the stack is back at base.
+        // Calls the Lua function at base + 2 with the arguments above it, the message handler at base + 1;
+        // on success the results are left above the handler, on failure the stack is back at base.
         void callFunction(lua_State* L, int base, int arguments, int results, const HookText& text)
         {
-            pushHookMessageHandler(L);
-            lua_insert(L, -2 - arguments);
-            const int handler = lua_gettop(L) - 1 - arguments;
             ActiveCall call{&text, countLevels(L)};
             ActiveCall* outer = activeCall;
             activeCall = &call;
-            const int status = lua_pcall(L, arguments, results, handler);
+            const int status = lua_pcall(L, arguments, results, base + 1);
             activeCall = outer;
             if (status != 0)
             {
@@ -285,6 +294,7 @@ namespace LuaInterface
             }
         }
 
+        // The function on top of the stack, above the handler at base + 1.
         void callWithValue(lua_State* L, int base, float value, const HookText& text)
         {
             lua_pushnumber(L, fixedValue(value));
@@ -357,12 +367,14 @@ namespace LuaInterface
             return HookCall::RunText;
         }
         const int base = lua_gettop(L);
-        if (readField(L, LUA_GLOBALSINDEX, table) != Read::Found || !lua_istable(L, -1))
+        // The handler goes below the function before the lookups, so that nothing moves after them.
+        StateCache::pushMessageHandler(L, hookMessageHandler);
+        if (readField(L, LUA_GLOBALSINDEX, literalKey(table)) != Read::Found || !lua_istable(L, -1))
         {
             lua_settop(L, base);
             return HookCall::RunText;
         }
-        const Read read = readField(L, base + 1, field);
+        const Read read = readField(L, base + 2, literalKey(field));
         if (read == Read::Missing)
         {
             lua_settop(L, base);
@@ -373,37 +385,78 @@ namespace LuaInterface
             lua_settop(L, base);
             return HookCall::RunText;
         }
+        lua_replace(L, base + 2);
         callWithValue(L, base, value, text);
         return HookCall::Called;
+    }
+
+    EnvironmentKeys::EnvironmentKeys(const hstring& environment) : environment(environment)
+    {
+    }
+
+    void EnvironmentKeys::setScene(const hstring& chapter, const hstring& scene)
+    {
+        if (this->stamp != 0 && chapter == this->chapter && scene == this->scene)
+        {
+            return;
+        }
+        this->chapter = chapter;
+        this->scene = scene;
+        this->environment = chapter + "." + scene;
+        this->stamp = 0;
     }
 
     HookCall callEnvironmentHook(const hstring& environment, const char* name, float value,
                                  const HookText& text)
     {
+        EnvironmentKeys keys(environment);
+        return callEnvironmentHook(keys, name, value, text);
+    }
+
+    HookCall callEnvironmentHook(EnvironmentKeys& keys, const char* name, float value, const HookText& text)
+    {
         lua_State* L = state;
-        if (L == nullptr || !std::isfinite(value) || environment.size() == 0 || !lua_checkstack(L, 8))
+        if (L == nullptr || !std::isfinite(value) || !lua_checkstack(L, 8))
+        {
+            return HookCall::RunText;
+        }
+        if (keys.stamp != StateCache::getKeyStamp())
+        {
+            // The environment is the global up to the first point and that table's field after it.
+            const hstring& environment = keys.environment;
+            const char* path = environment.c_str();
+            const char* point = strchr(path, '.');
+            const size_t globalLength = (point != nullptr ? (size_t)(point - path) : environment.size());
+            keys.nested = (point != nullptr);
+            keys.usable = globalLength > 0 && (point == nullptr || point[1] != '\0');
+            if (keys.usable)
+            {
+                keys.global = StateCache::internKey(L, path, globalLength);
+                keys.field = (point != nullptr ? StateCache::internKey(L, point + 1, strlen(point + 1))
+                                               : LUA_NOREF);
+            }
+            keys.stamp = StateCache::getKeyStamp();
+        }
+        if (!keys.usable || keys.global == LUA_NOREF)
         {
             return HookCall::RunText;
         }
         const int base = lua_gettop(L);
-        const char* path = environment.c_str();
-        const char* point = strchr(path, '.');
-        const size_t globalLength = (point != nullptr ? (size_t)(point - path) : environment.size());
-        bool found = globalLength > 0 && readField(L, LUA_GLOBALSINDEX, path, globalLength) == Read::Found;
-        if (found && point != nullptr)
+        StateCache::pushMessageHandler(L, hookMessageHandler);
+        bool found = readField(L, LUA_GLOBALSINDEX, referenceKey(keys.global)) == Read::Found;
+        if (found && keys.nested)
         {
-            found = point[1] != '\0' && lua_istable(L, -1) &&
-                    readField(L, base + 1, point + 1, strlen(point + 1)) == Read::Found;
+            found = lua_istable(L, -1) && readField(L, base + 2, referenceKey(keys.field)) == Read::Found;
         }
         // The environment table, then Lua's own type in it.
-        if (!found || !lua_istable(L, -1) || readField(L, lua_gettop(L), "type") != Read::Found ||
+        if (!found || !lua_istable(L, -1) || readField(L, lua_gettop(L), literalKey("type")) != Read::Found ||
             !StateCache::isLibraryFunction(L, -1, StateCache::LibraryFunction::Type))
         {
             lua_settop(L, base);
             return HookCall::RunText;
         }
         lua_pop(L, 1);
-        const Read read = readField(L, lua_gettop(L), name);
+        const Read read = readField(L, lua_gettop(L), literalKey(name));
         if (read == Read::Unknown || (read == Read::Found && lua_iscfunction(L, -1) != 0))
         {
             lua_settop(L, base);
@@ -414,6 +467,8 @@ namespace LuaInterface
             lua_settop(L, base);
             return HookCall::Absent;
         }
+        lua_replace(L, base + 2);
+        lua_settop(L, base + 2);
         callWithValue(L, base, value, text);
         return HookCall::Called;
     }
@@ -421,47 +476,73 @@ namespace LuaInterface
 
 namespace LuaInterface
 {
+    PathKeys::PathKeys(const hstring& path, const hstring& name) : path(path), name(name)
+    {
+    }
+
     HookCall callPathFunction(const hstring& path, const hstring& name, float value, const HookText& text,
                               int& results, float& result)
+    {
+        PathKeys keys(path, name);
+        return callPathFunction(keys, value, text, results, result);
+    }
+
+    HookCall callPathFunction(PathKeys& keys, float value, const HookText& text, int& results, float& result)
     {
         lua_State* L = state;
         if (L == nullptr || !std::isfinite(value) || !lua_checkstack(L, 8))
         {
             return HookCall::RunText;
         }
-        const int base = lua_gettop(L);
-        const char* part = path.c_str();
-        const char* const end = part + path.size();
-        int container = LUA_GLOBALSINDEX;
-        while (true)
+        if (keys.stamp != StateCache::getKeyStamp())
         {
-            const char* point = static_cast<const char*>(memchr(part, '.', end - part));
-            const char* partEnd = (point != nullptr ? point : end);
-            if (!isName(part, partEnd) || !lua_checkstack(L, 4) ||
-                (container != LUA_GLOBALSINDEX && !lua_istable(L, container)) ||
-                readField(L, container, part, partEnd - part) != Read::Found)
+            keys.parts.clear();
+            keys.usable = true;
+            const char* part = keys.path.c_str();
+            const char* const end = part + keys.path.size();
+            while (keys.usable)
+            {
+                const char* point = static_cast<const char*>(memchr(part, '.', end - part));
+                const char* partEnd = (point != nullptr ? point : end);
+                keys.usable = isName(part, partEnd);
+                keys.parts.push_back(StateCache::internKey(L, part, partEnd - part));
+                if (point == nullptr)
+                {
+                    break;
+                }
+                part = point + 1;
+            }
+            keys.nameKey = StateCache::internKey(L, keys.name.c_str(), keys.name.size());
+            keys.stamp = StateCache::getKeyStamp();
+        }
+        if (!keys.usable || keys.nameKey == LUA_NOREF || !lua_checkstack(L, 4 + (int)keys.parts.size()))
+        {
+            return HookCall::RunText;
+        }
+        const int base = lua_gettop(L);
+        StateCache::pushMessageHandler(L, hookMessageHandler);
+        int container = LUA_GLOBALSINDEX;
+        for (int part : keys.parts)
+        {
+            if ((container != LUA_GLOBALSINDEX && !lua_istable(L, container)) ||
+                readField(L, container, referenceKey(part)) != Read::Found)
             {
                 lua_settop(L, base);
                 return HookCall::RunText;
             }
-            if (point == nullptr)
-            {
-                break;
-            }
             container = lua_gettop(L);
-            part = point + 1;
         }
         if (!isLuaFunction(L, -1))
         {
             lua_settop(L, base);
             return HookCall::RunText;
         }
-        if (lua_gettop(L) > base + 1)
+        if (lua_gettop(L) > base + 2)
         {
-            lua_replace(L, base + 1);
-            lua_settop(L, base + 1);
+            lua_replace(L, base + 2);
+            lua_settop(L, base + 2);
         }
-        lua_pushlstring(L, name.c_str(), name.size());
+        lua_rawgeti(L, LUA_REGISTRYINDEX, keys.nameKey);
         lua_pushnumber(L, fixedValue(value));
         callFunction(L, base, 2, LUA_MULTRET, text);
         results = lua_gettop(L) - base - 1;

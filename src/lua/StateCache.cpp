@@ -32,7 +32,12 @@ namespace LuaInterface
             std::unordered_map<std::string, Chunks> named;
             size_t stored = 0;
             std::unordered_map<std::string, std::vector<int>> paths;
-            int handlerReference = LUA_NOREF;
+            // Message handlers by function: there are two.
+            std::vector<std::pair<int (*)(lua_State*), int>> handlers;
+            // Beyond this many interned keys they are all dropped.
+            const size_t keyCapacity = 4096;
+            std::unordered_map<std::string, int> interned;
+            unsigned long keyStamp = 1;
             // A handful of literals: a scan by address beats hashing.
             std::vector<std::pair<const char*, int>> keys;
             int typeReference = LUA_NOREF;
@@ -57,6 +62,16 @@ namespace LuaInterface
                     }
                 }
                 paths.clear();
+            }
+
+            void clearInterned()
+            {
+                for (const auto& [text, reference] : interned)
+                {
+                    luaL_unref(state, LUA_REGISTRYINDEX, reference);
+                }
+                interned.clear();
+                ++keyStamp;
             }
 
             // Drops the chunks not in use that were used before the most recent half.
@@ -202,12 +217,44 @@ namespace LuaInterface
                 lua_pushcfunction(L, handler);
                 return;
             }
-            if (handlerReference == LUA_NOREF)
+            for (const auto& [function, reference] : handlers)
             {
-                lua_pushcfunction(L, handler);
-                handlerReference = luaL_ref(L, LUA_REGISTRYINDEX);
+                if (function == handler)
+                {
+                    lua_rawgeti(L, LUA_REGISTRYINDEX, reference);
+                    return;
+                }
             }
-            lua_rawgeti(L, LUA_REGISTRYINDEX, handlerReference);
+            lua_pushcfunction(L, handler);
+            lua_pushvalue(L, -1);
+            handlers.emplace_back(handler, luaL_ref(L, LUA_REGISTRYINDEX));
+        }
+
+        int internKey(lua_State* L, const char* text, size_t length)
+        {
+            if (L != state)
+            {
+                return LUA_NOREF;
+            }
+            std::string key(text, length);
+            auto found = interned.find(key);
+            if (found != interned.end())
+            {
+                return found->second;
+            }
+            if (interned.size() >= keyCapacity)
+            {
+                clearInterned();
+            }
+            lua_pushlstring(L, text, length);
+            const int reference = luaL_ref(L, LUA_REGISTRYINDEX);
+            interned.emplace(std::move(key), reference);
+            return reference;
+        }
+
+        unsigned long getKeyStamp()
+        {
+            return keyStamp;
         }
 
         void clear()
@@ -223,7 +270,11 @@ namespace LuaInterface
                         }
                     });
                 clearPaths();
-                luaL_unref(state, LUA_REGISTRYINDEX, handlerReference);
+                for (const auto& [handler, reference] : handlers)
+                {
+                    luaL_unref(state, LUA_REGISTRYINDEX, reference);
+                }
+                clearInterned();
                 for (const auto& [key, reference] : keys)
                 {
                     luaL_unref(state, LUA_REGISTRYINDEX, reference);
@@ -235,7 +286,9 @@ namespace LuaInterface
             named.clear();
             paths.clear();
             stored = 0;
-            handlerReference = LUA_NOREF;
+            handlers.clear();
+            interned.clear();
+            ++keyStamp;
             keys.clear();
             typeReference = LUA_NOREF;
             tracebackReference = LUA_NOREF;

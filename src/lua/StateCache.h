@@ -26,7 +26,13 @@ namespace LuaInterface
 
         // Registry references to the parts of the path as Lua strings, in order; null for another state.
         const std::vector<int>* getPathParts(lua_State* L, const hstring& path);
+        // Pushes the C function, kept once per state for each handler.
         void pushMessageHandler(lua_State* L, int (*handler)(lua_State*));
+        // A registry reference to the text as a Lua string, for a caller that keeps it between calls while
+        // getKeyStamp() stays what it was when the reference was made; LUA_NOREF for another state.
+        int internKey(lua_State* L, const char* text, size_t length);
+        // Changes whenever the references internKey gave out are dropped (never 0).
+        unsigned long getKeyStamp();
         // Pushes the text as a Lua string, interned once per state; key must be a string literal (it is
         // known by its address).
         void pushKey(lua_State* L, const char* key);
