@@ -19,48 +19,71 @@ namespace LuaInterface
             Unknown
         };
 
-        // A key as the caller has it: a string literal or a registry reference to a Lua string.
-        struct Key
+        // The keys every lookup may need, as registry references to Lua strings: valid while their stamp is
+        // the state cache's.
+        struct CommonKeys
         {
-            const char* literal = nullptr;
-            int reference = LUA_NOREF;
+            unsigned long stamp = 0;
+            int index = LUA_NOREF;
+            int type = LUA_NOREF;
         };
+        CommonKeys common;
 
-        Key literalKey(const char* literal)
+        // Makes the common keys and the caller's (build, which interns them) again where their stamp is not
+        // the state cache's. Interning may drop every interned key (a full table): then all are made again.
+        template <class Build> bool prepareKeys(lua_State* L, unsigned long& stamp, Build build)
         {
-            Key key;
-            key.literal = literal;
-            return key;
-        }
-
-        Key referenceKey(int reference)
-        {
-            Key key;
-            key.reference = reference;
-            return key;
-        }
-
-        void pushKey(lua_State* L, const Key& key)
-        {
-            if (key.literal != nullptr)
+            const unsigned long current = StateCache::getKeyStamp();
+            if (stamp == current && common.stamp == current)
             {
-                StateCache::pushKey(L, key.literal);
+                return true;
             }
-            else
+            for (int attempt = 0; attempt < 3; ++attempt)
             {
-                lua_rawgeti(L, LUA_REGISTRYINDEX, key.reference);
+                const unsigned long now = StateCache::getKeyStamp();
+                if (common.stamp != now)
+                {
+                    common.index = StateCache::internKey(L, "__index", 7);
+                    common.type = StateCache::internKey(L, "type", 4);
+                    common.stamp = now;
+                }
+                if (stamp != now)
+                {
+                    build();
+                    stamp = now;
+                }
+                if (StateCache::getKeyStamp() == now)
+                {
+                    return common.index != LUA_NOREF;
+                }
             }
+            return false;
         }
+
+        // The keys of the hooks named by string literals, known by their addresses.
+        struct FieldKeys
+        {
+            const char* table;
+            const char* field;
+            unsigned long stamp;
+            int tableKey;
+            int fieldKey;
+        };
+        std::vector<FieldKeys> fieldKeys;
+
+        // The Lua type of the value the last readField found.
+        int foundType = LUA_TNONE;
 
         // t[key] as a script reads it, as long as only tables are on the way: __index tables are
         // followed, an __index function is not run (Unknown). Found leaves the value on the stack. table is
-        // an absolute or pseudo index.
-        Read readField(lua_State* L, int table, const Key& key)
+        // an absolute or pseudo index, key a registry reference to a Lua string; the common keys are ready.
+        Read readField(lua_State* L, int table, int key)
         {
             // The usual case, a field of the table itself, costs one raw read.
-            pushKey(L, key);
+            lua_rawgeti(L, LUA_REGISTRYINDEX, key);
             lua_rawget(L, table);
-            if (!lua_isnil(L, -1))
+            foundType = lua_type(L, -1);
+            if (foundType != LUA_TNIL)
             {
                 return Read::Found;
             }
@@ -74,7 +97,7 @@ namespace LuaInterface
                     lua_pop(L, 1);
                     return Read::Missing;
                 }
-                StateCache::pushKey(L, "__index");
+                lua_rawgeti(L, LUA_REGISTRYINDEX, common.index);
                 lua_rawget(L, -2);
                 lua_remove(L, -2);
                 if (lua_isnil(L, -1))
@@ -88,9 +111,10 @@ namespace LuaInterface
                     return Read::Unknown;
                 }
                 lua_remove(L, -2);
-                pushKey(L, key);
+                lua_rawgeti(L, LUA_REGISTRYINDEX, key);
                 lua_rawget(L, -2);
-                if (!lua_isnil(L, -1))
+                foundType = lua_type(L, -1);
+                if (foundType != LUA_TNIL)
                 {
                     lua_remove(L, -2);
                     return Read::Found;
@@ -99,9 +123,28 @@ namespace LuaInterface
             }
         }
 
-        bool isLuaFunction(lua_State* L, int index)
+        // True when the table at env, the top of the stack, reads "type" as Lua's own function by the
+        // usual way of an environment: no field of its own, and the globals table as its metatable's
+        // __index. False decides nothing: then the walk of readField does.
+        bool readsLibraryType(lua_State* L, int env)
         {
-            return lua_type(L, index) == LUA_TFUNCTION && lua_iscfunction(L, index) == 0;
+            lua_rawgeti(L, LUA_REGISTRYINDEX, common.type);
+            lua_pushvalue(L, -1);
+            lua_rawget(L, env);
+            bool library = false;
+            if (lua_isnil(L, -1) && lua_getmetatable(L, env) != 0)
+            {
+                lua_rawgeti(L, LUA_REGISTRYINDEX, common.index);
+                lua_rawget(L, -2);
+                if (lua_rawequal(L, -1, LUA_GLOBALSINDEX) != 0)
+                {
+                    lua_pushvalue(L, env + 1);
+                    lua_rawget(L, LUA_GLOBALSINDEX);
+                    library = StateCache::isLibraryFunction(L, -1, StateCache::LibraryFunction::Type);
+                }
+            }
+            lua_settop(L, env);
+            return library;
         }
 
         // The call being made, for its message handler; calls nest through hooks that call hooks.
@@ -274,8 +317,8 @@ namespace LuaInterface
             return 1;
         }
 
-        // Calls the Lua function at base + 2 with the arguments above it, the message handler at base + 1;
-        // on success the results are left above the handler, on failure the stack is back at base.
+        // Calls the Lua function below its arguments on top of the stack, the message handler at base + 1;
+        // on success the results are left where the function was, on failure the stack is back at base.
         void callFunction(lua_State* L, int base, int arguments, int results, const HookText& text)
         {
             ActiveCall call{&text, countLevels(L)};
@@ -294,7 +337,7 @@ namespace LuaInterface
             }
         }
 
-        // The function on top of the stack, above the handler at base + 1.
+        // The function on top of the stack, above the handler at base + 1; the stack ends at base.
         void callWithValue(lua_State* L, int base, float value, const HookText& text)
         {
             lua_pushnumber(L, fixedValue(value));
@@ -366,37 +409,56 @@ namespace LuaInterface
         {
             return HookCall::RunText;
         }
+        FieldKeys* keys = nullptr;
+        for (FieldKeys& known : fieldKeys)
+        {
+            if (known.table == table && known.field == field)
+            {
+                keys = &known;
+                break;
+            }
+        }
+        if (keys == nullptr)
+        {
+            keys = &fieldKeys.emplace_back(FieldKeys{table, field, 0, LUA_NOREF, LUA_NOREF});
+        }
+        if (!prepareKeys(L, keys->stamp,
+                         [&]
+                         {
+                             keys->tableKey = StateCache::internKey(L, table, strlen(table));
+                             keys->fieldKey = StateCache::internKey(L, field, strlen(field));
+                         }))
+        {
+            return HookCall::RunText;
+        }
         const int base = lua_gettop(L);
         // The handler goes below the function before the lookups, so that nothing moves after them.
         StateCache::pushMessageHandler(L, hookMessageHandler);
-        if (readField(L, LUA_GLOBALSINDEX, literalKey(table)) != Read::Found || !lua_istable(L, -1))
+        if (readField(L, LUA_GLOBALSINDEX, keys->tableKey) != Read::Found || foundType != LUA_TTABLE)
         {
             lua_settop(L, base);
             return HookCall::RunText;
         }
-        const Read read = readField(L, base + 2, literalKey(field));
+        const Read read = readField(L, base + 2, keys->fieldKey);
         if (read == Read::Missing)
         {
             lua_settop(L, base);
             return HookCall::Absent;
         }
-        if (read == Read::Unknown || !isLuaFunction(L, -1))
+        if (read == Read::Unknown || foundType != LUA_TFUNCTION || lua_iscfunction(L, -1) != 0)
         {
             lua_settop(L, base);
             return HookCall::RunText;
         }
-        lua_replace(L, base + 2);
         callWithValue(L, base, value, text);
         return HookCall::Called;
     }
 
-    EnvironmentKeys::EnvironmentKeys(const hstring& environment) : environment(environment)
-    {
-    }
+    EnvironmentKeys::EnvironmentKeys(const hstring& environment) : environment(environment) {}
 
     void EnvironmentKeys::setScene(const hstring& chapter, const hstring& scene)
     {
-        if (this->stamp != 0 && chapter == this->chapter && scene == this->scene)
+        if (this->environment.size() > 0 && chapter == this->chapter && scene == this->scene)
         {
             return;
         }
@@ -420,55 +482,68 @@ namespace LuaInterface
         {
             return HookCall::RunText;
         }
-        if (keys.stamp != StateCache::getKeyStamp())
+        if (keys.name != name)
         {
-            // The environment is the global up to the first point and that table's field after it.
-            const hstring& environment = keys.environment;
-            const char* path = environment.c_str();
-            const char* point = strchr(path, '.');
-            const size_t globalLength = (point != nullptr ? (size_t)(point - path) : environment.size());
-            keys.nested = (point != nullptr);
-            keys.usable = globalLength > 0 && (point == nullptr || point[1] != '\0');
-            if (keys.usable)
-            {
-                keys.global = StateCache::internKey(L, path, globalLength);
-                keys.field = (point != nullptr ? StateCache::internKey(L, point + 1, strlen(point + 1))
-                                               : LUA_NOREF);
-            }
-            keys.stamp = StateCache::getKeyStamp();
+            keys.name = name;
+            keys.stamp = 0;
         }
-        if (!keys.usable || keys.global == LUA_NOREF)
+        const bool prepared = prepareKeys(
+            L, keys.stamp,
+            [&]
+            {
+                // The environment is the global up to the first point and that table's field after it.
+                const hstring& environment = keys.environment;
+                const char* path = environment.c_str();
+                const char* point = strchr(path, '.');
+                const size_t globalLength = (point != nullptr ? (size_t)(point - path) : environment.size());
+                keys.nested = (point != nullptr);
+                keys.usable = globalLength > 0 && (point == nullptr || point[1] != '\0');
+                keys.global = StateCache::internKey(L, path, globalLength);
+                keys.field =
+                    (point != nullptr ? StateCache::internKey(L, point + 1, strlen(point + 1)) : LUA_NOREF);
+                keys.nameKey = StateCache::internKey(L, name, strlen(name));
+            });
+        if (!prepared || !keys.usable)
         {
             return HookCall::RunText;
         }
         const int base = lua_gettop(L);
         StateCache::pushMessageHandler(L, hookMessageHandler);
-        bool found = readField(L, LUA_GLOBALSINDEX, referenceKey(keys.global)) == Read::Found;
+        int environment = base + 2;
+        bool found = readField(L, LUA_GLOBALSINDEX, keys.global) == Read::Found;
         if (found && keys.nested)
         {
-            found = lua_istable(L, -1) && readField(L, base + 2, referenceKey(keys.field)) == Read::Found;
+            found = foundType == LUA_TTABLE && readField(L, environment, keys.field) == Read::Found;
+            environment = base + 3;
         }
         // The environment table, then Lua's own type in it.
-        if (!found || !lua_istable(L, -1) || readField(L, lua_gettop(L), literalKey("type")) != Read::Found ||
-            !StateCache::isLibraryFunction(L, -1, StateCache::LibraryFunction::Type))
+        if (!found || foundType != LUA_TTABLE)
         {
             lua_settop(L, base);
             return HookCall::RunText;
         }
-        lua_pop(L, 1);
-        const Read read = readField(L, lua_gettop(L), literalKey(name));
+        if (!readsLibraryType(L, environment))
+        {
+            if (readField(L, environment, common.type) != Read::Found ||
+                !StateCache::isLibraryFunction(L, -1, StateCache::LibraryFunction::Type))
+            {
+                lua_settop(L, base);
+                return HookCall::RunText;
+            }
+            lua_settop(L, environment);
+        }
+        const Read read = readField(L, environment, keys.nameKey);
         if (read == Read::Unknown || (read == Read::Found && lua_iscfunction(L, -1) != 0))
         {
             lua_settop(L, base);
             return HookCall::RunText;
         }
-        if (read == Read::Missing || lua_type(L, -1) != LUA_TFUNCTION)
+        if (read == Read::Missing || foundType != LUA_TFUNCTION)
         {
             lua_settop(L, base);
             return HookCall::Absent;
         }
-        lua_replace(L, base + 2);
-        lua_settop(L, base + 2);
+        // The tables stay between the handler and the function: the call does not mind them.
         callWithValue(L, base, value, text);
         return HookCall::Called;
     }
@@ -476,9 +551,7 @@ namespace LuaInterface
 
 namespace LuaInterface
 {
-    PathKeys::PathKeys(const hstring& path, const hstring& name) : path(path), name(name)
-    {
-    }
+    PathKeys::PathKeys(const hstring& path, const hstring& name) : path(path), name(name) {}
 
     HookCall callPathFunction(const hstring& path, const hstring& name, float value, const HookText& text,
                               int& results, float& result)
@@ -494,28 +567,29 @@ namespace LuaInterface
         {
             return HookCall::RunText;
         }
-        if (keys.stamp != StateCache::getKeyStamp())
-        {
-            keys.parts.clear();
-            keys.usable = true;
-            const char* part = keys.path.c_str();
-            const char* const end = part + keys.path.size();
-            while (keys.usable)
-            {
-                const char* point = static_cast<const char*>(memchr(part, '.', end - part));
-                const char* partEnd = (point != nullptr ? point : end);
-                keys.usable = isName(part, partEnd);
-                keys.parts.push_back(StateCache::internKey(L, part, partEnd - part));
-                if (point == nullptr)
-                {
-                    break;
-                }
-                part = point + 1;
-            }
-            keys.nameKey = StateCache::internKey(L, keys.name.c_str(), keys.name.size());
-            keys.stamp = StateCache::getKeyStamp();
-        }
-        if (!keys.usable || keys.nameKey == LUA_NOREF || !lua_checkstack(L, 4 + (int)keys.parts.size()))
+        const bool prepared =
+            prepareKeys(L, keys.stamp,
+                        [&]
+                        {
+                            keys.parts.clear();
+                            keys.usable = true;
+                            const char* part = keys.path.c_str();
+                            const char* const end = part + keys.path.size();
+                            while (keys.usable)
+                            {
+                                const char* point = static_cast<const char*>(memchr(part, '.', end - part));
+                                const char* partEnd = (point != nullptr ? point : end);
+                                keys.usable = isName(part, partEnd);
+                                keys.parts.push_back(StateCache::internKey(L, part, partEnd - part));
+                                if (point == nullptr)
+                                {
+                                    break;
+                                }
+                                part = point + 1;
+                            }
+                            keys.nameKey = StateCache::internKey(L, keys.name.c_str(), keys.name.size());
+                        });
+        if (!prepared || !keys.usable || !lua_checkstack(L, 4 + (int)keys.parts.size()))
         {
             return HookCall::RunText;
         }
@@ -524,28 +598,25 @@ namespace LuaInterface
         int container = LUA_GLOBALSINDEX;
         for (int part : keys.parts)
         {
-            if ((container != LUA_GLOBALSINDEX && !lua_istable(L, container)) ||
-                readField(L, container, referenceKey(part)) != Read::Found)
+            if ((container != LUA_GLOBALSINDEX && foundType != LUA_TTABLE) ||
+                readField(L, container, part) != Read::Found)
             {
                 lua_settop(L, base);
                 return HookCall::RunText;
             }
-            container = lua_gettop(L);
+            container = (container == LUA_GLOBALSINDEX ? base + 2 : container + 1);
         }
-        if (!isLuaFunction(L, -1))
+        if (foundType != LUA_TFUNCTION || lua_iscfunction(L, -1) != 0)
         {
             lua_settop(L, base);
             return HookCall::RunText;
         }
-        if (lua_gettop(L) > base + 2)
-        {
-            lua_replace(L, base + 2);
-            lua_settop(L, base + 2);
-        }
+        // The tables on the way stay below the function.
+        const int function = container;
         lua_rawgeti(L, LUA_REGISTRYINDEX, keys.nameKey);
         lua_pushnumber(L, fixedValue(value));
         callFunction(L, base, 2, LUA_MULTRET, text);
-        results = lua_gettop(L) - base - 1;
+        results = lua_gettop(L) - function + 1;
         if (results == 1)
         {
             result = (lua_type(L, -1) == LUA_TNUMBER ? textFloat(lua_tonumber(L, -1))

@@ -51,10 +51,13 @@ namespace LuaInterface
         hstring chapter;
         hstring scene;
         hstring environment;
+        // The function's name: a string literal.
+        const char* name = nullptr;
         unsigned long stamp = 0;
         bool usable = false;
         int global = 0;
         int field = 0;
+        int nameKey = 0;
         bool nested = false;
     };
 

@@ -316,9 +316,10 @@ namespace LuaInterface
             {
                 return false;
             }
-            index = (index < 0 && index > LUA_REGISTRYINDEX ? lua_gettop(L) + index + 1 : index);
             lua_rawgeti(L, LUA_REGISTRYINDEX, reference);
-            const bool same = lua_rawequal(L, index, -1) != 0;
+            // A relative index moves down one with the push.
+            const bool same =
+                lua_rawequal(L, index < 0 && index > LUA_REGISTRYINDEX ? index - 1 : index, -1) != 0;
             lua_pop(L, 1);
             return same;
         }
