@@ -19,6 +19,8 @@ namespace LuaInterface
             Unknown
         };
 
+        int hookMessageHandler(lua_State* L);
+
         // The keys every lookup may need, as registry references to Lua strings: valid while their stamp is
         // the state cache's.
         struct CommonKeys
@@ -26,6 +28,10 @@ namespace LuaInterface
             unsigned long stamp = 0;
             int index = LUA_NOREF;
             int type = LUA_NOREF;
+            // Lua's own type (no script can make a function of it that behaves otherwise), and the
+            // handler of the calls.
+            lua_CFunction libraryType = nullptr;
+            int handler = LUA_NOREF;
         };
         CommonKeys common;
 
@@ -45,6 +51,15 @@ namespace LuaInterface
                 {
                     common.index = StateCache::internKey(L, "__index", 7);
                     common.type = StateCache::internKey(L, "type", 4);
+                    const int type = StateCache::getLibraryFunction(L, StateCache::LibraryFunction::Type);
+                    common.libraryType = nullptr;
+                    if (type != LUA_NOREF)
+                    {
+                        lua_rawgeti(L, LUA_REGISTRYINDEX, type);
+                        common.libraryType = lua_tocfunction(L, -1);
+                        lua_pop(L, 1);
+                    }
+                    common.handler = StateCache::getMessageHandler(L, hookMessageHandler);
                     common.stamp = now;
                 }
                 if (stamp != now)
@@ -54,7 +69,7 @@ namespace LuaInterface
                 }
                 if (StateCache::getKeyStamp() == now)
                 {
-                    return common.index != LUA_NOREF;
+                    return common.index != LUA_NOREF && common.handler != LUA_NOREF;
                 }
             }
             return false;
@@ -74,20 +89,9 @@ namespace LuaInterface
         // The Lua type of the value the last readField found.
         int foundType = LUA_TNONE;
 
-        // t[key] as a script reads it, as long as only tables are on the way: __index tables are
-        // followed, an __index function is not run (Unknown). Found leaves the value on the stack. table is
-        // an absolute or pseudo index, key a registry reference to a Lua string; the common keys are ready.
-        Read readField(lua_State* L, int table, int key)
+        // readField past the table itself, whose own field is nil.
+        [[gnu::noinline]] Read walkField(lua_State* L, int table, int key)
         {
-            // The usual case, a field of the table itself, costs one raw read.
-            lua_rawgeti(L, LUA_REGISTRYINDEX, key);
-            lua_rawget(L, table);
-            foundType = lua_type(L, -1);
-            if (foundType != LUA_TNIL)
-            {
-                return Read::Found;
-            }
-            lua_pop(L, 1);
             lua_pushvalue(L, table);
             // As many tables as a walk of 16 steps reads.
             for (int depth = 1;; ++depth)
@@ -123,28 +127,48 @@ namespace LuaInterface
             }
         }
 
+        // t[key] as a script reads it, as long as only tables are on the way: __index tables are
+        // followed, an __index function is not run (Unknown). Found leaves the value on the stack and its
+        // type in foundType. table is an absolute or pseudo index, key a registry reference to a Lua string;
+        // the common keys are ready. The usual case, a field of the table itself, costs one raw read.
+        inline Read readField(lua_State* L, int table, int key)
+        {
+            lua_rawgeti(L, LUA_REGISTRYINDEX, key);
+            lua_rawget(L, table);
+            foundType = lua_type(L, -1);
+            if (foundType != LUA_TNIL)
+            {
+                return Read::Found;
+            }
+            lua_pop(L, 1);
+            return walkField(L, table, key);
+        }
+
         // True when the table at env, the top of the stack, reads "type" as Lua's own function by the
         // usual way of an environment: no field of its own, and the globals table as its metatable's
-        // __index. False decides nothing: then the walk of readField does.
+        // __index. False decides nothing: then the walk of readField does. What it reads stays on the
+        // stack.
         bool readsLibraryType(lua_State* L, int env)
         {
-            lua_rawgeti(L, LUA_REGISTRYINDEX, common.type);
-            lua_pushvalue(L, -1);
-            lua_rawget(L, env);
-            bool library = false;
-            if (lua_isnil(L, -1) && lua_getmetatable(L, env) != 0)
+            if (common.libraryType == nullptr)
             {
-                lua_rawgeti(L, LUA_REGISTRYINDEX, common.index);
-                lua_rawget(L, -2);
-                if (lua_rawequal(L, -1, LUA_GLOBALSINDEX) != 0)
-                {
-                    lua_pushvalue(L, env + 1);
-                    lua_rawget(L, LUA_GLOBALSINDEX);
-                    library = StateCache::isLibraryFunction(L, -1, StateCache::LibraryFunction::Type);
-                }
+                return false;
             }
-            lua_settop(L, env);
-            return library;
+            lua_rawgeti(L, LUA_REGISTRYINDEX, common.type);
+            lua_rawget(L, env);
+            if (lua_type(L, -1) != LUA_TNIL || lua_getmetatable(L, env) == 0)
+            {
+                return false;
+            }
+            lua_rawgeti(L, LUA_REGISTRYINDEX, common.index);
+            lua_rawget(L, -2);
+            if (lua_rawequal(L, -1, LUA_GLOBALSINDEX) == 0)
+            {
+                return false;
+            }
+            lua_rawgeti(L, LUA_REGISTRYINDEX, common.type);
+            lua_rawget(L, LUA_GLOBALSINDEX);
+            return lua_tocfunction(L, -1) == common.libraryType;
         }
 
         // The call being made, for its message handler; calls nest through hooks that call hooks.
@@ -433,7 +457,7 @@ namespace LuaInterface
         }
         const int base = lua_gettop(L);
         // The handler goes below the function before the lookups, so that nothing moves after them.
-        StateCache::pushMessageHandler(L, hookMessageHandler);
+        lua_rawgeti(L, LUA_REGISTRYINDEX, common.handler);
         if (readField(L, LUA_GLOBALSINDEX, keys->tableKey) != Read::Found || foundType != LUA_TTABLE)
         {
             lua_settop(L, base);
@@ -456,12 +480,8 @@ namespace LuaInterface
 
     EnvironmentKeys::EnvironmentKeys(const hstring& environment) : environment(environment) {}
 
-    void EnvironmentKeys::setScene(const hstring& chapter, const hstring& scene)
+    void EnvironmentKeys::changeScene(const hstring& chapter, const hstring& scene)
     {
-        if (this->environment.size() > 0 && chapter == this->chapter && scene == this->scene)
-        {
-            return;
-        }
         this->chapter = chapter;
         this->scene = scene;
         this->environment = chapter + "." + scene;
@@ -508,7 +528,7 @@ namespace LuaInterface
             return HookCall::RunText;
         }
         const int base = lua_gettop(L);
-        StateCache::pushMessageHandler(L, hookMessageHandler);
+        lua_rawgeti(L, LUA_REGISTRYINDEX, common.handler);
         int environment = base + 2;
         bool found = readField(L, LUA_GLOBALSINDEX, keys.global) == Read::Found;
         if (found && keys.nested)
@@ -524,13 +544,13 @@ namespace LuaInterface
         }
         if (!readsLibraryType(L, environment))
         {
+            lua_settop(L, environment);
             if (readField(L, environment, common.type) != Read::Found ||
                 !StateCache::isLibraryFunction(L, -1, StateCache::LibraryFunction::Type))
             {
                 lua_settop(L, base);
                 return HookCall::RunText;
             }
-            lua_settop(L, environment);
         }
         const Read read = readField(L, environment, keys.nameKey);
         if (read == Read::Unknown || (read == Read::Found && lua_iscfunction(L, -1) != 0))
@@ -594,7 +614,7 @@ namespace LuaInterface
             return HookCall::RunText;
         }
         const int base = lua_gettop(L);
-        StateCache::pushMessageHandler(L, hookMessageHandler);
+        lua_rawgeti(L, LUA_REGISTRYINDEX, common.handler);
         int container = LUA_GLOBALSINDEX;
         for (int part : keys.parts)
         {

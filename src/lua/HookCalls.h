@@ -43,9 +43,17 @@ namespace LuaInterface
         EnvironmentKeys() = default;
         explicit EnvironmentKeys(const hstring& environment);
         // The environment chapter + "." + scene; cheap when both are those of the last call.
-        void setScene(const hstring& chapter, const hstring& scene);
+        void setScene(const hstring& chapter, const hstring& scene)
+        {
+            if (this->environment.size() == 0 || chapter != this->chapter || scene != this->scene)
+            {
+                this->changeScene(chapter, scene);
+            }
+        }
 
     private:
+        void changeScene(const hstring& chapter, const hstring& scene);
+
         friend HookCall callEnvironmentHook(EnvironmentKeys& keys, const char* name, float value,
                                             const HookText& text);
         hstring chapter;

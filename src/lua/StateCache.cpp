@@ -11,6 +11,8 @@ namespace LuaInterface
 {
     namespace StateCache
     {
+        unsigned long keyStamp = 1;
+
         struct Entry
         {
             int reference = LUA_NOREF;
@@ -37,7 +39,6 @@ namespace LuaInterface
             // Beyond this many interned keys they are all dropped.
             const size_t keyCapacity = 4096;
             std::unordered_map<std::string, int> interned;
-            unsigned long keyStamp = 1;
             // A handful of literals: a scan by address beats hashing.
             std::vector<std::pair<const char*, int>> keys;
             int typeReference = LUA_NOREF;
@@ -230,6 +231,31 @@ namespace LuaInterface
             handlers.emplace_back(handler, luaL_ref(L, LUA_REGISTRYINDEX));
         }
 
+        int getMessageHandler(lua_State* L, int (*handler)(lua_State*))
+        {
+            if (L != state)
+            {
+                return LUA_NOREF;
+            }
+            // Kept on first use.
+            pushMessageHandler(L, handler);
+            lua_pop(L, 1);
+            for (const auto& [function, reference] : handlers)
+            {
+                if (function == handler)
+                {
+                    return reference;
+                }
+            }
+            return LUA_NOREF;
+        }
+
+        int getLibraryFunction(lua_State* L, LibraryFunction which)
+        {
+            return L != state ? LUA_NOREF
+                              : (which == LibraryFunction::Type ? typeReference : tracebackReference);
+        }
+
         int internKey(lua_State* L, const char* text, size_t length)
         {
             if (L != state)
@@ -250,11 +276,6 @@ namespace LuaInterface
             const int reference = luaL_ref(L, LUA_REGISTRYINDEX);
             interned.emplace(std::move(key), reference);
             return reference;
-        }
-
-        unsigned long getKeyStamp()
-        {
-            return keyStamp;
         }
 
         void clear()

@@ -31,8 +31,12 @@ namespace LuaInterface
         // A registry reference to the text as a Lua string, for a caller that keeps it between calls while
         // getKeyStamp() stays what it was when the reference was made; LUA_NOREF for another state.
         int internKey(lua_State* L, const char* text, size_t length);
-        // Changes whenever the references internKey gave out are dropped (never 0).
-        unsigned long getKeyStamp();
+        // Changes whenever the references internKey gave out are dropped (never 0). Read on every hook call.
+        extern unsigned long keyStamp;
+        inline unsigned long getKeyStamp()
+        {
+            return keyStamp;
+        }
         // Pushes the text as a Lua string, interned once per state; key must be a string literal (it is
         // known by its address).
         void pushKey(lua_State* L, const char* key);
@@ -46,6 +50,11 @@ namespace LuaInterface
         void rememberLibraryFunctions(lua_State* L);
         // True when the value at index is that function as Lua's library made it.
         bool isLibraryFunction(lua_State* L, int index, LibraryFunction which);
+        // The registry reference to that function; LUA_NOREF for another state.
+        int getLibraryFunction(lua_State* L, LibraryFunction which);
+        // The registry reference to the message handler pushMessageHandler pushes; LUA_NOREF for another
+        // state. It stays while getKeyStamp() does.
+        int getMessageHandler(lua_State* L, int (*handler)(lua_State*));
 
         // Forgets everything; the references go with the state when there is none.
         void clear();
