@@ -183,7 +183,11 @@ void Scene::onUpdate(float timeDelta)
     };
     try
     {
-        this->updateKeys.setScene(names.chapter, names.scene);
+        // A scene keeps its names and its chapter's for life.
+        if (!this->updateKeys.isSet())
+        {
+            this->updateKeys.setScene(names.chapter, names.scene);
+        }
         if (LuaInterface::callEnvironmentHook(this->updateKeys, "OnUpdate", timeDelta, text) !=
             LuaInterface::HookCall::RunText)
         {

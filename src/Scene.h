@@ -75,7 +75,7 @@ protected:
     hdeque<hstring> queuedScripts;
     hdict<tesraui::Object*> retainedObjects;
     tesraui::LifeToken life;
-    // The environment's names as Lua strings for the hook called every frame.
+    // The environment's names as Lua strings for the hook called every frame, made on its first call.
     LuaInterface::EnvironmentKeys updateKeys;
 
     void releaseObjects();

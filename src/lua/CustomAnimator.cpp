@@ -1,6 +1,7 @@
 #include <cmath>
-#include <optional>
-#include <unordered_map>
+#include <cstdint>
+#include <memory>
+#include <vector>
 
 #include <tesraui/Animator.h>
 #include <tesraui/Dataset.h>
@@ -32,10 +33,20 @@ namespace LuaInterface
             bool made = false;
         };
 
-        // Beyond this many animators the sites are all dropped, when no call is running.
+        // The sites by animator, found by address in a table of open addressing: a frame asks for every
+        // custom animator's. Beyond this many animators they are all dropped, when no call is running.
         const size_t siteCapacity = 4096;
-        std::unordered_map<const tesraui::Animator*, Site> sites;
+        const size_t slotCount = 2 * siteCapacity;
+        std::vector<std::pair<const tesraui::Animator*, std::unique_ptr<Site>>> slots;
+        size_t siteCount = 0;
         int runningCalls = 0;
+
+        size_t slotOf(const tesraui::Animator* animator)
+        {
+            // Fibonacci hashing of the address: allocations share their low bits.
+            const uint64_t bits = (uint64_t) reinterpret_cast<uintptr_t>(animator) * 0x9E3779B97F4A7C15ull;
+            return (size_t)(bits >> 51) & (slotCount - 1);
+        }
 
         bool matches(const Site& site, const hstring& function, const tesraui::Dataset* dataset,
                      const tesraui::Animator* animator, bool inScene, const hstring& environment)
@@ -62,20 +73,38 @@ namespace LuaInterface
         // The kept site of the animator; null when it is in use or there is no room.
         Site* siteOf(const tesraui::Animator* animator)
         {
-            auto found = sites.find(animator);
-            if (found != sites.end())
+            if (slots.empty())
             {
-                return found->second.inUse ? nullptr : &found->second;
+                slots.resize(slotCount);
             }
-            if (sites.size() >= siteCapacity)
+            size_t slot = slotOf(animator);
+            while (slots[slot].first != nullptr)
+            {
+                if (slots[slot].first == animator)
+                {
+                    Site* site = slots[slot].second.get();
+                    return site->inUse ? nullptr : site;
+                }
+                slot = (slot + 1) & (slotCount - 1);
+            }
+            if (siteCount >= siteCapacity)
             {
                 if (runningCalls > 0)
                 {
                     return nullptr;
                 }
-                sites.clear();
+                for (auto& entry : slots)
+                {
+                    entry.first = nullptr;
+                    entry.second.reset();
+                }
+                siteCount = 0;
+                slot = slotOf(animator);
             }
-            return &sites[animator];
+            ++siteCount;
+            slots[slot].first = animator;
+            slots[slot].second.reset(new Site());
+            return slots[slot].second.get();
         }
 
         struct SiteUse
@@ -112,9 +141,13 @@ namespace LuaInterface
             Scene* scene = host.getActiveScene();
             const bool inScene = (dataset == nullptr || dataset->getName() != "ui") && scene != nullptr;
             const hstring environment = (inScene ? host.getSceneEnvironment(scene) : hstring());
-            std::optional<Site> scratch;
+            std::unique_ptr<Site> scratch;
             Site* kept = siteOf(animator);
-            Site& site = (kept != nullptr ? *kept : scratch.emplace());
+            if (kept == nullptr)
+            {
+                scratch.reset(new Site());
+            }
+            Site& site = (kept != nullptr ? *kept : *scratch);
             if (!matches(site, function, dataset, animator, inScene, environment))
             {
                 make(site, function, dataset, animator, inScene, environment);

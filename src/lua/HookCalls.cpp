@@ -402,10 +402,12 @@ namespace LuaInterface
     float textFloat(double value)
     {
         // dumpValue writes an integral number whole and any other as the float's "%f" text, which
-        // hstring::toFloat reads back.
-        if (std::floor(value) == value || !std::isfinite(value))
+        // hstring::toFloat reads back. From 16 up the floats lie more than a millionth apart, so that the
+        // six decimals never leave the float's own: it reads back as itself.
+        const float single = (float)value;
+        if (!(std::fabs(single) < 16.0f) || std::floor(value) == value)
         {
-            return (float)value;
+            return single;
         }
         const double decimal = std::nearbyint((double)(float)value * 1e6) / 1e6;
         const float nearest = (float)decimal;
@@ -480,10 +482,8 @@ namespace LuaInterface
 
     EnvironmentKeys::EnvironmentKeys(const hstring& environment) : environment(environment) {}
 
-    void EnvironmentKeys::changeScene(const hstring& chapter, const hstring& scene)
+    void EnvironmentKeys::setScene(const hstring& chapter, const hstring& scene)
     {
-        this->chapter = chapter;
-        this->scene = scene;
         this->environment = chapter + "." + scene;
         this->stamp = 0;
     }
@@ -583,7 +583,9 @@ namespace LuaInterface
     HookCall callPathFunction(PathKeys& keys, float value, const HookText& text, int& results, float& result)
     {
         lua_State* L = state;
-        if (L == nullptr || !std::isfinite(value) || !lua_checkstack(L, 8))
+        // Room for the tables on the way, the call and making the keys; a path made anew asks again.
+        const size_t checkedParts = keys.parts.size();
+        if (L == nullptr || !std::isfinite(value) || !lua_checkstack(L, 8 + (int)checkedParts))
         {
             return HookCall::RunText;
         }
@@ -609,7 +611,8 @@ namespace LuaInterface
                             }
                             keys.nameKey = StateCache::internKey(L, keys.name.c_str(), keys.name.size());
                         });
-        if (!prepared || !keys.usable || !lua_checkstack(L, 4 + (int)keys.parts.size()))
+        if (!prepared || !keys.usable ||
+            (keys.parts.size() > checkedParts && !lua_checkstack(L, 8 + (int)keys.parts.size())))
         {
             return HookCall::RunText;
         }
@@ -639,8 +642,10 @@ namespace LuaInterface
         results = lua_gettop(L) - function + 1;
         if (results == 1)
         {
-            result = (lua_type(L, -1) == LUA_TNUMBER ? textFloat(lua_tonumber(L, -1))
-                                                     : dumpValue(L, -1).toFloat());
+            // dumpValue writes a number, and a string that reads as one, as textFloat reads it.
+            const double number = lua_tonumber(L, -1);
+            result =
+                (number != 0.0 || lua_isnumber(L, -1) != 0 ? textFloat(number) : dumpValue(L, -1).toFloat());
         }
         lua_settop(L, base);
         return HookCall::Called;

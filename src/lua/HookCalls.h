@@ -42,22 +42,13 @@ namespace LuaInterface
     public:
         EnvironmentKeys() = default;
         explicit EnvironmentKeys(const hstring& environment);
-        // The environment chapter + "." + scene; cheap when both are those of the last call.
-        void setScene(const hstring& chapter, const hstring& scene)
-        {
-            if (this->environment.size() == 0 || chapter != this->chapter || scene != this->scene)
-            {
-                this->changeScene(chapter, scene);
-            }
-        }
+        // The environment chapter + "." + scene.
+        void setScene(const hstring& chapter, const hstring& scene);
+        bool isSet() const { return this->environment.size() > 0; }
 
     private:
-        void changeScene(const hstring& chapter, const hstring& scene);
-
         friend HookCall callEnvironmentHook(EnvironmentKeys& keys, const char* name, float value,
                                             const HookText& text);
-        hstring chapter;
-        hstring scene;
         hstring environment;
         // The function's name: a string literal.
         const char* name = nullptr;
