@@ -27,6 +27,9 @@ namespace LuaInterface
             hstring animatorName;
             bool inScene = false;
             hstring environment;
+            // The scene the environment's name was asked of, while the host says it stays.
+            Scene* scene = nullptr;
+            tesraui::LifeToken::Watch sceneWatch;
             PathKeys keys;
             // A call through this site is running (the function may evaluate animators itself).
             bool inUse = false;
@@ -140,7 +143,6 @@ namespace LuaInterface
             Host& host = getHost();
             Scene* scene = host.getActiveScene();
             const bool inScene = (dataset == nullptr || dataset->getName() != "ui") && scene != nullptr;
-            const hstring environment = (inScene ? host.getSceneEnvironment(scene) : hstring());
             std::unique_ptr<Site> scratch;
             Site* kept = siteOf(animator);
             if (kept == nullptr)
@@ -148,9 +150,21 @@ namespace LuaInterface
                 scratch.reset(new Site());
             }
             Site& site = (kept != nullptr ? *kept : *scratch);
-            if (!matches(site, function, dataset, animator, inScene, environment))
+            hstring asked;
+            const hstring* environment = &asked;
+            if (inScene && site.scene == scene && site.sceneWatch.isAlive())
             {
-                make(site, function, dataset, animator, inScene, environment);
+                environment = &site.environment;
+            }
+            else if (inScene)
+            {
+                asked = host.getSceneEnvironment(scene);
+                site.scene = scene;
+                site.sceneWatch = host.watchSceneEnvironment(scene);
+            }
+            if (!matches(site, function, dataset, animator, inScene, *environment))
+            {
+                make(site, function, dataset, animator, inScene, *environment);
             }
             const SiteUse use(site);
             const hstring& path = site.keys.getPath();
