@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include <quortypes/harray.h>
 #include <quortypes/hdeque.h>
 #include <quortypes/hdict.h>
@@ -75,8 +77,10 @@ protected:
     hdeque<hstring> queuedScripts;
     hdict<tesraui::Object*> retainedObjects;
     tesraui::LifeToken life;
-    // The environment's names as Lua strings for the hook called every frame, made on its first call.
+    // The environment's names as Lua strings for the hook called every frame, and the name its text's
+    // chunk would have: made on its first call.
     LuaInterface::EnvironmentKeys updateKeys;
+    const std::string* updateChunkName = nullptr;
 
     void releaseObjects();
     void retain(tesraui::Object* object);
