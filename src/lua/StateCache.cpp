@@ -39,8 +39,6 @@ namespace LuaInterface
             // Beyond this many interned keys they are all dropped.
             const size_t keyCapacity = 4096;
             std::unordered_map<std::string, int> interned;
-            // A handful of literals: a scan by address beats hashing.
-            std::vector<std::pair<const char*, int>> keys;
             int typeReference = LUA_NOREF;
             int tracebackReference = LUA_NOREF;
 
@@ -191,26 +189,6 @@ namespace LuaInterface
             return &parts;
         }
 
-        void pushKey(lua_State* L, const char* key)
-        {
-            if (L != state)
-            {
-                lua_pushstring(L, key);
-                return;
-            }
-            for (const auto& [text, reference] : keys)
-            {
-                if (text == key)
-                {
-                    lua_rawgeti(L, LUA_REGISTRYINDEX, reference);
-                    return;
-                }
-            }
-            lua_pushstring(L, key);
-            lua_pushvalue(L, -1);
-            keys.emplace_back(key, luaL_ref(L, LUA_REGISTRYINDEX));
-        }
-
         void pushMessageHandler(lua_State* L, int (*handler)(lua_State*))
         {
             if (L != state)
@@ -296,10 +274,6 @@ namespace LuaInterface
                     luaL_unref(state, LUA_REGISTRYINDEX, reference);
                 }
                 clearInterned();
-                for (const auto& [key, reference] : keys)
-                {
-                    luaL_unref(state, LUA_REGISTRYINDEX, reference);
-                }
                 luaL_unref(state, LUA_REGISTRYINDEX, typeReference);
                 luaL_unref(state, LUA_REGISTRYINDEX, tracebackReference);
             }
@@ -310,7 +284,6 @@ namespace LuaInterface
             handlers.clear();
             interned.clear();
             ++keyStamp;
-            keys.clear();
             typeReference = LUA_NOREF;
             tracebackReference = LUA_NOREF;
             useClock = 0;

@@ -9,7 +9,8 @@ struct lua_State;
 namespace LuaInterface
 {
     // What the host keeps for the global state so that hooks called every frame cost little: compiled
-    // chunks keyed by chunk name and code, the interned parts of dotted paths and the message handler. A
+    // chunks keyed by chunk name and code, the interned parts of dotted paths, the interned keys of hook
+    // lookups and the message handlers. A
     // chunk in use is not handed out again: a nested run of the same text compiles its own copy and never
     // changes the environment of the running one.
     namespace StateCache
@@ -37,9 +38,6 @@ namespace LuaInterface
         {
             return keyStamp;
         }
-        // Pushes the text as a Lua string, interned once per state; key must be a string literal (it is
-        // known by its address).
-        void pushKey(lua_State* L, const char* key);
 
         enum class LibraryFunction
         {
