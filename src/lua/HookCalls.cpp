@@ -361,10 +361,11 @@ namespace LuaInterface
             }
         }
 
-        // The function on top of the stack, above the handler at base + 1; the stack ends at base.
-        void callWithValue(lua_State* L, int base, float value, const HookText& text)
+        // The function on top of the stack, above the handler at base + 1, called with number (a value's
+        // fixedValue, worked out before the lookups so that they overlap it); the stack ends at base.
+        void callWithValue(lua_State* L, int base, double number, const HookText& text)
         {
-            lua_pushnumber(L, fixedValue(value));
+            lua_pushnumber(L, number);
             callFunction(L, base, 1, 0, text);
             lua_settop(L, base);
         }
@@ -430,6 +431,7 @@ namespace LuaInterface
 
     HookCall callFieldHook(const char* table, const char* field, float value, const HookText& text)
     {
+        const double number = fixedValue(value);
         lua_State* L = state;
         if (L == nullptr || !std::isfinite(value) || !lua_checkstack(L, 8))
         {
@@ -476,7 +478,7 @@ namespace LuaInterface
             lua_settop(L, base);
             return HookCall::RunText;
         }
-        callWithValue(L, base, value, text);
+        callWithValue(L, base, number, text);
         return HookCall::Called;
     }
 
@@ -497,6 +499,7 @@ namespace LuaInterface
 
     HookCall callEnvironmentHook(EnvironmentKeys& keys, const char* name, float value, const HookText& text)
     {
+        const double number = fixedValue(value);
         lua_State* L = state;
         if (L == nullptr || !std::isfinite(value) || !lua_checkstack(L, 8))
         {
@@ -564,7 +567,7 @@ namespace LuaInterface
             return HookCall::Absent;
         }
         // The tables stay between the handler and the function: the call does not mind them.
-        callWithValue(L, base, value, text);
+        callWithValue(L, base, number, text);
         return HookCall::Called;
     }
 } // namespace LuaInterface
@@ -585,6 +588,7 @@ namespace LuaInterface
         lua_State* L = state;
         // Room for the tables on the way, the call and making the keys; a path made anew asks again.
         const size_t checkedParts = keys.parts.size();
+        const double number = fixedValue(value);
         if (L == nullptr || !std::isfinite(value) || !lua_checkstack(L, 8 + (int)checkedParts))
         {
             return HookCall::RunText;
@@ -637,7 +641,7 @@ namespace LuaInterface
         // The tables on the way stay below the function.
         const int function = container;
         lua_rawgeti(L, LUA_REGISTRYINDEX, keys.nameKey);
-        lua_pushnumber(L, fixedValue(value));
+        lua_pushnumber(L, number);
         callFunction(L, base, 2, LUA_MULTRET, text);
         results = lua_gettop(L) - function + 1;
         if (results == 1)
