@@ -35,8 +35,8 @@ namespace LuaInterface
     };
 
     // The Lua strings of an environment's path ("global" or "global.field", split at the first point),
-    // kept by a caller between calls of a hook: made again when the path changes or the state's interned
-    // keys were dropped, so that a call reads its tables afresh without making strings.
+    // kept by a caller between calls of a hook: made again when setScene changes the path or the state's
+    // interned keys were dropped, so that a call reads its tables afresh without making strings.
     class EnvironmentKeys
     {
     public:
@@ -89,11 +89,13 @@ namespace LuaInterface
     // dotted path (a global, or a field of one).
     HookCall callEnvironmentHook(const hstring& environment, const char* name, float value,
                                  const HookText& text);
+    // The same with the environment's strings kept by the caller: the tables are still read on every call.
     HookCall callEnvironmentHook(EnvironmentKeys& keys, const char* name, float value, const HookText& text);
     // The text "return path(name, value)" run without environment, path a dotted path of names: the
     // results' count, and the only result as the text's results read as a float.
     HookCall callPathFunction(const hstring& path, const hstring& name, float value, const HookText& text,
                               int& results, float& result);
+    // The same with the path's strings kept by the caller: the tables are still read on every call.
     HookCall callPathFunction(PathKeys& keys, float value, const HookText& text, int& results, float& result);
 
     // The failure of a chunk that ran: throws _LuaError from the one place every run's failure comes from,
