@@ -1,5 +1,7 @@
 #include "Scene.h"
 
+#include <string>
+#include <unordered_set>
 #include <utility>
 
 #include <quortypes/Log.h>
@@ -166,24 +168,28 @@ void Scene::onDeactivate()
 
 void Scene::onUpdate(float timeDelta)
 {
-    // The hook may delete this scene: the failure's text is made from copies (short names stay off the
-    // heap).
-    const struct
+    // A scene keeps its names and its chapter's for life. The hook may delete this scene: the failure's
+    // text names its chunk from a pool that outlives every scene.
+    if (!this->updateKeys.isSet())
     {
-        hstring chapter;
-        hstring scene;
-        float timeDelta;
-    } names{this->chapter->getName(), this->name, timeDelta};
+        static std::unordered_set<std::string> chunkNames;
+        this->updateChunkName =
+            &*chunkNames
+                  .insert("data/chapters/" + this->chapter->getName() + "/scenes/" + this->name + ".scene")
+                  .first;
+        this->updateKeys.setScene(this->chapter->getName(), this->name);
+    }
+    const std::string* chunk = this->updateChunkName;
     LuaInterface::HookText text;
     text.functionName = "OnUpdate";
-    text.make = [&names](hstring& code, hstring& chunkName)
+    text.make = [chunk, timeDelta](hstring& code, hstring& chunkName)
     {
-        code = onUpdateText(names.timeDelta);
-        chunkName = "data/chapters/" + names.chapter + "/scenes/" + names.scene + ".scene";
+        code = onUpdateText(timeDelta);
+        chunkName = *chunk;
     };
     try
     {
-        if (LuaInterface::callEnvironmentHook(this->getFullName(), "OnUpdate", timeDelta, text) !=
+        if (LuaInterface::callEnvironmentHook(this->updateKeys, "OnUpdate", timeDelta, text) !=
             LuaInterface::HookCall::RunText)
         {
             return;

@@ -1,10 +1,14 @@
 #pragma once
 
+#include <string>
+
 #include <quortypes/harray.h>
 #include <quortypes/hdeque.h>
 #include <quortypes/hdict.h>
 #include <quortypes/hstring.h>
 #include <tesraui/LifeToken.h>
+
+#include "lua/HookCalls.h"
 
 namespace tesraui
 {
@@ -73,6 +77,10 @@ protected:
     hdeque<hstring> queuedScripts;
     hdict<tesraui::Object*> retainedObjects;
     tesraui::LifeToken life;
+    // The environment's names as Lua strings for the hook called every frame, and the name its text's
+    // chunk would have: made on its first call.
+    LuaInterface::EnvironmentKeys updateKeys;
+    const std::string* updateChunkName = nullptr;
 
     void releaseObjects();
     void retain(tesraui::Object* object);

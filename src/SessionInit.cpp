@@ -87,6 +87,11 @@ namespace Session
             void runSceneScript(Scene* scene, const hstring& code) override { scene->runScript(code); }
             tesraui::Dataset* getSceneDataset(Scene* scene) override { return scene->getChapter(); }
             hstring getSceneEnvironment(Scene* scene) override { return scene->getFullName(); }
+            // A scene's names and its chapter's are fixed for its life.
+            tesraui::LifeToken::Watch watchSceneEnvironment(Scene* scene) override
+            {
+                return scene->watchLife();
+            }
         };
 
         EngineHost engineHost;

@@ -202,6 +202,21 @@ TEST_F(ObjectApi, AnimationsReachTheirTargets)
     EXPECT_EQ(lua("tostring(object.isAnimated(o))"), "false");
 }
 
+TEST_F(ObjectApi, ACustomAnimatorCallsItsScenesFunctionAsTheScriptLeftIt)
+{
+    LuaInterface::execute("function ch1.a.drive(name, t) note(name) return 7 end\n"
+                          "o = object.create('ImageBox', 'o', nil, {x = 0, y = 0, w = 10, h = 10})\n"
+                          "object.create('MoverX', 'm', o, {custom_func = 'drive', periods = -1})");
+    UI::getInstance()->update(0.1f);
+    EXPECT_EQ(lua("o.x .. ' ' .. journal[#journal]"), "7 ch1.m");
+    LuaInterface::execute("function ch1.a.drive(name, t) return 8 end");
+    UI::getInstance()->update(0.1f);
+    EXPECT_EQ(lua("o.x"), "8");
+    LuaInterface::execute("ch1.a.drive = nil; function drive() return 9 end");
+    UI::getInstance()->update(0.1f);
+    EXPECT_EQ(lua("o.x"), "9");
+}
+
 TEST_F(ObjectApi, ImagesTexturesAndReferences)
 {
     const hstring texture = lua("image.createTexture('ch1', '../../gfx/panel.png')");

@@ -529,3 +529,23 @@ TEST(SceneSwitchWithoutScene, ABareNameNeedsAnActiveScene)
             .endsWith(
                 "Can't switch to 'a', active_scene is null therefore scene name must have a chapter prefix"));
 }
+
+TEST_F(SceneSwitch, AnUpdateThatLeavesItsChapterAndThenFailsIsReportedAsItsScenesText)
+{
+    folder.put("data/chapters/ch7/ch7.datadef", "<Dataset/>");
+    folder.put(
+        "data/chapters/ch7/scenes/fail.scene",
+        "function OnUpdate(dt) scene._queued_switchScene('ch2.c', 0, 'none') error('failed after leaving') "
+        "end\n");
+    Session::changeScene("ch7.fail", 0.0f, "none");
+    ASSERT_EQ(Session::getActiveScene()->getFullName(), "ch7.fail");
+    engine->frame(0.1f);
+    EXPECT_EQ(Session::getActiveScene()->getFullName(), "ch2.c");
+    EXPECT_FALSE(Session::getChapter("ch7")->isLoaded());
+    // The hook's frame stands on the line of the scene's text, as if the text had run, and the failure
+    // names the text's chunk, though the scene is gone.
+    EXPECT_GT(count("in function 'OnUpdate'\n\t<data/chapters/ch7/scenes/fail.scene>:1: in main chunk\n"
+                    "Context: data/chapters/ch7/scenes/fail.scene"),
+              0u)
+        << engine->logText();
+}

@@ -19,35 +19,89 @@ namespace LuaInterface
             Unknown
         };
 
-        // t[key] as a script reads it, as long as only tables are on the way: __index tables are
-        // followed, an __index function is not run (Unknown). Found leaves the value on the stack.
-        // key is a string literal when length is 0.
-        Read readField(lua_State* L, int table, const char* key, size_t length)
+        int hookMessageHandler(lua_State* L);
+
+        // The keys every lookup may need, as registry references to Lua strings: valid while their stamp is
+        // the state cache's.
+        struct CommonKeys
+        {
+            unsigned long stamp = 0;
+            int index = LUA_NOREF;
+            int type = LUA_NOREF;
+            // Lua's own type (no script can make a function of it that behaves otherwise), and the
+            // handler of the calls.
+            lua_CFunction libraryType = nullptr;
+            int handler = LUA_NOREF;
+        };
+        CommonKeys common;
+
+        // Makes the common keys and the caller's (build, which interns them) again where their stamp is not
+        // the state cache's. Interning may drop every interned key (a full table): then all are made again.
+        template <class Build> bool prepareKeys(lua_State* L, unsigned long& stamp, Build build)
+        {
+            const unsigned long current = StateCache::getKeyStamp();
+            if (stamp == current && common.stamp == current)
+            {
+                return true;
+            }
+            for (int attempt = 0; attempt < 3; ++attempt)
+            {
+                const unsigned long now = StateCache::getKeyStamp();
+                if (common.stamp != now)
+                {
+                    common.index = StateCache::internKey(L, "__index", 7);
+                    common.type = StateCache::internKey(L, "type", 4);
+                    const int type = StateCache::getLibraryFunction(L, StateCache::LibraryFunction::Type);
+                    common.libraryType = nullptr;
+                    if (type != LUA_NOREF)
+                    {
+                        lua_rawgeti(L, LUA_REGISTRYINDEX, type);
+                        common.libraryType = lua_tocfunction(L, -1);
+                        lua_pop(L, 1);
+                    }
+                    common.handler = StateCache::getMessageHandler(L, hookMessageHandler);
+                    common.stamp = now;
+                }
+                if (stamp != now)
+                {
+                    build();
+                    stamp = now;
+                }
+                if (StateCache::getKeyStamp() == now)
+                {
+                    return common.index != LUA_NOREF && common.handler != LUA_NOREF;
+                }
+            }
+            return false;
+        }
+
+        // The keys of the hooks named by string literals, known by their addresses.
+        struct FieldKeys
+        {
+            const char* table;
+            const char* field;
+            unsigned long stamp;
+            int tableKey;
+            int fieldKey;
+        };
+        std::vector<FieldKeys> fieldKeys;
+
+        // The Lua type of the value the last readField found.
+        int foundType = LUA_TNONE;
+
+        // readField past the table itself, whose own field is nil.
+        [[gnu::noinline]] Read walkField(lua_State* L, int table, int key)
         {
             lua_pushvalue(L, table);
-            for (int depth = 0; depth < 16; ++depth)
+            // As many tables as a walk of 16 steps reads.
+            for (int depth = 1;; ++depth)
             {
-                if (length == 0)
-                {
-                    StateCache::pushKey(L, key);
-                }
-                else
-                {
-                    lua_pushlstring(L, key, length);
-                }
-                lua_rawget(L, -2);
-                if (!lua_isnil(L, -1))
-                {
-                    lua_remove(L, -2);
-                    return Read::Found;
-                }
-                lua_pop(L, 1);
                 if (lua_getmetatable(L, -1) == 0)
                 {
                     lua_pop(L, 1);
                     return Read::Missing;
                 }
-                StateCache::pushKey(L, "__index");
+                lua_rawgeti(L, LUA_REGISTRYINDEX, common.index);
                 lua_rawget(L, -2);
                 lua_remove(L, -2);
                 if (lua_isnil(L, -1))
@@ -55,26 +109,66 @@ namespace LuaInterface
                     lua_pop(L, 2);
                     return Read::Missing;
                 }
-                if (!lua_istable(L, -1))
+                if (!lua_istable(L, -1) || depth == 16)
                 {
                     lua_pop(L, 2);
                     return Read::Unknown;
                 }
                 lua_remove(L, -2);
+                lua_rawgeti(L, LUA_REGISTRYINDEX, key);
+                lua_rawget(L, -2);
+                foundType = lua_type(L, -1);
+                if (foundType != LUA_TNIL)
+                {
+                    lua_remove(L, -2);
+                    return Read::Found;
+                }
+                lua_pop(L, 1);
+            }
+        }
+
+        // t[key] as a script reads it, as long as only tables are on the way: __index tables are
+        // followed, an __index function is not run (Unknown). Found leaves the value on the stack and its
+        // type in foundType. table is an absolute or pseudo index, key a registry reference to a Lua string;
+        // the common keys are ready. The usual case, a field of the table itself, costs one raw read.
+        inline Read readField(lua_State* L, int table, int key)
+        {
+            lua_rawgeti(L, LUA_REGISTRYINDEX, key);
+            lua_rawget(L, table);
+            foundType = lua_type(L, -1);
+            if (foundType != LUA_TNIL)
+            {
+                return Read::Found;
             }
             lua_pop(L, 1);
-            return Read::Unknown;
+            return walkField(L, table, key);
         }
 
-        // key is a string literal.
-        Read readField(lua_State* L, int table, const char* key)
+        // True when the table at env, the top of the stack, reads "type" as Lua's own function by the
+        // usual way of an environment: no field of its own, and the globals table as its metatable's
+        // __index. False decides nothing: then the walk of readField does. What it reads stays on the
+        // stack.
+        bool readsLibraryType(lua_State* L, int env)
         {
-            return readField(L, table, key, 0);
-        }
-
-        bool isLuaFunction(lua_State* L, int index)
-        {
-            return lua_type(L, index) == LUA_TFUNCTION && lua_iscfunction(L, index) == 0;
+            if (common.libraryType == nullptr)
+            {
+                return false;
+            }
+            lua_rawgeti(L, LUA_REGISTRYINDEX, common.type);
+            lua_rawget(L, env);
+            if (lua_type(L, -1) != LUA_TNIL || lua_getmetatable(L, env) == 0)
+            {
+                return false;
+            }
+            lua_rawgeti(L, LUA_REGISTRYINDEX, common.index);
+            lua_rawget(L, -2);
+            if (lua_rawequal(L, -1, LUA_GLOBALSINDEX) == 0)
+            {
+                return false;
+            }
+            lua_rawgeti(L, LUA_REGISTRYINDEX, common.type);
+            lua_rawget(L, LUA_GLOBALSINDEX);
+            return lua_tocfunction(L, -1) == common.libraryType;
         }
 
         // The call being made, for its message handler; calls nest through hooks that call hooks.
@@ -247,32 +341,14 @@ namespace LuaInterface
             return 1;
         }
 
-        void pushHookMessageHandler(lua_State* L)
-        {
-            static char key = 0;
-            lua_pushlightuserdata(L, &key);
-            lua_rawget(L, LUA_REGISTRYINDEX);
-            if (lua_isnil(L, -1))
-            {
-                lua_pop(L, 1);
-                lua_pushcfunction(L, hookMessageHandler);
-                lua_pushlightuserdata(L, &key);
-                lua_pushvalue(L, -2);
-                lua_rawset(L, LUA_REGISTRYINDEX);
-            }
-        }
-
-        // Calls the Lua function below its arguments on top of the stack; on success the results are
-        // left above base + 1 (the handler), on failure the stack is back at base.
+        // Calls the Lua function below its arguments on top of the stack, the message handler at base + 1;
+        // on success the results are left where the function was, on failure the stack is back at base.
         void callFunction(lua_State* L, int base, int arguments, int results, const HookText& text)
         {
-            pushHookMessageHandler(L);
-            lua_insert(L, -2 - arguments);
-            const int handler = lua_gettop(L) - 1 - arguments;
             ActiveCall call{&text, countLevels(L)};
             ActiveCall* outer = activeCall;
             activeCall = &call;
-            const int status = lua_pcall(L, arguments, results, handler);
+            const int status = lua_pcall(L, arguments, results, base + 1);
             activeCall = outer;
             if (status != 0)
             {
@@ -285,9 +361,11 @@ namespace LuaInterface
             }
         }
 
-        void callWithValue(lua_State* L, int base, float value, const HookText& text)
+        // The function on top of the stack, above the handler at base + 1, called with number (a value's
+        // fixedValue, worked out before the lookups so that they overlap it); the stack ends at base.
+        void callWithValue(lua_State* L, int base, double number, const HookText& text)
         {
-            lua_pushnumber(L, fixedValue(value));
+            lua_pushnumber(L, number);
             callFunction(L, base, 1, 0, text);
             lua_settop(L, base);
         }
@@ -325,10 +403,12 @@ namespace LuaInterface
     float textFloat(double value)
     {
         // dumpValue writes an integral number whole and any other as the float's "%f" text, which
-        // hstring::toFloat reads back.
-        if (std::floor(value) == value || !std::isfinite(value))
+        // hstring::toFloat reads back. From 16 up the floats lie more than a millionth apart, so that the
+        // six decimals never leave the float's own: it reads back as itself.
+        const float single = (float)value;
+        if (!(std::fabs(single) < 16.0f) || std::floor(value) == value)
         {
-            return (float)value;
+            return single;
         }
         const double decimal = std::nearbyint((double)(float)value * 1e6) / 1e6;
         const float nearest = (float)decimal;
@@ -351,124 +431,225 @@ namespace LuaInterface
 
     HookCall callFieldHook(const char* table, const char* field, float value, const HookText& text)
     {
+        const double number = fixedValue(value);
         lua_State* L = state;
         if (L == nullptr || !std::isfinite(value) || !lua_checkstack(L, 8))
         {
             return HookCall::RunText;
         }
+        FieldKeys* keys = nullptr;
+        for (FieldKeys& known : fieldKeys)
+        {
+            if (known.table == table && known.field == field)
+            {
+                keys = &known;
+                break;
+            }
+        }
+        if (keys == nullptr)
+        {
+            keys = &fieldKeys.emplace_back(FieldKeys{table, field, 0, LUA_NOREF, LUA_NOREF});
+        }
+        if (!prepareKeys(L, keys->stamp,
+                         [&]
+                         {
+                             keys->tableKey = StateCache::internKey(L, table, strlen(table));
+                             keys->fieldKey = StateCache::internKey(L, field, strlen(field));
+                         }))
+        {
+            return HookCall::RunText;
+        }
         const int base = lua_gettop(L);
-        if (readField(L, LUA_GLOBALSINDEX, table) != Read::Found || !lua_istable(L, -1))
+        // The handler goes below the function before the lookups, so that nothing moves after them.
+        lua_rawgeti(L, LUA_REGISTRYINDEX, common.handler);
+        if (readField(L, LUA_GLOBALSINDEX, keys->tableKey) != Read::Found || foundType != LUA_TTABLE)
         {
             lua_settop(L, base);
             return HookCall::RunText;
         }
-        const Read read = readField(L, base + 1, field);
+        const Read read = readField(L, base + 2, keys->fieldKey);
         if (read == Read::Missing)
         {
             lua_settop(L, base);
             return HookCall::Absent;
         }
-        if (read == Read::Unknown || !isLuaFunction(L, -1))
+        if (read == Read::Unknown || foundType != LUA_TFUNCTION || lua_iscfunction(L, -1) != 0)
         {
             lua_settop(L, base);
             return HookCall::RunText;
         }
-        callWithValue(L, base, value, text);
+        callWithValue(L, base, number, text);
         return HookCall::Called;
+    }
+
+    EnvironmentKeys::EnvironmentKeys(const hstring& environment) : environment(environment) {}
+
+    void EnvironmentKeys::setScene(const hstring& chapter, const hstring& scene)
+    {
+        this->environment = chapter + "." + scene;
+        this->stamp = 0;
     }
 
     HookCall callEnvironmentHook(const hstring& environment, const char* name, float value,
                                  const HookText& text)
     {
+        EnvironmentKeys keys(environment);
+        return callEnvironmentHook(keys, name, value, text);
+    }
+
+    HookCall callEnvironmentHook(EnvironmentKeys& keys, const char* name, float value, const HookText& text)
+    {
+        const double number = fixedValue(value);
         lua_State* L = state;
-        if (L == nullptr || !std::isfinite(value) || environment.size() == 0 || !lua_checkstack(L, 8))
+        if (L == nullptr || !std::isfinite(value) || !lua_checkstack(L, 8))
+        {
+            return HookCall::RunText;
+        }
+        if (keys.name != name)
+        {
+            keys.name = name;
+            keys.stamp = 0;
+        }
+        const bool prepared = prepareKeys(
+            L, keys.stamp,
+            [&]
+            {
+                // The environment is the global up to the first point and that table's field after it.
+                const hstring& environment = keys.environment;
+                const char* path = environment.c_str();
+                const char* point = strchr(path, '.');
+                const size_t globalLength = (point != nullptr ? (size_t)(point - path) : environment.size());
+                keys.nested = (point != nullptr);
+                keys.usable = globalLength > 0 && (point == nullptr || point[1] != '\0');
+                keys.global = StateCache::internKey(L, path, globalLength);
+                keys.field =
+                    (point != nullptr ? StateCache::internKey(L, point + 1, strlen(point + 1)) : LUA_NOREF);
+                keys.nameKey = StateCache::internKey(L, name, strlen(name));
+            });
+        if (!prepared || !keys.usable)
         {
             return HookCall::RunText;
         }
         const int base = lua_gettop(L);
-        const char* path = environment.c_str();
-        const char* point = strchr(path, '.');
-        const size_t globalLength = (point != nullptr ? (size_t)(point - path) : environment.size());
-        bool found = globalLength > 0 && readField(L, LUA_GLOBALSINDEX, path, globalLength) == Read::Found;
-        if (found && point != nullptr)
+        lua_rawgeti(L, LUA_REGISTRYINDEX, common.handler);
+        int environment = base + 2;
+        bool found = readField(L, LUA_GLOBALSINDEX, keys.global) == Read::Found;
+        if (found && keys.nested)
         {
-            found = point[1] != '\0' && lua_istable(L, -1) &&
-                    readField(L, base + 1, point + 1, strlen(point + 1)) == Read::Found;
+            found = foundType == LUA_TTABLE && readField(L, environment, keys.field) == Read::Found;
+            environment = base + 3;
         }
         // The environment table, then Lua's own type in it.
-        if (!found || !lua_istable(L, -1) || readField(L, lua_gettop(L), "type") != Read::Found ||
-            !StateCache::isLibraryFunction(L, -1, StateCache::LibraryFunction::Type))
+        if (!found || foundType != LUA_TTABLE)
         {
             lua_settop(L, base);
             return HookCall::RunText;
         }
-        lua_pop(L, 1);
-        const Read read = readField(L, lua_gettop(L), name);
+        if (!readsLibraryType(L, environment))
+        {
+            lua_settop(L, environment);
+            if (readField(L, environment, common.type) != Read::Found ||
+                !StateCache::isLibraryFunction(L, -1, StateCache::LibraryFunction::Type))
+            {
+                lua_settop(L, base);
+                return HookCall::RunText;
+            }
+        }
+        const Read read = readField(L, environment, keys.nameKey);
         if (read == Read::Unknown || (read == Read::Found && lua_iscfunction(L, -1) != 0))
         {
             lua_settop(L, base);
             return HookCall::RunText;
         }
-        if (read == Read::Missing || lua_type(L, -1) != LUA_TFUNCTION)
+        if (read == Read::Missing || foundType != LUA_TFUNCTION)
         {
             lua_settop(L, base);
             return HookCall::Absent;
         }
-        callWithValue(L, base, value, text);
+        // The tables stay between the handler and the function: the call does not mind them.
+        callWithValue(L, base, number, text);
         return HookCall::Called;
     }
 } // namespace LuaInterface
 
 namespace LuaInterface
 {
+    PathKeys::PathKeys(const hstring& path, const hstring& name) : path(path), name(name) {}
+
     HookCall callPathFunction(const hstring& path, const hstring& name, float value, const HookText& text,
                               int& results, float& result)
     {
+        PathKeys keys(path, name);
+        return callPathFunction(keys, value, text, results, result);
+    }
+
+    HookCall callPathFunction(PathKeys& keys, float value, const HookText& text, int& results, float& result)
+    {
         lua_State* L = state;
-        if (L == nullptr || !std::isfinite(value) || !lua_checkstack(L, 8))
+        // Room for the tables on the way, the call and making the keys; a path made anew asks again.
+        const size_t checkedParts = keys.parts.size();
+        const double number = fixedValue(value);
+        if (L == nullptr || !std::isfinite(value) || !lua_checkstack(L, 8 + (int)checkedParts))
+        {
+            return HookCall::RunText;
+        }
+        const bool prepared =
+            prepareKeys(L, keys.stamp,
+                        [&]
+                        {
+                            keys.parts.clear();
+                            keys.usable = true;
+                            const char* part = keys.path.c_str();
+                            const char* const end = part + keys.path.size();
+                            while (keys.usable)
+                            {
+                                const char* point = static_cast<const char*>(memchr(part, '.', end - part));
+                                const char* partEnd = (point != nullptr ? point : end);
+                                keys.usable = isName(part, partEnd);
+                                keys.parts.push_back(StateCache::internKey(L, part, partEnd - part));
+                                if (point == nullptr)
+                                {
+                                    break;
+                                }
+                                part = point + 1;
+                            }
+                            keys.nameKey = StateCache::internKey(L, keys.name.c_str(), keys.name.size());
+                        });
+        if (!prepared || !keys.usable ||
+            (keys.parts.size() > checkedParts && !lua_checkstack(L, 8 + (int)keys.parts.size())))
         {
             return HookCall::RunText;
         }
         const int base = lua_gettop(L);
-        const char* part = path.c_str();
-        const char* const end = part + path.size();
+        lua_rawgeti(L, LUA_REGISTRYINDEX, common.handler);
         int container = LUA_GLOBALSINDEX;
-        while (true)
+        for (int part : keys.parts)
         {
-            const char* point = static_cast<const char*>(memchr(part, '.', end - part));
-            const char* partEnd = (point != nullptr ? point : end);
-            if (!isName(part, partEnd) || !lua_checkstack(L, 4) ||
-                (container != LUA_GLOBALSINDEX && !lua_istable(L, container)) ||
-                readField(L, container, part, partEnd - part) != Read::Found)
+            if ((container != LUA_GLOBALSINDEX && foundType != LUA_TTABLE) ||
+                readField(L, container, part) != Read::Found)
             {
                 lua_settop(L, base);
                 return HookCall::RunText;
             }
-            if (point == nullptr)
-            {
-                break;
-            }
-            container = lua_gettop(L);
-            part = point + 1;
+            container = (container == LUA_GLOBALSINDEX ? base + 2 : container + 1);
         }
-        if (!isLuaFunction(L, -1))
+        if (foundType != LUA_TFUNCTION || lua_iscfunction(L, -1) != 0)
         {
             lua_settop(L, base);
             return HookCall::RunText;
         }
-        if (lua_gettop(L) > base + 1)
-        {
-            lua_replace(L, base + 1);
-            lua_settop(L, base + 1);
-        }
-        lua_pushlstring(L, name.c_str(), name.size());
-        lua_pushnumber(L, fixedValue(value));
+        // The tables on the way stay below the function.
+        const int function = container;
+        lua_rawgeti(L, LUA_REGISTRYINDEX, keys.nameKey);
+        lua_pushnumber(L, number);
         callFunction(L, base, 2, LUA_MULTRET, text);
-        results = lua_gettop(L) - base - 1;
+        results = lua_gettop(L) - function + 1;
         if (results == 1)
         {
-            result = (lua_type(L, -1) == LUA_TNUMBER ? textFloat(lua_tonumber(L, -1))
-                                                     : dumpValue(L, -1).toFloat());
+            // dumpValue writes a number, and a string that reads as one, as textFloat reads it.
+            const double number = lua_tonumber(L, -1);
+            result =
+                (number != 0.0 || lua_isnumber(L, -1) != 0 ? textFloat(number) : dumpValue(L, -1).toFloat());
         }
         lua_settop(L, base);
         return HookCall::Called;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <vector>
 
 #include <quortypes/hstring.h>
 
@@ -33,6 +34,54 @@ namespace LuaInterface
         RunText
     };
 
+    // The Lua strings of an environment's path ("global" or "global.field", split at the first point),
+    // kept by a caller between calls of a hook: made again when setScene changes the path or the state's
+    // interned keys were dropped, so that a call reads its tables afresh without making strings.
+    class EnvironmentKeys
+    {
+    public:
+        EnvironmentKeys() = default;
+        explicit EnvironmentKeys(const hstring& environment);
+        // The environment chapter + "." + scene.
+        void setScene(const hstring& chapter, const hstring& scene);
+        bool isSet() const { return this->environment.size() > 0; }
+
+    private:
+        friend HookCall callEnvironmentHook(EnvironmentKeys& keys, const char* name, float value,
+                                            const HookText& text);
+        hstring environment;
+        // The function's name: a string literal.
+        const char* name = nullptr;
+        unsigned long stamp = 0;
+        bool usable = false;
+        int global = 0;
+        int field = 0;
+        int nameKey = 0;
+        bool nested = false;
+    };
+
+    // The Lua strings of a dotted path of names and of the name a path function is called with, kept by a
+    // caller between calls.
+    class PathKeys
+    {
+    public:
+        PathKeys() = default;
+        PathKeys(const hstring& path, const hstring& name);
+        const hstring& getPath() const { return this->path; }
+        const hstring& getName() const { return this->name; }
+
+    private:
+        friend HookCall callPathFunction(PathKeys& keys, float value, const HookText& text, int& results,
+                                         float& result);
+        hstring path;
+        hstring name;
+        unsigned long stamp = 0;
+        // Every part is a name.
+        bool usable = false;
+        std::vector<int> parts;
+        int nameKey = 0;
+    };
+
     // The text "if table.field ~= nil then table.field(value) end" run without environment, table a
     // global name. The names here and below are string literals.
     HookCall callFieldHook(const char* table, const char* field, float value, const HookText& text);
@@ -40,10 +89,14 @@ namespace LuaInterface
     // dotted path (a global, or a field of one).
     HookCall callEnvironmentHook(const hstring& environment, const char* name, float value,
                                  const HookText& text);
+    // The same with the environment's strings kept by the caller: the tables are still read on every call.
+    HookCall callEnvironmentHook(EnvironmentKeys& keys, const char* name, float value, const HookText& text);
     // The text "return path(name, value)" run without environment, path a dotted path of names: the
     // results' count, and the only result as the text's results read as a float.
     HookCall callPathFunction(const hstring& path, const hstring& name, float value, const HookText& text,
                               int& results, float& result);
+    // The same with the path's strings kept by the caller: the tables are still read on every call.
+    HookCall callPathFunction(PathKeys& keys, float value, const HookText& text, int& results, float& result);
 
     // The failure of a chunk that ran: throws _LuaError from the one place every run's failure comes from,
     // so that the source position in its text is the same for a text and a straight call.

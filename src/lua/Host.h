@@ -2,6 +2,7 @@
 
 #include <quortypes/exception.h>
 #include <quortypes/hstring.h>
+#include <tesraui/LifeToken.h>
 
 class Scene;
 
@@ -33,6 +34,8 @@ namespace LuaInterface
         virtual tesraui::Dataset* getSceneDataset(Scene* scene);
         // The global name of the scene's environment table.
         virtual hstring getSceneEnvironment(Scene* scene);
+        // Alive while that name stays what it is, so that it may be kept; the default watches nothing.
+        virtual tesraui::LifeToken::Watch watchSceneEnvironment(Scene*) { return {}; }
     };
 
     // Null restores the defaults; the host is not owned.

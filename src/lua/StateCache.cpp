@@ -11,6 +11,8 @@ namespace LuaInterface
 {
     namespace StateCache
     {
+        unsigned long keyStamp = 1;
+
         struct Entry
         {
             int reference = LUA_NOREF;
@@ -32,9 +34,11 @@ namespace LuaInterface
             std::unordered_map<std::string, Chunks> named;
             size_t stored = 0;
             std::unordered_map<std::string, std::vector<int>> paths;
-            int handlerReference = LUA_NOREF;
-            // A handful of literals: a scan by address beats hashing.
-            std::vector<std::pair<const char*, int>> keys;
+            // Message handlers by function: there are two.
+            std::vector<std::pair<int (*)(lua_State*), int>> handlers;
+            // Beyond this many interned keys they are all dropped.
+            const size_t keyCapacity = 4096;
+            std::unordered_map<std::string, int> interned;
             int typeReference = LUA_NOREF;
             int tracebackReference = LUA_NOREF;
 
@@ -57,6 +61,16 @@ namespace LuaInterface
                     }
                 }
                 paths.clear();
+            }
+
+            void clearInterned()
+            {
+                for (const auto& [text, reference] : interned)
+                {
+                    luaL_unref(state, LUA_REGISTRYINDEX, reference);
+                }
+                interned.clear();
+                ++keyStamp;
             }
 
             // Drops the chunks not in use that were used before the most recent half.
@@ -175,26 +189,6 @@ namespace LuaInterface
             return &parts;
         }
 
-        void pushKey(lua_State* L, const char* key)
-        {
-            if (L != state)
-            {
-                lua_pushstring(L, key);
-                return;
-            }
-            for (const auto& [text, reference] : keys)
-            {
-                if (text == key)
-                {
-                    lua_rawgeti(L, LUA_REGISTRYINDEX, reference);
-                    return;
-                }
-            }
-            lua_pushstring(L, key);
-            lua_pushvalue(L, -1);
-            keys.emplace_back(key, luaL_ref(L, LUA_REGISTRYINDEX));
-        }
-
         void pushMessageHandler(lua_State* L, int (*handler)(lua_State*))
         {
             if (L != state)
@@ -202,12 +196,64 @@ namespace LuaInterface
                 lua_pushcfunction(L, handler);
                 return;
             }
-            if (handlerReference == LUA_NOREF)
+            for (const auto& [function, reference] : handlers)
             {
-                lua_pushcfunction(L, handler);
-                handlerReference = luaL_ref(L, LUA_REGISTRYINDEX);
+                if (function == handler)
+                {
+                    lua_rawgeti(L, LUA_REGISTRYINDEX, reference);
+                    return;
+                }
             }
-            lua_rawgeti(L, LUA_REGISTRYINDEX, handlerReference);
+            lua_pushcfunction(L, handler);
+            lua_pushvalue(L, -1);
+            handlers.emplace_back(handler, luaL_ref(L, LUA_REGISTRYINDEX));
+        }
+
+        int getMessageHandler(lua_State* L, int (*handler)(lua_State*))
+        {
+            if (L != state)
+            {
+                return LUA_NOREF;
+            }
+            // Kept on first use.
+            pushMessageHandler(L, handler);
+            lua_pop(L, 1);
+            for (const auto& [function, reference] : handlers)
+            {
+                if (function == handler)
+                {
+                    return reference;
+                }
+            }
+            return LUA_NOREF;
+        }
+
+        int getLibraryFunction(lua_State* L, LibraryFunction which)
+        {
+            return L != state ? LUA_NOREF
+                              : (which == LibraryFunction::Type ? typeReference : tracebackReference);
+        }
+
+        int internKey(lua_State* L, const char* text, size_t length)
+        {
+            if (L != state)
+            {
+                return LUA_NOREF;
+            }
+            std::string key(text, length);
+            auto found = interned.find(key);
+            if (found != interned.end())
+            {
+                return found->second;
+            }
+            if (interned.size() >= keyCapacity)
+            {
+                clearInterned();
+            }
+            lua_pushlstring(L, text, length);
+            const int reference = luaL_ref(L, LUA_REGISTRYINDEX);
+            interned.emplace(std::move(key), reference);
+            return reference;
         }
 
         void clear()
@@ -223,11 +269,11 @@ namespace LuaInterface
                         }
                     });
                 clearPaths();
-                luaL_unref(state, LUA_REGISTRYINDEX, handlerReference);
-                for (const auto& [key, reference] : keys)
+                for (const auto& [handler, reference] : handlers)
                 {
                     luaL_unref(state, LUA_REGISTRYINDEX, reference);
                 }
+                clearInterned();
                 luaL_unref(state, LUA_REGISTRYINDEX, typeReference);
                 luaL_unref(state, LUA_REGISTRYINDEX, tracebackReference);
             }
@@ -235,8 +281,9 @@ namespace LuaInterface
             named.clear();
             paths.clear();
             stored = 0;
-            handlerReference = LUA_NOREF;
-            keys.clear();
+            handlers.clear();
+            interned.clear();
+            ++keyStamp;
             typeReference = LUA_NOREF;
             tracebackReference = LUA_NOREF;
             useClock = 0;
@@ -263,9 +310,10 @@ namespace LuaInterface
             {
                 return false;
             }
-            index = (index < 0 && index > LUA_REGISTRYINDEX ? lua_gettop(L) + index + 1 : index);
             lua_rawgeti(L, LUA_REGISTRYINDEX, reference);
-            const bool same = lua_rawequal(L, index, -1) != 0;
+            // A relative index moves down one with the push.
+            const bool same =
+                lua_rawequal(L, index < 0 && index > LUA_REGISTRYINDEX ? index - 1 : index, -1) != 0;
             lua_pop(L, 1);
             return same;
         }

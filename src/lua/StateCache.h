@@ -9,7 +9,8 @@ struct lua_State;
 namespace LuaInterface
 {
     // What the host keeps for the global state so that hooks called every frame cost little: compiled
-    // chunks keyed by chunk name and code, the interned parts of dotted paths and the message handler. A
+    // chunks keyed by chunk name and code, the interned parts of dotted paths, the interned keys of hook
+    // lookups and the message handlers. A
     // chunk in use is not handed out again: a nested run of the same text compiles its own copy and never
     // changes the environment of the running one.
     namespace StateCache
@@ -26,10 +27,17 @@ namespace LuaInterface
 
         // Registry references to the parts of the path as Lua strings, in order; null for another state.
         const std::vector<int>* getPathParts(lua_State* L, const hstring& path);
+        // Pushes the C function, kept once per state for each handler.
         void pushMessageHandler(lua_State* L, int (*handler)(lua_State*));
-        // Pushes the text as a Lua string, interned once per state; key must be a string literal (it is
-        // known by its address).
-        void pushKey(lua_State* L, const char* key);
+        // A registry reference to the text as a Lua string, for a caller that keeps it between calls while
+        // getKeyStamp() stays what it was when the reference was made; LUA_NOREF for another state.
+        int internKey(lua_State* L, const char* text, size_t length);
+        // Changes whenever the references internKey gave out are dropped (never 0). Read on every hook call.
+        extern unsigned long keyStamp;
+        inline unsigned long getKeyStamp()
+        {
+            return keyStamp;
+        }
 
         enum class LibraryFunction
         {
@@ -40,6 +48,11 @@ namespace LuaInterface
         void rememberLibraryFunctions(lua_State* L);
         // True when the value at index is that function as Lua's library made it.
         bool isLibraryFunction(lua_State* L, int index, LibraryFunction which);
+        // The registry reference to that function; LUA_NOREF for another state.
+        int getLibraryFunction(lua_State* L, LibraryFunction which);
+        // The registry reference to the message handler pushMessageHandler pushes; LUA_NOREF for another
+        // state. It stays while getKeyStamp() does.
+        int getMessageHandler(lua_State* L, int (*handler)(lua_State*));
 
         // Forgets everything; the references go with the state when there is none.
         void clear();

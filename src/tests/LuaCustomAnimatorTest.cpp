@@ -87,3 +87,38 @@ TEST_F(LuaTest, FailingCustomAnimatorIsReportedAndKeepsItsValue)
         EXPECT_EQ(lua_gettop(L()), top);
     }
 }
+
+TEST_F(LuaTest, ACustomAnimatorFollowsItsFunctionAndTheSceneBetweenFrames)
+{
+    start();
+    LuaInterface::execute("function drive(name, time) return 1 end; function steer(name, time) return 3 end\n"
+                          "room = {drive = function(name, time) return 10 end}\n"
+                          "hall = {drive = function(name, time) return 20 end}");
+    Driven driven("room", "drive");
+    driven.mover->setPeriods(-1.0f);
+    // Without a scene the function is the global one.
+    EXPECT_EQ(driven.run(1), (std::vector<float>{1.0f}));
+    LuaInterface::execute("function drive(name, time) return 2 end");
+    EXPECT_EQ(driven.run(1), (std::vector<float>{2.0f}));
+    driven.mover->unregisterEvent("drive");
+    driven.mover->registerEvent("steer", new Named());
+    EXPECT_EQ(driven.run(1), (std::vector<float>{3.0f}));
+    driven.mover->unregisterEvent("steer");
+    driven.mover->registerEvent("drive", new Named());
+    host.scene = reinterpret_cast<Scene*>(&host);
+    host.environment = "room";
+    EXPECT_EQ(driven.run(1), (std::vector<float>{10.0f}));
+    host.environment = "hall";
+    EXPECT_EQ(driven.run(1), (std::vector<float>{20.0f}));
+    LuaInterface::execute(
+        "hall = {drive = function(name, time) return name == 'room.mover' and 21 or 0 end}");
+    EXPECT_EQ(driven.run(1), (std::vector<float>{21.0f}));
+    // A function that is no Lua function any more runs as the text, which fails as it would.
+    LuaInterface::execute("hall.drive = nil");
+    driven.parent->setX(5.0f);
+    EXPECT_EQ(driven.run(1), (std::vector<float>{5.0f}));
+    const Lines journal = host.take();
+    ASSERT_EQ(journal.size(), 1u);
+    EXPECT_NE(journal[0].find("attempt to call field 'drive' (a nil value)"), std::string::npos)
+        << journal[0];
+}

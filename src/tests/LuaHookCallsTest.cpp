@@ -222,3 +222,103 @@ TEST_F(LuaHookCallsTest, NumberResultsReadAsTheirText)
         ASSERT_TRUE(memcmp(&expected, &got, sizeof(float)) == 0) << formatString("%.17g", value);
     }
 }
+
+TEST_F(LuaHookCallsTest, KeptKeysFollowWhatTheScriptsChangeBetweenCalls)
+{
+    start();
+    LuaInterface::execute("c1 = {a = setmetatable({}, {__index = _G})}; log = {}\n"
+                          "function c1.a.OnUpdate(dt) log[#log + 1] = 'scene 1' end\n"
+                          "function ui.update(dt) log[#log + 1] = 'ui 1' end");
+    LuaInterface::EnvironmentKeys keys;
+    keys.setScene("c1", "a");
+    // Each step runs, then both hooks are called through the keys kept from the steps before.
+    const std::vector<std::tuple<std::string, HookCall, HookCall, std::string>> steps = {
+        {"", HookCall::Called, HookCall::Called, "ui 1|scene 1"},
+        {"function c1.a.OnUpdate(dt) log[#log + 1] = 'scene 2' end; "
+         "function ui.update(dt) log[#log + 1] = 'ui 2' end",
+         HookCall::Called, HookCall::Called, "ui 2|scene 2"},
+        {"c1.a = setmetatable({OnUpdate = function() log[#log + 1] = 'new scene table' end}, {__index = "
+         "_G}); "
+         "ui = setmetatable({update = function() log[#log + 1] = 'new ui table' end}, {__index = _G})",
+         HookCall::Called, HookCall::Called, "new ui table|new scene table"},
+        {"c1.a.OnUpdate = nil; ui.update = nil", HookCall::Absent, HookCall::Absent, ""},
+        {"function OnUpdate() log[#log + 1] = 'global' end; function update() log[#log + 1] = 'global ui' "
+         "end",
+         HookCall::Called, HookCall::Called, "global ui|global"},
+        {"OnUpdate = nil; update = nil; c1.a.type = function() return 'function' end", HookCall::Absent,
+         HookCall::RunText, ""},
+        {"c1.a.type = nil; local own = type; type = function(v) return own(v) end", HookCall::Absent,
+         HookCall::RunText, ""},
+        {"type = nil", HookCall::Absent, HookCall::RunText, ""},
+        {"c1 = {a = setmetatable({}, {__index = {type = tostring}})}", HookCall::Absent, HookCall::RunText,
+         ""},
+        {"c1.a = setmetatable({OnUpdate = function() log[#log + 1] = 'other index' end}, "
+         "{__index = {type = libraryType}})",
+         HookCall::Absent, HookCall::Called, "other index"},
+        {"c1.a = nil", HookCall::Absent, HookCall::RunText, ""},
+    };
+    // Lua's own type, kept aside before the steps replace it.
+    LuaInterface::execute("libraryType = type");
+    for (const auto& [setup, ui, scene, calls] : steps)
+    {
+        LuaInterface::execute(setup.c_str());
+        LuaInterface::execute("log = {}");
+        HookCall sceneCall = HookCall::RunText;
+        EXPECT_EQ(callUI(0.5f).call, ui) << setup;
+        EXPECT_EQ(thrownBy(
+                      [&] {
+                          sceneCall =
+                              LuaInterface::callEnvironmentHook(keys, "OnUpdate", 0.5f, sceneUpdate(0.5f));
+                      }),
+                  "no error")
+            << setup;
+        EXPECT_EQ(sceneCall, scene) << setup;
+        EXPECT_EQ(eval("return table.concat(log, '|')"), calls) << setup;
+    }
+    // Lua's own type again, in the globals the environment reads through.
+    LuaInterface::execute("type = libraryType; c1 = {a = setmetatable({}, {__index = _G})}; "
+                          "function c1.a.OnUpdate() log[#log + 1] = 'back' end");
+    EXPECT_EQ(LuaInterface::callEnvironmentHook(keys, "OnUpdate", 0.5f, sceneUpdate(0.5f)), HookCall::Called);
+}
+
+TEST_F(LuaHookCallsTest, KeptKeysOutliveAFullKeyTableAndANewState)
+{
+    start();
+    const char* const script = "c1 = {a = setmetatable({}, {__index = _G})}; log = {}\n"
+                               "function c1.a.OnUpdate(dt) log[#log + 1] = dt end\n"
+                               "lib = {}; function lib.half(name, t) return t / 2 end";
+    LuaInterface::execute(script);
+    LuaInterface::EnvironmentKeys keys;
+    keys.setScene("c1", "a");
+    LuaInterface::PathKeys path("lib.half", "ui.mover");
+    LuaInterface::HookText text;
+    text.tailCall = true;
+    text.make = [](hstring& code, hstring&) { code = "return lib.half('ui.mover', 0.500000)"; };
+    auto check = [&](const std::string& when)
+    {
+        EXPECT_EQ(LuaInterface::callEnvironmentHook(keys, "OnUpdate", 0.25f, sceneUpdate(0.25f)),
+                  HookCall::Called)
+            << when;
+        EXPECT_EQ(eval("return log[#log] == 0.25"), "true") << when;
+        int count = 0;
+        float value = 0.0f;
+        EXPECT_EQ(LuaInterface::callPathFunction(path, 0.5f, text, count, value), HookCall::Called) << when;
+        EXPECT_EQ(count, 1) << when;
+        EXPECT_EQ(value, 0.25f) << when;
+    };
+    check("at first");
+    // Thousands of other names: the keys made for them crowd out every key made before.
+    for (int i = 0; i < 6000; ++i)
+    {
+        int count = 0;
+        float value = 0.0f;
+        EXPECT_EQ(
+            LuaInterface::callPathFunction(formatString("nosuch%d", i), "ui.mover", 0.5f, text, count, value),
+            HookCall::RunText);
+    }
+    check("after the key table was full");
+    LuaInterface::destroy();
+    start();
+    LuaInterface::execute(script);
+    check("in a new state");
+}
