@@ -21,6 +21,21 @@ namespace tesra
                                             "    gl_TexCoord[0] = gl_MultiTexCoord0;\n"
                                             "    vSlot = slot;\n"
                                             "}\n";
+    // For draws whose w is 1 at every vertex, where interpolating without the perspective division gives
+    // the same values and the software renderer skips that division at every pixel; the unit is the same
+    // over a triangle, so it is not interpolated at all.
+    static const char* const flatHeader = "#version 120\n#extension GL_EXT_gpu_shader4 : require\n"
+                                          "flat varying float vSlot;\n"
+                                          "noperspective varying vec4 vColor;\n"
+                                          "noperspective varying vec2 vUV;\n";
+    static const char* const flatVertexBody = "attribute float slot;\n"
+                                              "void main()\n"
+                                              "{\n"
+                                              "    gl_Position = gl_ModelViewProjectionMatrix * gl_Vertex;\n"
+                                              "    vColor = gl_Color;\n"
+                                              "    vUV = gl_MultiTexCoord0.st;\n"
+                                              "    vSlot = slot;\n"
+                                              "}\n";
 
     OpenGL_DrawProgram::~OpenGL_DrawProgram()
     {
@@ -41,12 +56,14 @@ namespace tesra
     }
 
     hstring OpenGL_DrawProgram::makeFragmentSource(int units, Combine combine, bool untextured, bool indexed,
-                                                   bool white)
+                                                   bool white, bool affine)
     {
-        hstring source = "#version 120\nuniform float factor;\nvarying float vSlot;\n";
+        hstring source = affine ? hstring(flatHeader) + "uniform float factor;\n"
+                                : "#version 120\nuniform float factor;\nvarying float vSlot;\n";
+        const hstring colorIn = affine ? "vColor" : "gl_Color", uvIn = affine ? "vUV" : "gl_TexCoord[0].st";
         if (units == 0)
         {
-            return source + "void main()\n{\n    gl_FragColor = gl_Color;\n}\n";
+            return source + "void main()\n{\n    gl_FragColor = " + colorIn + ";\n}\n";
         }
         if (indexed)
         {
@@ -63,13 +80,12 @@ namespace tesra
             source += "vec4 sampleSlot(vec2 uv)\n{\n" + sampleUnits(0, units - 1, "    ") + "}\n";
         }
         // White vertices leave the colour unread, so that it is not interpolated at every pixel.
-        source += white ? "void main()\n{\n    vec4 color = vec4(1.0);\n"
-                        : "void main()\n{\n    vec4 color = gl_Color;\n";
+        source += "void main()\n{\n    vec4 color = " + (white ? hstring("vec4(1.0)") : colorIn) + ";\n";
         if (untextured)
         {
             source += "    if (vSlot < -0.5)\n    {\n        gl_FragColor = color;\n        return;\n    }\n";
         }
-        source += "    vec4 texel = sampleSlot(gl_TexCoord[0].st);\n";
+        source += "    vec4 texel = sampleSlot(" + uvIn + ");\n";
         switch (combine)
         {
         case COMBINE_INTERPOLATE:
@@ -111,9 +127,10 @@ namespace tesra
         return shader;
     }
 
-    unsigned int OpenGL_DrawProgram::link(const hstring& fragmentSource, int units, bool indexed)
+    unsigned int OpenGL_DrawProgram::link(const hstring& fragmentSource, int units, bool indexed, bool affine)
     {
-        const GLuint vertex = compile(GL_VERTEX_SHADER, vertexSource);
+        const GLuint vertex =
+            compile(GL_VERTEX_SHADER, affine ? hstring(flatHeader) + flatVertexBody : hstring(vertexSource));
         GLuint fragment = 0;
         try
         {
@@ -154,8 +171,9 @@ namespace tesra
         this->units = units < 1 ? 1 : units;
         combine = COMBINE_MODULATE;
         factor = 1.0f;
+        affineKnown = false;
         // The one that can draw every run, made now so that a driver that cannot is known at once.
-        use(this->units, true, -1, false);
+        use(this->units, true, -1, false, false);
     }
 
     void OpenGL_DrawProgram::setIndexed(bool indexed)
@@ -198,8 +216,24 @@ namespace tesra
         this->factor = f / 255.0f;
     }
 
-    OpenGL_DrawProgram::Variant& OpenGL_DrawProgram::getVariant(int unitsUsed, bool untextured, bool white)
+    OpenGL_DrawProgram::Variant& OpenGL_DrawProgram::getVariant(int unitsUsed, bool untextured, bool white,
+                                                                bool affine)
     {
+        if (affine && indexed && !affineKnown)
+        {
+            // A driver without the extension keeps the programs with the perspective division.
+            affineKnown = true;
+            affineWorks = true;
+            try
+            {
+                getVariant(units, true, false, true);
+            }
+            catch (const quortypes::exception&)
+            {
+                affineWorks = false;
+            }
+        }
+        affine = affine && indexed && affineWorks;
         int width = 0;
         if (unitsUsed > 0)
         {
@@ -214,7 +248,8 @@ namespace tesra
         const Combine kind = width == 0 ? COMBINE_MODULATE : combine;
         const bool branch = width != 0 && untextured;
         const bool plain = width != 0 && white;
-        const int key = ((width * 3 + (int)kind) * 2 + (branch ? 1 : 0)) * 2 + (plain ? 1 : 0);
+        const int key =
+            (((width * 3 + (int)kind) * 2 + (branch ? 1 : 0)) * 2 + (plain ? 1 : 0)) * 2 + (affine ? 1 : 0);
         auto found = variants.find(key);
         if (found != variants.end())
         {
@@ -222,16 +257,17 @@ namespace tesra
         }
         Variant variant;
         const bool array = indexed && width > 1;
-        variant.id = link(makeFragmentSource(width, kind, branch, array, plain), width, array);
+        variant.id =
+            link(makeFragmentSource(width, kind, branch, array, plain, affine), width, array, affine);
         variant.factorLocation = gl.GetUniformLocation(variant.id, "factor");
         variant.samplerLocation = gl.GetUniformLocation(variant.id, "t0");
         current = variant.id; // link leaves it in use
         return variants[key] = variant;
     }
 
-    void OpenGL_DrawProgram::use(int unitsUsed, bool untextured, int onlyUnit, bool white)
+    void OpenGL_DrawProgram::use(int unitsUsed, bool untextured, int onlyUnit, bool white, bool affine)
     {
-        Variant& variant = getVariant(onlyUnit >= 0 ? 1 : unitsUsed, untextured, white);
+        Variant& variant = getVariant(onlyUnit >= 0 ? 1 : unitsUsed, untextured, white, affine);
         if (variant.id != current)
         {
             gl.UseProgram(variant.id);

@@ -48,8 +48,9 @@ namespace tesra
         void setCombine(Combine combine, float factor);
         /// Makes the program for a run sampling units 0 to unitsUsed - 1 (0: none), with or without
         /// untextured vertices, the current one. A run sampling one unit only names it in `onlyUnit`, and
-        /// gets the one-texture program reading that unit. `white`: every vertex is opaque white.
-        void use(int unitsUsed, bool untextured, int onlyUnit = -1, bool white = false);
+        /// gets the one-texture program reading that unit. `white`: every vertex is opaque white; `affine`:
+        /// w is 1 at every vertex (no perspective projection).
+        void use(int unitsUsed, bool untextured, int onlyUnit = -1, bool white = false, bool affine = false);
 
     private:
         struct Variant
@@ -63,14 +64,16 @@ namespace tesra
 
         int units = 0;
         bool indexed = false;
+        bool affineKnown = false; ///< whether the driver takes the programs without perspective was tried
+        bool affineWorks = false;
         Combine combine = COMBINE_MODULATE;
         float factor = 1.0f;
         std::map<int, Variant> variants;
         unsigned int current = 0;
 
-        Variant& getVariant(int unitsUsed, bool untextured, bool white);
+        Variant& getVariant(int unitsUsed, bool untextured, bool white, bool affine);
         static hstring makeFragmentSource(int units, Combine combine, bool untextured, bool indexed,
-                                          bool white);
-        static unsigned int link(const hstring& fragmentSource, int units, bool indexed);
+                                          bool white, bool affine);
+        static unsigned int link(const hstring& fragmentSource, int units, bool indexed, bool affine);
     };
 } // namespace tesra

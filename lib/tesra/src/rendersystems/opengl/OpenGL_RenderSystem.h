@@ -105,6 +105,7 @@ namespace tesra
         bool slotArrayEnabled = false;
         int drawCalls = 0;
         bool modelviewAffine = true;
+        bool projectionAffine = true; ///< w stays 1: no perspective to correct for when interpolating
         // The model-view matrix GL holds; merged runs go out under the identity.
         kavtypes::Matrix4 glModelview;
         bool glModelviewKnown = false;

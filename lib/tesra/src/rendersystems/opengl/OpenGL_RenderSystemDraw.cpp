@@ -306,7 +306,7 @@ namespace tesra
         gl.VertexAttribPointer(OpenGL_DrawProgram::slotAttribute, 1, GL_FLOAT, GL_FALSE, 0,
                                batchSlots.data());
         program.use(batchMaxSlot + 1, batchUntextured, batchMinSlot == batchMaxSlot ? batchMaxSlot : -1,
-                    batchWhite);
+                    batchWhite, projectionAffine);
         glDrawElements(GL_TRIANGLES, (GLsizei)batchIndices.size(), GL_UNSIGNED_SHORT, batchIndices.data());
         ++drawCalls;
         batch.clear();
@@ -340,7 +340,8 @@ namespace tesra
         // Untextured layouts draw the vertex colour alone whatever texture is current, as before.
         const bool sampled = (layout == LAYOUT_TEXTURED || layout == LAYOUT_COLORED_TEXTURED) && slot >= 0;
         gl.VertexAttrib1f(OpenGL_DrawProgram::slotAttribute, sampled ? (float)slot : -1.0f);
-        program.use(sampled ? slot + 1 : 0, false, sampled ? slot : -1);
+        program.use(sampled ? slot + 1 : 0, false, sampled ? slot : -1, false,
+                    projectionAffine && modelviewAffine);
         const char* base = static_cast<const char*>(vertices);
         GLsizei stride = 12;
         bool colored = false, textured = false;
