@@ -466,3 +466,27 @@ TEST_F(MultiTextureRunTest, WithIndexedUnitsOverlappingDrawsOfAnySizeShareARun)
     }
     rs->setTextureColorMode(ColorMode::DEFAULT);
 }
+
+TEST_F(MultiTextureRunTest, UnderAPerspectiveProjectionTexturesStayPerspectiveCorrect)
+{
+    makeTextures(2);
+    // w grows from left to right: the texture's columns bunch towards the far side.
+    const kavtypes::Matrix4 screen = rs->getProjectionMatrix();
+    kavtypes::Matrix4 projection = screen;
+    projection.data[3] = 0.02f;
+    auto frame = [&](bool indexed)
+    {
+        gl->setIndexedUnitChoice(indexed);
+        rs->setProjectionMatrix(projection);
+        rs->clear(true, false);
+        for (int i = 0; i < 2; ++i)
+        {
+            rs->setTexture(textures[i]);
+            rs->drawTexturedRect(Rectangle(0, (float)i * 32.0f, 64, 30), Rectangle(0, 0, 1, 1));
+        }
+        rs->setProjectionMatrix(screen);
+        return pixels();
+    };
+    // The programs of both unit choices, one of them without the interpolation that skips the division.
+    EXPECT_TRUE(frame(true) == frame(false));
+}

@@ -11,8 +11,9 @@ namespace tesra
     /// several textures can go to GL as one. The unit is either an index into an array of samplers, which
     /// the software renderer resolves once per group of pixels of one triangle, or a tree of branches, which
     /// a software renderer would run whole at every pixel. Each run takes a program made for it: its colour
-    /// mode, no more units than it samples, the untextured branch only when it has untextured vertices, and
-    /// no vertex colour when all of its vertices are opaque white.
+    /// mode, no more units than it samples, the untextured branch only when it has untextured vertices, no
+    /// vertex colour when all of its vertices are opaque white and, on the software renderer, interpolation
+    /// without the perspective division when nothing is projected in perspective.
     class OpenGL_DrawProgram
     {
     public:

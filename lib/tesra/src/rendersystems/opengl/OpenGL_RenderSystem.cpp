@@ -561,13 +561,15 @@ namespace tesra
     void OpenGL_RenderSystem::applyProjectionMatrix(const kavtypes::Matrix4& matrix)
     {
         state->projectionMatrix = matrix;
-        projectionAffine = matrix.data[3] == 0.0f && matrix.data[7] == 0.0f && matrix.data[11] == 0.0f &&
-                           matrix.data[15] == 1.0f;
+        const bool affine = matrix.data[3] == 0.0f && matrix.data[7] == 0.0f && matrix.data[11] == 0.0f &&
+                            matrix.data[15] == 1.0f;
         if (!context)
         {
+            projectionAffine = affine;
             return;
         }
-        flush();
+        flush(); // under the projection it was merged under
+        projectionAffine = affine;
         glMatrixMode(GL_PROJECTION);
         if (renderTarget != nullptr)
         {
