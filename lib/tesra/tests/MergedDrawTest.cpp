@@ -249,15 +249,16 @@ namespace
                 textures.push_back(texture);
             }
         }
-        // Every quad of the row in turn; with `apart` each goes to GL on its own.
-        void drawRow(bool apart)
+        // Every quad of the row in turn, with a filled rectangle under every third unless `fills` is off;
+        // with `apart` each goes to GL on its own.
+        void drawRow(bool apart, bool fills = true)
         {
             for (size_t i = 0; i < textures.size(); ++i)
             {
                 rs->setTexture(textures[i]);
                 rs->drawTexturedRect(Rectangle((float)(i % 16) * 4.0f, (float)(i / 16) * 8.0f, 4, 4),
                                      Rectangle(-0.25f, 0.0f, 1.5f, 1.0f));
-                if (i % 3 == 2)
+                if (fills && i % 3 == 2)
                 {
                     rs->drawFilledRect(Rectangle((float)(i % 16) * 4.0f, (float)(i / 16) * 8.0f + 4.0f, 4, 2),
                                        Color(10, 20, 30, 200));
@@ -274,14 +275,15 @@ namespace
             return std::vector<unsigned char>(shot->data.get(),
                                               shot->data.get() + shot->width * shot->height * 4);
         }
-        // The row drawn merged and drawn quad by quad, over a background, gives the same bytes.
-        ::testing::AssertionResult sameAsApart()
+        // The row (or what `draw` draws) drawn merged and drawn draw by draw, over a background, gives the
+        // same bytes.
+        ::testing::AssertionResult sameAsApart(const std::function<void(bool apart)>& draw)
         {
             rs->clear(false, Rectangle(0, 0, 64, 64), Color(90, 60, 30, 255));
-            drawRow(true);
+            draw(true);
             const std::vector<unsigned char> apart = pixels();
             rs->clear(false, Rectangle(0, 0, 64, 64), Color(90, 60, 30, 255));
-            drawRow(false);
+            draw(false);
             const std::vector<unsigned char> merged = pixels();
             for (size_t i = 0; i < apart.size(); ++i)
             {
@@ -293,6 +295,10 @@ namespace
                 }
             }
             return ::testing::AssertionSuccess();
+        }
+        ::testing::AssertionResult sameAsApart(bool fills = true)
+        {
+            return sameAsApart([&](bool apart) { drawRow(apart, fills); });
         }
     };
 } // namespace
@@ -329,14 +335,24 @@ TEST_F(MultiTextureRunTest, EveryBlendAndColourModeDrawsAsWhenDrawnApart)
                                                                   {ColorMode::MULTIPLY, 1.0f},
                                                                   {ColorMode::LERP, 0.3f},
                                                                   {ColorMode::ALPHA_MAP, 1.0f}};
-    for (BlendMode blend :
-         {BlendMode::DEFAULT, BlendMode::ALPHA, BlendMode::ADD, BlendMode::SUBTRACT, BlendMode::OVERWRITE})
+    // Both ways of picking the unit, and runs of white vertices alone, which leave the colour unread.
+    for (bool indexed : {true, false})
     {
-        for (const auto& [mode, factor] : colourModes)
+        gl->setIndexedUnitChoice(indexed);
+        for (BlendMode blend : {BlendMode::DEFAULT, BlendMode::ALPHA, BlendMode::ADD, BlendMode::SUBTRACT,
+                                BlendMode::OVERWRITE})
         {
-            rs->setTextureBlendMode(blend);
-            rs->setTextureColorMode(mode, factor);
-            EXPECT_TRUE(sameAsApart()) << "blend " << (int)blend << ", colour mode " << (int)mode;
+            for (const auto& [mode, factor] : colourModes)
+            {
+                rs->setTextureBlendMode(blend);
+                rs->setTextureColorMode(mode, factor);
+                for (bool fills : {true, false})
+                {
+                    EXPECT_TRUE(sameAsApart(fills))
+                        << "blend " << (int)blend << ", colour mode " << (int)mode
+                        << (indexed ? ", indexed" : ", branches") << (fills ? ", with fills" : ", white");
+                }
+            }
         }
     }
     rs->setTextureBlendMode(BlendMode::DEFAULT);
@@ -384,8 +400,9 @@ TEST_F(MultiTextureRunTest, ARenderTargetDrawnIntoThenSampledInTheSameFrame)
     delete blue;
 }
 
-TEST_F(MultiTextureRunTest, LargeDrawsKeepARunToTheirOwnTexture)
+TEST_F(MultiTextureRunTest, WithUnitsAsBranchesLargeDrawsKeepARunToTheirOwnTexture)
 {
+    gl->setIndexedUnitChoice(false);
     makeTextures(2);
     drawRow(true);
     auto quad = [&](int texture, float side)
@@ -415,4 +432,61 @@ TEST_F(MultiTextureRunTest, LargeDrawsKeepARunToTheirOwnTexture)
     EXPECT_EQ(gl->getDrawCallCount() - before, 1);
     rs->setModelviewMatrix(kavtypes::Matrix4());
     EXPECT_TRUE(sameAsApart());
+}
+
+TEST_F(MultiTextureRunTest, WithIndexedUnitsOverlappingDrawsOfAnySizeShareARun)
+{
+    gl->setIndexedUnitChoice(true);
+    makeTextures(3);
+    drawRow(true);
+    // Large quads of three textures, each over the last, in one run; the order of the draws holds.
+    auto overlapping = [&](bool apart)
+    {
+        for (int i = 0; i < 9; ++i)
+        {
+            rs->setTexture(textures[i % 3]);
+            rs->drawTexturedRect(Rectangle((float)i * 3.0f, (float)i * 2.0f, 40, 40),
+                                 Rectangle(-0.25f, 0.0f, 1.5f, 1.0f));
+            if (apart)
+            {
+                gl->flush();
+            }
+        }
+    };
+    gl->flush();
+    const int before = gl->getDrawCallCount();
+    rs->clear(true, false);
+    overlapping(false);
+    gl->flush();
+    EXPECT_EQ(gl->getDrawCallCount() - before, 1);
+    for (ColorMode mode : {ColorMode::DEFAULT, ColorMode::LERP})
+    {
+        rs->setTextureColorMode(mode, 0.6f);
+        EXPECT_TRUE(sameAsApart(overlapping)) << "colour mode " << (int)mode;
+    }
+    rs->setTextureColorMode(ColorMode::DEFAULT);
+}
+
+TEST_F(MultiTextureRunTest, UnderAPerspectiveProjectionTexturesStayPerspectiveCorrect)
+{
+    makeTextures(2);
+    // w grows from left to right: the texture's columns bunch towards the far side.
+    const kavtypes::Matrix4 screen = rs->getProjectionMatrix();
+    kavtypes::Matrix4 projection = screen;
+    projection.data[3] = 0.02f;
+    auto frame = [&](bool indexed)
+    {
+        gl->setIndexedUnitChoice(indexed);
+        rs->setProjectionMatrix(projection);
+        rs->clear(true, false);
+        for (int i = 0; i < 2; ++i)
+        {
+            rs->setTexture(textures[i]);
+            rs->drawTexturedRect(Rectangle(0, (float)i * 32.0f, 64, 30), Rectangle(0, 0, 1, 1));
+        }
+        rs->setProjectionMatrix(screen);
+        return pixels();
+    };
+    // The programs of both unit choices, one of them without the interpolation that skips the division.
+    EXPECT_TRUE(frame(true) == frame(false));
 }

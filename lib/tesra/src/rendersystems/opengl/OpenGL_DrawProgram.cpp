@@ -21,6 +21,21 @@ namespace tesra
                                             "    gl_TexCoord[0] = gl_MultiTexCoord0;\n"
                                             "    vSlot = slot;\n"
                                             "}\n";
+    // For draws whose w is 1 at every vertex, where interpolating without the perspective division gives
+    // the same values and the software renderer skips that division at every pixel; the unit is the same
+    // over a triangle, so it is not interpolated at all.
+    static const char* const flatHeader = "#version 120\n#extension GL_EXT_gpu_shader4 : require\n"
+                                          "flat varying float vSlot;\n"
+                                          "noperspective varying vec4 vColor;\n"
+                                          "noperspective varying vec2 vUV;\n";
+    static const char* const flatVertexBody = "attribute float slot;\n"
+                                              "void main()\n"
+                                              "{\n"
+                                              "    gl_Position = gl_ModelViewProjectionMatrix * gl_Vertex;\n"
+                                              "    vColor = gl_Color;\n"
+                                              "    vUV = gl_MultiTexCoord0.st;\n"
+                                              "    vSlot = slot;\n"
+                                              "}\n";
 
     OpenGL_DrawProgram::~OpenGL_DrawProgram()
     {
@@ -40,24 +55,37 @@ namespace tesra
                sampleUnits(middle + 1, last, indent);
     }
 
-    hstring OpenGL_DrawProgram::makeFragmentSource(int units, Combine combine, bool untextured)
+    hstring OpenGL_DrawProgram::makeFragmentSource(int units, Combine combine, bool untextured, bool indexed,
+                                                   bool white, bool affine)
     {
-        hstring source = "#version 120\nuniform float factor;\nvarying float vSlot;\n";
+        hstring source = affine ? hstring(flatHeader) + "uniform float factor;\n"
+                                : "#version 120\nuniform float factor;\nvarying float vSlot;\n";
+        const hstring colorIn = affine ? "vColor" : "gl_Color", uvIn = affine ? "vUV" : "gl_TexCoord[0].st";
         if (units == 0)
         {
-            return source + "void main()\n{\n    gl_FragColor = gl_Color;\n}\n";
+            return source + "void main()\n{\n    gl_FragColor = " + colorIn + ";\n}\n";
         }
-        for (int i = 0; i < units; ++i)
+        if (indexed)
         {
-            source += formatString("uniform sampler2D t%d;\n", i);
+            // Untextured vertices (-1) read unit 0 and throw the texel away.
+            source += formatString("uniform sampler2D t[%d];\n", units);
+            source += "vec4 sampleSlot(vec2 uv)\n{\n    return texture2D(t[int(vSlot + 0.5)], uv);\n}\n";
         }
-        source += "vec4 sampleSlot(vec2 uv)\n{\n" + sampleUnits(0, units - 1, "    ") + "}\n";
-        source += "void main()\n{\n    vec4 color = gl_Color;\n";
+        else
+        {
+            for (int i = 0; i < units; ++i)
+            {
+                source += formatString("uniform sampler2D t%d;\n", i);
+            }
+            source += "vec4 sampleSlot(vec2 uv)\n{\n" + sampleUnits(0, units - 1, "    ") + "}\n";
+        }
+        // White vertices leave the colour unread, so that it is not interpolated at every pixel.
+        source += "void main()\n{\n    vec4 color = " + (white ? hstring("vec4(1.0)") : colorIn) + ";\n";
         if (untextured)
         {
             source += "    if (vSlot < -0.5)\n    {\n        gl_FragColor = color;\n        return;\n    }\n";
         }
-        source += "    vec4 texel = sampleSlot(gl_TexCoord[0].st);\n";
+        source += "    vec4 texel = sampleSlot(" + uvIn + ");\n";
         switch (combine)
         {
         case COMBINE_INTERPOLATE:
@@ -99,9 +127,10 @@ namespace tesra
         return shader;
     }
 
-    unsigned int OpenGL_DrawProgram::link(const hstring& fragmentSource, int units)
+    unsigned int OpenGL_DrawProgram::link(const hstring& fragmentSource, int units, bool indexed, bool affine)
     {
-        const GLuint vertex = compile(GL_VERTEX_SHADER, vertexSource);
+        const GLuint vertex =
+            compile(GL_VERTEX_SHADER, affine ? hstring(flatHeader) + flatVertexBody : hstring(vertexSource));
         GLuint fragment = 0;
         try
         {
@@ -129,19 +158,35 @@ namespace tesra
         gl.UseProgram(program);
         for (int i = 0; i < units; ++i)
         {
-            gl.Uniform1i(gl.GetUniformLocation(program, formatString("t%d", i).c_str()), i);
+            gl.Uniform1i(gl.GetUniformLocation(program, formatString(indexed ? "t[%d]" : "t%d", i).c_str()),
+                         i);
         }
         return program;
     }
 
-    void OpenGL_DrawProgram::create(int units)
+    void OpenGL_DrawProgram::create(int units, bool indexed)
     {
         destroy();
+        this->indexed = indexed;
         this->units = units < 1 ? 1 : units;
         combine = COMBINE_MODULATE;
         factor = 1.0f;
+        affineKnown = false;
         // The one that can draw every run, made now so that a driver that cannot is known at once.
-        use(this->units, true);
+        use(this->units, true, -1, false, false);
+    }
+
+    void OpenGL_DrawProgram::setIndexed(bool indexed)
+    {
+        if (indexed == this->indexed)
+        {
+            return;
+        }
+        const Combine keptCombine = combine;
+        const float keptFactor = factor;
+        create(units, indexed);
+        combine = keptCombine;
+        factor = keptFactor;
     }
 
     void OpenGL_DrawProgram::abandon()
@@ -171,8 +216,24 @@ namespace tesra
         this->factor = f / 255.0f;
     }
 
-    OpenGL_DrawProgram::Variant& OpenGL_DrawProgram::getVariant(int unitsUsed, bool untextured)
+    OpenGL_DrawProgram::Variant& OpenGL_DrawProgram::getVariant(int unitsUsed, bool untextured, bool white,
+                                                                bool affine)
     {
+        if (affine && indexed && !affineKnown)
+        {
+            // A driver without the extension keeps the programs with the perspective division.
+            affineKnown = true;
+            affineWorks = true;
+            try
+            {
+                getVariant(units, true, false, true);
+            }
+            catch (const quortypes::exception&)
+            {
+                affineWorks = false;
+            }
+        }
+        affine = affine && indexed && affineWorks;
         int width = 0;
         if (unitsUsed > 0)
         {
@@ -186,23 +247,27 @@ namespace tesra
         }
         const Combine kind = width == 0 ? COMBINE_MODULATE : combine;
         const bool branch = width != 0 && untextured;
-        const int key = (width * 3 + (int)kind) * 2 + (branch ? 1 : 0);
+        const bool plain = width != 0 && white;
+        const int key =
+            (((width * 3 + (int)kind) * 2 + (branch ? 1 : 0)) * 2 + (plain ? 1 : 0)) * 2 + (affine ? 1 : 0);
         auto found = variants.find(key);
         if (found != variants.end())
         {
             return found->second;
         }
         Variant variant;
-        variant.id = link(makeFragmentSource(width, kind, branch), width);
+        const bool array = indexed && width > 1;
+        variant.id =
+            link(makeFragmentSource(width, kind, branch, array, plain, affine), width, array, affine);
         variant.factorLocation = gl.GetUniformLocation(variant.id, "factor");
         variant.samplerLocation = gl.GetUniformLocation(variant.id, "t0");
         current = variant.id; // link leaves it in use
         return variants[key] = variant;
     }
 
-    void OpenGL_DrawProgram::use(int unitsUsed, bool untextured, int onlyUnit)
+    void OpenGL_DrawProgram::use(int unitsUsed, bool untextured, int onlyUnit, bool white, bool affine)
     {
-        Variant& variant = getVariant(onlyUnit >= 0 ? 1 : unitsUsed, untextured);
+        Variant& variant = getVariant(onlyUnit >= 0 ? 1 : unitsUsed, untextured, white, affine);
         if (variant.id != current)
         {
             gl.UseProgram(variant.id);

@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include <cstring>
+
 #include <algorithm>
 
 #include <quortypes/Log.h>
@@ -81,7 +83,11 @@ namespace tesra
         GLint units = 0;
         glGetIntegerv(GL_MAX_TEXTURE_IMAGE_UNITS, &units);
         units = units < 1 ? 1 : (units > maxUnits ? maxUnits : units);
-        program.create(units);
+        // The software renderer shades one triangle at a time and takes a sampler array's index from the
+        // first pixel of the group, branching to that unit's sampling alone; elsewhere the index may differ
+        // within a draw, which GLSL leaves undefined, so the units stay a tree of branches there.
+        const char* renderer = (const char*)glGetString(GL_RENDERER);
+        program.create(units, renderer != nullptr && strstr(renderer, "llvmpipe") != nullptr);
         framesInFlight.clear(); // fences of an earlier context are gone with it
         slots.assign((size_t)units, nullptr);
         slotInRun.assign((size_t)units, false);
@@ -435,6 +441,15 @@ namespace tesra
         glTexture->syncSamplerState(textureFilter, textureAddressMode);
     }
 
+    void OpenGL_RenderSystem::setIndexedUnitChoice(bool indexed)
+    {
+        if (context)
+        {
+            flush();
+            program.setIndexed(indexed);
+        }
+    }
+
     int OpenGL_RenderSystem::slotForCurrentTexture()
     {
         OpenGL_Texture* texture = static_cast<OpenGL_Texture*>(state->texture);
@@ -546,11 +561,15 @@ namespace tesra
     void OpenGL_RenderSystem::applyProjectionMatrix(const kavtypes::Matrix4& matrix)
     {
         state->projectionMatrix = matrix;
+        const bool affine = matrix.data[3] == 0.0f && matrix.data[7] == 0.0f && matrix.data[11] == 0.0f &&
+                            matrix.data[15] == 1.0f;
         if (!context)
         {
+            projectionAffine = affine;
             return;
         }
-        flush();
+        flush(); // under the projection it was merged under
+        projectionAffine = affine;
         glMatrixMode(GL_PROJECTION);
         if (renderTarget != nullptr)
         {

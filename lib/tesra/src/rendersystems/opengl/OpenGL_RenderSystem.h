@@ -65,6 +65,11 @@ namespace tesra
         int getDrawCallCount() const { return drawCalls; }
         /// Textures one merged run can sample: the fragment stage's units, at most 16.
         int getTextureSlotCount() const { return (int)slots.size(); }
+        /// Whether runs over several textures pick a triangle's unit by an index into the samplers (the
+        /// software renderer; draws of any size then share runs) or by a tree of branches (elsewhere; large
+        /// draws then keep a run to their own texture). Chosen at attach; tests switch it to cover both.
+        bool hasIndexedUnitChoice() const { return program.isIndexed(); }
+        void setIndexedUnitChoice(bool indexed);
 
     protected:
         void* sdlWindow = nullptr;
@@ -86,6 +91,7 @@ namespace tesra
         int batchMinSlot = maxUnits;              ///< the lowest, -1 for untextured vertices
         float batchMaxArea = 0.0f;                ///< pixels of the run's largest draw
         bool batchUntextured = false;             ///< the run has untextured vertices
+        bool batchWhite = true;                   ///< every vertex of the run is opaque white
         // The textures bound to the units. Units keep their textures between runs; a texture new to the
         // units takes one the waiting run does not sample, and when the run samples them all it goes out
         // first.
@@ -99,6 +105,7 @@ namespace tesra
         bool slotArrayEnabled = false;
         int drawCalls = 0;
         bool modelviewAffine = true;
+        bool projectionAffine = true; ///< w stays 1: no perspective to correct for when interpolating
         // The model-view matrix GL holds; merged runs go out under the identity.
         kavtypes::Matrix4 glModelview;
         bool glModelviewKnown = false;

@@ -124,8 +124,8 @@ namespace tesra
     // Mesa) make it allocate and map fresh memory each time, which costs more than the extra draws.
     static const size_t mergeLimit = 2048;
     static_assert(mergeLimit - 1 <= 0xFFFF, "merged runs are indexed with 16 bits");
-    // Above this many pixels, divided by the run's units less one, a draw shares its run with no other
-    // texture: 48 x 48 for two units, about 18 x 18 for eight.
+    // Where units are a tree of branches, above this many pixels, divided by the run's units less one, a draw
+    // shares its run with no other texture: 48 x 48 for two units, about 18 x 18 for eight.
     static const float largeDrawArea = 48.0f * 48.0f;
 
     static bool isTriangles(RenderOperation operation)
@@ -237,25 +237,28 @@ namespace tesra
         }
         // May end the run first, when every unit holds another texture.
         const int unit = slotForCurrentTexture();
-        // A software renderer runs every branch of the unit choice at every pixel, so a run over several
-        // textures pays for all of them wherever it draws: only draws small for the units their run would
-        // sample share it with other textures.
-        const float area = pixelArea(operation, count, fetch);
-        int units = 1;
-        while (units < std::max(batchMaxSlot, unit) + 1)
+        // Where the unit choice is a tree of branches, a software renderer runs all of it at every pixel, so
+        // a run over several textures pays for all of them wherever it draws: there only draws small for the
+        // units their run would sample share it with other textures.
+        if (!program.isIndexed())
         {
-            units *= 2;
-        }
-        const bool others = !batch.empty() && (batchMinSlot != unit || batchMaxSlot != unit);
-        if (others && std::max(area, batchMaxArea) * (float)(units - 1) > largeDrawArea)
-        {
-            flush();
-            if (unit >= 0)
+            const float area = pixelArea(operation, count, fetch);
+            int units = 1;
+            while (units < std::max(batchMaxSlot, unit) + 1)
             {
-                slotInRun[unit] = true;
+                units *= 2;
             }
+            const bool others = !batch.empty() && (batchMinSlot != unit || batchMaxSlot != unit);
+            if (others && std::max(area, batchMaxArea) * (float)(units - 1) > largeDrawArea)
+            {
+                flush();
+                if (unit >= 0)
+                {
+                    slotInRun[unit] = true;
+                }
+            }
+            batchMaxArea = std::max(batchMaxArea, area);
         }
-        batchMaxArea = std::max(batchMaxArea, area);
         const float slot = (float)unit;
         const size_t first = batch.size();
         appendTriangles(batch, batchIndices, state->modelviewMatrix, operation, count, fetch);
@@ -264,6 +267,10 @@ namespace tesra
         batchMaxSlot = std::max(batchMaxSlot, unit);
         batchMinSlot = std::min(batchMinSlot, unit);
         batchUntextured = batchUntextured || slot < 0.0f;
+        for (size_t i = first; batchWhite && i < batch.size(); ++i)
+        {
+            batchWhite = batch[i].color == 0xFFFFFFFFu;
+        }
         return true;
     }
 
@@ -299,7 +306,8 @@ namespace tesra
         }
         gl.VertexAttribPointer(OpenGL_DrawProgram::slotAttribute, 1, GL_FLOAT, GL_FALSE, 0,
                                batchSlots.data());
-        program.use(batchMaxSlot + 1, batchUntextured, batchMinSlot == batchMaxSlot ? batchMaxSlot : -1);
+        program.use(batchMaxSlot + 1, batchUntextured, batchMinSlot == batchMaxSlot ? batchMaxSlot : -1,
+                    batchWhite, projectionAffine);
         glDrawElements(GL_TRIANGLES, (GLsizei)batchIndices.size(), GL_UNSIGNED_SHORT, batchIndices.data());
         ++drawCalls;
         batch.clear();
@@ -308,6 +316,7 @@ namespace tesra
         batchMaxSlot = -1;
         batchMinSlot = maxUnits;
         batchUntextured = false;
+        batchWhite = true;
         batchMaxArea = 0.0f;
         std::fill(slotInRun.begin(), slotInRun.end(), false);
     }
@@ -333,7 +342,8 @@ namespace tesra
         // Untextured layouts draw the vertex colour alone whatever texture is current, as before.
         const bool sampled = (layout == LAYOUT_TEXTURED || layout == LAYOUT_COLORED_TEXTURED) && slot >= 0;
         gl.VertexAttrib1f(OpenGL_DrawProgram::slotAttribute, sampled ? (float)slot : -1.0f);
-        program.use(sampled ? slot + 1 : 0, false, sampled ? slot : -1);
+        program.use(sampled ? slot + 1 : 0, false, sampled ? slot : -1, false,
+                    projectionAffine && modelviewAffine);
         const char* base = static_cast<const char*>(vertices);
         GLsizei stride = 12;
         bool colored = false, textured = false;
