@@ -1,6 +1,7 @@
 // Saving a profile beside the same bytes written by hand: write and rename, with and without fsync.
 // Interleaved: the diff text of 100,000 variables beside writing its bytes to a file, and a profile's save
-// beside the same I/O done by hand (the old file read, the backup and the new file each saved atomically).
+// beside the same I/O done by hand (the old file read and checked, the backup and the new file each saved
+// atomically).
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -148,18 +149,22 @@ namespace
             change(count, ++round);
             profile.sync();
         };
-        // The same files by hand: the text is made beforehand, the old file is read, then the backup and
-        // the new file are saved atomically.
+        // The same files by hand: the text is made beforehand, the old file is read and its checksum
+        // checked (a damaged file must never replace the backup, so a save cannot skip that), then the
+        // backup and the new file are saved atomically, each flushed as the save flushes them.
         const hstring path = folder + "byhand.diff";
         quortypes::saveFileAtomically(path, profile.diffText());
         hstring text;
-        benchcompare::Side byHand{[&]
-                                  {
-                                      hstring current;
-                                      readFileIfPresent(path, current);
-                                      quortypes::saveFileAtomically(path + ".backup", current);
-                                      quortypes::saveFileAtomically(path, text);
-                                  }};
+        benchcompare::Side byHand{
+            [&]
+            {
+                hstring current;
+                if (readFileIfPresent(path, current) && VariableDictionary::diffCrcMatches(current))
+                {
+                    quortypes::saveFileAtomically(path + ".backup", current);
+                }
+                quortypes::saveFileAtomically(path, text);
+            }};
         byHand.prepare = [&]
         {
             change(count, ++round);

@@ -108,7 +108,11 @@ bool Profile::saveToFile()
     const hstring text = this->snapshot.writeDiff();
     const hstring profileFolder = Session::getUserFolder() + this->folder;
     const hstring path = profileFolder + "/vars.diff";
-    removeStaleTemporaryFiles(profileFolder);
+    if (!this->staleFilesRemoved)
+    {
+        removeStaleTemporaryFiles(profileFolder);
+        this->staleFilesRemoved = true;
+    }
     hstring current;
     bool readable = false;
     try
