@@ -46,6 +46,9 @@ namespace
         {
             variables.create("variable_" + hstring(i), "0");
         }
+        // As the engine's start-up leaves them.
+        variables.captureDefaults();
+        variables.setLocked(true);
         std::filesystem::create_directories(std::string(Session::getUserFolder()) + "bench");
         return std::string(Session::getUserFolder()) + "bench/";
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <utility>
 #include <vector>
 
 #include <quortypes/harray.h>
@@ -114,12 +115,17 @@ public:
 protected:
     bool locked = false;
     hdict<Variable> variables;
-    // The records in the order of their names, for walks over all of them without chasing the map's
-    // nodes. Stale after a single record is added (rebuilding it there would make set-up quadratic);
-    // the copy and the bulk operations rebuild it.
-    std::vector<const Variable*> inNameOrder;
+    // The map's entries in the order of their names, for walks over all of them without chasing the
+    // map's nodes. Stale after a single record is added (rebuilding it there would make set-up
+    // quadratic); the copy and the bulk operations, the capture of the defaults that ends set-up among
+    // them, rebuild it.
+    typedef std::pair<const hstring, Variable> Entry;
+    std::vector<Entry*> inNameOrder;
     bool orderStale = false;
 
     void rebuildOrder();
     void markOrderStale();
+    // takeValuesOf's walk when both dictionaries hold the same names: the two indexes side by side.
+    // False, having taken the values up to the first name that differs, when they do not.
+    bool takeValuesInStep(const VariableDictionary& other, bool& any);
 };

@@ -281,3 +281,35 @@ TEST(VariablesDiff, CopiesMovesAndAddedRecordsWriteTheSameTexts)
     copy.resetAll(true);
     EXPECT_EQ(copy.writeDiff(), "crc: 0\n");
 }
+
+TEST(Variables, TakeTheValuesOfADictionaryWithTheSameNamesOrAlmost)
+{
+    // Set-up ends with the defaults captured, as the engine's does.
+    auto made = [](std::initializer_list<std::pair<const char*, const char*>> records)
+    {
+        VariableDictionary vars;
+        for (const auto& [name, value] : records)
+        {
+            vars.create(name, value, true);
+        }
+        vars.captureDefaults();
+        return vars;
+    };
+    VariableDictionary live = made({{"a", "1"}, {"b", "1"}, {"c", "1"}});
+    VariableDictionary kept = live;
+    EXPECT_FALSE(kept.takeValuesOf(live));
+    live.get("c").setValue("2", true);
+    live.get("a").setValue("", true);
+    EXPECT_TRUE(kept.takeValuesOf(live));
+    EXPECT_EQ(values(kept), "a=;b=1;c=2;");
+    EXPECT_EQ(kept.writeDiff(), plainDiff(kept));
+
+    // As many names, but not the same ones: the values before the first other name are taken, and the
+    // rest merged as for any other dictionary.
+    VariableDictionary other = made({{"a", "2"}, {"b", "1"}, {"y", ""}});
+    VariableDictionary mine = made({{"a", "1"}, {"b", "1"}, {"x", "1"}});
+    EXPECT_TRUE(mine.takeValuesOf(other));
+    EXPECT_EQ(values(mine), "a=2;b=1;x=1;y=;");
+    EXPECT_FALSE(mine.takeValuesOf(other));
+    EXPECT_EQ(mine.writeDiff(), plainDiff(mine));
+}
