@@ -4,6 +4,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <future>
+#include <system_error>
 
 #include <quortypes/Dir.h>
 #include <quortypes/File.h>
@@ -83,6 +85,21 @@ namespace
         quortypes::Log::warn(Session::logTag, "'" + path + "' was damaged, kept aside as '" + aside + "'");
     }
 
+    // The snapshot's diff text, made on a worker thread; made by the caller of get when no thread can
+    // be started.
+    std::future<hstring> makeDiffText(const VariableDictionary& snapshot)
+    {
+        auto make = [&snapshot] { return snapshot.writeDiff(); };
+        try
+        {
+            return std::async(std::launch::async, make);
+        }
+        catch (const std::system_error&)
+        {
+            return std::async(std::launch::deferred, make);
+        }
+    }
+
     // What a crash left behind of earlier saves into the folder.
     void removeStaleTemporaryFiles(const hstring& folder)
     {
@@ -105,7 +122,9 @@ bool Profile::saveToFile()
         return false;
     }
     quortypes::Log::write(Session::logTag, "Saving profile " + this->folder);
-    const hstring text = this->snapshot.writeDiff();
+    // The text is made on a worker while this thread reads and checks the old file and flushes its
+    // backup: nothing changes the snapshot meanwhile, and no file changes before the text is whole.
+    std::future<hstring> making = makeDiffText(this->snapshot);
     const hstring profileFolder = Session::getUserFolder() + this->folder;
     const hstring path = profileFolder + "/vars.diff";
     if (!this->staleFilesRemoved)
@@ -123,13 +142,17 @@ bool Profile::saveToFile()
     {
         quortypes::Log::error(Session::logTag, e.getMessage());
     }
+    hstring text;
     if (readable)
     {
         quortypes::Log::write(Session::logTag, "Backing up profile");
-        quortypes::saveFileAtomically(path + ".backup", current);
+        quortypes::PendingFile backup(path + ".backup", current);
+        text = making.get();
+        backup.commit();
     }
     else
     {
+        text = making.get();
         // The backup is the last good state; a damaged file must not replace it.
         keepAside(path);
     }
