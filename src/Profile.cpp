@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <future>
+#include <memory>
 #include <system_error>
 
 #include <quortypes/Dir.h>
@@ -85,18 +86,20 @@ namespace
         quortypes::Log::warn(Session::logTag, "'" + path + "' was damaged, kept aside as '" + aside + "'");
     }
 
-    // The snapshot's diff text, made on a worker thread; made by the caller of get when no thread can
-    // be started.
-    std::future<hstring> makeDiffText(const VariableDictionary& snapshot)
+    // The snapshot's diff text written and flushed under the file's temporary name, on a worker thread;
+    // done by the caller of get when no thread can be started.
+    std::future<std::unique_ptr<quortypes::PendingFile>> prepareDiffFile(const VariableDictionary& snapshot,
+                                                                         const hstring& path)
     {
-        auto make = [&snapshot] { return snapshot.writeDiff(); };
+        auto prepare = [&snapshot, path]
+        { return std::make_unique<quortypes::PendingFile>(path, snapshot.writeDiff()); };
         try
         {
-            return std::async(std::launch::async, make);
+            return std::async(std::launch::async, prepare);
         }
         catch (const std::system_error&)
         {
-            return std::async(std::launch::deferred, make);
+            return std::async(std::launch::deferred, prepare);
         }
     }
 
@@ -122,9 +125,6 @@ bool Profile::saveToFile()
         return false;
     }
     quortypes::Log::write(Session::logTag, "Saving profile " + this->folder);
-    // The text is made on a worker while this thread reads and checks the old file and flushes its
-    // backup: nothing changes the snapshot meanwhile, and no file changes before the text is whole.
-    std::future<hstring> making = makeDiffText(this->snapshot);
     const hstring profileFolder = Session::getUserFolder() + this->folder;
     const hstring path = profileFolder + "/vars.diff";
     if (!this->staleFilesRemoved)
@@ -132,6 +132,10 @@ bool Profile::saveToFile()
         removeStaleTemporaryFiles(profileFolder);
         this->staleFilesRemoved = true;
     }
+    // The new file is made and flushed on a worker while this thread reads and checks the old one and
+    // flushes the backup; nothing changes the snapshot meanwhile. The backup takes its place first, then
+    // the new file; a failure before that leaves both temporary files removed and nothing changed.
+    std::future<std::unique_ptr<quortypes::PendingFile>> preparing = prepareDiffFile(this->snapshot, path);
     hstring current;
     bool readable = false;
     try
@@ -142,21 +146,21 @@ bool Profile::saveToFile()
     {
         quortypes::Log::error(Session::logTag, e.getMessage());
     }
-    hstring text;
     if (readable)
     {
         quortypes::Log::write(Session::logTag, "Backing up profile");
         quortypes::PendingFile backup(path + ".backup", current);
-        text = making.get();
+        const std::unique_ptr<quortypes::PendingFile> file = preparing.get();
         backup.commit();
+        file->commit();
     }
     else
     {
-        text = making.get();
+        const std::unique_ptr<quortypes::PendingFile> file = preparing.get();
         // The backup is the last good state; a damaged file must not replace it.
         keepAside(path);
+        file->commit();
     }
-    quortypes::saveFileAtomically(path, text);
     quortypes::Log::write(Session::logTag, "Profile saved!");
     this->changed = false;
     return true;
