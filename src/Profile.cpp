@@ -4,6 +4,9 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <future>
+#include <memory>
+#include <system_error>
 
 #include <quortypes/Dir.h>
 #include <quortypes/File.h>
@@ -83,6 +86,23 @@ namespace
         quortypes::Log::warn(Session::logTag, "'" + path + "' was damaged, kept aside as '" + aside + "'");
     }
 
+    // The snapshot's diff text written and flushed under the file's temporary name, on a worker thread;
+    // done by the caller of get when no thread can be started.
+    std::future<std::unique_ptr<quortypes::PendingFile>> prepareDiffFile(const VariableDictionary& snapshot,
+                                                                         const hstring& path)
+    {
+        auto prepare = [&snapshot, path]
+        { return std::make_unique<quortypes::PendingFile>(path, snapshot.writeDiff()); };
+        try
+        {
+            return std::async(std::launch::async, prepare);
+        }
+        catch (const std::system_error&)
+        {
+            return std::async(std::launch::deferred, prepare);
+        }
+    }
+
     // What a crash left behind of earlier saves into the folder.
     void removeStaleTemporaryFiles(const hstring& folder)
     {
@@ -105,10 +125,17 @@ bool Profile::saveToFile()
         return false;
     }
     quortypes::Log::write(Session::logTag, "Saving profile " + this->folder);
-    const hstring text = this->snapshot.writeDiff();
     const hstring profileFolder = Session::getUserFolder() + this->folder;
     const hstring path = profileFolder + "/vars.diff";
-    removeStaleTemporaryFiles(profileFolder);
+    if (!this->staleFilesRemoved)
+    {
+        removeStaleTemporaryFiles(profileFolder);
+        this->staleFilesRemoved = true;
+    }
+    // The new file is made and flushed on a worker while this thread reads and checks the old one and
+    // flushes the backup; nothing changes the snapshot meanwhile. The backup takes its place first, then
+    // the new file; a failure before that leaves both temporary files removed and nothing changed.
+    std::future<std::unique_ptr<quortypes::PendingFile>> preparing = prepareDiffFile(this->snapshot, path);
     hstring current;
     bool readable = false;
     try
@@ -122,14 +149,18 @@ bool Profile::saveToFile()
     if (readable)
     {
         quortypes::Log::write(Session::logTag, "Backing up profile");
-        quortypes::saveFileAtomically(path + ".backup", current);
+        quortypes::PendingFile backup(path + ".backup", current);
+        const std::unique_ptr<quortypes::PendingFile> file = preparing.get();
+        backup.commit();
+        file->commit();
     }
     else
     {
+        const std::unique_ptr<quortypes::PendingFile> file = preparing.get();
         // The backup is the last good state; a damaged file must not replace it.
         keepAside(path);
+        file->commit();
     }
-    quortypes::saveFileAtomically(path, text);
     quortypes::Log::write(Session::logTag, "Profile saved!");
     this->changed = false;
     return true;

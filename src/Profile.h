@@ -80,6 +80,9 @@ protected:
     hstring folder;
     bool changed = false;
     uint32_t syncTime = 0;
+    // Leftovers of saves a crash cut short are looked for once, before this object's first save: its own
+    // failed writes remove their temporary files.
+    bool staleFilesRemoved = false;
 
     // An achievements service that has read its store, with its delegate, not yet the library's.
     struct PreparedAchievements

@@ -20,6 +20,24 @@ namespace
         return text.find_first_of("\r\n") != std::string::npos;
     }
 
+    // Equal texts, with no library call for the usual case of a value that differs from its default in
+    // length or first byte, or that is one byte long.
+    bool sameText(const std::string& a, const std::string& b)
+    {
+        const size_t size = a.size();
+        return size == b.size() &&
+               (size == 0 || (a[0] == b[0] && (size == 1 || std::memcmp(a.data(), b.data(), size) == 0)));
+    }
+
+    void prefetch(const void* address)
+    {
+#if defined(__GNUC__) || defined(__clang__)
+        __builtin_prefetch(address);
+#else
+        (void)address;
+#endif
+    }
+
     void refuseLineBreak(const hstring& name, const hstring& value)
     {
         if (holdsLineBreak(value))
@@ -122,6 +140,64 @@ VariableDictionary& VariableDictionary::getGlobal()
     return global;
 }
 
+VariableDictionary::VariableDictionary(const VariableDictionary& other) : locked(other.locked)
+{
+    for (const auto& entry : other.variables)
+    {
+        this->variables.emplace_hint(this->variables.end(), entry.first, entry.second);
+    }
+    this->rebuildOrder();
+}
+
+VariableDictionary& VariableDictionary::operator=(const VariableDictionary& other)
+{
+    if (this != &other)
+    {
+        // Built aside first: a copy that runs out of memory leaves this one as it was.
+        VariableDictionary copy(other);
+        *this = std::move(copy);
+    }
+    return *this;
+}
+
+VariableDictionary::VariableDictionary(VariableDictionary&& other) noexcept
+    : locked(other.locked), variables(std::move(other.variables)), inNameOrder(std::move(other.inNameOrder)),
+      orderStale(other.orderStale)
+{
+    // Whatever the moved-from map still holds, its walks go by the map from now on.
+    other.markOrderStale();
+}
+
+VariableDictionary& VariableDictionary::operator=(VariableDictionary&& other) noexcept
+{
+    if (this != &other)
+    {
+        this->locked = other.locked;
+        this->variables = std::move(other.variables);
+        this->inNameOrder = std::move(other.inNameOrder);
+        this->orderStale = other.orderStale;
+        other.markOrderStale();
+    }
+    return *this;
+}
+
+void VariableDictionary::rebuildOrder()
+{
+    this->inNameOrder.clear();
+    this->inNameOrder.reserve(this->variables.std::map<hstring, Variable>::size());
+    for (auto& entry : this->variables)
+    {
+        this->inNameOrder.push_back(&entry);
+    }
+    this->orderStale = false;
+}
+
+void VariableDictionary::markOrderStale()
+{
+    this->inNameOrder.clear();
+    this->orderStale = true;
+}
+
 void VariableDictionary::create(const hstring& name, const hstring& value, bool quiet)
 {
     if (this->locked)
@@ -145,6 +221,7 @@ void VariableDictionary::create(const hstring& name, const hstring& value, bool 
     }
     refuseLineBreak(name, value);
     this->variables[name] = Variable(name, value);
+    this->markOrderStale();
     if (!quiet)
     {
         quortypes::Log::write(Session::logTag, "Created user variable '" + name + "'");
@@ -172,6 +249,7 @@ Variable& VariableDictionary::operator[](const hstring& name)
     if (it == this->variables.end())
     {
         it = this->variables.emplace(name, Variable(name, "")).first;
+        this->markOrderStale();
     }
     return it->second;
 }
@@ -198,12 +276,57 @@ void VariableDictionary::captureDefaults()
     {
         entry.second.defaultValue = entry.second.currentValue;
     }
+    // The end of set-up: from here on records are seldom added, and the profile's syncs walk this index.
+    if (this->orderStale)
+    {
+        this->rebuildOrder();
+    }
+}
+
+bool VariableDictionary::takeValuesInStep(const VariableDictionary& other, bool& any)
+{
+    if (this->orderStale || other.orderStale || this->inNameOrder.size() != other.inNameOrder.size())
+    {
+        return false;
+    }
+    // The live records lie about the heap in the order they were made: asking for those a few steps
+    // ahead overlaps the waits for memory that a walk one by one would take in turn.
+    static const size_t ahead = 8;
+    const size_t count = this->inNameOrder.size();
+    Entry* const* kept = this->inNameOrder.data();
+    const Entry* const* live = other.inNameOrder.data();
+    for (size_t i = 0; i < count; ++i)
+    {
+        if (i + ahead < count)
+        {
+            prefetch(live[i + ahead]);
+            prefetch(&live[i + ahead]->second.currentValue);
+            prefetch(kept[i + ahead]);
+            prefetch(&kept[i + ahead]->second.currentValue);
+        }
+        if (!sameText(kept[i]->first, live[i]->first))
+        {
+            return false;
+        }
+        const std::string& value = live[i]->second.currentValue;
+        if (!sameText(kept[i]->second.currentValue, value))
+        {
+            kept[i]->second.setValueDirectly(live[i]->second.currentValue);
+            any = true;
+        }
+    }
+    return true;
 }
 
 bool VariableDictionary::takeValuesOf(const VariableDictionary& other)
 {
-    // Both maps are in the same order: one walk through each, where a lookup per name would cost a search.
     bool any = false;
+    if (this->takeValuesInStep(other, any))
+    {
+        return any;
+    }
+    // Both maps are in the same order: one walk through each, where a lookup per name would cost a search.
+    bool added = false;
     auto kept = this->variables.begin();
     for (auto& entry : other.variables)
     {
@@ -214,6 +337,7 @@ bool VariableDictionary::takeValuesOf(const VariableDictionary& other)
         if (kept == this->variables.end() || entry.first < kept->first)
         {
             kept = this->variables.emplace_hint(kept, entry.first, Variable(entry.first, ""));
+            added = true;
         }
         const std::string& value = entry.second.currentValue;
         if (static_cast<const std::string&>(kept->second.currentValue) != value)
@@ -223,24 +347,40 @@ bool VariableDictionary::takeValuesOf(const VariableDictionary& other)
         }
         ++kept;
     }
+    if (added || this->orderStale)
+    {
+        this->rebuildOrder();
+    }
     return any;
 }
 
 hstring VariableDictionary::writeDiff() const
 {
-    // One walk over the dictionary picks the changed variables and measures their lines; the text is then
+    // One walk over the records picks the changed variables and measures their lines; the text is then
     // written into one buffer of its final size, behind room for the longest "crc" line.
     std::vector<const Variable*> changed;
     size_t bodySize = 0;
-    for (auto& entry : this->variables)
+    auto measure = [&changed, &bodySize](const Variable& variable)
     {
-        const Variable& variable = entry.second;
-        // Compared as plain strings: lengths first, inline.
         const std::string& value = variable.currentValue;
-        if (value != static_cast<const std::string&>(variable.defaultValue))
+        if (!sameText(value, variable.defaultValue))
         {
             changed.push_back(&variable);
             bodySize += variable.name.std::string::size() + 2 + value.size() + 1;
+        }
+    };
+    if (this->orderStale)
+    {
+        for (const auto& entry : this->variables)
+        {
+            measure(entry.second);
+        }
+    }
+    else
+    {
+        for (const Entry* entry : this->inNameOrder)
+        {
+            measure(entry->second);
         }
     }
     static const size_t crcRoom = sizeof("crc: FFFFFFFF\n") - 1;

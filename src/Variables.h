@@ -1,5 +1,8 @@
 #pragma once
 
+#include <utility>
+#include <vector>
+
 #include <quortypes/harray.h>
 #include <quortypes/hdict.h>
 #include <quortypes/hstring.h>
@@ -66,6 +69,14 @@ protected:
 class VariableDictionary
 {
 public:
+    VariableDictionary() = default;
+    // A copy's records lie in memory in the order of their names, so that its walks (the diff text of a
+    // profile's snapshot) read memory front to back instead of jumping about the heap.
+    VariableDictionary(const VariableDictionary& other);
+    VariableDictionary& operator=(const VariableDictionary& other);
+    VariableDictionary(VariableDictionary&& other) noexcept;
+    VariableDictionary& operator=(VariableDictionary&& other) noexcept;
+
     // The engine's one dictionary.
     static VariableDictionary& getGlobal();
 
@@ -104,4 +115,17 @@ public:
 protected:
     bool locked = false;
     hdict<Variable> variables;
+    // The map's entries in the order of their names, for walks over all of them without chasing the
+    // map's nodes. Stale after a single record is added (rebuilding it there would make set-up
+    // quadratic); the copy and the bulk operations, the capture of the defaults that ends set-up among
+    // them, rebuild it.
+    typedef std::pair<const hstring, Variable> Entry;
+    std::vector<Entry*> inNameOrder;
+    bool orderStale = false;
+
+    void rebuildOrder();
+    void markOrderStale();
+    // takeValuesOf's walk when both dictionaries hold the same names: the two indexes side by side.
+    // False, having taken the values up to the first name that differs, when they do not.
+    bool takeValuesInStep(const VariableDictionary& other, bool& any);
 };

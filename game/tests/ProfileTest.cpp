@@ -173,6 +173,30 @@ TEST_F(Profiles, SavingBacksUpTheLastFileAndAnUnchangedSaveWritesNothing)
     std::filesystem::remove_all(user("Anna/vars.diff.backup.tmp"));
 }
 
+TEST_F(Profiles, ANewFileThatCannotBeWrittenLeavesTheBackupAsItWas)
+{
+    play("Anna");
+    Profile* profile = Session::getProfile();
+    setScore("5");
+    EXPECT_TRUE(profile->saveToFile());
+    const std::string saved = readFile(user("Anna/vars.diff"));
+    const std::string backup = readFile(user("Anna/vars.diff.backup"));
+    // The new file's temporary name is taken by a folder: its write fails while the backup's succeeds.
+    std::filesystem::create_directories(user("Anna/vars.diff.tmp/x"));
+    setScore("6");
+    EXPECT_TRUE(
+        holds(errorOf([&] { profile->saveToFile(); }),
+              "Unable to save file '" + user("Anna/vars.diff") + "', cannot create the temporary file"));
+    EXPECT_TRUE(profile->isChanged());
+    EXPECT_EQ(readFile(user("Anna/vars.diff")), saved);
+    EXPECT_EQ(readFile(user("Anna/vars.diff.backup")), backup);
+    EXPECT_FALSE(exists("Anna/vars.diff.backup.tmp"));
+    std::filesystem::remove_all(user("Anna/vars.diff.tmp"));
+    EXPECT_TRUE(profile->saveToFile());
+    EXPECT_EQ(readFile(user("Anna/vars.diff.backup")), saved);
+    EXPECT_NE(readFile(user("Anna/vars.diff")).find("score: 6\n"), std::string::npos);
+}
+
 TEST_F(Profiles, ShutDownSavesAndProgressOutlivesARestart)
 {
     play("Anna");

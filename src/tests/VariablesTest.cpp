@@ -1,5 +1,6 @@
 #include <zlib.h>
 
+#include <algorithm>
 #include <tuple>
 
 #include "Variables.h"
@@ -204,4 +205,111 @@ TEST(VariablesDiff, LoadsChecksAndRefusals)
                                 ", its value holds a line break"});
     EXPECT_EQ(thrownText([&] { loaded.loadDiff(dir / "none.diff", true, true, true, false); }),
               "Unable to load variable diff, file '" + dir / "none.diff" + "' not found!");
+}
+
+namespace
+{
+    // The diff text worked out the plain way, from the dictionary's own walk, for checking the real one.
+    std::string plainDiff(const VariableDictionary& vars)
+    {
+        std::string body;
+        for (auto& entry : vars.getVariables())
+        {
+            const std::string value = entry.second.value();
+            if (value != std::string(entry.second.getDefault()))
+            {
+                body += std::string(entry.second.getName()) + ": " + value + "\n";
+            }
+        }
+        return formatString("crc: %lX\n", crc32(0L, (const Bytef*)body.data(), body.size())) + body;
+    }
+} // namespace
+
+TEST(VariablesDiff, CopiesMovesAndAddedRecordsWriteTheSameTexts)
+{
+    // Values that differ from their defaults only late, only in length, not at all, or run past what a
+    // string holds inline; names that sort before and after the others.
+    const std::string longValue(300, 'q');
+    VariableDictionary vars;
+    const std::pair<const char*, std::string> created[] = {
+        {"m_same", "x"},       {"m_late", "abcdefghij"},        {"m_shorter", "abc"}, {"m_empty", ""},
+        {"m_long", longValue}, {"m_utf8", "\xC3\xA9t\xC3\xA9"}, {"m_colon", "a: b"},
+    };
+    for (const auto& [name, value] : created)
+    {
+        vars.create(name, value, true);
+    }
+    vars.captureDefaults();
+    vars.get("m_late").setValue("abcdefghiJ", true);
+    vars.get("m_shorter").setValue("ab", true);
+    vars.get("m_empty").setValue("0", true);
+    vars.get("m_long").setValue(longValue.substr(0, 299) + "r", true);
+    vars.get("m_utf8").setValue("\xC3\xA9t\xC3\xA8", true);
+    vars.get("m_colon").setValue("", true);
+    const std::string expected = plainDiff(vars);
+    EXPECT_EQ(std::count(expected.begin(), expected.end(), '\n'), 7);
+    EXPECT_EQ(vars.writeDiff(), expected);
+
+    VariableDictionary copy = vars;
+    EXPECT_EQ(copy.writeDiff(), expected);
+    EXPECT_EQ(values(copy), values(vars));
+    // Records added after the copy, alone and by the bulk operations, are written in their place.
+    copy["a_first"].setValue("1", true);
+    copy["z_last"].setValue("2", true);
+    EXPECT_EQ(copy.writeDiff(), plainDiff(copy));
+    VariableDictionary kept = vars;
+    VariableDictionary live = vars;
+    live["m_new"].setValue("3", true);
+    live.get("m_same").setValue("y", true);
+    EXPECT_TRUE(kept.takeValuesOf(live));
+    EXPECT_EQ(kept.writeDiff(), plainDiff(kept));
+    EXPECT_NE(kept.writeDiff().find("m_new: 3\nm_same: y\n"), std::string::npos);
+    kept.applyDiff("crc: ignore\nb_loaded: 4\nm_same: x\n", "test", false, true, true);
+    EXPECT_EQ(kept.writeDiff(), plainDiff(kept));
+    EXPECT_EQ(kept.writeDiff().find("m_same"), std::string::npos);
+
+    // Moved and assigned dictionaries write their own records; the moved-from one stays usable.
+    VariableDictionary moved = std::move(copy);
+    EXPECT_EQ(moved.writeDiff(), plainDiff(moved));
+    EXPECT_EQ(copy.writeDiff(), plainDiff(copy));
+    copy = kept;
+    EXPECT_EQ(copy.writeDiff(), plainDiff(kept));
+    copy = copy;
+    EXPECT_EQ(copy.writeDiff(), plainDiff(kept));
+    copy = std::move(moved);
+    EXPECT_EQ(copy.writeDiff(), plainDiff(copy));
+    copy.resetAll(true);
+    EXPECT_EQ(copy.writeDiff(), "crc: 0\n");
+}
+
+TEST(Variables, TakeTheValuesOfADictionaryWithTheSameNamesOrAlmost)
+{
+    // Set-up ends with the defaults captured, as the engine's does.
+    auto made = [](std::initializer_list<std::pair<const char*, const char*>> records)
+    {
+        VariableDictionary vars;
+        for (const auto& [name, value] : records)
+        {
+            vars.create(name, value, true);
+        }
+        vars.captureDefaults();
+        return vars;
+    };
+    VariableDictionary live = made({{"a", "1"}, {"b", "1"}, {"c", "1"}});
+    VariableDictionary kept = live;
+    EXPECT_FALSE(kept.takeValuesOf(live));
+    live.get("c").setValue("2", true);
+    live.get("a").setValue("", true);
+    EXPECT_TRUE(kept.takeValuesOf(live));
+    EXPECT_EQ(values(kept), "a=;b=1;c=2;");
+    EXPECT_EQ(kept.writeDiff(), plainDiff(kept));
+
+    // As many names, but not the same ones: the values before the first other name are taken, and the
+    // rest merged as for any other dictionary.
+    VariableDictionary other = made({{"a", "2"}, {"b", "1"}, {"y", ""}});
+    VariableDictionary mine = made({{"a", "1"}, {"b", "1"}, {"x", "1"}});
+    EXPECT_TRUE(mine.takeValuesOf(other));
+    EXPECT_EQ(values(mine), "a=2;b=1;x=1;y=;");
+    EXPECT_FALSE(mine.takeValuesOf(other));
+    EXPECT_EQ(mine.writeDiff(), plainDiff(mine));
 }

@@ -2,22 +2,11 @@
 #include <cmath>
 #include <cstdlib>
 
-#include <zlib.h>
-
 #include <quortypes/hstring.h>
 #include <quortypes/util.h>
 
 namespace quortypes
 {
-    unsigned int crc32(const unsigned char* data, int size)
-    {
-        if (data == nullptr || size < 1)
-        {
-            return 0;
-        }
-        return (unsigned int)::crc32(0L, data, (uInt)size);
-    }
-
     // A linear congruential generator whose bits 16..30 give 15-bit values, so
     // every formula below sees numbers from 0 to 32767.
     static std::atomic<unsigned int> randomState(1);

@@ -261,3 +261,38 @@ TEST(Files, InjectedFaultsFailAtomicSavesAndRemovalsAndKeepTheFiles)
     EXPECT_EQ(dir.read("keep/file"), "new");
     EXPECT_TRUE(quortypes::Dir::remove(dir / "keep"));
 }
+
+TEST(Files, APendingFileChangesNothingUntilItIsCommitted)
+{
+    ScratchDir dir;
+    dir.put("file", "old");
+    {
+        quortypes::PendingFile pending(dir / "file", "dropped");
+        EXPECT_EQ(dir.read("file.tmp"), "dropped");
+        EXPECT_EQ(dir.read("file"), "old");
+    }
+    // Dropped without a commit: the temporary file goes, the file stays.
+    EXPECT_FALSE(std::filesystem::exists(dir / "file.tmp"));
+    EXPECT_EQ(dir.read("file"), "old");
+    {
+        quortypes::PendingFile pending(dir / "file", "new");
+        pending.commit();
+    }
+    EXPECT_EQ(dir.read("file"), "new");
+    EXPECT_FALSE(std::filesystem::exists(dir / "file.tmp"));
+    // A rename that cannot happen (a folder in the way) throws naming the file and removes the temporary.
+    std::filesystem::create_directories(dir / "folder/inside");
+    quortypes::PendingFile blocked(dir / "folder", "new");
+    try
+    {
+        blocked.commit();
+        ADD_FAILURE() << "no exception";
+    }
+    catch (const quortypes::exception& e)
+    {
+        EXPECT_NE(e.getMessage().find("Unable to save file '" + dir / "folder" + "', cannot replace it"),
+                  std::string::npos);
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir / "folder.tmp"));
+    EXPECT_TRUE(std::filesystem::exists(dir / "folder/inside"));
+}

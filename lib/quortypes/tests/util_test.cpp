@@ -23,6 +23,33 @@ TEST(crc32, matchesZlib)
         }
         EXPECT_EQ(quortypes::crc32(data.data(), size), (unsigned int)::crc32(0L, data.data(), size)) << size;
     }
+    // Long inputs take another path: every length around its block sizes, at every alignment, and runs of
+    // bytes that are all zero or all ones.
+    std::vector<unsigned char> data(5000);
+    for (unsigned char& b : data)
+    {
+        b = (unsigned char)engine();
+    }
+    for (int offset = 0; offset < 16; ++offset)
+    {
+        for (int size = 200; size < 400; ++size)
+        {
+            const unsigned char* at = data.data() + offset;
+            ASSERT_EQ(quortypes::crc32(at, size), (unsigned int)::crc32(0L, at, size))
+                << offset << " " << size;
+        }
+        for (int size : {1024, 1024 + 15, 4096 + 63, 4980})
+        {
+            const unsigned char* at = data.data() + offset;
+            ASSERT_EQ(quortypes::crc32(at, size), (unsigned int)::crc32(0L, at, size))
+                << offset << " " << size;
+        }
+    }
+    for (unsigned char fill : {0x00, 0xFF})
+    {
+        std::vector<unsigned char> same(3000, fill);
+        EXPECT_EQ(quortypes::crc32(same.data(), 3000), (unsigned int)::crc32(0L, same.data(), 3000)) << fill;
+    }
 }
 
 TEST(random, rangesAndLimits)

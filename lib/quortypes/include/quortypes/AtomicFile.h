@@ -9,4 +9,23 @@ namespace quortypes
     // folder first, which is flushed to the disk and renamed over the file. Every save of the player's
     // state goes through here. A failure throws an exception naming the file; the old file stays.
     void saveFileAtomically(const hstring& path, const hstring& data);
+
+    // saveFileAtomically in two steps, for a caller with other work to finish before the file may change:
+    // construction writes and flushes "<path>.tmp" (throwing as saveFileAtomically does), `commit` renames
+    // it over the file. Destroyed without a commit, it removes the temporary file and the file stays.
+    class PendingFile
+    {
+    public:
+        PendingFile(const hstring& path, const hstring& data);
+        ~PendingFile();
+        PendingFile(const PendingFile&) = delete;
+        PendingFile& operator=(const PendingFile&) = delete;
+
+        void commit();
+
+    private:
+        hstring path;
+        hstring temporary;
+        bool committed = false;
+    };
 } // namespace quortypes

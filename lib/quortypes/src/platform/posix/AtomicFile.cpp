@@ -43,11 +43,10 @@ namespace quortypes
         }
     } // namespace
 
-    void saveFileAtomically(const hstring& path, const hstring& data)
+    PendingFile::PendingFile(const hstring& path, const hstring& data) : path(path), temporary(path + ".tmp")
     {
-        hstring temporary = path + ".tmp";
         // O_NOFOLLOW: a link planted under the temporary name must not redirect the write.
-        int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+        int fd = ::open(this->temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd < 0)
         {
             fail(path, "cannot create the temporary file", errno);
@@ -57,32 +56,51 @@ namespace quortypes
         {
             int error = fault != 0 ? fault : errno;
             ::close(fd);
-            ::unlink(temporary.c_str());
+            ::unlink(this->temporary.c_str());
             fail(path, "cannot write", error);
         }
         if (::close(fd) != 0)
         {
             int error = errno;
-            ::unlink(temporary.c_str());
+            ::unlink(this->temporary.c_str());
             fail(path, "cannot write", error);
         }
-        if (::rename(temporary.c_str(), path.c_str()) != 0)
+    }
+
+    PendingFile::~PendingFile()
+    {
+        if (!this->committed)
+        {
+            ::unlink(this->temporary.c_str());
+        }
+    }
+
+    void PendingFile::commit()
+    {
+        // Whatever happens below, the temporary file is no longer this object's to remove.
+        this->committed = true;
+        if (::rename(this->temporary.c_str(), this->path.c_str()) != 0)
         {
             int error = errno;
-            ::unlink(temporary.c_str());
-            fail(path, "cannot replace it", error);
+            ::unlink(this->temporary.c_str());
+            fail(this->path, "cannot replace it", error);
         }
         // The rename itself lives in the folder; without this a power cut may still bring the old file
         // back. The new contents are in place either way, so a folder that cannot be synced is no error.
-        size_t slash = path.std::string::rfind('/');
+        size_t slash = this->path.std::string::rfind('/');
         std::string folder = slash == std::string::npos ? "."
                              : slash == 0               ? "/"
-                                                        : path.std::string::substr(0, slash);
+                                                        : this->path.std::string::substr(0, slash);
         int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (dirFd >= 0)
         {
             ::fsync(dirFd);
             ::close(dirFd);
         }
+    }
+
+    void saveFileAtomically(const hstring& path, const hstring& data)
+    {
+        PendingFile(path, data).commit();
     }
 } // namespace quortypes
