@@ -54,6 +54,30 @@ namespace
                 properties};
     }
 
+    Emitter* addEmitter(Space& space, const Properties& properties)
+    {
+        Emitter* emitter = new Emitter();
+        space.addEmitter(emitter);
+        for (auto [name, value] : properties)
+            emitter->setProperty(name, value);
+        return emitter;
+    }
+
+    // The affectors are owned by the returned list, which must outlive the space's updates.
+    std::vector<std::unique_ptr<Affector>>
+    addAffectors(Space& space, const std::vector<AffectorRecipe>& recipes, bool oneAtATime)
+    {
+        std::vector<std::unique_ptr<Affector>> affectors;
+        for (const AffectorRecipe& recipe : recipes)
+        {
+            affectors.emplace_back(recipe.make(oneAtATime));
+            for (auto [name, value] : recipe.properties)
+                affectors.back()->setProperty(name, value);
+            space.addAffector(affectors.back().get());
+        }
+        return affectors;
+    }
+
     // Every field of every particle, front to back, and the live counts: equal texts are equal bits.
     std::string snapshot(const Space& space)
     {
@@ -96,20 +120,8 @@ namespace
                                                                {"emission_rate", "300"},
                                                                {"limit", "200"},
                                                                {"life", "-0.5;3"}}})
-        {
-            Emitter* emitter = new Emitter();
-            space->addEmitter(emitter);
-            for (auto [name, value] : emitterProperties)
-                emitter->setProperty(name, value);
-        }
-        std::vector<std::unique_ptr<Affector>> affectors;
-        for (const AffectorRecipe& s : specs)
-        {
-            affectors.emplace_back(s.make(oneAtATime));
-            for (auto [name, value] : s.properties)
-                affectors.back()->setProperty(name, value);
-            space->addAffector(affectors.back().get());
-        }
+            addEmitter(*space, emitterProperties);
+        std::vector<std::unique_ptr<Affector>> affectors = addAffectors(*space, specs, oneAtATime);
         std::vector<std::string> journal;
         for (int i = 0; i < 45; ++i)
         {
@@ -217,25 +229,17 @@ TEST_F(RunsTest, livesThatAreNoNumberOrEndlessStepAlikeOverRuns)
     {
         quortypes::seedRandom(3);
         Space space("space");
-        Emitter* emitter = new Emitter();
-        space.addEmitter(emitter);
-        for (auto [name, value] : Properties{{"type", "Box"},
-                                             {"dimensions", "200,200,0"},
-                                             {"emission_rate", "1e9"},
-                                             {"limit", "30"},
-                                             {"life", "0.5;2"}})
-            emitter->setProperty(name, value);
-        std::vector<std::unique_ptr<Affector>> affectors;
-        for (const AffectorRecipe& recipe :
-             {affector<Affectors::ColorChanger>({{"start_color", "20FF8040"}, {"end_color", "FF10C0FF"}}),
-              affector<Affectors::Scaler>({{"start_scale", "3"}}),
-              affector<Affectors::Attractor>({{"radius", "300"}, {"exponent", "3"}})})
-        {
-            affectors.emplace_back(recipe.make(oneAtATime));
-            for (auto [name, value] : recipe.properties)
-                affectors.back()->setProperty(name, value);
-            space.addAffector(affectors.back().get());
-        }
+        Emitter* emitter = addEmitter(space, {{"type", "Box"},
+                                              {"dimensions", "200,200,0"},
+                                              {"emission_rate", "1e9"},
+                                              {"limit", "30"},
+                                              {"life", "0.5;2"}});
+        std::vector<std::unique_ptr<Affector>> affectors = addAffectors(
+            space,
+            {affector<Affectors::ColorChanger>({{"start_color", "20FF8040"}, {"end_color", "FF10C0FF"}}),
+             affector<Affectors::Scaler>({{"start_scale", "3"}}),
+             affector<Affectors::Attractor>({{"radius", "300"}, {"exponent", "3"}})},
+            oneAtATime);
         space.update(0.01f);
         emitter->setEnabled(false);
         const float odd[] = {NAN, INFINITY, -INFINITY, 0.0f, -1.0f, 1e-30f};
@@ -261,14 +265,11 @@ TEST_F(RunsTest, aSoleEmitterCountsItsLiveParticlesAsOneParticleAtATime)
     {
         quortypes::seedRandom(11);
         Space space("space");
-        Emitter* emitter = new Emitter();
-        space.addEmitter(emitter);
-        for (auto [name, value] : Properties{{"type", "Box"},
-                                             {"dimensions", "100,100,0"},
-                                             {"emission_rate", "400"},
-                                             {"limit", "300"},
-                                             {"life", "-0.2;1.5"}})
-            emitter->setProperty(name, value);
+        Emitter* emitter = addEmitter(space, {{"type", "Box"},
+                                              {"dimensions", "100,100,0"},
+                                              {"emission_rate", "400"},
+                                              {"limit", "300"},
+                                              {"life", "-0.2;1.5"}});
         std::unique_ptr<Affector> scaler(affector<Affectors::Scaler>({}).make(oneAtATime));
         space.addAffector(scaler.get());
         std::vector<std::string> journal;
