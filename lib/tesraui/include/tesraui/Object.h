@@ -274,6 +274,7 @@ namespace tesraui
         void _sortChildren();
         void _drawClipped(tesra::RenderSystem* rs);
         void _drawMoved(tesra::RenderSystem* rs);
+        void _drawTranslated(tesra::RenderSystem* rs);
         void _updateChildrenAndAnimators(float timeDelta);
         void _clearCachesUpwards();
         void _moveChildrenX(float dx);

@@ -19,15 +19,19 @@ namespace tesraui
 
     tesra::Color Object::getDerivedColor() const
     {
-        tesra::Color result = color;
-        if (inheritAlpha && parent != nullptr)
+        // Drawing asks this of every object in every frame: an opaque parent at the top of the chain that
+        // passes alpha down answers without the walk.
+        if (!inheritAlpha || parent == nullptr ||
+            (parent->color.a == 255 && (!parent->inheritAlpha || parent->parent == nullptr)))
         {
-            // Under opaque ancestors (the common case) the alpha stays as it is.
-            const unsigned char inherited = parent->getDerivedAlpha(nullptr);
-            if (inherited != 255)
-            {
-                result.a = (unsigned char)(color.a * inherited / 255);
-            }
+            return color;
+        }
+        // Under opaque ancestors the alpha stays as it is.
+        tesra::Color result = color;
+        const unsigned char inherited = parent->getDerivedAlpha(nullptr);
+        if (inherited != 255)
+        {
+            result.a = (unsigned char)(color.a * inherited / 255);
         }
         return result;
     }

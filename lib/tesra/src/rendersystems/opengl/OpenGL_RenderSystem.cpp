@@ -552,8 +552,9 @@ namespace tesra
 
     void OpenGL_RenderSystem::applyModelviewMatrix(const kavtypes::Matrix4& matrix)
     {
-        // No GL call: draws move their vertices by this matrix themselves, or load it when they cannot.
-        state->modelviewMatrix = matrix;
+        // No GL call and no copy: draws move their vertices by the matrix themselves, or load it when they
+        // cannot, reading it where it is kept (synced before every draw); only whether it is affine is
+        // worked out here, once per change rather than per draw.
         modelviewAffine = matrix.data[3] == 0.0f && matrix.data[7] == 0.0f && matrix.data[11] == 0.0f &&
                           matrix.data[15] == 1.0f;
     }
