@@ -17,15 +17,8 @@ namespace tesraui
         return color.a;
     }
 
-    tesra::Color Object::getDerivedColor() const
+    tesra::Color Object::_getColorUnderAncestors() const
     {
-        // Drawing asks this of every object in every frame: an opaque parent at the top of the chain that
-        // passes alpha down answers without the walk.
-        if (!inheritAlpha || parent == nullptr ||
-            (parent->color.a == 255 && (!parent->inheritAlpha || parent->parent == nullptr)))
-        {
-            return color;
-        }
         // Under opaque ancestors the alpha stays as it is.
         tesra::Color result = color;
         const unsigned char inherited = parent->getDerivedAlpha(nullptr);

@@ -20,8 +20,12 @@ namespace tesraui
     void Object::draw()
     {
         tesra::RenderSystem* rs = tesra::rendersys;
-        if (rs == nullptr || !visible || color.a == 0 || std::fabs(scaleFactor.x) < 0.0001f ||
-            std::fabs(scaleFactor.y) < 0.0001f)
+        if (rs == nullptr || !visible || color.a == 0)
+        {
+            return;
+        }
+        const bool unscaled = scaleFactor.x == 1.0f && scaleFactor.y == 1.0f;
+        if (!unscaled && (std::fabs(scaleFactor.x) < 0.0001f || std::fabs(scaleFactor.y) < 0.0001f))
         {
             return;
         }
@@ -30,7 +34,7 @@ namespace tesraui
             _drawClipped(rs);
             return;
         }
-        if (angle == 0.0f && scaleFactor.x == 1.0f && scaleFactor.y == 1.0f)
+        if (unscaled && angle == 0.0f)
         {
             _drawTranslated(rs);
         }
