@@ -550,15 +550,6 @@ namespace tesra
         applyProjectionMatrix(projectionMatrix);
     }
 
-    void OpenGL_RenderSystem::applyModelviewMatrix(const kavtypes::Matrix4& matrix)
-    {
-        // No GL call and no copy: draws move their vertices by the matrix themselves, or load it when they
-        // cannot, reading it where it is kept (synced before every draw); only whether it is affine is
-        // worked out here, once per change rather than per draw.
-        modelviewAffine = matrix.data[3] == 0.0f && matrix.data[7] == 0.0f && matrix.data[11] == 0.0f &&
-                          matrix.data[15] == 1.0f;
-    }
-
     void OpenGL_RenderSystem::applyProjectionMatrix(const kavtypes::Matrix4& matrix)
     {
         state->projectionMatrix = matrix;
