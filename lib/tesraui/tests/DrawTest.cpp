@@ -71,6 +71,34 @@ TEST_F(DrawTest, derivedColoursAndClipsWithTheStateRestored)
     EXPECT_EQ(outside, 0);
 }
 
+TEST_F(DrawTest, drawingPutsTheMatrixBackExactlyUnderMovedRotatedAndScaledObjects)
+{
+    tesra::RenderSystem* rs = tesra::rendersys;
+    rs->translate(3.3f, 7.7f);
+    rs->rotate(30.0f);
+    rs->scale(1.5f, 0.75f);
+    const kavtypes::Matrix4 before = rs->getModelviewMatrix();
+    Container root("root", Rectangle(13.1f, 17.9f, 100, 100));
+    ColoredQuad moved("moved", Rectangle(0.7f, 0.3f, 10, 10)),
+        centered("centered", Rectangle(5.5f, 6.1f, 10, 10)),
+        rotated("rotated", Rectangle(20.2f, 1.9f, 10, 10)), scaled("scaled", Rectangle(-4.4f, 9.3f, 10, 10)),
+        underRotated("underRotated", Rectangle(1.1f, 2.3f, 4, 4)),
+        underMoved("underMoved", Rectangle(0.1f, 0.9f, 4, 4));
+    centered.setCenter(2.7f, 3.1f);
+    rotated.setAngle(17.0f);
+    scaled.setScale(1.3f, 0.6f);
+    for (auto [parent, child] : {std::pair<Object*, Object*>{&root, &moved},
+                                 {&moved, &centered},
+                                 {&centered, &underMoved},
+                                 {&root, &rotated},
+                                 {&rotated, &underRotated},
+                                 {&root, &scaled}})
+        parent->addChild(child);
+    root.draw();
+    EXPECT_EQ(memcmp(rs->getModelviewMatrix().data, before.data, sizeof(float) * 16), 0);
+    rs->setModelviewMatrix(kavtypes::Matrix4());
+}
+
 TEST_F(DrawTest, clipInsideAnEmptyClipDrawsNothing)
 {
     Rectangle viewport = tesra::rendersys->getViewport();

@@ -102,6 +102,16 @@ TEST(ObjectTree, derivedAlphaColourVisibilityEnabledAndTransform)
     EXPECT_EQ(child.getDerivedAlpha(&grandparent), 128);
     child.setInheritAlpha(false);
     EXPECT_EQ(child.getDerivedAlpha(), 255);
+    child.setInheritAlpha(true);
+    // An opaque parent passes on the alpha above it, unless it keeps its own.
+    parent.setAlpha(255);
+    EXPECT_EQ(child.getDerivedColor(), tesra::Color(40, 50, 60, 128));
+    parent.setInheritAlpha(false);
+    EXPECT_EQ(child.getDerivedColor(), tesra::Color(40, 50, 60, 255));
+    parent.setInheritAlpha(true);
+    grandparent.setAlpha(255);
+    EXPECT_EQ(child.getDerivedColor(), tesra::Color(40, 50, 60, 255));
+    parent.setAlpha(128);
 
     parent.setAlpha(0);
     EXPECT_FALSE(child.isDerivedVisible());

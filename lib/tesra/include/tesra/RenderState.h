@@ -20,7 +20,6 @@ namespace tesra
         int colorMode = UNSET;
         float colorModeFactor = 1.0f;
         Color color = Color(0, 0, 0, 255);
-        kavtypes::Matrix4 modelviewMatrix;
         kavtypes::Matrix4 projectionMatrix;
         int filter = UNSET;
         int addressMode = UNSET;

@@ -95,6 +95,16 @@ namespace tesra
             modelviewMatrix = matrix;
             modelviewChanged = true;
         }
+        /// Puts back the last column (data[12] to data[15]) as it was read before: the only one `translate`
+        /// changes, so that moves can be undone exactly without saving the whole matrix.
+        void setModelviewTranslation(const float column[4])
+        {
+            for (int i = 0; i < 4; ++i)
+            {
+                modelviewMatrix.data[12 + i] = column[i];
+            }
+            modelviewChanged = true;
+        }
         void setProjectionMatrix(const kavtypes::Matrix4& matrix);
         void translate(float x, float y, float z = 0.0f)
         {

@@ -145,7 +145,17 @@ namespace tesraui
 
         // derived values; a null ancestor means the whole chain up to the root
         unsigned char getDerivedAlpha(Object* ancestor = nullptr) const;
-        tesra::Color getDerivedColor() const;
+        tesra::Color getDerivedColor() const
+        {
+            // Drawing asks this of every object in every frame: an opaque parent at the top of the chain that
+            // passes alpha down answers without the walk.
+            if (!inheritAlpha || parent == nullptr ||
+                (parent->color.a == 255 && (!parent->inheritAlpha || parent->parent == nullptr)))
+            {
+                return color;
+            }
+            return _getColorUnderAncestors();
+        }
         float getDisabledAlphaFactor() const;
         bool isDerivedEnabled() const;
         bool isDerivedVisible() const;
@@ -274,6 +284,8 @@ namespace tesraui
         void _sortChildren();
         void _drawClipped(tesra::RenderSystem* rs);
         void _drawMoved(tesra::RenderSystem* rs);
+        void _drawTranslated(tesra::RenderSystem* rs);
+        tesra::Color _getColorUnderAncestors() const;
         void _updateChildrenAndAnimators(float timeDelta);
         void _clearCachesUpwards();
         void _moveChildrenX(float dx);

@@ -17,17 +17,14 @@ namespace tesraui
         return color.a;
     }
 
-    tesra::Color Object::getDerivedColor() const
+    tesra::Color Object::_getColorUnderAncestors() const
     {
+        // Under opaque ancestors the alpha stays as it is.
         tesra::Color result = color;
-        if (inheritAlpha && parent != nullptr)
+        const unsigned char inherited = parent->getDerivedAlpha(nullptr);
+        if (inherited != 255)
         {
-            // Under opaque ancestors (the common case) the alpha stays as it is.
-            const unsigned char inherited = parent->getDerivedAlpha(nullptr);
-            if (inherited != 255)
-            {
-                result.a = (unsigned char)(color.a * inherited / 255);
-            }
+            result.a = (unsigned char)(color.a * inherited / 255);
         }
         return result;
     }

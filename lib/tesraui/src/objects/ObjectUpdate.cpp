@@ -17,7 +17,7 @@ namespace tesraui
         }
         // Most objects of a tree are leaves without animators: nothing below has anything to do for them,
         // and they pay for no more than these checks.
-        if (children.size() != 0 || dynamicAnimators.size() != 0)
+        if (!children.empty() || !dynamicAnimators.empty())
         {
             _updateChildrenAndAnimators(timeDelta);
         }
@@ -28,7 +28,8 @@ namespace tesraui
         // Updates may destroy objects (delayed calls, destructor objects, an animator's script), this one
         // included.
         ChildWalk walk(this);
-        for (int i = 0; i < walk.size(); ++i)
+        const int count = walk.size(); // of the walk's own copy, which updates cannot change
+        for (int i = 0; i < count; ++i)
         {
             Object* child = walk[i];
             if (child != nullptr)

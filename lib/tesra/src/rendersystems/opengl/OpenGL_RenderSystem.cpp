@@ -550,14 +550,6 @@ namespace tesra
         applyProjectionMatrix(projectionMatrix);
     }
 
-    void OpenGL_RenderSystem::applyModelviewMatrix(const kavtypes::Matrix4& matrix)
-    {
-        // No GL call: draws move their vertices by this matrix themselves, or load it when they cannot.
-        state->modelviewMatrix = matrix;
-        modelviewAffine = matrix.data[3] == 0.0f && matrix.data[7] == 0.0f && matrix.data[11] == 0.0f &&
-                          matrix.data[15] == 1.0f;
-    }
-
     void OpenGL_RenderSystem::applyProjectionMatrix(const kavtypes::Matrix4& matrix)
     {
         state->projectionMatrix = matrix;

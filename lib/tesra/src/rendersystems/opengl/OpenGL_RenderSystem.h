@@ -111,7 +111,15 @@ namespace tesra
         bool glModelviewKnown = false;
 
         Texture* createTextureObject(bool fromResource) override;
-        void applyModelviewMatrix(const kavtypes::Matrix4& matrix) override;
+        // No GL call and no copy: draws move their vertices by the matrix themselves, or load it when they
+        // cannot, reading it where it is kept (synced before every draw); only whether it is affine is worked
+        // out here, once per change rather than per draw. Final and inline, so that the sync before each
+        // draw costs no call.
+        void applyModelviewMatrix(const kavtypes::Matrix4& matrix) final
+        {
+            modelviewAffine = matrix.data[3] == 0.0f && matrix.data[7] == 0.0f && matrix.data[11] == 0.0f &&
+                              matrix.data[15] == 1.0f;
+        }
         void applyProjectionMatrix(const kavtypes::Matrix4& matrix) override;
         kavtypes::Vector2 getTargetSize() override;
 

@@ -214,7 +214,7 @@ namespace tesra
             const ColoredTexturedVertex p = fetch(a), q = fetch(b), r = fetch(c);
             area += std::fabs((q.x - p.x) * (r.y - p.y) - (r.x - p.x) * (q.y - p.y)) * 0.5f;
         }
-        const float* m = state->modelviewMatrix.data;
+        const float* m = modelviewMatrix.data;
         return area * std::fabs(m[0] * m[5] - m[4] * m[1]);
     }
 
@@ -261,7 +261,7 @@ namespace tesra
         }
         const float slot = (float)unit;
         const size_t first = batch.size();
-        appendTriangles(batch, batchIndices, state->modelviewMatrix, operation, count, fetch);
+        appendTriangles(batch, batchIndices, modelviewMatrix, operation, count, fetch);
         batchSlots.resize(batch.size(), slot);
         std::fill(batchSlots.begin() + first, batchSlots.end(), slot);
         batchMaxSlot = std::max(batchMaxSlot, unit);
@@ -332,7 +332,7 @@ namespace tesra
         syncModelview();
         flush();
         const int slot = slotForCurrentTexture();
-        loadModelview(state->modelviewMatrix);
+        loadModelview(modelviewMatrix);
         ++drawCalls;
         if (slotArrayEnabled)
         {
