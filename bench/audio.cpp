@@ -14,6 +14,7 @@
 #include <chrono>
 #include <cmath>
 #include <fstream>
+#include <filesystem>
 #include <map>
 #include <set>
 #include <thread>
@@ -37,14 +38,16 @@ namespace
     const bool nullDriver = (setenv("ALSOFT_DRIVERS", "null", 1), true);
     const double measuredSeconds = 3.0;
 
-    // A stereo OGG of the given length, written once per length into the working directory.
+    // A stereo OGG of the given length, written once per length into the temporary directory.
     std::string oggFile(int seconds)
     {
         static std::map<int, std::string> made;
         std::string& name = made[seconds];
         if (name.empty())
         {
-            name = "bench_audio_" + std::to_string(seconds) + "s.ogg";
+            name = (std::filesystem::temp_directory_path() /
+                    ("bench_audio_" + std::to_string(seconds) + "s.ogg"))
+                       .string();
             std::string bytes =
                 encodeOgg(2, 44100, seconds * 44100,
                           [](int frame, int channel)
