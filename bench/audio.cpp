@@ -14,7 +14,6 @@
 #include <chrono>
 #include <cmath>
 #include <fstream>
-#include <filesystem>
 #include <map>
 #include <set>
 #include <thread>
@@ -38,16 +37,14 @@ namespace
     const bool nullDriver = (setenv("ALSOFT_DRIVERS", "null", 1), true);
     const double measuredSeconds = 3.0;
 
-    // A stereo OGG of the given length, written once per length into the temporary directory.
+    // A stereo OGG of the given length, written once per length into the working directory.
     std::string oggFile(int seconds)
     {
         static std::map<int, std::string> made;
         std::string& name = made[seconds];
         if (name.empty())
         {
-            name = (std::filesystem::temp_directory_path() /
-                    ("bench_audio_" + std::to_string(seconds) + "s.ogg"))
-                       .string();
+            name = "bench_audio_" + std::to_string(seconds) + "s.ogg";
             std::string bytes =
                 encodeOgg(2, 44100, seconds * 44100,
                           [](int frame, int channel)
