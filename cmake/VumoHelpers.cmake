@@ -26,6 +26,18 @@ endfunction()
 # One test program per library from tests/*.cpp, each test case its own CTest test.
 # Tests find their committed data through VUMO_TEST_DATA_DIR and draw headless; scripts/test
 # sets the rest of the environment (audio driver, no display).
+# Header-only helpers that several libraries' tests share (scratch folders, thrown texts, test images,
+# keeping the GL driver loaded for the leak check).
+function(vumo_test_support)
+  if(NOT VUMO_TESTS OR TARGET vumo_test_support)
+    return()
+  endif()
+  add_library(vumo_test_support INTERFACE)
+  target_include_directories(vumo_test_support INTERFACE
+    ${PROJECT_SOURCE_DIR}/lib/quortypes/tests/support ${PROJECT_SOURCE_DIR}/lib/tesra/tests/support)
+  target_link_libraries(vumo_test_support INTERFACE ${CMAKE_DL_LIBS})
+endfunction()
+
 function(vumo_tests name)
   if(NOT VUMO_TESTS)
     return()
@@ -39,8 +51,9 @@ function(vumo_tests name)
   if(ARG_RESOURCE_LOCK)
     set(lock_property RESOURCE_LOCK ${ARG_RESOURCE_LOCK})
   endif()
+  vumo_test_support()
   add_executable(${name}_tests ${sources})
-  target_link_libraries(${name}_tests PRIVATE ${name} ${ARG_DEPS} GTest::gtest_main GTest::gmock)
+  target_link_libraries(${name}_tests PRIVATE ${name} ${ARG_DEPS} vumo_test_support GTest::gtest_main GTest::gmock)
   target_compile_definitions(${name}_tests PRIVATE
     VUMO_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/tests/data")
   gtest_discover_tests(${name}_tests

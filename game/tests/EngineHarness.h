@@ -1,7 +1,5 @@
 #pragma once
 
-#include <dlfcn.h>
-#include <link.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -23,6 +21,7 @@
 #include <tesra/tesra.h>
 #include <orvalo/MoreGamesScreen.h>
 #include <tesraui/Container.h>
+#include <tesra_testing/KeepLoadedLibraries.h>
 
 #include "CampfireScene.h"
 #include "Config.h"
@@ -112,20 +111,7 @@ namespace harness
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
-    // SDL unloads the GL driver before the leak check, which then reports its memory from an unknown module.
-    inline void keepLoadedLibraries()
-    {
-        dl_iterate_phdr(
-            [](dl_phdr_info* info, size_t, void*)
-            {
-                if (info->dlpi_name != nullptr && info->dlpi_name[0] != '\0')
-                {
-                    dlopen(info->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
-                }
-                return 0;
-            },
-            nullptr);
-    }
+    using tesra_testing::keepLoadedLibraries;
 
     // The whole engine started in this process on a game folder, driven through the window's delegates.
     class Engine

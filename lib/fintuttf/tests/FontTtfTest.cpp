@@ -1,5 +1,3 @@
-#include <dlfcn.h>
-#include <link.h>
 
 #include <fstream>
 #include <iterator>
@@ -14,6 +12,7 @@
 #include <quortypes/exception.h>
 #include <tesra/Texture.h>
 #include <tesra/tesra.h>
+#include <tesra_testing/KeepLoadedLibraries.h>
 #include <fintu/Renderer.h>
 #include <fintu/fintu.h>
 #include <fintuttf/FontTtf.h>
@@ -56,10 +55,7 @@ namespace
             tesra::init();
             tesra::createRenderSystem();
             tesra::createWindow(320, 240, false, "text");
-            // SDL unloads the GL driver before the leak check; keeping every library loaded lets it name them
-            dl_iterate_phdr([](dl_phdr_info* info, size_t, void*)
-                            { return dlopen(info->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE), 0; },
-                            nullptr);
+            tesra_testing::keepLoadedLibraries();
             fintu::init();
             fintuttf::init();
             logged.clear();

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <dlfcn.h>
-#include <link.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -27,6 +25,7 @@
 #include <tesra/Image.h>
 #include <tesra/RenderSystem.h>
 #include <tesra/tesra.h>
+#include <tesra_testing/KeepLoadedLibraries.h>
 #include <tesraui/Container.h>
 #include <tesraui/Dataset.h>
 #include <tesraui/tesraui.h>
@@ -167,15 +166,7 @@ namespace orvalotest
             tesra::init();
             tesra::createRenderSystem();
             tesra::createWindow(this->windowWidth, this->windowHeight, false, "orvalo");
-            // SDL unloads the GL driver before the leak check, which then cannot name the driver's memory.
-            dl_iterate_phdr(
-                [](dl_phdr_info* info, size_t, void*)
-                {
-                    if (info->dlpi_name != nullptr && info->dlpi_name[0] != '\0')
-                        dlopen(info->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
-                    return 0;
-                },
-                nullptr);
+            tesra_testing::keepLoadedLibraries();
             fintu::init();
             fintuttf::init();
             tesraui::init();

@@ -1,8 +1,5 @@
 #pragma once
 
-#include <dlfcn.h>
-#include <link.h>
-
 #include <cstdlib>
 #include <fstream>
 #include <initializer_list>
@@ -18,23 +15,11 @@
 #include <tesra/Image.h>
 #include <tesra/RenderSystem.h>
 #include <tesra/tesra.h>
+#include <tesra_testing/KeepLoadedLibraries.h>
 
 namespace testsupport
 {
-    // SDL unloads the GL driver before the leak check, which then reports its memory from an unknown module.
-    inline void keepLoadedLibraries()
-    {
-        dl_iterate_phdr(
-            [](dl_phdr_info* info, size_t, void*)
-            {
-                if (info->dlpi_name != nullptr && info->dlpi_name[0] != '\0')
-                {
-                    dlopen(info->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
-                }
-                return 0;
-            },
-            nullptr);
-    }
+    using tesra_testing::keepLoadedLibraries;
 
     // The library with a window on the headless display and its render system, for read-back tests.
     class GLContext

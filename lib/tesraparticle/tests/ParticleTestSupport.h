@@ -1,7 +1,5 @@
 #pragma once
 
-#include <dlfcn.h>
-#include <link.h>
 #include <stdlib.h>
 
 #include <cmath>
@@ -16,12 +14,15 @@
 #include <png.h>
 
 #include <quortypes/Dir.h>
+#include <quortypes_testing/ResourceFolder.h>
 #include <quortypes/Log.h>
 #include <quortypes/Resource.h>
 #include <quortypes/exception.h>
 #include <tesra/Image.h>
 #include <tesra/RenderSystem.h>
 #include <tesra/tesra.h>
+#include <tesra_testing/KeepLoadedLibraries.h>
+#include <tesra_testing/Png.h>
 #include <tesraparticle/tesraparticle.h>
 
 namespace particletest
@@ -49,78 +50,15 @@ namespace particletest
     };
 
     // A scratch folder that resources are read from while the object lives.
-    class ResourceFolder
+    struct ResourceFolder : quortypes_testing::ResourceFolder
     {
-    public:
-        ResourceFolder()
-        {
-            char pattern[] = "/tmp/tesraparticle_test_XXXXXX";
-            this->path = mkdtemp(pattern);
-            this->oldCwd = quortypes::Resource::getCwd();
-            quortypes::Resource::setCwd(this->path);
-        }
-        ~ResourceFolder()
-        {
-            quortypes::Resource::setCwd(this->oldCwd);
-            quortypes::Dir::remove(this->path);
-        }
-        void write(const hstring& name, const std::string& data)
-        {
-            hstring full = quortypes::Dir::joinPath(this->path, name);
-            quortypes::Dir::create(quortypes::Dir::baseDir(full));
-            std::ofstream(full.c_str(), std::ios::binary) << data;
-        }
-        hstring path;
-
-    private:
-        hstring oldCwd;
+        ResourceFolder() : quortypes_testing::ResourceFolder("tesraparticle") {}
     };
 
-    // An exception's own text, without the "[source:line] " in front.
-    inline std::string messageText(const quortypes::exception& e)
-    {
-        std::string message = e.getMessage();
-        size_t end = message.find("] ");
-        return end == std::string::npos ? message : message.substr(end + 2);
-    }
+    using quortypes_testing::messageText;
+    using quortypes_testing::thrownText;
 
-    // The text of the quortypes::exception that f throws, or "nothing thrown".
-    template <class F> std::string thrownText(F f)
-    {
-        try
-        {
-            f();
-        }
-        catch (quortypes::exception& e)
-        {
-            return messageText(e);
-        }
-        return "nothing thrown";
-    }
-
-    // An RGBA PNG of the pixels the function gives.
-    inline std::string makePng(int width, int height, const std::function<tesra::Color(int, int)>& pixel)
-    {
-        std::vector<unsigned char> rgba;
-        for (int y = 0; y < height; ++y)
-        {
-            for (int x = 0; x < width; ++x)
-            {
-                tesra::Color c = pixel(x, y);
-                rgba.insert(rgba.end(), {c.r, c.g, c.b, c.a});
-            }
-        }
-        png_image image = {};
-        image.version = PNG_IMAGE_VERSION;
-        image.width = width;
-        image.height = height;
-        image.format = PNG_FORMAT_RGBA;
-        png_alloc_size_t size = 0;
-        png_image_write_to_memory(&image, nullptr, &size, 0, rgba.data(), 0, nullptr);
-        std::string png(size, '\0');
-        png_image_write_to_memory(&image, &png[0], &size, 0, rgba.data(), 0, nullptr);
-        return png;
-    }
+    using tesra_testing::makePng;
 
     // A white disc fading out towards its rim: the usual particle sprite.
     inline std::string softDotPng(int size)
@@ -156,15 +94,7 @@ namespace particletest
             tesra::init();
             tesra::createRenderSystem();
             tesra::createWindow(this->windowWidth, this->windowHeight, false, "tesraparticle");
-            // SDL unloads the GL driver before the leak check, which then cannot name the driver's memory.
-            dl_iterate_phdr(
-                [](dl_phdr_info* info, size_t, void*)
-                {
-                    if (info->dlpi_name != nullptr && info->dlpi_name[0] != '\0')
-                        dlopen(info->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
-                    return 0;
-                },
-                nullptr);
+            tesra_testing::keepLoadedLibraries();
             ParticleTest::SetUp();
             tesra::rendersys->clear(true, false);
         }

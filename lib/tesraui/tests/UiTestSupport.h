@@ -1,7 +1,5 @@
 #pragma once
 
-#include <dlfcn.h>
-#include <link.h>
 #include <cstdlib>
 
 #include <algorithm>
@@ -18,6 +16,7 @@
 #include <png.h>
 
 #include <quortypes/Dir.h>
+#include <quortypes_testing/ResourceFolder.h>
 #include <quortypes/Log.h>
 #include <quortypes/Resource.h>
 #include <quortypes/exception.h>
@@ -25,6 +24,8 @@
 #include <tesra/RenderSystem.h>
 #include <tesra/Window.h>
 #include <tesra/tesra.h>
+#include <tesra_testing/KeepLoadedLibraries.h>
+#include <tesra_testing/Png.h>
 #include <tesraui/ColoredQuad.h>
 #include <tesraui/Dataset.h>
 #include <tesraui/EventArgs.h>
@@ -140,78 +141,15 @@ namespace uitest
     };
 
     // A scratch folder that resources are read from while the object lives.
-    class ResourceFolder
+    struct ResourceFolder : quortypes_testing::ResourceFolder
     {
-    public:
-        ResourceFolder()
-        {
-            char pattern[] = "/tmp/tesraui_test_XXXXXX";
-            this->path = mkdtemp(pattern);
-            this->oldCwd = quortypes::Resource::getCwd();
-            quortypes::Resource::setCwd(this->path);
-        }
-        ~ResourceFolder()
-        {
-            quortypes::Resource::setCwd(this->oldCwd);
-            quortypes::Dir::remove(this->path);
-        }
-        void write(const hstring& name, const std::string& data)
-        {
-            hstring full = quortypes::Dir::joinPath(this->path, name);
-            quortypes::Dir::create(quortypes::Dir::baseDir(full));
-            std::ofstream(full.c_str(), std::ios::binary) << data;
-        }
-        hstring path;
-
-    private:
-        hstring oldCwd;
+        ResourceFolder() : quortypes_testing::ResourceFolder("tesraui") {}
     };
 
-    // An exception's own text, without the "[source:line] " in front.
-    inline std::string messageText(const quortypes::exception& e)
-    {
-        std::string message = e.getMessage();
-        size_t end = message.find("] ");
-        return end == std::string::npos ? message : message.substr(end + 2);
-    }
+    using quortypes_testing::messageText;
+    using quortypes_testing::thrownText;
 
-    // The text of the E that f throws, or "nothing thrown".
-    template <class E, class F> std::string thrownText(F f)
-    {
-        try
-        {
-            f();
-        }
-        catch (E& e)
-        {
-            return messageText(e);
-        }
-        return "nothing thrown";
-    }
-
-    // An RGBA PNG of the pixels the function gives.
-    inline std::string makePng(int width, int height, const std::function<tesra::Color(int, int)>& pixel)
-    {
-        std::vector<unsigned char> rgba;
-        for (int y = 0; y < height; ++y)
-        {
-            for (int x = 0; x < width; ++x)
-            {
-                tesra::Color c = pixel(x, y);
-                rgba.insert(rgba.end(), {c.r, c.g, c.b, c.a});
-            }
-        }
-        png_image image = {};
-        image.version = PNG_IMAGE_VERSION;
-        image.width = width;
-        image.height = height;
-        image.format = PNG_FORMAT_RGBA;
-        png_alloc_size_t size = 0;
-        png_image_write_to_memory(&image, nullptr, &size, 0, rgba.data(), 0, nullptr);
-        std::string png(size, '\0');
-        png_image_write_to_memory(&image, &png[0], &size, 0, rgba.data(), 0, nullptr);
-        return png;
-    }
+    using tesra_testing::makePng;
 
     inline std::string solidPng(int width, int height, tesra::Color color)
     {
@@ -246,15 +184,7 @@ namespace uitest
             tesra::init();
             tesra::createRenderSystem();
             tesra::createWindow(this->windowWidth, this->windowHeight, false, "tesraui");
-            // SDL unloads the GL driver before the leak check, which then cannot name the driver's memory.
-            dl_iterate_phdr(
-                [](dl_phdr_info* info, size_t, void*)
-                {
-                    if (info->dlpi_name != nullptr && info->dlpi_name[0] != '\0')
-                        dlopen(info->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
-                    return 0;
-                },
-                nullptr);
+            tesra_testing::keepLoadedLibraries();
             tesraui::init();
             tesra::rendersys->clear(true, false);
         }

@@ -1,5 +1,3 @@
-#include <dlfcn.h>
-#include <link.h>
 
 #include <chrono>
 #include <fstream>
@@ -15,6 +13,7 @@
 #include <tesra/Image.h>
 #include <tesra/RenderSystem.h>
 #include <tesra/tesra.h>
+#include <tesra_testing/KeepLoadedLibraries.h>
 #include <tesraui/Container.h>
 #include <tesraui/Dataset.h>
 #include <tesraui/EventArgs.h>
@@ -105,15 +104,7 @@ namespace
             tesra::init();
             tesra::createRenderSystem();
             tesra::createWindow(128, 128, false, "tesravideo");
-            // SDL unloads the GL driver before the leak check, which then cannot name the driver's memory.
-            dl_iterate_phdr(
-                [](dl_phdr_info* info, size_t, void*)
-                {
-                    if (info->dlpi_name != nullptr && info->dlpi_name[0] != '\0')
-                        dlopen(info->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
-                    return 0;
-                },
-                nullptr);
+            tesra_testing::keepLoadedLibraries();
             tesraui::init();
             tesravideo::init(1);
             this->dataset.reset(new tesraui::Dataset("data/ui.xml"));
