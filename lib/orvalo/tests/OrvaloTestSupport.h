@@ -14,7 +14,6 @@
 #include <vector>
 
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <fintu/Renderer.h>
 #include <fintu/fintu.h>
@@ -26,6 +25,7 @@
 #include <tesra/RenderSystem.h>
 #include <tesra/tesra.h>
 #include <tesra_testing/KeepLoadedLibraries.h>
+#include <tesra_testing/Png.h>
 #include <tesraui/Container.h>
 #include <tesraui/Dataset.h>
 #include <tesraui/tesraui.h>
@@ -125,19 +125,7 @@ namespace orvalotest
     // An RGBA PNG of one colour.
     inline std::string solidPng(int width, int height, unsigned char r, unsigned char g, unsigned char b)
     {
-        std::vector<unsigned char> rgba;
-        for (int i = 0; i < width * height; ++i)
-            rgba.insert(rgba.end(), {r, g, b, 255});
-        png_image image = {};
-        image.version = PNG_IMAGE_VERSION;
-        image.width = width;
-        image.height = height;
-        image.format = PNG_FORMAT_RGBA;
-        png_alloc_size_t size = 0;
-        png_image_write_to_memory(&image, nullptr, &size, 0, rgba.data(), 0, nullptr);
-        std::string png(size, '\0');
-        png_image_write_to_memory(&image, &png[0], &size, 0, rgba.data(), 0, nullptr);
-        return png;
+        return tesra_testing::makePng(width, height, [=](int, int) { return tesra::Color(r, g, b, 255); });
     }
 
     inline std::string gameCfg(const std::string& id, bool rateMe = true)
