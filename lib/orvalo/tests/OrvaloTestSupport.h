@@ -14,6 +14,7 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <png.h>
 
 #include <fintu/Renderer.h>
 #include <fintu/fintu.h>
