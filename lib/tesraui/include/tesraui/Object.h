@@ -285,6 +285,7 @@ namespace tesraui
         void _drawClipped(tesra::RenderSystem* rs);
         void _drawMoved(tesra::RenderSystem* rs);
         void _drawTranslated(tesra::RenderSystem* rs);
+        void _drawSelfAndChildren(tesra::RenderSystem* rs);
         tesra::Color _getColorUnderAncestors() const;
         void _updateChildrenAndAnimators(float timeDelta);
         void _clearCachesUpwards();

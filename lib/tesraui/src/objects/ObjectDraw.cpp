@@ -87,6 +87,28 @@ namespace tesraui
         rs->setViewport(viewport);
     }
 
+    // The object under its move, then its children relative to its unmoved corner; the caller puts the
+    // matrix back.
+    inline void Object::_drawSelfAndChildren(tesra::RenderSystem* rs)
+    {
+        _draw();
+        if (isDebugEnabled())
+        {
+            _drawDebug();
+        }
+        if (children.size() > 0)
+        {
+            if (center.x != 0.0f || center.y != 0.0f)
+            {
+                rs->translate(-center.x, -center.y, 0.0f);
+            }
+            for (Object* child : children)
+            {
+                child->draw();
+            }
+        }
+    }
+
     // Draws this object and its subtree under the object's own move, rotation and scale.
     void Object::_drawMoved(tesra::RenderSystem* rs)
     {
@@ -104,23 +126,7 @@ namespace tesraui
         {
             rs->scale(scaleFactor.x, scaleFactor.y, 1.0f);
         }
-        _draw();
-        if (isDebugEnabled())
-        {
-            _drawDebug();
-        }
-        // The matrix is put back below; only children are drawn relative to the unmoved corner.
-        if (children.size() > 0)
-        {
-            if (center.x != 0.0f || center.y != 0.0f)
-            {
-                rs->translate(-center.x, -center.y, 0.0f);
-            }
-            for (Object* child : children)
-            {
-                child->draw();
-            }
-        }
+        _drawSelfAndChildren(rs);
         rs->setModelviewMatrix(modelview);
     }
 
@@ -136,22 +142,7 @@ namespace tesraui
         {
             rs->translate(translation.x, translation.y, 0.0f);
         }
-        _draw();
-        if (isDebugEnabled())
-        {
-            _drawDebug();
-        }
-        if (children.size() > 0)
-        {
-            if (center.x != 0.0f || center.y != 0.0f)
-            {
-                rs->translate(-center.x, -center.y, 0.0f);
-            }
-            for (Object* child : children)
-            {
-                child->draw();
-            }
-        }
+        _drawSelfAndChildren(rs);
         rs->setModelviewTranslation(column);
     }
 } // namespace tesraui
