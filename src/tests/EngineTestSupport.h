@@ -12,6 +12,7 @@
 
 #include <quortypes/Log.h>
 #include <quortypes/exception.h>
+#include <quortypes_testing/ScratchDir.h>
 
 #include "Config.h"
 #include "Session.h"
@@ -27,36 +28,9 @@ namespace enginetest
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
 
-    // A fresh directory under /tmp, removed with everything in it at the end.
-    struct ScratchDir
-    {
-        std::string path;
-        ScratchDir()
-        {
-            char pattern[] = "/tmp/vumo-test-XXXXXX";
-            path = mkdtemp(pattern);
-        }
-        ~ScratchDir() { std::filesystem::remove_all(path); }
-        std::string operator/(const std::string& name) const { return path + "/" + name; }
-        void put(const std::string& name, const std::string& bytes) const
-        {
-            std::filesystem::create_directories(std::filesystem::path(*this / name).parent_path());
-            std::ofstream(*this / name, std::ios::binary) << bytes;
-        }
-    };
+    using quortypes_testing::ScratchDir;
 
-    // Sets an environment variable while alive.
-    struct ScopedEnv
-    {
-        std::string name, old;
-        bool had;
-        ScopedEnv(const char* name, const char* value)
-            : name(name), old(getenv(name) ? getenv(name) : ""), had(getenv(name))
-        {
-            setenv(name, value, 1);
-        }
-        ~ScopedEnv() { had ? setenv(name.c_str(), old.c_str(), 1) : unsetenv(name.c_str()); }
-    };
+    using quortypes_testing::ScopedEnv;
 
     // Log lines of every tag as "tag: text" (level prefix included) while alive.
     struct LogCapture

@@ -34,6 +34,7 @@
 #include <orvalo/MoreGamesScreen.h>
 #include <orvalo/UpsellScreen.h>
 #include <orvalo/orvalo.h>
+#include <quortypes_testing/ScratchDir.h>
 
 namespace orvalotest
 {
@@ -57,46 +58,9 @@ namespace orvalotest
         static inline Lines lines;
     };
 
-    // A fresh folder under /tmp, removed at the end.
-    struct ScratchDir
-    {
-        std::string path;
-        ScratchDir()
-        {
-            char pattern[] = "/tmp/orvalo-test-XXXXXX";
-            path = mkdtemp(pattern);
-        }
-        ~ScratchDir() { std::filesystem::remove_all(path); }
-        std::string operator/(const std::string& name) const { return path + "/" + name; }
-        void put(const std::string& name, const std::string& bytes) const
-        {
-            std::filesystem::create_directories(std::filesystem::path(*this / name).parent_path());
-            std::ofstream(*this / name, std::ios::binary) << bytes;
-        }
-        void copy(const std::string& from, const std::string& name) const
-        {
-            std::filesystem::create_directories(std::filesystem::path(*this / name).parent_path());
-            std::filesystem::copy_file(from, *this / name, std::filesystem::copy_options::overwrite_existing);
-        }
-        std::string read(const std::string& name) const
-        {
-            std::ifstream in(*this / name, std::ios::binary);
-            return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        }
-    };
+    using quortypes_testing::ScratchDir;
 
-    // Sets an environment variable while alive.
-    struct ScopedEnv
-    {
-        std::string name, old;
-        bool had;
-        ScopedEnv(const char* name, const std::string& value)
-            : name(name), old(getenv(name) ? getenv(name) : ""), had(getenv(name))
-        {
-            setenv(name, value.c_str(), 1);
-        }
-        ~ScopedEnv() { had ? setenv(name.c_str(), old.c_str(), 1) : unsetenv(name.c_str()); }
-    };
+    using quortypes_testing::ScopedEnv;
 
     // A stub desktop opener first in PATH that appends each URL it gets to a file.
     struct OpenerStub

@@ -8,6 +8,8 @@
 #include <string>
 #include <unistd.h>
 
+#include <quortypes_testing/ScratchDir.h>
+
 // The whole contents of a file, read without the code under test ("" when it cannot be read).
 inline std::string readFile(const std::string& path)
 {
@@ -15,36 +17,7 @@ inline std::string readFile(const std::string& path)
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// A fresh directory under /tmp, removed with everything in it at the end. Cleanup uses the standard
-// library so that it does not depend on the code under test.
-class ScratchDir
-{
-public:
-    ScratchDir()
-    {
-        char pattern[] = "/tmp/quortypes-test-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        this->path = made != nullptr ? made : "";
-    }
-    ~ScratchDir()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(this->path, ignored);
-    }
-
-    std::string operator/(const std::string& name) const { return this->path + "/" + name; }
-
-    // Writes the bytes to a file below the directory, making its parent directories.
-    void put(const std::string& name, const std::string& bytes) const
-    {
-        std::filesystem::path file = *this / name;
-        std::filesystem::create_directories(file.parent_path());
-        std::ofstream(file, std::ios::binary) << bytes;
-    }
-    std::string read(const std::string& name) const { return readFile(*this / name); }
-
-    std::string path;
-};
+using quortypes_testing::ScratchDir;
 
 // Runs a block with the process's working directory set to a given one.
 class WorkingDirectory
