@@ -32,11 +32,9 @@ namespace
 } // namespace
 
 // The debug display of action maps, drawn headless over the scene's navy background.
-class ActionMapDrawing : public ::testing::Test
+class ActionMapDrawing : public harness::GameTest
 {
 protected:
-    GameFolder folder;
-    std::unique_ptr<Engine> engine;
     ActionMapObject* layer = nullptr;
 
     void SetUp() override

@@ -36,11 +36,9 @@ namespace
 
 // Clicks reach the scene's action map through the window's delegates; the region tables and the UI hooks
 // write into uiJournal.
-class ActionMapClicks : public ::testing::Test
+class ActionMapClicks : public harness::GameTest
 {
 protected:
-    GameFolder folder;
-    std::unique_ptr<Engine> engine;
     ActionMapObject* layer = nullptr;
 
     void SetUp() override

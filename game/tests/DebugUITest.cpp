@@ -37,11 +37,9 @@ namespace
 } // namespace
 
 // A 160 x 120 game with scene c1.a; debug mode on unless a test says otherwise.
-class DebugTools : public ::testing::Test
+class DebugTools : public harness::GameTest
 {
 protected:
-    GameFolder folder;
-    std::unique_ptr<Engine> engine;
     UI* ui = nullptr;
     DebugUI* debug = nullptr;
     // The UI dataset; one with items draws them from "data/ui/items.png".
@@ -540,11 +538,9 @@ TEST_F(DebugTools, TheArrowCursorShowsWhileTheScriptingErrorOverlayIsUp)
 }
 
 // The hall of the action-map game in debug mode.
-class DebugActionMaps : public ::testing::Test
+class DebugActionMaps : public harness::GameTest
 {
 protected:
-    GameFolder folder;
-    std::unique_ptr<Engine> engine;
     UI* ui = nullptr;
 
     void SetUp() override

@@ -11,17 +11,14 @@ using harness::Engine;
 using harness::GameFolder;
 
 // A scene ch1.a (and ch1.b to switch to) with a journal the scripts write.
-class DelayedCalls : public ::testing::Test
+class DelayedCalls : public harness::GameTest
 {
 protected:
-    GameFolder folder;
-    std::unique_ptr<Engine> engine;
-
     void SetUp() override
     {
         folder.config("scene: ch1.a\n");
         folder.put("data/ui/ui.dts", "<Dataset/>");
-        folder.put("data/lib/journal.lua", "journal = {}\nfunction note(x) journal[#journal + 1] = x end\n");
+        folder.putJournal();
         folder.put("data/chapters/ch1/ch1.datadef", "<Dataset/>");
         folder.put("data/chapters/ch1/scenes/a.scene", "where = 'scene a'\n");
         folder.put("data/chapters/ch1/scenes/b.scene", "");

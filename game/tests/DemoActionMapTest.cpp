@@ -57,12 +57,9 @@ namespace
 } // namespace
 
 // The demo as shipped: the sign's door is a region of the action map "sign", and a key hides on the sign.
-class DemoActionMap : public ::testing::Test
+class DemoActionMap : public harness::GameTest
 {
 protected:
-    GameFolder folder;
-    std::unique_ptr<Engine> engine;
-
     void SetUp() override
     {
         folder.copyDemo();

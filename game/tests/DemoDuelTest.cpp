@@ -36,12 +36,9 @@ namespace
 
 // The shipped demo played as a player would: through the landing page and the main menu into the duel
 // or the store, every click through the window.
-class DemoDuel : public ::testing::Test
+class DemoDuel : public harness::GameTest
 {
 protected:
-    GameFolder folder;
-    std::unique_ptr<Engine> engine;
-
     void SetUp() override
     {
         setenv("ALSOFT_DRIVERS", "null", 1);

@@ -8,12 +8,9 @@ using harness::GameFolder;
 using harness::inOrder;
 
 // The demo as shipped: the plank picked up into the pane, and the stranger's dialog played through.
-class DemoInventory : public ::testing::Test
+class DemoInventory : public harness::GameTest
 {
 protected:
-    GameFolder folder;
-    std::unique_ptr<Engine> engine;
-
     void SetUp() override
     {
         folder.copyDemo();

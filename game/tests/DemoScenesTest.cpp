@@ -33,12 +33,9 @@ namespace
 } // namespace
 
 // The demo as shipped, clicked through its three scenes and back to the first.
-class DemoScenes : public ::testing::Test
+class DemoScenes : public harness::GameTest
 {
 protected:
-    GameFolder folder;
-    std::unique_ptr<Engine> engine;
-
     void SetUp() override
     {
         folder.copyDemo();

@@ -9,23 +9,19 @@ using harness::GameFolder;
 
 // A chapter ch1 whose dialogs the tests write; the UI's dialog hooks write a journal, and a line stays
 // for ui.lineTime seconds.
-class Dialogs : public ::testing::Test
+class Dialogs : public harness::GameTest
 {
 protected:
-    GameFolder folder;
-    std::unique_ptr<Engine> engine;
-
     void SetUp() override
     {
         folder.config("scene: ch1.a\n");
         folder.put("data/ui/ui.dts", "<Dataset/>");
-        folder.put("data/lib/journal.lua",
-                   "journal = {}\nfunction note(x) journal[#journal + 1] = x end\n"
-                   "ui.lineTime = 2\n"
-                   "function ui.startDialog() note('start') end\n"
-                   "function ui.endDialog() note('end') end\n"
-                   "function ui.displayDialog(who, text) note(who .. ':' .. text) return ui.lineTime end\n"
-                   "function ui.displayDialogReplies(r) note('replies ' .. table.concat(r, '|')) end\n");
+        folder.putJournal(
+            "ui.lineTime = 2\n"
+            "function ui.startDialog() note('start') end\n"
+            "function ui.endDialog() note('end') end\n"
+            "function ui.displayDialog(who, text) note(who .. ':' .. text) return ui.lineTime end\n"
+            "function ui.displayDialogReplies(r) note('replies ' .. table.concat(r, '|')) end\n");
         folder.put("data/chapters/ch1/ch1.datadef", "<Dataset/>");
         folder.put("data/chapters/ch1/scenes/a.scene", "");
         engine.reset(new Engine(folder));

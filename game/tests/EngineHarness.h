@@ -82,6 +82,12 @@ namespace harness
         {
             std::filesystem::copy(VUMO_DEMO_DIR, path, std::filesystem::copy_options::recursive);
         }
+        // "data/lib/journal.lua": a journal the scripts fill through note(x), then the given lines.
+        void putJournal(const std::string& more = "") const
+        {
+            put("data/lib/journal.lua",
+                "journal = {}\nfunction note(x) journal[#journal + 1] = x end\n" + more);
+        }
         // A configuration with the given lines after the title and a fixed window size.
         void config(const std::string& extra = "") const
         {
@@ -245,5 +251,13 @@ namespace harness
         const GameFolder& folder;
         std::filesystem::path oldDirectory;
         bool started = false;
+    };
+
+    // A fixture's own game folder, and the engine its tests start on it.
+    class GameTest : public ::testing::Test
+    {
+    protected:
+        GameFolder folder;
+        std::unique_ptr<Engine> engine;
     };
 } // namespace harness

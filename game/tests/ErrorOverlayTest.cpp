@@ -41,11 +41,9 @@ namespace
 } // namespace
 
 // An 800 by 600 window over a white UI, with a scene whose update writes the journal.
-class ErrorOverlayShown : public ::testing::Test
+class ErrorOverlayShown : public harness::GameTest
 {
 protected:
-    GameFolder folder;
-    std::unique_ptr<Engine> engine;
     UI* ui = nullptr;
 
     void SetUp() override

@@ -44,11 +44,9 @@ TEST(SessionFrameBeforeViewport, DoesNothingAtAll)
     EXPECT_EQ(Session::getAutosaveAccumulator(), 0.0f);
 }
 
-class SessionFrame : public ::testing::Test
+class SessionFrame : public harness::GameTest
 {
 protected:
-    GameFolder folder;
-    std::unique_ptr<Engine> engine;
     ScriptedSave save;
 
     void SetUp() override

@@ -67,12 +67,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 // A game with a "menu" chapter (MainMenu and Options) and, unless asked otherwise, the demo's promotion data,
 // started with the game's own UI. Scripts note what they do in a journal.
-class GameShell : public ::testing::Test
+class GameShell : public harness::GameTest
 {
 protected:
-    GameFolder folder;
-    std::unique_ptr<Engine> engine;
-
     void write(const std::string& extraConfig = "", bool promotion = true)
     {
         folder.config("scene: menu.MainMenu\norvalo_id: demo_game\n"

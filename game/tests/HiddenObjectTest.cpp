@@ -26,12 +26,9 @@ namespace
 } // namespace
 
 // Hidden objects in the hall of the action map game; the UI hooks and scene resets write into uiJournal.
-class HiddenObjects : public ::testing::Test
+class HiddenObjects : public harness::GameTest
 {
 protected:
-    GameFolder folder;
-    std::unique_ptr<Engine> engine;
-
     void SetUp() override
     {
         actionmaptest::makeGame(folder);

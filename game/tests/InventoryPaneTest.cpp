@@ -18,12 +18,9 @@ using harness::GameFolder;
 
 // A 640 by 480 window whose UI holds the pane "pane" (500 by 100 at the top left) and the item pictures
 // a to g; the item hooks write a journal.
-class InventoryPanes : public ::testing::Test
+class InventoryPanes : public harness::GameTest
 {
 protected:
-    GameFolder folder;
-    std::unique_ptr<Engine> engine;
-
     void start(const std::string& objects = "")
     {
         folder.put("cfg/vumo.cfg", "title: EngineTest\ndisplay_title: Engine Test\ntarget: pc\nwidth: 640\n"
@@ -44,10 +41,9 @@ protected:
                                          "<Image name='combine_item_icon' rect='0,0,8,8'/></Texture>"
                                          "<Object type='InventoryPane' name='pane' rect='0,0,500,100'/>" +
                                          objects + "</Dataset>");
-        folder.put("data/lib/journal.lua", "journal = {}\nfunction note(x) journal[#journal + 1] = x end\n"
-                                           "function inv_use_item_a() note('used a') end\n"
-                                           "function inv_combine_a_and_b() note('a+b') end\n"
-                                           "function ui.OnUseItemFail(i) note('fail ' .. i) end\n");
+        folder.putJournal("function inv_use_item_a() note('used a') end\n"
+                          "function inv_combine_a_and_b() note('a+b') end\n"
+                          "function ui.OnUseItemFail(i) note('fail ' .. i) end\n");
         engine.reset(new Engine(folder));
         engine->start();
         ASSERT_NE(UI::getInstance(), nullptr) << engine->logText();

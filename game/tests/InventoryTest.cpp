@@ -10,12 +10,9 @@ using harness::GameFolder;
 
 // A UI dataset with the pictures "items/a", "items/b", "items/it's" and "items/x.y"; the hooks of the
 // inventory write a journal.
-class InventoryHooks : public ::testing::Test
+class InventoryHooks : public harness::GameTest
 {
 protected:
-    GameFolder folder;
-    std::unique_ptr<Engine> engine;
-
     void SetUp() override
     {
         folder.config("scene: ch1.a\n");
@@ -27,12 +24,11 @@ protected:
                    "<Image name=\"a\" rect=\"0,0,8,8\"/><Image name=\"b\" rect=\"0,0,8,8\"/>"
                    "<Image name=\"it's\" rect=\"0,0,8,8\"/><Image name=\"x.y\" rect=\"0,0,8,8\"/>"
                    "</Texture></Dataset>");
-        folder.put("data/lib/journal.lua",
-                   "journal = {}\nfunction note(x) journal[#journal + 1] = x end\n"
-                   "function ui.OnItemAdded(i) note('added ' .. i .. ' ' .. vars.items) end\n"
-                   "function ui.OnItemRemoved(i) note('removed ' .. i .. ' ' .. vars.items .. ' held ' .. "
-                   "ui.getSelectedItem()) end\n"
-                   "function ui.OnUseItemFail(i) note('fail ' .. i) end\n");
+        folder.putJournal(
+            "function ui.OnItemAdded(i) note('added ' .. i .. ' ' .. vars.items) end\n"
+            "function ui.OnItemRemoved(i) note('removed ' .. i .. ' ' .. vars.items .. ' held ' .. "
+            "ui.getSelectedItem()) end\n"
+            "function ui.OnUseItemFail(i) note('fail ' .. i) end\n");
         folder.put("data/chapters/ch1/ch1.datadef", "<Dataset/>");
         folder.put("data/chapters/ch1/scenes/a.scene", "");
         engine.reset(new Engine(folder));

@@ -45,16 +45,14 @@ TEST(LineObjectValues, PointsAndRenderOperation)
 }
 
 // A UI dataset of the test's objects over an empty start, with a journal for the scripts.
-class UIObjects : public ::testing::Test
+class UIObjects : public harness::GameTest
 {
 protected:
-    GameFolder folder;
-    std::unique_ptr<Engine> engine;
     void start(const std::string& objects)
     {
         folder.config();
         folder.put("data/ui/ui.dts", "<Dataset>" + objects + "</Dataset>");
-        folder.put("data/lib/journal.lua", "journal = {}\nfunction note(x) journal[#journal + 1] = x end\n");
+        folder.putJournal();
         engine.reset(new Engine(folder));
         engine->start();
     }

@@ -50,11 +50,9 @@ namespace
 
 // The duel scene "duel.board" on a board of colour images, entered from a plain scene once the test has set
 // its settings; the scene script notes "OnSolved" in a journal.
-class Match3SceneTest : public ::testing::Test
+class Match3SceneTest : public harness::GameTest
 {
 protected:
-    GameFolder folder;
-    std::unique_ptr<Engine> engine;
     bool ownAudio = false;
 
     void TearDown() override

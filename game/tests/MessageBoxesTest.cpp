@@ -22,11 +22,9 @@ namespace
 } // namespace
 
 // An 800 by 600 window with a scene; boxes are asked for through the script table.
-class MessageBoxes : public ::testing::Test
+class MessageBoxes : public harness::GameTest
 {
 protected:
-    GameFolder folder;
-    std::unique_ptr<Engine> engine;
     UI* ui = nullptr;
 
     void SetUp() override

@@ -35,18 +35,15 @@ namespace
 } // namespace
 
 // The scene ch1.a with the picture "panel" of the demo as a texture of its chapter, and a UI object "badge".
-class ObjectApi : public ::testing::Test
+class ObjectApi : public harness::GameTest
 {
 protected:
-    GameFolder folder;
-    std::unique_ptr<Engine> engine;
-
     void SetUp() override
     {
         folder.config("scene: ch1.a\n");
         folder.put("data/ui/ui.dts",
                    "<Dataset><Object type='ImageBox' name='badge' rect='0,0,10,10'/></Dataset>");
-        folder.put("data/lib/journal.lua", "journal = {}\nfunction note(x) journal[#journal + 1] = x end\n");
+        folder.putJournal();
         std::filesystem::create_directories(folder.path + "/data/gfx");
         std::filesystem::copy(std::string(VUMO_DEMO_DIR) + "/data/gfx/panel.png",
                               folder.path + "/data/gfx/panel.png");

@@ -39,11 +39,9 @@ namespace
     };
 } // namespace
 
-class EngineObjects : public ::testing::Test
+class EngineObjects : public harness::GameTest
 {
 protected:
-    GameFolder folder;
-    std::unique_ptr<Engine> engine;
     void start(const std::string& objects)
     {
         folder.config();

@@ -60,12 +60,9 @@ namespace
 } // namespace
 
 // Two chapters: ch1 with the scenes a and b (b in a subfolder), ch2 with c; every hook writes the journal.
-class SceneSwitch : public ::testing::Test
+class SceneSwitch : public harness::GameTest
 {
 protected:
-    GameFolder folder;
-    std::unique_ptr<Engine> engine;
-
     void SetUp() override
     {
         folder.config("scene: ch1.a\n");

@@ -86,12 +86,9 @@ namespace
 
 // The engine with real audio on the null device: chapter c1 has the scenes a and b, a streamed music and
 // a door sound; c2 has the scene d.
-class Sound : public ::testing::Test
+class Sound : public harness::GameTest
 {
 protected:
-    GameFolder folder;
-    std::unique_ptr<Engine> engine;
-
     void SetUp() override
     {
         setenv("ALSOFT_DRIVERS", "null", 1);

@@ -93,11 +93,9 @@ namespace
 } // namespace
 
 // A game with a scene c1.a that fills the window and every hook defined.
-class UIHooks : public ::testing::Test
+class UIHooks : public harness::GameTest
 {
 protected:
-    GameFolder folder;
-    std::unique_ptr<Engine> engine;
     TestUI* ui = nullptr;
     std::string startJournal;
 
@@ -361,12 +359,9 @@ TEST_F(UIHooks, ADeveloperProfileNameInAnyCaseTurnsDebugModeOn)
 }
 
 // Without the hooks: the warnings the player's log gets, and the defaults.
-class UIWithoutHooks : public ::testing::Test
+class UIWithoutHooks : public harness::GameTest
 {
 protected:
-    GameFolder folder;
-    std::unique_ptr<Engine> engine;
-
     void SetUp() override
     {
         folder.config();

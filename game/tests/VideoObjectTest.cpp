@@ -14,12 +14,9 @@
 using harness::Engine;
 using harness::GameFolder;
 
-class EngineVideo : public ::testing::Test
+class EngineVideo : public harness::GameTest
 {
 protected:
-    GameFolder folder;
-    std::unique_ptr<Engine> engine;
-
     void start(const std::string& objects)
     {
         folder.config();

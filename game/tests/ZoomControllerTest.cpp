@@ -15,11 +15,9 @@ using harness::Engine;
 using harness::GameFolder;
 
 // A 160 x 120 window whose scene c1.a fills the viewport and allows a zoom of up to 2; c1.b allows none.
-class SceneZoom : public ::testing::Test
+class SceneZoom : public harness::GameTest
 {
 protected:
-    GameFolder folder;
-    std::unique_ptr<Engine> engine;
     UI* ui = nullptr;
 
     void SetUp() override
