@@ -51,18 +51,7 @@ protected:
         const size_t native = (text.size() > 0 && text[0] == '[' ? text.find("] ") : std::string::npos);
         return native == std::string::npos ? text : text.substr(native + 2);
     }
-    // Logged errors, and the script errors the overlay reports (logged whether it is already up or not).
-    int errorLines()
-    {
-        int count = 0;
-        for (const std::string& line : Engine::log())
-        {
-            const bool error = (line.find("ERROR: ") != std::string::npos ||
-                                line.rfind("scripting: Scripting Error: ", 0) == 0);
-            count += (error ? 1 : 0);
-        }
-        return count;
-    }
+    int errorLines() { return Engine::errorLines(); }
 };
 
 TEST_F(Dialogs, RepliesAreOfferedAndAChosenReplyWithoutNewsCallsMainAgain)

@@ -237,6 +237,18 @@ namespace harness
             static Lines lines;
             return lines;
         }
+        // Logged errors, and the script errors the overlay reports (logged whether it is already up or not).
+        static int errorLines()
+        {
+            int count = 0;
+            for (const std::string& line : log())
+            {
+                const bool error = (line.find("ERROR: ") != std::string::npos ||
+                                    line.rfind("scripting: Scripting Error: ", 0) == 0);
+                count += (error ? 1 : 0);
+            }
+            return count;
+        }
         std::string logText() const
         {
             std::string text;

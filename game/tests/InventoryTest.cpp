@@ -43,18 +43,7 @@ protected:
         return text;
     }
     std::string items() { return VariableDictionary::getGlobal().get("items").value(); }
-    // Logged errors, and the script errors the overlay reports (logged whether it is already up or not).
-    int errorLines()
-    {
-        int count = 0;
-        for (const std::string& line : Engine::log())
-        {
-            const bool error = (line.find("ERROR: ") != std::string::npos ||
-                                line.rfind("scripting: Scripting Error: ", 0) == 0);
-            count += (error ? 1 : 0);
-        }
-        return count;
-    }
+    int errorLines() { return Engine::errorLines(); }
 };
 
 TEST_F(InventoryHooks, CopiesAreCountedAndTheLastOneRemovedWhileTheHeldItemStays)
