@@ -89,21 +89,15 @@ void VumoTesraEventDelegate::emulateTouch(bool pressed)
 
 void VumoTesraEventDelegate::onMouseDown(int button)
 {
-    UI* ui = UI::getInstance();
-    if (ui == nullptr)
-    {
-        return;
-    }
-    Session::guarded(
-        [&]
-        {
-            const kavtypes::Vector2 cursor = windowCursor();
-            ui->OnPointerPressed(cursor.x, cursor.y, button);
-            this->emulateTouch(true);
-        });
+    this->pointerButton(button, true);
 }
 
 void VumoTesraEventDelegate::onMouseUp(int button)
+{
+    this->pointerButton(button, false);
+}
+
+void VumoTesraEventDelegate::pointerButton(int button, bool pressed)
 {
     UI* ui = UI::getInstance();
     if (ui == nullptr)
@@ -114,8 +108,15 @@ void VumoTesraEventDelegate::onMouseUp(int button)
         [&]
         {
             const kavtypes::Vector2 cursor = windowCursor();
-            ui->OnPointerReleased(cursor.x, cursor.y, button);
-            this->emulateTouch(false);
+            if (pressed)
+            {
+                ui->OnPointerPressed(cursor.x, cursor.y, button);
+            }
+            else
+            {
+                ui->OnPointerReleased(cursor.x, cursor.y, button);
+            }
+            this->emulateTouch(pressed);
         });
 }
 

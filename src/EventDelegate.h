@@ -46,4 +46,5 @@ protected:
     bool pointerHeld = false;
 
     void emulateTouch(bool pressed);
+    void pointerButton(int button, bool pressed);
 };
