@@ -598,14 +598,17 @@ void InventoryPane::clearCursorCaches()
     }
 }
 
-// The overlay steps aside so that the press reaches the cell beneath it.
+// The overlay steps aside so that the press reaches the cell beneath it. From here on the pointer
+// carries the item, not the row: the press that reached the row again must not drag it along, and
+// a row left pushed would swallow every edge scroll.
 void InventoryPane::forwardPress()
 {
-    this->clickOverlay->setClickThrough(true);
-    this->clearCursorCaches();
-    this->onMouseDown(1);
-    this->clickOverlay->setClickThrough(false);
-    this->clearCursorCaches();
+    clickOverlay->setClickThrough(true);
+    clearCursorCaches();
+    onMouseDown(1);
+    scrollArea->stopScrolling();
+    clickOverlay->setClickThrough(false);
+    clearCursorCaches();
 }
 
 void InventoryPane::onOverlayRelease(tesraui::EventArgs*)
@@ -728,22 +731,24 @@ void InventoryPane::updateDrag(float timeDelta)
     const kavtypes::Vector2 cursor = tesraui::getCursorPosition();
     this->dragAmount += (cursor - this->pressPosition).length();
     this->pressPosition = cursor;
-    const kavtypes::Vector2 local = this->transformToLocalSpace(cursor);
-    const float edge = this->cellSize * 0.75f;
-    const bool nearLeft = (local.x < edge);
-    const bool nearRight = (local.x > this->rect.w - edge);
-    if ((nearLeft || nearRight) && !this->panning && this->allowItemCombination)
+    const kavtypes::Vector2 local = transformToLocalSpace(cursor);
+    const float edge = cellSize * 0.75f;
+    // Beside the row, or past its end: an item carried up over the scene is meant for the scene.
+    const bool alongRow = (local.y >= 0.0f && local.y <= rect.h);
+    const bool nearLeft = (alongRow && local.x < edge);
+    const bool nearRight = (alongRow && local.x > rect.w - edge);
+    if ((nearLeft || nearRight) && !panning && allowItemCombination)
     {
-        this->edgeTimer += timeDelta;
-        if (this->edgeTimer >= 0.5f)
+        edgeTimer += timeDelta;
+        if (edgeTimer >= 0.5f)
         {
-            this->edgeTimer = 0.0f;
-            this->scrollBy(nearLeft ? -this->cellSize : this->cellSize);
+            edgeTimer = 0.0f;
+            scrollByCell(nearLeft ? -1.0f : 1.0f);
         }
     }
     else
     {
-        this->edgeTimer = 0.0f;
+        edgeTimer = 0.0f;
     }
 }
 
@@ -943,15 +948,25 @@ void InventoryPane::onArrowClick(tesraui::EventArgs* args)
         return;
     }
     this->playClick();
-    const float direction = (args->object->getName().endsWith("/left") ? -1.0f : 1.0f);
-    if (this->scrollArea->isScrolling())
+    scrollByCell(args->object->getName().endsWith("/left") ? -1.0f : 1.0f);
+}
+
+// A moving row already heads for a cell boundary; one at rest goes from the boundary nearest to it, so
+// that each step ends on one.
+void InventoryPane::scrollByCell(float direction)
+{
+    if (cellSize <= 0.0f)
     {
-        this->scrollBy(direction * this->cellSize);
         return;
     }
-    const float offset = -this->scrollArea->getX();
-    const float nearest = std::round(offset / this->cellSize) * this->cellSize;
-    this->scrollBy(nearest + direction * this->cellSize - offset);
+    if (scrollArea->isScrolling())
+    {
+        scrollBy(direction * cellSize);
+        return;
+    }
+    const float offset = -scrollArea->getX();
+    const float nearest = std::round(offset / cellSize) * cellSize;
+    scrollBy(nearest + direction * cellSize - offset);
 }
 
 harray<PropertyInfo> InventoryPane::getPropertyDescriptions() const

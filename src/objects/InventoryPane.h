@@ -99,6 +99,8 @@ protected:
     int cellUnderCursor() const;
     void playClick();
     void scrollBy(float distance);
+    // One cell toward the end (1) or the start (-1).
+    void scrollByCell(float direction);
     bool isCellUsable(tesraui::Object* cell) const;
     void forwardPress();
     void clearCursorCaches();
