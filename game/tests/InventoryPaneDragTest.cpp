@@ -11,6 +11,7 @@
 #include "lua/LuaInterface.h"
 #include "objects/InventoryPane.h"
 #include "ui/UI.h"
+#include "ui/ZoomController.h"
 
 using harness::Engine;
 
@@ -86,6 +87,8 @@ protected:
     }
     float rowX() { return pane->getScrollArea()->getX(); }
     std::string held() { return UI::getInstance()->getSelectedItem(); }
+    ZoomController* zoom() { return UI::getInstance()->getZoomController(); }
+    kavtypes::Vector2 sceneOffset() { return ZoomController::getOffset(); }
 };
 
 TEST_F(CarriedItems, TheRowStaysWhereItIsWhileAnItemIsCarriedAcrossIt)
@@ -154,4 +157,84 @@ TEST_F(CarriedItems, AnItemCarriedOverTheSceneBesideTheRowLeavesTheRowAlone)
         EXPECT_EQ(rowX(), -500.0f) << x;
     }
     release(480, 200);
+}
+
+TEST_F(CarriedItems, AnItemCarriedNearTheEdgeOfAZoomedScenePansIt)
+{
+    zoom()->focusPoint(320, 240, 2.0f, 0.0f, false);
+    ASSERT_EQ(sceneOffset(), kavtypes::Vector2(-320, -240));
+    startDrag(150, 430);
+    // Over the pane, low in the bottom band, the item is still meant for the row.
+    moveTo(250, 470);
+    frames(8);
+    EXPECT_EQ(sceneOffset(), kavtypes::Vector2(-320, -240));
+    EXPECT_EQ(pane->getProperty("dragAndDropPanningEnabled"), "0");
+
+    // 10 px from the left edge, 84 % into the left band: for half a second, 0.84375 of half the
+    // viewport a second.
+    moveTo(10, 240);
+    frames(8);
+    EXPECT_NEAR(sceneOffset().x, -320.0f + 0.84375f * 320.0f * 0.5f, 0.5f);
+    EXPECT_EQ(sceneOffset().y, -240.0f);
+    EXPECT_EQ(pane->getProperty("dragAndDropPanningEnabled"), "1");
+    // The scene never leaves a gap at its edge.
+    frames(48);
+    EXPECT_EQ(sceneOffset().x, 0.0f);
+
+    // The bottom right corner, beside the pane, pans both ways at once.
+    moveTo(630, 470);
+    frames(4);
+    EXPECT_LT(sceneOffset().x, 0.0f);
+    EXPECT_LT(sceneOffset().y, -240.0f);
+    frames(80);
+    EXPECT_EQ(sceneOffset(), kavtypes::Vector2(-640, -480));
+
+    // Back in the middle the scene rests, and the drop ends the panning.
+    moveTo(320, 240);
+    frames(2);
+    EXPECT_EQ(sceneOffset(), kavtypes::Vector2(-640, -480));
+    EXPECT_EQ(pane->getProperty("dragAndDropPanningEnabled"), "0");
+    moveTo(630, 10);
+    frames(1);
+    EXPECT_EQ(pane->getProperty("dragAndDropPanningEnabled"), "1");
+    release(630, 10);
+    EXPECT_EQ(pane->getProperty("dragAndDropPanningEnabled"), "0");
+    EXPECT_EQ(ZoomController::getZoomScale(), 2.0f);
+}
+
+TEST_F(CarriedItems, NoPanWithoutABandOrAZoomedScene)
+{
+    struct Case
+    {
+        const char* name;
+        const char* scene;
+        float scale;
+        const char* threshold;
+    };
+    for (const Case& c : {Case{"no band on that side", "c1.a", 2.0f, "dragAndDropPanningTresholdLeft"},
+                          Case{"at the plain size", "c1.a", 1.0f, nullptr},
+                          Case{"without a greater zoom", "c1.b", 1.0f, nullptr}})
+    {
+        if (std::string(Session::getActiveScene()->getFullName()) != c.scene)
+        {
+            LuaInterface::execute(hstring("scene._queued_switchScene('") + c.scene + "', 0, '')");
+            ASSERT_TRUE(engine->settleAt(c.scene)) << c.name;
+        }
+        pane->setProperty("dragAndDropPanningTreshold", "0.1");
+        if (c.threshold != nullptr)
+        {
+            pane->setProperty(c.threshold, "0");
+        }
+        zoom()->focusPoint(320, 240, c.scale, 0.0f, false);
+        const kavtypes::Vector2 before = sceneOffset();
+        startDrag(150, 430);
+        moveTo(2, 240);
+        frames(8);
+        EXPECT_EQ(sceneOffset(), before) << c.name;
+        EXPECT_EQ(pane->getProperty("dragAndDropPanningEnabled"), "0") << c.name;
+        EXPECT_EQ(held(), "b") << c.name;
+        release(2, 240);
+        UI::getInstance()->selectItem("");
+        frames(2);
+    }
 }

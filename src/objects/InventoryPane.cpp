@@ -23,6 +23,7 @@
 #include "lua/Calls.h"
 #include "lua/LuaInterface.h"
 #include "ui/UI.h"
+#include "ui/ZoomController.h"
 
 namespace
 {
@@ -36,6 +37,8 @@ namespace
     // The variable the change check was installed on; a new session creates the variable anew.
     Variable* hookedVariable = nullptr;
     int cellCounter = 0;
+    // How far a carried item pans a zoomed scene in a second, in viewport sizes, at the very edge.
+    const float dragPanSpeed = 0.5f;
 
     bool isIdiomPC()
     {
@@ -750,6 +753,52 @@ void InventoryPane::updateDrag(float timeDelta)
     {
         edgeTimer = 0.0f;
     }
+    panning = panScene(timeDelta);
+}
+
+// Near an edge of a zoomed-in scene the carried item pans it, the faster the nearer the edge; over the
+// pane itself the item is still meant for the row.
+bool InventoryPane::panScene(float timeDelta)
+{
+    UI* ui = UI::getInstance();
+    if (ui == nullptr || ui->getZoomController() == nullptr || isCursorInside() ||
+        ZoomController::getMaxZoomScale() <= 1.0f)
+    {
+        return false;
+    }
+    const kavtypes::Vector2 at = ZoomController::getCursorFraction();
+    if (at.x < 0.0f || at.x > 1.0f || at.y < 0.0f || at.y > 1.0f)
+    {
+        return false;
+    }
+    const float left = panningThresholds[0];
+    const float top = panningThresholds[1];
+    const float right = panningThresholds[2];
+    const float bottom = panningThresholds[3];
+    // How deep into each edge's band the pointer is, 0 outside it to 1 at the edge; toward the scene's
+    // hidden side, so a left band moves the scene right.
+    kavtypes::Vector2 depth;
+    if (at.x < left)
+    {
+        depth.x = (left - at.x) / left;
+    }
+    else if (at.x > 1.0f - right)
+    {
+        depth.x = -(at.x - (1.0f - right)) / right;
+    }
+    if (at.y < top)
+    {
+        depth.y = (top - at.y) / top;
+    }
+    else if (at.y > 1.0f - bottom)
+    {
+        depth.y = -(at.y - (1.0f - bottom)) / bottom;
+    }
+    if (depth.x == 0.0f && depth.y == 0.0f)
+    {
+        return false;
+    }
+    return ui->getZoomController()->pan(depth * (dragPanSpeed * timeDelta));
 }
 
 void InventoryPane::updateRollover(float timeDelta)

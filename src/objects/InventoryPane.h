@@ -108,6 +108,8 @@ protected:
     void updateBullets();
     void updateRollover(float timeDelta);
     void updateDrag(float timeDelta);
+    // Pans a zoomed-in scene while the carried item is near its edge; true while it does.
+    bool panScene(float timeDelta);
     void updateItemIcon(int under, const hstring& held);
 
     void onUseItem(tesraui::EventArgs* args);
