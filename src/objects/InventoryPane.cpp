@@ -23,6 +23,7 @@
 #include "lua/Calls.h"
 #include "lua/LuaInterface.h"
 #include "ui/UI.h"
+#include "ui/ZoomController.h"
 
 namespace
 {
@@ -36,6 +37,8 @@ namespace
     // The variable the change check was installed on; a new session creates the variable anew.
     Variable* hookedVariable = nullptr;
     int cellCounter = 0;
+    // How far a carried item pans a zoomed scene in a second, in viewport sizes, at the very edge.
+    const float dragPanSpeed = 0.5f;
 
     bool isIdiomPC()
     {
@@ -598,14 +601,17 @@ void InventoryPane::clearCursorCaches()
     }
 }
 
-// The overlay steps aside so that the press reaches the cell beneath it.
+// The overlay steps aside so that the press reaches the cell beneath it. From here on the pointer
+// carries the item, not the row: the press that reached the row again must not drag it along, and
+// a row left pushed would swallow every edge scroll.
 void InventoryPane::forwardPress()
 {
-    this->clickOverlay->setClickThrough(true);
-    this->clearCursorCaches();
-    this->onMouseDown(1);
-    this->clickOverlay->setClickThrough(false);
-    this->clearCursorCaches();
+    clickOverlay->setClickThrough(true);
+    clearCursorCaches();
+    onMouseDown(1);
+    scrollArea->stopScrolling();
+    clickOverlay->setClickThrough(false);
+    clearCursorCaches();
 }
 
 void InventoryPane::onOverlayRelease(tesraui::EventArgs*)
@@ -728,23 +734,71 @@ void InventoryPane::updateDrag(float timeDelta)
     const kavtypes::Vector2 cursor = tesraui::getCursorPosition();
     this->dragAmount += (cursor - this->pressPosition).length();
     this->pressPosition = cursor;
-    const kavtypes::Vector2 local = this->transformToLocalSpace(cursor);
-    const float edge = this->cellSize * 0.75f;
-    const bool nearLeft = (local.x < edge);
-    const bool nearRight = (local.x > this->rect.w - edge);
-    if ((nearLeft || nearRight) && !this->panning && this->allowItemCombination)
+    const kavtypes::Vector2 local = transformToLocalSpace(cursor);
+    const float edge = cellSize * 0.75f;
+    // Beside the row, or past its end: an item carried up over the scene is meant for the scene.
+    const bool alongRow = (local.y >= 0.0f && local.y <= rect.h);
+    const bool nearLeft = (alongRow && local.x < edge);
+    const bool nearRight = (alongRow && local.x > rect.w - edge);
+    if ((nearLeft || nearRight) && !panning && allowItemCombination)
     {
-        this->edgeTimer += timeDelta;
-        if (this->edgeTimer >= 0.5f)
+        edgeTimer += timeDelta;
+        if (edgeTimer >= 0.5f)
         {
-            this->edgeTimer = 0.0f;
-            this->scrollBy(nearLeft ? -this->cellSize : this->cellSize);
+            edgeTimer = 0.0f;
+            scrollByCell(nearLeft ? -1.0f : 1.0f);
         }
     }
     else
     {
-        this->edgeTimer = 0.0f;
+        edgeTimer = 0.0f;
     }
+    panning = panScene(timeDelta);
+}
+
+// Near an edge of a zoomed-in scene the carried item pans it, the faster the nearer the edge; over the
+// pane itself the item is still meant for the row.
+bool InventoryPane::panScene(float timeDelta)
+{
+    UI* ui = UI::getInstance();
+    if (ui == nullptr || ui->getZoomController() == nullptr || isCursorInside() ||
+        ZoomController::getMaxZoomScale() <= 1.0f)
+    {
+        return false;
+    }
+    const kavtypes::Vector2 at = ZoomController::getCursorFraction();
+    if (at.x < 0.0f || at.x > 1.0f || at.y < 0.0f || at.y > 1.0f)
+    {
+        return false;
+    }
+    const float left = panningThresholds[0];
+    const float top = panningThresholds[1];
+    const float right = panningThresholds[2];
+    const float bottom = panningThresholds[3];
+    // How deep into each edge's band the pointer is, 0 outside it to 1 at the edge; toward the scene's
+    // hidden side, so a left band moves the scene right.
+    kavtypes::Vector2 depth;
+    if (at.x < left)
+    {
+        depth.x = (left - at.x) / left;
+    }
+    else if (at.x > 1.0f - right)
+    {
+        depth.x = -(at.x - (1.0f - right)) / right;
+    }
+    if (at.y < top)
+    {
+        depth.y = (top - at.y) / top;
+    }
+    else if (at.y > 1.0f - bottom)
+    {
+        depth.y = -(at.y - (1.0f - bottom)) / bottom;
+    }
+    if (depth.x == 0.0f && depth.y == 0.0f)
+    {
+        return false;
+    }
+    return ui->getZoomController()->pan(depth * (dragPanSpeed * timeDelta));
 }
 
 void InventoryPane::updateRollover(float timeDelta)
@@ -943,15 +997,25 @@ void InventoryPane::onArrowClick(tesraui::EventArgs* args)
         return;
     }
     this->playClick();
-    const float direction = (args->object->getName().endsWith("/left") ? -1.0f : 1.0f);
-    if (this->scrollArea->isScrolling())
+    scrollByCell(args->object->getName().endsWith("/left") ? -1.0f : 1.0f);
+}
+
+// A moving row already heads for a cell boundary; one at rest goes from the boundary nearest to it, so
+// that each step ends on one.
+void InventoryPane::scrollByCell(float direction)
+{
+    if (cellSize <= 0.0f)
     {
-        this->scrollBy(direction * this->cellSize);
         return;
     }
-    const float offset = -this->scrollArea->getX();
-    const float nearest = std::round(offset / this->cellSize) * this->cellSize;
-    this->scrollBy(nearest + direction * this->cellSize - offset);
+    if (scrollArea->isScrolling())
+    {
+        scrollBy(direction * cellSize);
+        return;
+    }
+    const float offset = -scrollArea->getX();
+    const float nearest = std::round(offset / cellSize) * cellSize;
+    scrollBy(nearest + direction * cellSize - offset);
 }
 
 harray<PropertyInfo> InventoryPane::getPropertyDescriptions() const

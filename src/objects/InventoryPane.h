@@ -99,6 +99,8 @@ protected:
     int cellUnderCursor() const;
     void playClick();
     void scrollBy(float distance);
+    // One cell toward the end (1) or the start (-1).
+    void scrollByCell(float direction);
     bool isCellUsable(tesraui::Object* cell) const;
     void forwardPress();
     void clearCursorCaches();
@@ -106,6 +108,8 @@ protected:
     void updateBullets();
     void updateRollover(float timeDelta);
     void updateDrag(float timeDelta);
+    // Pans a zoomed-in scene while the carried item is near its edge; true while it does.
+    bool panScene(float timeDelta);
     void updateItemIcon(int under, const hstring& held);
 
     void onUseItem(tesraui::EventArgs* args);

@@ -131,6 +131,17 @@ kavtypes::Vector2 ZoomController::getViewportSize()
     return (viewport != nullptr ? viewport->getSize() : kavtypes::Vector2());
 }
 
+kavtypes::Vector2 ZoomController::getCursorFraction()
+{
+    const kavtypes::Vector2 size = getViewportSize();
+    if (size.x <= 0.0f || size.y <= 0.0f)
+    {
+        return kavtypes::Vector2(-1.0f, -1.0f);
+    }
+    const kavtypes::Vector2 point = toViewport(tesraui::getCursorPosition());
+    return kavtypes::Vector2(point.x / size.x, point.y / size.y);
+}
+
 float ZoomController::getReferenceLength()
 {
     return getViewportSize().length();
@@ -201,6 +212,30 @@ void ZoomController::update(float)
             apply(root, scale, clamped);
         }
     }
+}
+
+bool ZoomController::pan(kavtypes::Vector2 viewports)
+{
+    tesraui::Object* root = getZoomableRoot();
+    // A scene at its plain size already shows all of itself.
+    if (root == nullptr || root->getScaleX() <= 1.0f)
+    {
+        return false;
+    }
+    // One moving to a focus keeps its course.
+    if (root->hasDynamicAnimators())
+    {
+        return true;
+    }
+    const kavtypes::Vector2 size = getViewportSize();
+    const float scale = root->getScaleX();
+    const kavtypes::Vector2 distance(viewports.x * size.x, viewports.y * size.y);
+    const kavtypes::Vector2 offset = clampOffset(offsetOf(root) + distance, scale);
+    if (offset != offsetOf(root))
+    {
+        apply(root, scale, offset);
+    }
+    return true;
 }
 
 void ZoomController::onPointerPressed(int)

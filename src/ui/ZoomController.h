@@ -36,6 +36,10 @@ public:
     void zoomTo(kavtypes::Vector2 point, float scale, float duration, bool animated);
     void zoomOut(float duration = -1.0f);
 
+    // Moves a zoomed-in scene by a distance in viewport sizes, kept covering the viewport; false when no
+    // scene is zoomed in.
+    bool pan(kavtypes::Vector2 viewports);
+
     int getState() const { return this->state; }
     // The active scene's "__maxZoomScale", 1.0 when it sets none.
     static float getMaxZoomScale();
@@ -43,6 +47,9 @@ public:
     static float getZoomScale();
     // Where the scaled scene's top-left corner lies in the viewport.
     static kavtypes::Vector2 getOffset();
+    // The cursor's place in the viewport as fractions of its size, 0 to 1 each way inside it; (-1, -1)
+    // without a viewport.
+    static kavtypes::Vector2 getCursorFraction();
 
 protected:
     // Physical pinch changes shorter than this many millimetres are damped.

@@ -228,7 +228,10 @@ namespace tesraui
 
     bool ScrollArea::onMouseUp(unsigned int keyCode)
     {
-        if (allowDrag)
+        // Every release passes through here; only the end of the area's own press aims its fling. Any
+        // other would restart a running fling from where it is, or pull a row resting between grid steps
+        // onto the grid.
+        if (allowDrag && pushed)
         {
             dragging = false;
             _adjustDragSpeed();
