@@ -148,7 +148,13 @@ namespace vumo
         for (ColorImage* image : registry())
         {
             image->idleTime += timeDelta;
-            if (image->idleTime > 5.0f && (longest == nullptr || image->idleTime > longest->idleTime))
+            // Held by an object or a composite image, in any dataset: such a holder may draw it again at any
+            // time, shown or not, so it stays without a walk.
+            if (image->idleTime > 5.0f && image->countHolders() > 0)
+            {
+                image->idleTime = 0.0f;
+            }
+            else if (image->idleTime > 5.0f && (longest == nullptr || image->idleTime > longest->idleTime))
             {
                 longest = image;
             }

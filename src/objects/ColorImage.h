@@ -11,8 +11,8 @@ namespace tesraui
 namespace vumo
 {
     // An image that is one flat colour, named "0x" and the colour in hexadecimal ("RRGGBB" or
-    // "RRGGBBAA"). Every live one is in one registry; one that no object of its dataset uses for five
-    // seconds is unregistered and deleted.
+    // "RRGGBBAA"). Every live one is in one registry; one that nothing holds and no object of its dataset
+    // uses for five seconds is unregistered and deleted.
     class ColorImage : public tesraui::Image
     {
     public:
@@ -26,7 +26,7 @@ namespace vumo
 
         static const harray<ColorImage*>& getRegistry();
         // Ages every colour image by timeDelta and removes the ones left unused: those idle for more than
-        // five seconds that no object of their dataset uses, one dataset a call.
+        // five seconds that nothing holds and no object of their dataset uses, one dataset a call.
         static void updateAll(float timeDelta);
         // Makes and registers a colour image of that name in the dataset when the name begins with "0x"
         // and the dataset has no image of that name yet.

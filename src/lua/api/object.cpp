@@ -14,13 +14,16 @@
 #include <tesraui/Object.h>
 #include <tesraui/tesraui.h>
 
+#include "Chapter.h"
 #include "Scene.h"
+#include "Session.h"
 #include "lua/Calls.h"
 #include "lua/CustomAnimator.h"
 #include "lua/Events.h"
 #include "lua/Host.h"
 #include "lua/LuaInterface.h"
 #include "lua/api/registrars.h"
+#include "objects/VumoViewportObject.h"
 #include "ui/UI.h"
 
 namespace LuaInterface
@@ -234,6 +237,62 @@ namespace LuaInterface
             return dataset;
         }
 
+        // The UI's root, the viewport and the root of every active scene: the UI draws them, the zoom and
+        // the scene switch walk them every frame, and nothing would tell those that one was deleted.
+        harray<tesraui::Object*> engineObjects()
+        {
+            harray<tesraui::Object*> result;
+            if (UI::getInstance() != nullptr && UI::getInstance()->getRootObject() != nullptr)
+            {
+                result.push_back(UI::getInstance()->getRootObject());
+            }
+            if (Session::getViewport() != nullptr)
+            {
+                result.push_back(Session::getViewport());
+            }
+            for (const auto& pair : tesraui::getDatasets())
+            {
+                Chapter* chapter = Chapter::fromDataset(pair.second);
+                if (chapter == nullptr)
+                {
+                    continue;
+                }
+                for (const auto& scene : chapter->getScenes())
+                {
+                    if (scene.second->getRootObject() != nullptr)
+                    {
+                        result.push_back(scene.second->getRootObject());
+                    }
+                }
+            }
+            return result;
+        }
+
+        // Raises an error, before anything is deleted, when the destruction would take an engine object
+        // with it: the object itself (unless only its children go) or one below it.
+        void refuseEngineObjects(lua_State* L, tesraui::Object* object, bool childrenOnly,
+                                 const char* functionName)
+        {
+            for (tesraui::Object* engineObject : engineObjects())
+            {
+                if (engineObject == object && !childrenOnly)
+                {
+                    raiseLuaError(L, hstring(functionName) + ": object '" + object->getFullName() +
+                                         "' belongs to the engine and cannot be destroyed");
+                }
+                for (tesraui::Object* above = engineObject->getParent(); above != nullptr;
+                     above = above->getParent())
+                {
+                    if (above == object)
+                    {
+                        raiseLuaError(L, hstring(functionName) + ": object '" + object->getFullName() +
+                                             "' holds '" + engineObject->getFullName() +
+                                             "', which belongs to the engine and cannot be destroyed");
+                    }
+                }
+            }
+        }
+
         tesraui::Object* activeSceneRoot()
         {
             Scene* scene = getHost().getActiveScene();
@@ -414,14 +473,18 @@ namespace LuaInterface
         {
             checkArgsExact(L, 1, "object.destroy", "o");
             tesraui::Object* object = getObject(L, 1);
-            datasetOf(L, object, "object.destroy")->destroyObject(object);
+            tesraui::Dataset* dataset = datasetOf(L, object, "object.destroy");
+            refuseEngineObjects(L, object, false, "object.destroy");
+            dataset->destroyObject(object);
             return 0;
         }
 
         int object_destroyChildren(lua_State* L)
         {
             checkArgsExact(L, 1, "object.destroyChildren", "o");
-            getObject(L, 1)->destroyChildren();
+            tesraui::Object* object = getObject(L, 1);
+            refuseEngineObjects(L, object, true, "object.destroyChildren");
+            object->destroyChildren();
             return 0;
         }
 

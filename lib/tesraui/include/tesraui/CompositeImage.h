@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include <tesraui/HeldImage.h>
 #include <tesraui/Image.h>
 
 namespace tesraui
@@ -10,7 +11,7 @@ namespace tesraui
     class CompositeImage : public Image
     {
     public:
-        typedef std::pair<Image*, kavtypes::Rectangle> ImageRef;
+        typedef std::pair<HeldImage, kavtypes::Rectangle> ImageRef;
 
         CompositeImage(const hstring& name, kavtypes::Vector2 size);
         ~CompositeImage() override = default;
@@ -18,7 +19,7 @@ namespace tesraui
         void draw(const harray<tesra::TexturedVertex>& vertices, const tesra::Color& color) override;
         void draw(const kavtypes::Rectangle& rect, const tesra::Color& color) override;
 
-        // The images are not owned.
+        // The images are held, not owned.
         void addImageRef(Image* image, const kavtypes::Rectangle& rect);
         void clearImageRefs() { imageRefs.clear(); }
         const harray<ImageRef>& getImageRefs() const { return imageRefs; }

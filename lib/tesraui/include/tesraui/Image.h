@@ -8,6 +8,7 @@
 #include <tesra/Color.h>
 #include <tesra/RenderModes.h>
 #include <tesra/Vertex.h>
+#include <tesraui/LifeToken.h>
 
 namespace tesraui
 {
@@ -53,6 +54,8 @@ namespace tesraui
         void setInvertX(bool value);
         bool isInvertY() const { return invertY; }
         void setInvertY(bool value);
+        // The objects and composite images keeping this image to draw it (through HeldImage).
+        int countHolders() const { return holders.countWatches(); }
 
     protected:
         Dataset* dataset = nullptr;
@@ -76,6 +79,10 @@ namespace tesraui
         bool _bindTexture();
         void _setRenderModes();
         void _resetRenderModes();
+
+    private:
+        friend class HeldImage;
+        LifeToken holders;
     };
 
     // Stands for "no image": every dataset has one named "null". Draws nothing in either form.

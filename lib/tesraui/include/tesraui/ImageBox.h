@@ -1,5 +1,6 @@
 #pragma once
 
+#include <tesraui/HeldImage.h>
 #include <tesraui/Object.h>
 
 namespace tesraui
@@ -37,7 +38,7 @@ namespace tesraui
         void resizeToFitImage();
 
     protected:
-        Image* image = nullptr;
+        HeldImage image;
         hstring imageName;
     };
 } // namespace tesraui

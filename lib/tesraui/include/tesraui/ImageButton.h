@@ -62,10 +62,10 @@ namespace tesraui
         hstring getDisabledImageName() const { return disabledImageName; }
 
     protected:
-        Image* normalImage = nullptr;
-        Image* hoverImage = nullptr;
-        Image* pushedImage = nullptr;
-        Image* disabledImage = nullptr;
+        HeldImage normalImage;
+        HeldImage hoverImage;
+        HeldImage pushedImage;
+        HeldImage disabledImage;
         hstring normalImageName;
         hstring hoverImageName;
         hstring pushedImageName;

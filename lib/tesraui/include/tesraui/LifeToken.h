@@ -70,6 +70,8 @@ namespace tesraui
         }
 
         bool hasEnded() const { return ended; }
+        // The watches alive now; 0 once ended.
+        int countWatches() const { return block != nullptr ? block->watches : 0; }
 
         // Every watch sees the owner as gone from here on.
         void end()

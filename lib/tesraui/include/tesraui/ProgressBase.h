@@ -4,6 +4,7 @@
 #include <quortypes/harray.h>
 #include <quortypes/hstring.h>
 #include <tesra/Color.h>
+#include <tesraui/HeldImage.h>
 
 namespace kavtypes
 {
@@ -13,7 +14,6 @@ namespace kavtypes
 namespace tesraui
 {
     class Dataset;
-    class Image;
 
     // The progress value with its progress and mask images. A second base beside ImageBox: the owner
     // supplies the dataset and the image operations with its own of the same names.
@@ -48,9 +48,9 @@ namespace tesraui
         bool setProperty(const hstring& name, const hstring& value);
 
     protected:
-        Image* progressImage = nullptr;
+        HeldImage progressImage;
         hstring progressImageName;
-        Image* maskImage = nullptr;
+        HeldImage maskImage;
         hstring maskImageName;
         float progress = 1.0f;
 

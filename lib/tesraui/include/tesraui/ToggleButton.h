@@ -27,10 +27,10 @@ namespace tesraui
 
     protected:
         bool toggled = false;
-        Image* toggledImage = nullptr;
-        Image* toggledHoverImage = nullptr;
-        Image* toggledPushedImage = nullptr;
-        Image* toggledDisabledImage = nullptr;
+        HeldImage toggledImage;
+        HeldImage toggledHoverImage;
+        HeldImage toggledPushedImage;
+        HeldImage toggledDisabledImage;
         hstring toggledImageName;
         hstring toggledHoverImageName;
         hstring toggledPushedImageName;

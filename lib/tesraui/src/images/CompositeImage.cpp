@@ -20,6 +20,11 @@ namespace tesraui
         float scaleY = rect.h / sourceRect.h;
         for (const ImageRef& ref : imageRefs)
         {
+            // A referenced image of another dataset goes when that dataset unloads.
+            if (ref.first == nullptr)
+            {
+                continue;
+            }
             const kavtypes::Rectangle& r = ref.second;
             ref.first->draw(
                 kavtypes::Rectangle(rect.x + r.x * scaleX, rect.y + r.y * scaleY, r.w * scaleX, r.h * scaleY),

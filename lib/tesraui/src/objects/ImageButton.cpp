@@ -34,7 +34,7 @@ namespace tesraui
     harray<Image*> ImageButton::getImages() const
     {
         harray<Image*> result;
-        for (Image* image : {this->image, pushedImage, hoverImage, disabledImage})
+        for (Image* image : {this->image.get(), pushedImage.get(), hoverImage.get(), disabledImage.get()})
         {
             if (image != nullptr)
             {

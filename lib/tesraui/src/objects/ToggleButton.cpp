@@ -109,7 +109,8 @@ namespace tesraui
         {
             return ImageButton::setProperty(name, value);
         }
-        Image** images[4] = {&toggledImage, &toggledHoverImage, &toggledPushedImage, &toggledDisabledImage};
+        HeldImage* images[4] = {&toggledImage, &toggledHoverImage, &toggledPushedImage,
+                                &toggledDisabledImage};
         hstring* names[4] = {&toggledImageName, &toggledHoverImageName, &toggledPushedImageName,
                              &toggledDisabledImageName};
         Image* image = nullptr;

@@ -1,0 +1,106 @@
+#include <tesraui/Dataset.h>
+#include <tesraui/ImageBox.h>
+
+#include "EngineHarness.h"
+#include "Scene.h"
+#include "Session.h"
+#include "objects/VumoViewportObject.h"
+#include "ui/UI.h"
+
+using harness::Engine;
+
+// The scene ch1.a active under the viewport, and a UI container "box" holding a UI image box "inner".
+class EngineObjectsDestroy : public harness::GameTest
+{
+protected:
+    void SetUp() override
+    {
+        folder.config("scene: ch1.a\n");
+        folder.put("data/ui/ui.dts", "<Dataset><Object type='Container' name='box' rect='0,0,10,10'>"
+                                     "<Object type='ImageBox' name='inner' rect='0,0,5,5'/></Object>"
+                                     "</Dataset>");
+        folder.put("data/chapters/ch1/ch1.datadef", "<Dataset/>");
+        folder.put("data/chapters/ch1/scenes/a.scene", "");
+        engine.reset(new Engine(folder));
+        engine->start();
+        ASSERT_NE(Session::getActiveScene(), nullptr) << engine->logText();
+    }
+
+    // The error the code raises, without its chunk's name.
+    std::string failure(const std::string& code)
+    {
+        std::string text = engine->lua("select(2, pcall(function() " + code + " end))");
+        const size_t at = text.find("]:1: ");
+        return at == std::string::npos ? text : text.substr(at + 5);
+    }
+
+    std::string sceneRoot() const
+    {
+        return std::string(Session::getActiveScene()->getRootObject()->getFullName());
+    }
+
+    // The engine draws, zooms and switches on.
+    void runsOn()
+    {
+        for (int i = 0; i < 3; ++i)
+        {
+            engine->frame(0.016f);
+        }
+        EXPECT_NE(UI::getInstance()->getRootObject(), nullptr);
+        EXPECT_EQ(Session::getViewport()->getParent(), UI::getInstance()->getRootObject());
+        EXPECT_EQ(Session::getActiveScene()->getRootObject()->getParent(), Session::getViewport());
+    }
+};
+
+TEST_F(EngineObjectsDestroy, EngineObjectsAndTheirParentsAreRefused)
+{
+    const std::string root = sceneRoot();
+    const struct
+    {
+        std::string code;
+        std::string error;
+    } rows[] = {
+        {"object.destroy('ui.root')", "object.destroy: object 'ui.root' belongs to the engine and cannot be "
+                                      "destroyed"},
+        {"object.destroy('ui.vumo')", "object.destroy: object 'ui.vumo' belongs to the engine and cannot be "
+                                      "destroyed"},
+        {"object.destroy('" + root + "')",
+         "object.destroy: object '" + root + "' belongs to the engine and cannot be destroyed"},
+        {"object.destroyChildren('ui.root')", "object.destroyChildren: object 'ui.root' holds 'ui.vumo', "
+                                              "which belongs to the engine and cannot be destroyed"},
+        {"object.destroyChildren('ui.vumo')", "object.destroyChildren: object 'ui.vumo' holds '" + root +
+                                                  "', which belongs to the engine and cannot be destroyed"},
+    };
+    for (const auto& row : rows)
+    {
+        EXPECT_EQ(failure(row.code), row.error);
+        runsOn();
+    }
+
+    // One that took the viewport in goes no more than the viewport does.
+    tesraui::Object* box = UI::getUIDataset()->getObject("box");
+    UI::getInstance()->getRootObject()->removeChild(Session::getViewport());
+    box->addChild(Session::getViewport());
+    ASSERT_EQ(Session::getViewport()->getParent()->getName(), "box");
+    EXPECT_EQ(failure("object.destroy('ui.box')"), "object.destroy: object 'ui.box' holds 'ui.vumo', which "
+                                                   "belongs to the engine and cannot be destroyed");
+    EXPECT_NE(UI::getUIDataset()->tryGetObject("inner"), nullptr);
+    box->removeChild(Session::getViewport());
+    UI::getInstance()->getRootObject()->addChild(Session::getViewport());
+    runsOn();
+}
+
+TEST_F(EngineObjectsDestroy, OtherObjectsAndTheChildrenOfASceneRootStillGo)
+{
+    const std::string root = sceneRoot();
+    EXPECT_EQ(
+        engine->lua("object.create('ImageBox', 'prop', '" + root + "', {x = 0, y = 0, w = 5, h = 5}) and 1"),
+        "1");
+    EXPECT_EQ(failure("object.destroyChildren('" + root + "')"), "<none>");
+    EXPECT_EQ(Session::getActiveScene()->getRootObject()->getChildren().size(), 0);
+    EXPECT_EQ(failure("object.destroyChildren('ui.box')"), "<none>");
+    EXPECT_EQ(UI::getUIDataset()->tryGetObject("inner"), nullptr);
+    EXPECT_EQ(failure("object.destroy('ui.box')"), "<none>");
+    EXPECT_EQ(UI::getUIDataset()->tryGetObject("box"), nullptr);
+    runsOn();
+}
