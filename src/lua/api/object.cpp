@@ -264,6 +264,7 @@ namespace LuaInterface
         int object_create(lua_State* L)
         {
             checkArgsExact(L, 4, "object.create", "ssot");
+            const bool hasProperties = checkOptionalTableArgument(L, 4, "object.create", "ssot");
             const hstring type = toString(L, 1);
             hstring name = toString(L, 2);
             tesraui::Object* parent = nullptr;
@@ -293,7 +294,7 @@ namespace LuaInterface
             }
             kavtypes::Rectangle rect(-1.0f, -1.0f, -1.0f, -1.0f);
             std::vector<std::pair<hstring, hstring>> properties;
-            if (lua_istable(L, 4))
+            if (hasProperties)
             {
                 lua_pushnil(L);
                 while (lua_next(L, 4) != 0)
