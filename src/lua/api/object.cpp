@@ -457,7 +457,9 @@ namespace LuaInterface
             hstring objectName;
             if (name.split('.', datasetName, objectName))
             {
-                return push(L, tesraui::getDatasetByName(datasetName)->hasObject(objectName));
+                // The rest is the object's own name: asking hasObject would split it at its next dot
+                // and look for a dataset of that name.
+                return push(L, tesraui::getDatasetByName(datasetName)->getObjects().hasKey(objectName));
             }
             Scene* scene = getHost().getActiveScene();
             tesraui::Dataset* dataset = (scene != nullptr ? getHost().getSceneDataset(scene) : nullptr);
