@@ -271,6 +271,11 @@ Chapter* Chapter::fromDataset(tesraui::Dataset* dataset)
     return dynamic_cast<Chapter*>(dataset);
 }
 
+bool Chapter::hasText(const hstring& key)
+{
+    return key.startsWith("{") || tesraui::Dataset::hasText(key);
+}
+
 void Chapter::update(float timeDelta)
 {
     tesraui::Dataset::update(timeDelta);

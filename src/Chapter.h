@@ -33,6 +33,8 @@ public:
     // The dataset's update, then the idle clocks of the action maps.
     void update(float timeDelta) override;
     tesraui::Image* getImage(const hstring& name) override;
+    // A key beginning with "{" is inline text: it names itself, so it always exists.
+    bool hasText(const hstring& key) override;
 
     Scene* getScene(const hstring& name);
     bool hasScene(const hstring& name) const { return this->scenes.hasKey(name); }

@@ -75,6 +75,15 @@ namespace LuaInterface
             }
             return letter == '?';
         }
+
+        [[noreturn]] void raiseTypeMismatch(lua_State* L, int index, const hstring& functionName,
+                                            const char* typeString, const hstring& expected)
+        {
+            const int type = lua_type(L, index);
+            raiseLuaError(L, formatString("Error calling %s, passed argument %d as a %s, expected %s",
+                                          describeSignature(functionName, typeString, lua_gettop(L)).c_str(),
+                                          index, lua_typename(L, type), expected.c_str()));
+        }
     } // namespace
 
     void pushFunction(lua_State* L, lua_CFunction function)
@@ -240,11 +249,28 @@ namespace LuaInterface
             const int type = lua_type(L, i);
             if (!letterAccepts(letter, type))
             {
-                raiseLuaError(L, formatString("Error calling %s, passed argument %d as a %s, expected %s",
-                                              describeSignature(functionName, typeString, count).c_str(), i,
-                                              lua_typename(L, type), typeLetterName(letter).c_str()));
+                raiseTypeMismatch(L, i, functionName, typeString, typeLetterName(letter));
             }
         }
+    }
+
+    void checkTableArgument(lua_State* L, int index, const hstring& functionName, const char* typeString)
+    {
+        if (!lua_istable(L, index))
+        {
+            raiseTypeMismatch(L, index, functionName, typeString, typeLetterName('t'));
+        }
+    }
+
+    bool checkOptionalTableArgument(lua_State* L, int index, const hstring& functionName,
+                                    const char* typeString)
+    {
+        if (lua_isnoneornil(L, index))
+        {
+            return false;
+        }
+        checkTableArgument(L, index, functionName, typeString);
+        return true;
     }
 
     void checkTwoStrings(lua_State* L)

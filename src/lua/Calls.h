@@ -44,6 +44,11 @@ namespace LuaInterface
     void checkArgsExact(lua_State* L, int count, const hstring& functionName, const char* typeString);
     void checkArgumentTypes(lua_State* L, const hstring& functionName, const char* typeString);
     void checkTwoStrings(lua_State* L);
+    // A "t" argument about to be walked: the type check lets nil and userdata through, so anything but
+    // a table raises the type message here. The optional form answers false for nil or an absent one.
+    void checkTableArgument(lua_State* L, int index, const hstring& functionName, const char* typeString);
+    bool checkOptionalTableArgument(lua_State* L, int index, const hstring& functionName,
+                                    const char* typeString);
     hstring describeSignature(const hstring& functionName, const char* typeString, int firstOptional);
 
     // Raises message as a Lua error behind the caller's position.

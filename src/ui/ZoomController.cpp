@@ -149,6 +149,11 @@ float ZoomController::getReferenceLength()
 
 kavtypes::Vector2 ZoomController::clampOffset(kavtypes::Vector2 offset, float scale)
 {
+    // The clamp below passes a NaN through, and the root would keep it for good.
+    if (!std::isfinite(offset.x) || !std::isfinite(offset.y))
+    {
+        return kavtypes::Vector2();
+    }
     tesraui::Object* root = getSceneRoot();
     if (root == nullptr)
     {

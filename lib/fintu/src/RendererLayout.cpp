@@ -426,7 +426,15 @@ namespace fintu
         harray<RenderLine> result =
             createRenderLines(kavtypes::Rectangle(0.0f, 0.0f, width, 100000.0f), plain, tags, LEFT_WRAPPED,
                               TOP, kavtypes::Vector2(), false);
+        // A character wider than the width stops the layout early, yet the text still takes its lines:
+        // one, and one more for every line break before its end.
+        int lines = 1;
+        for (int i = 0; i < plain.size() - 1 && plain[i] != '\0'; ++i)
+        {
+            lines += (plain[i] == '\n' ? 1 : 0);
+        }
+        lines = std::max(lines, (int)result.size());
         Font* font = getFont(fontName);
-        return result.size() * font->getLineHeight() + font->getDescender();
+        return lines * font->getLineHeight() + font->getDescender();
     }
 } // namespace fintu

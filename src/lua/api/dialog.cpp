@@ -72,6 +72,7 @@ namespace LuaInterface
         int dialog_sequence(lua_State* L)
         {
             checkArgsExact(L, 1, "dialog.sequence", "t");
+            checkTableArgument(L, 1, "dialog.sequence", "t");
             Items items;
             const int count = (int)lua_objlen(L, 1);
             for (int i = 1; i <= count; ++i)

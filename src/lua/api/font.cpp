@@ -11,11 +11,21 @@ namespace LuaInterface
 {
     namespace
     {
+        // Library scripts run before the engine starts the text renderer.
+        fintu::Renderer& textRenderer(lua_State* L, const hstring& functionName)
+        {
+            if (fintu::renderer == nullptr)
+            {
+                raiseLuaError(L, functionName + ": the text renderer is not started yet");
+            }
+            return *fintu::renderer;
+        }
+
         // The font part of a name that may carry a ":" and a scale must be registered.
-        hstring checkFontName(lua_State* L, const hstring& name)
+        hstring checkFontName(lua_State* L, fintu::Renderer& renderer, const hstring& name)
         {
             const int colon = name.find(':');
-            if (!fintu::renderer->hasFont(colon < 0 ? name : name.subString(0, colon)))
+            if (!renderer.hasFont(colon < 0 ? name : name.subString(0, colon)))
             {
                 raiseLuaError(L, "Error, font '" + name + "' not found!");
             }
@@ -25,6 +35,7 @@ namespace LuaInterface
         int font_create(lua_State* L)
         {
             checkArgs(L, 4, 6, "font.create", "ssnnnn");
+            fintu::Renderer& renderer = textRenderer(L, "font.create");
             const hstring file = toString(L, 2);
             const hstring path = "data/ui/fonts/" + file;
             if (!quortypes::Resource::exists(path))
@@ -39,17 +50,18 @@ namespace LuaInterface
                 lua_gettop(L) > 5
                     ? new fintuttf::FontTtf(path, name, height, scale, lineHeight, (float)lua_tonumber(L, 6))
                     : new fintuttf::FontTtf(path, name, height, scale, lineHeight);
-            fintu::renderer->registerFont(font);
+            renderer.registerFont(font);
             return 0;
         }
 
         int font_destroy(lua_State* L)
         {
             checkArgsExact(L, 1, "font.destroy", "s");
+            fintu::Renderer& renderer = textRenderer(L, "font.destroy");
             const hstring name = toString(L, 1);
-            if (fintu::renderer->hasFont(name))
+            if (renderer.hasFont(name))
             {
-                fintu::renderer->destroyFont(fintu::renderer->getFont(name));
+                renderer.destroyFont(renderer.getFont(name));
             }
             return 0;
         }
@@ -57,42 +69,47 @@ namespace LuaInterface
         int font_exists(lua_State* L)
         {
             checkArgsExact(L, 1, "font.exists", "s");
-            return push(L, fintu::renderer->hasFont(toString(L, 1)));
+            fintu::Renderer& renderer = textRenderer(L, "font.exists");
+            return push(L, renderer.hasFont(toString(L, 1)));
         }
 
         int font_getTextWidth(lua_State* L)
         {
             checkArgsExact(L, 2, "font.getTextWidth", "ss");
-            const hstring name = checkFontName(L, toString(L, 1));
-            return push(L, fintu::renderer->getTextWidth(name, toString(L, 2)));
+            fintu::Renderer& renderer = textRenderer(L, "font.getTextWidth");
+            const hstring name = checkFontName(L, renderer, toString(L, 1));
+            return push(L, renderer.getTextWidth(name, toString(L, 2)));
         }
 
         int font_getTextHeight(lua_State* L)
         {
             checkArgsExact(L, 3, "font.getTextHeight", "ssn");
-            const hstring name = checkFontName(L, toString(L, 1));
-            return push(L, fintu::renderer->getTextHeight(name, toString(L, 2), (float)lua_tonumber(L, 3)));
+            fintu::Renderer& renderer = textRenderer(L, "font.getTextHeight");
+            const hstring name = checkFontName(L, renderer, toString(L, 1));
+            return push(L, renderer.getTextHeight(name, toString(L, 2), (float)lua_tonumber(L, 3)));
         }
 
         int font_setBorderOffset(lua_State* L)
         {
             checkArgsExact(L, 1, "font.setBorderOffset", "n");
-            fintu::renderer->setBorderOffset((float)lua_tonumber(L, 1));
+            fintu::Renderer& renderer = textRenderer(L, "font.setBorderOffset");
+            renderer.setBorderOffset((float)lua_tonumber(L, 1));
             return 0;
         }
 
         int font_setShadowOffset(lua_State* L)
         {
             checkArgsExact(L, 2, "font.setShadowOffset", "nn");
-            fintu::renderer->setShadowOffset(
-                kavtypes::Vector2((float)lua_tonumber(L, 1), (float)lua_tonumber(L, 2)));
+            fintu::Renderer& renderer = textRenderer(L, "font.setShadowOffset");
+            renderer.setShadowOffset(kavtypes::Vector2((float)lua_tonumber(L, 1), (float)lua_tonumber(L, 2)));
             return 0;
         }
 
         int font_setUseIdeographWords(lua_State* L)
         {
             checkArgsExact(L, 1, "font.setUseIdiographWords", nullptr);
-            fintu::renderer->setUseIdeographWords(toBool(L, 1));
+            fintu::Renderer& renderer = textRenderer(L, "font.setUseIdiographWords");
+            renderer.setUseIdeographWords(toBool(L, 1));
             return 0;
         }
     } // namespace

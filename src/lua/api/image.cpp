@@ -204,12 +204,47 @@ namespace LuaInterface
             return push(L, image.release()->getName());
         }
 
+        // The name a texture file of the chapter is registered under: the file the render system loads
+        // for it, the texture extensions tried as loading tries them, so that "items" and "items.png"
+        // name one texture in every texture call.
+        hstring texturePath(Chapter* chapter, const hstring& file)
+        {
+            const hstring path = quortypes::Dir::normalize(chapter->getFolderPath() + "/" + file);
+            if (tesra::rendersys != nullptr)
+            {
+                hstring found = tesra::rendersys->findTextureResource(path);
+                if (found == "")
+                {
+                    found = tesra::rendersys->findTextureFile(path);
+                }
+                if (found != "")
+                {
+                    return found;
+                }
+            }
+            return path;
+        }
+
+        // The registered texture a file argument names: its resolved file, or a name the chapter already
+        // holds as given (the name createTexture returned, or one from the chapter's definition).
+        hstring textureName(Chapter* chapter, const hstring& file)
+        {
+            const hstring path = texturePath(chapter, file);
+            return (!chapter->hasTexture(path) && chapter->hasTexture(file) ? file : path);
+        }
+
         int image_createTexture(lua_State* L)
         {
             checkArgsExact(L, 2, "image.createTexture", "ss");
             Chapter* chapter = chapterArgument(L, toString(L, 1));
             const hstring file = toString(L, 2);
-            const hstring path = quortypes::Dir::normalize(chapter->getFolderPath() + "/" + file);
+            const hstring registered = textureName(chapter, file);
+            // Loaded once: a second registration would fail after the file had been read again.
+            if (chapter->hasTexture(registered))
+            {
+                return push(L, registered);
+            }
+            const hstring path = texturePath(chapter, file);
             tesra::Texture* renderTexture = nullptr;
             if (tesra::rendersys != nullptr)
             {
@@ -285,7 +320,7 @@ namespace LuaInterface
         {
             checkArgsExact(L, 2, "image.destroyTexture", "ss");
             Chapter* chapter = chapterArgument(L, toString(L, 1));
-            tesraui::Texture* texture = chapter->getTexture(toString(L, 2));
+            tesraui::Texture* texture = chapter->getTexture(textureName(chapter, toString(L, 2)));
             for (const auto& datasetPair : tesraui::getDatasets())
             {
                 for (const auto& imagePair : datasetPair.second->getImages())
@@ -314,8 +349,7 @@ namespace LuaInterface
         {
             checkArgsExact(L, 2, "image.textureExists", "ss");
             Chapter* chapter = chapterArgument(L, toString(L, 1));
-            return push(L, chapter->hasTexture(
-                               quortypes::Dir::normalize(chapter->getFolderPath() + "/" + toString(L, 2))));
+            return push(L, chapter->hasTexture(textureName(chapter, toString(L, 2))));
         }
 
         int image_getProperty(lua_State* L)

@@ -323,6 +323,7 @@ namespace LuaInterface
         int object_create(lua_State* L)
         {
             checkArgsExact(L, 4, "object.create", "ssot");
+            const bool hasProperties = checkOptionalTableArgument(L, 4, "object.create", "ssot");
             const hstring type = toString(L, 1);
             hstring name = toString(L, 2);
             tesraui::Object* parent = nullptr;
@@ -352,7 +353,7 @@ namespace LuaInterface
             }
             kavtypes::Rectangle rect(-1.0f, -1.0f, -1.0f, -1.0f);
             std::vector<std::pair<hstring, hstring>> properties;
-            if (lua_istable(L, 4))
+            if (hasProperties)
             {
                 lua_pushnil(L);
                 while (lua_next(L, 4) != 0)
@@ -519,7 +520,9 @@ namespace LuaInterface
             hstring objectName;
             if (name.split('.', datasetName, objectName))
             {
-                return push(L, tesraui::getDatasetByName(datasetName)->hasObject(objectName));
+                // The rest is the object's own name: asking hasObject would split it at its next dot
+                // and look for a dataset of that name.
+                return push(L, tesraui::getDatasetByName(datasetName)->getObjects().hasKey(objectName));
             }
             Scene* scene = getHost().getActiveScene();
             tesraui::Dataset* dataset = (scene != nullptr ? getHost().getSceneDataset(scene) : nullptr);

@@ -1,3 +1,5 @@
+#include <cmath>
+
 #include <lua.hpp>
 #include <quortypes/Log.h>
 #include <tesra/tesra.h>
@@ -314,23 +316,38 @@ namespace LuaInterface
             return ui->getZoomController();
         }
 
+        // A NaN or infinity would reach the scene root's position, where nothing clears it again.
+        float finiteArgument(lua_State* L, int index, const hstring& functionName)
+        {
+            const float value = (float)lua_tonumber(L, index);
+            if (!std::isfinite(value))
+            {
+                raiseLuaError(L, formatString("%s failed, NaN/INF value passed as argument %d.",
+                                              functionName.c_str(), index));
+            }
+            return value;
+        }
+
         int scene_focusPoint(lua_State* L)
         {
             checkArgs(L, 2, 5, "scene.focusPoint", "nnnnb");
-            ZoomController* zoom = requireZoomController(L, "scene.focusPoint");
             const int count = lua_gettop(L);
-            const float zoomScale = (count >= 3 ? (float)lua_tonumber(L, 3) : -1.0f);
-            const float time = (count >= 4 ? (float)lua_tonumber(L, 4) : -1.0f);
+            const float x = finiteArgument(L, 1, "scene.focusPoint");
+            const float y = finiteArgument(L, 2, "scene.focusPoint");
+            const float zoomScale = (count >= 3 ? finiteArgument(L, 3, "scene.focusPoint") : -1.0f);
+            const float time = (count >= 4 ? finiteArgument(L, 4, "scene.focusPoint") : -1.0f);
             const bool instant = (count >= 5 && toBool(L, 5));
-            zoom->focusPoint((float)lua_tonumber(L, 1), (float)lua_tonumber(L, 2), zoomScale, time, !instant);
+            ZoomController* zoom = requireZoomController(L, "scene.focusPoint");
+            zoom->focusPoint(x, y, zoomScale, time, !instant);
             return 0;
         }
 
         int scene_zoomOut(lua_State* L)
         {
             checkArgs(L, 0, 1, "scene.zoomOut", "n");
+            const float time = (lua_gettop(L) >= 1 ? finiteArgument(L, 1, "scene.zoomOut") : -1.0f);
             ZoomController* zoom = requireZoomController(L, "scene.zoomOut");
-            zoom->zoomOut(lua_gettop(L) >= 1 ? (float)lua_tonumber(L, 1) : -1.0f);
+            zoom->zoomOut(time);
             return 0;
         }
     } // namespace

@@ -81,6 +81,8 @@ namespace LuaInterface
         int sys_messageBox(lua_State* L)
         {
             checkArgs(L, 3, 4, "sys.messageBox", "sstt");
+            checkTableArgument(L, 3, "sys.messageBox", "sstt");
+            const bool titled = checkOptionalTableArgument(L, 4, "sys.messageBox", "sstt");
             const std::map<hstring, hstring> events = stringTable(L, 3);
             hstring keys;
             for (auto& entry : buttons)
@@ -98,7 +100,7 @@ namespace LuaInterface
                                  "yes-no-cancel, yes-no, ok-cancel, ok");
             }
             std::map<tesra::MessageBoxButton, hstring> captions;
-            if (lua_gettop(L) > 3)
+            if (titled)
             {
                 const std::map<hstring, hstring> titles = stringTable(L, 4);
                 for (auto& title : titles)

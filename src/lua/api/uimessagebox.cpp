@@ -23,6 +23,7 @@ namespace LuaInterface
         int ui_messageBox(lua_State* L)
         {
             checkArgsExact(L, 1, "ui.messageBox", "t");
+            checkTableArgument(L, 1, "ui.messageBox", "t");
             UI& ui = getUI(L);
             hstring type;
             hdict<hstring> parameters;
