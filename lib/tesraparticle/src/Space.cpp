@@ -20,13 +20,15 @@ namespace tesraparticle
             return value >= 2147483520.0f ? 2147483520 : (value > 0.0f ? (int)value : 0);
         }
 
-        // The work of a step is counted as its particles plus one for the step itself. An update's steps
-        // stop at either bound (after the first step), losing the time they would have covered, so that a
-        // tiny fixed_time_step or a crowded space slows down instead of stalling the frame.
+        // The work of a step is counted as its particles plus what a step costs besides them, about as much
+        // as sixteen particles. An update's steps stop at either bound (after the first step), losing the
+        // time they would have covered, so that a tiny fixed_time_step or a crowded space slows down instead
+        // of stalling the frame.
+        const int STEP_WORK = 16;
         const int MAX_STEPS_PER_UPDATE = 100;
         const long long MAX_UPDATE_WORK = 250000;
         // The pre-update runs within one frame too; it stops early at this bound.
-        const long long MAX_PRE_UPDATE_WORK = 2000000;
+        const long long MAX_PRE_UPDATE_WORK = 1000000;
     } // namespace
 
     Space::Space(const hstring& name) : SpaceObject(name != "" ? name : tesra::generateName("Space")) {}
@@ -166,11 +168,10 @@ namespace tesraparticle
                 preUpdateWork += work - preUpdateStart;
                 if (work - preUpdateStart >= MAX_PRE_UPDATE_WORK)
                 {
-                    quortypes::Log::warnf(logTag,
-                                          "Space '%s' in '%s': pre_update %g is too much work, stopped after "
-                                          "%lld particle steps.",
-                                          name.c_str(), _filename().c_str(), preUpdate,
-                                          work - preUpdateStart);
+                    quortypes::Log::warnf(
+                        logTag,
+                        "Space '%s' in '%s': pre_update %g is too much work for one frame, stopped early.",
+                        name.c_str(), _filename().c_str(), preUpdate);
                 }
             }
         }
@@ -220,7 +221,7 @@ namespace tesraparticle
             }
         }
         particles.popFront(dead);
-        work += particles.size() + 1;
+        work += particles.size() + STEP_WORK;
     }
 
     bool Space::_affectorsTakeRuns() const

@@ -36,7 +36,7 @@ namespace tesraparticle
         const ParticleQueue& getParticles() const { return this->particles; }
         int getAlive() const { return this->alive; }
         float getTimeRemainder() const { return this->timeRemainder; }
-        // Particles plus one, summed over every step run so far.
+        // Particles plus a step's own share (sixteen), summed over every step run so far.
         long long getWork() const { return this->work; }
         System* getSystem() const { return this->system; }
         void setSystem(System* value) { this->system = value; }
@@ -74,7 +74,8 @@ namespace tesraparticle
         kavtypes::Vector3 movement;
         Particle* currentParticle = nullptr;
         float timeRemainder = 0.0f;
-        // Particles plus one, summed over every step: the measure the bounds on a frame's work count in.
+        // Particles plus a step's own share, summed over every step: the measure the bounds on a frame's work
+        // count in.
         long long work = 0;
         bool preUpdating = false;
         long long preUpdateStart = 0;
