@@ -18,7 +18,7 @@ TEST(ErrorOverlayText, ATracebackIsSplitIntoErrorTraceAndContext)
     EXPECT_EQ(
         ErrorOverlay::formatMessage("[string]:1: bad\nstack traceback:\n\t[C]: in f\nContext: DialogItem\n"
                                     "C++ file: a.cpp"),
-        "[x:1.3][string]:1: bad[/x]\n\n[c:00FF00]STACK TRACE[/c]\n\t[C]: in f\n"
+        "[x:1.3]<string>:1: bad[/x]\n\n[c:00FF00]STACK TRACE[/c]\n\t<C>: in f\n"
         "[c:00FF00]-----------------[/c]\n[c:FFFF00]Context:[/c] DialogItem\n[c:FFFF00]C++ file:[/c] a.cpp");
     EXPECT_EQ(ErrorOverlay::formatMessage("plain failure"), "plain failure");
     EXPECT_EQ(ErrorOverlay::formatMessage("bad\nContext: x"), "bad\n[c:FFFF00]Context:[/c] x");

@@ -15,8 +15,8 @@ namespace
 {
     unsigned int packColor(unsigned char r, unsigned char g, unsigned char b, unsigned char a)
     {
-        // The render system reads vertex colours as the bytes R, G, B, A.
-        return (unsigned int)r | ((unsigned int)g << 8) | ((unsigned int)b << 16) | ((unsigned int)a << 24);
+        // The render system reads a vertex colour as the number 0xRRGGBBAA.
+        return ((unsigned int)r << 24) | ((unsigned int)g << 16) | ((unsigned int)b << 8) | (unsigned int)a;
     }
 } // namespace
 

@@ -86,10 +86,18 @@ void DebugUI::createConsole()
             {
                 lines.pop_back();
             }
+            const int count = lines.size();
+            lines.erase(std::remove_if(lines.begin(), lines.end(),
+                                       [](const hstring& line) { return line.size() > maxHistoryLine; }),
+                        lines.end());
+            const bool cut = (lines.size() != count || lines.size() > maxHistory);
             if (lines.size() > maxHistory)
             {
                 lines = lines.sub(lines.size() - maxHistory, maxHistory);
-                quortypes::saveFileAtomically(path, lines.joined("\n") + "\n");
+            }
+            if (cut)
+            {
+                quortypes::saveFileAtomically(path, lines.size() > 0 ? lines.joined("\n") + "\n" : hstring());
             }
             this->history = lines;
         }
@@ -225,20 +233,23 @@ void DebugUI::onConsoleSubmit(tesraui::EventArgs*)
         return;
     }
     this->pendingLines.push_back("[c:CCFF00][b]>>> " + bracketsToAngles(line) + "[/b][/c]");
-    if (this->history.size() == 0 || this->history.back() != line)
+    if (line.size() <= maxHistoryLine)
     {
-        this->history.push_back(line);
+        if (this->history.size() == 0 || this->history.back() != line)
+        {
+            this->history.push_back(line);
+        }
+        try
+        {
+            std::ofstream out(std::string(historyPath().c_str()), std::ios::binary | std::ios::app);
+            out << line.c_str() << "\n";
+        }
+        catch (const std::exception&)
+        {
+            // The history is a convenience; the command runs regardless.
+        }
     }
     this->historyPosition = this->history.size();
-    try
-    {
-        std::ofstream out(std::string(historyPath().c_str()), std::ios::binary | std::ios::app);
-        out << line.c_str() << "\n";
-    }
-    catch (const std::exception&)
-    {
-        // The history is a convenience; the command runs regardless.
-    }
     this->pendingCommand = line;
     input->setText("");
 }

@@ -31,6 +31,8 @@ public:
     static const int maxLines = 1000;
     // The most commands the history file keeps.
     static const int maxHistory = 100;
+    // The longest command the history keeps, in bytes: a longer one runs but is neither kept nor written.
+    static const int maxHistoryLine = 4096;
     // Registers the font "debug" with the text renderer unless it has it.
     static void createFont();
 

@@ -35,8 +35,10 @@ namespace ErrorOverlay
         return message.contains(warningMark);
     }
 
-    hstring formatMessage(const hstring& message)
+    hstring formatMessage(const hstring& original)
     {
+        // The label reads square brackets as formatting tags; engine messages start with "[file:line]".
+        const hstring message = DebugUI::bracketsToAngles(original);
         hstring text = message;
         const int trace = message.find(traceMark);
         if (trace >= 0)

@@ -119,7 +119,7 @@ TEST(LogTest, UnwritableFileIsReportedOnceAndNeverThrows)
         EXPECT_NO_THROW(written = Log::writef("t", "line %d", i));
         EXPECT_TRUE(written);
     }
-    EXPECT_EQ(out.text(), "[t] line 0\n[FATAL] ERROR: Cannot write log file '" +
+    EXPECT_EQ(out.text(), "[t] line 0\n[quortypes] WARNING: Cannot write log file '" +
                               dir / "file/a.log.hlog/0.log" +
                               "': Not a directory. Further lines are not written into the log file.\n"
                               "[t] line 1\n[t] line 2\n");

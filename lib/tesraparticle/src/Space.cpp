@@ -1,9 +1,11 @@
+#include <quortypes/Log.h>
 #include <quortypes/util.h>
 #include <tesra/tesra.h>
 #include <tesraparticle/Affector.h>
 #include <tesraparticle/Emitter.h>
 #include <tesraparticle/Particle.h>
 #include <tesraparticle/Space.h>
+#include <tesraparticle/System.h>
 #include <tesraparticle/tesraparticle.h>
 
 #include "ParticleLanes.h"
@@ -17,6 +19,16 @@ namespace tesraparticle
         {
             return value >= 2147483520.0f ? 2147483520 : (value > 0.0f ? (int)value : 0);
         }
+
+        // The work of a step is counted as its particles plus what a step costs besides them, about as much
+        // as sixteen particles. An update's steps stop at either bound (after the first step), losing the
+        // time they would have covered, so that a tiny fixed_time_step or a crowded space slows down instead
+        // of stalling the frame.
+        const int STEP_WORK = 16;
+        const int MAX_STEPS_PER_UPDATE = 100;
+        const long long MAX_UPDATE_WORK = 250000;
+        // The pre-update runs within one frame too; it stops early at this bound.
+        const long long MAX_PRE_UPDATE_WORK = 1000000;
     } // namespace
 
     Space::Space(const hstring& name) : SpaceObject(name != "" ? name : tesra::generateName("Space")) {}
@@ -97,10 +109,37 @@ namespace tesraparticle
         this->timeRemainder += timeDelta;
         int count = truncateCount(this->timeRemainder / this->fixedTimeStep);
         this->timeRemainder -= count * this->fixedTimeStep;
+        // A first step may run the pre-update, which is bounded on its own.
+        const long long start = work - preUpdateWork;
         for (int i = 0; i < count; ++i)
         {
+            if (preUpdating)
+            {
+                // The pre-update's own bound; it reports the cut.
+                if (work - preUpdateStart >= MAX_PRE_UPDATE_WORK)
+                {
+                    break;
+                }
+            }
+            else if (i > 0 && (i >= MAX_STEPS_PER_UPDATE || work - preUpdateWork - start >= MAX_UPDATE_WORK))
+            {
+                if (!stepsCutReported)
+                {
+                    stepsCutReported = true;
+                    quortypes::Log::warnf(logTag,
+                                          "Space '%s' in '%s': %d steps of %g seconds in one update are too "
+                                          "much work, running %d.",
+                                          name.c_str(), _filename().c_str(), count, fixedTimeStep, i);
+                }
+                break;
+            }
             this->_step(this->fixedTimeStep);
         }
+    }
+
+    hstring Space::_filename() const
+    {
+        return system != nullptr ? system->getFilename() : hstring();
     }
 
     void Space::_step(float timeDelta)
@@ -110,18 +149,29 @@ namespace tesraparticle
             this->started = true;
             if (this->preUpdate > 0.0f)
             {
+                preUpdating = true;
+                preUpdateStart = work;
                 int runs = truncateCount(this->preUpdate * 10.0f);
-                for (int i = 0; i < runs; ++i)
+                for (int i = 0; i < runs && work - preUpdateStart < MAX_PRE_UPDATE_WORK; ++i)
                 {
                     this->update(0.05f);
                 }
-                if (this->preUpdate != (float)runs)
+                if (this->preUpdate != (float)runs && work - preUpdateStart < MAX_PRE_UPDATE_WORK)
                 {
                     float rest = quortypes::modPositive(this->preUpdate, 0.05f);
                     if (rest > 0.0f)
                     {
                         this->update(rest);
                     }
+                }
+                preUpdating = false;
+                preUpdateWork += work - preUpdateStart;
+                if (work - preUpdateStart >= MAX_PRE_UPDATE_WORK)
+                {
+                    quortypes::Log::warnf(
+                        logTag,
+                        "Space '%s' in '%s': pre_update %g is too much work for one frame, stopped early.",
+                        name.c_str(), _filename().c_str(), preUpdate);
                 }
             }
         }
@@ -171,6 +221,7 @@ namespace tesraparticle
             }
         }
         particles.popFront(dead);
+        work += particles.size() + STEP_WORK;
     }
 
     bool Space::_affectorsTakeRuns() const

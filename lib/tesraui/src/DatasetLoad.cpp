@@ -400,6 +400,15 @@ namespace tesraui
             {
                 _parseObject(node, parent, prefix, suffix, offset);
             }
+            else if (*node == "Include")
+            {
+                // Only includes inside an object of the file are followed; a silent skip here would leave a
+                // writer of the file searching for the missing objects.
+                quortypes::Log::warnf(logTag,
+                                      "Object include file '%s': the Include of '%s' at its top level is "
+                                      "not followed; put it inside an Object.",
+                                      path.c_str(), node->getString("path", "").c_str());
+            }
         }
     }
 

@@ -17,7 +17,8 @@ namespace quortypes
 
     void printLogFailure(const hstring& message)
     {
-        printConsoleLine("[FATAL] ERROR: " + message, Log::LevelError);
+        // Logging goes on without the file, so this is no error of the program.
+        printConsoleLine("[quortypes] WARNING: " + message, Log::LevelWarn);
     }
 
     bool Log::writeLevel(const hstring& tag, const hstring& text, LogLevel level)

@@ -16,6 +16,9 @@
 namespace quortypes
 {
     static const long long segmentLimit = 0x20000;
+    // The newest segments kept: a run that logs without end drops its oldest lines rather than fill the
+    // disk.
+    static const int segmentCount = 128;
 
     static hstring segmentDirectory(const LogState& state)
     {
@@ -56,6 +59,10 @@ namespace quortypes
         if (File::sizeOf(path) > segmentLimit)
         {
             ++state.segment;
+            if (state.segment >= segmentCount)
+            {
+                File::remove(segmentPath(state, state.segment - segmentCount));
+            }
             path = segmentPath(state, state.segment);
             File::clear(path);
         }
@@ -117,39 +124,48 @@ namespace quortypes
         hstring directory = segmentDirectory(state);
         // Segments an earlier run left behind may go past this run's count.
         int last = std::max(state.segment, highestSegment(state));
-        std::string merged;
-        for (int number = 0; number <= last; ++number)
+        // Only the newest segments are kept while writing; older ones that an earlier run left are not
+        // merged either.
+        int first = std::max(0, last - segmentCount + 1);
+        auto failed = [&]
         {
-            hstring path = segmentPath(state, number);
-            bool found = false;
-            if (File::exists(path))
-            {
-                try
-                {
-                    merged += File::readAll(path);
-                    found = true;
-                }
-                catch (const quortypes::exception&)
-                {
-                    // Gone or unreadable since the check: noted like a missing segment.
-                }
-            }
-            if (!found)
-            {
-                merged += "\n[ERROR]\n\nLog segment file '" + path + "' not found!!\n\n[-----]\n\n";
-            }
-        }
+            printLogFailure(formatString("Cannot write log file '%s': %s. The segments in '%s' are kept.",
+                                         state.filename.c_str(), strerror(errno), directory.c_str()));
+        };
         if (clear && !File::clear(state.filename))
         {
-            printLogFailure(formatString("Cannot write log file '%s': %s. The segments in '%s' are kept.",
-                                         state.filename.c_str(), strerror(errno), directory.c_str()));
+            failed();
             return;
         }
-        if (!logfiles::append(state.filename, merged))
+        if (first > 0 &&
+            !logfiles::append(state.filename, "\n[WARNING]\n\n" + std::to_string(first) +
+                                                  " older log segment files were dropped.\n\n[-----]\n\n"))
         {
-            printLogFailure(formatString("Cannot write log file '%s': %s. The segments in '%s' are kept.",
-                                         state.filename.c_str(), strerror(errno), directory.c_str()));
+            failed();
             return;
+        }
+        // A segment at a time, so that a long log is never held in memory whole.
+        for (int number = first; number <= last; ++number)
+        {
+            hstring path = segmentPath(state, number);
+            logfiles::Copy copy = logfiles::Copy::SourceUnreadable;
+            if (File::exists(path))
+            {
+                copy = logfiles::appendFile(state.filename, path);
+            }
+            if (copy == logfiles::Copy::SourceUnreadable)
+            {
+                // Gone or unreadable: noted in its place.
+                copy = logfiles::append(state.filename, "\n[ERROR]\n\nLog segment file '" + path +
+                                                            "' not found!!\n\n[-----]\n\n")
+                           ? logfiles::Copy::Done
+                           : logfiles::Copy::Failed;
+            }
+            if (copy == logfiles::Copy::Failed)
+            {
+                failed();
+                return;
+            }
         }
         Dir::remove(directory);
         state.segment = 0;

@@ -36,6 +36,8 @@ namespace tesraparticle
         const ParticleQueue& getParticles() const { return this->particles; }
         int getAlive() const { return this->alive; }
         float getTimeRemainder() const { return this->timeRemainder; }
+        // Particles plus a step's own share (sixteen), summed over every step run so far.
+        long long getWork() const { return this->work; }
         System* getSystem() const { return this->system; }
         void setSystem(System* value) { this->system = value; }
         float getPreUpdate() const { return this->preUpdate; }
@@ -72,8 +74,18 @@ namespace tesraparticle
         kavtypes::Vector3 movement;
         Particle* currentParticle = nullptr;
         float timeRemainder = 0.0f;
+        // Particles plus a step's own share, summed over every step: the measure the bounds on a frame's work
+        // count in.
+        long long work = 0;
+        bool preUpdating = false;
+        long long preUpdateStart = 0;
+        // The part of work that pre-updates did.
+        long long preUpdateWork = 0;
+        bool stepsCutReported = false;
 
         void _step(float timeDelta);
+        // The system's file, for warnings.
+        hstring _filename() const;
         // Whether every affector may go over whole runs of particles (see Affector::updatesRuns).
         bool _affectorsTakeRuns() const;
         void _stepRun(Particle* first, int count, float timeDelta);

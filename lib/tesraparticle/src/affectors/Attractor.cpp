@@ -102,6 +102,11 @@ namespace tesraparticle
                 if (pull.raise)
                 {
                     f = pull.power(f);
+                    // A negative exponent makes the pull on the rim itself infinite: such a particle stays.
+                    if (!std::isfinite(f))
+                    {
+                        return;
+                    }
                 }
                 movement += d.normalized() * (pull.force * draw() * f * timeDelta);
             }
@@ -132,7 +137,7 @@ namespace tesraparticle
                 const __m128 radius = _mm_set1_ps(pull.radius);
                 const __m128 outside = _mm_or_ps(_mm_cmple_ps(q, _mm_set1_ps(0.02f)),
                                                  _mm_cmplt_ps(_mm_set1_ps(pull.radius * pull.radius), q));
-                const int reached = live & ~_mm_movemask_ps(outside);
+                int reached = live & ~_mm_movemask_ps(outside);
                 if (reached == 0)
                 {
                     return;
@@ -141,6 +146,13 @@ namespace tesraparticle
                 if (pull.raise)
                 {
                     f = pull.power(f);
+                    // Infinity and NaN are the only values that minus themselves is not 0.
+                    const __m128 finite = _mm_cmpeq_ps(_mm_sub_ps(f, f), _mm_setzero_ps());
+                    reached &= _mm_movemask_ps(finite);
+                    if (reached == 0)
+                    {
+                        return;
+                    }
                 }
                 const __m128 strength =
                     _mm_mul_ps(_mm_mul_ps(_mm_set1_ps(pull.force * random), f), _mm_set1_ps(timeDelta));

@@ -1,7 +1,9 @@
 #include "platform/posix/LogFiles.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <vector>
 
 namespace quortypes
 {
@@ -22,6 +24,41 @@ namespace quortypes
                 errno = error;
             }
             return written && closed;
+        }
+
+        Copy appendFile(const std::string& path, const std::string& source)
+        {
+            FILE* input = fopen(source.c_str(), "rb");
+            if (input == nullptr)
+            {
+                return Copy::SourceUnreadable;
+            }
+            FILE* output = fopen(path.c_str(), "ab");
+            if (output == nullptr)
+            {
+                int error = errno;
+                fclose(input);
+                errno = error;
+                return Copy::Failed;
+            }
+            std::vector<char> block(0x10000);
+            bool written = true;
+            int error = 0;
+            size_t count = 0;
+            while (written && (count = fread(block.data(), 1, block.size(), input)) > 0)
+            {
+                char* end = std::remove(block.data(), block.data() + count, '\r');
+                size_t size = (size_t)(end - block.data());
+                written = fwrite(block.data(), 1, size, output) == size;
+                error = errno;
+            }
+            fclose(input);
+            bool closed = fclose(output) == 0;
+            if (!written)
+            {
+                errno = error;
+            }
+            return written && closed ? Copy::Done : Copy::Failed;
         }
     } // namespace logfiles
 } // namespace quortypes

@@ -1,0 +1,83 @@
+#include <algorithm>
+#include <filesystem>
+
+#include <tesraui/Dataset.h>
+#include <tesraui/EditBox.h>
+
+#include "EngineHarness.h"
+#include "SessionState.h"
+#include "Variables.h"
+#include "ui/DebugUI.h"
+#include "ui/UI.h"
+
+using harness::Engine;
+
+// A console in debug mode whose history file may hold lines past the bound.
+class ConsoleHistoryBound : public harness::GameTest
+{
+protected:
+    UI* ui = nullptr;
+    DebugUI* debug = nullptr;
+
+    std::string historyFile() { return folder.userFile("EngineTest", "console.txt"); }
+    void start(const std::string& history)
+    {
+        folder.config("scene: c1.a\ndebug_mode: 1\ndeveloper_mode: 1\n");
+        folder.put("data/ui/ui.dts", "<Dataset/>");
+        folder.put("data/chapters/c1/c1.datadef", "<Dataset/>");
+        folder.put("data/chapters/c1/scenes/a.scene", "");
+        std::filesystem::create_directories(folder.userFile("EngineTest", ""));
+        folder.put(historyFile().substr(folder.path.size() + 1), history);
+        engine.reset(new Engine(folder));
+        VariableDictionary::getGlobal() = VariableDictionary();
+        Session::forgetUserFolder();
+        ASSERT_TRUE(Session::loadConfig(false));
+        Session::init(nullptr);
+        harness::keepLoadedLibraries();
+        ui = UI::getInstance();
+        debug = ui->getDebugUI();
+        engine->frame();
+        ui->OnKeyDown(9);
+        ui->OnKeyUp(9);
+        ASSERT_TRUE(debug->isConsoleOpen());
+    }
+    void TearDown() override
+    {
+        Session::destroy();
+        engine.reset();
+        Session::forgetConfig();
+        Session::forgetUserFolder();
+    }
+    void submit(const std::string& line)
+    {
+        tesraui::EditBox* input = dynamic_cast<tesraui::EditBox*>(
+            UI::getUIDataset()->tryGetObject(hstring(DebugUI::consoleName) + "/input"));
+        ASSERT_NE(input, nullptr);
+        input->setText(line);
+        debug->onConsoleSubmit(nullptr);
+        engine->frame();
+        engine->frame();
+    }
+};
+
+// A line past the bound runs but is neither kept nor written, so recalling and running it again cannot grow
+// the file; one left in the file by an earlier run is dropped from it.
+TEST_F(ConsoleHistoryBound, ALongLineRunsButIsNeitherKeptNorWritten)
+{
+    const std::string tooLong(DebugUI::maxHistoryLine + 1, 'x');
+    const std::string longest(DebugUI::maxHistoryLine, 'y');
+    start("first\n" + tooLong + "\n" + longest + "\n");
+    ASSERT_EQ(debug->getHistory().size(), 2);
+    EXPECT_EQ(debug->getHistory()[0], "first");
+    EXPECT_EQ(debug->getHistory()[1], longest.c_str());
+    EXPECT_EQ(harness::readFile(historyFile()), "first\n" + longest + "\n");
+
+    const std::string command = "long = '" + std::string(DebugUI::maxHistoryLine, 'z') + "'";
+    for (int i = 0; i < 3; ++i)
+        submit(command);
+    EXPECT_EQ(engine->lua("#(c1.a.long or long)"), std::to_string(DebugUI::maxHistoryLine));
+    EXPECT_EQ(debug->getHistory().size(), 2);
+    submit("2");
+    EXPECT_EQ(debug->getHistory().size(), 3);
+    EXPECT_EQ(harness::readFile(historyFile()), "first\n" + longest + "\n2\n");
+}
