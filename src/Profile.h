@@ -25,8 +25,9 @@ public:
     // and leaves the files and the changed flag as they were.
     bool saveToFile() override;
     // Loads "vars.diff", falling back to the backup, and the achievements store, then makes them the live
-    // state. Throws when neither diff loads, when the diff belongs to another folder or when the store
-    // cannot be read; nothing live has changed then.
+    // state. A diff whose "profile_dir" names another folder counts as damaged, and is kept aside at the
+    // next save. Throws when neither diff loads or belongs to the folder, or when the store cannot be
+    // read; nothing live has changed then.
     virtual void load();
     virtual void sync();
     virtual void syncVar(const hstring& name);
