@@ -12,6 +12,8 @@
 #include <quortypes/File.h>
 #include <quortypes/Log.h>
 #include <quortypes/AtomicFile.h>
+#include <pirk/OfflineAchievementsService.h>
+#include <pirk/pirk.h>
 
 #include "Dialogs.h"
 #include "FileBytes.h"
@@ -134,10 +136,27 @@ namespace
 bool Profile::saveToFile()
 {
     this->syncIfAllowed();
-    if (!this->changed)
+    const bool saved = this->changed && this->saveVariables();
+    this->savePendingAchievements();
+    return saved;
+}
+
+void Profile::savePendingAchievements()
+{
+    pirk::OfflineAchievementsService* service =
+        pirk::hasAchievementsService()
+            ? dynamic_cast<pirk::OfflineAchievementsService*>(pirk::getAchievementsService())
+            : nullptr;
+    if (service != nullptr && service->hasUnsavedRecords() &&
+        service->getFilename() == Session::getUserFolder() + this->folder + "/achievements.bin")
     {
-        return false;
+        quortypes::Log::write(Session::logTag, "Saving achievements of profile " + this->folder);
+        service->writePendingStore();
     }
+}
+
+bool Profile::saveVariables()
+{
     quortypes::Log::write(Session::logTag, "Saving profile " + this->folder);
     const hstring profileFolder = Session::getUserFolder() + this->folder;
     const hstring path = profileFolder + "/vars.diff";

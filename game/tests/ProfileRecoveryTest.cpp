@@ -1,6 +1,5 @@
 #include <cerrno>
 #include <filesystem>
-#include <functional>
 
 #include <quortypes/FileFaults.h>
 #include <pirk/pirk.h>
@@ -24,6 +23,30 @@ namespace
         }
         return ::testing::AssertionFailure() << "'" << text << "' does not hold '" << part << "'";
     }
+
+    int logCount(const std::string& text)
+    {
+        int count = 0;
+        for (const std::string& line : Engine::log())
+        {
+            count += line.find(text) != std::string::npos;
+        }
+        return count;
+    }
+
+    // Atomic saves below a path fail as on a full disk while alive.
+    struct FullDisk
+    {
+        static inline std::string below;
+        explicit FullDisk(const std::string& path)
+        {
+            below = path;
+            quortypes::setFileFaultHook(
+                [](const char* what, const hstring& file)
+                { return std::string(what) == "write" && file.startsWith(below.c_str()) ? ENOSPC : 0; });
+        }
+        ~FullDisk() { quortypes::setFileFaultHook(nullptr); }
+    };
 
     // A started engine whose players' files the tests damage; "score" is a game variable.
     class ProfileRecovery : public harness::GameTest
@@ -64,6 +87,34 @@ namespace
         }
     };
 } // namespace
+
+TEST_F(ProfileRecovery, AFullDiskDoesNotStopTheScriptThatUnlocks)
+{
+    play("Anna");
+    EXPECT_EQ(engine->lua("profile.unlockAchievement('first')"), "true");
+    const std::string store = readFile(user("Anna/achievements.bin"));
+    {
+        FullDisk full(user("Anna"));
+        EXPECT_EQ(engine->lua("select(2, pcall(profile.unlockAchievement, 'won'))"), "true");
+        EXPECT_EQ(engine->lua("profile.isAchievementUnlocked('won')"), "true");
+        EXPECT_EQ(engine->lua("table.concat(unlocked, ' ')"), "first won");
+        EXPECT_EQ(engine->lua("select('#', pcall(profile.clearAchievements))"), "1");
+        EXPECT_EQ(engine->lua("profile.getNumUnlockedAchievements()"), "0");
+        EXPECT_EQ(engine->lua("profile.unlockAchievement('won')"), "true");
+        EXPECT_EQ(logCount("No space left on device"), 3);
+        // The save that cannot write the store either says so.
+        EXPECT_THROW(Session::getProfile()->saveToFile(), quortypes::exception);
+    }
+    EXPECT_EQ(readFile(user("Anna/achievements.bin")), store);
+    // The next save writes what the disk refused before.
+    setScore("1");
+    EXPECT_TRUE(Session::getProfile()->saveToFile());
+    play("Bob");
+    Profile::changeProfile("Anna");
+    EXPECT_FALSE(Profile::isAchievementUnlocked("first"));
+    EXPECT_TRUE(Profile::isAchievementUnlocked("won"));
+    EXPECT_EQ(score(), "1");
+}
 
 TEST_F(ProfileRecovery, AWholeDiffOfAnotherFolderGivesWayToTheBackup)
 {
