@@ -256,8 +256,26 @@ void Profile::load()
             throw quortypes::exception(foreignFileMessage(this->folder, source, owner), __FILE__, __LINE__);
         }
     }
-    PreparedAchievements achievements =
-        prepareAchievementsService(false, profileFolder + "/achievements.bin");
+    const hstring store = profileFolder + "/achievements.bin";
+    PreparedAchievements achievements;
+    try
+    {
+        achievements = prepareAchievementsService(false, store);
+    }
+    catch (const quortypes::exception& e)
+    {
+        // Shown to the player, who has to mend it: the file, why, and what to do about it.
+        hstring reason = e.getMessage();
+        if (reason.startsWith("[") && reason.contains("] "))
+        {
+            reason = reason.subString(reason.find("] ") + 2);
+        }
+        throw quortypes::exception(reason + "; profile '" + this->folder +
+                                       "' was not opened. Make the file readable, or move it out of the "
+                                       "profile's folder to start its achievements afresh, then choose the "
+                                       "profile again.",
+                                   __FILE__, __LINE__);
+    }
     // All of the profile is read: from here on nothing fails and the live state becomes this profile's.
     quortypes::Log::write(Session::logTag, "loading variables diff from " + source);
     VariableDictionary::getGlobal().applyDiff(bytes, source, true, false, true);
