@@ -217,6 +217,7 @@ void Profile::load()
         if (loaded && owner != this->folder)
         {
             foreign = foreignFileMessage(this->folder, path, owner);
+            quortypes::Log::warn(Session::logTag, foreign);
             loaded = false;
         }
     }
