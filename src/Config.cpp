@@ -1,6 +1,9 @@
 #include "Config.h"
 
 #include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 #include <quortypes/AtomicFile.h>
 #include <quortypes/File.h>
@@ -64,6 +67,33 @@ namespace Session
                 config[entry.first] = entry.second;
             }
             return true;
+        }
+
+        // The player's copy is written by the engine; one that a crash cut short or a failing drive
+        // garbled would otherwise end every start. It is renamed out of the way, never removed, and the
+        // start goes on from the game's configuration; false then, as for a missing copy. Only when it
+        // cannot even be renamed does its error stand.
+        bool applyUserOverride(hdict<hstring>& config, const hstring& path)
+        {
+            try
+            {
+                return applyOverride(config, path, false);
+            }
+            catch (const quortypes::exception& error)
+            {
+                const hstring aside = path + ".damaged";
+                if (std::rename(path.c_str(), aside.c_str()) != 0)
+                {
+                    throw quortypes::exception(error.getMessage() + " (unable to keep '" + path +
+                                                   "' aside as '" + aside + "': " + std::strerror(errno) +
+                                                   ")",
+                                               __FILE__, __LINE__);
+                }
+                quortypes::Log::warn(logTag,
+                                     "'" + path + "' is damaged, kept aside as '" + aside +
+                                         "', starting from the game's configuration: " + error.getMessage());
+                return false;
+            }
         }
 
         void warnMalformed(const hstring& key)
@@ -188,7 +218,7 @@ namespace Session
         bool userCopyMissing = false;
         try
         {
-            userCopyMissing = !applyOverride(config, userFolder + "vumo.cfg", false);
+            userCopyMissing = !applyUserOverride(config, userFolder + "vumo.cfg");
             applyOverride(config, "cfg/vumo.cfg.local", true);
         }
         catch (quortypes::exception& error)

@@ -15,9 +15,10 @@ namespace Session
 
     // Builds the configuration from the base file, the per-user "vumo.cfg" and "cfg/vumo.cfg.local",
     // then applies the conditional entries ("key/value.target") and the user-setting declarations
-    // ("cfg.setting"), writing the per-user file when it is missing. The live map changes only when all
-    // of it succeeds. A file that cannot be read or parsed ends the program after the "VUMO ERROR" box
-    // when showErrors is set, else gives false; an invalid "title" throws.
+    // ("cfg.setting"), writing the per-user file when it is missing. A per-user file that cannot be read
+    // or parsed is kept aside as "vumo.cfg.damaged" with a warning and counts as missing. The live map
+    // changes only when all of it succeeds. Any other file that cannot be read or parsed ends the program
+    // after the "VUMO ERROR" box when showErrors is set, else gives false; an invalid "title" throws.
     bool loadConfig(bool showErrors);
     // Builds the configuration again as loadConfig does, for a running game: a failure throws its
     // error and leaves the configuration and the log as they were.

@@ -12,6 +12,8 @@
 #include <quortypes/File.h>
 #include <quortypes/Log.h>
 #include <quortypes/AtomicFile.h>
+#include <pirk/OfflineAchievementsService.h>
+#include <pirk/pirk.h>
 
 #include "Dialogs.h"
 #include "FileBytes.h"
@@ -103,6 +105,20 @@ namespace
         }
     }
 
+    // The folder a whole diff names as its own in "profile_dir".
+    hstring ownerOf(const hstring& bytes, const hstring& source)
+    {
+        VariableDictionary named;
+        named.applyDiff(bytes, source, false, true, true);
+        return named.exists("profile_dir") ? named.get("profile_dir").value() : hstring();
+    }
+
+    hstring foreignFileMessage(const hstring& folder, const hstring& path, const hstring& owner)
+    {
+        return "Unable to load profile '" + folder + "', its file '" + path +
+               "' belongs to the profile folder '" + owner + "'";
+    }
+
     // What a crash left behind of earlier saves into the folder.
     void removeStaleTemporaryFiles(const hstring& folder)
     {
@@ -120,10 +136,27 @@ namespace
 bool Profile::saveToFile()
 {
     this->syncIfAllowed();
-    if (!this->changed)
+    const bool saved = this->changed && this->saveVariables();
+    this->savePendingAchievements();
+    return saved;
+}
+
+void Profile::savePendingAchievements()
+{
+    pirk::OfflineAchievementsService* service =
+        pirk::hasAchievementsService()
+            ? dynamic_cast<pirk::OfflineAchievementsService*>(pirk::getAchievementsService())
+            : nullptr;
+    if (service != nullptr && service->hasUnsavedRecords() &&
+        service->getFilename() == Session::getUserFolder() + this->folder + "/achievements.bin")
     {
-        return false;
+        quortypes::Log::write(Session::logTag, "Saving achievements of profile " + this->folder);
+        service->writePendingStore();
     }
+}
+
+bool Profile::saveVariables()
+{
     quortypes::Log::write(Session::logTag, "Saving profile " + this->folder);
     const hstring profileFolder = Session::getUserFolder() + this->folder;
     const hstring path = profileFolder + "/vars.diff";
@@ -140,7 +173,9 @@ bool Profile::saveToFile()
     bool readable = false;
     try
     {
-        readable = readFileIfPresent(path, current) && VariableDictionary::diffCrcMatches(current);
+        // A file of another folder (copied over this one's) is no backup of this profile either.
+        readable = readFileIfPresent(path, current) && VariableDictionary::diffCrcMatches(current) &&
+                   ownerOf(current, path) == this->folder;
     }
     catch (const quortypes::exception& e)
     {
@@ -171,10 +206,20 @@ void Profile::load()
     const hstring profileFolder = Session::getUserFolder() + this->folder;
     const hstring path = profileFolder + "/vars.diff";
     hstring bytes, source = path;
+    // Set when the file is whole but names another folder: it is treated as damage, and named in the
+    // error when the backup does not stand in for it.
+    hstring foreign;
     bool loaded = false;
     try
     {
         loaded = readFileIfPresent(path, bytes) && VariableDictionary::diffCrcMatches(bytes);
+        const hstring owner = loaded ? ownerOf(bytes, path) : hstring();
+        if (loaded && owner != this->folder)
+        {
+            foreign = foreignFileMessage(this->folder, path, owner);
+            quortypes::Log::warn(Session::logTag, foreign);
+            loaded = false;
+        }
     }
     catch (const quortypes::exception& e)
     {
@@ -187,29 +232,51 @@ void Profile::load()
         source = profileFolder + "/vars.diff.backup";
         if (!readFileIfPresent(source, bytes))
         {
+            if (foreign != "")
+            {
+                throw quortypes::exception(foreign + ", and it has no backup file", __FILE__, __LINE__);
+            }
             throw quortypes::exception("ERROR: unable to load profile from backup file '" + this->folder +
                                            "', file not found!",
                                        "src\\Profile", 181);
         }
         if (!VariableDictionary::diffCrcMatches(bytes))
         {
+            if (foreign != "")
+            {
+                throw quortypes::exception(foreign + ", and its backup file is corrupt", __FILE__, __LINE__);
+            }
             throw quortypes::exception("ERROR: unable to load profile from backup file '" + this->folder +
                                            "', backup file is corrupt!",
                                        "src\\Profile", 186);
         }
+        // A folder copied from another profile would save over that one's identity; its files say so.
+        const hstring owner = ownerOf(bytes, source);
+        if (owner != this->folder)
+        {
+            throw quortypes::exception(foreignFileMessage(this->folder, source, owner), __FILE__, __LINE__);
+        }
     }
-    // A folder copied from another profile would save over that one's identity; its files say so.
-    VariableDictionary named;
-    named.applyDiff(bytes, source, false, true, true);
-    const hstring owner = named.exists("profile_dir") ? named.get("profile_dir").value() : hstring();
-    if (owner != this->folder)
+    const hstring store = profileFolder + "/achievements.bin";
+    PreparedAchievements achievements;
+    try
     {
-        throw quortypes::exception("Unable to load profile '" + this->folder + "', its file '" + source +
-                                       "' belongs to the profile folder '" + owner + "'",
+        achievements = prepareAchievementsService(false, store);
+    }
+    catch (const quortypes::exception& e)
+    {
+        // Shown to the player, who has to mend it: the file, why, and what to do about it.
+        hstring reason = e.getMessage();
+        if (reason.startsWith("[") && reason.contains("] "))
+        {
+            reason = reason.subString(reason.find("] ") + 2);
+        }
+        throw quortypes::exception(reason + "; profile '" + this->folder +
+                                       "' was not opened. Make the file readable, or move it out of the "
+                                       "profile's folder to start its achievements afresh, then choose the "
+                                       "profile again.",
                                    __FILE__, __LINE__);
     }
-    PreparedAchievements achievements =
-        prepareAchievementsService(false, profileFolder + "/achievements.bin");
     // All of the profile is read: from here on nothing fails and the live state becomes this profile's.
     quortypes::Log::write(Session::logTag, "loading variables diff from " + source);
     VariableDictionary::getGlobal().applyDiff(bytes, source, true, false, true);

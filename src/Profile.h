@@ -22,11 +22,13 @@ public:
     ~Profile() override;
 
     // False, writing nothing, when nothing changed since the last load or save. A failed write throws
-    // and leaves the files and the changed flag as they were.
+    // and leaves the files and the changed flag as they were. Achievements whose store could not be
+    // written when they changed are written here too.
     bool saveToFile() override;
     // Loads "vars.diff", falling back to the backup, and the achievements store, then makes them the live
-    // state. Throws when neither diff loads, when the diff belongs to another folder or when the store
-    // cannot be read; nothing live has changed then.
+    // state. A diff whose "profile_dir" names another folder counts as damaged, and is kept aside at the
+    // next save. Throws when neither diff loads or belongs to the folder, or when the store cannot be
+    // read; nothing live has changed then.
     virtual void load();
     virtual void sync();
     virtual void syncVar(const hstring& name);
@@ -83,6 +85,12 @@ protected:
     // Leftovers of saves a crash cut short are looked for once, before this object's first save: its own
     // failed writes remove their temporary files.
     bool staleFilesRemoved = false;
+
+    // saveToFile's write of the snapshot's diff, with the old one as the backup; true.
+    bool saveVariables();
+    // Writes this profile's achievements store when an earlier write of it failed; throws when it fails
+    // again.
+    void savePendingAchievements();
 
     // An achievements service that has read its store, with its delegate, not yet the library's.
     struct PreparedAchievements

@@ -200,12 +200,15 @@ hstring Profile::readNameOfFolder(const hstring& folder)
             {
                 loaded = false;
             }
+            // A whole file of another folder (a copy of it) is damage to this one: the backup may
+            // still be its own.
+            loaded = loaded && variables["profile_dir"].value() == folder;
             if (loaded)
             {
                 break;
             }
         }
-        if (!loaded || variables["profile_dir"].value() != folder)
+        if (!loaded)
         {
             return "";
         }

@@ -144,7 +144,10 @@ VariableDictionary::VariableDictionary(const VariableDictionary& other) : locked
 {
     for (const auto& entry : other.variables)
     {
-        this->variables.emplace_hint(this->variables.end(), entry.first, entry.second);
+        auto made = this->variables.emplace_hint(this->variables.end(), entry.first, entry.second);
+        // The checks watch the live record (the inventory pane draws whatever they are shown): a copy
+        // loading another profile's files, or reset for a new one, must not reach them.
+        made->second.changeChecks.clear();
     }
     this->rebuildOrder();
 }

@@ -71,7 +71,8 @@ class VariableDictionary
 public:
     VariableDictionary() = default;
     // A copy's records lie in memory in the order of their names, so that its walks (the diff text of a
-    // profile's snapshot) read memory front to back instead of jumping about the heap.
+    // profile's snapshot) read memory front to back instead of jumping about the heap. A copy's records
+    // carry no change checks: those belong to the records they were added to.
     VariableDictionary(const VariableDictionary& other);
     VariableDictionary& operator=(const VariableDictionary& other);
     VariableDictionary(VariableDictionary&& other) noexcept;

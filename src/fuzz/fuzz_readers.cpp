@@ -12,7 +12,7 @@
 #include "Variables.h"
 
 // The readers of files a player can damage. The first byte picks the reader so that one corpus serves
-// all four.
+// all five.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < 1)
@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     static FILE* quiet = freopen("/dev/null", "w", stdout);
     (void)quiet;
     const std::string bytes((const char*)data + 1, size - 1);
-    switch (data[0] % 4)
+    switch (data[0] % 5)
     {
     case 0:
         try
@@ -49,8 +49,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         pirk::encodeAchievementsStore(pirk::decodeAchievementsStore(bytes, damaged));
         break;
     }
-    default:
+    case 3:
         pirk::parseCfg(bytes);
+        break;
+    default:
+        // The achievements store's companion of check sums, against a store of one record.
+        pirk::storeMatchesChecksums(pirk::encodeAchievementsStore({{"a", 100}}), bytes);
         break;
     }
     return 0;

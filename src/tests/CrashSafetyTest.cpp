@@ -52,6 +52,8 @@ namespace
     };
 
     // Under a file-size limit below the new contents: how many of the three saves failed naming their file.
+    // A submission only logs its failed write, so that a script goes on; the save asked for after it
+    // throws.
     int failedSaves(Saver& saver)
     {
         signal(SIGXFSZ, SIG_IGN);
@@ -65,7 +67,8 @@ namespace
             {
                 f == 0   ? (saver.vars.get("hero").set(big), saver.vars.saveDiff(saver.folder + files[f]))
                 : f == 1 ? (Session::setConfigValue("volume", big), Session::saveUserConfig())
-                         : saver.achievements.submitAchievement(new pirk::Achievement(big, 1.0f));
+                         : (saver.achievements.submitAchievement(new pirk::Achievement(big, 1.0f)),
+                            saver.achievements.writePendingStore());
             }
             catch (quortypes::exception& e)
             {

@@ -1,4 +1,7 @@
 #include <cstdint>
+#include <cstdio>
+
+#include <quortypes/util.h>
 
 #include <pirk/AchievementsStore.h>
 
@@ -46,9 +49,9 @@ namespace pirk
 
     AchievementRecords decodeAchievementsStore(const std::string& bytes, bool& damaged)
     {
-        damaged = false;
         AchievementRecords records;
-        if (bytes.empty())
+        damaged = bytes.empty();
+        if (damaged)
         {
             return records;
         }
@@ -86,5 +89,46 @@ namespace pirk
         // Bytes behind the last counted record belong to records the count no longer names.
         damaged = damaged || at < bytes.size();
         return records;
+    }
+
+    unsigned int storeCrc(const std::string& store)
+    {
+        return quortypes::crc32((const unsigned char*)store.data(), (int)store.size());
+    }
+
+    std::string encodeStoreChecksums(const std::vector<unsigned int>& crcs)
+    {
+        std::string text;
+        for (unsigned int crc : crcs)
+        {
+            char line[32];
+            std::snprintf(line, sizeof(line), "crc: %X\n", crc);
+            text += line;
+        }
+        return text;
+    }
+
+    bool storeMatchesChecksums(const std::string& store, const std::string& checksums)
+    {
+        const std::string expected = encodeStoreChecksums({storeCrc(store)});
+        bool found = false;
+        size_t at = 0;
+        while (at < checksums.size())
+        {
+            const size_t end = checksums.find('\n', at);
+            if (end == std::string::npos)
+            {
+                return false;
+            }
+            const std::string line = checksums.substr(at, end + 1 - at);
+            if (line.compare(0, 5, "crc: ") != 0 || line.size() < 7 || line.size() > 14 ||
+                line.find_first_not_of("0123456789ABCDEF", 5) != line.size() - 1)
+            {
+                return false;
+            }
+            found = found || line == expected;
+            at = end + 1;
+        }
+        return found;
     }
 } // namespace pirk

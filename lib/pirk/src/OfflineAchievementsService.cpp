@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include <quortypes/AtomicFile.h>
 #include <quortypes/File.h>
@@ -111,10 +112,25 @@ namespace pirk
 
     void OfflineAchievementsService::loadAchievements()
     {
+        if (this->unsaved)
+        {
+            // Reading the file back would lose the changes its failed write was to hold.
+            try
+            {
+                this->writeStore();
+            }
+            catch (quortypes::exception& error)
+            {
+                quortypes::Log::error(logTag, error.getMessage());
+                AchievementsService::loadAchievements();
+                return;
+            }
+        }
         this->clearRecords();
         this->storeRead = false;
         this->storeDamaged = false;
-        std::string bytes;
+        this->storedCrcKnown = false;
+        std::string bytes, checksums;
         // Throws for a store that cannot be read; it then stays unwritten until a later load reads it.
         if (this->filename != "" && readStoreBytes(this->filename, bytes))
         {
@@ -124,12 +140,19 @@ namespace pirk
                 delete this->records.tryGet(record.first, nullptr);
                 this->records[record.first] = this->createAchievement(record.first, (float)record.second);
             }
+            if (readStoreBytes(checksumFilename(this->filename), checksums) &&
+                !storeMatchesChecksums(bytes, checksums))
+            {
+                damaged = true;
+            }
             if (damaged)
             {
                 quortypes::Log::warnf(logTag, "Achievements file '%s' is damaged, %d records kept",
                                       this->filename.c_str(), this->records.size());
             }
             this->storeDamaged = damaged;
+            this->storedCrcKnown = !damaged;
+            this->storedCrc = storeCrc(bytes);
         }
         this->storeRead = true;
         this->loaded = true;
@@ -150,7 +173,7 @@ namespace pirk
     {
         std::unique_ptr<Achievement> given(achievement);
         this->findOrCreate(given->getName())->setProgress(given->getProgress());
-        this->writeStore();
+        this->writeChangedStore();
     }
 
     void OfflineAchievementsService::resetAchievements()
@@ -159,7 +182,40 @@ namespace pirk
         {
             record.second->setProgress(0.0f);
         }
-        this->writeStore();
+        this->writeChangedStore();
+    }
+
+    void OfflineAchievementsService::writeChangedStore()
+    {
+        if (!this->storeRead)
+        {
+            // Throws: a store that could not be read is not this service's to replace.
+            this->writeStore();
+            return;
+        }
+        try
+        {
+            this->writeStore();
+        }
+        catch (quortypes::exception& error)
+        {
+            this->unsaved = true;
+            quortypes::Log::error(logTag,
+                                  error.getMessage() + ", the achievements are kept to be written later");
+        }
+    }
+
+    void OfflineAchievementsService::writePendingStore()
+    {
+        if (this->unsaved)
+        {
+            this->writeStore();
+        }
+    }
+
+    hstring OfflineAchievementsService::checksumFilename(const hstring& storeFilename)
+    {
+        return storeFilename + ".crc";
     }
 
     bool OfflineAchievementsService::updateAchievement(Achievement* achievement)
@@ -205,10 +261,23 @@ namespace pirk
                                            __FILE__, __LINE__);
             }
             this->storeDamaged = false;
+            this->storedCrcKnown = false;
         }
+        const hstring checksums = checksumFilename(this->filename);
         if (this->records.size() == 0)
         {
-            quortypes::File::remove(this->filename);
+            // The store first: a check sum left without its store vouches for nothing.
+            if (quortypes::File::exists(this->filename) && !quortypes::File::remove(this->filename))
+            {
+                throw quortypes::exception("Unable to remove achievements file '" + this->filename + "'",
+                                           __FILE__, __LINE__);
+            }
+            this->storedCrcKnown = false;
+            this->unsaved = false;
+            if (quortypes::File::exists(checksums) && !quortypes::File::remove(checksums))
+            {
+                quortypes::Log::warnf(logTag, "Unable to remove '%s'", checksums.c_str());
+            }
             return;
         }
         AchievementRecords stored;
@@ -216,6 +285,32 @@ namespace pirk
         {
             stored.emplace_back(record.first, storedProgress(record.second->getProgress()));
         }
-        quortypes::saveFileAtomically(this->filename, encodeAchievementsStore(stored));
+        const std::string bytes = encodeAchievementsStore(stored);
+        const unsigned int crc = storeCrc(bytes);
+        quortypes::PendingFile store(this->filename, bytes);
+        // Until the new store has taken the old one's place the check sums vouch for both, so that a
+        // crash between the two renames leaves a pair that agrees.
+        std::vector<unsigned int> crcs = {crc};
+        if (this->storedCrcKnown && this->storedCrc != crc)
+        {
+            crcs.push_back(this->storedCrc);
+        }
+        quortypes::saveFileAtomically(checksums, encodeStoreChecksums(crcs));
+        store.commit();
+        this->storedCrcKnown = true;
+        this->storedCrc = crc;
+        this->unsaved = false;
+        if (crcs.size() > 1)
+        {
+            try
+            {
+                quortypes::saveFileAtomically(checksums, encodeStoreChecksums({crc}));
+            }
+            catch (quortypes::exception& error)
+            {
+                // The store is written and the check sums still hold its CRC.
+                quortypes::Log::warn(logTag, error.getMessage());
+            }
+        }
     }
 } // namespace pirk

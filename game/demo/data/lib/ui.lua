@@ -13,13 +13,35 @@ function ui.setup()
 	end
 end
 
--- Takes the first profile there is, or makes one.
+-- Takes the first profile that opens, or makes one. A profile that does not open (its files cannot be
+-- read) is left as it is on disk, and the player is told why.
 function ui.pickProfile()
-	for folder, name in pairs(profile.list()) do
-		profile.change(folder)
-		return
+	local folders = {}
+	for folder in pairs(profile.list()) do
+		folders[#folders + 1] = folder
+	end
+	table.sort(folders)
+	local refused = {}
+	for _, folder in ipairs(folders) do
+		local opened, reason = pcall(profile.change, folder)
+		if opened then
+			ui.reportRefusedProfiles(refused, "Playing as '" .. profile.getName() .. "' instead.")
+			return
+		end
+		refused[#refused + 1] = reason
 	end
 	profile.change(profile.create("Player"))
+	ui.reportRefusedProfiles(refused, "A new profile was made.")
+end
+
+-- One box per profile that did not open, with the engine's reason.
+function ui.reportRefusedProfiles(reasons, outcome)
+	for _, reason in ipairs(reasons) do
+		vumo.log("profile not opened: " .. tostring(reason))
+		-- The box shows the text as inline text: brackets and braces would be read as its markup.
+		local text = tostring(reason):gsub("^%[[^%]]*%] ", ""):gsub("[%[%]{}]", "")
+		ui.messageBox{type = "profile_refused", text = "{%s} {" .. text .. " " .. outcome .. "}"}
+	end
 end
 
 function ui.init()

@@ -5,7 +5,9 @@
 namespace pirk
 {
     // Keeps the achievements of one profile in its own store file (see AchievementsStore.h), rewritten
-    // after every submission and reset and once more when the service goes.
+    // after every submission and reset and once more when the service goes. Beside it, "<file>.crc" holds
+    // the CRC-32 of the store as written, so that damage the lengths cannot show is found; a store
+    // without one (written before there were any) is read on its lengths alone.
     class OfflineAchievementsService : public AchievementsService
     {
     public:
@@ -24,11 +26,20 @@ namespace pirk
         void setFilename(const hstring& filename) override;
         void loadAchievements() override;
         bool isLoaded() override { return this->loaded; }
+        // Both change the records in memory first. A store that cannot be written (a full disk) is
+        // logged and left to writePendingStore or the destructor; only a store that could not be read
+        // throws.
         void submitAchievement(Achievement* achievement) override;
         void resetAchievements() override;
         bool updateAchievement(Achievement* achievement) override;
 
         const hdict<Achievement*>& getRecords() const { return this->records; }
+        // True while the records hold changes whose write failed.
+        bool hasUnsavedRecords() const { return this->unsaved; }
+        // Writes the store when an earlier write failed; throws as that write did when it fails again.
+        void writePendingStore();
+        // The companion file holding the store's CRC-32.
+        static hstring checksumFilename(const hstring& storeFilename);
 
     protected:
         bool loaded = false;
@@ -36,13 +47,21 @@ namespace pirk
         // False until the store file was read whole or found missing: a store that could not be read is
         // never overwritten or removed.
         bool storeRead = false;
-        // The store was read only in part; it is kept aside before the next write.
+        // The store was read only in part, or does not match its CRC; it is kept aside before the next
+        // write.
         bool storeDamaged = false;
+        // A write of changed records failed; they are written at the next chance.
+        bool unsaved = false;
+        // The CRC-32 of the whole store now on disk, when it is known to be whole.
+        bool storedCrcKnown = false;
+        unsigned int storedCrc = 0;
 
         Achievement* findOrCreate(const hstring& name);
         void clearRecords();
         // Throws naming the file when it cannot be written or was never read; the old file then stays. A
         // damaged store is first renamed to "<file>.damaged", replacing an older one.
         void writeStore();
+        // writeStore after a change to the records: a failure is logged and the records stay unsaved.
+        void writeChangedStore();
     };
 } // namespace pirk

@@ -1,0 +1,137 @@
+#include <filesystem>
+#include <functional>
+
+#include <pirk/AchievementsStore.h>
+
+#include "EngineHarness.h"
+#include "Profile.h"
+#include "SessionState.h"
+#include "Variables.h"
+
+using harness::Engine;
+using harness::GameFolder;
+using harness::readFile;
+
+namespace
+{
+    int logCount(const std::string& text)
+    {
+        int count = 0;
+        for (const std::string& line : Engine::log())
+        {
+            count += line.find(text) != std::string::npos;
+        }
+        return count;
+    }
+
+    // A started engine whose players' files the tests damage; "score" is a game variable.
+    class ProfileRecovery : public harness::GameTest
+    {
+    protected:
+        void SetUp() override
+        {
+            VariableDictionary::getGlobal() = VariableDictionary();
+            Session::forgetUserFolder();
+            Session::forgetConfig();
+            folder.config();
+            folder.put("data/ui/ui.dts", "<Dataset/>");
+            engine.reset(new Engine(folder));
+            engine->start();
+            VariableDictionary::getGlobal().setLocked(false);
+            VariableDictionary::getGlobal().create("score", "0");
+            VariableDictionary::getGlobal().setLocked(true);
+        }
+        std::string user(const std::string& name) { return folder.userFile("EngineTest", name); }
+        void setScore(const hstring& value)
+        {
+            VariableDictionary::getGlobal().get("score").setValue(value, true);
+        }
+        hstring var(const hstring& name) { return VariableDictionary::getGlobal().get(name).value(); }
+    };
+} // namespace
+
+TEST_F(ProfileRecovery, AnUnlockTheDiskRefusesStandsAndTheNextSaveWritesIt)
+{
+    Profile::changeProfile(Profile::create("Anna"));
+    // The store's temporary name taken by a folder: its writes fail as on a full disk.
+    std::filesystem::create_directories(user("Anna/achievements.bin.tmp/x"));
+    EXPECT_EQ(engine->lua("select(2, pcall(profile.unlockAchievement, 'won'))"), "true");
+    EXPECT_EQ(engine->lua("select('#', pcall(profile.clearAchievements))"), "1");
+    EXPECT_EQ(engine->lua("profile.unlockAchievement('won')"), "true");
+    EXPECT_EQ(logCount("Unable to save file '" + user("Anna/achievements.bin") + "'"), 3);
+    EXPECT_THROW(Session::getProfile()->saveToFile(), quortypes::exception);
+    std::filesystem::remove_all(user("Anna/achievements.bin.tmp"));
+    Session::getProfile()->saveToFile();
+    EXPECT_EQ(readFile(user("Anna/achievements.bin")), pirk::encodeAchievementsStore({{"won", 100}}));
+}
+
+TEST_F(ProfileRecovery, AStoreThatCannotBeReadIsNamedWithWhatToDo)
+{
+    Profile::create("Bob");
+    folder.put("xdg/Torvin Games/EngineTest/Bob/achievements.bin/inside", "keep");
+    const std::string error = engine->lua("select(2, pcall(profile.change, 'Bob'))");
+    EXPECT_NE(error.find("Unable to read achievements file '" + user("Bob/achievements.bin") +
+                         "': Is a directory; profile 'Bob' was not opened. Make the file readable, or move "
+                         "it out of the profile's folder"),
+              std::string::npos)
+        << error;
+}
+
+TEST_F(ProfileRecovery, AWholeDiffOfAnotherFolderGivesWayToTheBackup)
+{
+    Profile::changeProfile(Profile::create("Anna"));
+    setScore("7");
+    Session::getProfile()->saveToFile();
+    setScore("8");
+    Session::getProfile()->saveToFile();
+    const std::string good = readFile(user("Anna/vars.diff.backup"));
+    const std::string foreign = readFile(user(Profile::create("Bob") + "/vars.diff"));
+    folder.put("xdg/Torvin Games/EngineTest/Anna/vars.diff", foreign);
+    EXPECT_EQ(Profile::list().tryGet("Anna", ""), "Anna");
+    Profile::changeProfile("Anna");
+    EXPECT_EQ(var("score") + var("profile_dir"), "7Anna");
+    // The foreign file goes aside at the next save; it never becomes the backup.
+    setScore("9");
+    EXPECT_TRUE(Session::getProfile()->saveToFile());
+    EXPECT_EQ(readFile(user("Anna/vars.diff.damaged")), foreign);
+    EXPECT_EQ(readFile(user("Anna/vars.diff.backup")), good);
+    // Without a backup of its own the folder stays closed, and the error names both folders.
+    folder.put("xdg/Torvin Games/EngineTest/Carl/vars.diff.backup", foreign);
+    const std::string error = engine->lua("select(2, pcall(profile.change, 'Carl'))");
+    EXPECT_TRUE(error.find("'Carl'") != std::string::npos && error.find("'Bob'") != std::string::npos)
+        << error;
+}
+
+TEST(DemoProfileRecovery, AProfileThatDoesNotOpenGivesWayToANewOneAndTheDemoSaysWhy)
+{
+    GameFolder folder;
+    folder.copyDemo();
+    auto run = [&folder](const std::function<void(Engine&)>& check)
+    {
+        VariableDictionary::getGlobal() = VariableDictionary();
+        Session::forgetUserFolder();
+        Session::forgetConfig();
+        Engine engine(folder);
+        engine.start();
+        check(engine);
+    };
+    run([](Engine&) {});
+    const std::string store = folder.userFile("VumoDemo", "Player/achievements.bin");
+    std::filesystem::remove(store);
+    std::filesystem::create_directories(store + "/inside");
+    const int errors = Engine::errorLines();
+    run(
+        [&](Engine& engine)
+        {
+            EXPECT_EQ(engine.lua("profile.getName()"), "Player");
+            EXPECT_NE(engine.lua("vars.profile_dir"), "Player");
+            // The box comes up once a scene transition under way has ended.
+            for (int i = 0; i < 100 && engine.lua("ui.getActiveMessageBoxType()") == "nil"; ++i)
+            {
+                engine.frame(0.05f);
+            }
+            EXPECT_EQ(engine.lua("ui.getActiveMessageBoxType()"), "profile_refused");
+            EXPECT_EQ(Engine::errorLines(), errors) << engine.logText();
+        });
+    EXPECT_TRUE(std::filesystem::is_directory(store + "/inside"));
+}
