@@ -1,6 +1,7 @@
 #include "Transitions.h"
 
 #include <algorithm>
+#include <functional>
 
 #include <fintu/Renderer.h>
 #include <quortypes/Log.h>
@@ -35,19 +36,7 @@ namespace
     // Everything the switch could fail on before anything is torn down.
     Chapter* findTarget(const hstring& chapterName, const hstring& sceneName)
     {
-        if (!Chapter::isIdentifier(chapterName))
-        {
-            throw quortypes::exception("Invalid chapter folder name '" + chapterName + "'", __FILE__,
-                                       __LINE__);
-        }
-        Chapter* chapter = Session::getChapter(chapterName);
-        if (!chapter->hasScene(sceneName) &&
-            (chapter->isLoaded() || !Session::hasSceneFile(chapterName, sceneName)))
-        {
-            throw _SceneNotFoundExeption(
-                "Scene '" + sceneName + "' not found in chapter '" + chapterName + "'", __FILE__, __LINE__);
-        }
-        return chapter;
+        return Session::findSceneTarget(chapterName, sceneName);
     }
 
     void collectTextures(tesraui::Object* object, harray<tesraui::Texture*>& out)
@@ -193,6 +182,7 @@ bool TransitionManager::switchScene()
     // Told only now, so that a switch that fails tells nobody it happened.
     tesraui::notifyEvent("SceneChanging", nullptr);
     this->target = sceneName;
+    const hstring previousScene = variables.get("prev_scene").value();
     variables.get("prev_scene").assign(variables.get("active_scene"));
     Scene* oldScene = Session::getActiveScene();
     if (oldScene != nullptr)
@@ -210,40 +200,58 @@ bool TransitionManager::switchScene()
             return true;
         }
     }
-    if (oldScene != nullptr && oldScene->getChapter() != chapter && !oldScene->getChapter()->isPersistent())
+    // The unload below deletes the old scene; one that fails halfway may have done so already.
+    const tesraui::LifeToken::Watch oldStands =
+        (oldScene != nullptr ? oldScene->watchLife() : tesraui::LifeToken::Watch());
+    try
     {
-        Chapter* oldChapter = oldScene->getChapter();
-        tesraui::processEvents();
-        if (ui != nullptr && ui->isDebugModeEnabled())
+        if (oldScene != nullptr && oldScene->getChapter() != chapter &&
+            !oldScene->getChapter()->isPersistent())
         {
-            const hstring user = oldChapter->findImageUser(ui->getRootObject());
-            if (user != "")
+            Chapter* oldChapter = oldScene->getChapter();
+            tesraui::processEvents();
+            if (ui != nullptr && ui->isDebugModeEnabled())
             {
-                throw quortypes::exception("Dead resource link detected while unloading chapter '" +
-                                               oldChapter->getName() + "': " + user,
-                                           __FILE__, __LINE__);
+                const hstring user = oldChapter->findImageUser(ui->getRootObject());
+                if (user != "")
+                {
+                    throw quortypes::exception("Dead resource link detected while unloading chapter '" +
+                                                   oldChapter->getName() + "': " + user,
+                                               __FILE__, __LINE__);
+                }
             }
+            oldChapter->unload();
+            oldScene = nullptr;
+            Session::setActiveScene(nullptr);
+            if (fintu::renderer != nullptr)
+            {
+                fintu::renderer->clearCache();
+            }
+            if (yim::manager != nullptr)
+            {
+                yim::manager->clearMemory();
+            }
+            tesraparticle::clearCache();
         }
-        oldChapter->unload();
-        oldScene = nullptr;
-        Session::setActiveScene(nullptr);
-        if (fintu::renderer != nullptr)
+        if (mustLoad && ui != nullptr)
         {
-            fintu::renderer->clearCache();
+            ui->onChapterLoaded(chapter);
+            // The game's hook may have put a scene of its own in place of the one found above.
+            scene = chapter->getScene(sceneName);
         }
-        if (yim::manager != nullptr)
-        {
-            yim::manager->clearMemory();
-        }
-        tesraparticle::clearCache();
+        LuaInterface::execute("_G.chapter = " + chapter->getName());
+        Session::setActiveScene(scene);
+        scene->activate();
     }
-    if (mustLoad && ui != nullptr)
+    catch (const quortypes::exception& e)
     {
-        ui->onChapterLoaded(chapter);
+        if (!oldStands.isAlive())
+        {
+            oldScene = nullptr;
+        }
+        this->recoverFromFailedSwitch(oldScene, chapter, sceneName, mustLoad, previousScene, e.getMessage());
+        return false;
     }
-    LuaInterface::execute("_G.chapter = " + chapter->getName());
-    Session::setActiveScene(scene);
-    scene->activate();
     if (mustLoad)
     {
         loadVisibleTextures(ui);
@@ -259,6 +267,78 @@ bool TransitionManager::switchScene()
     }
     tesraui::notifyEvent("SceneChanged", nullptr);
     return true;
+}
+
+void TransitionManager::recoverFromFailedSwitch(Scene* oldScene, Chapter* chapter, const hstring& sceneName,
+                                                bool mustLoad, const hstring& previousScene,
+                                                const hstring& message)
+{
+    quortypes::Log::error(Session::logTag, "Scene switch failed: " + message);
+    UI* ui = UI::getInstance();
+    // Each step runs script code that may fail again: that is logged, and the recovery goes on.
+    auto attempt = [](const std::function<void()>& step)
+    {
+        try
+        {
+            step();
+        }
+        catch (const quortypes::exception& e)
+        {
+            quortypes::Log::error(Session::logTag, e.getMessage());
+        }
+    };
+    Scene* failed =
+        (chapter->isLoaded() && chapter->hasScene(sceneName) ? chapter->getScene(sceneName) : nullptr);
+    if (oldScene != nullptr)
+    {
+        // The old scene still stands: the game goes back to it, and whatever was made for the new one goes.
+        if (failed != nullptr && failed != oldScene && failed->isActive())
+        {
+            attempt([failed]() { failed->deactivate(false); });
+        }
+        if (failed != oldScene || !oldScene->isActive())
+        {
+            const tesraui::LifeToken::Watch oldAlive = oldScene->watchLife();
+            if (mustLoad && chapter != oldScene->getChapter() && chapter->isLoaded() &&
+                !chapter->isPersistent())
+            {
+                attempt([chapter]() { chapter->unload(); });
+            }
+            if (oldAlive.isAlive())
+            {
+                VariableDictionary::getGlobal().get("prev_scene").set(previousScene);
+                const hstring oldChapter = oldScene->getChapter()->getName();
+                attempt([&oldChapter]() { LuaInterface::execute("_G.chapter = " + oldChapter); });
+                Session::setActiveScene(oldScene);
+                attempt([oldScene]() { oldScene->activate(); });
+            }
+        }
+    }
+    else if (failed != nullptr && Session::getActiveScene() != failed)
+    {
+        // The old chapter is gone: the new scene is all there is to go on with.
+        Session::setActiveScene(failed);
+        attempt([chapter]() { LuaInterface::execute("_G.chapter = " + chapter->getName()); });
+        attempt([failed]() { failed->activate(); });
+    }
+    if (mustLoad && ui != nullptr)
+    {
+        ui->OnUpdateLoading(1.0f);
+        ui->OnFinishLoading(chapter->getName());
+    }
+    if (oldScene == nullptr && Session::getActiveScene() != nullptr)
+    {
+        // The scene did change, though not cleanly.
+        if (ui != nullptr)
+        {
+            ui->OnSceneChanged();
+        }
+        tesraui::notifyEvent("SceneChanged", nullptr);
+    }
+    if (ui != nullptr)
+    {
+        ui->showErrorOverlay(message);
+    }
 }
 
 namespace Transitions
@@ -291,6 +371,8 @@ namespace Transitions
         }
         TransitionManager::start(target, duration, extra);
         this->removeOverlay();
+        this->began = true;
+        this->leftChapter = "";
         VumoViewportObject* viewport = Session::getViewport();
         if (duration <= 0.0f || viewport == nullptr)
         {
@@ -321,6 +403,7 @@ namespace Transitions
         if (target.contains(".") && active != nullptr && !active->isPersistent() &&
             target.subString(0, target.find('.')) != active->getName())
         {
+            this->leftChapter = active->getName();
             LoopSound::fadeOutAll(active->getName(), duration * 0.5f);
         }
     }
@@ -355,7 +438,18 @@ namespace Transitions
                 this->waited = true;
                 return true;
             }
-            if (!this->switchScene())
+            bool switched = false;
+            try
+            {
+                switched = this->switchScene();
+            }
+            catch (...)
+            {
+                this->removeOverlay();
+                this->finish();
+                throw;
+            }
+            if (!switched)
             {
                 this->removeOverlay();
                 this->finish();
@@ -372,6 +466,7 @@ namespace Transitions
     void Fade::cancel()
     {
         this->removeOverlay();
+        this->finish();
     }
 
     void Fade::removeOverlay()
@@ -394,6 +489,13 @@ namespace Transitions
 
     void Fade::finish()
     {
+        this->leftChapter = "";
+        if (!this->began)
+        {
+            return;
+        }
+        // Cleared first: the hook may start the next transition, which cancels this one.
+        this->began = false;
         if (UI::getInstance() != nullptr)
         {
             UI::getInstance()->OnSceneTransitionEnded();
