@@ -1,4 +1,3 @@
-#include <cmath>
 #include <cstdlib>
 
 #include <tesraui/Container.h>
@@ -12,35 +11,6 @@
 
 using harness::Engine;
 
-namespace
-{
-    std::string littleEndian(unsigned int value, int bytes)
-    {
-        std::string out;
-        for (int i = 0; i < bytes; ++i)
-        {
-            out += (char)((value >> (8 * i)) & 0xFF);
-        }
-        return out;
-    }
-
-    // A mono 16-bit tone of two seconds.
-    std::string toneWav()
-    {
-        const int rate = 22050;
-        std::string data;
-        for (int i = 0; i < rate * 2; ++i)
-        {
-            data += littleEndian((unsigned short)(short)(8000.0 * std::sin(i * 0.125)), 2);
-        }
-        const std::string fmt = "fmt " + littleEndian(16, 4) + littleEndian(1, 2) + littleEndian(1, 2) +
-                                littleEndian(rate, 4) + littleEndian(rate * 2, 4) + littleEndian(2, 2) +
-                                littleEndian(16, 2);
-        const std::string body = "WAVE" + fmt + "data" + littleEndian(data.size(), 4) + data;
-        return "RIFF" + littleEndian(body.size(), 4) + body;
-    }
-} // namespace
-
 // Real audio on the null device. The UI chapter plays a game-wide theme; chapter c1's scene a keeps its own
 // ambience; c2 has the scene d.
 class ChapterMusic : public harness::GameTest
@@ -53,9 +23,11 @@ protected:
                                    "height: 120\naudio_mute: 0\nmaster_volume: 100\nmusic_volume: 100\n"
                                    "ambient_volume: 100\nscene: c1.a\n");
         folder.put("data/ui/ui.dts", "<Dataset/>");
-        folder.put("data/ui/audio/music/theme.wav", toneWav());
+        const std::string tune =
+            harness::readFile(VUMO_DEMO_DIR "/data/chapters/meadow/audio/music/theme.ogg");
+        folder.put("data/ui/audio/music/theme.ogg", tune);
         folder.put("data/chapters/c1/c1.datadef", "<Dataset/>");
-        folder.put("data/chapters/c1/audio/ambient/wind.wav", toneWav());
+        folder.put("data/chapters/c1/audio/ambient/wind.ogg", tune);
         folder.put("data/chapters/c1/scenes/a.scene", "loop = sound.addBackgroundSound('wind')\n");
         folder.put("data/chapters/c2/c2.datadef", "<Dataset/>");
         folder.put("data/chapters/c2/scenes/d.scene", "");
