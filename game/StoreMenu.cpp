@@ -51,7 +51,7 @@ void StoreMenu::onObjectsEnding()
 void StoreMenu::onDeactivate()
 {
     // Normally gone already; a screen that was never made has been reported when it failed.
-    this->onObjectsEnding();
+    onObjectsEnding();
 }
 
 void StoreMenu::onLaterClicked(tesraui::EventArgs*)

@@ -303,7 +303,7 @@ void Scene::deactivate(bool freeTextures)
     quortypes::Log::write(Session::logTag, "deactivating scene " + this->getFullName());
     if (this->rootObject != nullptr)
     {
-        this->onObjectsEnding();
+        onObjectsEnding();
         VumoViewportObject* viewport = Session::getViewport();
         if (freeTextures && viewport != nullptr && tesra::getSystemInfo().ram <= 1024)
         {
@@ -352,7 +352,7 @@ void Scene::reset()
     tesraui::ImageBox* root = this->rootObject;
     if (root != nullptr)
     {
-        this->onObjectsEnding();
+        onObjectsEnding();
         harray<tesraui::Object*> kept;
         collectRetained(root, kept);
         for (tesraui::Object* object : kept)

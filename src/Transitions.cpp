@@ -89,35 +89,35 @@ void TransitionManager::start(const hstring& target, float duration, const hstri
 {
     this->target = target;
     this->duration = duration;
-    this->elapsed = 0.0f;
-    this->justSwitched = false;
+    elapsed = 0.0f;
+    justSwitched = false;
 }
 
 bool TransitionManager::update(float timeDelta)
 {
     // The long frame of a chapter load does not count.
-    this->elapsed += (this->justSwitched ? 0.01f : timeDelta);
-    this->justSwitched = false;
-    this->elapsed = std::min(this->elapsed, this->duration);
-    return this->elapsed != this->duration;
+    elapsed += (justSwitched ? 0.01f : timeDelta);
+    justSwitched = false;
+    elapsed = std::min(elapsed, duration);
+    return elapsed != duration;
 }
 
 bool TransitionManager::switchScene()
 {
-    this->justSwitched = true;
+    justSwitched = true;
     VariableDictionary& variables = VariableDictionary::getGlobal();
-    const bool sceneDiffers = (variables.get("active_scene").value() != this->target);
-    if (!this->target.contains("."))
+    const bool sceneDiffers = (variables.get("active_scene").value() != target);
+    if (!target.contains("."))
     {
         throw quortypes::exception("TransitionManager: unable to switch the scene, scene name format is "
                                    "incorrect, expecting '<chapter>.<scene>', got '" +
-                                       this->target + "'",
+                                       target + "'",
                                    __FILE__, __LINE__);
     }
     UI* ui = UI::getInstance();
     hstring chapterName;
     hstring sceneName;
-    splitTarget(this->target, chapterName, sceneName);
+    splitTarget(target, chapterName, sceneName);
     Chapter* chapter = nullptr;
     try
     {
@@ -181,7 +181,7 @@ bool TransitionManager::switchScene()
     }
     // Told only now, so that a switch that fails tells nobody it happened.
     tesraui::notifyEvent("SceneChanging", nullptr);
-    this->target = sceneName;
+    target = sceneName;
     const hstring previousScene = variables.get("prev_scene").value();
     variables.get("prev_scene").assign(variables.get("active_scene"));
     Scene* oldScene = Session::getActiveScene();
@@ -249,7 +249,7 @@ bool TransitionManager::switchScene()
         {
             oldScene = nullptr;
         }
-        this->recoverFromFailedSwitch(oldScene, chapter, sceneName, mustLoad, previousScene, e.getMessage());
+        recoverFromFailedSwitch(oldScene, chapter, sceneName, mustLoad, previousScene, e.getMessage());
         return false;
     }
     if (mustLoad)
@@ -346,7 +346,7 @@ namespace Transitions
     void Immediate::start(const hstring& target, float duration, const hstring& extra)
     {
         TransitionManager::start(target, duration, extra);
-        this->switchScene();
+        switchScene();
     }
 
     bool Immediate::update(float)
@@ -359,7 +359,7 @@ namespace Transitions
     Fade::~Fade()
     {
         // The overlay belongs to the viewport's dataset, which may already be gone at shut-down.
-        this->overlay = nullptr;
+        overlay = nullptr;
     }
 
     void Fade::start(const hstring& target, float duration, const hstring& extra)
@@ -370,15 +370,15 @@ namespace Transitions
             ui->OnSceneTransitionBegan(target, "fade", duration);
         }
         TransitionManager::start(target, duration, extra);
-        this->removeOverlay();
-        this->began = true;
-        this->leftChapter = "";
+        removeOverlay();
+        began = true;
+        leftChapter = "";
         VumoViewportObject* viewport = Session::getViewport();
         if (duration <= 0.0f || viewport == nullptr)
         {
             // No time to fade in: switch as the immediate transition does.
-            this->switchScene();
-            this->finish();
+            switchScene();
+            finish();
             return;
         }
         tesraui::Dataset* dataset = viewport->getDataset();
@@ -386,116 +386,114 @@ namespace Transitions
         {
             dataset->destroyObject(overlayName);
         }
-        this->overlay = new tesraui::ImageBox(
+        overlay = new tesraui::ImageBox(
             overlayName, kavtypes::Rectangle(0.0f, 0.0f, viewport->getWidth(), viewport->getHeight()));
-        dataset->registerObjects(this->overlay);
-        this->overlay->setZOrder(10000);
-        this->overlay->setAnchors(true, true, true, true);
-        this->overlay->setImageByName("0x000000");
-        this->overlay->setAlpha(0);
-        viewport->addChild(this->overlay);
-        this->speed = 2.0f / duration;
-        this->level = 0.0f;
-        this->direction = 1;
-        this->waited = false;
+        dataset->registerObjects(overlay);
+        overlay->setZOrder(10000);
+        overlay->setAnchors(true, true, true, true);
+        overlay->setImageByName("0x000000");
+        overlay->setAlpha(0);
+        viewport->addChild(overlay);
+        speed = 2.0f / duration;
+        level = 0.0f;
+        direction = 1;
+        waited = false;
         // Leaving a chapter: its loops fade out under the cover.
         Chapter* active = Session::getActiveChapter();
         if (target.contains(".") && active != nullptr && !active->isPersistent() &&
             target.subString(0, target.find('.')) != active->getName())
         {
-            this->leftChapter = active->getName();
+            leftChapter = active->getName();
             LoopSound::fadeOutAll(active->getName(), duration * 0.5f);
         }
     }
 
     bool Fade::update(float timeDelta)
     {
-        const float step = (this->justSwitched ? 0.01f : timeDelta);
+        const float step = (justSwitched ? 0.01f : timeDelta);
         TransitionManager::update(timeDelta);
-        if (this->overlay == nullptr)
+        if (overlay == nullptr)
         {
             return false;
         }
-        if (this->direction != 0)
+        if (direction != 0)
         {
-            this->level =
-                std::max(0.0f, std::min(255.0f, this->level + this->direction * 255.0f * this->speed * step));
-            if ((this->direction > 0 && this->level >= 255.0f) ||
-                (this->direction < 0 && this->level <= 0.0f))
+            level = std::max(0.0f, std::min(255.0f, level + direction * 255.0f * speed * step));
+            if ((direction > 0 && level >= 255.0f) || (direction < 0 && level <= 0.0f))
             {
-                this->direction = 0;
+                direction = 0;
             }
-            this->overlay->setAlpha((unsigned char)(this->level + 0.5f));
-            if (this->direction != 0)
+            overlay->setAlpha((unsigned char)(level + 0.5f));
+            if (direction != 0)
             {
                 return true;
             }
         }
-        if (this->overlay->getAlpha() == 255)
+        if (overlay->getAlpha() == 255)
         {
-            if (!this->waited)
+            if (!waited)
             {
-                this->waited = true;
+                waited = true;
                 return true;
             }
             bool switched = false;
             try
             {
-                switched = this->switchScene();
+                switched = switchScene();
             }
             catch (...)
             {
-                this->removeOverlay();
-                this->finish();
+                removeOverlay();
+                finish();
                 throw;
             }
             if (!switched)
             {
-                this->removeOverlay();
-                this->finish();
+                removeOverlay();
+                finish();
                 return false;
             }
-            this->direction = -1;
+            direction = -1;
             return true;
         }
-        this->removeOverlay();
-        this->finish();
+        removeOverlay();
+        finish();
         return false;
     }
 
     void Fade::cancel()
     {
-        this->removeOverlay();
-        this->finish();
+        removeOverlay();
+        finish();
     }
 
     void Fade::removeOverlay()
     {
-        if (this->overlay == nullptr)
+        if (overlay == nullptr)
         {
             return;
         }
-        if (this->overlay->getParent() != nullptr)
+        if (overlay->getParent() != nullptr)
         {
-            this->overlay->getParent()->removeChild(this->overlay);
+            overlay->getParent()->removeChild(overlay);
         }
-        if (this->overlay->getDataset() != nullptr)
+        if (overlay->getDataset() != nullptr)
         {
-            this->overlay->getDataset()->destroyObject(this->overlay);
+            overlay->getDataset()->destroyObject(overlay);
         }
-        this->overlay = nullptr;
-        this->direction = 0;
+        overlay = nullptr;
+        direction = 0;
     }
 
     void Fade::finish()
     {
-        this->leftChapter = "";
-        if (!this->began)
+        leftChapter = "";
+        if (!began)
         {
             return;
         }
         // Cleared first: the hook may start the next transition, which cancels this one.
-        this->began = false;
+        began = false;
         if (UI::getInstance() != nullptr)
         {
             UI::getInstance()->OnSceneTransitionEnded();

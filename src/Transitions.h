@@ -26,10 +26,10 @@ public:
     // down and the error was reported.
     bool switchScene();
 
-    const hstring& getTarget() const { return this->target; }
-    float getElapsed() const { return this->elapsed; }
+    const hstring& getTarget() const { return target; }
+    float getElapsed() const { return elapsed; }
     // The chapter whose looping sounds this transition faded out, while it runs; empty when none.
-    const hstring& getLeftChapter() const { return this->leftChapter; }
+    const hstring& getLeftChapter() const { return leftChapter; }
 
 protected:
     hstring target;
@@ -66,8 +66,8 @@ namespace Transitions
         bool update(float timeDelta) override;
         void cancel() override;
 
-        tesraui::ImageBox* getOverlay() const { return this->overlay; }
-        float getSpeed() const { return this->speed; }
+        tesraui::ImageBox* getOverlay() const { return overlay; }
+        float getSpeed() const { return speed; }
 
     protected:
         tesraui::ImageBox* overlay = nullptr;
