@@ -40,9 +40,18 @@ void StoreMenu::onActivate()
     }
 }
 
+void StoreMenu::onObjectsEnding()
+{
+    if (orvalo::getUpsellScreen() != nullptr)
+    {
+        orvalo::destroyUpsellScreen();
+    }
+}
+
 void StoreMenu::onDeactivate()
 {
-    orvalo::destroyUpsellScreen();
+    // Normally gone already; a screen that was never made has been reported when it failed.
+    onObjectsEnding();
 }
 
 void StoreMenu::onLaterClicked(tesraui::EventArgs*)

@@ -19,6 +19,9 @@ public:
     hstring getScript() override { return "scene.setBackground('null')"; }
     void onActivate() override;
     void onDeactivate() override;
+    // The upsell screen hangs under the scene's root: it is taken down through the promotion library
+    // before the root's destruction would delete it behind the library's back.
+    void onObjectsEnding() override;
 
     void onLaterClicked(tesraui::EventArgs* args);
     void onRestoreClicked(tesraui::EventArgs*) {}

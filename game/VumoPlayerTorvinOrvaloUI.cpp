@@ -96,10 +96,9 @@ void VumoPlayerTorvinOrvaloUI::init()
 void VumoPlayerTorvinOrvaloUI::onChapterLoaded(Chapter* chapter)
 {
     UI::onChapterLoaded(chapter);
-    if (chapter != nullptr && chapter->getName() == "menu")
-    {
-        installStoreMenu();
-    }
+    // Also when another chapter loads: the "menu" chapter left for it has lost its scenes, and the store
+    // must stay a target that a switch from anywhere can find before the chapter loads again.
+    installStoreMenu();
 }
 
 void VumoPlayerTorvinOrvaloUI::installStoreMenu()

@@ -303,6 +303,7 @@ void Scene::deactivate(bool freeTextures)
     quortypes::Log::write(Session::logTag, "deactivating scene " + this->getFullName());
     if (this->rootObject != nullptr)
     {
+        onObjectsEnding();
         VumoViewportObject* viewport = Session::getViewport();
         if (freeTextures && viewport != nullptr && tesra::getSystemInfo().ram <= 1024)
         {
@@ -351,6 +352,7 @@ void Scene::reset()
     tesraui::ImageBox* root = this->rootObject;
     if (root != nullptr)
     {
+        onObjectsEnding();
         harray<tesraui::Object*> kept;
         collectRetained(root, kept);
         for (tesraui::Object* object : kept)

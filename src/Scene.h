@@ -33,6 +33,9 @@ public:
     virtual void update(float timeDelta);
     virtual void onActivate();
     virtual void onDeactivate();
+    // Called while the objects under the root still stand, before deactivation or a reset destroys them:
+    // what the scene put there from elsewhere can be taken down in its own way first.
+    virtual void onObjectsEnding() {}
     virtual void onUpdate(float timeDelta);
     virtual void onPointerPressed();
     virtual void onPointerReleased();

@@ -73,6 +73,11 @@ namespace Session
     void changeScene(const hstring& name, float duration, const hstring& effect, const hstring& extra = "");
     // The loaded chapter of that name, or a new unloaded one for an existing chapter folder.
     Chapter* getChapter(const hstring& name);
+    // The chapter holding the scene, loaded or not; throws when the chapter has no folder or lacks the
+    // scene, the failures a switch to it would meet before anything is torn down.
+    Chapter* findSceneTarget(const hstring& chapterName, const hstring& sceneName);
+    // Throws as findSceneTarget for a full "<chapter>.<scene>" name; other names are left to changeScene.
+    void checkSceneTarget(const hstring& name);
     // True when the chapter's folder holds a ".scene" file of that scene name (subfolders included).
     bool hasSceneFile(const hstring& chapter, const hstring& scene);
     Scene* getActiveScene();

@@ -11,6 +11,7 @@
 
 #include "Chapter.h"
 #include "Dialogs.h"
+#include "Inventory.h"
 #include "Scene.h"
 #include "Session.h"
 #include "SessionState.h"
@@ -168,6 +169,11 @@ namespace Session
         {
             quortypes::Log::write(logTag, "Scene Locked (was previously locked)");
             return;
+        }
+        // At once, so that nothing can use the item between the lock and the next frame.
+        if (Inventory::getSelectedItem() != "")
+        {
+            Inventory::selectItem("");
         }
         sceneLocked = true;
         quortypes::Log::write(logTag, "Scene Locked");

@@ -17,6 +17,7 @@ namespace Session
     {
         Scene* activeScene = nullptr;
         TransitionManager* runningTransition = nullptr;
+        unsigned int transitionStarts = 0;
         hdict<TransitionManager*> transitions;
         harray<TransitionManager*> ownedTransitions;
 
@@ -52,9 +53,30 @@ namespace Session
 
     void updateTransition(float timeDelta)
     {
-        // Hooks run by the update may start another transition, which then stays the running one.
+        // Hooks run by the update may start another transition, which then stays the running one, even when
+        // it is this same transition started anew.
         TransitionManager* transition = runningTransition;
-        if (transition != nullptr && !transition->update(timeDelta) && runningTransition == transition)
+        if (transition == nullptr)
+        {
+            return;
+        }
+        const unsigned int startsBefore = transitionStarts;
+        bool running = false;
+        try
+        {
+            running = transition->update(timeDelta);
+        }
+        catch (...)
+        {
+            // Reported once by whoever catches it; a transition left running would retry every frame.
+            if (runningTransition == transition && transitionStarts == startsBefore)
+            {
+                runningTransition = nullptr;
+                transition->cancel();
+            }
+            throw;
+        }
+        if (!running && runningTransition == transition && transitionStarts == startsBefore)
         {
             runningTransition = nullptr;
         }
@@ -79,6 +101,31 @@ namespace Session
     {
         const hstring folder = Chapter::getFolder(chapter) + "/scenes";
         return quortypes::ResourceDir::exists(folder) && hasSceneFileIn(folder, scene);
+    }
+
+    Chapter* findSceneTarget(const hstring& chapterName, const hstring& sceneName)
+    {
+        if (!Chapter::isIdentifier(chapterName))
+        {
+            throw quortypes::exception("Invalid chapter folder name '" + chapterName + "'", __FILE__,
+                                       __LINE__);
+        }
+        Chapter* chapter = getChapter(chapterName);
+        if (!chapter->hasScene(sceneName) && (chapter->isLoaded() || !hasSceneFile(chapterName, sceneName)))
+        {
+            throw _SceneNotFoundExeption(
+                "Scene '" + sceneName + "' not found in chapter '" + chapterName + "'", __FILE__, __LINE__);
+        }
+        return chapter;
+    }
+
+    void checkSceneTarget(const hstring& name)
+    {
+        if (name.contains(".") && !name.startsWith("ui."))
+        {
+            const int dot = name.find('.');
+            findSceneTarget(name.subString(0, dot), name.subString(dot + 1));
+        }
     }
 
     Scene* getActiveScene()
@@ -179,12 +226,30 @@ namespace Session
         }
         if (runningTransition != nullptr)
         {
-            // Whatever the replaced transition drew would otherwise stay on screen.
-            runningTransition->cancel();
+            // Whatever the replaced transition drew would otherwise stay on screen, and the game would wait
+            // for its end.
+            TransitionManager* replaced = runningTransition;
             runningTransition = nullptr;
+            replaced->cancel();
+            if (runningTransition != nullptr)
+            {
+                // The game's hook on that end asked for a switch of its own: the later request stands.
+                return;
+            }
         }
-        transition->start(fullName, duration, extra);
-        if (transition->update(0.0f))
+        ++transitionStarts;
+        bool running = false;
+        try
+        {
+            transition->start(fullName, duration, extra);
+            running = transition->update(0.0f);
+        }
+        catch (...)
+        {
+            transition->cancel();
+            throw;
+        }
+        if (running)
         {
             runningTransition = transition;
         }

@@ -1,6 +1,7 @@
 #include "Transitions.h"
 
 #include <algorithm>
+#include <functional>
 
 #include <fintu/Renderer.h>
 #include <quortypes/Log.h>
@@ -35,19 +36,7 @@ namespace
     // Everything the switch could fail on before anything is torn down.
     Chapter* findTarget(const hstring& chapterName, const hstring& sceneName)
     {
-        if (!Chapter::isIdentifier(chapterName))
-        {
-            throw quortypes::exception("Invalid chapter folder name '" + chapterName + "'", __FILE__,
-                                       __LINE__);
-        }
-        Chapter* chapter = Session::getChapter(chapterName);
-        if (!chapter->hasScene(sceneName) &&
-            (chapter->isLoaded() || !Session::hasSceneFile(chapterName, sceneName)))
-        {
-            throw _SceneNotFoundExeption(
-                "Scene '" + sceneName + "' not found in chapter '" + chapterName + "'", __FILE__, __LINE__);
-        }
-        return chapter;
+        return Session::findSceneTarget(chapterName, sceneName);
     }
 
     void collectTextures(tesraui::Object* object, harray<tesraui::Texture*>& out)
@@ -100,35 +89,35 @@ void TransitionManager::start(const hstring& target, float duration, const hstri
 {
     this->target = target;
     this->duration = duration;
-    this->elapsed = 0.0f;
-    this->justSwitched = false;
+    elapsed = 0.0f;
+    justSwitched = false;
 }
 
 bool TransitionManager::update(float timeDelta)
 {
     // The long frame of a chapter load does not count.
-    this->elapsed += (this->justSwitched ? 0.01f : timeDelta);
-    this->justSwitched = false;
-    this->elapsed = std::min(this->elapsed, this->duration);
-    return this->elapsed != this->duration;
+    elapsed += (justSwitched ? 0.01f : timeDelta);
+    justSwitched = false;
+    elapsed = std::min(elapsed, duration);
+    return elapsed != duration;
 }
 
 bool TransitionManager::switchScene()
 {
-    this->justSwitched = true;
+    justSwitched = true;
     VariableDictionary& variables = VariableDictionary::getGlobal();
-    const bool sceneDiffers = (variables.get("active_scene").value() != this->target);
-    if (!this->target.contains("."))
+    const bool sceneDiffers = (variables.get("active_scene").value() != target);
+    if (!target.contains("."))
     {
         throw quortypes::exception("TransitionManager: unable to switch the scene, scene name format is "
                                    "incorrect, expecting '<chapter>.<scene>', got '" +
-                                       this->target + "'",
+                                       target + "'",
                                    __FILE__, __LINE__);
     }
     UI* ui = UI::getInstance();
     hstring chapterName;
     hstring sceneName;
-    splitTarget(this->target, chapterName, sceneName);
+    splitTarget(target, chapterName, sceneName);
     Chapter* chapter = nullptr;
     try
     {
@@ -192,7 +181,8 @@ bool TransitionManager::switchScene()
     }
     // Told only now, so that a switch that fails tells nobody it happened.
     tesraui::notifyEvent("SceneChanging", nullptr);
-    this->target = sceneName;
+    target = sceneName;
+    const hstring previousScene = variables.get("prev_scene").value();
     variables.get("prev_scene").assign(variables.get("active_scene"));
     Scene* oldScene = Session::getActiveScene();
     if (oldScene != nullptr)
@@ -210,40 +200,58 @@ bool TransitionManager::switchScene()
             return true;
         }
     }
-    if (oldScene != nullptr && oldScene->getChapter() != chapter && !oldScene->getChapter()->isPersistent())
+    // The unload below deletes the old scene; one that fails halfway may have done so already.
+    const tesraui::LifeToken::Watch oldStands =
+        (oldScene != nullptr ? oldScene->watchLife() : tesraui::LifeToken::Watch());
+    try
     {
-        Chapter* oldChapter = oldScene->getChapter();
-        tesraui::processEvents();
-        if (ui != nullptr && ui->isDebugModeEnabled())
+        if (oldScene != nullptr && oldScene->getChapter() != chapter &&
+            !oldScene->getChapter()->isPersistent())
         {
-            const hstring user = oldChapter->findImageUser(ui->getRootObject());
-            if (user != "")
+            Chapter* oldChapter = oldScene->getChapter();
+            tesraui::processEvents();
+            if (ui != nullptr && ui->isDebugModeEnabled())
             {
-                throw quortypes::exception("Dead resource link detected while unloading chapter '" +
-                                               oldChapter->getName() + "': " + user,
-                                           __FILE__, __LINE__);
+                const hstring user = oldChapter->findImageUser(ui->getRootObject());
+                if (user != "")
+                {
+                    throw quortypes::exception("Dead resource link detected while unloading chapter '" +
+                                                   oldChapter->getName() + "': " + user,
+                                               __FILE__, __LINE__);
+                }
             }
+            oldChapter->unload();
+            oldScene = nullptr;
+            Session::setActiveScene(nullptr);
+            if (fintu::renderer != nullptr)
+            {
+                fintu::renderer->clearCache();
+            }
+            if (yim::manager != nullptr)
+            {
+                yim::manager->clearMemory();
+            }
+            tesraparticle::clearCache();
         }
-        oldChapter->unload();
-        oldScene = nullptr;
-        Session::setActiveScene(nullptr);
-        if (fintu::renderer != nullptr)
+        if (mustLoad && ui != nullptr)
         {
-            fintu::renderer->clearCache();
+            ui->onChapterLoaded(chapter);
+            // The game's hook may have put a scene of its own in place of the one found above.
+            scene = chapter->getScene(sceneName);
         }
-        if (yim::manager != nullptr)
-        {
-            yim::manager->clearMemory();
-        }
-        tesraparticle::clearCache();
+        LuaInterface::execute("_G.chapter = " + chapter->getName());
+        Session::setActiveScene(scene);
+        scene->activate();
     }
-    if (mustLoad && ui != nullptr)
+    catch (const quortypes::exception& e)
     {
-        ui->onChapterLoaded(chapter);
+        if (!oldStands.isAlive())
+        {
+            oldScene = nullptr;
+        }
+        recoverFromFailedSwitch(oldScene, chapter, sceneName, mustLoad, previousScene, e.getMessage());
+        return false;
     }
-    LuaInterface::execute("_G.chapter = " + chapter->getName());
-    Session::setActiveScene(scene);
-    scene->activate();
     if (mustLoad)
     {
         loadVisibleTextures(ui);
@@ -261,12 +269,84 @@ bool TransitionManager::switchScene()
     return true;
 }
 
+void TransitionManager::recoverFromFailedSwitch(Scene* oldScene, Chapter* chapter, const hstring& sceneName,
+                                                bool mustLoad, const hstring& previousScene,
+                                                const hstring& message)
+{
+    quortypes::Log::error(Session::logTag, "Scene switch failed: " + message);
+    UI* ui = UI::getInstance();
+    // Each step runs script code that may fail again: that is logged, and the recovery goes on.
+    auto attempt = [](const std::function<void()>& step)
+    {
+        try
+        {
+            step();
+        }
+        catch (const quortypes::exception& e)
+        {
+            quortypes::Log::error(Session::logTag, e.getMessage());
+        }
+    };
+    Scene* failed =
+        (chapter->isLoaded() && chapter->hasScene(sceneName) ? chapter->getScene(sceneName) : nullptr);
+    if (oldScene != nullptr)
+    {
+        // The old scene still stands: the game goes back to it, and whatever was made for the new one goes.
+        if (failed != nullptr && failed != oldScene && failed->isActive())
+        {
+            attempt([failed]() { failed->deactivate(false); });
+        }
+        if (failed != oldScene || !oldScene->isActive())
+        {
+            const tesraui::LifeToken::Watch oldAlive = oldScene->watchLife();
+            if (mustLoad && chapter != oldScene->getChapter() && chapter->isLoaded() &&
+                !chapter->isPersistent())
+            {
+                attempt([chapter]() { chapter->unload(); });
+            }
+            if (oldAlive.isAlive())
+            {
+                VariableDictionary::getGlobal().get("prev_scene").set(previousScene);
+                const hstring oldChapter = oldScene->getChapter()->getName();
+                attempt([&oldChapter]() { LuaInterface::execute("_G.chapter = " + oldChapter); });
+                Session::setActiveScene(oldScene);
+                attempt([oldScene]() { oldScene->activate(); });
+            }
+        }
+    }
+    else if (failed != nullptr && Session::getActiveScene() != failed)
+    {
+        // The old chapter is gone: the new scene is all there is to go on with.
+        Session::setActiveScene(failed);
+        attempt([chapter]() { LuaInterface::execute("_G.chapter = " + chapter->getName()); });
+        attempt([failed]() { failed->activate(); });
+    }
+    if (mustLoad && ui != nullptr)
+    {
+        ui->OnUpdateLoading(1.0f);
+        ui->OnFinishLoading(chapter->getName());
+    }
+    if (oldScene == nullptr && Session::getActiveScene() != nullptr)
+    {
+        // The scene did change, though not cleanly.
+        if (ui != nullptr)
+        {
+            ui->OnSceneChanged();
+        }
+        tesraui::notifyEvent("SceneChanged", nullptr);
+    }
+    if (ui != nullptr)
+    {
+        ui->showErrorOverlay(message);
+    }
+}
+
 namespace Transitions
 {
     void Immediate::start(const hstring& target, float duration, const hstring& extra)
     {
         TransitionManager::start(target, duration, extra);
-        this->switchScene();
+        switchScene();
     }
 
     bool Immediate::update(float)
@@ -279,7 +359,7 @@ namespace Transitions
     Fade::~Fade()
     {
         // The overlay belongs to the viewport's dataset, which may already be gone at shut-down.
-        this->overlay = nullptr;
+        overlay = nullptr;
     }
 
     void Fade::start(const hstring& target, float duration, const hstring& extra)
@@ -290,13 +370,15 @@ namespace Transitions
             ui->OnSceneTransitionBegan(target, "fade", duration);
         }
         TransitionManager::start(target, duration, extra);
-        this->removeOverlay();
+        removeOverlay();
+        began = true;
+        leftChapter = "";
         VumoViewportObject* viewport = Session::getViewport();
         if (duration <= 0.0f || viewport == nullptr)
         {
             // No time to fade in: switch as the immediate transition does.
-            this->switchScene();
-            this->finish();
+            switchScene();
+            finish();
             return;
         }
         tesraui::Dataset* dataset = viewport->getDataset();
@@ -304,96 +386,114 @@ namespace Transitions
         {
             dataset->destroyObject(overlayName);
         }
-        this->overlay = new tesraui::ImageBox(
+        overlay = new tesraui::ImageBox(
             overlayName, kavtypes::Rectangle(0.0f, 0.0f, viewport->getWidth(), viewport->getHeight()));
-        dataset->registerObjects(this->overlay);
-        this->overlay->setZOrder(10000);
-        this->overlay->setAnchors(true, true, true, true);
-        this->overlay->setImageByName("0x000000");
-        this->overlay->setAlpha(0);
-        viewport->addChild(this->overlay);
-        this->speed = 2.0f / duration;
-        this->level = 0.0f;
-        this->direction = 1;
-        this->waited = false;
+        dataset->registerObjects(overlay);
+        overlay->setZOrder(10000);
+        overlay->setAnchors(true, true, true, true);
+        overlay->setImageByName("0x000000");
+        overlay->setAlpha(0);
+        viewport->addChild(overlay);
+        speed = 2.0f / duration;
+        level = 0.0f;
+        direction = 1;
+        waited = false;
         // Leaving a chapter: its loops fade out under the cover.
         Chapter* active = Session::getActiveChapter();
         if (target.contains(".") && active != nullptr && !active->isPersistent() &&
             target.subString(0, target.find('.')) != active->getName())
         {
+            leftChapter = active->getName();
             LoopSound::fadeOutAll(active->getName(), duration * 0.5f);
         }
     }
 
     bool Fade::update(float timeDelta)
     {
-        const float step = (this->justSwitched ? 0.01f : timeDelta);
+        const float step = (justSwitched ? 0.01f : timeDelta);
         TransitionManager::update(timeDelta);
-        if (this->overlay == nullptr)
+        if (overlay == nullptr)
         {
             return false;
         }
-        if (this->direction != 0)
+        if (direction != 0)
         {
-            this->level =
-                std::max(0.0f, std::min(255.0f, this->level + this->direction * 255.0f * this->speed * step));
-            if ((this->direction > 0 && this->level >= 255.0f) ||
-                (this->direction < 0 && this->level <= 0.0f))
+            level = std::max(0.0f, std::min(255.0f, level + direction * 255.0f * speed * step));
+            if ((direction > 0 && level >= 255.0f) || (direction < 0 && level <= 0.0f))
             {
-                this->direction = 0;
+                direction = 0;
             }
-            this->overlay->setAlpha((unsigned char)(this->level + 0.5f));
-            if (this->direction != 0)
+            overlay->setAlpha((unsigned char)(level + 0.5f));
+            if (direction != 0)
             {
                 return true;
             }
         }
-        if (this->overlay->getAlpha() == 255)
+        if (overlay->getAlpha() == 255)
         {
-            if (!this->waited)
+            if (!waited)
             {
-                this->waited = true;
+                waited = true;
                 return true;
             }
-            if (!this->switchScene())
+            bool switched = false;
+            try
             {
-                this->removeOverlay();
-                this->finish();
+                switched = switchScene();
+            }
+            catch (...)
+            {
+                removeOverlay();
+                finish();
+                throw;
+            }
+            if (!switched)
+            {
+                removeOverlay();
+                finish();
                 return false;
             }
-            this->direction = -1;
+            direction = -1;
             return true;
         }
-        this->removeOverlay();
-        this->finish();
+        removeOverlay();
+        finish();
         return false;
     }
 
     void Fade::cancel()
     {
-        this->removeOverlay();
+        removeOverlay();
+        finish();
     }
 
     void Fade::removeOverlay()
     {
-        if (this->overlay == nullptr)
+        if (overlay == nullptr)
         {
             return;
         }
-        if (this->overlay->getParent() != nullptr)
+        if (overlay->getParent() != nullptr)
         {
-            this->overlay->getParent()->removeChild(this->overlay);
+            overlay->getParent()->removeChild(overlay);
         }
-        if (this->overlay->getDataset() != nullptr)
+        if (overlay->getDataset() != nullptr)
         {
-            this->overlay->getDataset()->destroyObject(this->overlay);
+            overlay->getDataset()->destroyObject(overlay);
         }
-        this->overlay = nullptr;
-        this->direction = 0;
+        overlay = nullptr;
+        direction = 0;
     }
 
     void Fade::finish()
     {
+        leftChapter = "";
+        if (!began)
+        {
+            return;
+        }
+        // Cleared first: the hook may start the next transition, which cancels this one.
+        began = false;
         if (UI::getInstance() != nullptr)
         {
             UI::getInstance()->OnSceneTransitionEnded();

@@ -7,6 +7,7 @@ namespace tesraui
     class ImageBox;
 }
 class Chapter;
+class Scene;
 
 // A scene change: takes the target's full name and a duration, decides when the switch happens and may
 // draw an effect around it. The switch itself is shared by every transition.
@@ -17,21 +18,30 @@ public:
     virtual void start(const hstring& target, float duration, const hstring& extra);
     // True while still running.
     virtual bool update(float timeDelta);
-    // Drops whatever the transition shows; a new request replacing a running one calls it.
+    // Drops whatever the transition shows and ends it for the game; a new request replacing a running one
+    // calls it.
     virtual void cancel() = 0;
 
     // False when the target (or the one the game redirects to) does not exist: then nothing was torn
     // down and the error was reported.
     bool switchScene();
 
-    const hstring& getTarget() const { return this->target; }
-    float getElapsed() const { return this->elapsed; }
+    const hstring& getTarget() const { return target; }
+    float getElapsed() const { return elapsed; }
+    // The chapter whose looping sounds this transition faded out, while it runs; empty when none.
+    const hstring& getLeftChapter() const { return leftChapter; }
 
 protected:
     hstring target;
     float duration = 0.0f;
     float elapsed = 0.0f;
     bool justSwitched = false;
+    hstring leftChapter;
+
+    // After a failure past the point of no return: back to the old scene when it still stands, else on to
+    // the new one; the loading screen closes, and the failure is logged and shown once.
+    void recoverFromFailedSwitch(Scene* oldScene, Chapter* chapter, const hstring& sceneName, bool mustLoad,
+                                 const hstring& previousScene, const hstring& message);
 };
 
 namespace Transitions
@@ -56,13 +66,15 @@ namespace Transitions
         bool update(float timeDelta) override;
         void cancel() override;
 
-        tesraui::ImageBox* getOverlay() const { return this->overlay; }
-        float getSpeed() const { return this->speed; }
+        tesraui::ImageBox* getOverlay() const { return overlay; }
+        float getSpeed() const { return speed; }
 
     protected:
         tesraui::ImageBox* overlay = nullptr;
         float speed = 0.0f;
         bool waited = false;
+        // Between the game's "transition began" and "transition ended" hooks.
+        bool began = false;
         float level = 0.0f;
         int direction = 0;
 

@@ -12,6 +12,7 @@
 #include <yim/yim.h>
 
 #include "Session.h"
+#include "Transitions.h"
 
 namespace
 {
@@ -136,12 +137,15 @@ void LoopSound::update(float timeDelta)
         }
         // Marked first: an unknown sound throws once, and the object stays silent afterwards.
         started = true;
-        entry = acquire(getFullSoundName(), this);
-        entry->setTarget(gain, fadeSpeed(fadeInTime));
-        entry->state = Entry::STEADY;
-        if (!entry->player->isPlaying())
+        startPlaying();
+    }
+    else if (lostEntry && entry == nullptr && !isChapterLeft())
+    {
+        // Its chapter's loops were faded out for a switch that did not leave the chapter after all.
+        lostEntry = false;
+        if (yim::manager != nullptr && yim::manager->hasSound(getFullSoundName()))
         {
-            entry->player->play(0.0f, true);
+            startPlaying();
         }
     }
     if (attached && pausable && entry != nullptr)
@@ -152,6 +156,29 @@ void LoopSound::update(float timeDelta)
             entry->setTarget(wanted, 2.0f);
         }
     }
+}
+
+void LoopSound::startPlaying()
+{
+    entry = acquire(getFullSoundName(), this);
+    entry->setTarget(gain, fadeSpeed(fadeInTime));
+    entry->state = Entry::STEADY;
+    if (!entry->player->isPlaying())
+    {
+        entry->player->play(0.0f, true);
+    }
+}
+
+bool LoopSound::isChapterLeft() const
+{
+    const TransitionManager* transition = Session::getRunningTransition();
+    if (transition == nullptr || transition->getLeftChapter() == "")
+    {
+        return false;
+    }
+    const hstring& left = transition->getLeftChapter();
+    return (getDataset() != nullptr && getDataset()->getName() == left) ||
+           getFullSoundName().startsWith(left + ".");
 }
 
 hstring LoopSound::getProperty(const hstring& name)
@@ -317,9 +344,9 @@ void LoopSound::release(Entry* entry, float fadeOutTime, const hstring& name)
 
 void LoopSound::fadeOutAll(const hstring& chapter, float time)
 {
+    const hstring prefix = chapter + ".";
     if (!(time > 0.0f))
     {
-        const hstring prefix = chapter + ".";
         std::vector<Entry*> gone;
         for (const std::unique_ptr<Entry>& entry : entries)
         {
@@ -328,6 +355,7 @@ void LoopSound::fadeOutAll(const hstring& chapter, float time)
                 if (entry->owner != nullptr)
                 {
                     entry->owner->entry = nullptr;
+                    entry->owner->lostEntry = true;
                 }
                 gone.push_back(entry.get());
             }
@@ -337,11 +365,19 @@ void LoopSound::fadeOutAll(const hstring& chapter, float time)
     }
     for (const std::unique_ptr<Entry>& entry : entries)
     {
+        // The loops of other chapters, the UI's game-wide music among them, play on.
+        const bool ownedThere = (entry->owner != nullptr && entry->owner->getDataset() != nullptr &&
+                                 entry->owner->getDataset()->getName() == chapter);
+        if (!ownedThere && !entry->name.startsWith(prefix))
+        {
+            continue;
+        }
         if (entry->player->isPlaying() && entry->player->getGain() == entry->target)
         {
             if (entry->owner != nullptr)
             {
                 entry->owner->entry = nullptr;
+                entry->owner->lostEntry = true;
             }
             entry->owner = nullptr;
             entry->setTarget(0.0f, fadeSpeed(time));

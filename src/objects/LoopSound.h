@@ -67,8 +67,9 @@ public:
     // The owner gives the entry up: it fades out over the time and leaves the list. The name is only for
     // the error of an entry not in the list.
     static void release(Entry* entry, float fadeOutTime, const hstring& name);
-    // A time of 0 or less removes the chapter's entries at once; above 0, every entry that plays steadily
-    // at its target fades out over that time.
+    // A time of 0 or less removes the chapter's entries at once; above 0, every entry of the chapter (its
+    // owner's or its sound's) that plays steadily at its target fades out over that time. Owners that live
+    // on take an entry again once no running transition leaves their chapter.
     static void fadeOutAll(const hstring& chapter, float time);
     // Once a frame: moves every entry's gain and removes the finished ones.
     static void updateAll(float timeDelta);
@@ -85,4 +86,10 @@ protected:
     bool started = false;
     bool attached = false;
     Entry* entry = nullptr;
+    // The entry was taken away while the object lives.
+    bool lostEntry = false;
+
+    void startPlaying();
+    // True while the running transition leaves the chapter of the object or of its sound.
+    bool isChapterLeft() const;
 };

@@ -95,6 +95,8 @@ namespace LuaInterface
         int scene_queued_switchScene(lua_State* L)
         {
             checkArgsExact(L, 3, "scene._queued_switchScene", "sns");
+            // A target that cannot be reached is the caller's error; the active scene stays.
+            Session::checkSceneTarget(toString(L, 1));
             Session::changeScene(toString(L, 1), (float)lua_tonumber(L, 2), toString(L, 3));
             return 0;
         }
