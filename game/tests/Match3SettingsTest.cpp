@@ -114,7 +114,6 @@ INSTANTIATE_TEST_SUITE_P(
     Settings, Match3SceneRefusesItsBoard,
     ::testing::Values(
         Match3RefusalCase{Settings{{"columns", "nil"}}, "'_match3_columns' is not set."},
-        Match3RefusalCase{Settings{{"height", "nil"}}, "'_match3_height' is not set."},
         Match3RefusalCase{Settings{{"x", "'left'"}}, "'_match3_x' is 'left', not a number."},
         Match3RefusalCase{Settings{{"time", "1/0"}}, "'_match3_time' is inf, not a finite number."},
         Match3RefusalCase{Settings{{"rows", "1e20"}}, "'_match3_rows' is 1e+20, out of range."},
