@@ -143,6 +143,27 @@ int Match3Board::rollUntilPlayable(const harray<hstring>& pool, const harray<hst
     return rolls;
 }
 
+int Match3Board::getMaxRolls() const
+{
+    const long long boardCells = std::max((long long)cells.size(), 1LL);
+    return (int)std::max(std::min(maxRolledCells / boardCells, (long long)maxBoardRolls), 1LL);
+}
+
+bool Match3Board::canSettle(const harray<hstring>& pool, const harray<hstring>& negative)
+{
+    std::vector<hstring> kinds;
+    bool movable = false;
+    for (const hstring& type : pool)
+    {
+        if (std::find(kinds.begin(), kinds.end(), type) == kinds.end())
+        {
+            kinds.push_back(type);
+        }
+        movable = movable || std::find(negative.begin(), negative.end(), type) == negative.end();
+    }
+    return kinds.size() >= 2 && movable;
+}
+
 bool Match3Board::refillUntilMovable(const std::vector<std::pair<int, int>>& refilled,
                                      const harray<hstring>& pool, const harray<hstring>& negative, int& rolls)
 {
@@ -151,7 +172,7 @@ bool Match3Board::refillUntilMovable(const std::vector<std::pair<int, int>>& ref
         if (rolls == maxRefillRolls)
         {
             // The remaining cells leave the new ones no move: roll the whole board instead.
-            rolls += rollUntilPlayable(pool, negative, maxBoardRolls);
+            rolls += rollUntilPlayable(pool, negative, getMaxRolls());
             return hasMove(negative);
         }
         for (const std::pair<int, int>& slot : refilled)

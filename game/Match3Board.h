@@ -41,16 +41,28 @@ public:
     // Every cell a new type from the pool, until the board has no run and a move, at most maxRolls times.
     // The result is the number of rolls made; above maxRolls the board could not be settled.
     int rollUntilPlayable(const harray<hstring>& pool, const harray<hstring>& negative, int maxRolls);
+    // The whole-board rolls a player can wait for on a board of this size.
+    int getMaxRolls() const;
 
     // New types for the refilled cells until the board has a move, at most maxRefillRolls times; then whole
-    // boards as rollUntilPlayable does. False when no board with a move came within the bounds.
+    // boards as rollUntilPlayable does, at most getMaxRolls of them. False when no board with a move came
+    // within the bounds.
     bool refillUntilMovable(const std::vector<std::pair<int, int>>& refilled, const harray<hstring>& pool,
                             const harray<hstring>& negative, int& rolls);
 
+    // Whether a pool can ever deal a board without a run and with a move: a line of three of one type is a
+    // run, and cells of a negative type never start a move. A type listed twice counts once.
+    static bool canSettle(const harray<hstring>& pool, const harray<hstring>& negative);
+
     // The rolls of a whole board and of a refill a player can wait for: measured over many seeded boards, a
-    // playable board comes within a few dozen rolls whenever one can come at all.
+    // playable board comes within a few dozen rolls whenever one can come at all. Each roll costs work in
+    // proportion to the cells, so larger boards get fewer: no more cells are drawn than in maxBoardRolls
+    // boards of 8 x 8.
     static constexpr int maxBoardRolls = 100000;
+    static constexpr long long maxRolledCells = 64LL * maxBoardRolls;
     static constexpr int maxRefillRolls = 200;
+    // The longest side a board may have: whole-board rolls never settle a board much larger than this.
+    static constexpr int maxSide = 32;
 
 private:
     int columns = 0;

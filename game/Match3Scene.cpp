@@ -9,6 +9,7 @@
 #include <tesraui/EventArgs.h>
 
 #include "Chapter.h"
+#include "Match3SettingReader.h"
 #include "Session.h"
 #include "Variables.h"
 #include "lua/LuaInterface.h"
@@ -62,25 +63,48 @@ hstring Match3Scene::_setting(const hstring& suffix)
     return LuaInterface::getGlobalString(getFullName() + suffix);
 }
 
-void Match3Scene::_readSettings()
+hstring Match3Scene::_readSettings()
 {
-    imageBase = _setting("._match3_image_base");
-    x = _setting("._match3_x").toInt();
-    y = _setting("._match3_y").toInt();
-    columns = _setting("._match3_columns").toInt();
-    rows = _setting("._match3_rows").toInt();
-    width = _setting("._match3_width").toInt();
-    height = _setting("._match3_height").toInt();
-    imageWidth = _setting("._match3_image_width").toInt();
-    imageHeight = _setting("._match3_image_height").toInt();
-    positive = _setting("._match3_positive").split(",");
-    neutral = _setting("._match3_neutral").split(",");
-    negative = _setting("._match3_negative").split(",");
-    time = _setting("._match3_time").toFloat();
-    positiveEffect = _setting("._match3_positive_effect").toInt();
-    negativeEffect = _setting("._match3_negative_effect").toInt();
-    healthPoints = _setting("._match3_health_points").toInt() != 0;
-    horizontalBars = _setting("._match3_horizontal_bars").toInt() != 0;
+    Match3SettingReader read(getFullName());
+    for (const char* name : {"_match3_columns", "_match3_rows", "_match3_width", "_match3_height"})
+    {
+        if (!read.has(name))
+        {
+            read.fail(formatString("'%s' is not set", name));
+        }
+    }
+    imageBase = read.text("_match3_image_base", "");
+    x = read.integer("_match3_x", 0);
+    y = read.integer("_match3_y", 0);
+    columns = read.integer("_match3_columns", 0);
+    rows = read.integer("_match3_rows", 0);
+    width = read.integer("_match3_width", 0);
+    height = read.integer("_match3_height", 0);
+    imageWidth = read.integer("_match3_image_width", 0);
+    imageHeight = read.integer("_match3_image_height", 0);
+    positive = read.text("_match3_positive", "").split(",");
+    neutral = read.text("_match3_neutral", "").split(",");
+    negative = read.text("_match3_negative", "").split(",");
+    time = read.real("_match3_time", 0.0f);
+    positiveEffect = read.integer("_match3_positive_effect", 0);
+    negativeEffect = read.integer("_match3_negative_effect", 0);
+    healthPoints = read.flag("_match3_health_points", false);
+    horizontalBars = read.flag("_match3_horizontal_bars", false);
+    const std::pair<const char*, int> sides[] = {{"_match3_columns", columns}, {"_match3_rows", rows}};
+    for (const auto& side : sides)
+    {
+        if (side.second < 1 || side.second > Match3Board::maxSide)
+        {
+            read.fail(
+                formatString("'%s' is %d, not from 1 to %d", side.first, side.second, Match3Board::maxSide));
+        }
+    }
+    if (!Match3Board::canSettle(_pool(), negative))
+    {
+        read.fail("'_match3_positive', '_match3_neutral' and '_match3_negative' never deal a board without a "
+                  "run and with a move: that takes two different tile types, one of them not negative");
+    }
+    return read.getProblem();
 }
 
 harray<hstring> Match3Scene::_pool() const
@@ -165,12 +189,11 @@ bool Match3Scene::parseCellName(const hstring& objectName, int& column, int& row
 
 void Match3Scene::onActivate()
 {
-    _readSettings();
-    if (columns <= 0 || rows <= 0 || _pool().size() == 0)
+    const hstring problem = _readSettings();
+    if (problem != "")
     {
         quortypes::Log::error(logTag,
-                              "Match-three scene '" + getFullName() +
-                                  "' has no board: it needs columns, rows and at least one tile type.");
+                              "Match-three scene '" + getFullName() + "' has no board: " + problem + ".");
         return;
     }
     _createElements();
@@ -244,7 +267,7 @@ void Match3Scene::_resetBoard()
         quortypes::Log::error(logTag, e.getMessage());
     }
     const harray<hstring> pool = _pool();
-    const int rolls = board.rollUntilPlayable(pool, negative, Match3Board::maxBoardRolls);
+    const int rolls = board.rollUntilPlayable(pool, negative, board.getMaxRolls());
     if (board.hasRun() || !board.hasMove(negative))
     {
         quortypes::Log::error(logTag, formatString("Match-three scene '%s' found no board without a run and "

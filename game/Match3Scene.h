@@ -28,6 +28,12 @@ private:
 
 // The match-three duel: runs of positive types damage the enemy, negative ones cost the player time, neutral
 // ones only clear the board. Its settings are Lua values of the scene's table, read at activation.
+// "_match3_columns", "_match3_rows", "_match3_width" and "_match3_height" must be given; every other
+// setting left out takes its default: no image base, origin 0, 0, cells at their images' size, no tile
+// types of that kind, no time limit, no effect, health as bars shrinking along y. Booleans may be Lua
+// booleans or numbers. A setting of the wrong kind, a board side outside 1 to Match3Board::maxSide or
+// tile types that can never deal a playable board leave the scene without a board, with an error naming
+// the setting.
 class Match3Scene : public MinigameScene
 {
 public:
@@ -92,7 +98,8 @@ protected:
     bool checkPending = false;
 
     hstring _setting(const hstring& suffix);
-    void _readSettings();
+    // The first setting that rules a board out, described; empty when the board can be dealt.
+    hstring _readSettings();
     harray<hstring> _pool() const;
     bool _isPositive(const hstring& type) const;
     bool _isNegative(const hstring& type) const;

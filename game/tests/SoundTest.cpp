@@ -416,11 +416,16 @@ TEST(DemoSound, TheMeadowThemeLoopsOnAcrossItsScenesAndAClickClicks)
     EXPECT_TRUE(player->isLooping());
     EXPECT_FLOAT_EQ(player->getGain(), 1.0f);
 
+    // The plays handed to the manager, counted as they are asked for: a 25 ms click may well have ended
+    // before the test could ask whether it plays.
+    LuaInterface::execute("plays = {}\nlocal play = sound.play\n"
+                          "sound.play = function(...) local name, _, now = ...\n"
+                          "if now then plays[#plays + 1] = name end\nreturn play(...) end\n");
     engine.mouse(tesra::Window::MOUSE_DOWN, 480, 270);
     engine.mouse(tesra::Window::MOUSE_UP, 480, 270);
     engine.frame(0.02f);
     engine.frame(0.02f);
-    EXPECT_TRUE(yim::manager->isAnyPlaying("ui.click"));
+    EXPECT_EQ(engine.lua("table.concat(plays, ' ')"), "ui.click");
     for (int i = 0; i < 20 && Session::getActiveScene()->getName() != "sign"; ++i)
     {
         engine.frame(0.1f);

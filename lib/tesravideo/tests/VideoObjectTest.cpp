@@ -161,10 +161,14 @@ namespace
             return tesra::Color(p[0], p[1], p[2], p[3]);
         }
 
-        // Gives the worker time to decode until the clip holds that many ready frames.
+        // Gives the worker time to decode until the clip holds that many ready frames. Near a clip's end
+        // fewer frames may ever come, so after a second the caller goes on: whatever it awaits, it bounds
+        // by that state itself.
         static void waitForReady(TheoraVideoClip* clip, int count)
         {
-            for (int i = 0; i < 500 && clip->getNumReadyFrames() < count && !clip->isDone(); ++i)
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+            while (clip->getNumReadyFrames() < count && !clip->isDone() &&
+                   std::chrono::steady_clock::now() < deadline)
                 std::this_thread::sleep_for(std::chrono::milliseconds(2));
         }
 
@@ -324,14 +328,22 @@ TEST_F(VideoObjectTest, ALoopingVideoReportsEachWrapButNotABackwardSeek)
         this->step(0.04f);
     }
     EXPECT_EQ(this->playbackDone, 0);
-    // Then two wraps of the 1.6 s clip. The clock stands while the worker restarts the clip, so the test
-    // counts wraps rather than seconds.
-    int after = 0;
-    for (int i = 0; i < 5000 && after < 10; ++i)
+    // Then two wraps of the 1.6 s clip. The clock stands while the worker restarts the clip, and a wrap is
+    // reported only once the worker has decoded a frame after it, however many frames that takes: the test
+    // waits for the reports themselves, then plays ten frames more, which must report nothing.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+    while (this->playbackDone < 2 && std::chrono::steady_clock::now() < deadline)
     {
         waitForReady(clip, 3);
         this->step(0.04f);
-        after += (clip->getPlaybackIteration() >= 2 ? 1 : 0);
+        // A worker sharing the processor gets its turn.
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ASSERT_EQ(this->playbackDone, 2);
+    for (int i = 0; i < 10; ++i)
+    {
+        waitForReady(clip, 3);
+        this->step(0.04f);
     }
     EXPECT_EQ(clip->getPlaybackIteration(), 2);
     EXPECT_EQ(this->playbackDone, 2);
