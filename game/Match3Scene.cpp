@@ -666,27 +666,37 @@ void Match3Scene::_updateHealthDisplay()
         }
         return;
     }
-    // Markers show lost health from the highest index down; a side without an effect has none.
+    // Markers show lost health from the highest index down; a side without an effect has none. Only the
+    // markers the scene has are walked: a count from the settings can run to billions.
     if (positiveEffect > 0)
     {
-        for (int i = 0; i < 1000 / positiveEffect; ++i)
-        {
-            tesraui::Object* marker = named.tryGet(formatString("enemy_health_%d", i), nullptr);
-            if (marker != nullptr)
-            {
-                marker->setVisible(health < positiveEffect * i);
-            }
-        }
+        const double count = (double)(1000 / positiveEffect);
+        _showHealthMarkers(named, "enemy_health_", count,
+                           [this](double i) { return health < positiveEffect * i; });
     }
     if (time > 0.0f && negativeEffect > 0)
     {
-        for (int i = 0; i < (int)time / negativeEffect; ++i)
+        const double count = std::floor(std::floor((double)time) / negativeEffect);
+        _showHealthMarkers(named, "player_health_", count,
+                           [this](double i) { return timeLeft < negativeEffect * i; });
+    }
+}
+
+void Match3Scene::_showHealthMarkers(const hdict<tesraui::Object*>& named, const hstring& prefix,
+                                     double count, const std::function<bool(double)>& lost)
+{
+    for (auto it = named.lower_bound(prefix); it != named.end() && it->first.startsWith(prefix); ++it)
+    {
+        const hstring suffix = it->first.subString(prefix.size());
+        if (suffix.size() == 0 || suffix.size() > 9 ||
+            suffix.find_first_not_of("0123456789") != std::string::npos)
         {
-            tesraui::Object* marker = named.tryGet(formatString("player_health_%d", i), nullptr);
-            if (marker != nullptr)
-            {
-                marker->setVisible(timeLeft < (float)(negativeEffect * i));
-            }
+            continue;
+        }
+        const double index = (double)suffix.toInt();
+        if (index < count)
+        {
+            it->second->setVisible(lost(index));
         }
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include <quortypes/hdict.h>
@@ -114,6 +115,8 @@ protected:
     void _collapseAndRefill();
     void _refillUntilMovable(const std::vector<std::pair<int, int>>& refilled);
     void _updateHealthDisplay();
+    void _showHealthMarkers(const hdict<tesraui::Object*>& named, const hstring& prefix, double count,
+                            const std::function<bool(double)>& lost);
     bool _isAnimating() const;
     void _select(int column, int row);
     void _trySwap(int column, int row);

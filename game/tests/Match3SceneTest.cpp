@@ -165,6 +165,19 @@ TEST_F(Match3SceneTest, MarkersShowLostHealthAndASideWithoutEffectHasNone)
     }
 }
 
+TEST_F(Match3SceneTest, MarkersOfAHugeTimeAreOnlyTheOnesTheSceneHas)
+{
+    // Two billion seconds a marker at one second each: only the four markers there are get looked at.
+    start({{"health_points", "1"}, {"negative_effect", "1"}, {"time", "2e9"}},
+          "for i = 0, 3 do add_object('player_health_' .. i) end\nadd_object('player_health_x')\n");
+    engine->frame(0.1f);
+    for (int i = 0; i < 4; ++i)
+    {
+        EXPECT_FALSE(object(formatString("player_health_%d", i))->isVisible()) << i;
+    }
+    EXPECT_TRUE(object("player_health_x")->isVisible());
+}
+
 class Match3SceneWithoutBoard : public Match3SceneTest, public ::testing::WithParamInterface<Settings>
 {
 };
