@@ -122,7 +122,7 @@ TEST_F(Sources, OggLoadsAsVorbisfileDecodes)
     yim::OGG_Source bad(this->path("text.ogg"), this->audio->getCategory("disk"));
     EXPECT_FALSE(bad.open());
     EXPECT_FALSE(bad.isOpen());
-    EXPECT_TRUE(log.contains("ERROR: OGG: error reading data!"));
+    EXPECT_TRUE(log.contains("ERROR: OGG: error reading data! " + this->path("text.ogg")));
 }
 
 // The decoder converts its samples to 16 bits itself: every channel count, clipped peaks and pieces of
