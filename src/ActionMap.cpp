@@ -214,9 +214,17 @@ hstring ActionMap::write(const Contents& contents)
 void ActionMap::ensureLoaded()
 {
     this->idleTimer = idleTime;
-    if (!this->loaded && this->path != "dummy")
+    if (!this->loaded && this->path != "dummy" && this->failure == "")
     {
-        this->load();
+        try
+        {
+            this->load();
+        }
+        catch (const quortypes::exception& e)
+        {
+            this->failure = e.getMessage();
+            throw;
+        }
     }
 }
 
@@ -230,7 +238,7 @@ void ActionMap::load()
     }
     quortypes::Log::write(Session::logTag,
                           formatString("Loading ActionMap %s: %s", this->name.c_str(), this->path.c_str()));
-    // Parsed aside: a damaged file leaves the map unloaded, and the next access tries again.
+    // Parsed aside: a damaged file leaves the map unloaded and empty.
     this->contents = parse(readFileBytes(this->path, true), this->path);
     this->loaded = true;
 }
@@ -313,6 +321,7 @@ void ActionMap::unload()
         quortypes::Log::write(Session::logTag, "Unloading ActionMap " + this->name);
     }
     this->loaded = false;
+    this->failure = "";
     this->contents = Contents();
     this->idleTimer = 0.0f;
 }
@@ -320,6 +329,12 @@ void ActionMap::unload()
 void ActionMap::save(const hstring& path)
 {
     this->ensureLoaded();
+    // An empty map written over a file that could not be read would lose that file for good.
+    if (this->failure != "")
+    {
+        throw quortypes::exception("Unable to save ActionMap '" + this->name + "': " + this->failure,
+                                   __FILE__, __LINE__);
+    }
     hstring target = (path != "" ? path : this->path);
     const hstring prefix = quortypes::Resource::getPrefix();
     if (prefix != "")

@@ -58,7 +58,8 @@ public:
     bool isLoaded() const { return this->loaded; }
     float getIdleTimer() const { return this->idleTimer; }
 
-    // Restarts the idle clock and reads the file unless it is in memory (a "dummy" map never reads).
+    // Restarts the idle clock and reads the file unless it is in memory (a "dummy" map never reads). A
+    // file that cannot be read throws once; until the map is unloaded it then reads as empty.
     void ensureLoaded();
     int getWidth();
     int getHeight();
@@ -70,7 +71,8 @@ public:
     const unsigned char* getMasks();
     void update(float timeDelta);
     void unload();
-    // "" writes to the map's own path. Replaces the file atomically.
+    // "" writes to the map's own path. Replaces the file atomically; a map whose file could not be read
+    // has nothing to write and throws.
     void save(const hstring& path = "");
 
     // Checks every size against the bytes that are left before taking memory for it, and throws naming
@@ -84,6 +86,9 @@ protected:
     hstring name;
     hstring path;
     bool loaded = false;
+    // Why the file could not be read, "" when it was not tried or read well. Hit tests read a map every
+    // frame: the failure is not retried before the map is unloaded, so it is reported once.
+    hstring failure;
     Contents contents;
     float idleTimer = 0.0f;
 

@@ -25,6 +25,30 @@ namespace
     {
         return tesra::window != nullptr ? tesra::window->getCursorPosition() : kavtypes::Vector2();
     }
+
+    // Pointer input hit-tests the objects under the cursor, which read files that may be damaged: what they
+    // throw is shown in the error overlay, as in the frame's update, and the game goes on. Anything else
+    // still ends it.
+    template <class F> void pointerGuarded(F f)
+    {
+        Session::guarded(
+            [&]
+            {
+                try
+                {
+                    f();
+                }
+                catch (const quortypes::exception& e)
+                {
+                    UI* ui = UI::getInstance();
+                    if (ui == nullptr || ui->getDataset() == nullptr)
+                    {
+                        throw;
+                    }
+                    ui->showErrorOverlay(e.getMessage());
+                }
+            });
+    }
 } // namespace
 
 namespace Session
@@ -104,7 +128,7 @@ void VumoTesraEventDelegate::pointerButton(int button, bool pressed)
     {
         return;
     }
-    Session::guarded(
+    pointerGuarded(
         [&]
         {
             const kavtypes::Vector2 cursor = windowCursor();
@@ -125,7 +149,7 @@ void VumoTesraEventDelegate::onMouseCancel(int button)
     UI* ui = UI::getInstance();
     if (ui != nullptr)
     {
-        Session::guarded([&] { ui->OnPointerCanceled(button); });
+        pointerGuarded([&] { ui->OnPointerCanceled(button); });
     }
 }
 
@@ -136,7 +160,7 @@ void VumoTesraEventDelegate::onMouseMove()
     {
         return;
     }
-    Session::guarded(
+    pointerGuarded(
         [&]
         {
             const kavtypes::Vector2 cursor = windowCursor();
@@ -154,7 +178,7 @@ void VumoTesraEventDelegate::onMouseScroll(float x, float y)
     UI* ui = UI::getInstance();
     if (ui != nullptr)
     {
-        Session::guarded([&] { ui->OnPointerScroll(x, y); });
+        pointerGuarded([&] { ui->OnPointerScroll(x, y); });
     }
 }
 
@@ -192,7 +216,7 @@ void VumoTesraEventDelegate::onTouch(const harray<kavtypes::Vector2>& touches)
     {
         return;
     }
-    Session::guarded(
+    pointerGuarded(
         [&]
         {
             harray<kavtypes::Vector2> points = touches;

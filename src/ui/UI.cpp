@@ -244,19 +244,25 @@ void UI::update(float timeDelta)
     }
     if (this->dataset->isLoaded())
     {
-        timeDelta = this->debugUI->update(timeDelta);
-        this->zoomController->update(timeDelta);
-        try
+        // Hit tests and object updates read files and sounds that may be damaged or missing: what they
+        // throw is shown like a script error, and the frame goes on with its other steps.
+        const auto reported = [this](auto step)
         {
-            UIMessageBoxManager::update(timeDelta);
-        }
-        catch (const quortypes::exception& e)
-        {
-            this->showErrorOverlay(e.getMessage());
-        }
-        tesraui::processEvents();
-        tesraui::update(timeDelta);
-        tesraui::updateTextures(timeDelta);
+            try
+            {
+                step();
+            }
+            catch (const quortypes::exception& e)
+            {
+                this->showErrorOverlay(e.getMessage());
+            }
+        };
+        reported([&] { timeDelta = this->debugUI->update(timeDelta); });
+        reported([&] { this->zoomController->update(timeDelta); });
+        reported([&] { UIMessageBoxManager::update(timeDelta); });
+        reported([] { tesraui::processEvents(); });
+        reported([&] { tesraui::update(timeDelta); });
+        reported([&] { tesraui::updateTextures(timeDelta); });
         if (!this->isErrorOverlayShown())
         {
             try

@@ -124,7 +124,8 @@ TEST_F(TextureTest, LoadOnFirstBindUnloadAndReload)
     EXPECT_EQ(at(*first, {{1, 17}, {30, 30}}), at(*again, {{1, 17}, {30, 30}}));
     drawScaled(immutable);
     EXPECT_FALSE(immutable->isLoaded());
-    EXPECT_TRUE(log.contains("ERROR: Failed to load texture: '" + immutablePath + "' (immutable)"));
+    EXPECT_TRUE(log.contains("ERROR: Failed to load texture: '" + immutablePath + "' (immutable): '" +
+                             immutablePath + "' not found!"));
 
     Texture* unnamed = rs->createTextureFromFile(dataDir + "quad.png");
     unnamed->registerFile("", Texture::Type::MANAGED);

@@ -38,8 +38,10 @@ namespace yim
 
     void AudioManager::_destroyPlayer(Player* player)
     {
-        player->_stop(0.0f);
+        // Taken out of the list before it is touched: a player destroyed already is not listed any more,
+        // and its memory is gone.
         this->players.remove(player);
+        player->_stop(0.0f);
         // Whichever way a player goes, no list may keep it.
         this->managedPlayers.removeAll(player);
         this->suspendedPlayers.removeAll(player);

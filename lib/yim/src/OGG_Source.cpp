@@ -141,7 +141,7 @@ namespace yim
         {
             // vorbisfile has already cleared what it had made.
             delete decoder;
-            quortypes::Log::error(logTag, "OGG: error reading data!");
+            quortypes::Log::error(logTag, "OGG: error reading data! " + this->filename);
             this->close();
             return false;
         }
@@ -153,7 +153,7 @@ namespace yim
         if (vorbisInfo == nullptr || vorbisInfo->channels < 1 || vorbisInfo->rate < 1 || frames < 0 ||
             frames > limit || size > INT_MAX)
         {
-            quortypes::Log::error(logTag, "OGG: error reading data!");
+            quortypes::Log::error(logTag, "OGG: error reading data! " + this->filename);
             this->close();
             return false;
         }

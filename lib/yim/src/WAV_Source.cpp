@@ -66,15 +66,11 @@ namespace yim
                 this->info.bitsPerSample = bits;
                 continue;
             }
-            int length = this->cutToFile(size);
             if (tag == "data")
             {
-                this->info.size += length;
+                this->info.size += this->cutToFile(size);
             }
-            if (length > 0)
-            {
-                this->stream->seek(length, quortypes::SeekMode::Current);
-            }
+            this->skipChunk(size);
         }
         long long bytesPerSecond =
             (long long)this->info.bitsPerSample * this->info.samplingRate * this->info.channels / 8;
@@ -99,30 +95,47 @@ namespace yim
         unsigned char header[RIFF_HEADER_SIZE];
         this->stream->readRaw(header, RIFF_HEADER_SIZE);
         this->dataLeft = 0;
+        this->padAfterData = false;
         this->seekNextData();
     }
 
-    int WAV_Source::cutToFile(unsigned int size)
+    int WAV_Source::cutToFile(unsigned long long size)
     {
         long long left = (long long)this->stream->getSize() - this->stream->getPosition();
-        return (int)std::min<long long>(size, std::max<long long>(left, 0));
+        return (int)std::min<long long>((long long)size, std::max<long long>(left, 0));
+    }
+
+    void WAV_Source::skipChunk(unsigned int size)
+    {
+        // RIFF keeps every chunk at an even offset: an odd-sized body is followed by one pad byte.
+        int length = this->cutToFile((unsigned long long)size + (size & 1));
+        if (length > 0)
+        {
+            this->stream->seek(length, quortypes::SeekMode::Current);
+        }
     }
 
     bool WAV_Source::seekNextData()
     {
+        if (this->padAfterData)
+        {
+            this->padAfterData = false;
+            if (this->cutToFile(1) > 0)
+            {
+                this->stream->seek(1, quortypes::SeekMode::Current);
+            }
+        }
         unsigned char chunk[CHUNK_HEADER_SIZE];
         while (this->stream->readRaw(chunk, CHUNK_HEADER_SIZE) == CHUNK_HEADER_SIZE)
         {
-            int length = this->cutToFile(readLittleEndian(chunk + 4, 4));
+            unsigned int size = readLittleEndian(chunk + 4, 4);
             if (hstring((const char*)chunk, 4) == "data")
             {
-                this->dataLeft = length;
+                this->dataLeft = this->cutToFile(size);
+                this->padAfterData = (size & 1) != 0;
                 return true;
             }
-            if (length > 0)
-            {
-                this->stream->seek(length, quortypes::SeekMode::Current);
-            }
+            this->skipChunk(size);
         }
         this->dataLeft = 0;
         return false;

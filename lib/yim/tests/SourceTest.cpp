@@ -75,7 +75,7 @@ TEST_F(Sources, WavRefusesFormatsItCannotPlayAndCutsOverlongData)
         EXPECT_FALSE(source.open()) << name;
         EXPECT_FALSE(source.isOpen()) << name;
     }
-    // A "data" size beyond the file counts the bytes there are; odd sizes get no pad byte.
+    // A "data" size beyond the file counts the bytes there are; an odd size's pad byte is no sample.
     writeFile(this->path("cut.wav"),
               riff(fmtChunk(1, 8000, 8)) + "data" + littleEndian(0xFFFFFFF0u, 4) + "abc");
     yim::WAV_Source cut(this->path("cut.wav"), this->audio->getCategory("disk"));
@@ -122,7 +122,7 @@ TEST_F(Sources, OggLoadsAsVorbisfileDecodes)
     yim::OGG_Source bad(this->path("text.ogg"), this->audio->getCategory("disk"));
     EXPECT_FALSE(bad.open());
     EXPECT_FALSE(bad.isOpen());
-    EXPECT_TRUE(log.contains("ERROR: OGG: error reading data!"));
+    EXPECT_TRUE(log.contains("ERROR: OGG: error reading data! " + this->path("text.ogg")));
 }
 
 // The decoder converts its samples to 16 bits itself: every channel count, clipped peaks and pieces of

@@ -142,9 +142,10 @@ inline std::string littleEndian(unsigned int value, int bytes)
     return result;
 }
 
+// A RIFF chunk as writers lay it out: an odd-sized body is followed by a pad byte.
 inline std::string chunk(const std::string& tag, const std::string& body)
 {
-    return tag + littleEndian((unsigned int)body.size(), 4) + body;
+    return tag + littleEndian((unsigned int)body.size(), 4) + body + std::string(body.size() % 2, '\0');
 }
 
 inline std::string fmtChunk(int channels, int rate, int bits, int format = 1)

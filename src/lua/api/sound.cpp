@@ -245,9 +245,18 @@ namespace LuaInterface
             {
                 raiseLuaError(L, "Unable to add background sound, no chapter loaded!");
             }
+            const hstring sound = toString(L, 1);
+            // The loop starts in a later frame, apart from this call: a sound the chapter lacks is refused
+            // here, where the script sees it.
+            const hstring fullName =
+                (sound.contains(".") ? sound : scene->getChapter()->getName() + "." + sound);
+            if (sound != "" && yim::manager != nullptr && !yim::manager->hasSound(fullName))
+            {
+                raiseLuaError(L, "Unable to add background sound, sound '" + fullName + "' does not exist!");
+            }
             LoopSound* loop =
                 new LoopSound(tesra::generateName("LoopSound"), kavtypes::Rectangle(0.0f, 0.0f, 1.0f, 1.0f));
-            loop->setProperty("sound", toString(L, 1));
+            loop->setProperty("sound", sound);
             scene->getChapter()->registerObjects(loop);
             scene->attachObject(loop);
             return pushObject(L, loop);

@@ -72,7 +72,10 @@ namespace tesra
         void setFilter(Filter value) { filter = value; }
         void setAddressMode(AddressMode value) { addressMode = value; }
 
+        /// A file that cannot be decoded is reported once: later loads fail at once and draws with the
+        /// texture draw nothing, until another file or contents are given.
         virtual bool load();
+        bool hasLoadFailed() const { return loadFailed; }
         virtual void unload() = 0;
         virtual bool isLoaded() const = 0;
         virtual bool create(int width, int height, const Color& color, Image::Format format, Type type);
@@ -112,6 +115,7 @@ namespace tesra
         std::unique_ptr<unsigned char[]> data;
         bool fromResource = false;
         bool uploadOnCreate = true;
+        bool loadFailed = false;
         // Rows [pendingTop, pendingBottom) of the system copy that video memory does not have yet.
         int pendingTop = 0;
         int pendingBottom = 0;

@@ -12,6 +12,28 @@ namespace tesra
 
         namespace
         {
+            // Per thread: pictures are decoded on loading threads too.
+            thread_local hstring failure;
+        } // namespace
+
+        const hstring& lastFailure()
+        {
+            return failure;
+        }
+
+        void clearFailure()
+        {
+            failure = "";
+        }
+
+        bool fail(const hstring& reason)
+        {
+            failure = reason;
+            return false;
+        }
+
+        namespace
+        {
             enum class Kind
             {
                 None,
@@ -49,6 +71,7 @@ namespace tesra
                 case Kind::Jpt:
                     return decodeJpt(data, size);
                 default:
+                    fail("not a picture type that can be read");
                     return nullptr;
                 }
             }

@@ -19,6 +19,12 @@ namespace tesra
         /// Whether width x height pixels of `channels` bytes are within the limits above.
         bool sizeAllowed(size_t width, size_t height, size_t channels);
 
+        /// Why the last decode or file read on this thread gave no image; "" after clearFailure.
+        const hstring& lastFailure();
+        void clearFailure();
+        /// Records the reason and returns false, for the decoders' failure paths.
+        bool fail(const hstring& reason);
+
         // Each returns a new image or null; the bytes stay the caller's.
         Image* decodePng(const unsigned char* data, size_t size);
         Image* decodeJpeg(const unsigned char* data, size_t size);

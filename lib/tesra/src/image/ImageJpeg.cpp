@@ -26,9 +26,17 @@ namespace tesra
                 bool damaged;
             };
 
+            void failWithMessage(j_common_ptr info, const char* prefix)
+            {
+                char text[JMSG_LENGTH_MAX] = {};
+                (*info->err->format_message)(info, text);
+                fail(hstring(prefix) + text);
+            }
+
             // The default handler ends the process; jump back to the decoder instead.
             void onError(j_common_ptr info)
             {
+                failWithMessage(info, "JPEG: ");
                 longjmp(((JpegError*)info->err)->jump, 1);
             }
 
@@ -51,6 +59,10 @@ namespace tesra
                 case JWRN_JPEG_EOF:
                 case JWRN_MUST_RESYNC:
                 case JWRN_NOT_SEQUENTIAL:
+                    if (!((JpegError*)info->err)->damaged)
+                    {
+                        failWithMessage(info, "JPEG: damaged data: ");
+                    }
                     ((JpegError*)info->err)->damaged = true;
                     break;
                 default:
@@ -63,6 +75,7 @@ namespace tesra
                 j_decompress_ptr decompress = (j_decompress_ptr)info;
                 if (decompress->input_scan_number > MAX_SCANS)
                 {
+                    fail(formatString("JPEG: more than %d scans", MAX_SCANS));
                     longjmp(((JpegError*)info->err)->jump, 1);
                 }
             }
@@ -104,20 +117,24 @@ namespace tesra
                 jpeg_mem_src(&info, data, (unsigned long)size);
                 if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK)
                 {
-                    return false;
+                    return fail("JPEG: no picture in the data");
                 }
                 // Only pictures that have an RGB form can be read: grey and YCbCr do, CMYK and YCCK do not.
-                if (info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK ||
-                    !sizeAllowed(info.image_width, info.image_height, 3))
+                if (info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK)
                 {
-                    return false;
+                    return fail("JPEG: CMYK and YCCK pictures are not supported");
+                }
+                if (!sizeAllowed(info.image_width, info.image_height, 3))
+                {
+                    return fail(formatString("JPEG: %u x %u pixels is past the size limit",
+                                             (unsigned)info.image_width, (unsigned)info.image_height));
                 }
                 info.out_color_space = JCS_RGB;
                 jpeg_start_decompress(&info);
                 if (info.output_components != 3 || info.output_width != info.image_width ||
                     info.output_height != info.image_height)
                 {
-                    return false;
+                    return fail("JPEG: unsupported pixel layout");
                 }
                 size_t rowBytes = (size_t)info.output_width * 3;
                 state.image.reset(new Image());
@@ -135,7 +152,7 @@ namespace tesra
                     }
                     if (jpeg_read_scanlines(&info, rows, count) == 0)
                     {
-                        return false;
+                        return fail("JPEG: the picture ends early");
                     }
                 }
                 if (state.error.damaged)
@@ -151,6 +168,7 @@ namespace tesra
         {
             if (data == nullptr || size == 0)
             {
+                fail("JPEG: no data");
                 return nullptr;
             }
             JpegState state;

@@ -30,19 +30,33 @@ namespace tesra
             size_t jpegLength = 0;
             if (data == nullptr || size < position || !readLength(data, size, position, jpegLength))
             {
+                fail("JPT: the colour picture's length passes the end of the data");
                 return nullptr;
             }
             std::unique_ptr<Image> color(decodeJpeg(data + position, jpegLength));
+            if (color == nullptr)
+            {
+                fail("JPT colour picture: " + lastFailure());
+                return nullptr;
+            }
             position += jpegLength;
             size_t pngLength = 0;
-            if (color == nullptr || !readLength(data, size, position, pngLength))
+            if (!readLength(data, size, position, pngLength))
             {
+                fail("JPT: the alpha mask's length passes the end of the data");
                 return nullptr;
             }
             std::unique_ptr<Image> mask(decodePng(data + position, pngLength));
-            if (mask == nullptr || mask->width != color->width || mask->height != color->height ||
+            if (mask == nullptr)
+            {
+                fail("JPT alpha mask: " + lastFailure());
+                return nullptr;
+            }
+            if (mask->width != color->width || mask->height != color->height ||
                 !sizeAllowed(color->width, color->height, 4))
             {
+                fail(formatString("JPT: the alpha mask is %d x %d pixels, the colour picture %d x %d",
+                                  mask->width, mask->height, color->width, color->height));
                 return nullptr;
             }
             if (mask->format != Image::FORMAT_ALPHA)
@@ -52,6 +66,7 @@ namespace tesra
                 std::unique_ptr<unsigned char[]> alpha = convertedPixels(*mask, Image::FORMAT_ALPHA);
                 if (alpha == nullptr)
                 {
+                    fail("JPT: the alpha mask cannot be converted to one channel");
                     return nullptr;
                 }
                 mask->data = std::move(alpha);

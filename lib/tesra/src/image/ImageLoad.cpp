@@ -15,8 +15,10 @@ namespace tesra
         // small next to the pixels they hold.
         template <typename Stream> Image* load(const hstring& filename)
         {
+            decoders::clearFailure();
             if (!decoders::isImageName(filename))
             {
+                decoders::fail("not a picture type that can be read");
                 return nullptr;
             }
             try
@@ -25,18 +27,24 @@ namespace tesra
                 int size = stream.getSize();
                 if (size <= 0)
                 {
+                    decoders::fail("the file is empty");
                     return nullptr;
                 }
                 std::unique_ptr<unsigned char[]> data(new unsigned char[size]);
                 if (stream.readRaw(data.get(), size) != size)
                 {
+                    decoders::fail("the file could not be read whole");
                     return nullptr;
                 }
                 stream.close();
                 return decoders::decodeByName(filename, data.get(), (size_t)size);
             }
-            catch (quortypes::exception&)
+            catch (quortypes::exception& e)
             {
+                // Without the "[source:line] " in front: the reason goes into a log line of its own.
+                const hstring message = e.getMessage();
+                const int text = (message.startsWith("[") ? message.find("] ") : -1);
+                decoders::fail(text >= 0 ? message.subString(text + 2) : message);
                 return nullptr;
             }
         }

@@ -33,8 +33,9 @@ namespace tesra
 
             void ignoreWarning(png_structp, png_const_charp) {}
 
-            void pngError(png_structp png, png_const_charp)
+            void pngError(png_structp png, png_const_charp message)
             {
+                fail(hstring("PNG: ") + (message != nullptr ? message : "error"));
                 png_longjmp(png, 1);
             }
 
@@ -94,10 +95,14 @@ namespace tesra
                 int channels = png_get_channels(state.png, state.info);
                 size_t rowBytes = png_get_rowbytes(state.png, state.info);
                 if (png_get_bit_depth(state.png, state.info) != 8 ||
-                    (channels != 1 && channels != 3 && channels != 4) ||
-                    rowBytes != (size_t)width * channels || !sizeAllowed(width, height, channels))
+                    (channels != 1 && channels != 3 && channels != 4) || rowBytes != (size_t)width * channels)
                 {
-                    return false;
+                    return fail("PNG: unsupported pixel layout");
+                }
+                if (!sizeAllowed(width, height, channels))
+                {
+                    return fail(formatString("PNG: %u x %u pixels is past the size limit", (unsigned)width,
+                                             (unsigned)height));
                 }
                 state.image.reset(new Image());
                 state.image->width = (int)width;
@@ -121,17 +126,18 @@ namespace tesra
         {
             if (data == nullptr || size < 8 || png_sig_cmp(data, 0, 8) != 0)
             {
+                fail("PNG: no PNG signature");
                 return nullptr;
             }
             PngState state;
             state.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, pngError, ignoreWarning);
-            if (state.png == nullptr)
+            if (state.png != nullptr)
             {
-                return nullptr;
+                state.info = png_create_info_struct(state.png);
             }
-            state.info = png_create_info_struct(state.png);
             if (state.info == nullptr)
             {
+                fail("PNG: out of memory");
                 return nullptr;
             }
             PngSource source = {data, size, 0};

@@ -12,6 +12,8 @@
 #include <tesra/RenderSystem.h>
 #include <tesra/tesra.h>
 
+#include "../image/ImageDecoders.h"
+
 namespace tesra
 {
     static const char* getTypeText(Texture::Type type)
@@ -51,7 +53,8 @@ namespace tesra
 
     int Texture::getWidth() const
     {
-        if (width == 0)
+        // A texture whose file failed was reported then: its size is asked at every draw.
+        if (width == 0 && !loadFailed)
         {
             quortypes::Log::warnf(logTag, "Texture '%s' has width = 0 (possibly not loaded yet?)",
                                   filename.c_str());
@@ -61,7 +64,8 @@ namespace tesra
 
     int Texture::getHeight() const
     {
-        if (height == 0)
+        // A texture whose file failed was reported then: its size is asked at every draw.
+        if (height == 0 && !loadFailed)
         {
             quortypes::Log::warnf(logTag, "Texture '%s' has height = 0 (possibly not loaded yet?)",
                                   filename.c_str());
@@ -75,7 +79,7 @@ namespace tesra
         {
             return compressedSize;
         }
-        if (width == 0 || height == 0 || format == Image::FORMAT_UNKNOWN)
+        if ((width == 0 || height == 0 || format == Image::FORMAT_UNKNOWN) && !loadFailed)
         {
             quortypes::Log::warnf(logTag, "Texture '%s' has byteSize = 0 (possibly not loaded yet?)",
                                   filename.c_str());
@@ -102,6 +106,7 @@ namespace tesra
     {
         unload(); // a texture that showed another picture must not keep it
         freeData();
+        loadFailed = false;
         this->filename = filename;
         this->format = format;
         this->type = type;
@@ -122,6 +127,11 @@ namespace tesra
         {
             return true;
         }
+        // Drawn every frame: trying the file again would only log the same failure again.
+        if (loadFailed)
+        {
+            return false;
+        }
         quortypes::Log::write(logTag, "Loading texture: " + toString());
         bool decoded = false;
         bool sized = width > 0 && height > 0;
@@ -130,6 +140,7 @@ namespace tesra
             if (filename == "")
             {
                 quortypes::Log::error(logTag, "No filename for texture specified!");
+                loadFailed = true;
                 return false;
             }
             std::unique_ptr<Image> image;
@@ -145,7 +156,10 @@ namespace tesra
             }
             if (image == nullptr)
             {
-                quortypes::Log::error(logTag, "Failed to load texture: " + toString());
+                const hstring reason = decoders::lastFailure();
+                quortypes::Log::error(logTag, "Failed to load texture: " + toString() + ": " +
+                                                  (reason != "" ? reason : hstring("no reason given")));
+                loadFailed = true;
                 return false;
             }
             width = image->width;
@@ -194,6 +208,7 @@ namespace tesra
         }
         unload();
         freeData();
+        loadFailed = false;
         filename = "";
         this->width = width;
         this->height = height;

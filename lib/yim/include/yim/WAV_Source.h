@@ -20,12 +20,16 @@ namespace yim
     protected:
         // Bytes of the current "data" chunk not yet delivered.
         int dataLeft = 0;
+        // The current "data" chunk has an odd size: its pad byte comes before the next chunk header.
+        bool padAfterData = false;
 
         // Reads chunk headers from the current position, skipping other chunks, until a "data" one;
         // false when the file ends first.
         bool seekNextData();
         // The chunk size cut to the bytes the file still has.
-        int cutToFile(unsigned int size);
+        int cutToFile(unsigned long long size);
+        // Moves past a chunk body of that size and its pad byte, as far as the file goes.
+        void skipChunk(unsigned int size);
         int readData(unsigned char* output, int size);
     };
 } // namespace yim

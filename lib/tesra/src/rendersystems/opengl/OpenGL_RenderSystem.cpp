@@ -407,6 +407,7 @@ namespace tesra
     void OpenGL_RenderSystem::setTexture(Texture* texture)
     {
         // Changing the texture ends no run: each draw names its texture's unit in its vertices.
+        brokenTexture = false;
         if (texture == nullptr)
         {
             state->texture = nullptr;
@@ -430,8 +431,10 @@ namespace tesra
         }
         if (!context || !glTexture->isLoaded())
         {
-            // Nothing to sample: draw untextured, and try loading again at the next bind.
+            // Nothing to sample: draw untextured, and try loading again at the next bind. A picture that
+            // could not be decoded is not drawn at all, rather than as a blank quad.
             state->texture = nullptr;
+            brokenTexture = texture->hasLoadFailed();
             return;
         }
         // Filter and address mode live in each texture object, so textures of different modes share runs.

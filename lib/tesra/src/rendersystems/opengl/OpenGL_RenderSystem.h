@@ -73,7 +73,8 @@ namespace tesra
 
     protected:
         void* sdlWindow = nullptr;
-        bool context = false; ///< a context is current and its entry points are loaded
+        bool context = false;       ///< a context is current and its entry points are loaded
+        bool brokenTexture = false; ///< the texture last set could not be decoded: textured draws are skipped
         OpenGL_Texture* renderTarget = nullptr;
         harray<DisplayMode> displayModes;
         // Client array state as last set, so that draws only change what differs.

@@ -409,7 +409,7 @@ namespace tesra
 
     void OpenGL_RenderSystem::render(RenderOperation operation, ColoredTexturedVertex* v, int count)
     {
-        if (count <= 0)
+        if (count <= 0 || brokenTexture)
         {
             return;
         }
@@ -451,7 +451,7 @@ namespace tesra
     void OpenGL_RenderSystem::render(RenderOperation operation, TexturedVertex* v, int count,
                                      const Color& color)
     {
-        if (count <= 0)
+        if (count <= 0 || brokenTexture)
         {
             return;
         }
@@ -469,6 +469,10 @@ namespace tesra
 
     void OpenGL_RenderSystem::render(RenderOperation operation, TexturedVertex* v, int count)
     {
+        if (brokenTexture)
+        {
+            return;
+        }
         if (count > 0 &&
             merge(operation, count,
                   [&](int i)
