@@ -154,12 +154,21 @@ namespace tesraui
 
     void Dataset::unregisterTexture(Texture* texture)
     {
-        if (!textures.hasKey(texture->getFilename()))
+        // A dataset file's texture is kept under its base name, not its file name; and another texture of
+        // the same file may be kept under that file name, so the entry is the one holding this texture.
+        auto entry = textures.find(texture->getFilename());
+        if (entry == textures.end() || entry->second != texture)
+        {
+            entry = std::find_if(textures.begin(), textures.end(),
+                                 [texture](const std::pair<const hstring, Texture*>& pair)
+                                 { return pair.second == texture; });
+        }
+        if (entry == textures.end())
         {
             throw _ResourceNotExistsException(texture->getFilename(), "Texture", this, "src/Dataset",
                                               __LINE__);
         }
-        textures.removeKey(texture->getFilename());
+        textures.erase(entry);
     }
 
     void Dataset::updateTextures(float timeDelta)

@@ -8,9 +8,12 @@
 #include <tesraui/CompositeImage.h>
 #include <tesraui/Dataset.h>
 #include <tesraui/Image.h>
+#include <tesraui/ImageButton.h>
 #include <tesraui/Object.h>
+#include <tesraui/ProgressBase.h>
 #include <tesraui/Texture.h>
 #include <tesraui/TiledImage.h>
+#include <tesraui/ToggleButton.h>
 #include <tesraui/tesraui.h>
 
 #include "Chapter.h"
@@ -263,16 +266,43 @@ namespace LuaInterface
             return push(L, texture.release()->getFilename());
         }
 
-        // The first object or composite image that still shows the image; deleting it would leave them
-        // pointing at freed memory.
+        // Every image the object keeps, whether it draws it now or may later: a button's normal image
+        // while disabled, its toggled set, a progress object's progress and mask images.
+        harray<tesraui::Image*> keptImages(tesraui::Object* object)
+        {
+            harray<tesraui::Image*> kept = object->getImages();
+            if (auto* button = dynamic_cast<tesraui::ImageButton*>(object))
+            {
+                kept.push_back(button->getImage());
+                kept.push_back(button->getHoverImage());
+                kept.push_back(button->getPushedImage());
+                kept.push_back(button->getDisabledImage());
+            }
+            if (auto* toggle = dynamic_cast<tesraui::ToggleButton*>(object))
+            {
+                kept.push_back(toggle->getToggledImage());
+                kept.push_back(toggle->getToggledHoverImage());
+                kept.push_back(toggle->getToggledPushedImage());
+                kept.push_back(toggle->getToggledDisabledImage());
+            }
+            if (auto* progress = dynamic_cast<tesraui::ProgressBase*>(object))
+            {
+                kept.push_back(progress->getProgressImage());
+                kept.push_back(progress->getMaskImage());
+            }
+            return kept;
+        }
+
+        // The first object or composite image that still keeps the image; deleting it would leave them
+        // drawing nothing where the image was.
         hstring findImageUser(tesraui::Image* image)
         {
             for (const auto& datasetPair : tesraui::getDatasets())
             {
                 for (const auto& objectPair : datasetPair.second->getObjects())
                 {
-                    const harray<tesraui::Image*> shown = objectPair.second->getImages();
-                    if (std::find(shown.begin(), shown.end(), image) != shown.end())
+                    const harray<tesraui::Image*> kept = keptImages(objectPair.second);
+                    if (std::find(kept.begin(), kept.end(), image) != kept.end())
                     {
                         return objectPair.second->getFullName();
                     }
@@ -296,6 +326,20 @@ namespace LuaInterface
             return "";
         }
 
+        // A composite's references to itself go with it.
+        int countOwnReferences(tesraui::Image* image)
+        {
+            auto* composite = dynamic_cast<tesraui::CompositeImage*>(image);
+            if (composite == nullptr)
+            {
+                return 0;
+            }
+            const harray<tesraui::CompositeImage::ImageRef>& references = composite->getImageRefs();
+            return (int)std::count_if(references.begin(), references.end(),
+                                      [image](const tesraui::CompositeImage::ImageRef& reference)
+                                      { return reference.first == image; });
+        }
+
         int image_destroy(lua_State* L)
         {
             checkArgsExact(L, 2, "image.destroy", "ss");
@@ -305,7 +349,12 @@ namespace LuaInterface
             {
                 image = chapter->getImage(toString(L, 2));
             }
-            const hstring user = findImageUser(image);
+            hstring user = findImageUser(image);
+            // The count knows every holder, also those no dataset lists.
+            if (user == "" && image->countHolders() > countOwnReferences(image))
+            {
+                user = "an object or image outside every dataset";
+            }
             if (user != "")
             {
                 raiseLuaError(L, formatString("Error destroying image '%s', another object is using it: %s",

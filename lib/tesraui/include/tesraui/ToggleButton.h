@@ -24,6 +24,10 @@ namespace tesraui
 
         bool isToggled() const { return toggled; }
         void setToggled(bool value) { toggled = value; }
+        Image* getToggledImage() const { return toggledImage; }
+        Image* getToggledHoverImage() const { return toggledHoverImage; }
+        Image* getToggledPushedImage() const { return toggledPushedImage; }
+        Image* getToggledDisabledImage() const { return toggledDisabledImage; }
 
     protected:
         bool toggled = false;

@@ -1,0 +1,69 @@
+#include <memory>
+
+#include <tesra/RenderSystem.h>
+#include <tesraui/Image.h>
+#include <tesraui/Texture.h>
+
+#include "UiTestSupport.h"
+
+using uitest::thrownText;
+
+namespace
+{
+    // A dataset file's texture of gfx/quads.png, kept under its base name "quads", and a texture of the
+    // same file registered by hand, kept under its file name.
+    class DatasetTextures : public uitest::UiWindowTest
+    {
+    protected:
+        std::unique_ptr<tesraui::Dataset> dataset;
+        tesraui::Texture* fromFile = nullptr;
+        tesraui::Texture* byHand = nullptr;
+
+        void SetUp() override
+        {
+            uitest::UiWindowTest::SetUp();
+            this->folder.write("gfx/quads.png", uitest::quadsPng());
+            this->folder.write("ui/textures.xml", "<Dataset><Texture filename='../gfx/quads'>"
+                                                  "<Image name='tl' rect='0,0,8,8'/></Texture></Dataset>");
+            this->dataset.reset(new tesraui::Dataset("ui/textures.xml", "textures"));
+            this->dataset->load();
+            this->fromFile = this->dataset->getTexture("quads");
+            this->byHand = new tesraui::Texture("gfx/quads",
+                                                tesra::rendersys->createTextureFromResource("gfx/quads.png"));
+            this->dataset->registerTexture(this->byHand);
+        }
+
+        void TearDown() override
+        {
+            this->dataset.reset();
+            uitest::UiWindowTest::TearDown();
+        }
+    };
+} // namespace
+
+TEST_F(DatasetTextures, UnregisteringRemovesTheEntryOfThatTextureWhateverItsKey)
+{
+    ASSERT_EQ(this->fromFile->getFilename(), this->byHand->getFilename());
+    EXPECT_EQ(this->dataset->getTextures().keys(), (harray<hstring>{"gfx/quads.png", "quads"}));
+
+    this->dataset->unregisterTexture(this->fromFile);
+    EXPECT_EQ(this->dataset->getTextures().keys(), harray<hstring>{"gfx/quads.png"});
+    EXPECT_EQ(this->dataset->getTexture("gfx/quads.png"), this->byHand);
+
+    // Once gone it is not found again, and the other texture of its file stays.
+    EXPECT_EQ(thrownText<tesraui::_ResourceNotExistsException>(
+                  [&] { this->dataset->unregisterTexture(this->fromFile); }),
+              "Texture doesn't exist: 'gfx/quads.png' in dataset 'textures'");
+    EXPECT_EQ(this->dataset->getTexture("gfx/quads.png"), this->byHand);
+    std::unique_ptr<tesraui::Image> image(this->dataset->getImage("quads/tl"));
+    this->dataset->unregisterImage(image.get());
+    delete this->fromFile;
+}
+
+TEST_F(DatasetTextures, TheTextureKeptUnderItsFileNameGoesAloneToo)
+{
+    this->dataset->unregisterTexture(this->byHand);
+    delete this->byHand;
+    EXPECT_EQ(this->dataset->getTextures().keys(), harray<hstring>{"quads"});
+    EXPECT_EQ(this->dataset->getImage("quads/tl")->getTexture(), this->fromFile);
+}
