@@ -529,3 +529,33 @@ TEST_F(ScriptReference, DumpsTheListsWhenAskedTo)
     }
     write(out + "/objects.md", text);
 }
+
+// The configuration keys are read by name where they are used; the page lists every one of them.
+TEST(ScriptReferenceConfiguration, EveryKeyTheEngineReadsHasARow)
+{
+    std::string text = sources({"src", "src/ui", "src/objects", "src/lua", "src/lua/api", "game"});
+    Names keys;
+    for (const char* pattern : {"(?:get|has)ConfigValue\\(\"([a-z_]+)\"\\)", "config\\[\"([a-z_]+)\"\\]",
+                                "config\\.tryGet\\(\"([a-z_]+)\""})
+    {
+        const Names found = matches(text, std::regex(pattern));
+        keys.insert(found.begin(), found.end());
+    }
+    ASSERT_GT(keys.size(), 15u) << "the configuration keys were found in the sources";
+    Names documented;
+    for (const std::string& line : lines(readFile(docsDir() + "/configuration.md")))
+    {
+        const size_t end = line.find('|', 1);
+        if (line.compare(0, 1, "|") == 0 && end != std::string::npos)
+        {
+            const std::string cell = line.substr(1, end - 1);
+            const Names named = matches(cell, std::regex("`([a-z_]+)`"));
+            documented.insert(named.begin(), named.end());
+        }
+    }
+    for (const std::string& key : keys)
+    {
+        EXPECT_TRUE(documented.count(key) > 0)
+            << "configuration key " << key << " has no row in docs/configuration.md";
+    }
+}
