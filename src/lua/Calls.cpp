@@ -92,6 +92,11 @@ namespace LuaInterface
         lua_pushcclosure(L, boundary, 1);
     }
 
+    bool isRegisteredFunction(lua_State* L, int index)
+    {
+        return lua_iscfunction(L, index) && lua_tocfunction(L, index) == boundary;
+    }
+
     void registerFunction(lua_CFunction function, const hstring& name)
     {
         registerFunction(state, function, name);

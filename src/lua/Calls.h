@@ -19,6 +19,9 @@ namespace LuaInterface
     // become Lua errors carrying their text.
     void pushFunction(lua_State* L, lua_CFunction function);
 
+    // True when the value at index is a function that registerFunction, registerMethod or
+    // registerUserdataType put there, as opposed to Lua's own or a script's.
+    bool isRegisteredFunction(lua_State* L, int index);
     // A dotted name creates the missing tables along its path.
     void registerFunction(lua_CFunction function, const hstring& name);
     void registerFunction(lua_State* L, lua_CFunction function, const hstring& name);

@@ -156,4 +156,14 @@ namespace tesraui
             delete dataset;
         }
     }
+
+    harray<hstring> getObjectTypeNames()
+    {
+        return objectFactories.keys();
+    }
+
+    harray<hstring> getAnimatorTypeNames()
+    {
+        return animatorFactories.keys();
+    }
 } // namespace tesraui

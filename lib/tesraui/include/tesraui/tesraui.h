@@ -49,6 +49,9 @@ namespace tesraui
     // Null when no factory has the name; the caller owns the result.
     Object* createObject(const hstring& typeName, const hstring& name, kavtypes::Rectangle rect);
     Animator* createAnimator(const hstring& typeName, const hstring& name);
+    // The type names createObject and createAnimator know, in name order.
+    harray<hstring> getObjectTypeNames();
+    harray<hstring> getAnimatorTypeNames();
 
     // Datasets register themselves on construction and leave on destruction.
     void registerDataset(const hstring& name, Dataset* dataset);
