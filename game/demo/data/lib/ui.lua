@@ -67,14 +67,75 @@ function ui.showAdventurePanels(scene)
 	object.setProperty("ui.marker", "visible", adventure)
 	object.setProperty("ui.inventory", "visible", adventure)
 	object.setProperty("ui.plank_pickup", "visible", adventure and not inventory.hasItem("plank"))
+	-- The menu is the way out of every other scene; the store has its own Later button.
+	object.setProperty("ui.menu_button", "visible", scene:find("^menu%.") == nil)
 end
 
--- A drawn pointer: a dark square with a white one inside, just below and right of the hot spot.
+function ui.backToMenu()
+	sound.play("ui.click")
+	if dialog.isActive() then
+		dialog.stop()
+	end
+	scene.switch("menu.MainMenu")
+end
+
+-- Things a scene makes clickable beside its buttons (which light up by themselves) and its action map's
+-- regions: a scene marks them, by name, with ui.markClickable. The marks are kept per scene, as its
+-- script runs before the UI hears of the change; a scene that starts again marks them anew.
+ui.clickables = {}
+
+function ui.markClickable(name)
+	local full = scene.getFullName()
+	local marks = ui.clickables[full] or {}
+	marks[name] = true
+	ui.clickables[full] = marks
+end
+
+local function under(name, x, y)
+	if not object.exists(name) then
+		return false
+	end
+	local o = object.getObject(name)
+	if not object.getProperty(o, "visible") then
+		return false
+	end
+	local left, top, w, h = object.getBoundingRect(o)
+	return x >= left and x < left + w and y >= top and y < top + h
+end
+
+-- True over a region of the scene's action map, or over a marked thing.
+function ui.isOverClickable()
+	if scene.getName() == "" or scene.isTransitionActive() then
+		return false
+	end
+	local x, y = vumo.getCursorPos()
+	-- The map paints only the regions a scene answers; the handlers live in the scene's own environment.
+	if scene.getActionMapColorAt(x, y) ~= "000000" then
+		return true
+	end
+	for name in pairs(ui.clickables[scene.getFullName()] or {}) do
+		if under(name, x, y) then
+			return true
+		end
+	end
+	return false
+end
+
+-- A drawn pointer, just below and right of the hot spot: a dark square with a white one inside, and a
+-- larger golden one with a dark heart over things that can be clicked.
 function ui.getCursorMode()
+	if ui.isOverClickable() then
+		return "hand"
+	end
 	return "pointer"
 end
 
 function ui.createCursor(mode, cursor)
+	if mode == "hand" then
+		object.create("ImageBox", "", cursor, {x = 4, y = 4, w = 20, h = 20, image = "0xFFD040"})
+		object.create("ImageBox", "", cursor, {x = 10, y = 10, w = 8, h = 8, image = "0x202020"})
+		return
+	end
 	object.create("ImageBox", "", cursor, {x = 6, y = 6, w = 14, h = 14, image = "0x202020"})
 	object.create("ImageBox", "", cursor, {x = 8, y = 8, w = 10, h = 10, image = "0xFFFFFF"})
 end
