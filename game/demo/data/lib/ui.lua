@@ -4,6 +4,9 @@
 vars.create("demo_runs", 0)
 -- Set by the key hidden on the sign once the player finds it.
 vars.create("demo_key_found", 0)
+-- Where the adventure goes on: the last of its scenes the player was in. The menu's Adventure button
+-- leads there, so a player who quits continues in the next run.
+vars.create("demo_place", "meadow.hills")
 
 function ui.setup()
 	ui.clock = 0
@@ -53,11 +56,58 @@ end
 
 function ui.update(dt)
 	ui.clock = ui.clock + dt
+	ui.followGoal()
+end
+
+-- A goal met (the key found, which the key's object records by itself) shows the next one and is kept.
+function ui.followGoal()
+	if not ui.ready then
+		return
+	end
+	local goal = ui.goalText()
+	if goal ~= ui.shownGoal then
+		if ui.shownGoal ~= nil then
+			ui.keepProgress()
+		end
+		ui.shownGoal = goal
+		object.setProperty("ui.goal", "text", goal)
+	end
 end
 
 function ui.OnSceneChanged(scene, previous)
 	vumo.log("scene " .. scene .. " after '" .. previous .. "'")
 	ui.showAdventurePanels(scene)
+	ui.keepPlace(scene)
+end
+
+-- The variables are taken into the profile before it is saved: a save alone keeps only what it took last.
+function ui.keepProgress()
+	profile.sync()
+	profile.save()
+end
+
+-- The adventure's scenes are remembered in the profile as they are reached.
+function ui.keepPlace(scene)
+	local adventure = scene:find("^meadow%.") ~= nil or scene:find("^lake%.") ~= nil
+	if adventure and vars.demo_place ~= scene then
+		vars.demo_place = scene
+		ui.keepProgress()
+	end
+end
+
+-- What the player has to do next, from what has been done.
+function ui.goalText()
+	if tostring(vars.demo_key_found) ~= "1" then
+		return "Find the golden key hidden on the sign: the inn across the lake needs it."
+	end
+	return "Take the key across the lake to the inn and win the duel."
+end
+
+function ui.goToInn()
+	sound.play("ui.click")
+	vars.demo_place = "tavern.duel"
+	ui.keepProgress()
+	scene.switch("tavern.duel")
 end
 
 -- The adventure's marker, plank and inventory show only in its chapters: elsewhere (the landing page, the
@@ -67,6 +117,10 @@ function ui.showAdventurePanels(scene)
 	object.setProperty("ui.marker", "visible", adventure)
 	object.setProperty("ui.inventory", "visible", adventure)
 	object.setProperty("ui.plank_pickup", "visible", adventure and not inventory.hasItem("plank"))
+	object.setProperty("ui.goal", "text", ui.goalText())
+	object.setProperty("ui.goal", "visible", adventure)
+	object.setProperty("ui.inn_button", "visible",
+		scene == "lake.shore" and tostring(vars.demo_key_found) == "1")
 	-- The menu is the way out of every other scene; the store has its own Later button.
 	object.setProperty("ui.menu_button", "visible", scene:find("^menu%.") == nil)
 end

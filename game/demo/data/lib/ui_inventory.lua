@@ -8,6 +8,7 @@ function ui.init()
 	object.assignEvent("ui.reply1", "Click", "dialog.chooseReply(0)")
 	object.assignEvent("ui.reply2", "Click", "dialog.chooseReply(1)")
 	object.assignEvent("ui.menu_button", "Click", "ui.backToMenu()")
+	object.assignEvent("ui.inn_button", "Click", "ui.goToInn()")
 end
 
 function ui.pickUpPlank()
