@@ -76,6 +76,10 @@ end
 
 function ui.OnSceneChanged(scene, previous)
 	vumo.log("scene " .. scene .. " after '" .. previous .. "'")
+	-- A talk belongs to the scene it was held in: its line and replies do not follow the player out.
+	if dialog.isActive() then
+		dialog.stop()
+	end
 	ui.showAdventurePanels(scene)
 	ui.keepPlace(scene)
 end
@@ -98,9 +102,9 @@ end
 -- What the player has to do next, from what has been done.
 function ui.goalText()
 	if tostring(vars.demo_key_found) ~= "1" then
-		return "Find the golden key hidden on the sign: the inn across the lake needs it."
+		return "Goal: find the golden key hidden on the sign; the inn across the lake needs it."
 	end
-	return "Take the key across the lake to the inn and win the duel."
+	return "Goal: take the key across the lake to the inn and win the duel there."
 end
 
 function ui.goToInn()
