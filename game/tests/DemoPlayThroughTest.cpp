@@ -152,6 +152,40 @@ TEST_F(DemoPlayThrough, FromTheLandingPageToTheEnding)
     EXPECT_EQ(engine->errorLines(), 0) << engine->logText();
 }
 
+TEST_F(DemoPlayThrough, TheWayToTheInnWaitsForTheKeyAndThePlank)
+{
+    engine->startDemo("menu_adventure");
+    ASSERT_FALSE(HasFatalFailure());
+    // Straight through the sign's door, with nothing found.
+    click(480, 200);
+    ASSERT_TRUE(engine->settleAt("meadow.sign"));
+    click(480, 400);
+    ASSERT_TRUE(engine->settleAt("lake.shore"));
+    EXPECT_FALSE(uiObject("inn_button")->isVisible());
+    EXPECT_NE(goal().find("key"), std::string::npos) << goal();
+    // Back for the key: the lake still waits for the plank.
+    click(480, 200);
+    ASSERT_TRUE(engine->settleAt("meadow.hills"));
+    click(480, 200);
+    ASSERT_TRUE(engine->settleAt("meadow.sign"));
+    click(820, 100);
+    for (int i = 0; i < 40 && engine->lua("vars.demo_key_found") != "1"; ++i)
+    {
+        engine->frame(0.1f);
+    }
+    ASSERT_TRUE(engine->settleAt("meadow.sign"));
+    click(480, 400);
+    ASSERT_TRUE(engine->settleAt("lake.shore"));
+    EXPECT_FALSE(uiObject("inn_button")->isVisible());
+    EXPECT_NE(goal().find("plank"), std::string::npos) << goal();
+    // The plank lies on the shore too; with it the way opens at once.
+    engine->clickObject(uiObject("plank_pickup"));
+    engine->frame(0.016f);
+    EXPECT_TRUE(uiObject("inn_button")->isVisible());
+    EXPECT_NE(goal().find("inn"), std::string::npos) << goal();
+    EXPECT_EQ(engine->errorLines(), 0) << engine->logText();
+}
+
 // The first run quits at the lake through Escape's box; the second, the player itself on the same profile
 // (the engine starts once in a process), finds the menu's Adventure button leading back there.
 TEST_F(DemoPlayThrough, QuitAtTheLakeAndGoOnThereInTheNextRun)

@@ -59,7 +59,8 @@ function ui.update(dt)
 	ui.followGoal()
 end
 
--- A goal met (the key found, which the key's object records by itself) shows the next one and is kept.
+-- A goal met (the key found, which the key's object records by itself, or the plank picked up) shows the
+-- next one and is kept.
 function ui.followGoal()
 	if not ui.ready then
 		return
@@ -71,6 +72,7 @@ function ui.followGoal()
 		end
 		ui.shownGoal = goal
 		object.setProperty("ui.goal", "text", goal)
+		object.setProperty("ui.inn_button", "visible", scene.getFullName() == "lake.shore" and ui.innIsOpen())
 	end
 end
 
@@ -104,7 +106,15 @@ function ui.goalText()
 	if tostring(vars.demo_key_found) ~= "1" then
 		return "Goal: find the golden key hidden on the sign; the inn across the lake needs it."
 	end
-	return "Goal: take the key across the lake to the inn and win the duel there."
+	if not inventory.hasItem("plank") then
+		return "Goal: the lake is deep; pick up the plank the stranger spoke of."
+	end
+	return "Goal: take the key and the plank across the lake to the inn and win the duel there."
+end
+
+-- The way over the lake needs both the key and the plank.
+function ui.innIsOpen()
+	return tostring(vars.demo_key_found) == "1" and inventory.hasItem("plank")
 end
 
 function ui.goToInn()
@@ -123,8 +133,7 @@ function ui.showAdventurePanels(scene)
 	object.setProperty("ui.plank_pickup", "visible", adventure and not inventory.hasItem("plank"))
 	object.setProperty("ui.goal", "text", ui.goalText())
 	object.setProperty("ui.goal", "visible", adventure)
-	object.setProperty("ui.inn_button", "visible",
-		scene == "lake.shore" and tostring(vars.demo_key_found) == "1")
+	object.setProperty("ui.inn_button", "visible", scene == "lake.shore" and ui.innIsOpen())
 	-- The menu is the way out of every other scene; the store has its own Later button.
 	object.setProperty("ui.menu_button", "visible", scene:find("^menu%.") == nil)
 end
