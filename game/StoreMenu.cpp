@@ -1,5 +1,7 @@
 #include "StoreMenu.h"
 
+#include <algorithm>
+
 #include <orvalo/UpsellScreen.h>
 #include <orvalo/orvalo.h>
 #include <quortypes/Log.h>
@@ -26,6 +28,7 @@ void StoreMenu::onActivate()
         }
         return;
     }
+    fitToRoot(screen);
     if (tesraui::Object* later = orvalo::getUpsellLaterButton())
     {
         later->registerEvent("Click", new tesraui::MemberCallbackEvent(&StoreMenu::onLaterClicked, this));
@@ -38,6 +41,28 @@ void StoreMenu::onActivate()
     {
         unlock->registerEvent("Click", new tesraui::MemberCallbackEvent(&StoreMenu::onBuyClicked, this));
     }
+}
+
+void StoreMenu::fitToRoot(tesraui::Object* screen)
+{
+    // The screen's layout is made for one size; a window of another size would cut its buttons off, so it
+    // is scaled as a whole to fit and centred on the free side.
+    tesraui::Object* root = this->getRootObject();
+    if (root == nullptr || screen->getWidth() <= 0.0f || screen->getHeight() <= 0.0f)
+    {
+        return;
+    }
+    const float scale =
+        std::min(root->getWidth() / screen->getWidth(), root->getHeight() / screen->getHeight());
+    if (scale <= 0.0f || scale == 1.0f)
+    {
+        return;
+    }
+    screen->setAnchors(false, false, false, false);
+    screen->setCenter(0.0f, 0.0f);
+    screen->setScale(scale, scale);
+    screen->setX((root->getWidth() - screen->getWidth() * scale) / 2.0f);
+    screen->setY((root->getHeight() - screen->getHeight() * scale) / 2.0f);
 }
 
 void StoreMenu::onObjectsEnding()

@@ -5,7 +5,8 @@
 namespace tesraui
 {
     class EventArgs;
-}
+    class Object;
+} // namespace tesraui
 
 // The store scene of the "menu" chapter: the promotion library's upsell screen with its three buttons. It
 // holds no purchase logic; Unlock hands over to the scripts' "chapter.onBuy".
@@ -22,6 +23,8 @@ public:
     // The upsell screen hangs under the scene's root: it is taken down through the promotion library
     // before the root's destruction would delete it behind the library's back.
     void onObjectsEnding() override;
+
+    void fitToRoot(tesraui::Object* screen);
 
     void onLaterClicked(tesraui::EventArgs* args);
     void onRestoreClicked(tesraui::EventArgs*) {}

@@ -1,10 +1,9 @@
-#include <zlib.h>
-
 #include <cstdio>
 
 #include <quortypes/util.h>
 
 #include "EngineHarness.h"
+#include "PngFile.h"
 
 using harness::Engine;
 using harness::GameFolder;
@@ -12,32 +11,6 @@ using harness::GameFolder;
 namespace
 {
     const char* const outputVariable = "VUMO_SCREENSHOT_OUT";
-
-    void writePng(const std::string& path, const tesra::Image& image)
-    {
-        std::string rows;
-        for (int y = 0; y < image.height; ++y)
-        {
-            rows.push_back('\0');
-            rows.append((const char*)image.data.get() + y * image.width * 4, image.width * 4);
-        }
-        uLongf size = compressBound(rows.size());
-        std::string packed(size, '\0');
-        compress((Bytef*)packed.data(), &size, (const Bytef*)rows.data(), rows.size());
-        packed.resize(size);
-        auto u32 = [](unsigned v) {
-            return std::string{char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
-        };
-        auto chunk = [&](const std::string& kind, const std::string& data)
-        {
-            const std::string body = kind + data;
-            return u32(data.size()) + body + u32(crc32(0, (const Bytef*)body.data(), body.size()));
-        };
-        const std::string header =
-            u32(image.width) + u32(image.height) + std::string("\x08\x06\x00\x00\x00", 5);
-        std::ofstream(path, std::ios::binary) << std::string("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header) +
-                                                     chunk("IDAT", packed) + chunk("IEND", "");
-    }
 
     std::unique_ptr<tesra::Image> demoFrame()
     {
@@ -76,7 +49,7 @@ TEST(DemoScreenshot, DrawnOnTheDisplay)
     {
         GTEST_SKIP() << "runs only inside the virtual display";
     }
-    writePng(output, *demoFrame());
+    harness::writePng(output, *demoFrame());
 }
 
 TEST(DemoScreenshot, UnderAVirtualDisplayEqualsTheHeadlessReadBack)

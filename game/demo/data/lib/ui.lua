@@ -4,6 +4,9 @@
 vars.create("demo_runs", 0)
 -- Set by the key hidden on the sign once the player finds it.
 vars.create("demo_key_found", 0)
+-- Where the adventure goes on: the last of its scenes the player was in. The menu's Adventure button
+-- leads there, so a player who quits continues in the next run.
+vars.create("demo_place", "meadow.hills")
 
 function ui.setup()
 	ui.clock = 0
@@ -53,11 +56,72 @@ end
 
 function ui.update(dt)
 	ui.clock = ui.clock + dt
+	ui.followGoal()
+end
+
+-- A goal met (the key found, which the key's object records by itself, or the plank picked up) shows the
+-- next one and is kept.
+function ui.followGoal()
+	if not ui.ready then
+		return
+	end
+	local goal = ui.goalText()
+	if goal ~= ui.shownGoal then
+		if ui.shownGoal ~= nil then
+			ui.keepProgress()
+		end
+		ui.shownGoal = goal
+		object.setProperty("ui.goal", "text", goal)
+		object.setProperty("ui.inn_button", "visible", scene.getFullName() == "lake.shore" and ui.innIsOpen())
+	end
 end
 
 function ui.OnSceneChanged(scene, previous)
 	vumo.log("scene " .. scene .. " after '" .. previous .. "'")
+	-- A talk belongs to the scene it was held in: its line and replies do not follow the player out.
+	if dialog.isActive() then
+		dialog.stop()
+	end
 	ui.showAdventurePanels(scene)
+	ui.keepPlace(scene)
+end
+
+-- The variables are taken into the profile before it is saved: a save alone keeps only what it took last.
+function ui.keepProgress()
+	profile.sync()
+	profile.save()
+end
+
+-- The adventure's scenes are remembered in the profile as they are reached.
+function ui.keepPlace(scene)
+	local adventure = scene:find("^meadow%.") ~= nil or scene:find("^lake%.") ~= nil
+	if adventure and vars.demo_place ~= scene then
+		vars.demo_place = scene
+		ui.keepProgress()
+	end
+end
+
+-- What the player has to do next, from what has been done.
+function ui.goalText()
+	if tostring(vars.demo_key_found) ~= "1" then
+		return "Goal: find the golden key hidden on the sign; the inn across the lake needs it."
+	end
+	if not inventory.hasItem("plank") then
+		return "Goal: the lake is deep; pick up the plank the stranger spoke of."
+	end
+	return "Goal: take the key and the plank across the lake to the inn and win the duel there."
+end
+
+-- The way over the lake needs both the key and the plank.
+function ui.innIsOpen()
+	return tostring(vars.demo_key_found) == "1" and inventory.hasItem("plank")
+end
+
+function ui.goToInn()
+	sound.play("ui.click")
+	vars.demo_place = "tavern.duel"
+	ui.keepProgress()
+	scene.switch("tavern.duel")
 end
 
 -- The adventure's marker, plank and inventory show only in its chapters: elsewhere (the landing page, the
@@ -67,14 +131,78 @@ function ui.showAdventurePanels(scene)
 	object.setProperty("ui.marker", "visible", adventure)
 	object.setProperty("ui.inventory", "visible", adventure)
 	object.setProperty("ui.plank_pickup", "visible", adventure and not inventory.hasItem("plank"))
+	object.setProperty("ui.goal", "text", ui.goalText())
+	object.setProperty("ui.goal", "visible", adventure)
+	object.setProperty("ui.inn_button", "visible", scene == "lake.shore" and ui.innIsOpen())
+	-- The menu is the way out of every other scene; the store has its own Later button.
+	object.setProperty("ui.menu_button", "visible", scene:find("^menu%.") == nil)
 end
 
--- A drawn pointer: a dark square with a white one inside, just below and right of the hot spot.
+function ui.backToMenu()
+	sound.play("ui.click")
+	if dialog.isActive() then
+		dialog.stop()
+	end
+	scene.switch("menu.MainMenu")
+end
+
+-- Things a scene makes clickable beside its buttons (which light up by themselves) and its action map's
+-- regions: a scene marks them, by name, with ui.markClickable. The marks are kept per scene, as its
+-- script runs before the UI hears of the change; a scene that starts again marks them anew.
+ui.clickables = {}
+
+function ui.markClickable(name)
+	local full = scene.getFullName()
+	local marks = ui.clickables[full] or {}
+	marks[name] = true
+	ui.clickables[full] = marks
+end
+
+local function under(name, x, y)
+	if not object.exists(name) then
+		return false
+	end
+	local o = object.getObject(name)
+	if not object.getProperty(o, "visible") then
+		return false
+	end
+	local left, top, w, h = object.getBoundingRect(o)
+	return x >= left and x < left + w and y >= top and y < top + h
+end
+
+-- True over a region of the scene's action map, or over a marked thing.
+function ui.isOverClickable()
+	if scene.getName() == "" or scene.isTransitionActive() then
+		return false
+	end
+	local x, y = vumo.getCursorPos()
+	-- The map paints only the regions a scene answers; the handlers live in the scene's own environment.
+	if scene.getActionMapColorAt(x, y) ~= "000000" then
+		return true
+	end
+	for name in pairs(ui.clickables[scene.getFullName()] or {}) do
+		if under(name, x, y) then
+			return true
+		end
+	end
+	return false
+end
+
+-- A drawn pointer, just below and right of the hot spot: a dark square with a white one inside, and a
+-- larger golden one with a dark heart over things that can be clicked.
 function ui.getCursorMode()
+	if ui.isOverClickable() then
+		return "hand"
+	end
 	return "pointer"
 end
 
 function ui.createCursor(mode, cursor)
+	if mode == "hand" then
+		object.create("ImageBox", "", cursor, {x = 4, y = 4, w = 20, h = 20, image = "0xFFD040"})
+		object.create("ImageBox", "", cursor, {x = 10, y = 10, w = 8, h = 8, image = "0x202020"})
+		return
+	end
 	object.create("ImageBox", "", cursor, {x = 6, y = 6, w = 14, h = 14, image = "0x202020"})
 	object.create("ImageBox", "", cursor, {x = 8, y = 8, w = 10, h = 10, image = "0xFFFFFF"})
 end

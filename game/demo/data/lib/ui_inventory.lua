@@ -1,5 +1,5 @@
 -- The demo's inventory and dialogs: the plank button picks the plank up into the pane at the bottom and,
--- on the meadow, starts the stranger's dialog, whose replies are the two coloured buttons.
+-- on the meadow, starts the stranger's dialog, whose lines show above its replies, the two coloured buttons.
 
 local init = ui.init
 function ui.init()
@@ -7,6 +7,8 @@ function ui.init()
 	object.assignEvent("ui.plank_pickup", "Click", "ui.pickUpPlank()")
 	object.assignEvent("ui.reply1", "Click", "dialog.chooseReply(0)")
 	object.assignEvent("ui.reply2", "Click", "dialog.chooseReply(1)")
+	object.assignEvent("ui.menu_button", "Click", "ui.backToMenu()")
+	object.assignEvent("ui.inn_button", "Click", "ui.goToInn()")
 end
 
 function ui.pickUpPlank()
@@ -33,8 +35,15 @@ end
 
 function ui.showReplies(replies)
 	for i = 1, 2 do
+		object.setProperty("ui.reply" .. i, "text", replies[i] or "")
 		object.setProperty("ui.reply" .. i, "visible", replies[i] ~= nil)
 	end
+end
+
+-- The line being said, or nothing.
+function ui.showLine(line)
+	object.setProperty("ui.dialog_line", "text", line or "")
+	object.setProperty("ui.dialog_line", "visible", line ~= nil)
 end
 
 function ui.startDialog()
@@ -43,16 +52,19 @@ end
 
 function ui.endDialog()
 	ui.showReplies({})
+	ui.showLine(nil)
 	vumo.log("dialog ends")
 end
 
 function ui.displayDialogReplies(replies)
 	vumo.log("replies: " .. table.concat(replies, " / "))
+	ui.showLine(nil)
 	ui.showReplies(replies)
 end
 
 function ui.displayDialog(speaker, text)
 	ui.showReplies({})
+	ui.showLine(speaker .. ": " .. text)
 	vumo.log(speaker .. ": " .. text)
 	return 2
 end
