@@ -38,5 +38,6 @@ void OrvaloStart::onUpdate(float)
     orvalo::destroyMoreGamesScreen();
     const hstring target = saved;
     saved = "";
+    Session::checkStartScene(target);
     Session::changeScene(target, 0.1f, "fade");
 }

@@ -78,6 +78,9 @@ namespace Session
     Chapter* findSceneTarget(const hstring& chapterName, const hstring& sceneName);
     // Throws as findSceneTarget for a full "<chapter>.<scene>" name; other names are left to changeScene.
     void checkSceneTarget(const hstring& name);
+    // Checks the start scene of the configuration key "scene" as checkSceneTarget does, and also that a
+    // bare name has an active chapter to be found in; the error says that the name came from that key.
+    void checkStartScene(const hstring& name);
     // True when the chapter's folder holds a ".scene" file of that scene name (subfolders included).
     bool hasSceneFile(const hstring& chapter, const hstring& scene);
     Scene* getActiveScene();

@@ -128,6 +128,28 @@ namespace Session
         }
     }
 
+    void checkStartScene(const hstring& name)
+    {
+        // No script asked for this scene: without the key named, the author would search the scripts for
+        // a switch that is not there.
+        const hstring source = "Start scene '" + name + "' from the key \"scene\" of cfg/vumo.cfg: ";
+        try
+        {
+            if (!name.contains(".") && activeScene == nullptr)
+            {
+                throw quortypes::exception("no scene is active yet, so the name needs its chapter: "
+                                           "'<chapter>." +
+                                               name + "'",
+                                           __FILE__, __LINE__);
+            }
+            checkSceneTarget(name);
+        }
+        catch (const quortypes::exception& e)
+        {
+            throw quortypes::exception(source + e.getMessage(), __FILE__, __LINE__);
+        }
+    }
+
     Scene* getActiveScene()
     {
         return activeScene;

@@ -1,8 +1,12 @@
 #!/usr/bin/env python3
 """Draws the demo game's pictures and writes them as PNG files into game/demo/data/gfx, and the sign's
-action map, whose one region is the door of the sign picture, into the meadow chapter."""
+action map, whose one region is the door of the sign picture, into the meadow chapter. The map is made by
+the engine's region-map tool (docs/region-maps.md) from a painted picture of the door: build it first, or
+name it in VUMO_REGION_MAP."""
 import os
 import struct
+import subprocess
+import tempfile
 import zlib
 
 
@@ -52,24 +56,21 @@ DOOR_COLOUR = (60, 35, 20)
 
 
 def write_amp(path, width, height, regions):
-    """Writes an action map: each region is (colour, (left, top, right, bottom), (centre x, centre y),
-    covers), the bounds inclusive and covers(x, y) telling which pixels of the rectangle belong to it."""
-    body = b""
-    total = 0
-    for colour, (left, top, right, bottom), (cx, cy), covers in regions:
-        w = right - left + 1
-        h = bottom - top + 1
-        bits = bytearray((w * h + 7) // 8)
-        for y in range(h):
-            for x in range(w):
-                if covers(left + x, top + y):
-                    n = w * y + x
-                    bits[n // 8] |= 0x80 >> (n % 8)
-        rgb = (colour[0] << 16) | (colour[1] << 8) | colour[2]
-        body += struct.pack("<I6hI", rgb, left, top, right, bottom, cx, cy, len(bits)) + bytes(bits)
-        total += len(bits)
-    with open(path, "wb") as f:
-        f.write(b"TorvinAMPv3" + struct.pack("<iiii", len(regions), width, height, total) + body)
+    """Writes an action map through vumo_region_map: each region is (colour, (centre x, centre y), covers),
+    covers(x, y) telling which pixels of the picture belong to it."""
+    def painted(x, y):
+        for colour, _, covers in regions:
+            if covers(x, y):
+                return colour + (255,)
+        return (0, 0, 0, 0)
+
+    here = os.path.dirname(os.path.abspath(__file__))
+    tool = os.environ.get("VUMO_REGION_MAP", os.path.join(here, "..", "..", "build", "game", "vumo_region_map"))
+    names = ["_%02X%02X%02X=%d,%d" % (colour + centre) for colour, centre, _ in regions]
+    with tempfile.TemporaryDirectory() as folder:
+        picture = os.path.join(folder, "regions.png")
+        write_png(picture, width, height, painted)
+        subprocess.run([tool, picture, path] + names, check=True)
 
 
 def panel(x, y, size=64):
@@ -139,4 +140,4 @@ if __name__ == "__main__":
     promotion_images(os.path.join(data, "orvalo"))
     maps = os.path.join(folder, "..", "chapters", "meadow", "action_maps")
     os.makedirs(maps, exist_ok=True)
-    write_amp(os.path.join(maps, "sign.amp"), 64, 64, [(DOOR_COLOUR, (18, 17, 46, 52), (32, 38), door)])
+    write_amp(os.path.join(maps, "sign.amp"), 64, 64, [(DOOR_COLOUR, (32, 38), door)])

@@ -168,6 +168,7 @@ void UI::init()
     const hstring startScene = Session::getConfigValue("scene");
     if (startScene != "")
     {
+        Session::checkStartScene(startScene);
         Session::changeScene(startScene, 0.0f, "");
     }
     this->OnFinishLoading("ui");

@@ -1,3 +1,4 @@
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <new>
@@ -27,6 +28,14 @@ namespace tesra
     {
         harray<hstring> textureExtensions;
         void (*messageBoxCallback)(MessageBoxButton) = nullptr;
+
+        // Warnings, errors and boxes that end the program: the box may never reach anyone (no display, a
+        // desktop without the dialog helper the platform tries first), so their text also goes where
+        // whoever started the program looks.
+        bool mustBeHeard(int style)
+        {
+            return (style & (MESSAGE_STYLE_WARNING | MESSAGE_STYLE_TERMINATE_ON_DISPLAY)) != 0;
+        }
 
         std::map<hstring, int>& nameCounters()
         {
@@ -180,6 +189,11 @@ namespace tesra
             style |= MESSAGE_STYLE_MODAL;
         }
         messageBoxCallback = callback;
+        if (mustBeHeard(style))
+        {
+            fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
+            fflush(stderr);
+        }
         const int shownButtons = messageBoxButtonSet(buttons);
         int result = 0;
         const char* answer = getenv(messageBoxAnswerVariable);
@@ -191,6 +205,7 @@ namespace tesra
         }
         else
         {
+            Log::write(logTag, formatString("Message box '%s': '%s'", title.c_str(), text.c_str()));
             result = platform::showMessageBox(title, text, shownButtons, style, customButtonTitles);
         }
         switch (result)

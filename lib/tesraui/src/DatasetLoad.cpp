@@ -55,6 +55,19 @@ namespace tesraui
                    name == "w" || name == "h";
         }
 
+        // A failure while reading a data file, told with the file and line that asked for what failed: a
+        // missing picture named alone leaves the game's author searching every file that might use it.
+        class LocatedError : public quortypes::exception
+        {
+        public:
+            LocatedError(const quortypes::exception& cause, quorxml::Node* node)
+                : quortypes::exception("", "src/Dataset", __LINE__)
+            {
+                message = cause.getMessage() + ", in file " + node->getFilename() + ", line " +
+                          hstring(node->getLine());
+            }
+        };
+
         // Every attribute but the geometry ones, in document order.
         template <typename Target> void applyProperties(quorxml::Node* node, Target* target)
         {
@@ -64,7 +77,18 @@ namespace tesraui
                 hstring name = property->getName();
                 if (!isGeometry(name))
                 {
-                    target->setProperty(name, property->getValue());
+                    try
+                    {
+                        target->setProperty(name, property->getValue());
+                    }
+                    catch (const quorxml::_XMLException&)
+                    {
+                        throw;
+                    }
+                    catch (const quortypes::exception& e)
+                    {
+                        throw LocatedError(e, node);
+                    }
                 }
             }
         }
@@ -197,7 +221,7 @@ namespace tesraui
             tesra::rendersys->createTextureFromResource(localised, tesra::Texture::Type::IMMUTABLE, !dynamic);
         if (renderTexture == nullptr)
         {
-            throw quortypes::_file_not_found(localised, true, "src/Dataset", __LINE__);
+            throw LocatedError(quortypes::_file_not_found(localised, true, "src/Dataset", __LINE__), node);
         }
         std::unique_ptr<Texture> texture(new Texture(path, renderTexture));
         if (node->hasProperty("filter"))
@@ -279,7 +303,19 @@ namespace tesraui
         {
             if (*child == "ImageRef")
             {
-                Image* referenced = getImage(child->getString("name"));
+                Image* referenced = nullptr;
+                try
+                {
+                    referenced = getImage(child->getString("name"));
+                }
+                catch (const quorxml::_XMLException&)
+                {
+                    throw;
+                }
+                catch (const quortypes::exception& e)
+                {
+                    throw LocatedError(e, child);
+                }
                 image->addImageRef(referenced, readRectNode(child, false));
             }
         }

@@ -157,7 +157,7 @@ TEST_F(DatasetLoad, EveryFailureHasItsText)
         {"<Object type='Container' rect='1,2,3'/>", "Cannot convert string '1,2,3' to kavtypes::Rectangle."},
         {"<Texture filename='../gfx/a/button'/><Texture filename='../gfx/b/button'/>",
          "Object already exists: button in ../gfx/b/button"},
-        {"<Texture filename='missing'/>", "'ui/missing' not found!"},
+        {"<Texture filename='missing'/>", "'ui/missing' not found!, in file ui/case.xml, line 1"},
         {"<Texture filename='../gfx/plain' filter='bilinear'/>", "texture filter 'bilinear' not supported"},
         {"<CompositeImage name='plain' w='1' h='1'/><Texture filename='../gfx/plain'/>",
          "Texture already exists: plain in dataset d"},
@@ -172,7 +172,7 @@ TEST_F(DatasetLoad, EveryFailureHasItsText)
         {"<Object type='Nope' x='0' y='0'/>",
          "Unknown class detected in XML file: Nope, in file ui/case.xml, line 1"},
         {"<CompositeImage name='c' w='1' h='1'><ImageRef name='nope' rect='0,0,1,1'/></CompositeImage>",
-         "Image doesn't exist: 'nope' in dataset 'd'"},
+         "Image doesn't exist: 'nope' in dataset 'd', in file ui/case.xml, line 1"},
         {"<TextureGroup names='nope'/>", "Texture doesn't exist: 'nope' in dataset 'd'"},
         // Include cycles, straight and through object includes, name the file.
         {"<Include path='case.xml'/>", "Include cycle: 'ui/case.xml' includes itself again"},

@@ -95,6 +95,47 @@ namespace LuaInterface
             return result;
         }
 
+        // Where the script asked for the deferred play that runs now ("file:line: "), empty otherwise.
+        hstring deferredOrigin;
+
+        // A deferred play fails a frame after the script asked for it, in code of its own: the event keeps
+        // the script's place so that the error points at the line where a misspelt name is to be mended.
+        class DeferredPlayEvent : public LuaCallbackEvent
+        {
+        public:
+            DeferredPlayEvent(const hstring& code, const hstring& origin)
+                : LuaCallbackEvent(code, nullptr), origin(origin)
+            {
+            }
+            void execute(tesraui::EventArgs* args) override
+            {
+                const hstring saved = deferredOrigin;
+                deferredOrigin = this->origin;
+                try
+                {
+                    LuaCallbackEvent::execute(args);
+                }
+                catch (...)
+                {
+                    deferredOrigin = saved;
+                    throw;
+                }
+                deferredOrigin = saved;
+            }
+
+        private:
+            hstring origin;
+        };
+
+        // The calling script's place as Lua reports it, "file:line: ", or empty when no script called.
+        hstring callerPlace(lua_State* L)
+        {
+            luaL_where(L, 1);
+            const hstring place = toString(L, -1);
+            lua_pop(L, 1);
+            return place;
+        }
+
         // Plays the sound from a DelayedCall of the UI in the next frame.
         void deferPlay(lua_State* L, const hstring& name, float fadeTime)
         {
@@ -110,7 +151,10 @@ namespace LuaInterface
             DelayedCall* call = new DelayedCall(tesra::generateName("DelayedCall"),
                                                 kavtypes::Rectangle(0.0f, 0.0f, 1.0f, 1.0f));
             call->setDelay(0.0001f);
-            call->registerEvent("callback", new LuaCallbackEvent(code, nullptr));
+            // A play deferred again (under the error overlay) keeps the place of the first request.
+            call->registerEvent(
+                "callback",
+                new DeferredPlayEvent(code, deferredOrigin != "" ? deferredOrigin : callerPlace(L)));
             call->setEnabled(true);
             ui->getDataset()->registerObjects(call);
             ui->getRootObject()->addChild(call);
@@ -131,7 +175,23 @@ namespace LuaInterface
             if (now && !isErrorOverlayShown())
             {
                 removePending(name);
-                manager->play(name, fadeTime, false, 1.0f);
+                hstring failure;
+                try
+                {
+                    manager->play(name, fadeTime, false, 1.0f);
+                }
+                catch (const quortypes::exception& e)
+                {
+                    if (deferredOrigin == "")
+                    {
+                        throw;
+                    }
+                    failure = e.getMessage();
+                }
+                if (failure != "")
+                {
+                    raiseLuaError(L, deferredOrigin + "sound.play, deferred to the next frame: " + failure);
+                }
                 return 0;
             }
             deferPlay(L, name, fadeTime);

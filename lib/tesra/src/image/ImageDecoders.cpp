@@ -1,5 +1,12 @@
 #include "ImageDecoders.h"
 
+#include <mutex>
+#include <set>
+#include <string>
+
+#include <quortypes/Log.h>
+#include <tesra/tesra.h>
+
 namespace tesra
 {
     namespace decoders
@@ -76,6 +83,25 @@ namespace tesra
                 }
             }
 
+            // A grey PNG keeps its one channel and so becomes an alpha mask, which draws as black: painters
+            // who saved a picture in grey would otherwise only see a dark shape and not know why. Textures
+            // that reload on demand decode the same file again, hence once per file.
+            void warnGreyPng(const hstring& filename)
+            {
+                static std::mutex mutex;
+                static std::set<std::string> warned;
+                {
+                    std::lock_guard<std::mutex> lock(mutex);
+                    if (!warned.insert(filename).second)
+                    {
+                        return;
+                    }
+                }
+                quortypes::Log::warn(logTag,
+                                     "'" + filename +
+                                         "' is a greyscale PNG: it is read as an alpha mask and draws "
+                                         "black; save it as RGB or RGBA to show its grey levels");
+            }
         } // namespace
 
         bool isImageName(const hstring& filename)
@@ -85,7 +111,13 @@ namespace tesra
 
         Image* decodeByName(const hstring& filename, const unsigned char* data, size_t size)
         {
-            return decode(kindOf(filename), data, size);
+            const Kind kind = kindOf(filename);
+            Image* image = decode(kind, data, size);
+            if (image != nullptr && kind == Kind::Png && image->format == Image::FORMAT_ALPHA)
+            {
+                warnGreyPng(filename);
+            }
+            return image;
         }
 
         std::unique_ptr<unsigned char[]> convertedPixels(const Image& image, Image::Format format)

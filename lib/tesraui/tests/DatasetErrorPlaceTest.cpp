@@ -1,0 +1,67 @@
+#include <tesraui/Dataset.h>
+
+#include "UiTestSupport.h"
+
+using tesra::Color;
+using tesraui::Dataset;
+
+namespace
+{
+    // Datasets whose third line asks for a picture that is not there, directly or through an include.
+    class DatasetErrorPlace : public uitest::UiWindowTest
+    {
+    protected:
+        void SetUp() override
+        {
+            uitest::UiWindowTest::SetUp();
+            this->folder.write("gfx/plain.png", uitest::solidPng(4, 4, Color(255, 255, 0)));
+        }
+
+        std::string failure(const std::string& file, const std::string& lines)
+        {
+            this->folder.write("ui/main.xml", "<Dataset>\n<Include path='part.xml'/>\n</Dataset>");
+            this->folder.write(file,
+                               "<Dataset>\n<Texture filename='../gfx/plain'/>\n" + lines + "\n</Dataset>");
+            Dataset dataset(file == "ui/part.xml" ? "ui/main.xml" : file, "d");
+            try
+            {
+                dataset.load();
+            }
+            catch (quortypes::exception& e)
+            {
+                EXPECT_FALSE(dataset.isLoaded());
+                return uitest::messageText(e);
+            }
+            return "no exception";
+        }
+    };
+} // namespace
+
+TEST_F(DatasetErrorPlace, AMissingPictureNamesTheFileAndLineThatAskedForIt)
+{
+    const std::pair<std::string, std::string> rows[] = {
+        {"<Object type='ImageBox' name='b' x='0' y='0' image='sky'/>",
+         "Image doesn't exist: 'sky' in dataset 'd', in file ui/%s, line 3"},
+        {"<Texture filename='../gfx/sky'/>", "'gfx/sky' not found!, in file ui/%s, line 3"},
+        {"<CompositeImage name='c' w='1' h='1'>\n<ImageRef name='sky' rect='0,0,1,1'/></CompositeImage>",
+         "Image doesn't exist: 'sky' in dataset 'd', in file ui/%s, line 4"},
+        // A child object's picture is told at the child's own line.
+        {"<Object type='Container' name='o' x='0' y='0'>\n\n<Object type='ImageBox' name='b' x='0' y='0' "
+         "image='sky'/></Object>",
+         "Image doesn't exist: 'sky' in dataset 'd', in file ui/%s, line 5"}};
+    for (const auto& [body, text] : rows)
+    {
+        for (const std::string name : {"case.xml", "part.xml"})
+        {
+            std::string expected = text;
+            expected.replace(expected.find("%s"), 2, name);
+            EXPECT_EQ(failure("ui/" + name, body), expected) << body;
+        }
+    }
+}
+
+TEST_F(DatasetErrorPlace, PicturesThatExistStillLoad)
+{
+    EXPECT_EQ(failure("ui/case.xml", "<Object type='ImageBox' name='b' x='0' y='0' image='plain'/>"),
+              "no exception");
+}
