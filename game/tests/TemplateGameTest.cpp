@@ -73,6 +73,10 @@ protected:
 TEST_F(TemplateGame, PlaysFromTheLockedDoorToTheEnd)
 {
     EXPECT_EQ(engine->lua("sound.getBackgroundSounds()"), "wind");
+    // The yard's picture fills the window, the door where its region is.
+    engine->frame(0.016f);
+    EXPECT_EQ(engine->pixel((int)doorX, (int)doorY), (std::vector<int>{120, 60, 20, 255}));
+    EXPECT_EQ(engine->pixel((int)skyX, (int)skyY), (std::vector<int>{120, 170, 230, 255}));
     click(doorX, doorY);
     EXPECT_TRUE(said("The door is locked.")) << engine->logText();
     EXPECT_EQ(active(), "village.yard");
