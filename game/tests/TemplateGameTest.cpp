@@ -20,6 +20,7 @@ protected:
     {
         std::filesystem::copy(std::string(VUMO_DEMO_DIR) + "/../template", folder.path,
                               std::filesystem::copy_options::recursive);
+        Engine::log().clear();
         startGame();
     }
     // As a new run of the player: the variables start empty and the scripts create them again.
