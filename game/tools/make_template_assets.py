@@ -77,16 +77,15 @@ def write_wind(path, seconds=2.0, rate=11025):
         out.writeframes(bytes(frames))
 
 
-def corners(test):
-    # The first and last pixel of a rectangular region and its middle.
+def middle(test):
+    # The middle of a rectangular region's first and last pixel.
     xs = [x for x in range(W) for y in range(H) if test(x, y)]
     ys = [y for x in range(W) for y in range(H) if test(x, y)]
-    return (min(xs), min(ys), max(xs), max(ys)), ((min(xs) + max(xs)) // 2, (min(ys) + max(ys)) // 2)
+    return ((min(xs) + max(xs)) // 2, (min(ys) + max(ys)) // 2)
 
 
 def region(colour, test):
-    rect, centre = corners(test)
-    return (colour, rect, centre, test)
+    return (colour, middle(test), test)
 
 
 if __name__ == "__main__":
