@@ -63,8 +63,8 @@ namespace quortypes
                                      state.filePath.c_str(), strerror(error)));
     }
 
-    // Opens the current segment to append to it, or a new one when the current is past the limit; false
-    // (errno set) when it cannot be opened.
+    // Opens the current segment to append to it (a full one is left by the next line); false (errno set)
+    // when it cannot be opened.
     static bool openSegment(LogState& state)
     {
         hstring directory = segmentDirectory(state);
