@@ -96,6 +96,7 @@ TEST(LogTest, SegmentFilesAndMerging)
     EXPECT_EQ(readFile(log), "old\nzero\none\ntwo\n");
     EXPECT_FALSE(std::filesystem::exists(log + ".hlog"));
     Log::write("t", "new");
+    Log::flush();
     EXPECT_EQ(readFile(log + ".hlog/0.log"), "[t] new\n");
     Log::mergeSegments(false);
     EXPECT_EQ(readFile(log), "old\nzero\none\ntwo\n[t] new\n");
@@ -103,6 +104,7 @@ TEST(LogTest, SegmentFilesAndMerging)
     Log::setFilename(log, true);
     EXPECT_EQ(readFile(log), "");
     Log::write("", "again");
+    Log::flush();
     EXPECT_EQ(readFile(log + ".hlog/0.log"), "again\n");
     Log::setFilename("", false);
 }

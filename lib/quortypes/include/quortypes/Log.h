@@ -35,6 +35,11 @@ namespace quortypes
         static bool warnf(const hstring& tag, const char* format, ...) QUORTYPES_LOG_FORMAT;
         static bool debugf(const hstring& tag, const char* format, ...) QUORTYPES_LOG_FORMAT;
 
+        // Writes out the lines that wait in the buffers of the console and the log file. Warnings and
+        // errors are written out at once, other lines wait for this (once a frame) or for the program's
+        // exit.
+        static void flush();
+
         static void setFilename(const hstring& path, bool clear);
         static void mergeSegments(bool clear);
         // Called after every line, with the log lock held, with the tag and the text carrying its level

@@ -18,7 +18,7 @@ namespace quortypes
     void printLogFailure(const hstring& message)
     {
         // Logging goes on without the file, so this is no error of the program.
-        printConsoleLine("[quortypes] WARNING: " + message, Log::LevelWarn);
+        printConsoleLine("[quortypes] WARNING: " + message, Log::LevelWarn, true);
     }
 
     bool Log::writeLevel(const hstring& tag, const hstring& text, LogLevel level)
@@ -49,11 +49,13 @@ namespace quortypes
             line += "] ";
             line += text;
         }
+        // What a crash could need is written out at once; the rest waits for the frame's end.
+        const bool flush = (level == LevelWarn || level == LevelError);
         std::lock_guard<Mutex> lock(state.mutex);
-        printConsoleLine(line, level);
+        printConsoleLine(line, level, flush);
         if (!state.filename.empty() && !state.fileFailed)
         {
-            writeLogFileLine(state, line);
+            writeLogFileLine(state, line, flush);
         }
         if (state.callback != nullptr)
         {
@@ -107,6 +109,14 @@ namespace quortypes
     bool Log::debugf(const hstring& tag, const char* format, ...)
     {
         QUORTYPES_LOG_FORMATTED(debug);
+    }
+
+    void Log::flush()
+    {
+        LogState& state = logState();
+        std::lock_guard<Mutex> lock(state.mutex);
+        flushConsole();
+        flushLogFile(state);
     }
 
     void Log::setCallback(Callback function)

@@ -47,43 +47,113 @@ namespace quortypes
         return highest;
     }
 
-    // A segment may pass the limit by the line that was written last; the next line starts a new one.
-    static hstring currentSegmentPath(LogState& state)
+    static void fileFailed(LogState& state)
+    {
+        // Failing here must not reach the caller (the audio thread, a destructor...): say it once and keep
+        // the other outputs going.
+        const int error = errno;
+        state.fileFailed = true;
+        if (state.file != nullptr)
+        {
+            fclose(state.file);
+            state.file = nullptr;
+        }
+        printLogFailure(formatString("Cannot write log file '%s': %s. Further lines are not written into the "
+                                     "log file.",
+                                     state.filePath.c_str(), strerror(error)));
+    }
+
+    // Opens the current segment to append to it (a full one is left by the next line); false (errno set)
+    // when it cannot be opened.
+    static bool openSegment(LogState& state)
     {
         hstring directory = segmentDirectory(state);
         if (!Dir::exists(directory))
         {
             Dir::create(directory);
         }
-        hstring path = segmentPath(state, state.segment);
-        if (File::sizeOf(path) > segmentLimit)
+        state.filePath = segmentPath(state, state.segment);
+        state.file = fopen(state.filePath.c_str(), "ab");
+        if (state.file == nullptr)
         {
-            ++state.segment;
-            if (state.segment >= segmentCount)
-            {
-                File::remove(segmentPath(state, state.segment - segmentCount));
-            }
-            path = segmentPath(state, state.segment);
-            File::clear(path);
+            return false;
         }
-        return path;
+        // Lines wait here until the frame ends, a warning or error comes, or the program exits (which
+        // writes out every open stream).
+        setvbuf(state.file, nullptr, _IOFBF, 0x10000);
+        if (fseek(state.file, 0, SEEK_END) != 0)
+        {
+            return false;
+        }
+        state.fileSize = ftell(state.file);
+        return state.fileSize >= 0;
     }
 
-    void writeLogFileLine(LogState& state, const hstring& line)
+    // A segment may pass the limit by the line that was written last; the next line starts a new one.
+    static bool startNextSegment(LogState& state)
     {
-        hstring path = currentSegmentPath(state);
-        hstring data;
-        data.reserve(line.size() + 1);
-        data += line;
-        data += "\n";
-        if (!logfiles::append(path, data))
+        const bool closed = fclose(state.file) == 0;
+        state.file = nullptr;
+        if (!closed)
         {
-            // Failing here must not reach the caller (the audio thread, a destructor...): say it once and
-            // keep the other outputs going.
-            state.fileFailed = true;
-            printLogFailure(formatString("Cannot write log file '%s': %s. Further lines are not written "
-                                         "into the log file.",
-                                         path.c_str(), strerror(errno)));
+            return false;
+        }
+        ++state.segment;
+        if (state.segment >= segmentCount)
+        {
+            File::remove(segmentPath(state, state.segment - segmentCount));
+        }
+        state.filePath = segmentPath(state, state.segment);
+        state.file = fopen(state.filePath.c_str(), "wb");
+        if (state.file == nullptr)
+        {
+            return false;
+        }
+        setvbuf(state.file, nullptr, _IOFBF, 0x10000);
+        state.fileSize = 0;
+        return true;
+    }
+
+    void writeLogFileLine(LogState& state, const hstring& line, bool flush)
+    {
+        if (state.file == nullptr && !openSegment(state))
+        {
+            fileFailed(state);
+            return;
+        }
+        if (state.fileSize > segmentLimit && !startNextSegment(state))
+        {
+            fileFailed(state);
+            return;
+        }
+        const size_t written = fwrite(line.data(), 1, line.size(), state.file);
+        if (written != line.size() || fputc('\n', state.file) == EOF || (flush && fflush(state.file) != 0))
+        {
+            fileFailed(state);
+            return;
+        }
+        state.fileSize += (long long)line.size() + 1;
+    }
+
+    void flushLogFile(LogState& state)
+    {
+        if (state.file != nullptr && fflush(state.file) != 0)
+        {
+            fileFailed(state);
+        }
+    }
+
+    void closeLogFile(LogState& state)
+    {
+        if (state.file == nullptr)
+        {
+            return;
+        }
+        FILE* file = state.file;
+        state.file = nullptr;
+        if (fclose(file) != 0 && !state.fileFailed)
+        {
+            fileFailed(state);
         }
     }
 
@@ -91,6 +161,7 @@ namespace quortypes
     {
         LogState& state = logState();
         std::lock_guard<Mutex> lock(state.mutex);
+        closeLogFile(state);
         // An empty name means no log file at all, rather than a file named after the current directory.
         state.filename = path.empty() ? hstring() : Dir::normalize(path);
         // Needed by the merge below to find the segments.
@@ -117,6 +188,8 @@ namespace quortypes
     {
         LogState& state = logState();
         std::lock_guard<Mutex> lock(state.mutex);
+        // Every line so far goes into the merge; the next line opens its segment again.
+        closeLogFile(state);
         if (state.filename.empty() || !File::exists(state.filename))
         {
             return;

@@ -5,6 +5,8 @@
 #include <quortypes/harray.h>
 #include <quortypes/hstring.h>
 
+#include <cstdio>
+
 namespace quortypes
 {
     struct LogState
@@ -22,6 +24,12 @@ namespace quortypes
         hstring filename;
         hstring extension;
         int segment = 0;
+        // The segment being written, kept open between lines; its lines wait in the stream's buffer
+        // until a flush. Null until the first line after a new file name or a merge.
+        FILE* file = nullptr;
+        hstring filePath;
+        // The segment's bytes, buffered ones included.
+        long long fileSize = 0;
         // Set once a line could not be written into the log file: the error has been printed and the
         // file is left alone until a new file name is set.
         bool fileFailed = false;
@@ -32,7 +40,11 @@ namespace quortypes
     // translation unit may log.
     LogState& logState();
 
-    // Both expect the log mutex to be held.
-    void writeLogFileLine(LogState& state, const hstring& line);
+    // These expect the log mutex to be held.
+    void writeLogFileLine(LogState& state, const hstring& line, bool flush);
+    // Writes out the buffered lines of the segment.
+    void flushLogFile(LogState& state);
+    // Writes out the buffered lines and closes the segment, so that it can be merged or left.
+    void closeLogFile(LogState& state);
     void printLogFailure(const hstring& message);
 } // namespace quortypes

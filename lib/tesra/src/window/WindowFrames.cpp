@@ -1,6 +1,7 @@
 #include <chrono>
 #include <thread>
 
+#include <quortypes/Log.h>
 #include <tesra/RenderSystem.h>
 #include <tesra/UpdateDelegate.h>
 #include <tesra/Window.h>
@@ -47,6 +48,8 @@ namespace tesra
             {
                 rendersys->presentFrame();
             }
+            // The frame's log lines wait until here, so that logging costs no write of its own.
+            quortypes::Log::flush();
         }
         endRequested = false;
     }

@@ -20,7 +20,7 @@ namespace quortypes
         }
     }
 
-    void printConsoleLine(const std::string& line, Log::LogLevel level)
+    void printConsoleLine(const std::string& line, Log::LogLevel level, bool flush)
     {
         // Asked every time (one cheap call) so that output redirected while running gets no escape codes.
         bool terminal = isatty(fileno(stdout)) == 1;
@@ -30,6 +30,14 @@ namespace quortypes
         }
         fwrite(line.data(), 1, line.size(), stdout);
         fputs(terminal ? "\033[0m\n" : "\n", stdout);
+        if (flush)
+        {
+            fflush(stdout);
+        }
+    }
+
+    void flushConsole()
+    {
         fflush(stdout);
     }
 } // namespace quortypes

@@ -1,0 +1,103 @@
+// Log lines of a scene's enter (a texture's lines, a frame's worth at a time, the frame ending in the log's
+// flush) into a log file, the console going to /dev/null, beside fwrite of the same lines to a file kept
+// open, flushed as often; times per line, and lines a second on the CPU clock.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <quortypes/Log.h>
+
+#include "Compare.h"
+
+namespace
+{
+    const int linesPerFrame = 120;
+
+    std::vector<hstring> frameLines()
+    {
+        std::vector<hstring> lines;
+        for (int i = 0; i < linesPerFrame; ++i)
+        {
+            lines.push_back(
+                formatString("Loading texture 'data/chapters/c1/scenes/room/layer_%03d.png' (%d x %d).", i,
+                             256 + i, 128 + i));
+        }
+        return lines;
+    }
+
+    // Standard output goes to /dev/null while it lives, so that the console costs what it costs and the
+    // results still reach the terminal.
+    class QuietConsole
+    {
+    public:
+        QuietConsole()
+        {
+            fflush(stdout);
+            this->saved = dup(1);
+            const int null = open("/dev/null", O_WRONLY);
+            dup2(null, 1);
+            close(null);
+        }
+        ~QuietConsole()
+        {
+            fflush(stdout);
+            dup2(this->saved, 1);
+            close(this->saved);
+        }
+
+    private:
+        int saved = -1;
+    };
+
+    void LogLinesBesideFwrite(benchmark::State& state)
+    {
+        char pattern[] = "/tmp/vumo-bench-log-XXXXXX";
+        if (mkdtemp(pattern) == nullptr)
+        {
+            abort();
+        }
+        const std::string dir = pattern;
+        const std::vector<hstring> lines = frameLines();
+        const hstring tag = "tesra";
+        QuietConsole quiet;
+        quortypes::Log::setFilename(dir + "/game.log", true);
+        benchcompare::Side ours{[&]
+                                {
+                                    for (const hstring& line : lines)
+                                    {
+                                        quortypes::Log::write(tag, line);
+                                    }
+                                    quortypes::Log::flush();
+                                }};
+        FILE* file = fopen((dir + "/reference.log").c_str(), "wb");
+        long written = 0;
+        benchcompare::Side reference{[&]
+                                     {
+                                         for (const hstring& line : lines)
+                                         {
+                                             const hstring text = "[" + tag + "] " + line + "\n";
+                                             fwrite(text.data(), 1, text.size(), file);
+                                         }
+                                         fflush(file);
+                                         // Bounded like the log's segments.
+                                         if (++written % 1000 == 0)
+                                         {
+                                             rewind(file);
+                                         }
+                                     }};
+        benchcompare::compare(state, ours, reference, linesPerFrame, 5, 0.2);
+        state.counters["cpu_ours_lines_per_s"] = 1e6 / state.counters["cpu_ours_us"];
+        state.counters["cpu_ref_lines_per_s"] = 1e6 / state.counters["cpu_ref_us"];
+        fclose(file);
+        quortypes::Log::setFilename("", false);
+        std::filesystem::remove_all(dir);
+    }
+    BENCHMARK(LogLinesBesideFwrite)->Iterations(1)->Unit(benchmark::kMillisecond);
+} // namespace
