@@ -1,5 +1,6 @@
 #include "EngineHarness.h"
 #include "Match3Scene.h"
+#include "objects/InventoryPane.h"
 #include "Profile.h"
 #include "ui/UI.h"
 
@@ -64,6 +65,50 @@ protected:
         return UI::getInstance()->getDataset()->tryGetObject(name);
     }
     std::string goal() { return uiObject("goal")->getProperty("text"); }
+    // The pane's picture of a carried item, as the player sees it.
+    tesraui::Object* itemCell(const std::string& item)
+    {
+        InventoryPane* pane = InventoryPane::getActive();
+        return pane == nullptr ? nullptr
+                               : uiObject(std::string(pane->getProperty(("itemObject:" + item).c_str())));
+    }
+    std::string items() { return engine->lua("vars.items"); }
+    // Presses on the item in the pane and holds it until it is taken in hand; the item stays there after
+    // the release, and the next click uses it where it lands.
+    void take(const std::string& item)
+    {
+        InventoryPane* pane = InventoryPane::getActive();
+        ASSERT_NE(pane, nullptr);
+        ASSERT_NE(itemCell(item), nullptr) << item;
+        const kavtypes::Rectangle rect = itemCell(item)->getBoundingRect();
+        const float x = rect.x + rect.w / 2;
+        const float y = rect.y + rect.h / 2;
+        engine->mouse(tesra::Window::MOUSE_MOVE, x, y);
+        engine->frame(0.016f);
+        engine->mouse(tesra::Window::MOUSE_DOWN, x, y);
+        for (float waited = 0.0f; !pane->isDragActive() && waited < 5.0f; waited += 0.05f)
+        {
+            engine->frame(0.05f);
+        }
+        ASSERT_TRUE(pane->isDragActive()) << item;
+        engine->frame(0.05f);
+        engine->mouse(tesra::Window::MOUSE_UP, x, y);
+        engine->frame(0.016f);
+        ASSERT_EQ(engine->lua("ui.getSelectedItem()"), item);
+    }
+    void drag(const std::string& item, float x, float y)
+    {
+        take(item);
+        ASSERT_FALSE(HasFatalFailure());
+        click(x, y);
+    }
+    // Takes the item and clicks it onto another one in the pane.
+    void dropOn(const std::string& item, const std::string& target)
+    {
+        ASSERT_NE(itemCell(target), nullptr) << target;
+        const kavtypes::Rectangle rect = itemCell(target)->getBoundingRect();
+        drag(item, rect.x + rect.w / 2, rect.y + rect.h / 2);
+    }
     void click(float x, float y)
     {
         engine->mouse(tesra::Window::MOUSE_MOVE, x, y);
@@ -89,6 +134,8 @@ protected:
             engine->frame(0.1f);
         }
         ASSERT_EQ(engine->lua("dialog.isActive()"), "false");
+        EXPECT_EQ(items(), "plank,rope") << "asking about the path gets the stranger's rope";
+        EXPECT_FALSE(uiObject("talk_button")->isVisible()) << "nothing is left to ask";
         click(480, 200);
         ASSERT_TRUE(engine->settleAt("meadow.sign"));
         click(820, 100); // the key
@@ -108,6 +155,24 @@ protected:
     {
         ASSERT_EQ(active(), "lake.shore");
         ASSERT_TRUE(uiObject("inn_button")->isDerivedVisible()) << "the key opens the way to the inn";
+        // The plank alone does not carry the player over.
+        engine->clickObject(uiObject("inn_button"));
+        ASSERT_TRUE(engine->settleAt("lake.shore"));
+        EXPECT_NE(goal().find("rope"), std::string::npos) << goal();
+        // The rope dropped on the plank in the pane ties them into the raft.
+        dropOn("rope", "plank");
+        ASSERT_FALSE(HasFatalFailure());
+        ASSERT_EQ(items(), "raft");
+        EXPECT_NE(goal().find("water"), std::string::npos) << goal();
+        // The raft carried from the pane onto the water.
+        drag("raft", 880, 410);
+        ASSERT_FALSE(HasFatalFailure());
+        ASSERT_TRUE(engine->settleAt("lake.shore")) << "the water is no way back to the hills";
+        EXPECT_EQ(items(), "");
+        EXPECT_EQ(engine->lua("vars.demo_raft_afloat"), "1");
+        EXPECT_EQ(engine->lua("ui.getSelectedItem()"), "");
+        EXPECT_NE(goal().find("duel"), std::string::npos) << goal();
+        ASSERT_TRUE(uiObject("inn_button")->isDerivedVisible());
         engine->clickObject(uiObject("inn_button"));
         ASSERT_TRUE(engine->settleAt("tavern.duel"));
         Match3Scene* duel = dynamic_cast<Match3Scene*>(Session::getActiveScene());
@@ -138,6 +203,7 @@ protected:
         }
         ASSERT_TRUE(engine->settleAt("menu.MainMenu"));
         EXPECT_EQ(engine->lua("vars.demo_place"), "meadow.hills");
+        EXPECT_EQ(engine->lua("vars.demo_raft_afloat"), "0");
     }
 };
 

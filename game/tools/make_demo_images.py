@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
-"""Draws the demo game's pictures and writes them as PNG files into game/demo/data/gfx, and the sign's
-action map, whose one region is the door of the sign picture, into the meadow chapter. The map is made by
-the engine's region-map tool (docs/region-maps.md) from a painted picture of the door: build it first, or
+"""Draws the demo game's pictures and writes them as PNG files into game/demo/data/gfx, the inventory's
+items into game/demo/data/ui, the sign's action map, whose one region is the door of the sign picture,
+into the meadow chapter, and the shore's, whose one region is the water, into the lake chapter. The maps
+are made by the engine's region-map tool (docs/region-maps.md) from painted pictures: build it first, or
 name it in VUMO_REGION_MAP."""
 import os
 import struct
@@ -106,6 +107,38 @@ def dot(colour, size=16):
     return pixel
 
 
+def rope(x, y):
+    # A coil: three rings of hemp, transparent around and inside them.
+    d = ((x - 31.5) ** 2 + (y - 31.5) ** 2) ** 0.5
+    if 26 >= d >= 8 and int(d) % 6 < 4:
+        return (200, 170, 90, 255)
+    return (0, 0, 0, 0)
+
+
+def raft(x, y):
+    # Three planks side by side with the rope tied across them.
+    if y < 8 or y > 55:
+        return (0, 0, 0, 0)
+    if 20 <= y <= 24 or 40 <= y <= 44:
+        return (200, 170, 90, 255)
+    if x % 21 in (0, 20):
+        return (60, 35, 20, 255)
+    return (120, 70, 30, 255)
+
+
+def items(x, y):
+    # The inventory's pictures in a row: the plank (the sign's wood), the rope and the raft.
+    return (panel, rope, raft)[x // 64](x % 64, y)
+
+
+def water(x, y):
+    # The band right of the inventory pane, under the plank.
+    return 47 <= x <= 59 and 24 <= y <= 33
+
+
+WATER_COLOUR = (30, 90, 160)
+
+
 # The promotion demo's games, each with its own colour.
 PROMOTION_GAMES = {"demo_game": (40, 80, 200), "forest_tale": (40, 160, 60), "river_quest": (230, 130, 30)}
 
@@ -141,3 +174,9 @@ if __name__ == "__main__":
     maps = os.path.join(folder, "..", "chapters", "meadow", "action_maps")
     os.makedirs(maps, exist_ok=True)
     write_amp(os.path.join(maps, "sign.amp"), 64, 64, [(DOOR_COLOUR, (32, 38), door)])
+    write_png(os.path.join(data, "ui", "items.png"), 192, 64, items)
+    # The shore's map spans the window at a sixteenth: the water is the band right of the inventory pane,
+    # under the plank, clear of the middle whose click leads back.
+    shore = os.path.join(data, "chapters", "lake", "action_maps")
+    os.makedirs(shore, exist_ok=True)
+    write_amp(os.path.join(shore, "shore.amp"), 60, 34, [(WATER_COLOUR, (53, 28), water)])

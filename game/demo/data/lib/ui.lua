@@ -7,6 +7,8 @@ vars.create("demo_key_found", 0)
 -- Where the adventure goes on: the last of its scenes the player was in. The menu's Adventure button
 -- leads there, so a player who quits continues in the next run.
 vars.create("demo_place", "meadow.hills")
+-- Set once the raft (the plank tied with the stranger's rope) is on the lake: it carries the player to the inn.
+vars.create("demo_raft_afloat", 0)
 
 function ui.setup()
 	ui.clock = 0
@@ -57,6 +59,10 @@ end
 function ui.update(dt)
 	ui.clock = ui.clock + dt
 	ui.followGoal()
+	if ui.ready then
+		object.setProperty("ui.talk_button", "visible", scene.getFullName() == "meadow.hills" and
+			inventory.hasItem("plank") and ui.needsRope() and not dialog.isActive())
+	end
 end
 
 -- A goal met (the key found, which the key's object records by itself, or the plank picked up) shows the
@@ -106,19 +112,46 @@ function ui.goalText()
 	if tostring(vars.demo_key_found) ~= "1" then
 		return "Goal: find the golden key hidden on the sign; the inn across the lake needs it."
 	end
-	if not inventory.hasItem("plank") then
+	if not ui.hasPlank() then
 		return "Goal: the lake is deep; pick up the plank the stranger spoke of."
 	end
-	return "Goal: take the key and the plank across the lake to the inn and win the duel there."
+	if ui.raftIsAfloat() then
+		return "Goal: take the key across the lake to the inn and win the duel there."
+	end
+	if inventory.hasItem("raft") then
+		return "Goal: put the raft on the water at the shore's right to reach the inn."
+	end
+	if inventory.hasItem("rope") then
+		return "Goal: drop the rope on the plank in the pane: a raft will carry you to the inn."
+	end
+	return "Goal: a plank alone sinks on the way to the inn; ask the stranger on the hills for a rope."
 end
 
--- The way over the lake needs both the key and the plank.
+-- The plank counts while it is one, tied into the raft, or afloat.
+function ui.hasPlank()
+	return inventory.hasItem("plank") or inventory.hasItem("raft") or ui.raftIsAfloat()
+end
+
+function ui.raftIsAfloat()
+	return tostring(vars.demo_raft_afloat) == "1"
+end
+
+function ui.needsRope()
+	return not (inventory.hasItem("rope") or inventory.hasItem("raft") or ui.raftIsAfloat())
+end
+
+-- The way over the lake shows once the key and the plank are there; the raft is what then carries the
+-- player over.
 function ui.innIsOpen()
-	return tostring(vars.demo_key_found) == "1" and inventory.hasItem("plank")
+	return tostring(vars.demo_key_found) == "1" and ui.hasPlank()
 end
 
 function ui.goToInn()
 	sound.play("ui.click")
+	if not ui.raftIsAfloat() then
+		vumo.log("the plank alone sinks")
+		return
+	end
 	vars.demo_place = "tavern.duel"
 	ui.keepProgress()
 	scene.switch("tavern.duel")
@@ -130,7 +163,7 @@ function ui.showAdventurePanels(scene)
 	local adventure = scene:find("^meadow%.") ~= nil or scene:find("^lake%.") ~= nil
 	object.setProperty("ui.marker", "visible", adventure)
 	object.setProperty("ui.inventory", "visible", adventure)
-	object.setProperty("ui.plank_pickup", "visible", adventure and not inventory.hasItem("plank"))
+	object.setProperty("ui.plank_pickup", "visible", adventure and not ui.hasPlank())
 	object.setProperty("ui.goal", "text", ui.goalText())
 	object.setProperty("ui.goal", "visible", adventure)
 	object.setProperty("ui.inn_button", "visible", scene == "lake.shore" and ui.innIsOpen())

@@ -9,16 +9,50 @@ function ui.init()
 	object.assignEvent("ui.reply2", "Click", "dialog.chooseReply(1)")
 	object.assignEvent("ui.menu_button", "Click", "ui.backToMenu()")
 	object.assignEvent("ui.inn_button", "Click", "ui.goToInn()")
+	object.assignEvent("ui.talk_button", "Click", "ui.talkToStranger()")
 end
 
 function ui.pickUpPlank()
-	if not inventory.hasItem("plank") then
+	if not ui.hasPlank() then
 		inventory.addItem("plank")
 		object.setProperty("ui.plank_pickup", "visible", false)
 	end
 	if scene.getChapterName() == "meadow" and not dialog.isActive() then
 		dialog.start("stranger")
 	end
+end
+
+function ui.talkToStranger()
+	if not dialog.isActive() then
+		dialog.start("stranger")
+	end
+end
+
+-- The stranger's answer ends with the rope, once.
+function ui.takeRope()
+	if ui.needsRope() then
+		inventory.addItem("rope")
+	end
+end
+
+-- The rope tied to the plank makes the raft, in either order of dropping.
+function inv_combine_plank_and_rope()
+	inventory.removeItem("plank")
+	inventory.removeItem("rope")
+	inventory.addItem("raft")
+end
+
+-- The water at the shore takes the raft held in hand; true when it was put there.
+function ui.launchRaft()
+	if ui.getSelectedItem() ~= "raft" then
+		vumo.log("the water is deep and cold")
+		return false
+	end
+	inventory.removeItem("raft")
+	vars.demo_raft_afloat = 1
+	ui.keepProgress()
+	vumo.log("the raft is afloat")
+	return true
 end
 
 function ui.OnItemAdded(item)
