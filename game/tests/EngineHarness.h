@@ -258,6 +258,17 @@ namespace harness
             }
             return text;
         }
+        // How often the text shows in the log, overlapping matches included.
+        size_t logCount(const std::string& text) const
+        {
+            const std::string all = logText();
+            size_t found = 0;
+            for (size_t at = all.find(text); at != std::string::npos; at = all.find(text, at + 1))
+            {
+                ++found;
+            }
+            return found;
+        }
 
     private:
         const GameFolder& folder;
