@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <quortypes/Log.h>
+#include <quortypes/exception.h>
 #include <tesra/Image.h>
 #include <tesra/RenderSystem.h>
 #include <tesra/UpdateDelegate.h>
@@ -231,6 +232,18 @@ namespace harness
             harray<hstring> results;
             LuaInterface::executeWithReturnValues("return " + expression, "", results);
             return results.size() > 0 ? std::string(results[0]) : std::string("<none>");
+        }
+        // A raised error comes back as its message after "error: ", for tests that expect one.
+        std::string luaOrError(const std::string& expression)
+        {
+            try
+            {
+                return lua(expression);
+            }
+            catch (const quortypes::exception& e)
+            {
+                return "error: " + std::string(e.getMessage());
+            }
         }
         static Lines& log()
         {
