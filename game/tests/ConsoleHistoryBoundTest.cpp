@@ -5,6 +5,7 @@
 #include <tesraui/EditBox.h>
 
 #include "EngineHarness.h"
+#include "SessionFixture.h"
 #include "SessionState.h"
 #include "Variables.h"
 #include "ui/DebugUI.h"
@@ -13,7 +14,7 @@
 using harness::Engine;
 
 // A console in debug mode whose history file may hold lines past the bound.
-class ConsoleHistoryBound : public harness::GameTest
+class ConsoleHistoryBound : public harness::SessionTest
 {
 protected:
     UI* ui = nullptr;
@@ -28,25 +29,13 @@ protected:
         folder.put("data/chapters/c1/scenes/a.scene", "");
         std::filesystem::create_directories(folder.userFile("EngineTest", ""));
         folder.put(historyFile().substr(folder.path.size() + 1), history);
-        engine.reset(new Engine(folder));
-        VariableDictionary::getGlobal() = VariableDictionary();
-        Session::forgetUserFolder();
-        ASSERT_TRUE(Session::loadConfig(false));
-        Session::init(nullptr);
-        harness::keepLoadedLibraries();
+        ASSERT_NO_FATAL_FAILURE(startSession());
         ui = UI::getInstance();
         debug = ui->getDebugUI();
         engine->frame();
         ui->OnKeyDown(9);
         ui->OnKeyUp(9);
         ASSERT_TRUE(debug->isConsoleOpen());
-    }
-    void TearDown() override
-    {
-        Session::destroy();
-        engine.reset();
-        Session::forgetConfig();
-        Session::forgetUserFolder();
     }
     void submit(const std::string& line)
     {

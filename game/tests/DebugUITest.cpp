@@ -11,6 +11,7 @@
 
 #include "ActionMapTestGame.h"
 #include "EngineHarness.h"
+#include "SessionFixture.h"
 #include "Inventory.h"
 #include "Scene.h"
 #include "SessionState.h"
@@ -37,7 +38,7 @@ namespace
 } // namespace
 
 // A 160 x 120 game with scene c1.a; debug mode on unless a test says otherwise.
-class DebugTools : public harness::GameTest
+class DebugTools : public harness::SessionTest
 {
 protected:
     UI* ui = nullptr;
@@ -56,23 +57,11 @@ protected:
         folder.put("data/chapters/c1/c1.datadef", "<Dataset/>");
         folder.put("data/chapters/c1/scenes/a.scene", "");
         folder.put("data/chapters/c1/scenes/b.scene", "");
-        engine.reset(new Engine(folder));
-        VariableDictionary::getGlobal() = VariableDictionary();
-        Session::forgetUserFolder();
-        ASSERT_TRUE(Session::loadConfig(false));
-        Session::init(nullptr);
-        harness::keepLoadedLibraries();
+        ASSERT_NO_FATAL_FAILURE(startSession());
         ui = UI::getInstance();
         debug = ui->getDebugUI();
         engine->frame();
         engine->frame();
-    }
-    void TearDown() override
-    {
-        Session::destroy();
-        engine.reset();
-        Session::forgetConfig();
-        Session::forgetUserFolder();
     }
     void key(int code)
     {
