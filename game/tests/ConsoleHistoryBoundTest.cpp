@@ -4,6 +4,7 @@
 #include <tesraui/Dataset.h>
 #include <tesraui/EditBox.h>
 
+#include "ConsoleInput.h"
 #include "EngineHarness.h"
 #include "SessionFixture.h"
 #include "SessionState.h"
@@ -37,16 +38,7 @@ protected:
         ui->OnKeyUp(9);
         ASSERT_TRUE(debug->isConsoleOpen());
     }
-    void submit(const std::string& line)
-    {
-        tesraui::EditBox* input = dynamic_cast<tesraui::EditBox*>(
-            UI::getUIDataset()->tryGetObject(hstring(DebugUI::consoleName) + "/input"));
-        ASSERT_NE(input, nullptr);
-        input->setText(line);
-        debug->onConsoleSubmit(nullptr);
-        engine->frame();
-        engine->frame();
-    }
+    void submit(const std::string& line) { harness::submitToConsole(*engine, debug, line); }
 };
 
 // A line past the bound runs but is neither kept nor written, so recalling and running it again cannot grow

@@ -10,6 +10,7 @@
 #include <tesraui/tesraui.h>
 
 #include "ActionMapTestGame.h"
+#include "ConsoleInput.h"
 #include "EngineHarness.h"
 #include "SessionFixture.h"
 #include "Inventory.h"
@@ -70,17 +71,7 @@ protected:
     }
     std::string journal() { return engine->lua("table.concat(journal, ' ')"); }
     void clear() { LuaInterface::execute("journal = {}"); }
-    // Types the line into the console and submits it; the next frame runs it.
-    void submit(const hstring& line)
-    {
-        tesraui::EditBox* input = dynamic_cast<tesraui::EditBox*>(
-            UI::getUIDataset()->tryGetObject(hstring(DebugUI::consoleName) + "/input"));
-        ASSERT_NE(input, nullptr);
-        input->setText(line);
-        debug->onConsoleSubmit(nullptr);
-        engine->frame();
-        engine->frame();
-    }
+    void submit(const hstring& line) { harness::submitToConsole(*engine, debug, line); }
     std::string consoleText() { return std::string(debug->getConsoleLines().joined("\n").c_str()); }
 };
 
