@@ -4,7 +4,9 @@
 #include <tesraui/Dataset.h>
 #include <tesraui/EditBox.h>
 
+#include "ConsoleInput.h"
 #include "EngineHarness.h"
+#include "SessionFixture.h"
 #include "SessionState.h"
 #include "Variables.h"
 #include "ui/DebugUI.h"
@@ -13,7 +15,7 @@
 using harness::Engine;
 
 // A console in debug mode whose history file may hold lines past the bound.
-class ConsoleHistoryBound : public harness::GameTest
+class ConsoleHistoryBound : public harness::SessionTest
 {
 protected:
     UI* ui = nullptr;
@@ -28,12 +30,7 @@ protected:
         folder.put("data/chapters/c1/scenes/a.scene", "");
         std::filesystem::create_directories(folder.userFile("EngineTest", ""));
         folder.put(historyFile().substr(folder.path.size() + 1), history);
-        engine.reset(new Engine(folder));
-        VariableDictionary::getGlobal() = VariableDictionary();
-        Session::forgetUserFolder();
-        ASSERT_TRUE(Session::loadConfig(false));
-        Session::init(nullptr);
-        harness::keepLoadedLibraries();
+        ASSERT_NO_FATAL_FAILURE(startSession());
         ui = UI::getInstance();
         debug = ui->getDebugUI();
         engine->frame();
@@ -41,23 +38,7 @@ protected:
         ui->OnKeyUp(9);
         ASSERT_TRUE(debug->isConsoleOpen());
     }
-    void TearDown() override
-    {
-        Session::destroy();
-        engine.reset();
-        Session::forgetConfig();
-        Session::forgetUserFolder();
-    }
-    void submit(const std::string& line)
-    {
-        tesraui::EditBox* input = dynamic_cast<tesraui::EditBox*>(
-            UI::getUIDataset()->tryGetObject(hstring(DebugUI::consoleName) + "/input"));
-        ASSERT_NE(input, nullptr);
-        input->setText(line);
-        debug->onConsoleSubmit(nullptr);
-        engine->frame();
-        engine->frame();
-    }
+    void submit(const std::string& line) { harness::submitToConsole(*engine, debug, line); }
 };
 
 // A line past the bound runs but is neither kept nor written, so recalling and running it again cannot grow

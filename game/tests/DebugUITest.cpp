@@ -10,7 +10,9 @@
 #include <tesraui/tesraui.h>
 
 #include "ActionMapTestGame.h"
+#include "ConsoleInput.h"
 #include "EngineHarness.h"
+#include "SessionFixture.h"
 #include "Inventory.h"
 #include "Scene.h"
 #include "SessionState.h"
@@ -37,7 +39,7 @@ namespace
 } // namespace
 
 // A 160 x 120 game with scene c1.a; debug mode on unless a test says otherwise.
-class DebugTools : public harness::GameTest
+class DebugTools : public harness::SessionTest
 {
 protected:
     UI* ui = nullptr;
@@ -56,23 +58,11 @@ protected:
         folder.put("data/chapters/c1/c1.datadef", "<Dataset/>");
         folder.put("data/chapters/c1/scenes/a.scene", "");
         folder.put("data/chapters/c1/scenes/b.scene", "");
-        engine.reset(new Engine(folder));
-        VariableDictionary::getGlobal() = VariableDictionary();
-        Session::forgetUserFolder();
-        ASSERT_TRUE(Session::loadConfig(false));
-        Session::init(nullptr);
-        harness::keepLoadedLibraries();
+        ASSERT_NO_FATAL_FAILURE(startSession());
         ui = UI::getInstance();
         debug = ui->getDebugUI();
         engine->frame();
         engine->frame();
-    }
-    void TearDown() override
-    {
-        Session::destroy();
-        engine.reset();
-        Session::forgetConfig();
-        Session::forgetUserFolder();
     }
     void key(int code)
     {
@@ -81,17 +71,7 @@ protected:
     }
     std::string journal() { return engine->lua("table.concat(journal, ' ')"); }
     void clear() { LuaInterface::execute("journal = {}"); }
-    // Types the line into the console and submits it; the next frame runs it.
-    void submit(const hstring& line)
-    {
-        tesraui::EditBox* input = dynamic_cast<tesraui::EditBox*>(
-            UI::getUIDataset()->tryGetObject(hstring(DebugUI::consoleName) + "/input"));
-        ASSERT_NE(input, nullptr);
-        input->setText(line);
-        debug->onConsoleSubmit(nullptr);
-        engine->frame();
-        engine->frame();
-    }
+    void submit(const hstring& line) { harness::submitToConsole(*engine, debug, line); }
     std::string consoleText() { return std::string(debug->getConsoleLines().joined("\n").c_str()); }
 };
 

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <quortypes/Log.h>
+#include <quortypes/exception.h>
 #include <tesra/Image.h>
 #include <tesra/RenderSystem.h>
 #include <tesra/UpdateDelegate.h>
@@ -232,6 +233,18 @@ namespace harness
             LuaInterface::executeWithReturnValues("return " + expression, "", results);
             return results.size() > 0 ? std::string(results[0]) : std::string("<none>");
         }
+        // A raised error comes back as its message after "error: ", for tests that expect one.
+        std::string luaOrError(const std::string& expression)
+        {
+            try
+            {
+                return lua(expression);
+            }
+            catch (const quortypes::exception& e)
+            {
+                return "error: " + std::string(e.getMessage());
+            }
+        }
         static Lines& log()
         {
             static Lines lines;
@@ -257,6 +270,17 @@ namespace harness
                 text += line + "\n";
             }
             return text;
+        }
+        // How often the text shows in the log, overlapping matches included.
+        size_t logCount(const std::string& text) const
+        {
+            const std::string all = logText();
+            size_t found = 0;
+            for (size_t at = all.find(text); at != std::string::npos; at = all.find(text, at + 1))
+            {
+                ++found;
+            }
+            return found;
         }
 
     private:

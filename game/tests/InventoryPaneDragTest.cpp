@@ -5,6 +5,7 @@
 #include <tesraui/ScrollArea.h>
 
 #include "EngineHarness.h"
+#include "ItemPictures.h"
 #include "Scene.h"
 #include "SessionState.h"
 #include "Variables.h"
@@ -28,14 +29,7 @@ protected:
     {
         folder.put("cfg/vumo.cfg", "title: EngineTest\ndisplay_title: Engine Test\ntarget: pc\nwidth: 640\n"
                                    "height: 480\naudio_mute: 1\nscene: c1.a\n");
-        std::filesystem::create_directories(folder.path + "/data/ui");
-        std::filesystem::copy_file(std::string(VUMO_DEMO_DIR) + "/data/gfx/panel.png",
-                                   folder.path + "/data/ui/items.png");
-        std::string images;
-        for (const char* item : {"a", "b", "c", "d", "e", "f", "g"})
-        {
-            images += std::string("<Image name='") + item + "' rect='0,0,8,8'/>";
-        }
+        const std::string images = harness::putItemPictures(folder);
         folder.put("data/ui/ui.dts", "<Dataset><Texture filename='items'>" + images +
                                          "</Texture><Object type='InventoryPane' name='pane' "
                                          "rect='0,380,500,100'/></Dataset>");

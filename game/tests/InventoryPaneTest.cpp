@@ -9,6 +9,7 @@
 
 #include "EngineHarness.h"
 #include "Inventory.h"
+#include "ItemPictures.h"
 #include "Variables.h"
 #include "objects/InventoryPane.h"
 #include "ui/UI.h"
@@ -25,14 +26,7 @@ protected:
     {
         folder.put("cfg/vumo.cfg", "title: EngineTest\ndisplay_title: Engine Test\ntarget: pc\nwidth: 640\n"
                                    "height: 480\naudio_mute: 1\n");
-        std::filesystem::create_directories(folder.path + "/data/ui");
-        std::filesystem::copy_file(std::string(VUMO_DEMO_DIR) + "/data/gfx/panel.png",
-                                   folder.path + "/data/ui/items.png");
-        std::string images;
-        for (const char* item : {"a", "b", "c", "d", "e", "f", "g"})
-        {
-            images += std::string("<Image name='") + item + "' rect='0,0,8,8'/>";
-        }
+        const std::string images = harness::putItemPictures(folder);
         std::filesystem::copy_file(std::string(VUMO_DEMO_DIR) + "/data/gfx/panel.png",
                                    folder.path + "/data/ui/InventoryPane.png");
         folder.put("data/ui/ui.dts", "<Dataset><Texture filename='items'>" + images +

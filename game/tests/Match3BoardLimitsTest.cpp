@@ -5,19 +5,9 @@
 #include <quortypes/util.h>
 
 #include "Match3Board.h"
+#include "Match3Types.h"
 
-namespace
-{
-    harray<hstring> types(const std::string& letters)
-    {
-        harray<hstring> result;
-        for (char letter : letters)
-        {
-            result.push_back(hstring(letter));
-        }
-        return result;
-    }
-} // namespace
+using match3test::types;
 
 TEST(Match3BoardLimits, OnlyPoolsWithTwoTypesAndOneNotNegativeCanSettle)
 {

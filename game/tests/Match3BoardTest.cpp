@@ -6,6 +6,9 @@
 #include <quortypes/util.h>
 
 #include "Match3Board.h"
+#include "Match3Types.h"
+
+using match3test::types;
 
 namespace
 {
@@ -34,16 +37,6 @@ namespace
             {
                 result[c][r] = lines[r][c];
             }
-        }
-        return result;
-    }
-
-    harray<hstring> types(const std::string& letters)
-    {
-        harray<hstring> result;
-        for (char letter : letters)
-        {
-            result.push_back(hstring(letter));
         }
         return result;
     }

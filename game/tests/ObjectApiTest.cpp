@@ -57,17 +57,7 @@ protected:
         ASSERT_NE(Session::getActiveScene(), nullptr) << engine->logText();
         propertiesSet.clear();
     }
-    std::string lua(const std::string& expression)
-    {
-        try
-        {
-            return engine->lua(expression);
-        }
-        catch (const quortypes::exception& e)
-        {
-            return "error: " + std::string(e.getMessage());
-        }
-    }
+    std::string lua(const std::string& expression) { return engine->luaOrError(expression); }
     std::string failure(const std::string& code)
     {
         std::string text = lua("select(2, pcall(function() " + code + " end))");

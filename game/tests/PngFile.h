@@ -9,8 +9,8 @@
 
 namespace harness
 {
-    // An RGBA image written as a PNG file (rows unfiltered), for pictures a person looks at.
-    inline void writePng(const std::string& path, int width, int height, const unsigned char* rgba)
+    // An RGBA image encoded as PNG bytes (rows unfiltered).
+    inline std::string pngBytes(int width, int height, const unsigned char* rgba)
     {
         std::string rows;
         for (int y = 0; y < height; ++y)
@@ -31,8 +31,14 @@ namespace harness
             return u32(data.size()) + body + u32(crc32(0, (const Bytef*)body.data(), body.size()));
         };
         const std::string header = u32(width) + u32(height) + std::string("\x08\x06\x00\x00\x00", 5);
-        std::ofstream(path, std::ios::binary) << std::string("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header) +
-                                                     chunk("IDAT", packed) + chunk("IEND", "");
+        return std::string("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header) + chunk("IDAT", packed) +
+               chunk("IEND", "");
+    }
+
+    // An RGBA image written as a PNG file, for pictures a person looks at.
+    inline void writePng(const std::string& path, int width, int height, const unsigned char* rgba)
+    {
+        std::ofstream(path, std::ios::binary) << pngBytes(width, height, rgba);
     }
 
     inline void writePng(const std::string& path, const tesra::Image& image)

@@ -1,5 +1,4 @@
 #include <sys/wait.h>
-#include <zlib.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -7,6 +6,7 @@
 
 #include "ActionMap.h"
 #include "EngineHarness.h"
+#include "PngFile.h"
 
 using harness::GameFolder;
 
@@ -16,31 +16,16 @@ namespace
 
     std::string png(int width, int height, const Painter& paint)
     {
-        std::string rows;
+        std::string rgba;
         for (int y = 0; y < height; ++y)
         {
-            rows.push_back('\0');
             for (int x = 0; x < width; ++x)
             {
                 const uint32_t c = paint(x, y);
-                rows += {char(c >> 24), char(c >> 16), char(c >> 8), char(c)};
+                rgba += {char(c >> 24), char(c >> 16), char(c >> 8), char(c)};
             }
         }
-        uLongf size = compressBound(rows.size());
-        std::string packed(size, '\0');
-        compress((Bytef*)packed.data(), &size, (const Bytef*)rows.data(), rows.size());
-        packed.resize(size);
-        auto u32 = [](unsigned v) {
-            return std::string{char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
-        };
-        auto chunk = [&](const std::string& kind, const std::string& data)
-        {
-            const std::string body = kind + data;
-            return u32(data.size()) + body + u32(crc32(0, (const Bytef*)body.data(), body.size()));
-        };
-        const std::string header = u32(width) + u32(height) + std::string("\x08\x06\x00\x00\x00", 5);
-        return std::string("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header) + chunk("IDAT", packed) +
-               chunk("IEND", "");
+        return harness::pngBytes(width, height, (const unsigned char*)rgba.data());
     }
 
     // A 40 x 30 picture: a red square, a green disc, a blue L and a black frame, on transparency.

@@ -67,16 +67,7 @@ protected:
     void clear() { LuaInterface::execute("journal = {}"); }
     std::string journal() { return engine->lua("table.concat(journal, ' ')"); }
     std::string active() { return Session::getActiveScene()->getFullName(); }
-    size_t count(const std::string& text)
-    {
-        const std::string log = engine->logText();
-        size_t found = 0;
-        for (size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1))
-        {
-            ++found;
-        }
-        return found;
-    }
+    size_t count(const std::string& text) { return engine->logCount(text); }
     tesraui::Object* overlay() { return UI::getUIDataset()->tryGetObject(Transitions::Fade::overlayName); }
     // Frames of 0.1 s, the player pressing Continue whenever the error overlay shows, until the transition
     // is over; then a few more, in which a transition left behind would show itself again.

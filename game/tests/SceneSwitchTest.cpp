@@ -83,16 +83,7 @@ protected:
         clear();
     }
     void clear() { LuaInterface::execute("journal = {}"); }
-    size_t count(const std::string& text)
-    {
-        const std::string log = engine->logText();
-        size_t found = 0;
-        for (size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1))
-        {
-            ++found;
-        }
-        return found;
-    }
+    size_t count(const std::string& text) { return engine->logCount(text); }
     std::string journal() { return engine->lua("table.concat(journal, ' ')"); }
     hstring variable(const hstring& name) { return VariableDictionary::getGlobal().get(name).value(); }
     tesraui::Object* overlay() { return UI::getUIDataset()->tryGetObject(Transitions::Fade::overlayName); }

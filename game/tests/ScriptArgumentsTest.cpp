@@ -30,17 +30,7 @@ protected:
         engine->start();
         ASSERT_NE(Session::getActiveScene(), nullptr) << engine->logText();
     }
-    std::string lua(const std::string& expression)
-    {
-        try
-        {
-            return engine->lua(expression);
-        }
-        catch (const quortypes::exception& e)
-        {
-            return "error: " + std::string(e.getMessage());
-        }
-    }
+    std::string lua(const std::string& expression) { return engine->luaOrError(expression); }
     // The message a protected call of the code raised, without its position, or "ok".
     std::string failure(const std::string& code)
     {

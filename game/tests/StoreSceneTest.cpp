@@ -31,16 +31,7 @@ protected:
         engine->frame();
     }
     std::string active() { return Session::getActiveScene()->getFullName(); }
-    size_t count(const std::string& text)
-    {
-        const std::string log = engine->logText();
-        size_t found = 0;
-        for (size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1))
-        {
-            ++found;
-        }
-        return found;
-    }
+    size_t count(const std::string& text) { return engine->logCount(text); }
     // A script's switch, played through until no transition runs.
     void switchTo(const std::string& target)
     {

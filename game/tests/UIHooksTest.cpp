@@ -4,6 +4,7 @@
 #include <tesraui/tesraui.h>
 
 #include "EngineHarness.h"
+#include "SessionFixture.h"
 #include "Profile.h"
 #include "SessionState.h"
 #include "lua/Calls.h"
@@ -93,7 +94,7 @@ namespace
 } // namespace
 
 // A game with a scene c1.a that fills the window and every hook defined.
-class UIHooks : public harness::GameTest
+class UIHooks : public harness::SessionTest
 {
 protected:
     TestUI* ui = nullptr;
@@ -108,12 +109,7 @@ protected:
         folder.put("data/chapters/c1/scenes/a.scene", sceneScript("a"));
         folder.put("data/chapters/c1/scenes/b.scene", sceneScript("b"));
         folder.put("data/chapters/c1/scenes/c.scene", sceneScript("c"));
-        engine.reset(new Engine(folder));
-        VariableDictionary::getGlobal() = VariableDictionary();
-        Session::forgetUserFolder();
-        ASSERT_TRUE(Session::loadConfig(false));
-        Session::init(&makeTestUI);
-        harness::keepLoadedLibraries();
+        ASSERT_NO_FATAL_FAILURE(startSession(&makeTestUI));
         ui = static_cast<TestUI*>(UI::getInstance());
         engine->frame();
         // The scene's root takes the pointer only where it has something to show.
@@ -121,13 +117,6 @@ protected:
         engine->frame();
         startJournal = journal();
         clear();
-    }
-    void TearDown() override
-    {
-        Session::destroy();
-        engine.reset();
-        Session::forgetConfig();
-        Session::forgetUserFolder();
     }
     void clear() { LuaInterface::execute("journal = {}"); }
     std::string journal() { return engine->lua("table.concat(journal, ' ')"); }

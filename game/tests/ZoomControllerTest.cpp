@@ -4,6 +4,7 @@
 #include <tesraui/ImageBox.h>
 
 #include "EngineHarness.h"
+#include "SessionFixture.h"
 #include "Scene.h"
 #include "SessionState.h"
 #include "Variables.h"
@@ -15,7 +16,7 @@ using harness::Engine;
 using harness::GameFolder;
 
 // A 160 x 120 window whose scene c1.a fills the viewport and allows a zoom of up to 2; c1.b allows none.
-class SceneZoom : public harness::GameTest
+class SceneZoom : public harness::SessionTest
 {
 protected:
     UI* ui = nullptr;
@@ -27,24 +28,12 @@ protected:
         folder.put("data/chapters/c1/c1.datadef", "<Dataset/>");
         folder.put("data/chapters/c1/scenes/a.scene", "__maxZoomScale = 2\n");
         folder.put("data/chapters/c1/scenes/b.scene", "");
-        engine.reset(new Engine(folder));
-        VariableDictionary::getGlobal() = VariableDictionary();
-        Session::forgetUserFolder();
-        ASSERT_TRUE(Session::loadConfig(false));
-        Session::init(nullptr);
-        harness::keepLoadedLibraries();
+        ASSERT_NO_FATAL_FAILURE(startSession());
         ui = UI::getInstance();
         engine->frame();
         // The scene's root takes the pointer only where it has something to show.
         root()->setImageByName("0xFFFFFF");
         engine->frame();
-    }
-    void TearDown() override
-    {
-        Session::destroy();
-        engine.reset();
-        Session::forgetConfig();
-        Session::forgetUserFolder();
     }
     tesraui::ImageBox* root() { return Session::getActiveScene()->getRootObject(); }
     ZoomController* zoom() { return ui->getZoomController(); }

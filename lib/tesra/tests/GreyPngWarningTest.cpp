@@ -17,11 +17,7 @@ namespace
 {
     hstring save(const hstring& name, const Bytes& bytes)
     {
-        quortypes::Dir::create("grey_png_test");
-        FILE* file = fopen(("grey_png_test/" + name).c_str(), "wb");
-        fwrite((const char*)bytes.data(), 1, bytes.size(), file);
-        fclose(file);
-        return "grey_png_test/" + name;
+        return saveFile("grey_png_test", name, bytes);
     }
 
     int warningsNaming(const harray<hstring>& lines, const hstring& path)

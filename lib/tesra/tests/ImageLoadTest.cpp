@@ -14,11 +14,7 @@ namespace
 {
     hstring save(const hstring& name, const Bytes& bytes)
     {
-        quortypes::Dir::create("image_load_test");
-        FILE* file = fopen(("image_load_test/" + name).c_str(), "wb");
-        fwrite(bytes.empty() ? "" : (const char*)bytes.data(), 1, bytes.size(), file);
-        fclose(file);
-        return "image_load_test/" + name;
+        return saveFile("image_load_test", name, bytes);
     }
 
     Image::Format formatOf(Image* image)

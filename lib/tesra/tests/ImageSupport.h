@@ -13,6 +13,7 @@
 #include <jpeglib.h>
 #include <png.h>
 
+#include <quortypes/Dir.h>
 #include <tesra/Image.h>
 
 namespace imagetest
@@ -32,6 +33,16 @@ namespace imagetest
         int channels;
         Bytes data;
     };
+
+    // The bytes as a file in the folder (made if missing), its path returned for the loaders.
+    inline hstring saveFile(const hstring& folder, const hstring& name, const Bytes& bytes)
+    {
+        quortypes::Dir::create(folder);
+        FILE* file = fopen((folder + "/" + name).c_str(), "wb");
+        fwrite(bytes.empty() ? "" : (const char*)bytes.data(), 1, bytes.size(), file);
+        fclose(file);
+        return folder + "/" + name;
+    }
 
     // A sample that varies with position and channel and fits the bit depth (or the palette).
     inline unsigned sampleAt(const PngParams& p, int x, int y, int c)
