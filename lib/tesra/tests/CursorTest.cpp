@@ -148,12 +148,16 @@ TEST_F(WindowTest, CursorsLoadThroughTheWindow)
     ASSERT_NE(getcwd(previous, sizeof(previous)), nullptr);
     ASSERT_EQ(chdir(dir.path.c_str()), 0);
     std::unique_ptr<tesra::Cursor> busy(window->createCursor("busy"));
+    // A file name as a folder lists it is taken as it is, not given a second extension.
+    std::unique_ptr<tesra::Cursor> still(window->createCursor("busy.cur"));
     EXPECT_EQ(window->createCursor("missing"), nullptr);
     EXPECT_EQ(window->createCursor("broken"), nullptr);
     ASSERT_EQ(chdir(previous), 0);
     EXPECT_TRUE(log.contains("WARNING: Unable to load cursor 'broken.cur': truncated image directory."));
     ASSERT_NE(busy, nullptr);
     EXPECT_EQ(busy->getFilename(), "busy.ani"); // animations are tried first
+    ASSERT_NE(still, nullptr);
+    EXPECT_EQ(still->getFilename(), "busy.cur");
     EXPECT_EQ(dynamic_cast<tesra::SDL2_Cursor&>(*busy).getImages().frames.size(), 2u);
     window->setCursor(busy.get());
     window->updateOneFrame(); // animates

@@ -131,6 +131,14 @@ namespace tesra
 
     hstring Window::findCursorFile(const hstring& filename) const
     {
+        // A folder's entries ("arrow.cur") already carry their extension: such a name is taken as it is.
+        for (const hstring& extension : cursorExtensions)
+        {
+            if (filename.endsWith(extension) && quortypes::Resource::exists(filename))
+            {
+                return filename;
+            }
+        }
         for (const hstring& extension : cursorExtensions)
         {
             const hstring candidate = filename + extension;
