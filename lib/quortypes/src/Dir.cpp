@@ -123,8 +123,40 @@ namespace quortypes
         return joinAll(parts, parts.size() - 1);
     }
 
+    // True when normalizing would give the path back as it is: no backslash, no doubled or trailing slash
+    // and no "." or ".." part. Most paths are so already, and every file lookup normalizes its path: the
+    // split and join below allocate for every part.
+    static bool alreadyNormal(const std::string& path)
+    {
+        if (path.empty() || path.back() == '/' || path.find('\\') != std::string::npos)
+        {
+            return false;
+        }
+        size_t start = 0;
+        while (start <= path.size())
+        {
+            size_t end = path.find('/', start);
+            if (end == std::string::npos)
+            {
+                end = path.size();
+            }
+            const size_t length = end - start;
+            if ((length == 0 && start != 0) || (length == 1 && path[start] == '.') ||
+                (length == 2 && path[start] == '.' && path[start + 1] == '.'))
+            {
+                return false;
+            }
+            start = end + 1;
+        }
+        return true;
+    }
+
     hstring Dir::normalize(const hstring& path)
     {
+        if (alreadyNormal(path))
+        {
+            return path;
+        }
         harray<hstring> kept;
         for (const hstring& part : splitPath(path))
         {
