@@ -123,16 +123,16 @@ namespace quortypes
         return joinAll(parts, parts.size() - 1);
     }
 
-    // True when normalizing would give the path back as it is: no backslash, no doubled or trailing slash
-    // and no "." or ".." part. Most paths are so already, and every file lookup normalizes its path: the
-    // split and join below allocate for every part.
-    static bool alreadyNormal(const std::string& path)
+    // True when normalizing the path from `from` on would give it back as it is: no backslash, no doubled
+    // or trailing slash and no "." or ".." part. Most paths are so already, and every file lookup
+    // normalizes its path: the split and join below allocate for every part.
+    static bool alreadyNormal(const std::string& path, size_t from)
     {
-        if (path.empty() || path.back() == '/' || path.find('\\') != std::string::npos)
+        if (from >= path.size() || path.back() == '/' || path.find('\\', from) != std::string::npos)
         {
             return false;
         }
-        size_t start = 0;
+        size_t start = from;
         while (start <= path.size())
         {
             size_t end = path.find('/', start);
@@ -141,7 +141,7 @@ namespace quortypes
                 end = path.size();
             }
             const size_t length = end - start;
-            if ((length == 0 && start != 0) || (length == 1 && path[start] == '.') ||
+            if ((length == 0 && start != from) || (length == 1 && path[start] == '.') ||
                 (length == 2 && path[start] == '.' && path[start + 1] == '.'))
             {
                 return false;
@@ -153,9 +153,21 @@ namespace quortypes
 
     hstring Dir::normalize(const hstring& path)
     {
-        if (alreadyNormal(path))
+        const std::string& text = path;
+        if (alreadyNormal(text, 0))
         {
             return path;
+        }
+        // A path below the current folder ("./a/b", as a resource path joined to a cwd of "." is) is the
+        // rest of it.
+        size_t from = 0;
+        while (text.compare(from, 2, "./") == 0)
+        {
+            from += 2;
+        }
+        if (from > 0 && from < text.size() && text[from] != '/' && alreadyNormal(text, from))
+        {
+            return hstring(text.substr(from));
         }
         harray<hstring> kept;
         for (const hstring& part : splitPath(path))

@@ -29,6 +29,15 @@ TEST(Normalize, KeepsNormalPathsAndCleansTheirNearMisses)
         {"a\\b", "a/b"},
         {"a/", "a"},
         {"a/b/", "a/b"},
+        {"./a/b", "a/b"},
+        {"././a", "a"},
+        {"./.x", ".x"},
+        {".//a", "a"},
+        {"./", "."},
+        {"./..", ".."},
+        {"./a/", "a"},
+        {"./a/../b", "b"},
+        {"./\\b", "b"},
     };
     for (const auto& [path, normal] : rows)
     {
