@@ -5,9 +5,14 @@
 // Leaving a chapter of 10,000 or 50,000 image boxes in one container beside entering it, both through real
 // scene switches; and the UI's update with 50,000 boxes on screen beside the UI library's update of the
 // same tree.
+// Entering a scene of N images (a 128 x 128 PNG each, N = 10, 100, 1000), from the switch request until
+// its images are loaded (the first frame undrawn), beside the same dataset file parsed with TinyXML, the
+// same files decoded with libpng and uploaded with glTexImage2D by hand; and leaving that scene beside
+// entering it.
 #define TIXML_USE_STL
 #include <benchmark/benchmark.h>
 
+#include <GL/gl.h>
 #include <fcntl.h>
 #include <png.h>
 #include <stdio.h>
@@ -15,6 +20,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <memory>
 #include <fstream>
 #include <vector>
 
@@ -55,13 +61,13 @@ namespace
         return pixels;
     }
 
-    void writePng(const std::string& path, int seed)
+    void writePng(const std::string& path, int seed, int side = size)
     {
         std::vector<unsigned char> pixels = pattern(seed, 4);
         png_image image = {};
         image.version = PNG_IMAGE_VERSION;
-        image.width = size;
-        image.height = size;
+        image.width = side;
+        image.height = side;
         image.format = PNG_FORMAT_RGBA;
         png_image_write_to_file(&image, path.c_str(), 0, pixels.data(), 0, nullptr);
     }
@@ -128,6 +134,38 @@ namespace
         return xml + "  </Object>\n</Dataset>\n";
     }
 
+    const int imageCounts[] = {10, 100, 1000};
+    const int imageSide = 128;
+
+    std::string imageChapter(int count)
+    {
+        return "images" + std::to_string(count);
+    }
+
+    // A chapter of `count` textures, one PNG each, every one shown whole by an image box of its own.
+    void writeImageChapter(int count)
+    {
+        const std::filesystem::path chapter = folder / "data/chapters" / imageChapter(count);
+        std::filesystem::create_directories(chapter / "scenes");
+        std::filesystem::create_directories(chapter / "gfx");
+        std::ofstream(chapter / "scenes/room.content.scene") << "";
+        std::string xml = "<Dataset>\n";
+        std::string objects = "  <Object type=\"Container\" name=\"content\" rect=\"0,0,1024,768\">\n";
+        for (int i = 0; i < count; ++i)
+        {
+            const std::string name = "i" + std::to_string(i);
+            writePng((chapter / "gfx" / (name + ".png")).string(), i, imageSide);
+            xml += "  <Texture filename=\"gfx/" + name +
+                   "\">\n    <Image name=\"all\" rect=\"0,0,128,128\"/>\n"
+                   "  </Texture>\n";
+            objects += "    <Object type=\"ImageBox\" name=\"box" + std::to_string(i) + "\" rect=\"" +
+                       std::to_string((i * 37) % 900) + "," + std::to_string((i * 53) % 600) +
+                       ",64,64\" image=\"" + name + "/all\"/>\n";
+        }
+        std::ofstream(chapter / (imageChapter(count) + ".datadef"))
+            << xml + objects + "  </Object>\n</Dataset>\n";
+    }
+
     void writeGame()
     {
         char templ[] = "/tmp/vumo-bench-switch-XXXXXX";
@@ -167,6 +205,10 @@ namespace
             std::filesystem::create_symlink(folder / "data/chapters/big/gfx",
                                             folder / "data/chapters" / name / "gfx");
             std::ofstream(folder / "data/chapters" / name / (name + ".datadef")) << xml + boxes(count);
+        }
+        for (int count : imageCounts)
+        {
+            writeImageChapter(count);
         }
     }
 
@@ -273,8 +315,101 @@ namespace
         Session::changeScene("small.start", 0.0f, "");
         state.counters["objects"] = 50000;
     }
+    // What the scene of N images is made of, done by hand: the dataset file parsed, each file decoded and
+    // uploaded to a texture of its own; the textures go again untimed.
+    struct ImageParts
+    {
+        std::string datadef;
+        std::vector<std::string> files;
+        std::vector<GLuint> names;
+        std::vector<unsigned char> pixels;
+
+        explicit ImageParts(int count)
+            : datadef((folder / "data/chapters" / imageChapter(count) / (imageChapter(count) + ".datadef"))
+                          .string()),
+              names((size_t)count), pixels((size_t)imageSide * imageSide * 4)
+        {
+            for (int i = 0; i < count; ++i)
+            {
+                files.push_back((folder / "data/chapters" / imageChapter(count) / "gfx" /
+                                 ("i" + std::to_string(i) + ".png"))
+                                    .string());
+            }
+        }
+
+        void load()
+        {
+            TiXmlDocument document;
+            document.LoadFile(datadef.c_str());
+            benchmark::DoNotOptimize(document.RootElement());
+            glGenTextures((GLsizei)names.size(), names.data());
+            for (size_t i = 0; i < files.size(); ++i)
+            {
+                png_image image = {};
+                image.version = PNG_IMAGE_VERSION;
+                png_image_begin_read_from_file(&image, files[i].c_str());
+                image.format = PNG_FORMAT_RGBA;
+                png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr);
+                glBindTexture(GL_TEXTURE_2D, names[i]);
+                glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+                glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+                glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, (GLsizei)image.width, (GLsizei)image.height, 0,
+                             GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+            }
+            glFinish();
+        }
+
+        void release() { glDeleteTextures((GLsizei)names.size(), names.data()); }
+    };
+
+    // Entering the scene of N images (its chapter not loaded yet) beside its parts done by hand; the way
+    // back is untimed on both sides.
+    void enterSceneOfImagesBesideParts(benchmark::State& state)
+    {
+        start();
+        const int count = (int)state.range(0);
+        const hstring room = hstring(imageChapter(count).c_str()) + ".room";
+        std::shared_ptr<ImageParts> parts = std::make_shared<ImageParts>(count);
+        benchcompare::Side enter{[room]
+                                 {
+                                     Session::changeScene(room, 0.0f, "");
+                                     glFinish();
+                                 }};
+        enter.cleanup = [] { Session::changeScene("small.start", 0.0f, ""); };
+        benchcompare::Side byHand{[parts] { parts->load(); }};
+        byHand.cleanup = [parts] { parts->release(); };
+        benchcompare::compare(state, enter, byHand, 1.0, 7, 0.2);
+        state.counters["images"] = count;
+    }
+
+    // Leaving the scene of N images for a scene of another chapter (which unloads its textures) beside
+    // entering it.
+    void leaveSceneOfImagesBesideEnter(benchmark::State& state)
+    {
+        start();
+        const int count = (int)state.range(0);
+        const hstring room = hstring(imageChapter(count).c_str()) + ".room";
+        benchcompare::Side leave{[] { Session::changeScene("small.start", 0.0f, ""); }};
+        leave.prepare = [room] { Session::changeScene(room, 0.0f, ""); };
+        benchcompare::Side enter{[room] { Session::changeScene(room, 0.0f, ""); }};
+        enter.cleanup = [] { Session::changeScene("small.start", 0.0f, ""); };
+        benchcompare::compare(state, leave, enter, 1.0, 7, 0.2);
+        state.counters["images"] = count;
+    }
 } // namespace
 
+BENCHMARK(enterSceneOfImagesBesideParts)
+    ->Arg(10)
+    ->Arg(100)
+    ->Arg(1000)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(leaveSceneOfImagesBesideEnter)
+    ->Arg(10)
+    ->Arg(100)
+    ->Arg(1000)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(leaveChapterBesideEnterIt)->Arg(10000)->Arg(50000)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(uiUpdateBesideTreeUpdate)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(coldSwitchToANewChapter)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -123,8 +123,52 @@ namespace quortypes
         return joinAll(parts, parts.size() - 1);
     }
 
+    // True when normalizing the path from `from` on would give it back as it is: no backslash, no doubled
+    // or trailing slash and no "." or ".." part. Most paths are so already, and every file lookup
+    // normalizes its path: the split and join below allocate for every part.
+    static bool alreadyNormal(const std::string& path, size_t from)
+    {
+        if (from >= path.size() || path.back() == '/' || path.find('\\', from) != std::string::npos)
+        {
+            return false;
+        }
+        size_t start = from;
+        while (start <= path.size())
+        {
+            size_t end = path.find('/', start);
+            if (end == std::string::npos)
+            {
+                end = path.size();
+            }
+            const size_t length = end - start;
+            if ((length == 0 && start != from) || (length == 1 && path[start] == '.') ||
+                (length == 2 && path[start] == '.' && path[start + 1] == '.'))
+            {
+                return false;
+            }
+            start = end + 1;
+        }
+        return true;
+    }
+
     hstring Dir::normalize(const hstring& path)
     {
+        const std::string& text = path;
+        if (alreadyNormal(text, 0))
+        {
+            return path;
+        }
+        // A path below the current folder ("./a/b", as a resource path joined to a cwd of "." is) is the
+        // rest of it.
+        size_t from = 0;
+        while (text.compare(from, 2, "./") == 0)
+        {
+            from += 2;
+        }
+        if (from > 0 && from < text.size() && text[from] != '/' && alreadyNormal(text, from))
+        {
+            return hstring(text.substr(from));
+        }
         harray<hstring> kept;
         for (const hstring& part : splitPath(path))
         {

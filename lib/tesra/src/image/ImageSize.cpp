@@ -103,8 +103,9 @@ namespace tesra
 
     namespace
     {
-        // Most headers sit in the first bytes; a JPEG may carry large metadata before its frame header.
-        const int HEADER_BYTES = 65536;
+        // Most headers sit in the first bytes; a JPEG may carry large metadata before its frame header, and
+        // then the whole file is read.
+        const int HEADER_BYTES = 4096;
 
         template <typename Stream> bool readSizeOf(const hstring& filename, int& width, int& height)
         {

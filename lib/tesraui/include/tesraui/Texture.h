@@ -52,8 +52,9 @@ namespace tesraui
         harray<Texture*> links;
         tesra::Texture::Filter filter;
         tesra::Texture::AddressMode addressMode;
-        // From the file's header while the render texture is not loaded yet; (0, 0) when unknown.
-        kavtypes::Vector2 headerSize;
+        // The size last seen: from the file's header while the render texture is not loaded yet, else from
+        // the loaded pixels; (0, 0) when the header could not be read, negative before it was looked at.
+        mutable kavtypes::Vector2 headerSize;
 
         kavtypes::Vector2 _getPixelSize() const;
     };

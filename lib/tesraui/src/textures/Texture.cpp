@@ -19,8 +19,7 @@ namespace tesraui
     static kavtypes::Vector2 headerSizeOf(tesra::Texture* renderTexture)
     {
         int width = 0, height = 0;
-        if (!renderTexture->isLoaded() &&
-            tesra::Image::readSize(renderTexture->getFilename(), renderTexture->isFromResource(), width,
+        if (tesra::Image::readSize(renderTexture->getFilename(), renderTexture->isFromResource(), width,
                                    height))
         {
             return kavtypes::Vector2((float)width, (float)height);
@@ -32,7 +31,7 @@ namespace tesraui
         : requestedFilename(requestedFilename), filename(renderTexture->getFilename()),
           renderTexture(renderTexture), scale(scaleOf(renderTexture->getFilename())),
           dynamic(!renderTexture->isLoaded()), filter(renderTexture->getFilter()),
-          addressMode(renderTexture->getAddressMode()), headerSize(headerSizeOf(renderTexture))
+          addressMode(renderTexture->getAddressMode()), headerSize(-1.0f, -1.0f)
     {
     }
 
@@ -52,7 +51,20 @@ namespace tesraui
         {
             return kavtypes::Vector2();
         }
-        if (!this->renderTexture->isLoaded() && headerSize.x > 0.0f)
+        if (this->renderTexture->isLoaded())
+        {
+            // Kept, so that the size asked for again after an unload needs no second look at the file.
+            headerSize = kavtypes::Vector2((float)this->renderTexture->getWidth(),
+                                           (float)this->renderTexture->getHeight());
+            return headerSize;
+        }
+        // The header is read only when the size is wanted before the pixels: most textures are cut into
+        // images of their own rects, and loading them reads the file anyway.
+        if (headerSize.x < 0.0f)
+        {
+            headerSize = headerSizeOf(this->renderTexture);
+        }
+        if (headerSize.x > 0.0f)
         {
             return headerSize;
         }
@@ -145,7 +157,7 @@ namespace tesraui
         this->renderTexture->setFilter(filter);
         this->renderTexture->setAddressMode(addressMode);
         scale = scaleOf(this->filename);
-        headerSize = headerSizeOf(this->renderTexture);
+        headerSize = kavtypes::Vector2(-1.0f, -1.0f);
     }
 
     void Texture::setFilter(tesra::Texture::Filter value)
