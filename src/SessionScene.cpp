@@ -1,5 +1,7 @@
 #include <algorithm>
 #include <functional>
+#include <memory>
+#include <vector>
 
 #include <fintu/Renderer.h>
 #include <quortypes/Log.h>
@@ -32,7 +34,7 @@ namespace Session
         TransitionManager* runningTransition = nullptr;
         unsigned int transitionStarts = 0;
         hdict<TransitionManager*> transitions;
-        harray<TransitionManager*> ownedTransitions;
+        std::vector<std::unique_ptr<TransitionManager>> ownedTransitions;
 
         bool hasSceneFileIn(const hstring& folder, const hstring& scene)
         {
@@ -550,14 +552,14 @@ namespace Session
 
     void createTransitions()
     {
-        TransitionManager* immediate = new Transitions::Immediate();
-        ownedTransitions.push_back(immediate);
+        ownedTransitions.push_back(std::make_unique<Transitions::Immediate>());
+        TransitionManager* immediate = ownedTransitions.back().get();
         transitions[""] = immediate;
         transitions["none"] = immediate;
         for (const char* name : {"fade", "zoom", "crossfade"})
         {
-            TransitionManager* fade = new Transitions::Fade();
-            ownedTransitions.push_back(fade);
+            ownedTransitions.push_back(std::make_unique<Transitions::Fade>());
+            TransitionManager* fade = ownedTransitions.back().get();
             transitions[name] = fade;
         }
     }
@@ -570,10 +572,6 @@ namespace Session
             activeScene = nullptr;
         }
         runningTransition = nullptr;
-        for (TransitionManager* transition : ownedTransitions)
-        {
-            delete transition;
-        }
         ownedTransitions.clear();
         transitions.clear();
     }
