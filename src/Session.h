@@ -68,9 +68,17 @@ namespace Session
     bool isTransitionRunning();
     TransitionManager* getRunningTransition();
 
+    // Why a switch to that name cannot be asked for, or "" when it can: a bare name needs an active chapter
+    // holding that scene, and the UI chapter is never a target. Whether a full name exists is left to
+    // findSceneTarget.
+    hstring getSwitchNameError(const hstring& name);
     // A name with "." is "<chapter>.<scene>", a bare one a scene of the active chapter. The name and the
     // effect are checked before a running transition is dropped.
     void changeScene(const hstring& name, float duration, const hstring& effect, const hstring& extra = "");
+    // Switches to "<chapter>.<scene>" at once, through the game's redirect: loads the target, tears the old
+    // scene down and activates the new one. False when it failed; the failure was then reported, and the game
+    // stands on the old scene or, when that went, on the new one. The transitions call it when they switch.
+    bool switchScene(const hstring& target);
     // The loaded chapter of that name, or a new unloaded one for an existing chapter folder.
     Chapter* getChapter(const hstring& name);
     // The chapter holding the scene, loaded or not; throws when the chapter has no folder or lacks the

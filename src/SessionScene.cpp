@@ -1,15 +1,30 @@
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include <fintu/Renderer.h>
 #include <quortypes/Log.h>
 #include <quortypes/ResourceDir.h>
+#include <tesraparticle/tesraparticle.h>
+#include <tesraui/Container.h>
+#include <tesraui/Image.h>
+#include <tesraui/Texture.h>
 #include <tesraui/exception.h>
 #include <tesraui/tesraui.h>
+#include <yim/AudioManager.h>
+#include <yim/yim.h>
 
 #include "Chapter.h"
 #include "Scene.h"
 #include "Session.h"
 #include "Transitions.h"
+#include "Variables.h"
 #include "lua/Calls.h"
 #include "lua/LuaInterface.h"
+#include "objects/VumoViewportObject.h"
 #include "ui/HookTexts.h"
+#include "ui/UI.h"
 
 namespace Session
 {
@@ -19,7 +34,7 @@ namespace Session
         TransitionManager* runningTransition = nullptr;
         unsigned int transitionStarts = 0;
         hdict<TransitionManager*> transitions;
-        harray<TransitionManager*> ownedTransitions;
+        std::vector<std::unique_ptr<TransitionManager>> ownedTransitions;
 
         bool hasSceneFileIn(const hstring& folder, const hstring& scene)
         {
@@ -39,7 +54,362 @@ namespace Session
             }
             return false;
         }
+
+        // One switch from the old scene to its target, as its steps hand it on.
+        struct SceneSwitch
+        {
+            UI* ui = nullptr;
+            hstring chapterName;
+            hstring sceneName;
+            Chapter* chapter = nullptr;
+            Scene* scene = nullptr;
+            // The target chapter was not loaded before this switch.
+            bool mustLoad = false;
+            Scene* oldScene = nullptr;
+            hstring previousScene;
+        };
+
+        void splitTarget(const hstring& target, hstring& chapter, hstring& scene)
+        {
+            const int dot = target.find('.');
+            chapter = target.subString(0, dot);
+            scene = target.subString(dot + 1);
+        }
+
+        // The target and the game's redirect of it, found once; throws on what the switch could fail on
+        // before anything is torn down.
+        void resolveSwitchTarget(SceneSwitch& change, const hstring& target)
+        {
+            splitTarget(target, change.chapterName, change.sceneName);
+            change.chapter = findSceneTarget(change.chapterName, change.sceneName);
+            const hstring redirect =
+                (change.ui != nullptr
+                     ? change.ui->OnSceneChanging(change.chapterName + "." + change.sceneName)
+                     : "");
+            if (redirect == "")
+            {
+                return;
+            }
+            if (!redirect.contains("."))
+            {
+                throw quortypes::exception("Invalid scene redirect '" + redirect +
+                                               "', expecting '<chapter>.<scene>'",
+                                           __FILE__, __LINE__);
+            }
+            splitTarget(redirect, change.chapterName, change.sceneName);
+            change.chapter = findSceneTarget(change.chapterName, change.sceneName);
+        }
+
+        // The target chapter is loaded and its scene found before anything of the old scene is torn down,
+        // so that a chapter that cannot load leaves the game where it was. False when it failed, reported.
+        bool loadSwitchTarget(SceneSwitch& change)
+        {
+            UI* ui = change.ui;
+            Chapter* chapter = change.chapter;
+            change.mustLoad = !chapter->isLoaded();
+            try
+            {
+                if (change.mustLoad)
+                {
+                    if (ui != nullptr)
+                    {
+                        ui->OnBeginLoading(chapter->getName());
+                        ui->OnUpdateLoading(0.2f);
+                    }
+                    chapter->load();
+                }
+                change.scene = chapter->getScene(change.sceneName);
+            }
+            catch (const quortypes::exception& e)
+            {
+                if (change.mustLoad)
+                {
+                    chapter->discardFailedLoad();
+                }
+                quortypes::Log::error(logTag, "Scene switch failed: " + e.getMessage());
+                if (ui != nullptr)
+                {
+                    if (change.mustLoad)
+                    {
+                        ui->OnFinishLoading(chapter->getName());
+                    }
+                    ui->showErrorOverlay(e.getMessage());
+                }
+                return false;
+            }
+            return true;
+        }
+
+        // False when the old scene's deactivation hook switched elsewhere at once and took the old chapter
+        // with it: that switch stands, and the chapter loaded for this one goes again.
+        bool deactivateOldScene(SceneSwitch& change, bool sceneDiffers)
+        {
+            if (change.oldScene == nullptr)
+            {
+                return true;
+            }
+            const tesraui::LifeToken::Watch oldAlive = change.oldScene->watchLife();
+            change.oldScene->deactivate(sceneDiffers);
+            if (oldAlive.isAlive())
+            {
+                return true;
+            }
+            if (change.mustLoad && getActiveChapter() != change.chapter && !change.chapter->isPersistent())
+            {
+                change.chapter->unload();
+            }
+            return false;
+        }
+
+        // The old chapter goes when the target lies in another one, unless it stays loaded for good.
+        void unloadOldChapter(SceneSwitch& change)
+        {
+            Scene* oldScene = change.oldScene;
+            if (oldScene == nullptr || oldScene->getChapter() == change.chapter ||
+                oldScene->getChapter()->isPersistent())
+            {
+                return;
+            }
+            Chapter* oldChapter = oldScene->getChapter();
+            tesraui::processEvents();
+            UI* ui = change.ui;
+            if (ui != nullptr && ui->isDebugModeEnabled())
+            {
+                const hstring user = oldChapter->findImageUser(ui->getRootObject());
+                if (user != "")
+                {
+                    throw quortypes::exception("Dead resource link detected while unloading chapter '" +
+                                                   oldChapter->getName() + "': " + user,
+                                               __FILE__, __LINE__);
+                }
+            }
+            oldChapter->unload();
+            change.oldScene = nullptr;
+            setActiveScene(nullptr);
+            if (fintu::renderer != nullptr)
+            {
+                fintu::renderer->clearCache();
+            }
+            if (yim::manager != nullptr)
+            {
+                yim::manager->clearMemory();
+            }
+            tesraparticle::clearCache();
+        }
+
+        void activateSwitchTarget(SceneSwitch& change)
+        {
+            if (change.mustLoad && change.ui != nullptr)
+            {
+                change.ui->onChapterLoaded(change.chapter);
+                // The game's hook may have put a scene of its own in place of the one found before.
+                change.scene = change.chapter->getScene(change.sceneName);
+            }
+            LuaInterface::execute("_G.chapter = " + change.chapter->getName());
+            setActiveScene(change.scene);
+            change.scene->activate();
+        }
+
+        void collectTextures(tesraui::Object* object, harray<tesraui::Texture*>& out)
+        {
+            if (!object->isVisible() || object->getAlpha() == 0)
+            {
+                return;
+            }
+            for (tesraui::Image* image : object->getImages())
+            {
+                tesraui::Texture* texture = (image != nullptr ? image->getTexture() : nullptr);
+                if (texture != nullptr && std::find(out.begin(), out.end(), texture) == out.end())
+                {
+                    out.push_back(texture);
+                }
+            }
+            for (tesraui::Object* child : object->getChildren())
+            {
+                collectTextures(child, out);
+            }
+        }
+
+        // Loaded behind the loading screen rather than on the first frames of the new scene.
+        void loadVisibleTextures(UI* ui)
+        {
+            VumoViewportObject* viewport = getViewport();
+            if (viewport == nullptr)
+            {
+                return;
+            }
+            harray<tesraui::Texture*> textures;
+            collectTextures(viewport, textures);
+            const bool visible = viewport->isVisible();
+            viewport->setVisible(false);
+            for (int i = 0; i < textures.size(); ++i)
+            {
+                if (!textures[i]->isLoaded())
+                {
+                    textures[i]->load();
+                }
+                if (ui != nullptr)
+                {
+                    ui->OnUpdateLoading(0.6f + 0.35f * (float)(i + 1) / (float)textures.size());
+                }
+            }
+            viewport->setVisible(visible);
+        }
+
+        void finishLoading(const SceneSwitch& change)
+        {
+            if (change.mustLoad && change.ui != nullptr)
+            {
+                change.ui->OnUpdateLoading(1.0f);
+                change.ui->OnFinishLoading(change.chapter->getName());
+            }
+        }
+
+        void announceSceneChanged(UI* ui)
+        {
+            if (ui != nullptr)
+            {
+                ui->OnSceneChanged();
+            }
+            tesraui::notifyEvent("SceneChanged", nullptr);
+        }
+
+        // After a failure past the point of no return: back to the old scene when it still stands, else on
+        // to the new one; the loading screen closes, and the failure is logged and shown once.
+        void recoverFromFailedSwitch(const SceneSwitch& change, const hstring& message)
+        {
+            quortypes::Log::error(logTag, "Scene switch failed: " + message);
+            UI* ui = change.ui;
+            Scene* oldScene = change.oldScene;
+            Chapter* chapter = change.chapter;
+            // Each step runs script code that may fail again: that is logged, and the recovery goes on.
+            auto attempt = [](const std::function<void()>& step)
+            {
+                try
+                {
+                    step();
+                }
+                catch (const quortypes::exception& e)
+                {
+                    quortypes::Log::error(logTag, e.getMessage());
+                }
+            };
+            Scene* failed = (chapter->isLoaded() && chapter->hasScene(change.sceneName)
+                                 ? chapter->getScene(change.sceneName)
+                                 : nullptr);
+            if (oldScene != nullptr)
+            {
+                // The old scene still stands: the game goes back to it, and whatever was made for the new one
+                // goes.
+                if (failed != nullptr && failed != oldScene && failed->isActive())
+                {
+                    attempt([failed]() { failed->deactivate(false); });
+                }
+                if (failed != oldScene || !oldScene->isActive())
+                {
+                    const tesraui::LifeToken::Watch oldAlive = oldScene->watchLife();
+                    if (change.mustLoad && chapter != oldScene->getChapter() && chapter->isLoaded() &&
+                        !chapter->isPersistent())
+                    {
+                        attempt([chapter]() { chapter->unload(); });
+                    }
+                    if (oldAlive.isAlive())
+                    {
+                        VariableDictionary::getGlobal().get("prev_scene").set(change.previousScene);
+                        const hstring oldChapter = oldScene->getChapter()->getName();
+                        attempt([&oldChapter]() { LuaInterface::execute("_G.chapter = " + oldChapter); });
+                        setActiveScene(oldScene);
+                        attempt([oldScene]() { oldScene->activate(); });
+                    }
+                }
+            }
+            else if (failed != nullptr && getActiveScene() != failed)
+            {
+                // The old chapter is gone: the new scene is all there is to go on with.
+                setActiveScene(failed);
+                attempt([chapter]() { LuaInterface::execute("_G.chapter = " + chapter->getName()); });
+                attempt([failed]() { failed->activate(); });
+            }
+            finishLoading(change);
+            if (oldScene == nullptr && getActiveScene() != nullptr)
+            {
+                // The scene did change, though not cleanly.
+                announceSceneChanged(ui);
+            }
+            if (ui != nullptr)
+            {
+                ui->showErrorOverlay(message);
+            }
+        }
     } // namespace
+
+    bool switchScene(const hstring& target)
+    {
+        VariableDictionary& variables = VariableDictionary::getGlobal();
+        // A scene switched to itself keeps its textures; the asked target counts, not the game's redirect.
+        const bool sceneDiffers = (variables.get("active_scene").value() != target);
+        if (!target.contains("."))
+        {
+            throw quortypes::exception("TransitionManager: unable to switch the scene, scene name format is "
+                                       "incorrect, expecting '<chapter>.<scene>', got '" +
+                                           target + "'",
+                                       __FILE__, __LINE__);
+        }
+        SceneSwitch change;
+        change.ui = UI::getInstance();
+        try
+        {
+            resolveSwitchTarget(change, target);
+        }
+        catch (const quortypes::exception& e)
+        {
+            // The old scene stays as it is.
+            quortypes::Log::error(logTag, "Scene switch failed: " + e.getMessage());
+            if (change.ui != nullptr)
+            {
+                change.ui->showErrorOverlay(e.getMessage());
+            }
+            return false;
+        }
+        if (!loadSwitchTarget(change))
+        {
+            return false;
+        }
+        // Told only now, so that a switch that fails tells nobody it happened.
+        tesraui::notifyEvent("SceneChanging", nullptr);
+        change.previousScene = variables.get("prev_scene").value();
+        variables.get("prev_scene").assign(variables.get("active_scene"));
+        change.oldScene = activeScene;
+        if (!deactivateOldScene(change, sceneDiffers))
+        {
+            return true;
+        }
+        // Unloading the old chapter deletes the old scene; an unload that fails halfway may have done so
+        // already.
+        const tesraui::LifeToken::Watch oldStands =
+            (change.oldScene != nullptr ? change.oldScene->watchLife() : tesraui::LifeToken::Watch());
+        try
+        {
+            unloadOldChapter(change);
+            activateSwitchTarget(change);
+        }
+        catch (const quortypes::exception& e)
+        {
+            if (!oldStands.isAlive())
+            {
+                change.oldScene = nullptr;
+            }
+            recoverFromFailedSwitch(change, e.getMessage());
+            return false;
+        }
+        if (change.mustLoad)
+        {
+            loadVisibleTextures(change.ui);
+        }
+        finishLoading(change);
+        announceSceneChanged(change.ui);
+        return true;
+    }
 
     bool isTransitionRunning()
     {
@@ -182,14 +552,14 @@ namespace Session
 
     void createTransitions()
     {
-        TransitionManager* immediate = new Transitions::Immediate();
-        ownedTransitions.push_back(immediate);
+        ownedTransitions.push_back(std::make_unique<Transitions::Immediate>());
+        TransitionManager* immediate = ownedTransitions.back().get();
         transitions[""] = immediate;
         transitions["none"] = immediate;
         for (const char* name : {"fade", "zoom", "crossfade"})
         {
-            TransitionManager* fade = new Transitions::Fade();
-            ownedTransitions.push_back(fade);
+            ownedTransitions.push_back(std::make_unique<Transitions::Fade>());
+            TransitionManager* fade = ownedTransitions.back().get();
             transitions[name] = fade;
         }
     }
@@ -202,44 +572,43 @@ namespace Session
             activeScene = nullptr;
         }
         runningTransition = nullptr;
-        for (TransitionManager* transition : ownedTransitions)
-        {
-            delete transition;
-        }
         ownedTransitions.clear();
         transitions.clear();
     }
 
-    void changeScene(const hstring& name, float duration, const hstring& effect, const hstring& extra)
+    hstring getSwitchNameError(const hstring& name)
     {
-        hstring fullName = name;
         if (name.contains("."))
         {
             if (name.startsWith("ui."))
             {
-                throw quortypes::exception(
-                    formatString("Unable to switch scene to UI chapter (%s), not permitted.", name.c_str()),
-                    __FILE__, __LINE__);
+                return formatString("Unable to switch scene to UI chapter (%s), not permitted.",
+                                    name.c_str());
             }
+            return "";
         }
-        else
+        if (activeScene == nullptr)
         {
-            if (activeScene == nullptr)
-            {
-                throw quortypes::exception("Can't switch to '" + name +
-                                               "', active_scene is null therefore scene name must have a "
-                                               "chapter prefix",
-                                           __FILE__, __LINE__);
-            }
-            Chapter* chapter = activeScene->getChapter();
-            if (!chapter->hasScene(name))
-            {
-                throw quortypes::exception("Can't switch to '" + name + "', scene not found in chapter '" +
-                                               chapter->getName() + "'",
-                                           __FILE__, __LINE__);
-            }
-            fullName = chapter->getName() + "." + name;
+            return "Can't switch to '" + name +
+                   "', active_scene is null therefore scene name must have a chapter prefix";
         }
+        Chapter* chapter = activeScene->getChapter();
+        if (!chapter->hasScene(name))
+        {
+            return "Can't switch to '" + name + "', scene not found in chapter '" + chapter->getName() + "'";
+        }
+        return "";
+    }
+
+    void changeScene(const hstring& name, float duration, const hstring& effect, const hstring& extra)
+    {
+        const hstring error = getSwitchNameError(name);
+        if (error != "")
+        {
+            throw quortypes::exception(error, __FILE__, __LINE__);
+        }
+        const hstring fullName =
+            (name.contains(".") ? name : activeScene->getChapter()->getName() + "." + name);
         TransitionManager* transition = getTransition(effect);
         if (transition == nullptr)
         {

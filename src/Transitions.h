@@ -6,11 +6,9 @@ namespace tesraui
 {
     class ImageBox;
 }
-class Chapter;
-class Scene;
 
 // A scene change: takes the target's full name and a duration, decides when the switch happens and may
-// draw an effect around it. The switch itself is shared by every transition.
+// draw an effect around it. The switch itself is the session's.
 class TransitionManager
 {
 public:
@@ -22,8 +20,7 @@ public:
     // calls it.
     virtual void cancel() = 0;
 
-    // False when the target (or the one the game redirects to) does not exist: then nothing was torn
-    // down and the error was reported.
+    // Session::switchScene on the target; its long frame does not count towards the duration.
     bool switchScene();
 
     const hstring& getTarget() const { return target; }
@@ -37,11 +34,6 @@ protected:
     float elapsed = 0.0f;
     bool justSwitched = false;
     hstring leftChapter;
-
-    // After a failure past the point of no return: back to the old scene when it still stands, else on to
-    // the new one; the loading screen closes, and the failure is logged and shown once.
-    void recoverFromFailedSwitch(Scene* oldScene, Chapter* chapter, const hstring& sceneName, bool mustLoad,
-                                 const hstring& previousScene, const hstring& message);
 };
 
 namespace Transitions

@@ -59,25 +59,10 @@ namespace LuaInterface
                     toString(L, 1, "scene.switch: expecting a scene name or a table {scene, time, effect}");
                 time = formatString("%f", 0.5);
             }
-            if (!name.contains("."))
+            const hstring error = Session::getSwitchNameError(name);
+            if (error != "")
             {
-                Scene* active = Session::getActiveScene();
-                if (active == nullptr)
-                {
-                    raiseLuaError(L, "Can't switch to '" + name +
-                                         "', active_scene is null therefore scene name must have a chapter "
-                                         "prefix");
-                }
-                if (!active->getChapter()->hasScene(name))
-                {
-                    raiseLuaError(L, "Can't switch to '" + name + "', scene not found in chapter '" +
-                                         active->getChapter()->getName() + "'");
-                }
-            }
-            if (name.startsWith("ui."))
-            {
-                raiseLuaError(L, formatString("Unable to switch scene to UI chapter (%s), not permitted.",
-                                              name.c_str()));
+                raiseLuaError(L, error);
             }
             Session::queueScript("scene._queued_switchScene(" + literal(name, '\'') + ", " + time + ", " +
                                      literal(effect, '\'') + ")",
