@@ -9,6 +9,9 @@ vars.create("demo_key_found", 0)
 vars.create("demo_place", "meadow.hills")
 -- Set once the raft (the plank tied with the stranger's rope) is on the lake: it carries the player to the inn.
 vars.create("demo_raft_afloat", 0)
+-- Set once the lake's sky has been watched from a click to the end of the ball's crossing: until then the
+-- water is too rough for the raft.
+vars.create("demo_sky_watched", 0)
 
 function ui.setup()
 	ui.clock = 0
@@ -118,6 +121,9 @@ function ui.goalText()
 	if ui.raftIsAfloat() then
 		return "Goal: take the key across the lake to the inn and win the duel there."
 	end
+	if inventory.hasItem("raft") and not ui.skyIsWatched() then
+		return "Goal: click the sky over the lake and watch the ball cross it: then the water takes the raft."
+	end
 	if inventory.hasItem("raft") then
 		return "Goal: put the raft on the water at the shore's right to reach the inn."
 	end
@@ -134,6 +140,18 @@ end
 
 function ui.raftIsAfloat()
 	return tostring(vars.demo_raft_afloat) == "1"
+end
+
+function ui.skyIsWatched()
+	return tostring(vars.demo_sky_watched) == "1"
+end
+
+function ui.skyWatched()
+	vumo.log("the sky has been watched")
+	if not ui.skyIsWatched() then
+		vars.demo_sky_watched = 1
+		ui.keepProgress()
+	end
 end
 
 function ui.needsRope()
