@@ -109,6 +109,17 @@ protected:
         const kavtypes::Rectangle rect = itemCell(target)->getBoundingRect();
         drag(item, rect.x + rect.w / 2, rect.y + rect.h / 2);
     }
+    // Notches of the wheel over the point: a negative amount zooms in.
+    void wheel(float x, float y, float amount, int notches)
+    {
+        engine->mouse(tesra::Window::MOUSE_MOVE, x, y);
+        engine->frame(0.016f);
+        for (int i = 0; i < notches; ++i)
+        {
+            engine->mouse(tesra::Window::MOUSE_SCROLL, 0.0f, amount, 0);
+            engine->frame(0.016f);
+        }
+    }
     void click(float x, float y)
     {
         engine->mouse(tesra::Window::MOUSE_MOVE, x, y);
@@ -192,6 +203,31 @@ protected:
         EXPECT_EQ(engine->lua("ui.getSelectedItem()"), "");
         EXPECT_NE(goal().find("duel"), std::string::npos) << goal();
         ASSERT_TRUE(uiObject("inn_button")->isDerivedVisible());
+        // The inn stays shut without its password, which only a zoomed-in look at the sign shows.
+        engine->clickObject(uiObject("inn_button"));
+        ASSERT_TRUE(engine->settleAt("lake.shore"));
+        EXPECT_NE(goal().find("password"), std::string::npos) << goal();
+        click(480, 200);
+        ASSERT_TRUE(engine->settleAt("meadow.hills"));
+        click(480, 200);
+        ASSERT_TRUE(engine->settleAt("meadow.sign"));
+        click(124, 64); // where the password is carved, too small to see
+        ASSERT_TRUE(engine->settleAt("meadow.sign"));
+        EXPECT_EQ(engine->lua("vars.demo_password_found"), "0") << "nothing shows there unzoomed";
+        wheel(124, 64, -1.0f, 8);
+        click(124, 64);
+        for (float waited = 0.0f; engine->lua("vars.demo_password_found") != "1" && waited < 10.0f;
+             waited += 0.1f)
+        {
+            engine->frame(0.1f);
+        }
+        ASSERT_EQ(engine->lua("vars.demo_password_found"), "1");
+        EXPECT_NE(goal().find("take the key"), std::string::npos) << goal();
+        wheel(124, 64, 1.0f, 8);
+        ASSERT_TRUE(engine->settleAt("meadow.sign"));
+        click(480, 400); // the door
+        ASSERT_TRUE(engine->settleAt("lake.shore"));
+        ASSERT_TRUE(uiObject("inn_button")->isDerivedVisible());
         engine->clickObject(uiObject("inn_button"));
         ASSERT_TRUE(engine->settleAt("tavern.duel"));
         Match3Scene* duel = dynamic_cast<Match3Scene*>(Session::getActiveScene());
@@ -224,6 +260,7 @@ protected:
         EXPECT_EQ(engine->lua("vars.demo_place"), "meadow.hills");
         EXPECT_EQ(engine->lua("vars.demo_raft_afloat"), "0");
         EXPECT_EQ(engine->lua("vars.demo_sky_watched"), "0");
+        EXPECT_EQ(engine->lua("vars.demo_password_found"), "0");
     }
 };
 

@@ -12,6 +12,8 @@ vars.create("demo_raft_afloat", 0)
 -- Set once the lake's sky has been watched from a click to the end of the ball's crossing: until then the
 -- water is too rough for the raft.
 vars.create("demo_sky_watched", 0)
+-- Set by the password carved tiny on the sign, which only a zoomed-in look finds: the inn opens to it.
+vars.create("demo_password_found", 0)
 
 function ui.setup()
 	ui.clock = 0
@@ -62,6 +64,7 @@ end
 function ui.update(dt)
 	ui.clock = ui.clock + dt
 	ui.followGoal()
+	ui.showPasswordWhenZoomed()
 	if ui.ready then
 		object.setProperty("ui.talk_button", "visible", scene.getFullName() == "meadow.hills" and
 			inventory.hasItem("plank") and ui.needsRope() and not dialog.isActive())
@@ -118,6 +121,9 @@ function ui.goalText()
 	if not ui.hasPlank() then
 		return "Goal: the lake is deep; pick up the plank the stranger spoke of."
 	end
+	if ui.raftIsAfloat() and tostring(vars.demo_password_found) ~= "1" then
+		return "Goal: the inn lets in for the duel only with its password, carved tiny on the sign: zoom in with the wheel."
+	end
 	if ui.raftIsAfloat() then
 		return "Goal: take the key across the lake to the inn and win the duel there."
 	end
@@ -140,6 +146,16 @@ end
 
 function ui.raftIsAfloat()
 	return tostring(vars.demo_raft_afloat) == "1"
+end
+
+-- The password is drawn at 8 pixels: it shows once the zoom draws it at 12 or more.
+function ui.showPasswordWhenZoomed()
+	if not ui.ready or scene.getFullName() ~= "meadow.sign" or not object.exists("password") then
+		return
+	end
+	local password = object.getObject("password")
+	local _, _, w = object.getBoundingRect(password)
+	object.setProperty(password, "visible", w >= 12)
 end
 
 function ui.skyIsWatched()
@@ -168,6 +184,10 @@ function ui.goToInn()
 	sound.play("ui.click")
 	if not ui.raftIsAfloat() then
 		vumo.log("the plank alone sinks")
+		return
+	end
+	if tostring(vars.demo_password_found) ~= "1" then
+		vumo.log("the inn stays shut without its password")
 		return
 	end
 	vars.demo_place = "tavern.duel"
