@@ -193,7 +193,38 @@ protected:
         }
         ASSERT_EQ(engine->lua("vars.demo_sky_watched"), "1");
         EXPECT_EQ(goal().find("sky"), std::string::npos) << goal();
+        // Without the oar the raft still stays in the pane; it lies under the hills' wooden piece.
+        EXPECT_NE(goal().find("oar"), std::string::npos) << goal();
+        drag("raft", 880, 410);
+        ASSERT_FALSE(HasFatalFailure());
+        ASSERT_TRUE(engine->settleAt("lake.shore"));
+        EXPECT_EQ(items(), "raft");
+        click(480, 200);
+        ASSERT_TRUE(engine->settleAt("meadow.hills"));
+        click(72, 72); // the piece's face: it only lights up
+        ASSERT_TRUE(engine->settleAt("meadow.hills"));
+        EXPECT_EQ(engine->lua("vars.demo_oar_found"), "0") << "the piece covers the oar";
+        engine->mouse(tesra::Window::MOUSE_MOVE, 60, 60);
+        engine->frame(0.016f);
+        engine->mouse(tesra::Window::MOUSE_DOWN, 60, 60);
+        engine->frame(0.016f);
+        engine->mouse(tesra::Window::MOUSE_MOVE, 160, 110);
+        engine->frame(0.016f);
+        engine->mouse(tesra::Window::MOUSE_UP, 160, 110);
+        engine->frame(0.016f);
+        ASSERT_TRUE(engine->settleAt("meadow.hills")) << "a drag of the piece is no way on";
+        click(72, 72); // the oar, uncovered
+        for (float waited = 0.0f; engine->lua("vars.demo_oar_found") != "1" && waited < 10.0f; waited += 0.1f)
+        {
+            engine->frame(0.1f);
+        }
+        ASSERT_EQ(engine->lua("vars.demo_oar_found"), "1");
         EXPECT_NE(goal().find("water"), std::string::npos) << goal();
+        ASSERT_TRUE(engine->settleAt("meadow.hills")) << "finding the oar walks nowhere";
+        click(480, 200);
+        ASSERT_TRUE(engine->settleAt("meadow.sign"));
+        click(480, 400); // the door
+        ASSERT_TRUE(engine->settleAt("lake.shore"));
         // The raft carried from the pane onto the water.
         drag("raft", 880, 410);
         ASSERT_FALSE(HasFatalFailure());
@@ -261,6 +292,7 @@ protected:
         EXPECT_EQ(engine->lua("vars.demo_raft_afloat"), "0");
         EXPECT_EQ(engine->lua("vars.demo_sky_watched"), "0");
         EXPECT_EQ(engine->lua("vars.demo_password_found"), "0");
+        EXPECT_EQ(engine->lua("vars.demo_oar_found"), "0");
     }
 };
 

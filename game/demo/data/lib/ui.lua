@@ -14,6 +14,8 @@ vars.create("demo_raft_afloat", 0)
 vars.create("demo_sky_watched", 0)
 -- Set by the password carved tiny on the sign, which only a zoomed-in look finds: the inn opens to it.
 vars.create("demo_password_found", 0)
+-- Set by the oar under the hills' wooden piece: the raft is not put on the water without it.
+vars.create("demo_oar_found", 0)
 
 function ui.setup()
 	ui.clock = 0
@@ -129,6 +131,9 @@ function ui.goalText()
 	end
 	if inventory.hasItem("raft") and not ui.skyIsWatched() then
 		return "Goal: click the sky over the lake and watch the ball cross it: then the water takes the raft."
+	end
+	if inventory.hasItem("raft") and tostring(vars.demo_oar_found) ~= "1" then
+		return "Goal: a raft needs an oar: drag the wooden piece on the hills aside and take what lies under it."
 	end
 	if inventory.hasItem("raft") then
 		return "Goal: put the raft on the water at the shore's right to reach the inn."
