@@ -4,6 +4,10 @@
 #include "Profile.h"
 #include "ui/UI.h"
 
+#include <tesraparticle/Emitter.h>
+#include <tesraparticle/System.h>
+#include <tesrauiparticle/Particle.h>
+
 using harness::Engine;
 using harness::GameFolder;
 
@@ -237,9 +241,31 @@ protected:
         // The inn stays shut without its password, which only a zoomed-in look at the sign shows.
         engine->clickObject(uiObject("inn_button"));
         ASSERT_TRUE(engine->settleAt("lake.shore"));
-        EXPECT_NE(goal().find("password"), std::string::npos) << goal();
+        EXPECT_NE(goal().find("beacon"), std::string::npos) << goal();
         click(480, 200);
         ASSERT_TRUE(engine->settleAt("meadow.hills"));
+        tesrauiparticle::Particle* beacon = nullptr;
+        for (tesraui::Object* child : Session::getActiveScene()->getRootObject()->getChildren())
+        {
+            if (std::string(child->getName()).find("beacon") != std::string::npos)
+            {
+                beacon = dynamic_cast<tesrauiparticle::Particle*>(child);
+            }
+        }
+        ASSERT_NE(beacon, nullptr);
+        EXPECT_FALSE(beacon->isVisible()) << "the beacon is not lit yet";
+        click(756, 398); // the beacon's wood
+        ASSERT_TRUE(engine->settleAt("meadow.hills")) << "lighting the beacon walks nowhere";
+        EXPECT_EQ(engine->lua("vars.demo_beacon_lit"), "1");
+        EXPECT_TRUE(beacon->isVisible());
+        ASSERT_TRUE(beacon->isLoaded());
+        for (float waited = 0.0f; beacon->getSystem()->getEmitters()[0]->getAlive() == 0 && waited < 10.0f;
+             waited += 0.1f)
+        {
+            engine->frame(0.1f);
+        }
+        EXPECT_GT(beacon->getSystem()->getEmitters()[0]->getAlive(), 0) << "the beacon's flames rise";
+        EXPECT_NE(goal().find("password"), std::string::npos) << goal();
         click(480, 200);
         ASSERT_TRUE(engine->settleAt("meadow.sign"));
         click(124, 64); // where the password is carved, too small to see
@@ -293,6 +319,7 @@ protected:
         EXPECT_EQ(engine->lua("vars.demo_sky_watched"), "0");
         EXPECT_EQ(engine->lua("vars.demo_password_found"), "0");
         EXPECT_EQ(engine->lua("vars.demo_oar_found"), "0");
+        EXPECT_EQ(engine->lua("vars.demo_beacon_lit"), "0");
     }
 };
 

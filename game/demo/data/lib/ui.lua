@@ -16,6 +16,8 @@ vars.create("demo_sky_watched", 0)
 vars.create("demo_password_found", 0)
 -- Set by the oar under the hills' wooden piece: the raft is not put on the water without it.
 vars.create("demo_oar_found", 0)
+-- Set once the beacon on the hills burns: without its light the raft finds no way to the inn.
+vars.create("demo_beacon_lit", 0)
 
 function ui.setup()
 	ui.clock = 0
@@ -123,17 +125,20 @@ function ui.goalText()
 	if not ui.hasPlank() then
 		return "Goal: the lake is deep; pick up the plank the stranger spoke of."
 	end
+	if ui.raftIsAfloat() and tostring(vars.demo_beacon_lit) ~= "1" then
+		return "Goal: the lake is dark: light the beacon on the hills' right for the way to the duel."
+	end
 	if ui.raftIsAfloat() and tostring(vars.demo_password_found) ~= "1" then
-		return "Goal: the inn lets in for the duel only with its password, carved tiny on the sign: zoom in with the wheel."
+		return "Goal: the inn opens to a password carved tiny on the sign: zoom in on it with the wheel."
 	end
 	if ui.raftIsAfloat() then
 		return "Goal: take the key across the lake to the inn and win the duel there."
 	end
 	if inventory.hasItem("raft") and not ui.skyIsWatched() then
-		return "Goal: click the sky over the lake and watch the ball cross it: then the water takes the raft."
+		return "Goal: click the lake's sky and watch the ball cross it: then the water takes the raft."
 	end
 	if inventory.hasItem("raft") and tostring(vars.demo_oar_found) ~= "1" then
-		return "Goal: a raft needs an oar: drag the wooden piece on the hills aside and take what lies under it."
+		return "Goal: the raft needs an oar: drag the wooden piece on the hills aside and look under it."
 	end
 	if inventory.hasItem("raft") then
 		return "Goal: put the raft on the water at the shore's right to reach the inn."
@@ -163,6 +168,14 @@ function ui.showPasswordWhenZoomed()
 	object.setProperty(password, "visible", w >= 12)
 end
 
+function ui.beaconLit()
+	if tostring(vars.demo_beacon_lit) ~= "1" then
+		vumo.log("the beacon burns")
+		vars.demo_beacon_lit = 1
+		ui.keepProgress()
+	end
+end
+
 function ui.skyIsWatched()
 	return tostring(vars.demo_sky_watched) == "1"
 end
@@ -189,6 +202,10 @@ function ui.goToInn()
 	sound.play("ui.click")
 	if not ui.raftIsAfloat() then
 		vumo.log("the plank alone sinks")
+		return
+	end
+	if tostring(vars.demo_beacon_lit) ~= "1" then
+		vumo.log("the lake is too dark without the beacon")
 		return
 	end
 	if tostring(vars.demo_password_found) ~= "1" then
