@@ -4,6 +4,10 @@
 #include "Profile.h"
 #include "ui/UI.h"
 
+#include <tesraparticle/Emitter.h>
+#include <tesraparticle/System.h>
+#include <tesrauiparticle/Particle.h>
+
 using harness::Engine;
 using harness::GameFolder;
 
@@ -109,6 +113,17 @@ protected:
         const kavtypes::Rectangle rect = itemCell(target)->getBoundingRect();
         drag(item, rect.x + rect.w / 2, rect.y + rect.h / 2);
     }
+    // Notches of the wheel over the point: a negative amount zooms in.
+    void wheel(float x, float y, float amount, int notches)
+    {
+        engine->mouse(tesra::Window::MOUSE_MOVE, x, y);
+        engine->frame(0.016f);
+        for (int i = 0; i < notches; ++i)
+        {
+            engine->mouse(tesra::Window::MOUSE_SCROLL, 0.0f, amount, 0);
+            engine->frame(0.016f);
+        }
+    }
     void click(float x, float y)
     {
         engine->mouse(tesra::Window::MOUSE_MOVE, x, y);
@@ -164,6 +179,56 @@ protected:
         ASSERT_FALSE(HasFatalFailure());
         ASSERT_EQ(items(), "raft");
         EXPECT_NE(goal().find("water"), std::string::npos) << goal();
+        // The water is rough until the sky has been watched: the raft comes back to the pane.
+        EXPECT_NE(goal().find("sky"), std::string::npos) << goal();
+        drag("raft", 880, 410);
+        ASSERT_FALSE(HasFatalFailure());
+        ASSERT_TRUE(engine->settleAt("lake.shore"));
+        EXPECT_EQ(items(), "raft");
+        EXPECT_EQ(engine->lua("vars.demo_raft_afloat"), "0");
+        // A click on the video starts the ball's crossing again; the water calms when it is seen out.
+        click(480, 64); // the sky's video
+        ASSERT_TRUE(engine->settleAt("lake.shore")) << "the sky is no way back to the hills";
+        EXPECT_EQ(engine->lua("vars.demo_sky_watched"), "0") << "the crossing has only begun";
+        for (float waited = 0.0f; engine->lua("vars.demo_sky_watched") != "1" && waited < 60.0f;
+             waited += 0.1f)
+        {
+            engine->frame(0.1f);
+        }
+        ASSERT_EQ(engine->lua("vars.demo_sky_watched"), "1");
+        EXPECT_EQ(goal().find("sky"), std::string::npos) << goal();
+        // Without the oar the raft still stays in the pane; it lies under the hills' wooden piece.
+        EXPECT_NE(goal().find("oar"), std::string::npos) << goal();
+        drag("raft", 880, 410);
+        ASSERT_FALSE(HasFatalFailure());
+        ASSERT_TRUE(engine->settleAt("lake.shore"));
+        EXPECT_EQ(items(), "raft");
+        click(480, 200);
+        ASSERT_TRUE(engine->settleAt("meadow.hills"));
+        click(72, 72); // the piece's face: it only lights up
+        ASSERT_TRUE(engine->settleAt("meadow.hills"));
+        EXPECT_EQ(engine->lua("vars.demo_oar_found"), "0") << "the piece covers the oar";
+        engine->mouse(tesra::Window::MOUSE_MOVE, 60, 60);
+        engine->frame(0.016f);
+        engine->mouse(tesra::Window::MOUSE_DOWN, 60, 60);
+        engine->frame(0.016f);
+        engine->mouse(tesra::Window::MOUSE_MOVE, 160, 110);
+        engine->frame(0.016f);
+        engine->mouse(tesra::Window::MOUSE_UP, 160, 110);
+        engine->frame(0.016f);
+        ASSERT_TRUE(engine->settleAt("meadow.hills")) << "a drag of the piece is no way on";
+        click(72, 72); // the oar, uncovered
+        for (float waited = 0.0f; engine->lua("vars.demo_oar_found") != "1" && waited < 10.0f; waited += 0.1f)
+        {
+            engine->frame(0.1f);
+        }
+        ASSERT_EQ(engine->lua("vars.demo_oar_found"), "1");
+        EXPECT_NE(goal().find("water"), std::string::npos) << goal();
+        ASSERT_TRUE(engine->settleAt("meadow.hills")) << "finding the oar walks nowhere";
+        click(480, 200);
+        ASSERT_TRUE(engine->settleAt("meadow.sign"));
+        click(480, 400); // the door
+        ASSERT_TRUE(engine->settleAt("lake.shore"));
         // The raft carried from the pane onto the water.
         drag("raft", 880, 410);
         ASSERT_FALSE(HasFatalFailure());
@@ -172,6 +237,53 @@ protected:
         EXPECT_EQ(engine->lua("vars.demo_raft_afloat"), "1");
         EXPECT_EQ(engine->lua("ui.getSelectedItem()"), "");
         EXPECT_NE(goal().find("duel"), std::string::npos) << goal();
+        ASSERT_TRUE(uiObject("inn_button")->isDerivedVisible());
+        // The inn stays shut without its password, which only a zoomed-in look at the sign shows.
+        engine->clickObject(uiObject("inn_button"));
+        ASSERT_TRUE(engine->settleAt("lake.shore"));
+        EXPECT_NE(goal().find("beacon"), std::string::npos) << goal();
+        click(480, 200);
+        ASSERT_TRUE(engine->settleAt("meadow.hills"));
+        tesrauiparticle::Particle* beacon = nullptr;
+        for (tesraui::Object* child : Session::getActiveScene()->getRootObject()->getChildren())
+        {
+            if (std::string(child->getName()).find("beacon") != std::string::npos)
+            {
+                beacon = dynamic_cast<tesrauiparticle::Particle*>(child);
+            }
+        }
+        ASSERT_NE(beacon, nullptr);
+        EXPECT_FALSE(beacon->isVisible()) << "the beacon is not lit yet";
+        click(756, 398); // the beacon's wood
+        ASSERT_TRUE(engine->settleAt("meadow.hills")) << "lighting the beacon walks nowhere";
+        EXPECT_EQ(engine->lua("vars.demo_beacon_lit"), "1");
+        EXPECT_TRUE(beacon->isVisible());
+        ASSERT_TRUE(beacon->isLoaded());
+        for (float waited = 0.0f; beacon->getSystem()->getEmitters()[0]->getAlive() == 0 && waited < 10.0f;
+             waited += 0.1f)
+        {
+            engine->frame(0.1f);
+        }
+        EXPECT_GT(beacon->getSystem()->getEmitters()[0]->getAlive(), 0) << "the beacon's flames rise";
+        EXPECT_NE(goal().find("password"), std::string::npos) << goal();
+        click(480, 200);
+        ASSERT_TRUE(engine->settleAt("meadow.sign"));
+        click(124, 64); // where the password is carved, too small to see
+        ASSERT_TRUE(engine->settleAt("meadow.sign"));
+        EXPECT_EQ(engine->lua("vars.demo_password_found"), "0") << "nothing shows there unzoomed";
+        wheel(124, 64, -1.0f, 8);
+        click(124, 64);
+        for (float waited = 0.0f; engine->lua("vars.demo_password_found") != "1" && waited < 10.0f;
+             waited += 0.1f)
+        {
+            engine->frame(0.1f);
+        }
+        ASSERT_EQ(engine->lua("vars.demo_password_found"), "1");
+        EXPECT_NE(goal().find("take the key"), std::string::npos) << goal();
+        wheel(124, 64, 1.0f, 8);
+        ASSERT_TRUE(engine->settleAt("meadow.sign"));
+        click(480, 400); // the door
+        ASSERT_TRUE(engine->settleAt("lake.shore"));
         ASSERT_TRUE(uiObject("inn_button")->isDerivedVisible());
         engine->clickObject(uiObject("inn_button"));
         ASSERT_TRUE(engine->settleAt("tavern.duel"));
@@ -204,6 +316,10 @@ protected:
         ASSERT_TRUE(engine->settleAt("menu.MainMenu"));
         EXPECT_EQ(engine->lua("vars.demo_place"), "meadow.hills");
         EXPECT_EQ(engine->lua("vars.demo_raft_afloat"), "0");
+        EXPECT_EQ(engine->lua("vars.demo_sky_watched"), "0");
+        EXPECT_EQ(engine->lua("vars.demo_password_found"), "0");
+        EXPECT_EQ(engine->lua("vars.demo_oar_found"), "0");
+        EXPECT_EQ(engine->lua("vars.demo_beacon_lit"), "0");
     }
 };
 

@@ -9,6 +9,15 @@ vars.create("demo_key_found", 0)
 vars.create("demo_place", "meadow.hills")
 -- Set once the raft (the plank tied with the stranger's rope) is on the lake: it carries the player to the inn.
 vars.create("demo_raft_afloat", 0)
+-- Set once the lake's sky has been watched from a click to the end of the ball's crossing: until then the
+-- water is too rough for the raft.
+vars.create("demo_sky_watched", 0)
+-- Set by the password carved tiny on the sign, which only a zoomed-in look finds: the inn opens to it.
+vars.create("demo_password_found", 0)
+-- Set by the oar under the hills' wooden piece: the raft is not put on the water without it.
+vars.create("demo_oar_found", 0)
+-- Set once the beacon on the hills burns: without its light the raft finds no way to the inn.
+vars.create("demo_beacon_lit", 0)
 
 function ui.setup()
 	ui.clock = 0
@@ -59,6 +68,7 @@ end
 function ui.update(dt)
 	ui.clock = ui.clock + dt
 	ui.followGoal()
+	ui.showPasswordWhenZoomed()
 	if ui.ready then
 		object.setProperty("ui.talk_button", "visible", scene.getFullName() == "meadow.hills" and
 			inventory.hasItem("plank") and ui.needsRope() and not dialog.isActive())
@@ -115,8 +125,20 @@ function ui.goalText()
 	if not ui.hasPlank() then
 		return "Goal: the lake is deep; pick up the plank the stranger spoke of."
 	end
+	if ui.raftIsAfloat() and tostring(vars.demo_beacon_lit) ~= "1" then
+		return "Goal: the lake is dark: light the beacon on the hills' right for the way to the duel."
+	end
+	if ui.raftIsAfloat() and tostring(vars.demo_password_found) ~= "1" then
+		return "Goal: the inn opens to a password carved tiny on the sign: zoom in on it with the wheel."
+	end
 	if ui.raftIsAfloat() then
 		return "Goal: take the key across the lake to the inn and win the duel there."
+	end
+	if inventory.hasItem("raft") and not ui.skyIsWatched() then
+		return "Goal: click the lake's sky and watch the ball cross it: then the water takes the raft."
+	end
+	if inventory.hasItem("raft") and tostring(vars.demo_oar_found) ~= "1" then
+		return "Goal: the raft needs an oar: drag the wooden piece on the hills aside and look under it."
 	end
 	if inventory.hasItem("raft") then
 		return "Goal: put the raft on the water at the shore's right to reach the inn."
@@ -136,6 +158,36 @@ function ui.raftIsAfloat()
 	return tostring(vars.demo_raft_afloat) == "1"
 end
 
+-- The password is drawn at 8 pixels: it shows once the zoom draws it at 12 or more.
+function ui.showPasswordWhenZoomed()
+	if not ui.ready or scene.getFullName() ~= "meadow.sign" or not object.exists("password") then
+		return
+	end
+	local password = object.getObject("password")
+	local _, _, w = object.getBoundingRect(password)
+	object.setProperty(password, "visible", w >= 12)
+end
+
+function ui.beaconLit()
+	if tostring(vars.demo_beacon_lit) ~= "1" then
+		vumo.log("the beacon burns")
+		vars.demo_beacon_lit = 1
+		ui.keepProgress()
+	end
+end
+
+function ui.skyIsWatched()
+	return tostring(vars.demo_sky_watched) == "1"
+end
+
+function ui.skyWatched()
+	vumo.log("the sky has been watched")
+	if not ui.skyIsWatched() then
+		vars.demo_sky_watched = 1
+		ui.keepProgress()
+	end
+end
+
 function ui.needsRope()
 	return not (inventory.hasItem("rope") or inventory.hasItem("raft") or ui.raftIsAfloat())
 end
@@ -150,6 +202,14 @@ function ui.goToInn()
 	sound.play("ui.click")
 	if not ui.raftIsAfloat() then
 		vumo.log("the plank alone sinks")
+		return
+	end
+	if tostring(vars.demo_beacon_lit) ~= "1" then
+		vumo.log("the lake is too dark without the beacon")
+		return
+	end
+	if tostring(vars.demo_password_found) ~= "1" then
+		vumo.log("the inn stays shut without its password")
 		return
 	end
 	vars.demo_place = "tavern.duel"

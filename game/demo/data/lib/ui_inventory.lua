@@ -48,6 +48,14 @@ function ui.launchRaft()
 		vumo.log("the water is deep and cold")
 		return false
 	end
+	if not ui.skyIsWatched() then
+		vumo.log("the water is rough until the sky has been watched")
+		return false
+	end
+	if tostring(vars.demo_oar_found) ~= "1" then
+		vumo.log("the raft drifts without an oar")
+		return false
+	end
 	inventory.removeItem("raft")
 	vars.demo_raft_afloat = 1
 	ui.keepProgress()
