@@ -221,6 +221,8 @@ namespace
         }
         started = true;
         writeGame();
+        // A thousand images a run: the folder goes with the program.
+        atexit([] { std::filesystem::remove_all(folder); });
         setenv("SDL_VIDEODRIVER", "offscreen", 0);
         setenv("XDG_DATA_HOME", (folder / "xdg").c_str(), 1);
         setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
