@@ -142,18 +142,24 @@ void Chapter::loadScenes(const hstring& folder)
                                        __FILE__, __LINE__);
         }
         const hstring relative = path.subString(folder.size() + 1);
-        delete this->scenes.tryGet(sceneName, nullptr);
-        this->scenes[sceneName] = Scene::instantiate(type, this, sceneName, relative);
+        // A scene met twice under one name: the old one goes before the new one is made.
+        auto old = this->scenes.find(sceneName);
+        if (old != this->scenes.end())
+        {
+            old->second.reset();
+        }
+        this->scenes[sceneName].reset(Scene::instantiate(type, this, sceneName, relative));
     }
 }
 
 void Chapter::deleteScenes()
 {
-    hdict<Scene*> scenes = this->scenes;
+    // Out of the table before any goes, so that nothing a dying scene reaches finds its siblings.
+    hdict<std::unique_ptr<Scene>> scenes = std::move(this->scenes);
     this->scenes.clear();
     for (auto& pair : scenes)
     {
-        delete pair.second;
+        pair.second.reset();
     }
 }
 
@@ -206,7 +212,8 @@ tesraui::Image* Chapter::getImage(const hstring& name)
 
 Scene* Chapter::getScene(const hstring& name)
 {
-    Scene* scene = this->scenes.tryGet(name, nullptr);
+    auto found = this->scenes.find(name);
+    Scene* scene = (found != this->scenes.end() ? found->second.get() : nullptr);
     if (scene == nullptr)
     {
         throw _SceneNotFoundExeption("Scene '" + name + "' not found in chapter '" + this->name + "'",
@@ -228,12 +235,13 @@ void Chapter::registerScene(Scene* scene)
                                              "' in dataset '" + this->name + "', scene already exists.",
                                          __FILE__, __LINE__);
     }
-    this->scenes[scene->getName()] = scene;
+    this->scenes[scene->getName()].reset(scene);
 }
 
 Scene* Chapter::unregisterScene(const hstring& name)
 {
-    Scene* scene = this->scenes.tryGet(name, nullptr);
+    auto found = this->scenes.find(name);
+    Scene* scene = (found != this->scenes.end() ? found->second.release() : nullptr);
     if (scene == nullptr)
     {
         throw tesraui::_GenericException("Unable to unregister scene '" + name + "' in dataset '" +
@@ -305,7 +313,7 @@ void Chapter::registerActionMaps(const hstring& folder)
                                            "', name already registered",
                                        __FILE__, __LINE__);
         }
-        this->actionMaps[mapName] = new ActionMap(path);
+        this->actionMaps[mapName] = std::make_unique<ActionMap>(path);
     }
     for (const hstring& sub : quortypes::ResourceDir::directories(folder))
     {
@@ -327,7 +335,8 @@ ActionMap* Chapter::getActionMap(const hstring& name)
         }
         return chapter->getActionMap(mapName);
     }
-    ActionMap* map = this->actionMaps.tryGet(name, nullptr);
+    auto found = this->actionMaps.find(name);
+    ActionMap* map = (found != this->actionMaps.end() ? found->second.get() : nullptr);
     if (map == nullptr)
     {
         throw tesraui::_ResourceNotExistsException(name, "ActionMap", this, __FILE__, __LINE__);
@@ -346,10 +355,10 @@ void Chapter::unloadIdleResources()
 
 void Chapter::deleteActionMaps()
 {
-    hdict<ActionMap*> maps = this->actionMaps;
+    hdict<std::unique_ptr<ActionMap>> maps = std::move(this->actionMaps);
     this->actionMaps.clear();
     for (auto& pair : maps)
     {
-        delete pair.second;
+        pair.second.reset();
     }
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include <quortypes/hdict.h>
 #include <quortypes/hstring.h>
 #include <tesraui/Dataset.h>
@@ -38,7 +40,7 @@ public:
 
     Scene* getScene(const hstring& name);
     bool hasScene(const hstring& name) const { return this->scenes.hasKey(name); }
-    const hdict<Scene*>& getScenes() const { return this->scenes; }
+    const hdict<std::unique_ptr<Scene>>& getScenes() const { return this->scenes; }
     hstring getFullSceneName(const hstring& name) const;
     void registerScene(Scene* scene);
     Scene* unregisterScene(const hstring& name);
@@ -50,7 +52,7 @@ public:
 
     // "chapter.map" asks that chapter; throws the UI library's not-found exception for a missing map.
     ActionMap* getActionMap(const hstring& name);
-    const hdict<ActionMap*>& getActionMaps() const { return this->actionMaps; }
+    const hdict<std::unique_ptr<ActionMap>>& getActionMaps() const { return this->actionMaps; }
     // Every ".amp" file of the folder and its subfolders, by file name; a name met twice throws.
     void registerActionMaps(const hstring& folder);
     void unloadIdleResources();
@@ -61,9 +63,8 @@ public:
     static hstring getFolder(const hstring& name) { return "data/chapters/" + name; }
 
 protected:
-    hdict<Scene*> scenes;
-    // Owned.
-    hdict<ActionMap*> actionMaps;
+    hdict<std::unique_ptr<Scene>> scenes;
+    hdict<std::unique_ptr<ActionMap>> actionMaps;
     bool persistent = false;
 
     void loadScenes(const hstring& folder);

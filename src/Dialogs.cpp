@@ -1,5 +1,7 @@
 #include "Dialogs.h"
 
+#include <deque>
+
 #include <lua.hpp>
 #include <quortypes/Log.h>
 #include <quortypes/exception.h>
@@ -20,7 +22,7 @@ namespace DialogManager
         bool skipping = false;
         float itemTimer = 0.0f;
         harray<std::pair<hstring, hstring>> replies;
-        harray<DialogItem*> queue;
+        std::deque<DialogItem*> queue;
 
         void fail(const quortypes::exception& e, bool endHook = true)
         {
@@ -41,7 +43,7 @@ namespace DialogManager
         void clearQueue()
         {
             // Items deleted here may be asked to describe themselves no more; the list is emptied first.
-            harray<DialogItem*> items;
+            std::deque<DialogItem*> items;
             std::swap(items, queue);
             for (DialogItem* item : items)
             {
@@ -63,7 +65,7 @@ namespace DialogManager
                 return;
             }
             lua_newtable(L);
-            for (int i = 0; i < queue.size(); ++i)
+            for (int i = 0; i < (int)queue.size(); ++i)
             {
                 queue[i]->pushToLua(L);
                 lua_rawseti(L, -2, i + 1);
@@ -75,7 +77,8 @@ namespace DialogManager
         // Takes the front item off, shows what is left, runs the item and deletes it.
         void runFront()
         {
-            DialogItem* item = queue.removeAt(0);
+            DialogItem* item = queue.front();
+            queue.pop_front();
             publish();
             try
             {
@@ -360,7 +363,7 @@ namespace DialogManager
     {
         SkippingScope scope;
         // Only what is queued now: an end item's turn may start the next sequence, which stays.
-        int left = queue.size();
+        int left = (int)queue.size();
         while (queue.size() > 0 && left > 0)
         {
             --left;
@@ -424,7 +427,7 @@ namespace DialogManager
 
     int getNumQueuedItems()
     {
-        return queue.size();
+        return (int)queue.size();
     }
 
     void destroy()

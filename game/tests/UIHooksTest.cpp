@@ -73,8 +73,9 @@ namespace
     public:
         TestUI()
         {
-            delete this->zoomController;
-            this->zoomController = this->zoom = new CountingZoom();
+            auto counting = std::make_unique<CountingZoom>();
+            this->zoom = counting.get();
+            this->zoomController = std::move(counting);
         }
         void load() override
         {

@@ -66,8 +66,8 @@ const char* const UI::developerProfileNames[2] = {"torvin_devs", "vumotester"};
 UI::UI()
 {
     this->loading = true;
-    this->debugUI = new DebugUI();
-    this->zoomController = new ZoomController();
+    this->debugUI = std::make_unique<DebugUI>();
+    this->zoomController = std::make_unique<ZoomController>();
     instance = this;
 }
 
@@ -79,20 +79,15 @@ UI::~UI()
         this->shownBox->boxObject = nullptr;
     }
     this->clearRecords();
-    for (auto& pair : this->systemCursors)
-    {
-        delete pair.second;
-    }
+    // Torn down in this order: the cursors and the debug UI before the viewport and the dataset.
     this->systemCursors.clear();
-    delete this->debugUI;
-    this->debugUI = nullptr;
+    this->debugUI.reset();
     Session::setViewport(nullptr);
     delete this->dataset;
     this->dataset = nullptr;
     this->rootObject = nullptr;
     this->cursorObject = nullptr;
-    delete this->zoomController;
-    this->zoomController = nullptr;
+    this->zoomController.reset();
     if (instance == this)
     {
         instance = nullptr;
@@ -197,8 +192,7 @@ void UI::createSystemCursors()
         if (cursor != nullptr)
         {
             quortypes::Log::write(Session::logTag, "  - " + entry);
-            delete this->systemCursors.tryGet(entry, nullptr);
-            this->systemCursors[entry] = cursor;
+            this->systemCursors[entry].reset(cursor);
         }
     }
 }
@@ -420,7 +414,8 @@ void UI::applySystemCursor(const hstring& name)
         tesra::window->setCursor(nullptr);
         return;
     }
-    tesra::Cursor* cursor = this->systemCursors.tryGet(name, nullptr);
+    auto found = this->systemCursors.find(name);
+    tesra::Cursor* cursor = (found != this->systemCursors.end() ? found->second.get() : nullptr);
     if (cursor == nullptr)
     {
         this->showErrorOverlay("Unable to set system cursor '" + name + "', cursor not found.");

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include <kavtypes/Vector2.h>
 #include <quortypes/harray.h>
 #include <quortypes/hdict.h>
@@ -122,8 +124,8 @@ public:
     }
     const hstring& getCursorMode() const { return this->cursorMode; }
     const hstring& getSystemCursorName() const { return this->systemCursorName; }
-    DebugUI* getDebugUI() const { return this->debugUI; }
-    ZoomController* getZoomController() const { return this->zoomController; }
+    DebugUI* getDebugUI() const { return this->debugUI.get(); }
+    ZoomController* getZoomController() const { return this->zoomController.get(); }
     // The UI library's cursor position in the root object's coordinates, and back.
     kavtypes::Vector2 getCursorPosition() const;
     void setCursorPosition(float x, float y);
@@ -149,9 +151,9 @@ protected:
     hstring systemCursorName;
     bool loading = true;
     bool dropPending = false;
-    DebugUI* debugUI = nullptr;
-    ZoomController* zoomController = nullptr;
-    hdict<tesra::Cursor*> systemCursors;
+    std::unique_ptr<DebugUI> debugUI;
+    std::unique_ptr<ZoomController> zoomController;
+    hdict<std::unique_ptr<tesra::Cursor>> systemCursors;
 
     bool windowSizeHookReported = false;
     bool audioSuspendedByFocus = false;
