@@ -67,11 +67,7 @@ protected:
     }
     void click(float x, float y)
     {
-        engine->mouse(tesra::Window::MOUSE_MOVE, x, y);
-        engine->frame(0.016f);
-        engine->mouse(tesra::Window::MOUSE_DOWN, x, y);
-        engine->frame(0.016f);
-        engine->mouse(tesra::Window::MOUSE_UP, x, y);
+        engine->clickAt(x, y);
         engine->frame(0.016f);
     }
 };

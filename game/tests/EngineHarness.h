@@ -177,8 +177,11 @@ namespace harness
         void clickObject(tesraui::Object* object)
         {
             const kavtypes::Rectangle rect = object->getBoundingRect();
-            const float x = rect.x + rect.w / 2;
-            const float y = rect.y + rect.h / 2;
+            clickAt(rect.x + rect.w / 2, rect.y + rect.h / 2);
+        }
+        // A press and release at a point of the window; the frame after the release is the caller's.
+        void clickAt(float x, float y)
+        {
             // Buttons learn that the pointer is over them in the frame after it arrives.
             mouse(tesra::Window::MOUSE_MOVE, x, y);
             frame(0.016f);

@@ -37,11 +37,7 @@ protected:
     // A click at a point of the 960 x 540 window, then the frames that run what it queued.
     void click(float x, float y)
     {
-        engine->mouse(tesra::Window::MOUSE_MOVE, x, y);
-        engine->frame(0.016f);
-        engine->mouse(tesra::Window::MOUSE_DOWN, x, y);
-        engine->frame(0.016f);
-        engine->mouse(tesra::Window::MOUSE_UP, x, y);
+        engine->clickAt(x, y);
         engine->frame(0.016f);
         engine->frame(0.016f);
     }
