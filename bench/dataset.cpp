@@ -26,6 +26,7 @@
 #include <tesraui/tesraui.h>
 
 #include "Compare.h"
+#include "QuietConsole.h"
 
 namespace
 {
@@ -123,32 +124,10 @@ namespace
         return instance;
     }
 
-    // Keeps the load's log lines off the console while a benchmark runs.
-    class QuietConsole
-    {
-    public:
-        QuietConsole() : saved(dup(1))
-        {
-            fflush(stdout);
-            int null = open("/dev/null", O_WRONLY);
-            dup2(null, 1);
-            close(null);
-        }
-        ~QuietConsole()
-        {
-            fflush(stdout);
-            dup2(this->saved, 1);
-            close(this->saved);
-        }
-
-    private:
-        int saved;
-    };
-
     void loadDataset(benchmark::State& state, const char* file)
     {
         setup();
-        QuietConsole quiet;
+        benchconsole::QuietConsole quiet;
         for (auto _ : state)
         {
             tesraui::Dataset dataset(file, "bench");
@@ -207,7 +186,7 @@ namespace
     void fullLoadBesideParseAndDecode(benchmark::State& state)
     {
         const hstring folder = setup().folder;
-        QuietConsole quiet;
+        benchconsole::QuietConsole quiet;
         benchcompare::compare(state,
                               {[]
                                {

@@ -15,6 +15,7 @@
 #include <quortypes/Log.h>
 
 #include "Compare.h"
+#include "QuietConsole.h"
 
 namespace
 {
@@ -32,30 +33,6 @@ namespace
         return lines;
     }
 
-    // Standard output goes to /dev/null while it lives, so that the console costs what it costs and the
-    // results still reach the terminal.
-    class QuietConsole
-    {
-    public:
-        QuietConsole()
-        {
-            fflush(stdout);
-            this->saved = dup(1);
-            const int null = open("/dev/null", O_WRONLY);
-            dup2(null, 1);
-            close(null);
-        }
-        ~QuietConsole()
-        {
-            fflush(stdout);
-            dup2(this->saved, 1);
-            close(this->saved);
-        }
-
-    private:
-        int saved = -1;
-    };
-
     void LogLinesBesideFwrite(benchmark::State& state)
     {
         char pattern[] = "/tmp/vumo-bench-log-XXXXXX";
@@ -66,7 +43,7 @@ namespace
         const std::string dir = pattern;
         const std::vector<hstring> lines = frameLines();
         const hstring tag = "tesra";
-        QuietConsole quiet;
+        benchconsole::QuietConsole quiet;
         quortypes::Log::setFilename(dir + "/game.log", true);
         benchcompare::Side ours{[&]
                                 {
