@@ -12,32 +12,30 @@ namespace tesraparticle
 
     harray<PropertyInfo> ActiveObject::getPropertyDescriptions() const
     {
-        static const harray<PropertyInfo> own = {PropertyInfo("name", PropertyInfo::STRING),
-                                                 PropertyInfo("visible", PropertyInfo::BOOL),
-                                                 PropertyInfo("enabled", PropertyInfo::BOOL)};
-        return own;
+        return _properties().getDescriptions();
     }
 
     bool ActiveObject::setProperty(const hstring& name, const hstring& value)
     {
-        if (name == "name")
-        {
-            this->name = value;
-        }
-        else if (name == "visible")
-        {
-            this->visible = value.toBool();
-        }
-        else if (name == "enabled")
-        {
-            this->enabled = value.toBool();
-        }
-        else
-        {
-            quortypes::Log::warnf(logTag, "Property '%s' does not exist in '%s'!", name.c_str(),
-                                  this->name.c_str());
-            return false;
-        }
-        return true;
+        return _properties().set(*this, name, value,
+                                 [&]
+                                 {
+                                     quortypes::Log::warnf(logTag, "Property '%s' does not exist in '%s'!",
+                                                           name.c_str(), this->name.c_str());
+                                     return false;
+                                 });
+    }
+
+    const PropertyTable<ActiveObject>& ActiveObject::_properties()
+    {
+        static const PropertyTable<ActiveObject> table = {
+            {"name", PropertyInfo::STRING, nullptr,
+             [](ActiveObject& o, const hstring& value) { o.name = value; }},
+            {"visible", PropertyInfo::BOOL, nullptr,
+             [](ActiveObject& o, const hstring& value) { o.visible = value.toBool(); }},
+            {"enabled", PropertyInfo::BOOL, nullptr,
+             [](ActiveObject& o, const hstring& value) { o.enabled = value.toBool(); }},
+        };
+        return table;
     }
 } // namespace tesraparticle

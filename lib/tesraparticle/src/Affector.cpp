@@ -22,45 +22,53 @@ namespace tesraparticle
 
     harray<PropertyInfo> Affector::getPropertyDescriptions() const
     {
-        static const harray<PropertyInfo> own = {PropertyInfo("name", PropertyInfo::STRING),
-                                                 PropertyInfo("randomness", PropertyInfo::FLOAT_RANGE)};
-        return own;
+        return _properties().getDescriptions();
     }
 
     hstring Affector::getProperty(const hstring& name)
     {
-        if (name == "name")
-        {
-            return this->name;
-        }
-        if (name == "randomness")
-        {
-            return this->randomnessMin == this->randomnessMax
-                       ? hstring(this->randomnessMin)
-                       : hstring(this->randomnessMin) + ";" + hstring(this->randomnessMax);
-        }
-        quortypes::Log::warnf(logTag, "Affector property '%s' does not exist in '%s'!", name.c_str(),
-                              this->name.c_str());
-        return "";
+        return _properties().get(*this, name,
+                                 [&]
+                                 {
+                                     quortypes::Log::warnf(logTag,
+                                                           "Affector property '%s' does not exist in '%s'!",
+                                                           name.c_str(), this->name.c_str());
+                                     return hstring("");
+                                 });
     }
 
     bool Affector::setProperty(const hstring& name, const hstring& value)
     {
-        if (name == "name")
-        {
-            this->name = value;
-            return true;
-        }
-        if (name == "randomness")
-        {
-            harray<hstring> pieces = value.split(';');
-            this->randomnessMin = pieces[0].toFloat();
-            this->randomnessMax = pieces[pieces.size() - 1].toFloat();
-            return true;
-        }
-        quortypes::Log::warnf(logTag, "Affector property '%s' does not exist in '%s'!", name.c_str(),
-                              this->name.c_str());
-        return false;
+        return _properties().set(*this, name, value,
+                                 [&]
+                                 {
+                                     quortypes::Log::warnf(logTag,
+                                                           "Affector property '%s' does not exist in '%s'!",
+                                                           name.c_str(), this->name.c_str());
+                                     return false;
+                                 });
+    }
+
+    const PropertyTable<Affector>& Affector::_properties()
+    {
+        static const PropertyTable<Affector> table = {
+            {"name", PropertyInfo::STRING, [](Affector& a) { return a.name; },
+             [](Affector& a, const hstring& value) { a.name = value; }},
+            {"randomness", PropertyInfo::FLOAT_RANGE,
+             [](Affector& a)
+             {
+                 return a.randomnessMin == a.randomnessMax
+                            ? hstring(a.randomnessMin)
+                            : hstring(a.randomnessMin) + ";" + hstring(a.randomnessMax);
+             },
+             [](Affector& a, const hstring& value)
+             {
+                 harray<hstring> pieces = value.split(';');
+                 a.randomnessMin = pieces[0].toFloat();
+                 a.randomnessMax = pieces[pieces.size() - 1].toFloat();
+             }},
+        };
+        return table;
     }
 
     float Affector::_drawRandom() const

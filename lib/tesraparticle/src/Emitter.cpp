@@ -76,27 +76,62 @@ namespace tesraparticle
         this->setLimit(other.limit);
     }
 
-    harray<PropertyInfo> Emitter::getPropertyDescriptions() const
+    QUORTYPES_PROPERTY_TABLE_DESCRIPTIONS_BASE_FIRST(Emitter, SpaceObject, _properties)
+    QUORTYPES_PROPERTY_TABLE_SET(Emitter, SpaceObject, _properties)
+
+    const PropertyTable<Emitter>& Emitter::_properties()
     {
-        static const harray<PropertyInfo> own = {PropertyInfo("name", PropertyInfo::STRING),
-                                                 PropertyInfo("type", PropertyInfo::ENUM),
-                                                 PropertyInfo("dimensions", PropertyInfo::COLOR),
-                                                 PropertyInfo("blend_mode", PropertyInfo::ENUM),
-                                                 PropertyInfo("color_mode", PropertyInfo::ENUM),
-                                                 PropertyInfo("color_mode_factor", PropertyInfo::FLOAT),
-                                                 PropertyInfo("emission_rate", PropertyInfo::FLOAT),
-                                                 PropertyInfo("duration", PropertyInfo::FLOAT),
-                                                 PropertyInfo("delay", PropertyInfo::FLOAT),
-                                                 PropertyInfo("loop_delay", PropertyInfo::FLOAT),
-                                                 PropertyInfo("loops", PropertyInfo::INT),
-                                                 PropertyInfo("limit", PropertyInfo::INT),
-                                                 PropertyInfo("reverse_rendering", PropertyInfo::BOOL),
-                                                 PropertyInfo("life", PropertyInfo::FLOAT_RANGE),
-                                                 PropertyInfo("direction", PropertyInfo::GVEC3_RANGE),
-                                                 PropertyInfo("size", PropertyInfo::GVEC2_RANGE),
-                                                 PropertyInfo("scale", PropertyInfo::FLOAT_RANGE),
-                                                 PropertyInfo("angle", PropertyInfo::FLOAT_RANGE)};
-        return SpaceObject::getPropertyDescriptions() + own;
+        static const PropertyTable<Emitter> table = {
+            {"name", PropertyInfo::STRING, nullptr, [](Emitter& e, const hstring& value) { e.name = value; }},
+            {"type", PropertyInfo::ENUM, nullptr,
+             [](Emitter& e, const hstring& value) { return e._setEnumProperty("type", value); }},
+            {"dimensions", PropertyInfo::COLOR, nullptr,
+             [](Emitter& e, const hstring& value) { e.dimensions = str_to_gvec3(value); }},
+            {"blend_mode", PropertyInfo::ENUM, nullptr,
+             [](Emitter& e, const hstring& value) { return e._setEnumProperty("blend_mode", value); }},
+            {"color_mode", PropertyInfo::ENUM, nullptr,
+             [](Emitter& e, const hstring& value) { return e._setEnumProperty("color_mode", value); }},
+            {"color_mode_factor", PropertyInfo::FLOAT, nullptr,
+             [](Emitter& e, const hstring& value) { e.colorModeFactor = value.toFloat(); }},
+            {"emission_rate", PropertyInfo::FLOAT, nullptr,
+             [](Emitter& e, const hstring& value) { e.emissionRate = value.toFloat(); }},
+            {"duration", PropertyInfo::FLOAT, nullptr,
+             [](Emitter& e, const hstring& value) { e.duration = value.toFloat(); }},
+            {"delay", PropertyInfo::FLOAT, nullptr,
+             [](Emitter& e, const hstring& value) { e.delay = value.toFloat(); }},
+            {"loop_delay", PropertyInfo::FLOAT, nullptr,
+             [](Emitter& e, const hstring& value) { e.loopDelay = value.toFloat(); }},
+            {"loops", PropertyInfo::INT, nullptr,
+             [](Emitter& e, const hstring& value) { e.loops = value.toInt(); }},
+            // A limit out of range is warned about and left as it was; the value still counts as taken.
+            {"limit", PropertyInfo::INT, nullptr,
+             [](Emitter& e, const hstring& value)
+             {
+                 int newLimit = value.toInt();
+                 if (newLimit < 0 || newLimit > MaxLimit)
+                 {
+                     quortypes::Log::warnf(logTag, "Value '%s' does not exist for property '%s' in '%s'!",
+                                           value.c_str(), "limit", e.name.c_str());
+                 }
+                 else if (newLimit != e.limit)
+                 {
+                     e.setLimit(newLimit);
+                 }
+             }},
+            {"reverse_rendering", PropertyInfo::BOOL, nullptr,
+             [](Emitter& e, const hstring& value) { e.reverseRendering = value.toBool(); }},
+            {"life", PropertyInfo::FLOAT_RANGE, nullptr,
+             [](Emitter& e, const hstring& value) { readRange(e.life, value, readFloat); }},
+            {"direction", PropertyInfo::GVEC3_RANGE, nullptr,
+             [](Emitter& e, const hstring& value) { readRange(e.direction, value, str_to_gvec3); }},
+            {"size", PropertyInfo::GVEC2_RANGE, nullptr,
+             [](Emitter& e, const hstring& value) { readRange(e.size, value, str_to_gvec2); }},
+            {"scale", PropertyInfo::FLOAT_RANGE, nullptr,
+             [](Emitter& e, const hstring& value) { readRange(e.scale, value, readFloat); }},
+            {"angle", PropertyInfo::FLOAT_RANGE, nullptr,
+             [](Emitter& e, const hstring& value) { readRange(e.angle, value, readFloat); }},
+        };
+        return table;
     }
 
     bool Emitter::_setEnumProperty(const hstring& name, const hstring& value)
@@ -125,56 +160,6 @@ namespace tesraparticle
             quortypes::Log::warnf(logTag, "Value '%s' does not exist for property '%s' in '%s'!",
                                   value.c_str(), name.c_str(), this->name.c_str());
         }
-        return true;
-    }
-
-    bool Emitter::setProperty(const hstring& name, const hstring& value)
-    {
-        if (name == "name")
-            this->name = value;
-        else if (name == "type" || name == "blend_mode" || name == "color_mode")
-            return this->_setEnumProperty(name, value);
-        else if (name == "dimensions")
-            this->dimensions = str_to_gvec3(value);
-        else if (name == "color_mode_factor")
-            this->colorModeFactor = value.toFloat();
-        else if (name == "emission_rate")
-            this->emissionRate = value.toFloat();
-        else if (name == "duration")
-            this->duration = value.toFloat();
-        else if (name == "delay")
-            this->delay = value.toFloat();
-        else if (name == "loop_delay")
-            this->loopDelay = value.toFloat();
-        else if (name == "loops")
-            this->loops = value.toInt();
-        else if (name == "limit")
-        {
-            int newLimit = value.toInt();
-            if (newLimit < 0 || newLimit > MaxLimit)
-            {
-                quortypes::Log::warnf(logTag, "Value '%s' does not exist for property '%s' in '%s'!",
-                                      value.c_str(), name.c_str(), this->name.c_str());
-            }
-            else if (newLimit != this->limit)
-            {
-                this->setLimit(newLimit);
-            }
-        }
-        else if (name == "reverse_rendering")
-            this->reverseRendering = value.toBool();
-        else if (name == "life")
-            readRange(this->life, value, readFloat);
-        else if (name == "direction")
-            readRange(this->direction, value, str_to_gvec3);
-        else if (name == "size")
-            readRange(this->size, value, str_to_gvec2);
-        else if (name == "scale")
-            readRange(this->scale, value, readFloat);
-        else if (name == "angle")
-            readRange(this->angle, value, readFloat);
-        else
-            return SpaceObject::setProperty(name, value);
         return true;
     }
 

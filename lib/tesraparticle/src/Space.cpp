@@ -55,33 +55,20 @@ namespace tesraparticle
         }
     }
 
-    harray<PropertyInfo> Space::getPropertyDescriptions() const
-    {
-        static const harray<PropertyInfo> own = {PropertyInfo("pre_update", PropertyInfo::FLOAT),
-                                                 PropertyInfo("fixed_time_step", PropertyInfo::FLOAT),
-                                                 PropertyInfo("up", PropertyInfo::COLOR)};
-        return SpaceObject::getPropertyDescriptions() + own;
-    }
+    QUORTYPES_PROPERTY_TABLE_DESCRIPTIONS_BASE_FIRST(Space, SpaceObject, _properties)
+    QUORTYPES_PROPERTY_TABLE_SET(Space, SpaceObject, _properties)
 
-    bool Space::setProperty(const hstring& name, const hstring& value)
+    const PropertyTable<Space>& Space::_properties()
     {
-        if (name == "pre_update")
-        {
-            this->preUpdate = value.toFloat();
-        }
-        else if (name == "fixed_time_step")
-        {
-            this->fixedTimeStep = value.toFloat();
-        }
-        else if (name == "up")
-        {
-            this->up = str_to_gvec3(value);
-        }
-        else
-        {
-            return SpaceObject::setProperty(name, value);
-        }
-        return true;
+        static const PropertyTable<Space> table = {
+            {"pre_update", PropertyInfo::FLOAT, nullptr,
+             [](Space& s, const hstring& value) { s.preUpdate = value.toFloat(); }},
+            {"fixed_time_step", PropertyInfo::FLOAT, nullptr,
+             [](Space& s, const hstring& value) { s.fixedTimeStep = value.toFloat(); }},
+            {"up", PropertyInfo::COLOR, nullptr,
+             [](Space& s, const hstring& value) { s.up = str_to_gvec3(value); }},
+        };
+        return table;
     }
 
     bool Space::addEmitter(Emitter* emitter)

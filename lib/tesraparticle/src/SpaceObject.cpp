@@ -9,19 +9,15 @@ namespace tesraparticle
     {
     }
 
-    harray<PropertyInfo> SpaceObject::getPropertyDescriptions() const
-    {
-        static const harray<PropertyInfo> own = {PropertyInfo("position", PropertyInfo::COLOR)};
-        return ActiveObject::getPropertyDescriptions() + own;
-    }
+    QUORTYPES_PROPERTY_TABLE_DESCRIPTIONS_BASE_FIRST(SpaceObject, ActiveObject, _properties)
+    QUORTYPES_PROPERTY_TABLE_SET(SpaceObject, ActiveObject, _properties)
 
-    bool SpaceObject::setProperty(const hstring& name, const hstring& value)
+    const PropertyTable<SpaceObject>& SpaceObject::_properties()
     {
-        if (name == "position")
-        {
-            this->position = str_to_gvec3(value);
-            return true;
-        }
-        return ActiveObject::setProperty(name, value);
+        static const PropertyTable<SpaceObject> table = {
+            {"position", PropertyInfo::COLOR, nullptr,
+             [](SpaceObject& o, const hstring& value) { o.position = str_to_gvec3(value); }},
+        };
+        return table;
     }
 } // namespace tesraparticle

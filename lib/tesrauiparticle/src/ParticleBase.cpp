@@ -34,48 +34,31 @@ namespace tesrauiparticle
         tesraui::Object::notifyEvent(type, args);
     }
 
-    harray<PropertyInfo> ParticleBase::getPropertyDescriptions() const
-    {
-        static const harray<PropertyInfo> own = {PropertyInfo("filename", PropertyInfo::STRING),
-                                                 PropertyInfo("filepath", PropertyInfo::STRING),
-                                                 PropertyInfo("always_enabled", PropertyInfo::BOOL)};
-        return tesraui::Object::getPropertyDescriptions() + own;
-    }
+    QUORTYPES_PROPERTY_TABLE_DESCRIPTIONS_BASE_FIRST(ParticleBase, tesraui::Object, _properties)
+    QUORTYPES_PROPERTY_TABLE_GET_SET(ParticleBase, tesraui::Object, _properties)
 
-    hstring ParticleBase::getProperty(const hstring& name)
+    const PropertyTable<ParticleBase>& ParticleBase::_properties()
     {
-        if (name == "filename")
-            return this->filename;
-        if (name == "filepath")
-            return this->filepath;
-        if (name == "always_enabled")
-            return this->alwaysEnabled ? "1" : "0";
-        return tesraui::Object::getProperty(name);
-    }
-
-    bool ParticleBase::setProperty(const hstring& name, const hstring& value)
-    {
-        if (name == "filename")
-        {
-            this->filename = value;
-            this->filepath = "";
-            this->notifyEvent("SettingsChanged", nullptr);
-        }
-        else if (name == "filepath")
-        {
-            this->filepath = value;
-            this->filename = "";
-            this->notifyEvent("SettingsChanged", nullptr);
-        }
-        else if (name == "always_enabled")
-        {
-            this->alwaysEnabled = value.toBool();
-        }
-        else
-        {
-            return tesraui::Object::setProperty(name, value);
-        }
-        return true;
+        static const PropertyTable<ParticleBase> table = {
+            {"filename", PropertyInfo::STRING, [](ParticleBase& p) { return p.filename; },
+             [](ParticleBase& p, const hstring& value)
+             {
+                 p.filename = value;
+                 p.filepath = "";
+                 p.notifyEvent("SettingsChanged", nullptr);
+             }},
+            {"filepath", PropertyInfo::STRING, [](ParticleBase& p) { return p.filepath; },
+             [](ParticleBase& p, const hstring& value)
+             {
+                 p.filepath = value;
+                 p.filename = "";
+                 p.notifyEvent("SettingsChanged", nullptr);
+             }},
+            {"always_enabled", PropertyInfo::BOOL,
+             [](ParticleBase& p) { return hstring(p.alwaysEnabled ? "1" : "0"); },
+             [](ParticleBase& p, const hstring& value) { p.alwaysEnabled = value.toBool(); }},
+        };
+        return table;
     }
 
     void ParticleBase::unload()

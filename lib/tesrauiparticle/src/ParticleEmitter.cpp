@@ -42,31 +42,18 @@ namespace tesrauiparticle
         tesraui::Object::notifyEvent(type, args);
     }
 
-    harray<PropertyInfo> ParticleEmitter::getPropertyDescriptions() const
-    {
-        static const harray<PropertyInfo> own = {PropertyInfo("space_object", PropertyInfo::STRING),
-                                                 PropertyInfo("emitter", PropertyInfo::STRING)};
-        return tesraui::Object::getPropertyDescriptions() + own;
-    }
+    QUORTYPES_PROPERTY_TABLE_DESCRIPTIONS_BASE_FIRST(ParticleEmitter, tesraui::Object, _properties)
+    QUORTYPES_PROPERTY_TABLE_GET_SET(ParticleEmitter, tesraui::Object, _properties)
 
-    hstring ParticleEmitter::getProperty(const hstring& name)
+    const PropertyTable<ParticleEmitter>& ParticleEmitter::_properties()
     {
-        if (name == "space_object")
-            return this->spaceObjectName;
-        if (name == "emitter")
-            return this->emitterName;
-        return tesraui::Object::getProperty(name);
-    }
-
-    bool ParticleEmitter::setProperty(const hstring& name, const hstring& value)
-    {
-        if (name == "space_object")
-            this->spaceObjectName = value;
-        else if (name == "emitter")
-            this->emitterName = value;
-        else
-            return tesraui::Object::setProperty(name, value);
-        return true;
+        static const PropertyTable<ParticleEmitter> table = {
+            {"space_object", PropertyInfo::STRING, [](ParticleEmitter& p) { return p.spaceObjectName; },
+             [](ParticleEmitter& p, const hstring& value) { p.spaceObjectName = value; }},
+            {"emitter", PropertyInfo::STRING, [](ParticleEmitter& p) { return p.emitterName; },
+             [](ParticleEmitter& p, const hstring& value) { p.emitterName = value; }},
+        };
+        return table;
     }
 
     void ParticleEmitter::update(float timeDelta)

@@ -41,31 +41,18 @@ namespace tesrauiparticle
         tesraui::Object::notifyEvent(type, args);
     }
 
-    harray<PropertyInfo> ParticleSpace::getPropertyDescriptions() const
-    {
-        static const harray<PropertyInfo> own = {PropertyInfo("system_object", PropertyInfo::STRING),
-                                                 PropertyInfo("space", PropertyInfo::STRING)};
-        return tesraui::Object::getPropertyDescriptions() + own;
-    }
+    QUORTYPES_PROPERTY_TABLE_DESCRIPTIONS_BASE_FIRST(ParticleSpace, tesraui::Object, _properties)
+    QUORTYPES_PROPERTY_TABLE_GET_SET(ParticleSpace, tesraui::Object, _properties)
 
-    hstring ParticleSpace::getProperty(const hstring& name)
+    const PropertyTable<ParticleSpace>& ParticleSpace::_properties()
     {
-        if (name == "system_object")
-            return this->systemObjectName;
-        if (name == "space")
-            return this->spaceName;
-        return tesraui::Object::getProperty(name);
-    }
-
-    bool ParticleSpace::setProperty(const hstring& name, const hstring& value)
-    {
-        if (name == "system_object")
-            this->systemObjectName = value;
-        else if (name == "space")
-            this->spaceName = value;
-        else
-            return tesraui::Object::setProperty(name, value);
-        return true;
+        static const PropertyTable<ParticleSpace> table = {
+            {"system_object", PropertyInfo::STRING, [](ParticleSpace& p) { return p.systemObjectName; },
+             [](ParticleSpace& p, const hstring& value) { p.systemObjectName = value; }},
+            {"space", PropertyInfo::STRING, [](ParticleSpace& p) { return p.spaceName; },
+             [](ParticleSpace& p, const hstring& value) { p.spaceName = value; }},
+        };
+        return table;
     }
 
     void ParticleSpace::update(float timeDelta)

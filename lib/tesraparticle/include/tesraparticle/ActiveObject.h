@@ -1,6 +1,6 @@
 #pragma once
 
-#include <quortypes/PropertyInfo.h>
+#include <quortypes/PropertyTable.h>
 #include <quortypes/harray.h>
 #include <quortypes/hstring.h>
 
@@ -28,5 +28,8 @@ namespace tesraparticle
         hstring name;
         bool visible = true;
         bool enabled = true;
+
+    private:
+        static const PropertyTable<ActiveObject>& _properties();
     };
 } // namespace tesraparticle

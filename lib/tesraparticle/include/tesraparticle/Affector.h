@@ -1,7 +1,7 @@
 #pragma once
 
 #include <kavtypes/Vector3.h>
-#include <quortypes/PropertyInfo.h>
+#include <quortypes/PropertyTable.h>
 #include <quortypes/harray.h>
 #include <quortypes/hstring.h>
 
@@ -54,5 +54,8 @@ namespace tesraparticle
         // One sample of the randomness.
         float _getRandom() const { return randomnessMin == randomnessMax ? randomnessMin : _drawRandom(); }
         float _drawRandom() const;
+
+    private:
+        static const PropertyTable<Affector>& _properties();
     };
 } // namespace tesraparticle

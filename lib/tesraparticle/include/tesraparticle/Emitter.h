@@ -127,5 +127,8 @@ namespace tesraparticle
         void _placeStart();
         void _draw(float x, float y, const tesra::Color* color);
         bool _setEnumProperty(const hstring& name, const hstring& value);
+
+    private:
+        static const PropertyTable<Emitter>& _properties();
     };
 } // namespace tesraparticle

@@ -93,5 +93,8 @@ namespace tesraparticle
         // A new default particle at the back of the store, for the emitter to fill in before it hands it
         // to addNewParticle.
         Particle* _createParticle() { return particles.pushBack(); }
+
+    private:
+        static const PropertyTable<Space>& _properties();
     };
 } // namespace tesraparticle

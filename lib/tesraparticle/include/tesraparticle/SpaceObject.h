@@ -19,5 +19,8 @@ namespace tesraparticle
 
     protected:
         kavtypes::Vector3 position;
+
+    private:
+        static const PropertyTable<SpaceObject>& _properties();
     };
 } // namespace tesraparticle

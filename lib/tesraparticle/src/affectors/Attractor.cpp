@@ -191,11 +191,18 @@ namespace tesraparticle
 #endif
         } // namespace
 
-        harray<PropertyInfo> Attractor::getPropertyDescriptions() const
+        QUORTYPES_PROPERTY_TABLE_DESCRIPTIONS_BASE_FIRST(Attractor, Space, _properties)
+        QUORTYPES_PROPERTY_TABLE_GET_SET(Attractor, Space, _properties)
+
+        const PropertyTable<Attractor>& Attractor::_properties()
         {
-            static const harray<PropertyInfo> own = {PropertyInfo("force", PropertyInfo::FLOAT),
-                                                     PropertyInfo("exponent", PropertyInfo::FLOAT)};
-            return Space::getPropertyDescriptions() + own;
+            static const PropertyTable<Attractor> table = {
+                {"force", PropertyInfo::FLOAT, [](Attractor& a) { return hstring(a.force); },
+                 [](Attractor& a, const hstring& value) { a.force = value.toFloat(); }},
+                {"exponent", PropertyInfo::FLOAT, [](Attractor& a) { return hstring(a.exponent); },
+                 [](Attractor& a, const hstring& value) { a.exponent = value.toFloat(); }},
+            };
+            return table;
         }
 
         void Attractor::update(Particle* particle, float timeDelta, kavtypes::Vector3& movement)
@@ -228,26 +235,6 @@ namespace tesraparticle
                 first, count, movements,
                 [&](Particle& particle, kavtypes::Vector3& movement)
                 { attract(particle, pull, timeDelta, movement, [this] { return _getRandom(); }); });
-        }
-
-        hstring Attractor::getProperty(const hstring& name)
-        {
-            if (name == "force")
-                return hstring(this->force);
-            if (name == "exponent")
-                return hstring(this->exponent);
-            return Space::getProperty(name);
-        }
-
-        bool Attractor::setProperty(const hstring& name, const hstring& value)
-        {
-            if (name == "force")
-                this->force = value.toFloat();
-            else if (name == "exponent")
-                this->exponent = value.toFloat();
-            else
-                return Space::setProperty(name, value);
-            return true;
         }
     } // namespace Affectors
 } // namespace tesraparticle

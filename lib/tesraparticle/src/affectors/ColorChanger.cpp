@@ -141,11 +141,18 @@ namespace tesraparticle
             };
         } // namespace
 
-        harray<PropertyInfo> ColorChanger::getPropertyDescriptions() const
+        QUORTYPES_PROPERTY_TABLE_DESCRIPTIONS_BASE_FIRST(ColorChanger, Affector, _properties)
+        QUORTYPES_PROPERTY_TABLE_GET_SET(ColorChanger, Affector, _properties)
+
+        const PropertyTable<ColorChanger>& ColorChanger::_properties()
         {
-            static const harray<PropertyInfo> own = {PropertyInfo("start_color", PropertyInfo::COLOR_RANGE),
-                                                     PropertyInfo("end_color", PropertyInfo::COLOR_RANGE)};
-            return Affector::getPropertyDescriptions() + own;
+            static const PropertyTable<ColorChanger> table = {
+                {"start_color", PropertyInfo::COLOR_RANGE, [](ColorChanger& c) { return c.startColor.hex(); },
+                 [](ColorChanger& c, const hstring& value) { c.startColor = tesra::Color(value); }},
+                {"end_color", PropertyInfo::COLOR_RANGE, [](ColorChanger& c) { return c.endColor.hex(); },
+                 [](ColorChanger& c, const hstring& value) { c.endColor = tesra::Color(value); }},
+            };
+            return table;
         }
 
         void ColorChanger::update(Particle* particle, float, kavtypes::Vector3&)
@@ -169,26 +176,6 @@ namespace tesraparticle
             forLiveParticles(first, count, movements,
                              [&](Particle& particle, kavtypes::Vector3&) { run.apply(particle); });
 #endif
-        }
-
-        hstring ColorChanger::getProperty(const hstring& name)
-        {
-            if (name == "start_color")
-                return this->startColor.hex();
-            if (name == "end_color")
-                return this->endColor.hex();
-            return Affector::getProperty(name);
-        }
-
-        bool ColorChanger::setProperty(const hstring& name, const hstring& value)
-        {
-            if (name == "start_color")
-                this->startColor = tesra::Color(value);
-            else if (name == "end_color")
-                this->endColor = tesra::Color(value);
-            else
-                return Affector::setProperty(name, value);
-            return true;
         }
     } // namespace Affectors
 } // namespace tesraparticle

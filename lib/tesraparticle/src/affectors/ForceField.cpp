@@ -29,10 +29,16 @@ namespace tesraparticle
             }
         }
 
-        harray<PropertyInfo> ForceField::getPropertyDescriptions() const
+        QUORTYPES_PROPERTY_TABLE_DESCRIPTIONS_BASE_FIRST(ForceField, Space, _properties)
+        QUORTYPES_PROPERTY_TABLE_GET_SET(ForceField, Space, _properties)
+
+        const PropertyTable<ForceField>& ForceField::_properties()
         {
-            static const harray<PropertyInfo> own = {PropertyInfo("direction", PropertyInfo::COLOR)};
-            return Space::getPropertyDescriptions() + own;
+            static const PropertyTable<ForceField> table = {
+                {"direction", PropertyInfo::COLOR, [](ForceField& f) { return gvec3_to_str(f.direction); },
+                 [](ForceField& f, const hstring& value) { f.direction = str_to_gvec3(value); }},
+            };
+            return table;
         }
 
         namespace
@@ -103,23 +109,6 @@ namespace tesraparticle
             tesra::PlainVertex line[2] = {tesra::PlainVertex(center.x, center.y, center.z),
                                           tesra::PlainVertex(end.x, end.y, end.z)};
             tesra::rendersys->render(tesra::RenderOperation::LINE_STRIP, line, 2, tesra::Color());
-        }
-
-        hstring ForceField::getProperty(const hstring& name)
-        {
-            if (name == "direction")
-                return gvec3_to_str(this->direction);
-            return Space::getProperty(name);
-        }
-
-        bool ForceField::setProperty(const hstring& name, const hstring& value)
-        {
-            if (name == "direction")
-            {
-                this->direction = str_to_gvec3(value);
-                return true;
-            }
-            return Space::setProperty(name, value);
         }
     } // namespace Affectors
 } // namespace tesraparticle

@@ -19,10 +19,16 @@ namespace tesraparticle
             }
         } // namespace
 
-        harray<PropertyInfo> LinearForce::getPropertyDescriptions() const
+        QUORTYPES_PROPERTY_TABLE_DESCRIPTIONS_BASE_FIRST(LinearForce, Affector, _properties)
+        QUORTYPES_PROPERTY_TABLE_GET_SET(LinearForce, Affector, _properties)
+
+        const PropertyTable<LinearForce>& LinearForce::_properties()
         {
-            static const harray<PropertyInfo> own = {PropertyInfo("direction", PropertyInfo::COLOR)};
-            return Affector::getPropertyDescriptions() + own;
+            static const PropertyTable<LinearForce> table = {
+                {"direction", PropertyInfo::COLOR, [](LinearForce& f) { return gvec3_to_str(f.direction); },
+                 [](LinearForce& f, const hstring& value) { f.direction = str_to_gvec3(value); }},
+            };
+            return table;
         }
 
         void LinearForce::update(Particle* particle, float timeDelta, kavtypes::Vector3&)
@@ -51,22 +57,6 @@ namespace tesraparticle
             forLiveParticles(first, count, movements,
                              [&](Particle& particle, kavtypes::Vector3&)
                              { push(particle, force, _getRandom(), timeDelta); });
-        }
-
-        hstring LinearForce::getProperty(const hstring& name)
-        {
-            if (name == "direction")
-                return gvec3_to_str(this->direction);
-            return Affector::getProperty(name);
-        }
-
-        bool LinearForce::setProperty(const hstring& name, const hstring& value)
-        {
-            if (name == "direction")
-                this->direction = str_to_gvec3(value);
-            else
-                return Affector::setProperty(name, value);
-            return true;
         }
     } // namespace Affectors
 } // namespace tesraparticle

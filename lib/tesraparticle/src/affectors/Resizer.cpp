@@ -20,11 +20,18 @@ namespace tesraparticle
             }
         } // namespace
 
-        harray<PropertyInfo> Resizer::getPropertyDescriptions() const
+        QUORTYPES_PROPERTY_TABLE_DESCRIPTIONS_BASE_FIRST(Resizer, Affector, _properties)
+        QUORTYPES_PROPERTY_TABLE_GET_SET(Resizer, Affector, _properties)
+
+        const PropertyTable<Resizer>& Resizer::_properties()
         {
-            static const harray<PropertyInfo> own = {PropertyInfo("start_size", PropertyInfo::GVEC2),
-                                                     PropertyInfo("end_size", PropertyInfo::GVEC2)};
-            return Affector::getPropertyDescriptions() + own;
+            static const PropertyTable<Resizer> table = {
+                {"start_size", PropertyInfo::GVEC2, [](Resizer& r) { return gvec2_to_str(r.startSize); },
+                 [](Resizer& r, const hstring& value) { r.startSize = str_to_gvec2(value); }},
+                {"end_size", PropertyInfo::GVEC2, [](Resizer& r) { return gvec2_to_str(r.endSize); },
+                 [](Resizer& r, const hstring& value) { r.endSize = str_to_gvec2(value); }},
+            };
+            return table;
         }
 
         void Resizer::update(Particle* particle, float, kavtypes::Vector3&)
@@ -43,26 +50,6 @@ namespace tesraparticle
             const kavtypes::Vector2 end = endSize;
             forLiveParticles(first, count, movements,
                              [&](Particle& particle, kavtypes::Vector3&) { resize(particle, start, end); });
-        }
-
-        hstring Resizer::getProperty(const hstring& name)
-        {
-            if (name == "start_size")
-                return gvec2_to_str(this->startSize);
-            if (name == "end_size")
-                return gvec2_to_str(this->endSize);
-            return Affector::getProperty(name);
-        }
-
-        bool Resizer::setProperty(const hstring& name, const hstring& value)
-        {
-            if (name == "start_size")
-                this->startSize = str_to_gvec2(value);
-            else if (name == "end_size")
-                this->endSize = str_to_gvec2(value);
-            else
-                return Affector::setProperty(name, value);
-            return true;
         }
     } // namespace Affectors
 } // namespace tesraparticle

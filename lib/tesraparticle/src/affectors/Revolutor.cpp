@@ -12,12 +12,22 @@ namespace tesraparticle
 {
     namespace Affectors
     {
-        harray<PropertyInfo> Revolutor::getPropertyDescriptions() const
+        QUORTYPES_PROPERTY_TABLE_DESCRIPTIONS_BASE_FIRST(Revolutor, Space, _properties)
+        QUORTYPES_PROPERTY_TABLE_GET_SET(Revolutor, Space, _properties)
+
+        const PropertyTable<Revolutor>& Revolutor::_properties()
         {
-            static const harray<PropertyInfo> own = {PropertyInfo("axis", PropertyInfo::COLOR),
-                                                     PropertyInfo("evolution_speed", PropertyInfo::FLOAT),
-                                                     PropertyInfo("clockwise", PropertyInfo::BOOL)};
-            return Space::getPropertyDescriptions() + own;
+            static const PropertyTable<Revolutor> table = {
+                {"axis", PropertyInfo::COLOR, [](Revolutor& r) { return gvec3_to_str(r.axis); },
+                 [](Revolutor& r, const hstring& value) { r.axis = str_to_gvec3(value); }},
+                {"evolution_speed", PropertyInfo::FLOAT,
+                 [](Revolutor& r) { return hstring(r.evolutionSpeed); },
+                 [](Revolutor& r, const hstring& value) { r.evolutionSpeed = value.toFloat(); }},
+                {"clockwise", PropertyInfo::BOOL,
+                 [](Revolutor& r) { return hstring(r.clockwise == -360.0f ? "1" : "0"); },
+                 [](Revolutor& r, const hstring& value) { r.setClockwise(value.toBool()); }},
+            };
+            return table;
         }
 
         namespace
@@ -69,30 +79,6 @@ namespace tesraparticle
                 first, count, movements,
                 [&](Particle& particle, kavtypes::Vector3& movement)
                 { revolve(particle, turn, timeDelta, movement, [this] { return _getRandom(); }); });
-        }
-
-        hstring Revolutor::getProperty(const hstring& name)
-        {
-            if (name == "axis")
-                return gvec3_to_str(this->axis);
-            if (name == "evolution_speed")
-                return hstring(this->evolutionSpeed);
-            if (name == "clockwise")
-                return this->clockwise == -360.0f ? "1" : "0";
-            return Space::getProperty(name);
-        }
-
-        bool Revolutor::setProperty(const hstring& name, const hstring& value)
-        {
-            if (name == "axis")
-                this->axis = str_to_gvec3(value);
-            else if (name == "evolution_speed")
-                this->evolutionSpeed = value.toFloat();
-            else if (name == "clockwise")
-                this->setClockwise(value.toBool());
-            else
-                return Space::setProperty(name, value);
-            return true;
         }
     } // namespace Affectors
 } // namespace tesraparticle

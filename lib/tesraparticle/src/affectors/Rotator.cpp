@@ -10,10 +10,16 @@ namespace tesraparticle
 {
     namespace Affectors
     {
-        harray<PropertyInfo> Rotator::getPropertyDescriptions() const
+        QUORTYPES_PROPERTY_TABLE_DESCRIPTIONS_BASE_FIRST(Rotator, Affector, _properties)
+        QUORTYPES_PROPERTY_TABLE_GET_SET(Rotator, Affector, _properties)
+
+        const PropertyTable<Rotator>& Rotator::_properties()
         {
-            static const harray<PropertyInfo> own = {PropertyInfo("rotation_speed", PropertyInfo::FLOAT)};
-            return Affector::getPropertyDescriptions() + own;
+            static const PropertyTable<Rotator> table = {
+                {"rotation_speed", PropertyInfo::FLOAT, [](Rotator& r) { return hstring(r.rotationSpeed); },
+                 [](Rotator& r, const hstring& value) { r.rotationSpeed = value.toFloat(); }},
+            };
+            return table;
         }
 
         void Rotator::update(Particle* particle, float timeDelta, kavtypes::Vector3&)
@@ -32,22 +38,6 @@ namespace tesraparticle
             forLiveParticles(first, count, movements,
                              [&](Particle& particle, kavtypes::Vector3&)
                              { particle.angle += speed * _getRandom() * timeDelta; });
-        }
-
-        hstring Rotator::getProperty(const hstring& name)
-        {
-            if (name == "rotation_speed")
-                return hstring(this->rotationSpeed);
-            return Affector::getProperty(name);
-        }
-
-        bool Rotator::setProperty(const hstring& name, const hstring& value)
-        {
-            if (name == "rotation_speed")
-                this->rotationSpeed = value.toFloat();
-            else
-                return Affector::setProperty(name, value);
-            return true;
         }
     } // namespace Affectors
 } // namespace tesraparticle

@@ -45,11 +45,18 @@ namespace tesraparticle
 #endif
         } // namespace
 
-        harray<PropertyInfo> Scaler::getPropertyDescriptions() const
+        QUORTYPES_PROPERTY_TABLE_DESCRIPTIONS_BASE_FIRST(Scaler, Affector, _properties)
+        QUORTYPES_PROPERTY_TABLE_GET_SET(Scaler, Affector, _properties)
+
+        const PropertyTable<Scaler>& Scaler::_properties()
         {
-            static const harray<PropertyInfo> own = {PropertyInfo("start_scale", PropertyInfo::FLOAT),
-                                                     PropertyInfo("end_scale", PropertyInfo::FLOAT)};
-            return Affector::getPropertyDescriptions() + own;
+            static const PropertyTable<Scaler> table = {
+                {"start_scale", PropertyInfo::FLOAT, [](Scaler& s) { return hstring(s.startScale); },
+                 [](Scaler& s, const hstring& value) { s.startScale = value.toFloat(); }},
+                {"end_scale", PropertyInfo::FLOAT, [](Scaler& s) { return hstring(s.endScale); },
+                 [](Scaler& s, const hstring& value) { s.endScale = value.toFloat(); }},
+            };
+            return table;
         }
 
         void Scaler::update(Particle* particle, float, kavtypes::Vector3&)
@@ -74,26 +81,6 @@ namespace tesraparticle
             forLiveParticles(first, count, movements,
                              [&](Particle& particle, kavtypes::Vector3&) { scale(particle, start, end); });
 #endif
-        }
-
-        hstring Scaler::getProperty(const hstring& name)
-        {
-            if (name == "start_scale")
-                return hstring(this->startScale);
-            if (name == "end_scale")
-                return hstring(this->endScale);
-            return Affector::getProperty(name);
-        }
-
-        bool Scaler::setProperty(const hstring& name, const hstring& value)
-        {
-            if (name == "start_scale")
-                this->startScale = value.toFloat();
-            else if (name == "end_scale")
-                this->endScale = value.toFloat();
-            else
-                return Affector::setProperty(name, value);
-            return true;
         }
     } // namespace Affectors
 } // namespace tesraparticle

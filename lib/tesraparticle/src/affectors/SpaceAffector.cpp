@@ -6,31 +6,18 @@ namespace tesraparticle
 {
     namespace Affectors
     {
-        harray<PropertyInfo> Space::getPropertyDescriptions() const
-        {
-            static const harray<PropertyInfo> own = {PropertyInfo("position", PropertyInfo::COLOR),
-                                                     PropertyInfo("radius", PropertyInfo::FLOAT)};
-            return Affector::getPropertyDescriptions() + own;
-        }
+        QUORTYPES_PROPERTY_TABLE_DESCRIPTIONS_BASE_FIRST(Space, Affector, _properties)
+        QUORTYPES_PROPERTY_TABLE_GET_SET(Space, Affector, _properties)
 
-        hstring Space::getProperty(const hstring& name)
+        const PropertyTable<Space>& Space::_properties()
         {
-            if (name == "position")
-                return gvec3_to_str(this->position);
-            if (name == "radius")
-                return hstring(this->radius);
-            return Affector::getProperty(name);
-        }
-
-        bool Space::setProperty(const hstring& name, const hstring& value)
-        {
-            if (name == "position")
-                this->position = str_to_gvec3(value);
-            else if (name == "radius")
-                this->radius = value.toFloat();
-            else
-                return Affector::setProperty(name, value);
-            return true;
+            static const PropertyTable<Space> table = {
+                {"position", PropertyInfo::COLOR, [](Space& s) { return gvec3_to_str(s.position); },
+                 [](Space& s, const hstring& value) { s.position = str_to_gvec3(value); }},
+                {"radius", PropertyInfo::FLOAT, [](Space& s) { return hstring(s.radius); },
+                 [](Space& s, const hstring& value) { s.radius = value.toFloat(); }},
+            };
+            return table;
         }
 
         kavtypes::Vector3 Space::_getCenter() const

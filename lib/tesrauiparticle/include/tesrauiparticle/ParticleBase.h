@@ -1,5 +1,6 @@
 #pragma once
 
+#include <quortypes/PropertyTable.h>
 #include <tesraui/Object.h>
 
 namespace tesraparticle
@@ -44,5 +45,8 @@ namespace tesrauiparticle
         hstring filepath;
         bool alwaysEnabled = false;
         tesraparticle::System* system = nullptr;
+
+    private:
+        static const PropertyTable<ParticleBase>& _properties();
     };
 } // namespace tesrauiparticle

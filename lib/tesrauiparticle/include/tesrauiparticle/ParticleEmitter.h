@@ -2,6 +2,7 @@
 
 #include <kavtypes/Vector2.h>
 #include <kavtypes/Vector3.h>
+#include <quortypes/PropertyTable.h>
 #include <tesraui/Object.h>
 
 namespace tesraparticle
@@ -59,5 +60,8 @@ namespace tesrauiparticle
         void _bindSpaceObject();
         // Follows the object's place, angle and scale.
         void _place();
+
+    private:
+        static const PropertyTable<ParticleEmitter>& _properties();
     };
 } // namespace tesrauiparticle

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <quortypes/PropertyTable.h>
 #include <quortypes/harray.h>
 #include <tesraui/Object.h>
 
@@ -56,5 +57,8 @@ namespace tesrauiparticle
 
         void _bindSystemObject();
         void _bindSpace();
+
+    private:
+        static const PropertyTable<ParticleSpace>& _properties();
     };
 } // namespace tesrauiparticle

@@ -30,6 +30,9 @@ namespace tesraparticle
         protected:
             float force = 1.0f;
             float exponent = 2.0f;
+
+        private:
+            static const PropertyTable<Attractor>& _properties();
         };
     } // namespace Affectors
 } // namespace tesraparticle

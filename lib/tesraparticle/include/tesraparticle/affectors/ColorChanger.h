@@ -32,6 +32,9 @@ namespace tesraparticle
         protected:
             tesra::Color startColor = tesra::Color(255, 255, 255, 255);
             tesra::Color endColor = tesra::Color(255, 255, 255, 0);
+
+        private:
+            static const PropertyTable<ColorChanger>& _properties();
         };
     } // namespace Affectors
 } // namespace tesraparticle

@@ -27,6 +27,9 @@ namespace tesraparticle
 
         protected:
             kavtypes::Vector3 direction = kavtypes::Vector3(0.0f, -1.0f, 0.0f);
+
+        private:
+            static const PropertyTable<LinearForce>& _properties();
         };
     } // namespace Affectors
 } // namespace tesraparticle

@@ -32,6 +32,9 @@ namespace tesraparticle
         protected:
             kavtypes::Vector2 startSize = kavtypes::Vector2(1.0f, 1.0f);
             kavtypes::Vector2 endSize = kavtypes::Vector2(0.0f, 0.0f);
+
+        private:
+            static const PropertyTable<Resizer>& _properties();
         };
     } // namespace Affectors
 } // namespace tesraparticle

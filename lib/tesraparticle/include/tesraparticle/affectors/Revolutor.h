@@ -34,6 +34,9 @@ namespace tesraparticle
             float evolutionSpeed = 1.0f;
             // Degrees a turn: -360 clockwise, 360 counter-clockwise.
             float clockwise = -360.0f;
+
+        private:
+            static const PropertyTable<Revolutor>& _properties();
         };
     } // namespace Affectors
 } // namespace tesraparticle

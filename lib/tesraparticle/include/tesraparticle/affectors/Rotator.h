@@ -28,6 +28,9 @@ namespace tesraparticle
         protected:
             // Degrees per second.
             float rotationSpeed = 1.0f;
+
+        private:
+            static const PropertyTable<Rotator>& _properties();
         };
     } // namespace Affectors
 } // namespace tesraparticle

@@ -31,6 +31,9 @@ namespace tesraparticle
         protected:
             float startScale = 1.0f;
             float endScale = 0.0f;
+
+        private:
+            static const PropertyTable<Scaler>& _properties();
         };
     } // namespace Affectors
 } // namespace tesraparticle

@@ -27,6 +27,9 @@ namespace tesraparticle
             float radius = 10.0f;
 
             kavtypes::Vector3 _getCenter() const;
+
+        private:
+            static const PropertyTable<Space>& _properties();
         };
     } // namespace Affectors
 } // namespace tesraparticle

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <quortypes/PropertyInfo.h>
+#include <quortypes/PropertyTable.h>
 #include <tesraparticle/Affector.h>
 #include <tesraparticle/affectors/Timings.h>
 
@@ -16,30 +16,34 @@ namespace tesraparticle
 
             harray<PropertyInfo> getPropertyDescriptions() const override
             {
-                static const harray<PropertyInfo> own = {PropertyInfo("timings", timingsType)};
-                return Affector::getPropertyDescriptions() + own;
+                return _properties().describeAfter(Affector::getPropertyDescriptions());
             }
 
             hstring getProperty(const hstring& name) override
             {
-                if (name == "timings")
-                    return this->timings.toString();
-                return Affector::getProperty(name);
+                return _properties().get(*this, name, [&] { return Affector::getProperty(name); });
             }
 
             bool setProperty(const hstring& name, const hstring& value) override
             {
-                if (name == "timings")
-                    this->timings.set(value);
-                else
-                    return Affector::setProperty(name, value);
-                return true;
+                return _properties().set(*this, name, value,
+                                         [&] { return Affector::setProperty(name, value); });
             }
 
             const Timings<T>& getTimings() const { return this->timings; }
 
         protected:
             Timings<T> timings;
+
+        private:
+            static const PropertyTable<TimedAffector>& _properties()
+            {
+                static const PropertyTable<TimedAffector> table = {
+                    {"timings", timingsType, [](TimedAffector& a) { return a.timings.toString(); },
+                     [](TimedAffector& a, const hstring& value) { a.timings.set(value); }},
+                };
+                return table;
+            }
         };
     } // namespace Affectors
 } // namespace tesraparticle
