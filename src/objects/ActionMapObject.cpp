@@ -332,83 +332,152 @@ void ActionMapObject::setSelectMode(bool value)
     }
 }
 
-harray<PropertyInfo> ActionMapObject::getPropertyDescriptions() const
+// The region colour as the regions' names write it.
+static hstring colorText(const tesra::Color& color)
 {
-    static harray<PropertyInfo> descriptions;
-    if (descriptions.size() == 0)
-    {
-        for (const char* name : {"color:%", "raw_color:%", "color_rect:%", "center:%", "color_rect",
-                                 "environment", "colors", "file", "shape", "color"})
-        {
-            descriptions.push_back(PropertyInfo(name, PropertyInfo::STRING));
-        }
-        descriptions.push_back(PropertyInfo("select_mode", PropertyInfo::BOOL));
-        for (const PropertyInfo& info : VumoObject::getPropertyDescriptions())
-        {
-            descriptions.push_back(info);
-        }
-    }
-    return descriptions;
+    return formatString("%02X%02X%02X", color.r, color.g, color.b);
 }
+
+const PropertyTable<ActionMapObject>& ActionMapObject::_properties()
+{
+    using Map = ActionMapObject;
+    static const PropertyTable<Map> table = {
+        // Listed for the tools; read (and "center:" also set) through the patterns, with a colour or a point
+        // after the ":".
+        {"color:%", PropertyInfo::STRING, nullptr},
+        {"raw_color:%", PropertyInfo::STRING, nullptr},
+        {"color_rect:%", PropertyInfo::STRING, nullptr},
+        {"center:%", PropertyInfo::STRING, nullptr},
+        {"color_rect", PropertyInfo::STRING,
+         [](Map& object) { return object._getColorRect(colorText(object.regionColor)); }},
+        {"environment", PropertyInfo::STRING, [](Map& object) { return object.environment; },
+         [](Map& object, const hstring& value) { object.environment = value; }},
+        {"colors", PropertyInfo::STRING,
+         [](Map& object)
+         {
+             if (object.map == nullptr)
+             {
+                 return colorText(object.regionColor);
+             }
+             hstring joined;
+             for (const ActionMapRegion& region : object.map->getRegions())
+             {
+                 joined += (joined.size() > 0 ? "," : "") + hex6(region.color >> 8);
+             }
+             return joined;
+         }},
+        {"file", PropertyInfo::STRING,
+         [](Map& object) { return object.map != nullptr ? object.map->getName() : hstring(); },
+         [](Map& object, const hstring& value)
+         {
+             if (value == "")
+             {
+                 object.map = nullptr;
+             }
+             else
+             {
+                 Chapter* chapter = Chapter::fromDataset(object.dataset);
+                 if (chapter == nullptr)
+                 {
+                     throw quortypes::exception("Unable to set action map '" + value + "' on object '" +
+                                                    object.name + "': the object belongs to no chapter",
+                                                __FILE__, __LINE__);
+                 }
+                 object.map = chapter->getActionMap(value);
+             }
+             object.deleteDebugTexture();
+         }},
+        {"shape", PropertyInfo::STRING,
+         [](Map& object)
+         {
+             switch (object.shape)
+             {
+             case SHAPE_NONE:
+                 return hstring("none");
+             case SHAPE_RECT:
+                 return hstring("rect");
+             case SHAPE_ELLIPSE:
+                 return hstring("ellipse");
+             }
+             return formatString("unknown(%d)", (int)object.shape);
+         },
+         [](Map& object, const hstring& value)
+         {
+             if (value == "none")
+             {
+                 object.shape = SHAPE_NONE;
+             }
+             else if (value == "rect")
+             {
+                 object.shape = SHAPE_RECT;
+             }
+             else if (value == "ellipse")
+             {
+                 object.shape = SHAPE_ELLIPSE;
+             }
+             else
+             {
+                 throw quortypes::exception("Unknown ActionMapObject shape: " + value,
+                                            "objects/ObjectActionMap", 390);
+             }
+             object.deleteDebugTexture();
+         }},
+        {"color", PropertyInfo::STRING, [](Map& object) { return colorText(object.regionColor); },
+         [](Map& object, const hstring& value)
+         {
+             object.regionColor = tesra::Color(value);
+             object.deleteDebugTexture();
+         }},
+        {"select_mode", PropertyInfo::BOOL,
+         [](Map& object) { return hstring(object.selectMode ? "1" : "0"); },
+         [](Map& object, const hstring& value)
+         {
+             object.setSelectMode(value == "1");
+             object.deleteDebugTexture();
+         }},
+    };
+    return table;
+}
+
+QUORTYPES_PROPERTY_TABLE_DESCRIPTIONS_OWN_FIRST(ActionMapObject, VumoObject, _properties)
 
 hstring ActionMapObject::getProperty(const hstring& name)
 {
-    const tesra::Color& own = this->regionColor;
-    if (name == "file")
+    return _properties().get(*this, name, [&] { return _getPatternProperty(name); });
+}
+
+bool ActionMapObject::setProperty(const hstring& name, const hstring& value)
+{
+    return _properties().set(*this, name, value, [&] { return _setPatternProperty(name, value); });
+}
+
+hstring ActionMapObject::_getColorRect(const hstring& wanted)
+{
+    if (map == nullptr)
     {
-        return this->map != nullptr ? this->map->getName() : hstring();
+        return formatString("0,0,%d,%d", (int)rect.w, (int)rect.h);
     }
-    if (name == "shape")
+    for (const ActionMapRegion& region : map->getRegions())
     {
-        switch (this->shape)
+        if (hex6(region.color >> 8) == wanted)
         {
-        case SHAPE_NONE:
-            return "none";
-        case SHAPE_RECT:
-            return "rect";
-        case SHAPE_ELLIPSE:
-            return "ellipse";
+            return formatString("%d,%d,%d,%d", region.left, region.top, region.right - region.left,
+                                region.bottom - region.top);
         }
-        return formatString("unknown(%d)", (int)this->shape);
     }
-    if (name == "color")
-    {
-        return formatString("%02X%02X%02X", own.r, own.g, own.b);
-    }
-    if (name == "select_mode")
-    {
-        return this->selectMode ? "1" : "0";
-    }
-    if (name == "environment")
-    {
-        return this->environment;
-    }
-    if (name == "colors")
-    {
-        if (this->map == nullptr)
-        {
-            return formatString("%02X%02X%02X", own.r, own.g, own.b);
-        }
-        harray<hstring> colors;
-        for (const ActionMapRegion& region : this->map->getRegions())
-        {
-            colors.push_back(hex6(region.color >> 8));
-        }
-        hstring joined;
-        for (int i = 0; i < colors.size(); ++i)
-        {
-            joined += (i > 0 ? "," : "") + colors[i];
-        }
-        return joined;
-    }
+    return "0,0,0,0";
+}
+
+hstring ActionMapObject::_getPatternProperty(const hstring& name)
+{
     if (name.startsWith("center:"))
     {
-        if (this->map == nullptr)
+        if (map == nullptr)
         {
-            return formatString("%d,%d", (int)this->center.x, (int)this->center.y);
+            return formatString("%d,%d", (int)center.x, (int)center.y);
         }
         const hstring wanted = name.subString(7);
-        for (const ActionMapRegion& region : this->map->getRegions())
+        for (const ActionMapRegion& region : map->getRegions())
         {
             if (hex6(region.color >> 8) == wanted)
             {
@@ -417,23 +486,9 @@ hstring ActionMapObject::getProperty(const hstring& name)
         }
         return VumoObject::getProperty(name);
     }
-    if (name == "color_rect" || name.startsWith("color_rect:"))
+    if (name.startsWith("color_rect:"))
     {
-        if (this->map == nullptr)
-        {
-            return formatString("0,0,%d,%d", (int)this->rect.w, (int)this->rect.h);
-        }
-        const hstring wanted =
-            (name == "color_rect" ? formatString("%02X%02X%02X", own.r, own.g, own.b) : name.subString(11));
-        for (const ActionMapRegion& region : this->map->getRegions())
-        {
-            if (hex6(region.color >> 8) == wanted)
-            {
-                return formatString("%d,%d,%d,%d", region.left, region.top, region.right - region.left,
-                                    region.bottom - region.top);
-            }
-        }
-        return "0,0,0,0";
+        return _getColorRect(name.subString(11));
     }
     const bool raw = name.startsWith("raw_color:");
     if (raw || name.startsWith("color:"))
@@ -443,92 +498,33 @@ hstring ActionMapObject::getProperty(const hstring& name)
         {
             return "00000000";
         }
-        return formatString("%08X", raw ? this->getRawColorAt(point) : this->getColorAt(point));
+        return formatString("%08X", raw ? getRawColorAt(point) : getColorAt(point));
     }
     return VumoObject::getProperty(name);
 }
 
-bool ActionMapObject::setProperty(const hstring& name, const hstring& value)
+bool ActionMapObject::_setPatternProperty(const hstring& name, const hstring& value)
 {
-    if (name == "file")
+    if (!name.startsWith("center:"))
     {
-        if (value == "")
-        {
-            this->map = nullptr;
-        }
-        else
-        {
-            Chapter* chapter = Chapter::fromDataset(this->dataset);
-            if (chapter == nullptr)
-            {
-                throw quortypes::exception("Unable to set action map '" + value + "' on object '" +
-                                               this->name + "': the object belongs to no chapter",
-                                           __FILE__, __LINE__);
-            }
-            this->map = chapter->getActionMap(value);
-        }
-        this->deleteDebugTexture();
-        return true;
+        return VumoObject::setProperty(name, value);
     }
-    if (name == "shape")
+    harray<hstring> parts = value.split(',');
+    if (parts.size() != 2)
     {
-        if (value == "none")
-        {
-            this->shape = SHAPE_NONE;
-        }
-        else if (value == "rect")
-        {
-            this->shape = SHAPE_RECT;
-        }
-        else if (value == "ellipse")
-        {
-            this->shape = SHAPE_ELLIPSE;
-        }
-        else
-        {
-            throw quortypes::exception("Unknown ActionMapObject shape: " + value, "objects/ObjectActionMap",
-                                       390);
-        }
-        this->deleteDebugTexture();
-        return true;
+        throw quortypes::exception("Error while setting action map object center property, expecting "
+                                   "value in format 'X,Y', got: " +
+                                       value,
+                                   "objects/ObjectActionMap", 407);
     }
-    if (name == "color")
+    if (map != nullptr)
     {
-        this->regionColor = tesra::Color(value);
-        this->deleteDebugTexture();
-        return true;
+        map->setRegionCenter(tesra::Color(name.subString(7)).toUInt(), atoi(parts[0].c_str()),
+                             atoi(parts[1].c_str()));
     }
-    if (name == "select_mode")
+    else
     {
-        this->setSelectMode(value == "1");
-        this->deleteDebugTexture();
-        return true;
+        setCenter((float)atof(parts[0].c_str()), (float)atof(parts[1].c_str()));
     }
-    if (name == "environment")
-    {
-        this->environment = value;
-        return true;
-    }
-    if (name.startsWith("center:"))
-    {
-        harray<hstring> parts = value.split(',');
-        if (parts.size() != 2)
-        {
-            throw quortypes::exception("Error while setting action map object center property, expecting "
-                                       "value in format 'X,Y', got: " +
-                                           value,
-                                       "objects/ObjectActionMap", 407);
-        }
-        if (this->map != nullptr)
-        {
-            this->map->setRegionCenter(tesra::Color(name.subString(7)).toUInt(), atoi(parts[0].c_str()),
-                                       atoi(parts[1].c_str()));
-        }
-        else
-        {
-            this->setCenter((float)atof(parts[0].c_str()), (float)atof(parts[1].c_str()));
-        }
-        return true;
-    }
-    return VumoObject::setProperty(name, value);
+    return true;
 }

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 
+#include <quortypes/PropertyTable.h>
 #include <tesra/Color.h>
 
 #include "objects/VumoObject.h"
@@ -89,4 +90,12 @@ protected:
     void drawMarker(float x, float y);
 
     static void onAction(tesraui::EventArgs* args);
+
+private:
+    static const PropertyTable<ActionMapObject>& _properties();
+    // The names with a region's colour or a point after their ":".
+    hstring _getPatternProperty(const hstring& name);
+    bool _setPatternProperty(const hstring& name, const hstring& value);
+    // "x,y,w,h" of the region of that colour ("RRGGBB"); without a map the whole object.
+    hstring _getColorRect(const hstring& wanted);
 };

@@ -1,56 +1,28 @@
 #include "DelayedCall.h"
 
-DelayedCall::~DelayedCall()
-{
-    if (tesraui::Event* event = this->pending.withdraw())
-    {
-        this->_deleteEvent(event);
-    }
-}
-
 tesraui::Object* DelayedCall::createInstance(const hstring& name, kavtypes::Rectangle rect)
 {
     return new DelayedCall(name, rect);
 }
 
-harray<PropertyInfo> DelayedCall::getPropertyDescriptions() const
+const PropertyTable<DelayedCall>& DelayedCall::_properties()
 {
-    harray<PropertyInfo> result = {PropertyInfo("delay", PropertyInfo::FLOAT)};
-    harray<PropertyInfo> base = VumoObject::getPropertyDescriptions();
-    result.insert(result.end(), base.begin(), base.end());
-    return result;
+    static const PropertyTable<DelayedCall> table = {
+        {"delay", PropertyInfo::FLOAT, [](DelayedCall& call) { return hstring(call.delay); },
+         [](DelayedCall& call, const hstring& value) { call.delay = value.toFloat(); }},
+    };
+    return table;
 }
 
-hstring DelayedCall::getProperty(const hstring& name)
-{
-    if (name == "delay")
-    {
-        return hstring(this->delay);
-    }
-    return VumoObject::getProperty(name);
-}
-
-bool DelayedCall::setProperty(const hstring& name, const hstring& value)
-{
-    if (name == "delay")
-    {
-        this->delay = value.toFloat();
-        return true;
-    }
-    return VumoObject::setProperty(name, value);
-}
+QUORTYPES_PROPERTY_TABLE_DESCRIPTIONS_OWN_FIRST(DelayedCall, TimedObject, _properties)
+QUORTYPES_PROPERTY_TABLE_GET_SET(DelayedCall, TimedObject, _properties)
 
 void DelayedCall::update(float timeDelta)
 {
-    VumoObject::update(timeDelta);
-    if (this->delay < 0.0f)
+    TimedObject::update(timeDelta);
+    if (_countDown(timeDelta))
     {
-        return;
-    }
-    this->delay -= timeDelta;
-    if (this->delay < 0.0f)
-    {
-        this->triggerEvent("callback", 0u, "");
-        this->pending.queue(this, "DelayedCall");
+        triggerEvent("callback", 0u, "");
+        pending.queue(this, "DelayedCall");
     }
 }

@@ -1,15 +1,15 @@
 #pragma once
 
-#include "ObjectDestructorEvent.h"
-#include "VumoObject.h"
+#include <quortypes/PropertyTable.h>
+
+#include "TimedObject.h"
 
 // Raises "callback" once its delay has run out, then has itself deleted right after the callback, in the
 // same processing of its dataset's queue. A delay below 0 never fires.
-class DelayedCall : public VumoObject
+class DelayedCall : public TimedObject
 {
 public:
-    DelayedCall(const hstring& name, kavtypes::Rectangle rect) : VumoObject(name, rect) {}
-    ~DelayedCall() override;
+    DelayedCall(const hstring& name, kavtypes::Rectangle rect) : TimedObject(name, rect) {}
     static tesraui::Object* createInstance(const hstring& name, kavtypes::Rectangle rect);
     hstring getClassName() const override { return "DelayedCall"; }
 
@@ -18,10 +18,8 @@ public:
     bool setProperty(const hstring& name, const hstring& value) override;
     void update(float timeDelta) override;
 
-    float getDelay() const { return this->delay; }
-    void setDelay(float value) { this->delay = value; }
+    void setDelay(float value) { delay = value; }
 
-protected:
-    float delay = 0.0f;
-    PendingDestruction pending;
+private:
+    static const PropertyTable<DelayedCall>& _properties();
 };

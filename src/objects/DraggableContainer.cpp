@@ -10,15 +10,30 @@ tesraui::Object* DraggableContainer::createInstance(const hstring& name, kavtype
     return new DraggableContainer(name, rect);
 }
 
-harray<PropertyInfo> DraggableContainer::getPropertyDescriptions() const
+// "new_x" and "new_y" are where a drag would have put the container; scripts read them and move it.
+const PropertyTable<DraggableContainer>& DraggableContainer::_properties()
 {
-    harray<PropertyInfo> result = {PropertyInfo("draggable", PropertyInfo::BOOL),
-                                   PropertyInfo("new_x", PropertyInfo::FLOAT),
-                                   PropertyInfo("new_y", PropertyInfo::FLOAT)};
-    harray<PropertyInfo> base = tesraui::Container::getPropertyDescriptions();
-    result.insert(result.end(), base.begin(), base.end());
-    return result;
+    static const PropertyTable<DraggableContainer> table = {
+        {"draggable", PropertyInfo::BOOL,
+         [](DraggableContainer& container) { return hstring(container.draggable ? "1" : "0"); },
+         [](DraggableContainer& container, const hstring& value)
+         {
+             container.draggable = value.toBool();
+             if (!container.draggable && container.dragging)
+             {
+                 container.endDrag();
+             }
+         }},
+        {"new_x", PropertyInfo::FLOAT,
+         [](DraggableContainer& container) { return hstring(container.newPosition.x); }},
+        {"new_y", PropertyInfo::FLOAT,
+         [](DraggableContainer& container) { return hstring(container.newPosition.y); }},
+    };
+    return table;
 }
+
+QUORTYPES_PROPERTY_TABLE_DESCRIPTIONS_OWN_FIRST(DraggableContainer, tesraui::Container, _properties)
+QUORTYPES_PROPERTY_TABLE_GET_SET(DraggableContainer, tesraui::Container, _properties)
 
 bool DraggableContainer::isPointInside(kavtypes::Vector2 point)
 {
@@ -96,35 +111,4 @@ void DraggableContainer::update(float timeDelta)
     }
     this->pointerWasDown = down;
     tesraui::Container::update(timeDelta);
-}
-
-hstring DraggableContainer::getProperty(const hstring& name)
-{
-    if (name == "draggable")
-    {
-        return (this->draggable ? "1" : "0");
-    }
-    if (name == "new_x")
-    {
-        return hstring(this->newPosition.x);
-    }
-    if (name == "new_y")
-    {
-        return hstring(this->newPosition.y);
-    }
-    return tesraui::Container::getProperty(name);
-}
-
-bool DraggableContainer::setProperty(const hstring& name, const hstring& value)
-{
-    if (name == "draggable")
-    {
-        this->draggable = value.toBool();
-        if (!this->draggable && this->dragging)
-        {
-            this->endDrag();
-        }
-        return true;
-    }
-    return tesraui::Container::setProperty(name, value);
 }

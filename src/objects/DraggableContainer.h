@@ -1,6 +1,7 @@
 #pragma once
 
 #include <kavtypes/Vector2.h>
+#include <quortypes/PropertyTable.h>
 #include <tesraui/Container.h>
 
 // A container the player drags with the pointer by any of its visible children. With an "UpdatePosition"
@@ -31,4 +32,7 @@ protected:
     kavtypes::Vector2 cursorInParentSpace() const;
     bool isUnderCursor(kavtypes::Vector2 cursor);
     void endDrag();
+
+private:
+    static const PropertyTable<DraggableContainer>& _properties();
 };

@@ -70,59 +70,21 @@ void HiddenObject::notifyEvent(const hstring& type, void* args)
     tesraui::ImageBox::notifyEvent(type, args);
 }
 
-harray<PropertyInfo> HiddenObject::getPropertyDescriptions() const
+const PropertyTable<HiddenObject>& HiddenObject::_properties()
 {
-    static harray<PropertyInfo> descriptions;
-    if (descriptions.size() == 0)
-    {
-        for (const char* name : {"item", "var", "value"})
-        {
-            descriptions.push_back(PropertyInfo(name, PropertyInfo::STRING));
-        }
-        for (const PropertyInfo& info : tesraui::ImageBox::getPropertyDescriptions())
-        {
-            descriptions.push_back(info);
-        }
-    }
-    return descriptions;
+    static const PropertyTable<HiddenObject> table = {
+        {"item", PropertyInfo::STRING, [](HiddenObject& object) { return object.item; },
+         [](HiddenObject& object, const hstring& value) { object.item = value; }},
+        {"var", PropertyInfo::STRING, [](HiddenObject& object) { return object.var; },
+         [](HiddenObject& object, const hstring& value) { object.var = value; }},
+        {"value", PropertyInfo::STRING, [](HiddenObject& object) { return object.value; },
+         [](HiddenObject& object, const hstring& value) { object.value = value; }},
+    };
+    return table;
 }
 
-hstring HiddenObject::getProperty(const hstring& name)
-{
-    if (name == "item")
-    {
-        return this->item;
-    }
-    if (name == "var")
-    {
-        return this->var;
-    }
-    if (name == "value")
-    {
-        return this->value;
-    }
-    return tesraui::ImageBox::getProperty(name);
-}
-
-bool HiddenObject::setProperty(const hstring& name, const hstring& value)
-{
-    if (name == "item")
-    {
-        this->item = value;
-        return true;
-    }
-    if (name == "var")
-    {
-        this->var = value;
-        return true;
-    }
-    if (name == "value")
-    {
-        this->value = value;
-        return true;
-    }
-    return tesraui::ImageBox::setProperty(name, value);
-}
+QUORTYPES_PROPERTY_TABLE_DESCRIPTIONS_OWN_FIRST(HiddenObject, tesraui::ImageBox, _properties)
+QUORTYPES_PROPERTY_TABLE_GET_SET(HiddenObject, tesraui::ImageBox, _properties)
 
 bool HiddenObject::isPointInsideScaled(kavtypes::Vector2 point)
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <quortypes/PropertyTable.h>
 #include <tesraui/ImageBox.h>
 
 namespace tesraui
@@ -45,4 +46,7 @@ protected:
     void found();
 
     static void onItemUseFail(tesraui::EventArgs* args);
+
+private:
+    static const PropertyTable<HiddenObject>& _properties();
 };

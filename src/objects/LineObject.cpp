@@ -12,70 +12,61 @@ tesraui::Object* LineObject::createInstance(const hstring& name, kavtypes::Recta
     return new LineObject(name, rect);
 }
 
-harray<PropertyInfo> LineObject::getPropertyDescriptions() const
+const PropertyTable<LineObject>& LineObject::_properties()
 {
-    harray<PropertyInfo> result = {PropertyInfo("points", PropertyInfo::STRING),
-                                   PropertyInfo("render_op", PropertyInfo::STRING)};
-    harray<PropertyInfo> base = tesraui::Object::getPropertyDescriptions();
-    result.insert(result.end(), base.begin(), base.end());
-    return result;
+    static const PropertyTable<LineObject> table = {
+        {"points", PropertyInfo::STRING,
+         [](LineObject& line)
+         {
+             hstring result;
+             for (int i = 0; i < line.points.size(); ++i)
+             {
+                 result += formatString(i == 0 ? "%f,%f" : ";%f,%f", line.points[i].x, line.points[i].y);
+             }
+             return result;
+         },
+         [](LineObject& line, const hstring& value)
+         {
+             // A part without "," names no point and is skipped.
+             harray<kavtypes::Vector2> result;
+             for (const hstring& part : value.split(';'))
+             {
+                 hstring x;
+                 hstring y;
+                 if (part.split(',', x, y))
+                 {
+                     result.push_back(kavtypes::Vector2(x.toFloat(), y.toFloat()));
+                 }
+             }
+             line.points = result;
+         }},
+        {"render_op", PropertyInfo::STRING,
+         [](LineObject& line) {
+             return hstring(line.renderOperation == tesra::RenderOperation::LINE_STRIP ? "line_strip"
+                                                                                       : "line_list");
+         },
+         [](LineObject& line, const hstring& value)
+         {
+             if (value == "line_list")
+             {
+                 line.renderOperation = tesra::RenderOperation::LINE_LIST;
+             }
+             else if (value == "line_strip")
+             {
+                 line.renderOperation = tesra::RenderOperation::LINE_STRIP;
+             }
+             else
+             {
+                 throw quortypes::exception("LineObject: invalid render op '" + value + "'",
+                                            "objects/ObjectLineObject", __LINE__);
+             }
+         }},
+    };
+    return table;
 }
 
-hstring LineObject::getProperty(const hstring& name)
-{
-    if (name == "points")
-    {
-        hstring result;
-        for (int i = 0; i < this->points.size(); ++i)
-        {
-            result += formatString(i == 0 ? "%f,%f" : ";%f,%f", this->points[i].x, this->points[i].y);
-        }
-        return result;
-    }
-    if (name == "render_op")
-    {
-        return (this->renderOperation == tesra::RenderOperation::LINE_STRIP ? "line_strip" : "line_list");
-    }
-    return tesraui::Object::getProperty(name);
-}
-
-bool LineObject::setProperty(const hstring& name, const hstring& value)
-{
-    if (name == "points")
-    {
-        // A part without "," names no point and is skipped.
-        harray<kavtypes::Vector2> result;
-        for (const hstring& part : value.split(';'))
-        {
-            hstring x;
-            hstring y;
-            if (part.split(',', x, y))
-            {
-                result.push_back(kavtypes::Vector2(x.toFloat(), y.toFloat()));
-            }
-        }
-        this->points = result;
-        return true;
-    }
-    if (name == "render_op")
-    {
-        if (value == "line_list")
-        {
-            this->renderOperation = tesra::RenderOperation::LINE_LIST;
-        }
-        else if (value == "line_strip")
-        {
-            this->renderOperation = tesra::RenderOperation::LINE_STRIP;
-        }
-        else
-        {
-            throw quortypes::exception("LineObject: invalid render op '" + value + "'",
-                                       "objects/ObjectLineObject", __LINE__);
-        }
-        return true;
-    }
-    return tesraui::Object::setProperty(name, value);
-}
+QUORTYPES_PROPERTY_TABLE_DESCRIPTIONS_OWN_FIRST(LineObject, tesraui::Object, _properties)
+QUORTYPES_PROPERTY_TABLE_GET_SET(LineObject, tesraui::Object, _properties)
 
 void LineObject::_draw()
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <kavtypes/Vector2.h>
+#include <quortypes/PropertyTable.h>
 #include <quortypes/harray.h>
 #include <tesra/RenderModes.h>
 #include <tesraui/Object.h>
@@ -26,4 +27,7 @@ public:
 protected:
     harray<kavtypes::Vector2> points;
     tesra::RenderOperation renderOperation = tesra::RenderOperation::LINE_LIST;
+
+private:
+    static const PropertyTable<LineObject>& _properties();
 };

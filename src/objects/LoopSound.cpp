@@ -113,17 +113,53 @@ void LoopSound::notifyEvent(const hstring& type, void* args)
     tesraui::Object::notifyEvent(type, args);
 }
 
-harray<PropertyInfo> LoopSound::getPropertyDescriptions() const
+const PropertyTable<LoopSound>& LoopSound::_properties()
 {
-    harray<PropertyInfo> result = {
-        PropertyInfo("sound", PropertyInfo::STRING),     PropertyInfo("fadeTime", PropertyInfo::FLOAT),
-        PropertyInfo("fadeInTime", PropertyInfo::FLOAT), PropertyInfo("fadeOutTime", PropertyInfo::FLOAT),
-        PropertyInfo("pausable", PropertyInfo::BOOL),    PropertyInfo("gain", PropertyInfo::FLOAT),
+    static const PropertyTable<LoopSound> table = {
+        {"sound", PropertyInfo::STRING, [](LoopSound& loop) { return loop.sound; },
+         [](LoopSound& loop, const hstring& value)
+         {
+             loop.sound = value;
+             if (loop.getParent() != nullptr && loop.sound != "")
+             {
+                 loop.attached = true;
+             }
+         }},
+        // Both fades at once; reads their mean.
+        {"fadeTime", PropertyInfo::FLOAT,
+         [](LoopSound& loop) { return hstring((loop.fadeInTime + loop.fadeOutTime) * 0.5f); },
+         [](LoopSound& loop, const hstring& value) { loop.fadeInTime = loop.fadeOutTime = value.toFloat(); }},
+        {"fadeInTime", PropertyInfo::FLOAT, [](LoopSound& loop) { return hstring(loop.fadeInTime); },
+         [](LoopSound& loop, const hstring& value) { loop.fadeInTime = value.toFloat(); }},
+        {"fadeOutTime", PropertyInfo::FLOAT, [](LoopSound& loop) { return hstring(loop.fadeOutTime); },
+         [](LoopSound& loop, const hstring& value) { loop.fadeOutTime = value.toFloat(); }},
+        {"pausable", PropertyInfo::BOOL, [](LoopSound& loop) { return hstring(loop.pausable ? "1" : "0"); },
+         [](LoopSound& loop, const hstring& value) { loop.pausable = value.toBool(); }},
+        {"gain", PropertyInfo::FLOAT, [](LoopSound& loop) { return hstring(loop.gain); },
+         [](LoopSound& loop, const hstring& value)
+         {
+             loop.gain = value.toFloat();
+             if (loop.entry != nullptr && !(loop.pausable && Session::isPaused()))
+             {
+                 loop.entry->setTarget(loop.gain, 2.0f);
+             }
+         }},
+        // The playing sound's category, for scripts that read it; not one a data file sets.
+        {"category", PropertyTable<LoopSound>::Undescribed,
+         [](LoopSound& loop)
+         {
+             if (loop.entry == nullptr || loop.entry->player->getCategory() == nullptr)
+             {
+                 return hstring();
+             }
+             return loop.entry->player->getCategory()->getName();
+         }},
     };
-    harray<PropertyInfo> base = tesraui::Object::getPropertyDescriptions();
-    result.insert(result.end(), base.begin(), base.end());
-    return result;
+    return table;
 }
+
+QUORTYPES_PROPERTY_TABLE_DESCRIPTIONS_OWN_FIRST(LoopSound, tesraui::Object, _properties)
+QUORTYPES_PROPERTY_TABLE_GET_SET(LoopSound, tesraui::Object, _properties)
 
 void LoopSound::update(float timeDelta)
 {
@@ -179,84 +215,6 @@ bool LoopSound::isChapterLeft() const
     const hstring& left = transition->getLeftChapter();
     return (getDataset() != nullptr && getDataset()->getName() == left) ||
            getFullSoundName().startsWith(left + ".");
-}
-
-hstring LoopSound::getProperty(const hstring& name)
-{
-    if (name == "sound")
-    {
-        return sound;
-    }
-    if (name == "fadeTime")
-    {
-        return hstring((fadeInTime + fadeOutTime) * 0.5f);
-    }
-    if (name == "fadeInTime")
-    {
-        return hstring(fadeInTime);
-    }
-    if (name == "fadeOutTime")
-    {
-        return hstring(fadeOutTime);
-    }
-    if (name == "pausable")
-    {
-        return pausable ? "1" : "0";
-    }
-    if (name == "gain")
-    {
-        return hstring(gain);
-    }
-    if (name == "category")
-    {
-        if (entry == nullptr || entry->player->getCategory() == nullptr)
-        {
-            return "";
-        }
-        return entry->player->getCategory()->getName();
-    }
-    return tesraui::Object::getProperty(name);
-}
-
-bool LoopSound::setProperty(const hstring& name, const hstring& value)
-{
-    if (name == "sound")
-    {
-        sound = value;
-        if (getParent() != nullptr && sound != "")
-        {
-            attached = true;
-        }
-    }
-    else if (name == "fadeTime")
-    {
-        fadeInTime = fadeOutTime = value.toFloat();
-    }
-    else if (name == "fadeInTime")
-    {
-        fadeInTime = value.toFloat();
-    }
-    else if (name == "fadeOutTime")
-    {
-        fadeOutTime = value.toFloat();
-    }
-    else if (name == "pausable")
-    {
-        pausable = value.toBool();
-    }
-    else if (name == "gain")
-    {
-        gain = value.toFloat();
-        if (entry != nullptr && !(pausable && Session::isPaused()))
-        {
-            entry->setTarget(gain, 2.0f);
-        }
-    }
-    else
-    {
-        return tesraui::Object::setProperty(name, value);
-    }
-    return true;
 }
 
 hstring LoopSound::getFullSoundName() const

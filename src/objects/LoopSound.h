@@ -3,6 +3,7 @@
 #include <memory>
 #include <vector>
 
+#include <quortypes/PropertyTable.h>
 #include <tesraui/Object.h>
 
 namespace yim
@@ -92,4 +93,7 @@ protected:
     void startPlaying();
     // True while the running transition leaves the chapter of the object or of its sound.
     bool isChapterLeft() const;
+
+private:
+    static const PropertyTable<LoopSound>& _properties();
 };

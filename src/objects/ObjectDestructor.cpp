@@ -1,55 +1,28 @@
 #include "ObjectDestructor.h"
 
-ObjectDestructor::~ObjectDestructor()
-{
-    if (tesraui::Event* event = this->pending.withdraw())
-    {
-        this->_deleteEvent(event);
-    }
-}
-
 tesraui::Object* ObjectDestructor::createInstance(const hstring& name, kavtypes::Rectangle rect)
 {
     return new ObjectDestructor(name, rect);
 }
 
-harray<PropertyInfo> ObjectDestructor::getPropertyDescriptions() const
+const PropertyTable<ObjectDestructor>& ObjectDestructor::_properties()
 {
-    harray<PropertyInfo> result = {PropertyInfo("delay", PropertyInfo::FLOAT)};
-    harray<PropertyInfo> base = VumoObject::getPropertyDescriptions();
-    result.insert(result.end(), base.begin(), base.end());
-    return result;
+    static const PropertyTable<ObjectDestructor> table = {
+        {"delay", PropertyInfo::FLOAT, [](ObjectDestructor& destructor) { return hstring(destructor.delay); },
+         [](ObjectDestructor& destructor, const hstring& value) { destructor.delay = value.toFloat(); }},
+    };
+    return table;
 }
 
-hstring ObjectDestructor::getProperty(const hstring& name)
-{
-    if (name == "delay")
-    {
-        return hstring(this->delay);
-    }
-    return VumoObject::getProperty(name);
-}
-
-bool ObjectDestructor::setProperty(const hstring& name, const hstring& value)
-{
-    if (name == "delay")
-    {
-        this->delay = value.toFloat();
-        return true;
-    }
-    return VumoObject::setProperty(name, value);
-}
+QUORTYPES_PROPERTY_TABLE_DESCRIPTIONS_OWN_FIRST(ObjectDestructor, TimedObject, _properties)
+QUORTYPES_PROPERTY_TABLE_GET_SET(ObjectDestructor, TimedObject, _properties)
 
 void ObjectDestructor::update(float timeDelta)
 {
-    VumoObject::update(timeDelta);
-    if (this->parent == nullptr || this->delay < 0.0f)
+    TimedObject::update(timeDelta);
+    // Without a parent the countdown waits for one.
+    if (parent != nullptr && _countDown(timeDelta))
     {
-        return;
-    }
-    this->delay -= timeDelta;
-    if (this->delay < 0.0f)
-    {
-        this->pending.queue(this->parent, "ObjectDestructor");
+        pending.queue(parent, "ObjectDestructor");
     }
 }

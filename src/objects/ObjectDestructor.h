@@ -1,15 +1,15 @@
 #pragma once
 
-#include "ObjectDestructorEvent.h"
-#include "VumoObject.h"
+#include <quortypes/PropertyTable.h>
+
+#include "TimedObject.h"
 
 // Deletes its parent, and with it everything under the parent, itself included, once its delay has run
 // out. With the default delay 0 the parent goes in the first frame after attachment.
-class ObjectDestructor : public VumoObject
+class ObjectDestructor : public TimedObject
 {
 public:
-    ObjectDestructor(const hstring& name, kavtypes::Rectangle rect) : VumoObject(name, rect) {}
-    ~ObjectDestructor() override;
+    ObjectDestructor(const hstring& name, kavtypes::Rectangle rect) : TimedObject(name, rect) {}
     static tesraui::Object* createInstance(const hstring& name, kavtypes::Rectangle rect);
     hstring getClassName() const override { return "ObjectDestructor"; }
 
@@ -18,9 +18,6 @@ public:
     bool setProperty(const hstring& name, const hstring& value) override;
     void update(float timeDelta) override;
 
-    float getDelay() const { return this->delay; }
-
-protected:
-    float delay = 0.0f;
-    PendingDestruction pending;
+private:
+    static const PropertyTable<ObjectDestructor>& _properties();
 };

@@ -1,15 +1,15 @@
 #pragma once
 
-#include "ObjectDestructorEvent.h"
-#include "VumoObject.h"
+#include <quortypes/PropertyTable.h>
+
+#include "TimedObject.h"
 
 // Deletes its parent when the scene is about to change. "chapter" is kept for the data files that set it;
 // it changes nothing.
-class SceneSwitchDestructor : public VumoObject
+class SceneSwitchDestructor : public TimedObject
 {
 public:
-    SceneSwitchDestructor(const hstring& name, kavtypes::Rectangle rect) : VumoObject(name, rect) {}
-    ~SceneSwitchDestructor() override;
+    SceneSwitchDestructor(const hstring& name, kavtypes::Rectangle rect) : TimedObject(name, rect) {}
     static tesraui::Object* createInstance(const hstring& name, kavtypes::Rectangle rect);
     hstring getClassName() const override { return "SceneSwitchDestructor"; }
 
@@ -21,5 +21,7 @@ public:
 
 protected:
     hstring chapter;
-    PendingDestruction pending;
+
+private:
+    static const PropertyTable<SceneSwitchDestructor>& _properties();
 };

@@ -44,25 +44,21 @@ void VumoVideoObject::update(float timeDelta)
     }
 }
 
-hstring VumoVideoObject::getProperty(const hstring& name)
+// The video object lists "speed" already; this one keeps a speed of its own under the debug factor.
+const PropertyTable<VumoVideoObject>& VumoVideoObject::_properties()
 {
-    if (name == "speed")
-    {
-        return hstring(this->ownSpeed);
-    }
-    return tesravideo::VideoObject::getProperty(name);
+    static const PropertyTable<VumoVideoObject> table = {
+        {"speed", PropertyInfo::FLOAT, [](VumoVideoObject& video) { return hstring(video.ownSpeed); },
+         [](VumoVideoObject& video, const hstring& value)
+         {
+             video.ownSpeed = value.toFloat();
+             video.setSpeed(video._effectiveSpeed());
+         }},
+    };
+    return table;
 }
 
-bool VumoVideoObject::setProperty(const hstring& name, const hstring& value)
-{
-    if (name == "speed")
-    {
-        this->ownSpeed = value.toFloat();
-        this->setSpeed(this->_effectiveSpeed());
-        return true;
-    }
-    return tesravideo::VideoObject::setProperty(name, value);
-}
+QUORTYPES_PROPERTY_TABLE_GET_SET(VumoVideoObject, tesravideo::VideoObject, _properties)
 
 bool VumoVideoObject::isPausedByAlpha()
 {

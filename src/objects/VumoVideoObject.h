@@ -1,5 +1,6 @@
 #pragma once
 
+#include <quortypes/PropertyTable.h>
 #include <tesravideo/VideoObject.h>
 
 // The game's video object: a playback speed of its own, scaled by the debug speed key for videos with
@@ -32,4 +33,7 @@ protected:
     Pausable insidePausable = Pausable::Unknown;
 
     float _effectiveSpeed() const;
+
+private:
+    static const PropertyTable<VumoVideoObject>& _properties();
 };

@@ -30,86 +30,58 @@ tesraui::Object* VumoViewportObject::createInstance(const hstring& name, kavtype
     return new VumoViewportObject(name, rect);
 }
 
-harray<PropertyInfo> VumoViewportObject::getPropertyDescriptions() const
+const PropertyTable<VumoViewportObject>& VumoViewportObject::_properties()
 {
-    harray<PropertyInfo> result = {
-        PropertyInfo("viewport_x", PropertyInfo::FLOAT), PropertyInfo("viewport_y", PropertyInfo::FLOAT),
-        PropertyInfo("viewport_w", PropertyInfo::FLOAT), PropertyInfo("viewport_h", PropertyInfo::FLOAT),
-        PropertyInfo("viewport", PropertyInfo::STRING),  PropertyInfo("debug", PropertyInfo::BOOL),
+    using Viewport = VumoViewportObject;
+    static const PropertyTable<Viewport> table = {
+        {"viewport_x", PropertyInfo::FLOAT, [](Viewport& object) { return hstring(object.viewport.x); },
+         [](Viewport& object, const hstring& value)
+         {
+             const kavtypes::Rectangle& v = object.viewport;
+             object.setViewportRect(value.toFloat(), v.y, v.w, v.h);
+         }},
+        {"viewport_y", PropertyInfo::FLOAT, [](Viewport& object) { return hstring(object.viewport.y); },
+         [](Viewport& object, const hstring& value)
+         {
+             const kavtypes::Rectangle& v = object.viewport;
+             object.setViewportRect(v.x, value.toFloat(), v.w, v.h);
+         }},
+        {"viewport_w", PropertyInfo::FLOAT, [](Viewport& object) { return hstring(object.viewport.w); },
+         [](Viewport& object, const hstring& value)
+         {
+             const kavtypes::Rectangle& v = object.viewport;
+             object.setViewportRect(v.x, v.y, value.toFloat(), v.h);
+         }},
+        {"viewport_h", PropertyInfo::FLOAT, [](Viewport& object) { return hstring(object.viewport.h); },
+         [](Viewport& object, const hstring& value)
+         {
+             const kavtypes::Rectangle& v = object.viewport;
+             object.setViewportRect(v.x, v.y, v.w, value.toFloat());
+         }},
+        // "x,y,w,h"; any other number of parts changes nothing.
+        {"viewport", PropertyInfo::STRING,
+         [](Viewport& object)
+         {
+             const kavtypes::Rectangle& v = object.viewport;
+             return formatString("%f,%f,%f,%f", v.x, v.y, v.w, v.h);
+         },
+         [](Viewport& object, const hstring& value)
+         {
+             harray<hstring> parts = value.split(",");
+             if (parts.size() == 4)
+             {
+                 object.setViewportRect(parts[0].toFloat(), parts[1].toFloat(), parts[2].toFloat(),
+                                        parts[3].toFloat());
+             }
+         }},
+        {"debug", PropertyInfo::BOOL, [](Viewport& object) { return hstring(object.debug ? "1" : "0"); },
+         [](Viewport& object, const hstring& value) { object.debug = value.toBool(); }},
     };
-    harray<PropertyInfo> base = PausableObject::getPropertyDescriptions();
-    result.insert(result.end(), base.begin(), base.end());
-    return result;
+    return table;
 }
 
-hstring VumoViewportObject::getProperty(const hstring& name)
-{
-    if (name == "viewport_x")
-    {
-        return hstring(this->viewport.x);
-    }
-    if (name == "viewport_y")
-    {
-        return hstring(this->viewport.y);
-    }
-    if (name == "viewport_w")
-    {
-        return hstring(this->viewport.w);
-    }
-    if (name == "viewport_h")
-    {
-        return hstring(this->viewport.h);
-    }
-    if (name == "viewport")
-    {
-        return formatString("%f,%f,%f,%f", this->viewport.x, this->viewport.y, this->viewport.w,
-                            this->viewport.h);
-    }
-    if (name == "debug")
-    {
-        return this->debug ? "1" : "0";
-    }
-    return PausableObject::getProperty(name);
-}
-
-bool VumoViewportObject::setProperty(const hstring& name, const hstring& value)
-{
-    kavtypes::Rectangle& v = this->viewport;
-    if (name == "viewport_x")
-    {
-        this->setViewportRect(value.toFloat(), v.y, v.w, v.h);
-    }
-    else if (name == "viewport_y")
-    {
-        this->setViewportRect(v.x, value.toFloat(), v.w, v.h);
-    }
-    else if (name == "viewport_w")
-    {
-        this->setViewportRect(v.x, v.y, value.toFloat(), v.h);
-    }
-    else if (name == "viewport_h")
-    {
-        this->setViewportRect(v.x, v.y, v.w, value.toFloat());
-    }
-    else if (name == "viewport")
-    {
-        harray<hstring> parts = value.split(",");
-        if (parts.size() == 4)
-        {
-            this->setViewportRect(parts[0].toFloat(), parts[1].toFloat(), parts[2].toFloat(),
-                                  parts[3].toFloat());
-        }
-    }
-    else if (name == "debug")
-    {
-        this->debug = value.toBool();
-    }
-    else
-    {
-        return PausableObject::setProperty(name, value);
-    }
-    return true;
-}
+QUORTYPES_PROPERTY_TABLE_DESCRIPTIONS_OWN_FIRST(VumoViewportObject, PausableObject, _properties)
+QUORTYPES_PROPERTY_TABLE_GET_SET(VumoViewportObject, PausableObject, _properties)
 
 void VumoViewportObject::setViewportRect(float x, float y, float w, float h)
 {

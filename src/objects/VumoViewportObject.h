@@ -1,5 +1,6 @@
 #pragma once
 
+#include <quortypes/PropertyTable.h>
 #include <tesra/Vertex.h>
 
 #include "PausableObject.h"
@@ -33,6 +34,9 @@ protected:
 
     void clampViewport();
     bool isInputBlocked() const;
+
+private:
+    static const PropertyTable<VumoViewportObject>& _properties();
 };
 
 // Shades what lies outside the viewport rectangle and marks its edges; a developer aid.

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <algorithm>
+#include <cmath>
+#include <type_traits>
+
 #include <tesraui/Animator.h>
 
 namespace tesraui
@@ -8,129 +12,135 @@ namespace tesraui
     // scripts reach by the class name.
     namespace Animators
     {
-        // The colour changers write a byte: the value is clamped to 0..255 and written only when its byte
-        // changes.
-        class AlphaChanger : public Animator
+        // The kinds that drive one value of the parent through its accessors: without a parent they read 0
+        // and write nothing. Byte values (the colour changers) are clamped to 0..255 and written only when
+        // their byte changes.
+        template <class Kind, class Value, Value (Object::*get)() const, void (Object::*set)(Value)>
+        class ParentValueAnimator : public Animator
         {
         public:
-            explicit AlphaChanger(const hstring& name) : Animator(name) {}
-            static Animator* createInstance(const hstring& name);
+            explicit ParentValueAnimator(const hstring& name) : Animator(name) {}
+            static Animator* createInstance(const hstring& name) { return new Kind(name); }
+
+            void update(float timeDelta) override
+            {
+                if (isByte)
+                {
+                    _valueUpdateUChar(timeDelta);
+                }
+                else
+                {
+                    _valueUpdateSimple(timeDelta);
+                }
+            }
+
+            float getObjectValue() override { return parent != nullptr ? (float)(parent->*get)() : 0.0f; }
+
+            void setObjectValue(float value) override
+            {
+                if (parent == nullptr)
+                {
+                    return;
+                }
+                if constexpr (isByte)
+                {
+                    // Values from outside the update (callers, subclasses) may be out of range.
+                    if (!std::isnan(value))
+                    {
+                        (parent->*set)((unsigned char)std::min(std::max(value, 0.0f), 255.0f));
+                    }
+                }
+                else
+                {
+                    (parent->*set)(value);
+                }
+            }
+
+        protected:
+            static constexpr bool isByte = std::is_same<Value, unsigned char>::value;
+        };
+
+        class AlphaChanger
+            : public ParentValueAnimator<AlphaChanger, unsigned char, &Object::getAlpha, &Object::setAlpha>
+        {
+        public:
+            using ParentValueAnimator::ParentValueAnimator;
             hstring getClassName() const override { return "AlphaChanger"; }
-            void update(float timeDelta) override { _valueUpdateUChar(timeDelta); }
-            float getObjectValue() override;
-            void setObjectValue(float value) override;
         };
 
-        class RedChanger : public Animator
+        class RedChanger
+            : public ParentValueAnimator<RedChanger, unsigned char, &Object::getRed, &Object::setRed>
         {
         public:
-            explicit RedChanger(const hstring& name) : Animator(name) {}
-            static Animator* createInstance(const hstring& name);
+            using ParentValueAnimator::ParentValueAnimator;
             hstring getClassName() const override { return "RedChanger"; }
-            void update(float timeDelta) override { _valueUpdateUChar(timeDelta); }
-            float getObjectValue() override;
-            void setObjectValue(float value) override;
         };
 
-        class GreenChanger : public Animator
+        class GreenChanger
+            : public ParentValueAnimator<GreenChanger, unsigned char, &Object::getGreen, &Object::setGreen>
         {
         public:
-            explicit GreenChanger(const hstring& name) : Animator(name) {}
-            static Animator* createInstance(const hstring& name);
+            using ParentValueAnimator::ParentValueAnimator;
             hstring getClassName() const override { return "GreenChanger"; }
-            void update(float timeDelta) override { _valueUpdateUChar(timeDelta); }
-            float getObjectValue() override;
-            void setObjectValue(float value) override;
         };
 
-        class BlueChanger : public Animator
+        class BlueChanger
+            : public ParentValueAnimator<BlueChanger, unsigned char, &Object::getBlue, &Object::setBlue>
         {
         public:
-            explicit BlueChanger(const hstring& name) : Animator(name) {}
-            static Animator* createInstance(const hstring& name);
+            using ParentValueAnimator::ParentValueAnimator;
             hstring getClassName() const override { return "BlueChanger"; }
-            void update(float timeDelta) override { _valueUpdateUChar(timeDelta); }
-            float getObjectValue() override;
-            void setObjectValue(float value) override;
         };
 
-        class MoverX : public Animator
+        class MoverX : public ParentValueAnimator<MoverX, float, &Object::getX, &Object::setX>
         {
         public:
-            explicit MoverX(const hstring& name) : Animator(name) {}
-            static Animator* createInstance(const hstring& name);
+            using ParentValueAnimator::ParentValueAnimator;
             hstring getClassName() const override { return "MoverX"; }
-            void update(float timeDelta) override { _valueUpdateSimple(timeDelta); }
-            float getObjectValue() override;
-            void setObjectValue(float value) override;
         };
 
-        class MoverY : public Animator
+        class MoverY : public ParentValueAnimator<MoverY, float, &Object::getY, &Object::setY>
         {
         public:
-            explicit MoverY(const hstring& name) : Animator(name) {}
-            static Animator* createInstance(const hstring& name);
+            using ParentValueAnimator::ParentValueAnimator;
             hstring getClassName() const override { return "MoverY"; }
-            void update(float timeDelta) override { _valueUpdateSimple(timeDelta); }
-            float getObjectValue() override;
-            void setObjectValue(float value) override;
         };
 
         // The resizers go through the parent's size setters, so its children follow their anchors and it
         // gets "Resized".
-        class ResizerX : public Animator
+        class ResizerX : public ParentValueAnimator<ResizerX, float, &Object::getWidth, &Object::setWidth>
         {
         public:
-            explicit ResizerX(const hstring& name) : Animator(name) {}
-            static Animator* createInstance(const hstring& name);
+            using ParentValueAnimator::ParentValueAnimator;
             hstring getClassName() const override { return "ResizerX"; }
-            void update(float timeDelta) override { _valueUpdateSimple(timeDelta); }
-            float getObjectValue() override;
-            void setObjectValue(float value) override;
         };
 
-        class ResizerY : public Animator
+        class ResizerY : public ParentValueAnimator<ResizerY, float, &Object::getHeight, &Object::setHeight>
         {
         public:
-            explicit ResizerY(const hstring& name) : Animator(name) {}
-            static Animator* createInstance(const hstring& name);
+            using ParentValueAnimator::ParentValueAnimator;
             hstring getClassName() const override { return "ResizerY"; }
-            void update(float timeDelta) override { _valueUpdateSimple(timeDelta); }
-            float getObjectValue() override;
-            void setObjectValue(float value) override;
         };
 
-        class Rotator : public Animator
+        class Rotator : public ParentValueAnimator<Rotator, float, &Object::getAngle, &Object::setAngle>
         {
         public:
-            explicit Rotator(const hstring& name) : Animator(name) {}
-            static Animator* createInstance(const hstring& name);
+            using ParentValueAnimator::ParentValueAnimator;
             hstring getClassName() const override { return "Rotator"; }
-            void update(float timeDelta) override { _valueUpdateSimple(timeDelta); }
-            float getObjectValue() override;
-            void setObjectValue(float value) override;
         };
 
-        class ScalerX : public Animator
+        class ScalerX : public ParentValueAnimator<ScalerX, float, &Object::getScaleX, &Object::setScaleX>
         {
         public:
-            explicit ScalerX(const hstring& name) : Animator(name) {}
-            static Animator* createInstance(const hstring& name);
+            using ParentValueAnimator::ParentValueAnimator;
             hstring getClassName() const override { return "ScalerX"; }
-            void update(float timeDelta) override { _valueUpdateSimple(timeDelta); }
-            float getObjectValue() override;
-            void setObjectValue(float value) override;
         };
 
-        class ScalerY : public Animator
+        class ScalerY : public ParentValueAnimator<ScalerY, float, &Object::getScaleY, &Object::setScaleY>
         {
         public:
-            explicit ScalerY(const hstring& name) : Animator(name) {}
-            static Animator* createInstance(const hstring& name);
+            using ParentValueAnimator::ParentValueAnimator;
             hstring getClassName() const override { return "ScalerY"; }
-            void update(float timeDelta) override { _valueUpdateSimple(timeDelta); }
-            float getObjectValue() override;
-            void setObjectValue(float value) override;
         };
 
         // Scroll the tiled image of the parent image box; without one they read 0, write nothing and log

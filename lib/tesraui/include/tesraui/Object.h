@@ -301,6 +301,12 @@ namespace tesraui
         void _removeDynamicAnimators(bool (*isOfKind)(Animator*));
         // Appends a new dynamic animator of one run at the speed, driving this object.
         Animator* _addDynamicAnimator(Animator* animator, float speed);
+        // One family of dynamic animators, by its animator kind: start replaces the family's animators with
+        // one from value to target, queue adds one, stop removes them all. A refused speed starts nothing.
+        template <class Kind> Animator* _startDynamicAnimator(float value, float target, float speed);
+        template <class Kind>
+        Animator* _queueDynamicAnimator(float value, float target, float speed, float delay);
+        template <class Kind> void _stopDynamicAnimators();
         // Deletes a handler, or leaves it to the run under way when it is running right now.
         void _deleteEvent(Event* event);
         // Logs that the operation needs a dataset; false when the object has none.

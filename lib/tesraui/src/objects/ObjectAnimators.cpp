@@ -87,66 +87,67 @@ namespace tesraui
         return animator;
     }
 
-    Animator* Object::fadeAlpha(unsigned char target, float speed)
+    template <class Kind> Animator* Object::_startDynamicAnimator(float value, float target, float speed)
     {
         if (isRefusedSpeed(speed, name))
         {
             return nullptr;
         }
-        _removeDynamicAnimators(&isKind<AlphaChanger>);
-        return aimNow(_addDynamicAnimator(newAnimator<AlphaChanger>(), speed), color.a, target);
+        _removeDynamicAnimators(&isKind<Kind>);
+        return aimNow(_addDynamicAnimator(newAnimator<Kind>(), speed), value, target);
+    }
+
+    template <class Kind>
+    Animator* Object::_queueDynamicAnimator(float value, float target, float speed, float delay)
+    {
+        if (isRefusedSpeed(speed, name))
+        {
+            return nullptr;
+        }
+        return aimQueued(_addDynamicAnimator(newAnimator<Kind>(), speed), value, target, delay);
+    }
+
+    template <class Kind> void Object::_stopDynamicAnimators()
+    {
+        _removeDynamicAnimators(&isKind<Kind>);
+    }
+
+    Animator* Object::fadeAlpha(unsigned char target, float speed)
+    {
+        return _startDynamicAnimator<AlphaChanger>(color.a, target, speed);
     }
 
     Animator* Object::fadeAlphaQueue(unsigned char target, float speed, float delay)
     {
-        if (isRefusedSpeed(speed, name))
-        {
-            return nullptr;
-        }
-        return aimQueued(_addDynamicAnimator(newAnimator<AlphaChanger>(), speed), color.a, target, delay);
+        return _queueDynamicAnimator<AlphaChanger>(color.a, target, speed, delay);
     }
 
     void Object::fadeAlphaStop()
     {
-        _removeDynamicAnimators(&isKind<AlphaChanger>);
+        _stopDynamicAnimators<AlphaChanger>();
     }
 
     Animator* Object::fadeRed(unsigned char target, float speed)
     {
-        if (isRefusedSpeed(speed, name))
-        {
-            return nullptr;
-        }
-        _removeDynamicAnimators(&isKind<RedChanger>);
-        return aimNow(_addDynamicAnimator(newAnimator<RedChanger>(), speed), color.r, target);
+        return _startDynamicAnimator<RedChanger>(color.r, target, speed);
     }
 
     Animator* Object::fadeGreen(unsigned char target, float speed)
     {
-        if (isRefusedSpeed(speed, name))
-        {
-            return nullptr;
-        }
-        _removeDynamicAnimators(&isKind<GreenChanger>);
-        return aimNow(_addDynamicAnimator(newAnimator<GreenChanger>(), speed), color.g, target);
+        return _startDynamicAnimator<GreenChanger>(color.g, target, speed);
     }
 
     Animator* Object::fadeBlue(unsigned char target, float speed)
     {
-        if (isRefusedSpeed(speed, name))
-        {
-            return nullptr;
-        }
-        _removeDynamicAnimators(&isKind<BlueChanger>);
-        return aimNow(_addDynamicAnimator(newAnimator<BlueChanger>(), speed), color.b, target);
+        return _startDynamicAnimator<BlueChanger>(color.b, target, speed);
     }
 
     void Object::fadeColorStop()
     {
-        _removeDynamicAnimators(&isKind<RedChanger>);
-        _removeDynamicAnimators(&isKind<GreenChanger>);
-        _removeDynamicAnimators(&isKind<BlueChanger>);
-        _removeDynamicAnimators(&isKind<AlphaChanger>);
+        _stopDynamicAnimators<RedChanger>();
+        _stopDynamicAnimators<GreenChanger>();
+        _stopDynamicAnimators<BlueChanger>();
+        _stopDynamicAnimators<AlphaChanger>();
     }
 
     void Object::move(float x, float y, float speed)
@@ -155,10 +156,8 @@ namespace tesraui
         {
             return;
         }
-        _removeDynamicAnimators(&isKind<MoverX>);
-        _removeDynamicAnimators(&isKind<MoverY>);
-        aimNow(_addDynamicAnimator(newAnimator<MoverX>(), speed), rect.x, x);
-        aimNow(_addDynamicAnimator(newAnimator<MoverY>(), speed), rect.y, y);
+        _startDynamicAnimator<MoverX>(rect.x, x, speed);
+        _startDynamicAnimator<MoverY>(rect.y, y, speed);
     }
 
     void Object::moveQueue(float x, float y, float speed, float delay)
@@ -167,62 +166,44 @@ namespace tesraui
         {
             return;
         }
-        aimQueued(_addDynamicAnimator(newAnimator<MoverX>(), speed), rect.x, x, delay);
-        aimQueued(_addDynamicAnimator(newAnimator<MoverY>(), speed), rect.y, y, delay);
+        _queueDynamicAnimator<MoverX>(rect.x, x, speed, delay);
+        _queueDynamicAnimator<MoverY>(rect.y, y, speed, delay);
     }
 
     void Object::moveStop()
     {
-        _removeDynamicAnimators(&isKind<MoverX>);
-        _removeDynamicAnimators(&isKind<MoverY>);
+        _stopDynamicAnimators<MoverX>();
+        _stopDynamicAnimators<MoverY>();
     }
 
     Animator* Object::moveX(float x, float speed)
     {
-        if (isRefusedSpeed(speed, name))
-        {
-            return nullptr;
-        }
-        _removeDynamicAnimators(&isKind<MoverX>);
-        return aimNow(_addDynamicAnimator(newAnimator<MoverX>(), speed), rect.x, x);
+        return _startDynamicAnimator<MoverX>(rect.x, x, speed);
     }
 
     Animator* Object::moveXQueue(float x, float speed, float delay)
     {
-        if (isRefusedSpeed(speed, name))
-        {
-            return nullptr;
-        }
-        return aimQueued(_addDynamicAnimator(newAnimator<MoverX>(), speed), rect.x, x, delay);
+        return _queueDynamicAnimator<MoverX>(rect.x, x, speed, delay);
     }
 
     void Object::moveXStop()
     {
-        _removeDynamicAnimators(&isKind<MoverX>);
+        _stopDynamicAnimators<MoverX>();
     }
 
     Animator* Object::moveY(float y, float speed)
     {
-        if (isRefusedSpeed(speed, name))
-        {
-            return nullptr;
-        }
-        _removeDynamicAnimators(&isKind<MoverY>);
-        return aimNow(_addDynamicAnimator(newAnimator<MoverY>(), speed), rect.y, y);
+        return _startDynamicAnimator<MoverY>(rect.y, y, speed);
     }
 
     Animator* Object::moveYQueue(float y, float speed, float delay)
     {
-        if (isRefusedSpeed(speed, name))
-        {
-            return nullptr;
-        }
-        return aimQueued(_addDynamicAnimator(newAnimator<MoverY>(), speed), rect.y, y, delay);
+        return _queueDynamicAnimator<MoverY>(rect.y, y, speed, delay);
     }
 
     void Object::moveYStop()
     {
-        _removeDynamicAnimators(&isKind<MoverY>);
+        _stopDynamicAnimators<MoverY>();
     }
 
     Animator* Object::animateY(float offset, float amplitude, float speed, int function, float phase,
@@ -232,7 +213,7 @@ namespace tesraui
         {
             return nullptr;
         }
-        _removeDynamicAnimators(&isKind<MoverY>);
+        _stopDynamicAnimators<MoverY>();
         Animator* animator = _addDynamicAnimator(newAnimator<MoverY>(), speed * periods);
         animator->setOffset(offset);
         animator->setAmplitude(amplitude);
@@ -246,80 +227,53 @@ namespace tesraui
 
     Animator* Object::resizeX(float w, float speed)
     {
-        if (isRefusedSpeed(speed, name))
-        {
-            return nullptr;
-        }
-        _removeDynamicAnimators(&isKind<ResizerX>);
-        return aimNow(_addDynamicAnimator(newAnimator<ResizerX>(), speed), rect.w, w);
+        return _startDynamicAnimator<ResizerX>(rect.w, w, speed);
     }
 
     Animator* Object::resizeXQueue(float w, float speed, float delay)
     {
-        if (isRefusedSpeed(speed, name))
-        {
-            return nullptr;
-        }
-        return aimQueued(_addDynamicAnimator(newAnimator<ResizerX>(), speed), rect.w, w, delay);
+        return _queueDynamicAnimator<ResizerX>(rect.w, w, speed, delay);
     }
 
     void Object::resizeXStop()
     {
-        _removeDynamicAnimators(&isKind<ResizerX>);
+        _stopDynamicAnimators<ResizerX>();
     }
 
     Animator* Object::resizeY(float h, float speed)
     {
-        if (isRefusedSpeed(speed, name))
-        {
-            return nullptr;
-        }
-        _removeDynamicAnimators(&isKind<ResizerY>);
-        return aimNow(_addDynamicAnimator(newAnimator<ResizerY>(), speed), rect.h, h);
+        return _startDynamicAnimator<ResizerY>(rect.h, h, speed);
     }
 
     Animator* Object::resizeYQueue(float h, float speed, float delay)
     {
-        if (isRefusedSpeed(speed, name))
-        {
-            return nullptr;
-        }
-        return aimQueued(_addDynamicAnimator(newAnimator<ResizerY>(), speed), rect.h, h, delay);
+        return _queueDynamicAnimator<ResizerY>(rect.h, h, speed, delay);
     }
 
     void Object::resizeYStop()
     {
-        _removeDynamicAnimators(&isKind<ResizerY>);
+        _stopDynamicAnimators<ResizerY>();
     }
 
     void Object::resizeStop()
     {
-        _removeDynamicAnimators(&isKind<ResizerX>);
-        _removeDynamicAnimators(&isKind<ResizerY>);
+        _stopDynamicAnimators<ResizerX>();
+        _stopDynamicAnimators<ResizerY>();
     }
 
     Animator* Object::rotate(float angle, float speed)
     {
-        if (isRefusedSpeed(speed, name))
-        {
-            return nullptr;
-        }
-        _removeDynamicAnimators(&isKind<Rotator>);
-        return aimNow(_addDynamicAnimator(newAnimator<Rotator>(), speed), this->angle, angle);
+        return _startDynamicAnimator<Rotator>(this->angle, angle, speed);
     }
 
     Animator* Object::rotateQueue(float angle, float speed, float delay)
     {
-        if (isRefusedSpeed(speed, name))
-        {
-            return nullptr;
-        }
-        return aimQueued(_addDynamicAnimator(newAnimator<Rotator>(), speed), this->angle, angle, delay);
+        return _queueDynamicAnimator<Rotator>(this->angle, angle, speed, delay);
     }
 
     void Object::rotateStop()
     {
-        _removeDynamicAnimators(&isKind<Rotator>);
+        _stopDynamicAnimators<Rotator>();
     }
 
     void Object::scale(float x, float y, float speed)
@@ -328,10 +282,8 @@ namespace tesraui
         {
             return;
         }
-        _removeDynamicAnimators(&isKind<ScalerX>);
-        _removeDynamicAnimators(&isKind<ScalerY>);
-        aimNow(_addDynamicAnimator(newAnimator<ScalerX>(), speed), scaleFactor.x, x);
-        aimNow(_addDynamicAnimator(newAnimator<ScalerY>(), speed), scaleFactor.y, y);
+        _startDynamicAnimator<ScalerX>(scaleFactor.x, x, speed);
+        _startDynamicAnimator<ScalerY>(scaleFactor.y, y, speed);
     }
 
     void Object::scaleQueue(float x, float y, float speed, float delay)
@@ -340,61 +292,43 @@ namespace tesraui
         {
             return;
         }
-        aimQueued(_addDynamicAnimator(newAnimator<ScalerX>(), speed), scaleFactor.x, x, delay);
-        aimQueued(_addDynamicAnimator(newAnimator<ScalerY>(), speed), scaleFactor.y, y, delay);
+        _queueDynamicAnimator<ScalerX>(scaleFactor.x, x, speed, delay);
+        _queueDynamicAnimator<ScalerY>(scaleFactor.y, y, speed, delay);
     }
 
     void Object::scaleStop()
     {
-        _removeDynamicAnimators(&isKind<ScalerX>);
-        _removeDynamicAnimators(&isKind<ScalerY>);
+        _stopDynamicAnimators<ScalerX>();
+        _stopDynamicAnimators<ScalerY>();
     }
 
     Animator* Object::scaleX(float x, float speed)
     {
-        if (isRefusedSpeed(speed, name))
-        {
-            return nullptr;
-        }
-        _removeDynamicAnimators(&isKind<ScalerX>);
-        return aimNow(_addDynamicAnimator(newAnimator<ScalerX>(), speed), scaleFactor.x, x);
+        return _startDynamicAnimator<ScalerX>(scaleFactor.x, x, speed);
     }
 
     Animator* Object::scaleXQueue(float x, float speed, float delay)
     {
-        if (isRefusedSpeed(speed, name))
-        {
-            return nullptr;
-        }
-        return aimQueued(_addDynamicAnimator(newAnimator<ScalerX>(), speed), scaleFactor.x, x, delay);
+        return _queueDynamicAnimator<ScalerX>(scaleFactor.x, x, speed, delay);
     }
 
     void Object::scaleXStop()
     {
-        _removeDynamicAnimators(&isKind<ScalerX>);
+        _stopDynamicAnimators<ScalerX>();
     }
 
     Animator* Object::scaleY(float y, float speed)
     {
-        if (isRefusedSpeed(speed, name))
-        {
-            return nullptr;
-        }
-        _removeDynamicAnimators(&isKind<ScalerY>);
-        return aimNow(_addDynamicAnimator(newAnimator<ScalerY>(), speed), scaleFactor.y, y);
+        return _startDynamicAnimator<ScalerY>(scaleFactor.y, y, speed);
     }
 
     Animator* Object::scaleYQueue(float y, float speed, float delay)
     {
-        if (isRefusedSpeed(speed, name))
-        {
-            return nullptr;
-        }
-        return aimQueued(_addDynamicAnimator(newAnimator<ScalerY>(), speed), scaleFactor.y, y, delay);
+        return _queueDynamicAnimator<ScalerY>(scaleFactor.y, y, speed, delay);
     }
 
     void Object::scaleYStop()
     {
-        _removeDynamicAnimators(&isKind<ScalerY>);
+        _stopDynamicAnimators<ScalerY>();
     }
 } // namespace tesraui
