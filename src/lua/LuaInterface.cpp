@@ -63,6 +63,7 @@ namespace LuaInterface
     {
         quortypes::Log::write(logTag, "initializing Lua interpreter");
         state = luaL_newstate();
+        installSceneObjectResolver();
         openLibrary(luaopen_base, "");
         openLibrary(luaopen_table, LUA_TABLIBNAME);
         openLibrary(luaopen_math, LUA_MATHLIBNAME);

@@ -1,119 +1,38 @@
-#include <lua.hpp>
 #include <tesraui/Dataset.h>
 #include <tesraui/Object.h>
-#include <tesraui/tesraui.h>
 
 #include "Calls.h"
 #include "Host.h"
 
 namespace LuaInterface
 {
-    tesraui::Object* getObject(lua_State* L, int index)
+    namespace
     {
-        if (index < 0 && index > LUA_REGISTRYINDEX)
+        tesraui::Object* findSceneObject(lua_State* L, const hstring& name)
         {
-            index = lua_gettop(L) + index + 1;
-        }
-        hstring name;
-        switch (lua_type(L, index))
-        {
-        case LUA_TSTRING:
-            name = toString(L, index);
-            break;
-        case LUA_TTABLE:
-            lua_pushstring(L, "__name");
-            lua_rawget(L, index);
-            if (lua_isstring(L, -1) == 0)
+            Host& host = getHost();
+            Scene* scene = host.getActiveScene();
+            if (scene == nullptr)
             {
-                lua_pop(L, 1);
-                raiseLuaError(L, formatString("C++ interface: Unable to convert table to Object instance at "
-                                              "stack index %d. The provided object table is invalid.",
-                                              index));
+                raiseLuaError(L, "Unable to get scene object '" + name + "', there's no active scene.");
             }
-            name = toString(L, -1);
-            lua_pop(L, 1);
-            break;
-        default:
-            raiseLuaError(L,
-                          formatString("C++ interface: Unable to convert %s to Object instance at stack "
-                                       "index %d. Objects should be referenced as strings or object tables",
-                                       luaL_typename(L, index), index));
-        }
-        return findObject(L, name);
-    }
-
-    tesraui::Object* findObject(lua_State* L, const hstring& name)
-    {
-        hstring datasetName;
-        hstring objectName;
-        if (name.rsplit('.', datasetName, objectName))
-        {
-            // An object's own name may hold "." (a scene's root object is named after the scene's full
-            // name): the dataset is the longest prefix that names one.
-            if (datasetName.contains("."))
+            tesraui::Dataset* dataset = host.getSceneDataset(scene);
+            if (dataset == nullptr)
             {
-                const hdict<tesraui::Dataset*> datasets = tesraui::getDatasets();
-                hstring prefix = datasetName;
-                hstring rest = objectName;
-                while (!datasets.hasKey(prefix) && prefix.contains("."))
-                {
-                    const int dot = prefix.rfind('.');
-                    rest = prefix.subString(dot + 1) + "." + rest;
-                    prefix = prefix.subString(0, dot);
-                }
-                if (datasets.hasKey(prefix))
-                {
-                    datasetName = prefix;
-                    objectName = rest;
-                }
+                raiseLuaError(L, "Unable to get scene object '" + name +
+                                     "', active scene's dataset isn't initialised.");
             }
-            tesraui::Dataset* dataset = tesraui::getDatasetByName(datasetName);
-            // The dataset's own lookup would take the name's first part for another dataset.
-            tesraui::Object* object =
-                (objectName.contains(".") ? dataset->getObjects().tryGet(objectName, nullptr)
-                                          : dataset->tryGetObject(objectName));
+            tesraui::Object* object = dataset->tryGetObject(name);
             if (object == nullptr)
             {
-                raiseLuaError(L, formatString("Object '%s' not found in '%s' dataset.", objectName.c_str(),
-                                              datasetName.c_str()));
+                raiseLuaError(L, formatString("Scene object '%s' not found.", name.c_str()));
             }
             return object;
         }
-        Host& host = getHost();
-        Scene* scene = host.getActiveScene();
-        if (scene == nullptr)
-        {
-            raiseLuaError(L, "Unable to get scene object '" + name + "', there's no active scene.");
-        }
-        tesraui::Dataset* dataset = host.getSceneDataset(scene);
-        if (dataset == nullptr)
-        {
-            raiseLuaError(L, "Unable to get scene object '" + name +
-                                 "', active scene's dataset isn't initialised.");
-        }
-        tesraui::Object* object = dataset->tryGetObject(name);
-        if (object == nullptr)
-        {
-            raiseLuaError(L, formatString("Scene object '%s' not found.", name.c_str()));
-        }
-        return object;
-    }
+    } // namespace
 
-    int pushObject(lua_State* L, tesraui::Object* object)
+    void installSceneObjectResolver()
     {
-        if (object == nullptr)
-        {
-            lua_pushnil(L);
-            return 1;
-        }
-        lua_newtable(L);
-        lua_pushstring(L, "__name");
-        push(L, object->getFullName());
-        lua_rawset(L, -3);
-        // Raw: the engine's own global is no script's business, nor subject to its global metatable.
-        lua_pushstring(L, "__object__metatable");
-        lua_rawget(L, LUA_GLOBALSINDEX);
-        lua_setmetatable(L, -2);
-        return 1;
+        tesrauilua::setBareNameResolver(findSceneObject);
     }
 } // namespace LuaInterface

@@ -1,8 +1,9 @@
 #include <lua.hpp>
 
-#include "Calls.h"
+#include <tesrauilua/Boundary.h>
+#include <tesrauilua/Conversions.h>
 
-namespace LuaInterface
+namespace tesrauilua
 {
     hstring toString(lua_State* L, int index, const hstring& errorMessage)
     {
@@ -164,38 +165,4 @@ namespace LuaInterface
         lua_pop(L, 1);
         return result;
     }
-
-    hstring literal(const hstring& text, char quote)
-    {
-        hstring result(quote);
-        for (char c : text)
-        {
-            switch (c)
-            {
-            case '\\':
-                result += "\\\\";
-                break;
-            case '"':
-                result += "\\\"";
-                break;
-            case '\'':
-                result += "\\'";
-                break;
-            case '\n':
-                result += "\\n";
-                break;
-            case '\r':
-                result += "\\r";
-                break;
-            case '\0':
-                // Three digits, so that a digit after it is not read as part of the escape.
-                result += "\\000";
-                break;
-            default:
-                result += c;
-                break;
-            }
-        }
-        return result + quote;
-    }
-} // namespace LuaInterface
+} // namespace tesrauilua

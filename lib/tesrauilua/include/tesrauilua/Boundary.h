@@ -1,0 +1,25 @@
+#pragma once
+
+#include <quortypes/hstring.h>
+
+struct lua_State;
+typedef int (*lua_CFunction)(lua_State* L);
+
+namespace tesrauilua
+{
+    // Every registered function runs inside this boundary: quortypes::exception and std::exception
+    // become Lua errors carrying their text, Lua's own errors pass through.
+    void pushFunction(lua_State* L, lua_CFunction function);
+
+    // True when the value at index is a function that pushFunction made, as opposed to Lua's own or a
+    // script's.
+    bool isRegisteredFunction(lua_State* L, int index);
+
+    // Sets the function as a global behind the boundary. A dotted name creates the missing tables along
+    // its path and keeps the ones there; a link that is no table throws tesraui::_GenericException with
+    // Lua's message.
+    void registerFunction(lua_State* L, lua_CFunction function, const hstring& name);
+
+    // Raises message as a Lua error behind the caller's position.
+    [[noreturn]] void raiseLuaError(lua_State* L, const hstring& message);
+} // namespace tesrauilua

@@ -1,0 +1,92 @@
+#include <exception>
+
+#include <lua.hpp>
+#include <quortypes/exception.h>
+#include <tesraui/exception.h>
+
+#include <tesrauilua/Boundary.h>
+
+namespace tesrauilua
+{
+    namespace
+    {
+        // The registered function travels as the closure's upvalue. A C++ exception that reached Lua's
+        // protected call would not be a Lua error, so both families are turned into one here.
+        int boundary(lua_State* L)
+        {
+            lua_CFunction function = (lua_CFunction)lua_touserdata(L, lua_upvalueindex(1));
+            hstring text;
+            try
+            {
+                return function(L);
+            }
+            catch (const quortypes::exception& e)
+            {
+                text = e.getMessage();
+            }
+            catch (const std::exception& e)
+            {
+                text = e.what();
+            }
+            // Raised outside the handlers so that the caught exception is already gone.
+            return luaL_error(L, "%s", text.c_str());
+        }
+
+        // Runs code on the globals; failures throw with Lua's message and leave the stack as it was.
+        void run(lua_State* L, const hstring& code)
+        {
+            const int top = lua_gettop(L);
+            // Without a name Lua shows the start of the code itself in its positions.
+            if (luaL_loadbuffer(L, code.c_str(), code.size(), code.c_str()) != 0 ||
+                lua_pcall(L, 0, 0, 0) != 0)
+            {
+                const char* message = lua_tostring(L, -1);
+                const hstring text =
+                    (message != nullptr ? hstring(message) : hstring("(error object is not a string)"));
+                lua_settop(L, top);
+                throw tesraui::_GenericException(text, __FILE__, __LINE__);
+            }
+        }
+    } // namespace
+
+    void pushFunction(lua_State* L, lua_CFunction function)
+    {
+        lua_pushlightuserdata(L, (void*)function);
+        lua_pushcclosure(L, boundary, 1);
+    }
+
+    bool isRegisteredFunction(lua_State* L, int index)
+    {
+        return lua_iscfunction(L, index) && lua_tocfunction(L, index) == boundary;
+    }
+
+    void registerFunction(lua_State* L, lua_CFunction function, const hstring& name)
+    {
+        if (!name.contains('.'))
+        {
+            pushFunction(L, function);
+            lua_setglobal(L, name.c_str());
+            return;
+        }
+        // The path is walked in Lua so that a script's metatables on the way see it as any assignment.
+        const hstring temporary = "___" + name.replaced(".", "___");
+        pushFunction(L, function);
+        lua_setglobal(L, temporary.c_str());
+        const harray<hstring> parts = name.split('.');
+        hstring code;
+        hstring path;
+        for (int i = 0; i < parts.size() - 1; ++i)
+        {
+            path += (i > 0 ? "." : "") + parts[i];
+            code += formatString("if %s == nil then %s = {} end\n", path.c_str(), path.c_str());
+        }
+        code += name + " = " + temporary + "\n" + temporary + " = nil";
+        run(L, code);
+    }
+
+    void raiseLuaError(lua_State* L, const hstring& message)
+    {
+        luaL_error(L, "%s", message.c_str());
+        throw; // not reached: Lua errors unwind as exceptions
+    }
+} // namespace tesrauilua

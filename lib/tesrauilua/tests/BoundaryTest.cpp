@@ -1,0 +1,95 @@
+#include <stdexcept>
+
+#include <quortypes_testing/ResourceFolder.h>
+#include <tesraui/exception.h>
+
+#include "LuaStateTestSupport.h"
+
+using quortypes_testing::thrownText;
+using tesrauiluatest::LuaStateTest;
+
+namespace
+{
+    int throwsFrameworkError(lua_State*)
+    {
+        throw tesraui::_GenericException("no such dataset", __FILE__, __LINE__);
+    }
+
+    int throwsStandardError(lua_State*)
+    {
+        throw std::out_of_range("index 7 out of range");
+    }
+
+    int raises(lua_State* L)
+    {
+        tesrauilua::raiseLuaError(L, "raised %s %d");
+    }
+
+    // Calls its first argument, so that a Lua error has to cross the boundary on its way out.
+    int callsBack(lua_State* L)
+    {
+        lua_pushvalue(L, 1);
+        lua_call(L, 0, 0);
+        return tesrauilua::push(L, "not reached");
+    }
+
+    int answers(lua_State* L)
+    {
+        return tesrauilua::push(L, 42);
+    }
+} // namespace
+
+TEST_F(LuaStateTest, ErrorsOfEveryKindBecomeLuaErrors)
+{
+    tesrauilua::registerFunction(L, throwsFrameworkError, "framework");
+    tesrauilua::registerFunction(L, throwsStandardError, "standard");
+    tesrauilua::registerFunction(L, raises, "raises");
+    tesrauilua::registerFunction(L, callsBack, "callsBack");
+    const std::pair<const char*, std::string> cases[] = {
+        // The framework's message keeps its place decoration; only the text is compared.
+        {"framework()", "no such dataset"},
+        {"standard()", "index 7 out of range"},
+        // The message is never a format.
+        {"raises()", "raised %s %d"},
+        {"callsBack(function() error('from the script') end)", "from the script"},
+        {"callsBack(framework)", "no such dataset"},
+    };
+    for (const auto& [code, expected] : cases)
+    {
+        const std::string message = run(code);
+        EXPECT_EQ(message.substr(message.size() - std::min(message.size(), expected.size())), expected)
+            << code;
+        EXPECT_EQ(message.rfind("error: ", 0), 0u) << code;
+    }
+    // The state is still usable after all of them.
+    EXPECT_EQ(run("return 1 + 1"), "2");
+}
+
+TEST_F(LuaStateTest, RegisteredFunctionsAreKnownAsSuch)
+{
+    tesrauilua::pushFunction(L, answers);
+    lua_getglobal(L, "print");
+    luaL_loadstring(L, "return 1");
+    EXPECT_TRUE(tesrauilua::isRegisteredFunction(L, -3));
+    EXPECT_FALSE(tesrauilua::isRegisteredFunction(L, -2));
+    EXPECT_FALSE(tesrauilua::isRegisteredFunction(L, -1));
+    lua_pop(L, 3);
+}
+
+TEST_F(LuaStateTest, DottedRegistrationMakesMissingTablesOnly)
+{
+    run("x = {keep = 1}");
+    tesrauilua::registerFunction(L, answers, "x.y.z");
+    tesrauilua::registerFunction(L, answers, "fresh.f");
+    tesrauilua::registerFunction(L, answers, "plain");
+    EXPECT_EQ(run("return x.keep, x.y.z(), ___x___y___z, fresh.f(), plain()"), "1|42|nil|42|42");
+
+    // A link that is no table: Lua's message as an exception, the stack as it was.
+    run("blocked = 5");
+    const int top = lua_gettop(L);
+    EXPECT_NE(
+        thrownText<tesraui::_GenericException>([&] { tesrauilua::registerFunction(L, answers, "blocked.f"); })
+            .find("attempt to index global 'blocked' (a number value)"),
+        std::string::npos);
+    EXPECT_EQ(lua_gettop(L), top);
+}
