@@ -11,7 +11,7 @@
 #include "ActionMap.h"
 #include "AmpFiles.h"
 #include "Compare.h"
-#include "FileBytes.h"
+#include <quortypes/FileBytes.h>
 #include "objects/ActionMapObject.h"
 
 namespace

@@ -15,7 +15,7 @@
 
 #include "Compare.h"
 #include "Config.h"
-#include "FileBytes.h"
+#include <quortypes/FileBytes.h>
 #include "Profile.h"
 #include "Variables.h"
 

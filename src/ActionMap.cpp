@@ -8,7 +8,7 @@
 #include <quortypes/Resource.h>
 #include <quortypes/exception.h>
 
-#include "FileBytes.h"
+#include <quortypes/FileBytes.h>
 #include "Session.h"
 
 const char* const ActionMap::magic = "TorvinAMPv3";

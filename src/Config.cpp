@@ -14,7 +14,7 @@
 #include <tesraui/Dataset.h>
 #include <tesraui/tesraui.h>
 
-#include "FileBytes.h"
+#include <quortypes/FileBytes.h>
 #include "Session.h"
 #include "SessionState.h"
 

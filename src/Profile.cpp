@@ -16,7 +16,7 @@
 #include <pirk/pirk.h>
 
 #include "Dialogs.h"
-#include "FileBytes.h"
+#include <quortypes/FileBytes.h>
 #include "lua/LuaInterface.h"
 #include "ui/UI.h"
 

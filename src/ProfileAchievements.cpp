@@ -6,7 +6,7 @@
 #include <pirk/pirk.h>
 
 #include "Config.h"
-#include "FileBytes.h"
+#include <quortypes/FileBytes.h>
 #include "Profile.h"
 #include "ui/UI.h"
 

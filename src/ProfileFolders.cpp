@@ -6,7 +6,7 @@
 #include <quortypes/Log.h>
 #include <pirk/pirk.h>
 
-#include "FileBytes.h"
+#include <quortypes/FileBytes.h>
 #include "Profile.h"
 
 namespace

@@ -10,7 +10,7 @@
 #include <quortypes/Resource.h>
 #include <quortypes/util.h>
 
-#include "FileBytes.h"
+#include <quortypes/FileBytes.h>
 #include "Session.h"
 
 namespace

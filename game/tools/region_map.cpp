@@ -16,6 +16,7 @@
 
 #include <quortypes/AtomicFile.h>
 #include <quortypes/exception.h>
+#include <tesra/Color.h>
 
 #include "ActionMap.h"
 
@@ -72,13 +73,13 @@ namespace
     {
         const std::string colour = argument.substr(0, argument.find('='));
         Region region;
-        if (colour.size() != 7 || colour[0] != '_' ||
-            colour.find_first_not_of("0123456789ABCDEFabcdef", 1) != std::string::npos)
+        tesra::Color parsed;
+        if (colour.size() != 7 || colour[0] != '_' || !parsed.trySet(colour.substr(1), false))
         {
             throw std::runtime_error("'" + argument +
                                      "' is not a region colour: write it as _RRGGBB, e.g. _3C2314");
         }
-        region.rgb = (uint32_t)std::stoul(colour.substr(1), nullptr, 16);
+        region.rgb = parsed.toUInt() >> 8;
         if (region.rgb == 0)
         {
             throw std::runtime_error("_000000 cannot be a region: black is where no region is");

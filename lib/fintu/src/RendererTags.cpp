@@ -30,22 +30,6 @@ namespace fintu
                 return -1;
             }
         }
-
-        bool isHexText(const hstring& text)
-        {
-            if (text.size() != 6 && text.size() != 8)
-            {
-                return false;
-            }
-            for (char c : text)
-            {
-                if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F')))
-                {
-                    return false;
-                }
-            }
-            return true;
-        }
     } // namespace
 
     hstring Renderer::parseTags(const hstring& text, harray<FormatTag>& tags)
@@ -282,12 +266,12 @@ namespace fintu
     bool Renderer::resolveColor(const hstring& text, tesra::Color& color)
     {
         hstring value = colors.tryGet(text, text);
-        if (!isHexText(value))
+        // Colour tags name a colour or give its digits, never with a "0x" prefix.
+        if (!color.trySet(value, false))
         {
             quortypes::Log::warnf(logTag, "Color '%s' does not exist!", value.c_str());
             return false;
         }
-        color.set(value);
         return true;
     }
 

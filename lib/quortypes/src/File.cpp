@@ -1,7 +1,9 @@
 #include <quortypes/File.h>
 
 #include <quortypes/Dir.h>
+#include <quortypes/FileBytes.h>
 
+#include "CarriageReturns.h"
 #include "platform/FileSystem.h"
 
 namespace quortypes
@@ -123,7 +125,9 @@ namespace quortypes
 
     hstring File::readAll(const hstring& path)
     {
-        return File(path).read("");
+        hstring text = readFileBytes(path, false);
+        removeCarriageReturns(text);
+        return text;
     }
 
     uint32_t File::sizeOf(const hstring& path)

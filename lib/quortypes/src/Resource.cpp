@@ -1,6 +1,9 @@
 #include <quortypes/Resource.h>
 
 #include <quortypes/Dir.h>
+#include <quortypes/FileBytes.h>
+
+#include "CarriageReturns.h"
 #include <quortypes/exception.h>
 
 namespace quortypes
@@ -36,7 +39,9 @@ namespace quortypes
 
     hstring Resource::readAll(const hstring& name)
     {
-        return Resource(name).read("");
+        hstring text = readFileBytes(name, true);
+        removeCarriageReturns(text);
+        return text;
     }
 
     int Resource::sizeOf(const hstring& name)

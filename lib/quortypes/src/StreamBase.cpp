@@ -6,21 +6,14 @@
 
 #include <quortypes/exception.h>
 
+#include "CarriageReturns.h"
+
 namespace quortypes
 {
     namespace
     {
         const int chunkSize = 4096;
         const int firstChunkSize = 128;
-
-        void removeCarriageReturns(std::string& text)
-        {
-            size_t first = text.find('\r');
-            if (first != std::string::npos)
-            {
-                text.erase(std::remove(text.begin() + first, text.end(), '\r'), text.end());
-            }
-        }
     } // namespace
 
     StreamBase::StreamBase(unsigned char byteOffset) : byteOffset(byteOffset) {}

@@ -1,4 +1,5 @@
 #include <limits>
+#include <string>
 
 #include <gtest/gtest.h>
 
@@ -44,6 +45,65 @@ TEST(Color, ParsesHexText)
         EXPECT_EQ(0x01020304u, color.toUInt()); // left as it was
     }
     EXPECT_THROW(Color("xyz"), quortypes::exception);
+}
+
+// Every form the one parser reads, with and without the "0x" prefix allowed: the colour after a read,
+// and that a refused text leaves the colour as it was.
+TEST(Color, TrySetAndIsHexReadTheSameForms)
+{
+    struct Row
+    {
+        const char* text;
+        bool allowPrefix;
+        bool read;
+        unsigned int packed;
+    };
+    const Row rows[] = {
+        {"FF000080", true, true, 0xFF000080u},
+        {"FF000080", false, true, 0xFF000080u},
+        {"ff0000", true, true, 0xFF0000FFu},
+        {"ff0000", false, true, 0xFF0000FFu},
+        {"0xaBcDeF", true, true, 0xABCDEFFFu},
+        {"0x11223344", true, true, 0x11223344u},
+        {"0xaBcDeF", false, false, 0},
+        {"0x11223344", false, false, 0},
+        {"0X112233", true, false, 0},
+        {"0x", true, false, 0},
+        {"", true, false, 0},
+        {"", false, false, 0},
+        {"12345G", true, false, 0},
+        {"12345G", false, false, 0},
+        {"FFF", false, false, 0},
+        {"1234567", false, false, 0},
+        {"FF0000800", false, false, 0},
+        {"#FF0000", true, false, 0},
+        {"0x0x1122", true, false, 0},
+        {" 112233", false, false, 0},
+        {"_3C2314", false, false, 0},
+        {"3C2314", false, true, 0x3C2314FFu},
+    };
+    for (const Row& row : rows)
+    {
+        SCOPED_TRACE(std::string(row.text) + (row.allowPrefix ? " (prefix allowed)" : ""));
+        EXPECT_EQ(row.read, Color::isHex(row.text, row.allowPrefix));
+        Color color(1, 2, 3, 4);
+        EXPECT_EQ(row.read, color.trySet(row.text, row.allowPrefix));
+        EXPECT_EQ(row.read ? row.packed : 0x01020304u, color.toUInt());
+        if (row.allowPrefix)
+        {
+            // set() reads exactly what trySet() reads with the prefix allowed.
+            Color thrown(1, 2, 3, 4);
+            if (row.read)
+            {
+                thrown.set(hstring(row.text));
+                EXPECT_EQ(row.packed, thrown.toUInt());
+            }
+            else
+            {
+                EXPECT_THROW(thrown.set(hstring(row.text)), quortypes::exception);
+            }
+        }
+    }
 }
 
 TEST(Color, ArithmeticSaturatesAndTruncates)

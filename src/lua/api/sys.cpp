@@ -14,7 +14,7 @@
 #include <tesraui/tesraui.h>
 
 #include "Config.h"
-#include "FileBytes.h"
+#include <quortypes/FileBytes.h>
 #include "Session.h"
 #include "lua/Calls.h"
 #include "lua/Events.h"

@@ -27,6 +27,11 @@ namespace tesra
         /// Accepts "RRGGBB" or "RRGGBBAA", optionally prefixed by "0x"; throws quortypes::exception
         /// otherwise and leaves the colour unchanged.
         void set(const hstring& text);
+        /// Reads the same forms as set(), the "0x" prefix only when allowPrefix is set; false, with the
+        /// colour unchanged, for anything else.
+        bool trySet(const hstring& text, bool allowPrefix = true);
+        /// Whether trySet() would read the text.
+        static bool isHex(const hstring& text, bool allowPrefix = true);
 
         unsigned int toUInt() const;
         hstring hex(bool rgbOnly = false) const;

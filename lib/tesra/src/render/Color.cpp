@@ -25,6 +25,29 @@ namespace tesra
             return -1;
         }
 
+        // The channels of "RRGGBB" or "RRGGBBAA" (alpha 255 when absent); false for anything else.
+        bool parseHex(const hstring& text, bool allowPrefix, int (&values)[4])
+        {
+            size_t start = (allowPrefix && text.size() >= 2 && text[0] == '0' && text[1] == 'x') ? 2 : 0;
+            size_t length = text.size() - start;
+            if (length != 6 && length != 8)
+            {
+                return false;
+            }
+            values[3] = 255;
+            for (size_t i = 0; i < length; i += 2)
+            {
+                int high = hexValue(text[start + i]);
+                int low = hexValue(text[start + i + 1]);
+                if (high < 0 || low < 0)
+                {
+                    return false;
+                }
+                values[i / 2] = high * 16 + low;
+            }
+            return true;
+        }
+
         const float INV_255 = 0.003921569f;
     } // namespace
 
@@ -55,25 +78,30 @@ namespace tesra
 
     void Color::set(const hstring& text)
     {
-        size_t start = (text.size() >= 2 && text[0] == '0' && text[1] == 'x') ? 2 : 0;
-        size_t length = text.size() - start;
-        int values[4] = {0, 0, 0, 255};
-        bool valid = (length == 6 || length == 8);
-        for (size_t i = 0; valid && i < length; i += 2)
-        {
-            int high = hexValue(text[start + i]);
-            int low = hexValue(text[start + i + 1]);
-            valid = (high >= 0 && low >= 0);
-            values[i / 2] = high * 16 + low;
-        }
-        if (!valid)
+        if (!this->trySet(text))
         {
             // The line number is part of the message that data authors have always seen; keep it.
             throw quortypes::exception(
                 "Color format must be either 0xRRGGBBAA or 0xRRGGBB (with or without 0x prefix)", "src/Color",
                 132);
         }
+    }
+
+    bool Color::trySet(const hstring& text, bool allowPrefix)
+    {
+        int values[4];
+        if (!parseHex(text, allowPrefix, values))
+        {
+            return false;
+        }
         this->set(values[0], values[1], values[2], values[3]);
+        return true;
+    }
+
+    bool Color::isHex(const hstring& text, bool allowPrefix)
+    {
+        int values[4];
+        return parseHex(text, allowPrefix, values);
     }
 
     unsigned int Color::toUInt() const

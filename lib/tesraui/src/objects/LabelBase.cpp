@@ -56,22 +56,6 @@ namespace tesraui
             return tesra::Color((unsigned char)(a.r * b.r / 255), (unsigned char)(a.g * b.g / 255),
                                 (unsigned char)(a.b * b.b / 255), (unsigned char)(a.a * b.a / 255));
         }
-
-        bool isHexColor(const hstring& text)
-        {
-            if (text.size() != 6 && text.size() != 8)
-            {
-                return false;
-            }
-            for (char c : text)
-            {
-                if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F')))
-                {
-                    return false;
-                }
-            }
-            return true;
-        }
     } // namespace
 
     LabelBase::LabelBase() {}
@@ -255,13 +239,12 @@ namespace tesraui
             }
             if (parts.size() > 1)
             {
-                if (!isHexColor(parts[1]))
+                if (!effectColor.trySet(parts[1], false))
                 {
                     quortypes::Log::warn(logTag,
                                          "'effect=' is using invalid color modifier '" + parts[1] + "'.");
                     return false;
                 }
-                effectColor.set(parts[1]);
                 useEffectColor = true;
             }
         }

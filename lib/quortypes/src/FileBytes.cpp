@@ -1,6 +1,4 @@
-#include "FileBytes.h"
-
-#include <sys/stat.h>
+#include <quortypes/FileBytes.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -9,6 +7,8 @@
 #include <quortypes/File.h>
 #include <quortypes/Resource.h>
 #include <quortypes/exception.h>
+
+#include "platform/FileSystem.h"
 
 namespace
 {
@@ -36,7 +36,7 @@ hstring readFileBytes(const hstring& path, bool asResource)
 bool readFileIfPresent(const hstring& path, hstring& bytes)
 {
     bytes = "";
-    FILE* file = std::fopen(path.c_str(), "rb");
+    FILE* file = quortypes::platform::openFile(path, "rb");
     if (file == nullptr)
     {
         if (errno == ENOENT)
@@ -48,10 +48,10 @@ bool readFileIfPresent(const hstring& path, hstring& bytes)
     }
     // Read straight into a string of the file's size (read on to the real end, should it have grown).
     std::string read;
-    struct stat info;
-    if (fstat(fileno(file), &info) == 0 && info.st_size > 0)
+    const quortypes::platform::FileTimes info = quortypes::platform::queryFile(path);
+    if (info.ok && info.size > 0)
     {
-        read.resize((size_t)info.st_size);
+        read.resize((size_t)info.size);
         read.resize(std::fread(&read[0], 1, read.size(), file));
     }
     char buffer[65536];

@@ -7,10 +7,10 @@
 #include <tesraparticle/Space.h>
 #include <tesraparticle/tesraparticle.h>
 
-#include "EngineHarness.h"
+#include "EngineTestSupport.h"
 #include "Variables.h"
 
-using harness::readFile;
+using enginetest::readFile;
 
 // The pages on the game's files in docs/ against what the readers of those files accept: every element
 // a dataset file may hold, every particle type and attribute, and the worked example of a variables file.
