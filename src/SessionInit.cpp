@@ -1,6 +1,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cmath>
+#include <memory>
 
 #include <fintu/Renderer.h>
 #include <fintu/fintu.h>
@@ -241,9 +242,8 @@ namespace Session
             startAudio(config);
             createTransitions();
             config["screenshot"] = "0";
-            Profile* profile = new DummyProfile();
-            setProfile(profile);
-            profile->load();
+            setProfile(std::make_unique<DummyProfile>());
+            getProfile()->load();
             UI* ui = (createUI != nullptr ? createUI() : new UI());
             ui->init();
         }
@@ -268,7 +268,6 @@ namespace Session
     {
         // Before the scenes, the UI and Lua go: the save may ask "ui.canSaveGame", and play since the
         // last autosave is kept.
-        delete getProfile();
         setProfile(nullptr);
         destroyScenes();
         DialogManager::destroy();
