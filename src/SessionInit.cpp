@@ -163,6 +163,14 @@ namespace Session
             }
         }
 
+        // The game's UI, from start-up to shut-down. The holder itself is never destroyed: the exit of a
+        // fatal error leaves the UI be rather than tear it down after the libraries it stands on.
+        std::unique_ptr<UI>& sessionUI()
+        {
+            static auto* owner = new std::unique_ptr<UI>();
+            return *owner;
+        }
+
         void start(UIFactory createUI)
         {
             const auto now = std::chrono::steady_clock::now().time_since_epoch();
@@ -244,8 +252,8 @@ namespace Session
             config["screenshot"] = "0";
             setProfile(std::make_unique<DummyProfile>());
             getProfile()->load();
-            UI* ui = (createUI != nullptr ? createUI() : new UI());
-            ui->init();
+            sessionUI().reset(createUI != nullptr ? createUI() : new UI());
+            sessionUI()->init();
         }
     } // namespace
 
@@ -272,7 +280,7 @@ namespace Session
         destroyScenes();
         DialogManager::destroy();
         LoopSound::destroyAll();
-        delete UI::getInstance();
+        sessionUI().reset();
         pirk::destroy();
         // The particle library owns textures of the render system, so it goes first.
         tesrauiparticle::destroy();
