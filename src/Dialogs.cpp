@@ -1,6 +1,7 @@
 #include "Dialogs.h"
 
 #include <deque>
+#include <memory>
 
 #include <lua.hpp>
 #include <quortypes/Log.h>
@@ -22,7 +23,7 @@ namespace DialogManager
         bool skipping = false;
         float itemTimer = 0.0f;
         harray<std::pair<hstring, hstring>> replies;
-        std::deque<DialogItem*> queue;
+        std::deque<std::unique_ptr<DialogItem>> queue;
 
         void fail(const quortypes::exception& e, bool endHook = true)
         {
@@ -43,12 +44,8 @@ namespace DialogManager
         void clearQueue()
         {
             // Items deleted here may be asked to describe themselves no more; the list is emptied first.
-            std::deque<DialogItem*> items;
+            std::deque<std::unique_ptr<DialogItem>> items;
             std::swap(items, queue);
-            for (DialogItem* item : items)
-            {
-                delete item;
-            }
         }
 
         void publish()
@@ -77,19 +74,10 @@ namespace DialogManager
         // Takes the front item off, shows what is left, runs the item and deletes it.
         void runFront()
         {
-            DialogItem* item = queue.front();
+            const std::unique_ptr<DialogItem> item = std::move(queue.front());
             queue.pop_front();
             publish();
-            try
-            {
-                item->execute();
-            }
-            catch (...)
-            {
-                delete item;
-                throw;
-            }
-            delete item;
+            item->execute();
         }
 
         void runInDialog(const hstring& code, const hstring& chunkName = "")
@@ -316,7 +304,7 @@ namespace DialogManager
         }
     }
 
-    void sequence(const harray<DialogItem*>& items)
+    void sequence(std::vector<std::unique_ptr<DialogItem>> items)
     {
         const char* refusal = nullptr;
         if (!active)
@@ -333,17 +321,13 @@ namespace DialogManager
         }
         if (refusal != nullptr)
         {
-            for (DialogItem* item : items)
-            {
-                delete item;
-            }
             throw quortypes::exception(refusal, sourceName, __LINE__);
         }
-        for (DialogItem* item : items)
+        for (std::unique_ptr<DialogItem>& item : items)
         {
-            queue.push_back(item);
+            queue.push_back(std::move(item));
         }
-        queue.push_back(new DialogItem_EndSequence());
+        queue.push_back(std::make_unique<DialogItem_EndSequence>());
         publish();
         itemTimer = -0.01f;
         update(0.0f);
@@ -372,9 +356,9 @@ namespace DialogManager
             if (count > 0)
             {
                 int talks = 0;
-                for (DialogItem* item : queue)
+                for (const std::unique_ptr<DialogItem>& item : queue)
                 {
-                    talks += (dynamic_cast<DialogItem_Talk*>(item) != nullptr ? 1 : 0);
+                    talks += (dynamic_cast<DialogItem_Talk*>(item.get()) != nullptr ? 1 : 0);
                 }
                 if (talks <= count - 1)
                 {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <memory>
+#include <vector>
+
 #include <quortypes/harray.h>
 #include <quortypes/hstring.h>
 
@@ -68,7 +71,7 @@ namespace DialogManager
     // index from 0.
     void chooseReply(int index);
     // Takes the items; they run one a frame, the first at once, then an end item continues the dialog.
-    void sequence(const harray<DialogItem*>& items);
+    void sequence(std::vector<std::unique_ptr<DialogItem>> items);
     void skip();
     // Runs the items queued now; with count above 0 it stops once count - 1 talk lines are left.
     void skipSequence(int count);

@@ -22,20 +22,30 @@
 
 namespace
 {
-    Profile* activeProfile = nullptr;
+    // Never destroyed itself: the exit of a fatal error saves nothing behind the session's back.
+    std::unique_ptr<Profile>& activeProfile()
+    {
+        static auto* owner = new std::unique_ptr<Profile>();
+        return *owner;
+    }
 } // namespace
 
 namespace Session
 {
     Profile* getProfile()
     {
-        return activeProfile;
+        return activeProfile().get();
     }
 
-    void setProfile(Profile* profile)
+    void setProfile(std::unique_ptr<Profile> profile)
     {
-        activeProfile = profile;
-        setAutosaveTarget(profile);
+        // The old profile leaves the session before its last save runs (in its destructor), so that no
+        // script the save calls reaches a profile on its way out.
+        std::unique_ptr<Profile> old = std::move(activeProfile());
+        setAutosaveTarget(nullptr);
+        old.reset();
+        activeProfile() = std::move(profile);
+        setAutosaveTarget(activeProfile().get());
     }
 } // namespace Session
 

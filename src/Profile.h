@@ -121,6 +121,7 @@ namespace Session
 {
     // The active profile, owned by the session; null before start-up and after shut-down.
     Profile* getProfile();
-    // Makes the profile active, and the autosave's target, without deleting the old one.
-    void setProfile(Profile* profile);
+    // Makes the profile active, and the autosave's target; the one before goes first (its destructor
+    // saves what changed).
+    void setProfile(std::unique_ptr<Profile> profile);
 } // namespace Session

@@ -62,6 +62,8 @@ namespace
         void onAchievementSubmitted(int error, const hstring& message,
                                     pirk::Achievement* achievement) override
         {
+            // The submission's achievement is its handler's to free.
+            const std::unique_ptr<pirk::Achievement> owned(achievement);
             if (error == 0)
             {
                 const hstring name = achievement != nullptr ? achievement->getName() : hstring();
@@ -72,7 +74,6 @@ namespace
             {
                 Session::logUI(message);
             }
-            delete achievement;
         }
 
         void onAchievementsReset(int error, const hstring& message) override

@@ -111,18 +111,9 @@ bool Profile::changeProfile(const hstring& folder)
     {
         old->saveToFile();
     }
-    Profile* profile = new Profile(folder);
-    try
-    {
-        profile->load();
-    }
-    catch (...)
-    {
-        delete profile;
-        throw;
-    }
-    delete old;
-    Session::setProfile(profile);
+    auto profile = std::make_unique<Profile>(folder);
+    profile->load();
+    Session::setProfile(std::move(profile));
     return true;
 }
 
@@ -142,13 +133,11 @@ void Profile::remove(const hstring& folder)
     Profile* active = Session::getProfile();
     if (active != nullptr && active->getFolder() == folder)
     {
-        delete active;
         Session::setProfile(nullptr);
         // The service writes its store when it goes: before the folder, so that nothing comes back.
         pirk::destroy();
-        Profile* dummy = new DummyProfile();
-        Session::setProfile(dummy);
-        dummy->load();
+        Session::setProfile(std::make_unique<DummyProfile>());
+        Session::getProfile()->load();
     }
     if (!quortypes::Dir::remove(path))
     {

@@ -1,5 +1,6 @@
 #include "Scene.h"
 
+#include <memory>
 #include <string>
 #include <unordered_set>
 #include <utility>
@@ -415,7 +416,8 @@ void Scene::releaseObjects()
         }
         else
         {
-            delete pair.second;
+            // One its dataset let go of is the scene's alone.
+            const std::unique_ptr<tesraui::Object> orphan(pair.second);
         }
     }
 }

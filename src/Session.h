@@ -26,8 +26,8 @@ namespace Session
 
     hstring getVersion();
     typedef UI* (*UIFactory)();
-    // Starts every library, opens the window and creates the game's UI (a plain UI without a factory).
-    // Any failure ends in the fatal error box.
+    // Starts every library, opens the window and creates the game's UI (a plain UI without a factory),
+    // which the session owns until destroy. Any failure ends in the fatal error box.
     void init(UIFactory createUI = nullptr);
     void destroy();
 

@@ -1,6 +1,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cmath>
+#include <memory>
 
 #include <fintu/Renderer.h>
 #include <fintu/fintu.h>
@@ -162,6 +163,14 @@ namespace Session
             }
         }
 
+        // The game's UI, from start-up to shut-down. The holder itself is never destroyed: the exit of a
+        // fatal error leaves the UI be rather than tear it down after the libraries it stands on.
+        std::unique_ptr<UI>& sessionUI()
+        {
+            static auto* owner = new std::unique_ptr<UI>();
+            return *owner;
+        }
+
         void start(UIFactory createUI)
         {
             const auto now = std::chrono::steady_clock::now().time_since_epoch();
@@ -241,11 +250,10 @@ namespace Session
             startAudio(config);
             createTransitions();
             config["screenshot"] = "0";
-            Profile* profile = new DummyProfile();
-            setProfile(profile);
-            profile->load();
-            UI* ui = (createUI != nullptr ? createUI() : new UI());
-            ui->init();
+            setProfile(std::make_unique<DummyProfile>());
+            getProfile()->load();
+            sessionUI().reset(createUI != nullptr ? createUI() : new UI());
+            sessionUI()->init();
         }
     } // namespace
 
@@ -268,12 +276,11 @@ namespace Session
     {
         // Before the scenes, the UI and Lua go: the save may ask "ui.canSaveGame", and play since the
         // last autosave is kept.
-        delete getProfile();
         setProfile(nullptr);
         destroyScenes();
         DialogManager::destroy();
         LoopSound::destroyAll();
-        delete UI::getInstance();
+        sessionUI().reset();
         pirk::destroy();
         // The particle library owns textures of the render system, so it goes first.
         tesrauiparticle::destroy();

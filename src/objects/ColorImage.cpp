@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include <quortypes/Log.h>
@@ -177,7 +178,8 @@ namespace vumo
         {
             due.markUsedIn(checked);
         }
-        harray<ColorImage*> unused;
+        // Out of their dataset, the unused images are this call's, and go once the registry lets them go.
+        std::vector<std::unique_ptr<ColorImage>> unused;
         for (ColorImage* image : registry())
         {
             if (image->idleTime <= 5.0f || image->getDataset() != checked)
@@ -203,7 +205,7 @@ namespace vumo
                 }
             }
             image->listed = false;
-            unused.push_back(image);
+            unused.emplace_back(image);
         }
         if (unused.empty())
         {
@@ -214,10 +216,6 @@ namespace vumo
         images.erase(
             std::remove_if(images.begin(), images.end(), [](ColorImage* image) { return !image->listed; }),
             images.end());
-        for (ColorImage* image : unused)
-        {
-            delete image;
-        }
     }
 
     void ColorImage::registerIfColorName(tesraui::Dataset* dataset, const hstring& name)

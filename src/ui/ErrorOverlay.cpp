@@ -110,7 +110,7 @@ void UI::showErrorOverlay(const hstring& message)
 
     tesraui::ImageBox* background =
         attach(new tesraui::ImageBox(ErrorOverlay::backgroundName, kavtypes::Rectangle(0.0f, 0.0f, w, h)),
-               this->rootObject, this->dataset);
+               this->rootObject, dataset.get());
     background->setImageByName("0x000000AF");
     background->setZOrder(5000);
     background->setAnchors(true, true, true, true);
@@ -118,7 +118,7 @@ void UI::showErrorOverlay(const hstring& message)
     const hstring prefix = hstring(ErrorOverlay::backgroundName) + "/";
     tesraui::Label* title =
         attach(new tesraui::Label(prefix + "title", kavtypes::Rectangle(0.0f, 0.0f, w, 0.17f * h)),
-               background, this->dataset);
+               background, dataset.get());
     title->setFont(hstring(DebugUI::fontName) + ":" + hstring(1.5f * textScale));
     title->setHorzFormatting(fintu::CENTER_WRAPPED);
     title->setTextColor(tesra::Color(warning ? "0x00FFFF" : "0xFFFF00"));
@@ -133,23 +133,23 @@ void UI::showErrorOverlay(const hstring& message)
     if (textHeight > labelRect.h)
     {
         tesraui::Container* container =
-            attach(new tesraui::Container(prefix + "container", labelRect), background, this->dataset);
+            attach(new tesraui::Container(prefix + "container", labelRect), background, dataset.get());
         tesraui::ScrollArea* area =
             attach(new tesraui::ScrollArea(prefix + "scrollarea",
                                            kavtypes::Rectangle(0.0f, 0.0f, labelRect.w, textHeight)),
-                   container, this->dataset);
+                   container, dataset.get());
         area->setAllowDrag(true);
         label->setRect(kavtypes::Rectangle(0.0f, 0.0f, labelRect.w, textHeight));
-        attach(label, area, this->dataset);
+        attach(label, area, dataset.get());
         tesraui::ScrollBarV* bar =
             attach(new tesraui::ScrollBarV(prefix + "scrollbar",
                                            kavtypes::Rectangle(labelRect.w, 0.0f, 0.01f * w, labelRect.h)),
-                   container, this->dataset);
+                   container, dataset.get());
         bar->setProperty("color", "FFFFFF");
     }
     else
     {
-        attach(label, background, this->dataset);
+        attach(label, background, dataset.get());
     }
     label->setText(text);
 
@@ -157,12 +157,12 @@ void UI::showErrorOverlay(const hstring& message)
         attach(new tesraui::TextImageButton(prefix + "quit", kavtypes::Rectangle(0.48f * w - buttonWidth,
                                                                                  h - 1.5f * buttonHeight,
                                                                                  buttonWidth, buttonHeight)),
-               background, this->dataset);
+               background, dataset.get());
     tesraui::TextImageButton* goOn =
         attach(new tesraui::TextImageButton(
                    prefix + "continue",
                    kavtypes::Rectangle(0.52f * w, h - 1.5f * buttonHeight, buttonWidth, buttonHeight)),
-               background, this->dataset);
+               background, dataset.get());
     quit->setText("Quit Game");
     goOn->setText("Continue");
     for (tesraui::TextImageButton* button : {quit, goOn})

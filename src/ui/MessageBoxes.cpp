@@ -1,6 +1,7 @@
 #include "MessageBoxes.h"
 
 #include <algorithm>
+#include <memory>
 
 #include <lua.hpp>
 #include <tesra/tesra.h>
@@ -125,29 +126,25 @@ UIMessageBoxManager::~UIMessageBoxManager()
 
 void UIMessageBoxManager::clearRecords()
 {
-    if (this->shownBox != nullptr)
+    if (shownBox != nullptr)
     {
-        this->destroyMessageBoxObjects(this->shownBox);
-        delete this->shownBox;
-        this->shownBox = nullptr;
+        destroyMessageBoxObjects(shownBox.get());
+        shownBox.reset();
     }
-    for (MessageBox* box : this->queue)
-    {
-        delete box;
-    }
-    this->queue.clear();
+    queue.clear();
 }
 
 void UIMessageBoxManager::queueMessageBox(const hstring& type, const hdict<hstring>& parameters,
                                           const hdict<int>& references)
 {
-    this->queue.push_back(new MessageBox(type, parameters, references));
+    queue.push_back(std::make_unique<MessageBox>(type, parameters, references));
     this->sortQueue();
 }
 
 void UIMessageBoxManager::sortQueue()
 {
-    auto higherFirst = [](const MessageBox* a, const MessageBox* b) { return a->priority > b->priority; };
+    auto higherFirst = [](const std::unique_ptr<MessageBox>& a, const std::unique_ptr<MessageBox>& b)
+    { return a->priority > b->priority; };
     std::stable_sort(this->queue.begin(), this->queue.end(), higherFirst);
     if (this->shownBox == nullptr || this->queue.empty() ||
         this->queue[0]->priority <= this->shownBox->priority)
@@ -155,10 +152,9 @@ void UIMessageBoxManager::sortQueue()
         return;
     }
     // The shown box goes back into the queue and is built afresh when its turn comes again.
-    this->queue.push_back(new MessageBox(*this->shownBox));
-    this->destroyMessageBoxObjects(this->shownBox);
-    delete this->shownBox;
-    this->shownBox = nullptr;
+    queue.push_back(std::make_unique<MessageBox>(*shownBox));
+    destroyMessageBoxObjects(shownBox.get());
+    shownBox.reset();
     std::stable_sort(this->queue.begin(), this->queue.end(), higherFirst);
 }
 
@@ -186,19 +182,19 @@ void UIMessageBoxManager::update(float)
             return;
         }
     }
-    MessageBox* box = this->queue[0];
-    this->queue.erase(this->queue.begin());
+    std::unique_ptr<MessageBox> box = std::move(queue.front());
+    queue.pop_front();
     // Made the shown box only once built, so that a builder's own calls of the queue find it absent.
     try
     {
-        this->createMessageBox(box);
+        createMessageBox(box.get());
     }
     catch (...)
     {
         // A box that cannot be built is dropped; a run with nothing left ends, so the game is not left
         // paused behind nothing.
-        this->destroyMessageBoxObjects(box);
-        delete box;
+        destroyMessageBoxObjects(box.get());
+        box.reset();
         if (this->queue.empty() && this->shownBox == nullptr && !this->pausedBefore)
         {
             Session::setPaused(false);
@@ -209,11 +205,11 @@ void UIMessageBoxManager::update(float)
     if (this->shownBox != nullptr)
     {
         // A builder that queued and showed another box: this one waits for its turn again.
-        this->queue.push_back(box);
-        this->sortQueue();
+        queue.push_back(std::move(box));
+        sortQueue();
         return;
     }
-    this->shownBox = box;
+    shownBox = std::move(box);
     this->shownCount = total;
 }
 
@@ -442,9 +438,8 @@ void UIMessageBoxManager::cancelActiveMessageBox()
 {
     if (this->shownBox != nullptr)
     {
-        this->destroyMessageBoxObjects(this->shownBox);
-        delete this->shownBox;
-        this->shownBox = nullptr;
+        destroyMessageBoxObjects(shownBox.get());
+        shownBox.reset();
         if (this->queue.empty() && !this->pausedBefore)
         {
             Session::setPaused(false);
@@ -478,7 +473,7 @@ int UIMessageBoxManager::getNumQueuedMessageBoxTypes(const hstring& type) const
         return this->queue.size() + (this->shownBox != nullptr ? 1 : 0);
     }
     int count = (this->shownBox != nullptr && this->shownBox->type == type ? 1 : 0);
-    for (const MessageBox* box : this->queue)
+    for (const std::unique_ptr<MessageBox>& box : queue)
     {
         count += (box->type == type ? 1 : 0);
     }

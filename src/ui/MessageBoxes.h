@@ -1,5 +1,8 @@
 #pragma once
 
+#include <deque>
+#include <memory>
+
 #include <quortypes/harray.h>
 #include <quortypes/hdict.h>
 #include <quortypes/hstring.h>
@@ -54,19 +57,21 @@ public:
     void update(float timeDelta);
     void cancelActiveMessageBox();
     void clearQueuedMessageBoxes();
-    bool isMessageBoxActive() const { return this->shownBox != nullptr; }
+    bool isMessageBoxActive() const { return shownBox != nullptr; }
     hstring getActiveMessageBoxType() const;
     int getNumQueuedMessageBoxTypes(const hstring& type) const;
     void registerLuaFunctions();
-    const harray<MessageBox*>& getQueue() const { return this->queue; }
-    MessageBox* getShownBox() const { return this->shownBox; }
+    const std::deque<std::unique_ptr<MessageBox>>& getQueue() const { return queue; }
+    MessageBox* getShownBox() const { return shownBox.get(); }
 
     static hstring formatParams(const MessageBox& box);
 
 protected:
     bool pausedBefore = false;
-    harray<MessageBox*> queue;
-    MessageBox* shownBox = nullptr;
+    std::deque<std::unique_ptr<MessageBox>> queue;
+    // Out of the queue while shown; a box being built is its builder's caller's alone, so that the
+    // builder's own calls of the queue cannot free it.
+    std::unique_ptr<MessageBox> shownBox;
     int shownCount = 0;
 
     void sortQueue();

@@ -1,6 +1,7 @@
 #include "UI.h"
 
 #include <algorithm>
+#include <memory>
 
 #include <quortypes/Log.h>
 #include <quortypes/ResourceDir.h>
@@ -83,8 +84,7 @@ UI::~UI()
     this->systemCursors.clear();
     this->debugUI.reset();
     Session::setViewport(nullptr);
-    delete this->dataset;
-    this->dataset = nullptr;
+    dataset.reset();
     this->rootObject = nullptr;
     this->cursorObject = nullptr;
     this->zoomController.reset();
@@ -101,13 +101,14 @@ UI* UI::getInstance()
 
 tesraui::Dataset* UI::getUIDataset()
 {
-    return instance != nullptr ? instance->dataset : nullptr;
+    return instance != nullptr ? instance->dataset.get() : nullptr;
 }
 
 void UI::load()
 {
-    Chapter* chapter = new Chapter("data/ui/ui.dts", "ui");
-    this->dataset = chapter;
+    auto owned = std::make_unique<Chapter>("data/ui/ui.dts", "ui");
+    Chapter* chapter = owned.get();
+    dataset = std::move(owned);
     const kavtypes::Vector2 size = windowSize();
     tesraui::setViewport(kavtypes::Rectangle(0.0f, 0.0f, size.x, size.y));
     if (tesra::rendersys != nullptr)
@@ -138,7 +139,7 @@ void UI::init()
     {
         this->load();
     }
-    Chapter* chapter = static_cast<Chapter*>(this->dataset);
+    Chapter* chapter = static_cast<Chapter*>(dataset.get());
     chapter->load();
     chapter->setPersistent(true);
     chapter->setRoot(this->rootObject);

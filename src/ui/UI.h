@@ -111,7 +111,7 @@ public:
     void onErrorContinue(tesraui::EventArgs* args);
 
     tesraui::Container* getRootObject() const { return this->rootObject; }
-    tesraui::Dataset* getDataset() const { return this->dataset; }
+    tesraui::Dataset* getDataset() const { return dataset.get(); }
     const hstring& getPreviousScene() const { return this->previousScene; }
     bool isLoading() const { return this->loading; }
     bool isInitialised() const { return this->initialised; }
@@ -140,7 +140,7 @@ protected:
     bool pressedInScene[16] = {};
     harray<hstring> deferredCalls;
     int touchCount = 0;
-    tesraui::Dataset* dataset = nullptr;
+    std::unique_ptr<tesraui::Dataset> dataset;
     tesraui::Container* rootObject = nullptr;
     tesraui::Container* cursorObject = nullptr;
     // The game's scripts may destroy the cursor object themselves.

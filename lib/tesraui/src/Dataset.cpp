@@ -62,10 +62,6 @@ namespace tesraui
         }
         filledCursorCaches.clear();
         unregisteredObjects.clear();
-        for (auto& entry : eventQueue)
-        {
-            delete entry.second;
-        }
         eventQueue.clear();
     }
 
@@ -319,23 +315,14 @@ namespace tesraui
 
     void Dataset::queueEvent(Event* event, EventArgs* args)
     {
-        eventQueue.push_back(std::make_pair(event, args));
+        eventQueue.emplace_back(event, std::unique_ptr<EventArgs>(args));
     }
 
     void Dataset::removeQueuedEvents(Event* event)
     {
-        for (int i = 0; i < eventQueue.size();)
-        {
-            if (eventQueue[i].first == event)
-            {
-                delete eventQueue[i].second;
-                eventQueue.removeAt(i);
-            }
-            else
-            {
-                ++i;
-            }
-        }
+        eventQueue.erase(std::remove_if(eventQueue.begin(), eventQueue.end(),
+                                        [event](const QueuedEvent& entry) { return entry.first == event; }),
+                         eventQueue.end());
     }
 
     void Dataset::processEvents()
@@ -358,10 +345,10 @@ namespace tesraui
         };
         while (alive.isAlive() && !eventQueue.empty())
         {
-            std::pair<Event*, EventArgs*> entry = eventQueue.removeFirst();
-            std::unique_ptr<EventArgs> args(entry.second);
+            QueuedEvent entry = std::move(eventQueue.front());
+            eventQueue.pop_front();
             Run run(entry.first);
-            entry.first->execute(args.get());
+            entry.first->execute(entry.second.get());
         }
     }
 

@@ -114,12 +114,7 @@ namespace LuaInterface
                                   formatString("Invalid sequence element type: '%s'", lua_typename(L, type)));
                 }
             }
-            harray<DialogManager::DialogItem*> owned;
-            for (auto& item : items)
-            {
-                owned.push_back(item.release());
-            }
-            DialogManager::sequence(owned);
+            DialogManager::sequence(std::move(items));
             return 0;
         }
 

@@ -361,7 +361,8 @@ namespace LuaInterface
                                               image->getFullName().c_str(), user.c_str()));
             }
             chapter->unregisterImage(image);
-            delete image;
+            // Out of the chapter, the image is this call's alone.
+            const std::unique_ptr<tesraui::Image> unregistered(image);
             return 0;
         }
 
@@ -384,7 +385,8 @@ namespace LuaInterface
                 }
             }
             chapter->unregisterTexture(texture);
-            delete texture;
+            // Out of the chapter, the texture is this call's alone.
+            const std::unique_ptr<tesraui::Texture> unregistered(texture);
             return 0;
         }
 

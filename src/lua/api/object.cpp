@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -390,15 +391,10 @@ namespace LuaInterface
                 }
                 object = animator;
             }
-            try
-            {
-                dataset->registerObjects(object);
-            }
-            catch (...)
-            {
-                delete object;
-                throw;
-            }
+            // Until its dataset takes it, a failure frees the object here.
+            std::unique_ptr<tesraui::Object> unregistered(object);
+            dataset->registerObjects(object);
+            unregistered.release();
             parent->addChild(object);
             for (const auto& [key, value] : properties)
             {

@@ -1,3 +1,6 @@
+#include <memory>
+#include <new>
+
 #include <lua.hpp>
 #include <kavtypes/Spline.h>
 
@@ -10,9 +13,17 @@ namespace LuaInterface
     {
         const char* const typeName = "gspline";
 
+        // The userdata's block holds the owner of its spline; the collector's call empties it.
+        typedef std::unique_ptr<kavtypes::Spline> Slot;
+
+        Slot* checkSlot(lua_State* L, int index)
+        {
+            return (Slot*)luaL_checkudata(L, index, typeName);
+        }
+
         kavtypes::Spline* check(lua_State* L, int index)
         {
-            return *(kavtypes::Spline**)luaL_checkudata(L, index, typeName);
+            return checkSlot(L, index)->get();
         }
 
         void readPoints(lua_State* L, int index, harray<kavtypes::Vector2>& points)
@@ -67,13 +78,12 @@ namespace LuaInterface
             {
                 closed = (luaL_checknumber(L, first + 3) == 1);
             }
-            kavtypes::Spline** slot = (kavtypes::Spline**)lua_newuserdata(L, sizeof(kavtypes::Spline*));
-            *slot = nullptr;
+            Slot* slot = new (lua_newuserdata(L, sizeof(Slot))) Slot();
             luaL_getmetatable(L, typeName);
             lua_setmetatable(L, -2);
             kavtypes::Spline built;
             built.build(points, closed, startTangent, endTangent);
-            *slot = new kavtypes::Spline(built);
+            *slot = std::make_unique<kavtypes::Spline>(built);
             return 1;
         }
 
@@ -121,9 +131,7 @@ namespace LuaInterface
 
         int gspline_gc(lua_State* L)
         {
-            kavtypes::Spline** slot = (kavtypes::Spline**)luaL_checkudata(L, 1, typeName);
-            delete *slot;
-            *slot = nullptr;
+            checkSlot(L, 1)->reset();
             return 0;
         }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <deque>
+#include <memory>
 #include <utility>
 
 #include <kavtypes/Rectangle.h>
@@ -145,7 +147,9 @@ namespace tesraui
         hdict<Object*> objects;
         // Unregistered objects still pointing here; they are told to forget this dataset when it is deleted.
         harray<Object*> unregisteredObjects;
-        harray<std::pair<Event*, EventArgs*>> eventQueue;
+        // An event and the arguments the dataset owns, run in the order queued.
+        typedef std::pair<Event*, std::unique_ptr<EventArgs>> QueuedEvent;
+        std::deque<QueuedEvent> eventQueue;
         // Objects of this dataset whose cursor cache was filled since the caches were last cleared.
         harray<Object*> filledCursorCaches;
         LifeToken life;

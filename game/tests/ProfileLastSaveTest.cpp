@@ -1,0 +1,60 @@
+#include <filesystem>
+
+#include "EngineHarness.h"
+#include "Profile.h"
+#include "SessionState.h"
+#include "Variables.h"
+
+using harness::Engine;
+
+namespace
+{
+    class ProfileLastSave : public harness::GameTest
+    {
+    protected:
+        void SetUp() override
+        {
+            VariableDictionary::getGlobal() = VariableDictionary();
+            Session::forgetUserFolder();
+            Session::forgetConfig();
+            folder.config();
+            folder.put("data/ui/ui.dts", "<Dataset/>");
+            folder.put("data/lib/ui.lua", "");
+            engine.reset(new Engine(folder));
+            engine->start();
+            VariableDictionary& variables = VariableDictionary::getGlobal();
+            variables.setLocked(false);
+            variables.create("score", "0");
+            variables.setLocked(true);
+        }
+        bool exists(const std::string& name)
+        {
+            return std::filesystem::exists(folder.userFile("EngineTest", name));
+        }
+    };
+} // namespace
+
+// The removed profile's last save asks the script, which changes the profile: the one on its way out
+// is no longer the active one, so it is neither saved again nor freed twice.
+TEST_F(ProfileLastSave, AScriptThatChangesTheProfileDuringTheLastSaveFreesNothingTwice)
+{
+    const hstring bob = Profile::create("Bob");
+    Profile::changeProfile(Profile::create("Anna"));
+    VariableDictionary::getGlobal().get("score").setValue("7", true);
+    Session::getProfile()->sync();
+    ASSERT_TRUE(Session::getProfile()->isChanged());
+    LuaInterface::execute("asked = 0\n"
+                          "function ui.canSaveGame()\n"
+                          "  asked = asked + 1\n"
+                          "  if asked == 1 then profile.change('" +
+                          bob +
+                          "') end\n"
+                          "  return 1\n"
+                          "end");
+    Profile::remove("Anna");
+    EXPECT_NE(engine->lua("asked"), "0");
+    EXPECT_FALSE(exists("Anna"));
+    EXPECT_TRUE(exists("Bob"));
+    ASSERT_NE(Session::getProfile(), nullptr);
+    EXPECT_EQ(Session::getProfile()->getName(), "DummyProfile");
+}
