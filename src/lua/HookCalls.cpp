@@ -154,7 +154,9 @@ namespace LuaInterface
             {
                 return false;
             }
+            // The key "type" is read once and copied: a copy costs less than a registry read.
             lua_rawgeti(L, LUA_REGISTRYINDEX, common.type);
+            lua_pushvalue(L, -1);
             lua_rawget(L, env);
             if (lua_type(L, -1) != LUA_TNIL || lua_getmetatable(L, env) == 0)
             {
@@ -166,7 +168,7 @@ namespace LuaInterface
             {
                 return false;
             }
-            lua_rawgeti(L, LUA_REGISTRYINDEX, common.type);
+            lua_pushvalue(L, -4);
             lua_rawget(L, LUA_GLOBALSINDEX);
             return lua_tocfunction(L, -1) == common.libraryType;
         }
