@@ -83,6 +83,9 @@ TEST_F(LuaTest, GsplineValues)
         {"tostring(gspline({0, 0, 100, 0}):calcTangent(0.5))", "gvec2(1.00, 0.00)"},
         {"gspline({0, 0, 100, 0}, 5)", "error: bad argument #3 to 'gspline' (gvec2 expected, got number)"},
         {"gspline.length(gvec2())", "error: bad argument #1 to 'length' (gspline expected, got userdata)"},
+        {"(function() local s = gspline({0, 0, 100, 0}) debug.getmetatable(s).__gc(s) return s:length() "
+         "end)()",
+         "error: bad argument #1 to 'length' (the spline was already collected)"},
     };
     for (const auto& [expression, expected] : cases)
     {

@@ -21,9 +21,16 @@ namespace LuaInterface
             return (Slot*)luaL_checkudata(L, index, typeName);
         }
 
+        // A script that reaches the collector's call (through debug.getmetatable) empties the slot while the
+        // value lives on: its methods refuse it rather than read a spline that is gone.
         kavtypes::Spline* check(lua_State* L, int index)
         {
-            return checkSlot(L, index)->get();
+            kavtypes::Spline* spline = checkSlot(L, index)->get();
+            if (spline == nullptr)
+            {
+                luaL_argerror(L, index, "the spline was already collected");
+            }
+            return spline;
         }
 
         void readPoints(lua_State* L, int index, harray<kavtypes::Vector2>& points)
