@@ -11,7 +11,8 @@
 #include "Variables.h"
 #include "lua/Calls.h"
 #include "lua/LuaInterface.h"
-#include "ui/UI.h"
+#include "GameUiHost.h"
+#include "lua/Host.h"
 
 const char* const _ItemImageError::typeText = "_ItemImageError";
 
@@ -38,14 +39,7 @@ namespace Inventory
             }
             catch (const quortypes::exception& e)
             {
-                if (UI::getInstance() != nullptr)
-                {
-                    UI::getInstance()->showErrorOverlay(e.getMessage());
-                }
-                else
-                {
-                    quortypes::Log::error(Session::logTag, e.getMessage());
-                }
+                LuaInterface::getHost().reportScriptError({}, e.getMessage());
             }
         }
     } // namespace
@@ -90,7 +84,7 @@ namespace Inventory
 
     bool hasItemImage(const hstring& item)
     {
-        tesraui::Dataset* dataset = UI::getUIDataset();
+        tesraui::Dataset* dataset = getGameUiHost().getDataset();
         return dataset != nullptr && dataset->getImages().hasKey("items/" + item);
     }
 
@@ -123,10 +117,7 @@ namespace Inventory
         Variable& items = itemsVariable();
         const hstring list = items.value();
         items.set(list.size() == 0 ? item : list + "," + item);
-        if (UI::getInstance() != nullptr)
-        {
-            UI::getInstance()->OnItemAdded(item);
-        }
+        getGameUiHost().OnItemAdded(item);
     }
 
     void removeItem(const hstring& item)
@@ -150,19 +141,13 @@ namespace Inventory
         }
         itemsVariable().set(entries.joined(","));
         quortypes::Log::write(Session::logTag, "Inventory: removed item " + item);
-        if (UI::getInstance() != nullptr)
-        {
-            UI::getInstance()->OnItemRemoved(item);
-        }
+        getGameUiHost().OnItemRemoved(item);
     }
 
     void clear()
     {
         quortypes::Log::write(Session::logTag, "Inventory: cleared all items");
-        if (UI::getInstance() != nullptr)
-        {
-            UI::getInstance()->selectItem("");
-        }
+        getGameUiHost().selectItem("");
         itemsVariable().set("");
     }
 
@@ -192,7 +177,7 @@ namespace Inventory
 
     hstring getSelectedItem()
     {
-        return UI::getInstance() != nullptr ? UI::getInstance()->getSelectedItem() : hstring();
+        return getGameUiHost().getSelectedItem();
     }
 
     void selectItem(const hstring& item)
@@ -201,10 +186,7 @@ namespace Inventory
         {
             throw _ItemImageError(item, 82);
         }
-        if (UI::getInstance() != nullptr)
-        {
-            UI::getInstance()->selectItem(item);
-        }
+        getGameUiHost().selectItem(item);
     }
 
     bool canUseItem(const hstring& item)
@@ -235,9 +217,6 @@ namespace Inventory
                 return;
             }
         }
-        if (UI::getInstance() != nullptr)
-        {
-            UI::getInstance()->OnUseItemFail(a);
-        }
+        getGameUiHost().OnUseItemFail(a);
     }
 } // namespace Inventory

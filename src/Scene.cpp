@@ -18,7 +18,8 @@
 #include "lua/HookCalls.h"
 #include "lua/LuaInterface.h"
 #include "objects/VumoViewportObject.h"
-#include "ui/UI.h"
+#include "GameUiHost.h"
+#include "lua/Host.h"
 
 namespace
 {
@@ -45,11 +46,7 @@ namespace
 
     void reportScriptError(const quortypes::exception& e)
     {
-        quortypes::Log::error(Session::logTag, "Scene scripting error: " + e.getMessage());
-        if (UI::getInstance() != nullptr)
-        {
-            UI::getInstance()->showErrorOverlay(e.getMessage());
-        }
+        LuaInterface::getHost().reportScriptError({"Scene scripting error: "}, e.getMessage());
     }
 
     hstring onUpdateText(float timeDelta)
@@ -242,9 +239,9 @@ void Scene::activate()
     if (this->rootObject == nullptr)
     {
         kavtypes::Rectangle rect(0.0f, 0.0f, 1.0f, 1.0f);
-        if (UI::getInstance() != nullptr && UI::getInstance()->getRootObject() != nullptr)
+        if (getGameUiHost().getRootObject() != nullptr)
         {
-            rect = UI::getInstance()->getRootObject()->getRect();
+            rect = getGameUiHost().getRootObject()->getRect();
         }
         this->rootObject = new tesraui::ImageBox(fullName + "_sceneRootObject", rect);
         this->chapter->registerObjects(this->rootObject);
@@ -263,7 +260,7 @@ void Scene::activate()
                         LuaInterface::literal(this->rootObject->getFullName(), '\'') + ")",
                     false);
     this->runScript(this->chapter->getName() + ".scene = " + fullName, false);
-    UI* ui = UI::getInstance();
+    GameUiHost* ui = findGameUiHost();
     if (ui != nullptr)
     {
         ui->OnSceneActivating();
@@ -340,7 +337,7 @@ void Scene::reset()
 {
     // Each hook and script below may leave the chapter at once and so delete this scene.
     const tesraui::LifeToken::Watch alive = this->watchLife();
-    UI* ui = UI::getInstance();
+    GameUiHost* ui = findGameUiHost();
     if (ui != nullptr)
     {
         ui->OnSceneResetting();

@@ -44,7 +44,7 @@
 #include "objects/VumoViewportObject.h"
 #include "objects/VumoVideoObject.h"
 #include "Profile.h"
-#include "ui/UI.h"
+#include "GameUiHost.h"
 
 namespace Session
 {
@@ -60,17 +60,18 @@ namespace Session
             }
             void showErrorOverlay(const hstring& message) override
             {
-                if (UI::getInstance() != nullptr)
+                if (GameUiHost* ui = findGameUiHost())
                 {
-                    UI::getInstance()->showErrorOverlay(message);
+                    ui->showErrorOverlay(message);
                     return;
                 }
                 LuaInterface::Host::showErrorOverlay(message);
             }
-            bool isDebugModeEnabled() override
+            void showErrorOverlayIfShown(const hstring& message) override
             {
-                return UI::getInstance() != nullptr && UI::getInstance()->isDebugModeEnabled();
+                getGameUiHost().showErrorOverlay(message);
             }
+            bool isDebugModeEnabled() override { return getGameUiHost().isDebugModeEnabled(); }
             void executeInUI(const hstring& code) override
             {
                 try
@@ -244,7 +245,7 @@ namespace Session
             Profile* profile = new DummyProfile();
             setProfile(profile);
             profile->load();
-            UI* ui = (createUI != nullptr ? createUI() : new UI());
+            GameUiHost* ui = (createUI != nullptr ? createUI() : createDefaultGameUi());
             ui->init();
         }
     } // namespace
@@ -273,7 +274,7 @@ namespace Session
         destroyScenes();
         DialogManager::destroy();
         LoopSound::destroyAll();
-        delete UI::getInstance();
+        delete findGameUiHost();
         pirk::destroy();
         // The particle library owns textures of the render system, so it goes first.
         tesrauiparticle::destroy();

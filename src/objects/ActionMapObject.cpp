@@ -13,7 +13,8 @@
 #include "Session.h"
 #include "lua/Calls.h"
 #include "lua/LuaInterface.h"
-#include "ui/UI.h"
+#include "GameUiHost.h"
+#include "lua/Host.h"
 
 const float ActionMapObject::doubleClickTime = 0.5f;
 
@@ -21,7 +22,7 @@ namespace
 {
     hstring heldItem()
     {
-        return UI::getInstance() != nullptr ? UI::getInstance()->getSelectedItem() : hstring();
+        return getGameUiHost().getSelectedItem();
     }
 
     // Names "0" and "false" stand for nothing held, as the scripts write them.
@@ -303,12 +304,10 @@ void ActionMapObject::onAction(tesraui::EventArgs* args)
     }
     catch (const quortypes::exception& e)
     {
-        quortypes::Log::error(Session::logTag, "scripting error: " + e.getMessage());
-        if (UI::getInstance() != nullptr)
-        {
-            UI::getInstance()->showErrorOverlay("Error while executing ActionMap action in namespace '" +
-                                                environment + "':\n\n" + e.getMessage());
-        }
+        LuaInterface::getHost().reportScriptError(
+            {"scripting error: ",
+             "Error while executing ActionMap action in namespace '" + environment + "':\n\n"},
+            e.getMessage());
     }
 }
 

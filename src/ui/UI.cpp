@@ -69,6 +69,7 @@ UI::UI()
     this->debugUI = std::make_unique<DebugUI>();
     this->zoomController = std::make_unique<ZoomController>();
     instance = this;
+    setGameUiHost(this);
 }
 
 UI::~UI()
@@ -91,6 +92,10 @@ UI::~UI()
     if (instance == this)
     {
         instance = nullptr;
+    }
+    if (findGameUiHost() == this)
+    {
+        setGameUiHost(nullptr);
     }
 }
 
