@@ -23,7 +23,7 @@
 #include "lua/Calls.h"
 #include "lua/LuaInterface.h"
 #include "objects/VumoViewportObject.h"
-#include "ui/HookTexts.h"
+#include "ScriptTexts.h"
 #include "GameUiHost.h"
 #include "lua/Host.h"
 

@@ -293,9 +293,7 @@ void ActionMapObject::onAction(tesraui::EventArgs* args)
         }
         else if (scene != nullptr)
         {
-            LuaInterface::execute(code, scene->getFullName(),
-                                  "data/chapters/" + scene->getChapter()->getName() + "/scenes/" +
-                                      scene->getName() + ".scene");
+            LuaInterface::execute(code, scene->getFullName(), scene->getChunkName());
         }
         else
         {

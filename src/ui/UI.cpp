@@ -26,7 +26,7 @@
 #include "objects/ItemReceiver.h"
 #include "objects/VumoViewportObject.h"
 #include "ui/DebugUI.h"
-#include "ui/HookTexts.h"
+#include "ScriptTexts.h"
 #include "ui/ZoomController.h"
 
 namespace

@@ -55,3 +55,22 @@ namespace HookTexts
     hstring setRootObject();
     hstring setViewport(const hstring& viewportFullName);
 } // namespace HookTexts
+
+// The Lua texts with which a scene calls the functions its script may define, and sets up and clears its
+// environment. Names pasted in are identifiers the scene registry checked; object names are literals.
+namespace SceneTexts
+{
+    hstring activate();
+    hstring deactivate();
+    // "%f" as the process formats it, as the scenes' scripts have always seen.
+    hstring update(float timeDelta);
+    hstring pointerPressed();
+    hstring pointerReleased();
+    hstring altPointerPressed(int button);
+    hstring altPointerReleased(int button);
+    // Falls back to OnPointerReleased when the scene has no OnPointerCanceled.
+    hstring pointerCanceled(int button);
+    hstring createEnvironment(const hstring& fullName, const hstring& rootObjectFullName);
+    hstring setChapterScene(const hstring& chapter, const hstring& fullName);
+    hstring clearEnvironment(const hstring& fullName);
+} // namespace SceneTexts

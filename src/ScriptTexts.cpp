@@ -1,4 +1,4 @@
-#include "HookTexts.h"
+#include "ScriptTexts.h"
 
 #include <clocale>
 #include <cstdio>
@@ -224,3 +224,66 @@ namespace HookTexts
         return "vumo.viewport = object.getObject(" + quoted(viewportFullName) + ")";
     }
 } // namespace HookTexts
+
+namespace SceneTexts
+{
+    hstring activate()
+    {
+        return "if type(OnActivate) == 'function' then OnActivate() end";
+    }
+
+    hstring deactivate()
+    {
+        return "if type(OnDeactivate) == 'function' then OnDeactivate() end";
+    }
+
+    hstring update(float timeDelta)
+    {
+        return formatString("if type(OnUpdate) == 'function' then OnUpdate(%f) end", timeDelta);
+    }
+
+    hstring pointerPressed()
+    {
+        return "if type(OnPointerPressed) == 'function' then OnPointerPressed() end";
+    }
+
+    hstring pointerReleased()
+    {
+        return "if type(OnPointerReleased) == 'function' then OnPointerReleased() end";
+    }
+
+    hstring altPointerPressed(int button)
+    {
+        return formatString("if type(OnAltPointerPressed) == 'function' then OnAltPointerPressed(%d) end",
+                            button);
+    }
+
+    hstring altPointerReleased(int button)
+    {
+        return formatString("if type(OnAltPointerReleased) == 'function' then OnAltPointerReleased(%d) end",
+                            button);
+    }
+
+    hstring pointerCanceled(int button)
+    {
+        return formatString("if type(OnPointerCanceled) == 'function' then OnPointerCanceled(%d) "
+                            "elseif type(OnPointerReleased) == 'function' then OnPointerReleased() end",
+                            button);
+    }
+
+    hstring createEnvironment(const hstring& fullName, const hstring& rootObjectFullName)
+    {
+        return fullName + " = {}; setmetatable(" + fullName + ", {__index = _G}); " + fullName +
+               ".root_object = object.getObject(" + LuaInterface::literal(rootObjectFullName, '\'') + ")";
+    }
+
+    hstring setChapterScene(const hstring& chapter, const hstring& fullName)
+    {
+        return chapter + ".scene = " + fullName;
+    }
+
+    hstring clearEnvironment(const hstring& fullName)
+    {
+        return fullName + " = nil; chapter.scene = nil";
+    }
+} // namespace SceneTexts

@@ -1,0 +1,36 @@
+#include <gtest/gtest.h>
+
+#include "ScriptTexts.h"
+
+using namespace SceneTexts;
+
+TEST(SceneTexts, TextsTheScenesScriptsKnow)
+{
+    const std::pair<hstring, const char*> cases[] = {
+        {activate(), "if type(OnActivate) == 'function' then OnActivate() end"},
+        {deactivate(), "if type(OnDeactivate) == 'function' then OnDeactivate() end"},
+        {update(0.5f), "if type(OnUpdate) == 'function' then OnUpdate(0.500000) end"},
+        {altPointerPressed(3), "if type(OnAltPointerPressed) == 'function' then OnAltPointerPressed(3) end"},
+        {altPointerReleased(2),
+         "if type(OnAltPointerReleased) == 'function' then OnAltPointerReleased(2) end"},
+        {pointerCanceled(1), "if type(OnPointerCanceled) == 'function' then OnPointerCanceled(1) elseif "
+                             "type(OnPointerReleased) == 'function' then OnPointerReleased() end"},
+        {createEnvironment("meadow.gate", "meadow.gate_sceneRootObject"),
+         "meadow.gate = {}; setmetatable(meadow.gate, {__index = _G}); meadow.gate.root_object = "
+         "object.getObject('meadow.gate_sceneRootObject')"},
+        {setChapterScene("meadow", "meadow.gate"), "meadow.scene = meadow.gate"},
+        {clearEnvironment("meadow.gate"), "meadow.gate = nil; chapter.scene = nil"},
+    };
+    for (const auto& c : cases)
+    {
+        EXPECT_EQ(c.first, c.second);
+    }
+}
+
+TEST(SceneTexts, AnObjectNameStaysDataWhateverItHolds)
+{
+    const hstring text = createEnvironment("c.s", "c.it's\\ ]]");
+    EXPECT_EQ(
+        text,
+        "c.s = {}; setmetatable(c.s, {__index = _G}); c.s.root_object = object.getObject('c.it\\'s\\\\ ]]')");
+}
