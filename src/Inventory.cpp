@@ -12,6 +12,7 @@
 #include "lua/Calls.h"
 #include "lua/LuaInterface.h"
 #include "GameUiHost.h"
+#include "ScriptTexts.h"
 #include "lua/Host.h"
 
 const char* const _ItemImageError::typeText = "_ItemImageError";
@@ -79,7 +80,7 @@ namespace Inventory
 
     hstring callGlobalCode(const hstring& name)
     {
-        return "local f = _G[" + LuaInterface::literal(name) + "] if type(f) == 'function' then f() end";
+        return InventoryTexts::callGlobal(name);
     }
 
     bool hasItemImage(const hstring& item)
@@ -199,7 +200,7 @@ namespace Inventory
         const hstring name = "inv_use_item_" + item;
         if (isIdentifier(name))
         {
-            run("if " + name + " ~= nil then " + name + "() end");
+            run(InventoryTexts::callIfDefined(name));
         }
         else
         {
@@ -213,7 +214,7 @@ namespace Inventory
         {
             if (isGlobalFunction(name))
             {
-                run(isIdentifier(name) ? name + "()" : callGlobalCode(name));
+                run(isIdentifier(name) ? InventoryTexts::call(name) : callGlobalCode(name));
                 return;
             }
         }

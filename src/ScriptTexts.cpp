@@ -287,3 +287,21 @@ namespace SceneTexts
         return fullName + " = nil; chapter.scene = nil";
     }
 } // namespace SceneTexts
+
+namespace InventoryTexts
+{
+    hstring callGlobal(const hstring& name)
+    {
+        return "local f = _G[" + LuaInterface::literal(name) + "] if type(f) == 'function' then f() end";
+    }
+
+    hstring callIfDefined(const hstring& identifier)
+    {
+        return "if " + identifier + " ~= nil then " + identifier + "() end";
+    }
+
+    hstring call(const hstring& identifier)
+    {
+        return identifier + "()";
+    }
+} // namespace InventoryTexts

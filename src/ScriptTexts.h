@@ -74,3 +74,12 @@ namespace SceneTexts
     hstring setChapterScene(const hstring& chapter, const hstring& fullName);
     hstring clearEnvironment(const hstring& fullName);
 } // namespace SceneTexts
+
+// The Lua texts with which the inventory calls the game's item functions: an identifier is called by its
+// name, any other name through _G with a literal.
+namespace InventoryTexts
+{
+    hstring callGlobal(const hstring& name);
+    hstring callIfDefined(const hstring& identifier);
+    hstring call(const hstring& identifier);
+} // namespace InventoryTexts

@@ -34,3 +34,12 @@ TEST(SceneTexts, AnObjectNameStaysDataWhateverItHolds)
         text,
         "c.s = {}; setmetatable(c.s, {__index = _G}); c.s.root_object = object.getObject('c.it\\'s\\\\ ]]')");
 }
+
+TEST(InventoryTexts, IdentifiersAreCalledByNameAndOtherNamesThroughALiteral)
+{
+    EXPECT_EQ(InventoryTexts::callIfDefined("inv_use_item_rope"),
+              "if inv_use_item_rope ~= nil then inv_use_item_rope() end");
+    EXPECT_EQ(InventoryTexts::call("inv_combine_a_and_b"), "inv_combine_a_and_b()");
+    EXPECT_EQ(InventoryTexts::callGlobal("inv_use_item_old key\"]"),
+              "local f = _G[\"inv_use_item_old key\\\"]\"] if type(f) == 'function' then f() end");
+}
