@@ -305,3 +305,29 @@ namespace InventoryTexts
         return identifier + "()";
     }
 } // namespace InventoryTexts
+
+namespace ObjectTexts
+{
+    hstring actionWithItem(const hstring& table, const hstring& item)
+    {
+        const hstring quoted = LuaInterface::literal(item, '\'');
+        return "if " + table + " ~= nil and " + table + "['allow_items'] == 1 then\n" + "ret=" + table +
+               "[1]()\n            if ret ~= true then             ui.selectItem('')             "
+               "else             ui.selectItem(" +
+               quoted +
+               ")             end\n            else             ui.selectItem('')             if "
+               "ui.OnUseItemFail ~= nil then ui.OnUseItemFail(" +
+               quoted + ") end             end";
+    }
+
+    hstring queuedSceneReset(const hstring& sceneFullName)
+    {
+        return "scene._queued_reset(" + LuaInterface::literal(sceneFullName, '\'') + ")";
+    }
+
+    hstring callForResults(const hstring& function, bool identifier)
+    {
+        return identifier ? "return " + function + "()"
+                          : "return _G[" + LuaInterface::literal(function) + "]()";
+    }
+} // namespace ObjectTexts

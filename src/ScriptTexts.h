@@ -83,3 +83,14 @@ namespace InventoryTexts
     hstring callIfDefined(const hstring& identifier);
     hstring call(const hstring& identifier);
 } // namespace InventoryTexts
+
+// The Lua texts the engine's objects run.
+namespace ObjectTexts
+{
+    // An action map's click with an item held: the region's table says whether it takes items, its first
+    // function whether it used this one; otherwise the item use failed.
+    hstring actionWithItem(const hstring& table, const hstring& item);
+    hstring queuedSceneReset(const hstring& sceneFullName);
+    // Calls a global function for its results: an identifier by its name, any other name through _G.
+    hstring callForResults(const hstring& function, bool identifier);
+} // namespace ObjectTexts

@@ -14,6 +14,7 @@
 #include "lua/Calls.h"
 #include "lua/LuaInterface.h"
 #include "GameUiHost.h"
+#include "ScriptTexts.h"
 #include "lua/Host.h"
 
 const float ActionMapObject::doubleClickTime = 0.5f;
@@ -254,16 +255,7 @@ bool ActionMapObject::onMouseUp(unsigned int keyCode)
     this->doubleClickTimer = doubleClickTime;
     if (isItemHeld(item))
     {
-        const hstring quoted = LuaInterface::literal(item, '\'');
-        this->triggerEvent(
-            "Action", 0u,
-            "if " + table + " ~= nil and " + table + "['allow_items'] == 1 then\n" + "ret=" + table +
-                "[1]()\n            if ret ~= true then             ui.selectItem('')             "
-                "else             ui.selectItem(" +
-                quoted +
-                ")             end\n            else             ui.selectItem('')             if "
-                "ui.OnUseItemFail ~= nil then ui.OnUseItemFail(" +
-                quoted + ") end             end");
+        this->triggerEvent("Action", 0u, ObjectTexts::actionWithItem(table, item));
     }
     else if (doubleClick)
     {

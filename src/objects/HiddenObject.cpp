@@ -10,6 +10,7 @@
 
 #include "DebugNames.h"
 #include "GameUiHost.h"
+#include "ScriptTexts.h"
 #include "Scene.h"
 #include "Session.h"
 #include "Variables.h"
@@ -204,8 +205,7 @@ void HiddenObject::found()
     Scene* scene = Session::getActiveScene();
     if (scene != nullptr)
     {
-        Session::queueScript("scene._queued_reset(" + LuaInterface::literal(scene->getFullName(), '\'') + ")",
-                             true);
+        Session::queueScript(ObjectTexts::queuedSceneReset(scene->getFullName()), true);
     }
 }
 

@@ -23,6 +23,7 @@
 #include "lua/Calls.h"
 #include "lua/LuaInterface.h"
 #include "GameUiHost.h"
+#include "ScriptTexts.h"
 
 namespace
 {
@@ -270,10 +271,8 @@ int InventoryPane::scriptCount(const hstring& item)
     harray<hstring> results;
     try
     {
-        LuaInterface::executeWithReturnValues(Inventory::isIdentifier(function)
-                                                  ? "return " + function + "()"
-                                                  : "return _G[" + LuaInterface::literal(function) + "]()",
-                                              "", results);
+        LuaInterface::executeWithReturnValues(
+            ObjectTexts::callForResults(function, Inventory::isIdentifier(function)), "", results);
     }
     catch (const quortypes::exception& e)
     {

@@ -43,3 +43,13 @@ TEST(InventoryTexts, IdentifiersAreCalledByNameAndOtherNamesThroughALiteral)
     EXPECT_EQ(InventoryTexts::callGlobal("inv_use_item_old key\"]"),
               "local f = _G[\"inv_use_item_old key\\\"]\"] if type(f) == 'function' then f() end");
 }
+
+TEST(ObjectTexts, DataPastedIntoObjectTextsStaysData)
+{
+    EXPECT_EQ(ObjectTexts::queuedSceneReset("c.it's"), "scene._queued_reset('c.it\\'s')");
+    EXPECT_EQ(ObjectTexts::callForResults("pane_items", true), "return pane_items()");
+    EXPECT_EQ(ObjectTexts::callForResults("pane.items", false), "return _G[\"pane.items\"]()");
+    const hstring action = ObjectTexts::actionWithItem("r_ff0000", "o'key");
+    EXPECT_TRUE(action.contains("ui.selectItem('o\\'key')")) << action;
+    EXPECT_TRUE(action.contains("ui.OnUseItemFail('o\\'key')")) << action;
+}
