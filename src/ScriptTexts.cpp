@@ -225,6 +225,44 @@ namespace HookTexts
     }
 } // namespace HookTexts
 
+namespace HookTexts
+{
+    hstring itemAdded(const hstring& item)
+    {
+        return "ui.OnItemAdded(" + quoted(item) + ")";
+    }
+
+    hstring itemRemoved(const hstring& item)
+    {
+        return "ui.OnItemRemoved(" + quoted(item) + ")";
+    }
+
+    hstring startDialog()
+    {
+        return "ui.startDialog()";
+    }
+
+    hstring endDialog()
+    {
+        return "ui.endDialog()";
+    }
+
+    hstring displayDialogReplies(const harray<hstring>& replies)
+    {
+        hstring list;
+        for (const hstring& reply : replies)
+        {
+            list += (list.size() > 0 ? "," : "") + quoted(reply);
+        }
+        return "ui.displayDialogReplies{" + list + "}";
+    }
+
+    hstring displayDialog(const hstring& speaker, const hstring& text)
+    {
+        return "return ui.displayDialog(" + quoted(speaker) + "," + quoted(text) + ")";
+    }
+} // namespace HookTexts
+
 namespace SceneTexts
 {
     hstring activate()
@@ -323,6 +361,12 @@ namespace ObjectTexts
     hstring queuedSceneReset(const hstring& sceneFullName)
     {
         return "scene._queued_reset(" + LuaInterface::literal(sceneFullName, '\'') + ")";
+    }
+
+    hstring queuedSceneSwitch(const hstring& name, const hstring& time, const hstring& effect)
+    {
+        return "scene._queued_switchScene(" + LuaInterface::literal(name, '\'') + ", " + time + ", " +
+               LuaInterface::literal(effect, '\'') + ")";
     }
 
     hstring callForResults(const hstring& function, bool identifier)

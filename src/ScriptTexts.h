@@ -54,6 +54,13 @@ namespace HookTexts
     hstring updateCursorPosition(float x, float y);
     hstring setRootObject();
     hstring setViewport(const hstring& viewportFullName);
+    // Inventory and dialogs.
+    hstring itemAdded(const hstring& item);
+    hstring itemRemoved(const hstring& item);
+    hstring startDialog();
+    hstring endDialog();
+    hstring displayDialogReplies(const harray<hstring>& replies);
+    hstring displayDialog(const hstring& speaker, const hstring& text);
 } // namespace HookTexts
 
 // The Lua texts with which a scene calls the functions its script may define, and sets up and clears its
@@ -91,6 +98,8 @@ namespace ObjectTexts
     // function whether it used this one; otherwise the item use failed.
     hstring actionWithItem(const hstring& table, const hstring& item);
     hstring queuedSceneReset(const hstring& sceneFullName);
+    // time is the switch's duration as the script gave it.
+    hstring queuedSceneSwitch(const hstring& name, const hstring& time, const hstring& effect);
     // Calls a global function for its results: an identifier by its name, any other name through _G.
     hstring callForResults(const hstring& function, bool identifier);
 } // namespace ObjectTexts

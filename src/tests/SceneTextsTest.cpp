@@ -53,3 +53,14 @@ TEST(ObjectTexts, DataPastedIntoObjectTextsStaysData)
     EXPECT_TRUE(action.contains("ui.selectItem('o\\'key')")) << action;
     EXPECT_TRUE(action.contains("ui.OnUseItemFail('o\\'key')")) << action;
 }
+
+TEST(HookTexts, InventoryAndDialogTextsQuoteTheirData)
+{
+    EXPECT_EQ(HookTexts::itemAdded("o'key"), "ui.OnItemAdded('o\\'key')");
+    EXPECT_EQ(HookTexts::itemRemoved("rope"), "ui.OnItemRemoved('rope')");
+    EXPECT_EQ(HookTexts::displayDialogReplies({"yes", "it's"}), "ui.displayDialogReplies{'yes','it\\'s'}");
+    EXPECT_EQ(HookTexts::displayDialogReplies({}), "ui.displayDialogReplies{}");
+    EXPECT_EQ(HookTexts::displayDialog("Ann", "Hi\n"), "return ui.displayDialog('Ann','Hi\\n')");
+    EXPECT_EQ(ObjectTexts::queuedSceneSwitch("c.s", "0.5", "fade"),
+              "scene._queued_switchScene('c.s', 0.5, 'fade')");
+}

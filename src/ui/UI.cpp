@@ -1144,22 +1144,22 @@ bool UI::executeWithReturnValues(const hstring& code, harray<hstring>& results)
 
 void UI::OnItemAdded(const hstring& item)
 {
-    this->callHook("ui.OnItemAdded", "ui.OnItemAdded(" + LuaInterface::literal(item, '\'') + ")");
+    this->callHook("ui.OnItemAdded", HookTexts::itemAdded(item));
 }
 
 void UI::OnItemRemoved(const hstring& item)
 {
-    this->callHook("ui.OnItemRemoved", "ui.OnItemRemoved(" + LuaInterface::literal(item, '\'') + ")");
+    this->callHook("ui.OnItemRemoved", HookTexts::itemRemoved(item));
 }
 
 void UI::startDialog()
 {
-    this->callHook("ui.startDialog", "ui.startDialog()");
+    this->callHook("ui.startDialog", HookTexts::startDialog());
 }
 
 void UI::endDialog()
 {
-    if (!this->callHook("ui.endDialog", "ui.endDialog()"))
+    if (!this->callHook("ui.endDialog", HookTexts::endDialog()))
     {
         this->showErrorOverlay("ui.endDialog() not implemented!");
     }
@@ -1167,12 +1167,7 @@ void UI::endDialog()
 
 void UI::displayDialogReplies(const harray<hstring>& replies)
 {
-    hstring list;
-    for (const hstring& reply : replies)
-    {
-        list += (list.size() > 0 ? "," : "") + LuaInterface::literal(reply, '\'');
-    }
-    if (!this->callHook("ui.displayDialogReplies", "ui.displayDialogReplies{" + list + "}"))
+    if (!this->callHook("ui.displayDialogReplies", HookTexts::displayDialogReplies(replies)))
     {
         this->showErrorOverlay("ui.displayDialogReplies() not implemented!");
     }
@@ -1186,9 +1181,7 @@ float UI::displayDialog(const hstring& speaker, const hstring& text)
         return 10000.0f;
     }
     harray<hstring> results;
-    if (!this->executeWithReturnValues("return ui.displayDialog(" + LuaInterface::literal(speaker, '\'') +
-                                           "," + LuaInterface::literal(text, '\'') + ")",
-                                       results))
+    if (!this->executeWithReturnValues(HookTexts::displayDialog(speaker, text), results))
     {
         return 10000.0f;
     }

@@ -16,6 +16,7 @@
 #include "lua/LuaInterface.h"
 #include "objects/ActionMapObject.h"
 #include "GameUiHost.h"
+#include "ScriptTexts.h"
 #include "lua/api/registrars.h"
 
 namespace LuaInterface
@@ -63,16 +64,14 @@ namespace LuaInterface
             {
                 raiseLuaError(L, error);
             }
-            Session::queueScript("scene._queued_switchScene(" + literal(name, '\'') + ", " + time + ", " +
-                                     literal(effect, '\'') + ")",
-                                 true);
+            Session::queueScript(ObjectTexts::queuedSceneSwitch(name, time, effect), true);
             return 0;
         }
 
         int scene_reset(lua_State* L)
         {
             Scene* scene = requireActiveScene(L, "scene.reset");
-            Session::queueScript("scene._queued_reset(" + literal(scene->getFullName(), '\'') + ")", true);
+            Session::queueScript(ObjectTexts::queuedSceneReset(scene->getFullName()), true);
             return 0;
         }
 
