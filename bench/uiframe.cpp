@@ -15,7 +15,7 @@
 #include "Scene.h"
 #include "Session.h"
 #include "lua/LuaInterface.h"
-#include "ui/HookTexts.h"
+#include "ScriptTexts.h"
 #include "ui/UI.h"
 
 namespace

@@ -16,15 +16,15 @@
 #include "lua/LuaInterface.h"
 #include "objects/ColorImage.h"
 #include "objects/LoopSound.h"
-#include "ui/UI.h"
+#include "GameUiHost.h"
 
 namespace
 {
     void reportProgress(const Chapter* chapter, float progress)
     {
-        if (chapter->getName() != "ui" && UI::getInstance() != nullptr)
+        if (chapter->getName() != "ui")
         {
-            UI::getInstance()->OnUpdateLoading(progress);
+            getGameUiHost().OnUpdateLoading(progress);
         }
     }
 

@@ -11,7 +11,8 @@
 #include "lua/Calls.h"
 #include "lua/LuaError.h"
 #include "lua/LuaInterface.h"
-#include "ui/UI.h"
+#include "GameUiHost.h"
+#include "lua/Host.h"
 
 namespace DialogManager
 {
@@ -27,18 +28,11 @@ namespace DialogManager
 
         void fail(const quortypes::exception& e, bool endHook = true)
         {
-            if (UI* ui = UI::getInstance())
+            if (endHook)
             {
-                if (endHook)
-                {
-                    ui->endDialog();
-                }
-                ui->showErrorOverlay(e.getMessage());
+                getGameUiHost().endDialog();
             }
-            else
-            {
-                quortypes::Log::error(Session::logTag, e.getMessage());
-            }
+            LuaInterface::getHost().reportScriptError({}, e.getMessage());
         }
 
         void clearQueue()
@@ -117,7 +111,7 @@ namespace DialogManager
                 {
                     texts.push_back(reply.first);
                 }
-                if (UI* ui = UI::getInstance())
+                if (GameUiHost* ui = findGameUiHost())
                 {
                     ui->displayDialogReplies(texts);
                 }
@@ -137,7 +131,7 @@ namespace DialogManager
         {
             return;
         }
-        UI* ui = UI::getInstance();
+        GameUiHost* ui = findGameUiHost();
         itemTimer = (ui != nullptr ? ui->displayDialog(this->speaker, this->text) : 0.0f);
         if (itemTimer <= 0.0f)
         {
@@ -201,14 +195,7 @@ namespace DialogManager
             const _LuaError error(LuaInterface::getErrorString(L, -1), "DialogItem_Execute", __FILE__,
                                   __LINE__);
             lua_settop(L, base);
-            if (UI* ui = UI::getInstance())
-            {
-                ui->showErrorOverlay(error.getMessage());
-            }
-            else
-            {
-                quortypes::Log::error(Session::logTag, error.getMessage());
-            }
+            LuaInterface::getHost().reportScriptError({}, error.getMessage());
             return;
         }
         lua_settop(L, base);
@@ -243,7 +230,7 @@ namespace DialogManager
             return;
         }
         LuaInterface::execute("_dlg={_sequence={}}; setmetatable(_dlg, {__index = _G})");
-        if (UI* ui = UI::getInstance())
+        if (GameUiHost* ui = findGameUiHost())
         {
             ui->startDialog();
         }
@@ -378,7 +365,7 @@ namespace DialogManager
         replies.clear();
         clearQueue();
         publish();
-        if (UI* ui = UI::getInstance())
+        if (GameUiHost* ui = findGameUiHost())
         {
             ui->endDialog();
         }

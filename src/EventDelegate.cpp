@@ -10,8 +10,8 @@
 #include <tesraui/tesraui.h>
 
 #include "Session.h"
-#include "ui/DebugUI.h"
-#include "ui/UI.h"
+#include "GameUiHost.h"
+#include "lua/Host.h"
 
 namespace
 {
@@ -40,12 +40,12 @@ namespace
                 }
                 catch (const quortypes::exception& e)
                 {
-                    UI* ui = UI::getInstance();
+                    GameUiHost* ui = findGameUiHost();
                     if (ui == nullptr || ui->getDataset() == nullptr)
                     {
                         throw;
                     }
-                    ui->showErrorOverlay(e.getMessage());
+                    LuaInterface::getHost().reportScriptError({}, e.getMessage());
                 }
             });
     }
@@ -97,8 +97,8 @@ void VumoTesraEventDelegate::reset()
 void VumoTesraEventDelegate::emulateTouch(bool pressed)
 {
     // With Alt held the debug UI simulates touches of its own.
-    UI* ui = UI::getInstance();
-    if (ui->getUIIdiom() == UI::IDIOM_PC || ui->getDebugUI()->isAltPressed())
+    GameUiHost* ui = findGameUiHost();
+    if (ui->getUIIdiom() == GameUiHost::IDIOM_PC || ui->isDebugAltPressed())
     {
         return;
     }
@@ -123,7 +123,7 @@ void VumoTesraEventDelegate::onMouseUp(int button)
 
 void VumoTesraEventDelegate::pointerButton(int button, bool pressed)
 {
-    UI* ui = UI::getInstance();
+    GameUiHost* ui = findGameUiHost();
     if (ui == nullptr)
     {
         return;
@@ -146,7 +146,7 @@ void VumoTesraEventDelegate::pointerButton(int button, bool pressed)
 
 void VumoTesraEventDelegate::onMouseCancel(int button)
 {
-    UI* ui = UI::getInstance();
+    GameUiHost* ui = findGameUiHost();
     if (ui != nullptr)
     {
         pointerGuarded([&] { ui->OnPointerCanceled(button); });
@@ -155,7 +155,7 @@ void VumoTesraEventDelegate::onMouseCancel(int button)
 
 void VumoTesraEventDelegate::onMouseMove()
 {
-    UI* ui = UI::getInstance();
+    GameUiHost* ui = findGameUiHost();
     if (ui == nullptr)
     {
         return;
@@ -175,7 +175,7 @@ void VumoTesraEventDelegate::onMouseMove()
 
 void VumoTesraEventDelegate::onMouseScroll(float x, float y)
 {
-    UI* ui = UI::getInstance();
+    GameUiHost* ui = findGameUiHost();
     if (ui != nullptr)
     {
         pointerGuarded([&] { ui->OnPointerScroll(x, y); });
@@ -184,7 +184,7 @@ void VumoTesraEventDelegate::onMouseScroll(float x, float y)
 
 void VumoTesraEventDelegate::onKeyDown(int keyCode)
 {
-    UI* ui = UI::getInstance();
+    GameUiHost* ui = findGameUiHost();
     if (ui != nullptr)
     {
         Session::guarded([&] { ui->OnKeyDown(keyCode); });
@@ -193,7 +193,7 @@ void VumoTesraEventDelegate::onKeyDown(int keyCode)
 
 void VumoTesraEventDelegate::onKeyUp(int keyCode)
 {
-    UI* ui = UI::getInstance();
+    GameUiHost* ui = findGameUiHost();
     if (ui != nullptr)
     {
         Session::guarded([&] { ui->OnKeyUp(keyCode); });
@@ -202,7 +202,7 @@ void VumoTesraEventDelegate::onKeyUp(int keyCode)
 
 void VumoTesraEventDelegate::onChar(unsigned int charCode)
 {
-    UI* ui = UI::getInstance();
+    GameUiHost* ui = findGameUiHost();
     if (ui != nullptr)
     {
         Session::guarded([&] { ui->OnChar(charCode); });
@@ -211,7 +211,7 @@ void VumoTesraEventDelegate::onChar(unsigned int charCode)
 
 void VumoTesraEventDelegate::onTouch(const harray<kavtypes::Vector2>& touches)
 {
-    UI* ui = UI::getInstance();
+    GameUiHost* ui = findGameUiHost();
     if (ui == nullptr)
     {
         return;
@@ -237,7 +237,7 @@ void VumoTesraEventDelegate::onTouch(const harray<kavtypes::Vector2>& touches)
 
 bool VumoTesraEventDelegate::onUpdate(float timeDelta)
 {
-    UI* ui = UI::getInstance();
+    GameUiHost* ui = findGameUiHost();
     if (ui == nullptr)
     {
         return true;
@@ -267,7 +267,7 @@ bool VumoTesraEventDelegate::onUpdate(float timeDelta)
 
 bool VumoTesraEventDelegate::onQuit(bool canCancel)
 {
-    UI* ui = UI::getInstance();
+    GameUiHost* ui = findGameUiHost();
     if (ui == nullptr)
     {
         return true;
@@ -279,7 +279,7 @@ bool VumoTesraEventDelegate::onQuit(bool canCancel)
 
 void VumoTesraEventDelegate::onWindowSizeChanged(int width, int height, bool)
 {
-    UI* ui = UI::getInstance();
+    GameUiHost* ui = findGameUiHost();
     if (ui == nullptr)
     {
         quortypes::Log::write(Session::logTag, "Ignoring onWindowSizeChanged call, ui is NULL");
@@ -301,7 +301,7 @@ void VumoTesraEventDelegate::onWindowSizeChanged(int width, int height, bool)
 
 void VumoTesraEventDelegate::onWindowFocusChanged(bool focused)
 {
-    UI* ui = UI::getInstance();
+    GameUiHost* ui = findGameUiHost();
     if (ui != nullptr)
     {
         Session::guarded([&] { ui->OnFocusChanged(focused); });
@@ -314,7 +314,7 @@ void VumoTesraEventDelegate::onInputModeChanged(tesra::InputMode inputMode)
     const hstring name = (inputMode == tesra::InputMode::MOUSE   ? "mouse"
                           : inputMode == tesra::InputMode::TOUCH ? "touch"
                                                                  : "unknown");
-    UI* ui = UI::getInstance();
+    GameUiHost* ui = findGameUiHost();
     if (ui == nullptr)
     {
         quortypes::Log::write(Session::logTag, "input mode changed: " + name +
@@ -337,7 +337,7 @@ void VumoTesraEventDelegate::onInputModeChanged(tesra::InputMode inputMode)
 
 void VumoTesraEventDelegate::onLowMemoryWarning()
 {
-    UI* ui = UI::getInstance();
+    GameUiHost* ui = findGameUiHost();
     if (ui != nullptr)
     {
         Session::guarded([&] { ui->OnLowMemoryWarning(); });

@@ -11,7 +11,9 @@
 #include "Variables.h"
 #include "lua/Calls.h"
 #include "lua/LuaInterface.h"
-#include "ui/UI.h"
+#include "GameUiHost.h"
+#include "ScriptTexts.h"
+#include "lua/Host.h"
 
 const char* const _ItemImageError::typeText = "_ItemImageError";
 
@@ -38,14 +40,7 @@ namespace Inventory
             }
             catch (const quortypes::exception& e)
             {
-                if (UI::getInstance() != nullptr)
-                {
-                    UI::getInstance()->showErrorOverlay(e.getMessage());
-                }
-                else
-                {
-                    quortypes::Log::error(Session::logTag, e.getMessage());
-                }
+                LuaInterface::getHost().reportScriptError({}, e.getMessage());
             }
         }
     } // namespace
@@ -85,12 +80,12 @@ namespace Inventory
 
     hstring callGlobalCode(const hstring& name)
     {
-        return "local f = _G[" + LuaInterface::literal(name) + "] if type(f) == 'function' then f() end";
+        return InventoryTexts::callGlobal(name);
     }
 
     bool hasItemImage(const hstring& item)
     {
-        tesraui::Dataset* dataset = UI::getUIDataset();
+        tesraui::Dataset* dataset = getGameUiHost().getDataset();
         return dataset != nullptr && dataset->getImages().hasKey("items/" + item);
     }
 
@@ -123,10 +118,7 @@ namespace Inventory
         Variable& items = itemsVariable();
         const hstring list = items.value();
         items.set(list.size() == 0 ? item : list + "," + item);
-        if (UI::getInstance() != nullptr)
-        {
-            UI::getInstance()->OnItemAdded(item);
-        }
+        getGameUiHost().OnItemAdded(item);
     }
 
     void removeItem(const hstring& item)
@@ -150,19 +142,13 @@ namespace Inventory
         }
         itemsVariable().set(entries.joined(","));
         quortypes::Log::write(Session::logTag, "Inventory: removed item " + item);
-        if (UI::getInstance() != nullptr)
-        {
-            UI::getInstance()->OnItemRemoved(item);
-        }
+        getGameUiHost().OnItemRemoved(item);
     }
 
     void clear()
     {
         quortypes::Log::write(Session::logTag, "Inventory: cleared all items");
-        if (UI::getInstance() != nullptr)
-        {
-            UI::getInstance()->selectItem("");
-        }
+        getGameUiHost().selectItem("");
         itemsVariable().set("");
     }
 
@@ -192,7 +178,7 @@ namespace Inventory
 
     hstring getSelectedItem()
     {
-        return UI::getInstance() != nullptr ? UI::getInstance()->getSelectedItem() : hstring();
+        return getGameUiHost().getSelectedItem();
     }
 
     void selectItem(const hstring& item)
@@ -201,10 +187,7 @@ namespace Inventory
         {
             throw _ItemImageError(item, 82);
         }
-        if (UI::getInstance() != nullptr)
-        {
-            UI::getInstance()->selectItem(item);
-        }
+        getGameUiHost().selectItem(item);
     }
 
     bool canUseItem(const hstring& item)
@@ -217,7 +200,7 @@ namespace Inventory
         const hstring name = "inv_use_item_" + item;
         if (isIdentifier(name))
         {
-            run("if " + name + " ~= nil then " + name + "() end");
+            run(InventoryTexts::callIfDefined(name));
         }
         else
         {
@@ -231,13 +214,10 @@ namespace Inventory
         {
             if (isGlobalFunction(name))
             {
-                run(isIdentifier(name) ? name + "()" : callGlobalCode(name));
+                run(isIdentifier(name) ? InventoryTexts::call(name) : callGlobalCode(name));
                 return;
             }
         }
-        if (UI::getInstance() != nullptr)
-        {
-            UI::getInstance()->OnUseItemFail(a);
-        }
+        getGameUiHost().OnUseItemFail(a);
     }
 } // namespace Inventory

@@ -18,7 +18,7 @@
 #include "Dialogs.h"
 #include <quortypes/FileBytes.h>
 #include "lua/LuaInterface.h"
-#include "ui/UI.h"
+#include "GameUiHost.h"
 
 namespace
 {
@@ -371,9 +371,9 @@ void Profile::syncIfAllowed()
     {
         harray<hstring> results;
         bool ran = false;
-        if (UI::getInstance() != nullptr)
+        if (GameUiHost* ui = findGameUiHost())
         {
-            ran = UI::getInstance()->executeWithReturnValues("return ui.canSaveGame()", results);
+            ran = ui->executeWithReturnValues("return ui.canSaveGame()", results);
         }
         else
         {

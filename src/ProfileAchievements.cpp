@@ -8,7 +8,7 @@
 #include "Config.h"
 #include <quortypes/FileBytes.h>
 #include "Profile.h"
-#include "ui/UI.h"
+#include "GameUiHost.h"
 
 namespace
 {
@@ -203,9 +203,6 @@ bool Profile::unlockAchievement(const hstring& name)
     record->setProgress(100.0f);
     service->submitAchievement(record);
     Session::logUI("Achievement unlocked: " + fullName);
-    if (UI::getInstance() != nullptr)
-    {
-        UI::getInstance()->OnAchievementUnlocked(name);
-    }
+    getGameUiHost().OnAchievementUnlocked(name);
     return true;
 }

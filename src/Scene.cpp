@@ -19,7 +19,9 @@
 #include "lua/HookCalls.h"
 #include "lua/LuaInterface.h"
 #include "objects/VumoViewportObject.h"
-#include "ui/UI.h"
+#include "GameUiHost.h"
+#include "ScriptTexts.h"
+#include "lua/Host.h"
 
 namespace
 {
@@ -46,16 +48,7 @@ namespace
 
     void reportScriptError(const quortypes::exception& e)
     {
-        quortypes::Log::error(Session::logTag, "Scene scripting error: " + e.getMessage());
-        if (UI::getInstance() != nullptr)
-        {
-            UI::getInstance()->showErrorOverlay(e.getMessage());
-        }
-    }
-
-    hstring onUpdateText(float timeDelta)
-    {
-        return formatString("if type(OnUpdate) == 'function' then OnUpdate(%f) end", timeDelta);
+        LuaInterface::getHost().reportScriptError({"Scene scripting error: "}, e.getMessage());
     }
 
     // Children first, so an object kept aside no longer holds children that are destroyed.
@@ -85,6 +78,11 @@ Scene::~Scene()
         this->deactivate(false);
     }
     this->releaseObjects();
+}
+
+hstring Scene::getChunkName() const
+{
+    return "data/chapters/" + this->chapter->getName() + "/scenes/" + this->name + ".scene";
 }
 
 hstring Scene::getFullName() const
@@ -129,9 +127,7 @@ bool Scene::runScript(const hstring& code, bool inEnvironment)
 {
     try
     {
-        LuaInterface::execute(code, inEnvironment ? this->getFullName() : hstring(),
-                              "data/chapters/" + this->chapter->getName() + "/scenes/" + this->name +
-                                  ".scene");
+        LuaInterface::execute(code, inEnvironment ? this->getFullName() : hstring(), this->getChunkName());
         return true;
     }
     catch (const quortypes::exception& e)
@@ -159,12 +155,12 @@ void Scene::update(float timeDelta)
 
 void Scene::onActivate()
 {
-    this->runScript("if type(OnActivate) == 'function' then OnActivate() end");
+    this->runScript(SceneTexts::activate());
 }
 
 void Scene::onDeactivate()
 {
-    this->runScript("if type(OnDeactivate) == 'function' then OnDeactivate() end");
+    this->runScript(SceneTexts::deactivate());
 }
 
 void Scene::onUpdate(float timeDelta)
@@ -174,10 +170,7 @@ void Scene::onUpdate(float timeDelta)
     if (!this->updateKeys.isSet())
     {
         static std::unordered_set<std::string> chunkNames;
-        this->updateChunkName =
-            &*chunkNames
-                  .insert("data/chapters/" + this->chapter->getName() + "/scenes/" + this->name + ".scene")
-                  .first;
+        this->updateChunkName = &*chunkNames.insert(this->getChunkName()).first;
         this->updateKeys.setScene(this->chapter->getName(), this->name);
     }
     const std::string* chunk = this->updateChunkName;
@@ -185,7 +178,7 @@ void Scene::onUpdate(float timeDelta)
     text.functionName = "OnUpdate";
     text.make = [chunk, timeDelta](hstring& code, hstring& chunkName)
     {
-        code = onUpdateText(timeDelta);
+        code = SceneTexts::update(timeDelta);
         chunkName = *chunk;
     };
     try
@@ -201,36 +194,32 @@ void Scene::onUpdate(float timeDelta)
         reportScriptError(e);
         return;
     }
-    this->runScript(onUpdateText(timeDelta));
+    this->runScript(SceneTexts::update(timeDelta));
 }
 
 void Scene::onPointerPressed()
 {
-    this->runScript("if type(OnPointerPressed) == 'function' then OnPointerPressed() end");
+    this->runScript(SceneTexts::pointerPressed());
 }
 
 void Scene::onPointerReleased()
 {
-    this->runScript("if type(OnPointerReleased) == 'function' then OnPointerReleased() end");
+    this->runScript(SceneTexts::pointerReleased());
 }
 
 void Scene::onAltPointerPressed(int button)
 {
-    this->runScript(
-        formatString("if type(OnAltPointerPressed) == 'function' then OnAltPointerPressed(%d) end", button));
+    this->runScript(SceneTexts::altPointerPressed(button));
 }
 
 void Scene::onAltPointerReleased(int button)
 {
-    this->runScript(formatString(
-        "if type(OnAltPointerReleased) == 'function' then OnAltPointerReleased(%d) end", button));
+    this->runScript(SceneTexts::altPointerReleased(button));
 }
 
 void Scene::onPointerCanceled(int button)
 {
-    this->runScript(formatString("if type(OnPointerCanceled) == 'function' then OnPointerCanceled(%d) "
-                                 "elseif type(OnPointerReleased) == 'function' then OnPointerReleased() end",
-                                 button));
+    this->runScript(SceneTexts::pointerCanceled(button));
 }
 
 void Scene::activate()
@@ -243,9 +232,9 @@ void Scene::activate()
     if (this->rootObject == nullptr)
     {
         kavtypes::Rectangle rect(0.0f, 0.0f, 1.0f, 1.0f);
-        if (UI::getInstance() != nullptr && UI::getInstance()->getRootObject() != nullptr)
+        if (getGameUiHost().getRootObject() != nullptr)
         {
-            rect = UI::getInstance()->getRootObject()->getRect();
+            rect = getGameUiHost().getRootObject()->getRect();
         }
         this->rootObject = new tesraui::ImageBox(fullName + "_sceneRootObject", rect);
         this->chapter->registerObjects(this->rootObject);
@@ -259,12 +248,9 @@ void Scene::activate()
         }
     }
     // The environment stands even when the lookup of its root object fails.
-    this->runScript(fullName + " = {}; setmetatable(" + fullName + ", {__index = _G}); " + fullName +
-                        ".root_object = object.getObject(" +
-                        LuaInterface::literal(this->rootObject->getFullName(), '\'') + ")",
-                    false);
-    this->runScript(this->chapter->getName() + ".scene = " + fullName, false);
-    UI* ui = UI::getInstance();
+    this->runScript(SceneTexts::createEnvironment(fullName, this->rootObject->getFullName()), false);
+    this->runScript(SceneTexts::setChapterScene(this->chapter->getName(), fullName), false);
+    GameUiHost* ui = findGameUiHost();
     if (ui != nullptr)
     {
         ui->OnSceneActivating();
@@ -323,7 +309,7 @@ void Scene::deactivate(bool freeTextures)
     this->onDeactivate();
     if ((deleting || alive.isAlive()) && LuaInterface::state != nullptr)
     {
-        this->runScript(this->getFullName() + " = nil; chapter.scene = nil", false);
+        this->runScript(SceneTexts::clearEnvironment(this->getFullName()), false);
     }
 }
 
@@ -341,7 +327,7 @@ void Scene::reset()
 {
     // Each hook and script below may leave the chapter at once and so delete this scene.
     const tesraui::LifeToken::Watch alive = this->watchLife();
-    UI* ui = UI::getInstance();
+    GameUiHost* ui = findGameUiHost();
     if (ui != nullptr)
     {
         ui->OnSceneResetting();

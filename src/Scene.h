@@ -64,6 +64,8 @@ public:
     const hstring& getName() const { return this->name; }
     const hstring& getFileName() const { return this->fileName; }
     hstring getFullName() const;
+    // The name the scene's code runs under, which failures and tracebacks show.
+    hstring getChunkName() const;
     tesraui::ImageBox* getRootObject() const { return this->rootObject; }
     bool isActive() const { return this->rootObject != nullptr; }
     // Script code may delete the scene (a switch out of its chapter): callers watch it across such calls.

@@ -1,14 +1,15 @@
 #pragma once
 
 #include <exception>
+#include <functional>
 
 #include <quortypes/exception.h>
 #include <quortypes/hstring.h>
 
 class Chapter;
+class GameUiHost;
 class Scene;
 class TransitionManager;
-class UI;
 class VumoViewportObject;
 
 // The engine's global state and its operations. The configuration part is declared in Config.h.
@@ -25,7 +26,8 @@ namespace Session
     void logUI(const hstring& message);
 
     hstring getVersion();
-    typedef UI* (*UIFactory)();
+    // Makes the game's UI, which installs itself as the game UI host.
+    using UIFactory = std::function<GameUiHost*()>;
     // Starts every library, opens the window and creates the game's UI (a plain UI without a factory),
     // which the session owns until destroy. Any failure ends in the fatal error box.
     void init(UIFactory createUI = nullptr);

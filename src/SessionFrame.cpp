@@ -17,7 +17,7 @@
 #include "SessionState.h"
 #include "objects/ColorImage.h"
 #include "objects/LoopSound.h"
-#include "ui/UI.h"
+#include "GameUiHost.h"
 
 namespace Session
 {
@@ -129,17 +129,14 @@ namespace Session
             ++count;
             hstring code = std::move(queuedScripts.front());
             queuedScripts.pop_front();
-            if (UI::getInstance() != nullptr)
-            {
-                UI::getInstance()->execute(code);
-            }
+            getGameUiHost().execute(code);
         }
         scriptLimitReported = false;
     }
 
     void setPaused(bool value)
     {
-        UI* ui = UI::getInstance();
+        GameUiHost* ui = findGameUiHost();
         if (paused == value)
         {
             if (ui != nullptr && ui->isDebugModeEnabled())

@@ -45,7 +45,7 @@
 #include "objects/VumoViewportObject.h"
 #include "objects/VumoVideoObject.h"
 #include "Profile.h"
-#include "ui/UI.h"
+#include "GameUiHost.h"
 
 namespace Session
 {
@@ -61,17 +61,18 @@ namespace Session
             }
             void showErrorOverlay(const hstring& message) override
             {
-                if (UI::getInstance() != nullptr)
+                if (GameUiHost* ui = findGameUiHost())
                 {
-                    UI::getInstance()->showErrorOverlay(message);
+                    ui->showErrorOverlay(message);
                     return;
                 }
                 LuaInterface::Host::showErrorOverlay(message);
             }
-            bool isDebugModeEnabled() override
+            void showErrorOverlayIfShown(const hstring& message) override
             {
-                return UI::getInstance() != nullptr && UI::getInstance()->isDebugModeEnabled();
+                getGameUiHost().showErrorOverlay(message);
             }
+            bool isDebugModeEnabled() override { return getGameUiHost().isDebugModeEnabled(); }
             void executeInUI(const hstring& code) override
             {
                 try
@@ -165,9 +166,9 @@ namespace Session
 
         // The game's UI, from start-up to shut-down. The holder itself is never destroyed: the exit of a
         // fatal error leaves the UI be rather than tear it down after the libraries it stands on.
-        std::unique_ptr<UI>& sessionUI()
+        std::unique_ptr<GameUiHost>& sessionUI()
         {
-            static auto* owner = new std::unique_ptr<UI>();
+            static auto* owner = new std::unique_ptr<GameUiHost>();
             return *owner;
         }
 
@@ -252,7 +253,7 @@ namespace Session
             config["screenshot"] = "0";
             setProfile(std::make_unique<DummyProfile>());
             getProfile()->load();
-            sessionUI().reset(createUI != nullptr ? createUI() : new UI());
+            sessionUI().reset(createUI != nullptr ? createUI() : createDefaultGameUi());
             sessionUI()->init();
         }
     } // namespace

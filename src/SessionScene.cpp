@@ -23,8 +23,9 @@
 #include "lua/Calls.h"
 #include "lua/LuaInterface.h"
 #include "objects/VumoViewportObject.h"
-#include "ui/HookTexts.h"
-#include "ui/UI.h"
+#include "ScriptTexts.h"
+#include "GameUiHost.h"
+#include "lua/Host.h"
 
 namespace Session
 {
@@ -58,7 +59,7 @@ namespace Session
         // One switch from the old scene to its target, as its steps hand it on.
         struct SceneSwitch
         {
-            UI* ui = nullptr;
+            GameUiHost* ui = nullptr;
             hstring chapterName;
             hstring sceneName;
             Chapter* chapter = nullptr;
@@ -104,7 +105,7 @@ namespace Session
         // so that a chapter that cannot load leaves the game where it was. False when it failed, reported.
         bool loadSwitchTarget(SceneSwitch& change)
         {
-            UI* ui = change.ui;
+            GameUiHost* ui = change.ui;
             Chapter* chapter = change.chapter;
             change.mustLoad = !chapter->isLoaded();
             try
@@ -127,14 +128,11 @@ namespace Session
                     chapter->discardFailedLoad();
                 }
                 quortypes::Log::error(logTag, "Scene switch failed: " + e.getMessage());
-                if (ui != nullptr)
+                if (ui != nullptr && change.mustLoad)
                 {
-                    if (change.mustLoad)
-                    {
-                        ui->OnFinishLoading(chapter->getName());
-                    }
-                    ui->showErrorOverlay(e.getMessage());
+                    ui->OnFinishLoading(chapter->getName());
                 }
+                LuaInterface::getHost().reportScriptError({"", "", true}, e.getMessage());
                 return false;
             }
             return true;
@@ -172,7 +170,7 @@ namespace Session
             }
             Chapter* oldChapter = oldScene->getChapter();
             tesraui::processEvents();
-            UI* ui = change.ui;
+            GameUiHost* ui = change.ui;
             if (ui != nullptr && ui->isDebugModeEnabled())
             {
                 const hstring user = oldChapter->findImageUser(ui->getRootObject());
@@ -231,7 +229,7 @@ namespace Session
         }
 
         // Loaded behind the loading screen rather than on the first frames of the new scene.
-        void loadVisibleTextures(UI* ui)
+        void loadVisibleTextures(GameUiHost* ui)
         {
             VumoViewportObject* viewport = getViewport();
             if (viewport == nullptr)
@@ -265,7 +263,7 @@ namespace Session
             }
         }
 
-        void announceSceneChanged(UI* ui)
+        void announceSceneChanged(GameUiHost* ui)
         {
             if (ui != nullptr)
             {
@@ -279,7 +277,7 @@ namespace Session
         void recoverFromFailedSwitch(const SceneSwitch& change, const hstring& message)
         {
             quortypes::Log::error(logTag, "Scene switch failed: " + message);
-            UI* ui = change.ui;
+            GameUiHost* ui = change.ui;
             Scene* oldScene = change.oldScene;
             Chapter* chapter = change.chapter;
             // Each step runs script code that may fail again: that is logged, and the recovery goes on.
@@ -336,10 +334,7 @@ namespace Session
                 // The scene did change, though not cleanly.
                 announceSceneChanged(ui);
             }
-            if (ui != nullptr)
-            {
-                ui->showErrorOverlay(message);
-            }
+            LuaInterface::getHost().reportScriptError({"", "", true}, message);
         }
     } // namespace
 
@@ -356,7 +351,7 @@ namespace Session
                                        __FILE__, __LINE__);
         }
         SceneSwitch change;
-        change.ui = UI::getInstance();
+        change.ui = findGameUiHost();
         try
         {
             resolveSwitchTarget(change, target);
@@ -364,11 +359,7 @@ namespace Session
         catch (const quortypes::exception& e)
         {
             // The old scene stays as it is.
-            quortypes::Log::error(logTag, "Scene switch failed: " + e.getMessage());
-            if (change.ui != nullptr)
-            {
-                change.ui->showErrorOverlay(e.getMessage());
-            }
+            LuaInterface::getHost().reportScriptError({"Scene switch failed: "}, e.getMessage());
             return false;
         }
         if (!loadSwitchTarget(change))

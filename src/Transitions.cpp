@@ -9,7 +9,7 @@
 #include "Session.h"
 #include "objects/LoopSound.h"
 #include "objects/VumoViewportObject.h"
-#include "ui/UI.h"
+#include "GameUiHost.h"
 
 void TransitionManager::start(const hstring& target, float duration, const hstring&)
 {
@@ -57,11 +57,7 @@ namespace Transitions
 
     void Fade::start(const hstring& target, float duration, const hstring& extra)
     {
-        UI* ui = UI::getInstance();
-        if (ui != nullptr)
-        {
-            ui->OnSceneTransitionBegan(target, "fade", duration);
-        }
+        getGameUiHost().OnSceneTransitionBegan(target, "fade", duration);
         TransitionManager::start(target, duration, extra);
         removeOverlay();
         began = true;
@@ -187,9 +183,6 @@ namespace Transitions
         }
         // Cleared first: the hook may start the next transition, which cancels this one.
         began = false;
-        if (UI::getInstance() != nullptr)
-        {
-            UI::getInstance()->OnSceneTransitionEnded();
-        }
+        getGameUiHost().OnSceneTransitionEnded();
     }
 } // namespace Transitions

@@ -193,7 +193,7 @@ namespace LuaInterface
         }
         catch (const quortypes::exception& e)
         {
-            getHost().showErrorOverlay(e.getMessage());
+            getHost().reportScriptError({}, e.getMessage());
         }
         // The animator applies no NaN.
         return NAN;

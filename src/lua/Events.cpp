@@ -72,7 +72,7 @@ namespace LuaInterface
         {
             const _LuaError error(getErrorString(L, -1), "LuaFunctionCallbackEvent", __FILE__, __LINE__);
             lua_settop(L, base);
-            getHost().showErrorOverlay(error.getMessage());
+            getHost().reportScriptError({}, error.getMessage());
         }
         lua_settop(L, base);
     }

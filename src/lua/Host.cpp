@@ -55,6 +55,21 @@ namespace LuaInterface
         }
     }
 
+    void Host::reportScriptError(const ScriptErrorContext& context, const hstring& error)
+    {
+        const hstring message = context.overlayPrefix + error;
+        if (context.logPrefix == "" && !context.logged)
+        {
+            this->showErrorOverlay(message);
+            return;
+        }
+        if (context.logPrefix != "")
+        {
+            quortypes::Log::error(logTag, context.logPrefix + error);
+        }
+        this->showErrorOverlayIfShown(message);
+    }
+
     tesraui::Dataset* Host::getSceneDataset(Scene*)
     {
         return nullptr;

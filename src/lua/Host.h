@@ -13,6 +13,23 @@ namespace tesraui
 
 namespace LuaInterface
 {
+    // Where a script failed, and so how it is told: the texts the log line and the overlay put before
+    // the error.
+    struct ScriptErrorContext
+    {
+        // A log line of its own, written whether or not an overlay shows the error; without one the
+        // error is logged in place of an overlay that cannot show, unless the caller logged it already.
+        hstring logPrefix;
+        hstring overlayPrefix;
+        bool logged = false;
+
+        ScriptErrorContext(const hstring& logPrefix = "", const hstring& overlayPrefix = "",
+                           bool logged = false)
+            : logPrefix(logPrefix), overlayPrefix(overlayPrefix), logged(logged)
+        {
+        }
+    };
+
     // What the Lua host needs from the engine around it: the session, the game UI and the scenes fill
     // it in as they exist. The defaults behave as an engine with no UI and no active scene: failures
     // are logged under "vumo", debug mode is off.
@@ -26,6 +43,10 @@ namespace LuaInterface
         // Runs code in the UI's environment; its failures are reported, never thrown.
         virtual void executeInUI(const hstring& code);
         virtual void showErrorOverlay(const hstring& message);
+        // Shows the message when an overlay can show it; nothing otherwise.
+        virtual void showErrorOverlayIfShown(const hstring&) {}
+        // The one way a failed script is reported to the player and the log.
+        void reportScriptError(const ScriptErrorContext& context, const hstring& error);
         virtual bool isDebugModeEnabled() { return false; }
 
         virtual Scene* getActiveScene() { return nullptr; }

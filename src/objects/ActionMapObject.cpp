@@ -13,7 +13,9 @@
 #include "Session.h"
 #include "lua/Calls.h"
 #include "lua/LuaInterface.h"
-#include "ui/UI.h"
+#include "GameUiHost.h"
+#include "ScriptTexts.h"
+#include "lua/Host.h"
 
 const float ActionMapObject::doubleClickTime = 0.5f;
 
@@ -21,7 +23,7 @@ namespace
 {
     hstring heldItem()
     {
-        return UI::getInstance() != nullptr ? UI::getInstance()->getSelectedItem() : hstring();
+        return getGameUiHost().getSelectedItem();
     }
 
     // Names "0" and "false" stand for nothing held, as the scripts write them.
@@ -253,16 +255,7 @@ bool ActionMapObject::onMouseUp(unsigned int keyCode)
     this->doubleClickTimer = doubleClickTime;
     if (isItemHeld(item))
     {
-        const hstring quoted = LuaInterface::literal(item, '\'');
-        this->triggerEvent(
-            "Action", 0u,
-            "if " + table + " ~= nil and " + table + "['allow_items'] == 1 then\n" + "ret=" + table +
-                "[1]()\n            if ret ~= true then             ui.selectItem('')             "
-                "else             ui.selectItem(" +
-                quoted +
-                ")             end\n            else             ui.selectItem('')             if "
-                "ui.OnUseItemFail ~= nil then ui.OnUseItemFail(" +
-                quoted + ") end             end");
+        this->triggerEvent("Action", 0u, ObjectTexts::actionWithItem(table, item));
     }
     else if (doubleClick)
     {
@@ -292,9 +285,7 @@ void ActionMapObject::onAction(tesraui::EventArgs* args)
         }
         else if (scene != nullptr)
         {
-            LuaInterface::execute(code, scene->getFullName(),
-                                  "data/chapters/" + scene->getChapter()->getName() + "/scenes/" +
-                                      scene->getName() + ".scene");
+            LuaInterface::execute(code, scene->getFullName(), scene->getChunkName());
         }
         else
         {
@@ -303,12 +294,10 @@ void ActionMapObject::onAction(tesraui::EventArgs* args)
     }
     catch (const quortypes::exception& e)
     {
-        quortypes::Log::error(Session::logTag, "scripting error: " + e.getMessage());
-        if (UI::getInstance() != nullptr)
-        {
-            UI::getInstance()->showErrorOverlay("Error while executing ActionMap action in namespace '" +
-                                                environment + "':\n\n" + e.getMessage());
-        }
+        LuaInterface::getHost().reportScriptError(
+            {"scripting error: ",
+             "Error while executing ActionMap action in namespace '" + environment + "':\n\n"},
+            e.getMessage());
     }
 }
 

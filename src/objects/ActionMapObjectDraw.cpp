@@ -9,7 +9,7 @@
 #include <tesraui/tesraui.h>
 
 #include "ActionMap.h"
-#include "ui/DebugUI.h"
+#include "DebugNames.h"
 #include "Session.h"
 #include "objects/ActionMapObject.h"
 #include "objects/VumoViewportObject.h"
@@ -194,7 +194,7 @@ void ActionMapObject::drawShape(const kavtypes::Rectangle& r)
 
 void ActionMapObject::_draw()
 {
-    if (!DebugUI::isActionMapDebugEnabled() || tesra::rendersys == nullptr)
+    if (!DebugNames::isActionMapDebugEnabled() || tesra::rendersys == nullptr)
     {
         return;
     }

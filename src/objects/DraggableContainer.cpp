@@ -3,7 +3,7 @@
 #include <tesraui/tesraui.h>
 
 #include "Session.h"
-#include "ui/UI.h"
+#include "GameUiHost.h"
 
 tesraui::Object* DraggableContainer::createInstance(const hstring& name, kavtypes::Rectangle rect)
 {
@@ -57,8 +57,7 @@ kavtypes::Vector2 DraggableContainer::cursorInParentSpace() const
 // Nothing else lies above the piece where the pointer is.
 bool DraggableContainer::isUnderCursor(kavtypes::Vector2 cursor)
 {
-    UI* ui = UI::getInstance();
-    tesraui::Object* root = (ui != nullptr ? ui->getRootObject() : nullptr);
+    tesraui::Object* root = getGameUiHost().getRootObject();
     if (root == nullptr)
     {
         return false;
@@ -75,9 +74,7 @@ void DraggableContainer::endDrag()
 
 void DraggableContainer::update(float timeDelta)
 {
-    UI* ui = UI::getInstance();
-    const bool down =
-        (ui != nullptr && ui->isPointerDown() && !Session::isSceneLocked() && !Session::isPaused());
+    const bool down = (getGameUiHost().isPointerDown() && !Session::isSceneLocked() && !Session::isPaused());
     if (down)
     {
         const kavtypes::Vector2 cursor = tesraui::getCursorPosition();

@@ -8,12 +8,13 @@
 #include <tesraui/Image.h>
 #include <tesraui/tesraui.h>
 
-#include "ui/DebugUI.h"
+#include "DebugNames.h"
+#include "GameUiHost.h"
+#include "ScriptTexts.h"
 #include "Scene.h"
 #include "Session.h"
 #include "Variables.h"
 #include "lua/Calls.h"
-#include "ui/UI.h"
 
 namespace
 {
@@ -28,17 +29,14 @@ HiddenObject::HiddenObject(const hstring& name, kavtypes::Rectangle rect)
 
 tesraui::Object* HiddenObject::createInstance(const hstring& name, kavtypes::Rectangle rect)
 {
-    if (UI::getInstance() != nullptr)
+    const int idiom = getGameUiHost().getUIIdiom();
+    if (idiom == GameUiHost::IDIOM_TABLET)
     {
-        const int idiom = UI::getInstance()->getUIIdiom();
-        if (idiom == UI::IDIOM_TABLET)
-        {
-            hitFactor = 1.5f;
-        }
-        else if (idiom == UI::IDIOM_MOBILE)
-        {
-            hitFactor = 2.0f;
-        }
+        hitFactor = 1.5f;
+    }
+    else if (idiom == GameUiHost::IDIOM_MOBILE)
+    {
+        hitFactor = 2.0f;
     }
     return new HiddenObject(name, rect);
 }
@@ -55,17 +53,14 @@ void HiddenObject::setHitFactor(float value)
 
 void HiddenObject::onItemUseFail(tesraui::EventArgs* args)
 {
-    if (UI::getInstance() != nullptr)
-    {
-        UI::getInstance()->OnUseItemFail(args->extra);
-    }
+    getGameUiHost().OnUseItemFail(args->extra);
 }
 
 void HiddenObject::notifyEvent(const hstring& type, void* args)
 {
     if (type == "AttachToObject")
     {
-        DebugUI::registerItem(this->item);
+        DebugNames::registerItem(this->item);
     }
     tesraui::ImageBox::notifyEvent(type, args);
 }
@@ -102,7 +97,7 @@ bool HiddenObject::isPointInsideScaled(kavtypes::Vector2 point)
 bool HiddenObject::isPointInside(kavtypes::Vector2 point)
 {
     // A press that began elsewhere and is dragged over the object does not light it up.
-    if (UI::getInstance() != nullptr && UI::getInstance()->isPointerDown() && !this->pressed)
+    if (getGameUiHost().isPointerDown() && !this->pressed)
     {
         return false;
     }
@@ -140,11 +135,11 @@ bool HiddenObject::onMouseUp(unsigned int keyCode)
     {
         return false;
     }
-    UI* ui = UI::getInstance();
-    const hstring held = (ui != nullptr ? ui->getSelectedItem() : hstring());
+    GameUiHost& host = getGameUiHost();
+    const hstring held = host.getSelectedItem();
     if (held != "")
     {
-        ui->selectItem("");
+        host.selectItem("");
         this->triggerEvent("_ItemUseFail", 0u, held);
         return true;
     }
@@ -172,8 +167,7 @@ void HiddenObject::found()
     Scene* scene = Session::getActiveScene();
     if (scene != nullptr)
     {
-        Session::queueScript("scene._queued_reset(" + LuaInterface::literal(scene->getFullName(), '\'') + ")",
-                             true);
+        Session::queueScript(ObjectTexts::queuedSceneReset(scene->getFullName()), true);
     }
 }
 

@@ -22,8 +22,8 @@
 #include "Variables.h"
 #include "lua/Calls.h"
 #include "lua/LuaInterface.h"
-#include "ui/UI.h"
-#include "ui/ZoomController.h"
+#include "GameUiHost.h"
+#include "ScriptTexts.h"
 
 namespace
 {
@@ -42,12 +42,12 @@ namespace
 
     bool isIdiomPC()
     {
-        return UI::getInstance() != nullptr && UI::getInstance()->getUIIdiom() == UI::IDIOM_PC;
+        return getGameUiHost().getUIIdiom() == GameUiHost::IDIOM_PC;
     }
 
     bool isPointerDown()
     {
-        return UI::getInstance() != nullptr && UI::getInstance()->isPointerDown();
+        return getGameUiHost().isPointerDown();
     }
 
     bool isNothing(const hstring& item)
@@ -271,10 +271,8 @@ int InventoryPane::scriptCount(const hstring& item)
     harray<hstring> results;
     try
     {
-        LuaInterface::executeWithReturnValues(Inventory::isIdentifier(function)
-                                                  ? "return " + function + "()"
-                                                  : "return _G[" + LuaInterface::literal(function) + "]()",
-                                              "", results);
+        LuaInterface::executeWithReturnValues(
+            ObjectTexts::callForResults(function, Inventory::isIdentifier(function)), "", results);
     }
     catch (const quortypes::exception& e)
     {
@@ -449,7 +447,7 @@ hstring InventoryPane::itemOf(tesraui::Object* cell) const
 
 hstring InventoryPane::heldItem() const
 {
-    return UI::getInstance() != nullptr ? UI::getInstance()->getSelectedItem() : hstring();
+    return getGameUiHost().getSelectedItem();
 }
 
 int InventoryPane::cellUnderCursor() const
@@ -495,10 +493,7 @@ void InventoryPane::onCombineItems(tesraui::EventArgs* args)
         return;
     }
     Inventory::combineItems(a, b);
-    if (UI::getInstance() != nullptr)
-    {
-        UI::getInstance()->selectItem("");
-    }
+    getGameUiHost().selectItem("");
 }
 
 void InventoryPane::onCellClick(tesraui::EventArgs* args)
@@ -553,7 +548,7 @@ void InventoryPane::combinationRule(tesraui::Object* cell, int button)
     {
         if (item == held)
         {
-            UI::getInstance()->selectItem("");
+            getGameUiHost().selectItem("");
             this->triggerEvent("UseItem", 1, held);
         }
         else
@@ -568,10 +563,7 @@ void InventoryPane::combinationRule(tesraui::Object* cell, int button)
         }
         return;
     }
-    if (UI::getInstance() != nullptr)
-    {
-        UI::getInstance()->selectItem(item != held ? item : hstring());
-    }
+    getGameUiHost().selectItem(item != held ? item : hstring());
 }
 
 void InventoryPane::onOverlayPress(tesraui::EventArgs*)
@@ -591,11 +583,12 @@ void InventoryPane::onOverlayPress(tesraui::EventArgs*)
 // What lies under the cursor changed with the overlay: every object on the way finds it anew.
 void InventoryPane::clearCursorCaches()
 {
-    if (UI::getUIDataset() != nullptr)
+    tesraui::Dataset* uiDataset = getGameUiHost().getDataset();
+    if (uiDataset != nullptr)
     {
-        UI::getUIDataset()->clearChildUnderCursorCaches();
+        uiDataset->clearChildUnderCursorCaches();
     }
-    if (this->dataset != nullptr && this->dataset != UI::getUIDataset())
+    if (this->dataset != nullptr && this->dataset != uiDataset)
     {
         this->dataset->clearChildUnderCursorCaches();
     }
@@ -760,13 +753,12 @@ void InventoryPane::updateDrag(float timeDelta)
 // pane itself the item is still meant for the row.
 bool InventoryPane::panScene(float timeDelta)
 {
-    UI* ui = UI::getInstance();
-    if (ui == nullptr || ui->getZoomController() == nullptr || isCursorInside() ||
-        ZoomController::getMaxZoomScale() <= 1.0f)
+    GameUiHost& host = getGameUiHost();
+    if (!host.hasZoom() || isCursorInside() || host.getMaxZoomScale() <= 1.0f)
     {
         return false;
     }
-    const kavtypes::Vector2 at = ZoomController::getCursorFraction();
+    const kavtypes::Vector2 at = host.getZoomCursorFraction();
     if (at.x < 0.0f || at.x > 1.0f || at.y < 0.0f || at.y > 1.0f)
     {
         return false;
@@ -798,7 +790,7 @@ bool InventoryPane::panScene(float timeDelta)
     {
         return false;
     }
-    return ui->getZoomController()->pan(depth * (dragPanSpeed * timeDelta));
+    return host.panZoom(depth * (dragPanSpeed * timeDelta));
 }
 
 void InventoryPane::updateRollover(float timeDelta)

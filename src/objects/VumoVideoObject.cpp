@@ -4,8 +4,7 @@
 
 #include "PausableObject.h"
 #include "Session.h"
-#include "ui/DebugUI.h"
-#include "ui/UI.h"
+#include "GameUiHost.h"
 
 VumoVideoObject::VumoVideoObject(const hstring& name, kavtypes::Rectangle rect)
     : tesravideo::VideoObject(name, rect)
@@ -21,8 +20,7 @@ tesraui::Object* VumoVideoObject::createInstance(const hstring& name, kavtypes::
 
 float VumoVideoObject::getGameSpeedFactor()
 {
-    UI* ui = UI::getInstance();
-    return (ui != nullptr && ui->getDebugUI() != nullptr ? ui->getDebugUI()->getSpeedMultiplier() : 1.0f);
+    return getGameUiHost().getDebugSpeedMultiplier();
 }
 
 float VumoVideoObject::_effectiveSpeed() const

@@ -8,8 +8,7 @@
 #include <tesraui/tesraui.h>
 
 #include "Session.h"
-#include "ui/UI.h"
-#include "ui/ZoomController.h"
+#include "GameUiHost.h"
 
 namespace
 {
@@ -111,8 +110,7 @@ bool VumoViewportObject::onMouseDown(unsigned int keyCode)
 bool VumoViewportObject::onMouseUp(unsigned int keyCode)
 {
     // The release that ends a pan of the zoomed scene is no click.
-    UI* ui = UI::getInstance();
-    if (this->isInputBlocked() || (ui != nullptr && ui->getZoomController()->isPanning()))
+    if (this->isInputBlocked() || getGameUiHost().isZoomPanning())
     {
         return true;
     }
@@ -127,8 +125,7 @@ bool VumoViewportObject::onMouseMove()
 void VumoViewportObject::update(float timeDelta)
 {
     PausableObject::update(timeDelta);
-    UI* ui = UI::getInstance();
-    if (ui == nullptr || !ui->isDeveloperModeEnabled() || this->dataset == nullptr)
+    if (!getGameUiHost().isDeveloperModeEnabled() || this->dataset == nullptr)
     {
         return;
     }

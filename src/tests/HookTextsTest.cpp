@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/HookTexts.h"
+#include "ScriptTexts.h"
 
 using namespace HookTexts;
 

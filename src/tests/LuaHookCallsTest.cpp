@@ -6,7 +6,7 @@
 #include "LuaTestSupport.h"
 #include "lua/Calls.h"
 #include "lua/HookCalls.h"
-#include "ui/HookTexts.h"
+#include "ScriptTexts.h"
 
 using namespace luatest;
 using LuaInterface::HookCall;

@@ -13,6 +13,7 @@
 #include <tesraui/ImageBox.h>
 #include <tesraui/TextImageButton.h>
 
+#include "DebugNames.h"
 #include "Inventory.h"
 #include "Scene.h"
 #include "Session.h"
@@ -200,7 +201,7 @@ void DebugUI::refreshPanel()
         return;
     }
     // Reading values here must not register names while the list is shown.
-    registrationOff = true;
+    DebugNames::setRegistrationOff(true);
     VariableDictionary& variables = VariableDictionary::getGlobal();
     for (int i = 0; i < panelVars.size(); ++i)
     {
@@ -213,7 +214,7 @@ void DebugUI::refreshPanel()
             button->setText(escapeTags(panelVars[i]) + ": [c:FFFF00]" + escapeTags(value) + "[/c]");
         }
     }
-    registrationOff = false;
+    DebugNames::setRegistrationOff(false);
     this->refreshSlots();
 }
 

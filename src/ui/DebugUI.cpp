@@ -27,6 +27,7 @@
 #include "Session.h"
 #include "lua/LuaInterface.h"
 #include "Variables.h"
+#include "DebugNames.h"
 #include "objects/ActionMapObject.h"
 #include "objects/LineObject.h"
 #include "ui/DebugCursor.h"
@@ -36,12 +37,10 @@ const char* const DebugUI::fontName = "debug";
 const char* const DebugUI::consoleName = "vumo_debug_console";
 const char* const DebugUI::historyFileName = "console.txt";
 const char* const DebugUI::localVarsFile = "cfg/vars.local";
-bool DebugUI::registrationOff = false;
 
 namespace
 {
     DebugUI* instance = nullptr;
-    bool actionMapDebug = false;
 
     // Lines the log hands over on whatever thread logs; the main thread swaps them out each frame.
     std::mutex hookMutex;
@@ -328,7 +327,7 @@ bool DebugUI::onKeyUp(int keyCode)
         }
         else if (keyCode == 116)
         {
-            setActionMapDebugEnabled(!actionMapDebug);
+            setActionMapDebugEnabled(!isActionMapDebugEnabled());
         }
         else if (keyCode == 117)
         {
@@ -498,42 +497,32 @@ void DebugUI::onSceneChanging()
 
 void DebugUI::registerItem(const hstring& name)
 {
-    harray<hstring>& names = getItemNames();
-    if (!registrationOff && std::find(names.begin(), names.end(), name) == names.end())
-    {
-        names.push_back(name);
-    }
+    DebugNames::registerItem(name);
 }
 
 void DebugUI::registerVar(const hstring& name)
 {
-    harray<hstring>& names = getVarNames();
-    if (!registrationOff && std::find(names.begin(), names.end(), name) == names.end())
-    {
-        names.push_back(name);
-    }
+    DebugNames::registerVar(name);
 }
 
 harray<hstring>& DebugUI::getItemNames()
 {
-    static harray<hstring> names;
-    return names;
+    return DebugNames::getItemNames();
 }
 
 harray<hstring>& DebugUI::getVarNames()
 {
-    static harray<hstring> names;
-    return names;
+    return DebugNames::getVarNames();
 }
 
 bool DebugUI::isActionMapDebugEnabled()
 {
-    return actionMapDebug;
+    return DebugNames::isActionMapDebugEnabled();
 }
 
 void DebugUI::setActionMapDebugEnabled(bool value)
 {
-    actionMapDebug = value;
+    DebugNames::setActionMapDebugEnabled(value);
 }
 
 void DebugUI::printSceneName()
@@ -614,7 +603,7 @@ bool DebugUI::onPointerReleased(float x, float y, int button)
         this->ctrlPressed = ctrl;
         return false;
     }
-    if (button == 1 && this->ctrlPressed && actionMapDebug && !this->isPanelVisible() &&
+    if (button == 1 && this->ctrlPressed && isActionMapDebugEnabled() && !this->isPanelVisible() &&
         this->moveRegionCentre(x, y))
     {
         return false;

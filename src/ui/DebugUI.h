@@ -119,8 +119,6 @@ protected:
     float statusTimer = 0.0f;
     float panelTimer = 0.0f;
     bool initialised = false;
-    // Set while the panel reads values, so that reading does not register names.
-    static bool registrationOff;
 
     bool isDebugMode() const;
     void appendLog();

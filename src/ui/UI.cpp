@@ -27,7 +27,7 @@
 #include "objects/ItemReceiver.h"
 #include "objects/VumoViewportObject.h"
 #include "ui/DebugUI.h"
-#include "ui/HookTexts.h"
+#include "ScriptTexts.h"
 #include "ui/ZoomController.h"
 
 namespace
@@ -70,6 +70,7 @@ UI::UI()
     this->debugUI = std::make_unique<DebugUI>();
     this->zoomController = std::make_unique<ZoomController>();
     instance = this;
+    setGameUiHost(this);
 }
 
 UI::~UI()
@@ -91,6 +92,10 @@ UI::~UI()
     if (instance == this)
     {
         instance = nullptr;
+    }
+    if (findGameUiHost() == this)
+    {
+        setGameUiHost(nullptr);
     }
 }
 
@@ -1140,22 +1145,22 @@ bool UI::executeWithReturnValues(const hstring& code, harray<hstring>& results)
 
 void UI::OnItemAdded(const hstring& item)
 {
-    this->callHook("ui.OnItemAdded", "ui.OnItemAdded(" + LuaInterface::literal(item, '\'') + ")");
+    this->callHook("ui.OnItemAdded", HookTexts::itemAdded(item));
 }
 
 void UI::OnItemRemoved(const hstring& item)
 {
-    this->callHook("ui.OnItemRemoved", "ui.OnItemRemoved(" + LuaInterface::literal(item, '\'') + ")");
+    this->callHook("ui.OnItemRemoved", HookTexts::itemRemoved(item));
 }
 
 void UI::startDialog()
 {
-    this->callHook("ui.startDialog", "ui.startDialog()");
+    this->callHook("ui.startDialog", HookTexts::startDialog());
 }
 
 void UI::endDialog()
 {
-    if (!this->callHook("ui.endDialog", "ui.endDialog()"))
+    if (!this->callHook("ui.endDialog", HookTexts::endDialog()))
     {
         this->showErrorOverlay("ui.endDialog() not implemented!");
     }
@@ -1163,12 +1168,7 @@ void UI::endDialog()
 
 void UI::displayDialogReplies(const harray<hstring>& replies)
 {
-    hstring list;
-    for (const hstring& reply : replies)
-    {
-        list += (list.size() > 0 ? "," : "") + LuaInterface::literal(reply, '\'');
-    }
-    if (!this->callHook("ui.displayDialogReplies", "ui.displayDialogReplies{" + list + "}"))
+    if (!this->callHook("ui.displayDialogReplies", HookTexts::displayDialogReplies(replies)))
     {
         this->showErrorOverlay("ui.displayDialogReplies() not implemented!");
     }
@@ -1182,9 +1182,7 @@ float UI::displayDialog(const hstring& speaker, const hstring& text)
         return 10000.0f;
     }
     harray<hstring> results;
-    if (!this->executeWithReturnValues("return ui.displayDialog(" + LuaInterface::literal(speaker, '\'') +
-                                           "," + LuaInterface::literal(text, '\'') + ")",
-                                       results))
+    if (!this->executeWithReturnValues(HookTexts::displayDialog(speaker, text), results))
     {
         return 10000.0f;
     }

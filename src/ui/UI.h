@@ -8,6 +8,7 @@
 #include <quortypes/hstring.h>
 #include <tesraui/LifeToken.h>
 
+#include "GameUiHost.h"
 #include "ui/MessageBoxes.h"
 
 namespace tesra
@@ -27,17 +28,10 @@ class ZoomController;
 
 // The game's UI: owns the UI dataset "data/ui/ui.dts" with its root object, takes the window's input
 // and runs the game's script hooks of the table "ui". The game may derive its own class.
-class UI : public UIMessageBoxManager
+class UI : public UIMessageBoxManager, public GameUiHost
 {
 public:
-    enum Idiom
-    {
-        IDIOM_PC = 1,
-        IDIOM_MOBILE = 2,
-        IDIOM_TABLET = 3
-    };
-
-    // Becomes the one instance.
+    // Becomes the one instance and the engine's game UI host.
     UI();
     ~UI() override;
     UI(const UI&) = delete;
@@ -49,73 +43,73 @@ public:
     static const char* const developerProfileNames[2];
 
     virtual void load();
-    virtual void init();
-    virtual bool isDebugModeEnabled();
-    virtual bool isDeveloperModeEnabled();
+    void init() override;
+    bool isDebugModeEnabled() override;
+    bool isDeveloperModeEnabled() override;
     // Room for a game's own switch; false here.
     virtual bool isFeatureEnabled() { return false; }
-    virtual void draw();
-    virtual void update(float timeDelta);
-    virtual int getUIIdiom();
+    void draw() override;
+    void update(float timeDelta) override;
+    int getUIIdiom() override;
 
-    virtual bool OnPointerPressed(float x, float y, int button);
-    virtual void OnPointerMove(float x, float y);
-    virtual void OnPointerScroll(float x, float y);
-    virtual bool OnPointerReleased(float x, float y, int button);
-    virtual void OnPointerCanceled(int button);
-    virtual bool OnKeyDown(int keyCode);
-    virtual bool OnKeyUp(int keyCode);
-    virtual void OnChar(unsigned int charCode);
-    virtual void OnTouch(const harray<kavtypes::Vector2>& touches);
+    bool OnPointerPressed(float x, float y, int button) override;
+    void OnPointerMove(float x, float y) override;
+    void OnPointerScroll(float x, float y) override;
+    bool OnPointerReleased(float x, float y, int button) override;
+    void OnPointerCanceled(int button) override;
+    bool OnKeyDown(int keyCode) override;
+    bool OnKeyUp(int keyCode) override;
+    void OnChar(unsigned int charCode) override;
+    void OnTouch(const harray<kavtypes::Vector2>& touches) override;
     // 0 mouse, 1 touch, 2 controller; false when the scripts did not take it (it is offered again).
-    virtual bool OnInputModeChanged(int mode);
-    virtual void OnLowMemoryWarning();
-    virtual void OnWindowSizeChanged(float width, float height);
+    bool OnInputModeChanged(int mode) override;
+    void OnLowMemoryWarning() override;
+    void OnWindowSizeChanged(float width, float height) override;
     // True when the window may close now.
-    virtual bool OnWindowClose(bool canCancel);
-    virtual void OnFocusChanged(bool focused);
-    virtual void OnBeginLoading(const hstring& chapter);
-    virtual void OnFinishLoading(const hstring& chapter);
-    virtual void OnUpdateLoading(float progress);
-    virtual hstring getSelectedItem();
+    bool OnWindowClose(bool canCancel) override;
+    void OnFocusChanged(bool focused) override;
+    void OnBeginLoading(const hstring& chapter) override;
+    void OnFinishLoading(const hstring& chapter) override;
+    void OnUpdateLoading(float progress) override;
+    hstring getSelectedItem() override;
     // Also clears a pending drop, so that a handler that uses the held item keeps the failure hook away.
-    virtual void selectItem(const hstring& name);
+    void selectItem(const hstring& name) override;
     // Runs "ui.OnAchievementUnlocked" with the name; without it, a warning.
-    virtual void OnAchievementUnlocked(const hstring& name);
+    void OnAchievementUnlocked(const hstring& name) override;
     // Room for a game's own notice; nothing here.
     virtual void OnCustomNotice(const hstring&) {}
-    virtual void OnUseItemFail(const hstring& item);
-    virtual void OnSceneResetting();
-    virtual void OnSceneReset();
-    virtual void OnSceneTransitionBegan(const hstring& target, const hstring& transition, float duration);
+    void OnUseItemFail(const hstring& item) override;
+    void OnSceneResetting() override;
+    void OnSceneReset() override;
+    void OnSceneTransitionBegan(const hstring& target, const hstring& transition, float duration) override;
     // The game may redirect the switch by returning another full scene name; "" keeps the target.
-    virtual hstring OnSceneChanging(const hstring& target);
-    virtual void OnSceneChanged();
-    virtual void OnSceneTransitionEnded();
-    virtual void onChapterLoaded(Chapter*) {}
-    virtual void OnSceneActivating();
-    virtual void OnSceneActivated();
-    virtual void OnGamePaused();
-    virtual void OnGameUnpaused();
+    hstring OnSceneChanging(const hstring& target) override;
+    void OnSceneChanged() override;
+    void OnSceneTransitionEnded() override;
+    void onChapterLoaded(Chapter*) override {}
+    void OnSceneActivating() override;
+    void OnSceneActivated() override;
+    void OnGamePaused() override;
+    void OnGameUnpaused() override;
 
     // Runs Lua code in the global state; failures are reported, not thrown: with systemMessage in a
     // "Scripting Error!" box, otherwise in the scripting-error overlay.
-    void execute(const hstring& code, bool systemMessage = false);
+    void execute(const hstring& code, bool systemMessage = false) override;
     // "ui.update" with the frame time, as its text would run it.
     void callUpdateHook(float timeDelta);
     // False when the code failed (reported as execute does).
-    bool executeWithReturnValues(const hstring& code, harray<hstring>& results);
-    void showErrorOverlay(const hstring& message);
+    bool executeWithReturnValues(const hstring& code, harray<hstring>& results) override;
+    void showErrorOverlay(const hstring& message) override;
     bool isErrorOverlayShown() const;
     void onErrorQuit(tesraui::EventArgs* args);
     void onErrorContinue(tesraui::EventArgs* args);
 
-    tesraui::Container* getRootObject() const { return this->rootObject; }
-    tesraui::Dataset* getDataset() const { return dataset.get(); }
+    tesraui::Container* getRootObject() const override { return this->rootObject; }
+    tesraui::Dataset* getDataset() const override { return this->dataset.get(); }
     const hstring& getPreviousScene() const { return this->previousScene; }
     bool isLoading() const { return this->loading; }
     bool isInitialised() const { return this->initialised; }
-    bool isPointerDown() const { return this->pointerDown; }
+    bool isPointerDown() const override { return this->pointerDown; }
     // A press that turned into a pan is no longer a held pointer.
     void clearPointerDown() { this->pointerDown = false; }
     tesraui::Container* getCursorObject() const
@@ -126,6 +120,15 @@ public:
     const hstring& getSystemCursorName() const { return this->systemCursorName; }
     DebugUI* getDebugUI() const { return this->debugUI.get(); }
     ZoomController* getZoomController() const { return this->zoomController.get(); }
+    bool isDebugAltPressed() const override;
+    float getDebugSpeedMultiplier() const override;
+    bool hasZoom() const override { return this->zoomController != nullptr; }
+    bool isZoomPanning() const override;
+    void focusPoint(float x, float y, float scale, float duration, bool animated) override;
+    void zoomOut(float duration) override;
+    bool panZoom(kavtypes::Vector2 viewports) override;
+    float getMaxZoomScale() const override;
+    kavtypes::Vector2 getZoomCursorFraction() const override;
     // The UI library's cursor position in the root object's coordinates, and back.
     kavtypes::Vector2 getCursorPosition() const;
     void setCursorPosition(float x, float y);
@@ -176,11 +179,11 @@ protected:
 
     // Inventory and dialogs: the hooks the inventory and the dialog manager call.
 public:
-    virtual void OnItemAdded(const hstring& item);
-    virtual void OnItemRemoved(const hstring& item);
-    virtual void startDialog();
-    virtual void endDialog();
-    virtual void displayDialogReplies(const harray<hstring>& replies);
+    void OnItemAdded(const hstring& item) override;
+    void OnItemRemoved(const hstring& item) override;
+    void startDialog() override;
+    void endDialog() override;
+    void displayDialogReplies(const harray<hstring>& replies) override;
     // The seconds the line stays; 10000 when the scripts cannot say.
-    virtual float displayDialog(const hstring& speaker, const hstring& text);
+    float displayDialog(const hstring& speaker, const hstring& text) override;
 };

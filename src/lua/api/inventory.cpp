@@ -2,7 +2,7 @@
 
 #include <quortypes/harray.h>
 
-#include "ui/DebugUI.h"
+#include "DebugNames.h"
 #include "Inventory.h"
 #include "lua/Calls.h"
 #include "lua/api/registrars.h"
@@ -15,7 +15,7 @@ namespace LuaInterface
         {
             checkArgsExact(L, 1, functionName, "s");
             const hstring item = toString(L, 1);
-            DebugUI::registerItem(item);
+            DebugNames::registerItem(item);
             return item;
         }
 

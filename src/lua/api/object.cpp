@@ -25,7 +25,7 @@
 #include "lua/LuaInterface.h"
 #include "lua/api/registrars.h"
 #include "objects/VumoViewportObject.h"
-#include "ui/UI.h"
+#include "GameUiHost.h"
 
 namespace LuaInterface
 {
@@ -36,9 +36,9 @@ namespace LuaInterface
         tesraui::Object* worldRoot(tesraui::Object* object)
         {
             tesraui::Dataset* dataset = object->getDataset();
-            if (dataset != nullptr && dataset == UI::getUIDataset())
+            if (dataset != nullptr && dataset == getGameUiHost().getDataset())
             {
-                return UI::getInstance()->getRootObject();
+                return getGameUiHost().getRootObject();
             }
             Scene* scene = getHost().getActiveScene();
             if (scene != nullptr && scene->getRootObject() != nullptr)
@@ -243,9 +243,9 @@ namespace LuaInterface
         harray<tesraui::Object*> engineObjects()
         {
             harray<tesraui::Object*> result;
-            if (UI::getInstance() != nullptr && UI::getInstance()->getRootObject() != nullptr)
+            if (getGameUiHost().getRootObject() != nullptr)
             {
-                result.push_back(UI::getInstance()->getRootObject());
+                result.push_back(getGameUiHost().getRootObject());
             }
             if (Session::getViewport() != nullptr)
             {
@@ -624,7 +624,7 @@ namespace LuaInterface
             {
                 return pushObject(L, sceneDataset->getFocusedObject());
             }
-            tesraui::Dataset* uiDataset = UI::getUIDataset();
+            tesraui::Dataset* uiDataset = getGameUiHost().getDataset();
             return pushObject(L, uiDataset != nullptr ? uiDataset->getFocusedObject() : nullptr);
         }
 

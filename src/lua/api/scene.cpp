@@ -15,8 +15,8 @@
 #include "lua/Events.h"
 #include "lua/LuaInterface.h"
 #include "objects/ActionMapObject.h"
-#include "ui/UI.h"
-#include "ui/ZoomController.h"
+#include "GameUiHost.h"
+#include "ScriptTexts.h"
 #include "lua/api/registrars.h"
 
 namespace LuaInterface
@@ -64,16 +64,14 @@ namespace LuaInterface
             {
                 raiseLuaError(L, error);
             }
-            Session::queueScript("scene._queued_switchScene(" + literal(name, '\'') + ", " + time + ", " +
-                                     literal(effect, '\'') + ")",
-                                 true);
+            Session::queueScript(ObjectTexts::queuedSceneSwitch(name, time, effect), true);
             return 0;
         }
 
         int scene_reset(lua_State* L)
         {
             Scene* scene = requireActiveScene(L, "scene.reset");
-            Session::queueScript("scene._queued_reset(" + literal(scene->getFullName(), '\'') + ")", true);
+            Session::queueScript(ObjectTexts::queuedSceneReset(scene->getFullName()), true);
             return 0;
         }
 
@@ -293,14 +291,14 @@ namespace LuaInterface
             return push(L, formatString("%06X", color >> 8));
         }
 
-        ZoomController* requireZoomController(lua_State* L, const hstring& functionName)
+        GameUiHost& requireZoom(lua_State* L, const hstring& functionName)
         {
-            UI* ui = UI::getInstance();
-            if (ui == nullptr || ui->getZoomController() == nullptr)
+            GameUiHost& ui = getGameUiHost();
+            if (!ui.hasZoom())
             {
                 raiseLuaError(L, functionName + ": the UI has not been created yet");
             }
-            return ui->getZoomController();
+            return ui;
         }
 
         // A NaN or infinity would reach the scene root's position, where nothing clears it again.
@@ -324,8 +322,7 @@ namespace LuaInterface
             const float zoomScale = (count >= 3 ? finiteArgument(L, 3, "scene.focusPoint") : -1.0f);
             const float time = (count >= 4 ? finiteArgument(L, 4, "scene.focusPoint") : -1.0f);
             const bool instant = (count >= 5 && toBool(L, 5));
-            ZoomController* zoom = requireZoomController(L, "scene.focusPoint");
-            zoom->focusPoint(x, y, zoomScale, time, !instant);
+            requireZoom(L, "scene.focusPoint").focusPoint(x, y, zoomScale, time, !instant);
             return 0;
         }
 
@@ -333,8 +330,7 @@ namespace LuaInterface
         {
             checkArgs(L, 0, 1, "scene.zoomOut", "n");
             const float time = (lua_gettop(L) >= 1 ? finiteArgument(L, 1, "scene.zoomOut") : -1.0f);
-            ZoomController* zoom = requireZoomController(L, "scene.zoomOut");
-            zoom->zoomOut(time);
+            requireZoom(L, "scene.zoomOut").zoomOut(time);
             return 0;
         }
     } // namespace

@@ -21,7 +21,7 @@
 #include "lua/api/registrars.h"
 #include "objects/DelayedCall.h"
 #include "objects/LoopSound.h"
-#include "ui/UI.h"
+#include "GameUiHost.h"
 
 namespace LuaInterface
 {
@@ -46,7 +46,7 @@ namespace LuaInterface
 
         bool isErrorOverlayShown()
         {
-            tesraui::Dataset* dataset = UI::getUIDataset();
+            tesraui::Dataset* dataset = getGameUiHost().getDataset();
             return dataset != nullptr && dataset->hasObject("vumo_ui_error_bg");
         }
 
@@ -139,8 +139,8 @@ namespace LuaInterface
         // Plays the sound from a DelayedCall of the UI in the next frame.
         void deferPlay(lua_State* L, const hstring& name, float fadeTime)
         {
-            UI* ui = UI::getInstance();
-            if (ui == nullptr || ui->getDataset() == nullptr || ui->getRootObject() == nullptr)
+            GameUiHost* ui = &getGameUiHost();
+            if (ui->getDataset() == nullptr || ui->getRootObject() == nullptr)
             {
                 raiseLuaError(
                     L, "Lua function needs to access the UI instance, but UI hasn't been initialised yet.");

@@ -7,7 +7,7 @@
 #include "lua/Calls.h"
 #include "lua/LuaInterface.h"
 #include "lua/api/registrars.h"
-#include "ui/UI.h"
+#include "GameUiHost.h"
 
 namespace LuaInterface
 {
@@ -48,7 +48,7 @@ namespace LuaInterface
             localKey = key;
             if (key.contains("{"))
             {
-                return UI::getUIDataset();
+                return getGameUiHost().getDataset();
             }
             const int dot = key.rfind('.');
             if (dot >= 0)

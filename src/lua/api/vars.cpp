@@ -2,7 +2,7 @@
 
 #include <lua.hpp>
 
-#include "ui/DebugUI.h"
+#include "DebugNames.h"
 #include "Profile.h"
 #include "Variables.h"
 #include "lua/Calls.h"
@@ -41,7 +41,7 @@ namespace LuaInterface
             {
                 raiseLuaError(L, "Attempting to evaluate state variable $" + name + ", variable not found.");
             }
-            DebugUI::registerVar(name);
+            DebugNames::registerVar(name);
             return pushValue(L, variables().get(name).value());
         }
 
@@ -110,13 +110,13 @@ namespace LuaInterface
 
         int debug_registerItem(lua_State* L)
         {
-            DebugUI::registerItem(toString(L, 1));
+            DebugNames::registerItem(toString(L, 1));
             return 0;
         }
 
         int debug_registerVar(lua_State* L)
         {
-            DebugUI::registerVar(toString(L, 1));
+            DebugNames::registerVar(toString(L, 1));
             return 0;
         }
     } // namespace

@@ -12,7 +12,7 @@
 #include "lua/LuaInterface.h"
 #include "lua/api/registrars.h"
 #include "objects/VumoViewportObject.h"
-#include "ui/UI.h"
+#include "GameUiHost.h"
 
 namespace LuaInterface
 {
@@ -100,7 +100,7 @@ namespace LuaInterface
             checkArgs(L, 0, 1, "vumo.showLoadingScreen", "s");
             const hstring name = (lua_gettop(L) >= 1 ? toString(L, 1) : hstring());
             loadingScreenName = name;
-            if (UI* ui = UI::getInstance())
+            if (GameUiHost* ui = findGameUiHost())
             {
                 ui->OnBeginLoading(name);
                 ui->OnUpdateLoading(1.0f);
@@ -113,7 +113,7 @@ namespace LuaInterface
         {
             checkArgsExact(L, 1, "vumo.updateLoadingScreen", "n");
             const float progress = (float)lua_tonumber(L, 1);
-            if (UI* ui = UI::getInstance())
+            if (GameUiHost* ui = findGameUiHost())
             {
                 ui->OnUpdateLoading(progress);
                 if (progress == 1.0f)
@@ -126,23 +126,23 @@ namespace LuaInterface
 
         int vumo_delayedCall(lua_State* L)
         {
-            UI* ui = UI::getInstance();
-            if (ui == nullptr || ui->getRootObject() == nullptr)
+            tesraui::Container* root = getGameUiHost().getRootObject();
+            if (root == nullptr)
             {
                 raiseLuaError(L, "Unable to execute vumo.delayedCall, UI root object is NULL.");
             }
-            createDelayedCall(L, ui->getRootObject(), Session::getActiveScene());
+            createDelayedCall(L, root, Session::getActiveScene());
             return 0;
         }
 
         int vumo_isDebugModeEnabled(lua_State* L)
         {
-            return push(L, UI::getInstance() != nullptr && UI::getInstance()->isDebugModeEnabled());
+            return push(L, getGameUiHost().isDebugModeEnabled());
         }
 
         int vumo_isDeveloperModeEnabled(lua_State* L)
         {
-            return push(L, UI::getInstance() != nullptr && UI::getInstance()->isDeveloperModeEnabled());
+            return push(L, getGameUiHost().isDeveloperModeEnabled());
         }
     } // namespace
 

@@ -1,4 +1,4 @@
-#include "HookTexts.h"
+#include "ScriptTexts.h"
 
 #include <clocale>
 #include <cstdio>
@@ -224,3 +224,154 @@ namespace HookTexts
         return "vumo.viewport = object.getObject(" + quoted(viewportFullName) + ")";
     }
 } // namespace HookTexts
+
+namespace HookTexts
+{
+    hstring itemAdded(const hstring& item)
+    {
+        return "ui.OnItemAdded(" + quoted(item) + ")";
+    }
+
+    hstring itemRemoved(const hstring& item)
+    {
+        return "ui.OnItemRemoved(" + quoted(item) + ")";
+    }
+
+    hstring startDialog()
+    {
+        return "ui.startDialog()";
+    }
+
+    hstring endDialog()
+    {
+        return "ui.endDialog()";
+    }
+
+    hstring displayDialogReplies(const harray<hstring>& replies)
+    {
+        hstring list;
+        for (const hstring& reply : replies)
+        {
+            list += (list.size() > 0 ? "," : "") + quoted(reply);
+        }
+        return "ui.displayDialogReplies{" + list + "}";
+    }
+
+    hstring displayDialog(const hstring& speaker, const hstring& text)
+    {
+        return "return ui.displayDialog(" + quoted(speaker) + "," + quoted(text) + ")";
+    }
+} // namespace HookTexts
+
+namespace SceneTexts
+{
+    hstring activate()
+    {
+        return "if type(OnActivate) == 'function' then OnActivate() end";
+    }
+
+    hstring deactivate()
+    {
+        return "if type(OnDeactivate) == 'function' then OnDeactivate() end";
+    }
+
+    hstring update(float timeDelta)
+    {
+        return formatString("if type(OnUpdate) == 'function' then OnUpdate(%f) end", timeDelta);
+    }
+
+    hstring pointerPressed()
+    {
+        return "if type(OnPointerPressed) == 'function' then OnPointerPressed() end";
+    }
+
+    hstring pointerReleased()
+    {
+        return "if type(OnPointerReleased) == 'function' then OnPointerReleased() end";
+    }
+
+    hstring altPointerPressed(int button)
+    {
+        return formatString("if type(OnAltPointerPressed) == 'function' then OnAltPointerPressed(%d) end",
+                            button);
+    }
+
+    hstring altPointerReleased(int button)
+    {
+        return formatString("if type(OnAltPointerReleased) == 'function' then OnAltPointerReleased(%d) end",
+                            button);
+    }
+
+    hstring pointerCanceled(int button)
+    {
+        return formatString("if type(OnPointerCanceled) == 'function' then OnPointerCanceled(%d) "
+                            "elseif type(OnPointerReleased) == 'function' then OnPointerReleased() end",
+                            button);
+    }
+
+    hstring createEnvironment(const hstring& fullName, const hstring& rootObjectFullName)
+    {
+        return fullName + " = {}; setmetatable(" + fullName + ", {__index = _G}); " + fullName +
+               ".root_object = object.getObject(" + LuaInterface::literal(rootObjectFullName, '\'') + ")";
+    }
+
+    hstring setChapterScene(const hstring& chapter, const hstring& fullName)
+    {
+        return chapter + ".scene = " + fullName;
+    }
+
+    hstring clearEnvironment(const hstring& fullName)
+    {
+        return fullName + " = nil; chapter.scene = nil";
+    }
+} // namespace SceneTexts
+
+namespace InventoryTexts
+{
+    hstring callGlobal(const hstring& name)
+    {
+        return "local f = _G[" + LuaInterface::literal(name) + "] if type(f) == 'function' then f() end";
+    }
+
+    hstring callIfDefined(const hstring& identifier)
+    {
+        return "if " + identifier + " ~= nil then " + identifier + "() end";
+    }
+
+    hstring call(const hstring& identifier)
+    {
+        return identifier + "()";
+    }
+} // namespace InventoryTexts
+
+namespace ObjectTexts
+{
+    hstring actionWithItem(const hstring& table, const hstring& item)
+    {
+        const hstring quoted = LuaInterface::literal(item, '\'');
+        return "if " + table + " ~= nil and " + table + "['allow_items'] == 1 then\n" + "ret=" + table +
+               "[1]()\n            if ret ~= true then             ui.selectItem('')             "
+               "else             ui.selectItem(" +
+               quoted +
+               ")             end\n            else             ui.selectItem('')             if "
+               "ui.OnUseItemFail ~= nil then ui.OnUseItemFail(" +
+               quoted + ") end             end";
+    }
+
+    hstring queuedSceneReset(const hstring& sceneFullName)
+    {
+        return "scene._queued_reset(" + LuaInterface::literal(sceneFullName, '\'') + ")";
+    }
+
+    hstring queuedSceneSwitch(const hstring& name, const hstring& time, const hstring& effect)
+    {
+        return "scene._queued_switchScene(" + LuaInterface::literal(name, '\'') + ", " + time + ", " +
+               LuaInterface::literal(effect, '\'') + ")";
+    }
+
+    hstring callForResults(const hstring& function, bool identifier)
+    {
+        return identifier ? "return " + function + "()"
+                          : "return _G[" + LuaInterface::literal(function) + "]()";
+    }
+} // namespace ObjectTexts

@@ -54,4 +54,52 @@ namespace HookTexts
     hstring updateCursorPosition(float x, float y);
     hstring setRootObject();
     hstring setViewport(const hstring& viewportFullName);
+    // Inventory and dialogs.
+    hstring itemAdded(const hstring& item);
+    hstring itemRemoved(const hstring& item);
+    hstring startDialog();
+    hstring endDialog();
+    hstring displayDialogReplies(const harray<hstring>& replies);
+    hstring displayDialog(const hstring& speaker, const hstring& text);
 } // namespace HookTexts
+
+// The Lua texts with which a scene calls the functions its script may define, and sets up and clears its
+// environment. Names pasted in are identifiers the scene registry checked; object names are literals.
+namespace SceneTexts
+{
+    hstring activate();
+    hstring deactivate();
+    // "%f" as the process formats it, as the scenes' scripts have always seen.
+    hstring update(float timeDelta);
+    hstring pointerPressed();
+    hstring pointerReleased();
+    hstring altPointerPressed(int button);
+    hstring altPointerReleased(int button);
+    // Falls back to OnPointerReleased when the scene has no OnPointerCanceled.
+    hstring pointerCanceled(int button);
+    hstring createEnvironment(const hstring& fullName, const hstring& rootObjectFullName);
+    hstring setChapterScene(const hstring& chapter, const hstring& fullName);
+    hstring clearEnvironment(const hstring& fullName);
+} // namespace SceneTexts
+
+// The Lua texts with which the inventory calls the game's item functions: an identifier is called by its
+// name, any other name through _G with a literal.
+namespace InventoryTexts
+{
+    hstring callGlobal(const hstring& name);
+    hstring callIfDefined(const hstring& identifier);
+    hstring call(const hstring& identifier);
+} // namespace InventoryTexts
+
+// The Lua texts the engine's objects run.
+namespace ObjectTexts
+{
+    // An action map's click with an item held: the region's table says whether it takes items, its first
+    // function whether it used this one; otherwise the item use failed.
+    hstring actionWithItem(const hstring& table, const hstring& item);
+    hstring queuedSceneReset(const hstring& sceneFullName);
+    // time is the switch's duration as the script gave it.
+    hstring queuedSceneSwitch(const hstring& name, const hstring& time, const hstring& effect);
+    // Calls a global function for its results: an identifier by its name, any other name through _G.
+    hstring callForResults(const hstring& function, bool identifier);
+} // namespace ObjectTexts

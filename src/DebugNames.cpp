@@ -1,0 +1,57 @@
+#include <algorithm>
+
+#include "DebugNames.h"
+
+namespace DebugNames
+{
+    namespace
+    {
+        bool registrationOff = false;
+        bool actionMapDebug = false;
+
+        void add(harray<hstring>& names, const hstring& name)
+        {
+            if (!registrationOff && std::find(names.begin(), names.end(), name) == names.end())
+            {
+                names.push_back(name);
+            }
+        }
+    } // namespace
+
+    void registerItem(const hstring& name)
+    {
+        add(getItemNames(), name);
+    }
+
+    void registerVar(const hstring& name)
+    {
+        add(getVarNames(), name);
+    }
+
+    harray<hstring>& getItemNames()
+    {
+        static harray<hstring> names;
+        return names;
+    }
+
+    harray<hstring>& getVarNames()
+    {
+        static harray<hstring> names;
+        return names;
+    }
+
+    void setRegistrationOff(bool value)
+    {
+        registrationOff = value;
+    }
+
+    bool isActionMapDebugEnabled()
+    {
+        return actionMapDebug;
+    }
+
+    void setActionMapDebugEnabled(bool value)
+    {
+        actionMapDebug = value;
+    }
+} // namespace DebugNames

@@ -1,0 +1,30 @@
+#include "GameUiHost.h"
+
+namespace
+{
+    GameUiHost defaultHost;
+    GameUiHost* installed = nullptr;
+} // namespace
+
+GameUiHost::~GameUiHost()
+{
+    if (installed == this)
+    {
+        installed = nullptr;
+    }
+}
+
+void setGameUiHost(GameUiHost* host)
+{
+    installed = host;
+}
+
+GameUiHost& getGameUiHost()
+{
+    return installed != nullptr ? *installed : defaultHost;
+}
+
+GameUiHost* findGameUiHost()
+{
+    return installed;
+}
