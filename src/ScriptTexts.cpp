@@ -1,6 +1,7 @@
 #include "ScriptTexts.h"
 
 #include <clocale>
+#include <cmath>
 #include <cstdio>
 
 #include "lua/Calls.h"
@@ -367,6 +368,17 @@ namespace ObjectTexts
     {
         return "scene._queued_switchScene(" + LuaInterface::literal(name, '\'') + ", " + time + ", " +
                LuaInterface::literal(effect, '\'') + ")";
+    }
+
+    hstring deferredSoundPlay(const hstring& name, float fadeTime)
+    {
+        return "sound.play(" + LuaInterface::literal(name).replaced("%", "\\37") + ", " +
+               formatString("%f", std::isfinite(fadeTime) ? fadeTime : 0.0f) + ", true)";
+    }
+
+    hstring setVersion(const hstring& version)
+    {
+        return "vumo.version = " + LuaInterface::literal(version, '\'');
     }
 
     hstring callForResults(const hstring& function, bool identifier)

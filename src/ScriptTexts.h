@@ -102,4 +102,8 @@ namespace ObjectTexts
     hstring queuedSceneSwitch(const hstring& name, const hstring& time, const hstring& effect);
     // Calls a global function for its results: an identifier by its name, any other name through _G.
     hstring callForResults(const hstring& function, bool identifier);
+    // A sound play deferred to a callback, which fills a "%s" of its code with the caller's name: a "%"
+    // of the sound's name is escaped. A fade time that is no number plays without a fade.
+    hstring deferredSoundPlay(const hstring& name, float fadeTime);
+    hstring setVersion(const hstring& version);
 } // namespace ObjectTexts

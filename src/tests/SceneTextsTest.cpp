@@ -1,3 +1,5 @@
+#include <cmath>
+
 #include <gtest/gtest.h>
 
 #include "ScriptTexts.h"
@@ -63,4 +65,10 @@ TEST(HookTexts, InventoryAndDialogTextsQuoteTheirData)
     EXPECT_EQ(HookTexts::displayDialog("Ann", "Hi\n"), "return ui.displayDialog('Ann','Hi\\n')");
     EXPECT_EQ(ObjectTexts::queuedSceneSwitch("c.s", "0.5", "fade"),
               "scene._queued_switchScene('c.s', 0.5, 'fade')");
+}
+
+TEST(ObjectTexts, ADeferredPlayKeepsAPercentOfTheNameFromTheCallersFill)
+{
+    EXPECT_EQ(ObjectTexts::deferredSoundPlay("100%", 0.5f), "sound.play(\"100\\37\", 0.500000, true)");
+    EXPECT_EQ(ObjectTexts::deferredSoundPlay("a", std::nanf("")), "sound.play(\"a\", 0.000000, true)");
 }

@@ -22,6 +22,7 @@
 #include "objects/DelayedCall.h"
 #include "objects/LoopSound.h"
 #include "GameUiHost.h"
+#include "ScriptTexts.h"
 
 namespace LuaInterface
 {
@@ -145,9 +146,7 @@ namespace LuaInterface
                 raiseLuaError(
                     L, "Lua function needs to access the UI instance, but UI hasn't been initialised yet.");
             }
-            // The callback fills a "%s" in its code with the caller's name: a "%" of the name is escaped.
-            const hstring code = "sound.play(" + literal(name).replaced("%", "\\37") + ", " +
-                                 formatString("%f", std::isfinite(fadeTime) ? fadeTime : 0.0f) + ", true)";
+            const hstring code = ObjectTexts::deferredSoundPlay(name, fadeTime);
             DelayedCall* call = new DelayedCall(tesra::generateName("DelayedCall"),
                                                 kavtypes::Rectangle(0.0f, 0.0f, 1.0f, 1.0f));
             call->setDelay(0.0001f);

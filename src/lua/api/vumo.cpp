@@ -13,6 +13,7 @@
 #include "lua/api/registrars.h"
 #include "objects/VumoViewportObject.h"
 #include "GameUiHost.h"
+#include "ScriptTexts.h"
 
 namespace LuaInterface
 {
@@ -161,6 +162,6 @@ namespace LuaInterface
         registerFunction(vumo_updateLoadingScreen, "vumo.updateLoadingScreen");
         registerFunction(vumo_isDebugModeEnabled, "vumo.isDebugModeEnabled");
         registerFunction(vumo_isDeveloperModeEnabled, "vumo.isDeveloperModeEnabled");
-        execute("vumo.version = " + literal(Session::getVersion(), '\''));
+        execute(ObjectTexts::setVersion(Session::getVersion()));
     }
 } // namespace LuaInterface
