@@ -85,7 +85,7 @@ TEST_F(LuaTest, GsplineValues)
         {"gspline.length(gvec2())", "error: bad argument #1 to 'length' (gspline expected, got userdata)"},
         {"(function() local s = gspline({0, 0, 100, 0}) debug.getmetatable(s).__gc(s) return s:length() "
          "end)()",
-         "error: bad argument #1 to 'length' (the spline was already collected)"},
+         "error: calling 'length' on bad self (the spline was already collected)"},
     };
     for (const auto& [expression, expected] : cases)
     {
