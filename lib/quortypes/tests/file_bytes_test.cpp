@@ -101,7 +101,7 @@ TEST(FileBytes, SplitLinesTakesOneReturnOffEachLine)
         SCOPED_TRACE(row.text);
         harray<hstring> lines = splitLines(row.text);
         ASSERT_EQ(row.lines.size(), lines.size());
-        for (size_t i = 0; i < lines.size(); ++i)
+        for (int i = 0; i < lines.size(); ++i)
         {
             EXPECT_EQ(row.lines[i], std::string(lines[i]));
         }

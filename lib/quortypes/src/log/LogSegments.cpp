@@ -127,7 +127,8 @@ namespace quortypes
             return;
         }
         const size_t written = fwrite(line.data(), 1, line.size(), state.file);
-        if (written != line.size() || fputc('\n', state.file) == EOF || (flush && fflush(state.file) != 0))
+        if (written != (size_t)line.size() || fputc('\n', state.file) == EOF ||
+            (flush && fflush(state.file) != 0))
         {
             fileFailed(state);
             return;
