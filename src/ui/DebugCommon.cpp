@@ -29,6 +29,12 @@ namespace DebugCommon
                                       false);
     }
 
+    float textScale(float lineHeight)
+    {
+        // The font's height at scale 1 is 22 units; the tuning's line height sets the size.
+        return lineHeight / 22.0f;
+    }
+
     hstring escapeTags(const hstring& text)
     {
         return text.replaced("[", "[]");

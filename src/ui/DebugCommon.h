@@ -16,6 +16,8 @@ namespace DebugCommon
     tesraui::Dataset* getUIDataset();
     // Registers the font "debug" with the text renderer unless it has it.
     void createFont();
+    // The font's scale for lines of that height.
+    float textScale(float lineHeight);
     // Text for the text renderer as it was written: "[" does not open a tag.
     hstring escapeTags(const hstring& text);
     // Text with its brackets turned into angle brackets, so that no tag opens.

@@ -114,7 +114,8 @@ void DebugUI::createConsole()
     const float h = root->getHeight();
     const float line = this->lineHeight;
     const float gap = this->margin;
-    const hstring font = hstring(DebugCommon::fontName) + ":" + hstring(this->getTextScale());
+    const hstring font =
+        hstring(DebugCommon::fontName) + ":" + hstring(DebugCommon::textScale(this->lineHeight));
     tesraui::ImageBox* console =
         attach(new tesraui::ImageBox(consoleName, kavtypes::Rectangle(0.0f, 0.0f, w, h)), root, dataset);
     console->setImageByName("0x0000007F");

@@ -134,7 +134,8 @@ void DebugUI::buildPanel()
     const int columns = std::max(this->columns, 1);
     const float buttonWidth = std::min(this->panelWidth, (w - gap * (float)(columns + 1)) / (float)columns);
     const float buttonHeight = this->lineHeight;
-    const hstring font = hstring(DebugCommon::fontName) + ":" + hstring(this->getTextScale());
+    const hstring font =
+        hstring(DebugCommon::fontName) + ":" + hstring(DebugCommon::textScale(this->lineHeight));
     int cell = 0;
     float rowY = gap;
     auto makeButton = [&](const hstring& name, const hstring& text, float x, float y, float width)
@@ -165,8 +166,8 @@ void DebugUI::buildPanel()
         }
         cell = 0;
     };
-    panelItems = getItemNames();
-    panelVars = getVarNames();
+    panelItems = DebugNames::getItemNames();
+    panelVars = DebugNames::getVarNames();
     for (int i = 0; i < panelItems.size(); ++i)
     {
         const kavtypes::Vector2 at = nextCell();

@@ -414,12 +414,6 @@ void DebugUI::updateStatusLine()
     }
 }
 
-float DebugUI::getTextScale() const
-{
-    // The font's height at scale 1 is 22 units; the tuning's line height sets the size.
-    return this->lineHeight / 22.0f;
-}
-
 void DebugUI::draw()
 {
     if (!this->isDebugMode() || fintu::renderer == nullptr || tesra::window == nullptr)
@@ -433,7 +427,8 @@ void DebugUI::draw()
     }
     DebugCommon::createFont();
     tesraui::Object* root = ui->getRootObject();
-    const hstring font = hstring(DebugCommon::fontName) + ":" + hstring(this->getTextScale());
+    const hstring font =
+        hstring(DebugCommon::fontName) + ":" + hstring(DebugCommon::textScale(this->lineHeight));
     if (Session::getConfigValue("fps_counter") == "1")
     {
         fintu::renderer->drawText(font, kavtypes::Rectangle(2.0f, 2.0f, root->getWidth(), root->getHeight()),
@@ -451,7 +446,7 @@ void DebugUI::draw()
                                  std::chrono::steady_clock::now().time_since_epoch())
                                  .count();
         const double t = (double)(ms % 720000) * 0.5 * M_PI / 180.0;
-        const float scale = (0.25f * (float)std::sin(t) + 2.75f) * this->getTextScale();
+        const float scale = (0.25f * (float)std::sin(t) + 2.75f) * DebugCommon::textScale(this->lineHeight);
         fintu::renderer->drawText(hstring(DebugCommon::fontName) + ":" + hstring(scale),
                                   kavtypes::Rectangle(0.0f, 0.0f, root->getWidth(), root->getHeight()), text,
                                   fintu::CENTER, fintu::CENTER_VERTICAL, tesra::Color(255, 255, 255, 255));

@@ -117,7 +117,6 @@ protected:
     void appendLog();
     void updateStatusLine();
     void takeHookLines();
-    float getTextScale() const;
     tesraui::Object* getConsoleObject() const;
     void buildPanel();
     void refreshPanel();
