@@ -32,6 +32,8 @@ public:
     virtual tesraui::Dataset* getDataset() const { return nullptr; }
     virtual tesraui::Container* getRootObject() const { return nullptr; }
     virtual bool isPointerDown() const { return false; }
+    // Forgets a press whose release the UI will not see, as when a zoom's pan takes the pointer over.
+    virtual void clearPointerDown() {}
     virtual bool isDebugModeEnabled() { return false; }
     virtual bool isDeveloperModeEnabled() { return false; }
     // 0 without a UI: no idiom at all.

@@ -4,7 +4,13 @@
 #include <cmath>
 #include <cstdio>
 
-#include "lua/Calls.h"
+#include <tesrauilua/Literal.h>
+
+// The binding layer's helper itself: these texts need nothing else of the Lua host.
+namespace LuaInterface
+{
+    using tesrauilua::literal;
+}
 
 namespace HookTexts
 {
@@ -321,6 +327,11 @@ namespace SceneTexts
         return chapter + ".scene = " + fullName;
     }
 
+    hstring setActiveChapter(const hstring& chapter)
+    {
+        return "_G.chapter = " + chapter;
+    }
+
     hstring clearEnvironment(const hstring& fullName)
     {
         return fullName + " = nil; chapter.scene = nil";
@@ -379,6 +390,17 @@ namespace ObjectTexts
     hstring setVersion(const hstring& version)
     {
         return "vumo.version = " + LuaInterface::literal(version, '\'');
+    }
+
+    hstring fillCallerName(const hstring& code, const hstring& callerName)
+    {
+        return code.replaced("%s", LuaInterface::literal(callerName));
+    }
+
+    hstring customAnimatorCall(const hstring& functionPath, const hstring& animatorFullName, float time)
+    {
+        return "return " + functionPath + "(" + LuaInterface::literal(animatorFullName) + ", " +
+               formatString("%f", time) + ")";
     }
 
     hstring callForResults(const hstring& function, bool identifier)

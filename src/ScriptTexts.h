@@ -79,6 +79,8 @@ namespace SceneTexts
     hstring pointerCanceled(int button);
     hstring createEnvironment(const hstring& fullName, const hstring& rootObjectFullName);
     hstring setChapterScene(const hstring& chapter, const hstring& fullName);
+    // Points the global "chapter" at the chapter's table, named by the chapter's identifier.
+    hstring setActiveChapter(const hstring& chapter);
     hstring clearEnvironment(const hstring& fullName);
 } // namespace SceneTexts
 
@@ -106,4 +108,8 @@ namespace ObjectTexts
     // of the sound's name is escaped. A fade time that is no number plays without a fade.
     hstring deferredSoundPlay(const hstring& name, float fadeTime);
     hstring setVersion(const hstring& version);
+    // An event's code with each "%s" turned into the name of the object that raised it, as a literal.
+    hstring fillCallerName(const hstring& code, const hstring& callerName);
+    // Calls an animator's function at a path with the animator's full name and the time, for its value.
+    hstring customAnimatorCall(const hstring& functionPath, const hstring& animatorFullName, float time);
 } // namespace ObjectTexts

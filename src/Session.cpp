@@ -1,6 +1,7 @@
 #include "Session.h"
 
 #include <pirk/util.h>
+#include <quortypes/Log.h>
 
 #include "Config.h"
 #include "SessionState.h"
@@ -32,6 +33,16 @@ namespace Session
     hstring getUserFolder()
     {
         return resolveUserFolder(getConfig());
+    }
+
+    hstring getVersion()
+    {
+        return "3.4.2";
+    }
+
+    void logUI(const hstring& message)
+    {
+        quortypes::Log::write("ui", message);
     }
 
     hstring getParentPath(const hstring& path)

@@ -258,16 +258,6 @@ namespace Session
         }
     } // namespace
 
-    hstring getVersion()
-    {
-        return "3.4.2";
-    }
-
-    void logUI(const hstring& message)
-    {
-        quortypes::Log::write("ui", message);
-    }
-
     void init(UIFactory createUI)
     {
         guarded([&] { start(createUI); });

@@ -203,7 +203,7 @@ namespace Session
                 // The game's hook may have put a scene of its own in place of the one found before.
                 change.scene = change.chapter->getScene(change.sceneName);
             }
-            LuaInterface::execute("_G.chapter = " + change.chapter->getName());
+            LuaInterface::execute(SceneTexts::setActiveChapter(change.chapter->getName()));
             setActiveScene(change.scene);
             change.scene->activate();
         }
@@ -315,7 +315,8 @@ namespace Session
                     {
                         VariableDictionary::getGlobal().get("prev_scene").set(change.previousScene);
                         const hstring oldChapter = oldScene->getChapter()->getName();
-                        attempt([&oldChapter]() { LuaInterface::execute("_G.chapter = " + oldChapter); });
+                        attempt([&oldChapter]()
+                                { LuaInterface::execute(SceneTexts::setActiveChapter(oldChapter)); });
                         setActiveScene(oldScene);
                         attempt([oldScene]() { oldScene->activate(); });
                     }
@@ -325,7 +326,8 @@ namespace Session
             {
                 // The old chapter is gone: the new scene is all there is to go on with.
                 setActiveScene(failed);
-                attempt([chapter]() { LuaInterface::execute("_G.chapter = " + chapter->getName()); });
+                attempt([chapter]()
+                        { LuaInterface::execute(SceneTexts::setActiveChapter(chapter->getName())); });
                 attempt([failed]() { failed->activate(); });
             }
             finishLoading(change);

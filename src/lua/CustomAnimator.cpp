@@ -11,6 +11,7 @@
 #include "Host.h"
 #include "HookCalls.h"
 #include "LuaInterface.h"
+#include "ScriptTexts.h"
 
 namespace LuaInterface
 {
@@ -169,8 +170,7 @@ namespace LuaInterface
             const SiteUse use(site);
             const hstring& path = site.keys.getPath();
             const hstring& fullName = site.keys.getName();
-            auto makeCode = [&]()
-            { return "return " + path + "(" + literal(fullName) + ", " + formatString("%f", time) + ")"; };
+            auto makeCode = [&]() { return ObjectTexts::customAnimatorCall(path, fullName, time); };
             HookText text;
             text.tailCall = true;
             text.make = [&makeCode](hstring& code, hstring&) { code = makeCode(); };

@@ -7,6 +7,7 @@
 #include "Events.h"
 #include "Host.h"
 #include "LuaInterface.h"
+#include "ScriptTexts.h"
 
 namespace LuaInterface
 {
@@ -18,7 +19,7 @@ namespace LuaInterface
         if (code.contains('%') && code.contains("%s"))
         {
             const bool named = (args != nullptr && args->object != nullptr);
-            code = code.replaced("%s", literal(named ? args->object->getName() : hstring()));
+            code = ObjectTexts::fillCallerName(code, named ? args->object->getName() : hstring());
         }
         if (this->scene != nullptr)
         {

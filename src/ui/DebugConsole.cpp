@@ -23,8 +23,9 @@
 #include "lua/LuaInterface.h"
 #include "objects/ObjectDestructor.h"
 #include "ui/DebugConsoleLog.h"
+#include "GameUiHost.h"
+#include "ui/DebugCommon.h"
 #include "ui/DebugUI.h"
-#include "ui/UI.h"
 
 namespace
 {
@@ -56,7 +57,7 @@ namespace
 
 tesraui::Object* DebugUI::getConsoleObject() const
 {
-    tesraui::Dataset* dataset = UI::getUIDataset();
+    tesraui::Dataset* dataset = DebugCommon::getUIDataset();
     return (dataset != nullptr ? dataset->tryGetObject(consoleName) : nullptr);
 }
 
@@ -67,13 +68,13 @@ bool DebugUI::isConsoleOpen() const
 
 void DebugUI::createConsole()
 {
-    UI* ui = UI::getInstance();
-    tesraui::Dataset* dataset = UI::getUIDataset();
+    GameUiHost* ui = findGameUiHost();
+    tesraui::Dataset* dataset = DebugCommon::getUIDataset();
     if (ui == nullptr || ui->getRootObject() == nullptr || dataset == nullptr || this->isConsoleOpen())
     {
         return;
     }
-    createFont();
+    DebugCommon::createFont();
     // The history: one command a line, the last ones kept; a longer file is cut down to them.
     this->history.clear();
     const hstring path = historyPath();
@@ -113,7 +114,8 @@ void DebugUI::createConsole()
     const float h = root->getHeight();
     const float line = this->lineHeight;
     const float gap = this->margin;
-    const hstring font = hstring(fontName) + ":" + hstring(this->getTextScale());
+    const hstring font =
+        hstring(DebugCommon::fontName) + ":" + hstring(DebugCommon::textScale(this->lineHeight));
     tesraui::ImageBox* console =
         attach(new tesraui::ImageBox(consoleName, kavtypes::Rectangle(0.0f, 0.0f, w, h)), root, dataset);
     console->setImageByName("0x0000007F");
@@ -163,7 +165,7 @@ void DebugUI::createConsole()
 void DebugUI::closeConsole()
 {
     tesraui::Object* console = this->getConsoleObject();
-    tesraui::Dataset* dataset = UI::getUIDataset();
+    tesraui::Dataset* dataset = DebugCommon::getUIDataset();
     if (console == nullptr || dataset == nullptr)
     {
         return;
@@ -188,7 +190,7 @@ void DebugUI::appendLog()
 {
     this->consoleLines.insert(this->consoleLines.end(), this->pendingLines.begin(), this->pendingLines.end());
     trimFront(this->consoleLines, maxLines);
-    tesraui::Dataset* dataset = UI::getUIDataset();
+    tesraui::Dataset* dataset = DebugCommon::getUIDataset();
     DebugConsoleLog* log =
         (dataset != nullptr ? dynamic_cast<DebugConsoleLog*>(dataset->tryGetObject(part("/log"))) : nullptr);
     if (log == nullptr)
@@ -219,7 +221,7 @@ void DebugUI::appendLog()
 
 void DebugUI::onConsoleSubmit(tesraui::EventArgs*)
 {
-    tesraui::Dataset* dataset = UI::getUIDataset();
+    tesraui::Dataset* dataset = DebugCommon::getUIDataset();
     tesraui::EditBox* input =
         (dataset != nullptr ? dynamic_cast<tesraui::EditBox*>(dataset->tryGetObject(part("/input")))
                             : nullptr);
@@ -232,7 +234,7 @@ void DebugUI::onConsoleSubmit(tesraui::EventArgs*)
     {
         return;
     }
-    this->pendingLines.push_back("[c:CCFF00][b]>>> " + bracketsToAngles(line) + "[/b][/c]");
+    this->pendingLines.push_back("[c:CCFF00][b]>>> " + DebugCommon::bracketsToAngles(line) + "[/b][/c]");
     if (line.size() <= maxHistoryLine)
     {
         if (this->history.size() == 0 || this->history.back() != line)
@@ -276,19 +278,20 @@ void DebugUI::executeConsoleLine()
         LuaInterface::executeWithReturnValues(code, environment, results, "console");
         for (const hstring& result : results)
         {
-            this->pendingLines.push_back("[c:FFFF00]" + escapeTags(result) + "[/c]");
+            this->pendingLines.push_back("[c:FFFF00]" + DebugCommon::escapeTags(result) + "[/c]");
         }
     }
     catch (const quortypes::exception& e)
     {
-        this->pendingLines.push_back("[c:FF3F00][b]" + bracketsToAngles(e.getMessage()) + "[/b][/c]");
+        this->pendingLines.push_back("[c:FF3F00][b]" + DebugCommon::bracketsToAngles(e.getMessage()) +
+                                     "[/b][/c]");
     }
     trimFront(this->pendingLines, maxLines);
 }
 
 void DebugUI::browseHistory(int step)
 {
-    tesraui::Dataset* dataset = UI::getUIDataset();
+    tesraui::Dataset* dataset = DebugCommon::getUIDataset();
     tesraui::EditBox* input =
         (dataset != nullptr ? dynamic_cast<tesraui::EditBox*>(dataset->tryGetObject(part("/input")))
                             : nullptr);

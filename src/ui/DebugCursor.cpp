@@ -8,8 +8,7 @@
 #include <tesraui/Container.h>
 #include <tesraui/tesraui.h>
 
-#include "ui/DebugUI.h"
-#include "ui/UI.h"
+#include "GameUiHost.h"
 
 namespace
 {
@@ -23,7 +22,7 @@ namespace
 MultiTouchDebugCursor::MultiTouchDebugCursor(const hstring& name, kavtypes::Rectangle rect)
     : tesraui::Object(name, rect)
 {
-    UI* ui = UI::getInstance();
+    GameUiHost* ui = findGameUiHost();
     if (ui != nullptr && ui->getRootObject() != nullptr)
     {
         this->centre = ui->getRootObject()->getSize() * 0.5f;
@@ -41,7 +40,7 @@ MultiTouchDebugCursor::~MultiTouchDebugCursor()
     if (this->active)
     {
         this->active = false;
-        UI* ui = UI::getInstance();
+        GameUiHost* ui = findGameUiHost();
         if (ui != nullptr)
         {
             ui->OnTouch(harray<kavtypes::Vector2>());
@@ -59,8 +58,7 @@ harray<kavtypes::Vector2> MultiTouchDebugCursor::getTouchPoints() const
     harray<kavtypes::Vector2> points;
     points.push_back(this->lastCursor);
     points.push_back(this->centre * 2.0f - this->lastCursor);
-    DebugUI* debug = DebugUI::getInstance();
-    if (debug != nullptr && debug->isCtrlPressed())
+    if (this->ctrlHeld)
     {
         points.push_back(this->centre);
     }
@@ -71,7 +69,7 @@ void MultiTouchDebugCursor::setActive(bool value)
 {
     this->active = value;
     this->lastCursor = tesraui::getCursorPosition();
-    UI* ui = UI::getInstance();
+    GameUiHost* ui = findGameUiHost();
     if (ui == nullptr)
     {
         return;
@@ -83,8 +81,7 @@ void MultiTouchDebugCursor::setActive(bool value)
 void MultiTouchDebugCursor::onCursorMoved()
 {
     const kavtypes::Vector2 cursor = tesraui::getCursorPosition();
-    DebugUI* debug = DebugUI::getInstance();
-    if (debug != nullptr && debug->isShiftPressed())
+    if (this->shiftHeld)
     {
         // The centre keeps its distance to the pointer, so the pinch's middle can be placed.
         this->centre += cursor - this->lastCursor;
@@ -98,7 +95,7 @@ void MultiTouchDebugCursor::onCursorMoved()
     if (points != this->lastPoints)
     {
         this->lastPoints = points;
-        UI* ui = UI::getInstance();
+        GameUiHost* ui = findGameUiHost();
         if (ui != nullptr)
         {
             ui->OnTouch(points);
@@ -109,7 +106,7 @@ void MultiTouchDebugCursor::onCursorMoved()
 void MultiTouchDebugCursor::_draw()
 {
     this->onCursorMoved();
-    UI* ui = UI::getInstance();
+    GameUiHost* ui = findGameUiHost();
     if (tesra::rendersys == nullptr || ui == nullptr || ui->getRootObject() == nullptr)
     {
         return;

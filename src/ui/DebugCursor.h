@@ -27,10 +27,18 @@ public:
     void onCursorMoved();
     kavtypes::Vector2 getCentre() const { return this->centre; }
     void setCentre(kavtypes::Vector2 value) { this->centre = value; }
+    // The debug tools' Shift and Ctrl, as they last told.
+    void setModifiers(bool shift, bool ctrl)
+    {
+        this->shiftHeld = shift;
+        this->ctrlHeld = ctrl;
+    }
 
 protected:
     kavtypes::Vector2 centre;
     kavtypes::Vector2 lastCursor;
     bool active = false;
+    bool shiftHeld = false;
+    bool ctrlHeld = false;
     harray<kavtypes::Vector2> lastPoints;
 };

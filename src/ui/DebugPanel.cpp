@@ -18,8 +18,9 @@
 #include "Scene.h"
 #include "Session.h"
 #include "Variables.h"
+#include "GameUiHost.h"
+#include "ui/DebugCommon.h"
 #include "ui/DebugUI.h"
-#include "ui/UI.h"
 
 namespace
 {
@@ -74,7 +75,7 @@ namespace
 
 bool DebugUI::isPanelVisible() const
 {
-    tesraui::Dataset* dataset = UI::getUIDataset();
+    tesraui::Dataset* dataset = DebugCommon::getUIDataset();
     return (this->debugWindow != nullptr && dataset != nullptr &&
             dataset->tryGetObject(windowName) != nullptr && this->debugWindow->isVisible());
 }
@@ -89,13 +90,13 @@ void DebugUI::hidePanel()
 
 void DebugUI::showPanel()
 {
-    UI* ui = UI::getInstance();
-    tesraui::Dataset* dataset = UI::getUIDataset();
+    GameUiHost* ui = findGameUiHost();
+    tesraui::Dataset* dataset = DebugCommon::getUIDataset();
     if (ui == nullptr || ui->getRootObject() == nullptr || dataset == nullptr)
     {
         return;
     }
-    createFont();
+    DebugCommon::createFont();
     tesraui::Object* root = ui->getRootObject();
     if (dataset->tryGetObject(windowName) == nullptr)
     {
@@ -113,7 +114,7 @@ void DebugUI::showPanel()
 
 void DebugUI::buildPanel()
 {
-    tesraui::Dataset* dataset = UI::getUIDataset();
+    tesraui::Dataset* dataset = DebugCommon::getUIDataset();
     if (this->debugWindow == nullptr || dataset == nullptr)
     {
         return;
@@ -133,7 +134,8 @@ void DebugUI::buildPanel()
     const int columns = std::max(this->columns, 1);
     const float buttonWidth = std::min(this->panelWidth, (w - gap * (float)(columns + 1)) / (float)columns);
     const float buttonHeight = this->lineHeight;
-    const hstring font = hstring(fontName) + ":" + hstring(this->getTextScale());
+    const hstring font =
+        hstring(DebugCommon::fontName) + ":" + hstring(DebugCommon::textScale(this->lineHeight));
     int cell = 0;
     float rowY = gap;
     auto makeButton = [&](const hstring& name, const hstring& text, float x, float y, float width)
@@ -164,19 +166,21 @@ void DebugUI::buildPanel()
         }
         cell = 0;
     };
-    panelItems = getItemNames();
-    panelVars = getVarNames();
+    panelItems = DebugNames::getItemNames();
+    panelVars = DebugNames::getVarNames();
     for (int i = 0; i < panelItems.size(); ++i)
     {
         const kavtypes::Vector2 at = nextCell();
-        makeButton(itemPrefix + hstring(i), "[item] " + escapeTags(panelItems[i]), at.x, at.y, buttonWidth)
+        makeButton(itemPrefix + hstring(i), "[item] " + DebugCommon::escapeTags(panelItems[i]), at.x, at.y,
+                   buttonWidth)
             ->registerEvent("Click", new tesraui::MemberCallbackEvent(&DebugUI::onItemButton, this));
     }
     endRows();
     for (int i = 0; i < panelVars.size(); ++i)
     {
         const kavtypes::Vector2 at = nextCell();
-        makeButton(varPrefix + hstring(i), "[var] " + escapeTags(panelVars[i]), at.x, at.y, buttonWidth)
+        makeButton(varPrefix + hstring(i), "[var] " + DebugCommon::escapeTags(panelVars[i]), at.x, at.y,
+                   buttonWidth)
             ->registerEvent("Click", new tesraui::MemberCallbackEvent(&DebugUI::onVarButton, this));
     }
     endRows();
@@ -195,7 +199,7 @@ void DebugUI::buildPanel()
 
 void DebugUI::refreshPanel()
 {
-    tesraui::Dataset* dataset = UI::getUIDataset();
+    tesraui::Dataset* dataset = DebugCommon::getUIDataset();
     if (dataset == nullptr)
     {
         return;
@@ -211,7 +215,8 @@ void DebugUI::refreshPanel()
         {
             const hstring value =
                 (variables.exists(panelVars[i]) ? variables.get(panelVars[i]).value() : hstring());
-            button->setText(escapeTags(panelVars[i]) + ": [c:FFFF00]" + escapeTags(value) + "[/c]");
+            button->setText(DebugCommon::escapeTags(panelVars[i]) + ": [c:FFFF00]" +
+                            DebugCommon::escapeTags(value) + "[/c]");
         }
     }
     DebugNames::setRegistrationOff(false);
@@ -369,7 +374,7 @@ bool DebugUI::loadSlot(int slot)
 
 void DebugUI::refreshSlots()
 {
-    tesraui::Dataset* dataset = UI::getUIDataset();
+    tesraui::Dataset* dataset = DebugCommon::getUIDataset();
     if (dataset == nullptr)
     {
         return;

@@ -7,7 +7,6 @@
 #include <mutex>
 
 #include <fintu/Renderer.h>
-#include <fintuttf/FontTtf.h>
 #include <pirk/util.h>
 #include <quortypes/Log.h>
 #include <quortypes/Resource.h>
@@ -22,7 +21,6 @@
 
 #include "ActionMap.h"
 #include "Config.h"
-#include "DebugFontData.h"
 #include "Scene.h"
 #include "Session.h"
 #include "lua/LuaInterface.h"
@@ -31,9 +29,10 @@
 #include "objects/ActionMapObject.h"
 #include "objects/LineObject.h"
 #include "ui/DebugCursor.h"
-#include "ui/UI.h"
+#include "ui/DebugCommon.h"
+#include "ui/ErrorOverlay.h"
+#include "GameUiHost.h"
 
-const char* const DebugUI::fontName = "debug";
 const char* const DebugUI::consoleName = "vumo_debug_console";
 const char* const DebugUI::historyFileName = "console.txt";
 const char* const DebugUI::localVarsFile = "cfg/vars.local";
@@ -53,21 +52,6 @@ namespace
         {
             lines.erase(lines.begin(), lines.begin() + (lines.size() - most));
         }
-    }
-
-    bool isShift(int key)
-    {
-        return key == 16 || key == 160 || key == 161;
-    }
-
-    bool isCtrl(int key)
-    {
-        return key == 17 || key == 162 || key == 163 || key == 1117 || key == 1118;
-    }
-
-    bool isAlt(int key)
-    {
-        return key == 18 || key == 164 || key == 165;
     }
 
     bool isConsoleKey(int key)
@@ -118,22 +102,9 @@ DebugUI* DebugUI::getInstance()
     return instance;
 }
 
-void DebugUI::createFont()
-{
-    if (fintu::renderer == nullptr || fintu::renderer->hasFont(fontName))
-    {
-        return;
-    }
-    const float height = 44.0f;
-    // The face's own descent, about a quarter of its height.
-    fintu::renderer->registerFont(new fintuttf::FontTtf(debugFontData(), debugFontSize(), fontName, height,
-                                                        0.5f, height, height * 0.24f),
-                                  false);
-}
-
 void DebugUI::init(float panelWidth, float lineHeight, float margin, int columns)
 {
-    createFont();
+    DebugCommon::createFont();
     this->panelWidth = panelWidth;
     this->lineHeight = lineHeight;
     this->margin = margin;
@@ -164,7 +135,7 @@ void DebugUI::init(float panelWidth, float lineHeight, float margin, int columns
 
 bool DebugUI::isDebugMode() const
 {
-    UI* ui = UI::getInstance();
+    GameUiHost* ui = findGameUiHost();
     return (ui != nullptr && ui->isDebugModeEnabled());
 }
 
@@ -177,21 +148,11 @@ float DebugUI::getSpeedMultiplier() const
     return (this->ctrlPressed ? 0.2f : 5.0f);
 }
 
-hstring DebugUI::escapeTags(const hstring& text)
-{
-    return text.replaced("[", "[]");
-}
-
-hstring DebugUI::bracketsToAngles(const hstring& text)
-{
-    return text.replaced("[", "<").replaced("]", ">");
-}
-
 void DebugUI::logHook(const hstring& tag, const hstring& text)
 {
     if (!text.startsWith("WARNING: ") && !text.startsWith("DEBUG: "))
     {
-        const hstring line = escapeTags("[" + tag + "] " + text);
+        const hstring line = DebugCommon::escapeTags("[" + tag + "] " + text);
         std::lock_guard<std::mutex> lock(hookMutex);
         hookLines.push_back(line);
         while ((int)hookLines.size() > maxLines)
@@ -228,15 +189,17 @@ bool DebugUI::onKeyDown(int keyCode)
         return true;
     }
     const bool console = this->isConsoleOpen();
-    if (isShift(keyCode))
+    if (DebugCommon::isShiftKey(keyCode))
     {
         this->shiftPressed = true;
+        this->shareModifiers();
     }
-    else if (isCtrl(keyCode))
+    else if (DebugCommon::isCtrlKey(keyCode))
     {
         this->ctrlPressed = true;
+        this->shareModifiers();
     }
-    else if (isAlt(keyCode))
+    else if (DebugCommon::isAltKey(keyCode))
     {
         this->altPressed = true;
     }
@@ -265,16 +228,18 @@ bool DebugUI::onKeyUp(int keyCode)
         return true;
     }
     const bool console = this->isConsoleOpen();
-    UI* ui = UI::getInstance();
-    if (isShift(keyCode))
+    GameUiHost* ui = findGameUiHost();
+    if (DebugCommon::isShiftKey(keyCode))
     {
         this->shiftPressed = false;
+        this->shareModifiers();
     }
-    else if (isCtrl(keyCode))
+    else if (DebugCommon::isCtrlKey(keyCode))
     {
         this->ctrlPressed = false;
+        this->shareModifiers();
     }
-    else if (isAlt(keyCode))
+    else if (DebugCommon::isAltKey(keyCode))
     {
         this->altPressed = false;
     }
@@ -311,7 +276,7 @@ bool DebugUI::onKeyUp(int keyCode)
     else if (keyCode == 81)
     {
         // A "q" typed into the console is text, never a request to quit.
-        tesraui::Dataset* dataset = UI::getUIDataset();
+        tesraui::Dataset* dataset = DebugCommon::getUIDataset();
         tesraui::Object* focused = (dataset != nullptr ? dataset->getFocusedObject() : nullptr);
         if (!console && ui != nullptr && ui->isDeveloperModeEnabled() &&
             dynamic_cast<tesraui::EditBox*>(focused) == nullptr && tesra::window != nullptr)
@@ -355,6 +320,15 @@ void DebugUI::releaseKeys()
     this->altPressed = false;
     this->ctrlPressed = false;
     this->spacePressed = false;
+    this->shareModifiers();
+}
+
+void DebugUI::shareModifiers()
+{
+    if (MultiTouchDebugCursor* cursor = MultiTouchDebugCursor::getInstance())
+    {
+        cursor->setModifiers(this->shiftPressed, this->ctrlPressed);
+    }
 }
 
 // Frame.
@@ -404,7 +378,7 @@ void DebugUI::updateStatusLine()
     if (scene != nullptr)
     {
         title += " - " + scene->getFullName();
-        UI* ui = UI::getInstance();
+        GameUiHost* ui = findGameUiHost();
         tesraui::Object* under =
             (ui != nullptr && ui->getRootObject() != nullptr
                  ? static_cast<tesraui::Object*>(ui->getRootObject())->getChildUnderCursor()
@@ -440,26 +414,21 @@ void DebugUI::updateStatusLine()
     }
 }
 
-float DebugUI::getTextScale() const
-{
-    // The font's height at scale 1 is 22 units; the tuning's line height sets the size.
-    return this->lineHeight / 22.0f;
-}
-
 void DebugUI::draw()
 {
     if (!this->isDebugMode() || fintu::renderer == nullptr || tesra::window == nullptr)
     {
         return;
     }
-    UI* ui = UI::getInstance();
+    GameUiHost* ui = findGameUiHost();
     if (ui == nullptr || ui->getRootObject() == nullptr)
     {
         return;
     }
-    createFont();
+    DebugCommon::createFont();
     tesraui::Object* root = ui->getRootObject();
-    const hstring font = hstring(fontName) + ":" + hstring(this->getTextScale());
+    const hstring font =
+        hstring(DebugCommon::fontName) + ":" + hstring(DebugCommon::textScale(this->lineHeight));
     if (Session::getConfigValue("fps_counter") == "1")
     {
         fintu::renderer->drawText(font, kavtypes::Rectangle(2.0f, 2.0f, root->getWidth(), root->getHeight()),
@@ -477,8 +446,8 @@ void DebugUI::draw()
                                  std::chrono::steady_clock::now().time_since_epoch())
                                  .count();
         const double t = (double)(ms % 720000) * 0.5 * M_PI / 180.0;
-        const float scale = (0.25f * (float)std::sin(t) + 2.75f) * this->getTextScale();
-        fintu::renderer->drawText(hstring(fontName) + ":" + hstring(scale),
+        const float scale = (0.25f * (float)std::sin(t) + 2.75f) * DebugCommon::textScale(this->lineHeight);
+        fintu::renderer->drawText(hstring(DebugCommon::fontName) + ":" + hstring(scale),
                                   kavtypes::Rectangle(0.0f, 0.0f, root->getWidth(), root->getHeight()), text,
                                   fintu::CENTER, fintu::CENTER_VERTICAL, tesra::Color(255, 255, 255, 255));
     }
@@ -529,7 +498,7 @@ void DebugUI::printSceneName()
 {
     Scene* scene = Session::getActiveScene();
     const hstring name = (scene != nullptr ? scene->getFullName() : hstring());
-    UI* ui = UI::getInstance();
+    GameUiHost* ui = findGameUiHost();
     if (ui != nullptr && LuaInterface::isFunction("ui.debugPrint"))
     {
         ui->execute("ui.debugPrint('Active Scene: [c:FFCC00]" + name + "[/c]')");
@@ -542,7 +511,7 @@ void DebugUI::printSceneName()
 
 void DebugUI::copyActionMapColor()
 {
-    UI* ui = UI::getInstance();
+    GameUiHost* ui = findGameUiHost();
     if (ui == nullptr || ui->getRootObject() == nullptr)
     {
         return;
@@ -619,7 +588,7 @@ bool DebugUI::onPointerReleased(float x, float y, int button)
 
 bool DebugUI::moveRegionCentre(float, float)
 {
-    UI* ui = UI::getInstance();
+    GameUiHost* ui = findGameUiHost();
     if (ui == nullptr || ui->getRootObject() == nullptr)
     {
         return false;
@@ -671,12 +640,15 @@ hstring DebugUI::getDebugCursorMode()
     {
         return "vumo_debug_multitouch_cursor";
     }
-    UI* ui = UI::getInstance();
-    if (ui == nullptr || ui->getUIIdiom() != UI::IDIOM_PC)
+    GameUiHost* ui = findGameUiHost();
+    if (ui == nullptr || ui->getUIIdiom() != GameUiHost::IDIOM_PC)
     {
         return "";
     }
-    if (ui->isErrorOverlayShown() || (this->isPanelVisible() && this->debugWindow->getAlpha() > 0))
+    // The error overlay stands while its background is in the UI's dataset.
+    tesraui::Dataset* dataset = ui->getDataset();
+    const bool overlay = (dataset != nullptr && dataset->hasObject(ErrorOverlay::backgroundName));
+    if (overlay || (this->isPanelVisible() && this->debugWindow->getAlpha() > 0))
     {
         return "vumo_debug_cursor";
     }
@@ -685,7 +657,7 @@ hstring DebugUI::getDebugCursorMode()
 
 void DebugUI::fillCursor(tesraui::Container* cursor, const hstring& mode)
 {
-    tesraui::Dataset* dataset = UI::getUIDataset();
+    tesraui::Dataset* dataset = DebugCommon::getUIDataset();
     if (cursor == nullptr || dataset == nullptr)
     {
         return;
@@ -697,7 +669,7 @@ void DebugUI::fillCursor(tesraui::Container* cursor, const hstring& mode)
             new LineObject(cursor->getName() + "/arrow", kavtypes::Rectangle(0.0f, 0.0f, 1.0f, 1.0f));
         line->setProperty("points", "0.0,0.0;1.0,0.5;0.5,1.0;0.0,0.0");
         line->setProperty("render_op", "line_strip");
-        tesraui::Object* root = UI::getInstance()->getRootObject();
+        tesraui::Object* root = findGameUiHost()->getRootObject();
         const float size = (root != nullptr ? root->getHeight() / 50.0f : 16.0f);
         line->setScale(size, size);
         line->setCenter(0.0f, 0.0f);
@@ -705,11 +677,12 @@ void DebugUI::fillCursor(tesraui::Container* cursor, const hstring& mode)
     }
     else if (mode == "vumo_debug_multitouch_cursor")
     {
-        tesraui::Object* root = UI::getInstance()->getRootObject();
+        tesraui::Object* root = findGameUiHost()->getRootObject();
         object = new MultiTouchDebugCursor(cursor->getName() + "/multitouch",
                                            kavtypes::Rectangle(0.0f, 0.0f,
                                                                root != nullptr ? root->getWidth() : 0.0f,
                                                                root != nullptr ? root->getHeight() : 0.0f));
+        this->shareModifiers();
     }
     if (object != nullptr)
     {

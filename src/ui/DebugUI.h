@@ -23,7 +23,6 @@ public:
     DebugUI& operator=(const DebugUI&) = delete;
 
     static DebugUI* getInstance();
-    static const char* const fontName;
     static const char* const consoleName;
     static const char* const historyFileName;
     static const char* const localVarsFile;
@@ -33,8 +32,6 @@ public:
     static const int maxHistory = 100;
     // The longest command the history keeps, in bytes: a longer one runs but is neither kept nor written.
     static const int maxHistoryLine = 4096;
-    // Registers the font "debug" with the text renderer unless it has it.
-    static void createFont();
 
     virtual void init(float panelWidth, float lineHeight, float margin, int columns);
     // Returns the time step the rest of the frame runs with.
@@ -84,10 +81,6 @@ public:
 
     void printSceneName();
     void copyActionMapColor();
-    // Text for the text renderer as it was written: "[" does not open a tag.
-    static hstring escapeTags(const hstring& text);
-    // Text with its brackets turned into angle brackets, so that no tag opens.
-    static hstring bracketsToAngles(const hstring& text);
 
     // The panel and the save slots.
     bool isPanelVisible() const;
@@ -124,7 +117,6 @@ protected:
     void appendLog();
     void updateStatusLine();
     void takeHookLines();
-    float getTextScale() const;
     tesraui::Object* getConsoleObject() const;
     void buildPanel();
     void refreshPanel();
@@ -133,4 +125,6 @@ protected:
     void onSlotSave(tesraui::EventArgs* args);
     void onSlotLoad(tesraui::EventArgs* args);
     bool moveRegionCentre(float x, float y);
+    // The touch simulation's cursor holds its own copy of Shift and Ctrl.
+    void shareModifiers();
 };

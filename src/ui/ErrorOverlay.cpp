@@ -15,7 +15,7 @@
 #include <fintu/Renderer.h>
 
 #include "lua/LuaInterface.h"
-#include "ui/DebugUI.h"
+#include "ui/DebugCommon.h"
 #include "ui/UI.h"
 
 namespace ErrorOverlay
@@ -38,7 +38,7 @@ namespace ErrorOverlay
     hstring formatMessage(const hstring& original)
     {
         // The label reads square brackets as formatting tags; engine messages start with "[file:line]".
-        const hstring message = DebugUI::bracketsToAngles(original);
+        const hstring message = DebugCommon::bracketsToAngles(original);
         hstring text = message;
         const int trace = message.find(traceMark);
         if (trace >= 0)
@@ -93,16 +93,16 @@ void UI::showErrorOverlay(const hstring& message)
     {
         return;
     }
-    DebugUI::createFont();
+    DebugCommon::createFont();
     const float w = this->rootObject->getWidth();
     const float h = this->rootObject->getHeight();
-    fintu::Font* font = fintu::renderer->getFont(DebugUI::fontName);
+    fintu::Font* font = fintu::renderer->getFont(DebugCommon::fontName);
     const float dpi = tesra::getSystemInfo().displayDpi;
     const float scaleY = this->rootObject->getScaleY();
     const float textScale = (font != nullptr && font->getHeight() > 0.0f && scaleY > 0.0f && dpi > 0.0f
                                  ? 0.2f / (scaleY * font->getHeight() / dpi)
                                  : 1.0f);
-    const hstring textFont = hstring(DebugUI::fontName) + ":" + hstring(textScale);
+    const hstring textFont = hstring(DebugCommon::fontName) + ":" + hstring(textScale);
     const float buttonWidth =
         std::min(1.5f * fintu::renderer->getTextWidth(textFont, "Quit Game"), 0.45f * w);
     const float buttonHeight =
@@ -119,7 +119,7 @@ void UI::showErrorOverlay(const hstring& message)
     tesraui::Label* title =
         attach(new tesraui::Label(prefix + "title", kavtypes::Rectangle(0.0f, 0.0f, w, 0.17f * h)),
                background, dataset.get());
-    title->setFont(hstring(DebugUI::fontName) + ":" + hstring(1.5f * textScale));
+    title->setFont(hstring(DebugCommon::fontName) + ":" + hstring(1.5f * textScale));
     title->setHorzFormatting(fintu::CENTER_WRAPPED);
     title->setTextColor(tesra::Color(warning ? "0x00FFFF" : "0xFFFF00"));
     title->setText(warning ? "Warning!" : "Scripting Error!");

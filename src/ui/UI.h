@@ -111,7 +111,7 @@ public:
     bool isInitialised() const { return this->initialised; }
     bool isPointerDown() const override { return this->pointerDown; }
     // A press that turned into a pan is no longer a held pointer.
-    void clearPointerDown() { this->pointerDown = false; }
+    void clearPointerDown() override { this->pointerDown = false; }
     tesraui::Container* getCursorObject() const
     {
         return (this->cursorLife.isAlive() ? this->cursorObject : nullptr);

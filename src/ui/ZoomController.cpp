@@ -12,11 +12,11 @@
 #include <tesraui/Object.h>
 #include <tesraui/tesraui.h>
 
+#include "GameUiHost.h"
 #include "Scene.h"
 #include "Session.h"
 #include "lua/LuaInterface.h"
 #include "objects/VumoViewportObject.h"
-#include "ui/UI.h"
 
 namespace
 {
@@ -100,7 +100,7 @@ tesraui::Object* ZoomController::getZoomableRoot()
 
 bool ZoomController::isCursorOverScene()
 {
-    UI* ui = UI::getInstance();
+    GameUiHost* ui = findGameUiHost();
     VumoViewportObject* viewport = Session::getViewport();
     if (ui == nullptr || ui->getRootObject() == nullptr)
     {
@@ -271,7 +271,7 @@ void ZoomController::onPointerReleased(int)
 void ZoomController::startPanning()
 {
     this->state = STATE_PANNING;
-    UI* ui = UI::getInstance();
+    GameUiHost* ui = findGameUiHost();
     if (ui != nullptr)
     {
         ui->clearPointerDown();
@@ -331,7 +331,7 @@ void ZoomController::onPointerScroll(float dx, float dy)
 
 float ZoomController::toMillimetres(float length)
 {
-    UI* ui = UI::getInstance();
+    GameUiHost* ui = findGameUiHost();
     float pixels = length;
     if (ui != nullptr && ui->getRootObject() != nullptr && tesra::window != nullptr)
     {

@@ -1,0 +1,28 @@
+#include <gtest/gtest.h>
+
+#include "ScriptTexts.h"
+
+TEST(CallbackTexts, PlainNamesGiveTheTextsTheScriptsKnow)
+{
+    const std::pair<hstring, const char*> cases[] = {
+        {SceneTexts::setActiveChapter("meadow"), "_G.chapter = meadow"},
+        {ObjectTexts::fillCallerName("onClick(%s)", "gate"), "onClick(\"gate\")"},
+        {ObjectTexts::fillCallerName("a(%s); b(%s)", "gate"), "a(\"gate\"); b(\"gate\")"},
+        {ObjectTexts::fillCallerName("rate(100%)", "gate"), "rate(100%)"},
+        {ObjectTexts::fillCallerName("onClick(%s)", ""), "onClick(\"\")"},
+        {ObjectTexts::customAnimatorCall("meadow.gate.swing", "meadow.gate/door/anim", 0.25f),
+         "return meadow.gate.swing(\"meadow.gate/door/anim\", 0.250000)"},
+    };
+    for (const auto& c : cases)
+    {
+        EXPECT_EQ(c.first, c.second);
+    }
+}
+
+TEST(CallbackTexts, AnObjectNameStaysDataWhateverItHolds)
+{
+    // A "%s" inside the name is not filled again, and quotes, backslashes and line breaks stay inside
+    // the literal.
+    EXPECT_EQ(ObjectTexts::fillCallerName("f(%s)", "it's \"%s\"\\\n"), "f(\"it\\'s \\\"%s\\\"\\\\\\n\")");
+    EXPECT_EQ(ObjectTexts::customAnimatorCall("f", "a\"]]", 1.0f), "return f(\"a\\\"]]\", 1.000000)");
+}
