@@ -74,6 +74,11 @@ ActionMapObject::~ActionMapObject()
 
 // A layer in select mode leaves its parent's hit test as it found it, whether it is deleted directly or
 // detached by its dataset first.
+void ActionMapObject::deleteDebugTexture()
+{
+    this->debugTexture.reset();
+}
+
 void ActionMapObject::releaseParent()
 {
     if (this->selectMode && this->parent != nullptr &&

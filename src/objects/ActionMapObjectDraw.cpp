@@ -29,11 +29,6 @@ namespace
     }
 } // namespace
 
-void ActionMapObject::deleteDebugTexture()
-{
-    this->debugTexture.reset();
-}
-
 bool ActionMapObject::createDebugTexture()
 {
     ActionMap* map = this->map;
