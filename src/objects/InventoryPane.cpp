@@ -1,6 +1,6 @@
 #include "InventoryPane.h"
 
-#include <quortypes/Log.h>
+#include <quortypes/PropertyTable.h>
 #include <quortypes/exception.h>
 #include <tesraui/Dataset.h>
 #include <tesraui/Event.h>
@@ -210,44 +210,8 @@ void InventoryPane::update(float timeDelta)
     this->updateBullets();
 }
 
-harray<PropertyInfo> InventoryPane::getPropertyDescriptions() const
-{
-    harray<PropertyInfo> result = ItemReceiver::getPropertyDescriptions();
-    const harray<PropertyInfo> own = {
-        PropertyInfo("scrollarea", PropertyInfo::STRING),
-        PropertyInfo("bullet_pane", PropertyInfo::STRING),
-        PropertyInfo("bulletPaneOffset", PropertyInfo::FLOAT),
-        PropertyInfo("itemContainer", PropertyInfo::STRING),
-        PropertyInfo("allowItemCombination", PropertyInfo::BOOL),
-        PropertyInfo("allowItemUseButton", PropertyInfo::BOOL),
-        PropertyInfo("rollover_label", PropertyInfo::STRING),
-        PropertyInfo("font", PropertyInfo::STRING),
-        PropertyInfo("countLabelRect", PropertyInfo::STRING),
-        PropertyInfo("selector", PropertyInfo::STRING),
-        PropertyInfo("selected_selector", PropertyInfo::STRING),
-        PropertyInfo("dragAndDropActive", PropertyInfo::BOOL),
-        PropertyInfo("dragAndDropPanningEnabled", PropertyInfo::BOOL),
-        PropertyInfo("dragAndDropDelay", PropertyInfo::FLOAT),
-        PropertyInfo("dragAndDropPanningTreshold", PropertyInfo::FLOAT),
-        PropertyInfo("dragAndDropPanningTresholdLeft", PropertyInfo::FLOAT),
-        PropertyInfo("dragAndDropPanningTresholdRight", PropertyInfo::FLOAT),
-        PropertyInfo("dragAndDropPanningTresholdTop", PropertyInfo::FLOAT),
-        PropertyInfo("dragAndDropPanningTresholdBottom", PropertyInfo::FLOAT),
-        PropertyInfo("currentPage", PropertyInfo::STRING),
-        PropertyInfo("numPages", PropertyInfo::STRING),
-        PropertyInfo("itemObject:%", PropertyInfo::STRING),
-        PropertyInfo("itemPage:%", PropertyInfo::STRING),
-    };
-    result.insert(result.end(), own.begin(), own.end());
-    return result;
-}
-
 namespace
 {
-    const char* const thresholdNames[4] = {"dragAndDropPanningTresholdLeft", "dragAndDropPanningTresholdTop",
-                                           "dragAndDropPanningTresholdRight",
-                                           "dragAndDropPanningTresholdBottom"};
-
     hstring nameOf(tesraui::Object* object)
     {
         return object != nullptr ? object->getName() : hstring();
@@ -259,81 +223,137 @@ namespace
     }
 } // namespace
 
+const PropertyTable<InventoryPane>& InventoryPane::_properties()
+{
+    using Pane = InventoryPane;
+    using Row = PropertyTable<Pane>::Row;
+    // One side's band (0 left, 1 top, 2 right, 3 bottom); a value outside 0..1 is taken and ignored.
+    const auto thresholdRow = [](const char* name, int side)
+    {
+        return Row(
+            name, PropertyInfo::FLOAT, [side](Pane& pane) { return hstring(pane.panningThresholds[side]); },
+            [side](Pane& pane, const hstring& value)
+            {
+                const float threshold = value.toFloat();
+                if (threshold >= 0.0f && threshold <= 1.0f)
+                {
+                    pane.panningThresholds[side] = threshold;
+                }
+            });
+    };
+    static const PropertyTable<Pane> table = {
+        {"scrollarea", PropertyInfo::STRING, [](Pane& pane) { return nameOf(pane.scrollArea); }},
+        {"bullet_pane", PropertyInfo::STRING, [](Pane& pane) { return nameOf(pane.bulletPane); },
+         [](Pane& pane, const hstring& value) { pane.setBulletPane(value); }},
+        {"bulletPaneOffset", PropertyInfo::FLOAT, [](Pane& pane) { return hstring(pane.bulletPaneOffset); },
+         [](Pane& pane, const hstring& value) { pane.bulletPaneOffset = value.toFloat(); }},
+        {"itemContainer", PropertyInfo::STRING, [](Pane& pane) { return nameOf(pane.itemContainer); }},
+        {"allowItemCombination", PropertyInfo::BOOL,
+         [](Pane& pane) { return flag(pane.allowItemCombination); },
+         [](Pane& pane, const hstring& value) { pane.allowItemCombination = value.toBool(); }},
+        {"allowItemUseButton", PropertyInfo::BOOL, [](Pane& pane) { return flag(pane.allowItemUseButton); },
+         [](Pane& pane, const hstring& value)
+         {
+             const bool allow = value.toBool();
+             if (allow != pane.allowItemUseButton)
+             {
+                 pane.allowItemUseButton = allow;
+                 pane.layout();
+             }
+         }},
+        {"rollover_label", PropertyInfo::STRING, [](Pane& pane) { return nameOf(pane.rolloverLabel); },
+         [](Pane& pane, const hstring& value)
+         { pane.rolloverLabel = dynamic_cast<tesraui::Label*>(pane.dataset->getObject(value)); }},
+        {"font", PropertyInfo::STRING, [](Pane& pane) { return pane.font; },
+         [](Pane& pane, const hstring& value) { pane.font = value; }},
+        {"countLabelRect", PropertyInfo::STRING,
+         [](Pane& pane)
+         {
+             const kavtypes::Rectangle& r = pane.countLabelRect;
+             return formatString("%f,%f,%f,%f", r.x, r.y, r.w, r.h);
+         },
+         [](Pane& pane, const hstring& value)
+         {
+             const harray<hstring> parts = value.split(",", -1, false);
+             if (parts.size() != 4)
+             {
+                 throw quortypes::exception(
+                     "InventoryPane: invalid countLabelRect property format, expecting '%f,%f,%f,%f', got: " +
+                         value,
+                     "src\\objects\\ObjectInventoryPane", 870);
+             }
+             pane.countLabelRect = kavtypes::Rectangle(parts[0].toFloat(), parts[1].toFloat(),
+                                                       parts[2].toFloat(), parts[3].toFloat());
+         }},
+        {"selector", PropertyInfo::STRING, [](Pane& pane) { return nameOf(pane.selector); },
+         [](Pane& pane, const hstring& value)
+         {
+             if (pane.selector != nullptr)
+             {
+                 pane.selector->setImageByName(value);
+             }
+         }},
+        {"selected_selector", PropertyInfo::STRING, [](Pane& pane) { return nameOf(pane.selectedSelector); },
+         [](Pane& pane, const hstring& value)
+         {
+             if (pane.selectedSelector != nullptr)
+             {
+                 pane.selectedSelector->setImageByName(value);
+             }
+         }},
+        {"dragAndDropActive", PropertyInfo::BOOL, [](Pane& pane) { return flag(pane.dragTimer == 0.0f); }},
+        {"dragAndDropPanningEnabled", PropertyInfo::BOOL, [](Pane& pane) { return flag(pane.panning); }},
+        // Set only: reading it answers as the base does.
+        {"dragAndDropDelay", PropertyInfo::FLOAT, nullptr,
+         [](Pane& pane, const hstring& value) { pane.dragAndDropDelay = value.toFloat(); }},
+        {"dragAndDropPanningTreshold", PropertyInfo::FLOAT,
+         [](Pane& pane)
+         {
+             const float* t = pane.panningThresholds;
+             return hstring((t[0] + t[1] + t[2] + t[3]) / 4.0f);
+         },
+         [](Pane& pane, const hstring& value)
+         {
+             const float threshold = value.toFloat();
+             if (threshold >= 0.0f && threshold <= 1.0f)
+             {
+                 for (float& t : pane.panningThresholds)
+                 {
+                     t = threshold;
+                 }
+             }
+         }},
+        thresholdRow("dragAndDropPanningTresholdLeft", 0),
+        thresholdRow("dragAndDropPanningTresholdRight", 2),
+        thresholdRow("dragAndDropPanningTresholdTop", 1),
+        thresholdRow("dragAndDropPanningTresholdBottom", 3),
+        {"currentPage", PropertyInfo::STRING, [](Pane& pane) { return hstring(pane.getCurrentPage()); },
+         [](Pane& pane, const hstring& value)
+         {
+             const int page = value.toInt();
+             if (page >= 0 && page < pane.getNumPages())
+             {
+                 pane.goToPage(page);
+             }
+         }},
+        {"numPages", PropertyInfo::STRING, [](Pane& pane) { return hstring(pane.getNumPages()); }},
+        // Listed for the tools; read through the patterns, with an item after the ":".
+        {"itemObject:%", PropertyInfo::STRING, nullptr},
+        {"itemPage:%", PropertyInfo::STRING, nullptr},
+    };
+    return table;
+}
+
+QUORTYPES_PROPERTY_TABLE_DESCRIPTIONS_BASE_FIRST(InventoryPane, ItemReceiver, _properties)
+QUORTYPES_PROPERTY_TABLE_SET(InventoryPane, ItemReceiver, _properties)
+
 hstring InventoryPane::getProperty(const hstring& name)
 {
-    if (name == "scrollarea")
-    {
-        return nameOf(this->scrollArea);
-    }
-    if (name == "bullet_pane")
-    {
-        return nameOf(this->bulletPane);
-    }
-    if (name == "bulletPaneOffset")
-    {
-        return hstring(this->bulletPaneOffset);
-    }
-    if (name == "itemContainer")
-    {
-        return nameOf(this->itemContainer);
-    }
-    if (name == "allowItemCombination")
-    {
-        return flag(this->allowItemCombination);
-    }
-    if (name == "allowItemUseButton")
-    {
-        return flag(this->allowItemUseButton);
-    }
-    if (name == "rollover_label")
-    {
-        return nameOf(this->rolloverLabel);
-    }
-    if (name == "font")
-    {
-        return this->font;
-    }
-    if (name == "countLabelRect")
-    {
-        const kavtypes::Rectangle& r = this->countLabelRect;
-        return formatString("%f,%f,%f,%f", r.x, r.y, r.w, r.h);
-    }
-    if (name == "selector")
-    {
-        return nameOf(this->selector);
-    }
-    if (name == "selected_selector")
-    {
-        return nameOf(this->selectedSelector);
-    }
-    if (name == "dragAndDropActive")
-    {
-        return flag(this->dragTimer == 0.0f);
-    }
-    if (name == "dragAndDropPanningEnabled")
-    {
-        return flag(this->panning);
-    }
-    if (name == "dragAndDropPanningTreshold")
-    {
-        const float* t = this->panningThresholds;
-        return hstring((t[0] + t[1] + t[2] + t[3]) / 4.0f);
-    }
-    for (int i = 0; i < 4; ++i)
-    {
-        if (name == thresholdNames[i])
-        {
-            return hstring(this->panningThresholds[i]);
-        }
-    }
-    if (name == "currentPage")
-    {
-        return hstring(this->getCurrentPage());
-    }
-    if (name == "numPages")
-    {
-        return hstring(this->getNumPages());
-    }
+    return _properties().get(*this, name, [&] { return _getPatternProperty(name); });
+}
+
+hstring InventoryPane::_getPatternProperty(const hstring& name)
+{
     if (name.startsWith("itemObject:"))
     {
         return nameOf(this->getCell(name.subString(11)));
@@ -349,98 +369,4 @@ hstring InventoryPane::getProperty(const hstring& name)
         return hstring((int)(cell->getX() / width));
     }
     return ItemReceiver::getProperty(name);
-}
-
-bool InventoryPane::setProperty(const hstring& name, const hstring& value)
-{
-    if (name == "bullet_pane")
-    {
-        this->setBulletPane(value);
-    }
-    else if (name == "bulletPaneOffset")
-    {
-        this->bulletPaneOffset = value.toFloat();
-    }
-    else if (name == "allowItemCombination")
-    {
-        this->allowItemCombination = value.toBool();
-    }
-    else if (name == "allowItemUseButton")
-    {
-        const bool allow = value.toBool();
-        if (allow != this->allowItemUseButton)
-        {
-            this->allowItemUseButton = allow;
-            this->layout();
-        }
-    }
-    else if (name == "rollover_label")
-    {
-        this->rolloverLabel = dynamic_cast<tesraui::Label*>(this->dataset->getObject(value));
-    }
-    else if (name == "font")
-    {
-        this->font = value;
-    }
-    else if (name == "countLabelRect")
-    {
-        const harray<hstring> parts = value.split(",", -1, false);
-        if (parts.size() != 4)
-        {
-            throw quortypes::exception(
-                "InventoryPane: invalid countLabelRect property format, expecting '%f,%f,%f,%f', got: " +
-                    value,
-                "src\\objects\\ObjectInventoryPane", 870);
-        }
-        this->countLabelRect = kavtypes::Rectangle(parts[0].toFloat(), parts[1].toFloat(), parts[2].toFloat(),
-                                                   parts[3].toFloat());
-    }
-    else if (name == "selector" || name == "selected_selector")
-    {
-        tesraui::ImageBox* box = (name == "selector" ? this->selector : this->selectedSelector);
-        if (box != nullptr)
-        {
-            box->setImageByName(value);
-        }
-    }
-    else if (name == "dragAndDropDelay")
-    {
-        this->dragAndDropDelay = value.toFloat();
-    }
-    else if (name == "dragAndDropPanningTreshold")
-    {
-        const float threshold = value.toFloat();
-        if (threshold >= 0.0f && threshold <= 1.0f)
-        {
-            for (float& t : this->panningThresholds)
-            {
-                t = threshold;
-            }
-        }
-    }
-    else if (name == "currentPage")
-    {
-        const int page = value.toInt();
-        if (page >= 0 && page < this->getNumPages())
-        {
-            this->goToPage(page);
-        }
-    }
-    else
-    {
-        for (int i = 0; i < 4; ++i)
-        {
-            if (name == thresholdNames[i])
-            {
-                const float threshold = value.toFloat();
-                if (threshold >= 0.0f && threshold <= 1.0f)
-                {
-                    this->panningThresholds[i] = threshold;
-                }
-                return true;
-            }
-        }
-        return ItemReceiver::setProperty(name, value);
-    }
-    return true;
 }
