@@ -2,6 +2,7 @@
 
 #include <kavtypes/Rectangle.h>
 #include <kavtypes/Vector2.h>
+#include <quortypes/PropertyTable.h>
 #include <quortypes/harray.h>
 #include <quortypes/hstring.h>
 
@@ -121,4 +122,9 @@ protected:
     void onBulletClick(tesraui::EventArgs* args);
     void onArrowClick(tesraui::EventArgs* args);
     void combinationRule(tesraui::Object* cell, int button);
+
+private:
+    static const PropertyTable<InventoryPane>& _properties();
+    // The names with an item after their ":".
+    hstring _getPatternProperty(const hstring& name);
 };
