@@ -11,6 +11,8 @@
 #include "Config.h"
 #include "Session.h"
 
+using namespace vumo;
+
 namespace benchgame
 {
     // A file of the game folder, with the folders above it.

@@ -14,6 +14,8 @@
 #include <quortypes/FileBytes.h>
 #include "objects/ActionMapObject.h"
 
+using namespace vumo;
+
 namespace
 {
     const int mapWidth = 1920;

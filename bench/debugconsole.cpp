@@ -14,6 +14,8 @@
 #include "ui/DebugUI.h"
 #include "ui/UI.h"
 
+using namespace vumo;
+
 namespace
 {
     void start()

@@ -27,6 +27,8 @@
 #include "objects/ColorImage.h"
 #include "ui/UI.h"
 
+using namespace vumo;
+
 namespace
 {
     void startDemo()

@@ -18,6 +18,8 @@
 #include "objects/InventoryPane.h"
 #include "ui/UI.h"
 
+using namespace vumo;
+
 namespace
 {
     const int itemCount = 100;

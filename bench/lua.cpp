@@ -14,6 +14,8 @@
 #include "lua/Events.h"
 #include "lua/LuaInterface.h"
 
+using namespace vumo;
+
 namespace
 {
     const char* const hook = "function ui.OnKeyDown(key) lastKey = key end";

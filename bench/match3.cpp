@@ -18,6 +18,8 @@
 #include "Match3Scene.h"
 #include "Session.h"
 
+using namespace vumo;
+
 namespace
 {
     const int size = 8;

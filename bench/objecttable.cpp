@@ -10,6 +10,8 @@
 #include "lua/Calls.h"
 #include "lua/LuaInterface.h"
 
+using namespace vumo;
+
 namespace
 {
     const int steps = 10000;

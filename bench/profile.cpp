@@ -19,6 +19,8 @@
 #include "Profile.h"
 #include "Variables.h"
 
+using namespace vumo;
+
 namespace
 {
     // A profile whose sync needs no script host.

@@ -17,6 +17,8 @@
 #include "Session.h"
 #include "ui/UI.h"
 
+using namespace vumo;
+
 namespace
 {
     const int scripts = 1000;

@@ -37,6 +37,8 @@
 #include "Session.h"
 #include "ui/UI.h"
 
+using namespace vumo;
+
 namespace
 {
     const int textureCount = 20, objectCount = 200, size = 256;

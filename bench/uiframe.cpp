@@ -18,6 +18,8 @@
 #include "ScriptTexts.h"
 #include "ui/UI.h"
 
+using namespace vumo;
+
 namespace
 {
     const char* const script = "function ui.update(dt) ui.clock = (ui.clock or 0) + dt end\n"

@@ -6,6 +6,8 @@
 
 #include "Session.h"
 
+using namespace vumo;
+
 namespace
 {
     Scene* create(Chapter* chapter, const hstring& name, const hstring& fileName)

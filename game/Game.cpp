@@ -10,6 +10,8 @@
 #include "Session.h"
 #include "VumoPlayerTorvinOrvaloUI.h"
 
+using namespace vumo;
+
 void gameInit(const harray<hstring>&)
 {
     Session::guarded(

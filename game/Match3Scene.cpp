@@ -14,6 +14,8 @@
 #include "Variables.h"
 #include "lua/LuaInterface.h"
 
+using namespace vumo;
+
 const hstring Match3Scene::typeName = "match3.scene";
 const hstring Match3Scene::logTag = "vumoplayer";
 

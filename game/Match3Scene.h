@@ -41,8 +41,8 @@ public:
     static const hstring typeName;
     static const hstring logTag;
 
-    Match3Scene(Chapter* chapter, const hstring& name, const hstring& fileName);
-    static Scene* create(Chapter* chapter, const hstring& name, const hstring& fileName);
+    Match3Scene(vumo::Chapter* chapter, const hstring& name, const hstring& fileName);
+    static vumo::Scene* create(vumo::Chapter* chapter, const hstring& name, const hstring& fileName);
 
     void onActivate() override;
     void onDeactivate() override;

@@ -9,6 +9,8 @@
 
 #include "lua/LuaInterface.h"
 
+using namespace vumo;
+
 Match3SettingReader::Match3SettingReader(const hstring& sceneName) : sceneName(sceneName) {}
 
 void Match3SettingReader::fail(const hstring& message)

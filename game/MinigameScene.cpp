@@ -6,6 +6,8 @@
 
 #include "Session.h"
 
+using namespace vumo;
+
 MinigameScene::MinigameScene(Chapter* chapter, const hstring& name, const hstring& fileName)
     : Scene(chapter, name, fileName)
 {

@@ -4,10 +4,10 @@
 
 // A scene holding a puzzle: solving or skipping it plays a sound and then ignores the pointer for two
 // seconds. The timer starts at 0, so pointer input waits for the first update.
-class MinigameScene : public Scene
+class MinigameScene : public vumo::Scene
 {
 public:
-    MinigameScene(Chapter* chapter, const hstring& name, const hstring& fileName);
+    MinigameScene(vumo::Chapter* chapter, const hstring& name, const hstring& fileName);
 
     void onUpdate(float timeDelta) override;
     void onPointerPressed() override;

@@ -8,6 +8,8 @@
 #include "Session.h"
 #include "ui/UI.h"
 
+using namespace vumo;
+
 hstring& OrvaloStart::savedStartScene()
 {
     static hstring scene;

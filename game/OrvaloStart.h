@@ -4,10 +4,10 @@
 
 // The landing page: the more-games screen over an empty scene. Once the player has closed the screen it
 // passes on to the start scene it stood in for.
-class OrvaloStart : public Scene
+class OrvaloStart : public vumo::Scene
 {
 public:
-    using Scene::Scene;
+    using vumo::Scene::Scene;
 
     // The configured start scene the landing page replaced; emptied once the page has passed on to it.
     static hstring& savedStartScene();

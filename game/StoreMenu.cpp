@@ -13,6 +13,8 @@
 #include "lua/LuaInterface.h"
 #include "ui/UI.h"
 
+using namespace vumo;
+
 const hstring StoreMenu::logTag = "TorvinStoreMenu";
 
 void StoreMenu::onActivate()

@@ -10,12 +10,12 @@ namespace tesraui
 
 // The store scene of the "menu" chapter: the promotion library's upsell screen with its three buttons. It
 // holds no purchase logic; Unlock hands over to the scripts' "chapter.onBuy".
-class StoreMenu : public Scene
+class StoreMenu : public vumo::Scene
 {
 public:
     static const hstring logTag;
 
-    using Scene::Scene;
+    using vumo::Scene::Scene;
 
     hstring getScript() override { return "scene.setBackground('null')"; }
     void onActivate() override;

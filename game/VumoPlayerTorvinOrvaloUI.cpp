@@ -15,6 +15,8 @@
 #include "StoreMenu.h"
 #include "lua/LuaInterface.h"
 
+using namespace vumo;
+
 namespace
 {
     const char* const gamesFolder = "data/orvalo/games";

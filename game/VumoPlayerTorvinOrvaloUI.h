@@ -6,14 +6,14 @@
 
 // The game's own UI: starts the promotion library when its data are there, puts the landing page before
 // the configured start scene and gives the "menu" chapter its store scene.
-class VumoPlayerTorvinOrvaloUI : public UI
+class VumoPlayerTorvinOrvaloUI : public vumo::UI
 {
 public:
     static const hstring logTag;
 
     ~VumoPlayerTorvinOrvaloUI() override = default;
     void init() override;
-    void onChapterLoaded(Chapter* chapter) override;
+    void onChapterLoaded(vumo::Chapter* chapter) override;
 
     // The games folder the promotion library reads, before "/games" is appended: "orvalo_games_path" when
     // set, else one of the folders of "data/orvalo/games" ("test" among several, else the first by name);
@@ -24,4 +24,4 @@ public:
 };
 
 // The UI factory the program entry hands to engine start-up.
-UI* createGameUI();
+vumo::UI* createGameUI();

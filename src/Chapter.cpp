@@ -18,347 +18,350 @@
 #include "objects/LoopSound.h"
 #include "GameUiHost.h"
 
-namespace
+namespace vumo
 {
-    void reportProgress(const Chapter* chapter, float progress)
+    namespace
     {
-        if (chapter->getName() != "ui")
+        void reportProgress(const Chapter* chapter, float progress)
         {
-            getGameUiHost().OnUpdateLoading(progress);
-        }
-    }
-
-    void collectSceneFiles(const hstring& folder, harray<hstring>& out)
-    {
-        for (const hstring& file : quortypes::ResourceDir::files(folder))
-        {
-            if (file.endsWith(".scene"))
+            if (chapter->getName() != "ui")
             {
-                out.push_back(folder + "/" + file);
+                getGameUiHost().OnUpdateLoading(progress);
             }
         }
-        for (const hstring& sub : quortypes::ResourceDir::directories(folder))
-        {
-            collectSceneFiles(folder + "/" + sub, out);
-        }
-    }
-} // namespace
 
-Chapter::Chapter(const hstring& fileName, const hstring& name) : tesraui::Dataset(fileName, name) {}
-
-Chapter::~Chapter()
-{
-    if (this->loaded)
-    {
-        try
+        void collectSceneFiles(const hstring& folder, harray<hstring>& out)
         {
-            this->unload();
+            for (const hstring& file : quortypes::ResourceDir::files(folder))
+            {
+                if (file.endsWith(".scene"))
+                {
+                    out.push_back(folder + "/" + file);
+                }
+            }
+            for (const hstring& sub : quortypes::ResourceDir::directories(folder))
+            {
+                collectSceneFiles(folder + "/" + sub, out);
+            }
         }
-        catch (const quortypes::exception& e)
-        {
-            quortypes::Log::error(Session::logTag, e.getMessage());
-        }
-    }
-    this->deleteScenes();
-    this->deleteActionMaps();
-}
+    } // namespace
 
-bool Chapter::isIdentifier(const hstring& name)
-{
-    if (name.size() == 0)
+    Chapter::Chapter(const hstring& fileName, const hstring& name) : tesraui::Dataset(fileName, name) {}
+
+    Chapter::~Chapter()
     {
-        return false;
+        if (this->loaded)
+        {
+            try
+            {
+                this->unload();
+            }
+            catch (const quortypes::exception& e)
+            {
+                quortypes::Log::error(Session::logTag, e.getMessage());
+            }
+        }
+        this->deleteScenes();
+        this->deleteActionMaps();
     }
-    for (int i = 0; i < name.size(); ++i)
+
+    bool Chapter::isIdentifier(const hstring& name)
     {
-        const char c = name[i];
-        const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
-        if (!letter && !(i > 0 && c >= '0' && c <= '9'))
+        if (name.size() == 0)
         {
             return false;
         }
-    }
-    return true;
-}
-
-void Chapter::load()
-{
-    const bool ui = (this->name == "ui");
-    if (!ui && !isIdentifier(this->name))
-    {
-        throw quortypes::exception("Invalid chapter folder name '" + this->name +
-                                       "': expecting letters, digits and '_', not beginning with a digit",
-                                   __FILE__, __LINE__);
-    }
-    quortypes::Log::write(Session::logTag, "Loading chapter " + this->name);
-    tesraui::Dataset::load();
-    reportProgress(this, 0.4f);
-    const hstring folder = this->currentFolder;
-    if (folder != "")
-    {
-        quortypes::Log::write(Session::logTag, "loading sounds");
-        if (yim::manager != nullptr && quortypes::ResourceDir::exists(folder + "/audio"))
+        for (int i = 0; i < name.size(); ++i)
         {
-            yim::manager->createSoundsFromPath(folder + "/audio", this->name + ".");
+            const char c = name[i];
+            const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+            if (!letter && !(i > 0 && c >= '0' && c <= '9'))
+            {
+                return false;
+            }
         }
+        return true;
     }
-    reportProgress(this, 0.5f);
-    quortypes::Log::write(Session::logTag, "loading scenes");
-    if (quortypes::ResourceDir::exists(folder + "/scenes"))
-    {
-        this->loadScenes(folder + "/scenes");
-    }
-    quortypes::Log::write(Session::logTag, "registering action maps");
-    this->registerActionMaps(folder + "/action_maps");
-    if (ui)
-    {
-        return;
-    }
-    reportProgress(this, 0.6f);
-    LuaInterface::execute(this->name + " = {}; setmetatable(" + this->name + ",{ __index = _G });");
-    const hstring lib = getFolder(this->name) + "/lib/";
-    if (quortypes::ResourceDir::exists(lib))
-    {
-        quortypes::Log::write(Session::logTag, "loading scripts from " + lib);
-        LuaInterface::loadScripts(lib, "");
-    }
-}
 
-void Chapter::loadScenes(const hstring& folder)
-{
-    harray<hstring> files;
-    collectSceneFiles(folder, files);
-    for (const hstring& path : files)
+    void Chapter::load()
     {
-        const hstring fileName = path.contains("/") ? path.subString(path.rfind('/') + 1) : path;
-        const int dot = fileName.find('.');
-        const hstring sceneName = fileName.subString(0, dot);
-        const hstring type = fileName.subString(dot + 1);
-        if (!isIdentifier(sceneName))
+        const bool ui = (this->name == "ui");
+        if (!ui && !isIdentifier(this->name))
         {
-            throw quortypes::exception("Invalid scene file name '" + path +
-                                           "': the scene name must be letters, digits and '_', "
-                                           "not beginning with a digit",
+            throw quortypes::exception("Invalid chapter folder name '" + this->name +
+                                           "': expecting letters, digits and '_', not beginning with a digit",
                                        __FILE__, __LINE__);
         }
-        const hstring relative = path.subString(folder.size() + 1);
-        // A scene met twice under one name: the old one goes before the new one is made.
-        auto old = this->scenes.find(sceneName);
-        if (old != this->scenes.end())
+        quortypes::Log::write(Session::logTag, "Loading chapter " + this->name);
+        tesraui::Dataset::load();
+        reportProgress(this, 0.4f);
+        const hstring folder = this->currentFolder;
+        if (folder != "")
         {
-            old->second.reset();
+            quortypes::Log::write(Session::logTag, "loading sounds");
+            if (yim::manager != nullptr && quortypes::ResourceDir::exists(folder + "/audio"))
+            {
+                yim::manager->createSoundsFromPath(folder + "/audio", this->name + ".");
+            }
         }
-        this->scenes[sceneName].reset(Scene::instantiate(type, this, sceneName, relative));
+        reportProgress(this, 0.5f);
+        quortypes::Log::write(Session::logTag, "loading scenes");
+        if (quortypes::ResourceDir::exists(folder + "/scenes"))
+        {
+            this->loadScenes(folder + "/scenes");
+        }
+        quortypes::Log::write(Session::logTag, "registering action maps");
+        this->registerActionMaps(folder + "/action_maps");
+        if (ui)
+        {
+            return;
+        }
+        reportProgress(this, 0.6f);
+        LuaInterface::execute(this->name + " = {}; setmetatable(" + this->name + ",{ __index = _G });");
+        const hstring lib = getFolder(this->name) + "/lib/";
+        if (quortypes::ResourceDir::exists(lib))
+        {
+            quortypes::Log::write(Session::logTag, "loading scripts from " + lib);
+            LuaInterface::loadScripts(lib, "");
+        }
     }
-}
 
-void Chapter::deleteScenes()
-{
-    // Out of the table before any goes, so that nothing a dying scene reaches finds its siblings.
-    hdict<std::unique_ptr<Scene>> scenes = std::move(this->scenes);
-    this->scenes.clear();
-    for (auto& pair : scenes)
+    void Chapter::loadScenes(const hstring& folder)
     {
-        pair.second.reset();
+        harray<hstring> files;
+        collectSceneFiles(folder, files);
+        for (const hstring& path : files)
+        {
+            const hstring fileName = path.contains("/") ? path.subString(path.rfind('/') + 1) : path;
+            const int dot = fileName.find('.');
+            const hstring sceneName = fileName.subString(0, dot);
+            const hstring type = fileName.subString(dot + 1);
+            if (!isIdentifier(sceneName))
+            {
+                throw quortypes::exception("Invalid scene file name '" + path +
+                                               "': the scene name must be letters, digits and '_', "
+                                               "not beginning with a digit",
+                                           __FILE__, __LINE__);
+            }
+            const hstring relative = path.subString(folder.size() + 1);
+            // A scene met twice under one name: the old one goes before the new one is made.
+            auto old = this->scenes.find(sceneName);
+            if (old != this->scenes.end())
+            {
+                old->second.reset();
+            }
+            this->scenes[sceneName].reset(Scene::instantiate(type, this, sceneName, relative));
+        }
     }
-}
 
-void Chapter::unload()
-{
-    quortypes::Log::write(Session::logTag, "Unloading chapter " + this->name);
-    this->deleteActionMaps();
-    this->deleteScenes();
-    tesraui::Dataset::unload();
-    LoopSound::fadeOutAll(this->name, 0.0f);
-    if (yim::manager != nullptr)
+    void Chapter::deleteScenes()
     {
-        yim::manager->destroySoundsWithPrefix(this->name + ".");
+        // Out of the table before any goes, so that nothing a dying scene reaches finds its siblings.
+        hdict<std::unique_ptr<Scene>> scenes = std::move(this->scenes);
+        this->scenes.clear();
+        for (auto& pair : scenes)
+        {
+            pair.second.reset();
+        }
     }
-    if (this->name != "ui" && isIdentifier(this->name) && LuaInterface::state != nullptr)
-    {
-        LuaInterface::execute(this->name + " = nil");
-    }
-}
 
-void Chapter::discardFailedLoad()
-{
-    this->deleteScenes();
-    try
+    void Chapter::unload()
     {
+        quortypes::Log::write(Session::logTag, "Unloading chapter " + this->name);
+        this->deleteActionMaps();
+        this->deleteScenes();
         tesraui::Dataset::unload();
-    }
-    catch (const quortypes::exception&)
-    {
-        // Nothing had been registered.
-    }
-    if (this->name != "ui" && isIdentifier(this->name) && LuaInterface::state != nullptr)
-    {
-        try
+        LoopSound::fadeOutAll(this->name, 0.0f);
+        if (yim::manager != nullptr)
+        {
+            yim::manager->destroySoundsWithPrefix(this->name + ".");
+        }
+        if (this->name != "ui" && isIdentifier(this->name) && LuaInterface::state != nullptr)
         {
             LuaInterface::execute(this->name + " = nil");
         }
-        catch (const quortypes::exception& e)
+    }
+
+    void Chapter::discardFailedLoad()
+    {
+        this->deleteScenes();
+        try
         {
-            quortypes::Log::error(Session::logTag, e.getMessage());
+            tesraui::Dataset::unload();
+        }
+        catch (const quortypes::exception&)
+        {
+            // Nothing had been registered.
+        }
+        if (this->name != "ui" && isIdentifier(this->name) && LuaInterface::state != nullptr)
+        {
+            try
+            {
+                LuaInterface::execute(this->name + " = nil");
+            }
+            catch (const quortypes::exception& e)
+            {
+                quortypes::Log::error(Session::logTag, e.getMessage());
+            }
         }
     }
-}
 
-tesraui::Image* Chapter::getImage(const hstring& name)
-{
-    vumo::ColorImage::registerIfColorName(this, name);
-    return tesraui::Dataset::getImage(name);
-}
-
-Scene* Chapter::getScene(const hstring& name)
-{
-    auto found = this->scenes.find(name);
-    Scene* scene = (found != this->scenes.end() ? found->second.get() : nullptr);
-    if (scene == nullptr)
+    tesraui::Image* Chapter::getImage(const hstring& name)
     {
-        throw _SceneNotFoundExeption("Scene '" + name + "' not found in chapter '" + this->name + "'",
-                                     __FILE__, __LINE__);
+        vumo::ColorImage::registerIfColorName(this, name);
+        return tesraui::Dataset::getImage(name);
     }
-    return scene;
-}
 
-hstring Chapter::getFullSceneName(const hstring& name) const
-{
-    return name.contains(".") ? name : this->name + "." + name;
-}
-
-void Chapter::registerScene(Scene* scene)
-{
-    if (this->scenes.hasKey(scene->getName()))
+    Scene* Chapter::getScene(const hstring& name)
     {
-        throw tesraui::_GenericException("Unable to register manual scene '" + scene->getName() +
-                                             "' in dataset '" + this->name + "', scene already exists.",
+        auto found = this->scenes.find(name);
+        Scene* scene = (found != this->scenes.end() ? found->second.get() : nullptr);
+        if (scene == nullptr)
+        {
+            throw _SceneNotFoundExeption("Scene '" + name + "' not found in chapter '" + this->name + "'",
                                          __FILE__, __LINE__);
+        }
+        return scene;
     }
-    this->scenes[scene->getName()].reset(scene);
-}
 
-Scene* Chapter::unregisterScene(const hstring& name)
-{
-    auto found = this->scenes.find(name);
-    Scene* scene = (found != this->scenes.end() ? found->second.release() : nullptr);
-    if (scene == nullptr)
+    hstring Chapter::getFullSceneName(const hstring& name) const
     {
-        throw tesraui::_GenericException("Unable to unregister scene '" + name + "' in dataset '" +
-                                             this->name + "', scene not found.",
-                                         __FILE__, __LINE__);
+        return name.contains(".") ? name : this->name + "." + name;
     }
-    this->scenes.removeKey(name);
-    return scene;
-}
 
-hstring Chapter::findImageUser(tesraui::Object* root)
-{
-    if (root == nullptr)
+    void Chapter::registerScene(Scene* scene)
     {
+        if (this->scenes.hasKey(scene->getName()))
+        {
+            throw tesraui::_GenericException("Unable to register manual scene '" + scene->getName() +
+                                                 "' in dataset '" + this->name + "', scene already exists.",
+                                             __FILE__, __LINE__);
+        }
+        this->scenes[scene->getName()].reset(scene);
+    }
+
+    Scene* Chapter::unregisterScene(const hstring& name)
+    {
+        auto found = this->scenes.find(name);
+        Scene* scene = (found != this->scenes.end() ? found->second.release() : nullptr);
+        if (scene == nullptr)
+        {
+            throw tesraui::_GenericException("Unable to unregister scene '" + name + "' in dataset '" +
+                                                 this->name + "', scene not found.",
+                                             __FILE__, __LINE__);
+        }
+        this->scenes.removeKey(name);
+        return scene;
+    }
+
+    hstring Chapter::findImageUser(tesraui::Object* root)
+    {
+        if (root == nullptr)
+        {
+            return "";
+        }
+        tesraui::ImageBox* box = dynamic_cast<tesraui::ImageBox*>(root);
+        if (box != nullptr && box->getImage() != nullptr && box->getImage()->getDataset() == this)
+        {
+            return "Object '" + root->getName() + "' is using image '" + box->getImageName() + "'.";
+        }
+        for (tesraui::Object* child : root->getChildren())
+        {
+            hstring found = this->findImageUser(child);
+            if (found != "")
+            {
+                return found;
+            }
+        }
         return "";
     }
-    tesraui::ImageBox* box = dynamic_cast<tesraui::ImageBox*>(root);
-    if (box != nullptr && box->getImage() != nullptr && box->getImage()->getDataset() == this)
+
+    Chapter* Chapter::fromDataset(tesraui::Dataset* dataset)
     {
-        return "Object '" + root->getName() + "' is using image '" + box->getImageName() + "'.";
+        return dynamic_cast<Chapter*>(dataset);
     }
-    for (tesraui::Object* child : root->getChildren())
+
+    bool Chapter::hasText(const hstring& key)
     {
-        hstring found = this->findImageUser(child);
-        if (found != "")
+        return key.startsWith("{") || tesraui::Dataset::hasText(key);
+    }
+
+    void Chapter::update(float timeDelta)
+    {
+        tesraui::Dataset::update(timeDelta);
+        for (auto& pair : this->actionMaps)
         {
-            return found;
+            pair.second->update(timeDelta);
         }
     }
-    return "";
-}
 
-Chapter* Chapter::fromDataset(tesraui::Dataset* dataset)
-{
-    return dynamic_cast<Chapter*>(dataset);
-}
-
-bool Chapter::hasText(const hstring& key)
-{
-    return key.startsWith("{") || tesraui::Dataset::hasText(key);
-}
-
-void Chapter::update(float timeDelta)
-{
-    tesraui::Dataset::update(timeDelta);
-    for (auto& pair : this->actionMaps)
+    void Chapter::registerActionMaps(const hstring& folder)
     {
-        pair.second->update(timeDelta);
-    }
-}
-
-void Chapter::registerActionMaps(const hstring& folder)
-{
-    if (!quortypes::ResourceDir::exists(folder))
-    {
-        return;
-    }
-    for (const hstring& file : quortypes::ResourceDir::files(folder))
-    {
-        if (!file.endsWith(".amp"))
+        if (!quortypes::ResourceDir::exists(folder))
         {
-            continue;
+            return;
         }
-        const hstring path = folder + "/" + file;
-        const hstring mapName = ActionMap::nameFromPath(path);
-        if (this->actionMaps.hasKey(mapName))
+        for (const hstring& file : quortypes::ResourceDir::files(folder))
         {
-            throw quortypes::exception("Failed parsing action map '" + mapName + "' from path '" + path +
-                                           "', name already registered",
-                                       __FILE__, __LINE__);
+            if (!file.endsWith(".amp"))
+            {
+                continue;
+            }
+            const hstring path = folder + "/" + file;
+            const hstring mapName = ActionMap::nameFromPath(path);
+            if (this->actionMaps.hasKey(mapName))
+            {
+                throw quortypes::exception("Failed parsing action map '" + mapName + "' from path '" + path +
+                                               "', name already registered",
+                                           __FILE__, __LINE__);
+            }
+            this->actionMaps[mapName] = std::make_unique<ActionMap>(path);
         }
-        this->actionMaps[mapName] = std::make_unique<ActionMap>(path);
+        for (const hstring& sub : quortypes::ResourceDir::directories(folder))
+        {
+            this->registerActionMaps(folder + "/" + sub);
+        }
     }
-    for (const hstring& sub : quortypes::ResourceDir::directories(folder))
-    {
-        this->registerActionMaps(folder + "/" + sub);
-    }
-}
 
-ActionMap* Chapter::getActionMap(const hstring& name)
-{
-    if (name.contains("."))
+    ActionMap* Chapter::getActionMap(const hstring& name)
     {
-        hstring chapterName;
-        hstring mapName;
-        name.split('.', chapterName, mapName);
-        Chapter* chapter = fromDataset(tesraui::getDatasets().tryGet(chapterName, nullptr));
-        if (chapter == nullptr)
+        if (name.contains("."))
+        {
+            hstring chapterName;
+            hstring mapName;
+            name.split('.', chapterName, mapName);
+            Chapter* chapter = fromDataset(tesraui::getDatasets().tryGet(chapterName, nullptr));
+            if (chapter == nullptr)
+            {
+                throw tesraui::_ResourceNotExistsException(name, "ActionMap", this, __FILE__, __LINE__);
+            }
+            return chapter->getActionMap(mapName);
+        }
+        auto found = this->actionMaps.find(name);
+        ActionMap* map = (found != this->actionMaps.end() ? found->second.get() : nullptr);
+        if (map == nullptr)
         {
             throw tesraui::_ResourceNotExistsException(name, "ActionMap", this, __FILE__, __LINE__);
         }
-        return chapter->getActionMap(mapName);
+        return map;
     }
-    auto found = this->actionMaps.find(name);
-    ActionMap* map = (found != this->actionMaps.end() ? found->second.get() : nullptr);
-    if (map == nullptr)
-    {
-        throw tesraui::_ResourceNotExistsException(name, "ActionMap", this, __FILE__, __LINE__);
-    }
-    return map;
-}
 
-void Chapter::unloadIdleResources()
-{
-    quortypes::Log::write(Session::logTag, this->name + " dataset: unloading unused resources");
-    for (auto& pair : this->actionMaps)
+    void Chapter::unloadIdleResources()
     {
-        pair.second->unload();
+        quortypes::Log::write(Session::logTag, this->name + " dataset: unloading unused resources");
+        for (auto& pair : this->actionMaps)
+        {
+            pair.second->unload();
+        }
     }
-}
 
-void Chapter::deleteActionMaps()
-{
-    hdict<std::unique_ptr<ActionMap>> maps = std::move(this->actionMaps);
-    this->actionMaps.clear();
-    for (auto& pair : maps)
+    void Chapter::deleteActionMaps()
     {
-        pair.second.reset();
+        hdict<std::unique_ptr<ActionMap>> maps = std::move(this->actionMaps);
+        this->actionMaps.clear();
+        for (auto& pair : maps)
+        {
+            pair.second.reset();
+        }
     }
-}
+} // namespace vumo

@@ -18,327 +18,332 @@
 #include "Session.h"
 #include "SessionState.h"
 
-namespace Session
+namespace vumo
 {
-    namespace
+    namespace Session
     {
-        hstring textureExtensions;
-        bool textureExtensionsSet = false;
-    } // namespace
-
-    namespace
-    {
-        hdict<hstring> configuration;
-        // The log is directed into the per-user folder once; a later load must not empty it.
-        bool logDirected = false;
-
-        void checkTitle(const hstring& title)
+        namespace
         {
-            for (char c : static_cast<const std::string&>(title))
+            hstring textureExtensions;
+            bool textureExtensionsSet = false;
+        } // namespace
+
+        namespace
+        {
+            hdict<hstring> configuration;
+            // The log is directed into the per-user folder once; a later load must not empty it.
+            bool logDirected = false;
+
+            void checkTitle(const hstring& title)
             {
-                if (!std::isalnum((unsigned char)c) && c != ' ' && c != '-')
+                for (char c : static_cast<const std::string&>(title))
                 {
-                    throw quortypes::exception("Invalid 'title' property in cfg file, only alphanumeric "
-                                               "characters and ' ', '-' are allowed",
-                                               __FILE__, __LINE__);
+                    if (!std::isalnum((unsigned char)c) && c != ' ' && c != '-')
+                    {
+                        throw quortypes::exception("Invalid 'title' property in cfg file, only alphanumeric "
+                                                   "characters and ' ', '-' are allowed",
+                                                   __FILE__, __LINE__);
+                    }
                 }
             }
-        }
 
-        // Parses the override into the map when it exists as a file or as a resource; false when it does
-        // not exist at all.
-        bool applyOverride(hdict<hstring>& config, const hstring& path, bool fileAsResource)
-        {
-            hdict<hstring> entries;
-            if (quortypes::File::exists(path))
+            // Parses the override into the map when it exists as a file or as a resource; false when it does
+            // not exist at all.
+            bool applyOverride(hdict<hstring>& config, const hstring& path, bool fileAsResource)
             {
-                entries = parseConfigFile(path, fileAsResource);
+                hdict<hstring> entries;
+                if (quortypes::File::exists(path))
+                {
+                    entries = parseConfigFile(path, fileAsResource);
+                }
+                else if (quortypes::Resource::exists(path))
+                {
+                    entries = parseConfigFile(path, true);
+                }
+                else
+                {
+                    return false;
+                }
+                for (auto& entry : entries)
+                {
+                    config[entry.first] = entry.second;
+                }
+                return true;
             }
-            else if (quortypes::Resource::exists(path))
+
+            // The player's copy is written by the engine; one that a crash cut short or a failing drive
+            // garbled would otherwise end every start. It is renamed out of the way, never removed, and the
+            // start goes on from the game's configuration; false then, as for a missing copy. Only when it
+            // cannot even be renamed does its error stand.
+            bool applyUserOverride(hdict<hstring>& config, const hstring& path)
             {
-                entries = parseConfigFile(path, true);
+                try
+                {
+                    return applyOverride(config, path, false);
+                }
+                catch (const quortypes::exception& error)
+                {
+                    const hstring aside = path + ".damaged";
+                    if (std::rename(path.c_str(), aside.c_str()) != 0)
+                    {
+                        throw quortypes::exception(error.getMessage() + " (unable to keep '" + path +
+                                                       "' aside as '" + aside + "': " + std::strerror(errno) +
+                                                       ")",
+                                                   __FILE__, __LINE__);
+                    }
+                    quortypes::Log::warn(
+                        logTag, "'" + path + "' is damaged, kept aside as '" + aside +
+                                    "', starting from the game's configuration: " + error.getMessage());
+                    return false;
+                }
             }
-            else
+
+            void warnMalformed(const hstring& key)
             {
+                quortypes::Log::warn(logTag, "Ignoring malformed cfg key '" + key + "'");
+            }
+
+            // Conditional entries "key/value.target" and declarations "cfg.setting", then the removal of
+            // every conditional key.
+            void resolveEntries(hdict<hstring>& config)
+            {
+                hdict<hstring> pending;
+                harray<hstring> conditionals;
+                for (const hstring& key : config.keys())
+                {
+                    if (!key.contains("/"))
+                    {
+                        continue;
+                    }
+                    conditionals.push_back(key);
+                    harray<hstring> parts = key.split('.');
+                    hstring conditionKey, conditionValue;
+                    if (parts.size() < 2 || parts[1] == "" ||
+                        !parts[0].split('/', conditionKey, conditionValue))
+                    {
+                        warnMalformed(key);
+                        continue;
+                    }
+                    if (config[conditionKey] == conditionValue)
+                    {
+                        pending[parts[1]] = config[key];
+                    }
+                }
+                for (const hstring& key : config.keys())
+                {
+                    if (!key.startsWith("cfg"))
+                    {
+                        continue;
+                    }
+                    harray<hstring> parts = key.split('.');
+                    if (parts.size() < 2 || parts[1] == "")
+                    {
+                        warnMalformed(key);
+                        continue;
+                    }
+                    const hstring& setting = parts[1];
+                    pending[setting] = config.hasKey(setting) ? config[setting] : config[key];
+                }
+                for (auto& assignment : pending)
+                {
+                    config[assignment.first] = assignment.second;
+                }
+                for (const hstring& key : conditionals)
+                {
+                    config.removeKey(key);
+                }
+            }
+
+            bool failLoad(const quortypes::exception& error, bool showErrors)
+            {
+                quortypes::Log::error(logTag, error.getMessage());
+                if (showErrors)
+                {
+                    tesra::showMessageBox("VUMO ERROR", error.getMessage(), tesra::MESSAGE_BUTTON_OK,
+                                          tesra::MESSAGE_STYLE_CRITICAL |
+                                              tesra::MESSAGE_STYLE_TERMINATE_ON_DISPLAY);
+                }
                 return false;
             }
-            for (auto& entry : entries)
+        } // namespace
+
+        hdict<hstring> parseConfigText(const hstring& text)
+        {
+            hdict<hstring> result;
+            hstring prefix;
+            for (const hstring& line : splitLines(text))
             {
-                config[entry.first] = entry.second;
+                if (line.startsWith("[") && line.endsWith("]"))
+                {
+                    prefix = line == "[]" ? hstring() : line.replaced("[", "").replaced("]", "") + ".";
+                    continue;
+                }
+                if (line == "" || line.startsWith("#") || line.startsWith("--"))
+                {
+                    continue;
+                }
+                hstring key, value;
+                if (!line.split(": ", key, value))
+                {
+                    throw quortypes::exception(
+                        "invalid cfg line '" + line +
+                            "', statements must be in format <key>: <value>. empty lines "
+                            "and #/-- comment lines are ignored.",
+                        __FILE__, __LINE__);
+                }
+                result[prefix + key] = value;
+            }
+            return result;
+        }
+
+        hdict<hstring> parseConfigFile(const hstring& path, bool asResource)
+        {
+            return parseConfigText(readFileBytes(path, asResource));
+        }
+
+        bool loadConfig(bool showErrors)
+        {
+            hdict<hstring> config;
+            try
+            {
+                config = parseConfigFile("cfg/vumo.cfg", true);
+            }
+            catch (quortypes::exception& error)
+            {
+                return failLoad(error, showErrors);
+            }
+            checkTitle(config["title"]);
+            hstring userFolder = resolveUserFolder(config);
+            if (!logDirected)
+            {
+                quortypes::Log::setFilename(userFolder + "game.log", true);
+                logDirected = true;
+            }
+            bool userCopyMissing = false;
+            try
+            {
+                userCopyMissing = !applyUserOverride(config, userFolder + "vumo.cfg");
+                applyOverride(config, "cfg/vumo.cfg.local", true);
+            }
+            catch (quortypes::exception& error)
+            {
+                return failLoad(error, showErrors);
+            }
+            resolveEntries(config);
+            configuration.swap(config);
+            if (userCopyMissing)
+            {
+                // The configuration stands; a player's copy that cannot be written is made on a later save.
+                try
+                {
+                    saveUserConfig();
+                }
+                catch (quortypes::exception& error)
+                {
+                    quortypes::Log::error(logTag, error.getMessage());
+                }
             }
             return true;
         }
 
-        // The player's copy is written by the engine; one that a crash cut short or a failing drive
-        // garbled would otherwise end every start. It is renamed out of the way, never removed, and the
-        // start goes on from the game's configuration; false then, as for a missing copy. Only when it
-        // cannot even be renamed does its error stand.
-        bool applyUserOverride(hdict<hstring>& config, const hstring& path)
+        void reloadConfig()
         {
-            try
-            {
-                return applyOverride(config, path, false);
-            }
-            catch (const quortypes::exception& error)
-            {
-                const hstring aside = path + ".damaged";
-                if (std::rename(path.c_str(), aside.c_str()) != 0)
-                {
-                    throw quortypes::exception(error.getMessage() + " (unable to keep '" + path +
-                                                   "' aside as '" + aside + "': " + std::strerror(errno) +
-                                                   ")",
-                                               __FILE__, __LINE__);
-                }
-                quortypes::Log::warn(logTag,
-                                     "'" + path + "' is damaged, kept aside as '" + aside +
-                                         "', starting from the game's configuration: " + error.getMessage());
-                return false;
-            }
-        }
-
-        void warnMalformed(const hstring& key)
-        {
-            quortypes::Log::warn(logTag, "Ignoring malformed cfg key '" + key + "'");
-        }
-
-        // Conditional entries "key/value.target" and declarations "cfg.setting", then the removal of
-        // every conditional key.
-        void resolveEntries(hdict<hstring>& config)
-        {
-            hdict<hstring> pending;
-            harray<hstring> conditionals;
-            for (const hstring& key : config.keys())
-            {
-                if (!key.contains("/"))
-                {
-                    continue;
-                }
-                conditionals.push_back(key);
-                harray<hstring> parts = key.split('.');
-                hstring conditionKey, conditionValue;
-                if (parts.size() < 2 || parts[1] == "" || !parts[0].split('/', conditionKey, conditionValue))
-                {
-                    warnMalformed(key);
-                    continue;
-                }
-                if (config[conditionKey] == conditionValue)
-                {
-                    pending[parts[1]] = config[key];
-                }
-            }
-            for (const hstring& key : config.keys())
-            {
-                if (!key.startsWith("cfg"))
-                {
-                    continue;
-                }
-                harray<hstring> parts = key.split('.');
-                if (parts.size() < 2 || parts[1] == "")
-                {
-                    warnMalformed(key);
-                    continue;
-                }
-                const hstring& setting = parts[1];
-                pending[setting] = config.hasKey(setting) ? config[setting] : config[key];
-            }
-            for (auto& assignment : pending)
-            {
-                config[assignment.first] = assignment.second;
-            }
-            for (const hstring& key : conditionals)
-            {
-                config.removeKey(key);
-            }
-        }
-
-        bool failLoad(const quortypes::exception& error, bool showErrors)
-        {
-            quortypes::Log::error(logTag, error.getMessage());
-            if (showErrors)
-            {
-                tesra::showMessageBox("VUMO ERROR", error.getMessage(), tesra::MESSAGE_BUTTON_OK,
-                                      tesra::MESSAGE_STYLE_CRITICAL |
-                                          tesra::MESSAGE_STYLE_TERMINATE_ON_DISPLAY);
-            }
-            return false;
-        }
-    } // namespace
-
-    hdict<hstring> parseConfigText(const hstring& text)
-    {
-        hdict<hstring> result;
-        hstring prefix;
-        for (const hstring& line : splitLines(text))
-        {
-            if (line.startsWith("[") && line.endsWith("]"))
-            {
-                prefix = line == "[]" ? hstring() : line.replaced("[", "").replaced("]", "") + ".";
-                continue;
-            }
-            if (line == "" || line.startsWith("#") || line.startsWith("--"))
-            {
-                continue;
-            }
-            hstring key, value;
-            if (!line.split(": ", key, value))
-            {
-                throw quortypes::exception("invalid cfg line '" + line +
-                                               "', statements must be in format <key>: <value>. empty lines "
-                                               "and #/-- comment lines are ignored.",
-                                           __FILE__, __LINE__);
-            }
-            result[prefix + key] = value;
-        }
-        return result;
-    }
-
-    hdict<hstring> parseConfigFile(const hstring& path, bool asResource)
-    {
-        return parseConfigText(readFileBytes(path, asResource));
-    }
-
-    bool loadConfig(bool showErrors)
-    {
-        hdict<hstring> config;
-        try
-        {
-            config = parseConfigFile("cfg/vumo.cfg", true);
-        }
-        catch (quortypes::exception& error)
-        {
-            return failLoad(error, showErrors);
-        }
-        checkTitle(config["title"]);
-        hstring userFolder = resolveUserFolder(config);
-        if (!logDirected)
-        {
-            quortypes::Log::setFilename(userFolder + "game.log", true);
-            logDirected = true;
-        }
-        bool userCopyMissing = false;
-        try
-        {
-            userCopyMissing = !applyUserOverride(config, userFolder + "vumo.cfg");
+            hdict<hstring> config = parseConfigFile("cfg/vumo.cfg", true);
+            checkTitle(config["title"]);
+            const hstring userFolder = resolveUserFolder(config);
+            applyOverride(config, userFolder + "vumo.cfg", false);
             applyOverride(config, "cfg/vumo.cfg.local", true);
+            resolveEntries(config);
+            configuration.swap(config);
         }
-        catch (quortypes::exception& error)
+
+        void forgetConfig()
         {
-            return failLoad(error, showErrors);
+            textureExtensions = "";
+            textureExtensionsSet = false;
+            configuration.clear();
+            logDirected = false;
         }
-        resolveEntries(config);
-        configuration.swap(config);
-        if (userCopyMissing)
+
+        hstring getConfigValue(const hstring& key)
         {
-            // The configuration stands; a player's copy that cannot be written is made on a later save.
-            try
+            return configuration.tryGet(key, "");
+        }
+
+        bool hasConfigValue(const hstring& key)
+        {
+            return configuration.hasKey(key) || key.startsWith("sys:");
+        }
+
+        void setConfigValue(const hstring& key, const hstring& value)
+        {
+            if (key.find_first_of("\r\n") != std::string::npos ||
+                value.find_first_of("\r\n") != std::string::npos)
             {
-                saveUserConfig();
+                throw quortypes::exception(
+                    "Unable to set cfg value '" + key + "', line breaks are not allowed", __FILE__, __LINE__);
             }
-            catch (quortypes::exception& error)
-            {
-                quortypes::Log::error(logTag, error.getMessage());
-            }
+            configuration[key] = value;
         }
-        return true;
-    }
 
-    void reloadConfig()
-    {
-        hdict<hstring> config = parseConfigFile("cfg/vumo.cfg", true);
-        checkTitle(config["title"]);
-        const hstring userFolder = resolveUserFolder(config);
-        applyOverride(config, userFolder + "vumo.cfg", false);
-        applyOverride(config, "cfg/vumo.cfg.local", true);
-        resolveEntries(config);
-        configuration.swap(config);
-    }
-
-    void forgetConfig()
-    {
-        textureExtensions = "";
-        textureExtensionsSet = false;
-        configuration.clear();
-        logDirected = false;
-    }
-
-    hstring getConfigValue(const hstring& key)
-    {
-        return configuration.tryGet(key, "");
-    }
-
-    bool hasConfigValue(const hstring& key)
-    {
-        return configuration.hasKey(key) || key.startsWith("sys:");
-    }
-
-    void setConfigValue(const hstring& key, const hstring& value)
-    {
-        if (key.find_first_of("\r\n") != std::string::npos ||
-            value.find_first_of("\r\n") != std::string::npos)
+        hdict<hstring>& getConfig()
         {
-            throw quortypes::exception("Unable to set cfg value '" + key + "', line breaks are not allowed",
-                                       __FILE__, __LINE__);
+            return configuration;
         }
-        configuration[key] = value;
-    }
 
-    hdict<hstring>& getConfig()
-    {
-        return configuration;
-    }
-
-    void writeConfigFile(hdict<hstring>& config, const hstring& path)
-    {
-        hstring text;
-        for (const hstring& key : config.keys())
+        void writeConfigFile(hdict<hstring>& config, const hstring& path)
         {
-            // "cfg." alone declares nothing (the load warned about it).
-            if (key.startsWith("cfg.") && key.size() > 4)
+            hstring text;
+            for (const hstring& key : config.keys())
             {
-                hstring setting = key.subString(4);
-                text += setting + ": " + config[setting] + "\n";
+                // "cfg." alone declares nothing (the load warned about it).
+                if (key.startsWith("cfg.") && key.size() > 4)
+                {
+                    hstring setting = key.subString(4);
+                    text += setting + ": " + config[setting] + "\n";
+                }
             }
+            quortypes::saveFileAtomically(path, text);
         }
-        quortypes::saveFileAtomically(path, text);
-    }
 
-    void saveUserConfig()
-    {
-        writeConfigFile(configuration, getUserFolder() + "vumo.cfg");
-    }
-
-    hstring getTextureExtensions()
-    {
-        return textureExtensionsSet ? textureExtensions : getConfigValue("texture_extensions");
-    }
-
-    void setTextureExtensions(const hstring& list)
-    {
-        textureExtensions = list;
-        textureExtensionsSet = true;
-        harray<hstring> extensions;
-        harray<float> scales;
-        for (const hstring& entry : list.split(','))
+        void saveUserConfig()
         {
-            hstring extension, scale;
-            if (entry.split(':', extension, scale))
+            writeConfigFile(configuration, getUserFolder() + "vumo.cfg");
+        }
+
+        hstring getTextureExtensions()
+        {
+            return textureExtensionsSet ? textureExtensions : getConfigValue("texture_extensions");
+        }
+
+        void setTextureExtensions(const hstring& list)
+        {
+            textureExtensions = list;
+            textureExtensionsSet = true;
+            harray<hstring> extensions;
+            harray<float> scales;
+            for (const hstring& entry : list.split(','))
             {
-                extensions.push_back(extension);
-                scales.push_back(scale.toFloat());
+                hstring extension, scale;
+                if (entry.split(':', extension, scale))
+                {
+                    extensions.push_back(extension);
+                    scales.push_back(scale.toFloat());
+                }
+                else
+                {
+                    extensions.push_back(entry);
+                    scales.push_back(1.0f);
+                }
             }
-            else
+            tesraui::setTextureExtensionScales(extensions, scales);
+            for (auto& dataset : tesraui::getDatasets())
             {
-                extensions.push_back(entry);
-                scales.push_back(1.0f);
+                if (dataset.second->isLoaded())
+                {
+                    dataset.second->reloadTextures();
+                }
             }
         }
-        tesraui::setTextureExtensionScales(extensions, scales);
-        for (auto& dataset : tesraui::getDatasets())
-        {
-            if (dataset.second->isLoaded())
-            {
-                dataset.second->reloadTextures();
-            }
-        }
-    }
-} // namespace Session
+    } // namespace Session
+} // namespace vumo

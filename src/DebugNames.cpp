@@ -2,56 +2,59 @@
 
 #include "DebugNames.h"
 
-namespace DebugNames
+namespace vumo
 {
-    namespace
+    namespace DebugNames
     {
-        bool registrationOff = false;
-        bool actionMapDebug = false;
-
-        void add(harray<hstring>& names, const hstring& name)
+        namespace
         {
-            if (!registrationOff && std::find(names.begin(), names.end(), name) == names.end())
+            bool registrationOff = false;
+            bool actionMapDebug = false;
+
+            void add(harray<hstring>& names, const hstring& name)
             {
-                names.push_back(name);
+                if (!registrationOff && std::find(names.begin(), names.end(), name) == names.end())
+                {
+                    names.push_back(name);
+                }
             }
+        } // namespace
+
+        void registerItem(const hstring& name)
+        {
+            add(getItemNames(), name);
         }
-    } // namespace
 
-    void registerItem(const hstring& name)
-    {
-        add(getItemNames(), name);
-    }
+        void registerVar(const hstring& name)
+        {
+            add(getVarNames(), name);
+        }
 
-    void registerVar(const hstring& name)
-    {
-        add(getVarNames(), name);
-    }
+        harray<hstring>& getItemNames()
+        {
+            static harray<hstring> names;
+            return names;
+        }
 
-    harray<hstring>& getItemNames()
-    {
-        static harray<hstring> names;
-        return names;
-    }
+        harray<hstring>& getVarNames()
+        {
+            static harray<hstring> names;
+            return names;
+        }
 
-    harray<hstring>& getVarNames()
-    {
-        static harray<hstring> names;
-        return names;
-    }
+        void setRegistrationOff(bool value)
+        {
+            registrationOff = value;
+        }
 
-    void setRegistrationOff(bool value)
-    {
-        registrationOff = value;
-    }
+        bool isActionMapDebugEnabled()
+        {
+            return actionMapDebug;
+        }
 
-    bool isActionMapDebugEnabled()
-    {
-        return actionMapDebug;
-    }
-
-    void setActionMapDebugEnabled(bool value)
-    {
-        actionMapDebug = value;
-    }
-} // namespace DebugNames
+        void setActionMapDebugEnabled(bool value)
+        {
+            actionMapDebug = value;
+        }
+    } // namespace DebugNames
+} // namespace vumo

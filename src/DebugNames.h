@@ -3,16 +3,19 @@
 #include <quortypes/harray.h>
 #include <quortypes/hstring.h>
 
-// What the debug tools list and switch, gathered while the game runs whether or not they are shown: the
-// items and variables the scripts named, and the action-map overlay.
-namespace DebugNames
+namespace vumo
 {
-    void registerItem(const hstring& name);
-    void registerVar(const hstring& name);
-    harray<hstring>& getItemNames();
-    harray<hstring>& getVarNames();
-    // While off, reading values for the debug panel does not add names to the lists it shows.
-    void setRegistrationOff(bool value);
-    bool isActionMapDebugEnabled();
-    void setActionMapDebugEnabled(bool value);
-} // namespace DebugNames
+    // What the debug tools list and switch, gathered while the game runs whether or not they are shown: the
+    // items and variables the scripts named, and the action-map overlay.
+    namespace DebugNames
+    {
+        void registerItem(const hstring& name);
+        void registerVar(const hstring& name);
+        harray<hstring>& getItemNames();
+        harray<hstring>& getVarNames();
+        // While off, reading values for the debug panel does not add names to the lists it shows.
+        void setRegistrationOff(bool value);
+        bool isActionMapDebugEnabled();
+        void setActionMapDebugEnabled(bool value);
+    } // namespace DebugNames
+} // namespace vumo

@@ -13,333 +13,338 @@
 #include "GameUiHost.h"
 #include "lua/Host.h"
 
-namespace
+namespace vumo
 {
-    const hstring supportText =
-        "\n---------------\nPlease check if you're running the latest version of the game, it's possible "
-        "this "
-        "issue has previously been reported and fixed.\nIf not, please contact Tech Support responsible for "
-        "your copy of the game.\n\nSorry for the inconvenience!";
-
-    kavtypes::Vector2 windowCursor()
+    namespace
     {
-        return tesra::window != nullptr ? tesra::window->getCursorPosition() : kavtypes::Vector2();
+        const hstring supportText =
+            "\n---------------\nPlease check if you're running the latest version of the game, it's possible "
+            "this "
+            "issue has previously been reported and fixed.\nIf not, please contact Tech Support responsible "
+            "for "
+            "your copy of the game.\n\nSorry for the inconvenience!";
+
+        kavtypes::Vector2 windowCursor()
+        {
+            return tesra::window != nullptr ? tesra::window->getCursorPosition() : kavtypes::Vector2();
+        }
+
+        // Pointer input hit-tests the objects under the cursor, which read files that may be damaged: what
+        // they throw is shown in the error overlay, as in the frame's update, and the game goes on. Anything
+        // else still ends it.
+        template <class F> void pointerGuarded(F f)
+        {
+            Session::guarded(
+                [&]
+                {
+                    try
+                    {
+                        f();
+                    }
+                    catch (const quortypes::exception& e)
+                    {
+                        GameUiHost* ui = findGameUiHost();
+                        if (ui == nullptr || ui->getDataset() == nullptr)
+                        {
+                            throw;
+                        }
+                        LuaInterface::getHost().reportScriptError({}, e.getMessage());
+                    }
+                });
+        }
+    } // namespace
+
+    namespace Session
+    {
+        void showFatalError(const hstring& message)
+        {
+            quortypes::Log::error(logTag, "\n----------------------\nEXCEPTION: " + message +
+                                              "\n----------------------\n");
+            if (tesra::window != nullptr)
+            {
+                tesra::window->setMouseDelegate(nullptr);
+                tesra::window->setKeyboardDelegate(nullptr);
+            }
+            tesra::showMessageBox("VUMO ERROR!",
+                                  "An error has ocurred!\n\nDetails:\n" + message + supportText,
+                                  tesra::MESSAGE_BUTTON_OK,
+                                  tesra::MESSAGE_STYLE_CRITICAL | tesra::MESSAGE_STYLE_TERMINATE_ON_DISPLAY);
+            // The terminating box ends the program; this only keeps the promise of not returning.
+            quortypes::Log::mergeSegments(true);
+            std::exit(1);
+        }
+
+        void showFatalError(const quortypes::exception& exception)
+        {
+            showFatalError(exception.getMessage());
+        }
+
+        void showFatalError(const std::exception& exception)
+        {
+            showFatalError(hstring(exception.what()));
+        }
+    } // namespace Session
+
+    VumoTesraEventDelegate& VumoTesraEventDelegate::getInstance()
+    {
+        static VumoTesraEventDelegate instance;
+        return instance;
     }
 
-    // Pointer input hit-tests the objects under the cursor, which read files that may be damaged: what they
-    // throw is shown in the error overlay, as in the frame's update, and the game goes on. Anything else
-    // still ends it.
-    template <class F> void pointerGuarded(F f)
+    void VumoTesraEventDelegate::reset()
     {
-        Session::guarded(
+        this->pendingInputMode = "";
+        this->retryTimer = 0.0f;
+        this->pointerHeld = false;
+    }
+
+    void VumoTesraEventDelegate::emulateTouch(bool pressed)
+    {
+        // With Alt held the debug UI simulates touches of its own.
+        GameUiHost* ui = findGameUiHost();
+        if (ui->getUIIdiom() == GameUiHost::IDIOM_PC || ui->isDebugAltPressed())
+        {
+            return;
+        }
+        this->pointerHeld = pressed;
+        harray<kavtypes::Vector2> points;
+        if (pressed)
+        {
+            points.push_back(windowCursor());
+        }
+        this->onTouch(points);
+    }
+
+    void VumoTesraEventDelegate::onMouseDown(int button)
+    {
+        this->pointerButton(button, true);
+    }
+
+    void VumoTesraEventDelegate::onMouseUp(int button)
+    {
+        this->pointerButton(button, false);
+    }
+
+    void VumoTesraEventDelegate::pointerButton(int button, bool pressed)
+    {
+        GameUiHost* ui = findGameUiHost();
+        if (ui == nullptr)
+        {
+            return;
+        }
+        pointerGuarded(
             [&]
             {
-                try
+                const kavtypes::Vector2 cursor = windowCursor();
+                if (pressed)
                 {
-                    f();
+                    ui->OnPointerPressed(cursor.x, cursor.y, button);
                 }
-                catch (const quortypes::exception& e)
+                else
                 {
-                    GameUiHost* ui = findGameUiHost();
-                    if (ui == nullptr || ui->getDataset() == nullptr)
-                    {
-                        throw;
-                    }
-                    LuaInterface::getHost().reportScriptError({}, e.getMessage());
+                    ui->OnPointerReleased(cursor.x, cursor.y, button);
+                }
+                this->emulateTouch(pressed);
+            });
+    }
+
+    void VumoTesraEventDelegate::onMouseCancel(int button)
+    {
+        GameUiHost* ui = findGameUiHost();
+        if (ui != nullptr)
+        {
+            pointerGuarded([&] { ui->OnPointerCanceled(button); });
+        }
+    }
+
+    void VumoTesraEventDelegate::onMouseMove()
+    {
+        GameUiHost* ui = findGameUiHost();
+        if (ui == nullptr)
+        {
+            return;
+        }
+        pointerGuarded(
+            [&]
+            {
+                const kavtypes::Vector2 cursor = windowCursor();
+                ui->OnPointerMove(cursor.x, cursor.y);
+                // Zooming, which also stops this, joins with the zoom controller.
+                if (this->pointerHeld)
+                {
+                    this->emulateTouch(true);
                 }
             });
     }
-} // namespace
 
-namespace Session
-{
-    void showFatalError(const hstring& message)
+    void VumoTesraEventDelegate::onMouseScroll(float x, float y)
     {
-        quortypes::Log::error(logTag, "\n----------------------\nEXCEPTION: " + message +
-                                          "\n----------------------\n");
-        if (tesra::window != nullptr)
+        GameUiHost* ui = findGameUiHost();
+        if (ui != nullptr)
         {
-            tesra::window->setMouseDelegate(nullptr);
-            tesra::window->setKeyboardDelegate(nullptr);
+            pointerGuarded([&] { ui->OnPointerScroll(x, y); });
         }
-        tesra::showMessageBox("VUMO ERROR!", "An error has ocurred!\n\nDetails:\n" + message + supportText,
-                              tesra::MESSAGE_BUTTON_OK,
-                              tesra::MESSAGE_STYLE_CRITICAL | tesra::MESSAGE_STYLE_TERMINATE_ON_DISPLAY);
-        // The terminating box ends the program; this only keeps the promise of not returning.
-        quortypes::Log::mergeSegments(true);
-        std::exit(1);
     }
 
-    void showFatalError(const quortypes::exception& exception)
+    void VumoTesraEventDelegate::onKeyDown(int keyCode)
     {
-        showFatalError(exception.getMessage());
-    }
-
-    void showFatalError(const std::exception& exception)
-    {
-        showFatalError(hstring(exception.what()));
-    }
-} // namespace Session
-
-VumoTesraEventDelegate& VumoTesraEventDelegate::getInstance()
-{
-    static VumoTesraEventDelegate instance;
-    return instance;
-}
-
-void VumoTesraEventDelegate::reset()
-{
-    this->pendingInputMode = "";
-    this->retryTimer = 0.0f;
-    this->pointerHeld = false;
-}
-
-void VumoTesraEventDelegate::emulateTouch(bool pressed)
-{
-    // With Alt held the debug UI simulates touches of its own.
-    GameUiHost* ui = findGameUiHost();
-    if (ui->getUIIdiom() == GameUiHost::IDIOM_PC || ui->isDebugAltPressed())
-    {
-        return;
-    }
-    this->pointerHeld = pressed;
-    harray<kavtypes::Vector2> points;
-    if (pressed)
-    {
-        points.push_back(windowCursor());
-    }
-    this->onTouch(points);
-}
-
-void VumoTesraEventDelegate::onMouseDown(int button)
-{
-    this->pointerButton(button, true);
-}
-
-void VumoTesraEventDelegate::onMouseUp(int button)
-{
-    this->pointerButton(button, false);
-}
-
-void VumoTesraEventDelegate::pointerButton(int button, bool pressed)
-{
-    GameUiHost* ui = findGameUiHost();
-    if (ui == nullptr)
-    {
-        return;
-    }
-    pointerGuarded(
-        [&]
+        GameUiHost* ui = findGameUiHost();
+        if (ui != nullptr)
         {
-            const kavtypes::Vector2 cursor = windowCursor();
-            if (pressed)
-            {
-                ui->OnPointerPressed(cursor.x, cursor.y, button);
-            }
-            else
-            {
-                ui->OnPointerReleased(cursor.x, cursor.y, button);
-            }
-            this->emulateTouch(pressed);
-        });
-}
-
-void VumoTesraEventDelegate::onMouseCancel(int button)
-{
-    GameUiHost* ui = findGameUiHost();
-    if (ui != nullptr)
-    {
-        pointerGuarded([&] { ui->OnPointerCanceled(button); });
+            Session::guarded([&] { ui->OnKeyDown(keyCode); });
+        }
     }
-}
 
-void VumoTesraEventDelegate::onMouseMove()
-{
-    GameUiHost* ui = findGameUiHost();
-    if (ui == nullptr)
+    void VumoTesraEventDelegate::onKeyUp(int keyCode)
     {
-        return;
-    }
-    pointerGuarded(
-        [&]
+        GameUiHost* ui = findGameUiHost();
+        if (ui != nullptr)
         {
-            const kavtypes::Vector2 cursor = windowCursor();
-            ui->OnPointerMove(cursor.x, cursor.y);
-            // Zooming, which also stops this, joins with the zoom controller.
-            if (this->pointerHeld)
-            {
-                this->emulateTouch(true);
-            }
-        });
-}
-
-void VumoTesraEventDelegate::onMouseScroll(float x, float y)
-{
-    GameUiHost* ui = findGameUiHost();
-    if (ui != nullptr)
-    {
-        pointerGuarded([&] { ui->OnPointerScroll(x, y); });
+            Session::guarded([&] { ui->OnKeyUp(keyCode); });
+        }
     }
-}
 
-void VumoTesraEventDelegate::onKeyDown(int keyCode)
-{
-    GameUiHost* ui = findGameUiHost();
-    if (ui != nullptr)
+    void VumoTesraEventDelegate::onChar(unsigned int charCode)
     {
-        Session::guarded([&] { ui->OnKeyDown(keyCode); });
-    }
-}
-
-void VumoTesraEventDelegate::onKeyUp(int keyCode)
-{
-    GameUiHost* ui = findGameUiHost();
-    if (ui != nullptr)
-    {
-        Session::guarded([&] { ui->OnKeyUp(keyCode); });
-    }
-}
-
-void VumoTesraEventDelegate::onChar(unsigned int charCode)
-{
-    GameUiHost* ui = findGameUiHost();
-    if (ui != nullptr)
-    {
-        Session::guarded([&] { ui->OnChar(charCode); });
-    }
-}
-
-void VumoTesraEventDelegate::onTouch(const harray<kavtypes::Vector2>& touches)
-{
-    GameUiHost* ui = findGameUiHost();
-    if (ui == nullptr)
-    {
-        return;
-    }
-    pointerGuarded(
-        [&]
+        GameUiHost* ui = findGameUiHost();
+        if (ui != nullptr)
         {
-            harray<kavtypes::Vector2> points = touches;
-            tesraui::Container* root = ui->getRootObject();
-            if (root != nullptr && tesra::window != nullptr && tesra::window->getWidth() > 0 &&
-                tesra::window->getHeight() > 0)
+            Session::guarded([&] { ui->OnChar(charCode); });
+        }
+    }
+
+    void VumoTesraEventDelegate::onTouch(const harray<kavtypes::Vector2>& touches)
+    {
+        GameUiHost* ui = findGameUiHost();
+        if (ui == nullptr)
+        {
+            return;
+        }
+        pointerGuarded(
+            [&]
             {
-                const float sx = root->getWidth() / tesra::window->getWidth();
-                const float sy = root->getHeight() / tesra::window->getHeight();
-                for (kavtypes::Vector2& point : points)
+                harray<kavtypes::Vector2> points = touches;
+                tesraui::Container* root = ui->getRootObject();
+                if (root != nullptr && tesra::window != nullptr && tesra::window->getWidth() > 0 &&
+                    tesra::window->getHeight() > 0)
                 {
-                    point.set(point.x * sx, point.y * sy);
+                    const float sx = root->getWidth() / tesra::window->getWidth();
+                    const float sy = root->getHeight() / tesra::window->getHeight();
+                    for (kavtypes::Vector2& point : points)
+                    {
+                        point.set(point.x * sx, point.y * sy);
+                    }
                 }
-            }
-            ui->OnTouch(points);
-        });
-}
+                ui->OnTouch(points);
+            });
+    }
 
-bool VumoTesraEventDelegate::onUpdate(float timeDelta)
-{
-    GameUiHost* ui = findGameUiHost();
-    if (ui == nullptr)
+    bool VumoTesraEventDelegate::onUpdate(float timeDelta)
     {
+        GameUiHost* ui = findGameUiHost();
+        if (ui == nullptr)
+        {
+            return true;
+        }
+        Session::guarded(
+            [&]
+            {
+                const float frameTime = (timeDelta > 0.1f ? 0.1f : timeDelta);
+                this->retryTimer -= frameTime;
+                if (this->retryTimer < 0.0f)
+                {
+                    this->retryTimer = 1.0f;
+                    if (this->pendingInputMode != "")
+                    {
+                        quortypes::Log::write(Session::logTag, "Calling defered input mode changed event");
+                        const hstring mode = this->pendingInputMode;
+                        this->pendingInputMode = "";
+                        this->onInputModeChanged(mode == "touch" ? tesra::InputMode::TOUCH
+                                                                 : tesra::InputMode::MOUSE);
+                    }
+                }
+                ui->update(frameTime);
+                ui->draw();
+            });
         return true;
     }
-    Session::guarded(
-        [&]
+
+    bool VumoTesraEventDelegate::onQuit(bool canCancel)
+    {
+        GameUiHost* ui = findGameUiHost();
+        if (ui == nullptr)
         {
-            const float frameTime = (timeDelta > 0.1f ? 0.1f : timeDelta);
-            this->retryTimer -= frameTime;
-            if (this->retryTimer < 0.0f)
+            return true;
+        }
+        bool result = true;
+        Session::guarded([&] { result = ui->OnWindowClose(canCancel); });
+        return result;
+    }
+
+    void VumoTesraEventDelegate::onWindowSizeChanged(int width, int height, bool)
+    {
+        GameUiHost* ui = findGameUiHost();
+        if (ui == nullptr)
+        {
+            quortypes::Log::write(Session::logTag, "Ignoring onWindowSizeChanged call, ui is NULL");
+            return;
+        }
+        Session::guarded(
+            [&]
             {
-                this->retryTimer = 1.0f;
-                if (this->pendingInputMode != "")
+                const kavtypes::Rectangle rect(0.0f, 0.0f, (float)width, (float)height);
+                tesraui::setViewport(rect);
+                if (tesra::rendersys != nullptr)
                 {
-                    quortypes::Log::write(Session::logTag, "Calling defered input mode changed event");
-                    const hstring mode = this->pendingInputMode;
-                    this->pendingInputMode = "";
-                    this->onInputModeChanged(mode == "touch" ? tesra::InputMode::TOUCH
-                                                             : tesra::InputMode::MOUSE);
+                    tesra::rendersys->setViewport(rect);
+                    tesra::rendersys->setOrthoProjection(kavtypes::Vector2((float)width, (float)height));
                 }
-            }
-            ui->update(frameTime);
-            ui->draw();
-        });
-    return true;
-}
-
-bool VumoTesraEventDelegate::onQuit(bool canCancel)
-{
-    GameUiHost* ui = findGameUiHost();
-    if (ui == nullptr)
-    {
-        return true;
+                ui->OnWindowSizeChanged((float)width, (float)height);
+            });
     }
-    bool result = true;
-    Session::guarded([&] { result = ui->OnWindowClose(canCancel); });
-    return result;
-}
 
-void VumoTesraEventDelegate::onWindowSizeChanged(int width, int height, bool)
-{
-    GameUiHost* ui = findGameUiHost();
-    if (ui == nullptr)
+    void VumoTesraEventDelegate::onWindowFocusChanged(bool focused)
     {
-        quortypes::Log::write(Session::logTag, "Ignoring onWindowSizeChanged call, ui is NULL");
-        return;
-    }
-    Session::guarded(
-        [&]
+        GameUiHost* ui = findGameUiHost();
+        if (ui != nullptr)
         {
-            const kavtypes::Rectangle rect(0.0f, 0.0f, (float)width, (float)height);
-            tesraui::setViewport(rect);
-            if (tesra::rendersys != nullptr)
-            {
-                tesra::rendersys->setViewport(rect);
-                tesra::rendersys->setOrthoProjection(kavtypes::Vector2((float)width, (float)height));
-            }
-            ui->OnWindowSizeChanged((float)width, (float)height);
-        });
-}
-
-void VumoTesraEventDelegate::onWindowFocusChanged(bool focused)
-{
-    GameUiHost* ui = findGameUiHost();
-    if (ui != nullptr)
-    {
-        Session::guarded([&] { ui->OnFocusChanged(focused); });
+            Session::guarded([&] { ui->OnFocusChanged(focused); });
+        }
     }
-}
 
-void VumoTesraEventDelegate::onInputModeChanged(tesra::InputMode inputMode)
-{
-    tesraui::setHoverEffectEnabled(inputMode != tesra::InputMode::TOUCH);
-    const hstring name = (inputMode == tesra::InputMode::MOUSE   ? "mouse"
-                          : inputMode == tesra::InputMode::TOUCH ? "touch"
-                                                                 : "unknown");
-    GameUiHost* ui = findGameUiHost();
-    if (ui == nullptr)
+    void VumoTesraEventDelegate::onInputModeChanged(tesra::InputMode inputMode)
     {
-        quortypes::Log::write(Session::logTag, "input mode changed: " + name +
-                                                   ". UI not initialised at this state, queing callback");
+        tesraui::setHoverEffectEnabled(inputMode != tesra::InputMode::TOUCH);
+        const hstring name = (inputMode == tesra::InputMode::MOUSE   ? "mouse"
+                              : inputMode == tesra::InputMode::TOUCH ? "touch"
+                                                                     : "unknown");
+        GameUiHost* ui = findGameUiHost();
+        if (ui == nullptr)
+        {
+            quortypes::Log::write(Session::logTag, "input mode changed: " + name +
+                                                       ". UI not initialised at this state, queing callback");
+            this->pendingInputMode = name;
+            return;
+        }
+        bool accepted = false;
+        Session::guarded([&] { accepted = ui->OnInputModeChanged((int)inputMode); });
+        if (accepted)
+        {
+            quortypes::Log::write(Session::logTag, "input mode changed: " + name);
+            return;
+        }
+        quortypes::Log::write(Session::logTag,
+                              "input mode changed: " + name +
+                                  ". Warning: UI didn't process the change at this time, defering call");
         this->pendingInputMode = name;
-        return;
     }
-    bool accepted = false;
-    Session::guarded([&] { accepted = ui->OnInputModeChanged((int)inputMode); });
-    if (accepted)
-    {
-        quortypes::Log::write(Session::logTag, "input mode changed: " + name);
-        return;
-    }
-    quortypes::Log::write(Session::logTag,
-                          "input mode changed: " + name +
-                              ". Warning: UI didn't process the change at this time, defering call");
-    this->pendingInputMode = name;
-}
 
-void VumoTesraEventDelegate::onLowMemoryWarning()
-{
-    GameUiHost* ui = findGameUiHost();
-    if (ui != nullptr)
+    void VumoTesraEventDelegate::onLowMemoryWarning()
     {
-        Session::guarded([&] { ui->OnLowMemoryWarning(); });
+        GameUiHost* ui = findGameUiHost();
+        if (ui != nullptr)
+        {
+            Session::guarded([&] { ui->OnLowMemoryWarning(); });
+        }
     }
-}
+} // namespace vumo

@@ -7,44 +7,47 @@
 #include <tesra/TouchDelegate.h>
 #include <tesra/UpdateDelegate.h>
 
-// The engine's one receiver of the window's input, frames and system notices: forwards each to the
-// game's UI and runs the frame. Whatever a forwarded call throws ends in the fatal error box.
-class VumoTesraEventDelegate : public tesra::MouseDelegate,
-                               public tesra::KeyboardDelegate,
-                               public tesra::TouchDelegate,
-                               public tesra::UpdateDelegate,
-                               public tesra::SystemDelegate
+namespace vumo
 {
-public:
-    static VumoTesraEventDelegate& getInstance();
+    // The engine's one receiver of the window's input, frames and system notices: forwards each to the
+    // game's UI and runs the frame. Whatever a forwarded call throws ends in the fatal error box.
+    class VumoTesraEventDelegate : public tesra::MouseDelegate,
+                                   public tesra::KeyboardDelegate,
+                                   public tesra::TouchDelegate,
+                                   public tesra::UpdateDelegate,
+                                   public tesra::SystemDelegate
+    {
+    public:
+        static VumoTesraEventDelegate& getInstance();
 
-    void onMouseDown(int button) override;
-    void onMouseUp(int button) override;
-    void onMouseCancel(int button) override;
-    void onMouseMove() override;
-    void onMouseScroll(float x, float y) override;
-    void onKeyDown(int keyCode) override;
-    void onKeyUp(int keyCode) override;
-    void onChar(unsigned int charCode) override;
-    void onTouch(const harray<kavtypes::Vector2>& touches) override;
-    // Clamps the frame time to 0.1 seconds, retries a pending input mode once a second, then updates
-    // and draws the UI.
-    bool onUpdate(float timeDelta) override;
-    bool onQuit(bool canCancel) override;
-    void onWindowSizeChanged(int width, int height, bool fullscreen) override;
-    void onWindowFocusChanged(bool focused) override;
-    void onInputModeChanged(tesra::InputMode inputMode) override;
-    void onLowMemoryWarning() override;
+        void onMouseDown(int button) override;
+        void onMouseUp(int button) override;
+        void onMouseCancel(int button) override;
+        void onMouseMove() override;
+        void onMouseScroll(float x, float y) override;
+        void onKeyDown(int keyCode) override;
+        void onKeyUp(int keyCode) override;
+        void onChar(unsigned int charCode) override;
+        void onTouch(const harray<kavtypes::Vector2>& touches) override;
+        // Clamps the frame time to 0.1 seconds, retries a pending input mode once a second, then updates
+        // and draws the UI.
+        bool onUpdate(float timeDelta) override;
+        bool onQuit(bool canCancel) override;
+        void onWindowSizeChanged(int width, int height, bool fullscreen) override;
+        void onWindowFocusChanged(bool focused) override;
+        void onInputModeChanged(tesra::InputMode inputMode) override;
+        void onLowMemoryWarning() override;
 
-    const hstring& getPendingInputMode() const { return this->pendingInputMode; }
-    // Forgets the pending input mode and the retry timer: a fresh start.
-    void reset();
+        const hstring& getPendingInputMode() const { return this->pendingInputMode; }
+        // Forgets the pending input mode and the retry timer: a fresh start.
+        void reset();
 
-protected:
-    hstring pendingInputMode;
-    float retryTimer = 0.0f;
-    bool pointerHeld = false;
+    protected:
+        hstring pendingInputMode;
+        float retryTimer = 0.0f;
+        bool pointerHeld = false;
 
-    void emulateTouch(bool pressed);
-    void pointerButton(int button, bool pressed);
-};
+        void emulateTouch(bool pressed);
+        void pointerButton(int button, bool pressed);
+    };
+} // namespace vumo

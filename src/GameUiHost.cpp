@@ -1,30 +1,33 @@
 #include "GameUiHost.h"
 
-namespace
+namespace vumo
 {
-    GameUiHost defaultHost;
-    GameUiHost* installed = nullptr;
-} // namespace
-
-GameUiHost::~GameUiHost()
-{
-    if (installed == this)
+    namespace
     {
-        installed = nullptr;
+        GameUiHost defaultHost;
+        GameUiHost* installed = nullptr;
+    } // namespace
+
+    GameUiHost::~GameUiHost()
+    {
+        if (installed == this)
+        {
+            installed = nullptr;
+        }
     }
-}
 
-void setGameUiHost(GameUiHost* host)
-{
-    installed = host;
-}
+    void setGameUiHost(GameUiHost* host)
+    {
+        installed = host;
+    }
 
-GameUiHost& getGameUiHost()
-{
-    return installed != nullptr ? *installed : defaultHost;
-}
+    GameUiHost& getGameUiHost()
+    {
+        return installed != nullptr ? *installed : defaultHost;
+    }
 
-GameUiHost* findGameUiHost()
-{
-    return installed;
-}
+    GameUiHost* findGameUiHost()
+    {
+        return installed;
+    }
+} // namespace vumo

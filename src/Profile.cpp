@@ -20,446 +20,457 @@
 #include "lua/LuaInterface.h"
 #include "GameUiHost.h"
 
-namespace
+namespace vumo
 {
-    // Never destroyed itself: the exit of a fatal error saves nothing behind the session's back.
-    std::unique_ptr<Profile>& activeProfile()
+    namespace
     {
-        static auto* owner = new std::unique_ptr<Profile>();
-        return *owner;
-    }
-} // namespace
-
-namespace Session
-{
-    Profile* getProfile()
-    {
-        return activeProfile().get();
-    }
-
-    void setProfile(std::unique_ptr<Profile> profile)
-    {
-        // The old profile leaves the session before its last save runs (in its destructor), so that no
-        // script the save calls reaches a profile on its way out.
-        std::unique_ptr<Profile> old = std::move(activeProfile());
-        setAutosaveTarget(nullptr);
-        old.reset();
-        activeProfile() = std::move(profile);
-        setAutosaveTarget(activeProfile().get());
-    }
-} // namespace Session
-
-uint32_t Profile::ticks()
-{
-    const auto now = std::chrono::steady_clock::now().time_since_epoch();
-    return (uint32_t)std::chrono::duration_cast<std::chrono::milliseconds>(now).count();
-}
-
-Profile::Profile(const hstring& folder) : folder(folder), syncTime(ticks()) {}
-
-Profile::~Profile()
-{
-    if (!this->changed)
-    {
-        return;
-    }
-    try
-    {
-        this->saveToFile();
-    }
-    catch (const quortypes::exception& e)
-    {
-        quortypes::Log::error(Session::logTag,
-                              "Unable to save profile '" + this->folder + "': " + e.getMessage());
-    }
-    catch (const std::exception& e)
-    {
-        quortypes::Log::error(Session::logTag, "Unable to save profile '" + this->folder + "': " + e.what());
-    }
-}
-
-namespace
-{
-    // A file that cannot be read, or reads as damage, is renamed out of the way rather than overwritten:
-    // it may still hold what the player would miss.
-    void keepAside(const hstring& path)
-    {
-        const hstring aside = path + ".damaged";
-        if (std::rename(path.c_str(), aside.c_str()) != 0)
+        // Never destroyed itself: the exit of a fatal error saves nothing behind the session's back.
+        std::unique_ptr<Profile>& activeProfile()
         {
-            if (errno == ENOENT)
-            {
-                return;
-            }
-            throw quortypes::exception("Unable to keep damaged file '" + path + "' aside as '" + aside +
-                                           "': " + std::strerror(errno),
-                                       __FILE__, __LINE__);
+            static auto* owner = new std::unique_ptr<Profile>();
+            return *owner;
         }
-        quortypes::Log::warn(Session::logTag, "'" + path + "' was damaged, kept aside as '" + aside + "'");
-    }
+    } // namespace
 
-    // The snapshot's diff text written and flushed under the file's temporary name, on a worker thread;
-    // done by the caller of get when no thread can be started.
-    std::future<std::unique_ptr<quortypes::PendingFile>> prepareDiffFile(const VariableDictionary& snapshot,
-                                                                         const hstring& path)
+    namespace Session
     {
-        auto prepare = [&snapshot, path]
-        { return std::make_unique<quortypes::PendingFile>(path, snapshot.writeDiff()); };
-        try
+        Profile* getProfile()
         {
-            return std::async(std::launch::async, prepare);
+            return activeProfile().get();
         }
-        catch (const std::system_error&)
+
+        void setProfile(std::unique_ptr<Profile> profile)
         {
-            return std::async(std::launch::deferred, prepare);
+            // The old profile leaves the session before its last save runs (in its destructor), so that no
+            // script the save calls reaches a profile on its way out.
+            std::unique_ptr<Profile> old = std::move(activeProfile());
+            setAutosaveTarget(nullptr);
+            old.reset();
+            activeProfile() = std::move(profile);
+            setAutosaveTarget(activeProfile().get());
         }
+    } // namespace Session
+
+    uint32_t Profile::ticks()
+    {
+        const auto now = std::chrono::steady_clock::now().time_since_epoch();
+        return (uint32_t)std::chrono::duration_cast<std::chrono::milliseconds>(now).count();
     }
 
-    // The folder a whole diff names as its own in "profile_dir".
-    hstring ownerOf(const hstring& bytes, const hstring& source)
-    {
-        VariableDictionary named;
-        named.applyDiff(bytes, source, false, true, true);
-        return named.exists("profile_dir") ? named.get("profile_dir").value() : hstring();
-    }
+    Profile::Profile(const hstring& folder) : folder(folder), syncTime(ticks()) {}
 
-    hstring foreignFileMessage(const hstring& folder, const hstring& path, const hstring& owner)
+    Profile::~Profile()
     {
-        return "Unable to load profile '" + folder + "', its file '" + path +
-               "' belongs to the profile folder '" + owner + "'";
-    }
-
-    // What a crash left behind of earlier saves into the folder.
-    void removeStaleTemporaryFiles(const hstring& folder)
-    {
-        for (const hstring& name : quortypes::Dir::files(folder))
-        {
-            if (name.endsWith(".tmp") && !quortypes::File::remove(folder + "/" + name))
-            {
-                quortypes::Log::warn(Session::logTag,
-                                     "Unable to remove stale file '" + folder + "/" + name + "'");
-            }
-        }
-    }
-} // namespace
-
-bool Profile::saveToFile()
-{
-    this->syncIfAllowed();
-    const bool saved = this->changed && this->saveVariables();
-    this->savePendingAchievements();
-    return saved;
-}
-
-void Profile::savePendingAchievements()
-{
-    pirk::OfflineAchievementsService* service =
-        pirk::hasAchievementsService()
-            ? dynamic_cast<pirk::OfflineAchievementsService*>(pirk::getAchievementsService())
-            : nullptr;
-    if (service != nullptr && service->hasUnsavedRecords() &&
-        service->getFilename() == Session::getUserFolder() + this->folder + "/achievements.bin")
-    {
-        quortypes::Log::write(Session::logTag, "Saving achievements of profile " + this->folder);
-        service->writePendingStore();
-    }
-}
-
-bool Profile::saveVariables()
-{
-    quortypes::Log::write(Session::logTag, "Saving profile " + this->folder);
-    const hstring profileFolder = Session::getUserFolder() + this->folder;
-    const hstring path = profileFolder + "/vars.diff";
-    if (!this->staleFilesRemoved)
-    {
-        removeStaleTemporaryFiles(profileFolder);
-        this->staleFilesRemoved = true;
-    }
-    // The new file is made and flushed on a worker while this thread reads and checks the old one and
-    // flushes the backup; nothing changes the snapshot meanwhile. The backup takes its place first, then
-    // the new file; a failure before that leaves both temporary files removed and nothing changed.
-    std::future<std::unique_ptr<quortypes::PendingFile>> preparing = prepareDiffFile(this->snapshot, path);
-    hstring current;
-    bool readable = false;
-    try
-    {
-        // A file of another folder (copied over this one's) is no backup of this profile either.
-        readable = readFileIfPresent(path, current) && VariableDictionary::diffCrcMatches(current) &&
-                   ownerOf(current, path) == this->folder;
-    }
-    catch (const quortypes::exception& e)
-    {
-        quortypes::Log::error(Session::logTag, e.getMessage());
-    }
-    if (readable)
-    {
-        quortypes::Log::write(Session::logTag, "Backing up profile");
-        quortypes::PendingFile backup(path + ".backup", current);
-        const std::unique_ptr<quortypes::PendingFile> file = preparing.get();
-        backup.commit();
-        file->commit();
-    }
-    else
-    {
-        const std::unique_ptr<quortypes::PendingFile> file = preparing.get();
-        // The backup is the last good state; a damaged file must not replace it.
-        keepAside(path);
-        file->commit();
-    }
-    quortypes::Log::write(Session::logTag, "Profile saved!");
-    this->changed = false;
-    return true;
-}
-
-void Profile::load()
-{
-    const hstring profileFolder = Session::getUserFolder() + this->folder;
-    const hstring path = profileFolder + "/vars.diff";
-    hstring bytes, source = path;
-    // Set when the file is whole but names another folder: it is treated as damage, and named in the
-    // error when the backup does not stand in for it.
-    hstring foreign;
-    bool loaded = false;
-    try
-    {
-        loaded = readFileIfPresent(path, bytes) && VariableDictionary::diffCrcMatches(bytes);
-        const hstring owner = loaded ? ownerOf(bytes, path) : hstring();
-        if (loaded && owner != this->folder)
-        {
-            foreign = foreignFileMessage(this->folder, path, owner);
-            quortypes::Log::warn(Session::logTag, foreign);
-            loaded = false;
-        }
-    }
-    catch (const quortypes::exception& e)
-    {
-        quortypes::Log::error(Session::logTag, e.getMessage());
-    }
-    if (!loaded)
-    {
-        quortypes::Log::write(Session::logTag,
-                              "WARNING: profile '" + path + "' is corrupt, attempting to load from backup");
-        source = profileFolder + "/vars.diff.backup";
-        if (!readFileIfPresent(source, bytes))
-        {
-            if (foreign != "")
-            {
-                throw quortypes::exception(foreign + ", and it has no backup file", __FILE__, __LINE__);
-            }
-            throw quortypes::exception("ERROR: unable to load profile from backup file '" + this->folder +
-                                           "', file not found!",
-                                       "src\\Profile", 181);
-        }
-        if (!VariableDictionary::diffCrcMatches(bytes))
-        {
-            if (foreign != "")
-            {
-                throw quortypes::exception(foreign + ", and its backup file is corrupt", __FILE__, __LINE__);
-            }
-            throw quortypes::exception("ERROR: unable to load profile from backup file '" + this->folder +
-                                           "', backup file is corrupt!",
-                                       "src\\Profile", 186);
-        }
-        // A folder copied from another profile would save over that one's identity; its files say so.
-        const hstring owner = ownerOf(bytes, source);
-        if (owner != this->folder)
-        {
-            throw quortypes::exception(foreignFileMessage(this->folder, source, owner), __FILE__, __LINE__);
-        }
-    }
-    const hstring store = profileFolder + "/achievements.bin";
-    PreparedAchievements achievements;
-    try
-    {
-        achievements = prepareAchievementsService(false, store);
-    }
-    catch (const quortypes::exception& e)
-    {
-        // Shown to the player, who has to mend it: the file, why, and what to do about it.
-        hstring reason = e.getMessage();
-        if (reason.startsWith("[") && reason.contains("] "))
-        {
-            reason = reason.subString(reason.find("] ") + 2);
-        }
-        throw quortypes::exception(reason + "; profile '" + this->folder +
-                                       "' was not opened. Make the file readable, or move it out of the "
-                                       "profile's folder to start its achievements afresh, then choose the "
-                                       "profile again.",
-                                   __FILE__, __LINE__);
-    }
-    // All of the profile is read: from here on nothing fails and the live state becomes this profile's.
-    quortypes::Log::write(Session::logTag, "loading variables diff from " + source);
-    VariableDictionary::getGlobal().applyDiff(bytes, source, true, false, true);
-    this->snapshot = VariableDictionary();
-    this->sync();
-    this->changed = false;
-    installAchievementsService(achievements);
-}
-
-void Profile::sync()
-{
-    if (this->snapshot.getVariables().size() == 0)
-    {
-        this->snapshot = VariableDictionary::getGlobal();
-        this->snapshot.setLocked(false);
-        this->changed = false;
-        this->syncTime = ticks();
-        return;
-    }
-    if (this->snapshot.takeValuesOf(VariableDictionary::getGlobal()))
-    {
-        this->changed = true;
-    }
-    this->syncTime = ticks();
-}
-
-void Profile::syncVar(const hstring& name)
-{
-    if (this->snapshot.getVariables().size() == 0)
-    {
-        return;
-    }
-    if (!this->snapshot.exists(name))
-    {
-        throw quortypes::exception(formatString("Profile::syncVar() failed, var %s not found.", name.c_str()),
-                                   "src\\Profile", 414);
-    }
-    Variable& kept = this->snapshot.get(name);
-    const hstring value = VariableDictionary::getGlobal()[name].value();
-    if (kept.value() != value)
-    {
-        kept.setValueDirectly(value);
-        this->changed = true;
-    }
-}
-
-void Profile::revert()
-{
-    quortypes::Log::write(Session::logTag, "Reverting system state variables to last profile sync.");
-    VariableDictionary& live = VariableDictionary::getGlobal();
-    for (auto& entry : this->snapshot.getVariables())
-    {
-        Variable& variable = live[entry.first];
-        if (variable.value() != entry.second.value())
-        {
-            variable.setValue(entry.second.value(), true);
-        }
-    }
-}
-
-hstring Profile::getName()
-{
-    const hstring name =
-        this->snapshot.exists("profile_name") ? decodeName(this->snapshot.get("profile_name").value()) : "";
-    return name == "" ? hstring("<no-name>") : name;
-}
-
-hstring Profile::getFolderName()
-{
-    const int slash = this->folder.rfind('/');
-    return slash < 0 ? this->folder : this->folder.subString(slash + 1);
-}
-
-void Profile::syncIfAllowed()
-{
-    if (Session::isSceneLocked() || Session::isTransitionRunning() || Session::isPaused() ||
-        DialogManager::isActive())
-    {
-        return;
-    }
-    if (LuaInterface::isFunction("ui.canSaveGame"))
-    {
-        harray<hstring> results;
-        bool ran = false;
-        if (GameUiHost* ui = findGameUiHost())
-        {
-            ran = ui->executeWithReturnValues("return ui.canSaveGame()", results);
-        }
-        else
-        {
-            try
-            {
-                LuaInterface::executeWithReturnValues("return ui.canSaveGame()", "", results);
-                ran = true;
-            }
-            catch (const quortypes::exception& e)
-            {
-                quortypes::Log::error(Session::logTag, e.getMessage());
-            }
-        }
-        // Only the text "1" allows it: a Lua true reads "true".
-        if (!ran || results.size() != 1 || results[0] != "1")
+        if (!this->changed)
         {
             return;
         }
+        try
+        {
+            this->saveToFile();
+        }
+        catch (const quortypes::exception& e)
+        {
+            quortypes::Log::error(Session::logTag,
+                                  "Unable to save profile '" + this->folder + "': " + e.getMessage());
+        }
+        catch (const std::exception& e)
+        {
+            quortypes::Log::error(Session::logTag,
+                                  "Unable to save profile '" + this->folder + "': " + e.what());
+        }
     }
-    this->sync();
-}
 
-float Profile::getTimeSinceSync() const
-{
-    return (float)(uint32_t)(ticks() - this->syncTime) / 1000.0f;
-}
-
-hstring Profile::encodeName(const hstring& name)
-{
-    hstring result;
-    for (unsigned char byte : std::string(name.c_str(), name.size()))
+    namespace
     {
-        result += formatString("%02x", byte);
-    }
-    return result;
-}
+        // A file that cannot be read, or reads as damage, is renamed out of the way rather than overwritten:
+        // it may still hold what the player would miss.
+        void keepAside(const hstring& path)
+        {
+            const hstring aside = path + ".damaged";
+            if (std::rename(path.c_str(), aside.c_str()) != 0)
+            {
+                if (errno == ENOENT)
+                {
+                    return;
+                }
+                throw quortypes::exception("Unable to keep damaged file '" + path + "' aside as '" + aside +
+                                               "': " + std::strerror(errno),
+                                           __FILE__, __LINE__);
+            }
+            quortypes::Log::warn(Session::logTag,
+                                 "'" + path + "' was damaged, kept aside as '" + aside + "'");
+        }
 
-hstring Profile::decodeName(const hstring& encoded)
-{
-    auto digit = [](char c) { return c < ':' ? c - '0' : c - 'a' + 10; };
-    std::string result;
-    // An odd last character has no partner and is ignored.
-    for (int i = 0; i + 1 < (int)encoded.size(); i += 2)
+        // The snapshot's diff text written and flushed under the file's temporary name, on a worker thread;
+        // done by the caller of get when no thread can be started.
+        std::future<std::unique_ptr<quortypes::PendingFile>>
+        prepareDiffFile(const VariableDictionary& snapshot, const hstring& path)
+        {
+            auto prepare = [&snapshot, path]
+            { return std::make_unique<quortypes::PendingFile>(path, snapshot.writeDiff()); };
+            try
+            {
+                return std::async(std::launch::async, prepare);
+            }
+            catch (const std::system_error&)
+            {
+                return std::async(std::launch::deferred, prepare);
+            }
+        }
+
+        // The folder a whole diff names as its own in "profile_dir".
+        hstring ownerOf(const hstring& bytes, const hstring& source)
+        {
+            VariableDictionary named;
+            named.applyDiff(bytes, source, false, true, true);
+            return named.exists("profile_dir") ? named.get("profile_dir").value() : hstring();
+        }
+
+        hstring foreignFileMessage(const hstring& folder, const hstring& path, const hstring& owner)
+        {
+            return "Unable to load profile '" + folder + "', its file '" + path +
+                   "' belongs to the profile folder '" + owner + "'";
+        }
+
+        // What a crash left behind of earlier saves into the folder.
+        void removeStaleTemporaryFiles(const hstring& folder)
+        {
+            for (const hstring& name : quortypes::Dir::files(folder))
+            {
+                if (name.endsWith(".tmp") && !quortypes::File::remove(folder + "/" + name))
+                {
+                    quortypes::Log::warn(Session::logTag,
+                                         "Unable to remove stale file '" + folder + "/" + name + "'");
+                }
+            }
+        }
+    } // namespace
+
+    bool Profile::saveToFile()
     {
-        result += (char)(digit(encoded[i]) * 16 + digit(encoded[i + 1]));
+        this->syncIfAllowed();
+        const bool saved = this->changed && this->saveVariables();
+        this->savePendingAchievements();
+        return saved;
     }
-    return hstring(result.c_str(), (int)result.size());
-}
 
-DummyProfile::DummyProfile() : Profile("") {}
-
-DummyProfile::~DummyProfile()
-{
-    this->changed = false;
-}
-
-bool DummyProfile::saveToFile()
-{
-    this->syncIfAllowed();
-    quortypes::Log::write(Session::logTag, "DummyProfile::saveToFile() called.");
-    return true;
-}
-
-void DummyProfile::load()
-{
-    const hstring store = Session::getUserFolder() + "dummy_profile_achievements.bin";
-    PreparedAchievements achievements;
-    try
+    void Profile::savePendingAchievements()
     {
-        achievements = prepareAchievementsService(true, store);
+        pirk::OfflineAchievementsService* service =
+            pirk::hasAchievementsService()
+                ? dynamic_cast<pirk::OfflineAchievementsService*>(pirk::getAchievementsService())
+                : nullptr;
+        if (service != nullptr && service->hasUnsavedRecords() &&
+            service->getFilename() == Session::getUserFolder() + this->folder + "/achievements.bin")
+        {
+            quortypes::Log::write(Session::logTag, "Saving achievements of profile " + this->folder);
+            service->writePendingStore();
+        }
     }
-    catch (const quortypes::exception& e)
+
+    bool Profile::saveVariables()
     {
-        // The dummy stands in when all else failed; it keeps its achievements in memory only.
-        quortypes::Log::error(Session::logTag, e.getMessage());
-        achievements = prepareAchievementsService(true, "");
+        quortypes::Log::write(Session::logTag, "Saving profile " + this->folder);
+        const hstring profileFolder = Session::getUserFolder() + this->folder;
+        const hstring path = profileFolder + "/vars.diff";
+        if (!this->staleFilesRemoved)
+        {
+            removeStaleTemporaryFiles(profileFolder);
+            this->staleFilesRemoved = true;
+        }
+        // The new file is made and flushed on a worker while this thread reads and checks the old one and
+        // flushes the backup; nothing changes the snapshot meanwhile. The backup takes its place first, then
+        // the new file; a failure before that leaves both temporary files removed and nothing changed.
+        std::future<std::unique_ptr<quortypes::PendingFile>> preparing =
+            prepareDiffFile(this->snapshot, path);
+        hstring current;
+        bool readable = false;
+        try
+        {
+            // A file of another folder (copied over this one's) is no backup of this profile either.
+            readable = readFileIfPresent(path, current) && VariableDictionary::diffCrcMatches(current) &&
+                       ownerOf(current, path) == this->folder;
+        }
+        catch (const quortypes::exception& e)
+        {
+            quortypes::Log::error(Session::logTag, e.getMessage());
+        }
+        if (readable)
+        {
+            quortypes::Log::write(Session::logTag, "Backing up profile");
+            quortypes::PendingFile backup(path + ".backup", current);
+            const std::unique_ptr<quortypes::PendingFile> file = preparing.get();
+            backup.commit();
+            file->commit();
+        }
+        else
+        {
+            const std::unique_ptr<quortypes::PendingFile> file = preparing.get();
+            // The backup is the last good state; a damaged file must not replace it.
+            keepAside(path);
+            file->commit();
+        }
+        quortypes::Log::write(Session::logTag, "Profile saved!");
+        this->changed = false;
+        return true;
     }
-    installAchievementsService(achievements);
-}
 
-hstring DummyProfile::getName()
-{
-    return "DummyProfile";
-}
+    void Profile::load()
+    {
+        const hstring profileFolder = Session::getUserFolder() + this->folder;
+        const hstring path = profileFolder + "/vars.diff";
+        hstring bytes, source = path;
+        // Set when the file is whole but names another folder: it is treated as damage, and named in the
+        // error when the backup does not stand in for it.
+        hstring foreign;
+        bool loaded = false;
+        try
+        {
+            loaded = readFileIfPresent(path, bytes) && VariableDictionary::diffCrcMatches(bytes);
+            const hstring owner = loaded ? ownerOf(bytes, path) : hstring();
+            if (loaded && owner != this->folder)
+            {
+                foreign = foreignFileMessage(this->folder, path, owner);
+                quortypes::Log::warn(Session::logTag, foreign);
+                loaded = false;
+            }
+        }
+        catch (const quortypes::exception& e)
+        {
+            quortypes::Log::error(Session::logTag, e.getMessage());
+        }
+        if (!loaded)
+        {
+            quortypes::Log::write(Session::logTag, "WARNING: profile '" + path +
+                                                       "' is corrupt, attempting to load from backup");
+            source = profileFolder + "/vars.diff.backup";
+            if (!readFileIfPresent(source, bytes))
+            {
+                if (foreign != "")
+                {
+                    throw quortypes::exception(foreign + ", and it has no backup file", __FILE__, __LINE__);
+                }
+                throw quortypes::exception("ERROR: unable to load profile from backup file '" + this->folder +
+                                               "', file not found!",
+                                           "src\\Profile", 181);
+            }
+            if (!VariableDictionary::diffCrcMatches(bytes))
+            {
+                if (foreign != "")
+                {
+                    throw quortypes::exception(foreign + ", and its backup file is corrupt", __FILE__,
+                                               __LINE__);
+                }
+                throw quortypes::exception("ERROR: unable to load profile from backup file '" + this->folder +
+                                               "', backup file is corrupt!",
+                                           "src\\Profile", 186);
+            }
+            // A folder copied from another profile would save over that one's identity; its files say so.
+            const hstring owner = ownerOf(bytes, source);
+            if (owner != this->folder)
+            {
+                throw quortypes::exception(foreignFileMessage(this->folder, source, owner), __FILE__,
+                                           __LINE__);
+            }
+        }
+        const hstring store = profileFolder + "/achievements.bin";
+        PreparedAchievements achievements;
+        try
+        {
+            achievements = prepareAchievementsService(false, store);
+        }
+        catch (const quortypes::exception& e)
+        {
+            // Shown to the player, who has to mend it: the file, why, and what to do about it.
+            hstring reason = e.getMessage();
+            if (reason.startsWith("[") && reason.contains("] "))
+            {
+                reason = reason.subString(reason.find("] ") + 2);
+            }
+            throw quortypes::exception(
+                reason + "; profile '" + this->folder +
+                    "' was not opened. Make the file readable, or move it out of the "
+                    "profile's folder to start its achievements afresh, then choose the "
+                    "profile again.",
+                __FILE__, __LINE__);
+        }
+        // All of the profile is read: from here on nothing fails and the live state becomes this profile's.
+        quortypes::Log::write(Session::logTag, "loading variables diff from " + source);
+        VariableDictionary::getGlobal().applyDiff(bytes, source, true, false, true);
+        this->snapshot = VariableDictionary();
+        this->sync();
+        this->changed = false;
+        installAchievementsService(achievements);
+    }
 
-hstring DummyProfile::getFolderName()
-{
-    return "DummyProfile";
-}
+    void Profile::sync()
+    {
+        if (this->snapshot.getVariables().size() == 0)
+        {
+            this->snapshot = VariableDictionary::getGlobal();
+            this->snapshot.setLocked(false);
+            this->changed = false;
+            this->syncTime = ticks();
+            return;
+        }
+        if (this->snapshot.takeValuesOf(VariableDictionary::getGlobal()))
+        {
+            this->changed = true;
+        }
+        this->syncTime = ticks();
+    }
+
+    void Profile::syncVar(const hstring& name)
+    {
+        if (this->snapshot.getVariables().size() == 0)
+        {
+            return;
+        }
+        if (!this->snapshot.exists(name))
+        {
+            throw quortypes::exception(
+                formatString("Profile::syncVar() failed, var %s not found.", name.c_str()), "src\\Profile",
+                414);
+        }
+        Variable& kept = this->snapshot.get(name);
+        const hstring value = VariableDictionary::getGlobal()[name].value();
+        if (kept.value() != value)
+        {
+            kept.setValueDirectly(value);
+            this->changed = true;
+        }
+    }
+
+    void Profile::revert()
+    {
+        quortypes::Log::write(Session::logTag, "Reverting system state variables to last profile sync.");
+        VariableDictionary& live = VariableDictionary::getGlobal();
+        for (auto& entry : this->snapshot.getVariables())
+        {
+            Variable& variable = live[entry.first];
+            if (variable.value() != entry.second.value())
+            {
+                variable.setValue(entry.second.value(), true);
+            }
+        }
+    }
+
+    hstring Profile::getName()
+    {
+        const hstring name = this->snapshot.exists("profile_name")
+                                 ? decodeName(this->snapshot.get("profile_name").value())
+                                 : "";
+        return name == "" ? hstring("<no-name>") : name;
+    }
+
+    hstring Profile::getFolderName()
+    {
+        const int slash = this->folder.rfind('/');
+        return slash < 0 ? this->folder : this->folder.subString(slash + 1);
+    }
+
+    void Profile::syncIfAllowed()
+    {
+        if (Session::isSceneLocked() || Session::isTransitionRunning() || Session::isPaused() ||
+            DialogManager::isActive())
+        {
+            return;
+        }
+        if (LuaInterface::isFunction("ui.canSaveGame"))
+        {
+            harray<hstring> results;
+            bool ran = false;
+            if (GameUiHost* ui = findGameUiHost())
+            {
+                ran = ui->executeWithReturnValues("return ui.canSaveGame()", results);
+            }
+            else
+            {
+                try
+                {
+                    LuaInterface::executeWithReturnValues("return ui.canSaveGame()", "", results);
+                    ran = true;
+                }
+                catch (const quortypes::exception& e)
+                {
+                    quortypes::Log::error(Session::logTag, e.getMessage());
+                }
+            }
+            // Only the text "1" allows it: a Lua true reads "true".
+            if (!ran || results.size() != 1 || results[0] != "1")
+            {
+                return;
+            }
+        }
+        this->sync();
+    }
+
+    float Profile::getTimeSinceSync() const
+    {
+        return (float)(uint32_t)(ticks() - this->syncTime) / 1000.0f;
+    }
+
+    hstring Profile::encodeName(const hstring& name)
+    {
+        hstring result;
+        for (unsigned char byte : std::string(name.c_str(), name.size()))
+        {
+            result += formatString("%02x", byte);
+        }
+        return result;
+    }
+
+    hstring Profile::decodeName(const hstring& encoded)
+    {
+        auto digit = [](char c) { return c < ':' ? c - '0' : c - 'a' + 10; };
+        std::string result;
+        // An odd last character has no partner and is ignored.
+        for (int i = 0; i + 1 < (int)encoded.size(); i += 2)
+        {
+            result += (char)(digit(encoded[i]) * 16 + digit(encoded[i + 1]));
+        }
+        return hstring(result.c_str(), (int)result.size());
+    }
+
+    DummyProfile::DummyProfile() : Profile("") {}
+
+    DummyProfile::~DummyProfile()
+    {
+        this->changed = false;
+    }
+
+    bool DummyProfile::saveToFile()
+    {
+        this->syncIfAllowed();
+        quortypes::Log::write(Session::logTag, "DummyProfile::saveToFile() called.");
+        return true;
+    }
+
+    void DummyProfile::load()
+    {
+        const hstring store = Session::getUserFolder() + "dummy_profile_achievements.bin";
+        PreparedAchievements achievements;
+        try
+        {
+            achievements = prepareAchievementsService(true, store);
+        }
+        catch (const quortypes::exception& e)
+        {
+            // The dummy stands in when all else failed; it keeps its achievements in memory only.
+            quortypes::Log::error(Session::logTag, e.getMessage());
+            achievements = prepareAchievementsService(true, "");
+        }
+        installAchievementsService(achievements);
+    }
+
+    hstring DummyProfile::getName()
+    {
+        return "DummyProfile";
+    }
+
+    hstring DummyProfile::getFolderName()
+    {
+        return "DummyProfile";
+    }
+} // namespace vumo

@@ -9,248 +9,255 @@
 #include <quortypes/FileBytes.h>
 #include "Profile.h"
 
-namespace
+namespace vumo
 {
-    bool isAllDigits(const hstring& text)
+    namespace
     {
-        for (char c : text)
+        bool isAllDigits(const hstring& text)
         {
-            if (!isdigit((unsigned char)c))
+            for (char c : text)
             {
-                return false;
+                if (!isdigit((unsigned char)c))
+                {
+                    return false;
+                }
             }
+            return true;
         }
+
+        // An empty or all-digit name could be read as a number, so it gets a prefix.
+        hstring finalFolderName(const hstring& name)
+        {
+            return name == "" || isAllDigits(name) ? "XYZ" + name : name;
+        }
+
+        bool folderExists(const hstring& name)
+        {
+            return quortypes::Dir::exists(Session::getUserFolder() + name);
+        }
+    } // namespace
+
+    void Profile::checkFolderName(const hstring& folder)
+    {
+        bool valid = folder.size() > 0;
+        for (char c : folder)
+        {
+            valid = valid && (isalnum((unsigned char)c) || c == '_' || c == '-');
+        }
+        if (!valid)
+        {
+            throw quortypes::exception("Invalid profile folder name '" + folder + "'", __FILE__, __LINE__);
+        }
+    }
+
+    hstring Profile::create(const hstring& displayName)
+    {
+        hstring name;
+        uint32_t hash = 0;
+        for (int i = 0; i < displayName.size(); ++i)
+        {
+            const unsigned char byte = (unsigned char)displayName[i];
+            if (byte < 0x80 && name.size() < 10 && isalnum(byte))
+            {
+                name += (char)byte;
+            }
+            const int32_t c = (signed char)byte;
+            hash += ((uint32_t)i * (uint32_t)i + 1) * ((uint32_t)i + 1) * (uint32_t)(c * c);
+        }
+        // The prefixed name is the one that lands on disk, so it is the one tested for a clash.
+        if (name.size() < displayName.size() || folderExists(name) || folderExists(finalFolderName(name)))
+        {
+            bool found = false;
+            hstring candidate;
+            for (int tries = 0; tries < 100 && !found; ++tries, ++hash)
+            {
+                candidate = name + formatString("%06X", hash).subString(0, 6);
+                found = !folderExists(finalFolderName(candidate));
+            }
+            if (!found)
+            {
+                throw quortypes::exception("Unable to create profile '" + displayName +
+                                               "', no free folder name",
+                                           __FILE__, __LINE__);
+            }
+            name = candidate;
+        }
+        name = finalFolderName(name);
+        const hstring path = Session::getUserFolder() + name;
+        if (!quortypes::Dir::create(path))
+        {
+            throw quortypes::exception("Unable to create profile folder '" + path + "'", __FILE__, __LINE__);
+        }
+        try
+        {
+            VariableDictionary variables = VariableDictionary::getGlobal();
+            variables.setLocked(false);
+            variables.resetAll(true);
+            variables["profile_dir"].setValue(name, true);
+            variables["profile_name"].setValue(encodeName(displayName), true);
+            variables.saveDiff(path + "/vars.diff");
+        }
+        catch (...)
+        {
+            // The folder is this call's own and holds nothing whole: a half-made profile must not stay.
+            quortypes::Dir::remove(path);
+            throw;
+        }
+        return name;
+    }
+
+    bool Profile::changeProfile(const hstring& folder)
+    {
+        checkFolderName(folder);
+        Profile* old = Session::getProfile();
+        if (old != nullptr)
+        {
+            old->saveToFile();
+        }
+        auto profile = std::make_unique<Profile>(folder);
+        profile->load();
+        Session::setProfile(std::move(profile));
         return true;
     }
 
-    // An empty or all-digit name could be read as a number, so it gets a prefix.
-    hstring finalFolderName(const hstring& name)
+    void Profile::remove(const hstring& folder)
     {
-        return name == "" || isAllDigits(name) ? "XYZ" + name : name;
-    }
-
-    bool folderExists(const hstring& name)
-    {
-        return quortypes::Dir::exists(Session::getUserFolder() + name);
-    }
-} // namespace
-
-void Profile::checkFolderName(const hstring& folder)
-{
-    bool valid = folder.size() > 0;
-    for (char c : folder)
-    {
-        valid = valid && (isalnum((unsigned char)c) || c == '_' || c == '-');
-    }
-    if (!valid)
-    {
-        throw quortypes::exception("Invalid profile folder name '" + folder + "'", __FILE__, __LINE__);
-    }
-}
-
-hstring Profile::create(const hstring& displayName)
-{
-    hstring name;
-    uint32_t hash = 0;
-    for (int i = 0; i < displayName.size(); ++i)
-    {
-        const unsigned char byte = (unsigned char)displayName[i];
-        if (byte < 0x80 && name.size() < 10 && isalnum(byte))
+        if (folder.trimmed() == "")
         {
-            name += (char)byte;
+            throw quortypes::exception("Unabel to remove profile, profile name is empty!", "src\\Profile",
+                                       608);
         }
-        const int32_t c = (signed char)byte;
-        hash += ((uint32_t)i * (uint32_t)i + 1) * ((uint32_t)i + 1) * (uint32_t)(c * c);
-    }
-    // The prefixed name is the one that lands on disk, so it is the one tested for a clash.
-    if (name.size() < displayName.size() || folderExists(name) || folderExists(finalFolderName(name)))
-    {
-        bool found = false;
-        hstring candidate;
-        for (int tries = 0; tries < 100 && !found; ++tries, ++hash)
+        checkFolderName(folder);
+        if (!folderExists(folder))
         {
-            candidate = name + formatString("%06X", hash).subString(0, 6);
-            found = !folderExists(finalFolderName(candidate));
+            return;
         }
-        if (!found)
+        const hstring path = Session::getUserFolder() + folder;
+        // The active profile is known by its own folder; "profile_dir" is a variable scripts can set.
+        Profile* active = Session::getProfile();
+        if (active != nullptr && active->getFolder() == folder)
         {
-            throw quortypes::exception("Unable to create profile '" + displayName + "', no free folder name",
-                                       __FILE__, __LINE__);
+            Session::setProfile(nullptr);
+            // The service writes its store when it goes: before the folder, so that nothing comes back.
+            pirk::destroy();
+            Session::setProfile(std::make_unique<DummyProfile>());
+            Session::getProfile()->load();
         }
-        name = candidate;
-    }
-    name = finalFolderName(name);
-    const hstring path = Session::getUserFolder() + name;
-    if (!quortypes::Dir::create(path))
-    {
-        throw quortypes::exception("Unable to create profile folder '" + path + "'", __FILE__, __LINE__);
-    }
-    try
-    {
-        VariableDictionary variables = VariableDictionary::getGlobal();
-        variables.setLocked(false);
-        variables.resetAll(true);
-        variables["profile_dir"].setValue(name, true);
-        variables["profile_name"].setValue(encodeName(displayName), true);
-        variables.saveDiff(path + "/vars.diff");
-    }
-    catch (...)
-    {
-        // The folder is this call's own and holds nothing whole: a half-made profile must not stay.
-        quortypes::Dir::remove(path);
-        throw;
-    }
-    return name;
-}
-
-bool Profile::changeProfile(const hstring& folder)
-{
-    checkFolderName(folder);
-    Profile* old = Session::getProfile();
-    if (old != nullptr)
-    {
-        old->saveToFile();
-    }
-    auto profile = std::make_unique<Profile>(folder);
-    profile->load();
-    Session::setProfile(std::move(profile));
-    return true;
-}
-
-void Profile::remove(const hstring& folder)
-{
-    if (folder.trimmed() == "")
-    {
-        throw quortypes::exception("Unabel to remove profile, profile name is empty!", "src\\Profile", 608);
-    }
-    checkFolderName(folder);
-    if (!folderExists(folder))
-    {
-        return;
-    }
-    const hstring path = Session::getUserFolder() + folder;
-    // The active profile is known by its own folder; "profile_dir" is a variable scripts can set.
-    Profile* active = Session::getProfile();
-    if (active != nullptr && active->getFolder() == folder)
-    {
-        Session::setProfile(nullptr);
-        // The service writes its store when it goes: before the folder, so that nothing comes back.
-        pirk::destroy();
-        Session::setProfile(std::make_unique<DummyProfile>());
-        Session::getProfile()->load();
-    }
-    if (!quortypes::Dir::remove(path))
-    {
-        throw quortypes::exception("Unable to remove profile folder '" + path + "'", __FILE__, __LINE__);
-    }
-}
-
-hdict<hstring> Profile::list()
-{
-    hdict<hstring> result;
-    for (const hstring& folder : quortypes::Dir::directories(Session::getUserFolder()))
-    {
-        try
+        if (!quortypes::Dir::remove(path))
         {
-            const hstring name = readNameOfFolder(folder);
-            if (name != "")
-            {
-                result[folder] = name;
-            }
-        }
-        catch (const quortypes::exception&)
-        {
-            // Not a name a profile could have.
+            throw quortypes::exception("Unable to remove profile folder '" + path + "'", __FILE__, __LINE__);
         }
     }
-    return result;
-}
 
-hstring Profile::readNameOfFolder(const hstring& folder)
-{
-    checkFolderName(folder);
-    if (!folderExists(folder))
+    hdict<hstring> Profile::list()
     {
-        return "<" + folder + ">";
-    }
-    try
-    {
-        const hstring path = Session::getUserFolder() + folder + "/vars.diff";
-        VariableDictionary variables = VariableDictionary::getGlobal();
-        variables.setLocked(false);
-        bool loaded = false;
-        for (const hstring& file : {path, path + ".backup"})
+        hdict<hstring> result;
+        for (const hstring& folder : quortypes::Dir::directories(Session::getUserFolder()))
         {
             try
             {
-                loaded = quortypes::File::exists(file) && variables.loadDiff(file, true, true, true, false);
+                const hstring name = readNameOfFolder(folder);
+                if (name != "")
+                {
+                    result[folder] = name;
+                }
             }
             catch (const quortypes::exception&)
             {
-                loaded = false;
-            }
-            // A whole file of another folder (a copy of it) is damage to this one: the backup may
-            // still be its own.
-            loaded = loaded && variables["profile_dir"].value() == folder;
-            if (loaded)
-            {
-                break;
+                // Not a name a profile could have.
             }
         }
-        if (!loaded)
+        return result;
+    }
+
+    hstring Profile::readNameOfFolder(const hstring& folder)
+    {
+        checkFolderName(folder);
+        if (!folderExists(folder))
+        {
+            return "<" + folder + ">";
+        }
+        try
+        {
+            const hstring path = Session::getUserFolder() + folder + "/vars.diff";
+            VariableDictionary variables = VariableDictionary::getGlobal();
+            variables.setLocked(false);
+            bool loaded = false;
+            for (const hstring& file : {path, path + ".backup"})
+            {
+                try
+                {
+                    loaded =
+                        quortypes::File::exists(file) && variables.loadDiff(file, true, true, true, false);
+                }
+                catch (const quortypes::exception&)
+                {
+                    loaded = false;
+                }
+                // A whole file of another folder (a copy of it) is damage to this one: the backup may
+                // still be its own.
+                loaded = loaded && variables["profile_dir"].value() == folder;
+                if (loaded)
+                {
+                    break;
+                }
+            }
+            if (!loaded)
+            {
+                return "";
+            }
+            return decodeName(variables["profile_name"].value());
+        }
+        catch (const quortypes::exception&)
         {
             return "";
         }
-        return decodeName(variables["profile_name"].value());
     }
-    catch (const quortypes::exception&)
-    {
-        return "";
-    }
-}
 
-void Profile::loadDiff(const hstring& path)
-{
-    VariableDictionary& variables = VariableDictionary::getGlobal();
-    const hstring name = variables["profile_name"].value();
-    const hstring dir = variables["profile_dir"].value();
-    const bool asResource = path.startsWith("data/");
-    if (!variables.loadDiff(path, true, false, true, asResource))
+    void Profile::loadDiff(const hstring& path)
     {
-        const hstring bytes = readFileBytes(path, asResource);
-        throw quortypes::exception("Unable to load variables diff '" + path + "', " +
-                                       (bytes.startsWith("crc: ") ? "its CRC does not match its contents"
-                                                                  : "it does not begin with a 'crc: ' line"),
-                                   __FILE__, __LINE__);
+        VariableDictionary& variables = VariableDictionary::getGlobal();
+        const hstring name = variables["profile_name"].value();
+        const hstring dir = variables["profile_dir"].value();
+        const bool asResource = path.startsWith("data/");
+        if (!variables.loadDiff(path, true, false, true, asResource))
+        {
+            const hstring bytes = readFileBytes(path, asResource);
+            throw quortypes::exception("Unable to load variables diff '" + path + "', " +
+                                           (bytes.startsWith("crc: ")
+                                                ? "its CRC does not match its contents"
+                                                : "it does not begin with a 'crc: ' line"),
+                                       __FILE__, __LINE__);
+        }
+        variables["profile_name"].setValue(name, true);
+        variables["profile_dir"].setValue(dir, true);
+        if (Session::getProfile() != nullptr)
+        {
+            Session::getProfile()->sync();
+        }
     }
-    variables["profile_name"].setValue(name, true);
-    variables["profile_dir"].setValue(dir, true);
-    if (Session::getProfile() != nullptr)
-    {
-        Session::getProfile()->sync();
-    }
-}
 
-void Profile::reset()
-{
-    Profile* profile = Session::getProfile();
-    quortypes::Log::write(Session::logTag, "Resetting profile '" +
-                                               (profile != nullptr ? profile->getFolderName() : hstring()) +
-                                               "'");
-    VariableDictionary& variables = VariableDictionary::getGlobal();
-    const char* kept[] = {"profile_name", "profile_dir", "active_scene", "prev_scene"};
-    hstring values[4];
-    for (int i = 0; i < 4; ++i)
+    void Profile::reset()
     {
-        values[i] = variables[kept[i]].value();
+        Profile* profile = Session::getProfile();
+        quortypes::Log::write(Session::logTag,
+                              "Resetting profile '" +
+                                  (profile != nullptr ? profile->getFolderName() : hstring()) + "'");
+        VariableDictionary& variables = VariableDictionary::getGlobal();
+        const char* kept[] = {"profile_name", "profile_dir", "active_scene", "prev_scene"};
+        hstring values[4];
+        for (int i = 0; i < 4; ++i)
+        {
+            values[i] = variables[kept[i]].value();
+        }
+        variables.resetAll(true);
+        for (int i = 0; i < 4; ++i)
+        {
+            variables[kept[i]].setValue(values[i], true);
+        }
+        if (profile != nullptr)
+        {
+            profile->sync();
+        }
     }
-    variables.resetAll(true);
-    for (int i = 0; i < 4; ++i)
-    {
-        variables[kept[i]].setValue(values[i], true);
-    }
-    if (profile != nullptr)
-    {
-        profile->sync();
-    }
-}
+} // namespace vumo

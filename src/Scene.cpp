@@ -23,387 +23,391 @@
 #include "ScriptTexts.h"
 #include "lua/Host.h"
 
-namespace
+namespace vumo
 {
-    hdict<Scene::Creator>& registry()
+    namespace
     {
-        static hdict<Scene::Creator> creators;
-        return creators;
-    }
-
-    void unloadTexturesUnder(tesraui::Object* object)
-    {
-        for (tesraui::Image* image : object->getImages())
+        hdict<Scene::Creator>& registry()
         {
-            if (image != nullptr && image->getTexture() != nullptr && image->getTexture()->isLoaded())
+            static hdict<Scene::Creator> creators;
+            return creators;
+        }
+
+        void unloadTexturesUnder(tesraui::Object* object)
+        {
+            for (tesraui::Image* image : object->getImages())
             {
-                image->getTexture()->unload();
+                if (image != nullptr && image->getTexture() != nullptr && image->getTexture()->isLoaded())
+                {
+                    image->getTexture()->unload();
+                }
+            }
+            for (tesraui::Object* child : object->getChildren())
+            {
+                unloadTexturesUnder(child);
             }
         }
-        for (tesraui::Object* child : object->getChildren())
+
+        void reportScriptError(const quortypes::exception& e)
         {
-            unloadTexturesUnder(child);
+            LuaInterface::getHost().reportScriptError({"Scene scripting error: "}, e.getMessage());
         }
-    }
 
-    void reportScriptError(const quortypes::exception& e)
-    {
-        LuaInterface::getHost().reportScriptError({"Scene scripting error: "}, e.getMessage());
-    }
-
-    // Children first, so an object kept aside no longer holds children that are destroyed.
-    void collectRetained(tesraui::Object* object, harray<tesraui::Object*>& out)
-    {
-        for (tesraui::Object* child : harray<tesraui::Object*>(object->getChildren()))
+        // Children first, so an object kept aside no longer holds children that are destroyed.
+        void collectRetained(tesraui::Object* object, harray<tesraui::Object*>& out)
         {
-            collectRetained(child, out);
-            if (child->getName().endsWith("__retain"))
+            for (tesraui::Object* child : harray<tesraui::Object*>(object->getChildren()))
             {
-                out.push_back(child);
+                collectRetained(child, out);
+                if (child->getName().endsWith("__retain"))
+                {
+                    out.push_back(child);
+                }
             }
         }
+    } // namespace
+
+    Scene::Scene(Chapter* chapter, const hstring& name, const hstring& fileName)
+        : chapter(chapter), name(name), fileName(fileName)
+    {
     }
-} // namespace
 
-Scene::Scene(Chapter* chapter, const hstring& name, const hstring& fileName)
-    : chapter(chapter), name(name), fileName(fileName)
-{
-}
-
-Scene::~Scene()
-{
-    this->life.end();
-    if (this->rootObject != nullptr)
+    Scene::~Scene()
     {
-        this->deactivate(false);
-    }
-    this->releaseObjects();
-}
-
-hstring Scene::getChunkName() const
-{
-    return "data/chapters/" + this->chapter->getName() + "/scenes/" + this->name + ".scene";
-}
-
-hstring Scene::getFullName() const
-{
-    return this->chapter->getName() + "." + this->name;
-}
-
-hstring Scene::getScript()
-{
-    if (!this->scriptRead)
-    {
-        this->scriptText =
-            LuaInterface::loadLuaFile(this->chapter->getCurrentFolder() + "/scenes/" + this->fileName);
-        this->scriptRead = true;
-    }
-    return this->scriptText;
-}
-
-void Scene::registerFactory(const hstring& typeName, Creator creator)
-{
-    registry()[typeName] = creator;
-}
-
-Scene* Scene::instantiate(const hstring& typeName, Chapter* chapter, const hstring& name,
-                          const hstring& fileName)
-{
-    if (typeName == "scene")
-    {
-        return new Scene(chapter, name, fileName);
-    }
-    Creator creator = registry().tryGet(typeName, nullptr);
-    if (creator == nullptr)
-    {
-        throw quortypes::exception("Unable to instantiate scene of type '" + typeName +
-                                       "', no factory registered for that type.",
-                                   __FILE__, __LINE__);
-    }
-    return creator(chapter, name, fileName);
-}
-
-bool Scene::runScript(const hstring& code, bool inEnvironment)
-{
-    try
-    {
-        LuaInterface::execute(code, inEnvironment ? this->getFullName() : hstring(), this->getChunkName());
-        return true;
-    }
-    catch (const quortypes::exception& e)
-    {
-        reportScriptError(e);
-        return false;
-    }
-}
-
-void Scene::update(float timeDelta)
-{
-    if (Session::isPaused())
-    {
-        return;
-    }
-    const tesraui::LifeToken::Watch alive = this->watchLife();
-    this->onUpdate(timeDelta);
-    while (alive.isAlive() && this->queuedScripts.size() > 0)
-    {
-        const hstring code = std::move(queuedScripts.front());
-        queuedScripts.pop_front();
-        this->runScript(code);
-    }
-}
-
-void Scene::onActivate()
-{
-    this->runScript(SceneTexts::activate());
-}
-
-void Scene::onDeactivate()
-{
-    this->runScript(SceneTexts::deactivate());
-}
-
-void Scene::onUpdate(float timeDelta)
-{
-    // A scene keeps its names and its chapter's for life. The hook may delete this scene: the failure's
-    // text names its chunk from a pool that outlives every scene.
-    if (!this->updateKeys.isSet())
-    {
-        static std::unordered_set<std::string> chunkNames;
-        this->updateChunkName = &*chunkNames.insert(this->getChunkName()).first;
-        this->updateKeys.setScene(this->chapter->getName(), this->name);
-    }
-    const std::string* chunk = this->updateChunkName;
-    LuaInterface::HookText text;
-    text.functionName = "OnUpdate";
-    text.make = [chunk, timeDelta](hstring& code, hstring& chunkName)
-    {
-        code = SceneTexts::update(timeDelta);
-        chunkName = *chunk;
-    };
-    try
-    {
-        if (LuaInterface::callEnvironmentHook(this->updateKeys, "OnUpdate", timeDelta, text) !=
-            LuaInterface::HookCall::RunText)
+        this->life.end();
+        if (this->rootObject != nullptr)
         {
-            return;
+            this->deactivate(false);
         }
+        this->releaseObjects();
     }
-    catch (const quortypes::exception& e)
+
+    hstring Scene::getChunkName() const
     {
-        reportScriptError(e);
-        return;
+        return "data/chapters/" + this->chapter->getName() + "/scenes/" + this->name + ".scene";
     }
-    this->runScript(SceneTexts::update(timeDelta));
-}
 
-void Scene::onPointerPressed()
-{
-    this->runScript(SceneTexts::pointerPressed());
-}
-
-void Scene::onPointerReleased()
-{
-    this->runScript(SceneTexts::pointerReleased());
-}
-
-void Scene::onAltPointerPressed(int button)
-{
-    this->runScript(SceneTexts::altPointerPressed(button));
-}
-
-void Scene::onAltPointerReleased(int button)
-{
-    this->runScript(SceneTexts::altPointerReleased(button));
-}
-
-void Scene::onPointerCanceled(int button)
-{
-    this->runScript(SceneTexts::pointerCanceled(button));
-}
-
-void Scene::activate()
-{
-    const hstring fullName = this->getFullName();
-    quortypes::Log::write(Session::logTag, "activating scene " + this->name);
-    VariableDictionary::getGlobal().get("active_scene").set(fullName);
-    this->backgroundSet = false;
-    VumoViewportObject* viewport = Session::getViewport();
-    if (this->rootObject == nullptr)
+    hstring Scene::getFullName() const
     {
-        kavtypes::Rectangle rect(0.0f, 0.0f, 1.0f, 1.0f);
-        if (getGameUiHost().getRootObject() != nullptr)
+        return this->chapter->getName() + "." + this->name;
+    }
+
+    hstring Scene::getScript()
+    {
+        if (!this->scriptRead)
         {
-            rect = getGameUiHost().getRootObject()->getRect();
+            this->scriptText =
+                LuaInterface::loadLuaFile(this->chapter->getCurrentFolder() + "/scenes/" + this->fileName);
+            this->scriptRead = true;
         }
-        this->rootObject = new tesraui::ImageBox(fullName + "_sceneRootObject", rect);
-        this->chapter->registerObjects(this->rootObject);
-        this->rootObject->setZOrder(-1);
-        this->rootObject->setCenter(0.0f, 0.0f);
-        this->rootObject->setAnchors(true, true, true, true);
-        if (viewport != nullptr)
+        return this->scriptText;
+    }
+
+    void Scene::registerFactory(const hstring& typeName, Creator creator)
+    {
+        registry()[typeName] = creator;
+    }
+
+    Scene* Scene::instantiate(const hstring& typeName, Chapter* chapter, const hstring& name,
+                              const hstring& fileName)
+    {
+        if (typeName == "scene")
         {
-            this->rootObject->setSize(viewport->getSize());
-            viewport->addChild(this->rootObject);
+            return new Scene(chapter, name, fileName);
         }
+        Creator creator = registry().tryGet(typeName, nullptr);
+        if (creator == nullptr)
+        {
+            throw quortypes::exception("Unable to instantiate scene of type '" + typeName +
+                                           "', no factory registered for that type.",
+                                       __FILE__, __LINE__);
+        }
+        return creator(chapter, name, fileName);
     }
-    // The environment stands even when the lookup of its root object fails.
-    this->runScript(SceneTexts::createEnvironment(fullName, this->rootObject->getFullName()), false);
-    this->runScript(SceneTexts::setChapterScene(this->chapter->getName(), fullName), false);
-    GameUiHost* ui = findGameUiHost();
-    if (ui != nullptr)
+
+    bool Scene::runScript(const hstring& code, bool inEnvironment)
     {
-        ui->OnSceneActivating();
-    }
-    // The scene's own code may leave its chapter at once, deleting this scene.
-    const tesraui::LifeToken::Watch alive = this->watchLife();
-    const bool ran = this->runScript(this->getScript());
-    if (!alive.isAlive())
-    {
-        return;
-    }
-    this->onActivate();
-    if (!alive.isAlive())
-    {
-        return;
-    }
-    if (ran && !this->backgroundSet && this->rootObject != nullptr)
-    {
-        // A scene drawn only by its objects has no image of its name; that is no error.
         try
         {
-            this->rootObject->setImageByName(this->name);
+            LuaInterface::execute(code, inEnvironment ? this->getFullName() : hstring(),
+                                  this->getChunkName());
+            return true;
         }
         catch (const quortypes::exception& e)
         {
-            quortypes::Log::warn(Session::logTag, e.getMessage());
+            reportScriptError(e);
+            return false;
         }
     }
-    if (ui != nullptr)
-    {
-        ui->OnSceneActivated();
-    }
-}
 
-void Scene::deactivate(bool freeTextures)
-{
-    quortypes::Log::write(Session::logTag, "deactivating scene " + this->getFullName());
-    if (this->rootObject != nullptr)
+    void Scene::update(float timeDelta)
     {
-        onObjectsEnding();
+        if (Session::isPaused())
+        {
+            return;
+        }
+        const tesraui::LifeToken::Watch alive = this->watchLife();
+        this->onUpdate(timeDelta);
+        while (alive.isAlive() && this->queuedScripts.size() > 0)
+        {
+            const hstring code = std::move(queuedScripts.front());
+            queuedScripts.pop_front();
+            this->runScript(code);
+        }
+    }
+
+    void Scene::onActivate()
+    {
+        this->runScript(SceneTexts::activate());
+    }
+
+    void Scene::onDeactivate()
+    {
+        this->runScript(SceneTexts::deactivate());
+    }
+
+    void Scene::onUpdate(float timeDelta)
+    {
+        // A scene keeps its names and its chapter's for life. The hook may delete this scene: the failure's
+        // text names its chunk from a pool that outlives every scene.
+        if (!this->updateKeys.isSet())
+        {
+            static std::unordered_set<std::string> chunkNames;
+            this->updateChunkName = &*chunkNames.insert(this->getChunkName()).first;
+            this->updateKeys.setScene(this->chapter->getName(), this->name);
+        }
+        const std::string* chunk = this->updateChunkName;
+        LuaInterface::HookText text;
+        text.functionName = "OnUpdate";
+        text.make = [chunk, timeDelta](hstring& code, hstring& chunkName)
+        {
+            code = SceneTexts::update(timeDelta);
+            chunkName = *chunk;
+        };
+        try
+        {
+            if (LuaInterface::callEnvironmentHook(this->updateKeys, "OnUpdate", timeDelta, text) !=
+                LuaInterface::HookCall::RunText)
+            {
+                return;
+            }
+        }
+        catch (const quortypes::exception& e)
+        {
+            reportScriptError(e);
+            return;
+        }
+        this->runScript(SceneTexts::update(timeDelta));
+    }
+
+    void Scene::onPointerPressed()
+    {
+        this->runScript(SceneTexts::pointerPressed());
+    }
+
+    void Scene::onPointerReleased()
+    {
+        this->runScript(SceneTexts::pointerReleased());
+    }
+
+    void Scene::onAltPointerPressed(int button)
+    {
+        this->runScript(SceneTexts::altPointerPressed(button));
+    }
+
+    void Scene::onAltPointerReleased(int button)
+    {
+        this->runScript(SceneTexts::altPointerReleased(button));
+    }
+
+    void Scene::onPointerCanceled(int button)
+    {
+        this->runScript(SceneTexts::pointerCanceled(button));
+    }
+
+    void Scene::activate()
+    {
+        const hstring fullName = this->getFullName();
+        quortypes::Log::write(Session::logTag, "activating scene " + this->name);
+        VariableDictionary::getGlobal().get("active_scene").set(fullName);
+        this->backgroundSet = false;
         VumoViewportObject* viewport = Session::getViewport();
-        if (freeTextures && viewport != nullptr && tesra::getSystemInfo().ram <= 1024)
+        if (this->rootObject == nullptr)
         {
-            unloadTexturesUnder(viewport);
+            kavtypes::Rectangle rect(0.0f, 0.0f, 1.0f, 1.0f);
+            if (getGameUiHost().getRootObject() != nullptr)
+            {
+                rect = getGameUiHost().getRootObject()->getRect();
+            }
+            this->rootObject = new tesraui::ImageBox(fullName + "_sceneRootObject", rect);
+            this->chapter->registerObjects(this->rootObject);
+            this->rootObject->setZOrder(-1);
+            this->rootObject->setCenter(0.0f, 0.0f);
+            this->rootObject->setAnchors(true, true, true, true);
+            if (viewport != nullptr)
+            {
+                this->rootObject->setSize(viewport->getSize());
+                viewport->addChild(this->rootObject);
+            }
         }
-        if (this->rootObject->getParent() != nullptr)
+        // The environment stands even when the lookup of its root object fails.
+        this->runScript(SceneTexts::createEnvironment(fullName, this->rootObject->getFullName()), false);
+        this->runScript(SceneTexts::setChapterScene(this->chapter->getName(), fullName), false);
+        GameUiHost* ui = findGameUiHost();
+        if (ui != nullptr)
         {
-            this->rootObject->getParent()->removeChild(this->rootObject);
+            ui->OnSceneActivating();
         }
-        this->chapter->destroyObject(this->rootObject);
-        this->rootObject = nullptr;
-    }
-    // The hook may delete the scene; the destructor's own deactivation (life already ended) goes on.
-    const tesraui::LifeToken::Watch alive = this->watchLife();
-    const bool deleting = !alive.isAlive();
-    this->onDeactivate();
-    if ((deleting || alive.isAlive()) && LuaInterface::state != nullptr)
-    {
-        this->runScript(SceneTexts::clearEnvironment(this->getFullName()), false);
-    }
-}
-
-void Scene::retain(tesraui::Object* object)
-{
-    this->retainedObjects[object->getName()] = object;
-    object->destroyChildren();
-    if (object->getParent() != nullptr)
-    {
-        object->getParent()->removeChild(object);
-    }
-}
-
-void Scene::reset()
-{
-    // Each hook and script below may leave the chapter at once and so delete this scene.
-    const tesraui::LifeToken::Watch alive = this->watchLife();
-    GameUiHost* ui = findGameUiHost();
-    if (ui != nullptr)
-    {
-        ui->OnSceneResetting();
-    }
-    if (!alive.isAlive())
-    {
-        return;
-    }
-    tesraui::ImageBox* root = this->rootObject;
-    if (root != nullptr)
-    {
-        onObjectsEnding();
-        harray<tesraui::Object*> kept;
-        collectRetained(root, kept);
-        for (tesraui::Object* object : kept)
+        // The scene's own code may leave its chapter at once, deleting this scene.
+        const tesraui::LifeToken::Watch alive = this->watchLife();
+        const bool ran = this->runScript(this->getScript());
+        if (!alive.isAlive())
         {
-            this->retain(object);
+            return;
         }
-        root->destroyChildren();
-        this->rootObject = nullptr;
-    }
-    this->deactivate(false);
-    if (!alive.isAlive())
-    {
-        return;
-    }
-    VariableDictionary::getGlobal().get("prev_scene").set(this->getFullName());
-    this->rootObject = root;
-    this->activate();
-    if (!alive.isAlive())
-    {
-        return;
-    }
-    this->releaseObjects();
-    if (ui != nullptr)
-    {
-        ui->OnSceneReset();
-    }
-}
-
-void Scene::attachObject(tesraui::Object* object)
-{
-    if (this->rootObject == nullptr)
-    {
-        throw quortypes::exception("Unable to attach object to scene '" + this->name +
-                                       "', scene's root object is NULL.",
-                                   __FILE__, __LINE__);
-    }
-    if (object->getDataset() == nullptr)
-    {
-        this->chapter->registerObjects(object);
-    }
-    this->rootObject->addChild(object);
-}
-
-tesraui::Object* Scene::takeObject(const hstring& name)
-{
-    tesraui::Object* object = this->retainedObjects.tryGet(name, nullptr);
-    this->retainedObjects.removeKey(name);
-    return object;
-}
-
-void Scene::releaseObjects()
-{
-    hdict<tesraui::Object*> retained = this->retainedObjects;
-    this->retainedObjects.clear();
-    for (auto& pair : retained)
-    {
-        if (pair.second->getDataset() != nullptr)
+        this->onActivate();
+        if (!alive.isAlive())
         {
-            pair.second->getDataset()->destroyObject(pair.second);
+            return;
         }
-        else
+        if (ran && !this->backgroundSet && this->rootObject != nullptr)
         {
-            // One its dataset let go of is the scene's alone.
-            const std::unique_ptr<tesraui::Object> orphan(pair.second);
+            // A scene drawn only by its objects has no image of its name; that is no error.
+            try
+            {
+                this->rootObject->setImageByName(this->name);
+            }
+            catch (const quortypes::exception& e)
+            {
+                quortypes::Log::warn(Session::logTag, e.getMessage());
+            }
+        }
+        if (ui != nullptr)
+        {
+            ui->OnSceneActivated();
         }
     }
-}
+
+    void Scene::deactivate(bool freeTextures)
+    {
+        quortypes::Log::write(Session::logTag, "deactivating scene " + this->getFullName());
+        if (this->rootObject != nullptr)
+        {
+            onObjectsEnding();
+            VumoViewportObject* viewport = Session::getViewport();
+            if (freeTextures && viewport != nullptr && tesra::getSystemInfo().ram <= 1024)
+            {
+                unloadTexturesUnder(viewport);
+            }
+            if (this->rootObject->getParent() != nullptr)
+            {
+                this->rootObject->getParent()->removeChild(this->rootObject);
+            }
+            this->chapter->destroyObject(this->rootObject);
+            this->rootObject = nullptr;
+        }
+        // The hook may delete the scene; the destructor's own deactivation (life already ended) goes on.
+        const tesraui::LifeToken::Watch alive = this->watchLife();
+        const bool deleting = !alive.isAlive();
+        this->onDeactivate();
+        if ((deleting || alive.isAlive()) && LuaInterface::state != nullptr)
+        {
+            this->runScript(SceneTexts::clearEnvironment(this->getFullName()), false);
+        }
+    }
+
+    void Scene::retain(tesraui::Object* object)
+    {
+        this->retainedObjects[object->getName()] = object;
+        object->destroyChildren();
+        if (object->getParent() != nullptr)
+        {
+            object->getParent()->removeChild(object);
+        }
+    }
+
+    void Scene::reset()
+    {
+        // Each hook and script below may leave the chapter at once and so delete this scene.
+        const tesraui::LifeToken::Watch alive = this->watchLife();
+        GameUiHost* ui = findGameUiHost();
+        if (ui != nullptr)
+        {
+            ui->OnSceneResetting();
+        }
+        if (!alive.isAlive())
+        {
+            return;
+        }
+        tesraui::ImageBox* root = this->rootObject;
+        if (root != nullptr)
+        {
+            onObjectsEnding();
+            harray<tesraui::Object*> kept;
+            collectRetained(root, kept);
+            for (tesraui::Object* object : kept)
+            {
+                this->retain(object);
+            }
+            root->destroyChildren();
+            this->rootObject = nullptr;
+        }
+        this->deactivate(false);
+        if (!alive.isAlive())
+        {
+            return;
+        }
+        VariableDictionary::getGlobal().get("prev_scene").set(this->getFullName());
+        this->rootObject = root;
+        this->activate();
+        if (!alive.isAlive())
+        {
+            return;
+        }
+        this->releaseObjects();
+        if (ui != nullptr)
+        {
+            ui->OnSceneReset();
+        }
+    }
+
+    void Scene::attachObject(tesraui::Object* object)
+    {
+        if (this->rootObject == nullptr)
+        {
+            throw quortypes::exception("Unable to attach object to scene '" + this->name +
+                                           "', scene's root object is NULL.",
+                                       __FILE__, __LINE__);
+        }
+        if (object->getDataset() == nullptr)
+        {
+            this->chapter->registerObjects(object);
+        }
+        this->rootObject->addChild(object);
+    }
+
+    tesraui::Object* Scene::takeObject(const hstring& name)
+    {
+        tesraui::Object* object = this->retainedObjects.tryGet(name, nullptr);
+        this->retainedObjects.removeKey(name);
+        return object;
+    }
+
+    void Scene::releaseObjects()
+    {
+        hdict<tesraui::Object*> retained = this->retainedObjects;
+        this->retainedObjects.clear();
+        for (auto& pair : retained)
+        {
+            if (pair.second->getDataset() != nullptr)
+            {
+                pair.second->getDataset()->destroyObject(pair.second);
+            }
+            else
+            {
+                // One its dataset let go of is the scene's alone.
+                const std::unique_ptr<tesraui::Object> orphan(pair.second);
+            }
+        }
+    }
+} // namespace vumo

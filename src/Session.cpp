@@ -6,52 +6,55 @@
 #include "Config.h"
 #include "SessionState.h"
 
-namespace Session
+namespace vumo
 {
-    const hstring logTag = "vumo";
-
-    namespace
+    namespace Session
     {
-        hstring userFolder;
-    } // namespace
+        const hstring logTag = "vumo";
 
-    hstring resolveUserFolder(const hdict<hstring>& config)
-    {
-        if (userFolder == "")
+        namespace
         {
-            int mode = config.tryGet("user_folder_no_unicode", "") == "1" ? 5 : 0;
-            userFolder = pirk::getUserFolder("Torvin Games", config.tryGet("title", ""), mode);
-        }
-        return userFolder;
-    }
+            hstring userFolder;
+        } // namespace
 
-    void forgetUserFolder()
-    {
-        userFolder = "";
-    }
-
-    hstring getUserFolder()
-    {
-        return resolveUserFolder(getConfig());
-    }
-
-    hstring getVersion()
-    {
-        return "3.4.2";
-    }
-
-    void logUI(const hstring& message)
-    {
-        quortypes::Log::write("ui", message);
-    }
-
-    hstring getParentPath(const hstring& path)
-    {
-        int separator = path.rfind('/');
-        if (separator < 0)
+        hstring resolveUserFolder(const hdict<hstring>& config)
         {
-            separator = path.rfind('\\');
+            if (userFolder == "")
+            {
+                int mode = config.tryGet("user_folder_no_unicode", "") == "1" ? 5 : 0;
+                userFolder = pirk::getUserFolder("Torvin Games", config.tryGet("title", ""), mode);
+            }
+            return userFolder;
         }
-        return separator < 0 ? hstring() : path.subString(0, separator);
-    }
-} // namespace Session
+
+        void forgetUserFolder()
+        {
+            userFolder = "";
+        }
+
+        hstring getUserFolder()
+        {
+            return resolveUserFolder(getConfig());
+        }
+
+        hstring getVersion()
+        {
+            return "3.4.2";
+        }
+
+        void logUI(const hstring& message)
+        {
+            quortypes::Log::write("ui", message);
+        }
+
+        hstring getParentPath(const hstring& path)
+        {
+            int separator = path.rfind('/');
+            if (separator < 0)
+            {
+                separator = path.rfind('\\');
+            }
+            return separator < 0 ? hstring() : path.subString(0, separator);
+        }
+    } // namespace Session
+} // namespace vumo

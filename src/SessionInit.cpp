@@ -47,245 +47,251 @@
 #include "Profile.h"
 #include "GameUiHost.h"
 
-namespace Session
+namespace vumo
 {
-    namespace
+    namespace Session
     {
-        // The Lua host's view of the running engine.
-        class EngineHost : public LuaInterface::Host
+        namespace
         {
-        public:
-            void showFatalError(const quortypes::exception& exception) override
+            // The Lua host's view of the running engine.
+            class EngineHost : public LuaInterface::Host
             {
-                Session::showFatalError(exception);
-            }
-            void showErrorOverlay(const hstring& message) override
-            {
-                if (GameUiHost* ui = findGameUiHost())
+            public:
+                void showFatalError(const quortypes::exception& exception) override
                 {
-                    ui->showErrorOverlay(message);
-                    return;
+                    Session::showFatalError(exception);
                 }
-                LuaInterface::Host::showErrorOverlay(message);
-            }
-            void showErrorOverlayIfShown(const hstring& message) override
-            {
-                getGameUiHost().showErrorOverlay(message);
-            }
-            bool isDebugModeEnabled() override { return getGameUiHost().isDebugModeEnabled(); }
-            void executeInUI(const hstring& code) override
-            {
-                try
+                void showErrorOverlay(const hstring& message) override
                 {
-                    LuaInterface::execute(code, "ui", "");
+                    if (GameUiHost* ui = findGameUiHost())
+                    {
+                        ui->showErrorOverlay(message);
+                        return;
+                    }
+                    LuaInterface::Host::showErrorOverlay(message);
                 }
-                catch (const quortypes::exception& e)
+                void showErrorOverlayIfShown(const hstring& message) override
                 {
-                    quortypes::Log::error(logTag, e.getMessage());
-                    this->showErrorOverlay(e.getMessage());
+                    getGameUiHost().showErrorOverlay(message);
                 }
-            }
-            Scene* getActiveScene() override { return Session::getActiveScene(); }
-            void runSceneScript(Scene* scene, const hstring& code) override { scene->runScript(code); }
-            tesraui::Dataset* getSceneDataset(Scene* scene) override { return scene->getChapter(); }
-            hstring getSceneEnvironment(Scene* scene) override { return scene->getFullName(); }
-            // A scene's names and its chapter's are fixed for its life.
-            tesraui::LifeToken::Watch watchSceneEnvironment(Scene* scene) override
-            {
-                return scene->watchLife();
-            }
-        };
-
-        EngineHost engineHost;
-
-        // 6.25 would read back as "6.2" with one decimal; it is written "6.2.5".
-        hstring formatOsVersion(float version)
-        {
-            hstring text = formatString("%.1f", version);
-            if (std::fabs(text.toFloat() - version) >= 0.009f)
-            {
-                text = formatString("%.2f", version);
-                text = text.subString(0, text.size() - 1) + "." + text.subString(text.size() - 1, 1);
-            }
-            return text;
-        }
-
-        kavtypes::Vector2 windowSize(hdict<hstring>& config)
-        {
-            hstring width = config["width"];
-            // A missing or empty width would open a window of no size: it means the display's.
-            if (width == "")
-            {
-                width = "0";
-            }
-            if (width != "0")
-            {
-                return kavtypes::Vector2(width.toFloat(), config["height"].toFloat());
-            }
-            kavtypes::Vector2 size = tesra::getSystemInfo().displayResolution;
-            if (config["fullscreen"] == "0")
-            {
-                size *= 0.6666667f;
-            }
-            return size;
-        }
-
-        void logSystemInfo(const tesra::SystemInfo& info)
-        {
-            quortypes::Log::write(
-                logTag,
-                formatString(
-                    "\nSystem Info:\n------------\nname: %s (OS version: %s)\ncpuArch: %s\ncpuCores: "
-                    "%d\nram: %d\nmaxTextureSize: %d\nVRAM: %d\ndisplayResolution: %d, %d\ndisplayDpi: "
-                    "%.1f\nlocale: %s\n------------",
-                    info.name.c_str(), formatOsVersion(info.osVersion).c_str(), info.architecture.c_str(),
-                    info.cpuCores, info.ram, tesra::rendersys->getMaxTextureSize(),
-                    tesra::rendersys->getVRam(), (int)info.displayResolution.x, (int)info.displayResolution.y,
-                    info.displayDpi, info.locale.c_str()));
-        }
-
-        // A missing volume reads as 0: that sound stays silent.
-        void startAudio(hdict<hstring>& config)
-        {
-            void* window = tesra::window->getBackendId();
-            yim::init(config.tryGet("audio_mute", "") == "1" ? yim::SystemType::AS_DISABLED
-                                                             : yim::SystemType::AS_DEFAULT,
-                      (unsigned int)(uintptr_t)window, true, 0.01f, "");
-            yim::manager->createCategory("fx", yim::BufferMode::MANAGED, yim::SourceMode::DISK);
-            for (const char* name : {"music", "ambient", "voice"})
-            {
-                yim::manager->createCategory(name, yim::BufferMode::STREAMED, yim::SourceMode::DISK);
-            }
-            yim::manager->setGlobalGain(config.tryGet("master_volume", "").toFloat() / 100.0f);
-            for (const char* name : {"fx", "music", "ambient", "voice"})
-            {
-                yim::manager->getCategory(name)->setGain(
-                    config.tryGet(hstring(name) + "_volume", "").toFloat() / 100.0f);
-            }
-        }
-
-        // The game's UI, from start-up to shut-down. The holder itself is never destroyed: the exit of a
-        // fatal error leaves the UI be rather than tear it down after the libraries it stands on.
-        std::unique_ptr<GameUiHost>& sessionUI()
-        {
-            static auto* owner = new std::unique_ptr<GameUiHost>();
-            return *owner;
-        }
-
-        void start(UIFactory createUI)
-        {
-            const auto now = std::chrono::steady_clock::now().time_since_epoch();
-            quortypes::seedRandom(
-                (unsigned int)std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
-            tesraui::registerObjectFactory("VumoViewport", &VumoViewportObject::createInstance);
-            getUserFolder();
-            LuaInterface::setHost(&engineHost);
-            quortypes::Log::write(logTag, formatString("Initializing VUMO (v%s, %s)", getVersion().c_str(),
-                                                       LuaInterface::getVersion().c_str()));
-            hdict<hstring>& config = getConfig();
-            const bool fullscreen = config["fullscreen"].toBool();
-            const kavtypes::Vector2 size = windowSize(config);
-            pirk::markInitialized();
-            tesra::init();
-            tesra::createRenderSystem();
-            tesravideo::init(1);
-            tesraui::unregisterObjectFactory("VideoObject");
-            tesraui::registerObjectFactory("VideoObject", &VumoVideoObject::createInstance);
-            tesra::Window::Options options;
-            options.resizable = (config["resizable_window"] == "1");
-            options.fpsCounter = (config["developer_mode"] == "1");
-            for (const auto& pair : hdict<hstring>(config))
-            {
-                if (pair.first.startsWith("tesra."))
+                bool isDebugModeEnabled() override { return getGameUiHost().isDebugModeEnabled(); }
+                void executeInUI(const hstring& code) override
                 {
-                    hstring prefix;
-                    hstring name;
-                    pair.first.split('.', prefix, name);
-                    quortypes::Log::write(logTag, formatString("Setting tesra window param %s = %s",
-                                                               name.c_str(), pair.second.c_str()));
-                    tesra::window->setParam(name, pair.second);
+                    try
+                    {
+                        LuaInterface::execute(code, "ui", "");
+                    }
+                    catch (const quortypes::exception& e)
+                    {
+                        quortypes::Log::error(logTag, e.getMessage());
+                        this->showErrorOverlay(e.getMessage());
+                    }
+                }
+                Scene* getActiveScene() override { return Session::getActiveScene(); }
+                void runSceneScript(Scene* scene, const hstring& code) override { scene->runScript(code); }
+                tesraui::Dataset* getSceneDataset(Scene* scene) override { return scene->getChapter(); }
+                hstring getSceneEnvironment(Scene* scene) override { return scene->getFullName(); }
+                // A scene's names and its chapter's are fixed for its life.
+                tesraui::LifeToken::Watch watchSceneEnvironment(Scene* scene) override
+                {
+                    return scene->watchLife();
+                }
+            };
+
+            EngineHost engineHost;
+
+            // 6.25 would read back as "6.2" with one decimal; it is written "6.2.5".
+            hstring formatOsVersion(float version)
+            {
+                hstring text = formatString("%.1f", version);
+                if (std::fabs(text.toFloat() - version) >= 0.009f)
+                {
+                    text = formatString("%.2f", version);
+                    text = text.subString(0, text.size() - 1) + "." + text.subString(text.size() - 1, 1);
+                }
+                return text;
+            }
+
+            kavtypes::Vector2 windowSize(hdict<hstring>& config)
+            {
+                hstring width = config["width"];
+                // A missing or empty width would open a window of no size: it means the display's.
+                if (width == "")
+                {
+                    width = "0";
+                }
+                if (width != "0")
+                {
+                    return kavtypes::Vector2(width.toFloat(), config["height"].toFloat());
+                }
+                kavtypes::Vector2 size = tesra::getSystemInfo().displayResolution;
+                if (config["fullscreen"] == "0")
+                {
+                    size *= 0.6666667f;
+                }
+                return size;
+            }
+
+            void logSystemInfo(const tesra::SystemInfo& info)
+            {
+                quortypes::Log::write(
+                    logTag,
+                    formatString(
+                        "\nSystem Info:\n------------\nname: %s (OS version: %s)\ncpuArch: %s\ncpuCores: "
+                        "%d\nram: %d\nmaxTextureSize: %d\nVRAM: %d\ndisplayResolution: %d, %d\ndisplayDpi: "
+                        "%.1f\nlocale: %s\n------------",
+                        info.name.c_str(), formatOsVersion(info.osVersion).c_str(), info.architecture.c_str(),
+                        info.cpuCores, info.ram, tesra::rendersys->getMaxTextureSize(),
+                        tesra::rendersys->getVRam(), (int)info.displayResolution.x,
+                        (int)info.displayResolution.y, info.displayDpi, info.locale.c_str()));
+            }
+
+            // A missing volume reads as 0: that sound stays silent.
+            void startAudio(hdict<hstring>& config)
+            {
+                void* window = tesra::window->getBackendId();
+                yim::init(config.tryGet("audio_mute", "") == "1" ? yim::SystemType::AS_DISABLED
+                                                                 : yim::SystemType::AS_DEFAULT,
+                          (unsigned int)(uintptr_t)window, true, 0.01f, "");
+                yim::manager->createCategory("fx", yim::BufferMode::MANAGED, yim::SourceMode::DISK);
+                for (const char* name : {"music", "ambient", "voice"})
+                {
+                    yim::manager->createCategory(name, yim::BufferMode::STREAMED, yim::SourceMode::DISK);
+                }
+                yim::manager->setGlobalGain(config.tryGet("master_volume", "").toFloat() / 100.0f);
+                for (const char* name : {"fx", "music", "ambient", "voice"})
+                {
+                    yim::manager->getCategory(name)->setGain(
+                        config.tryGet(hstring(name) + "_volume", "").toFloat() / 100.0f);
                 }
             }
-            tesra::createWindow((int)size.x, (int)size.y, fullscreen, config["display_title"], options);
-            tesra::window->setCursorVisible(false);
-            VumoTesraEventDelegate& events = VumoTesraEventDelegate::getInstance();
-            tesra::window->setMouseDelegate(&events);
-            tesra::window->setKeyboardDelegate(&events);
-            tesra::window->setTouchDelegate(&events);
-            tesra::window->setUpdateDelegate(&events);
-            tesra::window->setSystemDelegate(&events);
-            const tesra::SystemInfo info = tesra::getSystemInfo();
-            quortypes::Log::write(logTag, "Starting project '" + config["title"] + "'");
-            logSystemInfo(info);
-            LuaInterface::init();
-            VariableDictionary& variables = VariableDictionary::getGlobal();
-            for (const char* name : {"items", "active_scene", "prev_scene", "profile_name", "profile_dir"})
+
+            // The game's UI, from start-up to shut-down. The holder itself is never destroyed: the exit of a
+            // fatal error leaves the UI be rather than tear it down after the libraries it stands on.
+            std::unique_ptr<GameUiHost>& sessionUI()
             {
-                variables.create(name, "");
+                static auto* owner = new std::unique_ptr<GameUiHost>();
+                return *owner;
             }
-            fintu::init();
-            fintu::renderer->setCacheSize(info.ram < 512 ? 100 : info.ram < 1024 ? 200 : 1000);
-            fintuttf::init();
-            tesraui::init();
-            tesraui::setLimitCursorToViewport(false);
-            tesraui::setTextureIdleUnloadTime(info.ram < 512 ? 10.0f : 60.0f);
-            tesraui::setDefaultDynamicLoading(true);
-            if (config["texture_extensions"] != "")
+
+            void start(UIFactory createUI)
             {
-                setTextureExtensions(config["texture_extensions"]);
+                const auto now = std::chrono::steady_clock::now().time_since_epoch();
+                quortypes::seedRandom(
+                    (unsigned int)std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+                tesraui::registerObjectFactory("VumoViewport", &VumoViewportObject::createInstance);
+                getUserFolder();
+                LuaInterface::setHost(&engineHost);
+                quortypes::Log::write(logTag,
+                                      formatString("Initializing VUMO (v%s, %s)", getVersion().c_str(),
+                                                   LuaInterface::getVersion().c_str()));
+                hdict<hstring>& config = getConfig();
+                const bool fullscreen = config["fullscreen"].toBool();
+                const kavtypes::Vector2 size = windowSize(config);
+                pirk::markInitialized();
+                tesra::init();
+                tesra::createRenderSystem();
+                tesravideo::init(1);
+                tesraui::unregisterObjectFactory("VideoObject");
+                tesraui::registerObjectFactory("VideoObject", &VumoVideoObject::createInstance);
+                tesra::Window::Options options;
+                options.resizable = (config["resizable_window"] == "1");
+                options.fpsCounter = (config["developer_mode"] == "1");
+                for (const auto& pair : hdict<hstring>(config))
+                {
+                    if (pair.first.startsWith("tesra."))
+                    {
+                        hstring prefix;
+                        hstring name;
+                        pair.first.split('.', prefix, name);
+                        quortypes::Log::write(logTag, formatString("Setting tesra window param %s = %s",
+                                                                   name.c_str(), pair.second.c_str()));
+                        tesra::window->setParam(name, pair.second);
+                    }
+                }
+                tesra::createWindow((int)size.x, (int)size.y, fullscreen, config["display_title"], options);
+                tesra::window->setCursorVisible(false);
+                VumoTesraEventDelegate& events = VumoTesraEventDelegate::getInstance();
+                tesra::window->setMouseDelegate(&events);
+                tesra::window->setKeyboardDelegate(&events);
+                tesra::window->setTouchDelegate(&events);
+                tesra::window->setUpdateDelegate(&events);
+                tesra::window->setSystemDelegate(&events);
+                const tesra::SystemInfo info = tesra::getSystemInfo();
+                quortypes::Log::write(logTag, "Starting project '" + config["title"] + "'");
+                logSystemInfo(info);
+                LuaInterface::init();
+                VariableDictionary& variables = VariableDictionary::getGlobal();
+                for (const char* name :
+                     {"items", "active_scene", "prev_scene", "profile_name", "profile_dir"})
+                {
+                    variables.create(name, "");
+                }
+                fintu::init();
+                fintu::renderer->setCacheSize(info.ram < 512 ? 100 : info.ram < 1024 ? 200 : 1000);
+                fintuttf::init();
+                tesraui::init();
+                tesraui::setLimitCursorToViewport(false);
+                tesraui::setTextureIdleUnloadTime(info.ram < 512 ? 10.0f : 60.0f);
+                tesraui::setDefaultDynamicLoading(true);
+                if (config["texture_extensions"] != "")
+                {
+                    setTextureExtensions(config["texture_extensions"]);
+                }
+                tesraui::registerObjectFactory("PausableObject", &PausableObject::createInstance);
+                tesraui::registerObjectFactory("LineObject", &LineObject::createInstance);
+                tesraui::registerObjectFactory("LoopSound", &LoopSound::createInstance);
+                tesraui::registerObjectFactory("DraggableContainer", &DraggableContainer::createInstance);
+                tesraui::registerObjectFactory("HiddenObject", &HiddenObject::createInstance);
+                tesraui::registerObjectFactory("ItemReceiver", &ItemReceiver::createInstance);
+                tesraui::registerObjectFactory("InventoryPane", &InventoryPane::createInstance);
+                tesraui::registerObjectFactory("ActionMap", &ActionMapObject::createInstance);
+                tesraui::registerObjectFactory("DelayedCall", &DelayedCall::createInstance);
+                tesraui::registerObjectFactory("ObjectDestructor", &ObjectDestructor::createInstance);
+                tesraui::registerObjectFactory("SceneSwitchDestructor",
+                                               &SceneSwitchDestructor::createInstance);
+                tesraparticle::init();
+                tesrauiparticle::init();
+                pirk::init();
+                startAudio(config);
+                createTransitions();
+                config["screenshot"] = "0";
+                setProfile(std::make_unique<DummyProfile>());
+                getProfile()->load();
+                sessionUI().reset(createUI != nullptr ? createUI() : createDefaultGameUi());
+                sessionUI()->init();
             }
-            tesraui::registerObjectFactory("PausableObject", &PausableObject::createInstance);
-            tesraui::registerObjectFactory("LineObject", &LineObject::createInstance);
-            tesraui::registerObjectFactory("LoopSound", &LoopSound::createInstance);
-            tesraui::registerObjectFactory("DraggableContainer", &DraggableContainer::createInstance);
-            tesraui::registerObjectFactory("HiddenObject", &HiddenObject::createInstance);
-            tesraui::registerObjectFactory("ItemReceiver", &ItemReceiver::createInstance);
-            tesraui::registerObjectFactory("InventoryPane", &InventoryPane::createInstance);
-            tesraui::registerObjectFactory("ActionMap", &ActionMapObject::createInstance);
-            tesraui::registerObjectFactory("DelayedCall", &DelayedCall::createInstance);
-            tesraui::registerObjectFactory("ObjectDestructor", &ObjectDestructor::createInstance);
-            tesraui::registerObjectFactory("SceneSwitchDestructor", &SceneSwitchDestructor::createInstance);
-            tesraparticle::init();
-            tesrauiparticle::init();
-            pirk::init();
-            startAudio(config);
-            createTransitions();
-            config["screenshot"] = "0";
-            setProfile(std::make_unique<DummyProfile>());
-            getProfile()->load();
-            sessionUI().reset(createUI != nullptr ? createUI() : createDefaultGameUi());
-            sessionUI()->init();
+        } // namespace
+
+        void init(UIFactory createUI)
+        {
+            guarded([&] { start(createUI); });
         }
-    } // namespace
 
-    void init(UIFactory createUI)
-    {
-        guarded([&] { start(createUI); });
-    }
-
-    void destroy()
-    {
-        // Before the scenes, the UI and Lua go: the save may ask "ui.canSaveGame", and play since the
-        // last autosave is kept.
-        setProfile(nullptr);
-        destroyScenes();
-        DialogManager::destroy();
-        LoopSound::destroyAll();
-        sessionUI().reset();
-        pirk::destroy();
-        // The particle library owns textures of the render system, so it goes first.
-        tesrauiparticle::destroy();
-        tesraparticle::destroy();
-        tesraui::destroy();
-        fintuttf::destroy();
-        fintu::destroy();
-        tesra::destroy();
-        yim::destroy();
-        LuaInterface::destroy();
-        LuaInterface::setHost(nullptr);
-        resetFrameState();
-        VumoTesraEventDelegate::getInstance().reset();
-        quortypes::Log::write(logTag, "VUMO destroyed");
-        quortypes::Log::mergeSegments(true);
-    }
-} // namespace Session
+        void destroy()
+        {
+            // Before the scenes, the UI and Lua go: the save may ask "ui.canSaveGame", and play since the
+            // last autosave is kept.
+            setProfile(nullptr);
+            destroyScenes();
+            DialogManager::destroy();
+            LoopSound::destroyAll();
+            sessionUI().reset();
+            pirk::destroy();
+            // The particle library owns textures of the render system, so it goes first.
+            tesrauiparticle::destroy();
+            tesraparticle::destroy();
+            tesraui::destroy();
+            fintuttf::destroy();
+            fintu::destroy();
+            tesra::destroy();
+            yim::destroy();
+            LuaInterface::destroy();
+            LuaInterface::setHost(nullptr);
+            resetFrameState();
+            VumoTesraEventDelegate::getInstance().reset();
+            quortypes::Log::write(logTag, "VUMO destroyed");
+            quortypes::Log::mergeSegments(true);
+        }
+    } // namespace Session
+} // namespace vumo

@@ -27,625 +27,635 @@
 #include "GameUiHost.h"
 #include "lua/Host.h"
 
-namespace Session
+namespace vumo
 {
-    namespace
+    namespace Session
     {
-        Scene* activeScene = nullptr;
-        TransitionManager* runningTransition = nullptr;
-        unsigned int transitionStarts = 0;
-        hdict<TransitionManager*> transitions;
-        std::vector<std::unique_ptr<TransitionManager>> ownedTransitions;
-
-        bool hasSceneFileIn(const hstring& folder, const hstring& scene)
+        namespace
         {
-            for (const hstring& file : quortypes::ResourceDir::files(folder))
+            Scene* activeScene = nullptr;
+            TransitionManager* runningTransition = nullptr;
+            unsigned int transitionStarts = 0;
+            hdict<TransitionManager*> transitions;
+            std::vector<std::unique_ptr<TransitionManager>> ownedTransitions;
+
+            bool hasSceneFileIn(const hstring& folder, const hstring& scene)
             {
-                if (file.endsWith(".scene") && file.subString(0, file.find('.')) == scene)
+                for (const hstring& file : quortypes::ResourceDir::files(folder))
                 {
-                    return true;
-                }
-            }
-            for (const hstring& sub : quortypes::ResourceDir::directories(folder))
-            {
-                if (hasSceneFileIn(folder + "/" + sub, scene))
-                {
-                    return true;
-                }
-            }
-            return false;
-        }
-
-        // One switch from the old scene to its target, as its steps hand it on.
-        struct SceneSwitch
-        {
-            GameUiHost* ui = nullptr;
-            hstring chapterName;
-            hstring sceneName;
-            Chapter* chapter = nullptr;
-            Scene* scene = nullptr;
-            // The target chapter was not loaded before this switch.
-            bool mustLoad = false;
-            Scene* oldScene = nullptr;
-            hstring previousScene;
-        };
-
-        void splitTarget(const hstring& target, hstring& chapter, hstring& scene)
-        {
-            const int dot = target.find('.');
-            chapter = target.subString(0, dot);
-            scene = target.subString(dot + 1);
-        }
-
-        // The target and the game's redirect of it, found once; throws on what the switch could fail on
-        // before anything is torn down.
-        void resolveSwitchTarget(SceneSwitch& change, const hstring& target)
-        {
-            splitTarget(target, change.chapterName, change.sceneName);
-            change.chapter = findSceneTarget(change.chapterName, change.sceneName);
-            const hstring redirect =
-                (change.ui != nullptr
-                     ? change.ui->OnSceneChanging(change.chapterName + "." + change.sceneName)
-                     : "");
-            if (redirect == "")
-            {
-                return;
-            }
-            if (!redirect.contains("."))
-            {
-                throw quortypes::exception("Invalid scene redirect '" + redirect +
-                                               "', expecting '<chapter>.<scene>'",
-                                           __FILE__, __LINE__);
-            }
-            splitTarget(redirect, change.chapterName, change.sceneName);
-            change.chapter = findSceneTarget(change.chapterName, change.sceneName);
-        }
-
-        // The target chapter is loaded and its scene found before anything of the old scene is torn down,
-        // so that a chapter that cannot load leaves the game where it was. False when it failed, reported.
-        bool loadSwitchTarget(SceneSwitch& change)
-        {
-            GameUiHost* ui = change.ui;
-            Chapter* chapter = change.chapter;
-            change.mustLoad = !chapter->isLoaded();
-            try
-            {
-                if (change.mustLoad)
-                {
-                    if (ui != nullptr)
+                    if (file.endsWith(".scene") && file.subString(0, file.find('.')) == scene)
                     {
-                        ui->OnBeginLoading(chapter->getName());
-                        ui->OnUpdateLoading(0.2f);
+                        return true;
                     }
-                    chapter->load();
                 }
-                change.scene = chapter->getScene(change.sceneName);
-            }
-            catch (const quortypes::exception& e)
-            {
-                if (change.mustLoad)
+                for (const hstring& sub : quortypes::ResourceDir::directories(folder))
                 {
-                    chapter->discardFailedLoad();
+                    if (hasSceneFileIn(folder + "/" + sub, scene))
+                    {
+                        return true;
+                    }
                 }
-                quortypes::Log::error(logTag, "Scene switch failed: " + e.getMessage());
-                if (ui != nullptr && change.mustLoad)
-                {
-                    ui->OnFinishLoading(chapter->getName());
-                }
-                LuaInterface::getHost().reportScriptError({"", "", true}, e.getMessage());
                 return false;
             }
-            return true;
-        }
 
-        // False when the old scene's deactivation hook switched elsewhere at once and took the old chapter
-        // with it: that switch stands, and the chapter loaded for this one goes again.
-        bool deactivateOldScene(SceneSwitch& change, bool sceneDiffers)
-        {
-            if (change.oldScene == nullptr)
+            // One switch from the old scene to its target, as its steps hand it on.
+            struct SceneSwitch
             {
-                return true;
-            }
-            const tesraui::LifeToken::Watch oldAlive = change.oldScene->watchLife();
-            change.oldScene->deactivate(sceneDiffers);
-            if (oldAlive.isAlive())
-            {
-                return true;
-            }
-            if (change.mustLoad && getActiveChapter() != change.chapter && !change.chapter->isPersistent())
-            {
-                change.chapter->unload();
-            }
-            return false;
-        }
+                GameUiHost* ui = nullptr;
+                hstring chapterName;
+                hstring sceneName;
+                Chapter* chapter = nullptr;
+                Scene* scene = nullptr;
+                // The target chapter was not loaded before this switch.
+                bool mustLoad = false;
+                Scene* oldScene = nullptr;
+                hstring previousScene;
+            };
 
-        // The old chapter goes when the target lies in another one, unless it stays loaded for good.
-        void unloadOldChapter(SceneSwitch& change)
-        {
-            Scene* oldScene = change.oldScene;
-            if (oldScene == nullptr || oldScene->getChapter() == change.chapter ||
-                oldScene->getChapter()->isPersistent())
+            void splitTarget(const hstring& target, hstring& chapter, hstring& scene)
             {
-                return;
+                const int dot = target.find('.');
+                chapter = target.subString(0, dot);
+                scene = target.subString(dot + 1);
             }
-            Chapter* oldChapter = oldScene->getChapter();
-            tesraui::processEvents();
-            GameUiHost* ui = change.ui;
-            if (ui != nullptr && ui->isDebugModeEnabled())
+
+            // The target and the game's redirect of it, found once; throws on what the switch could fail on
+            // before anything is torn down.
+            void resolveSwitchTarget(SceneSwitch& change, const hstring& target)
             {
-                const hstring user = oldChapter->findImageUser(ui->getRootObject());
-                if (user != "")
+                splitTarget(target, change.chapterName, change.sceneName);
+                change.chapter = findSceneTarget(change.chapterName, change.sceneName);
+                const hstring redirect =
+                    (change.ui != nullptr
+                         ? change.ui->OnSceneChanging(change.chapterName + "." + change.sceneName)
+                         : "");
+                if (redirect == "")
                 {
-                    throw quortypes::exception("Dead resource link detected while unloading chapter '" +
-                                                   oldChapter->getName() + "': " + user,
+                    return;
+                }
+                if (!redirect.contains("."))
+                {
+                    throw quortypes::exception("Invalid scene redirect '" + redirect +
+                                                   "', expecting '<chapter>.<scene>'",
                                                __FILE__, __LINE__);
                 }
+                splitTarget(redirect, change.chapterName, change.sceneName);
+                change.chapter = findSceneTarget(change.chapterName, change.sceneName);
             }
-            oldChapter->unload();
-            change.oldScene = nullptr;
-            setActiveScene(nullptr);
-            if (fintu::renderer != nullptr)
-            {
-                fintu::renderer->clearCache();
-            }
-            if (yim::manager != nullptr)
-            {
-                yim::manager->clearMemory();
-            }
-            tesraparticle::clearCache();
-        }
 
-        void activateSwitchTarget(SceneSwitch& change)
-        {
-            if (change.mustLoad && change.ui != nullptr)
+            // The target chapter is loaded and its scene found before anything of the old scene is torn down,
+            // so that a chapter that cannot load leaves the game where it was. False when it failed,
+            // reported.
+            bool loadSwitchTarget(SceneSwitch& change)
             {
-                change.ui->onChapterLoaded(change.chapter);
-                // The game's hook may have put a scene of its own in place of the one found before.
-                change.scene = change.chapter->getScene(change.sceneName);
-            }
-            LuaInterface::execute(SceneTexts::setActiveChapter(change.chapter->getName()));
-            setActiveScene(change.scene);
-            change.scene->activate();
-        }
-
-        void collectTextures(tesraui::Object* object, harray<tesraui::Texture*>& out)
-        {
-            if (!object->isVisible() || object->getAlpha() == 0)
-            {
-                return;
-            }
-            for (tesraui::Image* image : object->getImages())
-            {
-                tesraui::Texture* texture = (image != nullptr ? image->getTexture() : nullptr);
-                if (texture != nullptr && std::find(out.begin(), out.end(), texture) == out.end())
-                {
-                    out.push_back(texture);
-                }
-            }
-            for (tesraui::Object* child : object->getChildren())
-            {
-                collectTextures(child, out);
-            }
-        }
-
-        // Loaded behind the loading screen rather than on the first frames of the new scene.
-        void loadVisibleTextures(GameUiHost* ui)
-        {
-            VumoViewportObject* viewport = getViewport();
-            if (viewport == nullptr)
-            {
-                return;
-            }
-            harray<tesraui::Texture*> textures;
-            collectTextures(viewport, textures);
-            const bool visible = viewport->isVisible();
-            viewport->setVisible(false);
-            for (int i = 0; i < textures.size(); ++i)
-            {
-                if (!textures[i]->isLoaded())
-                {
-                    textures[i]->load();
-                }
-                if (ui != nullptr)
-                {
-                    ui->OnUpdateLoading(0.6f + 0.35f * (float)(i + 1) / (float)textures.size());
-                }
-            }
-            viewport->setVisible(visible);
-        }
-
-        void finishLoading(const SceneSwitch& change)
-        {
-            if (change.mustLoad && change.ui != nullptr)
-            {
-                change.ui->OnUpdateLoading(1.0f);
-                change.ui->OnFinishLoading(change.chapter->getName());
-            }
-        }
-
-        void announceSceneChanged(GameUiHost* ui)
-        {
-            if (ui != nullptr)
-            {
-                ui->OnSceneChanged();
-            }
-            tesraui::notifyEvent("SceneChanged", nullptr);
-        }
-
-        // After a failure past the point of no return: back to the old scene when it still stands, else on
-        // to the new one; the loading screen closes, and the failure is logged and shown once.
-        void recoverFromFailedSwitch(const SceneSwitch& change, const hstring& message)
-        {
-            quortypes::Log::error(logTag, "Scene switch failed: " + message);
-            GameUiHost* ui = change.ui;
-            Scene* oldScene = change.oldScene;
-            Chapter* chapter = change.chapter;
-            // Each step runs script code that may fail again: that is logged, and the recovery goes on.
-            auto attempt = [](const std::function<void()>& step)
-            {
+                GameUiHost* ui = change.ui;
+                Chapter* chapter = change.chapter;
+                change.mustLoad = !chapter->isLoaded();
                 try
                 {
-                    step();
+                    if (change.mustLoad)
+                    {
+                        if (ui != nullptr)
+                        {
+                            ui->OnBeginLoading(chapter->getName());
+                            ui->OnUpdateLoading(0.2f);
+                        }
+                        chapter->load();
+                    }
+                    change.scene = chapter->getScene(change.sceneName);
                 }
                 catch (const quortypes::exception& e)
                 {
-                    quortypes::Log::error(logTag, e.getMessage());
+                    if (change.mustLoad)
+                    {
+                        chapter->discardFailedLoad();
+                    }
+                    quortypes::Log::error(logTag, "Scene switch failed: " + e.getMessage());
+                    if (ui != nullptr && change.mustLoad)
+                    {
+                        ui->OnFinishLoading(chapter->getName());
+                    }
+                    LuaInterface::getHost().reportScriptError({"", "", true}, e.getMessage());
+                    return false;
                 }
-            };
-            Scene* failed = (chapter->isLoaded() && chapter->hasScene(change.sceneName)
-                                 ? chapter->getScene(change.sceneName)
-                                 : nullptr);
-            if (oldScene != nullptr)
+                return true;
+            }
+
+            // False when the old scene's deactivation hook switched elsewhere at once and took the old
+            // chapter with it: that switch stands, and the chapter loaded for this one goes again.
+            bool deactivateOldScene(SceneSwitch& change, bool sceneDiffers)
             {
-                // The old scene still stands: the game goes back to it, and whatever was made for the new one
-                // goes.
-                if (failed != nullptr && failed != oldScene && failed->isActive())
+                if (change.oldScene == nullptr)
                 {
-                    attempt([failed]() { failed->deactivate(false); });
+                    return true;
                 }
-                if (failed != oldScene || !oldScene->isActive())
+                const tesraui::LifeToken::Watch oldAlive = change.oldScene->watchLife();
+                change.oldScene->deactivate(sceneDiffers);
+                if (oldAlive.isAlive())
                 {
-                    const tesraui::LifeToken::Watch oldAlive = oldScene->watchLife();
-                    if (change.mustLoad && chapter != oldScene->getChapter() && chapter->isLoaded() &&
-                        !chapter->isPersistent())
+                    return true;
+                }
+                if (change.mustLoad && getActiveChapter() != change.chapter &&
+                    !change.chapter->isPersistent())
+                {
+                    change.chapter->unload();
+                }
+                return false;
+            }
+
+            // The old chapter goes when the target lies in another one, unless it stays loaded for good.
+            void unloadOldChapter(SceneSwitch& change)
+            {
+                Scene* oldScene = change.oldScene;
+                if (oldScene == nullptr || oldScene->getChapter() == change.chapter ||
+                    oldScene->getChapter()->isPersistent())
+                {
+                    return;
+                }
+                Chapter* oldChapter = oldScene->getChapter();
+                tesraui::processEvents();
+                GameUiHost* ui = change.ui;
+                if (ui != nullptr && ui->isDebugModeEnabled())
+                {
+                    const hstring user = oldChapter->findImageUser(ui->getRootObject());
+                    if (user != "")
                     {
-                        attempt([chapter]() { chapter->unload(); });
+                        throw quortypes::exception("Dead resource link detected while unloading chapter '" +
+                                                       oldChapter->getName() + "': " + user,
+                                                   __FILE__, __LINE__);
                     }
-                    if (oldAlive.isAlive())
+                }
+                oldChapter->unload();
+                change.oldScene = nullptr;
+                setActiveScene(nullptr);
+                if (fintu::renderer != nullptr)
+                {
+                    fintu::renderer->clearCache();
+                }
+                if (yim::manager != nullptr)
+                {
+                    yim::manager->clearMemory();
+                }
+                tesraparticle::clearCache();
+            }
+
+            void activateSwitchTarget(SceneSwitch& change)
+            {
+                if (change.mustLoad && change.ui != nullptr)
+                {
+                    change.ui->onChapterLoaded(change.chapter);
+                    // The game's hook may have put a scene of its own in place of the one found before.
+                    change.scene = change.chapter->getScene(change.sceneName);
+                }
+                LuaInterface::execute(SceneTexts::setActiveChapter(change.chapter->getName()));
+                setActiveScene(change.scene);
+                change.scene->activate();
+            }
+
+            void collectTextures(tesraui::Object* object, harray<tesraui::Texture*>& out)
+            {
+                if (!object->isVisible() || object->getAlpha() == 0)
+                {
+                    return;
+                }
+                for (tesraui::Image* image : object->getImages())
+                {
+                    tesraui::Texture* texture = (image != nullptr ? image->getTexture() : nullptr);
+                    if (texture != nullptr && std::find(out.begin(), out.end(), texture) == out.end())
                     {
-                        VariableDictionary::getGlobal().get("prev_scene").set(change.previousScene);
-                        const hstring oldChapter = oldScene->getChapter()->getName();
-                        attempt([&oldChapter]()
-                                { LuaInterface::execute(SceneTexts::setActiveChapter(oldChapter)); });
-                        setActiveScene(oldScene);
-                        attempt([oldScene]() { oldScene->activate(); });
+                        out.push_back(texture);
                     }
+                }
+                for (tesraui::Object* child : object->getChildren())
+                {
+                    collectTextures(child, out);
                 }
             }
-            else if (failed != nullptr && getActiveScene() != failed)
+
+            // Loaded behind the loading screen rather than on the first frames of the new scene.
+            void loadVisibleTextures(GameUiHost* ui)
             {
-                // The old chapter is gone: the new scene is all there is to go on with.
-                setActiveScene(failed);
-                attempt([chapter]()
-                        { LuaInterface::execute(SceneTexts::setActiveChapter(chapter->getName())); });
-                attempt([failed]() { failed->activate(); });
+                VumoViewportObject* viewport = getViewport();
+                if (viewport == nullptr)
+                {
+                    return;
+                }
+                harray<tesraui::Texture*> textures;
+                collectTextures(viewport, textures);
+                const bool visible = viewport->isVisible();
+                viewport->setVisible(false);
+                for (int i = 0; i < textures.size(); ++i)
+                {
+                    if (!textures[i]->isLoaded())
+                    {
+                        textures[i]->load();
+                    }
+                    if (ui != nullptr)
+                    {
+                        ui->OnUpdateLoading(0.6f + 0.35f * (float)(i + 1) / (float)textures.size());
+                    }
+                }
+                viewport->setVisible(visible);
+            }
+
+            void finishLoading(const SceneSwitch& change)
+            {
+                if (change.mustLoad && change.ui != nullptr)
+                {
+                    change.ui->OnUpdateLoading(1.0f);
+                    change.ui->OnFinishLoading(change.chapter->getName());
+                }
+            }
+
+            void announceSceneChanged(GameUiHost* ui)
+            {
+                if (ui != nullptr)
+                {
+                    ui->OnSceneChanged();
+                }
+                tesraui::notifyEvent("SceneChanged", nullptr);
+            }
+
+            // After a failure past the point of no return: back to the old scene when it still stands, else
+            // on to the new one; the loading screen closes, and the failure is logged and shown once.
+            void recoverFromFailedSwitch(const SceneSwitch& change, const hstring& message)
+            {
+                quortypes::Log::error(logTag, "Scene switch failed: " + message);
+                GameUiHost* ui = change.ui;
+                Scene* oldScene = change.oldScene;
+                Chapter* chapter = change.chapter;
+                // Each step runs script code that may fail again: that is logged, and the recovery goes on.
+                auto attempt = [](const std::function<void()>& step)
+                {
+                    try
+                    {
+                        step();
+                    }
+                    catch (const quortypes::exception& e)
+                    {
+                        quortypes::Log::error(logTag, e.getMessage());
+                    }
+                };
+                Scene* failed = (chapter->isLoaded() && chapter->hasScene(change.sceneName)
+                                     ? chapter->getScene(change.sceneName)
+                                     : nullptr);
+                if (oldScene != nullptr)
+                {
+                    // The old scene still stands: the game goes back to it, and whatever was made for the new
+                    // one goes.
+                    if (failed != nullptr && failed != oldScene && failed->isActive())
+                    {
+                        attempt([failed]() { failed->deactivate(false); });
+                    }
+                    if (failed != oldScene || !oldScene->isActive())
+                    {
+                        const tesraui::LifeToken::Watch oldAlive = oldScene->watchLife();
+                        if (change.mustLoad && chapter != oldScene->getChapter() && chapter->isLoaded() &&
+                            !chapter->isPersistent())
+                        {
+                            attempt([chapter]() { chapter->unload(); });
+                        }
+                        if (oldAlive.isAlive())
+                        {
+                            VariableDictionary::getGlobal().get("prev_scene").set(change.previousScene);
+                            const hstring oldChapter = oldScene->getChapter()->getName();
+                            attempt([&oldChapter]()
+                                    { LuaInterface::execute(SceneTexts::setActiveChapter(oldChapter)); });
+                            setActiveScene(oldScene);
+                            attempt([oldScene]() { oldScene->activate(); });
+                        }
+                    }
+                }
+                else if (failed != nullptr && getActiveScene() != failed)
+                {
+                    // The old chapter is gone: the new scene is all there is to go on with.
+                    setActiveScene(failed);
+                    attempt([chapter]()
+                            { LuaInterface::execute(SceneTexts::setActiveChapter(chapter->getName())); });
+                    attempt([failed]() { failed->activate(); });
+                }
+                finishLoading(change);
+                if (oldScene == nullptr && getActiveScene() != nullptr)
+                {
+                    // The scene did change, though not cleanly.
+                    announceSceneChanged(ui);
+                }
+                LuaInterface::getHost().reportScriptError({"", "", true}, message);
+            }
+        } // namespace
+
+        bool switchScene(const hstring& target)
+        {
+            VariableDictionary& variables = VariableDictionary::getGlobal();
+            // A scene switched to itself keeps its textures; the asked target counts, not the game's
+            // redirect.
+            const bool sceneDiffers = (variables.get("active_scene").value() != target);
+            if (!target.contains("."))
+            {
+                throw quortypes::exception(
+                    "TransitionManager: unable to switch the scene, scene name format is "
+                    "incorrect, expecting '<chapter>.<scene>', got '" +
+                        target + "'",
+                    __FILE__, __LINE__);
+            }
+            SceneSwitch change;
+            change.ui = findGameUiHost();
+            try
+            {
+                resolveSwitchTarget(change, target);
+            }
+            catch (const quortypes::exception& e)
+            {
+                // The old scene stays as it is.
+                LuaInterface::getHost().reportScriptError({"Scene switch failed: "}, e.getMessage());
+                return false;
+            }
+            if (!loadSwitchTarget(change))
+            {
+                return false;
+            }
+            // Told only now, so that a switch that fails tells nobody it happened.
+            tesraui::notifyEvent("SceneChanging", nullptr);
+            change.previousScene = variables.get("prev_scene").value();
+            variables.get("prev_scene").assign(variables.get("active_scene"));
+            change.oldScene = activeScene;
+            if (!deactivateOldScene(change, sceneDiffers))
+            {
+                return true;
+            }
+            // Unloading the old chapter deletes the old scene; an unload that fails halfway may have done so
+            // already.
+            const tesraui::LifeToken::Watch oldStands =
+                (change.oldScene != nullptr ? change.oldScene->watchLife() : tesraui::LifeToken::Watch());
+            try
+            {
+                unloadOldChapter(change);
+                activateSwitchTarget(change);
+            }
+            catch (const quortypes::exception& e)
+            {
+                if (!oldStands.isAlive())
+                {
+                    change.oldScene = nullptr;
+                }
+                recoverFromFailedSwitch(change, e.getMessage());
+                return false;
+            }
+            if (change.mustLoad)
+            {
+                loadVisibleTextures(change.ui);
             }
             finishLoading(change);
-            if (oldScene == nullptr && getActiveScene() != nullptr)
-            {
-                // The scene did change, though not cleanly.
-                announceSceneChanged(ui);
-            }
-            LuaInterface::getHost().reportScriptError({"", "", true}, message);
-        }
-    } // namespace
-
-    bool switchScene(const hstring& target)
-    {
-        VariableDictionary& variables = VariableDictionary::getGlobal();
-        // A scene switched to itself keeps its textures; the asked target counts, not the game's redirect.
-        const bool sceneDiffers = (variables.get("active_scene").value() != target);
-        if (!target.contains("."))
-        {
-            throw quortypes::exception("TransitionManager: unable to switch the scene, scene name format is "
-                                       "incorrect, expecting '<chapter>.<scene>', got '" +
-                                           target + "'",
-                                       __FILE__, __LINE__);
-        }
-        SceneSwitch change;
-        change.ui = findGameUiHost();
-        try
-        {
-            resolveSwitchTarget(change, target);
-        }
-        catch (const quortypes::exception& e)
-        {
-            // The old scene stays as it is.
-            LuaInterface::getHost().reportScriptError({"Scene switch failed: "}, e.getMessage());
-            return false;
-        }
-        if (!loadSwitchTarget(change))
-        {
-            return false;
-        }
-        // Told only now, so that a switch that fails tells nobody it happened.
-        tesraui::notifyEvent("SceneChanging", nullptr);
-        change.previousScene = variables.get("prev_scene").value();
-        variables.get("prev_scene").assign(variables.get("active_scene"));
-        change.oldScene = activeScene;
-        if (!deactivateOldScene(change, sceneDiffers))
-        {
+            announceSceneChanged(change.ui);
             return true;
         }
-        // Unloading the old chapter deletes the old scene; an unload that fails halfway may have done so
-        // already.
-        const tesraui::LifeToken::Watch oldStands =
-            (change.oldScene != nullptr ? change.oldScene->watchLife() : tesraui::LifeToken::Watch());
-        try
+
+        bool isTransitionRunning()
         {
-            unloadOldChapter(change);
-            activateSwitchTarget(change);
+            return runningTransition != nullptr;
         }
-        catch (const quortypes::exception& e)
+
+        TransitionManager* getRunningTransition()
         {
-            if (!oldStands.isAlive())
+            return runningTransition;
+        }
+
+        void updateTransition(float timeDelta)
+        {
+            // Hooks run by the update may start another transition, which then stays the running one, even
+            // when it is this same transition started anew.
+            TransitionManager* transition = runningTransition;
+            if (transition == nullptr)
             {
-                change.oldScene = nullptr;
+                return;
             }
-            recoverFromFailedSwitch(change, e.getMessage());
-            return false;
-        }
-        if (change.mustLoad)
-        {
-            loadVisibleTextures(change.ui);
-        }
-        finishLoading(change);
-        announceSceneChanged(change.ui);
-        return true;
-    }
-
-    bool isTransitionRunning()
-    {
-        return runningTransition != nullptr;
-    }
-
-    TransitionManager* getRunningTransition()
-    {
-        return runningTransition;
-    }
-
-    void updateTransition(float timeDelta)
-    {
-        // Hooks run by the update may start another transition, which then stays the running one, even when
-        // it is this same transition started anew.
-        TransitionManager* transition = runningTransition;
-        if (transition == nullptr)
-        {
-            return;
-        }
-        const unsigned int startsBefore = transitionStarts;
-        bool running = false;
-        try
-        {
-            running = transition->update(timeDelta);
-        }
-        catch (...)
-        {
-            // Reported once by whoever catches it; a transition left running would retry every frame.
-            if (runningTransition == transition && transitionStarts == startsBefore)
+            const unsigned int startsBefore = transitionStarts;
+            bool running = false;
+            try
+            {
+                running = transition->update(timeDelta);
+            }
+            catch (...)
+            {
+                // Reported once by whoever catches it; a transition left running would retry every frame.
+                if (runningTransition == transition && transitionStarts == startsBefore)
+                {
+                    runningTransition = nullptr;
+                    transition->cancel();
+                }
+                throw;
+            }
+            if (!running && runningTransition == transition && transitionStarts == startsBefore)
             {
                 runningTransition = nullptr;
-                transition->cancel();
             }
-            throw;
         }
-        if (!running && runningTransition == transition && transitionStarts == startsBefore)
-        {
-            runningTransition = nullptr;
-        }
-    }
 
-    Chapter* getChapter(const hstring& name)
-    {
-        Chapter* chapter = Chapter::fromDataset(tesraui::getDatasets().tryGet(name, nullptr));
-        if (chapter != nullptr)
+        Chapter* getChapter(const hstring& name)
         {
+            Chapter* chapter = Chapter::fromDataset(tesraui::getDatasets().tryGet(name, nullptr));
+            if (chapter != nullptr)
+            {
+                return chapter;
+            }
+            const hstring folder = Chapter::getFolder(name);
+            if (name == "" || !quortypes::ResourceDir::exists(folder))
+            {
+                throw tesraui::_GenericException("Chapter '" + name + "' not found!", __FILE__, __LINE__);
+            }
+            return new Chapter(folder + "/" + name + ".datadef", name);
+        }
+
+        bool hasSceneFile(const hstring& chapter, const hstring& scene)
+        {
+            const hstring folder = Chapter::getFolder(chapter) + "/scenes";
+            return quortypes::ResourceDir::exists(folder) && hasSceneFileIn(folder, scene);
+        }
+
+        Chapter* findSceneTarget(const hstring& chapterName, const hstring& sceneName)
+        {
+            if (!Chapter::isIdentifier(chapterName))
+            {
+                throw quortypes::exception("Invalid chapter folder name '" + chapterName + "'", __FILE__,
+                                           __LINE__);
+            }
+            Chapter* chapter = getChapter(chapterName);
+            if (!chapter->hasScene(sceneName) &&
+                (chapter->isLoaded() || !hasSceneFile(chapterName, sceneName)))
+            {
+                throw _SceneNotFoundExeption("Scene '" + sceneName + "' not found in chapter '" +
+                                                 chapterName + "'",
+                                             __FILE__, __LINE__);
+            }
             return chapter;
         }
-        const hstring folder = Chapter::getFolder(name);
-        if (name == "" || !quortypes::ResourceDir::exists(folder))
-        {
-            throw tesraui::_GenericException("Chapter '" + name + "' not found!", __FILE__, __LINE__);
-        }
-        return new Chapter(folder + "/" + name + ".datadef", name);
-    }
 
-    bool hasSceneFile(const hstring& chapter, const hstring& scene)
-    {
-        const hstring folder = Chapter::getFolder(chapter) + "/scenes";
-        return quortypes::ResourceDir::exists(folder) && hasSceneFileIn(folder, scene);
-    }
-
-    Chapter* findSceneTarget(const hstring& chapterName, const hstring& sceneName)
-    {
-        if (!Chapter::isIdentifier(chapterName))
+        void checkSceneTarget(const hstring& name)
         {
-            throw quortypes::exception("Invalid chapter folder name '" + chapterName + "'", __FILE__,
-                                       __LINE__);
-        }
-        Chapter* chapter = getChapter(chapterName);
-        if (!chapter->hasScene(sceneName) && (chapter->isLoaded() || !hasSceneFile(chapterName, sceneName)))
-        {
-            throw _SceneNotFoundExeption(
-                "Scene '" + sceneName + "' not found in chapter '" + chapterName + "'", __FILE__, __LINE__);
-        }
-        return chapter;
-    }
-
-    void checkSceneTarget(const hstring& name)
-    {
-        if (name.contains(".") && !name.startsWith("ui."))
-        {
-            const int dot = name.find('.');
-            findSceneTarget(name.subString(0, dot), name.subString(dot + 1));
-        }
-    }
-
-    void checkStartScene(const hstring& name)
-    {
-        // No script asked for this scene: without the key named, the author would search the scripts for
-        // a switch that is not there.
-        const hstring source = "Start scene '" + name + "' from the key \"scene\" of cfg/vumo.cfg: ";
-        try
-        {
-            if (!name.contains(".") && activeScene == nullptr)
+            if (name.contains(".") && !name.startsWith("ui."))
             {
-                throw quortypes::exception("no scene is active yet, so the name needs its chapter: "
-                                           "'<chapter>." +
-                                               name + "'",
-                                           __FILE__, __LINE__);
+                const int dot = name.find('.');
+                findSceneTarget(name.subString(0, dot), name.subString(dot + 1));
             }
-            checkSceneTarget(name);
         }
-        catch (const quortypes::exception& e)
+
+        void checkStartScene(const hstring& name)
         {
-            throw quortypes::exception(source + e.getMessage(), __FILE__, __LINE__);
-        }
-    }
-
-    Scene* getActiveScene()
-    {
-        return activeScene;
-    }
-
-    void setActiveScene(Scene* scene)
-    {
-        activeScene = scene;
-    }
-
-    Chapter* getActiveChapter()
-    {
-        return activeScene != nullptr ? activeScene->getChapter() : nullptr;
-    }
-
-    hstring getActiveChapterName()
-    {
-        return activeScene != nullptr ? activeScene->getChapter()->getName() : hstring();
-    }
-
-    hstring getActiveSceneName()
-    {
-        return activeScene != nullptr ? activeScene->getName() : hstring();
-    }
-
-    TransitionManager* getTransition(const hstring& effect)
-    {
-        return transitions.tryGet(effect, nullptr);
-    }
-
-    void createTransitions()
-    {
-        ownedTransitions.push_back(std::make_unique<Transitions::Immediate>());
-        TransitionManager* immediate = ownedTransitions.back().get();
-        transitions[""] = immediate;
-        transitions["none"] = immediate;
-        for (const char* name : {"fade", "zoom", "crossfade"})
-        {
-            ownedTransitions.push_back(std::make_unique<Transitions::Fade>());
-            TransitionManager* fade = ownedTransitions.back().get();
-            transitions[name] = fade;
-        }
-    }
-
-    void destroyScenes()
-    {
-        if (activeScene != nullptr)
-        {
-            activeScene->deactivate(false);
-            activeScene = nullptr;
-        }
-        runningTransition = nullptr;
-        ownedTransitions.clear();
-        transitions.clear();
-    }
-
-    hstring getSwitchNameError(const hstring& name)
-    {
-        if (name.contains("."))
-        {
-            if (name.startsWith("ui."))
+            // No script asked for this scene: without the key named, the author would search the scripts for
+            // a switch that is not there.
+            const hstring source = "Start scene '" + name + "' from the key \"scene\" of cfg/vumo.cfg: ";
+            try
             {
-                return formatString("Unable to switch scene to UI chapter (%s), not permitted.",
-                                    name.c_str());
+                if (!name.contains(".") && activeScene == nullptr)
+                {
+                    throw quortypes::exception("no scene is active yet, so the name needs its chapter: "
+                                               "'<chapter>." +
+                                                   name + "'",
+                                               __FILE__, __LINE__);
+                }
+                checkSceneTarget(name);
+            }
+            catch (const quortypes::exception& e)
+            {
+                throw quortypes::exception(source + e.getMessage(), __FILE__, __LINE__);
+            }
+        }
+
+        Scene* getActiveScene()
+        {
+            return activeScene;
+        }
+
+        void setActiveScene(Scene* scene)
+        {
+            activeScene = scene;
+        }
+
+        Chapter* getActiveChapter()
+        {
+            return activeScene != nullptr ? activeScene->getChapter() : nullptr;
+        }
+
+        hstring getActiveChapterName()
+        {
+            return activeScene != nullptr ? activeScene->getChapter()->getName() : hstring();
+        }
+
+        hstring getActiveSceneName()
+        {
+            return activeScene != nullptr ? activeScene->getName() : hstring();
+        }
+
+        TransitionManager* getTransition(const hstring& effect)
+        {
+            return transitions.tryGet(effect, nullptr);
+        }
+
+        void createTransitions()
+        {
+            ownedTransitions.push_back(std::make_unique<Transitions::Immediate>());
+            TransitionManager* immediate = ownedTransitions.back().get();
+            transitions[""] = immediate;
+            transitions["none"] = immediate;
+            for (const char* name : {"fade", "zoom", "crossfade"})
+            {
+                ownedTransitions.push_back(std::make_unique<Transitions::Fade>());
+                TransitionManager* fade = ownedTransitions.back().get();
+                transitions[name] = fade;
+            }
+        }
+
+        void destroyScenes()
+        {
+            if (activeScene != nullptr)
+            {
+                activeScene->deactivate(false);
+                activeScene = nullptr;
+            }
+            runningTransition = nullptr;
+            ownedTransitions.clear();
+            transitions.clear();
+        }
+
+        hstring getSwitchNameError(const hstring& name)
+        {
+            if (name.contains("."))
+            {
+                if (name.startsWith("ui."))
+                {
+                    return formatString("Unable to switch scene to UI chapter (%s), not permitted.",
+                                        name.c_str());
+                }
+                return "";
+            }
+            if (activeScene == nullptr)
+            {
+                return "Can't switch to '" + name +
+                       "', active_scene is null therefore scene name must have a chapter prefix";
+            }
+            Chapter* chapter = activeScene->getChapter();
+            if (!chapter->hasScene(name))
+            {
+                return "Can't switch to '" + name + "', scene not found in chapter '" + chapter->getName() +
+                       "'";
             }
             return "";
         }
-        if (activeScene == nullptr)
-        {
-            return "Can't switch to '" + name +
-                   "', active_scene is null therefore scene name must have a chapter prefix";
-        }
-        Chapter* chapter = activeScene->getChapter();
-        if (!chapter->hasScene(name))
-        {
-            return "Can't switch to '" + name + "', scene not found in chapter '" + chapter->getName() + "'";
-        }
-        return "";
-    }
 
-    void changeScene(const hstring& name, float duration, const hstring& effect, const hstring& extra)
-    {
-        const hstring error = getSwitchNameError(name);
-        if (error != "")
+        void changeScene(const hstring& name, float duration, const hstring& effect, const hstring& extra)
         {
-            throw quortypes::exception(error, __FILE__, __LINE__);
-        }
-        const hstring fullName =
-            (name.contains(".") ? name : activeScene->getChapter()->getName() + "." + name);
-        TransitionManager* transition = getTransition(effect);
-        if (transition == nullptr)
-        {
-            throw tesraui::_GenericException("Transition effect '" + effect + "' not found!", __FILE__,
-                                             __LINE__);
-        }
-        if (runningTransition != nullptr)
-        {
-            // Whatever the replaced transition drew would otherwise stay on screen, and the game would wait
-            // for its end.
-            TransitionManager* replaced = runningTransition;
-            runningTransition = nullptr;
-            replaced->cancel();
+            const hstring error = getSwitchNameError(name);
+            if (error != "")
+            {
+                throw quortypes::exception(error, __FILE__, __LINE__);
+            }
+            const hstring fullName =
+                (name.contains(".") ? name : activeScene->getChapter()->getName() + "." + name);
+            TransitionManager* transition = getTransition(effect);
+            if (transition == nullptr)
+            {
+                throw tesraui::_GenericException("Transition effect '" + effect + "' not found!", __FILE__,
+                                                 __LINE__);
+            }
             if (runningTransition != nullptr)
             {
-                // The game's hook on that end asked for a switch of its own: the later request stands.
-                return;
+                // Whatever the replaced transition drew would otherwise stay on screen, and the game would
+                // wait for its end.
+                TransitionManager* replaced = runningTransition;
+                runningTransition = nullptr;
+                replaced->cancel();
+                if (runningTransition != nullptr)
+                {
+                    // The game's hook on that end asked for a switch of its own: the later request stands.
+                    return;
+                }
+            }
+            ++transitionStarts;
+            bool running = false;
+            try
+            {
+                transition->start(fullName, duration, extra);
+                running = transition->update(0.0f);
+            }
+            catch (...)
+            {
+                transition->cancel();
+                throw;
+            }
+            if (running)
+            {
+                runningTransition = transition;
             }
         }
-        ++transitionStarts;
-        bool running = false;
-        try
-        {
-            transition->start(fullName, duration, extra);
-            running = transition->update(0.0f);
-        }
-        catch (...)
-        {
-            transition->cancel();
-            throw;
-        }
-        if (running)
-        {
-            runningTransition = transition;
-        }
-    }
 
-    void setLocalization(const hstring& name)
-    {
-        const hstring previous = tesraui::getLocalization();
-        tesraui::setLocalization(name);
-        if (LuaInterface::isFunction("ui.OnLocalizationChanged"))
+        void setLocalization(const hstring& name)
         {
-            LuaInterface::execute(HookTexts::localizationChanged(previous));
+            const hstring previous = tesraui::getLocalization();
+            tesraui::setLocalization(name);
+            if (LuaInterface::isFunction("ui.OnLocalizationChanged"))
+            {
+                LuaInterface::execute(HookTexts::localizationChanged(previous));
+            }
         }
-    }
-} // namespace Session
+    } // namespace Session
+} // namespace vumo

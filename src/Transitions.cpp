@@ -11,178 +11,181 @@
 #include "objects/VumoViewportObject.h"
 #include "GameUiHost.h"
 
-void TransitionManager::start(const hstring& target, float duration, const hstring&)
+namespace vumo
 {
-    this->target = target;
-    this->duration = duration;
-    elapsed = 0.0f;
-    justSwitched = false;
-}
-
-bool TransitionManager::update(float timeDelta)
-{
-    // The long frame of a chapter load does not count.
-    elapsed += (justSwitched ? 0.01f : timeDelta);
-    justSwitched = false;
-    elapsed = std::min(elapsed, duration);
-    return elapsed != duration;
-}
-
-bool TransitionManager::switchScene()
-{
-    justSwitched = true;
-    return Session::switchScene(target);
-}
-
-namespace Transitions
-{
-    void Immediate::start(const hstring& target, float duration, const hstring& extra)
+    void TransitionManager::start(const hstring& target, float duration, const hstring&)
     {
-        TransitionManager::start(target, duration, extra);
-        switchScene();
+        this->target = target;
+        this->duration = duration;
+        elapsed = 0.0f;
+        justSwitched = false;
     }
 
-    bool Immediate::update(float)
+    bool TransitionManager::update(float timeDelta)
     {
-        return false;
+        // The long frame of a chapter load does not count.
+        elapsed += (justSwitched ? 0.01f : timeDelta);
+        justSwitched = false;
+        elapsed = std::min(elapsed, duration);
+        return elapsed != duration;
     }
 
-    const char* const Fade::overlayName = "vumo_fade_transition_overlay";
-
-    Fade::~Fade()
+    bool TransitionManager::switchScene()
     {
-        // The overlay belongs to the viewport's dataset, which may already be gone at shut-down.
-        overlay = nullptr;
+        justSwitched = true;
+        return Session::switchScene(target);
     }
 
-    void Fade::start(const hstring& target, float duration, const hstring& extra)
+    namespace Transitions
     {
-        getGameUiHost().OnSceneTransitionBegan(target, "fade", duration);
-        TransitionManager::start(target, duration, extra);
-        removeOverlay();
-        began = true;
-        leftChapter = "";
-        VumoViewportObject* viewport = Session::getViewport();
-        if (duration <= 0.0f || viewport == nullptr)
+        void Immediate::start(const hstring& target, float duration, const hstring& extra)
         {
-            // No time to fade in: switch as the immediate transition does.
+            TransitionManager::start(target, duration, extra);
             switchScene();
-            finish();
-            return;
         }
-        tesraui::Dataset* dataset = viewport->getDataset();
-        if (dataset->hasObject(overlayName))
-        {
-            dataset->destroyObject(overlayName);
-        }
-        overlay = new tesraui::ImageBox(
-            overlayName, kavtypes::Rectangle(0.0f, 0.0f, viewport->getWidth(), viewport->getHeight()));
-        dataset->registerObjects(overlay);
-        overlay->setZOrder(10000);
-        overlay->setAnchors(true, true, true, true);
-        overlay->setImageByName("0x000000");
-        overlay->setAlpha(0);
-        viewport->addChild(overlay);
-        speed = 2.0f / duration;
-        level = 0.0f;
-        direction = 1;
-        waited = false;
-        // Leaving a chapter: its loops fade out under the cover.
-        Chapter* active = Session::getActiveChapter();
-        if (target.contains(".") && active != nullptr && !active->isPersistent() &&
-            target.subString(0, target.find('.')) != active->getName())
-        {
-            leftChapter = active->getName();
-            LoopSound::fadeOutAll(active->getName(), duration * 0.5f);
-        }
-    }
 
-    bool Fade::update(float timeDelta)
-    {
-        const float step = (justSwitched ? 0.01f : timeDelta);
-        TransitionManager::update(timeDelta);
-        if (overlay == nullptr)
+        bool Immediate::update(float)
         {
             return false;
         }
-        if (direction != 0)
+
+        const char* const Fade::overlayName = "vumo_fade_transition_overlay";
+
+        Fade::~Fade()
         {
-            level = std::max(0.0f, std::min(255.0f, level + direction * 255.0f * speed * step));
-            if ((direction > 0 && level >= 255.0f) || (direction < 0 && level <= 0.0f))
+            // The overlay belongs to the viewport's dataset, which may already be gone at shut-down.
+            overlay = nullptr;
+        }
+
+        void Fade::start(const hstring& target, float duration, const hstring& extra)
+        {
+            getGameUiHost().OnSceneTransitionBegan(target, "fade", duration);
+            TransitionManager::start(target, duration, extra);
+            removeOverlay();
+            began = true;
+            leftChapter = "";
+            VumoViewportObject* viewport = Session::getViewport();
+            if (duration <= 0.0f || viewport == nullptr)
             {
-                direction = 0;
+                // No time to fade in: switch as the immediate transition does.
+                switchScene();
+                finish();
+                return;
             }
-            overlay->setAlpha((unsigned char)(level + 0.5f));
-            if (direction != 0)
+            tesraui::Dataset* dataset = viewport->getDataset();
+            if (dataset->hasObject(overlayName))
             {
-                return true;
+                dataset->destroyObject(overlayName);
+            }
+            overlay = new tesraui::ImageBox(
+                overlayName, kavtypes::Rectangle(0.0f, 0.0f, viewport->getWidth(), viewport->getHeight()));
+            dataset->registerObjects(overlay);
+            overlay->setZOrder(10000);
+            overlay->setAnchors(true, true, true, true);
+            overlay->setImageByName("0x000000");
+            overlay->setAlpha(0);
+            viewport->addChild(overlay);
+            speed = 2.0f / duration;
+            level = 0.0f;
+            direction = 1;
+            waited = false;
+            // Leaving a chapter: its loops fade out under the cover.
+            Chapter* active = Session::getActiveChapter();
+            if (target.contains(".") && active != nullptr && !active->isPersistent() &&
+                target.subString(0, target.find('.')) != active->getName())
+            {
+                leftChapter = active->getName();
+                LoopSound::fadeOutAll(active->getName(), duration * 0.5f);
             }
         }
-        if (overlay->getAlpha() == 255)
+
+        bool Fade::update(float timeDelta)
         {
-            if (!waited)
+            const float step = (justSwitched ? 0.01f : timeDelta);
+            TransitionManager::update(timeDelta);
+            if (overlay == nullptr)
             {
-                waited = true;
-                return true;
-            }
-            bool switched = false;
-            try
-            {
-                switched = switchScene();
-            }
-            catch (...)
-            {
-                removeOverlay();
-                finish();
-                throw;
-            }
-            if (!switched)
-            {
-                removeOverlay();
-                finish();
                 return false;
             }
-            direction = -1;
-            return true;
+            if (direction != 0)
+            {
+                level = std::max(0.0f, std::min(255.0f, level + direction * 255.0f * speed * step));
+                if ((direction > 0 && level >= 255.0f) || (direction < 0 && level <= 0.0f))
+                {
+                    direction = 0;
+                }
+                overlay->setAlpha((unsigned char)(level + 0.5f));
+                if (direction != 0)
+                {
+                    return true;
+                }
+            }
+            if (overlay->getAlpha() == 255)
+            {
+                if (!waited)
+                {
+                    waited = true;
+                    return true;
+                }
+                bool switched = false;
+                try
+                {
+                    switched = switchScene();
+                }
+                catch (...)
+                {
+                    removeOverlay();
+                    finish();
+                    throw;
+                }
+                if (!switched)
+                {
+                    removeOverlay();
+                    finish();
+                    return false;
+                }
+                direction = -1;
+                return true;
+            }
+            removeOverlay();
+            finish();
+            return false;
         }
-        removeOverlay();
-        finish();
-        return false;
-    }
 
-    void Fade::cancel()
-    {
-        removeOverlay();
-        finish();
-    }
+        void Fade::cancel()
+        {
+            removeOverlay();
+            finish();
+        }
 
-    void Fade::removeOverlay()
-    {
-        if (overlay == nullptr)
+        void Fade::removeOverlay()
         {
-            return;
+            if (overlay == nullptr)
+            {
+                return;
+            }
+            if (overlay->getParent() != nullptr)
+            {
+                overlay->getParent()->removeChild(overlay);
+            }
+            if (overlay->getDataset() != nullptr)
+            {
+                overlay->getDataset()->destroyObject(overlay);
+            }
+            overlay = nullptr;
+            direction = 0;
         }
-        if (overlay->getParent() != nullptr)
-        {
-            overlay->getParent()->removeChild(overlay);
-        }
-        if (overlay->getDataset() != nullptr)
-        {
-            overlay->getDataset()->destroyObject(overlay);
-        }
-        overlay = nullptr;
-        direction = 0;
-    }
 
-    void Fade::finish()
-    {
-        leftChapter = "";
-        if (!began)
+        void Fade::finish()
         {
-            return;
+            leftChapter = "";
+            if (!began)
+            {
+                return;
+            }
+            // Cleared first: the hook may start the next transition, which cancels this one.
+            began = false;
+            getGameUiHost().OnSceneTransitionEnded();
         }
-        // Cleared first: the hook may start the next transition, which cancels this one.
-        began = false;
-        getGameUiHost().OnSceneTransitionEnded();
-    }
-} // namespace Transitions
+    } // namespace Transitions
+} // namespace vumo

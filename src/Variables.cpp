@@ -13,489 +13,496 @@
 #include <quortypes/FileBytes.h>
 #include "Session.h"
 
-namespace
+namespace vumo
 {
-    bool holdsLineBreak(const hstring& text)
+    namespace
     {
-        return text.find_first_of("\r\n") != std::string::npos;
-    }
+        bool holdsLineBreak(const hstring& text)
+        {
+            return text.find_first_of("\r\n") != std::string::npos;
+        }
 
-    // Equal texts, with no library call for the usual case of a value that differs from its default in
-    // length or first byte, or that is one byte long.
-    bool sameText(const std::string& a, const std::string& b)
-    {
-        const size_t size = a.size();
-        return size == b.size() &&
-               (size == 0 || (a[0] == b[0] && (size == 1 || std::memcmp(a.data(), b.data(), size) == 0)));
-    }
+        // Equal texts, with no library call for the usual case of a value that differs from its default in
+        // length or first byte, or that is one byte long.
+        bool sameText(const std::string& a, const std::string& b)
+        {
+            const size_t size = a.size();
+            return size == b.size() &&
+                   (size == 0 || (a[0] == b[0] && (size == 1 || std::memcmp(a.data(), b.data(), size) == 0)));
+        }
 
-    void prefetch(const void* address)
-    {
+        void prefetch(const void* address)
+        {
 #if defined(__GNUC__) || defined(__clang__)
-        __builtin_prefetch(address);
+            __builtin_prefetch(address);
 #else
-        (void)address;
+            (void)address;
 #endif
+        }
+
+        void refuseLineBreak(const hstring& name, const hstring& value)
+        {
+            if (holdsLineBreak(value))
+            {
+                throw quortypes::exception(
+                    "Unable to set variable '" + name + "', line breaks are not allowed", __FILE__, __LINE__);
+            }
+        }
+    } // namespace
+
+    const char* const _UnknownVariableException::typeText = "UnknownVariableException ";
+
+    _UnknownVariableException::_UnknownVariableException(const hstring& name, const char* sourceFile,
+                                                         int lineNumber)
+        : tesraui::_GenericException(name + " does not exist", sourceFile, lineNumber)
+    {
     }
 
-    void refuseLineBreak(const hstring& name, const hstring& value)
+    Variable::Variable() : name("unnamed") {}
+
+    Variable::Variable(const hstring& name, const hstring& value)
+        : name(name), currentValue(value), defaultValue(value)
     {
-        if (holdsLineBreak(value))
+    }
+
+    bool Variable::allowsChange(const hstring& value)
+    {
+        for (VariableChangeCheck check : this->changeChecks)
         {
-            throw quortypes::exception("Unable to set variable '" + name + "', line breaks are not allowed",
-                                       __FILE__, __LINE__);
+            if (!check(this, value, this->currentValue))
+            {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    void Variable::setValue(const hstring& value, bool quiet)
+    {
+        if (value == this->currentValue)
+        {
+            return;
+        }
+        refuseLineBreak(this->name, value);
+        if (!quiet)
+        {
+            quortypes::Log::write(Session::logTag,
+                                  "$" + this->name + ": '" + value + "' (was '" + this->currentValue + "')");
+        }
+        if (this->allowsChange(value))
+        {
+            this->currentValue = value;
         }
     }
-} // namespace
 
-const char* const _UnknownVariableException::typeText = "UnknownVariableException ";
-
-_UnknownVariableException::_UnknownVariableException(const hstring& name, const char* sourceFile,
-                                                     int lineNumber)
-    : tesraui::_GenericException(name + " does not exist", sourceFile, lineNumber)
-{
-}
-
-Variable::Variable() : name("unnamed") {}
-
-Variable::Variable(const hstring& name, const hstring& value)
-    : name(name), currentValue(value), defaultValue(value)
-{
-}
-
-bool Variable::allowsChange(const hstring& value)
-{
-    for (VariableChangeCheck check : this->changeChecks)
+    void Variable::setInt(int value)
     {
-        if (!check(this, value, this->currentValue))
+        this->setValue(hstring(value), false);
+    }
+
+    int Variable::toInt() const
+    {
+        return this->currentValue.toInt();
+    }
+
+    void Variable::increment(int amount)
+    {
+        // Wraps instead of overflowing.
+        this->setInt((int)(unsigned int)((long long)this->toInt() + amount));
+    }
+
+    void Variable::assign(const Variable& other)
+    {
+        if (this->name == "unnamed")
         {
-            return false;
+            this->name = other.name;
         }
+        this->setValue(other.currentValue, false);
     }
-    return true;
-}
 
-void Variable::setValue(const hstring& value, bool quiet)
-{
-    if (value == this->currentValue)
+    hstring Variable::describe() const
     {
-        return;
+        return this->name + " = '" + this->currentValue + "'";
     }
-    refuseLineBreak(this->name, value);
-    if (!quiet)
+
+    void Variable::setValueDirectly(const hstring& value)
     {
-        quortypes::Log::write(Session::logTag,
-                              "$" + this->name + ": '" + value + "' (was '" + this->currentValue + "')");
-    }
-    if (this->allowsChange(value))
-    {
+        refuseLineBreak(this->name, value);
         this->currentValue = value;
     }
-}
 
-void Variable::setInt(int value)
-{
-    this->setValue(hstring(value), false);
-}
-
-int Variable::toInt() const
-{
-    return this->currentValue.toInt();
-}
-
-void Variable::increment(int amount)
-{
-    // Wraps instead of overflowing.
-    this->setInt((int)(unsigned int)((long long)this->toInt() + amount));
-}
-
-void Variable::assign(const Variable& other)
-{
-    if (this->name == "unnamed")
+    void Variable::addChangeCheck(VariableChangeCheck check)
     {
-        this->name = other.name;
+        this->changeChecks.push_back(check);
     }
-    this->setValue(other.currentValue, false);
-}
 
-hstring Variable::describe() const
-{
-    return this->name + " = '" + this->currentValue + "'";
-}
-
-void Variable::setValueDirectly(const hstring& value)
-{
-    refuseLineBreak(this->name, value);
-    this->currentValue = value;
-}
-
-void Variable::addChangeCheck(VariableChangeCheck check)
-{
-    this->changeChecks.push_back(check);
-}
-
-VariableDictionary& VariableDictionary::getGlobal()
-{
-    static VariableDictionary global;
-    return global;
-}
-
-VariableDictionary::VariableDictionary(const VariableDictionary& other) : locked(other.locked)
-{
-    for (const auto& entry : other.variables)
+    VariableDictionary& VariableDictionary::getGlobal()
     {
-        auto made = this->variables.emplace_hint(this->variables.end(), entry.first, entry.second);
-        // The checks watch the live record (the inventory pane draws whatever they are shown): a copy
-        // loading another profile's files, or reset for a new one, must not reach them.
-        made->second.changeChecks.clear();
+        static VariableDictionary global;
+        return global;
     }
-    this->rebuildOrder();
-}
 
-VariableDictionary& VariableDictionary::operator=(const VariableDictionary& other)
-{
-    if (this != &other)
+    VariableDictionary::VariableDictionary(const VariableDictionary& other) : locked(other.locked)
     {
-        // Built aside first: a copy that runs out of memory leaves this one as it was.
-        VariableDictionary copy(other);
-        *this = std::move(copy);
+        for (const auto& entry : other.variables)
+        {
+            auto made = this->variables.emplace_hint(this->variables.end(), entry.first, entry.second);
+            // The checks watch the live record (the inventory pane draws whatever they are shown): a copy
+            // loading another profile's files, or reset for a new one, must not reach them.
+            made->second.changeChecks.clear();
+        }
+        this->rebuildOrder();
     }
-    return *this;
-}
 
-VariableDictionary::VariableDictionary(VariableDictionary&& other) noexcept
-    : locked(other.locked), variables(std::move(other.variables)), inNameOrder(std::move(other.inNameOrder)),
-      orderStale(other.orderStale)
-{
-    // Whatever the moved-from map still holds, its walks go by the map from now on.
-    other.markOrderStale();
-}
-
-VariableDictionary& VariableDictionary::operator=(VariableDictionary&& other) noexcept
-{
-    if (this != &other)
+    VariableDictionary& VariableDictionary::operator=(const VariableDictionary& other)
     {
-        this->locked = other.locked;
-        this->variables = std::move(other.variables);
-        this->inNameOrder = std::move(other.inNameOrder);
-        this->orderStale = other.orderStale;
+        if (this != &other)
+        {
+            // Built aside first: a copy that runs out of memory leaves this one as it was.
+            VariableDictionary copy(other);
+            *this = std::move(copy);
+        }
+        return *this;
+    }
+
+    VariableDictionary::VariableDictionary(VariableDictionary&& other) noexcept
+        : locked(other.locked), variables(std::move(other.variables)),
+          inNameOrder(std::move(other.inNameOrder)), orderStale(other.orderStale)
+    {
+        // Whatever the moved-from map still holds, its walks go by the map from now on.
         other.markOrderStale();
     }
-    return *this;
-}
 
-void VariableDictionary::rebuildOrder()
-{
-    this->inNameOrder.clear();
-    this->inNameOrder.reserve(this->variables.std::map<hstring, Variable>::size());
-    for (auto& entry : this->variables)
+    VariableDictionary& VariableDictionary::operator=(VariableDictionary&& other) noexcept
     {
-        this->inNameOrder.push_back(&entry);
+        if (this != &other)
+        {
+            this->locked = other.locked;
+            this->variables = std::move(other.variables);
+            this->inNameOrder = std::move(other.inNameOrder);
+            this->orderStale = other.orderStale;
+            other.markOrderStale();
+        }
+        return *this;
     }
-    this->orderStale = false;
-}
 
-void VariableDictionary::markOrderStale()
-{
-    this->inNameOrder.clear();
-    this->orderStale = true;
-}
+    void VariableDictionary::rebuildOrder()
+    {
+        this->inNameOrder.clear();
+        this->inNameOrder.reserve(this->variables.std::map<hstring, Variable>::size());
+        for (auto& entry : this->variables)
+        {
+            this->inNameOrder.push_back(&entry);
+        }
+        this->orderStale = false;
+    }
 
-void VariableDictionary::create(const hstring& name, const hstring& value, bool quiet)
-{
-    if (this->locked)
+    void VariableDictionary::markOrderStale()
     {
-        throw quortypes::exception(
-            "Unable to create new variable, dictionary locked. You can only create variables on system init.",
-            __FILE__, __LINE__);
+        this->inNameOrder.clear();
+        this->orderStale = true;
     }
-    if (name == "" || name.contains(": ") || holdsLineBreak(name) || name.startsWith("#"))
-    {
-        throw quortypes::exception(
-            "VariableDictionary: Unable to create var '" + name +
-                "', names must not be empty, hold ': ' or a line break, or begin with '#'.",
-            __FILE__, __LINE__);
-    }
-    if (this->variables.hasKey(name))
-    {
-        throw quortypes::exception("VariableDictionary: Unable to create var '" + name +
-                                       "', var already exists.",
-                                   __FILE__, __LINE__);
-    }
-    refuseLineBreak(name, value);
-    this->variables[name] = Variable(name, value);
-    this->markOrderStale();
-    if (!quiet)
-    {
-        quortypes::Log::write(Session::logTag, "Created user variable '" + name + "'");
-    }
-}
 
-bool VariableDictionary::exists(const hstring& name) const
-{
-    return this->variables.hasKey(name);
-}
-
-Variable& VariableDictionary::get(const hstring& name)
-{
-    auto it = this->variables.find(name);
-    if (it == this->variables.end())
+    void VariableDictionary::create(const hstring& name, const hstring& value, bool quiet)
     {
-        throw _UnknownVariableException(name, __FILE__, __LINE__);
-    }
-    return it->second;
-}
-
-Variable& VariableDictionary::operator[](const hstring& name)
-{
-    auto it = this->variables.find(name);
-    if (it == this->variables.end())
-    {
-        it = this->variables.emplace(name, Variable(name, "")).first;
+        if (this->locked)
+        {
+            throw quortypes::exception("Unable to create new variable, dictionary locked. You can only "
+                                       "create variables on system init.",
+                                       __FILE__, __LINE__);
+        }
+        if (name == "" || name.contains(": ") || holdsLineBreak(name) || name.startsWith("#"))
+        {
+            throw quortypes::exception(
+                "VariableDictionary: Unable to create var '" + name +
+                    "', names must not be empty, hold ': ' or a line break, or begin with '#'.",
+                __FILE__, __LINE__);
+        }
+        if (this->variables.hasKey(name))
+        {
+            throw quortypes::exception("VariableDictionary: Unable to create var '" + name +
+                                           "', var already exists.",
+                                       __FILE__, __LINE__);
+        }
+        refuseLineBreak(name, value);
+        this->variables[name] = Variable(name, value);
         this->markOrderStale();
-    }
-    return it->second;
-}
-
-void VariableDictionary::resetAll(bool quiet)
-{
-    if (!quiet)
-    {
-        quortypes::Log::write(Session::logTag, "resetting vars");
-    }
-    for (auto& entry : this->variables)
-    {
-        Variable& variable = entry.second;
-        if (variable.currentValue != variable.defaultValue && variable.allowsChange(variable.defaultValue))
+        if (!quiet)
         {
-            variable.currentValue = variable.defaultValue;
+            quortypes::Log::write(Session::logTag, "Created user variable '" + name + "'");
         }
     }
-}
 
-void VariableDictionary::captureDefaults()
-{
-    for (auto& entry : this->variables)
+    bool VariableDictionary::exists(const hstring& name) const
     {
-        entry.second.defaultValue = entry.second.currentValue;
+        return this->variables.hasKey(name);
     }
-    // The end of set-up: from here on records are seldom added, and the profile's syncs walk this index.
-    if (this->orderStale)
-    {
-        this->rebuildOrder();
-    }
-}
 
-bool VariableDictionary::takeValuesInStep(const VariableDictionary& other, bool& any)
-{
-    if (this->orderStale || other.orderStale || this->inNameOrder.size() != other.inNameOrder.size())
+    Variable& VariableDictionary::get(const hstring& name)
     {
-        return false;
-    }
-    // The live records lie about the heap in the order they were made: asking for those a few steps
-    // ahead overlaps the waits for memory that a walk one by one would take in turn.
-    static const size_t ahead = 8;
-    const size_t count = this->inNameOrder.size();
-    Entry* const* kept = this->inNameOrder.data();
-    const Entry* const* live = other.inNameOrder.data();
-    for (size_t i = 0; i < count; ++i)
-    {
-        if (i + ahead < count)
+        auto it = this->variables.find(name);
+        if (it == this->variables.end())
         {
-            prefetch(live[i + ahead]);
-            prefetch(&live[i + ahead]->second.currentValue);
-            prefetch(kept[i + ahead]);
-            prefetch(&kept[i + ahead]->second.currentValue);
+            throw _UnknownVariableException(name, __FILE__, __LINE__);
         }
-        if (!sameText(kept[i]->first, live[i]->first))
+        return it->second;
+    }
+
+    Variable& VariableDictionary::operator[](const hstring& name)
+    {
+        auto it = this->variables.find(name);
+        if (it == this->variables.end())
+        {
+            it = this->variables.emplace(name, Variable(name, "")).first;
+            this->markOrderStale();
+        }
+        return it->second;
+    }
+
+    void VariableDictionary::resetAll(bool quiet)
+    {
+        if (!quiet)
+        {
+            quortypes::Log::write(Session::logTag, "resetting vars");
+        }
+        for (auto& entry : this->variables)
+        {
+            Variable& variable = entry.second;
+            if (variable.currentValue != variable.defaultValue &&
+                variable.allowsChange(variable.defaultValue))
+            {
+                variable.currentValue = variable.defaultValue;
+            }
+        }
+    }
+
+    void VariableDictionary::captureDefaults()
+    {
+        for (auto& entry : this->variables)
+        {
+            entry.second.defaultValue = entry.second.currentValue;
+        }
+        // The end of set-up: from here on records are seldom added, and the profile's syncs walk this index.
+        if (this->orderStale)
+        {
+            this->rebuildOrder();
+        }
+    }
+
+    bool VariableDictionary::takeValuesInStep(const VariableDictionary& other, bool& any)
+    {
+        if (this->orderStale || other.orderStale || this->inNameOrder.size() != other.inNameOrder.size())
         {
             return false;
         }
-        const std::string& value = live[i]->second.currentValue;
-        if (!sameText(kept[i]->second.currentValue, value))
+        // The live records lie about the heap in the order they were made: asking for those a few steps
+        // ahead overlaps the waits for memory that a walk one by one would take in turn.
+        static const size_t ahead = 8;
+        const size_t count = this->inNameOrder.size();
+        Entry* const* kept = this->inNameOrder.data();
+        const Entry* const* live = other.inNameOrder.data();
+        for (size_t i = 0; i < count; ++i)
         {
-            kept[i]->second.setValueDirectly(live[i]->second.currentValue);
-            any = true;
+            if (i + ahead < count)
+            {
+                prefetch(live[i + ahead]);
+                prefetch(&live[i + ahead]->second.currentValue);
+                prefetch(kept[i + ahead]);
+                prefetch(&kept[i + ahead]->second.currentValue);
+            }
+            if (!sameText(kept[i]->first, live[i]->first))
+            {
+                return false;
+            }
+            const std::string& value = live[i]->second.currentValue;
+            if (!sameText(kept[i]->second.currentValue, value))
+            {
+                kept[i]->second.setValueDirectly(live[i]->second.currentValue);
+                any = true;
+            }
         }
+        return true;
     }
-    return true;
-}
 
-bool VariableDictionary::takeValuesOf(const VariableDictionary& other)
-{
-    bool any = false;
-    if (this->takeValuesInStep(other, any))
+    bool VariableDictionary::takeValuesOf(const VariableDictionary& other)
     {
-        return any;
-    }
-    // Both maps are in the same order: one walk through each, where a lookup per name would cost a search.
-    bool added = false;
-    auto kept = this->variables.begin();
-    for (auto& entry : other.variables)
-    {
-        while (kept != this->variables.end() && kept->first < entry.first)
+        bool any = false;
+        if (this->takeValuesInStep(other, any))
         {
+            return any;
+        }
+        // Both maps are in the same order: one walk through each, where a lookup per name would cost a
+        // search.
+        bool added = false;
+        auto kept = this->variables.begin();
+        for (auto& entry : other.variables)
+        {
+            while (kept != this->variables.end() && kept->first < entry.first)
+            {
+                ++kept;
+            }
+            if (kept == this->variables.end() || entry.first < kept->first)
+            {
+                kept = this->variables.emplace_hint(kept, entry.first, Variable(entry.first, ""));
+                added = true;
+            }
+            const std::string& value = entry.second.currentValue;
+            if (static_cast<const std::string&>(kept->second.currentValue) != value)
+            {
+                kept->second.setValueDirectly(entry.second.currentValue);
+                any = true;
+            }
             ++kept;
         }
-        if (kept == this->variables.end() || entry.first < kept->first)
+        if (added || this->orderStale)
         {
-            kept = this->variables.emplace_hint(kept, entry.first, Variable(entry.first, ""));
-            added = true;
+            this->rebuildOrder();
         }
-        const std::string& value = entry.second.currentValue;
-        if (static_cast<const std::string&>(kept->second.currentValue) != value)
+        return any;
+    }
+
+    hstring VariableDictionary::writeDiff() const
+    {
+        // One walk over the records picks the changed variables and measures their lines; the text is then
+        // written into one buffer of its final size, behind room for the longest "crc" line.
+        std::vector<const Variable*> changed;
+        size_t bodySize = 0;
+        auto measure = [&changed, &bodySize](const Variable& variable)
         {
-            kept->second.setValueDirectly(entry.second.currentValue);
-            any = true;
-        }
-        ++kept;
-    }
-    if (added || this->orderStale)
-    {
-        this->rebuildOrder();
-    }
-    return any;
-}
-
-hstring VariableDictionary::writeDiff() const
-{
-    // One walk over the records picks the changed variables and measures their lines; the text is then
-    // written into one buffer of its final size, behind room for the longest "crc" line.
-    std::vector<const Variable*> changed;
-    size_t bodySize = 0;
-    auto measure = [&changed, &bodySize](const Variable& variable)
-    {
-        const std::string& value = variable.currentValue;
-        if (!sameText(value, variable.defaultValue))
+            const std::string& value = variable.currentValue;
+            if (!sameText(value, variable.defaultValue))
+            {
+                changed.push_back(&variable);
+                bodySize += variable.name.std::string::size() + 2 + value.size() + 1;
+            }
+        };
+        if (this->orderStale)
         {
-            changed.push_back(&variable);
-            bodySize += variable.name.std::string::size() + 2 + value.size() + 1;
+            for (const auto& entry : this->variables)
+            {
+                measure(entry.second);
+            }
         }
-    };
-    if (this->orderStale)
-    {
-        for (const auto& entry : this->variables)
+        else
         {
-            measure(entry.second);
+            for (const Entry* entry : this->inNameOrder)
+            {
+                measure(entry->second);
+            }
         }
-    }
-    else
-    {
-        for (const Entry* entry : this->inNameOrder)
+        static const size_t crcRoom = sizeof("crc: FFFFFFFF\n") - 1;
+        hstring text;
+        std::string& buffer = text;
+        buffer.resize(crcRoom + bodySize);
+        char* out = buffer.data() + crcRoom;
+        for (const Variable* variable : changed)
         {
-            measure(entry->second);
+            const std::string& name = variable->name;
+            const std::string& value = variable->currentValue;
+            std::memcpy(out, name.data(), name.size());
+            out += name.size();
+            *out++ = ':';
+            *out++ = ' ';
+            std::memcpy(out, value.data(), value.size());
+            out += value.size();
+            *out++ = '\n';
         }
+        const unsigned int crc =
+            quortypes::crc32((const unsigned char*)buffer.data() + crcRoom, (int)bodySize);
+        char line[crcRoom + 1];
+        const size_t lineSize = (size_t)std::snprintf(line, sizeof(line), "crc: %X\n", crc);
+        std::memcpy(buffer.data() + crcRoom - lineSize, line, lineSize);
+        buffer.erase(0, crcRoom - lineSize);
+        return text;
     }
-    static const size_t crcRoom = sizeof("crc: FFFFFFFF\n") - 1;
-    hstring text;
-    std::string& buffer = text;
-    buffer.resize(crcRoom + bodySize);
-    char* out = buffer.data() + crcRoom;
-    for (const Variable* variable : changed)
-    {
-        const std::string& name = variable->name;
-        const std::string& value = variable->currentValue;
-        std::memcpy(out, name.data(), name.size());
-        out += name.size();
-        *out++ = ':';
-        *out++ = ' ';
-        std::memcpy(out, value.data(), value.size());
-        out += value.size();
-        *out++ = '\n';
-    }
-    const unsigned int crc = quortypes::crc32((const unsigned char*)buffer.data() + crcRoom, (int)bodySize);
-    char line[crcRoom + 1];
-    const size_t lineSize = (size_t)std::snprintf(line, sizeof(line), "crc: %X\n", crc);
-    std::memcpy(buffer.data() + crcRoom - lineSize, line, lineSize);
-    buffer.erase(0, crcRoom - lineSize);
-    return text;
-}
 
-void VariableDictionary::saveDiff(const hstring& path) const
-{
-    quortypes::saveFileAtomically(path, this->writeDiff());
-}
+    void VariableDictionary::saveDiff(const hstring& path) const
+    {
+        quortypes::saveFileAtomically(path, this->writeDiff());
+    }
 
-bool VariableDictionary::loadDiff(const hstring& path, bool resetFirst, bool quiet, bool checkCrc,
-                                  bool asResource)
-{
-    if (!quiet)
+    bool VariableDictionary::loadDiff(const hstring& path, bool resetFirst, bool quiet, bool checkCrc,
+                                      bool asResource)
     {
-        quortypes::Log::write(Session::logTag, "loading variables diff from " + path);
+        if (!quiet)
+        {
+            quortypes::Log::write(Session::logTag, "loading variables diff from " + path);
+        }
+        if (asResource ? !quortypes::Resource::exists(path) : !quortypes::File::exists(path))
+        {
+            throw quortypes::exception("Unable to load variable diff, file '" + path + "' not found!",
+                                       __FILE__, __LINE__);
+        }
+        return this->applyDiff(readFileBytes(path, asResource), path, resetFirst, quiet, checkCrc);
     }
-    if (asResource ? !quortypes::Resource::exists(path) : !quortypes::File::exists(path))
-    {
-        throw quortypes::exception("Unable to load variable diff, file '" + path + "' not found!", __FILE__,
-                                   __LINE__);
-    }
-    return this->applyDiff(readFileBytes(path, asResource), path, resetFirst, quiet, checkCrc);
-}
 
-bool VariableDictionary::diffCrcMatches(const hstring& bytes, hstring* body)
-{
-    // The rest is checked where it lies and copied only when asked for.
-    const size_t lineEnd = bytes.std::string::find('\n');
-    const size_t restStart = lineEnd == std::string::npos ? bytes.std::string::size() : lineEnd + 1;
-    hstring crcLine = bytes.std::string::substr(0, lineEnd);
-    if (crcLine.endsWith("\r"))
+    bool VariableDictionary::diffCrcMatches(const hstring& bytes, hstring* body)
     {
-        crcLine.pop_back();
-    }
-    if (!crcLine.startsWith("crc: "))
-    {
-        return false;
-    }
-    hstring crcText = crcLine.subString(5);
-    const int restSize = (int)(bytes.std::string::size() - restStart);
-    unsigned int crc = quortypes::crc32((const unsigned char*)bytes.data() + restStart, restSize);
-    if (crcText != formatString("%X", crc) && crcText != "ignore")
-    {
-        return false;
-    }
-    if (body != nullptr)
-    {
-        *body = bytes.std::string::substr(restStart);
-    }
-    return true;
-}
-
-bool VariableDictionary::applyDiff(const hstring& bytes, const hstring& source, bool resetFirst, bool quiet,
-                                   bool checkCrc)
-{
-    hstring body = bytes;
-    if (checkCrc)
-    {
-        if (!diffCrcMatches(bytes, &body))
+        // The rest is checked where it lies and copied only when asked for.
+        const size_t lineEnd = bytes.std::string::find('\n');
+        const size_t restStart = lineEnd == std::string::npos ? bytes.std::string::size() : lineEnd + 1;
+        hstring crcLine = bytes.std::string::substr(0, lineEnd);
+        if (crcLine.endsWith("\r"))
+        {
+            crcLine.pop_back();
+        }
+        if (!crcLine.startsWith("crc: "))
         {
             return false;
         }
-    }
-    harray<hstring> lines = splitLines(body);
-    if (resetFirst)
-    {
-        this->resetAll(quiet);
-    }
-    int applied = 0;
-    for (const hstring& line : lines)
-    {
-        hstring name, value;
-        if (line.startsWith("#") || !line.split(": ", name, value))
+        hstring crcText = crcLine.subString(5);
+        const int restSize = (int)(bytes.std::string::size() - restStart);
+        unsigned int crc = quortypes::crc32((const unsigned char*)bytes.data() + restStart, restSize);
+        if (crcText != formatString("%X", crc) && crcText != "ignore")
         {
-            continue;
+            return false;
         }
-        // A stray "\r" inside a line; saving it back would not give the same file.
-        if (holdsLineBreak(value))
+        if (body != nullptr)
         {
-            quortypes::Log::warn(Session::logTag, "Skipping variable '" + name + "' in " + source +
-                                                      ", its value holds a line break");
-            continue;
+            *body = bytes.std::string::substr(restStart);
         }
-        (*this)[name].setValue(value, true);
-        ++applied;
+        return true;
     }
-    if (!quiet)
+
+    bool VariableDictionary::applyDiff(const hstring& bytes, const hstring& source, bool resetFirst,
+                                       bool quiet, bool checkCrc)
     {
-        quortypes::Log::write(Session::logTag, "loaded " + hstring(applied) + " variables from diff file");
+        hstring body = bytes;
+        if (checkCrc)
+        {
+            if (!diffCrcMatches(bytes, &body))
+            {
+                return false;
+            }
+        }
+        harray<hstring> lines = splitLines(body);
+        if (resetFirst)
+        {
+            this->resetAll(quiet);
+        }
+        int applied = 0;
+        for (const hstring& line : lines)
+        {
+            hstring name, value;
+            if (line.startsWith("#") || !line.split(": ", name, value))
+            {
+                continue;
+            }
+            // A stray "\r" inside a line; saving it back would not give the same file.
+            if (holdsLineBreak(value))
+            {
+                quortypes::Log::warn(Session::logTag, "Skipping variable '" + name + "' in " + source +
+                                                          ", its value holds a line break");
+                continue;
+            }
+            (*this)[name].setValue(value, true);
+            ++applied;
+        }
+        if (!quiet)
+        {
+            quortypes::Log::write(Session::logTag,
+                                  "loaded " + hstring(applied) + " variables from diff file");
+        }
+        return true;
     }
-    return true;
-}
+} // namespace vumo

@@ -1,6 +1,8 @@
 #include "ActionMapTestGame.h"
 #include "ui/DebugUI.h"
 
+using namespace vumo;
+
 using harness::Engine;
 using harness::GameFolder;
 

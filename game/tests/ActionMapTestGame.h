@@ -13,6 +13,8 @@
 #include <tesraui/ImageBox.h>
 #include "ui/UI.h"
 
+using namespace vumo;
+
 namespace actionmaptest
 {
     inline std::vector<ampfiles::Region> hallRegions()

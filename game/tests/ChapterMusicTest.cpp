@@ -9,6 +9,8 @@
 #include "objects/LoopSound.h"
 #include "ui/UI.h"
 
+using namespace vumo;
+
 using harness::Engine;
 
 // Real audio on the null device. The UI chapter plays a game-wide theme; chapter c1's scene a keeps its own

@@ -7,6 +7,8 @@
 #include "EngineHarness.h"
 #include "ui/UI.h"
 
+using namespace vumo;
+
 using harness::Engine;
 
 namespace

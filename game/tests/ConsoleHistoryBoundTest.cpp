@@ -12,6 +12,8 @@
 #include "ui/DebugUI.h"
 #include "ui/UI.h"
 
+using namespace vumo;
+
 using harness::Engine;
 
 // A console in debug mode whose history file may hold lines past the bound.

@@ -9,6 +9,8 @@
 #include "ui/DebugUI.h"
 #include "ui/UI.h"
 
+using namespace vumo;
+
 namespace harness
 {
     // Types the line into the open console and submits it; the next frame runs it.

@@ -7,6 +7,8 @@
 #include "ui/DebugUI.h"
 #include "ui/UI.h"
 
+using namespace vumo;
+
 using harness::Engine;
 
 // The touch simulation's cursor keeps its own Shift and Ctrl, told by the debug tools whenever they

@@ -23,6 +23,8 @@
 #include "objects/LineObject.h"
 #include "ui/UI.h"
 
+using namespace vumo;
+
 using harness::Engine;
 using harness::GameFolder;
 using harness::inOrder;

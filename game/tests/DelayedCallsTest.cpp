@@ -7,6 +7,8 @@
 #include "objects/SceneSwitchDestructor.h"
 #include "ui/UI.h"
 
+using namespace vumo;
+
 using harness::Engine;
 using harness::GameFolder;
 

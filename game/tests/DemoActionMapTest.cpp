@@ -11,6 +11,8 @@
 #include "objects/ActionMapObject.h"
 #include "objects/HiddenObject.h"
 
+using namespace vumo;
+
 using harness::Engine;
 using harness::GameFolder;
 

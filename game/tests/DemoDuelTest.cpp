@@ -10,6 +10,8 @@
 #include "Match3Scene.h"
 #include "Profile.h"
 
+using namespace vumo;
+
 using harness::Engine;
 using harness::GameFolder;
 

@@ -3,6 +3,8 @@
 #include "objects/InventoryPane.h"
 #include "ui/UI.h"
 
+using namespace vumo;
+
 using harness::Engine;
 using harness::GameFolder;
 using harness::inOrder;

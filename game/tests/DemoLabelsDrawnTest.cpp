@@ -4,6 +4,8 @@
 #include "ScreenText.h"
 #include "ui/UI.h"
 
+using namespace vumo;
+
 using harness::Engine;
 using harness::Shot;
 

@@ -8,6 +8,8 @@
 #include "ScreenText.h"
 #include "ui/UI.h"
 
+using namespace vumo;
+
 using harness::Engine;
 using harness::Shot;
 

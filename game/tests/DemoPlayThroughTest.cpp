@@ -8,6 +8,8 @@
 #include <tesraparticle/System.h>
 #include <tesrauiparticle/Particle.h>
 
+using namespace vumo;
+
 using harness::Engine;
 using harness::GameFolder;
 

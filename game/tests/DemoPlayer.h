@@ -6,6 +6,8 @@
 #include "objects/InventoryPane.h"
 #include "ui/UI.h"
 
+using namespace vumo;
+
 // The demo driven as a player drives it: clicks on the window, and items taken from the pane and used where
 // they land.
 class DemoPlayerTest : public harness::GameTest

@@ -16,6 +16,8 @@
 
 #include <tesraui/Dataset.h>
 
+using namespace vumo;
+
 using harness::Engine;
 using harness::GameFolder;
 using harness::inOrder;

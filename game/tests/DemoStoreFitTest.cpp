@@ -5,6 +5,8 @@
 
 #include "EngineHarness.h"
 
+using namespace vumo;
+
 using harness::Engine;
 using harness::GameFolder;
 

@@ -4,6 +4,8 @@
 
 #include <lua.hpp>
 
+using namespace vumo;
+
 using harness::Engine;
 using harness::GameFolder;
 

@@ -35,6 +35,8 @@
 #include "ui/UI.h"
 #include "lua/LuaInterface.h"
 
+using namespace vumo;
+
 namespace harness
 {
     typedef std::vector<std::string> Lines;

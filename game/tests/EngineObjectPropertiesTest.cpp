@@ -18,6 +18,8 @@
 #include "objects/SceneSwitchDestructor.h"
 #include "objects/VumoViewportObject.h"
 
+using namespace vumo;
+
 namespace
 {
     using Make = std::function<tesraui::Object*()>;

@@ -7,6 +7,8 @@
 #include "objects/VumoViewportObject.h"
 #include "ui/UI.h"
 
+using namespace vumo;
+
 using harness::Engine;
 
 // The scene ch1.a active under the viewport, and a UI container "box" holding a UI image box "inner".

@@ -6,6 +6,8 @@
 #include "ui/ErrorOverlay.h"
 #include "ui/UI.h"
 
+using namespace vumo;
+
 using harness::Engine;
 
 // Square brackets in a message would be read by the overlay's label as formatting tags: whatever the

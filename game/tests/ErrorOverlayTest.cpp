@@ -9,6 +9,8 @@
 #include "ui/ErrorOverlay.h"
 #include "ui/UI.h"
 
+using namespace vumo;
+
 using harness::Engine;
 using harness::GameFolder;
 using harness::inOrder;

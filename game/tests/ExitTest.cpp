@@ -6,6 +6,8 @@
 
 #include "EngineHarness.h"
 
+using namespace vumo;
+
 using harness::GameFolder;
 
 namespace

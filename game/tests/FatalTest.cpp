@@ -9,6 +9,8 @@
 
 #include "EngineHarness.h"
 
+using namespace vumo;
+
 using harness::Engine;
 using harness::GameFolder;
 using harness::inOrder;

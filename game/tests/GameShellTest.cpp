@@ -12,6 +12,8 @@
 #include "VumoPlayerTorvinOrvaloUI.h"
 #include "ui/UI.h"
 
+using namespace vumo;
+
 using harness::Engine;
 using harness::GameFolder;
 

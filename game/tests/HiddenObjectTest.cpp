@@ -8,6 +8,8 @@
 #include "objects/HiddenObject.h"
 #include "objects/ItemReceiver.h"
 
+using namespace vumo;
+
 using harness::Engine;
 using harness::GameFolder;
 

@@ -7,6 +7,8 @@
 #include "EngineHarness.h"
 #include "ui/UI.h"
 
+using namespace vumo;
+
 using harness::Engine;
 
 // The demo's picture "items" in the UI's folder, and the UI dataset file given.

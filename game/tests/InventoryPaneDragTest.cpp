@@ -14,6 +14,8 @@
 #include "ui/UI.h"
 #include "ui/ZoomController.h"
 
+using namespace vumo;
+
 using harness::Engine;
 
 // A 640 by 480 window showing the scene c1.a, which may zoom up to 2 (c1.b may not), under the pane

@@ -9,6 +9,8 @@
 #include "objects/InventoryPane.h"
 #include "ui/UI.h"
 
+using namespace vumo;
+
 // The inventory pane follows the live "items" alone: reading or making other profiles goes through
 // copies of the variables.
 TEST(InventoryPaneProfiles, ReadingOrMakingOtherProfilesLeavesThePaneWithTheCarriedItems)

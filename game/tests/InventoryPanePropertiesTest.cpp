@@ -7,6 +7,8 @@
 #include "objects/InventoryPane.h"
 #include "objects/ItemReceiver.h"
 
+using namespace vumo;
+
 // A pane outside any dataset: no children built, so every name reads its empty or default answer.
 class InventoryPaneProperties : public ::testing::Test
 {

@@ -14,6 +14,8 @@
 #include "objects/InventoryPane.h"
 #include "ui/UI.h"
 
+using namespace vumo;
+
 using harness::Engine;
 using harness::GameFolder;
 

@@ -5,6 +5,8 @@
 #include "Variables.h"
 #include "ui/UI.h"
 
+using namespace vumo;
+
 using harness::Engine;
 using harness::GameFolder;
 

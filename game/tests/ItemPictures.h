@@ -5,6 +5,8 @@
 
 #include "EngineHarness.h"
 
+using namespace vumo;
+
 namespace harness
 {
     // The texture "data/ui/items.png" (any picture will do) and its 8 by 8 images named a to g, for a

@@ -7,6 +7,8 @@
 #include "objects/LineObject.h"
 #include "ui/UI.h"
 
+using namespace vumo;
+
 using harness::Engine;
 using harness::GameFolder;
 

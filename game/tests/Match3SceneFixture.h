@@ -12,6 +12,8 @@
 #include "Match3Scene.h"
 #include "Variables.h"
 
+using namespace vumo;
+
 namespace match3test
 {
     typedef std::map<std::string, std::string> Settings;

@@ -1,5 +1,7 @@
 #include "Match3SceneFixture.h"
 
+using namespace vumo;
+
 using match3test::Settings;
 
 TEST_F(Match3SceneTest, ActivationBuildsAPlayableBoardThatTakesClicksOnceSettled)

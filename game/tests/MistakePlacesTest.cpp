@@ -3,6 +3,8 @@
 
 #include "EngineHarness.h"
 
+using namespace vumo;
+
 using harness::Engine;
 using harness::GameFolder;
 

@@ -9,6 +9,8 @@
 #include "lua/Calls.h"
 #include "ui/UI.h"
 
+using namespace vumo;
+
 using harness::Engine;
 using harness::GameFolder;
 

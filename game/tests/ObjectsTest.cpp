@@ -6,6 +6,8 @@
 #include "objects/VumoViewportObject.h"
 #include "ui/UI.h"
 
+using namespace vumo;
+
 using harness::Engine;
 using harness::GameFolder;
 

@@ -5,6 +5,8 @@
 #include "SessionState.h"
 #include "Variables.h"
 
+using namespace vumo;
+
 using harness::Engine;
 
 namespace

@@ -8,6 +8,8 @@
 #include "SessionState.h"
 #include "Variables.h"
 
+using namespace vumo;
+
 using harness::Engine;
 using harness::GameFolder;
 using harness::readFile;

@@ -14,6 +14,8 @@
 #include "SessionState.h"
 #include "Variables.h"
 
+using namespace vumo;
+
 using harness::Engine;
 using harness::GameFolder;
 using harness::readFile;

@@ -8,6 +8,8 @@
 #include "EngineHarness.h"
 #include "PngFile.h"
 
+using namespace vumo;
+
 using harness::GameFolder;
 
 namespace

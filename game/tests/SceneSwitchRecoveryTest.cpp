@@ -8,6 +8,8 @@
 #include "Variables.h"
 #include "ui/UI.h"
 
+using namespace vumo;
+
 using harness::Engine;
 
 namespace

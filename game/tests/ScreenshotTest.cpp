@@ -5,6 +5,8 @@
 #include "EngineHarness.h"
 #include "PngFile.h"
 
+using namespace vumo;
+
 using harness::Engine;
 using harness::GameFolder;
 

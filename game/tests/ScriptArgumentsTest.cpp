@@ -9,6 +9,8 @@
 #include "ui/UI.h"
 #include "ui/ZoomController.h"
 
+using namespace vumo;
+
 using harness::Engine;
 
 // The zoomable scene c1.a, a UI object "badge", the demo's picture "items" in the UI's folder, and a

@@ -1,6 +1,8 @@
 #include "EngineHarness.h"
 #include "lua/Calls.h"
 
+using namespace vumo;
+
 using harness::Engine;
 using harness::GameFolder;
 using harness::readFile;

@@ -5,6 +5,8 @@
 #include "SessionState.h"
 #include "Variables.h"
 
+using namespace vumo;
+
 namespace harness
 {
     // A fixture that starts the session by hand, without the game's shell, and ends it after each test.

@@ -4,6 +4,8 @@
 #include "Session.h"
 #include "ui/UI.h"
 
+using namespace vumo;
+
 using harness::Engine;
 
 // ch1 holds a and b, ch2 holds c; the game starts on ch1.a.

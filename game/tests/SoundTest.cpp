@@ -21,6 +21,8 @@
 #include "objects/LoopSound.h"
 #include "ui/UI.h"
 
+using namespace vumo;
+
 using harness::Engine;
 using harness::GameFolder;
 

@@ -8,6 +8,8 @@
 #include "VumoPlayerTorvinOrvaloUI.h"
 #include "ui/UI.h"
 
+using namespace vumo;
+
 using harness::Engine;
 
 // The game's own UI with the demo's promotion data: a "menu" chapter with MainMenu, where the game starts,

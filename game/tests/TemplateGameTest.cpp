@@ -7,6 +7,8 @@
 #include "Variables.h"
 #include "objects/InventoryPane.h"
 
+using namespace vumo;
+
 using harness::Engine;
 using harness::inOrder;
 

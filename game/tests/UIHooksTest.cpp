@@ -13,6 +13,8 @@
 #include "ui/UI.h"
 #include "ui/ZoomController.h"
 
+using namespace vumo;
+
 using harness::Engine;
 using harness::GameFolder;
 using harness::inOrder;

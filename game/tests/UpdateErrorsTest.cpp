@@ -11,6 +11,8 @@
 #include "Variables.h"
 #include "objects/LoopSound.h"
 
+using namespace vumo;
+
 using harness::Engine;
 
 // Hit tests and object updates that meet a damaged file or a missing sound: the game runs on, the overlay

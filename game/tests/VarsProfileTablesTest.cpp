@@ -2,6 +2,8 @@
 #include "EngineHarness.h"
 #include "Profile.h"
 
+using namespace vumo;
+
 using harness::Engine;
 using harness::GameFolder;
 

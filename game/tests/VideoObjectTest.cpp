@@ -11,6 +11,8 @@
 #include "objects/VumoVideoObject.h"
 #include "ui/UI.h"
 
+using namespace vumo;
+
 using harness::Engine;
 using harness::GameFolder;
 

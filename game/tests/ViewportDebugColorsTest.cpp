@@ -5,6 +5,8 @@
 #include "EngineHarness.h"
 #include "objects/VumoViewportObject.h"
 
+using namespace vumo;
+
 using harness::Engine;
 
 namespace

@@ -12,6 +12,8 @@
 #include "ui/UI.h"
 #include "ui/ZoomController.h"
 
+using namespace vumo;
+
 using harness::Engine;
 using harness::GameFolder;
 

@@ -9,6 +9,8 @@
 
 #include "OggWriter.h"
 
+using namespace vumo;
+
 namespace
 {
     const int rate = 22050;

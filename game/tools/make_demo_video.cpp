@@ -7,6 +7,8 @@
 
 #include "VideoWriter.h"
 
+using namespace vumo;
+
 namespace
 {
     const int width = 128;

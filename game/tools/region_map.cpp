@@ -20,6 +20,8 @@
 
 #include "ActionMap.h"
 
+using namespace vumo;
+
 namespace
 {
     const char* const usage =

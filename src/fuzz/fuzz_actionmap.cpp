@@ -5,6 +5,8 @@
 
 #include "ActionMap.h"
 
+using namespace vumo;
+
 // The ".amp" reader over arbitrary bytes. A file it accepts must hold every mask it names, and writing
 // it out again must give a file that reads back to the same bytes.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

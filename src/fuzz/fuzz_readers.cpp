@@ -11,6 +11,8 @@
 #include "Config.h"
 #include "Variables.h"
 
+using namespace vumo;
+
 // The readers of files a player can damage. The first byte picks the reader so that one corpus serves
 // all five.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

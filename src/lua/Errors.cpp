@@ -7,142 +7,146 @@
 #include "Host.h"
 #include "LuaInterface.h"
 
-namespace LuaInterface
+namespace vumo
 {
-    hstring getErrorString(lua_State* L, int index)
+    namespace LuaInterface
     {
-        if (lua_type(L, index) != LUA_TSTRING)
+        hstring getErrorString(lua_State* L, int index)
         {
-            return "Lua Internal Error";
-        }
-        size_t length = 0;
-        const char* text = lua_tolstring(L, index, &length);
-        return hstring(text, (int)length);
-    }
-
-    hstring getChunkDescription(const hstring& chunkName, const hstring& code)
-    {
-        if (chunkName.size() > 0)
-        {
-            return chunkName;
-        }
-        if (code.startsWith("\x1bLua"))
-        {
-            return "pre-compiled code";
-        }
-        if (code.size() < 200)
-        {
-            return "string '" + code + "'";
-        }
-        return "string '" + code.subString(0, 199) + "...'";
-    }
-
-    void warning(lua_State* L, const hstring& message)
-    {
-        if (getHost().isDebugModeEnabled())
-        {
-            raiseLuaError(L, "WARNING: " + message);
-        }
-        quortypes::Log::write("scripting warning", message);
-    }
-
-    namespace
-    {
-        hstring numberText(lua_Number value)
-        {
-            if (std::floor(value) == value)
+            if (lua_type(L, index) != LUA_TSTRING)
             {
-                return formatString("%.0f", value);
-            }
-            return hstring((float)value);
-        }
-
-        hstring userdataText(lua_State* L, int index)
-        {
-            if (luaL_getmetafield(L, index, "__tostring") == 0)
-            {
-                return "userdata";
-            }
-            lua_pushvalue(L, index);
-            hstring result = "userdata";
-            if (lua_pcall(L, 1, 1, 0) == 0 && lua_type(L, -1) == LUA_TSTRING)
-            {
-                result = lua_tostring(L, -1);
-            }
-            lua_pop(L, 1);
-            return result;
-        }
-
-        // A table nested in a dumped table is not walked.
-        hstring entryText(lua_State* L, int index)
-        {
-            return (lua_istable(L, index) ? hstring("table") : dumpValue(L, index));
-        }
-
-        hstring tableText(lua_State* L, int index)
-        {
-            hstring result = "{ ";
-            int count = 0;
-            lua_pushnil(L);
-            while (lua_next(L, index) != 0)
-            {
-                if (count == 10)
-                {
-                    result += " ...";
-                    lua_pop(L, 2);
-                    break;
-                }
-                const int top = lua_gettop(L);
-                if (count > 0)
-                {
-                    result += ", ";
-                }
-                const bool integralKey = (lua_type(L, top - 1) == LUA_TNUMBER &&
-                                          std::floor(lua_tonumber(L, top - 1)) == lua_tonumber(L, top - 1));
-                if (!integralKey)
-                {
-                    result += entryText(L, top - 1) + ": ";
-                }
-                result += entryText(L, top);
-                lua_pop(L, 1);
-                ++count;
-            }
-            return result + " }";
-        }
-    } // namespace
-
-    hstring dumpValue(lua_State* L, int index)
-    {
-        if (index < 0 && index > LUA_REGISTRYINDEX)
-        {
-            index = lua_gettop(L) + index + 1;
-        }
-        switch (lua_type(L, index))
-        {
-        case LUA_TNUMBER:
-            return numberText(lua_tonumber(L, index));
-        case LUA_TSTRING:
-        {
-            if (lua_isnumber(L, index) != 0)
-            {
-                return numberText(lua_tonumber(L, index));
+                return "Lua Internal Error";
             }
             size_t length = 0;
             const char* text = lua_tolstring(L, index, &length);
             return hstring(text, (int)length);
         }
-        case LUA_TNIL:
-            return "nil";
-        case LUA_TBOOLEAN:
-            return lua_toboolean(L, index) != 0 ? "true" : "false";
-        case LUA_TFUNCTION:
-            return "function";
-        case LUA_TTABLE:
-            return tableText(L, index);
-        case LUA_TUSERDATA:
-        case LUA_TLIGHTUSERDATA:
-            return userdataText(L, index);
+
+        hstring getChunkDescription(const hstring& chunkName, const hstring& code)
+        {
+            if (chunkName.size() > 0)
+            {
+                return chunkName;
+            }
+            if (code.startsWith("\x1bLua"))
+            {
+                return "pre-compiled code";
+            }
+            if (code.size() < 200)
+            {
+                return "string '" + code + "'";
+            }
+            return "string '" + code.subString(0, 199) + "...'";
         }
-        return "unknown";
-    }
-} // namespace LuaInterface
+
+        void warning(lua_State* L, const hstring& message)
+        {
+            if (getHost().isDebugModeEnabled())
+            {
+                raiseLuaError(L, "WARNING: " + message);
+            }
+            quortypes::Log::write("scripting warning", message);
+        }
+
+        namespace
+        {
+            hstring numberText(lua_Number value)
+            {
+                if (std::floor(value) == value)
+                {
+                    return formatString("%.0f", value);
+                }
+                return hstring((float)value);
+            }
+
+            hstring userdataText(lua_State* L, int index)
+            {
+                if (luaL_getmetafield(L, index, "__tostring") == 0)
+                {
+                    return "userdata";
+                }
+                lua_pushvalue(L, index);
+                hstring result = "userdata";
+                if (lua_pcall(L, 1, 1, 0) == 0 && lua_type(L, -1) == LUA_TSTRING)
+                {
+                    result = lua_tostring(L, -1);
+                }
+                lua_pop(L, 1);
+                return result;
+            }
+
+            // A table nested in a dumped table is not walked.
+            hstring entryText(lua_State* L, int index)
+            {
+                return (lua_istable(L, index) ? hstring("table") : dumpValue(L, index));
+            }
+
+            hstring tableText(lua_State* L, int index)
+            {
+                hstring result = "{ ";
+                int count = 0;
+                lua_pushnil(L);
+                while (lua_next(L, index) != 0)
+                {
+                    if (count == 10)
+                    {
+                        result += " ...";
+                        lua_pop(L, 2);
+                        break;
+                    }
+                    const int top = lua_gettop(L);
+                    if (count > 0)
+                    {
+                        result += ", ";
+                    }
+                    const bool integralKey =
+                        (lua_type(L, top - 1) == LUA_TNUMBER &&
+                         std::floor(lua_tonumber(L, top - 1)) == lua_tonumber(L, top - 1));
+                    if (!integralKey)
+                    {
+                        result += entryText(L, top - 1) + ": ";
+                    }
+                    result += entryText(L, top);
+                    lua_pop(L, 1);
+                    ++count;
+                }
+                return result + " }";
+            }
+        } // namespace
+
+        hstring dumpValue(lua_State* L, int index)
+        {
+            if (index < 0 && index > LUA_REGISTRYINDEX)
+            {
+                index = lua_gettop(L) + index + 1;
+            }
+            switch (lua_type(L, index))
+            {
+            case LUA_TNUMBER:
+                return numberText(lua_tonumber(L, index));
+            case LUA_TSTRING:
+            {
+                if (lua_isnumber(L, index) != 0)
+                {
+                    return numberText(lua_tonumber(L, index));
+                }
+                size_t length = 0;
+                const char* text = lua_tolstring(L, index, &length);
+                return hstring(text, (int)length);
+            }
+            case LUA_TNIL:
+                return "nil";
+            case LUA_TBOOLEAN:
+                return lua_toboolean(L, index) != 0 ? "true" : "false";
+            case LUA_TFUNCTION:
+                return "function";
+            case LUA_TTABLE:
+                return tableText(L, index);
+            case LUA_TUSERDATA:
+            case LUA_TLIGHTUSERDATA:
+                return userdataText(L, index);
+            }
+            return "unknown";
+        }
+    } // namespace LuaInterface
+} // namespace vumo

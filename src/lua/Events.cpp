@@ -9,97 +9,100 @@
 #include "LuaInterface.h"
 #include "ScriptTexts.h"
 
-namespace LuaInterface
+namespace vumo
 {
-    LuaCallbackEvent::LuaCallbackEvent(const hstring& code, Scene* scene) : code(code), scene(scene) {}
-
-    void LuaCallbackEvent::execute(tesraui::EventArgs* args)
+    namespace LuaInterface
     {
-        hstring code = this->code;
-        if (code.contains('%') && code.contains("%s"))
-        {
-            const bool named = (args != nullptr && args->object != nullptr);
-            code = ObjectTexts::fillCallerName(code, named ? args->object->getName() : hstring());
-        }
-        if (this->scene != nullptr)
-        {
-            getHost().runSceneScript(this->scene, code);
-        }
-        else
-        {
-            getHost().executeInUI(code);
-        }
-    }
+        LuaCallbackEvent::LuaCallbackEvent(const hstring& code, Scene* scene) : code(code), scene(scene) {}
 
-    LuaFunctionCallbackEvent::LuaFunctionCallbackEvent(int function, const harray<int>& arguments)
-        : function(function), arguments(arguments)
-    {
-    }
+        void LuaCallbackEvent::execute(tesraui::EventArgs* args)
+        {
+            hstring code = this->code;
+            if (code.contains('%') && code.contains("%s"))
+            {
+                const bool named = (args != nullptr && args->object != nullptr);
+                code = ObjectTexts::fillCallerName(code, named ? args->object->getName() : hstring());
+            }
+            if (this->scene != nullptr)
+            {
+                getHost().runSceneScript(this->scene, code);
+            }
+            else
+            {
+                getHost().executeInUI(code);
+            }
+        }
 
-    LuaFunctionCallbackEvent::~LuaFunctionCallbackEvent()
-    {
-        if (state == nullptr || this->function == LUA_NOREF || this->function == LUA_REFNIL)
+        LuaFunctionCallbackEvent::LuaFunctionCallbackEvent(int function, const harray<int>& arguments)
+            : function(function), arguments(arguments)
         {
-            return;
         }
-        luaL_unref(state, LUA_REGISTRYINDEX, this->function);
-        for (int reference : this->arguments)
-        {
-            luaL_unref(state, LUA_REGISTRYINDEX, reference);
-        }
-    }
 
-    void LuaFunctionCallbackEvent::execute(tesraui::EventArgs*)
-    {
-        lua_State* L = state;
-        if (L == nullptr)
+        LuaFunctionCallbackEvent::~LuaFunctionCallbackEvent()
         {
-            return;
+            if (state == nullptr || this->function == LUA_NOREF || this->function == LUA_REFNIL)
+            {
+                return;
+            }
+            luaL_unref(state, LUA_REGISTRYINDEX, this->function);
+            for (int reference : this->arguments)
+            {
+                luaL_unref(state, LUA_REGISTRYINDEX, reference);
+            }
         }
-        if (this->preCode != "")
+
+        void LuaFunctionCallbackEvent::execute(tesraui::EventArgs*)
         {
-            getHost().executeInUI(this->preCode);
-        }
-        // The function may replace this event and so delete it: nothing below the call reads members.
-        const int base = lua_gettop(L);
-        const int handler = pushMessageHandler(L);
-        luaL_checkstack(L, this->arguments.size() + 1, "too many arguments");
-        lua_rawgeti(L, LUA_REGISTRYINDEX, this->function);
-        for (int reference : this->arguments)
-        {
-            lua_rawgeti(L, LUA_REGISTRYINDEX, reference);
-        }
-        if (lua_pcall(L, this->arguments.size(), 0, handler) != 0)
-        {
-            const _LuaError error(getErrorString(L, -1), "LuaFunctionCallbackEvent", __FILE__, __LINE__);
+            lua_State* L = state;
+            if (L == nullptr)
+            {
+                return;
+            }
+            if (this->preCode != "")
+            {
+                getHost().executeInUI(this->preCode);
+            }
+            // The function may replace this event and so delete it: nothing below the call reads members.
+            const int base = lua_gettop(L);
+            const int handler = pushMessageHandler(L);
+            luaL_checkstack(L, this->arguments.size() + 1, "too many arguments");
+            lua_rawgeti(L, LUA_REGISTRYINDEX, this->function);
+            for (int reference : this->arguments)
+            {
+                lua_rawgeti(L, LUA_REGISTRYINDEX, reference);
+            }
+            if (lua_pcall(L, this->arguments.size(), 0, handler) != 0)
+            {
+                const _LuaError error(getErrorString(L, -1), "LuaFunctionCallbackEvent", __FILE__, __LINE__);
+                lua_settop(L, base);
+                getHost().reportScriptError({}, error.getMessage());
+            }
             lua_settop(L, base);
-            getHost().reportScriptError({}, error.getMessage());
         }
-        lua_settop(L, base);
-    }
 
-    LuaFunctionCallbackEvent* makeFunctionEvent(lua_State* L, int functionIndex)
-    {
-        if (functionIndex < 0 && functionIndex > LUA_REGISTRYINDEX)
+        LuaFunctionCallbackEvent* makeFunctionEvent(lua_State* L, int functionIndex)
         {
-            functionIndex = lua_gettop(L) + functionIndex + 1;
+            if (functionIndex < 0 && functionIndex > LUA_REGISTRYINDEX)
+            {
+                functionIndex = lua_gettop(L) + functionIndex + 1;
+            }
+            harray<int> arguments;
+            while (lua_gettop(L) > functionIndex)
+            {
+                arguments.insert(arguments.begin(), luaL_ref(L, LUA_REGISTRYINDEX));
+            }
+            const int function = luaL_ref(L, LUA_REGISTRYINDEX);
+            return new LuaFunctionCallbackEvent(function, arguments);
         }
-        harray<int> arguments;
-        while (lua_gettop(L) > functionIndex)
-        {
-            arguments.insert(arguments.begin(), luaL_ref(L, LUA_REGISTRYINDEX));
-        }
-        const int function = luaL_ref(L, LUA_REGISTRYINDEX);
-        return new LuaFunctionCallbackEvent(function, arguments);
-    }
 
-    Scene* getSceneForObject(tesraui::Object* object)
-    {
-        tesraui::Dataset* dataset = (object != nullptr ? object->getDataset() : nullptr);
-        if (dataset != nullptr && dataset->getName() == "ui")
+        Scene* getSceneForObject(tesraui::Object* object)
         {
-            return nullptr;
+            tesraui::Dataset* dataset = (object != nullptr ? object->getDataset() : nullptr);
+            if (dataset != nullptr && dataset->getName() == "ui")
+            {
+                return nullptr;
+            }
+            return getHost().getActiveScene();
         }
-        return getHost().getActiveScene();
-    }
-} // namespace LuaInterface
+    } // namespace LuaInterface
+} // namespace vumo

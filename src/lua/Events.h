@@ -5,50 +5,53 @@
 #include <tesraui/Event.h>
 
 struct lua_State;
-class Scene;
-
 namespace tesraui
 {
     class Object;
 }
 
-namespace LuaInterface
+namespace vumo
 {
-    // Runs a code string when its event comes: in the scene's environment, or the UI's without a scene.
-    // A "%s" in the code becomes the name of the object that raised the event, as a string literal.
-    class LuaCallbackEvent : public tesraui::Event
+    class Scene;
+
+    namespace LuaInterface
     {
-    public:
-        LuaCallbackEvent(const hstring& code, Scene* scene);
-        void execute(tesraui::EventArgs* args) override;
+        // Runs a code string when its event comes: in the scene's environment, or the UI's without a scene.
+        // A "%s" in the code becomes the name of the object that raised the event, as a string literal.
+        class LuaCallbackEvent : public tesraui::Event
+        {
+        public:
+            LuaCallbackEvent(const hstring& code, Scene* scene);
+            void execute(tesraui::EventArgs* args) override;
 
-        hstring code;
-        Scene* scene;
-    };
+            hstring code;
+            Scene* scene;
+        };
 
-    // Calls a stored function with stored arguments; owns their registry references.
-    class LuaFunctionCallbackEvent : public tesraui::Event
-    {
-    public:
-        LuaFunctionCallbackEvent(int function, const harray<int>& arguments);
-        ~LuaFunctionCallbackEvent() override;
-        LuaFunctionCallbackEvent(const LuaFunctionCallbackEvent&) = delete;
-        LuaFunctionCallbackEvent& operator=(const LuaFunctionCallbackEvent&) = delete;
-        void execute(tesraui::EventArgs* args) override;
+        // Calls a stored function with stored arguments; owns their registry references.
+        class LuaFunctionCallbackEvent : public tesraui::Event
+        {
+        public:
+            LuaFunctionCallbackEvent(int function, const harray<int>& arguments);
+            ~LuaFunctionCallbackEvent() override;
+            LuaFunctionCallbackEvent(const LuaFunctionCallbackEvent&) = delete;
+            LuaFunctionCallbackEvent& operator=(const LuaFunctionCallbackEvent&) = delete;
+            void execute(tesraui::EventArgs* args) override;
 
-        int function;
-        harray<int> arguments;
-        // Run in the UI's environment just before the function, when not empty.
-        hstring preCode;
-    };
+            int function;
+            harray<int> arguments;
+            // Run in the UI's environment just before the function, when not empty.
+            hstring preCode;
+        };
 
-    // Takes the function at stack index functionIndex and every value above it off the stack into a
-    // function event; table arguments are shared with the script, not copied.
-    LuaFunctionCallbackEvent* makeFunctionEvent(lua_State* L, int functionIndex);
-    // The scene whose environment runs an object's code: none for objects of the dataset "ui".
-    Scene* getSceneForObject(tesraui::Object* object);
-    // Arguments 1 and 2 of the calling function: code or a function, then the delay in seconds; a
-    // function's further arguments are passed to it. Attaches a DelayedCall under parent, whose dataset
-    // must exist; code runs in the scene's environment, or the UI's under the dataset "ui".
-    void createDelayedCall(lua_State* L, tesraui::Object* parent, Scene* scene);
-} // namespace LuaInterface
+        // Takes the function at stack index functionIndex and every value above it off the stack into a
+        // function event; table arguments are shared with the script, not copied.
+        LuaFunctionCallbackEvent* makeFunctionEvent(lua_State* L, int functionIndex);
+        // The scene whose environment runs an object's code: none for objects of the dataset "ui".
+        Scene* getSceneForObject(tesraui::Object* object);
+        // Arguments 1 and 2 of the calling function: code or a function, then the delay in seconds; a
+        // function's further arguments are passed to it. Attaches a DelayedCall under parent, whose dataset
+        // must exist; code runs in the scene's environment, or the UI's under the dataset "ui".
+        void createDelayedCall(lua_State* L, tesraui::Object* parent, Scene* scene);
+    } // namespace LuaInterface
+} // namespace vumo

@@ -8,652 +8,664 @@
 #include "LuaInterface.h"
 #include "StateCache.h"
 
-namespace LuaInterface
+namespace vumo
 {
-    namespace
+    namespace LuaInterface
     {
-        enum class Read
+        namespace
         {
-            Found,
-            Missing,
-            Unknown
-        };
-
-        int hookMessageHandler(lua_State* L);
-
-        // The keys every lookup may need, as registry references to Lua strings: valid while their stamp is
-        // the state cache's.
-        struct CommonKeys
-        {
-            unsigned long stamp = 0;
-            int index = LUA_NOREF;
-            int type = LUA_NOREF;
-            // Lua's own type (no script can make a function of it that behaves otherwise), and the
-            // handler of the calls.
-            lua_CFunction libraryType = nullptr;
-            int handler = LUA_NOREF;
-        };
-        CommonKeys common;
-
-        // Makes the common keys and the caller's (build, which interns them) again where their stamp is not
-        // the state cache's. Interning may drop every interned key (a full table): then all are made again.
-        template <class Build> bool prepareKeys(lua_State* L, unsigned long& stamp, Build build)
-        {
-            const unsigned long current = StateCache::getKeyStamp();
-            if (stamp == current && common.stamp == current)
+            enum class Read
             {
-                return true;
-            }
-            for (int attempt = 0; attempt < 3; ++attempt)
+                Found,
+                Missing,
+                Unknown
+            };
+
+            int hookMessageHandler(lua_State* L);
+
+            // The keys every lookup may need, as registry references to Lua strings: valid while their stamp
+            // is the state cache's.
+            struct CommonKeys
             {
-                const unsigned long now = StateCache::getKeyStamp();
-                if (common.stamp != now)
+                unsigned long stamp = 0;
+                int index = LUA_NOREF;
+                int type = LUA_NOREF;
+                // Lua's own type (no script can make a function of it that behaves otherwise), and the
+                // handler of the calls.
+                lua_CFunction libraryType = nullptr;
+                int handler = LUA_NOREF;
+            };
+            CommonKeys common;
+
+            // Makes the common keys and the caller's (build, which interns them) again where their stamp is
+            // not the state cache's. Interning may drop every interned key (a full table): then all are made
+            // again.
+            template <class Build> bool prepareKeys(lua_State* L, unsigned long& stamp, Build build)
+            {
+                const unsigned long current = StateCache::getKeyStamp();
+                if (stamp == current && common.stamp == current)
                 {
-                    common.index = StateCache::internKey(L, "__index", 7);
-                    common.type = StateCache::internKey(L, "type", 4);
-                    const int type = StateCache::getLibraryFunction(L, StateCache::LibraryFunction::Type);
-                    common.libraryType = nullptr;
-                    if (type != LUA_NOREF)
+                    return true;
+                }
+                for (int attempt = 0; attempt < 3; ++attempt)
+                {
+                    const unsigned long now = StateCache::getKeyStamp();
+                    if (common.stamp != now)
                     {
-                        lua_rawgeti(L, LUA_REGISTRYINDEX, type);
-                        common.libraryType = lua_tocfunction(L, -1);
-                        lua_pop(L, 1);
+                        common.index = StateCache::internKey(L, "__index", 7);
+                        common.type = StateCache::internKey(L, "type", 4);
+                        const int type = StateCache::getLibraryFunction(L, StateCache::LibraryFunction::Type);
+                        common.libraryType = nullptr;
+                        if (type != LUA_NOREF)
+                        {
+                            lua_rawgeti(L, LUA_REGISTRYINDEX, type);
+                            common.libraryType = lua_tocfunction(L, -1);
+                            lua_pop(L, 1);
+                        }
+                        common.handler = StateCache::getMessageHandler(L, hookMessageHandler);
+                        common.stamp = now;
                     }
-                    common.handler = StateCache::getMessageHandler(L, hookMessageHandler);
-                    common.stamp = now;
+                    if (stamp != now)
+                    {
+                        build();
+                        stamp = now;
+                    }
+                    if (StateCache::getKeyStamp() == now)
+                    {
+                        return common.index != LUA_NOREF && common.handler != LUA_NOREF;
+                    }
                 }
-                if (stamp != now)
+                return false;
+            }
+
+            // The keys of the hooks named by string literals, known by their addresses.
+            struct FieldKeys
+            {
+                const char* table;
+                const char* field;
+                unsigned long stamp;
+                int tableKey;
+                int fieldKey;
+            };
+            std::vector<FieldKeys> fieldKeys;
+
+            // The Lua type of the value the last readField found.
+            int foundType = LUA_TNONE;
+
+            // readField past the table itself, whose own field is nil.
+            [[gnu::noinline]] Read walkField(lua_State* L, int table, int key)
+            {
+                lua_pushvalue(L, table);
+                // As many tables as a walk of 16 steps reads.
+                for (int depth = 1;; ++depth)
                 {
-                    build();
-                    stamp = now;
-                }
-                if (StateCache::getKeyStamp() == now)
-                {
-                    return common.index != LUA_NOREF && common.handler != LUA_NOREF;
+                    if (lua_getmetatable(L, -1) == 0)
+                    {
+                        lua_pop(L, 1);
+                        return Read::Missing;
+                    }
+                    lua_rawgeti(L, LUA_REGISTRYINDEX, common.index);
+                    lua_rawget(L, -2);
+                    lua_remove(L, -2);
+                    if (lua_isnil(L, -1))
+                    {
+                        lua_pop(L, 2);
+                        return Read::Missing;
+                    }
+                    if (!lua_istable(L, -1) || depth == 16)
+                    {
+                        lua_pop(L, 2);
+                        return Read::Unknown;
+                    }
+                    lua_remove(L, -2);
+                    lua_rawgeti(L, LUA_REGISTRYINDEX, key);
+                    lua_rawget(L, -2);
+                    foundType = lua_type(L, -1);
+                    if (foundType != LUA_TNIL)
+                    {
+                        lua_remove(L, -2);
+                        return Read::Found;
+                    }
+                    lua_pop(L, 1);
                 }
             }
-            return false;
-        }
 
-        // The keys of the hooks named by string literals, known by their addresses.
-        struct FieldKeys
-        {
-            const char* table;
-            const char* field;
-            unsigned long stamp;
-            int tableKey;
-            int fieldKey;
-        };
-        std::vector<FieldKeys> fieldKeys;
-
-        // The Lua type of the value the last readField found.
-        int foundType = LUA_TNONE;
-
-        // readField past the table itself, whose own field is nil.
-        [[gnu::noinline]] Read walkField(lua_State* L, int table, int key)
-        {
-            lua_pushvalue(L, table);
-            // As many tables as a walk of 16 steps reads.
-            for (int depth = 1;; ++depth)
+            // t[key] as a script reads it, as long as only tables are on the way: __index tables are
+            // followed, an __index function is not run (Unknown). Found leaves the value on the stack and its
+            // type in foundType. table is an absolute or pseudo index, key a registry reference to a Lua
+            // string; the common keys are ready. The usual case, a field of the table itself, costs one raw
+            // read.
+            inline Read readField(lua_State* L, int table, int key)
             {
-                if (lua_getmetatable(L, -1) == 0)
-                {
-                    lua_pop(L, 1);
-                    return Read::Missing;
-                }
-                lua_rawgeti(L, LUA_REGISTRYINDEX, common.index);
-                lua_rawget(L, -2);
-                lua_remove(L, -2);
-                if (lua_isnil(L, -1))
-                {
-                    lua_pop(L, 2);
-                    return Read::Missing;
-                }
-                if (!lua_istable(L, -1) || depth == 16)
-                {
-                    lua_pop(L, 2);
-                    return Read::Unknown;
-                }
-                lua_remove(L, -2);
                 lua_rawgeti(L, LUA_REGISTRYINDEX, key);
-                lua_rawget(L, -2);
+                lua_rawget(L, table);
                 foundType = lua_type(L, -1);
                 if (foundType != LUA_TNIL)
                 {
-                    lua_remove(L, -2);
                     return Read::Found;
                 }
                 lua_pop(L, 1);
+                return walkField(L, table, key);
             }
-        }
 
-        // t[key] as a script reads it, as long as only tables are on the way: __index tables are
-        // followed, an __index function is not run (Unknown). Found leaves the value on the stack and its
-        // type in foundType. table is an absolute or pseudo index, key a registry reference to a Lua string;
-        // the common keys are ready. The usual case, a field of the table itself, costs one raw read.
-        inline Read readField(lua_State* L, int table, int key)
-        {
-            lua_rawgeti(L, LUA_REGISTRYINDEX, key);
-            lua_rawget(L, table);
-            foundType = lua_type(L, -1);
-            if (foundType != LUA_TNIL)
+            // True when the table at env, the top of the stack, reads "type" as Lua's own function by the
+            // usual way of an environment: no field of its own, and the globals table as its metatable's
+            // __index. False decides nothing: then the walk of readField does. What it reads stays on the
+            // stack.
+            bool readsLibraryType(lua_State* L, int env)
             {
-                return Read::Found;
-            }
-            lua_pop(L, 1);
-            return walkField(L, table, key);
-        }
-
-        // True when the table at env, the top of the stack, reads "type" as Lua's own function by the
-        // usual way of an environment: no field of its own, and the globals table as its metatable's
-        // __index. False decides nothing: then the walk of readField does. What it reads stays on the
-        // stack.
-        bool readsLibraryType(lua_State* L, int env)
-        {
-            if (common.libraryType == nullptr)
-            {
-                return false;
-            }
-            // The key "type" is read once and copied: a copy costs less than a registry read.
-            lua_rawgeti(L, LUA_REGISTRYINDEX, common.type);
-            lua_pushvalue(L, -1);
-            lua_rawget(L, env);
-            if (lua_type(L, -1) != LUA_TNIL || lua_getmetatable(L, env) == 0)
-            {
-                return false;
-            }
-            lua_rawgeti(L, LUA_REGISTRYINDEX, common.index);
-            lua_rawget(L, -2);
-            if (lua_rawequal(L, -1, LUA_GLOBALSINDEX) == 0)
-            {
-                return false;
-            }
-            lua_pushvalue(L, -4);
-            lua_rawget(L, LUA_GLOBALSINDEX);
-            return lua_tocfunction(L, -1) == common.libraryType;
-        }
-
-        // The call being made, for its message handler; calls nest through hooks that call hooks.
-        struct ActiveCall
-        {
-            const HookText* text;
-            // Stack levels below the call.
-            int depth;
-        };
-        ActiveCall* activeCall = nullptr;
-
-        int countLevels(lua_State* L)
-        {
-            lua_Debug ar;
-            int low = 0;
-            int high = 1;
-            while (lua_getstack(L, high - 1, &ar) != 0)
-            {
-                low = high;
-                high *= 2;
-            }
-            // Levels below low exist, level high - 1 does not.
-            while (low < high - 1)
-            {
-                const int middle = (low + high) / 2;
-                if (lua_getstack(L, middle - 1, &ar) != 0)
+                if (common.libraryType == nullptr)
                 {
-                    low = middle;
+                    return false;
                 }
-                else
+                // The key "type" is read once and copied: a copy costs less than a registry read.
+                lua_rawgeti(L, LUA_REGISTRYINDEX, common.type);
+                lua_pushvalue(L, -1);
+                lua_rawget(L, env);
+                if (lua_type(L, -1) != LUA_TNIL || lua_getmetatable(L, env) == 0)
                 {
-                    high = middle;
+                    return false;
                 }
+                lua_rawgeti(L, LUA_REGISTRYINDEX, common.index);
+                lua_rawget(L, -2);
+                if (lua_rawequal(L, -1, LUA_GLOBALSINDEX) == 0)
+                {
+                    return false;
+                }
+                lua_pushvalue(L, -4);
+                lua_rawget(L, LUA_GLOBALSINDEX);
+                return lua_tocfunction(L, -1) == common.libraryType;
             }
-            return low;
-        }
 
-        // Lua's own traceback text, as it reads when the text's chunk stands below the hook's frame: the
-        // hook's frame is named as the text's call names it, and the chunk's line follows.
-        int tracebackAsText(lua_State* L, const ActiveCall& call)
-        {
-            const int firstLevels = 12;
-            const int lastLevels = 10;
-            lua_settop(L, 1);
-            if (lua_isstring(L, 1) == 0)
+            // The call being made, for its message handler; calls nest through hooks that call hooks.
+            struct ActiveCall
             {
-                return 1;
-            }
-            // Levels as debug.traceback counts them from the usual handler: itself is 0, the handler 1.
-            const int total = countLevels(L);
-            const int hookLevel = total - 1 - call.depth;
-            std::vector<int> levels;
-            for (int level = 1; level < total; ++level)
+                const HookText* text;
+                // Stack levels below the call.
+                int depth;
+            };
+            ActiveCall* activeCall = nullptr;
+
+            int countLevels(lua_State* L)
             {
-                levels.push_back(level);
-                if (level == hookLevel)
+                lua_Debug ar;
+                int low = 0;
+                int high = 1;
+                while (lua_getstack(L, high - 1, &ar) != 0)
                 {
-                    levels.push_back(-1);
+                    low = high;
+                    high *= 2;
                 }
-            }
-            auto exists = [&](int level) { return level - 2 < (int)levels.size(); };
-            lua_pushliteral(L, "\n");
-            lua_pushliteral(L, "stack traceback:");
-            int level = 2;
-            bool firstPart = true;
-            while (exists(level++))
-            {
-                if (level > firstLevels && firstPart)
+                // Levels below low exist, level high - 1 does not.
+                while (low < high - 1)
                 {
-                    if (!exists(level + lastLevels))
+                    const int middle = (low + high) / 2;
+                    if (lua_getstack(L, middle - 1, &ar) != 0)
                     {
-                        --level;
+                        low = middle;
                     }
                     else
                     {
-                        lua_pushliteral(L, "\n\t...");
-                        while (exists(level + lastLevels))
+                        high = middle;
+                    }
+                }
+                return low;
+            }
+
+            // Lua's own traceback text, as it reads when the text's chunk stands below the hook's frame: the
+            // hook's frame is named as the text's call names it, and the chunk's line follows.
+            int tracebackAsText(lua_State* L, const ActiveCall& call)
+            {
+                const int firstLevels = 12;
+                const int lastLevels = 10;
+                lua_settop(L, 1);
+                if (lua_isstring(L, 1) == 0)
+                {
+                    return 1;
+                }
+                // Levels as debug.traceback counts them from the usual handler: itself is 0, the handler 1.
+                const int total = countLevels(L);
+                const int hookLevel = total - 1 - call.depth;
+                std::vector<int> levels;
+                for (int level = 1; level < total; ++level)
+                {
+                    levels.push_back(level);
+                    if (level == hookLevel)
+                    {
+                        levels.push_back(-1);
+                    }
+                }
+                auto exists = [&](int level) { return level - 2 < (int)levels.size(); };
+                lua_pushliteral(L, "\n");
+                lua_pushliteral(L, "stack traceback:");
+                int level = 2;
+                bool firstPart = true;
+                while (exists(level++))
+                {
+                    if (level > firstLevels && firstPart)
+                    {
+                        if (!exists(level + lastLevels))
                         {
-                            ++level;
+                            --level;
+                        }
+                        else
+                        {
+                            lua_pushliteral(L, "\n\t...");
+                            while (exists(level + lastLevels))
+                            {
+                                ++level;
+                            }
+                        }
+                        firstPart = false;
+                        continue;
+                    }
+                    lua_pushliteral(L, "\n\t");
+                    const int real = levels[level - 1 - 2];
+                    if (real < 0 && call.text->tailCall)
+                    {
+                        lua_pushliteral(L, "(tail call): ?");
+                    }
+                    else if (real < 0)
+                    {
+                        hstring code;
+                        hstring chunkName;
+                        call.text->make(code, chunkName);
+                        const hstring& name = (chunkName.size() > 0 ? chunkName : code);
+                        lua_Debug ar;
+                        if (luaL_loadbuffer(L, code.c_str(), code.size(), name.c_str()) == 0 &&
+                            lua_getinfo(L, ">S", &ar) != 0)
+                        {
+                            lua_pushfstring(L, "%s:1: in main chunk", ar.short_src);
+                        }
+                        else
+                        {
+                            lua_pop(L, 1);
+                            lua_pushliteral(L, "?: in main chunk");
                         }
                     }
-                    firstPart = false;
-                    continue;
-                }
-                lua_pushliteral(L, "\n\t");
-                const int real = levels[level - 1 - 2];
-                if (real < 0 && call.text->tailCall)
-                {
-                    lua_pushliteral(L, "(tail call): ?");
-                }
-                else if (real < 0)
-                {
-                    hstring code;
-                    hstring chunkName;
-                    call.text->make(code, chunkName);
-                    const hstring& name = (chunkName.size() > 0 ? chunkName : code);
-                    lua_Debug ar;
-                    if (luaL_loadbuffer(L, code.c_str(), code.size(), name.c_str()) == 0 &&
-                        lua_getinfo(L, ">S", &ar) != 0)
-                    {
-                        lua_pushfstring(L, "%s:1: in main chunk", ar.short_src);
-                    }
                     else
                     {
-                        lua_pop(L, 1);
-                        lua_pushliteral(L, "?: in main chunk");
+                        lua_Debug ar;
+                        lua_getstack(L, real, &ar);
+                        lua_getinfo(L, "Snl", &ar);
+                        lua_pushfstring(L, "%s:", ar.short_src);
+                        if (ar.currentline > 0)
+                        {
+                            lua_pushfstring(L, "%d:", ar.currentline);
+                        }
+                        if (*ar.namewhat != '\0')
+                        {
+                            lua_pushfstring(L, " in function " LUA_QS, ar.name);
+                        }
+                        else if (real == hookLevel && !call.text->tailCall && strcmp(ar.what, "Lua") == 0)
+                        {
+                            lua_pushfstring(L, " in function " LUA_QS, call.text->functionName);
+                        }
+                        else if (*ar.what == 'm')
+                        {
+                            lua_pushliteral(L, " in main chunk");
+                        }
+                        else if (*ar.what == 'C' || *ar.what == 't')
+                        {
+                            lua_pushliteral(L, " ?");
+                        }
+                        else
+                        {
+                            lua_pushfstring(L, " in function <%s:%d>", ar.short_src, ar.linedefined);
+                        }
                     }
-                }
-                else
-                {
-                    lua_Debug ar;
-                    lua_getstack(L, real, &ar);
-                    lua_getinfo(L, "Snl", &ar);
-                    lua_pushfstring(L, "%s:", ar.short_src);
-                    if (ar.currentline > 0)
-                    {
-                        lua_pushfstring(L, "%d:", ar.currentline);
-                    }
-                    if (*ar.namewhat != '\0')
-                    {
-                        lua_pushfstring(L, " in function " LUA_QS, ar.name);
-                    }
-                    else if (real == hookLevel && !call.text->tailCall && strcmp(ar.what, "Lua") == 0)
-                    {
-                        lua_pushfstring(L, " in function " LUA_QS, call.text->functionName);
-                    }
-                    else if (*ar.what == 'm')
-                    {
-                        lua_pushliteral(L, " in main chunk");
-                    }
-                    else if (*ar.what == 'C' || *ar.what == 't')
-                    {
-                        lua_pushliteral(L, " ?");
-                    }
-                    else
-                    {
-                        lua_pushfstring(L, " in function <%s:%d>", ar.short_src, ar.linedefined);
-                    }
+                    lua_concat(L, lua_gettop(L));
                 }
                 lua_concat(L, lua_gettop(L));
-            }
-            lua_concat(L, lua_gettop(L));
-            return 1;
-        }
-
-        // The usual handler (debug.traceback, looked up when the error comes), except that Lua's own
-        // traceback is written as the text's would read.
-        int hookMessageHandler(lua_State* L)
-        {
-            lua_getglobal(L, "debug");
-            if (!lua_istable(L, -1))
-            {
-                lua_pop(L, 1);
                 return 1;
             }
-            lua_getfield(L, -1, "traceback");
-            if (!lua_isfunction(L, -1))
+
+            // The usual handler (debug.traceback, looked up when the error comes), except that Lua's own
+            // traceback is written as the text's would read.
+            int hookMessageHandler(lua_State* L)
             {
-                lua_pop(L, 2);
+                lua_getglobal(L, "debug");
+                if (!lua_istable(L, -1))
+                {
+                    lua_pop(L, 1);
+                    return 1;
+                }
+                lua_getfield(L, -1, "traceback");
+                if (!lua_isfunction(L, -1))
+                {
+                    lua_pop(L, 2);
+                    return 1;
+                }
+                if (activeCall != nullptr &&
+                    StateCache::isLibraryFunction(L, -1, StateCache::LibraryFunction::Traceback))
+                {
+                    return tracebackAsText(L, *activeCall);
+                }
+                lua_pushvalue(L, 1);
+                lua_pushinteger(L, 2);
+                lua_call(L, 2, 1);
                 return 1;
             }
-            if (activeCall != nullptr &&
-                StateCache::isLibraryFunction(L, -1, StateCache::LibraryFunction::Traceback))
-            {
-                return tracebackAsText(L, *activeCall);
-            }
-            lua_pushvalue(L, 1);
-            lua_pushinteger(L, 2);
-            lua_call(L, 2, 1);
-            return 1;
-        }
 
-        // Calls the Lua function below its arguments on top of the stack, the message handler at base + 1;
-        // on success the results are left where the function was, on failure the stack is back at base.
-        void callFunction(lua_State* L, int base, int arguments, int results, const HookText& text)
-        {
-            ActiveCall call{&text, countLevels(L)};
-            ActiveCall* outer = activeCall;
-            activeCall = &call;
-            const int status = lua_pcall(L, arguments, results, base + 1);
-            activeCall = outer;
-            if (status != 0)
+            // Calls the Lua function below its arguments on top of the stack, the message handler at base +
+            // 1; on success the results are left where the function was, on failure the stack is back at
+            // base.
+            void callFunction(lua_State* L, int base, int arguments, int results, const HookText& text)
             {
-                const hstring message = getErrorString(L, -1);
+                ActiveCall call{&text, countLevels(L)};
+                ActiveCall* outer = activeCall;
+                activeCall = &call;
+                const int status = lua_pcall(L, arguments, results, base + 1);
+                activeCall = outer;
+                if (status != 0)
+                {
+                    const hstring message = getErrorString(L, -1);
+                    lua_settop(L, base);
+                    hstring code;
+                    hstring chunkName;
+                    text.make(code, chunkName);
+                    throwChunkFailure(message, chunkName, code);
+                }
+            }
+
+            // The function on top of the stack, above the handler at base + 1, called with number (a value's
+            // fixedValue, worked out before the lookups so that they overlap it); the stack ends at base.
+            void callWithValue(lua_State* L, int base, double number, const HookText& text)
+            {
+                lua_pushnumber(L, number);
+                callFunction(L, base, 1, 0, text);
                 lua_settop(L, base);
-                hstring code;
-                hstring chunkName;
-                text.make(code, chunkName);
-                throwChunkFailure(message, chunkName, code);
             }
-        }
 
-        // The function on top of the stack, above the handler at base + 1, called with number (a value's
-        // fixedValue, worked out before the lookups so that they overlap it); the stack ends at base.
-        void callWithValue(lua_State* L, int base, double number, const HookText& text)
-        {
-            lua_pushnumber(L, number);
-            callFunction(L, base, 1, 0, text);
-            lua_settop(L, base);
-        }
-
-        bool isName(const char* begin, const char* end)
-        {
-            static const char* const keywords[] = {"and",   "break", "do",       "else",   "elseif", "end",
-                                                   "false", "for",   "function", "if",     "in",     "local",
-                                                   "nil",   "not",   "or",       "repeat", "return", "then",
-                                                   "true",  "until", "while"};
-            if (begin == end || (*begin >= '0' && *begin <= '9'))
+            bool isName(const char* begin, const char* end)
             {
-                return false;
-            }
-            for (const char* c = begin; c != end; ++c)
-            {
-                if (!((*c >= 'a' && *c <= 'z') || (*c >= 'A' && *c <= 'Z') || (*c >= '0' && *c <= '9') ||
-                      *c == '_'))
+                static const char* const keywords[] = {
+                    "and", "break",    "do",     "else", "elseif", "end",   "false",
+                    "for", "function", "if",     "in",   "local",  "nil",   "not",
+                    "or",  "repeat",   "return", "then", "true",   "until", "while"};
+                if (begin == end || (*begin >= '0' && *begin <= '9'))
                 {
                     return false;
                 }
-            }
-            for (const char* keyword : keywords)
-            {
-                if (keyword[0] == *begin && strlen(keyword) == (size_t)(end - begin) &&
-                    strncmp(keyword, begin, end - begin) == 0)
+                for (const char* c = begin; c != end; ++c)
                 {
-                    return false;
+                    if (!((*c >= 'a' && *c <= 'z') || (*c >= 'A' && *c <= 'Z') || (*c >= '0' && *c <= '9') ||
+                          *c == '_'))
+                    {
+                        return false;
+                    }
+                }
+                for (const char* keyword : keywords)
+                {
+                    if (keyword[0] == *begin && strlen(keyword) == (size_t)(end - begin) &&
+                        strncmp(keyword, begin, end - begin) == 0)
+                    {
+                        return false;
+                    }
+                }
+                return true;
+            }
+        } // namespace
+
+        float textFloat(double value)
+        {
+            // dumpValue writes an integral number whole and any other as the float's "%f" text, which
+            // hstring::toFloat reads back. From 16 up the floats lie more than a millionth apart, so that the
+            // six decimals never leave the float's own: it reads back as itself.
+            const float single = (float)value;
+            if (!(std::fabs(single) < 16.0f) || std::floor(value) == value)
+            {
+                return single;
+            }
+            const double decimal = std::nearbyint((double)(float)value * 1e6) / 1e6;
+            const float nearest = (float)decimal;
+            // The double nearest the decimal may lie halfway between two floats where the decimal does not:
+            // then the text decides.
+            const double neighbour = std::nextafter(nearest, decimal > nearest ? INFINITY : -INFINITY);
+            if ((double)nearest + ((double)neighbour - (double)nearest) / 2.0 == decimal)
+            {
+                return hstring((float)value).toFloat();
+            }
+            return nearest;
+        }
+
+        double fixedValue(float value)
+        {
+            // A float times 10^6 is exact in a double, and the division rounds once: the double that the
+            // six-decimal text reads back as.
+            return std::nearbyint((double)value * 1e6) / 1e6;
+        }
+
+        HookCall callFieldHook(const char* table, const char* field, float value, const HookText& text)
+        {
+            const double number = fixedValue(value);
+            lua_State* L = state;
+            if (L == nullptr || !std::isfinite(value) || !lua_checkstack(L, 8))
+            {
+                return HookCall::RunText;
+            }
+            FieldKeys* keys = nullptr;
+            for (FieldKeys& known : fieldKeys)
+            {
+                if (known.table == table && known.field == field)
+                {
+                    keys = &known;
+                    break;
                 }
             }
-            return true;
-        }
-    } // namespace
-
-    float textFloat(double value)
-    {
-        // dumpValue writes an integral number whole and any other as the float's "%f" text, which
-        // hstring::toFloat reads back. From 16 up the floats lie more than a millionth apart, so that the
-        // six decimals never leave the float's own: it reads back as itself.
-        const float single = (float)value;
-        if (!(std::fabs(single) < 16.0f) || std::floor(value) == value)
-        {
-            return single;
-        }
-        const double decimal = std::nearbyint((double)(float)value * 1e6) / 1e6;
-        const float nearest = (float)decimal;
-        // The double nearest the decimal may lie halfway between two floats where the decimal does not:
-        // then the text decides.
-        const double neighbour = std::nextafter(nearest, decimal > nearest ? INFINITY : -INFINITY);
-        if ((double)nearest + ((double)neighbour - (double)nearest) / 2.0 == decimal)
-        {
-            return hstring((float)value).toFloat();
-        }
-        return nearest;
-    }
-
-    double fixedValue(float value)
-    {
-        // A float times 10^6 is exact in a double, and the division rounds once: the double that the
-        // six-decimal text reads back as.
-        return std::nearbyint((double)value * 1e6) / 1e6;
-    }
-
-    HookCall callFieldHook(const char* table, const char* field, float value, const HookText& text)
-    {
-        const double number = fixedValue(value);
-        lua_State* L = state;
-        if (L == nullptr || !std::isfinite(value) || !lua_checkstack(L, 8))
-        {
-            return HookCall::RunText;
-        }
-        FieldKeys* keys = nullptr;
-        for (FieldKeys& known : fieldKeys)
-        {
-            if (known.table == table && known.field == field)
+            if (keys == nullptr)
             {
-                keys = &known;
-                break;
+                keys = &fieldKeys.emplace_back(FieldKeys{table, field, 0, LUA_NOREF, LUA_NOREF});
             }
-        }
-        if (keys == nullptr)
-        {
-            keys = &fieldKeys.emplace_back(FieldKeys{table, field, 0, LUA_NOREF, LUA_NOREF});
-        }
-        if (!prepareKeys(L, keys->stamp,
-                         [&]
-                         {
-                             keys->tableKey = StateCache::internKey(L, table, strlen(table));
-                             keys->fieldKey = StateCache::internKey(L, field, strlen(field));
-                         }))
-        {
-            return HookCall::RunText;
-        }
-        const int base = lua_gettop(L);
-        // The handler goes below the function before the lookups, so that nothing moves after them.
-        lua_rawgeti(L, LUA_REGISTRYINDEX, common.handler);
-        if (readField(L, LUA_GLOBALSINDEX, keys->tableKey) != Read::Found || foundType != LUA_TTABLE)
-        {
-            lua_settop(L, base);
-            return HookCall::RunText;
-        }
-        const Read read = readField(L, base + 2, keys->fieldKey);
-        if (read == Read::Missing)
-        {
-            lua_settop(L, base);
-            return HookCall::Absent;
-        }
-        if (read == Read::Unknown || foundType != LUA_TFUNCTION || lua_iscfunction(L, -1) != 0)
-        {
-            lua_settop(L, base);
-            return HookCall::RunText;
-        }
-        callWithValue(L, base, number, text);
-        return HookCall::Called;
-    }
-
-    EnvironmentKeys::EnvironmentKeys(const hstring& environment) : environment(environment) {}
-
-    void EnvironmentKeys::setScene(const hstring& chapter, const hstring& scene)
-    {
-        this->environment = chapter + "." + scene;
-        this->stamp = 0;
-    }
-
-    HookCall callEnvironmentHook(const hstring& environment, const char* name, float value,
-                                 const HookText& text)
-    {
-        EnvironmentKeys keys(environment);
-        return callEnvironmentHook(keys, name, value, text);
-    }
-
-    HookCall callEnvironmentHook(EnvironmentKeys& keys, const char* name, float value, const HookText& text)
-    {
-        const double number = fixedValue(value);
-        lua_State* L = state;
-        if (L == nullptr || !std::isfinite(value) || !lua_checkstack(L, 8))
-        {
-            return HookCall::RunText;
-        }
-        if (keys.name != name)
-        {
-            keys.name = name;
-            keys.stamp = 0;
-        }
-        const bool prepared = prepareKeys(
-            L, keys.stamp,
-            [&]
+            if (!prepareKeys(L, keys->stamp,
+                             [&]
+                             {
+                                 keys->tableKey = StateCache::internKey(L, table, strlen(table));
+                                 keys->fieldKey = StateCache::internKey(L, field, strlen(field));
+                             }))
             {
-                // The environment is the global up to the first point and that table's field after it.
-                const hstring& environment = keys.environment;
-                const char* path = environment.c_str();
-                const char* point = strchr(path, '.');
-                const size_t globalLength = (point != nullptr ? (size_t)(point - path) : environment.size());
-                keys.nested = (point != nullptr);
-                keys.usable = globalLength > 0 && (point == nullptr || point[1] != '\0');
-                keys.global = StateCache::internKey(L, path, globalLength);
-                keys.field =
-                    (point != nullptr ? StateCache::internKey(L, point + 1, strlen(point + 1)) : LUA_NOREF);
-                keys.nameKey = StateCache::internKey(L, name, strlen(name));
-            });
-        if (!prepared || !keys.usable)
-        {
-            return HookCall::RunText;
-        }
-        const int base = lua_gettop(L);
-        lua_rawgeti(L, LUA_REGISTRYINDEX, common.handler);
-        int environment = base + 2;
-        bool found = readField(L, LUA_GLOBALSINDEX, keys.global) == Read::Found;
-        if (found && keys.nested)
-        {
-            found = foundType == LUA_TTABLE && readField(L, environment, keys.field) == Read::Found;
-            environment = base + 3;
-        }
-        // The environment table, then Lua's own type in it.
-        if (!found || foundType != LUA_TTABLE)
-        {
-            lua_settop(L, base);
-            return HookCall::RunText;
-        }
-        if (!readsLibraryType(L, environment))
-        {
-            lua_settop(L, environment);
-            if (readField(L, environment, common.type) != Read::Found ||
-                !StateCache::isLibraryFunction(L, -1, StateCache::LibraryFunction::Type))
+                return HookCall::RunText;
+            }
+            const int base = lua_gettop(L);
+            // The handler goes below the function before the lookups, so that nothing moves after them.
+            lua_rawgeti(L, LUA_REGISTRYINDEX, common.handler);
+            if (readField(L, LUA_GLOBALSINDEX, keys->tableKey) != Read::Found || foundType != LUA_TTABLE)
             {
                 lua_settop(L, base);
                 return HookCall::RunText;
             }
+            const Read read = readField(L, base + 2, keys->fieldKey);
+            if (read == Read::Missing)
+            {
+                lua_settop(L, base);
+                return HookCall::Absent;
+            }
+            if (read == Read::Unknown || foundType != LUA_TFUNCTION || lua_iscfunction(L, -1) != 0)
+            {
+                lua_settop(L, base);
+                return HookCall::RunText;
+            }
+            callWithValue(L, base, number, text);
+            return HookCall::Called;
         }
-        const Read read = readField(L, environment, keys.nameKey);
-        if (read == Read::Unknown || (read == Read::Found && lua_iscfunction(L, -1) != 0))
-        {
-            lua_settop(L, base);
-            return HookCall::RunText;
-        }
-        if (read == Read::Missing || foundType != LUA_TFUNCTION)
-        {
-            lua_settop(L, base);
-            return HookCall::Absent;
-        }
-        // The tables stay between the handler and the function: the call does not mind them.
-        callWithValue(L, base, number, text);
-        return HookCall::Called;
-    }
-} // namespace LuaInterface
 
-namespace LuaInterface
-{
-    PathKeys::PathKeys(const hstring& path, const hstring& name) : path(path), name(name) {}
+        EnvironmentKeys::EnvironmentKeys(const hstring& environment) : environment(environment) {}
 
-    HookCall callPathFunction(const hstring& path, const hstring& name, float value, const HookText& text,
-                              int& results, float& result)
-    {
-        PathKeys keys(path, name);
-        return callPathFunction(keys, value, text, results, result);
-    }
-
-    HookCall callPathFunction(PathKeys& keys, float value, const HookText& text, int& results, float& result)
-    {
-        lua_State* L = state;
-        // Room for the tables on the way, the call and making the keys; a path made anew asks again.
-        const size_t checkedParts = keys.parts.size();
-        const double number = fixedValue(value);
-        if (L == nullptr || !std::isfinite(value) || !lua_checkstack(L, 8 + (int)checkedParts))
+        void EnvironmentKeys::setScene(const hstring& chapter, const hstring& scene)
         {
-            return HookCall::RunText;
+            this->environment = chapter + "." + scene;
+            this->stamp = 0;
         }
-        const bool prepared =
-            prepareKeys(L, keys.stamp,
-                        [&]
-                        {
-                            keys.parts.clear();
-                            keys.usable = true;
-                            const char* part = keys.path.c_str();
-                            const char* const end = part + keys.path.size();
-                            while (keys.usable)
+
+        HookCall callEnvironmentHook(const hstring& environment, const char* name, float value,
+                                     const HookText& text)
+        {
+            EnvironmentKeys keys(environment);
+            return callEnvironmentHook(keys, name, value, text);
+        }
+
+        HookCall callEnvironmentHook(EnvironmentKeys& keys, const char* name, float value,
+                                     const HookText& text)
+        {
+            const double number = fixedValue(value);
+            lua_State* L = state;
+            if (L == nullptr || !std::isfinite(value) || !lua_checkstack(L, 8))
+            {
+                return HookCall::RunText;
+            }
+            if (keys.name != name)
+            {
+                keys.name = name;
+                keys.stamp = 0;
+            }
+            const bool prepared =
+                prepareKeys(L, keys.stamp,
+                            [&]
                             {
-                                const char* point = static_cast<const char*>(memchr(part, '.', end - part));
-                                const char* partEnd = (point != nullptr ? point : end);
-                                keys.usable = isName(part, partEnd);
-                                keys.parts.push_back(StateCache::internKey(L, part, partEnd - part));
-                                if (point == nullptr)
-                                {
-                                    break;
-                                }
-                                part = point + 1;
-                            }
-                            keys.nameKey = StateCache::internKey(L, keys.name.c_str(), keys.name.size());
-                        });
-        if (!prepared || !keys.usable ||
-            (keys.parts.size() > checkedParts && !lua_checkstack(L, 8 + (int)keys.parts.size())))
-        {
-            return HookCall::RunText;
-        }
-        const int base = lua_gettop(L);
-        lua_rawgeti(L, LUA_REGISTRYINDEX, common.handler);
-        int container = LUA_GLOBALSINDEX;
-        for (int part : keys.parts)
-        {
-            if ((container != LUA_GLOBALSINDEX && foundType != LUA_TTABLE) ||
-                readField(L, container, part) != Read::Found)
+                                // The environment is the global up to the first point and that table's field
+                                // after it.
+                                const hstring& environment = keys.environment;
+                                const char* path = environment.c_str();
+                                const char* point = strchr(path, '.');
+                                const size_t globalLength =
+                                    (point != nullptr ? (size_t)(point - path) : environment.size());
+                                keys.nested = (point != nullptr);
+                                keys.usable = globalLength > 0 && (point == nullptr || point[1] != '\0');
+                                keys.global = StateCache::internKey(L, path, globalLength);
+                                keys.field =
+                                    (point != nullptr ? StateCache::internKey(L, point + 1, strlen(point + 1))
+                                                      : LUA_NOREF);
+                                keys.nameKey = StateCache::internKey(L, name, strlen(name));
+                            });
+            if (!prepared || !keys.usable)
+            {
+                return HookCall::RunText;
+            }
+            const int base = lua_gettop(L);
+            lua_rawgeti(L, LUA_REGISTRYINDEX, common.handler);
+            int environment = base + 2;
+            bool found = readField(L, LUA_GLOBALSINDEX, keys.global) == Read::Found;
+            if (found && keys.nested)
+            {
+                found = foundType == LUA_TTABLE && readField(L, environment, keys.field) == Read::Found;
+                environment = base + 3;
+            }
+            // The environment table, then Lua's own type in it.
+            if (!found || foundType != LUA_TTABLE)
             {
                 lua_settop(L, base);
                 return HookCall::RunText;
             }
-            container = (container == LUA_GLOBALSINDEX ? base + 2 : container + 1);
+            if (!readsLibraryType(L, environment))
+            {
+                lua_settop(L, environment);
+                if (readField(L, environment, common.type) != Read::Found ||
+                    !StateCache::isLibraryFunction(L, -1, StateCache::LibraryFunction::Type))
+                {
+                    lua_settop(L, base);
+                    return HookCall::RunText;
+                }
+            }
+            const Read read = readField(L, environment, keys.nameKey);
+            if (read == Read::Unknown || (read == Read::Found && lua_iscfunction(L, -1) != 0))
+            {
+                lua_settop(L, base);
+                return HookCall::RunText;
+            }
+            if (read == Read::Missing || foundType != LUA_TFUNCTION)
+            {
+                lua_settop(L, base);
+                return HookCall::Absent;
+            }
+            // The tables stay between the handler and the function: the call does not mind them.
+            callWithValue(L, base, number, text);
+            return HookCall::Called;
         }
-        if (foundType != LUA_TFUNCTION || lua_iscfunction(L, -1) != 0)
+    } // namespace LuaInterface
+
+    namespace LuaInterface
+    {
+        PathKeys::PathKeys(const hstring& path, const hstring& name) : path(path), name(name) {}
+
+        HookCall callPathFunction(const hstring& path, const hstring& name, float value, const HookText& text,
+                                  int& results, float& result)
         {
+            PathKeys keys(path, name);
+            return callPathFunction(keys, value, text, results, result);
+        }
+
+        HookCall callPathFunction(PathKeys& keys, float value, const HookText& text, int& results,
+                                  float& result)
+        {
+            lua_State* L = state;
+            // Room for the tables on the way, the call and making the keys; a path made anew asks again.
+            const size_t checkedParts = keys.parts.size();
+            const double number = fixedValue(value);
+            if (L == nullptr || !std::isfinite(value) || !lua_checkstack(L, 8 + (int)checkedParts))
+            {
+                return HookCall::RunText;
+            }
+            const bool prepared =
+                prepareKeys(L, keys.stamp,
+                            [&]
+                            {
+                                keys.parts.clear();
+                                keys.usable = true;
+                                const char* part = keys.path.c_str();
+                                const char* const end = part + keys.path.size();
+                                while (keys.usable)
+                                {
+                                    const char* point =
+                                        static_cast<const char*>(memchr(part, '.', end - part));
+                                    const char* partEnd = (point != nullptr ? point : end);
+                                    keys.usable = isName(part, partEnd);
+                                    keys.parts.push_back(StateCache::internKey(L, part, partEnd - part));
+                                    if (point == nullptr)
+                                    {
+                                        break;
+                                    }
+                                    part = point + 1;
+                                }
+                                keys.nameKey = StateCache::internKey(L, keys.name.c_str(), keys.name.size());
+                            });
+            if (!prepared || !keys.usable ||
+                (keys.parts.size() > checkedParts && !lua_checkstack(L, 8 + (int)keys.parts.size())))
+            {
+                return HookCall::RunText;
+            }
+            const int base = lua_gettop(L);
+            lua_rawgeti(L, LUA_REGISTRYINDEX, common.handler);
+            int container = LUA_GLOBALSINDEX;
+            for (int part : keys.parts)
+            {
+                if ((container != LUA_GLOBALSINDEX && foundType != LUA_TTABLE) ||
+                    readField(L, container, part) != Read::Found)
+                {
+                    lua_settop(L, base);
+                    return HookCall::RunText;
+                }
+                container = (container == LUA_GLOBALSINDEX ? base + 2 : container + 1);
+            }
+            if (foundType != LUA_TFUNCTION || lua_iscfunction(L, -1) != 0)
+            {
+                lua_settop(L, base);
+                return HookCall::RunText;
+            }
+            // The tables on the way stay below the function.
+            const int function = container;
+            lua_rawgeti(L, LUA_REGISTRYINDEX, keys.nameKey);
+            lua_pushnumber(L, number);
+            callFunction(L, base, 2, LUA_MULTRET, text);
+            results = lua_gettop(L) - function + 1;
+            if (results == 1)
+            {
+                // dumpValue writes a number, and a string that reads as one, as textFloat reads it.
+                const double number = lua_tonumber(L, -1);
+                result = (number != 0.0 || lua_isnumber(L, -1) != 0 ? textFloat(number)
+                                                                    : dumpValue(L, -1).toFloat());
+            }
             lua_settop(L, base);
-            return HookCall::RunText;
+            return HookCall::Called;
         }
-        // The tables on the way stay below the function.
-        const int function = container;
-        lua_rawgeti(L, LUA_REGISTRYINDEX, keys.nameKey);
-        lua_pushnumber(L, number);
-        callFunction(L, base, 2, LUA_MULTRET, text);
-        results = lua_gettop(L) - function + 1;
-        if (results == 1)
-        {
-            // dumpValue writes a number, and a string that reads as one, as textFloat reads it.
-            const double number = lua_tonumber(L, -1);
-            result =
-                (number != 0.0 || lua_isnumber(L, -1) != 0 ? textFloat(number) : dumpValue(L, -1).toFloat());
-        }
-        lua_settop(L, base);
-        return HookCall::Called;
-    }
-} // namespace LuaInterface
+    } // namespace LuaInterface
+} // namespace vumo

@@ -3,80 +3,83 @@
 #include "Host.h"
 #include "LuaInterface.h"
 
-namespace LuaInterface
+namespace vumo
 {
-    namespace
+    namespace LuaInterface
     {
-        Host defaultHost;
-        Host* current = &defaultHost;
-    } // namespace
-
-    void setHost(Host* host)
-    {
-        current = (host != nullptr ? host : &defaultHost);
-    }
-
-    Host& getHost()
-    {
-        return *current;
-    }
-
-    void Host::showFatalError(const quortypes::exception& exception)
-    {
-        quortypes::Log::error(logTag, exception.getMessage());
-    }
-
-    void Host::executeInUI(const hstring& code)
-    {
-        try
+        namespace
         {
-            execute(code, "ui", "");
-        }
-        catch (const quortypes::exception& e)
-        {
-            quortypes::Log::error(logTag, e.getMessage());
-        }
-    }
+            Host defaultHost;
+            Host* current = &defaultHost;
+        } // namespace
 
-    void Host::showErrorOverlay(const hstring& message)
-    {
-        quortypes::Log::error(logTag, message);
-    }
-
-    void Host::runSceneScript(Scene* scene, const hstring& code)
-    {
-        try
+        void setHost(Host* host)
         {
-            execute(code, this->getSceneEnvironment(scene), "");
+            current = (host != nullptr ? host : &defaultHost);
         }
-        catch (const quortypes::exception& e)
-        {
-            quortypes::Log::error(logTag, e.getMessage());
-        }
-    }
 
-    void Host::reportScriptError(const ScriptErrorContext& context, const hstring& error)
-    {
-        const hstring message = context.overlayPrefix + error;
-        if (context.logPrefix == "" && !context.logged)
+        Host& getHost()
         {
-            this->showErrorOverlay(message);
-            return;
+            return *current;
         }
-        if (context.logPrefix != "")
+
+        void Host::showFatalError(const quortypes::exception& exception)
         {
-            quortypes::Log::error(logTag, context.logPrefix + error);
+            quortypes::Log::error(logTag, exception.getMessage());
         }
-        this->showErrorOverlayIfShown(message);
-    }
 
-    tesraui::Dataset* Host::getSceneDataset(Scene*)
-    {
-        return nullptr;
-    }
+        void Host::executeInUI(const hstring& code)
+        {
+            try
+            {
+                execute(code, "ui", "");
+            }
+            catch (const quortypes::exception& e)
+            {
+                quortypes::Log::error(logTag, e.getMessage());
+            }
+        }
 
-    hstring Host::getSceneEnvironment(Scene*)
-    {
-        return "";
-    }
-} // namespace LuaInterface
+        void Host::showErrorOverlay(const hstring& message)
+        {
+            quortypes::Log::error(logTag, message);
+        }
+
+        void Host::runSceneScript(Scene* scene, const hstring& code)
+        {
+            try
+            {
+                execute(code, this->getSceneEnvironment(scene), "");
+            }
+            catch (const quortypes::exception& e)
+            {
+                quortypes::Log::error(logTag, e.getMessage());
+            }
+        }
+
+        void Host::reportScriptError(const ScriptErrorContext& context, const hstring& error)
+        {
+            const hstring message = context.overlayPrefix + error;
+            if (context.logPrefix == "" && !context.logged)
+            {
+                this->showErrorOverlay(message);
+                return;
+            }
+            if (context.logPrefix != "")
+            {
+                quortypes::Log::error(logTag, context.logPrefix + error);
+            }
+            this->showErrorOverlayIfShown(message);
+        }
+
+        tesraui::Dataset* Host::getSceneDataset(Scene*)
+        {
+            return nullptr;
+        }
+
+        hstring Host::getSceneEnvironment(Scene*)
+        {
+            return "";
+        }
+    } // namespace LuaInterface
+} // namespace vumo

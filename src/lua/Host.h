@@ -4,62 +4,65 @@
 #include <quortypes/hstring.h>
 #include <tesraui/LifeToken.h>
 
-class Scene;
-
 namespace tesraui
 {
     class Dataset;
 }
 
-namespace LuaInterface
+namespace vumo
 {
-    // Where a script failed, and so how it is told: the texts the log line and the overlay put before
-    // the error.
-    struct ScriptErrorContext
-    {
-        // A log line of its own, written whether or not an overlay shows the error; without one the
-        // error is logged in place of an overlay that cannot show, unless the caller logged it already.
-        hstring logPrefix;
-        hstring overlayPrefix;
-        bool logged = false;
+    class Scene;
 
-        ScriptErrorContext(const hstring& logPrefix = "", const hstring& overlayPrefix = "",
-                           bool logged = false)
-            : logPrefix(logPrefix), overlayPrefix(overlayPrefix), logged(logged)
+    namespace LuaInterface
+    {
+        // Where a script failed, and so how it is told: the texts the log line and the overlay put before
+        // the error.
+        struct ScriptErrorContext
         {
-        }
-    };
+            // A log line of its own, written whether or not an overlay shows the error; without one the
+            // error is logged in place of an overlay that cannot show, unless the caller logged it already.
+            hstring logPrefix;
+            hstring overlayPrefix;
+            bool logged = false;
 
-    // What the Lua host needs from the engine around it: the session, the game UI and the scenes fill
-    // it in as they exist. The defaults behave as an engine with no UI and no active scene: failures
-    // are logged under "vumo", debug mode is off.
-    class Host
-    {
-    public:
-        virtual ~Host() = default;
+            ScriptErrorContext(const hstring& logPrefix = "", const hstring& overlayPrefix = "",
+                               bool logged = false)
+                : logPrefix(logPrefix), overlayPrefix(overlayPrefix), logged(logged)
+            {
+            }
+        };
 
-        // Returns when the program goes on.
-        virtual void showFatalError(const quortypes::exception& exception);
-        // Runs code in the UI's environment; its failures are reported, never thrown.
-        virtual void executeInUI(const hstring& code);
-        virtual void showErrorOverlay(const hstring& message);
-        // Shows the message when an overlay can show it; nothing otherwise.
-        virtual void showErrorOverlayIfShown(const hstring&) {}
-        // The one way a failed script is reported to the player and the log.
-        void reportScriptError(const ScriptErrorContext& context, const hstring& error);
-        virtual bool isDebugModeEnabled() { return false; }
+        // What the Lua host needs from the engine around it: the session, the game UI and the scenes fill
+        // it in as they exist. The defaults behave as an engine with no UI and no active scene: failures
+        // are logged under "vumo", debug mode is off.
+        class Host
+        {
+        public:
+            virtual ~Host() = default;
 
-        virtual Scene* getActiveScene() { return nullptr; }
-        // Runs code in the scene's environment; its failures are reported, never thrown.
-        virtual void runSceneScript(Scene* scene, const hstring& code);
-        virtual tesraui::Dataset* getSceneDataset(Scene* scene);
-        // The global name of the scene's environment table.
-        virtual hstring getSceneEnvironment(Scene* scene);
-        // Alive while that name stays what it is, so that it may be kept; the default watches nothing.
-        virtual tesraui::LifeToken::Watch watchSceneEnvironment(Scene*) { return {}; }
-    };
+            // Returns when the program goes on.
+            virtual void showFatalError(const quortypes::exception& exception);
+            // Runs code in the UI's environment; its failures are reported, never thrown.
+            virtual void executeInUI(const hstring& code);
+            virtual void showErrorOverlay(const hstring& message);
+            // Shows the message when an overlay can show it; nothing otherwise.
+            virtual void showErrorOverlayIfShown(const hstring&) {}
+            // The one way a failed script is reported to the player and the log.
+            void reportScriptError(const ScriptErrorContext& context, const hstring& error);
+            virtual bool isDebugModeEnabled() { return false; }
 
-    // Null restores the defaults; the host is not owned.
-    void setHost(Host* host);
-    Host& getHost();
-} // namespace LuaInterface
+            virtual Scene* getActiveScene() { return nullptr; }
+            // Runs code in the scene's environment; its failures are reported, never thrown.
+            virtual void runSceneScript(Scene* scene, const hstring& code);
+            virtual tesraui::Dataset* getSceneDataset(Scene* scene);
+            // The global name of the scene's environment table.
+            virtual hstring getSceneEnvironment(Scene* scene);
+            // Alive while that name stays what it is, so that it may be kept; the default watches nothing.
+            virtual tesraui::LifeToken::Watch watchSceneEnvironment(Scene*) { return {}; }
+        };
+
+        // Null restores the defaults; the host is not owned.
+        void setHost(Host* host);
+        Host& getHost();
+    } // namespace LuaInterface
+} // namespace vumo

@@ -16,156 +16,160 @@
 #include "api/registrars.h"
 #include "types/gvec2.h"
 
-namespace LuaInterface
+namespace vumo
 {
-    const hstring logTag = "vumo";
-    lua_State* state = nullptr;
-
-    namespace
+    namespace LuaInterface
     {
-        void openLibrary(lua_CFunction open, const char* name)
+        const hstring logTag = "vumo";
+        lua_State* state = nullptr;
+
+        namespace
         {
-            lua_pushcfunction(state, open);
-            lua_pushstring(state, name);
-            quortypes::Log::write(logTag, hstring("initializing lua package: ") + name);
-            lua_call(state, 1, 0);
+            void openLibrary(lua_CFunction open, const char* name)
+            {
+                lua_pushcfunction(state, open);
+                lua_pushstring(state, name);
+                quortypes::Log::write(logTag, hstring("initializing lua package: ") + name);
+                lua_call(state, 1, 0);
+            }
+
+            // Tables join this list, in this place, as their registrars exist.
+            void registerApi()
+            {
+                registerStringExtensions();
+                registerUtil();
+                registerObject();
+                registerImage();
+                registerUI();
+                registerSound();
+                registerScene();
+                registerInventory();
+                registerDialog();
+                registerVumo();
+                registerCfg();
+                registerSys();
+                registerFont();
+                registerText();
+                registerVars();
+                registerProfile();
+                registerDebug();
+                registerUIMessageBoxes();
+                registerGvec2Type();
+                registerGsplineType();
+                registerVideoObjectMethods();
+                registerParticleMethods();
+            }
+        } // namespace
+
+        void init()
+        {
+            quortypes::Log::write(logTag, "initializing Lua interpreter");
+            state = luaL_newstate();
+            installSceneObjectResolver();
+            openLibrary(luaopen_base, "");
+            openLibrary(luaopen_table, LUA_TABLIBNAME);
+            openLibrary(luaopen_math, LUA_MATHLIBNAME);
+            openLibrary(luaopen_string, LUA_STRLIBNAME);
+            openLibrary(luaopen_debug, LUA_DBLIBNAME);
+            openLibrary(luaopen_io, LUA_IOLIBNAME);
+            openLibrary(luaopen_os, LUA_OSLIBNAME);
+            openLibrary(luaopen_package, LUA_LOADLIBNAME);
+            StateCache::rememberLibraryFunctions(state);
+            quortypes::Log::write(logTag, "creating lua-vumo namespaces");
+            execute("vumo = {}; ui = {}; cfg = {}; setmetatable(ui, {__index = _G})", "", "");
+            quortypes::Log::write(logTag, "registering lua-vumo interface functions");
+            registerFunction(callError, "error");
+            registerApi();
+            const hstring startCode = Session::getConfig()["-e"];
+            if (startCode.size() > 0)
+            {
+                try
+                {
+                    execute(startCode, "", "");
+                }
+                catch (const quortypes::exception& e)
+                {
+                    getHost().showFatalError(e);
+                }
+            }
+            quortypes::Log::write(logTag, "loading scripts from data/lib");
+            loadScripts("data/lib/", "");
         }
 
-        // Tables join this list, in this place, as their registrars exist.
-        void registerApi()
+        void destroy()
         {
-            registerStringExtensions();
-            registerUtil();
-            registerObject();
-            registerImage();
-            registerUI();
-            registerSound();
-            registerScene();
-            registerInventory();
-            registerDialog();
-            registerVumo();
-            registerCfg();
-            registerSys();
-            registerFont();
-            registerText();
-            registerVars();
-            registerProfile();
-            registerDebug();
-            registerUIMessageBoxes();
-            registerGvec2Type();
-            registerGsplineType();
-            registerVideoObjectMethods();
-            registerParticleMethods();
+            if (state == nullptr)
+            {
+                return;
+            }
+            quortypes::Log::write(logTag, "destroying Lua interpreter");
+            lua_close(state);
+            // Events that outlive the state must find no state to release their references in.
+            state = nullptr;
+            StateCache::clear();
         }
-    } // namespace
 
-    void init()
-    {
-        quortypes::Log::write(logTag, "initializing Lua interpreter");
-        state = luaL_newstate();
-        installSceneObjectResolver();
-        openLibrary(luaopen_base, "");
-        openLibrary(luaopen_table, LUA_TABLIBNAME);
-        openLibrary(luaopen_math, LUA_MATHLIBNAME);
-        openLibrary(luaopen_string, LUA_STRLIBNAME);
-        openLibrary(luaopen_debug, LUA_DBLIBNAME);
-        openLibrary(luaopen_io, LUA_IOLIBNAME);
-        openLibrary(luaopen_os, LUA_OSLIBNAME);
-        openLibrary(luaopen_package, LUA_LOADLIBNAME);
-        StateCache::rememberLibraryFunctions(state);
-        quortypes::Log::write(logTag, "creating lua-vumo namespaces");
-        execute("vumo = {}; ui = {}; cfg = {}; setmetatable(ui, {__index = _G})", "", "");
-        quortypes::Log::write(logTag, "registering lua-vumo interface functions");
-        registerFunction(callError, "error");
-        registerApi();
-        const hstring startCode = Session::getConfig()["-e"];
-        if (startCode.size() > 0)
+        hstring getVersion()
         {
+            return "Lua 5.1.5";
+        }
+
+        void logScripting(const hstring& message)
+        {
+            quortypes::Log::write("scripting", message);
+        }
+
+        hstring loadLuaFile(const hstring& path)
+        {
+            if (!quortypes::Resource::exists(path))
+            {
+                throw quortypes::exception("Lua file '" + path + "' not found", __FILE__, __LINE__);
+            }
+            quortypes::Resource file(path);
+            const int blockSize = 65536;
+            std::vector<char> block(blockSize);
+            hstring result;
+            while (true)
+            {
+                const int read = file.readRaw(block.data(), blockSize);
+                result.append(block.data(), std::max(read, 0));
+                if (read < blockSize)
+                {
+                    break;
+                }
+            }
+            return result;
+        }
+
+        void loadScripts(const hstring& path, const hstring& environment)
+        {
+            harray<hstring> entries = quortypes::ResourceDir::contents(path);
+            // std::string compares bytes as unsigned values.
+            std::sort(entries.begin(), entries.end(),
+                      [](const hstring& a, const hstring& b)
+                      { return (const std::string&)a < (const std::string&)b; });
             try
             {
-                execute(startCode, "", "");
+                for (const hstring& name : entries)
+                {
+                    if (name.endsWith(".lua"))
+                    {
+                        quortypes::Log::write(logTag, "loading " + path + name);
+                        execute(loadLuaFile(path + name), environment, path + name);
+                    }
+                    else if (!name.contains('.'))
+                    {
+                        loadScripts(path + name + "/", environment);
+                    }
+                }
             }
             catch (const quortypes::exception& e)
             {
-                getHost().showFatalError(e);
+                quortypes::Log::error(logTag, e.getMessage());
+                tesra::showMessageBox("Scripting Error!", e.getMessage(), tesra::MESSAGE_BUTTON_OK,
+                                      tesra::MESSAGE_STYLE_CRITICAL |
+                                          tesra::MESSAGE_STYLE_TERMINATE_ON_DISPLAY);
             }
         }
-        quortypes::Log::write(logTag, "loading scripts from data/lib");
-        loadScripts("data/lib/", "");
-    }
-
-    void destroy()
-    {
-        if (state == nullptr)
-        {
-            return;
-        }
-        quortypes::Log::write(logTag, "destroying Lua interpreter");
-        lua_close(state);
-        // Events that outlive the state must find no state to release their references in.
-        state = nullptr;
-        StateCache::clear();
-    }
-
-    hstring getVersion()
-    {
-        return "Lua 5.1.5";
-    }
-
-    void logScripting(const hstring& message)
-    {
-        quortypes::Log::write("scripting", message);
-    }
-
-    hstring loadLuaFile(const hstring& path)
-    {
-        if (!quortypes::Resource::exists(path))
-        {
-            throw quortypes::exception("Lua file '" + path + "' not found", __FILE__, __LINE__);
-        }
-        quortypes::Resource file(path);
-        const int blockSize = 65536;
-        std::vector<char> block(blockSize);
-        hstring result;
-        while (true)
-        {
-            const int read = file.readRaw(block.data(), blockSize);
-            result.append(block.data(), std::max(read, 0));
-            if (read < blockSize)
-            {
-                break;
-            }
-        }
-        return result;
-    }
-
-    void loadScripts(const hstring& path, const hstring& environment)
-    {
-        harray<hstring> entries = quortypes::ResourceDir::contents(path);
-        // std::string compares bytes as unsigned values.
-        std::sort(entries.begin(), entries.end(),
-                  [](const hstring& a, const hstring& b)
-                  { return (const std::string&)a < (const std::string&)b; });
-        try
-        {
-            for (const hstring& name : entries)
-            {
-                if (name.endsWith(".lua"))
-                {
-                    quortypes::Log::write(logTag, "loading " + path + name);
-                    execute(loadLuaFile(path + name), environment, path + name);
-                }
-                else if (!name.contains('.'))
-                {
-                    loadScripts(path + name + "/", environment);
-                }
-            }
-        }
-        catch (const quortypes::exception& e)
-        {
-            quortypes::Log::error(logTag, e.getMessage());
-            tesra::showMessageBox("Scripting Error!", e.getMessage(), tesra::MESSAGE_BUTTON_OK,
-                                  tesra::MESSAGE_STYLE_CRITICAL | tesra::MESSAGE_STYLE_TERMINATE_ON_DISPLAY);
-        }
-    }
-} // namespace LuaInterface
+    } // namespace LuaInterface
+} // namespace vumo

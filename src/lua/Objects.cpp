@@ -4,35 +4,38 @@
 #include "Calls.h"
 #include "Host.h"
 
-namespace LuaInterface
+namespace vumo
 {
-    namespace
+    namespace LuaInterface
     {
-        tesraui::Object* findSceneObject(lua_State* L, const hstring& name)
+        namespace
         {
-            Host& host = getHost();
-            Scene* scene = host.getActiveScene();
-            if (scene == nullptr)
+            tesraui::Object* findSceneObject(lua_State* L, const hstring& name)
             {
-                raiseLuaError(L, "Unable to get scene object '" + name + "', there's no active scene.");
+                Host& host = getHost();
+                Scene* scene = host.getActiveScene();
+                if (scene == nullptr)
+                {
+                    raiseLuaError(L, "Unable to get scene object '" + name + "', there's no active scene.");
+                }
+                tesraui::Dataset* dataset = host.getSceneDataset(scene);
+                if (dataset == nullptr)
+                {
+                    raiseLuaError(L, "Unable to get scene object '" + name +
+                                         "', active scene's dataset isn't initialised.");
+                }
+                tesraui::Object* object = dataset->tryGetObject(name);
+                if (object == nullptr)
+                {
+                    raiseLuaError(L, formatString("Scene object '%s' not found.", name.c_str()));
+                }
+                return object;
             }
-            tesraui::Dataset* dataset = host.getSceneDataset(scene);
-            if (dataset == nullptr)
-            {
-                raiseLuaError(L, "Unable to get scene object '" + name +
-                                     "', active scene's dataset isn't initialised.");
-            }
-            tesraui::Object* object = dataset->tryGetObject(name);
-            if (object == nullptr)
-            {
-                raiseLuaError(L, formatString("Scene object '%s' not found.", name.c_str()));
-            }
-            return object;
-        }
-    } // namespace
+        } // namespace
 
-    void installSceneObjectResolver()
-    {
-        tesrauilua::setBareNameResolver(findSceneObject);
-    }
-} // namespace LuaInterface
+        void installSceneObjectResolver()
+        {
+            tesrauilua::setBareNameResolver(findSceneObject);
+        }
+    } // namespace LuaInterface
+} // namespace vumo

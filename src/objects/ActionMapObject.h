@@ -12,90 +12,95 @@ namespace tesra
 {
     class Texture;
 }
+
 namespace tesraui
 {
     class EventArgs;
 }
-class ActionMap;
 
-// The clickable layer of a scene: a click runs the Lua table named after the colour of the region under
-// the pointer ("_RRGGBB", element 1). Without a map it acts as one rectangle or ellipse of its colour.
-class ActionMapObject : public VumoObject
+namespace vumo
 {
-public:
-    enum Shape
+    class ActionMap;
+
+    // The clickable layer of a scene: a click runs the Lua table named after the colour of the region under
+    // the pointer ("_RRGGBB", element 1). Without a map it acts as one rectangle or ellipse of its colour.
+    class ActionMapObject : public VumoObject
     {
-        SHAPE_NONE = 0,
-        SHAPE_RECT = 1,
-        SHAPE_ELLIPSE = 2
+    public:
+        enum Shape
+        {
+            SHAPE_NONE = 0,
+            SHAPE_RECT = 1,
+            SHAPE_ELLIPSE = 2
+        };
+
+        static const float doubleClickTime;
+
+        ActionMapObject(const hstring& name, kavtypes::Rectangle rect);
+        ~ActionMapObject() override;
+        static tesraui::Object* createInstance(const hstring& name, kavtypes::Rectangle rect);
+
+        void notifyEvent(const hstring& type, void* args) override;
+        hstring getClassName() const override { return "ActionMap"; }
+        harray<PropertyInfo> getPropertyDescriptions() const override;
+        bool isPointInside(kavtypes::Vector2 point) override;
+        bool onMouseDown(unsigned int keyCode) override;
+        bool onMouseUp(unsigned int keyCode) override;
+        bool onMouseCancel(unsigned int keyCode) override;
+        void update(float timeDelta) override;
+        hstring getProperty(const hstring& name) override;
+        bool setProperty(const hstring& name, const hstring& value) override;
+        void _draw() override;
+
+        // 0xRRGGBBAA of the region (or shape) under a screen point, or 0.
+        uint32_t getRawColorAt(kavtypes::Vector2 point);
+        // As getRawColorAt, but while pressed with nothing held only the pressed colour shows.
+        uint32_t getColorAt(kavtypes::Vector2 point);
+        // The parent's hit test while select mode is on: only points on its action maps' regions count.
+        static bool isPointInsideCallback(tesraui::Object* parent, float x, float y);
+
+        ActionMap* getMap() const { return this->map; }
+        void setMap(ActionMap* value) { this->map = value; }
+        const hstring& getEnvironment() const { return this->environment; }
+        void setEnvironment(const hstring& value) { this->environment = value; }
+        bool isSelectMode() const { return this->selectMode; }
+        void setSelectMode(bool value);
+        bool isPressed() const { return this->pressed; }
+        tesra::Texture* getDebugTexture() const { return this->debugTexture.get(); }
+        const kavtypes::Rectangle& getDebugSourceRect() const { return this->debugSourceRect; }
+
+    protected:
+        hstring environment;
+        // Owned by its chapter.
+        ActionMap* map = nullptr;
+        // The region colour the object selects (with a map) or reports (without one); apart from the
+        // object's drawing colour.
+        tesra::Color regionColor{0, 0, 0, 0};
+        Shape shape = SHAPE_NONE;
+        bool selectMode = false;
+        bool pressed = false;
+        uint32_t pressedColor = 0;
+        uint32_t lastClickedColor = 0;
+        float doubleClickTimer = 0.0f;
+        std::unique_ptr<tesra::Texture> debugTexture;
+        kavtypes::Rectangle debugSourceRect;
+
+        uint32_t getOwnColor() const;
+        void releaseParent();
+        void deleteDebugTexture();
+        // False when no region is painted (no texture then).
+        bool createDebugTexture();
+        void drawShape(const kavtypes::Rectangle& r);
+        void drawMarker(float x, float y);
+
+        static void onAction(tesraui::EventArgs* args);
+
+    private:
+        static const PropertyTable<ActionMapObject>& _properties();
+        // The names with a region's colour or a point after their ":".
+        hstring _getPatternProperty(const hstring& name);
+        bool _setPatternProperty(const hstring& name, const hstring& value);
+        // "x,y,w,h" of the region of that colour ("RRGGBB"); without a map the whole object.
+        hstring _getColorRect(const hstring& wanted);
     };
-
-    static const float doubleClickTime;
-
-    ActionMapObject(const hstring& name, kavtypes::Rectangle rect);
-    ~ActionMapObject() override;
-    static tesraui::Object* createInstance(const hstring& name, kavtypes::Rectangle rect);
-
-    void notifyEvent(const hstring& type, void* args) override;
-    hstring getClassName() const override { return "ActionMap"; }
-    harray<PropertyInfo> getPropertyDescriptions() const override;
-    bool isPointInside(kavtypes::Vector2 point) override;
-    bool onMouseDown(unsigned int keyCode) override;
-    bool onMouseUp(unsigned int keyCode) override;
-    bool onMouseCancel(unsigned int keyCode) override;
-    void update(float timeDelta) override;
-    hstring getProperty(const hstring& name) override;
-    bool setProperty(const hstring& name, const hstring& value) override;
-    void _draw() override;
-
-    // 0xRRGGBBAA of the region (or shape) under a screen point, or 0.
-    uint32_t getRawColorAt(kavtypes::Vector2 point);
-    // As getRawColorAt, but while pressed with nothing held only the pressed colour shows.
-    uint32_t getColorAt(kavtypes::Vector2 point);
-    // The parent's hit test while select mode is on: only points on its action maps' regions count.
-    static bool isPointInsideCallback(tesraui::Object* parent, float x, float y);
-
-    ActionMap* getMap() const { return this->map; }
-    void setMap(ActionMap* value) { this->map = value; }
-    const hstring& getEnvironment() const { return this->environment; }
-    void setEnvironment(const hstring& value) { this->environment = value; }
-    bool isSelectMode() const { return this->selectMode; }
-    void setSelectMode(bool value);
-    bool isPressed() const { return this->pressed; }
-    tesra::Texture* getDebugTexture() const { return this->debugTexture.get(); }
-    const kavtypes::Rectangle& getDebugSourceRect() const { return this->debugSourceRect; }
-
-protected:
-    hstring environment;
-    // Owned by its chapter.
-    ActionMap* map = nullptr;
-    // The region colour the object selects (with a map) or reports (without one); apart from the
-    // object's drawing colour.
-    tesra::Color regionColor{0, 0, 0, 0};
-    Shape shape = SHAPE_NONE;
-    bool selectMode = false;
-    bool pressed = false;
-    uint32_t pressedColor = 0;
-    uint32_t lastClickedColor = 0;
-    float doubleClickTimer = 0.0f;
-    std::unique_ptr<tesra::Texture> debugTexture;
-    kavtypes::Rectangle debugSourceRect;
-
-    uint32_t getOwnColor() const;
-    void releaseParent();
-    void deleteDebugTexture();
-    // False when no region is painted (no texture then).
-    bool createDebugTexture();
-    void drawShape(const kavtypes::Rectangle& r);
-    void drawMarker(float x, float y);
-
-    static void onAction(tesraui::EventArgs* args);
-
-private:
-    static const PropertyTable<ActionMapObject>& _properties();
-    // The names with a region's colour or a point after their ":".
-    hstring _getPatternProperty(const hstring& name);
-    bool _setPatternProperty(const hstring& name, const hstring& value);
-    // "x,y,w,h" of the region of that colour ("RRGGBB"); without a map the whole object.
-    hstring _getColorRect(const hstring& wanted);
-};
+} // namespace vumo

@@ -1,28 +1,31 @@
 #include "DelayedCall.h"
 
-tesraui::Object* DelayedCall::createInstance(const hstring& name, kavtypes::Rectangle rect)
+namespace vumo
 {
-    return new DelayedCall(name, rect);
-}
-
-const PropertyTable<DelayedCall>& DelayedCall::_properties()
-{
-    static const PropertyTable<DelayedCall> table = {
-        {"delay", PropertyInfo::FLOAT, [](DelayedCall& call) { return hstring(call.delay); },
-         [](DelayedCall& call, const hstring& value) { call.delay = value.toFloat(); }},
-    };
-    return table;
-}
-
-QUORTYPES_PROPERTY_TABLE_DESCRIPTIONS_OWN_FIRST(DelayedCall, TimedObject, _properties)
-QUORTYPES_PROPERTY_TABLE_GET_SET(DelayedCall, TimedObject, _properties)
-
-void DelayedCall::update(float timeDelta)
-{
-    TimedObject::update(timeDelta);
-    if (_countDown(timeDelta))
+    tesraui::Object* DelayedCall::createInstance(const hstring& name, kavtypes::Rectangle rect)
     {
-        triggerEvent("callback", 0u, "");
-        pending.queue(this, "DelayedCall");
+        return new DelayedCall(name, rect);
     }
-}
+
+    const PropertyTable<DelayedCall>& DelayedCall::_properties()
+    {
+        static const PropertyTable<DelayedCall> table = {
+            {"delay", PropertyInfo::FLOAT, [](DelayedCall& call) { return hstring(call.delay); },
+             [](DelayedCall& call, const hstring& value) { call.delay = value.toFloat(); }},
+        };
+        return table;
+    }
+
+    QUORTYPES_PROPERTY_TABLE_DESCRIPTIONS_OWN_FIRST(DelayedCall, TimedObject, _properties)
+    QUORTYPES_PROPERTY_TABLE_GET_SET(DelayedCall, TimedObject, _properties)
+
+    void DelayedCall::update(float timeDelta)
+    {
+        TimedObject::update(timeDelta);
+        if (_countDown(timeDelta))
+        {
+            triggerEvent("callback", 0u, "");
+            pending.queue(this, "DelayedCall");
+        }
+    }
+} // namespace vumo

@@ -16,184 +16,188 @@
 #include "Variables.h"
 #include "lua/Calls.h"
 
-namespace
+namespace vumo
 {
-    float hitFactor = 1.0f;
-}
-
-HiddenObject::HiddenObject(const hstring& name, kavtypes::Rectangle rect)
-    : tesraui::ImageBox(name, rect), item(name)
-{
-    this->registerEvent("_ItemUseFail", &HiddenObject::onItemUseFail);
-}
-
-tesraui::Object* HiddenObject::createInstance(const hstring& name, kavtypes::Rectangle rect)
-{
-    const int idiom = getGameUiHost().getUIIdiom();
-    if (idiom == GameUiHost::IDIOM_TABLET)
+    namespace
     {
-        hitFactor = 1.5f;
+        float hitFactor = 1.0f;
     }
-    else if (idiom == GameUiHost::IDIOM_MOBILE)
-    {
-        hitFactor = 2.0f;
-    }
-    return new HiddenObject(name, rect);
-}
 
-float HiddenObject::getHitFactor()
-{
-    return hitFactor;
-}
-
-void HiddenObject::setHitFactor(float value)
-{
-    hitFactor = value;
-}
-
-void HiddenObject::onItemUseFail(tesraui::EventArgs* args)
-{
-    getGameUiHost().OnUseItemFail(args->extra);
-}
-
-void HiddenObject::notifyEvent(const hstring& type, void* args)
-{
-    if (type == "AttachToObject")
+    HiddenObject::HiddenObject(const hstring& name, kavtypes::Rectangle rect)
+        : tesraui::ImageBox(name, rect), item(name)
     {
-        DebugNames::registerItem(this->item);
+        this->registerEvent("_ItemUseFail", &HiddenObject::onItemUseFail);
     }
-    tesraui::ImageBox::notifyEvent(type, args);
-}
 
-const PropertyTable<HiddenObject>& HiddenObject::_properties()
-{
-    static const PropertyTable<HiddenObject> table = {
-        {"item", PropertyInfo::STRING, [](HiddenObject& object) { return object.item; },
-         [](HiddenObject& object, const hstring& value) { object.item = value; }},
-        {"var", PropertyInfo::STRING, [](HiddenObject& object) { return object.var; },
-         [](HiddenObject& object, const hstring& value) { object.var = value; }},
-        {"value", PropertyInfo::STRING, [](HiddenObject& object) { return object.value; },
-         [](HiddenObject& object, const hstring& value) { object.value = value; }},
-    };
-    return table;
-}
-
-QUORTYPES_PROPERTY_TABLE_DESCRIPTIONS_OWN_FIRST(HiddenObject, tesraui::ImageBox, _properties)
-QUORTYPES_PROPERTY_TABLE_GET_SET(HiddenObject, tesraui::ImageBox, _properties)
-
-bool HiddenObject::isPointInsideScaled(kavtypes::Vector2 point)
-{
-    if (hitFactor == 1.0f)
+    tesraui::Object* HiddenObject::createInstance(const hstring& name, kavtypes::Rectangle rect)
     {
-        return tesraui::Object::isPointInside(point);
-    }
-    const kavtypes::Vector2 scale = this->scaleFactor;
-    this->scaleFactor = scale * hitFactor;
-    const bool inside = tesraui::Object::isPointInside(point);
-    this->scaleFactor = scale;
-    return inside;
-}
-
-bool HiddenObject::isPointInside(kavtypes::Vector2 point)
-{
-    // A press that began elsewhere and is dragged over the object does not light it up.
-    if (getGameUiHost().isPointerDown() && !this->pressed)
-    {
-        return false;
-    }
-    return this->isPointInsideScaled(point);
-}
-
-// The image box would take every press inside it for its own "MouseDown"; only the children come first.
-bool HiddenObject::onMouseDown(unsigned int keyCode)
-{
-    if (tesraui::Object::onMouseDown(keyCode))
-    {
-        return true;
-    }
-    if (keyCode == 1 && this->isPointInsideScaled(tesraui::getCursorPosition()))
-    {
-        this->pressed = true;
-        return true;
-    }
-    this->pressed = false;
-    return false;
-}
-
-bool HiddenObject::onMouseUp(unsigned int keyCode)
-{
-    if (tesraui::Object::onMouseUp(keyCode))
-    {
-        return true;
-    }
-    if (!this->pressed)
-    {
-        return false;
-    }
-    this->pressed = false;
-    if (keyCode != 1 || !this->isPointInsideScaled(tesraui::getCursorPosition()))
-    {
-        return false;
-    }
-    GameUiHost& host = getGameUiHost();
-    const hstring held = host.getSelectedItem();
-    if (held != "")
-    {
-        host.selectItem("");
-        this->triggerEvent("_ItemUseFail", 0u, held);
-        return true;
-    }
-    this->found();
-    return true;
-}
-
-void HiddenObject::found()
-{
-    if (this->var == "")
-    {
-        quortypes::Log::warn(Session::logTag, "HiddenObject '" + this->name +
-                                                  "' has no variable to set (its \"var\" is empty)");
-    }
-    else
-    {
-        Variable& variable = VariableDictionary::getGlobal()[this->var];
-        if (variable.value() == this->value)
+        const int idiom = getGameUiHost().getUIIdiom();
+        if (idiom == GameUiHost::IDIOM_TABLET)
         {
-            return;
+            hitFactor = 1.5f;
         }
-        variable.set(this->value);
-    }
-    this->triggerEvent("Found", 0u, "");
-    Scene* scene = Session::getActiveScene();
-    if (scene != nullptr)
-    {
-        Session::queueScript(ObjectTexts::queuedSceneReset(scene->getFullName()), true);
-    }
-}
-
-void HiddenObject::_draw()
-{
-    if (this->image == nullptr)
-    {
-        if (this->dataset == nullptr)
+        else if (idiom == GameUiHost::IDIOM_MOBILE)
         {
-            return;
+            hitFactor = 2.0f;
         }
-        this->image = this->dataset->getImage("null");
+        return new HiddenObject(name, rect);
     }
-    tesra::Color color = this->getDerivedColor();
-    if (!this->isDerivedEnabled())
+
+    float HiddenObject::getHitFactor()
     {
-        color.a /= 2;
+        return hitFactor;
     }
-    const kavtypes::Rectangle drawRect = this->getDrawRect();
-    if (tesraui::isDebugEnabled())
+
+    void HiddenObject::setHitFactor(float value)
     {
-        // The drawing rectangle is placed about the object's centre, so scaling it scales about the centre.
-        const kavtypes::Rectangle hitArea(drawRect.x * hitFactor, drawRect.y * hitFactor,
-                                          drawRect.w * hitFactor, drawRect.h * hitFactor);
-        tesra::rendersys->drawFilledRect(hitArea, tesra::Color(0, 164, 128, 96));
-        tesra::rendersys->drawRect(hitArea, tesra::Color(255, 255, 255, 96));
+        hitFactor = value;
     }
-    this->image->draw(drawRect, color);
-}
+
+    void HiddenObject::onItemUseFail(tesraui::EventArgs* args)
+    {
+        getGameUiHost().OnUseItemFail(args->extra);
+    }
+
+    void HiddenObject::notifyEvent(const hstring& type, void* args)
+    {
+        if (type == "AttachToObject")
+        {
+            DebugNames::registerItem(this->item);
+        }
+        tesraui::ImageBox::notifyEvent(type, args);
+    }
+
+    const PropertyTable<HiddenObject>& HiddenObject::_properties()
+    {
+        static const PropertyTable<HiddenObject> table = {
+            {"item", PropertyInfo::STRING, [](HiddenObject& object) { return object.item; },
+             [](HiddenObject& object, const hstring& value) { object.item = value; }},
+            {"var", PropertyInfo::STRING, [](HiddenObject& object) { return object.var; },
+             [](HiddenObject& object, const hstring& value) { object.var = value; }},
+            {"value", PropertyInfo::STRING, [](HiddenObject& object) { return object.value; },
+             [](HiddenObject& object, const hstring& value) { object.value = value; }},
+        };
+        return table;
+    }
+
+    QUORTYPES_PROPERTY_TABLE_DESCRIPTIONS_OWN_FIRST(HiddenObject, tesraui::ImageBox, _properties)
+    QUORTYPES_PROPERTY_TABLE_GET_SET(HiddenObject, tesraui::ImageBox, _properties)
+
+    bool HiddenObject::isPointInsideScaled(kavtypes::Vector2 point)
+    {
+        if (hitFactor == 1.0f)
+        {
+            return tesraui::Object::isPointInside(point);
+        }
+        const kavtypes::Vector2 scale = this->scaleFactor;
+        this->scaleFactor = scale * hitFactor;
+        const bool inside = tesraui::Object::isPointInside(point);
+        this->scaleFactor = scale;
+        return inside;
+    }
+
+    bool HiddenObject::isPointInside(kavtypes::Vector2 point)
+    {
+        // A press that began elsewhere and is dragged over the object does not light it up.
+        if (getGameUiHost().isPointerDown() && !this->pressed)
+        {
+            return false;
+        }
+        return this->isPointInsideScaled(point);
+    }
+
+    // The image box would take every press inside it for its own "MouseDown"; only the children come first.
+    bool HiddenObject::onMouseDown(unsigned int keyCode)
+    {
+        if (tesraui::Object::onMouseDown(keyCode))
+        {
+            return true;
+        }
+        if (keyCode == 1 && this->isPointInsideScaled(tesraui::getCursorPosition()))
+        {
+            this->pressed = true;
+            return true;
+        }
+        this->pressed = false;
+        return false;
+    }
+
+    bool HiddenObject::onMouseUp(unsigned int keyCode)
+    {
+        if (tesraui::Object::onMouseUp(keyCode))
+        {
+            return true;
+        }
+        if (!this->pressed)
+        {
+            return false;
+        }
+        this->pressed = false;
+        if (keyCode != 1 || !this->isPointInsideScaled(tesraui::getCursorPosition()))
+        {
+            return false;
+        }
+        GameUiHost& host = getGameUiHost();
+        const hstring held = host.getSelectedItem();
+        if (held != "")
+        {
+            host.selectItem("");
+            this->triggerEvent("_ItemUseFail", 0u, held);
+            return true;
+        }
+        this->found();
+        return true;
+    }
+
+    void HiddenObject::found()
+    {
+        if (this->var == "")
+        {
+            quortypes::Log::warn(Session::logTag, "HiddenObject '" + this->name +
+                                                      "' has no variable to set (its \"var\" is empty)");
+        }
+        else
+        {
+            Variable& variable = VariableDictionary::getGlobal()[this->var];
+            if (variable.value() == this->value)
+            {
+                return;
+            }
+            variable.set(this->value);
+        }
+        this->triggerEvent("Found", 0u, "");
+        Scene* scene = Session::getActiveScene();
+        if (scene != nullptr)
+        {
+            Session::queueScript(ObjectTexts::queuedSceneReset(scene->getFullName()), true);
+        }
+    }
+
+    void HiddenObject::_draw()
+    {
+        if (this->image == nullptr)
+        {
+            if (this->dataset == nullptr)
+            {
+                return;
+            }
+            this->image = this->dataset->getImage("null");
+        }
+        tesra::Color color = this->getDerivedColor();
+        if (!this->isDerivedEnabled())
+        {
+            color.a /= 2;
+        }
+        const kavtypes::Rectangle drawRect = this->getDrawRect();
+        if (tesraui::isDebugEnabled())
+        {
+            // The drawing rectangle is placed about the object's centre, so scaling it scales about the
+            // centre.
+            const kavtypes::Rectangle hitArea(drawRect.x * hitFactor, drawRect.y * hitFactor,
+                                              drawRect.w * hitFactor, drawRect.h * hitFactor);
+            tesra::rendersys->drawFilledRect(hitArea, tesra::Color(0, 164, 128, 96));
+            tesra::rendersys->drawRect(hitArea, tesra::Color(255, 255, 255, 96));
+        }
+        this->image->draw(drawRect, color);
+    }
+} // namespace vumo

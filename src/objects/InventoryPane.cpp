@@ -16,357 +16,365 @@
 #include "Variables.h"
 #include "objects/InventoryPaneHelpers.h"
 
-using inventorypane::indexIn;
-using inventorypane::isIdiomPC;
-using inventorypane::isNothing;
-using inventorypane::isPointerDown;
-
-namespace
+namespace vumo
 {
-    InventoryPane* activePane = nullptr;
-    // The variable the change check was installed on; a new session creates the variable anew.
-    Variable* hookedVariable = nullptr;
-} // namespace
+    using inventorypane::indexIn;
+    using inventorypane::isIdiomPC;
+    using inventorypane::isNothing;
+    using inventorypane::isPointerDown;
 
-InventoryPane::InventoryPane(const hstring& name, kavtypes::Rectangle rect) : ItemReceiver(name, rect)
-{
-    if (activePane == nullptr)
+    namespace
     {
-        activePane = this;
-        VariableDictionary& variables = VariableDictionary::getGlobal();
-        if (variables.exists("items") && hookedVariable != &variables.get("items"))
-        {
-            hookedVariable = &variables.get("items");
-            hookedVariable->addChangeCheck(&InventoryPane::onItemsChanging);
-        }
-    }
-    this->registerEvent("UseItem", new tesraui::MemberCallbackEvent(&InventoryPane::onUseItem, this));
-    this->registerEvent("CombineItems",
-                        new tesraui::MemberCallbackEvent(&InventoryPane::onCombineItems, this));
-}
+        InventoryPane* activePane = nullptr;
+        // The variable the change check was installed on; a new session creates the variable anew.
+        Variable* hookedVariable = nullptr;
+    } // namespace
 
-InventoryPane::~InventoryPane()
-{
-    if (this->dataset != nullptr)
+    InventoryPane::InventoryPane(const hstring& name, kavtypes::Rectangle rect) : ItemReceiver(name, rect)
     {
-        for (const char* name : {"UseItem", "CombineItems"})
+        if (activePane == nullptr)
         {
-            tesraui::Event* event = this->events.tryGet(name, nullptr);
-            if (event != nullptr)
+            activePane = this;
+            VariableDictionary& variables = VariableDictionary::getGlobal();
+            if (variables.exists("items") && hookedVariable != &variables.get("items"))
             {
-                this->dataset->removeQueuedEvents(event);
+                hookedVariable = &variables.get("items");
+                hookedVariable->addChangeCheck(&InventoryPane::onItemsChanging);
             }
         }
+        this->registerEvent("UseItem", new tesraui::MemberCallbackEvent(&InventoryPane::onUseItem, this));
+        this->registerEvent("CombineItems",
+                            new tesraui::MemberCallbackEvent(&InventoryPane::onCombineItems, this));
     }
-    // Another pane going away leaves the active one following the items.
-    if (activePane == this)
+
+    InventoryPane::~InventoryPane()
     {
-        activePane = nullptr;
-    }
-}
-
-tesraui::Object* InventoryPane::createInstance(const hstring& name, kavtypes::Rectangle rect)
-{
-    return new InventoryPane(name, rect);
-}
-
-InventoryPane* InventoryPane::getActive()
-{
-    return activePane;
-}
-
-bool InventoryPane::onItemsChanging(Variable*, const hstring& newValue, const hstring& currentValue)
-{
-    if (activePane != nullptr)
-    {
-        activePane->itemsChanged(newValue, currentValue);
-    }
-    return true;
-}
-
-void InventoryPane::itemsChanged(const hstring& newValue, const hstring& oldValue)
-{
-    // The check runs before the value is stored: the cells follow the value proposed.
-    this->rebuildCells(newValue);
-    const harray<hstring> before = Inventory::splitItems(oldValue);
-    harray<hstring> added;
-    for (const hstring& item : Inventory::splitItems(newValue))
-    {
-        if (indexIn(before, item) < 0 && indexIn(added, item) < 0)
+        if (this->dataset != nullptr)
         {
-            added.push_back(item);
+            for (const char* name : {"UseItem", "CombineItems"})
+            {
+                tesraui::Event* event = this->events.tryGet(name, nullptr);
+                if (event != nullptr)
+                {
+                    this->dataset->removeQueuedEvents(event);
+                }
+            }
+        }
+        // Another pane going away leaves the active one following the items.
+        if (activePane == this)
+        {
+            activePane = nullptr;
         }
     }
-    if (added.size() == 1 || added.size() == 2)
-    {
-        this->showItemPage(added[0]);
-    }
-}
 
-void InventoryPane::notifyEvent(const hstring& type, void* args)
-{
-    if (type == "AttachToObject")
+    tesraui::Object* InventoryPane::createInstance(const hstring& name, kavtypes::Rectangle rect)
     {
-        if (this->itemContainer == nullptr && this->dataset != nullptr)
+        return new InventoryPane(name, rect);
+    }
+
+    InventoryPane* InventoryPane::getActive()
+    {
+        return activePane;
+    }
+
+    bool InventoryPane::onItemsChanging(Variable*, const hstring& newValue, const hstring& currentValue)
+    {
+        if (activePane != nullptr)
         {
-            this->buildChildren();
+            activePane->itemsChanged(newValue, currentValue);
+        }
+        return true;
+    }
+
+    void InventoryPane::itemsChanged(const hstring& newValue, const hstring& oldValue)
+    {
+        // The check runs before the value is stored: the cells follow the value proposed.
+        this->rebuildCells(newValue);
+        const harray<hstring> before = Inventory::splitItems(oldValue);
+        harray<hstring> added;
+        for (const hstring& item : Inventory::splitItems(newValue))
+        {
+            if (indexIn(before, item) < 0 && indexIn(added, item) < 0)
+            {
+                added.push_back(item);
+            }
+        }
+        if (added.size() == 1 || added.size() == 2)
+        {
+            this->showItemPage(added[0]);
         }
     }
-    else if (type == "Resized")
+
+    void InventoryPane::notifyEvent(const hstring& type, void* args)
     {
+        if (type == "AttachToObject")
+        {
+            if (this->itemContainer == nullptr && this->dataset != nullptr)
+            {
+                this->buildChildren();
+            }
+        }
+        else if (type == "Resized")
+        {
+            this->layout();
+        }
+        ItemReceiver::notifyEvent(type, args);
+    }
+
+    void InventoryPane::buildChildren()
+    {
+        const float w = this->rect.w;
+        const float h = this->rect.h;
+        this->cellSize = h;
+        this->itemContainer =
+            new tesraui::Container(this->name + "/container", kavtypes::Rectangle(0.0f, 0.0f, w, h));
+        this->dataset->registerObjects(this->itemContainer);
+        this->addChild(this->itemContainer);
+        this->scrollArea =
+            new tesraui::ScrollArea(this->name + "/scrollarea", kavtypes::Rectangle(0.0f, 0.0f, w, h));
+        this->dataset->registerObjects(this->scrollArea);
+        this->itemContainer->addChild(this->scrollArea);
+        this->scrollArea->setAllowDrag(true);
+        struct Box
+        {
+            tesraui::ImageBox** target;
+            const char* suffix;
+            kavtypes::Rectangle rect;
+            int zOrder;
+            const char* image;
+        };
+        const Box boxes[] = {
+            {&this->selector, "/selector", kavtypes::Rectangle(0.0f, 0.0f, h, h), -1, "0xFFFF00"},
+            {&this->selectedSelector, "/selected_selector", kavtypes::Rectangle(0.0f, 0.0f, h, h), -2,
+             "0xFF7F00"},
+        };
+        for (const Box& box : boxes)
+        {
+            tesraui::ImageBox* image = new tesraui::ImageBox(this->name + box.suffix, box.rect);
+            this->dataset->registerObjects(image);
+            this->scrollArea->addChild(image);
+            image->setZOrder(box.zOrder);
+            image->setImageByName(box.image);
+            image->setClickThrough(true);
+            image->setVisible(false);
+            *box.target = image;
+        }
+        this->itemIcon = new tesraui::ImageBox(this->name + "/icon", kavtypes::Rectangle(0.0f, 0.0f, h, h));
+        this->dataset->registerObjects(this->itemIcon);
+        this->scrollArea->addChild(this->itemIcon);
+        this->itemIcon->setZOrder(100);
+        this->itemIcon->setClickThrough(true);
+        this->itemIcon->setVisible(false);
+        this->itemIcon->setCenter(h * 0.5f, h * 0.5f);
+        this->scrollBar =
+            new tesraui::ScrollBarH(this->name + "/scrollbar", kavtypes::Rectangle(0.0f, h - 5.0f, w, 5.0f));
+        this->dataset->registerObjects(this->scrollBar);
+        this->itemContainer->addChild(this->scrollBar);
+        this->scrollBar->setVisible(false);
+        this->clickOverlay = new tesraui::ImageBox(this->name + "/click_overlay",
+                                                   kavtypes::Rectangle(0.0f, 0.0f, 100000.0f, h));
+        this->dataset->registerObjects(this->clickOverlay);
+        this->scrollArea->addChild(this->clickOverlay);
+        this->clickOverlay->setImageByName("null");
+        this->clickOverlay->setZOrder(200);
+        this->clickOverlay->registerEvent(
+            "MouseDown", new tesraui::MemberCallbackEvent(&InventoryPane::onOverlayPress, this));
+        this->clickOverlay->registerEvent(
+            "Click", new tesraui::MemberCallbackEvent(&InventoryPane::onOverlayRelease, this));
         this->layout();
     }
-    ItemReceiver::notifyEvent(type, args);
-}
 
-void InventoryPane::buildChildren()
-{
-    const float w = this->rect.w;
-    const float h = this->rect.h;
-    this->cellSize = h;
-    this->itemContainer =
-        new tesraui::Container(this->name + "/container", kavtypes::Rectangle(0.0f, 0.0f, w, h));
-    this->dataset->registerObjects(this->itemContainer);
-    this->addChild(this->itemContainer);
-    this->scrollArea =
-        new tesraui::ScrollArea(this->name + "/scrollarea", kavtypes::Rectangle(0.0f, 0.0f, w, h));
-    this->dataset->registerObjects(this->scrollArea);
-    this->itemContainer->addChild(this->scrollArea);
-    this->scrollArea->setAllowDrag(true);
-    struct Box
+    void InventoryPane::update(float timeDelta)
     {
-        tesraui::ImageBox** target;
-        const char* suffix;
-        kavtypes::Rectangle rect;
-        int zOrder;
-        const char* image;
-    };
-    const Box boxes[] = {
-        {&this->selector, "/selector", kavtypes::Rectangle(0.0f, 0.0f, h, h), -1, "0xFFFF00"},
-        {&this->selectedSelector, "/selected_selector", kavtypes::Rectangle(0.0f, 0.0f, h, h), -2,
-         "0xFF7F00"},
-    };
-    for (const Box& box : boxes)
-    {
-        tesraui::ImageBox* image = new tesraui::ImageBox(this->name + box.suffix, box.rect);
-        this->dataset->registerObjects(image);
-        this->scrollArea->addChild(image);
-        image->setZOrder(box.zOrder);
-        image->setImageByName(box.image);
-        image->setClickThrough(true);
-        image->setVisible(false);
-        *box.target = image;
-    }
-    this->itemIcon = new tesraui::ImageBox(this->name + "/icon", kavtypes::Rectangle(0.0f, 0.0f, h, h));
-    this->dataset->registerObjects(this->itemIcon);
-    this->scrollArea->addChild(this->itemIcon);
-    this->itemIcon->setZOrder(100);
-    this->itemIcon->setClickThrough(true);
-    this->itemIcon->setVisible(false);
-    this->itemIcon->setCenter(h * 0.5f, h * 0.5f);
-    this->scrollBar =
-        new tesraui::ScrollBarH(this->name + "/scrollbar", kavtypes::Rectangle(0.0f, h - 5.0f, w, 5.0f));
-    this->dataset->registerObjects(this->scrollBar);
-    this->itemContainer->addChild(this->scrollBar);
-    this->scrollBar->setVisible(false);
-    this->clickOverlay =
-        new tesraui::ImageBox(this->name + "/click_overlay", kavtypes::Rectangle(0.0f, 0.0f, 100000.0f, h));
-    this->dataset->registerObjects(this->clickOverlay);
-    this->scrollArea->addChild(this->clickOverlay);
-    this->clickOverlay->setImageByName("null");
-    this->clickOverlay->setZOrder(200);
-    this->clickOverlay->registerEvent("MouseDown",
-                                      new tesraui::MemberCallbackEvent(&InventoryPane::onOverlayPress, this));
-    this->clickOverlay->registerEvent(
-        "Click", new tesraui::MemberCallbackEvent(&InventoryPane::onOverlayRelease, this));
-    this->layout();
-}
-
-void InventoryPane::update(float timeDelta)
-{
-    ItemReceiver::update(timeDelta);
-    if (this->scrollArea == nullptr)
-    {
-        return;
-    }
-    this->updateDrag(timeDelta);
-    const hstring held = this->heldItem();
-    const int under = this->cellUnderCursor();
-    const bool showSelector = (isIdiomPC() || (!isNothing(held) && isPointerDown())) && !this->panning;
-    this->selector->setVisible(showSelector && under >= 0);
-    if (showSelector && under >= 0)
-    {
-        this->selector->setX(this->cells[under]->getX());
-    }
-    tesraui::ImageButton* heldCell = (isNothing(held) ? nullptr : this->getCell(held));
-    this->selectedSelector->setVisible(heldCell != nullptr);
-    if (heldCell != nullptr)
-    {
-        this->selectedSelector->setX(heldCell->getX());
-    }
-    this->updateItemIcon(under, held);
-    this->scrollBusy = this->scrollArea->isDragging() || this->scrollArea->isScrolling();
-    this->updateRollover(timeDelta);
-    this->updateBullets();
-}
-
-namespace
-{
-    hstring nameOf(tesraui::Object* object)
-    {
-        return object != nullptr ? object->getName() : hstring();
-    }
-
-    hstring flag(bool value)
-    {
-        return value ? "1" : "0";
-    }
-} // namespace
-
-const PropertyTable<InventoryPane>& InventoryPane::_properties()
-{
-    using Pane = InventoryPane;
-    using Row = PropertyTable<Pane>::Row;
-    // One side's band (0 left, 1 top, 2 right, 3 bottom); a value outside 0..1 is taken and ignored.
-    const auto thresholdRow = [](const char* name, int side)
-    {
-        return Row(
-            name, PropertyInfo::FLOAT, [side](Pane& pane) { return hstring(pane.panningThresholds[side]); },
-            [side](Pane& pane, const hstring& value)
-            {
-                const float threshold = value.toFloat();
-                if (threshold >= 0.0f && threshold <= 1.0f)
-                {
-                    pane.panningThresholds[side] = threshold;
-                }
-            });
-    };
-    static const PropertyTable<Pane> table = {
-        {"scrollarea", PropertyInfo::STRING, [](Pane& pane) { return nameOf(pane.scrollArea); }},
-        {"bullet_pane", PropertyInfo::STRING, [](Pane& pane) { return nameOf(pane.bulletPane); },
-         [](Pane& pane, const hstring& value) { pane.setBulletPane(value); }},
-        {"bulletPaneOffset", PropertyInfo::FLOAT, [](Pane& pane) { return hstring(pane.bulletPaneOffset); },
-         [](Pane& pane, const hstring& value) { pane.bulletPaneOffset = value.toFloat(); }},
-        {"itemContainer", PropertyInfo::STRING, [](Pane& pane) { return nameOf(pane.itemContainer); }},
-        {"allowItemCombination", PropertyInfo::BOOL,
-         [](Pane& pane) { return flag(pane.allowItemCombination); },
-         [](Pane& pane, const hstring& value) { pane.allowItemCombination = value.toBool(); }},
-        {"allowItemUseButton", PropertyInfo::BOOL, [](Pane& pane) { return flag(pane.allowItemUseButton); },
-         [](Pane& pane, const hstring& value)
-         {
-             const bool allow = value.toBool();
-             if (allow != pane.allowItemUseButton)
-             {
-                 pane.allowItemUseButton = allow;
-                 pane.layout();
-             }
-         }},
-        {"rollover_label", PropertyInfo::STRING, [](Pane& pane) { return nameOf(pane.rolloverLabel); },
-         [](Pane& pane, const hstring& value)
-         { pane.rolloverLabel = dynamic_cast<tesraui::Label*>(pane.dataset->getObject(value)); }},
-        {"font", PropertyInfo::STRING, [](Pane& pane) { return pane.font; },
-         [](Pane& pane, const hstring& value) { pane.font = value; }},
-        {"countLabelRect", PropertyInfo::STRING,
-         [](Pane& pane)
-         {
-             const kavtypes::Rectangle& r = pane.countLabelRect;
-             return formatString("%f,%f,%f,%f", r.x, r.y, r.w, r.h);
-         },
-         [](Pane& pane, const hstring& value)
-         {
-             const harray<hstring> parts = value.split(",", -1, false);
-             if (parts.size() != 4)
-             {
-                 throw quortypes::exception(
-                     "InventoryPane: invalid countLabelRect property format, expecting '%f,%f,%f,%f', got: " +
-                         value,
-                     "src\\objects\\ObjectInventoryPane", 870);
-             }
-             pane.countLabelRect = kavtypes::Rectangle(parts[0].toFloat(), parts[1].toFloat(),
-                                                       parts[2].toFloat(), parts[3].toFloat());
-         }},
-        {"selector", PropertyInfo::STRING, [](Pane& pane) { return nameOf(pane.selector); },
-         [](Pane& pane, const hstring& value)
-         {
-             if (pane.selector != nullptr)
-             {
-                 pane.selector->setImageByName(value);
-             }
-         }},
-        {"selected_selector", PropertyInfo::STRING, [](Pane& pane) { return nameOf(pane.selectedSelector); },
-         [](Pane& pane, const hstring& value)
-         {
-             if (pane.selectedSelector != nullptr)
-             {
-                 pane.selectedSelector->setImageByName(value);
-             }
-         }},
-        {"dragAndDropActive", PropertyInfo::BOOL, [](Pane& pane) { return flag(pane.dragTimer == 0.0f); }},
-        {"dragAndDropPanningEnabled", PropertyInfo::BOOL, [](Pane& pane) { return flag(pane.panning); }},
-        // Set only: reading it answers as the base does.
-        {"dragAndDropDelay", PropertyInfo::FLOAT, nullptr,
-         [](Pane& pane, const hstring& value) { pane.dragAndDropDelay = value.toFloat(); }},
-        {"dragAndDropPanningTreshold", PropertyInfo::FLOAT,
-         [](Pane& pane)
-         {
-             const float* t = pane.panningThresholds;
-             return hstring((t[0] + t[1] + t[2] + t[3]) / 4.0f);
-         },
-         [](Pane& pane, const hstring& value)
-         {
-             const float threshold = value.toFloat();
-             if (threshold >= 0.0f && threshold <= 1.0f)
-             {
-                 for (float& t : pane.panningThresholds)
-                 {
-                     t = threshold;
-                 }
-             }
-         }},
-        thresholdRow("dragAndDropPanningTresholdLeft", 0),
-        thresholdRow("dragAndDropPanningTresholdRight", 2),
-        thresholdRow("dragAndDropPanningTresholdTop", 1),
-        thresholdRow("dragAndDropPanningTresholdBottom", 3),
-        {"currentPage", PropertyInfo::STRING, [](Pane& pane) { return hstring(pane.getCurrentPage()); },
-         [](Pane& pane, const hstring& value)
-         {
-             const int page = value.toInt();
-             if (page >= 0 && page < pane.getNumPages())
-             {
-                 pane.goToPage(page);
-             }
-         }},
-        {"numPages", PropertyInfo::STRING, [](Pane& pane) { return hstring(pane.getNumPages()); }},
-        // Listed for the tools; read through the patterns, with an item after the ":".
-        {"itemObject:%", PropertyInfo::STRING, nullptr},
-        {"itemPage:%", PropertyInfo::STRING, nullptr},
-    };
-    return table;
-}
-
-QUORTYPES_PROPERTY_TABLE_DESCRIPTIONS_BASE_FIRST(InventoryPane, ItemReceiver, _properties)
-QUORTYPES_PROPERTY_TABLE_SET(InventoryPane, ItemReceiver, _properties)
-
-hstring InventoryPane::getProperty(const hstring& name)
-{
-    return _properties().get(*this, name, [&] { return _getPatternProperty(name); });
-}
-
-hstring InventoryPane::_getPatternProperty(const hstring& name)
-{
-    if (name.startsWith("itemObject:"))
-    {
-        return nameOf(this->getCell(name.subString(11)));
-    }
-    if (name.startsWith("itemPage:"))
-    {
-        tesraui::ImageButton* cell = this->getCell(name.subString(9));
-        const float width = (this->itemContainer != nullptr ? this->itemContainer->getWidth() : 0.0f);
-        if (cell == nullptr || width <= 0.0f)
+        ItemReceiver::update(timeDelta);
+        if (this->scrollArea == nullptr)
         {
-            return "-1";
+            return;
         }
-        return hstring((int)(cell->getX() / width));
+        this->updateDrag(timeDelta);
+        const hstring held = this->heldItem();
+        const int under = this->cellUnderCursor();
+        const bool showSelector = (isIdiomPC() || (!isNothing(held) && isPointerDown())) && !this->panning;
+        this->selector->setVisible(showSelector && under >= 0);
+        if (showSelector && under >= 0)
+        {
+            this->selector->setX(this->cells[under]->getX());
+        }
+        tesraui::ImageButton* heldCell = (isNothing(held) ? nullptr : this->getCell(held));
+        this->selectedSelector->setVisible(heldCell != nullptr);
+        if (heldCell != nullptr)
+        {
+            this->selectedSelector->setX(heldCell->getX());
+        }
+        this->updateItemIcon(under, held);
+        this->scrollBusy = this->scrollArea->isDragging() || this->scrollArea->isScrolling();
+        this->updateRollover(timeDelta);
+        this->updateBullets();
     }
-    return ItemReceiver::getProperty(name);
-}
+
+    namespace
+    {
+        hstring nameOf(tesraui::Object* object)
+        {
+            return object != nullptr ? object->getName() : hstring();
+        }
+
+        hstring flag(bool value)
+        {
+            return value ? "1" : "0";
+        }
+    } // namespace
+
+    const PropertyTable<InventoryPane>& InventoryPane::_properties()
+    {
+        using Pane = InventoryPane;
+        using Row = PropertyTable<Pane>::Row;
+        // One side's band (0 left, 1 top, 2 right, 3 bottom); a value outside 0..1 is taken and ignored.
+        const auto thresholdRow = [](const char* name, int side)
+        {
+            return Row(
+                name, PropertyInfo::FLOAT,
+                [side](Pane& pane) { return hstring(pane.panningThresholds[side]); },
+                [side](Pane& pane, const hstring& value)
+                {
+                    const float threshold = value.toFloat();
+                    if (threshold >= 0.0f && threshold <= 1.0f)
+                    {
+                        pane.panningThresholds[side] = threshold;
+                    }
+                });
+        };
+        static const PropertyTable<Pane> table = {
+            {"scrollarea", PropertyInfo::STRING, [](Pane& pane) { return nameOf(pane.scrollArea); }},
+            {"bullet_pane", PropertyInfo::STRING, [](Pane& pane) { return nameOf(pane.bulletPane); },
+             [](Pane& pane, const hstring& value) { pane.setBulletPane(value); }},
+            {"bulletPaneOffset", PropertyInfo::FLOAT,
+             [](Pane& pane) { return hstring(pane.bulletPaneOffset); },
+             [](Pane& pane, const hstring& value) { pane.bulletPaneOffset = value.toFloat(); }},
+            {"itemContainer", PropertyInfo::STRING, [](Pane& pane) { return nameOf(pane.itemContainer); }},
+            {"allowItemCombination", PropertyInfo::BOOL,
+             [](Pane& pane) { return flag(pane.allowItemCombination); },
+             [](Pane& pane, const hstring& value) { pane.allowItemCombination = value.toBool(); }},
+            {"allowItemUseButton", PropertyInfo::BOOL,
+             [](Pane& pane) { return flag(pane.allowItemUseButton); },
+             [](Pane& pane, const hstring& value)
+             {
+                 const bool allow = value.toBool();
+                 if (allow != pane.allowItemUseButton)
+                 {
+                     pane.allowItemUseButton = allow;
+                     pane.layout();
+                 }
+             }},
+            {"rollover_label", PropertyInfo::STRING, [](Pane& pane) { return nameOf(pane.rolloverLabel); },
+             [](Pane& pane, const hstring& value)
+             { pane.rolloverLabel = dynamic_cast<tesraui::Label*>(pane.dataset->getObject(value)); }},
+            {"font", PropertyInfo::STRING, [](Pane& pane) { return pane.font; },
+             [](Pane& pane, const hstring& value) { pane.font = value; }},
+            {"countLabelRect", PropertyInfo::STRING,
+             [](Pane& pane)
+             {
+                 const kavtypes::Rectangle& r = pane.countLabelRect;
+                 return formatString("%f,%f,%f,%f", r.x, r.y, r.w, r.h);
+             },
+             [](Pane& pane, const hstring& value)
+             {
+                 const harray<hstring> parts = value.split(",", -1, false);
+                 if (parts.size() != 4)
+                 {
+                     throw quortypes::exception("InventoryPane: invalid countLabelRect property format, "
+                                                "expecting '%f,%f,%f,%f', got: " +
+                                                    value,
+                                                "src\\objects\\ObjectInventoryPane", 870);
+                 }
+                 pane.countLabelRect = kavtypes::Rectangle(parts[0].toFloat(), parts[1].toFloat(),
+                                                           parts[2].toFloat(), parts[3].toFloat());
+             }},
+            {"selector", PropertyInfo::STRING, [](Pane& pane) { return nameOf(pane.selector); },
+             [](Pane& pane, const hstring& value)
+             {
+                 if (pane.selector != nullptr)
+                 {
+                     pane.selector->setImageByName(value);
+                 }
+             }},
+            {"selected_selector", PropertyInfo::STRING,
+             [](Pane& pane) { return nameOf(pane.selectedSelector); },
+             [](Pane& pane, const hstring& value)
+             {
+                 if (pane.selectedSelector != nullptr)
+                 {
+                     pane.selectedSelector->setImageByName(value);
+                 }
+             }},
+            {"dragAndDropActive", PropertyInfo::BOOL,
+             [](Pane& pane) { return flag(pane.dragTimer == 0.0f); }},
+            {"dragAndDropPanningEnabled", PropertyInfo::BOOL, [](Pane& pane) { return flag(pane.panning); }},
+            // Set only: reading it answers as the base does.
+            {"dragAndDropDelay", PropertyInfo::FLOAT, nullptr,
+             [](Pane& pane, const hstring& value) { pane.dragAndDropDelay = value.toFloat(); }},
+            {"dragAndDropPanningTreshold", PropertyInfo::FLOAT,
+             [](Pane& pane)
+             {
+                 const float* t = pane.panningThresholds;
+                 return hstring((t[0] + t[1] + t[2] + t[3]) / 4.0f);
+             },
+             [](Pane& pane, const hstring& value)
+             {
+                 const float threshold = value.toFloat();
+                 if (threshold >= 0.0f && threshold <= 1.0f)
+                 {
+                     for (float& t : pane.panningThresholds)
+                     {
+                         t = threshold;
+                     }
+                 }
+             }},
+            thresholdRow("dragAndDropPanningTresholdLeft", 0),
+            thresholdRow("dragAndDropPanningTresholdRight", 2),
+            thresholdRow("dragAndDropPanningTresholdTop", 1),
+            thresholdRow("dragAndDropPanningTresholdBottom", 3),
+            {"currentPage", PropertyInfo::STRING, [](Pane& pane) { return hstring(pane.getCurrentPage()); },
+             [](Pane& pane, const hstring& value)
+             {
+                 const int page = value.toInt();
+                 if (page >= 0 && page < pane.getNumPages())
+                 {
+                     pane.goToPage(page);
+                 }
+             }},
+            {"numPages", PropertyInfo::STRING, [](Pane& pane) { return hstring(pane.getNumPages()); }},
+            // Listed for the tools; read through the patterns, with an item after the ":".
+            {"itemObject:%", PropertyInfo::STRING, nullptr},
+            {"itemPage:%", PropertyInfo::STRING, nullptr},
+        };
+        return table;
+    }
+
+    QUORTYPES_PROPERTY_TABLE_DESCRIPTIONS_BASE_FIRST(InventoryPane, ItemReceiver, _properties)
+    QUORTYPES_PROPERTY_TABLE_SET(InventoryPane, ItemReceiver, _properties)
+
+    hstring InventoryPane::getProperty(const hstring& name)
+    {
+        return _properties().get(*this, name, [&] { return _getPatternProperty(name); });
+    }
+
+    hstring InventoryPane::_getPatternProperty(const hstring& name)
+    {
+        if (name.startsWith("itemObject:"))
+        {
+            return nameOf(this->getCell(name.subString(11)));
+        }
+        if (name.startsWith("itemPage:"))
+        {
+            tesraui::ImageButton* cell = this->getCell(name.subString(9));
+            const float width = (this->itemContainer != nullptr ? this->itemContainer->getWidth() : 0.0f);
+            if (cell == nullptr || width <= 0.0f)
+            {
+                return "-1";
+            }
+            return hstring((int)(cell->getX() / width));
+        }
+        return ItemReceiver::getProperty(name);
+    }
+} // namespace vumo

@@ -8,7 +8,6 @@
 
 #include "objects/ItemReceiver.h"
 
-class Variable;
 namespace tesraui
 {
     class EventArgs;
@@ -19,112 +18,117 @@ namespace tesraui
     class ScrollBarH;
 } // namespace tesraui
 
-// The on-screen inventory bar: the carried items as a row of square cells split into pages, with a count
-// on items carried more than once. It follows the variable "items" by itself; one pane is the active one.
-class InventoryPane : public ItemReceiver
+namespace vumo
 {
-public:
-    InventoryPane(const hstring& name, kavtypes::Rectangle rect);
-    ~InventoryPane() override;
-    static tesraui::Object* createInstance(const hstring& name, kavtypes::Rectangle rect);
-    static InventoryPane* getActive();
+    class Variable;
 
-    void notifyEvent(const hstring& type, void* args) override;
-    hstring getClassName() const override { return "InventoryPane"; }
-    harray<PropertyInfo> getPropertyDescriptions() const override;
-    void update(float timeDelta) override;
-    hstring getProperty(const hstring& name) override;
-    bool setProperty(const hstring& name, const hstring& value) override;
+    // The on-screen inventory bar: the carried items as a row of square cells split into pages, with a count
+    // on items carried more than once. It follows the variable "items" by itself; one pane is the active one.
+    class InventoryPane : public ItemReceiver
+    {
+    public:
+        InventoryPane(const hstring& name, kavtypes::Rectangle rect);
+        ~InventoryPane() override;
+        static tesraui::Object* createInstance(const hstring& name, kavtypes::Rectangle rect);
+        static InventoryPane* getActive();
 
-    float getCellSize() const { return this->cellSize; }
-    // The cells side by side on one page; 0 when not even one cell fits.
-    float getPageWidth() const;
-    int getCurrentPage() const;
-    int getNumPages() const;
-    // Null when the item has no cell.
-    tesraui::ImageButton* getCell(const hstring& item) const;
-    tesraui::ScrollArea* getScrollArea() const { return this->scrollArea; }
-    tesraui::Container* getItemContainer() const { return this->itemContainer; }
-    bool isDragActive() const { return this->dragTimer == 0.0f; }
-    // Goes to the page unless the row is being dragged or still moving.
-    void goToPage(int page);
+        void notifyEvent(const hstring& type, void* args) override;
+        hstring getClassName() const override { return "InventoryPane"; }
+        harray<PropertyInfo> getPropertyDescriptions() const override;
+        void update(float timeDelta) override;
+        hstring getProperty(const hstring& name) override;
+        bool setProperty(const hstring& name, const hstring& value) override;
 
-protected:
-    bool pressed = false;
-    bool scrollBusy = false;
-    bool allowItemCombination = true;
-    bool allowItemUseButton = true;
-    float dragTimer = -1.0f;
-    float edgeTimer = 0.0f;
-    float dragAndDropDelay = 0.35f;
-    float dragAmount = 0.0f;
-    kavtypes::Vector2 pressPosition;
-    float cellSize = 0.0f;
-    float rolloverTime = 0.0f;
-    float bulletPaneOffset = 0.0f;
-    hstring bulletImage;
-    hstring bulletPushedImage;
-    hstring font;
-    bool panning = false;
-    float panningThresholds[4] = {0.1f, 0.1f, 0.1f, 0.1f};
-    tesraui::ScrollArea* scrollArea = nullptr;
-    tesraui::ImageBox* selector = nullptr;
-    tesraui::ImageBox* selectedSelector = nullptr;
-    tesraui::ImageBox* clickOverlay = nullptr;
-    // Shows "InventoryPane/use_item_icon" or "InventoryPane/combine_item_icon" over the cell under the
-    // pointer.
-    tesraui::ImageBox* itemIcon = nullptr;
-    hstring itemIconImage;
-    tesraui::ScrollBarH* scrollBar = nullptr;
-    tesraui::Object* bulletPane = nullptr;
-    tesraui::Label* rolloverLabel = nullptr;
-    tesraui::Container* itemContainer = nullptr;
-    // In cells: multiplied by the cell size where it is used, so it survives a pane not yet built.
-    kavtypes::Rectangle countLabelRect = kavtypes::Rectangle(0.0f, 0.6f, 1.0f, 0.4f);
-    harray<tesraui::ImageButton*> cells;
-    harray<hstring> cellItems;
-    // The cell whose press already queued a use or a combination: its click of the same press adds none.
-    hstring consumedCell;
+        float getCellSize() const { return this->cellSize; }
+        // The cells side by side on one page; 0 when not even one cell fits.
+        float getPageWidth() const;
+        int getCurrentPage() const;
+        int getNumPages() const;
+        // Null when the item has no cell.
+        tesraui::ImageButton* getCell(const hstring& item) const;
+        tesraui::ScrollArea* getScrollArea() const { return this->scrollArea; }
+        tesraui::Container* getItemContainer() const { return this->itemContainer; }
+        bool isDragActive() const { return this->dragTimer == 0.0f; }
+        // Goes to the page unless the row is being dragged or still moving.
+        void goToPage(int page);
 
-    static bool onItemsChanging(Variable* variable, const hstring& newValue, const hstring& currentValue);
+    protected:
+        bool pressed = false;
+        bool scrollBusy = false;
+        bool allowItemCombination = true;
+        bool allowItemUseButton = true;
+        float dragTimer = -1.0f;
+        float edgeTimer = 0.0f;
+        float dragAndDropDelay = 0.35f;
+        float dragAmount = 0.0f;
+        kavtypes::Vector2 pressPosition;
+        float cellSize = 0.0f;
+        float rolloverTime = 0.0f;
+        float bulletPaneOffset = 0.0f;
+        hstring bulletImage;
+        hstring bulletPushedImage;
+        hstring font;
+        bool panning = false;
+        float panningThresholds[4] = {0.1f, 0.1f, 0.1f, 0.1f};
+        tesraui::ScrollArea* scrollArea = nullptr;
+        tesraui::ImageBox* selector = nullptr;
+        tesraui::ImageBox* selectedSelector = nullptr;
+        tesraui::ImageBox* clickOverlay = nullptr;
+        // Shows "InventoryPane/use_item_icon" or "InventoryPane/combine_item_icon" over the cell under the
+        // pointer.
+        tesraui::ImageBox* itemIcon = nullptr;
+        hstring itemIconImage;
+        tesraui::ScrollBarH* scrollBar = nullptr;
+        tesraui::Object* bulletPane = nullptr;
+        tesraui::Label* rolloverLabel = nullptr;
+        tesraui::Container* itemContainer = nullptr;
+        // In cells: multiplied by the cell size where it is used, so it survives a pane not yet built.
+        kavtypes::Rectangle countLabelRect = kavtypes::Rectangle(0.0f, 0.6f, 1.0f, 0.4f);
+        harray<tesraui::ImageButton*> cells;
+        harray<hstring> cellItems;
+        // The cell whose press already queued a use or a combination: its click of the same press adds none.
+        hstring consumedCell;
 
-    void buildChildren();
-    void layout();
-    void rebuildCells(const hstring& items);
-    void itemsChanged(const hstring& newValue, const hstring& oldValue);
-    void showItemPage(const hstring& item);
-    int scriptCount(const hstring& item);
-    hstring itemOf(tesraui::Object* cell) const;
-    hstring heldItem() const;
-    // The index of the cell under the pointer; -1 for none.
-    int cellUnderCursor() const;
-    void playClick();
-    void scrollBy(float distance);
-    // One cell toward the end (1) or the start (-1).
-    void scrollByCell(float direction);
-    bool isCellUsable(tesraui::Object* cell) const;
-    void forwardPress();
-    void clearCursorCaches();
-    void setBulletPane(const hstring& name);
-    void updateBullets();
-    void updateRollover(float timeDelta);
-    void updateDrag(float timeDelta);
-    // Pans a zoomed-in scene while the carried item is near its edge; true while it does.
-    bool panScene(float timeDelta);
-    void updateItemIcon(int under, const hstring& held);
+        static bool onItemsChanging(Variable* variable, const hstring& newValue, const hstring& currentValue);
 
-    void onUseItem(tesraui::EventArgs* args);
-    void onCombineItems(tesraui::EventArgs* args);
-    void onCellMouseDown(tesraui::EventArgs* args);
-    void onCellClick(tesraui::EventArgs* args);
-    void onOverlayPress(tesraui::EventArgs* args);
-    void onOverlayRelease(tesraui::EventArgs* args);
-    void onBulletClick(tesraui::EventArgs* args);
-    void onArrowClick(tesraui::EventArgs* args);
-    void combinationRule(tesraui::Object* cell, int button);
+        void buildChildren();
+        void layout();
+        void rebuildCells(const hstring& items);
+        void itemsChanged(const hstring& newValue, const hstring& oldValue);
+        void showItemPage(const hstring& item);
+        int scriptCount(const hstring& item);
+        hstring itemOf(tesraui::Object* cell) const;
+        hstring heldItem() const;
+        // The index of the cell under the pointer; -1 for none.
+        int cellUnderCursor() const;
+        void playClick();
+        void scrollBy(float distance);
+        // One cell toward the end (1) or the start (-1).
+        void scrollByCell(float direction);
+        bool isCellUsable(tesraui::Object* cell) const;
+        void forwardPress();
+        void clearCursorCaches();
+        void setBulletPane(const hstring& name);
+        void updateBullets();
+        void updateRollover(float timeDelta);
+        void updateDrag(float timeDelta);
+        // Pans a zoomed-in scene while the carried item is near its edge; true while it does.
+        bool panScene(float timeDelta);
+        void updateItemIcon(int under, const hstring& held);
 
-private:
-    static const PropertyTable<InventoryPane>& _properties();
-    // The names with an item after their ":".
-    hstring _getPatternProperty(const hstring& name);
-};
+        void onUseItem(tesraui::EventArgs* args);
+        void onCombineItems(tesraui::EventArgs* args);
+        void onCellMouseDown(tesraui::EventArgs* args);
+        void onCellClick(tesraui::EventArgs* args);
+        void onOverlayPress(tesraui::EventArgs* args);
+        void onOverlayRelease(tesraui::EventArgs* args);
+        void onBulletClick(tesraui::EventArgs* args);
+        void onArrowClick(tesraui::EventArgs* args);
+        void combinationRule(tesraui::Object* cell, int button);
+
+    private:
+        static const PropertyTable<InventoryPane>& _properties();
+        // The names with an item after their ":".
+        hstring _getPatternProperty(const hstring& name);
+    };
+} // namespace vumo

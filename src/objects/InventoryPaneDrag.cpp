@@ -14,306 +14,309 @@
 #include "Session.h"
 #include "objects/InventoryPaneHelpers.h"
 
-using inventorypane::indexIn;
-using inventorypane::isIdiomPC;
-using inventorypane::isNothing;
-using inventorypane::isPointerDown;
-
-namespace
+namespace vumo
 {
-    // How far a carried item pans a zoomed scene in a second, in viewport sizes, at the very edge.
-    const float dragPanSpeed = 0.5f;
-} // namespace
+    using inventorypane::indexIn;
+    using inventorypane::isIdiomPC;
+    using inventorypane::isNothing;
+    using inventorypane::isPointerDown;
 
-hstring InventoryPane::itemOf(tesraui::Object* cell) const
-{
-    const int at = indexIn(this->cells, static_cast<tesraui::ImageButton*>(cell));
-    return at >= 0 ? this->cellItems[at] : hstring();
-}
-
-hstring InventoryPane::heldItem() const
-{
-    return getGameUiHost().getSelectedItem();
-}
-
-int InventoryPane::cellUnderCursor() const
-{
-    if (this->scrollArea == nullptr || this->cellSize <= 0.0f || !this->itemContainer->isCursorInside())
+    namespace
     {
-        return -1;
+        // How far a carried item pans a zoomed scene in a second, in viewport sizes, at the very edge.
+        const float dragPanSpeed = 0.5f;
+    } // namespace
+
+    hstring InventoryPane::itemOf(tesraui::Object* cell) const
+    {
+        const int at = indexIn(this->cells, static_cast<tesraui::ImageButton*>(cell));
+        return at >= 0 ? this->cellItems[at] : hstring();
     }
-    const kavtypes::Vector2 local = this->scrollArea->transformToLocalSpace(tesraui::getCursorPosition());
-    if (local.x < 0.0f || local.y < 0.0f || local.y >= this->cellSize)
-    {
-        return -1;
-    }
-    const int index = (int)(local.x / this->cellSize);
-    return index < this->cells.size() ? index : -1;
-}
 
-void InventoryPane::playClick()
-{
-    if (yim::manager != nullptr && yim::manager->hasSound("ui.click"))
+    hstring InventoryPane::heldItem() const
     {
-        yim::manager->play("ui.click", 0.0f, false, 1.0f);
+        return getGameUiHost().getSelectedItem();
     }
-}
 
-bool InventoryPane::isCellUsable(tesraui::Object* cell) const
-{
-    return cell != nullptr && indexIn(this->cells, static_cast<tesraui::ImageButton*>(cell)) >= 0 &&
-           cell->getDerivedAlpha() >= 250;
-}
-
-void InventoryPane::onUseItem(tesraui::EventArgs* args)
-{
-    Inventory::useItem(args->extra);
-}
-
-void InventoryPane::onCombineItems(tesraui::EventArgs* args)
-{
-    hstring a;
-    hstring b;
-    if (!args->extra.split(",", a, b))
+    int InventoryPane::cellUnderCursor() const
     {
-        return;
+        if (this->scrollArea == nullptr || this->cellSize <= 0.0f || !this->itemContainer->isCursorInside())
+        {
+            return -1;
+        }
+        const kavtypes::Vector2 local = this->scrollArea->transformToLocalSpace(tesraui::getCursorPosition());
+        if (local.x < 0.0f || local.y < 0.0f || local.y >= this->cellSize)
+        {
+            return -1;
+        }
+        const int index = (int)(local.x / this->cellSize);
+        return index < this->cells.size() ? index : -1;
     }
-    Inventory::combineItems(a, b);
-    getGameUiHost().selectItem("");
-}
 
-void InventoryPane::onCellClick(tesraui::EventArgs* args)
-{
-    tesraui::Object* cell = args->object;
-    if (args->keyCode != 1 || Session::isTransitionRunning() || Session::isSceneLocked() ||
-        !this->isCellUsable(cell))
+    void InventoryPane::playClick()
     {
-        return;
+        if (yim::manager != nullptr && yim::manager->hasSound("ui.click"))
+        {
+            yim::manager->play("ui.click", 0.0f, false, 1.0f);
+        }
     }
-    if (this->consumedCell == cell->getName())
+
+    bool InventoryPane::isCellUsable(tesraui::Object* cell) const
     {
-        this->consumedCell = "";
-        return;
+        return cell != nullptr && indexIn(this->cells, static_cast<tesraui::ImageButton*>(cell)) >= 0 &&
+               cell->getDerivedAlpha() >= 250;
     }
-    if (isNothing(this->heldItem()))
+
+    void InventoryPane::onUseItem(tesraui::EventArgs* args)
     {
+        Inventory::useItem(args->extra);
+    }
+
+    void InventoryPane::onCombineItems(tesraui::EventArgs* args)
+    {
+        hstring a;
+        hstring b;
+        if (!args->extra.split(",", a, b))
+        {
+            return;
+        }
+        Inventory::combineItems(a, b);
+        getGameUiHost().selectItem("");
+    }
+
+    void InventoryPane::onCellClick(tesraui::EventArgs* args)
+    {
+        tesraui::Object* cell = args->object;
+        if (args->keyCode != 1 || Session::isTransitionRunning() || Session::isSceneLocked() ||
+            !this->isCellUsable(cell))
+        {
+            return;
+        }
+        if (this->consumedCell == cell->getName())
+        {
+            this->consumedCell = "";
+            return;
+        }
+        if (isNothing(this->heldItem()))
+        {
+            this->playClick();
+            this->triggerEvent("UseItem", 1, this->itemOf(cell));
+            return;
+        }
+        this->combinationRule(cell, (int)args->keyCode);
+    }
+
+    void InventoryPane::onCellMouseDown(tesraui::EventArgs* args)
+    {
+        this->combinationRule(args->object, (int)args->keyCode);
+    }
+
+    void InventoryPane::combinationRule(tesraui::Object* cell, int button)
+    {
+        if (button != 1 || Session::isTransitionRunning() || !this->isCellUsable(cell))
+        {
+            return;
+        }
         this->playClick();
-        this->triggerEvent("UseItem", 1, this->itemOf(cell));
-        return;
-    }
-    this->combinationRule(cell, (int)args->keyCode);
-}
-
-void InventoryPane::onCellMouseDown(tesraui::EventArgs* args)
-{
-    this->combinationRule(args->object, (int)args->keyCode);
-}
-
-void InventoryPane::combinationRule(tesraui::Object* cell, int button)
-{
-    if (button != 1 || Session::isTransitionRunning() || !this->isCellUsable(cell))
-    {
-        return;
-    }
-    this->playClick();
-    const hstring item = this->itemOf(cell);
-    const hstring held = this->heldItem();
-    if (this->dragTimer == 0.0f && item == held)
-    {
-        if (!isIdiomPC() && this->dragAmount > this->rect.h)
+        const hstring item = this->itemOf(cell);
+        const hstring held = this->heldItem();
+        if (this->dragTimer == 0.0f && item == held)
         {
-            Inventory::selectItem("");
+            if (!isIdiomPC() && this->dragAmount > this->rect.h)
+            {
+                Inventory::selectItem("");
+            }
+            return;
         }
-        return;
-    }
-    if (Session::isSceneLocked())
-    {
-        return;
-    }
-    if (!isNothing(held) && this->allowItemCombination)
-    {
-        if (item == held)
+        if (Session::isSceneLocked())
         {
-            getGameUiHost().selectItem("");
-            this->triggerEvent("UseItem", 1, held);
+            return;
         }
-        else
+        if (!isNothing(held) && this->allowItemCombination)
         {
-            this->triggerEvent("CombineItems", 1, held + "," + item);
+            if (item == held)
+            {
+                getGameUiHost().selectItem("");
+                this->triggerEvent("UseItem", 1, held);
+            }
+            else
+            {
+                this->triggerEvent("CombineItems", 1, held + "," + item);
+            }
+            this->consumedCell = cell->getName();
+            if (this->rolloverLabel != nullptr)
+            {
+                this->rolloverLabel->setText("");
+                this->rolloverLabel->setAlpha(0);
+            }
+            return;
         }
-        this->consumedCell = cell->getName();
-        if (this->rolloverLabel != nullptr)
+        getGameUiHost().selectItem(item != held ? item : hstring());
+    }
+
+    void InventoryPane::onOverlayPress(tesraui::EventArgs*)
+    {
+        const hstring held = this->heldItem();
+        const int under = this->cellUnderCursor();
+        this->consumedCell = "";
+        if (!this->allowItemCombination || isNothing(held) || (under >= 0 && this->cellItems[under] == held))
         {
-            this->rolloverLabel->setText("");
-            this->rolloverLabel->setAlpha(0);
+            this->dragTimer = this->dragAndDropDelay;
+            this->dragAmount = 0.0f;
         }
-        return;
+        this->pressPosition = tesraui::getCursorPosition();
+        this->pressed = true;
     }
-    getGameUiHost().selectItem(item != held ? item : hstring());
-}
 
-void InventoryPane::onOverlayPress(tesraui::EventArgs*)
-{
-    const hstring held = this->heldItem();
-    const int under = this->cellUnderCursor();
-    this->consumedCell = "";
-    if (!this->allowItemCombination || isNothing(held) || (under >= 0 && this->cellItems[under] == held))
+    // What lies under the cursor changed with the overlay: every object on the way finds it anew.
+    void InventoryPane::clearCursorCaches()
     {
-        this->dragTimer = this->dragAndDropDelay;
-        this->dragAmount = 0.0f;
+        tesraui::Dataset* uiDataset = getGameUiHost().getDataset();
+        if (uiDataset != nullptr)
+        {
+            uiDataset->clearChildUnderCursorCaches();
+        }
+        if (this->dataset != nullptr && this->dataset != uiDataset)
+        {
+            this->dataset->clearChildUnderCursorCaches();
+        }
     }
-    this->pressPosition = tesraui::getCursorPosition();
-    this->pressed = true;
-}
 
-// What lies under the cursor changed with the overlay: every object on the way finds it anew.
-void InventoryPane::clearCursorCaches()
-{
-    tesraui::Dataset* uiDataset = getGameUiHost().getDataset();
-    if (uiDataset != nullptr)
+    // The overlay steps aside so that the press reaches the cell beneath it. From here on the pointer
+    // carries the item, not the row: the press that reached the row again must not drag it along, and
+    // a row left pushed would swallow every edge scroll.
+    void InventoryPane::forwardPress()
     {
-        uiDataset->clearChildUnderCursorCaches();
+        clickOverlay->setClickThrough(true);
+        clearCursorCaches();
+        onMouseDown(1);
+        scrollArea->stopScrolling();
+        clickOverlay->setClickThrough(false);
+        clearCursorCaches();
     }
-    if (this->dataset != nullptr && this->dataset != uiDataset)
-    {
-        this->dataset->clearChildUnderCursorCaches();
-    }
-}
 
-// The overlay steps aside so that the press reaches the cell beneath it. From here on the pointer
-// carries the item, not the row: the press that reached the row again must not drag it along, and
-// a row left pushed would swallow every edge scroll.
-void InventoryPane::forwardPress()
-{
-    clickOverlay->setClickThrough(true);
-    clearCursorCaches();
-    onMouseDown(1);
-    scrollArea->stopScrolling();
-    clickOverlay->setClickThrough(false);
-    clearCursorCaches();
-}
-
-void InventoryPane::onOverlayRelease(tesraui::EventArgs*)
-{
-    if (!this->pressed)
+    void InventoryPane::onOverlayRelease(tesraui::EventArgs*)
     {
-        return;
-    }
-    if (this->dragTimer == 0.0f)
-    {
+        if (!this->pressed)
+        {
+            return;
+        }
+        if (this->dragTimer == 0.0f)
+        {
+            this->pressed = false;
+            return;
+        }
+        this->clickOverlay->setClickThrough(true);
+        this->clearCursorCaches();
+        this->onMouseDown(1);
+        if (this->dragTimer <= 0.0f)
+        {
+            this->scrollArea->stopScrolling();
+        }
+        this->onMouseUp(1);
+        this->clickOverlay->setClickThrough(false);
+        this->clearCursorCaches();
         this->pressed = false;
-        return;
-    }
-    this->clickOverlay->setClickThrough(true);
-    this->clearCursorCaches();
-    this->onMouseDown(1);
-    if (this->dragTimer <= 0.0f)
-    {
-        this->scrollArea->stopScrolling();
-    }
-    this->onMouseUp(1);
-    this->clickOverlay->setClickThrough(false);
-    this->clearCursorCaches();
-    this->pressed = false;
-    if (this->dragTimer > 0.0f)
-    {
-        this->dragTimer = -1.0f;
-    }
-}
-
-void InventoryPane::updateDrag(float timeDelta)
-{
-    if (this->dragTimer > 0.0f)
-    {
-        if (this->scrollArea->isDragging() && this->scrollArea->isScrollable())
+        if (this->dragTimer > 0.0f)
         {
             this->dragTimer = -1.0f;
         }
-        else
+    }
+
+    void InventoryPane::updateDrag(float timeDelta)
+    {
+        if (this->dragTimer > 0.0f)
         {
-            this->dragTimer -= timeDelta;
-            if (this->dragTimer <= 0.0f)
+            if (this->scrollArea->isDragging() && this->scrollArea->isScrollable())
             {
-                this->dragTimer = 0.0f;
-                this->forwardPress();
+                this->dragTimer = -1.0f;
+            }
+            else
+            {
+                this->dragTimer -= timeDelta;
+                if (this->dragTimer <= 0.0f)
+                {
+                    this->dragTimer = 0.0f;
+                    this->forwardPress();
+                }
             }
         }
-    }
-    if (!isPointerDown())
-    {
-        this->dragTimer = -1.0f;
-        this->panning = false;
-    }
-    if (this->dragTimer != 0.0f)
-    {
-        this->edgeTimer = 0.0f;
-        return;
-    }
-    const kavtypes::Vector2 cursor = tesraui::getCursorPosition();
-    this->dragAmount += (cursor - this->pressPosition).length();
-    this->pressPosition = cursor;
-    const kavtypes::Vector2 local = transformToLocalSpace(cursor);
-    const float edge = cellSize * 0.75f;
-    // Beside the row, or past its end: an item carried up over the scene is meant for the scene.
-    const bool alongRow = (local.y >= 0.0f && local.y <= rect.h);
-    const bool nearLeft = (alongRow && local.x < edge);
-    const bool nearRight = (alongRow && local.x > rect.w - edge);
-    if ((nearLeft || nearRight) && !panning && allowItemCombination)
-    {
-        edgeTimer += timeDelta;
-        if (edgeTimer >= 0.5f)
+        if (!isPointerDown())
+        {
+            this->dragTimer = -1.0f;
+            this->panning = false;
+        }
+        if (this->dragTimer != 0.0f)
+        {
+            this->edgeTimer = 0.0f;
+            return;
+        }
+        const kavtypes::Vector2 cursor = tesraui::getCursorPosition();
+        this->dragAmount += (cursor - this->pressPosition).length();
+        this->pressPosition = cursor;
+        const kavtypes::Vector2 local = transformToLocalSpace(cursor);
+        const float edge = cellSize * 0.75f;
+        // Beside the row, or past its end: an item carried up over the scene is meant for the scene.
+        const bool alongRow = (local.y >= 0.0f && local.y <= rect.h);
+        const bool nearLeft = (alongRow && local.x < edge);
+        const bool nearRight = (alongRow && local.x > rect.w - edge);
+        if ((nearLeft || nearRight) && !panning && allowItemCombination)
+        {
+            edgeTimer += timeDelta;
+            if (edgeTimer >= 0.5f)
+            {
+                edgeTimer = 0.0f;
+                scrollByCell(nearLeft ? -1.0f : 1.0f);
+            }
+        }
+        else
         {
             edgeTimer = 0.0f;
-            scrollByCell(nearLeft ? -1.0f : 1.0f);
         }
+        panning = panScene(timeDelta);
     }
-    else
-    {
-        edgeTimer = 0.0f;
-    }
-    panning = panScene(timeDelta);
-}
 
-// Near an edge of a zoomed-in scene the carried item pans it, the faster the nearer the edge; over the
-// pane itself the item is still meant for the row.
-bool InventoryPane::panScene(float timeDelta)
-{
-    GameUiHost& host = getGameUiHost();
-    if (!host.hasZoom() || isCursorInside() || host.getMaxZoomScale() <= 1.0f)
+    // Near an edge of a zoomed-in scene the carried item pans it, the faster the nearer the edge; over the
+    // pane itself the item is still meant for the row.
+    bool InventoryPane::panScene(float timeDelta)
     {
-        return false;
+        GameUiHost& host = getGameUiHost();
+        if (!host.hasZoom() || isCursorInside() || host.getMaxZoomScale() <= 1.0f)
+        {
+            return false;
+        }
+        const kavtypes::Vector2 at = host.getZoomCursorFraction();
+        if (at.x < 0.0f || at.x > 1.0f || at.y < 0.0f || at.y > 1.0f)
+        {
+            return false;
+        }
+        const float left = panningThresholds[0];
+        const float top = panningThresholds[1];
+        const float right = panningThresholds[2];
+        const float bottom = panningThresholds[3];
+        // How deep into each edge's band the pointer is, 0 outside it to 1 at the edge; toward the scene's
+        // hidden side, so a left band moves the scene right.
+        kavtypes::Vector2 depth;
+        if (at.x < left)
+        {
+            depth.x = (left - at.x) / left;
+        }
+        else if (at.x > 1.0f - right)
+        {
+            depth.x = -(at.x - (1.0f - right)) / right;
+        }
+        if (at.y < top)
+        {
+            depth.y = (top - at.y) / top;
+        }
+        else if (at.y > 1.0f - bottom)
+        {
+            depth.y = -(at.y - (1.0f - bottom)) / bottom;
+        }
+        if (depth.x == 0.0f && depth.y == 0.0f)
+        {
+            return false;
+        }
+        return host.panZoom(depth * (dragPanSpeed * timeDelta));
     }
-    const kavtypes::Vector2 at = host.getZoomCursorFraction();
-    if (at.x < 0.0f || at.x > 1.0f || at.y < 0.0f || at.y > 1.0f)
-    {
-        return false;
-    }
-    const float left = panningThresholds[0];
-    const float top = panningThresholds[1];
-    const float right = panningThresholds[2];
-    const float bottom = panningThresholds[3];
-    // How deep into each edge's band the pointer is, 0 outside it to 1 at the edge; toward the scene's
-    // hidden side, so a left band moves the scene right.
-    kavtypes::Vector2 depth;
-    if (at.x < left)
-    {
-        depth.x = (left - at.x) / left;
-    }
-    else if (at.x > 1.0f - right)
-    {
-        depth.x = -(at.x - (1.0f - right)) / right;
-    }
-    if (at.y < top)
-    {
-        depth.y = (top - at.y) / top;
-    }
-    else if (at.y > 1.0f - bottom)
-    {
-        depth.y = -(at.y - (1.0f - bottom)) / bottom;
-    }
-    if (depth.x == 0.0f && depth.y == 0.0f)
-    {
-        return false;
-    }
-    return host.panZoom(depth * (dragPanSpeed * timeDelta));
-}
+} // namespace vumo

@@ -7,27 +7,30 @@
 
 #include "GameUiHost.h"
 
-// The small answers the inventory pane's files share.
-namespace inventorypane
+namespace vumo
 {
-    template <class T> int indexIn(const harray<T>& values, const T& value)
+    // The small answers the inventory pane's files share.
+    namespace inventorypane
     {
-        const auto it = std::find(values.begin(), values.end(), value);
-        return it == values.end() ? -1 : (int)(it - values.begin());
-    }
+        template <class T> int indexIn(const harray<T>& values, const T& value)
+        {
+            const auto it = std::find(values.begin(), values.end(), value);
+            return it == values.end() ? -1 : (int)(it - values.begin());
+        }
 
-    inline bool isIdiomPC()
-    {
-        return getGameUiHost().getUIIdiom() == GameUiHost::IDIOM_PC;
-    }
+        inline bool isIdiomPC()
+        {
+            return getGameUiHost().getUIIdiom() == GameUiHost::IDIOM_PC;
+        }
 
-    inline bool isPointerDown()
-    {
-        return getGameUiHost().isPointerDown();
-    }
+        inline bool isPointerDown()
+        {
+            return getGameUiHost().isPointerDown();
+        }
 
-    inline bool isNothing(const hstring& item)
-    {
-        return item == "" || item == "0" || item == "false";
-    }
-} // namespace inventorypane
+        inline bool isNothing(const hstring& item)
+        {
+            return item == "" || item == "0" || item == "false";
+        }
+    } // namespace inventorypane
+} // namespace vumo

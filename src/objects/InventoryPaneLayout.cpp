@@ -19,389 +19,394 @@
 #include "ScriptTexts.h"
 #include "objects/InventoryPaneHelpers.h"
 
-using inventorypane::indexIn;
-using inventorypane::isIdiomPC;
-
-namespace
+namespace vumo
 {
-    int cellCounter = 0;
-} // namespace
+    using inventorypane::indexIn;
+    using inventorypane::isIdiomPC;
 
-float InventoryPane::getPageWidth() const
-{
-    if (this->cellSize <= 0.0f)
+    namespace
     {
-        return 0.0f;
-    }
-    const float ratio = this->rect.w / this->cellSize;
-    float count = std::floor(ratio);
-    if (ratio - count > 0.8f)
-    {
-        count += 1.0f;
-    }
-    return count * this->cellSize;
-}
+        int cellCounter = 0;
+    } // namespace
 
-void InventoryPane::layout()
-{
-    if (this->itemContainer == nullptr)
+    float InventoryPane::getPageWidth() const
     {
-        return;
-    }
-    const float pageWidth = this->getPageWidth();
-    this->itemContainer->setWidth(pageWidth);
-    this->itemContainer->setX((this->rect.w - pageWidth) * 0.5f);
-    this->rebuildCells(VariableDictionary::getGlobal().exists("items")
-                           ? VariableDictionary::getGlobal().get("items").value()
-                           : hstring());
-    this->scrollBar->setGridSize(pageWidth);
-    if (pageWidth > 0.0f)
-    {
-        this->scrollArea->setX(std::round(this->scrollArea->getX() / pageWidth) * pageWidth);
-    }
-}
-
-int InventoryPane::scriptCount(const hstring& item)
-{
-    const hstring function = "item_" + item + "_count";
-    if (!Inventory::isGlobalFunction(function))
-    {
-        return 1;
-    }
-    harray<hstring> results;
-    try
-    {
-        LuaInterface::executeWithReturnValues(
-            ObjectTexts::callForResults(function, Inventory::isIdentifier(function)), "", results);
-    }
-    catch (const quortypes::exception& e)
-    {
-        quortypes::Log::error(Session::logTag, "Error executing " + function + "(): " + e.getMessage());
-        return 1;
-    }
-    return results.size() == 1 ? results[0].toInt() : 1;
-}
-
-void InventoryPane::rebuildCells(const hstring& items)
-{
-    if (this->scrollArea == nullptr || this->dataset == nullptr)
-    {
-        return;
-    }
-    // The cells: "/item" and a number.
-    const hstring prefix = this->name + "/item";
-    harray<tesraui::Object*> children = this->scrollArea->getChildren();
-    for (tesraui::Object* child : children)
-    {
-        if (child->getName().startsWith(prefix) && child->getName().subString(prefix.size()).isNumber())
+        if (this->cellSize <= 0.0f)
         {
-            this->dataset->destroyObject(child);
+            return 0.0f;
+        }
+        const float ratio = this->rect.w / this->cellSize;
+        float count = std::floor(ratio);
+        if (ratio - count > 0.8f)
+        {
+            count += 1.0f;
+        }
+        return count * this->cellSize;
+    }
+
+    void InventoryPane::layout()
+    {
+        if (this->itemContainer == nullptr)
+        {
+            return;
+        }
+        const float pageWidth = this->getPageWidth();
+        this->itemContainer->setWidth(pageWidth);
+        this->itemContainer->setX((this->rect.w - pageWidth) * 0.5f);
+        this->rebuildCells(VariableDictionary::getGlobal().exists("items")
+                               ? VariableDictionary::getGlobal().get("items").value()
+                               : hstring());
+        this->scrollBar->setGridSize(pageWidth);
+        if (pageWidth > 0.0f)
+        {
+            this->scrollArea->setX(std::round(this->scrollArea->getX() / pageWidth) * pageWidth);
         }
     }
-    this->cells.clear();
-    this->cellItems.clear();
-    const float pageWidth = this->getPageWidth();
-    harray<hstring> distinct;
-    harray<int> counts;
-    for (const hstring& item : Inventory::splitItems(items))
+
+    int InventoryPane::scriptCount(const hstring& item)
     {
-        const int at = indexIn(distinct, item);
-        if (at >= 0)
+        const hstring function = "item_" + item + "_count";
+        if (!Inventory::isGlobalFunction(function))
         {
-            ++counts[at];
+            return 1;
+        }
+        harray<hstring> results;
+        try
+        {
+            LuaInterface::executeWithReturnValues(
+                ObjectTexts::callForResults(function, Inventory::isIdentifier(function)), "", results);
+        }
+        catch (const quortypes::exception& e)
+        {
+            quortypes::Log::error(Session::logTag, "Error executing " + function + "(): " + e.getMessage());
+            return 1;
+        }
+        return results.size() == 1 ? results[0].toInt() : 1;
+    }
+
+    void InventoryPane::rebuildCells(const hstring& items)
+    {
+        if (this->scrollArea == nullptr || this->dataset == nullptr)
+        {
+            return;
+        }
+        // The cells: "/item" and a number.
+        const hstring prefix = this->name + "/item";
+        harray<tesraui::Object*> children = this->scrollArea->getChildren();
+        for (tesraui::Object* child : children)
+        {
+            if (child->getName().startsWith(prefix) && child->getName().subString(prefix.size()).isNumber())
+            {
+                this->dataset->destroyObject(child);
+            }
+        }
+        this->cells.clear();
+        this->cellItems.clear();
+        const float pageWidth = this->getPageWidth();
+        harray<hstring> distinct;
+        harray<int> counts;
+        for (const hstring& item : Inventory::splitItems(items))
+        {
+            const int at = indexIn(distinct, item);
+            if (at >= 0)
+            {
+                ++counts[at];
+            }
+            else
+            {
+                distinct.push_back(item);
+                counts.push_back(1);
+            }
+        }
+        const float size = this->cellSize;
+        // No cell fits: nothing to show, and nothing to divide by.
+        if (pageWidth > 0.0f)
+        {
+            for (int i = 0; i < distinct.size(); ++i)
+            {
+                const hstring& item = distinct[i];
+                if (!Inventory::hasItemImage(item))
+                {
+                    continue;
+                }
+                const hstring cellName = prefix + hstring(cellCounter++);
+                tesraui::ImageButton* cell = new tesraui::ImageButton(
+                    cellName, kavtypes::Rectangle(this->cells.size() * size, 0.0f, size, size));
+                this->dataset->registerObjects(cell);
+                this->scrollArea->addChild(cell);
+                cell->setImageByName("items/" + item);
+                cell->registerEvent("MouseDown",
+                                    new tesraui::MemberCallbackEvent(&InventoryPane::onCellMouseDown, this));
+                cell->registerEvent("Click",
+                                    new tesraui::MemberCallbackEvent(&InventoryPane::onCellClick, this));
+                const int extra = this->scriptCount(item);
+                if (counts[i] >= 2 || extra >= 2)
+                {
+                    const kavtypes::Rectangle r = this->countLabelRect;
+                    tesraui::Label* label =
+                        new tesraui::Label(cellName + "_cnt", kavtypes::Rectangle(r.x * size, r.y * size,
+                                                                                  r.w * size, r.h * size));
+                    this->dataset->registerObjects(label);
+                    cell->addChild(label);
+                    label->setClickThrough(true);
+                    label->setTextColor(tesra::Color(255, 255, 255, 255));
+                    label->setFont(this->font);
+                    label->setText(hstring(counts[i]) + (extra > 1 ? "/" + hstring(extra) : hstring()));
+                }
+                tesraui::Object* info =
+                    new tesraui::Object(cellName + "_info", kavtypes::Rectangle(0.0f, 0.0f, size, size));
+                this->dataset->registerObjects(info);
+                cell->addChild(info);
+                info->setClickThrough(true);
+                info->setVisible(false);
+                this->cells.push_back(cell);
+                this->cellItems.push_back(item);
+            }
+        }
+        float width = this->cells.size() * size;
+        if (pageWidth > 0.0f)
+        {
+            const float remainder = std::fmod(width, pageWidth);
+            width -= remainder;
+            if (remainder > size * 0.5f)
+            {
+                width += pageWidth;
+            }
         }
         else
         {
-            distinct.push_back(item);
-            counts.push_back(1);
+            width = 0.0f;
+        }
+        this->scrollArea->setWidth(width);
+        this->updateBullets();
+    }
+
+    int InventoryPane::getCurrentPage() const
+    {
+        const float pageWidth = this->getPageWidth();
+        if (this->scrollArea == nullptr || pageWidth <= 0.0f)
+        {
+            return 0;
+        }
+        return (int)std::round(-this->scrollArea->getX() / pageWidth);
+    }
+
+    int InventoryPane::getNumPages() const
+    {
+        if (this->scrollArea == nullptr || this->itemContainer == nullptr ||
+            this->itemContainer->getWidth() <= 0.0f)
+        {
+            return 0;
+        }
+        return (int)std::round(this->scrollArea->getWidth() / this->itemContainer->getWidth());
+    }
+
+    void InventoryPane::goToPage(int page)
+    {
+        const float pageWidth = this->getPageWidth();
+        if (this->scrollArea == nullptr || pageWidth <= 0.0f || this->scrollArea->isDragging() ||
+            this->scrollArea->isScrolling())
+        {
+            return;
+        }
+        // The bar's scroll comes to rest exactly where it is sent, so whole pages land on the page.
+        this->scrollBy((page - this->getCurrentPage()) * pageWidth);
+    }
+
+    // The bar's step (a page) would round a move to a page boundary: moves here go exactly as far as asked.
+    void InventoryPane::scrollBy(float distance)
+    {
+        const float step = this->scrollBar->getGridSize();
+        this->scrollBar->setGridSize(0.0f);
+        this->scrollBar->addScrollValue(distance);
+        this->scrollBar->setGridSize(step);
+    }
+
+    tesraui::ImageButton* InventoryPane::getCell(const hstring& item) const
+    {
+        const int at = indexIn(this->cellItems, item);
+        return at >= 0 ? this->cells[at] : nullptr;
+    }
+
+    void InventoryPane::showItemPage(const hstring& item)
+    {
+        tesraui::ImageButton* cell = this->getCell(item);
+        const float pageWidth = this->getPageWidth();
+        if (cell == nullptr || pageWidth <= 0.0f)
+        {
+            return;
+        }
+        const int page = (int)(cell->getX() / pageWidth);
+        if (page != this->getCurrentPage())
+        {
+            this->goToPage(page);
         }
     }
-    const float size = this->cellSize;
-    // No cell fits: nothing to show, and nothing to divide by.
-    if (pageWidth > 0.0f)
+
+    void InventoryPane::setBulletPane(const hstring& name)
     {
-        for (int i = 0; i < distinct.size(); ++i)
+        this->bulletPane = this->dataset->getObject(name);
+        const hstring prefix = this->bulletPane->getName();
+        for (const char* arrow : {"/left", "/right"})
         {
-            const hstring& item = distinct[i];
-            if (!Inventory::hasItemImage(item))
+            tesraui::Object* object = this->dataset->tryGetObject(prefix + arrow);
+            if (object != nullptr)
             {
-                continue;
+                object->registerEvent("Click",
+                                      new tesraui::MemberCallbackEvent(&InventoryPane::onArrowClick, this));
             }
-            const hstring cellName = prefix + hstring(cellCounter++);
-            tesraui::ImageButton* cell = new tesraui::ImageButton(
-                cellName, kavtypes::Rectangle(this->cells.size() * size, 0.0f, size, size));
-            this->dataset->registerObjects(cell);
-            this->scrollArea->addChild(cell);
-            cell->setImageByName("items/" + item);
-            cell->registerEvent("MouseDown",
-                                new tesraui::MemberCallbackEvent(&InventoryPane::onCellMouseDown, this));
-            cell->registerEvent("Click", new tesraui::MemberCallbackEvent(&InventoryPane::onCellClick, this));
-            const int extra = this->scriptCount(item);
-            if (counts[i] >= 2 || extra >= 2)
+        }
+        if (isIdiomPC())
+        {
+            for (int i = 0;; ++i)
             {
-                const kavtypes::Rectangle r = this->countLabelRect;
-                tesraui::Label* label = new tesraui::Label(
-                    cellName + "_cnt", kavtypes::Rectangle(r.x * size, r.y * size, r.w * size, r.h * size));
-                this->dataset->registerObjects(label);
-                cell->addChild(label);
-                label->setClickThrough(true);
-                label->setTextColor(tesra::Color(255, 255, 255, 255));
-                label->setFont(this->font);
-                label->setText(hstring(counts[i]) + (extra > 1 ? "/" + hstring(extra) : hstring()));
+                tesraui::Object* bullet = this->dataset->tryGetObject(prefix + "/bullet" + hstring(i));
+                if (bullet == nullptr)
+                {
+                    break;
+                }
+                bullet->registerEvent("Click",
+                                      new tesraui::MemberCallbackEvent(&InventoryPane::onBulletClick, this));
             }
-            tesraui::Object* info =
-                new tesraui::Object(cellName + "_info", kavtypes::Rectangle(0.0f, 0.0f, size, size));
-            this->dataset->registerObjects(info);
-            cell->addChild(info);
-            info->setClickThrough(true);
-            info->setVisible(false);
-            this->cells.push_back(cell);
-            this->cellItems.push_back(item);
         }
-    }
-    float width = this->cells.size() * size;
-    if (pageWidth > 0.0f)
-    {
-        const float remainder = std::fmod(width, pageWidth);
-        width -= remainder;
-        if (remainder > size * 0.5f)
+        tesraui::ImageButton* first =
+            dynamic_cast<tesraui::ImageButton*>(this->dataset->tryGetObject(prefix + "/bullet0"));
+        if (first != nullptr)
         {
-            width += pageWidth;
+            this->bulletImage = first->getImageName();
+            this->bulletPushedImage = first->getPushedImageName();
         }
-    }
-    else
-    {
-        width = 0.0f;
-    }
-    this->scrollArea->setWidth(width);
-    this->updateBullets();
-}
-
-int InventoryPane::getCurrentPage() const
-{
-    const float pageWidth = this->getPageWidth();
-    if (this->scrollArea == nullptr || pageWidth <= 0.0f)
-    {
-        return 0;
-    }
-    return (int)std::round(-this->scrollArea->getX() / pageWidth);
-}
-
-int InventoryPane::getNumPages() const
-{
-    if (this->scrollArea == nullptr || this->itemContainer == nullptr ||
-        this->itemContainer->getWidth() <= 0.0f)
-    {
-        return 0;
-    }
-    return (int)std::round(this->scrollArea->getWidth() / this->itemContainer->getWidth());
-}
-
-void InventoryPane::goToPage(int page)
-{
-    const float pageWidth = this->getPageWidth();
-    if (this->scrollArea == nullptr || pageWidth <= 0.0f || this->scrollArea->isDragging() ||
-        this->scrollArea->isScrolling())
-    {
-        return;
-    }
-    // The bar's scroll comes to rest exactly where it is sent, so whole pages land on the page.
-    this->scrollBy((page - this->getCurrentPage()) * pageWidth);
-}
-
-// The bar's step (a page) would round a move to a page boundary: moves here go exactly as far as asked.
-void InventoryPane::scrollBy(float distance)
-{
-    const float step = this->scrollBar->getGridSize();
-    this->scrollBar->setGridSize(0.0f);
-    this->scrollBar->addScrollValue(distance);
-    this->scrollBar->setGridSize(step);
-}
-
-tesraui::ImageButton* InventoryPane::getCell(const hstring& item) const
-{
-    const int at = indexIn(this->cellItems, item);
-    return at >= 0 ? this->cells[at] : nullptr;
-}
-
-void InventoryPane::showItemPage(const hstring& item)
-{
-    tesraui::ImageButton* cell = this->getCell(item);
-    const float pageWidth = this->getPageWidth();
-    if (cell == nullptr || pageWidth <= 0.0f)
-    {
-        return;
-    }
-    const int page = (int)(cell->getX() / pageWidth);
-    if (page != this->getCurrentPage())
-    {
-        this->goToPage(page);
-    }
-}
-
-void InventoryPane::setBulletPane(const hstring& name)
-{
-    this->bulletPane = this->dataset->getObject(name);
-    const hstring prefix = this->bulletPane->getName();
-    for (const char* arrow : {"/left", "/right"})
-    {
-        tesraui::Object* object = this->dataset->tryGetObject(prefix + arrow);
-        if (object != nullptr)
+        else
         {
-            object->registerEvent("Click",
-                                  new tesraui::MemberCallbackEvent(&InventoryPane::onArrowClick, this));
+            this->bulletImage = "0xFFFF00";
+            this->bulletPushedImage = "0xFF7F00";
         }
+        this->updateBullets();
     }
-    if (isIdiomPC())
+
+    void InventoryPane::updateBullets()
     {
+        if (this->bulletPane == nullptr || this->itemContainer == nullptr)
+        {
+            return;
+        }
+        const hstring prefix = this->bulletPane->getName();
+        int pages = this->getNumPages();
+        if (pages == 1)
+        {
+            pages = 0;
+        }
+        const int current = this->getCurrentPage();
+        float width = 0.0f;
         for (int i = 0;; ++i)
         {
-            tesraui::Object* bullet = this->dataset->tryGetObject(prefix + "/bullet" + hstring(i));
-            if (bullet == nullptr)
+            tesraui::Object* object = this->dataset->tryGetObject(prefix + "/bullet" + hstring(i));
+            if (object == nullptr)
             {
                 break;
             }
-            bullet->registerEvent("Click",
-                                  new tesraui::MemberCallbackEvent(&InventoryPane::onBulletClick, this));
-        }
-    }
-    tesraui::ImageButton* first =
-        dynamic_cast<tesraui::ImageButton*>(this->dataset->tryGetObject(prefix + "/bullet0"));
-    if (first != nullptr)
-    {
-        this->bulletImage = first->getImageName();
-        this->bulletPushedImage = first->getPushedImageName();
-    }
-    else
-    {
-        this->bulletImage = "0xFFFF00";
-        this->bulletPushedImage = "0xFF7F00";
-    }
-    this->updateBullets();
-}
-
-void InventoryPane::updateBullets()
-{
-    if (this->bulletPane == nullptr || this->itemContainer == nullptr)
-    {
-        return;
-    }
-    const hstring prefix = this->bulletPane->getName();
-    int pages = this->getNumPages();
-    if (pages == 1)
-    {
-        pages = 0;
-    }
-    const int current = this->getCurrentPage();
-    float width = 0.0f;
-    for (int i = 0;; ++i)
-    {
-        tesraui::Object* object = this->dataset->tryGetObject(prefix + "/bullet" + hstring(i));
-        if (object == nullptr)
-        {
-            break;
-        }
-        object->setVisible(i < pages);
-        tesraui::ImageButton* bullet = dynamic_cast<tesraui::ImageButton*>(object);
-        if (bullet != nullptr && this->bulletImage != "")
-        {
-            const hstring& image = (i == current ? this->bulletImage : this->bulletPushedImage);
-            const hstring& pushed = (i == current ? this->bulletPushedImage : this->bulletImage);
-            try
+            object->setVisible(i < pages);
+            tesraui::ImageButton* bullet = dynamic_cast<tesraui::ImageButton*>(object);
+            if (bullet != nullptr && this->bulletImage != "")
             {
-                if (bullet->getImageName() != image)
+                const hstring& image = (i == current ? this->bulletImage : this->bulletPushedImage);
+                const hstring& pushed = (i == current ? this->bulletPushedImage : this->bulletImage);
+                try
                 {
-                    bullet->setImageByName(image);
+                    if (bullet->getImageName() != image)
+                    {
+                        bullet->setImageByName(image);
+                    }
+                    if (bullet->getPushedImageName() != pushed)
+                    {
+                        bullet->setPushedImageByName(pushed);
+                    }
                 }
-                if (bullet->getPushedImageName() != pushed)
+                catch (const quortypes::exception& e)
                 {
-                    bullet->setPushedImageByName(pushed);
+                    quortypes::Log::warn(Session::logTag, e.getMessage());
+                    this->bulletImage = "";
                 }
             }
-            catch (const quortypes::exception& e)
+            if (i < pages)
             {
-                quortypes::Log::warn(Session::logTag, e.getMessage());
-                this->bulletImage = "";
+                width = std::max(width, object->getX() + object->getWidth());
             }
         }
-        if (i < pages)
+        this->bulletPane->setWidth(width);
+        this->bulletPane->setX((this->itemContainer->getWidth() - width) * 0.5f +
+                               this->itemContainer->getX() + this->bulletPaneOffset);
+        tesraui::Object* left = this->dataset->tryGetObject(prefix + "/left");
+        tesraui::Object* right = this->dataset->tryGetObject(prefix + "/right");
+        if (isIdiomPC())
         {
-            width = std::max(width, object->getX() + object->getWidth());
-        }
-    }
-    this->bulletPane->setWidth(width);
-    this->bulletPane->setX((this->itemContainer->getWidth() - width) * 0.5f + this->itemContainer->getX() +
-                           this->bulletPaneOffset);
-    tesraui::Object* left = this->dataset->tryGetObject(prefix + "/left");
-    tesraui::Object* right = this->dataset->tryGetObject(prefix + "/right");
-    if (isIdiomPC())
-    {
-        const float offset = -this->scrollArea->getX();
-        const float tenth = this->cellSize * 0.1f;
-        const float end = this->scrollArea->getWidth() - this->itemContainer->getWidth() - tenth;
-        const bool leftOpen = (offset > tenth);
-        const bool rightOpen = (offset < end);
-        for (auto side : {std::make_pair(left, std::make_pair(leftOpen, rightOpen)),
-                          std::make_pair(right, std::make_pair(rightOpen, leftOpen))})
-        {
-            if (side.first != nullptr)
+            const float offset = -this->scrollArea->getX();
+            const float tenth = this->cellSize * 0.1f;
+            const float end = this->scrollArea->getWidth() - this->itemContainer->getWidth() - tenth;
+            const bool leftOpen = (offset > tenth);
+            const bool rightOpen = (offset < end);
+            for (auto side : {std::make_pair(left, std::make_pair(leftOpen, rightOpen)),
+                              std::make_pair(right, std::make_pair(rightOpen, leftOpen))})
             {
-                side.first->setVisible(true);
-                side.first->setAlpha(side.second.first ? 255 : (side.second.second ? 90 : 0));
+                if (side.first != nullptr)
+                {
+                    side.first->setVisible(true);
+                    side.first->setAlpha(side.second.first ? 255 : (side.second.second ? 90 : 0));
+                }
+            }
+        }
+        else if (left != nullptr && left->isVisible())
+        {
+            left->setVisible(false);
+            if (right != nullptr)
+            {
+                right->setVisible(false);
             }
         }
     }
-    else if (left != nullptr && left->isVisible())
+
+    void InventoryPane::onBulletClick(tesraui::EventArgs* args)
     {
-        left->setVisible(false);
-        if (right != nullptr)
+        if (args->keyCode != 1 || !isIdiomPC() || args->object == nullptr)
         {
-            right->setVisible(false);
+            return;
         }
+        const hstring& name = args->object->getName();
+        const int page = name[name.size() - 1] - '0';
+        if (page < 0 || page > 9 || page == this->getCurrentPage())
+        {
+            return;
+        }
+        this->playClick();
+        this->goToPage(page);
     }
-}
 
-void InventoryPane::onBulletClick(tesraui::EventArgs* args)
-{
-    if (args->keyCode != 1 || !isIdiomPC() || args->object == nullptr)
+    void InventoryPane::onArrowClick(tesraui::EventArgs* args)
     {
-        return;
+        if (args->keyCode != 1 || args->object == nullptr || args->object->getAlpha() < 200 ||
+            this->scrollArea == nullptr || this->cellSize <= 0.0f)
+        {
+            return;
+        }
+        this->playClick();
+        scrollByCell(args->object->getName().endsWith("/left") ? -1.0f : 1.0f);
     }
-    const hstring& name = args->object->getName();
-    const int page = name[name.size() - 1] - '0';
-    if (page < 0 || page > 9 || page == this->getCurrentPage())
-    {
-        return;
-    }
-    this->playClick();
-    this->goToPage(page);
-}
 
-void InventoryPane::onArrowClick(tesraui::EventArgs* args)
-{
-    if (args->keyCode != 1 || args->object == nullptr || args->object->getAlpha() < 200 ||
-        this->scrollArea == nullptr || this->cellSize <= 0.0f)
+    // A moving row already heads for a cell boundary; one at rest goes from the boundary nearest to it, so
+    // that each step ends on one.
+    void InventoryPane::scrollByCell(float direction)
     {
-        return;
+        if (cellSize <= 0.0f)
+        {
+            return;
+        }
+        if (scrollArea->isScrolling())
+        {
+            scrollBy(direction * cellSize);
+            return;
+        }
+        const float offset = -scrollArea->getX();
+        const float nearest = std::round(offset / cellSize) * cellSize;
+        scrollBy(nearest + direction * cellSize - offset);
     }
-    this->playClick();
-    scrollByCell(args->object->getName().endsWith("/left") ? -1.0f : 1.0f);
-}
-
-// A moving row already heads for a cell boundary; one at rest goes from the boundary nearest to it, so
-// that each step ends on one.
-void InventoryPane::scrollByCell(float direction)
-{
-    if (cellSize <= 0.0f)
-    {
-        return;
-    }
-    if (scrollArea->isScrolling())
-    {
-        scrollBy(direction * cellSize);
-        return;
-    }
-    const float offset = -scrollArea->getX();
-    const float nearest = std::round(offset / cellSize) * cellSize;
-    scrollBy(nearest + direction * cellSize - offset);
-}
+} // namespace vumo

@@ -11,109 +11,112 @@
 #include "Session.h"
 #include "objects/InventoryPaneHelpers.h"
 
-using inventorypane::isIdiomPC;
-using inventorypane::isNothing;
-using inventorypane::isPointerDown;
-
-namespace
+namespace vumo
 {
-    // The first two "%s" of a localised format replaced by the arguments; the text is data, never a printf
-    // format.
-    hstring formatTwo(const hstring& format, const hstring& a, const hstring& b)
+    using inventorypane::isIdiomPC;
+    using inventorypane::isNothing;
+    using inventorypane::isPointerDown;
+
+    namespace
     {
-        hstring result = format;
-        for (const hstring* argument : {&a, &b})
+        // The first two "%s" of a localised format replaced by the arguments; the text is data, never a
+        // printf format.
+        hstring formatTwo(const hstring& format, const hstring& a, const hstring& b)
         {
-            const int at = result.find("%s");
-            if (at < 0)
+            hstring result = format;
+            for (const hstring* argument : {&a, &b})
             {
-                break;
+                const int at = result.find("%s");
+                if (at < 0)
+                {
+                    break;
+                }
+                result = result.subString(0, at) + *argument + result.subString(at + 2);
             }
-            result = result.subString(0, at) + *argument + result.subString(at + 2);
+            return result;
         }
-        return result;
-    }
-} // namespace
+    } // namespace
 
-// Over the cell under the pointer: what a click there would do, when the UI has a picture for it.
-void InventoryPane::updateItemIcon(int under, const hstring& held)
-{
-    hstring image;
-    float scale = 1.0f;
-    if (under >= 0)
+    // Over the cell under the pointer: what a click there would do, when the UI has a picture for it.
+    void InventoryPane::updateItemIcon(int under, const hstring& held)
     {
-        const hstring& item = this->cellItems[under];
-        if (!isNothing(held) && held != item)
+        hstring image;
+        float scale = 1.0f;
+        if (under >= 0)
         {
-            image = "InventoryPane/combine_item_icon";
+            const hstring& item = this->cellItems[under];
+            if (!isNothing(held) && held != item)
+            {
+                image = "InventoryPane/combine_item_icon";
+            }
+            else if (this->allowItemUseButton && Inventory::canUseItem(item))
+            {
+                image = "InventoryPane/use_item_icon";
+                scale = (isPointerDown() ? 0.9f : (isIdiomPC() ? 1.1f : 1.0f));
+            }
         }
-        else if (this->allowItemUseButton && Inventory::canUseItem(item))
+        if (image == "" || !this->dataset->getImages().hasKey(image))
         {
-            image = "InventoryPane/use_item_icon";
-            scale = (isPointerDown() ? 0.9f : (isIdiomPC() ? 1.1f : 1.0f));
+            this->itemIcon->setVisible(false);
+            return;
         }
+        if (this->itemIconImage != image)
+        {
+            this->itemIcon->setImageByName(image);
+            this->itemIconImage = image;
+        }
+        this->itemIcon->setX(this->cells[under]->getX());
+        this->itemIcon->setScale(scale, scale);
+        this->itemIcon->setVisible(true);
     }
-    if (image == "" || !this->dataset->getImages().hasKey(image))
-    {
-        this->itemIcon->setVisible(false);
-        return;
-    }
-    if (this->itemIconImage != image)
-    {
-        this->itemIcon->setImageByName(image);
-        this->itemIconImage = image;
-    }
-    this->itemIcon->setX(this->cells[under]->getX());
-    this->itemIcon->setScale(scale, scale);
-    this->itemIcon->setVisible(true);
-}
 
-void InventoryPane::updateRollover(float timeDelta)
-{
-    tesraui::Label* label = this->rolloverLabel;
-    if (label == nullptr)
+    void InventoryPane::updateRollover(float timeDelta)
     {
-        return;
+        tesraui::Label* label = this->rolloverLabel;
+        if (label == nullptr)
+        {
+            return;
+        }
+        if (Session::isSceneLocked())
+        {
+            label->setText("");
+            return;
+        }
+        const hstring held = this->heldItem();
+        hstring item;
+        const bool hidden = !this->isDerivedVisible() || this->getDerivedAlpha() == 0;
+        const bool quiet = !isIdiomPC() && !this->pressed && isNothing(held);
+        if (!hidden && !this->scrollBusy && !this->panning && !quiet)
+        {
+            const int under = this->cellUnderCursor();
+            item = (under >= 0 ? this->cellItems[under] : hstring());
+        }
+        float alpha = label->getAlpha();
+        if (item == "")
+        {
+            this->rolloverTime = 0.0f;
+            label->setAlpha((unsigned char)std::max(0.0f, alpha - 512.0f * timeDelta));
+            return;
+        }
+        if (isIdiomPC() || this->rolloverTime >= 0.5f)
+        {
+            alpha = std::min(255.0f, alpha + 2048.0f * timeDelta);
+        }
+        else
+        {
+            this->rolloverTime += timeDelta;
+            alpha = std::max(0.0f, alpha - 512.0f * timeDelta);
+        }
+        label->setAlpha((unsigned char)alpha);
+        tesraui::Dataset* texts = (label->getDataset() != nullptr ? label->getDataset() : this->dataset);
+        if (!isNothing(held) && held != item && this->allowItemCombination)
+        {
+            label->setText(formatTwo(texts->getText("USE_A_WITH_B"), texts->getText("obj_" + item),
+                                     texts->getText("obj_" + held)));
+        }
+        else
+        {
+            label->setText(texts->getText("obj_" + item));
+        }
     }
-    if (Session::isSceneLocked())
-    {
-        label->setText("");
-        return;
-    }
-    const hstring held = this->heldItem();
-    hstring item;
-    const bool hidden = !this->isDerivedVisible() || this->getDerivedAlpha() == 0;
-    const bool quiet = !isIdiomPC() && !this->pressed && isNothing(held);
-    if (!hidden && !this->scrollBusy && !this->panning && !quiet)
-    {
-        const int under = this->cellUnderCursor();
-        item = (under >= 0 ? this->cellItems[under] : hstring());
-    }
-    float alpha = label->getAlpha();
-    if (item == "")
-    {
-        this->rolloverTime = 0.0f;
-        label->setAlpha((unsigned char)std::max(0.0f, alpha - 512.0f * timeDelta));
-        return;
-    }
-    if (isIdiomPC() || this->rolloverTime >= 0.5f)
-    {
-        alpha = std::min(255.0f, alpha + 2048.0f * timeDelta);
-    }
-    else
-    {
-        this->rolloverTime += timeDelta;
-        alpha = std::max(0.0f, alpha - 512.0f * timeDelta);
-    }
-    label->setAlpha((unsigned char)alpha);
-    tesraui::Dataset* texts = (label->getDataset() != nullptr ? label->getDataset() : this->dataset);
-    if (!isNothing(held) && held != item && this->allowItemCombination)
-    {
-        label->setText(formatTwo(texts->getText("USE_A_WITH_B"), texts->getText("obj_" + item),
-                                 texts->getText("obj_" + held)));
-    }
-    else
-    {
-        label->setText(texts->getText("obj_" + item));
-    }
-}
+} // namespace vumo

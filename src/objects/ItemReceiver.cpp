@@ -1,6 +1,9 @@
 #include "objects/ItemReceiver.h"
 
-tesraui::Object* ItemReceiver::createInstance(const hstring& name, kavtypes::Rectangle rect)
+namespace vumo
 {
-    return new ItemReceiver(name, rect);
-}
+    tesraui::Object* ItemReceiver::createInstance(const hstring& name, kavtypes::Rectangle rect)
+    {
+        return new ItemReceiver(name, rect);
+    }
+} // namespace vumo

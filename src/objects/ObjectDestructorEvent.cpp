@@ -7,50 +7,54 @@
 
 #include "Session.h"
 
-void ObjectDestructorEvent::execute(tesraui::EventArgs* args)
+namespace vumo
 {
-    if (args == nullptr || args->object == nullptr)
+    void ObjectDestructorEvent::execute(tesraui::EventArgs* args)
     {
-        return;
+        if (args == nullptr || args->object == nullptr)
+        {
+            return;
+        }
+        tesraui::Dataset* dataset = args->object->getDataset();
+        if (dataset == nullptr)
+        {
+            quortypes::Log::warn(Session::logTag, "ObjectDestructorEvent: object '" +
+                                                      args->object->getName() +
+                                                      "' belongs to no dataset, it is not destroyed.");
+            return;
+        }
+        dataset->destroyObject(args->object);
     }
-    tesraui::Dataset* dataset = args->object->getDataset();
-    if (dataset == nullptr)
-    {
-        quortypes::Log::warn(Session::logTag, "ObjectDestructorEvent: object '" + args->object->getName() +
-                                                  "' belongs to no dataset, it is not destroyed.");
-        return;
-    }
-    dataset->destroyObject(args->object);
-}
 
-void PendingDestruction::queue(tesraui::Object* target, const char* ownerKind)
-{
-    if (this->event != nullptr)
+    void PendingDestruction::queue(tesraui::Object* target, const char* ownerKind)
     {
-        return;
+        if (this->event != nullptr)
+        {
+            return;
+        }
+        tesraui::Dataset* targetDataset = target->getDataset();
+        if (targetDataset == nullptr)
+        {
+            quortypes::Log::warn(Session::logTag, hstring(ownerKind) + ": object '" + target->getName() +
+                                                      "' belongs to no dataset, its deletion is not queued.");
+            return;
+        }
+        this->event = new ObjectDestructorEvent();
+        this->dataset = targetDataset;
+        this->datasetLife = targetDataset->watchLife();
+        targetDataset->queueEvent(this->event, new tesraui::EventArgs(target, 0.0f, 0.0f, 0u, ""));
     }
-    tesraui::Dataset* targetDataset = target->getDataset();
-    if (targetDataset == nullptr)
-    {
-        quortypes::Log::warn(Session::logTag, hstring(ownerKind) + ": object '" + target->getName() +
-                                                  "' belongs to no dataset, its deletion is not queued.");
-        return;
-    }
-    this->event = new ObjectDestructorEvent();
-    this->dataset = targetDataset;
-    this->datasetLife = targetDataset->watchLife();
-    targetDataset->queueEvent(this->event, new tesraui::EventArgs(target, 0.0f, 0.0f, 0u, ""));
-}
 
-tesraui::Event* PendingDestruction::withdraw()
-{
-    ObjectDestructorEvent* result = this->event;
-    if (result != nullptr && this->datasetLife.isAlive())
+    tesraui::Event* PendingDestruction::withdraw()
     {
-        this->dataset->removeQueuedEvents(result);
+        ObjectDestructorEvent* result = this->event;
+        if (result != nullptr && this->datasetLife.isAlive())
+        {
+            this->dataset->removeQueuedEvents(result);
+        }
+        this->event = nullptr;
+        this->dataset = nullptr;
+        this->datasetLife = tesraui::LifeToken::Watch();
+        return result;
     }
-    this->event = nullptr;
-    this->dataset = nullptr;
-    this->datasetLife = tesraui::LifeToken::Watch();
-    return result;
-}
+} // namespace vumo

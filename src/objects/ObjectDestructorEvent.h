@@ -9,30 +9,33 @@ namespace tesraui
     class Object;
 } // namespace tesraui
 
-// Deletes the object of its arguments through the object's dataset. Objects queue it rather than delete
-// anything from inside the frame's update or event processing, which still walk the tree.
-class ObjectDestructorEvent : public tesraui::Event
+namespace vumo
 {
-public:
-    ~ObjectDestructorEvent() override = default;
-    void execute(tesraui::EventArgs* args) override;
-};
+    // Deletes the object of its arguments through the object's dataset. Objects queue it rather than delete
+    // anything from inside the frame's update or event processing, which still walk the tree.
+    class ObjectDestructorEvent : public tesraui::Event
+    {
+    public:
+        ~ObjectDestructorEvent() override = default;
+        void execute(tesraui::EventArgs* args) override;
+    };
 
-// The one deletion an engine object has queued, if any. The owner withdraws it when it goes first, so the
-// queue never runs a deletion for an object that is already gone.
-class PendingDestruction
-{
-public:
-    bool isPending() const { return this->event != nullptr; }
-    // Queues the deletion of target on target's dataset; with no dataset warns and queues nothing.
-    // Does nothing while a deletion is already pending.
-    void queue(tesraui::Object* target, const char* ownerKind);
-    // Takes the queued entries back from the dataset; the caller deletes the returned event (which may
-    // be running right now, so through tesraui::Object's handler deletion).
-    tesraui::Event* withdraw();
+    // The one deletion an engine object has queued, if any. The owner withdraws it when it goes first, so the
+    // queue never runs a deletion for an object that is already gone.
+    class PendingDestruction
+    {
+    public:
+        bool isPending() const { return this->event != nullptr; }
+        // Queues the deletion of target on target's dataset; with no dataset warns and queues nothing.
+        // Does nothing while a deletion is already pending.
+        void queue(tesraui::Object* target, const char* ownerKind);
+        // Takes the queued entries back from the dataset; the caller deletes the returned event (which may
+        // be running right now, so through tesraui::Object's handler deletion).
+        tesraui::Event* withdraw();
 
-private:
-    ObjectDestructorEvent* event = nullptr;
-    tesraui::Dataset* dataset = nullptr;
-    tesraui::LifeToken::Watch datasetLife;
-};
+    private:
+        ObjectDestructorEvent* event = nullptr;
+        tesraui::Dataset* dataset = nullptr;
+        tesraui::LifeToken::Watch datasetLife;
+    };
+} // namespace vumo

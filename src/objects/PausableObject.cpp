@@ -2,12 +2,15 @@
 
 #include "Session.h"
 
-tesraui::Object* PausableObject::createInstance(const hstring& name, kavtypes::Rectangle rect)
+namespace vumo
 {
-    return new PausableObject(name, rect);
-}
+    tesraui::Object* PausableObject::createInstance(const hstring& name, kavtypes::Rectangle rect)
+    {
+        return new PausableObject(name, rect);
+    }
 
-void PausableObject::update(float timeDelta)
-{
-    tesraui::Object::update(Session::isPaused() ? 0.0f : timeDelta);
-}
+    void PausableObject::update(float timeDelta)
+    {
+        tesraui::Object::update(Session::isPaused() ? 0.0f : timeDelta);
+    }
+} // namespace vumo

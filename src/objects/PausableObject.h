@@ -2,13 +2,16 @@
 
 #include <tesraui/Object.h>
 
-// Its children stand still while the session is paused.
-class PausableObject : public tesraui::Object
+namespace vumo
 {
-public:
-    PausableObject(const hstring& name, kavtypes::Rectangle rect) : tesraui::Object(name, rect) {}
-    ~PausableObject() override = default;
-    static tesraui::Object* createInstance(const hstring& name, kavtypes::Rectangle rect);
-    hstring getClassName() const override { return "PausableObject"; }
-    void update(float timeDelta) override;
-};
+    // Its children stand still while the session is paused.
+    class PausableObject : public tesraui::Object
+    {
+    public:
+        PausableObject(const hstring& name, kavtypes::Rectangle rect) : tesraui::Object(name, rect) {}
+        ~PausableObject() override = default;
+        static tesraui::Object* createInstance(const hstring& name, kavtypes::Rectangle rect);
+        hstring getClassName() const override { return "PausableObject"; }
+        void update(float timeDelta) override;
+    };
+} // namespace vumo

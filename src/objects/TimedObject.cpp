@@ -1,19 +1,22 @@
 #include "TimedObject.h"
 
-TimedObject::~TimedObject()
+namespace vumo
 {
-    if (tesraui::Event* event = pending.withdraw())
+    TimedObject::~TimedObject()
     {
-        _deleteEvent(event);
+        if (tesraui::Event* event = pending.withdraw())
+        {
+            _deleteEvent(event);
+        }
     }
-}
 
-bool TimedObject::_countDown(float timeDelta)
-{
-    if (delay < 0.0f)
+    bool TimedObject::_countDown(float timeDelta)
     {
-        return false;
+        if (delay < 0.0f)
+        {
+            return false;
+        }
+        delay -= timeDelta;
+        return delay < 0.0f;
     }
-    delay -= timeDelta;
-    return delay < 0.0f;
-}
+} // namespace vumo

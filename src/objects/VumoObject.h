@@ -2,11 +2,14 @@
 
 #include <tesraui/Object.h>
 
-// The common base of the engine's object kinds that draw nothing of their own.
-class VumoObject : public tesraui::Object
+namespace vumo
 {
-public:
-    VumoObject(const hstring& name, kavtypes::Rectangle rect) : tesraui::Object(name, rect) {}
-    ~VumoObject() override = default;
-    hstring getClassName() const override { return "VumoObject"; }
-};
+    // The common base of the engine's object kinds that draw nothing of their own.
+    class VumoObject : public tesraui::Object
+    {
+    public:
+        VumoObject(const hstring& name, kavtypes::Rectangle rect) : tesraui::Object(name, rect) {}
+        ~VumoObject() override = default;
+        hstring getClassName() const override { return "VumoObject"; }
+    };
+} // namespace vumo

@@ -4,6 +4,8 @@
 #include "AmpFiles.h"
 #include "EngineTestSupport.h"
 
+using namespace vumo;
+
 using enginetest::thrownText;
 
 // Hit tests read a map every frame: a file that cannot be read fails once, then the map reads as empty

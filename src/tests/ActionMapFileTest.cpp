@@ -7,6 +7,8 @@
 #include "AmpFiles.h"
 #include "EngineTestSupport.h"
 
+using namespace vumo;
+
 using ampfiles::Region;
 using enginetest::GameFolder;
 using enginetest::LogCapture;

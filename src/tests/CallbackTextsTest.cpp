@@ -2,6 +2,8 @@
 
 #include "ScriptTexts.h"
 
+using namespace vumo;
+
 TEST(CallbackTexts, PlainNamesGiveTheTextsTheScriptsKnow)
 {
     const std::pair<hstring, const char*> cases[] = {

@@ -3,6 +3,8 @@
 
 #include "EngineTestSupport.h"
 
+using namespace vumo;
+
 using enginetest::GameFolder;
 using enginetest::Lines;
 using enginetest::LogCapture;

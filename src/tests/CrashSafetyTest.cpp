@@ -12,6 +12,8 @@
 
 #include "EngineTestSupport.h"
 
+using namespace vumo;
+
 namespace
 {
     const char* const files[] = {"vars.diff", "vumo.cfg", "achievements.bin"};

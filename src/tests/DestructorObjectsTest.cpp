@@ -10,6 +10,8 @@
 #include "objects/ObjectDestructor.h"
 #include "objects/SceneSwitchDestructor.h"
 
+using namespace vumo;
+
 using enginetest::Lines;
 using kavtypes::Rectangle;
 

@@ -18,6 +18,8 @@
 #include "Session.h"
 #include "SessionState.h"
 
+using namespace vumo;
+
 namespace enginetest
 {
     typedef std::vector<std::string> Lines;

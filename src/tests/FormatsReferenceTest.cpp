@@ -10,6 +10,8 @@
 #include "EngineTestSupport.h"
 #include "Variables.h"
 
+using namespace vumo;
+
 using enginetest::readFile;
 
 // The pages on the game's files in docs/ against what the readers of those files accept: every element

@@ -4,6 +4,8 @@
 
 #include "ScriptTexts.h"
 
+using namespace vumo;
+
 using namespace HookTexts;
 
 TEST(HookTexts, PlainDataGivesTheTextsTheScriptsKnow)

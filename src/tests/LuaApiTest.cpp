@@ -2,6 +2,8 @@
 
 #include "LuaTestSupport.h"
 
+using namespace vumo;
+
 using namespace luatest;
 
 TEST_F(LuaTest, UtilRandomNumbersStayInTheirRanges)

@@ -3,6 +3,8 @@
 
 #include "LuaTestSupport.h"
 
+using namespace vumo;
+
 using namespace luatest;
 using kavtypes::Rectangle;
 

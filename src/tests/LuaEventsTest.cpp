@@ -5,6 +5,8 @@
 #include "LuaTestSupport.h"
 #include "lua/Events.h"
 
+using namespace vumo;
+
 using namespace luatest;
 using kavtypes::Rectangle;
 

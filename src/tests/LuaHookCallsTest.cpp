@@ -8,6 +8,8 @@
 #include "lua/HookCalls.h"
 #include "ScriptTexts.h"
 
+using namespace vumo;
+
 using namespace luatest;
 using LuaInterface::HookCall;
 

@@ -1,5 +1,7 @@
 #include "LuaTestSupport.h"
 
+using namespace vumo;
+
 using namespace luatest;
 
 namespace

@@ -20,6 +20,8 @@
 #include "lua/Host.h"
 #include "lua/LuaInterface.h"
 
+using namespace vumo;
+
 namespace luatest
 {
     typedef std::vector<std::string> Lines;

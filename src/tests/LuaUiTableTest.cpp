@@ -1,6 +1,8 @@
 #include "LuaTestSupport.h"
 #include "ui/UI.h"
 
+using namespace vumo;
+
 using namespace luatest;
 
 TEST_F(LuaTest, UiCallsNeedTheUI)

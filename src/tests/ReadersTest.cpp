@@ -12,6 +12,8 @@
 
 #include "EngineTestSupport.h"
 
+using namespace vumo;
+
 namespace
 {
     bool watching = false;

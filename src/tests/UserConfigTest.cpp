@@ -2,6 +2,8 @@
 
 #include "EngineTestSupport.h"
 
+using namespace vumo;
+
 using enginetest::GameFolder;
 using enginetest::LogCapture;
 using enginetest::readFile;

@@ -7,6 +7,8 @@
 
 #include "EngineTestSupport.h"
 
+using namespace vumo;
+
 using enginetest::Lines;
 using enginetest::LogCapture;
 using enginetest::thrownText;

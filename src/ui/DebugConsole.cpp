@@ -27,279 +27,288 @@
 #include "ui/DebugCommon.h"
 #include "ui/DebugUI.h"
 
-namespace
+namespace vumo
 {
-    template <class T> T* attach(T* object, tesraui::Object* parent, tesraui::Dataset* dataset)
+    namespace
     {
-        dataset->registerObjects(object);
-        parent->addChild(object);
-        return object;
-    }
-
-    hstring historyPath()
-    {
-        return Session::getUserFolder() + DebugUI::historyFileName;
-    }
-
-    hstring part(const char* name)
-    {
-        return hstring(DebugUI::consoleName) + name;
-    }
-
-    void trimFront(harray<hstring>& lines, int most)
-    {
-        if (lines.size() > most)
+        template <class T> T* attach(T* object, tesraui::Object* parent, tesraui::Dataset* dataset)
         {
-            lines.erase(lines.begin(), lines.begin() + (lines.size() - most));
+            dataset->registerObjects(object);
+            parent->addChild(object);
+            return object;
         }
-    }
-} // namespace
 
-tesraui::Object* DebugUI::getConsoleObject() const
-{
-    tesraui::Dataset* dataset = DebugCommon::getUIDataset();
-    return (dataset != nullptr ? dataset->tryGetObject(consoleName) : nullptr);
-}
+        hstring historyPath()
+        {
+            return Session::getUserFolder() + DebugUI::historyFileName;
+        }
 
-bool DebugUI::isConsoleOpen() const
-{
-    return this->getConsoleObject() != nullptr;
-}
+        hstring part(const char* name)
+        {
+            return hstring(DebugUI::consoleName) + name;
+        }
 
-void DebugUI::createConsole()
-{
-    GameUiHost* ui = findGameUiHost();
-    tesraui::Dataset* dataset = DebugCommon::getUIDataset();
-    if (ui == nullptr || ui->getRootObject() == nullptr || dataset == nullptr || this->isConsoleOpen())
+        void trimFront(harray<hstring>& lines, int most)
+        {
+            if (lines.size() > most)
+            {
+                lines.erase(lines.begin(), lines.begin() + (lines.size() - most));
+            }
+        }
+    } // namespace
+
+    tesraui::Object* DebugUI::getConsoleObject() const
     {
-        return;
+        tesraui::Dataset* dataset = DebugCommon::getUIDataset();
+        return (dataset != nullptr ? dataset->tryGetObject(consoleName) : nullptr);
     }
-    DebugCommon::createFont();
-    // The history: one command a line, the last ones kept; a longer file is cut down to them.
-    this->history.clear();
-    const hstring path = historyPath();
-    if (quortypes::File::exists(path))
+
+    bool DebugUI::isConsoleOpen() const
     {
+        return this->getConsoleObject() != nullptr;
+    }
+
+    void DebugUI::createConsole()
+    {
+        GameUiHost* ui = findGameUiHost();
+        tesraui::Dataset* dataset = DebugCommon::getUIDataset();
+        if (ui == nullptr || ui->getRootObject() == nullptr || dataset == nullptr || this->isConsoleOpen())
+        {
+            return;
+        }
+        DebugCommon::createFont();
+        // The history: one command a line, the last ones kept; a longer file is cut down to them.
+        this->history.clear();
+        const hstring path = historyPath();
+        if (quortypes::File::exists(path))
+        {
+            try
+            {
+                harray<hstring> lines = quortypes::File::readAll(path).replaced("\r", "").split('\n');
+                if (lines.size() > 0 && lines.back() == "")
+                {
+                    lines.pop_back();
+                }
+                const int count = lines.size();
+                lines.erase(std::remove_if(lines.begin(), lines.end(),
+                                           [](const hstring& line) { return line.size() > maxHistoryLine; }),
+                            lines.end());
+                const bool cut = (lines.size() != count || lines.size() > maxHistory);
+                if (lines.size() > maxHistory)
+                {
+                    lines = lines.sub(lines.size() - maxHistory, maxHistory);
+                }
+                if (cut)
+                {
+                    quortypes::saveFileAtomically(path,
+                                                  lines.size() > 0 ? lines.joined("\n") + "\n" : hstring());
+                }
+                this->history = lines;
+            }
+            catch (const quortypes::exception& e)
+            {
+                quortypes::Log::error("DebugUI", e.getMessage());
+            }
+        }
+        this->historyPosition = this->history.size();
+
+        tesraui::Object* root = ui->getRootObject();
+        const float w = root->getWidth();
+        const float h = root->getHeight();
+        const float line = this->lineHeight;
+        const float gap = this->margin;
+        const hstring font =
+            hstring(DebugCommon::fontName) + ":" + hstring(DebugCommon::textScale(this->lineHeight));
+        tesraui::ImageBox* console =
+            attach(new tesraui::ImageBox(consoleName, kavtypes::Rectangle(0.0f, 0.0f, w, h)), root, dataset);
+        console->setImageByName("0x0000007F");
+        console->setZOrder(10000);
+        console->setAnchors(true, true, true, true);
+        const kavtypes::Rectangle logRect(gap, gap, w - 2.0f * gap, h - line - 3.0f * gap);
+        tesraui::Container* container =
+            attach(new tesraui::Container(part("/log_container"), logRect), console, dataset);
+        container->setAnchors(true, true, true, true);
+        container->setClip(true);
+        tesraui::ScrollArea* area =
+            attach(new tesraui::ScrollArea(part("/log_scrollarea"),
+                                           kavtypes::Rectangle(0.0f, 0.0f, logRect.w, logRect.h)),
+                   container, dataset);
+        area->setAllowDrag(true);
+        DebugConsoleLog* log =
+            attach(new DebugConsoleLog(part("/log"), kavtypes::Rectangle(0.0f, 0.0f, logRect.w, logRect.h)),
+                   area, dataset);
+        log->setFont(font);
+        tesraui::ScrollBarV* bar =
+            attach(new tesraui::ScrollBarV(part("/log_scrollbar"),
+                                           kavtypes::Rectangle(logRect.w - 5.0f, 0.0f, 5.0f, logRect.h)),
+                   container, dataset);
+        bar->setProperty("color", "FFFFFF");
+        const float buttonWidth = std::min(this->panelWidth * 0.4f, w * 0.25f);
+        tesraui::EditBox* input = attach(
+            new tesraui::EditBox(
+                part("/input"), kavtypes::Rectangle(gap, h - line - gap, w - 3.0f * gap - buttonWidth, line)),
+            console, dataset);
+        input->setFont(font);
+        input->setAnchors(true, true, false, true);
+        input->setBackgroundColor(tesra::Color("0000007F"));
+        tesraui::TextImageButton* execute =
+            attach(new tesraui::TextImageButton(
+                       part("/execute"),
+                       kavtypes::Rectangle(w - gap - buttonWidth, h - line - gap, buttonWidth, line)),
+                   console, dataset);
+        execute->setText("Execute");
+        execute->setFont(font);
+        execute->setBackgroundColor(tesra::Color("0000007F"));
+        execute->setAnchors(false, true, false, true);
+        input->registerEvent("Submit", new tesraui::MemberCallbackEvent(&DebugUI::onConsoleSubmit, this));
+        execute->registerEvent("Click", new tesraui::MemberCallbackEvent(&DebugUI::onConsoleSubmit, this));
+        dataset->focus(input);
+        this->appendLog();
+    }
+
+    void DebugUI::closeConsole()
+    {
+        tesraui::Object* console = this->getConsoleObject();
+        tesraui::Dataset* dataset = DebugCommon::getUIDataset();
+        if (console == nullptr || dataset == nullptr)
+        {
+            return;
+        }
+        const hstring destructorName = hstring(consoleName) + "/destructor";
+        if (dataset->tryGetObject(destructorName) != nullptr || console->hasDynamicAnimators())
+        {
+            return;
+        }
+        if (dataset->getFocusedObject() != nullptr &&
+            dataset->getFocusedObject()->getName() == part("/input"))
+        {
+            dataset->removeFocus();
+        }
+        console->fadeAlpha(0, 3.0f);
+        console->resizeY(0.0f, 3.0f);
+        ObjectDestructor* destructor = new ObjectDestructor(destructorName, kavtypes::Rectangle());
+        destructor->setProperty("delay", "0.4");
+        attach(destructor, console, dataset);
+    }
+
+    void DebugUI::appendLog()
+    {
+        this->consoleLines.insert(this->consoleLines.end(), this->pendingLines.begin(),
+                                  this->pendingLines.end());
+        trimFront(this->consoleLines, maxLines);
+        tesraui::Dataset* dataset = DebugCommon::getUIDataset();
+        DebugConsoleLog* log =
+            (dataset != nullptr ? dynamic_cast<DebugConsoleLog*>(dataset->tryGetObject(part("/log")))
+                                : nullptr);
+        if (log == nullptr)
+        {
+            this->pendingLines.clear();
+            return;
+        }
+        // A new view takes every kept line; after that only the new ones, so each line is laid out once.
+        const harray<hstring>& added = (log->getLineCount() == 0 ? this->consoleLines : this->pendingLines);
+        for (const hstring& line : added)
+        {
+            log->appendLine(line);
+        }
+        log->dropFront(log->getLineCount() - maxLines);
+        this->pendingLines.clear();
+        tesraui::Object* area = log->getParent();
+        tesraui::Object* container = (area != nullptr ? area->getParent() : nullptr);
+        if (area == nullptr || container == nullptr)
+        {
+            return;
+        }
+        const float height = std::max(log->getContentHeight(), container->getHeight());
+        area->setHeight(height);
+        log->setHeight(height);
+        // Scrolled to the end.
+        area->setY(container->getHeight() - height);
+    }
+
+    void DebugUI::onConsoleSubmit(tesraui::EventArgs*)
+    {
+        tesraui::Dataset* dataset = DebugCommon::getUIDataset();
+        tesraui::EditBox* input =
+            (dataset != nullptr ? dynamic_cast<tesraui::EditBox*>(dataset->tryGetObject(part("/input")))
+                                : nullptr);
+        if (input == nullptr)
+        {
+            return;
+        }
+        const hstring line = input->getText().trimmed();
+        if (line == "")
+        {
+            return;
+        }
+        this->pendingLines.push_back("[c:CCFF00][b]>>> " + DebugCommon::bracketsToAngles(line) + "[/b][/c]");
+        if (line.size() <= maxHistoryLine)
+        {
+            if (this->history.size() == 0 || this->history.back() != line)
+            {
+                this->history.push_back(line);
+            }
+            try
+            {
+                std::ofstream out(std::string(historyPath().c_str()), std::ios::binary | std::ios::app);
+                out << line.c_str() << "\n";
+            }
+            catch (const std::exception&)
+            {
+                // The history is a convenience; the command runs regardless.
+            }
+        }
+        this->historyPosition = this->history.size();
+        this->pendingCommand = line;
+        input->setText("");
+    }
+
+    void DebugUI::executeConsoleLine()
+    {
+        if (this->pendingCommand == "" || LuaInterface::state == nullptr)
+        {
+            return;
+        }
+        const hstring command = this->pendingCommand;
+        this->pendingCommand = "";
+        Scene* scene = Session::getActiveScene();
+        const hstring environment = (scene != nullptr ? scene->getFullName() : hstring());
+        // Only a line that does not compile as a statement is tried as an expression; a statement that fails
+        // while running must not run a second time.
+        lua_State* L = LuaInterface::state;
+        const bool compiles = (luaL_loadbuffer(L, command.c_str(), command.size(), "console") == 0);
+        lua_pop(L, 1);
+        const hstring code = (compiles ? command : "return " + command);
+        harray<hstring> results;
         try
         {
-            harray<hstring> lines = quortypes::File::readAll(path).replaced("\r", "").split('\n');
-            if (lines.size() > 0 && lines.back() == "")
+            LuaInterface::executeWithReturnValues(code, environment, results, "console");
+            for (const hstring& result : results)
             {
-                lines.pop_back();
+                this->pendingLines.push_back("[c:FFFF00]" + DebugCommon::escapeTags(result) + "[/c]");
             }
-            const int count = lines.size();
-            lines.erase(std::remove_if(lines.begin(), lines.end(),
-                                       [](const hstring& line) { return line.size() > maxHistoryLine; }),
-                        lines.end());
-            const bool cut = (lines.size() != count || lines.size() > maxHistory);
-            if (lines.size() > maxHistory)
-            {
-                lines = lines.sub(lines.size() - maxHistory, maxHistory);
-            }
-            if (cut)
-            {
-                quortypes::saveFileAtomically(path, lines.size() > 0 ? lines.joined("\n") + "\n" : hstring());
-            }
-            this->history = lines;
         }
         catch (const quortypes::exception& e)
         {
-            quortypes::Log::error("DebugUI", e.getMessage());
+            this->pendingLines.push_back("[c:FF3F00][b]" + DebugCommon::bracketsToAngles(e.getMessage()) +
+                                         "[/b][/c]");
         }
+        trimFront(this->pendingLines, maxLines);
     }
-    this->historyPosition = this->history.size();
 
-    tesraui::Object* root = ui->getRootObject();
-    const float w = root->getWidth();
-    const float h = root->getHeight();
-    const float line = this->lineHeight;
-    const float gap = this->margin;
-    const hstring font =
-        hstring(DebugCommon::fontName) + ":" + hstring(DebugCommon::textScale(this->lineHeight));
-    tesraui::ImageBox* console =
-        attach(new tesraui::ImageBox(consoleName, kavtypes::Rectangle(0.0f, 0.0f, w, h)), root, dataset);
-    console->setImageByName("0x0000007F");
-    console->setZOrder(10000);
-    console->setAnchors(true, true, true, true);
-    const kavtypes::Rectangle logRect(gap, gap, w - 2.0f * gap, h - line - 3.0f * gap);
-    tesraui::Container* container =
-        attach(new tesraui::Container(part("/log_container"), logRect), console, dataset);
-    container->setAnchors(true, true, true, true);
-    container->setClip(true);
-    tesraui::ScrollArea* area =
-        attach(new tesraui::ScrollArea(part("/log_scrollarea"),
-                                       kavtypes::Rectangle(0.0f, 0.0f, logRect.w, logRect.h)),
-               container, dataset);
-    area->setAllowDrag(true);
-    DebugConsoleLog* log =
-        attach(new DebugConsoleLog(part("/log"), kavtypes::Rectangle(0.0f, 0.0f, logRect.w, logRect.h)), area,
-               dataset);
-    log->setFont(font);
-    tesraui::ScrollBarV* bar =
-        attach(new tesraui::ScrollBarV(part("/log_scrollbar"),
-                                       kavtypes::Rectangle(logRect.w - 5.0f, 0.0f, 5.0f, logRect.h)),
-               container, dataset);
-    bar->setProperty("color", "FFFFFF");
-    const float buttonWidth = std::min(this->panelWidth * 0.4f, w * 0.25f);
-    tesraui::EditBox* input =
-        attach(new tesraui::EditBox(part("/input"), kavtypes::Rectangle(gap, h - line - gap,
-                                                                        w - 3.0f * gap - buttonWidth, line)),
-               console, dataset);
-    input->setFont(font);
-    input->setAnchors(true, true, false, true);
-    input->setBackgroundColor(tesra::Color("0000007F"));
-    tesraui::TextImageButton* execute = attach(
-        new tesraui::TextImageButton(
-            part("/execute"), kavtypes::Rectangle(w - gap - buttonWidth, h - line - gap, buttonWidth, line)),
-        console, dataset);
-    execute->setText("Execute");
-    execute->setFont(font);
-    execute->setBackgroundColor(tesra::Color("0000007F"));
-    execute->setAnchors(false, true, false, true);
-    input->registerEvent("Submit", new tesraui::MemberCallbackEvent(&DebugUI::onConsoleSubmit, this));
-    execute->registerEvent("Click", new tesraui::MemberCallbackEvent(&DebugUI::onConsoleSubmit, this));
-    dataset->focus(input);
-    this->appendLog();
-}
-
-void DebugUI::closeConsole()
-{
-    tesraui::Object* console = this->getConsoleObject();
-    tesraui::Dataset* dataset = DebugCommon::getUIDataset();
-    if (console == nullptr || dataset == nullptr)
+    void DebugUI::browseHistory(int step)
     {
-        return;
-    }
-    const hstring destructorName = hstring(consoleName) + "/destructor";
-    if (dataset->tryGetObject(destructorName) != nullptr || console->hasDynamicAnimators())
-    {
-        return;
-    }
-    if (dataset->getFocusedObject() != nullptr && dataset->getFocusedObject()->getName() == part("/input"))
-    {
-        dataset->removeFocus();
-    }
-    console->fadeAlpha(0, 3.0f);
-    console->resizeY(0.0f, 3.0f);
-    ObjectDestructor* destructor = new ObjectDestructor(destructorName, kavtypes::Rectangle());
-    destructor->setProperty("delay", "0.4");
-    attach(destructor, console, dataset);
-}
-
-void DebugUI::appendLog()
-{
-    this->consoleLines.insert(this->consoleLines.end(), this->pendingLines.begin(), this->pendingLines.end());
-    trimFront(this->consoleLines, maxLines);
-    tesraui::Dataset* dataset = DebugCommon::getUIDataset();
-    DebugConsoleLog* log =
-        (dataset != nullptr ? dynamic_cast<DebugConsoleLog*>(dataset->tryGetObject(part("/log"))) : nullptr);
-    if (log == nullptr)
-    {
-        this->pendingLines.clear();
-        return;
-    }
-    // A new view takes every kept line; after that only the new ones, so each line is laid out once.
-    const harray<hstring>& added = (log->getLineCount() == 0 ? this->consoleLines : this->pendingLines);
-    for (const hstring& line : added)
-    {
-        log->appendLine(line);
-    }
-    log->dropFront(log->getLineCount() - maxLines);
-    this->pendingLines.clear();
-    tesraui::Object* area = log->getParent();
-    tesraui::Object* container = (area != nullptr ? area->getParent() : nullptr);
-    if (area == nullptr || container == nullptr)
-    {
-        return;
-    }
-    const float height = std::max(log->getContentHeight(), container->getHeight());
-    area->setHeight(height);
-    log->setHeight(height);
-    // Scrolled to the end.
-    area->setY(container->getHeight() - height);
-}
-
-void DebugUI::onConsoleSubmit(tesraui::EventArgs*)
-{
-    tesraui::Dataset* dataset = DebugCommon::getUIDataset();
-    tesraui::EditBox* input =
-        (dataset != nullptr ? dynamic_cast<tesraui::EditBox*>(dataset->tryGetObject(part("/input")))
-                            : nullptr);
-    if (input == nullptr)
-    {
-        return;
-    }
-    const hstring line = input->getText().trimmed();
-    if (line == "")
-    {
-        return;
-    }
-    this->pendingLines.push_back("[c:CCFF00][b]>>> " + DebugCommon::bracketsToAngles(line) + "[/b][/c]");
-    if (line.size() <= maxHistoryLine)
-    {
-        if (this->history.size() == 0 || this->history.back() != line)
+        tesraui::Dataset* dataset = DebugCommon::getUIDataset();
+        tesraui::EditBox* input =
+            (dataset != nullptr ? dynamic_cast<tesraui::EditBox*>(dataset->tryGetObject(part("/input")))
+                                : nullptr);
+        if (input == nullptr || this->history.size() == 0)
         {
-            this->history.push_back(line);
+            return;
         }
-        try
-        {
-            std::ofstream out(std::string(historyPath().c_str()), std::ios::binary | std::ios::app);
-            out << line.c_str() << "\n";
-        }
-        catch (const std::exception&)
-        {
-            // The history is a convenience; the command runs regardless.
-        }
+        this->historyPosition =
+            std::min(std::max(this->historyPosition + step, 0), (int)this->history.size());
+        input->setText(this->historyPosition < this->history.size() ? this->history[this->historyPosition]
+                                                                    : hstring());
     }
-    this->historyPosition = this->history.size();
-    this->pendingCommand = line;
-    input->setText("");
-}
-
-void DebugUI::executeConsoleLine()
-{
-    if (this->pendingCommand == "" || LuaInterface::state == nullptr)
-    {
-        return;
-    }
-    const hstring command = this->pendingCommand;
-    this->pendingCommand = "";
-    Scene* scene = Session::getActiveScene();
-    const hstring environment = (scene != nullptr ? scene->getFullName() : hstring());
-    // Only a line that does not compile as a statement is tried as an expression; a statement that fails
-    // while running must not run a second time.
-    lua_State* L = LuaInterface::state;
-    const bool compiles = (luaL_loadbuffer(L, command.c_str(), command.size(), "console") == 0);
-    lua_pop(L, 1);
-    const hstring code = (compiles ? command : "return " + command);
-    harray<hstring> results;
-    try
-    {
-        LuaInterface::executeWithReturnValues(code, environment, results, "console");
-        for (const hstring& result : results)
-        {
-            this->pendingLines.push_back("[c:FFFF00]" + DebugCommon::escapeTags(result) + "[/c]");
-        }
-    }
-    catch (const quortypes::exception& e)
-    {
-        this->pendingLines.push_back("[c:FF3F00][b]" + DebugCommon::bracketsToAngles(e.getMessage()) +
-                                     "[/b][/c]");
-    }
-    trimFront(this->pendingLines, maxLines);
-}
-
-void DebugUI::browseHistory(int step)
-{
-    tesraui::Dataset* dataset = DebugCommon::getUIDataset();
-    tesraui::EditBox* input =
-        (dataset != nullptr ? dynamic_cast<tesraui::EditBox*>(dataset->tryGetObject(part("/input")))
-                            : nullptr);
-    if (input == nullptr || this->history.size() == 0)
-    {
-        return;
-    }
-    this->historyPosition = std::min(std::max(this->historyPosition + step, 0), (int)this->history.size());
-    input->setText(this->historyPosition < this->history.size() ? this->history[this->historyPosition]
-                                                                : hstring());
-}
+} // namespace vumo

@@ -10,121 +10,124 @@
 
 #include "GameUiHost.h"
 
-namespace
+namespace vumo
 {
-    MultiTouchDebugCursor* current = nullptr;
-
-    // The arrow's outline, one unit long.
-    const kavtypes::Vector2 arrow[] = {kavtypes::Vector2(0.0f, 0.0f), kavtypes::Vector2(1.0f, 0.5f),
-                                       kavtypes::Vector2(0.5f, 1.0f), kavtypes::Vector2(0.0f, 0.0f)};
-} // namespace
-
-MultiTouchDebugCursor::MultiTouchDebugCursor(const hstring& name, kavtypes::Rectangle rect)
-    : tesraui::Object(name, rect)
-{
-    GameUiHost* ui = findGameUiHost();
-    if (ui != nullptr && ui->getRootObject() != nullptr)
+    namespace
     {
-        this->centre = ui->getRootObject()->getSize() * 0.5f;
-    }
-    this->lastCursor = tesraui::getCursorPosition();
-    current = this;
-}
+        MultiTouchDebugCursor* current = nullptr;
 
-MultiTouchDebugCursor::~MultiTouchDebugCursor()
-{
-    if (current == this)
+        // The arrow's outline, one unit long.
+        const kavtypes::Vector2 arrow[] = {kavtypes::Vector2(0.0f, 0.0f), kavtypes::Vector2(1.0f, 0.5f),
+                                           kavtypes::Vector2(0.5f, 1.0f), kavtypes::Vector2(0.0f, 0.0f)};
+    } // namespace
+
+    MultiTouchDebugCursor::MultiTouchDebugCursor(const hstring& name, kavtypes::Rectangle rect)
+        : tesraui::Object(name, rect)
     {
-        current = nullptr;
-    }
-    if (this->active)
-    {
-        this->active = false;
         GameUiHost* ui = findGameUiHost();
-        if (ui != nullptr)
+        if (ui != nullptr && ui->getRootObject() != nullptr)
         {
-            ui->OnTouch(harray<kavtypes::Vector2>());
+            this->centre = ui->getRootObject()->getSize() * 0.5f;
+        }
+        this->lastCursor = tesraui::getCursorPosition();
+        current = this;
+    }
+
+    MultiTouchDebugCursor::~MultiTouchDebugCursor()
+    {
+        if (current == this)
+        {
+            current = nullptr;
+        }
+        if (this->active)
+        {
+            this->active = false;
+            GameUiHost* ui = findGameUiHost();
+            if (ui != nullptr)
+            {
+                ui->OnTouch(harray<kavtypes::Vector2>());
+            }
         }
     }
-}
 
-MultiTouchDebugCursor* MultiTouchDebugCursor::getInstance()
-{
-    return current;
-}
+    MultiTouchDebugCursor* MultiTouchDebugCursor::getInstance()
+    {
+        return current;
+    }
 
-harray<kavtypes::Vector2> MultiTouchDebugCursor::getTouchPoints() const
-{
-    harray<kavtypes::Vector2> points;
-    points.push_back(this->lastCursor);
-    points.push_back(this->centre * 2.0f - this->lastCursor);
-    if (this->ctrlHeld)
+    harray<kavtypes::Vector2> MultiTouchDebugCursor::getTouchPoints() const
     {
-        points.push_back(this->centre);
+        harray<kavtypes::Vector2> points;
+        points.push_back(this->lastCursor);
+        points.push_back(this->centre * 2.0f - this->lastCursor);
+        if (this->ctrlHeld)
+        {
+            points.push_back(this->centre);
+        }
+        return points;
     }
-    return points;
-}
 
-void MultiTouchDebugCursor::setActive(bool value)
-{
-    this->active = value;
-    this->lastCursor = tesraui::getCursorPosition();
-    GameUiHost* ui = findGameUiHost();
-    if (ui == nullptr)
+    void MultiTouchDebugCursor::setActive(bool value)
     {
-        return;
-    }
-    this->lastPoints = (value ? this->getTouchPoints() : harray<kavtypes::Vector2>());
-    ui->OnTouch(this->lastPoints);
-}
-
-void MultiTouchDebugCursor::onCursorMoved()
-{
-    const kavtypes::Vector2 cursor = tesraui::getCursorPosition();
-    if (this->shiftHeld)
-    {
-        // The centre keeps its distance to the pointer, so the pinch's middle can be placed.
-        this->centre += cursor - this->lastCursor;
-    }
-    this->lastCursor = cursor;
-    if (!this->active)
-    {
-        return;
-    }
-    const harray<kavtypes::Vector2> points = this->getTouchPoints();
-    if (points != this->lastPoints)
-    {
-        this->lastPoints = points;
+        this->active = value;
+        this->lastCursor = tesraui::getCursorPosition();
         GameUiHost* ui = findGameUiHost();
-        if (ui != nullptr)
+        if (ui == nullptr)
         {
-            ui->OnTouch(points);
+            return;
         }
+        this->lastPoints = (value ? this->getTouchPoints() : harray<kavtypes::Vector2>());
+        ui->OnTouch(this->lastPoints);
     }
-}
 
-void MultiTouchDebugCursor::_draw()
-{
-    this->onCursorMoved();
-    GameUiHost* ui = findGameUiHost();
-    if (tesra::rendersys == nullptr || ui == nullptr || ui->getRootObject() == nullptr)
+    void MultiTouchDebugCursor::onCursorMoved()
     {
-        return;
-    }
-    const float size = ui->getRootObject()->getHeight() / 50.0f;
-    const kavtypes::Vector2 origin = this->getDerivedPoint(kavtypes::Vector2());
-    const unsigned int color = 0xFFCC00FF;
-    std::vector<tesra::ColoredVertex> vertices;
-    for (const kavtypes::Vector2& point : this->getTouchPoints())
-    {
-        const kavtypes::Vector2 at = point - origin - this->center;
-        for (int i = 0; i < 3; ++i)
+        const kavtypes::Vector2 cursor = tesraui::getCursorPosition();
+        if (this->shiftHeld)
         {
-            const kavtypes::Vector2 a = at + arrow[i] * size;
-            const kavtypes::Vector2 b = at + arrow[i + 1] * size;
-            vertices.emplace_back(a.x, a.y, 0.0f, color);
-            vertices.emplace_back(b.x, b.y, 0.0f, color);
+            // The centre keeps its distance to the pointer, so the pinch's middle can be placed.
+            this->centre += cursor - this->lastCursor;
+        }
+        this->lastCursor = cursor;
+        if (!this->active)
+        {
+            return;
+        }
+        const harray<kavtypes::Vector2> points = this->getTouchPoints();
+        if (points != this->lastPoints)
+        {
+            this->lastPoints = points;
+            GameUiHost* ui = findGameUiHost();
+            if (ui != nullptr)
+            {
+                ui->OnTouch(points);
+            }
         }
     }
-    tesra::rendersys->render(tesra::RenderOperation::LINE_LIST, vertices.data(), (int)vertices.size());
-}
+
+    void MultiTouchDebugCursor::_draw()
+    {
+        this->onCursorMoved();
+        GameUiHost* ui = findGameUiHost();
+        if (tesra::rendersys == nullptr || ui == nullptr || ui->getRootObject() == nullptr)
+        {
+            return;
+        }
+        const float size = ui->getRootObject()->getHeight() / 50.0f;
+        const kavtypes::Vector2 origin = this->getDerivedPoint(kavtypes::Vector2());
+        const unsigned int color = 0xFFCC00FF;
+        std::vector<tesra::ColoredVertex> vertices;
+        for (const kavtypes::Vector2& point : this->getTouchPoints())
+        {
+            const kavtypes::Vector2 at = point - origin - this->center;
+            for (int i = 0; i < 3; ++i)
+            {
+                const kavtypes::Vector2 a = at + arrow[i] * size;
+                const kavtypes::Vector2 b = at + arrow[i + 1] * size;
+                vertices.emplace_back(a.x, a.y, 0.0f, color);
+                vertices.emplace_back(b.x, b.y, 0.0f, color);
+            }
+        }
+        tesra::rendersys->render(tesra::RenderOperation::LINE_LIST, vertices.data(), (int)vertices.size());
+    }
+} // namespace vumo

@@ -22,375 +22,379 @@
 #include "ui/DebugCommon.h"
 #include "ui/DebugUI.h"
 
-namespace
+namespace vumo
 {
-    const char* const windowName = "debugui_window";
-    const char* const panelRootName = "debugui_root";
-    const char* const itemPrefix = "debugui_inv_button_";
-    const char* const varPrefix = "debugui_var_button_";
-    const char* const slotPrefix = "debugui_slot_";
-    const char* const savePrefix = "debugui_slot_save_";
-    const char* const loadPrefix = "debugui_slot_load_";
-
-    // The names the panel's buttons stand for, as they were when it was built.
-    harray<hstring> panelItems;
-    harray<hstring> panelVars;
-
-    template <class T> T* attach(T* object, tesraui::Object* parent, tesraui::Dataset* dataset)
+    namespace
     {
-        dataset->registerObjects(object);
-        parent->addChild(object);
-        return object;
-    }
+        const char* const windowName = "debugui_window";
+        const char* const panelRootName = "debugui_root";
+        const char* const itemPrefix = "debugui_inv_button_";
+        const char* const varPrefix = "debugui_var_button_";
+        const char* const slotPrefix = "debugui_slot_";
+        const char* const savePrefix = "debugui_slot_save_";
+        const char* const loadPrefix = "debugui_slot_load_";
 
-    int indexAfter(tesraui::EventArgs* args, const char* prefix)
-    {
-        if (args == nullptr || args->object == nullptr)
+        // The names the panel's buttons stand for, as they were when it was built.
+        harray<hstring> panelItems;
+        harray<hstring> panelVars;
+
+        template <class T> T* attach(T* object, tesraui::Object* parent, tesraui::Dataset* dataset)
         {
-            return -1;
+            dataset->registerObjects(object);
+            parent->addChild(object);
+            return object;
         }
-        const hstring name = args->object->getName();
-        return (name.startsWith(prefix) ? name.subString((int)hstring(prefix).size()).toInt() : -1);
-    }
 
-    hstring slotNumber(int slot)
+        int indexAfter(tesraui::EventArgs* args, const char* prefix)
+        {
+            if (args == nullptr || args->object == nullptr)
+            {
+                return -1;
+            }
+            const hstring name = args->object->getName();
+            return (name.startsWith(prefix) ? name.subString((int)hstring(prefix).size()).toInt() : -1);
+        }
+
+        hstring slotNumber(int slot)
+        {
+            return formatString("%02d", slot);
+        }
+
+        hstring slotFilePrefix(int slot)
+        {
+            return "_slot" + slotNumber(slot) + "_";
+        }
+
+        void resetActiveScene()
+        {
+            Scene* scene = Session::getActiveScene();
+            if (scene != nullptr)
+            {
+                scene->reset();
+            }
+        }
+    } // namespace
+
+    bool DebugUI::isPanelVisible() const
     {
-        return formatString("%02d", slot);
+        tesraui::Dataset* dataset = DebugCommon::getUIDataset();
+        return (this->debugWindow != nullptr && dataset != nullptr &&
+                dataset->tryGetObject(windowName) != nullptr && this->debugWindow->isVisible());
     }
 
-    hstring slotFilePrefix(int slot)
+    void DebugUI::hidePanel()
     {
-        return "_slot" + slotNumber(slot) + "_";
+        if (this->isPanelVisible())
+        {
+            this->debugWindow->setVisible(false);
+        }
     }
 
-    void resetActiveScene()
+    void DebugUI::showPanel()
+    {
+        GameUiHost* ui = findGameUiHost();
+        tesraui::Dataset* dataset = DebugCommon::getUIDataset();
+        if (ui == nullptr || ui->getRootObject() == nullptr || dataset == nullptr)
+        {
+            return;
+        }
+        DebugCommon::createFont();
+        tesraui::Object* root = ui->getRootObject();
+        if (dataset->tryGetObject(windowName) == nullptr)
+        {
+            this->debugWindow =
+                attach(new tesraui::Container(
+                           windowName, kavtypes::Rectangle(0.0f, 0.0f, root->getWidth(), root->getHeight())),
+                       root, dataset);
+            this->debugWindow->setZOrder(9000);
+            this->debugWindow->setAnchors(true, true, true, true);
+        }
+        this->buildPanel();
+        this->debugWindow->setVisible(true);
+        this->panelTimer = 0.0f;
+    }
+
+    void DebugUI::buildPanel()
+    {
+        tesraui::Dataset* dataset = DebugCommon::getUIDataset();
+        if (this->debugWindow == nullptr || dataset == nullptr)
+        {
+            return;
+        }
+        if (dataset->tryGetObject(panelRootName) != nullptr)
+        {
+            dataset->destroyObject(panelRootName);
+        }
+        const float w = this->debugWindow->getWidth();
+        const float h = this->debugWindow->getHeight();
+        tesraui::ImageBox* panel =
+            attach(new tesraui::ImageBox(panelRootName, kavtypes::Rectangle(0.0f, 0.0f, w, h)),
+                   this->debugWindow, dataset);
+        panel->setImageByName("0x00000060");
+        panel->setAnchors(true, true, true, true);
+        const float gap = this->margin;
+        const int columns = std::max(this->columns, 1);
+        const float buttonWidth =
+            std::min(this->panelWidth, (w - gap * (float)(columns + 1)) / (float)columns);
+        const float buttonHeight = this->lineHeight;
+        const hstring font =
+            hstring(DebugCommon::fontName) + ":" + hstring(DebugCommon::textScale(this->lineHeight));
+        int cell = 0;
+        float rowY = gap;
+        auto makeButton = [&](const hstring& name, const hstring& text, float x, float y, float width)
+        {
+            tesraui::TextImageButton* button =
+                attach(new tesraui::TextImageButton(name, kavtypes::Rectangle(x, y, width, buttonHeight)),
+                       panel, dataset);
+            button->setImageByName("0x303030DF");
+            button->setHoverImageByName("0xAFAFAF7F");
+            button->setPushedImageByName("0xFFFFFF7F");
+            button->setFont(font);
+            button->setHorzFormatting(fintu::CENTER);
+            button->setText(text);
+            return button;
+        };
+        auto nextCell = [&]()
+        {
+            const kavtypes::Vector2 at(gap + (float)(cell % columns) * (buttonWidth + gap),
+                                       rowY + (float)(cell / columns) * (buttonHeight + gap));
+            ++cell;
+            return at;
+        };
+        auto endRows = [&]()
+        {
+            if (cell > 0)
+            {
+                rowY += (float)((cell + columns - 1) / columns) * (buttonHeight + gap);
+            }
+            cell = 0;
+        };
+        panelItems = DebugNames::getItemNames();
+        panelVars = DebugNames::getVarNames();
+        for (int i = 0; i < panelItems.size(); ++i)
+        {
+            const kavtypes::Vector2 at = nextCell();
+            makeButton(itemPrefix + hstring(i), "[item] " + DebugCommon::escapeTags(panelItems[i]), at.x,
+                       at.y, buttonWidth)
+                ->registerEvent("Click", new tesraui::MemberCallbackEvent(&DebugUI::onItemButton, this));
+        }
+        endRows();
+        for (int i = 0; i < panelVars.size(); ++i)
+        {
+            const kavtypes::Vector2 at = nextCell();
+            makeButton(varPrefix + hstring(i), "[var] " + DebugCommon::escapeTags(panelVars[i]), at.x, at.y,
+                       buttonWidth)
+                ->registerEvent("Click", new tesraui::MemberCallbackEvent(&DebugUI::onVarButton, this));
+        }
+        endRows();
+        const float half = buttonWidth * 0.75f * 0.5f;
+        for (int slot = 1; slot <= slotCount; ++slot)
+        {
+            const float y = rowY + (float)(slot - 1) * (buttonHeight + gap);
+            makeButton(slotPrefix + slotNumber(slot), "", gap, y, buttonWidth);
+            makeButton(savePrefix + slotNumber(slot), "Save", 2.0f * gap + buttonWidth, y, half)
+                ->registerEvent("Click", new tesraui::MemberCallbackEvent(&DebugUI::onSlotSave, this));
+            makeButton(loadPrefix + slotNumber(slot), "Load", 3.0f * gap + buttonWidth + half, y, half)
+                ->registerEvent("Click", new tesraui::MemberCallbackEvent(&DebugUI::onSlotLoad, this));
+        }
+        this->refreshPanel();
+    }
+
+    void DebugUI::refreshPanel()
+    {
+        tesraui::Dataset* dataset = DebugCommon::getUIDataset();
+        if (dataset == nullptr)
+        {
+            return;
+        }
+        // Reading values here must not register names while the list is shown.
+        DebugNames::setRegistrationOff(true);
+        VariableDictionary& variables = VariableDictionary::getGlobal();
+        for (int i = 0; i < panelVars.size(); ++i)
+        {
+            tesraui::TextImageButton* button =
+                dynamic_cast<tesraui::TextImageButton*>(dataset->tryGetObject(varPrefix + hstring(i)));
+            if (button != nullptr)
+            {
+                const hstring value =
+                    (variables.exists(panelVars[i]) ? variables.get(panelVars[i]).value() : hstring());
+                button->setText(DebugCommon::escapeTags(panelVars[i]) + ": [c:FFFF00]" +
+                                DebugCommon::escapeTags(value) + "[/c]");
+            }
+        }
+        DebugNames::setRegistrationOff(false);
+        this->refreshSlots();
+    }
+
+    void DebugUI::onItemButton(tesraui::EventArgs* args)
+    {
+        const int index = indexAfter(args, itemPrefix);
+        if (index < 0 || index >= panelItems.size())
+        {
+            return;
+        }
+        const hstring item = panelItems[index];
+        try
+        {
+            if (this->shiftPressed || !Inventory::hasItem(item))
+            {
+                Inventory::addItem(item);
+            }
+            else
+            {
+                Inventory::removeItem(item);
+            }
+        }
+        catch (const quortypes::exception& e)
+        {
+            quortypes::Log::error("DebugUI", e.getMessage());
+            return;
+        }
+        resetActiveScene();
+    }
+
+    void DebugUI::onVarButton(tesraui::EventArgs* args)
+    {
+        const int index = indexAfter(args, varPrefix);
+        if (index < 0 || index >= panelVars.size())
+        {
+            return;
+        }
+        VariableDictionary& variables = VariableDictionary::getGlobal();
+        if (!variables.exists(panelVars[index]))
+        {
+            return;
+        }
+        variables.get(panelVars[index]).increment(this->ctrlPressed && !this->shiftPressed ? -1 : 1);
+        this->refreshPanel();
+        resetActiveScene();
+    }
+
+    void DebugUI::onSlotSave(tesraui::EventArgs* args)
+    {
+        this->saveSlot(indexAfter(args, savePrefix));
+    }
+
+    void DebugUI::onSlotLoad(tesraui::EventArgs* args)
+    {
+        this->loadSlot(indexAfter(args, loadPrefix));
+    }
+
+    hstring DebugUI::getSlotPath()
+    {
+        const hstring prefix = quortypes::Resource::getPrefix();
+        return (prefix != "" ? prefix : hstring("."));
+    }
+
+    hstring DebugUI::findSlotFile(int slot)
+    {
+        const hstring start = slotFilePrefix(slot);
+        harray<hstring> files = quortypes::Dir::files(getSlotPath());
+        std::sort(files.begin(), files.end());
+        for (const hstring& file : files)
+        {
+            if (file.startsWith(start) && file.endsWith(".vars") && file.size() > start.size() + 5)
+            {
+                return file;
+            }
+        }
+        return "";
+    }
+
+    bool DebugUI::saveSlot(int slot)
     {
         Scene* scene = Session::getActiveScene();
-        if (scene != nullptr)
+        if (slot < 0 || slot > 99 || scene == nullptr)
         {
-            scene->reset();
+            return false;
         }
-    }
-} // namespace
-
-bool DebugUI::isPanelVisible() const
-{
-    tesraui::Dataset* dataset = DebugCommon::getUIDataset();
-    return (this->debugWindow != nullptr && dataset != nullptr &&
-            dataset->tryGetObject(windowName) != nullptr && this->debugWindow->isVisible());
-}
-
-void DebugUI::hidePanel()
-{
-    if (this->isPanelVisible())
-    {
-        this->debugWindow->setVisible(false);
-    }
-}
-
-void DebugUI::showPanel()
-{
-    GameUiHost* ui = findGameUiHost();
-    tesraui::Dataset* dataset = DebugCommon::getUIDataset();
-    if (ui == nullptr || ui->getRootObject() == nullptr || dataset == nullptr)
-    {
-        return;
-    }
-    DebugCommon::createFont();
-    tesraui::Object* root = ui->getRootObject();
-    if (dataset->tryGetObject(windowName) == nullptr)
-    {
-        this->debugWindow =
-            attach(new tesraui::Container(
-                       windowName, kavtypes::Rectangle(0.0f, 0.0f, root->getWidth(), root->getHeight())),
-                   root, dataset);
-        this->debugWindow->setZOrder(9000);
-        this->debugWindow->setAnchors(true, true, true, true);
-    }
-    this->buildPanel();
-    this->debugWindow->setVisible(true);
-    this->panelTimer = 0.0f;
-}
-
-void DebugUI::buildPanel()
-{
-    tesraui::Dataset* dataset = DebugCommon::getUIDataset();
-    if (this->debugWindow == nullptr || dataset == nullptr)
-    {
-        return;
-    }
-    if (dataset->tryGetObject(panelRootName) != nullptr)
-    {
-        dataset->destroyObject(panelRootName);
-    }
-    const float w = this->debugWindow->getWidth();
-    const float h = this->debugWindow->getHeight();
-    tesraui::ImageBox* panel =
-        attach(new tesraui::ImageBox(panelRootName, kavtypes::Rectangle(0.0f, 0.0f, w, h)), this->debugWindow,
-               dataset);
-    panel->setImageByName("0x00000060");
-    panel->setAnchors(true, true, true, true);
-    const float gap = this->margin;
-    const int columns = std::max(this->columns, 1);
-    const float buttonWidth = std::min(this->panelWidth, (w - gap * (float)(columns + 1)) / (float)columns);
-    const float buttonHeight = this->lineHeight;
-    const hstring font =
-        hstring(DebugCommon::fontName) + ":" + hstring(DebugCommon::textScale(this->lineHeight));
-    int cell = 0;
-    float rowY = gap;
-    auto makeButton = [&](const hstring& name, const hstring& text, float x, float y, float width)
-    {
-        tesraui::TextImageButton* button =
-            attach(new tesraui::TextImageButton(name, kavtypes::Rectangle(x, y, width, buttonHeight)), panel,
-                   dataset);
-        button->setImageByName("0x303030DF");
-        button->setHoverImageByName("0xAFAFAF7F");
-        button->setPushedImageByName("0xFFFFFF7F");
-        button->setFont(font);
-        button->setHorzFormatting(fintu::CENTER);
-        button->setText(text);
-        return button;
-    };
-    auto nextCell = [&]()
-    {
-        const kavtypes::Vector2 at(gap + (float)(cell % columns) * (buttonWidth + gap),
-                                   rowY + (float)(cell / columns) * (buttonHeight + gap));
-        ++cell;
-        return at;
-    };
-    auto endRows = [&]()
-    {
-        if (cell > 0)
-        {
-            rowY += (float)((cell + columns - 1) / columns) * (buttonHeight + gap);
-        }
-        cell = 0;
-    };
-    panelItems = DebugNames::getItemNames();
-    panelVars = DebugNames::getVarNames();
-    for (int i = 0; i < panelItems.size(); ++i)
-    {
-        const kavtypes::Vector2 at = nextCell();
-        makeButton(itemPrefix + hstring(i), "[item] " + DebugCommon::escapeTags(panelItems[i]), at.x, at.y,
-                   buttonWidth)
-            ->registerEvent("Click", new tesraui::MemberCallbackEvent(&DebugUI::onItemButton, this));
-    }
-    endRows();
-    for (int i = 0; i < panelVars.size(); ++i)
-    {
-        const kavtypes::Vector2 at = nextCell();
-        makeButton(varPrefix + hstring(i), "[var] " + DebugCommon::escapeTags(panelVars[i]), at.x, at.y,
-                   buttonWidth)
-            ->registerEvent("Click", new tesraui::MemberCallbackEvent(&DebugUI::onVarButton, this));
-    }
-    endRows();
-    const float half = buttonWidth * 0.75f * 0.5f;
-    for (int slot = 1; slot <= slotCount; ++slot)
-    {
-        const float y = rowY + (float)(slot - 1) * (buttonHeight + gap);
-        makeButton(slotPrefix + slotNumber(slot), "", gap, y, buttonWidth);
-        makeButton(savePrefix + slotNumber(slot), "Save", 2.0f * gap + buttonWidth, y, half)
-            ->registerEvent("Click", new tesraui::MemberCallbackEvent(&DebugUI::onSlotSave, this));
-        makeButton(loadPrefix + slotNumber(slot), "Load", 3.0f * gap + buttonWidth + half, y, half)
-            ->registerEvent("Click", new tesraui::MemberCallbackEvent(&DebugUI::onSlotLoad, this));
-    }
-    this->refreshPanel();
-}
-
-void DebugUI::refreshPanel()
-{
-    tesraui::Dataset* dataset = DebugCommon::getUIDataset();
-    if (dataset == nullptr)
-    {
-        return;
-    }
-    // Reading values here must not register names while the list is shown.
-    DebugNames::setRegistrationOff(true);
-    VariableDictionary& variables = VariableDictionary::getGlobal();
-    for (int i = 0; i < panelVars.size(); ++i)
-    {
-        tesraui::TextImageButton* button =
-            dynamic_cast<tesraui::TextImageButton*>(dataset->tryGetObject(varPrefix + hstring(i)));
-        if (button != nullptr)
-        {
-            const hstring value =
-                (variables.exists(panelVars[i]) ? variables.get(panelVars[i]).value() : hstring());
-            button->setText(DebugCommon::escapeTags(panelVars[i]) + ": [c:FFFF00]" +
-                            DebugCommon::escapeTags(value) + "[/c]");
-        }
-    }
-    DebugNames::setRegistrationOff(false);
-    this->refreshSlots();
-}
-
-void DebugUI::onItemButton(tesraui::EventArgs* args)
-{
-    const int index = indexAfter(args, itemPrefix);
-    if (index < 0 || index >= panelItems.size())
-    {
-        return;
-    }
-    const hstring item = panelItems[index];
-    try
-    {
-        if (this->shiftPressed || !Inventory::hasItem(item))
-        {
-            Inventory::addItem(item);
-        }
-        else
-        {
-            Inventory::removeItem(item);
-        }
-    }
-    catch (const quortypes::exception& e)
-    {
-        quortypes::Log::error("DebugUI", e.getMessage());
-        return;
-    }
-    resetActiveScene();
-}
-
-void DebugUI::onVarButton(tesraui::EventArgs* args)
-{
-    const int index = indexAfter(args, varPrefix);
-    if (index < 0 || index >= panelVars.size())
-    {
-        return;
-    }
-    VariableDictionary& variables = VariableDictionary::getGlobal();
-    if (!variables.exists(panelVars[index]))
-    {
-        return;
-    }
-    variables.get(panelVars[index]).increment(this->ctrlPressed && !this->shiftPressed ? -1 : 1);
-    this->refreshPanel();
-    resetActiveScene();
-}
-
-void DebugUI::onSlotSave(tesraui::EventArgs* args)
-{
-    this->saveSlot(indexAfter(args, savePrefix));
-}
-
-void DebugUI::onSlotLoad(tesraui::EventArgs* args)
-{
-    this->loadSlot(indexAfter(args, loadPrefix));
-}
-
-hstring DebugUI::getSlotPath()
-{
-    const hstring prefix = quortypes::Resource::getPrefix();
-    return (prefix != "" ? prefix : hstring("."));
-}
-
-hstring DebugUI::findSlotFile(int slot)
-{
-    const hstring start = slotFilePrefix(slot);
-    harray<hstring> files = quortypes::Dir::files(getSlotPath());
-    std::sort(files.begin(), files.end());
-    for (const hstring& file : files)
-    {
-        if (file.startsWith(start) && file.endsWith(".vars") && file.size() > start.size() + 5)
-        {
-            return file;
-        }
-    }
-    return "";
-}
-
-bool DebugUI::saveSlot(int slot)
-{
-    Scene* scene = Session::getActiveScene();
-    if (slot < 0 || slot > 99 || scene == nullptr)
-    {
-        return false;
-    }
-    const hstring folder = getSlotPath();
-    const hstring start = slotFilePrefix(slot);
-    const hstring name = start + scene->getFullName() + ".vars";
-    try
-    {
-        // The new file first: until it is safely written the old slot stays.
-        VariableDictionary::getGlobal().saveDiff(folder + "/" + name);
-    }
-    catch (const quortypes::exception& e)
-    {
-        quortypes::Log::error("DebugUI", e.getMessage());
-        return false;
-    }
-    for (const hstring& file : quortypes::Dir::files(folder))
-    {
-        if (file != name && file.startsWith(start) && file.endsWith(".vars"))
-        {
-            quortypes::File::remove(folder + "/" + file);
-        }
-    }
-    quortypes::Log::write("DebugUI", "Slot " + slotNumber(slot) + " saved!");
-    this->refreshSlots();
-    return true;
-}
-
-bool DebugUI::loadSlot(int slot)
-{
-    const hstring file = findSlotFile(slot);
-    if (file == "")
-    {
-        return false;
-    }
-    const hstring path = getSlotPath() + "/" + file;
-    hstring bytes;
-    try
-    {
-        bytes = quortypes::File::readAll(path);
-    }
-    catch (const quortypes::exception& e)
-    {
-        quortypes::Log::error("DebugUI", e.getMessage());
-        return false;
-    }
-    // A refused file must leave the game as it was, so it is checked before anything is emptied.
-    if (!VariableDictionary::diffCrcMatches(bytes))
-    {
-        quortypes::Log::error("DebugUI", "Slot " + slotNumber(slot) + " not loaded, the file '" + path +
-                                             "' is damaged (CRC mismatch).");
-        return false;
-    }
-    const hstring start = slotFilePrefix(slot);
-    const hstring sceneName = file.subString((int)start.size(), (int)file.size() - (int)start.size() - 5);
-    try
-    {
-        Inventory::clear();
-        VariableDictionary::getGlobal().applyDiff(bytes, path, true, false, true);
-        Session::changeScene(sceneName, 0.0f, "");
-    }
-    catch (const quortypes::exception& e)
-    {
-        quortypes::Log::error("DebugUI", e.getMessage());
-        return false;
-    }
-    quortypes::Log::write("DebugUI", "Slot " + slotNumber(slot) + " loaded!");
-    return true;
-}
-
-void DebugUI::refreshSlots()
-{
-    tesraui::Dataset* dataset = DebugCommon::getUIDataset();
-    if (dataset == nullptr)
-    {
-        return;
-    }
-    for (int slot = 1; slot <= slotCount; ++slot)
-    {
-        tesraui::TextImageButton* button =
-            dynamic_cast<tesraui::TextImageButton*>(dataset->tryGetObject(slotPrefix + slotNumber(slot)));
-        if (button == nullptr)
-        {
-            continue;
-        }
-        const hstring file = findSlotFile(slot);
+        const hstring folder = getSlotPath();
         const hstring start = slotFilePrefix(slot);
-        button->setText(file != ""
-                            ? file.subString((int)start.size(), (int)file.size() - (int)start.size() - 5)
-                            : "slot_" + slotNumber(slot) + " empty");
+        const hstring name = start + scene->getFullName() + ".vars";
+        try
+        {
+            // The new file first: until it is safely written the old slot stays.
+            VariableDictionary::getGlobal().saveDiff(folder + "/" + name);
+        }
+        catch (const quortypes::exception& e)
+        {
+            quortypes::Log::error("DebugUI", e.getMessage());
+            return false;
+        }
+        for (const hstring& file : quortypes::Dir::files(folder))
+        {
+            if (file != name && file.startsWith(start) && file.endsWith(".vars"))
+            {
+                quortypes::File::remove(folder + "/" + file);
+            }
+        }
+        quortypes::Log::write("DebugUI", "Slot " + slotNumber(slot) + " saved!");
+        this->refreshSlots();
+        return true;
     }
-}
+
+    bool DebugUI::loadSlot(int slot)
+    {
+        const hstring file = findSlotFile(slot);
+        if (file == "")
+        {
+            return false;
+        }
+        const hstring path = getSlotPath() + "/" + file;
+        hstring bytes;
+        try
+        {
+            bytes = quortypes::File::readAll(path);
+        }
+        catch (const quortypes::exception& e)
+        {
+            quortypes::Log::error("DebugUI", e.getMessage());
+            return false;
+        }
+        // A refused file must leave the game as it was, so it is checked before anything is emptied.
+        if (!VariableDictionary::diffCrcMatches(bytes))
+        {
+            quortypes::Log::error("DebugUI", "Slot " + slotNumber(slot) + " not loaded, the file '" + path +
+                                                 "' is damaged (CRC mismatch).");
+            return false;
+        }
+        const hstring start = slotFilePrefix(slot);
+        const hstring sceneName = file.subString((int)start.size(), (int)file.size() - (int)start.size() - 5);
+        try
+        {
+            Inventory::clear();
+            VariableDictionary::getGlobal().applyDiff(bytes, path, true, false, true);
+            Session::changeScene(sceneName, 0.0f, "");
+        }
+        catch (const quortypes::exception& e)
+        {
+            quortypes::Log::error("DebugUI", e.getMessage());
+            return false;
+        }
+        quortypes::Log::write("DebugUI", "Slot " + slotNumber(slot) + " loaded!");
+        return true;
+    }
+
+    void DebugUI::refreshSlots()
+    {
+        tesraui::Dataset* dataset = DebugCommon::getUIDataset();
+        if (dataset == nullptr)
+        {
+            return;
+        }
+        for (int slot = 1; slot <= slotCount; ++slot)
+        {
+            tesraui::TextImageButton* button =
+                dynamic_cast<tesraui::TextImageButton*>(dataset->tryGetObject(slotPrefix + slotNumber(slot)));
+            if (button == nullptr)
+            {
+                continue;
+            }
+            const hstring file = findSlotFile(slot);
+            const hstring start = slotFilePrefix(slot);
+            button->setText(file != ""
+                                ? file.subString((int)start.size(), (int)file.size() - (int)start.size() - 5)
+                                : "slot_" + slotNumber(slot) + " empty");
+        }
+    }
+} // namespace vumo

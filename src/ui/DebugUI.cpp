@@ -33,661 +33,669 @@
 #include "ui/ErrorOverlay.h"
 #include "GameUiHost.h"
 
-const char* const DebugUI::consoleName = "vumo_debug_console";
-const char* const DebugUI::historyFileName = "console.txt";
-const char* const DebugUI::localVarsFile = "cfg/vars.local";
-
-namespace
+namespace vumo
 {
-    DebugUI* instance = nullptr;
+    const char* const DebugUI::consoleName = "vumo_debug_console";
+    const char* const DebugUI::historyFileName = "console.txt";
+    const char* const DebugUI::localVarsFile = "cfg/vars.local";
 
-    // Lines the log hands over on whatever thread logs; the main thread swaps them out each frame.
-    std::mutex hookMutex;
-    std::deque<hstring> hookLines;
-    quortypes::Log::Callback previousCallback = nullptr;
-
-    void trimFront(harray<hstring>& lines, int most)
+    namespace
     {
-        if (lines.size() > most)
+        DebugUI* instance = nullptr;
+
+        // Lines the log hands over on whatever thread logs; the main thread swaps them out each frame.
+        std::mutex hookMutex;
+        std::deque<hstring> hookLines;
+        quortypes::Log::Callback previousCallback = nullptr;
+
+        void trimFront(harray<hstring>& lines, int most)
         {
-            lines.erase(lines.begin(), lines.begin() + (lines.size() - most));
+            if (lines.size() > most)
+            {
+                lines.erase(lines.begin(), lines.begin() + (lines.size() - most));
+            }
+        }
+
+        bool isConsoleKey(int key)
+        {
+            switch (key)
+            {
+            case 37:
+            case 39:
+            case 8:
+            case 13:
+            case 46:
+            case 16:
+            case 162:
+            case 163:
+            case 17:
+            case 36:
+            case 35:
+                return true;
+            default:
+                return false;
+            }
+        }
+    } // namespace
+
+    DebugUI::DebugUI()
+    {
+        instance = this;
+    }
+
+    DebugUI::~DebugUI()
+    {
+        if (this->initialised && quortypes::Log::getCallback() == &DebugUI::logHook)
+        {
+            quortypes::Log::setCallback(previousCallback);
+        }
+        {
+            std::lock_guard<std::mutex> lock(hookMutex);
+            hookLines.clear();
+        }
+        if (instance == this)
+        {
+            instance = nullptr;
         }
     }
 
-    bool isConsoleKey(int key)
+    DebugUI* DebugUI::getInstance()
     {
-        switch (key)
+        return instance;
+    }
+
+    void DebugUI::init(float panelWidth, float lineHeight, float margin, int columns)
+    {
+        DebugCommon::createFont();
+        this->panelWidth = panelWidth;
+        this->lineHeight = lineHeight;
+        this->margin = margin;
+        this->columns = columns;
+        if (!this->initialised)
         {
-        case 37:
-        case 39:
-        case 8:
-        case 13:
-        case 46:
-        case 16:
-        case 162:
-        case 163:
-        case 17:
-        case 36:
-        case 35:
+            this->initialised = true;
+            const quortypes::Log::Callback current = quortypes::Log::getCallback();
+            if (current != &DebugUI::logHook)
+            {
+                previousCallback = current;
+                quortypes::Log::setCallback(&DebugUI::logHook);
+            }
+        }
+        if (quortypes::Resource::exists(localVarsFile))
+        {
+            quortypes::Log::write("vumo", "Loading local variable diff from cfg/vars.local");
+            try
+            {
+                VariableDictionary::getGlobal().loadDiff(localVarsFile, false, false, true, true);
+            }
+            catch (const quortypes::exception& e)
+            {
+                quortypes::Log::error("vumo", e.getMessage());
+            }
+        }
+    }
+
+    bool DebugUI::isDebugMode() const
+    {
+        GameUiHost* ui = findGameUiHost();
+        return (ui != nullptr && ui->isDebugModeEnabled());
+    }
+
+    float DebugUI::getSpeedMultiplier() const
+    {
+        if (!this->spacePressed)
+        {
+            return 1.0f;
+        }
+        return (this->ctrlPressed ? 0.2f : 5.0f);
+    }
+
+    void DebugUI::logHook(const hstring& tag, const hstring& text)
+    {
+        if (!text.startsWith("WARNING: ") && !text.startsWith("DEBUG: "))
+        {
+            const hstring line = DebugCommon::escapeTags("[" + tag + "] " + text);
+            std::lock_guard<std::mutex> lock(hookMutex);
+            hookLines.push_back(line);
+            while ((int)hookLines.size() > maxLines)
+            {
+                hookLines.pop_front();
+            }
+        }
+        if (previousCallback != nullptr)
+        {
+            previousCallback(tag, text);
+        }
+    }
+
+    void DebugUI::takeHookLines()
+    {
+        std::deque<hstring> lines;
+        {
+            std::lock_guard<std::mutex> lock(hookMutex);
+            lines.swap(hookLines);
+        }
+        for (const hstring& line : lines)
+        {
+            this->pendingLines.push_back(line);
+        }
+        trimFront(this->pendingLines, maxLines);
+    }
+
+    // Keys.
+
+    bool DebugUI::onKeyDown(int keyCode)
+    {
+        if (!this->isDebugMode())
+        {
             return true;
-        default:
-            return false;
         }
-    }
-} // namespace
-
-DebugUI::DebugUI()
-{
-    instance = this;
-}
-
-DebugUI::~DebugUI()
-{
-    if (this->initialised && quortypes::Log::getCallback() == &DebugUI::logHook)
-    {
-        quortypes::Log::setCallback(previousCallback);
-    }
-    {
-        std::lock_guard<std::mutex> lock(hookMutex);
-        hookLines.clear();
-    }
-    if (instance == this)
-    {
-        instance = nullptr;
-    }
-}
-
-DebugUI* DebugUI::getInstance()
-{
-    return instance;
-}
-
-void DebugUI::init(float panelWidth, float lineHeight, float margin, int columns)
-{
-    DebugCommon::createFont();
-    this->panelWidth = panelWidth;
-    this->lineHeight = lineHeight;
-    this->margin = margin;
-    this->columns = columns;
-    if (!this->initialised)
-    {
-        this->initialised = true;
-        const quortypes::Log::Callback current = quortypes::Log::getCallback();
-        if (current != &DebugUI::logHook)
+        const bool console = this->isConsoleOpen();
+        if (DebugCommon::isShiftKey(keyCode))
         {
-            previousCallback = current;
-            quortypes::Log::setCallback(&DebugUI::logHook);
+            this->shiftPressed = true;
+            this->shareModifiers();
         }
-    }
-    if (quortypes::Resource::exists(localVarsFile))
-    {
-        quortypes::Log::write("vumo", "Loading local variable diff from cfg/vars.local");
-        try
+        else if (DebugCommon::isCtrlKey(keyCode))
         {
-            VariableDictionary::getGlobal().loadDiff(localVarsFile, false, false, true, true);
+            this->ctrlPressed = true;
+            this->shareModifiers();
         }
-        catch (const quortypes::exception& e)
+        else if (DebugCommon::isAltKey(keyCode))
         {
-            quortypes::Log::error("vumo", e.getMessage());
+            this->altPressed = true;
         }
-    }
-}
-
-bool DebugUI::isDebugMode() const
-{
-    GameUiHost* ui = findGameUiHost();
-    return (ui != nullptr && ui->isDebugModeEnabled());
-}
-
-float DebugUI::getSpeedMultiplier() const
-{
-    if (!this->spacePressed)
-    {
-        return 1.0f;
-    }
-    return (this->ctrlPressed ? 0.2f : 5.0f);
-}
-
-void DebugUI::logHook(const hstring& tag, const hstring& text)
-{
-    if (!text.startsWith("WARNING: ") && !text.startsWith("DEBUG: "))
-    {
-        const hstring line = DebugCommon::escapeTags("[" + tag + "] " + text);
-        std::lock_guard<std::mutex> lock(hookMutex);
-        hookLines.push_back(line);
-        while ((int)hookLines.size() > maxLines)
+        else if (keyCode == 32)
         {
-            hookLines.pop_front();
+            if (!this->isPanelVisible() && !console)
+            {
+                this->spacePressed = true;
+            }
         }
-    }
-    if (previousCallback != nullptr)
-    {
-        previousCallback(tag, text);
-    }
-}
-
-void DebugUI::takeHookLines()
-{
-    std::deque<hstring> lines;
-    {
-        std::lock_guard<std::mutex> lock(hookMutex);
-        lines.swap(hookLines);
-    }
-    for (const hstring& line : lines)
-    {
-        this->pendingLines.push_back(line);
-    }
-    trimFront(this->pendingLines, maxLines);
-}
-
-// Keys.
-
-bool DebugUI::onKeyDown(int keyCode)
-{
-    if (!this->isDebugMode())
-    {
-        return true;
-    }
-    const bool console = this->isConsoleOpen();
-    if (DebugCommon::isShiftKey(keyCode))
-    {
-        this->shiftPressed = true;
-        this->shareModifiers();
-    }
-    else if (DebugCommon::isCtrlKey(keyCode))
-    {
-        this->ctrlPressed = true;
-        this->shareModifiers();
-    }
-    else if (DebugCommon::isAltKey(keyCode))
-    {
-        this->altPressed = true;
-    }
-    else if (keyCode == 32)
-    {
-        if (!this->isPanelVisible() && !console)
+        else if (console && keyCode == 38)
         {
-            this->spacePressed = true;
+            this->browseHistory(-1);
         }
+        else if (console && keyCode == 40)
+        {
+            this->browseHistory(1);
+        }
+        return (!console || isConsoleKey(keyCode));
     }
-    else if (console && keyCode == 38)
-    {
-        this->browseHistory(-1);
-    }
-    else if (console && keyCode == 40)
-    {
-        this->browseHistory(1);
-    }
-    return (!console || isConsoleKey(keyCode));
-}
 
-bool DebugUI::onKeyUp(int keyCode)
-{
-    if (!this->isDebugMode())
+    bool DebugUI::onKeyUp(int keyCode)
     {
-        return true;
+        if (!this->isDebugMode())
+        {
+            return true;
+        }
+        const bool console = this->isConsoleOpen();
+        GameUiHost* ui = findGameUiHost();
+        if (DebugCommon::isShiftKey(keyCode))
+        {
+            this->shiftPressed = false;
+            this->shareModifiers();
+        }
+        else if (DebugCommon::isCtrlKey(keyCode))
+        {
+            this->ctrlPressed = false;
+            this->shareModifiers();
+        }
+        else if (DebugCommon::isAltKey(keyCode))
+        {
+            this->altPressed = false;
+        }
+        else if (keyCode == 32)
+        {
+            this->spacePressed = false;
+        }
+        else if (keyCode == 112)
+        {
+            if (this->isPanelVisible())
+            {
+                this->hidePanel();
+            }
+            else if (!console)
+            {
+                this->showPanel();
+            }
+        }
+        else if (keyCode == 9)
+        {
+            if (this->isPanelVisible())
+            {
+                this->hidePanel();
+            }
+            else if (!console)
+            {
+                this->createConsole();
+            }
+            else
+            {
+                this->closeConsole();
+            }
+        }
+        else if (keyCode == 81)
+        {
+            // A "q" typed into the console is text, never a request to quit.
+            tesraui::Dataset* dataset = DebugCommon::getUIDataset();
+            tesraui::Object* focused = (dataset != nullptr ? dataset->getFocusedObject() : nullptr);
+            if (!console && ui != nullptr && ui->isDeveloperModeEnabled() &&
+                dynamic_cast<tesraui::EditBox*>(focused) == nullptr && tesra::window != nullptr)
+            {
+                tesra::window->terminateMainLoop();
+            }
+        }
+        else if (!console)
+        {
+            if (keyCode == 113)
+            {
+                tesraui::setDebugEnabled(!tesraui::isDebugEnabled());
+            }
+            else if (keyCode == 116)
+            {
+                setActionMapDebugEnabled(!isActionMapDebugEnabled());
+            }
+            else if (keyCode == 117)
+            {
+                this->printSceneName();
+            }
+            else if (keyCode == 119)
+            {
+                Scene* scene = Session::getActiveScene();
+                if (scene != nullptr)
+                {
+                    scene->reset();
+                }
+            }
+            else if (keyCode == 67 && this->ctrlPressed)
+            {
+                this->copyActionMapColor();
+            }
+        }
+        return (!console || isConsoleKey(keyCode));
     }
-    const bool console = this->isConsoleOpen();
-    GameUiHost* ui = findGameUiHost();
-    if (DebugCommon::isShiftKey(keyCode))
+
+    void DebugUI::releaseKeys()
     {
         this->shiftPressed = false;
-        this->shareModifiers();
-    }
-    else if (DebugCommon::isCtrlKey(keyCode))
-    {
-        this->ctrlPressed = false;
-        this->shareModifiers();
-    }
-    else if (DebugCommon::isAltKey(keyCode))
-    {
         this->altPressed = false;
-    }
-    else if (keyCode == 32)
-    {
+        this->ctrlPressed = false;
         this->spacePressed = false;
+        this->shareModifiers();
     }
-    else if (keyCode == 112)
+
+    void DebugUI::shareModifiers()
     {
-        if (this->isPanelVisible())
+        if (MultiTouchDebugCursor* cursor = MultiTouchDebugCursor::getInstance())
         {
-            this->hidePanel();
-        }
-        else if (!console)
-        {
-            this->showPanel();
+            cursor->setModifiers(this->shiftPressed, this->ctrlPressed);
         }
     }
-    else if (keyCode == 9)
+
+    // Frame.
+
+    float DebugUI::update(float timeDelta)
     {
-        if (this->isPanelVisible())
+        if (tesra::window != nullptr && !tesra::window->isFocused())
         {
-            this->hidePanel();
+            this->releaseKeys();
         }
-        else if (!console)
+        timeDelta *= this->getSpeedMultiplier();
+        this->takeHookLines();
+        if (this->isConsoleOpen() && this->pendingLines.size() > 0)
         {
-            this->createConsole();
+            this->appendLog();
+        }
+        this->executeConsoleLine();
+        if (this->isDebugMode())
+        {
+            this->statusTimer += timeDelta;
+            if (this->statusTimer >= 0.2f)
+            {
+                this->statusTimer = 0.0f;
+                this->updateStatusLine();
+            }
+            if (this->isPanelVisible() && this->debugWindow->getAlpha() > 0)
+            {
+                this->panelTimer += timeDelta;
+                if (this->panelTimer >= 1.0f)
+                {
+                    this->panelTimer = 0.0f;
+                    this->refreshPanel();
+                }
+            }
+        }
+        return timeDelta;
+    }
+
+    void DebugUI::updateStatusLine()
+    {
+        if (tesra::window == nullptr)
+        {
+            return;
+        }
+        hstring title = Session::getConfigValue("display_title");
+        Scene* scene = Session::getActiveScene();
+        if (scene != nullptr)
+        {
+            title += " - " + scene->getFullName();
+            GameUiHost* ui = findGameUiHost();
+            tesraui::Object* under =
+                (ui != nullptr && ui->getRootObject() != nullptr
+                     ? static_cast<tesraui::Object*>(ui->getRootObject())->getChildUnderCursor()
+                     : nullptr);
+            ActionMapObject* layer = dynamic_cast<ActionMapObject*>(under);
+            const kavtypes::Vector2 cursor = tesraui::getCursorPosition();
+            if (layer != nullptr)
+            {
+                const uint32_t color = layer->getRawColorAt(cursor) >> 8;
+                if (color != 0)
+                {
+                    title += formatString(" %06X", color);
+                }
+            }
+            tesraui::Object* root = scene->getRootObject();
+            if (root != nullptr)
+            {
+                const kavtypes::Vector2 local = root->transformToLocalSpace(cursor, nullptr);
+                title += formatString(" [ %.0f x %.0f ]", local.x, local.y);
+            }
+        }
+        if (Session::isSceneLocked())
+        {
+            title += " - SCENE LOCKED";
+        }
+        if (Session::isPaused())
+        {
+            title += " - PAUSED";
+        }
+        if (tesra::window->getTitle() != title)
+        {
+            tesra::window->setTitle(title);
+        }
+    }
+
+    void DebugUI::draw()
+    {
+        if (!this->isDebugMode() || fintu::renderer == nullptr || tesra::window == nullptr)
+        {
+            return;
+        }
+        GameUiHost* ui = findGameUiHost();
+        if (ui == nullptr || ui->getRootObject() == nullptr)
+        {
+            return;
+        }
+        DebugCommon::createFont();
+        tesraui::Object* root = ui->getRootObject();
+        const hstring font =
+            hstring(DebugCommon::fontName) + ":" + hstring(DebugCommon::textScale(this->lineHeight));
+        if (Session::getConfigValue("fps_counter") == "1")
+        {
+            fintu::renderer->drawText(font,
+                                      kavtypes::Rectangle(2.0f, 2.0f, root->getWidth(), root->getHeight()),
+                                      "[b]" + hstring(tesra::window->getFps()) + "[/b]", fintu::LEFT,
+                                      fintu::TOP, tesra::Color(255, 204, 0, 255));
+        }
+        if (this->spacePressed)
+        {
+            hstring text = (this->ctrlPressed ? "[b]<<[/b]" : "[b]>>[/b]");
+            if (Session::isPaused())
+            {
+                text += "\n[b][c:FFCC00][x:0.5](Game Paused)[/x][/c][/b]";
+            }
+            const long long ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                     std::chrono::steady_clock::now().time_since_epoch())
+                                     .count();
+            const double t = (double)(ms % 720000) * 0.5 * M_PI / 180.0;
+            const float scale =
+                (0.25f * (float)std::sin(t) + 2.75f) * DebugCommon::textScale(this->lineHeight);
+            fintu::renderer->drawText(hstring(DebugCommon::fontName) + ":" + hstring(scale),
+                                      kavtypes::Rectangle(0.0f, 0.0f, root->getWidth(), root->getHeight()),
+                                      text, fintu::CENTER, fintu::CENTER_VERTICAL,
+                                      tesra::Color(255, 255, 255, 255));
+        }
+    }
+
+    // Scene changes and names.
+
+    void DebugUI::onSceneChanging()
+    {
+        if (this->isDebugMode())
+        {
+            getItemNames().clear();
+            getVarNames().clear();
+        }
+    }
+
+    void DebugUI::registerItem(const hstring& name)
+    {
+        DebugNames::registerItem(name);
+    }
+
+    void DebugUI::registerVar(const hstring& name)
+    {
+        DebugNames::registerVar(name);
+    }
+
+    harray<hstring>& DebugUI::getItemNames()
+    {
+        return DebugNames::getItemNames();
+    }
+
+    harray<hstring>& DebugUI::getVarNames()
+    {
+        return DebugNames::getVarNames();
+    }
+
+    bool DebugUI::isActionMapDebugEnabled()
+    {
+        return DebugNames::isActionMapDebugEnabled();
+    }
+
+    void DebugUI::setActionMapDebugEnabled(bool value)
+    {
+        DebugNames::setActionMapDebugEnabled(value);
+    }
+
+    void DebugUI::printSceneName()
+    {
+        Scene* scene = Session::getActiveScene();
+        const hstring name = (scene != nullptr ? scene->getFullName() : hstring());
+        GameUiHost* ui = findGameUiHost();
+        if (ui != nullptr && LuaInterface::isFunction("ui.debugPrint"))
+        {
+            ui->execute("ui.debugPrint('Active Scene: [c:FFCC00]" + name + "[/c]')");
         }
         else
         {
-            this->closeConsole();
+            quortypes::Log::write("DebugUI", "Active Scene: " + name);
         }
     }
-    else if (keyCode == 81)
-    {
-        // A "q" typed into the console is text, never a request to quit.
-        tesraui::Dataset* dataset = DebugCommon::getUIDataset();
-        tesraui::Object* focused = (dataset != nullptr ? dataset->getFocusedObject() : nullptr);
-        if (!console && ui != nullptr && ui->isDeveloperModeEnabled() &&
-            dynamic_cast<tesraui::EditBox*>(focused) == nullptr && tesra::window != nullptr)
-        {
-            tesra::window->terminateMainLoop();
-        }
-    }
-    else if (!console)
-    {
-        if (keyCode == 113)
-        {
-            tesraui::setDebugEnabled(!tesraui::isDebugEnabled());
-        }
-        else if (keyCode == 116)
-        {
-            setActionMapDebugEnabled(!isActionMapDebugEnabled());
-        }
-        else if (keyCode == 117)
-        {
-            this->printSceneName();
-        }
-        else if (keyCode == 119)
-        {
-            Scene* scene = Session::getActiveScene();
-            if (scene != nullptr)
-            {
-                scene->reset();
-            }
-        }
-        else if (keyCode == 67 && this->ctrlPressed)
-        {
-            this->copyActionMapColor();
-        }
-    }
-    return (!console || isConsoleKey(keyCode));
-}
 
-void DebugUI::releaseKeys()
-{
-    this->shiftPressed = false;
-    this->altPressed = false;
-    this->ctrlPressed = false;
-    this->spacePressed = false;
-    this->shareModifiers();
-}
-
-void DebugUI::shareModifiers()
-{
-    if (MultiTouchDebugCursor* cursor = MultiTouchDebugCursor::getInstance())
+    void DebugUI::copyActionMapColor()
     {
-        cursor->setModifiers(this->shiftPressed, this->ctrlPressed);
-    }
-}
-
-// Frame.
-
-float DebugUI::update(float timeDelta)
-{
-    if (tesra::window != nullptr && !tesra::window->isFocused())
-    {
-        this->releaseKeys();
-    }
-    timeDelta *= this->getSpeedMultiplier();
-    this->takeHookLines();
-    if (this->isConsoleOpen() && this->pendingLines.size() > 0)
-    {
-        this->appendLog();
-    }
-    this->executeConsoleLine();
-    if (this->isDebugMode())
-    {
-        this->statusTimer += timeDelta;
-        if (this->statusTimer >= 0.2f)
-        {
-            this->statusTimer = 0.0f;
-            this->updateStatusLine();
-        }
-        if (this->isPanelVisible() && this->debugWindow->getAlpha() > 0)
-        {
-            this->panelTimer += timeDelta;
-            if (this->panelTimer >= 1.0f)
-            {
-                this->panelTimer = 0.0f;
-                this->refreshPanel();
-            }
-        }
-    }
-    return timeDelta;
-}
-
-void DebugUI::updateStatusLine()
-{
-    if (tesra::window == nullptr)
-    {
-        return;
-    }
-    hstring title = Session::getConfigValue("display_title");
-    Scene* scene = Session::getActiveScene();
-    if (scene != nullptr)
-    {
-        title += " - " + scene->getFullName();
         GameUiHost* ui = findGameUiHost();
-        tesraui::Object* under =
-            (ui != nullptr && ui->getRootObject() != nullptr
-                 ? static_cast<tesraui::Object*>(ui->getRootObject())->getChildUnderCursor()
-                 : nullptr);
+        if (ui == nullptr || ui->getRootObject() == nullptr)
+        {
+            return;
+        }
+        tesraui::Object* under = static_cast<tesraui::Object*>(ui->getRootObject())->getChildUnderCursor();
         ActionMapObject* layer = dynamic_cast<ActionMapObject*>(under);
+        const uint32_t color =
+            (layer != nullptr ? layer->getRawColorAt(tesraui::getCursorPosition()) >> 8 : 0);
+        const hstring text = formatString("_%06X", color);
+        if (!pirk::copyToClipboard(text))
+        {
+            quortypes::Log::write("DebugUI",
+                                  "Unable to copy action map color to system clipboard, clipboard not "
+                                  "supported on this platform.");
+            return;
+        }
+        if (LuaInterface::isFunction("ui.debugPrint"))
+        {
+            ui->execute("ui.debugPrint('Copied [c:FFCC00]" + text + "[/c] to system clipboard.')");
+        }
+        else
+        {
+            quortypes::Log::write("DebugUI", "Copied " + text + " to system clipboard.");
+        }
+    }
+
+    // Pointer and cursors.
+
+    bool DebugUI::onPointerPressed(float, float, int button)
+    {
+        if (!this->isDebugMode())
+        {
+            return true;
+        }
+        if (button == 2 && this->isPanelVisible() && this->debugWindow->isCursorInside())
+        {
+            this->debugWindow->onMouseDown(1);
+            return false;
+        }
+        MultiTouchDebugCursor* cursor = MultiTouchDebugCursor::getInstance();
+        if (cursor != nullptr)
+        {
+            cursor->setActive(true);
+            return false;
+        }
+        return true;
+    }
+
+    bool DebugUI::onPointerReleased(float x, float y, int button)
+    {
+        if (!this->isDebugMode())
+        {
+            return true;
+        }
+        if (button == 2 && this->isPanelVisible() && this->debugWindow->isCursorInside())
+        {
+            const bool ctrl = this->ctrlPressed;
+            this->ctrlPressed = true;
+            this->debugWindow->onMouseUp(1);
+            this->ctrlPressed = ctrl;
+            return false;
+        }
+        if (button == 1 && this->ctrlPressed && isActionMapDebugEnabled() && !this->isPanelVisible() &&
+            this->moveRegionCentre(x, y))
+        {
+            return false;
+        }
+        MultiTouchDebugCursor* cursor = MultiTouchDebugCursor::getInstance();
+        if (cursor != nullptr && cursor->isActive())
+        {
+            cursor->setActive(false);
+            return false;
+        }
+        return true;
+    }
+
+    bool DebugUI::moveRegionCentre(float, float)
+    {
+        GameUiHost* ui = findGameUiHost();
+        if (ui == nullptr || ui->getRootObject() == nullptr)
+        {
+            return false;
+        }
         const kavtypes::Vector2 cursor = tesraui::getCursorPosition();
-        if (layer != nullptr)
+        ActionMapObject* layer = dynamic_cast<ActionMapObject*>(
+            static_cast<tesraui::Object*>(ui->getRootObject())->getChildUnderPoint(cursor));
+        if (layer == nullptr || layer->getMap() == nullptr)
         {
-            const uint32_t color = layer->getRawColorAt(cursor) >> 8;
-            if (color != 0)
-            {
-                title += formatString(" %06X", color);
-            }
+            return false;
         }
-        tesraui::Object* root = scene->getRootObject();
-        if (root != nullptr)
+        const uint32_t color = layer->getRawColorAt(cursor);
+        if (color == 0 || layer->getWidth() == 0.0f || layer->getHeight() == 0.0f)
         {
-            const kavtypes::Vector2 local = root->transformToLocalSpace(cursor, nullptr);
-            title += formatString(" [ %.0f x %.0f ]", local.x, local.y);
+            return false;
         }
-    }
-    if (Session::isSceneLocked())
-    {
-        title += " - SCENE LOCKED";
-    }
-    if (Session::isPaused())
-    {
-        title += " - PAUSED";
-    }
-    if (tesra::window->getTitle() != title)
-    {
-        tesra::window->setTitle(title);
-    }
-}
-
-void DebugUI::draw()
-{
-    if (!this->isDebugMode() || fintu::renderer == nullptr || tesra::window == nullptr)
-    {
-        return;
-    }
-    GameUiHost* ui = findGameUiHost();
-    if (ui == nullptr || ui->getRootObject() == nullptr)
-    {
-        return;
-    }
-    DebugCommon::createFont();
-    tesraui::Object* root = ui->getRootObject();
-    const hstring font =
-        hstring(DebugCommon::fontName) + ":" + hstring(DebugCommon::textScale(this->lineHeight));
-    if (Session::getConfigValue("fps_counter") == "1")
-    {
-        fintu::renderer->drawText(font, kavtypes::Rectangle(2.0f, 2.0f, root->getWidth(), root->getHeight()),
-                                  "[b]" + hstring(tesra::window->getFps()) + "[/b]", fintu::LEFT, fintu::TOP,
-                                  tesra::Color(255, 204, 0, 255));
-    }
-    if (this->spacePressed)
-    {
-        hstring text = (this->ctrlPressed ? "[b]<<[/b]" : "[b]>>[/b]");
-        if (Session::isPaused())
+        ActionMap* map = layer->getMap();
+        const kavtypes::Vector2 local = layer->transformToLocalSpace(cursor, nullptr);
+        const int mapX = (int)(local.x * (float)map->getWidth() / layer->getWidth());
+        const int mapY = (int)(local.y * (float)map->getHeight() / layer->getHeight());
+        try
         {
-            text += "\n[b][c:FFCC00][x:0.5](Game Paused)[/x][/c][/b]";
+            map->setRegionCenter(color, mapX, mapY);
+            map->save();
         }
-        const long long ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-                                 std::chrono::steady_clock::now().time_since_epoch())
-                                 .count();
-        const double t = (double)(ms % 720000) * 0.5 * M_PI / 180.0;
-        const float scale = (0.25f * (float)std::sin(t) + 2.75f) * DebugCommon::textScale(this->lineHeight);
-        fintu::renderer->drawText(hstring(DebugCommon::fontName) + ":" + hstring(scale),
-                                  kavtypes::Rectangle(0.0f, 0.0f, root->getWidth(), root->getHeight()), text,
-                                  fintu::CENTER, fintu::CENTER_VERTICAL, tesra::Color(255, 255, 255, 255));
-    }
-}
-
-// Scene changes and names.
-
-void DebugUI::onSceneChanging()
-{
-    if (this->isDebugMode())
-    {
-        getItemNames().clear();
-        getVarNames().clear();
-    }
-}
-
-void DebugUI::registerItem(const hstring& name)
-{
-    DebugNames::registerItem(name);
-}
-
-void DebugUI::registerVar(const hstring& name)
-{
-    DebugNames::registerVar(name);
-}
-
-harray<hstring>& DebugUI::getItemNames()
-{
-    return DebugNames::getItemNames();
-}
-
-harray<hstring>& DebugUI::getVarNames()
-{
-    return DebugNames::getVarNames();
-}
-
-bool DebugUI::isActionMapDebugEnabled()
-{
-    return DebugNames::isActionMapDebugEnabled();
-}
-
-void DebugUI::setActionMapDebugEnabled(bool value)
-{
-    DebugNames::setActionMapDebugEnabled(value);
-}
-
-void DebugUI::printSceneName()
-{
-    Scene* scene = Session::getActiveScene();
-    const hstring name = (scene != nullptr ? scene->getFullName() : hstring());
-    GameUiHost* ui = findGameUiHost();
-    if (ui != nullptr && LuaInterface::isFunction("ui.debugPrint"))
-    {
-        ui->execute("ui.debugPrint('Active Scene: [c:FFCC00]" + name + "[/c]')");
-    }
-    else
-    {
-        quortypes::Log::write("DebugUI", "Active Scene: " + name);
-    }
-}
-
-void DebugUI::copyActionMapColor()
-{
-    GameUiHost* ui = findGameUiHost();
-    if (ui == nullptr || ui->getRootObject() == nullptr)
-    {
-        return;
-    }
-    tesraui::Object* under = static_cast<tesraui::Object*>(ui->getRootObject())->getChildUnderCursor();
-    ActionMapObject* layer = dynamic_cast<ActionMapObject*>(under);
-    const uint32_t color = (layer != nullptr ? layer->getRawColorAt(tesraui::getCursorPosition()) >> 8 : 0);
-    const hstring text = formatString("_%06X", color);
-    if (!pirk::copyToClipboard(text))
-    {
-        quortypes::Log::write("DebugUI", "Unable to copy action map color to system clipboard, clipboard not "
-                                         "supported on this platform.");
-        return;
-    }
-    if (LuaInterface::isFunction("ui.debugPrint"))
-    {
-        ui->execute("ui.debugPrint('Copied [c:FFCC00]" + text + "[/c] to system clipboard.')");
-    }
-    else
-    {
-        quortypes::Log::write("DebugUI", "Copied " + text + " to system clipboard.");
-    }
-}
-
-// Pointer and cursors.
-
-bool DebugUI::onPointerPressed(float, float, int button)
-{
-    if (!this->isDebugMode())
-    {
+        catch (const quortypes::exception& e)
+        {
+            quortypes::Log::error("DebugUI", e.getMessage());
+        }
         return true;
     }
-    if (button == 2 && this->isPanelVisible() && this->debugWindow->isCursorInside())
-    {
-        this->debugWindow->onMouseDown(1);
-        return false;
-    }
-    MultiTouchDebugCursor* cursor = MultiTouchDebugCursor::getInstance();
-    if (cursor != nullptr)
-    {
-        cursor->setActive(true);
-        return false;
-    }
-    return true;
-}
 
-bool DebugUI::onPointerReleased(float x, float y, int button)
-{
-    if (!this->isDebugMode())
+    void DebugUI::onPointerMove()
     {
-        return true;
+        MultiTouchDebugCursor* cursor = MultiTouchDebugCursor::getInstance();
+        if (cursor != nullptr)
+        {
+            cursor->onCursorMoved();
+        }
     }
-    if (button == 2 && this->isPanelVisible() && this->debugWindow->isCursorInside())
-    {
-        const bool ctrl = this->ctrlPressed;
-        this->ctrlPressed = true;
-        this->debugWindow->onMouseUp(1);
-        this->ctrlPressed = ctrl;
-        return false;
-    }
-    if (button == 1 && this->ctrlPressed && isActionMapDebugEnabled() && !this->isPanelVisible() &&
-        this->moveRegionCentre(x, y))
-    {
-        return false;
-    }
-    MultiTouchDebugCursor* cursor = MultiTouchDebugCursor::getInstance();
-    if (cursor != nullptr && cursor->isActive())
-    {
-        cursor->setActive(false);
-        return false;
-    }
-    return true;
-}
 
-bool DebugUI::moveRegionCentre(float, float)
-{
-    GameUiHost* ui = findGameUiHost();
-    if (ui == nullptr || ui->getRootObject() == nullptr)
+    hstring DebugUI::getDebugCursorMode()
     {
-        return false;
-    }
-    const kavtypes::Vector2 cursor = tesraui::getCursorPosition();
-    ActionMapObject* layer = dynamic_cast<ActionMapObject*>(
-        static_cast<tesraui::Object*>(ui->getRootObject())->getChildUnderPoint(cursor));
-    if (layer == nullptr || layer->getMap() == nullptr)
-    {
-        return false;
-    }
-    const uint32_t color = layer->getRawColorAt(cursor);
-    if (color == 0 || layer->getWidth() == 0.0f || layer->getHeight() == 0.0f)
-    {
-        return false;
-    }
-    ActionMap* map = layer->getMap();
-    const kavtypes::Vector2 local = layer->transformToLocalSpace(cursor, nullptr);
-    const int mapX = (int)(local.x * (float)map->getWidth() / layer->getWidth());
-    const int mapY = (int)(local.y * (float)map->getHeight() / layer->getHeight());
-    try
-    {
-        map->setRegionCenter(color, mapX, mapY);
-        map->save();
-    }
-    catch (const quortypes::exception& e)
-    {
-        quortypes::Log::error("DebugUI", e.getMessage());
-    }
-    return true;
-}
-
-void DebugUI::onPointerMove()
-{
-    MultiTouchDebugCursor* cursor = MultiTouchDebugCursor::getInstance();
-    if (cursor != nullptr)
-    {
-        cursor->onCursorMoved();
-    }
-}
-
-hstring DebugUI::getDebugCursorMode()
-{
-    if (!this->isDebugMode())
-    {
+        if (!this->isDebugMode())
+        {
+            return "";
+        }
+        if (this->altPressed)
+        {
+            return "vumo_debug_multitouch_cursor";
+        }
+        GameUiHost* ui = findGameUiHost();
+        if (ui == nullptr || ui->getUIIdiom() != GameUiHost::IDIOM_PC)
+        {
+            return "";
+        }
+        // The error overlay stands while its background is in the UI's dataset.
+        tesraui::Dataset* dataset = ui->getDataset();
+        const bool overlay = (dataset != nullptr && dataset->hasObject(ErrorOverlay::backgroundName));
+        if (overlay || (this->isPanelVisible() && this->debugWindow->getAlpha() > 0))
+        {
+            return "vumo_debug_cursor";
+        }
         return "";
     }
-    if (this->altPressed)
-    {
-        return "vumo_debug_multitouch_cursor";
-    }
-    GameUiHost* ui = findGameUiHost();
-    if (ui == nullptr || ui->getUIIdiom() != GameUiHost::IDIOM_PC)
-    {
-        return "";
-    }
-    // The error overlay stands while its background is in the UI's dataset.
-    tesraui::Dataset* dataset = ui->getDataset();
-    const bool overlay = (dataset != nullptr && dataset->hasObject(ErrorOverlay::backgroundName));
-    if (overlay || (this->isPanelVisible() && this->debugWindow->getAlpha() > 0))
-    {
-        return "vumo_debug_cursor";
-    }
-    return "";
-}
 
-void DebugUI::fillCursor(tesraui::Container* cursor, const hstring& mode)
-{
-    tesraui::Dataset* dataset = DebugCommon::getUIDataset();
-    if (cursor == nullptr || dataset == nullptr)
+    void DebugUI::fillCursor(tesraui::Container* cursor, const hstring& mode)
     {
-        return;
+        tesraui::Dataset* dataset = DebugCommon::getUIDataset();
+        if (cursor == nullptr || dataset == nullptr)
+        {
+            return;
+        }
+        tesraui::Object* object = nullptr;
+        if (mode == "vumo_debug_cursor")
+        {
+            LineObject* line =
+                new LineObject(cursor->getName() + "/arrow", kavtypes::Rectangle(0.0f, 0.0f, 1.0f, 1.0f));
+            line->setProperty("points", "0.0,0.0;1.0,0.5;0.5,1.0;0.0,0.0");
+            line->setProperty("render_op", "line_strip");
+            tesraui::Object* root = findGameUiHost()->getRootObject();
+            const float size = (root != nullptr ? root->getHeight() / 50.0f : 16.0f);
+            line->setScale(size, size);
+            line->setCenter(0.0f, 0.0f);
+            object = line;
+        }
+        else if (mode == "vumo_debug_multitouch_cursor")
+        {
+            tesraui::Object* root = findGameUiHost()->getRootObject();
+            object = new MultiTouchDebugCursor(
+                cursor->getName() + "/multitouch",
+                kavtypes::Rectangle(0.0f, 0.0f, root != nullptr ? root->getWidth() : 0.0f,
+                                    root != nullptr ? root->getHeight() : 0.0f));
+            this->shareModifiers();
+        }
+        if (object != nullptr)
+        {
+            object->setClickThrough(true);
+            dataset->registerObjects(object);
+            cursor->addChild(object);
+        }
     }
-    tesraui::Object* object = nullptr;
-    if (mode == "vumo_debug_cursor")
-    {
-        LineObject* line =
-            new LineObject(cursor->getName() + "/arrow", kavtypes::Rectangle(0.0f, 0.0f, 1.0f, 1.0f));
-        line->setProperty("points", "0.0,0.0;1.0,0.5;0.5,1.0;0.0,0.0");
-        line->setProperty("render_op", "line_strip");
-        tesraui::Object* root = findGameUiHost()->getRootObject();
-        const float size = (root != nullptr ? root->getHeight() / 50.0f : 16.0f);
-        line->setScale(size, size);
-        line->setCenter(0.0f, 0.0f);
-        object = line;
-    }
-    else if (mode == "vumo_debug_multitouch_cursor")
-    {
-        tesraui::Object* root = findGameUiHost()->getRootObject();
-        object = new MultiTouchDebugCursor(cursor->getName() + "/multitouch",
-                                           kavtypes::Rectangle(0.0f, 0.0f,
-                                                               root != nullptr ? root->getWidth() : 0.0f,
-                                                               root != nullptr ? root->getHeight() : 0.0f));
-        this->shareModifiers();
-    }
-    if (object != nullptr)
-    {
-        object->setClickThrough(true);
-        dataset->registerObjects(object);
-        cursor->addChild(object);
-    }
-}
+} // namespace vumo

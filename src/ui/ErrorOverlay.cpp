@@ -18,178 +18,181 @@
 #include "ui/DebugCommon.h"
 #include "ui/UI.h"
 
-namespace ErrorOverlay
+namespace vumo
 {
-    const char* const backgroundName = "vumo_ui_error_bg";
+    namespace ErrorOverlay
+    {
+        const char* const backgroundName = "vumo_ui_error_bg";
+
+        namespace
+        {
+            const char* const warningMark = "WARNING: ";
+            const char* const traceMark = "\nstack traceback:\n";
+            const char* const contextMark = "Context: ";
+            const char* const rule = "[c:00FF00]-----------------[/c]";
+        } // namespace
+
+        bool isWarning(const hstring& message)
+        {
+            return message.contains(warningMark);
+        }
+
+        hstring formatMessage(const hstring& original)
+        {
+            // The label reads square brackets as formatting tags; engine messages start with "[file:line]".
+            const hstring message = DebugCommon::bracketsToAngles(original);
+            hstring text = message;
+            const int trace = message.find(traceMark);
+            if (trace >= 0)
+            {
+                const hstring error = message.subString(0, trace);
+                hstring stack = message.subString(trace + (int)hstring(traceMark).size());
+                hstring context;
+                const int at = stack.find(contextMark);
+                if (at >= 0)
+                {
+                    context = stack.subString(at + (int)hstring(contextMark).size());
+                    stack = stack.subString(0, at);
+                }
+                text = "[x:1.3]" + error + "[/x]\n\n[c:00FF00]STACK TRACE[/c]\n" + stack + rule +
+                       "\nContext: " + context;
+            }
+            text = text.replaced("Context:", "[c:FFFF00]Context:[/c]")
+                       .replaced("C++ file:", "[c:FFFF00]C++ file:[/c]");
+            if (isWarning(message))
+            {
+                text = text.replaced(warningMark, "");
+                text += "\n" + hstring(rule) +
+                        "\n[c:00FFFF]This is a 'Warning Error'. It's not a critical issue so it won't show "
+                        "up in a "
+                        "Release build, however you should treat it as seriously as any other error.[/c]";
+            }
+            return text;
+        }
+    } // namespace ErrorOverlay
 
     namespace
     {
-        const char* const warningMark = "WARNING: ";
-        const char* const traceMark = "\nstack traceback:\n";
-        const char* const contextMark = "Context: ";
-        const char* const rule = "[c:00FF00]-----------------[/c]";
+        template <class T> T* attach(T* object, tesraui::Object* parent, tesraui::Dataset* dataset)
+        {
+            dataset->registerObjects(object);
+            parent->addChild(object);
+            return object;
+        }
     } // namespace
 
-    bool isWarning(const hstring& message)
+    bool UI::isErrorOverlayShown() const
     {
-        return message.contains(warningMark);
+        return this->dataset != nullptr && this->dataset->hasObject(ErrorOverlay::backgroundName);
     }
 
-    hstring formatMessage(const hstring& original)
+    void UI::showErrorOverlay(const hstring& message)
     {
-        // The label reads square brackets as formatting tags; engine messages start with "[file:line]".
-        const hstring message = DebugCommon::bracketsToAngles(original);
-        hstring text = message;
-        const int trace = message.find(traceMark);
-        if (trace >= 0)
+        const bool warning = ErrorOverlay::isWarning(message);
+        quortypes::Log::write("scripting", warning ? message : "Scripting Error: " + message);
+        if (this->dataset == nullptr || this->rootObject == nullptr || fintu::renderer == nullptr ||
+            this->isErrorOverlayShown())
         {
-            const hstring error = message.subString(0, trace);
-            hstring stack = message.subString(trace + (int)hstring(traceMark).size());
-            hstring context;
-            const int at = stack.find(contextMark);
-            if (at >= 0)
-            {
-                context = stack.subString(at + (int)hstring(contextMark).size());
-                stack = stack.subString(0, at);
-            }
-            text = "[x:1.3]" + error + "[/x]\n\n[c:00FF00]STACK TRACE[/c]\n" + stack + rule +
-                   "\nContext: " + context;
+            return;
         }
-        text = text.replaced("Context:", "[c:FFFF00]Context:[/c]")
-                   .replaced("C++ file:", "[c:FFFF00]C++ file:[/c]");
-        if (isWarning(message))
+        DebugCommon::createFont();
+        const float w = this->rootObject->getWidth();
+        const float h = this->rootObject->getHeight();
+        fintu::Font* font = fintu::renderer->getFont(DebugCommon::fontName);
+        const float dpi = tesra::getSystemInfo().displayDpi;
+        const float scaleY = this->rootObject->getScaleY();
+        const float textScale = (font != nullptr && font->getHeight() > 0.0f && scaleY > 0.0f && dpi > 0.0f
+                                     ? 0.2f / (scaleY * font->getHeight() / dpi)
+                                     : 1.0f);
+        const hstring textFont = hstring(DebugCommon::fontName) + ":" + hstring(textScale);
+        const float buttonWidth =
+            std::min(1.5f * fintu::renderer->getTextWidth(textFont, "Quit Game"), 0.45f * w);
+        const float buttonHeight =
+            std::min(1.5f * fintu::renderer->getTextHeight(textFont, "Quit Game", 1000000.0f), 0.17f * h);
+
+        tesraui::ImageBox* background =
+            attach(new tesraui::ImageBox(ErrorOverlay::backgroundName, kavtypes::Rectangle(0.0f, 0.0f, w, h)),
+                   this->rootObject, dataset.get());
+        background->setImageByName("0x000000AF");
+        background->setZOrder(5000);
+        background->setAnchors(true, true, true, true);
+
+        const hstring prefix = hstring(ErrorOverlay::backgroundName) + "/";
+        tesraui::Label* title =
+            attach(new tesraui::Label(prefix + "title", kavtypes::Rectangle(0.0f, 0.0f, w, 0.17f * h)),
+                   background, dataset.get());
+        title->setFont(hstring(DebugCommon::fontName) + ":" + hstring(1.5f * textScale));
+        title->setHorzFormatting(fintu::CENTER_WRAPPED);
+        title->setTextColor(tesra::Color(warning ? "0x00FFFF" : "0xFFFF00"));
+        title->setText(warning ? "Warning!" : "Scripting Error!");
+
+        const hstring text = ErrorOverlay::formatMessage(message);
+        const kavtypes::Rectangle labelRect(0.05f * w, 0.175f * h, 0.9f * w, 0.82f * h - 1.5f * buttonHeight);
+        tesraui::Label* label = new tesraui::Label(prefix + "label", labelRect);
+        label->setFont(textFont);
+        label->setHorzFormatting(fintu::LEFT_WRAPPED);
+        const float textHeight = fintu::renderer->getTextHeight(textFont, text, labelRect.w);
+        if (textHeight > labelRect.h)
         {
-            text = text.replaced(warningMark, "");
-            text +=
-                "\n" + hstring(rule) +
-                "\n[c:00FFFF]This is a 'Warning Error'. It's not a critical issue so it won't show up in a "
-                "Release build, however you should treat it as seriously as any other error.[/c]";
+            tesraui::Container* container =
+                attach(new tesraui::Container(prefix + "container", labelRect), background, dataset.get());
+            tesraui::ScrollArea* area =
+                attach(new tesraui::ScrollArea(prefix + "scrollarea",
+                                               kavtypes::Rectangle(0.0f, 0.0f, labelRect.w, textHeight)),
+                       container, dataset.get());
+            area->setAllowDrag(true);
+            label->setRect(kavtypes::Rectangle(0.0f, 0.0f, labelRect.w, textHeight));
+            attach(label, area, dataset.get());
+            tesraui::ScrollBarV* bar = attach(
+                new tesraui::ScrollBarV(prefix + "scrollbar",
+                                        kavtypes::Rectangle(labelRect.w, 0.0f, 0.01f * w, labelRect.h)),
+                container, dataset.get());
+            bar->setProperty("color", "FFFFFF");
         }
-        return text;
-    }
-} // namespace ErrorOverlay
+        else
+        {
+            attach(label, background, dataset.get());
+        }
+        label->setText(text);
 
-namespace
-{
-    template <class T> T* attach(T* object, tesraui::Object* parent, tesraui::Dataset* dataset)
+        tesraui::TextImageButton* quit =
+            attach(new tesraui::TextImageButton(
+                       prefix + "quit", kavtypes::Rectangle(0.48f * w - buttonWidth, h - 1.5f * buttonHeight,
+                                                            buttonWidth, buttonHeight)),
+                   background, dataset.get());
+        tesraui::TextImageButton* goOn =
+            attach(new tesraui::TextImageButton(
+                       prefix + "continue",
+                       kavtypes::Rectangle(0.52f * w, h - 1.5f * buttonHeight, buttonWidth, buttonHeight)),
+                   background, dataset.get());
+        quit->setText("Quit Game");
+        goOn->setText("Continue");
+        for (tesraui::TextImageButton* button : {quit, goOn})
+        {
+            button->setFont(textFont);
+            button->setBackgroundColor(tesra::Color("0000007F"));
+        }
+        quit->registerEvent("Click", new tesraui::MemberCallbackEvent(&UI::onErrorQuit, this));
+        goOn->registerEvent("Click", new tesraui::MemberCallbackEvent(&UI::onErrorContinue, this));
+    }
+
+    void UI::onErrorQuit(tesraui::EventArgs*)
     {
-        dataset->registerObjects(object);
-        parent->addChild(object);
-        return object;
+        try
+        {
+            LuaInterface::execute("vumo.endProgram()");
+        }
+        catch (const quortypes::exception& e)
+        {
+            quortypes::Log::error("scripting", e.getMessage());
+        }
     }
-} // namespace
 
-bool UI::isErrorOverlayShown() const
-{
-    return this->dataset != nullptr && this->dataset->hasObject(ErrorOverlay::backgroundName);
-}
-
-void UI::showErrorOverlay(const hstring& message)
-{
-    const bool warning = ErrorOverlay::isWarning(message);
-    quortypes::Log::write("scripting", warning ? message : "Scripting Error: " + message);
-    if (this->dataset == nullptr || this->rootObject == nullptr || fintu::renderer == nullptr ||
-        this->isErrorOverlayShown())
+    void UI::onErrorContinue(tesraui::EventArgs*)
     {
-        return;
+        if (this->isErrorOverlayShown())
+        {
+            this->dataset->destroyObject(ErrorOverlay::backgroundName);
+        }
     }
-    DebugCommon::createFont();
-    const float w = this->rootObject->getWidth();
-    const float h = this->rootObject->getHeight();
-    fintu::Font* font = fintu::renderer->getFont(DebugCommon::fontName);
-    const float dpi = tesra::getSystemInfo().displayDpi;
-    const float scaleY = this->rootObject->getScaleY();
-    const float textScale = (font != nullptr && font->getHeight() > 0.0f && scaleY > 0.0f && dpi > 0.0f
-                                 ? 0.2f / (scaleY * font->getHeight() / dpi)
-                                 : 1.0f);
-    const hstring textFont = hstring(DebugCommon::fontName) + ":" + hstring(textScale);
-    const float buttonWidth =
-        std::min(1.5f * fintu::renderer->getTextWidth(textFont, "Quit Game"), 0.45f * w);
-    const float buttonHeight =
-        std::min(1.5f * fintu::renderer->getTextHeight(textFont, "Quit Game", 1000000.0f), 0.17f * h);
-
-    tesraui::ImageBox* background =
-        attach(new tesraui::ImageBox(ErrorOverlay::backgroundName, kavtypes::Rectangle(0.0f, 0.0f, w, h)),
-               this->rootObject, dataset.get());
-    background->setImageByName("0x000000AF");
-    background->setZOrder(5000);
-    background->setAnchors(true, true, true, true);
-
-    const hstring prefix = hstring(ErrorOverlay::backgroundName) + "/";
-    tesraui::Label* title =
-        attach(new tesraui::Label(prefix + "title", kavtypes::Rectangle(0.0f, 0.0f, w, 0.17f * h)),
-               background, dataset.get());
-    title->setFont(hstring(DebugCommon::fontName) + ":" + hstring(1.5f * textScale));
-    title->setHorzFormatting(fintu::CENTER_WRAPPED);
-    title->setTextColor(tesra::Color(warning ? "0x00FFFF" : "0xFFFF00"));
-    title->setText(warning ? "Warning!" : "Scripting Error!");
-
-    const hstring text = ErrorOverlay::formatMessage(message);
-    const kavtypes::Rectangle labelRect(0.05f * w, 0.175f * h, 0.9f * w, 0.82f * h - 1.5f * buttonHeight);
-    tesraui::Label* label = new tesraui::Label(prefix + "label", labelRect);
-    label->setFont(textFont);
-    label->setHorzFormatting(fintu::LEFT_WRAPPED);
-    const float textHeight = fintu::renderer->getTextHeight(textFont, text, labelRect.w);
-    if (textHeight > labelRect.h)
-    {
-        tesraui::Container* container =
-            attach(new tesraui::Container(prefix + "container", labelRect), background, dataset.get());
-        tesraui::ScrollArea* area =
-            attach(new tesraui::ScrollArea(prefix + "scrollarea",
-                                           kavtypes::Rectangle(0.0f, 0.0f, labelRect.w, textHeight)),
-                   container, dataset.get());
-        area->setAllowDrag(true);
-        label->setRect(kavtypes::Rectangle(0.0f, 0.0f, labelRect.w, textHeight));
-        attach(label, area, dataset.get());
-        tesraui::ScrollBarV* bar =
-            attach(new tesraui::ScrollBarV(prefix + "scrollbar",
-                                           kavtypes::Rectangle(labelRect.w, 0.0f, 0.01f * w, labelRect.h)),
-                   container, dataset.get());
-        bar->setProperty("color", "FFFFFF");
-    }
-    else
-    {
-        attach(label, background, dataset.get());
-    }
-    label->setText(text);
-
-    tesraui::TextImageButton* quit =
-        attach(new tesraui::TextImageButton(prefix + "quit", kavtypes::Rectangle(0.48f * w - buttonWidth,
-                                                                                 h - 1.5f * buttonHeight,
-                                                                                 buttonWidth, buttonHeight)),
-               background, dataset.get());
-    tesraui::TextImageButton* goOn =
-        attach(new tesraui::TextImageButton(
-                   prefix + "continue",
-                   kavtypes::Rectangle(0.52f * w, h - 1.5f * buttonHeight, buttonWidth, buttonHeight)),
-               background, dataset.get());
-    quit->setText("Quit Game");
-    goOn->setText("Continue");
-    for (tesraui::TextImageButton* button : {quit, goOn})
-    {
-        button->setFont(textFont);
-        button->setBackgroundColor(tesra::Color("0000007F"));
-    }
-    quit->registerEvent("Click", new tesraui::MemberCallbackEvent(&UI::onErrorQuit, this));
-    goOn->registerEvent("Click", new tesraui::MemberCallbackEvent(&UI::onErrorContinue, this));
-}
-
-void UI::onErrorQuit(tesraui::EventArgs*)
-{
-    try
-    {
-        LuaInterface::execute("vumo.endProgram()");
-    }
-    catch (const quortypes::exception& e)
-    {
-        quortypes::Log::error("scripting", e.getMessage());
-    }
-}
-
-void UI::onErrorContinue(tesraui::EventArgs*)
-{
-    if (this->isErrorOverlayShown())
-    {
-        this->dataset->destroyObject(ErrorOverlay::backgroundName);
-    }
-}
+} // namespace vumo

@@ -20,490 +20,494 @@
 #include "objects/ObjectDestructor.h"
 #include "ui/UI.h"
 
-const char* const UIMessageBoxManager::refPrefix = "$lua_ref:";
-
-namespace
+namespace vumo
 {
-    const char* const dismissCall = "ui.__dismissMessageBox()";
-    const char* const builderName = "createMessageBox";
+    const char* const UIMessageBoxManager::refPrefix = "$lua_ref:";
 
-    bool hasButton(const hdict<hstring>& parameters)
+    namespace
     {
-        for (const auto& pair : parameters)
+        const char* const dismissCall = "ui.__dismissMessageBox()";
+        const char* const builderName = "createMessageBox";
+
+        bool hasButton(const hdict<hstring>& parameters)
         {
-            if (pair.first.endsWith("_button"))
+            for (const auto& pair : parameters)
             {
-                return true;
+                if (pair.first.endsWith("_button"))
+                {
+                    return true;
+                }
+            }
+            return false;
+        }
+
+        int copyReference(int reference)
+        {
+            lua_State* L = LuaInterface::state;
+            if (L == nullptr)
+            {
+                return LUA_NOREF;
+            }
+            lua_rawgeti(L, LUA_REGISTRYINDEX, reference);
+            return luaL_ref(L, LUA_REGISTRYINDEX);
+        }
+
+        void releaseReference(int reference)
+        {
+            if (LuaInterface::state != nullptr)
+            {
+                luaL_unref(LuaInterface::state, LUA_REGISTRYINDEX, reference);
             }
         }
-        return false;
-    }
 
-    int copyReference(int reference)
-    {
-        lua_State* L = LuaInterface::state;
-        if (L == nullptr)
+        template <class T> T* attach(T* object, tesraui::Object* parent, tesraui::Dataset* dataset)
         {
-            return LUA_NOREF;
+            dataset->registerObjects(object);
+            parent->addChild(object);
+            return object;
         }
-        lua_rawgeti(L, LUA_REGISTRYINDEX, reference);
-        return luaL_ref(L, LUA_REGISTRYINDEX);
-    }
 
-    void releaseReference(int reference)
-    {
-        if (LuaInterface::state != nullptr)
+        int luaDismissMessageBox(lua_State*)
         {
-            luaL_unref(LuaInterface::state, LUA_REGISTRYINDEX, reference);
+            if (UI::getInstance() != nullptr)
+            {
+                UI::getInstance()->cancelActiveMessageBox();
+            }
+            return 0;
         }
+    } // namespace
+
+    UIMessageBoxManager::MessageBox::MessageBox(const hstring& type, const hdict<hstring>& parameters,
+                                                const hdict<int>& references)
+        : type(type), parameters(parameters), references(references)
+    {
+        this->priority = this->parameters.tryGet("priority", "0").toInt();
     }
 
-    template <class T> T* attach(T* object, tesraui::Object* parent, tesraui::Dataset* dataset)
+    UIMessageBoxManager::MessageBox::MessageBox(const MessageBox& other)
+        : type(other.type), priority(other.priority), parameters(other.parameters)
     {
-        dataset->registerObjects(object);
-        parent->addChild(object);
-        return object;
-    }
-
-    int luaDismissMessageBox(lua_State*)
-    {
-        if (UI::getInstance() != nullptr)
+        for (const auto& pair : other.references)
         {
-            UI::getInstance()->cancelActiveMessageBox();
+            this->setReference(pair.first, copyReference(pair.second));
         }
-        return 0;
     }
-} // namespace
 
-UIMessageBoxManager::MessageBox::MessageBox(const hstring& type, const hdict<hstring>& parameters,
-                                            const hdict<int>& references)
-    : type(type), parameters(parameters), references(references)
-{
-    this->priority = this->parameters.tryGet("priority", "0").toInt();
-}
-
-UIMessageBoxManager::MessageBox::MessageBox(const MessageBox& other)
-    : type(other.type), priority(other.priority), parameters(other.parameters)
-{
-    for (const auto& pair : other.references)
+    UIMessageBoxManager::MessageBox::~MessageBox()
     {
-        this->setReference(pair.first, copyReference(pair.second));
-    }
-}
-
-UIMessageBoxManager::MessageBox::~MessageBox()
-{
-    for (const auto& pair : this->references)
-    {
-        releaseReference(pair.second);
-    }
-}
-
-void UIMessageBoxManager::MessageBox::setReference(const hstring& key, int reference)
-{
-    if (this->references.hasKey(key))
-    {
-        releaseReference(this->references[key]);
-    }
-    this->references[key] = reference;
-    this->parameters[key] = refPrefix + hstring(reference);
-}
-
-void UIMessageBoxManager::MessageBox::setText(const hstring& key, const hstring& value)
-{
-    if (this->references.hasKey(key))
-    {
-        releaseReference(this->references[key]);
-        this->references.removeKey(key);
-    }
-    this->parameters[key] = value;
-}
-
-UIMessageBoxManager::~UIMessageBoxManager()
-{
-    this->clearRecords();
-}
-
-void UIMessageBoxManager::clearRecords()
-{
-    if (shownBox != nullptr)
-    {
-        destroyMessageBoxObjects(shownBox.get());
-        shownBox.reset();
-    }
-    queue.clear();
-}
-
-void UIMessageBoxManager::queueMessageBox(const hstring& type, const hdict<hstring>& parameters,
-                                          const hdict<int>& references)
-{
-    queue.push_back(std::make_unique<MessageBox>(type, parameters, references));
-    this->sortQueue();
-}
-
-void UIMessageBoxManager::sortQueue()
-{
-    auto higherFirst = [](const std::unique_ptr<MessageBox>& a, const std::unique_ptr<MessageBox>& b)
-    { return a->priority > b->priority; };
-    std::stable_sort(this->queue.begin(), this->queue.end(), higherFirst);
-    if (this->shownBox == nullptr || this->queue.empty() ||
-        this->queue[0]->priority <= this->shownBox->priority)
-    {
-        return;
-    }
-    // The shown box goes back into the queue and is built afresh when its turn comes again.
-    queue.push_back(std::make_unique<MessageBox>(*shownBox));
-    destroyMessageBoxObjects(shownBox.get());
-    shownBox.reset();
-    std::stable_sort(this->queue.begin(), this->queue.end(), higherFirst);
-}
-
-void UIMessageBoxManager::update(float)
-{
-    const int total = this->queue.size() + (this->shownBox != nullptr ? 1 : 0);
-    if (this->shownBox != nullptr || this->queue.empty())
-    {
-        return;
-    }
-    if (!Session::isPaused() && Session::isTransitionRunning())
-    {
-        return;
-    }
-    if (this->shownCount == 0)
-    {
-        this->pausedBefore = Session::isPaused();
-        if (!this->pausedBefore)
+        for (const auto& pair : this->references)
         {
-            Session::setPaused(true);
+            releaseReference(pair.second);
         }
-        // The pause's hook may have changed the queue.
-        if (this->queue.empty())
+    }
+
+    void UIMessageBoxManager::MessageBox::setReference(const hstring& key, int reference)
+    {
+        if (this->references.hasKey(key))
+        {
+            releaseReference(this->references[key]);
+        }
+        this->references[key] = reference;
+        this->parameters[key] = refPrefix + hstring(reference);
+    }
+
+    void UIMessageBoxManager::MessageBox::setText(const hstring& key, const hstring& value)
+    {
+        if (this->references.hasKey(key))
+        {
+            releaseReference(this->references[key]);
+            this->references.removeKey(key);
+        }
+        this->parameters[key] = value;
+    }
+
+    UIMessageBoxManager::~UIMessageBoxManager()
+    {
+        this->clearRecords();
+    }
+
+    void UIMessageBoxManager::clearRecords()
+    {
+        if (shownBox != nullptr)
+        {
+            destroyMessageBoxObjects(shownBox.get());
+            shownBox.reset();
+        }
+        queue.clear();
+    }
+
+    void UIMessageBoxManager::queueMessageBox(const hstring& type, const hdict<hstring>& parameters,
+                                              const hdict<int>& references)
+    {
+        queue.push_back(std::make_unique<MessageBox>(type, parameters, references));
+        this->sortQueue();
+    }
+
+    void UIMessageBoxManager::sortQueue()
+    {
+        auto higherFirst = [](const std::unique_ptr<MessageBox>& a, const std::unique_ptr<MessageBox>& b)
+        { return a->priority > b->priority; };
+        std::stable_sort(this->queue.begin(), this->queue.end(), higherFirst);
+        if (this->shownBox == nullptr || this->queue.empty() ||
+            this->queue[0]->priority <= this->shownBox->priority)
         {
             return;
         }
+        // The shown box goes back into the queue and is built afresh when its turn comes again.
+        queue.push_back(std::make_unique<MessageBox>(*shownBox));
+        destroyMessageBoxObjects(shownBox.get());
+        shownBox.reset();
+        std::stable_sort(this->queue.begin(), this->queue.end(), higherFirst);
     }
-    std::unique_ptr<MessageBox> box = std::move(queue.front());
-    queue.pop_front();
-    // Made the shown box only once built, so that a builder's own calls of the queue find it absent.
-    try
+
+    void UIMessageBoxManager::update(float)
     {
-        createMessageBox(box.get());
-    }
-    catch (...)
-    {
-        // A box that cannot be built is dropped; a run with nothing left ends, so the game is not left
-        // paused behind nothing.
-        destroyMessageBoxObjects(box.get());
-        box.reset();
-        if (this->queue.empty() && this->shownBox == nullptr && !this->pausedBefore)
+        const int total = this->queue.size() + (this->shownBox != nullptr ? 1 : 0);
+        if (this->shownBox != nullptr || this->queue.empty())
         {
-            Session::setPaused(false);
+            return;
         }
-        this->shownCount = this->queue.size() + (this->shownBox != nullptr ? 1 : 0);
-        throw;
-    }
-    if (this->shownBox != nullptr)
-    {
-        // A builder that queued and showed another box: this one waits for its turn again.
-        queue.push_back(std::move(box));
-        sortQueue();
-        return;
-    }
-    shownBox = std::move(box);
-    this->shownCount = total;
-}
-
-void UIMessageBoxManager::createMessageBox(MessageBox* box)
-{
-    UI* ui = UI::getInstance();
-    tesraui::Container* root = (ui != nullptr ? ui->getRootObject() : nullptr);
-    tesraui::Dataset* dataset = (ui != nullptr ? ui->getDataset() : nullptr);
-    if (root == nullptr || dataset == nullptr)
-    {
-        throw quortypes::exception("Unable to show a message box, the UI is not initialised.", __FILE__,
-                                   __LINE__);
-    }
-    tesraui::ImageBox* object =
-        new tesraui::ImageBox(tesra::generateName("vumo_messagebox"), root->getRect());
-    dataset->registerObjects(object);
-    object->setAnchors(true, true, true, true);
-    object->setImageByName("0x0000003F");
-    object->setZOrder(1000);
-    box->boxObject = object;
-    box->boxLife = object->watchLife();
-    if (!box->parameters.hasKey("text"))
-    {
-        box->setText("text", "{%s} {ERROR: MessageBox text not defined!}");
-    }
-    if (!hasButton(box->parameters))
-    {
-        box->setText("ok_button", "");
-    }
-    if (LuaInterface::isFunction("ui." + hstring(builderName)))
-    {
-        this->createScriptedMessageBox(box);
-    }
-    else
-    {
-        this->createDefaultMessageBox(box);
-    }
-    this->assignButtonEvents(object);
-    object->setAlpha(1);
-    object->fadeAlpha(255, 4.0f);
-    root->addChild(object);
-}
-
-void UIMessageBoxManager::createScriptedMessageBox(MessageBox* box)
-{
-    lua_State* L = LuaInterface::state;
-    tesraui::ImageBox* object = box->boxObject;
-    const int base = lua_gettop(L);
-    const int handler = LuaInterface::pushMessageHandler(L);
-    lua_getglobal(L, "ui");
-    lua_getfield(L, -1, builderName);
-    lua_remove(L, -2);
-    LuaInterface::pushObject(L, object);
-    lua_newtable(L);
-    for (const auto& pair : box->parameters)
-    {
-        LuaInterface::push(L, pair.first);
-        if (box->isReference(pair.first))
+        if (!Session::isPaused() && Session::isTransitionRunning())
         {
-            lua_rawgeti(L, LUA_REGISTRYINDEX, box->references[pair.first]);
+            return;
+        }
+        if (this->shownCount == 0)
+        {
+            this->pausedBefore = Session::isPaused();
+            if (!this->pausedBefore)
+            {
+                Session::setPaused(true);
+            }
+            // The pause's hook may have changed the queue.
+            if (this->queue.empty())
+            {
+                return;
+            }
+        }
+        std::unique_ptr<MessageBox> box = std::move(queue.front());
+        queue.pop_front();
+        // Made the shown box only once built, so that a builder's own calls of the queue find it absent.
+        try
+        {
+            createMessageBox(box.get());
+        }
+        catch (...)
+        {
+            // A box that cannot be built is dropped; a run with nothing left ends, so the game is not left
+            // paused behind nothing.
+            destroyMessageBoxObjects(box.get());
+            box.reset();
+            if (this->queue.empty() && this->shownBox == nullptr && !this->pausedBefore)
+            {
+                Session::setPaused(false);
+            }
+            this->shownCount = this->queue.size() + (this->shownBox != nullptr ? 1 : 0);
+            throw;
+        }
+        if (this->shownBox != nullptr)
+        {
+            // A builder that queued and showed another box: this one waits for its turn again.
+            queue.push_back(std::move(box));
+            sortQueue();
+            return;
+        }
+        shownBox = std::move(box);
+        this->shownCount = total;
+    }
+
+    void UIMessageBoxManager::createMessageBox(MessageBox* box)
+    {
+        UI* ui = UI::getInstance();
+        tesraui::Container* root = (ui != nullptr ? ui->getRootObject() : nullptr);
+        tesraui::Dataset* dataset = (ui != nullptr ? ui->getDataset() : nullptr);
+        if (root == nullptr || dataset == nullptr)
+        {
+            throw quortypes::exception("Unable to show a message box, the UI is not initialised.", __FILE__,
+                                       __LINE__);
+        }
+        tesraui::ImageBox* object =
+            new tesraui::ImageBox(tesra::generateName("vumo_messagebox"), root->getRect());
+        dataset->registerObjects(object);
+        object->setAnchors(true, true, true, true);
+        object->setImageByName("0x0000003F");
+        object->setZOrder(1000);
+        box->boxObject = object;
+        box->boxLife = object->watchLife();
+        if (!box->parameters.hasKey("text"))
+        {
+            box->setText("text", "{%s} {ERROR: MessageBox text not defined!}");
+        }
+        if (!hasButton(box->parameters))
+        {
+            box->setText("ok_button", "");
+        }
+        if (LuaInterface::isFunction("ui." + hstring(builderName)))
+        {
+            this->createScriptedMessageBox(box);
         }
         else
         {
-            LuaInterface::push(L, pair.second);
+            this->createDefaultMessageBox(box);
         }
-        lua_settable(L, -3);
+        this->assignButtonEvents(object);
+        object->setAlpha(1);
+        object->fadeAlpha(255, 4.0f);
+        root->addChild(object);
     }
-    const bool failed = (lua_pcall(L, 2, 0, handler) != 0);
-    if (failed)
-    {
-        const _LuaError error(LuaInterface::getErrorString(L, -1),
-                              "MessageBox: callback = ui." + hstring(builderName) +
-                                  ", params = " + formatParams(*box),
-                              __FILE__, __LINE__);
-        lua_settop(L, base);
-        if (UI::getInstance() != nullptr)
-        {
-            UI::getInstance()->showErrorOverlay(error.getMessage());
-        }
-        if (box->boxLife.isAlive())
-        {
-            // Whatever the builder made before it failed may lack a way out: the default layout replaces it.
-            object->destroyChildren();
-        }
-    }
-    lua_settop(L, base);
-    if (!box->boxLife.isAlive())
-    {
-        box->boxObject = nullptr;
-        throw quortypes::exception("MessageBox: ui." + hstring(builderName) +
-                                       " destroyed the box it was given.",
-                                   __FILE__, __LINE__);
-    }
-    if (object->getChildren().size() > 0)
-    {
-        return;
-    }
-    const hstring params = formatParams(*box);
-    box->setText("ok_button", "");
-    box->setText("text", "{%s} {ERROR: Unable to create Message Box!\n" + hstring(builderName) +
-                             "() exists but it didn't create any objects.\n\nParams:\n" + params + "}");
-    this->createDefaultMessageBox(box);
-}
 
-void UIMessageBoxManager::createDefaultMessageBox(MessageBox* box)
-{
-    tesraui::ImageBox* object = box->boxObject;
-    tesraui::Dataset* dataset = object->getDataset();
-    UI* ui = UI::getInstance();
-    const kavtypes::Rectangle r = ui->getRootObject()->getRect();
-    const hstring text = box->parameters.tryGet("text", "{%s} {ERROR: Message text not found!}");
-    const hstring name = object->getName();
-    tesraui::ImageBox* background =
-        attach(new tesraui::ImageBox(name + "/wnd_bg",
-                                     kavtypes::Rectangle(r.x + r.w / 4, r.y + r.h / 4, r.w / 2, r.h / 2)),
-               object, dataset);
-    background->setImageByName("0xFFFFFF");
-    const float m = (background->getWidth() + background->getHeight()) * 0.5f;
-    tesraui::ImageBox* window =
-        attach(new tesraui::ImageBox(name + "/wnd", kavtypes::Rectangle(0.01f * m, 0.01f * m,
-                                                                        background->getWidth() - 0.02f * m,
-                                                                        background->getHeight() - 0.02f * m)),
-               background, dataset);
-    window->setImageByName("0x000000");
-    tesraui::Label* label =
-        attach(new tesraui::Label(name + "/label",
-                                  kavtypes::Rectangle(0.02f * m, 0.02f * m, window->getWidth() - 0.04f * m,
-                                                      window->getHeight() - 0.2f * m)),
-               window, dataset);
-    label->setHorzFormatting(fintu::CENTER_WRAPPED);
-    label->setTextKey(text);
-    harray<hstring> buttons;
-    for (const auto& pair : box->parameters)
+    void UIMessageBoxManager::createScriptedMessageBox(MessageBox* box)
     {
-        if (pair.first.endsWith("_button"))
-        {
-            buttons.push_back(pair.first);
-        }
-    }
-    const kavtypes::Rectangle labelRect = label->getRect();
-    const float slot = labelRect.w / (float)std::max(1, (int)buttons.size());
-    for (int i = 0; i < (int)buttons.size(); ++i)
-    {
-        const hstring& key = buttons[i];
-        tesraui::TextImageButton* button =
-            attach(new tesraui::TextImageButton(tesra::generateName("msgbox_" + key),
-                                                kavtypes::Rectangle(labelRect.x + i * slot + 0.05f * slot,
-                                                                    labelRect.y + labelRect.h + 0.03f * m,
-                                                                    0.9f * slot, 0.12f * m)),
-                   window, dataset);
-        button->setText(key.subString(0, (int)key.size() - 7));
-        button->setImageByName("0xFFFFFF3F");
-        tesraui::Event* event = nullptr;
         lua_State* L = LuaInterface::state;
-        if (box->isReference(key) && L != nullptr)
+        tesraui::ImageBox* object = box->boxObject;
+        const int base = lua_gettop(L);
+        const int handler = LuaInterface::pushMessageHandler(L);
+        lua_getglobal(L, "ui");
+        lua_getfield(L, -1, builderName);
+        lua_remove(L, -2);
+        LuaInterface::pushObject(L, object);
+        lua_newtable(L);
+        for (const auto& pair : box->parameters)
         {
-            lua_rawgeti(L, LUA_REGISTRYINDEX, box->references[key]);
-            if (lua_isfunction(L, -1))
+            LuaInterface::push(L, pair.first);
+            if (box->isReference(pair.first))
             {
-                event = LuaInterface::makeFunctionEvent(L, lua_gettop(L));
+                lua_rawgeti(L, LUA_REGISTRYINDEX, box->references[pair.first]);
             }
             else
             {
-                lua_pop(L, 1);
-                event = new LuaInterface::LuaCallbackEvent("", nullptr);
+                LuaInterface::push(L, pair.second);
+            }
+            lua_settable(L, -3);
+        }
+        const bool failed = (lua_pcall(L, 2, 0, handler) != 0);
+        if (failed)
+        {
+            const _LuaError error(LuaInterface::getErrorString(L, -1),
+                                  "MessageBox: callback = ui." + hstring(builderName) +
+                                      ", params = " + formatParams(*box),
+                                  __FILE__, __LINE__);
+            lua_settop(L, base);
+            if (UI::getInstance() != nullptr)
+            {
+                UI::getInstance()->showErrorOverlay(error.getMessage());
+            }
+            if (box->boxLife.isAlive())
+            {
+                // Whatever the builder made before it failed may lack a way out: the default layout replaces
+                // it.
+                object->destroyChildren();
             }
         }
-        else
+        lua_settop(L, base);
+        if (!box->boxLife.isAlive())
         {
-            event = new LuaInterface::LuaCallbackEvent(box->parameters[key], nullptr);
+            box->boxObject = nullptr;
+            throw quortypes::exception("MessageBox: ui." + hstring(builderName) +
+                                           " destroyed the box it was given.",
+                                       __FILE__, __LINE__);
         }
-        button->registerEvent("Click", event);
+        if (object->getChildren().size() > 0)
+        {
+            return;
+        }
+        const hstring params = formatParams(*box);
+        box->setText("ok_button", "");
+        box->setText("text", "{%s} {ERROR: Unable to create Message Box!\n" + hstring(builderName) +
+                                 "() exists but it didn't create any objects.\n\nParams:\n" + params + "}");
+        this->createDefaultMessageBox(box);
     }
-}
 
-void UIMessageBoxManager::assignButtonEvents(tesraui::Object* object)
-{
-    tesraui::Event* event = object->getEvents().tryGet("Click", nullptr);
-    if (auto* code = dynamic_cast<LuaInterface::LuaCallbackEvent*>(event))
+    void UIMessageBoxManager::createDefaultMessageBox(MessageBox* box)
     {
-        code->code = hstring(dismissCall) + "; " + code->code;
-    }
-    else if (auto* function = dynamic_cast<LuaInterface::LuaFunctionCallbackEvent*>(event))
-    {
-        function->preCode = dismissCall;
-    }
-    for (tesraui::Object* child : object->getChildren())
-    {
-        this->assignButtonEvents(child);
-    }
-}
-
-void UIMessageBoxManager::destroyMessageBoxObjects(MessageBox* box)
-{
-    tesraui::ImageBox* object = box->boxObject;
-    box->boxObject = nullptr;
-    if (object == nullptr || !box->boxLife.isAlive())
-    {
-        return;
-    }
-    tesraui::Dataset* dataset = object->getDataset();
-    if (dataset == nullptr)
-    {
-        return;
-    }
-    const hstring blockerName = object->getName() + "/click_blocker";
-    if (!dataset->hasObject(blockerName))
-    {
-        tesraui::ImageBox* blocker =
-            attach(new tesraui::ImageBox(
-                       blockerName, kavtypes::Rectangle(0.0f, 0.0f, object->getWidth(), object->getHeight())),
+        tesraui::ImageBox* object = box->boxObject;
+        tesraui::Dataset* dataset = object->getDataset();
+        UI* ui = UI::getInstance();
+        const kavtypes::Rectangle r = ui->getRootObject()->getRect();
+        const hstring text = box->parameters.tryGet("text", "{%s} {ERROR: Message text not found!}");
+        const hstring name = object->getName();
+        tesraui::ImageBox* background =
+            attach(new tesraui::ImageBox(name + "/wnd_bg",
+                                         kavtypes::Rectangle(r.x + r.w / 4, r.y + r.h / 4, r.w / 2, r.h / 2)),
                    object, dataset);
-        blocker->setImageByName("null");
-        blocker->setAnchors(true, true, true, true);
-        blocker->setZOrder(1000);
+        background->setImageByName("0xFFFFFF");
+        const float m = (background->getWidth() + background->getHeight()) * 0.5f;
+        tesraui::ImageBox* window = attach(
+            new tesraui::ImageBox(name + "/wnd", kavtypes::Rectangle(0.01f * m, 0.01f * m,
+                                                                     background->getWidth() - 0.02f * m,
+                                                                     background->getHeight() - 0.02f * m)),
+            background, dataset);
+        window->setImageByName("0x000000");
+        tesraui::Label* label =
+            attach(new tesraui::Label(name + "/label", kavtypes::Rectangle(0.02f * m, 0.02f * m,
+                                                                           window->getWidth() - 0.04f * m,
+                                                                           window->getHeight() - 0.2f * m)),
+                   window, dataset);
+        label->setHorzFormatting(fintu::CENTER_WRAPPED);
+        label->setTextKey(text);
+        harray<hstring> buttons;
+        for (const auto& pair : box->parameters)
+        {
+            if (pair.first.endsWith("_button"))
+            {
+                buttons.push_back(pair.first);
+            }
+        }
+        const kavtypes::Rectangle labelRect = label->getRect();
+        const float slot = labelRect.w / (float)std::max(1, (int)buttons.size());
+        for (int i = 0; i < (int)buttons.size(); ++i)
+        {
+            const hstring& key = buttons[i];
+            tesraui::TextImageButton* button =
+                attach(new tesraui::TextImageButton(tesra::generateName("msgbox_" + key),
+                                                    kavtypes::Rectangle(labelRect.x + i * slot + 0.05f * slot,
+                                                                        labelRect.y + labelRect.h + 0.03f * m,
+                                                                        0.9f * slot, 0.12f * m)),
+                       window, dataset);
+            button->setText(key.subString(0, (int)key.size() - 7));
+            button->setImageByName("0xFFFFFF3F");
+            tesraui::Event* event = nullptr;
+            lua_State* L = LuaInterface::state;
+            if (box->isReference(key) && L != nullptr)
+            {
+                lua_rawgeti(L, LUA_REGISTRYINDEX, box->references[key]);
+                if (lua_isfunction(L, -1))
+                {
+                    event = LuaInterface::makeFunctionEvent(L, lua_gettop(L));
+                }
+                else
+                {
+                    lua_pop(L, 1);
+                    event = new LuaInterface::LuaCallbackEvent("", nullptr);
+                }
+            }
+            else
+            {
+                event = new LuaInterface::LuaCallbackEvent(box->parameters[key], nullptr);
+            }
+            button->registerEvent("Click", event);
+        }
     }
-    object->fadeAlphaStop();
-    object->fadeAlpha(0, 4.0f);
-    ObjectDestructor* destructor =
-        attach(new ObjectDestructor(tesra::generateName("ObjectDestructor"), kavtypes::Rectangle()), object,
-               dataset);
-    destructor->setProperty("delay", "1.0");
-}
 
-void UIMessageBoxManager::cancelActiveMessageBox()
-{
-    if (this->shownBox != nullptr)
+    void UIMessageBoxManager::assignButtonEvents(tesraui::Object* object)
     {
-        destroyMessageBoxObjects(shownBox.get());
-        shownBox.reset();
-        if (this->queue.empty() && !this->pausedBefore)
+        tesraui::Event* event = object->getEvents().tryGet("Click", nullptr);
+        if (auto* code = dynamic_cast<LuaInterface::LuaCallbackEvent*>(event))
+        {
+            code->code = hstring(dismissCall) + "; " + code->code;
+        }
+        else if (auto* function = dynamic_cast<LuaInterface::LuaFunctionCallbackEvent*>(event))
+        {
+            function->preCode = dismissCall;
+        }
+        for (tesraui::Object* child : object->getChildren())
+        {
+            this->assignButtonEvents(child);
+        }
+    }
+
+    void UIMessageBoxManager::destroyMessageBoxObjects(MessageBox* box)
+    {
+        tesraui::ImageBox* object = box->boxObject;
+        box->boxObject = nullptr;
+        if (object == nullptr || !box->boxLife.isAlive())
+        {
+            return;
+        }
+        tesraui::Dataset* dataset = object->getDataset();
+        if (dataset == nullptr)
+        {
+            return;
+        }
+        const hstring blockerName = object->getName() + "/click_blocker";
+        if (!dataset->hasObject(blockerName))
+        {
+            tesraui::ImageBox* blocker =
+                attach(new tesraui::ImageBox(blockerName, kavtypes::Rectangle(0.0f, 0.0f, object->getWidth(),
+                                                                              object->getHeight())),
+                       object, dataset);
+            blocker->setImageByName("null");
+            blocker->setAnchors(true, true, true, true);
+            blocker->setZOrder(1000);
+        }
+        object->fadeAlphaStop();
+        object->fadeAlpha(0, 4.0f);
+        ObjectDestructor* destructor =
+            attach(new ObjectDestructor(tesra::generateName("ObjectDestructor"), kavtypes::Rectangle()),
+                   object, dataset);
+        destructor->setProperty("delay", "1.0");
+    }
+
+    void UIMessageBoxManager::cancelActiveMessageBox()
+    {
+        if (this->shownBox != nullptr)
+        {
+            destroyMessageBoxObjects(shownBox.get());
+            shownBox.reset();
+            if (this->queue.empty() && !this->pausedBefore)
+            {
+                Session::setPaused(false);
+            }
+        }
+        this->shownCount = this->queue.size();
+    }
+
+    void UIMessageBoxManager::clearQueuedMessageBoxes()
+    {
+        const bool running = (this->shownBox != nullptr || this->shownCount > 0);
+        this->clearRecords();
+        // A new box starts a new run, which pauses the session again.
+        this->shownCount = 0;
+        // Without a run going on, a pause is the game's own.
+        if (running && !this->pausedBefore)
         {
             Session::setPaused(false);
         }
     }
-    this->shownCount = this->queue.size();
-}
 
-void UIMessageBoxManager::clearQueuedMessageBoxes()
-{
-    const bool running = (this->shownBox != nullptr || this->shownCount > 0);
-    this->clearRecords();
-    // A new box starts a new run, which pauses the session again.
-    this->shownCount = 0;
-    // Without a run going on, a pause is the game's own.
-    if (running && !this->pausedBefore)
+    hstring UIMessageBoxManager::getActiveMessageBoxType() const
     {
-        Session::setPaused(false);
+        return (this->shownBox != nullptr ? this->shownBox->type : hstring("nil"));
     }
-}
 
-hstring UIMessageBoxManager::getActiveMessageBoxType() const
-{
-    return (this->shownBox != nullptr ? this->shownBox->type : hstring("nil"));
-}
-
-int UIMessageBoxManager::getNumQueuedMessageBoxTypes(const hstring& type) const
-{
-    if (type == "")
+    int UIMessageBoxManager::getNumQueuedMessageBoxTypes(const hstring& type) const
     {
-        return this->queue.size() + (this->shownBox != nullptr ? 1 : 0);
-    }
-    int count = (this->shownBox != nullptr && this->shownBox->type == type ? 1 : 0);
-    for (const std::unique_ptr<MessageBox>& box : queue)
-    {
-        count += (box->type == type ? 1 : 0);
-    }
-    return count;
-}
-
-void UIMessageBoxManager::registerLuaFunctions()
-{
-    this->clearRecords();
-    this->pausedBefore = false;
-    this->shownCount = 0;
-    LuaInterface::registerFunction(luaDismissMessageBox, "ui.__dismissMessageBox");
-}
-
-hstring UIMessageBoxManager::formatParams(const MessageBox& box)
-{
-    harray<hstring> entries;
-    lua_State* L = LuaInterface::state;
-    for (const auto& pair : box.parameters)
-    {
-        if (box.isReference(pair.first) && L != nullptr)
+        if (type == "")
         {
-            lua_rawgeti(L, LUA_REGISTRYINDEX, box.references.tryGet(pair.first, LUA_NOREF));
-            entries.push_back(pair.first + ": <" + lua_typename(L, lua_type(L, -1)) + ">");
-            lua_pop(L, 1);
+            return this->queue.size() + (this->shownBox != nullptr ? 1 : 0);
         }
-        else
+        int count = (this->shownBox != nullptr && this->shownBox->type == type ? 1 : 0);
+        for (const std::unique_ptr<MessageBox>& box : queue)
         {
-            entries.push_back(pair.first + ": " + pair.second);
+            count += (box->type == type ? 1 : 0);
         }
+        return count;
     }
-    return entries.joined(", ");
-}
+
+    void UIMessageBoxManager::registerLuaFunctions()
+    {
+        this->clearRecords();
+        this->pausedBefore = false;
+        this->shownCount = 0;
+        LuaInterface::registerFunction(luaDismissMessageBox, "ui.__dismissMessageBox");
+    }
+
+    hstring UIMessageBoxManager::formatParams(const MessageBox& box)
+    {
+        harray<hstring> entries;
+        lua_State* L = LuaInterface::state;
+        for (const auto& pair : box.parameters)
+        {
+            if (box.isReference(pair.first) && L != nullptr)
+            {
+                lua_rawgeti(L, LUA_REGISTRYINDEX, box.references.tryGet(pair.first, LUA_NOREF));
+                entries.push_back(pair.first + ": <" + lua_typename(L, lua_type(L, -1)) + ">");
+                lua_pop(L, 1);
+            }
+            else
+            {
+                entries.push_back(pair.first + ": " + pair.second);
+            }
+        }
+        return entries.joined(", ");
+    }
+} // namespace vumo

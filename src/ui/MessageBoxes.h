@@ -14,71 +14,74 @@ namespace tesraui
     class Object;
 } // namespace tesraui
 
-// The queue of the scripts' modal message boxes: highest priority first, one shown at a time, the
-// session paused while a run of boxes lasts. The base of UI.
-class UIMessageBoxManager
+namespace vumo
 {
-public:
-    static const char* const refPrefix;
-
-    // One queued or shown box. A parameter that stands for a Lua value keeps its registry reference
-    // beside its text "$lua_ref:<n>", so that a script's string of that shape stays a string.
-    class MessageBox
+    // The queue of the scripts' modal message boxes: highest priority first, one shown at a time, the
+    // session paused while a run of boxes lasts. The base of UI.
+    class UIMessageBoxManager
     {
     public:
-        MessageBox(const hstring& type, const hdict<hstring>& parameters, const hdict<int>& references);
-        // Takes references of its own and no box object.
-        MessageBox(const MessageBox& other);
-        MessageBox& operator=(const MessageBox&) = delete;
-        ~MessageBox();
+        static const char* const refPrefix;
 
-        // A parameter holding a Lua value: its text form and a new reference of this record.
-        void setReference(const hstring& key, int reference);
-        void setText(const hstring& key, const hstring& value);
-        bool isReference(const hstring& key) const { return this->references.hasKey(key); }
+        // One queued or shown box. A parameter that stands for a Lua value keeps its registry reference
+        // beside its text "$lua_ref:<n>", so that a script's string of that shape stays a string.
+        class MessageBox
+        {
+        public:
+            MessageBox(const hstring& type, const hdict<hstring>& parameters, const hdict<int>& references);
+            // Takes references of its own and no box object.
+            MessageBox(const MessageBox& other);
+            MessageBox& operator=(const MessageBox&) = delete;
+            ~MessageBox();
 
-        hstring type;
-        int priority = 0;
-        hdict<hstring> parameters;
-        hdict<int> references;
-        tesraui::ImageBox* boxObject = nullptr;
-        // A script may destroy the box object itself.
-        tesraui::LifeToken::Watch boxLife;
+            // A parameter holding a Lua value: its text form and a new reference of this record.
+            void setReference(const hstring& key, int reference);
+            void setText(const hstring& key, const hstring& value);
+            bool isReference(const hstring& key) const { return this->references.hasKey(key); }
+
+            hstring type;
+            int priority = 0;
+            hdict<hstring> parameters;
+            hdict<int> references;
+            tesraui::ImageBox* boxObject = nullptr;
+            // A script may destroy the box object itself.
+            tesraui::LifeToken::Watch boxLife;
+        };
+
+        UIMessageBoxManager() = default;
+        virtual ~UIMessageBoxManager();
+        UIMessageBoxManager(const UIMessageBoxManager&) = delete;
+        UIMessageBoxManager& operator=(const UIMessageBoxManager&) = delete;
+
+        // The references become the record's.
+        void queueMessageBox(const hstring& type, const hdict<hstring>& parameters,
+                             const hdict<int>& references = hdict<int>());
+        void update(float timeDelta);
+        void cancelActiveMessageBox();
+        void clearQueuedMessageBoxes();
+        bool isMessageBoxActive() const { return shownBox != nullptr; }
+        hstring getActiveMessageBoxType() const;
+        int getNumQueuedMessageBoxTypes(const hstring& type) const;
+        void registerLuaFunctions();
+        const std::deque<std::unique_ptr<MessageBox>>& getQueue() const { return queue; }
+        MessageBox* getShownBox() const { return shownBox.get(); }
+
+        static hstring formatParams(const MessageBox& box);
+
+    protected:
+        bool pausedBefore = false;
+        std::deque<std::unique_ptr<MessageBox>> queue;
+        // Out of the queue while shown; a box being built is its builder's caller's alone, so that the
+        // builder's own calls of the queue cannot free it.
+        std::unique_ptr<MessageBox> shownBox;
+        int shownCount = 0;
+
+        void sortQueue();
+        void createMessageBox(MessageBox* box);
+        void createScriptedMessageBox(MessageBox* box);
+        void createDefaultMessageBox(MessageBox* box);
+        void assignButtonEvents(tesraui::Object* object);
+        void destroyMessageBoxObjects(MessageBox* box);
+        void clearRecords();
     };
-
-    UIMessageBoxManager() = default;
-    virtual ~UIMessageBoxManager();
-    UIMessageBoxManager(const UIMessageBoxManager&) = delete;
-    UIMessageBoxManager& operator=(const UIMessageBoxManager&) = delete;
-
-    // The references become the record's.
-    void queueMessageBox(const hstring& type, const hdict<hstring>& parameters,
-                         const hdict<int>& references = hdict<int>());
-    void update(float timeDelta);
-    void cancelActiveMessageBox();
-    void clearQueuedMessageBoxes();
-    bool isMessageBoxActive() const { return shownBox != nullptr; }
-    hstring getActiveMessageBoxType() const;
-    int getNumQueuedMessageBoxTypes(const hstring& type) const;
-    void registerLuaFunctions();
-    const std::deque<std::unique_ptr<MessageBox>>& getQueue() const { return queue; }
-    MessageBox* getShownBox() const { return shownBox.get(); }
-
-    static hstring formatParams(const MessageBox& box);
-
-protected:
-    bool pausedBefore = false;
-    std::deque<std::unique_ptr<MessageBox>> queue;
-    // Out of the queue while shown; a box being built is its builder's caller's alone, so that the
-    // builder's own calls of the queue cannot free it.
-    std::unique_ptr<MessageBox> shownBox;
-    int shownCount = 0;
-
-    void sortQueue();
-    void createMessageBox(MessageBox* box);
-    void createScriptedMessageBox(MessageBox* box);
-    void createDefaultMessageBox(MessageBox* box);
-    void assignButtonEvents(tesraui::Object* object);
-    void destroyMessageBoxObjects(MessageBox* box);
-    void clearRecords();
-};
+} // namespace vumo

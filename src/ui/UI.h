@@ -15,175 +15,181 @@ namespace tesra
 {
     class Cursor;
 }
+
 namespace tesraui
 {
     class Container;
     class Dataset;
     class EventArgs;
 } // namespace tesraui
-class Chapter;
-class DebugUI;
-class Profile;
-class ZoomController;
 
-// The game's UI: owns the UI dataset "data/ui/ui.dts" with its root object, takes the window's input
-// and runs the game's script hooks of the table "ui". The game may derive its own class.
-class UI : public UIMessageBoxManager, public GameUiHost
+namespace vumo
 {
-public:
-    // Becomes the one instance and the engine's game UI host.
-    UI();
-    ~UI() override;
-    UI(const UI&) = delete;
-    UI& operator=(const UI&) = delete;
+    class Chapter;
+    class DebugUI;
+    class Profile;
+    class ZoomController;
 
-    static UI* getInstance();
-    static tesraui::Dataset* getUIDataset();
-    // The two profile names that turn debug mode on, in lower case.
-    static const char* const developerProfileNames[2];
-
-    virtual void load();
-    void init() override;
-    bool isDebugModeEnabled() override;
-    bool isDeveloperModeEnabled() override;
-    // Room for a game's own switch; false here.
-    virtual bool isFeatureEnabled() { return false; }
-    void draw() override;
-    void update(float timeDelta) override;
-    int getUIIdiom() override;
-
-    bool OnPointerPressed(float x, float y, int button) override;
-    void OnPointerMove(float x, float y) override;
-    void OnPointerScroll(float x, float y) override;
-    bool OnPointerReleased(float x, float y, int button) override;
-    void OnPointerCanceled(int button) override;
-    bool OnKeyDown(int keyCode) override;
-    bool OnKeyUp(int keyCode) override;
-    void OnChar(unsigned int charCode) override;
-    void OnTouch(const harray<kavtypes::Vector2>& touches) override;
-    // 0 mouse, 1 touch, 2 controller; false when the scripts did not take it (it is offered again).
-    bool OnInputModeChanged(int mode) override;
-    void OnLowMemoryWarning() override;
-    void OnWindowSizeChanged(float width, float height) override;
-    // True when the window may close now.
-    bool OnWindowClose(bool canCancel) override;
-    void OnFocusChanged(bool focused) override;
-    void OnBeginLoading(const hstring& chapter) override;
-    void OnFinishLoading(const hstring& chapter) override;
-    void OnUpdateLoading(float progress) override;
-    hstring getSelectedItem() override;
-    // Also clears a pending drop, so that a handler that uses the held item keeps the failure hook away.
-    void selectItem(const hstring& name) override;
-    // Runs "ui.OnAchievementUnlocked" with the name; without it, a warning.
-    void OnAchievementUnlocked(const hstring& name) override;
-    // Room for a game's own notice; nothing here.
-    virtual void OnCustomNotice(const hstring&) {}
-    void OnUseItemFail(const hstring& item) override;
-    void OnSceneResetting() override;
-    void OnSceneReset() override;
-    void OnSceneTransitionBegan(const hstring& target, const hstring& transition, float duration) override;
-    // The game may redirect the switch by returning another full scene name; "" keeps the target.
-    hstring OnSceneChanging(const hstring& target) override;
-    void OnSceneChanged() override;
-    void OnSceneTransitionEnded() override;
-    void onChapterLoaded(Chapter*) override {}
-    void OnSceneActivating() override;
-    void OnSceneActivated() override;
-    void OnGamePaused() override;
-    void OnGameUnpaused() override;
-
-    // Runs Lua code in the global state; failures are reported, not thrown: with systemMessage in a
-    // "Scripting Error!" box, otherwise in the scripting-error overlay.
-    void execute(const hstring& code, bool systemMessage = false) override;
-    // "ui.update" with the frame time, as its text would run it.
-    void callUpdateHook(float timeDelta);
-    // False when the code failed (reported as execute does).
-    bool executeWithReturnValues(const hstring& code, harray<hstring>& results) override;
-    void showErrorOverlay(const hstring& message) override;
-    bool isErrorOverlayShown() const;
-    void onErrorQuit(tesraui::EventArgs* args);
-    void onErrorContinue(tesraui::EventArgs* args);
-
-    tesraui::Container* getRootObject() const override { return this->rootObject; }
-    tesraui::Dataset* getDataset() const override { return this->dataset.get(); }
-    const hstring& getPreviousScene() const { return this->previousScene; }
-    bool isLoading() const { return this->loading; }
-    bool isInitialised() const { return this->initialised; }
-    bool isPointerDown() const override { return this->pointerDown; }
-    // A press that turned into a pan is no longer a held pointer.
-    void clearPointerDown() override { this->pointerDown = false; }
-    tesraui::Container* getCursorObject() const
+    // The game's UI: owns the UI dataset "data/ui/ui.dts" with its root object, takes the window's input
+    // and runs the game's script hooks of the table "ui". The game may derive its own class.
+    class UI : public UIMessageBoxManager, public GameUiHost
     {
-        return (this->cursorLife.isAlive() ? this->cursorObject : nullptr);
-    }
-    const hstring& getCursorMode() const { return this->cursorMode; }
-    const hstring& getSystemCursorName() const { return this->systemCursorName; }
-    DebugUI* getDebugUI() const { return this->debugUI.get(); }
-    ZoomController* getZoomController() const { return this->zoomController.get(); }
-    bool isDebugAltPressed() const override;
-    float getDebugSpeedMultiplier() const override;
-    bool hasZoom() const override { return this->zoomController != nullptr; }
-    bool isZoomPanning() const override;
-    void focusPoint(float x, float y, float scale, float duration, bool animated) override;
-    void zoomOut(float duration) override;
-    bool panZoom(kavtypes::Vector2 viewports) override;
-    float getMaxZoomScale() const override;
-    kavtypes::Vector2 getZoomCursorFraction() const override;
-    // The UI library's cursor position in the root object's coordinates, and back.
-    kavtypes::Vector2 getCursorPosition() const;
-    void setCursorPosition(float x, float y);
-    void updateCursor();
-    // False when the cursor does not follow the pointer now (a touch screen without a touch).
-    bool updateCursorPosition();
+    public:
+        // Becomes the one instance and the engine's game UI host.
+        UI();
+        ~UI() override;
+        UI(const UI&) = delete;
+        UI& operator=(const UI&) = delete;
 
-protected:
-    int frameCounter = 0;
-    bool pointerDown = false;
-    bool initialised = false;
-    bool pressedInScene[16] = {};
-    harray<hstring> deferredCalls;
-    int touchCount = 0;
-    std::unique_ptr<tesraui::Dataset> dataset;
-    tesraui::Container* rootObject = nullptr;
-    tesraui::Container* cursorObject = nullptr;
-    // The game's scripts may destroy the cursor object themselves.
-    tesraui::LifeToken::Watch cursorLife;
-    hstring cursorMode;
-    hstring selectedItem;
-    hstring previousScene;
-    hstring systemCursorName;
-    bool loading = true;
-    bool dropPending = false;
-    std::unique_ptr<DebugUI> debugUI;
-    std::unique_ptr<ZoomController> zoomController;
-    hdict<std::unique_ptr<tesra::Cursor>> systemCursors;
+        static UI* getInstance();
+        static tesraui::Dataset* getUIDataset();
+        // The two profile names that turn debug mode on, in lower case.
+        static const char* const developerProfileNames[2];
 
-    bool windowSizeHookReported = false;
-    bool audioSuspendedByFocus = false;
-    int idiomFrame = -1;
-    int idiom = IDIOM_MOBILE;
-    bool debugModeKnown = false;
-    Profile* debugModeProfile = nullptr;
-    bool debugMode = false;
+        virtual void load();
+        void init() override;
+        bool isDebugModeEnabled() override;
+        bool isDeveloperModeEnabled() override;
+        // Room for a game's own switch; false here.
+        virtual bool isFeatureEnabled() { return false; }
+        void draw() override;
+        void update(float timeDelta) override;
+        int getUIIdiom() override;
 
-    // True when the object under the cursor lies in the active scene's tree.
-    bool isCursorInScene();
-    bool takeScenePress(int button);
-    bool callHook(const hstring& path, const hstring& code, bool systemMessage = false);
-    void createSystemCursors();
-    int computeIdiom();
-    // Saves the active profile; a failure is reported in the overlay, the game goes on.
-    void saveProfile();
-    void destroyCursorObject();
-    void applySystemCursor(const hstring& name);
+        bool OnPointerPressed(float x, float y, int button) override;
+        void OnPointerMove(float x, float y) override;
+        void OnPointerScroll(float x, float y) override;
+        bool OnPointerReleased(float x, float y, int button) override;
+        void OnPointerCanceled(int button) override;
+        bool OnKeyDown(int keyCode) override;
+        bool OnKeyUp(int keyCode) override;
+        void OnChar(unsigned int charCode) override;
+        void OnTouch(const harray<kavtypes::Vector2>& touches) override;
+        // 0 mouse, 1 touch, 2 controller; false when the scripts did not take it (it is offered again).
+        bool OnInputModeChanged(int mode) override;
+        void OnLowMemoryWarning() override;
+        void OnWindowSizeChanged(float width, float height) override;
+        // True when the window may close now.
+        bool OnWindowClose(bool canCancel) override;
+        void OnFocusChanged(bool focused) override;
+        void OnBeginLoading(const hstring& chapter) override;
+        void OnFinishLoading(const hstring& chapter) override;
+        void OnUpdateLoading(float progress) override;
+        hstring getSelectedItem() override;
+        // Also clears a pending drop, so that a handler that uses the held item keeps the failure hook away.
+        void selectItem(const hstring& name) override;
+        // Runs "ui.OnAchievementUnlocked" with the name; without it, a warning.
+        void OnAchievementUnlocked(const hstring& name) override;
+        // Room for a game's own notice; nothing here.
+        virtual void OnCustomNotice(const hstring&) {}
+        void OnUseItemFail(const hstring& item) override;
+        void OnSceneResetting() override;
+        void OnSceneReset() override;
+        void OnSceneTransitionBegan(const hstring& target, const hstring& transition,
+                                    float duration) override;
+        // The game may redirect the switch by returning another full scene name; "" keeps the target.
+        hstring OnSceneChanging(const hstring& target) override;
+        void OnSceneChanged() override;
+        void OnSceneTransitionEnded() override;
+        void onChapterLoaded(Chapter*) override {}
+        void OnSceneActivating() override;
+        void OnSceneActivated() override;
+        void OnGamePaused() override;
+        void OnGameUnpaused() override;
 
-    // Inventory and dialogs: the hooks the inventory and the dialog manager call.
-public:
-    void OnItemAdded(const hstring& item) override;
-    void OnItemRemoved(const hstring& item) override;
-    void startDialog() override;
-    void endDialog() override;
-    void displayDialogReplies(const harray<hstring>& replies) override;
-    // The seconds the line stays; 10000 when the scripts cannot say.
-    float displayDialog(const hstring& speaker, const hstring& text) override;
-};
+        // Runs Lua code in the global state; failures are reported, not thrown: with systemMessage in a
+        // "Scripting Error!" box, otherwise in the scripting-error overlay.
+        void execute(const hstring& code, bool systemMessage = false) override;
+        // "ui.update" with the frame time, as its text would run it.
+        void callUpdateHook(float timeDelta);
+        // False when the code failed (reported as execute does).
+        bool executeWithReturnValues(const hstring& code, harray<hstring>& results) override;
+        void showErrorOverlay(const hstring& message) override;
+        bool isErrorOverlayShown() const;
+        void onErrorQuit(tesraui::EventArgs* args);
+        void onErrorContinue(tesraui::EventArgs* args);
+
+        tesraui::Container* getRootObject() const override { return this->rootObject; }
+        tesraui::Dataset* getDataset() const override { return this->dataset.get(); }
+        const hstring& getPreviousScene() const { return this->previousScene; }
+        bool isLoading() const { return this->loading; }
+        bool isInitialised() const { return this->initialised; }
+        bool isPointerDown() const override { return this->pointerDown; }
+        // A press that turned into a pan is no longer a held pointer.
+        void clearPointerDown() override { this->pointerDown = false; }
+        tesraui::Container* getCursorObject() const
+        {
+            return (this->cursorLife.isAlive() ? this->cursorObject : nullptr);
+        }
+        const hstring& getCursorMode() const { return this->cursorMode; }
+        const hstring& getSystemCursorName() const { return this->systemCursorName; }
+        DebugUI* getDebugUI() const { return this->debugUI.get(); }
+        ZoomController* getZoomController() const { return this->zoomController.get(); }
+        bool isDebugAltPressed() const override;
+        float getDebugSpeedMultiplier() const override;
+        bool hasZoom() const override { return this->zoomController != nullptr; }
+        bool isZoomPanning() const override;
+        void focusPoint(float x, float y, float scale, float duration, bool animated) override;
+        void zoomOut(float duration) override;
+        bool panZoom(kavtypes::Vector2 viewports) override;
+        float getMaxZoomScale() const override;
+        kavtypes::Vector2 getZoomCursorFraction() const override;
+        // The UI library's cursor position in the root object's coordinates, and back.
+        kavtypes::Vector2 getCursorPosition() const;
+        void setCursorPosition(float x, float y);
+        void updateCursor();
+        // False when the cursor does not follow the pointer now (a touch screen without a touch).
+        bool updateCursorPosition();
+
+    protected:
+        int frameCounter = 0;
+        bool pointerDown = false;
+        bool initialised = false;
+        bool pressedInScene[16] = {};
+        harray<hstring> deferredCalls;
+        int touchCount = 0;
+        std::unique_ptr<tesraui::Dataset> dataset;
+        tesraui::Container* rootObject = nullptr;
+        tesraui::Container* cursorObject = nullptr;
+        // The game's scripts may destroy the cursor object themselves.
+        tesraui::LifeToken::Watch cursorLife;
+        hstring cursorMode;
+        hstring selectedItem;
+        hstring previousScene;
+        hstring systemCursorName;
+        bool loading = true;
+        bool dropPending = false;
+        std::unique_ptr<DebugUI> debugUI;
+        std::unique_ptr<ZoomController> zoomController;
+        hdict<std::unique_ptr<tesra::Cursor>> systemCursors;
+
+        bool windowSizeHookReported = false;
+        bool audioSuspendedByFocus = false;
+        int idiomFrame = -1;
+        int idiom = IDIOM_MOBILE;
+        bool debugModeKnown = false;
+        Profile* debugModeProfile = nullptr;
+        bool debugMode = false;
+
+        // True when the object under the cursor lies in the active scene's tree.
+        bool isCursorInScene();
+        bool takeScenePress(int button);
+        bool callHook(const hstring& path, const hstring& code, bool systemMessage = false);
+        void createSystemCursors();
+        int computeIdiom();
+        // Saves the active profile; a failure is reported in the overlay, the game goes on.
+        void saveProfile();
+        void destroyCursorObject();
+        void applySystemCursor(const hstring& name);
+
+        // Inventory and dialogs: the hooks the inventory and the dialog manager call.
+    public:
+        void OnItemAdded(const hstring& item) override;
+        void OnItemRemoved(const hstring& item) override;
+        void startDialog() override;
+        void endDialog() override;
+        void displayDialogReplies(const harray<hstring>& replies) override;
+        // The seconds the line stays; 10000 when the scripts cannot say.
+        float displayDialog(const hstring& speaker, const hstring& text) override;
+    };
+} // namespace vumo

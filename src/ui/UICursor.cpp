@@ -15,185 +15,189 @@
 #include "ScriptTexts.h"
 #include "ui/ZoomController.h"
 
-namespace
+namespace vumo
 {
-    const char* const cursorsFolder = "data/ui/cursors";
-} // namespace
+    namespace
+    {
+        const char* const cursorsFolder = "data/ui/cursors";
+    } // namespace
 
-void UI::createSystemCursors()
-{
-    if (!quortypes::ResourceDir::exists(cursorsFolder))
+    void UI::createSystemCursors()
     {
-        quortypes::Log::warn(Session::logTag,
-                             hstring(cursorsFolder) + " not found, skipping system cursor creation");
-        return;
-    }
-    quortypes::Log::write(Session::logTag, "creating system cursors");
-    for (const hstring& entry : quortypes::ResourceDir::contents(cursorsFolder))
-    {
-        tesra::Cursor* cursor =
-            (tesra::window != nullptr ? tesra::window->createCursor(hstring(cursorsFolder) + "/" + entry)
-                                      : nullptr);
-        if (cursor != nullptr)
+        if (!quortypes::ResourceDir::exists(cursorsFolder))
         {
-            quortypes::Log::write(Session::logTag, "  - " + entry);
-            this->systemCursors[entry].reset(cursor);
+            quortypes::Log::warn(Session::logTag,
+                                 hstring(cursorsFolder) + " not found, skipping system cursor creation");
+            return;
         }
-    }
-}
-
-kavtypes::Vector2 UI::getCursorPosition() const
-{
-    kavtypes::Vector2 cursor = tesraui::getCursorPosition();
-    if (this->rootObject == nullptr)
-    {
-        return cursor;
-    }
-    const kavtypes::Rectangle bounds = this->rootObject->getBoundingRect();
-    if (bounds.w == 0.0f || bounds.h == 0.0f)
-    {
-        return cursor;
-    }
-    const kavtypes::Vector2 size = this->rootObject->getSize();
-    return kavtypes::Vector2((cursor.x - bounds.x) * size.x / bounds.w,
-                             (cursor.y - bounds.y) * size.y / bounds.h);
-}
-
-void UI::setCursorPosition(float x, float y)
-{
-    kavtypes::Vector2 cursor(x, y);
-    if (this->rootObject != nullptr)
-    {
-        const kavtypes::Rectangle bounds = this->rootObject->getBoundingRect();
-        const kavtypes::Vector2 size = this->rootObject->getSize();
-        if (size.x != 0.0f && size.y != 0.0f)
+        quortypes::Log::write(Session::logTag, "creating system cursors");
+        for (const hstring& entry : quortypes::ResourceDir::contents(cursorsFolder))
         {
-            cursor = kavtypes::Vector2(x * bounds.w / size.x + bounds.x, y * bounds.h / size.y + bounds.y);
-        }
-    }
-    tesraui::setCursorPosition(cursor);
-}
-
-bool UI::updateCursorPosition()
-{
-    if (this->getUIIdiom() != IDIOM_PC && !this->pointerDown && !this->zoomController->isPanning())
-    {
-        return false;
-    }
-    tesraui::updateCursorPosition();
-    if (!this->isErrorOverlayShown() && LuaInterface::isFunction("ui.updateCursorPosition"))
-    {
-        const kavtypes::Vector2 position = this->getCursorPosition();
-        this->execute(HookTexts::updateCursorPosition(position.x, position.y));
-    }
-    return true;
-}
-
-void UI::destroyCursorObject()
-{
-    tesraui::Container* cursor = this->getCursorObject();
-    this->cursorObject = nullptr;
-    if (cursor == nullptr || this->dataset == nullptr)
-    {
-        return;
-    }
-    const tesraui::LifeToken::Watch life = this->cursorLife;
-    const hstring name = cursor->getName();
-    if (LuaInterface::isFunction("ui.destroyCursor"))
-    {
-        this->execute(HookTexts::destroyCursor(cursor->getFullName()));
-    }
-    // A hook that left it would keep the name from the next cursor.
-    if (life.isAlive() && this->dataset->tryGetObject(name) == cursor)
-    {
-        this->dataset->destroyObject(cursor);
-    }
-}
-
-void UI::applySystemCursor(const hstring& name)
-{
-    if (tesra::window == nullptr || name == "")
-    {
-        return;
-    }
-    if (name == "default")
-    {
-        tesra::window->setCursor(nullptr);
-        return;
-    }
-    auto found = this->systemCursors.find(name);
-    tesra::Cursor* cursor = (found != this->systemCursors.end() ? found->second.get() : nullptr);
-    if (cursor == nullptr)
-    {
-        this->showErrorOverlay("Unable to set system cursor '" + name + "', cursor not found.");
-        return;
-    }
-    tesra::window->setCursor(cursor);
-}
-
-void UI::updateCursor()
-{
-    hstring mode = this->debugUI->getDebugCursorMode();
-    const bool debugCursor = (mode != "");
-    this->updateCursorPosition();
-    hstring systemName = this->systemCursorName;
-    if (!debugCursor && tesra::window != nullptr && LuaInterface::isFunction("ui.getCursorMode"))
-    {
-        harray<hstring> results;
-        if (this->executeWithReturnValues(HookTexts::cursorMode(), results))
-        {
-            mode = (results.size() > 0 && results[0] != "nil" ? results[0] : hstring());
-            if (results.size() > 1)
+            tesra::Cursor* cursor =
+                (tesra::window != nullptr ? tesra::window->createCursor(hstring(cursorsFolder) + "/" + entry)
+                                          : nullptr);
+            if (cursor != nullptr)
             {
-                systemName = (results[1] != "nil" ? results[1] : hstring());
+                quortypes::Log::write(Session::logTag, "  - " + entry);
+                this->systemCursors[entry].reset(cursor);
             }
         }
     }
-    const bool pc = (this->getUIIdiom() == IDIOM_PC);
-    if (mode != this->cursorMode || (pc && systemName != this->systemCursorName))
+
+    kavtypes::Vector2 UI::getCursorPosition() const
     {
-        this->destroyCursorObject();
-        if (mode != "" && this->dataset != nullptr && this->rootObject != nullptr)
+        kavtypes::Vector2 cursor = tesraui::getCursorPosition();
+        if (this->rootObject == nullptr)
         {
-            if (debugCursor || LuaInterface::isFunction("ui.createCursor"))
+            return cursor;
+        }
+        const kavtypes::Rectangle bounds = this->rootObject->getBoundingRect();
+        if (bounds.w == 0.0f || bounds.h == 0.0f)
+        {
+            return cursor;
+        }
+        const kavtypes::Vector2 size = this->rootObject->getSize();
+        return kavtypes::Vector2((cursor.x - bounds.x) * size.x / bounds.w,
+                                 (cursor.y - bounds.y) * size.y / bounds.h);
+    }
+
+    void UI::setCursorPosition(float x, float y)
+    {
+        kavtypes::Vector2 cursor(x, y);
+        if (this->rootObject != nullptr)
+        {
+            const kavtypes::Rectangle bounds = this->rootObject->getBoundingRect();
+            const kavtypes::Vector2 size = this->rootObject->getSize();
+            if (size.x != 0.0f && size.y != 0.0f)
             {
-                tesraui::Container* cursor = new tesraui::Container("vumo_cursor", kavtypes::Rectangle());
-                this->dataset->registerObjects(cursor);
-                cursor->setZOrder(100000);
-                cursor->setClickThrough(true);
-                this->rootObject->addChild(cursor);
-                this->cursorObject = cursor;
-                this->cursorLife = cursor->watchLife();
-                if (debugCursor)
+                cursor =
+                    kavtypes::Vector2(x * bounds.w / size.x + bounds.x, y * bounds.h / size.y + bounds.y);
+            }
+        }
+        tesraui::setCursorPosition(cursor);
+    }
+
+    bool UI::updateCursorPosition()
+    {
+        if (this->getUIIdiom() != IDIOM_PC && !this->pointerDown && !this->zoomController->isPanning())
+        {
+            return false;
+        }
+        tesraui::updateCursorPosition();
+        if (!this->isErrorOverlayShown() && LuaInterface::isFunction("ui.updateCursorPosition"))
+        {
+            const kavtypes::Vector2 position = this->getCursorPosition();
+            this->execute(HookTexts::updateCursorPosition(position.x, position.y));
+        }
+        return true;
+    }
+
+    void UI::destroyCursorObject()
+    {
+        tesraui::Container* cursor = this->getCursorObject();
+        this->cursorObject = nullptr;
+        if (cursor == nullptr || this->dataset == nullptr)
+        {
+            return;
+        }
+        const tesraui::LifeToken::Watch life = this->cursorLife;
+        const hstring name = cursor->getName();
+        if (LuaInterface::isFunction("ui.destroyCursor"))
+        {
+            this->execute(HookTexts::destroyCursor(cursor->getFullName()));
+        }
+        // A hook that left it would keep the name from the next cursor.
+        if (life.isAlive() && this->dataset->tryGetObject(name) == cursor)
+        {
+            this->dataset->destroyObject(cursor);
+        }
+    }
+
+    void UI::applySystemCursor(const hstring& name)
+    {
+        if (tesra::window == nullptr || name == "")
+        {
+            return;
+        }
+        if (name == "default")
+        {
+            tesra::window->setCursor(nullptr);
+            return;
+        }
+        auto found = this->systemCursors.find(name);
+        tesra::Cursor* cursor = (found != this->systemCursors.end() ? found->second.get() : nullptr);
+        if (cursor == nullptr)
+        {
+            this->showErrorOverlay("Unable to set system cursor '" + name + "', cursor not found.");
+            return;
+        }
+        tesra::window->setCursor(cursor);
+    }
+
+    void UI::updateCursor()
+    {
+        hstring mode = this->debugUI->getDebugCursorMode();
+        const bool debugCursor = (mode != "");
+        this->updateCursorPosition();
+        hstring systemName = this->systemCursorName;
+        if (!debugCursor && tesra::window != nullptr && LuaInterface::isFunction("ui.getCursorMode"))
+        {
+            harray<hstring> results;
+            if (this->executeWithReturnValues(HookTexts::cursorMode(), results))
+            {
+                mode = (results.size() > 0 && results[0] != "nil" ? results[0] : hstring());
+                if (results.size() > 1)
                 {
-                    this->debugUI->fillCursor(cursor, mode);
+                    systemName = (results[1] != "nil" ? results[1] : hstring());
+                }
+            }
+        }
+        const bool pc = (this->getUIIdiom() == IDIOM_PC);
+        if (mode != this->cursorMode || (pc && systemName != this->systemCursorName))
+        {
+            this->destroyCursorObject();
+            if (mode != "" && this->dataset != nullptr && this->rootObject != nullptr)
+            {
+                if (debugCursor || LuaInterface::isFunction("ui.createCursor"))
+                {
+                    tesraui::Container* cursor = new tesraui::Container("vumo_cursor", kavtypes::Rectangle());
+                    this->dataset->registerObjects(cursor);
+                    cursor->setZOrder(100000);
+                    cursor->setClickThrough(true);
+                    this->rootObject->addChild(cursor);
+                    this->cursorObject = cursor;
+                    this->cursorLife = cursor->watchLife();
+                    if (debugCursor)
+                    {
+                        this->debugUI->fillCursor(cursor, mode);
+                    }
+                    else
+                    {
+                        this->execute(HookTexts::createCursor(mode, cursor->getFullName()));
+                    }
                 }
                 else
                 {
-                    this->execute(HookTexts::createCursor(mode, cursor->getFullName()));
+                    this->showErrorOverlay("Unable to create " + mode +
+                                           " cursor UI, function ui.createCursor() doesn't exist.");
                 }
             }
-            else
-            {
-                this->showErrorOverlay("Unable to create " + mode +
-                                       " cursor UI, function ui.createCursor() doesn't exist.");
-            }
+            this->cursorMode = mode;
         }
-        this->cursorMode = mode;
+        if (pc && systemName != this->systemCursorName)
+        {
+            this->systemCursorName = systemName;
+            this->applySystemCursor(systemName);
+        }
+        if (tesraui::Container* cursor = this->getCursorObject())
+        {
+            const kavtypes::Vector2 position = this->getCursorPosition();
+            cursor->setPosition(position.x, position.y);
+        }
+        const bool visible = (this->systemCursorName != "");
+        if (tesra::window != nullptr && tesra::window->isCursorVisible() != visible)
+        {
+            tesra::window->setCursorVisible(visible);
+        }
     }
-    if (pc && systemName != this->systemCursorName)
-    {
-        this->systemCursorName = systemName;
-        this->applySystemCursor(systemName);
-    }
-    if (tesraui::Container* cursor = this->getCursorObject())
-    {
-        const kavtypes::Vector2 position = this->getCursorPosition();
-        cursor->setPosition(position.x, position.y);
-    }
-    const bool visible = (this->systemCursorName != "");
-    if (tesra::window != nullptr && tesra::window->isCursorVisible() != visible)
-    {
-        tesra::window->setCursorVisible(visible);
-    }
-}
+} // namespace vumo

@@ -2,47 +2,50 @@
 #include "ui/UI.h"
 #include "ui/ZoomController.h"
 
-GameUiHost* createDefaultGameUi()
+namespace vumo
 {
-    return new UI();
-}
+    GameUiHost* createDefaultGameUi()
+    {
+        return new UI();
+    }
 
-bool UI::isDebugAltPressed() const
-{
-    return this->debugUI != nullptr && this->debugUI->isAltPressed();
-}
+    bool UI::isDebugAltPressed() const
+    {
+        return this->debugUI != nullptr && this->debugUI->isAltPressed();
+    }
 
-float UI::getDebugSpeedMultiplier() const
-{
-    return this->debugUI != nullptr ? this->debugUI->getSpeedMultiplier() : 1.0f;
-}
+    float UI::getDebugSpeedMultiplier() const
+    {
+        return this->debugUI != nullptr ? this->debugUI->getSpeedMultiplier() : 1.0f;
+    }
 
-bool UI::isZoomPanning() const
-{
-    return this->zoomController != nullptr && this->zoomController->isPanning();
-}
+    bool UI::isZoomPanning() const
+    {
+        return this->zoomController != nullptr && this->zoomController->isPanning();
+    }
 
-void UI::focusPoint(float x, float y, float scale, float duration, bool animated)
-{
-    this->zoomController->focusPoint(x, y, scale, duration, animated);
-}
+    void UI::focusPoint(float x, float y, float scale, float duration, bool animated)
+    {
+        this->zoomController->focusPoint(x, y, scale, duration, animated);
+    }
 
-void UI::zoomOut(float duration)
-{
-    this->zoomController->zoomOut(duration);
-}
+    void UI::zoomOut(float duration)
+    {
+        this->zoomController->zoomOut(duration);
+    }
 
-bool UI::panZoom(kavtypes::Vector2 viewports)
-{
-    return this->zoomController->pan(viewports);
-}
+    bool UI::panZoom(kavtypes::Vector2 viewports)
+    {
+        return this->zoomController->pan(viewports);
+    }
 
-float UI::getMaxZoomScale() const
-{
-    return ZoomController::getMaxZoomScale();
-}
+    float UI::getMaxZoomScale() const
+    {
+        return ZoomController::getMaxZoomScale();
+    }
 
-kavtypes::Vector2 UI::getZoomCursorFraction() const
-{
-    return ZoomController::getCursorFraction();
-}
+    kavtypes::Vector2 UI::getZoomCursorFraction() const
+    {
+        return ZoomController::getCursorFraction();
+    }
+} // namespace vumo

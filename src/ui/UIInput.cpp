@@ -21,452 +21,457 @@
 #include "ui/UIWindowSize.h"
 #include "ui/ZoomController.h"
 
-namespace
+namespace vumo
 {
-    bool isInside(tesraui::Object* object, tesraui::Object* ancestor)
+    namespace
     {
-        return object != nullptr && ancestor != nullptr &&
-               (object == ancestor || object->isDescendantOf(ancestor));
-    }
-
-    // The scripts write "0" and "false" for nothing held, as the action maps and the pane read them.
-    bool isItemHeld(const hstring& item)
-    {
-        return item != "" && item != "0" && item.lowered() != "false";
-    }
-} // namespace
-
-bool UI::isCursorInScene()
-{
-    Scene* scene = Session::getActiveScene();
-    if (scene == nullptr || scene->getRootObject() == nullptr || this->rootObject == nullptr)
-    {
-        return false;
-    }
-    tesraui::Object* root = static_cast<tesraui::Object*>(scene->getRootObject());
-    return isInside(this->rootObject->getChildUnderCursor(), root);
-}
-
-bool UI::takeScenePress(int button)
-{
-    if (Session::getActiveScene() == nullptr || button < 0 || button >= 16 || !this->pressedInScene[button])
-    {
-        return false;
-    }
-    this->pressedInScene[button] = false;
-    return true;
-}
-
-bool UI::OnPointerPressed(float x, float y, int button)
-{
-    if (button == 1)
-    {
-        this->pointerDown = true;
-    }
-    const bool overlay = this->isErrorOverlayShown();
-    if ((this->loading && !overlay) || this->rootObject == nullptr)
-    {
-        return false;
-    }
-    this->updateCursorPosition();
-    if (!this->debugUI->onPointerPressed(x, y, button))
-    {
-        return false;
-    }
-    if (!overlay)
-    {
-        this->callHook(button == 1 ? "ui.OnPointerPressed" : "ui.OnAltPointerPressed",
-                       HookTexts::pointerPressed(button));
-        Scene* scene = Session::getActiveScene();
-        if (scene != nullptr && button >= 0 && button < 16 && this->isCursorInScene())
+        bool isInside(tesraui::Object* object, tesraui::Object* ancestor)
         {
-            this->pressedInScene[button] = true;
-            if (button != 1)
+            return object != nullptr && ancestor != nullptr &&
+                   (object == ancestor || object->isDescendantOf(ancestor));
+        }
+
+        // The scripts write "0" and "false" for nothing held, as the action maps and the pane read them.
+        bool isItemHeld(const hstring& item)
+        {
+            return item != "" && item != "0" && item.lowered() != "false";
+        }
+    } // namespace
+
+    bool UI::isCursorInScene()
+    {
+        Scene* scene = Session::getActiveScene();
+        if (scene == nullptr || scene->getRootObject() == nullptr || this->rootObject == nullptr)
+        {
+            return false;
+        }
+        tesraui::Object* root = static_cast<tesraui::Object*>(scene->getRootObject());
+        return isInside(this->rootObject->getChildUnderCursor(), root);
+    }
+
+    bool UI::takeScenePress(int button)
+    {
+        if (Session::getActiveScene() == nullptr || button < 0 || button >= 16 ||
+            !this->pressedInScene[button])
+        {
+            return false;
+        }
+        this->pressedInScene[button] = false;
+        return true;
+    }
+
+    bool UI::OnPointerPressed(float x, float y, int button)
+    {
+        if (button == 1)
+        {
+            this->pointerDown = true;
+        }
+        const bool overlay = this->isErrorOverlayShown();
+        if ((this->loading && !overlay) || this->rootObject == nullptr)
+        {
+            return false;
+        }
+        this->updateCursorPosition();
+        if (!this->debugUI->onPointerPressed(x, y, button))
+        {
+            return false;
+        }
+        if (!overlay)
+        {
+            this->callHook(button == 1 ? "ui.OnPointerPressed" : "ui.OnAltPointerPressed",
+                           HookTexts::pointerPressed(button));
+            Scene* scene = Session::getActiveScene();
+            if (scene != nullptr && button >= 0 && button < 16 && this->isCursorInScene())
             {
-                scene->onAltPointerPressed(button);
-                return false;
+                this->pressedInScene[button] = true;
+                if (button != 1)
+                {
+                    scene->onAltPointerPressed(button);
+                    return false;
+                }
+                scene->onPointerPressed();
             }
-            scene->onPointerPressed();
         }
-    }
-    if (this->rootObject == nullptr)
-    {
-        return false;
-    }
-    const bool pc = (this->getUIIdiom() == IDIOM_PC);
-    if (!pc)
-    {
-        // A touch lands where no pointer hovered before it.
-        Scene* scene = Session::getActiveScene();
-        if (scene != nullptr && scene->getRootObject() != nullptr)
+        if (this->rootObject == nullptr)
         {
-            static_cast<tesraui::Object*>(scene->getRootObject())->clearChildUnderCursor();
+            return false;
         }
-        this->rootObject->clearChildUnderCursor();
+        const bool pc = (this->getUIIdiom() == IDIOM_PC);
+        if (!pc)
+        {
+            // A touch lands where no pointer hovered before it.
+            Scene* scene = Session::getActiveScene();
+            if (scene != nullptr && scene->getRootObject() != nullptr)
+            {
+                static_cast<tesraui::Object*>(scene->getRootObject())->clearChildUnderCursor();
+            }
+            this->rootObject->clearChildUnderCursor();
+        }
+        const bool result = this->rootObject->onMouseDown(button);
+        if (pc)
+        {
+            this->zoomController->onPointerPressed(button);
+        }
+        return result;
     }
-    const bool result = this->rootObject->onMouseDown(button);
-    if (pc)
-    {
-        this->zoomController->onPointerPressed(button);
-    }
-    return result;
-}
 
-bool UI::OnPointerReleased(float x, float y, int button)
-{
-    if (button == 1)
+    bool UI::OnPointerReleased(float x, float y, int button)
     {
-        this->pointerDown = false;
-    }
-    const bool overlay = this->isErrorOverlayShown();
-    if ((this->loading && !overlay) || this->rootObject == nullptr)
-    {
-        return false;
-    }
-    this->updateCursorPosition();
-    if (!this->debugUI->onPointerReleased(x, y, button))
-    {
-        return false;
-    }
-    if (!overlay)
-    {
-        this->callHook(button == 1 ? "ui.OnPointerReleased" : "ui.OnAltPointerReleased",
-                       HookTexts::pointerReleased(button));
-        if (button == 2 && this->selectedItem != "")
+        if (button == 1)
         {
-            this->selectItem("");
+            this->pointerDown = false;
+        }
+        const bool overlay = this->isErrorOverlayShown();
+        if ((this->loading && !overlay) || this->rootObject == nullptr)
+        {
+            return false;
+        }
+        this->updateCursorPosition();
+        if (!this->debugUI->onPointerReleased(x, y, button))
+        {
+            return false;
+        }
+        if (!overlay)
+        {
+            this->callHook(button == 1 ? "ui.OnPointerReleased" : "ui.OnAltPointerReleased",
+                           HookTexts::pointerReleased(button));
+            if (button == 2 && this->selectedItem != "")
+            {
+                this->selectItem("");
+                return true;
+            }
+            if (button == 1 && isItemHeld(this->selectedItem) && this->rootObject != nullptr)
+            {
+                tesraui::Object* under = this->rootObject->getChildUnderCursor();
+                tesraui::Object* viewport = Session::getViewport();
+                if (under != nullptr && !isInside(under, viewport))
+                {
+                    tesraui::Object* receiver = under;
+                    // Kinds derived from ItemReceiver, such as the inventory pane, take drops too.
+                    while (receiver != nullptr && dynamic_cast<ItemReceiver*>(receiver) == nullptr)
+                    {
+                        receiver = receiver->getParent();
+                    }
+                    if (receiver == nullptr)
+                    {
+                        this->selectItem("");
+                        return true;
+                    }
+                }
+                else if (!this->zoomController->isPanning())
+                {
+                    this->dropPending = true;
+                }
+            }
+            if (this->takeScenePress(button))
+            {
+                Scene* scene = Session::getActiveScene();
+                if (!this->isCursorInScene())
+                {
+                    scene->onPointerCanceled(button);
+                }
+                else if (button == 1)
+                {
+                    scene->onPointerReleased();
+                }
+                else
+                {
+                    scene->onAltPointerReleased(button);
+                }
+            }
+        }
+        if (this->rootObject == nullptr)
+        {
             return true;
         }
-        if (button == 1 && isItemHeld(this->selectedItem) && this->rootObject != nullptr)
+        this->rootObject->onMouseUp(button);
+        if (overlay)
         {
-            tesraui::Object* under = this->rootObject->getChildUnderCursor();
-            tesraui::Object* viewport = Session::getViewport();
-            if (under != nullptr && !isInside(under, viewport))
-            {
-                tesraui::Object* receiver = under;
-                // Kinds derived from ItemReceiver, such as the inventory pane, take drops too.
-                while (receiver != nullptr && dynamic_cast<ItemReceiver*>(receiver) == nullptr)
-                {
-                    receiver = receiver->getParent();
-                }
-                if (receiver == nullptr)
-                {
-                    this->selectItem("");
-                    return true;
-                }
-            }
-            else if (!this->zoomController->isPanning())
-            {
-                this->dropPending = true;
-            }
+            return true;
         }
-        if (this->takeScenePress(button))
-        {
-            Scene* scene = Session::getActiveScene();
-            if (!this->isCursorInScene())
-            {
-                scene->onPointerCanceled(button);
-            }
-            else if (button == 1)
-            {
-                scene->onPointerReleased();
-            }
-            else
-            {
-                scene->onAltPointerReleased(button);
-            }
-        }
-    }
-    if (this->rootObject == nullptr)
-    {
-        return true;
-    }
-    this->rootObject->onMouseUp(button);
-    if (overlay)
-    {
-        return true;
-    }
-    if (this->getUIIdiom() == IDIOM_PC)
-    {
-        this->zoomController->onPointerReleased(button);
-    }
-    if (this->dropPending)
-    {
-        // A click handler queued by the release may still take the item.
-        tesraui::processEvents();
-        if (this->dropPending && isItemHeld(this->selectedItem))
-        {
-            const hstring item = this->selectedItem;
-            this->OnUseItemFail(item);
-            this->selectItem("");
-        }
-        this->dropPending = false;
-    }
-    return true;
-}
-
-void UI::OnPointerMove(float x, float y)
-{
-    const bool overlay = this->isErrorOverlayShown();
-    if (this->loading && !overlay)
-    {
-        return;
-    }
-    if (this->rootObject != nullptr && this->updateCursorPosition())
-    {
-        this->rootObject->onMouseMove();
-        this->debugUI->onPointerMove();
         if (this->getUIIdiom() == IDIOM_PC)
         {
-            this->zoomController->onPointerMove();
+            this->zoomController->onPointerReleased(button);
         }
+        if (this->dropPending)
+        {
+            // A click handler queued by the release may still take the item.
+            tesraui::processEvents();
+            if (this->dropPending && isItemHeld(this->selectedItem))
+            {
+                const hstring item = this->selectedItem;
+                this->OnUseItemFail(item);
+                this->selectItem("");
+            }
+            this->dropPending = false;
+        }
+        return true;
     }
-    if (!overlay && Session::getActiveScene() != nullptr)
-    {
-        Session::getActiveScene()->onPointerMove(x, y);
-    }
-}
 
-void UI::OnPointerScroll(float x, float y)
-{
-    if ((this->loading && !this->isErrorOverlayShown()) || this->rootObject == nullptr)
+    void UI::OnPointerMove(float x, float y)
     {
-        return;
-    }
-    this->updateCursorPosition();
-    this->rootObject->onMouseScroll(x, y);
-    if (this->getUIIdiom() == IDIOM_PC)
-    {
-        this->zoomController->onPointerScroll(x, y);
-    }
-}
-
-void UI::OnPointerCanceled(int button)
-{
-    if (button == 1)
-    {
-        this->pointerDown = false;
-    }
-    if (!this->isErrorOverlayShown())
-    {
-        this->callHook("ui.OnPointerCanceled", HookTexts::pointerCanceled(button));
-    }
-    if (this->takeScenePress(button))
-    {
-        Session::getActiveScene()->onPointerCanceled(button);
-    }
-    if (this->rootObject != nullptr)
-    {
-        this->rootObject->onMouseCancel(button);
-    }
-}
-
-bool UI::OnKeyDown(int keyCode)
-{
-    const bool overlay = this->isErrorOverlayShown();
-    if ((this->loading && !overlay) || this->rootObject == nullptr || !this->debugUI->onKeyDown(keyCode))
-    {
-        return false;
-    }
-    this->rootObject->onKeyDown(keyCode);
-    if (!overlay)
-    {
-        this->callHook("ui.OnKeyDown", HookTexts::keyDown(keyCode));
-    }
-    return true;
-}
-
-bool UI::OnKeyUp(int keyCode)
-{
-    const bool overlay = this->isErrorOverlayShown();
-    if ((this->loading && !overlay) || this->rootObject == nullptr || !this->debugUI->onKeyUp(keyCode))
-    {
-        return false;
-    }
-    this->rootObject->onKeyUp(keyCode);
-    if (!overlay)
-    {
-        this->callHook("ui.OnKeyUp", HookTexts::keyUp(keyCode));
-    }
-    return true;
-}
-
-void UI::OnChar(unsigned int charCode)
-{
-    if (!this->loading && this->rootObject != nullptr)
-    {
-        this->rootObject->onChar(charCode);
-    }
-}
-
-void UI::OnTouch(const harray<kavtypes::Vector2>& touches)
-{
-    this->touchCount = touches.size();
-    if (this->pointerDown && this->touchCount != 1)
-    {
-        this->pointerDown = false;
-    }
-    if (this->loading)
-    {
-        return;
-    }
-    if (!this->isErrorOverlayShown() && LuaInterface::isFunction("ui.OnTouch"))
-    {
-        harray<hstring> results;
-        this->executeWithReturnValues(HookTexts::touch(touches), results);
-        if (results.size() > 0 && (results[0] == "0" || results[0] == "false"))
+        const bool overlay = this->isErrorOverlayShown();
+        if (this->loading && !overlay)
         {
             return;
         }
-    }
-    this->zoomController->onTouch(touches);
-}
-
-bool UI::OnInputModeChanged(int mode)
-{
-    hstring name;
-    switch (mode)
-    {
-    case 0:
-        name = "mouse";
-        if (this->getUIIdiom() != IDIOM_PC)
+        if (this->rootObject != nullptr && this->updateCursorPosition())
         {
-            Session::setConfigValue("target", "pc");
-            this->idiomFrame = -1;
+            this->rootObject->onMouseMove();
+            this->debugUI->onPointerMove();
+            if (this->getUIIdiom() == IDIOM_PC)
+            {
+                this->zoomController->onPointerMove();
+            }
         }
-        break;
-    case 1:
-        name = "touch";
-        if (this->getUIIdiom() != IDIOM_TABLET)
+        if (!overlay && Session::getActiveScene() != nullptr)
         {
-            Session::setConfigValue("target", "tablet");
-            this->idiomFrame = -1;
+            Session::getActiveScene()->onPointerMove(x, y);
         }
-        break;
-    case 2:
-        name = "controller";
-        break;
-    default:
-        quortypes::Log::error("ui", "Trying to set non-supported input mode!");
-        return true;
     }
-    if (!LuaInterface::isFunction("ui.OnInputModeChanged"))
+
+    void UI::OnPointerScroll(float x, float y)
     {
-        quortypes::Log::write("ui", "Input mode changed to '" + name +
-                                        "'. Warning: Lua handler function not defined!");
-        return false;
+        if ((this->loading && !this->isErrorOverlayShown()) || this->rootObject == nullptr)
+        {
+            return;
+        }
+        this->updateCursorPosition();
+        this->rootObject->onMouseScroll(x, y);
+        if (this->getUIIdiom() == IDIOM_PC)
+        {
+            this->zoomController->onPointerScroll(x, y);
+        }
     }
-    quortypes::Log::write("ui", "Input mode changed to '" + name + "', calling Lua handler function");
-    this->execute(HookTexts::inputModeChanged(name));
-    return true;
-}
 
-void UI::OnLowMemoryWarning()
-{
-    quortypes::Log::write(Session::logTag, "Low memory warning received");
-    Session::cleanMemory();
-}
-
-void UI::OnWindowSizeChanged(float width, float height)
-{
-    if (!this->initialised)
+    void UI::OnPointerCanceled(int button)
     {
+        if (button == 1)
+        {
+            this->pointerDown = false;
+        }
+        if (!this->isErrorOverlayShown())
+        {
+            this->callHook("ui.OnPointerCanceled", HookTexts::pointerCanceled(button));
+        }
+        if (this->takeScenePress(button))
+        {
+            Session::getActiveScene()->onPointerCanceled(button);
+        }
         if (this->rootObject != nullptr)
         {
-            if (std::find(this->deferredCalls.begin(), this->deferredCalls.end(), "size") ==
-                this->deferredCalls.end())
+            this->rootObject->onMouseCancel(button);
+        }
+    }
+
+    bool UI::OnKeyDown(int keyCode)
+    {
+        const bool overlay = this->isErrorOverlayShown();
+        if ((this->loading && !overlay) || this->rootObject == nullptr || !this->debugUI->onKeyDown(keyCode))
+        {
+            return false;
+        }
+        this->rootObject->onKeyDown(keyCode);
+        if (!overlay)
+        {
+            this->callHook("ui.OnKeyDown", HookTexts::keyDown(keyCode));
+        }
+        return true;
+    }
+
+    bool UI::OnKeyUp(int keyCode)
+    {
+        const bool overlay = this->isErrorOverlayShown();
+        if ((this->loading && !overlay) || this->rootObject == nullptr || !this->debugUI->onKeyUp(keyCode))
+        {
+            return false;
+        }
+        this->rootObject->onKeyUp(keyCode);
+        if (!overlay)
+        {
+            this->callHook("ui.OnKeyUp", HookTexts::keyUp(keyCode));
+        }
+        return true;
+    }
+
+    void UI::OnChar(unsigned int charCode)
+    {
+        if (!this->loading && this->rootObject != nullptr)
+        {
+            this->rootObject->onChar(charCode);
+        }
+    }
+
+    void UI::OnTouch(const harray<kavtypes::Vector2>& touches)
+    {
+        this->touchCount = touches.size();
+        if (this->pointerDown && this->touchCount != 1)
+        {
+            this->pointerDown = false;
+        }
+        if (this->loading)
+        {
+            return;
+        }
+        if (!this->isErrorOverlayShown() && LuaInterface::isFunction("ui.OnTouch"))
+        {
+            harray<hstring> results;
+            this->executeWithReturnValues(HookTexts::touch(touches), results);
+            if (results.size() > 0 && (results[0] == "0" || results[0] == "false"))
             {
-                this->deferredCalls.push_back("size");
+                return;
             }
-            this->rootObject->setSize(width, height);
         }
-        return;
+        this->zoomController->onTouch(touches);
     }
-    if (this->callHook("ui.OnWindowSizeChanged", HookTexts::windowSizeChanged(width, height)))
-    {
-        return;
-    }
-    if (!this->windowSizeHookReported)
-    {
-        quortypes::Log::write(Session::logTag, "Ignoring ui.onWindowSizeChanged call, function not defined");
-        this->windowSizeHookReported = true;
-    }
-    if (this->rootObject != nullptr && this->rootObject->getWidth() > 0.0f &&
-        this->rootObject->getHeight() > 0.0f)
-    {
-        const kavtypes::Vector2 size = windowSize();
-        this->rootObject->setScale(size.x / this->rootObject->getWidth(),
-                                   size.y / this->rootObject->getHeight());
-    }
-}
 
-void UI::saveProfile()
-{
-    Profile* profile = Session::getProfile();
-    if (profile == nullptr)
+    bool UI::OnInputModeChanged(int mode)
     {
-        return;
-    }
-    try
-    {
-        profile->saveToFile();
-    }
-    catch (const quortypes::exception& e)
-    {
-        const hstring message = "Unable to save the profile: " + e.getMessage();
-        quortypes::Log::error(Session::logTag, message);
-        this->showErrorOverlay(message);
-    }
-}
-
-bool UI::OnWindowClose(bool canCancel)
-{
-    if (canCancel && this->callHook("ui.OnWindowClose", HookTexts::windowClose()))
-    {
-        // The script decides whether and when the game ends.
-        return false;
-    }
-    this->saveProfile();
-    return true;
-}
-
-void UI::OnFocusChanged(bool focused)
-{
-    // Audio that a script suspended stays suspended when the focus comes back.
-    if (yim::manager != nullptr)
-    {
-        if (focused)
+        hstring name;
+        switch (mode)
         {
-            if (this->audioSuspendedByFocus)
+        case 0:
+            name = "mouse";
+            if (this->getUIIdiom() != IDIOM_PC)
             {
-                yim::manager->resumeAudio();
+                Session::setConfigValue("target", "pc");
+                this->idiomFrame = -1;
             }
-            this->audioSuspendedByFocus = false;
+            break;
+        case 1:
+            name = "touch";
+            if (this->getUIIdiom() != IDIOM_TABLET)
+            {
+                Session::setConfigValue("target", "tablet");
+                this->idiomFrame = -1;
+            }
+            break;
+        case 2:
+            name = "controller";
+            break;
+        default:
+            quortypes::Log::error("ui", "Trying to set non-supported input mode!");
+            return true;
         }
-        else if (!yim::manager->isSuspended())
+        if (!LuaInterface::isFunction("ui.OnInputModeChanged"))
         {
-            yim::manager->suspendAudio();
-            this->audioSuspendedByFocus = true;
+            quortypes::Log::write("ui", "Input mode changed to '" + name +
+                                            "'. Warning: Lua handler function not defined!");
+            return false;
+        }
+        quortypes::Log::write("ui", "Input mode changed to '" + name + "', calling Lua handler function");
+        this->execute(HookTexts::inputModeChanged(name));
+        return true;
+    }
+
+    void UI::OnLowMemoryWarning()
+    {
+        quortypes::Log::write(Session::logTag, "Low memory warning received");
+        Session::cleanMemory();
+    }
+
+    void UI::OnWindowSizeChanged(float width, float height)
+    {
+        if (!this->initialised)
+        {
+            if (this->rootObject != nullptr)
+            {
+                if (std::find(this->deferredCalls.begin(), this->deferredCalls.end(), "size") ==
+                    this->deferredCalls.end())
+                {
+                    this->deferredCalls.push_back("size");
+                }
+                this->rootObject->setSize(width, height);
+            }
+            return;
+        }
+        if (this->callHook("ui.OnWindowSizeChanged", HookTexts::windowSizeChanged(width, height)))
+        {
+            return;
+        }
+        if (!this->windowSizeHookReported)
+        {
+            quortypes::Log::write(Session::logTag,
+                                  "Ignoring ui.onWindowSizeChanged call, function not defined");
+            this->windowSizeHookReported = true;
+        }
+        if (this->rootObject != nullptr && this->rootObject->getWidth() > 0.0f &&
+            this->rootObject->getHeight() > 0.0f)
+        {
+            const kavtypes::Vector2 size = windowSize();
+            this->rootObject->setScale(size.x / this->rootObject->getWidth(),
+                                       size.y / this->rootObject->getHeight());
         }
     }
-    if (!focused)
+
+    void UI::saveProfile()
     {
-        // A key let go in another window never reaches us: the debug keys must not stay held until the
-        // next frame notices, nor when the focus is back before it.
-        this->debugUI->releaseKeys();
-        const bool wasDown = this->pointerDown;
-        if (wasDown)
+        Profile* profile = Session::getProfile();
+        if (profile == nullptr)
         {
-            this->OnPointerReleased(0.0f, 0.0f, 1);
+            return;
         }
-        if (wasDown || this->touchCount > 0)
+        try
         {
-            this->OnTouch(harray<kavtypes::Vector2>());
+            profile->saveToFile();
+        }
+        catch (const quortypes::exception& e)
+        {
+            const hstring message = "Unable to save the profile: " + e.getMessage();
+            quortypes::Log::error(Session::logTag, message);
+            this->showErrorOverlay(message);
+        }
+    }
+
+    bool UI::OnWindowClose(bool canCancel)
+    {
+        if (canCancel && this->callHook("ui.OnWindowClose", HookTexts::windowClose()))
+        {
+            // The script decides whether and when the game ends.
+            return false;
         }
         this->saveProfile();
+        return true;
     }
-    if (Session::getActiveScene() != nullptr)
+
+    void UI::OnFocusChanged(bool focused)
     {
-        this->callHook("ui.OnFocusChanged", HookTexts::focusChanged(focused));
+        // Audio that a script suspended stays suspended when the focus comes back.
+        if (yim::manager != nullptr)
+        {
+            if (focused)
+            {
+                if (this->audioSuspendedByFocus)
+                {
+                    yim::manager->resumeAudio();
+                }
+                this->audioSuspendedByFocus = false;
+            }
+            else if (!yim::manager->isSuspended())
+            {
+                yim::manager->suspendAudio();
+                this->audioSuspendedByFocus = true;
+            }
+        }
+        if (!focused)
+        {
+            // A key let go in another window never reaches us: the debug keys must not stay held until the
+            // next frame notices, nor when the focus is back before it.
+            this->debugUI->releaseKeys();
+            const bool wasDown = this->pointerDown;
+            if (wasDown)
+            {
+                this->OnPointerReleased(0.0f, 0.0f, 1);
+            }
+            if (wasDown || this->touchCount > 0)
+            {
+                this->OnTouch(harray<kavtypes::Vector2>());
+            }
+            this->saveProfile();
+        }
+        if (Session::getActiveScene() != nullptr)
+        {
+            this->callHook("ui.OnFocusChanged", HookTexts::focusChanged(focused));
+        }
     }
-}
+} // namespace vumo

@@ -4,13 +4,16 @@
 #include <tesra/Window.h>
 #include <tesra/tesra.h>
 
-// The window's size in pixels, shared by the UI's files that lay out the root object; zero before there
-// is a window.
-inline kavtypes::Vector2 windowSize()
+namespace vumo
 {
-    if (tesra::window == nullptr)
+    // The window's size in pixels, shared by the UI's files that lay out the root object; zero before there
+    // is a window.
+    inline kavtypes::Vector2 windowSize()
     {
-        return kavtypes::Vector2();
+        if (tesra::window == nullptr)
+        {
+            return kavtypes::Vector2();
+        }
+        return kavtypes::Vector2((float)tesra::window->getWidth(), (float)tesra::window->getHeight());
     }
-    return kavtypes::Vector2((float)tesra::window->getWidth(), (float)tesra::window->getHeight());
-}
+} // namespace vumo

@@ -18,460 +18,464 @@
 #include "lua/LuaInterface.h"
 #include "objects/VumoViewportObject.h"
 
-namespace
+namespace vumo
 {
-    bool isInside(tesraui::Object* object, tesraui::Object* ancestor)
+    namespace
     {
-        for (; object != nullptr; object = object->getParent())
+        bool isInside(tesraui::Object* object, tesraui::Object* ancestor)
         {
-            if (object == ancestor)
+            for (; object != nullptr; object = object->getParent())
             {
-                return true;
+                if (object == ancestor)
+                {
+                    return true;
+                }
             }
+            return false;
         }
-        return false;
+
+        // The viewport offset of the scaled top-left corner, from the root's position and pivot.
+        kavtypes::Vector2 offsetOf(tesraui::Object* root)
+        {
+            const float scale = root->getScaleX();
+            return root->getPosition() + root->getCenter() * (1.0f - scale);
+        }
+
+        kavtypes::Vector2 positionFor(tesraui::Object* root, kavtypes::Vector2 offset, float scale)
+        {
+            return offset - root->getCenter() * (1.0f - scale);
+        }
+
+        void clampRange(float& value, float a, float b)
+        {
+            value = std::min(std::max(value, std::min(a, b)), std::max(a, b));
+        }
+
+        // Ratios this close below 1 still count as no change: float noise of repeated steps.
+        const float zoomOutRatio = 0.99999f;
+    } // namespace
+
+    tesraui::Object* ZoomController::getSceneRoot()
+    {
+        Scene* scene = Session::getActiveScene();
+        return (scene != nullptr ? static_cast<tesraui::Object*>(scene->getRootObject()) : nullptr);
     }
 
-    // The viewport offset of the scaled top-left corner, from the root's position and pivot.
-    kavtypes::Vector2 offsetOf(tesraui::Object* root)
+    float ZoomController::getMaxZoomScale()
     {
-        const float scale = root->getScaleX();
-        return root->getPosition() + root->getCenter() * (1.0f - scale);
+        if (Session::getActiveScene() == nullptr || LuaInterface::state == nullptr)
+        {
+            return 1.0f;
+        }
+        try
+        {
+            const hstring value = LuaInterface::getGlobalString("chapter.scene.__maxZoomScale");
+            return (value.isNumber() ? value.toFloat() : 1.0f);
+        }
+        catch (const quortypes::exception&)
+        {
+            return 1.0f;
+        }
     }
 
-    kavtypes::Vector2 positionFor(tesraui::Object* root, kavtypes::Vector2 offset, float scale)
+    float ZoomController::getZoomScale()
     {
-        return offset - root->getCenter() * (1.0f - scale);
+        tesraui::Object* root = getSceneRoot();
+        return (root != nullptr ? root->getScaleX() : 1.0f);
     }
 
-    void clampRange(float& value, float a, float b)
+    kavtypes::Vector2 ZoomController::getOffset()
     {
-        value = std::min(std::max(value, std::min(a, b)), std::max(a, b));
+        tesraui::Object* root = getSceneRoot();
+        return (root != nullptr ? offsetOf(root) : kavtypes::Vector2());
     }
 
-    // Ratios this close below 1 still count as no change: float noise of repeated steps.
-    const float zoomOutRatio = 0.99999f;
-} // namespace
-
-tesraui::Object* ZoomController::getSceneRoot()
-{
-    Scene* scene = Session::getActiveScene();
-    return (scene != nullptr ? static_cast<tesraui::Object*>(scene->getRootObject()) : nullptr);
-}
-
-float ZoomController::getMaxZoomScale()
-{
-    if (Session::getActiveScene() == nullptr || LuaInterface::state == nullptr)
+    tesraui::Object* ZoomController::getZoomableRoot()
     {
-        return 1.0f;
+        tesraui::Object* root = getSceneRoot();
+        if (root == nullptr || Session::getViewport() == nullptr || getMaxZoomScale() == 1.0f)
+        {
+            return nullptr;
+        }
+        return root;
     }
-    try
+
+    bool ZoomController::isCursorOverScene()
     {
-        const hstring value = LuaInterface::getGlobalString("chapter.scene.__maxZoomScale");
-        return (value.isNumber() ? value.toFloat() : 1.0f);
+        GameUiHost* ui = findGameUiHost();
+        VumoViewportObject* viewport = Session::getViewport();
+        if (ui == nullptr || ui->getRootObject() == nullptr)
+        {
+            return false;
+        }
+        tesraui::Object* uiRoot = static_cast<tesraui::Object*>(ui->getRootObject());
+        tesraui::Object* under = uiRoot->getChildUnderCursor();
+        return (under != nullptr && (under == getSceneRoot() || under == uiRoot ||
+                                     isInside(under, static_cast<tesraui::Object*>(viewport))));
     }
-    catch (const quortypes::exception&)
+
+    kavtypes::Vector2 ZoomController::toViewport(kavtypes::Vector2 point)
     {
-        return 1.0f;
+        tesraui::Object* viewport = static_cast<tesraui::Object*>(Session::getViewport());
+        if (viewport == nullptr)
+        {
+            return point;
+        }
+        const kavtypes::Vector2 origin = viewport->getDerivedPoint(kavtypes::Vector2());
+        const kavtypes::Vector2 scale = viewport->getDerivedScale();
+        return kavtypes::Vector2((point.x - origin.x) / (scale.x != 0.0f ? scale.x : 1.0f),
+                                 (point.y - origin.y) / (scale.y != 0.0f ? scale.y : 1.0f));
     }
-}
 
-float ZoomController::getZoomScale()
-{
-    tesraui::Object* root = getSceneRoot();
-    return (root != nullptr ? root->getScaleX() : 1.0f);
-}
-
-kavtypes::Vector2 ZoomController::getOffset()
-{
-    tesraui::Object* root = getSceneRoot();
-    return (root != nullptr ? offsetOf(root) : kavtypes::Vector2());
-}
-
-tesraui::Object* ZoomController::getZoomableRoot()
-{
-    tesraui::Object* root = getSceneRoot();
-    if (root == nullptr || Session::getViewport() == nullptr || getMaxZoomScale() == 1.0f)
+    kavtypes::Vector2 ZoomController::getViewportSize()
     {
-        return nullptr;
+        tesraui::Object* viewport = static_cast<tesraui::Object*>(Session::getViewport());
+        return (viewport != nullptr ? viewport->getSize() : kavtypes::Vector2());
     }
-    return root;
-}
 
-bool ZoomController::isCursorOverScene()
-{
-    GameUiHost* ui = findGameUiHost();
-    VumoViewportObject* viewport = Session::getViewport();
-    if (ui == nullptr || ui->getRootObject() == nullptr)
+    kavtypes::Vector2 ZoomController::getCursorFraction()
     {
-        return false;
+        const kavtypes::Vector2 size = getViewportSize();
+        if (size.x <= 0.0f || size.y <= 0.0f)
+        {
+            return kavtypes::Vector2(-1.0f, -1.0f);
+        }
+        const kavtypes::Vector2 point = toViewport(tesraui::getCursorPosition());
+        return kavtypes::Vector2(point.x / size.x, point.y / size.y);
     }
-    tesraui::Object* uiRoot = static_cast<tesraui::Object*>(ui->getRootObject());
-    tesraui::Object* under = uiRoot->getChildUnderCursor();
-    return (under != nullptr && (under == getSceneRoot() || under == uiRoot ||
-                                 isInside(under, static_cast<tesraui::Object*>(viewport))));
-}
 
-kavtypes::Vector2 ZoomController::toViewport(kavtypes::Vector2 point)
-{
-    tesraui::Object* viewport = static_cast<tesraui::Object*>(Session::getViewport());
-    if (viewport == nullptr)
+    float ZoomController::getReferenceLength()
     {
-        return point;
+        return getViewportSize().length();
     }
-    const kavtypes::Vector2 origin = viewport->getDerivedPoint(kavtypes::Vector2());
-    const kavtypes::Vector2 scale = viewport->getDerivedScale();
-    return kavtypes::Vector2((point.x - origin.x) / (scale.x != 0.0f ? scale.x : 1.0f),
-                             (point.y - origin.y) / (scale.y != 0.0f ? scale.y : 1.0f));
-}
 
-kavtypes::Vector2 ZoomController::getViewportSize()
-{
-    tesraui::Object* viewport = static_cast<tesraui::Object*>(Session::getViewport());
-    return (viewport != nullptr ? viewport->getSize() : kavtypes::Vector2());
-}
-
-kavtypes::Vector2 ZoomController::getCursorFraction()
-{
-    const kavtypes::Vector2 size = getViewportSize();
-    if (size.x <= 0.0f || size.y <= 0.0f)
+    kavtypes::Vector2 ZoomController::clampOffset(kavtypes::Vector2 offset, float scale)
     {
-        return kavtypes::Vector2(-1.0f, -1.0f);
-    }
-    const kavtypes::Vector2 point = toViewport(tesraui::getCursorPosition());
-    return kavtypes::Vector2(point.x / size.x, point.y / size.y);
-}
-
-float ZoomController::getReferenceLength()
-{
-    return getViewportSize().length();
-}
-
-kavtypes::Vector2 ZoomController::clampOffset(kavtypes::Vector2 offset, float scale)
-{
-    // The clamp below passes a NaN through, and the root would keep it for good.
-    if (!std::isfinite(offset.x) || !std::isfinite(offset.y))
-    {
-        return kavtypes::Vector2();
-    }
-    tesraui::Object* root = getSceneRoot();
-    if (root == nullptr)
-    {
+        // The clamp below passes a NaN through, and the root would keep it for good.
+        if (!std::isfinite(offset.x) || !std::isfinite(offset.y))
+        {
+            return kavtypes::Vector2();
+        }
+        tesraui::Object* root = getSceneRoot();
+        if (root == nullptr)
+        {
+            return offset;
+        }
+        const kavtypes::Vector2 viewport = getViewportSize();
+        const kavtypes::Vector2 size = root->getSize();
+        // The scaled scene covers the viewport: its near edge never inside, its far edge never short of it.
+        clampRange(offset.x, 0.0f, viewport.x - size.x * scale);
+        clampRange(offset.y, 0.0f, viewport.y - size.y * scale);
         return offset;
     }
-    const kavtypes::Vector2 viewport = getViewportSize();
-    const kavtypes::Vector2 size = root->getSize();
-    // The scaled scene covers the viewport: its near edge never inside, its far edge never short of it.
-    clampRange(offset.x, 0.0f, viewport.x - size.x * scale);
-    clampRange(offset.y, 0.0f, viewport.y - size.y * scale);
-    return offset;
-}
 
-void ZoomController::apply(tesraui::Object* root, float scale, kavtypes::Vector2 offset)
-{
-    root->moveStop();
-    root->scaleStop();
-    root->setScale(scale, scale);
-    root->setPosition(positionFor(root, offset, scale));
-}
+    void ZoomController::apply(tesraui::Object* root, float scale, kavtypes::Vector2 offset)
+    {
+        root->moveStop();
+        root->scaleStop();
+        root->setScale(scale, scale);
+        root->setPosition(positionFor(root, offset, scale));
+    }
 
-void ZoomController::zoomAround(tesraui::Object* root, float newScale, kavtypes::Vector2 anchor)
-{
-    const float oldScale = root->getScaleX();
-    kavtypes::Vector2 offset;
-    if (!(newScale / oldScale < zoomOutRatio && newScale == 1.0f))
+    void ZoomController::zoomAround(tesraui::Object* root, float newScale, kavtypes::Vector2 anchor)
     {
-        const kavtypes::Vector2 oldOffset = offsetOf(root);
-        const kavtypes::Vector2 scenePoint = (anchor - oldOffset) / oldScale;
-        offset = clampOffset(anchor - scenePoint * newScale, newScale);
-    }
-    apply(root, newScale, offset);
-}
-
-void ZoomController::update(float)
-{
-    tesraui::Object* root = getSceneRoot();
-    // Animations and resizes may leave the zoomed scene short of the viewport's edges; a scene at rest
-    // is pulled back inside, one that stopped allowing zoom goes back to its plain size.
-    if (root == nullptr || root->hasDynamicAnimators() || this->state == STATE_PANNING)
-    {
-        return;
-    }
-    const float scale = root->getScaleX();
-    // A scene at its plain size needs nothing, and asking its script each frame would cost.
-    if (scale == 1.0f)
-    {
-        return;
-    }
-    if (scale < 1.0f || getMaxZoomScale() == 1.0f)
-    {
-        apply(root, 1.0f, kavtypes::Vector2());
-        return;
-    }
-    if (scale > 1.0f)
-    {
-        const kavtypes::Vector2 offset = offsetOf(root);
-        const kavtypes::Vector2 clamped = clampOffset(offset, scale);
-        if (clamped != offset)
+        const float oldScale = root->getScaleX();
+        kavtypes::Vector2 offset;
+        if (!(newScale / oldScale < zoomOutRatio && newScale == 1.0f))
         {
-            apply(root, scale, clamped);
+            const kavtypes::Vector2 oldOffset = offsetOf(root);
+            const kavtypes::Vector2 scenePoint = (anchor - oldOffset) / oldScale;
+            offset = clampOffset(anchor - scenePoint * newScale, newScale);
         }
+        apply(root, newScale, offset);
     }
-}
 
-bool ZoomController::pan(kavtypes::Vector2 viewports)
-{
-    tesraui::Object* root = getZoomableRoot();
-    // A scene at its plain size already shows all of itself.
-    if (root == nullptr || root->getScaleX() <= 1.0f)
+    void ZoomController::update(float)
     {
-        return false;
-    }
-    // One moving to a focus keeps its course.
-    if (root->hasDynamicAnimators())
-    {
-        return true;
-    }
-    const kavtypes::Vector2 size = getViewportSize();
-    const float scale = root->getScaleX();
-    const kavtypes::Vector2 distance(viewports.x * size.x, viewports.y * size.y);
-    const kavtypes::Vector2 offset = clampOffset(offsetOf(root) + distance, scale);
-    if (offset != offsetOf(root))
-    {
-        apply(root, scale, offset);
-    }
-    return true;
-}
-
-void ZoomController::onPointerPressed(int)
-{
-    if (!isCursorOverScene())
-    {
-        return;
-    }
-    this->pressed = true;
-    tesraui::Object* root = getZoomableRoot();
-    if (root != nullptr && root->getScaleX() > 1.0f)
-    {
-        this->pressPoint = toViewport(tesraui::getCursorPosition());
-        this->pressOffset = offsetOf(root);
-        this->state = STATE_PRESSED;
-    }
-}
-
-void ZoomController::onPointerReleased(int)
-{
-    this->pressed = false;
-    if (this->state == STATE_PRESSED || this->state == STATE_PANNING)
-    {
-        this->state = STATE_IDLE;
-    }
-}
-
-void ZoomController::startPanning()
-{
-    this->state = STATE_PANNING;
-    GameUiHost* ui = findGameUiHost();
-    if (ui != nullptr)
-    {
-        ui->clearPointerDown();
-        if (ui->getRootObject() != nullptr)
-        {
-            static_cast<tesraui::Object*>(ui->getRootObject())->onMouseCancel(1);
-        }
-    }
-}
-
-void ZoomController::onPointerMove()
-{
-    if (this->state != STATE_PRESSED && this->state != STATE_PANNING)
-    {
-        return;
-    }
-    tesraui::Object* root = getZoomableRoot();
-    if (root == nullptr)
-    {
-        this->state = STATE_IDLE;
-        return;
-    }
-    const kavtypes::Vector2 point = toViewport(tesraui::getCursorPosition());
-    if (this->state == STATE_PRESSED)
-    {
-        if ((point - this->pressPoint).length() <= 0.01f * getReferenceLength())
+        tesraui::Object* root = getSceneRoot();
+        // Animations and resizes may leave the zoomed scene short of the viewport's edges; a scene at rest
+        // is pulled back inside, one that stopped allowing zoom goes back to its plain size.
+        if (root == nullptr || root->hasDynamicAnimators() || this->state == STATE_PANNING)
         {
             return;
         }
-        this->startPanning();
-    }
-    const float scale = root->getScaleX();
-    apply(root, scale, clampOffset(this->pressOffset + (point - this->pressPoint), scale));
-}
-
-void ZoomController::onPointerScroll(float dx, float dy)
-{
-    tesraui::Object* root = getZoomableRoot();
-    if (root == nullptr || !isCursorOverScene())
-    {
-        return;
-    }
-    this->pressed = false;
-    this->state = STATE_ZOOMING;
-    float factor = 1.0f;
-    if (dx > 0.0f || dy > 0.0f)
-    {
-        factor = 1.0f / 1.1f;
-    }
-    else if (dx < 0.0f || dy < 0.0f)
-    {
-        factor = 1.1f;
-    }
-    const float newScale = std::min(std::max(root->getScaleX() * factor, 1.0f), getMaxZoomScale());
-    this->zoomAround(root, newScale, toViewport(tesraui::getCursorPosition()));
-}
-
-float ZoomController::toMillimetres(float length)
-{
-    GameUiHost* ui = findGameUiHost();
-    float pixels = length;
-    if (ui != nullptr && ui->getRootObject() != nullptr && tesra::window != nullptr)
-    {
-        const float rootHeight = static_cast<tesraui::Object*>(ui->getRootObject())->getHeight();
-        if (rootHeight > 0.0f)
+        const float scale = root->getScaleX();
+        // A scene at its plain size needs nothing, and asking its script each frame would cost.
+        if (scale == 1.0f)
         {
-            pixels = length * (float)tesra::window->getHeight() / rootHeight;
+            return;
+        }
+        if (scale < 1.0f || getMaxZoomScale() == 1.0f)
+        {
+            apply(root, 1.0f, kavtypes::Vector2());
+            return;
+        }
+        if (scale > 1.0f)
+        {
+            const kavtypes::Vector2 offset = offsetOf(root);
+            const kavtypes::Vector2 clamped = clampOffset(offset, scale);
+            if (clamped != offset)
+            {
+                apply(root, scale, clamped);
+            }
         }
     }
-    const tesra::SystemInfo info = tesra::getSystemInfo();
-    const float dpi = (info.displayDpi > 0.0f ? info.displayDpi : 96.0f);
-    return pixels / dpi * 25.4f;
-}
 
-void ZoomController::onTouch(const harray<kavtypes::Vector2>& touches)
-{
-    tesraui::Object* root = getZoomableRoot();
-    if (root == nullptr)
+    bool ZoomController::pan(kavtypes::Vector2 viewports)
     {
-        this->lastTouches = touches;
-        return;
+        tesraui::Object* root = getZoomableRoot();
+        // A scene at its plain size already shows all of itself.
+        if (root == nullptr || root->getScaleX() <= 1.0f)
+        {
+            return false;
+        }
+        // One moving to a focus keeps its course.
+        if (root->hasDynamicAnimators())
+        {
+            return true;
+        }
+        const kavtypes::Vector2 size = getViewportSize();
+        const float scale = root->getScaleX();
+        const kavtypes::Vector2 distance(viewports.x * size.x, viewports.y * size.y);
+        const kavtypes::Vector2 offset = clampOffset(offsetOf(root) + distance, scale);
+        if (offset != offsetOf(root))
+        {
+            apply(root, scale, offset);
+        }
+        return true;
     }
-    const int count = touches.size();
-    if (count == 2 && this->lastTouches.size() < 2)
+
+    void ZoomController::onPointerPressed(int)
     {
-        this->state = STATE_ZOOMING;
-        this->lastTouches = touches;
-        return;
+        if (!isCursorOverScene())
+        {
+            return;
+        }
+        this->pressed = true;
+        tesraui::Object* root = getZoomableRoot();
+        if (root != nullptr && root->getScaleX() > 1.0f)
+        {
+            this->pressPoint = toViewport(tesraui::getCursorPosition());
+            this->pressOffset = offsetOf(root);
+            this->state = STATE_PRESSED;
+        }
     }
-    if (this->state == STATE_ZOOMING && count != 2)
+
+    void ZoomController::onPointerReleased(int)
     {
-        this->state = STATE_IDLE;
-    }
-    if (this->state == STATE_IDLE && count == 1 && this->lastTouches.size() == 0 && root->getScaleX() > 1.0f)
-    {
-        this->state = STATE_PRESSED;
-        this->pressPoint = toViewport(touches[0]);
-        this->pressOffset = offsetOf(root);
-    }
-    else if (this->state == STATE_PRESSED || this->state == STATE_PANNING)
-    {
-        if (count != 1)
+        this->pressed = false;
+        if (this->state == STATE_PRESSED || this->state == STATE_PANNING)
         {
             this->state = STATE_IDLE;
         }
-        else
+    }
+
+    void ZoomController::startPanning()
+    {
+        this->state = STATE_PANNING;
+        GameUiHost* ui = findGameUiHost();
+        if (ui != nullptr)
         {
-            const kavtypes::Vector2 point = toViewport(touches[0]);
-            if (this->state == STATE_PRESSED &&
-                (point - this->pressPoint).length() > 0.01f * getReferenceLength())
+            ui->clearPointerDown();
+            if (ui->getRootObject() != nullptr)
             {
-                this->startPanning();
-            }
-            if (this->state == STATE_PANNING)
-            {
-                const float scale = root->getScaleX();
-                apply(root, scale, clampOffset(this->pressOffset + (point - this->pressPoint), scale));
+                static_cast<tesraui::Object*>(ui->getRootObject())->onMouseCancel(1);
             }
         }
     }
-    else if (this->state == STATE_ZOOMING && count == 2 && this->lastTouches.size() == 2 &&
-             (touches[0] != this->lastTouches[0] || touches[1] != this->lastTouches[1]))
+
+    void ZoomController::onPointerMove()
     {
-        const float previous = (this->lastTouches[1] - this->lastTouches[0]).length();
-        const float current = (touches[1] - touches[0]).length();
-        // Two touches that started on one point give no ratio to go by.
-        float ratio = (previous > 0.0f ? current / previous : 1.0f);
-        const float change = toMillimetres(std::fabs(current - previous));
-        if (change < this->pinchDampingLength)
+        if (this->state != STATE_PRESSED && this->state != STATE_PANNING)
         {
-            ratio = 1.0f + (ratio - 1.0f) * (0.02f + 0.98f * change / this->pinchDampingLength);
+            return;
         }
-        const float newScale = std::min(std::max(root->getScaleX() * ratio, 1.0f), getMaxZoomScale());
-        this->zoomAround(root, newScale, toViewport((touches[0] + touches[1]) * 0.5f));
+        tesraui::Object* root = getZoomableRoot();
+        if (root == nullptr)
+        {
+            this->state = STATE_IDLE;
+            return;
+        }
+        const kavtypes::Vector2 point = toViewport(tesraui::getCursorPosition());
+        if (this->state == STATE_PRESSED)
+        {
+            if ((point - this->pressPoint).length() <= 0.01f * getReferenceLength())
+            {
+                return;
+            }
+            this->startPanning();
+        }
+        const float scale = root->getScaleX();
+        apply(root, scale, clampOffset(this->pressOffset + (point - this->pressPoint), scale));
     }
-    this->lastTouches = touches;
-}
 
-void ZoomController::focusPoint(float x, float y, float scale, float duration, bool animated)
-{
-    this->zoomTo(kavtypes::Vector2(x, y), scale, duration, animated);
-}
+    void ZoomController::onPointerScroll(float dx, float dy)
+    {
+        tesraui::Object* root = getZoomableRoot();
+        if (root == nullptr || !isCursorOverScene())
+        {
+            return;
+        }
+        this->pressed = false;
+        this->state = STATE_ZOOMING;
+        float factor = 1.0f;
+        if (dx > 0.0f || dy > 0.0f)
+        {
+            factor = 1.0f / 1.1f;
+        }
+        else if (dx < 0.0f || dy < 0.0f)
+        {
+            factor = 1.1f;
+        }
+        const float newScale = std::min(std::max(root->getScaleX() * factor, 1.0f), getMaxZoomScale());
+        this->zoomAround(root, newScale, toViewport(tesraui::getCursorPosition()));
+    }
 
-void ZoomController::zoomTo(kavtypes::Vector2 point, float scale, float duration, bool animated)
-{
-    tesraui::Object* root = getSceneRoot();
-    if (root == nullptr)
+    float ZoomController::toMillimetres(float length)
     {
-        return;
+        GameUiHost* ui = findGameUiHost();
+        float pixels = length;
+        if (ui != nullptr && ui->getRootObject() != nullptr && tesra::window != nullptr)
+        {
+            const float rootHeight = static_cast<tesraui::Object*>(ui->getRootObject())->getHeight();
+            if (rootHeight > 0.0f)
+            {
+                pixels = length * (float)tesra::window->getHeight() / rootHeight;
+            }
+        }
+        const tesra::SystemInfo info = tesra::getSystemInfo();
+        const float dpi = (info.displayDpi > 0.0f ? info.displayDpi : 96.0f);
+        return pixels / dpi * 25.4f;
     }
-    const float current = root->getScaleX();
-    const float target = (scale < 0.0f ? current : std::min(std::max(scale, 1.0f), getMaxZoomScale()));
-    if (current <= 1.0f && target == current)
-    {
-        return;
-    }
-    const kavtypes::Vector2 viewport = getViewportSize();
-    kavtypes::Vector2 offset = viewport * 0.5f - point * target;
-    offset = clampOffset(offset, target);
-    const kavtypes::Vector2 position = positionFor(root, offset, target);
-    const float distance = (position - root->getPosition()).length();
-    if (duration < 0.0f)
-    {
-        duration = viewport.length();
-    }
-    // A zero time would never arrive and a zero distance would be an infinite speed: both land at once.
-    if (!animated || duration == 0.0f || distance == 0.0f)
-    {
-        apply(root, target, offset);
-        return;
-    }
-    // Time over distance, as the scripts have always been tuned against.
-    const float speed = duration / distance;
-    root->moveStop();
-    root->scaleStop();
-    root->move(position.x, position.y, speed);
-    root->scale(target, target, speed);
-}
 
-void ZoomController::zoomOut(float duration)
-{
-    tesraui::Object* root = getSceneRoot();
-    if (root == nullptr || root->getScaleX() <= 1.0f)
+    void ZoomController::onTouch(const harray<kavtypes::Vector2>& touches)
     {
-        return;
+        tesraui::Object* root = getZoomableRoot();
+        if (root == nullptr)
+        {
+            this->lastTouches = touches;
+            return;
+        }
+        const int count = touches.size();
+        if (count == 2 && this->lastTouches.size() < 2)
+        {
+            this->state = STATE_ZOOMING;
+            this->lastTouches = touches;
+            return;
+        }
+        if (this->state == STATE_ZOOMING && count != 2)
+        {
+            this->state = STATE_IDLE;
+        }
+        if (this->state == STATE_IDLE && count == 1 && this->lastTouches.size() == 0 &&
+            root->getScaleX() > 1.0f)
+        {
+            this->state = STATE_PRESSED;
+            this->pressPoint = toViewport(touches[0]);
+            this->pressOffset = offsetOf(root);
+        }
+        else if (this->state == STATE_PRESSED || this->state == STATE_PANNING)
+        {
+            if (count != 1)
+            {
+                this->state = STATE_IDLE;
+            }
+            else
+            {
+                const kavtypes::Vector2 point = toViewport(touches[0]);
+                if (this->state == STATE_PRESSED &&
+                    (point - this->pressPoint).length() > 0.01f * getReferenceLength())
+                {
+                    this->startPanning();
+                }
+                if (this->state == STATE_PANNING)
+                {
+                    const float scale = root->getScaleX();
+                    apply(root, scale, clampOffset(this->pressOffset + (point - this->pressPoint), scale));
+                }
+            }
+        }
+        else if (this->state == STATE_ZOOMING && count == 2 && this->lastTouches.size() == 2 &&
+                 (touches[0] != this->lastTouches[0] || touches[1] != this->lastTouches[1]))
+        {
+            const float previous = (this->lastTouches[1] - this->lastTouches[0]).length();
+            const float current = (touches[1] - touches[0]).length();
+            // Two touches that started on one point give no ratio to go by.
+            float ratio = (previous > 0.0f ? current / previous : 1.0f);
+            const float change = toMillimetres(std::fabs(current - previous));
+            if (change < this->pinchDampingLength)
+            {
+                ratio = 1.0f + (ratio - 1.0f) * (0.02f + 0.98f * change / this->pinchDampingLength);
+            }
+            const float newScale = std::min(std::max(root->getScaleX() * ratio, 1.0f), getMaxZoomScale());
+            this->zoomAround(root, newScale, toViewport((touches[0] + touches[1]) * 0.5f));
+        }
+        this->lastTouches = touches;
     }
-    const kavtypes::Vector2 position = positionFor(root, kavtypes::Vector2(), 1.0f);
-    const float distance = (position - root->getPosition()).length();
-    if (duration < 0.0f)
+
+    void ZoomController::focusPoint(float x, float y, float scale, float duration, bool animated)
     {
-        duration = getViewportSize().length();
+        this->zoomTo(kavtypes::Vector2(x, y), scale, duration, animated);
     }
-    if (duration == 0.0f || distance == 0.0f)
+
+    void ZoomController::zoomTo(kavtypes::Vector2 point, float scale, float duration, bool animated)
     {
-        apply(root, 1.0f, kavtypes::Vector2());
-        return;
+        tesraui::Object* root = getSceneRoot();
+        if (root == nullptr)
+        {
+            return;
+        }
+        const float current = root->getScaleX();
+        const float target = (scale < 0.0f ? current : std::min(std::max(scale, 1.0f), getMaxZoomScale()));
+        if (current <= 1.0f && target == current)
+        {
+            return;
+        }
+        const kavtypes::Vector2 viewport = getViewportSize();
+        kavtypes::Vector2 offset = viewport * 0.5f - point * target;
+        offset = clampOffset(offset, target);
+        const kavtypes::Vector2 position = positionFor(root, offset, target);
+        const float distance = (position - root->getPosition()).length();
+        if (duration < 0.0f)
+        {
+            duration = viewport.length();
+        }
+        // A zero time would never arrive and a zero distance would be an infinite speed: both land at once.
+        if (!animated || duration == 0.0f || distance == 0.0f)
+        {
+            apply(root, target, offset);
+            return;
+        }
+        // Time over distance, as the scripts have always been tuned against.
+        const float speed = duration / distance;
+        root->moveStop();
+        root->scaleStop();
+        root->move(position.x, position.y, speed);
+        root->scale(target, target, speed);
     }
-    const float speed = duration / distance;
-    root->moveStop();
-    root->scaleStop();
-    root->move(position.x, position.y, speed);
-    root->scale(1.0f, 1.0f, speed);
-}
+
+    void ZoomController::zoomOut(float duration)
+    {
+        tesraui::Object* root = getSceneRoot();
+        if (root == nullptr || root->getScaleX() <= 1.0f)
+        {
+            return;
+        }
+        const kavtypes::Vector2 position = positionFor(root, kavtypes::Vector2(), 1.0f);
+        const float distance = (position - root->getPosition()).length();
+        if (duration < 0.0f)
+        {
+            duration = getViewportSize().length();
+        }
+        if (duration == 0.0f || distance == 0.0f)
+        {
+            apply(root, 1.0f, kavtypes::Vector2());
+            return;
+        }
+        const float speed = duration / distance;
+        root->moveStop();
+        root->scaleStop();
+        root->move(position.x, position.y, speed);
+        root->scale(1.0f, 1.0f, speed);
+    }
+} // namespace vumo

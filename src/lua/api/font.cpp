@@ -7,122 +7,126 @@
 #include "lua/LuaInterface.h"
 #include "lua/api/registrars.h"
 
-namespace LuaInterface
+namespace vumo
 {
-    namespace
+    namespace LuaInterface
     {
-        // Library scripts run before the engine starts the text renderer.
-        fintu::Renderer& textRenderer(lua_State* L, const hstring& functionName)
+        namespace
         {
-            if (fintu::renderer == nullptr)
+            // Library scripts run before the engine starts the text renderer.
+            fintu::Renderer& textRenderer(lua_State* L, const hstring& functionName)
             {
-                raiseLuaError(L, functionName + ": the text renderer is not started yet");
+                if (fintu::renderer == nullptr)
+                {
+                    raiseLuaError(L, functionName + ": the text renderer is not started yet");
+                }
+                return *fintu::renderer;
             }
-            return *fintu::renderer;
-        }
 
-        // The font part of a name that may carry a ":" and a scale must be registered.
-        hstring checkFontName(lua_State* L, fintu::Renderer& renderer, const hstring& name)
-        {
-            const int colon = name.find(':');
-            if (!renderer.hasFont(colon < 0 ? name : name.subString(0, colon)))
+            // The font part of a name that may carry a ":" and a scale must be registered.
+            hstring checkFontName(lua_State* L, fintu::Renderer& renderer, const hstring& name)
             {
-                raiseLuaError(L, "Error, font '" + name + "' not found!");
+                const int colon = name.find(':');
+                if (!renderer.hasFont(colon < 0 ? name : name.subString(0, colon)))
+                {
+                    raiseLuaError(L, "Error, font '" + name + "' not found!");
+                }
+                return name;
             }
-            return name;
-        }
 
-        int font_create(lua_State* L)
-        {
-            checkArgs(L, 4, 6, "font.create", "ssnnnn");
-            fintu::Renderer& renderer = textRenderer(L, "font.create");
-            const hstring file = toString(L, 2);
-            const hstring path = "data/ui/fonts/" + file;
-            if (!quortypes::Resource::exists(path))
+            int font_create(lua_State* L)
             {
-                raiseLuaError(L, "Unable to create font resource '" + file + "', file not found!");
+                checkArgs(L, 4, 6, "font.create", "ssnnnn");
+                fintu::Renderer& renderer = textRenderer(L, "font.create");
+                const hstring file = toString(L, 2);
+                const hstring path = "data/ui/fonts/" + file;
+                if (!quortypes::Resource::exists(path))
+                {
+                    raiseLuaError(L, "Unable to create font resource '" + file + "', file not found!");
+                }
+                const hstring name = toString(L, 1);
+                const float height = (float)lua_tonumber(L, 3);
+                const float scale = (float)lua_tonumber(L, 4);
+                const float lineHeight = lua_gettop(L) > 4 ? (float)lua_tonumber(L, 5) : height;
+                fintu::Font* font = lua_gettop(L) > 5
+                                        ? new fintuttf::FontTtf(path, name, height, scale, lineHeight,
+                                                                (float)lua_tonumber(L, 6))
+                                        : new fintuttf::FontTtf(path, name, height, scale, lineHeight);
+                renderer.registerFont(font);
+                return 0;
             }
-            const hstring name = toString(L, 1);
-            const float height = (float)lua_tonumber(L, 3);
-            const float scale = (float)lua_tonumber(L, 4);
-            const float lineHeight = lua_gettop(L) > 4 ? (float)lua_tonumber(L, 5) : height;
-            fintu::Font* font =
-                lua_gettop(L) > 5
-                    ? new fintuttf::FontTtf(path, name, height, scale, lineHeight, (float)lua_tonumber(L, 6))
-                    : new fintuttf::FontTtf(path, name, height, scale, lineHeight);
-            renderer.registerFont(font);
-            return 0;
-        }
 
-        int font_destroy(lua_State* L)
-        {
-            checkArgsExact(L, 1, "font.destroy", "s");
-            fintu::Renderer& renderer = textRenderer(L, "font.destroy");
-            const hstring name = toString(L, 1);
-            if (renderer.hasFont(name))
+            int font_destroy(lua_State* L)
             {
-                renderer.destroyFont(renderer.getFont(name));
+                checkArgsExact(L, 1, "font.destroy", "s");
+                fintu::Renderer& renderer = textRenderer(L, "font.destroy");
+                const hstring name = toString(L, 1);
+                if (renderer.hasFont(name))
+                {
+                    renderer.destroyFont(renderer.getFont(name));
+                }
+                return 0;
             }
-            return 0;
-        }
 
-        int font_exists(lua_State* L)
+            int font_exists(lua_State* L)
+            {
+                checkArgsExact(L, 1, "font.exists", "s");
+                fintu::Renderer& renderer = textRenderer(L, "font.exists");
+                return push(L, renderer.hasFont(toString(L, 1)));
+            }
+
+            int font_getTextWidth(lua_State* L)
+            {
+                checkArgsExact(L, 2, "font.getTextWidth", "ss");
+                fintu::Renderer& renderer = textRenderer(L, "font.getTextWidth");
+                const hstring name = checkFontName(L, renderer, toString(L, 1));
+                return push(L, renderer.getTextWidth(name, toString(L, 2)));
+            }
+
+            int font_getTextHeight(lua_State* L)
+            {
+                checkArgsExact(L, 3, "font.getTextHeight", "ssn");
+                fintu::Renderer& renderer = textRenderer(L, "font.getTextHeight");
+                const hstring name = checkFontName(L, renderer, toString(L, 1));
+                return push(L, renderer.getTextHeight(name, toString(L, 2), (float)lua_tonumber(L, 3)));
+            }
+
+            int font_setBorderOffset(lua_State* L)
+            {
+                checkArgsExact(L, 1, "font.setBorderOffset", "n");
+                fintu::Renderer& renderer = textRenderer(L, "font.setBorderOffset");
+                renderer.setBorderOffset((float)lua_tonumber(L, 1));
+                return 0;
+            }
+
+            int font_setShadowOffset(lua_State* L)
+            {
+                checkArgsExact(L, 2, "font.setShadowOffset", "nn");
+                fintu::Renderer& renderer = textRenderer(L, "font.setShadowOffset");
+                renderer.setShadowOffset(
+                    kavtypes::Vector2((float)lua_tonumber(L, 1), (float)lua_tonumber(L, 2)));
+                return 0;
+            }
+
+            int font_setUseIdeographWords(lua_State* L)
+            {
+                checkArgsExact(L, 1, "font.setUseIdiographWords", nullptr);
+                fintu::Renderer& renderer = textRenderer(L, "font.setUseIdiographWords");
+                renderer.setUseIdeographWords(toBool(L, 1));
+                return 0;
+            }
+        } // namespace
+
+        void registerFont()
         {
-            checkArgsExact(L, 1, "font.exists", "s");
-            fintu::Renderer& renderer = textRenderer(L, "font.exists");
-            return push(L, renderer.hasFont(toString(L, 1)));
+            registerFunction(font_create, "font.create");
+            registerFunction(font_destroy, "font.destroy");
+            registerFunction(font_exists, "font.exists");
+            registerFunction(font_getTextWidth, "font.getTextWidth");
+            registerFunction(font_getTextHeight, "font.getTextHeight");
+            registerFunction(font_setBorderOffset, "font.setBorderOffset");
+            registerFunction(font_setShadowOffset, "font.setShadowOffset");
+            registerFunction(font_setUseIdeographWords, "font.setUseIdeographWords");
         }
-
-        int font_getTextWidth(lua_State* L)
-        {
-            checkArgsExact(L, 2, "font.getTextWidth", "ss");
-            fintu::Renderer& renderer = textRenderer(L, "font.getTextWidth");
-            const hstring name = checkFontName(L, renderer, toString(L, 1));
-            return push(L, renderer.getTextWidth(name, toString(L, 2)));
-        }
-
-        int font_getTextHeight(lua_State* L)
-        {
-            checkArgsExact(L, 3, "font.getTextHeight", "ssn");
-            fintu::Renderer& renderer = textRenderer(L, "font.getTextHeight");
-            const hstring name = checkFontName(L, renderer, toString(L, 1));
-            return push(L, renderer.getTextHeight(name, toString(L, 2), (float)lua_tonumber(L, 3)));
-        }
-
-        int font_setBorderOffset(lua_State* L)
-        {
-            checkArgsExact(L, 1, "font.setBorderOffset", "n");
-            fintu::Renderer& renderer = textRenderer(L, "font.setBorderOffset");
-            renderer.setBorderOffset((float)lua_tonumber(L, 1));
-            return 0;
-        }
-
-        int font_setShadowOffset(lua_State* L)
-        {
-            checkArgsExact(L, 2, "font.setShadowOffset", "nn");
-            fintu::Renderer& renderer = textRenderer(L, "font.setShadowOffset");
-            renderer.setShadowOffset(kavtypes::Vector2((float)lua_tonumber(L, 1), (float)lua_tonumber(L, 2)));
-            return 0;
-        }
-
-        int font_setUseIdeographWords(lua_State* L)
-        {
-            checkArgsExact(L, 1, "font.setUseIdiographWords", nullptr);
-            fintu::Renderer& renderer = textRenderer(L, "font.setUseIdiographWords");
-            renderer.setUseIdeographWords(toBool(L, 1));
-            return 0;
-        }
-    } // namespace
-
-    void registerFont()
-    {
-        registerFunction(font_create, "font.create");
-        registerFunction(font_destroy, "font.destroy");
-        registerFunction(font_exists, "font.exists");
-        registerFunction(font_getTextWidth, "font.getTextWidth");
-        registerFunction(font_getTextHeight, "font.getTextHeight");
-        registerFunction(font_setBorderOffset, "font.setBorderOffset");
-        registerFunction(font_setShadowOffset, "font.setShadowOffset");
-        registerFunction(font_setUseIdeographWords, "font.setUseIdeographWords");
-    }
-} // namespace LuaInterface
+    } // namespace LuaInterface
+} // namespace vumo

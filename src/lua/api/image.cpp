@@ -21,426 +21,434 @@
 #include "lua/Host.h"
 #include "lua/api/registrars.h"
 
-namespace LuaInterface
+namespace vumo
 {
-    namespace
+    namespace LuaInterface
     {
-        // Images and textures live in chapters (the UI's dataset is one).
-        Chapter* chapterArgument(lua_State* L, const hstring& name)
+        namespace
         {
-            Chapter* chapter = dynamic_cast<Chapter*>(tesraui::getDatasetByName(name));
-            if (chapter == nullptr)
+            // Images and textures live in chapters (the UI's dataset is one).
+            Chapter* chapterArgument(lua_State* L, const hstring& name)
             {
-                raiseLuaError(L, "Dataset '" + name +
-                                     "' found, but it's not a Chapter class, dynamic cast failed.");
+                Chapter* chapter = dynamic_cast<Chapter*>(tesraui::getDatasetByName(name));
+                if (chapter == nullptr)
+                {
+                    raiseLuaError(L, "Dataset '" + name +
+                                         "' found, but it's not a Chapter class, dynamic cast failed.");
+                }
+                return chapter;
             }
-            return chapter;
-        }
 
-        tesraui::Image* findImage(lua_State* L, const hstring& name)
-        {
-            hstring datasetName;
-            hstring imageName;
-            if (name.split('.', datasetName, imageName))
+            tesraui::Image* findImage(lua_State* L, const hstring& name)
             {
-                tesraui::Dataset* dataset = tesraui::getDatasets().tryGet(datasetName, nullptr);
+                hstring datasetName;
+                hstring imageName;
+                if (name.split('.', datasetName, imageName))
+                {
+                    tesraui::Dataset* dataset = tesraui::getDatasets().tryGet(datasetName, nullptr);
+                    if (dataset == nullptr)
+                    {
+                        raiseLuaError(L, "Failed fetching image '" + name + "', dataset '" + datasetName +
+                                             "' not found!");
+                    }
+                    return dataset->getImage(imageName);
+                }
+                Scene* scene = getHost().getActiveScene();
+                tesraui::Dataset* dataset = (scene != nullptr ? getHost().getSceneDataset(scene) : nullptr);
                 if (dataset == nullptr)
                 {
-                    raiseLuaError(L, "Failed fetching image '" + name + "', dataset '" + datasetName +
-                                         "' not found!");
+                    raiseLuaError(L,
+                                  "Failed fetching image '" + name +
+                                      "', dataset prefix wasn't given and the active scene is not set yet");
                 }
-                return dataset->getImage(imageName);
+                return dataset->getImage(name);
             }
-            Scene* scene = getHost().getActiveScene();
-            tesraui::Dataset* dataset = (scene != nullptr ? getHost().getSceneDataset(scene) : nullptr);
-            if (dataset == nullptr)
-            {
-                raiseLuaError(L, "Failed fetching image '" + name +
-                                     "', dataset prefix wasn't given and the active scene is not set yet");
-            }
-            return dataset->getImage(name);
-        }
 
-        tesraui::CompositeImage* compositeOf(lua_State* L, tesraui::Image* image, const hstring& name,
-                                             const char* verb)
-        {
-            tesraui::CompositeImage* composite = dynamic_cast<tesraui::CompositeImage*>(image);
-            if (composite == nullptr)
+            tesraui::CompositeImage* compositeOf(lua_State* L, tesraui::Image* image, const hstring& name,
+                                                 const char* verb)
             {
-                raiseLuaError(L, hstring("Unable to ") + verb + " 'references' property on image '" + name +
-                                     "', image not a CompositeImage");
+                tesraui::CompositeImage* composite = dynamic_cast<tesraui::CompositeImage*>(image);
+                if (composite == nullptr)
+                {
+                    raiseLuaError(L, hstring("Unable to ") + verb + " 'references' property on image '" +
+                                         name + "', image not a CompositeImage");
+                }
+                return composite;
             }
-            return composite;
-        }
 
-        int pushReferences(lua_State* L, tesraui::CompositeImage* composite)
-        {
-            const harray<tesraui::CompositeImage::ImageRef>& references = composite->getImageRefs();
-            lua_createtable(L, references.size(), 0);
-            for (int i = 0; i < references.size(); ++i)
+            int pushReferences(lua_State* L, tesraui::CompositeImage* composite)
             {
-                const kavtypes::Rectangle& rect = references[i].second;
-                lua_createtable(L, 0, 5);
-                push(L, references[i].first->getFullName());
-                lua_setfield(L, -2, "name");
-                push(L, rect.x);
-                lua_setfield(L, -2, "x");
-                push(L, rect.y);
-                lua_setfield(L, -2, "y");
-                push(L, rect.w);
-                lua_setfield(L, -2, "w");
-                push(L, rect.h);
-                lua_setfield(L, -2, "h");
-                lua_rawseti(L, -2, i + 1);
+                const harray<tesraui::CompositeImage::ImageRef>& references = composite->getImageRefs();
+                lua_createtable(L, references.size(), 0);
+                for (int i = 0; i < references.size(); ++i)
+                {
+                    const kavtypes::Rectangle& rect = references[i].second;
+                    lua_createtable(L, 0, 5);
+                    push(L, references[i].first->getFullName());
+                    lua_setfield(L, -2, "name");
+                    push(L, rect.x);
+                    lua_setfield(L, -2, "x");
+                    push(L, rect.y);
+                    lua_setfield(L, -2, "y");
+                    push(L, rect.w);
+                    lua_setfield(L, -2, "w");
+                    push(L, rect.h);
+                    lua_setfield(L, -2, "h");
+                    lua_rawseti(L, -2, i + 1);
+                }
+                return 1;
             }
-            return 1;
-        }
 
-        // All references are found before the composite changes, so a bad entry changes nothing.
-        void setReferences(lua_State* L, tesraui::CompositeImage* composite, int index)
-        {
-            if (!lua_istable(L, index))
+            // All references are found before the composite changes, so a bad entry changes nothing.
+            void setReferences(lua_State* L, tesraui::CompositeImage* composite, int index)
             {
-                raiseLuaError(L, "Unable to set 'references' property on image '" + composite->getFullName() +
-                                     "', a table of references expected");
-            }
-            harray<tesraui::CompositeImage::ImageRef> references;
-            const int count = (int)lua_objlen(L, index);
-            for (int i = 1; i <= count; ++i)
-            {
-                lua_rawgeti(L, index, i);
-                const int entry = lua_gettop(L);
-                if (!lua_istable(L, entry))
+                if (!lua_istable(L, index))
                 {
                     raiseLuaError(L, "Unable to set 'references' property on image '" +
-                                         composite->getFullName() + "', every reference must be a table");
+                                         composite->getFullName() + "', a table of references expected");
                 }
-                tesraui::Image* image = findImage(L, getTableValueString(L, entry, "image"));
-                kavtypes::Rectangle rect(
-                    getTableNumber(L, entry, "x", 0.0f), getTableNumber(L, entry, "y", 0.0f),
-                    getTableNumber(L, entry, "w", 0.0f), getTableNumber(L, entry, "h", 0.0f));
-                references.push_back(std::make_pair(image, rect));
-                lua_pop(L, 1);
+                harray<tesraui::CompositeImage::ImageRef> references;
+                const int count = (int)lua_objlen(L, index);
+                for (int i = 1; i <= count; ++i)
+                {
+                    lua_rawgeti(L, index, i);
+                    const int entry = lua_gettop(L);
+                    if (!lua_istable(L, entry))
+                    {
+                        raiseLuaError(L, "Unable to set 'references' property on image '" +
+                                             composite->getFullName() + "', every reference must be a table");
+                    }
+                    tesraui::Image* image = findImage(L, getTableValueString(L, entry, "image"));
+                    kavtypes::Rectangle rect(
+                        getTableNumber(L, entry, "x", 0.0f), getTableNumber(L, entry, "y", 0.0f),
+                        getTableNumber(L, entry, "w", 0.0f), getTableNumber(L, entry, "h", 0.0f));
+                    references.push_back(std::make_pair(image, rect));
+                    lua_pop(L, 1);
+                }
+                composite->clearImageRefs();
+                for (const auto& reference : references)
+                {
+                    composite->addImageRef(reference.first, reference.second);
+                }
             }
-            composite->clearImageRefs();
-            for (const auto& reference : references)
-            {
-                composite->addImageRef(reference.first, reference.second);
-            }
-        }
 
-        void setImageProperty(lua_State* L, tesraui::Image* image, const hstring& name,
-                              const hstring& property, int valueIndex)
-        {
-            if (property == "references")
+            void setImageProperty(lua_State* L, tesraui::Image* image, const hstring& name,
+                                  const hstring& property, int valueIndex)
             {
-                setReferences(L, compositeOf(L, image, name, "set"), valueIndex);
-                return;
+                if (property == "references")
+                {
+                    setReferences(L, compositeOf(L, image, name, "set"), valueIndex);
+                    return;
+                }
+                hstring value =
+                    (lua_type(L, valueIndex) == LUA_TBOOLEAN ? hstring(toBool(L, valueIndex) ? "1" : "0")
+                                                             : toString(L, valueIndex));
+                if (!image->setProperty(property, value))
+                {
+                    raiseLuaError(L, "Image '" + name + "' has no property named: " + property);
+                }
             }
-            hstring value =
-                (lua_type(L, valueIndex) == LUA_TBOOLEAN ? hstring(toBool(L, valueIndex) ? "1" : "0")
-                                                         : toString(L, valueIndex));
-            if (!image->setProperty(property, value))
-            {
-                raiseLuaError(L, "Image '" + name + "' has no property named: " + property);
-            }
-        }
 
-        tesraui::Image* makeImage(lua_State* L, const hstring& type, tesraui::Dataset* dataset,
-                                  const hstring& texture, const hstring& name,
-                                  const kavtypes::Rectangle& rect)
-        {
-            if (type == "CompositeImage")
+            tesraui::Image* makeImage(lua_State* L, const hstring& type, tesraui::Dataset* dataset,
+                                      const hstring& texture, const hstring& name,
+                                      const kavtypes::Rectangle& rect)
             {
-                return new tesraui::CompositeImage(name, rect.getSize());
+                if (type == "CompositeImage")
+                {
+                    return new tesraui::CompositeImage(name, rect.getSize());
+                }
+                tesraui::Texture* owner = dataset->getTexture(texture);
+                if (type == "Image")
+                {
+                    return new tesraui::Image(owner, name, rect);
+                }
+                if (type == "TiledImage")
+                {
+                    return new tesraui::TiledImage(owner, name, rect, 0.0f, 0.0f);
+                }
+                raiseLuaError(L, "image.create: unknown image type '" + type + "'");
             }
-            tesraui::Texture* owner = dataset->getTexture(texture);
-            if (type == "Image")
-            {
-                return new tesraui::Image(owner, name, rect);
-            }
-            if (type == "TiledImage")
-            {
-                return new tesraui::TiledImage(owner, name, rect, 0.0f, 0.0f);
-            }
-            raiseLuaError(L, "image.create: unknown image type '" + type + "'");
-        }
 
-        int image_create(lua_State* L)
-        {
-            const int count = lua_gettop(L);
-            if (count == 0)
+            int image_create(lua_State* L)
             {
-                raiseLuaError(L, "image.create expects at least 1 argument");
-            }
-            if (!lua_istable(L, 1))
-            {
-                checkArgsExact(L, 7, "image.create", "sssnnnn");
-                Chapter* chapter = chapterArgument(L, toString(L, 1));
-                const kavtypes::Rectangle rect((float)lua_tonumber(L, 4), (float)lua_tonumber(L, 5),
-                                               (float)lua_tonumber(L, 6), (float)lua_tonumber(L, 7));
-                std::unique_ptr<tesraui::Image> image(
-                    makeImage(L, "Image", chapter, toString(L, 2), toString(L, 3), rect));
+                const int count = lua_gettop(L);
+                if (count == 0)
+                {
+                    raiseLuaError(L, "image.create expects at least 1 argument");
+                }
+                if (!lua_istable(L, 1))
+                {
+                    checkArgsExact(L, 7, "image.create", "sssnnnn");
+                    Chapter* chapter = chapterArgument(L, toString(L, 1));
+                    const kavtypes::Rectangle rect((float)lua_tonumber(L, 4), (float)lua_tonumber(L, 5),
+                                                   (float)lua_tonumber(L, 6), (float)lua_tonumber(L, 7));
+                    std::unique_ptr<tesraui::Image> image(
+                        makeImage(L, "Image", chapter, toString(L, 2), toString(L, 3), rect));
+                    chapter->registerImage(image.get());
+                    return push(L, image.release()->getName());
+                }
+                const hstring type = getTableStringOr(L, 1, "type", "Image");
+                Chapter* chapter = chapterArgument(L, getTableValueString(L, 1, "dataset"));
+                const hstring name = getTableValueString(L, 1, "name");
+                const hstring texture = getTableStringOr(L, 1, "texture", "");
+                const kavtypes::Rectangle rect(
+                    getTableNumber(L, 1, "x", 0.0f), getTableNumber(L, 1, "y", 0.0f),
+                    getTableNumber(L, 1, "w", 0.0f), getTableNumber(L, 1, "h", 0.0f));
+                std::unique_ptr<tesraui::Image> image(makeImage(L, type, chapter, texture, name, rect));
+                // Until registered the image is not in the dataset; references resolve through their own
+                // names.
+                lua_pushnil(L);
+                while (lua_next(L, 1) != 0)
+                {
+                    const hstring key = (lua_type(L, -2) == LUA_TSTRING ? toString(L, -2) : hstring());
+                    if (key != "" && key != "type" && key != "dataset" && key != "name" && key != "texture" &&
+                        key != "x" && key != "y" && key != "w" && key != "h")
+                    {
+                        setImageProperty(L, image.get(), name, key, lua_gettop(L));
+                    }
+                    lua_pop(L, 1);
+                }
                 chapter->registerImage(image.get());
                 return push(L, image.release()->getName());
             }
-            const hstring type = getTableStringOr(L, 1, "type", "Image");
-            Chapter* chapter = chapterArgument(L, getTableValueString(L, 1, "dataset"));
-            const hstring name = getTableValueString(L, 1, "name");
-            const hstring texture = getTableStringOr(L, 1, "texture", "");
-            const kavtypes::Rectangle rect(getTableNumber(L, 1, "x", 0.0f), getTableNumber(L, 1, "y", 0.0f),
-                                           getTableNumber(L, 1, "w", 0.0f), getTableNumber(L, 1, "h", 0.0f));
-            std::unique_ptr<tesraui::Image> image(makeImage(L, type, chapter, texture, name, rect));
-            // Until registered the image is not in the dataset; references resolve through their own names.
-            lua_pushnil(L);
-            while (lua_next(L, 1) != 0)
-            {
-                const hstring key = (lua_type(L, -2) == LUA_TSTRING ? toString(L, -2) : hstring());
-                if (key != "" && key != "type" && key != "dataset" && key != "name" && key != "texture" &&
-                    key != "x" && key != "y" && key != "w" && key != "h")
-                {
-                    setImageProperty(L, image.get(), name, key, lua_gettop(L));
-                }
-                lua_pop(L, 1);
-            }
-            chapter->registerImage(image.get());
-            return push(L, image.release()->getName());
-        }
 
-        // The name a texture file of the chapter is registered under: the file the render system loads
-        // for it, the texture extensions tried as loading tries them, so that "items" and "items.png"
-        // name one texture in every texture call.
-        hstring texturePath(Chapter* chapter, const hstring& file)
-        {
-            const hstring path = quortypes::Dir::normalize(chapter->getFolderPath() + "/" + file);
-            if (tesra::rendersys != nullptr)
+            // The name a texture file of the chapter is registered under: the file the render system loads
+            // for it, the texture extensions tried as loading tries them, so that "items" and "items.png"
+            // name one texture in every texture call.
+            hstring texturePath(Chapter* chapter, const hstring& file)
             {
-                hstring found = tesra::rendersys->findTextureResource(path);
-                if (found == "")
+                const hstring path = quortypes::Dir::normalize(chapter->getFolderPath() + "/" + file);
+                if (tesra::rendersys != nullptr)
                 {
-                    found = tesra::rendersys->findTextureFile(path);
+                    hstring found = tesra::rendersys->findTextureResource(path);
+                    if (found == "")
+                    {
+                        found = tesra::rendersys->findTextureFile(path);
+                    }
+                    if (found != "")
+                    {
+                        return found;
+                    }
                 }
-                if (found != "")
+                return path;
+            }
+
+            // The registered texture a file argument names: its resolved file, or a name the chapter already
+            // holds as given (the name createTexture returned, or one from the chapter's definition).
+            hstring textureName(Chapter* chapter, const hstring& file)
+            {
+                const hstring path = texturePath(chapter, file);
+                return (!chapter->hasTexture(path) && chapter->hasTexture(file) ? file : path);
+            }
+
+            int image_createTexture(lua_State* L)
+            {
+                checkArgsExact(L, 2, "image.createTexture", "ss");
+                Chapter* chapter = chapterArgument(L, toString(L, 1));
+                const hstring file = toString(L, 2);
+                const hstring registered = textureName(chapter, file);
+                // Loaded once: a second registration would fail after the file had been read again.
+                if (chapter->hasTexture(registered))
                 {
-                    return found;
+                    return push(L, registered);
                 }
-            }
-            return path;
-        }
-
-        // The registered texture a file argument names: its resolved file, or a name the chapter already
-        // holds as given (the name createTexture returned, or one from the chapter's definition).
-        hstring textureName(Chapter* chapter, const hstring& file)
-        {
-            const hstring path = texturePath(chapter, file);
-            return (!chapter->hasTexture(path) && chapter->hasTexture(file) ? file : path);
-        }
-
-        int image_createTexture(lua_State* L)
-        {
-            checkArgsExact(L, 2, "image.createTexture", "ss");
-            Chapter* chapter = chapterArgument(L, toString(L, 1));
-            const hstring file = toString(L, 2);
-            const hstring registered = textureName(chapter, file);
-            // Loaded once: a second registration would fail after the file had been read again.
-            if (chapter->hasTexture(registered))
-            {
-                return push(L, registered);
-            }
-            const hstring path = texturePath(chapter, file);
-            tesra::Texture* renderTexture = nullptr;
-            if (tesra::rendersys != nullptr)
-            {
-                renderTexture = tesra::rendersys->createTextureFromResource(path);
+                const hstring path = texturePath(chapter, file);
+                tesra::Texture* renderTexture = nullptr;
+                if (tesra::rendersys != nullptr)
+                {
+                    renderTexture = tesra::rendersys->createTextureFromResource(path);
+                    if (renderTexture == nullptr)
+                    {
+                        renderTexture = tesra::rendersys->createTextureFromFile(path);
+                    }
+                }
                 if (renderTexture == nullptr)
                 {
-                    renderTexture = tesra::rendersys->createTextureFromFile(path);
+                    raiseLuaError(L, "Unable to create texture, '" + file + "' not found");
                 }
+                std::unique_ptr<tesraui::Texture> texture(new tesraui::Texture(path, renderTexture));
+                chapter->registerTexture(texture.get());
+                return push(L, texture.release()->getFilename());
             }
-            if (renderTexture == nullptr)
-            {
-                raiseLuaError(L, "Unable to create texture, '" + file + "' not found");
-            }
-            std::unique_ptr<tesraui::Texture> texture(new tesraui::Texture(path, renderTexture));
-            chapter->registerTexture(texture.get());
-            return push(L, texture.release()->getFilename());
-        }
 
-        // Every image the object keeps, whether it draws it now or may later: a button's normal image
-        // while disabled, its toggled set, a progress object's progress and mask images.
-        harray<tesraui::Image*> keptImages(tesraui::Object* object)
-        {
-            harray<tesraui::Image*> kept = object->getImages();
-            if (auto* button = dynamic_cast<tesraui::ImageButton*>(object))
+            // Every image the object keeps, whether it draws it now or may later: a button's normal image
+            // while disabled, its toggled set, a progress object's progress and mask images.
+            harray<tesraui::Image*> keptImages(tesraui::Object* object)
             {
-                kept.push_back(button->getImage());
-                kept.push_back(button->getHoverImage());
-                kept.push_back(button->getPushedImage());
-                kept.push_back(button->getDisabledImage());
-            }
-            if (auto* toggle = dynamic_cast<tesraui::ToggleButton*>(object))
-            {
-                kept.push_back(toggle->getToggledImage());
-                kept.push_back(toggle->getToggledHoverImage());
-                kept.push_back(toggle->getToggledPushedImage());
-                kept.push_back(toggle->getToggledDisabledImage());
-            }
-            if (auto* progress = dynamic_cast<tesraui::ProgressBase*>(object))
-            {
-                kept.push_back(progress->getProgressImage());
-                kept.push_back(progress->getMaskImage());
-            }
-            return kept;
-        }
-
-        // The first object or composite image that still keeps the image; deleting it would leave them
-        // drawing nothing where the image was.
-        hstring findImageUser(tesraui::Image* image)
-        {
-            for (const auto& datasetPair : tesraui::getDatasets())
-            {
-                for (const auto& objectPair : datasetPair.second->getObjects())
+                harray<tesraui::Image*> kept = object->getImages();
+                if (auto* button = dynamic_cast<tesraui::ImageButton*>(object))
                 {
-                    const harray<tesraui::Image*> kept = keptImages(objectPair.second);
-                    if (std::find(kept.begin(), kept.end(), image) != kept.end())
-                    {
-                        return objectPair.second->getFullName();
-                    }
+                    kept.push_back(button->getImage());
+                    kept.push_back(button->getHoverImage());
+                    kept.push_back(button->getPushedImage());
+                    kept.push_back(button->getDisabledImage());
                 }
-                for (const auto& imagePair : datasetPair.second->getImages())
+                if (auto* toggle = dynamic_cast<tesraui::ToggleButton*>(object))
                 {
-                    auto* composite = dynamic_cast<tesraui::CompositeImage*>(imagePair.second);
-                    if (composite == nullptr || composite == image)
+                    kept.push_back(toggle->getToggledImage());
+                    kept.push_back(toggle->getToggledHoverImage());
+                    kept.push_back(toggle->getToggledPushedImage());
+                    kept.push_back(toggle->getToggledDisabledImage());
+                }
+                if (auto* progress = dynamic_cast<tesraui::ProgressBase*>(object))
+                {
+                    kept.push_back(progress->getProgressImage());
+                    kept.push_back(progress->getMaskImage());
+                }
+                return kept;
+            }
+
+            // The first object or composite image that still keeps the image; deleting it would leave them
+            // drawing nothing where the image was.
+            hstring findImageUser(tesraui::Image* image)
+            {
+                for (const auto& datasetPair : tesraui::getDatasets())
+                {
+                    for (const auto& objectPair : datasetPair.second->getObjects())
                     {
-                        continue;
-                    }
-                    for (const auto& reference : composite->getImageRefs())
-                    {
-                        if (reference.first == image)
+                        const harray<tesraui::Image*> kept = keptImages(objectPair.second);
+                        if (std::find(kept.begin(), kept.end(), image) != kept.end())
                         {
-                            return composite->getFullName();
+                            return objectPair.second->getFullName();
+                        }
+                    }
+                    for (const auto& imagePair : datasetPair.second->getImages())
+                    {
+                        auto* composite = dynamic_cast<tesraui::CompositeImage*>(imagePair.second);
+                        if (composite == nullptr || composite == image)
+                        {
+                            continue;
+                        }
+                        for (const auto& reference : composite->getImageRefs())
+                        {
+                            if (reference.first == image)
+                            {
+                                return composite->getFullName();
+                            }
                         }
                     }
                 }
+                return "";
             }
-            return "";
-        }
 
-        // A composite's references to itself go with it.
-        int countOwnReferences(tesraui::Image* image)
-        {
-            auto* composite = dynamic_cast<tesraui::CompositeImage*>(image);
-            if (composite == nullptr)
+            // A composite's references to itself go with it.
+            int countOwnReferences(tesraui::Image* image)
             {
+                auto* composite = dynamic_cast<tesraui::CompositeImage*>(image);
+                if (composite == nullptr)
+                {
+                    return 0;
+                }
+                const harray<tesraui::CompositeImage::ImageRef>& references = composite->getImageRefs();
+                return (int)std::count_if(references.begin(), references.end(),
+                                          [image](const tesraui::CompositeImage::ImageRef& reference)
+                                          { return reference.first == image; });
+            }
+
+            int image_destroy(lua_State* L)
+            {
+                checkArgsExact(L, 2, "image.destroy", "ss");
+                Chapter* chapter = chapterArgument(L, toString(L, 1));
+                tesraui::Image* image = chapter->getImages().tryGet(toString(L, 2), nullptr);
+                if (image == nullptr)
+                {
+                    image = chapter->getImage(toString(L, 2));
+                }
+                hstring user = findImageUser(image);
+                // The count knows every holder, also those no dataset lists.
+                if (user == "" && image->countHolders() > countOwnReferences(image))
+                {
+                    user = "an object or image outside every dataset";
+                }
+                if (user != "")
+                {
+                    raiseLuaError(L,
+                                  formatString("Error destroying image '%s', another object is using it: %s",
+                                               image->getFullName().c_str(), user.c_str()));
+                }
+                chapter->unregisterImage(image);
+                // Out of the chapter, the image is this call's alone.
+                const std::unique_ptr<tesraui::Image> unregistered(image);
                 return 0;
             }
-            const harray<tesraui::CompositeImage::ImageRef>& references = composite->getImageRefs();
-            return (int)std::count_if(references.begin(), references.end(),
-                                      [image](const tesraui::CompositeImage::ImageRef& reference)
-                                      { return reference.first == image; });
-        }
 
-        int image_destroy(lua_State* L)
-        {
-            checkArgsExact(L, 2, "image.destroy", "ss");
-            Chapter* chapter = chapterArgument(L, toString(L, 1));
-            tesraui::Image* image = chapter->getImages().tryGet(toString(L, 2), nullptr);
-            if (image == nullptr)
+            int image_destroyTexture(lua_State* L)
             {
-                image = chapter->getImage(toString(L, 2));
-            }
-            hstring user = findImageUser(image);
-            // The count knows every holder, also those no dataset lists.
-            if (user == "" && image->countHolders() > countOwnReferences(image))
-            {
-                user = "an object or image outside every dataset";
-            }
-            if (user != "")
-            {
-                raiseLuaError(L, formatString("Error destroying image '%s', another object is using it: %s",
-                                              image->getFullName().c_str(), user.c_str()));
-            }
-            chapter->unregisterImage(image);
-            // Out of the chapter, the image is this call's alone.
-            const std::unique_ptr<tesraui::Image> unregistered(image);
-            return 0;
-        }
-
-        int image_destroyTexture(lua_State* L)
-        {
-            checkArgsExact(L, 2, "image.destroyTexture", "ss");
-            Chapter* chapter = chapterArgument(L, toString(L, 1));
-            tesraui::Texture* texture = chapter->getTexture(textureName(chapter, toString(L, 2)));
-            for (const auto& datasetPair : tesraui::getDatasets())
-            {
-                for (const auto& imagePair : datasetPair.second->getImages())
+                checkArgsExact(L, 2, "image.destroyTexture", "ss");
+                Chapter* chapter = chapterArgument(L, toString(L, 1));
+                tesraui::Texture* texture = chapter->getTexture(textureName(chapter, toString(L, 2)));
+                for (const auto& datasetPair : tesraui::getDatasets())
                 {
-                    if (imagePair.second->getTexture() == texture)
+                    for (const auto& imagePair : datasetPair.second->getImages())
                     {
-                        raiseLuaError(
-                            L, formatString("Error destroying texture '%s', another image is using it: %s",
-                                            texture->getFilename().c_str(),
-                                            imagePair.second->getFullName().c_str()));
+                        if (imagePair.second->getTexture() == texture)
+                        {
+                            raiseLuaError(
+                                L,
+                                formatString("Error destroying texture '%s', another image is using it: %s",
+                                             texture->getFilename().c_str(),
+                                             imagePair.second->getFullName().c_str()));
+                        }
                     }
                 }
+                chapter->unregisterTexture(texture);
+                // Out of the chapter, the texture is this call's alone.
+                const std::unique_ptr<tesraui::Texture> unregistered(texture);
+                return 0;
             }
-            chapter->unregisterTexture(texture);
-            // Out of the chapter, the texture is this call's alone.
-            const std::unique_ptr<tesraui::Texture> unregistered(texture);
-            return 0;
-        }
 
-        int image_exists(lua_State* L)
-        {
-            checkArgsExact(L, 2, "image.exists", "ss");
-            return push(L, chapterArgument(L, toString(L, 1))->getImages().hasKey(toString(L, 2)));
-        }
-
-        int image_textureExists(lua_State* L)
-        {
-            checkArgsExact(L, 2, "image.textureExists", "ss");
-            Chapter* chapter = chapterArgument(L, toString(L, 1));
-            return push(L, chapter->hasTexture(textureName(chapter, toString(L, 2))));
-        }
-
-        int image_getProperty(lua_State* L)
-        {
-            checkArgsExact(L, 2, "image.getProperty", "ss");
-            const hstring name = toString(L, 1);
-            const hstring property = toString(L, 2);
-            tesraui::Image* image = findImage(L, name);
-            if (property == "references")
+            int image_exists(lua_State* L)
             {
-                return pushReferences(L, compositeOf(L, image, name, "get"));
+                checkArgsExact(L, 2, "image.exists", "ss");
+                return push(L, chapterArgument(L, toString(L, 1))->getImages().hasKey(toString(L, 2)));
             }
-            for (const PropertyInfo& info : image->getPropertyDescriptions())
+
+            int image_textureExists(lua_State* L)
             {
-                if (info.name == property)
+                checkArgsExact(L, 2, "image.textureExists", "ss");
+                Chapter* chapter = chapterArgument(L, toString(L, 1));
+                return push(L, chapter->hasTexture(textureName(chapter, toString(L, 2))));
+            }
+
+            int image_getProperty(lua_State* L)
+            {
+                checkArgsExact(L, 2, "image.getProperty", "ss");
+                const hstring name = toString(L, 1);
+                const hstring property = toString(L, 2);
+                tesraui::Image* image = findImage(L, name);
+                if (property == "references")
                 {
-                    return pushTyped(L, image->getProperty(property), info.type);
+                    return pushReferences(L, compositeOf(L, image, name, "get"));
                 }
+                for (const PropertyInfo& info : image->getPropertyDescriptions())
+                {
+                    if (info.name == property)
+                    {
+                        return pushTyped(L, image->getProperty(property), info.type);
+                    }
+                }
+                raiseLuaError(L, "Image '" + name + "' has no property named: " + property);
             }
-            raiseLuaError(L, "Image '" + name + "' has no property named: " + property);
-        }
 
-        int image_setProperty(lua_State* L)
+            int image_setProperty(lua_State* L)
+            {
+                checkArgsExact(L, 3, "image.setProperty", "ss?");
+                const hstring name = toString(L, 1);
+                setImageProperty(L, findImage(L, name), name, toString(L, 2), 3);
+                return 0;
+            }
+        } // namespace
+
+        void registerImage()
         {
-            checkArgsExact(L, 3, "image.setProperty", "ss?");
-            const hstring name = toString(L, 1);
-            setImageProperty(L, findImage(L, name), name, toString(L, 2), 3);
-            return 0;
+            registerFunction(image_create, "image.create");
+            registerFunction(image_createTexture, "image.createTexture");
+            registerFunction(image_destroy, "image.destroy");
+            registerFunction(image_destroyTexture, "image.destroyTexture");
+            registerFunction(image_exists, "image.exists");
+            registerFunction(image_textureExists, "image.textureExists");
+            registerFunction(image_getProperty, "image.getProperty");
+            registerFunction(image_setProperty, "image.setProperty");
         }
-    } // namespace
-
-    void registerImage()
-    {
-        registerFunction(image_create, "image.create");
-        registerFunction(image_createTexture, "image.createTexture");
-        registerFunction(image_destroy, "image.destroy");
-        registerFunction(image_destroyTexture, "image.destroyTexture");
-        registerFunction(image_exists, "image.exists");
-        registerFunction(image_textureExists, "image.textureExists");
-        registerFunction(image_getProperty, "image.getProperty");
-        registerFunction(image_setProperty, "image.setProperty");
-    }
-} // namespace LuaInterface
+    } // namespace LuaInterface
+} // namespace vumo

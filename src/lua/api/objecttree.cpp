@@ -25,465 +25,480 @@
 #include "objects/VumoViewportObject.h"
 #include "GameUiHost.h"
 
-namespace LuaInterface
+namespace vumo
 {
-    namespace objecttree
+    namespace LuaInterface
     {
-        tesraui::Dataset* datasetOf(lua_State* L, tesraui::Object* object, const char* functionName)
+        namespace objecttree
         {
-            tesraui::Dataset* dataset = object->getDataset();
-            if (dataset == nullptr)
+            tesraui::Dataset* datasetOf(lua_State* L, tesraui::Object* object, const char* functionName)
             {
-                raiseLuaError(L, hstring(functionName) + ": object '" + object->getFullName() +
-                                     "' belongs to no dataset");
+                tesraui::Dataset* dataset = object->getDataset();
+                if (dataset == nullptr)
+                {
+                    raiseLuaError(L, hstring(functionName) + ": object '" + object->getFullName() +
+                                         "' belongs to no dataset");
+                }
+                return dataset;
             }
-            return dataset;
-        }
 
-        namespace
-        {
-            // An event that does nothing: a custom animator's one event only carries the function's name.
-            class NamingEvent : public tesraui::Event
+            namespace
             {
-            public:
-                void execute(tesraui::EventArgs*) override {}
-            };
+                // An event that does nothing: a custom animator's one event only carries the function's name.
+                class NamingEvent : public tesraui::Event
+                {
+                public:
+                    void execute(tesraui::EventArgs*) override {}
+                };
 
-            // The UI's root, the viewport and the root of every active scene: the UI draws them, the zoom and
-            // the scene switch walk them every frame, and nothing would tell those that one was deleted.
-            harray<tesraui::Object*> engineObjects()
+                // The UI's root, the viewport and the root of every active scene: the UI draws them, the zoom
+                // and the scene switch walk them every frame, and nothing would tell those that one was
+                // deleted.
+                harray<tesraui::Object*> engineObjects()
+                {
+                    harray<tesraui::Object*> result;
+                    if (getGameUiHost().getRootObject() != nullptr)
+                    {
+                        result.push_back(getGameUiHost().getRootObject());
+                    }
+                    if (Session::getViewport() != nullptr)
+                    {
+                        result.push_back(Session::getViewport());
+                    }
+                    for (const auto& pair : tesraui::getDatasets())
+                    {
+                        Chapter* chapter = Chapter::fromDataset(pair.second);
+                        if (chapter == nullptr)
+                        {
+                            continue;
+                        }
+                        for (const auto& scene : chapter->getScenes())
+                        {
+                            if (scene.second->getRootObject() != nullptr)
+                            {
+                                result.push_back(scene.second->getRootObject());
+                            }
+                        }
+                    }
+                    return result;
+                }
+
+                // Raises an error, before anything is deleted, when the destruction would take an engine
+                // object with it: the object itself (unless only its children go) or one below it.
+                void refuseEngineObjects(lua_State* L, tesraui::Object* object, bool childrenOnly,
+                                         const char* functionName)
+                {
+                    for (tesraui::Object* engineObject : engineObjects())
+                    {
+                        if (engineObject == object && !childrenOnly)
+                        {
+                            raiseLuaError(L, hstring(functionName) + ": object '" + object->getFullName() +
+                                                 "' belongs to the engine and cannot be destroyed");
+                        }
+                        for (tesraui::Object* above = engineObject->getParent(); above != nullptr;
+                             above = above->getParent())
+                        {
+                            if (above == object)
+                            {
+                                raiseLuaError(L,
+                                              hstring(functionName) + ": object '" + object->getFullName() +
+                                                  "' holds '" + engineObject->getFullName() +
+                                                  "', which belongs to the engine and cannot be destroyed");
+                            }
+                        }
+                    }
+                }
+
+                tesraui::Object* activeSceneRoot()
+                {
+                    Scene* scene = getHost().getActiveScene();
+                    return (scene != nullptr ? (tesraui::Object*)scene->getRootObject() : nullptr);
+                }
+
+                // A retained object of the active scene taken back and hung under parent; null when
+                // there is none.
+                tesraui::Object* reuseRetained(const hstring& name, tesraui::Object* parent)
+                {
+                    Scene* scene = getHost().getActiveScene();
+                    tesraui::Object* object = (scene != nullptr ? scene->takeObject(name) : nullptr);
+                    if (object == nullptr)
+                    {
+                        return nullptr;
+                    }
+                    if (object->getParent() != nullptr)
+                    {
+                        object->detach();
+                    }
+                    if (object->getDataset() == nullptr && parent->getDataset() != nullptr)
+                    {
+                        parent->getDataset()->registerObjects(object);
+                    }
+                    parent->addChild(object);
+                    return object;
+                }
+
+                // One value: object, target, speed and an optional delay that queues the run after the
+                // current one.
+                typedef tesraui::Animator* (tesraui::Object::*Start)(float, float);
+                typedef tesraui::Animator* (tesraui::Object::*Queue)(float, float, float);
+
+                template <Start start, Queue queue> int animateOne(lua_State* L, const char* functionName)
+                {
+                    checkArgs(L, 3, 4, functionName, "onnn");
+                    tesraui::Object* object = getObject(L, 1);
+                    const float target = (float)lua_tonumber(L, 2);
+                    const float speed = (float)lua_tonumber(L, 3);
+                    const float delay = (float)lua_tonumber(L, 4);
+                    if (delay == 0.0f)
+                    {
+                        (object->*start)(target, speed);
+                    }
+                    else
+                    {
+                        (object->*queue)(target, speed, delay);
+                    }
+                    return 0;
+                }
+
+                // Two values: object, target x, target y, speed and an optional delay.
+                template <Start startX, Start startY, Queue queueX, Queue queueY>
+                int animateTwo(lua_State* L, const char* functionName)
+                {
+                    checkArgs(L, 4, 5, functionName, "onnnn");
+                    tesraui::Object* object = getObject(L, 1);
+                    const float x = (float)lua_tonumber(L, 2);
+                    const float y = (float)lua_tonumber(L, 3);
+                    const float speed = (float)lua_tonumber(L, 4);
+                    const float delay = (float)lua_tonumber(L, 5);
+                    if (delay == 0.0f)
+                    {
+                        (object->*startX)(x, speed);
+                        (object->*startY)(y, speed);
+                    }
+                    else
+                    {
+                        (object->*queueX)(x, speed, delay);
+                        (object->*queueY)(y, speed, delay);
+                    }
+                    return 0;
+                }
+            } // namespace
+
+            int object_create(lua_State* L)
             {
-                harray<tesraui::Object*> result;
-                if (getGameUiHost().getRootObject() != nullptr)
+                checkArgsExact(L, 4, "object.create", "ssot");
+                const bool hasProperties = checkOptionalTableArgument(L, 4, "object.create", "ssot");
+                const hstring type = toString(L, 1);
+                hstring name = toString(L, 2);
+                tesraui::Object* parent = nullptr;
+                if (lua_isnil(L, 3))
                 {
-                    result.push_back(getGameUiHost().getRootObject());
+                    parent = activeSceneRoot();
+                    if (parent == nullptr)
+                    {
+                        raiseLuaError(L,
+                                      "Unable to attach " + type + " object to Scene, no active scene set!");
+                    }
                 }
-                if (Session::getViewport() != nullptr)
+                else
                 {
-                    result.push_back(Session::getViewport());
+                    parent = getObject(L, 3);
                 }
-                for (const auto& pair : tesraui::getDatasets())
+                if (name == "")
                 {
-                    Chapter* chapter = Chapter::fromDataset(pair.second);
-                    if (chapter == nullptr)
+                    name = tesra::generateName(type);
+                }
+                else if (name.endsWith("__retain"))
+                {
+                    tesraui::Object* retained = reuseRetained(name, parent);
+                    if (retained != nullptr)
+                    {
+                        return pushObject(L, retained);
+                    }
+                }
+                kavtypes::Rectangle rect(-1.0f, -1.0f, -1.0f, -1.0f);
+                std::vector<std::pair<hstring, hstring>> properties;
+                if (hasProperties)
+                {
+                    lua_pushnil(L);
+                    while (lua_next(L, 4) != 0)
+                    {
+                        if (lua_type(L, -2) == LUA_TSTRING)
+                        {
+                            const hstring key = toString(L, -2);
+                            const hstring value = toString(L, -1);
+                            if (key == "x")
+                                rect.x = value.toFloat();
+                            else if (key == "y")
+                                rect.y = value.toFloat();
+                            else if (key == "w")
+                                rect.w = value.toFloat();
+                            else if (key == "h")
+                                rect.h = value.toFloat();
+                            else
+                                properties.emplace_back(key, value);
+                        }
+                        lua_pop(L, 1);
+                    }
+                }
+                std::sort(properties.begin(), properties.end());
+                tesraui::Dataset* dataset = datasetOf(L, parent, "object.create");
+                tesraui::Object* object = tesraui::createObject(type, name, rect);
+                tesraui::Animator* animator = nullptr;
+                if (object == nullptr)
+                {
+                    animator = tesraui::createAnimator(type, name);
+                    if (animator == nullptr)
+                    {
+                        raiseLuaError(L, "object.create(): unable to create object of type '" + type +
+                                             "', type not found.");
+                    }
+                    object = animator;
+                }
+                // Until its dataset takes it, a failure frees the object here.
+                std::unique_ptr<tesraui::Object> unregistered(object);
+                dataset->registerObjects(object);
+                unregistered.release();
+                parent->addChild(object);
+                for (const auto& [key, value] : properties)
+                {
+                    bool accepted = false;
+                    try
+                    {
+                        accepted = object->setProperty(key, value);
+                    }
+                    catch (const quortypes::exception&)
+                    {
+                        // A value the object throws at leaves no half-made object behind either.
+                        dataset->destroyObject(object);
+                        throw;
+                    }
+                    if (accepted)
                     {
                         continue;
                     }
-                    for (const auto& scene : chapter->getScenes())
+                    if (animator != nullptr && key == "custom_func")
                     {
-                        if (scene.second->getRootObject() != nullptr)
-                        {
-                            result.push_back(scene.second->getRootObject());
-                        }
+                        animator->setProperty("func", "custom");
+                        animator->setCustomFunction(&evaluateCustomAnimator);
+                        animator->registerEvent(value, new NamingEvent());
+                        continue;
                     }
+                    dataset->destroyObject(object);
+                    raiseLuaError(L, "Invalid object property: " + key + "( " + value + " )");
                 }
-                return result;
+                if (animator != nullptr)
+                {
+                    animator->update(0.0f);
+                }
+                return pushObject(L, object);
             }
 
-            // Raises an error, before anything is deleted, when the destruction would take an engine object
-            // with it: the object itself (unless only its children go) or one below it.
-            void refuseEngineObjects(lua_State* L, tesraui::Object* object, bool childrenOnly,
-                                     const char* functionName)
+            int object_assignEvent(lua_State* L)
             {
-                for (tesraui::Object* engineObject : engineObjects())
+                const int count = lua_gettop(L);
+                if (count < 2)
                 {
-                    if (engineObject == object && !childrenOnly)
-                    {
-                        raiseLuaError(L, hstring(functionName) + ": object '" + object->getFullName() +
-                                             "' belongs to the engine and cannot be destroyed");
-                    }
-                    for (tesraui::Object* above = engineObject->getParent(); above != nullptr;
-                         above = above->getParent())
-                    {
-                        if (above == object)
-                        {
-                            raiseLuaError(L, hstring(functionName) + ": object '" + object->getFullName() +
-                                                 "' holds '" + engineObject->getFullName() +
-                                                 "', which belongs to the engine and cannot be destroyed");
-                        }
-                    }
+                    raiseLuaError(
+                        L,
+                        formatString("object.assignEvent() expecting at least 2 arguments, got %d", count));
                 }
-            }
-
-            tesraui::Object* activeSceneRoot()
-            {
-                Scene* scene = getHost().getActiveScene();
-                return (scene != nullptr ? (tesraui::Object*)scene->getRootObject() : nullptr);
-            }
-
-            // A retained object of the active scene taken back and hung under parent; null when
-            // there is none.
-            tesraui::Object* reuseRetained(const hstring& name, tesraui::Object* parent)
-            {
-                Scene* scene = getHost().getActiveScene();
-                tesraui::Object* object = (scene != nullptr ? scene->takeObject(name) : nullptr);
-                if (object == nullptr)
-                {
-                    return nullptr;
-                }
-                if (object->getParent() != nullptr)
-                {
-                    object->detach();
-                }
-                if (object->getDataset() == nullptr && parent->getDataset() != nullptr)
-                {
-                    parent->getDataset()->registerObjects(object);
-                }
-                parent->addChild(object);
-                return object;
-            }
-
-            // One value: object, target, speed and an optional delay that queues the run after the
-            // current one.
-            typedef tesraui::Animator* (tesraui::Object::*Start)(float, float);
-            typedef tesraui::Animator* (tesraui::Object::*Queue)(float, float, float);
-
-            template <Start start, Queue queue> int animateOne(lua_State* L, const char* functionName)
-            {
-                checkArgs(L, 3, 4, functionName, "onnn");
                 tesraui::Object* object = getObject(L, 1);
-                const float target = (float)lua_tonumber(L, 2);
+                hstring eventName = "Click";
+                int handlerIndex = 2;
+                if (lua_type(L, 2) == LUA_TSTRING && count > 2)
+                {
+                    eventName = toString(L, 2);
+                    handlerIndex = 3;
+                }
+                tesraui::Event* event = nullptr;
+                switch (lua_type(L, handlerIndex))
+                {
+                case LUA_TSTRING:
+                case LUA_TNUMBER:
+                    event = new LuaCallbackEvent(toString(L, count), getSceneForObject(object));
+                    break;
+                case LUA_TFUNCTION:
+                    event = makeFunctionEvent(L, handlerIndex);
+                    break;
+                default:
+                    raiseLuaError(
+                        L, hstring("object.assignEvent() expects either code as a string or a function with "
+                                   "arguments, got ") +
+                               luaL_typename(L, handlerIndex));
+                }
+                object->registerEvent(eventName, event);
+                return 0;
+            }
+
+            int object_destroy(lua_State* L)
+            {
+                checkArgsExact(L, 1, "object.destroy", "o");
+                tesraui::Object* object = getObject(L, 1);
+                tesraui::Dataset* dataset = datasetOf(L, object, "object.destroy");
+                refuseEngineObjects(L, object, false, "object.destroy");
+                dataset->destroyObject(object);
+                return 0;
+            }
+
+            int object_destroyChildren(lua_State* L)
+            {
+                checkArgsExact(L, 1, "object.destroyChildren", "o");
+                tesraui::Object* object = getObject(L, 1);
+                refuseEngineObjects(L, object, true, "object.destroyChildren");
+                object->destroyChildren();
+                return 0;
+            }
+
+            int object_exists(lua_State* L)
+            {
+                checkArgsExact(L, 1, "object.exists", "?");
+                hstring name;
+                if (lua_istable(L, 1))
+                {
+                    lua_getfield(L, 1, "__name");
+                    if (lua_type(L, -1) != LUA_TSTRING)
+                    {
+                        raiseLuaError(
+                            L, "object.exists(): can't verify object existance, argument given as table, but "
+                               "table is not a valid object table.");
+                    }
+                    name = toString(L, -1);
+                    lua_pop(L, 1);
+                }
+                else if (lua_type(L, 1) == LUA_TSTRING)
+                {
+                    name = toString(L, 1);
+                }
+                else
+                {
+                    raiseLuaError(
+                        L,
+                        hstring("Wrong argument given to object.exists(), string or object table expected, "
+                                "got ") +
+                            luaL_typename(L, 1));
+                }
+                hstring datasetName;
+                hstring objectName;
+                if (name.split('.', datasetName, objectName))
+                {
+                    // The rest is the object's own name: asking hasObject would split it at its next dot
+                    // and look for a dataset of that name.
+                    return push(L, tesraui::getDatasetByName(datasetName)->getObjects().hasKey(objectName));
+                }
+                Scene* scene = getHost().getActiveScene();
+                tesraui::Dataset* dataset = (scene != nullptr ? getHost().getSceneDataset(scene) : nullptr);
+                if (dataset == nullptr)
+                {
+                    raiseLuaError(
+                        L,
+                        "Unable to verify existance of scene object '" + name +
+                            "', chapter dataset not initialised. Did you forget to add a dataset prefix to "
+                            "the object name argument?");
+                }
+                return push(L, dataset->hasObject(name));
+            }
+
+            int object_children(lua_State* L)
+            {
+                checkArgsExact(L, 1, "object.children", "o");
+                const harray<tesraui::Object*> children = getObject(L, 1)->getChildren();
+                lua_createtable(L, children.size(), 0);
+                for (int i = 0; i < children.size(); ++i)
+                {
+                    pushObject(L, children[i]);
+                    lua_rawseti(L, -2, i + 1);
+                }
+                return 1;
+            }
+
+            int object_isAncestor(lua_State* L)
+            {
+                checkArgsExact(L, 2, "isAncestor", "oo");
+                tesraui::Object* ancestor = getObject(L, 1);
+                return push(L, getObject(L, 2)->isDescendantOf(ancestor));
+            }
+
+            int object_getChildUnderPoint(lua_State* L)
+            {
+                checkArgsExact(L, 3, "object.getChildUnderPoint", "onn");
+                tesraui::Object* object = getObject(L, 1);
+                const kavtypes::Rectangle bounds = object->getBoundingRect();
+                const float x = bounds.x + (float)lua_tonumber(L, 2) * bounds.w;
+                const float y = bounds.y + (float)lua_tonumber(L, 3) * bounds.h;
+                return pushObject(L, object->getChildUnderPoint(x, y));
+            }
+
+            int object_moveX(lua_State* L)
+            {
+                return animateOne<&tesraui::Object::moveX, &tesraui::Object::moveXQueue>(L, "object.moveX");
+            }
+            int object_moveY(lua_State* L)
+            {
+                return animateOne<&tesraui::Object::moveY, &tesraui::Object::moveYQueue>(L, "object.moveY");
+            }
+            int object_rotate(lua_State* L)
+            {
+                return animateOne<&tesraui::Object::rotate, &tesraui::Object::rotateQueue>(L,
+                                                                                           "object.rotate");
+            }
+            int object_resizeX(lua_State* L)
+            {
+                return animateOne<&tesraui::Object::resizeX, &tesraui::Object::resizeXQueue>(
+                    L, "object.resizeX");
+            }
+            int object_resizeY(lua_State* L)
+            {
+                return animateOne<&tesraui::Object::resizeY, &tesraui::Object::resizeYQueue>(
+                    L, "object.resizeY");
+            }
+            int object_scaleX(lua_State* L)
+            {
+                return animateOne<&tesraui::Object::scaleX, &tesraui::Object::scaleXQueue>(L,
+                                                                                           "object.scaleX");
+            }
+            int object_scaleY(lua_State* L)
+            {
+                return animateOne<&tesraui::Object::scaleY, &tesraui::Object::scaleYQueue>(L,
+                                                                                           "object.scaleY");
+            }
+
+            int object_fade(lua_State* L)
+            {
+                checkArgs(L, 3, 4, "object.fade", "onnn");
+                tesraui::Object* object = getObject(L, 1);
+                const float target = std::clamp((float)lua_tonumber(L, 2), 0.0f, 255.0f);
                 const float speed = (float)lua_tonumber(L, 3);
                 const float delay = (float)lua_tonumber(L, 4);
                 if (delay == 0.0f)
                 {
-                    (object->*start)(target, speed);
+                    object->fadeAlpha((unsigned char)target, speed);
                 }
                 else
                 {
-                    (object->*queue)(target, speed, delay);
+                    object->fadeAlphaQueue((unsigned char)target, speed, delay);
                 }
                 return 0;
             }
 
-            // Two values: object, target x, target y, speed and an optional delay.
-            template <Start startX, Start startY, Queue queueX, Queue queueY>
-            int animateTwo(lua_State* L, const char* functionName)
+            int object_move(lua_State* L)
             {
-                checkArgs(L, 4, 5, functionName, "onnnn");
-                tesraui::Object* object = getObject(L, 1);
-                const float x = (float)lua_tonumber(L, 2);
-                const float y = (float)lua_tonumber(L, 3);
-                const float speed = (float)lua_tonumber(L, 4);
-                const float delay = (float)lua_tonumber(L, 5);
-                if (delay == 0.0f)
-                {
-                    (object->*startX)(x, speed);
-                    (object->*startY)(y, speed);
-                }
-                else
-                {
-                    (object->*queueX)(x, speed, delay);
-                    (object->*queueY)(y, speed, delay);
-                }
-                return 0;
+                return animateTwo<&tesraui::Object::moveX, &tesraui::Object::moveY,
+                                  &tesraui::Object::moveXQueue, &tesraui::Object::moveYQueue>(L,
+                                                                                              "object.move");
             }
-        } // namespace
-
-        int object_create(lua_State* L)
-        {
-            checkArgsExact(L, 4, "object.create", "ssot");
-            const bool hasProperties = checkOptionalTableArgument(L, 4, "object.create", "ssot");
-            const hstring type = toString(L, 1);
-            hstring name = toString(L, 2);
-            tesraui::Object* parent = nullptr;
-            if (lua_isnil(L, 3))
+            int object_resize(lua_State* L)
             {
-                parent = activeSceneRoot();
-                if (parent == nullptr)
-                {
-                    raiseLuaError(L, "Unable to attach " + type + " object to Scene, no active scene set!");
-                }
+                return animateTwo<&tesraui::Object::resizeX, &tesraui::Object::resizeY,
+                                  &tesraui::Object::resizeXQueue, &tesraui::Object::resizeYQueue>(
+                    L, "object.resize");
             }
-            else
+            int object_scale(lua_State* L)
             {
-                parent = getObject(L, 3);
+                return animateTwo<&tesraui::Object::scaleX, &tesraui::Object::scaleY,
+                                  &tesraui::Object::scaleXQueue, &tesraui::Object::scaleYQueue>(
+                    L, "object.scale");
             }
-            if (name == "")
-            {
-                name = tesra::generateName(type);
-            }
-            else if (name.endsWith("__retain"))
-            {
-                tesraui::Object* retained = reuseRetained(name, parent);
-                if (retained != nullptr)
-                {
-                    return pushObject(L, retained);
-                }
-            }
-            kavtypes::Rectangle rect(-1.0f, -1.0f, -1.0f, -1.0f);
-            std::vector<std::pair<hstring, hstring>> properties;
-            if (hasProperties)
-            {
-                lua_pushnil(L);
-                while (lua_next(L, 4) != 0)
-                {
-                    if (lua_type(L, -2) == LUA_TSTRING)
-                    {
-                        const hstring key = toString(L, -2);
-                        const hstring value = toString(L, -1);
-                        if (key == "x")
-                            rect.x = value.toFloat();
-                        else if (key == "y")
-                            rect.y = value.toFloat();
-                        else if (key == "w")
-                            rect.w = value.toFloat();
-                        else if (key == "h")
-                            rect.h = value.toFloat();
-                        else
-                            properties.emplace_back(key, value);
-                    }
-                    lua_pop(L, 1);
-                }
-            }
-            std::sort(properties.begin(), properties.end());
-            tesraui::Dataset* dataset = datasetOf(L, parent, "object.create");
-            tesraui::Object* object = tesraui::createObject(type, name, rect);
-            tesraui::Animator* animator = nullptr;
-            if (object == nullptr)
-            {
-                animator = tesraui::createAnimator(type, name);
-                if (animator == nullptr)
-                {
-                    raiseLuaError(L, "object.create(): unable to create object of type '" + type +
-                                         "', type not found.");
-                }
-                object = animator;
-            }
-            // Until its dataset takes it, a failure frees the object here.
-            std::unique_ptr<tesraui::Object> unregistered(object);
-            dataset->registerObjects(object);
-            unregistered.release();
-            parent->addChild(object);
-            for (const auto& [key, value] : properties)
-            {
-                bool accepted = false;
-                try
-                {
-                    accepted = object->setProperty(key, value);
-                }
-                catch (const quortypes::exception&)
-                {
-                    // A value the object throws at leaves no half-made object behind either.
-                    dataset->destroyObject(object);
-                    throw;
-                }
-                if (accepted)
-                {
-                    continue;
-                }
-                if (animator != nullptr && key == "custom_func")
-                {
-                    animator->setProperty("func", "custom");
-                    animator->setCustomFunction(&evaluateCustomAnimator);
-                    animator->registerEvent(value, new NamingEvent());
-                    continue;
-                }
-                dataset->destroyObject(object);
-                raiseLuaError(L, "Invalid object property: " + key + "( " + value + " )");
-            }
-            if (animator != nullptr)
-            {
-                animator->update(0.0f);
-            }
-            return pushObject(L, object);
-        }
-
-        int object_assignEvent(lua_State* L)
-        {
-            const int count = lua_gettop(L);
-            if (count < 2)
-            {
-                raiseLuaError(
-                    L, formatString("object.assignEvent() expecting at least 2 arguments, got %d", count));
-            }
-            tesraui::Object* object = getObject(L, 1);
-            hstring eventName = "Click";
-            int handlerIndex = 2;
-            if (lua_type(L, 2) == LUA_TSTRING && count > 2)
-            {
-                eventName = toString(L, 2);
-                handlerIndex = 3;
-            }
-            tesraui::Event* event = nullptr;
-            switch (lua_type(L, handlerIndex))
-            {
-            case LUA_TSTRING:
-            case LUA_TNUMBER:
-                event = new LuaCallbackEvent(toString(L, count), getSceneForObject(object));
-                break;
-            case LUA_TFUNCTION:
-                event = makeFunctionEvent(L, handlerIndex);
-                break;
-            default:
-                raiseLuaError(
-                    L, hstring("object.assignEvent() expects either code as a string or a function with "
-                               "arguments, got ") +
-                           luaL_typename(L, handlerIndex));
-            }
-            object->registerEvent(eventName, event);
-            return 0;
-        }
-
-        int object_destroy(lua_State* L)
-        {
-            checkArgsExact(L, 1, "object.destroy", "o");
-            tesraui::Object* object = getObject(L, 1);
-            tesraui::Dataset* dataset = datasetOf(L, object, "object.destroy");
-            refuseEngineObjects(L, object, false, "object.destroy");
-            dataset->destroyObject(object);
-            return 0;
-        }
-
-        int object_destroyChildren(lua_State* L)
-        {
-            checkArgsExact(L, 1, "object.destroyChildren", "o");
-            tesraui::Object* object = getObject(L, 1);
-            refuseEngineObjects(L, object, true, "object.destroyChildren");
-            object->destroyChildren();
-            return 0;
-        }
-
-        int object_exists(lua_State* L)
-        {
-            checkArgsExact(L, 1, "object.exists", "?");
-            hstring name;
-            if (lua_istable(L, 1))
-            {
-                lua_getfield(L, 1, "__name");
-                if (lua_type(L, -1) != LUA_TSTRING)
-                {
-                    raiseLuaError(
-                        L, "object.exists(): can't verify object existance, argument given as table, but "
-                           "table is not a valid object table.");
-                }
-                name = toString(L, -1);
-                lua_pop(L, 1);
-            }
-            else if (lua_type(L, 1) == LUA_TSTRING)
-            {
-                name = toString(L, 1);
-            }
-            else
-            {
-                raiseLuaError(
-                    L, hstring("Wrong argument given to object.exists(), string or object table expected, "
-                               "got ") +
-                           luaL_typename(L, 1));
-            }
-            hstring datasetName;
-            hstring objectName;
-            if (name.split('.', datasetName, objectName))
-            {
-                // The rest is the object's own name: asking hasObject would split it at its next dot
-                // and look for a dataset of that name.
-                return push(L, tesraui::getDatasetByName(datasetName)->getObjects().hasKey(objectName));
-            }
-            Scene* scene = getHost().getActiveScene();
-            tesraui::Dataset* dataset = (scene != nullptr ? getHost().getSceneDataset(scene) : nullptr);
-            if (dataset == nullptr)
-            {
-                raiseLuaError(
-                    L, "Unable to verify existance of scene object '" + name +
-                           "', chapter dataset not initialised. Did you forget to add a dataset prefix to "
-                           "the object name argument?");
-            }
-            return push(L, dataset->hasObject(name));
-        }
-
-        int object_children(lua_State* L)
-        {
-            checkArgsExact(L, 1, "object.children", "o");
-            const harray<tesraui::Object*> children = getObject(L, 1)->getChildren();
-            lua_createtable(L, children.size(), 0);
-            for (int i = 0; i < children.size(); ++i)
-            {
-                pushObject(L, children[i]);
-                lua_rawseti(L, -2, i + 1);
-            }
-            return 1;
-        }
-
-        int object_isAncestor(lua_State* L)
-        {
-            checkArgsExact(L, 2, "isAncestor", "oo");
-            tesraui::Object* ancestor = getObject(L, 1);
-            return push(L, getObject(L, 2)->isDescendantOf(ancestor));
-        }
-
-        int object_getChildUnderPoint(lua_State* L)
-        {
-            checkArgsExact(L, 3, "object.getChildUnderPoint", "onn");
-            tesraui::Object* object = getObject(L, 1);
-            const kavtypes::Rectangle bounds = object->getBoundingRect();
-            const float x = bounds.x + (float)lua_tonumber(L, 2) * bounds.w;
-            const float y = bounds.y + (float)lua_tonumber(L, 3) * bounds.h;
-            return pushObject(L, object->getChildUnderPoint(x, y));
-        }
-
-        int object_moveX(lua_State* L)
-        {
-            return animateOne<&tesraui::Object::moveX, &tesraui::Object::moveXQueue>(L, "object.moveX");
-        }
-        int object_moveY(lua_State* L)
-        {
-            return animateOne<&tesraui::Object::moveY, &tesraui::Object::moveYQueue>(L, "object.moveY");
-        }
-        int object_rotate(lua_State* L)
-        {
-            return animateOne<&tesraui::Object::rotate, &tesraui::Object::rotateQueue>(L, "object.rotate");
-        }
-        int object_resizeX(lua_State* L)
-        {
-            return animateOne<&tesraui::Object::resizeX, &tesraui::Object::resizeXQueue>(L, "object.resizeX");
-        }
-        int object_resizeY(lua_State* L)
-        {
-            return animateOne<&tesraui::Object::resizeY, &tesraui::Object::resizeYQueue>(L, "object.resizeY");
-        }
-        int object_scaleX(lua_State* L)
-        {
-            return animateOne<&tesraui::Object::scaleX, &tesraui::Object::scaleXQueue>(L, "object.scaleX");
-        }
-        int object_scaleY(lua_State* L)
-        {
-            return animateOne<&tesraui::Object::scaleY, &tesraui::Object::scaleYQueue>(L, "object.scaleY");
-        }
-
-        int object_fade(lua_State* L)
-        {
-            checkArgs(L, 3, 4, "object.fade", "onnn");
-            tesraui::Object* object = getObject(L, 1);
-            const float target = std::clamp((float)lua_tonumber(L, 2), 0.0f, 255.0f);
-            const float speed = (float)lua_tonumber(L, 3);
-            const float delay = (float)lua_tonumber(L, 4);
-            if (delay == 0.0f)
-            {
-                object->fadeAlpha((unsigned char)target, speed);
-            }
-            else
-            {
-                object->fadeAlphaQueue((unsigned char)target, speed, delay);
-            }
-            return 0;
-        }
-
-        int object_move(lua_State* L)
-        {
-            return animateTwo<&tesraui::Object::moveX, &tesraui::Object::moveY, &tesraui::Object::moveXQueue,
-                              &tesraui::Object::moveYQueue>(L, "object.move");
-        }
-        int object_resize(lua_State* L)
-        {
-            return animateTwo<&tesraui::Object::resizeX, &tesraui::Object::resizeY,
-                              &tesraui::Object::resizeXQueue, &tesraui::Object::resizeYQueue>(
-                L, "object.resize");
-        }
-        int object_scale(lua_State* L)
-        {
-            return animateTwo<&tesraui::Object::scaleX, &tesraui::Object::scaleY,
-                              &tesraui::Object::scaleXQueue, &tesraui::Object::scaleYQueue>(L,
-                                                                                            "object.scale");
-        }
-    } // namespace objecttree
-} // namespace LuaInterface
+        } // namespace objecttree
+    }     // namespace LuaInterface
+} // namespace vumo

@@ -9,184 +9,188 @@
 #include "lua/LuaInterface.h"
 #include "lua/api/registrars.h"
 
-namespace LuaInterface
+namespace vumo
 {
-    namespace
+    namespace LuaInterface
     {
-        Profile* active(lua_State* L)
+        namespace
         {
-            Profile* profile = Session::getProfile();
-            if (profile == nullptr)
+            Profile* active(lua_State* L)
             {
-                raiseLuaError(L, "There is no active profile.");
+                Profile* profile = Session::getProfile();
+                if (profile == nullptr)
+                {
+                    raiseLuaError(L, "There is no active profile.");
+                }
+                return profile;
             }
-            return profile;
-        }
 
-        int profile_create(lua_State* L)
-        {
-            return push(L, Profile::create(toString(L, 1)));
-        }
-
-        int profile_change(lua_State* L)
-        {
-            checkArgsExact(L, 1, "profile.change", "s");
-            Profile::changeProfile(toString(L, 1));
-            return 0;
-        }
-
-        int profile_load(lua_State* L)
-        {
-            if (!VariableDictionary::getGlobal().isLocked())
+            int profile_create(lua_State* L)
             {
-                raiseLuaError(L, "Unable to load profile before ui.setup() finishes.");
+                return push(L, Profile::create(toString(L, 1)));
             }
-            try
+
+            int profile_change(lua_State* L)
             {
-                Profile::changeProfile(Session::getConfigValue("profile"));
+                checkArgsExact(L, 1, "profile.change", "s");
+                Profile::changeProfile(toString(L, 1));
+                return 0;
             }
-            catch (const quortypes::exception& e)
+
+            int profile_load(lua_State* L)
             {
-                logScripting(e.getMessage());
+                if (!VariableDictionary::getGlobal().isLocked())
+                {
+                    raiseLuaError(L, "Unable to load profile before ui.setup() finishes.");
+                }
+                try
+                {
+                    Profile::changeProfile(Session::getConfigValue("profile"));
+                }
+                catch (const quortypes::exception& e)
+                {
+                    logScripting(e.getMessage());
+                    return push(L, false);
+                }
+                return push(L, true);
+            }
+
+            int profile_remove(lua_State* L)
+            {
+                Profile::remove(toString(L, 1));
+                return 0;
+            }
+
+            int profile_list(lua_State* L)
+            {
+                lua_newtable(L);
+                for (auto& entry : Profile::list())
+                {
+                    push(L, entry.second);
+                    lua_setfield(L, -2, entry.first.c_str());
+                }
+                return 1;
+            }
+
+            int profile_save(lua_State* L)
+            {
+                Profile* profile = active(L);
+                const bool saved = profile->saveToFile();
+                if (dynamic_cast<DummyProfile*>(profile) != nullptr)
+                {
+                    logScripting("Profile '" + profile->getName() + "' wasn't saved, no profile is active.");
+                }
+                else if (saved)
+                {
+                    logScripting("Profile '" + profile->getName() + "' saved successfully.");
+                }
+                else
+                {
+                    logScripting(
+                        formatString("Profile '%s' wasn't saved, no change since last save detected. Profile "
+                                     "last synced %.1f seconds ago.",
+                                     profile->getName().c_str(), profile->getTimeSinceSync()));
+                }
+                return 0;
+            }
+
+            int profile_sync(lua_State* L)
+            {
+                if (lua_gettop(L) > 0)
+                {
+                    active(L)->syncVar(toString(L, 1));
+                }
+                else
+                {
+                    active(L)->sync();
+                }
+                return 0;
+            }
+
+            int profile_loadDiff(lua_State* L)
+            {
+                checkArgsExact(L, 1, "profile.loadDiff", "s");
+                Profile::loadDiff(toString(L, 1));
+                return 0;
+            }
+
+            int profile_reset(lua_State*)
+            {
+                Profile::reset();
+                return 0;
+            }
+
+            int profile_getName(lua_State* L)
+            {
+                return push(L, active(L)->getName());
+            }
+
+            int profile_getNumUnlockedAchievements(lua_State* L)
+            {
+                return push(L, active(L)->getNumUnlockedAchievements());
+            }
+
+            int profile_unlockAchievement(lua_State* L)
+            {
+                checkArgsExact(L, 1, "profile.unlockAchievement", "s");
+                return push(L, Profile::unlockAchievement(toString(L, 1)));
+            }
+
+            int profile_clearAchievements(lua_State*)
+            {
+                Profile::clearAchievements();
+                return 0;
+            }
+
+            int profile_isAchievementUnlocked(lua_State* L)
+            {
+                return push(L, Profile::isAchievementUnlocked(toString(L, 1)));
+            }
+
+            int profile_authenticateToAchievementService(lua_State*)
+            {
+                Profile::authenticateToAchievementService();
+                return 0;
+            }
+
+            int profile_isLoggedInToAchievementService(lua_State* L)
+            {
+                return push(L, Profile::isLoggedInToAchievementService());
+            }
+
+            int profile_showNativeAchievementsUI(lua_State* L)
+            {
                 return push(L, false);
             }
-            return push(L, true);
-        }
 
-        int profile_remove(lua_State* L)
-        {
-            Profile::remove(toString(L, 1));
-            return 0;
-        }
-
-        int profile_list(lua_State* L)
-        {
-            lua_newtable(L);
-            for (auto& entry : Profile::list())
+            int profile_getAchievementServiceName(lua_State* L)
             {
-                push(L, entry.second);
-                lua_setfield(L, -2, entry.first.c_str());
+                return push(L, pirk::getAchievementsService()->getName());
             }
-            return 1;
-        }
+        } // namespace
 
-        int profile_save(lua_State* L)
+        void registerProfile()
         {
-            Profile* profile = active(L);
-            const bool saved = profile->saveToFile();
-            if (dynamic_cast<DummyProfile*>(profile) != nullptr)
-            {
-                logScripting("Profile '" + profile->getName() + "' wasn't saved, no profile is active.");
-            }
-            else if (saved)
-            {
-                logScripting("Profile '" + profile->getName() + "' saved successfully.");
-            }
-            else
-            {
-                logScripting(
-                    formatString("Profile '%s' wasn't saved, no change since last save detected. Profile "
-                                 "last synced %.1f seconds ago.",
-                                 profile->getName().c_str(), profile->getTimeSinceSync()));
-            }
-            return 0;
+            registerFunction(profile_create, "profile.create");
+            registerFunction(profile_change, "profile.change");
+            registerFunction(profile_load, "profile.load");
+            registerFunction(profile_remove, "profile.remove");
+            registerFunction(profile_list, "profile.list");
+            registerFunction(profile_save, "profile.save");
+            registerFunction(profile_sync, "profile.sync");
+            registerFunction(profile_loadDiff, "profile.loadDiff");
+            registerFunction(profile_reset, "profile.reset");
+            registerFunction(profile_getName, "profile.getName");
+            registerFunction(profile_getNumUnlockedAchievements, "profile.getNumUnlockedAchievements");
+            registerFunction(profile_unlockAchievement, "profile.unlockAchievement");
+            registerFunction(profile_clearAchievements, "profile.clearAchievements");
+            registerFunction(profile_isAchievementUnlocked, "profile.isAchievementUnlocked");
+            registerFunction(profile_authenticateToAchievementService,
+                             "profile.authenticateToAchievementService");
+            registerFunction(profile_isLoggedInToAchievementService,
+                             "profile.isLoggedInToAchievementService");
+            registerFunction(profile_showNativeAchievementsUI, "profile.showNativeAchievementsUI");
+            registerFunction(profile_getAchievementServiceName, "profile.getAchievementServiceName");
         }
-
-        int profile_sync(lua_State* L)
-        {
-            if (lua_gettop(L) > 0)
-            {
-                active(L)->syncVar(toString(L, 1));
-            }
-            else
-            {
-                active(L)->sync();
-            }
-            return 0;
-        }
-
-        int profile_loadDiff(lua_State* L)
-        {
-            checkArgsExact(L, 1, "profile.loadDiff", "s");
-            Profile::loadDiff(toString(L, 1));
-            return 0;
-        }
-
-        int profile_reset(lua_State*)
-        {
-            Profile::reset();
-            return 0;
-        }
-
-        int profile_getName(lua_State* L)
-        {
-            return push(L, active(L)->getName());
-        }
-
-        int profile_getNumUnlockedAchievements(lua_State* L)
-        {
-            return push(L, active(L)->getNumUnlockedAchievements());
-        }
-
-        int profile_unlockAchievement(lua_State* L)
-        {
-            checkArgsExact(L, 1, "profile.unlockAchievement", "s");
-            return push(L, Profile::unlockAchievement(toString(L, 1)));
-        }
-
-        int profile_clearAchievements(lua_State*)
-        {
-            Profile::clearAchievements();
-            return 0;
-        }
-
-        int profile_isAchievementUnlocked(lua_State* L)
-        {
-            return push(L, Profile::isAchievementUnlocked(toString(L, 1)));
-        }
-
-        int profile_authenticateToAchievementService(lua_State*)
-        {
-            Profile::authenticateToAchievementService();
-            return 0;
-        }
-
-        int profile_isLoggedInToAchievementService(lua_State* L)
-        {
-            return push(L, Profile::isLoggedInToAchievementService());
-        }
-
-        int profile_showNativeAchievementsUI(lua_State* L)
-        {
-            return push(L, false);
-        }
-
-        int profile_getAchievementServiceName(lua_State* L)
-        {
-            return push(L, pirk::getAchievementsService()->getName());
-        }
-    } // namespace
-
-    void registerProfile()
-    {
-        registerFunction(profile_create, "profile.create");
-        registerFunction(profile_change, "profile.change");
-        registerFunction(profile_load, "profile.load");
-        registerFunction(profile_remove, "profile.remove");
-        registerFunction(profile_list, "profile.list");
-        registerFunction(profile_save, "profile.save");
-        registerFunction(profile_sync, "profile.sync");
-        registerFunction(profile_loadDiff, "profile.loadDiff");
-        registerFunction(profile_reset, "profile.reset");
-        registerFunction(profile_getName, "profile.getName");
-        registerFunction(profile_getNumUnlockedAchievements, "profile.getNumUnlockedAchievements");
-        registerFunction(profile_unlockAchievement, "profile.unlockAchievement");
-        registerFunction(profile_clearAchievements, "profile.clearAchievements");
-        registerFunction(profile_isAchievementUnlocked, "profile.isAchievementUnlocked");
-        registerFunction(profile_authenticateToAchievementService,
-                         "profile.authenticateToAchievementService");
-        registerFunction(profile_isLoggedInToAchievementService, "profile.isLoggedInToAchievementService");
-        registerFunction(profile_showNativeAchievementsUI, "profile.showNativeAchievementsUI");
-        registerFunction(profile_getAchievementServiceName, "profile.getAchievementServiceName");
-    }
-} // namespace LuaInterface
+    } // namespace LuaInterface
+} // namespace vumo

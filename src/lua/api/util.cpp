@@ -9,88 +9,92 @@
 #include "lua/LuaInterface.h"
 #include "lua/api/registrars.h"
 
-namespace LuaInterface
+namespace vumo
 {
-    namespace
+    namespace LuaInterface
     {
-        const char* const randCountMessage = "util.rand() can only be called with 0, 1 or 2 arguments.";
-
-        int util_rand(lua_State* L)
+        namespace
         {
-            switch (lua_gettop(L))
-            {
-            case 0:
-                return push(L, quortypes::randomFloat(1.0f));
-            case 1:
-                return push(L, quortypes::randomFloat((float)lua_tonumber(L, 1)));
-            case 2:
-                return push(L, quortypes::randomFloat((float)lua_tonumber(L, 1), (float)lua_tonumber(L, 2)));
-            }
-            raiseLuaError(L, randCountMessage);
-        }
+            const char* const randCountMessage = "util.rand() can only be called with 0, 1 or 2 arguments.";
 
-        int util_irand(lua_State* L)
-        {
-            switch (lua_gettop(L))
+            int util_rand(lua_State* L)
             {
-            case 0:
-                return push(L, quortypes::randomInt(1, 2147483647));
-            case 1:
-                return push(L, quortypes::randomInt(1, toInt(L, 1)));
-            case 2:
-                return push(L, quortypes::randomInt(toInt(L, 1), toInt(L, 2)));
-            }
-            raiseLuaError(L, randCountMessage);
-        }
-
-        int util_floatEquals(lua_State* L)
-        {
-            checkArgs(L, 2, 3, "util.floatEquals", "nnn");
-            const double tolerance = (lua_gettop(L) > 2 ? lua_tonumber(L, 3) : 0.01);
-            return push(L, std::fabs(lua_tonumber(L, 1) - lua_tonumber(L, 2)) < tolerance);
-        }
-
-        int util_include(lua_State* L)
-        {
-            checkArgs(L, 1, 2, "util.include", "ss");
-            const hstring path = toString(L, 1);
-            hstring environment;
-            if (lua_gettop(L) > 1)
-            {
-                environment = toString(L, 2);
-            }
-            else
-            {
-                Host& host = getHost();
-                Scene* scene = host.getActiveScene();
-                if (scene != nullptr)
+                switch (lua_gettop(L))
                 {
-                    environment = host.getSceneEnvironment(scene);
+                case 0:
+                    return push(L, quortypes::randomFloat(1.0f));
+                case 1:
+                    return push(L, quortypes::randomFloat((float)lua_tonumber(L, 1)));
+                case 2:
+                    return push(L,
+                                quortypes::randomFloat((float)lua_tonumber(L, 1), (float)lua_tonumber(L, 2)));
                 }
+                raiseLuaError(L, randCountMessage);
             }
-            execute(L, loadLuaFile(path), environment, path);
-            return 0;
-        }
 
-        int util_transformPoint(lua_State* L)
+            int util_irand(lua_State* L)
+            {
+                switch (lua_gettop(L))
+                {
+                case 0:
+                    return push(L, quortypes::randomInt(1, 2147483647));
+                case 1:
+                    return push(L, quortypes::randomInt(1, toInt(L, 1)));
+                case 2:
+                    return push(L, quortypes::randomInt(toInt(L, 1), toInt(L, 2)));
+                }
+                raiseLuaError(L, randCountMessage);
+            }
+
+            int util_floatEquals(lua_State* L)
+            {
+                checkArgs(L, 2, 3, "util.floatEquals", "nnn");
+                const double tolerance = (lua_gettop(L) > 2 ? lua_tonumber(L, 3) : 0.01);
+                return push(L, std::fabs(lua_tonumber(L, 1) - lua_tonumber(L, 2)) < tolerance);
+            }
+
+            int util_include(lua_State* L)
+            {
+                checkArgs(L, 1, 2, "util.include", "ss");
+                const hstring path = toString(L, 1);
+                hstring environment;
+                if (lua_gettop(L) > 1)
+                {
+                    environment = toString(L, 2);
+                }
+                else
+                {
+                    Host& host = getHost();
+                    Scene* scene = host.getActiveScene();
+                    if (scene != nullptr)
+                    {
+                        environment = host.getSceneEnvironment(scene);
+                    }
+                }
+                execute(L, loadLuaFile(path), environment, path);
+                return 0;
+            }
+
+            int util_transformPoint(lua_State* L)
+            {
+                checkArgsExact(L, 4, "util.transformPoint", "nnoo");
+                const kavtypes::Vector2 point((float)lua_tonumber(L, 1), (float)lua_tonumber(L, 2));
+                tesraui::Object* from = getObject(L, 3);
+                tesraui::Object* to = getObject(L, 4);
+                const kavtypes::Vector2 result = to->transformToLocalSpace(from->getDerivedPoint(point));
+                push(L, result.x);
+                push(L, result.y);
+                return 2;
+            }
+        } // namespace
+
+        void registerUtil()
         {
-            checkArgsExact(L, 4, "util.transformPoint", "nnoo");
-            const kavtypes::Vector2 point((float)lua_tonumber(L, 1), (float)lua_tonumber(L, 2));
-            tesraui::Object* from = getObject(L, 3);
-            tesraui::Object* to = getObject(L, 4);
-            const kavtypes::Vector2 result = to->transformToLocalSpace(from->getDerivedPoint(point));
-            push(L, result.x);
-            push(L, result.y);
-            return 2;
+            registerFunction(util_rand, "util.rand");
+            registerFunction(util_irand, "util.irand");
+            registerFunction(util_floatEquals, "util.floatEquals");
+            registerFunction(util_include, "util.include");
+            registerFunction(util_transformPoint, "util.transformPoint");
         }
-    } // namespace
-
-    void registerUtil()
-    {
-        registerFunction(util_rand, "util.rand");
-        registerFunction(util_irand, "util.irand");
-        registerFunction(util_floatEquals, "util.floatEquals");
-        registerFunction(util_include, "util.include");
-        registerFunction(util_transformPoint, "util.transformPoint");
-    }
-} // namespace LuaInterface
+    } // namespace LuaInterface
+} // namespace vumo

@@ -9,136 +9,141 @@
 #include "lua/LuaInterface.h"
 #include "lua/api/registrars.h"
 
-namespace LuaInterface
+namespace vumo
 {
-    namespace
+    namespace LuaInterface
     {
-        VariableDictionary& variables()
+        namespace
         {
-            return VariableDictionary::getGlobal();
-        }
-
-        int pushValue(lua_State* L, const hstring& value)
-        {
-            if (value.isNumber())
+            VariableDictionary& variables()
             {
-                lua_pushnumber(L, atof(value.c_str()));
+                return VariableDictionary::getGlobal();
+            }
+
+            int pushValue(lua_State* L, const hstring& value)
+            {
+                if (value.isNumber())
+                {
+                    lua_pushnumber(L, atof(value.c_str()));
+                    return 1;
+                }
+                return push(L, value);
+            }
+
+            void raiseMissingSet(lua_State* L, const hstring& name, const hstring& value)
+            {
+                raiseLuaError(L, "Attempting to set state variable $" + name + ": " + value +
+                                     ", variable not found.");
+            }
+
+            int vars_index(lua_State* L)
+            {
+                const hstring name = toString(L, 2);
+                if (!variables().exists(name))
+                {
+                    raiseLuaError(L,
+                                  "Attempting to evaluate state variable $" + name + ", variable not found.");
+                }
+                DebugNames::registerVar(name);
+                return pushValue(L, variables().get(name).value());
+            }
+
+            int vars_newindex(lua_State* L)
+            {
+                const hstring name = toString(L, 2);
+                const hstring value = toString(L, 3);
+                if (!variables().exists(name))
+                {
+                    raiseMissingSet(L, name, value);
+                }
+                variables().get(name).set(value);
+                return 0;
+            }
+
+            int vars_table(lua_State* L)
+            {
+                lua_newtable(L);
+                for (auto& entry : variables().getVariables())
+                {
+                    push(L, entry.second.value());
+                    lua_setfield(L, -2, entry.first.c_str());
+                }
                 return 1;
             }
-            return push(L, value);
-        }
 
-        void raiseMissingSet(lua_State* L, const hstring& name, const hstring& value)
-        {
-            raiseLuaError(L, "Attempting to set state variable $" + name + ": " + value +
-                                 ", variable not found.");
-        }
-
-        int vars_index(lua_State* L)
-        {
-            const hstring name = toString(L, 2);
-            if (!variables().exists(name))
+            int vars_create(lua_State* L)
             {
-                raiseLuaError(L, "Attempting to evaluate state variable $" + name + ", variable not found.");
+                checkArgsExact(L, 2, "vars.create", "s?");
+                const hstring name = toString(L, 1);
+                if (variables().exists(name))
+                {
+                    raiseLuaError(L, "Unable to create new var '" + name + "', var already exists.");
+                }
+                variables().create(name, toString(L, 2));
+                return 0;
             }
-            DebugNames::registerVar(name);
-            return pushValue(L, variables().get(name).value());
-        }
 
-        int vars_newindex(lua_State* L)
-        {
-            const hstring name = toString(L, 2);
-            const hstring value = toString(L, 3);
-            if (!variables().exists(name))
+            int vars_exists(lua_State* L)
             {
-                raiseMissingSet(L, name, value);
+                checkArgsExact(L, 1, "exists", "s");
+                return push(L, variables().exists(toString(L, 1)));
             }
-            variables().get(name).set(value);
-            return 0;
-        }
 
-        int vars_table(lua_State* L)
-        {
-            lua_newtable(L);
-            for (auto& entry : variables().getVariables())
+            int vars_set(lua_State* L)
             {
-                push(L, entry.second.value());
-                lua_setfield(L, -2, entry.first.c_str());
+                checkArgs(L, 2, 3, "vars.set", "s?b");
+                const hstring name = toString(L, 1);
+                const hstring value = toString(L, 2);
+                if (!variables().exists(name))
+                {
+                    raiseMissingSet(L, name, value);
+                }
+                variables().get(name).setValue(value, lua_gettop(L) > 2 && toBool(L, 3));
+                return 0;
             }
-            return 1;
-        }
 
-        int vars_create(lua_State* L)
-        {
-            checkArgsExact(L, 2, "vars.create", "s?");
-            const hstring name = toString(L, 1);
-            if (variables().exists(name))
+            int vars_revertToProfile(lua_State*)
             {
-                raiseLuaError(L, "Unable to create new var '" + name + "', var already exists.");
+                if (Session::getProfile() != nullptr)
+                {
+                    Session::getProfile()->revert();
+                }
+                return 0;
             }
-            variables().create(name, toString(L, 2));
-            return 0;
-        }
 
-        int vars_exists(lua_State* L)
-        {
-            checkArgsExact(L, 1, "exists", "s");
-            return push(L, variables().exists(toString(L, 1)));
-        }
-
-        int vars_set(lua_State* L)
-        {
-            checkArgs(L, 2, 3, "vars.set", "s?b");
-            const hstring name = toString(L, 1);
-            const hstring value = toString(L, 2);
-            if (!variables().exists(name))
+            int debug_registerItem(lua_State* L)
             {
-                raiseMissingSet(L, name, value);
+                DebugNames::registerItem(toString(L, 1));
+                return 0;
             }
-            variables().get(name).setValue(value, lua_gettop(L) > 2 && toBool(L, 3));
-            return 0;
-        }
 
-        int vars_revertToProfile(lua_State*)
-        {
-            if (Session::getProfile() != nullptr)
+            int debug_registerVar(lua_State* L)
             {
-                Session::getProfile()->revert();
+                DebugNames::registerVar(toString(L, 1));
+                return 0;
             }
-            return 0;
-        }
+        } // namespace
 
-        int debug_registerItem(lua_State* L)
+        void registerVars()
         {
-            DebugNames::registerItem(toString(L, 1));
-            return 0;
-        }
-
-        int debug_registerVar(lua_State* L)
-        {
-            DebugNames::registerVar(toString(L, 1));
-            return 0;
-        }
-    } // namespace
-
-    void registerVars()
-    {
-        registerFunction(vars_index, "vars.___index");
-        registerFunction(vars_newindex, "vars.___newindex");
-        registerFunction(vars_table, "vars.___serialize");
-        registerFunction(vars_table, "vars.table");
-        registerFunction(vars_create, "vars.create");
-        registerFunction(vars_exists, "vars.exists");
-        registerFunction(vars_set, "vars.set");
-        registerFunction(vars_revertToProfile, "vars.revertToProfile");
-        execute("setmetatable(vars, { __index = vars.___index, __newindex = vars.___newindex, __serialize = "
+            registerFunction(vars_index, "vars.___index");
+            registerFunction(vars_newindex, "vars.___newindex");
+            registerFunction(vars_table, "vars.___serialize");
+            registerFunction(vars_table, "vars.table");
+            registerFunction(vars_create, "vars.create");
+            registerFunction(vars_exists, "vars.exists");
+            registerFunction(vars_set, "vars.set");
+            registerFunction(vars_revertToProfile, "vars.revertToProfile");
+            execute(
+                "setmetatable(vars, { __index = vars.___index, __newindex = vars.___newindex, __serialize = "
                 "vars.___serialize })",
                 "", "");
-    }
+        }
 
-    void registerDebug()
-    {
-        registerFunction(debug_registerItem, "debug.registerItem");
-        registerFunction(debug_registerVar, "debug.registerVar");
-    }
-} // namespace LuaInterface
+        void registerDebug()
+        {
+            registerFunction(debug_registerItem, "debug.registerItem");
+            registerFunction(debug_registerVar, "debug.registerVar");
+        }
+    } // namespace LuaInterface
+} // namespace vumo

@@ -2,33 +2,36 @@
 #include "lua/api/registrars.h"
 #include "objects/VumoVideoObject.h"
 
-namespace LuaInterface
+namespace vumo
 {
-    // The methods of video objects: object.VideoObject.play, pause and stop.
-    class play : public LuaCppFunction
+    namespace LuaInterface
     {
-    public:
-        void execute() override { this->getObjectOf<VumoVideoObject>(1)->play(); }
-    };
+        // The methods of video objects: object.VideoObject.play, pause and stop.
+        class play : public LuaCppFunction
+        {
+        public:
+            void execute() override { this->getObjectOf<VumoVideoObject>(1)->play(); }
+        };
 
-    class pause : public LuaCppFunction
-    {
-    public:
-        void execute() override { this->getObjectOf<VumoVideoObject>(1)->pause(); }
-    };
+        class pause : public LuaCppFunction
+        {
+        public:
+            void execute() override { this->getObjectOf<VumoVideoObject>(1)->pause(); }
+        };
 
-    class stop : public LuaCppFunction
-    {
-    public:
-        void execute() override { this->getObjectOf<VumoVideoObject>(1)->stop(); }
-    };
+        class stop : public LuaCppFunction
+        {
+        public:
+            void execute() override { this->getObjectOf<VumoVideoObject>(1)->stop(); }
+        };
 
-    void registerVideoObjectMethods()
-    {
-        beginClassMethods("object.VideoObject");
-        registerMethod(callFunctor<play>, "play");
-        registerMethod(callFunctor<pause>, "pause");
-        registerMethod(callFunctor<stop>, "stop");
-        endClassMethods();
-    }
-} // namespace LuaInterface
+        void registerVideoObjectMethods()
+        {
+            beginClassMethods("object.VideoObject");
+            registerMethod(callFunctor<play>, "play");
+            registerMethod(callFunctor<pause>, "pause");
+            registerMethod(callFunctor<stop>, "stop");
+            endClassMethods();
+        }
+    } // namespace LuaInterface
+} // namespace vumo

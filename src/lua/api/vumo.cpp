@@ -15,153 +15,156 @@
 #include "GameUiHost.h"
 #include "ScriptTexts.h"
 
-namespace LuaInterface
+namespace vumo
 {
-    namespace
+    namespace LuaInterface
     {
-        hstring loadingScreenName;
-
-        int vumo_log(lua_State* L)
+        namespace
         {
-            const int count = lua_gettop(L);
-            for (int i = 1; i <= count; ++i)
+            hstring loadingScreenName;
+
+            int vumo_log(lua_State* L)
             {
-                logScripting(dumpValue(L, i));
-            }
-            return 0;
-        }
-
-        int vumo_endProgram(lua_State*)
-        {
-            if (tesra::window != nullptr)
-            {
-                tesra::window->terminateMainLoop();
-            }
-            return 0;
-        }
-
-        int vumo_getCursorPos(lua_State* L)
-        {
-            tesraui::Object* space = nullptr;
-            if (Session::getActiveScene() != nullptr)
-            {
-                space = Session::getActiveScene()->getRootObject();
-            }
-            if (space == nullptr)
-            {
-                space = Session::getViewport();
-            }
-            kavtypes::Vector2 position = tesraui::getCursorPosition();
-            if (space != nullptr)
-            {
-                position = space->transformToLocalSpace(position);
-            }
-            push(L, position.x);
-            push(L, position.y);
-            return 2;
-        }
-
-        int vumo_getLocalization(lua_State* L)
-        {
-            return push(L, tesraui::getLocalization());
-        }
-
-        int vumo_setLocalization(lua_State* L)
-        {
-            checkArgsExact(L, 1, "vumo.setLocalization", "s");
-            Session::setLocalization(toString(L, 1));
-            return 0;
-        }
-
-        int vumo_isPaused(lua_State* L)
-        {
-            return push(L, Session::isPaused());
-        }
-
-        int vumo_pause(lua_State*)
-        {
-            if (!Session::isPaused())
-            {
-                Session::setPaused(true);
-            }
-            return 0;
-        }
-
-        int vumo_unpause(lua_State*)
-        {
-            if (Session::isPaused())
-            {
-                Session::setPaused(false);
-            }
-            return 0;
-        }
-
-        int vumo_showLoadingScreen(lua_State* L)
-        {
-            checkArgs(L, 0, 1, "vumo.showLoadingScreen", "s");
-            const hstring name = (lua_gettop(L) >= 1 ? toString(L, 1) : hstring());
-            loadingScreenName = name;
-            if (GameUiHost* ui = findGameUiHost())
-            {
-                ui->OnBeginLoading(name);
-                ui->OnUpdateLoading(1.0f);
-                ui->OnFinishLoading(name);
-            }
-            return 0;
-        }
-
-        int vumo_updateLoadingScreen(lua_State* L)
-        {
-            checkArgsExact(L, 1, "vumo.updateLoadingScreen", "n");
-            const float progress = (float)lua_tonumber(L, 1);
-            if (GameUiHost* ui = findGameUiHost())
-            {
-                ui->OnUpdateLoading(progress);
-                if (progress == 1.0f)
+                const int count = lua_gettop(L);
+                for (int i = 1; i <= count; ++i)
                 {
-                    ui->OnFinishLoading(loadingScreenName);
+                    logScripting(dumpValue(L, i));
                 }
+                return 0;
             }
-            return 0;
-        }
 
-        int vumo_delayedCall(lua_State* L)
-        {
-            tesraui::Container* root = getGameUiHost().getRootObject();
-            if (root == nullptr)
+            int vumo_endProgram(lua_State*)
             {
-                raiseLuaError(L, "Unable to execute vumo.delayedCall, UI root object is NULL.");
+                if (tesra::window != nullptr)
+                {
+                    tesra::window->terminateMainLoop();
+                }
+                return 0;
             }
-            createDelayedCall(L, root, Session::getActiveScene());
-            return 0;
-        }
 
-        int vumo_isDebugModeEnabled(lua_State* L)
+            int vumo_getCursorPos(lua_State* L)
+            {
+                tesraui::Object* space = nullptr;
+                if (Session::getActiveScene() != nullptr)
+                {
+                    space = Session::getActiveScene()->getRootObject();
+                }
+                if (space == nullptr)
+                {
+                    space = Session::getViewport();
+                }
+                kavtypes::Vector2 position = tesraui::getCursorPosition();
+                if (space != nullptr)
+                {
+                    position = space->transformToLocalSpace(position);
+                }
+                push(L, position.x);
+                push(L, position.y);
+                return 2;
+            }
+
+            int vumo_getLocalization(lua_State* L)
+            {
+                return push(L, tesraui::getLocalization());
+            }
+
+            int vumo_setLocalization(lua_State* L)
+            {
+                checkArgsExact(L, 1, "vumo.setLocalization", "s");
+                Session::setLocalization(toString(L, 1));
+                return 0;
+            }
+
+            int vumo_isPaused(lua_State* L)
+            {
+                return push(L, Session::isPaused());
+            }
+
+            int vumo_pause(lua_State*)
+            {
+                if (!Session::isPaused())
+                {
+                    Session::setPaused(true);
+                }
+                return 0;
+            }
+
+            int vumo_unpause(lua_State*)
+            {
+                if (Session::isPaused())
+                {
+                    Session::setPaused(false);
+                }
+                return 0;
+            }
+
+            int vumo_showLoadingScreen(lua_State* L)
+            {
+                checkArgs(L, 0, 1, "vumo.showLoadingScreen", "s");
+                const hstring name = (lua_gettop(L) >= 1 ? toString(L, 1) : hstring());
+                loadingScreenName = name;
+                if (GameUiHost* ui = findGameUiHost())
+                {
+                    ui->OnBeginLoading(name);
+                    ui->OnUpdateLoading(1.0f);
+                    ui->OnFinishLoading(name);
+                }
+                return 0;
+            }
+
+            int vumo_updateLoadingScreen(lua_State* L)
+            {
+                checkArgsExact(L, 1, "vumo.updateLoadingScreen", "n");
+                const float progress = (float)lua_tonumber(L, 1);
+                if (GameUiHost* ui = findGameUiHost())
+                {
+                    ui->OnUpdateLoading(progress);
+                    if (progress == 1.0f)
+                    {
+                        ui->OnFinishLoading(loadingScreenName);
+                    }
+                }
+                return 0;
+            }
+
+            int vumo_delayedCall(lua_State* L)
+            {
+                tesraui::Container* root = getGameUiHost().getRootObject();
+                if (root == nullptr)
+                {
+                    raiseLuaError(L, "Unable to execute vumo.delayedCall, UI root object is NULL.");
+                }
+                createDelayedCall(L, root, Session::getActiveScene());
+                return 0;
+            }
+
+            int vumo_isDebugModeEnabled(lua_State* L)
+            {
+                return push(L, getGameUiHost().isDebugModeEnabled());
+            }
+
+            int vumo_isDeveloperModeEnabled(lua_State* L)
+            {
+                return push(L, getGameUiHost().isDeveloperModeEnabled());
+            }
+        } // namespace
+
+        void registerVumo()
         {
-            return push(L, getGameUiHost().isDebugModeEnabled());
+            registerFunction(vumo_log, "vumo.log");
+            registerFunction(vumo_endProgram, "vumo.endProgram");
+            registerFunction(vumo_getCursorPos, "vumo.getCursorPos");
+            registerFunction(vumo_getLocalization, "vumo.getLocalization");
+            registerFunction(vumo_setLocalization, "vumo.setLocalization");
+            registerFunction(vumo_isPaused, "vumo.isPaused");
+            registerFunction(vumo_pause, "vumo.pause");
+            registerFunction(vumo_unpause, "vumo.unpause");
+            registerFunction(vumo_delayedCall, "vumo.delayedCall");
+            registerFunction(vumo_showLoadingScreen, "vumo.showLoadingScreen");
+            registerFunction(vumo_updateLoadingScreen, "vumo.updateLoadingScreen");
+            registerFunction(vumo_isDebugModeEnabled, "vumo.isDebugModeEnabled");
+            registerFunction(vumo_isDeveloperModeEnabled, "vumo.isDeveloperModeEnabled");
+            execute(ObjectTexts::setVersion(Session::getVersion()));
         }
-
-        int vumo_isDeveloperModeEnabled(lua_State* L)
-        {
-            return push(L, getGameUiHost().isDeveloperModeEnabled());
-        }
-    } // namespace
-
-    void registerVumo()
-    {
-        registerFunction(vumo_log, "vumo.log");
-        registerFunction(vumo_endProgram, "vumo.endProgram");
-        registerFunction(vumo_getCursorPos, "vumo.getCursorPos");
-        registerFunction(vumo_getLocalization, "vumo.getLocalization");
-        registerFunction(vumo_setLocalization, "vumo.setLocalization");
-        registerFunction(vumo_isPaused, "vumo.isPaused");
-        registerFunction(vumo_pause, "vumo.pause");
-        registerFunction(vumo_unpause, "vumo.unpause");
-        registerFunction(vumo_delayedCall, "vumo.delayedCall");
-        registerFunction(vumo_showLoadingScreen, "vumo.showLoadingScreen");
-        registerFunction(vumo_updateLoadingScreen, "vumo.updateLoadingScreen");
-        registerFunction(vumo_isDebugModeEnabled, "vumo.isDebugModeEnabled");
-        registerFunction(vumo_isDeveloperModeEnabled, "vumo.isDeveloperModeEnabled");
-        execute(ObjectTexts::setVersion(Session::getVersion()));
-    }
-} // namespace LuaInterface
+    } // namespace LuaInterface
+} // namespace vumo

@@ -4,12 +4,15 @@
 
 struct lua_State;
 
-// The script type gvec2: a full userdata of two floats, x then y, with the registry metatable "gvec2".
-namespace LuaInterface
+namespace vumo
 {
-    // Raises Lua's argument type error naming "gvec2" when the value is not one.
-    kavtypes::Vector2* checkGvec2(lua_State* L, int index);
-    int pushGvec2(lua_State* L, kavtypes::Vector2 value);
-    void registerGvec2Type();
-    void registerGsplineType();
-} // namespace LuaInterface
+    // The script type gvec2: a full userdata of two floats, x then y, with the registry metatable "gvec2".
+    namespace LuaInterface
+    {
+        // Raises Lua's argument type error naming "gvec2" when the value is not one.
+        kavtypes::Vector2* checkGvec2(lua_State* L, int index);
+        int pushGvec2(lua_State* L, kavtypes::Vector2 value);
+        void registerGvec2Type();
+        void registerGsplineType();
+    } // namespace LuaInterface
+} // namespace vumo
