@@ -270,6 +270,11 @@ namespace vumo
         {
             return "return ui.displayDialog(" + quoted(speaker) + "," + quoted(text) + ")";
         }
+
+        hstring debugPrint(const hstring& message)
+        {
+            return "ui.debugPrint(" + quoted(message) + ")";
+        }
     } // namespace HookTexts
 
     namespace SceneTexts

@@ -63,6 +63,8 @@ namespace vumo
         hstring endDialog();
         hstring displayDialogReplies(const harray<hstring>& replies);
         hstring displayDialog(const hstring& speaker, const hstring& text);
+        // A line for the debug tools' console.
+        hstring debugPrint(const hstring& message);
     } // namespace HookTexts
 
     // The Lua texts with which a scene calls the functions its script may define, and sets up and clears its

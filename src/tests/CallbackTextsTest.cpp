@@ -28,3 +28,10 @@ TEST(CallbackTexts, AnObjectNameStaysDataWhateverItHolds)
     EXPECT_EQ(ObjectTexts::fillCallerName("f(%s)", "it's \"%s\"\\\n"), "f(\"it\\'s \\\"%s\\\"\\\\\\n\")");
     EXPECT_EQ(ObjectTexts::customAnimatorCall("f", "a\"]]", 1.0f), "return f(\"a\\\"]]\", 1.000000)");
 }
+
+TEST(CallbackTexts, ADebugLineKeepsAQuotedSceneNameInsideItsLiteral)
+{
+    EXPECT_EQ(HookTexts::debugPrint("Active Scene: [c:FFCC00]a.b[/c]"),
+              "ui.debugPrint('Active Scene: [c:FFCC00]a.b[/c]')");
+    EXPECT_EQ(HookTexts::debugPrint("Active Scene: it's"), "ui.debugPrint('Active Scene: it\\'s')");
+}

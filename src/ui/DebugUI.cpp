@@ -1,13 +1,11 @@
 #include "DebugUI.h"
 
-#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <deque>
 #include <mutex>
 
 #include <fintu/Renderer.h>
-#include <pirk/util.h>
 #include <quortypes/Log.h>
 #include <quortypes/Resource.h>
 #include <quortypes/exception.h>
@@ -497,50 +495,6 @@ namespace vumo
     void DebugUI::setActionMapDebugEnabled(bool value)
     {
         DebugNames::setActionMapDebugEnabled(value);
-    }
-
-    void DebugUI::printSceneName()
-    {
-        Scene* scene = Session::getActiveScene();
-        const hstring name = (scene != nullptr ? scene->getFullName() : hstring());
-        GameUiHost* ui = findGameUiHost();
-        if (ui != nullptr && LuaInterface::isFunction("ui.debugPrint"))
-        {
-            ui->execute("ui.debugPrint('Active Scene: [c:FFCC00]" + name + "[/c]')");
-        }
-        else
-        {
-            quortypes::Log::write("DebugUI", "Active Scene: " + name);
-        }
-    }
-
-    void DebugUI::copyActionMapColor()
-    {
-        GameUiHost* ui = findGameUiHost();
-        if (ui == nullptr || ui->getRootObject() == nullptr)
-        {
-            return;
-        }
-        tesraui::Object* under = static_cast<tesraui::Object*>(ui->getRootObject())->getChildUnderCursor();
-        ActionMapObject* layer = dynamic_cast<ActionMapObject*>(under);
-        const uint32_t color =
-            (layer != nullptr ? layer->getRawColorAt(tesraui::getCursorPosition()) >> 8 : 0);
-        const hstring text = formatString("_%06X", color);
-        if (!pirk::copyToClipboard(text))
-        {
-            quortypes::Log::write("DebugUI",
-                                  "Unable to copy action map color to system clipboard, clipboard not "
-                                  "supported on this platform.");
-            return;
-        }
-        if (LuaInterface::isFunction("ui.debugPrint"))
-        {
-            ui->execute("ui.debugPrint('Copied [c:FFCC00]" + text + "[/c] to system clipboard.')");
-        }
-        else
-        {
-            quortypes::Log::write("DebugUI", "Copied " + text + " to system clipboard.");
-        }
     }
 
     // Pointer and cursors.
