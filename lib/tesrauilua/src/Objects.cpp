@@ -56,13 +56,59 @@ namespace tesrauilua
         return findObject(L, getObjectName(L, index));
     }
 
+    namespace
+    {
+        // The object named objectName in the dataset datasetName, both split off a full name at its last
+        // point.
+        tesraui::Object* findSplitObject(lua_State* L, hstring& datasetName, hstring& objectName)
+        {
+            // An object's own name may hold "." (a scene's root object is named after the scene's full
+            // name): the dataset is the longest prefix that names one.
+            if (datasetName.contains("."))
+            {
+                const hdict<tesraui::Dataset*> datasets = tesraui::getDatasets();
+                hstring prefix = datasetName;
+                hstring rest = objectName;
+                while (!datasets.hasKey(prefix) && prefix.contains("."))
+                {
+                    const int dot = prefix.rfind('.');
+                    rest = prefix.subString(dot + 1) + "." + rest;
+                    prefix = prefix.subString(0, dot);
+                }
+                if (datasets.hasKey(prefix))
+                {
+                    datasetName = prefix;
+                    objectName = rest;
+                }
+            }
+            tesraui::Dataset* dataset = tesraui::getDatasetByName(datasetName);
+            // The dataset's own lookup would take the name's first part for another dataset.
+            tesraui::Object* object =
+                (objectName.contains(".") ? dataset->getObjects().tryGet(objectName, nullptr)
+                                          : dataset->tryGetObject(objectName));
+            if (object == nullptr)
+            {
+                raiseLuaError(L, formatString("Object '%s' not found in '%s' dataset.", objectName.c_str(),
+                                              datasetName.c_str()));
+            }
+            return object;
+        }
+    } // namespace
+
     tesraui::Object* findObject(lua_State* L, const hstring& name)
     {
-        if (name.contains('.') || bareNameResolver == nullptr)
+        // One split tells a full name from a bare one.
+        hstring datasetName;
+        hstring objectName;
+        if (name.rsplit('.', datasetName, objectName))
         {
-            return findDatasetObject(L, name);
+            return findSplitObject(L, datasetName, objectName);
         }
-        return bareNameResolver(L, name);
+        if (bareNameResolver != nullptr)
+        {
+            return bareNameResolver(L, name);
+        }
+        raiseLuaError(L, "Unable to get object '" + name + "', full object name must be provided.");
     }
 
     tesraui::Object* findDatasetObject(lua_State* L, const hstring& name)
@@ -73,36 +119,7 @@ namespace tesrauilua
         {
             raiseLuaError(L, "Unable to get object '" + name + "', full object name must be provided.");
         }
-        // An object's own name may hold "." (a scene's root object is named after the scene's full name):
-        // the dataset is the longest prefix that names one.
-        if (datasetName.contains("."))
-        {
-            const hdict<tesraui::Dataset*> datasets = tesraui::getDatasets();
-            hstring prefix = datasetName;
-            hstring rest = objectName;
-            while (!datasets.hasKey(prefix) && prefix.contains("."))
-            {
-                const int dot = prefix.rfind('.');
-                rest = prefix.subString(dot + 1) + "." + rest;
-                prefix = prefix.subString(0, dot);
-            }
-            if (datasets.hasKey(prefix))
-            {
-                datasetName = prefix;
-                objectName = rest;
-            }
-        }
-        tesraui::Dataset* dataset = tesraui::getDatasetByName(datasetName);
-        // The dataset's own lookup would take the name's first part for another dataset.
-        tesraui::Object* object =
-            (objectName.contains(".") ? dataset->getObjects().tryGet(objectName, nullptr)
-                                      : dataset->tryGetObject(objectName));
-        if (object == nullptr)
-        {
-            raiseLuaError(L, formatString("Object '%s' not found in '%s' dataset.", objectName.c_str(),
-                                          datasetName.c_str()));
-        }
-        return object;
+        return findSplitObject(L, datasetName, objectName);
     }
 
     int pushObject(lua_State* L, tesraui::Object* object)
