@@ -304,9 +304,7 @@ TEST_F(DebugTools, FunctionKeysTitleAndFrameCounter)
 TEST_F(DebugTools, PanelVariableButtonsCountAndResetTheScene)
 {
     start();
-    VariableDictionary::getGlobal().setLocked(false);
-    VariableDictionary::getGlobal().create("score", "1");
-    VariableDictionary::getGlobal().setLocked(true);
+    harness::createGameVariable("score", "1");
     DebugUI::registerVar("score");
     DebugUI::registerVar("score");
     EXPECT_EQ(DebugUI::getVarNames().size(), 1);

@@ -32,6 +32,7 @@
 #include "Session.h"
 #include "VumoPlayerTorvinOrvaloUI.h"
 #include "Chapter.h"
+#include "Variables.h"
 #include "ui/UI.h"
 #include "lua/LuaInterface.h"
 
@@ -293,6 +294,15 @@ namespace harness
         std::filesystem::path oldDirectory;
         bool started = false;
     };
+
+    // A variable of the game's own, as the game's start-up declares it before the dictionary is locked.
+    inline void createGameVariable(const char* name, const char* value)
+    {
+        vumo::VariableDictionary& variables = vumo::VariableDictionary::getGlobal();
+        variables.setLocked(false);
+        variables.create(name, value);
+        variables.setLocked(true);
+    }
 
     // A fixture's own game folder, and the engine its tests start on it.
     class GameTest : public ::testing::Test

@@ -24,10 +24,7 @@ namespace
             folder.put("data/lib/ui.lua", "");
             engine.reset(new Engine(folder));
             engine->start();
-            VariableDictionary& variables = VariableDictionary::getGlobal();
-            variables.setLocked(false);
-            variables.create("score", "0");
-            variables.setLocked(true);
+            harness::createGameVariable("score", "0");
         }
         bool exists(const std::string& name)
         {

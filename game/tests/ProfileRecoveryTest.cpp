@@ -39,9 +39,7 @@ namespace
             folder.put("data/ui/ui.dts", "<Dataset/>");
             engine.reset(new Engine(folder));
             engine->start();
-            VariableDictionary::getGlobal().setLocked(false);
-            VariableDictionary::getGlobal().create("score", "0");
-            VariableDictionary::getGlobal().setLocked(true);
+            harness::createGameVariable("score", "0");
         }
         std::string user(const std::string& name) { return folder.userFile("EngineTest", name); }
         void setScore(const hstring& value)

@@ -85,10 +85,7 @@ namespace
                        "function ui.OnAchievementUnlocked(n) unlocked[#unlocked + 1] = n end\n");
             engine.reset(new Engine(folder));
             engine->start();
-            VariableDictionary& variables = VariableDictionary::getGlobal();
-            variables.setLocked(false);
-            variables.create("score", "0");
-            variables.setLocked(true);
+            harness::createGameVariable("score", "0");
         }
         void SetUp() override { start(); }
         std::string user(const std::string& name) { return folder.userFile("EngineTest", name); }

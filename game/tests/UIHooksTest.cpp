@@ -396,10 +396,8 @@ TEST_F(UIWithoutHooks, MissingHooksAreSkippedOrReported)
 TEST_F(UIWithoutHooks, FocusLossAndClosingSaveTheProfileAndAFailedSaveOnlyShowsTheOverlay)
 {
     UI* ui = UI::getInstance();
+    harness::createGameVariable("score", "0");
     VariableDictionary& variables = VariableDictionary::getGlobal();
-    variables.setLocked(false);
-    variables.create("score", "0");
-    variables.setLocked(true);
     Profile::changeProfile(Profile::create("Anna"));
     const std::string diff = folder.userFile("EngineTest", "Anna/vars.diff");
 

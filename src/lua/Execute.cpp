@@ -16,22 +16,7 @@ namespace vumo
             // as if it were the handler itself.
             int tracebackHandler(lua_State* L)
             {
-                lua_getglobal(L, "debug");
-                if (!lua_istable(L, -1))
-                {
-                    lua_pop(L, 1);
-                    return 1;
-                }
-                lua_getfield(L, -1, "traceback");
-                if (!lua_isfunction(L, -1))
-                {
-                    lua_pop(L, 2);
-                    return 1;
-                }
-                lua_pushvalue(L, 1);
-                lua_pushinteger(L, 2);
-                lua_call(L, 2, 1);
-                return 1;
+                return (StateCache::pushDebugTraceback(L) ? StateCache::callDebugTraceback(L) : 1);
             }
         } // namespace
 

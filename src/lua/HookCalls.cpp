@@ -324,16 +324,8 @@ namespace vumo
             // traceback is written as the text's would read.
             int hookMessageHandler(lua_State* L)
             {
-                lua_getglobal(L, "debug");
-                if (!lua_istable(L, -1))
+                if (!StateCache::pushDebugTraceback(L))
                 {
-                    lua_pop(L, 1);
-                    return 1;
-                }
-                lua_getfield(L, -1, "traceback");
-                if (!lua_isfunction(L, -1))
-                {
-                    lua_pop(L, 2);
                     return 1;
                 }
                 if (activeCall != nullptr &&
@@ -341,10 +333,7 @@ namespace vumo
                 {
                     return tracebackAsText(L, *activeCall);
                 }
-                lua_pushvalue(L, 1);
-                lua_pushinteger(L, 2);
-                lua_call(L, 2, 1);
-                return 1;
+                return StateCache::callDebugTraceback(L);
             }
 
             // Calls the Lua function below its arguments on top of the stack, the message handler at base +

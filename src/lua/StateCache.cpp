@@ -319,6 +319,31 @@ namespace vumo
                 lua_pop(L, 1);
                 return same;
             }
+
+            bool pushDebugTraceback(lua_State* L)
+            {
+                lua_getglobal(L, "debug");
+                if (!lua_istable(L, -1))
+                {
+                    lua_pop(L, 1);
+                    return false;
+                }
+                lua_getfield(L, -1, "traceback");
+                if (!lua_isfunction(L, -1))
+                {
+                    lua_pop(L, 2);
+                    return false;
+                }
+                return true;
+            }
+
+            int callDebugTraceback(lua_State* L)
+            {
+                lua_pushvalue(L, 1);
+                lua_pushinteger(L, 2);
+                lua_call(L, 2, 1);
+                return 1;
+            }
         } // namespace StateCache
     }     // namespace LuaInterface
 } // namespace vumo

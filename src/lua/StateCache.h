@@ -58,6 +58,12 @@ namespace vumo
             // state. It stays while getKeyStamp() does.
             int getMessageHandler(lua_State* L, int (*handler)(lua_State*));
 
+            // Message handlers: the current debug.traceback (looked up when the error comes), pushed above
+            // the debug table; false, the stack as it was, when a script took either away.
+            bool pushDebugTraceback(lua_State* L);
+            // Calls it on the message at 1 from the failing function on, as if it were the handler itself.
+            int callDebugTraceback(lua_State* L);
+
             // Forgets everything; the references go with the state when there is none.
             void clear();
         } // namespace StateCache
