@@ -3,6 +3,7 @@
 #include <vector>
 
 #include <lua.hpp>
+#include <tesrauilua/Boundary.h>
 
 #include "HookCalls.h"
 #include "LuaInterface.h"
@@ -212,6 +213,19 @@ namespace vumo
                 return low;
             }
 
+            // Makes room for count more values above the stack's top, which it gives (-1 when there is no
+            // room). The host's own calls, made outside every registered function, stand on the state's
+            // first level, where Lua keeps LUA_MINSTACK places from its start: only a deep stack asks.
+            int makeRoom(lua_State* L, int count)
+            {
+                const int top = lua_gettop(L);
+                if (top + count <= LUA_MINSTACK && tesrauilua::getBoundaryDepth() == 0)
+                {
+                    return top;
+                }
+                return lua_checkstack(L, count) != 0 ? top : -1;
+            }
+
             // Lua's own traceback text, as it reads when the text's chunk stands below the hook's frame: the
             // hook's frame is named as the text's call names it, and the chunk's line follows.
             int tracebackAsText(lua_State* L, const ActiveCall& call)
@@ -341,7 +355,9 @@ namespace vumo
             // base.
             void callFunction(lua_State* L, int base, int arguments, int results, const HookText& text)
             {
-                ActiveCall call{&text, countLevels(L)};
+                // The host's own calls, made outside every registered function, stand on no Lua function:
+                // they need not ask Lua.
+                ActiveCall call{&text, tesrauilua::getBoundaryDepth() == 0 ? 0 : countLevels(L)};
                 ActiveCall* outer = activeCall;
                 activeCall = &call;
                 const int status = lua_pcall(L, arguments, results, base + 1);
@@ -421,15 +437,26 @@ namespace vumo
         double fixedValue(float value)
         {
             // A float times 10^6 is exact in a double, and the division rounds once: the double that the
-            // six-decimal text reads back as.
-            return std::nearbyint((double)value * 1e6) / 1e6;
+            // six-decimal text reads back as. Below 2^52 adding 2^52 leaves no fraction, so the sum rounds
+            // to the nearest whole number, ties to even as "%f" does, without a call of the library; from
+            // 2^52 up every double is whole.
+            const double scaled = (double)value * 1e6;
+            const double magnitude = std::fabs(scaled);
+            if (!(magnitude < 4503599627370496.0))
+            {
+                return scaled / 1e6;
+            }
+            const double shifted = magnitude + 4503599627370496.0;
+            return std::copysign(shifted - 4503599627370496.0, scaled) / 1e6;
         }
 
         HookCall callFieldHook(const char* table, const char* field, float value, const HookText& text)
         {
             const double number = fixedValue(value);
             lua_State* L = state;
-            if (L == nullptr || !std::isfinite(value) || !lua_checkstack(L, 8))
+            // The handler, two tables and a walk of three values past them, the number.
+            const int base = (L != nullptr && std::isfinite(value) ? makeRoom(L, 6) : -1);
+            if (base < 0)
             {
                 return HookCall::RunText;
             }
@@ -455,7 +482,6 @@ namespace vumo
             {
                 return HookCall::RunText;
             }
-            const int base = lua_gettop(L);
             // The handler goes below the function before the lookups, so that nothing moves after them.
             lua_rawgeti(L, LUA_REGISTRYINDEX, common.handler);
             if (readField(L, LUA_GLOBALSINDEX, keys->tableKey) != Read::Found || foundType != LUA_TTABLE)
@@ -498,7 +524,10 @@ namespace vumo
         {
             const double number = fixedValue(value);
             lua_State* L = state;
-            if (L == nullptr || !std::isfinite(value) || !lua_checkstack(L, 8))
+            // The handler, the two tables to the environment, the five values of the check of type, the
+            // function found by a walk of three values, the number.
+            const int base = (L != nullptr && std::isfinite(value) ? makeRoom(L, 12) : -1);
+            if (base < 0)
             {
                 return HookCall::RunText;
             }
@@ -530,7 +559,6 @@ namespace vumo
             {
                 return HookCall::RunText;
             }
-            const int base = lua_gettop(L);
             lua_rawgeti(L, LUA_REGISTRYINDEX, common.handler);
             int environment = base + 2;
             bool found = readField(L, LUA_GLOBALSINDEX, keys.global) == Read::Found;
@@ -587,10 +615,12 @@ namespace vumo
                                   float& result)
         {
             lua_State* L = state;
-            // Room for the tables on the way, the call and making the keys; a path made anew asks again.
+            // Room for the handler, the tables on the way, a walk of three values past them, the name and the
+            // number; a path made anew asks again.
             const size_t checkedParts = keys.parts.size();
             const double number = fixedValue(value);
-            if (L == nullptr || !std::isfinite(value) || !lua_checkstack(L, 8 + (int)checkedParts))
+            const int base = (L != nullptr && std::isfinite(value) ? makeRoom(L, 6 + (int)checkedParts) : -1);
+            if (base < 0)
             {
                 return HookCall::RunText;
             }
@@ -618,11 +648,10 @@ namespace vumo
                                 keys.nameKey = StateCache::internKey(L, keys.name.c_str(), keys.name.size());
                             });
             if (!prepared || !keys.usable ||
-                (keys.parts.size() > checkedParts && !lua_checkstack(L, 8 + (int)keys.parts.size())))
+                (keys.parts.size() > checkedParts && !lua_checkstack(L, 6 + (int)keys.parts.size())))
             {
                 return HookCall::RunText;
             }
-            const int base = lua_gettop(L);
             lua_rawgeti(L, LUA_REGISTRYINDEX, common.handler);
             int container = LUA_GLOBALSINDEX;
             for (int part : keys.parts)

@@ -1,4 +1,6 @@
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include <lua.hpp>
@@ -144,6 +146,43 @@ TEST_F(LuaHookCallsTest, AFailureReadsAsTheTextsWould)
     EXPECT_NE(callUI(0.25f).error.find("deep (own)"), std::string::npos);
 }
 
+// A hook called by an engine function that a script called: the failure's traceback runs down through
+// the script's own frames as the text's does.
+TEST_F(LuaHookCallsTest, AFailureUnderAScriptsCallsReadsAsTheTextsWould)
+{
+    start();
+    LuaInterface::registerFunction(
+        [](lua_State* L) -> int
+        {
+            const hstring how = luaL_checkstring(L, 1);
+            const std::string error = thrownBy(
+                [&]
+                {
+                    if (how == "call")
+                    {
+                        LuaInterface::callEnvironmentHook("c1.a", "OnUpdate", 0.5f, sceneUpdate(0.5f));
+                    }
+                    else
+                    {
+                        LuaInterface::execute(sceneText(0.5f), "c1.a", sceneChunk);
+                    }
+                });
+            lua_pushstring(L, error.c_str());
+            return 1;
+        },
+        "hookFrom");
+    LuaInterface::execute("c1 = {a = setmetatable({}, {__index = _G})}\n"
+                          "function c1.a.OnUpdate(dt) error('deep') end\n"
+                          "function via(n, how) if n == 0 then return hookFrom(how) end "
+                          "local e = via(n - 1, how); return e end");
+    for (int levels : {0, 1, 5, 30})
+    {
+        const std::string call = eval(formatString("return via(%d, 'call')", levels));
+        EXPECT_EQ(call, eval(formatString("return via(%d, 'text')", levels))) << levels;
+        EXPECT_TRUE(levels == 0 || call.find("in function 'via'") != std::string::npos) << levels << call;
+    }
+}
+
 TEST_F(LuaHookCallsTest, AnAnimatorFunctionReadsAsItsText)
 {
     start();
@@ -222,6 +261,34 @@ TEST_F(LuaHookCallsTest, NumberResultsReadAsTheirText)
         lua_pop(L(), 1);
         const float got = LuaInterface::textFloat(value);
         ASSERT_TRUE(memcmp(&expected, &got, sizeof(float)) == 0) << formatString("%.17g", value);
+    }
+}
+
+TEST(HookNumbers, TheNumberHandedIsWhatTheSixDecimalTextReads)
+{
+    std::vector<float> values = {0.0f,     -0.0f,       0.0000005f,  -0.0000005f,  0.0000015f, 2.5e-7f,
+                                 -2.5e-7f, 0.5f,        1.0f / 3.0f, 0.016666668f, 4503599.5f, 1e20f,
+                                 -3.4e38f, 16777215.0f, 8388607.5f,  1e-30f,       -1e-30f};
+    uint64_t seed = 99;
+    for (int i = 0; i < 200000; ++i)
+    {
+        seed = seed * 6364136223846793005ull + 1442695040888963407ull;
+        uint32_t bits = (uint32_t)(seed >> 32);
+        float value;
+        memcpy(&value, &bits, sizeof(value));
+        if (std::isfinite(value))
+        {
+            values.push_back(value);
+        }
+    }
+    for (float value : values)
+    {
+        char text[64];
+        snprintf(text, sizeof(text), "%f", value);
+        const double expected = strtod(text, nullptr);
+        const double got = LuaInterface::fixedValue(value);
+        ASSERT_TRUE(memcmp(&expected, &got, sizeof(double)) == 0)
+            << formatString("%.9g gives %.17g, the text %.17g", value, got, expected);
     }
 }
 

@@ -10,6 +10,17 @@ namespace tesrauilua
 {
     namespace
     {
+        int depth = 0;
+
+        // Counts the registered functions running, also when a Lua error unwinds through one.
+        struct DepthGuard
+        {
+            DepthGuard() { ++depth; }
+            ~DepthGuard() { --depth; }
+            DepthGuard(const DepthGuard&) = delete;
+            DepthGuard& operator=(const DepthGuard&) = delete;
+        };
+
         // The registered function travels as the closure's upvalue. A C++ exception that reached Lua's
         // protected call would not be a Lua error, so both families are turned into one here.
         int boundary(lua_State* L)
@@ -18,6 +29,7 @@ namespace tesrauilua
             hstring text;
             try
             {
+                const DepthGuard running;
                 return function(L);
             }
             catch (const quortypes::exception& e)
@@ -53,6 +65,11 @@ namespace tesrauilua
     {
         lua_pushlightuserdata(L, (void*)function);
         lua_pushcclosure(L, boundary, 1);
+    }
+
+    int getBoundaryDepth()
+    {
+        return depth;
     }
 
     bool isRegisteredFunction(lua_State* L, int index)

@@ -37,6 +37,11 @@ namespace
     {
         return tesrauilua::push(L, 42);
     }
+
+    int depth(lua_State* L)
+    {
+        return tesrauilua::push(L, tesrauilua::getBoundaryDepth());
+    }
 } // namespace
 
 TEST_F(LuaStateTest, ErrorsOfEveryKindBecomeLuaErrors)
@@ -61,8 +66,25 @@ TEST_F(LuaStateTest, ErrorsOfEveryKindBecomeLuaErrors)
             << code;
         EXPECT_EQ(message.rfind("error: ", 0), 0u) << code;
     }
-    // The state is still usable after all of them.
+    // The state is still usable after all of them, and no error left a function counted as running.
     EXPECT_EQ(run("return 1 + 1"), "2");
+    EXPECT_EQ(tesrauilua::getBoundaryDepth(), 0);
+}
+
+TEST_F(LuaStateTest, TheBoundaryCountsTheRegisteredFunctionsRunning)
+{
+    tesrauilua::registerFunction(L, depth, "depth");
+    tesrauilua::registerFunction(L, callsBack, "callsBack");
+    tesrauilua::registerFunction(L, throwsFrameworkError, "framework");
+    EXPECT_EQ(tesrauilua::getBoundaryDepth(), 0);
+    EXPECT_EQ(run("return depth()"), "1");
+    EXPECT_EQ(run("local seen; callsBack(function() seen = depth() end); return seen"), "2");
+    EXPECT_EQ(run("local seen; pcall(callsBack, function() seen = depth(); framework() end); "
+                  "return seen, depth()"),
+              "2|1");
+    // A coroutine runs on a state of its own, and is counted all the same.
+    EXPECT_EQ(run("return coroutine.wrap(function() return depth() end)()"), "1");
+    EXPECT_EQ(tesrauilua::getBoundaryDepth(), 0);
 }
 
 TEST_F(LuaStateTest, RegisteredFunctionsAreKnownAsSuch)

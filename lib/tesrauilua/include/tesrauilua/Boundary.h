@@ -11,6 +11,10 @@ namespace tesrauilua
     // become Lua errors carrying their text, Lua's own errors pass through.
     void pushFunction(lua_State* L, lua_CFunction function);
 
+    // How many functions pushFunction made are running now, on any state. Scripts reach C++ only through
+    // them, so at 0 a Lua call the host makes has no Lua function below it.
+    int getBoundaryDepth();
+
     // True when the value at index is a function that pushFunction made, as opposed to Lua's own or a
     // script's.
     bool isRegisteredFunction(lua_State* L, int index);
