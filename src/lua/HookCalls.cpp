@@ -150,9 +150,9 @@ namespace vumo
             }
 
             // True when the table at env, the top of the stack, reads "type" as Lua's own function by the
-            // usual way of an environment: no field of its own, and the globals table as its metatable's
-            // __index. False decides nothing: then the walk of readField does. What it reads stays on the
-            // stack.
+            // usual way of an environment: no field of its own, and a table as its metatable's __index (the
+            // globals, as a rule) that holds it. False decides nothing: then the walk of readField does.
+            // What it reads stays on the stack.
             bool readsLibraryType(lua_State* L, int env)
             {
                 if (common.libraryType == nullptr)
@@ -169,12 +169,12 @@ namespace vumo
                 }
                 lua_rawgeti(L, LUA_REGISTRYINDEX, common.index);
                 lua_rawget(L, -2);
-                if (lua_rawequal(L, -1, LUA_GLOBALSINDEX) == 0)
+                if (lua_type(L, -1) != LUA_TTABLE)
                 {
                     return false;
                 }
                 lua_pushvalue(L, -4);
-                lua_rawget(L, LUA_GLOBALSINDEX);
+                lua_rawget(L, -2);
                 return lua_tocfunction(L, -1) == common.libraryType;
             }
 
