@@ -413,3 +413,38 @@ TEST_F(InventoryPanes, ANewPaneAfterTheActiveOneTakesOverWithOneRebuildPerChange
     EXPECT_EQ(second.subString(9).toInt(), first.subString(9).toInt() + 1);
     EXPECT_NE(next->getProperty("itemObject:b"), "");
 }
+
+// A script may destroy the objects a pane names, and the pane itself before them.
+TEST_F(InventoryPanes, ObjectsThePaneNamesMayGoBeforeItAndItBeforeThem)
+{
+    auto bullets = [](const std::string& name)
+    {
+        return "<Object type='Container' name='" + name + "' rect='0,150,200,20'>" +
+               "<Object type='ImageButton' name='" + name + "/bullet0' rect='0,0,20,20' image='0x00FF00'/>" +
+               "<Object type='ImageButton' name='" + name + "/bullet1' rect='20,0,20,20' image='0x00FF00'/>" +
+               "<Object type='ImageButton' name='" + name + "/left' rect='100,0,20,20' image='0xFF0000'/>" +
+               "</Object>";
+    };
+    start("<Object type='Label' name='rollover' rect='0,250,200,30'/>" + bullets("first") +
+          bullets("second"));
+    pane->setProperty("rollover_label", "rollover");
+    pane->setProperty("bullet_pane", "first");
+    setItems("a,b,c,d,e,f");
+    engine->mouse(tesra::Window::MOUSE_MOVE, 50, 50);
+    frames(2);
+    LuaInterface::execute("object.destroy('ui.rollover'); object.destroy('ui.first')");
+    EXPECT_EQ(pane->getProperty("rollover_label"), "");
+    EXPECT_EQ(pane->getProperty("bullet_pane"), "");
+    setItems("a,b,c,d,e,f,g");
+    frames(3);
+    engine->mouse(tesra::Window::MOUSE_MOVE, 150, 50);
+    frames(3);
+
+    // Bullets and arrows that outlive their pane do nothing when clicked.
+    pane->setProperty("bullet_pane", "second");
+    frames(1);
+    LuaInterface::execute("object.destroy('ui.pane')");
+    click(10, 160);
+    click(110, 160);
+    EXPECT_EQ(harness::Engine::errorLines(), 0) << engine->logText();
+}

@@ -246,7 +246,7 @@ namespace vumo
         };
         static const PropertyTable<Pane> table = {
             {"scrollarea", PropertyInfo::STRING, [](Pane& pane) { return nameOf(pane.scrollArea); }},
-            {"bullet_pane", PropertyInfo::STRING, [](Pane& pane) { return nameOf(pane.bulletPane); },
+            {"bullet_pane", PropertyInfo::STRING, [](Pane& pane) { return nameOf(pane.bulletPane.get()); },
              [](Pane& pane, const hstring& value) { pane.setBulletPane(value); }},
             {"bulletPaneOffset", PropertyInfo::FLOAT,
              [](Pane& pane) { return hstring(pane.bulletPaneOffset); },
@@ -266,9 +266,13 @@ namespace vumo
                      pane.layout();
                  }
              }},
-            {"rollover_label", PropertyInfo::STRING, [](Pane& pane) { return nameOf(pane.rolloverLabel); },
+            {"rollover_label", PropertyInfo::STRING,
+             [](Pane& pane) { return nameOf(pane.rolloverLabel.get()); },
              [](Pane& pane, const hstring& value)
-             { pane.rolloverLabel = dynamic_cast<tesraui::Label*>(pane.dataset->getObject(value)); }},
+             {
+                 pane.rolloverLabel = tesraui::Watched<tesraui::Label>(
+                     dynamic_cast<tesraui::Label*>(pane.dataset->getObject(value)));
+             }},
             {"font", PropertyInfo::STRING, [](Pane& pane) { return pane.font; },
              [](Pane& pane, const hstring& value) { pane.font = value; }},
             {"countLabelRect", PropertyInfo::STRING,

@@ -5,6 +5,7 @@
 #include <quortypes/PropertyTable.h>
 #include <quortypes/harray.h>
 #include <quortypes/hstring.h>
+#include <tesraui/LifeToken.h>
 
 #include "objects/ItemReceiver.h"
 
@@ -79,8 +80,9 @@ namespace vumo
         tesraui::ImageBox* itemIcon = nullptr;
         hstring itemIconImage;
         tesraui::ScrollBarH* scrollBar = nullptr;
-        tesraui::Object* bulletPane = nullptr;
-        tesraui::Label* rolloverLabel = nullptr;
+        // Other objects of the dataset, which a script may destroy before the pane.
+        tesraui::Watched<tesraui::Object> bulletPane;
+        tesraui::Watched<tesraui::Label> rolloverLabel;
         tesraui::Container* itemContainer = nullptr;
         // In cells: multiplied by the cell size where it is used, so it survives a pane not yet built.
         kavtypes::Rectangle countLabelRect = kavtypes::Rectangle(0.0f, 0.6f, 1.0f, 0.4f);

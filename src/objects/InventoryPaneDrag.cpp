@@ -144,10 +144,10 @@ namespace vumo
                 this->triggerEvent("CombineItems", 1, held + "," + item);
             }
             this->consumedCell = cell->getName();
-            if (this->rolloverLabel != nullptr)
+            if (tesraui::Label* label = this->rolloverLabel.get())
             {
-                this->rolloverLabel->setText("");
-                this->rolloverLabel->setAlpha(0);
+                label->setText("");
+                label->setAlpha(0);
             }
             return;
         }

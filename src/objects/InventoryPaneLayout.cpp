@@ -245,8 +245,9 @@ namespace vumo
 
     void InventoryPane::setBulletPane(const hstring& name)
     {
-        this->bulletPane = this->dataset->getObject(name);
-        const hstring prefix = this->bulletPane->getName();
+        tesraui::Object* pane = this->dataset->getObject(name);
+        this->bulletPane = tesraui::Watched<tesraui::Object>(pane);
+        const hstring prefix = pane->getName();
         for (const char* arrow : {"/left", "/right"})
         {
             tesraui::Object* object = this->dataset->tryGetObject(prefix + arrow);
@@ -286,11 +287,12 @@ namespace vumo
 
     void InventoryPane::updateBullets()
     {
-        if (this->bulletPane == nullptr || this->itemContainer == nullptr)
+        tesraui::Object* pane = this->bulletPane.get();
+        if (pane == nullptr || this->itemContainer == nullptr)
         {
             return;
         }
-        const hstring prefix = this->bulletPane->getName();
+        const hstring prefix = pane->getName();
         int pages = this->getNumPages();
         if (pages == 1)
         {
@@ -333,9 +335,9 @@ namespace vumo
                 width = std::max(width, object->getX() + object->getWidth());
             }
         }
-        this->bulletPane->setWidth(width);
-        this->bulletPane->setX((this->itemContainer->getWidth() - width) * 0.5f +
-                               this->itemContainer->getX() + this->bulletPaneOffset);
+        pane->setWidth(width);
+        pane->setX((this->itemContainer->getWidth() - width) * 0.5f + this->itemContainer->getX() +
+                   this->bulletPaneOffset);
         tesraui::Object* left = this->dataset->tryGetObject(prefix + "/left");
         tesraui::Object* right = this->dataset->tryGetObject(prefix + "/right");
         if (isIdiomPC())

@@ -72,7 +72,7 @@ namespace vumo
 
     void InventoryPane::updateRollover(float timeDelta)
     {
-        tesraui::Label* label = this->rolloverLabel;
+        tesraui::Label* label = this->rolloverLabel.get();
         if (label == nullptr)
         {
             return;

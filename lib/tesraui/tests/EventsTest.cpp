@@ -137,3 +137,28 @@ TEST(Events, handlersMayDestroyObjectsTheirOwnHandlerAndTheDataset)
     doomed->processEvents();
     EXPECT_EQ(ran, harray<hstring>({"d:1"}));
 }
+
+namespace
+{
+    // An object whose member function answers another object's event.
+    class Listener : public Object
+    {
+    public:
+        using Object::Object;
+        void onEvent(EventArgs* args) { ran.push_back(this->getName() + ":" + args->extra); }
+    };
+} // namespace
+
+TEST(Events, aMemberHandlerWhoseReceiverIsGoneDoesNothing)
+{
+    Scene s;
+    Listener* listener = new Listener("listener", Rectangle(0, 0, 1, 1));
+    s.root->addChild(listener);
+    s.dataset->registerObjects(listener);
+    s.a->registerEvent("Ev", new MemberCallbackEvent(&Listener::onEvent, listener));
+    s.run({"a1"});
+    EXPECT_EQ(ran, harray<hstring>({"listener:1"}));
+    s.dataset->destroyObject("listener");
+    s.run({"a2", "b3"});
+    EXPECT_EQ(ran, harray<hstring>({"b:3"}));
+}

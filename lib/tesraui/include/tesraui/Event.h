@@ -1,5 +1,10 @@
 #pragma once
 
+#include <type_traits>
+#include <utility>
+
+#include <tesraui/LifeToken.h>
+
 namespace tesraui
 {
     class EventArgs;
@@ -44,12 +49,38 @@ namespace tesraui
     public:
         typedef void (T::*Function)(EventArgs*);
 
-        MemberCallbackEventImpl(Function function, T* receiver) : function(function), receiver(receiver) {}
-        void execute(EventArgs* args) override { (this->receiver->*this->function)(args); }
+        MemberCallbackEventImpl(Function function, T* receiver) : function(function), receiver(receiver)
+        {
+            if constexpr (HasLife<T>::value)
+            {
+                this->receiverLife = receiver->watchLife();
+            }
+        }
+        void execute(EventArgs* args) override
+        {
+            // The handler may sit on another object than its receiver and outlive it.
+            if constexpr (HasLife<T>::value)
+            {
+                if (!this->receiverLife.isAlive())
+                {
+                    return;
+                }
+            }
+            (this->receiver->*this->function)(args);
+        }
 
     protected:
+        template <class U, class = void> struct HasLife : std::false_type
+        {
+        };
+        template <class U>
+        struct HasLife<U, std::void_t<decltype(std::declval<U&>().watchLife())>> : std::true_type
+        {
+        };
+
         Function function;
         T* receiver;
+        LifeToken::Watch receiverLife;
     };
 
     // Calls a member function of an object it does not own.

@@ -92,4 +92,24 @@ namespace tesraui
         Block* block = nullptr;
         bool ended = false;
     };
+
+    // A pointer to an object owned elsewhere (anything with watchLife()) that reads as null once the
+    // object is gone.
+    template <class T> class Watched
+    {
+    public:
+        Watched() = default;
+        explicit Watched(T* object) : object(object)
+        {
+            if (object != nullptr)
+            {
+                this->life = object->watchLife();
+            }
+        }
+        T* get() const { return this->life.isAlive() ? this->object : nullptr; }
+
+    private:
+        T* object = nullptr;
+        LifeToken::Watch life;
+    };
 } // namespace tesraui
