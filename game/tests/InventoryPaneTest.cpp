@@ -448,3 +448,39 @@ TEST_F(InventoryPanes, ObjectsThePaneNamesMayGoBeforeItAndItBeforeThem)
     click(110, 160);
     EXPECT_EQ(harness::Engine::errorLines(), 0) << engine->logText();
 }
+
+// What a pane made for itself goes only with it: a script that asks gets an error and loses nothing.
+TEST_F(InventoryPanes, ItsOwnPartsGoOnlyWithThePane)
+{
+    start("<Object type='Container' name='holder' rect='0,300,100,100'/>");
+    setItems("a,b");
+    frames(1);
+    const std::string cell = pane->getProperty("itemObject:a");
+    const std::vector<std::pair<std::string, std::string>> refused = {
+        {"object.destroy('ui.pane/container')",
+         "object.destroy: object 'ui.pane/container' is a part of 'ui.pane' and goes only with it"},
+        {"object.destroy('ui." + cell + "')",
+         "object.destroy: object 'ui." + cell + "' is a part of 'ui.pane' and goes only with it"},
+        {"object.destroy('ui." + cell + "_info')",
+         "object.destroy: object 'ui." + cell + "_info' is a part of 'ui.pane' and goes only with it"},
+        {"object.destroyChildren('ui.pane')",
+         "object.destroyChildren: object 'ui.pane/container' is a part of 'ui.pane' and goes only with it"},
+        {"object.destroyChildren('ui.pane/scrollarea')",
+         "object.destroyChildren: object 'ui.pane/selected_selector' is a part of 'ui.pane' and goes only "
+         "with it"},
+    };
+    for (const auto& [code, message] : refused)
+    {
+        const std::string error = engine->luaOrError(code);
+        EXPECT_NE(error.find(message), std::string::npos) << code << ": " << error;
+    }
+    setItems("a,b,c");
+    frames(2);
+    EXPECT_EQ(pane->getProperty("itemObject:c").size() > 0, true);
+    // A script's own object under a part goes as any other, and the pane with everything it made.
+    EXPECT_EQ(engine->luaOrError("object.create('Container', 'mine', 'ui.pane/container', {}) ~= nil"), "true");
+    EXPECT_EQ(engine->luaOrError("object.destroy('ui.mine')"), "<none>");
+    EXPECT_EQ(engine->luaOrError("object.destroy('ui.pane')"), "<none>");
+    EXPECT_EQ(engine->lua("object.exists('ui.pane/container')"), "false");
+    frames(2);
+}

@@ -126,14 +126,11 @@ namespace vumo
         const float w = this->rect.w;
         const float h = this->rect.h;
         this->cellSize = h;
-        this->itemContainer =
-            new tesraui::Container(this->name + "/container", kavtypes::Rectangle(0.0f, 0.0f, w, h));
-        this->dataset->registerObjects(this->itemContainer);
-        this->addChild(this->itemContainer);
-        this->scrollArea =
-            new tesraui::ScrollArea(this->name + "/scrollarea", kavtypes::Rectangle(0.0f, 0.0f, w, h));
-        this->dataset->registerObjects(this->scrollArea);
-        this->itemContainer->addChild(this->scrollArea);
+        this->itemContainer = this->addPart(
+            this, new tesraui::Container(this->name + "/container", kavtypes::Rectangle(0.0f, 0.0f, w, h)));
+        this->scrollArea = this->addPart(
+            this->itemContainer,
+            new tesraui::ScrollArea(this->name + "/scrollarea", kavtypes::Rectangle(0.0f, 0.0f, w, h)));
         this->scrollArea->setAllowDrag(true);
         struct Box
         {
@@ -150,31 +147,28 @@ namespace vumo
         };
         for (const Box& box : boxes)
         {
-            tesraui::ImageBox* image = new tesraui::ImageBox(this->name + box.suffix, box.rect);
-            this->dataset->registerObjects(image);
-            this->scrollArea->addChild(image);
+            tesraui::ImageBox* image =
+                this->addPart(this->scrollArea, new tesraui::ImageBox(this->name + box.suffix, box.rect));
             image->setZOrder(box.zOrder);
             image->setImageByName(box.image);
             image->setClickThrough(true);
             image->setVisible(false);
             *box.target = image;
         }
-        this->itemIcon = new tesraui::ImageBox(this->name + "/icon", kavtypes::Rectangle(0.0f, 0.0f, h, h));
-        this->dataset->registerObjects(this->itemIcon);
-        this->scrollArea->addChild(this->itemIcon);
+        this->itemIcon =
+            this->addPart(this->scrollArea,
+                          new tesraui::ImageBox(this->name + "/icon", kavtypes::Rectangle(0.0f, 0.0f, h, h)));
         this->itemIcon->setZOrder(100);
         this->itemIcon->setClickThrough(true);
         this->itemIcon->setVisible(false);
         this->itemIcon->setCenter(h * 0.5f, h * 0.5f);
-        this->scrollBar =
-            new tesraui::ScrollBarH(this->name + "/scrollbar", kavtypes::Rectangle(0.0f, h - 5.0f, w, 5.0f));
-        this->dataset->registerObjects(this->scrollBar);
-        this->itemContainer->addChild(this->scrollBar);
+        this->scrollBar = this->addPart(
+            this->itemContainer,
+            new tesraui::ScrollBarH(this->name + "/scrollbar", kavtypes::Rectangle(0.0f, h - 5.0f, w, 5.0f)));
         this->scrollBar->setVisible(false);
-        this->clickOverlay = new tesraui::ImageBox(this->name + "/click_overlay",
-                                                   kavtypes::Rectangle(0.0f, 0.0f, 100000.0f, h));
-        this->dataset->registerObjects(this->clickOverlay);
-        this->scrollArea->addChild(this->clickOverlay);
+        this->clickOverlay = this->addPart(
+            this->scrollArea, new tesraui::ImageBox(this->name + "/click_overlay",
+                                                    kavtypes::Rectangle(0.0f, 0.0f, 100000.0f, h)));
         this->clickOverlay->setImageByName("null");
         this->clickOverlay->setZOrder(200);
         this->clickOverlay->registerEvent(

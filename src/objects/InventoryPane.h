@@ -93,6 +93,15 @@ namespace vumo
 
         static bool onItemsChanging(Variable* variable, const hstring& newValue, const hstring& currentValue);
 
+        // Registers part in the pane's dataset and hangs it under parent, as a part that goes only with the
+        // pane.
+        template <class T> T* addPart(tesraui::Object* parent, T* part)
+        {
+            this->dataset->registerObjects(part);
+            parent->addChild(part);
+            part->setHeldPart(true);
+            return part;
+        }
         void buildChildren();
         void layout();
         void rebuildCells(const hstring& items);

@@ -130,10 +130,10 @@ namespace vumo
                     continue;
                 }
                 const hstring cellName = prefix + hstring(cellCounter++);
-                tesraui::ImageButton* cell = new tesraui::ImageButton(
-                    cellName, kavtypes::Rectangle(this->cells.size() * size, 0.0f, size, size));
-                this->dataset->registerObjects(cell);
-                this->scrollArea->addChild(cell);
+                tesraui::ImageButton* cell = this->addPart(
+                    this->scrollArea,
+                    new tesraui::ImageButton(
+                        cellName, kavtypes::Rectangle(this->cells.size() * size, 0.0f, size, size)));
                 cell->setImageByName("items/" + item);
                 cell->registerEvent("MouseDown",
                                     new tesraui::MemberCallbackEvent(&InventoryPane::onCellMouseDown, this));
@@ -144,19 +144,17 @@ namespace vumo
                 {
                     const kavtypes::Rectangle r = this->countLabelRect;
                     tesraui::Label* label =
-                        new tesraui::Label(cellName + "_cnt", kavtypes::Rectangle(r.x * size, r.y * size,
-                                                                                  r.w * size, r.h * size));
-                    this->dataset->registerObjects(label);
-                    cell->addChild(label);
+                        this->addPart(cell, new tesraui::Label(cellName + "_cnt",
+                                                               kavtypes::Rectangle(r.x * size, r.y * size,
+                                                                                   r.w * size, r.h * size)));
                     label->setClickThrough(true);
                     label->setTextColor(tesra::Color(255, 255, 255, 255));
                     label->setFont(this->font);
                     label->setText(hstring(counts[i]) + (extra > 1 ? "/" + hstring(extra) : hstring()));
                 }
                 tesraui::Object* info =
-                    new tesraui::Object(cellName + "_info", kavtypes::Rectangle(0.0f, 0.0f, size, size));
-                this->dataset->registerObjects(info);
-                cell->addChild(info);
+                    this->addPart(cell, new tesraui::Object(cellName + "_info",
+                                                            kavtypes::Rectangle(0.0f, 0.0f, size, size)));
                 info->setClickThrough(true);
                 info->setVisible(false);
                 this->cells.push_back(cell);

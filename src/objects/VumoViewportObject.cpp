@@ -138,6 +138,7 @@ namespace vumo
             this->debugObject = new ViewportDebugObject(
                 this->name + "/debug", kavtypes::Rectangle(0.0f, 0.0f, this->rect.w, this->rect.h), this);
             this->debugObject->setZOrder(10000000);
+            this->debugObject->setHeldPart(true);
             this->debugObject->setAnchors(true, true, true, true);
             this->dataset->registerObjects(this->debugObject);
             this->addChild(this->debugObject);

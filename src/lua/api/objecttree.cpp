@@ -109,6 +109,40 @@ namespace vumo
                     }
                 }
 
+                // An object's parts (what it made and keeps pointers to) go only with it.
+                void refuseHeldParts(lua_State* L, tesraui::Object* object, bool childrenOnly,
+                                     const char* functionName)
+                {
+                    tesraui::Object* part = nullptr;
+                    if (!childrenOnly)
+                    {
+                        part = (object->isHeldPart() ? object : nullptr);
+                    }
+                    else
+                    {
+                        for (tesraui::Object* child : object->getChildren())
+                        {
+                            if (child->isHeldPart())
+                            {
+                                part = child;
+                                break;
+                            }
+                        }
+                    }
+                    if (part == nullptr)
+                    {
+                        return;
+                    }
+                    tesraui::Object* holder = part->getParent();
+                    while (holder != nullptr && holder->isHeldPart() && holder->getParent() != nullptr)
+                    {
+                        holder = holder->getParent();
+                    }
+                    const hstring holderName = (holder != nullptr ? holder->getFullName() : hstring());
+                    raiseLuaError(L, hstring(functionName) + ": object '" + part->getFullName() +
+                                         "' is a part of '" + holderName + "' and goes only with it");
+                }
+
                 tesraui::Object* activeSceneRoot()
                 {
                     Scene* scene = getHost().getActiveScene();
@@ -337,6 +371,7 @@ namespace vumo
                 tesraui::Object* object = getObject(L, 1);
                 tesraui::Dataset* dataset = datasetOf(L, object, "object.destroy");
                 refuseEngineObjects(L, object, false, "object.destroy");
+                refuseHeldParts(L, object, false, "object.destroy");
                 dataset->destroyObject(object);
                 return 0;
             }
@@ -346,6 +381,7 @@ namespace vumo
                 checkArgsExact(L, 1, "object.destroyChildren", "o");
                 tesraui::Object* object = getObject(L, 1);
                 refuseEngineObjects(L, object, true, "object.destroyChildren");
+                refuseHeldParts(L, object, true, "object.destroyChildren");
                 object->destroyChildren();
                 return 0;
             }

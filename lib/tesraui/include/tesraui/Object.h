@@ -250,6 +250,10 @@ namespace tesraui
 
         // For code that calls out to handlers which may delete this object: the watch tells afterwards.
         LifeToken::Watch watchLife() { return life.watch(); }
+        // A part that an ancestor made and keeps a pointer to: it goes with that ancestor, and code that
+        // destroys objects on request leaves it alone.
+        bool isHeldPart() const { return heldPart; }
+        void setHeldPart(bool value) { heldPart = value; }
 
     protected:
         hstring name;
@@ -276,6 +280,7 @@ namespace tesraui
         bool retainAnchorAspect = false;
         bool clip = false;
         bool useDisabledAlpha = true;
+        bool heldPart = false;
         int focusIndex = -1;
         HitTestCallback hitTestCallback = nullptr;
         Dataset* dataset = nullptr;
