@@ -179,11 +179,12 @@ namespace vumo
         const std::string* chunk = this->updateChunkName;
         LuaInterface::HookText text;
         text.functionName = "OnUpdate";
-        text.make = [chunk, timeDelta](hstring& code, hstring& chunkName)
+        const auto make = [chunk, timeDelta](hstring& code, hstring& chunkName)
         {
             code = SceneTexts::update(timeDelta);
             chunkName = *chunk;
         };
+        text.setMake(make);
         try
         {
             if (LuaInterface::callEnvironmentHook(this->updateKeys, "OnUpdate", timeDelta, text) !=

@@ -177,7 +177,8 @@ namespace vumo
                 auto makeCode = [&]() { return ObjectTexts::customAnimatorCall(path, fullName, time); };
                 HookText text;
                 text.tailCall = true;
-                text.make = [&makeCode](hstring& code, hstring&) { code = makeCode(); };
+                const auto make = [&makeCode](hstring& code, hstring&) { code = makeCode(); };
+                text.setMake(make);
                 int count = 0;
                 float value = NAN;
                 if (callPathFunction(site.keys, time, text, count, value) != HookCall::Called)

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <vector>
 
 #include <quortypes/hstring.h>
@@ -21,8 +20,28 @@ namespace vumo
             const char* functionName = "";
             // The text returns the call ("return f(...)"): its frame gives way to the function's.
             bool tailCall = false;
-            // The code and chunk name of the text the call stands for.
-            std::function<void(hstring& code, hstring& chunkName)> make;
+            // Writes the code and chunk name of the text the call stands for; left empty when no maker
+            // was set.
+            void make(hstring& code, hstring& chunkName) const
+            {
+                if (this->run != nullptr)
+                {
+                    this->run(this->maker, code, chunkName);
+                }
+            }
+            // The maker is the caller's callable, taking (hstring& code, hstring& chunkName), and must
+            // outlive the call: the text refers to it, so that a hook called every frame builds nothing.
+            template <class Make> void setMake(const Make& make)
+            {
+                this->maker = &make;
+                this->run = [](const void* maker, hstring& code, hstring& chunkName)
+                { (*static_cast<const Make*>(maker))(code, chunkName); };
+            }
+            template <class Make> void setMake(const Make&& make) = delete;
+
+        private:
+            const void* maker = nullptr;
+            void (*run)(const void* maker, hstring& code, hstring& chunkName) = nullptr;
         };
 
         enum class HookCall

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 
 #include <lua.hpp>
 
@@ -24,24 +25,37 @@ namespace
 
     const hstring sceneChunk = "data/chapters/c1/scenes/a.scene";
 
-    LuaInterface::HookText uiUpdate(float dt)
+    // A hook's text together with the maker it refers to, standing for the text in a call.
+    struct OwnedText
     {
+        OwnedText(const char* functionName, bool tailCall, std::function<void(hstring&, hstring&)> maker)
+            : maker(std::move(maker))
+        {
+            this->text.functionName = functionName;
+            this->text.tailCall = tailCall;
+            this->text.setMake(this->maker);
+        }
+        OwnedText(const OwnedText&) = delete;
+        OwnedText& operator=(const OwnedText&) = delete;
+        operator const LuaInterface::HookText&() const { return this->text; }
+
+        std::function<void(hstring&, hstring&)> maker;
         LuaInterface::HookText text;
-        text.functionName = "update";
-        text.make = [dt](hstring& code, hstring&) { code = HookTexts::update(dt); };
-        return text;
+    };
+
+    OwnedText uiUpdate(float dt)
+    {
+        return OwnedText("update", false, [dt](hstring& code, hstring&) { code = HookTexts::update(dt); });
     }
 
-    LuaInterface::HookText sceneUpdate(float dt)
+    OwnedText sceneUpdate(float dt)
     {
-        LuaInterface::HookText text;
-        text.functionName = "OnUpdate";
-        text.make = [dt](hstring& code, hstring& name)
-        {
-            code = sceneText(dt);
-            name = sceneChunk;
-        };
-        return text;
+        return OwnedText("OnUpdate", false,
+                         [dt](hstring& code, hstring& name)
+                         {
+                             code = sceneText(dt);
+                             name = sceneChunk;
+                         });
     }
 
     struct Outcome
@@ -195,13 +209,12 @@ TEST_F(LuaHookCallsTest, AnAnimatorFunctionReadsAsItsText)
                           "function lib.tail(name, t) return lib.fail(name, t) end\n");
     auto direct = [&](const hstring& path, float time, int& count, float& value)
     {
-        LuaInterface::HookText text;
-        text.tailCall = true;
-        text.make = [&](hstring& code, hstring&)
-        {
-            code = "return " + path + "(" + LuaInterface::literal("ui.mover") + ", " +
-                   formatString("%f", time) + ")";
-        };
+        const OwnedText text("", true,
+                             [&](hstring& code, hstring&)
+                             {
+                                 code = "return " + path + "(" + LuaInterface::literal("ui.mover") + ", " +
+                                        formatString("%f", time) + ")";
+                             });
         HookCall call = HookCall::RunText;
         const std::string error = thrownBy(
             [&] { call = LuaInterface::callPathFunction(path, "ui.mover", time, text, count, value); });
@@ -360,9 +373,8 @@ TEST_F(LuaHookCallsTest, KeptKeysOutliveAFullKeyTableAndANewState)
     LuaInterface::EnvironmentKeys keys;
     keys.setScene("c1", "a");
     LuaInterface::PathKeys path("lib.half", "ui.mover");
-    LuaInterface::HookText text;
-    text.tailCall = true;
-    text.make = [](hstring& code, hstring&) { code = "return lib.half('ui.mover', 0.500000)"; };
+    const OwnedText text("", true,
+                         [](hstring& code, hstring&) { code = "return lib.half('ui.mover', 0.500000)"; });
     auto check = [&](const std::string& when)
     {
         EXPECT_EQ(LuaInterface::callEnvironmentHook(keys, "OnUpdate", 0.25f, sceneUpdate(0.25f)),

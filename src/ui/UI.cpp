@@ -291,7 +291,8 @@ namespace vumo
     {
         LuaInterface::HookText text;
         text.functionName = "update";
-        text.make = [timeDelta](hstring& code, hstring&) { code = HookTexts::update(timeDelta); };
+        const auto make = [timeDelta](hstring& code, hstring&) { code = HookTexts::update(timeDelta); };
+        text.setMake(make);
         try
         {
             if (LuaInterface::callFieldHook("ui", "update", timeDelta, text) !=

@@ -8,15 +8,18 @@
 
 namespace tesrauilua
 {
+    namespace detail
+    {
+        int boundaryDepth = 0;
+    } // namespace detail
+
     namespace
     {
-        int depth = 0;
-
         // Counts the registered functions running, also when a Lua error unwinds through one.
         struct DepthGuard
         {
-            DepthGuard() { ++depth; }
-            ~DepthGuard() { --depth; }
+            DepthGuard() { ++detail::boundaryDepth; }
+            ~DepthGuard() { --detail::boundaryDepth; }
             DepthGuard(const DepthGuard&) = delete;
             DepthGuard& operator=(const DepthGuard&) = delete;
         };
@@ -65,11 +68,6 @@ namespace tesrauilua
     {
         lua_pushlightuserdata(L, (void*)function);
         lua_pushcclosure(L, boundary, 1);
-    }
-
-    int getBoundaryDepth()
-    {
-        return depth;
     }
 
     bool isRegisteredFunction(lua_State* L, int index)

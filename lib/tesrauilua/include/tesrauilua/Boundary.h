@@ -11,9 +11,18 @@ namespace tesrauilua
     // become Lua errors carrying their text, Lua's own errors pass through.
     void pushFunction(lua_State* L, lua_CFunction function);
 
+    namespace detail
+    {
+        // Kept by the boundary; read inline, since hook calls ask for it every frame.
+        extern int boundaryDepth;
+    } // namespace detail
+
     // How many functions pushFunction made are running now, on any state. Scripts reach C++ only through
     // them, so at 0 a Lua call the host makes has no Lua function below it.
-    int getBoundaryDepth();
+    inline int getBoundaryDepth()
+    {
+        return detail::boundaryDepth;
+    }
 
     // True when the value at index is a function that pushFunction made, as opposed to Lua's own or a
     // script's.
