@@ -30,6 +30,7 @@ namespace orvalo
                 this->dataset->registerObjects(made.get());
                 tesraui::ImageBox* box = made.release();
                 this->addChild(box);
+                box->setHeldPart(true);
                 this->imageBoxes.push_back(box);
                 this->_setupImageBox(box, i);
             }

@@ -123,6 +123,7 @@ namespace orvalo
                     "OrvaloUpsellIndicatorImageBox_" + hstring(i),
                     kavtypes::Rectangle(0, this->indicatorOffset + this->rect.h, -1, -1));
                 this->addChildAndRegister(box);
+                box->setHeldPart(true);
                 this->indicatorBoxes.push_back(box);
                 box->setImageByNameIfChanged(this->indicatorInactive);
                 box->resizeToFitImage();

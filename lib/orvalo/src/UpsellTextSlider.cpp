@@ -39,6 +39,7 @@ namespace orvalo
                 this->dataset->registerObjects(made.get());
                 tesraui::Label* label = made.release();
                 this->addChild(label);
+                label->setHeldPart(true);
                 this->labels.push_back(label);
             }
             this->_slide(0.0f);

@@ -295,3 +295,21 @@ TEST_F(Sliders, TextSliderLeavingItsDatasetTakesItsLabelsOut)
     this->frames(2);
     orvalo::destroyUpsellScreen();
 }
+
+// What the sliders make and keep pointers to goes only with them.
+TEST_F(Sliders, TheBoxesDotsAndLabelsTheSlidersKeepAreTheirParts)
+{
+    auto* gallery = get<UpsellImageSliderStatic>("gallery");
+    auto* texts = get<UpsellTextSlider>("texts");
+    harray<tesraui::Object*> parts;
+    for (tesraui::Object* part : gallery->getImageBoxes())
+        parts.push_back(part);
+    for (tesraui::Object* part : gallery->getIndicatorBoxes())
+        parts.push_back(part);
+    for (tesraui::Object* part : texts->getLabels())
+        parts.push_back(part);
+    ASSERT_EQ(parts.size(), 2 + 3 + 2);
+    for (tesraui::Object* part : parts)
+        EXPECT_TRUE(part->isHeldPart()) << part->getName();
+    EXPECT_FALSE(gallery->isHeldPart());
+}
