@@ -478,9 +478,26 @@ TEST_F(InventoryPanes, ItsOwnPartsGoOnlyWithThePane)
     frames(2);
     EXPECT_EQ(pane->getProperty("itemObject:c").size() > 0, true);
     // A script's own object under a part goes as any other, and the pane with everything it made.
-    EXPECT_EQ(engine->luaOrError("object.create('Container', 'mine', 'ui.pane/container', {}) ~= nil"), "true");
+    EXPECT_EQ(engine->luaOrError("object.create('Container', 'mine', 'ui.pane/container', {}) ~= nil"),
+              "true");
     EXPECT_EQ(engine->luaOrError("object.destroy('ui.mine')"), "<none>");
     EXPECT_EQ(engine->luaOrError("object.destroy('ui.pane')"), "<none>");
     EXPECT_EQ(engine->lua("object.exists('ui.pane/container')"), "false");
+    frames(2);
+}
+
+TEST_F(InventoryPanes, ADestructorHungUnderAPartLeavesItAndSaysSo)
+{
+    start();
+    setItems("a,b");
+    frames(1);
+    EXPECT_EQ(engine->luaOrError(
+                  "object.create('ObjectDestructor', 'timer', 'ui.pane/container', {delay = 0}) ~= nil"),
+              "true");
+    frames(3);
+    EXPECT_EQ(engine->lua("object.exists('ui.pane/container')"), "true");
+    EXPECT_NE(engine->logText().find("is a part of 'pane' and goes only with it"), std::string::npos)
+        << engine->logText();
+    setItems("a,b,c");
     frames(2);
 }

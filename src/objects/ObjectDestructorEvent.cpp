@@ -39,6 +39,13 @@ namespace vumo
                                                       "' belongs to no dataset, its deletion is not queued.");
             return;
         }
+        if (const tesraui::Object* holder = target->getPartHolder())
+        {
+            quortypes::Log::warn(Session::logTag, hstring(ownerKind) + ": object '" + target->getName() +
+                                                      "' is a part of '" + holder->getName() +
+                                                      "' and goes only with it, its deletion is not queued.");
+            return;
+        }
         this->event = new ObjectDestructorEvent();
         this->dataset = targetDataset;
         this->datasetLife = targetDataset->watchLife();

@@ -133,11 +133,7 @@ namespace vumo
                     {
                         return;
                     }
-                    tesraui::Object* holder = part->getParent();
-                    while (holder != nullptr && holder->isHeldPart() && holder->getParent() != nullptr)
-                    {
-                        holder = holder->getParent();
-                    }
+                    const tesraui::Object* holder = part->getPartHolder();
                     const hstring holderName = (holder != nullptr ? holder->getFullName() : hstring());
                     raiseLuaError(L, hstring(functionName) + ": object '" + part->getFullName() +
                                          "' is a part of '" + holderName + "' and goes only with it");

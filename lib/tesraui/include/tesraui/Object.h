@@ -254,6 +254,8 @@ namespace tesraui
         // destroys objects on request leaves it alone.
         bool isHeldPart() const { return heldPart; }
         void setHeldPart(bool value) { heldPart = value; }
+        // The ancestor a held part goes with; null for an object that is no part.
+        Object* getPartHolder() const;
 
     protected:
         hstring name;

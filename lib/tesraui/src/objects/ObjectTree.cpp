@@ -49,6 +49,20 @@ namespace tesraui
         parent->removeChild(this);
     }
 
+    Object* Object::getPartHolder() const
+    {
+        if (!heldPart)
+        {
+            return nullptr;
+        }
+        Object* holder = parent;
+        while (holder != nullptr && holder->heldPart && holder->parent != nullptr)
+        {
+            holder = holder->parent;
+        }
+        return holder;
+    }
+
     void Object::addChildAndRegister(Object* child)
     {
         if (!_checkDataset(("add and register child '" + child->getName() + "'").c_str()))
