@@ -30,6 +30,7 @@
 #include "Match3Scene.h"
 #include "Scene.h"
 #include "Session.h"
+#include "SessionState.h"
 #include "VumoPlayerTorvinOrvaloUI.h"
 #include "Chapter.h"
 #include "Variables.h"
@@ -302,6 +303,15 @@ namespace harness
         variables.setLocked(false);
         variables.create(name, value);
         variables.setLocked(true);
+    }
+
+    // A restart in the same process starts from nothing, as a new process would: no variables, no user
+    // folder and no configuration kept from before.
+    inline void forgetSession()
+    {
+        vumo::VariableDictionary::getGlobal() = vumo::VariableDictionary();
+        vumo::Session::forgetUserFolder();
+        vumo::Session::forgetConfig();
     }
 
     // A fixture's own game folder, and the engine its tests start on it.

@@ -2,7 +2,6 @@
 
 #include "EngineHarness.h"
 #include "Profile.h"
-#include "SessionState.h"
 #include "Variables.h"
 
 using namespace vumo;
@@ -16,9 +15,7 @@ namespace
     protected:
         void SetUp() override
         {
-            VariableDictionary::getGlobal() = VariableDictionary();
-            Session::forgetUserFolder();
-            Session::forgetConfig();
+            harness::forgetSession();
             folder.config();
             folder.put("data/ui/ui.dts", "<Dataset/>");
             folder.put("data/lib/ui.lua", "");

@@ -5,7 +5,6 @@
 
 #include "EngineHarness.h"
 #include "Profile.h"
-#include "SessionState.h"
 #include "Variables.h"
 
 using namespace vumo;
@@ -32,9 +31,7 @@ namespace
     protected:
         void SetUp() override
         {
-            VariableDictionary::getGlobal() = VariableDictionary();
-            Session::forgetUserFolder();
-            Session::forgetConfig();
+            harness::forgetSession();
             folder.config();
             folder.put("data/ui/ui.dts", "<Dataset/>");
             engine.reset(new Engine(folder));
@@ -108,9 +105,7 @@ TEST(DemoProfileRecovery, AProfileThatDoesNotOpenGivesWayToANewOneAndTheDemoSays
     folder.copyDemo();
     auto run = [&folder](const std::function<void(Engine&)>& check)
     {
-        VariableDictionary::getGlobal() = VariableDictionary();
-        Session::forgetUserFolder();
-        Session::forgetConfig();
+        harness::forgetSession();
         Engine engine(folder);
         engine.start();
         check(engine);

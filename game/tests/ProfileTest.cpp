@@ -11,7 +11,6 @@
 
 #include "EngineHarness.h"
 #include "Profile.h"
-#include "SessionState.h"
 #include "Variables.h"
 
 using namespace vumo;
@@ -75,9 +74,7 @@ namespace
         void start(const std::string& config = "")
         {
             // A restart in the same process starts from nothing, as a new process would.
-            VariableDictionary::getGlobal() = VariableDictionary();
-            Session::forgetUserFolder();
-            Session::forgetConfig();
+            harness::forgetSession();
             folder.config(config);
             folder.put("data/ui/ui.dts", "<Dataset/>");
             folder.put("data/lib/ui.lua",
@@ -389,9 +386,7 @@ TEST(DemoProfile, TheDemoMakesAProfileAndItsRunsOutliveARestart)
     folder.copyDemo();
     for (int run = 1; run <= 2; ++run)
     {
-        VariableDictionary::getGlobal() = VariableDictionary();
-        Session::forgetUserFolder();
-        Session::forgetConfig();
+        harness::forgetSession();
         Engine engine(folder);
         engine.start();
         EXPECT_EQ(engine.lua("profile.getName()"), "Player");

@@ -18,10 +18,7 @@
 
 namespace vumo
 {
-    using inventorypane::indexIn;
-    using inventorypane::isIdiomPC;
-    using inventorypane::isNothing;
-    using inventorypane::isPointerDown;
+    using namespace inventorypane;
 
     namespace
     {

@@ -16,10 +16,7 @@
 
 namespace vumo
 {
-    using inventorypane::indexIn;
-    using inventorypane::isIdiomPC;
-    using inventorypane::isNothing;
-    using inventorypane::isPointerDown;
+    using namespace inventorypane;
 
     namespace
     {

@@ -21,8 +21,7 @@
 
 namespace vumo
 {
-    using inventorypane::indexIn;
-    using inventorypane::isIdiomPC;
+    using namespace inventorypane;
 
     namespace
     {

@@ -13,9 +13,7 @@
 
 namespace vumo
 {
-    using inventorypane::isIdiomPC;
-    using inventorypane::isNothing;
-    using inventorypane::isPointerDown;
+    using namespace inventorypane;
 
     namespace
     {
