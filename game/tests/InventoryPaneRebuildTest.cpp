@@ -6,6 +6,7 @@
 
 #include "EngineHarness.h"
 #include "ItemPictures.h"
+#include "Profile.h"
 #include "Variables.h"
 #include "objects/InventoryPane.h"
 #include "ui/UI.h"
@@ -167,4 +168,36 @@ TEST_F(PaneRebuilds, AnItemACountAddsIsKeptAndShownAfterTheRebuild)
     LuaInterface::execute("item_a_count = nil");
     engine->frame();
     EXPECT_EQ(cells(), "a b=4 ");
+}
+
+// While a profile loads, or the variables go back to the profile's, the counts asked cannot change or
+// remove the profile under that work: the count's error names why, and the profile loads whole.
+TEST_F(PaneRebuilds, ACountAskedWhileAProfileSetsTheItemsCannotPullTheProfileAway)
+{
+    const hstring bob = Profile::create("Bob");
+    Profile::changeProfile(bob);
+    VariableDictionary::getGlobal().get("items").set("a");
+    ASSERT_TRUE(Session::getProfile()->saveToFile());
+    Profile::changeProfile(Profile::create("Anna"));
+    LuaInterface::execute(makePane);
+    LuaInterface::execute("function item_a_count() note('asked') profile.remove('" + bob + "') return 5 end");
+
+    Profile::changeProfile(bob);
+    EXPECT_EQ(journal(), "asked");
+    EXPECT_EQ(engine->logCount("Error executing item_a_count(): "), 1u);
+    EXPECT_EQ(engine->logCount("profile.remove() cannot run while the engine is loading a profile"), 1u);
+    EXPECT_EQ(Session::getProfile()->getFolder(), bob);
+    EXPECT_EQ(items(), "a");
+    EXPECT_EQ(cells(), "a ");
+
+    VariableDictionary::getGlobal().get("items").set("");
+    journal();
+    LuaInterface::execute("function item_a_count() note('asked') profile.change('Anna') return 5 end");
+    EXPECT_EQ(engine->luaOrError("vars.revertToProfile()"), "<none>");
+    EXPECT_EQ(journal(), "asked");
+    EXPECT_EQ(engine->logCount("profile.change() cannot run while the engine is reverting the variables to "
+                               "the profile"),
+              1u);
+    EXPECT_EQ(Session::getProfile()->getFolder(), bob);
+    EXPECT_EQ(cells(), "a ");
 }
