@@ -30,7 +30,30 @@ namespace vumo
             static auto* owner = new std::unique_ptr<Profile>();
             return *owner;
         }
+
+        // The innermost profile work under way; null when none.
+        const char* workUnderWay = nullptr;
     } // namespace
+
+    Profile::Work::Work(const char* what) : previous(workUnderWay)
+    {
+        workUnderWay = what;
+    }
+
+    Profile::Work::~Work()
+    {
+        workUnderWay = this->previous;
+    }
+
+    void Profile::refuseDuringWork(const hstring& operation)
+    {
+        if (workUnderWay != nullptr)
+        {
+            throw quortypes::exception(operation + "() cannot run while the engine is " + workUnderWay +
+                                           "; call it after that, from a delayed call for example",
+                                       __FILE__, __LINE__);
+        }
+    }
 
     namespace Session
     {
@@ -43,6 +66,7 @@ namespace vumo
         {
             // The old profile leaves the session before its last save runs (in its destructor), so that no
             // script the save calls reaches a profile on its way out.
+            const Profile::Work work("replacing the active profile");
             std::unique_ptr<Profile> old = std::move(activeProfile());
             setAutosaveTarget(nullptr);
             old.reset();
@@ -218,6 +242,8 @@ namespace vumo
 
     void Profile::load()
     {
+        // Applying the diff tells the variables' listeners, and through them scripts (the item counts).
+        const Work work("loading a profile");
         const hstring profileFolder = Session::getUserFolder() + this->folder;
         const hstring path = profileFolder + "/vars.diff";
         hstring bytes, source = path;
@@ -344,6 +370,8 @@ namespace vumo
 
     void Profile::revert()
     {
+        // Each value set back tells the variable's listeners, and through them scripts.
+        const Work work("reverting the variables to the profile");
         quortypes::Log::write(Session::logTag, "Reverting system state variables to last profile sync.");
         VariableDictionary& live = VariableDictionary::getGlobal();
         for (auto& entry : this->snapshot.getVariables())
@@ -381,6 +409,8 @@ namespace vumo
         {
             harray<hstring> results;
             bool ran = false;
+            // The hook runs inside a save or a change of this very profile.
+            const Work work("asking ui.canSaveGame");
             if (GameUiHost* ui = findGameUiHost())
             {
                 ran = ui->executeWithReturnValues("return ui.canSaveGame()", results);

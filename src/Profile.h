@@ -68,6 +68,24 @@ namespace vumo
         // Throws naming the folder unless it is one path component of letters, digits, "_" and "-".
         static void checkFolderName(const hstring& folder);
 
+        // Marks the engine's own work on profiles (a save, a load, a change, a removal) for its lifetime, so
+        // that the scripts it runs meanwhile (ui.canSaveGame, the inventory pane's item counts) cannot free
+        // or rewrite a profile under it. Nests; the innermost says what runs.
+        class Work
+        {
+        public:
+            explicit Work(const char* what);
+            ~Work();
+            Work(const Work&) = delete;
+            Work& operator=(const Work&) = delete;
+
+        private:
+            const char* previous;
+        };
+        // Throws, naming the operation and the work under way, while such work runs: saving, loading,
+        // changing, removing or resetting a profile then would pull it away from under that work.
+        static void refuseDuringWork(const hstring& operation);
+
         static void authenticateToAchievementService();
         static bool isLoggedInToAchievementService();
         static void clearAchievements();

@@ -108,7 +108,9 @@ namespace vumo
 
     bool Profile::changeProfile(const hstring& folder)
     {
+        refuseDuringWork("profile.change");
         checkFolderName(folder);
+        const Work work("changing the profile");
         Profile* old = Session::getProfile();
         if (old != nullptr)
         {
@@ -122,6 +124,7 @@ namespace vumo
 
     void Profile::remove(const hstring& folder)
     {
+        refuseDuringWork("profile.remove");
         if (folder.trimmed() == "")
         {
             throw quortypes::exception("Unabel to remove profile, profile name is empty!", "src\\Profile",
@@ -132,6 +135,7 @@ namespace vumo
         {
             return;
         }
+        const Work work("removing a profile");
         const hstring path = Session::getUserFolder() + folder;
         // The active profile is known by its own folder; "profile_dir" is a variable scripts can set.
         Profile* active = Session::getProfile();
@@ -216,6 +220,9 @@ namespace vumo
 
     void Profile::loadDiff(const hstring& path)
     {
+        refuseDuringWork("profile.loadDiff");
+        // The variables' listeners run scripts while the diff applies.
+        const Work work("loading a variables diff");
         VariableDictionary& variables = VariableDictionary::getGlobal();
         const hstring name = variables["profile_name"].value();
         const hstring dir = variables["profile_dir"].value();
@@ -239,6 +246,8 @@ namespace vumo
 
     void Profile::reset()
     {
+        refuseDuringWork("profile.reset");
+        const Work work("resetting the profile");
         Profile* profile = Session::getProfile();
         quortypes::Log::write(Session::logTag,
                               "Resetting profile '" +

@@ -91,7 +91,23 @@ namespace vumo
         }
         if (this->allowsChange(value))
         {
+            this->store(value);
+        }
+    }
+
+    void Variable::store(const hstring& value)
+    {
+        if (this->changeListeners.empty())
+        {
             this->currentValue = value;
+            return;
+        }
+        const hstring previous = this->currentValue;
+        this->currentValue = value;
+        // By index and with copies of the values: a listener may set the variable again.
+        for (size_t i = 0; i < this->changeListeners.size(); ++i)
+        {
+            this->changeListeners[i](this, hstring(value), previous);
         }
     }
 
@@ -136,6 +152,11 @@ namespace vumo
         this->changeChecks.push_back(check);
     }
 
+    void Variable::addChangeListener(VariableChangeListener listener)
+    {
+        this->changeListeners.push_back(listener);
+    }
+
     VariableDictionary& VariableDictionary::getGlobal()
     {
         static VariableDictionary global;
@@ -147,9 +168,10 @@ namespace vumo
         for (const auto& entry : other.variables)
         {
             auto made = this->variables.emplace_hint(this->variables.end(), entry.first, entry.second);
-            // The checks watch the live record (the inventory pane draws whatever they are shown): a copy
-            // loading another profile's files, or reset for a new one, must not reach them.
+            // The checks and listeners watch the live record (the inventory pane draws whatever they are
+            // shown): a copy loading another profile's files, or reset for a new one, must not reach them.
             made->second.changeChecks.clear();
+            made->second.changeListeners.clear();
         }
         this->rebuildOrder();
     }
@@ -271,7 +293,7 @@ namespace vumo
             if (variable.currentValue != variable.defaultValue &&
                 variable.allowsChange(variable.defaultValue))
             {
-                variable.currentValue = variable.defaultValue;
+                variable.store(variable.defaultValue);
             }
         }
     }

@@ -17,6 +17,9 @@ namespace vumo
     typedef bool (*VariableChangeCheck)(Variable* variable, const hstring& newValue,
                                         const hstring& currentValue);
 
+    // Called after a variable changed, with the variable, its new value and the value before.
+    typedef void (*VariableChangeListener)(Variable* variable, const hstring& value, const hstring& previous);
+
     class _UnknownVariableException : public tesraui::_GenericException
     {
     public:
@@ -39,7 +42,8 @@ namespace vumo
         const hstring& getDefault() const { return this->defaultValue; }
 
         // Nothing happens for an equal value. Otherwise logs the change (unless quiet) and asks the change
-        // checks, any of which may keep the old value. A value holding a line break throws.
+        // checks, any of which may keep the old value; a stored value is then told to the change listeners.
+        // A value holding a line break throws.
         void setValue(const hstring& value, bool quiet);
         void set(const hstring& value) { this->setValue(value, false); }
         // Stores the value without a log line and without asking the change checks: for copies of the
@@ -53,6 +57,9 @@ namespace vumo
         hstring describe() const;
 
         void addChangeCheck(VariableChangeCheck check);
+        // Listeners run once the value is stored: the scripts they run read the new value, and a change they
+        // make in turn is stored after this one rather than overwritten by it.
+        void addChangeListener(VariableChangeListener listener);
 
     protected:
         friend class VariableDictionary;
@@ -61,9 +68,12 @@ namespace vumo
         hstring currentValue;
         hstring defaultValue;
         harray<VariableChangeCheck> changeChecks;
+        harray<VariableChangeListener> changeListeners;
 
         // The change checks' verdict on a change to the value.
         bool allowsChange(const hstring& value);
+        // Stores the value and tells the listeners.
+        void store(const hstring& value);
     };
 
     // Variables by name, in byte order of the names. Its diff file holds the variables that differ from their

@@ -36,7 +36,7 @@ namespace vumo
             if (variables.exists("items") && hookedVariable != &variables.get("items"))
             {
                 hookedVariable = &variables.get("items");
-                hookedVariable->addChangeCheck(&InventoryPane::onItemsChanging);
+                hookedVariable->addChangeListener(&InventoryPane::onItemsChanged);
             }
         }
         this->registerEvent("UseItem", new tesraui::MemberCallbackEvent(&InventoryPane::onUseItem, this));
@@ -74,19 +74,26 @@ namespace vumo
         return activePane;
     }
 
-    bool InventoryPane::onItemsChanging(Variable*, const hstring& newValue, const hstring& currentValue)
+    void InventoryPane::onItemsChanged(Variable*, const hstring& value, const hstring& previous)
     {
         if (activePane != nullptr)
         {
-            activePane->itemsChanged(newValue, currentValue);
+            activePane->itemsChanged(value, previous);
         }
-        return true;
     }
 
     void InventoryPane::itemsChanged(const hstring& newValue, const hstring& oldValue)
     {
-        // The check runs before the value is stored: the cells follow the value proposed.
-        this->rebuildCells(newValue);
+        // A change made by a count script while the cells are rebuilt is seen once that rebuild is done.
+        if (this->rebuilding)
+        {
+            this->rebuildAsked = true;
+            return;
+        }
+        if (!this->rebuildCells(newValue))
+        {
+            return;
+        }
         const harray<hstring> before = Inventory::splitItems(oldValue);
         harray<hstring> added;
         for (const hstring& item : Inventory::splitItems(newValue))
@@ -106,19 +113,22 @@ namespace vumo
     {
         if (type == "AttachToObject")
         {
-            if (this->itemContainer == nullptr && this->dataset != nullptr)
+            if (this->itemContainer == nullptr && this->dataset != nullptr && !this->buildChildren())
             {
-                this->buildChildren();
+                return;
             }
         }
         else if (type == "Resized")
         {
-            this->layout();
+            if (!this->layout())
+            {
+                return;
+            }
         }
         ItemReceiver::notifyEvent(type, args);
     }
 
-    void InventoryPane::buildChildren()
+    bool InventoryPane::buildChildren()
     {
         const float w = this->rect.w;
         const float h = this->rect.h;
@@ -172,7 +182,7 @@ namespace vumo
             "MouseDown", new tesraui::MemberCallbackEvent(&InventoryPane::onOverlayPress, this));
         this->clickOverlay->registerEvent(
             "Click", new tesraui::MemberCallbackEvent(&InventoryPane::onOverlayRelease, this));
-        this->layout();
+        return this->layout();
     }
 
     void InventoryPane::update(float timeDelta)
@@ -181,6 +191,13 @@ namespace vumo
         if (this->scrollArea == nullptr)
         {
             return;
+        }
+        if (this->cellsBehind)
+        {
+            if (!this->rebuildCells(storedItems()))
+            {
+                return;
+            }
         }
         this->updateDrag(timeDelta);
         const hstring held = this->heldItem();

@@ -90,8 +90,17 @@ namespace vumo
         harray<hstring> cellItems;
         // The cell whose press already queued a use or a combination: its click of the same press adds none.
         hstring consumedCell;
+        // Set while the cells are rebuilt. The item counts asked then run scripts, which may change the items
+        // (asking for another rebuild) or destroy the pane.
+        bool rebuilding = false;
+        bool rebuildAsked = false;
+        // The items the cells show, and the page width they were laid out for.
+        hstring builtItems;
+        float builtPageWidth = 0.0f;
+        // The items changed again while the last rebuild's follow-up ran: the next frame catches up.
+        bool cellsBehind = false;
 
-        static bool onItemsChanging(Variable* variable, const hstring& newValue, const hstring& currentValue);
+        static void onItemsChanged(Variable* variable, const hstring& value, const hstring& previous);
 
         // Registers part in the pane's dataset and hangs it under parent, as a part that goes only with the
         // pane.
@@ -102,9 +111,19 @@ namespace vumo
             part->setHeldPart(true);
             return part;
         }
-        void buildChildren();
-        void layout();
-        void rebuildCells(const hstring& items);
+        // These return false when a script they ran destroyed the pane: nothing of it may be touched then.
+        bool buildChildren();
+        bool layout();
+        // Asks the scripts' counts first, then replaces the cells. A rebuild asked meanwhile (a count that
+        // changes the items or resizes the pane) is not run inside this one but once after it, for the items
+        // stored then.
+        bool rebuildCells(const hstring& items);
+        // The distinct items, their carried copies and their script counts (asked for the items with a
+        // picture when they are shown); false when the pane went while a count was asked.
+        bool countItems(const hstring& items, bool shown, harray<hstring>& distinct, harray<int>& copies,
+                        harray<int>& counts);
+        void replaceCells(const harray<hstring>& distinct, const harray<int>& copies,
+                          const harray<int>& counts);
         void itemsChanged(const hstring& newValue, const hstring& oldValue);
         void showItemPage(const hstring& item);
         int scriptCount(const hstring& item);

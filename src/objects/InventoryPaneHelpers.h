@@ -6,6 +6,7 @@
 #include <quortypes/hstring.h>
 
 #include "GameUiHost.h"
+#include "Variables.h"
 
 namespace vumo
 {
@@ -26,6 +27,13 @@ namespace vumo
         inline bool isPointerDown()
         {
             return getGameUiHost().isPointerDown();
+        }
+
+        // The value of "items" as stored now.
+        inline hstring storedItems()
+        {
+            VariableDictionary& variables = VariableDictionary::getGlobal();
+            return variables.exists("items") ? variables.get("items").value() : hstring();
         }
 
         inline bool isNothing(const hstring& item)

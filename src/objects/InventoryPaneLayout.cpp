@@ -43,23 +43,25 @@ namespace vumo
         return count * this->cellSize;
     }
 
-    void InventoryPane::layout()
+    bool InventoryPane::layout()
     {
         if (this->itemContainer == nullptr)
         {
-            return;
+            return true;
         }
         const float pageWidth = this->getPageWidth();
         this->itemContainer->setWidth(pageWidth);
         this->itemContainer->setX((this->rect.w - pageWidth) * 0.5f);
-        this->rebuildCells(VariableDictionary::getGlobal().exists("items")
-                               ? VariableDictionary::getGlobal().get("items").value()
-                               : hstring());
+        if (!this->rebuildCells(storedItems()))
+        {
+            return false;
+        }
         this->scrollBar->setGridSize(pageWidth);
         if (pageWidth > 0.0f)
         {
             this->scrollArea->setX(std::round(this->scrollArea->getX() / pageWidth) * pageWidth);
         }
+        return true;
     }
 
     int InventoryPane::scriptCount(const hstring& item)
@@ -83,12 +85,95 @@ namespace vumo
         return results.size() == 1 ? results[0].toInt() : 1;
     }
 
-    void InventoryPane::rebuildCells(const hstring& items)
+    bool InventoryPane::rebuildCells(const hstring& items)
     {
         if (this->scrollArea == nullptr || this->dataset == nullptr)
         {
-            return;
+            return true;
         }
+        if (this->rebuilding)
+        {
+            this->rebuildAsked = true;
+            return true;
+        }
+        // Cleared on every way out while the pane stands, an exception's too.
+        struct Rebuilding
+        {
+            InventoryPane* pane;
+            tesraui::LifeToken::Watch alive;
+            ~Rebuilding()
+            {
+                if (this->alive.isAlive())
+                {
+                    this->pane->rebuilding = false;
+                }
+            }
+        } guard{this, this->watchLife()};
+        hstring wanted = items;
+        // The first pass and at most one follow-up; what is still asked after that waits for the next frame.
+        for (int pass = 0; pass < 2; ++pass)
+        {
+            this->rebuilding = true;
+            this->rebuildAsked = false;
+            harray<hstring> distinct;
+            harray<int> copies;
+            harray<int> counts;
+            // A count may resize the pane: the follow-up then lays the cells out for the new width.
+            this->builtPageWidth = this->getPageWidth();
+            if (!this->countItems(wanted, this->builtPageWidth > 0.0f, distinct, copies, counts))
+            {
+                return false;
+            }
+            this->replaceCells(distinct, copies, counts);
+            this->builtItems = wanted;
+            this->rebuilding = false;
+            this->cellsBehind = false;
+            if (!this->rebuildAsked)
+            {
+                return true;
+            }
+            wanted = storedItems();
+            if (wanted == this->builtItems && this->getPageWidth() == this->builtPageWidth)
+            {
+                return true;
+            }
+        }
+        this->cellsBehind = true;
+        return true;
+    }
+
+    bool InventoryPane::countItems(const hstring& items, bool shown, harray<hstring>& distinct,
+                                   harray<int>& copies, harray<int>& counts)
+    {
+        for (const hstring& item : Inventory::splitItems(items))
+        {
+            const int at = indexIn(distinct, item);
+            if (at >= 0)
+            {
+                ++copies[at];
+            }
+            else
+            {
+                distinct.push_back(item);
+                copies.push_back(1);
+            }
+        }
+        // Without a cell that fits, no cell is made and no count is asked.
+        const tesraui::LifeToken::Watch alive = this->watchLife();
+        for (const hstring& item : distinct)
+        {
+            counts.push_back(shown && Inventory::hasItemImage(item) ? this->scriptCount(item) : 1);
+            if (!alive.isAlive())
+            {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    void InventoryPane::replaceCells(const harray<hstring>& distinct, const harray<int>& copies,
+                                     const harray<int>& counts)
+    {
         // The cells: "/item" and a number.
         const hstring prefix = this->name + "/item";
         harray<tesraui::Object*> children = this->scrollArea->getChildren();
@@ -102,21 +187,6 @@ namespace vumo
         this->cells.clear();
         this->cellItems.clear();
         const float pageWidth = this->getPageWidth();
-        harray<hstring> distinct;
-        harray<int> counts;
-        for (const hstring& item : Inventory::splitItems(items))
-        {
-            const int at = indexIn(distinct, item);
-            if (at >= 0)
-            {
-                ++counts[at];
-            }
-            else
-            {
-                distinct.push_back(item);
-                counts.push_back(1);
-            }
-        }
         const float size = this->cellSize;
         // No cell fits: nothing to show, and nothing to divide by.
         if (pageWidth > 0.0f)
@@ -138,8 +208,8 @@ namespace vumo
                                     new tesraui::MemberCallbackEvent(&InventoryPane::onCellMouseDown, this));
                 cell->registerEvent("Click",
                                     new tesraui::MemberCallbackEvent(&InventoryPane::onCellClick, this));
-                const int extra = this->scriptCount(item);
-                if (counts[i] >= 2 || extra >= 2)
+                const int extra = counts[i];
+                if (copies[i] >= 2 || extra >= 2)
                 {
                     const kavtypes::Rectangle r = this->countLabelRect;
                     tesraui::Label* label =
@@ -149,7 +219,7 @@ namespace vumo
                     label->setClickThrough(true);
                     label->setTextColor(tesra::Color(255, 255, 255, 255));
                     label->setFont(this->font);
-                    label->setText(hstring(counts[i]) + (extra > 1 ? "/" + hstring(extra) : hstring()));
+                    label->setText(hstring(copies[i]) + (extra > 1 ? "/" + hstring(extra) : hstring()));
                 }
                 tesraui::Object* info =
                     this->addPart(cell, new tesraui::Object(cellName + "_info",

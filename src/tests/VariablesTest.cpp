@@ -91,6 +91,34 @@ TEST(Variables, CreateLookUpAndChange)
     EXPECT_EQ(values(vars), "hero=cid;made=;");
 }
 
+// Listeners hear a change once it is stored: they read the new value, and a change they make in turn is
+// stored after it and heard too; copies of the dictionary take no listeners along.
+TEST(Variables, ListenersHearStoredChangesAndMayChangeTheValueAgain)
+{
+    static Lines heard;
+    heard.clear();
+    VariableDictionary vars = makeVars();
+    Variable& items = vars.get("items");
+    items.addChangeCheck(&refuseNo);
+    items.addChangeListener(
+        [](Variable* variable, const hstring& value, const hstring& previous)
+        {
+            heard.push_back(previous + " -> " + value + " (reads " + variable->value() + ")");
+            if (value == "a")
+            {
+                variable->set("a,b");
+            }
+        });
+    items.set("a");
+    items.set("no");
+    items.set("a,b");
+    VariableDictionary copy = vars;
+    copy.get("items").set("c");
+    vars.resetAll(true);
+    EXPECT_EQ(items.value(), "");
+    EXPECT_EQ(heard, (Lines{" -> a (reads a)", "a -> a,b (reads a,b)", "a,b ->  (reads )"}));
+}
+
 TEST(VariablesDiff, WrittenTexts)
 {
     VariableDictionary vars = makeVars();

@@ -189,8 +189,12 @@ TEST_F(WindowTest, FullscreenAndWindowedSizesFollowTheDisplay)
     const std::string height = std::to_string((int)(display.y * 0.6666667f));
     window->setFullscreen(false);
     EXPECT_EQ(std::to_string(window->getWidth()), width);
+    EXPECT_FALSE(window->isFullscreen());
     window->setFullscreen(true);
     EXPECT_EQ(window->getWidth(), (int)display.x);
+    EXPECT_TRUE(window->isFullscreen());
+    // The switch draws no frame of its own: the application's update runs in its main loop only.
+    EXPECT_TRUE(recorder.deltas.empty());
     // The window's own size changes are reported once.
     window->checkEvents();
     const std::vector<std::string> expected = {

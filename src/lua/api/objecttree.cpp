@@ -289,7 +289,19 @@ namespace vumo
                 std::unique_ptr<tesraui::Object> unregistered(object);
                 dataset->registerObjects(object);
                 unregistered.release();
+                // Attaching and setting properties may run scripts (an inventory pane asks its item counts),
+                // which may destroy the object.
+                const tesraui::LifeToken::Watch alive = object->watchLife();
+                const auto mustStand = [&]
+                {
+                    if (!alive.isAlive())
+                    {
+                        raiseLuaError(L, "object.create(): object '" + name +
+                                             "' was destroyed by a script while it was being made.");
+                    }
+                };
                 parent->addChild(object);
+                mustStand();
                 for (const auto& [key, value] : properties)
                 {
                     bool accepted = false;
@@ -300,9 +312,13 @@ namespace vumo
                     catch (const quortypes::exception&)
                     {
                         // A value the object throws at leaves no half-made object behind either.
-                        dataset->destroyObject(object);
+                        if (alive.isAlive())
+                        {
+                            dataset->destroyObject(object);
+                        }
                         throw;
                     }
+                    mustStand();
                     if (accepted)
                     {
                         continue;

@@ -74,6 +74,8 @@ namespace vumo
 
             int profile_save(lua_State* L)
             {
+                // A save asks ui.canSaveGame, which would save again.
+                Profile::refuseDuringWork("profile.save");
                 Profile* profile = active(L);
                 const bool saved = profile->saveToFile();
                 if (dynamic_cast<DummyProfile*>(profile) != nullptr)

@@ -162,11 +162,9 @@ namespace tesra
         setViewport(viewport);
         setOrthoProjection(orthoProjection);
         applyModelviewMatrix(modelviewMatrix);
+        // No frame is drawn from here: it would run the application's update inside whatever asked for the
+        // new size (a script's call, a window event). The main loop's next frame shows the new size.
         quortypes::Log::write(logTag, "OpenGL rendersystem restored.");
-        if (window != nullptr)
-        {
-            window->performUpdate(0.0f);
-        }
     }
 
     harray<DisplayMode> OpenGL_RenderSystem::getDisplayModes()
