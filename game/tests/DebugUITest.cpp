@@ -162,6 +162,11 @@ TEST_F(DebugTools, TheConsoleRunsLinesOnceShowsResultsAndErrorsAsWrittenAndKeeps
     EXPECT_NE(consoleText().find("[c:FF3F00][b]"), std::string::npos);
     EXPECT_NE(consoleText().find("<console>:1: <x>"), std::string::npos) << consoleText();
     EXPECT_FALSE(ui->isErrorOverlayShown());
+    // The log has it too, for after the console has closed; the console does not show it a second time.
+    EXPECT_NE(engine->logText().find("console: ERROR: 'error(\"[x]\")': <console>:1: <x>"), std::string::npos)
+        << engine->logText();
+    engine->frame();
+    EXPECT_EQ(consoleText().find("]console]"), std::string::npos) << consoleText();
     // A statement failing while it runs runs once.
     submit("runs = (runs or 0) + 1; error('boom')");
     EXPECT_EQ(engine->lua("c1.a.runs or runs"), "1");

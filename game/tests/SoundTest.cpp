@@ -323,8 +323,19 @@ TEST_F(Sound, TheSoundTable)
     EXPECT_EQ(engine->lua("sound.isEnabled()"), "true");
 
     EXPECT_EQ(engine->lua("sound.getBackgroundSounds()"), "music");
+    // The scene's loop plays through a player of its own, which counts as much as one sound.play made.
+    ASSERT_NE(onlyEntry(), nullptr);
+    ASSERT_TRUE(onlyEntry()->player->isPlaying());
+    EXPECT_EQ(engine->lua("sound.isPlaying('music')"), "true");
     EXPECT_EQ(engine->lua("sound.removeBackgroundSound('music')"), "1");
     EXPECT_EQ(engine->lua("sound.getBackgroundSounds()"), "<none>");
+    // It fades out, then its player goes.
+    for (float waited = 0.0f; !LoopSound::getEntries().empty() && waited < 30.0f; waited += 0.1f)
+    {
+        engine->frame(0.1f);
+    }
+    EXPECT_TRUE(LoopSound::getEntries().empty());
+    EXPECT_EQ(engine->lua("sound.isPlaying('music')"), "false");
 }
 
 TEST_F(Sound, CleanMemoryAndLeavingAChapterFreeDecodedSounds)

@@ -72,6 +72,9 @@ protected:
 TEST_F(TemplateGame, PlaysFromTheLockedDoorToTheEnd)
 {
     EXPECT_EQ(engine->lua("sound.getBackgroundSounds()"), "wind");
+    // Heard, too: the configuration sets the volumes, without which the game is silent.
+    EXPECT_EQ(engine->lua("sound.isPlaying('wind')"), "true");
+    EXPECT_EQ(engine->lua("sound.getMasterVolume() * sound.getCategoryVolume('music')"), "1");
     // The yard's picture fills the window, the door where its region is.
     engine->frame(0.016f);
     EXPECT_EQ(engine->pixel((int)doorX, (int)doorY), (std::vector<int>{120, 60, 20, 255}));
@@ -160,4 +163,57 @@ TEST_F(TemplateGame, AClickOnNoRegionAndAnItemDroppedThereChangeNothing)
     EXPECT_EQ(engine->lua("ui.getSelectedItem()"), "");
     EXPECT_EQ(variable("items"), "key") << "the key stays in the bag";
     EXPECT_EQ(variable("door_open"), "0");
+}
+
+TEST_F(TemplateGame, WithoutAPlaceForItsProfileItSaysWhyAndPlaysOn)
+{
+    engine.reset();
+    // The player's folder cannot be made: a file stands where its parent folder should be.
+    std::filesystem::remove_all(folder.path + "/xdg");
+    folder.put("xdg", "");
+    Engine::log().clear();
+    startGame();
+    engine->frame(0.016f);
+    EXPECT_EQ(engine->lua("ui.getActiveMessageBoxType()"), "no_profile");
+    EXPECT_FALSE(UI::getInstance()->isErrorOverlayShown());
+    bool told = false;
+    for (const auto& [name, object] : UI::getUIDataset()->getObjects())
+    {
+        if (object->getClassName() == "Label" &&
+            std::string(object->getProperty("text"))
+                    .find("Your progress cannot be saved. Unable to create") == 0)
+        {
+            told = true;
+        }
+    }
+    EXPECT_TRUE(told) << engine->logText();
+
+    // Once the box is closed the game goes on, without saving.
+    engine->lua("ui.cancelActiveMessageBox()");
+    const auto boxShown = []
+    {
+        for (const auto& [name, object] : UI::getUIDataset()->getObjects())
+        {
+            if (std::string(name).rfind("vumo_messagebox", 0) == 0)
+            {
+                return true;
+            }
+        }
+        return false;
+    };
+    // It fades out first, taking clicks meanwhile.
+    for (float waited = 0.0f; boxShown() && waited < 10.0f; waited += 0.1f)
+    {
+        engine->frame(0.1f);
+    }
+    click(keyX, keyY);
+    ASSERT_NE(InventoryPane::getActive()->getCell("key"), nullptr);
+    engine->clickObject(InventoryPane::getActive()->getCell("key"));
+    engine->frame(0.016f);
+    click(doorX, doorY);
+    EXPECT_EQ(variable("door_open"), "1");
+    // The engine logs what it could not write; no script failed.
+    EXPECT_EQ(engine->logText().find("Scripting Error"), std::string::npos) << engine->logText();
+    EXPECT_NE(engine->logText().find("wasn't saved, no profile is active"), std::string::npos)
+        << engine->logText();
 }

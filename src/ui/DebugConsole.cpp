@@ -290,6 +290,8 @@ namespace vumo
         }
         catch (const quortypes::exception& e)
         {
+            // Also in the log, where the developer looks for errors after the console has closed.
+            quortypes::Log::error(consoleLogTag, "'" + command + "': " + e.getMessage());
             this->pendingLines.push_back("[c:FF3F00][b]" + DebugCommon::bracketsToAngles(e.getMessage()) +
                                          "[/b][/c]");
         }

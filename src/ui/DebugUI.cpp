@@ -35,6 +35,7 @@ namespace vumo
 {
     const char* const DebugUI::consoleName = "vumo_debug_console";
     const char* const DebugUI::historyFileName = "console.txt";
+    const char* const DebugUI::consoleLogTag = "console";
     const char* const DebugUI::localVarsFile = "cfg/vars.local";
 
     namespace
@@ -150,7 +151,7 @@ namespace vumo
 
     void DebugUI::logHook(const hstring& tag, const hstring& text)
     {
-        if (!text.startsWith("WARNING: ") && !text.startsWith("DEBUG: "))
+        if (!text.startsWith("WARNING: ") && !text.startsWith("DEBUG: ") && tag != consoleLogTag)
         {
             const hstring line = DebugCommon::escapeTags("[" + tag + "] " + text);
             std::lock_guard<std::mutex> lock(hookMutex);

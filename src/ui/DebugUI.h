@@ -27,6 +27,8 @@ namespace vumo
         static DebugUI* getInstance();
         static const char* const consoleName;
         static const char* const historyFileName;
+        // The log's tag for what the console reports itself: shown there already, it is not echoed back.
+        static const char* const consoleLogTag;
         static const char* const localVarsFile;
         // The most lines any of the console's line lists keeps.
         static const int maxLines = 1000;

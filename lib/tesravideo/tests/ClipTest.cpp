@@ -365,6 +365,15 @@ namespace
         resealPage(video, 0);
         return video;
     }
+
+    // The pixel format: two bits of the identification header's 42nd byte (2 is 4:2:2, 3 is 4:4:4).
+    std::string withPixelFormat(std::string video, int format)
+    {
+        size_t body = 27 + (unsigned char)video[26];
+        video[body + 41] = (char)((video[body + 41] & ~0x18) | (format << 3));
+        resealPage(video, 0);
+        return video;
+    }
 } // namespace
 
 TEST_F(ClipTest, MalformedHeadersAreRefusedBeforeAnythingIsDecodedOrAllocated)
@@ -384,6 +393,9 @@ TEST_F(ClipTest, MalformedHeadersAreRefusedBeforeAnythingIsDecodedOrAllocated)
          "Video frame size 8208x64 is too large, at most 8192x8192 is supported"},
         {withFrameBlocks(video, 512, 512 + 1),
          "Video frame size 8192x8208 is too large, at most 8192x8192 is supported"},
+        // Chroma for every pixel, or for every two of a row, which the converters would read as 4:2:0.
+        {withPixelFormat(video, TH_PF_422), "Theora pixel format 4:2:2 is not supported, only 4:2:0"},
+        {withPixelFormat(video, TH_PF_444), "Theora pixel format 4:4:4 is not supported, only 4:2:0"},
     };
     ASSERT_EQ(cases[0].bytes.size(), 27);
     for (const Case& c : cases)

@@ -91,12 +91,26 @@ namespace yim
         }
     }
 
+    namespace
+    {
+        bool anyPlaying(const harray<Player*>& players, const hstring& soundName)
+        {
+            return std::any_of(players.begin(), players.end(),
+                               [&soundName](Player* player)
+                               { return player->getSound()->getName() == soundName && player->isPlaying(); });
+        }
+    } // namespace
+
     bool AudioManager::isAnyPlaying(const hstring& soundName)
     {
         ManagerLock lock(this);
-        return std::any_of(this->managedPlayers.begin(), this->managedPlayers.end(),
-                           [&soundName](Player* player)
-                           { return player->getSound()->getName() == soundName && player->isPlaying(); });
+        return anyPlaying(this->managedPlayers, soundName);
+    }
+
+    bool AudioManager::isSoundPlaying(const hstring& soundName)
+    {
+        ManagerLock lock(this);
+        return anyPlaying(this->players, soundName);
     }
 
     void AudioManager::setGlobalGain(float value)

@@ -219,7 +219,7 @@ namespace vumo
                 const hstring name = getSound(L, toString(L, 1));
                 const bool pending =
                     std::find(pendingPlays.begin(), pendingPlays.end(), name) != pendingPlays.end();
-                return push(L, pending || manager->isAnyPlaying(name));
+                return push(L, pending || manager->isSoundPlaying(name));
             }
 
             int sound_exists(lua_State* L)

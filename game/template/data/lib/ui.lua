@@ -12,17 +12,30 @@ function ui.setup()
 	end
 end
 
--- Plays as the first profile there is, or makes one: variables are saved into the profile.
-function ui.init()
+-- Plays as the first profile there is, or makes one: variables are saved into the profile. When no
+-- profile can be made (the player's folder is missing or read-only), the game plays on without saving,
+-- and a message box says why.
+function ui.pickProfile()
 	local first = nil
 	for folder in pairs(profile.list()) do
 		if first == nil or folder < first then
 			first = folder
 		end
 	end
-	if first == nil or not pcall(profile.change, first) then
-		profile.change(profile.create("Player"))
+	if first ~= nil and pcall(profile.change, first) then
+		return
 	end
+	local made, reason = pcall(function() profile.change(profile.create("Player")) end)
+	if not made then
+		vumo.log("no profile: " .. tostring(reason))
+		-- The engine's part of the message, without where it came from; braces would end the text early.
+		local why = tostring(reason):gsub("^.*[%]>] ", ""):gsub("[{}]", "")
+		ui.messageBox{type = "no_profile", text = "{%s} {Your progress cannot be saved. " .. why .. "}"}
+	end
+end
+
+function ui.init()
+	ui.pickProfile()
 	object.assignEvent("ui.reply1", "Click", "dialog.chooseReply(0)")
 	object.assignEvent("ui.reply2", "Click", "dialog.chooseReply(1)")
 end

@@ -152,6 +152,13 @@ void TheoraVideoClip_Theora::load(TheoraDataSource* source)
     {
         THEORA_THROW("invalid theora stream");
     }
+    // Every converter reads one chroma sample per 2 x 2 pixels: other layouts would play in wrong colours.
+    if (this->info.pixel_fmt != TH_PF_420)
+    {
+        THEORA_THROW(std::string("Theora pixel format ") +
+                     (this->info.pixel_fmt == TH_PF_444 ? "4:4:4" : "4:2:2") +
+                     " is not supported, only 4:2:0");
+    }
     // The header alone decides how much the decoder and the frames take: refuse absurd sizes first.
     long long frameWidth = this->info.frame_width, frameHeight = this->info.frame_height;
     if (frameWidth > theoraMaxFrameSide || frameHeight > theoraMaxFrameSide ||

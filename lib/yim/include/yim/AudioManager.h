@@ -68,6 +68,8 @@ namespace yim
         void play(const hstring& soundName, float fadeTime = 0.0f, bool looping = false, float gain = 1.0f);
         void stop(const hstring& soundName, float fadeTime = 0.0f);
         bool isAnyPlaying(const hstring& soundName);
+        // Any player at all, those their makers keep (looping background sounds, video tracks) included.
+        bool isSoundPlaying(const hstring& soundName);
         void setGlobalGain(float value);
         void suspendAudio();
         void resumeAudio();
