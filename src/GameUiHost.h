@@ -48,6 +48,7 @@ namespace vumo
         // False when the code did not run.
         virtual bool executeWithReturnValues(const hstring&, harray<hstring>&) { return false; }
         virtual void showErrorOverlay(const hstring&) {}
+        virtual bool isErrorOverlayShown() const { return false; }
 
         virtual void OnItemAdded(const hstring&) {}
         virtual void OnItemRemoved(const hstring&) {}

@@ -13,6 +13,7 @@
 #include <tesraui/Texture.h>
 
 #include "Chapter.h"
+#include "EngineObjects.h"
 #include "Session.h"
 #include "Variables.h"
 #include "lua/Calls.h"
@@ -240,8 +241,10 @@ namespace vumo
             {
                 rect = getGameUiHost().getRootObject()->getRect();
             }
-            this->rootObject = new tesraui::ImageBox(fullName + "_sceneRootObject", rect);
+            this->rootObject = new tesraui::ImageBox(
+                EngineObjects::freeName(this->chapter, fullName + "_sceneRootObject"), rect);
             this->chapter->registerObjects(this->rootObject);
+            this->rootObject->setOutsideHolder("its scene");
             this->rootObject->setZOrder(-1);
             this->rootObject->setCenter(0.0f, 0.0f);
             this->rootObject->setAnchors(true, true, true, true);

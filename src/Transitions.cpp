@@ -6,6 +6,7 @@
 #include <tesraui/ImageBox.h>
 
 #include "Chapter.h"
+#include "EngineObjects.h"
 #include "Session.h"
 #include "objects/LoopSound.h"
 #include "objects/VumoViewportObject.h"
@@ -51,11 +52,7 @@ namespace vumo
 
         const char* const Fade::overlayName = "vumo_fade_transition_overlay";
 
-        Fade::~Fade()
-        {
-            // The overlay belongs to the viewport's dataset, which may already be gone at shut-down.
-            overlay = nullptr;
-        }
+        Fade::~Fade() = default;
 
         void Fade::start(const hstring& target, float duration, const hstring& extra)
         {
@@ -72,19 +69,18 @@ namespace vumo
                 finish();
                 return;
             }
+            // The last fade's overlay went with it: an object of that name now is the game's own.
             tesraui::Dataset* dataset = viewport->getDataset();
-            if (dataset->hasObject(overlayName))
-            {
-                dataset->destroyObject(overlayName);
-            }
-            overlay = new tesraui::ImageBox(
-                overlayName, kavtypes::Rectangle(0.0f, 0.0f, viewport->getWidth(), viewport->getHeight()));
-            dataset->registerObjects(overlay);
-            overlay->setZOrder(10000);
-            overlay->setAnchors(true, true, true, true);
-            overlay->setImageByName("0x000000");
-            overlay->setAlpha(0);
-            viewport->addChild(overlay);
+            tesraui::ImageBox* made = new tesraui::ImageBox(
+                EngineObjects::freeName(dataset, overlayName),
+                kavtypes::Rectangle(0.0f, 0.0f, viewport->getWidth(), viewport->getHeight()));
+            made->setOutsideHolder("the fade transition");
+            made->setZOrder(10000);
+            made->setAnchors(true, true, true, true);
+            EngineObjects::attach(made, viewport, dataset);
+            made->setImageByName("0x000000");
+            made->setAlpha(0);
+            overlay = tesraui::Watched<tesraui::ImageBox>(made);
             speed = 2.0f / duration;
             level = 0.0f;
             direction = 1;
@@ -103,8 +99,12 @@ namespace vumo
         {
             const float step = (justSwitched ? 0.01f : timeDelta);
             TransitionManager::update(timeDelta);
+            tesraui::ImageBox* overlay = this->overlay.get();
             if (overlay == nullptr)
             {
+                // Gone without the fade's doing (its dataset at shut-down): the fade ends.
+                removeOverlay();
+                finish();
                 return false;
             }
             if (direction != 0)
@@ -160,10 +160,14 @@ namespace vumo
 
         void Fade::removeOverlay()
         {
+            tesraui::ImageBox* overlay = this->overlay.get();
+            this->overlay = tesraui::Watched<tesraui::ImageBox>();
+            direction = 0;
             if (overlay == nullptr)
             {
                 return;
             }
+            overlay->setOutsideHolder(nullptr);
             if (overlay->getParent() != nullptr)
             {
                 overlay->getParent()->removeChild(overlay);
@@ -172,8 +176,6 @@ namespace vumo
             {
                 overlay->getDataset()->destroyObject(overlay);
             }
-            overlay = nullptr;
-            direction = 0;
         }
 
         void Fade::finish()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <quortypes/hstring.h>
+#include <tesraui/LifeToken.h>
 
 namespace tesraui
 {
@@ -60,11 +61,12 @@ namespace vumo
             bool update(float timeDelta) override;
             void cancel() override;
 
-            tesraui::ImageBox* getOverlay() const { return overlay; }
+            tesraui::ImageBox* getOverlay() const { return overlay.get(); }
             float getSpeed() const { return speed; }
 
         protected:
-            tesraui::ImageBox* overlay = nullptr;
+            // Held while the fade runs; watched all the same, since the dataset may go first at shut-down.
+            tesraui::Watched<tesraui::ImageBox> overlay;
             float speed = 0.0f;
             bool waited = false;
             // Between the game's "transition began" and "transition ended" hooks.

@@ -394,15 +394,14 @@ TEST_F(Sound, ADeferredPlayQuotesItsNameAndWaitsOnceUnderTheErrorOverlay)
     EXPECT_EQ(engine->lua("sound.isPlaying(name)"), "false");
 
     // Under the overlay the play waits again, still as one name, and is not stuck once it went.
-    tesraui::Object* overlay =
-        new tesraui::Object("vumo_ui_error_bg", kavtypes::Rectangle(0.0f, 0.0f, 1.0f, 1.0f));
-    UI::getUIDataset()->registerObjects(overlay);
+    UI::getInstance()->showErrorOverlay("a test's error");
+    ASSERT_TRUE(UI::getInstance()->isErrorOverlayShown());
     LuaInterface::execute("sound.play('door')");
     frames(4);
     EXPECT_FALSE(yim::manager->isAnyPlaying("c1.door"));
     EXPECT_EQ(deferredPlays().size(), 1);
     EXPECT_EQ(engine->lua("sound.isPlaying('door')"), "true");
-    UI::getUIDataset()->destroyObject(overlay);
+    UI::getInstance()->onErrorContinue(nullptr);
     frames(3);
     EXPECT_TRUE(yim::manager->isAnyPlaying("c1.door"));
     LuaInterface::execute("sound.stop('door')");

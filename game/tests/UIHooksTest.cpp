@@ -442,19 +442,31 @@ TEST_F(UIHooks, AScriptedCursorIsBuiltForItsModeAndFollowsThePointer)
     engine->frame();
     LuaInterface::execute("cursorMode = 'talk'");
     engine->frame();
-    // The hook left the old cursor standing: it is destroyed anyway, so that the new one can take its name.
+    // The hook left the old cursor standing: it is destroyed anyway.
     EXPECT_TRUE(inOrder(journal(), {"create(hand:string,vumo_cursor:string)", "destroy(vumo_cursor:string)",
                                     "create(talk:string,vumo_cursor:string)"}))
         << journal();
     EXPECT_EQ(journal().find("create", journal().find("talk") + 1), std::string::npos) << journal();
 
-    // A script that destroys the cursor itself: the next mode builds a new one.
-    LuaInterface::execute("object.destroy(object.getObject('ui.vumo_cursor'))");
-    EXPECT_EQ(ui->getCursorObject(), nullptr);
-    LuaInterface::execute("cursorMode = 'look'");
+    // While it is the cursor it is the UI's: a script that destroys it gets an error and the cursor stays.
+    const std::string refused = engine->luaOrError("object.destroy(object.getObject('ui.vumo_cursor'))");
+    EXPECT_NE(
+        refused.find("object.destroy: object 'ui.vumo_cursor' belongs to the engine (held by the UI as its "
+                     "cursor) and cannot be destroyed"),
+        std::string::npos)
+        << refused;
+    ASSERT_NE(ui->getCursorObject(), nullptr);
+    engine->frame();
+    // The hook that hears of its end may destroy it itself; the next mode builds a new one.
+    LuaInterface::execute(
+        "function ui.destroyCursor(cursor) note('destroy', object.getProperty(cursor, 'name')) "
+        "object.destroy(cursor) end\n"
+        "cursorMode = 'look'");
     engine->frame();
     ASSERT_NE(ui->getCursorObject(), nullptr);
     EXPECT_EQ(ui->getCursorMode(), "look");
+    EXPECT_EQ(engine->lua("object.exists('ui.vumo_cursor')"), "true");
+    EXPECT_FALSE(ui->isErrorOverlayShown()) << engine->logText();
 
     LuaInterface::execute("ui.createCursor = nil; cursorMode = 'wait'");
     engine->frame();

@@ -5,6 +5,7 @@
 #include <tesraui/EventArgs.h>
 #include <tesraui/Object.h>
 
+#include "EngineObjects.h"
 #include "Session.h"
 
 namespace vumo
@@ -23,6 +24,14 @@ namespace vumo
                                                       "' belongs to no dataset, it is not destroyed.");
             return;
         }
+        // What was queued may have come to hold an engine object since.
+        const hstring refusal = EngineObjects::refusal(args->object, false);
+        if (refusal != "")
+        {
+            quortypes::Log::warn(Session::logTag,
+                                 "ObjectDestructorEvent: " + refusal + ", it is not destroyed.");
+            return;
+        }
         dataset->destroyObject(args->object);
     }
 
@@ -39,11 +48,11 @@ namespace vumo
                                                       "' belongs to no dataset, its deletion is not queued.");
             return;
         }
-        if (const tesraui::Object* holder = target->getPartHolder())
+        const hstring refusal = EngineObjects::refusal(target, false);
+        if (refusal != "")
         {
-            quortypes::Log::warn(Session::logTag, hstring(ownerKind) + ": object '" + target->getName() +
-                                                      "' is a part of '" + holder->getName() +
-                                                      "' and goes only with it, its deletion is not queued.");
+            quortypes::Log::warn(Session::logTag,
+                                 hstring(ownerKind) + ": " + refusal + ", its deletion is not queued.");
             return;
         }
         this->event = new ObjectDestructorEvent();

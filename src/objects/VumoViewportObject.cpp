@@ -7,6 +7,7 @@
 #include <tesraui/Dataset.h>
 #include <tesraui/tesraui.h>
 
+#include "EngineObjects.h"
 #include "Session.h"
 #include "GameUiHost.h"
 
@@ -135,8 +136,9 @@ namespace vumo
         const bool wanted = this->debug && tesraui::isDebugEnabled();
         if (wanted && this->debugObject == nullptr)
         {
-            this->debugObject = new ViewportDebugObject(
-                this->name + "/debug", kavtypes::Rectangle(0.0f, 0.0f, this->rect.w, this->rect.h), this);
+            this->debugObject =
+                new ViewportDebugObject(EngineObjects::freeName(this->dataset, this->name + "/debug"),
+                                        kavtypes::Rectangle(0.0f, 0.0f, this->rect.w, this->rect.h), this);
             this->debugObject->setZOrder(10000000);
             this->debugObject->setHeldPart(true);
             this->debugObject->setAnchors(true, true, true, true);

@@ -193,3 +193,53 @@ TEST(SceneSwitchDestructorObject, TwoSwitchesInOneFrameDeleteTheParentOnce)
     EXPECT_FALSE(tree.has("piece"));
     EXPECT_FALSE(tree.has("switch"));
 }
+
+// What code outside the tree holds is left, with what holds it, and said so; the check runs again when the
+// queued deletion comes, for a target that took in a held object meanwhile.
+TEST(ObjectDestructorObject, LeavesWhatIsHeldFromOutsideAndWhatHoldsIt)
+{
+    Tree tree;
+    enginetest::LogCapture log;
+    tesraui::Object* held = tree.add(new tesraui::Object("held", Rectangle(0, 0, 1, 1)));
+    held->setOutsideHolder("the test");
+    tesraui::Object* above = tree.add(new tesraui::Object("above", Rectangle(0, 0, 1, 1)));
+    tesraui::Object* inner = tree.add(new tesraui::Object("inner", Rectangle(0, 0, 1, 1)), above);
+    tree.root->removeChild(held);
+    inner->addChild(held);
+    tree.add(new ObjectDestructor("at_held", Rectangle(0, 0, 1, 1)), held);
+    tree.add(new SceneSwitchDestructor("at_above", Rectangle(0, 0, 1, 1)), above);
+    tree.frame(0.1f);
+    tree.dataset->notifyEvent("SceneChanging", nullptr);
+    tree.frame(0.1f);
+    EXPECT_EQ(
+        log.take(),
+        (Lines{
+            "vumo: WARNING: ObjectDestructor: object 'destructors.held' belongs to the engine (held by the "
+            "test) and cannot be destroyed, its deletion is not queued.",
+            "vumo: WARNING: SceneSwitchDestructor: object 'destructors.above' holds 'destructors.held', "
+            "which belongs to the engine (held by the test) and cannot be destroyed, its deletion is not "
+            "queued."}));
+    EXPECT_TRUE(tree.has("held") && tree.has("above") && tree.has("inner"));
+
+    // Queued while free to go, then holding a held object when its turn comes.
+    tesraui::Object* box = tree.add(new tesraui::Object("box", Rectangle(0, 0, 1, 1)));
+    tree.add(new ObjectDestructor("at_box", Rectangle(0, 0, 1, 1)), box);
+    tree.root->update(0.1f);
+    inner->removeChild(held);
+    box->addChild(held);
+    tree.dataset->processEvents();
+    EXPECT_EQ(
+        log.take(),
+        (Lines{"vumo: WARNING: ObjectDestructorEvent: object 'destructors.box' holds 'destructors.held', "
+               "which belongs to the engine (held by the test) and cannot be destroyed, it is not "
+               "destroyed."}));
+    EXPECT_TRUE(tree.has("box") && tree.has("held"));
+
+    // Let go, it goes as any other.
+    held->setOutsideHolder(nullptr);
+    tree.add(new ObjectDestructor("again", Rectangle(0, 0, 1, 1)), above);
+    tree.frame(0.1f);
+    tree.frame(0.1f);
+    EXPECT_FALSE(tree.has("above") || tree.has("inner"));
+    EXPECT_TRUE(log.take().empty());
+}

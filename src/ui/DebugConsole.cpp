@@ -18,6 +18,7 @@
 #include <tesraui/ScrollBarV.h>
 #include <tesraui/TextImageButton.h>
 
+#include "EngineObjects.h"
 #include "Scene.h"
 #include "Session.h"
 #include "lua/LuaInterface.h"
@@ -31,21 +32,9 @@ namespace vumo
 {
     namespace
     {
-        template <class T> T* attach(T* object, tesraui::Object* parent, tesraui::Dataset* dataset)
-        {
-            dataset->registerObjects(object);
-            parent->addChild(object);
-            return object;
-        }
-
         hstring historyPath()
         {
             return Session::getUserFolder() + DebugUI::historyFileName;
-        }
-
-        hstring part(const char* name)
-        {
-            return hstring(DebugUI::consoleName) + name;
         }
 
         void trimFront(harray<hstring>& lines, int most)
@@ -59,8 +48,7 @@ namespace vumo
 
     tesraui::Object* DebugUI::getConsoleObject() const
     {
-        tesraui::Dataset* dataset = DebugCommon::getUIDataset();
-        return (dataset != nullptr ? dataset->tryGetObject(consoleName) : nullptr);
+        return this->console.get();
     }
 
     bool DebugUI::isConsoleOpen() const
@@ -119,43 +107,52 @@ namespace vumo
         const float gap = this->margin;
         const hstring font =
             hstring(DebugCommon::fontName) + ":" + hstring(DebugCommon::textScale(this->lineHeight));
-        tesraui::ImageBox* console =
-            attach(new tesraui::ImageBox(consoleName, kavtypes::Rectangle(0.0f, 0.0f, w, h)), root, dataset);
+        tesraui::ImageBox* console = new tesraui::ImageBox(EngineObjects::freeName(dataset, consoleName),
+                                                           kavtypes::Rectangle(0.0f, 0.0f, w, h));
+        console->setOutsideHolder("the debug console");
+        EngineObjects::attach(console, root, dataset);
+        this->console = tesraui::Watched<tesraui::Object>(console);
         console->setImageByName("0x0000007F");
         console->setZOrder(10000);
         console->setAnchors(true, true, true, true);
+        // The parts go only with the console.
+        const hstring prefix = console->getName();
+        const auto part = [dataset, &prefix](const char* name)
+        { return EngineObjects::freeName(dataset, prefix + name); };
         const kavtypes::Rectangle logRect(gap, gap, w - 2.0f * gap, h - line - 3.0f * gap);
-        tesraui::Container* container =
-            attach(new tesraui::Container(part("/log_container"), logRect), console, dataset);
+        tesraui::Container* container = EngineObjects::attachPart(
+            new tesraui::Container(part("/log_container"), logRect), console, dataset);
         container->setAnchors(true, true, true, true);
         container->setClip(true);
-        tesraui::ScrollArea* area =
-            attach(new tesraui::ScrollArea(part("/log_scrollarea"),
-                                           kavtypes::Rectangle(0.0f, 0.0f, logRect.w, logRect.h)),
-                   container, dataset);
+        tesraui::ScrollArea* area = EngineObjects::attachPart(
+            new tesraui::ScrollArea(part("/log_scrollarea"),
+                                    kavtypes::Rectangle(0.0f, 0.0f, logRect.w, logRect.h)),
+            container, dataset);
         area->setAllowDrag(true);
-        DebugConsoleLog* log =
-            attach(new DebugConsoleLog(part("/log"), kavtypes::Rectangle(0.0f, 0.0f, logRect.w, logRect.h)),
-                   area, dataset);
+        DebugConsoleLog* log = EngineObjects::attachPart(
+            new DebugConsoleLog(part("/log"), kavtypes::Rectangle(0.0f, 0.0f, logRect.w, logRect.h)), area,
+            dataset);
+        this->consoleLog = tesraui::Watched<DebugConsoleLog>(log);
         log->setFont(font);
-        tesraui::ScrollBarV* bar =
-            attach(new tesraui::ScrollBarV(part("/log_scrollbar"),
-                                           kavtypes::Rectangle(logRect.w - 5.0f, 0.0f, 5.0f, logRect.h)),
-                   container, dataset);
+        tesraui::ScrollBarV* bar = EngineObjects::attachPart(
+            new tesraui::ScrollBarV(part("/log_scrollbar"),
+                                    kavtypes::Rectangle(logRect.w - 5.0f, 0.0f, 5.0f, logRect.h)),
+            container, dataset);
         bar->setProperty("color", "FFFFFF");
         const float buttonWidth = std::min(this->panelWidth * 0.4f, w * 0.25f);
-        tesraui::EditBox* input = attach(
+        tesraui::EditBox* input = EngineObjects::attachPart(
             new tesraui::EditBox(
                 part("/input"), kavtypes::Rectangle(gap, h - line - gap, w - 3.0f * gap - buttonWidth, line)),
             console, dataset);
+        this->consoleInput = tesraui::Watched<tesraui::EditBox>(input);
         input->setFont(font);
         input->setAnchors(true, true, false, true);
         input->setBackgroundColor(tesra::Color("0000007F"));
-        tesraui::TextImageButton* execute =
-            attach(new tesraui::TextImageButton(
-                       part("/execute"),
-                       kavtypes::Rectangle(w - gap - buttonWidth, h - line - gap, buttonWidth, line)),
-                   console, dataset);
+        tesraui::TextImageButton* execute = EngineObjects::attachPart(
+            new tesraui::TextImageButton(
+                part("/execute"),
+                kavtypes::Rectangle(w - gap - buttonWidth, h - line - gap, buttonWidth, line)),
+            console, dataset);
         execute->setText("Execute");
         execute->setFont(font);
         execute->setBackgroundColor(tesra::Color("0000007F"));
@@ -174,21 +171,22 @@ namespace vumo
         {
             return;
         }
-        const hstring destructorName = hstring(consoleName) + "/destructor";
-        if (dataset->tryGetObject(destructorName) != nullptr || console->hasDynamicAnimators())
+        // A closing console is let go already: its destructor is on its way.
+        if (console->getOutsideHolder() == nullptr || console->hasDynamicAnimators())
         {
             return;
         }
-        if (dataset->getFocusedObject() != nullptr &&
-            dataset->getFocusedObject()->getName() == part("/input"))
+        if (dataset->getFocusedObject() != nullptr && dataset->getFocusedObject() == this->consoleInput.get())
         {
             dataset->removeFocus();
         }
         console->fadeAlpha(0, 3.0f);
         console->resizeY(0.0f, 3.0f);
-        ObjectDestructor* destructor = new ObjectDestructor(destructorName, kavtypes::Rectangle());
+        console->setOutsideHolder(nullptr);
+        ObjectDestructor* destructor = new ObjectDestructor(
+            EngineObjects::freeName(dataset, console->getName() + "/destructor"), kavtypes::Rectangle());
         destructor->setProperty("delay", "0.4");
-        attach(destructor, console, dataset);
+        EngineObjects::attach(destructor, console, dataset);
     }
 
     void DebugUI::appendLog()
@@ -196,10 +194,7 @@ namespace vumo
         this->consoleLines.insert(this->consoleLines.end(), this->pendingLines.begin(),
                                   this->pendingLines.end());
         trimFront(this->consoleLines, maxLines);
-        tesraui::Dataset* dataset = DebugCommon::getUIDataset();
-        DebugConsoleLog* log =
-            (dataset != nullptr ? dynamic_cast<DebugConsoleLog*>(dataset->tryGetObject(part("/log")))
-                                : nullptr);
+        DebugConsoleLog* log = this->consoleLog.get();
         if (log == nullptr)
         {
             this->pendingLines.clear();
@@ -228,10 +223,7 @@ namespace vumo
 
     void DebugUI::onConsoleSubmit(tesraui::EventArgs*)
     {
-        tesraui::Dataset* dataset = DebugCommon::getUIDataset();
-        tesraui::EditBox* input =
-            (dataset != nullptr ? dynamic_cast<tesraui::EditBox*>(dataset->tryGetObject(part("/input")))
-                                : nullptr);
+        tesraui::EditBox* input = this->consoleInput.get();
         if (input == nullptr)
         {
             return;
@@ -300,10 +292,7 @@ namespace vumo
 
     void DebugUI::browseHistory(int step)
     {
-        tesraui::Dataset* dataset = DebugCommon::getUIDataset();
-        tesraui::EditBox* input =
-            (dataset != nullptr ? dynamic_cast<tesraui::EditBox*>(dataset->tryGetObject(part("/input")))
-                                : nullptr);
+        tesraui::EditBox* input = this->consoleInput.get();
         if (input == nullptr || this->history.size() == 0)
         {
             return;

@@ -14,6 +14,7 @@
 #include <tesraui/TextImageButton.h>
 
 #include "DebugNames.h"
+#include "EngineObjects.h"
 #include "Inventory.h"
 #include "Scene.h"
 #include "Session.h"
@@ -38,21 +39,22 @@ namespace vumo
         harray<hstring> panelItems;
         harray<hstring> panelVars;
 
-        template <class T> T* attach(T* object, tesraui::Object* parent, tesraui::Dataset* dataset)
-        {
-            dataset->registerObjects(object);
-            parent->addChild(object);
-            return object;
-        }
-
-        int indexAfter(tesraui::EventArgs* args, const char* prefix)
+        // The place of the clicked button among buttons; -1 when it is none of them.
+        int indexOf(tesraui::EventArgs* args,
+                    const harray<tesraui::Watched<tesraui::TextImageButton>>& buttons)
         {
             if (args == nullptr || args->object == nullptr)
             {
                 return -1;
             }
-            const hstring name = args->object->getName();
-            return (name.startsWith(prefix) ? name.subString((int)hstring(prefix).size()).toInt() : -1);
+            for (int i = 0; i < buttons.size(); ++i)
+            {
+                if (buttons[i].get() == args->object)
+                {
+                    return i;
+                }
+            }
+            return -1;
         }
 
         hstring slotNumber(int slot)
@@ -77,16 +79,15 @@ namespace vumo
 
     bool DebugUI::isPanelVisible() const
     {
-        tesraui::Dataset* dataset = DebugCommon::getUIDataset();
-        return (this->debugWindow != nullptr && dataset != nullptr &&
-                dataset->tryGetObject(windowName) != nullptr && this->debugWindow->isVisible());
+        tesraui::Object* window = this->debugWindow.get();
+        return (window != nullptr && window->isVisible());
     }
 
     void DebugUI::hidePanel()
     {
         if (this->isPanelVisible())
         {
-            this->debugWindow->setVisible(false);
+            this->debugWindow.get()->setVisible(false);
         }
     }
 
@@ -100,36 +101,47 @@ namespace vumo
         }
         DebugCommon::createFont();
         tesraui::Object* root = ui->getRootObject();
-        if (dataset->tryGetObject(windowName) == nullptr)
+        tesraui::Object* window = this->debugWindow.get();
+        if (window == nullptr)
         {
-            this->debugWindow =
-                attach(new tesraui::Container(
-                           windowName, kavtypes::Rectangle(0.0f, 0.0f, root->getWidth(), root->getHeight())),
-                       root, dataset);
-            this->debugWindow->setZOrder(9000);
-            this->debugWindow->setAnchors(true, true, true, true);
+            window =
+                new tesraui::Container(EngineObjects::freeName(dataset, windowName),
+                                       kavtypes::Rectangle(0.0f, 0.0f, root->getWidth(), root->getHeight()));
+            window->setOutsideHolder("the debug UI");
+            window->setZOrder(9000);
+            window->setAnchors(true, true, true, true);
+            EngineObjects::attach(window, root, dataset);
+            this->debugWindow = tesraui::Watched<tesraui::Object>(window);
         }
         this->buildPanel();
-        this->debugWindow->setVisible(true);
+        window->setVisible(true);
         this->panelTimer = 0.0f;
     }
 
     void DebugUI::buildPanel()
     {
         tesraui::Dataset* dataset = DebugCommon::getUIDataset();
-        if (this->debugWindow == nullptr || dataset == nullptr)
+        tesraui::Object* window = this->debugWindow.get();
+        if (window == nullptr || dataset == nullptr)
         {
             return;
         }
-        if (dataset->tryGetObject(panelRootName) != nullptr)
+        if (tesraui::Object* old = this->panelRoot.get())
         {
-            dataset->destroyObject(panelRootName);
+            dataset->destroyObject(old);
         }
-        const float w = this->debugWindow->getWidth();
-        const float h = this->debugWindow->getHeight();
+        for (auto* buttons : {&this->itemButtons, &this->varButtons, &this->slotButtons, &this->saveButtons,
+                              &this->loadButtons})
+        {
+            buttons->clear();
+        }
+        const float w = window->getWidth();
+        const float h = window->getHeight();
         tesraui::ImageBox* panel =
-            attach(new tesraui::ImageBox(panelRootName, kavtypes::Rectangle(0.0f, 0.0f, w, h)),
-                   this->debugWindow, dataset);
+            EngineObjects::attachPart(new tesraui::ImageBox(EngineObjects::freeName(dataset, panelRootName),
+                                                            kavtypes::Rectangle(0.0f, 0.0f, w, h)),
+                                      window, dataset);
+        this->panelRoot = tesraui::Watched<tesraui::Object>(panel);
         panel->setImageByName("0x00000060");
         panel->setAnchors(true, true, true, true);
         const float gap = this->margin;
@@ -141,11 +153,14 @@ namespace vumo
             hstring(DebugCommon::fontName) + ":" + hstring(DebugCommon::textScale(this->lineHeight));
         int cell = 0;
         float rowY = gap;
-        auto makeButton = [&](const hstring& name, const hstring& text, float x, float y, float width)
+        auto makeButton = [&](harray<tesraui::Watched<tesraui::TextImageButton>>& buttons,
+                              const hstring& name, const hstring& text, float x, float y, float width)
         {
-            tesraui::TextImageButton* button =
-                attach(new tesraui::TextImageButton(name, kavtypes::Rectangle(x, y, width, buttonHeight)),
-                       panel, dataset);
+            tesraui::TextImageButton* button = EngineObjects::attachPart(
+                new tesraui::TextImageButton(EngineObjects::freeName(dataset, name),
+                                             kavtypes::Rectangle(x, y, width, buttonHeight)),
+                panel, dataset);
+            buttons.push_back(tesraui::Watched<tesraui::TextImageButton>(button));
             button->setImageByName("0x303030DF");
             button->setHoverImageByName("0xAFAFAF7F");
             button->setPushedImageByName("0xFFFFFF7F");
@@ -174,16 +189,16 @@ namespace vumo
         for (int i = 0; i < panelItems.size(); ++i)
         {
             const kavtypes::Vector2 at = nextCell();
-            makeButton(itemPrefix + hstring(i), "[item] " + DebugCommon::escapeTags(panelItems[i]), at.x,
-                       at.y, buttonWidth)
+            makeButton(this->itemButtons, itemPrefix + hstring(i),
+                       "[item] " + DebugCommon::escapeTags(panelItems[i]), at.x, at.y, buttonWidth)
                 ->registerEvent("Click", new tesraui::MemberCallbackEvent(&DebugUI::onItemButton, this));
         }
         endRows();
         for (int i = 0; i < panelVars.size(); ++i)
         {
             const kavtypes::Vector2 at = nextCell();
-            makeButton(varPrefix + hstring(i), "[var] " + DebugCommon::escapeTags(panelVars[i]), at.x, at.y,
-                       buttonWidth)
+            makeButton(this->varButtons, varPrefix + hstring(i),
+                       "[var] " + DebugCommon::escapeTags(panelVars[i]), at.x, at.y, buttonWidth)
                 ->registerEvent("Click", new tesraui::MemberCallbackEvent(&DebugUI::onVarButton, this));
         }
         endRows();
@@ -191,10 +206,12 @@ namespace vumo
         for (int slot = 1; slot <= slotCount; ++slot)
         {
             const float y = rowY + (float)(slot - 1) * (buttonHeight + gap);
-            makeButton(slotPrefix + slotNumber(slot), "", gap, y, buttonWidth);
-            makeButton(savePrefix + slotNumber(slot), "Save", 2.0f * gap + buttonWidth, y, half)
+            makeButton(this->slotButtons, slotPrefix + slotNumber(slot), "", gap, y, buttonWidth);
+            makeButton(this->saveButtons, savePrefix + slotNumber(slot), "Save", 2.0f * gap + buttonWidth, y,
+                       half)
                 ->registerEvent("Click", new tesraui::MemberCallbackEvent(&DebugUI::onSlotSave, this));
-            makeButton(loadPrefix + slotNumber(slot), "Load", 3.0f * gap + buttonWidth + half, y, half)
+            makeButton(this->loadButtons, loadPrefix + slotNumber(slot), "Load",
+                       3.0f * gap + buttonWidth + half, y, half)
                 ->registerEvent("Click", new tesraui::MemberCallbackEvent(&DebugUI::onSlotLoad, this));
         }
         this->refreshPanel();
@@ -202,18 +219,12 @@ namespace vumo
 
     void DebugUI::refreshPanel()
     {
-        tesraui::Dataset* dataset = DebugCommon::getUIDataset();
-        if (dataset == nullptr)
-        {
-            return;
-        }
         // Reading values here must not register names while the list is shown.
         DebugNames::setRegistrationOff(true);
         VariableDictionary& variables = VariableDictionary::getGlobal();
-        for (int i = 0; i < panelVars.size(); ++i)
+        for (int i = 0; i < panelVars.size() && i < this->varButtons.size(); ++i)
         {
-            tesraui::TextImageButton* button =
-                dynamic_cast<tesraui::TextImageButton*>(dataset->tryGetObject(varPrefix + hstring(i)));
+            tesraui::TextImageButton* button = this->varButtons[i].get();
             if (button != nullptr)
             {
                 const hstring value =
@@ -228,7 +239,7 @@ namespace vumo
 
     void DebugUI::onItemButton(tesraui::EventArgs* args)
     {
-        const int index = indexAfter(args, itemPrefix);
+        const int index = indexOf(args, this->itemButtons);
         if (index < 0 || index >= panelItems.size())
         {
             return;
@@ -255,7 +266,7 @@ namespace vumo
 
     void DebugUI::onVarButton(tesraui::EventArgs* args)
     {
-        const int index = indexAfter(args, varPrefix);
+        const int index = indexOf(args, this->varButtons);
         if (index < 0 || index >= panelVars.size())
         {
             return;
@@ -272,12 +283,20 @@ namespace vumo
 
     void DebugUI::onSlotSave(tesraui::EventArgs* args)
     {
-        this->saveSlot(indexAfter(args, savePrefix));
+        const int index = indexOf(args, this->saveButtons);
+        if (index >= 0)
+        {
+            this->saveSlot(index + 1);
+        }
     }
 
     void DebugUI::onSlotLoad(tesraui::EventArgs* args)
     {
-        this->loadSlot(indexAfter(args, loadPrefix));
+        const int index = indexOf(args, this->loadButtons);
+        if (index >= 0)
+        {
+            this->loadSlot(index + 1);
+        }
     }
 
     hstring DebugUI::getSlotPath()
@@ -377,15 +396,9 @@ namespace vumo
 
     void DebugUI::refreshSlots()
     {
-        tesraui::Dataset* dataset = DebugCommon::getUIDataset();
-        if (dataset == nullptr)
+        for (int slot = 1; slot <= this->slotButtons.size(); ++slot)
         {
-            return;
-        }
-        for (int slot = 1; slot <= slotCount; ++slot)
-        {
-            tesraui::TextImageButton* button =
-                dynamic_cast<tesraui::TextImageButton*>(dataset->tryGetObject(slotPrefix + slotNumber(slot)));
+            tesraui::TextImageButton* button = this->slotButtons[slot - 1].get();
             if (button == nullptr)
             {
                 continue;

@@ -19,6 +19,7 @@
 
 #include "ActionMap.h"
 #include "Config.h"
+#include "EngineObjects.h"
 #include "Scene.h"
 #include "Session.h"
 #include "lua/LuaInterface.h"
@@ -28,7 +29,6 @@
 #include "objects/LineObject.h"
 #include "ui/DebugCursor.h"
 #include "ui/DebugCommon.h"
-#include "ui/ErrorOverlay.h"
 #include "GameUiHost.h"
 
 namespace vumo
@@ -355,7 +355,7 @@ namespace vumo
                 this->statusTimer = 0.0f;
                 this->updateStatusLine();
             }
-            if (this->isPanelVisible() && this->debugWindow->getAlpha() > 0)
+            if (this->isPanelVisible() && this->debugWindow.get()->getAlpha() > 0)
             {
                 this->panelTimer += timeDelta;
                 if (this->panelTimer >= 1.0f)
@@ -506,9 +506,9 @@ namespace vumo
         {
             return true;
         }
-        if (button == 2 && this->isPanelVisible() && this->debugWindow->isCursorInside())
+        if (button == 2 && this->isPanelVisible() && this->debugWindow.get()->isCursorInside())
         {
-            this->debugWindow->onMouseDown(1);
+            this->debugWindow.get()->onMouseDown(1);
             return false;
         }
         MultiTouchDebugCursor* cursor = MultiTouchDebugCursor::getInstance();
@@ -526,11 +526,11 @@ namespace vumo
         {
             return true;
         }
-        if (button == 2 && this->isPanelVisible() && this->debugWindow->isCursorInside())
+        if (button == 2 && this->isPanelVisible() && this->debugWindow.get()->isCursorInside())
         {
             const bool ctrl = this->ctrlPressed;
             this->ctrlPressed = true;
-            this->debugWindow->onMouseUp(1);
+            this->debugWindow.get()->onMouseUp(1);
             this->ctrlPressed = ctrl;
             return false;
         }
@@ -607,10 +607,7 @@ namespace vumo
         {
             return "";
         }
-        // The error overlay stands while its background is in the UI's dataset.
-        tesraui::Dataset* dataset = ui->getDataset();
-        const bool overlay = (dataset != nullptr && dataset->hasObject(ErrorOverlay::backgroundName));
-        if (overlay || (this->isPanelVisible() && this->debugWindow->getAlpha() > 0))
+        if (ui->isErrorOverlayShown() || (this->isPanelVisible() && this->debugWindow.get()->getAlpha() > 0))
         {
             return "vumo_debug_cursor";
         }
@@ -627,8 +624,8 @@ namespace vumo
         tesraui::Object* object = nullptr;
         if (mode == "vumo_debug_cursor")
         {
-            LineObject* line =
-                new LineObject(cursor->getName() + "/arrow", kavtypes::Rectangle(0.0f, 0.0f, 1.0f, 1.0f));
+            LineObject* line = new LineObject(EngineObjects::freeName(dataset, cursor->getName() + "/arrow"),
+                                              kavtypes::Rectangle(0.0f, 0.0f, 1.0f, 1.0f));
             line->setProperty("points", "0.0,0.0;1.0,0.5;0.5,1.0;0.0,0.0");
             line->setProperty("render_op", "line_strip");
             tesraui::Object* root = findGameUiHost()->getRootObject();
@@ -641,7 +638,7 @@ namespace vumo
         {
             tesraui::Object* root = findGameUiHost()->getRootObject();
             object = new MultiTouchDebugCursor(
-                cursor->getName() + "/multitouch",
+                EngineObjects::freeName(dataset, cursor->getName() + "/multitouch"),
                 kavtypes::Rectangle(0.0f, 0.0f, root != nullptr ? root->getWidth() : 0.0f,
                                     root != nullptr ? root->getHeight() : 0.0f));
             this->shareModifiers();

@@ -2,16 +2,21 @@
 
 #include <quortypes/harray.h>
 #include <quortypes/hstring.h>
+#include <tesraui/LifeToken.h>
 
 namespace tesraui
 {
     class Container;
+    class EditBox;
     class EventArgs;
     class Object;
+    class TextImageButton;
 } // namespace tesraui
 
 namespace vumo
 {
+    class DebugConsoleLog;
+
     // The developer's tools inside the running game, all inert outside debug mode: game-speed keys, a Lua
     // console with history, a panel of item, variable and save-slot buttons, the status line in the window
     // title, an FPS counter, debug drawing toggles and the debug cursors. It owns the font "debug", which
@@ -109,7 +114,18 @@ namespace vumo
         bool altPressed = false;
         bool ctrlPressed = false;
         bool spacePressed = false;
-        tesraui::Object* debugWindow = nullptr;
+        // What the debug UI built, found through these rather than by names a game may also use. The window
+        // and the open console are held; the panel, its buttons and the console's parts are their parts.
+        tesraui::Watched<tesraui::Object> debugWindow;
+        tesraui::Watched<tesraui::Object> panelRoot;
+        harray<tesraui::Watched<tesraui::TextImageButton>> itemButtons;
+        harray<tesraui::Watched<tesraui::TextImageButton>> varButtons;
+        harray<tesraui::Watched<tesraui::TextImageButton>> slotButtons;
+        harray<tesraui::Watched<tesraui::TextImageButton>> saveButtons;
+        harray<tesraui::Watched<tesraui::TextImageButton>> loadButtons;
+        tesraui::Watched<tesraui::Object> console;
+        tesraui::Watched<DebugConsoleLog> consoleLog;
+        tesraui::Watched<tesraui::EditBox> consoleInput;
         harray<hstring> history;
         int historyPosition = 0;
         harray<hstring> consoleLines;

@@ -14,6 +14,7 @@
 #include <tesraui/TextImageButton.h>
 #include <fintu/Renderer.h>
 
+#include "EngineObjects.h"
 #include "lua/LuaInterface.h"
 #include "ui/DebugCommon.h"
 #include "ui/UI.h"
@@ -71,19 +72,9 @@ namespace vumo
         }
     } // namespace ErrorOverlay
 
-    namespace
-    {
-        template <class T> T* attach(T* object, tesraui::Object* parent, tesraui::Dataset* dataset)
-        {
-            dataset->registerObjects(object);
-            parent->addChild(object);
-            return object;
-        }
-    } // namespace
-
     bool UI::isErrorOverlayShown() const
     {
-        return this->dataset != nullptr && this->dataset->hasObject(ErrorOverlay::backgroundName);
+        return this->errorOverlay.get() != nullptr;
     }
 
     void UI::showErrorOverlay(const hstring& message)
@@ -110,17 +101,24 @@ namespace vumo
         const float buttonHeight =
             std::min(1.5f * fintu::renderer->getTextHeight(textFont, "Quit Game", 1000000.0f), 0.17f * h);
 
+        tesraui::Dataset* dataset = this->dataset.get();
         tesraui::ImageBox* background =
-            attach(new tesraui::ImageBox(ErrorOverlay::backgroundName, kavtypes::Rectangle(0.0f, 0.0f, w, h)),
-                   this->rootObject, dataset.get());
+            new tesraui::ImageBox(EngineObjects::freeName(dataset, ErrorOverlay::backgroundName),
+                                  kavtypes::Rectangle(0.0f, 0.0f, w, h));
+        background->setOutsideHolder("the error overlay");
+        EngineObjects::attach(background, this->rootObject, dataset);
+        this->errorOverlay = tesraui::Watched<tesraui::Object>(background);
         background->setImageByName("0x000000AF");
         background->setZOrder(5000);
         background->setAnchors(true, true, true, true);
 
-        const hstring prefix = hstring(ErrorOverlay::backgroundName) + "/";
-        tesraui::Label* title =
-            attach(new tesraui::Label(prefix + "title", kavtypes::Rectangle(0.0f, 0.0f, w, 0.17f * h)),
-                   background, dataset.get());
+        // The parts go only with the background.
+        const hstring prefix = background->getName() + "/";
+        const auto part = [dataset, &prefix](const char* name)
+        { return EngineObjects::freeName(dataset, prefix + name); };
+        tesraui::Label* title = EngineObjects::attachPart(
+            new tesraui::Label(part("title"), kavtypes::Rectangle(0.0f, 0.0f, w, 0.17f * h)), background,
+            dataset);
         title->setFont(hstring(DebugCommon::fontName) + ":" + hstring(1.5f * textScale));
         title->setHorzFormatting(fintu::CENTER_WRAPPED);
         title->setTextColor(tesra::Color(warning ? "0x00FFFF" : "0xFFFF00"));
@@ -128,43 +126,43 @@ namespace vumo
 
         const hstring text = ErrorOverlay::formatMessage(message);
         const kavtypes::Rectangle labelRect(0.05f * w, 0.175f * h, 0.9f * w, 0.82f * h - 1.5f * buttonHeight);
-        tesraui::Label* label = new tesraui::Label(prefix + "label", labelRect);
+        tesraui::Label* label = new tesraui::Label(part("label"), labelRect);
         label->setFont(textFont);
         label->setHorzFormatting(fintu::LEFT_WRAPPED);
         const float textHeight = fintu::renderer->getTextHeight(textFont, text, labelRect.w);
         if (textHeight > labelRect.h)
         {
-            tesraui::Container* container =
-                attach(new tesraui::Container(prefix + "container", labelRect), background, dataset.get());
-            tesraui::ScrollArea* area =
-                attach(new tesraui::ScrollArea(prefix + "scrollarea",
-                                               kavtypes::Rectangle(0.0f, 0.0f, labelRect.w, textHeight)),
-                       container, dataset.get());
+            tesraui::Container* container = EngineObjects::attachPart(
+                new tesraui::Container(part("container"), labelRect), background, dataset);
+            tesraui::ScrollArea* area = EngineObjects::attachPart(
+                new tesraui::ScrollArea(part("scrollarea"),
+                                        kavtypes::Rectangle(0.0f, 0.0f, labelRect.w, textHeight)),
+                container, dataset);
             area->setAllowDrag(true);
             label->setRect(kavtypes::Rectangle(0.0f, 0.0f, labelRect.w, textHeight));
-            attach(label, area, dataset.get());
-            tesraui::ScrollBarV* bar = attach(
-                new tesraui::ScrollBarV(prefix + "scrollbar",
+            EngineObjects::attachPart(label, area, dataset);
+            tesraui::ScrollBarV* bar = EngineObjects::attachPart(
+                new tesraui::ScrollBarV(part("scrollbar"),
                                         kavtypes::Rectangle(labelRect.w, 0.0f, 0.01f * w, labelRect.h)),
-                container, dataset.get());
+                container, dataset);
             bar->setProperty("color", "FFFFFF");
         }
         else
         {
-            attach(label, background, dataset.get());
+            EngineObjects::attachPart(label, background, dataset);
         }
         label->setText(text);
 
-        tesraui::TextImageButton* quit =
-            attach(new tesraui::TextImageButton(
-                       prefix + "quit", kavtypes::Rectangle(0.48f * w - buttonWidth, h - 1.5f * buttonHeight,
-                                                            buttonWidth, buttonHeight)),
-                   background, dataset.get());
-        tesraui::TextImageButton* goOn =
-            attach(new tesraui::TextImageButton(
-                       prefix + "continue",
-                       kavtypes::Rectangle(0.52f * w, h - 1.5f * buttonHeight, buttonWidth, buttonHeight)),
-                   background, dataset.get());
+        tesraui::TextImageButton* quit = EngineObjects::attachPart(
+            new tesraui::TextImageButton(part("quit"),
+                                         kavtypes::Rectangle(0.48f * w - buttonWidth, h - 1.5f * buttonHeight,
+                                                             buttonWidth, buttonHeight)),
+            background, dataset);
+        tesraui::TextImageButton* goOn = EngineObjects::attachPart(
+            new tesraui::TextImageButton(
+                part("continue"),
+                kavtypes::Rectangle(0.52f * w, h - 1.5f * buttonHeight, buttonWidth, buttonHeight)),
+            background, dataset);
         quit->setText("Quit Game");
         goOn->setText("Continue");
         for (tesraui::TextImageButton* button : {quit, goOn})
@@ -190,9 +188,10 @@ namespace vumo
 
     void UI::onErrorContinue(tesraui::EventArgs*)
     {
-        if (this->isErrorOverlayShown())
+        if (tesraui::Object* background = this->errorOverlay.get())
         {
-            this->dataset->destroyObject(ErrorOverlay::backgroundName);
+            this->errorOverlay = tesraui::Watched<tesraui::Object>();
+            background->getDataset()->destroyObject(background);
         }
     }
 } // namespace vumo

@@ -12,6 +12,7 @@
 #include <tesraui/TextImageButton.h>
 #include <fintu/Renderer.h>
 
+#include "EngineObjects.h"
 #include "Session.h"
 #include "lua/Calls.h"
 #include "lua/Events.h"
@@ -60,12 +61,7 @@ namespace vumo
             }
         }
 
-        template <class T> T* attach(T* object, tesraui::Object* parent, tesraui::Dataset* dataset)
-        {
-            dataset->registerObjects(object);
-            parent->addChild(object);
-            return object;
-        }
+        using EngineObjects::attach;
 
         int luaDismissMessageBox(lua_State*)
         {
@@ -225,8 +221,8 @@ namespace vumo
             throw quortypes::exception("Unable to show a message box, the UI is not initialised.", __FILE__,
                                        __LINE__);
         }
-        tesraui::ImageBox* object =
-            new tesraui::ImageBox(tesra::generateName("vumo_messagebox"), root->getRect());
+        tesraui::ImageBox* object = new tesraui::ImageBox(
+            EngineObjects::freeName(dataset, tesra::generateName("vumo_messagebox")), root->getRect());
         dataset->registerObjects(object);
         object->setAnchors(true, true, true, true);
         object->setImageByName("0x0000003F");
@@ -326,22 +322,23 @@ namespace vumo
         const hstring text = box->parameters.tryGet("text", "{%s} {ERROR: Message text not found!}");
         const hstring name = object->getName();
         tesraui::ImageBox* background =
-            attach(new tesraui::ImageBox(name + "/wnd_bg",
+            attach(new tesraui::ImageBox(EngineObjects::freeName(dataset, name + "/wnd_bg"),
                                          kavtypes::Rectangle(r.x + r.w / 4, r.y + r.h / 4, r.w / 2, r.h / 2)),
                    object, dataset);
         background->setImageByName("0xFFFFFF");
         const float m = (background->getWidth() + background->getHeight()) * 0.5f;
-        tesraui::ImageBox* window = attach(
-            new tesraui::ImageBox(name + "/wnd", kavtypes::Rectangle(0.01f * m, 0.01f * m,
-                                                                     background->getWidth() - 0.02f * m,
-                                                                     background->getHeight() - 0.02f * m)),
-            background, dataset);
+        tesraui::ImageBox* window =
+            attach(new tesraui::ImageBox(EngineObjects::freeName(dataset, name + "/wnd"),
+                                         kavtypes::Rectangle(0.01f * m, 0.01f * m,
+                                                             background->getWidth() - 0.02f * m,
+                                                             background->getHeight() - 0.02f * m)),
+                   background, dataset);
         window->setImageByName("0x000000");
-        tesraui::Label* label =
-            attach(new tesraui::Label(name + "/label", kavtypes::Rectangle(0.02f * m, 0.02f * m,
-                                                                           window->getWidth() - 0.04f * m,
-                                                                           window->getHeight() - 0.2f * m)),
-                   window, dataset);
+        tesraui::Label* label = attach(
+            new tesraui::Label(EngineObjects::freeName(dataset, name + "/label"),
+                               kavtypes::Rectangle(0.02f * m, 0.02f * m, window->getWidth() - 0.04f * m,
+                                                   window->getHeight() - 0.2f * m)),
+            window, dataset);
         label->setHorzFormatting(fintu::CENTER_WRAPPED);
         label->setTextKey(text);
         harray<hstring> buttons;
@@ -357,12 +354,12 @@ namespace vumo
         for (int i = 0; i < (int)buttons.size(); ++i)
         {
             const hstring& key = buttons[i];
-            tesraui::TextImageButton* button =
-                attach(new tesraui::TextImageButton(tesra::generateName("msgbox_" + key),
-                                                    kavtypes::Rectangle(labelRect.x + i * slot + 0.05f * slot,
-                                                                        labelRect.y + labelRect.h + 0.03f * m,
-                                                                        0.9f * slot, 0.12f * m)),
-                       window, dataset);
+            tesraui::TextImageButton* button = attach(
+                new tesraui::TextImageButton(
+                    EngineObjects::freeName(dataset, tesra::generateName("msgbox_" + key)),
+                    kavtypes::Rectangle(labelRect.x + i * slot + 0.05f * slot,
+                                        labelRect.y + labelRect.h + 0.03f * m, 0.9f * slot, 0.12f * m)),
+                window, dataset);
             button->setText(key.subString(0, (int)key.size() - 7));
             button->setImageByName("0xFFFFFF3F");
             tesraui::Event* event = nullptr;
@@ -418,22 +415,20 @@ namespace vumo
         {
             return;
         }
-        const hstring blockerName = object->getName() + "/click_blocker";
-        if (!dataset->hasObject(blockerName))
-        {
-            tesraui::ImageBox* blocker =
-                attach(new tesraui::ImageBox(blockerName, kavtypes::Rectangle(0.0f, 0.0f, object->getWidth(),
-                                                                              object->getHeight())),
-                       object, dataset);
-            blocker->setImageByName("null");
-            blocker->setAnchors(true, true, true, true);
-            blocker->setZOrder(1000);
-        }
+        // A box is let go once: its blocker is always new.
+        tesraui::ImageBox* blocker = attach(
+            new tesraui::ImageBox(EngineObjects::freeName(dataset, object->getName() + "/click_blocker"),
+                                  kavtypes::Rectangle(0.0f, 0.0f, object->getWidth(), object->getHeight())),
+            object, dataset);
+        blocker->setImageByName("null");
+        blocker->setAnchors(true, true, true, true);
+        blocker->setZOrder(1000);
         object->fadeAlphaStop();
         object->fadeAlpha(0, 4.0f);
-        ObjectDestructor* destructor =
-            attach(new ObjectDestructor(tesra::generateName("ObjectDestructor"), kavtypes::Rectangle()),
-                   object, dataset);
+        ObjectDestructor* destructor = attach(
+            new ObjectDestructor(EngineObjects::freeName(dataset, tesra::generateName("ObjectDestructor")),
+                                 kavtypes::Rectangle()),
+            object, dataset);
         destructor->setProperty("delay", "1.0");
     }
 

@@ -12,6 +12,7 @@
 
 #include "Chapter.h"
 #include "Config.h"
+#include "EngineObjects.h"
 #include "Profile.h"
 #include "Session.h"
 #include "Variables.h"
@@ -90,14 +91,17 @@ namespace vumo
         }
         this->rootObject = new tesraui::Container("root", kavtypes::Rectangle(0.0f, 0.0f, size.x, size.y));
         chapter->registerObjects(this->rootObject);
+        this->rootObject->setOutsideHolder("the UI");
         this->rootObject->setCenter(0.0f, 0.0f);
         LuaInterface::execute(HookTexts::setRootObject());
         this->callHook("ui.setup", HookTexts::setup());
         this->OnBeginLoading("ui");
-        VumoViewportObject* viewport =
-            new VumoViewportObject("vumo", kavtypes::Rectangle(0.0f, 0.0f, size.x, size.y));
+        // "ui.setup" may have taken the name.
+        VumoViewportObject* viewport = new VumoViewportObject(
+            EngineObjects::freeName(chapter, "vumo"), kavtypes::Rectangle(0.0f, 0.0f, size.x, size.y));
         Session::setViewport(viewport);
         chapter->registerObjects(viewport);
+        viewport->setOutsideHolder("the UI");
         viewport->setPosition(0.0f, 0.0f);
         viewport->setCenter(0.0f, 0.0f);
         LuaInterface::execute(HookTexts::setViewport(viewport->getFullName()));

@@ -105,7 +105,7 @@ namespace vumo
         // False when the code failed (reported as execute does).
         bool executeWithReturnValues(const hstring& code, harray<hstring>& results) override;
         void showErrorOverlay(const hstring& message) override;
-        bool isErrorOverlayShown() const;
+        bool isErrorOverlayShown() const override;
         void onErrorQuit(tesraui::EventArgs* args);
         void onErrorContinue(tesraui::EventArgs* args);
 
@@ -151,8 +151,10 @@ namespace vumo
         std::unique_ptr<tesraui::Dataset> dataset;
         tesraui::Container* rootObject = nullptr;
         tesraui::Container* cursorObject = nullptr;
-        // The game's scripts may destroy the cursor object themselves.
+        // Held while it is the cursor; "ui.destroyCursor" may destroy it.
         tesraui::LifeToken::Watch cursorLife;
+        // The scripting-error overlay's background, while it stands.
+        tesraui::Watched<tesraui::Object> errorOverlay;
         hstring cursorMode;
         hstring selectedItem;
         hstring previousScene;

@@ -9,6 +9,7 @@
 #include <tesraui/Dataset.h>
 #include <tesraui/tesraui.h>
 
+#include "EngineObjects.h"
 #include "Session.h"
 #include "lua/LuaInterface.h"
 #include "ui/DebugUI.h"
@@ -101,15 +102,15 @@ namespace vumo
             return;
         }
         const tesraui::LifeToken::Watch life = this->cursorLife;
-        const hstring name = cursor->getName();
+        // No longer the cursor: the hook may destroy it itself.
+        cursor->setOutsideHolder(nullptr);
         if (LuaInterface::isFunction("ui.destroyCursor"))
         {
             this->execute(HookTexts::destroyCursor(cursor->getFullName()));
         }
-        // A hook that left it would keep the name from the next cursor.
-        if (life.isAlive() && this->dataset->tryGetObject(name) == cursor)
+        if (life.isAlive() && cursor->getDataset() != nullptr)
         {
-            this->dataset->destroyObject(cursor);
+            cursor->getDataset()->destroyObject(cursor);
         }
     }
 
@@ -160,11 +161,12 @@ namespace vumo
             {
                 if (debugCursor || LuaInterface::isFunction("ui.createCursor"))
                 {
-                    tesraui::Container* cursor = new tesraui::Container("vumo_cursor", kavtypes::Rectangle());
-                    this->dataset->registerObjects(cursor);
+                    tesraui::Container* cursor = new tesraui::Container(
+                        EngineObjects::freeName(this->dataset.get(), "vumo_cursor"), kavtypes::Rectangle());
+                    cursor->setOutsideHolder("the UI as its cursor");
                     cursor->setZOrder(100000);
                     cursor->setClickThrough(true);
-                    this->rootObject->addChild(cursor);
+                    EngineObjects::attach(cursor, this->rootObject, this->dataset.get());
                     this->cursorObject = cursor;
                     this->cursorLife = cursor->watchLife();
                     if (debugCursor)

@@ -13,7 +13,7 @@
 #include <tesraui/Object.h>
 #include <tesraui/tesraui.h>
 
-#include "Chapter.h"
+#include "EngineObjects.h"
 #include "Scene.h"
 #include "Session.h"
 #include "lua/Calls.h"
@@ -22,8 +22,6 @@
 #include "lua/Host.h"
 #include "lua/LuaInterface.h"
 #include "lua/api/objecttree.h"
-#include "objects/VumoViewportObject.h"
-#include "GameUiHost.h"
 
 namespace vumo
 {
@@ -51,92 +49,16 @@ namespace vumo
                     void execute(tesraui::EventArgs*) override {}
                 };
 
-                // The UI's root, the viewport and the root of every active scene: the UI draws them, the zoom
-                // and the scene switch walk them every frame, and nothing would tell those that one was
-                // deleted.
-                harray<tesraui::Object*> engineObjects()
+                // Raises the error, before anything is deleted, when the destruction would take an object
+                // the engine holds or a part without its holder.
+                void refuseKeptObjects(lua_State* L, tesraui::Object* object, bool childrenOnly,
+                                       const char* functionName)
                 {
-                    harray<tesraui::Object*> result;
-                    if (getGameUiHost().getRootObject() != nullptr)
+                    const hstring refusal = EngineObjects::refusal(object, childrenOnly);
+                    if (refusal != "")
                     {
-                        result.push_back(getGameUiHost().getRootObject());
+                        raiseLuaError(L, hstring(functionName) + ": " + refusal);
                     }
-                    if (Session::getViewport() != nullptr)
-                    {
-                        result.push_back(Session::getViewport());
-                    }
-                    for (const auto& pair : tesraui::getDatasets())
-                    {
-                        Chapter* chapter = Chapter::fromDataset(pair.second);
-                        if (chapter == nullptr)
-                        {
-                            continue;
-                        }
-                        for (const auto& scene : chapter->getScenes())
-                        {
-                            if (scene.second->getRootObject() != nullptr)
-                            {
-                                result.push_back(scene.second->getRootObject());
-                            }
-                        }
-                    }
-                    return result;
-                }
-
-                // Raises an error, before anything is deleted, when the destruction would take an engine
-                // object with it: the object itself (unless only its children go) or one below it.
-                void refuseEngineObjects(lua_State* L, tesraui::Object* object, bool childrenOnly,
-                                         const char* functionName)
-                {
-                    for (tesraui::Object* engineObject : engineObjects())
-                    {
-                        if (engineObject == object && !childrenOnly)
-                        {
-                            raiseLuaError(L, hstring(functionName) + ": object '" + object->getFullName() +
-                                                 "' belongs to the engine and cannot be destroyed");
-                        }
-                        for (tesraui::Object* above = engineObject->getParent(); above != nullptr;
-                             above = above->getParent())
-                        {
-                            if (above == object)
-                            {
-                                raiseLuaError(L,
-                                              hstring(functionName) + ": object '" + object->getFullName() +
-                                                  "' holds '" + engineObject->getFullName() +
-                                                  "', which belongs to the engine and cannot be destroyed");
-                            }
-                        }
-                    }
-                }
-
-                // An object's parts (what it made and keeps pointers to) go only with it.
-                void refuseHeldParts(lua_State* L, tesraui::Object* object, bool childrenOnly,
-                                     const char* functionName)
-                {
-                    tesraui::Object* part = nullptr;
-                    if (!childrenOnly)
-                    {
-                        part = (object->isHeldPart() ? object : nullptr);
-                    }
-                    else
-                    {
-                        for (tesraui::Object* child : object->getChildren())
-                        {
-                            if (child->isHeldPart())
-                            {
-                                part = child;
-                                break;
-                            }
-                        }
-                    }
-                    if (part == nullptr)
-                    {
-                        return;
-                    }
-                    const tesraui::Object* holder = part->getPartHolder();
-                    const hstring holderName = (holder != nullptr ? holder->getFullName() : hstring());
-                    raiseLuaError(L, hstring(functionName) + ": object '" + part->getFullName() +
-                                         "' is a part of '" + holderName + "' and goes only with it");
                 }
 
                 tesraui::Object* activeSceneRoot()
@@ -382,8 +304,7 @@ namespace vumo
                 checkArgsExact(L, 1, "object.destroy", "o");
                 tesraui::Object* object = getObject(L, 1);
                 tesraui::Dataset* dataset = datasetOf(L, object, "object.destroy");
-                refuseEngineObjects(L, object, false, "object.destroy");
-                refuseHeldParts(L, object, false, "object.destroy");
+                refuseKeptObjects(L, object, false, "object.destroy");
                 dataset->destroyObject(object);
                 return 0;
             }
@@ -392,8 +313,7 @@ namespace vumo
             {
                 checkArgsExact(L, 1, "object.destroyChildren", "o");
                 tesraui::Object* object = getObject(L, 1);
-                refuseEngineObjects(L, object, true, "object.destroyChildren");
-                refuseHeldParts(L, object, true, "object.destroyChildren");
+                refuseKeptObjects(L, object, true, "object.destroyChildren");
                 object->destroyChildren();
                 return 0;
             }

@@ -50,8 +50,7 @@ namespace vumo
 
             bool isErrorOverlayShown()
             {
-                tesraui::Dataset* dataset = getGameUiHost().getDataset();
-                return dataset != nullptr && dataset->hasObject("vumo_ui_error_bg");
+                return getGameUiHost().isErrorOverlayShown();
             }
 
             void removePending(const hstring& name)

@@ -256,6 +256,11 @@ namespace tesraui
         void setHeldPart(bool value) { heldPart = value; }
         // The ancestor a held part goes with; null for an object that is no part.
         Object* getPartHolder() const;
+        // Code outside the tree that keeps this object and works with it, named for messages ("the fade
+        // transition"); null while nothing holds it so. Code that destroys objects on request leaves a held
+        // object alone, and everything above it. The text must last as long as the hold (a literal).
+        const char* getOutsideHolder() const { return outsideHolder; }
+        void setOutsideHolder(const char* value) { outsideHolder = value; }
 
     protected:
         hstring name;
@@ -283,6 +288,7 @@ namespace tesraui
         bool clip = false;
         bool useDisabledAlpha = true;
         bool heldPart = false;
+        const char* outsideHolder = nullptr;
         int focusIndex = -1;
         HitTestCallback hitTestCallback = nullptr;
         Dataset* dataset = nullptr;
