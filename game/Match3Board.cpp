@@ -129,14 +129,72 @@ std::vector<std::pair<int, int>> Match3Board::runCells(const std::vector<Run>& r
     return result;
 }
 
+bool Match3Board::completesRun(int column, int row, const hstring& type) const
+{
+    return (column >= 2 && at(column - 1, row) == type && at(column - 2, row) == type) ||
+           (row >= 2 && at(column, row - 1) == type && at(column, row - 2) == type);
+}
+
+bool Match3Board::dealWithoutRuns(const harray<hstring>& pool)
+{
+    // Cells in the order they are stored, a column at a time: the two before a cell in its row and in its
+    // column are dealt already, and a run always ends at such a cell. With three types or more some type
+    // always fits; with two, a cell between a pair on its left and another pair above may fit none, and the
+    // cells before it are dealt again.
+    const int count = (int)cells.size();
+    std::vector<std::vector<hstring>> tried(cells.size());
+    const long long maxSteps = 16LL * count + 64;
+    long long steps = 0;
+    harray<hstring> fitting;
+    for (int i = 0; i < count;)
+    {
+        if (++steps > maxSteps)
+        {
+            return false;
+        }
+        const int column = i / rows;
+        const int row = i % rows;
+        fitting.clear();
+        // Every entry of the pool, so that a type listed twice still comes twice as often.
+        for (const hstring& type : pool)
+        {
+            if (!completesRun(column, row, type) &&
+                std::find(tried[i].begin(), tried[i].end(), type) == tried[i].end())
+            {
+                fitting.push_back(type);
+            }
+        }
+        if (fitting.size() == 0)
+        {
+            tried[i].clear();
+            if (i == 0)
+            {
+                return false;
+            }
+            --i;
+            continue;
+        }
+        cells[i] = fitting.random();
+        tried[i].push_back(cells[i]);
+        ++i;
+    }
+    return true;
+}
+
 int Match3Board::rollUntilPlayable(const harray<hstring>& pool, const harray<hstring>& negative, int maxRolls)
 {
     int rolls = 0;
+    bool dealing = true;
     do
     {
-        for (hstring& type : cells)
+        // A pool that cannot avoid runs (one type) still fills the board, at random from then on.
+        dealing = dealing && dealWithoutRuns(pool);
+        if (!dealing)
         {
-            type = pool.random();
+            for (hstring& type : cells)
+            {
+                type = pool.random();
+            }
         }
         ++rolls;
     } while ((hasRun() || !hasMove(negative)) && rolls <= maxRolls);

@@ -38,9 +38,13 @@ public:
     // The cells of every run, each once, in the order the runs list them.
     std::vector<std::pair<int, int>> runCells(const std::vector<Run>& runs) const;
 
-    // Every cell a new type from the pool, until the board has no run and a move, at most maxRolls times.
-    // The result is the number of rolls made; above maxRolls the board could not be settled.
+    // Deals the whole board from the pool with no run on it, until it also has a move, at most maxRolls
+    // times; a pool that cannot deal a board without a run fills it at random. The result is the number of
+    // deals made; above maxRolls the board could not be settled.
     int rollUntilPlayable(const harray<hstring>& pool, const harray<hstring>& negative, int maxRolls);
+    // Every cell a type from the pool that makes no run with the cells dealt before it; false (the board
+    // partly dealt) when the pool cannot, or not within a bound of work in proportion to the cells.
+    bool dealWithoutRuns(const harray<hstring>& pool);
     // The whole-board rolls a player can wait for on a board of this size.
     int getMaxRolls() const;
 
@@ -54,14 +58,14 @@ public:
     // run, and cells of a negative type never start a move. A type listed twice counts once.
     static bool canSettle(const harray<hstring>& pool, const harray<hstring>& negative);
 
-    // The rolls of a whole board and of a refill a player can wait for: measured over many seeded boards, a
-    // playable board comes within a few dozen rolls whenever one can come at all. Each roll costs work in
-    // proportion to the cells, so larger boards get fewer: no more cells are drawn than in maxBoardRolls
-    // boards of 8 x 8.
+    // The deals of a whole board and the rolls of a refill a player can wait for: a board dealt without runs
+    // nearly always has a move at once, and a refill comes within a few dozen rolls whenever one can come
+    // at all. Each deal costs work in proportion to the cells, so larger boards get fewer: no more cells are
+    // dealt than in maxBoardRolls boards of 8 x 8.
     static constexpr int maxBoardRolls = 100000;
     static constexpr long long maxRolledCells = 64LL * maxBoardRolls;
     static constexpr int maxRefillRolls = 200;
-    // The longest side a board may have: whole-board rolls never settle a board much larger than this.
+    // The longest side a board may have.
     static constexpr int maxSide = 32;
 
 private:
@@ -70,4 +74,6 @@ private:
     std::vector<hstring> cells;
 
     int countRowMoves(const harray<hstring>& negative, bool transposed) const;
+    // Whether the type at the cell would end a run with the two cells before it in its row or its column.
+    bool completesRun(int column, int row, const hstring& type) const;
 };

@@ -88,7 +88,7 @@ void StoreMenu::onLaterClicked(tesraui::EventArgs*)
 
 void StoreMenu::onBuyClicked(tesraui::EventArgs*)
 {
-    if (!LuaInterface::isFunction("chapter.onBuy"))
+    if (!LuaInterface::isHook("chapter.onBuy"))
     {
         quortypes::Log::write(logTag, "chapter.onBuy() not defined, ignoring buy button click event.");
         return;

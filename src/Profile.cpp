@@ -405,7 +405,7 @@ namespace vumo
         {
             return;
         }
-        if (LuaInterface::isFunction("ui.canSaveGame"))
+        if (LuaInterface::isHook("ui.canSaveGame"))
         {
             harray<hstring> results;
             bool ran = false;

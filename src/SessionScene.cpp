@@ -652,7 +652,7 @@ namespace vumo
         {
             const hstring previous = tesraui::getLocalization();
             tesraui::setLocalization(name);
-            if (LuaInterface::isFunction("ui.OnLocalizationChanged"))
+            if (LuaInterface::isHook("ui.OnLocalizationChanged"))
             {
                 LuaInterface::execute(HookTexts::localizationChanged(previous));
             }

@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <chrono>
 #include <filesystem>
 #include <future>
@@ -129,4 +131,32 @@ TEST(Exit, AGameThatForbidsUndeclaredGlobalsRunsAndEnds)
     EXPECT_NE(run.out.find("activating scene a"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("frames done"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("VUMO destroyed"), std::string::npos) << run.out;
+}
+
+TEST(Exit, NamedPipesInPlaceOfThePlayersLogAndDiffAreNamedAndDoNotHoldTheStart)
+{
+    GameFolder folder;
+    folder.config();
+    folder.put("data/ui/ui.dts", "<Dataset/>");
+    folder.put("data/lib/ui.lua",
+               "function ui.init()\n"
+               "\tlocal ok, error = pcall(profile.change, 'Anna')\n"
+               "\tvumo.log('profile changed: ' .. tostring(ok) .. ' ' .. tostring(error))\n"
+               "\tvumo.endProgram()\n"
+               "end\n");
+    const std::string log = folder.userFile("EngineTest", "game.log");
+    const std::string diff = folder.userFile("EngineTest", "Anna/vars.diff");
+    std::filesystem::create_directories(std::filesystem::path(diff).parent_path());
+    ASSERT_EQ(mkfifo(log.c_str(), 0644), 0);
+    ASSERT_EQ(mkfifo(diff.c_str(), 0644), 0);
+    const PlayerRun run = runPlayerWithin(folder, 60);
+    EXPECT_EQ(run.code, 0) << run.out;
+    EXPECT_NE(run.out.find("Cannot write log file '" + log + "': not a regular file."), std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("Unable to read file '" + diff + "': not a regular file"), std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("profile changed: false"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("VUMO destroyed"), std::string::npos) << run.out;
+    for (const std::string& path : {log, diff})
+        EXPECT_TRUE(std::filesystem::is_fifo(path)) << path;
 }

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -149,4 +150,53 @@ TEST(Match3Board, BoardsThatCannotSettleEndWithinTheBound)
     EXPECT_TRUE(stuck.refillUntilMovable({{2, 2}}, types("ABC"), {}, rolls));
     EXPECT_GT(rolls, Match3Board::maxRefillRolls);
     EXPECT_TRUE(stuck.hasMove({}));
+}
+
+TEST(Match3Board, LargeBoardsOfFewTypesAreDealtWithoutARunAtOnce)
+{
+    // Whole-board rolls met their bound on these with runs left on the board; a deal places no run.
+    const struct
+    {
+        int side;
+        const char* pool;
+    } cases[] = {{10, "ABC"},
+                 {12, "ABCD"},
+                 {16, "ABCDE"},
+                 {20, "ABCDEF"},
+                 {32, "ABC"},
+                 // Two types: a cell may fit neither, and the cells before it are dealt again.
+                 {8, "AB"},
+                 {20, "AB"},
+                 {32, "AB"},
+                 // A type listed twice, and one the moves never start from.
+                 {10, "AAB"}};
+    for (const auto& c : cases)
+    {
+        const harray<hstring> negative = (std::string(c.pool) == "AAB" ? types("B") : harray<hstring>());
+        int slowest = 0;
+        for (unsigned int seed = 1; seed <= 20; ++seed)
+        {
+            quortypes::seedRandom(seed);
+            Match3Board b(c.side, c.side);
+            const int rolls = b.rollUntilPlayable(types(c.pool), negative, b.getMaxRolls());
+            slowest = std::max(slowest, rolls);
+            EXPECT_FALSE(b.hasRun()) << c.side << " " << c.pool << " " << seed;
+            EXPECT_TRUE(b.hasMove(negative)) << c.side << " " << c.pool << " " << seed;
+        }
+        EXPECT_EQ(slowest, 1) << c.side << " " << c.pool;
+    }
+}
+
+TEST(Match3Board, ATypeListedTwiceIsDealtMoreOften)
+{
+    quortypes::seedRandom(3);
+    Match3Board b(20, 20);
+    ASSERT_TRUE(b.dealWithoutRuns(types("AABC")));
+    int counts[3] = {0, 0, 0};
+    for (int c = 0; c < 20; ++c)
+        for (int r = 0; r < 20; ++r)
+            ++counts[b.at(c, r)[0] - 'A'];
+    // Less than twice as often: runs of the frequent type are turned away more often.
+    EXPECT_GT(counts[0], counts[1] * 5 / 4);
+    EXPECT_GT(counts[0], counts[2] * 5 / 4);
 }

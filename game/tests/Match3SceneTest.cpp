@@ -97,6 +97,23 @@ TEST_F(Match3SceneTest, RunMakingSwapsScoreCollapseAndRefillUntilTheEnemyFalls)
     EXPECT_NE(engine->logText().find("ui.minigame_solved"), std::string::npos) << "the sound was asked for";
 }
 
+TEST_F(Match3SceneTest, ALargeBoardOfThreeTypesStartsWithoutARunAndScoresNothingByItself)
+{
+    // Whole-board rolls used to give up on this board and leave runs on it: the first swap then scored them
+    // all in its cascade.
+    start({{"columns", "10"},
+           {"rows", "10"},
+           {"positive", "'FF0000'"},
+           {"neutral", "'0000FF'"},
+           {"negative", "'FFFF00'"}});
+    ASSERT_NE(scene(), nullptr) << engine->logText();
+    EXPECT_FALSE(scene()->getBoard().hasRun());
+    EXPECT_TRUE(scene()->getBoard().hasMove({"FFFF00"}));
+    EXPECT_EQ(engine->logText().find("found no board"), std::string::npos) << engine->logText();
+    ASSERT_TRUE(settle());
+    EXPECT_EQ(scene()->getHealth(), 1000);
+}
+
 TEST_F(Match3SceneTest, SkipEndsTheGameWithoutOnSolved)
 {
     start();

@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <functional>
 
@@ -97,6 +99,40 @@ TEST_F(ProfileRecovery, AWholeDiffOfAnotherFolderGivesWayToTheBackup)
     const std::string error = engine->lua("select(2, pcall(profile.change, 'Carl'))");
     EXPECT_TRUE(error.find("'Carl'") != std::string::npos && error.find("'Bob'") != std::string::npos)
         << error;
+}
+
+TEST_F(ProfileRecovery, ANamedPipeInPlaceOfTheDiffIsNamedAndNeitherReadNorReplaced)
+{
+    Profile::changeProfile(Profile::create("Anna"));
+    setScore("7");
+    Session::getProfile()->saveToFile();
+    setScore("8");
+    Session::getProfile()->saveToFile();
+    const std::string backup = readFile(user("Anna/vars.diff.backup"));
+    Profile::changeProfile(Profile::create("Bob"));
+    std::filesystem::remove(user("Anna/vars.diff"));
+    ASSERT_EQ(mkfifo(user("Anna/vars.diff").c_str(), 0644), 0);
+    // Opening the pipe would wait for a writer that never comes: nothing here may open it.
+    Profile::changeProfile("Anna");
+    EXPECT_EQ(logCount("Unable to read file '" + user("Anna/vars.diff") + "': not a regular file"), 1);
+    EXPECT_EQ(var("score") + var("profile_dir"), "7Anna");
+    setScore("9");
+    std::string refused = "nothing thrown";
+    try
+    {
+        Session::getProfile()->saveToFile();
+    }
+    catch (const quortypes::exception& e)
+    {
+        refused = e.getMessage();
+    }
+    EXPECT_NE(refused.find("Unable to save file '" + user("Anna/vars.diff") +
+                           "': something that is not a regular file is in its place"),
+              std::string::npos)
+        << refused;
+    EXPECT_TRUE(std::filesystem::is_fifo(user("Anna/vars.diff")));
+    EXPECT_FALSE(std::filesystem::exists(user("Anna/vars.diff.damaged")));
+    EXPECT_EQ(readFile(user("Anna/vars.diff.backup")), backup);
 }
 
 TEST(DemoProfileRecovery, AProfileThatDoesNotOpenGivesWayToANewOneAndTheDemoSaysWhy)

@@ -484,3 +484,40 @@ TEST_F(UIHooks, AScriptedCursorIsBuiltForItsModeAndFollowsThePointer)
     engine->frame();
     EXPECT_TRUE(tesra::window->isCursorVisible());
 }
+
+TEST_F(UIHooks, AUiTableReplacedByANumberIsAScriptErrorWhereverAHookIsLookedUp)
+{
+    LuaInterface::execute("saved_ui = ui; ui = 5");
+    // Every door that asks for a hook: the frame (the idiom, the cursor, the autosave's permission), input,
+    // focus (which saves the profile), a scene change, closing.
+    engine->frame();
+    engine->frame();
+    EXPECT_TRUE(overlayShown());
+    EXPECT_NE(engine->logCount("Hook 'ui.getUIIdiomOverride' cannot be looked up"), 0u) << engine->logText();
+    dismissOverlay();
+    at(80, 60);
+    ui->OnPointerPressed(80, 60, 1);
+    ui->OnPointerReleased(80, 60, 1);
+    ui->OnKeyDown(65);
+    ui->OnTouch({kavtypes::Vector2(1, 1)});
+    ui->OnInputModeChanged(0);
+    ui->OnFocusChanged(false);
+    ui->OnFocusChanged(true);
+    Profile::changeProfile(Profile::create("Anna"));
+    Session::getProfile()->saveToFile();
+    EXPECT_NE(engine->logCount("Hook 'ui.canSaveGame' cannot be looked up"), 0u) << engine->logText();
+    Session::changeScene("c1.b", 0.0f, "");
+    engine->frame();
+    EXPECT_EQ(Session::getActiveScene()->getFullName(), "c1.b");
+    EXPECT_TRUE(ui->OnWindowClose(false));
+    EXPECT_NE(engine->logCount("Hook 'ui.OnSceneChanging' cannot be looked up"), 0u) << engine->logText();
+
+    // The table back, the hooks run again.
+    LuaInterface::execute("ui = saved_ui");
+    dismissOverlay();
+    engine->frame();
+    clear();
+    ui->OnKeyDown(65);
+    EXPECT_EQ(journal(), "OnKeyDown(65:number)");
+    EXPECT_FALSE(overlayShown());
+}

@@ -1,6 +1,7 @@
 #include <chrono>
 #include <thread>
 
+#include <quortypes/util.h>
 #include <tesraui/Dataset.h>
 #include <tesravideo/TheoraVideoClip.h>
 
@@ -147,4 +148,50 @@ TEST_F(EngineVideo, ScriptsPlayPauseAndStopVideoObjectsAndNothingElse)
     EXPECT_EQ(engine->lua("select(2, pcall(object.VideoObject.play, object.getObject('ui.box')))"),
               "Class mismatch");
     EXPECT_EQ(engine->lua("type(object.getObject('ui.box').play)"), "nil");
+}
+
+TEST(DemoVideo, ADamagedSkyIsLoggedOnceAndTheLakeRunsOn)
+{
+    // The demo's own file cut short, and with bytes changed past its first page: the headers fail, or
+    // the pictures do; either way the game goes on without the video.
+    const std::string sky =
+        harness::readFile(std::string(VUMO_DEMO_DIR) + "/data/chapters/lake/video/sky.ogv");
+    ASSERT_GT(sky.size(), 4096u);
+    std::string changed = sky;
+    quortypes::seedRandom(5);
+    for (int i = 0; i < 200; ++i)
+        changed[64 + quortypes::randomInt(0, 4000)] = (char)quortypes::randomInt(0, 256);
+    for (const std::string& bytes : {sky.substr(0, 200), changed})
+    {
+        harness::forgetSession();
+        GameFolder folder;
+        folder.copyDemo();
+        folder.put("data/chapters/lake/video/sky.ogv", bytes);
+        Engine::log().clear();
+        Engine engine(folder);
+        engine.startDemo();
+        engine.frame(0.016f);
+        for (int i = 0; i < 2; ++i)
+        {
+            engine.mouse(tesra::Window::MOUSE_DOWN, 480, 270);
+            engine.mouse(tesra::Window::MOUSE_UP, 480, 270);
+            for (int frames = 0; frames < 40 && (frames == 0 || Session::isTransitionRunning()); ++frames)
+                engine.frame(0.1f);
+        }
+        ASSERT_EQ(Session::getActiveScene()->getFullName(), "lake.shore") << engine.logText();
+        for (int i = 0; i < 30; ++i)
+        {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            engine.frame(0.05f);
+        }
+        EXPECT_LE(engine.logCount("Unable to play video file 'data/chapters/lake/video/sky.ogv'"), 1u)
+            << engine.logText();
+        EXPECT_EQ(engine.logCount("EXCEPTION"), 0u) << engine.logText();
+        // The sky still takes its click, which seeks a video that is not there.
+        engine.mouse(tesra::Window::MOUSE_DOWN, 480, 60);
+        engine.mouse(tesra::Window::MOUSE_UP, 480, 60);
+        engine.frame(0.05f);
+        EXPECT_EQ(Session::getActiveScene()->getFullName(), "lake.shore");
+        EXPECT_EQ(engine.logCount("watching the sky"), 1u) << engine.logText();
+    }
 }

@@ -1,6 +1,7 @@
 #include <lua.hpp>
 #include <quortypes/exception.h>
 
+#include "Host.h"
 #include "LuaInterface.h"
 #include "StateCache.h"
 
@@ -174,6 +175,23 @@ namespace vumo
         bool isFunction(const hstring& path)
         {
             return typeAt(state, path) == LUA_TFUNCTION;
+        }
+
+        bool isHook(const hstring& path)
+        {
+            if (state == nullptr)
+            {
+                return false;
+            }
+            try
+            {
+                return isFunction(path);
+            }
+            catch (const quortypes::exception& e)
+            {
+                getHost().showErrorOverlay("Hook '" + path + "' cannot be looked up: " + e.getMessage());
+                return false;
+            }
         }
 
         bool isTable(const hstring& path)

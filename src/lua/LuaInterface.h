@@ -45,6 +45,11 @@ namespace vumo
         int pushGlobal(lua_State* L, const hstring& path);
         bool isDefined(lua_State* L, const hstring& path);
         bool isFunction(const hstring& path);
+        // isFunction for a hook the engine calls when it is there (a function of "ui", "chapter"...): a path
+        // that cannot be read, because a script put another value in place of a table on the way (ui = 5),
+        // is that script's error, reported through the host, and the hook counts as absent. False without
+        // a Lua state.
+        bool isHook(const hstring& path);
         bool isTable(const hstring& path);
         bool isTable(lua_State* L, const hstring& path);
         hstring getGlobalString(const hstring& path);

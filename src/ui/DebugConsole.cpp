@@ -1,11 +1,12 @@
 #include <algorithm>
-#include <fstream>
+#include <cstdio>
 
 #include <lua.hpp>
 
 #include <fintu/Renderer.h>
 #include <quortypes/AtomicFile.h>
 #include <quortypes/File.h>
+#include <quortypes/FileBytes.h>
 #include <quortypes/Log.h>
 #include <quortypes/exception.h>
 #include <tesraui/Container.h>
@@ -240,14 +241,13 @@ namespace vumo
             {
                 this->history.push_back(line);
             }
-            try
+            // The history is a convenience; the command runs regardless, also when what lies in the
+            // history's place is no file (a named pipe would otherwise hold the frame).
+            if (FILE* out = quortypes::openRegularFile(historyPath(), "ab"))
             {
-                std::ofstream out(std::string(historyPath().c_str()), std::ios::binary | std::ios::app);
-                out << line.c_str() << "\n";
-            }
-            catch (const std::exception&)
-            {
-                // The history is a convenience; the command runs regardless.
+                const hstring entry = line + "\n";
+                std::fwrite(entry.data(), 1, entry.size(), out);
+                std::fclose(out);
             }
         }
         this->historyPosition = this->history.size();

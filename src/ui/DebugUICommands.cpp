@@ -21,7 +21,7 @@ namespace vumo
         Scene* scene = Session::getActiveScene();
         const hstring name = (scene != nullptr ? scene->getFullName() : hstring());
         GameUiHost* ui = findGameUiHost();
-        if (ui != nullptr && LuaInterface::isFunction("ui.debugPrint"))
+        if (ui != nullptr && LuaInterface::isHook("ui.debugPrint"))
         {
             ui->execute(HookTexts::debugPrint("Active Scene: [c:FFCC00]" + name + "[/c]"));
         }
@@ -50,7 +50,7 @@ namespace vumo
                                   "supported on this platform.");
             return;
         }
-        if (LuaInterface::isFunction("ui.debugPrint"))
+        if (LuaInterface::isHook("ui.debugPrint"))
         {
             ui->execute(HookTexts::debugPrint("Copied [c:FFCC00]" + text + "[/c] to system clipboard."));
         }

@@ -237,7 +237,7 @@ namespace vumo
         {
             box->setText("ok_button", "");
         }
-        if (LuaInterface::isFunction("ui." + hstring(builderName)))
+        if (LuaInterface::isHook("ui." + hstring(builderName)))
         {
             this->createScriptedMessageBox(box);
         }

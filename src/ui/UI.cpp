@@ -246,7 +246,7 @@ namespace vumo
 
     int UI::computeIdiom()
     {
-        if (LuaInterface::state != nullptr && LuaInterface::isFunction("ui.getUIIdiomOverride"))
+        if (LuaInterface::isHook("ui.getUIIdiomOverride"))
         {
             hstring problem;
             try
@@ -315,7 +315,7 @@ namespace vumo
 
     bool UI::callHook(const hstring& path, const hstring& code, bool systemMessage)
     {
-        if (!LuaInterface::isFunction(path))
+        if (!LuaInterface::isHook(path))
         {
             return false;
         }

@@ -85,7 +85,7 @@ namespace vumo
             return false;
         }
         tesraui::updateCursorPosition();
-        if (!this->isErrorOverlayShown() && LuaInterface::isFunction("ui.updateCursorPosition"))
+        if (!this->isErrorOverlayShown() && LuaInterface::isHook("ui.updateCursorPosition"))
         {
             const kavtypes::Vector2 position = this->getCursorPosition();
             this->execute(HookTexts::updateCursorPosition(position.x, position.y));
@@ -104,7 +104,7 @@ namespace vumo
         const tesraui::LifeToken::Watch life = this->cursorLife;
         // No longer the cursor: the hook may destroy it itself.
         cursor->setOutsideHolder(nullptr);
-        if (LuaInterface::isFunction("ui.destroyCursor"))
+        if (LuaInterface::isHook("ui.destroyCursor"))
         {
             this->execute(HookTexts::destroyCursor(cursor->getFullName()));
         }
@@ -141,7 +141,7 @@ namespace vumo
         const bool debugCursor = (mode != "");
         this->updateCursorPosition();
         hstring systemName = this->systemCursorName;
-        if (!debugCursor && tesra::window != nullptr && LuaInterface::isFunction("ui.getCursorMode"))
+        if (!debugCursor && tesra::window != nullptr && LuaInterface::isHook("ui.getCursorMode"))
         {
             harray<hstring> results;
             if (this->executeWithReturnValues(HookTexts::cursorMode(), results))
@@ -159,7 +159,7 @@ namespace vumo
             this->destroyCursorObject();
             if (mode != "" && this->dataset != nullptr && this->rootObject != nullptr)
             {
-                if (debugCursor || LuaInterface::isFunction("ui.createCursor"))
+                if (debugCursor || LuaInterface::isHook("ui.createCursor"))
                 {
                     tesraui::Container* cursor = new tesraui::Container(
                         EngineObjects::freeName(this->dataset.get(), "vumo_cursor"), kavtypes::Rectangle());

@@ -313,7 +313,7 @@ namespace vumo
         {
             return;
         }
-        if (!this->isErrorOverlayShown() && LuaInterface::isFunction("ui.OnTouch"))
+        if (!this->isErrorOverlayShown() && LuaInterface::isHook("ui.OnTouch"))
         {
             harray<hstring> results;
             this->executeWithReturnValues(HookTexts::touch(touches), results);
@@ -353,7 +353,7 @@ namespace vumo
             quortypes::Log::error("ui", "Trying to set non-supported input mode!");
             return true;
         }
-        if (!LuaInterface::isFunction("ui.OnInputModeChanged"))
+        if (!LuaInterface::isHook("ui.OnInputModeChanged"))
         {
             quortypes::Log::write("ui", "Input mode changed to '" + name +
                                             "'. Warning: Lua handler function not defined!");

@@ -27,7 +27,7 @@ namespace vumo
     void UI::OnBeginLoading(const hstring& chapter)
     {
         this->loading = true;
-        if (!LuaInterface::isFunction("ui.OnBeginLoading") || !LuaInterface::isFunction("ui.OnFinishLoading"))
+        if (!LuaInterface::isHook("ui.OnBeginLoading") || !LuaInterface::isHook("ui.OnFinishLoading"))
         {
             return;
         }
@@ -45,7 +45,7 @@ namespace vumo
 
     void UI::OnFinishLoading(const hstring& chapter)
     {
-        if (LuaInterface::isFunction("ui.OnBeginLoading") && LuaInterface::isFunction("ui.OnFinishLoading"))
+        if (LuaInterface::isHook("ui.OnBeginLoading") && LuaInterface::isHook("ui.OnFinishLoading"))
         {
             this->execute(HookTexts::finishLoading(chapter));
             if (this->dataset != nullptr)
@@ -125,7 +125,7 @@ namespace vumo
         const hstring current = activeSceneName();
         this->previousScene = current;
         hstring result;
-        if (LuaInterface::isFunction("ui.OnSceneChanging"))
+        if (LuaInterface::isHook("ui.OnSceneChanging"))
         {
             harray<hstring> results;
             this->executeWithReturnValues(HookTexts::sceneChanging(target, current), results);
@@ -159,7 +159,7 @@ namespace vumo
 
     void UI::OnAchievementUnlocked(const hstring& name)
     {
-        if (!LuaInterface::isFunction("ui.OnAchievementUnlocked"))
+        if (!LuaInterface::isHook("ui.OnAchievementUnlocked"))
         {
             quortypes::Log::write(
                 "ui", "WARNING: Unlocked an achievement but unable to notify UI since lua function "
@@ -204,7 +204,7 @@ namespace vumo
 
     float UI::displayDialog(const hstring& speaker, const hstring& text)
     {
-        if (!LuaInterface::isFunction("ui.displayDialog"))
+        if (!LuaInterface::isHook("ui.displayDialog"))
         {
             this->showErrorOverlay("ui.displayDialog() not implemented!");
             return 10000.0f;

@@ -7,6 +7,7 @@
 
 #include <quortypes/AtomicFile.h>
 #include <quortypes/File.h>
+#include <quortypes/FileBytes.h>
 #include <quortypes/Log.h>
 #include <quortypes/exception.h>
 
@@ -41,7 +42,7 @@ namespace pirk
         bool readStoreBytes(const hstring& path, std::string& bytes)
         {
             bytes.clear();
-            FILE* file = std::fopen(path.c_str(), "rb");
+            FILE* file = quortypes::openRegularFile(path, "rb");
             if (file == nullptr)
             {
                 if (errno == ENOENT)
@@ -49,7 +50,7 @@ namespace pirk
                     return false;
                 }
                 throw quortypes::exception("Unable to read achievements file '" + path +
-                                               "': " + std::strerror(errno),
+                                               "': " + quortypes::describeFileError(errno),
                                            __FILE__, __LINE__);
             }
             char buffer[4096];
@@ -63,7 +64,7 @@ namespace pirk
             if (error != 0)
             {
                 throw quortypes::exception("Unable to read achievements file '" + path +
-                                               "': " + std::strerror(error),
+                                               "': " + quortypes::describeFileError(error),
                                            __FILE__, __LINE__);
             }
             return true;

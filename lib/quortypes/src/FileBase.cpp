@@ -1,6 +1,7 @@
 #include <quortypes/FileBase.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <climits>
 #include <cstdlib>
@@ -51,7 +52,8 @@ namespace quortypes
         for (int attempt = 0;; ++attempt)
         {
             FILE* handle = platform::openFile(path, mode);
-            if (handle != nullptr || attempt >= repeats)
+            // Waiting does not make a named pipe or a device a file.
+            if (handle != nullptr || attempt >= repeats || errno == platform::notRegularFileError)
             {
                 return handle;
             }
@@ -76,6 +78,11 @@ namespace quortypes
         this->file = openWithRetries(this->filename, modeString(mode), repeats, timeout);
         if (this->file == nullptr)
         {
+            // Something is there, so "not found" would mislead whoever has to mend it.
+            if (errno == platform::notRegularFileError)
+            {
+                throw exception("'" + this->getFilename() + "' is not a regular file", "hfbase", __LINE__);
+            }
             throw _file_not_found(this->getFilename(), false, "hfbase", __LINE__);
         }
         this->refreshSize();

@@ -43,8 +43,8 @@ bool readFileIfPresent(const hstring& path, hstring& bytes)
         {
             return false;
         }
-        throw quortypes::exception("Unable to read file '" + path + "': " + std::strerror(errno), __FILE__,
-                                   __LINE__);
+        throw quortypes::exception(
+            "Unable to read file '" + path + "': " + quortypes::describeFileError(errno), __FILE__, __LINE__);
     }
     // Read straight into a string of the file's size (read on to the real end, should it have grown).
     std::string read;
@@ -64,12 +64,25 @@ bool readFileIfPresent(const hstring& path, hstring& bytes)
     std::fclose(file);
     if (error != 0)
     {
-        throw quortypes::exception("Unable to read file '" + path + "': " + std::strerror(error), __FILE__,
-                                   __LINE__);
+        throw quortypes::exception(
+            "Unable to read file '" + path + "': " + quortypes::describeFileError(error), __FILE__, __LINE__);
     }
     static_cast<std::string&>(bytes) = std::move(read);
     return true;
 }
+
+namespace quortypes
+{
+    FILE* openRegularFile(const hstring& path, const char* mode)
+    {
+        return platform::openFile(path, mode);
+    }
+
+    hstring describeFileError(int error)
+    {
+        return platform::describeError(error);
+    }
+} // namespace quortypes
 
 harray<hstring> splitLines(const hstring& text)
 {

@@ -61,6 +61,13 @@ namespace tesraparticle
             return _mm_or_ps(_mm_and_ps(mask, a), _mm_andnot_ps(mask, b));
         }
 
+        // All bits set in the lanes that hold a finite number: infinity and NaN are the only values that
+        // minus themselves is not 0.
+        inline __m128 finite(__m128 value)
+        {
+            return _mm_cmpeq_ps(_mm_sub_ps(value, value), _mm_setzero_ps());
+        }
+
         // The lanes of a mask made by movemask.
         inline __m128 maskOf(int bits)
         {

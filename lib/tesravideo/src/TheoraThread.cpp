@@ -1,5 +1,7 @@
 #include <chrono>
+#include <exception>
 
+#include <tesravideo/TheoraException.h>
 #include <tesravideo/TheoraThread.h>
 #include <tesravideo/TheoraVideoClip.h>
 #include <tesravideo/TheoraVideoManager.h>
@@ -58,13 +60,30 @@ void TheoraWorkerThread::execute()
             continue;
         }
         current->threadMutex->lock();
-        if (current->seekFrame.load() != -1)
+        // An error must not leave this thread, which would end the program: the clip stops decoding and
+        // its owner learns why on the main thread.
+        try
         {
-            current->_executeSeek();
+            if (current->seekFrame.load() != -1)
+            {
+                current->_executeSeek();
+            }
+            if (!current->decodeNextFrame())
+            {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
         }
-        if (!current->decodeNextFrame())
+        catch (const _TheoraGenericException& e)
         {
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            current->_fail(e.getMessage());
+        }
+        catch (const std::exception& e)
+        {
+            current->_fail(e.what());
+        }
+        catch (...)
+        {
+            current->_fail("unknown error while decoding");
         }
         current->assignedWorker = nullptr;
         current->threadMutex->unlock();

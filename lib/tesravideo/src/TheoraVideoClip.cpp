@@ -43,6 +43,22 @@ TheoraVideoClip::~TheoraVideoClip()
     delete this->threadMutex;
 }
 
+std::string TheoraVideoClip::getFailure() const
+{
+    return this->failed.load() ? this->failure : std::string();
+}
+
+void TheoraVideoClip::_fail(const std::string& reason)
+{
+    if (this->failed.load())
+    {
+        return;
+    }
+    this->failure = reason;
+    this->endOfFile = true;
+    this->failed = true;
+}
+
 void TheoraVideoClip::setOutputMode(int mode)
 {
     if (mode == TH_UNDEFINED)

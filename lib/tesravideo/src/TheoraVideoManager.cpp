@@ -168,7 +168,7 @@ TheoraVideoClip* TheoraVideoManager::requestWork(TheoraWorkerThread* caller)
     {
         for (TheoraVideoClip* clip : this->clips)
         {
-            if (clip->isBusy())
+            if (clip->isBusy() || clip->hasFailed())
             {
                 continue;
             }

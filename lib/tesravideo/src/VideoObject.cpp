@@ -286,6 +286,36 @@ namespace tesravideo
         this->timer = nullptr;
     }
 
+    void VideoObject::_ensureClip()
+    {
+        if (this->clip != nullptr || this->videoName == "" || this->videoFailed)
+        {
+            return;
+        }
+        try
+        {
+            this->_createClip();
+        }
+        catch (const quortypes::exception& e)
+        {
+            this->_failVideo(e.getMessage());
+            return;
+        }
+        catch (const std::exception& e)
+        {
+            this->_failVideo(e.what());
+            return;
+        }
+        this->update(0.0f);
+    }
+
+    void VideoObject::_failVideo(const hstring& reason)
+    {
+        this->videoFailed = true;
+        this->_destroyResources(true);
+        quortypes::Log::error(logTag, "Unable to play video file '" + this->getFullPath() + "': " + reason);
+    }
+
     void VideoObject::_createClip()
     {
         hstring path = this->getFullPath();
@@ -358,7 +388,6 @@ namespace tesravideo
         }
         this->clip->setTimer(this->timer);
         this->clip->setPlaybackSpeed(this->speed);
-        this->update(0.0f);
     }
 
     void VideoObject::_createSound()
@@ -403,6 +432,11 @@ namespace tesravideo
         {
             return;
         }
+        if (this->clip->hasFailed())
+        {
+            this->_failVideo(this->clip->getFailure());
+            return;
+        }
         if (this->audioPlayer != nullptr && this->audioPlayer->getPitch() != this->speed)
         {
             this->audioPlayer->setPitch(this->speed);
@@ -428,10 +462,7 @@ namespace tesravideo
 
     void VideoObject::_draw()
     {
-        if (this->clip == nullptr && this->videoName != "")
-        {
-            this->_createClip();
-        }
+        this->_ensureClip();
         if (this->clip != nullptr)
         {
             TheoraVideoFrame* frame = this->clip->getNextFrame();
@@ -520,10 +551,7 @@ namespace tesravideo
         }
         if (name == "videoWidth" || name == "videoHeight" || name == "duration")
         {
-            if (this->clip == nullptr && this->videoName != "")
-            {
-                this->_createClip();
-            }
+            this->_ensureClip();
             if (this->clip == nullptr)
             {
                 return "0";
@@ -581,6 +609,8 @@ namespace tesravideo
                 this->videoName = previous;
                 throw quortypes::exception("Unable to find video file: " + path, __FILE__, __LINE__);
             }
+            // Another file, or the same one mended, is tried anew.
+            this->videoFailed = false;
         }
         else if (name == "video_alpha")
         {
@@ -604,10 +634,7 @@ namespace tesravideo
         }
         else if (name == "time")
         {
-            if (this->clip == nullptr && this->videoName != "")
-            {
-                this->_createClip();
-            }
+            this->_ensureClip();
             if (this->clip == nullptr)
             {
                 quortypes::Log::warn(logTag, "VideoObject ignoring 'time' param, mClip is NULL");

@@ -1,6 +1,7 @@
 #include <atomic>
 #include <chrono>
 #include <future>
+#include <stdexcept>
 #include <thread>
 
 #include <tesravideo/TheoraException.h>
@@ -189,6 +190,64 @@ TEST_F(ManagerTest, FailedLoadLeavesTheWorkersWorking)
     ASSERT_EQ(std::future_status::ready, other.wait_for(std::chrono::seconds(5)));
     EXPECT_EQ(clip, other.get());
     clip->_setAssignedWorker(nullptr);
+}
+
+namespace
+{
+    // A file in memory whose reads throw once armed, as a source can when its medium goes away.
+    class FailingSource : public TheoraMemoryFileDataSource
+    {
+    public:
+        using TheoraMemoryFileDataSource::TheoraMemoryFileDataSource;
+        std::atomic<bool> armed{false};
+        int read(void* output, int count) override
+        {
+            if (this->armed.load())
+            {
+                throw std::runtime_error("the medium went away");
+            }
+            return TheoraMemoryFileDataSource::read(output, count);
+        }
+    };
+} // namespace
+
+TEST_F(ManagerTest, AnErrorWhileDecodingStopsTheClipNotTheWorker)
+{
+    TheoraVideoManager manager(1);
+    VideoPlan plan;
+    plan.frames = 40;
+    const std::string& bytes = video(plan);
+    unsigned char* data = new unsigned char[bytes.size()];
+    memcpy(data, bytes.data(), bytes.size());
+    FailingSource* source = new FailingSource(data, (long)bytes.size(), "failing");
+    TheoraVideoClip* failing = manager.createVideoClip(source, TH_GREY, 4);
+    TheoraVideoClip* healthy = create(manager, 40, 4);
+    source->armed = true;
+    // Generous for a loaded machine: awaited is the failure, then the other clip's frames.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!failing->hasFailed() && std::chrono::steady_clock::now() < deadline)
+    {
+        // Frames shown make room, and the worker reads on.
+        if (failing->getNextFrame() != nullptr)
+            failing->popFrame();
+        failing->update(0.05f);
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    ASSERT_TRUE(failing->hasFailed());
+    EXPECT_EQ(failing->getFailure(), "the medium went away");
+    while (healthy->getNumReadyFrames() < 4 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    EXPECT_EQ(healthy->getNumReadyFrames(), 4);
+    // A failed clip gets no more turns.
+    for (int i = 0; i < 10; ++i)
+    {
+        TheoraVideoClip* chosen = manager.requestWork(caller);
+        EXPECT_NE(chosen, failing);
+        if (chosen != nullptr)
+            chosen->_setAssignedWorker(nullptr);
+    }
+    manager.destroyVideoClip(failing);
+    manager.destroyVideoClip(healthy);
 }
 
 TEST_F(ManagerTest, WorkersDecodeAheadWhileTheMainThreadShowsFrames)

@@ -1,4 +1,5 @@
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <memory>
@@ -400,4 +401,55 @@ TEST_F(VideoObjectTest, ANonLoopingVideoWithSoundIsDoneOnceWhenPictureAndSoundHa
     EXPECT_GE(doneAt, pictureDoneAt + 5);
     EXPECT_FALSE(video->getAudioPlayer()->isPlaying());
     EXPECT_EQ(video->getProperty("state"), "stopped");
+}
+
+TEST_F(VideoObjectTest, AFileThatCannotPlayIsLoggedOnceAndShowsNothingUntilAnotherIsSet)
+{
+    const std::string whole = videotest::encodeVideo(VideoPlan());
+    std::string garbled = whole;
+    for (size_t i = 40; i < 240; ++i)
+        garbled[i] = (char)(i * 37);
+    const struct
+    {
+        const char* file;
+        std::string bytes;
+    } cases[] = {{"cut", whole.substr(0, 200)}, {"empty", ""}, {"garbled", garbled}};
+    for (const auto& c : cases)
+    {
+        this->write(hstring("data/video/") + c.file + ".ogv", c.bytes);
+        VideoLog log;
+        VideoObject* video = this->add({{"video", c.file}});
+        // Every way that makes the clip: a draw, a size query, a seek.
+        for (int i = 0; i < 3; ++i)
+            this->step(0.1f);
+        EXPECT_EQ(video->getProperty("duration"), "0") << c.file;
+        video->setProperty("time", "0.5");
+        EXPECT_EQ(video->getClip(), nullptr) << c.file;
+        EXPECT_EQ(video->getImage(), this->dataset->getImage("null")) << c.file;
+        const hstring prefix = hstring("ERROR: Unable to play video file 'data/video/") + c.file + ".ogv': ";
+        EXPECT_EQ(std::count_if(log.lines.begin(), log.lines.end(),
+                                [&](const std::string& line) { return line.rfind(prefix, 0) == 0; }),
+                  1)
+            << c.file;
+        // Set again, a file is tried anew: a good one plays.
+        video->setProperty("video", "count");
+        this->step(0.0f);
+        EXPECT_NE(video->getClip(), nullptr) << c.file;
+        this->dataset->destroyObject(video);
+    }
+}
+
+TEST_F(VideoObjectTest, AClipThatStopsDecodingIsLoggedOnceAndLetGo)
+{
+    VideoLog log;
+    VideoObject* video = this->add({{"video", "count"}});
+    this->step(0.0f);
+    ASSERT_NE(video->getClip(), nullptr);
+    // What a worker does when decoding throws.
+    video->getClip()->_fail("packet out of bounds");
+    this->step(0.1f);
+    this->step(0.1f);
+    EXPECT_EQ(video->getClip(), nullptr);
+    EXPECT_EQ(log.count("ERROR: Unable to play video file 'data/video/count.ogv': packet out of bounds"), 1);
+    EXPECT_EQ(video->getProperty("state"), "paused");
 }

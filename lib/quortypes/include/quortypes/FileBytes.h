@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdio>
+
 #include <quortypes/hstring.h>
 
 // The whole file (or resource) as it lies on disk, carriage returns included: checksums are taken over
@@ -13,3 +15,14 @@ bool readFileIfPresent(const hstring& path, hstring& bytes);
 // Splits a text into lines at "\n", taking one "\r" off the end of each, so that files saved with
 // CRLF line ends read like the others.
 harray<hstring> splitLines(const hstring& text);
+
+namespace quortypes
+{
+    // fopen for a player's file: only a regular file opens, and nothing blocks (a named pipe in a file's
+    // place would hold the program until something opened its other end). Null with errno set otherwise;
+    // describeFileError gives the reason.
+    FILE* openRegularFile(const hstring& path, const char* mode);
+    // The reason for the errno of a failed file operation, as messages quote it: the system's text, or
+    // "not a regular file".
+    hstring describeFileError(int error);
+} // namespace quortypes

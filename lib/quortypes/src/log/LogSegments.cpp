@@ -4,6 +4,7 @@
 #include <quortypes/exception.h>
 
 #include "log/LogState.h"
+#include "platform/FileSystem.h"
 #include "platform/posix/LogFiles.h"
 
 #include <algorithm>
@@ -60,7 +61,7 @@ namespace quortypes
         }
         printLogFailure(formatString("Cannot write log file '%s': %s. Further lines are not written into the "
                                      "log file.",
-                                     state.filePath.c_str(), strerror(error)));
+                                     state.filePath.c_str(), platform::describeError(error).c_str()));
     }
 
     // Opens the current segment to append to it (a full one is left by the next line); false (errno set)
@@ -73,7 +74,7 @@ namespace quortypes
             Dir::create(directory);
         }
         state.filePath = segmentPath(state, state.segment);
-        state.file = fopen(state.filePath.c_str(), "ab");
+        state.file = platform::openFile(state.filePath, "ab");
         if (state.file == nullptr)
         {
             return false;
@@ -104,7 +105,7 @@ namespace quortypes
             File::remove(segmentPath(state, state.segment - segmentCount));
         }
         state.filePath = segmentPath(state, state.segment);
-        state.file = fopen(state.filePath.c_str(), "wb");
+        state.file = platform::openFile(state.filePath, "wb");
         if (state.file == nullptr)
         {
             return false;
@@ -174,6 +175,20 @@ namespace quortypes
         {
             return;
         }
+        // A named pipe or a device in the log's place would hold the program at the first line, or take
+        // the lines somewhere they were not meant to go: it is left alone, and no log file is written.
+        const platform::EntryKind kind = platform::entryKind(state.filename, true);
+        if (kind != platform::EntryKind::Missing && kind != platform::EntryKind::File)
+        {
+            state.fileFailed = true;
+            printLogFailure(formatString(
+                "Cannot write log file '%s': %s. Lines are not written into a log file.",
+                state.filename.c_str(),
+                platform::describeError(
+                    kind == platform::EntryKind::Directory ? EISDIR : platform::notRegularFileError)
+                    .c_str()));
+            return;
+        }
         if (clear)
         {
             Dir::remove(segmentDirectory(state));
@@ -204,7 +219,8 @@ namespace quortypes
         auto failed = [&]
         {
             printLogFailure(formatString("Cannot write log file '%s': %s. The segments in '%s' are kept.",
-                                         state.filename.c_str(), strerror(errno), directory.c_str()));
+                                         state.filename.c_str(), platform::describeError(errno).c_str(),
+                                         directory.c_str()));
         };
         if (clear && !File::clear(state.filename))
         {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -24,8 +25,15 @@ namespace quortypes::platform
     // Both paths name the same existing file.
     bool sameFile(const std::string& a, const std::string& b);
 
-    // Fails for directories, which fopen would accept for reading.
+    // errno after openFile found a named pipe, a device or a socket: a code no opening of a file gives
+    // otherwise, so that describeError can say what it means.
+    const int notRegularFileError = EMEDIUMTYPE;
+    // fopen for regular files only: a directory fails with EISDIR, anything else that is no regular file
+    // with notRegularFileError, and neither ever blocks (as opening a named pipe would until its other
+    // end comes).
     FILE* openFile(const std::string& path, const char* mode);
+    // The text of an errno, for a message: the system's, or "not a regular file".
+    std::string describeError(int error);
     bool removeFile(const std::string& path);
     bool makeDirectory(const std::string& path);
     bool removeEmptyDirectory(const std::string& path);

@@ -4,6 +4,7 @@
 #include <tesraparticle/Particle.h>
 #include <tesraparticle/affectors/Attractor.h>
 
+#include "FiniteStep.h"
 #include "LiveParticles.h"
 #include "ParticleLanes.h"
 
@@ -108,7 +109,8 @@ namespace tesraparticle
                         return;
                     }
                 }
-                movement += d.normalized() * (pull.force * draw() * f * timeDelta);
+                // Just inside the rim the power is finite but the force times it may not be.
+                takeFiniteStep(movement, movement + d.normalized() * (pull.force * draw() * f * timeDelta));
             }
 
 #if TESRAPARTICLE_LANES
@@ -146,9 +148,7 @@ namespace tesraparticle
                 if (pull.raise)
                 {
                     f = pull.power(f);
-                    // Infinity and NaN are the only values that minus themselves is not 0.
-                    const __m128 finite = _mm_cmpeq_ps(_mm_sub_ps(f, f), _mm_setzero_ps());
-                    reached &= _mm_movemask_ps(finite);
+                    reached &= _mm_movemask_ps(lanes::finite(f));
                     if (reached == 0)
                     {
                         return;
@@ -171,18 +171,21 @@ namespace tesraparticle
                 const __m128 ny = lanes::select(zero, dy, _mm_div_ps(dy, length));
                 const __m128 nz = lanes::select(zero, dz, _mm_div_ps(dz, length));
                 alignas(16) float mx[lanes::Width], my[lanes::Width], mz[lanes::Width];
-                _mm_store_ps(mx, _mm_mul_ps(nx, strength));
-                _mm_store_ps(my, _mm_mul_ps(ny, strength));
-                _mm_store_ps(mz, _mm_mul_ps(nz, strength));
-                // Which particles the pull reaches follows their places, which no branch predicts: every
-                // movement is written, unchanged where the pull does not reach.
-                const __m128 reach = lanes::maskOf(reached);
                 const __m128 oldX = lanes::gather(movements, [](const kavtypes::Vector3& m) { return m.x; });
                 const __m128 oldY = lanes::gather(movements, [](const kavtypes::Vector3& m) { return m.y; });
                 const __m128 oldZ = lanes::gather(movements, [](const kavtypes::Vector3& m) { return m.z; });
-                _mm_store_ps(mx, lanes::select(reach, _mm_add_ps(oldX, _mm_load_ps(mx)), oldX));
-                _mm_store_ps(my, lanes::select(reach, _mm_add_ps(oldY, _mm_load_ps(my)), oldY));
-                _mm_store_ps(mz, lanes::select(reach, _mm_add_ps(oldZ, _mm_load_ps(mz)), oldZ));
+                const __m128 newX = _mm_add_ps(oldX, _mm_mul_ps(nx, strength));
+                const __m128 newY = _mm_add_ps(oldY, _mm_mul_ps(ny, strength));
+                const __m128 newZ = _mm_add_ps(oldZ, _mm_mul_ps(nz, strength));
+                // A movement the floats cannot hold is left as it was (takeFiniteStep).
+                reached &= _mm_movemask_ps(
+                    _mm_and_ps(_mm_and_ps(lanes::finite(newX), lanes::finite(newY)), lanes::finite(newZ)));
+                // Which particles the pull reaches follows their places, which no branch predicts: every
+                // movement is written, unchanged where the pull does not reach.
+                const __m128 reach = lanes::maskOf(reached);
+                _mm_store_ps(mx, lanes::select(reach, newX, oldX));
+                _mm_store_ps(my, lanes::select(reach, newY, oldY));
+                _mm_store_ps(mz, lanes::select(reach, newZ, oldZ));
                 for (int i = 0; i < lanes::Width; ++i)
                 {
                     movements[i].set(mx[i], my[i], mz[i]);

@@ -8,6 +8,7 @@
 #include <tesraparticle/tesraparticle.h>
 
 #include "ForceFieldCircles.h"
+#include "FiniteStep.h"
 #include "LiveParticles.h"
 
 namespace tesraparticle
@@ -63,7 +64,8 @@ namespace tesraparticle
                     return;
                 }
                 float f = (field.radius - std::sqrt(q)) / field.radius;
-                movement += field.direction * (f * draw() * f * timeDelta);
+                // A radius of 0 makes the centre itself 0 / 0.
+                takeFiniteStep(movement, movement + field.direction * (f * draw() * f * timeDelta));
             }
         } // namespace
 

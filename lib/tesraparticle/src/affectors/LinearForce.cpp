@@ -4,6 +4,7 @@
 #include <tesraparticle/affectors/LinearForce.h>
 #include <tesraparticle/tesraparticle.h>
 
+#include "FiniteStep.h"
 #include "LiveParticles.h"
 
 namespace tesraparticle
@@ -15,7 +16,7 @@ namespace tesraparticle
             inline void push(Particle& particle, const kavtypes::Vector3& direction, float random,
                              float timeDelta)
             {
-                particle.direction += direction * (random * timeDelta);
+                takeFiniteStep(particle.direction, particle.direction + direction * (random * timeDelta));
             }
         } // namespace
 
@@ -51,7 +52,8 @@ namespace tesraparticle
                 // The same push for every particle: the same product, made once.
                 const kavtypes::Vector3 step = force * (_getRandom() * timeDelta);
                 forLiveParticles(first, count, movements,
-                                 [&](Particle& particle, kavtypes::Vector3&) { particle.direction += step; });
+                                 [&](Particle& particle, kavtypes::Vector3&)
+                                 { takeFiniteStep(particle.direction, particle.direction + step); });
                 return;
             }
             forLiveParticles(first, count, movements,

@@ -4,6 +4,7 @@
 #include <tesraparticle/affectors/Resizer.h>
 #include <tesraparticle/tesraparticle.h>
 
+#include "FiniteStep.h"
 #include "LiveParticles.h"
 
 namespace tesraparticle
@@ -16,7 +17,7 @@ namespace tesraparticle
                                const kavtypes::Vector2& end)
             {
                 float ratio = particle.getLifeProgressRatio();
-                particle.size = start * (1.0f - ratio) + end * ratio;
+                takeFiniteStep(particle.size, start * (1.0f - ratio) + end * ratio);
             }
         } // namespace
 

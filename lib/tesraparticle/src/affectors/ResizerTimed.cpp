@@ -4,6 +4,7 @@
 #include <tesraparticle/affectors/ResizerTimed.h>
 #include <tesraparticle/tesraparticle.h>
 
+#include "FiniteStep.h"
 #include "LiveParticles.h"
 
 namespace tesraparticle
@@ -14,7 +15,7 @@ namespace tesraparticle
         {
             if (!this->timings.isEmpty())
             {
-                particle->size = this->timings.valueAt(particle->getLifeProgressRatio());
+                takeFiniteStep(particle->size, this->timings.valueAt(particle->getLifeProgressRatio()));
             }
         }
 
@@ -27,9 +28,10 @@ namespace tesraparticle
         {
             if (!timings.isEmpty())
             {
-                forLiveParticles(first, count, movements,
-                                 [&](Particle& particle, kavtypes::Vector3&)
-                                 { particle.size = timings.valueAt(particle.getLifeProgressRatio()); });
+                forLiveParticles(
+                    first, count, movements,
+                    [&](Particle& particle, kavtypes::Vector3&)
+                    { takeFiniteStep(particle.size, timings.valueAt(particle.getLifeProgressRatio())); });
             }
         }
     } // namespace Affectors

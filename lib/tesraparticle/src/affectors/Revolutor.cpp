@@ -6,6 +6,7 @@
 #include <tesraparticle/affectors/Revolutor.h>
 #include <tesraparticle/tesraparticle.h>
 
+#include "FiniteStep.h"
 #include "LiveParticles.h"
 
 namespace tesraparticle
@@ -57,7 +58,8 @@ namespace tesraparticle
                                 turn.clockwise * timeDelta;
                 kavtypes::Matrix3 rotation;
                 rotation.setRotation(turn.axis, degrees);
-                movement += (turn.center + rotation.transform(d)) - particle.position;
+                takeFiniteStep(movement,
+                               movement + ((turn.center + rotation.transform(d)) - particle.position));
             }
         } // namespace
 

@@ -4,6 +4,7 @@
 #include <tesraparticle/affectors/Rotator.h>
 #include <tesraparticle/tesraparticle.h>
 
+#include "FiniteStep.h"
 #include "LiveParticles.h"
 
 namespace tesraparticle
@@ -24,7 +25,7 @@ namespace tesraparticle
 
         void Rotator::update(Particle* particle, float timeDelta, kavtypes::Vector3&)
         {
-            particle->angle += rotationSpeed * _getRandom() * timeDelta;
+            takeFiniteStep(particle->angle, particle->angle + rotationSpeed * _getRandom() * timeDelta);
         }
 
         bool Rotator::updatesRuns() const
@@ -35,9 +36,10 @@ namespace tesraparticle
         void Rotator::updateRun(Particle* first, int count, float timeDelta, kavtypes::Vector3* movements)
         {
             const float speed = rotationSpeed;
-            forLiveParticles(first, count, movements,
-                             [&](Particle& particle, kavtypes::Vector3&)
-                             { particle.angle += speed * _getRandom() * timeDelta; });
+            forLiveParticles(
+                first, count, movements,
+                [&](Particle& particle, kavtypes::Vector3&)
+                { takeFiniteStep(particle.angle, particle.angle + speed * _getRandom() * timeDelta); });
         }
     } // namespace Affectors
 } // namespace tesraparticle

@@ -4,6 +4,7 @@
 #include <tesraparticle/affectors/Scaler.h>
 #include <tesraparticle/tesraparticle.h>
 
+#include "FiniteStep.h"
 #include "LiveParticles.h"
 #include "ParticleLanes.h"
 
@@ -16,7 +17,7 @@ namespace tesraparticle
             inline void scale(Particle& particle, float start, float end)
             {
                 float ratio = particle.getLifeProgressRatio();
-                particle.scale = start * (1.0f - ratio) + end * ratio;
+                takeFiniteStep(particle.scale, start * (1.0f - ratio) + end * ratio);
             }
 
 #if TESRAPARTICLE_LANES
@@ -32,11 +33,13 @@ namespace tesraparticle
                 const __m128 ratio = lives.progress();
                 const __m128 rest = _mm_sub_ps(_mm_set1_ps(1.0f), ratio);
                 alignas(16) float scales[lanes::Width];
-                _mm_store_ps(scales, _mm_add_ps(_mm_mul_ps(_mm_set1_ps(start), rest),
-                                                _mm_mul_ps(_mm_set1_ps(end), ratio)));
+                const __m128 scaled =
+                    _mm_add_ps(_mm_mul_ps(_mm_set1_ps(start), rest), _mm_mul_ps(_mm_set1_ps(end), ratio));
+                _mm_store_ps(scales, scaled);
+                const int finite = live & _mm_movemask_ps(lanes::finite(scaled));
                 for (int i = 0; i < lanes::Width; ++i)
                 {
-                    if (live & (1 << i))
+                    if (finite & (1 << i))
                     {
                         p[i].scale = scales[i];
                     }

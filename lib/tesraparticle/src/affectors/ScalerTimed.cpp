@@ -4,6 +4,7 @@
 #include <tesraparticle/affectors/ScalerTimed.h>
 #include <tesraparticle/tesraparticle.h>
 
+#include "FiniteStep.h"
 #include "LiveParticles.h"
 
 namespace tesraparticle
@@ -14,7 +15,7 @@ namespace tesraparticle
         {
             if (!this->timings.isEmpty())
             {
-                particle->scale = this->timings.valueAt(particle->getLifeProgressRatio());
+                takeFiniteStep(particle->scale, this->timings.valueAt(particle->getLifeProgressRatio()));
             }
         }
 
@@ -27,9 +28,10 @@ namespace tesraparticle
         {
             if (!timings.isEmpty())
             {
-                forLiveParticles(first, count, movements,
-                                 [&](Particle& particle, kavtypes::Vector3&)
-                                 { particle.scale = timings.valueAt(particle.getLifeProgressRatio()); });
+                forLiveParticles(
+                    first, count, movements,
+                    [&](Particle& particle, kavtypes::Vector3&)
+                    { takeFiniteStep(particle.scale, timings.valueAt(particle.getLifeProgressRatio())); });
             }
         }
     } // namespace Affectors

@@ -57,6 +57,12 @@ public:
     int getPlaybackIteration() const { return this->playbackIteration.load(); }
 
     bool isBusy() const { return this->assignedWorker.load() != nullptr; }
+    // Whether decoding threw on a worker (a file damaged past its headers): the clip decodes no more, and
+    // getFailure says why.
+    bool hasFailed() const { return this->failed.load(); }
+    std::string getFailure() const;
+    // Stops decoding for good with the reason; the worker that caught the error calls it.
+    void _fail(const std::string& reason);
     TheoraWorkerThread* getAssignedWorker() const { return this->assignedWorker.load(); }
     // What a worker does when its turn ends; tests stand in for a worker with it.
     void _setAssignedWorker(TheoraWorkerThread* value) { this->assignedWorker = value; }
@@ -116,6 +122,9 @@ protected:
     // Set by a worker while it restarts or seeks: the clock stands without touching the timer's own
     // pause flag, which belongs to the main thread.
     std::atomic<bool> workerHold;
+    std::atomic<bool> failed{false};
+    // Written before failed is set, read only after it is.
+    std::string failure;
     quortypes::Mutex* threadMutex;
 
     void setOutputMode(int mode);

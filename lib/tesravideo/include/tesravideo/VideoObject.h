@@ -21,7 +21,9 @@ namespace tesravideo
 {
     // Plays a video file of its dataset's "video" folder into a texture and shows it as its image, with
     // the alpha channel taken from the video when asked and a separate sound whose position drives the
-    // clock. The clip is made on the first draw or size query after "video" is set.
+    // clock. The clip is made on the first draw or size query after "video" is set. A file that cannot be
+    // played (damaged, cut short) is logged once with its name and shows nothing until "video" is set
+    // again; the game goes on.
     class VideoObject : public tesraui::ImageBox
     {
     public:
@@ -74,8 +76,16 @@ namespace tesravideo
         float audioSyncOffset = 0.0f;
         yim::Player* audioPlayer = nullptr;
         yim::Sound* sound = nullptr;
+        // Set when the clip of the video name could not be made or stopped decoding.
+        bool videoFailed = false;
 
+        // Makes the clip when there is a video name, no clip and no failure yet: what the file's making
+        // or decoding throws is logged and leaves the object without a clip.
+        void _ensureClip();
+        // Throws what keeps the file from playing.
         void _createClip();
+        // Logs why the video cannot play, naming its file, and lets the clip go.
+        void _failVideo(const hstring& reason);
         // Releases the image, texture, clip, sound and timer; with resetImage the object shows the
         // dataset's "null" image afterwards.
         void _destroyResources(bool resetImage);

@@ -9,6 +9,8 @@
 #include <quortypes/FileFaults.h>
 #include <quortypes/exception.h>
 
+#include "platform/FileSystem.h"
+
 namespace quortypes
 {
     namespace
@@ -38,18 +40,38 @@ namespace quortypes
 
         [[noreturn]] void fail(const hstring& path, const char* what, int error)
         {
-            throw exception("Unable to save file '" + path + "', " + what + ": " + ::strerror(error), "hfile",
-                            __LINE__);
+            throw exception("Unable to save file '" + path + "', " + what + ": " +
+                                platform::describeError(error),
+                            "hfile", __LINE__);
         }
     } // namespace
 
     PendingFile::PendingFile(const hstring& path, const hstring& data) : path(path), temporary(path + ".tmp")
     {
-        // O_NOFOLLOW: a link planted under the temporary name must not redirect the write.
-        int fd = ::open(this->temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+        // The rename would put the file in place of a named pipe, a device or a socket the player made
+        // there, and then it would be gone: such a thing is left alone and the save refused before anything
+        // is written. (A folder in the way fails the rename itself.)
+        if (platform::entryKind(path, true) == platform::EntryKind::Other)
+        {
+            throw exception(
+                "Unable to save file '" + path +
+                    "': something that is not a regular file is in its place, and is left as it is",
+                "hfile", __LINE__);
+        }
+        // O_NOFOLLOW: a link planted under the temporary name must not redirect the write. O_NONBLOCK: a
+        // named pipe there must not hold the save until it is read.
+        int fd = ::open(this->temporary.c_str(),
+                        O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
         if (fd < 0)
         {
-            fail(path, "cannot create the temporary file", errno);
+            fail(path, "cannot create the temporary file",
+                 errno == ENXIO ? platform::notRegularFileError : errno);
+        }
+        struct stat info;
+        if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+        {
+            ::close(fd);
+            fail(path, "cannot create the temporary file", platform::notRegularFileError);
         }
         const int fault = fileFault("write", path);
         if (fault != 0 || !writeAll(fd, data.data(), data.std::string::size()) || ::fsync(fd) != 0)

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -57,20 +58,64 @@ namespace quortypes::platform
 
     FILE* openFile(const std::string& path, const char* mode)
     {
-        FILE* handle = ::fopen(path.c_str(), mode);
+        // The flags fopen would use for the mode ("b" means nothing here).
+        const std::string kind(mode);
+        const bool update = kind.find('+') != std::string::npos;
+        int flags = 0;
+        switch (kind.empty() ? 'r' : kind[0])
+        {
+        case 'w':
+            flags = (update ? O_RDWR : O_WRONLY) | O_CREAT | O_TRUNC;
+            break;
+        case 'a':
+            flags = (update ? O_RDWR : O_WRONLY) | O_CREAT | O_APPEND;
+            break;
+        default:
+            flags = update ? O_RDWR : O_RDONLY;
+            break;
+        }
+        // Without O_NONBLOCK a named pipe holds open() until its other end is opened, which may be never;
+        // with it, what is there is looked at before a byte moves.
+        const int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0666);
+        if (fd < 0)
+        {
+            // A pipe nobody reads cannot be opened for writing without blocking: it is no file all the same.
+            if (errno == ENXIO && entryKind(path, true) == EntryKind::Other)
+            {
+                errno = notRegularFileError;
+            }
+            return nullptr;
+        }
+        // A directory, a named pipe, a device or a socket is never a file to the callers.
+        struct stat info;
+        if (::fstat(fd, &info) != 0)
+        {
+            const int error = errno;
+            ::close(fd);
+            errno = error;
+            return nullptr;
+        }
+        if (!S_ISREG(info.st_mode))
+        {
+            ::close(fd);
+            errno = S_ISDIR(info.st_mode) ? EISDIR : notRegularFileError;
+            return nullptr;
+        }
+        // A regular file never blocks anyway; reads and writes behave as fopen's again.
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+        FILE* handle = ::fdopen(fd, mode);
         if (handle == nullptr)
         {
-            return nullptr;
-        }
-        // fopen accepts a directory for reading here; a directory is never a file to the callers.
-        struct stat info;
-        if (::fstat(::fileno(handle), &info) != 0 || S_ISDIR(info.st_mode))
-        {
-            ::fclose(handle);
-            errno = EISDIR;
-            return nullptr;
+            const int error = errno;
+            ::close(fd);
+            errno = error;
         }
         return handle;
+    }
+
+    std::string describeError(int error)
+    {
+        return error == notRegularFileError ? "not a regular file" : std::string(::strerror(error));
     }
 
     bool removeFile(const std::string& path)

@@ -1,5 +1,7 @@
 #include "platform/posix/LogFiles.h"
 
+#include "platform/FileSystem.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -11,7 +13,7 @@ namespace quortypes
     {
         bool append(const std::string& path, const std::string& data)
         {
-            FILE* file = fopen(path.c_str(), "ab");
+            FILE* file = platform::openFile(path, "ab");
             if (file == nullptr)
             {
                 return false;
@@ -28,12 +30,12 @@ namespace quortypes
 
         Copy appendFile(const std::string& path, const std::string& source)
         {
-            FILE* input = fopen(source.c_str(), "rb");
+            FILE* input = platform::openFile(source, "rb");
             if (input == nullptr)
             {
                 return Copy::SourceUnreadable;
             }
-            FILE* output = fopen(path.c_str(), "ab");
+            FILE* output = platform::openFile(path, "ab");
             if (output == nullptr)
             {
                 int error = errno;

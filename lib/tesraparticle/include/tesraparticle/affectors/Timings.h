@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <map>
 
 #include <kavtypes/Vector2.h>
@@ -25,7 +26,8 @@ namespace tesraparticle
                 for (const hstring& piece : text.split(' '))
                 {
                     harray<hstring> parts = piece.split(':');
-                    if (parts.size() == 2)
+                    // A time that is no number would break the map's order.
+                    if (parts.size() == 2 && std::isfinite(parts[0].toFloat()))
                     {
                         pairs[parts[0].toFloat()] = parseValue(parts[1]);
                     }
