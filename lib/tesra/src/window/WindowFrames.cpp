@@ -32,6 +32,20 @@ namespace tesra
         endRequested = true;
     }
 
+    // One frame, in this order (docs/maintainers.md follows it into the engine):
+    //  1. Window::checkEvents: the platform window polls its events into the input queues and hands them to
+    //     the delegates; in the player that is VumoTesraEventDelegate, which passes them to the game's UI.
+    //  2. Window::performUpdate: the frame time (0 while the window has no focus, a stall over half a second
+    //     counted as 0.05) goes to the update delegate, the player's VumoTesraEventDelegate::onUpdate, which
+    //     caps it at 0.1 seconds and runs the game's UI:
+    //  3. UI::update: the debug tools, the zoom, the message boxes, the UI library's queued events, object
+    //     updates and textures; then, unless the error overlay stands,
+    //  4. Session::update: queued scripts, the active scene, dialogs, the transition, audio, looping sounds,
+    //     colour images and the autosave clock, followed by the hook "ui.update";
+    //  5. UI::draw: the UI's tree, with the viewport and the active scene in it, and the debug tools;
+    //  6. RenderSystem::presentFrame: the picture is shown; at most two frames wait for the renderer;
+    //  7. Log::flush: the frame's log lines are written out.
+    // A throw out of a delegate ends the player in its fatal error box; nothing is caught here.
     void Window::enterMainLoop()
     {
         fps = 0;
