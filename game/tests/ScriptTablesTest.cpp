@@ -202,6 +202,37 @@ TEST_F(ScriptTables, FontsAreMadeMeasuredAndDestroyed)
     EXPECT_EQ(lua("tostring(font.exists('Sans'))"), "false");
 }
 
+TEST_F(ScriptTables, AFontThatCannotBeMadeIsRefusedAndNothingOfItIsKept)
+{
+    std::filesystem::copy_file("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
+                               folder.path + "/data/ui/fonts/Sans.ttf");
+    folder.put("data/ui/fonts/notes.ttf", "these are notes, not a font");
+    LuaInterface::execute("font.create('Sans', 'Sans.ttf', 20, 1)");
+    const std::string width = lua("font.getTextWidth('Sans', 'Hello')");
+    const std::string unreadable = "', the file could not be read as a font of that height.";
+    const std::pair<std::string, std::string> cases[] = {
+        {"'Notes', 'notes.ttf', 20, 1", "Unable to create font 'Notes' from 'notes.ttf" + unreadable},
+        {"'Flat', 'Sans.ttf', 0, 1", "Unable to create font 'Flat' from 'Sans.ttf" + unreadable},
+        {"'Tall', 'Sans.ttf', 1e9, 1", "Unable to create font 'Tall' from 'Sans.ttf" + unreadable},
+        {"'Odd', 'Sans.ttf', 0/0, 1", "font.create failed, NaN/INF value passed as argument 3."},
+        {"'Odd', 'Sans.ttf', 20, math.huge", "font.create failed, NaN/INF value passed as argument 4."},
+        {"'Odd', 'Sans.ttf', 20, 1, 0/0", "font.create failed, NaN/INF value passed as argument 5."},
+        {"'Odd', 'Sans.ttf', 20, 1, 20, -math.huge",
+         "font.create failed, NaN/INF value passed as argument 6."},
+        {"'Sans', 'Sans.ttf', 40, 1", "Unable to create font 'Sans', a font of that name exists."}};
+    for (const auto& c : cases)
+    {
+        EXPECT_TRUE(ends(lua("attempt(font.create, " + c.first + ")"), c.second)) << c.first;
+    }
+    EXPECT_EQ(lua("tostring(font.exists('Notes') or font.exists('Flat') or font.exists('Tall') or "
+                  "font.exists('Odd'))"),
+              "false");
+    // The font of the name is the first one still.
+    EXPECT_EQ(lua("font.getTextWidth('Sans', 'Hello')"), width);
+    EXPECT_TRUE(harness::inOrder(engine->logText(), {"Could not read face 0 in: data/ui/fonts/notes.ttf",
+                                                     "Font 'Flat': height 0.000000 is not a size"}));
+}
+
 TEST(TextTable, TextsOfChaptersTheActiveSceneAndTheUI)
 {
     GameFolder folder;
