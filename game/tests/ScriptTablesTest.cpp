@@ -114,6 +114,8 @@ TEST_F(ScriptTables, SysFilesAndTextureExtensions)
     EXPECT_TRUE(ends(lua("attempt(function() sys.readFile('data/none.txt') end)"),
                      "sys.readFile(): unable to open file 'data/none.txt', file not found."));
     EXPECT_EQ(lua("table.concat(sys.listdir('data/notes'), ',')"), "a.txt");
+    // A file of the system whose size reads 0 is read to its end all the same.
+    EXPECT_EQ(lua("tostring(sys.readFile('/proc/self/maps'):find('\\n') ~= nil)"), "true");
     EXPECT_EQ(lua("tostring(sys.resourceExists('data/notes')) .. "
                   "tostring(sys.resourceExists('data/notes/a.txt')) .. "
                   "tostring(sys.resourceExists('data/none'))"),
