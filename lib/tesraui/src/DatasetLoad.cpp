@@ -21,6 +21,8 @@
 #include <tesraui/exception.h>
 #include <tesraui/tesraui.h>
 
+#include "LocatedError.h"
+
 using quortypes::Dir;
 
 namespace tesraui
@@ -55,19 +57,6 @@ namespace tesraui
                    name == "w" || name == "h";
         }
 
-        // A failure while reading a data file, told with the file and line that asked for what failed: a
-        // missing picture named alone leaves the game's author searching every file that might use it.
-        class LocatedError : public quortypes::exception
-        {
-        public:
-            LocatedError(const quortypes::exception& cause, quorxml::Node* node)
-                : quortypes::exception("", "src/Dataset", __LINE__)
-            {
-                message = cause.getMessage() + ", in file " + node->getFilename() + ", line " +
-                          hstring(node->getLine());
-            }
-        };
-
         // Every attribute but the geometry ones, in document order.
         template <typename Target> void applyProperties(quorxml::Node* node, Target* target)
         {
@@ -77,18 +66,7 @@ namespace tesraui
                 hstring name = property->getName();
                 if (!isGeometry(name))
                 {
-                    try
-                    {
-                        target->setProperty(name, property->getValue());
-                    }
-                    catch (const quorxml::_XMLException&)
-                    {
-                        throw;
-                    }
-                    catch (const quortypes::exception& e)
-                    {
-                        throw LocatedError(e, node);
-                    }
+                    located(node, [&]() { target->setProperty(name, property->getValue()); });
                 }
             }
         }
@@ -277,7 +255,7 @@ namespace tesraui
             kavtypes::Rectangle rect = readRectNode(child, false);
             kavtypes::Vector2 tile =
                 child->hasProperty("tile")
-                    ? stringToVector2(child->getString("tile"))
+                    ? readVectorNode(child, "tile")
                     : kavtypes::Vector2(child->getFloat("tile_w", 1.0f), child->getFloat("tile_h", 1.0f));
             Image* image = (tile.x == 1.0f && tile.y == 1.0f)
                                ? new Image(owned, name, rect)
@@ -296,26 +274,14 @@ namespace tesraui
             throw _ResourceExistsException(name, "CompositeImage", this, "src/Dataset", __LINE__);
         }
         kavtypes::Vector2 size = node->hasProperty("size")
-                                     ? stringToVector2(node->getString("size"))
+                                     ? readVectorNode(node, "size")
                                      : kavtypes::Vector2(node->getFloat("w"), node->getFloat("h"));
         std::unique_ptr<CompositeImage> image(new CompositeImage(name, size));
         for (quorxml::Node* child = node->firstChild(); child != nullptr; child = child->nextSibling())
         {
             if (*child == "ImageRef")
             {
-                Image* referenced = nullptr;
-                try
-                {
-                    referenced = getImage(child->getString("name"));
-                }
-                catch (const quorxml::_XMLException&)
-                {
-                    throw;
-                }
-                catch (const quortypes::exception& e)
-                {
-                    throw LocatedError(e, child);
-                }
+                Image* referenced = located(child, [&]() { return getImage(child->getString("name")); });
                 image->addImageRef(referenced, readRectNode(child, false));
             }
         }
@@ -336,7 +302,7 @@ namespace tesraui
             kavtypes::Vector2 includeOffset;
             if (node->hasProperty("position"))
             {
-                includeOffset = stringToVector2(node->getString("position"));
+                includeOffset = readVectorNode(node, "position");
             }
             else
             {

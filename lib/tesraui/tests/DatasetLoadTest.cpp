@@ -153,8 +153,10 @@ TEST_F(DatasetLoad, EveryFailureHasItsText)
 {
     const std::pair<std::string, std::string> rows[] = {
         {"<Texture/>", "XML property doesn't exist: filename, in file ui/case.xml, line 1"},
-        {"<Object type='Container' position='1'/>", "Cannot convert string '1' to kavtypes::Vector2."},
-        {"<Object type='Container' rect='1,2,3'/>", "Cannot convert string '1,2,3' to kavtypes::Rectangle."},
+        {"<Object type='Container' position='1'/>",
+         "Cannot convert string '1' to kavtypes::Vector2., in file ui/case.xml, line 1"},
+        {"<Object type='Container' rect='1,2,3'/>",
+         "Cannot convert string '1,2,3' to kavtypes::Rectangle., in file ui/case.xml, line 1"},
         {"<Texture filename='../gfx/a/button'/><Texture filename='../gfx/b/button'/>",
          "Object already exists: button in ../gfx/b/button"},
         {"<Texture filename='missing'/>", "'ui/missing' not found!, in file ui/case.xml, line 1"},
