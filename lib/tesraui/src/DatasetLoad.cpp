@@ -1,8 +1,10 @@
 #include <algorithm>
+#include <filesystem>
 #include <memory>
 
 #include <quortypes/Dir.h>
 #include <quortypes/Log.h>
+#include <quortypes/Resource.h>
 #include <quortypes/ResourceDir.h>
 #include <quortypes/exception.h>
 #include <quorxml/Document.h>
@@ -69,6 +71,31 @@ namespace tesraui
                     located(node, [&]() { target->setProperty(name, property->getValue()); });
                 }
             }
+        }
+
+        std::filesystem::path absoluteResource(const hstring& path)
+        {
+            std::filesystem::path full =
+                std::filesystem::absolute(std::string(quortypes::Resource::makeFullPath(path)))
+                    .lexically_normal();
+            return (full.has_filename() ? full : full.parent_path());
+        }
+
+        // An include names a file of the game. One that climbs out of the folder the game's files are read
+        // from with ".." would read any file of the system, its devices among them; a path inside the folder
+        // is taken as it is, links and all.
+        hstring includePath(quorxml::Node* node, const hstring& folder)
+        {
+            const hstring written = node->getString("path");
+            const hstring path = Dir::normalize(Dir::joinPath(folder, written));
+            const std::filesystem::path relative =
+                absoluteResource(path).lexically_relative(absoluteResource("."));
+            if (relative.empty() || *relative.begin() == "..")
+            {
+                throw quorxml::_XMLException("Include path '" + written + "' leads out of the game's folder",
+                                             node, "", "src/Dataset", __LINE__);
+            }
+            return path;
         }
 
         harray<hstring> sortedFiles(const hstring& folder, bool prependFolder)
@@ -140,7 +167,7 @@ namespace tesraui
             }
             else if (*node == "Include")
             {
-                parseInclude(Dir::joinPath(folder, node->getString("path")));
+                parseInclude(includePath(node, folder));
             }
             else if (*node == "TextureGroup")
             {
@@ -308,7 +335,7 @@ namespace tesraui
             {
                 includeOffset.set(node->getFloat("x", 0.0f), node->getFloat("y", 0.0f));
             }
-            parseObjectInclude(Dir::joinPath(currentFolder, node->getString("path")), parent,
+            parseObjectInclude(includePath(node, currentFolder), parent,
                                node->getString("name_prefix", "") + prefix,
                                suffix + node->getString("name_suffix", ""), includeOffset);
             return nullptr;

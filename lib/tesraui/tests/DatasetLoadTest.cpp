@@ -187,6 +187,30 @@ TEST_F(DatasetLoad, EveryFailureHasItsText)
         EXPECT_EQ(failure(body), text) << body;
 }
 
+TEST_F(DatasetLoad, AnIncludeThatLeadsOutOfTheGameFolderIsRefused)
+{
+    const std::string refused = "' leads out of the game's folder, in file ui/case.xml, line 1";
+    const std::pair<std::string, std::string> rows[] = {
+        {"<Include path='../../outside.xml'/>", "Include path '../../outside.xml" + refused},
+        {"<Include path='../../*.xml'/>", "Include path '../../*.xml" + refused},
+        {"<Include path='../../../../../../../../dev/zero'/>",
+         "Include path '../../../../../../../../dev/zero" + refused},
+        {"<Include path='../gfx/../../outside.xml'/>", "Include path '../gfx/../../outside.xml" + refused},
+        {"<Object type='Container' x='0' y='0'><Include path='../../outside.xml'/></Object>",
+         "Include path '../../outside.xml" + refused},
+        {"<Object type='Container' x='0' y='0'><Include path='../../*'/></Object>",
+         "Include path '../../*" + refused},
+        // Inside the folder, climbing from one folder into another is as before.
+        {"<Include path='../parts/inside.xml'/><Object type='Container' x='0' y='0'>"
+         "<Include path='../parts/object.xml'/></Object>",
+         "no exception"}};
+    this->folder.write("parts/inside.xml",
+                       "<Dataset><Object type='Container' name='in' x='0' y='0'/></Dataset>");
+    this->folder.write("parts/object.xml", "<O><Object type='Container' name='part' x='0' y='0'/></O>");
+    for (const auto& [body, text] : rows)
+        EXPECT_EQ(failure(body), text) << body;
+}
+
 TEST_F(DatasetLoad, FailedLoadReleasesWhatItRegistered)
 {
     size_t textures = tesra::rendersys->getTextures().size();
