@@ -147,6 +147,21 @@ namespace vumo
             }
 
             // A missing volume reads as 0: that sound stays silent.
+            // A volume in percent as a gain; one that is not a finite number leaves the gain as it is, and
+            // the warning names the key to mend.
+            bool configuredGain(hdict<hstring>& config, const hstring& key, float& gain)
+            {
+                const hstring text = config.tryGet(key, "");
+                gain = text.toFloat() / 100.0f;
+                if (!std::isfinite(gain))
+                {
+                    quortypes::Log::warn(logTag, "Configuration value " + key + ": '" + text +
+                                                     "' is not a volume; the volume stays as it was.");
+                    return false;
+                }
+                return true;
+            }
+
             void startAudio(hdict<hstring>& config)
             {
                 void* window = tesra::window->getBackendId();
@@ -158,11 +173,17 @@ namespace vumo
                 {
                     yim::manager->createCategory(name, yim::BufferMode::STREAMED, yim::SourceMode::DISK);
                 }
-                yim::manager->setGlobalGain(config.tryGet("master_volume", "").toFloat() / 100.0f);
+                float gain = 0.0f;
+                if (configuredGain(config, "master_volume", gain))
+                {
+                    yim::manager->setGlobalGain(gain);
+                }
                 for (const char* name : {"fx", "music", "ambient", "voice"})
                 {
-                    yim::manager->getCategory(name)->setGain(
-                        config.tryGet(hstring(name) + "_volume", "").toFloat() / 100.0f);
+                    if (configuredGain(config, hstring(name) + "_volume", gain))
+                    {
+                        yim::manager->getCategory(name)->setGain(gain);
+                    }
                 }
             }
 

@@ -100,6 +100,31 @@ TEST_F(DelayedCalls, WrongArgumentsAndNoSceneAreRefused)
               "Unable to execute scene.delayedCall, scene root object is NULL.");
 }
 
+TEST_F(DelayedCalls, ADelayThatNeverRunsOutIsToldOnceForEachPlaceThatAsksForIt)
+{
+    // Three frames' worth of asking from two places, and one call with a proper delay beside them.
+    for (int frame = 0; frame < 3; ++frame)
+    {
+        LuaInterface::execute("vumo.delayedCall('note(\\'negative\\')', -1)\n"
+                              "scene.delayedCall(function() note('nan') end, 0/0)\n"
+                              "vumo.delayedCall('note(\\'due\\')', 0)",
+                              "", "@asking.lua");
+        uiUpdate(0.25f);
+    }
+    uiUpdate(0.25f);
+    EXPECT_EQ(journal(), "due due due");
+    const std::string never = "a delay below 0 never runs out, the call never runs.";
+    EXPECT_EQ(engine->logCount(never), 2u) << engine->logText();
+    EXPECT_EQ(engine->logCount("asking.lua:1: delayedCall() with the delay -1:"), 1u) << engine->logText();
+    EXPECT_EQ(engine->logCount("asking.lua:2: delayedCall() with the delay NaN:"), 1u) << engine->logText();
+    EXPECT_EQ(Engine::errorLines(), 0);
+
+    // Another place asking is told too.
+    LuaInterface::execute("\nvumo.delayedCall('x', -0.5)", "", "@elsewhere.lua");
+    EXPECT_EQ(engine->logCount("elsewhere.lua:2: delayedCall() with the delay -0.5:"), 1u)
+        << engine->logText();
+}
+
 TEST_F(DelayedCalls, ASceneSwitchDestructorTakesItsPieceAwayAndTwoSwitchesQueueOneDeletion)
 {
     tesraui::Object* root = Session::getActiveScene()->getRootObject();

@@ -239,3 +239,29 @@ TEST(ErrorOverlayAtStart, AFailingLoadingHookOfTheUIGivesTheSystemBox)
     EXPECT_TRUE(inOrder(engine.logText(), {"no start", "tesra: Message box 'Scripting Error!'"}));
     EXPECT_FALSE(UI::getInstance()->isErrorOverlayShown());
 }
+
+TEST_F(ErrorOverlayShown, AnErrorValueHoldingANulShowsWhole)
+{
+    // From a hook, and from a function a delayed call runs.
+    const std::pair<std::string, std::string> cases[] = {
+        {"function ui.OnKeyDown(k) error('before\\0after') end", "before\\0after"},
+        {"function ui.OnKeyDown(k) vumo.delayedCall(function() error('be\\0fore') end, 0) end", "be\\0fore"}};
+    for (const auto& [code, shown] : cases)
+    {
+        LuaInterface::execute(code);
+        EXPECT_TRUE(ui->OnKeyDown(65));
+        for (int i = 0; i < 3 && !ui->isErrorOverlayShown(); ++i)
+        {
+            engine->frame();
+        }
+        ASSERT_TRUE(ui->isErrorOverlayShown()) << code;
+        const hstring text = static_cast<tesraui::Label*>(object("vumo_ui_error_bg/label"))->getText();
+        EXPECT_NE(text.find(shown), std::string::npos) << text;
+        EXPECT_EQ(engine->logCount(shown), 1u) << engine->logText();
+        ui->onErrorContinue(nullptr);
+        engine->frame();
+    }
+    // What a script catches is still the value it raised.
+    EXPECT_EQ(engine->lua("tostring(select(2, pcall(error, 'a\\0b')):find('a\\0b', 1, true) ~= nil)"),
+              "true");
+}

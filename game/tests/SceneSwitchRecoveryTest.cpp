@@ -221,6 +221,25 @@ TEST_F(SwitchRecovery, ADirectSwitchCallRaisesItsFailureAndAQueuedOneReportsIt)
     EXPECT_EQ(active(), "ch2.c");
 }
 
+TEST_F(SwitchRecovery, AChapterThatIncludesAFileOutsideTheGameIsNotEnteredAndTheGameStays)
+{
+    folder.put("data/chapters/ch3/ch3.datadef",
+               "<Dataset>\n<Include path='../../../../../../../../../../etc/passwd'/></Dataset>");
+    folder.put("data/chapters/ch3/scenes/d.scene", sceneScript("d"));
+    start();
+    Session::changeScene("ch3.d", 0.5f, "fade");
+    playThrough();
+    EXPECT_EQ(
+        count("Scene switch failed: [Dataset:96] Include path '../../../../../../../../../../etc/passwd' "
+              "leads out of the game's folder, in file data/chapters/ch3/ch3.datadef, line 2"),
+        1u);
+    EXPECT_EQ(active(), "ch1.a");
+    EXPECT_EQ(count("Parsing dataset file: ../"), 0u);
+    Session::changeScene("ch2.c", 0.5f, "fade");
+    playThrough();
+    EXPECT_EQ(active(), "ch2.c");
+}
+
 TEST_F(SwitchRecovery, LockingTheSceneReleasesTheHeldItemAtOnce)
 {
     start();

@@ -2,7 +2,9 @@
 #include <filesystem>
 
 #include <tesraui/ImageBox.h>
+#include <tesraui/Texture.h>
 
+#include "Chapter.h"
 #include "EngineHarness.h"
 #include "Scene.h"
 #include "lua/Calls.h"
@@ -26,7 +28,9 @@ protected:
         folder.putJournal("earlyFont = select(2, pcall(font.getTextHeight, 'debug', 'x', 10))\n");
         std::filesystem::copy(std::string(VUMO_DEMO_DIR) + "/data/ui/items.png",
                               folder.path + "/data/ui/items.png");
-        folder.put("data/chapters/c1/c1.datadef", "<Dataset/>");
+        folder.put("data/chapters/c1/c1.datadef", "<Dataset><Texture filename='items'/></Dataset>");
+        std::filesystem::copy(std::string(VUMO_DEMO_DIR) + "/data/ui/items.png",
+                              folder.path + "/data/chapters/c1/items.png");
         folder.put("data/chapters/c1/scenes/a.scene", "__maxZoomScale = 2\n");
         engine.reset(new Engine(folder));
         engine->start();
@@ -141,4 +145,24 @@ TEST_F(ScriptArguments, NamesAreResolvedAlikeByEveryCallOfAFamily)
     EXPECT_EQ(lua("image.createTexture('ui', 'items.png')"), "data/ui/items.png");
     EXPECT_EQ(failure("image.destroyTexture('ui', 'items')"), "ok");
     EXPECT_EQ(lua("tostring(image.textureExists('ui', 'items.png'))"), "false");
+}
+
+TEST_F(ScriptArguments, ATextureTheChapterFileDeclaresIsOneTextureWhateverNameReachesIt)
+{
+    Chapter* chapter = Session::getChapter("c1");
+    tesraui::Texture* declared = chapter->getTexture("items");
+    const size_t textures = chapter->getTextures().size();
+    for (const char* name : {"items", "items.png", "./items.png"})
+    {
+        EXPECT_EQ(lua(std::string("image.createTexture('c1', '") + name + "')"), "items") << name;
+        EXPECT_EQ(lua(std::string("tostring(image.textureExists('c1', '") + name + "'))"), "true") << name;
+    }
+    EXPECT_EQ(chapter->getTextures().size(), textures);
+    EXPECT_EQ(chapter->getTexture("items"), declared);
+    // Its whole-texture image keeps it, under either name.
+    EXPECT_EQ(failure("image.destroyTexture('c1', 'items.png')"),
+              "Error destroying texture 'data/chapters/c1/items.png', another image is using it: c1.items");
+    EXPECT_EQ(failure("image.createTexture('c1', 'other.png')"),
+              "Unable to create texture, 'other.png' not found");
+    EXPECT_EQ(Engine::errorLines(), 0) << engine->logText();
 }

@@ -114,6 +114,8 @@ TEST_F(ScriptTables, SysFilesAndTextureExtensions)
     EXPECT_TRUE(ends(lua("attempt(function() sys.readFile('data/none.txt') end)"),
                      "sys.readFile(): unable to open file 'data/none.txt', file not found."));
     EXPECT_EQ(lua("table.concat(sys.listdir('data/notes'), ',')"), "a.txt");
+    // A file of the system whose size reads 0 is read to its end all the same.
+    EXPECT_EQ(lua("tostring(sys.readFile('/proc/self/maps'):find('\\n') ~= nil)"), "true");
     EXPECT_EQ(lua("tostring(sys.resourceExists('data/notes')) .. "
                   "tostring(sys.resourceExists('data/notes/a.txt')) .. "
                   "tostring(sys.resourceExists('data/none'))"),
@@ -200,6 +202,37 @@ TEST_F(ScriptTables, FontsAreMadeMeasuredAndDestroyed)
     EXPECT_TRUE(ends(lua("attempt(font.getTextWidth, 'None:2', 'x')"), "Error, font 'None:2' not found!"));
     LuaInterface::execute("font.destroy('Sans')");
     EXPECT_EQ(lua("tostring(font.exists('Sans'))"), "false");
+}
+
+TEST_F(ScriptTables, AFontThatCannotBeMadeIsRefusedAndNothingOfItIsKept)
+{
+    std::filesystem::copy_file("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
+                               folder.path + "/data/ui/fonts/Sans.ttf");
+    folder.put("data/ui/fonts/notes.ttf", "these are notes, not a font");
+    LuaInterface::execute("font.create('Sans', 'Sans.ttf', 20, 1)");
+    const std::string width = lua("font.getTextWidth('Sans', 'Hello')");
+    const std::string unreadable = "', the file could not be read as a font of that height.";
+    const std::pair<std::string, std::string> cases[] = {
+        {"'Notes', 'notes.ttf', 20, 1", "Unable to create font 'Notes' from 'notes.ttf" + unreadable},
+        {"'Flat', 'Sans.ttf', 0, 1", "Unable to create font 'Flat' from 'Sans.ttf" + unreadable},
+        {"'Tall', 'Sans.ttf', 1e9, 1", "Unable to create font 'Tall' from 'Sans.ttf" + unreadable},
+        {"'Odd', 'Sans.ttf', 0/0, 1", "font.create failed, NaN/INF value passed as argument 3."},
+        {"'Odd', 'Sans.ttf', 20, math.huge", "font.create failed, NaN/INF value passed as argument 4."},
+        {"'Odd', 'Sans.ttf', 20, 1, 0/0", "font.create failed, NaN/INF value passed as argument 5."},
+        {"'Odd', 'Sans.ttf', 20, 1, 20, -math.huge",
+         "font.create failed, NaN/INF value passed as argument 6."},
+        {"'Sans', 'Sans.ttf', 40, 1", "Unable to create font 'Sans', a font of that name exists."}};
+    for (const auto& c : cases)
+    {
+        EXPECT_TRUE(ends(lua("attempt(font.create, " + c.first + ")"), c.second)) << c.first;
+    }
+    EXPECT_EQ(lua("tostring(font.exists('Notes') or font.exists('Flat') or font.exists('Tall') or "
+                  "font.exists('Odd'))"),
+              "false");
+    // The font of the name is the first one still.
+    EXPECT_EQ(lua("font.getTextWidth('Sans', 'Hello')"), width);
+    EXPECT_TRUE(harness::inOrder(engine->logText(), {"Could not read face 0 in: data/ui/fonts/notes.ttf",
+                                                     "Font 'Flat': height 0.000000 is not a size"}));
 }
 
 TEST(TextTable, TextsOfChaptersTheActiveSceneAndTheUI)

@@ -338,6 +338,64 @@ TEST_F(Sound, TheSoundTable)
     EXPECT_EQ(engine->lua("sound.isPlaying('music')"), "false");
 }
 
+TEST_F(Sound, AVolumeThatIsNoNumberIsRefusedAndEveryGainStays)
+{
+    frames(2);
+    ASSERT_NE(onlyEntry(), nullptr);
+    LoopSound* owner = onlyEntry()->owner;
+    const std::string loop = owner->getFullName();
+    LuaInterface::execute("sound.setCategoryVolume('music', 0.5)");
+    const std::pair<std::string, std::string> cases[] = {
+        {"sound.setMasterVolume(0/0)", "sound.setMasterVolume failed, NaN/INF value passed as argument 1."},
+        {"sound.setMasterVolume(-math.huge)",
+         "sound.setMasterVolume failed, NaN/INF value passed as argument 1."},
+        {"sound.setCategoryVolume('master', 0/0)",
+         "sound.setCategoryVolume failed, NaN/INF value passed as argument 2."},
+        {"sound.setCategoryVolume('music', math.huge)",
+         "sound.setCategoryVolume failed, NaN/INF value passed as argument 2."},
+        {"object.setProperty('" + loop + "', 'gain', 'nan')", "gain 'nan' is not a number"},
+        {"object.setProperty('" + loop + "', 'gain', '1e99')", "gain '1e99' is not a number"}};
+    for (const auto& c : cases)
+    {
+        EXPECT_NE(failure(c.first).find(c.second), std::string::npos) << c.first << ": " << failure(c.first);
+    }
+    EXPECT_EQ(engine->lua("sound.getMasterVolume() == 1 and sound.getCategoryVolume('music') == 0.5"),
+              "true");
+    EXPECT_EQ(owner->getProperty("gain"), hstring(1.0f));
+    // The audio system itself keeps a gain that is no number out, whoever asks.
+    yim::manager->setGlobalGain(NAN);
+    yim::manager->getCategory("fx")->setGain(INFINITY);
+    EXPECT_FLOAT_EQ(yim::manager->getGlobalGain(), 1.0f);
+    EXPECT_FLOAT_EQ(yim::manager->getCategory("fx")->getGain(), 0.8f);
+    EXPECT_EQ(engine->logCount("yim: WARNING: The gain of category 'fx' stays as it was"), 1u);
+
+    // The music plays on at its gain.
+    frames(10);
+    ASSERT_NE(onlyEntry(), nullptr);
+    EXPECT_TRUE(onlyEntry()->player->isPlaying());
+    EXPECT_FLOAT_EQ(onlyEntry()->target, 1.0f);
+    LuaInterface::execute("sound.setMasterVolume(0.25)");
+    EXPECT_FLOAT_EQ(yim::manager->getGlobalGain(), 0.25f);
+}
+
+TEST(SoundConfiguration, AVolumeThatIsNoNumberIsNamedAndLeavesItsGain)
+{
+    GameFolder folder;
+    folder.config("master_volume: nan\nfx_volume: 1e99\nmusic_volume: 50\n");
+    folder.put("data/ui/ui.dts", "<Dataset/>");
+    Engine engine(folder);
+    engine.start();
+    EXPECT_FLOAT_EQ(yim::manager->getGlobalGain(), 1.0f);
+    EXPECT_FLOAT_EQ(yim::manager->getCategory("fx")->getGain(), 1.0f);
+    EXPECT_FLOAT_EQ(yim::manager->getCategory("music")->getGain(), 0.5f);
+    EXPECT_EQ(
+        engine.logCount("Configuration value master_volume: 'nan' is not a volume; the volume stays as it "
+                        "was."),
+        1u);
+    EXPECT_EQ(engine.logCount("Configuration value fx_volume: '1e99' is not a volume"), 1u);
+    engine.frame();
+}
+
 TEST_F(Sound, CleanMemoryAndLeavingAChapterFreeDecodedSounds)
 {
     yim::Buffer* door = yim::manager->getSound("c1.door")->getBuffer();

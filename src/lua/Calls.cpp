@@ -1,3 +1,5 @@
+#include <cmath>
+
 #include <lua.hpp>
 
 #include "Calls.h"
@@ -92,6 +94,17 @@ namespace vumo
                 raiseLuaError(L, formatString("string function expects 2 string arguments, got %s and %s",
                                               luaL_typename(L, 1), luaL_typename(L, 2)));
             }
+        }
+
+        float finiteArgument(lua_State* L, int index, const hstring& functionName)
+        {
+            const float value = (float)lua_tonumber(L, index);
+            if (!std::isfinite(value))
+            {
+                raiseLuaError(L, formatString("%s failed, NaN/INF value passed as argument %d.",
+                                              functionName.c_str(), index));
+            }
+            return value;
         }
     } // namespace LuaInterface
 } // namespace vumo

@@ -65,6 +65,9 @@ namespace vumo
 
         // Both arguments strings, for the string table's functions.
         void checkTwoStrings(lua_State* L);
+        // The number argument; a NaN or an infinity raises "<function> failed, NaN/INF value passed as
+        // argument <index>.", since what it would reach (a position, a gain, a size) never clears it again.
+        float finiteArgument(lua_State* L, int index, const hstring& functionName);
 
         // Native code called from Lua as an object: a subclass implements execute, reads its arguments
         // from state and sets results.

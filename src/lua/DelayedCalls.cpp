@@ -1,16 +1,54 @@
+#include <cmath>
+
 #include <lua.hpp>
+#include <quortypes/Log.h>
 #include <tesra/tesra.h>
 #include <tesraui/Dataset.h>
 #include <tesraui/Object.h>
 
 #include "Calls.h"
 #include "Events.h"
+#include "LuaInterface.h"
 #include "objects/DelayedCall.h"
 
 namespace vumo
 {
     namespace LuaInterface
     {
+        namespace
+        {
+            // A delay below 0 (or NaN) never runs out, so the call never runs. That is what such a delay
+            // means, but it is rarely what the script meant: each place in the scripts that asks for one is
+            // told once, also when it asks again every frame.
+            void warnNeverRuns(lua_State* L, float delay)
+            {
+                luaL_where(L, 1);
+                const hstring where = toString(L, -1);
+                lua_pop(L, 1);
+                lua_getfield(L, LUA_REGISTRYINDEX, "vumo.delayedCallsNeverRun");
+                if (!lua_istable(L, -1))
+                {
+                    lua_pop(L, 1);
+                    lua_newtable(L);
+                    lua_pushvalue(L, -1);
+                    lua_setfield(L, LUA_REGISTRYINDEX, "vumo.delayedCallsNeverRun");
+                }
+                lua_getfield(L, -1, where.c_str());
+                const bool told = lua_toboolean(L, -1) != 0;
+                lua_pop(L, 1);
+                if (!told)
+                {
+                    lua_pushboolean(L, 1);
+                    lua_setfield(L, -2, where.c_str());
+                    quortypes::Log::warn(
+                        logTag, where + "delayedCall() with the delay " +
+                                    (std::isnan(delay) ? hstring("NaN") : formatString("%g", delay)) +
+                                    ": a delay below 0 never runs out, the call never runs.");
+                }
+                lua_pop(L, 1);
+            }
+        } // namespace
+
         void createDelayedCall(lua_State* L, tesraui::Object* parent, Scene* scene)
         {
             const int callbackType = lua_type(L, 1);
@@ -29,6 +67,10 @@ namespace vumo
                                      "' belongs to no dataset");
             }
             const float delay = (float)lua_tonumber(L, 2);
+            if (!(delay >= 0.0f))
+            {
+                warnNeverRuns(L, delay);
+            }
             tesraui::Event* event = nullptr;
             if (callbackType == LUA_TFUNCTION)
             {

@@ -1,4 +1,5 @@
 #include <cmath>
+#include <cstring>
 
 #include <lua.hpp>
 #include <quortypes/Log.h>
@@ -19,7 +20,11 @@ namespace vumo
             }
             size_t length = 0;
             const char* text = lua_tolstring(L, index, &length);
-            return hstring(text, (int)length);
+            // The log and the overlay take texts up to their first NUL: one is written as "\0", so that
+            // the rest of the message shows too.
+            hstring result(text, (int)length);
+            return (std::memchr(text, '\0', length) != nullptr ? result.replaced(hstring("\0", 1), "\\0")
+                                                               : result);
         }
 
         hstring getChunkDescription(const hstring& chunkName, const hstring& code)

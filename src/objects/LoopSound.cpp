@@ -143,7 +143,15 @@ namespace vumo
             {"gain", PropertyInfo::FLOAT, [](LoopSound& loop) { return hstring(loop.gain); },
              [](LoopSound& loop, const hstring& value)
              {
-                 loop.gain = value.toFloat();
+                 // The fade towards it would never arrive, and the player keeps its gain.
+                 const float gain = value.toFloat();
+                 if (!std::isfinite(gain))
+                 {
+                     throw quortypes::exception("LoopSound '" + loop.getName() + "': gain '" + value +
+                                                    "' is not a number",
+                                                __FILE__, __LINE__);
+                 }
+                 loop.gain = gain;
                  if (loop.entry != nullptr && !(loop.pausable && Session::isPaused()))
                  {
                      loop.entry->setTarget(loop.gain, 2.0f);

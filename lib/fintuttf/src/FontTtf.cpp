@@ -137,7 +137,11 @@ namespace fintuttf
 
     FontTtf::~FontTtf()
     {
-        removeFace(this);
+        // Only a loaded font has a face to give back.
+        if (this->loaded)
+        {
+            removeFace(this);
+        }
         freeFontData();
     }
 
@@ -174,6 +178,15 @@ namespace fintuttf
                 quortypes::Log::error(logTag, "Could not find: " + fontFilename);
                 return;
             }
+        }
+        // FreeType takes the pixel height as a whole 16-bit number: one that is no size, or past that, cannot
+        // be asked for (and would overflow the conversion below).
+        const float largest = 65535.0f;
+        if (!(height > 0.0f && height <= largest))
+        {
+            quortypes::Log::errorf(logTag, "Font '%s': height %f is not a size between 0 and %.0f.",
+                                   name.c_str(), height, largest);
+            return;
         }
         if (lineHeight == 0.0f)
         {

@@ -12,12 +12,19 @@
 
 namespace
 {
+    // The size is where reading starts, not where it stops: files of the system's own folders read as
+    // empty by their size and still have content, and a file may grow meanwhile.
     hstring readAllOf(quortypes::FileBase& file)
     {
         int size = file.getSize();
         std::string bytes(size > 0 ? (size_t)size : 0, '\0');
         int got = size > 0 ? file.readRaw(&bytes[0], size) : 0;
         bytes.resize(got > 0 ? (size_t)got : 0);
+        char buffer[65536];
+        while ((got = file.readRaw(buffer, (int)sizeof(buffer))) > 0)
+        {
+            bytes.append(buffer, (size_t)got);
+        }
         return bytes;
     }
 } // namespace

@@ -50,6 +50,15 @@ TEST(FileBytes, RawBytesAndTheTextReadersAgree)
     EXPECT_THROW(File::readAll(dir / "none.txt"), quortypes::_file_not_found);
 }
 
+// Files of the system's own folders read as empty by their size and still have content; both readers
+// read them to the end.
+TEST(FileBytes, AFileWhoseSizeReadsZeroIsReadToItsEnd)
+{
+    const std::string status = readFileBytes("/proc/self/status", false);
+    EXPECT_NE(status.find("\nPid:"), std::string::npos) << status;
+    EXPECT_NE(File::readAll("/proc/self/status").find("\nPid:"), std::string::npos);
+}
+
 // A missing file is told apart from one that is there but cannot be read, which must never pass for
 // missing (a caller would then write over it).
 TEST(FileBytes, ReadIfPresentTellsMissingFromUnreadable)

@@ -1,8 +1,10 @@
 #include <algorithm>
+#include <filesystem>
 #include <memory>
 
 #include <quortypes/Dir.h>
 #include <quortypes/Log.h>
+#include <quortypes/Resource.h>
 #include <quortypes/ResourceDir.h>
 #include <quortypes/exception.h>
 #include <quorxml/Document.h>
@@ -20,6 +22,8 @@
 #include <tesraui/TiledImage.h>
 #include <tesraui/exception.h>
 #include <tesraui/tesraui.h>
+
+#include "LocatedError.h"
 
 using quortypes::Dir;
 
@@ -55,19 +59,6 @@ namespace tesraui
                    name == "w" || name == "h";
         }
 
-        // A failure while reading a data file, told with the file and line that asked for what failed: a
-        // missing picture named alone leaves the game's author searching every file that might use it.
-        class LocatedError : public quortypes::exception
-        {
-        public:
-            LocatedError(const quortypes::exception& cause, quorxml::Node* node)
-                : quortypes::exception("", "src/Dataset", __LINE__)
-            {
-                message = cause.getMessage() + ", in file " + node->getFilename() + ", line " +
-                          hstring(node->getLine());
-            }
-        };
-
         // Every attribute but the geometry ones, in document order.
         template <typename Target> void applyProperties(quorxml::Node* node, Target* target)
         {
@@ -77,20 +68,34 @@ namespace tesraui
                 hstring name = property->getName();
                 if (!isGeometry(name))
                 {
-                    try
-                    {
-                        target->setProperty(name, property->getValue());
-                    }
-                    catch (const quorxml::_XMLException&)
-                    {
-                        throw;
-                    }
-                    catch (const quortypes::exception& e)
-                    {
-                        throw LocatedError(e, node);
-                    }
+                    located(node, [&]() { target->setProperty(name, property->getValue()); });
                 }
             }
+        }
+
+        std::filesystem::path absoluteResource(const hstring& path)
+        {
+            std::filesystem::path full =
+                std::filesystem::absolute(std::string(quortypes::Resource::makeFullPath(path)))
+                    .lexically_normal();
+            return (full.has_filename() ? full : full.parent_path());
+        }
+
+        // An include names a file of the game. One that climbs out of the folder the game's files are read
+        // from with ".." would read any file of the system, its devices among them; a path inside the folder
+        // is taken as it is, links and all.
+        hstring includePath(quorxml::Node* node, const hstring& folder)
+        {
+            const hstring written = node->getString("path");
+            const hstring path = Dir::normalize(Dir::joinPath(folder, written));
+            const std::filesystem::path relative =
+                absoluteResource(path).lexically_relative(absoluteResource("."));
+            if (relative.empty() || *relative.begin() == "..")
+            {
+                throw quorxml::_XMLException("Include path '" + written + "' leads out of the game's folder",
+                                             node, "", "src/Dataset", __LINE__);
+            }
+            return path;
         }
 
         harray<hstring> sortedFiles(const hstring& folder, bool prependFolder)
@@ -162,7 +167,7 @@ namespace tesraui
             }
             else if (*node == "Include")
             {
-                parseInclude(Dir::joinPath(folder, node->getString("path")));
+                parseInclude(includePath(node, folder));
             }
             else if (*node == "TextureGroup")
             {
@@ -277,7 +282,7 @@ namespace tesraui
             kavtypes::Rectangle rect = readRectNode(child, false);
             kavtypes::Vector2 tile =
                 child->hasProperty("tile")
-                    ? stringToVector2(child->getString("tile"))
+                    ? readVectorNode(child, "tile")
                     : kavtypes::Vector2(child->getFloat("tile_w", 1.0f), child->getFloat("tile_h", 1.0f));
             Image* image = (tile.x == 1.0f && tile.y == 1.0f)
                                ? new Image(owned, name, rect)
@@ -296,26 +301,14 @@ namespace tesraui
             throw _ResourceExistsException(name, "CompositeImage", this, "src/Dataset", __LINE__);
         }
         kavtypes::Vector2 size = node->hasProperty("size")
-                                     ? stringToVector2(node->getString("size"))
+                                     ? readVectorNode(node, "size")
                                      : kavtypes::Vector2(node->getFloat("w"), node->getFloat("h"));
         std::unique_ptr<CompositeImage> image(new CompositeImage(name, size));
         for (quorxml::Node* child = node->firstChild(); child != nullptr; child = child->nextSibling())
         {
             if (*child == "ImageRef")
             {
-                Image* referenced = nullptr;
-                try
-                {
-                    referenced = getImage(child->getString("name"));
-                }
-                catch (const quorxml::_XMLException&)
-                {
-                    throw;
-                }
-                catch (const quortypes::exception& e)
-                {
-                    throw LocatedError(e, child);
-                }
+                Image* referenced = located(child, [&]() { return getImage(child->getString("name")); });
                 image->addImageRef(referenced, readRectNode(child, false));
             }
         }
@@ -336,13 +329,13 @@ namespace tesraui
             kavtypes::Vector2 includeOffset;
             if (node->hasProperty("position"))
             {
-                includeOffset = stringToVector2(node->getString("position"));
+                includeOffset = readVectorNode(node, "position");
             }
             else
             {
                 includeOffset.set(node->getFloat("x", 0.0f), node->getFloat("y", 0.0f));
             }
-            parseObjectInclude(Dir::joinPath(currentFolder, node->getString("path")), parent,
+            parseObjectInclude(includePath(node, currentFolder), parent,
                                node->getString("name_prefix", "") + prefix,
                                suffix + node->getString("name_suffix", ""), includeOffset);
             return nullptr;

@@ -1,19 +1,26 @@
 #include <quorxml/Node.h>
 #include <tesraui/tesraui.h>
 
+#include "LocatedError.h"
+
 namespace tesraui
 {
+    kavtypes::Vector2 readVectorNode(quorxml::Node* node, const hstring& name)
+    {
+        return located(node, [&]() { return stringToVector2(node->getString(name)); });
+    }
+
     kavtypes::Rectangle readRectNode(quorxml::Node* node, bool sizeDefaultsToMinusOne)
     {
         if (node->hasProperty("rect"))
         {
-            return stringToRect(node->getString("rect"));
+            return located(node, [&]() { return stringToRect(node->getString("rect")); });
         }
         kavtypes::Rectangle rect(0.0f, 0.0f, sizeDefaultsToMinusOne ? -1.0f : 0.0f,
                                  sizeDefaultsToMinusOne ? -1.0f : 0.0f);
         if (node->hasProperty("position"))
         {
-            kavtypes::Vector2 position = stringToVector2(node->getString("position"));
+            kavtypes::Vector2 position = readVectorNode(node, "position");
             rect.x = position.x;
             rect.y = position.y;
         }
@@ -24,7 +31,7 @@ namespace tesraui
         }
         if (node->hasProperty("size"))
         {
-            kavtypes::Vector2 size = stringToVector2(node->getString("size"));
+            kavtypes::Vector2 size = readVectorNode(node, "size");
             rect.w = size.x;
             rect.h = size.y;
         }

@@ -60,6 +60,35 @@ TEST_F(DatasetErrorPlace, AMissingPictureNamesTheFileAndLineThatAskedForIt)
     }
 }
 
+TEST_F(DatasetErrorPlace, GeometryThatIsNoRectangleOrVectorNamesTheFileAndLine)
+{
+    this->folder.write("gfx/other.png", uitest::solidPng(4, 4, Color(0, 0, 255)));
+    const std::pair<std::string, std::string> rows[] = {
+        {"<Texture filename='../gfx/other'><Image name='i' rect='1,2'/></Texture>",
+         "Cannot convert string '1,2' to kavtypes::Rectangle., in file ui/%s, line 3"},
+        {"<Texture filename='../gfx/other'>\n<Image name='i' position='1' w='1' h='1'/></Texture>",
+         "Cannot convert string '1' to kavtypes::Vector2., in file ui/%s, line 4"},
+        {"<Texture filename='../gfx/other'><Image name='i' rect='0,0,1,1' tile='2'/></Texture>",
+         "Cannot convert string '2' to kavtypes::Vector2., in file ui/%s, line 3"},
+        {"<CompositeImage name='c' size='1'/>",
+         "Cannot convert string '1' to kavtypes::Vector2., in file ui/%s, line 3"},
+        {"<CompositeImage name='c' w='1' h='1'>\n<ImageRef name='plain' rect='0,0'/></CompositeImage>",
+         "Cannot convert string '0,0' to kavtypes::Rectangle., in file ui/%s, line 4"},
+        {"<Object type='Container' name='o' x='0' y='0' size='5'/>",
+         "Cannot convert string '5' to kavtypes::Vector2., in file ui/%s, line 3"},
+        {"<Object type='Container' name='o' x='0' y='0'>\n<Include path='x.xml' position='1,2,3'/></Object>",
+         "Cannot convert string '1,2,3' to kavtypes::Vector2., in file ui/%s, line 4"}};
+    for (const auto& [body, text] : rows)
+    {
+        for (const std::string name : {"case.xml", "part.xml"})
+        {
+            std::string expected = text;
+            expected.replace(expected.find("%s"), 2, name);
+            EXPECT_EQ(failure("ui/" + name, body), expected) << body;
+        }
+    }
+}
+
 TEST_F(DatasetErrorPlace, PicturesThatExistStillLoad)
 {
     EXPECT_EQ(failure("ui/case.xml", "<Object type='ImageBox' name='b' x='0' y='0' image='plain'/>"),

@@ -153,8 +153,10 @@ TEST_F(DatasetLoad, EveryFailureHasItsText)
 {
     const std::pair<std::string, std::string> rows[] = {
         {"<Texture/>", "XML property doesn't exist: filename, in file ui/case.xml, line 1"},
-        {"<Object type='Container' position='1'/>", "Cannot convert string '1' to kavtypes::Vector2."},
-        {"<Object type='Container' rect='1,2,3'/>", "Cannot convert string '1,2,3' to kavtypes::Rectangle."},
+        {"<Object type='Container' position='1'/>",
+         "Cannot convert string '1' to kavtypes::Vector2., in file ui/case.xml, line 1"},
+        {"<Object type='Container' rect='1,2,3'/>",
+         "Cannot convert string '1,2,3' to kavtypes::Rectangle., in file ui/case.xml, line 1"},
         {"<Texture filename='../gfx/a/button'/><Texture filename='../gfx/b/button'/>",
          "Object already exists: button in ../gfx/b/button"},
         {"<Texture filename='missing'/>", "'ui/missing' not found!, in file ui/case.xml, line 1"},
@@ -181,6 +183,30 @@ TEST_F(DatasetLoad, EveryFailureHasItsText)
     this->folder.write("ui/loop.xml",
                        "<L><Object type='Container' name='l' x='0' y='0'><Include path='loop.xml' "
                        "name_prefix='p'/></Object></L>");
+    for (const auto& [body, text] : rows)
+        EXPECT_EQ(failure(body), text) << body;
+}
+
+TEST_F(DatasetLoad, AnIncludeThatLeadsOutOfTheGameFolderIsRefused)
+{
+    const std::string refused = "' leads out of the game's folder, in file ui/case.xml, line 1";
+    const std::pair<std::string, std::string> rows[] = {
+        {"<Include path='../../outside.xml'/>", "Include path '../../outside.xml" + refused},
+        {"<Include path='../../*.xml'/>", "Include path '../../*.xml" + refused},
+        {"<Include path='../../../../../../../../dev/zero'/>",
+         "Include path '../../../../../../../../dev/zero" + refused},
+        {"<Include path='../gfx/../../outside.xml'/>", "Include path '../gfx/../../outside.xml" + refused},
+        {"<Object type='Container' x='0' y='0'><Include path='../../outside.xml'/></Object>",
+         "Include path '../../outside.xml" + refused},
+        {"<Object type='Container' x='0' y='0'><Include path='../../*'/></Object>",
+         "Include path '../../*" + refused},
+        // Inside the folder, climbing from one folder into another is as before.
+        {"<Include path='../parts/inside.xml'/><Object type='Container' x='0' y='0'>"
+         "<Include path='../parts/object.xml'/></Object>",
+         "no exception"}};
+    this->folder.write("parts/inside.xml",
+                       "<Dataset><Object type='Container' name='in' x='0' y='0'/></Dataset>");
+    this->folder.write("parts/object.xml", "<O><Object type='Container' name='part' x='0' y='0'/></O>");
     for (const auto& [body, text] : rows)
         EXPECT_EQ(failure(body), text) << body;
 }

@@ -44,7 +44,7 @@ namespace tesrauilua
                 text = e.what();
             }
             // Raised outside the handlers so that the caught exception is already gone.
-            return luaL_error(L, "%s", text.c_str());
+            raiseLuaError(L, text);
         }
 
         // Runs code on the globals; failures throw with Lua's message and leave the stack as it was.
@@ -99,9 +99,13 @@ namespace tesrauilua
         run(L, code);
     }
 
+    // As luaL_error does, but with every byte of the message: a NUL a script passed on stays in it.
     void raiseLuaError(lua_State* L, const hstring& message)
     {
-        luaL_error(L, "%s", message.c_str());
+        luaL_where(L, 1);
+        lua_pushlstring(L, message.data(), message.size());
+        lua_concat(L, 2);
+        lua_error(L);
         throw; // not reached: Lua errors unwind as exceptions
     }
 } // namespace tesrauilua

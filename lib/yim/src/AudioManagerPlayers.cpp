@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cmath>
 
 #include <quortypes/Log.h>
 #include <quortypes/exception.h>
@@ -7,6 +8,7 @@
 #include <yim/Sound.h>
 #include <yim/yim.h>
 
+#include "FiniteGain.h"
 #include "ManagerLock.h"
 
 namespace yim
@@ -115,6 +117,11 @@ namespace yim
 
     void AudioManager::setGlobalGain(float value)
     {
+        if (!std::isfinite(value))
+        {
+            warnNonFiniteGain(value, "the audio system");
+            return;
+        }
         ManagerLock lock(this);
         this->globalGain.store(value);
         this->_updateGains();

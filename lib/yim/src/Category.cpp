@@ -1,6 +1,10 @@
+#include <cmath>
+
 #include <yim/AudioManager.h>
 #include <yim/Category.h>
 #include <yim/yim.h>
+
+#include "FiniteGain.h"
 
 namespace yim
 {
@@ -11,6 +15,11 @@ namespace yim
 
     void Category::setGain(float value)
     {
+        if (!std::isfinite(value))
+        {
+            warnNonFiniteGain(value, "category '" + this->name + "'");
+            return;
+        }
         manager->_lock();
         this->gain.store(value);
         manager->_updateGains();

@@ -8,6 +8,8 @@
 #include <yim/Sound.h>
 #include <yim/yim.h>
 
+#include "FiniteGain.h"
+
 namespace yim
 {
     namespace
@@ -56,6 +58,11 @@ namespace yim
 
     void Player::_setGain(float value)
     {
+        if (!std::isfinite(value))
+        {
+            warnNonFiniteGain(value, "a player of '" + this->sound->getName() + "'");
+            return;
+        }
         this->gain.store(std::clamp(value, 0.0f, 1.0f));
         this->_systemUpdateGain();
     }

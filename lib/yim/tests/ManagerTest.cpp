@@ -1,3 +1,5 @@
+#include <cmath>
+
 #include <quortypes/exception.h>
 #include <yim/Buffer.h>
 #include <yim/Category.h>
@@ -130,6 +132,11 @@ TEST_F(Registry, EveryCallWorksOnTheSilentBackEndAndEndedPlaysAreDropped)
     EXPECT_EQ(player->getGain(), 1.0f);
     player->setGain(-1.0f);
     EXPECT_EQ(player->getGain(), 0.0f);
+    // A gain that is no number is refused, not clamped into NaN.
+    player->setGain(0.5f);
+    player->setGain(NAN);
+    player->setGain(INFINITY);
+    EXPECT_EQ(player->getGain(), 0.5f);
     EXPECT_FALSE(player->isPlaying());
     EXPECT_FALSE(audio->isAnyPlaying("click"));
     EXPECT_EQ(player->getSamplePosition(), 0);

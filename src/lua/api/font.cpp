@@ -1,3 +1,5 @@
+#include <memory>
+
 #include <lua.hpp>
 #include <quortypes/Resource.h>
 #include <fintu/Renderer.h>
@@ -38,21 +40,34 @@ namespace vumo
             {
                 checkArgs(L, 4, 6, "font.create", "ssnnnn");
                 fintu::Renderer& renderer = textRenderer(L, "font.create");
+                const int count = lua_gettop(L);
+                const hstring name = toString(L, 1);
                 const hstring file = toString(L, 2);
                 const hstring path = "data/ui/fonts/" + file;
                 if (!quortypes::Resource::exists(path))
                 {
                     raiseLuaError(L, "Unable to create font resource '" + file + "', file not found!");
                 }
-                const hstring name = toString(L, 1);
-                const float height = (float)lua_tonumber(L, 3);
-                const float scale = (float)lua_tonumber(L, 4);
-                const float lineHeight = lua_gettop(L) > 4 ? (float)lua_tonumber(L, 5) : height;
-                fintu::Font* font = lua_gettop(L) > 5
-                                        ? new fintuttf::FontTtf(path, name, height, scale, lineHeight,
-                                                                (float)lua_tonumber(L, 6))
-                                        : new fintuttf::FontTtf(path, name, height, scale, lineHeight);
-                renderer.registerFont(font);
+                // Before the file is read: the renderer would refuse the font only after it was made.
+                if (renderer.hasFont(name))
+                {
+                    raiseLuaError(L, "Unable to create font '" + name + "', a font of that name exists.");
+                }
+                const float height = finiteArgument(L, 3, "font.create");
+                const float scale = finiteArgument(L, 4, "font.create");
+                const float lineHeight = (count > 4 ? finiteArgument(L, 5, "font.create") : height);
+                std::unique_ptr<fintuttf::FontTtf> font(
+                    count > 5 ? new fintuttf::FontTtf(path, name, height, scale, lineHeight,
+                                                      finiteArgument(L, 6, "font.create"))
+                              : new fintuttf::FontTtf(path, name, height, scale, lineHeight));
+                // The font's library logged why (not a font file, a size it cannot take).
+                if (!font->isLoaded())
+                {
+                    raiseLuaError(L, "Unable to create font '" + name + "' from '" + file +
+                                         "', the file could not be read as a font of that height.");
+                }
+                renderer.registerFont(font.get());
+                font.release();
                 return 0;
             }
 

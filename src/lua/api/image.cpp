@@ -212,12 +212,10 @@ namespace vumo
                 return push(L, image.release()->getName());
             }
 
-            // The name a texture file of the chapter is registered under: the file the render system loads
-            // for it, the texture extensions tried as loading tries them, so that "items" and "items.png"
-            // name one texture in every texture call.
-            hstring texturePath(Chapter* chapter, const hstring& file)
+            // The file the render system loads for a path, the texture extensions tried as loading tries
+            // them; the path itself when no file is found.
+            hstring textureFile(const hstring& path)
             {
-                const hstring path = quortypes::Dir::normalize(chapter->getFolderPath() + "/" + file);
                 if (tesra::rendersys != nullptr)
                 {
                     hstring found = tesra::rendersys->findTextureResource(path);
@@ -233,12 +231,34 @@ namespace vumo
                 return path;
             }
 
-            // The registered texture a file argument names: its resolved file, or a name the chapter already
-            // holds as given (the name createTexture returned, or one from the chapter's definition).
+            // The name a texture file of the chapter is registered under when a script makes it, so that
+            // "items" and "items.png" name one texture in every texture call.
+            hstring texturePath(Chapter* chapter, const hstring& file)
+            {
+                return textureFile(quortypes::Dir::normalize(chapter->getFolderPath() + "/" + file));
+            }
+
+            // The registered texture a file argument names: the one made from the file it resolves to,
+            // whether a script made it (kept under that file) or the chapter's definition did (kept under its
+            // base name); else a name the chapter holds as given (the name createTexture returned).
             hstring textureName(Chapter* chapter, const hstring& file)
             {
                 const hstring path = texturePath(chapter, file);
-                return (!chapter->hasTexture(path) && chapter->hasTexture(file) ? file : path);
+                if (chapter->hasTexture(path))
+                {
+                    return path;
+                }
+                const hstring folder = quortypes::Dir::baseDir(path);
+                for (const auto& pair : chapter->getTextures())
+                {
+                    // Resolving only adds an extension: a file of another folder is never the same one.
+                    const hstring& requested = pair.second->getRequestedFilename();
+                    if (quortypes::Dir::baseDir(requested) == folder && textureFile(requested) == path)
+                    {
+                        return pair.first;
+                    }
+                }
+                return (chapter->hasTexture(file) ? file : path);
             }
 
             int image_createTexture(lua_State* L)

@@ -1,5 +1,3 @@
-#include <cmath>
-
 #include <lua.hpp>
 #include <quortypes/Log.h>
 #include <tesra/tesra.h>
@@ -305,18 +303,6 @@ namespace vumo
                     raiseLuaError(L, functionName + ": the UI has not been created yet");
                 }
                 return ui;
-            }
-
-            // A NaN or infinity would reach the scene root's position, where nothing clears it again.
-            float finiteArgument(lua_State* L, int index, const hstring& functionName)
-            {
-                const float value = (float)lua_tonumber(L, index);
-                if (!std::isfinite(value))
-                {
-                    raiseLuaError(L, formatString("%s failed, NaN/INF value passed as argument %d.",
-                                                  functionName.c_str(), index));
-                }
-                return value;
             }
 
             int scene_focusPoint(lua_State* L)

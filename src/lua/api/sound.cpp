@@ -231,7 +231,8 @@ namespace vumo
             int sound_setMasterVolume(lua_State* L)
             {
                 checkArgsExact(L, 1, "sound.setMasterVolume", "n");
-                requireAudio(L)->setGlobalGain((float)lua_tonumber(L, 1));
+                const float gain = finiteArgument(L, 1, "sound.setMasterVolume");
+                requireAudio(L)->setGlobalGain(gain);
                 return 0;
             }
 
@@ -245,7 +246,7 @@ namespace vumo
                 checkArgsExact(L, 2, "sound.setCategoryVolume", "sn");
                 yim::AudioManager* manager = requireAudio(L);
                 const hstring category = toString(L, 1);
-                const float gain = (float)lua_tonumber(L, 2);
+                const float gain = finiteArgument(L, 2, "sound.setCategoryVolume");
                 if (category == "master")
                 {
                     manager->setGlobalGain(gain);

@@ -93,5 +93,8 @@ namespace tesraui
 
     // The rectangle of a dataset file's element: "rect", or "position" or "x" and "y" with "size" or "w"
     // and "h"; with the flag a missing size reads as -1, which image boxes take as their image's size.
+    // A text that is no rectangle or vector throws quorxml::_XMLException naming the file and line.
     kavtypes::Rectangle readRectNode(quorxml::Node* node, bool sizeDefaultsToMinusOne);
+    // The vector of a dataset file's attribute, which must be there; throws as readRectNode does.
+    kavtypes::Vector2 readVectorNode(quorxml::Node* node, const hstring& name);
 } // namespace tesraui
