@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
+#include <fuzz_support/Leaks.h>
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 extern "C" __attribute__((weak)) int LLVMFuzzerInitialize(int* argc, char*** argv);
-// LeakSanitizer's, present in a build with AddressSanitizer.
-extern "C" __attribute__((weak)) void __lsan_do_leak_check();
 
 int main(int argc, char** argv)
 {
@@ -55,6 +55,7 @@ int main(int argc, char** argv)
     {
         LLVMFuzzerInitialize(&argc, &argv);
     }
+
     for (const fs::path& input : inputs)
     {
         std::ifstream in(input, std::ios::binary);
@@ -66,11 +67,7 @@ int main(int argc, char** argv)
         LLVMFuzzerTestOneInput(data.get(), bytes.size());
     }
     fprintf(stderr, "%zu inputs replayed\n", inputs.size());
-    // Leaks are looked for now, as the fuzzer does after an input, while what the target keeps in static
-    // storage still holds it; after the exit's destructors all of that would read as leaked.
-    if (__lsan_do_leak_check != nullptr)
-    {
-        __lsan_do_leak_check();
-    }
+    // Before any static goes, as the fuzzer looks after an input.
+    fuzz_support::checkLeaksNow();
     return 0;
 }

@@ -13,8 +13,8 @@
 
 #include <lua.hpp>
 
+#include <fuzz_support/Leaks.h>
 #include <fuzz_support/Scratch.h>
-#include <quortypes/Log.h>
 #include <quortypes/exception.h>
 #include <tesra/UpdateDelegate.h>
 #include <tesra/Window.h>
@@ -132,7 +132,7 @@ namespace fuzz_engine
         setenv("SDL_VIDEODRIVER", "offscreen", 0);
         setenv("ALSOFT_DRIVERS", "null", 0);
         std::filesystem::current_path(folder);
-        quortypes::Log::setCallback([](const hstring&, const hstring&) {});
+        fuzz_support::checkLeaksBeforeStatics();
         if (!vumo::Session::loadConfig(false))
         {
             abort();

@@ -19,17 +19,28 @@ namespace fuzz_support
         {
             char pattern[] = "/tmp/vumo-fuzz-XXXXXX";
             const std::string* made = new std::string(mkdtemp(pattern));
-            std::atexit([] { std::filesystem::remove_all(*folder); });
+            std::atexit(
+                []
+                {
+                    std::error_code error;
+                    std::filesystem::remove_all(*folder, error);
+                });
             return made;
         }();
         return *folder;
     }
 
-    // Writes the bytes to a file below the scratch folder, making its folders.
+    // Writes the bytes to a file below the scratch folder, making its folders. A name that an input gives
+    // twice, as a file and as a folder, keeps the first.
     inline void writeFile(const std::string& relative, const std::string& bytes)
     {
         const std::filesystem::path path = std::filesystem::path(scratchFolder()) / relative;
-        std::filesystem::create_directories(path.parent_path());
+        std::error_code error;
+        std::filesystem::create_directories(path.parent_path(), error);
+        if (error)
+        {
+            return;
+        }
         std::ofstream(path, std::ios::binary | std::ios::trunc)
             .write(bytes.data(), (std::streamsize)bytes.size());
     }
@@ -47,7 +58,8 @@ namespace fuzz_support
             }
             if (!keep)
             {
-                std::filesystem::remove_all(entry.path());
+                std::error_code error;
+                std::filesystem::remove_all(entry.path(), error);
             }
         }
     }

@@ -2,6 +2,7 @@
 #include <memory>
 #include <string>
 
+#include <fuzz_support/Leaks.h>
 #include <fuzz_support/Scratch.h>
 #include <quortypes/Log.h>
 #include <quortypes/Resource.h>
@@ -17,6 +18,7 @@ namespace
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     quortypes::Resource::setCwd(fuzz_support::scratchFolder());
+    fuzz_support::checkLeaksBeforeStatics();
     quortypes::Log::setCallback(&quiet);
     tesraparticle::init();
     return 0;

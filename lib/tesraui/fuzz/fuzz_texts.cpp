@@ -3,8 +3,8 @@
 // "keys" for lines each asked as a formatted key). Every text read is asked back plain and formatted.
 #include <string>
 
+#include <fuzz_support/Leaks.h>
 #include <fuzz_support/Scratch.h>
-#include <quortypes/Log.h>
 #include <quortypes/Resource.h>
 #include <quortypes/exception.h>
 #include <tesraui/Dataset.h>
@@ -27,8 +27,8 @@ namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    quortypes::Log::setCallback([](const hstring&, const hstring&) {});
     quortypes::Resource::setCwd(fuzz_support::scratchFolder());
+    fuzz_support::checkLeaksBeforeStatics();
     return 0;
 }
 

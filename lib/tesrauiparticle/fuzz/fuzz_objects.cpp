@@ -4,9 +4,9 @@
 #include <cmath>
 #include <string>
 
+#include <fuzz_support/Leaks.h>
 #include <fuzz_support/Scratch.h>
 #include <fuzz_support/Window.h>
-#include <quortypes/Log.h>
 #include <quortypes/Resource.h>
 #include <quortypes/exception.h>
 #include <tesra/RenderSystem.h>
@@ -50,8 +50,8 @@ namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    quortypes::Log::setCallback([](const hstring&, const hstring&) {});
     quortypes::Resource::setCwd(fuzz_support::scratchFolder());
+    fuzz_support::checkLeaksBeforeStatics();
     fuzz_support::openWindow(128, 128);
     tesraui::init();
     tesraparticle::init();

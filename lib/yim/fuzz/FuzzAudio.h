@@ -4,8 +4,8 @@
 // source mode and buffer mode that reads a file differently, and a sound played a few steps in each.
 #include <cstdlib>
 
+#include <fuzz_support/Leaks.h>
 #include <fuzz_support/Scratch.h>
-#include <quortypes/Log.h>
 #include <quortypes/Resource.h>
 #include <yim/AudioManager.h>
 #include <yim/Category.h>
@@ -31,9 +31,8 @@ namespace fuzz_audio
     inline void start()
     {
         setenv("ALSOFT_DRIVERS", "null", 0);
-        // Every bad file is logged; the fuzzer's output would drown in the lines.
-        quortypes::Log::setCallback([](const hstring&, const hstring&) {});
         quortypes::Resource::setCwd(fuzz_support::scratchFolder());
+        fuzz_support::checkLeaksBeforeStatics();
         yim::openal::initLoopback();
         for (const auto& category : categories)
         {
