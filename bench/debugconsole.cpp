@@ -73,7 +73,7 @@ namespace
         };
         ours.body = [ui] { frame(ui); };
         benchcompare::Side reference;
-        reference.prepare = [ui, debug]
+        reference.prepare = [debug]
         {
             if (debug->isConsoleOpen())
             {

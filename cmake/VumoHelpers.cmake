@@ -62,3 +62,43 @@ function(vumo_tests name)
     PROPERTIES ENVIRONMENT SDL_VIDEODRIVER=offscreen
                ${lock_property})
 endfunction()
+
+# vumo_fuzz_target(<name> SOURCES <files>... DEPS <targets>... CORPUS <folders>... [DICT <file>]
+#                  [OPTIONS <libFuzzer flags>...])
+# A fuzz target over one reader. With VUMO_FUZZ (a clang build whose code is compiled with
+# -fsanitize=fuzzer-no-link) it is a libFuzzer program that scripts/fuzz finds in fuzz-targets.txt of the
+# build folder; otherwise it is a program that replays its corpus folders (the seeds and every input that
+# once failed), registered as the test fuzz_corpus.<name>, so that the sanitized test build runs the
+# reader over them.
+function(vumo_fuzz_target name)
+  cmake_parse_arguments(ARG "" "DICT" "SOURCES;DEPS;CORPUS;OPTIONS" ${ARGN})
+  set(corpus)
+  foreach(folder IN LISTS ARG_CORPUS)
+    cmake_path(ABSOLUTE_PATH folder BASE_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR} NORMALIZE)
+    list(APPEND corpus ${folder})
+  endforeach()
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} vumo_fuzz_support)
+  if(VUMO_FUZZ)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    add_dependencies(vumo_fuzz_targets ${name})
+    set(dict -)
+    if(ARG_DICT)
+      cmake_path(ABSOLUTE_PATH ARG_DICT BASE_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR} NORMALIZE
+                 OUTPUT_VARIABLE dict)
+    endif()
+    set(options -)
+    if(ARG_OPTIONS)
+      list(JOIN ARG_OPTIONS " " options)
+    endif()
+    set_property(GLOBAL APPEND_STRING PROPERTY VUMO_FUZZ_MANIFEST
+      "${name}\t${CMAKE_CURRENT_BINARY_DIR}/${name}\t${dict}\t${options}\t${corpus}\n")
+    return()
+  endif()
+  target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/fuzz/replay_main.cpp)
+  if(VUMO_TESTS)
+    add_test(NAME fuzz_corpus.${name} COMMAND ${name} ${corpus} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+    set_tests_properties(fuzz_corpus.${name} PROPERTIES
+      ENVIRONMENT "SDL_VIDEODRIVER=offscreen;ALSOFT_DRIVERS=null;TESRA_MESSAGEBOX_ANSWER=ok")
+  endif()
+endfunction()

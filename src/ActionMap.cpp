@@ -19,7 +19,6 @@ namespace vumo
     namespace
     {
         const int magicSize = 11;
-        const int headerSize = magicSize + 16;
         // Colour, six 16-bit values and the mask length.
         const int regionHeaderSize = 4 + 12 + 4;
 

@@ -105,7 +105,7 @@ namespace vumo
         const hstring previous = this->currentValue;
         this->currentValue = value;
         // By index and with copies of the values: a listener may set the variable again.
-        for (size_t i = 0; i < this->changeListeners.size(); ++i)
+        for (int i = 0; i < this->changeListeners.size(); ++i)
         {
             this->changeListeners[i](this, hstring(value), previous);
         }

@@ -128,7 +128,7 @@ namespace harness
     class Engine
     {
     public:
-        explicit Engine(const GameFolder& folder) : folder(folder)
+        explicit Engine(const GameFolder& folder)
         {
             setenv("XDG_DATA_HOME", (folder.path + "/xdg").c_str(), 1);
             setenv("XDG_RUNTIME_DIR", (folder.path + "/run").c_str(), 1);
@@ -291,7 +291,6 @@ namespace harness
         }
 
     private:
-        const GameFolder& folder;
         std::filesystem::path oldDirectory;
         bool started = false;
     };

@@ -6,8 +6,6 @@
 
 #include "../tests/AmpFiles.h"
 
-using namespace vumo;
-
 int main(int argc, char** argv)
 {
     if (argc != 2)

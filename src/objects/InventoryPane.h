@@ -5,6 +5,7 @@
 #include <quortypes/PropertyTable.h>
 #include <quortypes/harray.h>
 #include <quortypes/hstring.h>
+#include <tesraui/Dataset.h>
 #include <tesraui/LifeToken.h>
 
 #include "objects/ItemReceiver.h"

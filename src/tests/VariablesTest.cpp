@@ -304,7 +304,8 @@ TEST(VariablesDiff, CopiesMovesAndAddedRecordsWriteTheSameTexts)
     EXPECT_EQ(copy.writeDiff(), plainDiff(copy));
     copy = kept;
     EXPECT_EQ(copy.writeDiff(), plainDiff(kept));
-    copy = copy;
+    VariableDictionary& same = copy;
+    copy = same;
     EXPECT_EQ(copy.writeDiff(), plainDiff(kept));
     copy = std::move(moved);
     EXPECT_EQ(copy.writeDiff(), plainDiff(copy));

@@ -1,10 +1,9 @@
 // Feeds arbitrary bytes to the system loader as a system file and runs the result briefly.
-#include <stdlib.h>
-
-#include <fstream>
 #include <memory>
 #include <string>
 
+#include <fuzz_support/Leaks.h>
+#include <fuzz_support/Scratch.h>
 #include <quortypes/Log.h>
 #include <quortypes/Resource.h>
 #include <quortypes/exception.h>
@@ -13,16 +12,13 @@
 
 namespace
 {
-    std::string folder;
-
     void quiet(const hstring&, const hstring&) {}
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    char pattern[] = "/tmp/tesraparticle_fuzz_XXXXXX";
-    folder = mkdtemp(pattern);
-    quortypes::Resource::setCwd(folder);
+    quortypes::Resource::setCwd(fuzz_support::scratchFolder());
+    fuzz_support::checkLeaksBeforeStatics();
     quortypes::Log::setCallback(&quiet);
     tesraparticle::init();
     return 0;
@@ -30,7 +26,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
 {
-    std::ofstream(folder + "/sys.xml", std::ios::binary).write((const char*)data, (std::streamsize)size);
+    fuzz_support::writeFile("sys.xml", std::string((const char*)data, size));
     try
     {
         std::unique_ptr<tesraparticle::System> system(tesraparticle::loadSystem("sys.xml"));

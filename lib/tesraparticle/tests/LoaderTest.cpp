@@ -49,10 +49,10 @@ TEST_F(LoaderTest, brokenFilesThrowTheirTexts)
         {"<S><Space position='1,2'/></S>", "Cannot convert string '1,2' to kavtypes::Vector3."},
     };
     int i = 0;
-    for (auto& [xml, text] : cases)
+    for (const auto& [xml, text] : cases)
     {
         std::string path = "broken" + std::to_string(i++) + ".xml";
-        EXPECT_EQ(thrownText([&] { this->load(xml, path.c_str()); }), text) << xml;
+        EXPECT_EQ(thrownText([&, &file = xml] { this->load(file, path.c_str()); }), text) << xml;
     }
     EXPECT_EQ(getAffectorFactories().keys().joined(","),
               "Attractor,CallbackAffector,ColorChanger,ColorChangerTimed,ForceField,LinearForce,Resizer,"

@@ -16,8 +16,7 @@ using uitest::LogCapture;
 
 namespace
 {
-    const unsigned int GREY = 0x808080FF, GREEN = 0x00FF00FF, BLUE = 0x0000FFFF, RED = 0xFF0000FF,
-                       BLACK = 0x000000FF;
+    const unsigned int GREY = 0x808080FF, GREEN = 0x00FF00FF, BLUE = 0x0000FFFF, RED = 0xFF0000FF;
 
     // A dataset of an image box, a keyed label with a shadow, and three buttons, one of them partly covered.
     const char* const datasetXml = R"(<Dataset>

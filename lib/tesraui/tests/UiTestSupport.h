@@ -134,6 +134,7 @@ namespace uitest
         int getHeight() const override { return this->height; }
         void* getBackendId() const override { return nullptr; }
         void terminateKeyboardHandling() override { ++this->keyboardTerminations; }
+        using tesra::Window::setCursor;
         void setCursor(float x, float y) { this->cursorPosition.set(x, y); }
 
     protected:

@@ -235,7 +235,6 @@ TEST_F(ClipTest, LoadFailuresThrowTheirTexts)
         std::string message;
     };
     std::string video = videotest::video(VideoPlan());
-    VideoPlan audioOnly;
     std::vector<std::string> vorbis = vorbisPages(1);
     std::string vorbisFile;
     for (const std::string& page : vorbis)
