@@ -182,3 +182,35 @@ TEST(PropertyTable, oneSidedRowsLeaveTheOtherSideToTheFallback)
     EXPECT_EQ(label.unknown, "text");
     EXPECT_FALSE(label.setProperty("text", "hello"));
 }
+
+TEST(PropertyTable, fieldRowsReadAndSetTheirFieldsAsText)
+{
+    struct Fields
+    {
+        bool flag = true;
+        int count = -3;
+        float size = 0.5f;
+        hstring label = "a";
+    };
+    using Table = PropertyTable<Fields>;
+    const Table table = {Table::flagRow("flag", &Fields::flag), Table::intRow("count", &Fields::count),
+                         Table::floatRow("size", &Fields::size), Table::textRow("label", &Fields::label)};
+    EXPECT_EQ(table.getDescriptions(), describe({{"flag", PropertyInfo::BOOL},
+                                                 {"count", PropertyInfo::INT},
+                                                 {"size", PropertyInfo::FLOAT},
+                                                 {"label", PropertyInfo::STRING}}));
+    const std::pair<const char*, const char*> reads[] = {
+        {"flag", "1"}, {"count", "-3"}, {"size", "0.500000"}, {"label", "a"}};
+    const std::pair<const char*, const char*> writes[] = {
+        {"flag", "0"}, {"count", "12"}, {"size", "2.25"}, {"label", "b c"}};
+    const std::pair<const char*, const char*> readBack[] = {
+        {"flag", "0"}, {"count", "12"}, {"size", "2.250000"}, {"label", "b c"}};
+    Fields fields;
+    auto none = [] { return hstring("none"); };
+    for (const auto& [name, text] : reads)
+        EXPECT_EQ(table.get(fields, name, none), text) << name;
+    for (const auto& [name, value] : writes)
+        EXPECT_TRUE(table.set(fields, name, value, [] { return false; })) << name;
+    for (const auto& [name, text] : readBack)
+        EXPECT_EQ(table.get(fields, name, none), text) << name;
+}

@@ -85,6 +85,36 @@ public:
         }
     };
 
+    // Rows over a field of the class or of a base, set straight from text: a truth read as "1" or "0", a
+    // whole number as "%d", a number as "%f", a text as it is.
+    template <class C> static Row flagRow(const hstring& name, bool C::*field)
+    {
+        return Row(
+            name, PropertyInfo::BOOL, [field](T& object) { return hstring(object.*field ? 1 : 0); },
+            [field](T& object, const hstring& value) { object.*field = value.toBool(); });
+    }
+
+    template <class C> static Row intRow(const hstring& name, int C::*field)
+    {
+        return Row(
+            name, PropertyInfo::INT, [field](T& object) { return hstring(object.*field); },
+            [field](T& object, const hstring& value) { object.*field = value.toInt(); });
+    }
+
+    template <class C> static Row floatRow(const hstring& name, float C::*field)
+    {
+        return Row(
+            name, PropertyInfo::FLOAT, [field](T& object) { return hstring(object.*field); },
+            [field](T& object, const hstring& value) { object.*field = value.toFloat(); });
+    }
+
+    template <class C> static Row textRow(const hstring& name, hstring C::*field)
+    {
+        return Row(
+            name, PropertyInfo::STRING, [field](T& object) { return object.*field; },
+            [field](T& object, const hstring& value) { object.*field = value; });
+    }
+
     PropertyTable(std::initializer_list<Row> rows) : rows(rows)
     {
         for (const Row& row : rows)

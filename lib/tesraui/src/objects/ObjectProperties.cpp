@@ -5,6 +5,8 @@
 #include <tesraui/Object.h>
 #include <tesraui/tesraui.h>
 
+#include "PropertyRows.h"
+
 namespace tesraui
 {
     static hstring floatText(float value)
@@ -43,26 +45,9 @@ namespace tesraui
 
     const PropertyTable<Object>& Object::_properties()
     {
-        using Row = PropertyTable<Object>::Row;
-        // A field read as "%f" and set from a number; field(object) names it.
-        const auto floatRow = [](const char* name, float& (*field)(Object&))
-        {
-            return Row(
-                name, PropertyInfo::FLOAT, [field](Object& object) { return floatText(field(object)); },
-                [field](Object& object, const hstring& value) { field(object) = value.toFloat(); });
-        };
-        const auto vectorRow = [](const char* name, kavtypes::Vector2 Object::*field)
-        {
-            return Row(
-                name, PropertyInfo::GVEC2, [field](Object& object) { return vector2ToString(object.*field); },
-                [field](Object& object, const hstring& value) { object.*field = stringToVector2(value); });
-        };
-        const auto flagRow = [](const char* name, bool Object::*field)
-        {
-            return Row(
-                name, PropertyInfo::BOOL, [field](Object& object) { return intText(object.*field); },
-                [field](Object& object, const hstring& value) { object.*field = value.toBool(); });
-        };
+        using Table = PropertyTable<Object>;
+        using Row = Table::Row;
+        using Rows = PropertyRows<Object>;
         // A channel of the colour, set from the low 8 bits of a number.
         const auto channelRow = [](const char* name, unsigned char tesra::Color::*channel)
         {
@@ -81,45 +66,45 @@ namespace tesraui
             {"size", PropertyInfo::GVEC2,
              [](Object& object) { return vector2ToString(object.rect.getSize()); },
              [](Object& object, const hstring& value) { object.setSize(stringToVector2(value)); }},
-            floatRow("x", [](Object& object) -> float& { return object.rect.x; }),
-            floatRow("y", [](Object& object) -> float& { return object.rect.y; }),
+            Rows::partRow("x", &Object::rect, &kavtypes::Rectangle::x),
+            Rows::partRow("y", &Object::rect, &kavtypes::Rectangle::y),
             {"w", PropertyInfo::FLOAT, [](Object& object) { return floatText(object.rect.w); },
              [](Object& object, const hstring& value) { object.setWidth(value.toFloat()); }},
             {"h", PropertyInfo::FLOAT, [](Object& object) { return floatText(object.rect.h); },
              [](Object& object, const hstring& value) { object.setHeight(value.toFloat()); }},
-            flagRow("visible", &Object::visible),
+            Table::flagRow("visible", &Object::visible),
             {"zorder", PropertyInfo::INT, [](Object& object) { return intText(object.zOrder); },
              [](Object& object, const hstring& value) { object.setZOrder(value.toInt()); }},
             {"enabled", PropertyInfo::BOOL, [](Object& object) { return intText(object.enabled); },
              [](Object& object, const hstring& value) { object.setEnabled(value.toBool()); }},
-            flagRow("click_through", &Object::clickThrough),
-            flagRow("inherit_alpha", &Object::inheritAlpha),
+            Table::flagRow("click_through", &Object::clickThrough),
+            Table::flagRow("inherit_alpha", &Object::inheritAlpha),
             channelRow("red", &tesra::Color::r),
             channelRow("green", &tesra::Color::g),
             channelRow("blue", &tesra::Color::b),
             channelRow("alpha", &tesra::Color::a),
             {"color", PropertyInfo::COLOR, [](Object& object) { return object.color.hex().uppered(); },
              [](Object& object, const hstring& value) { object.color.set(value); }},
-            floatRow("angle", [](Object& object) -> float& { return object.angle; }),
-            vectorRow("scale", &Object::scaleFactor),
-            floatRow("scale_x", [](Object& object) -> float& { return object.scaleFactor.x; }),
-            floatRow("scale_y", [](Object& object) -> float& { return object.scaleFactor.y; }),
-            vectorRow("center", &Object::center),
-            floatRow("center_x", [](Object& object) -> float& { return object.center.x; }),
-            floatRow("center_y", [](Object& object) -> float& { return object.center.y; }),
-            flagRow("anchor_left", &Object::anchorLeft),
-            flagRow("anchor_right", &Object::anchorRight),
-            flagRow("anchor_top", &Object::anchorTop),
-            flagRow("anchor_bottom", &Object::anchorBottom),
-            flagRow("retain_anchor_aspect", &Object::retainAnchorAspect),
+            Table::floatRow("angle", &Object::angle),
+            Rows::vectorRow("scale", &Object::scaleFactor),
+            Rows::partRow("scale_x", &Object::scaleFactor, &kavtypes::Vector2::x),
+            Rows::partRow("scale_y", &Object::scaleFactor, &kavtypes::Vector2::y),
+            Rows::vectorRow("center", &Object::center),
+            Rows::partRow("center_x", &Object::center, &kavtypes::Vector2::x),
+            Rows::partRow("center_y", &Object::center, &kavtypes::Vector2::y),
+            Table::flagRow("anchor_left", &Object::anchorLeft),
+            Table::flagRow("anchor_right", &Object::anchorRight),
+            Table::flagRow("anchor_top", &Object::anchorTop),
+            Table::flagRow("anchor_bottom", &Object::anchorBottom),
+            Table::flagRow("retain_anchor_aspect", &Object::retainAnchorAspect),
             // "left, top" and the like: the four at once, written only.
             {"anchors", PropertyTable<Object>::Undescribed, nullptr, &setAnchorList},
-            flagRow("clip", &Object::clip),
-            flagRow("use_disabled_alpha", &Object::useDisabledAlpha),
+            Table::flagRow("clip", &Object::clip),
+            Table::flagRow("use_disabled_alpha", &Object::useDisabledAlpha),
             {"focus_index", PropertyInfo::INT, [](Object& object) { return intText(object.getFocusIndex()); },
              [](Object& object, const hstring& value) { object.focusIndex = value.toInt(); }},
-            {"name", PropertyInfo::STRING, [](Object& object) { return object.name; }},
-            {"full_name", PropertyInfo::STRING, [](Object& object) { return object.getFullName(); }},
+            {"name", PropertyInfo::STRING, &Object::getName},
+            {"full_name", PropertyInfo::STRING, &Object::getFullName},
         };
         return table;
     }
