@@ -1,6 +1,9 @@
 #pragma once
 
+#include <cstddef>
+
 #include <kavtypes/Vector2.h>
+#include <quortypes/Log.h>
 #include <quortypes/PropertyTable.h>
 #include <tesraui/tesraui.h>
 
@@ -26,6 +29,34 @@ namespace tesraui
                 name, PropertyInfo::FLOAT,
                 [field, part](T& object) { return hstring((object.*field).*part); },
                 [field, part](T& object, const hstring& value) { (object.*field).*part = value.toFloat(); });
+        }
+
+        // One of the words, stored as its index, read as "" past them; another word is refused with a
+        // warning and keeps the value.
+        template <class C, size_t N>
+        static Row wordRow(const char* name, const char* const (&words)[N], int C::*field)
+        {
+            const char* const* list = words;
+            return Row(
+                name, PropertyInfo::ENUM,
+                [list, field](T& object) {
+                    return object.*field >= 0 && object.*field < (int)N ? hstring(list[object.*field])
+                                                                        : hstring();
+                },
+                [name, list, field](T& object, const hstring& value)
+                {
+                    for (int index = 0; index < (int)N; ++index)
+                    {
+                        if (value == list[index])
+                        {
+                            object.*field = index;
+                            return true;
+                        }
+                    }
+                    quortypes::Log::warn(logTag,
+                                         hstring("'") + name + "=' does not support value '" + value + "'.");
+                    return false;
+                });
         }
     };
 } // namespace tesraui
