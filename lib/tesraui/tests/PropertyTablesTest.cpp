@@ -10,6 +10,7 @@
 #include <tesraui/ScrollBarH.h>
 #include <tesraui/TextImageButton.h>
 #include <tesraui/TiledImage.h>
+#include <tesraui/ToggleButton.h>
 #include <quortypes_testing/PropertyJournal.h>
 
 #include "WidgetTestSupport.h"
@@ -536,4 +537,27 @@ TEST_F(PropertyTables, AnimatorsWithWriteOnlyTimeAndUnknownFunctions)
                R"(speed=3: taken, reads '3.000000')", R"(x=3: taken, reads '3.000000')", R"(no_such -> '')",
                R"(no_such=1: refused, reads '')"});
     }
+}
+
+TEST_F(PropertyTables, ToggleButtonsWithAndWithoutADataset)
+{
+    const Lines toggleRows =
+        Journal::joined({imageButtonRows,
+                         {"toggled_image:STRING", "toggled_hover_image:STRING", "toggled_pushed_image:STRING",
+                          "toggled_disabled_image:STRING"}});
+    check(this->add(new tesraui::ToggleButton("toggle", Rectangle(0, 0, 10, 10))), toggleRows,
+          {R"(toggled_image -> '')", R"(toggled_hover_image -> '')", R"(toggled_pushed_image -> '')",
+           R"(toggled_disabled_image -> '')", R"(toggled_image=null: taken, reads 'props.null')",
+           R"(toggled_hover_image=null: taken, reads 'props.null')",
+           R"(toggled_pushed_image=null: taken, reads 'props.null')",
+           R"(toggled_disabled_image=null: taken, reads 'props.null')",
+           R"(toggled_image=missing: throws 'Image doesn't exist: 'missing' in dataset 'props'')",
+           R"(toggled_pushed_image=null: taken, reads 'props.null')",
+           R"(hover_image=null: taken, reads 'props.null')", R"(x=3: taken, reads '3.000000')",
+           R"(no_such -> '')", R"(no_such=1: refused, reads '')"});
+    tesraui::ToggleButton alone("alone", Rectangle(0, 0, 10, 10));
+    check(alone, toggleRows,
+          {R"(toggled_image=p: taken, reads '')",
+           R"(  tesraui: WARNING: Object 'alone' belongs to no dataset, cannot set image 'p'.)",
+           R"(toggled_image -> '')"});
 }
