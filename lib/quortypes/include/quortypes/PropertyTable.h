@@ -198,3 +198,38 @@ private:
 #define QUORTYPES_PROPERTY_TABLE_GET_SET(Class, Base, table)                                                 \
     QUORTYPES_PROPERTY_TABLE_GET(Class, Base, table)                                                         \
     QUORTYPES_PROPERTY_TABLE_SET(Class, Base, table)
+
+// A class with two bases: a name not in the table is asked of First, then of Second when First answers
+// nothing or does not take the value.
+#define QUORTYPES_PROPERTY_TABLE_GET_SET_TWO_BASES(Class, First, Second, table)                              \
+    hstring Class::getProperty(const hstring& name)                                                          \
+    {                                                                                                        \
+        return table().get(*this, name,                                                                      \
+                           [&]                                                                               \
+                           {                                                                                 \
+                               hstring result = First::getProperty(name);                                    \
+                               return result != "" ? result : Second::getProperty(name);                     \
+                           });                                                                               \
+    }                                                                                                        \
+    bool Class::setProperty(const hstring& name, const hstring& value)                                       \
+    {                                                                                                        \
+        return table().set(*this, name, value,                                                               \
+                           [&]                                                                               \
+                           { return First::setProperty(name, value) || Second::setProperty(name, value); }); \
+    }
+
+// A class at the root of its properties: only the table's rows are listed, and a name not in it reads as ""
+// and is not taken.
+#define QUORTYPES_PROPERTY_TABLE_ROOT(Class, table)                                                          \
+    harray<PropertyInfo> Class::getPropertyDescriptions() const                                              \
+    {                                                                                                        \
+        return table().getDescriptions();                                                                    \
+    }                                                                                                        \
+    hstring Class::getProperty(const hstring& name)                                                          \
+    {                                                                                                        \
+        return table().get(*this, name, [] { return hstring(); });                                           \
+    }                                                                                                        \
+    bool Class::setProperty(const hstring& name, const hstring& value)                                       \
+    {                                                                                                        \
+        return table().set(*this, name, value, [] { return false; });                                        \
+    }

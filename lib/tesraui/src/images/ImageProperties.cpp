@@ -158,18 +158,5 @@ namespace tesraui
         return table;
     }
 
-    harray<PropertyInfo> Image::getPropertyDescriptions() const
-    {
-        return _properties().getDescriptions();
-    }
-
-    hstring Image::getProperty(const hstring& name)
-    {
-        return _properties().get(*this, name, [] { return hstring(); });
-    }
-
-    bool Image::setProperty(const hstring& name, const hstring& value)
-    {
-        return _properties().set(*this, name, value, [] { return false; });
-    }
+    QUORTYPES_PROPERTY_TABLE_ROOT(Image, _properties)
 } // namespace tesraui

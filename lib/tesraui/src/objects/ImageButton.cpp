@@ -35,22 +35,7 @@ namespace tesraui
     QUORTYPES_PROPERTY_TABLE_DESCRIPTIONS_BASE_FIRST(ImageButton, ImageBox, _properties)
 
     // The button part answers first, then the image box.
-    hstring ImageButton::getProperty(const hstring& name)
-    {
-        return _properties().get(*this, name,
-                                 [&]
-                                 {
-                                     hstring result = ButtonBase::getProperty(name);
-                                     return result != "" ? result : ImageBox::getProperty(name);
-                                 });
-    }
-
-    bool ImageButton::setProperty(const hstring& name, const hstring& value)
-    {
-        return _properties().set(
-            *this, name, value,
-            [&] { return ButtonBase::setProperty(name, value) || ImageBox::setProperty(name, value); });
-    }
+    QUORTYPES_PROPERTY_TABLE_GET_SET_TWO_BASES(ImageButton, ButtonBase, ImageBox, _properties)
 
     harray<Image*> ImageButton::getImages() const
     {

@@ -66,11 +66,6 @@ namespace tesraui
 
     LabelBase::~LabelBase() {}
 
-    harray<PropertyInfo> LabelBase::getPropertyDescriptions() const
-    {
-        return _properties().getDescriptions();
-    }
-
     void LabelBase::setText(const hstring& value)
     {
         bool changed = (value != text);
@@ -213,15 +208,7 @@ namespace tesraui
         return true;
     }
 
-    hstring LabelBase::getProperty(const hstring& name)
-    {
-        return _properties().get(*this, name, [] { return hstring(); });
-    }
-
-    bool LabelBase::setProperty(const hstring& name, const hstring& value)
-    {
-        return _properties().set(*this, name, value, [] { return false; });
-    }
+    QUORTYPES_PROPERTY_TABLE_ROOT(LabelBase, _properties)
 
     hstring LabelBase::_drawnText() const
     {

@@ -109,18 +109,5 @@ namespace tesraui
         return table;
     }
 
-    harray<PropertyInfo> Object::getPropertyDescriptions() const
-    {
-        return _properties().getDescriptions();
-    }
-
-    hstring Object::getProperty(const hstring& name)
-    {
-        return _properties().get(*this, name, [] { return hstring(); });
-    }
-
-    bool Object::setProperty(const hstring& name, const hstring& value)
-    {
-        return _properties().set(*this, name, value, [] { return false; });
-    }
+    QUORTYPES_PROPERTY_TABLE_ROOT(Object, _properties)
 } // namespace tesraui

@@ -38,22 +38,7 @@ namespace tesraui
     }
 
     // The progress block answers first, then the image box.
-    hstring ProgressBar::getProperty(const hstring& name)
-    {
-        return _properties().get(*this, name,
-                                 [&]
-                                 {
-                                     hstring result = ProgressBase::getProperty(name);
-                                     return result != "" ? result : ImageBox::getProperty(name);
-                                 });
-    }
-
-    bool ProgressBar::setProperty(const hstring& name, const hstring& value)
-    {
-        return _properties().set(
-            *this, name, value,
-            [&] { return ProgressBase::setProperty(name, value) || ImageBox::setProperty(name, value); });
-    }
+    QUORTYPES_PROPERTY_TABLE_GET_SET_TWO_BASES(ProgressBar, ProgressBase, ImageBox, _properties)
 
     // The part of the rectangle that a progress p uncovers, from the side the direction starts at.
     static kavtypes::Rectangle cut(kavtypes::Rectangle rect, int direction, float p)

@@ -34,20 +34,7 @@ namespace tesraui
         return table;
     }
 
-    harray<PropertyInfo> ProgressBase::getPropertyDescriptions() const
-    {
-        return _properties().getDescriptions();
-    }
-
-    hstring ProgressBase::getProperty(const hstring& name)
-    {
-        return _properties().get(*this, name, [] { return hstring(); });
-    }
-
-    bool ProgressBase::setProperty(const hstring& name, const hstring& value)
-    {
-        return _properties().set(*this, name, value, [] { return false; });
-    }
+    QUORTYPES_PROPERTY_TABLE_ROOT(ProgressBase, _properties)
 
     static hstring nameOf(Image* image)
     {

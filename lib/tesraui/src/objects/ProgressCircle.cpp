@@ -63,22 +63,7 @@ namespace tesraui
     }
 
     // The progress block answers first, then the image box.
-    hstring ProgressCircle::getProperty(const hstring& name)
-    {
-        return _properties().get(*this, name,
-                                 [&]
-                                 {
-                                     hstring result = ProgressBase::getProperty(name);
-                                     return result != "" ? result : ImageBox::getProperty(name);
-                                 });
-    }
-
-    bool ProgressCircle::setProperty(const hstring& name, const hstring& value)
-    {
-        return _properties().set(
-            *this, name, value,
-            [&] { return ProgressBase::setProperty(name, value) || ImageBox::setProperty(name, value); });
-    }
+    QUORTYPES_PROPERTY_TABLE_GET_SET_TWO_BASES(ProgressCircle, ProgressBase, ImageBox, _properties)
 
     harray<Vector2> ProgressCircle::_pie(int direction, float progress)
     {

@@ -46,22 +46,7 @@ namespace tesraui
     QUORTYPES_PROPERTY_TABLE_DESCRIPTIONS_BASE_FIRST(ScrollArea, Object, _properties)
 
     // The button part answers first, then the object.
-    hstring ScrollArea::getProperty(const hstring& name)
-    {
-        return _properties().get(*this, name,
-                                 [&]
-                                 {
-                                     hstring result = ButtonBase::getProperty(name);
-                                     return result != "" ? result : Object::getProperty(name);
-                                 });
-    }
-
-    bool ScrollArea::setProperty(const hstring& name, const hstring& value)
-    {
-        return _properties().set(
-            *this, name, value,
-            [&] { return ButtonBase::setProperty(name, value) || Object::setProperty(name, value); });
-    }
+    QUORTYPES_PROPERTY_TABLE_GET_SET_TWO_BASES(ScrollArea, ButtonBase, Object, _properties)
 
     void ScrollArea::notifyEvent(const hstring& type, void* args)
     {

@@ -45,22 +45,7 @@ namespace tesraui
     }
 
     // The image button answers first, then the text block.
-    hstring TextImageButton::getProperty(const hstring& name)
-    {
-        return _properties().get(*this, name,
-                                 [&]
-                                 {
-                                     hstring result = ImageButton::getProperty(name);
-                                     return result != "" ? result : LabelBase::getProperty(name);
-                                 });
-    }
-
-    bool TextImageButton::setProperty(const hstring& name, const hstring& value)
-    {
-        return _properties().set(
-            *this, name, value,
-            [&] { return ImageButton::setProperty(name, value) || LabelBase::setProperty(name, value); });
-    }
+    QUORTYPES_PROPERTY_TABLE_GET_SET_TWO_BASES(TextImageButton, ImageButton, LabelBase, _properties)
 
     void TextImageButton::setHoverTextColor(const tesra::Color& value)
     {
