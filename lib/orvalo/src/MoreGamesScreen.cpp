@@ -163,12 +163,17 @@ namespace orvalo
         }
     }
 
-    harray<PropertyInfo> MoreGamesScreen::getPropertyDescriptions() const
+    const PropertyTable<MoreGamesScreen>& MoreGamesScreen::_properties()
     {
-        harray<PropertyInfo> result = tesraui::Object::getPropertyDescriptions();
-        result.push_back(PropertyInfo("appear_speed", PropertyInfo::FLOAT));
-        return result;
+        using Table = PropertyTable<MoreGamesScreen>;
+        static const Table table = {
+            Table::floatRow("appear_speed", &MoreGamesScreen::appearSpeed),
+        };
+        return table;
     }
+
+    QUORTYPES_PROPERTY_TABLE_DESCRIPTIONS_BASE_FIRST(MoreGamesScreen, tesraui::Object, _properties)
+    QUORTYPES_PROPERTY_TABLE_GET_SET(MoreGamesScreen, tesraui::Object, _properties)
 
     void MoreGamesScreen::update(float timeDelta)
     {
@@ -210,25 +215,6 @@ namespace orvalo
                 dataset->clearChildUnderCursorCaches();
             }
         }
-    }
-
-    hstring MoreGamesScreen::getProperty(const hstring& name)
-    {
-        if (name == "appear_speed")
-        {
-            return hstring(this->appearSpeed);
-        }
-        return tesraui::Object::getProperty(name);
-    }
-
-    bool MoreGamesScreen::setProperty(const hstring& name, const hstring& value)
-    {
-        if (name == "appear_speed")
-        {
-            this->appearSpeed = value.toFloat();
-            return true;
-        }
-        return tesraui::Object::setProperty(name, value);
     }
 
     MoreGamesScreen* createMoreGamesScreen(tesraui::Object* parent)

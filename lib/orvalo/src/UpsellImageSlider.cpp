@@ -67,26 +67,49 @@ namespace orvalo
         }
     }
 
-    harray<PropertyInfo> UpsellImageSlider::getPropertyDescriptions() const
+    const PropertyTable<UpsellImageSlider>& UpsellImageSlider::_properties()
     {
-        static const harray<PropertyInfo> own = {
-            PropertyInfo("image_animation_amplitude", PropertyInfo::FLOAT),
-            PropertyInfo("image_animation_speed", PropertyInfo::FLOAT)};
-        return UpsellImageSliderBase::getPropertyDescriptions() + own;
+        using Table = PropertyTable<UpsellImageSlider>;
+        static const Table table = {
+            // Both take effect on the boxes' rotators at once.
+            {"image_animation_amplitude", PropertyInfo::FLOAT,
+             [](UpsellImageSlider& slider) { return hstring(slider.amplitude); },
+             [](UpsellImageSlider& slider, const hstring& value)
+             {
+                 slider.amplitude = value.toFloat();
+                 for (tesraui::ImageBox* box : slider.imageBoxes)
+                 {
+                     for (tesraui::Object* child : box->getChildren())
+                     {
+                         if (tesraui::Animator* animator = dynamic_cast<tesraui::Animator*>(child))
+                         {
+                             animator->setAmplitude(slider.amplitude);
+                         }
+                     }
+                 }
+                 if (slider.images.size() > 0)
+                 {
+                     slider._updateImages(0.0f);
+                 }
+             }},
+            {"image_animation_speed", PropertyInfo::FLOAT,
+             [](UpsellImageSlider& slider) { return hstring(slider.speed); },
+             [](UpsellImageSlider& slider, const hstring& value)
+             {
+                 const float newSpeed = value.toFloat();
+                 slider._setRotatorSpeeds(newSpeed);
+                 slider.speed = newSpeed;
+                 if (slider.images.size() > 0)
+                 {
+                     slider._updateImages(0.0f);
+                 }
+             }},
+        };
+        return table;
     }
 
-    hstring UpsellImageSlider::getProperty(const hstring& name)
-    {
-        if (name == "image_animation_amplitude")
-        {
-            return hstring(this->amplitude);
-        }
-        if (name == "image_animation_speed")
-        {
-            return hstring(this->speed);
-        }
-        return UpsellImageSliderBase::getProperty(name);
-    }
+    QUORTYPES_PROPERTY_TABLE_DESCRIPTIONS_BASE_FIRST(UpsellImageSlider, UpsellImageSliderBase, _properties)
+    QUORTYPES_PROPERTY_TABLE_GET_SET(UpsellImageSlider, UpsellImageSliderBase, _properties)
 
     void UpsellImageSlider::_setRotatorSpeeds(float newSpeed)
     {
@@ -104,41 +127,6 @@ namespace orvalo
                 }
             }
         }
-    }
-
-    bool UpsellImageSlider::setProperty(const hstring& name, const hstring& value)
-    {
-        if (name == "image_animation_amplitude")
-        {
-            this->amplitude = value.toFloat();
-            for (tesraui::ImageBox* box : this->imageBoxes)
-            {
-                for (tesraui::Object* child : box->getChildren())
-                {
-                    if (tesraui::Animator* animator = dynamic_cast<tesraui::Animator*>(child))
-                    {
-                        animator->setAmplitude(this->amplitude);
-                    }
-                }
-            }
-            if (this->images.size() > 0)
-            {
-                this->_updateImages(0.0f);
-            }
-            return true;
-        }
-        if (name == "image_animation_speed")
-        {
-            const float newSpeed = value.toFloat();
-            this->_setRotatorSpeeds(newSpeed);
-            this->speed = newSpeed;
-            if (this->images.size() > 0)
-            {
-                this->_updateImages(0.0f);
-            }
-            return true;
-        }
-        return UpsellImageSliderBase::setProperty(name, value);
     }
 
     void UpsellImageSlider::_updateImages(float timeDelta)

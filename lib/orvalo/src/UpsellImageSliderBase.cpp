@@ -37,13 +37,26 @@ namespace orvalo
         }
     }
 
-    harray<PropertyInfo> UpsellImageSliderBase::getPropertyDescriptions() const
+    const PropertyTable<UpsellImageSliderBase>& UpsellImageSliderBase::_properties()
     {
-        static const harray<PropertyInfo> own = {PropertyInfo("image_name_prefix", PropertyInfo::STRING),
-                                                 PropertyInfo("display_time", PropertyInfo::FLOAT),
-                                                 PropertyInfo("move_time", PropertyInfo::FLOAT)};
-        return tesraui::Object::getPropertyDescriptions() + own;
+        using Table = PropertyTable<UpsellImageSliderBase>;
+        static const Table table = {
+            // A new prefix finds the images anew.
+            {"image_name_prefix", PropertyInfo::STRING,
+             [](UpsellImageSliderBase& slider) { return slider.imageNamePrefix; },
+             [](UpsellImageSliderBase& slider, const hstring& value)
+             {
+                 slider.imageNamePrefix = value;
+                 slider.images.clear();
+             }},
+            Table::floatRow("display_time", &UpsellImageSliderBase::displayTime),
+            Table::floatRow("move_time", &UpsellImageSliderBase::moveTime),
+        };
+        return table;
     }
+
+    QUORTYPES_PROPERTY_TABLE_DESCRIPTIONS_BASE_FIRST(UpsellImageSliderBase, tesraui::Object, _properties)
+    QUORTYPES_PROPERTY_TABLE_GET_SET(UpsellImageSliderBase, tesraui::Object, _properties)
 
     void UpsellImageSliderBase::update(float timeDelta)
     {
@@ -56,44 +69,6 @@ namespace orvalo
                 this->_updateImages(timeDelta);
             }
         }
-    }
-
-    hstring UpsellImageSliderBase::getProperty(const hstring& name)
-    {
-        if (name == "image_name_prefix")
-        {
-            return this->imageNamePrefix;
-        }
-        if (name == "display_time")
-        {
-            return hstring(this->displayTime);
-        }
-        if (name == "move_time")
-        {
-            return hstring(this->moveTime);
-        }
-        return tesraui::Object::getProperty(name);
-    }
-
-    bool UpsellImageSliderBase::setProperty(const hstring& name, const hstring& value)
-    {
-        if (name == "image_name_prefix")
-        {
-            this->imageNamePrefix = value;
-            this->images.clear();
-            return true;
-        }
-        if (name == "display_time")
-        {
-            this->displayTime = value.toFloat();
-            return true;
-        }
-        if (name == "move_time")
-        {
-            this->moveTime = value.toFloat();
-            return true;
-        }
-        return tesraui::Object::setProperty(name, value);
     }
 
     bool UpsellImageSliderBase::_tryLoadImages()

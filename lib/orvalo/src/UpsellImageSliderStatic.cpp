@@ -46,51 +46,20 @@ namespace orvalo
         box->setClip(true);
     }
 
-    harray<PropertyInfo> UpsellImageSliderStatic::getPropertyDescriptions() const
+    const PropertyTable<UpsellImageSliderStatic>& UpsellImageSliderStatic::_properties()
     {
-        static const harray<PropertyInfo> own = {
-            PropertyInfo("image_indicator_active", PropertyInfo::STRING),
-            PropertyInfo("image_indicator_inactive", PropertyInfo::STRING),
-            PropertyInfo("image_indicator_offset", PropertyInfo::FLOAT)};
-        return UpsellImageSliderBase::getPropertyDescriptions() + own;
+        using Table = PropertyTable<UpsellImageSliderStatic>;
+        static const Table table = {
+            Table::textRow("image_indicator_active", &UpsellImageSliderStatic::indicatorActive),
+            Table::textRow("image_indicator_inactive", &UpsellImageSliderStatic::indicatorInactive),
+            Table::floatRow("image_indicator_offset", &UpsellImageSliderStatic::indicatorOffset),
+        };
+        return table;
     }
 
-    hstring UpsellImageSliderStatic::getProperty(const hstring& name)
-    {
-        if (name == "image_indicator_active")
-        {
-            return this->indicatorActive;
-        }
-        if (name == "image_indicator_inactive")
-        {
-            return this->indicatorInactive;
-        }
-        if (name == "image_indicator_offset")
-        {
-            return hstring(this->indicatorOffset);
-        }
-        return UpsellImageSliderBase::getProperty(name);
-    }
-
-    bool UpsellImageSliderStatic::setProperty(const hstring& name, const hstring& value)
-    {
-        if (name == "image_indicator_active")
-        {
-            this->indicatorActive = value;
-            return true;
-        }
-        if (name == "image_indicator_inactive")
-        {
-            this->indicatorInactive = value;
-            return true;
-        }
-        if (name == "image_indicator_offset")
-        {
-            this->indicatorOffset = value.toFloat();
-            return true;
-        }
-        return UpsellImageSliderBase::setProperty(name, value);
-    }
+    QUORTYPES_PROPERTY_TABLE_DESCRIPTIONS_BASE_FIRST(UpsellImageSliderStatic, UpsellImageSliderBase,
+                                                     _properties)
+    QUORTYPES_PROPERTY_TABLE_GET_SET(UpsellImageSliderStatic, UpsellImageSliderBase, _properties)
 
     void UpsellImageSliderStatic::_removeIndicators()
     {

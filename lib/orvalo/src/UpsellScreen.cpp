@@ -74,12 +74,17 @@ namespace orvalo
         }
     }
 
-    harray<PropertyInfo> UpsellScreen::getPropertyDescriptions() const
+    const PropertyTable<UpsellScreen>& UpsellScreen::_properties()
     {
-        harray<PropertyInfo> result = tesraui::Object::getPropertyDescriptions();
-        result.push_back(PropertyInfo("contact_time_out", PropertyInfo::FLOAT));
-        return result;
+        using Table = PropertyTable<UpsellScreen>;
+        static const Table table = {
+            Table::floatRow("contact_time_out", &UpsellScreen::contactTimeOut),
+        };
+        return table;
     }
+
+    QUORTYPES_PROPERTY_TABLE_DESCRIPTIONS_BASE_FIRST(UpsellScreen, tesraui::Object, _properties)
+    QUORTYPES_PROPERTY_TABLE_GET_SET(UpsellScreen, tesraui::Object, _properties)
 
     void UpsellScreen::clearChildUnderCursor()
     {
@@ -106,25 +111,6 @@ namespace orvalo
         {
             dataset->updateTextures(timeDelta);
         }
-    }
-
-    hstring UpsellScreen::getProperty(const hstring& name)
-    {
-        if (name == "contact_time_out")
-        {
-            return hstring(this->contactTimeOut);
-        }
-        return tesraui::Object::getProperty(name);
-    }
-
-    bool UpsellScreen::setProperty(const hstring& name, const hstring& value)
-    {
-        if (name == "contact_time_out")
-        {
-            this->contactTimeOut = value.toFloat();
-            return true;
-        }
-        return tesraui::Object::setProperty(name, value);
     }
 
     UpsellScreen* createUpsellScreen(tesraui::Object* parent, const hstring& /*name*/)

@@ -57,14 +57,36 @@ namespace orvalo
         }
     }
 
-    harray<PropertyInfo> UpsellTextSlider::getPropertyDescriptions() const
+    const PropertyTable<UpsellTextSlider>& UpsellTextSlider::_properties()
     {
-        static const harray<PropertyInfo> own = {
-            PropertyInfo("text_key_prefix", PropertyInfo::STRING), PropertyInfo("font", PropertyInfo::STRING),
-            PropertyInfo("display_time", PropertyInfo::FLOAT), PropertyInfo("move_time", PropertyInfo::FLOAT),
-            PropertyInfo("move_range", PropertyInfo::FLOAT)};
-        return tesraui::Object::getPropertyDescriptions() + own;
+        using Table = PropertyTable<UpsellTextSlider>;
+        static const Table table = {
+            // A new prefix reads the texts anew.
+            {"text_key_prefix", PropertyInfo::STRING,
+             [](UpsellTextSlider& slider) { return slider.textKeyPrefix; },
+             [](UpsellTextSlider& slider, const hstring& value)
+             {
+                 slider.textKeyPrefix = value;
+                 slider.texts.clear();
+             }},
+            {"font", PropertyInfo::STRING, [](UpsellTextSlider& slider) { return slider.font; },
+             [](UpsellTextSlider& slider, const hstring& value)
+             {
+                 slider.font = value;
+                 for (tesraui::Label* label : slider.labels)
+                 {
+                     label->setFont(value);
+                 }
+             }},
+            Table::floatRow("display_time", &UpsellTextSlider::displayTime),
+            Table::floatRow("move_time", &UpsellTextSlider::moveTime),
+            Table::floatRow("move_range", &UpsellTextSlider::moveRange),
+        };
+        return table;
     }
+
+    QUORTYPES_PROPERTY_TABLE_DESCRIPTIONS_BASE_FIRST(UpsellTextSlider, tesraui::Object, _properties)
+    QUORTYPES_PROPERTY_TABLE_GET_SET(UpsellTextSlider, tesraui::Object, _properties)
 
     void UpsellTextSlider::update(float timeDelta)
     {
@@ -132,63 +154,4 @@ namespace orvalo
         }
     }
 
-    hstring UpsellTextSlider::getProperty(const hstring& name)
-    {
-        if (name == "text_key_prefix")
-        {
-            return this->textKeyPrefix;
-        }
-        if (name == "font")
-        {
-            return this->font;
-        }
-        if (name == "display_time")
-        {
-            return hstring(this->displayTime);
-        }
-        if (name == "move_time")
-        {
-            return hstring(this->moveTime);
-        }
-        if (name == "move_range")
-        {
-            return hstring(this->moveRange);
-        }
-        return tesraui::Object::getProperty(name);
-    }
-
-    bool UpsellTextSlider::setProperty(const hstring& name, const hstring& value)
-    {
-        if (name == "text_key_prefix")
-        {
-            this->textKeyPrefix = value;
-            this->texts.clear();
-            return true;
-        }
-        if (name == "font")
-        {
-            this->font = value;
-            for (tesraui::Label* label : this->labels)
-            {
-                label->setFont(value);
-            }
-            return true;
-        }
-        if (name == "display_time")
-        {
-            this->displayTime = value.toFloat();
-            return true;
-        }
-        if (name == "move_time")
-        {
-            this->moveTime = value.toFloat();
-            return true;
-        }
-        if (name == "move_range")
-        {
-            this->moveRange = value.toFloat();
-            return true;
-        }
-        return tesraui::Object::setProperty(name, value);
-    }
 } // namespace orvalo

@@ -104,6 +104,50 @@ namespace
 
     QUORTYPES_PROPERTY_TABLE_DESCRIPTIONS_OWN_FIRST(Label, Shape, _properties)
 
+    // A root served by its table alone.
+    class Mark
+    {
+    public:
+        virtual ~Mark() = default;
+        virtual harray<PropertyInfo> getPropertyDescriptions() const;
+        virtual hstring getProperty(const hstring& name);
+        virtual bool setProperty(const hstring& name, const hstring& value);
+
+        hstring symbol = "*";
+
+    private:
+        static const PropertyTable<Mark>& _properties()
+        {
+            static const PropertyTable<Mark> table = {
+                PropertyTable<Mark>::textRow("symbol", &Mark::symbol),
+                {"name", PropertyInfo::STRING, [](Mark&) { return hstring("mark"); }},
+            };
+            return table;
+        }
+    };
+
+    QUORTYPES_PROPERTY_TABLE_ROOT(Mark, _properties)
+
+    // Names not its own are asked of the shape, then of the mark.
+    class MarkedBox : public Shape, public Mark
+    {
+    public:
+        hstring getProperty(const hstring& name) override;
+        bool setProperty(const hstring& name, const hstring& value) override;
+
+        int layer = 1;
+
+    private:
+        static const PropertyTable<MarkedBox>& _properties()
+        {
+            static const PropertyTable<MarkedBox> table = {
+                PropertyTable<MarkedBox>::intRow("layer", &MarkedBox::layer)};
+            return table;
+        }
+    };
+
+    QUORTYPES_PROPERTY_TABLE_GET_SET_TWO_BASES(MarkedBox, Shape, Mark, _properties)
+
     harray<PropertyInfo> describe(std::initializer_list<std::pair<const char*, int>> rows)
     {
         harray<PropertyInfo> result;
@@ -181,4 +225,71 @@ TEST(PropertyTable, oneSidedRowsLeaveTheOtherSideToTheFallback)
     EXPECT_EQ(label.getProperty("text"), "");
     EXPECT_EQ(label.unknown, "text");
     EXPECT_FALSE(label.setProperty("text", "hello"));
+}
+
+TEST(PropertyTable, fieldRowsReadAndSetTheirFieldsAsText)
+{
+    struct Fields
+    {
+        bool flag = true;
+        int count = -3;
+        float size = 0.5f;
+        hstring label = "a";
+    };
+    using Table = PropertyTable<Fields>;
+    const Table table = {Table::flagRow("flag", &Fields::flag), Table::intRow("count", &Fields::count),
+                         Table::floatRow("size", &Fields::size), Table::textRow("label", &Fields::label)};
+    EXPECT_EQ(table.getDescriptions(), describe({{"flag", PropertyInfo::BOOL},
+                                                 {"count", PropertyInfo::INT},
+                                                 {"size", PropertyInfo::FLOAT},
+                                                 {"label", PropertyInfo::STRING}}));
+    const std::pair<const char*, const char*> reads[] = {
+        {"flag", "1"}, {"count", "-3"}, {"size", "0.500000"}, {"label", "a"}};
+    const std::pair<const char*, const char*> writes[] = {
+        {"flag", "0"}, {"count", "12"}, {"size", "2.25"}, {"label", "b c"}};
+    const std::pair<const char*, const char*> readBack[] = {
+        {"flag", "0"}, {"count", "12"}, {"size", "2.250000"}, {"label", "b c"}};
+    Fields fields;
+    auto none = [] { return hstring("none"); };
+    for (const auto& [name, text] : reads)
+        EXPECT_EQ(table.get(fields, name, none), text) << name;
+    for (const auto& [name, value] : writes)
+        EXPECT_TRUE(table.set(fields, name, value, [] { return false; })) << name;
+    for (const auto& [name, text] : readBack)
+        EXPECT_EQ(table.get(fields, name, none), text) << name;
+}
+
+TEST(PropertyTable, aRootAnswersItsRowsAloneAndTwoBasesAreAskedInTurn)
+{
+    Mark mark;
+    // The root's own rows, nothing else.
+    EXPECT_EQ(mark.getPropertyDescriptions(),
+              describe({{"symbol", PropertyInfo::STRING}, {"name", PropertyInfo::STRING}}));
+    EXPECT_EQ(mark.getProperty("colour"), "");
+    EXPECT_FALSE(mark.setProperty("colour", "red"));
+
+    struct Case
+    {
+        const char* name;
+        const char* value;
+        bool taken;
+        const char* read;
+        const char* unknown; // the name the shape's fallback saw, if any
+    };
+    const Case cases[] = {
+        {"layer", "4", true, "4", ""},          // its own row
+        {"name", "crate", true, "crate", ""},   // the first base's
+        {"symbol", "#", true, "#", "symbol"},   // the first base knows nothing of it, the second does
+        {"colour", "red", false, "", "colour"}, // neither
+        {"name", "", true, "mark", ""},         // an empty answer of the first base asks the second too
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        MarkedBox box;
+        EXPECT_EQ(box.setProperty(c.name, c.value), c.taken);
+        box.unknown = "";
+        EXPECT_EQ(box.getProperty(c.name), c.read);
+        EXPECT_EQ(box.unknown, c.unknown);
+    }
 }

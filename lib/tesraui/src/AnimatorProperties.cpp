@@ -7,117 +7,59 @@ namespace tesraui
                                                 "triangle", "random", "hover"};
     static const int functionCount = sizeof(functionNames) / sizeof(functionNames[0]);
 
-    harray<PropertyInfo> Animator::getPropertyDescriptions() const
+    const PropertyTable<Animator>& Animator::_properties()
     {
-        static harray<PropertyInfo> descriptions;
-        if (descriptions.size() == 0)
+        using Table = PropertyTable<Animator>;
+        const auto functionName = [](Animator& animator)
         {
-            descriptions =
-                Object::getPropertyDescriptions() + harray<PropertyInfo>({
-                                                        PropertyInfo("function", PropertyInfo::ENUM),
-                                                        PropertyInfo("func", PropertyInfo::ENUM),
-                                                        PropertyInfo("timer", PropertyInfo::FLOAT),
-                                                        PropertyInfo("delay", PropertyInfo::FLOAT),
-                                                        PropertyInfo("periods", PropertyInfo::FLOAT),
-                                                        PropertyInfo("amplitude", PropertyInfo::FLOAT),
-                                                        PropertyInfo("peak_to_peak", PropertyInfo::FLOAT),
-                                                        PropertyInfo("speed", PropertyInfo::FLOAT),
-                                                        PropertyInfo("offset", PropertyInfo::FLOAT),
-                                                        PropertyInfo("acceleration", PropertyInfo::FLOAT),
-                                                        PropertyInfo("discrete_step", PropertyInfo::INT),
-                                                        PropertyInfo("reset", PropertyInfo::BOOL),
-                                                        PropertyInfo("inherit_value", PropertyInfo::BOOL),
-                                                        PropertyInfo("target", PropertyInfo::FLOAT),
-                                                        PropertyInfo("time", PropertyInfo::FLOAT),
-                                                    });
-        }
-        return descriptions;
-    }
-
-    hstring Animator::getProperty(const hstring& name)
-    {
-        if (name == "function" || name == "func")
-        {
-            int number = (int)function;
+            int number = (int)animator.function;
             return number >= 0 && number < functionCount ? hstring(functionNames[number]) : hstring("custom");
-        }
-        if (name == "timer")
-            return formatString("%f", timer);
-        if (name == "delay")
-            return formatString("%f", delay);
-        if (name == "periods")
-            return formatString("%f", periods);
-        if (name == "amplitude")
-            return formatString("%f", amplitude);
-        if (name == "peak_to_peak")
-            return formatString("%f", amplitude * 2.0f);
-        if (name == "speed")
-            return formatString("%f", speed);
-        if (name == "offset")
-            return formatString("%f", offset);
-        if (name == "acceleration")
-            return formatString("%f", acceleration);
-        if (name == "discrete_step")
-            return formatString("%d", discreteStep);
-        if (name == "reset")
-            return formatString("%d", (int)reset);
-        if (name == "inherit_value")
-            return formatString("%d", (int)inheritValue);
-        if (name == "target")
-            return formatString("%f", target);
-        return Object::getProperty(name);
-    }
-
-    bool Animator::setProperty(const hstring& name, const hstring& value)
-    {
-        if (name == "function" || name == "func")
+        };
+        // An unknown name keeps the function and still counts as taken.
+        const auto setFunction = [](Animator& animator, const hstring& value)
         {
-            // An unknown name keeps the function and still counts as handled.
             for (int i = 0; i < functionCount; ++i)
             {
                 if (value == functionNames[i])
                 {
-                    function = (AnimationFunction)i;
+                    animator.function = (AnimationFunction)i;
                 }
             }
             if (value == "custom")
             {
-                function = AnimationFunction::Custom;
+                animator.function = AnimationFunction::Custom;
             }
-            return true;
-        }
-        if (name == "timer")
-            timer = value.toFloat();
-        else if (name == "delay")
-            delay = value.toFloat();
-        else if (name == "periods")
-            periods = value.toFloat();
-        else if (name == "amplitude")
-            amplitude = value.toFloat();
-        else if (name == "peak_to_peak")
-            amplitude = value.toFloat() * 0.5f;
-        else if (name == "speed")
-            speed = value.toFloat();
-        else if (name == "offset")
-            offset = value.toFloat();
-        else if (name == "acceleration")
-            acceleration = value.toFloat();
-        else if (name == "discrete_step")
-            discreteStep = value.toInt();
-        else if (name == "reset")
-            reset = value.toBool();
-        else if (name == "inherit_value")
-            inheritValue = value.toBool();
-        else if (name == "target")
-        {
-            target = value.toFloat();
-            useTarget = true;
-            inheritValue = true;
-        }
-        else if (name == "time")
-            setTime(value.toFloat());
-        else
-            return Object::setProperty(name, value);
-        return true;
+        };
+        static const Table table = {
+            {"function", PropertyInfo::ENUM, functionName, setFunction},
+            {"func", PropertyInfo::ENUM, functionName, setFunction},
+            Table::floatRow("timer", &Animator::timer),
+            Table::floatRow("delay", &Animator::delay),
+            Table::floatRow("periods", &Animator::periods),
+            Table::floatRow("amplitude", &Animator::amplitude),
+            {"peak_to_peak", PropertyInfo::FLOAT,
+             [](Animator& animator) { return hstring(animator.amplitude * 2.0f); },
+             [](Animator& animator, const hstring& value) { animator.amplitude = value.toFloat() * 0.5f; }},
+            Table::floatRow("speed", &Animator::speed),
+            Table::floatRow("offset", &Animator::offset),
+            Table::floatRow("acceleration", &Animator::acceleration),
+            Table::intRow("discrete_step", &Animator::discreteStep),
+            Table::flagRow("reset", &Animator::reset),
+            Table::flagRow("inherit_value", &Animator::inheritValue),
+            {"target", PropertyInfo::FLOAT, [](Animator& animator) { return hstring(animator.target); },
+             [](Animator& animator, const hstring& value)
+             {
+                 animator.target = value.toFloat();
+                 animator.useTarget = true;
+                 animator.inheritValue = true;
+             }},
+            // Written only, as a speed.
+            {"time", PropertyInfo::FLOAT, nullptr,
+             [](Animator& animator, const hstring& value) { animator.setTime(value.toFloat()); }},
+        };
+        return table;
     }
+
+    QUORTYPES_PROPERTY_TABLE_DESCRIPTIONS_BASE_FIRST(Animator, Object, _properties)
+    QUORTYPES_PROPERTY_TABLE_GET_SET(Animator, Object, _properties)
 } // namespace tesraui

@@ -11,6 +11,7 @@
 #include <quortypes/Log.h>
 #include <quortypes/Resource.h>
 #include <quortypes/exception.h>
+#include <quortypes_testing/PropertyJournal.h>
 #include <tesra/Image.h>
 #include <tesra/RenderSystem.h>
 #include <tesra/tesra.h>
@@ -35,6 +36,7 @@
 
 using kavtypes::Rectangle;
 using tesravideo::VideoObject;
+using Journal = quortypes_testing::PropertyJournal;
 
 namespace
 {
@@ -452,4 +454,69 @@ TEST_F(VideoObjectTest, AClipThatStopsDecodingIsLoggedOnceAndLetGo)
     EXPECT_EQ(video->getClip(), nullptr);
     EXPECT_EQ(log.count("ERROR: Unable to play video file 'data/video/count.ogv': packet out of bounds"), 1);
     EXPECT_EQ(video->getProperty("state"), "paused");
+}
+
+// Its own properties come before the image box's; the journal is its own script (see PropertyJournal).
+TEST_F(VideoObjectTest, PropertiesListedReadAndSetBeforeAndAfterItsClip)
+{
+    VideoObject* video = this->add({});
+    tesraui::ImageBox box("box", Rectangle(0, 0, 1, 1));
+    EXPECT_EQ(
+        Journal::described(*video),
+        Journal::joined({{"video:STRING", "video_alpha:BOOL", "alpha_pause_treshold:INT", "loop:BOOL",
+                          "speed:FLOAT", "time:FLOAT", "duration:FLOAT", "videoWidth:INT", "videoHeight:INT",
+                          "audio:STRING", "sync_offset:FLOAT", "blend_mode:STRING", "state:STRING"},
+                         Journal::described(box)}));
+    // Without a clip, then with one made by the first question about its size.
+    const Journal::Lines journal = {
+        R"(video -> '')",
+        R"(video_alpha -> '0')",
+        R"(alpha_pause_treshold -> '0')",
+        R"(loop -> '1')",
+        R"(speed -> '1.000000')",
+        R"(time -> '0.000000')",
+        R"(duration -> '0')",
+        R"(videoWidth -> '0')",
+        R"(videoHeight -> '0')",
+        R"(audio -> '')",
+        R"(sync_offset -> '0.000000')",
+        R"(blend_mode -> '')",
+        R"(  tesravideo: ERROR: Unable to get blend_mode to VideoObject, image is NULL)",
+        R"(state -> 'paused')",
+        R"(video_alpha=1: taken, reads '1')",
+        R"(alpha_pause_treshold=-5: taken, reads '0')",
+        R"(alpha_pause_treshold=300: taken, reads '255')",
+        R"(loop=0: taken, reads '0')",
+        R"(speed=2: taken, reads '2.000000')",
+        R"(time=1: taken, reads '0.000000')",
+        R"(  tesravideo: WARNING: VideoObject ignoring 'time' param, mClip is NULL)",
+        R"(audio=a.ogg: taken, reads 'a.ogg')",
+        R"(sync_offset=0.5: taken, reads '0.500000')",
+        R"(blend_mode=add: taken, reads '')",
+        R"(  tesravideo: ERROR: Unable to get blend_mode to VideoObject, image is NULL)",
+        R"(blend_mode=multiply: taken, reads '')",
+        R"(  tesravideo: ERROR: Unknown VideoObject blend mode: multiply)",
+        R"(  tesravideo: ERROR: Unable to get blend_mode to VideoObject, image is NULL)",
+        R"(state=paused: taken, reads 'paused')",
+        R"(state=playing: taken, reads 'paused')",
+        R"(state=stopped: throws 'VideoObject: unable to set state property to 'stopped'.')",
+        R"(video=missing: throws 'Unable to find video file: data/video/missing.ogv')",
+        R"(video_alpha=0: taken, reads '0')",
+        R"(video=count: taken, reads 'count')",
+        R"(videoWidth -> '64')",
+        R"(  tesravideo: Preloading video file to memory: data/video/count.ogv)",
+        R"(  tesravideo: Creating video from data source: MEM:data/video/count.ogv [16 precached frames].)",
+        R"(  tesravideo: Created video clip.)",
+        R"(  tesravideo: WARNING: VideoObject: no audio system, 'a.ogg' not played)",
+        R"(videoHeight -> '48')",
+        R"(duration -> '1.600000')",
+        R"(blend_mode -> 'add')",
+        R"(state -> 'playing')",
+        R"(audio=: taken, reads '')",
+        R"(loop -> '0')",
+        R"(image=null: taken, reads 'ui.null')",
+        R"(x=3: taken, reads '3.000000')",
+        R"(no_such -> '')",
+        R"(no_such=1: refused, reads '')"};
+    EXPECT_EQ(Journal::replay(*video, journal, {"tesravideo"}), journal);
 }

@@ -25,6 +25,9 @@ namespace orvalo
 
     protected:
         float appearSpeed = 3.0f;
+
+    private:
+        static const PropertyTable<MoreGamesScreen>& _properties();
     };
 
     // Null, with the reason logged, when the screen cannot be made; nothing throws.

@@ -27,5 +27,8 @@ namespace orvalo
         static float _speedFactor(int index);
         static float _timerStart(int index);
         void _setRotatorSpeeds(float newSpeed);
+
+    private:
+        static const PropertyTable<UpsellImageSlider>& _properties();
     };
 } // namespace orvalo

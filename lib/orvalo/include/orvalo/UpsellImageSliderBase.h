@@ -44,5 +44,8 @@ namespace orvalo
 
         // Called once the boxes exist, before they are registered.
         virtual void _setupImageBox(tesraui::ImageBox* /*box*/, int /*index*/) {}
+
+    private:
+        static const PropertyTable<UpsellImageSliderBase>& _properties();
     };
 } // namespace orvalo

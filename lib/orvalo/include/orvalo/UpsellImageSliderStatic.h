@@ -49,5 +49,8 @@ namespace orvalo
         kavtypes::Vector2 _localCursor() const;
         // The fling a release gives: the last move as a share of the width, in move time.
         float _releaseFling() const;
+
+    private:
+        static const PropertyTable<UpsellImageSliderStatic>& _properties();
     };
 } // namespace orvalo

@@ -26,6 +26,9 @@ namespace orvalo
         // Kept for the property interface only.
         float contactTimeOut = 60.0f;
         bool clearing = false;
+
+    private:
+        static const PropertyTable<UpsellScreen>& _properties();
     };
 
     // Null, with the reason logged, when the screen cannot be made; the name has no effect.

@@ -40,5 +40,8 @@ namespace orvalo
         harray<hstring> texts;
 
         void _slide(float timeDelta);
+
+    private:
+        static const PropertyTable<UpsellTextSlider>& _properties();
     };
 } // namespace orvalo

@@ -85,6 +85,36 @@ public:
         }
     };
 
+    // Rows over a field of the class or of a base, set straight from text: a truth read as "1" or "0", a
+    // whole number as "%d", a number as "%f", a text as it is.
+    template <class C> static Row flagRow(const hstring& name, bool C::*field)
+    {
+        return Row(
+            name, PropertyInfo::BOOL, [field](T& object) { return hstring(object.*field ? 1 : 0); },
+            [field](T& object, const hstring& value) { object.*field = value.toBool(); });
+    }
+
+    template <class C> static Row intRow(const hstring& name, int C::*field)
+    {
+        return Row(
+            name, PropertyInfo::INT, [field](T& object) { return hstring(object.*field); },
+            [field](T& object, const hstring& value) { object.*field = value.toInt(); });
+    }
+
+    template <class C> static Row floatRow(const hstring& name, float C::*field)
+    {
+        return Row(
+            name, PropertyInfo::FLOAT, [field](T& object) { return hstring(object.*field); },
+            [field](T& object, const hstring& value) { object.*field = value.toFloat(); });
+    }
+
+    template <class C> static Row textRow(const hstring& name, hstring C::*field)
+    {
+        return Row(
+            name, PropertyInfo::STRING, [field](T& object) { return object.*field; },
+            [field](T& object, const hstring& value) { object.*field = value; });
+    }
+
     PropertyTable(std::initializer_list<Row> rows) : rows(rows)
     {
         for (const Row& row : rows)
@@ -168,3 +198,38 @@ private:
 #define QUORTYPES_PROPERTY_TABLE_GET_SET(Class, Base, table)                                                 \
     QUORTYPES_PROPERTY_TABLE_GET(Class, Base, table)                                                         \
     QUORTYPES_PROPERTY_TABLE_SET(Class, Base, table)
+
+// A class with two bases: a name not in the table is asked of First, then of Second when First answers
+// nothing or does not take the value.
+#define QUORTYPES_PROPERTY_TABLE_GET_SET_TWO_BASES(Class, First, Second, table)                              \
+    hstring Class::getProperty(const hstring& name)                                                          \
+    {                                                                                                        \
+        return table().get(*this, name,                                                                      \
+                           [&]                                                                               \
+                           {                                                                                 \
+                               hstring result = First::getProperty(name);                                    \
+                               return result != "" ? result : Second::getProperty(name);                     \
+                           });                                                                               \
+    }                                                                                                        \
+    bool Class::setProperty(const hstring& name, const hstring& value)                                       \
+    {                                                                                                        \
+        return table().set(*this, name, value,                                                               \
+                           [&]                                                                               \
+                           { return First::setProperty(name, value) || Second::setProperty(name, value); }); \
+    }
+
+// A class at the root of its properties: only the table's rows are listed, and a name not in it reads as ""
+// and is not taken.
+#define QUORTYPES_PROPERTY_TABLE_ROOT(Class, table)                                                          \
+    harray<PropertyInfo> Class::getPropertyDescriptions() const                                              \
+    {                                                                                                        \
+        return table().getDescriptions();                                                                    \
+    }                                                                                                        \
+    hstring Class::getProperty(const hstring& name)                                                          \
+    {                                                                                                        \
+        return table().get(*this, name, [] { return hstring(); });                                           \
+    }                                                                                                        \
+    bool Class::setProperty(const hstring& name, const hstring& value)                                       \
+    {                                                                                                        \
+        return table().set(*this, name, value, [] { return false; });                                        \
+    }

@@ -104,5 +104,8 @@ namespace tesraui
         void _valueUpdateSimple(float timeDelta);
         // Clamps to 0..255 and writes only a changed byte; "hover" moves from the animator's own value.
         void _valueUpdateUChar(float timeDelta);
+
+    private:
+        static const PropertyTable<Animator>& _properties();
     };
 } // namespace tesraui

@@ -195,6 +195,9 @@ namespace tesraui
             hstring baseName;
             int firstFrame = 0;
             int frameCount = 0;
+
+        private:
+            static const PropertyTable<FrameAnimation>& _properties();
         };
     } // namespace Animators
 } // namespace tesraui

@@ -104,5 +104,8 @@ namespace tesraui
         void _scrollToCaret(kavtypes::Vector2& caret, const hstring& shown, fintu::Font* font);
         void _drawCaret(kavtypes::Vector2 caret, fintu::Font* font);
         void _setCodes(const ustring& codes);
+
+    private:
+        static const PropertyTable<EditBox>& _properties();
     };
 } // namespace tesraui

@@ -3,6 +3,7 @@
 #include <kavtypes/Rectangle.h>
 #include <kavtypes/Vector2.h>
 #include <quortypes/PropertyInfo.h>
+#include <quortypes/PropertyTable.h>
 #include <quortypes/harray.h>
 #include <quortypes/hstring.h>
 #include <tesra/Color.h>
@@ -83,6 +84,9 @@ namespace tesraui
     private:
         friend class HeldImage;
         LifeToken holders;
+
+        // The rows of getProperty, setProperty and getPropertyDescriptions.
+        static const PropertyTable<Image>& _properties();
     };
 
     // Stands for "no image": every dataset has one named "null". Draws nothing in either form.

@@ -40,5 +40,8 @@ namespace tesraui
     protected:
         HeldImage image;
         hstring imageName;
+
+    private:
+        static const PropertyTable<ImageBox>& _properties();
     };
 } // namespace tesraui

@@ -75,5 +75,8 @@ namespace tesraui
         // The image shown until the next update, by state.
         void _chooseImage();
         bool _imageByName(const hstring& name, Image*& image);
+
+    private:
+        static const PropertyTable<ImageButton>& _properties();
     };
 } // namespace tesraui

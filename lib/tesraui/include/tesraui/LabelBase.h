@@ -3,6 +3,7 @@
 #include <kavtypes/Rectangle.h>
 #include <kavtypes/Vector2.h>
 #include <quortypes/PropertyInfo.h>
+#include <quortypes/PropertyTable.h>
 #include <quortypes/harray.h>
 #include <quortypes/hstring.h>
 #include <tesra/Color.h>
@@ -90,5 +91,11 @@ namespace tesraui
         bool _lookUpText(const hstring& key, const char* operation, hstring& result) const;
         // The text as the renderer must get it so that it shows as stored.
         hstring _drawnText() const;
+
+    private:
+        static const PropertyTable<LabelBase>& _properties();
+        // "none", "shadow" or "border", and ":" with a colour; a word or colour it does not know is refused
+        // with a warning.
+        bool _setEffect(const hstring& value);
     };
 } // namespace tesraui

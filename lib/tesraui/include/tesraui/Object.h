@@ -3,6 +3,7 @@
 #include <kavtypes/Rectangle.h>
 #include <kavtypes/Vector2.h>
 #include <quortypes/PropertyInfo.h>
+#include <quortypes/PropertyTable.h>
 #include <quortypes/harray.h>
 #include <quortypes/hdict.h>
 #include <quortypes/hstring.h>
@@ -334,5 +335,8 @@ namespace tesraui
         // clearing, and the place in that list.
         Dataset* cursorCacheList = nullptr;
         int cursorCacheIndex = -1;
+
+        // The rows of getProperty, setProperty and getPropertyDescriptions.
+        static const PropertyTable<Object>& _properties();
     };
 } // namespace tesraui

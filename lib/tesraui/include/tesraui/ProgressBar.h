@@ -43,5 +43,10 @@ namespace tesraui
     protected:
         bool stretching = false;
         int direction = RIGHT;
+
+        bool _checkDataset(const char* operation) const override { return Object::_checkDataset(operation); }
+
+    private:
+        static const PropertyTable<ProgressBar>& _properties();
     };
 } // namespace tesraui

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <quortypes/PropertyInfo.h>
+#include <quortypes/PropertyTable.h>
 #include <quortypes/harray.h>
 #include <quortypes/hstring.h>
 #include <tesra/Color.h>
@@ -58,5 +59,10 @@ namespace tesraui
         float _clampedProgress() const;
         // The mask, when set, over the whole rectangle.
         void _drawMask(const kavtypes::Rectangle& rect, const tesra::Color& color);
+        // Logs that the operation needs a dataset; false when the owner has none.
+        virtual bool _checkDataset(const char* operation) const = 0;
+
+    private:
+        static const PropertyTable<ProgressBase>& _properties();
     };
 } // namespace tesraui

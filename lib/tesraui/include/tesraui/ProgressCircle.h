@@ -49,5 +49,10 @@ namespace tesraui
 
     protected:
         int direction = CLOCKWISE;
+
+        bool _checkDataset(const char* operation) const override { return Object::_checkDataset(operation); }
+
+    private:
+        static const PropertyTable<ProgressCircle>& _properties();
     };
 } // namespace tesraui

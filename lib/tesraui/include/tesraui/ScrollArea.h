@@ -97,5 +97,8 @@ namespace tesraui
         void _updateFling(float timeDelta);
         // Sends the children a cancel, so that a press on one of them ends without a click.
         void _cancelChildren(unsigned int keyCode);
+
+    private:
+        static const PropertyTable<ScrollArea>& _properties();
     };
 } // namespace tesraui

@@ -124,5 +124,8 @@ namespace tesraui
         void _applySkin();
         // The container's link to this bar, set or cleared.
         virtual void _linkContainer(Container* container, bool attach) = 0;
+
+    private:
+        static const PropertyTable<ScrollBar>& _properties();
     };
 } // namespace tesraui

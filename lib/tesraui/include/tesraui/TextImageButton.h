@@ -41,5 +41,8 @@ namespace tesraui
         bool useHoverTextColor = false;
         bool usePushedTextColor = false;
         bool useDisabledTextColor = false;
+
+    private:
+        static const PropertyTable<TextImageButton>& _properties();
     };
 } // namespace tesraui

@@ -31,5 +31,8 @@ namespace tesraui
         // 0x1000 bottom) when skipUnclipped is set, and then leaves an uncut tile undrawn.
         int _drawTile(const kavtypes::Rectangle& clip, const kavtypes::Rectangle& tileRect,
                       const tesra::Color& color, bool skipUnclipped);
+
+    private:
+        static const PropertyTable<TiledImage>& _properties();
     };
 } // namespace tesraui

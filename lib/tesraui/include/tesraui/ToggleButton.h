@@ -42,5 +42,8 @@ namespace tesraui
 
         // Exchanges the plain and toggled image sets.
         void _swapImages();
+
+    private:
+        static const PropertyTable<ToggleButton>& _properties();
     };
 } // namespace tesraui

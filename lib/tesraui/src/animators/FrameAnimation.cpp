@@ -14,46 +14,25 @@ namespace tesraui
             return new FrameAnimation(name);
         }
 
-        harray<PropertyInfo> FrameAnimation::getPropertyDescriptions() const
+        const PropertyTable<FrameAnimation>& FrameAnimation::_properties()
         {
-            static harray<PropertyInfo> descriptions;
-            if (descriptions.size() == 0)
-            {
-                descriptions =
-                    Animator::getPropertyDescriptions() + harray<PropertyInfo>({
-                                                              PropertyInfo("base_name", PropertyInfo::STRING),
-                                                              PropertyInfo("first_frame", PropertyInfo::INT),
-                                                              PropertyInfo("frame_count", PropertyInfo::INT),
-                                                          });
-            }
-            return descriptions;
+            using Table = PropertyTable<FrameAnimation>;
+            static const Table table = {
+                Table::textRow("base_name", &FrameAnimation::baseName),
+                Table::intRow("first_frame", &FrameAnimation::firstFrame),
+                Table::intRow("frame_count", &FrameAnimation::frameCount),
+                // Taken with a warning, and ignored.
+                {"inherit_value", PropertyTable<FrameAnimation>::Undescribed, nullptr,
+                 [](FrameAnimation&, const hstring&) {
+                     quortypes::Log::warn(logTag,
+                                          "Animators::FrameAnimation does not support 'inherit_value'!");
+                 }},
+            };
+            return table;
         }
 
-        hstring FrameAnimation::getProperty(const hstring& name)
-        {
-            if (name == "base_name")
-                return baseName;
-            if (name == "first_frame")
-                return formatString("%d", firstFrame);
-            if (name == "frame_count")
-                return formatString("%d", frameCount);
-            return Animator::getProperty(name);
-        }
-
-        bool FrameAnimation::setProperty(const hstring& name, const hstring& value)
-        {
-            if (name == "base_name")
-                baseName = value;
-            else if (name == "first_frame")
-                firstFrame = value.toInt();
-            else if (name == "frame_count")
-                frameCount = value.toInt();
-            else if (name == "inherit_value")
-                quortypes::Log::warn(logTag, "Animators::FrameAnimation does not support 'inherit_value'!");
-            else
-                return Animator::setProperty(name, value);
-            return true;
-        }
+        QUORTYPES_PROPERTY_TABLE_DESCRIPTIONS_BASE_FIRST(FrameAnimation, Animator, _properties)
+        QUORTYPES_PROPERTY_TABLE_GET_SET(FrameAnimation, Animator, _properties)
 
         bool FrameAnimation::isAnimated()
         {

@@ -1,5 +1,6 @@
 #include <quortypes/Dir.h>
 #include <quortypes/Log.h>
+#include <quortypes/PropertyTable.h>
 #include <tesraui/Dataset.h>
 #include <tesraui/Image.h>
 #include <tesraui/Texture.h>
@@ -30,159 +31,132 @@ namespace tesraui
                                          assign + "' instead.");
     }
 
-    harray<PropertyInfo> Image::getPropertyDescriptions() const
+    const PropertyTable<Image>& Image::_properties()
     {
-        static harray<PropertyInfo> descriptions;
-        if (descriptions.size() == 0)
+        using Row = PropertyTable<Image>::Row;
+        // A part of the source rectangle: every change of it moves the texture coordinates, whichever name
+        // it came through.
+        const auto sourceRow = [](const char* name, int type, hstring (*text)(const kavtypes::Rectangle&),
+                                  void (*change)(kavtypes::Rectangle&, const hstring&))
         {
-            descriptions.push_back(PropertyInfo("rect", PropertyInfo::RECT));
-            descriptions.push_back(PropertyInfo("position", PropertyInfo::GVEC2));
-            descriptions.push_back(PropertyInfo("size", PropertyInfo::GVEC2));
-            descriptions.push_back(PropertyInfo("x", PropertyInfo::FLOAT));
-            descriptions.push_back(PropertyInfo("y", PropertyInfo::FLOAT));
-            descriptions.push_back(PropertyInfo("w", PropertyInfo::FLOAT));
-            descriptions.push_back(PropertyInfo("h", PropertyInfo::FLOAT));
-            descriptions.push_back(PropertyInfo("color", PropertyInfo::COLOR));
-            descriptions.push_back(PropertyInfo("rotated", PropertyInfo::BOOL));
-            descriptions.push_back(PropertyInfo("invert_x", PropertyInfo::BOOL));
-            descriptions.push_back(PropertyInfo("invert_y", PropertyInfo::BOOL));
-            descriptions.push_back(PropertyInfo("blend_mode", PropertyInfo::ENUM));
-            descriptions.push_back(PropertyInfo("color_mode", PropertyInfo::ENUM));
-            descriptions.push_back(PropertyInfo("color_mode_factor", PropertyInfo::FLOAT));
-            descriptions.push_back(PropertyInfo("texture", PropertyInfo::STRING));
-            descriptions.push_back(PropertyInfo("dataset", PropertyInfo::STRING));
-        }
-        return descriptions;
-    }
-
-    hstring Image::getProperty(const hstring& name)
-    {
-        const kavtypes::Rectangle& s = sourceRect;
-        if (name == "rect")
-            return rectToString(s);
-        if (name == "position")
-            return vector2ToString(s.getPosition());
-        if (name == "size")
-            return vector2ToString(s.getSize());
-        if (name == "x")
-            return formatString("%f", s.x);
-        if (name == "y")
-            return formatString("%f", s.y);
-        if (name == "w")
-            return formatString("%f", s.w);
-        if (name == "h")
-            return formatString("%f", s.h);
-        if (name == "color")
-            return color.hex();
-        if (name == "vertical")
+            return Row(
+                name, type, [text](Image& image) { return text(image.sourceRect); },
+                [change](Image& image, const hstring& value)
+                {
+                    kavtypes::Rectangle source = image.sourceRect;
+                    change(source, value);
+                    image.setSourceRect(source);
+                });
+        };
+        const auto flagRow = [](const char* name, bool Image::*field, void (Image::*set)(bool))
         {
-            warnDeprecated("vertical", "rotated", false);
-            return getProperty("rotated");
-        }
-        if (name == "invertx")
+            return Row(
+                name, PropertyInfo::BOOL, [field](Image& image) { return hstring(image.*field ? 1 : 0); },
+                [set](Image& image, const hstring& value) { (image.*set)(value.toBool()); });
+        };
+        // An old name, served with a warning as the new one; not listed.
+        const auto deprecatedRow = [](const char* oldName, const char* newName, void (Image::*set)(bool))
         {
-            warnDeprecated("invertx", "invert_x", false);
-            return getProperty("invert_x");
-        }
-        if (name == "inverty")
+            return Row(
+                oldName, PropertyTable<Image>::Undescribed,
+                [oldName, newName](Image& image)
+                {
+                    warnDeprecated(oldName, newName, false);
+                    return image.getProperty(newName);
+                },
+                [oldName, newName, set](Image& image, const hstring& value)
+                {
+                    warnDeprecated(oldName, newName, true);
+                    (image.*set)(value.toBool());
+                });
+        };
+        // An unknown word keeps the mode and still counts as taken.
+        const auto modeRow = [](const char* name, const char* const* names, int count, int (*get)(Image&),
+                                void (*set)(Image&, int))
         {
-            warnDeprecated("inverty", "invert_y", false);
-            return getProperty("invert_y");
-        }
-        if (name == "rotated")
-            return hstring(rotated ? 1 : 0);
-        if (name == "invert_x")
-            return hstring(invertX ? 1 : 0);
-        if (name == "invert_y")
-            return hstring(invertY ? 1 : 0);
-        if (name == "blend_mode")
-            return blendModeNames[(int)blendMode];
-        if (name == "color_mode")
-            return colorModeNames[(int)colorMode];
-        if (name == "color_mode_factor")
-            return formatString("%f", colorModeFactor);
-        if (name == "texture")
-        {
+            return Row(
+                name, PropertyInfo::ENUM, [names, get](Image& image) { return hstring(names[get(image)]); },
+                [name, names, count, set](Image& image, const hstring& value)
+                {
+                    int index = findName(names, count, value);
+                    if (index < 0)
+                    {
+                        quortypes::Log::warnf(logTag, "Value '%s' does not exist for property '%s' in '%s'!",
+                                              value.c_str(), name, image.name.c_str());
+                    }
+                    else
+                    {
+                        set(image, index);
+                    }
+                });
+        };
+        static const PropertyTable<Image> table = {
+            sourceRow(
+                "rect", PropertyInfo::RECT, [](const kavtypes::Rectangle& s) { return rectToString(s); },
+                [](kavtypes::Rectangle& s, const hstring& value) { s = stringToRect(value); }),
+            sourceRow(
+                "position", PropertyInfo::GVEC2,
+                [](const kavtypes::Rectangle& s) { return vector2ToString(s.getPosition()); },
+                [](kavtypes::Rectangle& s, const hstring& value)
+                {
+                    kavtypes::Vector2 position = stringToVector2(value);
+                    s.x = position.x;
+                    s.y = position.y;
+                }),
+            sourceRow(
+                "size", PropertyInfo::GVEC2,
+                [](const kavtypes::Rectangle& s) { return vector2ToString(s.getSize()); },
+                [](kavtypes::Rectangle& s, const hstring& value)
+                {
+                    kavtypes::Vector2 size = stringToVector2(value);
+                    s.setSize(size.x, size.y);
+                }),
+            sourceRow(
+                "x", PropertyInfo::FLOAT,
+                [](const kavtypes::Rectangle& s) { return formatString("%f", s.x); },
+                [](kavtypes::Rectangle& s, const hstring& value) { s.x = value.toFloat(); }),
+            sourceRow(
+                "y", PropertyInfo::FLOAT,
+                [](const kavtypes::Rectangle& s) { return formatString("%f", s.y); },
+                [](kavtypes::Rectangle& s, const hstring& value) { s.y = value.toFloat(); }),
+            sourceRow(
+                "w", PropertyInfo::FLOAT,
+                [](const kavtypes::Rectangle& s) { return formatString("%f", s.w); },
+                [](kavtypes::Rectangle& s, const hstring& value) { s.w = value.toFloat(); }),
+            sourceRow(
+                "h", PropertyInfo::FLOAT,
+                [](const kavtypes::Rectangle& s) { return formatString("%f", s.h); },
+                [](kavtypes::Rectangle& s, const hstring& value) { s.h = value.toFloat(); }),
+            {"color", PropertyInfo::COLOR, [](Image& image) { return image.color.hex(); },
+             [](Image& image, const hstring& value) { image.color.set(value); }},
+            deprecatedRow("vertical", "rotated", &Image::setRotated),
+            deprecatedRow("invertx", "invert_x", &Image::setInvertX),
+            deprecatedRow("inverty", "invert_y", &Image::setInvertY),
+            flagRow("rotated", &Image::rotated, &Image::setRotated),
+            flagRow("invert_x", &Image::invertX, &Image::setInvertX),
+            flagRow("invert_y", &Image::invertY, &Image::setInvertY),
+            modeRow(
+                "blend_mode", blendModeNames, 5, [](Image& image) { return (int)image.blendMode; },
+                [](Image& image, int index) { image.blendMode = (tesra::BlendMode)index; }),
+            modeRow(
+                "color_mode", colorModeNames, 4, [](Image& image) { return (int)image.colorMode; },
+                [](Image& image, int index) { image.colorMode = (tesra::ColorMode)index; }),
+            {"color_mode_factor", PropertyInfo::FLOAT,
+             [](Image& image) { return formatString("%f", image.colorModeFactor); },
+             [](Image& image, const hstring& value) { image.colorModeFactor = value.toFloat(); }},
             // The name as the dataset asked for it: no localisation folder, no extension.
-            return texture != nullptr ? quortypes::Dir::baseName(texture->getRequestedFilename()) : hstring();
-        }
-        if (name == "dataset")
-            return dataset != nullptr ? dataset->getName() : hstring();
-        return "";
+            {"texture", PropertyInfo::STRING,
+             [](Image& image)
+             {
+                 return image.texture != nullptr
+                            ? quortypes::Dir::baseName(image.texture->getRequestedFilename())
+                            : hstring();
+             }},
+            {"dataset", PropertyInfo::STRING,
+             [](Image& image) { return image.dataset != nullptr ? image.dataset->getName() : hstring(); }},
+        };
+        return table;
     }
 
-    bool Image::setProperty(const hstring& name, const hstring& value)
-    {
-        kavtypes::Rectangle s = sourceRect;
-        if (name == "rect")
-            s = stringToRect(value);
-        else if (name == "position")
-        {
-            kavtypes::Vector2 position = stringToVector2(value);
-            s.x = position.x;
-            s.y = position.y;
-        }
-        else if (name == "size")
-        {
-            kavtypes::Vector2 size = stringToVector2(value);
-            s.setSize(size.x, size.y);
-        }
-        else if (name == "x")
-            s.x = value.toFloat();
-        else if (name == "y")
-            s.y = value.toFloat();
-        else if (name == "w")
-            s.w = value.toFloat();
-        else if (name == "h")
-            s.h = value.toFloat();
-        if (name == "rect" || name == "position" || name == "size" || name == "x" || name == "y" ||
-            name == "w" || name == "h")
-        {
-            // Every change of the source moves the texture coordinates, whichever name it came through.
-            setSourceRect(s);
-            return true;
-        }
-        if (name == "color")
-            color.set(value);
-        else if (name == "vertical")
-        {
-            warnDeprecated("vertical", "rotated", true);
-            setRotated(value.toBool());
-        }
-        else if (name == "invertx")
-        {
-            warnDeprecated("invertx", "invert_x", true);
-            setInvertX(value.toBool());
-        }
-        else if (name == "inverty")
-        {
-            warnDeprecated("inverty", "invert_y", true);
-            setInvertY(value.toBool());
-        }
-        else if (name == "rotated")
-            setRotated(value.toBool());
-        else if (name == "invert_x")
-            setInvertX(value.toBool());
-        else if (name == "invert_y")
-            setInvertY(value.toBool());
-        else if (name == "blend_mode" || name == "color_mode")
-        {
-            bool blend = name == "blend_mode";
-            int index = blend ? findName(blendModeNames, 5, value) : findName(colorModeNames, 4, value);
-            if (index < 0)
-            {
-                quortypes::Log::warnf(logTag, "Value '%s' does not exist for property '%s' in '%s'!",
-                                      value.c_str(), name.c_str(), this->name.c_str());
-            }
-            else if (blend)
-                blendMode = (tesra::BlendMode)index;
-            else
-                colorMode = (tesra::ColorMode)index;
-        }
-        else if (name == "color_mode_factor")
-            colorModeFactor = value.toFloat();
-        else
-            return false;
-        return true;
-    }
+    QUORTYPES_PROPERTY_TABLE_ROOT(Image, _properties)
 } // namespace tesraui

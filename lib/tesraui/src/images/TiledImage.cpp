@@ -6,6 +6,8 @@
 #include <tesraui/TiledImage.h>
 #include <tesraui/tesraui.h>
 
+#include "PropertyRows.h"
+
 namespace tesraui
 {
     static const int CLIP_TOP = 0x1;
@@ -45,57 +47,22 @@ namespace tesraui
     {
     }
 
-    harray<PropertyInfo> TiledImage::getPropertyDescriptions() const
+    const PropertyTable<TiledImage>& TiledImage::_properties()
     {
-        static harray<PropertyInfo> descriptions;
-        if (descriptions.size() == 0)
-        {
-            descriptions = Image::getPropertyDescriptions();
-            descriptions.push_back(PropertyInfo("tile", PropertyInfo::GVEC2));
-            descriptions.push_back(PropertyInfo("scroll", PropertyInfo::GVEC2));
-            descriptions.push_back(PropertyInfo("tile_w", PropertyInfo::FLOAT));
-            descriptions.push_back(PropertyInfo("tile_h", PropertyInfo::FLOAT));
-            descriptions.push_back(PropertyInfo("scroll_x", PropertyInfo::FLOAT));
-            descriptions.push_back(PropertyInfo("scroll_y", PropertyInfo::FLOAT));
-        }
-        return descriptions;
+        using Rows = PropertyRows<TiledImage>;
+        static const PropertyTable<TiledImage> table = {
+            Rows::vectorRow("tile", &TiledImage::tile),
+            Rows::vectorRow("scroll", &TiledImage::scroll),
+            Rows::partRow("tile_w", &TiledImage::tile, &kavtypes::Vector2::x),
+            Rows::partRow("tile_h", &TiledImage::tile, &kavtypes::Vector2::y),
+            Rows::partRow("scroll_x", &TiledImage::scroll, &kavtypes::Vector2::x),
+            Rows::partRow("scroll_y", &TiledImage::scroll, &kavtypes::Vector2::y),
+        };
+        return table;
     }
 
-    hstring TiledImage::getProperty(const hstring& name)
-    {
-        if (name == "tile")
-            return vector2ToString(tile);
-        if (name == "tile_w")
-            return formatString("%f", tile.x);
-        if (name == "tile_h")
-            return formatString("%f", tile.y);
-        if (name == "scroll")
-            return vector2ToString(scroll);
-        if (name == "scroll_x")
-            return formatString("%f", scroll.x);
-        if (name == "scroll_y")
-            return formatString("%f", scroll.y);
-        return Image::getProperty(name);
-    }
-
-    bool TiledImage::setProperty(const hstring& name, const hstring& value)
-    {
-        if (name == "tile")
-            tile = stringToVector2(value);
-        else if (name == "tile_w")
-            tile.x = value.toFloat();
-        else if (name == "tile_h")
-            tile.y = value.toFloat();
-        else if (name == "scroll")
-            scroll = stringToVector2(value);
-        else if (name == "scroll_x")
-            scroll.x = value.toFloat();
-        else if (name == "scroll_y")
-            scroll.y = value.toFloat();
-        else
-            return Image::setProperty(name, value);
-        return true;
-    }
+    QUORTYPES_PROPERTY_TABLE_DESCRIPTIONS_BASE_FIRST(TiledImage, Image, _properties)
+    QUORTYPES_PROPERTY_TABLE_GET_SET(TiledImage, Image, _properties)
 
     void TiledImage::draw(const kavtypes::Rectangle& rect, const tesra::Color& color)
     {

@@ -26,25 +26,33 @@ namespace tesraui
         return new EditBox(name, rect);
     }
 
-    harray<PropertyInfo> EditBox::getPropertyDescriptions() const
+    const PropertyTable<EditBox>& EditBox::_properties()
     {
-        static harray<PropertyInfo> descriptions;
-        if (descriptions.size() == 0)
-        {
-            descriptions =
-                Label::getPropertyDescriptions() + harray<PropertyInfo>({
-                                                       PropertyInfo("max_length", PropertyInfo::INT),
-                                                       PropertyInfo("password_char", PropertyInfo::CHAR),
-                                                       PropertyInfo("filter", PropertyInfo::STRING),
-                                                       PropertyInfo("empty_text", PropertyInfo::STRING),
-                                                       PropertyInfo("empty_text_key", PropertyInfo::STRING),
-                                                       PropertyInfo("cursor_index", PropertyInfo::INT),
-                                                       PropertyInfo("multi_line", PropertyInfo::BOOL),
-                                                       PropertyInfo("space_hack", PropertyInfo::BOOL),
-                                                   });
-        }
-        return descriptions;
+        using Table = PropertyTable<EditBox>;
+        static const Table table = {
+            {"max_length", PropertyInfo::INT, [](EditBox& box) { return hstring(box.maxLength); },
+             [](EditBox& box, const hstring& value) { box.setMaxLength(value.toInt()); }},
+            // The first character of the text; none for an empty text.
+            {"password_char", PropertyInfo::CHAR,
+             [](EditBox& box) { return box.passwordChar != 0 ? hstring(box.passwordChar) : hstring(); },
+             [](EditBox& box, const hstring& value)
+             { box.passwordChar = (value.size() > 0 ? value[0] : 0); }},
+            {"filter", PropertyInfo::STRING, [](EditBox& box) { return box.filter; },
+             [](EditBox& box, const hstring& value) { box.setFilter(value); }},
+            {"empty_text", PropertyInfo::STRING, [](EditBox& box) { return box.emptyText; },
+             [](EditBox& box, const hstring& value) { box.setEmptyText(value); }},
+            {"empty_text_key", PropertyInfo::STRING, [](EditBox& box) { return box.emptyTextKey; },
+             [](EditBox& box, const hstring& value) { box.setEmptyTextKey(value); }},
+            {"cursor_index", PropertyInfo::INT, [](EditBox& box) { return hstring(box.cursorIndex); },
+             [](EditBox& box, const hstring& value) { box.setCursorIndex(value.toInt()); }},
+            Table::flagRow("multi_line", &EditBox::multiLine),
+            Table::flagRow("space_hack", &EditBox::spaceHack),
+        };
+        return table;
     }
+
+    QUORTYPES_PROPERTY_TABLE_DESCRIPTIONS_BASE_FIRST(EditBox, Label, _properties)
+    QUORTYPES_PROPERTY_TABLE_GET_SET(EditBox, Label, _properties)
 
     fintu::Font* EditBox::_usableFont() const
     {
@@ -293,81 +301,4 @@ namespace tesraui
         Label::update(timeDelta);
     }
 
-    hstring EditBox::getProperty(const hstring& name)
-    {
-        if (name == "max_length")
-        {
-            return formatString("%d", maxLength);
-        }
-        if (name == "password_char")
-        {
-            return passwordChar != 0 ? hstring(passwordChar) : hstring();
-        }
-        if (name == "filter")
-        {
-            return filter;
-        }
-        if (name == "empty_text")
-        {
-            return emptyText;
-        }
-        if (name == "empty_text_key")
-        {
-            return emptyTextKey;
-        }
-        if (name == "cursor_index")
-        {
-            return formatString("%d", cursorIndex);
-        }
-        if (name == "multi_line")
-        {
-            return formatString("%d", multiLine ? 1 : 0);
-        }
-        if (name == "space_hack")
-        {
-            return formatString("%d", spaceHack ? 1 : 0);
-        }
-        return Label::getProperty(name);
-    }
-
-    bool EditBox::setProperty(const hstring& name, const hstring& value)
-    {
-        if (name == "max_length")
-        {
-            setMaxLength(value.toInt());
-        }
-        else if (name == "password_char")
-        {
-            passwordChar = (value.size() > 0 ? value[0] : 0);
-        }
-        else if (name == "filter")
-        {
-            setFilter(value);
-        }
-        else if (name == "empty_text")
-        {
-            setEmptyText(value);
-        }
-        else if (name == "empty_text_key")
-        {
-            setEmptyTextKey(value);
-        }
-        else if (name == "cursor_index")
-        {
-            setCursorIndex(value.toInt());
-        }
-        else if (name == "multi_line")
-        {
-            multiLine = value.toBool();
-        }
-        else if (name == "space_hack")
-        {
-            spaceHack = value.toBool();
-        }
-        else
-        {
-            return Label::setProperty(name, value);
-        }
-        return true;
-    }
 } // namespace tesraui

@@ -18,16 +18,16 @@ namespace tesraui
         return new ImageBox(name, rect);
     }
 
-    harray<PropertyInfo> ImageBox::getPropertyDescriptions() const
+    const PropertyTable<ImageBox>& ImageBox::_properties()
     {
-        static harray<PropertyInfo> descriptions;
-        if (descriptions.size() == 0)
-        {
-            descriptions = Object::getPropertyDescriptions();
-            descriptions.push_back(PropertyInfo("image", PropertyInfo::STRING));
-        }
-        return descriptions;
+        static const PropertyTable<ImageBox> table = {
+            {"image", PropertyInfo::STRING, &ImageBox::getImageName, &ImageBox::setImageByName},
+        };
+        return table;
     }
+
+    QUORTYPES_PROPERTY_TABLE_DESCRIPTIONS_BASE_FIRST(ImageBox, Object, _properties)
+    QUORTYPES_PROPERTY_TABLE_GET_SET(ImageBox, Object, _properties)
 
     harray<Image*> ImageBox::getImages() const
     {
@@ -110,25 +110,6 @@ namespace tesraui
     bool ImageBox::onMouseUp(unsigned int keyCode)
     {
         return Object::onMouseUp(keyCode) || _triggerClickEvent("Click", keyCode);
-    }
-
-    hstring ImageBox::getProperty(const hstring& name)
-    {
-        if (name == "image")
-        {
-            return getImageName();
-        }
-        return Object::getProperty(name);
-    }
-
-    bool ImageBox::setProperty(const hstring& name, const hstring& value)
-    {
-        if (name == "image")
-        {
-            setImageByName(value);
-            return true;
-        }
-        return Object::setProperty(name, value);
     }
 
     void ImageBox::_draw()

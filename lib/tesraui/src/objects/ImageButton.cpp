@@ -18,18 +18,24 @@ namespace tesraui
         return new ImageButton(name, rect);
     }
 
-    harray<PropertyInfo> ImageButton::getPropertyDescriptions() const
+    const PropertyTable<ImageButton>& ImageButton::_properties()
     {
-        static harray<PropertyInfo> descriptions;
-        if (descriptions.size() == 0)
-        {
-            descriptions = ImageBox::getPropertyDescriptions();
-            descriptions.push_back(PropertyInfo("pushed_image", PropertyInfo::STRING));
-            descriptions.push_back(PropertyInfo("hover_image", PropertyInfo::STRING));
-            descriptions.push_back(PropertyInfo("disabled_image", PropertyInfo::STRING));
-        }
-        return descriptions;
+        using Table = PropertyTable<ImageButton>;
+        static const Table table = {
+            {"pushed_image", PropertyInfo::STRING, &ImageButton::getPushedImageName,
+             &ImageButton::setPushedImageByName},
+            {"hover_image", PropertyInfo::STRING, &ImageButton::getHoverImageName,
+             &ImageButton::setHoverImageByName},
+            {"disabled_image", PropertyInfo::STRING, &ImageButton::getDisabledImageName,
+             &ImageButton::setDisabledImageByName},
+        };
+        return table;
     }
+
+    QUORTYPES_PROPERTY_TABLE_DESCRIPTIONS_BASE_FIRST(ImageButton, ImageBox, _properties)
+
+    // The button part answers first, then the image box.
+    QUORTYPES_PROPERTY_TABLE_GET_SET_TWO_BASES(ImageButton, ButtonBase, ImageBox, _properties)
 
     harray<Image*> ImageButton::getImages() const
     {
@@ -254,44 +260,6 @@ namespace tesraui
                 this->image = hoverImage;
             }
         }
-    }
-
-    hstring ImageButton::getProperty(const hstring& name)
-    {
-        if (name == "pushed_image")
-        {
-            return pushedImageName;
-        }
-        if (name == "hover_image")
-        {
-            return hoverImageName;
-        }
-        if (name == "disabled_image")
-        {
-            return disabledImageName;
-        }
-        hstring result = ButtonBase::getProperty(name);
-        return result != "" ? result : ImageBox::getProperty(name);
-    }
-
-    bool ImageButton::setProperty(const hstring& name, const hstring& value)
-    {
-        if (name == "pushed_image")
-        {
-            setPushedImageByName(value);
-            return true;
-        }
-        if (name == "hover_image")
-        {
-            setHoverImageByName(value);
-            return true;
-        }
-        if (name == "disabled_image")
-        {
-            setDisabledImageByName(value);
-            return true;
-        }
-        return ButtonBase::setProperty(name, value) || ImageBox::setProperty(name, value);
     }
 
     void ImageButton::_draw()

@@ -1,3 +1,5 @@
+#include <iterator>
+
 #include <quortypes/Log.h>
 #include <tesra/RenderSystem.h>
 #include <tesra/tesra.h>
@@ -6,6 +8,8 @@
 #include <tesraui/Object.h>
 #include <tesraui/tesraui.h>
 #include <fintu/Renderer.h>
+
+#include "PropertyRows.h"
 
 namespace tesraui
 {
@@ -25,25 +29,25 @@ namespace tesraui
                                     {"shadow", LabelBase::EFFECT_SHADOW},
                                     {"border", LabelBase::EFFECT_BORDER}};
 
-        template <size_t N> hstring wordOf(const Word (&words)[N], int code)
+        hstring wordOf(const Word* words, int count, int code)
         {
-            for (const Word& word : words)
+            for (int i = 0; i < count; ++i)
             {
-                if (word.code == code)
+                if (words[i].code == code)
                 {
-                    return word.word;
+                    return words[i].word;
                 }
             }
             return "";
         }
 
-        template <size_t N> bool codeOf(const Word (&words)[N], const hstring& text, int& code)
+        bool codeOf(const Word* words, int count, const hstring& text, int& code)
         {
-            for (const Word& word : words)
+            for (int i = 0; i < count; ++i)
             {
-                if (text == word.word)
+                if (text == words[i].word)
                 {
-                    code = word.code;
+                    code = words[i].code;
                     return true;
                 }
             }
@@ -61,24 +65,6 @@ namespace tesraui
     LabelBase::LabelBase() {}
 
     LabelBase::~LabelBase() {}
-
-    harray<PropertyInfo> LabelBase::getPropertyDescriptions() const
-    {
-        static const harray<PropertyInfo> table = {
-            PropertyInfo("font", PropertyInfo::STRING),
-            PropertyInfo("text", PropertyInfo::STRING),
-            PropertyInfo("text_key", PropertyInfo::STRING),
-            PropertyInfo("horz_formatting", PropertyInfo::ENUM),
-            PropertyInfo("vert_formatting", PropertyInfo::ENUM),
-            PropertyInfo("text_color", PropertyInfo::COLOR),
-            PropertyInfo("effect", PropertyInfo::ENUM),
-            PropertyInfo("text_offset", PropertyInfo::GVEC2),
-            PropertyInfo("text_offset_x", PropertyInfo::FLOAT),
-            PropertyInfo("text_offset_y", PropertyInfo::FLOAT),
-            PropertyInfo("background_color", PropertyInfo::COLOR),
-        };
-        return table;
-    }
 
     void LabelBase::setText(const hstring& value)
     {
@@ -141,131 +127,88 @@ namespace tesraui
         }
     }
 
-    hstring LabelBase::getProperty(const hstring& name)
+    const PropertyTable<LabelBase>& LabelBase::_properties()
     {
-        if (name == "font")
+        using Table = PropertyTable<LabelBase>;
+        using Row = Table::Row;
+        using Rows = PropertyRows<LabelBase>;
+        // A word of the list; another word is refused with a warning and keeps the value.
+        const auto formattingRow = [](const char* name, const Word* words, int count, int LabelBase::*field)
         {
-            return font;
-        }
-        if (name == "text")
+            return Row(
+                name, PropertyInfo::ENUM,
+                [words, count, field](LabelBase& label) { return wordOf(words, count, label.*field); },
+                [name, words, count, field](LabelBase& label, const hstring& value)
+                {
+                    if (!codeOf(words, count, value, label.*field))
+                    {
+                        quortypes::Log::warn(logTag, hstring("'") + name + "=' does not support value '" +
+                                                         value + "'.");
+                        return false;
+                    }
+                    return true;
+                });
+        };
+        const auto colorRow = [](const char* name, tesra::Color LabelBase::*field)
         {
-            return text;
-        }
-        if (name == "text_key")
-        {
-            return textKey;
-        }
-        if (name == "horz_formatting")
-        {
-            return wordOf(horizontalWords, horzFormatting);
-        }
-        if (name == "vert_formatting")
-        {
-            return wordOf(verticalWords, vertFormatting);
-        }
-        if (name == "text_color")
-        {
-            return textColor.hex();
-        }
-        if (name == "background_color")
-        {
-            return this->backgroundColor.hex();
-        }
-        if (name == "effect")
-        {
-            hstring result = wordOf(effectWords, effect);
-            return useEffectColor ? result + ":" + effectColor.hex() : result;
-        }
-        if (name == "text_offset")
-        {
-            return vector2ToString(textOffset);
-        }
-        if (name == "text_offset_x")
-        {
-            return formatString("%f", textOffset.x);
-        }
-        if (name == "text_offset_y")
-        {
-            return formatString("%f", textOffset.y);
-        }
-        return "";
+            return Row(
+                name, PropertyInfo::COLOR, [field](LabelBase& label) { return (label.*field).hex(); },
+                [field](LabelBase& label, const hstring& value) { (label.*field).set(value); });
+        };
+        static const Table table = {
+            Table::textRow("font", &LabelBase::font),
+            {"text", PropertyInfo::STRING, [](LabelBase& label) { return label.text; },
+             [](LabelBase& label, const hstring& value) { label.setText(value); }},
+            {"text_key", PropertyInfo::STRING, [](LabelBase& label) { return label.textKey; },
+             [](LabelBase& label, const hstring& value) { label.setTextKey(value); }},
+            formattingRow("horz_formatting", horizontalWords, (int)std::size(horizontalWords),
+                          &LabelBase::horzFormatting),
+            formattingRow("vert_formatting", verticalWords, (int)std::size(verticalWords),
+                          &LabelBase::vertFormatting),
+            colorRow("text_color", &LabelBase::textColor),
+            // "shadow" or "border", with ":" and a colour of its own when it has one.
+            {"effect", PropertyInfo::ENUM,
+             [](LabelBase& label)
+             {
+                 hstring result = wordOf(effectWords, (int)std::size(effectWords), label.effect);
+                 return label.useEffectColor ? result + ":" + label.effectColor.hex() : result;
+             },
+             &LabelBase::_setEffect},
+            Rows::vectorRow("text_offset", &LabelBase::textOffset),
+            Rows::partRow("text_offset_x", &LabelBase::textOffset, &kavtypes::Vector2::x),
+            Rows::partRow("text_offset_y", &LabelBase::textOffset, &kavtypes::Vector2::y),
+            colorRow("background_color", &LabelBase::backgroundColor),
+        };
+        return table;
     }
 
-    bool LabelBase::setProperty(const hstring& name, const hstring& value)
+    bool LabelBase::_setEffect(const hstring& value)
     {
-        if (name == "font")
+        this->effect = EFFECT_NONE;
+        this->useEffectColor = false;
+        harray<hstring> parts = value.split(':', -1, true);
+        if (parts.size() == 0)
         {
-            font = value;
+            return true;
         }
-        else if (name == "text")
+        if (!codeOf(effectWords, (int)std::size(effectWords), parts[0], this->effect))
         {
-            setText(value);
-        }
-        else if (name == "text_key")
-        {
-            setTextKey(value);
-        }
-        else if (name == "horz_formatting" || name == "vert_formatting")
-        {
-            bool horizontal = (name == "horz_formatting");
-            int& field = (horizontal ? horzFormatting : vertFormatting);
-            if (!(horizontal ? codeOf(horizontalWords, value, field) : codeOf(verticalWords, value, field)))
-            {
-                quortypes::Log::warn(logTag, "'" + name + "=' does not support value '" + value + "'.");
-                return false;
-            }
-        }
-        else if (name == "text_color")
-        {
-            textColor.set(value);
-        }
-        else if (name == "background_color")
-        {
-            this->backgroundColor.set(value);
-        }
-        else if (name == "effect")
-        {
-            effect = EFFECT_NONE;
-            useEffectColor = false;
-            harray<hstring> parts = value.split(':', -1, true);
-            if (parts.size() == 0)
-            {
-                return true;
-            }
-            if (!codeOf(effectWords, parts[0], effect))
-            {
-                quortypes::Log::warn(logTag, "'effect=' does not support value '" + parts[0] + "'.");
-                return false;
-            }
-            if (parts.size() > 1)
-            {
-                if (!effectColor.trySet(parts[1], false))
-                {
-                    quortypes::Log::warn(logTag,
-                                         "'effect=' is using invalid color modifier '" + parts[1] + "'.");
-                    return false;
-                }
-                useEffectColor = true;
-            }
-        }
-        else if (name == "text_offset")
-        {
-            textOffset = stringToVector2(value);
-        }
-        else if (name == "text_offset_x")
-        {
-            textOffset.x = value.toFloat();
-        }
-        else if (name == "text_offset_y")
-        {
-            textOffset.y = value.toFloat();
-        }
-        else
-        {
+            quortypes::Log::warn(logTag, "'effect=' does not support value '" + parts[0] + "'.");
             return false;
+        }
+        if (parts.size() > 1)
+        {
+            if (!this->effectColor.trySet(parts[1], false))
+            {
+                quortypes::Log::warn(logTag, "'effect=' is using invalid color modifier '" + parts[1] + "'.");
+                return false;
+            }
+            this->useEffectColor = true;
         }
         return true;
     }
+
+    QUORTYPES_PROPERTY_TABLE_ROOT(LabelBase, _properties)
 
     hstring LabelBase::_drawnText() const
     {

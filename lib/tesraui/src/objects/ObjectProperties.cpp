@@ -1,52 +1,14 @@
 #include <algorithm>
 
 #include <quortypes/Log.h>
+#include <quortypes/PropertyTable.h>
 #include <tesraui/Object.h>
 #include <tesraui/tesraui.h>
 
+#include "PropertyRows.h"
+
 namespace tesraui
 {
-    harray<PropertyInfo> Object::getPropertyDescriptions() const
-    {
-        static const harray<PropertyInfo> table = {
-            PropertyInfo("rect", PropertyInfo::RECT),
-            PropertyInfo("position", PropertyInfo::GVEC2),
-            PropertyInfo("size", PropertyInfo::GVEC2),
-            PropertyInfo("x", PropertyInfo::FLOAT),
-            PropertyInfo("y", PropertyInfo::FLOAT),
-            PropertyInfo("w", PropertyInfo::FLOAT),
-            PropertyInfo("h", PropertyInfo::FLOAT),
-            PropertyInfo("visible", PropertyInfo::BOOL),
-            PropertyInfo("zorder", PropertyInfo::INT),
-            PropertyInfo("enabled", PropertyInfo::BOOL),
-            PropertyInfo("click_through", PropertyInfo::BOOL),
-            PropertyInfo("inherit_alpha", PropertyInfo::BOOL),
-            PropertyInfo("red", PropertyInfo::UCHAR),
-            PropertyInfo("green", PropertyInfo::UCHAR),
-            PropertyInfo("blue", PropertyInfo::UCHAR),
-            PropertyInfo("alpha", PropertyInfo::UCHAR),
-            PropertyInfo("color", PropertyInfo::COLOR),
-            PropertyInfo("angle", PropertyInfo::FLOAT),
-            PropertyInfo("scale", PropertyInfo::GVEC2),
-            PropertyInfo("scale_x", PropertyInfo::FLOAT),
-            PropertyInfo("scale_y", PropertyInfo::FLOAT),
-            PropertyInfo("center", PropertyInfo::GVEC2),
-            PropertyInfo("center_x", PropertyInfo::FLOAT),
-            PropertyInfo("center_y", PropertyInfo::FLOAT),
-            PropertyInfo("anchor_left", PropertyInfo::BOOL),
-            PropertyInfo("anchor_right", PropertyInfo::BOOL),
-            PropertyInfo("anchor_top", PropertyInfo::BOOL),
-            PropertyInfo("anchor_bottom", PropertyInfo::BOOL),
-            PropertyInfo("retain_anchor_aspect", PropertyInfo::BOOL),
-            PropertyInfo("clip", PropertyInfo::BOOL),
-            PropertyInfo("use_disabled_alpha", PropertyInfo::BOOL),
-            PropertyInfo("focus_index", PropertyInfo::INT),
-            PropertyInfo("name", PropertyInfo::STRING),
-            PropertyInfo("full_name", PropertyInfo::STRING),
-        };
-        return table;
-    }
-
     static hstring floatText(float value)
     {
         return formatString("%f", value);
@@ -63,85 +25,12 @@ namespace tesraui
         return (unsigned char)(text.toInt() & 0xFF);
     }
 
-    hstring Object::getProperty(const hstring& name)
-    {
-        if (name == "rect")
-            return rectToString(rect);
-        if (name == "position")
-            return vector2ToString(rect.getPosition());
-        if (name == "size")
-            return vector2ToString(rect.getSize());
-        if (name == "x")
-            return floatText(rect.x);
-        if (name == "y")
-            return floatText(rect.y);
-        if (name == "w")
-            return floatText(rect.w);
-        if (name == "h")
-            return floatText(rect.h);
-        if (name == "visible")
-            return intText(visible);
-        if (name == "zorder")
-            return intText(zOrder);
-        if (name == "enabled")
-            return intText(enabled);
-        if (name == "click_through")
-            return intText(clickThrough);
-        if (name == "inherit_alpha")
-            return intText(inheritAlpha);
-        if (name == "red")
-            return intText(color.r);
-        if (name == "green")
-            return intText(color.g);
-        if (name == "blue")
-            return intText(color.b);
-        if (name == "alpha")
-            return intText(color.a);
-        if (name == "color")
-            return color.hex().uppered();
-        if (name == "angle")
-            return floatText(angle);
-        if (name == "scale")
-            return vector2ToString(scaleFactor);
-        if (name == "scale_x")
-            return floatText(scaleFactor.x);
-        if (name == "scale_y")
-            return floatText(scaleFactor.y);
-        if (name == "center")
-            return vector2ToString(center);
-        if (name == "center_x")
-            return floatText(center.x);
-        if (name == "center_y")
-            return floatText(center.y);
-        if (name == "anchor_left")
-            return intText(anchorLeft);
-        if (name == "anchor_right")
-            return intText(anchorRight);
-        if (name == "anchor_top")
-            return intText(anchorTop);
-        if (name == "anchor_bottom")
-            return intText(anchorBottom);
-        if (name == "retain_anchor_aspect")
-            return intText(retainAnchorAspect);
-        if (name == "clip")
-            return intText(clip);
-        if (name == "use_disabled_alpha")
-            return intText(useDisabledAlpha);
-        if (name == "focus_index")
-            return intText(getFocusIndex());
-        if (name == "name")
-            return this->name;
-        if (name == "full_name")
-            return getFullName();
-        return "";
-    }
-
-    static bool setAnchorList(Object* object, const hstring& value)
+    static bool setAnchorList(Object& object, const hstring& value)
     {
         harray<hstring> parts = value.replaced(" ", "").lowered().split(',', -1, true);
         auto has = [&parts](const char* side)
         { return std::find(parts.begin(), parts.end(), side) != parts.end(); };
-        object->setAnchors(has("left"), has("right"), has("top"), has("bottom"));
+        object.setAnchors(has("left"), has("right"), has("top"), has("bottom"));
         parts.removeAll("left");
         parts.removeAll("right");
         parts.removeAll("top");
@@ -154,76 +43,71 @@ namespace tesraui
         return true;
     }
 
-    bool Object::setProperty(const hstring& name, const hstring& value)
+    const PropertyTable<Object>& Object::_properties()
     {
-        if (name == "rect")
-            setRect(stringToRect(value));
-        else if (name == "position")
-            setPosition(stringToVector2(value));
-        else if (name == "size")
-            setSize(stringToVector2(value));
-        else if (name == "x")
-            rect.x = value.toFloat();
-        else if (name == "y")
-            rect.y = value.toFloat();
-        else if (name == "w")
-            setWidth(value.toFloat());
-        else if (name == "h")
-            setHeight(value.toFloat());
-        else if (name == "visible")
-            visible = value.toBool();
-        else if (name == "zorder")
-            setZOrder(value.toInt());
-        else if (name == "enabled")
-            setEnabled(value.toBool());
-        else if (name == "click_through")
-            clickThrough = value.toBool();
-        else if (name == "inherit_alpha")
-            inheritAlpha = value.toBool();
-        else if (name == "red")
-            color.r = byteValue(value);
-        else if (name == "green")
-            color.g = byteValue(value);
-        else if (name == "blue")
-            color.b = byteValue(value);
-        else if (name == "alpha")
-            color.a = byteValue(value);
-        else if (name == "color")
-            color.set(value);
-        else if (name == "angle")
-            angle = value.toFloat();
-        else if (name == "scale")
-            scaleFactor = stringToVector2(value);
-        else if (name == "scale_x")
-            scaleFactor.x = value.toFloat();
-        else if (name == "scale_y")
-            scaleFactor.y = value.toFloat();
-        else if (name == "center")
-            center = stringToVector2(value);
-        else if (name == "center_x")
-            center.x = value.toFloat();
-        else if (name == "center_y")
-            center.y = value.toFloat();
-        else if (name == "anchor_left")
-            anchorLeft = value.toBool();
-        else if (name == "anchor_right")
-            anchorRight = value.toBool();
-        else if (name == "anchor_top")
-            anchorTop = value.toBool();
-        else if (name == "anchor_bottom")
-            anchorBottom = value.toBool();
-        else if (name == "retain_anchor_aspect")
-            retainAnchorAspect = value.toBool();
-        else if (name == "anchors")
-            return setAnchorList(this, value);
-        else if (name == "clip")
-            clip = value.toBool();
-        else if (name == "use_disabled_alpha")
-            useDisabledAlpha = value.toBool();
-        else if (name == "focus_index")
-            focusIndex = value.toInt();
-        else
-            return false;
-        return true;
+        using Table = PropertyTable<Object>;
+        using Row = Table::Row;
+        using Rows = PropertyRows<Object>;
+        // A channel of the colour, set from the low 8 bits of a number.
+        const auto channelRow = [](const char* name, unsigned char tesra::Color::*channel)
+        {
+            return Row(
+                name, PropertyInfo::UCHAR,
+                [channel](Object& object) { return intText(object.color.*channel); },
+                [channel](Object& object, const hstring& value)
+                { object.color.*channel = byteValue(value); });
+        };
+        static const PropertyTable<Object> table = {
+            {"rect", PropertyInfo::RECT, [](Object& object) { return rectToString(object.rect); },
+             [](Object& object, const hstring& value) { object.setRect(stringToRect(value)); }},
+            {"position", PropertyInfo::GVEC2,
+             [](Object& object) { return vector2ToString(object.rect.getPosition()); },
+             [](Object& object, const hstring& value) { object.setPosition(stringToVector2(value)); }},
+            {"size", PropertyInfo::GVEC2,
+             [](Object& object) { return vector2ToString(object.rect.getSize()); },
+             [](Object& object, const hstring& value) { object.setSize(stringToVector2(value)); }},
+            Rows::partRow("x", &Object::rect, &kavtypes::Rectangle::x),
+            Rows::partRow("y", &Object::rect, &kavtypes::Rectangle::y),
+            {"w", PropertyInfo::FLOAT, [](Object& object) { return floatText(object.rect.w); },
+             [](Object& object, const hstring& value) { object.setWidth(value.toFloat()); }},
+            {"h", PropertyInfo::FLOAT, [](Object& object) { return floatText(object.rect.h); },
+             [](Object& object, const hstring& value) { object.setHeight(value.toFloat()); }},
+            Table::flagRow("visible", &Object::visible),
+            {"zorder", PropertyInfo::INT, [](Object& object) { return intText(object.zOrder); },
+             [](Object& object, const hstring& value) { object.setZOrder(value.toInt()); }},
+            {"enabled", PropertyInfo::BOOL, [](Object& object) { return intText(object.enabled); },
+             [](Object& object, const hstring& value) { object.setEnabled(value.toBool()); }},
+            Table::flagRow("click_through", &Object::clickThrough),
+            Table::flagRow("inherit_alpha", &Object::inheritAlpha),
+            channelRow("red", &tesra::Color::r),
+            channelRow("green", &tesra::Color::g),
+            channelRow("blue", &tesra::Color::b),
+            channelRow("alpha", &tesra::Color::a),
+            {"color", PropertyInfo::COLOR, [](Object& object) { return object.color.hex().uppered(); },
+             [](Object& object, const hstring& value) { object.color.set(value); }},
+            Table::floatRow("angle", &Object::angle),
+            Rows::vectorRow("scale", &Object::scaleFactor),
+            Rows::partRow("scale_x", &Object::scaleFactor, &kavtypes::Vector2::x),
+            Rows::partRow("scale_y", &Object::scaleFactor, &kavtypes::Vector2::y),
+            Rows::vectorRow("center", &Object::center),
+            Rows::partRow("center_x", &Object::center, &kavtypes::Vector2::x),
+            Rows::partRow("center_y", &Object::center, &kavtypes::Vector2::y),
+            Table::flagRow("anchor_left", &Object::anchorLeft),
+            Table::flagRow("anchor_right", &Object::anchorRight),
+            Table::flagRow("anchor_top", &Object::anchorTop),
+            Table::flagRow("anchor_bottom", &Object::anchorBottom),
+            Table::flagRow("retain_anchor_aspect", &Object::retainAnchorAspect),
+            // "left, top" and the like: the four at once, written only.
+            {"anchors", PropertyTable<Object>::Undescribed, nullptr, &setAnchorList},
+            Table::flagRow("clip", &Object::clip),
+            Table::flagRow("use_disabled_alpha", &Object::useDisabledAlpha),
+            {"focus_index", PropertyInfo::INT, [](Object& object) { return intText(object.getFocusIndex()); },
+             [](Object& object, const hstring& value) { object.focusIndex = value.toInt(); }},
+            {"name", PropertyInfo::STRING, &Object::getName},
+            {"full_name", PropertyInfo::STRING, &Object::getFullName},
+        };
+        return table;
     }
+
+    QUORTYPES_PROPERTY_TABLE_ROOT(Object, _properties)
 } // namespace tesraui

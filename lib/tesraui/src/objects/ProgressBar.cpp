@@ -3,6 +3,8 @@
 #include <tesraui/ProgressBar.h>
 #include <tesraui/tesraui.h>
 
+#include "PropertyRows.h"
+
 namespace tesraui
 {
     static const char* const directionWords[] = {"right", "left", "down", "up"};
@@ -19,61 +21,24 @@ namespace tesraui
         return new ProgressBar(name, rect);
     }
 
+    const PropertyTable<ProgressBar>& ProgressBar::_properties()
+    {
+        static const PropertyTable<ProgressBar> table = {
+            PropertyTable<ProgressBar>::flagRow("stretching", &ProgressBar::stretching),
+            PropertyRows<ProgressBar>::wordRow("direction", directionWords, &ProgressBar::direction),
+        };
+        return table;
+    }
+
+    // The image box's, then the progress block's, then its own.
     harray<PropertyInfo> ProgressBar::getPropertyDescriptions() const
     {
-        static harray<PropertyInfo> descriptions;
-        if (descriptions.size() == 0)
-        {
-            descriptions = ImageBox::getPropertyDescriptions();
-            harray<PropertyInfo> progress = ProgressBase::getPropertyDescriptions();
-            descriptions.insert(descriptions.end(), progress.begin(), progress.end());
-            descriptions.push_back(PropertyInfo("stretching", PropertyInfo::BOOL));
-            descriptions.push_back(PropertyInfo("direction", PropertyInfo::ENUM));
-        }
-        return descriptions;
+        return _properties().describeAfter(ImageBox::getPropertyDescriptions() +
+                                           ProgressBase::getPropertyDescriptions());
     }
 
-    hstring ProgressBar::getProperty(const hstring& name)
-    {
-        if (name == "direction")
-        {
-            return (direction >= RIGHT && direction <= UP) ? directionWords[direction] : "";
-        }
-        if (name == "stretching")
-        {
-            return hstring(stretching ? 1 : 0);
-        }
-        hstring result = ProgressBase::getProperty(name);
-        return result != "" ? result : ImageBox::getProperty(name);
-    }
-
-    bool ProgressBar::setProperty(const hstring& name, const hstring& value)
-    {
-        if (name == "direction")
-        {
-            for (int code = RIGHT; code <= UP; ++code)
-            {
-                if (value == directionWords[code])
-                {
-                    direction = code;
-                    return true;
-                }
-            }
-            quortypes::Log::warn(logTag, "'direction=' does not support value '" + value + "'.");
-            return false;
-        }
-        if (name == "stretching")
-        {
-            stretching = value.toBool();
-            return true;
-        }
-        if ((name == "progress_image" || name == "mask_image") &&
-            !_checkDataset(("set image '" + value + "'").c_str()))
-        {
-            return true;
-        }
-        return ProgressBase::setProperty(name, value) || ImageBox::setProperty(name, value);
-    }
+    // The progress block answers first, then the image box.
+    QUORTYPES_PROPERTY_TABLE_GET_SET_TWO_BASES(ProgressBar, ProgressBase, ImageBox, _properties)
 
     // The part of the rectangle that a progress p uncovers, from the side the direction starts at.
     static kavtypes::Rectangle cut(kavtypes::Rectangle rect, int direction, float p)

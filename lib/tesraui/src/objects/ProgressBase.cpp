@@ -9,17 +9,32 @@ namespace tesraui
 
     ProgressBase::~ProgressBase() {}
 
-    harray<PropertyInfo> ProgressBase::getPropertyDescriptions() const
+    const PropertyTable<ProgressBase>& ProgressBase::_properties()
     {
-        static harray<PropertyInfo> descriptions;
-        if (descriptions.size() == 0)
+        using Row = PropertyTable<ProgressBase>::Row;
+        // Without a dataset to find the image in a warning, and nothing changes.
+        const auto imageRow =
+            [](const char* name, hstring ProgressBase::*imageName, void (ProgressBase::*set)(Image*))
         {
-            descriptions.push_back(PropertyInfo("progress_image", PropertyInfo::STRING));
-            descriptions.push_back(PropertyInfo("mask_image", PropertyInfo::STRING));
-            descriptions.push_back(PropertyInfo("progress", PropertyInfo::FLOAT));
-        }
-        return descriptions;
+            return Row(
+                name, PropertyInfo::STRING, [imageName](ProgressBase& block) { return block.*imageName; },
+                [set](ProgressBase& block, const hstring& value)
+                {
+                    if (block._checkDataset(("set image '" + value + "'").c_str()))
+                    {
+                        (block.*set)(block.getDataset()->getImage(value));
+                    }
+                });
+        };
+        static const PropertyTable<ProgressBase> table = {
+            imageRow("progress_image", &ProgressBase::progressImageName, &ProgressBase::setProgressImage),
+            imageRow("mask_image", &ProgressBase::maskImageName, &ProgressBase::setMaskImage),
+            PropertyTable<ProgressBase>::floatRow("progress", &ProgressBase::progress),
+        };
+        return table;
     }
+
+    QUORTYPES_PROPERTY_TABLE_ROOT(ProgressBase, _properties)
 
     static hstring nameOf(Image* image)
     {
@@ -36,45 +51,6 @@ namespace tesraui
     {
         maskImage = image;
         maskImageName = nameOf(image);
-    }
-
-    hstring ProgressBase::getProperty(const hstring& name)
-    {
-        if (name == "progress_image")
-        {
-            return progressImageName;
-        }
-        if (name == "mask_image")
-        {
-            return maskImageName;
-        }
-        if (name == "progress")
-        {
-            return hstring(progress);
-        }
-        return "";
-    }
-
-    bool ProgressBase::setProperty(const hstring& name, const hstring& value)
-    {
-        // The owner has made sure there is a dataset to look images up in.
-        if (name == "progress_image")
-        {
-            setProgressImage(getDataset()->getImage(value));
-        }
-        else if (name == "mask_image")
-        {
-            setMaskImage(getDataset()->getImage(value));
-        }
-        else if (name == "progress")
-        {
-            progress = value.toFloat();
-        }
-        else
-        {
-            return false;
-        }
-        return true;
     }
 
     float ProgressBase::_clampedProgress() const

@@ -7,6 +7,8 @@
 #include <tesraui/ProgressCircle.h>
 #include <tesraui/tesraui.h>
 
+#include "PropertyRows.h"
+
 using kavtypes::Vector2;
 
 namespace tesraui
@@ -45,52 +47,23 @@ namespace tesraui
         return new ProgressCircle(name, rect);
     }
 
+    const PropertyTable<ProgressCircle>& ProgressCircle::_properties()
+    {
+        static const PropertyTable<ProgressCircle> table = {
+            PropertyRows<ProgressCircle>::wordRow("direction", directionWords, &ProgressCircle::direction),
+        };
+        return table;
+    }
+
+    // The image box's, then the progress block's, then its own.
     harray<PropertyInfo> ProgressCircle::getPropertyDescriptions() const
     {
-        static harray<PropertyInfo> descriptions;
-        if (descriptions.size() == 0)
-        {
-            descriptions = ImageBox::getPropertyDescriptions();
-            harray<PropertyInfo> progress = ProgressBase::getPropertyDescriptions();
-            descriptions.insert(descriptions.end(), progress.begin(), progress.end());
-            descriptions.push_back(PropertyInfo("direction", PropertyInfo::ENUM));
-        }
-        return descriptions;
+        return _properties().describeAfter(ImageBox::getPropertyDescriptions() +
+                                           ProgressBase::getPropertyDescriptions());
     }
 
-    hstring ProgressCircle::getProperty(const hstring& name)
-    {
-        if (name == "direction")
-        {
-            return (direction >= CLOCKWISE && direction <= COUNTERCLOCKWISE_270) ? directionWords[direction]
-                                                                                 : "";
-        }
-        hstring result = ProgressBase::getProperty(name);
-        return result != "" ? result : ImageBox::getProperty(name);
-    }
-
-    bool ProgressCircle::setProperty(const hstring& name, const hstring& value)
-    {
-        if (name == "direction")
-        {
-            for (int code = CLOCKWISE; code <= COUNTERCLOCKWISE_270; ++code)
-            {
-                if (value == directionWords[code])
-                {
-                    direction = code;
-                    return true;
-                }
-            }
-            quortypes::Log::warn(logTag, "'direction=' does not support value '" + value + "'.");
-            return false;
-        }
-        if ((name == "progress_image" || name == "mask_image") &&
-            !_checkDataset(("set image '" + value + "'").c_str()))
-        {
-            return true;
-        }
-        return ProgressBase::setProperty(name, value) || ImageBox::setProperty(name, value);
-    }
+    // The progress block answers first, then the image box.
+    QUORTYPES_PROPERTY_TABLE_GET_SET_TWO_BASES(ProgressCircle, ProgressBase, ImageBox, _properties)
 
     harray<Vector2> ProgressCircle::_pie(int direction, float progress)
     {

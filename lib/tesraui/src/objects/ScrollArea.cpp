@@ -30,75 +30,23 @@ namespace tesraui
         return new ScrollArea(name, rect);
     }
 
-    harray<PropertyInfo> ScrollArea::getPropertyDescriptions() const
+    const PropertyTable<ScrollArea>& ScrollArea::_properties()
     {
-        static harray<PropertyInfo> descriptions;
-        if (descriptions.size() == 0)
-        {
-            descriptions = Object::getPropertyDescriptions();
-            descriptions.push_back(PropertyInfo("allow_drag", PropertyInfo::BOOL));
-            descriptions.push_back(PropertyInfo("inertia", PropertyInfo::FLOAT));
-            descriptions.push_back(PropertyInfo("drag_threshold", PropertyInfo::FLOAT));
-            descriptions.push_back(PropertyInfo("drag_max_speed", PropertyInfo::FLOAT));
-            descriptions.push_back(PropertyInfo("swap_scroll_wheels", PropertyInfo::BOOL));
-        }
-        return descriptions;
+        using Table = PropertyTable<ScrollArea>;
+        static const Table table = {
+            Table::flagRow("allow_drag", &ScrollArea::allowDrag),
+            Table::floatRow("inertia", &ScrollArea::inertia),
+            Table::floatRow("drag_threshold", &ScrollArea::dragThreshold),
+            Table::floatRow("drag_max_speed", &ScrollArea::dragMaxSpeed),
+            Table::flagRow("swap_scroll_wheels", &ScrollArea::swapScrollWheels),
+        };
+        return table;
     }
 
-    hstring ScrollArea::getProperty(const hstring& name)
-    {
-        if (name == "allow_drag")
-        {
-            return hstring(allowDrag ? 1 : 0);
-        }
-        if (name == "inertia")
-        {
-            return hstring(inertia);
-        }
-        if (name == "drag_threshold")
-        {
-            return hstring(dragThreshold);
-        }
-        if (name == "drag_max_speed")
-        {
-            return hstring(dragMaxSpeed);
-        }
-        if (name == "swap_scroll_wheels")
-        {
-            return hstring(swapScrollWheels ? 1 : 0);
-        }
-        hstring result = ButtonBase::getProperty(name);
-        return result != "" ? result : Object::getProperty(name);
-    }
+    QUORTYPES_PROPERTY_TABLE_DESCRIPTIONS_BASE_FIRST(ScrollArea, Object, _properties)
 
-    bool ScrollArea::setProperty(const hstring& name, const hstring& value)
-    {
-        if (name == "allow_drag")
-        {
-            allowDrag = value.toBool();
-        }
-        else if (name == "inertia")
-        {
-            inertia = value.toFloat();
-        }
-        else if (name == "drag_threshold")
-        {
-            dragThreshold = value.toFloat();
-        }
-        else if (name == "drag_max_speed")
-        {
-            dragMaxSpeed = value.toFloat();
-        }
-        else if (name == "swap_scroll_wheels")
-        {
-            swapScrollWheels = value.toBool();
-        }
-        else
-        {
-            return ButtonBase::setProperty(name, value) || Object::setProperty(name, value);
-        }
-        return true;
-    }
+    // The button part answers first, then the object.
+    QUORTYPES_PROPERTY_TABLE_GET_SET_TWO_BASES(ScrollArea, ButtonBase, Object, _properties)
 
     void ScrollArea::notifyEvent(const hstring& type, void* args)
     {

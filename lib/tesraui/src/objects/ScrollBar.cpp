@@ -18,75 +18,26 @@ namespace tesraui
     // The skinned buttons are children registered in the dataset, which deletes them.
     ScrollBar::~ScrollBar() {}
 
-    harray<PropertyInfo> ScrollBar::getPropertyDescriptions() const
+    const PropertyTable<ScrollBar>& ScrollBar::_properties()
     {
-        static harray<PropertyInfo> descriptions;
-        if (descriptions.size() == 0)
-        {
-            descriptions = Object::getPropertyDescriptions();
-            descriptions.push_back(PropertyInfo("skin", PropertyInfo::STRING));
-            descriptions.push_back(PropertyInfo("grid_size", PropertyInfo::FLOAT));
-            descriptions.push_back(PropertyInfo("use_fading", PropertyInfo::BOOL));
-            descriptions.push_back(PropertyInfo("height_hide", PropertyInfo::BOOL));
-            descriptions.push_back(PropertyInfo("use_stretched_slider", PropertyInfo::BOOL));
-        }
-        return descriptions;
+        using Table = PropertyTable<ScrollBar>;
+        static const Table table = {
+            {"skin", PropertyInfo::STRING, &ScrollBar::getSkin,
+             [](ScrollBar& bar, const hstring& value)
+             {
+                 bar.skin = value;
+                 bar.notifyEvent("SkinChange", nullptr);
+             }},
+            Table::floatRow("grid_size", &ScrollBar::gridSize),
+            Table::flagRow("use_fading", &ScrollBar::useFading),
+            Table::flagRow("height_hide", &ScrollBar::heightHide),
+            Table::flagRow("use_stretched_slider", &ScrollBar::useStretchedSlider),
+        };
+        return table;
     }
 
-    hstring ScrollBar::getProperty(const hstring& name)
-    {
-        if (name == "skin")
-        {
-            return skin;
-        }
-        if (name == "grid_size")
-        {
-            return hstring(gridSize);
-        }
-        if (name == "use_fading")
-        {
-            return hstring(useFading ? 1 : 0);
-        }
-        if (name == "height_hide")
-        {
-            return hstring(heightHide ? 1 : 0);
-        }
-        if (name == "use_stretched_slider")
-        {
-            return hstring(useStretchedSlider ? 1 : 0);
-        }
-        return Object::getProperty(name);
-    }
-
-    bool ScrollBar::setProperty(const hstring& name, const hstring& value)
-    {
-        if (name == "skin")
-        {
-            skin = value;
-            notifyEvent("SkinChange", nullptr);
-        }
-        else if (name == "grid_size")
-        {
-            gridSize = value.toFloat();
-        }
-        else if (name == "use_fading")
-        {
-            useFading = value.toBool();
-        }
-        else if (name == "height_hide")
-        {
-            heightHide = value.toBool();
-        }
-        else if (name == "use_stretched_slider")
-        {
-            useStretchedSlider = value.toBool();
-        }
-        else
-        {
-            return Object::setProperty(name, value);
-        }
-        return true;
-    }
+    QUORTYPES_PROPERTY_TABLE_DESCRIPTIONS_BASE_FIRST(ScrollBar, Object, _properties)
+    QUORTYPES_PROPERTY_TABLE_GET_SET(ScrollBar, Object, _properties)
 
     void ScrollBar::notifyEvent(const hstring& type, void* args)
     {

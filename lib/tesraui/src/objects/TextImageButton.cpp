@@ -16,18 +16,36 @@ namespace tesraui
         return new TextImageButton(name, rect);
     }
 
+    const PropertyTable<TextImageButton>& TextImageButton::_properties()
+    {
+        using Row = PropertyTable<TextImageButton>::Row;
+        const auto colorRow = [](const char* name, tesra::Color TextImageButton::*field,
+                                 void (TextImageButton::*set)(const tesra::Color&))
+        {
+            return Row(
+                name, PropertyInfo::COLOR, [field](TextImageButton& button) { return (button.*field).hex(); },
+                [set](TextImageButton& button, const hstring& value) { (button.*set)(tesra::Color(value)); });
+        };
+        static const PropertyTable<TextImageButton> table = {
+            colorRow("hover_text_color", &TextImageButton::hoverTextColor,
+                     &TextImageButton::setHoverTextColor),
+            colorRow("pushed_text_color", &TextImageButton::pushedTextColor,
+                     &TextImageButton::setPushedTextColor),
+            colorRow("disabled_text_color", &TextImageButton::disabledTextColor,
+                     &TextImageButton::setDisabledTextColor),
+        };
+        return table;
+    }
+
+    // The image button's, then the text block's, then its own.
     harray<PropertyInfo> TextImageButton::getPropertyDescriptions() const
     {
-        static harray<PropertyInfo> descriptions;
-        if (descriptions.size() == 0)
-        {
-            descriptions = ImageButton::getPropertyDescriptions() + LabelBase::getPropertyDescriptions();
-            descriptions.push_back(PropertyInfo("hover_text_color", PropertyInfo::COLOR));
-            descriptions.push_back(PropertyInfo("pushed_text_color", PropertyInfo::COLOR));
-            descriptions.push_back(PropertyInfo("disabled_text_color", PropertyInfo::COLOR));
-        }
-        return descriptions;
+        return _properties().describeAfter(ImageButton::getPropertyDescriptions() +
+                                           LabelBase::getPropertyDescriptions());
     }
+
+    // The image button answers first, then the text block.
+    QUORTYPES_PROPERTY_TABLE_GET_SET_TWO_BASES(TextImageButton, ImageButton, LabelBase, _properties)
 
     void TextImageButton::setHoverTextColor(const tesra::Color& value)
     {
@@ -67,44 +85,6 @@ namespace tesraui
     bool TextImageButton::triggerEvent(const hstring& name, unsigned int keyCode, const hstring& extra)
     {
         return Object::triggerEvent(name, keyCode, extra);
-    }
-
-    hstring TextImageButton::getProperty(const hstring& name)
-    {
-        if (name == "hover_text_color")
-        {
-            return hoverTextColor.hex();
-        }
-        if (name == "pushed_text_color")
-        {
-            return pushedTextColor.hex();
-        }
-        if (name == "disabled_text_color")
-        {
-            return disabledTextColor.hex();
-        }
-        hstring result = ImageButton::getProperty(name);
-        return result != "" ? result : LabelBase::getProperty(name);
-    }
-
-    bool TextImageButton::setProperty(const hstring& name, const hstring& value)
-    {
-        if (name == "hover_text_color")
-        {
-            setHoverTextColor(tesra::Color(value));
-            return true;
-        }
-        if (name == "pushed_text_color")
-        {
-            setPushedTextColor(tesra::Color(value));
-            return true;
-        }
-        if (name == "disabled_text_color")
-        {
-            setDisabledTextColor(tesra::Color(value));
-            return true;
-        }
-        return ImageButton::setProperty(name, value) || LabelBase::setProperty(name, value);
     }
 
     void TextImageButton::_draw()

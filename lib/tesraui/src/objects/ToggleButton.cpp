@@ -6,24 +6,6 @@
 
 namespace tesraui
 {
-    namespace
-    {
-        const char* const imageProperties[4] = {"toggled_image", "toggled_hover_image",
-                                                "toggled_pushed_image", "toggled_disabled_image"};
-
-        int imageProperty(const hstring& name)
-        {
-            for (int i = 0; i < 4; ++i)
-            {
-                if (name == imageProperties[i])
-                {
-                    return i;
-                }
-            }
-            return -1;
-        }
-    } // namespace
-
     ToggleButton::ToggleButton(const hstring& name, kavtypes::Rectangle rect) : ImageButton(name, rect) {}
 
     ToggleButton::~ToggleButton() {}
@@ -33,19 +15,39 @@ namespace tesraui
         return new ToggleButton(name, rect);
     }
 
-    harray<PropertyInfo> ToggleButton::getPropertyDescriptions() const
+    const PropertyTable<ToggleButton>& ToggleButton::_properties()
     {
-        static harray<PropertyInfo> descriptions;
-        if (descriptions.size() == 0)
+        using Row = PropertyTable<ToggleButton>::Row;
+        // A name it holds already changes nothing; without a dataset a warning, and nothing changes.
+        const auto imageRow =
+            [](const char* name, HeldImage ToggleButton::*image, hstring ToggleButton::*imageName)
         {
-            descriptions = ImageButton::getPropertyDescriptions();
-            for (const char* name : imageProperties)
-            {
-                descriptions.push_back(PropertyInfo(name, PropertyInfo::STRING));
-            }
-        }
-        return descriptions;
+            return Row(
+                name, PropertyInfo::STRING, [imageName](ToggleButton& button) { return button.*imageName; },
+                [image, imageName](ToggleButton& button, const hstring& value)
+                {
+                    Image* found = nullptr;
+                    if (value != button.*imageName && button._imageByName(value, found))
+                    {
+                        button.*image = found;
+                        button.*imageName = (found != nullptr ? found->getFullName() : hstring("null"));
+                    }
+                });
+        };
+        static const PropertyTable<ToggleButton> table = {
+            imageRow("toggled_image", &ToggleButton::toggledImage, &ToggleButton::toggledImageName),
+            imageRow("toggled_hover_image", &ToggleButton::toggledHoverImage,
+                     &ToggleButton::toggledHoverImageName),
+            imageRow("toggled_pushed_image", &ToggleButton::toggledPushedImage,
+                     &ToggleButton::toggledPushedImageName),
+            imageRow("toggled_disabled_image", &ToggleButton::toggledDisabledImage,
+                     &ToggleButton::toggledDisabledImageName),
+        };
+        return table;
     }
+
+    QUORTYPES_PROPERTY_TABLE_DESCRIPTIONS_BASE_FIRST(ToggleButton, ImageButton, _properties)
+    QUORTYPES_PROPERTY_TABLE_GET_SET(ToggleButton, ImageButton, _properties)
 
     bool ToggleButton::onMouseUp(unsigned int keyCode)
     {
@@ -94,31 +96,4 @@ namespace tesraui
         _swapImages();
     }
 
-    hstring ToggleButton::getProperty(const hstring& name)
-    {
-        const hstring* names[4] = {&toggledImageName, &toggledHoverImageName, &toggledPushedImageName,
-                                   &toggledDisabledImageName};
-        int index = imageProperty(name);
-        return index >= 0 ? *names[index] : ImageButton::getProperty(name);
-    }
-
-    bool ToggleButton::setProperty(const hstring& name, const hstring& value)
-    {
-        int index = imageProperty(name);
-        if (index < 0)
-        {
-            return ImageButton::setProperty(name, value);
-        }
-        HeldImage* images[4] = {&toggledImage, &toggledHoverImage, &toggledPushedImage,
-                                &toggledDisabledImage};
-        hstring* names[4] = {&toggledImageName, &toggledHoverImageName, &toggledPushedImageName,
-                             &toggledDisabledImageName};
-        Image* image = nullptr;
-        if (value != *names[index] && _imageByName(value, image))
-        {
-            *images[index] = image;
-            *names[index] = (image != nullptr ? image->getFullName() : hstring("null"));
-        }
-        return true;
-    }
 } // namespace tesraui

@@ -92,5 +92,8 @@ namespace tesravideo
         void _createSound();
         // Fires "PlaybackDone" when a looping clip's shown frame number went back.
         void _notePlaybackDone(int frameNumber);
+
+    private:
+        static const PropertyTable<VideoObject>& _properties();
     };
 } // namespace tesravideo
