@@ -28,14 +28,15 @@ endfunction()
 # Tests find their committed data through VUMO_TEST_DATA_DIR and draw headless; scripts/test
 # sets the rest of the environment (audio driver, no display).
 # Header-only helpers that several libraries' tests share (scratch folders, thrown texts, test images,
-# keeping the GL driver loaded for the leak check).
+# keeping the GL driver loaded for the leak check, OGG Vorbis files).
 function(vumo_test_support)
   if(NOT VUMO_TESTS OR TARGET vumo_test_support)
     return()
   endif()
   add_library(vumo_test_support INTERFACE)
   target_include_directories(vumo_test_support INTERFACE
-    ${PROJECT_SOURCE_DIR}/lib/quortypes/tests/support ${PROJECT_SOURCE_DIR}/lib/tesra/tests/support)
+    ${PROJECT_SOURCE_DIR}/lib/quortypes/tests/support ${PROJECT_SOURCE_DIR}/lib/tesra/tests/support
+    ${PROJECT_SOURCE_DIR}/lib/yim/tests/support)
   target_link_libraries(vumo_test_support INTERFACE ${CMAKE_DL_LIBS})
 endfunction()
 

@@ -29,12 +29,12 @@
 #include <yim/Player.h>
 #include <yim/yim.h>
 
-#include "../../yim/tests/OggWriter.h"
 #include "OpenALLoopback.h"
 #include "VideoWriter.h"
 
 using kavtypes::Rectangle;
 using tesravideo::VideoObject;
+using yim_testing::encodeOgg;
 
 namespace
 {

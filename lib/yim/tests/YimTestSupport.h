@@ -19,9 +19,12 @@
 #include <quortypes/hstring.h>
 #include <yim/AudioManager.h>
 #include <yim/yim.h>
+#include <yim_testing/OggWriter.h>
 
-#include "OggWriter.h"
 #include "OpenALLoopback.h"
+
+using yim_testing::encodeOgg;
+using yim_testing::Signal;
 
 // Every test runs on OpenAL Soft's null driver: no sound card is probed.
 inline const bool nullAudioDriver = (setenv("ALSOFT_DRIVERS", "null", 0), true);
