@@ -8,9 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <quortypes/Dir.h>
-#include <quortypes/Log.h>
 #include <quortypes/Resource.h>
 #include <quortypes/exception.h>
+#include <quortypes_testing/LogCapture.h>
 #include <tesra/Image.h>
 #include <tesra/RenderSystem.h>
 #include <tesra/tesra.h>
@@ -41,21 +41,9 @@ namespace
     typedef std::vector<std::string> Lines;
 
     // The "tesravideo" log lines while alive.
-    struct VideoLog
+    struct VideoLog : quortypes_testing::TagLogCapture<Lines>
     {
-        VideoLog()
-        {
-            lines.clear();
-            quortypes::Log::setCallback(
-                [](const hstring& tag, const hstring& text)
-                {
-                    if (tag == "tesravideo")
-                        lines.push_back(text);
-                });
-        }
-        ~VideoLog() { quortypes::Log::setCallback(nullptr); }
-        int count(const std::string& text) const { return (int)std::count(lines.begin(), lines.end(), text); }
-        static inline Lines lines;
+        VideoLog() : TagLogCapture("tesravideo") {}
     };
 
     std::string thrownText(const std::function<void()>& f)
