@@ -28,9 +28,11 @@
 #include <yim/Player.h>
 #include <yim/yim.h>
 
+#include <yim_testing/OggWriter.h>
+
 #include "OpenAL_AudioManager.h"
 
-#include "OggWriter.h"
+using yim_testing::encodeOgg;
 
 namespace
 {

@@ -23,18 +23,20 @@ endfunction()
 # vumo_tests(<name> [DEPS <targets>...] [RESOURCE_LOCK <lock>])
 # RESOURCE_LOCK keeps the library's tests from running at the same time as each other, for
 # tests that share fixed file names in the working directory.
-# One test program per library from tests/*.cpp, each test case its own CTest test.
+# One test program per library from tests/*.cpp, each test case its own CTest test, and the whole
+# program as one more.
 # Tests find their committed data through VUMO_TEST_DATA_DIR and draw headless; scripts/test
 # sets the rest of the environment (audio driver, no display).
 # Header-only helpers that several libraries' tests share (scratch folders, thrown texts, test images,
-# keeping the GL driver loaded for the leak check).
+# keeping the GL driver loaded for the leak check, OGG Vorbis files).
 function(vumo_test_support)
   if(NOT VUMO_TESTS OR TARGET vumo_test_support)
     return()
   endif()
   add_library(vumo_test_support INTERFACE)
   target_include_directories(vumo_test_support INTERFACE
-    ${PROJECT_SOURCE_DIR}/lib/quortypes/tests/support ${PROJECT_SOURCE_DIR}/lib/tesra/tests/support)
+    ${PROJECT_SOURCE_DIR}/lib/quortypes/tests/support ${PROJECT_SOURCE_DIR}/lib/tesra/tests/support
+    ${PROJECT_SOURCE_DIR}/lib/yim/tests/support)
   target_link_libraries(vumo_test_support INTERFACE ${CMAKE_DL_LIBS})
 endfunction()
 
@@ -61,6 +63,12 @@ function(vumo_tests name)
     DISCOVERY_TIMEOUT 120
     PROPERTIES ENVIRONMENT SDL_VIDEODRIVER=offscreen
                ${lock_property})
+  # The whole program once more in one process: run alone, a test never meets what an earlier one left
+  # of the library's state. Its own folder keeps its scratch files apart from the single tests' ones.
+  set(one_process_dir ${CMAKE_CURRENT_BINARY_DIR}/one_process)
+  file(MAKE_DIRECTORY ${one_process_dir})
+  add_test(NAME ${name}_tests.OneProcess COMMAND ${name}_tests WORKING_DIRECTORY ${one_process_dir})
+  set_tests_properties(${name}_tests.OneProcess PROPERTIES ENVIRONMENT SDL_VIDEODRIVER=offscreen ${lock_property})
 endfunction()
 
 # vumo_fuzz_target(<name> SOURCES <files>... DEPS <targets>... CORPUS <folders>... [DICT <file>]

@@ -9,6 +9,7 @@
 #include <tesraui/ImageBox.h>
 
 #include "Config.h"
+#include "ScriptTexts.h"
 #include "Session.h"
 #include "lua/LuaInterface.h"
 #include "ui/UI.h"
@@ -96,10 +97,10 @@ void StoreMenu::onBuyClicked(tesraui::EventArgs*)
     // A failing handler is reported like any script error; the store stays usable.
     if (UI::getInstance() != nullptr)
     {
-        UI::getInstance()->execute("chapter.onBuy()");
+        UI::getInstance()->execute(SceneTexts::callChapterFunction("onBuy"));
     }
     else
     {
-        LuaInterface::execute("chapter.onBuy()");
+        LuaInterface::execute(SceneTexts::callChapterFunction("onBuy"));
     }
 }

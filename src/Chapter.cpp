@@ -12,6 +12,7 @@
 
 #include "ActionMap.h"
 #include "Scene.h"
+#include "ScriptTexts.h"
 #include "Session.h"
 #include "lua/LuaInterface.h"
 #include "objects/ColorImage.h"
@@ -117,7 +118,7 @@ namespace vumo
             return;
         }
         reportProgress(this, 0.6f);
-        LuaInterface::execute(this->name + " = {}; setmetatable(" + this->name + ",{ __index = _G });");
+        LuaInterface::execute(SceneTexts::createChapterTable(this->name));
         const hstring lib = getFolder(this->name) + "/lib/";
         if (quortypes::ResourceDir::exists(lib))
         {

@@ -13,6 +13,7 @@
 #include "lua/LuaInterface.h"
 #include "GameUiHost.h"
 #include "lua/Host.h"
+#include "ScriptTexts.h"
 
 namespace vumo
 {
@@ -226,20 +227,24 @@ namespace vumo
             LuaInterface::push(L, "__END__");
         }
 
+        hstring getFilename(const hstring& name)
+        {
+            return "data/chapters/" + Session::getActiveChapterName() + "/dialogs/" + name + ".dlg";
+        }
+
         void start(const hstring& name)
         {
             if (active)
             {
                 return;
             }
-            LuaInterface::execute("_dlg={_sequence={}}; setmetatable(_dlg, {__index = _G})");
+            LuaInterface::execute(DialogTexts::createTable());
             if (GameUiHost* ui = findGameUiHost())
             {
                 ui->startDialog();
             }
             active = true;
-            const hstring path =
-                "data/chapters/" + Session::getActiveChapterName() + "/dialogs/" + name + ".dlg";
+            const hstring path = getFilename(name);
             try
             {
                 runInDialog(LuaInterface::loadLuaFile(path), path);
@@ -366,7 +371,7 @@ namespace vumo
             {
                 return;
             }
-            LuaInterface::execute("if _dlg ~= nil then _dlg = nil end");
+            LuaInterface::execute(DialogTexts::dropTable());
             replies.clear();
             clearQueue();
             publish();

@@ -67,6 +67,8 @@ namespace vumo
             void pushToLua(lua_State* L) override;
         };
 
+        // The file of the active chapter that holds the dialog of that name.
+        hstring getFilename(const hstring& name);
         // Nothing while a dialog is active.
         void start(const hstring& name);
         void addReply(const hstring& text, const hstring& code);

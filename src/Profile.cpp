@@ -18,6 +18,7 @@
 #include "Dialogs.h"
 #include <quortypes/FileBytes.h>
 #include "lua/LuaInterface.h"
+#include "ScriptTexts.h"
 #include "GameUiHost.h"
 
 namespace vumo
@@ -413,13 +414,13 @@ namespace vumo
             const Work work("asking ui.canSaveGame");
             if (GameUiHost* ui = findGameUiHost())
             {
-                ran = ui->executeWithReturnValues("return ui.canSaveGame()", results);
+                ran = ui->executeWithReturnValues(HookTexts::canSaveGame(), results);
             }
             else
             {
                 try
                 {
-                    LuaInterface::executeWithReturnValues("return ui.canSaveGame()", "", results);
+                    LuaInterface::executeWithReturnValues(HookTexts::canSaveGame(), "", results);
                     ran = true;
                 }
                 catch (const quortypes::exception& e)

@@ -193,6 +193,11 @@ namespace vumo
             return "ui.OnLocalizationChanged(" + quoted(previous) + ")";
         }
 
+        hstring canSaveGame()
+        {
+            return "return ui.canSaveGame()";
+        }
+
         hstring idiomOverride()
         {
             return "return getUIIdiomOverride()";
@@ -275,6 +280,11 @@ namespace vumo
         {
             return "ui.debugPrint(" + quoted(message) + ")";
         }
+
+        hstring endProgram()
+        {
+            return "vumo.endProgram()";
+        }
     } // namespace HookTexts
 
     namespace SceneTexts
@@ -343,7 +353,30 @@ namespace vumo
         {
             return fullName + " = nil; chapter.scene = nil";
         }
+
+        hstring createChapterTable(const hstring& chapter)
+        {
+            return chapter + " = {}; setmetatable(" + chapter + ",{ __index = _G });";
+        }
+
+        hstring callChapterFunction(const hstring& identifier)
+        {
+            return "chapter." + identifier + "()";
+        }
     } // namespace SceneTexts
+
+    namespace DialogTexts
+    {
+        hstring createTable()
+        {
+            return "_dlg={_sequence={}}; setmetatable(_dlg, {__index = _G})";
+        }
+
+        hstring dropTable()
+        {
+            return "if _dlg ~= nil then _dlg = nil end";
+        }
+    } // namespace DialogTexts
 
     namespace InventoryTexts
     {
@@ -375,6 +408,11 @@ namespace vumo
                    ")             end\n            else             ui.selectItem('')             if "
                    "ui.OnUseItemFail ~= nil then ui.OnUseItemFail(" +
                    quoted + ") end             end";
+        }
+
+        hstring action(const hstring& table)
+        {
+            return "if " + table + " ~= nil then " + table + "[1]() end";
         }
 
         hstring queuedSceneReset(const hstring& sceneFullName)

@@ -47,6 +47,8 @@ namespace vumo
         hstring gamePaused();
         hstring gameUnpaused();
         hstring localizationChanged(const hstring& previous);
+        // For its one result: only "1" allows a sync.
+        hstring canSaveGame();
         // Run inside the environment "ui".
         hstring idiomOverride();
         hstring clearIdiomOverride();
@@ -65,6 +67,8 @@ namespace vumo
         hstring displayDialog(const hstring& speaker, const hstring& text);
         // A line for the debug tools' console.
         hstring debugPrint(const hstring& message);
+        // The error overlay's quit, through the script table as the game's own quit goes.
+        hstring endProgram();
     } // namespace HookTexts
 
     // The Lua texts with which a scene calls the functions its script may define, and sets up and clears its
@@ -86,7 +90,19 @@ namespace vumo
         // Points the global "chapter" at the chapter's table, named by the chapter's identifier.
         hstring setActiveChapter(const hstring& chapter);
         hstring clearEnvironment(const hstring& fullName);
+        // The chapter's table, named by its identifier, whose names fall back to the globals.
+        hstring createChapterTable(const hstring& chapter);
+        // Calls a function of the active chapter's table by its identifier.
+        hstring callChapterFunction(const hstring& identifier);
     } // namespace SceneTexts
+
+    // The Lua texts with which a dialog's table "_dlg" is made and dropped; its names fall back to the
+    // globals.
+    namespace DialogTexts
+    {
+        hstring createTable();
+        hstring dropTable();
+    } // namespace DialogTexts
 
     // The Lua texts with which the inventory calls the game's item functions: an identifier is called by its
     // name, any other name through _G with a literal.
@@ -103,6 +119,8 @@ namespace vumo
         // An action map's click with an item held: the region's table says whether it takes items, its first
         // function whether it used this one; otherwise the item use failed.
         hstring actionWithItem(const hstring& table, const hstring& item);
+        // A click without an item: the region's first function, when the table exists.
+        hstring action(const hstring& table);
         hstring queuedSceneReset(const hstring& sceneFullName);
         // time is the switch's duration as the script gave it.
         hstring queuedSceneSwitch(const hstring& name, const hstring& time, const hstring& effect);

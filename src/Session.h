@@ -113,8 +113,9 @@ namespace vumo
         // Frees what nothing uses: idle UI textures and the text renderer's cache.
         void cleanMemory();
 
-        // What the autosave keeps: the player's profile fills it in. A save that fails returns false or
-        // throws; either way it is retried later.
+        // What the autosave keeps: the player's profile fills it in. Each second it syncs, or saves when a
+        // save is due; a save syncs first itself. A save that fails returns false or throws; either way it is
+        // retried later.
         class AutosaveTarget
         {
         public:

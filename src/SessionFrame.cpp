@@ -40,11 +40,12 @@ namespace vumo
                 {
                     return;
                 }
-                autosaveTarget->syncIfAllowed();
                 if (autosaveSeconds <= 120)
                 {
+                    autosaveTarget->syncIfAllowed();
                     return;
                 }
+                // The save syncs first: the game is asked once whether it may.
                 bool saved = false;
                 try
                 {

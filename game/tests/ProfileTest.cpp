@@ -285,6 +285,26 @@ TEST_F(Profiles, SyncWaitsForLockPauseAndTheScriptsPermission)
     EXPECT_THROW(profile->syncVar("nothing"), quortypes::exception);
 }
 
+// Each second of play the autosave asks the game once whether it may take the variables, also in the second
+// that writes them: the save's own sync is that one question, and the file holds what it allowed.
+TEST_F(Profiles, TheAutosaveAsksTheGameOnceASecondAlsoWhenItSaves)
+{
+    play("Anna");
+    LuaInterface::execute("asked = 0\nfunction ui.canSaveGame() asked = asked + 1 return 1 end");
+    std::vector<int> asksPerSecond;
+    for (int second = 1; logCount("Game state autosaved") == 0 && second <= 300; ++second)
+    {
+        setScore(hstring(second));
+        const int before = std::stoi(engine->lua("asked"));
+        Session::update(1.0001f);
+        asksPerSecond.push_back(std::stoi(engine->lua("asked")) - before);
+    }
+    ASSERT_EQ(logCount("Game state autosaved"), 1);
+    EXPECT_EQ(asksPerSecond, std::vector<int>(asksPerSecond.size(), 1));
+    const std::string diff = harness::readFile(user("Anna/vars.diff"));
+    EXPECT_TRUE(holds(diff, "score: " + std::to_string(asksPerSecond.size()) + "\n"));
+}
+
 TEST_F(Profiles, FolderNamesFromScriptsStayInsideTheUserFolder)
 {
     folder.put("xdg/Torvin Games/sentinel", "keep");

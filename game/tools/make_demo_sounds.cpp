@@ -7,9 +7,9 @@
 #include <fstream>
 #include <string>
 
-#include "OggWriter.h"
+#include <yim_testing/OggWriter.h>
 
-using namespace vumo;
+using yim_testing::encodeOgg;
 
 namespace
 {

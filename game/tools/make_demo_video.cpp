@@ -7,8 +7,6 @@
 
 #include "VideoWriter.h"
 
-using namespace vumo;
-
 namespace
 {
     const int width = 128;

@@ -273,7 +273,7 @@ namespace vumo
         }
         else
         {
-            this->triggerEvent("Action", 0u, "if " + table + " ~= nil then " + table + "[1]() end");
+            this->triggerEvent("Action", 0u, ObjectTexts::action(table));
         }
         return true;
     }

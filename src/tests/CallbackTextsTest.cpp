@@ -8,6 +8,11 @@ TEST(CallbackTexts, PlainNamesGiveTheTextsTheScriptsKnow)
 {
     const std::pair<hstring, const char*> cases[] = {
         {SceneTexts::setActiveChapter("meadow"), "_G.chapter = meadow"},
+        {SceneTexts::createChapterTable("meadow"), "meadow = {}; setmetatable(meadow,{ __index = _G });"},
+        {SceneTexts::callChapterFunction("onBuy"), "chapter.onBuy()"},
+        {DialogTexts::createTable(), "_dlg={_sequence={}}; setmetatable(_dlg, {__index = _G})"},
+        {DialogTexts::dropTable(), "if _dlg ~= nil then _dlg = nil end"},
+        {ObjectTexts::action("_FF0000"), "if _FF0000 ~= nil then _FF0000[1]() end"},
         {ObjectTexts::fillCallerName("onClick(%s)", "gate"), "onClick(\"gate\")"},
         {ObjectTexts::fillCallerName("a(%s); b(%s)", "gate"), "a(\"gate\"); b(\"gate\")"},
         {ObjectTexts::fillCallerName("rate(100%)", "gate"), "rate(100%)"},

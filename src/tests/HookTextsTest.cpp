@@ -45,6 +45,8 @@ TEST(HookTexts, PlainDataGivesTheTextsTheScriptsKnow)
         {gamePaused(), "ui.OnGamePaused()"},
         {gameUnpaused(), "ui.OnGameUnpaused()"},
         {localizationChanged("en"), "ui.OnLocalizationChanged('en')"},
+        {canSaveGame(), "return ui.canSaveGame()"},
+        {endProgram(), "vumo.endProgram()"},
         {idiomOverride(), "return getUIIdiomOverride()"},
         {clearIdiomOverride(), "ui.getUIIdiomOverride = nil"},
         {cursorMode(), "return ui.getCursorMode()"},

@@ -15,6 +15,7 @@
 #include <fintu/Renderer.h>
 
 #include "EngineObjects.h"
+#include "ScriptTexts.h"
 #include "lua/LuaInterface.h"
 #include "ui/DebugCommon.h"
 #include "ui/UI.h"
@@ -178,7 +179,7 @@ namespace vumo
     {
         try
         {
-            LuaInterface::execute("vumo.endProgram()");
+            LuaInterface::execute(HookTexts::endProgram());
         }
         catch (const quortypes::exception& e)
         {

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <quortypes/Log.h>
 #include <quortypes/harray.h>
 #include <quortypes/hstring.h>
+#include <quortypes_testing/LogCapture.h>
 #include <fintu/Font.h>
 #include <fintu/Renderer.h>
 
@@ -44,39 +44,9 @@ namespace fintutest
     };
 
     /// Collects the lines logged while alive, each with its level prefix.
-    class LogCapture
+    struct LogCapture : quortypes_testing::TagLogCapture<harray<hstring>>
     {
-    public:
-        LogCapture()
-        {
-            active = this;
-            quortypes::Log::setCallback(&capture);
-        }
-        ~LogCapture()
-        {
-            quortypes::Log::setCallback(nullptr);
-            active = nullptr;
-        }
-        int count(const hstring& text) const
-        {
-            int result = 0;
-            for (const hstring& line : lines)
-            {
-                result += (line == text ? 1 : 0);
-            }
-            return result;
-        }
-        harray<hstring> lines;
-
-    private:
-        static inline LogCapture* active = nullptr;
-        static void capture(const hstring&, const hstring& text)
-        {
-            if (active != nullptr)
-            {
-                active->lines.push_back(text);
-            }
-        }
+        LogCapture() : TagLogCapture("") {}
     };
 
     /// Lines' texts, for comparing layouts in one expectation.

@@ -2,14 +2,15 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <optional>
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_TRUETYPE_TAGS_H
 #include <gtest/gtest.h>
 
-#include <quortypes/Log.h>
 #include <quortypes/exception.h>
+#include <quortypes_testing/LogCapture.h>
 #include <tesra/Texture.h>
 #include <tesra/tesra.h>
 #include <tesra_testing/KeepLoadedLibraries.h>
@@ -48,7 +49,8 @@ namespace
     class TrueType : public ::testing::Test
     {
     protected:
-        static inline harray<hstring> logged;
+        typedef quortypes_testing::TagLogCapture<harray<hstring>> LogCapture;
+        std::optional<LogCapture> log;
 
         void SetUp() override
         {
@@ -58,12 +60,11 @@ namespace
             tesra_testing::keepLoadedLibraries();
             fintu::init();
             fintuttf::init();
-            logged.clear();
-            quortypes::Log::setCallback([](const hstring&, const hstring& text) { logged.push_back(text); });
+            this->log.emplace("");
         }
         void TearDown() override
         {
-            quortypes::Log::setCallback(nullptr);
+            this->log.reset();
             fintu::destroy();
             fintuttf::destroy();
             tesra::destroy();
@@ -71,7 +72,7 @@ namespace
         /// Logged lines starting with `text`.
         static int countLogged(const hstring& text)
         {
-            return (int)std::count_if(logged.begin(), logged.end(),
+            return (int)std::count_if(LogCapture::lines.begin(), LogCapture::lines.end(),
                                       [&](const hstring& line) { return line.startsWith(text); });
         }
         /// A font over DejaVu Sans ("Book" is its regular style).

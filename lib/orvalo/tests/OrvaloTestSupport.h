@@ -20,7 +20,6 @@
 #include <fintu/fintu.h>
 #include <fintuttf/fintuttf.h>
 #include <quortypes/Dir.h>
-#include <quortypes/Log.h>
 #include <quortypes/Resource.h>
 #include <tesra/Image.h>
 #include <tesra/RenderSystem.h>
@@ -34,6 +33,7 @@
 #include <orvalo/MoreGamesScreen.h>
 #include <orvalo/UpsellScreen.h>
 #include <orvalo/orvalo.h>
+#include <quortypes_testing/LogCapture.h>
 #include <quortypes_testing/ScratchDir.h>
 
 namespace orvalotest
@@ -41,21 +41,10 @@ namespace orvalotest
     typedef std::vector<std::string> Lines;
 
     // The library's log lines, level prefix included, while alive.
-    struct LogCapture
+    struct LogCapture : quortypes_testing::TagLogCapture<Lines>
     {
-        LogCapture()
-        {
-            lines.clear();
-            quortypes::Log::setCallback([](const hstring& tag, const hstring& text)
-                                        { tag == "orvalo" ? lines.push_back(text) : void(); });
-        }
-        ~LogCapture() { quortypes::Log::setCallback(nullptr); }
-        Lines take() { return std::exchange(lines, Lines()); }
-        bool has(const std::string& line) const
-        {
-            return std::find(lines.begin(), lines.end(), line) != lines.end();
-        }
-        static inline Lines lines;
+        LogCapture() : TagLogCapture("orvalo") {}
+        bool has(const std::string& line) const { return this->contains(line); }
     };
 
     using quortypes_testing::ScratchDir;

@@ -10,9 +10,8 @@
 
 #include <gtest/gtest.h>
 
-#include <quortypes/Log.h>
-
 #include <pirk/util.h>
+#include <quortypes_testing/LogCapture.h>
 #include <quortypes_testing/ScratchDir.h>
 
 namespace pirktest
@@ -24,16 +23,8 @@ namespace pirktest
     using quortypes_testing::ScopedEnv;
 
     // The library's log lines, level prefix included, while alive.
-    struct LogCapture
+    struct LogCapture : quortypes_testing::TagLogCapture<Lines>
     {
-        LogCapture()
-        {
-            lines.clear();
-            quortypes::Log::setCallback([](const hstring& tag, const hstring& text)
-                                        { tag == "pirk" ? lines.push_back(text) : void(); });
-        }
-        ~LogCapture() { quortypes::Log::setCallback(nullptr); }
-        Lines take() { return std::exchange(lines, Lines()); }
-        static inline Lines lines;
+        LogCapture() : TagLogCapture("pirk") {}
     };
 } // namespace pirktest

@@ -14,8 +14,8 @@
 #include <png.h>
 
 #include <quortypes/Dir.h>
+#include <quortypes_testing/LogCapture.h>
 #include <quortypes_testing/ResourceFolder.h>
-#include <quortypes/Log.h>
 #include <quortypes/Resource.h>
 #include <quortypes/exception.h>
 #include <tesra/Image.h>
@@ -30,23 +30,9 @@ namespace particletest
     typedef std::vector<std::string> Lines;
 
     // The log lines of one tag, level prefix included, while alive.
-    struct LogCapture
+    struct LogCapture : quortypes_testing::TagLogCapture<Lines>
     {
-        explicit LogCapture(const char* wanted = "tesraparticle")
-        {
-            tag = wanted;
-            lines.clear();
-            quortypes::Log::setCallback(
-                [](const hstring& lineTag, const hstring& text)
-                {
-                    if (lineTag == tag)
-                        lines.push_back(text);
-                });
-        }
-        ~LogCapture() { quortypes::Log::setCallback(nullptr); }
-        Lines take() { return std::exchange(lines, Lines()); }
-        static inline Lines lines;
-        static inline std::string tag;
+        explicit LogCapture(const char* wanted = "tesraparticle") : TagLogCapture(wanted) {}
     };
 
     // A scratch folder that resources are read from while the object lives.

@@ -50,9 +50,11 @@ namespace tesraui
     void destroy()
     {
         quortypes::Log::write(logTag, "Destroying TesraUI.");
+        // Datasets that the ones going make meanwhile are not registered; those made after it are.
         _setDestroying(true);
         _destroyDatasets();
         _clearRegistries();
+        _setDestroying(false);
     }
 
     bool isHoverEffectEnabled()

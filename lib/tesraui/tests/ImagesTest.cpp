@@ -21,14 +21,23 @@ namespace
     protected:
         tesraui::Dataset* dataset = nullptr;
         tesraui::Texture* texture = nullptr;
+        harray<hstring> extensions;
 
         void SetUp() override
         {
             uitest::UiWindowTest::SetUp();
+            this->extensions = tesra::getTextureExtensions();
             this->folder.write("gfx/quads.png", uitest::quadsPng());
             this->dataset = new tesraui::Dataset("", "images");
             this->dataset->load();
             this->texture = this->add("gfx/quads", true);
+        }
+
+        // A test may choose other texture extensions and scales; the next test finds the ones of before.
+        void TearDown() override
+        {
+            tesraui::setTextureExtensionScales(this->extensions, {});
+            uitest::UiWindowTest::TearDown();
         }
 
         // A nearest-filtered texture of the dataset, loaded; dynamic unless loaded at once.

@@ -75,6 +75,11 @@ TEST(Library, InitDestroyAndInitAgain)
     new tesraui::Dataset("", "c_after");
     tesraui::destroy();
     EXPECT_TRUE(tesraui::getDatasets().empty());
+    // Shut-down is over: a dataset made before the next start-up registers as before the first.
+    {
+        tesraui::Dataset between("", "between");
+        EXPECT_EQ(tesraui::getDatasetByName("between"), &between);
+    }
     tesraui::init();
     tesraui::Dataset* fresh = new tesraui::Dataset("", "left_over");
     EXPECT_EQ(tesraui::getDatasetByName("left_over"), fresh);

@@ -16,8 +16,8 @@
 #include <png.h>
 
 #include <quortypes/Dir.h>
+#include <quortypes_testing/LogCapture.h>
 #include <quortypes_testing/ResourceFolder.h>
-#include <quortypes/Log.h>
 #include <quortypes/Resource.h>
 #include <quortypes/exception.h>
 #include <tesra/Image.h>
@@ -37,21 +37,9 @@ namespace uitest
     typedef std::vector<std::string> Lines;
 
     // The library's log lines, level prefix included, while alive.
-    struct LogCapture
+    struct LogCapture : quortypes_testing::TagLogCapture<Lines>
     {
-        LogCapture()
-        {
-            lines.clear();
-            quortypes::Log::setCallback(
-                [](const hstring& tag, const hstring& text)
-                {
-                    if (tag == "tesraui")
-                        lines.push_back(text);
-                });
-        }
-        ~LogCapture() { quortypes::Log::setCallback(nullptr); }
-        Lines take() { return std::exchange(lines, Lines()); }
-        static inline Lines lines;
+        LogCapture() : TagLogCapture("tesraui") {}
     };
 
     // A coloured quad that writes "name:what" into a journal for every notification, input slot and update.

@@ -1,10 +1,10 @@
 #include <chrono>
 #include <exception>
+#include <utility>
 
 #include <tesravideo/TheoraException.h>
 #include <tesravideo/TheoraThread.h>
 #include <tesravideo/TheoraVideoClip.h>
-#include <tesravideo/TheoraVideoManager.h>
 
 TheoraThread::TheoraThread() {}
 
@@ -40,7 +40,7 @@ void TheoraThread::join()
     }
 }
 
-TheoraWorkerThread::TheoraWorkerThread() : clip(nullptr) {}
+TheoraWorkerThread::TheoraWorkerThread(WorkSource source) : source(std::move(source)), clip(nullptr) {}
 
 TheoraWorkerThread::~TheoraWorkerThread()
 {
@@ -52,7 +52,7 @@ void TheoraWorkerThread::execute()
 {
     while (this->isRunning())
     {
-        TheoraVideoClip* current = TheoraVideoManager::getSingleton()->requestWork(this);
+        TheoraVideoClip* current = this->source(this);
         this->clip = current;
         if (current == nullptr)
         {

@@ -49,7 +49,9 @@ TheoraVideoManager::TheoraVideoManager(int numWorkerThreads)
     this->workMutex = new quortypes::Mutex();
     for (int i = 0; i < numWorkerThreads; ++i)
     {
-        TheoraWorkerThread* thread = new TheoraWorkerThread();
+        // The workers of this manager serve its clips, whichever manager was made last.
+        TheoraWorkerThread* thread =
+            new TheoraWorkerThread([this](TheoraWorkerThread* worker) { return this->requestWork(worker); });
         thread->start();
         this->workerThreads.push_back(thread);
     }

@@ -250,6 +250,28 @@ TEST_F(ManagerTest, AnErrorWhileDecodingStopsTheClipNotTheWorker)
     manager.destroyVideoClip(healthy);
 }
 
+// A manager's workers serve its own clips whatever other managers come and go: one made later has its
+// clips left to its own (here stopped) workers, and its end leaves the first one's worker decoding.
+TEST_F(ManagerTest, WorkersServeTheirOwnManagerBesideAnother)
+{
+    TheoraVideoManager first(1);
+    TheoraVideoClip* clip = create(first, 40, 4);
+    {
+        IdleManager second;
+        TheoraVideoClip* idle = create(second, 40, 4);
+        // Generous for a loaded machine.
+        clip->waitForCache(1.0f, 20.0f);
+        EXPECT_EQ(clip->getNumReadyFrames(), 4);
+        EXPECT_EQ(idle->getNumReadyFrames(), 1);
+    }
+    while (clip->getNextFrame() != nullptr)
+    {
+        clip->popFrame();
+    }
+    clip->waitForCache(1.0f, 20.0f);
+    EXPECT_EQ(clip->getNumReadyFrames(), 4);
+}
+
 TEST_F(ManagerTest, WorkersDecodeAheadWhileTheMainThreadShowsFrames)
 {
     TheoraVideoManager manager(1);

@@ -8,10 +8,10 @@
 #include <gtest/gtest.h>
 
 #include <quortypes/Dir.h>
-#include <quortypes/Log.h>
 #include <quortypes/Resource.h>
 #include <quortypes/exception.h>
 #include <quortypes_testing/PropertyJournal.h>
+#include <quortypes_testing/LogCapture.h>
 #include <tesra/Image.h>
 #include <tesra/RenderSystem.h>
 #include <tesra/tesra.h>
@@ -30,34 +30,22 @@
 #include <yim/Player.h>
 #include <yim/yim.h>
 
-#include "../../yim/tests/OggWriter.h"
 #include "OpenALLoopback.h"
 #include "VideoWriter.h"
 
 using kavtypes::Rectangle;
 using tesravideo::VideoObject;
 using Journal = quortypes_testing::PropertyJournal;
+using yim_testing::encodeOgg;
 
 namespace
 {
     typedef std::vector<std::string> Lines;
 
     // The "tesravideo" log lines while alive.
-    struct VideoLog
+    struct VideoLog : quortypes_testing::TagLogCapture<Lines>
     {
-        VideoLog()
-        {
-            lines.clear();
-            quortypes::Log::setCallback(
-                [](const hstring& tag, const hstring& text)
-                {
-                    if (tag == "tesravideo")
-                        lines.push_back(text);
-                });
-        }
-        ~VideoLog() { quortypes::Log::setCallback(nullptr); }
-        int count(const std::string& text) const { return (int)std::count(lines.begin(), lines.end(), text); }
-        static inline Lines lines;
+        VideoLog() : TagLogCapture("tesravideo") {}
     };
 
     std::string thrownText(const std::function<void()>& f)

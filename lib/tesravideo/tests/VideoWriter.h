@@ -7,7 +7,7 @@
 
 #include <ogg/ogg.h>
 #include <theora/theoraenc.h>
-#include <vorbis/vorbisenc.h>
+#include <yim_testing/OggWriter.h>
 
 // Makes .ogv files for the tests. Every frame shows its number as 12 blocks of 16 x 16 pixels (4 across,
 // 3 down, lowest bit first), bright and pinkish for a 1, dark and greenish for a 0.
@@ -49,86 +49,13 @@ namespace videotest
         return number;
     }
 
-    inline void appendPage(std::string& bytes, const ogg_page& page)
-    {
-        bytes.append((const char*)page.header, page.header_len);
-        bytes.append((const char*)page.body, page.body_len);
-    }
+    using yim_testing::appendPage;
 
+    // A quiet mono saw tooth of that many seconds: the pages of a Vorbis stream to put beside a picture's.
     inline std::vector<std::string> vorbisPages(int seconds)
     {
-        std::vector<std::string> pages;
-        vorbis_info info;
-        vorbis_info_init(&info);
-        vorbis_encode_init_vbr(&info, 1, 22050, 0.2f);
-        vorbis_comment comment;
-        vorbis_comment_init(&comment);
-        vorbis_dsp_state dsp;
-        vorbis_block block;
-        vorbis_analysis_init(&dsp, &info);
-        vorbis_block_init(&dsp, &block);
-        ogg_stream_state stream;
-        ogg_stream_init(&stream, 77);
-        ogg_packet header, commentHeader, codeHeader;
-        vorbis_analysis_headerout(&dsp, &comment, &header, &commentHeader, &codeHeader);
-        ogg_page page;
-        ogg_stream_packetin(&stream, &header);
-        while (ogg_stream_flush(&stream, &page) != 0)
-        {
-            pages.emplace_back();
-            appendPage(pages.back(), page);
-        }
-        ogg_stream_packetin(&stream, &commentHeader);
-        ogg_stream_packetin(&stream, &codeHeader);
-        while (ogg_stream_flush(&stream, &page) != 0)
-        {
-            pages.emplace_back();
-            appendPage(pages.back(), page);
-        }
-        int total = seconds * 22050;
-        for (int start = 0; start <= total; start += 1024)
-        {
-            int count = std::min(1024, total - start);
-            if (count > 0)
-            {
-                float** input = vorbis_analysis_buffer(&dsp, count);
-                for (int i = 0; i < count; ++i)
-                {
-                    input[0][i] = 0.1f * (float)((start + i) % 50) / 50.0f;
-                }
-            }
-            vorbis_analysis_wrote(&dsp, count);
-            while (vorbis_analysis_blockout(&dsp, &block) == 1)
-            {
-                vorbis_analysis(&block, nullptr);
-                vorbis_bitrate_addblock(&block);
-                ogg_packet packet;
-                while (vorbis_bitrate_flushpacket(&dsp, &packet))
-                {
-                    ogg_stream_packetin(&stream, &packet);
-                    while (ogg_stream_pageout(&stream, &page) != 0)
-                    {
-                        pages.emplace_back();
-                        appendPage(pages.back(), page);
-                    }
-                }
-            }
-            if (count <= 0)
-            {
-                break;
-            }
-        }
-        while (ogg_stream_flush(&stream, &page) != 0)
-        {
-            pages.emplace_back();
-            appendPage(pages.back(), page);
-        }
-        ogg_stream_clear(&stream);
-        vorbis_block_clear(&block);
-        vorbis_dsp_clear(&dsp);
-        vorbis_comment_clear(&comment);
-        vorbis_info_clear(&info);
-        return pages;
+        return yim_testing::vorbisPages(1, 22050, seconds * 22050, 0.2f, 77,
+                                        [](int frame, int) { return 0.1f * (float)(frame % 50) / 50.0f; });
     }
 
     // Fills the three 4:2:0 planes of one frame; the chroma planes are half the picture each way.

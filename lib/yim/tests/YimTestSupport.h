@@ -14,58 +14,25 @@
 #include <gtest/gtest.h>
 
 #include <quortypes/Dir.h>
-#include <quortypes/Log.h>
 #include <quortypes/harray.h>
 #include <quortypes/hstring.h>
+#include <quortypes_testing/LogCapture.h>
 #include <yim/AudioManager.h>
 #include <yim/yim.h>
+#include <yim_testing/OggWriter.h>
 
-#include "OggWriter.h"
 #include "OpenALLoopback.h"
+
+using yim_testing::encodeOgg;
+using yim_testing::Signal;
 
 // Every test runs on OpenAL Soft's null driver: no sound card is probed.
 inline const bool nullAudioDriver = (setenv("ALSOFT_DRIVERS", "null", 0), true);
 
 // Collects the "yim" log lines written while it lives.
-class LogCapture
+struct LogCapture : quortypes_testing::TagLogCapture<harray<hstring>>
 {
-public:
-    LogCapture()
-    {
-        lines().clear();
-        quortypes::Log::setCallback(collect);
-    }
-    ~LogCapture() { quortypes::Log::setCallback(nullptr); }
-    int count(const hstring& text) const
-    {
-        int result = 0;
-        for (const hstring& line : lines())
-        {
-            result += line == text ? 1 : 0;
-        }
-        return result;
-    }
-    bool contains(const hstring& text) const { return count(text) > 0; }
-    harray<hstring> take()
-    {
-        harray<hstring> result = lines();
-        lines().clear();
-        return result;
-    }
-
-private:
-    static harray<hstring>& lines()
-    {
-        static harray<hstring> collected;
-        return collected;
-    }
-    static void collect(const hstring& tag, const hstring& text)
-    {
-        if (tag == "yim")
-        {
-            lines().push_back(text);
-        }
-    }
+    LogCapture() : TagLogCapture("yim") {}
 };
 
 // A folder of generated files named after the running test, below the working directory.

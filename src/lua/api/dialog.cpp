@@ -5,7 +5,6 @@
 #include <quortypes/Resource.h>
 
 #include "Dialogs.h"
-#include "Session.h"
 #include "lua/Calls.h"
 #include "lua/api/registrars.h"
 
@@ -19,8 +18,7 @@ namespace vumo
             {
                 checkArgsExact(L, 1, "dialog.start", "s");
                 const hstring name = toString(L, 1);
-                const hstring path =
-                    "data/chapters/" + Session::getActiveChapterName() + "/dialogs/" + name + ".dlg";
+                const hstring path = DialogManager::getFilename(name);
                 if (!quortypes::Resource::exists(path))
                 {
                     raiseLuaError(

@@ -39,7 +39,8 @@ namespace tesraui
 
     // Needs the window: the viewport takes its size.
     void init();
-    // Deletes the datasets still registered and empties the registries; the settings stay.
+    // Deletes the datasets still registered and empties the registries; the settings stay. Datasets made
+    // while it deletes are not registered; those made after it are.
     void destroy();
 
     // Factories may be registered before init, which keeps them.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <mutex>
 #include <thread>
 
@@ -28,10 +29,14 @@ protected:
     bool running = false;
 };
 
+// Decodes the clips its source hands it, one turn at a time.
 class TheoraWorkerThread : public TheoraThread
 {
 public:
-    TheoraWorkerThread();
+    // The clip the worker decodes next, assigned to it, or null when none needs decoding.
+    typedef std::function<TheoraVideoClip*(TheoraWorkerThread* worker)> WorkSource;
+
+    explicit TheoraWorkerThread(WorkSource source);
     ~TheoraWorkerThread() override;
 
     void execute() override;
@@ -39,5 +44,6 @@ public:
     TheoraVideoClip* getAssignedClip() const { return this->clip.load(); }
 
 protected:
+    WorkSource source;
     std::atomic<TheoraVideoClip*> clip;
 };
