@@ -232,9 +232,9 @@ namespace tesraui
                 {
                     return;
                 }
-                harray<Object*> added;
+                ChildList added;
                 added.swap(object->children);
-                harray<Object*>& kept = object->children;
+                ChildList& kept = object->children;
                 for (auto& [child, watch] : children)
                 {
                     // One detached and attached again meanwhile is among the added ones.
