@@ -31,6 +31,7 @@
 #include "Variables.h"
 #include "lua/Host.h"
 #include "lua/LuaInterface.h"
+#include "lua/ScriptErrorLog.h"
 #include "objects/DelayedCall.h"
 #include "objects/DraggableContainer.h"
 #include "objects/InventoryPane.h"
@@ -83,7 +84,7 @@ namespace vumo
                     }
                     catch (const quortypes::exception& e)
                     {
-                        quortypes::Log::error(logTag, e.getMessage());
+                        ScriptErrorLog::write(logTag, e.getMessage());
                         this->showErrorOverlay(e.getMessage());
                     }
                 }
@@ -309,6 +310,7 @@ namespace vumo
             yim::destroy();
             LuaInterface::destroy();
             LuaInterface::setHost(nullptr);
+            ScriptErrorLog::flush();
             resetFrameState();
             VumoTesraEventDelegate::getInstance().reset();
             quortypes::Log::write(logTag, "VUMO destroyed");

@@ -146,3 +146,32 @@ TEST_F(DelayedCalls, ASceneSwitchDestructorTakesItsPieceAwayAndTwoSwitchesQueueO
     EXPECT_FALSE(chapter->hasObject("piece"));
     EXPECT_FALSE(chapter->hasObject("d"));
 }
+
+// More calls firing in one frame than a frame runs events: each callback runs once, in the order the calls
+// were made, the rest in the next frames, and every call's object goes after its callback.
+TEST_F(DelayedCalls, ManyFiringTogetherRunOnceInOrderOverTheNextFrames)
+{
+    tesraui::Object* root = UI::getInstance()->getRootObject();
+    const int calls = 30000;
+    LuaInterface::execute("order = {} for i = 1, " + hstring(calls) +
+                          " do vumo.delayedCall(function() order[#order + 1] = i end, 0) end");
+    EXPECT_EQ(delayedCallsUnder(root), calls);
+    std::string seen;
+    for (int frame = 0; frame < 7; ++frame)
+    {
+        uiUpdate(0.25f);
+        seen += engine->lua("#order") + " ";
+    }
+    // Each frame runs as many events as it may: a callback and a deletion for each call.
+    const int perFrame = tesraui::Dataset::maxEventsPerCall / 2;
+    std::string expected;
+    for (int frame = 0; frame < 7; ++frame)
+    {
+        expected += std::to_string(std::min(frame * perFrame, calls)) + " ";
+    }
+    EXPECT_EQ(seen, expected);
+    EXPECT_EQ(engine->lua("(function() for i, v in ipairs(order) do if v ~= i then return i end end "
+                          "return 'in order' end)()"),
+              "in order");
+    EXPECT_EQ(delayedCallsUnder(root), 0);
+}

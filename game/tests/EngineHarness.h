@@ -319,5 +319,15 @@ namespace harness
     protected:
         GameFolder folder;
         std::unique_ptr<Engine> engine;
+
+        // The engine started on a game of an empty UI and one script of "data/lib".
+        void startOnScript(const std::string& file, const std::string& script)
+        {
+            folder.config();
+            folder.put("data/ui/ui.dts", "<Dataset/>");
+            folder.put("data/lib/" + file, script);
+            engine.reset(new Engine(folder));
+            engine->start();
+        }
     };
 } // namespace harness

@@ -7,6 +7,7 @@
 #include "Calls.h"
 #include "Host.h"
 #include "LuaInterface.h"
+#include "ScriptErrorLog.h"
 
 namespace vumo
 {
@@ -50,7 +51,7 @@ namespace vumo
             {
                 raiseLuaError(L, "WARNING: " + message);
             }
-            quortypes::Log::write("scripting warning", message);
+            ScriptErrorLog::write("scripting warning", message, false);
         }
 
         namespace

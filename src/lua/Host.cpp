@@ -2,6 +2,7 @@
 
 #include "Host.h"
 #include "LuaInterface.h"
+#include "ScriptErrorLog.h"
 
 namespace vumo
 {
@@ -36,13 +37,13 @@ namespace vumo
             }
             catch (const quortypes::exception& e)
             {
-                quortypes::Log::error(logTag, e.getMessage());
+                ScriptErrorLog::write(logTag, e.getMessage());
             }
         }
 
         void Host::showErrorOverlay(const hstring& message)
         {
-            quortypes::Log::error(logTag, message);
+            ScriptErrorLog::write(logTag, message);
         }
 
         void Host::runSceneScript(Scene* scene, const hstring& code)
@@ -53,7 +54,7 @@ namespace vumo
             }
             catch (const quortypes::exception& e)
             {
-                quortypes::Log::error(logTag, e.getMessage());
+                ScriptErrorLog::write(logTag, e.getMessage());
             }
         }
 
@@ -67,7 +68,7 @@ namespace vumo
             }
             if (context.logPrefix != "")
             {
-                quortypes::Log::error(logTag, context.logPrefix + error);
+                ScriptErrorLog::write(logTag, context.logPrefix + error);
             }
             this->showErrorOverlayIfShown(message);
         }

@@ -17,6 +17,7 @@
 #include "EngineObjects.h"
 #include "ScriptTexts.h"
 #include "lua/LuaInterface.h"
+#include "lua/ScriptErrorLog.h"
 #include "ui/DebugCommon.h"
 #include "ui/UI.h"
 
@@ -81,7 +82,7 @@ namespace vumo
     void UI::showErrorOverlay(const hstring& message)
     {
         const bool warning = ErrorOverlay::isWarning(message);
-        quortypes::Log::write("scripting", warning ? message : "Scripting Error: " + message);
+        ScriptErrorLog::write("scripting", warning ? message : "Scripting Error: " + message, false);
         if (this->dataset == nullptr || this->rootObject == nullptr || fintu::renderer == nullptr ||
             this->isErrorOverlayShown())
         {
@@ -125,7 +126,7 @@ namespace vumo
         title->setTextColor(tesra::Color(warning ? "0x00FFFF" : "0xFFFF00"));
         title->setText(warning ? "Warning!" : "Scripting Error!");
 
-        const hstring text = ErrorOverlay::formatMessage(message);
+        const hstring text = ErrorOverlay::formatMessage(ScriptErrorLog::shortened(message));
         const kavtypes::Rectangle labelRect(0.05f * w, 0.175f * h, 0.9f * w, 0.82f * h - 1.5f * buttonHeight);
         tesraui::Label* label = new tesraui::Label(part("label"), labelRect);
         label->setFont(textFont);

@@ -18,6 +18,7 @@
 #include "Variables.h"
 #include "lua/HookCalls.h"
 #include "lua/LuaInterface.h"
+#include "lua/ScriptErrorLog.h"
 #include "objects/VumoViewportObject.h"
 #include "ui/DebugUI.h"
 #include "ScriptTexts.h"
@@ -193,6 +194,7 @@ namespace vumo
         {
             throw quortypes::exception("Error updating UI, dataset is NULL!", __FILE__, __LINE__);
         }
+        ScriptErrorLog::advance(timeDelta);
         if (this->dataset->isLoaded())
         {
             // Hit tests and object updates read files and sounds that may be damaged or missing: what they

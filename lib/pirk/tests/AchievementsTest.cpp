@@ -176,3 +176,44 @@ TEST(Achievements, AStoreThatCannotBeReadIsNeverWritten)
     EXPECT_EQ(dir.read("achievements.bin/inside"), "keep");
     EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
 }
+
+// Names registered in one or several calls keep the first of each, in the order first given; a list as long
+// as a big game's still comes out whole.
+TEST(Achievements, RegisteredNamesKeepTheFirstOfEachInOrder)
+{
+    struct Case
+    {
+        const char* name;
+        std::vector<harray<hstring>> calls;
+        harray<hstring> expected;
+    };
+    const Case cases[] = {
+        {"one call", {{"a", "b", "a", "c"}}, {"a", "b", "c"}},
+        {"two calls", {{"a", "b"}, {"b", "c", "a", "d"}}, {"a", "b", "c", "d"}},
+        {"empty and near names", {{"", "ab", "a", "", "abc", "ab"}}, {"", "ab", "a", "abc"}},
+    };
+    for (const Case& c : cases)
+    {
+        pirk::OfflineAchievementsService service;
+        for (const harray<hstring>& names : c.calls)
+        {
+            service.registerAchievementNames(names);
+        }
+        EXPECT_EQ(service.getAchievementNames(), c.expected) << c.name;
+    }
+
+    harray<hstring> many;
+    harray<hstring> expected;
+    for (int i = 0; i < 40000; ++i)
+    {
+        // Every tenth name repeats the one before it.
+        many.push_back("achievement_" + hstring(i % 10 == 9 ? i - 1 : i));
+        if (i % 10 != 9)
+        {
+            expected.push_back(many.back());
+        }
+    }
+    pirk::OfflineAchievementsService service;
+    service.registerAchievementNames(many);
+    EXPECT_EQ(service.getAchievementNames(), expected);
+}

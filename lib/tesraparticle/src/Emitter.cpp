@@ -1,4 +1,6 @@
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include <quortypes/Log.h>
 #include <quortypes/util.h>
@@ -252,21 +254,12 @@ namespace tesraparticle
             {
                 if (this->loopDelay > 0.0f)
                 {
-                    float period = this->duration + this->loopDelay;
-                    while (this->loopTime >= period)
-                    {
-                        this->loopTime -= period;
-                        ++this->loopsDone;
-                    }
+                    this->_finishLoops(this->duration + this->loopDelay);
                     this->waiting = (this->loopTime >= this->duration);
                 }
                 else
                 {
-                    while (this->loopTime >= this->duration)
-                    {
-                        this->loopTime -= this->duration;
-                        ++this->loopsDone;
-                    }
+                    this->_finishLoops(this->duration);
                 }
             }
             if (this->loops >= 1 && this->loopsDone >= this->loops)
@@ -346,6 +339,19 @@ namespace tesraparticle
             break;
         }
         }
+    }
+
+    void Emitter::_finishLoops(float period)
+    {
+        if (!(this->loopTime >= period))
+        {
+            return;
+        }
+        // The count only has to be right for counts an int holds; the remainder is exact.
+        const double whole = std::max(1.0, std::floor((double)this->loopTime / (double)period));
+        this->loopTime = std::isfinite(this->loopTime) ? std::fmod(this->loopTime, period) : 0.0f;
+        const double room = (double)std::numeric_limits<int>::max() - (double)this->loopsDone;
+        this->loopsDone += (int)std::min(whole, room);
     }
 
     void Emitter::_createParticle(float timeOffset)

@@ -71,10 +71,18 @@ TEST_F(EmitterTest, accumulatorWaitsForOnePeriodAndIsClearedAtTheLimit)
 
 TEST_F(EmitterTest, scheduleOfDelayDurationAndLoops)
 {
-    // Each step writes 1 when it emitted something.
+    // Each step writes 1 when it emitted something. Loops far shorter than the spacing of the loop time's
+    // float are taken out all at once, their count stopping at the int's range: an endless emitter runs on
+    // and a counted one ends.
     std::vector<std::tuple<const char*, const char*, const char*, float, std::string>> cases = {
         {"1", "0.5", "2", 0.25f, "1110011110000000"},
         {"-1", "0", "-1", 0.5f, "11111"},
+        {"0.0000000001", "0", "-1", 1.0f, "11111111111111111111"},
+        {"0.0000000001", "0.0000000001", "-1", 1.0f, "11111111111111111111"},
+        {"0.0000000001", "0", "2147483647", 1.0f, "00000000000000000000"},
+        {"0.0000000001", "0.0000000001", "5", 1.0f, "00000000000000000000"},
+        {"0.3", "0", "100", 1.0f, "11111111111111111111"},
+        {"0.3", "0", "48", 1.0f, "11111111111111000000"},
     };
     for (auto& [duration, loopDelay, loops, step, expected] : cases)
     {
@@ -92,7 +100,7 @@ TEST_F(EmitterTest, scheduleOfDelayDurationAndLoops)
             this->space.update(step);
             journal += emitter->getParticles().size() > before ? '1' : '0';
         }
-        EXPECT_EQ(journal, expected) << duration;
+        EXPECT_EQ(journal, expected) << duration << " " << loopDelay << " " << loops;
         emitter->setEnabled(false);
     }
     Emitter* delayed = this->addEmitter({{"emission_rate", "8"}, {"limit", "1000"}, {"delay", "2"}});

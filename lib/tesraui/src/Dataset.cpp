@@ -232,9 +232,9 @@ namespace tesraui
                 {
                     return;
                 }
-                harray<Object*> added;
+                ChildList added;
                 added.swap(object->children);
-                harray<Object*>& kept = object->children;
+                ChildList& kept = object->children;
                 for (auto& [child, watch] : children)
                 {
                     // One detached and attached again meanwhile is among the added ones.
@@ -315,14 +315,12 @@ namespace tesraui
 
     void Dataset::queueEvent(Event* event, EventArgs* args)
     {
-        eventQueue.emplace_back(event, std::unique_ptr<EventArgs>(args));
+        eventQueue.push(event, std::unique_ptr<EventArgs>(args));
     }
 
     void Dataset::removeQueuedEvents(Event* event)
     {
-        eventQueue.erase(std::remove_if(eventQueue.begin(), eventQueue.end(),
-                                        [event](const QueuedEvent& entry) { return entry.first == event; }),
-                         eventQueue.end());
+        eventQueue.remove(event);
     }
 
     void Dataset::processEvents()
@@ -343,12 +341,29 @@ namespace tesraui
                 }
             }
         };
-        while (alive.isAlive() && !eventQueue.empty())
+        for (int count = 0; alive.isAlive(); ++count)
         {
-            QueuedEvent entry = std::move(eventQueue.front());
-            eventQueue.pop_front();
-            Run run(entry.first);
-            entry.first->execute(entry.second.get());
+            if (count == maxEventsPerCall && !eventQueue.empty())
+            {
+                if (!eventLimitReported)
+                {
+                    quortypes::Log::warnf(logTag,
+                                          "Dataset '%s' ran %d events in one frame and left %d for the next: "
+                                          "an event handler may be triggering its own event.",
+                                          this->name.c_str(), maxEventsPerCall, eventQueue.size());
+                    eventLimitReported = true;
+                }
+                return;
+            }
+            Event* event = nullptr;
+            std::unique_ptr<EventArgs> args;
+            if (!eventQueue.pop(event, args))
+            {
+                eventLimitReported = false;
+                return;
+            }
+            Run run(event);
+            event->execute(args.get());
         }
     }
 

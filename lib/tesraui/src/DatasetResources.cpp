@@ -39,7 +39,7 @@ namespace tesraui
         // its parent's list and move the rest of it.
         for (auto& pair : objects)
         {
-            harray<Object*>& children = pair.second->children;
+            ChildList& children = pair.second->children;
             children.erase(std::remove_if(children.begin(), children.end(),
                                           [this](Object* child)
                                           {

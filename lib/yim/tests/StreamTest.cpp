@@ -128,3 +128,30 @@ TEST_F(Stream, EightBitStreamsEndInTrueSilence)
     std::vector<float> output = this->render(30);
     EXPECT_EQ(firstDifference(output, 0, {}, 0, output.size()), -1);
 }
+
+// A looping stream's count of bytes played goes past what an int holds (about three hours of CD-quality
+// sound); a back-end that reports a billion bytes a step gets there in three steps.
+TEST_F(Stream, TheCountOfBytesPlayedGoesPastTwoGibibytes)
+{
+    struct FastStream : public yim::Player
+    {
+        using yim::Player::Player;
+        bool _systemIsPlaying() override { return true; }
+        int _systemUpdateStream() override { return 1000000000; }
+    };
+    this->audio->destroyPlayer(this->makeStream("fast", 4410));
+    yim::Sound* sound = this->audio->getSound("fast");
+    ASSERT_NE(sound, nullptr);
+    FastStream player(sound);
+    std::vector<int64_t> counts;
+    for (int step = 0; step < 5; ++step)
+    {
+        player._update(0.01f);
+        counts.push_back(player.getProcessedByteCount());
+    }
+    EXPECT_EQ(counts, (std::vector<int64_t>{1000000000, 2000000000, 3000000000, 4000000000, 5000000000}));
+    // The position stays within the sound.
+    EXPECT_EQ(player.getSamplePosition(), 4410);
+    player._stop(0.0f);
+    EXPECT_EQ(player.getProcessedByteCount(), 0);
+}

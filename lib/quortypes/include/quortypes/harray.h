@@ -6,8 +6,12 @@
 // standard range error a negative index gets).
 
 #include <algorithm>
+#include <functional>
 #include <iterator>
 #include <stdexcept>
+#include <string>
+#include <type_traits>
+#include <unordered_set>
 #include <vector>
 
 #include <quortypes/exception.h>
@@ -126,14 +130,33 @@ public:
     // Every position holding value, ascending (defined in harray.h).
     harray<int> indexesOf(const T& value) const;
 
+    // Keeps the first of equal elements. Elements that can be hashed (strings among them) are looked up in
+    // a hash set, so that long lists take linear time.
     void removeDuplicates()
     {
         Derived result;
-        for (auto it = this->begin(); it != this->end(); ++it)
+        if constexpr (std::is_base_of_v<std::string, T> || std::is_default_constructible_v<std::hash<T>>)
         {
-            if (std::find(result.begin(), result.end(), *it) == result.end())
+            using Hash =
+                std::conditional_t<std::is_base_of_v<std::string, T>, std::hash<std::string>, std::hash<T>>;
+            std::unordered_set<T, Hash> seen;
+            seen.reserve(this->size());
+            for (auto it = this->begin(); it != this->end(); ++it)
             {
-                result.push_back(*it);
+                if (seen.insert(*it).second)
+                {
+                    result.push_back(*it);
+                }
+            }
+        }
+        else
+        {
+            for (auto it = this->begin(); it != this->end(); ++it)
+            {
+                if (std::find(result.begin(), result.end(), *it) == result.end())
+                {
+                    result.push_back(*it);
+                }
             }
         }
         this->Base::operator=(std::move(result));

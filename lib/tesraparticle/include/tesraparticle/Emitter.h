@@ -124,6 +124,9 @@ namespace tesraparticle
         void _dropDeadParticles();
         // update, with the count of its live particles when the caller knows it (else a negative number).
         void _update(float timeDelta, int live);
+        // Takes every whole period out of the loop time and counts it, saturating at the int's range: a
+        // period below the loop time's float spacing would never be taken out one by one.
+        void _finishLoops(float period);
         void _placeStart();
         void _draw(float x, float y, const tesra::Color* color);
         bool _setEnumProperty(const hstring& name, const hstring& value);

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <deque>
 #include <memory>
 #include <utility>
 
@@ -9,6 +8,7 @@
 #include <quortypes/harray.h>
 #include <quortypes/hdict.h>
 #include <quortypes/hstring.h>
+#include <tesraui/EventQueue.h>
 #include <tesraui/EventReceiver.h>
 #include <tesraui/LifeToken.h>
 
@@ -102,11 +102,17 @@ namespace tesraui
         // -1 unless the focused object is visible, enabled and not fully transparent.
         int getFocusedObjectIndex() const;
 
+        // Events one call of processEvents runs at most: a handler that triggers its own event, or two that
+        // trigger each other, would otherwise never let the frame end.
+        static const int maxEventsPerCall = 10000;
+
         // The dataset owns args from here on.
         void queueEvent(Event* event, EventArgs* args);
         void removeQueuedEvents(Event* event);
-        // Runs the queue until it is empty, events queued meanwhile included.
+        // Runs the queue until it is empty, events queued meanwhile included, up to maxEventsPerCall events;
+        // the rest wait for the next call, with a warning the first time.
         void processEvents();
+        int getQueuedEventCount() const { return this->eventQueue.size(); }
 
         // Clears the cursor cache of every object that filled it since the last call (the only ones that
         // can hold one): registered objects, and those that left the dataset meanwhile.
@@ -147,9 +153,9 @@ namespace tesraui
         hdict<Object*> objects;
         // Unregistered objects still pointing here; they are told to forget this dataset when it is deleted.
         harray<Object*> unregisteredObjects;
-        // An event and the arguments the dataset owns, run in the order queued.
-        typedef std::pair<Event*, std::unique_ptr<EventArgs>> QueuedEvent;
-        std::deque<QueuedEvent> eventQueue;
+        EventQueue eventQueue;
+        // Whether the warning about events left for the next call was written since the queue last emptied.
+        bool eventLimitReported = false;
         // Objects of this dataset whose cursor cache was filled since the caches were last cleared.
         harray<Object*> filledCursorCaches;
         LifeToken life;

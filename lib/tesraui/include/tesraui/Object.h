@@ -8,6 +8,7 @@
 #include <quortypes/hdict.h>
 #include <quortypes/hstring.h>
 #include <tesra/Color.h>
+#include <tesraui/ChildList.h>
 #include <tesraui/EventReceiver.h>
 #include <tesraui/LifeToken.h>
 
@@ -175,7 +176,7 @@ namespace tesraui
         const hstring& getName() const { return name; }
         hstring getFullName() const;
         Object* getParent() const { return parent; }
-        const harray<Object*>& getChildren() const { return children; }
+        const ChildList& getChildren() const { return children; }
         const harray<Animator*>& getDynamicAnimators() const { return dynamicAnimators; }
         const kavtypes::Rectangle& getRect() const { return rect; }
         void setRect(kavtypes::Rectangle value);
@@ -271,7 +272,7 @@ namespace tesraui
         Object* parent = nullptr;
         Object* childUnderCursor = nullptr;
         bool childUnderCursorValid = false;
-        harray<Object*> children;
+        ChildList children;
         harray<Animator*> dynamicAnimators;
         hdict<Event*> events;
         int zOrder = 0;

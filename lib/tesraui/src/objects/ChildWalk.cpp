@@ -36,7 +36,7 @@ namespace tesraui
         : owner(owner), ownerEnded(owner->life.hasEnded()), deletions(&deletionCount), start(deletionCount)
     {
         ++walksRunning;
-        const harray<Object*>& list = owner->getChildren();
+        const ChildList& list = owner->getChildren();
         if (list.empty())
         {
             return;

@@ -59,7 +59,7 @@ namespace tesraui
         // A direct delete must not leave the tree pointing at freed memory; nobody is notified.
         if (parent != nullptr)
         {
-            parent->children.removeAll(this);
+            parent->children.remove(this);
             parent->_clearCachesUpwards();
             parent = nullptr;
         }

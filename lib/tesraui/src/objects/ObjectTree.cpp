@@ -35,7 +35,7 @@ namespace tesraui
             throw _ObjectNotChildException(child->getName(), name, "src/objects/Object", __LINE__);
         }
         child->notifyEvent("DetachFromObject", nullptr);
-        children.removeAll(child);
+        children.remove(child);
         child->parent = nullptr;
         _clearCachesUpwards();
     }

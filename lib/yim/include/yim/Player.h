@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 
 namespace yim
 {
@@ -32,7 +33,7 @@ namespace yim
         bool isLooping() const { return this->looping.load(); }
         float getOffset() const { return this->offset; }
         int getBufferIndex() const { return this->bufferIndex; }
-        int getProcessedByteCount() const { return this->processedByteCount; }
+        int64_t getProcessedByteCount() const { return this->processedByteCount; }
         float getFadeLevel() const { return this->fadeLevel.load(); }
 
         bool isPlaying();
@@ -83,6 +84,7 @@ namespace yim
         // the sound and its buffer.
         bool streamed;
         int bufferIndex = 0;
-        int processedByteCount = 0;
+        // A looping stream passes 2 GiB in about three hours of CD-quality sound.
+        int64_t processedByteCount = 0;
     };
 } // namespace yim

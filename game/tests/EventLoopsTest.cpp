@@ -1,0 +1,154 @@
+#include <string>
+#include <vector>
+
+#include <tesraui/Dataset.h>
+
+#include "EngineHarness.h"
+
+using namespace vumo;
+
+using harness::GameFolder;
+
+namespace
+{
+    // makeLoop(names): an object of the UI for each name, each one's Click triggering the next one's (the
+    // last one's the first one's), and the first one clicked. Each run counts in runs and calls onRun when
+    // a game defines it.
+    const char* const loops = "runs = 0\n"
+                              "frames = 0\n"
+                              "function ui.update(dt) frames = frames + 1 end\n"
+                              "function makeLoop(names)\n"
+                              "\tlocal objects = {}\n"
+                              "\tfor i, name in ipairs(names) do\n"
+                              "\t\tobjects[i] = object.create('Container', name, ui.root_object, {})\n"
+                              "\tend\n"
+                              "\tfor i, o in ipairs(objects) do\n"
+                              "\t\tlocal nextOne = objects[i % #objects + 1]\n"
+                              "\t\tobject.assignEvent(o, 'Click', function()\n"
+                              "\t\t\truns = runs + 1\n"
+                              "\t\t\tif onRun then onRun() end\n"
+                              "\t\t\tobject.triggerEvent(nextOne, 'Click')\n"
+                              "\t\tend)\n"
+                              "\tend\n"
+                              "\tobject.triggerEvent(objects[1], 'Click')\n"
+                              "end\n";
+} // namespace
+
+class EventLoops : public harness::GameTest
+{
+protected:
+    void SetUp() override { startOnScript("loops.lua", loops); }
+};
+
+// A handler that triggers its own event, and two that trigger each other, no longer hold the frame: each
+// frame runs the bound of events, the game's update runs, and the log names the problem once.
+TEST_F(EventLoops, EachFrameEndsAfterTheBoundAndTheGameRunsOn)
+{
+    const int bound = tesraui::Dataset::maxEventsPerCall;
+    const std::vector<std::pair<std::string, std::string>> cases = {{"itself", "{'a'}"},
+                                                                    {"each other", "{'b', 'c'}"}};
+    for (const auto& [name, names] : cases)
+    {
+        SCOPED_TRACE(name);
+        LuaInterface::execute("runs = 0 frames = 0 makeLoop(" + hstring(names.c_str()) + ")");
+        std::vector<std::string> seen;
+        for (int frame = 0; frame < 3; ++frame)
+        {
+            engine->frame();
+            seen.push_back(engine->lua("runs") + "/" + engine->lua("frames"));
+        }
+        const std::string b = std::to_string(bound);
+        EXPECT_EQ(seen, (std::vector<std::string>{b + "/1", std::to_string(2 * bound) + "/2",
+                                                  std::to_string(3 * bound) + "/3"}));
+        EXPECT_EQ(engine->logCount("Dataset 'ui' ran " + b + " events in one frame"), 1u)
+            << engine->logText();
+
+        // Once the objects go, their queued events go with them.
+        LuaInterface::execute("for _, name in ipairs(" + hstring(names.c_str()) +
+                              ") do object.destroy('ui.' .. name) end");
+        engine->frame();
+        EXPECT_EQ(engine->lua("runs"), std::to_string(3 * bound));
+        EXPECT_EQ(UI::getInstance()->getDataset()->getQueuedEventCount(), 0);
+        engine->log().clear();
+    }
+}
+
+// The repro as the player meets it, with each way a game is asked to end: a termination request (the signal
+// a system sends at shut-down, or an interrupt, which the window takes as a close) and the script's own end,
+// sent between frames or by the looping handler itself, end the game within two frames, the game's close
+// hook asked first where it has one.
+TEST(EventLoopsInThePlayer, EveryQuitRequestEndsAGameWhoseHandlerTriggersItself)
+{
+    const std::string bound = std::to_string(tesraui::Dataset::maxEventsPerCall);
+    struct Case
+    {
+        std::string name;
+        std::string atUpdate;  // run by ui.update in the third frame
+        std::string atRun;     // run by the handler halfway through the second frame's events
+        std::string closeHook; // ui.OnWindowClose's body, when the game has one
+        std::string hookLine;
+    };
+    // Through popen: system(), behind os.execute, ignores an interrupt while it waits.
+    const auto sending = [](const std::string& name)
+    {
+        return "local pid = io.open('/proc/self/stat'):read('*l'):match('^(%d+)') io.popen('kill -" + name +
+               " ' .. pid):close()";
+    };
+    const Case cases[] = {
+        {"termination between frames", sending("TERM"), "", "", ""},
+        {"termination from the handler", "", sending("TERM"), "", ""},
+        {"interrupt from the handler", "", sending("INT"), "", ""},
+        {"vumo.endProgram from the handler", "", "vumo.endProgram()", "", ""},
+        {"termination the close hook accepts", "", sending("TERM"),
+         "vumo.log('the close hook ends the game') vumo.endProgram()", "the close hook ends the game"},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        GameFolder folder;
+        folder.config();
+        folder.put("data/ui/ui.dts", "<Dataset/>");
+        folder.put("data/lib/loops.lua", loops);
+        // ask(what): logs the request, then makes it.
+        std::string script = "function ui.init() makeLoop({'a'}) end\n"
+                             "local function ask(what)\n"
+                             "\tvumo.log('asking to end after ' .. runs .. ' runs')\n"
+                             "\twhat()\n"
+                             "end\n"
+                             "function ui.update(dt)\n"
+                             "\tframes = frames + 1\n"
+                             "\tvumo.log('frame ' .. frames .. ' ended after ' .. runs .. ' runs')\n";
+        if (c.atUpdate != "")
+        {
+            script += "\tif frames == 3 then ask(function() " + c.atUpdate + " end) end\n";
+        }
+        script += "end\n";
+        if (c.atRun != "")
+        {
+            script += "function onRun()\n\tif runs == " +
+                      std::to_string(tesraui::Dataset::maxEventsPerCall * 3 / 2) + " then ask(function() " +
+                      c.atRun + " end) end\nend\n";
+        }
+        if (c.closeHook != "")
+        {
+            script += "function ui.OnWindowClose() " + c.closeHook + " end\n";
+        }
+        folder.put("data/lib/zz_end.lua", script);
+        const int code = harness::runPlayer(folder, "timeout -s KILL 120");
+        const std::string out = harness::readFile(folder.path + "/out.txt");
+        EXPECT_EQ(code, 0) << out;
+        EXPECT_TRUE(
+            harness::inOrder(out, {"ran " + bound + " events in one frame", "frame 1 ended after " + bound,
+                                   "asking to end after", c.hookLine, "VUMO destroyed"}))
+            << out;
+        // The frame that asked, and at most the one that takes the request in.
+        const size_t asked = out.find("asking to end after");
+        int framesAfter = 0;
+        for (size_t at = out.find("ended after", asked); at != std::string::npos;
+             at = out.find("ended after", at + 1))
+        {
+            ++framesAfter;
+        }
+        EXPECT_LE(framesAfter, 2) << out;
+    }
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <unordered_map>
+
+namespace tesraui
+{
+    class Event;
+    class EventArgs;
+
+    // A dataset's queue of events and the arguments it owns, in the order queued. Every object that goes
+    // takes its events' entries out: each event's entries are chained, so that this costs what the event
+    // has queued and not what the whole queue holds.
+    class EventQueue
+    {
+    public:
+        EventQueue() = default;
+        EventQueue(const EventQueue&) = delete;
+        EventQueue& operator=(const EventQueue&) = delete;
+
+        bool empty() const { return this->live == 0; }
+        int size() const { return this->live; }
+        void push(Event* event, std::unique_ptr<EventArgs> args);
+        // Frees the arguments of the event's entries and drops them.
+        void remove(Event* event);
+        // The first entry still queued, taken out; false when there is none.
+        bool pop(Event*& event, std::unique_ptr<EventArgs>& args);
+        void clear();
+
+    private:
+        // A removed entry keeps its place, without event, until it reaches an end of the queue.
+        struct Entry
+        {
+            Event* event;
+            std::unique_ptr<EventArgs> args;
+            // The number of the same event's next entry; 0 for none.
+            uint64_t next;
+        };
+        struct Chain
+        {
+            uint64_t first;
+            uint64_t last;
+        };
+
+        // Entries are numbered from 1 in the order pushed; the front's number is nextNumber - entries.size().
+        std::deque<Entry> entries;
+        std::unordered_map<const Event*, Chain> chains;
+        uint64_t nextNumber = 1;
+        int live = 0;
+
+        Entry& at(uint64_t number)
+        {
+            return this->entries[number - (this->nextNumber - this->entries.size())];
+        }
+        void trimRemoved();
+    };
+} // namespace tesraui
