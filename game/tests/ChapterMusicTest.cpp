@@ -2,6 +2,7 @@
 
 #include <tesraui/Container.h>
 #include <tesraui/Dataset.h>
+#include <tesraui/ImageBox.h>
 #include <yim/Player.h>
 
 #include "EngineHarness.h"

@@ -3,12 +3,14 @@
 #include <yim/Sound.h>
 #include <yim/yim.h>
 
+#include <orvalo/MoreGamesScreen.h>
 #include <orvalo/UpsellScreen.h>
 #include <orvalo/orvalo.h>
 
 #include "EngineHarness.h"
 #include "Match3Scene.h"
 #include "Profile.h"
+#include "VumoPlayerTorvinOrvaloUI.h"
 
 using namespace vumo;
 

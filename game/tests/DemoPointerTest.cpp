@@ -1,6 +1,8 @@
 #include <orvalo/MoreGamesScreen.h>
 
 #include "EngineHarness.h"
+#include "Match3Scene.h"
+#include "VumoPlayerTorvinOrvaloUI.h"
 
 using namespace vumo;
 

@@ -4,6 +4,8 @@
 #include <orvalo/UpsellScreen.h>
 
 #include "EngineHarness.h"
+#include "Match3Scene.h"
+#include "VumoPlayerTorvinOrvaloUI.h"
 
 using namespace vumo;
 

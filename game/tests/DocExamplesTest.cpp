@@ -18,6 +18,7 @@
 #include "../../lib/tesravideo/tests/VideoWriter.h"
 #include "EngineHarness.h"
 #include "PngFile.h"
+#include "VumoPlayerTorvinOrvaloUI.h"
 #include "objects/InventoryPane.h"
 
 using namespace vumo;

@@ -1,9 +1,12 @@
 #include <cstdio>
 
+#include <orvalo/MoreGamesScreen.h>
 #include <quortypes/util.h>
 
 #include "EngineHarness.h"
+#include "Match3Scene.h"
 #include "PngFile.h"
+#include "VumoPlayerTorvinOrvaloUI.h"
 
 using namespace vumo;
 

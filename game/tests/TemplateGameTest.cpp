@@ -5,6 +5,7 @@
 #include "EngineHarness.h"
 #include "SessionState.h"
 #include "Variables.h"
+#include "VumoPlayerTorvinOrvaloUI.h"
 #include "objects/InventoryPane.h"
 
 using namespace vumo;

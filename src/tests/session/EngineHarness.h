@@ -1,6 +1,5 @@
 #pragma once
 
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -20,18 +19,13 @@
 #include <tesra/UpdateDelegate.h>
 #include <tesra/Window.h>
 #include <tesra/tesra.h>
-#include <orvalo/MoreGamesScreen.h>
 #include <tesraui/Container.h>
 #include <tesra_testing/KeepLoadedLibraries.h>
 
-#include "CampfireScene.h"
 #include "Config.h"
-#include "Game.h"
-#include "Match3Scene.h"
 #include "Scene.h"
 #include "Session.h"
 #include "SessionState.h"
-#include "VumoPlayerTorvinOrvaloUI.h"
 #include "Chapter.h"
 #include "Variables.h"
 #include "ui/UI.h"
@@ -39,8 +33,16 @@
 
 using namespace vumo;
 
+// The engine started whole in this process on a game folder each test writes. It names no game's code: a
+// test program built with a game defines what that game adds at start and end, and its demo's files and
+// player (game/tests/GameHarness.cpp); the engine's own defines that no game is there (EngineHarness.cpp).
 namespace harness
 {
+    // What the game's start registers before the session starts, as the game's program does.
+    void registerGameTypes();
+    // The game's end, which takes the session down with whatever the game started beside it.
+    void destroyGame();
+
     typedef std::vector<std::string> Lines;
 
     inline std::string readFile(const std::string& path)
@@ -83,10 +85,8 @@ namespace harness
             std::filesystem::create_directories(file.parent_path());
             std::ofstream(file, std::ios::binary) << bytes;
         }
-        void copyDemo() const
-        {
-            std::filesystem::copy(VUMO_DEMO_DIR, path, std::filesystem::copy_options::recursive);
-        }
+        // The demo's files (defined by the game's tests only).
+        void copyDemo() const;
         // "data/lib/journal.lua": a journal the scripts fill through note(x), then the given lines.
         void putJournal(const std::string& more = "") const
         {
@@ -112,15 +112,9 @@ namespace harness
         }
     };
 
-    // Runs the player in the folder; its console output goes to out.txt there. Returns the exit code.
-    inline int runPlayer(const GameFolder& folder, const std::string& extraEnvironment = "")
-    {
-        const std::string command = "cd '" + folder.path + "' && env " + folder.environment() +
-                                    "TESRA_MESSAGEBOX_ANSWER=ok SDL_VIDEODRIVER=offscreen " +
-                                    extraEnvironment + " '" VUMO_PLAYER "' > out.txt 2>&1";
-        const int status = std::system(command.c_str());
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
+    // Runs the player in the folder; its console output goes to out.txt there. Returns the exit code. Defined
+    // by the game's tests only, which build the player.
+    int runPlayer(const GameFolder& folder, const std::string& extraEnvironment = "");
 
     using tesra_testing::keepLoadedLibraries;
 
@@ -148,35 +142,15 @@ namespace harness
         void start(Session::UIFactory createUI = nullptr)
         {
             ASSERT_TRUE(Session::loadConfig(false));
-            // As the game's start does.
-            CampfireScene::registerType();
+            registerGameTypes();
             Session::init(createUI);
             keepLoadedLibraries();
             started = true;
         }
         // The demo as the player meets it: the landing page, Play, then the main menu's button of that
-        // name, each clicked through the window, with frames until the scene has settled.
-        void startDemo(const std::string& button = "menu_adventure")
-        {
-            // As the game's start does; tests of other scene types register their own under the name.
-            Scene::registerFactory(Match3Scene::typeName, &Match3Scene::create);
-            start(&createGameUI);
-            if (::testing::Test::HasFatalFailure())
-            {
-                return;
-            }
-            frame();
-            ASSERT_NE(orvalo::getPlayButton(), nullptr) << "the landing page shows";
-            clickObject(orvalo::getPlayButton());
-            ASSERT_TRUE(settleAt("menu.MainMenu"));
-            if (button != "")
-            {
-                tesraui::Object* object = Session::getChapter("menu")->tryGetObject(button);
-                ASSERT_NE(object, nullptr) << button;
-                clickObject(object);
-                ASSERT_TRUE(settleAt(""));
-            }
-        }
+        // name, each clicked through the window, with frames until the scene has settled (defined by the
+        // game's tests only).
+        void startDemo(const std::string& button = "menu_adventure");
         // A press and release at the middle of the object, in window coordinates.
         void clickObject(tesraui::Object* object)
         {
@@ -217,7 +191,7 @@ namespace harness
             if (started)
             {
                 started = false;
-                gameDestroy();
+                destroyGame();
             }
         }
         void frame(float timeDelta = 0.016f) { tesra::window->getUpdateDelegate()->onUpdate(timeDelta); }

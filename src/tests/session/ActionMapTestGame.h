@@ -3,7 +3,7 @@
 // A game of one chapter "room" with the scene "hall" on an 800 x 600 window, whose action map "hall"
 // (32 x 24 pixels, 25 screen pixels each) has three regions; the scene's region tables and the UI hooks
 // write what happens into the global list uiJournal.
-#include "../../src/tests/AmpFiles.h"
+#include "../AmpFiles.h"
 #include "ActionMap.h"
 #include "Chapter.h"
 #include "EngineHarness.h"
