@@ -115,10 +115,7 @@ namespace vumo
                     {
                         texts.push_back(reply.first);
                     }
-                    if (GameUiHost* ui = findGameUiHost())
-                    {
-                        ui->displayDialogReplies(texts);
-                    }
+                    getGameUiHost().displayDialogReplies(texts);
                 }
             }
 
@@ -135,8 +132,7 @@ namespace vumo
             {
                 return;
             }
-            GameUiHost* ui = findGameUiHost();
-            itemTimer = (ui != nullptr ? ui->displayDialog(this->speaker, this->text) : 0.0f);
+            itemTimer = getGameUiHost().displayDialog(this->speaker, this->text);
             if (itemTimer <= 0.0f)
             {
                 itemTimer = 1.0e9f;
@@ -239,10 +235,7 @@ namespace vumo
                 return;
             }
             LuaInterface::execute(DialogTexts::createTable());
-            if (GameUiHost* ui = findGameUiHost())
-            {
-                ui->startDialog();
-            }
+            getGameUiHost().startDialog();
             active = true;
             const hstring path = getFilename(name);
             try
@@ -375,10 +368,7 @@ namespace vumo
             replies.clear();
             clearQueue();
             publish();
-            if (GameUiHost* ui = findGameUiHost())
-            {
-                ui->endDialog();
-            }
+            getGameUiHost().endDialog();
             active = false;
         }
 

@@ -31,26 +31,38 @@ namespace vumo
 
         // Pointer input hit-tests the objects under the cursor, which read files that may be damaged: what
         // they throw is shown in the error overlay, as in the frame's update, and the game goes on. Anything
-        // else still ends it.
-        template <class F> void pointerGuarded(F f)
+        // else, or anything before the UI has its dataset, still ends it.
+        template <class F> void pointerGuarded(GameUiHost* ui, F f)
         {
+            if (ui == nullptr)
+            {
+                return;
+            }
             Session::guarded(
                 [&]
                 {
                     try
                     {
-                        f();
+                        f(*ui);
                     }
                     catch (const quortypes::exception& e)
                     {
-                        GameUiHost* ui = findGameUiHost();
-                        if (ui == nullptr || ui->getDataset() == nullptr)
+                        if (ui->getDataset() == nullptr)
                         {
                             throw;
                         }
                         LuaInterface::getHost().reportScriptError({}, e.getMessage());
                     }
                 });
+        }
+
+        // The call on the UI inside the fatal box's guard; nothing without a UI.
+        template <class F> void forwardGuarded(GameUiHost* ui, F f)
+        {
+            if (ui != nullptr)
+            {
+                Session::guarded([&] { f(*ui); });
+            }
         }
     } // namespace
 
@@ -98,11 +110,10 @@ namespace vumo
         this->pointerHeld = false;
     }
 
-    void VumoTesraEventDelegate::emulateTouch(bool pressed)
+    void VumoTesraEventDelegate::emulateTouch(GameUiHost& host, bool pressed)
     {
         // With Alt held the debug UI simulates touches of its own.
-        GameUiHost* ui = findGameUiHost();
-        if (ui->getUIIdiom() == GameUiHost::IDIOM_PC || ui->isDebugAltPressed())
+        if (host.getUIIdiom() == GameUiInventory::IDIOM_PC || host.isDebugAltPressed())
         {
             return;
         }
@@ -127,189 +138,141 @@ namespace vumo
 
     void VumoTesraEventDelegate::pointerButton(int button, bool pressed)
     {
-        GameUiHost* ui = findGameUiHost();
-        if (ui == nullptr)
-        {
-            return;
-        }
-        pointerGuarded(
-            [&]
-            {
-                const kavtypes::Vector2 cursor = windowCursor();
-                if (pressed)
-                {
-                    ui->OnPointerPressed(cursor.x, cursor.y, button);
-                }
-                else
-                {
-                    ui->OnPointerReleased(cursor.x, cursor.y, button);
-                }
-                this->emulateTouch(pressed);
-            });
+        pointerGuarded(this->ui,
+                       [&](GameUiHost& host)
+                       {
+                           const kavtypes::Vector2 cursor = windowCursor();
+                           if (pressed)
+                           {
+                               host.OnPointerPressed(cursor.x, cursor.y, button);
+                           }
+                           else
+                           {
+                               host.OnPointerReleased(cursor.x, cursor.y, button);
+                           }
+                           this->emulateTouch(host, pressed);
+                       });
     }
 
     void VumoTesraEventDelegate::onMouseCancel(int button)
     {
-        GameUiHost* ui = findGameUiHost();
-        if (ui != nullptr)
-        {
-            pointerGuarded([&] { ui->OnPointerCanceled(button); });
-        }
+        pointerGuarded(this->ui, [&](GameUiFrame& frame) { frame.OnPointerCanceled(button); });
     }
 
     void VumoTesraEventDelegate::onMouseMove()
     {
-        GameUiHost* ui = findGameUiHost();
-        if (ui == nullptr)
-        {
-            return;
-        }
-        pointerGuarded(
-            [&]
-            {
-                const kavtypes::Vector2 cursor = windowCursor();
-                ui->OnPointerMove(cursor.x, cursor.y);
-                // Zooming, which also stops this, joins with the zoom controller.
-                if (this->pointerHeld)
-                {
-                    this->emulateTouch(true);
-                }
-            });
+        pointerGuarded(this->ui,
+                       [&](GameUiHost& host)
+                       {
+                           const kavtypes::Vector2 cursor = windowCursor();
+                           host.OnPointerMove(cursor.x, cursor.y);
+                           // Zooming, which also stops this, joins with the zoom controller.
+                           if (this->pointerHeld)
+                           {
+                               this->emulateTouch(host, true);
+                           }
+                       });
     }
 
     void VumoTesraEventDelegate::onMouseScroll(float x, float y)
     {
-        GameUiHost* ui = findGameUiHost();
-        if (ui != nullptr)
-        {
-            pointerGuarded([&] { ui->OnPointerScroll(x, y); });
-        }
+        pointerGuarded(this->ui, [&](GameUiFrame& frame) { frame.OnPointerScroll(x, y); });
     }
 
     void VumoTesraEventDelegate::onKeyDown(int keyCode)
     {
-        GameUiHost* ui = findGameUiHost();
-        if (ui != nullptr)
-        {
-            Session::guarded([&] { ui->OnKeyDown(keyCode); });
-        }
+        forwardGuarded(this->ui, [&](GameUiFrame& frame) { frame.OnKeyDown(keyCode); });
     }
 
     void VumoTesraEventDelegate::onKeyUp(int keyCode)
     {
-        GameUiHost* ui = findGameUiHost();
-        if (ui != nullptr)
-        {
-            Session::guarded([&] { ui->OnKeyUp(keyCode); });
-        }
+        forwardGuarded(this->ui, [&](GameUiFrame& frame) { frame.OnKeyUp(keyCode); });
     }
 
     void VumoTesraEventDelegate::onChar(unsigned int charCode)
     {
-        GameUiHost* ui = findGameUiHost();
-        if (ui != nullptr)
-        {
-            Session::guarded([&] { ui->OnChar(charCode); });
-        }
+        forwardGuarded(this->ui, [&](GameUiFrame& frame) { frame.OnChar(charCode); });
     }
 
     void VumoTesraEventDelegate::onTouch(const harray<kavtypes::Vector2>& touches)
     {
-        GameUiHost* ui = findGameUiHost();
-        if (ui == nullptr)
-        {
-            return;
-        }
-        pointerGuarded(
-            [&]
-            {
-                harray<kavtypes::Vector2> points = touches;
-                tesraui::Container* root = ui->getRootObject();
-                if (root != nullptr && tesra::window != nullptr && tesra::window->getWidth() > 0 &&
-                    tesra::window->getHeight() > 0)
-                {
-                    const float sx = root->getWidth() / tesra::window->getWidth();
-                    const float sy = root->getHeight() / tesra::window->getHeight();
-                    for (kavtypes::Vector2& point : points)
-                    {
-                        point.set(point.x * sx, point.y * sy);
-                    }
-                }
-                ui->OnTouch(points);
-            });
+        pointerGuarded(this->ui,
+                       [&](GameUiHost& host)
+                       {
+                           harray<kavtypes::Vector2> points = touches;
+                           tesraui::Container* root = host.getRootObject();
+                           if (root != nullptr && tesra::window != nullptr && tesra::window->getWidth() > 0 &&
+                               tesra::window->getHeight() > 0)
+                           {
+                               const float sx = root->getWidth() / tesra::window->getWidth();
+                               const float sy = root->getHeight() / tesra::window->getHeight();
+                               for (kavtypes::Vector2& point : points)
+                               {
+                                   point.set(point.x * sx, point.y * sy);
+                               }
+                           }
+                           host.OnTouch(points);
+                       });
     }
 
     bool VumoTesraEventDelegate::onUpdate(float timeDelta)
     {
-        GameUiHost* ui = findGameUiHost();
-        if (ui == nullptr)
-        {
-            return true;
-        }
-        Session::guarded(
-            [&]
-            {
-                const float frameTime = (timeDelta > 0.1f ? 0.1f : timeDelta);
-                this->retryTimer -= frameTime;
-                if (this->retryTimer < 0.0f)
-                {
-                    this->retryTimer = 1.0f;
-                    if (this->pendingInputMode != "")
-                    {
-                        quortypes::Log::write(Session::logTag, "Calling defered input mode changed event");
-                        const hstring mode = this->pendingInputMode;
-                        this->pendingInputMode = "";
-                        this->onInputModeChanged(mode == "touch" ? tesra::InputMode::TOUCH
-                                                                 : tesra::InputMode::MOUSE);
-                    }
-                }
-                ui->update(frameTime);
-                ui->draw();
-            });
+        forwardGuarded(this->ui,
+                       [&](GameUiFrame& frame)
+                       {
+                           const float frameTime = (timeDelta > 0.1f ? 0.1f : timeDelta);
+                           this->retryTimer -= frameTime;
+                           if (this->retryTimer < 0.0f)
+                           {
+                               this->retryTimer = 1.0f;
+                               if (this->pendingInputMode != "")
+                               {
+                                   quortypes::Log::write(Session::logTag,
+                                                         "Calling defered input mode changed event");
+                                   const hstring mode = this->pendingInputMode;
+                                   this->pendingInputMode = "";
+                                   this->onInputModeChanged(mode == "touch" ? tesra::InputMode::TOUCH
+                                                                            : tesra::InputMode::MOUSE);
+                               }
+                           }
+                           frame.update(frameTime);
+                           frame.draw();
+                       });
         return true;
     }
 
     bool VumoTesraEventDelegate::onQuit(bool canCancel)
     {
-        GameUiHost* ui = findGameUiHost();
-        if (ui == nullptr)
-        {
-            return true;
-        }
         bool result = true;
-        Session::guarded([&] { result = ui->OnWindowClose(canCancel); });
+        forwardGuarded(this->ui, [&](GameUiFrame& frame) { result = frame.OnWindowClose(canCancel); });
         return result;
     }
 
     void VumoTesraEventDelegate::onWindowSizeChanged(int width, int height, bool)
     {
-        GameUiHost* ui = findGameUiHost();
-        if (ui == nullptr)
+        if (this->ui == nullptr)
         {
             quortypes::Log::write(Session::logTag, "Ignoring onWindowSizeChanged call, ui is NULL");
             return;
         }
-        Session::guarded(
-            [&]
-            {
-                const kavtypes::Rectangle rect(0.0f, 0.0f, (float)width, (float)height);
-                tesraui::setViewport(rect);
-                if (tesra::rendersys != nullptr)
-                {
-                    tesra::rendersys->setViewport(rect);
-                    tesra::rendersys->setOrthoProjection(kavtypes::Vector2((float)width, (float)height));
-                }
-                ui->OnWindowSizeChanged((float)width, (float)height);
-            });
+        forwardGuarded(this->ui,
+                       [&](GameUiFrame& frame)
+                       {
+                           const kavtypes::Rectangle rect(0.0f, 0.0f, (float)width, (float)height);
+                           tesraui::setViewport(rect);
+                           if (tesra::rendersys != nullptr)
+                           {
+                               tesra::rendersys->setViewport(rect);
+                               tesra::rendersys->setOrthoProjection(
+                                   kavtypes::Vector2((float)width, (float)height));
+                           }
+                           frame.OnWindowSizeChanged((float)width, (float)height);
+                       });
     }
 
     void VumoTesraEventDelegate::onWindowFocusChanged(bool focused)
     {
-        GameUiHost* ui = findGameUiHost();
-        if (ui != nullptr)
-        {
-            Session::guarded([&] { ui->OnFocusChanged(focused); });
-        }
+        forwardGuarded(this->ui, [&](GameUiFrame& frame) { frame.OnFocusChanged(focused); });
     }
 
     void VumoTesraEventDelegate::onInputModeChanged(tesra::InputMode inputMode)
@@ -318,8 +281,7 @@ namespace vumo
         const hstring name = (inputMode == tesra::InputMode::MOUSE   ? "mouse"
                               : inputMode == tesra::InputMode::TOUCH ? "touch"
                                                                      : "unknown");
-        GameUiHost* ui = findGameUiHost();
-        if (ui == nullptr)
+        if (this->ui == nullptr)
         {
             quortypes::Log::write(Session::logTag, "input mode changed: " + name +
                                                        ". UI not initialised at this state, queing callback");
@@ -327,7 +289,8 @@ namespace vumo
             return;
         }
         bool accepted = false;
-        Session::guarded([&] { accepted = ui->OnInputModeChanged((int)inputMode); });
+        forwardGuarded(this->ui,
+                       [&](GameUiFrame& frame) { accepted = frame.OnInputModeChanged((int)inputMode); });
         if (accepted)
         {
             quortypes::Log::write(Session::logTag, "input mode changed: " + name);
@@ -341,10 +304,6 @@ namespace vumo
 
     void VumoTesraEventDelegate::onLowMemoryWarning()
     {
-        GameUiHost* ui = findGameUiHost();
-        if (ui != nullptr)
-        {
-            Session::guarded([&] { ui->OnLowMemoryWarning(); });
-        }
+        forwardGuarded(this->ui, [&](GameUiFrame& frame) { frame.OnLowMemoryWarning(); });
     }
 } // namespace vumo

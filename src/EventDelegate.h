@@ -9,8 +9,11 @@
 
 namespace vumo
 {
+    class GameUiHost;
+
     // The engine's one receiver of the window's input, frames and system notices: forwards each to the
-    // game's UI and runs the frame. Whatever a forwarded call throws ends in the fatal error box.
+    // game's UI and runs the frame. Whatever a forwarded call throws ends in the fatal error box. Before the
+    // session hands it the UI (and after it takes it back) the input goes nowhere and no frame runs.
     class VumoTesraEventDelegate : public tesra::MouseDelegate,
                                    public tesra::KeyboardDelegate,
                                    public tesra::TouchDelegate,
@@ -38,16 +41,19 @@ namespace vumo
         void onInputModeChanged(tesra::InputMode inputMode) override;
         void onLowMemoryWarning() override;
 
+        // The session's UI from its construction to its destruction; null takes it back. Not owned.
+        void setUi(GameUiHost* ui) { this->ui = ui; }
         const hstring& getPendingInputMode() const { return this->pendingInputMode; }
         // Forgets the pending input mode and the retry timer: a fresh start.
         void reset();
 
     protected:
+        GameUiHost* ui = nullptr;
         hstring pendingInputMode;
         float retryTimer = 0.0f;
         bool pointerHeld = false;
 
-        void emulateTouch(bool pressed);
+        void emulateTouch(GameUiHost& host, bool pressed);
         void pointerButton(int button, bool pressed);
     };
 } // namespace vumo

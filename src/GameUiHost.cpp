@@ -10,6 +10,11 @@ namespace vumo
 
     GameUiHost::~GameUiHost()
     {
+        this->uninstall();
+    }
+
+    void GameUiHost::uninstall()
+    {
         if (installed == this)
         {
             installed = nullptr;

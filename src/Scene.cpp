@@ -257,11 +257,8 @@ namespace vumo
         // The environment stands even when the lookup of its root object fails.
         this->runScript(SceneTexts::createEnvironment(fullName, this->rootObject->getFullName()), false);
         this->runScript(SceneTexts::setChapterScene(this->chapter->getName(), fullName), false);
-        GameUiHost* ui = findGameUiHost();
-        if (ui != nullptr)
-        {
-            ui->OnSceneActivating();
-        }
+        GameUiSceneHooks& hooks = getGameUiHost();
+        hooks.OnSceneActivating();
         // The scene's own code may leave its chapter at once, deleting this scene.
         const tesraui::LifeToken::Watch alive = this->watchLife();
         const bool ran = this->runScript(this->getScript());
@@ -286,10 +283,7 @@ namespace vumo
                 quortypes::Log::warn(Session::logTag, e.getMessage());
             }
         }
-        if (ui != nullptr)
-        {
-            ui->OnSceneActivated();
-        }
+        hooks.OnSceneActivated();
     }
 
     void Scene::deactivate(bool freeTextures)
@@ -334,11 +328,8 @@ namespace vumo
     {
         // Each hook and script below may leave the chapter at once and so delete this scene.
         const tesraui::LifeToken::Watch alive = this->watchLife();
-        GameUiHost* ui = findGameUiHost();
-        if (ui != nullptr)
-        {
-            ui->OnSceneResetting();
-        }
+        GameUiSceneHooks& hooks = getGameUiHost();
+        hooks.OnSceneResetting();
         if (!alive.isAlive())
         {
             return;
@@ -369,10 +360,7 @@ namespace vumo
             return;
         }
         this->releaseObjects();
-        if (ui != nullptr)
-        {
-            ui->OnSceneReset();
-        }
+        hooks.OnSceneReset();
     }
 
     void Scene::attachObject(tesraui::Object* object)

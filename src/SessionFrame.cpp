@@ -140,10 +140,10 @@ namespace vumo
 
         void setPaused(bool value)
         {
-            GameUiHost* ui = findGameUiHost();
+            GameUiHost& host = getGameUiHost();
             if (paused == value)
             {
-                if (ui != nullptr && ui->isDebugModeEnabled())
+                if (host.isDebugModeEnabled())
                 {
                     quortypes::Log::write(logTag,
                                           value ? "Warning: Trying to pause an already paused Session."
@@ -153,10 +153,7 @@ namespace vumo
             }
             paused = value;
             quortypes::Log::write(logTag, value ? "Session paused" : "Session unpaused");
-            if (ui != nullptr)
-            {
-                value ? ui->OnGamePaused() : ui->OnGameUnpaused();
-            }
+            value ? host.OnGamePaused() : host.OnGameUnpaused();
         }
 
         bool isPaused()

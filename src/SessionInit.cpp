@@ -281,6 +281,7 @@ namespace vumo
                 setProfile(std::make_unique<DummyProfile>());
                 getProfile()->load();
                 sessionUI().reset(createUI != nullptr ? createUI() : createDefaultGameUi());
+                events.setUi(sessionUI().get());
                 sessionUI()->init();
             }
         } // namespace
@@ -298,6 +299,7 @@ namespace vumo
             destroyScenes();
             DialogManager::destroy();
             LoopSound::destroyAll();
+            VumoTesraEventDelegate::getInstance().setUi(nullptr);
             sessionUI().reset();
             pirk::destroy();
             // The particle library owns textures of the render system, so it goes first.

@@ -61,7 +61,7 @@ namespace vumo
             // One switch from the old scene to its target, as its steps hand it on.
             struct SceneSwitch
             {
-                GameUiHost* ui = nullptr;
+                GameUiHost& ui = getGameUiHost();
                 hstring chapterName;
                 hstring sceneName;
                 Chapter* chapter = nullptr;
@@ -86,9 +86,7 @@ namespace vumo
                 splitTarget(target, change.chapterName, change.sceneName);
                 change.chapter = findSceneTarget(change.chapterName, change.sceneName);
                 const hstring redirect =
-                    (change.ui != nullptr
-                         ? change.ui->OnSceneChanging(change.chapterName + "." + change.sceneName)
-                         : "");
+                    change.ui.OnSceneChanging(change.chapterName + "." + change.sceneName);
                 if (redirect == "")
                 {
                     return;
@@ -108,18 +106,15 @@ namespace vumo
             // reported.
             bool loadSwitchTarget(SceneSwitch& change)
             {
-                GameUiHost* ui = change.ui;
+                GameUiSceneHooks& hooks = change.ui;
                 Chapter* chapter = change.chapter;
                 change.mustLoad = !chapter->isLoaded();
                 try
                 {
                     if (change.mustLoad)
                     {
-                        if (ui != nullptr)
-                        {
-                            ui->OnBeginLoading(chapter->getName());
-                            ui->OnUpdateLoading(0.2f);
-                        }
+                        hooks.OnBeginLoading(chapter->getName());
+                        hooks.OnUpdateLoading(0.2f);
                         chapter->load();
                     }
                     change.scene = chapter->getScene(change.sceneName);
@@ -131,9 +126,9 @@ namespace vumo
                         chapter->discardFailedLoad();
                     }
                     quortypes::Log::error(logTag, "Scene switch failed: " + e.getMessage());
-                    if (ui != nullptr && change.mustLoad)
+                    if (change.mustLoad)
                     {
-                        ui->OnFinishLoading(chapter->getName());
+                        hooks.OnFinishLoading(chapter->getName());
                     }
                     LuaInterface::getHost().reportScriptError({"", "", true}, e.getMessage());
                     return false;
@@ -174,10 +169,9 @@ namespace vumo
                 }
                 Chapter* oldChapter = oldScene->getChapter();
                 tesraui::processEvents();
-                GameUiHost* ui = change.ui;
-                if (ui != nullptr && ui->isDebugModeEnabled())
+                if (change.ui.isDebugModeEnabled())
                 {
-                    const hstring user = oldChapter->findImageUser(ui->getRootObject());
+                    const hstring user = oldChapter->findImageUser(change.ui.getRootObject());
                     if (user != "")
                     {
                         throw quortypes::exception("Dead resource link detected while unloading chapter '" +
@@ -201,9 +195,9 @@ namespace vumo
 
             void activateSwitchTarget(SceneSwitch& change)
             {
-                if (change.mustLoad && change.ui != nullptr)
+                if (change.mustLoad)
                 {
-                    change.ui->onChapterLoaded(change.chapter);
+                    change.ui.onChapterLoaded(change.chapter);
                     // The game's hook may have put a scene of its own in place of the one found before.
                     change.scene = change.chapter->getScene(change.sceneName);
                 }
@@ -233,7 +227,7 @@ namespace vumo
             }
 
             // Loaded behind the loading screen rather than on the first frames of the new scene.
-            void loadVisibleTextures(GameUiHost* ui)
+            void loadVisibleTextures(GameUiSceneHooks& hooks)
             {
                 VumoViewportObject* viewport = getViewport();
                 if (viewport == nullptr)
@@ -250,29 +244,23 @@ namespace vumo
                     {
                         textures[i]->load();
                     }
-                    if (ui != nullptr)
-                    {
-                        ui->OnUpdateLoading(0.6f + 0.35f * (float)(i + 1) / (float)textures.size());
-                    }
+                    hooks.OnUpdateLoading(0.6f + 0.35f * (float)(i + 1) / (float)textures.size());
                 }
                 viewport->setVisible(visible);
             }
 
             void finishLoading(const SceneSwitch& change)
             {
-                if (change.mustLoad && change.ui != nullptr)
+                if (change.mustLoad)
                 {
-                    change.ui->OnUpdateLoading(1.0f);
-                    change.ui->OnFinishLoading(change.chapter->getName());
+                    change.ui.OnUpdateLoading(1.0f);
+                    change.ui.OnFinishLoading(change.chapter->getName());
                 }
             }
 
-            void announceSceneChanged(GameUiHost* ui)
+            void announceSceneChanged(GameUiSceneHooks& hooks)
             {
-                if (ui != nullptr)
-                {
-                    ui->OnSceneChanged();
-                }
+                hooks.OnSceneChanged();
                 tesraui::notifyEvent("SceneChanged", nullptr);
             }
 
@@ -281,7 +269,6 @@ namespace vumo
             void recoverFromFailedSwitch(const SceneSwitch& change, const hstring& message)
             {
                 quortypes::Log::error(logTag, "Scene switch failed: " + message);
-                GameUiHost* ui = change.ui;
                 Scene* oldScene = change.oldScene;
                 Chapter* chapter = change.chapter;
                 // Each step runs script code that may fail again: that is logged, and the recovery goes on.
@@ -338,7 +325,7 @@ namespace vumo
                 if (oldScene == nullptr && getActiveScene() != nullptr)
                 {
                     // The scene did change, though not cleanly.
-                    announceSceneChanged(ui);
+                    announceSceneChanged(change.ui);
                 }
                 LuaInterface::getHost().reportScriptError({"", "", true}, message);
             }
@@ -359,7 +346,6 @@ namespace vumo
                     __FILE__, __LINE__);
             }
             SceneSwitch change;
-            change.ui = findGameUiHost();
             try
             {
                 resolveSwitchTarget(change, target);

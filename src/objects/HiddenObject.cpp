@@ -137,7 +137,7 @@ namespace vumo
         {
             return false;
         }
-        GameUiHost& host = getGameUiHost();
+        GameUiInventory& host = getGameUiHost();
         const hstring held = host.getSelectedItem();
         if (held != "")
         {

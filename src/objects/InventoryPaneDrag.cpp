@@ -277,7 +277,7 @@ namespace vumo
     // pane itself the item is still meant for the row.
     bool InventoryPane::panScene(float timeDelta)
     {
-        GameUiHost& host = getGameUiHost();
+        GameUiZoom& host = getGameUiHost();
         if (!host.hasZoom() || isCursorInside() || host.getMaxZoomScale() <= 1.0f)
         {
             return false;

@@ -4,19 +4,12 @@
 #include <fintuttf/FontTtf.h>
 
 #include "DebugFontData.h"
-#include "GameUiHost.h"
 
 namespace vumo
 {
     namespace DebugCommon
     {
         const char* const fontName = "debug";
-
-        tesraui::Dataset* getUIDataset()
-        {
-            GameUiHost* ui = findGameUiHost();
-            return ui != nullptr ? ui->getDataset() : nullptr;
-        }
 
         void createFont()
         {

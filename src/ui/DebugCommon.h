@@ -2,11 +2,6 @@
 
 #include <quortypes/hstring.h>
 
-namespace tesraui
-{
-    class Dataset;
-}
-
 namespace vumo
 {
     // What the debug tools and the scripting-error overlay share, kept below all of them so that none of
@@ -14,8 +9,6 @@ namespace vumo
     namespace DebugCommon
     {
         extern const char* const fontName;
-        // The game UI's dataset; null without a game UI.
-        tesraui::Dataset* getUIDataset();
         // Registers the font "debug" with the text renderer unless it has it.
         void createFont();
         // The font's scale for lines of that height.

@@ -59,9 +59,9 @@ namespace vumo
 
     void DebugUI::createConsole()
     {
-        GameUiHost* ui = findGameUiHost();
-        tesraui::Dataset* dataset = DebugCommon::getUIDataset();
-        if (ui == nullptr || ui->getRootObject() == nullptr || dataset == nullptr || this->isConsoleOpen())
+        tesraui::Object* root = this->ui.getRootObject();
+        tesraui::Dataset* dataset = this->ui.getDataset();
+        if (root == nullptr || dataset == nullptr || this->isConsoleOpen())
         {
             return;
         }
@@ -101,7 +101,6 @@ namespace vumo
         }
         this->historyPosition = this->history.size();
 
-        tesraui::Object* root = ui->getRootObject();
         const float w = root->getWidth();
         const float h = root->getHeight();
         const float line = this->lineHeight;
@@ -167,7 +166,7 @@ namespace vumo
     void DebugUI::closeConsole()
     {
         tesraui::Object* console = this->getConsoleObject();
-        tesraui::Dataset* dataset = DebugCommon::getUIDataset();
+        tesraui::Dataset* dataset = this->ui.getDataset();
         if (console == nullptr || dataset == nullptr)
         {
             return;

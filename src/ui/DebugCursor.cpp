@@ -21,13 +21,13 @@ namespace vumo
                                            kavtypes::Vector2(0.5f, 1.0f), kavtypes::Vector2(0.0f, 0.0f)};
     } // namespace
 
-    MultiTouchDebugCursor::MultiTouchDebugCursor(const hstring& name, kavtypes::Rectangle rect)
-        : tesraui::Object(name, rect)
+    MultiTouchDebugCursor::MultiTouchDebugCursor(GameUiHost& ui, const hstring& name,
+                                                 kavtypes::Rectangle rect)
+        : tesraui::Object(name, rect), ui(ui)
     {
-        GameUiHost* ui = findGameUiHost();
-        if (ui != nullptr && ui->getRootObject() != nullptr)
+        if (tesraui::Container* root = this->ui.getRootObject())
         {
-            this->centre = ui->getRootObject()->getSize() * 0.5f;
+            this->centre = root->getSize() * 0.5f;
         }
         this->lastCursor = tesraui::getCursorPosition();
         current = this;
@@ -42,11 +42,7 @@ namespace vumo
         if (this->active)
         {
             this->active = false;
-            GameUiHost* ui = findGameUiHost();
-            if (ui != nullptr)
-            {
-                ui->OnTouch(harray<kavtypes::Vector2>());
-            }
+            this->ui.OnTouch(harray<kavtypes::Vector2>());
         }
     }
 
@@ -71,13 +67,8 @@ namespace vumo
     {
         this->active = value;
         this->lastCursor = tesraui::getCursorPosition();
-        GameUiHost* ui = findGameUiHost();
-        if (ui == nullptr)
-        {
-            return;
-        }
         this->lastPoints = (value ? this->getTouchPoints() : harray<kavtypes::Vector2>());
-        ui->OnTouch(this->lastPoints);
+        this->ui.OnTouch(this->lastPoints);
     }
 
     void MultiTouchDebugCursor::onCursorMoved()
@@ -97,23 +88,19 @@ namespace vumo
         if (points != this->lastPoints)
         {
             this->lastPoints = points;
-            GameUiHost* ui = findGameUiHost();
-            if (ui != nullptr)
-            {
-                ui->OnTouch(points);
-            }
+            this->ui.OnTouch(points);
         }
     }
 
     void MultiTouchDebugCursor::_draw()
     {
         this->onCursorMoved();
-        GameUiHost* ui = findGameUiHost();
-        if (tesra::rendersys == nullptr || ui == nullptr || ui->getRootObject() == nullptr)
+        tesraui::Container* root = this->ui.getRootObject();
+        if (tesra::rendersys == nullptr || root == nullptr)
         {
             return;
         }
-        const float size = ui->getRootObject()->getHeight() / 50.0f;
+        const float size = root->getHeight() / 50.0f;
         const kavtypes::Vector2 origin = this->getDerivedPoint(kavtypes::Vector2());
         const unsigned int color = 0xFFCC00FF;
         std::vector<tesra::ColoredVertex> vertices;

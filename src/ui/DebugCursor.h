@@ -6,13 +6,16 @@
 
 namespace vumo
 {
+    class GameUiHost;
+
     // The cursor of debug mode's touch simulation: the pointer and its mirror image through a centre point
     // (and the centre itself while Ctrl is held) act as touches while a button is held, so pinches can be
-    // tried with a mouse. Shift moves the centre with the pointer. One instance at a time.
+    // tried with a mouse. Shift moves the centre with the pointer. One instance at a time; the touches go to
+    // the game UI it is made for, which outlives it.
     class MultiTouchDebugCursor : public tesraui::Object
     {
     public:
-        MultiTouchDebugCursor(const hstring& name, kavtypes::Rectangle rect);
+        MultiTouchDebugCursor(GameUiHost& ui, const hstring& name, kavtypes::Rectangle rect);
         ~MultiTouchDebugCursor() override;
         MultiTouchDebugCursor(const MultiTouchDebugCursor&) = delete;
         MultiTouchDebugCursor& operator=(const MultiTouchDebugCursor&) = delete;
@@ -37,6 +40,7 @@ namespace vumo
         }
 
     protected:
+        GameUiHost& ui;
         kavtypes::Vector2 centre;
         kavtypes::Vector2 lastCursor;
         bool active = false;

@@ -93,14 +93,13 @@ namespace vumo
 
     void DebugUI::showPanel()
     {
-        GameUiHost* ui = findGameUiHost();
-        tesraui::Dataset* dataset = DebugCommon::getUIDataset();
-        if (ui == nullptr || ui->getRootObject() == nullptr || dataset == nullptr)
+        tesraui::Object* root = this->ui.getRootObject();
+        tesraui::Dataset* dataset = this->ui.getDataset();
+        if (root == nullptr || dataset == nullptr)
         {
             return;
         }
         DebugCommon::createFont();
-        tesraui::Object* root = ui->getRootObject();
         tesraui::Object* window = this->debugWindow.get();
         if (window == nullptr)
         {
@@ -120,7 +119,7 @@ namespace vumo
 
     void DebugUI::buildPanel()
     {
-        tesraui::Dataset* dataset = DebugCommon::getUIDataset();
+        tesraui::Dataset* dataset = this->ui.getDataset();
         tesraui::Object* window = this->debugWindow.get();
         if (window == nullptr || dataset == nullptr)
         {

@@ -40,8 +40,6 @@ namespace vumo
 
     namespace
     {
-        DebugUI* instance = nullptr;
-
         // Lines the log hands over on whatever thread logs; the main thread swaps them out each frame.
         std::mutex hookMutex;
         std::deque<hstring> hookLines;
@@ -77,10 +75,7 @@ namespace vumo
         }
     } // namespace
 
-    DebugUI::DebugUI()
-    {
-        instance = this;
-    }
+    DebugUI::DebugUI(GameUiHost& ui) : ui(ui) {}
 
     DebugUI::~DebugUI()
     {
@@ -92,15 +87,6 @@ namespace vumo
             std::lock_guard<std::mutex> lock(hookMutex);
             hookLines.clear();
         }
-        if (instance == this)
-        {
-            instance = nullptr;
-        }
-    }
-
-    DebugUI* DebugUI::getInstance()
-    {
-        return instance;
     }
 
     void DebugUI::init(float panelWidth, float lineHeight, float margin, int columns)
@@ -136,8 +122,7 @@ namespace vumo
 
     bool DebugUI::isDebugMode() const
     {
-        GameUiHost* ui = findGameUiHost();
-        return (ui != nullptr && ui->isDebugModeEnabled());
+        return this->ui.isDebugModeEnabled();
     }
 
     float DebugUI::getSpeedMultiplier() const
@@ -229,7 +214,6 @@ namespace vumo
             return true;
         }
         const bool console = this->isConsoleOpen();
-        GameUiHost* ui = findGameUiHost();
         if (DebugCommon::isShiftKey(keyCode))
         {
             this->shiftPressed = false;
@@ -277,9 +261,9 @@ namespace vumo
         else if (keyCode == 81)
         {
             // A "q" typed into the console is text, never a request to quit.
-            tesraui::Dataset* dataset = DebugCommon::getUIDataset();
+            tesraui::Dataset* dataset = this->ui.getDataset();
             tesraui::Object* focused = (dataset != nullptr ? dataset->getFocusedObject() : nullptr);
-            if (!console && ui != nullptr && ui->isDeveloperModeEnabled() &&
+            if (!console && this->ui.isDeveloperModeEnabled() &&
                 dynamic_cast<tesraui::EditBox*>(focused) == nullptr && tesra::window != nullptr)
             {
                 tesra::window->terminateMainLoop();
@@ -379,11 +363,8 @@ namespace vumo
         if (scene != nullptr)
         {
             title += " - " + scene->getFullName();
-            GameUiHost* ui = findGameUiHost();
-            tesraui::Object* under =
-                (ui != nullptr && ui->getRootObject() != nullptr
-                     ? static_cast<tesraui::Object*>(ui->getRootObject())->getChildUnderCursor()
-                     : nullptr);
+            tesraui::Object* uiRoot = this->ui.getRootObject();
+            tesraui::Object* under = (uiRoot != nullptr ? uiRoot->getChildUnderCursor() : nullptr);
             ActionMapObject* layer = dynamic_cast<ActionMapObject*>(under);
             const kavtypes::Vector2 cursor = tesraui::getCursorPosition();
             if (layer != nullptr)
@@ -421,13 +402,12 @@ namespace vumo
         {
             return;
         }
-        GameUiHost* ui = findGameUiHost();
-        if (ui == nullptr || ui->getRootObject() == nullptr)
+        tesraui::Object* root = this->ui.getRootObject();
+        if (root == nullptr)
         {
             return;
         }
         DebugCommon::createFont();
-        tesraui::Object* root = ui->getRootObject();
         const hstring font =
             hstring(DebugCommon::fontName) + ":" + hstring(DebugCommon::textScale(this->lineHeight));
         if (Session::getConfigValue("fps_counter") == "1")
@@ -550,14 +530,13 @@ namespace vumo
 
     bool DebugUI::moveRegionCentre(float, float)
     {
-        GameUiHost* ui = findGameUiHost();
-        if (ui == nullptr || ui->getRootObject() == nullptr)
+        tesraui::Object* root = this->ui.getRootObject();
+        if (root == nullptr)
         {
             return false;
         }
         const kavtypes::Vector2 cursor = tesraui::getCursorPosition();
-        ActionMapObject* layer = dynamic_cast<ActionMapObject*>(
-            static_cast<tesraui::Object*>(ui->getRootObject())->getChildUnderPoint(cursor));
+        ActionMapObject* layer = dynamic_cast<ActionMapObject*>(root->getChildUnderPoint(cursor));
         if (layer == nullptr || layer->getMap() == nullptr)
         {
             return false;
@@ -602,12 +581,12 @@ namespace vumo
         {
             return "vumo_debug_multitouch_cursor";
         }
-        GameUiHost* ui = findGameUiHost();
-        if (ui == nullptr || ui->getUIIdiom() != GameUiHost::IDIOM_PC)
+        if (this->ui.getUIIdiom() != GameUiInventory::IDIOM_PC)
         {
             return "";
         }
-        if (ui->isErrorOverlayShown() || (this->isPanelVisible() && this->debugWindow.get()->getAlpha() > 0))
+        if (this->ui.isErrorOverlayShown() ||
+            (this->isPanelVisible() && this->debugWindow.get()->getAlpha() > 0))
         {
             return "vumo_debug_cursor";
         }
@@ -616,7 +595,7 @@ namespace vumo
 
     void DebugUI::fillCursor(tesraui::Container* cursor, const hstring& mode)
     {
-        tesraui::Dataset* dataset = DebugCommon::getUIDataset();
+        tesraui::Dataset* dataset = this->ui.getDataset();
         if (cursor == nullptr || dataset == nullptr)
         {
             return;
@@ -628,7 +607,7 @@ namespace vumo
                                               kavtypes::Rectangle(0.0f, 0.0f, 1.0f, 1.0f));
             line->setProperty("points", "0.0,0.0;1.0,0.5;0.5,1.0;0.0,0.0");
             line->setProperty("render_op", "line_strip");
-            tesraui::Object* root = findGameUiHost()->getRootObject();
+            tesraui::Object* root = this->ui.getRootObject();
             const float size = (root != nullptr ? root->getHeight() / 50.0f : 16.0f);
             line->setScale(size, size);
             line->setCenter(0.0f, 0.0f);
@@ -636,9 +615,9 @@ namespace vumo
         }
         else if (mode == "vumo_debug_multitouch_cursor")
         {
-            tesraui::Object* root = findGameUiHost()->getRootObject();
+            tesraui::Object* root = this->ui.getRootObject();
             object = new MultiTouchDebugCursor(
-                EngineObjects::freeName(dataset, cursor->getName() + "/multitouch"),
+                this->ui, EngineObjects::freeName(dataset, cursor->getName() + "/multitouch"),
                 kavtypes::Rectangle(0.0f, 0.0f, root != nullptr ? root->getWidth() : 0.0f,
                                     root != nullptr ? root->getHeight() : 0.0f));
             this->shareModifiers();

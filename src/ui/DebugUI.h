@@ -16,20 +16,21 @@ namespace tesraui
 namespace vumo
 {
     class DebugConsoleLog;
+    class GameUiHost;
 
     // The developer's tools inside the running game, all inert outside debug mode: game-speed keys, a Lua
     // console with history, a panel of item, variable and save-slot buttons, the status line in the window
     // title, an FPS counter, debug drawing toggles and the debug cursors. It owns the font "debug", which
-    // the scripting-error overlay uses too.
+    // the scripting-error overlay uses too. It serves the game UI that owns it, in whose dataset and root it
+    // builds.
     class DebugUI
     {
     public:
-        DebugUI();
+        explicit DebugUI(GameUiHost& ui);
         virtual ~DebugUI();
         DebugUI(const DebugUI&) = delete;
         DebugUI& operator=(const DebugUI&) = delete;
 
-        static DebugUI* getInstance();
         static const char* const consoleName;
         static const char* const historyFileName;
         // The log's tag for what the console reports itself: shown there already, it is not echoed back.
@@ -104,6 +105,8 @@ namespace vumo
         static const int slotCount = 5;
 
     protected:
+        // The owner.
+        GameUiHost& ui;
         hstring pendingCommand;
         float panelWidth = 300.0f;
         float lineHeight = 24.0f;

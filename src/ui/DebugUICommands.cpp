@@ -20,10 +20,9 @@ namespace vumo
     {
         Scene* scene = Session::getActiveScene();
         const hstring name = (scene != nullptr ? scene->getFullName() : hstring());
-        GameUiHost* ui = findGameUiHost();
-        if (ui != nullptr && LuaInterface::isHook("ui.debugPrint"))
+        if (LuaInterface::isHook("ui.debugPrint"))
         {
-            ui->execute(HookTexts::debugPrint("Active Scene: [c:FFCC00]" + name + "[/c]"));
+            this->ui.execute(HookTexts::debugPrint("Active Scene: [c:FFCC00]" + name + "[/c]"));
         }
         else
         {
@@ -33,12 +32,12 @@ namespace vumo
 
     void DebugUI::copyActionMapColor()
     {
-        GameUiHost* ui = findGameUiHost();
-        if (ui == nullptr || ui->getRootObject() == nullptr)
+        tesraui::Object* root = this->ui.getRootObject();
+        if (root == nullptr)
         {
             return;
         }
-        tesraui::Object* under = static_cast<tesraui::Object*>(ui->getRootObject())->getChildUnderCursor();
+        tesraui::Object* under = root->getChildUnderCursor();
         ActionMapObject* layer = dynamic_cast<ActionMapObject*>(under);
         const uint32_t color =
             (layer != nullptr ? layer->getRawColorAt(tesraui::getCursorPosition()) >> 8 : 0);
@@ -52,7 +51,7 @@ namespace vumo
         }
         if (LuaInterface::isHook("ui.debugPrint"))
         {
-            ui->execute(HookTexts::debugPrint("Copied [c:FFCC00]" + text + "[/c] to system clipboard."));
+            this->ui.execute(HookTexts::debugPrint("Copied [c:FFCC00]" + text + "[/c] to system clipboard."));
         }
         else
         {

@@ -37,8 +37,8 @@ namespace vumo
     UI::UI()
     {
         this->loading = true;
-        this->debugUI = std::make_unique<DebugUI>();
-        this->zoomController = std::make_unique<ZoomController>();
+        this->debugUI = std::make_unique<DebugUI>(*this);
+        this->zoomController = std::make_unique<ZoomController>(*this);
         instance = this;
         setGameUiHost(this);
     }
@@ -63,10 +63,7 @@ namespace vumo
         {
             instance = nullptr;
         }
-        if (findGameUiHost() == this)
-        {
-            setGameUiHost(nullptr);
-        }
+        this->uninstall();
     }
 
     UI* UI::getInstance()

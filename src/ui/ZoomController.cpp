@@ -100,15 +100,14 @@ namespace vumo
         return root;
     }
 
-    bool ZoomController::isCursorOverScene()
+    bool ZoomController::isCursorOverScene() const
     {
-        GameUiHost* ui = findGameUiHost();
         VumoViewportObject* viewport = Session::getViewport();
-        if (ui == nullptr || ui->getRootObject() == nullptr)
+        tesraui::Object* uiRoot = this->ui.getRootObject();
+        if (uiRoot == nullptr)
         {
             return false;
         }
-        tesraui::Object* uiRoot = static_cast<tesraui::Object*>(ui->getRootObject());
         tesraui::Object* under = uiRoot->getChildUnderCursor();
         return (under != nullptr && (under == getSceneRoot() || under == uiRoot ||
                                      isInside(under, static_cast<tesraui::Object*>(viewport))));
@@ -273,14 +272,10 @@ namespace vumo
     void ZoomController::startPanning()
     {
         this->state = STATE_PANNING;
-        GameUiHost* ui = findGameUiHost();
-        if (ui != nullptr)
+        this->ui.clearPointerDown();
+        if (tesraui::Object* uiRoot = this->ui.getRootObject())
         {
-            ui->clearPointerDown();
-            if (ui->getRootObject() != nullptr)
-            {
-                static_cast<tesraui::Object*>(ui->getRootObject())->onMouseCancel(1);
-            }
+            uiRoot->onMouseCancel(1);
         }
     }
 
@@ -331,13 +326,13 @@ namespace vumo
         this->zoomAround(root, newScale, toViewport(tesraui::getCursorPosition()));
     }
 
-    float ZoomController::toMillimetres(float length)
+    float ZoomController::toMillimetres(float length) const
     {
-        GameUiHost* ui = findGameUiHost();
+        tesraui::Object* uiRoot = this->ui.getRootObject();
         float pixels = length;
-        if (ui != nullptr && ui->getRootObject() != nullptr && tesra::window != nullptr)
+        if (uiRoot != nullptr && tesra::window != nullptr)
         {
-            const float rootHeight = static_cast<tesraui::Object*>(ui->getRootObject())->getHeight();
+            const float rootHeight = uiRoot->getHeight();
             if (rootHeight > 0.0f)
             {
                 pixels = length * (float)tesra::window->getHeight() / rootHeight;

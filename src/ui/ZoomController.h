@@ -10,9 +10,12 @@ namespace tesraui
 
 namespace vumo
 {
+    class GameUiHost;
+
     // Zoom and pan of the active scene: wheel and drag with a mouse, pinch and drag with touches, and the
     // scripted focus of scene.focusPoint and scene.zoomOut. The zoom is the scene root's scale; the pan is
-    // where its scaled top-left corner lies in the viewport (the offset), whatever the root's pivot.
+    // where its scaled top-left corner lies in the viewport (the offset), whatever the root's pivot. It
+    // serves the game UI that owns it: the pointer over its root, a press a pan takes over.
     class ZoomController
     {
     public:
@@ -24,7 +27,10 @@ namespace vumo
             STATE_ZOOMING = 3
         };
 
+        explicit ZoomController(GameUiHost& ui) : ui(ui) {}
         virtual ~ZoomController() = default;
+        ZoomController(const ZoomController&) = delete;
+        ZoomController& operator=(const ZoomController&) = delete;
 
         virtual void update(float timeDelta);
         virtual void onPointerPressed(int button);
@@ -54,6 +60,8 @@ namespace vumo
         static kavtypes::Vector2 getCursorFraction();
 
     protected:
+        // The owner.
+        GameUiHost& ui;
         // Physical pinch changes shorter than this many millimetres are damped.
         float pinchDampingLength = 3.0f;
         int state = STATE_IDLE;
@@ -66,7 +74,7 @@ namespace vumo
         // The scene root when a scene that allows zoom is active, else null.
         static tesraui::Object* getZoomableRoot();
         static tesraui::Object* getSceneRoot();
-        static bool isCursorOverScene();
+        bool isCursorOverScene() const;
         // A point of the UI's space in the viewport's coordinates.
         static kavtypes::Vector2 toViewport(kavtypes::Vector2 point);
         static kavtypes::Vector2 getViewportSize();
@@ -79,6 +87,6 @@ namespace vumo
         void zoomAround(tesraui::Object* root, float newScale, kavtypes::Vector2 anchor);
         void startPanning();
         // Millimetres on the display for a length in the UI's space.
-        static float toMillimetres(float length);
+        float toMillimetres(float length) const;
     };
 } // namespace vumo

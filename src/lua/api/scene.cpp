@@ -295,14 +295,14 @@ namespace vumo
                 return push(L, formatString("%06X", color >> 8));
             }
 
-            GameUiHost& requireZoom(lua_State* L, const hstring& functionName)
+            GameUiZoom& requireZoom(lua_State* L, const hstring& functionName)
             {
-                GameUiHost& ui = getGameUiHost();
-                if (!ui.hasZoom())
+                GameUiZoom& zoom = getGameUiHost();
+                if (!zoom.hasZoom())
                 {
                     raiseLuaError(L, functionName + ": the UI has not been created yet");
                 }
-                return ui;
+                return zoom;
             }
 
             int scene_focusPoint(lua_State* L)

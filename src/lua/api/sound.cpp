@@ -143,8 +143,8 @@ namespace vumo
             // Plays the sound from a DelayedCall of the UI in the next frame.
             void deferPlay(lua_State* L, const hstring& name, float fadeTime)
             {
-                GameUiHost* ui = &getGameUiHost();
-                if (ui->getDataset() == nullptr || ui->getRootObject() == nullptr)
+                GameUiScripts& host = getGameUiHost();
+                if (host.getDataset() == nullptr || host.getRootObject() == nullptr)
                 {
                     raiseLuaError(
                         L,
@@ -159,8 +159,8 @@ namespace vumo
                     "callback",
                     new DeferredPlayEvent(code, deferredOrigin != "" ? deferredOrigin : callerPlace(L)));
                 call->setEnabled(true);
-                ui->getDataset()->registerObjects(call);
-                ui->getRootObject()->addChild(call);
+                host.getDataset()->registerObjects(call);
+                host.getRootObject()->addChild(call);
                 if (yim::manager->getName() != "Disabled" &&
                     std::find(pendingPlays.begin(), pendingPlays.end(), name) == pendingPlays.end())
                 {

@@ -103,12 +103,10 @@ namespace vumo
                 checkArgs(L, 0, 1, "vumo.showLoadingScreen", "s");
                 const hstring name = (lua_gettop(L) >= 1 ? toString(L, 1) : hstring());
                 loadingScreenName = name;
-                if (GameUiHost* ui = findGameUiHost())
-                {
-                    ui->OnBeginLoading(name);
-                    ui->OnUpdateLoading(1.0f);
-                    ui->OnFinishLoading(name);
-                }
+                GameUiSceneHooks& hooks = getGameUiHost();
+                hooks.OnBeginLoading(name);
+                hooks.OnUpdateLoading(1.0f);
+                hooks.OnFinishLoading(name);
                 return 0;
             }
 
@@ -116,13 +114,11 @@ namespace vumo
             {
                 checkArgsExact(L, 1, "vumo.updateLoadingScreen", "n");
                 const float progress = (float)lua_tonumber(L, 1);
-                if (GameUiHost* ui = findGameUiHost())
+                GameUiSceneHooks& hooks = getGameUiHost();
+                hooks.OnUpdateLoading(progress);
+                if (progress == 1.0f)
                 {
-                    ui->OnUpdateLoading(progress);
-                    if (progress == 1.0f)
-                    {
-                        ui->OnFinishLoading(loadingScreenName);
-                    }
+                    hooks.OnFinishLoading(loadingScreenName);
                 }
                 return 0;
             }

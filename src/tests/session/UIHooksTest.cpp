@@ -65,6 +65,7 @@ namespace
 
     struct CountingZoom : public ZoomController
     {
+        using ZoomController::ZoomController;
         int touches = 0;
         void onTouch(const harray<kavtypes::Vector2>&) override { ++this->touches; }
     };
@@ -75,7 +76,7 @@ namespace
     public:
         TestUI()
         {
-            auto counting = std::make_unique<CountingZoom>();
+            auto counting = std::make_unique<CountingZoom>(*this);
             this->zoom = counting.get();
             this->zoomController = std::move(counting);
         }
