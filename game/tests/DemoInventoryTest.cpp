@@ -20,7 +20,7 @@ protected:
     {
         tesraui::Object* label = uiObject("item_name");
         return label->isDerivedVisible() && label->getAlpha() > 0 ? std::string(label->getProperty("text"))
-                                                                    : std::string();
+                                                                  : std::string();
     }
     void pointAtItem(const std::string& item)
     {
@@ -62,7 +62,8 @@ TEST_F(DemoInventory, AClickTakesAnItemInHandAndTheNextPutsItBack)
     // Named under the pointer, nothing in hand.
     pointAtItem("plank");
     EXPECT_EQ(itemName(), "Plank");
-    EXPECT_TRUE(handAt(itemCell("plank")->getBoundingRect().x + 40, itemCell("plank")->getBoundingRect().y + 40));
+    EXPECT_TRUE(
+        handAt(itemCell("plank")->getBoundingRect().x + 40, itemCell("plank")->getBoundingRect().y + 40));
     moveTo(600, 200);
     for (int i = 0; i < 10; ++i)
     {

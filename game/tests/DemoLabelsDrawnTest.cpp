@@ -168,4 +168,10 @@ TEST_F(DemoLabelsDrawn, TextsKeepClearOfTheirPanelsBorders)
                 << name << ": " << text;
         }
     }
+    // The pane's rollover label holds its longest text (the play-through reads it) on one line, clear of its
+    // ends.
+    tesraui::Label* itemName = dynamic_cast<tesraui::Label*>(uiObject("item_name"));
+    ASSERT_NE(itemName, nullptr);
+    const std::string combine = "Plank + Rope: click to combine them";
+    EXPECT_LE(fintu::renderer->getTextWidth(itemName->getFont(), combine) + 24.0f, itemName->getWidth());
 }

@@ -98,6 +98,8 @@ protected:
     // Takes the way (an arrow, a door) the screen shows, named when the pointer is over it.
     void takeWay(tesraui::Object* way, const std::string& name, const std::string& to)
     {
+        ASSERT_NE(way, nullptr) << name;
+        ASSERT_TRUE(way->isDerivedVisible()) << name << ": the way is drawn";
         clickThing(way, name);
         ASSERT_FALSE(HasFatalFailure());
         ASSERT_TRUE(engine->settleAt(to)) << name << ": still at " << active();
@@ -256,6 +258,9 @@ protected:
         EXPECT_EQ(items(), "");
         EXPECT_EQ(engine->lua("vars.demo_raft_afloat"), "1");
         EXPECT_EQ(held(), "");
+        forget();
+        clickPoint(880, 410, "The lake's water");
+        EXPECT_NE(answer().find("Your raft floats there"), std::string::npos) << answer();
         EXPECT_NE(goal().find("duel"), std::string::npos) << goal();
         takeWay(thing("to_inn"), "Across the lake: to the inn", "tavern.duel");
         EXPECT_NE(answer().find("challenges you"), std::string::npos) << answer();
@@ -301,17 +306,23 @@ protected:
         }
         EXPECT_GT(beacon->getSystem()->getEmitters()[0]->getAlive(), 0) << "the beacon's flames rise";
     }
-    // The password shows, and is found, only on a sign zoomed in by the wheel.
+    // The password shows, and is found, only on a sign zoomed in by the wheel; unzoomed, its plate is a dark
+    // speck on the wood, clear of the goal's panel.
     void readThePassword()
     {
-        moveTo(124, 64);
-        EXPECT_FALSE(thing("password")->isVisible()) << "nothing shows there unzoomed";
+        moveTo(116, 102);
+        EXPECT_FALSE(thing("password")->isVisible()) << "only a speck shows there unzoomed";
+        // Beside the pointer's tip.
+        const Pixel speck = engine->pixel(112, 101);
+        EXPECT_TRUE(std::abs(speck[0] - 70) < 8 && std::abs(speck[1] - 40) < 8 && std::abs(speck[2] - 20) < 8)
+            << speck[0] << "," << speck[1] << "," << speck[2];
+        EXPECT_FALSE(uiObject("goal_panel")->getBoundingRect().isPointInside(kavtypes::Vector2(116, 102)));
         EXPECT_EQ(engine->lua("ui.getCursorMode()"), "arrow");
-        wheel(124, 64, -1.0f, 8);
+        wheel(116, 102, -1.0f, 8);
         ASSERT_TRUE(thing("password")->isVisible());
         act(thing("password"), "Something carved: read it", "ROSE");
         ASSERT_TRUE(waitFor("vars.demo_password_found", "1"));
-        wheel(124, 64, 1.0f, 8);
+        wheel(116, 102, 1.0f, 8);
         ASSERT_TRUE(engine->settleAt("meadow.sign"));
     }
     // The duel: the bars named, the tiles' meaning written beside the board; each tile clicked shows the hand

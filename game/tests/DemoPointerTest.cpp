@@ -104,7 +104,7 @@ TEST_F(DemoPointer, AHandWithANameOverEveryWayAndThingOfTheAdventure)
         {"meadow.sign", 480, 400, true, "The door: to the lake", "the door's foot"},
         {"meadow.sign", 300, 300, false, "", "the wood beside the door"},
         {"meadow.sign", 820, 100, true, "A golden key: take it", "the hidden key"},
-        {"meadow.sign", 124, 64, false, "", "the password, too small to see"},
+        {"meadow.sign", 116, 102, false, "", "the password, too small to see"},
         {"meadow.sign", 70, 480, true, "Back to the hills", "the way back to the hills"},
         {"lake.shore", 880, 410, true, "The lake's water", "the water"},
         {"lake.shore", 480, 130, true, "The sky: watch the ball cross it", "the sky"},

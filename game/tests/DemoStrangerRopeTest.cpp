@@ -18,29 +18,34 @@ protected:
         ASSERT_FALSE(HasFatalFailure());
         ASSERT_EQ(engine->lua("dialog.isActive()"), "true");
     }
-    // Answers the stranger with the reply button given and waits for the talk to end.
-    void answerWith(const std::string& reply)
+    // Answers the stranger with the reply button given, expects his answer on screen and waits for the talk
+    // to end.
+    void answerWith(const std::string& reply, const std::string& answer)
     {
         ASSERT_TRUE(uiObject(reply)->isVisible());
         clickThing(uiObject(reply));
         ASSERT_FALSE(HasFatalFailure());
+        engine->frame(0.1f);
+        EXPECT_TRUE(uiObject("dialog_line")->isDerivedVisible());
+        EXPECT_NE(std::string(uiObject("dialog_line")->getProperty("text")).find(answer), std::string::npos)
+            << uiObject("dialog_line")->getProperty("text");
         ASSERT_TRUE(waitFor("dialog.isActive()", "false"));
         engine->frame(0.016f);
     }
 };
 
-TEST_F(DemoStrangerRope, GoodbyeGetsNothingAndAClickOnTheStrangerAsksAgain)
+TEST_F(DemoStrangerRope, GoodbyeGetsAFarewellOnlyAndAClickOnTheStrangerAsksAgain)
 {
     ASSERT_FALSE(HasFatalFailure());
     talk();
     ASSERT_FALSE(HasFatalFailure());
-    answerWith("reply2");
+    answerWith("reply2", "Farewell");
     ASSERT_FALSE(HasFatalFailure());
     EXPECT_EQ(items(), "");
     talk();
     ASSERT_FALSE(HasFatalFailure());
     EXPECT_EQ(std::string(uiObject("reply1")->getProperty("text")), "Where does the path lead?");
-    answerWith("reply1");
+    answerWith("reply1", "the way to the lake");
     ASSERT_FALSE(HasFatalFailure());
     EXPECT_EQ(items(), "rope");
     // With the rope given, the stranger only wishes luck, and gives nothing more.
@@ -60,12 +65,13 @@ TEST_F(DemoStrangerRope, TheWaterTakesOnlyTheRaft)
     clickThing(thing("plank"), "A plank: take it");
     talk();
     ASSERT_FALSE(HasFatalFailure());
-    answerWith("reply1");
+    answerWith("reply1", "the way to the lake");
     ASSERT_FALSE(HasFatalFailure());
     Session::changeScene("lake.shore", 0.0f, "");
     ASSERT_TRUE(engine->settleAt("lake.shore"));
     // A click on the water with nothing in hand, then with the rope: both stay at the shore and keep all.
-    const std::pair<const char*, const char*> tries[] = {{"", "deep and cold"}, {"rope", "will not carry you"}};
+    const std::pair<const char*, const char*> tries[] = {{"", "deep and cold"},
+                                                         {"rope", "will not carry you"}};
     for (const auto& [inHand, said] : tries)
     {
         if (std::string(inHand) != "")

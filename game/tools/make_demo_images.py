@@ -254,8 +254,11 @@ GRASS, GRASS_DARK = (88, 150, 62), (46, 102, 44)
 WATER, WATER_DEEP = (48, 110, 170), (22, 58, 112)
 
 
-def evening_sky(c, horizon):
-    c.rect(0, 0, BG_W, horizon + 2, lambda x, y: mix(SKY_TOP, SKY_LOW, (y / horizon) ** 1.4))
+def evening_sky(c, horizon, bottom=None):
+    """The sky from the top down to bottom (just below the horizon when not given): whatever is drawn over
+    it must leave no gap above that."""
+    bottom = horizon + 2 if bottom is None else bottom
+    c.rect(0, 0, BG_W, bottom, lambda x, y: mix(SKY_TOP, SKY_LOW, (y / horizon) ** 1.4))
     for sx, sy in ((40, 20), (96, 34), (150, 12), (300, 26), (360, 10), (430, 38)):
         c.ellipse(sx, sy, 0.9, 0.9, (255, 255, 230, 200))
 
@@ -264,7 +267,8 @@ def hills_picture(path):
     """The meadow after sunset: far blue hills, the grass, a path from the camp to the right edge, the campfire's
     stones and a tree."""
     c = Canvas(BG_W, BG_H)
-    evening_sky(c, 160)
+    # The far hills dip below the horizon between the near ones: the sky goes on behind them.
+    evening_sky(c, 160, 200)
     c.shape(lambda x, y: y > wavy(x, 150, 9, 130) + wavy(x, 0, 5, 47, 1.0), (0, 120, BG_W, 190),
             (106, 112, 150))
     c.shape(lambda x, y: y > wavy(x, 166, 7, 90, 2.0) + wavy(x, 0, 3, 31), (0, 150, BG_W, 200), (84, 96, 120))
@@ -304,6 +308,9 @@ def sign_door(x, y):
 
 DOOR_COLOUR = (60, 35, 20)
 
+# Where the sign's password lies, in window pixels (left, top, right, bottom), as its scene places it.
+PASSWORD = (110, 96, 122, 108)
+
 
 def sign_picture(path):
     """The wooden sign filling the screen: boards with grain, a frame, a door in the middle with its name
@@ -327,6 +334,9 @@ def sign_picture(path):
             lambda x, y: mix((54, 30, 18), (30, 16, 10), (y - top) / (bottom - top)))
     c.ellipse(right - 12, (top + bottom) / 2 + 10, 2.5, 2.5, (214, 170, 60))
     c.text("TO THE LAKE", 240, 64, 18, (58, 32, 16), centre=True, bold=0.1)
+    # A speck on the top left board: the password's plate, too small to read until the sign is zoomed in.
+    left, top, right, bottom = (v / 2.0 for v in PASSWORD)
+    c.rect(left, top + (bottom - top) * 0.2, right, bottom - (bottom - top) * 0.2, (70, 40, 20))
     c.write(path)
 
 
@@ -665,7 +675,9 @@ def promotion_images(root):
         logo = Canvas(320, 160, 2)
         promotion_scene(logo, game, 320, 160, colour)
         logo.rect(0, 40, 320, 110, (0, 0, 0, 110))
-        logo.text(title, 160, 54, 42, ink, centre=True, bold=0.08)
+        # The title keeps 32 pixels clear of the frame on either side.
+        size = min(42.0, 42.0 * 256 / text_width(title, 42))
+        logo.text(title, 160, 75 - size / 2, size, ink, centre=True, bold=0.08)
         logo.shape(lambda x, y: x < 6 or y < 6 or x > 314 or y > 154, (0, 0, 320, 160), (250, 220, 80))
         logo.write(os.path.join(folder, "logo.png"))
     system = os.path.join(root, "system")

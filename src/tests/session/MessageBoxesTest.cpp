@@ -329,6 +329,8 @@ TEST_F(MessageBoxes, ABoxOverScreensAtAnyZOrderTakesItsClicksUnderThePointer)
     ui->getRootObject()->addChildAndRegister(blocker);
     blocker->setZOrder(100000);
     engine->frame();
+    ASSERT_NE(ui->getCursorObject(), nullptr);
+    EXPECT_GT(ui->getCursorObject()->getZOrder(), 100000) << "the pointer draws over the screen";
     run("answered = 0\nui.messageBox{type = 'ask', text = '{%s} {Go?}', yes_button = 'answered = answered + "
         "1'}");
     engine->frame();

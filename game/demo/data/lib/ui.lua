@@ -139,7 +139,7 @@ function ui.goalText()
 		return "Goal: the lake is dark; light the beacon's wood on the far hill for the way to the inn."
 	end
 	if ui.raftIsAfloat() and tostring(vars.demo_password_found) ~= "1" then
-		return "Goal: the inn opens to a password carved tiny on the sign; zoom in on it with the wheel."
+		return "Goal: the inn opens to a password carved tiny at the sign's top left; zoom in on it with the wheel."
 	end
 	if ui.raftIsAfloat() then
 		return "Goal: take the arrow across the lake to the inn and win the duel there."
@@ -168,14 +168,17 @@ function ui.raftIsAfloat()
 	return tostring(vars.demo_raft_afloat) == "1"
 end
 
--- The password is drawn at 8 pixels: it shows once the zoom draws it at 12 or more.
+-- The password shows once the zoom draws it half again its size or more; the window's own scale, which
+-- the UI's root shares, does not count.
 function ui.showPasswordWhenZoomed()
 	if not ui.ready or scene.getFullName() ~= "meadow.sign" or not object.exists("password") then
 		return
 	end
 	local password = object.getObject("password")
 	local _, _, w = object.getBoundingRect(password)
-	object.setProperty(password, "visible", w >= 12)
+	local _, _, rootW = object.getBoundingRect("ui.root")
+	local windowScale = rootW / object.getProperty("ui.root", "w")
+	object.setProperty(password, "visible", w >= 1.5 * object.getProperty(password, "w") * windowScale)
 end
 
 -- What hidden things were found: each find is told once, when it happens.

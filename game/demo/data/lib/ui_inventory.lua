@@ -46,6 +46,10 @@ end
 function ui.launchRaft()
 	local held = ui.getSelectedItem()
 	ui.selectItem("")
+	if held == "" and ui.raftIsAfloat() then
+		ui.say("Your raft floats there, ready: take the arrow by the inn across the lake.")
+		return false
+	end
 	if held == "" then
 		vumo.log("the water is deep and cold")
 		ui.say("The water is deep and cold: you need a raft to cross it.")
