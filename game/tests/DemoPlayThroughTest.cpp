@@ -59,31 +59,6 @@ class DemoPlayThrough : public DemoPlayerTest
 {
 protected:
     std::string goal() { return uiObject("goal")->getProperty("text"); }
-    // The button of the shown message box that reads the text.
-    tesraui::Object* boxButton(const std::string& text)
-    {
-        UI* ui = UI::getInstance();
-        if (ui->getShownBox() == nullptr)
-        {
-            return nullptr;
-        }
-        for (const auto& pair : ui->getDataset()->getObjects())
-        {
-            auto* button = dynamic_cast<tesraui::TextImageButton*>(pair.second);
-            if (button != nullptr && button->isDescendantOf(ui->getShownBox()->boxObject) &&
-                std::string(button->getText()) == text)
-            {
-                return button;
-            }
-        }
-        return nullptr;
-    }
-    void key(int code)
-    {
-        tesra::window->handleKeyEvent(tesra::Window::KEY_DOWN, code, 0);
-        tesra::window->handleKeyEvent(tesra::Window::KEY_UP, code, 0);
-        engine->frame(0.016f);
-    }
     // Notches of the wheel over the point: a negative amount zooms in.
     void wheel(float x, float y, float amount, int notches)
     {

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include <tesraui/Label.h>
+#include <tesraui/TextImageButton.h>
 
 #include "EngineHarness.h"
 #include "VumoPlayerTorvinOrvaloUI.h"
@@ -155,6 +156,32 @@ protected:
         ASSERT_NE(itemCell(target), nullptr) << target;
         const kavtypes::Rectangle rect = itemCell(target)->getBoundingRect();
         drag(item, rect.x + rect.w / 2, rect.y + rect.h / 2);
+    }
+    // A key pressed and let go.
+    void key(int code)
+    {
+        tesra::window->handleKeyEvent(tesra::Window::KEY_DOWN, code, 0);
+        tesra::window->handleKeyEvent(tesra::Window::KEY_UP, code, 0);
+        engine->frame(0.016f);
+    }
+    // The button of the shown message box that reads the text; nullptr without one.
+    tesraui::TextImageButton* boxButton(const std::string& text)
+    {
+        UI* ui = UI::getInstance();
+        if (ui->getShownBox() == nullptr)
+        {
+            return nullptr;
+        }
+        for (const auto& pair : ui->getDataset()->getObjects())
+        {
+            auto* button = dynamic_cast<tesraui::TextImageButton*>(pair.second);
+            if (button != nullptr && button->isDescendantOf(ui->getShownBox()->boxObject) &&
+                std::string(button->getText()) == text)
+            {
+                return button;
+            }
+        }
+        return nullptr;
     }
     void click(float x, float y)
     {

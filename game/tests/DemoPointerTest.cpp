@@ -134,8 +134,7 @@ TEST_F(DemoPointer, AHandOverTheDuelsTilesAndTheMessageBoxsButtons)
     const kavtypes::Rectangle first = duel->getCell(0, 0)->getBoundingRect();
     check({"", first.x + 2, first.y + 2, true, "", "a tile's corner"});
     check({"", 112, 200, false, "", "the templar's bar"});
-    tesra::window->handleKeyEvent(tesra::Window::KEY_DOWN, 27, 0);
-    tesra::window->handleKeyEvent(tesra::Window::KEY_UP, 27, 0);
+    key(27);
     engine->frame(0.1f);
     ASSERT_EQ(UI::getInstance()->getActiveMessageBoxType(), "quit");
     for (int i = 0; i < 5; ++i)

@@ -22,28 +22,6 @@ namespace
 // No and Yes and light up under the pointer, or by Escape (no) and Return (yes).
 class DemoQuitBox : public DemoPlayerTest, public ::testing::WithParamInterface<Answer>
 {
-protected:
-    tesraui::TextImageButton* boxButton(const std::string& text)
-    {
-        UI* ui = UI::getInstance();
-        for (const auto& pair : ui->getDataset()->getObjects())
-        {
-            auto* button = dynamic_cast<tesraui::TextImageButton*>(pair.second);
-            if (button != nullptr && ui->getShownBox() != nullptr &&
-                button->isDescendantOf(ui->getShownBox()->boxObject) &&
-                std::string(button->getText()) == text)
-            {
-                return button;
-            }
-        }
-        return nullptr;
-    }
-    void key(int code)
-    {
-        tesra::window->handleKeyEvent(tesra::Window::KEY_DOWN, code, 0);
-        tesra::window->handleKeyEvent(tesra::Window::KEY_UP, code, 0);
-        engine->frame(0.016f);
-    }
 };
 
 TEST_P(DemoQuitBox, IsAnsweredWhereverItShows)
