@@ -35,7 +35,7 @@ namespace
                              std::filesystem::create_directories(folder / "data/lib");
                              std::filesystem::create_directories(folder / "data/ui");
                              std::filesystem::copy_file(std::filesystem::path(VUMO_DEMO_DIR) /
-                                                            "data/gfx/panel.png",
+                                                            "data/gfx/crate.png",
                                                         folder / "data/ui/items.png");
                              std::string images;
                              for (int i = 0; i < itemCount; ++i)

@@ -305,6 +305,7 @@ void Match3Scene::_resetBoard()
     health = 1000;
     busy = true;
     selectedColumn = selectedRow = -1;
+    _markSelection();
 }
 
 void Match3Scene::onCellMouseDown(tesraui::EventArgs* args)
@@ -334,6 +335,24 @@ void Match3Scene::onCellMouseDown(tesraui::EventArgs* args)
     else if (std::abs(column - selectedColumn) + std::abs(row - selectedRow) == 1)
     {
         _trySwap(column, row);
+    }
+    _markSelection();
+}
+
+void Match3Scene::_markSelection()
+{
+    tesraui::Object* marker = _findObject("selection_marker");
+    if (marker == nullptr)
+    {
+        return;
+    }
+    Match3Element* cell = getCell(selectedColumn, selectedRow);
+    marker->setVisible(cell != nullptr);
+    if (cell != nullptr)
+    {
+        // Centred on the cell's slot, whatever the two sizes.
+        marker->setPosition(slotX(selectedColumn) + (cell->getWidth() - marker->getWidth()) * 0.5f,
+                            slotY(selectedRow) + (cell->getHeight() - marker->getHeight()) * 0.5f);
     }
 }
 
@@ -621,6 +640,17 @@ void Match3Scene::onUpdate(float timeDelta)
             if (timeLeft <= 0.0f)
             {
                 lost = true;
+                // A tile picked before the time ran out goes with the board.
+                if (Match3Element* cell = getCell(selectedColumn, selectedRow))
+                {
+                    cell->scaleStop();
+                }
+                selectedColumn = selectedRow = -1;
+                _markSelection();
+                _updateHealthDisplay();
+                // The scene's script may say so; it runs last, as whatever it does may end the scene.
+                runScript("if type(OnLost) == 'function' then OnLost() end");
+                return;
             }
         }
     }

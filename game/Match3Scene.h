@@ -28,7 +28,9 @@ private:
 };
 
 // The match-three duel: runs of positive types damage the enemy, negative ones cost the player time, neutral
-// ones only clear the board. Its settings are Lua values of the scene's table, read at activation.
+// ones only clear the board. A won board runs the scene's "OnSolved()", a lost one (the time ran out) its
+// "OnLost()" when it has one, before a new board is dealt. Its settings are Lua values of the scene's table,
+// read at activation.
 // "_match3_columns", "_match3_rows", "_match3_width" and "_match3_height" must be given; every other
 // setting left out takes its default: no image base, origin 0, 0, cells at their images' size, no tile
 // types of that kind, no time limit, no effect, health as bars shrinking along y. Booleans may be Lua
@@ -119,5 +121,8 @@ protected:
                             const std::function<bool(double)>& lost);
     bool _isAnimating() const;
     void _select(int column, int row);
+    // Shows the scene's object "selection_marker", when there is one, over the selected cell; hides it
+    // without a selection.
+    void _markSelection();
     void _trySwap(int column, int row);
 };

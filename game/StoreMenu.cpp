@@ -89,18 +89,33 @@ void StoreMenu::onLaterClicked(tesraui::EventArgs*)
 
 void StoreMenu::onBuyClicked(tesraui::EventArgs*)
 {
-    if (!LuaInterface::isHook("chapter.onBuy"))
+    if (!runChapterHandler("onBuy"))
     {
         quortypes::Log::write(logTag, "chapter.onBuy() not defined, ignoring buy button click event.");
-        return;
+    }
+}
+
+void StoreMenu::onRestoreClicked(tesraui::EventArgs*)
+{
+    // The game may say that there is nothing to restore; without a handler the button does nothing.
+    runChapterHandler("onRestore");
+}
+
+bool StoreMenu::runChapterHandler(const hstring& name)
+{
+    const hstring call = "chapter." + name;
+    if (!LuaInterface::isHook(call))
+    {
+        return false;
     }
     // A failing handler is reported like any script error; the store stays usable.
     if (UI::getInstance() != nullptr)
     {
-        UI::getInstance()->execute(SceneTexts::callChapterFunction("onBuy"));
+        UI::getInstance()->execute(SceneTexts::callChapterFunction(name));
     }
     else
     {
-        LuaInterface::execute(SceneTexts::callChapterFunction("onBuy"));
+        LuaInterface::execute(SceneTexts::callChapterFunction(name));
     }
+    return true;
 }

@@ -9,7 +9,8 @@ namespace tesraui
 } // namespace tesraui
 
 // The store scene of the "menu" chapter: the promotion library's upsell screen with its three buttons. It
-// holds no purchase logic; Unlock hands over to the scripts' "chapter.onBuy".
+// holds no purchase logic; Unlock hands over to the scripts' "chapter.onBuy", Restore to "chapter.onRestore"
+// when the game has one.
 class StoreMenu : public vumo::Scene
 {
 public:
@@ -27,6 +28,8 @@ public:
     void fitToRoot(tesraui::Object* screen);
 
     void onLaterClicked(tesraui::EventArgs* args);
-    void onRestoreClicked(tesraui::EventArgs*) {}
+    void onRestoreClicked(tesraui::EventArgs* args);
     void onBuyClicked(tesraui::EventArgs* args);
+    // Runs the chapter's script function of that name; false when it has none.
+    bool runChapterHandler(const hstring& name);
 };

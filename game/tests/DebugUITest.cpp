@@ -53,8 +53,7 @@ protected:
     {
         folder.config("scene: c1.a\n" + extra);
         std::filesystem::create_directories(folder.path + "/data/ui");
-        std::filesystem::copy_file(std::string(VUMO_DEMO_DIR) + "/data/gfx/panel.png",
-                                   folder.path + "/data/ui/items.png");
+        std::filesystem::copy_file(harness::anyPicture(), folder.path + "/data/ui/items.png");
         folder.put("data/ui/ui.dts", uiDataset);
         folder.put("data/lib/ui.lua", hooks);
         folder.put("data/chapters/c1/c1.datadef", "<Dataset/>");

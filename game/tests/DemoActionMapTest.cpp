@@ -58,7 +58,8 @@ namespace
     }
 } // namespace
 
-// The demo as shipped: the sign's door is a region of the action map "sign", and a key hides on the sign.
+// The demo as shipped: the sign's door is a region of the action map "sign", named by its table's label, and
+// a key hides on the sign.
 class DemoActionMap : public harness::GameTest
 {
 protected:
@@ -72,12 +73,18 @@ protected:
             LuaInterface::registerFunction(&createInScene, "object.create");
         }
         engine->frame();
-        click(480, 270);
+        // The hills' arrow at the end of the path leads to the sign.
+        const kavtypes::Rectangle arrow =
+            Session::getChapter("meadow")->tryGetObject("to_sign")->getBoundingRect();
+        click(arrow.x + arrow.w / 2, arrow.y + arrow.h / 2);
         settle();
         ASSERT_EQ(Session::getActiveScene()->getFullName(), "meadow.sign");
     }
     void click(float x, float y)
     {
+        // Buttons learn that the pointer is over them in the frame after it arrives.
+        mouse(tesra::Window::MOUSE_MOVE, x, y);
+        engine->frame(0.016f);
         mouse(tesra::Window::MOUSE_DOWN, x, y);
         mouse(tesra::Window::MOUSE_UP, x, y);
     }
@@ -102,11 +109,13 @@ TEST_F(DemoActionMap, OnlyTheDoorLeadsToTheLake)
     ASSERT_NE(layer, nullptr);
     EXPECT_EQ(layer->getProperty("file"), "sign");
     EXPECT_EQ(layer->getProperty("colors"), "3C2314");
-    EXPECT_EQ(layer->getProperty("color_rect:3C2314"), "18,17,28,35");
-    click(100, 270); // the wood beside the door
+    // The map's cells are sixteen pixels of the window: the door spans 400 to 560 across, 200 to 470 down.
+    EXPECT_EQ(layer->getProperty("color_rect:3C2314"), "25,13,9,15");
+    EXPECT_EQ(engine->lua("meadow.sign._3C2314.label"), "The door: to the lake");
+    click(300, 300); // the wood beside the door
     settle();
     EXPECT_EQ(active(), "meadow.sign");
-    click(480, 400); // the door's foot
+    click(480, 440); // the door's foot
     settle();
     EXPECT_EQ(active(), "lake.shore");
 }
@@ -123,7 +132,7 @@ TEST_F(DemoActionMap, TheKeyOnTheSignIsFoundOnce)
     // The scene was reset and made no key again; the door still works.
     EXPECT_EQ(meadow->tryGetObject("key"), nullptr);
     EXPECT_EQ(active(), "meadow.sign");
-    click(480, 300);
+    click(480, 240);
     settle();
     EXPECT_EQ(active(), "lake.shore");
 }

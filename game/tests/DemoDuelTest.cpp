@@ -1,3 +1,5 @@
+#include <cmath>
+
 #include <yim/AudioManager.h>
 #include <yim/Buffer.h>
 #include <yim/Sound.h>
@@ -5,12 +7,14 @@
 
 #include <orvalo/MoreGamesScreen.h>
 #include <orvalo/UpsellScreen.h>
+#include <quortypes/util.h>
 #include <orvalo/orvalo.h>
 
 #include "EngineHarness.h"
 #include "Match3Scene.h"
 #include "Profile.h"
 #include "VumoPlayerTorvinOrvaloUI.h"
+#include "ui/UI.h"
 
 using namespace vumo;
 
@@ -19,7 +23,7 @@ using harness::GameFolder;
 
 namespace
 {
-    const hstring positive[] = {"D04040", "40C040"};
+    const hstring positive[] = {"sword", "arrow"};
 
     bool isPositive(const hstring& type)
     {
@@ -136,10 +140,126 @@ TEST_F(DemoDuel, ThePlayerWinsTheDuelAndIsBackAtTheMenu)
     EXPECT_TRUE(decoded("ui.minigame_solved")) << "the win chime was played";
     EXPECT_TRUE(Profile::isAchievementUnlocked("duel_won"));
     ASSERT_TRUE(engine->settleAt("menu.MainMenu"));
+    // Back at the menu the win is told, and the achievement too.
+    EXPECT_EQ(engine->lua("object.getProperty('ui.say', 'text')"), "You won the duel against the templar!");
+    EXPECT_TRUE(UI::getInstance()->getDataset()->tryGetObject("say_panel")->isDerivedVisible());
+    EXPECT_NE(engine->lua("object.getProperty('ui.notice', 'text')").find("Duellist"), std::string::npos);
     EXPECT_TRUE(harness::inOrder(
         engine->logText(), {"scripting: scene tavern.duel after 'menu.MainMenu'",
                             "Achievement unlocked: ", "scripting: scene menu.MainMenu after 'tavern.duel'"}));
     EXPECT_EQ(engine->logText().find("ERROR"), std::string::npos) << engine->logText();
+}
+
+// The tiles fill their slots, so that a click near a tile's edge is the tile's; the first click marks its
+// tile at once, a second one on it unmarks it.
+TEST_F(DemoDuel, EveryPointOfTheBoardIsATileAndTheFirstClickMarksIt)
+{
+    engine->startDemo("menu_duel");
+    ASSERT_NE(duel(), nullptr);
+    for (int i = 0; i < 100 && duel()->isBusy(); ++i)
+    {
+        engine->frame(0.1f);
+    }
+    tesraui::Object* marker = Session::getChapter("tavern")->tryGetObject("selection_marker");
+    ASSERT_NE(marker, nullptr);
+    EXPECT_FALSE(marker->isVisible());
+    for (int c = 0; c < 8; ++c)
+    {
+        for (int r = 0; r < 8; ++r)
+        {
+            const kavtypes::Rectangle rect = duel()->getCell(c, r)->getRect();
+            EXPECT_EQ(rect, kavtypes::Rectangle(duel()->slotX(c), duel()->slotY(r), 64, 64)) << c << "," << r;
+        }
+    }
+    // A click a pixel inside the corner where four tiles meet.
+    const float x = duel()->slotX(3) + 1;
+    const float y = duel()->slotY(5) + 1;
+    engine->clickAt(x, y);
+    engine->frame(0.016f);
+    ASSERT_TRUE(duel()->hasSelection());
+    EXPECT_TRUE(marker->isVisible());
+    EXPECT_EQ(marker->getRect().getPosition(), kavtypes::Vector2(duel()->slotX(3), duel()->slotY(5)));
+    engine->clickAt(duel()->slotX(4) - 1, duel()->slotY(6) - 1);
+    engine->frame(0.016f);
+    EXPECT_FALSE(duel()->hasSelection());
+    EXPECT_FALSE(marker->isVisible());
+}
+
+// As soon as the tiles stand still at their slots after a swap and whatever it set off, the next swap is
+// taken: nothing but the tiles' own motion keeps the board busy.
+TEST_F(DemoDuel, ASwapIsTakenAsSoonAsTheBoardRests)
+{
+    quortypes::seedRandom(5);
+    engine->startDemo("menu_duel");
+    ASSERT_NE(duel(), nullptr);
+    auto resting = [this]
+    {
+        for (int c = 0; c < 8; ++c)
+        {
+            for (int r = 0; r < 8; ++r)
+            {
+                const Match3Element* cell = duel()->getCell(c, r);
+                // A mover ends a hair's breadth from its target.
+                if (std::fabs(cell->getX() - duel()->slotX(c)) > 0.01f ||
+                    std::fabs(cell->getY() - duel()->slotY(r)) > 0.01f ||
+                    cell->getScale() != kavtypes::Vector2(1.0f, 1.0f) || cell->getAlpha() != 255 ||
+                    cell->hasDynamicAnimators())
+                {
+                    return false;
+                }
+            }
+        }
+        return true;
+    };
+    for (int swaps = 0; swaps < 6 && !duel()->isFinished(); ++swaps)
+    {
+        for (int i = 0; i < 600 && !resting(); ++i)
+        {
+            engine->frame(1.0f / 60);
+        }
+        ASSERT_TRUE(resting()) << "swap " << swaps;
+        int c1 = 0, r1 = 0, c2 = 0, r2 = 0;
+        ASSERT_TRUE(findSwap(c1, r1, c2, r2));
+        engine->clickObject(duel()->getCell(c1, r1));
+        engine->clickObject(duel()->getCell(c2, r2));
+        engine->frame(1.0f / 60);
+        EXPECT_TRUE(duel()->isBusy()) << "swap " << swaps << " was ignored";
+    }
+}
+
+// Time running out loses the round: the scene says so, and a new board with the full time comes. The duel
+// is given three seconds.
+TEST_F(DemoDuel, ALostDuelSaysSoAndDealsANewBoard)
+{
+    const std::string file = "data/chapters/tavern/scenes/duel.match3.scene";
+    std::string scene = harness::readFile(std::string(VUMO_DEMO_DIR) + "/" + file);
+    const size_t at = scene.find("_match3_time = 180");
+    ASSERT_NE(at, std::string::npos);
+    folder.put(file, scene.replace(at, 18, "_match3_time = 3"));
+    engine->startDemo("menu_duel");
+    ASSERT_NE(duel(), nullptr);
+    for (int i = 0; i < 100 && duel()->isBusy(); ++i)
+    {
+        engine->frame(0.1f);
+    }
+    engine->clickObject(duel()->getCell(2, 2));
+    ASSERT_TRUE(duel()->hasSelection());
+    for (int i = 0; i < 100 && duel()->getTimeLeft() > 0.0f; ++i)
+    {
+        engine->frame(0.1f);
+    }
+    engine->frame(0.1f);
+    EXPECT_NE(engine->lua("object.getProperty('ui.say', 'text')").find("Time is up"), std::string::npos);
+    EXPECT_TRUE(UI::getInstance()->getDataset()->tryGetObject("say_panel")->isDerivedVisible());
+    EXPECT_FALSE(duel()->hasSelection()) << "the tile picked went with the board";
+    EXPECT_FALSE(Session::getChapter("tavern")->tryGetObject("selection_marker")->isVisible());
+    for (int i = 0; i < 100 && duel()->getTimeLeft() <= 0.0f; ++i)
+    {
+        engine->frame(0.1f);
+    }
+    EXPECT_GT(duel()->getTimeLeft(), 2.5f) << "a new board with the full time";
+    EXPECT_EQ(active(), "tavern.duel");
+    EXPECT_EQ(engine->lua("vars.inn_templar_count"), "2");
 }
 
 TEST_F(DemoDuel, TheStoreShowsTheUpsellAndLaterLeadsBack)
@@ -150,6 +270,12 @@ TEST_F(DemoDuel, TheStoreShowsTheUpsellAndLaterLeadsBack)
     engine->clickObject(orvalo::getUpsellUnlockButton());
     engine->frame(0.016f);
     EXPECT_NE(engine->logText().find("scripting: The demo has nothing to unlock."), std::string::npos);
+    EXPECT_NE(engine->lua("object.getProperty('ui.say', 'text')").find("nothing to unlock"),
+              std::string::npos);
+    engine->clickObject(orvalo::getUpsellRestoreButton());
+    engine->frame(0.016f);
+    EXPECT_EQ(engine->lua("object.getProperty('ui.say', 'text')"),
+              "Nothing to restore: the demo sells nothing.");
     engine->clickObject(orvalo::getUpsellLaterButton());
     ASSERT_TRUE(engine->settleAt("menu.MainMenu"));
     EXPECT_EQ(orvalo::getUpsellScreen(), nullptr);

@@ -1,59 +1,99 @@
-#include "EngineHarness.h"
+#include "DemoPlayer.h"
 #include "Variables.h"
-#include "objects/InventoryPane.h"
-#include "ui/UI.h"
 
 using namespace vumo;
 
-using harness::Engine;
-using harness::GameFolder;
 using harness::inOrder;
 
-// The demo as shipped: the plank picked up into the pane, and the stranger's dialog played through.
-class DemoInventory : public harness::GameTest
+// The demo as shipped: the plank picked up into the pack, the stranger's talk, and the pack's items taken in
+// hand by a click, named under the pointer, carried by the pointer and put back.
+class DemoInventory : public DemoPlayerTest
 {
 protected:
     void SetUp() override
     {
-        folder.copyDemo();
-        engine.reset(new Engine(folder));
+        DemoPlayerTest::SetUp();
         engine->startDemo();
         engine->frame(0.016f);
     }
-    void click(float x, float y)
+    std::string itemName()
     {
-        engine->mouse(tesra::Window::MOUSE_MOVE, x, y);
-        engine->mouse(tesra::Window::MOUSE_DOWN, x, y);
-        engine->frame(0.016f);
-        engine->mouse(tesra::Window::MOUSE_UP, x, y);
-        engine->frame(0.016f);
-        engine->frame(0.016f);
+        tesraui::Object* label = uiObject("item_name");
+        return label->isDerivedVisible() && label->getAlpha() > 0 ? std::string(label->getProperty("text"))
+                                                                  : std::string();
+    }
+    void pointAtItem(const std::string& item)
+    {
+        const kavtypes::Rectangle rect = itemCell(item)->getBoundingRect();
+        moveTo(rect.x + rect.w / 2, rect.y + rect.h / 2);
+        engine->frame(0.1f);
     }
 };
 
-TEST_F(DemoInventory, ThePlankGoesIntoThePaneAndTheStrangerTalks)
+TEST_F(DemoInventory, ThePlankGoesIntoThePackAndTheStrangerTalks)
 {
     InventoryPane* pane = InventoryPane::getActive();
     ASSERT_NE(pane, nullptr);
-    click(812, 332);
+    clickThing(thing("plank"), "A plank: take it");
     EXPECT_EQ(std::string(VariableDictionary::getGlobal().get("items").value()), "plank");
     EXPECT_NE(pane->getProperty("itemObject:plank"), "");
+    EXPECT_EQ(answer(), "Into your pack: the plank.");
+    EXPECT_EQ(engine->lua("dialog.isActive()"), "false") << "picking the plank up is no talk";
+    clickThing(thing("stranger"), "The stranger: talk to him");
     EXPECT_EQ(engine->lua("dialog.isActive()"), "true");
-    // The first reply asks; the sequence's lines follow two seconds apart, then the wave ends it.
-    click(120, 320);
-    for (int i = 0; i < 60; ++i)
+    // The first reply asks; the sequence's lines follow, then the wave ends it.
+    clickThing(uiObject("reply1"));
+    ASSERT_TRUE(waitFor("dialog.isActive()", "false"));
+    EXPECT_TRUE(inOrder(engine->logText(),
+                        {"scripting: picked up plank", "scripting: dialog begins",
+                         "scripting: replies: Where does the path lead? / Goodbye.",
+                         "scripting: Stranger: It's the way to the lake; you'll want a raft to cross it.",
+                         "scripting: picked up rope",
+                         "scripting: Stranger: Here, my rope: tie it to a plank and mind the water.",
+                         "scripting: The stranger waves", "scripting: dialog ends"}))
+        << engine->logText();
+    EXPECT_EQ(items(), "plank,rope");
+}
+
+TEST_F(DemoInventory, AClickTakesAnItemInHandAndTheNextPutsItBack)
+{
+    LuaInterface::execute("inventory.addItem('plank'); inventory.addItem('rope')");
+    engine->frame(0.016f);
+    // Named under the pointer, nothing in hand.
+    pointAtItem("plank");
+    EXPECT_EQ(itemName(), "Plank");
+    EXPECT_TRUE(
+        handAt(itemCell("plank")->getBoundingRect().x + 40, itemCell("plank")->getBoundingRect().y + 40));
+    moveTo(600, 200);
+    for (int i = 0; i < 10; ++i)
     {
         engine->frame(0.1f);
     }
-    EXPECT_EQ(engine->lua("dialog.isActive()"), "false");
-    EXPECT_TRUE(
-        inOrder(engine->logText(), {"scripting: picked up plank", "scripting: dialog begins",
-                                    "scripting: replies: Where does the path lead? / Goodbye.",
-                                    "scripting: Stranger: It's the way to the lake; you'll want that plank.",
-                                    "scripting: Stranger: Mind the water.", "scripting: The stranger waves",
-                                    "scripting: dialog ends"}))
-        << engine->logText();
-    // Clicking the plank in the pane with nothing held uses it.
-    click(280, 490);
-    EXPECT_NE(engine->logText().find("scripting: the plank is too heavy to carry far"), std::string::npos);
+    EXPECT_EQ(itemName(), "") << "the name fades away from the pack";
+    // A click takes it: the pointer carries its picture, the line says what to do with it.
+    pick("plank");
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_NE(answer().find("You hold the plank"), std::string::npos) << answer();
+    moveTo(600, 200);
+    EXPECT_EQ(engine->lua("ui.getCursorMode()"), "arrow:plank");
+    // The plank's board hangs below and right of the arrow's tip, where the arrow does not cover it.
+    EXPECT_EQ(engine->pixel(632, 240), (Pixel{196, 140, 78, 255}));
+    // Over the other item the pane offers the combination.
+    pointAtItem("rope");
+    EXPECT_EQ(itemName(), "Rope + Plank: click to combine them");
+    // A click on the plank's own cell puts it back.
+    forget();
+    clickThing(itemCell("plank"));
+    EXPECT_EQ(held(), "");
+    EXPECT_EQ(answer(), "You put the plank back in your pack.");
+    EXPECT_EQ(items(), "plank,rope");
+    // A click on the scene with an item in hand where nothing takes it lets it go, and says so.
+    pick("rope");
+    ASSERT_FALSE(HasFatalFailure());
+    forget();
+    click(480, 150);
+    EXPECT_EQ(held(), "");
+    EXPECT_EQ(answer(), "Nothing happens with the rope there.");
+    EXPECT_EQ(items(), "plank,rope");
+    EXPECT_EQ(engine->errorLines(), 0) << engine->logText();
 }

@@ -54,7 +54,10 @@ protected:
 
 TEST_F(DemoPictures, MenuDialogDuelAndEndingShowTheirWords)
 {
-    engine->mouse(tesra::Window::MOUSE_MOVE, 600, 420);
+    // The pointer over the Adventure button: the hand, and the button lit.
+    const kavtypes::Rectangle adventure = sceneObject("menu", "menu_adventure")->getBoundingRect();
+    engine->mouse(tesra::Window::MOUSE_MOVE, adventure.x + 110, adventure.y + 80);
+    engine->frame(0.016f);
     engine->frame(0.016f);
     {
         Shot shot;
@@ -64,18 +67,31 @@ TEST_F(DemoPictures, MenuDialogDuelAndEndingShowTheirWords)
 
     engine->clickObject(sceneObject("menu", "menu_adventure"));
     ASSERT_TRUE(engine->settleAt("meadow.hills"));
-    engine->clickObject(uiObject("plank_pickup"));
-    engine->mouse(tesra::Window::MOUSE_MOVE, 600, 420);
+    // The moon has risen; the player has picked the plank up and talks to the stranger, drawn by his fire.
+    for (int i = 0; i < 25; ++i)
+    {
+        engine->frame(0.1f);
+    }
+    engine->clickObject(sceneObject("meadow", "plank"));
+    // Its answer has gone by when the talk begins.
+    for (int i = 0; i < 45; ++i)
+    {
+        engine->frame(0.1f);
+    }
+    engine->clickObject(sceneObject("meadow", "stranger"));
+    const kavtypes::Rectangle reply = uiObject("reply1")->getBoundingRect();
+    engine->mouse(tesra::Window::MOUSE_MOVE, reply.x + 380, reply.y + 30);
     engine->frame(0.016f);
     engine->frame(0.016f);
     {
         Shot shot;
         expectWords(shot, uiObject("goal"), "the goal");
         expectWords(shot, uiObject("reply1"), "the stranger's reply");
+        EXPECT_TRUE(sceneObject("meadow", "stranger")->isDerivedVisible()) << "the stranger is drawn";
     }
     keep("dialog");
 
-    // The duel deals its board from the generator, which the start seeds from the clock.
+    // The duel deals its board from the generator, which the start seeds from the clock; a tile is picked.
     quortypes::seedRandom(1);
     Session::changeScene("tavern.duel", 0.0f, "");
     ASSERT_TRUE(engine->settleAt("tavern.duel"));
@@ -85,21 +101,30 @@ TEST_F(DemoPictures, MenuDialogDuelAndEndingShowTheirWords)
     {
         engine->frame(0.1f);
     }
-    engine->frame(0.016f);
+    engine->clickObject(duel->getCell(3, 4));
+    engine->frame(0.1f);
     EXPECT_EQ(engine->lua("dialog.isActive()"), "false") << "the talk stayed on the hills";
     EXPECT_FALSE(uiObject("reply1")->isVisible()) << "the replies went with it";
     {
         Shot shot;
         expectWords(shot, uiObject("menu_button"), "the duel's way back");
+        for (const char* name : {"enemy_caption", "player_caption", "legend_title", "legend_hourglass"})
+        {
+            expectWords(shot, sceneObject("tavern", name), name);
+        }
+        EXPECT_TRUE(sceneObject("tavern", "selection_marker")->isDerivedVisible());
     }
     keep("duel");
 
     Session::changeScene("tavern.ending", 0.0f, "");
     ASSERT_TRUE(engine->settleAt("tavern.ending"));
+    engine->mouse(tesra::Window::MOUSE_MOVE, 700, 420);
+    engine->frame(0.016f);
     {
         Shot shot;
         expectWords(shot, sceneObject("tavern", "ending_title"), "the ending");
         expectWords(shot, sceneObject("tavern", "ending_thanks"), "the thanks");
+        expectWords(shot, uiObject("notice"), "the achievement");
     }
     keep("ending");
     EXPECT_EQ(engine->errorLines(), 0) << engine->logText();

@@ -1,8 +1,9 @@
+#include <orvalo/MoreGamesScreen.h>
+#include <tesraui/TextImageButton.h>
+
 #include "DemoPlayer.h"
 #include "Match3Scene.h"
-#include "objects/InventoryPane.h"
 #include "Profile.h"
-#include "ui/UI.h"
 
 #include <tesraparticle/Emitter.h>
 #include <tesraparticle/System.h>
@@ -10,12 +11,9 @@
 
 using namespace vumo;
 
-using harness::Engine;
-using harness::GameFolder;
-
 namespace
 {
-    // A neighbour swap that makes a run, one of the templar's colours first; false when there is none. The
+    // A neighbour swap that makes a run, one of the templar's tiles first; false when there is none. The
     // board is only looked at, as a player looks at the screen.
     bool findSwap(const Match3Board& shown, int& c1, int& r1, int& c2, int& r2)
     {
@@ -39,7 +37,7 @@ namespace
                         for (const Match3Board::Run& run : board.findMatches())
                         {
                             const hstring type = board.at(run.column, run.row);
-                            found = found || type == "D04040" || type == "40C040";
+                            found = found || type == "sword" || type == "arrow";
                         }
                         board.swap(c, r, cn, rn);
                         if (found)
@@ -55,11 +53,11 @@ namespace
     }
 } // namespace
 
-// The demo played from the landing page to its ending by clicks only, in one run or in two.
+// The demo played from the landing page to its ending by clicks only, in one run or in two: every way taken
+// is one the screen shows, the hand shows over everything clicked, and every action answers on screen.
 class DemoPlayThrough : public DemoPlayerTest
 {
 protected:
-    std::string active() { return Session::getActiveScene()->getFullName(); }
     std::string goal() { return uiObject("goal")->getProperty("text"); }
     // Notches of the wheel over the point: a negative amount zooms in.
     void wheel(float x, float y, float amount, int notches)
@@ -72,128 +70,206 @@ protected:
             engine->frame(0.016f);
         }
     }
-    // Clicks through the first half: the plank, the stranger, the sign and its key, the door.
+    // Takes the way (an arrow, a door) the screen shows, named when the pointer is over it.
+    void takeWay(tesraui::Object* way, const std::string& name, const std::string& to)
+    {
+        ASSERT_NE(way, nullptr) << name;
+        ASSERT_TRUE(way->isDerivedVisible()) << name << ": the way is drawn";
+        clickThing(way, name);
+        ASSERT_FALSE(HasFatalFailure());
+        ASSERT_TRUE(engine->settleAt(to)) << name << ": still at " << active();
+    }
+    // Clicks a thing and expects its answer on screen.
+    void act(tesraui::Object* object, const std::string& name, const std::string& said)
+    {
+        forget();
+        clickThing(object, name);
+        ASSERT_FALSE(HasFatalFailure());
+        engine->frame(0.016f);
+        EXPECT_NE(answer().find(said), std::string::npos) << name << " answers '" << answer() << "'";
+    }
+    // The landing page: Escape's box answered No by a click, then Play.
+    void leaveTheLandingPage()
+    {
+        Scene::registerFactory(Match3Scene::typeName, &Match3Scene::create);
+        engine->start(&createGameUI);
+        ASSERT_FALSE(HasFatalFailure());
+        engine->frame();
+        ASSERT_NE(orvalo::getPlayButton(), nullptr) << "the landing page shows";
+        key(27);
+        engine->frame(0.1f);
+        ASSERT_EQ(UI::getInstance()->getActiveMessageBoxType(), "quit");
+        tesraui::Object* no = boxButton("No");
+        ASSERT_NE(no, nullptr) << "the box's buttons read No and Yes";
+        ASSERT_NE(boxButton("Yes"), nullptr);
+        clickThing(no);
+        ASSERT_FALSE(HasFatalFailure());
+        EXPECT_FALSE(UI::getInstance()->isMessageBoxActive()) << "the box answered No on the landing page";
+        EXPECT_TRUE(tesra::window->isRunning());
+        // The answered box fades out behind a click blocker.
+        for (int i = 0; i < 15; ++i)
+        {
+            engine->frame(0.1f);
+        }
+        clickThing(orvalo::getPlayButton());
+        ASSERT_FALSE(HasFatalFailure());
+        ASSERT_TRUE(engine->settleAt("menu.MainMenu"));
+        takeWay(thing("menu_adventure"), "", "meadow.hills");
+    }
+    // The first half: the stranger and his rope, the plank, the key on the sign, the door.
     void playToTheLake()
     {
         ASSERT_EQ(active(), "meadow.hills");
         ASSERT_TRUE(uiObject("goal")->isDerivedVisible()) << "the goal is stated at the start";
         EXPECT_NE(goal().find("key"), std::string::npos) << goal();
-        engine->clickObject(uiObject("plank_pickup"));
+        clickThing(thing("stranger"), "The stranger: talk to him");
+        ASSERT_FALSE(HasFatalFailure());
         engine->frame(0.016f);
-        ASSERT_EQ(engine->lua("inventory.hasItem('plank')"), "true");
-        ASSERT_TRUE(uiObject("reply1")->isVisible());
-        engine->clickObject(uiObject("reply1"));
-        for (int i = 0; i < 100 && engine->lua("dialog.isActive()") == "true"; ++i)
-        {
-            engine->frame(0.1f);
-        }
-        ASSERT_EQ(engine->lua("dialog.isActive()"), "false");
-        EXPECT_EQ(items(), "plank,rope") << "asking about the path gets the stranger's rope";
-        EXPECT_FALSE(uiObject("talk_button")->isVisible()) << "nothing is left to ask";
-        click(480, 200);
+        ASSERT_TRUE(uiObject("reply1")->isDerivedVisible()) << "the talk offers its replies";
+        clickThing(uiObject("reply1"));
+        ASSERT_FALSE(HasFatalFailure());
+        engine->frame(0.1f);
+        EXPECT_TRUE(uiObject("dialog_line")->isDerivedVisible()) << "the stranger answers on screen";
+        ASSERT_TRUE(waitFor("dialog.isActive()", "false"));
+        EXPECT_EQ(items(), "rope") << "asking about the path gets the stranger's rope";
+        act(thing("plank"), "A plank: take it", "plank");
+        EXPECT_EQ(items(), "rope,plank");
+        EXPECT_FALSE(thing("plank")->isVisible()) << "the plank lies in one place only";
+        takeWay(thing("to_sign"), "To the sign", "meadow.sign");
+        act(thing("key"), "A golden key: take it", "golden key");
+        ASSERT_TRUE(waitFor("vars.demo_key_found", "1"));
+        EXPECT_NE(goal().find("plank"), std::string::npos) << "the next goal shows: " << goal();
         ASSERT_TRUE(engine->settleAt("meadow.sign"));
-        click(820, 100); // the key
-        for (int i = 0; i < 40 && engine->lua("vars.demo_key_found") != "1"; ++i)
-        {
-            engine->frame(0.1f);
-        }
-        ASSERT_EQ(engine->lua("vars.demo_key_found"), "1");
-        engine->frame(0.016f);
-        EXPECT_NE(goal().find("inn"), std::string::npos) << "the next goal shows: " << goal();
-        ASSERT_TRUE(engine->settleAt("meadow.sign"));
-        click(480, 400); // the door
+        throughTheDoor();
+    }
+    void throughTheDoor()
+    {
+        clickPoint(480, 400, "The door: to the lake");
+        ASSERT_FALSE(HasFatalFailure());
         ASSERT_TRUE(engine->settleAt("lake.shore"));
     }
-    // From the lake: the way to the inn, the duel won by swaps, the ending.
+    // An item of the pack taken in hand by a click: the pointer carries its picture, and the pane names the
+    // item under the pointer.
+    void inHand(const std::string& item)
+    {
+        forget();
+        const kavtypes::Rectangle rect = itemCell(item)->getBoundingRect();
+        moveTo(rect.x + rect.w / 2, rect.y + rect.h / 2);
+        engine->frame(0.1f);
+        EXPECT_TRUE(uiObject("item_name")->isDerivedVisible());
+        EXPECT_EQ(std::string(uiObject("item_name")->getProperty("text")),
+                  std::string(1, (char)toupper(item[0])) + item.substr(1))
+            << "the pane names the item under the pointer";
+        pick(item);
+        ASSERT_FALSE(HasFatalFailure());
+        EXPECT_NE(answer().find("You hold the " + item), std::string::npos) << answer();
+        EXPECT_NE(engine->lua("ui.getCursorMode()").find(":" + item), std::string::npos);
+        // The item's picture hangs below the pointer's tip.
+        moveTo(600, 150);
+        tesraui::Container* cursor = UI::getInstance()->getCursorObject();
+        ASSERT_NE(cursor, nullptr);
+        std::string pictures;
+        for (tesraui::Object* child : cursor->getChildren())
+        {
+            pictures += std::string(child->getProperty("image")) + " ";
+        }
+        EXPECT_NE(pictures.find("items/" + item), std::string::npos) << "the pointer carries " << pictures;
+    }
+    // From the lake: the raft tied and floated, the crate's oar, the beacon, the password, the inn and its
+    // duel won by swaps, the ending.
     void playFromTheLake()
     {
         ASSERT_EQ(active(), "lake.shore");
-        ASSERT_TRUE(uiObject("inn_button")->isDerivedVisible()) << "the key opens the way to the inn";
-        // The plank alone does not carry the player over.
-        engine->clickObject(uiObject("inn_button"));
+        ASSERT_TRUE(thing("to_inn")->isDerivedVisible()) << "the key and the plank open the way to the inn";
+        act(thing("to_inn"), "Across the lake: to the inn", "plank alone sinks");
         ASSERT_TRUE(engine->settleAt("lake.shore"));
         EXPECT_NE(goal().find("rope"), std::string::npos) << goal();
-        // The rope dropped on the plank in the pane ties them into the raft.
-        dropOn("rope", "plank");
+        // The rope taken in hand and clicked on the plank ties them into the raft.
+        inHand("rope");
         ASSERT_FALSE(HasFatalFailure());
+        moveTo(itemCell("plank")->getBoundingRect().x + 40, itemCell("plank")->getBoundingRect().y + 40);
+        EXPECT_EQ(std::string(uiObject("item_name")->getProperty("text")),
+                  "Plank + Rope: click to combine them");
+        act(itemCell("plank"), "", "a raft");
         ASSERT_EQ(items(), "raft");
-        EXPECT_NE(goal().find("water"), std::string::npos) << goal();
-        // The water is rough until the sky has been watched: the raft comes back to the pane.
+        EXPECT_EQ(held(), "");
+        // The water is rough until the sky has been watched: the raft stays in the pack.
         EXPECT_NE(goal().find("sky"), std::string::npos) << goal();
-        drag("raft", 880, 410);
+        inHand("raft");
         ASSERT_FALSE(HasFatalFailure());
-        ASSERT_TRUE(engine->settleAt("lake.shore"));
-        EXPECT_EQ(items(), "raft");
-        EXPECT_EQ(engine->lua("vars.demo_raft_afloat"), "0");
-        // A click on the video starts the ball's crossing again; the water calms when it is seen out.
-        click(480, 64); // the sky's video
-        ASSERT_TRUE(engine->settleAt("lake.shore")) << "the sky is no way back to the hills";
-        EXPECT_EQ(engine->lua("vars.demo_sky_watched"), "0") << "the crossing has only begun";
-        for (float waited = 0.0f; engine->lua("vars.demo_sky_watched") != "1" && waited < 60.0f;
-             waited += 0.1f)
-        {
-            engine->frame(0.1f);
-        }
-        ASSERT_EQ(engine->lua("vars.demo_sky_watched"), "1");
-        EXPECT_EQ(goal().find("sky"), std::string::npos) << goal();
-        // Without the oar the raft still stays in the pane; it lies under the hills' wooden piece.
-        EXPECT_NE(goal().find("oar"), std::string::npos) << goal();
-        drag("raft", 880, 410);
+        forget();
+        clickPoint(880, 410, "The lake's water");
         ASSERT_FALSE(HasFatalFailure());
-        ASSERT_TRUE(engine->settleAt("lake.shore"));
-        EXPECT_EQ(items(), "raft");
-        click(480, 200);
-        ASSERT_TRUE(engine->settleAt("meadow.hills"));
-        click(72, 72); // the piece's face: it only lights up
-        ASSERT_TRUE(engine->settleAt("meadow.hills"));
-        EXPECT_EQ(engine->lua("vars.demo_oar_found"), "0") << "the piece covers the oar";
-        engine->mouse(tesra::Window::MOUSE_MOVE, 60, 60);
-        engine->frame(0.016f);
-        engine->mouse(tesra::Window::MOUSE_DOWN, 60, 60);
-        engine->frame(0.016f);
-        engine->mouse(tesra::Window::MOUSE_MOVE, 160, 110);
-        engine->frame(0.016f);
-        engine->mouse(tesra::Window::MOUSE_UP, 160, 110);
-        engine->frame(0.016f);
-        ASSERT_TRUE(engine->settleAt("meadow.hills")) << "a drag of the piece is no way on";
-        click(72, 72); // the oar, uncovered
-        for (float waited = 0.0f; engine->lua("vars.demo_oar_found") != "1" && waited < 10.0f; waited += 0.1f)
-        {
-            engine->frame(0.1f);
-        }
-        ASSERT_EQ(engine->lua("vars.demo_oar_found"), "1");
-        EXPECT_NE(goal().find("water"), std::string::npos) << goal();
-        ASSERT_TRUE(engine->settleAt("meadow.hills")) << "finding the oar walks nowhere";
-        click(480, 200);
-        ASSERT_TRUE(engine->settleAt("meadow.sign"));
-        click(480, 400); // the door
-        ASSERT_TRUE(engine->settleAt("lake.shore"));
-        // The raft carried from the pane onto the water.
-        drag("raft", 880, 410);
-        ASSERT_FALSE(HasFatalFailure());
+        EXPECT_NE(answer().find("too rough"), std::string::npos) << answer();
         ASSERT_TRUE(engine->settleAt("lake.shore")) << "the water is no way back to the hills";
+        EXPECT_EQ(items(), "raft");
+        act(thing("sky"), "The sky: watch the ball cross it", "You watch the ball");
+        EXPECT_EQ(engine->lua("vars.demo_sky_watched"), "0") << "the crossing has only begun";
+        ASSERT_TRUE(waitFor("vars.demo_sky_watched", "1", 60.0f));
+        EXPECT_NE(answer().find("grows calm"), std::string::npos) << answer();
+        // Without the oar the raft still stays in the pack; it lies under the hills' crate.
+        EXPECT_NE(goal().find("oar"), std::string::npos) << goal();
+        inHand("raft");
+        ASSERT_FALSE(HasFatalFailure());
+        forget();
+        clickPoint(880, 410, "The lake's water");
+        EXPECT_NE(answer().find("without an oar"), std::string::npos) << answer();
+        EXPECT_EQ(items(), "raft");
+        takeWay(thing("to_hills"), "Back to the hills", "meadow.hills");
+        findTheOarAndLightTheBeacon();
+        ASSERT_FALSE(HasFatalFailure());
+        takeWay(thing("to_sign"), "To the sign", "meadow.sign");
+        readThePassword();
+        ASSERT_FALSE(HasFatalFailure());
+        throughTheDoor();
+        ASSERT_FALSE(HasFatalFailure());
+        // The raft carried from the pack onto the water.
+        inHand("raft");
+        ASSERT_FALSE(HasFatalFailure());
+        forget();
+        clickPoint(880, 410, "The lake's water");
+        EXPECT_NE(answer().find("floats"), std::string::npos) << answer();
+        ASSERT_TRUE(engine->settleAt("lake.shore"));
         EXPECT_EQ(items(), "");
         EXPECT_EQ(engine->lua("vars.demo_raft_afloat"), "1");
-        EXPECT_EQ(engine->lua("ui.getSelectedItem()"), "");
+        EXPECT_EQ(held(), "");
+        forget();
+        clickPoint(880, 410, "The lake's water");
+        EXPECT_NE(answer().find("Your raft floats there"), std::string::npos) << answer();
         EXPECT_NE(goal().find("duel"), std::string::npos) << goal();
-        ASSERT_TRUE(uiObject("inn_button")->isDerivedVisible());
-        // The inn stays shut without its password, which only a zoomed-in look at the sign shows.
-        engine->clickObject(uiObject("inn_button"));
-        ASSERT_TRUE(engine->settleAt("lake.shore"));
-        EXPECT_NE(goal().find("beacon"), std::string::npos) << goal();
-        click(480, 200);
-        ASSERT_TRUE(engine->settleAt("meadow.hills"));
-        tesrauiparticle::Particle* beacon = nullptr;
-        for (tesraui::Object* child : Session::getActiveScene()->getRootObject()->getChildren())
-        {
-            if (std::string(child->getName()).find("beacon") != std::string::npos)
-            {
-                beacon = dynamic_cast<tesrauiparticle::Particle*>(child);
-            }
-        }
+        takeWay(thing("to_inn"), "Across the lake: to the inn", "tavern.duel");
+        EXPECT_NE(answer().find("challenges you"), std::string::npos) << answer();
+        winTheDuel();
+    }
+    // The crate dragged aside bares the oar; the beacon's wood lit.
+    void findTheOarAndLightTheBeacon()
+    {
+        tesraui::Object* crate = thing("piece");
+        const kavtypes::Rectangle rect = crate->getBoundingRect();
+        const float x = rect.x + rect.w / 2;
+        const float y = rect.y + rect.h / 2;
+        forget();
+        clickPoint(x, y, "A heavy crate: drag it");
+        EXPECT_NE(answer().find("drag it aside"), std::string::npos) << answer();
+        EXPECT_EQ(engine->lua("vars.demo_oar_found"), "0") << "the crate covers the oar";
+        forget();
+        moveTo(x, y);
+        ASSERT_TRUE(handAt(x, y));
+        engine->mouse(tesra::Window::MOUSE_DOWN, x, y);
+        engine->frame(0.016f);
+        engine->mouse(tesra::Window::MOUSE_MOVE, x + 110, y + 10);
+        engine->frame(0.016f);
+        engine->mouse(tesra::Window::MOUSE_UP, x + 110, y + 10);
+        engine->frame(0.016f);
+        EXPECT_NE(answer().find("slide the crate"), std::string::npos) << answer();
+        ASSERT_TRUE(engine->settleAt("meadow.hills")) << "a drag of the crate is no way on";
+        act(thing("oar"), "An oar: take it", "found an oar");
+        ASSERT_TRUE(waitFor("vars.demo_oar_found", "1"));
+        ASSERT_TRUE(engine->settleAt("meadow.hills")) << "finding the oar walks nowhere";
+        tesrauiparticle::Particle* beacon = dynamic_cast<tesrauiparticle::Particle*>(thing("beacon"));
         ASSERT_NE(beacon, nullptr);
         EXPECT_FALSE(beacon->isVisible()) << "the beacon is not lit yet";
-        click(756, 398); // the beacon's wood
+        act(thing("beacon_wood"), "The beacon's wood: light it", "The beacon burns");
         ASSERT_TRUE(engine->settleAt("meadow.hills")) << "lighting the beacon walks nowhere";
         EXPECT_EQ(engine->lua("vars.demo_beacon_lit"), "1");
         EXPECT_TRUE(beacon->isVisible());
@@ -204,30 +280,39 @@ protected:
             engine->frame(0.1f);
         }
         EXPECT_GT(beacon->getSystem()->getEmitters()[0]->getAlive(), 0) << "the beacon's flames rise";
-        EXPECT_NE(goal().find("password"), std::string::npos) << goal();
-        click(480, 200);
+    }
+    // The password shows, and is found, only on a sign zoomed in by the wheel; unzoomed, its plate is a dark
+    // speck on the wood, clear of the goal's panel.
+    void readThePassword()
+    {
+        moveTo(116, 102);
+        EXPECT_FALSE(thing("password")->isVisible()) << "only a speck shows there unzoomed";
+        // Beside the pointer's tip.
+        const Pixel speck = engine->pixel(112, 101);
+        EXPECT_TRUE(std::abs(speck[0] - 70) < 8 && std::abs(speck[1] - 40) < 8 && std::abs(speck[2] - 20) < 8)
+            << speck[0] << "," << speck[1] << "," << speck[2];
+        EXPECT_FALSE(uiObject("goal_panel")->getBoundingRect().isPointInside(kavtypes::Vector2(116, 102)));
+        EXPECT_EQ(engine->lua("ui.getCursorMode()"), "arrow");
+        wheel(116, 102, -1.0f, 8);
+        ASSERT_TRUE(thing("password")->isVisible());
+        act(thing("password"), "Something carved: read it", "ROSE");
+        ASSERT_TRUE(waitFor("vars.demo_password_found", "1"));
+        wheel(116, 102, 1.0f, 8);
         ASSERT_TRUE(engine->settleAt("meadow.sign"));
-        click(124, 64); // where the password is carved, too small to see
-        ASSERT_TRUE(engine->settleAt("meadow.sign"));
-        EXPECT_EQ(engine->lua("vars.demo_password_found"), "0") << "nothing shows there unzoomed";
-        wheel(124, 64, -1.0f, 8);
-        click(124, 64);
-        for (float waited = 0.0f; engine->lua("vars.demo_password_found") != "1" && waited < 10.0f;
-             waited += 0.1f)
-        {
-            engine->frame(0.1f);
-        }
-        ASSERT_EQ(engine->lua("vars.demo_password_found"), "1");
-        EXPECT_NE(goal().find("take the key"), std::string::npos) << goal();
-        wheel(124, 64, 1.0f, 8);
-        ASSERT_TRUE(engine->settleAt("meadow.sign"));
-        click(480, 400); // the door
-        ASSERT_TRUE(engine->settleAt("lake.shore"));
-        ASSERT_TRUE(uiObject("inn_button")->isDerivedVisible());
-        engine->clickObject(uiObject("inn_button"));
-        ASSERT_TRUE(engine->settleAt("tavern.duel"));
+    }
+    // The duel: the bars named, the tiles' meaning written beside the board; each tile clicked shows the hand
+    // and the first of a pair its mark.
+    void winTheDuel()
+    {
         Match3Scene* duel = dynamic_cast<Match3Scene*>(Session::getActiveScene());
         ASSERT_NE(duel, nullptr);
+        EXPECT_EQ(std::string(thing("enemy_caption")->getProperty("text")), "The templar's health");
+        EXPECT_EQ(std::string(thing("player_caption")->getProperty("text")), "Your time");
+        EXPECT_TRUE(thing("legend_hourglass")->isDerivedVisible());
+        EXPECT_NE(std::string(thing("legend_hourglass")->getProperty("text")).find("cost you time"),
+                  std::string::npos);
+        tesraui::Object* marker = thing("selection_marker");
+        ASSERT_NE(marker, nullptr);
         for (int swaps = 0; swaps < 150 && active() == "tavern.duel" && !duel->isFinished(); ++swaps)
         {
             for (int i = 0; i < 100 && duel->isBusy(); ++i)
@@ -236,8 +321,14 @@ protected:
             }
             int c1 = 0, r1 = 0, c2 = 0, r2 = 0;
             ASSERT_TRUE(findSwap(duel->getBoard(), c1, r1, c2, r2)) << "no move after " << swaps;
-            engine->clickObject(duel->getCell(c1, r1));
-            engine->clickObject(duel->getCell(c2, r2));
+            clickThing(duel->getCell(c1, r1));
+            ASSERT_FALSE(HasFatalFailure());
+            ASSERT_TRUE(marker->isVisible()) << "the first click marks its tile";
+            EXPECT_EQ(marker->getRect().getPosition(), duel->getCell(c1, r1)->getRect().getPosition());
+            clickThing(duel->getCell(c2, r2));
+            ASSERT_FALSE(HasFatalFailure());
+            EXPECT_FALSE(marker->isVisible());
+            ASSERT_TRUE(duel->isBusy() || duel->isFinished()) << "the swap was taken";
             for (int i = 0; i < 100 && duel->isBusy() && !duel->isFinished(); ++i)
             {
                 engine->frame(0.1f);
@@ -246,6 +337,9 @@ protected:
         ASSERT_TRUE(engine->settleAt("tavern.ending")) << active();
         EXPECT_TRUE(Profile::isAchievementUnlocked("duel_won"));
         EXPECT_TRUE(Profile::isAchievementUnlocked("demo_won"));
+        EXPECT_TRUE(uiObject("notice_panel")->isDerivedVisible()) << "the achievement is told";
+        EXPECT_NE(std::string(uiObject("notice")->getProperty("text")).find("Achievement unlocked"),
+                  std::string::npos);
         EXPECT_TRUE(uiObject("menu_button")->isDerivedVisible());
         // The ending returns to the menu by itself, and the next game starts afresh.
         for (int i = 0; i < 200 && active() != "menu.MainMenu"; ++i)
@@ -254,17 +348,17 @@ protected:
         }
         ASSERT_TRUE(engine->settleAt("menu.MainMenu"));
         EXPECT_EQ(engine->lua("vars.demo_place"), "meadow.hills");
-        EXPECT_EQ(engine->lua("vars.demo_raft_afloat"), "0");
-        EXPECT_EQ(engine->lua("vars.demo_sky_watched"), "0");
-        EXPECT_EQ(engine->lua("vars.demo_password_found"), "0");
-        EXPECT_EQ(engine->lua("vars.demo_oar_found"), "0");
-        EXPECT_EQ(engine->lua("vars.demo_beacon_lit"), "0");
+        for (const char* name : {"demo_raft_afloat", "demo_sky_watched", "demo_password_found",
+                                 "demo_oar_found", "demo_beacon_lit", "demo_key_found"})
+        {
+            EXPECT_EQ(engine->lua(std::string("vars.") + name), "0") << name;
+        }
     }
 };
 
 TEST_F(DemoPlayThrough, FromTheLandingPageToTheEnding)
 {
-    engine->startDemo("menu_adventure");
+    leaveTheLandingPage();
     ASSERT_FALSE(HasFatalFailure());
     playToTheLake();
     ASSERT_FALSE(HasFatalFailure());
@@ -278,32 +372,32 @@ TEST_F(DemoPlayThrough, TheWayToTheInnWaitsForTheKeyAndThePlank)
     engine->startDemo("menu_adventure");
     ASSERT_FALSE(HasFatalFailure());
     // Straight through the sign's door, with nothing found.
-    click(480, 200);
-    ASSERT_TRUE(engine->settleAt("meadow.sign"));
-    click(480, 400);
-    ASSERT_TRUE(engine->settleAt("lake.shore"));
-    EXPECT_FALSE(uiObject("inn_button")->isVisible());
+    takeWay(thing("to_sign"), "To the sign", "meadow.sign");
+    throughTheDoor();
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_FALSE(thing("to_inn")->isVisible());
     EXPECT_NE(goal().find("key"), std::string::npos) << goal();
     // Back for the key: the lake still waits for the plank.
-    click(480, 200);
-    ASSERT_TRUE(engine->settleAt("meadow.hills"));
-    click(480, 200);
+    takeWay(thing("to_hills"), "Back to the hills", "meadow.hills");
+    takeWay(thing("to_sign"), "To the sign", "meadow.sign");
+    act(thing("key"), "A golden key: take it", "golden key");
+    ASSERT_TRUE(waitFor("vars.demo_key_found", "1"));
     ASSERT_TRUE(engine->settleAt("meadow.sign"));
-    click(820, 100);
-    for (int i = 0; i < 40 && engine->lua("vars.demo_key_found") != "1"; ++i)
-    {
-        engine->frame(0.1f);
-    }
-    ASSERT_TRUE(engine->settleAt("meadow.sign"));
-    click(480, 400);
-    ASSERT_TRUE(engine->settleAt("lake.shore"));
-    EXPECT_FALSE(uiObject("inn_button")->isVisible());
+    // The sign's arrow leads back to the hills as well as its door to the lake.
+    takeWay(thing("to_hills"), "Back to the hills", "meadow.hills");
+    takeWay(thing("to_sign"), "To the sign", "meadow.sign");
+    throughTheDoor();
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_FALSE(thing("to_inn")->isVisible());
     EXPECT_NE(goal().find("plank"), std::string::npos) << goal();
-    // The plank lies on the shore too; with it the way opens at once.
-    engine->clickObject(uiObject("plank_pickup"));
-    engine->frame(0.016f);
-    EXPECT_TRUE(uiObject("inn_button")->isVisible());
-    EXPECT_NE(goal().find("inn"), std::string::npos) << goal();
+    // The plank lies on the hills only; with it the way opens at once.
+    takeWay(thing("to_hills"), "Back to the hills", "meadow.hills");
+    act(thing("plank"), "A plank: take it", "plank");
+    takeWay(thing("to_sign"), "To the sign", "meadow.sign");
+    throughTheDoor();
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_TRUE(thing("to_inn")->isVisible());
+    EXPECT_NE(goal().find("rope"), std::string::npos) << goal();
     EXPECT_EQ(engine->errorLines(), 0) << engine->logText();
 }
 
@@ -315,22 +409,10 @@ TEST_F(DemoPlayThrough, QuitAtTheLakeAndGoOnThereInTheNextRun)
     ASSERT_FALSE(HasFatalFailure());
     playToTheLake();
     ASSERT_FALSE(HasFatalFailure());
-    tesra::window->handleKeyEvent(tesra::Window::KEY_DOWN, 27, 0);
-    tesra::window->handleKeyEvent(tesra::Window::KEY_UP, 27, 0);
-    engine->frame(0.016f);
-    UI* ui = UI::getInstance();
-    ASSERT_EQ(ui->getActiveMessageBoxType(), "quit");
-    tesraui::Object* yes = nullptr;
-    for (const auto& pair : ui->getDataset()->getObjects())
-    {
-        if (pair.first.startsWith("msgbox_yes_button") &&
-            pair.second->isDescendantOf(ui->getShownBox()->boxObject))
-        {
-            yes = pair.second;
-        }
-    }
-    ASSERT_NE(yes, nullptr);
-    engine->clickObject(yes);
+    key(27);
+    ASSERT_EQ(UI::getInstance()->getActiveMessageBoxType(), "quit");
+    clickThing(boxButton("Yes"));
+    ASSERT_FALSE(HasFatalFailure());
     engine->frame(0.016f);
     ASSERT_FALSE(tesra::window->isRunning());
     EXPECT_EQ(engine->errorLines(), 0) << engine->logText();

@@ -1,44 +1,60 @@
 #include <orvalo/MoreGamesScreen.h>
+#include <orvalo/UpsellScreen.h>
 
-#include "EngineHarness.h"
+#include "DemoPlayer.h"
 #include "Match3Scene.h"
 #include "VumoPlayerTorvinOrvaloUI.h"
 
 using namespace vumo;
 
-using harness::Engine;
-using harness::GameFolder;
-
-namespace
-{
-    typedef std::vector<int> Pixel;
-
-    const Pixel pointerHeart{255, 255, 255, 255};
-    const Pixel handRim{0xFF, 0xD0, 0x40, 255};
-} // namespace
-
-// The demo as shipped: the drawn pointer shows on every screen and turns into a hand over what can be
-// clicked.
-class DemoPointer : public harness::GameTest
+// The demo as shipped: the same drawn pointer on every screen, an arrow whose tip is the point clicked, and
+// a hand, its fingertip on that point, over everything that answers a click, with the thing's name beside
+// it.
+class DemoPointer : public DemoPlayerTest
 {
 protected:
-    void SetUp() override
+    struct Case
     {
-        folder.copyDemo();
-        engine.reset(new Engine(folder));
-    }
-    // The pointer's hot spot moved to the point; the pointer changes in the frame after.
-    void moveTo(float x, float y)
+        const char* scene;
+        float x, y;
+        bool hand;
+        const char* name;
+        const char* what;
+    };
+
+    void check(const Case& c)
     {
-        engine->mouse(tesra::Window::MOUSE_MOVE, x, y);
-        engine->frame(0.016f);
-        engine->frame(0.016f);
+        moveTo(c.x, c.y);
+        if (c.hand)
+        {
+            EXPECT_TRUE(handAt(c.x, c.y)) << c.what;
+        }
+        else
+        {
+            EXPECT_TRUE(arrowAt(c.x, c.y)) << c.what;
+        }
+        EXPECT_EQ(hoverName(), c.name) << c.what;
     }
-    Pixel heart(int x, int y) { return engine->pixel(x + 12, y + 12); }
-    Pixel rim(int x, int y) { return engine->pixel(x + 5, y + 5); }
+    void checkAll(const std::vector<Case>& cases)
+    {
+        for (const Case& c : cases)
+        {
+            if (active() != c.scene)
+            {
+                Session::changeScene(c.scene, 0.0f, "");
+                ASSERT_TRUE(engine->settleAt(c.scene)) << c.what;
+            }
+            check(c);
+        }
+    }
+    static kavtypes::Vector2 middle(tesraui::Object* object)
+    {
+        const kavtypes::Rectangle rect = object->getBoundingRect();
+        return kavtypes::Vector2(rect.x + rect.w / 2, rect.y + rect.h / 2);
+    }
 };
 
-TEST_F(DemoPointer, ShowsOnTheLandingPageTheMenuAndTheStore)
+TEST_F(DemoPointer, AnArrowOnEveryScreenAndAHandOverItsButtons)
 {
     Scene::registerFactory(Match3Scene::typeName, &Match3Scene::create);
     engine->start(&createGameUI);
@@ -48,67 +64,85 @@ TEST_F(DemoPointer, ShowsOnTheLandingPageTheMenuAndTheStore)
     {
         engine->frame(0.1f);
     }
-    moveTo(300, 200);
-    EXPECT_EQ(heart(300, 200), pointerHeart) << "on the landing page";
+    const kavtypes::Vector2 play = middle(orvalo::getPlayButton());
+    check({"", 880, 500, false, "", "the landing page's background"});
+    check({"", play.x, play.y, true, "", "the landing page's Play"});
+    // The promoted games' thumbnails open their store pages.
+    check({"", 180, 100, true, "", "a promoted game"});
     engine->clickObject(orvalo::getPlayButton());
     ASSERT_TRUE(engine->settleAt("menu.MainMenu"));
-    moveTo(300, 400);
-    EXPECT_EQ(heart(300, 400), pointerHeart) << "on the menu";
-    engine->clickObject(Session::getChapter("menu")->tryGetObject("menu_store"));
+    const kavtypes::Vector2 store = middle(thing("menu_store"));
+    check({"", 480, 420, false, "", "the menu's background"});
+    check({"", store.x, store.y, true, "", "the menu's Store"});
+    engine->clickObject(thing("menu_store"));
     ASSERT_TRUE(engine->settleAt("menu.StoreMenu"));
     for (int i = 0; i < 10; ++i)
     {
         engine->frame(0.1f);
     }
-    moveTo(100, 100);
-    EXPECT_EQ(heart(100, 100), pointerHeart) << "in the store";
+    const kavtypes::Vector2 later = middle(orvalo::getUpsellLaterButton());
+    check({"", 100, 100, false, "", "the store's background"});
+    check({"", later.x, later.y, true, "", "the store's Later"});
+    EXPECT_EQ(engine->errorLines(), 0) << engine->logText();
 }
 
-TEST_F(DemoPointer, TurnsIntoAHandOverRegionsAndMarkedThings)
+TEST_F(DemoPointer, AHandWithANameOverEveryWayAndThingOfTheAdventure)
 {
     engine->startDemo();
     ASSERT_FALSE(HasFatalFailure());
-    ASSERT_EQ(std::string(Session::getActiveScene()->getFullName()), "meadow.hills");
-    struct Case
-    {
-        const char* scene;
-        float x, y;
-        bool hand;
-        const char* what;
-    };
-    const Case cases[] = {
-        {"meadow.hills", 72, 72, true, "the draggable piece"},
-        {"meadow.hills", 480, 150, false, "the open sky"},
-        {"meadow.sign", 480, 400, true, "the door's foot"},
-        {"meadow.sign", 100, 270, false, "the wood beside the door"},
-        {"meadow.sign", 820, 100, true, "the hidden key"},
-    };
-    for (const Case& c : cases)
-    {
-        if (std::string(Session::getActiveScene()->getFullName()) != c.scene)
-        {
-            Session::changeScene(c.scene, 0.0f, "");
-            ASSERT_TRUE(engine->settleAt(c.scene)) << c.what;
-        }
-        moveTo(c.x, c.y);
-        EXPECT_EQ(engine->lua("ui.getCursorMode()"), c.hand ? "hand" : "pointer") << c.what;
-        if (c.hand)
-        {
-            EXPECT_EQ(rim(c.x, c.y), handRim) << c.what;
-        }
-        else
-        {
-            EXPECT_EQ(heart(c.x, c.y), pointerHeart) << c.what;
-        }
-    }
+    ASSERT_EQ(active(), "meadow.hills");
+    checkAll({
+        {"meadow.hills", 268, 380, true, "The stranger: talk to him", "the stranger"},
+        {"meadow.hills", 376, 430, true, "A plank: take it", "the plank"},
+        {"meadow.hills", 596, 392, true, "A heavy crate: drag it", "the crate"},
+        {"meadow.hills", 768, 312, true, "The beacon's wood: light it", "the beacon's wood"},
+        {"meadow.hills", 900, 330, true, "To the sign", "the way to the sign"},
+        {"meadow.hills", 480, 150, false, "", "the open sky"},
+        {"meadow.hills", 100, 420, false, "", "the grass"},
+        // The goal's panel lets the pointer through to the sky.
+        {"meadow.hills", 480, 40, false, "", "the goal"},
+        {"meadow.sign", 480, 400, true, "The door: to the lake", "the door's foot"},
+        {"meadow.sign", 300, 300, false, "", "the wood beside the door"},
+        {"meadow.sign", 820, 100, true, "A golden key: take it", "the hidden key"},
+        {"meadow.sign", 116, 102, false, "", "the password, too small to see"},
+        {"meadow.sign", 70, 480, true, "Back to the hills", "the way back to the hills"},
+        {"lake.shore", 880, 410, true, "The lake's water", "the water"},
+        {"lake.shore", 480, 130, true, "The sky: watch the ball cross it", "the sky"},
+        {"lake.shore", 200, 450, false, "", "the beach"},
+        {"lake.shore", 66, 350, true, "Back to the hills", "the way back to the hills"},
+        {"lake.shore", 900, 500, true, "", "the Menu button"},
+    });
     // Found, the key is no longer there to click.
-    engine->mouse(tesra::Window::MOUSE_DOWN, 820, 100);
-    engine->mouse(tesra::Window::MOUSE_UP, 820, 100);
-    for (int i = 0; i < 40 && engine->lua("object.exists('key')") == "true"; ++i)
+    Session::changeScene("meadow.sign", 0.0f, "");
+    ASSERT_TRUE(engine->settleAt("meadow.sign"));
+    click(820, 100);
+    ASSERT_TRUE(waitFor("object.exists('key')", "false"));
+    check({"meadow.sign", 821, 101, false, "", "where the key was"});
+    EXPECT_EQ(engine->errorLines(), 0) << engine->logText();
+}
+
+TEST_F(DemoPointer, AHandOverTheDuelsTilesAndTheMessageBoxsButtons)
+{
+    engine->startDemo("menu_duel");
+    ASSERT_FALSE(HasFatalFailure());
+    Match3Scene* duel = dynamic_cast<Match3Scene*>(Session::getActiveScene());
+    ASSERT_NE(duel, nullptr);
+    for (int i = 0; i < 100 && duel->isBusy(); ++i)
     {
         engine->frame(0.1f);
     }
-    moveTo(821, 101);
-    EXPECT_EQ(engine->lua("ui.getCursorMode()"), "pointer");
+    const kavtypes::Rectangle first = duel->getCell(0, 0)->getBoundingRect();
+    check({"", first.x + 2, first.y + 2, true, "", "a tile's corner"});
+    check({"", 112, 200, false, "", "the templar's bar"});
+    key(27);
+    engine->frame(0.1f);
+    ASSERT_EQ(UI::getInstance()->getActiveMessageBoxType(), "quit");
+    for (int i = 0; i < 5; ++i)
+    {
+        engine->frame(0.1f);
+    }
+    // The box covers the board: no hand over the tiles it hides, one over its buttons.
+    check({"", first.x + 2, first.y + 2, false, "", "a tile under the box"});
+    check({"", 367, 320, true, "", "the box's No"});
     EXPECT_EQ(engine->errorLines(), 0) << engine->logText();
 }

@@ -29,12 +29,12 @@ namespace
     struct Walk
     {
         bool coveredFrameSeen = false;
-        Pixel markerWhileCovered;
+        Pixel menuWhileCovered;
         int frames = 0;
     };
 } // namespace
 
-// The demo as shipped, clicked through its three scenes and back to the first.
+// The demo as shipped, walked through its three scenes and back to the first by the ways they show.
 class DemoScenes : public harness::GameTest
 {
 protected:
@@ -47,51 +47,69 @@ protected:
     }
     std::string active() { return Session::getActiveScene()->getFullName(); }
     Pixel centre() { return engine->pixel(480, 270); }
-    // Clicks the middle of the screen and runs frames of 0.1 s until the fade has ended.
-    Walk click()
+    // The Menu button's face, away from its word.
+    Pixel menu() { return engine->pixel(826, 492); }
+    // Clicks the point and runs frames of 0.1 s until the fade has ended.
+    Walk click(float x, float y)
     {
         Walk walk;
-        engine->mouse(tesra::Window::MOUSE_DOWN, 480, 270);
-        engine->mouse(tesra::Window::MOUSE_UP, 480, 270);
+        engine->clickAt(x, y);
         do
         {
             engine->frame(0.1f);
             if (centre() == Pixel{0, 0, 0, 255})
             {
                 walk.coveredFrameSeen = true;
-                walk.markerWhileCovered = engine->pixel(920, 500);
+                walk.menuWhileCovered = menu();
             }
             ++walk.frames;
         } while (Session::isTransitionRunning() && walk.frames < 40);
         engine->frame(0.016f);
         return walk;
     }
+    // Takes the way the scene shows as a thing of that name.
+    Walk take(const char* way)
+    {
+        const kavtypes::Rectangle rect =
+            Session::getActiveScene()->getChapter()->tryGetObject(way)->getBoundingRect();
+        return click(rect.x + rect.w / 2, rect.y + rect.h / 2);
+    }
 };
 
-TEST_F(DemoScenes, ClicksFadeThroughThreeScenesOfTwoChapters)
+TEST_F(DemoScenes, TheWaysFadeThroughThreeScenesOfTwoChapters)
 {
     ASSERT_NE(Session::getActiveScene(), nullptr);
     EXPECT_EQ(active(), "meadow.hills");
     const Pixel hills = centre();
-    EXPECT_EQ(engine->pixel(920, 500), (Pixel{0, 255, 0, 255}));
+    const Pixel button = menu();
+    EXPECT_EQ(button, (Pixel{0x30, 0x38, 0x48, 255}));
+    // Clicks on empty ground lead nowhere.
+    click(480, 150);
+    click(100, 420);
+    EXPECT_EQ(active(), "meadow.hills");
 
-    Walk toSign = click();
+    Walk toSign = take("to_sign");
     EXPECT_EQ(active(), "meadow.sign");
     EXPECT_TRUE(toSign.coveredFrameSeen);
-    // The UI's marker lies above the scenes and their fade.
-    EXPECT_EQ(toSign.markerWhileCovered, (Pixel{0, 255, 0, 255}));
+    // The UI's Menu button lies above the scenes and their fade.
+    EXPECT_EQ(toSign.menuWhileCovered, button);
     const Pixel sign = centre();
-    EXPECT_EQ(sign, (Pixel{60, 35, 20, 255}));
+    click(300, 300); // the wood beside the door
+    EXPECT_EQ(active(), "meadow.sign");
 
-    Walk toShore = click();
+    Walk toShore = click(480, 400); // the door
     EXPECT_EQ(active(), "lake.shore");
     EXPECT_TRUE(toShore.coveredFrameSeen);
-    EXPECT_EQ(centre(), (Pixel{0x20, 0x60, 0xA0, 255}));
+    const Pixel shore = centre();
+    click(200, 450); // the beach
+    click(880, 410); // the water, with nothing in hand
+    EXPECT_EQ(active(), "lake.shore");
 
-    click();
+    take("to_hills");
     EXPECT_EQ(active(), "meadow.hills");
     EXPECT_EQ(centre(), hills);
     EXPECT_NE(hills, sign);
+    EXPECT_NE(sign, shore);
     EXPECT_NE(hills, (Pixel{0, 0, 0, 255}));
     EXPECT_TRUE(
         inOrder(engine->logText(),
@@ -102,53 +120,47 @@ TEST_F(DemoScenes, ClicksFadeThroughThreeScenesOfTwoChapters)
                  "scripting: scene meadow.hills after 'lake.shore'"}));
 }
 
-TEST_F(DemoScenes, TheHillsHaveADraggablePieceAPathAndALatePicture)
+TEST_F(DemoScenes, TheHillsHaveACrateToDragAPathAndARisingMoon)
 {
     // The way in from the menu took time of its own: the hills start afresh, at once, for the clock below.
     Session::changeScene("meadow.hills", 0.0f, "");
     engine->frame(0.016f);
     ASSERT_EQ(active(), "meadow.hills");
-    EXPECT_EQ(engine->pixel(72, 72), (Pixel{60, 35, 20, 255}));
-    // The path's first stretch runs from (40, 480) towards (200, 420).
+    // The crate's boards beside its cross board.
+    EXPECT_EQ(engine->pixel(580, 386), (Pixel{150, 96, 48, 255}));
+    // The path's middle runs from (660, 440) towards (800, 406).
     bool pathSeen = false;
-    for (int y = 470; y <= 476 && !pathSeen; ++y)
+    for (int y = 418; y <= 428 && !pathSeen; ++y)
     {
-        pathSeen = (engine->pixel(60, y) == Pixel{0xFF, 0xD0, 0x40, 255});
+        pathSeen = (engine->pixel(730, y) == Pixel{0xA8, 0x84, 0x52, 255});
     }
     EXPECT_TRUE(pathSeen);
-    const Pixel before = engine->pixel(892, 72);
-    EXPECT_NE(before, (Pixel{60, 35, 20, 255}));
+    const Pixel moon{250, 240, 200, 255};
+    EXPECT_NE(engine->pixel(652, 86), moon);
     for (int i = 0; i < 19; ++i)
     {
         engine->frame(0.1f);
     }
-    EXPECT_EQ(engine->pixel(892, 72), before);
+    EXPECT_NE(engine->pixel(652, 86), moon);
     engine->frame(0.1f);
     engine->frame(0.1f);
     engine->frame(0.1f);
-    EXPECT_EQ(engine->pixel(892, 72), (Pixel{60, 35, 20, 255}));
+    EXPECT_EQ(engine->pixel(652, 86), moon);
 
-    // Dragged by its face, the piece follows the pointer.
-    const Pixel hillsThere = engine->pixel(172, 122);
-    const Pixel frameHere = engine->pixel(42, 60);
-    tesra::window->queueMouseEvent(tesra::Window::MOUSE_MOVE, 60, 60, 1);
-    tesra::window->queueMouseEvent(tesra::Window::MOUSE_DOWN, 60, 60, 1);
-    tesra::window->checkEvents();
+    // Dragged by its face, the crate follows the pointer, and the drag says so.
+    const Pixel grassThere = engine->pixel(690, 400);
+    engine->mouse(tesra::Window::MOUSE_MOVE, 580, 386);
     engine->frame(0.016f);
-    tesra::window->queueMouseEvent(tesra::Window::MOUSE_MOVE, 160, 110, 1);
-    tesra::window->checkEvents();
+    engine->mouse(tesra::Window::MOUSE_DOWN, 580, 386);
     engine->frame(0.016f);
-    tesra::window->queueMouseEvent(tesra::Window::MOUSE_UP, 160, 110, 1);
-    tesra::window->checkEvents();
+    engine->mouse(tesra::Window::MOUSE_MOVE, 680, 400);
+    engine->frame(0.016f);
+    engine->mouse(tesra::Window::MOUSE_UP, 680, 400);
     engine->frame(0.016f);
     engine->frame(0.016f);
-    EXPECT_EQ(engine->lua("meadow.hills.piece.x .. ',' .. meadow.hills.piece.y"), "140,90");
-    // Away from the piece, which shows the hover shade while the pointer is over it.
-    tesra::window->queueMouseEvent(tesra::Window::MOUSE_MOVE, 600, 100, 1);
-    tesra::window->checkEvents();
-    engine->frame(0.016f);
-    EXPECT_NE(engine->pixel(172, 122), hillsThere);
-    EXPECT_NE(engine->pixel(42, 60), frameHere);
+    EXPECT_EQ(engine->lua("meadow.hills.piece.x .. ',' .. meadow.hills.piece.y"), "660,370");
+    EXPECT_NE(engine->pixel(690, 400), grassThere);
+    EXPECT_EQ(engine->lua("object.getProperty('ui.say', 'text')"), "You slide the crate over the grass.");
 }
 
 TEST_F(DemoScenes, TheHillsBurnACampfire)
@@ -194,8 +206,9 @@ TEST_F(DemoScenes, TheHillsBurnACampfire)
     // Leaving the chapter clears the particle cache, so the file is read again on the way back; freeing
     // memory clears it too.
     fire->setVisible(true);
-    for (int i = 0; i < 3; ++i)
-        click();
+    take("to_sign");
+    click(480, 400);
+    take("to_hills");
     ASSERT_EQ(active(), "meadow.hills");
     const std::string reading = "tesraparticle: Loading system: data/particles/fire.xml";
     EXPECT_TRUE(inOrder(engine->logText(), {reading, "Unloading chapter meadow", reading}));
@@ -231,54 +244,4 @@ TEST_F(DemoScenes, ScriptsResetTheCampfireThroughItsClassMethod)
     EXPECT_EQ(engine->lua("type(fire.reset)"), "function");
     engine->lua("fire:reset()");
     EXPECT_EQ(fire->getSystem()->getEmitters()[0]->getAlive(), 0);
-}
-
-TEST_F(DemoScenes, ADrawnPointerAndAQuitBoxOnEscape)
-{
-    tesra::window->queueMouseEvent(tesra::Window::MOUSE_MOVE, 300, 200, 0);
-    tesra::window->checkEvents();
-    engine->frame(0.016f);
-    EXPECT_EQ(engine->pixel(312, 212), (Pixel{255, 255, 255, 255}));
-    EXPECT_EQ(engine->pixel(307, 207), (Pixel{0x20, 0x20, 0x20, 255}));
-
-    UI* ui = UI::getInstance();
-    auto escape = [&]
-    {
-        tesra::window->handleKeyEvent(tesra::Window::KEY_DOWN, 27, 0);
-        tesra::window->handleKeyEvent(tesra::Window::KEY_UP, 27, 0);
-        engine->frame(0.016f);
-    };
-    auto click = [&](const char* button)
-    {
-        tesraui::Object* found = nullptr;
-        for (const auto& pair : ui->getDataset()->getObjects())
-        {
-            if (pair.first.startsWith(button) && ui->getShownBox() != nullptr &&
-                pair.second->isDescendantOf(ui->getShownBox()->boxObject))
-            {
-                found = pair.second;
-            }
-        }
-        ASSERT_NE(found, nullptr) << button;
-        const kavtypes::Rectangle rect = found->getBoundingRect();
-        for (auto type : {tesra::Window::MOUSE_MOVE, tesra::Window::MOUSE_DOWN, tesra::Window::MOUSE_UP})
-        {
-            tesra::window->queueMouseEvent(type, rect.x + rect.w / 2, rect.y + rect.h / 2, 1);
-            tesra::window->checkEvents();
-        }
-        engine->frame(0.016f);
-    };
-    escape();
-    escape();
-    EXPECT_EQ(ui->getActiveMessageBoxType(), "quit");
-    EXPECT_EQ(ui->getNumQueuedMessageBoxTypes(""), 1);
-    EXPECT_TRUE(Session::isPaused());
-    click("msgbox_no_button");
-    EXPECT_FALSE(ui->isMessageBoxActive());
-    EXPECT_FALSE(Session::isPaused());
-    EXPECT_TRUE(tesra::window->isRunning());
-    escape();
-    click("msgbox_yes_button");
-    EXPECT_FALSE(tesra::window->isRunning());
-    EXPECT_FALSE(ui->isErrorOverlayShown());
 }

@@ -1,13 +1,9 @@
 #include "DemoPlayer.h"
-#include "objects/InventoryPane.h"
-#include "ui/UI.h"
 
 using namespace vumo;
 
-using harness::Engine;
-using harness::GameFolder;
-
-// The stranger's rope: which reply gets it, and the water that takes only the raft tied with it.
+// The stranger's rope: which reply gets it, a talk started again by a click on the stranger, and the water
+// that takes only the raft tied with it.
 class DemoStrangerRope : public DemoPlayerTest
 {
 protected:
@@ -16,66 +12,81 @@ protected:
         DemoPlayerTest::SetUp();
         engine->startDemo("menu_adventure");
     }
-    // Answers the stranger with the reply button given and waits for the talk to end.
-    void answer(const std::string& reply)
+    void talk()
+    {
+        clickThing(thing("stranger"), "The stranger: talk to him");
+        ASSERT_FALSE(HasFatalFailure());
+        ASSERT_EQ(engine->lua("dialog.isActive()"), "true");
+    }
+    // Answers the stranger with the reply button given, expects his answer on screen and waits for the talk
+    // to end.
+    void answerWith(const std::string& reply, const std::string& answer)
     {
         ASSERT_TRUE(uiObject(reply)->isVisible());
-        engine->clickObject(uiObject(reply));
-        for (int i = 0; i < 100 && engine->lua("dialog.isActive()") == "true"; ++i)
-        {
-            engine->frame(0.1f);
-        }
-        ASSERT_EQ(engine->lua("dialog.isActive()"), "false");
+        clickThing(uiObject(reply));
+        ASSERT_FALSE(HasFatalFailure());
+        engine->frame(0.1f);
+        EXPECT_TRUE(uiObject("dialog_line")->isDerivedVisible());
+        EXPECT_NE(std::string(uiObject("dialog_line")->getProperty("text")).find(answer), std::string::npos)
+            << uiObject("dialog_line")->getProperty("text");
+        ASSERT_TRUE(waitFor("dialog.isActive()", "false"));
         engine->frame(0.016f);
     }
 };
 
-TEST_F(DemoStrangerRope, GoodbyeGetsNothingAndTheStrangerCanBeAskedAgain)
+TEST_F(DemoStrangerRope, GoodbyeGetsAFarewellOnlyAndAClickOnTheStrangerAsksAgain)
 {
     ASSERT_FALSE(HasFatalFailure());
-    engine->clickObject(uiObject("plank_pickup"));
-    engine->frame(0.016f);
-    answer("reply2");
+    talk();
     ASSERT_FALSE(HasFatalFailure());
-    EXPECT_EQ(items(), "plank");
-    ASSERT_TRUE(uiObject("talk_button")->isDerivedVisible()) << "the way back to the stranger";
-    engine->clickObject(uiObject("talk_button"));
-    engine->frame(0.016f);
-    EXPECT_FALSE(uiObject("talk_button")->isVisible()) << "not offered while the talk goes on";
-    answer("reply1");
+    answerWith("reply2", "Farewell");
     ASSERT_FALSE(HasFatalFailure());
-    EXPECT_EQ(items(), "plank,rope");
-    EXPECT_FALSE(uiObject("talk_button")->isVisible());
+    EXPECT_EQ(items(), "");
+    talk();
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_EQ(std::string(uiObject("reply1")->getProperty("text")), "Where does the path lead?");
+    answerWith("reply1", "the way to the lake");
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_EQ(items(), "rope");
+    // With the rope given, the stranger only wishes luck, and gives nothing more.
+    talk();
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_FALSE(uiObject("reply1")->isVisible());
+    engine->frame(0.1f);
+    EXPECT_NE(std::string(uiObject("dialog_line")->getProperty("text")).find("Good luck"), std::string::npos);
+    ASSERT_TRUE(waitFor("dialog.isActive()", "false"));
+    EXPECT_EQ(items(), "rope");
     EXPECT_EQ(engine->errorLines(), 0) << engine->logText();
 }
 
 TEST_F(DemoStrangerRope, TheWaterTakesOnlyTheRaft)
 {
     ASSERT_FALSE(HasFatalFailure());
-    engine->clickObject(uiObject("plank_pickup"));
-    engine->frame(0.016f);
-    answer("reply1");
+    clickThing(thing("plank"), "A plank: take it");
+    talk();
     ASSERT_FALSE(HasFatalFailure());
-    click(480, 200);
-    ASSERT_TRUE(engine->settleAt("meadow.sign"));
-    click(480, 400);
+    answerWith("reply1", "the way to the lake");
+    ASSERT_FALSE(HasFatalFailure());
+    Session::changeScene("lake.shore", 0.0f, "");
     ASSERT_TRUE(engine->settleAt("lake.shore"));
     // A click on the water with nothing in hand, then with the rope: both stay at the shore and keep all.
-    for (const std::string held : {"", "rope"})
+    const std::pair<const char*, const char*> tries[] = {{"", "deep and cold"},
+                                                         {"rope", "will not carry you"}};
+    for (const auto& [inHand, said] : tries)
     {
-        if (held != "")
+        if (std::string(inHand) != "")
         {
-            drag(held, 880, 410);
+            pick(inHand);
             ASSERT_FALSE(HasFatalFailure());
         }
-        else
-        {
-            click(880, 410);
-        }
-        ASSERT_TRUE(engine->settleAt("lake.shore")) << held;
-        EXPECT_EQ(items(), "plank,rope") << held;
-        EXPECT_EQ(engine->lua("ui.getSelectedItem()"), "") << held;
-        EXPECT_EQ(engine->lua("vars.demo_raft_afloat"), "0") << held;
+        forget();
+        clickPoint(880, 410, "The lake's water");
+        ASSERT_FALSE(HasFatalFailure());
+        EXPECT_NE(answer().find(said), std::string::npos) << inHand << ": " << answer();
+        ASSERT_TRUE(engine->settleAt("lake.shore")) << inHand;
+        EXPECT_EQ(items(), "plank,rope") << inHand;
+        EXPECT_EQ(held(), "") << inHand;
+        EXPECT_EQ(engine->lua("vars.demo_raft_afloat"), "0") << inHand;
     }
     // The plank dropped on the rope ties the raft as well as the other way round.
     dropOn("plank", "rope");

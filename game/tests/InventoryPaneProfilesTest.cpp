@@ -22,8 +22,7 @@ TEST(InventoryPaneProfiles, ReadingOrMakingOtherProfilesLeavesThePaneWithTheCarr
     std::filesystem::create_directories(folder.path + "/data/ui");
     for (const char* texture : {"items", "InventoryPane"})
     {
-        std::filesystem::copy_file(std::string(VUMO_DEMO_DIR) + "/data/gfx/panel.png",
-                                   folder.path + "/data/ui/" + texture + ".png");
+        std::filesystem::copy_file(harness::anyPicture(), folder.path + "/data/ui/" + texture + ".png");
     }
     folder.put("data/ui/ui.dts",
                "<Dataset><Texture filename='items'><Image name='a' rect='0,0,8,8'/>"

@@ -31,8 +31,7 @@ namespace
             Engine::log().clear();
             folder.config();
             const std::string images = harness::putItemPictures(folder);
-            std::filesystem::copy_file(std::string(VUMO_DEMO_DIR) + "/data/gfx/panel.png",
-                                       folder.path + "/data/ui/InventoryPane.png");
+            std::filesystem::copy_file(harness::anyPicture(), folder.path + "/data/ui/InventoryPane.png");
             folder.put("data/ui/ui.dts", "<Dataset><Texture filename='items'>" + images +
                                              "</Texture><Texture filename='InventoryPane'>"
                                              "<Image name='use_item_icon' rect='0,0,8,8'/>"

@@ -19,8 +19,7 @@ protected:
     {
         folder.config("scene: ch1.a\n");
         std::filesystem::create_directories(folder.path + "/data/ui");
-        std::filesystem::copy_file(std::string(VUMO_DEMO_DIR) + "/data/gfx/panel.png",
-                                   folder.path + "/data/ui/items.png");
+        std::filesystem::copy_file(harness::anyPicture(), folder.path + "/data/ui/items.png");
         folder.put("data/ui/ui.dts",
                    "<Dataset><Texture filename=\"items\">"
                    "<Image name=\"a\" rect=\"0,0,8,8\"/><Image name=\"b\" rect=\"0,0,8,8\"/>"

@@ -14,8 +14,7 @@ namespace harness
     inline std::string putItemPictures(const GameFolder& folder)
     {
         std::filesystem::create_directories(folder.path + "/data/ui");
-        std::filesystem::copy_file(std::string(VUMO_DEMO_DIR) + "/data/gfx/panel.png",
-                                   folder.path + "/data/ui/items.png");
+        std::filesystem::copy_file(harness::anyPicture(), folder.path + "/data/ui/items.png");
         std::string images;
         for (const char* item : {"a", "b", "c", "d", "e", "f", "g"})
         {

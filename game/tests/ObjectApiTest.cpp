@@ -36,7 +36,7 @@ namespace
     };
 } // namespace
 
-// The scene ch1.a with the picture "panel" of the demo as a texture of its chapter, and a UI object "badge".
+// The scene ch1.a with a picture of the demo, "panel", as a texture of its chapter, and a UI object "badge".
 class ObjectApi : public harness::GameTest
 {
 protected:
@@ -47,8 +47,7 @@ protected:
                    "<Dataset><Object type='ImageBox' name='badge' rect='0,0,10,10'/></Dataset>");
         folder.putJournal();
         std::filesystem::create_directories(folder.path + "/data/gfx");
-        std::filesystem::copy(std::string(VUMO_DEMO_DIR) + "/data/gfx/panel.png",
-                              folder.path + "/data/gfx/panel.png");
+        std::filesystem::copy(harness::anyPicture(), folder.path + "/data/gfx/panel.png");
         folder.put("data/chapters/ch1/ch1.datadef",
                    "<Dataset><Texture filename='../../gfx/panel'><Image name='full' rect='0,0,64,64'/>"
                    "<Image name='corner' rect='0,0,8,8'/></Texture></Dataset>");

@@ -24,11 +24,14 @@
 namespace vumo
 {
     const char* const UIMessageBoxManager::refPrefix = "$lua_ref:";
+    const char* const UIMessageBoxManager::boxNamePrefix = "vumo_messagebox";
 
     namespace
     {
         const char* const dismissCall = "ui.__dismissMessageBox()";
         const char* const builderName = "createMessageBox";
+        // Over the game's own objects, under the error overlay and the debug tools.
+        const int boxZOrder = 1000;
 
         bool hasButton(const hdict<hstring>& parameters)
         {
@@ -159,7 +162,12 @@ namespace vumo
     void UIMessageBoxManager::update(float)
     {
         const int total = this->queue.size() + (this->shownBox != nullptr ? 1 : 0);
-        if (this->shownBox != nullptr || this->queue.empty())
+        if (this->shownBox != nullptr)
+        {
+            this->keepOverGame(this->shownBox.get());
+            return;
+        }
+        if (this->queue.empty())
         {
             return;
         }
@@ -222,11 +230,11 @@ namespace vumo
                                        __LINE__);
         }
         tesraui::ImageBox* object = new tesraui::ImageBox(
-            EngineObjects::freeName(dataset, tesra::generateName("vumo_messagebox")), root->getRect());
+            EngineObjects::freeName(dataset, tesra::generateName(boxNamePrefix)), root->getRect());
         dataset->registerObjects(object);
         object->setAnchors(true, true, true, true);
         object->setImageByName("0x0000003F");
-        object->setZOrder(1000);
+        object->setZOrder(ui->zOrderOverGame(boxZOrder));
         box->boxObject = object;
         box->boxLife = object->watchLife();
         if (!box->parameters.hasKey("text"))
@@ -430,6 +438,21 @@ namespace vumo
                                  kavtypes::Rectangle()),
             object, dataset);
         destructor->setProperty("delay", "1.0");
+    }
+
+    void UIMessageBoxManager::keepOverGame(MessageBox* box)
+    {
+        // A screen put up after the box, or one that came up with a higher z-order, would take its input.
+        UI* ui = UI::getInstance();
+        if (ui == nullptr || box->boxObject == nullptr || !box->boxLife.isAlive())
+        {
+            return;
+        }
+        const int wanted = ui->zOrderOverGame(boxZOrder);
+        if (box->boxObject->getZOrder() != wanted)
+        {
+            box->boxObject->setZOrder(wanted);
+        }
     }
 
     void UIMessageBoxManager::cancelActiveMessageBox()

@@ -22,6 +22,8 @@ namespace vumo
     {
     public:
         static const char* const refPrefix;
+        // The names of the boxes' root objects begin with it.
+        static const char* const boxNamePrefix;
 
         // One queued or shown box. A parameter that stands for a Lua value keeps its registry reference
         // beside its text "$lua_ref:<n>", so that a script's string of that shape stays a string.
@@ -82,6 +84,8 @@ namespace vumo
         void createDefaultMessageBox(MessageBox* box);
         void assignButtonEvents(tesraui::Object* object);
         void destroyMessageBoxObjects(MessageBox* box);
+        // Over every screen the game or a library put up, so that the box takes the input where it is drawn.
+        void keepOverGame(MessageBox* box);
         void clearRecords();
     };
 } // namespace vumo

@@ -43,6 +43,8 @@ namespace vumo
 
         static UI* getInstance();
         static tesraui::Dataset* getUIDataset();
+        // The pointer's least z-order: it draws over the rest of the root object's children.
+        static const int cursorZOrder = 100000;
         // The two profile names that turn debug mode on, in lower case.
         static const char* const developerProfileNames[2];
 
@@ -138,6 +140,10 @@ namespace vumo
         kavtypes::Vector2 getCursorPosition() const;
         void setCursorPosition(float x, float y);
         void updateCursor();
+        // The least z-order of `least` and above that puts an object over everything the game and its
+        // libraries hung on the root object, at whatever z-order: the engine's own layers (message boxes, the
+        // error overlay, the debug tools, the pointer) are left out.
+        int zOrderOverGame(int least) const;
         // False when the cursor does not follow the pointer now (a touch screen without a touch).
         bool updateCursorPosition();
 
@@ -183,6 +189,9 @@ namespace vumo
         void saveProfile();
         void destroyCursorObject();
         void applySystemCursor(const hstring& name);
+        bool isOwnLayer(const tesraui::Object* object) const;
+        // The pointer draws over everything on the root object.
+        void keepCursorOnTop();
 
         // Inventory and dialogs: the hooks the inventory and the dialog manager call.
     public:

@@ -164,7 +164,7 @@ namespace vumo
                     tesraui::Container* cursor = new tesraui::Container(
                         EngineObjects::freeName(this->dataset.get(), "vumo_cursor"), kavtypes::Rectangle());
                     cursor->setOutsideHolder("the UI as its cursor");
-                    cursor->setZOrder(100000);
+                    cursor->setZOrder(cursorZOrder);
                     cursor->setClickThrough(true);
                     EngineObjects::attach(cursor, this->rootObject, this->dataset.get());
                     this->cursorObject = cursor;
@@ -191,6 +191,7 @@ namespace vumo
             this->systemCursorName = systemName;
             this->applySystemCursor(systemName);
         }
+        this->keepCursorOnTop();
         if (tesraui::Container* cursor = this->getCursorObject())
         {
             const kavtypes::Vector2 position = this->getCursorPosition();

@@ -52,8 +52,24 @@ namespace
                                const char* what)
         {
             EXPECT_EQ(at(shot, rect.x + rect.w / 2, rect.y + rect.h / 2), colour) << what;
+            expectFrame(shot, rect, frame, what);
+        }
+
+        static void expectFrame(const tesra::Image& shot, Rectangle rect, Rgb frame, const char* what)
+        {
             EXPECT_EQ(at(shot, rect.x + 2, rect.y + rect.h / 2), frame) << what;
             EXPECT_EQ(at(shot, rect.x + rect.w - 3, rect.y + rect.h / 2), frame) << what;
+        }
+
+        // The pixels of the ink's colour in a band across the card, between the fractions of its height:
+        // the strokes of the title written there.
+        static int inked(const tesra::Image& shot, Rectangle rect, float top, float bottom, Rgb ink)
+        {
+            int count = 0;
+            for (int y = (int)(rect.y + rect.h * top); y < (int)(rect.y + rect.h * bottom); ++y)
+                for (int x = (int)rect.x + 8; x < (int)(rect.x + rect.w) - 8; ++x)
+                    count += at(shot, x, y) == ink ? 1 : 0;
+            return count;
         }
     };
 
@@ -65,26 +81,31 @@ TEST_F(DemoReadBack, MoreGamesScreen)
     orvalotest::Scene scene;
     ASSERT_NE(orvalo::createAndShowMoreGamesScreen(scene.root), nullptr);
     std::unique_ptr<tesra::Image> shot = shoot(scene, "orvalo_more_games.png");
-    const std::pair<const char*, Rgb> colours[] = {{"forest_tale", {40, 160, 60}},
-                                                   {"river_quest", {230, 130, 30}}};
+    // Each thumbnail carries its game's title in its own ink, in the band across its lower half.
+    const std::pair<const char*, Rgb> inks[] = {{"forest_tale", {240, 250, 220}},
+                                                {"river_quest", {255, 240, 200}}};
     tesraui::Dataset* dataset = tesraui::getDatasetByName("more_games");
     int thumbnails = 0;
     for (tesraui::Object* button : dataset->getObject("orvalo_mgs_scroll_area")->getChildren())
     {
         const hstring id =
             orvalo::getGames()[button->getName().replaced("orvalo_mgs_button_", "").toInt()].id;
-        for (const auto& [game, colour] : colours)
+        for (const auto& [game, ink] : inks)
             if (id == game)
             {
                 const Rectangle rect = button->getBoundingRect();
                 EXPECT_EQ(rect.getSize(), kavtypes::Vector2(400, 180));
-                expectCard(*shot, rect, colour, white, game);
+                expectFrame(*shot, rect, white, game);
+                EXPECT_GT(inked(*shot, rect, 0.62f, 0.94f, ink), 400) << game;
+                EXPECT_EQ(inked(*shot, rect, 0.0f, 0.6f, ink), 0) << game << ": the title stays in its band";
                 ++thumbnails;
             }
     }
     EXPECT_EQ(thumbnails, 2);
-    expectCard(*shot, dataset->getObject("orvalo_mgs_game_logo")->getBoundingRect(), {40, 80, 200},
-               {250, 220, 80}, "logo");
+    // The current game's logo: its title in the frame's gold.
+    const Rectangle logo = dataset->getObject("orvalo_mgs_game_logo")->getBoundingRect();
+    expectFrame(*shot, logo, {250, 220, 80}, "logo");
+    EXPECT_GT(inked(*shot, logo, 0.3f, 0.7f, {250, 220, 80}), 400) << "the logo's title";
     EXPECT_EQ(at(*shot, 1270, 10), Rgb({30, 30, 50}));
 }
 

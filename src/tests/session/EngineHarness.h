@@ -67,6 +67,10 @@ namespace harness
         return ::testing::AssertionSuccess();
     }
 
+    // A picture of the demo's, 72 by 72, for a test that needs any picture at all (defined by the game's
+    // tests only).
+    std::string anyPicture();
+
     // A game folder of its own: its files, its working folder, its per-user data and its instance lock.
     struct GameFolder
     {

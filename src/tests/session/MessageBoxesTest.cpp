@@ -315,3 +315,49 @@ TEST_F(MessageBoxes, ButtonCodeThatFailsShowsTheOverlay)
     EXPECT_TRUE(ui->isErrorOverlayShown());
     EXPECT_TRUE(inOrder(engine->logText(), {"scripting: Scripting Error: ", "button broke"}));
 }
+
+// Screens the game or a library hangs on the root object at any z-order, one of them an empty container
+// that only catches the pointer: the box is drawn over them and takes the clicks there, and the pointer
+// stays over the box.
+TEST_F(MessageBoxes, ABoxOverScreensAtAnyZOrderTakesItsClicksUnderThePointer)
+{
+    run("function ui.getCursorMode() return 'arrow' end\n"
+        "function ui.createCursor(mode, cursor)\n"
+        "  object.create('ImageBox', '', cursor, {x = 0, y = 0, w = 8, h = 8, image = '0xFF0000'})\n"
+        "end");
+    tesraui::Container* blocker = new tesraui::Container("screen_blocker", ui->getRootObject()->getRect());
+    ui->getRootObject()->addChildAndRegister(blocker);
+    blocker->setZOrder(100000);
+    engine->frame();
+    ASSERT_NE(ui->getCursorObject(), nullptr);
+    EXPECT_GT(ui->getCursorObject()->getZOrder(), 100000) << "the pointer draws over the screen";
+    run("answered = 0\nui.messageBox{type = 'ask', text = '{%s} {Go?}', yes_button = 'answered = answered + "
+        "1'}");
+    engine->frame();
+    ASSERT_TRUE(ui->isMessageBoxActive());
+    tesraui::Object* box = ui->getShownBox()->boxObject;
+    EXPECT_GT(box->getZOrder(), 100000);
+    // A screen put up while the box is shown goes under it by the next frame.
+    tesraui::ImageBox* late = new tesraui::ImageBox("late_screen", ui->getRootObject()->getRect());
+    ui->getRootObject()->addChildAndRegister(late);
+    late->setImageByName("0x00FF00");
+    late->setZOrder(box->getZOrder() + 5);
+    engine->frame();
+    EXPECT_GT(box->getZOrder(), late->getZOrder());
+    ASSERT_NE(ui->getCursorObject(), nullptr);
+    EXPECT_GT(ui->getCursorObject()->getZOrder(), box->getZOrder()) << "the pointer draws over the box";
+    click(buttonOf("yes_button"));
+    // The button's code runs in the UI's environment.
+    EXPECT_EQ(lua("ui.answered"), "1");
+    EXPECT_FALSE(ui->isMessageBoxActive());
+    // Without screens above them, and once the answered box has faded, the engine's layers keep their
+    // places.
+    delete late;
+    delete blocker;
+    frames(12);
+    run("ui.messageBox{type = 'again'}");
+    engine->frame();
+    ASSERT_TRUE(ui->isMessageBoxActive());
+    EXPECT_EQ(ui->getShownBox()->boxObject->getZOrder(), 1000);
+    EXPECT_EQ(ui->getCursorObject()->getZOrder(), 100000);
+}

@@ -1,5 +1,7 @@
 -- The demo's game UI: keeps a clock, writes each scene change to the log and keeps the player's
--- profile, which counts the demo's runs and remembers the key found on the sign.
+-- profile, which counts the demo's runs and remembers the adventure's progress. Everything the player
+-- does answers on screen: a line of text for a few seconds (ui.say), the name of what is under the pointer
+-- (ui.markClickable, a region table's "label"), a notice for an achievement.
 
 vars.create("demo_runs", 0)
 -- Set by the key hidden on the sign once the player finds it.
@@ -14,7 +16,7 @@ vars.create("demo_raft_afloat", 0)
 vars.create("demo_sky_watched", 0)
 -- Set by the password carved tiny on the sign, which only a zoomed-in look finds: the inn opens to it.
 vars.create("demo_password_found", 0)
--- Set by the oar under the hills' wooden piece: the raft is not put on the water without it.
+-- Set by the oar under the hills' crate: the raft is not put on the water without it.
 vars.create("demo_oar_found", 0)
 -- Set once the beacon on the hills burns: without its light the raft finds no way to the inn.
 vars.create("demo_beacon_lit", 0)
@@ -62,6 +64,7 @@ function ui.init()
 	ui.pickProfile()
 	vars.demo_runs = vars.demo_runs + 1
 	profile.save()
+	ui.found = ui.foundThings()
 	ui.ready = true
 end
 
@@ -69,14 +72,12 @@ function ui.update(dt)
 	ui.clock = ui.clock + dt
 	ui.followGoal()
 	ui.showPasswordWhenZoomed()
-	if ui.ready then
-		object.setProperty("ui.talk_button", "visible", scene.getFullName() == "meadow.hills" and
-			inventory.hasItem("plank") and ui.needsRope() and not dialog.isActive())
-	end
+	ui.tellFinds()
+	ui.fadeLines(dt)
+	ui.showHoverName()
 end
 
--- A goal met (the key found, which the key's object records by itself, or the plank picked up) shows the
--- next one and is kept.
+-- A goal met shows the next one and is kept.
 function ui.followGoal()
 	if not ui.ready then
 		return
@@ -88,7 +89,6 @@ function ui.followGoal()
 		end
 		ui.shownGoal = goal
 		object.setProperty("ui.goal", "text", goal)
-		object.setProperty("ui.inn_button", "visible", scene.getFullName() == "lake.shore" and ui.innIsOpen())
 	end
 end
 
@@ -100,6 +100,13 @@ function ui.OnSceneChanged(scene, previous)
 	end
 	ui.showAdventurePanels(scene)
 	ui.keepPlace(scene)
+	-- An answer belongs to the scene it was given in.
+	ui.sayLeft = 0
+	object.setProperty("ui.say_panel", "visible", false)
+	if ui.sayAfterSwitch ~= nil then
+		ui.say(ui.sayAfterSwitch)
+		ui.sayAfterSwitch = nil
+	end
 end
 
 -- The variables are taken into the profile before it is saved: a save alone keeps only what it took last.
@@ -108,10 +115,13 @@ function ui.keepProgress()
 	profile.save()
 end
 
+function ui.isAdventure(scene)
+	return scene:find("^meadow%.") ~= nil or scene:find("^lake%.") ~= nil
+end
+
 -- The adventure's scenes are remembered in the profile as they are reached.
 function ui.keepPlace(scene)
-	local adventure = scene:find("^meadow%.") ~= nil or scene:find("^lake%.") ~= nil
-	if adventure and vars.demo_place ~= scene then
+	if ui.isAdventure(scene) and vars.demo_place ~= scene then
 		vars.demo_place = scene
 		ui.keepProgress()
 	end
@@ -120,33 +130,33 @@ end
 -- What the player has to do next, from what has been done.
 function ui.goalText()
 	if tostring(vars.demo_key_found) ~= "1" then
-		return "Goal: find the golden key hidden on the sign; the inn across the lake needs it."
+		return "Goal: find the golden key hidden on the sign (follow the path's arrow); the inn across the lake needs it."
 	end
 	if not ui.hasPlank() then
-		return "Goal: the lake is deep; pick up the plank the stranger spoke of."
+		return "Goal: the lake is deep; pick up the plank lying by the stranger on the hills."
 	end
 	if ui.raftIsAfloat() and tostring(vars.demo_beacon_lit) ~= "1" then
-		return "Goal: the lake is dark: light the beacon on the hills' right for the way to the duel."
+		return "Goal: the lake is dark; light the beacon's wood on the far hill for the way to the inn."
 	end
 	if ui.raftIsAfloat() and tostring(vars.demo_password_found) ~= "1" then
-		return "Goal: the inn opens to a password carved tiny on the sign: zoom in on it with the wheel."
+		return "Goal: the inn opens to a password carved tiny at the sign's top left; zoom in on it with the wheel."
 	end
 	if ui.raftIsAfloat() then
-		return "Goal: take the key across the lake to the inn and win the duel there."
+		return "Goal: take the arrow across the lake to the inn and win the duel there."
 	end
 	if inventory.hasItem("raft") and not ui.skyIsWatched() then
-		return "Goal: click the lake's sky and watch the ball cross it: then the water takes the raft."
+		return "Goal: the water is rough; click the lake's sky and watch the ball cross it to calm it."
 	end
 	if inventory.hasItem("raft") and tostring(vars.demo_oar_found) ~= "1" then
-		return "Goal: the raft needs an oar: drag the wooden piece on the hills aside and look under it."
+		return "Goal: the raft needs an oar; drag the crate on the hills aside and look under it."
 	end
 	if inventory.hasItem("raft") then
-		return "Goal: put the raft on the water at the shore's right to reach the inn."
+		return "Goal: click the raft in your pack, then click the lake's water to put it afloat."
 	end
 	if inventory.hasItem("rope") then
-		return "Goal: drop the rope on the plank in the pane: a raft will carry you to the inn."
+		return "Goal: click the rope in your pack, then click the plank there: tied together they make a raft."
 	end
-	return "Goal: a plank alone sinks on the way to the inn; ask the stranger on the hills for a rope."
+	return "Goal: a plank alone sinks; click the stranger on the hills and ask for a rope."
 end
 
 -- The plank counts while it is one, tied into the raft, or afloat.
@@ -158,22 +168,56 @@ function ui.raftIsAfloat()
 	return tostring(vars.demo_raft_afloat) == "1"
 end
 
--- The password is drawn at 8 pixels: it shows once the zoom draws it at 12 or more.
+-- The password shows once the zoom draws it half again its size or more; the window's own scale, which
+-- the UI's root shares, does not count.
 function ui.showPasswordWhenZoomed()
 	if not ui.ready or scene.getFullName() ~= "meadow.sign" or not object.exists("password") then
 		return
 	end
 	local password = object.getObject("password")
 	local _, _, w = object.getBoundingRect(password)
-	object.setProperty(password, "visible", w >= 12)
+	local _, _, rootW = object.getBoundingRect("ui.root")
+	local windowScale = rootW / object.getProperty("ui.root", "w")
+	object.setProperty(password, "visible", w >= 1.5 * object.getProperty(password, "w") * windowScale)
+end
+
+-- What hidden things were found: each find is told once, when it happens.
+ui.finds = {
+	{var = "demo_key_found", text = "You found the golden key! The inn across the lake will open to it."},
+	{var = "demo_oar_found", text = "You found an oar under the crate: now the raft can be steered."},
+	{var = "demo_password_found", text = "The inn's password is carved here: ROSE. You will remember it."},
+}
+
+function ui.foundThings()
+	local found = {}
+	for _, find in ipairs(ui.finds) do
+		found[find.var] = tostring(vars[find.var]) == "1"
+	end
+	return found
+end
+
+function ui.tellFinds()
+	if not ui.ready then
+		return
+	end
+	local now = ui.foundThings()
+	for _, find in ipairs(ui.finds) do
+		if now[find.var] and not ui.found[find.var] then
+			ui.say(find.text)
+		end
+	end
+	ui.found = now
 end
 
 function ui.beaconLit()
-	if tostring(vars.demo_beacon_lit) ~= "1" then
-		vumo.log("the beacon burns")
-		vars.demo_beacon_lit = 1
-		ui.keepProgress()
+	if tostring(vars.demo_beacon_lit) == "1" then
+		ui.say("The beacon already burns.")
+		return
 	end
+	vumo.log("the beacon burns")
+	vars.demo_beacon_lit = 1
+	ui.keepProgress()
+	ui.say("The beacon burns: its light will show the raft the way across the lake.")
 end
 
 function ui.skyIsWatched()
@@ -185,6 +229,7 @@ function ui.skyWatched()
 	if not ui.skyIsWatched() then
 		vars.demo_sky_watched = 1
 		ui.keepProgress()
+		ui.say("The ball has crossed the sky, and the water below grows calm.")
 	end
 end
 
@@ -202,31 +247,33 @@ function ui.goToInn()
 	sound.play("ui.click")
 	if not ui.raftIsAfloat() then
 		vumo.log("the plank alone sinks")
+		ui.say("A plank alone sinks: you need a raft on the water to cross.")
 		return
 	end
 	if tostring(vars.demo_beacon_lit) ~= "1" then
 		vumo.log("the lake is too dark without the beacon")
+		ui.say("The lake is too dark to cross: light the beacon on the hills first.")
 		return
 	end
 	if tostring(vars.demo_password_found) ~= "1" then
 		vumo.log("the inn stays shut without its password")
+		ui.say("The inn stays shut: it opens only to its password, carved on the sign.")
 		return
 	end
 	vars.demo_place = "tavern.duel"
 	ui.keepProgress()
+	ui.sayAfterSwitch = "The templar of the inn challenges you to a duel."
 	scene.switch("tavern.duel")
 end
 
--- The adventure's marker, plank and inventory show only in its chapters: elsewhere (the landing page, the
+-- The adventure's goal, pack and inventory show only in its chapters: elsewhere (the landing page, the
 -- menu, the store, the duel) they would cover the screen's own buttons.
 function ui.showAdventurePanels(scene)
-	local adventure = scene:find("^meadow%.") ~= nil or scene:find("^lake%.") ~= nil
-	object.setProperty("ui.marker", "visible", adventure)
-	object.setProperty("ui.inventory", "visible", adventure)
-	object.setProperty("ui.plank_pickup", "visible", adventure and not ui.hasPlank())
+	local adventure = ui.isAdventure(scene)
+	for _, name in ipairs({"ui.inventory", "ui.pack", "ui.item_name", "ui.goal_panel"}) do
+		object.setProperty(name, "visible", adventure)
+	end
 	object.setProperty("ui.goal", "text", ui.goalText())
-	object.setProperty("ui.goal", "visible", adventure)
-	object.setProperty("ui.inn_button", "visible", scene == "lake.shore" and ui.innIsOpen())
 	-- The menu is the way out of every other scene; the store has its own Later button.
 	object.setProperty("ui.menu_button", "visible", scene:find("^menu%.") == nil)
 end
@@ -239,69 +286,239 @@ function ui.backToMenu()
 	scene.switch("menu.MainMenu")
 end
 
--- Things a scene makes clickable beside its buttons (which light up by themselves) and its action map's
--- regions: a scene marks them, by name, with ui.markClickable. The marks are kept per scene, as its
--- script runs before the UI hears of the change; a scene that starts again marks them anew.
+-- A line of text that answers what the player did, shown for a few seconds; it is also written to the
+-- log.
+function ui.say(text, seconds)
+	vumo.log("say: " .. text)
+	object.setProperty("ui.say", "text", text)
+	object.setProperty("ui.say_panel", "visible", true)
+	object.setProperty("ui.say_panel", "alpha", 255)
+	ui.sayLeft = seconds or 4
+end
+
+-- A short notice at the top right.
+function ui.notice(text)
+	vumo.log("notice: " .. text)
+	object.setProperty("ui.notice", "text", text)
+	object.setProperty("ui.notice_panel", "visible", true)
+	object.setProperty("ui.notice_panel", "alpha", 255)
+	ui.noticeLeft = 4
+end
+
+-- The answer and the notice fade out over their last half second.
+function ui.fadeLines(dt)
+	for _, line in ipairs({{"sayLeft", "ui.say_panel"}, {"noticeLeft", "ui.notice_panel"}}) do
+		local left = ui[line[1]]
+		if left ~= nil then
+			left = left - dt
+			if left <= 0 then
+				object.setProperty(line[2], "visible", false)
+				left = nil
+			else
+				object.setProperty(line[2], "alpha", math.floor(255 * math.min(1, left * 2)))
+			end
+			ui[line[1]] = left
+		end
+	end
+end
+
+-- The achievements' names as the player reads them.
+ui.achievementTitles = {duel_won = "Duellist: you beat the templar", demo_won = "The demo is finished"}
+
+function ui.OnAchievementUnlocked(name)
+	ui.notice("Achievement unlocked: " .. (ui.achievementTitles[name] or name))
+end
+
+-- Things a scene makes clickable beside its buttons and its action map's regions, with the name the pointer
+-- shows over them: a scene marks them, by object name, with ui.markClickable. The marks are kept per scene,
+-- as its script runs before the UI hears of the change; a scene that starts again marks them anew. A region
+-- of an action map is named by the field "label" of its table in the scene.
 ui.clickables = {}
 
-function ui.markClickable(name)
+function ui.markClickable(name, label)
 	local full = scene.getFullName()
 	local marks = ui.clickables[full] or {}
-	marks[name] = true
+	marks[name] = label or ""
 	ui.clickables[full] = marks
 end
 
-local function under(name, x, y)
-	if not object.exists(name) then
-		return false
+-- The kinds of object that answer a click by themselves.
+ui.buttonTypes = {ImageButton = true, TextImageButton = true, ToggleButton = true, Match3Element = true,
+	DraggableContainer = true, HiddenObject = true}
+
+-- The topmost object at the window point that draws or answers, below the parent: a plain container with
+-- nothing in it there (one that only spans a screen) is looked through.
+function ui.objectAt(parent, x, y)
+	local children = object.children(parent)
+	for i = #children, 1, -1 do
+		local child = children[i]
+		if object.getProperty(child, "visible") and not object.getProperty(child, "click_through") and
+			object.getProperty(child, "alpha") > 0 then
+			local left, top, w, h = object.getBoundingRect(child)
+			if w > 0 and h > 0 and x >= left and x < left + w and y >= top and y < top + h then
+				local found = object.getChildUnderPoint(child, (x - left) / w, (y - top) / h)
+				if found ~= nil and not (object.getProperty(found, "type") == "Container" and
+					#object.children(found) == 0) then
+					return found
+				end
+			end
+		end
 	end
-	local o = object.getObject(name)
-	if not object.getProperty(o, "visible") then
-		return false
-	end
-	local left, top, w, h = object.getBoundingRect(o)
-	return x >= left and x < left + w and y >= top and y < top + h
+	return nil
 end
 
--- True over a region of the scene's action map, or over a marked thing.
-function ui.isOverClickable()
+-- The pointer in the window's pixels, where objects' bounding rectangles are.
+function ui.pointerInWindow()
+	local x, y = ui.getCursorPos()
+	local left, top, w, h = object.getBoundingRect("ui.root")
+	return left + x * w / object.getProperty("ui.root", "w"), top + y * h / object.getProperty("ui.root", "h")
+end
+
+-- What lies under the pointer: whether a click there does something, and the name to show (nil for none).
+-- The topmost object there decides: a message box, a screen or a panel of the UI covers the scene.
+function ui.pointedThing()
 	if scene.getName() == "" or scene.isTransitionActive() then
 		return false
 	end
-	local x, y = vumo.getCursorPos()
-	-- The map paints only the regions a scene answers; the handlers live in the scene's own environment.
-	if scene.getActionMapColorAt(x, y) ~= "000000" then
-		return true
+	local x, y = ui.pointerInWindow()
+	local o = ui.objectAt("ui.root", x, y)
+	local chapter = scene.getChapterName()
+	local marks = ui.clickables[scene.getFullName()] or {}
+	local inScene = false
+	while o ~= nil do
+		local dataset, name = o.__name:match("^([^%.]*)%.(.*)$")
+		if dataset == chapter then
+			inScene = true
+			if marks[name] ~= nil then
+				return true, marks[name] ~= "" and marks[name] or nil
+			end
+		end
+		local kind = object.getProperty(o, "type")
+		if ui.buttonTypes[kind] then
+			return true, nil
+		end
+		-- The pane names its items itself, in its rollover label.
+		if kind == "InventoryPane" then
+			return ui.isOverPaneItem(o, x, y), nil
+		end
+		o = object.getProperty(o, "parent")
 	end
-	for name in pairs(ui.clickables[scene.getFullName()] or {}) do
-		if under(name, x, y) then
-			return true
+	if inScene then
+		-- The map paints only the regions a scene answers; the handlers live in the scene's own environment.
+		local colour = scene.getActionMapColorAt(vumo.getCursorPos())
+		if colour ~= "000000" then
+			local env = _G[chapter] and _G[chapter][scene.getName()]
+			local region = env and env["_" .. colour]
+			return true, type(region) == "table" and region.label or nil
 		end
 	end
 	return false
 end
 
--- A drawn pointer, just below and right of the hot spot: a dark square with a white one inside, and a
--- larger golden one with a dark heart over things that can be clicked.
-function ui.getCursorMode()
-	if ui.isOverClickable() then
-		return "hand"
+-- Whether the window point lies on a cell of the pane, a carried item.
+function ui.isOverPaneItem(pane, x, y)
+	for item in tostring(vars.items):gmatch("[^,]+") do
+		local cell = object.getProperty(pane, "itemObject:" .. item)
+		if cell ~= nil and cell ~= "" then
+			local left, top, w, h = object.getBoundingRect("ui." .. cell)
+			if x >= left and x < left + w and y >= top and y < top + h then
+				return true
+			end
+		end
 	end
-	return "pointer"
+	return false
+end
+
+function ui.isOverClickable()
+	return (ui.pointedThing())
+end
+
+-- The name of the thing under the pointer, beside the pointer and kept inside the window.
+function ui.showHoverName()
+	if not ui.ready then
+		return
+	end
+	local _, label = ui.pointedThing()
+	if label == nil or dialog.isActive() then
+		object.setProperty("ui.hover_name", "visible", false)
+		return
+	end
+	local x, y = ui.getCursorPos()
+	local w = font.getTextWidth("demo:0.6", label) + 28
+	local left = math.min(math.max(x + 18, 4), object.getProperty("ui.root", "w") - w - 4)
+	local top = y + 30
+	if top > object.getProperty("ui.root", "h") - 40 then
+		top = y - 40
+	end
+	object.setProperty("ui.hover_name", "text", label)
+	object.setProperty("ui.hover_name", "w", w)
+	object.setProperty("ui.hover_name", "x", left)
+	object.setProperty("ui.hover_name", "y", top)
+	object.setProperty("ui.hover_name", "visible", true)
+end
+
+-- The drawn pointer: an arrow, or a hand over what answers a click, with the item in hand below it. The mode
+-- names both, so that the pointer is made again when either changes.
+function ui.getCursorMode()
+	local mode = ui.isOverClickable() and "hand" or "arrow"
+	local held = ui.getSelectedItem()
+	if held ~= "" then
+		mode = mode .. ":" .. held
+	end
+	return mode
 end
 
 function ui.createCursor(mode, cursor)
-	if mode == "hand" then
-		object.create("ImageBox", "", cursor, {x = 4, y = 4, w = 20, h = 20, image = "0xFFD040"})
-		object.create("ImageBox", "", cursor, {x = 10, y = 10, w = 8, h = 8, image = "0x202020"})
-		return
+	local shape, held = mode:match("^([^:]*):?(.*)$")
+	if held ~= "" then
+		object.create("ImageBox", "", cursor, {x = 10, y = 14, w = 48, h = 48, image = "items/" .. held})
 	end
-	object.create("ImageBox", "", cursor, {x = 6, y = 6, w = 14, h = 14, image = "0x202020"})
-	object.create("ImageBox", "", cursor, {x = 8, y = 8, w = 10, h = 10, image = "0xFFFFFF"})
+	if shape == "hand" then
+		-- The hand's fingertip is the picture's point (10, 0).
+		object.create("ImageBox", "", cursor, {x = -10, y = 0, w = 32, h = 32, image = "pointer/hand"})
+	else
+		object.create("ImageBox", "", cursor, {x = 0, y = 0, w = 32, h = 32, image = "pointer/arrow"})
+	end
 end
 
--- Escape asks whether to quit.
+-- The quit box: the demo's own, with buttons that light up under the pointer.
+function ui.createMessageBox(box, params)
+	local w, h = 460, 200
+	local x = (object.getProperty("ui.root", "w") - w) / 2
+	local y = (object.getProperty("ui.root", "h") - h) / 2
+	local frame = object.create("ImageBox", "", box, {x = x, y = y, w = w, h = h, image = "0xE0C070"})
+	local inside = object.create("ImageBox", "", frame, {x = 4, y = 4, w = w - 8, h = h - 8, image = "0x1A2030"})
+	object.create("Label", "", inside, {x = 24, y = 16, w = w - 56, h = 92, font = "demo:0.85",
+		text_key = params.text or "", horz_formatting = "center_wrapped", text_color = "FFFFFF"})
+	local buttons = {}
+	for key, code in pairs(params) do
+		local label = type(key) == "string" and key:match("^(.*)_button$")
+		if label then
+			buttons[#buttons + 1] = {label = label, code = code}
+		end
+	end
+	-- "no" before "yes": the safe answer comes first.
+	table.sort(buttons, function(a, b) return a.label < b.label end)
+	local slot = (w - 8) / math.max(1, #buttons)
+	for i, b in ipairs(buttons) do
+		local button = object.create("TextImageButton", "", inside, {x = (i - 1) * slot + 20, y = 120,
+			w = slot - 40, h = 52, image = "0x3A4A66", hover_image = "0x6C86B8", pushed_image = "0x24304A",
+			font = "demo", text = b.label:sub(1, 1):upper() .. b.label:sub(2), text_color = "FFFFFF",
+			hover_text_color = "FFF4A0", pushed_text_color = "C0C0C0", horz_formatting = "center"})
+		object.assignEvent(button, "Click", b.code)
+	end
+end
+
+-- Escape asks whether to quit; while it asks, Escape says no and Return says yes.
 function ui.OnKeyDown(key)
+	if ui.getActiveMessageBoxType() == "quit" then
+		if key == 27 then
+			ui.cancelActiveMessageBox()
+		elseif key == 13 then
+			vumo.endProgram()
+		end
+		return
+	end
 	if key == 27 and ui.getNumQueuedMessageBoxTypes("quit") == 0 then
 		ui.messageBox{type = "quit", text = "{%s} {Quit the demo?}", yes_button = "vumo.endProgram()", no_button = ""}
 	end

@@ -1,27 +1,25 @@
--- The demo's inventory and dialogs: the plank button picks the plank up into the pane at the bottom and,
--- on the meadow, starts the stranger's dialog, whose lines show above its replies, the two coloured buttons.
+-- The demo's inventory and dialogs: the pack at the bottom holds what the player picks up; a click on an
+-- item there takes it in hand (the pointer carries it), and a click on another item with it combines the
+-- two. The stranger's lines show above the replies, two coloured buttons.
 
 local init = ui.init
 function ui.init()
 	init()
-	object.assignEvent("ui.plank_pickup", "Click", "ui.pickUpPlank()")
 	object.assignEvent("ui.reply1", "Click", "dialog.chooseReply(0)")
 	object.assignEvent("ui.reply2", "Click", "dialog.chooseReply(1)")
 	object.assignEvent("ui.menu_button", "Click", "ui.backToMenu()")
-	object.assignEvent("ui.inn_button", "Click", "ui.goToInn()")
-	object.assignEvent("ui.talk_button", "Click", "ui.talkToStranger()")
 end
 
+-- The plank lying on the hills goes into the pack.
 function ui.pickUpPlank()
-	if not ui.hasPlank() then
-		inventory.addItem("plank")
-		object.setProperty("ui.plank_pickup", "visible", false)
+	if ui.hasPlank() then
+		return false
 	end
-	if scene.getChapterName() == "meadow" and not dialog.isActive() then
-		dialog.start("stranger")
-	end
+	inventory.addItem("plank")
+	return true
 end
 
+-- A click on the stranger: the talk, which offers the rope while the player still needs one.
 function ui.talkToStranger()
 	if not dialog.isActive() then
 		dialog.start("stranger")
@@ -35,44 +33,91 @@ function ui.takeRope()
 	end
 end
 
--- The rope tied to the plank makes the raft, in either order of dropping.
+-- The rope tied to the plank makes the raft, in either order of combining.
 function inv_combine_plank_and_rope()
 	inventory.removeItem("plank")
 	inventory.removeItem("rope")
 	inventory.addItem("raft")
+	ui.say("You tie the rope around the plank: a raft!")
 end
 
--- The water at the shore takes the raft held in hand; true when it was put there.
+-- The water at the shore takes the raft held in hand; true when it was put there. Whatever was in hand goes
+-- back to the pack: the answer says why.
 function ui.launchRaft()
-	if ui.getSelectedItem() ~= "raft" then
+	local held = ui.getSelectedItem()
+	ui.selectItem("")
+	if held == "" and ui.raftIsAfloat() then
+		ui.say("Your raft floats there, ready: take the arrow by the inn across the lake.")
+		return false
+	end
+	if held == "" then
 		vumo.log("the water is deep and cold")
+		ui.say("The water is deep and cold: you need a raft to cross it.")
+		return false
+	end
+	if held ~= "raft" then
+		vumo.log("the " .. held .. " does not float")
+		ui.say("The " .. held .. " alone will not carry you: tie a raft.")
 		return false
 	end
 	if not ui.skyIsWatched() then
 		vumo.log("the water is rough until the sky has been watched")
+		ui.say("The water is too rough: watch the ball cross the sky until it calms.")
 		return false
 	end
 	if tostring(vars.demo_oar_found) ~= "1" then
 		vumo.log("the raft drifts without an oar")
+		ui.say("The raft would drift without an oar: look for one on the hills.")
 		return false
 	end
 	inventory.removeItem("raft")
 	vars.demo_raft_afloat = 1
 	ui.keepProgress()
 	vumo.log("the raft is afloat")
+	ui.say("The raft floats on the water, ready to carry you across.")
 	return true
 end
 
 function ui.OnItemAdded(item)
 	vumo.log("picked up " .. item)
+	ui.say("Into your pack: the " .. item .. ".")
 end
 
 function ui.OnUseItemFail(item)
 	vumo.log("nothing happens with the " .. item)
+	if not scene.isTransitionActive() then
+		ui.say("Nothing happens with the " .. item .. " there.")
+	end
+end
+
+-- A click on an item in the pack takes it in hand; the pointer carries it until it is used or let go. A
+-- click on the cell of the item in hand puts it back: the pane lets it go and uses it, and the item that was
+-- held when the frame began tells the two clicks apart (ui.update keeps it).
+local function takeInHand(item)
+	if ui.heldBefore == item then
+		ui.say("You put the " .. item .. " back in your pack.")
+		return
+	end
+	ui.selectItem(item)
+	ui.say("You hold the " .. item .. ": click where to use it, or another item to combine them.")
+end
+
+local update = ui.update
+function ui.update(dt)
+	update(dt)
+	ui.heldBefore = ui.getSelectedItem()
 end
 
 function inv_use_item_plank()
-	vumo.log("the plank is too heavy to carry far")
+	takeInHand("plank")
+end
+
+function inv_use_item_rope()
+	takeInHand("rope")
+end
+
+function inv_use_item_raft()
+	takeInHand("raft")
 end
 
 function ui.showReplies(replies)
@@ -85,7 +130,7 @@ end
 -- The line being said, or nothing.
 function ui.showLine(line)
 	object.setProperty("ui.dialog_line", "text", line or "")
-	object.setProperty("ui.dialog_line", "visible", line ~= nil)
+	object.setProperty("ui.dialog_panel", "visible", line ~= nil)
 end
 
 function ui.startDialog()
@@ -108,5 +153,5 @@ function ui.displayDialog(speaker, text)
 	ui.showReplies({})
 	ui.showLine(speaker .. ": " .. text)
 	vumo.log(speaker .. ": " .. text)
-	return 2
+	return 2.5
 end

@@ -1,0 +1,100 @@
+#include <orvalo/MoreGamesScreen.h>
+#include <tesraui/TextImageButton.h>
+
+#include "DemoPlayer.h"
+#include "Match3Scene.h"
+
+using namespace vumo;
+
+namespace
+{
+    struct Answer
+    {
+        const char* where; // "" for the landing page, else a button of the main menu
+        const char* how;   // "No" or "Yes" clicked, or "Escape" or "Return" pressed
+        bool quits;
+    };
+
+} // namespace
+
+// Escape's "Quit the demo?" on every kind of screen the demo shows: the landing page the promotion library
+// puts up, the menu, a scene of the adventure, the duel. It is answered by a click on its buttons, which read
+// No and Yes and light up under the pointer, or by Escape (no) and Return (yes).
+class DemoQuitBox : public DemoPlayerTest, public ::testing::WithParamInterface<Answer>
+{
+};
+
+TEST_P(DemoQuitBox, IsAnsweredWhereverItShows)
+{
+    const Answer& a = GetParam();
+    if (a.where[0] == '\0')
+    {
+        Scene::registerFactory(Match3Scene::typeName, &Match3Scene::create);
+        engine->start(&createGameUI);
+        engine->frame();
+        ASSERT_TRUE(orvalo::isMoreGamesScreenShown());
+    }
+    else
+    {
+        engine->startDemo(a.where);
+        ASSERT_FALSE(HasFatalFailure());
+    }
+    const std::string scene = active();
+    key(27);
+    // The box fades in.
+    for (int i = 0; i < 5; ++i)
+    {
+        engine->frame(0.1f);
+    }
+    UI* ui = UI::getInstance();
+    ASSERT_EQ(ui->getActiveMessageBoxType(), "quit");
+    EXPECT_TRUE(Session::isPaused());
+    tesraui::TextImageButton* no = boxButton("No");
+    tesraui::TextImageButton* yes = boxButton("Yes");
+    ASSERT_NE(no, nullptr);
+    ASSERT_NE(yes, nullptr);
+    // The buttons light up under the pointer: a point of the face clear of the word.
+    const kavtypes::Rectangle face = yes->getBoundingRect();
+    moveTo(face.x + face.w / 2, face.y + face.h / 2);
+    EXPECT_EQ(engine->pixel((int)face.x + 4, (int)face.y + 4), (Pixel{0x6C, 0x86, 0xB8, 255}));
+    const kavtypes::Rectangle other = no->getBoundingRect();
+    EXPECT_EQ(engine->pixel((int)other.x + 4, (int)other.y + 4), (Pixel{0x3A, 0x4A, 0x66, 255}));
+    const std::string how = a.how;
+    if (how == "Escape" || how == "Return")
+    {
+        key(how == "Escape" ? 27 : 13);
+    }
+    else
+    {
+        clickThing(how == "Yes" ? yes : no);
+        ASSERT_FALSE(HasFatalFailure());
+    }
+    engine->frame(0.016f);
+    EXPECT_EQ(tesra::window->isRunning(), !a.quits);
+    if (!a.quits)
+    {
+        EXPECT_FALSE(ui->isMessageBoxActive());
+        EXPECT_FALSE(Session::isPaused());
+        EXPECT_EQ(active(), scene);
+        // And it asks again.
+        key(27);
+        engine->frame(0.1f);
+        EXPECT_EQ(ui->getActiveMessageBoxType(), "quit");
+    }
+    EXPECT_EQ(engine->errorLines(), 0) << engine->logText();
+}
+
+std::string answerName(const ::testing::TestParamInfo<Answer>& info)
+{
+    const std::string where = info.param.where;
+    return (where == "" ? std::string("LandingPage") : where.substr(5)) + "_" + info.param.how;
+}
+
+INSTANTIATE_TEST_SUITE_P(Where, DemoQuitBox,
+                         ::testing::Values(Answer{"", "No", false}, Answer{"", "Yes", true},
+                                           Answer{"", "Escape", false}, Answer{"", "Return", true},
+                                           Answer{"menu_adventure", "No", false},
+                                           Answer{"menu_adventure", "Yes", true},
+                                           Answer{"menu_duel", "No", false},
+                                           Answer{"menu_lake", "Escape", false}),
+                         answerName);

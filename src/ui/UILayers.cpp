@@ -1,0 +1,65 @@
+#include "UI.h"
+
+#include <algorithm>
+#include <climits>
+
+#include <tesraui/Container.h>
+
+#include "Session.h"
+#include "objects/VumoViewportObject.h"
+
+namespace vumo
+{
+    namespace
+    {
+        // The highest z-order among the object's children that pass the filter; INT_MIN without one.
+        template <class Filter> int highestZOrder(const tesraui::Object* parent, Filter counts)
+        {
+            int highest = INT_MIN;
+            for (const tesraui::Object* child : parent->getChildren())
+            {
+                if (counts(child))
+                {
+                    highest = std::max(highest, child->getZOrder());
+                }
+            }
+            return highest;
+        }
+    } // namespace
+
+    bool UI::isOwnLayer(const tesraui::Object* object) const
+    {
+        // The layers over the game are held from outside the tree (the pointer, the error overlay, the debug
+        // window and console); the viewport, held too, is the game's own scene. A fading message box is no
+        // record's any more; its name still tells it.
+        return (object->getOutsideHolder() != nullptr && object != Session::getViewport()) ||
+               object->getName().startsWith(boxNamePrefix);
+    }
+
+    int UI::zOrderOverGame(int least) const
+    {
+        if (this->rootObject == nullptr)
+        {
+            return least;
+        }
+        const int highest = highestZOrder(this->rootObject, [this](const tesraui::Object* child)
+                                          { return !this->isOwnLayer(child); });
+        return (highest == INT_MIN || highest < least ? least : highest + 1);
+    }
+
+    void UI::keepCursorOnTop()
+    {
+        tesraui::Container* cursor = this->getCursorObject();
+        if (cursor == nullptr || this->rootObject == nullptr || cursor->getParent() != this->rootObject)
+        {
+            return;
+        }
+        const int highest = highestZOrder(this->rootObject,
+                                          [cursor](const tesraui::Object* child) { return child != cursor; });
+        const int wanted = (highest == INT_MIN || highest < cursorZOrder ? cursorZOrder : highest + 1);
+        if (cursor->getZOrder() != wanted)
+        {
+            cursor->setZOrder(wanted);
+        }
+    }
+} // namespace vumo
