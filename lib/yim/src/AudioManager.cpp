@@ -50,6 +50,22 @@ namespace yim
             this->thread->join();
             this->thread.reset();
         }
+        // Anything here was left by a manager never cleared. Players use sounds and buffers, and sounds
+        // give their buffers back to the manager, so they go first; each list goes in its order.
+        this->managedPlayers.clear();
+        this->suspendedPlayers.clear();
+        for (std::unique_ptr<Player>& player : this->players)
+        {
+            player.reset();
+        }
+        for (auto& entry : this->sounds)
+        {
+            entry.second.reset();
+        }
+        for (auto& entry : this->categories)
+        {
+            entry.second.reset();
+        }
         this->buffers.clear();
     }
 

@@ -107,6 +107,17 @@ TEST(Ownership, EachWayOutFreesWhatWasMadeOnce)
              audio->clear();
          },
          {"player b", "player a", "source a.wav", "source a.wav", "source b.wav"}},
+        {"a manager ended without a clear, in the clear's order",
+         [](yim::AudioManager* audio)
+         {
+             audio->createSound("b.wav", "fx");
+             audio->createSound("a.wav", "music");
+             audio->createPlayer("b");
+             audio->createPlayer("a");
+             delete audio;
+             yim::manager = nullptr;
+         },
+         {"player b", "player a", "source a.wav", "source a.wav", "source b.wav"}},
     };
     for (const Case& c : cases)
     {
