@@ -63,12 +63,12 @@ namespace
         return bytes;
     }
 
-    TheoraDataSource* memorySource()
+    std::unique_ptr<TheoraDataSource> memorySource()
     {
         const std::string& bytes = video();
-        unsigned char* data = new unsigned char[bytes.size()];
-        memcpy(data, bytes.data(), bytes.size());
-        return new TheoraMemoryFileDataSource(data, (long)bytes.size(), "bench");
+        std::unique_ptr<unsigned char[]> data(new unsigned char[bytes.size()]);
+        memcpy(data.get(), bytes.data(), bytes.size());
+        return std::make_unique<TheoraMemoryFileDataSource>(std::move(data), (long)bytes.size(), "bench");
     }
 
     void silent(const std::string&) {}

@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to a Theora clip as an .ogv file: headers, frame geometry, decoding, looping and a
 // seek, without the manager's workers.
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include <tesravideo/TheoraDataSource.h>
@@ -22,14 +23,14 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
 {
-    unsigned char* bytes = new unsigned char[size];
-    memcpy(bytes, data, size);
+    std::unique_ptr<unsigned char[]> bytes(new unsigned char[size]);
+    memcpy(bytes.get(), data, size);
     // The clip owns the source, and the source the bytes.
-    TheoraMemoryFileDataSource* source = new TheoraMemoryFileDataSource(bytes, (long)size, "fuzz");
+    auto source = std::make_unique<TheoraMemoryFileDataSource>(std::move(bytes), (long)size, "fuzz");
     try
     {
-        TheoraVideoClip_Theora clip(source, TH_RGBA, 2, false);
-        clip.load(source);
+        TheoraVideoClip_Theora clip(std::move(source), TH_RGBA, 2, false);
+        clip.load();
         clip.setAutoRestart(true);
         for (int i = 0; i < 12; ++i)
         {

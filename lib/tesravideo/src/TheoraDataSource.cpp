@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include <tesravideo/TheoraDataSource.h>
 #include <tesravideo/TheoraException.h>
@@ -55,16 +56,13 @@ int TheoraFileDataSource::tell()
     return (this->file != nullptr ? (int)ftell(this->file) : 0);
 }
 
-TheoraMemoryFileDataSource::TheoraMemoryFileDataSource(unsigned char* data, long size,
+TheoraMemoryFileDataSource::TheoraMemoryFileDataSource(std::unique_ptr<unsigned char[]> data, long size,
                                                        const std::string& name)
-    : name(name), length((int)size), data(data)
+    : name(name), length((int)size), data(std::move(data))
 {
 }
 
-TheoraMemoryFileDataSource::~TheoraMemoryFileDataSource()
-{
-    delete[] this->data;
-}
+TheoraMemoryFileDataSource::~TheoraMemoryFileDataSource() = default;
 
 int TheoraMemoryFileDataSource::read(void* output, int count)
 {
@@ -75,7 +73,7 @@ int TheoraMemoryFileDataSource::read(void* output, int count)
     {
         return 0;
     }
-    memcpy(output, this->data + this->position, count);
+    memcpy(output, this->data.get() + this->position, count);
     this->position += count;
     return count;
 }

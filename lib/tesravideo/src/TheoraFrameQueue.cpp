@@ -1,3 +1,4 @@
+#include <memory>
 #include <new>
 #include <string>
 
@@ -7,29 +8,19 @@
 
 TheoraFrameQueue::TheoraFrameQueue(TheoraVideoClip* parent) : size(0), parent(parent) {}
 
-TheoraFrameQueue::~TheoraFrameQueue()
-{
-    for (TheoraVideoFrame* frame : this->queue)
-    {
-        delete frame;
-    }
-}
+TheoraFrameQueue::~TheoraFrameQueue() = default;
 
 void TheoraFrameQueue::setSize(int n)
 {
     std::lock_guard<std::recursive_mutex> lock(this->mutex);
-    for (TheoraVideoFrame* frame : this->queue)
-    {
-        delete frame;
-    }
     this->queue.clear();
     this->size = 0;
     for (int i = 0; i < n; ++i)
     {
-        TheoraVideoFrame* frame = nullptr;
+        std::unique_ptr<TheoraVideoFrame> frame;
         try
         {
-            frame = new TheoraVideoFrame(this->parent);
+            frame = std::make_unique<TheoraVideoFrame>(this->parent);
         }
         catch (const std::bad_alloc&)
         {
@@ -38,7 +29,7 @@ void TheoraFrameQueue::setSize(int n)
                                            std::to_string(this->queue.size()) + " frames.");
             break;
         }
-        this->queue.push_back(frame);
+        this->queue.push_back(std::move(frame));
     }
     this->size = (int)this->queue.size();
 }
@@ -46,7 +37,7 @@ void TheoraFrameQueue::setSize(int n)
 void TheoraFrameQueue::clear()
 {
     std::lock_guard<std::recursive_mutex> lock(this->mutex);
-    for (TheoraVideoFrame* frame : this->queue)
+    for (const std::unique_ptr<TheoraVideoFrame>& frame : this->queue)
     {
         frame->clear();
     }
@@ -61,7 +52,7 @@ int TheoraFrameQueue::getReadyCount()
 int TheoraFrameQueue::_getReadyCount()
 {
     int count = 0;
-    for (TheoraVideoFrame* frame : this->queue)
+    for (const std::unique_ptr<TheoraVideoFrame>& frame : this->queue)
     {
         if (frame->ready)
         {
@@ -83,19 +74,19 @@ TheoraVideoFrame* TheoraFrameQueue::_getFirstAvailableFrame()
     {
         return nullptr;
     }
-    return this->queue.front();
+    return this->queue.front().get();
 }
 
 TheoraVideoFrame* TheoraFrameQueue::requestEmptyFrame()
 {
     std::lock_guard<std::recursive_mutex> lock(this->mutex);
-    for (TheoraVideoFrame* frame : this->queue)
+    for (const std::unique_ptr<TheoraVideoFrame>& frame : this->queue)
     {
         if (!frame->inUse)
         {
             frame->inUse = true;
             frame->ready = false;
-            return frame;
+            return frame.get();
         }
     }
     return nullptr;

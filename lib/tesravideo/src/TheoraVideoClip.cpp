@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <chrono>
+#include <memory>
 #include <thread>
 
 #include <tesravideo/TheoraDataSource.h>
@@ -8,39 +9,30 @@
 #include <tesravideo/TheoraTimer.h>
 #include <tesravideo/TheoraVideoClip.h>
 
-TheoraVideoClip::TheoraVideoClip(TheoraDataSource* source, int outputMode, int numPrecachedFrames,
-                                 bool usePower2Stride)
-    : stream(source), timer(nullptr), assignedWorker(nullptr), waitingForCache(false), droppedFrames(0),
-      numPrecachedFrames(numPrecachedFrames), seekFrame(-1), stride(usePower2Stride ? 1 : 0),
-      firstFrameDisplayed(false), autoRestart(false), endOfFile(false), restarted(false), iteration(0),
-      playbackIteration(0), workerHold(false)
+TheoraVideoClip::TheoraVideoClip(std::unique_ptr<TheoraDataSource> source, int outputMode,
+                                 int numPrecachedFrames, bool usePower2Stride)
+    : stream(std::move(source)), timer(nullptr), assignedWorker(nullptr), waitingForCache(false),
+      droppedFrames(0), numPrecachedFrames(numPrecachedFrames), seekFrame(-1),
+      stride(usePower2Stride ? 1 : 0), firstFrameDisplayed(false), autoRestart(false), endOfFile(false),
+      restarted(false), iteration(0), playbackIteration(0), workerHold(false)
 {
-    this->name = source->repr();
-    this->threadMutex = new quortypes::Mutex();
-    this->defaultTimer = new TheoraTimer();
-    this->timer = this->defaultTimer;
-    try
-    {
-        this->setOutputMode(outputMode);
-    }
-    catch (...)
-    {
-        // The clip owns the source from construction on, so a failed construction frees it.
-        delete this->defaultTimer;
-        delete this->threadMutex;
-        delete source;
-        throw;
-    }
+    this->name = this->stream->repr();
+    this->threadMutex = std::make_unique<quortypes::Mutex>();
+    this->defaultTimer = std::make_unique<TheoraTimer>();
+    this->timer = this->defaultTimer.get();
+    // A failed construction frees the source with the other members.
+    this->setOutputMode(outputMode);
 }
 
 TheoraVideoClip::~TheoraVideoClip()
 {
+    // A worker may still be leaving the clip: what it touches goes under its mutex, in this order.
     this->threadMutex->lock();
-    delete this->defaultTimer;
-    delete this->stream;
-    delete this->frameQueue;
+    this->defaultTimer.reset();
+    this->stream.reset();
+    this->frameQueue.reset();
     this->threadMutex->unlock();
-    delete this->threadMutex;
+    this->threadMutex.reset();
 }
 
 std::string TheoraVideoClip::getFailure() const
@@ -104,7 +96,7 @@ void TheoraVideoClip::setAutoRestart(bool value)
 
 void TheoraVideoClip::setTimer(TheoraTimer* value)
 {
-    this->timer = (value != nullptr ? value : this->defaultTimer);
+    this->timer = (value != nullptr ? value : this->defaultTimer.get());
 }
 
 void TheoraVideoClip::pause()
@@ -158,14 +150,14 @@ bool TheoraVideoClip::_isTimerHeld()
 
 void TheoraVideoClip::_discardOutdatedFrames(float absoluteTime)
 {
-    std::list<TheoraVideoFrame*>& frames = this->frameQueue->_getFrames();
+    std::list<std::unique_ptr<TheoraVideoFrame>>& frames = this->frameQueue->_getFrames();
     int ready = this->frameQueue->_getReadyCount();
     if (ready == 1)
     {
         return;
     }
     int count = 0;
-    for (TheoraVideoFrame* frame : frames)
+    for (const std::unique_ptr<TheoraVideoFrame>& frame : frames)
     {
         if (!frame->ready || frame->getAbsoluteTime() + this->frameDuration >= absoluteTime)
         {

@@ -1,4 +1,3 @@
-#include <cstring>
 #include <mutex>
 #include <new>
 
@@ -17,14 +16,10 @@ TheoraVideoFrame::TheoraVideoFrame(TheoraVideoClip* parent) : parent(parent)
         throw std::bad_alloc();
     }
     size_t size = (size_t)(stride * height * this->bpp);
-    this->buffer = new unsigned char[size];
-    memset(this->buffer, 0xFF, size);
+    this->buffer.assign(size, 0xFF);
 }
 
-TheoraVideoFrame::~TheoraVideoFrame()
-{
-    delete[] this->buffer;
-}
+TheoraVideoFrame::~TheoraVideoFrame() = default;
 
 float TheoraVideoFrame::getAbsoluteTime()
 {
@@ -33,7 +28,7 @@ float TheoraVideoFrame::getAbsoluteTime()
 
 void TheoraVideoFrame::decode(TheoraPixelTransform* transform)
 {
-    transform->out = this->buffer;
+    transform->out = this->buffer.data();
     transform->w = this->parent->getWidth();
     transform->h = this->parent->getHeight();
     theoraConvert(this->parent->getOutputMode(), *transform);

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -46,35 +47,35 @@ TheoraVideoManager::TheoraVideoManager(int numWorkerThreads)
     logMessage("Initializing Theora Playback Library (" + this->getVersionString() + ")\n" +
                "  - libtheora version: " + th_version_string() + "\n" + "  - libvorbis version: " +
                vorbis_version_string() + "\n" + "------------------------------------");
-    this->workMutex = new quortypes::Mutex();
+    this->workMutex = std::make_unique<quortypes::Mutex>();
     for (int i = 0; i < numWorkerThreads; ++i)
     {
         // The workers of this manager serve its clips, whichever manager was made last.
-        TheoraWorkerThread* thread =
-            new TheoraWorkerThread([this](TheoraWorkerThread* worker) { return this->requestWork(worker); });
+        auto thread = std::make_unique<TheoraWorkerThread>([this](TheoraWorkerThread* worker)
+                                                           { return this->requestWork(worker); });
         thread->start();
-        this->workerThreads.push_back(thread);
+        this->workerThreads.push_back(std::move(thread));
     }
 }
 
 TheoraVideoManager::~TheoraVideoManager()
 {
-    for (TheoraWorkerThread* thread : this->workerThreads)
+    // Every worker is gone before any clip, and every clip before the mutex the workers took.
+    for (std::unique_ptr<TheoraWorkerThread>& thread : this->workerThreads)
     {
         thread->join();
-        delete thread;
+        thread.reset();
     }
     this->workerThreads.clear();
     {
         std::lock_guard<quortypes::Mutex> lock(*this->workMutex);
-        for (TheoraVideoClip* clip : this->clips)
+        for (std::unique_ptr<TheoraVideoClip>& clip : this->clips)
         {
-            delete clip;
+            clip.reset();
         }
         this->clips.clear();
     }
-    delete this->workMutex;
-    this->workMutex = nullptr;
+    this->workMutex.reset();
     this->workLog.clear();
     this->workLogSize = 0;
     if (singleton == this)
@@ -83,7 +84,7 @@ TheoraVideoManager::~TheoraVideoManager()
     }
 }
 
-TheoraVideoClip* TheoraVideoManager::createVideoClip(TheoraDataSource* source, int outputMode,
+TheoraVideoClip* TheoraVideoManager::createVideoClip(std::unique_ptr<TheoraDataSource> source, int outputMode,
                                                      int numPrecachedOverride, bool usePower2Stride)
 {
     // A scoped lock: a clip whose load throws must not leave the workers locked out.
@@ -91,26 +92,20 @@ TheoraVideoClip* TheoraVideoManager::createVideoClip(TheoraDataSource* source, i
     int precached = (numPrecachedOverride != 0 ? numPrecachedOverride : this->defaultNumPrecachedFrames);
     logMessage("Creating video from data source: " + source->repr() + " [" + std::to_string(precached) +
                " precached frames].");
-    TheoraVideoClip* clip = new TheoraVideoClip_Theora(source, outputMode, precached, usePower2Stride);
-    try
-    {
-        clip->load(source);
-        clip->decodeNextFrame();
-    }
-    catch (...)
-    {
-        delete clip;
-        throw;
-    }
-    this->clips.push_back(clip);
-    return clip;
+    // A clip whose load throws goes with its source.
+    auto clip =
+        std::make_unique<TheoraVideoClip_Theora>(std::move(source), outputMode, precached, usePower2Stride);
+    clip->load();
+    clip->decodeNextFrame();
+    this->clips.push_back(std::move(clip));
+    return this->clips.back().get();
 }
 
 TheoraVideoClip* TheoraVideoManager::createVideoClip(const std::string& filename, int outputMode,
                                                      int numPrecachedOverride, bool usePower2Stride)
 {
-    return this->createVideoClip(new TheoraFileDataSource(filename), outputMode, numPrecachedOverride,
-                                 usePower2Stride);
+    return this->createVideoClip(std::make_unique<TheoraFileDataSource>(filename), outputMode,
+                                 numPrecachedOverride, usePower2Stride);
 }
 
 void TheoraVideoManager::destroyVideoClip(TheoraVideoClip* clip)
@@ -138,9 +133,13 @@ void TheoraVideoManager::destroyVideoClip(TheoraVideoClip* clip)
     // The worker clears the assignment before it lets go of the clip's mutex: wait for that too.
     clip->threadMutex->lock();
     clip->threadMutex->unlock();
-    std::vector<TheoraVideoClip*>::iterator it = std::find(this->clips.begin(), this->clips.end(), clip);
+    std::unique_ptr<TheoraVideoClip> owned;
+    auto it =
+        std::find_if(this->clips.begin(), this->clips.end(),
+                     [clip](const std::unique_ptr<TheoraVideoClip>& entry) { return entry.get() == clip; });
     if (it != this->clips.end())
     {
+        owned = std::move(*it);
         this->clips.erase(it);
     }
     for (std::list<TheoraVideoClip*>::iterator entry = this->workLog.begin(); entry != this->workLog.end();)
@@ -155,7 +154,7 @@ void TheoraVideoManager::destroyVideoClip(TheoraVideoClip* clip)
             ++entry;
         }
     }
-    delete clip;
+    owned.reset();
 }
 
 TheoraVideoClip* TheoraVideoManager::requestWork(TheoraWorkerThread* caller)
@@ -168,8 +167,9 @@ TheoraVideoClip* TheoraVideoManager::requestWork(TheoraWorkerThread* caller)
     std::vector<Candidate> candidates;
     for (int pass = 0; pass < 2 && candidates.empty(); ++pass)
     {
-        for (TheoraVideoClip* clip : this->clips)
+        for (const std::unique_ptr<TheoraVideoClip>& entry : this->clips)
         {
+            TheoraVideoClip* clip = entry.get();
             if (clip->isBusy() || clip->hasFailed())
             {
                 continue;
@@ -251,7 +251,13 @@ std::vector<std::string> TheoraVideoManager::getSupportedDecoders()
 std::vector<TheoraVideoClip*> TheoraVideoManager::getClips()
 {
     std::lock_guard<quortypes::Mutex> lock(*this->workMutex);
-    return this->clips;
+    std::vector<TheoraVideoClip*> result;
+    result.reserve(this->clips.size());
+    for (const std::unique_ptr<TheoraVideoClip>& clip : this->clips)
+    {
+        result.push_back(clip.get());
+    }
+    return result;
 }
 
 int TheoraVideoManager::getWorkLogSize()

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include <quortypes/Dir.h>
@@ -95,21 +96,24 @@ namespace tesravideo
             return 16;
         }
 
-        TheoraDataSource* preloadedSource(const hstring& path)
+        std::unique_ptr<TheoraDataSource> preloadedSource(const hstring& path)
         {
             quortypes::Resource resource(path);
             int size = (int)resource.getSize();
             if (size >= preloadLimit)
             {
                 resource.close();
-                return new TesraVideoDataSource(path);
+                return std::make_unique<TesraVideoDataSource>(path);
             }
             quortypes::Log::write(logTag, "Preloading video file to memory: " + path);
-            unsigned char* data = new unsigned char[size > 0 ? size : 1];
-            int read = resource.readRaw(data, size);
+            std::unique_ptr<unsigned char[]> data(new unsigned char[size > 0 ? size : 1]);
+            int read = resource.readRaw(data.get(), size);
             resource.close();
-            return new TheoraMemoryFileDataSource(data, std::max(read, 0), path);
+            return std::make_unique<TheoraMemoryFileDataSource>(std::move(data), std::max(read, 0), path);
         }
+
+        // The manager the video objects made, while any of them lives.
+        std::unique_ptr<TheoraVideoManager> sharedManager;
     } // namespace
 
     VideoObject::VideoObject(const hstring& name, kavtypes::Rectangle rect) : tesraui::ImageBox(name, rect)
@@ -119,7 +123,7 @@ namespace tesravideo
         {
             try
             {
-                new TheoraVideoManager(workerThreadCount);
+                sharedManager = std::make_unique<TheoraVideoManager>(workerThreadCount);
             }
             catch (_TheoraGenericException& e)
             {
@@ -137,11 +141,10 @@ namespace tesravideo
     {
         --liveObjectCount;
         this->_destroyResources(false);
-        TheoraVideoManager* manager = TheoraVideoManager::getSingleton();
-        if (liveObjectCount < 1 && manager != nullptr)
+        if (liveObjectCount < 1 && sharedManager != nullptr)
         {
             quortypes::Log::write(logTag, "Destroying Video manager, no more active clips found.");
-            delete manager;
+            sharedManager.reset();
         }
     }
 
@@ -152,7 +155,7 @@ namespace tesravideo
 
     void VideoObject::notifyEvent(const hstring& type, void* args)
     {
-        if (type == "AttachToObject" && this->image != this->videoImage && this->dataset != nullptr)
+        if (type == "AttachToObject" && this->image != this->videoImage.get() && this->dataset != nullptr)
         {
             this->image = this->dataset->getImage("null");
         }
@@ -226,19 +229,17 @@ namespace tesravideo
     {
         if (this->videoImage != nullptr)
         {
-            if (this->image == this->videoImage)
+            if (this->image == this->videoImage.get())
             {
                 this->image = nullptr;
             }
-            delete this->videoImage;
-            this->videoImage = nullptr;
+            this->videoImage.reset();
         }
         if (resetImage)
         {
             this->image = (this->dataset != nullptr ? this->dataset->getImage("null") : nullptr);
         }
-        delete this->texture;
-        this->texture = nullptr;
+        this->texture.reset();
         if (this->clip != nullptr)
         {
             TheoraVideoManager::getSingleton()->destroyVideoClip(this->clip);
@@ -257,8 +258,7 @@ namespace tesravideo
         }
         this->audioPlayer = nullptr;
         this->sound = nullptr;
-        delete this->timer;
-        this->timer = nullptr;
+        this->timer.reset();
     }
 
     void VideoObject::_ensureClip()
@@ -318,7 +318,8 @@ namespace tesravideo
             }
             else if (ram <= 256)
             {
-                this->clip = manager->createVideoClip(new TesraVideoDataSource(path), mode, precached);
+                this->clip =
+                    manager->createVideoClip(std::make_unique<TesraVideoDataSource>(path), mode, precached);
             }
             else
             {
@@ -345,12 +346,13 @@ namespace tesravideo
             this->_destroyResources(true);
             throw quortypes::exception("Failed to load video file: " + path, __FILE__, __LINE__);
         }
-        this->texture = new tesraui::Texture("", renderTexture);
-        this->videoImage = new tesraui::Image(this->texture, "video_img",
-                                              kavtypes::Rectangle((float)this->clip->getSubFrameOffsetX(),
-                                                                  (float)this->clip->getSubFrameOffsetY(),
-                                                                  (float)this->clip->getSubFrameWidth(),
-                                                                  (float)this->clip->getSubFrameHeight()));
+        this->texture = std::make_unique<tesraui::Texture>("", renderTexture);
+        this->videoImage =
+            std::make_unique<tesraui::Image>(this->texture.get(), "video_img",
+                                             kavtypes::Rectangle((float)this->clip->getSubFrameOffsetX(),
+                                                                 (float)this->clip->getSubFrameOffsetY(),
+                                                                 (float)this->clip->getSubFrameWidth(),
+                                                                 (float)this->clip->getSubFrameHeight()));
         this->videoImage->setBlendMode((tesra::BlendMode)this->blendMode);
         this->clip->waitForCache(0.25f, 0.5f);
         if (this->audioName != "")
@@ -359,9 +361,9 @@ namespace tesravideo
         }
         if (this->timer == nullptr)
         {
-            this->timer = new VideoTimer(this);
+            this->timer = std::make_unique<VideoTimer>(this);
         }
-        this->clip->setTimer(this->timer);
+        this->clip->setTimer(this->timer.get());
         this->clip->setPlaybackSpeed(this->speed);
     }
 
@@ -397,7 +399,7 @@ namespace tesravideo
             return;
         }
         this->audioPlayer = yim::manager->createPlayer(this->sound->getName());
-        this->timer = new AudioVideoTimer(this, this->audioPlayer, this->audioSyncOffset);
+        this->timer = std::make_unique<AudioVideoTimer>(this, this->audioPlayer, this->audioSyncOffset);
     }
 
     void VideoObject::update(float timeDelta)
@@ -427,7 +429,7 @@ namespace tesravideo
             this->playbackDone = done;
         }
         // The workers ask the timer whether it stands; they must not ask this object from their threads.
-        VideoTimer* videoTimer = dynamic_cast<VideoTimer*>(this->timer);
+        VideoTimer* videoTimer = dynamic_cast<VideoTimer*>(this->timer.get());
         if (videoTimer != nullptr)
         {
             videoTimer->refreshObjectPause();
@@ -463,7 +465,7 @@ namespace tesravideo
             }
             if (frame != nullptr)
             {
-                this->image = this->videoImage;
+                this->image = this->videoImage.get();
                 tesra::Texture* renderTexture = this->texture->getRenderTexture();
                 int width = this->clip->getWidth();
                 int height = this->clip->getHeight();

@@ -195,9 +195,8 @@ TEST_F(ClipTest, SeekPastTheEndIsDroppedAndTheClockRuns)
         using TheoraVideoClip_Theora::TheoraVideoClip_Theora;
         void claimFrames(int value) { this->numFrames = value; }
     };
-    TheoraMemoryFileDataSource* source = memorySource(video(plan));
-    std::unique_ptr<ShortClip> clip(new ShortClip(source, TH_GREY, 4, false));
-    clip->load(source);
+    auto clip = std::make_unique<ShortClip>(memorySource(video(plan)), TH_GREY, 4, false);
+    clip->load();
     clip->claimFrames(40);
     clip->seek(100.0f);
     clip->_executeSeek();
@@ -248,11 +247,10 @@ TEST_F(ClipTest, LoadFailuresThrowTheirTexts)
     };
     for (const Case& c : cases)
     {
-        TheoraMemoryFileDataSource* source = memorySource(c.bytes);
-        TheoraVideoClip_Theora clip(source, TH_GREY, 4, false);
+        TheoraVideoClip_Theora clip(memorySource(c.bytes), TH_GREY, 4, false);
         try
         {
-            clip.load(source);
+            clip.load();
             ADD_FAILURE() << c.message;
         }
         catch (const _TheoraGenericException& e)
@@ -284,8 +282,7 @@ TEST_F(ClipTest, VideoWithSoundStreamPlaysThePicture)
 TEST(DataSourceTest, MemoryAndFileSourcesReadSeekAndFail)
 {
     LogCapture log;
-    TheoraMemoryFileDataSource* memory = memorySource("abcdef", "m");
-    std::unique_ptr<TheoraDataSource> owner(memory);
+    std::unique_ptr<TheoraMemoryFileDataSource> memory = memorySource("abcdef", "m");
     char buffer[8] = {};
     EXPECT_EQ(4, memory->read(buffer, 4));
     EXPECT_EQ(2, memory->read(buffer, 4));
@@ -399,11 +396,10 @@ TEST_F(ClipTest, MalformedHeadersAreRefusedBeforeAnythingIsDecodedOrAllocated)
     ASSERT_EQ(cases[0].bytes.size(), 27);
     for (const Case& c : cases)
     {
-        TheoraMemoryFileDataSource* source = memorySource(c.bytes);
-        TheoraVideoClip_Theora clip(source, TH_GREY, 4, false);
+        TheoraVideoClip_Theora clip(memorySource(c.bytes), TH_GREY, 4, false);
         try
         {
-            clip.load(source);
+            clip.load();
             ADD_FAILURE() << c.message;
         }
         catch (const _TheoraGenericException& e)
@@ -412,14 +408,12 @@ TEST_F(ClipTest, MalformedHeadersAreRefusedBeforeAnythingIsDecodedOrAllocated)
         }
     }
     // An empty first page ahead of a whole stream is passed over.
-    TheoraMemoryFileDataSource* padded = memorySource(emptyFirstPage() + video);
-    TheoraVideoClip_Theora paddedClip(padded, TH_GREY, 1, false);
-    paddedClip.load(padded);
+    TheoraVideoClip_Theora paddedClip(memorySource(emptyFirstPage() + video), TH_GREY, 1, false);
+    paddedClip.load();
     EXPECT_EQ(paddedClip.getWidth(), 64);
     // The largest accepted frame still loads (a small picture in a big frame).
-    TheoraMemoryFileDataSource* source = memorySource(withFrameBlocks(video, 512, 8));
-    TheoraVideoClip_Theora clip(source, TH_GREY, 1, false);
-    clip.load(source);
+    TheoraVideoClip_Theora clip(memorySource(withFrameBlocks(video, 512, 8)), TH_GREY, 1, false);
+    clip.load();
     EXPECT_EQ(clip.getWidth(), 8192);
 }
 
@@ -431,9 +425,8 @@ TEST_F(ClipTest, FramesWhoseBufferCannotBeHadAreNotMade)
         using TheoraVideoClip_Theora::TheoraVideoClip_Theora;
         void widen() { this->stride = 1 << 30; }
     };
-    TheoraMemoryFileDataSource* source = memorySource(video(VideoPlan()));
-    std::unique_ptr<WideClip> clip(new WideClip(source, TH_RGBA, 4, false));
-    clip->load(source);
+    auto clip = std::make_unique<WideClip>(memorySource(video(VideoPlan())), TH_RGBA, 4, false);
+    clip->load();
     EXPECT_EQ(clip->getNumPrecachedFrames(), 4);
     clip->widen();
     EXPECT_THROW(TheoraVideoFrame frame(clip.get()), std::bad_alloc);

@@ -20,7 +20,7 @@ namespace
     public:
         IdleManager() : TheoraVideoManager(1)
         {
-            for (TheoraWorkerThread* thread : this->workerThreads)
+            for (const std::unique_ptr<TheoraWorkerThread>& thread : this->workerThreads)
             {
                 thread->join();
             }
@@ -217,10 +217,11 @@ TEST_F(ManagerTest, AnErrorWhileDecodingStopsTheClipNotTheWorker)
     VideoPlan plan;
     plan.frames = 40;
     const std::string& bytes = video(plan);
-    unsigned char* data = new unsigned char[bytes.size()];
-    memcpy(data, bytes.data(), bytes.size());
-    FailingSource* source = new FailingSource(data, (long)bytes.size(), "failing");
-    TheoraVideoClip* failing = manager.createVideoClip(source, TH_GREY, 4);
+    std::unique_ptr<unsigned char[]> data(new unsigned char[bytes.size()]);
+    memcpy(data.get(), bytes.data(), bytes.size());
+    auto owned = std::make_unique<FailingSource>(std::move(data), (long)bytes.size(), "failing");
+    FailingSource* source = owned.get();
+    TheoraVideoClip* failing = manager.createVideoClip(std::move(owned), TH_GREY, 4);
     TheoraVideoClip* healthy = create(manager, 40, 4);
     source->armed = true;
     // Generous for a loaded machine: awaited is the failure, then the other clip's frames.

@@ -72,22 +72,21 @@ namespace videotest
         return it->second;
     }
 
-    inline TheoraMemoryFileDataSource* memorySource(const std::string& bytes,
-                                                    const std::string& name = "test")
+    inline std::unique_ptr<TheoraMemoryFileDataSource> memorySource(const std::string& bytes,
+                                                                    const std::string& name = "test")
     {
-        unsigned char* data = new unsigned char[bytes.size()];
-        memcpy(data, bytes.data(), bytes.size());
-        return new TheoraMemoryFileDataSource(data, (long)bytes.size(), name);
+        std::unique_ptr<unsigned char[]> data(new unsigned char[bytes.size()]);
+        memcpy(data.get(), bytes.data(), bytes.size());
+        return std::make_unique<TheoraMemoryFileDataSource>(std::move(data), (long)bytes.size(), name);
     }
 
     // A loaded clip that no worker touches: the test decodes and seeks by hand.
     inline std::unique_ptr<TheoraVideoClip_Theora> manualClip(const VideoPlan& plan, int mode = TH_GREY,
                                                               int precached = 8)
     {
-        TheoraMemoryFileDataSource* source = memorySource(video(plan));
-        std::unique_ptr<TheoraVideoClip_Theora> clip(
-            new TheoraVideoClip_Theora(source, mode, precached, false));
-        clip->load(source);
+        auto clip =
+            std::make_unique<TheoraVideoClip_Theora>(memorySource(video(plan)), mode, precached, false);
+        clip->load();
         return clip;
     }
 

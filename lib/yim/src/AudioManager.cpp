@@ -38,7 +38,7 @@ namespace yim
         this->extensions = harray<hstring>{".flac", ".ogg", ".wav"};
         if (threaded)
         {
-            this->thread = new UpdateThread(this);
+            this->thread = std::make_unique<UpdateThread>(this);
         }
     }
 
@@ -48,12 +48,25 @@ namespace yim
         {
             this->threadRunning.store(false);
             this->thread->join();
-            delete this->thread;
+            this->thread.reset();
         }
-        for (Buffer* buffer : this->buffers)
+        // Anything here was left by a manager never cleared. Players use sounds and buffers, and sounds
+        // give their buffers back to the manager, so they go first; each list goes in its order.
+        this->managedPlayers.clear();
+        this->suspendedPlayers.clear();
+        for (std::unique_ptr<Player>& player : this->players)
         {
-            delete buffer;
+            player.reset();
         }
+        for (auto& entry : this->sounds)
+        {
+            entry.second.reset();
+        }
+        for (auto& entry : this->categories)
+        {
+            entry.second.reset();
+        }
+        this->buffers.clear();
     }
 
     void AudioManager::init()
@@ -121,18 +134,19 @@ namespace yim
         return "";
     }
 
-    Source* AudioManager::_createSource(const hstring& filename, Category* category, Format format)
+    std::unique_ptr<Source> AudioManager::_createSource(const hstring& filename, Category* category,
+                                                        Format format)
     {
         switch (format)
         {
         case Format::FLAC:
-            return new FLAC_Source(filename, category);
+            return std::make_unique<FLAC_Source>(filename, category);
         case Format::OGG:
-            return new OGG_Source(filename, category);
+            return std::make_unique<OGG_Source>(filename, category);
         case Format::WAV:
-            return new WAV_Source(filename, category);
+            return std::make_unique<WAV_Source>(filename, category);
         default:
-            return new Source(filename, category);
+            return std::make_unique<Source>(filename, category);
         }
     }
 
@@ -143,21 +157,33 @@ namespace yim
 
     Buffer* AudioManager::_createBuffer(Sound* sound)
     {
-        Buffer* buffer = new Buffer(sound);
-        this->buffers.push_back(buffer);
-        return buffer;
+        this->buffers.push_back(std::make_unique<Buffer>(sound));
+        return this->buffers.back().get();
     }
 
     void AudioManager::_destroyBuffer(Buffer* buffer)
     {
-        this->buffers.removeAll(buffer);
-        delete buffer;
+        auto it =
+            std::find_if(this->buffers.begin(), this->buffers.end(),
+                         [buffer](const std::unique_ptr<Buffer>& entry) { return entry.get() == buffer; });
+        if (it != this->buffers.end())
+        {
+            // Out of the list before it goes.
+            std::unique_ptr<Buffer> owned = std::move(*it);
+            this->buffers.erase(it);
+        }
     }
 
     harray<Player*> AudioManager::getPlayers()
     {
         ManagerLock lock(this);
-        return this->players;
+        harray<Player*> result;
+        result.reserve(this->players.size());
+        for (const std::unique_ptr<Player>& player : this->players)
+        {
+            result.push_back(player.get());
+        }
+        return result;
     }
 
     harray<Player*> AudioManager::getManagedPlayers()
@@ -175,7 +201,13 @@ namespace yim
     harray<Buffer*> AudioManager::getBuffers()
     {
         ManagerLock lock(this);
-        return this->buffers;
+        harray<Buffer*> result;
+        result.reserve(this->buffers.size());
+        for (const std::unique_ptr<Buffer>& buffer : this->buffers)
+        {
+            result.push_back(buffer.get());
+        }
+        return result;
     }
 
     void AudioManager::update(float timeDelta)
@@ -199,13 +231,17 @@ namespace yim
         {
             return;
         }
-        this->stepPlayers = this->players;
+        this->stepPlayers.clear();
+        for (const std::unique_ptr<Player>& player : this->players)
+        {
+            this->stepPlayers.push_back(player.get());
+        }
         for (Player* player : this->stepPlayers)
         {
             player->_update(timeDelta);
         }
         this->_dropEndedPlayers();
-        for (Buffer* buffer : this->buffers)
+        for (const std::unique_ptr<Buffer>& buffer : this->buffers)
         {
             buffer->update(timeDelta);
         }
@@ -227,7 +263,7 @@ namespace yim
     {
         ManagerLock lock(this);
         int count = 0;
-        for (Buffer* buffer : this->buffers)
+        for (const std::unique_ptr<Buffer>& buffer : this->buffers)
         {
             if (buffer->tryClearMemory())
             {
@@ -250,26 +286,26 @@ namespace yim
             this->_lock();
         }
         this->_update(0.0f);
-        for (Player* player : this->players)
+        // Each goes in list order, stopped right before it goes.
+        for (std::unique_ptr<Player>& player : this->players)
         {
             player->_stop(0.0f);
-            delete player;
+            player.reset();
         }
         this->players.clear();
         this->managedPlayers.clear();
         this->suspendedPlayers.clear();
         for (auto& entry : this->sounds)
         {
-            delete entry.second;
+            entry.second.reset();
         }
         this->sounds.clear();
         for (auto& entry : this->categories)
         {
-            delete entry.second;
+            entry.second.reset();
         }
         this->categories.clear();
         this->_unlock();
-        delete this->thread;
-        this->thread = nullptr;
+        this->thread.reset();
     }
 } // namespace yim

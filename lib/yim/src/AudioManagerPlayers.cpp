@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 #include <quortypes/Log.h>
 #include <quortypes/exception.h>
@@ -21,15 +22,14 @@ namespace yim
 
     Player* AudioManager::_createPlayer(const hstring& soundName)
     {
-        Sound* sound = this->sounds.tryGet(soundName, nullptr);
+        Sound* sound = this->_findSound(soundName);
         if (sound == nullptr)
         {
             throw quortypes::exception("Audio Manager: Sound '" + soundName + "' does not exist!", __FILE__,
                                        __LINE__);
         }
-        Player* player = this->_createSystemPlayer(sound);
-        this->players.push_back(player);
-        return player;
+        this->players.push_back(this->_createSystemPlayer(sound));
+        return this->players.back().get();
     }
 
     void AudioManager::destroyPlayer(Player* player)
@@ -42,12 +42,19 @@ namespace yim
     {
         // Taken out of the list before it is touched: a player destroyed already is not listed any more,
         // and its memory is gone.
-        this->players.remove(player);
+        auto it =
+            std::find_if(this->players.begin(), this->players.end(),
+                         [player](const std::unique_ptr<Player>& entry) { return entry.get() == player; });
+        if (it == this->players.end())
+        {
+            throw quortypes::_container_element_not_found(__FILE__, __LINE__);
+        }
+        std::unique_ptr<Player> owned = std::move(*it);
+        this->players.erase(it);
         player->_stop(0.0f);
         // Whichever way a player goes, no list may keep it.
         this->managedPlayers.removeAll(player);
         this->suspendedPlayers.removeAll(player);
-        delete player;
     }
 
     void AudioManager::play(const hstring& soundName, float fadeTime, bool looping, float gain)
@@ -95,10 +102,10 @@ namespace yim
 
     namespace
     {
-        bool anyPlaying(const harray<Player*>& players, const hstring& soundName)
+        template <class Players> bool anyPlaying(const Players& players, const hstring& soundName)
         {
             return std::any_of(players.begin(), players.end(),
-                               [&soundName](Player* player)
+                               [&soundName](const auto& player)
                                { return player->getSound()->getName() == soundName && player->isPlaying(); });
         }
     } // namespace
@@ -129,7 +136,7 @@ namespace yim
 
     void AudioManager::_updateGains()
     {
-        for (Player* player : this->players)
+        for (const std::unique_ptr<Player>& player : this->players)
         {
             player->_systemUpdateGain();
         }
@@ -154,12 +161,12 @@ namespace yim
             return;
         }
         quortypes::Log::write(logTag, "Suspending YIM.");
-        for (Player* player : this->players)
+        for (const std::unique_ptr<Player>& player : this->players)
         {
             if (player->isPlaying())
             {
                 player->_pause(0.0f);
-                this->suspendedPlayers.push_back(player);
+                this->suspendedPlayers.push_back(player.get());
             }
             else if (player->isFadingOut())
             {

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <memory>
 
 #include <quortypes/Dir.h>
 #include <quortypes/Log.h>
@@ -18,13 +19,26 @@ namespace yim
     Category* AudioManager::createCategory(const hstring& name, BufferMode bufferMode, SourceMode sourceMode)
     {
         ManagerLock lock(this);
-        Category* category = this->categories.tryGet(name, nullptr);
+        Category* category = this->_findCategory(name);
         if (category == nullptr)
         {
-            category = new Category(name, bufferMode, sourceMode);
-            this->categories[name] = category;
+            auto made = std::make_unique<Category>(name, bufferMode, sourceMode);
+            category = made.get();
+            this->categories[name] = std::move(made);
         }
         return category;
+    }
+
+    Category* AudioManager::_findCategory(const hstring& name) const
+    {
+        auto it = this->categories.find(name);
+        return it != this->categories.end() ? it->second.get() : nullptr;
+    }
+
+    Sound* AudioManager::_findSound(const hstring& name) const
+    {
+        auto it = this->sounds.find(name);
+        return it != this->sounds.end() ? it->second.get() : nullptr;
     }
 
     Category* AudioManager::getCategory(const hstring& name)
@@ -35,7 +49,7 @@ namespace yim
 
     Category* AudioManager::_getCategory(const hstring& name)
     {
-        Category* category = this->categories.tryGet(name, nullptr);
+        Category* category = this->_findCategory(name);
         if (category == nullptr)
         {
             throw quortypes::exception("Audio Manager: Category '" + name + "' does not exist!", __FILE__,
@@ -57,7 +71,7 @@ namespace yim
     Sound* AudioManager::getSound(const hstring& name)
     {
         ManagerLock lock(this);
-        return this->sounds.tryGet(name, nullptr);
+        return this->_findSound(name);
     }
 
     Sound* AudioManager::createSound(const hstring& filename, const hstring& categoryName,
@@ -71,13 +85,13 @@ namespace yim
                                       const hstring& prefix)
     {
         Category* category = this->_getCategory(categoryName);
-        Sound* sound = new Sound(filename, category, prefix);
-        if (sound->getFormat() == Format::UNKNOWN || this->sounds.hasKey(sound->getName()))
+        auto made = std::make_unique<Sound>(filename, category, prefix);
+        if (made->getFormat() == Format::UNKNOWN || this->sounds.hasKey(made->getName()))
         {
-            delete sound;
             return nullptr;
         }
-        this->sounds[sound->getName()] = sound;
+        Sound* sound = made.get();
+        this->sounds[sound->getName()] = std::move(made);
         return sound;
     }
 
@@ -91,7 +105,7 @@ namespace yim
             if (!this->categories.hasKey(categoryName))
             {
                 this->categories[categoryName] =
-                    new Category(categoryName, BufferMode::ON_CREATION, SourceMode::DISK);
+                    std::make_unique<Category>(categoryName, BufferMode::ON_CREATION, SourceMode::DISK);
             }
             for (const hstring& file : quortypes::ResourceDir::files(folder, true))
             {
@@ -109,14 +123,14 @@ namespace yim
     {
         ManagerLock lock(this);
         auto it = std::find_if(this->sounds.begin(), this->sounds.end(),
-                               [sound](const auto& entry) { return entry.second == sound; });
+                               [sound](const auto& entry) { return entry.second.get() == sound; });
         if (it == this->sounds.end())
         {
             return;
         }
         this->_stopSound(sound->getName(), 0.0f);
         // A manual player would be left with a deleted sound.
-        for (Player* player : this->players)
+        for (const std::unique_ptr<Player>& player : this->players)
         {
             if (player->getSound() == sound)
             {
@@ -128,8 +142,9 @@ namespace yim
             }
         }
         quortypes::Log::write(logTag, "Destroying sound: " + sound->getName());
+        // Out of the list before it goes.
+        std::unique_ptr<Sound> owned = std::move(it->second);
         this->sounds.erase(it);
-        delete sound;
     }
 
     void AudioManager::destroySoundsWithPrefix(const hstring& prefix)
@@ -141,7 +156,7 @@ namespace yim
         {
             if (entry.first.startsWith(prefix))
             {
-                matching.push_back(entry.second);
+                matching.push_back(entry.second.get());
             }
         }
         harray<hstring> survivors;
@@ -149,14 +164,16 @@ namespace yim
         {
             this->_stopSound(sound->getName(), 0.0f);
             bool used = std::any_of(this->players.begin(), this->players.end(),
-                                    [sound](Player* player) { return player->getSound() == sound; });
+                                    [sound](const std::unique_ptr<Player>& player)
+                                    { return player->getSound() == sound; });
             if (used)
             {
                 survivors.push_back(sound->getName());
                 continue;
             }
-            this->sounds.removeKey(sound->getName());
-            delete sound;
+            auto it = this->sounds.find(sound->getName());
+            std::unique_ptr<Sound> owned = std::move(it->second);
+            this->sounds.erase(it);
         }
         if (!survivors.empty())
         {

@@ -37,7 +37,6 @@ namespace yim
     Buffer::~Buffer()
     {
         this->freeData();
-        delete this->source;
     }
 
     bool Buffer::isStreamed() const
@@ -114,11 +113,12 @@ namespace yim
             if (this->data == nullptr)
             {
                 this->dataCapacity = this->dataSize = this->info.size;
-                this->data = new unsigned char[std::max(this->dataCapacity, 1)]();
+                this->data = std::make_unique<unsigned char[]>(std::max(this->dataCapacity, 1));
             }
-            this->source->load(this->data);
+            this->source->load(this->data.get());
             this->source->close();
-            this->dataSize = manager->_convertStream(this, this->data, this->dataCapacity, this->dataSize);
+            this->dataSize =
+                manager->_convertStream(this, this->data.get(), this->dataCapacity, this->dataSize);
             return;
         }
         if (!this->source->isOpen())
@@ -142,18 +142,19 @@ namespace yim
         }
         if (this->data == nullptr)
         {
-            this->data = new unsigned char[STREAM_SIZE];
+            // Left unzeroed: every load writes what it hands on.
+            this->data.reset(new unsigned char[STREAM_SIZE]);
             this->dataCapacity = this->dataSize = STREAM_SIZE;
         }
         count = std::min(std::max(count, 0), this->dataCapacity);
-        int read = this->source->loadChunk(this->data, count);
+        int read = this->source->loadChunk(this->data.get(), count);
         this->dataSize = read;
         if (looping)
         {
             while (this->dataSize < count)
             {
                 this->source->rewind();
-                int more = this->source->loadChunk(this->data + this->dataSize, count - this->dataSize);
+                int more = this->source->loadChunk(this->data.get() + this->dataSize, count - this->dataSize);
                 if (more <= 0)
                 {
                     // An empty or broken file would otherwise be rewound for ever.
@@ -164,9 +165,9 @@ namespace yim
         }
         if (this->dataSize < count)
         {
-            memset(this->data + this->dataSize, this->silenceByte(), count - this->dataSize);
+            memset(this->data.get() + this->dataSize, this->silenceByte(), count - this->dataSize);
         }
-        this->dataSize = manager->_convertStream(this, this->data, this->dataCapacity, this->dataSize);
+        this->dataSize = manager->_convertStream(this, this->data.get(), this->dataCapacity, this->dataSize);
         return this->dataSize;
     }
 
@@ -222,8 +223,7 @@ namespace yim
 
     void Buffer::freeData()
     {
-        delete[] this->data;
-        this->data = nullptr;
+        this->data.reset();
         this->dataCapacity = this->dataSize = 0;
     }
 

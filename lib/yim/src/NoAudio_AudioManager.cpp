@@ -1,3 +1,5 @@
+#include <memory>
+
 #include <quortypes/Log.h>
 #include <yim/Category.h>
 #include <yim/NoAudio_AudioManager.h>
@@ -28,18 +30,18 @@ namespace yim
                                               const hstring& prefix)
     {
         Category* category = this->_getCategory(categoryName);
-        Sound* sound = new Sound(filename, category, prefix);
-        if (this->sounds.hasKey(sound->getName()))
+        auto made = std::make_unique<Sound>(filename, category, prefix);
+        if (this->sounds.hasKey(made->getName()))
         {
-            delete sound;
             return nullptr;
         }
-        this->sounds[sound->getName()] = sound;
+        Sound* sound = made.get();
+        this->sounds[sound->getName()] = std::move(made);
         return sound;
     }
 
-    Player* NoAudio_AudioManager::_createSystemPlayer(Sound* sound)
+    std::unique_ptr<Player> NoAudio_AudioManager::_createSystemPlayer(Sound* sound)
     {
-        return new NoAudio_Player(sound);
+        return std::make_unique<NoAudio_Player>(sound);
     }
 } // namespace yim

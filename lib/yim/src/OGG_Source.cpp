@@ -116,10 +116,7 @@ namespace yim
 #endif
     } // namespace
 
-    OGG_Source::OGG_Source(const hstring& filename, Category* category)
-        : Source(filename, category), oggStream(nullptr)
-    {
-    }
+    OGG_Source::OGG_Source(const hstring& filename, Category* category) : Source(filename, category) {}
 
     OGG_Source::~OGG_Source()
     {
@@ -136,16 +133,16 @@ namespace yim
             return false;
         }
         ov_callbacks callbacks = {readCallback, seekCallback, closeCallback, tellCallback};
-        OggVorbis_File* decoder = new OggVorbis_File();
-        if (ov_open_callbacks(this->stream, decoder, nullptr, 0, callbacks) != 0)
+        auto opened = std::make_unique<OggVorbis_File>();
+        if (ov_open_callbacks(this->stream.get(), opened.get(), nullptr, 0, callbacks) != 0)
         {
-            // vorbisfile has already cleared what it had made.
-            delete decoder;
+            // vorbisfile has already cleared what it had made; the memory goes with opened.
             quortypes::Log::error(logTag, "OGG: error reading data! " + this->filename);
             this->close();
             return false;
         }
-        this->oggStream = decoder;
+        this->oggStream = std::move(opened);
+        OggVorbis_File* decoder = this->oggStream.get();
         vorbis_info* vorbisInfo = ov_info(decoder, -1);
         long long frames = ov_pcm_total(decoder, -1);
         long long limit = (long long)this->stream->getSize() * MAX_FRAMES_PER_FILE_BYTE;
@@ -172,9 +169,8 @@ namespace yim
     {
         if (this->oggStream != nullptr)
         {
-            ov_clear(this->oggStream);
-            delete this->oggStream;
-            this->oggStream = nullptr;
+            ov_clear(this->oggStream.get());
+            this->oggStream.reset();
         }
         Source::close();
     }
@@ -183,7 +179,7 @@ namespace yim
     {
         if (this->streamOpen && this->oggStream != nullptr)
         {
-            ov_pcm_seek(this->oggStream, 0);
+            ov_pcm_seek(this->oggStream.get(), 0);
         }
     }
 
@@ -198,10 +194,10 @@ namespace yim
             {
                 // Less than a frame of room is an error to vorbisfile's own reading too.
                 float** pcm = nullptr;
-                long frames =
-                    remaining < frameBytes
-                        ? OV_EINVAL
-                        : ov_read_float(this->oggStream, &pcm, remaining / frameBytes, &this->currentSection);
+                long frames = remaining < frameBytes
+                                  ? OV_EINVAL
+                                  : ov_read_float(this->oggStream.get(), &pcm, remaining / frameBytes,
+                                                  &this->currentSection);
                 if (frames > 0)
                 {
                     interleave(pcm, this->info.channels, frames, (short*)output);
@@ -210,7 +206,8 @@ namespace yim
             }
             else
             {
-                read = ov_read(this->oggStream, (char*)output, remaining, 0, 2, 1, &this->currentSection);
+                read =
+                    ov_read(this->oggStream.get(), (char*)output, remaining, 0, 2, 1, &this->currentSection);
             }
             // A negative result is a decoding error: the data end there.
             if (read <= 0)

@@ -1,3 +1,5 @@
+#include <memory>
+
 #include <quortypes/Log.h>
 #include <quortypes/Resource.h>
 #include <quortypes/Stream.h>
@@ -13,10 +15,7 @@ namespace yim
     {
     }
 
-    Source::~Source()
-    {
-        delete this->stream;
-    }
+    Source::~Source() = default;
 
     bool Source::open()
     {
@@ -29,26 +28,25 @@ namespace yim
         }
         if (this->stream == nullptr)
         {
-            quortypes::Resource* resource = nullptr;
+            std::unique_ptr<quortypes::Resource> resource;
             try
             {
-                resource = new quortypes::Resource(this->filename);
+                resource = std::make_unique<quortypes::Resource>(this->filename);
             }
             catch (quortypes::exception&)
             {
-                delete resource;
                 quortypes::Log::error(logTag, "Unable to open: " + this->filename);
                 return false;
             }
             if (this->sourceMode != SourceMode::RAM)
             {
-                this->stream = resource;
+                this->stream = std::move(resource);
                 return true;
             }
-            quortypes::Stream* memory = new quortypes::Stream();
+            auto memory = std::make_unique<quortypes::Stream>();
             memory->writeStream(*resource);
-            delete resource;
-            this->stream = memory;
+            resource.reset();
+            this->stream = std::move(memory);
         }
         this->stream->rewind();
         return true;
@@ -60,8 +58,7 @@ namespace yim
         {
             if (this->sourceMode != SourceMode::RAM)
             {
-                delete this->stream;
-                this->stream = nullptr;
+                this->stream.reset();
             }
             this->streamOpen = false;
         }

@@ -1,3 +1,5 @@
+#include <memory>
+
 #include <quortypes/Log.h>
 #include <yim/AudioManager.h>
 #include <yim/NoAudio_AudioManager.h>
@@ -22,12 +24,11 @@ namespace yim
         }
         if (systemType == SystemType::AS_DEFAULT || systemType == SystemType::AS_OPENAL)
         {
-            manager = new OpenAL_AudioManager(backendId, threaded, updateTime, deviceName);
-            if (!manager->isEnabled())
+            auto openAL = std::make_unique<OpenAL_AudioManager>(backendId, threaded, updateTime, deviceName);
+            // Without a device the silent back-end takes over, as for a type nobody knows.
+            if (openAL->isEnabled())
             {
-                // No device: the silent back-end takes over, as for a type nobody knows.
-                delete manager;
-                manager = nullptr;
+                manager = openAL.release();
             }
         }
         if (manager != nullptr)
@@ -47,7 +48,7 @@ namespace yim
         {
             quortypes::Log::write(logTag, "Destroying YIM.");
             manager->clear();
-            delete manager;
+            delete manager; // the raw global of the init/destroy pair, named by every caller, ends only here
             manager = nullptr;
         }
     }

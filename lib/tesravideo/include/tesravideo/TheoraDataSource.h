@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include <quortypes/Resource.h>
@@ -42,8 +43,7 @@ private:
 class TheoraMemoryFileDataSource : public TheoraDataSource
 {
 public:
-    // Takes ownership of data, which must come from new[].
-    TheoraMemoryFileDataSource(unsigned char* data, long size, const std::string& name);
+    TheoraMemoryFileDataSource(std::unique_ptr<unsigned char[]> data, long size, const std::string& name);
     ~TheoraMemoryFileDataSource() override;
 
     int read(void* output, int count) override;
@@ -56,7 +56,7 @@ private:
     std::string name;
     int length;
     int position = 0;
-    unsigned char* data;
+    std::unique_ptr<unsigned char[]> data;
 };
 
 // Reads a resource of the base library.

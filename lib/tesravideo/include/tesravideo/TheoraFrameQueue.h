@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <list>
+#include <memory>
 #include <mutex>
 
 class TheoraVideoClip;
@@ -31,10 +32,10 @@ public:
     int _getReadyCount();
     TheoraVideoFrame* _getFirstAvailableFrame();
     void _pop(int n);
-    std::list<TheoraVideoFrame*>& _getFrames() { return this->queue; }
+    std::list<std::unique_ptr<TheoraVideoFrame>>& _getFrames() { return this->queue; }
 
 protected:
-    std::list<TheoraVideoFrame*> queue;
+    std::list<std::unique_ptr<TheoraVideoFrame>> queue;
     std::atomic<int> size;
     TheoraVideoClip* parent;
     std::recursive_mutex mutex;

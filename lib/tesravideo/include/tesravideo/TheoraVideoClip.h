@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <memory>
 #include <string>
 
 #include <quortypes/Mutex.h>
@@ -20,14 +21,16 @@ class TheoraVideoClip
     friend class TheoraVideoFrame;
 
 public:
-    TheoraVideoClip(TheoraDataSource* source, int outputMode, int numPrecachedFrames, bool usePower2Stride);
+    // The clip owns the source, and reads it from load on.
+    TheoraVideoClip(std::unique_ptr<TheoraDataSource> source, int outputMode, int numPrecachedFrames,
+                    bool usePower2Stride);
     virtual ~TheoraVideoClip();
     TheoraVideoClip(const TheoraVideoClip&) = delete;
     TheoraVideoClip& operator=(const TheoraVideoClip&) = delete;
 
     virtual void _executeSeek() = 0;
     virtual bool _readData() = 0;
-    virtual void load(TheoraDataSource* source) = 0;
+    virtual void load() = 0;
     virtual void _restart() = 0;
     virtual std::string getDecoderName() = 0;
     virtual bool decodeNextFrame() = 0;
@@ -49,7 +52,7 @@ public:
     int getNumFrames() const { return this->numFrames; }
     int getNumPrecachedFrames();
     int getNumReadyFrames();
-    TheoraFrameQueue* getFrameQueue() { return this->frameQueue; }
+    TheoraFrameQueue* getFrameQueue() { return this->frameQueue.get(); }
     int getOutputMode() const { return this->outputMode; }
     bool isAlpha() const { return this->alpha; }
     float getTimePosition();
@@ -87,10 +90,10 @@ public:
     void waitForCache(float desiredCacheFactor = 0.5f, float maxWaitTime = 1.0f);
 
 protected:
-    TheoraFrameQueue* frameQueue = nullptr;
-    TheoraDataSource* stream;
+    std::unique_ptr<TheoraFrameQueue> frameQueue;
+    std::unique_ptr<TheoraDataSource> stream;
     std::atomic<TheoraTimer*> timer;
-    TheoraTimer* defaultTimer;
+    std::unique_ptr<TheoraTimer> defaultTimer;
     std::atomic<TheoraWorkerThread*> assignedWorker;
     int threadAccessCount = 0;
     bool alpha = false;
@@ -125,7 +128,7 @@ protected:
     std::atomic<bool> failed{false};
     // Written before failed is set, read only after it is.
     std::string failure;
-    quortypes::Mutex* threadMutex;
+    std::unique_ptr<quortypes::Mutex> threadMutex;
 
     void setOutputMode(int mode);
     bool _isTimerHeld();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 class TheoraVideoClip;
 
 // The decoded planes handed to a frame for conversion.
@@ -72,7 +74,7 @@ public:
         this->ready = false;
         this->inUse = false;
     }
-    unsigned char* getBuffer() { return this->buffer; }
+    unsigned char* getBuffer() { return this->buffer.data(); }
     TheoraVideoClip* getParent() { return this->parent; }
     // The frame's time counting every earlier pass of a looping clip.
     float getAbsoluteTime();
@@ -86,5 +88,5 @@ public:
 
 protected:
     TheoraVideoClip* parent;
-    unsigned char* buffer = nullptr;
+    std::vector<unsigned char> buffer;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <list>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,9 +25,10 @@ public:
 
     static TheoraVideoManager* getSingleton() { return singleton; }
 
-    // The clip owns the source from then on; its first frame is decoded before this returns.
-    TheoraVideoClip* createVideoClip(TheoraDataSource* source, int outputMode, int numPrecachedOverride = 0,
-                                     bool usePower2Stride = false);
+    // The clip owns the source from then on; its first frame is decoded before this returns. The
+    // manager keeps the clip until destroyVideoClip.
+    TheoraVideoClip* createVideoClip(std::unique_ptr<TheoraDataSource> source, int outputMode,
+                                     int numPrecachedOverride = 0, bool usePower2Stride = false);
     TheoraVideoClip* createVideoClip(const std::string& filename, int outputMode,
                                      int numPrecachedOverride = 0, bool usePower2Stride = false);
     void destroyVideoClip(TheoraVideoClip* clip);
@@ -47,10 +49,10 @@ protected:
     static TheoraVideoManager* singleton;
     static LogFunction logFunction;
 
-    std::vector<TheoraWorkerThread*> workerThreads;
-    std::vector<TheoraVideoClip*> clips;
+    std::vector<std::unique_ptr<TheoraWorkerThread>> workerThreads;
+    std::vector<std::unique_ptr<TheoraVideoClip>> clips;
     std::list<TheoraVideoClip*> workLog;
     int workLogSize = 0;
     int defaultNumPrecachedFrames = 8;
-    quortypes::Mutex* workMutex = nullptr;
+    std::unique_ptr<quortypes::Mutex> workMutex;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include <tesraui/ImageBox.h>
 
 class TheoraTimer;
@@ -47,9 +49,9 @@ namespace tesravideo
         void stop();
 
         TheoraVideoClip* getClip() const { return this->clip; }
-        TheoraTimer* getTimer() const { return this->timer; }
+        TheoraTimer* getTimer() const { return this->timer.get(); }
         yim::Player* getAudioPlayer() const { return this->audioPlayer; }
-        tesraui::Texture* getVideoTexture() const { return this->texture; }
+        tesraui::Texture* getVideoTexture() const { return this->texture.get(); }
         bool isVideoAlpha() const { return this->videoAlpha; }
         bool isLoop() const { return this->loop; }
         float getSpeed() const { return this->speed; }
@@ -65,10 +67,10 @@ namespace tesravideo
         bool videoAlpha = false;
         bool loop = true;
         TheoraVideoClip* clip = nullptr;
-        TheoraTimer* timer = nullptr;
+        std::unique_ptr<TheoraTimer> timer;
         int blendMode = 0;
-        tesraui::Texture* texture = nullptr;
-        tesraui::Image* videoImage = nullptr;
+        std::unique_ptr<tesraui::Texture> texture;
+        std::unique_ptr<tesraui::Image> videoImage;
         float speed = 1.0f;
         int prevFrameNumber = 0;
         bool seeked = false;

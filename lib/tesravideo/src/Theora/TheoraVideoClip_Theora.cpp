@@ -16,9 +16,9 @@ namespace
     const int maxDurationScan = 204800;
 } // namespace
 
-TheoraVideoClip_Theora::TheoraVideoClip_Theora(TheoraDataSource* source, int outputMode,
+TheoraVideoClip_Theora::TheoraVideoClip_Theora(std::unique_ptr<TheoraDataSource> source, int outputMode,
                                                int numPrecachedFrames, bool usePower2Stride)
-    : TheoraVideoClip(source, outputMode, numPrecachedFrames, usePower2Stride)
+    : TheoraVideoClip(std::move(source), outputMode, numPrecachedFrames, usePower2Stride)
 {
     memset(&this->syncState, 0, sizeof(this->syncState));
     memset(&this->page, 0, sizeof(this->page));
@@ -143,9 +143,8 @@ void TheoraVideoClip_Theora::_readTheoraHeaders()
     }
 }
 
-void TheoraVideoClip_Theora::load(TheoraDataSource* source)
+void TheoraVideoClip_Theora::load()
 {
-    this->stream = source;
     this->_readTheoraHeaders();
     // Without a Theora stream no decoder can be made: say so instead of decoding with none.
     if (this->headerCount == 0 || this->setup == nullptr)
@@ -193,7 +192,7 @@ void TheoraVideoClip_Theora::load(TheoraDataSource* source)
         this->stride = this->getWidth();
     }
     this->fps = (float)this->info.fps_numerator / (float)this->info.fps_denominator;
-    this->frameQueue = new TheoraFrameQueue(this);
+    this->frameQueue = std::make_unique<TheoraFrameQueue>(this);
     this->frameQueue->setSize(this->numPrecachedFrames);
     this->_readDuration();
     ogg_sync_reset(&this->syncState);

@@ -9,13 +9,13 @@
 class TheoraVideoClip_Theora : public TheoraVideoClip
 {
 public:
-    TheoraVideoClip_Theora(TheoraDataSource* source, int outputMode, int numPrecachedFrames,
+    TheoraVideoClip_Theora(std::unique_ptr<TheoraDataSource> source, int outputMode, int numPrecachedFrames,
                            bool usePower2Stride);
     ~TheoraVideoClip_Theora() override;
 
     void _executeSeek() override;
     bool _readData() override;
-    void load(TheoraDataSource* source) override;
+    void load() override;
     void _restart() override;
     std::string getDecoderName() override { return "Theora"; }
     bool decodeNextFrame() override;

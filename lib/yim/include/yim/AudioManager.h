@@ -1,6 +1,8 @@
 #pragma once
 
 #include <atomic>
+#include <memory>
+#include <vector>
 
 #include <quortypes/Mutex.h>
 #include <quortypes/harray.h>
@@ -84,8 +86,9 @@ namespace yim
         virtual void _unlock();
         virtual Sound* _createSound(const hstring& filename, const hstring& categoryName,
                                     const hstring& prefix);
-        virtual Player* _createSystemPlayer(Sound* sound) = 0;
-        virtual Source* _createSource(const hstring& filename, Category* category, Format format);
+        virtual std::unique_ptr<Player> _createSystemPlayer(Sound* sound) = 0;
+        virtual std::unique_ptr<Source> _createSource(const hstring& filename, Category* category,
+                                                      Format format);
         virtual void _suspendAudio();
         virtual void _resumeAudio();
         // May rewrite decoded bytes in place; returns their new size.
@@ -115,21 +118,24 @@ namespace yim
         hstring deviceName;
         float updateTime;
         std::atomic<float> globalGain;
-        hdict<Category*> categories;
-        harray<Player*> players;
+        hdict<std::unique_ptr<Category>> categories;
+        std::vector<std::unique_ptr<Player>> players;
         // The players an update step walks, copied into the same memory every step.
         harray<Player*> stepPlayers;
         harray<Player*> managedPlayers;
         harray<Player*> suspendedPlayers;
-        hdict<Sound*> sounds;
-        harray<Buffer*> buffers;
+        hdict<std::unique_ptr<Sound>> sounds;
+        std::vector<std::unique_ptr<Buffer>> buffers;
         harray<hstring> extensions;
-        quortypes::Thread* thread = nullptr;
+        std::unique_ptr<quortypes::Thread> thread;
         std::atomic<bool> threadRunning;
         quortypes::Mutex mutex;
 
         friend class Player;
         // Destroys the managed players that neither play nor fade out.
         void _dropEndedPlayers();
+        // The sound or category of that name, or null.
+        Sound* _findSound(const hstring& name) const;
+        Category* _findCategory(const hstring& name) const;
     };
 } // namespace yim

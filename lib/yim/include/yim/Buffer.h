@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include <quortypes/harray.h>
 #include <quortypes/hstring.h>
 #include <yim/Category.h>
@@ -40,9 +42,9 @@ namespace yim
         Format getFormat() const { return this->format; }
         bool isLoaded() const { return this->loaded; }
         bool isStreamed() const;
-        unsigned char* getData() const { return this->data; }
+        unsigned char* getData() const { return this->data.get(); }
         int getDataSize() const { return this->dataSize; }
-        Source* getSource() const { return this->source; }
+        Source* getSource() const { return this->source.get(); }
         float getIdleTime() const { return this->idleTime; }
         void setIdleTime(float value) { this->idleTime = value; }
         const harray<Player*>& getBoundPlayers() const { return this->boundPlayers; }
@@ -69,10 +71,10 @@ namespace yim
         BufferMode mode;
         Format format;
         bool loaded = false;
-        unsigned char* data = nullptr;
+        std::unique_ptr<unsigned char[]> data;
         int dataCapacity = 0;
         int dataSize = 0;
-        Source* source = nullptr;
+        std::unique_ptr<Source> source;
         bool infoRead = false;
         SourceInfo info;
         harray<Player*> boundPlayers;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <memory>
 
 #include <yim/AudioManager.h>
 #include <yim/Player.h>
@@ -18,7 +19,7 @@ namespace yim
         hstring findAudioFile(const hstring& filename) override;
         Sound* _createSound(const hstring& filename, const hstring& categoryName,
                             const hstring& prefix) override;
-        Player* _createSystemPlayer(Sound* sound) override;
+        std::unique_ptr<Player> _createSystemPlayer(Sound* sound) override;
     };
 
     class NoAudio_Player : public Player

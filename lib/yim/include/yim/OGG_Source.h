@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include <yim/Source.h>
 
 struct OggVorbis_File;
@@ -21,7 +23,7 @@ namespace yim
         int loadChunk(unsigned char* output, int size) override;
 
     protected:
-        OggVorbis_File* oggStream;
+        std::unique_ptr<OggVorbis_File> oggStream;
         int currentSection = 0;
         // Decodes through vorbisfile's float samples and converts them here as its own reading would.
         bool convertsFloats = false;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include <quortypes/hstring.h>
 #include <yim/Buffer.h>
 
@@ -45,6 +47,6 @@ namespace yim
         SourceMode sourceMode;
         bool streamOpen = false;
         SourceInfo info;
-        quortypes::StreamBase* stream = nullptr;
+        std::unique_ptr<quortypes::StreamBase> stream;
     };
 } // namespace yim

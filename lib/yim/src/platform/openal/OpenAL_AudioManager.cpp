@@ -67,9 +67,9 @@ namespace yim
         }
     }
 
-    Player* OpenAL_AudioManager::_createSystemPlayer(Sound* sound)
+    std::unique_ptr<Player> OpenAL_AudioManager::_createSystemPlayer(Sound* sound)
     {
-        return new OpenAL_Player(sound, this->directChannels);
+        return std::make_unique<OpenAL_Player>(sound, this->directChannels);
     }
 
     void OpenAL_AudioManager::renderLoopback(float* output, int frames)

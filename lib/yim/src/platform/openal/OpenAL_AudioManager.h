@@ -16,7 +16,7 @@ namespace yim
                             const hstring& deviceName, bool loopback = false);
         ~OpenAL_AudioManager() override;
 
-        Player* _createSystemPlayer(Sound* sound) override;
+        std::unique_ptr<Player> _createSystemPlayer(Sound* sound) override;
 
         bool hasDirectChannels() const { return this->directChannels; }
         // Mixes frames of float stereo into output; only on a loopback device.
