@@ -1,3 +1,6 @@
+#include <memory>
+#include <utility>
+
 #include <quortypes/Log.h>
 
 #include <pirk/OfflineAchievementsService.h>
@@ -11,7 +14,7 @@ namespace pirk
     namespace
     {
         bool initialized = false;
-        AchievementsService* service = nullptr;
+        std::unique_ptr<AchievementsService> service;
     } // namespace
 
     void init()
@@ -33,8 +36,7 @@ namespace pirk
     void destroy()
     {
         quortypes::Log::write(logTag, "Destroying PIRK.");
-        delete service;
-        service = nullptr;
+        service.reset();
     }
 
     AchievementsService* getAchievementsService()
@@ -45,7 +47,7 @@ namespace pirk
                                          "instantiateBestAchievementsService() with no arguments.");
             return instantiateBestAchievementsService(hdict<hstring>());
         }
-        return service;
+        return service.get();
     }
 
     AchievementsService* instantiateBestAchievementsService(const hdict<hstring>& parameters)
@@ -57,8 +59,8 @@ namespace pirk
 
     AchievementsService* instantiateOfflineAchievementsService()
     {
-        service = new OfflineAchievementsService();
-        return service;
+        service = std::make_unique<OfflineAchievementsService>();
+        return service.get();
     }
 
     bool hasAchievementsService()
@@ -66,8 +68,8 @@ namespace pirk
         return service != nullptr;
     }
 
-    void installAchievementsService(AchievementsService* value)
+    void installAchievementsService(std::unique_ptr<AchievementsService> value)
     {
-        service = value;
+        service = std::move(value);
     }
 } // namespace pirk
