@@ -1,6 +1,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <memory>
 #include <new>
 #include <string>
 
@@ -26,6 +27,10 @@ namespace tesra
 
     namespace
     {
+        // The public pointers borrow from these, so that every library keeps reaching both through them.
+        std::unique_ptr<RenderSystem> ownedRenderSystem;
+        std::unique_ptr<Window> ownedWindow;
+
         harray<hstring> textureExtensions;
         void (*messageBoxCallback)(MessageBoxButton) = nullptr;
 
@@ -55,7 +60,8 @@ namespace tesra
         {
             if (renderSystemType == 0 || renderSystemType == 1)
             {
-                rendersys = platform::createRenderSystem();
+                ownedRenderSystem = platform::createRenderSystem();
+                rendersys = ownedRenderSystem.get();
             }
             if (rendersys == nullptr)
             {
@@ -67,7 +73,8 @@ namespace tesra
         {
             if (windowType == 0 || windowType == 1)
             {
-                window = platform::createWindow();
+                ownedWindow = platform::createWindow();
+                window = ownedWindow.get();
             }
             if (window == nullptr)
             {
@@ -115,9 +122,10 @@ namespace tesra
             rendersys->destroy();
             window->destroy();
         }
-        delete window;
+        // The window before the render system; each goes while its public pointer still names it.
+        ownedWindow.reset();
         window = nullptr;
-        delete rendersys;
+        ownedRenderSystem.reset();
         rendersys = nullptr;
     }
 
