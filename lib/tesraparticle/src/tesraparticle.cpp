@@ -1,3 +1,6 @@
+#include <memory>
+#include <utility>
+
 #include <quortypes/Log.h>
 #include <quortypes/exception.h>
 #include <tesra/RenderSystem.h>
@@ -28,15 +31,16 @@ namespace tesraparticle
     namespace
     {
         hdict<AffectorFactory> affectorFactories;
-        hdict<System*> systemCache;
-        hdict<Texture*> textureCache;
+        hdict<std::unique_ptr<System>> systemCache;
+        hdict<std::unique_ptr<Texture>> textureCache;
         bool caching = false;
 
         void deleteCachedSystems()
         {
+            // Out of the cache one by one, in its order.
             for (auto& pair : systemCache)
             {
-                delete pair.second;
+                pair.second.reset();
             }
             systemCache.clear();
         }
@@ -68,7 +72,7 @@ namespace tesraparticle
         deleteCachedSystems();
         for (auto& pair : textureCache)
         {
-            delete pair.second;
+            pair.second.reset();
         }
         textureCache.clear();
     }
@@ -100,70 +104,75 @@ namespace tesraparticle
         return affectorFactories;
     }
 
-    Affector* createAffector(const hstring& typeName, const hstring& name)
+    std::unique_ptr<Affector> createAffector(const hstring& typeName, const hstring& name)
     {
         AffectorFactory factory = affectorFactories.tryGet(typeName, nullptr);
-        return factory != nullptr ? factory(name) : nullptr;
+        return std::unique_ptr<Affector>(factory != nullptr ? factory(name) : nullptr);
     }
 
     Texture* loadTexture(const hstring& filename, bool cached)
     {
-        Texture* record = textureCache.tryGet(filename, nullptr);
-        if (record != nullptr)
+        auto found = textureCache.find(filename);
+        if (found != textureCache.end() && found->second != nullptr)
         {
-            return record;
+            return found->second.get();
         }
         if (tesra::rendersys == nullptr)
         {
             return nullptr;
         }
         bool keep = cached || caching;
-        tesra::Texture* texture =
-            tesra::rendersys->createTextureFromResource(filename, tesra::Texture::Type::IMMUTABLE, keep);
+        std::unique_ptr<tesra::Texture> texture(
+            tesra::rendersys->createTextureFromResource(filename, tesra::Texture::Type::IMMUTABLE, keep));
         if (texture == nullptr)
         {
             return nullptr;
         }
-        record = new Texture(texture, filename, keep);
+        auto record = std::make_unique<Texture>(std::move(texture), filename, keep);
+        Texture* result = record.get();
         if (keep)
         {
-            textureCache[filename] = record;
+            textureCache[filename] = std::move(record);
+            return result;
         }
-        return record;
+        // Uncached, the record is the caller's.
+        return record.release();
     }
 
-    System* loadSystem(const hstring& filename, const hstring& name)
+    std::unique_ptr<System> loadSystem(const hstring& filename, const hstring& name)
     {
         hstring key = name != "" ? name : filename;
-        System* prototype = systemCache.tryGet(key, nullptr);
-        if (prototype == nullptr)
+        // The prototype when it is not cached; a cached one stays in the cache.
+        std::unique_ptr<System> uncached;
+        System* prototype = nullptr;
+        auto found = systemCache.find(key);
+        if (found != systemCache.end() && found->second != nullptr)
         {
-            prototype = new System(filename, name);
+            prototype = found->second.get();
+        }
+        else
+        {
+            uncached = std::make_unique<System>(filename, name);
+            prototype = uncached.get();
             if (caching)
             {
-                systemCache[key] = prototype;
+                systemCache[key] = std::move(uncached);
             }
         }
-        System* result = nullptr;
         try
         {
             prototype->load();
-            result = new System(*prototype);
+            return std::make_unique<System>(*prototype);
         }
         catch (...)
         {
             // A half-read prototype must not pass for a loaded system at the next call.
-            if (systemCache.tryGet(key, nullptr) == prototype)
+            auto cached = systemCache.find(key);
+            if (cached != systemCache.end() && cached->second.get() == prototype)
             {
-                systemCache.removeKey(key);
+                systemCache.erase(cached);
             }
-            delete prototype;
             throw;
         }
-        if (!caching)
-        {
-            delete prototype;
-        }
-        return result;
     }
 } // namespace tesraparticle
