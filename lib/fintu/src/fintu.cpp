@@ -11,15 +11,21 @@ namespace fintu
 
     namespace
     {
-        // The public pointer borrows from this, so that callers keep reaching the renderer through it.
-        std::unique_ptr<Renderer> ownedRenderer;
+        // The public pointer borrows from this, so that callers keep reaching the renderer through it. It is
+        // held where exit's static destruction does not reach: a program that ends without destroy() leaves
+        // the renderer and its fonts as it always has.
+        std::unique_ptr<Renderer>& ownedRenderer()
+        {
+            static auto* owner = new std::unique_ptr<Renderer>();
+            return *owner;
+        }
     } // namespace
 
     void init()
     {
         quortypes::Log::write(logTag, "Initializing Fintu.");
-        ownedRenderer = std::make_unique<Renderer>();
-        renderer = ownedRenderer.get();
+        ownedRenderer() = std::make_unique<Renderer>();
+        renderer = ownedRenderer().get();
     }
 
     void destroy()
@@ -28,7 +34,7 @@ namespace fintu
         {
             quortypes::Log::write(logTag, "Destroying Fintu.");
             // Fonts going with it may still reach it through the public pointer.
-            ownedRenderer.reset();
+            ownedRenderer().reset();
             renderer = nullptr;
         }
     }

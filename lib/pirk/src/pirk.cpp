@@ -14,7 +14,13 @@ namespace pirk
     namespace
     {
         bool initialized = false;
-        std::unique_ptr<AchievementsService> service;
+        // Held where exit's static destruction does not reach: a program that ends without destroy() does not
+        // have the service write its store on the way out.
+        std::unique_ptr<AchievementsService>& service()
+        {
+            static auto* owner = new std::unique_ptr<AchievementsService>();
+            return *owner;
+        }
     } // namespace
 
     void init()
@@ -36,18 +42,18 @@ namespace pirk
     void destroy()
     {
         quortypes::Log::write(logTag, "Destroying PIRK.");
-        service.reset();
+        service().reset();
     }
 
     AchievementsService* getAchievementsService()
     {
-        if (service == nullptr)
+        if (service() == nullptr)
         {
             quortypes::Log::warn(logTag, "'getAchievementsService()' called before initialization, calling "
                                          "instantiateBestAchievementsService() with no arguments.");
             return instantiateBestAchievementsService(hdict<hstring>());
         }
-        return service.get();
+        return service().get();
     }
 
     AchievementsService* instantiateBestAchievementsService(const hdict<hstring>& parameters)
@@ -59,17 +65,17 @@ namespace pirk
 
     AchievementsService* instantiateOfflineAchievementsService()
     {
-        service = std::make_unique<OfflineAchievementsService>();
-        return service.get();
+        service() = std::make_unique<OfflineAchievementsService>();
+        return service().get();
     }
 
     bool hasAchievementsService()
     {
-        return service != nullptr;
+        return service() != nullptr;
     }
 
     void installAchievementsService(std::unique_ptr<AchievementsService> value)
     {
-        service = std::move(value);
+        service() = std::move(value);
     }
 } // namespace pirk

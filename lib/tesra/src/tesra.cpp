@@ -28,8 +28,19 @@ namespace tesra
     namespace
     {
         // The public pointers borrow from these, so that every library keeps reaching both through them.
-        std::unique_ptr<RenderSystem> ownedRenderSystem;
-        std::unique_ptr<Window> ownedWindow;
+        // Held where exit's static destruction does not reach: a program that ends without destroy() leaves
+        // them as it always has, instead of ending them after what they log to is gone.
+        std::unique_ptr<RenderSystem>& ownedRenderSystem()
+        {
+            static auto* owner = new std::unique_ptr<RenderSystem>();
+            return *owner;
+        }
+
+        std::unique_ptr<Window>& ownedWindow()
+        {
+            static auto* owner = new std::unique_ptr<Window>();
+            return *owner;
+        }
 
         harray<hstring> textureExtensions;
         void (*messageBoxCallback)(MessageBoxButton) = nullptr;
@@ -60,8 +71,8 @@ namespace tesra
         {
             if (renderSystemType == 0 || renderSystemType == 1)
             {
-                ownedRenderSystem = platform::createRenderSystem();
-                rendersys = ownedRenderSystem.get();
+                ownedRenderSystem() = platform::createRenderSystem();
+                rendersys = ownedRenderSystem().get();
             }
             if (rendersys == nullptr)
             {
@@ -73,8 +84,8 @@ namespace tesra
         {
             if (windowType == 0 || windowType == 1)
             {
-                ownedWindow = platform::createWindow();
-                window = ownedWindow.get();
+                ownedWindow() = platform::createWindow();
+                window = ownedWindow().get();
             }
             if (window == nullptr)
             {
@@ -123,9 +134,9 @@ namespace tesra
             window->destroy();
         }
         // The window before the render system; each goes while its public pointer still names it.
-        ownedWindow.reset();
+        ownedWindow().reset();
         window = nullptr;
-        ownedRenderSystem.reset();
+        ownedRenderSystem().reset();
         rendersys = nullptr;
     }
 

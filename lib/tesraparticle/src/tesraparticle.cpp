@@ -31,18 +31,30 @@ namespace tesraparticle
     namespace
     {
         hdict<AffectorFactory> affectorFactories;
-        hdict<std::unique_ptr<System>> systemCache;
-        hdict<std::unique_ptr<Texture>> textureCache;
+        // Both are held where exit's static destruction does not reach: a program that ends without destroy()
+        // leaves the cached systems and render textures as it always has, instead of ending them after the
+        // render system they belong to.
+        hdict<std::unique_ptr<System>>& systemCache()
+        {
+            static auto* cache = new hdict<std::unique_ptr<System>>();
+            return *cache;
+        }
+
+        hdict<std::unique_ptr<Texture>>& textureCache()
+        {
+            static auto* cache = new hdict<std::unique_ptr<Texture>>();
+            return *cache;
+        }
         bool caching = false;
 
         void deleteCachedSystems()
         {
             // Out of the cache one by one, in its order.
-            for (auto& pair : systemCache)
+            for (auto& pair : systemCache())
             {
                 pair.second.reset();
             }
-            systemCache.clear();
+            systemCache().clear();
         }
     } // namespace
 
@@ -70,16 +82,16 @@ namespace tesraparticle
         quortypes::Log::write(logTag, "Destroying TesraParticle.");
         affectorFactories.clear();
         deleteCachedSystems();
-        for (auto& pair : textureCache)
+        for (auto& pair : textureCache())
         {
             pair.second.reset();
         }
-        textureCache.clear();
+        textureCache().clear();
     }
 
     void clearCache()
     {
-        for (auto& pair : textureCache)
+        for (auto& pair : textureCache())
         {
             if (pair.second->texture != nullptr)
             {
@@ -112,8 +124,8 @@ namespace tesraparticle
 
     Texture* loadTexture(const hstring& filename, bool cached)
     {
-        auto found = textureCache.find(filename);
-        if (found != textureCache.end() && found->second != nullptr)
+        auto found = textureCache().find(filename);
+        if (found != textureCache().end() && found->second != nullptr)
         {
             return found->second.get();
         }
@@ -132,7 +144,7 @@ namespace tesraparticle
         Texture* result = record.get();
         if (keep)
         {
-            textureCache[filename] = std::move(record);
+            textureCache()[filename] = std::move(record);
             return result;
         }
         // Uncached, the record is the caller's.
@@ -145,8 +157,8 @@ namespace tesraparticle
         // The prototype when it is not cached; a cached one stays in the cache.
         std::unique_ptr<System> uncached;
         System* prototype = nullptr;
-        auto found = systemCache.find(key);
-        if (found != systemCache.end() && found->second != nullptr)
+        auto found = systemCache().find(key);
+        if (found != systemCache().end() && found->second != nullptr)
         {
             prototype = found->second.get();
         }
@@ -156,7 +168,7 @@ namespace tesraparticle
             prototype = uncached.get();
             if (caching)
             {
-                systemCache[key] = std::move(uncached);
+                systemCache()[key] = std::move(uncached);
             }
         }
         try
@@ -167,10 +179,10 @@ namespace tesraparticle
         catch (...)
         {
             // A half-read prototype must not pass for a loaded system at the next call.
-            auto cached = systemCache.find(key);
-            if (cached != systemCache.end() && cached->second.get() == prototype)
+            auto cached = systemCache().find(key);
+            if (cached != systemCache().end() && cached->second.get() == prototype)
             {
-                systemCache.erase(cached);
+                systemCache().erase(cached);
             }
             throw;
         }

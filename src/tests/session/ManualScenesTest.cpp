@@ -31,6 +31,8 @@ namespace
         {
         }
         ~ManualScene() override { ends().push_back(this->tag); }
+        // No script file: the scene is set up as the game's own manual scenes are.
+        hstring getScript() override { return "scene.setBackground('null')"; }
 
     private:
         std::string tag;
@@ -45,6 +47,7 @@ protected:
 
     void SetUp() override
     {
+        harness::forgetSession();
         folder.config("scene: ch1.a\n");
         folder.put("data/ui/ui.dts", "<Dataset/>");
         folder.put("data/chapters/ch1/ch1.datadef", "<Dataset/>");
