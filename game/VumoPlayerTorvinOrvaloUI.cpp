@@ -81,7 +81,7 @@ void VumoPlayerTorvinOrvaloUI::init()
         try
         {
             Chapter* menu = Session::getChapter("menu");
-            menu->registerScene(new OrvaloStart(menu, "OrvaloStart", ""));
+            menu->registerScene(std::make_unique<OrvaloStart>(menu, "OrvaloStart", ""));
             OrvaloStart::savedStartScene() = Session::getConfigValue("scene");
             Session::setConfigValue("scene", "menu.OrvaloStart");
         }
@@ -116,10 +116,10 @@ void VumoPlayerTorvinOrvaloUI::installStoreMenu()
     }
     if (menu->hasScene("StoreMenu") && dynamic_cast<StoreMenu*>(menu->getScene("StoreMenu")) == nullptr)
     {
-        delete menu->unregisterScene("StoreMenu");
+        menu->unregisterScene("StoreMenu");
     }
     if (!menu->hasScene("StoreMenu"))
     {
-        menu->registerScene(new StoreMenu(menu, "StoreMenu", ""));
+        menu->registerScene(std::make_unique<StoreMenu>(menu, "StoreMenu", ""));
     }
 }

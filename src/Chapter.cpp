@@ -230,7 +230,7 @@ namespace vumo
         return name.contains(".") ? name : this->name + "." + name;
     }
 
-    void Chapter::registerScene(Scene* scene)
+    void Chapter::registerScene(std::unique_ptr<Scene> scene)
     {
         if (this->scenes.hasKey(scene->getName()))
         {
@@ -238,13 +238,18 @@ namespace vumo
                                                  "' in dataset '" + this->name + "', scene already exists.",
                                              __FILE__, __LINE__);
         }
-        this->scenes[scene->getName()].reset(scene);
+        const hstring sceneName = scene->getName();
+        this->scenes[sceneName] = std::move(scene);
     }
 
-    Scene* Chapter::unregisterScene(const hstring& name)
+    std::unique_ptr<Scene> Chapter::unregisterScene(const hstring& name)
     {
         auto found = this->scenes.find(name);
-        Scene* scene = (found != this->scenes.end() ? found->second.release() : nullptr);
+        std::unique_ptr<Scene> scene;
+        if (found != this->scenes.end())
+        {
+            scene = std::move(found->second);
+        }
         if (scene == nullptr)
         {
             throw tesraui::_GenericException("Unable to unregister scene '" + name + "' in dataset '" +

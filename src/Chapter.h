@@ -44,8 +44,8 @@ namespace vumo
         bool hasScene(const hstring& name) const { return this->scenes.hasKey(name); }
         const hdict<std::unique_ptr<Scene>>& getScenes() const { return this->scenes; }
         hstring getFullSceneName(const hstring& name) const;
-        void registerScene(Scene* scene);
-        Scene* unregisterScene(const hstring& name);
+        void registerScene(std::unique_ptr<Scene> scene);
+        std::unique_ptr<Scene> unregisterScene(const hstring& name);
         bool isPersistent() const { return this->persistent; }
         void setPersistent(bool value) { this->persistent = value; }
         // The description of the first object under root whose image belongs to this chapter, or "".

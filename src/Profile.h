@@ -92,7 +92,7 @@ namespace vumo
         static bool isAchievementUnlocked(const hstring& name);
         static bool unlockAchievement(const hstring& name);
         static hstring getFullAchievementName(const hstring& name);
-        static pirk::Achievement* makeAchievement(const hstring& fullName);
+        static std::unique_ptr<pirk::Achievement> makeAchievement(const hstring& fullName);
 
         // The 32-bit milliseconds of a monotonic clock.
         static uint32_t ticks();

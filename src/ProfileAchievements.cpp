@@ -63,10 +63,8 @@ namespace vumo
             }
 
             void onAchievementSubmitted(int error, const hstring& message,
-                                        pirk::Achievement* achievement) override
+                                        std::unique_ptr<pirk::Achievement> achievement) override
             {
-                // The submission's achievement is its handler's to free.
-                const std::unique_ptr<pirk::Achievement> owned(achievement);
                 if (error == 0)
                 {
                     const hstring name = achievement != nullptr ? achievement->getName() : hstring();
@@ -124,7 +122,7 @@ namespace vumo
         {
             pirk::destroy();
         }
-        pirk::AchievementsService* service = prepared.service.release();
+        pirk::AchievementsService* service = prepared.service.get();
         if (existed && oldStore != "" && oldStore == service->getFilename())
         {
             // The same store again: the old service has just written it, so it is read once more.
@@ -137,7 +135,7 @@ namespace vumo
                 quortypes::Log::error(Session::logTag, e.getMessage());
             }
         }
-        pirk::installAchievementsService(service);
+        pirk::installAchievementsService(std::move(prepared.service));
         delegate = std::move(prepared.delegate);
         service->setDelegate(delegate.get());
         if (existed && !prepared.offlineOnly && !service->isAuthenticated())
@@ -180,7 +178,7 @@ namespace vumo
         return name;
     }
 
-    pirk::Achievement* Profile::makeAchievement(const hstring& fullName)
+    std::unique_ptr<pirk::Achievement> Profile::makeAchievement(const hstring& fullName)
     {
         return pirk::getAchievementsService()->createAchievement(
             Session::getConfigValue("achievement_prefix") + fullName, 0.0f);
@@ -188,7 +186,7 @@ namespace vumo
 
     bool Profile::isAchievementUnlocked(const hstring& name)
     {
-        std::unique_ptr<pirk::Achievement> record(makeAchievement(getFullAchievementName(name)));
+        const std::unique_ptr<pirk::Achievement> record = makeAchievement(getFullAchievementName(name));
         pirk::getAchievementsService()->updateAchievement(record.get());
         return record->isCompleted();
     }
@@ -204,9 +202,9 @@ namespace vumo
         }
         pirk::AchievementsService* service = pirk::getAchievementsService();
         Session::logUI("Submitting achievement to achievement service: " + service->getName());
-        pirk::Achievement* record = makeAchievement(fullName);
+        std::unique_ptr<pirk::Achievement> record = makeAchievement(fullName);
         record->setProgress(100.0f);
-        service->submitAchievement(record);
+        service->submitAchievement(std::move(record));
         Session::logUI("Achievement unlocked: " + fullName);
         getGameUiHost().OnAchievementUnlocked(name);
         return true;

@@ -215,7 +215,7 @@ TEST_F(DemoScenes, TheHillsBurnACampfire)
     harness::Engine::log().clear();
     std::unique_ptr<tesraparticle::System> copy(tesraparticle::loadSystem("data/particles/fire.xml"));
     Session::cleanMemory();
-    copy.reset(tesraparticle::loadSystem("data/particles/fire.xml"));
+    copy = tesraparticle::loadSystem("data/particles/fire.xml");
     EXPECT_TRUE(inOrder(engine->logText(), {"tesraparticle: Already loaded: data/particles/fire.xml",
                                             "cleanMemory() called", reading}));
 }

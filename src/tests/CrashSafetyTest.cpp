@@ -1,6 +1,7 @@
 // Saves of the player's state leave every file whole whatever moment the process dies at, and a save that
 // fails says so and keeps the old file.
 #include <csignal>
+#include <memory>
 #include <random>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -45,9 +46,9 @@ namespace
             vars.saveDiff(folder + "vars.diff");
             Session::setConfigValue("volume", fill);
             Session::saveUserConfig();
-            version == 0
-                ? achievements.resetAchievements()
-                : achievements.submitAchievement(new pirk::Achievement(std::string(200, 'r') + "7", 100.0f));
+            version == 0 ? achievements.resetAchievements()
+                         : achievements.submitAchievement(
+                               std::make_unique<pirk::Achievement>(std::string(200, 'r') + "7", 100.0f));
         }
 
         std::string read(int file) const { return enginetest::readFile(folder + files[file]); }
@@ -67,10 +68,11 @@ namespace
         {
             try
             {
-                f == 0   ? (saver.vars.get("hero").set(big), saver.vars.saveDiff(saver.folder + files[f]))
-                : f == 1 ? (Session::setConfigValue("volume", big), Session::saveUserConfig())
-                         : (saver.achievements.submitAchievement(new pirk::Achievement(big, 1.0f)),
-                            saver.achievements.writePendingStore());
+                f == 0 ? (saver.vars.get("hero").set(big), saver.vars.saveDiff(saver.folder + files[f]))
+                : f == 1
+                    ? (Session::setConfigValue("volume", big), Session::saveUserConfig())
+                    : (saver.achievements.submitAchievement(std::make_unique<pirk::Achievement>(big, 1.0f)),
+                       saver.achievements.writePendingStore());
             }
             catch (quortypes::exception& e)
             {

@@ -1,5 +1,7 @@
 #include "DebugCommon.h"
 
+#include <memory>
+
 #include <fintu/Renderer.h>
 #include <fintuttf/FontTtf.h>
 
@@ -19,9 +21,10 @@ namespace vumo
             }
             const float height = 44.0f;
             // The face's own descent, about a quarter of its height.
-            fintu::renderer->registerFont(new fintuttf::FontTtf(debugFontData(), debugFontSize(), fontName,
-                                                                height, 0.5f, height, height * 0.24f),
-                                          false);
+            fintu::renderer->registerFont(
+                std::make_unique<fintuttf::FontTtf>(debugFontData(), debugFontSize(), fontName, height, 0.5f,
+                                                    height, height * 0.24f),
+                false);
         }
 
         float textScale(float lineHeight)

@@ -1,5 +1,8 @@
 #include "UI.h"
 
+#include <memory>
+#include <utility>
+
 #include <quortypes/Log.h>
 #include <quortypes/ResourceDir.h>
 #include <tesra/Cursor.h>
@@ -34,13 +37,13 @@ namespace vumo
         quortypes::Log::write(Session::logTag, "creating system cursors");
         for (const hstring& entry : quortypes::ResourceDir::contents(cursorsFolder))
         {
-            tesra::Cursor* cursor =
+            std::unique_ptr<tesra::Cursor> cursor =
                 (tesra::window != nullptr ? tesra::window->createCursor(hstring(cursorsFolder) + "/" + entry)
                                           : nullptr);
             if (cursor != nullptr)
             {
                 quortypes::Log::write(Session::logTag, "  - " + entry);
-                this->systemCursors[entry].reset(cursor);
+                this->systemCursors[entry] = std::move(cursor);
             }
         }
     }

@@ -16,6 +16,8 @@ namespace fintu
     void Font::clearAtlases()
     {
         characters.clear();
+        // Bare deletes: the atlas list and its textures are protected fields that fonts outside the library
+        // fill with bare pointers.
         for (FontTexture* atlas : textures)
         {
             delete atlas->texture;

@@ -1,4 +1,6 @@
 #include <algorithm>
+#include <memory>
+#include <utility>
 
 #include <quortypes/Log.h>
 #include <quortypes/exception.h>
@@ -39,22 +41,54 @@ namespace fintu
     {
         defaultFont = nullptr;
         clearCache();
-        harray<Font*> owned;
+        // In the order of their first names, as fonts have always gone.
         for (auto& entry : fonts)
         {
-            if (std::find(owned.begin(), owned.end(), entry.second) == owned.end())
-            {
-                owned.push_back(entry.second);
-            }
+            this->takeFont(entry.second).reset();
         }
-        for (Font* font : owned)
-        {
-            delete font;
-        }
+        this->ownedFonts.clear();
         fonts.clear();
     }
 
     void Renderer::registerFont(Font* font, bool allowDefault)
+    {
+        this->checkFontName(font);
+        if (!this->owns(font))
+        {
+            this->ownedFonts.emplace_back(font);
+        }
+        this->addFontName(font, allowDefault);
+    }
+
+    void Renderer::registerFont(std::unique_ptr<Font> font, bool allowDefault)
+    {
+        this->checkFontName(font.get());
+        Font* raw = font.get();
+        this->ownedFonts.push_back(std::move(font));
+        this->addFontName(raw, allowDefault);
+    }
+
+    bool Renderer::owns(Font* font) const
+    {
+        return std::any_of(this->ownedFonts.begin(), this->ownedFonts.end(),
+                           [font](const std::unique_ptr<Font>& owned) { return owned.get() == font; });
+    }
+
+    std::unique_ptr<Font> Renderer::takeFont(Font* font)
+    {
+        for (auto it = this->ownedFonts.begin(); it != this->ownedFonts.end(); ++it)
+        {
+            if (it->get() == font)
+            {
+                std::unique_ptr<Font> result = std::move(*it);
+                this->ownedFonts.erase(it);
+                return result;
+            }
+        }
+        return nullptr;
+    }
+
+    void Renderer::checkFontName(Font* font)
     {
         quortypes::Log::write(logTag, "Registering font: " + font->getName());
         if (fonts.hasKey(font->getName()))
@@ -63,6 +97,10 @@ namespace fintu
                 formatString("'%s' '%s' already exists in '%s'", font->getName().c_str(), "font", "fintu"),
                 "src/Renderer", 249);
         }
+    }
+
+    void Renderer::addFontName(Font* font, bool allowDefault)
+    {
         fonts[font->getName()] = font;
         if (defaultFont == nullptr && allowDefault)
         {
@@ -71,7 +109,7 @@ namespace fintu
         clearCache();
     }
 
-    void Renderer::unregisterFont(Font* font)
+    std::unique_ptr<Font> Renderer::unregisterFont(Font* font)
     {
         if (!fonts.hasValue(font))
         {
@@ -86,12 +124,12 @@ namespace fintu
             defaultFont = (fonts.size() > 0 ? fonts.begin()->second : nullptr);
         }
         clearCache();
+        return this->takeFont(font);
     }
 
     void Renderer::destroyFont(Font* font)
     {
-        unregisterFont(font);
-        delete font;
+        unregisterFont(font).reset();
     }
 
     Font* Renderer::getFont(const hstring& name)

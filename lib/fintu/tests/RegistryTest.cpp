@@ -1,3 +1,5 @@
+#include <memory>
+
 #include <gtest/gtest.h>
 
 #include <quortypes/exception.h>
@@ -90,12 +92,12 @@ TEST(Registry, DuplicatesUnregisteringAndTheDefault)
     EXPECT_EQ(renderer.getDefaultFont(),
               mono); // the first remaining name, although it was not allowed before
     EXPECT_FALSE(renderer.hasFont("Serif"));
-    renderer.unregisterFont(mono);
+    std::unique_ptr<fintu::Font> monoBack = renderer.unregisterFont(mono);
     EXPECT_EQ(renderer.getDefaultFont(), sans);
-    delete mono;
-    renderer.unregisterFont(sans);
+    monoBack.reset();
+    std::unique_ptr<fintu::Font> sansBack = renderer.unregisterFont(sans);
     EXPECT_EQ(renderer.getDefaultFont(), nullptr);
-    delete sans;
+    sansBack.reset();
 }
 
 // A font kept under two names is deleted once, by the renderer's destructor or by destroyFont.
@@ -127,6 +129,35 @@ TEST(Registry, FontUnderTwoNamesIsDeletedOnce)
     renderer.registerFont(font);
     renderer.destroyFont(font);
     EXPECT_EQ(renderer.getFonts().size(), 0);
+    EXPECT_EQ(deletions, 2);
+}
+
+// A font handed over as an owner goes when refused; one unregistered comes back owned, once whatever its
+// names, and the renderer forgets it.
+TEST(Registry, FontsHandedOverAndBackAreOwnedByOneSideAtATime)
+{
+    int deletions = 0;
+    {
+        fintu::Renderer renderer;
+        auto owned = std::make_unique<CountedFont>("A", &deletions);
+        CountedFont* font = owned.get();
+        renderer.registerFont(std::move(owned));
+        EXPECT_THROW(renderer.registerFont(std::make_unique<CountedFont>("A", &deletions)),
+                     quortypes::exception);
+        EXPECT_EQ(deletions, 1);
+        EXPECT_EQ(renderer.getFont("A"), font);
+        font->rename("B");
+        renderer.registerFont(font);
+
+        std::unique_ptr<fintu::Font> back = renderer.unregisterFont(font);
+        EXPECT_EQ(back.get(), font);
+        EXPECT_EQ(renderer.getFonts().size(), 0);
+        EXPECT_EQ(renderer.getDefaultFont(), nullptr);
+        EXPECT_EQ(deletions, 1);
+        // Given again as an owner, it is the renderer's once more and goes with it.
+        renderer.registerFont(std::move(back));
+        EXPECT_EQ(renderer.getDefaultFont(), font);
+    }
     EXPECT_EQ(deletions, 2);
 }
 

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include <ft2build.h>
@@ -111,20 +112,11 @@ namespace fintuttf
         this->customDescender = true;
         if (data != nullptr && size > 0)
         {
-            fontData = new unsigned char[size];
-            memcpy(fontData, data, size);
+            fontData.reset(new unsigned char[size]);
+            memcpy(fontData.get(), data, size);
             fontDataSize = size;
         }
-        try
-        {
-            loadFace();
-        }
-        catch (...)
-        {
-            // a throwing constructor never reaches the destructor that would free the copy
-            freeFontData();
-            throw;
-        }
+        loadFace();
     }
 
     void FontTtf::initMetrics(float height, float scale, float lineHeight)
@@ -147,16 +139,15 @@ namespace fintuttf
 
     void FontTtf::freeFontData()
     {
-        delete[] fontData;
-        fontData = nullptr;
+        fontData.reset();
         fontDataSize = 0;
     }
 
     void FontTtf::readWhole(quortypes::FileBase& file)
     {
         fontDataSize = std::max((int)file.getSize(), 0);
-        fontData = new unsigned char[std::max(fontDataSize, 1)];
-        fontDataSize = std::max(file.readRaw(fontData, fontDataSize), 0);
+        fontData.reset(new unsigned char[std::max(fontDataSize, 1)]);
+        fontDataSize = std::max(file.readRaw(fontData.get(), fontDataSize), 0);
         file.close();
     }
 
@@ -207,7 +198,7 @@ namespace fintuttf
             }
         }
         FT_Face face = nullptr;
-        FT_Error error = FT_New_Memory_Face(library, fontData, fontDataSize, 0, &face);
+        FT_Error error = FT_New_Memory_Face(library, fontData.get(), fontDataSize, 0, &face);
         if (error != 0)
         {
             if (error == FT_Err_Unknown_File_Format)
@@ -261,32 +252,34 @@ namespace fintuttf
 
     bool FontTtf::addAtlas()
     {
-        fintu::FontTexture* atlas = new fintu::FontTexture();
+        std::unique_ptr<tesra::Texture> texture;
         tesra::RenderSystem* system = tesra::rendersys;
         const int size = getTextureSize();
         if (system != nullptr)
         {
             if (isAllowAlphaTextures())
             {
-                atlas->texture =
-                    system->createTexture(size, size, tesra::Color(0, 0, 0, 0), tesra::Image::FORMAT_ALPHA,
-                                          tesra::Texture::Type::MANAGED);
-                if (atlas->texture == nullptr || !atlas->texture->isLoaded())
+                texture.reset(system->createTexture(size, size, tesra::Color(0, 0, 0, 0),
+                                                    tesra::Image::FORMAT_ALPHA,
+                                                    tesra::Texture::Type::MANAGED));
+                if (texture == nullptr || !texture->isLoaded())
                 {
-                    delete atlas->texture;
-                    atlas->texture = nullptr;
+                    texture.reset();
                     quortypes::Log::warn(logTag, "Trying a RGBA format.");
                 }
             }
-            if (atlas->texture == nullptr)
+            if (texture == nullptr)
             {
-                atlas->texture = system->createTexture(
-                    size, size, tesra::Color(255, 255, 255, 0),
-                    system->getNativeTextureFormat(tesra::Image::FORMAT_RGBA), tesra::Texture::Type::MANAGED);
+                texture.reset(system->createTexture(size, size, tesra::Color(255, 255, 255, 0),
+                                                    system->getNativeTextureFormat(tesra::Image::FORMAT_RGBA),
+                                                    tesra::Texture::Type::MANAGED));
             }
         }
-        textures.push_back(atlas);
-        return atlas->texture != nullptr;
+        auto atlas = std::make_unique<fintu::FontTexture>();
+        atlas->texture = texture.release();
+        // The font's atlas list holds them bare (see fintu::Font::clearAtlases).
+        textures.push_back(atlas.release());
+        return textures.back()->texture != nullptr;
     }
 
     void FontTtf::renderGlyph(unsigned int code, bool quiet)

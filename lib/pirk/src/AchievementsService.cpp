@@ -46,21 +46,17 @@ namespace pirk
         return true;
     }
 
-    Achievement* AchievementsService::createAchievement(const hstring& name, float progress)
+    std::unique_ptr<Achievement> AchievementsService::createAchievement(const hstring& name, float progress)
     {
-        return new Achievement(name, progress);
+        return std::make_unique<Achievement>(name, progress);
     }
 
-    void AchievementsService::submitAchievement(Achievement* achievement)
+    void AchievementsService::submitAchievement(std::unique_ptr<Achievement> achievement)
     {
         quortypes::Log::warn(logTag, "Achievement not submitted!");
         if (this->delegate != nullptr)
         {
-            this->delegate->onAchievementSubmitted(0, "No error", achievement);
-        }
-        else
-        {
-            delete achievement;
+            this->delegate->onAchievementSubmitted(0, "No error", std::move(achievement));
         }
     }
 

@@ -138,7 +138,6 @@ namespace pirk
             bool damaged = false;
             for (auto& record : decodeAchievementsStore(bytes, damaged))
             {
-                delete this->records.tryGet(record.first, nullptr);
                 this->records[record.first] = this->createAchievement(record.first, (float)record.second);
             }
             if (readStoreBytes(checksumFilename(this->filename), checksums) &&
@@ -162,18 +161,17 @@ namespace pirk
 
     Achievement* OfflineAchievementsService::findOrCreate(const hstring& name)
     {
-        Achievement*& record = this->records[name];
+        std::unique_ptr<Achievement>& record = this->records[name];
         if (record == nullptr)
         {
             record = this->createAchievement(name, 0.0f);
         }
-        return record;
+        return record.get();
     }
 
-    void OfflineAchievementsService::submitAchievement(Achievement* achievement)
+    void OfflineAchievementsService::submitAchievement(std::unique_ptr<Achievement> achievement)
     {
-        std::unique_ptr<Achievement> given(achievement);
-        this->findOrCreate(given->getName())->setProgress(given->getProgress());
+        this->findOrCreate(achievement->getName())->setProgress(achievement->getProgress());
         this->writeChangedStore();
     }
 
@@ -227,10 +225,6 @@ namespace pirk
 
     void OfflineAchievementsService::clearRecords()
     {
-        for (auto& record : this->records)
-        {
-            delete record.second;
-        }
         this->records.clear();
     }
 

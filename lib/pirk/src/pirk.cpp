@@ -1,3 +1,6 @@
+#include <memory>
+#include <utility>
+
 #include <quortypes/Log.h>
 
 #include <pirk/OfflineAchievementsService.h>
@@ -11,7 +14,13 @@ namespace pirk
     namespace
     {
         bool initialized = false;
-        AchievementsService* service = nullptr;
+        // Held where exit's static destruction does not reach: a program that ends without destroy() does not
+        // have the service write its store on the way out.
+        std::unique_ptr<AchievementsService>& service()
+        {
+            static auto* owner = new std::unique_ptr<AchievementsService>();
+            return *owner;
+        }
     } // namespace
 
     void init()
@@ -33,19 +42,18 @@ namespace pirk
     void destroy()
     {
         quortypes::Log::write(logTag, "Destroying PIRK.");
-        delete service;
-        service = nullptr;
+        service().reset();
     }
 
     AchievementsService* getAchievementsService()
     {
-        if (service == nullptr)
+        if (service() == nullptr)
         {
             quortypes::Log::warn(logTag, "'getAchievementsService()' called before initialization, calling "
                                          "instantiateBestAchievementsService() with no arguments.");
             return instantiateBestAchievementsService(hdict<hstring>());
         }
-        return service;
+        return service().get();
     }
 
     AchievementsService* instantiateBestAchievementsService(const hdict<hstring>& parameters)
@@ -57,17 +65,17 @@ namespace pirk
 
     AchievementsService* instantiateOfflineAchievementsService()
     {
-        service = new OfflineAchievementsService();
-        return service;
+        service() = std::make_unique<OfflineAchievementsService>();
+        return service().get();
     }
 
     bool hasAchievementsService()
     {
-        return service != nullptr;
+        return service() != nullptr;
     }
 
-    void installAchievementsService(AchievementsService* value)
+    void installAchievementsService(std::unique_ptr<AchievementsService> value)
     {
-        service = value;
+        service() = std::move(value);
     }
 } // namespace pirk

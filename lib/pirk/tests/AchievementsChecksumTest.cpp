@@ -1,4 +1,5 @@
 #include <filesystem>
+#include <memory>
 
 #include <pirk/AchievementsStore.h>
 #include <pirk/OfflineAchievementsService.h>
@@ -39,7 +40,7 @@ TEST(AchievementsChecksum, DamageTheLengthsCannotShowIsKeptAside)
         {
             pirk::OfflineAchievementsService service;
             service.setFilename(path);
-            service.submitAchievement(new pirk::Achievement("other", 100.0f));
+            service.submitAchievement(std::make_unique<pirk::Achievement>("other", 100.0f));
         }
         EXPECT_EQ(dir.read("achievements.bin.damaged") == c.store, c.damaged) << c.what;
         std::filesystem::remove(path + ".damaged");
@@ -56,7 +57,7 @@ TEST(AchievementsChecksum, ChangesAFailedWriteRefusedAreWrittenLater)
     const std::string path = dir / "later/achievements.bin";
     pirk::OfflineAchievementsService service;
     service.setFilename(path);
-    service.submitAchievement(new pirk::Achievement("a", 100.0f));
+    service.submitAchievement(std::make_unique<pirk::Achievement>("a", 100.0f));
     EXPECT_TRUE(service.hasUnsavedRecords());
     // A reload would read back what the failed write was to replace.
     service.loadAchievements();

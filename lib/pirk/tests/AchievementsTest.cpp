@@ -1,4 +1,5 @@
 #include <cmath>
+#include <memory>
 
 #include <pirk/AchievementsStore.h>
 #include <pirk/OfflineAchievementsService.h>
@@ -27,13 +28,13 @@ TEST(Achievements, StoreBytesProgressAndReset)
     {
         pirk::OfflineAchievementsService service;
         service.setFilename(path);
-        service.submitAchievement(new pirk::Achievement("b", 100.0f));
+        service.submitAchievement(std::make_unique<pirk::Achievement>("b", 100.0f));
         service.submitAchievement(service.createAchievement("a", 50.0f));
         EXPECT_EQ(dir.read("achievements.bin"), std::string("\x01\x00\x02\x00\x00\x00\x01\x00\x00\x00"
                                                             "a\x32\x00\x00\x00\x01\x00\x00\x00"
                                                             "b\x64\x00\x00\x00",
                                                             24));
-        service.submitAchievement(new pirk::Achievement("a", 99.6f));
+        service.submitAchievement(std::make_unique<pirk::Achievement>("a", 99.6f));
         // A name never seen reads as 0 and joins the next write (here the destructor's).
         pirk::Achievement asked("c", 42.0f);
         EXPECT_TRUE(service.updateAchievement(&asked));
@@ -47,8 +48,8 @@ TEST(Achievements, StoreBytesProgressAndReset)
     EXPECT_FALSE(pirk::Achievement("x", 101.0f).isCompleted());
 
     // Progress an int32 cannot hold is clamped when stored, never left to undefined conversion.
-    service.submitAchievement(new pirk::Achievement("d", std::nanf("")));
-    service.submitAchievement(new pirk::Achievement("e", 1e20f));
+    service.submitAchievement(std::make_unique<pirk::Achievement>("d", std::nanf("")));
+    service.submitAchievement(std::make_unique<pirk::Achievement>("e", 1e20f));
     EXPECT_EQ(dir.read("achievements.bin").substr(38),
               std::string("\0\0\0\0\x01\0\0\0e\xff\xff\xff\x7f", 13));
     service.resetAchievements();
@@ -76,7 +77,7 @@ TEST(Achievements, DamagedStoresAndFailedWrites)
                                     "' is damaged, 1 records kept"});
         // A write that fails is logged, by a submission as by the destructor; the record stands.
         service.setFilename(dir / "gone/achievements.bin");
-        EXPECT_NO_THROW(service.submitAchievement(new pirk::Achievement("b", 100.0f)));
+        EXPECT_NO_THROW(service.submitAchievement(std::make_unique<pirk::Achievement>("b", 100.0f)));
         EXPECT_EQ(records(service), "b=100;");
     }
     Lines lines = log.take();
@@ -129,13 +130,13 @@ TEST(Achievements, ADamagedStoreIsKeptAsideBeforeTheNextWrite)
         service.setFilename(path);
         EXPECT_EQ(records(service), "a=100;");
         log.take();
-        service.submitAchievement(new pirk::Achievement("b", 100.0f));
+        service.submitAchievement(std::make_unique<pirk::Achievement>("b", 100.0f));
         EXPECT_EQ(log.take(), Lines{"WARNING: Achievements file '" + path + "' was damaged, kept aside as '" +
                                     path + ".damaged'"});
         EXPECT_EQ(dir.read("achievements.bin.damaged"), first);
         EXPECT_EQ(dir.read("achievements.bin"), pirk::encodeAchievementsStore({{"a", 100}, {"b", 100}}));
         // Kept aside once: later writes leave the copy alone.
-        service.submitAchievement(new pirk::Achievement("c", 100.0f));
+        service.submitAchievement(std::make_unique<pirk::Achievement>("c", 100.0f));
         EXPECT_EQ(log.take(), Lines{});
         EXPECT_EQ(dir.read("achievements.bin.damaged"), first);
     }
@@ -170,7 +171,8 @@ TEST(Achievements, AStoreThatCannotBeReadIsNeverWritten)
                       std::string::npos)
                 << e.getMessage();
         }
-        EXPECT_THROW(service.submitAchievement(new pirk::Achievement("a", 100.0f)), quortypes::exception);
+        EXPECT_THROW(service.submitAchievement(std::make_unique<pirk::Achievement>("a", 100.0f)),
+                     quortypes::exception);
         EXPECT_THROW(service.resetAchievements(), quortypes::exception);
     }
     EXPECT_EQ(dir.read("achievements.bin/inside"), "keep");

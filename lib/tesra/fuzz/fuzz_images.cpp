@@ -1,5 +1,6 @@
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 #include "image/ImageDecoders.h"
 
@@ -10,17 +11,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     {
         return 0;
     }
-    tesra::Image* image = nullptr;
+    std::unique_ptr<tesra::Image> image;
     switch (data[0] % 3)
     {
     case 0:
-        image = tesra::decoders::decodePng(data + 1, size - 1);
+        image.reset(tesra::decoders::decodePng(data + 1, size - 1));
         break;
     case 1:
-        image = tesra::decoders::decodeJpeg(data + 1, size - 1);
+        image.reset(tesra::decoders::decodeJpeg(data + 1, size - 1));
         break;
     default:
-        image = tesra::decoders::decodeJpt(data + 1, size - 1);
+        image.reset(tesra::decoders::decodeJpt(data + 1, size - 1));
         break;
     }
     if (image != nullptr)
@@ -32,7 +33,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         {
             sum = sum + image->data[i];
         }
-        delete image;
     }
     return 0;
 }

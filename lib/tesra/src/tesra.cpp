@@ -1,6 +1,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <memory>
 #include <new>
 #include <string>
 
@@ -26,6 +27,21 @@ namespace tesra
 
     namespace
     {
+        // The public pointers borrow from these, so that every library keeps reaching both through them.
+        // Held where exit's static destruction does not reach: a program that ends without destroy() leaves
+        // them as it always has, instead of ending them after what they log to is gone.
+        std::unique_ptr<RenderSystem>& ownedRenderSystem()
+        {
+            static auto* owner = new std::unique_ptr<RenderSystem>();
+            return *owner;
+        }
+
+        std::unique_ptr<Window>& ownedWindow()
+        {
+            static auto* owner = new std::unique_ptr<Window>();
+            return *owner;
+        }
+
         harray<hstring> textureExtensions;
         void (*messageBoxCallback)(MessageBoxButton) = nullptr;
 
@@ -55,7 +71,8 @@ namespace tesra
         {
             if (renderSystemType == 0 || renderSystemType == 1)
             {
-                rendersys = platform::createRenderSystem();
+                ownedRenderSystem() = platform::createRenderSystem();
+                rendersys = ownedRenderSystem().get();
             }
             if (rendersys == nullptr)
             {
@@ -67,7 +84,8 @@ namespace tesra
         {
             if (windowType == 0 || windowType == 1)
             {
-                window = platform::createWindow();
+                ownedWindow() = platform::createWindow();
+                window = ownedWindow().get();
             }
             if (window == nullptr)
             {
@@ -115,9 +133,10 @@ namespace tesra
             rendersys->destroy();
             window->destroy();
         }
-        delete window;
+        // The window before the render system; each goes while its public pointer still names it.
+        ownedWindow().reset();
         window = nullptr;
-        delete rendersys;
+        ownedRenderSystem().reset();
         rendersys = nullptr;
     }
 

@@ -13,6 +13,7 @@ namespace tesraparticle
 
     void ParticleQueue::FreeBlock::operator()(Particle* block) const
     {
+        // Bare: an aligned raw block from ::operator new, whose particles the queue ends itself.
         ::operator delete(block, blockAlignment);
     }
 

@@ -1,3 +1,5 @@
+#include <memory>
+
 #include <quortypes/Log.h>
 #include <quortypes/util.h>
 #include <tesra/tesra.h>
@@ -40,7 +42,7 @@ namespace tesraparticle
         this->visible = other.visible;
         this->enabled = other.enabled;
         this->position = other.position;
-        for (Emitter* emitter : other.emitters)
+        for (const std::unique_ptr<Emitter>& emitter : other.emitters)
         {
             this->addEmitter(new Emitter(*emitter));
         }
@@ -48,10 +50,11 @@ namespace tesraparticle
 
     Space::~Space()
     {
+        // The particles go before the emitters that list them, and the emitters in their order.
         particles.clear();
-        for (Emitter* emitter : this->emitters)
+        for (std::unique_ptr<Emitter>& emitter : this->emitters)
         {
-            delete emitter;
+            emitter.reset();
         }
     }
 
@@ -73,13 +76,26 @@ namespace tesraparticle
 
     bool Space::addEmitter(Emitter* emitter)
     {
-        if (this->emitters.indexesOf(emitter).size() > 0)
+        for (const std::unique_ptr<Emitter>& held : this->emitters)
         {
-            return false;
+            if (held.get() == emitter)
+            {
+                return false;
+            }
         }
-        this->emitters.push_back(emitter);
+        this->emitters.emplace_back(emitter);
         emitter->setSpace(this);
         return true;
+    }
+
+    harray<Emitter*> Space::getEmitters() const
+    {
+        harray<Emitter*> result;
+        for (const std::unique_ptr<Emitter>& emitter : this->emitters)
+        {
+            result.push_back(emitter.get());
+        }
+        return result;
     }
 
     void Space::update(float timeDelta)
@@ -188,7 +204,7 @@ namespace tesraparticle
         // still holds when the emitter would count them again, walking every record once more.
         const bool counted = runs && this->emitters.size() == 1 &&
                              this->emitters[0]->particles.size() == this->particles.size();
-        for (Emitter* emitter : this->emitters)
+        for (const std::unique_ptr<Emitter>& emitter : this->emitters)
         {
             emitter->_update(timeDelta, counted ? this->alive : -1);
         }
@@ -202,7 +218,7 @@ namespace tesraparticle
             // A particle born dead (life 0 or less) is still listed by its emitter, which only drops dead
             // particles before it emits. Whatever dies here is at the front of its emitter's list too, as
             // both lists run in creation order.
-            for (Emitter* emitter : this->emitters)
+            for (const std::unique_ptr<Emitter>& emitter : this->emitters)
             {
                 emitter->_dropDeadParticles();
             }
@@ -294,7 +310,7 @@ namespace tesraparticle
             return;
         }
         bool plain = (color == tesra::Color(255, 255, 255, 255));
-        for (Emitter* emitter : this->emitters)
+        for (const std::unique_ptr<Emitter>& emitter : this->emitters)
         {
             if (plain)
             {
@@ -312,7 +328,7 @@ namespace tesraparticle
         particles.clear();
         this->alive = 0;
         this->started = false;
-        for (Emitter* emitter : this->emitters)
+        for (const std::unique_ptr<Emitter>& emitter : this->emitters)
         {
             emitter->reset();
             emitter->clearParticles();

@@ -1,3 +1,6 @@
+#include <memory>
+#include <utility>
+
 #include <quortypes/exception.h>
 #include <tesra/tesra.h>
 #include <tesraparticle/Affector.h>
@@ -9,6 +12,19 @@
 
 namespace tesraparticle
 {
+    namespace
+    {
+        size_t indexOf(const std::vector<std::unique_ptr<Space>>& spaces, Space* space)
+        {
+            size_t index = 0;
+            while (index < spaces.size() && spaces[index].get() != space)
+            {
+                ++index;
+            }
+            return index;
+        }
+    } // namespace
+
     System::System(const hstring& filename, const hstring& name)
         : ActiveObject(name != "" ? name : tesra::generateName("System")), filename(filename)
     {
@@ -26,21 +42,19 @@ namespace tesraparticle
                 Texture* record = pair.second != nullptr
                                       ? loadTexture(pair.second->filename, pair.second->cached)
                                       : nullptr;
-                if (!this->registerTexture(record, pair.first) && record != nullptr && !record->cached)
-                {
-                    delete record;
-                }
+                this->_registerLoadedTexture(record, pair.first);
             }
             for (auto& definition : other.affectorDefinitions)
             {
                 const hdict<hstring>& attributes = definition.second;
-                Affector* affector =
+                std::unique_ptr<Affector> owned =
                     createAffector(attributes.tryGet("type", ""), attributes.tryGet("name", ""));
-                if (affector == nullptr)
+                if (owned == nullptr)
                 {
                     continue;
                 }
-                this->addAffector(affector);
+                Affector* affector = owned.get();
+                this->_addOwnedAffector(std::move(owned));
                 this->affectorDefinitions.push_back(std::make_pair(affector, attributes));
                 for (auto& attribute : attributes)
                 {
@@ -51,14 +65,14 @@ namespace tesraparticle
                 }
             }
             harray<Emitter*> otherEmitters = other.getEmitters();
-            for (Space* space : other.spaces)
+            for (const std::unique_ptr<Space>& space : other.spaces)
             {
                 this->addSpace(new Space(*space));
             }
             harray<Emitter*> emitters = this->getEmitters();
             for (auto& reference : other.affectorReferences)
             {
-                Space* space = this->spaces[other.spaces.indexesOf(reference.first)[0]];
+                Space* space = this->spaces[indexOf(other.spaces, reference.first)].get();
                 for (const hstring& name : reference.second)
                 {
                     this->_addAffectorReference(space, name);
@@ -85,44 +99,66 @@ namespace tesraparticle
 
     void System::_clear()
     {
-        for (Space* space : this->spaces)
+        // Spaces, affectors and records each go in the order they are listed in.
+        for (std::unique_ptr<Space>& space : this->spaces)
         {
-            delete space;
+            space.reset();
         }
         this->spaces.clear();
-        for (Affector* affector : this->affectors)
+        for (std::unique_ptr<Affector>& affector : this->ownedAffectors)
         {
-            delete affector;
+            affector.reset();
         }
+        this->ownedAffectors.clear();
         this->affectors.clear();
         for (auto& pair : this->textures)
         {
-            if (pair.second != nullptr && !pair.second->cached)
+            for (std::unique_ptr<Texture>& owned : this->ownedTextures)
             {
-                delete pair.second;
+                if (owned.get() == pair.second)
+                {
+                    owned.reset();
+                }
             }
         }
+        this->ownedTextures.clear();
         this->textures.clear();
+    }
+
+    void System::_addOwnedAffector(std::unique_ptr<Affector> affector)
+    {
+        this->addAffector(affector.get());
+        this->ownedAffectors.push_back(std::move(affector));
     }
 
     bool System::addSpace(Space* space)
     {
-        if (this->spaces.indexesOf(space).size() > 0)
+        if (indexOf(this->spaces, space) < this->spaces.size())
         {
             return false;
         }
-        this->spaces.push_back(space);
+        this->spaces.emplace_back(space);
         space->setSystem(this);
         return true;
     }
 
+    harray<Space*> System::getSpaces() const
+    {
+        harray<Space*> result;
+        for (const std::unique_ptr<Space>& space : this->spaces)
+        {
+            result.push_back(space.get());
+        }
+        return result;
+    }
+
     Space* System::getSpace(const hstring& name) const
     {
-        for (Space* space : this->spaces)
+        for (const std::unique_ptr<Space>& space : this->spaces)
         {
             if (space->getName() == name)
             {
-                return space;
+                return space.get();
             }
         }
         return nullptr;
@@ -130,7 +166,7 @@ namespace tesraparticle
 
     Emitter* System::getEmitter(const hstring& name) const
     {
-        for (Space* space : this->spaces)
+        for (const std::unique_ptr<Space>& space : this->spaces)
         {
             for (Emitter* emitter : space->getEmitters())
             {
@@ -146,7 +182,7 @@ namespace tesraparticle
     harray<Emitter*> System::getEmitters() const
     {
         harray<Emitter*> result;
-        for (Space* space : this->spaces)
+        for (const std::unique_ptr<Space>& space : this->spaces)
         {
             harray<Emitter*> emitters = space->getEmitters();
             result.insert(result.end(), emitters.begin(), emitters.end());
@@ -165,13 +201,35 @@ namespace tesraparticle
         return true;
     }
 
+    bool System::registerTexture(std::unique_ptr<Texture> texture, const hstring& name)
+    {
+        if (!this->registerTexture(texture.get(), name))
+        {
+            return false;
+        }
+        if (texture != nullptr)
+        {
+            this->ownedTextures.push_back(std::move(texture));
+        }
+        return true;
+    }
+
+    bool System::_registerLoadedTexture(Texture* record, const hstring& name)
+    {
+        if (record != nullptr && !record->cached)
+        {
+            return this->registerTexture(std::unique_ptr<Texture>(record), name);
+        }
+        return this->registerTexture(record, name);
+    }
+
     void System::update(float timeDelta)
     {
         if (!this->enabled)
         {
             return;
         }
-        for (Space* space : this->spaces)
+        for (const std::unique_ptr<Space>& space : this->spaces)
         {
             space->update(timeDelta);
         }
@@ -183,7 +241,7 @@ namespace tesraparticle
         {
             return;
         }
-        for (Space* space : this->spaces)
+        for (const std::unique_ptr<Space>& space : this->spaces)
         {
             space->draw(x, y, color);
         }
@@ -191,7 +249,7 @@ namespace tesraparticle
 
     void System::reset()
     {
-        for (Space* space : this->spaces)
+        for (const std::unique_ptr<Space>& space : this->spaces)
         {
             space->reset();
         }

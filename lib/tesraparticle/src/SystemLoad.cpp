@@ -1,4 +1,6 @@
 #include <cmath>
+#include <memory>
+#include <utility>
 
 #include <quortypes/Dir.h>
 #include <quortypes/Log.h>
@@ -139,13 +141,14 @@ namespace tesraparticle
                 typeName += "Timed";
             }
             attributes["type"] = typeName;
-            Affector* affector = createAffector(typeName, attributes.tryGet("name", ""));
-            if (affector == nullptr)
+            std::unique_ptr<Affector> owned = createAffector(typeName, attributes.tryGet("name", ""));
+            if (owned == nullptr)
             {
                 throw quortypes::exception("Affector type '" + typeName + " does not exist!", __FILE__,
                                            __LINE__);
             }
-            this->addAffector(affector);
+            Affector* affector = owned.get();
+            this->_addOwnedAffector(std::move(owned));
             attributes["name"] = affector->getName();
             this->affectorDefinitions.push_back(std::make_pair(affector, attributes));
             for (auto& attribute : attributes)
@@ -179,11 +182,7 @@ namespace tesraparticle
             hstring file = node->getString("filename");
             textureName = node->getString("name", file);
             hstring path = quortypes::Dir::joinPath(quortypes::Dir::baseDir(this->filename), file);
-            Texture* record = loadTexture(path, node->getBool("cached", false));
-            if (!this->registerTexture(record, textureName) && record != nullptr && !record->cached)
-            {
-                delete record;
-            }
+            this->_registerLoadedTexture(loadTexture(path, node->getBool("cached", false)), textureName);
         }
         else if (node->hasProperty("reference"))
         {
@@ -248,7 +247,7 @@ namespace tesraparticle
                 throw quortypes::exception("Texture reference '" + pair.second + "' does not exist!",
                                            __FILE__, __LINE__);
             }
-            pair.first->setTexture(texture->texture);
+            pair.first->setTexture(texture->texture.get());
         }
     }
 } // namespace tesraparticle

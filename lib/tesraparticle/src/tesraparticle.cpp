@@ -1,3 +1,6 @@
+#include <memory>
+#include <utility>
+
 #include <quortypes/Log.h>
 #include <quortypes/exception.h>
 #include <tesra/RenderSystem.h>
@@ -28,17 +31,30 @@ namespace tesraparticle
     namespace
     {
         hdict<AffectorFactory> affectorFactories;
-        hdict<System*> systemCache;
-        hdict<Texture*> textureCache;
+        // Both are held where exit's static destruction does not reach: a program that ends without destroy()
+        // leaves the cached systems and render textures as it always has, instead of ending them after the
+        // render system they belong to.
+        hdict<std::unique_ptr<System>>& systemCache()
+        {
+            static auto* cache = new hdict<std::unique_ptr<System>>();
+            return *cache;
+        }
+
+        hdict<std::unique_ptr<Texture>>& textureCache()
+        {
+            static auto* cache = new hdict<std::unique_ptr<Texture>>();
+            return *cache;
+        }
         bool caching = false;
 
         void deleteCachedSystems()
         {
-            for (auto& pair : systemCache)
+            // Out of the cache one by one, in its order.
+            for (auto& pair : systemCache())
             {
-                delete pair.second;
+                pair.second.reset();
             }
-            systemCache.clear();
+            systemCache().clear();
         }
     } // namespace
 
@@ -66,16 +82,16 @@ namespace tesraparticle
         quortypes::Log::write(logTag, "Destroying TesraParticle.");
         affectorFactories.clear();
         deleteCachedSystems();
-        for (auto& pair : textureCache)
+        for (auto& pair : textureCache())
         {
-            delete pair.second;
+            pair.second.reset();
         }
-        textureCache.clear();
+        textureCache().clear();
     }
 
     void clearCache()
     {
-        for (auto& pair : textureCache)
+        for (auto& pair : textureCache())
         {
             if (pair.second->texture != nullptr)
             {
@@ -100,70 +116,75 @@ namespace tesraparticle
         return affectorFactories;
     }
 
-    Affector* createAffector(const hstring& typeName, const hstring& name)
+    std::unique_ptr<Affector> createAffector(const hstring& typeName, const hstring& name)
     {
         AffectorFactory factory = affectorFactories.tryGet(typeName, nullptr);
-        return factory != nullptr ? factory(name) : nullptr;
+        return std::unique_ptr<Affector>(factory != nullptr ? factory(name) : nullptr);
     }
 
     Texture* loadTexture(const hstring& filename, bool cached)
     {
-        Texture* record = textureCache.tryGet(filename, nullptr);
-        if (record != nullptr)
+        auto found = textureCache().find(filename);
+        if (found != textureCache().end() && found->second != nullptr)
         {
-            return record;
+            return found->second.get();
         }
         if (tesra::rendersys == nullptr)
         {
             return nullptr;
         }
         bool keep = cached || caching;
-        tesra::Texture* texture =
-            tesra::rendersys->createTextureFromResource(filename, tesra::Texture::Type::IMMUTABLE, keep);
+        std::unique_ptr<tesra::Texture> texture(
+            tesra::rendersys->createTextureFromResource(filename, tesra::Texture::Type::IMMUTABLE, keep));
         if (texture == nullptr)
         {
             return nullptr;
         }
-        record = new Texture(texture, filename, keep);
+        auto record = std::make_unique<Texture>(std::move(texture), filename, keep);
+        Texture* result = record.get();
         if (keep)
         {
-            textureCache[filename] = record;
+            textureCache()[filename] = std::move(record);
+            return result;
         }
-        return record;
+        // Uncached, the record is the caller's.
+        return record.release();
     }
 
-    System* loadSystem(const hstring& filename, const hstring& name)
+    std::unique_ptr<System> loadSystem(const hstring& filename, const hstring& name)
     {
         hstring key = name != "" ? name : filename;
-        System* prototype = systemCache.tryGet(key, nullptr);
-        if (prototype == nullptr)
+        // The prototype when it is not cached; a cached one stays in the cache.
+        std::unique_ptr<System> uncached;
+        System* prototype = nullptr;
+        auto found = systemCache().find(key);
+        if (found != systemCache().end() && found->second != nullptr)
         {
-            prototype = new System(filename, name);
+            prototype = found->second.get();
+        }
+        else
+        {
+            uncached = std::make_unique<System>(filename, name);
+            prototype = uncached.get();
             if (caching)
             {
-                systemCache[key] = prototype;
+                systemCache()[key] = std::move(uncached);
             }
         }
-        System* result = nullptr;
         try
         {
             prototype->load();
-            result = new System(*prototype);
+            return std::make_unique<System>(*prototype);
         }
         catch (...)
         {
             // A half-read prototype must not pass for a loaded system at the next call.
-            if (systemCache.tryGet(key, nullptr) == prototype)
+            auto cached = systemCache().find(key);
+            if (cached != systemCache().end() && cached->second.get() == prototype)
             {
-                systemCache.removeKey(key);
+                systemCache().erase(cached);
             }
-            delete prototype;
             throw;
         }
-        if (!caching)
-        {
-            delete prototype;
-        }
-        return result;
     }
 } // namespace tesraparticle

@@ -120,10 +120,11 @@ TEST_F(DrawTest, texturesAreNamedByFileAndReferencedFromAnywhere)
     const hdict<Texture*>& textures = system->getTextures();
     ASSERT_EQ(textures.keys().joined(","), "dot.png,x");
     EXPECT_EQ(textures.tryGet("x", nullptr)->filename, "fx/dot");
-    EXPECT_EQ(system->getEmitter("early")->getTexture(), textures.tryGet("x", nullptr)->texture);
-    EXPECT_EQ(system->getEmitter("plain")->getTexture(), textures.tryGet("dot.png", nullptr)->texture);
-    EXPECT_EQ(system->getEmitter("replaced")->getTexture(), textures.tryGet("x", nullptr)->texture);
-    EXPECT_NE(textures.tryGet("x", nullptr)->texture, textures.tryGet("dot.png", nullptr)->texture);
+    EXPECT_EQ(system->getEmitter("early")->getTexture(), textures.tryGet("x", nullptr)->texture.get());
+    EXPECT_EQ(system->getEmitter("plain")->getTexture(), textures.tryGet("dot.png", nullptr)->texture.get());
+    EXPECT_EQ(system->getEmitter("replaced")->getTexture(), textures.tryGet("x", nullptr)->texture.get());
+    EXPECT_NE(textures.tryGet("x", nullptr)->texture.get(),
+              textures.tryGet("dot.png", nullptr)->texture.get());
 
     // A system file in the working folder finds its textures beside it.
     this->folder.write("dot.png", particletest::softDotPng(4));

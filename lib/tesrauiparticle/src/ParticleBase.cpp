@@ -91,7 +91,7 @@ namespace tesrauiparticle
         {
             path = quortypes::Dir::joinPath(this->dataset->getFolderPath(), path);
         }
-        this->system = tesraparticle::loadSystem(quortypes::Dir::normalize(path));
+        this->system = tesraparticle::loadSystem(quortypes::Dir::normalize(path)).release();
         this->resizeEmitters();
     }
 

@@ -1,4 +1,5 @@
 #include <memory>
+#include <utility>
 
 #include <lua.hpp>
 #include <quortypes/Resource.h>
@@ -66,8 +67,7 @@ namespace vumo
                     raiseLuaError(L, "Unable to create font '" + name + "' from '" + file +
                                          "', the file could not be read as a font of that height.");
                 }
-                renderer.registerFont(font.get());
-                font.release();
+                renderer.registerFont(std::move(font));
                 return 0;
             }
 

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <memory>
+#include <vector>
+
 #include <kavtypes/Rectangle.h>
 #include <kavtypes/Vector2.h>
 #include <quortypes/harray.h>
@@ -45,8 +48,13 @@ namespace fintu
         const hdict<Font*>& getFonts() const { return fonts; }
         Font* getDefaultFont() const { return defaultFont; }
         const hdict<hstring>& getColors() const { return colors; }
+        /// Takes the font over, unless it holds it already under another name; a font refused (its name is
+        /// taken) stays the caller's.
         void registerFont(Font* font, bool allowDefault = true);
-        void unregisterFont(Font* font);
+        /// As above; a font refused goes.
+        void registerFont(std::unique_ptr<Font> font, bool allowDefault = true);
+        /// Forgets every name of the font and hands it back.
+        std::unique_ptr<Font> unregisterFont(Font* font);
         void destroyFont(Font* font);
         /// "name", "" for the default font, or "name:scale"; sets the font's scale on every success.
         Font* getFont(const hstring& name);
@@ -106,7 +114,8 @@ namespace fintu
             EFFECT_BORDER = 2
         };
 
-        hdict<Font*> fonts;
+        hdict<Font*> fonts;                            ///< by every name a font is registered under
+        std::vector<std::unique_ptr<Font>> ownedFonts; ///< each registered font once
         Font* defaultFont = nullptr;
         hdict<hstring> colors;
         kavtypes::Vector2 shadowOffset = kavtypes::Vector2(1.0f, 1.0f);
@@ -162,6 +171,12 @@ namespace fintu
         void checkSequences();
 
         /// The text up to its first zero byte, with every character offered to the first tag's font.
+        bool owns(Font* font) const;
+        /// The font's owner out of ownedFonts; null when the renderer does not hold it.
+        std::unique_ptr<Font> takeFont(Font* font);
+        /// Logs the registration and throws when the font's name is taken.
+        void checkFontName(Font* font);
+        void addFontName(Font* font, bool allowDefault);
         hstring prepareLayoutText(const hstring& text, const harray<FormatTag>& tags);
         /// Advance and extent of one character at pen position `ax` with the current font and scale.
         void measureCharacter(unsigned int code, float ax, float& charAdvance, float& charExtent,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include <quortypes/hstring.h>
 #include <fintu/Font.h>
 
@@ -38,7 +40,7 @@ namespace fintuttf
         int fontDataSize = 0;
         hstring fontFilename;
         bool loadBasicAscii = false;
-        unsigned char* fontData = nullptr;
+        std::unique_ptr<unsigned char[]> fontData; ///< FreeType's face reads it: it goes after the face
 
         void initMetrics(float height, float scale, float lineHeight);
         void loadFace();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include <quortypes/harray.h>
 #include <quortypes/hdict.h>
 #include <quortypes/hstring.h>
@@ -8,18 +10,15 @@
 
 namespace pirk
 {
-    // What the host hears from a service; error 0 means success. The handler of a submission owns the
-    // achievement it is given.
+    // What the host hears from a service; error 0 means success. The handler of a submission is handed the
+    // achievement.
     class AchievementsServiceDelegate
     {
     public:
         virtual ~AchievementsServiceDelegate() = default;
         virtual void onAuthenticated(int, const hstring&) {}
         virtual void onAchievementsLoaded(int, const hstring&) {}
-        virtual void onAchievementSubmitted(int, const hstring&, Achievement* achievement)
-        {
-            delete achievement;
-        }
+        virtual void onAchievementSubmitted(int, const hstring&, std::unique_ptr<Achievement>) {}
         virtual void onAchievementsReset(int, const hstring&) {}
     };
 
@@ -40,10 +39,8 @@ namespace pirk
         virtual void setFilename(const hstring& filename);
         virtual void loadAchievements();
         virtual bool isLoaded();
-        // The caller owns the result.
-        virtual Achievement* createAchievement(const hstring& name, float progress);
-        // Takes the achievement over.
-        virtual void submitAchievement(Achievement* achievement);
+        virtual std::unique_ptr<Achievement> createAchievement(const hstring& name, float progress);
+        virtual void submitAchievement(std::unique_ptr<Achievement> achievement);
         virtual void resetAchievements();
         // Fills in the kept progress of the caller's achievement; false when nothing is kept.
         virtual bool updateAchievement(Achievement* achievement);

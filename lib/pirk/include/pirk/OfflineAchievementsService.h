@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include <pirk/AchievementsService.h>
 
 namespace pirk
@@ -29,11 +31,11 @@ namespace pirk
         // Both change the records in memory first. A store that cannot be written (a full disk) is
         // logged and left to writePendingStore or the destructor; only a store that could not be read
         // throws.
-        void submitAchievement(Achievement* achievement) override;
+        void submitAchievement(std::unique_ptr<Achievement> achievement) override;
         void resetAchievements() override;
         bool updateAchievement(Achievement* achievement) override;
 
-        const hdict<Achievement*>& getRecords() const { return this->records; }
+        const hdict<std::unique_ptr<Achievement>>& getRecords() const { return this->records; }
         // True while the records hold changes whose write failed.
         bool hasUnsavedRecords() const { return this->unsaved; }
         // Writes the store when an earlier write failed; throws as that write did when it fails again.
@@ -43,7 +45,7 @@ namespace pirk
 
     protected:
         bool loaded = false;
-        hdict<Achievement*> records;
+        hdict<std::unique_ptr<Achievement>> records;
         // False until the store file was read whole or found missing: a store that could not be read is
         // never overwritten or removed.
         bool storeRead = false;

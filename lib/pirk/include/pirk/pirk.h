@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include <quortypes/hdict.h>
 #include <quortypes/hstring.h>
 
@@ -16,11 +18,12 @@ namespace pirk
 
     // The global service; made offline, with a warning, when there is none yet.
     AchievementsService* getAchievementsService();
-    // Both replace the global service without deleting the old one: callers destroy() first.
+    // Both replace the global service; an old one still there goes with its destructor's write of its store,
+    // so callers that need that write done first destroy() first.
     AchievementsService* instantiateBestAchievementsService(const hdict<hstring>& parameters);
     AchievementsService* instantiateOfflineAchievementsService();
     bool hasAchievementsService();
-    // Makes a service the caller made and prepared the global one, taking it over; like the instantiate
-    // functions it does not delete the old one.
-    void installAchievementsService(AchievementsService* service);
+    // Makes a service the caller made and prepared the global one, replacing the old one as the
+    // instantiate functions do.
+    void installAchievementsService(std::unique_ptr<AchievementsService> service);
 } // namespace pirk

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include <kavtypes/Matrix4.h>
 #include <kavtypes/Rectangle.h>
 #include <kavtypes/Vector2.h>
@@ -10,16 +12,17 @@
 #include <tesra/Image.h>
 #include <tesra/RenderModes.h>
 #include <tesra/RenderState.h>
+#include <tesra/Shader.h>
 #include <tesra/Texture.h>
 #include <tesra/Vertex.h>
 
 namespace tesra
 {
     class Window;
-    class PixelShader;
-    class VertexShader;
 
-    /// The immediate-mode renderer: owns every texture, keeps viewport and matrices, draws vertex arrays.
+    /// The immediate-mode renderer: keeps viewport and matrices and draws vertex arrays. Every texture is
+    /// registered here while it lives: its maker deletes it, and whatever is left goes with the render
+    /// system.
     class RenderSystem
     {
         friend class Texture;
@@ -66,10 +69,11 @@ namespace tesra
         virtual void setRenderTarget(Texture* texture) = 0;
         virtual void setPixelShader(PixelShader* shader) = 0;
         virtual void setVertexShader(VertexShader* shader) = 0;
-        virtual PixelShader* createPixelShader(const hstring& filename);
-        virtual PixelShader* createPixelShader() = 0;
-        virtual VertexShader* createVertexShader(const hstring& filename);
-        virtual VertexShader* createVertexShader() = 0;
+        /// Null when the file cannot be loaded as a shader.
+        virtual std::unique_ptr<PixelShader> createPixelShader(const hstring& filename);
+        virtual std::unique_ptr<PixelShader> createPixelShader() = 0;
+        virtual std::unique_ptr<VertexShader> createVertexShader(const hstring& filename);
+        virtual std::unique_ptr<VertexShader> createVertexShader() = 0;
         virtual void clear(bool depth, const kavtypes::Rectangle& rect, const Color& color = Color()) = 0;
         virtual void clear(bool useColor = true, bool depth = false) = 0;
         virtual void render(RenderOperation operation, ColoredTexturedVertex* v, int count) = 0;
@@ -79,8 +83,8 @@ namespace tesra
         virtual void render(RenderOperation operation, PlainVertex* v, int count, const Color& color) = 0;
         virtual void render(RenderOperation operation, PlainVertex* v, int count) = 0;
         virtual Image::Format getNativeTextureFormat(Image::Format format) = 0;
-        /// A copy of the current frame in `format`, owned by the caller; null on failure.
-        virtual Image* takeScreenshot(Image::Format format) = 0;
+        /// A copy of the current frame in `format`; null on failure.
+        virtual std::unique_ptr<Image> takeScreenshot(Image::Format format) = 0;
         virtual void presentFrame();
         virtual void setResolution(int width, int height, bool fullscreen) = 0;
 
@@ -136,7 +140,7 @@ namespace tesra
         Options options;
         harray<Texture*> textures;
         kavtypes::Rectangle viewport;
-        RenderState* state = nullptr;
+        std::unique_ptr<RenderState> state;
         int textureFilter = RenderState::UNSET;
         int textureAddressMode = RenderState::UNSET;
         kavtypes::Matrix4 modelviewMatrix;
@@ -145,7 +149,7 @@ namespace tesra
         kavtypes::Rectangle orthoProjection;
         Window* window = nullptr;
 
-        virtual Texture* createTextureObject(bool fromResource) = 0;
+        virtual std::unique_ptr<Texture> createTextureObject(bool fromResource) = 0;
         virtual void applyModelviewMatrix(const kavtypes::Matrix4& matrix) = 0;
         /// Gives the back-end the model-view matrix if it changed since, before a draw: changes mostly come
         /// in pairs around a draw (a move and its undoing), and only the matrix a draw is made under matters.

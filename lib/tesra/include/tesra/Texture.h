@@ -41,6 +41,8 @@ namespace tesra
             int x = 0, y = 0, w = 0, h = 0;
             int dx = 0, dy = 0;
             unsigned char* data = nullptr;
+            /// The back-end's own copy that `data` points into, when it is one; freed by unlocking.
+            std::unique_ptr<unsigned char[]> staging;
             int dataWidth = 0, dataHeight = 0;
             Image::Format format = Image::FORMAT_UNKNOWN;
             bool locked = false;

@@ -2,10 +2,12 @@
 
 #include <deque>
 #include <map>
+#include <memory>
 
 #include <kavtypes/Vector2.h>
 #include <quortypes/harray.h>
 #include <quortypes/hstring.h>
+#include <tesra/Cursor.h>
 #include <tesra/InputMode.h>
 #include <tesra/Timer.h>
 
@@ -13,7 +15,6 @@ namespace tesra
 {
 
     class ControllerDelegate;
-    class Cursor;
     class KeyboardDelegate;
     class MouseDelegate;
     class SystemDelegate;
@@ -119,7 +120,7 @@ namespace tesra
         void setInputMode(InputMode value);
         // Loads the named cursor with the first cursor extension that exists as a
         // resource; null when none exists or the file cannot be loaded.
-        Cursor* createCursor(const hstring& name);
+        std::unique_ptr<Cursor> createCursor(const hstring& name);
 
         const hstring& getName() const { return name; }
         bool isCreated() const { return created; }

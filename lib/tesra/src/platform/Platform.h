@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <memory>
 
 #include <quortypes/hstring.h>
 #include <tesra/tesra.h>
@@ -16,8 +17,8 @@ namespace tesra
 namespace tesra::platform
 {
 
-    Window* createWindow();
-    RenderSystem* createRenderSystem();
+    std::unique_ptr<Window> createWindow();
+    std::unique_ptr<RenderSystem> createRenderSystem();
 
     // The platform's name and processor architecture for the start-up log line.
     hstring name();

@@ -17,16 +17,16 @@ namespace tesra
         return depthBuffer ? "depth-buffer" : "none";
     }
 
-    RenderSystem::RenderSystem() : state(new RenderState()) {}
+    RenderSystem::RenderSystem() : state(std::make_unique<RenderState>()) {}
 
     RenderSystem::~RenderSystem()
     {
         // Derived destructors have already torn down their device; this only drops what the base owns.
         while (textures.size() > 0)
         {
+            // Bare: the list only borrows textures their makers own; a texture leaves it as it goes.
             delete textures.back();
         }
-        delete state;
     }
 
     bool RenderSystem::create(Options options)
@@ -52,7 +52,8 @@ namespace tesra
         quortypes::Log::writef(logTag, "Destroying rendersystem '%s'.", name.c_str());
         while (textures.size() > 0)
         {
-            delete textures.back(); // unregisters itself
+            // Bare: the list only borrows textures their makers own; a texture leaves it as it goes.
+            delete textures.back();
         }
         state->reset();
         created = false;
@@ -82,23 +83,21 @@ namespace tesra
         viewport = rect;
     }
 
-    PixelShader* RenderSystem::createPixelShader(const hstring& filename)
+    std::unique_ptr<PixelShader> RenderSystem::createPixelShader(const hstring& filename)
     {
-        PixelShader* shader = createPixelShader();
+        std::unique_ptr<PixelShader> shader = createPixelShader();
         if (shader != nullptr && !shader->load(filename))
         {
-            delete shader;
             return nullptr;
         }
         return shader;
     }
 
-    VertexShader* RenderSystem::createVertexShader(const hstring& filename)
+    std::unique_ptr<VertexShader> RenderSystem::createVertexShader(const hstring& filename)
     {
-        VertexShader* shader = createVertexShader();
+        std::unique_ptr<VertexShader> shader = createVertexShader();
         if (shader != nullptr && !shader->load(filename))
         {
-            delete shader;
             return nullptr;
         }
         return shader;

@@ -1,5 +1,7 @@
 #include <tesra/RenderSystem.h>
 
+#include <memory>
+
 #include <quortypes/File.h>
 #include <quortypes/Resource.h>
 #include <tesra/tesra.h>
@@ -75,25 +77,23 @@ namespace tesra
     Texture* RenderSystem::createTexture(const unsigned char* data, int width, int height,
                                          Image::Format format, Texture::Type type)
     {
-        Texture* texture = createTextureObject(false);
+        std::unique_ptr<Texture> texture = createTextureObject(false);
         if (!texture->create(data, width, height, format, type))
         {
-            delete texture;
             return nullptr;
         }
-        return texture;
+        return texture.release();
     }
 
     Texture* RenderSystem::createTexture(int width, int height, const Color& color, Image::Format format,
                                          Texture::Type type)
     {
-        Texture* texture = createTextureObject(false);
+        std::unique_ptr<Texture> texture = createTextureObject(false);
         if (!texture->create(width, height, color, format, type))
         {
-            delete texture;
             return nullptr;
         }
-        return texture;
+        return texture.release();
     }
 
     Texture* RenderSystem::createTextureFrom(const hstring& name, Texture::Type type, bool loadImmediately,
@@ -104,14 +104,13 @@ namespace tesra
         {
             return nullptr;
         }
-        Texture* texture = createTextureObject(fromResource);
+        std::unique_ptr<Texture> texture = createTextureObject(fromResource);
         if (!texture->registerFile(fullName, type) ||
             (loadImmediately && !texture->load() && !texture->isLoaded()))
         {
-            delete texture;
             return nullptr;
         }
-        return texture;
+        return texture.release();
     }
 
     Texture* RenderSystem::createTextureFromFile(const hstring& name, Texture::Type type,

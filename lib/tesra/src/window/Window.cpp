@@ -213,18 +213,17 @@ namespace tesra
         }
     }
 
-    Cursor* Window::createCursor(const hstring& name)
+    std::unique_ptr<Cursor> Window::createCursor(const hstring& name)
     {
         const hstring filename = findCursorFile(name);
         if (filename == "")
         {
             return nullptr;
         }
-        Cursor* result = createCursorObject();
+        std::unique_ptr<Cursor> result(createCursorObject());
         if (result != nullptr && !result->load(filename))
         {
-            delete result;
-            result = nullptr;
+            return nullptr;
         }
         return result;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include <kavtypes/Vector3.h>
@@ -31,7 +32,7 @@ namespace tesraparticle
 
         // The space takes the emitter; false when it has it already.
         bool addEmitter(Emitter* emitter);
-        harray<Emitter*> getEmitters() const { return this->emitters; }
+        harray<Emitter*> getEmitters() const;
         // Front to back in creation order.
         const ParticleQueue& getParticles() const { return this->particles; }
         int getAlive() const { return this->alive; }
@@ -65,7 +66,7 @@ namespace tesraparticle
         float fixedTimeStep = 0.0f;
         kavtypes::Vector3 up = kavtypes::Vector3(0.0f, 1.0f, 0.0f);
         System* system = nullptr;
-        harray<Emitter*> emitters;
+        std::vector<std::unique_ptr<Emitter>> emitters;
         ParticleQueue particles;
         // The movements of a run of particles while the affectors go over it one after another.
         std::vector<kavtypes::Vector3> runMovements;

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <memory>
 #include <utility>
+#include <vector>
 
 #include <quortypes/harray.h>
 #include <quortypes/hdict.h>
@@ -36,12 +38,15 @@ namespace tesraparticle
 
         // The system takes the space; false when it has it already.
         bool addSpace(Space* space);
-        const harray<Space*>& getSpaces() const { return this->spaces; }
+        harray<Space*> getSpaces() const;
         Space* getSpace(const hstring& name) const;
         Emitter* getEmitter(const hstring& name) const;
         harray<Emitter*> getEmitters() const;
-        // False, changing nothing, when the name is taken or the record is stored under another name.
+        // Both are false, changing nothing, when the name is taken or the record is stored under another
+        // name. A cached record (the library's) is only named here.
         bool registerTexture(Texture* texture, const hstring& name = "");
+        // The system takes an uncached record; one refused goes.
+        bool registerTexture(std::unique_ptr<Texture> texture, const hstring& name = "");
         const hdict<Texture*>& getTextures() const { return this->textures; }
 
         void update(float timeDelta);
@@ -51,8 +56,12 @@ namespace tesraparticle
     protected:
         hstring filename;
         bool loaded = false;
-        harray<Space*> spaces;
+        std::vector<std::unique_ptr<Space>> spaces;
+        // Every affector of the system's own list, in its order.
+        std::vector<std::unique_ptr<Affector>> ownedAffectors;
         hdict<Texture*> textures;
+        // The uncached records among the textures.
+        std::vector<std::unique_ptr<Texture>> ownedTextures;
         // The file attributes each affector was made from, in the order the affectors were made.
         harray<std::pair<Affector*, hdict<hstring>>> affectorDefinitions;
         // The references the file made, kept so that copies can resolve them again.
@@ -67,6 +76,10 @@ namespace tesraparticle
         void _addAffectorReference(Space* space, const hstring& name);
         void _setTextureReference(Emitter* emitter, const hstring& name);
         void _resolveReferences();
+        // Puts the affector at the end of the system's list, which holds it.
+        void _addOwnedAffector(std::unique_ptr<Affector> affector);
+        // Registers what loadTexture gave, taking a fresh record over; false as registerTexture.
+        bool _registerLoadedTexture(Texture* record, const hstring& name);
         // Deletes the spaces, the affectors and the uncached textures.
         void _clear();
     };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include <quortypes/hstring.h>
 
 namespace tesra
@@ -13,13 +15,12 @@ namespace tesraparticle
     // others belong to the system that registered them.
     struct Texture
     {
-        Texture(tesra::Texture* texture, const hstring& filename, bool cached);
-        // Deletes the render texture.
+        Texture(std::unique_ptr<tesra::Texture> texture, const hstring& filename, bool cached);
         ~Texture();
         Texture(const Texture&) = delete;
         Texture& operator=(const Texture&) = delete;
 
-        tesra::Texture* texture;
+        std::unique_ptr<tesra::Texture> texture;
         hstring filename;
         bool cached;
     };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include <kavtypes/Vector2.h>
 #include <kavtypes/Vector3.h>
 #include <quortypes/hdict.h>
@@ -27,14 +29,16 @@ namespace tesraparticle
     // Throws quortypes::exception when the type name is taken.
     void registerAffectorFactory(const hstring& typeName, AffectorFactory factory);
     const hdict<AffectorFactory>& getAffectorFactories();
-    // Null when no factory has the type name; the caller owns the result.
-    Affector* createAffector(const hstring& typeName, const hstring& name);
+    // Null when no factory has the type name.
+    std::unique_ptr<Affector> createAffector(const hstring& typeName, const hstring& name);
 
     // The cached record when there is one; null when the file cannot be loaded or there is no render system.
+    // A record made cached (asked for, or caching is on) stays the library's; an uncached one is the
+    // caller's (System::registerTexture takes it as an owner).
     Texture* loadTexture(const hstring& filename, bool cached = false);
-    // A fresh copy of the system read from the file, owned by the caller. The prototype is cached under the
-    // name, or under the file name when the name is empty. Throws what reading the file throws.
-    System* loadSystem(const hstring& filename, const hstring& name = "");
+    // A fresh copy of the system read from the file. The prototype is cached under the name, or under the
+    // file name when the name is empty. Throws what reading the file throws.
+    std::unique_ptr<System> loadSystem(const hstring& filename, const hstring& name = "");
 
     // "%f" components joined by ","; reading wants exactly two (three) pieces and throws otherwise.
     hstring gvec2_to_str(const kavtypes::Vector2& vector);

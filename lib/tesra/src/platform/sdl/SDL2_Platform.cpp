@@ -5,14 +5,14 @@
 namespace tesra::platform
 {
 
-    Window* createWindow()
+    std::unique_ptr<Window> createWindow()
     {
-        return new SDL2_Window();
+        return std::make_unique<SDL2_Window>();
     }
 
-    RenderSystem* createRenderSystem()
+    std::unique_ptr<RenderSystem> createRenderSystem()
     {
-        return new OpenGL_RenderSystem();
+        return std::make_unique<OpenGL_RenderSystem>();
     }
 
 } // namespace tesra::platform

@@ -589,14 +589,14 @@ namespace tesra
         state->vertexShader = shader;
     }
 
-    PixelShader* OpenGL_RenderSystem::createPixelShader()
+    std::unique_ptr<PixelShader> OpenGL_RenderSystem::createPixelShader()
     {
-        return new OpenGL_PixelShader();
+        return std::make_unique<OpenGL_PixelShader>();
     }
 
-    VertexShader* OpenGL_RenderSystem::createVertexShader()
+    std::unique_ptr<VertexShader> OpenGL_RenderSystem::createVertexShader()
     {
-        return new OpenGL_VertexShader();
+        return std::make_unique<OpenGL_VertexShader>();
     }
 
     Image::Format OpenGL_RenderSystem::getNativeTextureFormat(Image::Format format)
@@ -624,9 +624,9 @@ namespace tesra
         }
     }
 
-    Texture* OpenGL_RenderSystem::createTextureObject(bool fromResource)
+    std::unique_ptr<Texture> OpenGL_RenderSystem::createTextureObject(bool fromResource)
     {
-        return new OpenGL_Texture(this, fromResource);
+        return std::make_unique<OpenGL_Texture>(this, fromResource);
     }
 
     void OpenGL_RenderSystem::presentFrame()

@@ -43,8 +43,8 @@ namespace tesra
         void setVertexShader(VertexShader* shader) override;
         using RenderSystem::createPixelShader;
         using RenderSystem::createVertexShader;
-        PixelShader* createPixelShader() override;
-        VertexShader* createVertexShader() override;
+        std::unique_ptr<PixelShader> createPixelShader() override;
+        std::unique_ptr<VertexShader> createVertexShader() override;
         void clear(bool depth, const kavtypes::Rectangle& rect, const Color& color = Color()) override;
         void clear(bool useColor = true, bool depth = false) override;
         void render(RenderOperation operation, ColoredTexturedVertex* v, int count) override;
@@ -54,7 +54,7 @@ namespace tesra
         void render(RenderOperation operation, PlainVertex* v, int count, const Color& color) override;
         void render(RenderOperation operation, PlainVertex* v, int count) override;
         Image::Format getNativeTextureFormat(Image::Format format) override;
-        Image* takeScreenshot(Image::Format format) override;
+        std::unique_ptr<Image> takeScreenshot(Image::Format format) override;
         void presentFrame() override;
         void setResolution(int width, int height, bool fullscreen) override;
 
@@ -111,7 +111,7 @@ namespace tesra
         kavtypes::Matrix4 glModelview;
         bool glModelviewKnown = false;
 
-        Texture* createTextureObject(bool fromResource) override;
+        std::unique_ptr<Texture> createTextureObject(bool fromResource) override;
         // No GL call and no copy: draws move their vertices by the matrix themselves, or load it when they
         // cannot, reading it where it is kept (synced before every draw); only whether it is affine is worked
         // out here, once per change rather than per draw. Final and inline, so that the sync before each

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include <quortypes/Log.h>
@@ -571,7 +572,7 @@ namespace tesra
         }
     }
 
-    Image* OpenGL_RenderSystem::takeScreenshot(Image::Format format)
+    std::unique_ptr<Image> OpenGL_RenderSystem::takeScreenshot(Image::Format format)
     {
         if (!context)
         {
@@ -603,7 +604,7 @@ namespace tesra
             return nullptr;
         }
         // GL reads bottom-up; pictures are stored top row first.
-        Image* image = new Image();
+        auto image = std::make_unique<Image>();
         image->width = width;
         image->height = height;
         image->format = Image::FORMAT_BGRX;
@@ -615,14 +616,15 @@ namespace tesra
         }
         if (format != Image::FORMAT_BGRX)
         {
-            unsigned char* converted = nullptr;
-            if (!Image::convert(width, height, image->data.get(), Image::FORMAT_BGRX, &converted, format))
+            unsigned char* out = nullptr;
+            const bool convertedWell =
+                Image::convert(width, height, image->data.get(), Image::FORMAT_BGRX, &out, format);
+            std::unique_ptr<unsigned char[]> converted(out);
+            if (!convertedWell)
             {
-                delete[] converted;
-                delete image;
                 return nullptr;
             }
-            image->data.reset(converted);
+            image->data = std::move(converted);
             image->format = format;
         }
         return image;

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include <quortypes/Log.h>
@@ -225,13 +226,15 @@ namespace tesra
         glBindTexture(GL_TEXTURE_2D, textureId);
         glGetTexImage(GL_TEXTURE_2D, 0, clientFormat, GL_UNSIGNED_BYTE, whole.data());
         getGLRenderSystem()->restoreTextureBinding();
-        unsigned char* copy = new unsigned char[(size_t)w * h * bpp];
+        std::unique_ptr<unsigned char[]> copy(new unsigned char[(size_t)w * h * bpp]);
         for (int row = 0; row < h; ++row)
         {
-            memcpy(copy + (size_t)row * w * bpp, whole.data() + ((size_t)(y + row) * width + x) * bpp,
+            memcpy(copy.get() + (size_t)row * w * bpp, whole.data() + ((size_t)(y + row) * width + x) * bpp,
                    (size_t)w * bpp);
         }
-        return heldLock(x, y, w, h, copy, 0, 0, w, h, nativeFormat);
+        Lock result = heldLock(x, y, w, h, copy.get(), 0, 0, w, h, nativeFormat);
+        result.staging = std::move(copy);
+        return result;
     }
 
     bool OpenGL_Texture::unlockRect(Lock& lock, bool update)
@@ -253,7 +256,7 @@ namespace tesra
             getGLRenderSystem()->restoreTextureBinding();
             result = glGetError() == GL_NO_ERROR;
         }
-        delete[] lock.data;
+        lock.staging.reset();
         lock.data = nullptr;
         lock.locked = false;
         return result;
