@@ -112,8 +112,14 @@ namespace tesravideo
             return std::make_unique<TheoraMemoryFileDataSource>(std::move(data), std::max(read, 0), path);
         }
 
-        // The manager the video objects made, while any of them lives.
-        std::unique_ptr<TheoraVideoManager> sharedManager;
+        // The manager the video objects made, while any of them lives. It is held where exit's static
+        // destruction does not reach: a program that exits with video objects alive does not join the workers
+        // after what they log to is gone.
+        std::unique_ptr<TheoraVideoManager>& sharedManager()
+        {
+            static auto* owner = new std::unique_ptr<TheoraVideoManager>();
+            return *owner;
+        }
     } // namespace
 
     VideoObject::VideoObject(const hstring& name, kavtypes::Rectangle rect) : tesraui::ImageBox(name, rect)
@@ -123,7 +129,7 @@ namespace tesravideo
         {
             try
             {
-                sharedManager = std::make_unique<TheoraVideoManager>(workerThreadCount);
+                sharedManager() = std::make_unique<TheoraVideoManager>(workerThreadCount);
             }
             catch (_TheoraGenericException& e)
             {
@@ -141,10 +147,10 @@ namespace tesravideo
     {
         --liveObjectCount;
         this->_destroyResources(false);
-        if (liveObjectCount < 1 && sharedManager != nullptr)
+        if (liveObjectCount < 1 && sharedManager() != nullptr)
         {
             quortypes::Log::write(logTag, "Destroying Video manager, no more active clips found.");
-            sharedManager.reset();
+            sharedManager().reset();
         }
     }
 
