@@ -188,14 +188,6 @@ namespace quortypes
         return result;
     }
 
-    hstring StreamBase::readLine()
-    {
-        this->checkOpen();
-        // Made by the stream straight into the returned string, so that a line costs at most its one
-        // allocation.
-        return this->readPast('\n');
-    }
-
     harray<hstring> StreamBase::readLines()
     {
         std::string text = this->read("");
@@ -275,11 +267,5 @@ namespace quortypes
     {
         this->checkOpen();
         return this->dataSize;
-    }
-
-    bool StreamBase::eof()
-    {
-        this->checkOpen();
-        return this->position() >= this->dataSize;
     }
 } // namespace quortypes

@@ -55,7 +55,14 @@ namespace quortypes
         // The text up to the delimiter (the position then stands after it) or to the end when the
         // delimiter is empty; every carriage return is removed.
         hstring read(const hstring& delimiter);
-        hstring readLine();
+        // Made by the stream straight into the returned string, so that a line costs at most its one
+        // allocation. Inline, as eof is, so that a caller holding the stream itself calls its functions
+        // directly.
+        hstring readLine()
+        {
+            this->checkOpen();
+            return this->readPast('\n');
+        }
         harray<hstring> readLines();
         void write(const hstring& text);
         void writeLine(const hstring& text);
@@ -67,7 +74,11 @@ namespace quortypes
         void seek(int offset, SeekMode mode);
         int getPosition();
         int getSize();
-        bool eof();
+        bool eof()
+        {
+            this->checkOpen();
+            return this->position() >= this->dataSize;
+        }
 
     protected:
         int dataSize = 0;
