@@ -101,6 +101,54 @@ TEST_F(ProfileRecovery, AWholeDiffOfAnotherFolderGivesWayToTheBackup)
         << error;
 }
 
+// The folder a diff names is the "profile_dir" its load would leave: the last line of that name, without
+// the "\r" of a CRLF ending, skipping comments, lines with a stray "\r" in the value and names that only
+// begin so. "{self}" stands for the profile's own folder.
+TEST_F(ProfileRecovery, TheFolderADiffNamesIsTheOneItsLoadWouldLeave)
+{
+    struct Case
+    {
+        const char* what;
+        const char* body;
+        const char* owner;
+    };
+    const Case cases[] = {
+        {"one line", "profile_dir: {self}\n", "{self}"},
+        {"crlf ending", "score: 5\r\nprofile_dir: {self}\r\nzeta: 1\r\n", "{self}"},
+        {"first line of the body, no line feed", "profile_dir: {self}", "{self}"},
+        {"the last of two", "profile_dir: Bob\nprofile_dir: {self}\n", "{self}"},
+        {"the last of two, another", "profile_dir: {self}\nprofile_dir: Bob\n", "Bob"},
+        {"a stray return skipped", "profile_dir: {self}\nprofile_dir: Bo\rb\n", "{self}"},
+        {"a return ending the last line", "profile_dir: Bob\nprofile_dir: {self}\r", "{self}"},
+        {"comments", "#profile_dir: Bob\nprofile_dir: {self}\n# profile_dir: Carl\n", "{self}"},
+        {"longer names", "xprofile_dir: Bob\nprofile_dirs: Carl\nprofile_dir: {self}\n", "{self}"},
+        {"no space after the colon", "score: 5\nprofile_dir:{self}\n", ""},
+        {"a colon in the value", "profile_dir: {self}: x\n", "{self}: x"},
+        {"an empty value last", "profile_dir: {self}\nprofile_dir: \n", ""},
+        {"none", "score: 5\n", ""},
+    };
+    for (const Case& c : cases)
+    {
+        const hstring self = Profile::create("Dora");
+        hstring body = hstring(c.body).replaced("{self}", self);
+        const hstring owner = hstring(c.owner).replaced("{self}", self);
+        folder.put("xdg/Torvin Games/EngineTest/" + self + "/vars.diff", "crc: ignore\n" + body);
+        const std::string error = engine->lua("select(2, pcall(profile.change, '" + self + "'))");
+        if (owner == self)
+        {
+            EXPECT_EQ(Session::getProfile()->getFolder(), self) << c.what << ": " << error;
+        }
+        else
+        {
+            EXPECT_NE(error.find("its file '" + user(self + "/vars.diff") +
+                                 "' belongs to the profile folder '" + owner +
+                                 "', and it has no backup file"),
+                      std::string::npos)
+                << c.what << ": " << error;
+        }
+    }
+}
+
 TEST_F(ProfileRecovery, ANamedPipeInPlaceOfTheDiffIsNamedAndNeitherReadNorReplaced)
 {
     Profile::changeProfile(Profile::create("Anna"));

@@ -11,6 +11,8 @@
 #include <quortypes/Dir.h>
 #include <quortypes/exception.h>
 
+#include "CarriageReturns.h"
+#include "DelimiterScan.h"
 #include "platform/FileSystem.h"
 
 namespace quortypes
@@ -213,65 +215,54 @@ namespace quortypes
         this->aheadStart = this->aheadEnd = 0;
     }
 
-    bool FileBase::readPastByte(char delimiter, std::string& text)
+    hstring FileBase::readPast(char delimiter)
     {
         // Not virtual: the position is nearly always known here, and this runs for every line.
         if (FileBase::position() >= this->dataSize)
         {
-            text.clear();
-            return true;
+            return hstring();
         }
-        // Most texts lie within the chunk read ahead: one search, and the text made at its size in one go.
-        // Whether it holds a carriage return comes from the chunk's next one, not from a search per text.
+        // Most texts lie within the chunk read ahead: one pass finds both their end and whether they hold a
+        // carriage return, and the text is made at its size straight from the chunk, in the caller's string.
         if (this->aheadStart < this->aheadEnd)
         {
             const char* begin = this->ahead.get() + this->aheadStart;
-            const char* found =
-                static_cast<const char*>(memchr(begin, delimiter, this->aheadEnd - this->aheadStart));
-            if (found != nullptr)
+            const size_t available = this->aheadEnd - this->aheadStart;
+            const DelimiterScan scan = scanDelimiter(begin, available, delimiter);
+            if (scan.end < available)
             {
-                const size_t taken = (size_t)(found - begin);
-                const size_t lineStart = this->aheadStart;
-                this->aheadStart += taken + 1;
+                this->aheadStart += scan.end + 1;
                 if (this->knownPosition >= 0)
                 {
-                    this->knownPosition += (long)(taken + 1);
+                    this->knownPosition += (long)(scan.end + 1);
                 }
-                if (this->aheadReturn >= lineStart + taken)
+                if (scan.firstReturn == scan.end)
                 {
-                    text = std::string(begin, taken);
-                    if (this->aheadReturn < this->aheadStart)
-                    {
-                        this->findAheadReturn();
-                    }
-                    return true;
+                    return hstring(begin, (int)scan.end);
                 }
-                const size_t first = this->aheadReturn - lineStart;
-                this->findAheadReturn();
-                if (first + 1 == taken)
+                if (scan.firstReturn + 1 == scan.end)
                 {
                     // the usual "\r\n" ending
-                    text = std::string(begin, first);
-                    return true;
+                    return hstring(begin, (int)scan.firstReturn);
                 }
-                text = std::string(begin, taken);
-                text.erase(std::remove(text.begin() + (ptrdiff_t)first, text.end(), '\r'), text.end());
-                return true;
+                hstring text(begin, (int)scan.end);
+                removeCarriageReturns(text);
+                return text;
             }
         }
-        return this->readPastByteAcrossChunks(delimiter, text);
+        return this->readPastAcrossChunks(delimiter);
     }
 
-    bool FileBase::readPastByteAcrossChunks(char delimiter, std::string& text)
+    hstring FileBase::readPastAcrossChunks(char delimiter)
     {
         // Line by line through stdio costs a locked call per line and a copy out of its buffer; a chunk
-        // of our own is searched and copied from directly.
+        // of our own is searched and copied from directly. Its slack lets the search read whole blocks.
         static const size_t aheadSize = 65536;
         if (this->ahead == nullptr)
         {
-            this->ahead.reset(new char[aheadSize]);
+            this->ahead.reset(new char[aheadSize + delimiterScanSlack]());
         }
-        text.clear();
+        hstring text;
         while (true)
         {
             if (this->aheadStart == this->aheadEnd)
@@ -304,19 +295,7 @@ namespace quortypes
                 break;
             }
         }
-        this->findAheadReturn();
-        size_t first = text.find('\r');
-        if (first != std::string::npos)
-        {
-            text.erase(std::remove(text.begin() + (ptrdiff_t)first, text.end(), '\r'), text.end());
-        }
-        return true;
-    }
-
-    void FileBase::findAheadReturn()
-    {
-        const char* begin = this->ahead.get() + this->aheadStart;
-        const char* found = static_cast<const char*>(memchr(begin, '\r', this->aheadEnd - this->aheadStart));
-        this->aheadReturn = found != nullptr ? this->aheadStart + (size_t)(found - begin) : this->aheadEnd;
+        removeCarriageReturns(text);
+        return text;
     }
 } // namespace quortypes

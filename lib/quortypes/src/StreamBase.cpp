@@ -20,12 +20,9 @@ namespace quortypes
 
     StreamBase::~StreamBase() = default;
 
-    void StreamBase::checkOpen()
+    void StreamBase::failNotOpen()
     {
-        if (!this->isOpen())
-        {
-            throw _file_not_open(this->getDescriptor(), "hsbase", __LINE__);
-        }
+        throw _file_not_open(this->getDescriptor(), "hsbase", __LINE__);
     }
 
     hstring StreamBase::getDescriptor()
@@ -141,12 +138,22 @@ namespace quortypes
     hstring StreamBase::read(const hstring& delimiter)
     {
         this->checkOpen();
-        std::string result;
         const std::string& needle = delimiter;
-        if (needle.size() == 1 && this->readPastByte(needle[0], result))
+        if (needle.size() == 1)
         {
-            return result;
+            return this->readPast(needle[0]);
         }
+        return this->readUpTo(needle);
+    }
+
+    hstring StreamBase::readPast(char delimiter)
+    {
+        return this->readUpTo(std::string(1, delimiter));
+    }
+
+    hstring StreamBase::readUpTo(const std::string& needle)
+    {
+        std::string result;
         char buffer[chunkSize];
         // Lines are mostly short: a small first read spares copying and seeking back over most of a
         // chunk; the reads grow to full chunks for long texts.
@@ -178,25 +185,6 @@ namespace quortypes
             }
         }
         removeCarriageReturns(result);
-        return result;
-    }
-
-    bool StreamBase::readPastByte(char, std::string&)
-    {
-        return false;
-    }
-
-    hstring StreamBase::readLine()
-    {
-        // The common case without building a delimiter string for every line.
-        this->checkOpen();
-        // Built in place as the returned string, so that a line costs at most its one allocation.
-        hstring result;
-        if (this->readPastByte('\n', result))
-        {
-            return result;
-        }
-        result = this->read("\n");
         return result;
     }
 
@@ -279,11 +267,5 @@ namespace quortypes
     {
         this->checkOpen();
         return this->dataSize;
-    }
-
-    bool StreamBase::eof()
-    {
-        this->checkOpen();
-        return this->position() >= this->dataSize;
     }
 } // namespace quortypes

@@ -10,12 +10,10 @@ static const char* const INVALID_POSITION = "invalid string position";
 
 hstring::hstring(const char* s) : std::string(s != nullptr ? s : "") {}
 
+// Made at its size in one go: assigning into an empty string would go through the library's replace.
 hstring::hstring(const char* s, int length)
+    : std::string(s != nullptr && length > 0 ? s : "", s != nullptr && length > 0 ? (size_t)length : 0)
 {
-    if (s != nullptr && length > 0)
-    {
-        this->assign(s, length);
-    }
 }
 
 hstring::hstring(char c, int count) : std::string(count > 0 ? count : 0, c) {}

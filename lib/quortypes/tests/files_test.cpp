@@ -231,6 +231,75 @@ TEST(Files, LinesWithCarriageReturnsAnywhereAndAcrossChunks)
     EXPECT_TRUE(returns.eof());
 }
 
+// Line reading looks at many bytes at once: a line feed and carriage returns at every place of such a
+// group, lines shorter and longer than one, and a "\r\n" whose two bytes come from two reads of the
+// handle (whatever power of two from 4 KiB to 128 KiB a read takes) give the same lines and positions as
+// byte by byte.
+TEST(Files, LineEndsAtEveryOffsetAndAcrossReads)
+{
+    struct Kind
+    {
+        const char* name;
+        std::string (*make)(size_t length);
+    };
+    const Kind kinds[] = {
+        {"plain", [](size_t n) { return std::string(n, 'a') + "\n"; }},
+        {"crlf", [](size_t n) { return std::string(n, 'b') + "\r\n"; }},
+        {"return inside",
+         [](size_t n) { return std::string(n, 'c') + "\r" + std::string(n / 2, 'd') + "\n"; }},
+        {"two returns", [](size_t n) { return std::string(n, 'e') + "\r\r\n"; }},
+        {"return first", [](size_t n) { return "\r" + std::string(n, 'f') + "\r\n"; }},
+    };
+    std::string text;
+    std::vector<std::pair<std::string, size_t>> expected; // line, position after it
+    std::vector<std::string> journal;
+    for (size_t length = 0; length <= 70; ++length)
+    {
+        for (const Kind& kind : kinds)
+        {
+            const std::string line = kind.make(length);
+            text += line;
+            std::string clean;
+            for (char c : line.substr(0, line.size() - 1))
+            {
+                if (c != '\r')
+                {
+                    clean += c;
+                }
+            }
+            expected.emplace_back(clean, text.size());
+            journal.push_back(std::string(kind.name) + " of " + std::to_string(length));
+        }
+    }
+    ScratchDir dir;
+    dir.put("offsets.txt", text + "tail\r");
+    File file(dir / "offsets.txt");
+    for (size_t i = 0; i < expected.size(); ++i)
+    {
+        ASSERT_EQ(file.readLine(), expected[i].first) << journal[i];
+        ASSERT_EQ(file.getPosition(), (int)expected[i].second) << journal[i];
+    }
+    EXPECT_EQ(file.readLine(), "tail");
+    EXPECT_TRUE(file.eof());
+
+    for (size_t read = 4096; read <= 131072; read *= 2)
+    {
+        for (int shift = -3; shift <= 3; ++shift)
+        {
+            const std::string first((size_t)((int)read - 1 + shift), 'x');
+            const std::string name = "split" + std::to_string(read) + "_" + std::to_string(shift + 3);
+            dir.put(name, first + "\r\nnext\r\nend");
+            File split(dir / name);
+            const std::string where = "read of " + std::to_string(read) + ", shift " + std::to_string(shift);
+            ASSERT_EQ(split.readLine(), first) << where;
+            ASSERT_EQ(split.getPosition(), (int)first.size() + 2) << where;
+            ASSERT_EQ(split.readLine(), "next") << where;
+            ASSERT_EQ(split.readLine(), "end") << where;
+            ASSERT_TRUE(split.eof()) << where;
+        }
+    }
+}
+
 TEST(Files, InjectedFaultsFailAtomicSavesAndRemovalsAndKeepTheFiles)
 {
     ScratchDir dir;

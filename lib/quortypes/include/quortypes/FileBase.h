@@ -62,7 +62,7 @@ namespace quortypes
         int writeRaw(const void* buffer, int size, int count) override;
         int position() override;
         void doSeek(int offset, SeekMode mode) override;
-        bool readPastByte(char delimiter, std::string& text) override;
+        hstring readPast(char delimiter) override;
 
     private:
         enum class Direction
@@ -81,10 +81,7 @@ namespace quortypes
         std::unique_ptr<char[]> ahead;
         size_t aheadStart = 0;
         size_t aheadEnd = 0;
-        // Where in ahead the next carriage return at or after aheadStart is; aheadEnd when none is left.
-        size_t aheadReturn = 0;
         void giveBackReadAhead();
-        void findAheadReturn();
-        bool readPastByteAcrossChunks(char delimiter, std::string& text);
+        hstring readPastAcrossChunks(char delimiter);
     };
 } // namespace quortypes

@@ -23,8 +23,15 @@ namespace quortypes
         StreamBase(const StreamBase&) = delete;
         StreamBase& operator=(const StreamBase&) = delete;
 
-        // Throws _file_not_open with the descriptor unless the stream is open.
-        virtual void checkOpen();
+        // Throws _file_not_open with the descriptor unless the stream is open. Inline: reading line by line
+        // asks for every line.
+        void checkOpen()
+        {
+            if (!this->isOpen())
+            {
+                this->failNotOpen();
+            }
+        }
         // A name for messages.
         virtual hstring getDescriptor();
         virtual bool isOpen() = 0;
@@ -48,7 +55,14 @@ namespace quortypes
         // The text up to the delimiter (the position then stands after it) or to the end when the
         // delimiter is empty; every carriage return is removed.
         hstring read(const hstring& delimiter);
-        hstring readLine();
+        // Made by the stream straight into the returned string, so that a line costs at most its one
+        // allocation. Inline, as eof is, so that a caller holding the stream itself calls its functions
+        // directly.
+        hstring readLine()
+        {
+            this->checkOpen();
+            return this->readPast('\n');
+        }
         harray<hstring> readLines();
         void write(const hstring& text);
         void writeLine(const hstring& text);
@@ -60,7 +74,11 @@ namespace quortypes
         void seek(int offset, SeekMode mode);
         int getPosition();
         int getSize();
-        bool eof();
+        bool eof()
+        {
+            this->checkOpen();
+            return this->position() >= this->dataSize;
+        }
 
     protected:
         int dataSize = 0;
@@ -71,9 +89,14 @@ namespace quortypes
         virtual int writeRaw(const void* buffer, int size, int count) = 0;
         virtual int position() = 0;
         virtual void doSeek(int offset, SeekMode mode) = 0;
-        // A faster way to read up to and past a one-byte delimiter, leaving the position after it; the
-        // text excludes the delimiter and every carriage return, and is empty at or past the stream's
-        // size. Returns false when the stream has none.
-        virtual bool readPastByte(char delimiter, std::string& text);
+        // read of a one-byte delimiter: the text up to and past it, leaving the position after it, without
+        // the delimiter and every carriage return; empty at or past the stream's size. A stream with a
+        // faster way than readRaw overrides it.
+        virtual hstring readPast(char delimiter);
+
+    private:
+        [[noreturn]] void failNotOpen();
+        // read's work through readRaw: up to the needle, or to the end when it is empty.
+        hstring readUpTo(const std::string& needle);
     };
 } // namespace quortypes
