@@ -3,6 +3,7 @@
 
 #include <quortypes/Dir.h>
 #include <quortypes/Log.h>
+#include <quorxml/Document.h>
 #include <tesra/tesra.h>
 #include <tesraui/Dataset.h>
 #include <tesraui/Event.h>
@@ -35,15 +36,14 @@ namespace tesraui
             currentFolder = quortypes::Dir::normalize(quortypes::Dir::baseDir(this->fileName));
         }
         registerDataset(this->name, this);
-        nullImage = new NullImage();
+        nullImage = std::make_unique<NullImage>();
         nullImage->setDataset(this);
     }
 
     Dataset::~Dataset()
     {
         life.end();
-        delete nullImage;
-        nullImage = nullptr;
+        nullImage.reset();
         unregisterDataset(this->name, this);
         if (loaded && focusedObject != nullptr && tesra::window != nullptr)
         {

@@ -115,10 +115,6 @@ namespace tesraui
 
     void Dataset::_clearIncludeDocuments()
     {
-        for (auto& pair : includeDocuments)
-        {
-            delete pair.second;
-        }
         includeDocuments.clear();
     }
 
@@ -228,7 +224,7 @@ namespace tesraui
         {
             throw LocatedError(quortypes::_file_not_found(localised, true, "src/Dataset", __LINE__), node);
         }
-        std::unique_ptr<Texture> texture(new Texture(path, renderTexture));
+        auto texture = std::make_unique<Texture>(path, std::unique_ptr<tesra::Texture>(renderTexture));
         if (node->hasProperty("filter"))
         {
             hstring filter = node->getString("filter");
@@ -416,11 +412,10 @@ namespace tesraui
         hstring path = Dir::normalize(filename);
         quortypes::Log::write(logTag, "Parsing object include file: " + path);
         ParsingFile parsing(parsingFiles, path);
-        quorxml::Document* document = includeDocuments.tryGet(path, nullptr);
+        std::unique_ptr<quorxml::Document>& document = includeDocuments[path];
         if (document == nullptr)
         {
-            document = new quorxml::Document(path);
-            includeDocuments[path] = document;
+            document = std::make_unique<quorxml::Document>(path);
         }
         quorxml::Node* root = document->root();
         for (quorxml::Node* node = root->firstChild(); node != nullptr; node = node->nextSibling())

@@ -101,7 +101,7 @@ namespace tesraui
     {
         if (name == "null")
         {
-            return nullImage;
+            return nullImage.get();
         }
         // The map comes first, so that an image whose own name holds a dot is found.
         Image* image = images.tryGet(name, nullptr);

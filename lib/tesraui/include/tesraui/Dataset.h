@@ -149,7 +149,7 @@ namespace tesraui
         hdict<Texture*> textures;
         hdict<Image*> images;
         hdict<hstring> texts;
-        NullImage* nullImage = nullptr;
+        std::unique_ptr<NullImage> nullImage;
         hdict<Object*> objects;
         // Unregistered objects still pointing here; they are told to forget this dataset when it is deleted.
         harray<Object*> unregisteredObjects;
@@ -160,7 +160,7 @@ namespace tesraui
         harray<Object*> filledCursorCaches;
         LifeToken life;
         // Object-include documents parsed during one load, and the files being parsed right now.
-        hdict<quorxml::Document*> includeDocuments;
+        hdict<std::unique_ptr<quorxml::Document>> includeDocuments;
         harray<hstring> parsingFiles;
 
         // Parses the dataset file; on failure logs the error and throws it on as a quortypes::exception.
