@@ -39,10 +39,6 @@ namespace tesraui
             _deleteEvent(pair.second);
         }
         events.clear();
-        for (Animator* animator : dynamicAnimators)
-        {
-            delete animator;
-        }
         dynamicAnimators.clear();
         if (dataset != nullptr)
         {
@@ -167,6 +163,16 @@ namespace tesraui
         {
             delete event;
         }
+    }
+
+    harray<Animator*> Object::getDynamicAnimators() const
+    {
+        harray<Animator*> result;
+        for (const std::unique_ptr<Animator>& animator : dynamicAnimators)
+        {
+            result.push_back(animator.get());
+        }
+        return result;
     }
 
     bool Object::_triggerEvent(const hstring& name, EventArgs* args)
