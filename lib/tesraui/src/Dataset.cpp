@@ -186,6 +186,7 @@ namespace tesraui
                 object->setFocused(false);
             }
             objects.removeKey(object->getName());
+            // The tree's objects are the dataset's by registration, not by holder: a handler may delete one.
             delete object;
         }
         else if (object->getDataset() == this)
@@ -337,6 +338,7 @@ namespace tesraui
             {
                 if (--this->event->runs == 0 && this->event->retired)
                 {
+                    // Its object let go of it while it ran; the outermost run is the last to hold it.
                     delete this->event;
                 }
             }

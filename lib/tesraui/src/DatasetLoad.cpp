@@ -244,8 +244,8 @@ namespace tesraui
         }
         texture->setAddressMode(node->getBool("wrap", false) ? tesra::Texture::AddressMode::WRAP
                                                              : tesra::Texture::AddressMode::CLAMP);
-        Texture* owned = texture.release();
-        textures[textureName] = owned;
+        Texture* owned = texture.get();
+        textures[textureName] = std::move(texture);
         quorxml::Node* child = node->firstChild();
         if (child == nullptr)
         {
@@ -253,11 +253,11 @@ namespace tesraui
             {
                 throw _ResourceExistsException(textureName, "Texture", this, "src/Dataset", __LINE__);
             }
-            Image* image = new Image(
+            auto image = std::make_unique<Image>(
                 owned, textureName,
                 kavtypes::Rectangle(0.0f, 0.0f, (float)owned->getWidth(), (float)owned->getHeight()));
-            images[textureName] = image;
             image->setDataset(this);
+            images[textureName] = std::move(image);
             return;
         }
         for (; child != nullptr; child = child->nextSibling())
@@ -280,10 +280,12 @@ namespace tesraui
                 child->hasProperty("tile")
                     ? readVectorNode(child, "tile")
                     : kavtypes::Vector2(child->getFloat("tile_w", 1.0f), child->getFloat("tile_h", 1.0f));
-            Image* image = (tile.x == 1.0f && tile.y == 1.0f)
-                               ? new Image(owned, name, rect)
-                               : new TiledImage(owned, name, rect, tile.x, tile.y);
-            images[name] = image;
+            std::unique_ptr<Image> made =
+                (tile.x == 1.0f && tile.y == 1.0f)
+                    ? std::make_unique<Image>(owned, name, rect)
+                    : std::make_unique<TiledImage>(owned, name, rect, tile.x, tile.y);
+            Image* image = made.get();
+            images[name] = std::move(made);
             image->setDataset(this);
             applyProperties(child, image);
         }
@@ -299,7 +301,7 @@ namespace tesraui
         kavtypes::Vector2 size = node->hasProperty("size")
                                      ? readVectorNode(node, "size")
                                      : kavtypes::Vector2(node->getFloat("w"), node->getFloat("h"));
-        std::unique_ptr<CompositeImage> image(new CompositeImage(name, size));
+        auto image = std::make_unique<CompositeImage>(name, size);
         for (quorxml::Node* child = node->firstChild(); child != nullptr; child = child->nextSibling())
         {
             if (*child == "ImageRef")
@@ -308,8 +310,8 @@ namespace tesraui
                 image->addImageRef(referenced, readRectNode(child, false));
             }
         }
-        images[name] = image.get();
-        image.release()->setDataset(this);
+        image->setDataset(this);
+        images[name] = std::move(image);
     }
 
     Object* Dataset::parseObject(quorxml::Node* node, Object* parent)

@@ -161,6 +161,7 @@ namespace tesraui
         }
         else
         {
+            // Registered by raw pointer, and a running handler outlives its entry: no holder type fits.
             delete event;
         }
     }
