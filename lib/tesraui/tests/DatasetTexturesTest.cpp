@@ -64,3 +64,27 @@ TEST_F(DatasetTextures, TheTextureKeptUnderItsFileNameGoesAloneToo)
     EXPECT_EQ(this->dataset->getTextures().keys(), harray<hstring>{"quads"});
     EXPECT_EQ(this->dataset->getImage("quads/tl")->getTexture(), this->fromFile);
 }
+
+TEST_F(DatasetTextures, ARefusedTextureGoesAndWhatIsUnregisteredComesBackWhole)
+{
+    // A second texture under a taken file name is refused; the registered one stays and still loads.
+    EXPECT_THROW(this->dataset->registerTexture(std::make_unique<tesraui::Texture>(
+                     "gfx/quads", tesra::rendersys->createTextureFromResource("gfx/quads.png"))),
+                 tesraui::_ResourceExistsException);
+    EXPECT_EQ(this->dataset->getTexture("gfx/quads.png"), this->byHand);
+    this->byHand->load();
+    EXPECT_TRUE(this->byHand->isLoaded());
+
+    // What goes out comes back as it was, and registers again under the same key.
+    std::unique_ptr<tesraui::Texture> texture = this->dataset->unregisterTexture(this->byHand);
+    EXPECT_EQ(texture.get(), this->byHand);
+    EXPECT_TRUE(texture->isLoaded());
+    EXPECT_EQ(this->dataset->registerTexture(std::move(texture)), this->byHand);
+    EXPECT_EQ(this->dataset->getTexture("gfx/quads.png"), this->byHand);
+    tesraui::Image* tile = this->dataset->getImage("quads/tl");
+    std::unique_ptr<tesraui::Image> image = this->dataset->unregisterImage(tile);
+    EXPECT_EQ(image.get(), tile);
+    EXPECT_FALSE(this->dataset->getImages().hasKey("quads/tl"));
+    EXPECT_EQ(this->dataset->registerImage(std::move(image)), tile);
+    EXPECT_EQ(this->dataset->getImage("quads/tl")->getDataset(), this->dataset.get());
+}
