@@ -197,7 +197,8 @@ namespace vumo
                 // One that left its dataset's map some other way is deleted all the same.
                 try
                 {
-                    checked->unregisterImage(image);
+                    // Handed back, it is held below as its own kind.
+                    (void)checked->unregisterImage(image).release();
                 }
                 catch (const quortypes::exception& e)
                 {
@@ -222,7 +223,7 @@ namespace vumo
     {
         if (name.startsWith("0x") && !dataset->getImages().hasKey(name))
         {
-            dataset->registerImage(new ColorImage(name));
+            dataset->registerImage(std::make_unique<ColorImage>(name));
         }
     }
 } // namespace vumo

@@ -1,4 +1,5 @@
 #include <cstdlib>
+#include <memory>
 #include <utility>
 
 #include <pirk/util.h>
@@ -105,7 +106,8 @@ namespace orvalo
                                            game.id.c_str());
                     continue;
                 }
-                WatchedDataset* images = loadDataset(new WatchedDataset(file, "orvalo_" + game.id));
+                WatchedDataset* images =
+                    loadDataset(std::make_unique<WatchedDataset>(file, "orvalo_" + game.id));
                 if (images == nullptr)
                 {
                     continue;
@@ -242,9 +244,10 @@ namespace orvalo
             return nullptr;
         }
         quortypes::Log::write(logTag, "Creating More-Games Screen.");
-        WatchedDataset* dataset = new WatchedDataset(file);
-        dataset->setTextsPath("texts");
-        if (loadDataset(dataset) == nullptr)
+        auto made = std::make_unique<WatchedDataset>(file);
+        made->setTextsPath("texts");
+        WatchedDataset* dataset = loadDataset(std::move(made));
+        if (dataset == nullptr)
         {
             return nullptr;
         }
@@ -293,10 +296,12 @@ namespace orvalo
             // Nothing half-made stays behind. A deleted object leaves its parent and its dataset by itself.
             if (container != nullptr && s.moreGamesContainer.get() == container)
             {
+                // Registered, the container is its dataset's, which lets an object be deleted directly.
                 delete container;
             }
             s.moreGamesContainer.reset();
             s.moreGamesScreen = nullptr;
+            // The same for the screen; never registered, it was nobody's but this call's.
             delete screen;
             releaseMoreGames();
             unloadFonts();
@@ -401,6 +406,7 @@ namespace orvalo
         }
         // A deleted object leaves its parent and its dataset by itself; unregistering the screen by hand
         // would also reach into its content, which belongs to the screen's own dataset.
+        // Both are registered objects of the parent's dataset, which lets an object be deleted directly.
         delete s.moreGamesContainer.get();
         s.moreGamesContainer.reset();
         delete screen;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include <quortypes/harray.h>
 #include <quortypes/hstring.h>
 #include <tesraui/Dataset.h>
@@ -22,7 +24,9 @@ namespace orvalo
         tesraui::LifeToken::Watch watchLife() { return this->life.watch(); }
     };
 
-    // Holds a dataset for as long as nobody else has deleted it.
+    // Holds a dataset for as long as nobody else has deleted it. A dataset unregisters itself in its
+    // destructor and the UI framework deletes those still registered at its shut-down, so no unique_ptr can
+    // hold one.
     class HeldDataset
     {
     public:
@@ -74,6 +78,7 @@ namespace orvalo
 
     State& state();
 
-    // Loads a dataset; on failure logs the loader's message, deletes what was made and returns null.
-    WatchedDataset* loadDataset(WatchedDataset* dataset);
+    // Loads a dataset; on failure logs the loader's message, deletes what was made and returns null. A loaded
+    // dataset is left to the UI framework's registry, for a HeldDataset to watch.
+    WatchedDataset* loadDataset(std::unique_ptr<WatchedDataset> dataset);
 } // namespace orvalo

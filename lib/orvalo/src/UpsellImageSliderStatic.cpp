@@ -1,4 +1,5 @@
 #include <cmath>
+#include <memory>
 
 #include <tesraui/Dataset.h>
 #include <tesraui/Image.h>
@@ -66,7 +67,8 @@ namespace orvalo
         for (tesraui::ImageBox* box : this->indicatorBoxes)
         {
             this->removeChildAndUnregister(box);
-            delete box;
+            // Out of the dataset, the box is this slider's alone.
+            const std::unique_ptr<tesraui::ImageBox> unregistered(box);
         }
         this->indicatorBoxes.clear();
     }

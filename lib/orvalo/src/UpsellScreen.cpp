@@ -1,3 +1,5 @@
+#include <memory>
+
 #include <quortypes/Log.h>
 #include <quortypes/Resource.h>
 #include <quortypes/exception.h>
@@ -133,7 +135,7 @@ namespace orvalo
             return nullptr;
         }
         quortypes::Log::write(logTag, "Creating Upsell Screen.");
-        WatchedDataset* dataset = loadDataset(new UpsellDataset(s.upsellFilename, "upsell"));
+        WatchedDataset* dataset = loadDataset(std::make_unique<UpsellDataset>(s.upsellFilename, "upsell"));
         if (dataset == nullptr)
         {
             return nullptr;
@@ -184,6 +186,7 @@ namespace orvalo
         s.upsellDataset.destroy();
         if (s.upsellScreen == screen)
         {
+            // Left over only when its dataset no longer held it, and then nobody else does.
             delete screen;
         }
     }

@@ -51,7 +51,8 @@ namespace orvalo
                 // Out of the tree first: a deleted label must not stay among the children.
                 this->removeChild(label);
                 this->dataset->unregisterObjects(label);
-                delete label;
+                // Out of the dataset, the label is this slider's alone.
+                const std::unique_ptr<tesraui::Label> unregistered(label);
             }
             this->labels.clear();
         }

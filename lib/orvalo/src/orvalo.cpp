@@ -58,23 +58,23 @@ namespace orvalo
 
     void HeldDataset::destroy()
     {
+        // Watched, not owned: the registry may have deleted the dataset already (see HeldDataset).
         delete this->get();
         *this = HeldDataset();
     }
 
-    WatchedDataset* loadDataset(WatchedDataset* dataset)
+    WatchedDataset* loadDataset(std::unique_ptr<WatchedDataset> dataset)
     {
-        std::unique_ptr<WatchedDataset> held(dataset);
         try
         {
-            held->load();
+            dataset->load();
         }
         catch (const quortypes::exception& e)
         {
             quortypes::Log::error(logTag, e.getMessage());
             return nullptr;
         }
-        return held.release();
+        return dataset.release();
     }
 
     bool Game::operator==(const Game& other) const
@@ -108,9 +108,9 @@ namespace orvalo
                 if (quortypes::Resource::exists(file))
                 {
                     s.dataset.destroy();
-                    WatchedDataset* dataset = new WatchedDataset(file, "orvalo");
-                    dataset->setTextsPath("texts");
-                    if (loadDataset(dataset) != nullptr)
+                    auto made = std::make_unique<WatchedDataset>(file, "orvalo");
+                    made->setTextsPath("texts");
+                    if (WatchedDataset* dataset = loadDataset(std::move(made)))
                     {
                         s.dataset = HeldDataset(dataset);
                     }

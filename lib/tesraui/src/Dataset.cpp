@@ -3,6 +3,7 @@
 
 #include <quortypes/Dir.h>
 #include <quortypes/Log.h>
+#include <quorxml/Document.h>
 #include <tesra/tesra.h>
 #include <tesraui/Dataset.h>
 #include <tesraui/Event.h>
@@ -35,15 +36,14 @@ namespace tesraui
             currentFolder = quortypes::Dir::normalize(quortypes::Dir::baseDir(this->fileName));
         }
         registerDataset(this->name, this);
-        nullImage = new NullImage();
+        nullImage = std::make_unique<NullImage>();
         nullImage->setDataset(this);
     }
 
     Dataset::~Dataset()
     {
         life.end();
-        delete nullImage;
-        nullImage = nullptr;
+        nullImage.reset();
         unregisterDataset(this->name, this);
         if (loaded && focusedObject != nullptr && tesra::window != nullptr)
         {
@@ -186,6 +186,7 @@ namespace tesraui
                 object->setFocused(false);
             }
             objects.removeKey(object->getName());
+            // The tree's objects are the dataset's by registration, not by holder: a handler may delete one.
             delete object;
         }
         else if (object->getDataset() == this)
@@ -337,6 +338,7 @@ namespace tesraui
             {
                 if (--this->event->runs == 0 && this->event->retired)
                 {
+                    // Its object let go of it while it ran; the outermost run is the last to hold it.
                     delete this->event;
                 }
             }

@@ -115,10 +115,6 @@ namespace tesraui
 
     void Dataset::_clearIncludeDocuments()
     {
-        for (auto& pair : includeDocuments)
-        {
-            delete pair.second;
-        }
         includeDocuments.clear();
     }
 
@@ -228,7 +224,7 @@ namespace tesraui
         {
             throw LocatedError(quortypes::_file_not_found(localised, true, "src/Dataset", __LINE__), node);
         }
-        std::unique_ptr<Texture> texture(new Texture(path, renderTexture));
+        auto texture = std::make_unique<Texture>(path, std::unique_ptr<tesra::Texture>(renderTexture));
         if (node->hasProperty("filter"))
         {
             hstring filter = node->getString("filter");
@@ -248,8 +244,8 @@ namespace tesraui
         }
         texture->setAddressMode(node->getBool("wrap", false) ? tesra::Texture::AddressMode::WRAP
                                                              : tesra::Texture::AddressMode::CLAMP);
-        Texture* owned = texture.release();
-        textures[textureName] = owned;
+        Texture* owned = texture.get();
+        textures[textureName] = std::move(texture);
         quorxml::Node* child = node->firstChild();
         if (child == nullptr)
         {
@@ -257,11 +253,11 @@ namespace tesraui
             {
                 throw _ResourceExistsException(textureName, "Texture", this, "src/Dataset", __LINE__);
             }
-            Image* image = new Image(
+            auto image = std::make_unique<Image>(
                 owned, textureName,
                 kavtypes::Rectangle(0.0f, 0.0f, (float)owned->getWidth(), (float)owned->getHeight()));
-            images[textureName] = image;
             image->setDataset(this);
+            images[textureName] = std::move(image);
             return;
         }
         for (; child != nullptr; child = child->nextSibling())
@@ -284,10 +280,12 @@ namespace tesraui
                 child->hasProperty("tile")
                     ? readVectorNode(child, "tile")
                     : kavtypes::Vector2(child->getFloat("tile_w", 1.0f), child->getFloat("tile_h", 1.0f));
-            Image* image = (tile.x == 1.0f && tile.y == 1.0f)
-                               ? new Image(owned, name, rect)
-                               : new TiledImage(owned, name, rect, tile.x, tile.y);
-            images[name] = image;
+            std::unique_ptr<Image> made =
+                (tile.x == 1.0f && tile.y == 1.0f)
+                    ? std::make_unique<Image>(owned, name, rect)
+                    : std::make_unique<TiledImage>(owned, name, rect, tile.x, tile.y);
+            Image* image = made.get();
+            images[name] = std::move(made);
             image->setDataset(this);
             applyProperties(child, image);
         }
@@ -303,7 +301,7 @@ namespace tesraui
         kavtypes::Vector2 size = node->hasProperty("size")
                                      ? readVectorNode(node, "size")
                                      : kavtypes::Vector2(node->getFloat("w"), node->getFloat("h"));
-        std::unique_ptr<CompositeImage> image(new CompositeImage(name, size));
+        auto image = std::make_unique<CompositeImage>(name, size);
         for (quorxml::Node* child = node->firstChild(); child != nullptr; child = child->nextSibling())
         {
             if (*child == "ImageRef")
@@ -312,8 +310,8 @@ namespace tesraui
                 image->addImageRef(referenced, readRectNode(child, false));
             }
         }
-        images[name] = image.get();
-        image.release()->setDataset(this);
+        image->setDataset(this);
+        images[name] = std::move(image);
     }
 
     Object* Dataset::parseObject(quorxml::Node* node, Object* parent)
@@ -416,11 +414,10 @@ namespace tesraui
         hstring path = Dir::normalize(filename);
         quortypes::Log::write(logTag, "Parsing object include file: " + path);
         ParsingFile parsing(parsingFiles, path);
-        quorxml::Document* document = includeDocuments.tryGet(path, nullptr);
+        std::unique_ptr<quorxml::Document>& document = includeDocuments[path];
         if (document == nullptr)
         {
-            document = new quorxml::Document(path);
-            includeDocuments[path] = document;
+            document = std::make_unique<quorxml::Document>(path);
         }
         quorxml::Node* root = document->root();
         for (quorxml::Node* node = root->firstChild(); node != nullptr; node = node->nextSibling())

@@ -1,4 +1,6 @@
 #include <algorithm>
+#include <memory>
+#include <utility>
 
 #include <tesraui/Dataset.h>
 #include <tesraui/Image.h>
@@ -58,19 +60,12 @@ namespace tesraui
         {
             if (objects.tryGet(pair.first, nullptr) == pair.second)
             {
+                // Owned by registration, not by holder: an object may be deleted directly and leave the map.
                 delete pair.second;
             }
         }
         objects.clear();
-        for (auto& pair : images)
-        {
-            delete pair.second;
-        }
         images.clear();
-        for (auto& pair : textures)
-        {
-            delete pair.second;
-        }
         textures.clear();
         texts.clear();
         root = nullptr;
@@ -89,25 +84,25 @@ namespace tesraui
 
     Texture* Dataset::getTexture(const hstring& name)
     {
-        Texture* texture = textures.tryGet(name, nullptr);
-        if (texture == nullptr)
+        auto entry = textures.find(name);
+        if (entry == textures.end())
         {
             throw _ResourceNotExistsException(name, "Texture", this, "src/Dataset", __LINE__);
         }
-        return texture;
+        return entry->second.get();
     }
 
     Image* Dataset::getImage(const hstring& name)
     {
         if (name == "null")
         {
-            return nullImage;
+            return nullImage.get();
         }
         // The map comes first, so that an image whose own name holds a dot is found.
-        Image* image = images.tryGet(name, nullptr);
-        if (image != nullptr)
+        auto entry = images.find(name);
+        if (entry != images.end())
         {
-            return image;
+            return entry->second.get();
         }
         hstring datasetName;
         hstring rest;
@@ -124,51 +119,60 @@ namespace tesraui
         throw _ResourceNotExistsException(name, "Image", this, "src/Dataset", __LINE__);
     }
 
-    void Dataset::registerImage(Image* image)
+    Image* Dataset::registerImage(std::unique_ptr<Image> image)
     {
         if (images.hasKey(image->getName()))
         {
             throw _ResourceExistsException(image->getName(), "Image", this, "src/Dataset", __LINE__);
         }
-        images[image->getName()] = image;
-        image->setDataset(this);
+        Image* registered = image.get();
+        images[registered->getName()] = std::move(image);
+        registered->setDataset(this);
+        return registered;
     }
 
-    void Dataset::unregisterImage(Image* image)
+    std::unique_ptr<Image> Dataset::unregisterImage(Image* image)
     {
-        if (!images.hasKey(image->getName()))
+        auto entry = images.find(image->getName());
+        if (entry == images.end())
         {
             throw _ResourceNotExistsException(image->getName(), "Image", this, "src/Dataset", __LINE__);
         }
-        images.removeKey(image->getName());
+        std::unique_ptr<Image> unregistered = std::move(entry->second);
+        images.erase(entry);
+        return unregistered;
     }
 
-    void Dataset::registerTexture(Texture* texture)
+    Texture* Dataset::registerTexture(std::unique_ptr<Texture> texture)
     {
         if (textures.hasKey(texture->getFilename()))
         {
             throw _ResourceExistsException(texture->getFilename(), "Texture", this, "src/Dataset", __LINE__);
         }
-        textures[texture->getFilename()] = texture;
+        Texture* registered = texture.get();
+        textures[registered->getFilename()] = std::move(texture);
+        return registered;
     }
 
-    void Dataset::unregisterTexture(Texture* texture)
+    std::unique_ptr<Texture> Dataset::unregisterTexture(Texture* texture)
     {
         // A dataset file's texture is kept under its base name, not its file name; and another texture of
         // the same file may be kept under that file name, so the entry is the one holding this texture.
         auto entry = textures.find(texture->getFilename());
-        if (entry == textures.end() || entry->second != texture)
+        if (entry == textures.end() || entry->second.get() != texture)
         {
             entry = std::find_if(textures.begin(), textures.end(),
-                                 [texture](const std::pair<const hstring, Texture*>& pair)
-                                 { return pair.second == texture; });
+                                 [texture](const std::pair<const hstring, std::unique_ptr<Texture>>& pair)
+                                 { return pair.second.get() == texture; });
         }
         if (entry == textures.end())
         {
             throw _ResourceNotExistsException(texture->getFilename(), "Texture", this, "src/Dataset",
                                               __LINE__);
         }
+        std::unique_ptr<Texture> unregistered = std::move(entry->second);
         textures.erase(entry);
+        return unregistered;
     }
 
     void Dataset::updateTextures(float timeDelta)

@@ -153,6 +153,7 @@ namespace tesraui
         {
             Dataset* dataset = datasets.begin()->second;
             datasets.removeKey(datasets.begin()->first);
+            // Listed, not held: a dataset registers and unregisters itself, and others may delete it first.
             delete dataset;
         }
     }

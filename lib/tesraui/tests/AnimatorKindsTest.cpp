@@ -1,5 +1,6 @@
 #include <cmath>
 #include <limits>
+#include <memory>
 
 #include <quorxml/Node.h>
 #include <tesraui/Animators.h>
@@ -228,7 +229,7 @@ namespace
         {
             for (int i = 1; i <= 8; ++i)
                 this->dataset.registerImage(
-                    new tesraui::Image(nullptr, formatString("frame%d", i), Rectangle()));
+                    std::make_unique<tesraui::Image>(nullptr, formatString("frame%d", i), Rectangle()));
             this->dataset.registerObjects(this->box);
             for (const auto& [name, value] : {std::pair<const char*, const char*>{"base_name", "frame"},
                                               {"first_frame", "1"},

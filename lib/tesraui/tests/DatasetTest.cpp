@@ -1,3 +1,5 @@
+#include <memory>
+
 #include <tesraui/Image.h>
 
 #include "UiTestSupport.h"
@@ -63,12 +65,11 @@ TEST(Dataset, RegistryAndLookups)
               "Dataset 'other' doesn't exist!");
     // Images: the null image exists before loading; dotted names reach other datasets.
     EXPECT_EQ(menu.getImage("null")->getDataset(), &menu);
-    tesraui::Image* dotted = new tesraui::Image(nullptr, "icons.big", Rectangle());
-    menu.registerImage(dotted);
+    tesraui::Image* dotted =
+        menu.registerImage(std::make_unique<tesraui::Image>(nullptr, "icons.big", Rectangle()));
     EXPECT_EQ(scene.getImage("menu.icons.big"), dotted);
     EXPECT_THROW(scene.getImage("other.null"), tesraui::_ResourceNotExistsException);
-    menu.unregisterImage(dotted);
-    delete dotted;
+    menu.unregisterImage(dotted).reset();
 }
 
 TEST(Dataset, FocusEventsInOrder)
@@ -155,7 +156,7 @@ TEST(Dataset, LoadAndUnloadTwice)
     Object* root = makeTree(dataset, "");
     dataset.setRoot(root);
     dataset.focus(root->getChildren()[0]);
-    dataset.registerImage(new tesraui::Image(nullptr, "picture", Rectangle()));
+    dataset.registerImage(std::make_unique<tesraui::Image>(nullptr, "picture", Rectangle()));
     dataset.unload();
     EXPECT_FALSE(dataset.isLoaded());
     EXPECT_TRUE(dataset.getObjects().empty());

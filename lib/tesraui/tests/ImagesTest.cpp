@@ -1,3 +1,5 @@
+#include <memory>
+
 #include <tesraui/CompositeImage.h>
 #include <tesraui/Image.h>
 #include <tesraui/ImageBox.h>
@@ -46,8 +48,8 @@ namespace
             tesra::Texture* renderTexture =
                 tesra::rendersys->createTextureFromResource(name, tesra::Texture::Type::IMMUTABLE, now);
             renderTexture->setFilter(tesra::Texture::Filter::NEAREST);
-            tesraui::Texture* texture = new tesraui::Texture(name, renderTexture);
-            this->dataset->registerTexture(texture);
+            tesraui::Texture* texture =
+                this->dataset->registerTexture(std::make_unique<tesraui::Texture>(name, renderTexture));
             texture->load();
             return texture;
         }
@@ -172,7 +174,9 @@ TEST_F(Images, DynamicTexturesUnloadAfterTheirIdleTimeCountedOnce)
     EXPECT_FALSE(dynamic->isLoaded());
     EXPECT_TRUE(this->texture->isLoaded());
     EXPECT_EQ(this->dataset->getTexture("gfx/quads.png"), this->texture);
-    EXPECT_THROW(this->dataset->registerTexture(this->texture), tesraui::_ResourceExistsException);
+    EXPECT_THROW(this->dataset->registerTexture(std::make_unique<tesraui::Texture>(
+                     "gfx/quads", tesra::rendersys->createTextureFromResource("gfx/quads.png"))),
+                 tesraui::_ResourceExistsException);
 }
 
 TEST_F(Images, LocalizationLinksScaleAndReload)
@@ -215,8 +219,7 @@ TEST_F(Images, LocalizationLinksScaleAndReload)
     EXPECT_THROW(this->texture->reload("gfx/missing"), quortypes::_file_not_found);
     EXPECT_EQ(this->texture->getFilename(), "gfx/quads.png");
     EXPECT_EQ(drawn(image), RED);
-    this->dataset->unregisterTexture(second);
-    delete second;
+    this->dataset->unregisterTexture(second).reset();
     EXPECT_TRUE(first->getLinks().empty());
 }
 
@@ -224,8 +227,8 @@ TEST(ImageBoxes, ImagesByNameSizeAndClicks)
 {
     tesraui::Dataset dataset("", "boxes");
     dataset.load();
-    tesraui::CompositeImage* image = new tesraui::CompositeImage("pic", kavtypes::Vector2(64, 32));
-    dataset.registerImage(image);
+    tesraui::Image* image =
+        dataset.registerImage(std::make_unique<tesraui::CompositeImage>("pic", kavtypes::Vector2(64, 32)));
     tesraui::ImageBox* box = new tesraui::ImageBox("box", Rectangle(5, 5, -1, 50));
     dataset.registerObjects(box);
     box->_draw(); // takes the null image, keeps its name

@@ -1,4 +1,5 @@
 #include <initializer_list>
+#include <memory>
 
 #include <tesraui/Animator.h>
 
@@ -42,7 +43,10 @@ namespace
     struct Animated : public Object
     {
         Animated() : Object("animated", Rectangle(0, 0, 10, 10)) {}
-        void start(Animator* animator) { this->dynamicAnimators.push_back(animator); }
+        void start(Animator* animator)
+        {
+            this->dynamicAnimators.push_back(std::unique_ptr<Animator>(animator));
+        }
     };
 } // namespace
 

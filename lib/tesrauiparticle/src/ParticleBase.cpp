@@ -1,3 +1,5 @@
+#include <memory>
+
 #include <quortypes/Dir.h>
 #include <tesraparticle/System.h>
 #include <tesraparticle/tesraparticle.h>
@@ -11,10 +13,7 @@ namespace tesrauiparticle
 {
     ParticleBase::ParticleBase(const hstring& name, kavtypes::Rectangle rect) : tesraui::Object(name, rect) {}
 
-    ParticleBase::~ParticleBase()
-    {
-        delete this->system;
-    }
+    ParticleBase::~ParticleBase() = default;
 
     void ParticleBase::notifyEvent(const hstring& type, void* args)
     {
@@ -63,8 +62,7 @@ namespace tesrauiparticle
 
     void ParticleBase::unload()
     {
-        delete this->system;
-        this->system = nullptr;
+        this->system.reset();
     }
 
     void ParticleBase::reset()
@@ -91,7 +89,7 @@ namespace tesrauiparticle
         {
             path = quortypes::Dir::joinPath(this->dataset->getFolderPath(), path);
         }
-        this->system = tesraparticle::loadSystem(quortypes::Dir::normalize(path)).release();
+        this->system = tesraparticle::loadSystem(quortypes::Dir::normalize(path));
         this->resizeEmitters();
     }
 

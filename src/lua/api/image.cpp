@@ -184,8 +184,7 @@ namespace vumo
                                                    (float)lua_tonumber(L, 6), (float)lua_tonumber(L, 7));
                     std::unique_ptr<tesraui::Image> image(
                         makeImage(L, "Image", chapter, toString(L, 2), toString(L, 3), rect));
-                    chapter->registerImage(image.get());
-                    return push(L, image.release()->getName());
+                    return push(L, chapter->registerImage(std::move(image))->getName());
                 }
                 const hstring type = getTableStringOr(L, 1, "type", "Image");
                 Chapter* chapter = chapterArgument(L, getTableValueString(L, 1, "dataset"));
@@ -208,8 +207,7 @@ namespace vumo
                     }
                     lua_pop(L, 1);
                 }
-                chapter->registerImage(image.get());
-                return push(L, image.release()->getName());
+                return push(L, chapter->registerImage(std::move(image))->getName());
             }
 
             // The file the render system loads for a path, the texture extensions tried as loading tries
@@ -286,9 +284,8 @@ namespace vumo
                 {
                     raiseLuaError(L, "Unable to create texture, '" + file + "' not found");
                 }
-                std::unique_ptr<tesraui::Texture> texture(new tesraui::Texture(path, renderTexture));
-                chapter->registerTexture(texture.get());
-                return push(L, texture.release()->getFilename());
+                auto texture = std::make_unique<tesraui::Texture>(path, renderTexture);
+                return push(L, chapter->registerTexture(std::move(texture))->getFilename());
             }
 
             // Every image the object keeps, whether it draws it now or may later: a button's normal image
@@ -334,7 +331,7 @@ namespace vumo
                     }
                     for (const auto& imagePair : datasetPair.second->getImages())
                     {
-                        auto* composite = dynamic_cast<tesraui::CompositeImage*>(imagePair.second);
+                        auto* composite = dynamic_cast<tesraui::CompositeImage*>(imagePair.second.get());
                         if (composite == nullptr || composite == image)
                         {
                             continue;
@@ -369,11 +366,10 @@ namespace vumo
             {
                 checkArgsExact(L, 2, "image.destroy", "ss");
                 Chapter* chapter = chapterArgument(L, toString(L, 1));
-                tesraui::Image* image = chapter->getImages().tryGet(toString(L, 2), nullptr);
-                if (image == nullptr)
-                {
-                    image = chapter->getImage(toString(L, 2));
-                }
+                const auto entry = chapter->getImages().find(toString(L, 2));
+                tesraui::Image* image = entry != chapter->getImages().end()
+                                            ? entry->second.get()
+                                            : chapter->getImage(toString(L, 2));
                 hstring user = findImageUser(image);
                 // The count knows every holder, also those no dataset lists.
                 if (user == "" && image->countHolders() > countOwnReferences(image))
@@ -386,9 +382,8 @@ namespace vumo
                                   formatString("Error destroying image '%s', another object is using it: %s",
                                                image->getFullName().c_str(), user.c_str()));
                 }
-                chapter->unregisterImage(image);
                 // Out of the chapter, the image is this call's alone.
-                const std::unique_ptr<tesraui::Image> unregistered(image);
+                const std::unique_ptr<tesraui::Image> unregistered = chapter->unregisterImage(image);
                 return 0;
             }
 
@@ -411,9 +406,8 @@ namespace vumo
                         }
                     }
                 }
-                chapter->unregisterTexture(texture);
                 // Out of the chapter, the texture is this call's alone.
-                const std::unique_ptr<tesraui::Texture> unregistered(texture);
+                const std::unique_ptr<tesraui::Texture> unregistered = chapter->unregisterTexture(texture);
                 return 0;
             }
 

@@ -47,8 +47,8 @@ namespace tesraui
         hstring getFolderPath() const { return currentFolder; }
         const hstring& getTextsPath() const { return textsPath; }
         void setTextsPath(const hstring& value) { textsPath = value; }
-        const hdict<Image*>& getImages() const { return images; }
-        const hdict<Texture*>& getTextures() const { return textures; }
+        const hdict<std::unique_ptr<Image>>& getImages() const { return images; }
+        const hdict<std::unique_ptr<Texture>>& getTextures() const { return textures; }
         const hdict<hstring>& getTexts() const { return texts; }
 
         // Reads the texts and marks the dataset loaded.
@@ -63,11 +63,12 @@ namespace tesraui
         void reloadTexts();
 
         bool hasTexture(const hstring& name) const { return textures.hasKey(name); }
-        // The dataset owns what is registered.
-        void registerImage(Image* image);
-        void unregisterImage(Image* image);
-        void registerTexture(Texture* texture);
-        void unregisterTexture(Texture* texture);
+        // The dataset owns what is registered, and hands it back when it is unregistered. A name already
+        // taken throws, and what was handed over goes.
+        Image* registerImage(std::unique_ptr<Image> image);
+        [[nodiscard]] std::unique_ptr<Image> unregisterImage(Image* image);
+        Texture* registerTexture(std::unique_ptr<Texture> texture);
+        [[nodiscard]] std::unique_ptr<Texture> unregisterTexture(Texture* texture);
         void updateTextures(float timeDelta);
         // Unloads dynamic textures idle for more than a second.
         void unloadUnusedTextures();
@@ -146,10 +147,10 @@ namespace tesraui
         bool loaded = false;
         Object* focusedObject = nullptr;
         Object* root = nullptr;
-        hdict<Texture*> textures;
-        hdict<Image*> images;
+        hdict<std::unique_ptr<Texture>> textures;
+        hdict<std::unique_ptr<Image>> images;
         hdict<hstring> texts;
-        NullImage* nullImage = nullptr;
+        std::unique_ptr<NullImage> nullImage;
         hdict<Object*> objects;
         // Unregistered objects still pointing here; they are told to forget this dataset when it is deleted.
         harray<Object*> unregisteredObjects;
@@ -160,7 +161,7 @@ namespace tesraui
         harray<Object*> filledCursorCaches;
         LifeToken life;
         // Object-include documents parsed during one load, and the files being parsed right now.
-        hdict<quorxml::Document*> includeDocuments;
+        hdict<std::unique_ptr<quorxml::Document>> includeDocuments;
         harray<hstring> parsingFiles;
 
         // Parses the dataset file; on failure logs the error and throws it on as a quortypes::exception.

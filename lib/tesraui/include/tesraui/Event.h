@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <type_traits>
 #include <utility>
 
@@ -89,12 +90,9 @@ namespace tesraui
     public:
         template <class T>
         MemberCallbackEvent(void (T::*function)(EventArgs*), T* receiver)
-            : callback(new MemberCallbackEventImpl<T>(function, receiver))
+            : callback(std::make_unique<MemberCallbackEventImpl<T>>(function, receiver))
         {
         }
-        ~MemberCallbackEvent() override { delete callback; }
-        MemberCallbackEvent(const MemberCallbackEvent&) = delete;
-        MemberCallbackEvent& operator=(const MemberCallbackEvent&) = delete;
 
         void execute(EventArgs* args) override
         {
@@ -105,6 +103,6 @@ namespace tesraui
         }
 
     protected:
-        MemberCallbackEventBase* callback;
+        std::unique_ptr<MemberCallbackEventBase> callback;
     };
 } // namespace tesraui

@@ -47,6 +47,7 @@ namespace tesraui
             {
                 if (block != nullptr && --block->watches == 0 && !block->alive)
                 {
+                    // A counted block shared by the token and its watches: the last one out frees it.
                     delete block;
                 }
                 block = nullptr;
@@ -82,6 +83,7 @@ namespace tesraui
                 block->alive = false;
                 if (block->watches == 0)
                 {
+                    // Shared with the watches, which free it themselves while any remains.
                     delete block;
                 }
                 block = nullptr;

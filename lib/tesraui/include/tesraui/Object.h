@@ -1,5 +1,8 @@
 #pragma once
 
+#include <memory>
+#include <vector>
+
 #include <kavtypes/Rectangle.h>
 #include <kavtypes/Vector2.h>
 #include <quortypes/PropertyInfo.h>
@@ -177,7 +180,7 @@ namespace tesraui
         hstring getFullName() const;
         Object* getParent() const { return parent; }
         const ChildList& getChildren() const { return children; }
-        const harray<Animator*>& getDynamicAnimators() const { return dynamicAnimators; }
+        harray<Animator*> getDynamicAnimators() const;
         const kavtypes::Rectangle& getRect() const { return rect; }
         void setRect(kavtypes::Rectangle value);
         kavtypes::Vector2 getPosition() const { return rect.getPosition(); }
@@ -273,7 +276,7 @@ namespace tesraui
         Object* childUnderCursor = nullptr;
         bool childUnderCursorValid = false;
         ChildList children;
-        harray<Animator*> dynamicAnimators;
+        std::vector<std::unique_ptr<Animator>> dynamicAnimators;
         hdict<Event*> events;
         int zOrder = 0;
         bool enabled = true;
@@ -312,10 +315,10 @@ namespace tesraui
         // For objects that report presses and releases the children leave: raises the named event when this
         // object takes clicks under the cursor, and tells whether it did.
         bool _triggerClickEvent(const hstring& name, unsigned int keyCode);
-        // Deletes (and takes out) the dynamic animators the test picks, in list order.
+        // Takes out and deletes the dynamic animators the test picks, in list order.
         void _removeDynamicAnimators(bool (*isOfKind)(Animator*));
         // Appends a new dynamic animator of one run at the speed, driving this object.
-        Animator* _addDynamicAnimator(Animator* animator, float speed);
+        Animator* _addDynamicAnimator(std::unique_ptr<Animator> animator, float speed);
         // One family of dynamic animators, by its animator kind: start replaces the family's animators with
         // one from value to target, queue adds one, stop removes them all. A refused speed starts nothing.
         template <class Kind> Animator* _startDynamicAnimator(float value, float target, float speed);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include <kavtypes/Vector2.h>
 #include <quortypes/harray.h>
 #include <quortypes/hstring.h>
@@ -12,6 +14,7 @@ namespace tesraui
     class Texture
     {
     public:
+        Texture(const hstring& requestedFilename, std::unique_ptr<tesra::Texture> renderTexture);
         // Takes ownership of the render texture.
         Texture(const hstring& requestedFilename, tesra::Texture* renderTexture);
         ~Texture();
@@ -45,7 +48,7 @@ namespace tesraui
     protected:
         hstring requestedFilename;
         hstring filename;
-        tesra::Texture* renderTexture;
+        std::unique_ptr<tesra::Texture> renderTexture;
         kavtypes::Vector2 scale;
         float idleTime = 0.0f;
         bool dynamic;

@@ -39,10 +39,6 @@ namespace tesraui
             _deleteEvent(pair.second);
         }
         events.clear();
-        for (Animator* animator : dynamicAnimators)
-        {
-            delete animator;
-        }
         dynamicAnimators.clear();
         if (dataset != nullptr)
         {
@@ -165,8 +161,19 @@ namespace tesraui
         }
         else
         {
+            // Registered by raw pointer, and a running handler outlives its entry: no holder type fits.
             delete event;
         }
+    }
+
+    harray<Animator*> Object::getDynamicAnimators() const
+    {
+        harray<Animator*> result;
+        for (const std::unique_ptr<Animator>& animator : dynamicAnimators)
+        {
+            result.push_back(animator.get());
+        }
+        return result;
     }
 
     bool Object::_triggerEvent(const hstring& name, EventArgs* args)

@@ -1,4 +1,6 @@
 #include <cmath>
+#include <memory>
+#include <utility>
 
 #include <quortypes/Log.h>
 #include <tesra/tesra.h>
@@ -30,9 +32,9 @@ namespace tesraui
         return true;
     }
 
-    template <class T> static Animator* newAnimator()
+    template <class T> static std::unique_ptr<Animator> newAnimator()
     {
-        return new T(tesra::generateName("dynamic_animator_"));
+        return std::make_unique<T>(tesra::generateName("dynamic_animator_"));
     }
 
     // From the current value to the target.
@@ -60,11 +62,13 @@ namespace tesraui
 
     void Object::_removeDynamicAnimators(bool (*isOfKind)(Animator*))
     {
-        for (int i = 0; i < dynamicAnimators.size();)
+        for (size_t i = 0; i < dynamicAnimators.size();)
         {
-            if (isOfKind(dynamicAnimators[i]))
+            if (isOfKind(dynamicAnimators[i].get()))
             {
-                delete dynamicAnimators.removeAt(i);
+                // Out of the list before it goes.
+                std::unique_ptr<Animator> removed = std::move(dynamicAnimators[i]);
+                dynamicAnimators.erase(dynamicAnimators.begin() + i);
             }
             else
             {
@@ -73,13 +77,14 @@ namespace tesraui
         }
     }
 
-    Animator* Object::_addDynamicAnimator(Animator* animator, float speed)
+    Animator* Object::_addDynamicAnimator(std::unique_ptr<Animator> added, float speed)
     {
         if (isRefusedSpeed(speed, name))
         {
             return nullptr;
         }
-        dynamicAnimators.push_back(animator);
+        Animator* animator = added.get();
+        dynamicAnimators.push_back(std::move(added));
         animator->setSpeed(speed);
         animator->setPeriods(1.0f);
         // It drives this object without being one of its children: never drawn, hit-tested or registered.

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -48,14 +49,16 @@ namespace tesraui
         {
             std::vector<std::pair<Animator*, LifeToken::Watch>> animators;
             animators.reserve(dynamicAnimators.size());
-            for (Animator* animator : dynamicAnimators)
+            for (const std::unique_ptr<Animator>& animator : dynamicAnimators)
             {
-                animators.emplace_back(animator, animator->watchLife());
+                animators.emplace_back(animator.get(), animator->watchLife());
             }
             for (auto& [animator, watch] : animators)
             {
-                if (watch.isAlive() && std::find(dynamicAnimators.begin(), dynamicAnimators.end(),
-                                                 animator) != dynamicAnimators.end())
+                if (watch.isAlive() &&
+                    std::find_if(dynamicAnimators.begin(), dynamicAnimators.end(),
+                                 [animator = animator](const std::unique_ptr<Animator>& held)
+                                 { return held.get() == animator; }) != dynamicAnimators.end())
                 {
                     animator->update(timeDelta);
                     if (!walk.isOwnerAlive())
@@ -65,11 +68,13 @@ namespace tesraui
                 }
             }
         }
-        for (int i = 0; i < dynamicAnimators.size();)
+        for (size_t i = 0; i < dynamicAnimators.size();)
         {
             if (dynamicAnimators[i]->isExpired())
             {
-                delete dynamicAnimators.removeAt(i);
+                // Out of the list before it goes.
+                std::unique_ptr<Animator> expired = std::move(dynamicAnimators[i]);
+                dynamicAnimators.erase(dynamicAnimators.begin() + i);
             }
             else
             {
@@ -80,7 +85,7 @@ namespace tesraui
 
     bool Object::isAnimated()
     {
-        for (Animator* animator : dynamicAnimators)
+        for (const std::unique_ptr<Animator>& animator : dynamicAnimators)
         {
             if (animator->isAnimated())
             {
@@ -100,7 +105,7 @@ namespace tesraui
 
     bool Object::isWaitingAnimation()
     {
-        for (Animator* animator : dynamicAnimators)
+        for (const std::unique_ptr<Animator>& animator : dynamicAnimators)
         {
             if (animator->isWaitingAnimation())
             {

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <memory>
 
 #include <quortypes/Log.h>
 #include <tesra/RenderSystem.h>
@@ -165,7 +166,8 @@ namespace tesraui
                     {
                         removeChild(button);
                     }
-                    delete button;
+                    // Out of the dataset, the button is this bar's alone.
+                    const std::unique_ptr<ImageButton> unregistered(button);
                 }
             }
             return;

@@ -27,17 +27,22 @@ namespace tesraui
         return kavtypes::Vector2();
     }
 
-    Texture::Texture(const hstring& requestedFilename, tesra::Texture* renderTexture)
+    Texture::Texture(const hstring& requestedFilename, std::unique_ptr<tesra::Texture> renderTexture)
         : requestedFilename(requestedFilename), filename(renderTexture->getFilename()),
-          renderTexture(renderTexture), scale(scaleOf(renderTexture->getFilename())),
-          dynamic(!renderTexture->isLoaded()), filter(renderTexture->getFilter()),
-          addressMode(renderTexture->getAddressMode()), headerSize(-1.0f, -1.0f)
+          scale(scaleOf(renderTexture->getFilename())), dynamic(!renderTexture->isLoaded()),
+          filter(renderTexture->getFilter()), addressMode(renderTexture->getAddressMode()),
+          headerSize(-1.0f, -1.0f)
+    {
+        this->renderTexture = std::move(renderTexture);
+    }
+
+    Texture::Texture(const hstring& requestedFilename, tesra::Texture* renderTexture)
+        : Texture(requestedFilename, std::unique_ptr<tesra::Texture>(renderTexture))
     {
     }
 
     Texture::~Texture()
     {
-        delete this->renderTexture;
         for (Texture* link : links)
         {
             link->links.removeAll(this);
@@ -62,7 +67,7 @@ namespace tesraui
         // images of their own rects, and loading them reads the file anyway.
         if (headerSize.x < 0.0f)
         {
-            headerSize = headerSizeOf(this->renderTexture);
+            headerSize = headerSizeOf(this->renderTexture.get());
         }
         if (headerSize.x > 0.0f)
         {
@@ -89,7 +94,7 @@ namespace tesraui
         {
             link->idleTime = 0.0f;
         }
-        return this->renderTexture;
+        return this->renderTexture.get();
     }
 
     bool Texture::isLoaded() const
@@ -144,14 +149,13 @@ namespace tesraui
         }
         // The new texture is made first, so that a missing file leaves the old one in place and drawable.
         bool loadNow = !dynamic && !isDefaultDynamicLoading();
-        tesra::Texture* created =
-            tesra::rendersys->createTextureFromResource(filename, tesra::Texture::Type::IMMUTABLE, loadNow);
+        std::unique_ptr<tesra::Texture> created(
+            tesra::rendersys->createTextureFromResource(filename, tesra::Texture::Type::IMMUTABLE, loadNow));
         if (created == nullptr)
         {
             throw quortypes::_file_not_found(filename, true, "src/Texture", __LINE__);
         }
-        delete this->renderTexture;
-        this->renderTexture = created;
+        this->renderTexture = std::move(created);
         idleTime = 0.0f;
         this->filename = this->renderTexture->getFilename();
         this->renderTexture->setFilter(filter);

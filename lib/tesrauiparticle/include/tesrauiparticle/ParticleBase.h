@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include <quortypes/PropertyTable.h>
 #include <tesraui/Object.h>
 
@@ -37,14 +39,14 @@ namespace tesrauiparticle
         const hstring& getFilename() const { return this->filename; }
         const hstring& getFilepath() const { return this->filepath; }
         bool isAlwaysEnabled() const { return this->alwaysEnabled; }
-        tesraparticle::System* getSystem() const { return this->system; }
+        tesraparticle::System* getSystem() const { return this->system.get(); }
         bool isLoaded() const { return this->system != nullptr; }
 
     protected:
         hstring filename;
         hstring filepath;
         bool alwaysEnabled = false;
-        tesraparticle::System* system = nullptr;
+        std::unique_ptr<tesraparticle::System> system;
 
     private:
         static const PropertyTable<ParticleBase>& _properties();
