@@ -67,6 +67,16 @@ protected:
         engine.reset(new Engine(folder));
     }
     Match3Scene* duel() { return dynamic_cast<Match3Scene*>(Session::getActiveScene()); }
+    // Frames until the board rests, the duel ends or its scene is left. A swap's cascade can run for many
+    // seconds, so the bound is a generous stretch of game time.
+    void untilTheBoardRests()
+    {
+        for (float t = 0.0f; t < 120.0f && duel() != nullptr && duel()->isBusy() && !duel()->isFinished();
+             t += 0.1f)
+        {
+            engine->frame(0.1f);
+        }
+    }
     std::string active() { return Session::getActiveScene()->getFullName(); }
 
     // A neighbour swap that makes a run, one with a positive run first; false when there is none.
@@ -118,9 +128,11 @@ TEST_F(DemoDuel, ThePlayerWinsTheDuelAndIsBackAtTheMenu)
     int swaps = 0;
     while (!duel()->isFinished() && swaps < 150)
     {
-        for (int i = 0; i < 100 && duel()->isBusy(); ++i)
+        untilTheBoardRests();
+        ASSERT_NE(duel(), nullptr) << "swap " << swaps;
+        if (duel()->isFinished())
         {
-            engine->frame(0.1f);
+            break;
         }
         ASSERT_FALSE(duel()->isBusy()) << "swap " << swaps;
         int c1 = 0, r1 = 0, c2 = 0, r2 = 0;
@@ -128,10 +140,7 @@ TEST_F(DemoDuel, ThePlayerWinsTheDuelAndIsBackAtTheMenu)
         engine->clickObject(duel()->getCell(c1, r1));
         engine->clickObject(duel()->getCell(c2, r2));
         ++swaps;
-        for (int i = 0; i < 100 && duel() != nullptr && duel()->isBusy() && !duel()->isFinished(); ++i)
-        {
-            engine->frame(0.1f);
-        }
+        untilTheBoardRests();
         ASSERT_NE(duel(), nullptr);
     }
     ASSERT_TRUE(duel()->isFinished()) << swaps << " swaps, health " << duel()->getHealth();

@@ -313,11 +313,22 @@ protected:
                   std::string::npos);
         tesraui::Object* marker = thing("selection_marker");
         ASSERT_NE(marker, nullptr);
-        for (int swaps = 0; swaps < 150 && active() == "tavern.duel" && !duel->isFinished(); ++swaps)
+        // A swap's cascade can run for many seconds, and the duel leaves its scene soon after it ends: the
+        // waits stop there, bounded by a generous stretch of game time.
+        auto untilTheBoardRests = [&]
         {
-            for (int i = 0; i < 100 && duel->isBusy(); ++i)
+            for (float t = 0.0f;
+                 t < 120.0f && active() == "tavern.duel" && duel->isBusy() && !duel->isFinished(); t += 0.1f)
             {
                 engine->frame(0.1f);
+            }
+        };
+        for (int swaps = 0; swaps < 150 && active() == "tavern.duel" && !duel->isFinished(); ++swaps)
+        {
+            untilTheBoardRests();
+            if (active() != "tavern.duel" || duel->isFinished())
+            {
+                break;
             }
             int c1 = 0, r1 = 0, c2 = 0, r2 = 0;
             ASSERT_TRUE(findSwap(duel->getBoard(), c1, r1, c2, r2)) << "no move after " << swaps;
@@ -329,10 +340,7 @@ protected:
             ASSERT_FALSE(HasFatalFailure());
             EXPECT_FALSE(marker->isVisible());
             ASSERT_TRUE(duel->isBusy() || duel->isFinished()) << "the swap was taken";
-            for (int i = 0; i < 100 && duel->isBusy() && !duel->isFinished(); ++i)
-            {
-                engine->frame(0.1f);
-            }
+            untilTheBoardRests();
         }
         ASSERT_TRUE(engine->settleAt("tavern.ending")) << active();
         EXPECT_TRUE(Profile::isAchievementUnlocked("duel_won"));
