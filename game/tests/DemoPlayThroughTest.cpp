@@ -282,15 +282,15 @@ protected:
         EXPECT_GT(beacon->getSystem()->getEmitters()[0]->getAlive(), 0) << "the beacon's flames rise";
     }
     // The password shows, and is found, only on a sign zoomed in by the wheel; unzoomed, its plate is a dark
-    // speck on the wood, clear of the goal's panel.
+    // dot on the wood, clear of the goal's panel.
     void readThePassword()
     {
         moveTo(116, 102);
-        EXPECT_FALSE(thing("password")->isVisible()) << "only a speck shows there unzoomed";
+        EXPECT_FALSE(thing("password")->isVisible()) << "only a dot shows there unzoomed";
         // Beside the pointer's tip.
-        const Pixel speck = engine->pixel(112, 101);
-        EXPECT_TRUE(std::abs(speck[0] - 70) < 8 && std::abs(speck[1] - 40) < 8 && std::abs(speck[2] - 20) < 8)
-            << speck[0] << "," << speck[1] << "," << speck[2];
+        const Pixel dot = engine->pixel(112, 101);
+        EXPECT_TRUE(std::abs(dot[0] - 70) < 8 && std::abs(dot[1] - 40) < 8 && std::abs(dot[2] - 20) < 8)
+            << dot[0] << "," << dot[1] << "," << dot[2];
         EXPECT_FALSE(uiObject("goal_panel")->getBoundingRect().isPointInside(kavtypes::Vector2(116, 102)));
         EXPECT_EQ(engine->lua("ui.getCursorMode()"), "arrow");
         wheel(116, 102, -1.0f, 8);

@@ -334,7 +334,7 @@ def sign_picture(path):
             lambda x, y: mix((54, 30, 18), (30, 16, 10), (y - top) / (bottom - top)))
     c.ellipse(right - 12, (top + bottom) / 2 + 10, 2.5, 2.5, (214, 170, 60))
     c.text("TO THE LAKE", 240, 64, 18, (58, 32, 16), centre=True, bold=0.1)
-    # A speck on the top left board: the password's plate, too small to read until the sign is zoomed in.
+    # A dot on the top left board: the password's plate, too small to read until the sign is zoomed in.
     left, top, right, bottom = (v / 2.0 for v in PASSWORD)
     c.rect(left, top + (bottom - top) * 0.2, right, bottom - (bottom - top) * 0.2, (70, 40, 20))
     c.write(path)
