@@ -4,6 +4,7 @@
 // (32 x 24 pixels, 25 screen pixels each) has three regions; the scene's region tables and the UI hooks
 // write what happens into the global list uiJournal.
 #include "../AmpFiles.h"
+#include "../EngineTestSupport.h"
 #include "ActionMap.h"
 #include "Chapter.h"
 #include "EngineHarness.h"
@@ -52,20 +53,7 @@ namespace actionmaptest
                    "_0000FF = { function() note('blue') end }\n");
     }
 
-    // The text of what f throws, without the "[source:line] " in front.
-    template <class F> std::string thrownText(F f)
-    {
-        try
-        {
-            f();
-        }
-        catch (quortypes::exception& e)
-        {
-            std::string message = e.getMessage();
-            return message.substr(message.find("] ") + 2);
-        }
-        return "nothing thrown";
-    }
+    using enginetest::thrownText;
 
     // A mouse event as the window delivers it, moving the cursor to the point first.
     inline void mouse(tesra::Window::MouseEventType type, float x, float y, int button = 1)
