@@ -1,11 +1,9 @@
 #include "Profile.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <functional>
 #include <future>
 #include <memory>
 #include <system_error>
@@ -146,32 +144,11 @@ namespace vumo
             }
         }
 
-        // The folder a whole diff (its CRC checked) names as its own in "profile_dir": the value its load
-        // would leave, that of the last such line whose value holds no stray "\r". Found where it lies: a
-        // save asks for every save, and loading every variable of a large profile to read one costs more
-        // than the rest of the save.
+        // The folder a whole diff (its CRC checked) names as its own in "profile_dir". A save asks for it at
+        // every save, so it is found without loading every variable of the diff.
         hstring ownerOf(const hstring& bytes)
         {
-            // Every line of the body follows a line feed, the CRC line's for the first.
-            static const std::string key = "\nprofile_dir: ";
-            static const std::boyer_moore_horspool_searcher<std::string::const_iterator> searcher(key.begin(),
-                                                                                                  key.end());
-            const std::string& text = bytes;
-            hstring owner;
-            for (auto line = std::search(text.begin(), text.end(), searcher); line != text.end();
-                 line = std::search(line + 1, text.end(), searcher))
-            {
-                const size_t valueStart = (size_t)(line - text.begin()) + key.size();
-                const size_t lineEnd = std::min(text.find('\n', valueStart), text.size());
-                // A line ending in "\r\n" reads without its "\r".
-                const size_t valueEnd =
-                    lineEnd > valueStart && text[lineEnd - 1] == '\r' ? lineEnd - 1 : lineEnd;
-                if (text.find('\r', valueStart) >= valueEnd)
-                {
-                    owner = text.substr(valueStart, valueEnd - valueStart);
-                }
-            }
-            return owner;
+            return VariableDictionary::valueInDiff(bytes, "profile_dir");
         }
 
         hstring foreignFileMessage(const hstring& folder, const hstring& path, const hstring& owner)

@@ -1,7 +1,9 @@
 #include "Variables.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <vector>
 
 #include <quortypes/AtomicFile.h>
@@ -456,6 +458,29 @@ namespace vumo
                                        __FILE__, __LINE__);
         }
         return this->applyDiff(readFileBytes(path, asResource), path, resetFirst, quiet, checkCrc);
+    }
+
+    hstring VariableDictionary::valueInDiff(const hstring& bytes, const hstring& name)
+    {
+        // Every line of the body follows a line feed, the CRC line's for the first.
+        const std::string key = "\n" + std::string(name) + ": ";
+        const std::boyer_moore_horspool_searcher<std::string::const_iterator> searcher(key.begin(),
+                                                                                       key.end());
+        const std::string& text = bytes;
+        hstring value;
+        for (auto line = std::search(text.begin(), text.end(), searcher); line != text.end();
+             line = std::search(line + 1, text.end(), searcher))
+        {
+            const size_t valueStart = (size_t)(line - text.begin()) + key.size();
+            const size_t lineEnd = std::min(text.find('\n', valueStart), text.size());
+            // A line ending in "\r\n" reads without its "\r".
+            const size_t valueEnd = lineEnd > valueStart && text[lineEnd - 1] == '\r' ? lineEnd - 1 : lineEnd;
+            if (text.find('\r', valueStart) >= valueEnd)
+            {
+                value = text.substr(valueStart, valueEnd - valueStart);
+            }
+        }
+        return value;
     }
 
     bool VariableDictionary::diffCrcMatches(const hstring& bytes, hstring* body)

@@ -123,6 +123,10 @@ namespace vumo
         // The bytes begin with a "crc: " line that matches the rest (or says "ignore"); body, when given,
         // receives the rest.
         static bool diffCrcMatches(const hstring& bytes, hstring* body = nullptr);
+        // The value applying the diff (its CRC already checked) would give the variable: that of the last of
+        // its lines whose value holds no line break, "" when none does. Found where it lies, for a caller
+        // that wants one variable of a large diff without loading all of them.
+        static hstring valueInDiff(const hstring& bytes, const hstring& name);
         // loadDiff's work on the file's bytes; source names the file in warnings.
         bool applyDiff(const hstring& bytes, const hstring& source, bool resetFirst, bool quiet,
                        bool checkCrc);
