@@ -224,7 +224,9 @@ namespace tesraparticle
             }
         }
         particles.popFront(dead);
-        work += particles.size() + STEP_WORK;
+        // The particles dropped here were made or moved in this step too: a space whose particles are born
+        // dead works as hard as one that keeps them.
+        work += particles.size() + dead + STEP_WORK;
     }
 
     bool Space::_affectorsTakeRuns() const

@@ -73,6 +73,23 @@ TEST_F(StepBoundsTest, aCrowdedPreUpdateStopsAtItsBoundAndTheSpaceStillRuns)
     EXPECT_LE(space->getWork() - before, maxUpdateWork + 100016);
 }
 
+TEST_F(StepBoundsTest, particlesBornDeadCountAsWorkSoTheBoundsStillHold)
+{
+    std::unique_ptr<System> system = this->load(
+        "<System><Space name='s' pre_update='60' fixed_time_step='0.001'><Emitter emission_rate='1e9' "
+        "limit='100000' life='0'/></Space></System>");
+    Space* space = system->getSpace("s");
+    LogCapture log;
+    system->update(0.016f);
+    EXPECT_LE(space->getWork(), maxPreUpdateWork + maxUpdateWork + 3 * 100016);
+    EXPECT_EQ(space->getParticles().size(), 0);
+    EXPECT_THAT(log.take(),
+                ElementsAre(MatchesRegex("WARNING: Space 's' in 'particles/heavy.xml': pre_update 60 is too "
+                                         "much work for one frame, stopped early."),
+                            MatchesRegex("WARNING: Space 's' in 'particles/heavy.xml': 1[56] steps of 0.001 "
+                                         "seconds in one update are too much work, running [0-9]+.")));
+}
+
 TEST_F(StepBoundsTest, lightSpacesKeepEveryStep)
 {
     std::unique_ptr<System> system = this->load(
