@@ -109,7 +109,9 @@ namespace yim
                        this->processedByteCount;
         }
         position = std::min<long long>(position, this->buffer->getSize());
-        int frameSize = this->buffer->getChannels() * this->buffer->getBitsPerSample() / 8;
+        // A file may declare a frame wider than an int holds; no voice plays it, but it still has a place.
+        const long long frameSize =
+            (long long)this->buffer->getChannels() * this->buffer->getBitsPerSample() / 8;
         manager->_unlock();
         return frameSize > 0 ? (int)(position / frameSize) : 0;
     }

@@ -191,6 +191,20 @@ TEST_F(Playback, IdleBuffersAreFreedByTheirMode)
     EXPECT_EQ(clip->getData(), nullptr);
 }
 
+TEST_F(Playback, AFrameWiderThanAnIntPlaysNothingAndStandsAtTheStart)
+{
+    // 51546 channels of 65377 bits: the frame's size in bits is past an int.
+    writeFile(this->path("wide.wav"),
+              riff(fmtChunk(51546, 44100, 65377) + chunk("data", std::string(64, 'x'))));
+    ASSERT_NE(this->audio->createSound(this->path("wide.wav"), "fx"), nullptr);
+    yim::Player* wide = this->audio->createPlayer("wide");
+    wide->play();
+    this->render(1);
+    EXPECT_EQ(wide->getSamplePosition(), 0);
+    EXPECT_EQ(wide->getTimePosition(), 0.0f);
+    this->audio->destroyPlayer(wide);
+}
+
 TEST_F(Playback, LinkFilePlaysTheFileItNames)
 {
     std::string folder = this->folder;

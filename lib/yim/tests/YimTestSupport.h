@@ -117,9 +117,11 @@ inline std::string chunk(const std::string& tag, const std::string& body)
 
 inline std::string fmtChunk(int channels, int rate, int bits, int format = 1)
 {
-    int align = channels * bits / 8;
+    // The fields keep their low bytes, as a writer's would, whatever the sizes.
+    unsigned int align = (unsigned int)channels * (unsigned int)bits / 8;
     return chunk("fmt ", littleEndian(format, 2) + littleEndian(channels, 2) + littleEndian(rate, 4) +
-                             littleEndian(rate * align, 4) + littleEndian(align, 2) + littleEndian(bits, 2));
+                             littleEndian((unsigned int)rate * align, 4) + littleEndian(align, 2) +
+                             littleEndian(bits, 2));
 }
 
 inline std::string pcm16(const std::vector<short>& samples)
