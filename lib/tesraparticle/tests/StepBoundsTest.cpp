@@ -27,7 +27,26 @@ namespace
             this->folder.write("particles/heavy.xml", xml);
             return std::unique_ptr<System>(loadSystem("particles/heavy.xml"));
         }
+        // A minute's pre-update in 1 ms steps of a space that makes 100,000 particles a step, living `life`.
+        std::unique_ptr<System> loadCrowded(const std::string& life)
+        {
+            return this->load("<System><Space name='s' pre_update='60' fixed_time_step='0.001'><Emitter "
+                              "emission_rate='1e9' limit='100000' life='" +
+                              life + "'/></Space></System>");
+        }
     };
+
+    // The pre-update stops within one step of its bound, the update's own steps within one of theirs.
+    const long long maxFirstCrowdedUpdateWork = maxPreUpdateWork + maxUpdateWork + 3 * 100016;
+
+    // Both bounds of a crowded space's first update, each reported.
+    auto bothBoundsReported()
+    {
+        return ElementsAre(MatchesRegex("WARNING: Space 's' in 'particles/heavy.xml': pre_update 60 is too "
+                                        "much work for one frame, stopped early."),
+                           MatchesRegex("WARNING: Space 's' in 'particles/heavy.xml': 1[56] steps of 0.001 "
+                                        "seconds in one update are too much work, running [0-9]+."));
+    }
 } // namespace
 
 TEST_F(StepBoundsTest, aTinyStepSetAtRunTimeRunsAtMostAHundredStepsAnUpdate)
@@ -53,21 +72,14 @@ TEST_F(StepBoundsTest, aTinyStepSetAtRunTimeRunsAtMostAHundredStepsAnUpdate)
 
 TEST_F(StepBoundsTest, aCrowdedPreUpdateStopsAtItsBoundAndTheSpaceStillRuns)
 {
-    std::unique_ptr<System> system = this->load(
-        "<System><Space name='s' pre_update='60' fixed_time_step='0.001'><Emitter emission_rate='1e9' "
-        "limit='100000' life='100'/></Space></System>");
+    std::unique_ptr<System> system = this->loadCrowded("100");
     Space* space = system->getSpace("s");
     LogCapture log;
     system->update(0.016f);
-    // The pre-update stops within one step of its bound, the update's own steps within one of theirs.
-    EXPECT_LE(space->getWork(), maxPreUpdateWork + maxUpdateWork + 3 * 100016);
+    EXPECT_LE(space->getWork(), maxFirstCrowdedUpdateWork);
     EXPECT_EQ(space->getParticles().size(), 100000);
     EXPECT_EQ(space->getAlive(), 100000);
-    EXPECT_THAT(log.take(),
-                ElementsAre(MatchesRegex("WARNING: Space 's' in 'particles/heavy.xml': pre_update 60 is too "
-                                         "much work for one frame, stopped early."),
-                            MatchesRegex("WARNING: Space 's' in 'particles/heavy.xml': 1[56] steps of 0.001 "
-                                         "seconds in one update are too much work, running [0-9]+.")));
+    EXPECT_THAT(log.take(), bothBoundsReported());
     long long before = space->getWork();
     system->update(0.016f);
     EXPECT_LE(space->getWork() - before, maxUpdateWork + 100016);
@@ -75,19 +87,13 @@ TEST_F(StepBoundsTest, aCrowdedPreUpdateStopsAtItsBoundAndTheSpaceStillRuns)
 
 TEST_F(StepBoundsTest, particlesBornDeadCountAsWorkSoTheBoundsStillHold)
 {
-    std::unique_ptr<System> system = this->load(
-        "<System><Space name='s' pre_update='60' fixed_time_step='0.001'><Emitter emission_rate='1e9' "
-        "limit='100000' life='0'/></Space></System>");
+    std::unique_ptr<System> system = this->loadCrowded("0");
     Space* space = system->getSpace("s");
     LogCapture log;
     system->update(0.016f);
-    EXPECT_LE(space->getWork(), maxPreUpdateWork + maxUpdateWork + 3 * 100016);
+    EXPECT_LE(space->getWork(), maxFirstCrowdedUpdateWork);
     EXPECT_EQ(space->getParticles().size(), 0);
-    EXPECT_THAT(log.take(),
-                ElementsAre(MatchesRegex("WARNING: Space 's' in 'particles/heavy.xml': pre_update 60 is too "
-                                         "much work for one frame, stopped early."),
-                            MatchesRegex("WARNING: Space 's' in 'particles/heavy.xml': 1[56] steps of 0.001 "
-                                         "seconds in one update are too much work, running [0-9]+.")));
+    EXPECT_THAT(log.take(), bothBoundsReported());
 }
 
 TEST_F(StepBoundsTest, lightSpacesKeepEveryStep)
