@@ -182,7 +182,8 @@ TEST_F(DemoDuel, ThePlayerWinsTheDuelAndIsBackAtTheMenu)
     EXPECT_TRUE(UI::getInstance()->getDataset()->tryGetObject("say_panel")->isDerivedVisible());
     EXPECT_NE(engine->lua("object.getProperty('ui.notice', 'text')").find("Duellist"), std::string::npos);
     // Neither covers the menu: the line keeps below its buttons, the notice above its title.
-    const kavtypes::Rectangle said = UI::getInstance()->getDataset()->getObject("say_panel")->getBoundingRect();
+    const kavtypes::Rectangle said =
+        UI::getInstance()->getDataset()->getObject("say_panel")->getBoundingRect();
     for (const char* name : {"menu_adventure", "menu_lake", "menu_duel", "menu_store", "menu_place"})
     {
         const kavtypes::Rectangle button = Session::getChapter("menu")->getObject(name)->getBoundingRect();
@@ -190,7 +191,8 @@ TEST_F(DemoDuel, ThePlayerWinsTheDuelAndIsBackAtTheMenu)
     }
     const kavtypes::Rectangle notice =
         UI::getInstance()->getDataset()->getObject("notice_panel")->getBoundingRect();
-    EXPECT_LE(notice.y + notice.h + 8, Session::getChapter("menu")->getObject("menu_title")->getBoundingRect().y);
+    EXPECT_LE(notice.y + notice.h + 8,
+              Session::getChapter("menu")->getObject("menu_title")->getBoundingRect().y);
     EXPECT_TRUE(harness::inOrder(
         engine->logText(), {"scripting: scene tavern.duel after 'menu.MainMenu'",
                             "Achievement unlocked: ", "scripting: scene menu.MainMenu after 'tavern.duel'"}));

@@ -37,8 +37,9 @@ TEST_F(DemoInventory, ThePlankGoesIntoThePackAndTheStrangerTalks)
     clickThing(thing("plank"), "A plank: take it");
     EXPECT_EQ(std::string(VariableDictionary::getGlobal().get("items").value()), "plank");
     EXPECT_NE(pane->getProperty("itemObject:plank"), "");
-    EXPECT_EQ(answer(), "Into your pack: the plank. Click it there to take it in hand, or drag it out onto the "
-                        "place to use it.");
+    EXPECT_EQ(answer(),
+              "Into your pack: the plank. Click it there to take it in hand, or drag it out onto the "
+              "place to use it.");
     EXPECT_EQ(engine->lua("dialog.isActive()"), "false") << "picking the plank up is no talk";
     clickThing(thing("stranger"), "The stranger: talk to him");
     EXPECT_EQ(engine->lua("dialog.isActive()"), "true");

@@ -364,8 +364,9 @@ protected:
         EXPECT_TRUE(thing("legend_hourglass")->isDerivedVisible());
         EXPECT_NE(std::string(thing("legend_hourglass")->getProperty("text")).find("cost you time"),
                   std::string::npos);
-        EXPECT_NE(std::string(thing("legend_title")->getProperty("text")).find("Click a tile, then one beside it"),
-                  std::string::npos);
+        EXPECT_NE(
+            std::string(thing("legend_title")->getProperty("text")).find("Click a tile, then one beside it"),
+            std::string::npos);
         tesraui::Object* marker = thing("selection_marker");
         ASSERT_NE(marker, nullptr);
         // A swap's cascade can run for many seconds, and the duel leaves its scene soon after it ends: the
