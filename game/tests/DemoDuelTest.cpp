@@ -1,4 +1,5 @@
 #include <cmath>
+#include <cstdio>
 #include <set>
 
 #include <yim/AudioManager.h>
