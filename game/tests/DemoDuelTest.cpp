@@ -1,4 +1,6 @@
 #include <cmath>
+#include <cstdio>
+#include <set>
 
 #include <yim/AudioManager.h>
 #include <yim/Buffer.h>
@@ -78,6 +80,26 @@ protected:
         }
     }
     std::string active() { return Session::getActiveScene()->getFullName(); }
+    // The swaps the surest player (a run of the templar's tiles whenever there is one) needs at least.
+    static constexpr int minimumSwaps = 10;
+    // Each bar drains from its top toward its foot, and its value is written below it.
+    void expectTheBarsToShow()
+    {
+        tesraui::Dataset* tavern = Session::getChapter("tavern");
+        const kavtypes::Rectangle health = tavern->getObject("enemy_bar_progress")->getBoundingRect();
+        const kavtypes::Rectangle whole = tavern->getObject("enemy_bar")->getBoundingRect();
+        EXPECT_NEAR(health.y + health.h, whole.y + whole.h, 0.5f) << "the foot stays";
+        EXPECT_NEAR(health.h, whole.h * duel()->getHealth() / 1000.0f, 0.5f);
+        EXPECT_EQ(std::string(tavern->getObject("enemy_bar_value")->getProperty("text")),
+                  std::to_string(duel()->getHealth()) + " / 1000");
+        // The time runs on between the script's reading and this one: a second either way.
+        const std::string time = tavern->getObject("player_bar_value")->getProperty("text");
+        int minutes = -1, seconds = -1;
+        char word[8] = "";
+        ASSERT_EQ(sscanf(time.c_str(), "%d:%d %7s", &minutes, &seconds, word), 3) << time;
+        EXPECT_EQ(std::string(word), "left");
+        EXPECT_NEAR(minutes * 60 + seconds, duel()->getTimeLeft(), 1.0f) << time;
+    }
 
     // A neighbour swap that makes a run, one with a positive run first; false when there is none.
     bool findSwap(int& c1, int& r1, int& c2, int& r2)
@@ -142,8 +164,15 @@ TEST_F(DemoDuel, ThePlayerWinsTheDuelAndIsBackAtTheMenu)
         ++swaps;
         untilTheBoardRests();
         ASSERT_NE(duel(), nullptr);
+        if (!duel()->isFinished())
+        {
+            engine->frame(0.016f);
+            expectTheBarsToShow();
+        }
     }
     ASSERT_TRUE(duel()->isFinished()) << swaps << " swaps, health " << duel()->getHealth();
+    // A duel is a contest of a few minutes, not won by a lucky cascade or two.
+    EXPECT_GE(swaps, minimumSwaps);
     EXPECT_EQ(duel()->getHealth(), 0);
     EXPECT_GT(duel()->getTimeLeft(), 0.0f);
     EXPECT_TRUE(decoded("ui.minigame_solved")) << "the win chime was played";
@@ -153,6 +182,18 @@ TEST_F(DemoDuel, ThePlayerWinsTheDuelAndIsBackAtTheMenu)
     EXPECT_EQ(engine->lua("object.getProperty('ui.say', 'text')"), "You won the duel against the templar!");
     EXPECT_TRUE(UI::getInstance()->getDataset()->tryGetObject("say_panel")->isDerivedVisible());
     EXPECT_NE(engine->lua("object.getProperty('ui.notice', 'text')").find("Duellist"), std::string::npos);
+    // Neither covers the menu: the line keeps below its buttons, the notice above its title.
+    const kavtypes::Rectangle said =
+        UI::getInstance()->getDataset()->getObject("say_panel")->getBoundingRect();
+    for (const char* name : {"menu_adventure", "menu_lake", "menu_duel", "menu_store", "menu_place"})
+    {
+        const kavtypes::Rectangle button = Session::getChapter("menu")->getObject(name)->getBoundingRect();
+        EXPECT_TRUE(said.y >= button.y + button.h || said.y + said.h <= button.y) << name;
+    }
+    const kavtypes::Rectangle notice =
+        UI::getInstance()->getDataset()->getObject("notice_panel")->getBoundingRect();
+    EXPECT_LE(notice.y + notice.h + 8,
+              Session::getChapter("menu")->getObject("menu_title")->getBoundingRect().y);
     EXPECT_TRUE(harness::inOrder(
         engine->logText(), {"scripting: scene tavern.duel after 'menu.MainMenu'",
                             "Achievement unlocked: ", "scripting: scene menu.MainMenu after 'tavern.duel'"}));
@@ -242,7 +283,7 @@ TEST_F(DemoDuel, ALostDuelSaysSoAndDealsANewBoard)
 {
     const std::string file = "data/chapters/tavern/scenes/duel.match3.scene";
     std::string scene = harness::readFile(std::string(VUMO_DEMO_DIR) + "/" + file);
-    const size_t at = scene.find("_match3_time = 180");
+    const size_t at = scene.find("_match3_time = 360");
     ASSERT_NE(at, std::string::npos);
     folder.put(file, scene.replace(at, 18, "_match3_time = 3"));
     engine->startDemo("menu_duel");
@@ -276,6 +317,22 @@ TEST_F(DemoDuel, TheStoreShowsTheUpsellAndLaterLeadsBack)
     engine->startDemo("menu_store");
     ASSERT_EQ(active(), "menu.StoreMenu");
     ASSERT_NE(orvalo::getUpsellScreen(), nullptr);
+    // The carousel's slide in front draws a chapter on offer, a scene of many colours, not a plain card.
+    for (int i = 0; i < 10; ++i)
+    {
+        engine->frame(0.1f);
+    }
+    std::unique_ptr<tesra::Image> shot(tesra::rendersys->takeScreenshot(tesra::Image::FORMAT_RGBA));
+    std::set<int> colours;
+    for (int y = 55; y < 95; ++y)
+    {
+        for (int x = 440; x < 520; ++x)
+        {
+            const unsigned char* p = shot->data.get() + (y * shot->width + x) * 4;
+            colours.insert(p[0] << 16 | p[1] << 8 | p[2]);
+        }
+    }
+    EXPECT_GT(colours.size(), 30u);
     engine->clickObject(orvalo::getUpsellUnlockButton());
     engine->frame(0.016f);
     EXPECT_NE(engine->logText().find("scripting: The demo has nothing to unlock."), std::string::npos);

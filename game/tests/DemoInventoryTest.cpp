@@ -37,7 +37,9 @@ TEST_F(DemoInventory, ThePlankGoesIntoThePackAndTheStrangerTalks)
     clickThing(thing("plank"), "A plank: take it");
     EXPECT_EQ(std::string(VariableDictionary::getGlobal().get("items").value()), "plank");
     EXPECT_NE(pane->getProperty("itemObject:plank"), "");
-    EXPECT_EQ(answer(), "Into your pack: the plank.");
+    EXPECT_EQ(answer(),
+              "Into your pack: the plank. Click it there to take it in hand, or drag it out onto the "
+              "place to use it.");
     EXPECT_EQ(engine->lua("dialog.isActive()"), "false") << "picking the plank up is no talk";
     clickThing(thing("stranger"), "The stranger: talk to him");
     EXPECT_EQ(engine->lua("dialog.isActive()"), "true");
@@ -95,5 +97,31 @@ TEST_F(DemoInventory, AClickTakesAnItemInHandAndTheNextPutsItBack)
     EXPECT_EQ(held(), "");
     EXPECT_EQ(answer(), "Nothing happens with the rope there.");
     EXPECT_EQ(items(), "plank,rope");
+    EXPECT_EQ(engine->errorLines(), 0) << engine->logText();
+}
+
+// A quick drag out of the pack carries the item along, as the answer to a pick-up says: a press held only a
+// moment before the pointer moves.
+TEST_F(DemoInventory, AQuickDragCarriesAnItemOutOfThePack)
+{
+    LuaInterface::execute("inventory.addItem('rope')");
+    engine->frame(0.016f);
+    const kavtypes::Rectangle rect = itemCell("rope")->getBoundingRect();
+    moveTo(rect.x + rect.w / 2, rect.y + rect.h / 2);
+    engine->mouse(tesra::Window::MOUSE_DOWN, rect.x + rect.w / 2, rect.y + rect.h / 2);
+    for (int i = 0; i < 3; ++i)
+    {
+        engine->frame(0.05f);
+    }
+    engine->mouse(tesra::Window::MOUSE_MOVE, 480, 300);
+    engine->frame(0.016f);
+    engine->mouse(tesra::Window::MOUSE_MOVE, 480, 150);
+    engine->frame(0.016f);
+    forget();
+    engine->mouse(tesra::Window::MOUSE_UP, 480, 150);
+    engine->frame(0.016f);
+    EXPECT_EQ(answer(), "Nothing happens with the rope there.") << "the rope was carried onto the sky";
+    EXPECT_EQ(held(), "");
+    EXPECT_EQ(items(), "rope");
     EXPECT_EQ(engine->errorLines(), 0) << engine->logText();
 }

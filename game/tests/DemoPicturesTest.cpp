@@ -74,7 +74,7 @@ TEST_F(DemoPictures, MenuDialogDuelAndEndingShowTheirWords)
     }
     engine->clickObject(sceneObject("meadow", "plank"));
     // Its answer has gone by when the talk begins.
-    for (int i = 0; i < 45; ++i)
+    for (int i = 0; i < 65; ++i)
     {
         engine->frame(0.1f);
     }

@@ -59,6 +59,8 @@ class DemoPlayThrough : public DemoPlayerTest
 {
 protected:
     std::string goal() { return uiObject("goal")->getProperty("text"); }
+    std::string line() { return uiObject("dialog_line")->getProperty("text"); }
+    std::string notice() { return uiObject("notice")->getProperty("text"); }
     // Notches of the wheel over the point: a negative amount zooms in.
     void wheel(float x, float y, float amount, int notches)
     {
@@ -130,6 +132,17 @@ protected:
         ASSERT_FALSE(HasFatalFailure());
         engine->frame(0.1f);
         EXPECT_TRUE(uiObject("dialog_line")->isDerivedVisible()) << "the stranger answers on screen";
+        // His line stays while it is read, and a click anywhere goes on to the next.
+        const std::string first = line();
+        for (int i = 0; i < 30; ++i)
+        {
+            engine->frame(0.1f);
+        }
+        EXPECT_EQ(line(), first) << "a line stays long enough to be read";
+        EXPECT_TRUE(uiObject("dialog_hint")->isDerivedVisible()) << "the panel says how to go on";
+        click(480, 150);
+        engine->frame(0.1f);
+        EXPECT_NE(line().find("my rope"), std::string::npos) << "a click went on from '" << first << "'";
         ASSERT_TRUE(waitFor("dialog.isActive()", "false"));
         EXPECT_EQ(items(), "rope") << "asking about the path gets the stranger's rope";
         act(thing("plank"), "A plank: take it", "plank");
@@ -197,16 +210,21 @@ protected:
         EXPECT_NE(goal().find("sky"), std::string::npos) << goal();
         inHand("raft");
         ASSERT_FALSE(HasFatalFailure());
+        quitBoxAnsweredNoWithTheRaftInHand();
+        ASSERT_FALSE(HasFatalFailure());
         forget();
         clickPoint(880, 410, "The lake's water");
         ASSERT_FALSE(HasFatalFailure());
         EXPECT_NE(answer().find("too rough"), std::string::npos) << answer();
         ASSERT_TRUE(engine->settleAt("lake.shore")) << "the water is no way back to the hills";
         EXPECT_EQ(items(), "raft");
+        // A ripple on the water, beside the inn's way.
+        const Pixel rough = engine->pixel(616, 410);
         act(thing("sky"), "The sky: watch the ball cross it", "You watch the ball");
         EXPECT_EQ(engine->lua("vars.demo_sky_watched"), "0") << "the crossing has only begun";
         ASSERT_TRUE(waitFor("vars.demo_sky_watched", "1", 60.0f));
         EXPECT_NE(answer().find("grows calm"), std::string::npos) << answer();
+        EXPECT_NE(engine->pixel(616, 410), rough) << "the calmed water shows no ripple";
         // Without the oar the raft still stays in the pack; it lies under the hills' crate.
         EXPECT_NE(goal().find("oar"), std::string::npos) << goal();
         inHand("raft");
@@ -241,6 +259,37 @@ protected:
         EXPECT_NE(answer().find("challenges you"), std::string::npos) << answer();
         winTheDuel();
     }
+    // Escape's box asked while an item is in hand: one click on No answers it, and the item stays in hand;
+    // the name of what lies under the pointer then shows clear of the item the pointer carries.
+    void quitBoxAnsweredNoWithTheRaftInHand()
+    {
+        key(27);
+        for (int i = 0; i < 5; ++i)
+        {
+            engine->frame(0.1f);
+        }
+        ASSERT_EQ(UI::getInstance()->getActiveMessageBoxType(), "quit");
+        clickThing(boxButton("No"));
+        ASSERT_FALSE(HasFatalFailure());
+        EXPECT_FALSE(UI::getInstance()->isMessageBoxActive()) << "one click answered the box";
+        EXPECT_TRUE(tesra::window->isRunning());
+        EXPECT_EQ(held(), "raft");
+        // The answered box fades out behind a click blocker.
+        for (int i = 0; i < 15; ++i)
+        {
+            engine->frame(0.1f);
+        }
+        moveTo(880, 410);
+        EXPECT_EQ(hoverName(), "The lake's water");
+        for (tesraui::Object* picture : UI::getInstance()->getCursorObject()->getChildren())
+        {
+            if (std::string(picture->getProperty("image")) == "items/raft")
+            {
+                EXPECT_FALSE(uiObject("hover_name")->getBoundingRect().intersects(picture->getBoundingRect()))
+                    << "the name shows clear of the carried raft";
+            }
+        }
+    }
     // The crate dragged aside bares the oar; the beacon's wood lit.
     void findTheOarAndLightTheBeacon()
     {
@@ -250,6 +299,7 @@ protected:
         const float y = rect.y + rect.h / 2;
         forget();
         clickPoint(x, y, "A heavy crate: drag it");
+        engine->frame(0.016f);
         EXPECT_NE(answer().find("drag it aside"), std::string::npos) << answer();
         EXPECT_EQ(engine->lua("vars.demo_oar_found"), "0") << "the crate covers the oar";
         forget();
@@ -261,6 +311,7 @@ protected:
         engine->frame(0.016f);
         engine->mouse(tesra::Window::MOUSE_UP, x + 110, y + 10);
         engine->frame(0.016f);
+        engine->frame(0.016f);
         EXPECT_NE(answer().find("slide the crate"), std::string::npos) << answer();
         ASSERT_TRUE(engine->settleAt("meadow.hills")) << "a drag of the crate is no way on";
         act(thing("oar"), "An oar: take it", "found an oar");
@@ -271,6 +322,8 @@ protected:
         EXPECT_FALSE(beacon->isVisible()) << "the beacon is not lit yet";
         act(thing("beacon_wood"), "The beacon's wood: light it", "The beacon burns");
         ASSERT_TRUE(engine->settleAt("meadow.hills")) << "lighting the beacon walks nowhere";
+        moveTo(768, 312);
+        EXPECT_EQ(hoverName(), "The beacon: it burns");
         EXPECT_EQ(engine->lua("vars.demo_beacon_lit"), "1");
         EXPECT_TRUE(beacon->isVisible());
         ASSERT_TRUE(beacon->isLoaded());
@@ -311,6 +364,9 @@ protected:
         EXPECT_TRUE(thing("legend_hourglass")->isDerivedVisible());
         EXPECT_NE(std::string(thing("legend_hourglass")->getProperty("text")).find("cost you time"),
                   std::string::npos);
+        EXPECT_NE(
+            std::string(thing("legend_title")->getProperty("text")).find("Click a tile, then one beside it"),
+            std::string::npos);
         tesraui::Object* marker = thing("selection_marker");
         ASSERT_NE(marker, nullptr);
         // A swap's cascade can run for many seconds, and the duel leaves its scene soon after it ends: the
@@ -345,9 +401,13 @@ protected:
         ASSERT_TRUE(engine->settleAt("tavern.ending")) << active();
         EXPECT_TRUE(Profile::isAchievementUnlocked("duel_won"));
         EXPECT_TRUE(Profile::isAchievementUnlocked("demo_won"));
+        // Both achievements came at the duel's end: the first is told, then the second.
         EXPECT_TRUE(uiObject("notice_panel")->isDerivedVisible()) << "the achievement is told";
-        EXPECT_NE(std::string(uiObject("notice")->getProperty("text")).find("Achievement unlocked"),
-                  std::string::npos);
+        EXPECT_NE(notice().find("Achievement unlocked: Duellist"), std::string::npos) << notice();
+        ASSERT_TRUE(waitFor("object.getProperty('ui.notice', 'text')",
+                            "Achievement unlocked: The demo is finished", 10.0f))
+            << notice();
+        EXPECT_TRUE(uiObject("notice_panel")->isDerivedVisible());
         EXPECT_TRUE(uiObject("menu_button")->isDerivedVisible());
         // The ending returns to the menu by itself, and the next game starts afresh.
         for (int i = 0; i < 200 && active() != "menu.MainMenu"; ++i)

@@ -1,3 +1,7 @@
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
 #include <orvalo/MoreGamesScreen.h>
 #include <orvalo/UpsellScreen.h>
 
@@ -67,8 +71,20 @@ TEST_F(DemoPointer, AnArrowOnEveryScreenAndAHandOverItsButtons)
     const kavtypes::Vector2 play = middle(orvalo::getPlayButton());
     check({"", 880, 500, false, "", "the landing page's background"});
     check({"", play.x, play.y, true, "", "the landing page's Play"});
-    // The promoted games' thumbnails open their store pages.
-    check({"", 180, 100, true, "", "a promoted game"});
+    // The promoted games' thumbnails open their store pages, which the name and a click's answer say.
+    check({"", 180, 100, true, "Another game: opens its page in the store", "a promoted game"});
+    folder.put("bin/xdg-open", "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + folder.path + "/opened.txt'\n");
+    std::filesystem::permissions(folder.path + "/bin/xdg-open", std::filesystem::perms::owner_all);
+    const std::string path = getenv("PATH");
+    setenv("PATH", (folder.path + "/bin:" + path).c_str(), 1);
+    click(180, 100);
+    EXPECT_EQ(answer(), "The game's page in the store opens in your web browser.");
+    for (int i = 0; i < 500 && harness::readFile(folder.path + "/opened.txt") == ""; ++i)
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    setenv("PATH", path.c_str(), 1);
+    EXPECT_EQ(harness::readFile(folder.path + "/opened.txt").rfind("https://example.invalid/store/", 0), 0u);
     engine->clickObject(orvalo::getPlayButton());
     ASSERT_TRUE(engine->settleAt("menu.MainMenu"));
     const kavtypes::Vector2 store = middle(thing("menu_store"));

@@ -245,3 +245,49 @@ TEST_F(DemoScenes, ScriptsResetTheCampfireThroughItsClassMethod)
     engine->lua("fire:reset()");
     EXPECT_EQ(fire->getSystem()->getEmitters()[0]->getAlive(), 0);
 }
+
+// The crate's answer tells a drag that moved it from one that did not, and once slid aside it stays there:
+// back from the sign, and after the oar it bared is taken.
+TEST_F(DemoScenes, TheCrateSaysWhetherItMovedAndStaysWhereItWasSlid)
+{
+    ASSERT_EQ(active(), "meadow.hills");
+    auto drag = [this](float fromX, float fromY, float toX, float toY)
+    {
+        LuaInterface::execute("ui.sayLeft = 0");
+        engine->frame(0.016f);
+        engine->mouse(tesra::Window::MOUSE_MOVE, fromX, fromY);
+        engine->frame(0.016f);
+        engine->mouse(tesra::Window::MOUSE_DOWN, fromX, fromY);
+        engine->frame(0.016f);
+        engine->mouse(tesra::Window::MOUSE_MOVE, toX, toY);
+        engine->frame(0.016f);
+        engine->mouse(tesra::Window::MOUSE_UP, toX, toY);
+        engine->frame(0.016f);
+        engine->frame(0.016f);
+        return UI::getInstance()->getDataset()->tryGetObject("say_panel")->isDerivedVisible()
+                   ? engine->lua("object.getProperty('ui.say', 'text')")
+                   : std::string();
+    };
+    const std::string place = "meadow.hills.piece.x .. ',' .. meadow.hills.piece.y";
+    // From the grass onto the crate, from the crate round and back onto it, and a press without a move.
+    EXPECT_EQ(drag(520, 400, 596, 392), "");
+    EXPECT_EQ(drag(596, 392, 596, 392), "The crate is too heavy to lift, but it slides: drag it aside.");
+    EXPECT_EQ(engine->lua(place), "560,356");
+    EXPECT_EQ(drag(596, 392, 706, 402), "You slide the crate over the grass.");
+    EXPECT_EQ(engine->lua(place), "670,366");
+
+    take("to_sign");
+    take("to_hills");
+    ASSERT_EQ(active(), "meadow.hills");
+    EXPECT_EQ(engine->lua(place), "670,366") << "the crate stays where it was slid";
+    engine->clickAt(596, 392);
+    engine->frame(0.016f);
+    for (int i = 0; i < 100 && engine->lua("vars.demo_oar_found") != "1"; ++i)
+    {
+        engine->frame(0.1f);
+    }
+    ASSERT_EQ(engine->lua("vars.demo_oar_found"), "1");
+    take("to_sign");
+    take("to_hills");
+    EXPECT_EQ(engine->lua(place), "670,366") << "the crate stays aside of the oar's place";
+}

@@ -94,3 +94,22 @@ TEST_F(DemoStrangerRope, TheWaterTakesOnlyTheRaft)
     EXPECT_EQ(items(), "raft");
     EXPECT_EQ(engine->errorLines(), 0) << engine->logText();
 }
+
+// A click on the stranger with the plank in hand: the plank goes back to the pack and his talk is the one
+// answer, with no word of the plank failing there.
+TEST_F(DemoStrangerRope, HoldingThePlankAClickOnTheStrangerOnlyTalks)
+{
+    ASSERT_FALSE(HasFatalFailure());
+    clickThing(thing("plank"), "A plank: take it");
+    pick("plank");
+    ASSERT_FALSE(HasFatalFailure());
+    forget();
+    talk();
+    ASSERT_FALSE(HasFatalFailure());
+    engine->frame(0.1f);
+    EXPECT_EQ(held(), "");
+    EXPECT_EQ(answer(), "");
+    EXPECT_EQ(engine->logCount("nothing happens with the plank"), 0u) << engine->logText();
+    EXPECT_TRUE(uiObject("reply1")->isDerivedVisible());
+    EXPECT_EQ(items(), "plank");
+}

@@ -267,6 +267,11 @@ def hills_picture(path):
     """The meadow after sunset: far blue hills, the grass, a path from the camp to the right edge, the campfire's
     stones and a tree."""
     c = Canvas(BG_W, BG_H)
+    draw_hills(c)
+    c.write(path)
+
+
+def draw_hills(c):
     # The far hills dip below the horizon between the near ones: the sky goes on behind them.
     evening_sky(c, 160, 200)
     c.shape(lambda x, y: y > wavy(x, 150, 9, 130) + wavy(x, 0, 5, 47, 1.0), (0, 120, BG_W, 190),
@@ -291,7 +296,6 @@ def hills_picture(path):
     for tx, ty in ((130, 248), (300, 250), (350, 190), (420, 240), (230, 200), (20, 230), (460, 220)):
         for k in (-2, 0, 2):
             c.line(tx, ty, tx + k, ty - 5, 0.8, (120, 180, 80))
-    c.write(path)
 
 
 # The sign's door, in window pixels: an arch over a rectangle.
@@ -356,10 +360,16 @@ def shore_water(x, y):
 WATER_COLOUR = (30, 90, 160)
 
 
-def shore_picture(path):
-    """The lake at evening: the far shore with the inn and its lit window, the water with ripples, the beach
-    at the left and a frame around the sky's video."""
+def shore_picture(path, calm=False):
+    """The lake at evening: the far shore with the inn and its lit window, the water with ripples (or, calm,
+    smooth with the inn's lights mirrored in it), the beach at the left and a frame around the sky's
+    video."""
     c = Canvas(BG_W, BG_H)
+    draw_shore(c, calm)
+    c.write(path)
+
+
+def draw_shore(c, calm=False):
     evening_sky(c, 150)
     c.ellipse(90, 112, 14, 14, (255, 226, 150))
     c.shape(lambda x, y: y > wavy(x, 140, 5, 120, 0.4), (0, 120, BG_W, 160), (84, 96, 120))
@@ -370,10 +380,16 @@ def shore_picture(path):
     c.rect(416, 126, 424, 134, (255, 214, 110))
     c.rect(404, 136, 412, 146, (70, 44, 30))
     c.rect(0, 148, BG_W, BG_H, lambda x, y: mix(WATER, WATER_DEEP, (y - 148) / 122.0))
-    for i in range(26):
-        rx = (i * 97) % 460 + 10
-        ry = 156 + (i * 53) % 110
-        c.line(rx, ry, rx + 14 + i % 3 * 4, ry, 1.0, (150, 196, 230, 150))
+    if calm:
+        # The low sun and the lit windows mirrored below them, long and still.
+        c.rect(80, 150, 100, 200, lambda x, y: (255, 226, 150, int(150 * (200 - y) / 50.0)))
+        for wx in (404, 420):
+            c.rect(wx - 3, 150, wx + 3, 178, lambda x, y: (255, 214, 110, int(170 * (178 - y) / 28.0)))
+    else:
+        for i in range(26):
+            rx = (i * 97) % 460 + 10
+            ry = 156 + (i * 53) % 110
+            c.line(rx, ry, rx + 14 + i % 3 * 4, ry, 1.0, (150, 196, 230, 150))
     # The beach: sand at the left, its edge running down to the right.
     beach = [(x / 2.0, y / 2.0) for x, y in BEACH_EDGE]
     c.polygon([(0, 150)] + beach + [(0, 270)], (214, 190, 132))
@@ -383,7 +399,6 @@ def shore_picture(path):
     # A frame for the sky's video at (416, 84, 128, 96) of the window, below the goal.
     c.rect(204, 38, 276, 94, WOOD_DARK)
     c.rect(206, 40, 274, 92, (20, 24, 48))
-    c.write(path)
 
 
 def stranger(path):
@@ -643,6 +658,24 @@ PROMOTION_GAMES = {
 }
 
 
+def draw_inn(c):
+    """The duel at the inn: a board of the duel's tiles on the inn's dark boards, at the background's size."""
+    c.rect(0, 0, BG_W, BG_H, (48, 32, 24))
+    for k in range(0, BG_H, 18):
+        c.rect(0, k + 17, BG_W, k + 18, (36, 24, 18))
+    colours = [colour for _, colour in TILES]
+    for col in range(8):
+        for row in range(7):
+            colour = colours[((col * 8 + row) * 2654435761 >> 9) % len(colours)]
+            left, top = 112 + col * 32, 20 + row * 32
+            c.shape(lambda x, y, left=left, top=top: rounded(x - left, y - top, 2, 2, 30, 30, 5),
+                    (left, top, left + 32, top + 32), colour)
+
+
+# The chapters the store offers, as its slides draw them.
+STORE_CHAPTERS = [("The meadow", draw_hills), ("The lake", draw_shore), ("The inn's duel", draw_inn)]
+
+
 def promotion_scene(c, game, w, h, colour):
     c.rect(0, 0, w, h, lambda x, y: mix(shade(colour, 0.35), shade(colour, -0.35), y / h))
     if game == "forest_tale":
@@ -692,11 +725,16 @@ def promotion_images(root):
     promotion_scene(splash, "demo_game", 320, 120, (40, 80, 200))
     splash.text("Play the demo", 160, 46, 28, (255, 255, 255), centre=True, bold=0.08)
     splash.write(os.path.join(system, "more-games", "splash.png"))
-    # The store's slides: flat cards with a light frame, so that read-backs can find their edges.
-    for i, colour in enumerate([(200, 60, 60), (60, 200, 60), (60, 60, 200)]):
-        slide = Canvas(240, 135, 1)
-        slide.rect(0, 0, 240, 135, (255, 255, 255))
-        slide.rect(4, 4, 236, 131, colour)
+    # The store's slides: the chapters on offer, each its scene at half the slide's fineness and its name,
+    # in a light frame, so that read-backs can find their edges.
+    for i, (title, draw) in enumerate(STORE_CHAPTERS):
+        scene = Canvas(BG_W, BG_H, 1)
+        draw(scene)
+        slide = Canvas(240, 135, 2)
+        slide.px = scene.px
+        slide.rect(4, 100, 236, 131, (0, 0, 0, 150))
+        slide.text(title, 120, 106, 18, (255, 236, 170), centre=True, bold=0.06)
+        slide.shape(lambda x, y: x < 4 or y < 4 or x > 236 or y > 131, (0, 0, 240, 135), (255, 255, 255))
         slide.write(os.path.join(system, "upsell", "slide_%d.png" % i))
     for name, colour in (("dot_on", (255, 255, 255)), ("dot_off", (90, 90, 90))):
         dot = Canvas(16, 16)
@@ -717,6 +755,7 @@ if __name__ == "__main__":
     hills_picture(os.path.join(gfx, "hills.png"))
     sign_picture(os.path.join(gfx, "sign.png"))
     shore_picture(os.path.join(gfx, "shore.png"))
+    shore_picture(os.path.join(gfx, "shore_calm.png"), calm=True)
     for name, draw in (("stranger", stranger), ("plank", plank_lying), ("crate", crate), ("oar", oar),
                        ("key", key), ("logs", logs), ("moon", moon), ("raft", raft_afloat),
                        ("password", password)):

@@ -182,6 +182,8 @@ namespace vumo
         // True when the object under the cursor lies in the active scene's tree.
         bool isCursorInScene();
         bool takeScenePress(int button);
+        // True when the object is the shown message box or lies in it.
+        bool isOnShownMessageBox(tesraui::Object* object) const;
         bool callHook(const hstring& path, const hstring& code, bool systemMessage = false);
         void createSystemCursors();
         int computeIdiom();

@@ -49,6 +49,12 @@ namespace vumo
         return isInside(this->rootObject->getChildUnderCursor(), root);
     }
 
+    bool UI::isOnShownMessageBox(tesraui::Object* object) const
+    {
+        const MessageBox* box = this->getShownBox();
+        return box != nullptr && box->boxLife.isAlive() && isInside(object, box->boxObject);
+    }
+
     bool UI::takeScenePress(int button)
     {
         if (Session::getActiveScene() == nullptr || button < 0 || button >= 16 ||
@@ -144,7 +150,11 @@ namespace vumo
             {
                 tesraui::Object* under = this->rootObject->getChildUnderCursor();
                 tesraui::Object* viewport = Session::getViewport();
-                if (under != nullptr && !isInside(under, viewport))
+                if (this->isOnShownMessageBox(under))
+                {
+                    // The box is modal: the click is its answer, and the hand keeps what it held.
+                }
+                else if (under != nullptr && !isInside(under, viewport))
                 {
                     tesraui::Object* receiver = under;
                     // Kinds derived from ItemReceiver, such as the inventory pane, take drops too.

@@ -99,6 +99,7 @@ function ui.OnSceneChanged(scene, previous)
 		dialog.stop()
 	end
 	ui.showAdventurePanels(scene)
+	ui.placeLines(scene)
 	ui.keepPlace(scene)
 	-- An answer belongs to the scene it was given in.
 	ui.sayLeft = 0
@@ -278,6 +279,15 @@ function ui.showAdventurePanels(scene)
 	object.setProperty("ui.menu_button", "visible", scene:find("^menu%.") == nil)
 end
 
+-- The answer and the notice keep clear of what each screen shows: below the adventure's goal, below the
+-- menu's buttons, below the landing page's games, above the menu's title.
+ui.sayHeights = {["menu.MainMenu"] = 384, ["menu.OrvaloStart"] = 482}
+
+function ui.placeLines(scene)
+	object.setProperty("ui.say_panel", "y", ui.sayHeights[scene] or 180)
+	object.setProperty("ui.notice_panel", "y", ui.isAdventure(scene) and 80 or 8)
+end
+
 function ui.backToMenu()
 	sound.play("ui.click")
 	if dialog.isActive() then
@@ -296,16 +306,30 @@ function ui.say(text, seconds)
 	ui.sayLeft = seconds or 4
 end
 
--- A short notice at the top right.
+-- A short notice at the top right. Notices that come together are shown one after the other, each for its
+-- few seconds.
+ui.notices = {}
+
 function ui.notice(text)
 	vumo.log("notice: " .. text)
+	ui.notices[#ui.notices + 1] = text
+	if ui.noticeLeft == nil then
+		ui.nextNotice()
+	end
+end
+
+function ui.nextNotice()
+	local text = table.remove(ui.notices, 1)
+	if text == nil then
+		return
+	end
 	object.setProperty("ui.notice", "text", text)
 	object.setProperty("ui.notice_panel", "visible", true)
 	object.setProperty("ui.notice_panel", "alpha", 255)
 	ui.noticeLeft = 4
 end
 
--- The answer and the notice fade out over their last half second.
+-- The answer and the notice fade out over their last half second; the next notice waiting follows.
 function ui.fadeLines(dt)
 	for _, line in ipairs({{"sayLeft", "ui.say_panel"}, {"noticeLeft", "ui.notice_panel"}}) do
 		local left = ui[line[1]]
@@ -319,6 +343,9 @@ function ui.fadeLines(dt)
 			end
 			ui[line[1]] = left
 		end
+	end
+	if ui.noticeLeft == nil then
+		ui.nextNotice()
 	end
 end
 
@@ -387,6 +414,10 @@ function ui.pointedThing()
 	local inScene = false
 	while o ~= nil do
 		local dataset, name = o.__name:match("^([^%.]*)%.(.*)$")
+		-- The landing page's other games.
+		if name ~= nil and name:find("^orvalo_mgs_button_%d+$") then
+			return true, ui.promotedGameLabel
+		end
 		if dataset == chapter then
 			inScene = true
 			if marks[name] ~= nil then
@@ -429,6 +460,17 @@ function ui.isOverPaneItem(pane, x, y)
 	return false
 end
 
+ui.promotedGameLabel = "Another game: opens its page in the store"
+
+-- A click on another game of the landing page opens its page in the store, outside the demo: the demo says
+-- so, as nothing else shows.
+function ui.OnPointerReleased()
+	local _, label = ui.pointedThing()
+	if label == ui.promotedGameLabel then
+		ui.say("The game's page in the store opens in your web browser.")
+	end
+end
+
 function ui.isOverClickable()
 	return (ui.pointedThing())
 end
@@ -445,7 +487,13 @@ function ui.showHoverName()
 	end
 	local x, y = ui.getCursorPos()
 	local w = font.getTextWidth("demo:0.6", label) + 28
-	local left = math.min(math.max(x + 18, 4), object.getProperty("ui.root", "w") - w - 4)
+	-- Right of the item the pointer carries, which is drawn over everything.
+	local gap = ui.getSelectedItem() ~= "" and 66 or 18
+	local left = x + gap
+	if left + w > object.getProperty("ui.root", "w") - 4 then
+		left = x - w - 8
+	end
+	left = math.max(left, 4)
 	local top = y + 30
 	if top > object.getProperty("ui.root", "h") - 40 then
 		top = y - 40

@@ -1,10 +1,13 @@
 -- The demo's inventory and dialogs: the pack at the bottom holds what the player picks up; a click on an
 -- item there takes it in hand (the pointer carries it), and a click on another item with it combines the
--- two. The stranger's lines show above the replies, two coloured buttons.
+-- two; an item pressed a moment and dragged out is carried too. The stranger's lines show above the
+-- replies, two coloured buttons; a click goes on to his next line.
 
 local init = ui.init
 function ui.init()
 	init()
+	-- A quick drag out of the pack takes the item along: the hills teach dragging with the crate.
+	object.setProperty("ui.inventory", "dragAndDropDelay", 0.12)
 	object.assignEvent("ui.reply1", "Click", "dialog.chooseReply(0)")
 	object.assignEvent("ui.reply2", "Click", "dialog.chooseReply(1)")
 	object.assignEvent("ui.menu_button", "Click", "ui.backToMenu()")
@@ -19,8 +22,12 @@ function ui.pickUpPlank()
 	return true
 end
 
--- A click on the stranger: the talk, which offers the rope while the player still needs one.
+-- A click on the stranger: the talk, which offers the rope while the player still needs one. What is in hand
+-- goes back to the pack, so that the talk is the click's one answer.
 function ui.talkToStranger()
+	if ui.getSelectedItem() ~= "" then
+		ui.selectItem("")
+	end
 	if not dialog.isActive() then
 		dialog.start("stranger")
 	end
@@ -80,7 +87,8 @@ end
 
 function ui.OnItemAdded(item)
 	vumo.log("picked up " .. item)
-	ui.say("Into your pack: the " .. item .. ".")
+	ui.say("Into your pack: the " .. item .. ". Click it there to take it in hand, or drag it out onto the " ..
+		"place to use it.", 6)
 end
 
 function ui.OnUseItemFail(item)
@@ -131,6 +139,17 @@ end
 function ui.showLine(line)
 	object.setProperty("ui.dialog_line", "text", line or "")
 	object.setProperty("ui.dialog_panel", "visible", line ~= nil)
+	ui.lineShown = line ~= nil
+end
+
+-- A click while a line shows goes on to the next one.
+local released = ui.OnPointerReleased
+function ui.OnPointerReleased()
+	released()
+	if ui.lineShown and dialog.isActive() then
+		ui.lineShown = false
+		dialog.skip()
+	end
 end
 
 function ui.startDialog()
@@ -153,5 +172,6 @@ function ui.displayDialog(speaker, text)
 	ui.showReplies({})
 	ui.showLine(speaker .. ": " .. text)
 	vumo.log(speaker .. ": " .. text)
-	return 2.5
+	-- Long enough to be read at an easy pace, unless a click goes on first.
+	return 1.5 + #text / 20
 end
