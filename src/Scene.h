@@ -85,6 +85,8 @@ namespace vumo
         hdeque<hstring> queuedScripts;
         hdict<tesraui::Object*> retainedObjects;
         tesraui::LifeToken life;
+        // Region tables in the wrong case already warned about.
+        harray<hstring> warnedRegionTables;
         // The environment's names as Lua strings for the hook called every frame, and the name its text's
         // chunk would have: made on its first call.
         LuaInterface::EnvironmentKeys updateKeys;
