@@ -23,12 +23,13 @@ namespace quorxml
     // multiple of TinyXML's tab size past it).
     static size_t offsetOf(const hstring& text, int row, int column, int tabSize)
     {
+        const size_t length = (size_t)text.size();
         size_t at = 0;
-        for (int line = 1; line < row && at < text.size(); ++at)
+        for (int line = 1; line < row && at < length; ++at)
         {
             line += (text[at] == '\n' ? 1 : 0);
         }
-        for (int col = 1; col < column && at < text.size() && text[at] != '\n'; ++at)
+        for (int col = 1; col < column && at < length && text[at] != '\n'; ++at)
         {
             col = (text[at] == '\t' && tabSize > 0 ? (col - 1) / tabSize * tabSize + tabSize + 1 : col + 1);
         }
