@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <memory>
 
 #include <quortypes/Log.h>
@@ -201,6 +202,13 @@ namespace vumo
             return false;
         }
         pirk::AchievementsService* service = pirk::getAchievementsService();
+        const harray<hstring>& known = service->getAchievementNames();
+        if (known.size() > 0 && std::find(known.begin(), known.end(), name) == known.end())
+        {
+            // Unlocked all the same, as a game may add its list later; a misspelt name shows here.
+            quortypes::Log::warn(Session::logTag,
+                                 "Achievement '" + name + "' is not named in cfg/achievements.cfg");
+        }
         Session::logUI("Submitting achievement to achievement service: " + service->getName());
         std::unique_ptr<pirk::Achievement> record = makeAchievement(fullName);
         record->setProgress(100.0f);

@@ -19,6 +19,7 @@
 #include "lua/Calls.h"
 #include "lua/HookCalls.h"
 #include "lua/LuaInterface.h"
+#include "objects/RegionTables.h"
 #include "objects/VumoViewportObject.h"
 #include "GameUiHost.h"
 #include "ScriptTexts.h"
@@ -307,6 +308,7 @@ namespace vumo
         {
             return;
         }
+        RegionTables::warnMistypedNames(fullName, this->rootObject, this->warnedRegionTables);
         if (ran && !this->backgroundSet && this->rootObject != nullptr)
         {
             // A scene drawn only by its objects has no image of its name; that is no error.

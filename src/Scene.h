@@ -87,6 +87,8 @@ namespace vumo
         // What a reset keeps aside across the scene's scripts, which may destroy it.
         hdict<tesraui::Watched<tesraui::Object>> retainedObjects;
         tesraui::LifeToken life;
+        // Region tables in the wrong case already warned about.
+        harray<hstring> warnedRegionTables;
         // The environment's names as Lua strings for the hook called every frame, and the name its text's
         // chunk would have: made on its first call.
         LuaInterface::EnvironmentKeys updateKeys;

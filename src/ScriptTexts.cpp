@@ -420,10 +420,12 @@ namespace vumo
             return "scene._queued_reset(" + LuaInterface::literal(sceneFullName, '\'') + ")";
         }
 
-        hstring queuedSceneSwitch(const hstring& name, const hstring& time, const hstring& effect)
+        hstring queuedSceneSwitch(const hstring& name, const hstring& time, const hstring& effect,
+                                  const hstring& origin)
         {
+            const hstring place = (origin != "" ? ", " + LuaInterface::literal(origin, '\'') : hstring());
             return "scene._queued_switchScene(" + LuaInterface::literal(name, '\'') + ", " + time + ", " +
-                   LuaInterface::literal(effect, '\'') + ")";
+                   LuaInterface::literal(effect, '\'') + place + ")";
         }
 
         hstring deferredSoundPlay(const hstring& name, float fadeTime)

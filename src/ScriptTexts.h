@@ -122,8 +122,10 @@ namespace vumo
         // A click without an item: the region's first function, when the table exists.
         hstring action(const hstring& table);
         hstring queuedSceneReset(const hstring& sceneFullName);
-        // time is the switch's duration as the script gave it.
-        hstring queuedSceneSwitch(const hstring& name, const hstring& time, const hstring& effect);
+        // time is the switch's duration as the script gave it; origin, when given, is the place of the script
+        // that asked ("file:line: "), which a failure of the queued switch names.
+        hstring queuedSceneSwitch(const hstring& name, const hstring& time, const hstring& effect,
+                                  const hstring& origin = "");
         // Calls a global function for its results: an identifier by its name, any other name through _G.
         hstring callForResults(const hstring& function, bool identifier);
         // A sound play deferred to a callback, which fills a "%s" of its code with the caller's name: a "%"

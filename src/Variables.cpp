@@ -231,9 +231,10 @@ namespace vumo
     {
         if (this->locked)
         {
-            throw quortypes::exception("Unable to create new variable, dictionary locked. You can only "
-                                       "create variables on system init.",
-                                       __FILE__, __LINE__);
+            throw quortypes::exception(
+                "Unable to create new variable '" + name +
+                    "', dictionary locked. You can only create variables on system init.",
+                __FILE__, __LINE__);
         }
         if (name == "" || name.contains(": ") || holdsLineBreak(name) || name.startsWith("#"))
         {

@@ -257,6 +257,8 @@ protected:
         folder.put("cfg/achievements.cfg", "found_the_key\nrang_the_bell\n");
     }
 
+public:
+    // The examples game started anew on its folder, as a player starts it again.
     void startGame()
     {
         harness::forgetSession();
@@ -266,7 +268,6 @@ protected:
         ASSERT_TRUE(engine->settleAt("village.yard")) << engine->logText();
     }
 
-public:
     void frames(float seconds)
     {
         for (float time = 0.0f; time < seconds; time += 0.05f)
@@ -596,20 +597,28 @@ std::map<std::string, ScriptReferenceExamples::Check>& ScriptReferenceExamples::
         {"An achievement and its notice",
          [](T& t)
          {
-             const auto notice = [](const std::string& text)
+             const auto find = [](const std::string& text) -> tesraui::Object*
              {
                  for (const auto& [name, object] : UI::getUIDataset()->getObjects())
                  {
                      if (std::string(object->getProperty("text")) == text)
                      {
-                         return true;
+                         return object;
                      }
                  }
-                 return false;
+                 return nullptr;
              };
+             const auto notice = [&](const std::string& text) { return find(text) != nullptr; };
              EXPECT_EQ(t.lua("profile.isAchievementUnlocked('found_the_key')"), "true");
              EXPECT_TRUE(notice("Achievement: found_the_key"));
-             t.frames(2.5f);
+             // 2.5 seconds after the unlock it stands whole; halfway through its fade it shows half.
+             ASSERT_NE(find("Achievement: found_the_key"), nullptr);
+             EXPECT_EQ(find("Achievement: found_the_key")->getAlpha(), 255);
+             t.frames(1.25f);
+             ASSERT_NE(find("Achievement: found_the_key"), nullptr) << "the fade takes its time";
+             EXPECT_GT(find("Achievement: found_the_key")->getAlpha(), 40);
+             EXPECT_LT(find("Achievement: found_the_key")->getAlpha(), 215);
+             t.frames(1.25f);
              EXPECT_FALSE(notice("Achievement: found_the_key")) << "the notice goes after its time";
              EXPECT_EQ(t.lua("profile.unlockAchievement('found_the_key')"), "false");
              t.frames(0.1f);
@@ -641,6 +650,40 @@ std::map<std::string, ScriptReferenceExamples::Check>& ScriptReferenceExamples::
              t.click(300.0f, 200.0f);
              EXPECT_TRUE(t.engine->settleAt("village.yard"));
              EXPECT_NE(t.engine->logText().find("scripting: the edited yard"), std::string::npos);
+         }},
+        {"Resume at the scene the player left",
+         [](T& t)
+         {
+             // A first start has no scene to go back to.
+             EXPECT_EQ(t.lua("resumeScene"), "");
+             t.run("scene.switch('house')", "check");
+             ASSERT_TRUE(t.engine->settleAt("village.house"));
+             // A sync takes the scene into the profile's snapshot, which the end of the game saves.
+             t.frames(1.5f);
+             t.engine.reset();
+             t.startGame();
+             ASSERT_FALSE(HasFatalFailure());
+             EXPECT_EQ(t.lua("resumeScene"), "village.house");
+             t.run("continueGame()", "check");
+             EXPECT_TRUE(t.engine->settleAt("village.house")) << t.engine->logText();
+         }},
+        {"The held item at the pointer",
+         [](T& t)
+         {
+             t.run("inventory.addItem('coin')", "check");
+             t.frames(0.1f);
+             t.take("coin");
+             ASSERT_FALSE(HasFatalFailure());
+             t.engine->mouse(tesra::Window::MOUSE_MOVE, 500.0f, 200.0f);
+             t.frames(0.1f);
+             tesraui::Object* held = t.uiObject("held_item");
+             ASSERT_NE(held, nullptr);
+             EXPECT_TRUE(held->isVisible());
+             EXPECT_NEAR(held->getX(), 512.0f, 2.0f);
+             EXPECT_NEAR(held->getY(), 212.0f, 2.0f);
+             t.run("ui.selectItem('')", "check");
+             t.frames(0.1f);
+             EXPECT_FALSE(held->isVisible()) << "put away with the item, though the pointer stands still";
          }},
         {"A looping sound with a one-shot over it",
          [](T& t)

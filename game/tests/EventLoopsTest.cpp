@@ -4,74 +4,13 @@
 #include <tesraui/Dataset.h>
 
 #include "EngineHarness.h"
+#include "EventLoopScript.h"
 
 using namespace vumo;
 
 using harness::GameFolder;
 
-namespace
-{
-    // makeLoop(names): an object of the UI for each name, each one's Click triggering the next one's (the
-    // last one's the first one's), and the first one clicked. Each run counts in runs and calls onRun when
-    // a game defines it.
-    const char* const loops = "runs = 0\n"
-                              "frames = 0\n"
-                              "function ui.update(dt) frames = frames + 1 end\n"
-                              "function makeLoop(names)\n"
-                              "\tlocal objects = {}\n"
-                              "\tfor i, name in ipairs(names) do\n"
-                              "\t\tobjects[i] = object.create('Container', name, ui.root_object, {})\n"
-                              "\tend\n"
-                              "\tfor i, o in ipairs(objects) do\n"
-                              "\t\tlocal nextOne = objects[i % #objects + 1]\n"
-                              "\t\tobject.assignEvent(o, 'Click', function()\n"
-                              "\t\t\truns = runs + 1\n"
-                              "\t\t\tif onRun then onRun() end\n"
-                              "\t\t\tobject.triggerEvent(nextOne, 'Click')\n"
-                              "\t\tend)\n"
-                              "\tend\n"
-                              "\tobject.triggerEvent(objects[1], 'Click')\n"
-                              "end\n";
-} // namespace
-
-class EventLoops : public harness::GameTest
-{
-protected:
-    void SetUp() override { startOnScript("loops.lua", loops); }
-};
-
-// A handler that triggers its own event, and two that trigger each other, no longer hold the frame: each
-// frame runs the bound of events, the game's update runs, and the log names the problem once.
-TEST_F(EventLoops, EachFrameEndsAfterTheBoundAndTheGameRunsOn)
-{
-    const int bound = tesraui::Dataset::maxEventsPerCall;
-    const std::vector<std::pair<std::string, std::string>> cases = {{"itself", "{'a'}"},
-                                                                    {"each other", "{'b', 'c'}"}};
-    for (const auto& [name, names] : cases)
-    {
-        SCOPED_TRACE(name);
-        LuaInterface::execute("runs = 0 frames = 0 makeLoop(" + hstring(names.c_str()) + ")");
-        std::vector<std::string> seen;
-        for (int frame = 0; frame < 3; ++frame)
-        {
-            engine->frame();
-            seen.push_back(engine->lua("runs") + "/" + engine->lua("frames"));
-        }
-        const std::string b = std::to_string(bound);
-        EXPECT_EQ(seen, (std::vector<std::string>{b + "/1", std::to_string(2 * bound) + "/2",
-                                                  std::to_string(3 * bound) + "/3"}));
-        EXPECT_EQ(engine->logCount("Dataset 'ui' ran " + b + " events in one frame"), 1u)
-            << engine->logText();
-
-        // Once the objects go, their queued events go with them.
-        LuaInterface::execute("for _, name in ipairs(" + hstring(names.c_str()) +
-                              ") do object.destroy('ui.' .. name) end");
-        engine->frame();
-        EXPECT_EQ(engine->lua("runs"), std::to_string(3 * bound));
-        EXPECT_EQ(UI::getInstance()->getDataset()->getQueuedEventCount(), 0);
-        engine->log().clear();
-    }
-}
+using harness::loops;
 
 // The repro as the player meets it, with each way a game is asked to end: a termination request (the signal
 // a system sends at shut-down, or an interrupt, which the window takes as a close) and the script's own end,

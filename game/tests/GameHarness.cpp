@@ -32,11 +32,6 @@ namespace harness
         gameDestroy();
     }
 
-    std::string anyPicture()
-    {
-        return std::string(VUMO_DEMO_DIR) + "/data/gfx/crate.png";
-    }
-
     void GameFolder::copyDemo() const
     {
         std::filesystem::copy(VUMO_DEMO_DIR, this->path, std::filesystem::copy_options::recursive);

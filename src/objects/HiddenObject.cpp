@@ -158,7 +158,17 @@ namespace vumo
         }
         else
         {
-            Variable& variable = VariableDictionary::getGlobal()[this->var];
+            VariableDictionary& variables = VariableDictionary::getGlobal();
+            if (!variables.exists(this->var))
+            {
+                // Made as before, so that the find still counts; a script reading it would otherwise only
+                // learn of the misspelt name from a variable that is never set.
+                quortypes::Log::warn(Session::logTag, "HiddenObject '" + this->name +
+                                                          "' sets the variable '" + this->var +
+                                                          "', which was never declared: declare it with the "
+                                                          "game's variables");
+            }
+            Variable& variable = variables[this->var];
             if (variable.value() == this->value)
             {
                 return;

@@ -65,9 +65,11 @@ TEST(Variables, CreateLookUpAndChange)
     // The index operation makes the record, named by its key.
     EXPECT_EQ(vars["made"].getName(), "made");
     vars.setLocked(true);
+    // The refusal names the variable: a script creating several after start-up would not know which one.
     EXPECT_EQ(
         thrownText([&] { vars.create("late", "x"); }),
-        "Unable to create new variable, dictionary locked. You can only create variables on system init.");
+        "Unable to create new variable 'late', dictionary locked. You can only create variables on system "
+        "init.");
 
     Variable& hero = vars.get("hero");
     hero.addChangeCheck(&refuseNo);

@@ -264,12 +264,13 @@ namespace vumo
         this->pendingCommand = "";
         Scene* scene = Session::getActiveScene();
         const hstring environment = (scene != nullptr ? scene->getFullName() : hstring());
-        // Only a line that does not compile as a statement is tried as an expression; a statement that fails
-        // while running must not run a second time.
+        // A line that is an expression (a function call too) runs as one, so that its values print; any
+        // other line runs as a statement. The choice is made by compiling only, so nothing runs twice.
         lua_State* L = LuaInterface::state;
-        const bool compiles = (luaL_loadbuffer(L, command.c_str(), command.size(), "console") == 0);
+        const hstring expression = "return " + command;
+        const bool isExpression = (luaL_loadbuffer(L, expression.c_str(), expression.size(), "console") == 0);
         lua_pop(L, 1);
-        const hstring code = (compiles ? command : "return " + command);
+        const hstring code = (isExpression ? expression : command);
         harray<hstring> results;
         try
         {

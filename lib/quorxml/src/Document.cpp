@@ -1,3 +1,8 @@
+#include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
+
 #include <tinyxml.h>
 
 #include <quortypes/Dir.h>
@@ -14,10 +19,130 @@ namespace quorxml
 {
     static const char* const SOURCE = "Document";
 
-    // TinyXML's description, its location (when it has one) and the offending line between rules.
+    // The byte offset of TinyXML's row and column (both from 1; a tab advances the column to the next
+    // multiple of TinyXML's tab size past it).
+    static size_t offsetOf(const hstring& text, int row, int column, int tabSize)
+    {
+        const size_t length = (size_t)text.size();
+        size_t at = 0;
+        for (int line = 1; line < row && at < length; ++at)
+        {
+            line += (text[at] == '\n' ? 1 : 0);
+        }
+        for (int col = 1; col < column && at < length && text[at] != '\n'; ++at)
+        {
+            col = (text[at] == '\t' && tabSize > 0 ? (col - 1) / tabSize * tabSize + tabSize + 1 : col + 1);
+        }
+        return at;
+    }
+
+    // The innermost element still open where the text is cut at end, with the line of its start tag; an
+    // empty name when none is. Comments, declarations and character data are skipped; a quoted ">" in an
+    // attribute does not end its tag.
+    static hstring openElementBefore(const std::string& text, size_t end, int& line)
+    {
+        std::vector<std::pair<std::string, int>> open;
+        int current = 1;
+        // Moves to the end of the first closing text at or past from, counting lines; false when it is cut.
+        auto skipPast = [&](size_t& at, const char* closing)
+        {
+            const size_t found = text.find(closing, at);
+            const size_t stop = (found == std::string::npos || found >= end ? end : found + strlen(closing));
+            for (; at < stop; ++at)
+            {
+                current += (text[at] == '\n' ? 1 : 0);
+            }
+            return found != std::string::npos && found < end;
+        };
+        size_t at = 0;
+        while (at < end)
+        {
+            if (text[at] != '<')
+            {
+                current += (text[at] == '\n' ? 1 : 0);
+                ++at;
+                continue;
+            }
+            const int startLine = current;
+            if (text.compare(at, 4, "<!--") == 0)
+            {
+                skipPast(at, "-->");
+            }
+            else if (text.compare(at, 9, "<![CDATA[") == 0)
+            {
+                skipPast(at, "]]>");
+            }
+            else if (text.compare(at, 2, "<?") == 0 || text.compare(at, 2, "<!") == 0)
+            {
+                skipPast(at, ">");
+            }
+            else if (text.compare(at, 2, "</") == 0)
+            {
+                if (skipPast(at, ">") && !open.empty())
+                {
+                    open.pop_back();
+                }
+            }
+            else
+            {
+                size_t nameEnd = at + 1;
+                while (nameEnd < end && std::string(" \t\r\n/>").find(text[nameEnd]) == std::string::npos)
+                {
+                    ++nameEnd;
+                }
+                const std::string name = text.substr(at + 1, nameEnd - at - 1);
+                char quote = 0;
+                bool closed = false;
+                bool empty = false;
+                for (at = nameEnd; at < end && !closed; ++at)
+                {
+                    const char c = text[at];
+                    current += (c == '\n' ? 1 : 0);
+                    if (quote != 0)
+                    {
+                        quote = (c == quote ? 0 : quote);
+                    }
+                    else if (c == '"' || c == '\'')
+                    {
+                        quote = c;
+                    }
+                    else if (c == '>')
+                    {
+                        closed = true;
+                        empty = (text[at - 1] == '/');
+                    }
+                }
+                if (!empty && name != "")
+                {
+                    open.push_back({name, startLine});
+                }
+            }
+        }
+        if (open.empty())
+        {
+            return "";
+        }
+        line = open.back().second;
+        return open.back().first.c_str();
+    }
+
+    // TinyXML's description, its location (when it has one) and the offending line between rules. An end tag
+    // that could not be read (often the end of the file) names the element left open, where it began.
     static hstring describeParseError(const TiXmlDocument& document, const hstring& text)
     {
         hstring description = document.ErrorDesc();
+        if (document.ErrorId() == TiXmlBase::TIXML_ERROR_READING_END_TAG && document.ErrorRow() > 0)
+        {
+            int line = 0;
+            const hstring open = openElementBefore(
+                std::string(text.c_str(), text.size()),
+                offsetOf(text, document.ErrorRow(), document.ErrorCol(), document.TabSize()), line);
+            if (open != "")
+            {
+                description +=
+                    formatString(" The element <%s> opened on line %d is not closed.", open.c_str(), line);
+            }
+        }
         // TinyXML counts rows and columns from 1 and reports 0 when the error has no location.
         int row = document.ErrorRow();
         if (row > 0)

@@ -1,3 +1,6 @@
+#include <string>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include <quortypes/exception.h>
@@ -38,6 +41,32 @@ TEST(Document, ParseErrorNamesRowColumnAndTrimmedLine)
     EXPECT_EQ(openError<quortypes::_file_not_found>("quorxml_files/Empty.xml"),
               "'quorxml_files/Empty.xml' not found! But there is file with a different case: "
               "quorxml_files/empty.xml");
+}
+
+// An element left open is named with the line it was opened on, wherever the parser noticed the missing end
+// tag; quoted ">", comments and empty elements do not count as open.
+TEST(Document, AnElementLeftOpenIsNamedWithItsLine)
+{
+    struct Case
+    {
+        std::string text;
+        std::string named;
+    };
+    const std::vector<Case> cases = {
+        {"<Dataset>\n  <Object name='a'>\n    <Object name='b'/>\n\n\n", "<Object> opened on line 2"},
+        {"<Dataset>\n  <Object name='a'>\n    <Object name='b'/>\n</Dataset>\n", "<Object> opened on line 2"},
+        {"<Dataset>\n<!-- <Comment> -->\n\t<Object text='>'\n\tx='1'><Image/>\n<Label></Label>\n</Dataset>\n",
+         "<Object> opened on line 3"},
+        {"<Dataset>\n<Object/>\n", "<Dataset> opened on line 1"},
+    };
+    for (const Case& c : cases)
+    {
+        TempXml open("open.xml", c.text);
+        const std::string error = openError<quorxml::_XMLException>(open.path);
+        EXPECT_NE(error.find("Error reading end tag. The element " + c.named + " is not closed. [row "),
+                  std::string::npos)
+            << error;
+    }
 }
 
 TEST(Document, RootChecks)

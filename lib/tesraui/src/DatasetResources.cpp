@@ -108,12 +108,18 @@ namespace tesraui
         hstring rest;
         if (name.split('.', datasetName, rest))
         {
+            Dataset* named = nullptr;
             try
             {
-                return getDatasetByName(datasetName)->getImage(rest);
+                named = getDatasetByName(datasetName);
             }
             catch (_GenericException&)
             {
+            }
+            if (named != nullptr)
+            {
+                // A misspelt image of a dataset named is reported in that dataset, where it is to be mended.
+                return named->getImage(rest);
             }
         }
         throw _ResourceNotExistsException(name, "Image", this, "src/Dataset", __LINE__);

@@ -69,6 +69,11 @@ TEST(Dataset, RegistryAndLookups)
         menu.registerImage(std::make_unique<tesraui::Image>(nullptr, "icons.big", Rectangle()));
     EXPECT_EQ(scene.getImage("menu.icons.big"), dotted);
     EXPECT_THROW(scene.getImage("other.null"), tesraui::_ResourceNotExistsException);
+    // A misspelt image is reported in the dataset its name names; a name of no dataset in the one asked.
+    EXPECT_EQ(thrownText<tesraui::_ResourceNotExistsException>([&] { scene.getImage("menu.icons/wik"); }),
+              "Image doesn't exist: 'icons/wik' in dataset 'menu'");
+    EXPECT_EQ(thrownText<tesraui::_ResourceNotExistsException>([&] { scene.getImage("other.icons/big"); }),
+              "Image doesn't exist: 'other.icons/big' in dataset 'scene'");
     menu.unregisterImage(dotted).reset();
 }
 

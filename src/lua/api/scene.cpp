@@ -64,7 +64,11 @@ namespace vumo
                 {
                     raiseLuaError(L, error);
                 }
-                Session::queueScript(ObjectTexts::queuedSceneSwitch(name, time, effect), true);
+                // The switch runs a frame later, in code of its own: a failure then names this call's place.
+                luaL_where(L, 1);
+                const hstring origin = toString(L, -1);
+                lua_pop(L, 1);
+                Session::queueScript(ObjectTexts::queuedSceneSwitch(name, time, effect, origin), true);
                 return 0;
             }
 
@@ -77,10 +81,33 @@ namespace vumo
 
             int scene_queued_switchScene(lua_State* L)
             {
-                checkArgsExact(L, 3, "scene._queued_switchScene", "sns");
-                // A target that cannot be reached is the caller's error; the active scene stays.
-                Session::checkSceneTarget(toString(L, 1));
-                Session::changeScene(toString(L, 1), (float)lua_tonumber(L, 2), toString(L, 3));
+                checkArgs(L, 3, 4, "scene._queued_switchScene", "snss");
+                const hstring origin = (lua_gettop(L) > 3 ? toString(L, 4) : hstring());
+                hstring failure;
+                try
+                {
+                    // A target that cannot be reached is the caller's error; the active scene stays.
+                    Session::checkSceneTarget(toString(L, 1));
+                    Session::changeScene(toString(L, 1), (float)lua_tonumber(L, 2), toString(L, 3));
+                }
+                catch (const quortypes::exception& e)
+                {
+                    if (origin == "")
+                    {
+                        throw;
+                    }
+                    // The script's place stands for the engine's: the game maker mends the call, not the C++.
+                    failure = e.getMessage();
+                    const int end = failure.find("] ");
+                    if (failure.startsWith("[") && end > 0)
+                    {
+                        failure = failure.subString(end + 2);
+                    }
+                }
+                if (failure != "")
+                {
+                    raiseLuaError(L, origin + "scene.switch, deferred to the next frame: " + failure);
+                }
                 return 0;
             }
 

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -23,6 +24,7 @@
 #include <tesra_testing/KeepLoadedLibraries.h>
 
 #include "Config.h"
+#include "PngFile.h"
 #include "Scene.h"
 #include "Session.h"
 #include "SessionState.h"
@@ -67,9 +69,34 @@ namespace harness
         return ::testing::AssertionSuccess();
     }
 
-    // A picture of the demo's, 72 by 72, for a test that needs any picture at all (defined by the game's
-    // tests only).
-    std::string anyPicture();
+    // A PNG file of 72 by 72 pixels for a test that needs any picture at all: opaque colours that change
+    // across it, with a transparent border of 4 pixels. Written once per process, removed at its end.
+    inline std::string anyPicture()
+    {
+        static const std::string* path = []
+        {
+            const int size = 72;
+            std::string rgba(size * size * 4, '\0');
+            for (int y = 0; y < size; ++y)
+            {
+                for (int x = 0; x < size; ++x)
+                {
+                    const bool border = (x < 4 || y < 4 || x >= size - 4 || y >= size - 4);
+                    unsigned char* p = (unsigned char*)&rgba[(y * size + x) * 4];
+                    p[0] = (unsigned char)(x * 255 / size);
+                    p[1] = (unsigned char)(y * 255 / size);
+                    p[2] = 160;
+                    p[3] = border ? 0 : 255;
+                }
+            }
+            const std::string* made =
+                new std::string("/tmp/vumo-harness-picture-" + std::to_string(getpid()) + ".png");
+            writePng(*made, size, size, (const unsigned char*)rgba.data());
+            std::atexit([] { std::remove(path->c_str()); });
+            return made;
+        }();
+        return *path;
+    }
 
     // A game folder of its own: its files, its working folder, its per-user data and its instance lock.
     struct GameFolder

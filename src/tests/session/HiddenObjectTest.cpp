@@ -173,6 +173,38 @@ TEST_F(HiddenObjects, AnEmptyVariableNameSetsNothingButStillFinds)
     EXPECT_EQ(journal(), "reset room.hall,resetting");
 }
 
+// A variable the game never declared is still made and set, so the find counts, but the name is reported
+// once.
+TEST_F(HiddenObjects, AVariableNeverDeclaredIsReportedOnceByName)
+{
+    harness::createGameVariable("found_coin", "0");
+    struct Case
+    {
+        hstring object;
+        size_t warnings;
+    };
+    for (const Case& c : {Case{"key", 1}, Case{"coin", 0}})
+    {
+        // Two objects set the same variable, one after the other.
+        for (const char* value : {"1", "2"})
+        {
+            HiddenObject* object = make(c.object + value);
+            object->setProperty("var", "found_" + c.object);
+            object->setProperty("value", value);
+            click(120, 120);
+            engine->frame();
+        }
+        EXPECT_EQ(var("found_" + c.object), "2") << c.object;
+        const std::string name(c.object.c_str());
+        EXPECT_EQ(engine->logCount("HiddenObject '" + name + "1' sets the variable 'found_" + name +
+                                   "', which was never declared"),
+                  c.warnings)
+            << engine->logText();
+        EXPECT_EQ(engine->logCount("the variable 'found_" + name + "', which was never declared"),
+                  c.warnings);
+    }
+}
+
 TEST_F(HiddenObjects, PropertiesClassesAndTheDebugItemList)
 {
     HiddenObject* object = make("lamp");

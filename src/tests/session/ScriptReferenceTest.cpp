@@ -362,7 +362,7 @@ namespace
             {
                 const size_t end = line.find('|', 1);
                 const std::string name = entryName(line.substr(1, end == std::string::npos ? end : end - 1));
-                if (!name.empty() && name != "Property" && name[0] != '-')
+                if (!name.empty() && name != "Property" && name != "Variable" && name[0] != '-')
                 {
                     result[section].insert(name);
                 }
@@ -559,5 +559,31 @@ TEST(ScriptReferenceConfiguration, EveryKeyTheEngineReadsHasARow)
     {
         EXPECT_TRUE(documented.count(key) > 0)
             << "configuration key " << key << " has no row in docs/configuration.md";
+    }
+}
+
+// The variables the engine declares for itself, all that a game declaring none has, are the rows of the
+// table "## Engine variables" of docs/api/vars.md.
+TEST_F(ScriptReference, EveryVariableOfTheEngineHasARowAndEveryRowAVariable)
+{
+    Names declared;
+    for (const auto& entry : VariableDictionary::getGlobal().getVariables())
+    {
+        declared.insert(std::string(entry.first.c_str()));
+    }
+    ASSERT_GT(declared.size(), 3u);
+    // The section's key is the first word of its heading.
+    const auto sections = documentedProperties(docsDir() + "/api/vars.md");
+    ASSERT_EQ(sections.count("Engine"), 1u) << "docs/api/vars.md has its section \"## Engine variables\"";
+    const Names rows = sections.at("Engine");
+    for (const std::string& name : declared)
+    {
+        EXPECT_EQ(rows.count(name), 1u)
+            << "the engine's variable " << name << " has no row in docs/api/vars.md";
+    }
+    for (const std::string& row : rows)
+    {
+        EXPECT_EQ(declared.count(row), 1u)
+            << "docs/api/vars.md has a row for " << row << ", which the engine does not declare";
     }
 }

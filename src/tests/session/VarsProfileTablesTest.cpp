@@ -20,6 +20,7 @@ namespace
         void SetUp() override
         {
             folder.config("profile: Anna\n");
+            folder.put("cfg/achievements.cfg", "key\nlamp\n");
             folder.put("data/ui/ui.dts", "<Dataset/>");
             folder.put("data/lib/ui.lua", "vars.create('score', 0)\nvars.create('word', 'x')\n"
                                           "early, earlyError = pcall(profile.load)\n"
@@ -56,6 +57,10 @@ TEST_F(VarsAndProfiles, VarsReadNumbersAsNumbersAndRefuseUnknownNames)
                      "Attempting to set state variable $nothing: v, variable not found."));
     EXPECT_TRUE(ends(lua("attempt(vars.create, 'score', 1)"),
                      "Unable to create new var 'score', var already exists."));
+    EXPECT_TRUE(
+        ends(lua("attempt(vars.create, 'late', 1)"),
+             "Unable to create new variable 'late', dictionary locked. You can only create variables on "
+             "system init."));
     EXPECT_EQ(lua("tostring(vars.exists('score')) .. tostring(vars.exists('nothing'))"), "truefalse");
     LuaInterface::execute("vars.set('word', 'pear', true)");
     EXPECT_EQ(lua("vars.table().word .. ' ' .. vars.table().score"), "pear 5");
@@ -100,4 +105,28 @@ TEST_F(VarsAndProfiles, ProfilesThroughScripts)
     LuaInterface::execute("profile.remove('Anna')");
     EXPECT_EQ(lua("profile.getName()"), "DummyProfile");
     EXPECT_FALSE(std::filesystem::exists(user("Anna")));
+}
+
+// A name the game's list lacks is unlocked as asked, and reported once with its name.
+TEST_F(VarsAndProfiles, AnAchievementTheListLacksIsReportedOnceByName)
+{
+    EXPECT_EQ(lua("profile.create('Anna')"), "Anna");
+    EXPECT_EQ(lua("tostring(profile.load())"), "true");
+    struct Case
+    {
+        std::string name;
+        size_t warnings;
+    };
+    for (const Case& c : {Case{"lamp", 0}, Case{"no_such", 1}})
+    {
+        for (int i = 0; i < 2; ++i)
+        {
+            EXPECT_EQ(lua("tostring(profile.unlockAchievement('" + c.name + "'))"),
+                      i == 0 ? "true" : "false");
+        }
+        EXPECT_EQ(lua("tostring(profile.isAchievementUnlocked('" + c.name + "'))"), "true");
+        EXPECT_EQ(engine->logCount("Achievement '" + c.name + "' is not named in cfg/achievements.cfg"),
+                  c.warnings)
+            << engine->logText();
+    }
 }
