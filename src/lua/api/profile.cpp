@@ -43,6 +43,7 @@ namespace vumo
             int profile_change(lua_State* L)
             {
                 checkArgsExact(L, 1, "profile.change", "s");
+                refuseBeforeSetup(L, "change profile");
                 Profile::changeProfile(toString(L, 1));
                 return 0;
             }

@@ -105,3 +105,18 @@ TEST_F(VarsAndProfiles, ProfilesThroughScripts)
     EXPECT_EQ(lua("profile.getName()"), "DummyProfile");
     EXPECT_FALSE(std::filesystem::exists(user("Anna")));
 }
+
+// A profile made and chosen by a library script, before the engine has declared its variables.
+TEST(VarsAndProfilesEarly, AChangeInALibraryScriptIsAScriptError)
+{
+    GameFolder folder;
+    folder.config();
+    folder.put("data/ui/ui.dts", "<Dataset/>");
+    folder.put("data/lib/ui.lua", "pcall(profile.create, 'Early')\n"
+                                  "_, changeError = pcall(profile.change, 'Early')\n");
+    Engine engine(folder);
+    engine.start();
+    EXPECT_TRUE(ends(engine.lua("changeError"), "Unable to change profile before ui.setup() finishes."));
+    EXPECT_EQ(engine.lua("profile.getName()"), "DummyProfile");
+    EXPECT_EQ(Engine::errorLines(), 0) << engine.logText();
+}
