@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <quortypes/util.h>
+
 Match3Board::Match3Board(int columns, int rows) : columns(std::max(columns, 0)), rows(std::max(rows, 0))
 {
     cells.resize((size_t)this->columns * this->rows);
@@ -64,7 +66,14 @@ std::vector<Match3Board::Run> Match3Board::findMatches(bool stopAtFirst) const
     return runs;
 }
 
-int Match3Board::countRowMoves(const harray<hstring>& negative, bool transposed) const
+std::vector<hstring> Match3Board::sorted(const harray<hstring>& negative)
+{
+    std::vector<hstring> result(negative.begin(), negative.end());
+    std::sort(result.begin(), result.end());
+    return result;
+}
+
+int Match3Board::countRowMoves(const std::vector<hstring>& sortedNegative, bool transposed) const
 {
     const int cs = transposed ? rows : columns;
     const int rs = transposed ? columns : rows;
@@ -75,7 +84,7 @@ int Match3Board::countRowMoves(const harray<hstring>& negative, bool transposed)
         for (int c = 0; c < cs - 1; ++c)
         {
             const hstring& x = cell(c, r);
-            if (std::find(negative.begin(), negative.end(), x) != negative.end())
+            if (std::binary_search(sortedNegative.begin(), sortedNegative.end(), x))
             {
                 continue;
             }
@@ -108,7 +117,12 @@ int Match3Board::countRowMoves(const harray<hstring>& negative, bool transposed)
 
 int Match3Board::countMoves(const harray<hstring>& negative) const
 {
-    return countRowMoves(negative, false) + countRowMoves(negative, true);
+    return countMovesAmong(sorted(negative));
+}
+
+int Match3Board::countMovesAmong(const std::vector<hstring>& sortedNegative) const
+{
+    return countRowMoves(sortedNegative, false) + countRowMoves(sortedNegative, true);
 }
 
 std::vector<std::pair<int, int>> Match3Board::runCells(const std::vector<Run>& runs) const
@@ -146,6 +160,11 @@ bool Match3Board::dealWithoutRuns(const harray<hstring>& pool)
     const long long maxSteps = 16LL * count + 64;
     long long steps = 0;
     harray<hstring> fitting;
+    auto fits = [&](int i, int column, int row, const hstring& type)
+    {
+        return !completesRun(column, row, type) &&
+               std::find(tried[i].begin(), tried[i].end(), type) == tried[i].end();
+    };
     for (int i = 0; i < count;)
     {
         if (++steps > maxSteps)
@@ -154,12 +173,32 @@ bool Match3Board::dealWithoutRuns(const harray<hstring>& pool)
         }
         const int column = i / rows;
         const int row = i % rows;
+        // At most two types complete a run, so a few picks nearly always find one that fits without
+        // looking at the whole pool; a pick that fits is as likely for every fitting entry as a choice
+        // among all of them would be.
+        bool picked = false;
+        for (int pick = 0; pick < 4 && !picked && pool.size() > 0; ++pick)
+        {
+            ++dealWork;
+            const hstring& type = pool[quortypes::randomInt(pool.size())];
+            if (fits(i, column, row, type))
+            {
+                cells[i] = type;
+                picked = true;
+            }
+        }
+        if (picked)
+        {
+            tried[i].push_back(cells[i]);
+            ++i;
+            continue;
+        }
         fitting.clear();
         // Every entry of the pool, so that a type listed twice still comes twice as often.
+        dealWork += pool.size();
         for (const hstring& type : pool)
         {
-            if (!completesRun(column, row, type) &&
-                std::find(tried[i].begin(), tried[i].end(), type) == tried[i].end())
+            if (fits(i, column, row, type))
             {
                 fitting.push_back(type);
             }
@@ -183,6 +222,13 @@ bool Match3Board::dealWithoutRuns(const harray<hstring>& pool)
 
 int Match3Board::rollUntilPlayable(const harray<hstring>& pool, const harray<hstring>& negative, int maxRolls)
 {
+    dealWork = 0;
+    return rollUntilPlayableAmong(pool, sorted(negative), maxRolls);
+}
+
+int Match3Board::rollUntilPlayableAmong(const harray<hstring>& pool,
+                                        const std::vector<hstring>& sortedNegative, int maxRolls)
+{
     int rolls = 0;
     bool dealing = true;
     do
@@ -195,9 +241,11 @@ int Match3Board::rollUntilPlayable(const harray<hstring>& pool, const harray<hst
             {
                 type = pool.random();
             }
+            dealWork += (long long)cells.size();
         }
         ++rolls;
-    } while ((hasRun() || !hasMove(negative)) && rolls <= maxRolls);
+    } while ((hasRun() || countMovesAmong(sortedNegative) == 0) && rolls <= maxRolls &&
+             dealWork <= maxDealWork);
     return rolls;
 }
 
@@ -222,16 +270,25 @@ bool Match3Board::canSettle(const harray<hstring>& pool, const harray<hstring>& 
     return kinds.size() >= 2 && movable;
 }
 
+bool Match3Board::canHoldMove(int columns, int rows)
+{
+    const int longer = std::max(columns, rows);
+    const int shorter = std::min(columns, rows);
+    return longer >= 4 || (longer == 3 && shorter >= 2);
+}
+
 bool Match3Board::refillUntilMovable(const std::vector<std::pair<int, int>>& refilled,
                                      const harray<hstring>& pool, const harray<hstring>& negative, int& rolls)
 {
-    for (rolls = 0; !hasMove(negative); ++rolls)
+    const std::vector<hstring> sortedNegative = sorted(negative);
+    dealWork = 0;
+    for (rolls = 0; countMovesAmong(sortedNegative) == 0; ++rolls)
     {
         if (rolls == maxRefillRolls)
         {
             // The remaining cells leave the new ones no move: roll the whole board instead.
-            rolls += rollUntilPlayable(pool, negative, getMaxRolls());
-            return hasMove(negative);
+            rolls += rollUntilPlayableAmong(pool, sortedNegative, getMaxRolls());
+            return countMovesAmong(sortedNegative) > 0;
         }
         for (const std::pair<int, int>& slot : refilled)
         {

@@ -57,6 +57,9 @@ public:
     // Whether a pool can ever deal a board without a run and with a move: a line of three of one type is a
     // run, and cells of a negative type never start a move. A type listed twice counts once.
     static bool canSettle(const harray<hstring>& pool, const harray<hstring>& negative);
+    // Whether a board of the size can ever hold a move: a swap that makes a line of three needs a line of
+    // four, or a line of three beside another line.
+    static bool canHoldMove(int columns, int rows);
 
     // The deals of a whole board and the rolls of a refill a player can wait for: a board dealt without runs
     // nearly always has a move at once, and a refill comes within a few dozen rolls whenever one can come
@@ -64,6 +67,9 @@ public:
     // dealt than in maxBoardRolls boards of 8 x 8.
     static constexpr int maxBoardRolls = 100000;
     static constexpr long long maxRolledCells = 64LL * maxBoardRolls;
+    // The deals of one roll or refill look at pool entries too: a large pool must not multiply the work
+    // the cells are allowed. Counted in cells dealt and pool entries looked at.
+    static constexpr long long maxDealWork = 16LL * maxRolledCells;
     static constexpr int maxRefillRolls = 200;
     // The longest side a board may have.
     static constexpr int maxSide = 32;
@@ -73,7 +79,15 @@ private:
     int rows = 0;
     std::vector<hstring> cells;
 
-    int countRowMoves(const harray<hstring>& negative, bool transposed) const;
+    // The pool entries and cells the deals of the current roll have looked at.
+    long long dealWork = 0;
+
+    // Negative types sorted, looked up once per cell.
+    static std::vector<hstring> sorted(const harray<hstring>& negative);
+    int countMovesAmong(const std::vector<hstring>& sortedNegative) const;
+    int countRowMoves(const std::vector<hstring>& sortedNegative, bool transposed) const;
     // Whether the type at the cell would end a run with the two cells before it in its row or its column.
     bool completesRun(int column, int row, const hstring& type) const;
+    int rollUntilPlayableAmong(const harray<hstring>& pool, const std::vector<hstring>& sortedNegative,
+                               int maxRolls);
 };

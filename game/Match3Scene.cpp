@@ -102,6 +102,12 @@ hstring Match3Scene::_readSettings()
                 formatString("'%s' is %d, not from 1 to %d", side.first, side.second, Match3Board::maxSide));
         }
     }
+    if (!Match3Board::canHoldMove(columns, rows))
+    {
+        read.fail(
+            formatString("a board of %d x %d never holds a move: that takes a side of 4, or sides of 3 and 2",
+                         columns, rows));
+    }
     if (!Match3Board::canSettle(_pool(), negative))
     {
         read.fail("'_match3_positive', '_match3_neutral' and '_match3_negative' never deal a board without a "

@@ -92,6 +92,8 @@ void VumoPlayerTorvinOrvaloUI::init()
             quortypes::Log::error(logTag, e.getMessage());
         }
     }
+    // Before the start scene is checked, so that the store can be it as it can be the target of any switch.
+    this->installStoreMenu();
     UI::init();
 }
 

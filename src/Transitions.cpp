@@ -114,13 +114,15 @@ namespace vumo
                 {
                     direction = 0;
                 }
-                overlay->setAlpha((unsigned char)(level + 0.5f));
-                if (direction != 0)
-                {
-                    return true;
-                }
             }
-            if (overlay->getAlpha() == 255)
+            // The overlay only shows the fade's level: whatever a script set on it since is drawn over, and
+            // the switch is decided by the level alone.
+            overlay->setAlpha((unsigned char)(level + 0.5f));
+            if (direction != 0)
+            {
+                return true;
+            }
+            if (level >= 255.0f)
             {
                 if (!waited)
                 {

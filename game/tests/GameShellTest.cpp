@@ -215,6 +215,18 @@ TEST_F(GameShell, AStoreMenuFileIsReplacedByTheStoreSceneAtEveryMenuLoad)
     EXPECT_NE(orvalo::getUpsellScreen(), nullptr);
 }
 
+TEST_F(GameShell, TheStoreCanBeTheStartScene)
+{
+    write();
+    folder.config(
+        "scene: menu.StoreMenu\norvalo_id: demo_game\nupsell: data/orvalo/system/upsell/upsell.dts\n");
+    start();
+    settle();
+    EXPECT_EQ(active(), "menu.StoreMenu");
+    EXPECT_NE(orvalo::getUpsellScreen(), nullptr);
+    EXPECT_EQ(Engine::errorLines(), 0) << engine->logText();
+}
+
 TEST_F(GameShell, LaterFadesBackToTheMainMenu)
 {
     write();

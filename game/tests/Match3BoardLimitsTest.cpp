@@ -1,3 +1,4 @@
+#include <ctime>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -25,6 +26,58 @@ TEST(Match3BoardLimits, OnlyPoolsWithTwoTypesAndOneNotNegativeCanSettle)
         EXPECT_EQ(Match3Board::canSettle(types(c.pool), types(c.negative)), c.settles)
             << "pool " << c.pool << ", negative " << c.negative;
     }
+}
+
+TEST(Match3BoardLimits, OnlyBoardsWithALineOfFourOrThreeBesideAnotherCanHoldAMove)
+{
+    const struct
+    {
+        int columns;
+        int rows;
+        bool holds;
+    } cases[] = {
+        {1, 1, false}, {2, 2, false}, {3, 1, false}, {1, 3, false}, {2, 32, true}, {3, 2, true},
+        {2, 3, true},  {4, 1, true},  {1, 4, true},  {3, 3, true},  {8, 8, true},
+    };
+    for (const auto& c : cases)
+    {
+        EXPECT_EQ(Match3Board::canHoldMove(c.columns, c.rows), c.holds) << c.columns << " x " << c.rows;
+    }
+    // Each size that can is dealt a board with a move.
+    quortypes::seedRandom(5);
+    for (const auto& c : cases)
+    {
+        Match3Board b(c.columns, c.rows);
+        b.rollUntilPlayable(types("ABC"), {}, b.getMaxRolls());
+        EXPECT_EQ(!b.hasRun() && b.hasMove({}), c.holds) << c.columns << " x " << c.rows;
+    }
+}
+
+// A thousand tile types, half of them negative, on a board that never settles: the deal and the move search
+// look at a few of them per cell, not at all of them, so every roll costs about what it costs with four.
+TEST(Match3BoardLimits, AManyTypedPoolCostsTheDealNoMoreThanAFewTypes)
+{
+    auto secondsOfRolls = [](int typeCount)
+    {
+        harray<hstring> pool;
+        harray<hstring> negative;
+        for (int i = 0; i < typeCount; ++i)
+        {
+            pool.push_back(hstring("T") + hstring(i));
+            if (i % 2 == 1)
+            {
+                negative.push_back(pool.back());
+            }
+        }
+        quortypes::seedRandom(9);
+        const std::clock_t start = std::clock();
+        Match3Board b(2, 2);
+        EXPECT_EQ(b.rollUntilPlayable(pool, negative, b.getMaxRolls()), b.getMaxRolls() + 1);
+        return (double)(std::clock() - start) / CLOCKS_PER_SEC;
+    };
+    const double few = secondsOfRolls(4);
+    const double many = secondsOfRolls(1000);
+    EXPECT_LT(many, few * 4 + 0.05) << few << " s with 4 types";
 }
 
 TEST(Match3BoardLimits, LargerBoardsGetFewerRollsForTheSameWork)

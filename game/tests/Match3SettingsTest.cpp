@@ -128,6 +128,8 @@ INSTANTIATE_TEST_SUITE_P(
                           "'_match3_columns' is 88, not from 1 to 32."},
         Match3RefusalCase{Settings{{"columns", "8"}, {"rows", "8060"}},
                           "'_match3_rows' is 8060, not from 1 to 32."},
+        Match3RefusalCase{Settings{{"columns", "2"}, {"rows", "2"}}, "a board of 2 x 2 never holds a move"},
+        Match3RefusalCase{Settings{{"columns", "1"}, {"rows", "3"}}, "a board of 1 x 3 never holds a move"},
         Match3RefusalCase{Settings{{"positive", "'FF0000,FF0000'"}, {"neutral", "''"}, {"negative", "''"}},
                           "'_match3_positive', '_match3_neutral' and '_match3_negative' never deal a board"},
         Match3RefusalCase{

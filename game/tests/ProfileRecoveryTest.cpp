@@ -76,6 +76,25 @@ TEST_F(ProfileRecovery, AStoreThatCannotBeReadIsNamedWithWhatToDo)
         << error;
 }
 
+// A link to a device where the store should be: the rest of the profile opens, its achievements start
+// afresh, and the link goes aside at the next write.
+TEST_F(ProfileRecovery, AStoreThatIsNoFileGoesAsideAndTheProfileOpens)
+{
+    Profile::changeProfile(Profile::create("Anna"));
+    setScore("7");
+    Session::getProfile()->saveToFile();
+    Profile::changeProfile(Profile::create("Bob"));
+    std::filesystem::remove(user("Anna/achievements.bin"));
+    std::filesystem::create_symlink("/dev/zero", user("Anna/achievements.bin"));
+
+    EXPECT_NO_THROW(Profile::changeProfile("Anna"));
+    EXPECT_EQ(var("profile_dir") + var("score"), "Anna7");
+    EXPECT_EQ(logCount("Achievements file '" + user("Anna/achievements.bin") + "' is not a regular file"), 1);
+    EXPECT_EQ(engine->lua("profile.unlockAchievement('won')"), "true");
+    EXPECT_EQ(std::filesystem::read_symlink(user("Anna/achievements.bin.damaged")), "/dev/zero");
+    EXPECT_EQ(readFile(user("Anna/achievements.bin")), pirk::encodeAchievementsStore({{"won", 100}}));
+}
+
 TEST_F(ProfileRecovery, AWholeDiffOfAnotherFolderGivesWayToTheBackup)
 {
     Profile::changeProfile(Profile::create("Anna"));

@@ -384,6 +384,7 @@ namespace vumo
                      }
                      object.map = chapter->getActionMap(value);
                  }
+                 object.debugTooLarge = false;
                  object.deleteDebugTexture();
              }},
             {"shape", PropertyInfo::STRING,

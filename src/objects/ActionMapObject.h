@@ -60,7 +60,11 @@ namespace vumo
         static bool isPointInsideCallback(tesraui::Object* parent, float x, float y);
 
         ActionMap* getMap() const { return this->map; }
-        void setMap(ActionMap* value) { this->map = value; }
+        void setMap(ActionMap* value)
+        {
+            this->map = value;
+            this->debugTooLarge = false;
+        }
         const hstring& getEnvironment() const { return this->environment; }
         void setEnvironment(const hstring& value) { this->environment = value; }
         bool isSelectMode() const { return this->selectMode; }
@@ -84,12 +88,16 @@ namespace vumo
         float doubleClickTimer = 0.0f;
         std::unique_ptr<tesra::Texture> debugTexture;
         kavtypes::Rectangle debugSourceRect;
+        // The map was found too large for the debug display and said so; it is not tried again.
+        bool debugTooLarge = false;
 
         uint32_t getOwnColor() const;
         void releaseParent();
         void deleteDebugTexture();
         // False when no region is painted (no texture then).
         bool createDebugTexture();
+        // False, said once in the log, when the map is larger than a texture of the render system can be.
+        bool debugMapFits();
         void drawShape(const kavtypes::Rectangle& r);
         void drawMarker(float x, float y);
 

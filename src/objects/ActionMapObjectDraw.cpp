@@ -31,6 +31,27 @@ namespace vumo
         }
     } // namespace
 
+    bool ActionMapObject::debugMapFits()
+    {
+        if (this->debugTooLarge)
+        {
+            return false;
+        }
+        // The display is one texture of the map's pixels, built from a buffer of all of them.
+        const int limit = tesra::rendersys->getMaxTextureSize();
+        if (this->map->getWidth() <= limit && this->map->getHeight() <= limit)
+        {
+            return true;
+        }
+        this->debugTooLarge = true;
+        quortypes::Log::errorf(
+            Session::logTag,
+            "%s.amp: %d x %d pixels is too large to show, the largest texture is %d pixels "
+            "wide",
+            this->map->getName().c_str(), this->map->getWidth(), this->map->getHeight(), limit);
+        return false;
+    }
+
     bool ActionMapObject::createDebugTexture()
     {
         ActionMap* map = this->map;
@@ -198,6 +219,10 @@ namespace vumo
         const kavtypes::Rectangle r = this->getDrawRect();
         if (this->map != nullptr)
         {
+            if (this->debugTexture == nullptr && !this->debugMapFits())
+            {
+                return;
+            }
             if (this->debugTexture == nullptr)
             {
                 this->createDebugTexture();

@@ -153,14 +153,15 @@ namespace vumo
 
     bool UI::isDebugModeEnabled()
     {
+        // Known by the profile's name, which is what decides: another profile may come at the same address.
         Profile* profile = Session::getProfile();
-        if (this->debugModeKnown && profile == this->debugModeProfile)
+        const hstring name = (profile != nullptr ? profile->getName().lowered() : hstring());
+        if (this->debugModeKnown && name == this->debugModeProfileName)
         {
             return this->debugMode;
         }
         this->debugModeKnown = true;
-        this->debugModeProfile = profile;
-        const hstring name = (profile != nullptr ? profile->getName().lowered() : hstring());
+        this->debugModeProfileName = name;
         this->debugMode = (name == developerProfileNames[0] || name == developerProfileNames[1] ||
                            Session::getConfigValue("debug_mode") == "1");
         return this->debugMode;

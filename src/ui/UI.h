@@ -176,7 +176,7 @@ namespace vumo
         int idiomFrame = -1;
         int idiom = IDIOM_MOBILE;
         bool debugModeKnown = false;
-        Profile* debugModeProfile = nullptr;
+        hstring debugModeProfileName;
         bool debugMode = false;
 
         // True when the object under the cursor lies in the active scene's tree.

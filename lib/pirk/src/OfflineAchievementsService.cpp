@@ -37,9 +37,10 @@ namespace pirk
             return (int)progress;
         }
 
-        // The whole file; false when there is none. A file that is there but cannot be read throws with
-        // the system's reason, so that it is never taken for a missing one.
-        bool readStoreBytes(const hstring& path, std::string& bytes)
+        // The whole file; false when there is none, or when a named pipe, a device or a socket is in its
+        // place (which sets notAFile). A file that is there but cannot be read throws with the system's
+        // reason, so that it is never taken for a missing one.
+        bool readStoreBytes(const hstring& path, std::string& bytes, bool* notAFile = nullptr)
         {
             bytes.clear();
             FILE* file = quortypes::openRegularFile(path, "rb");
@@ -47,6 +48,11 @@ namespace pirk
             {
                 if (errno == ENOENT)
                 {
+                    return false;
+                }
+                if (notAFile != nullptr && quortypes::isNotRegularFileError(errno))
+                {
+                    *notAFile = true;
                     return false;
                 }
                 throw quortypes::exception("Unable to read achievements file '" + path +
@@ -132,8 +138,9 @@ namespace pirk
         this->storeDamaged = false;
         this->storedCrcKnown = false;
         std::string bytes, checksums;
+        bool notAFile = false;
         // Throws for a store that cannot be read; it then stays unwritten until a later load reads it.
-        if (this->filename != "" && readStoreBytes(this->filename, bytes))
+        if (this->filename != "" && readStoreBytes(this->filename, bytes, &notAFile))
         {
             bool damaged = false;
             for (auto& record : decodeAchievementsStore(bytes, damaged))
@@ -153,6 +160,14 @@ namespace pirk
             this->storeDamaged = damaged;
             this->storedCrcKnown = !damaged;
             this->storedCrc = storeCrc(bytes);
+        }
+        else if (notAFile)
+        {
+            // It holds no records, and is no file to write over: the records start afresh and it goes aside
+            // at the next write, as a damaged store does.
+            quortypes::Log::warnf(logTag, "Achievements file '%s' is not a regular file, no records kept",
+                                  this->filename.c_str());
+            this->storeDamaged = true;
         }
         this->storeRead = true;
         this->loaded = true;

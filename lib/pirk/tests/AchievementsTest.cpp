@@ -1,5 +1,10 @@
+#include <sys/stat.h>
+
 #include <cmath>
+#include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include <pirk/AchievementsStore.h>
 #include <pirk/OfflineAchievementsService.h>
@@ -177,6 +182,37 @@ TEST(Achievements, AStoreThatCannotBeReadIsNeverWritten)
     }
     EXPECT_EQ(dir.read("achievements.bin/inside"), "keep");
     EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
+}
+
+// A link to a device and a named pipe where the file should be: no records, nothing read from them, and
+// each goes aside at the next write as a damaged store does.
+TEST(Achievements, AStoreThatIsNoFileGoesAsideAtTheNextWrite)
+{
+    const std::vector<std::pair<std::string, std::function<void(const std::string&)>>> cases = {
+        {"link to /dev/zero",
+         [](const std::string& path) { std::filesystem::create_symlink("/dev/zero", path); }},
+        {"named pipe", [](const std::string& path) { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); }},
+    };
+    for (const auto& c : cases)
+    {
+        pirktest::ScratchDir dir;
+        const std::string path = dir / "achievements.bin";
+        c.second(path);
+        pirktest::LogCapture log;
+        pirk::OfflineAchievementsService service;
+        ASSERT_NO_THROW(service.setFilename(path)) << c.first;
+        EXPECT_EQ(records(service), "") << c.first;
+        EXPECT_EQ(log.take(),
+                  Lines{"WARNING: Achievements file '" + path + "' is not a regular file, no records kept"})
+            << c.first;
+        service.submitAchievement(std::make_unique<pirk::Achievement>("a", 100.0f));
+        EXPECT_EQ(log.take(), Lines{"WARNING: Achievements file '" + path + "' was damaged, kept aside as '" +
+                                    path + ".damaged'"})
+            << c.first;
+        EXPECT_FALSE(std::filesystem::is_regular_file(path + ".damaged")) << c.first;
+        EXPECT_TRUE(std::filesystem::exists(std::filesystem::symlink_status(path + ".damaged"))) << c.first;
+        EXPECT_EQ(dir.read("achievements.bin"), pirk::encodeAchievementsStore({{"a", 100}})) << c.first;
+    }
 }
 
 // Names registered in one or several calls keep the first of each, in the order first given; a list as long

@@ -89,6 +89,11 @@ namespace quortypes
     {
         return platform::describeError(error);
     }
+
+    bool isNotRegularFileError(int error)
+    {
+        return error == platform::notRegularFileError;
+    }
 } // namespace quortypes
 
 harray<hstring> splitLines(const hstring& text)

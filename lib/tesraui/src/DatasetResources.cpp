@@ -139,8 +139,9 @@ namespace tesraui
 
     std::unique_ptr<Image> Dataset::unregisterImage(Image* image)
     {
+        // Another dataset's image may share the name; this one's entry is not that image's to give away.
         auto entry = images.find(image->getName());
-        if (entry == images.end())
+        if (entry == images.end() || entry->second.get() != image)
         {
             throw _ResourceNotExistsException(image->getName(), "Image", this, "src/Dataset", __LINE__);
         }

@@ -77,6 +77,21 @@ TEST(Dataset, RegistryAndLookups)
     menu.unregisterImage(dotted).reset();
 }
 
+// Two datasets holding an image of one name: each lets only its own go.
+TEST(Dataset, UnregisteringAnotherDatasetsImageOfTheSameName)
+{
+    tesraui::Dataset menu("", "menu"), scene("", "scene");
+    tesraui::Image* menus = menu.registerImage(std::make_unique<tesraui::Image>(nullptr, "pic", Rectangle()));
+    tesraui::Image* scenes =
+        scene.registerImage(std::make_unique<tesraui::Image>(nullptr, "pic", Rectangle()));
+    EXPECT_EQ(thrownText<tesraui::_ResourceNotExistsException>([&] { scene.unregisterImage(menus).reset(); }),
+              "Image doesn't exist: 'pic' in dataset 'scene'");
+    EXPECT_EQ(scene.getImage("pic"), scenes);
+    EXPECT_EQ(menu.getImage("pic"), menus);
+    EXPECT_EQ(menu.unregisterImage(menus).get(), menus);
+    EXPECT_EQ(scene.getImage("pic"), scenes);
+}
+
 TEST(Dataset, FocusEventsInOrder)
 {
     uitest::FakeWindow window;

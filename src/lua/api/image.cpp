@@ -149,7 +149,10 @@ namespace vumo
                 }
             }
 
-            tesraui::Image* makeImage(lua_State* L, const hstring& type, tesraui::Dataset* dataset,
+            hstring textureName(Chapter* chapter, const hstring& file);
+
+            // The texture is named as every texture call names it.
+            tesraui::Image* makeImage(lua_State* L, const hstring& type, Chapter* chapter,
                                       const hstring& texture, const hstring& name,
                                       const kavtypes::Rectangle& rect)
             {
@@ -157,7 +160,7 @@ namespace vumo
                 {
                     return new tesraui::CompositeImage(name, rect.getSize());
                 }
-                tesraui::Texture* owner = dataset->getTexture(texture);
+                tesraui::Texture* owner = chapter->getTexture(textureName(chapter, texture));
                 if (type == "Image")
                 {
                     return new tesraui::Image(owner, name, rect);
@@ -382,8 +385,10 @@ namespace vumo
                                   formatString("Error destroying image '%s', another object is using it: %s",
                                                image->getFullName().c_str(), user.c_str()));
                 }
-                // Out of the chapter, the image is this call's alone.
-                const std::unique_ptr<tesraui::Image> unregistered = chapter->unregisterImage(image);
+                // Out of its dataset, the image is this call's alone. A dotted name found the image in the
+                // dataset it names, which is the one that lets it go.
+                const std::unique_ptr<tesraui::Image> unregistered =
+                    image->getDataset()->unregisterImage(image);
                 return 0;
             }
 

@@ -25,6 +25,16 @@ namespace vumo
                 return profile;
             }
 
+            // The variables a profile holds are declared until ui.setup() ends: a library script that loads
+            // or resets one before would declare the engine's own variables ahead of it.
+            void refuseBeforeSetup(lua_State* L, const char* what)
+            {
+                if (!VariableDictionary::getGlobal().isLocked())
+                {
+                    raiseLuaError(L, hstring("Unable to ") + what + " before ui.setup() finishes.");
+                }
+            }
+
             int profile_create(lua_State* L)
             {
                 return push(L, Profile::create(toString(L, 1)));
@@ -33,16 +43,14 @@ namespace vumo
             int profile_change(lua_State* L)
             {
                 checkArgsExact(L, 1, "profile.change", "s");
+                refuseBeforeSetup(L, "change profile");
                 Profile::changeProfile(toString(L, 1));
                 return 0;
             }
 
             int profile_load(lua_State* L)
             {
-                if (!VariableDictionary::getGlobal().isLocked())
-                {
-                    raiseLuaError(L, "Unable to load profile before ui.setup() finishes.");
-                }
+                refuseBeforeSetup(L, "load profile");
                 try
                 {
                     Profile::changeProfile(Session::getConfigValue("profile"));
@@ -112,12 +120,14 @@ namespace vumo
             int profile_loadDiff(lua_State* L)
             {
                 checkArgsExact(L, 1, "profile.loadDiff", "s");
+                refuseBeforeSetup(L, "load a variables diff");
                 Profile::loadDiff(toString(L, 1));
                 return 0;
             }
 
-            int profile_reset(lua_State*)
+            int profile_reset(lua_State* L)
             {
+                refuseBeforeSetup(L, "reset profile");
                 Profile::reset();
                 return 0;
             }

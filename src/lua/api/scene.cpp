@@ -133,7 +133,16 @@ namespace vumo
                     raiseLuaError(L, "scene._queued_reset: no loaded chapter holds the scene '" +
                                          toString(L, 1) + "'");
                 }
-                chapter->getScene(name)->reset();
+                // A switch that ran before it in the queue left the scene: resetting it now would bring it
+                // back beside the new one.
+                Scene* active = Session::getActiveScene();
+                if (active == nullptr || !chapter->hasScene(name) || chapter->getScene(name) != active)
+                {
+                    quortypes::Log::write(Session::logTag, "Queued reset of scene '" + toString(L, 1) +
+                                                               "' dropped, the scene is no longer active");
+                    return 0;
+                }
+                active->reset();
                 return 0;
             }
 

@@ -122,3 +122,33 @@ TEST_F(ActionMapDrawing, ShapesFillTheirAreaWithoutAMap)
     engine->frame();
     EXPECT_TRUE(near(at(4, 4), navy));
 }
+
+// A map whose header claims a size no texture can have (27 bytes: the header and no region).
+TEST(ActionMapDrawingTooLarge, IsSaidOnceAndNotDrawnWhileTheGameGoesOn)
+{
+    GameFolder folder;
+    actionmaptest::makeGame(folder);
+    folder.put("data/chapters/room/action_maps/huge.amp", ampfiles::file(2147483647, 2147483647, {}));
+    Engine engine(folder);
+    engine.start();
+    engine.frame();
+    ActionMapObject* layer = actionmaptest::findLayer();
+    ASSERT_NE(layer, nullptr);
+    layer->setProperty("file", "huge");
+    DebugUI::setActionMapDebugEnabled(true);
+    for (int i = 0; i < 3; ++i)
+    {
+        engine.frame();
+    }
+    EXPECT_EQ(layer->getDebugTexture(), nullptr);
+    EXPECT_EQ(engine.logCount("huge.amp: 2147483647 x 2147483647 pixels is too large to show"), 1u)
+        << engine.logText();
+    EXPECT_EQ(Engine::errorLines(), 1) << engine.logText();
+    EXPECT_TRUE(near(engine.pixel(screen(4), screen(4)), navy));
+
+    // A map that fits is shown again.
+    layer->setProperty("file", "hall");
+    engine.frame();
+    EXPECT_NE(layer->getDebugTexture(), nullptr);
+    DebugUI::setActionMapDebugEnabled(false);
+}

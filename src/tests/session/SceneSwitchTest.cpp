@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include <lua.hpp>
 #include <tesraui/Dataset.h>
 #include <tesraui/Image.h>
@@ -366,6 +368,32 @@ TEST_F(SceneSwitch, AScriptThatLeavesItsChapterAtOnceOutlivesItsScene)
     EXPECT_EQ(journal().find(" reset"), std::string::npos) << journal();
 }
 
+// A script dims the fade's overlay between every frame of the fade: the fade keeps its own level.
+TEST_F(SceneSwitch, AScriptSettingTheFadesOverlayChangesNeitherItNorTheSwitch)
+{
+    Session::changeScene("b", 0.5f, "fade");
+    std::vector<int> seen;
+    for (int i = 0; i < 100 && Session::isTransitionRunning(); ++i)
+    {
+        if (overlay() != nullptr)
+        {
+            seen.push_back(overlay()->getAlpha());
+            LuaInterface::execute("object.setProperty('ui." + hstring(Transitions::Fade::overlayName) +
+                                  "', 'alpha', 10)");
+        }
+        engine->frame(0.1f);
+    }
+    EXPECT_FALSE(Session::isTransitionRunning());
+    EXPECT_EQ(overlay(), nullptr);
+    EXPECT_EQ(Session::getActiveScene()->getFullName(), "ch1.b");
+    EXPECT_EQ(journal(), "began:ch1.b:fade:0.5 changing:ch1.b<ch1.a deactivate a activating:ch1.b script b "
+                         "activate b activated:ch1.b changed:ch1.b<ch1.a ended");
+    // Up to full cover and down again, whatever the script set last.
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(*std::max_element(seen.begin(), seen.end()), 255);
+    EXPECT_EQ(Engine::errorLines(), 0) << engine->logText();
+}
+
 TEST_F(SceneSwitch, ATransitionStartedByTheEndOfAnotherRunsToItsEnd)
 {
     LuaInterface::execute(
@@ -455,6 +483,28 @@ TEST_F(SceneSwitch, ScenesHooksPauseResetAndColourImages)
     tesraui::Image* green = chapter->getImage("0x00FF00");
     EXPECT_EQ(chapter->getImage("0x00FF00"), green);
     EXPECT_EQ(green->getDataset(), chapter);
+}
+
+// The switch runs first from the queue; the reset it left behind names a scene no longer active.
+TEST_F(SceneSwitch, AResetQueuedAfterAnImmediateSwitchIsDropped)
+{
+    LuaInterface::execute("go = true\n"
+                          "function ch1.a.OnUpdate()\n"
+                          "  if go then go = false scene.switch({scene = 'b', time = 0, effect = 'none'}) "
+                          "scene.reset() end\n"
+                          "end\n");
+    for (int i = 0; i < 100 && Session::getActiveScene()->getFullName() != "ch1.b"; ++i)
+    {
+        engine->frame(0.1f);
+    }
+    engine->frame(0.1f);
+    EXPECT_EQ(Session::getActiveScene()->getFullName(), "ch1.b");
+    EXPECT_EQ(variable("active_scene"), "ch1.b");
+    EXPECT_EQ(journal(), "changing:ch1.b<ch1.a deactivate a activating:ch1.b script b activate b "
+                         "activated:ch1.b changed:ch1.b<ch1.a");
+    EXPECT_EQ(count("Queued reset of scene 'ch1.a' dropped, the scene is no longer active"), 1u);
+    EXPECT_FALSE(UI::getInstance()->isErrorOverlayShown());
+    EXPECT_EQ(Engine::errorLines(), 0) << engine->logText();
 }
 
 TEST_F(SceneSwitch, TheSceneAndVumoTables)

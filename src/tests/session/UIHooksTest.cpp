@@ -351,6 +351,37 @@ TEST_F(UIHooks, ADeveloperProfileNameInAnyCaseTurnsDebugModeOn)
     EXPECT_TRUE(ui->isDebugModeEnabled());
 }
 
+namespace
+{
+    // Profiles made in two places taken in turn, as an allocator may hand out a freed profile's place to the
+    // next profile but one.
+    struct PlacedProfile : public DummyProfile
+    {
+        explicit PlacedProfile(const hstring& name) : name(name) {}
+        hstring getName() override { return this->name; }
+        static void* operator new(size_t size);
+        static void operator delete(void*) {}
+        hstring name;
+    };
+    alignas(std::max_align_t) unsigned char places[2][sizeof(PlacedProfile)];
+    int nextPlace = 0;
+    void* PlacedProfile::operator new(size_t)
+    {
+        return places[nextPlace++ % 2];
+    }
+} // namespace
+
+TEST_F(UIHooks, DebugModeFollowsADeveloperProfileAtTheAddressOfAnother)
+{
+    Session::setProfile(std::unique_ptr<Profile>(new PlacedProfile("alpha")));
+    EXPECT_FALSE(ui->isDebugModeEnabled());
+    Session::setProfile(std::unique_ptr<Profile>(new PlacedProfile("beta")));
+    Session::setProfile(std::unique_ptr<Profile>(new PlacedProfile("VumoTester")));
+    ASSERT_EQ(dynamic_cast<void*>(Session::getProfile()), (void*)places[0]);
+    EXPECT_TRUE(ui->isDebugModeEnabled());
+    Session::setProfile(std::unique_ptr<Profile>(new DummyProfile()));
+}
+
 // Without the hooks: the warnings the player's log gets, and the defaults.
 class UIWithoutHooks : public harness::GameTest
 {

@@ -9,8 +9,8 @@ using harness::GameFolder;
 
 namespace
 {
-    // The engine whose library script tries profile.load at start-up, for the vars, profile and debug
-    // tables.
+    // The engine whose library script tries profile.load, profile.reset and profile.loadDiff at start-up, for
+    // the vars, profile and debug tables.
     class VarsAndProfiles : public ::testing::Test
     {
     protected:
@@ -24,6 +24,8 @@ namespace
             folder.put("data/ui/ui.dts", "<Dataset/>");
             folder.put("data/lib/ui.lua", "vars.create('score', 0)\nvars.create('word', 'x')\n"
                                           "early, earlyError = pcall(profile.load)\n"
+                                          "_, resetError = pcall(profile.reset)\n"
+                                          "_, diffError = pcall(profile.loadDiff, 'x')\n"
                                           "function attempt(f, ...) local ok, e = pcall(f, ...) "
                                           "return ok and 'ok' or e end\n");
             engine.reset(new Engine(folder));
@@ -75,6 +77,8 @@ TEST_F(VarsAndProfiles, ProfilesThroughScripts)
 {
     EXPECT_EQ(lua("tostring(early)"), "false");
     EXPECT_TRUE(ends(lua("earlyError"), "Unable to load profile before ui.setup() finishes."));
+    EXPECT_TRUE(ends(lua("resetError"), "Unable to reset profile before ui.setup() finishes."));
+    EXPECT_TRUE(ends(lua("diffError"), "Unable to load a variables diff before ui.setup() finishes."));
     // No profile of the configured name yet: logged, not raised.
     EXPECT_EQ(lua("tostring(profile.load())"), "false");
     EXPECT_EQ(lua("profile.create('Anna')"), "Anna");
@@ -129,4 +133,19 @@ TEST_F(VarsAndProfiles, AnAchievementTheListLacksIsReportedOnceByName)
                   c.warnings)
             << engine->logText();
     }
+}
+
+// A profile made and chosen by a library script, before the engine has declared its variables.
+TEST(VarsAndProfilesEarly, AChangeInALibraryScriptIsAScriptError)
+{
+    GameFolder folder;
+    folder.config();
+    folder.put("data/ui/ui.dts", "<Dataset/>");
+    folder.put("data/lib/ui.lua", "pcall(profile.create, 'Early')\n"
+                                  "_, changeError = pcall(profile.change, 'Early')\n");
+    Engine engine(folder);
+    engine.start();
+    EXPECT_TRUE(ends(engine.lua("changeError"), "Unable to change profile before ui.setup() finishes."));
+    EXPECT_EQ(engine.lua("profile.getName()"), "DummyProfile");
+    EXPECT_EQ(Engine::errorLines(), 0) << engine.logText();
 }

@@ -25,4 +25,7 @@ namespace quortypes
     // The reason for the errno of a failed file operation, as messages quote it: the system's text, or
     // "not a regular file".
     hstring describeFileError(int error);
+    // The errno of openRegularFile when a named pipe, a device or a socket is in the file's place (a
+    // directory gives EISDIR).
+    bool isNotRegularFileError(int error);
 } // namespace quortypes
