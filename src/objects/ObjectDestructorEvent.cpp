@@ -10,9 +10,11 @@
 
 namespace vumo
 {
+    ObjectDestructorEvent::ObjectDestructorEvent(tesraui::Object* owner) : ownerLife(owner->watchLife()) {}
+
     void ObjectDestructorEvent::execute(tesraui::EventArgs* args)
     {
-        if (args == nullptr || args->object == nullptr)
+        if (args == nullptr || args->object == nullptr || !this->ownerLife.isAlive())
         {
             return;
         }
@@ -35,7 +37,7 @@ namespace vumo
         dataset->destroyObject(args->object);
     }
 
-    void PendingDestruction::queue(tesraui::Object* target, const char* ownerKind)
+    void PendingDestruction::queue(tesraui::Object* owner, tesraui::Object* target, const char* ownerKind)
     {
         if (this->event != nullptr)
         {
@@ -55,7 +57,7 @@ namespace vumo
                                  hstring(ownerKind) + ": " + refusal + ", its deletion is not queued.");
             return;
         }
-        this->event = new ObjectDestructorEvent();
+        this->event = new ObjectDestructorEvent(owner);
         this->dataset = targetDataset;
         this->datasetLife = targetDataset->watchLife();
         targetDataset->queueEvent(this->event, new tesraui::EventArgs(target, 0.0f, 0.0f, 0u, ""));

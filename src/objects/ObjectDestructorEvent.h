@@ -16,8 +16,14 @@ namespace vumo
     class ObjectDestructorEvent : public tesraui::Event
     {
     public:
+        explicit ObjectDestructorEvent(tesraui::Object* owner);
         ~ObjectDestructorEvent() override = default;
         void execute(tesraui::EventArgs* args) override;
+
+    private:
+        // The object that queued it: once that is destroyed, the deletion it asked for is off, even while
+        // its memory waits for the frame's end.
+        tesraui::LifeToken::Watch ownerLife;
     };
 
     // The one deletion an engine object has queued, if any. The owner withdraws it when it goes first, so the
@@ -28,7 +34,7 @@ namespace vumo
         bool isPending() const { return this->event != nullptr; }
         // Queues the deletion of target on target's dataset; with no dataset warns and queues nothing.
         // Does nothing while a deletion is already pending.
-        void queue(tesraui::Object* target, const char* ownerKind);
+        void queue(tesraui::Object* owner, tesraui::Object* target, const char* ownerKind);
         // Takes the queued entries back from the dataset; the caller deletes the returned event (which may
         // be running right now, so through tesraui::Object's handler deletion).
         tesraui::Event* withdraw();
