@@ -237,6 +237,8 @@ namespace vumo
                            }
                            frame.update(frameTime);
                            frame.draw();
+                           // The one point of the frame where no walk holds anything scripts destroyed.
+                           tesraui::freeDestroyed();
                        });
         return true;
     }

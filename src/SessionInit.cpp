@@ -253,6 +253,8 @@ namespace vumo
                 fintu::renderer->setCacheSize(info.ram < 512 ? 100 : info.ram < 1024 ? 200 : 1000);
                 fintuttf::init();
                 tesraui::init();
+                // Scripts destroy from inside walks of the tree; what they destroy is freed at a frame's end.
+                tesraui::setDeferredFrees(true);
                 tesraui::setLimitCursorToViewport(false);
                 tesraui::setTextureIdleUnloadTime(info.ram < 512 ? 10.0f : 60.0f);
                 tesraui::setDefaultDynamicLoading(true);
@@ -300,6 +302,8 @@ namespace vumo
             DialogManager::destroy();
             LoopSound::destroyAll();
             VumoTesraEventDelegate::getInstance().setUi(nullptr);
+            // Destroyed objects may still name the UI, which goes next.
+            tesraui::freeDestroyed();
             sessionUI().reset();
             pirk::destroy();
             // The particle library owns textures of the render system, so it goes first.

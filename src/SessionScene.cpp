@@ -206,7 +206,10 @@ namespace vumo
                 change.scene->activate();
             }
 
-            void collectTextures(tesraui::Object* object, harray<tesraui::Texture*>& out)
+            // Watched: the loading hook runs between loads and may destroy any of them.
+            typedef harray<tesraui::Watched<tesraui::Texture>> WatchedTextures;
+
+            void collectTextures(tesraui::Object* object, WatchedTextures& out)
             {
                 if (!object->isVisible() || object->getAlpha() == 0)
                 {
@@ -215,9 +218,12 @@ namespace vumo
                 for (tesraui::Image* image : object->getImages())
                 {
                     tesraui::Texture* texture = (image != nullptr ? image->getTexture() : nullptr);
-                    if (texture != nullptr && std::find(out.begin(), out.end(), texture) == out.end())
+                    if (texture != nullptr &&
+                        std::none_of(out.begin(), out.end(),
+                                     [texture](const tesraui::Watched<tesraui::Texture>& listed)
+                                     { return listed.get() == texture; }))
                     {
-                        out.push_back(texture);
+                        out.push_back(tesraui::Watched<tesraui::Texture>(texture));
                     }
                 }
                 for (tesraui::Object* child : object->getChildren())
@@ -234,15 +240,16 @@ namespace vumo
                 {
                     return;
                 }
-                harray<tesraui::Texture*> textures;
+                WatchedTextures textures;
                 collectTextures(viewport, textures);
                 const bool visible = viewport->isVisible();
                 viewport->setVisible(false);
                 for (int i = 0; i < textures.size(); ++i)
                 {
-                    if (!textures[i]->isLoaded())
+                    tesraui::Texture* texture = textures[i].get();
+                    if (texture != nullptr && !texture->isLoaded())
                     {
-                        textures[i]->load();
+                        texture->load();
                     }
                     hooks.OnUpdateLoading(0.6f + 0.35f * (float)(i + 1) / (float)textures.size());
                 }

@@ -25,7 +25,7 @@ namespace vumo
         if (_countDown(timeDelta))
         {
             triggerEvent("callback", 0u, "");
-            pending.queue(this, "DelayedCall");
+            pending.queue(this, this, "DelayedCall");
         }
     }
 } // namespace vumo

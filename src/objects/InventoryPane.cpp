@@ -22,16 +22,17 @@ namespace vumo
 
     namespace
     {
-        InventoryPane* activePane = nullptr;
+        // Watched: a destroyed pane stops following the items at once, before it is freed.
+        tesraui::Watched<InventoryPane> activePane;
         // The variable the change check was installed on; a new session creates the variable anew.
         Variable* hookedVariable = nullptr;
     } // namespace
 
     InventoryPane::InventoryPane(const hstring& name, kavtypes::Rectangle rect) : ItemReceiver(name, rect)
     {
-        if (activePane == nullptr)
+        if (activePane.get() == nullptr)
         {
-            activePane = this;
+            activePane = tesraui::Watched<InventoryPane>(this);
             VariableDictionary& variables = VariableDictionary::getGlobal();
             if (variables.exists("items") && hookedVariable != &variables.get("items"))
             {
@@ -58,9 +59,9 @@ namespace vumo
             }
         }
         // Another pane going away leaves the active one following the items.
-        if (activePane == this)
+        if (activePane.get() == this)
         {
-            activePane = nullptr;
+            activePane = tesraui::Watched<InventoryPane>();
         }
     }
 
@@ -71,14 +72,14 @@ namespace vumo
 
     InventoryPane* InventoryPane::getActive()
     {
-        return activePane;
+        return activePane.get();
     }
 
     void InventoryPane::onItemsChanged(Variable*, const hstring& value, const hstring& previous)
     {
-        if (activePane != nullptr)
+        if (InventoryPane* pane = activePane.get())
         {
-            activePane->itemsChanged(value, previous);
+            pane->itemsChanged(value, previous);
         }
     }
 

@@ -93,12 +93,17 @@ namespace vumo
 
     LoopSound::~LoopSound()
     {
+        this->_letGo();
+    }
+
+    void LoopSound::_letGo()
+    {
         // An object whose sound never existed, or whose entry the list already dropped, has nothing to give
         // up.
-        if (entry != nullptr)
+        if (this->entry != nullptr)
         {
-            release(entry, fadeOutTime, getFullSoundName());
-            entry = nullptr;
+            release(this->entry, this->fadeOutTime, this->getFullSoundName());
+            this->entry = nullptr;
         }
     }
 

@@ -81,6 +81,8 @@ namespace vumo
         static const std::vector<std::unique_ptr<Entry>>& getEntries();
 
     protected:
+        // Destroyed, it gives its entry up at once, so that the next scene's loop of the sound takes it on.
+        void _letGo() override;
         hstring sound;
         float fadeInTime = 0.5f;
         float fadeOutTime = 0.5f;

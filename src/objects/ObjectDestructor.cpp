@@ -26,7 +26,7 @@ namespace vumo
         // Without a parent the countdown waits for one.
         if (parent != nullptr && _countDown(timeDelta))
         {
-            pending.queue(parent, "ObjectDestructor");
+            pending.queue(this, parent, "ObjectDestructor");
         }
     }
 } // namespace vumo

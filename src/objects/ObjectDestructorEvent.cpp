@@ -10,9 +10,12 @@
 
 namespace vumo
 {
+    ObjectDestructorEvent::ObjectDestructorEvent(tesraui::Object* owner) : ownerLife(owner->watchLife()) {}
+
     void ObjectDestructorEvent::execute(tesraui::EventArgs* args)
     {
-        if (args == nullptr || args->object == nullptr || (this->watching && !this->targetLife.isAlive()))
+        if (args == nullptr || args->object == nullptr || !this->ownerLife.isAlive() ||
+            (this->watching && !this->targetLife.isAlive()))
         {
             return;
         }
@@ -41,7 +44,7 @@ namespace vumo
         dataset->destroyObject(args->object);
     }
 
-    void PendingDestruction::queue(tesraui::Object* target, const char* ownerKind)
+    void PendingDestruction::queue(tesraui::Object* owner, tesraui::Object* target, const char* ownerKind)
     {
         if (this->event != nullptr)
         {
@@ -61,7 +64,7 @@ namespace vumo
                                  hstring(ownerKind) + ": " + refusal + ", its deletion is not queued.");
             return;
         }
-        this->event = new ObjectDestructorEvent();
+        this->event = new ObjectDestructorEvent(owner);
         this->event->watchTarget(target);
         this->dataset = targetDataset;
         this->datasetLife = targetDataset->watchLife();

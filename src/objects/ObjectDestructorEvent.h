@@ -16,6 +16,7 @@ namespace vumo
     class ObjectDestructorEvent : public tesraui::Event
     {
     public:
+        explicit ObjectDestructorEvent(tesraui::Object* owner);
         ~ObjectDestructorEvent() override = default;
         void execute(tesraui::EventArgs* args) override;
         // From here on, a target that goes before the event runs (a scene reset destroying it while the
@@ -23,6 +24,9 @@ namespace vumo
         void watchTarget(tesraui::Object* target);
 
     private:
+        // The object that queued it: once that is destroyed, the deletion it asked for is off, even while
+        // its memory waits for the frame's end.
+        tesraui::LifeToken::Watch ownerLife;
         bool watching = false;
         tesraui::LifeToken::Watch targetLife;
     };
@@ -35,7 +39,7 @@ namespace vumo
         bool isPending() const { return this->event != nullptr; }
         // Queues the deletion of target on target's dataset; with no dataset warns and queues nothing.
         // Does nothing while a deletion is already pending.
-        void queue(tesraui::Object* target, const char* ownerKind);
+        void queue(tesraui::Object* owner, tesraui::Object* target, const char* ownerKind);
         // Takes the queued entries back from the dataset; the caller deletes the returned event (which may
         // be running right now, so through tesraui::Object's handler deletion).
         tesraui::Event* withdraw();

@@ -25,7 +25,7 @@ namespace vumo
         TimedObject::notifyEvent(type, args);
         if (type == "SceneChanging" && this->parent != nullptr)
         {
-            pending.queue(parent, "SceneSwitchDestructor");
+            pending.queue(this, parent, "SceneSwitchDestructor");
         }
     }
 } // namespace vumo

@@ -4,6 +4,7 @@
 #include <tesraui/Dataset.h>
 #include <tesraui/EventArgs.h>
 #include <tesraui/Object.h>
+#include <tesraui/tesraui.h>
 
 #include "EngineTestSupport.h"
 #include "objects/DelayedCall.h"
@@ -166,12 +167,32 @@ TEST(ObjectDestructorObject, AParentWithoutADatasetIsWarnedAbout)
     delete destructor;
 
     // The event itself, handed an object of no dataset.
-    ObjectDestructorEvent event;
+    ObjectDestructorEvent event(&parent);
     tesraui::EventArgs args(&parent, 0.0f, 0.0f, 0u, "");
     event.execute(&args);
     EXPECT_EQ(log.take(),
               (Lines{"vumo: WARNING: ObjectDestructorEvent: object 'parent' belongs to no dataset, "
                      "it is not destroyed."}));
+}
+
+// Destroyed after it queued its parent's deletion, while frees wait for the frame's end: the deletion is
+// off, though the destructor object's memory is still there.
+TEST(ObjectDestructorObject, DestroyedWithItsDeletionQueuedItDeletesNothing)
+{
+    tesraui::setDeferredFrees(true);
+    {
+        Tree tree;
+        tesraui::Object* parent = tree.add(new tesraui::Object("parent", Rectangle(0, 0, 1, 1)));
+        ObjectDestructor* destructor = tree.add(new ObjectDestructor("d", Rectangle(0, 0, 1, 1)), parent);
+        destructor->setProperty("delay", "0");
+        tree.root->update(0.1f);
+        ASSERT_EQ(tree.dataset->getQueuedEventCount(), 1);
+        tree.dataset->destroyObject(destructor);
+        tree.dataset->processEvents();
+        EXPECT_TRUE(tree.has("parent"));
+        tesraui::freeDestroyed();
+    }
+    tesraui::setDeferredFrees(false);
 }
 
 TEST(SceneSwitchDestructorObject, TwoSwitchesInOneFrameDeleteTheParentOnce)

@@ -187,7 +187,7 @@ namespace tesraui
             }
             objects.removeKey(object->getName());
             // The tree's objects are the dataset's by registration, not by holder: a handler may delete one.
-            delete object;
+            _freeObject(object);
         }
         else if (object->getDataset() == this)
         {

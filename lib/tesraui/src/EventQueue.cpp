@@ -10,6 +10,7 @@ namespace tesraui
             return;
         }
         const uint64_t number = this->nextNumber;
+        this->countNamed(args.get(), 1);
         this->entries.push_back(Entry{event, std::move(args), 0});
         ++this->nextNumber;
         ++this->live;
@@ -34,6 +35,7 @@ namespace tesraui
         {
             Entry& entry = this->at(number);
             number = entry.next;
+            this->countNamed(entry.args.get(), -1);
             entry.event = nullptr;
             entry.args.reset();
             entry.next = 0;
@@ -52,6 +54,7 @@ namespace tesraui
         }
         Entry& entry = this->entries.front();
         event = entry.event;
+        this->countNamed(entry.args.get(), -1);
         args = std::move(entry.args);
         auto found = this->chains.find(event);
         if (entry.next == 0)
@@ -71,7 +74,59 @@ namespace tesraui
     {
         this->entries.clear();
         this->chains.clear();
+        this->named.clear();
         this->live = 0;
+    }
+
+    void EventQueue::removeNaming(const Object* object)
+    {
+        if (object == nullptr || this->named.find(object) == this->named.end())
+        {
+            return;
+        }
+        this->named.erase(object);
+        // Rare enough that the chains are simply built again over what stays.
+        this->chains.clear();
+        uint64_t number = this->nextNumber - this->entries.size();
+        for (Entry& entry : this->entries)
+        {
+            if (entry.event != nullptr && entry.args != nullptr && entry.args->object == object)
+            {
+                entry.event = nullptr;
+                entry.args.reset();
+                --this->live;
+            }
+            entry.next = 0;
+            if (entry.event != nullptr)
+            {
+                auto found = this->chains.find(entry.event);
+                if (found == this->chains.end())
+                {
+                    this->chains.emplace(entry.event, Chain{number, number});
+                }
+                else
+                {
+                    this->at(found->second.last).next = number;
+                    found->second.last = number;
+                }
+            }
+            ++number;
+        }
+        this->trimRemoved();
+    }
+
+    void EventQueue::countNamed(const EventArgs* args, int change)
+    {
+        if (args == nullptr || args->object == nullptr)
+        {
+            return;
+        }
+        int& count = this->named[args->object];
+        count += change;
+        if (count <= 0)
+        {
+            this->named.erase(args->object);
+        }
     }
 
     void EventQueue::trimRemoved()

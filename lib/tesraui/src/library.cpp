@@ -29,6 +29,7 @@ namespace tesraui
     {
         quortypes::Log::write(logTag, "Initializing TesraUI.");
         _setDestroying(false);
+        setDeferredFrees(false);
         defaultScale = 1.0f;
         limitCursorToViewport = true;
         hoverEffect = true;
@@ -51,10 +52,14 @@ namespace tesraui
     {
         quortypes::Log::write(logTag, "Destroying TesraUI.");
         // Datasets that the ones going make meanwhile are not registered; those made after it are.
+        freeDestroyed();
         _setDestroying(true);
         _destroyDatasets();
         _clearRegistries();
         _setDestroying(false);
+        // What the datasets' own objects destroyed as they went.
+        freeDestroyed();
+        setDeferredFrees(false);
     }
 
     bool isHoverEffectEnabled()

@@ -119,6 +119,15 @@ namespace tesraui
         }
     }
 
+    void _withdrawEventsNaming(const Object* object)
+    {
+        // Nothing runs here, so the registry itself is walked: each object that goes passes.
+        for (auto& pair : datasets)
+        {
+            pair.second->eventQueue.removeNaming(object);
+        }
+    }
+
     void notifyEvent(const hstring& type, void* args)
     {
         _forEachDataset([&](Dataset* dataset) { dataset->notifyEvent(type, args); });

@@ -80,11 +80,18 @@ namespace vumo
             {
                 const harray<tesraui::CompositeImage::ImageRef>& references = composite->getImageRefs();
                 lua_createtable(L, references.size(), 0);
+                int index = 0;
                 for (int i = 0; i < references.size(); ++i)
                 {
+                    // An image gone with its chapter reads as absent.
+                    tesraui::Image* image = references[i].first.get();
+                    if (image == nullptr)
+                    {
+                        continue;
+                    }
                     const kavtypes::Rectangle& rect = references[i].second;
                     lua_createtable(L, 0, 5);
-                    push(L, references[i].first->getFullName());
+                    push(L, image->getFullName());
                     lua_setfield(L, -2, "name");
                     push(L, rect.x);
                     lua_setfield(L, -2, "x");
@@ -94,7 +101,7 @@ namespace vumo
                     lua_setfield(L, -2, "w");
                     push(L, rect.h);
                     lua_setfield(L, -2, "h");
-                    lua_rawseti(L, -2, i + 1);
+                    lua_rawseti(L, -2, ++index);
                 }
                 return 1;
             }
@@ -385,10 +392,8 @@ namespace vumo
                                   formatString("Error destroying image '%s', another object is using it: %s",
                                                image->getFullName().c_str(), user.c_str()));
                 }
-                // Out of its dataset, the image is this call's alone. A dotted name found the image in the
-                // dataset it names, which is the one that lets it go.
-                const std::unique_ptr<tesraui::Image> unregistered =
-                    image->getDataset()->unregisterImage(image);
+                // A dotted name found the image in the dataset it names, which is the one that lets it go.
+                image->getDataset()->destroyImage(image);
                 return 0;
             }
 
@@ -411,8 +416,7 @@ namespace vumo
                         }
                     }
                 }
-                // Out of the chapter, the texture is this call's alone.
-                const std::unique_ptr<tesraui::Texture> unregistered = chapter->unregisterTexture(texture);
+                chapter->destroyTexture(texture);
                 return 0;
             }
 

@@ -42,7 +42,8 @@ namespace tesra
     //     updates and textures; then, unless the error overlay stands,
     //  4. Session::update: queued scripts, the active scene, dialogs, the transition, audio, looping sounds,
     //     colour images and the autosave clock, followed by the hook "ui.update";
-    //  5. UI::draw: the UI's tree, with the viewport and the active scene in it, and the debug tools;
+    //  5. UI::draw: the UI's tree, with the viewport and the active scene in it, and the debug tools; then
+    //     the delegate frees what scripts destroyed during the frame;
     //  6. RenderSystem::presentFrame: the picture is shown; at most two frames wait for the renderer;
     //  7. Log::flush: the frame's log lines are written out.
     // A throw out of a delegate ends the player in its fatal error box; nothing is caught here.

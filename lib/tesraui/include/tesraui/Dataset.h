@@ -69,6 +69,10 @@ namespace tesraui
         [[nodiscard]] std::unique_ptr<Image> unregisterImage(Image* image);
         Texture* registerTexture(std::unique_ptr<Texture> texture);
         [[nodiscard]] std::unique_ptr<Texture> unregisterTexture(Texture* texture);
+        // Unregister and free, at once or at the next freeDestroyed when frees are deferred; meanwhile the
+        // image reads as gone to those holding it, and the texture to its watches.
+        void destroyImage(Image* image);
+        void destroyTexture(Texture* texture);
         void updateTextures(float timeDelta);
         // Unloads dynamic textures idle for more than a second.
         void unloadUnusedTextures();
@@ -175,8 +179,11 @@ namespace tesraui
 
     private:
         friend class Object;
+        friend void _withdrawEventsNaming(const Object* object);
         // Drops a registration quietly; an object being deleted calls it.
         void _forgetObject(Object* object);
+        // Frees an object destroyObject has taken out, or leaves it to freeDestroyed.
+        void _freeObject(Object* object);
         // Destroys the object's children, depth first in their order; false when the object itself went
         // meanwhile. With detachLeftovers, a child left over by its own dataset is detached from the object.
         bool _destroyChildren(Object* object, bool detachLeftovers);

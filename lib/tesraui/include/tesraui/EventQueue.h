@@ -9,6 +9,7 @@ namespace tesraui
 {
     class Event;
     class EventArgs;
+    class Object;
 
     // A dataset's queue of events and the arguments it owns, in the order queued. Every object that goes
     // takes its events' entries out: each event's entries are chained, so that this costs what the event
@@ -25,6 +26,8 @@ namespace tesraui
         void push(Event* event, std::unique_ptr<EventArgs> args);
         // Frees the arguments of the event's entries and drops them.
         void remove(Event* event);
+        // Drops the entries whose arguments name the object; costs nothing while none does.
+        void removeNaming(const Object* object);
         // The first entry still queued, taken out; false when there is none.
         bool pop(Event*& event, std::unique_ptr<EventArgs>& args);
         void clear();
@@ -49,11 +52,14 @@ namespace tesraui
         std::unordered_map<const Event*, Chain> chains;
         uint64_t nextNumber = 1;
         int live = 0;
+        // How many live entries name each object in their arguments.
+        std::unordered_map<const Object*, int> named;
 
         Entry& at(uint64_t number)
         {
             return this->entries[number - (this->nextNumber - this->entries.size())];
         }
         void trimRemoved();
+        void countNamed(const EventArgs* args, int change);
     };
 } // namespace tesraui

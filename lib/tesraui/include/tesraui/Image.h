@@ -83,6 +83,8 @@ namespace tesraui
 
     private:
         friend class HeldImage;
+        // Ends the holders' watches when the image is destroyed, ahead of its free.
+        friend class Dataset;
         LifeToken holders;
 
         // The rows of getProperty, setProperty and getPropertyDescriptions.

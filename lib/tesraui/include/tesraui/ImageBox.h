@@ -41,6 +41,8 @@ namespace tesraui
         HeldImage image;
         hstring imageName;
 
+        void _letGo() override { this->image = nullptr; }
+
     private:
         static const PropertyTable<ImageBox>& _properties();
     };

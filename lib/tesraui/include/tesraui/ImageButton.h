@@ -72,6 +72,14 @@ namespace tesraui
         hstring disabledImageName;
         bool nullImageWarned = false;
 
+        void _letGo() override
+        {
+            ImageBox::_letGo();
+            this->normalImage = nullptr;
+            this->hoverImage = nullptr;
+            this->pushedImage = nullptr;
+            this->disabledImage = nullptr;
+        }
         // The image shown until the next update, by state.
         void _chooseImage();
         bool _imageByName(const hstring& name, Image*& image);

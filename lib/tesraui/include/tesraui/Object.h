@@ -327,6 +327,9 @@ namespace tesraui
         template <class Kind> void _stopDynamicAnimators();
         // Deletes a handler, or leaves it to the run under way when it is running right now.
         void _deleteEvent(Event* event);
+        // A destroyed object draws and plays no more: ahead of its free, it lets go of what others count it
+        // among the holders of (the images it keeps, a looping sound's player).
+        virtual void _letGo() {}
         // Logs that the operation needs a dataset; false when the object has none.
         bool _checkDataset(const char* operation) const;
 

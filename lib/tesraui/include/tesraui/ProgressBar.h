@@ -45,6 +45,12 @@ namespace tesraui
         int direction = RIGHT;
 
         bool _checkDataset(const char* operation) const override { return Object::_checkDataset(operation); }
+        void _letGo() override
+        {
+            ImageBox::_letGo();
+            this->progressImage = nullptr;
+            this->maskImage = nullptr;
+        }
 
     private:
         static const PropertyTable<ProgressBar>& _properties();

@@ -51,6 +51,12 @@ namespace tesraui
         int direction = CLOCKWISE;
 
         bool _checkDataset(const char* operation) const override { return Object::_checkDataset(operation); }
+        void _letGo() override
+        {
+            ImageBox::_letGo();
+            this->progressImage = nullptr;
+            this->maskImage = nullptr;
+        }
 
     private:
         static const PropertyTable<ProgressCircle>& _properties();

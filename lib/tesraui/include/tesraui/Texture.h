@@ -6,6 +6,7 @@
 #include <quortypes/harray.h>
 #include <quortypes/hstring.h>
 #include <tesra/Texture.h>
+#include <tesraui/LifeToken.h>
 
 namespace tesraui
 {
@@ -44,6 +45,9 @@ namespace tesraui
         void setAddressMode(tesra::Texture::AddressMode value);
         // Links are two-way and never repeated.
         void addLink(Texture* other);
+        // For code that holds the texture across calls that may destroy it: the watch ends when its dataset
+        // destroys it, before its memory goes.
+        LifeToken::Watch watchLife() { return this->life.watch(); }
 
     protected:
         hstring requestedFilename;
@@ -60,5 +64,9 @@ namespace tesraui
         mutable kavtypes::Vector2 headerSize;
 
         kavtypes::Vector2 _getPixelSize() const;
+
+    private:
+        friend class Dataset;
+        LifeToken life;
     };
 } // namespace tesraui

@@ -40,6 +40,14 @@ namespace tesraui
         hstring toggledPushedImageName;
         hstring toggledDisabledImageName;
 
+        void _letGo() override
+        {
+            ImageButton::_letGo();
+            this->toggledImage = nullptr;
+            this->toggledHoverImage = nullptr;
+            this->toggledPushedImage = nullptr;
+            this->toggledDisabledImage = nullptr;
+        }
         // Exchanges the plain and toggled image sets.
         void _swapImages();
 

@@ -60,6 +60,16 @@ namespace tesraui
     Dataset* getDatasetByName(const hstring& name);
     hdict<Dataset*> getDatasets();
 
+    // Whether what a dataset destroys (objects, images, textures) waits for freeDestroyed instead of being
+    // freed at once; off until asked, and again after init. Taken out either way: the name no longer
+    // resolves, the life token ends, no walk visits it and its queued events are withdrawn. Code that
+    // still holds it finds a detached object, never freed memory.
+    void setDeferredFrees(bool value);
+    bool isDeferringFrees();
+    // Frees what was destroyed since the last call, also what those frees destroy in turn. Called where no
+    // walk over the tree runs and nothing holds a destroyed thing: the end of a frame, and shut-down.
+    void freeDestroyed();
+
     // Broadcasts to every registered dataset in name order.
     void notifyEvent(const hstring& type, void* args);
     void processEvents();

@@ -8,6 +8,7 @@
 #include <tesraui/Object.h>
 #include <tesraui/tesraui.h>
 
+#include "libraryState.h"
 #include "objects/ChildWalk.h"
 
 namespace tesraui
@@ -39,6 +40,12 @@ namespace tesraui
             _deleteEvent(pair.second);
         }
         events.clear();
+        // Events of other objects may name this one, as a destructor object's does its target.
+        if (this->dataset != nullptr)
+        {
+            this->dataset->eventQueue.removeNaming(this);
+        }
+        _withdrawEventsNaming(this);
         dynamicAnimators.clear();
         if (dataset != nullptr)
         {
@@ -180,7 +187,8 @@ namespace tesraui
     {
         std::unique_ptr<EventArgs> owned(args);
         auto it = events.find(name);
-        if (it == events.end())
+        // A destroyed object that a walk still holds is sent nothing more.
+        if (it == events.end() || this->life.hasEnded())
         {
             return false;
         }

@@ -43,6 +43,7 @@ namespace tesraui
 
     Texture::~Texture()
     {
+        this->life.end();
         for (Texture* link : links)
         {
             link->links.removeAll(this);
