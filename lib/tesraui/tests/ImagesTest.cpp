@@ -237,11 +237,12 @@ TEST_F(Images, ACompositeRefusesAReferenceThatDrawsItInsideItself)
     c.addImageRef(&a, Rectangle(0, 0, 8, 8));
     const std::pair<tesraui::CompositeImage*, tesraui::Image*> refused[] = {{&a, &a}, {&b, &a}, {&b, &c}};
     std::vector<std::string> messages;
-    for (const auto& [composite, image] : refused)
+    for (const auto& entry : refused)
     {
-        const int before = composite->getImageRefs().size();
-        messages.push_back(uitest::thrownText([&] { composite->addImageRef(image, Rectangle(0, 0, 8, 8)); }));
-        EXPECT_EQ(composite->getImageRefs().size(), before);
+        const int before = entry.first->getImageRefs().size();
+        messages.push_back(
+            uitest::thrownText([&] { entry.first->addImageRef(entry.second, Rectangle(0, 0, 8, 8)); }));
+        EXPECT_EQ(entry.first->getImageRefs().size(), before);
     }
     EXPECT_EQ(messages, std::vector<std::string>(
                             {"CompositeImage 'a': a reference to 'a' would draw the image inside itself",
