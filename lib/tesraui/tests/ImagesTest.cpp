@@ -1,4 +1,5 @@
 #include <functional>
+#include <limits>
 #include <memory>
 #include <string>
 #include <utility>
@@ -215,13 +216,17 @@ TEST_F(Images, ATiledImageVisitsOnlyTheTilesOnTheScreen)
         for (const auto& [x, y] : {std::pair<int, int>{1, 1}, {64, 64}, {126, 126}, {1, 126}})
             EXPECT_EQ(pixel(*shot, x, y), RED) << c.what << " " << x << "," << y;
     }
-    // Off the screen, or under a matrix that flattens it, nothing is visited.
+    // Off the screen, under a matrix that flattens it, or placed at no number (the tile counts were cast
+    // from NaN), nothing is visited.
     CountedTiles tiled(this->texture, "tiled", Rectangle(0, 0, 8, 8), -2.0f, -2.0f);
     tiled.draw(Rectangle(200, 0, 1000, 1000), Color());
     const kavtypes::Matrix4 modelview = tesra::rendersys->getModelviewMatrix();
     tesra::rendersys->scale(0.0f, 1.0f);
     tiled.draw(Rectangle(0, 0, 1000, 1000), Color());
     tesra::rendersys->setModelviewMatrix(modelview);
+    tiled.draw(Rectangle(-std::numeric_limits<float>::infinity(), 0, 1000, 1000), Color());
+    tiled.setProperty("scroll_y", "nan");
+    tiled.draw(Rectangle(0, 0, 1000, 1000), Color());
     EXPECT_EQ(tiled.visited, 0);
 }
 

@@ -151,6 +151,11 @@ namespace tesraui
         }
         float ox = quortypes::modPositive(scroll.x, tw) - tw;
         float oy = quortypes::modPositive(scroll.y, th) - th;
+        // A tile's place that is no number (a scroll or corner of NaN or infinity) cannot be counted to.
+        if (!std::isfinite(rect.x + ox) || !std::isfinite(rect.y + oy))
+        {
+            return;
+        }
         // Only the tiles that can be seen are visited: a rectangle far larger than the screen would
         // otherwise cost a draw per tile of all of it.
         const kavtypes::Rectangle visible = visiblePart(rect);
