@@ -20,7 +20,8 @@ namespace vumo
         const PropertyInfo* findPropertyDescription(const harray<PropertyInfo>& descriptions,
                                                     const hstring& name);
 
-        // Why a property of the type cannot hold the text a script gives it, or "" when it can. The setters
+        // Why a property of the type cannot hold the text a script gives it ("'1e308' is not a number a float
+        // can hold"), or "" when it can. The setters
         // read numbers from the text as their type holds them and keep what comes out: a float of "1e308"
         // is infinite, an int of "1e308" is 1. So a float (and each part of a rectangle or vector) must come
         // out finite, an int must be written as a whole number an int holds, and a colour channel as a

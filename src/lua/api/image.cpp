@@ -158,7 +158,7 @@ namespace vumo
                 if (refusal != "")
                 {
                     raiseLuaError(L, "Unable to set property '" + property + "' of image '" + name + "', " +
-                                         refusal + ".");
+                                         property + " " + refusal + ".");
                 }
                 if (!image->setProperty(property, value))
                 {

@@ -150,7 +150,7 @@ namespace vumo
                 if (refusal != "")
                 {
                     raiseLuaError(L, "setObjectProperty failed setting property '" + name + "' for object '" +
-                                         object->getFullName() + "', " + refusal + ".");
+                                         object->getFullName() + "', " + name + " " + refusal + ".");
                 }
                 if (!object->setProperty(name, value))
                 {

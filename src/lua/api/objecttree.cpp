@@ -187,7 +187,7 @@ namespace vumo
                             if (refusal != "")
                             {
                                 raiseLuaError(L, "object.create(): property '" + key + "' of object '" +
-                                                     name + "' refused, " + refusal + ".");
+                                                     name + "' refused, " + key + " " + refusal + ".");
                             }
                             if (key == "x")
                                 rect.x = value.toFloat();
@@ -244,7 +244,7 @@ namespace vumo
                     {
                         dataset->destroyObject(object);
                         raiseLuaError(L, "object.create(): property '" + key + "' of object '" + name +
-                                             "' refused, " + refusal + ".");
+                                             "' refused, " + key + " " + refusal + ".");
                     }
                     bool accepted = false;
                     try
