@@ -448,11 +448,7 @@ namespace vumo
         {
             return;
         }
-        const int wanted = ui->zOrderOverGame(boxZOrder);
-        if (box->boxObject->getZOrder() != wanted)
-        {
-            box->boxObject->setZOrder(wanted);
-        }
+        ui->raiseOverGame(box->boxObject, boxZOrder);
     }
 
     void UIMessageBoxManager::cancelActiveMessageBox()

@@ -142,8 +142,12 @@ namespace vumo
         void updateCursor();
         // The least z-order of `least` and above that puts an object over everything the game and its
         // libraries hung on the root object, at whatever z-order: the engine's own layers (message boxes, the
-        // error overlay, the debug tools, the pointer) are left out.
+        // error overlay, the debug tools, the pointer) are left out. Over a game object at the greatest
+        // z-order it is that one, and only placing the layer after its equals puts it over.
         int zOrderOverGame(int least) const;
+        // Gives the engine's layer that z-order and, when it is a child of the root object, places it after
+        // every game object of the same z-order.
+        void raiseOverGame(tesraui::Object* layer, int least);
         // False when the cursor does not follow the pointer now (a touch screen without a touch).
         bool updateCursorPosition();
 

@@ -25,6 +25,13 @@ namespace vumo
             }
             return highest;
         }
+
+        // The z-order over the given one. Nothing is over the greatest: an object given it is placed after
+        // its equals instead (setZOrderOverEquals).
+        int aboveZOrder(int zOrder)
+        {
+            return (zOrder < INT_MAX ? zOrder + 1 : INT_MAX);
+        }
     } // namespace
 
     bool UI::isOwnLayer(const tesraui::Object* object) const
@@ -44,7 +51,25 @@ namespace vumo
         }
         const int highest = highestZOrder(this->rootObject, [this](const tesraui::Object* child)
                                           { return !this->isOwnLayer(child); });
-        return (highest == INT_MIN || highest < least ? least : highest + 1);
+        return (highest == INT_MIN || highest < least ? least : aboveZOrder(highest));
+    }
+
+    void UI::raiseOverGame(tesraui::Object* layer, int least)
+    {
+        const int wanted = this->zOrderOverGame(least);
+        bool gameAfter = false;
+        if (this->rootObject != nullptr && layer->getParent() == this->rootObject)
+        {
+            const tesraui::ChildList& children = this->rootObject->getChildren();
+            const auto place = std::find(children.begin(), children.end(), layer);
+            gameAfter =
+                std::any_of(place, children.end(),
+                            [this](const tesraui::Object* child) { return !this->isOwnLayer(child); });
+        }
+        if (layer->getZOrder() != wanted || gameAfter)
+        {
+            layer->setZOrderOverEquals(wanted);
+        }
     }
 
     void UI::keepCursorOnTop()
@@ -56,10 +81,11 @@ namespace vumo
         }
         const int highest = highestZOrder(this->rootObject,
                                           [cursor](const tesraui::Object* child) { return child != cursor; });
-        const int wanted = (highest == INT_MIN || highest < cursorZOrder ? cursorZOrder : highest + 1);
-        if (cursor->getZOrder() != wanted)
+        const int wanted =
+            (highest == INT_MIN || highest < cursorZOrder ? cursorZOrder : aboveZOrder(highest));
+        if (cursor->getZOrder() != wanted || this->rootObject->getChildren().back() != cursor)
         {
-            cursor->setZOrder(wanted);
+            cursor->setZOrderOverEquals(wanted);
         }
     }
 } // namespace vumo

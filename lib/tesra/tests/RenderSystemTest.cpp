@@ -1,3 +1,4 @@
+#include <limits>
 #include <vector>
 
 #include <tesra/RenderSystem.h>
@@ -241,4 +242,23 @@ TEST_F(RenderSystemTest, ViewportAndProjectionUseTopLeftOrigin)
     std::unique_ptr<Image> shot = context.grab();
     EXPECT_EQ(0.0f, rs->getPixelOffset()); // drawings stay sharp
     EXPECT_EQ("rkkb", at(*shot, {{31, 31}, {31, 32}, {32, 20}, {33, 1}}));
+}
+
+// A viewport from numbers no int holds (a clip rectangle of a huge or infinite object) becomes whole pixels
+// far off the screen, not an undefined cast; the next viewport draws as before.
+TEST_F(RenderSystemTest, AViewportPastAnyIntIsBoundedToPixels)
+{
+    const float huge = 1e30f, infinite = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    rs->clear(true, false);
+    for (const Rectangle& rect :
+         {Rectangle(huge, -huge, huge, huge), Rectangle(-infinite, 0, infinite, 64),
+          Rectangle(nan, nan, nan, nan), Rectangle(0, 2147483648.0f, 64, 2147483648.0f)})
+    {
+        rs->setViewport(rect);
+        rs->drawFilledRect(Rectangle(0, 0, 64, 64), Color(255, 0, 0));
+    }
+    rs->setViewport(Rectangle(0, 0, 64, 64));
+    rs->drawFilledRect(Rectangle(0, 0, 8, 8), Color(0, 0, 255));
+    EXPECT_EQ("bk", at(*context.grab(), {{4, 4}, {32, 32}}));
 }

@@ -1,4 +1,9 @@
+#include <functional>
+#include <limits>
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include <tesraui/CompositeImage.h>
 #include <tesraui/Image.h>
@@ -146,6 +151,111 @@ TEST_F(Images, TilesCompositesAndNothingToDraw)
         {42, 2, GREEN}, {80, 5, GREEN}, {119, 14, GREEN}, {79, 5, BLACK}, {80, 15, BLACK}};
     for (const auto& [x, y, colour] : pixels)
         EXPECT_EQ(pixel(*shot, x, y), colour) << x << "," << y;
+}
+
+namespace
+{
+    // Counts the tiles it is asked to draw.
+    class CountedTiles : public tesraui::TiledImage
+    {
+    public:
+        using tesraui::TiledImage::TiledImage;
+        int visited = 0;
+
+    protected:
+        int _drawTile(const Rectangle& clip, const Rectangle& tileRect, const Color& color,
+                      bool skipUnclipped) override
+        {
+            ++this->visited;
+            return tesraui::TiledImage::_drawTile(clip, tileRect, color, skipUnclipped);
+        }
+    };
+} // namespace
+
+// A tiled rectangle far larger than the 128 by 128 window visits the tiles on the screen only, however
+// the rectangle lies and the matrices in force move, scale or turn it, and still covers the screen.
+TEST_F(Images, ATiledImageVisitsOnlyTheTilesOnTheScreen)
+{
+    struct Case
+    {
+        const char* what;
+        Rectangle rect;
+        std::function<void(tesra::RenderSystem*)> move;
+        int most;
+    };
+    // Tiles of 2 units: 64 by 64 on the screen, and a cut one at each edge.
+    const int screen = 66 * 66;
+    const Case cases[] = {
+        {"from the corner", Rectangle(0, 0, 1000, 1000), [](tesra::RenderSystem*) {}, screen},
+        {"centred", Rectangle(-500, -500, 1000, 1000), [](tesra::RenderSystem*) {}, screen},
+        {"moved", Rectangle(0, 0, 1000, 1000), [](tesra::RenderSystem* rs) { rs->translate(-300, -700); },
+         screen},
+        {"halved", Rectangle(-500, -500, 1000, 1000), [](tesra::RenderSystem* rs) { rs->scale(0.5f, 0.5f); },
+         132 * 132},
+        {"turned", Rectangle(-500, -500, 1000, 1000),
+         [](tesra::RenderSystem* rs)
+         {
+             rs->translate(64, 64);
+             rs->rotate(45.0f);
+         },
+         // the bounds of the turned screen: its diagonal of 181 units, 91 tiles each way
+         94 * 94},
+    };
+    for (const Case& c : cases)
+    {
+        CountedTiles tiled(this->texture, "tiled", Rectangle(0, 0, 8, 8), -2.0f, -2.0f);
+        tesra::RenderSystem* rs = tesra::rendersys;
+        const kavtypes::Matrix4 modelview = rs->getModelviewMatrix();
+        rs->clear(true, false);
+        c.move(rs);
+        tiled.draw(c.rect, Color());
+        rs->setModelviewMatrix(modelview);
+        EXPECT_GT(tiled.visited, 0) << c.what;
+        EXPECT_LE(tiled.visited, c.most) << c.what;
+        std::unique_ptr<tesra::Image> shot = grab();
+        for (const auto& [x, y] : {std::pair<int, int>{1, 1}, {64, 64}, {126, 126}, {1, 126}})
+            EXPECT_EQ(pixel(*shot, x, y), RED) << c.what << " " << x << "," << y;
+    }
+    // Off the screen, under a matrix that flattens it, or placed at no number (the tile counts were cast
+    // from NaN), nothing is visited.
+    CountedTiles tiled(this->texture, "tiled", Rectangle(0, 0, 8, 8), -2.0f, -2.0f);
+    tiled.draw(Rectangle(200, 0, 1000, 1000), Color());
+    const kavtypes::Matrix4 modelview = tesra::rendersys->getModelviewMatrix();
+    tesra::rendersys->scale(0.0f, 1.0f);
+    tiled.draw(Rectangle(0, 0, 1000, 1000), Color());
+    tesra::rendersys->setModelviewMatrix(modelview);
+    tiled.draw(Rectangle(-std::numeric_limits<float>::infinity(), 0, 1000, 1000), Color());
+    tiled.setProperty("scroll_y", "nan");
+    tiled.draw(Rectangle(0, 0, 1000, 1000), Color());
+    EXPECT_EQ(tiled.visited, 0);
+}
+
+// Drawing a composite that reaches itself again would recurse until the stack ran out.
+TEST_F(Images, ACompositeRefusesAReferenceThatDrawsItInsideItself)
+{
+    tesraui::Image red(this->texture, "red", Rectangle(0, 0, 8, 8));
+    tesraui::CompositeImage a("a", kavtypes::Vector2(8, 8)), b("b", kavtypes::Vector2(8, 8)),
+        c("c", kavtypes::Vector2(8, 8));
+    b.addImageRef(&red, Rectangle(0, 0, 8, 8));
+    a.addImageRef(&b, Rectangle(0, 0, 8, 8));
+    a.addImageRef(&b, Rectangle(0, 0, 4, 4)); // twice the same is no circle
+    c.addImageRef(&a, Rectangle(0, 0, 8, 8));
+    const std::pair<tesraui::CompositeImage*, tesraui::Image*> refused[] = {{&a, &a}, {&b, &a}, {&b, &c}};
+    std::vector<std::string> messages;
+    for (const auto& entry : refused)
+    {
+        const int before = entry.first->getImageRefs().size();
+        messages.push_back(
+            uitest::thrownText([&] { entry.first->addImageRef(entry.second, Rectangle(0, 0, 8, 8)); }));
+        EXPECT_EQ(entry.first->getImageRefs().size(), before);
+    }
+    EXPECT_EQ(messages, std::vector<std::string>(
+                            {"CompositeImage 'a': a reference to 'a' would draw the image inside itself",
+                             "CompositeImage 'b': a reference to 'a' would draw the image inside itself",
+                             "CompositeImage 'b': a reference to 'c' would draw the image inside itself"}));
+    EXPECT_TRUE(c.isDrawnBy(&c) && b.isDrawnBy(&a) && !a.isDrawnBy(&b) && !a.isDrawnBy(&red));
+    c.draw(Rectangle(0, 0, 8, 8), Color());
+    EXPECT_EQ(pixel(*grab(), 4, 4), RED);
 }
 
 TEST_F(Images, DynamicTexturesUnloadAfterTheirIdleTimeCountedOnce)

@@ -1,3 +1,5 @@
+#include <climits>
+
 #include "UiTestSupport.h"
 
 using namespace tesraui;
@@ -41,6 +43,40 @@ TEST(ObjectTree, stableZOrderAttachAndDetach)
         root.addChild(child);
     }
     EXPECT_EQ(names(root.getChildren()), harray<hstring>({"g", "c", "e", "d", "f", "a"}));
+}
+
+// The engine's layers over game objects at the greatest z-order: no z-order is above it, so the layer goes
+// after its equals, with no notification.
+TEST(ObjectTree, aZOrderOverEqualsGoesAfterTheSiblingsOfTheSameZOrder)
+{
+    harray<hstring> journal;
+    Object root("root", Rectangle(0, 0, 100, 100));
+    Recorder a("a", Rectangle(), nullptr), b("b", Rectangle(), nullptr), c("c", Rectangle(), nullptr);
+    Recorder layer("layer", Rectangle(), &journal);
+    a.setZOrder(INT_MAX);
+    b.setZOrder(INT_MAX);
+    for (Object* child : {(Object*)&layer, (Object*)&a, (Object*)&b})
+    {
+        root.addChild(child);
+    }
+    journal.clear();
+    layer.setZOrderOverEquals(INT_MAX);
+    EXPECT_EQ(names(root.getChildren()), harray<hstring>({"a", "b", "layer"}));
+    // Raised again after another one came after it.
+    c.setZOrder(INT_MAX);
+    root.addChild(&c);
+    EXPECT_EQ(names(root.getChildren()), harray<hstring>({"a", "b", "layer", "c"}));
+    layer.setZOrderOverEquals(INT_MAX);
+    EXPECT_EQ(names(root.getChildren()), harray<hstring>({"a", "b", "c", "layer"}));
+    // Lower, it goes after its equals there and before the higher ones.
+    b.setZOrder(3);
+    layer.setZOrderOverEquals(3);
+    EXPECT_EQ(names(root.getChildren()), harray<hstring>({"b", "layer", "a", "c"}));
+    EXPECT_TRUE(journal.empty());
+    root.removeChildren(false);
+    // Without a parent it is the z-order only.
+    layer.setZOrderOverEquals(8);
+    EXPECT_EQ(layer.getZOrder(), 8);
 }
 
 TEST(ObjectTree, anchorsFollowTheParentsSize)

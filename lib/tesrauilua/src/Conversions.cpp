@@ -1,3 +1,5 @@
+#include <cstdlib>
+
 #include <lua.hpp>
 
 #include <tesrauilua/Boundary.h>
@@ -84,9 +86,16 @@ namespace tesrauilua
 
     int pushTyped(lua_State* L, const hstring& value, int typeCode)
     {
-        if (typeCode >= 0 && typeCode <= 3)
+        if (typeCode == 1)
         {
             return push(L, value.toFloat());
+        }
+        // Whole numbers read through a float would lose every digit past its 24 bits (2147483647 read
+        // 2147483648); a Lua number holds them exactly.
+        if (typeCode == 0 || typeCode == 2 || typeCode == 3)
+        {
+            lua_pushnumber(L, std::strtod(value.c_str(), nullptr));
+            return 1;
         }
         if (typeCode == 4)
         {

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cmath>
 #include <memory>
 
 #include <lua.hpp>
@@ -19,6 +20,7 @@
 #include "Chapter.h"
 #include "lua/Calls.h"
 #include "lua/Host.h"
+#include "lua/ScriptNumbers.h"
 #include "lua/api/registrars.h"
 
 namespace vumo
@@ -126,6 +128,12 @@ namespace vumo
                                              composite->getFullName() + "', every reference must be a table");
                     }
                     tesraui::Image* image = findImage(L, getTableValueString(L, entry, "image"));
+                    if (composite->isDrawnBy(image))
+                    {
+                        raiseLuaError(L, "Unable to set 'references' property on image '" +
+                                             composite->getFullName() + "', a reference to '" +
+                                             image->getFullName() + "' would draw the image inside itself");
+                    }
                     kavtypes::Rectangle rect(
                         getTableNumber(L, entry, "x", 0.0f), getTableNumber(L, entry, "y", 0.0f),
                         getTableNumber(L, entry, "w", 0.0f), getTableNumber(L, entry, "h", 0.0f));
@@ -150,6 +158,15 @@ namespace vumo
                 hstring value =
                     (lua_type(L, valueIndex) == LUA_TBOOLEAN ? hstring(toBool(L, valueIndex) ? "1" : "0")
                                                              : toString(L, valueIndex));
+                const harray<PropertyInfo> descriptions = image->getPropertyDescriptions();
+                const PropertyInfo* info = findPropertyDescription(descriptions, property);
+                const hstring refusal =
+                    (info != nullptr ? propertyValueRefusal(info->type, value) : hstring());
+                if (refusal != "")
+                {
+                    raiseLuaError(L, "Unable to set property '" + property + "' of image '" + name + "', " +
+                                         property + " " + refusal + ".");
+                }
                 if (!image->setProperty(property, value))
                 {
                     raiseLuaError(L, "Image '" + name + "' has no property named: " + property);
@@ -190,8 +207,9 @@ namespace vumo
                 {
                     checkArgsExact(L, 7, "image.create", "sssnnnn");
                     Chapter* chapter = chapterArgument(L, toString(L, 1));
-                    const kavtypes::Rectangle rect((float)lua_tonumber(L, 4), (float)lua_tonumber(L, 5),
-                                                   (float)lua_tonumber(L, 6), (float)lua_tonumber(L, 7));
+                    const kavtypes::Rectangle rect(
+                        finiteArgument(L, 4, "image.create"), finiteArgument(L, 5, "image.create"),
+                        finiteArgument(L, 6, "image.create"), finiteArgument(L, 7, "image.create"));
                     std::unique_ptr<tesraui::Image> image(
                         makeImage(L, "Image", chapter, toString(L, 2), toString(L, 3), rect));
                     return push(L, chapter->registerImage(std::move(image))->getName());
@@ -203,6 +221,12 @@ namespace vumo
                 const kavtypes::Rectangle rect(
                     getTableNumber(L, 1, "x", 0.0f), getTableNumber(L, 1, "y", 0.0f),
                     getTableNumber(L, 1, "w", 0.0f), getTableNumber(L, 1, "h", 0.0f));
+                if (!std::isfinite(rect.x) || !std::isfinite(rect.y) || !std::isfinite(rect.w) ||
+                    !std::isfinite(rect.h))
+                {
+                    raiseLuaError(L, "image.create failed, NaN/INF value passed in the rectangle of image '" +
+                                         name + "'.");
+                }
                 std::unique_ptr<tesraui::Image> image(makeImage(L, type, chapter, texture, name, rect));
                 // Until registered the image is not in the dataset; references resolve through their own
                 // names.

@@ -11,6 +11,7 @@
 #include "lua/Calls.h"
 #include "lua/Host.h"
 #include "lua/LuaInterface.h"
+#include "lua/ScriptNumbers.h"
 #include "lua/api/objecttree.h"
 #include "lua/api/registrars.h"
 #include "GameUiHost.h"
@@ -36,26 +37,6 @@ namespace vumo
                 if (scene != nullptr && scene->getRootObject() != nullptr)
                 {
                     return (tesraui::Object*)scene->getRootObject();
-                }
-                return nullptr;
-            }
-
-            // Parameterised properties are described as "name:%".
-            const PropertyInfo* findDescription(const harray<PropertyInfo>& descriptions, const hstring& name)
-            {
-                hstring key = name;
-                hstring head;
-                hstring tail;
-                if (name.split(':', head, tail))
-                {
-                    key = head + ":%";
-                }
-                for (const PropertyInfo& info : descriptions)
-                {
-                    if (info.name == key)
-                    {
-                        return &info;
-                    }
                 }
                 return nullptr;
             }
@@ -111,7 +92,7 @@ namespace vumo
                 tesraui::Object* object = getObject(L, 1);
                 const hstring name = toString(L, 2);
                 const harray<PropertyInfo> descriptions = object->getPropertyDescriptions();
-                const PropertyInfo* info = findDescription(descriptions, name);
+                const PropertyInfo* info = findPropertyDescription(descriptions, name);
                 if (info != nullptr)
                 {
                     return pushTyped(L, object->getProperty(name), info->type);
@@ -161,6 +142,15 @@ namespace vumo
                 default:
                     value = toString(L, 3);
                     break;
+                }
+                const harray<PropertyInfo> descriptions = object->getPropertyDescriptions();
+                const PropertyInfo* info = findPropertyDescription(descriptions, name);
+                const hstring refusal =
+                    (info != nullptr ? propertyValueRefusal(info->type, value) : hstring());
+                if (refusal != "")
+                {
+                    raiseLuaError(L, "setObjectProperty failed setting property '" + name + "' for object '" +
+                                         object->getFullName() + "', " + name + " " + refusal + ".");
                 }
                 if (!object->setProperty(name, value))
                 {

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cmath>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -21,6 +22,7 @@
 #include "lua/Events.h"
 #include "lua/Host.h"
 #include "lua/LuaInterface.h"
+#include "lua/ScriptNumbers.h"
 #include "lua/api/objecttree.h"
 
 namespace vumo
@@ -94,9 +96,9 @@ namespace vumo
                 {
                     checkArgs(L, 3, 4, functionName, "onnn");
                     tesraui::Object* object = getObject(L, 1);
-                    const float target = (float)lua_tonumber(L, 2);
+                    const float target = finiteArgument(L, 2, functionName);
                     const float speed = (float)lua_tonumber(L, 3);
-                    const float delay = (float)lua_tonumber(L, 4);
+                    const float delay = finiteArgument(L, 4, functionName);
                     if (delay == 0.0f)
                     {
                         (object->*start)(target, speed);
@@ -114,10 +116,10 @@ namespace vumo
                 {
                     checkArgs(L, 4, 5, functionName, "onnnn");
                     tesraui::Object* object = getObject(L, 1);
-                    const float x = (float)lua_tonumber(L, 2);
-                    const float y = (float)lua_tonumber(L, 3);
+                    const float x = finiteArgument(L, 2, functionName);
+                    const float y = finiteArgument(L, 3, functionName);
                     const float speed = (float)lua_tonumber(L, 4);
-                    const float delay = (float)lua_tonumber(L, 5);
+                    const float delay = finiteArgument(L, 5, functionName);
                     if (delay == 0.0f)
                     {
                         (object->*startX)(x, speed);
@@ -175,6 +177,14 @@ namespace vumo
                         {
                             const hstring key = toString(L, -2);
                             const hstring value = toString(L, -1);
+                            const bool corner = (key == "x" || key == "y" || key == "w" || key == "h");
+                            const hstring refusal =
+                                (corner ? propertyValueRefusal(PropertyInfo::FLOAT, value) : hstring());
+                            if (refusal != "")
+                            {
+                                raiseLuaError(L, "object.create(): property '" + key + "' of object '" +
+                                                     name + "' refused, " + key + " " + refusal + ".");
+                            }
                             if (key == "x")
                                 rect.x = value.toFloat();
                             else if (key == "y")
@@ -220,8 +230,18 @@ namespace vumo
                 };
                 parent->addChild(object);
                 mustStand();
+                const harray<PropertyInfo> descriptions = object->getPropertyDescriptions();
                 for (const auto& [key, value] : properties)
                 {
+                    const PropertyInfo* info = findPropertyDescription(descriptions, key);
+                    const hstring refusal =
+                        (info != nullptr ? propertyValueRefusal(info->type, value) : hstring());
+                    if (refusal != "")
+                    {
+                        dataset->destroyObject(object);
+                        raiseLuaError(L, "object.create(): property '" + key + "' of object '" + name +
+                                             "' refused, " + key + " " + refusal + ".");
+                    }
                     bool accepted = false;
                     try
                     {
@@ -431,9 +451,15 @@ namespace vumo
             {
                 checkArgs(L, 3, 4, "object.fade", "onnn");
                 tesraui::Object* object = getObject(L, 1);
-                const float target = std::clamp((float)lua_tonumber(L, 2), 0.0f, 255.0f);
+                // Any other target, infinities too, is an alpha once bounded; NaN is none, and no byte holds
+                // it.
+                if (std::isnan(lua_tonumber(L, 2)))
+                {
+                    raiseLuaError(L, "object.fade failed, NaN value passed as argument 2.");
+                }
+                const float target = (float)std::clamp(lua_tonumber(L, 2), 0.0, 255.0);
                 const float speed = (float)lua_tonumber(L, 3);
-                const float delay = (float)lua_tonumber(L, 4);
+                const float delay = finiteArgument(L, 4, "object.fade");
                 if (delay == 0.0f)
                 {
                     object->fadeAlpha((unsigned char)target, speed);

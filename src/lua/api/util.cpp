@@ -7,6 +7,7 @@
 #include "lua/Calls.h"
 #include "lua/Host.h"
 #include "lua/LuaInterface.h"
+#include "lua/ScriptNumbers.h"
 #include "lua/api/registrars.h"
 
 namespace vumo
@@ -81,7 +82,7 @@ namespace vumo
                 const kavtypes::Vector2 point((float)lua_tonumber(L, 1), (float)lua_tonumber(L, 2));
                 tesraui::Object* from = getObject(L, 3);
                 tesraui::Object* to = getObject(L, 4);
-                const kavtypes::Vector2 result = to->transformToLocalSpace(from->getDerivedPoint(point));
+                const kavtypes::Vector2 result = localPoint(to, from->getDerivedPoint(point));
                 push(L, result.x);
                 push(L, result.y);
                 return 2;

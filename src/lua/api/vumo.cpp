@@ -10,6 +10,7 @@
 #include "lua/Calls.h"
 #include "lua/Events.h"
 #include "lua/LuaInterface.h"
+#include "lua/ScriptNumbers.h"
 #include "lua/api/registrars.h"
 #include "objects/VumoViewportObject.h"
 #include "GameUiHost.h"
@@ -56,7 +57,7 @@ namespace vumo
                 kavtypes::Vector2 position = tesraui::getCursorPosition();
                 if (space != nullptr)
                 {
-                    position = space->transformToLocalSpace(position);
+                    position = localPoint(space, position);
                 }
                 push(L, position.x);
                 push(L, position.y);

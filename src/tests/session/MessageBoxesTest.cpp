@@ -1,3 +1,5 @@
+#include <climits>
+
 #include <tesraui/Container.h>
 #include <tesraui/Dataset.h>
 #include <tesraui/ImageBox.h>
@@ -360,4 +362,54 @@ TEST_F(MessageBoxes, ABoxOverScreensAtAnyZOrderTakesItsClicksUnderThePointer)
     ASSERT_TRUE(ui->isMessageBoxActive());
     EXPECT_EQ(ui->getShownBox()->boxObject->getZOrder(), 1000);
     EXPECT_EQ(ui->getCursorObject()->getZOrder(), 100000);
+}
+
+// Under a game screen at the greatest z-order, "highest + 1" overflowed: a sanitizer abort, or in a release
+// build a box under the scene that no click could answer. The box and the pointer take that z-order and go
+// after the screens that hold it, also ones raised to it or made while the box is shown.
+TEST_F(MessageBoxes, OverAScreenAtTheGreatestZOrderTheBoxAndThePointerGoAfterIt)
+{
+    run("function ui.getCursorMode() return 'arrow' end\n"
+        "function ui.createCursor(mode, cursor)\n"
+        "  object.create('ImageBox', '', cursor, {x = 0, y = 0, w = 8, h = 8, image = '0xFF0000'})\n"
+        "end\n"
+        "object.create('ImageBox', 'top_screen', 'ui.root', {x = 0, y = 0, w = 800, h = 600, zorder = "
+        "2147483647, image = '0x00FF00'})\n"
+        "object.create('ImageBox', 'later_screen', 'ui.root', {x = 0, y = 0, w = 800, h = 600, image = "
+        "'0x0000FF'})");
+    engine->frame();
+    run("answered = 0\nui.messageBox{type = 'ask', text = '{%s} {Go?}', yes_button = 'answered = answered + "
+        "1'}");
+    engine->frame();
+    ASSERT_TRUE(ui->isMessageBoxActive());
+    tesraui::Object* box = ui->getShownBox()->boxObject;
+    // The children of the root at the greatest z-order, in drawing order.
+    const auto order = [this, box]
+    {
+        std::string names;
+        for (tesraui::Object* child : ui->getRootObject()->getChildren())
+        {
+            if (child->getZOrder() == INT_MAX)
+            {
+                names += (child == box                     ? "box"
+                          : child == ui->getCursorObject() ? "pointer"
+                                                           : child->getName());
+                names += " ";
+            }
+        }
+        return names;
+    };
+    EXPECT_EQ(order(), "top_screen box pointer ");
+    // One raised to it, and one hung at it after the box and the pointer.
+    run("object.setProperty('ui.later_screen', 'zorder', 2147483647)");
+    tesraui::Container* hung = new tesraui::Container("hung_screen", ui->getRootObject()->getRect());
+    hung->setZOrder(INT_MAX);
+    ui->getRootObject()->addChildAndRegister(hung);
+    EXPECT_EQ(order(), "later_screen top_screen box pointer hung_screen ");
+    engine->frame();
+    EXPECT_EQ(order(), "later_screen top_screen hung_screen box pointer ");
+    EXPECT_EQ(box, ui->getShownBox()->boxObject);
+    click(buttonOf("yes_button"));
+    EXPECT_EQ(lua("ui.answered"), "1");
+    EXPECT_FALSE(ui->isMessageBoxActive());
 }

@@ -19,8 +19,11 @@ namespace tesraui
         void draw(const harray<tesra::TexturedVertex>& vertices, const tesra::Color& color) override;
         void draw(const kavtypes::Rectangle& rect, const tesra::Color& color) override;
 
-        // The images are held, not owned.
+        // The images are held, not owned. A reference that would draw this composite inside itself is refused
+        // with a quortypes::exception naming both, and nothing changes.
         void addImageRef(Image* image, const kavtypes::Rectangle& rect);
+        // True when drawing the image draws this composite: it is this one, or its references lead here.
+        bool isDrawnBy(const Image* image) const;
         void clearImageRefs() { imageRefs.clear(); }
         const harray<ImageRef>& getImageRefs() const { return imageRefs; }
 

@@ -214,6 +214,9 @@ namespace tesraui
         void resetCenter();
         int getZOrder() const { return zOrder; }
         void setZOrder(int value);
+        // Sets the z-order and places the object after its siblings of the same z-order, so that it is drawn
+        // over them and offered input before them.
+        void setZOrderOverEquals(int value);
         bool isEnabled() const { return enabled; }
         void setEnabled(bool value);
         bool isVisible() const { return visible; }

@@ -28,9 +28,10 @@ namespace tesraui
         kavtypes::Vector2 scroll;
 
         // Draws one tile cut to clip; answers the edges that were cut (0x10 left, 0x100 right, 0x1 top,
-        // 0x1000 bottom) when skipUnclipped is set, and then leaves an uncut tile undrawn.
-        int _drawTile(const kavtypes::Rectangle& clip, const kavtypes::Rectangle& tileRect,
-                      const tesra::Color& color, bool skipUnclipped);
+        // 0x1000 bottom) when skipUnclipped is set, and then leaves an uncut tile undrawn. Only tiles that
+        // can be seen come here.
+        virtual int _drawTile(const kavtypes::Rectangle& clip, const kavtypes::Rectangle& tileRect,
+                              const tesra::Color& color, bool skipUnclipped);
 
     private:
         static const PropertyTable<TiledImage>& _properties();

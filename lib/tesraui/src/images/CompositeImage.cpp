@@ -1,4 +1,8 @@
+#include <set>
+#include <vector>
+
 #include <quortypes/Log.h>
+#include <quortypes/exception.h>
 #include <tesraui/CompositeImage.h>
 #include <tesraui/tesraui.h>
 
@@ -11,7 +15,43 @@ namespace tesraui
 
     void CompositeImage::addImageRef(Image* image, const kavtypes::Rectangle& rect)
     {
+        // Drawing would recurse until the stack ran out.
+        if (isDrawnBy(image))
+        {
+            throw quortypes::exception("CompositeImage '" + getFullName() + "': a reference to '" +
+                                           image->getFullName() + "' would draw the image inside itself",
+                                       "src/CompositeImage", __LINE__);
+        }
         imageRefs.push_back(ImageRef(image, rect));
+    }
+
+    bool CompositeImage::isDrawnBy(const Image* image) const
+    {
+        // Each image once: composites that share their references would be walked again for every path.
+        std::set<const Image*> seen;
+        std::vector<const Image*> pending = {image};
+        while (!pending.empty())
+        {
+            const Image* next = pending.back();
+            pending.pop_back();
+            if (next == this)
+            {
+                return true;
+            }
+            const CompositeImage* composite = dynamic_cast<const CompositeImage*>(next);
+            if (composite == nullptr || !seen.insert(composite).second)
+            {
+                continue;
+            }
+            for (const ImageRef& ref : composite->imageRefs)
+            {
+                if (ref.first != nullptr)
+                {
+                    pending.push_back(ref.first);
+                }
+            }
+        }
+        return false;
     }
 
     void CompositeImage::draw(const kavtypes::Rectangle& rect, const tesra::Color& color)

@@ -1,7 +1,12 @@
+#include <algorithm>
+#include <climits>
 #include <cmath>
+
+#include <kavtypes/Matrix4.h>
 
 #include <quortypes/util.h>
 #include <tesra/RenderSystem.h>
+#include <tesra/tesra.h>
 #include <tesraui/Texture.h>
 #include <tesraui/TiledImage.h>
 #include <tesraui/tesraui.h>
@@ -41,6 +46,74 @@ namespace tesraui
         return flags;
     }
 
+    // The part of rect the render system shows under its matrices in force: the corners of the projection's
+    // square mapped back into rect's plane, bounding the part that can be seen. Empty when the plane is
+    // flattened to a line; rect itself when the matrices do not map it flatly (a perspective), or when
+    // there is no render system.
+    static kavtypes::Rectangle visiblePart(const kavtypes::Rectangle& rect)
+    {
+        tesra::RenderSystem* rs = tesra::rendersys;
+        if (rs == nullptr)
+        {
+            return rect;
+        }
+        kavtypes::Matrix4 matrix = rs->getProjectionMatrix();
+        matrix.multiply(rs->getModelviewMatrix());
+        const float* m = matrix.data;
+        if (m[3] != 0.0f || m[7] != 0.0f || m[15] == 0.0f)
+        {
+            return rect;
+        }
+        // A point (x, y) of the plane lands at (m0 x + m4 y + m12, m1 x + m5 y + m13) / m15.
+        const double a = m[0], b = m[4], c = m[1], d = m[5];
+        const double determinant = a * d - b * c;
+        if (determinant == 0.0 || !std::isfinite(determinant))
+        {
+            return kavtypes::Rectangle();
+        }
+        // A little past the square: a pixel offset or rounding must not cut a tile that shows.
+        const double edge = 1.01;
+        double left = HUGE_VAL, top = HUGE_VAL, right = -HUGE_VAL, bottom = -HUGE_VAL;
+        for (const double cornerX : {-edge, edge})
+        {
+            for (const double cornerY : {-edge, edge})
+            {
+                const double u = cornerX * m[15] - m[12];
+                const double v = cornerY * m[15] - m[13];
+                const double x = (d * u - b * v) / determinant;
+                const double y = (a * v - c * u) / determinant;
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+        }
+        if (!std::isfinite(left) || !std::isfinite(right) || !std::isfinite(top) || !std::isfinite(bottom))
+        {
+            return rect;
+        }
+        left = std::max(left, (double)rect.x);
+        top = std::max(top, (double)rect.y);
+        right = std::min(right, (double)rect.x + rect.w);
+        bottom = std::min(bottom, (double)rect.y + rect.h);
+        if (right <= left || bottom <= top)
+        {
+            return kavtypes::Rectangle();
+        }
+        return kavtypes::Rectangle((float)left, (float)top, (float)(right - left), (float)(bottom - top));
+    }
+
+    // The tiles of size from origin that meet the span [start, start + length), as first and one past the
+    // last, within [0, count).
+    static void tileSpan(double origin, double size, double start, double length, double count, int& first,
+                         int& end)
+    {
+        const double low = std::floor((start - origin) / size);
+        const double high = std::ceil((start + length - origin) / size);
+        first = (int)std::clamp(low, 0.0, count);
+        end = (int)std::clamp(high, 0.0, count);
+    }
+
     TiledImage::TiledImage(Texture* texture, const hstring& name, kavtypes::Rectangle sourceRect, float tileW,
                            float tileH)
         : Image(texture, name, sourceRect), tile(tileW, tileH)
@@ -78,8 +151,25 @@ namespace tesraui
         }
         float ox = quortypes::modPositive(scroll.x, tw) - tw;
         float oy = quortypes::modPositive(scroll.y, th) - th;
-        int nx = (int)ceilf((rect.w - ox) / tw);
-        int ny = (int)ceilf((rect.h - oy) / th);
+        // A tile's place that is no number (a scroll or corner of NaN or infinity) cannot be counted to.
+        if (!std::isfinite(rect.x + ox) || !std::isfinite(rect.y + oy))
+        {
+            return;
+        }
+        // Only the tiles that can be seen are visited: a rectangle far larger than the screen would
+        // otherwise cost a draw per tile of all of it.
+        const kavtypes::Rectangle visible = visiblePart(rect);
+        if (!(visible.w > 0.0f) || !(visible.h > 0.0f))
+        {
+            return;
+        }
+        // Counted in doubles and bounded before they become ints: the counts of a huge rectangle of small
+        // tiles overflow an int.
+        const double columns = std::min(std::ceil(((double)rect.w - ox) / tw), (double)INT_MAX);
+        const double rows = std::min(std::ceil(((double)rect.h - oy) / th), (double)INT_MAX);
+        int startColumn = 0, endColumn = 0, startRow = 0, endRow = 0;
+        tileSpan((double)rect.x + ox, tw, visible.x, visible.w, columns, startColumn, endColumn);
+        tileSpan((double)rect.y + oy, th, visible.y, visible.h, rows, startRow, endRow);
         // One quad repeats the image only through a wrapping texture; a clamping one would smear its edge.
         bool fast = false;
         if (this->texture != nullptr && this->texture->hasRenderTexture() && this->texture->isLoaded() &&
@@ -90,10 +180,10 @@ namespace tesraui
                    s.h == (float)this->texture->getHeight();
         }
         // The first and last columns and rows that needed no cut bound the block drawn as one quad.
-        int firstColumn = nx, lastColumn = -1, firstRow = ny, lastRow = -1;
-        for (int j = 0; j < ny; ++j)
+        int firstColumn = endColumn, lastColumn = -1, firstRow = endRow, lastRow = -1;
+        for (int j = startRow; j < endRow; ++j)
         {
-            for (int i = 0; i < nx; ++i)
+            for (int i = startColumn; i < endColumn; ++i)
             {
                 kavtypes::Rectangle tileRect(rect.x + ox + i * tw, rect.y + oy + j * th, tw, th);
                 int flags = _drawTile(rect, tileRect, color, fast);

@@ -310,9 +310,9 @@ namespace tesraui
             heightWarned = true;
             quortypes::Log::warnf(
                 logTag,
-                "EditBox '%s' height (%d) is smaller than the minimum needed line height (%d) for "
+                "EditBox '%s' height (%.0f) is smaller than the minimum needed line height (%.0f) for "
                 "the given font '%s' when using multi-line!",
-                name.c_str(), (int)rect.h, (int)(font->getLineHeight() + font->getDescender()),
+                name.c_str(), std::trunc(rect.h), std::trunc(font->getLineHeight() + font->getDescender()),
                 this->font.c_str());
         }
         Label::_draw();

@@ -66,7 +66,8 @@ namespace tesraui
         const kavtypes::Vector2 topLeft(std::max(start.x, viewport.x), std::max(start.y, viewport.y));
         const kavtypes::Vector2 size(std::min(end.x, viewport.x + viewport.w) - topLeft.x,
                                      std::min(end.y, viewport.y + viewport.h) - topLeft.y);
-        if (size.x <= 0.0f || size.y <= 0.0f)
+        // Not a number when the bounds were infinite: nothing of it can be placed.
+        if (!(size.x > 0.0f) || !(size.y > 0.0f))
         {
             return;
         }

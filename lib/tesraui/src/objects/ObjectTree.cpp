@@ -163,6 +163,22 @@ namespace tesraui
         }
     }
 
+    void Object::setZOrderOverEquals(int value)
+    {
+        setZOrder(value);
+        if (parent == nullptr)
+        {
+            return;
+        }
+        // The children are sorted: the object moves to the end of its run of equals.
+        ChildList& siblings = parent->children;
+        Object** self = std::find(siblings.begin(), siblings.end(), this);
+        Object** runEnd =
+            std::upper_bound(self, siblings.end(), this,
+                             [](const Object* a, const Object* b) { return a->zOrder < b->zOrder; });
+        std::rotate(self, self + 1, runEnd);
+    }
+
     void Object::_sortChildren()
     {
         std::stable_sort(children.begin(), children.end(),

@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <cmath>
 #include <cstring>
 
 #include <algorithm>
@@ -233,6 +234,15 @@ namespace tesra
         applyViewport();
     }
 
+    // A viewport edge in whole pixels. A rectangle from a script's numbers may be huge, infinite or not a
+    // number, which no int holds; far past any screen the exact value no longer matters, and the bound
+    // leaves room for the sums below.
+    static int viewportPixels(float value)
+    {
+        const float bound = 16777216.0f;
+        return (std::isnan(value) ? 0 : (int)std::clamp(value, -bound, bound));
+    }
+
     void OpenGL_RenderSystem::applyViewport()
     {
         if (!context)
@@ -240,7 +250,8 @@ namespace tesra
             return;
         }
         flush();
-        int x = (int)viewport.x, y = (int)viewport.y, w = (int)viewport.w, h = (int)viewport.h;
+        int x = viewportPixels(viewport.x), y = viewportPixels(viewport.y), w = viewportPixels(viewport.w),
+            h = viewportPixels(viewport.h);
         appliedViewportWidth = w;
         appliedViewportHeight = h;
         if (renderTarget != nullptr)

@@ -1,0 +1,195 @@
+#include <cmath>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "EngineHarness.h"
+
+using namespace vumo;
+
+using harness::Engine;
+
+namespace
+{
+    // A scene, and an image box "ui.o" at x 5 with z-order 3 on the UI's root; scripts report a refusal
+    // through attempt(f, ...).
+    class ScriptNumbers : public harness::GameTest
+    {
+    protected:
+        void SetUp() override
+        {
+            folder.config("scene: c1.a\n");
+            folder.put("data/ui/ui.dts",
+                       "<Dataset><Object type='ImageBox' name='o' rect='5,0,10,10' zorder='3'/></Dataset>");
+            folder.put("data/lib/ui.lua",
+                       "function attempt(f, ...) local ok, e = pcall(f, ...) return ok and 'ok' or e end\n");
+            folder.put("data/chapters/c1/c1.datadef", "<Dataset/>");
+            folder.put("data/chapters/c1/scenes/a.scene", "");
+            engine.reset(new Engine(folder));
+            engine->start();
+            engine->frame();
+            LuaInterface::execute("o = object.getObject('ui.o')");
+        }
+        std::string lua(const std::string& expression) { return engine->lua(expression); }
+    };
+
+    ::testing::AssertionResult ends(const std::string& text, const std::string& end)
+    {
+        if (text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0)
+        {
+            return ::testing::AssertionSuccess();
+        }
+        return ::testing::AssertionFailure() << "'" << text << "' does not end with '" << end << "'";
+    }
+
+    const std::string floatCannot = " is not a number a float can hold.";
+    const std::string intCannot = " is not a whole number an int can hold.";
+} // namespace
+
+// A number a float or an int cannot hold was kept as infinity or as its first digits (zorder 1e308 read 1);
+// on the UI's root an infinite x reached the clip rectangle's cast to int.
+TEST_F(ScriptNumbers, AValueAPropertyCannotHoldIsRefusedNamingItAndChangesNothing)
+{
+    const std::string set = "setObjectProperty failed setting property ";
+    const std::pair<std::string, std::string> refused[] = {
+        {"object.setProperty, 'ui.o', 'x', 1e308", set + "'x' for object 'ui.o', x '1e+308'" + floatCannot},
+        {"object.setProperty, 'ui.root', 'x', 1e308",
+         set + "'x' for object 'ui.root', x '1e+308'" + floatCannot},
+        {"object.setProperty, 'ui.o', 'w', '1e308'", set + "'w' for object 'ui.o', w '1e308'" + floatCannot},
+        {"object.setProperty, 'ui.o', 'angle', 'nan'",
+         set + "'angle' for object 'ui.o', angle 'nan'" + floatCannot},
+        {"object.setProperty, 'ui.o', 'scale_x', 'inf'",
+         set + "'scale_x' for object 'ui.o', scale_x 'inf'" + floatCannot},
+        {"object.setProperty, 'ui.o', 'position', '1e39, 0'",
+         set + "'position' for object 'ui.o', position '1e39'" + floatCannot},
+        {"object.setProperty, 'ui.o', 'rect', '0,0,-inf,1'",
+         set + "'rect' for object 'ui.o', rect '-inf'" + floatCannot},
+        {"object.setProperty, 'ui.o', 'zorder', 1e308",
+         set + "'zorder' for object 'ui.o', zorder '1e+308'" + intCannot},
+        {"object.setProperty, 'ui.o', 'focus_index', '-2147483649'",
+         set + "'focus_index' for object 'ui.o', focus_index '-2147483649'" + intCannot},
+        {"object.setProperty, 'ui.o', 'zorder', 2.5",
+         set + "'zorder' for object 'ui.o', zorder '2.5'" + intCannot},
+        {"object.setProperty, 'ui.o', 'zorder', '1e3'",
+         set + "'zorder' for object 'ui.o', zorder '1e3'" + intCannot},
+        {"object.setProperty, 'ui.o', 'alpha', 1e10",
+         set + "'alpha' for object 'ui.o', alpha '10000000000' is not a number an int can hold."},
+        {"object.create, 'ImageBox', 'made', 'ui.root', {x = 1e308}",
+         "object.create(): property 'x' of object 'made' refused, x '1e+308'" + floatCannot},
+        {"object.create, 'ImageBox', 'made', 'ui.root', {zorder = math.huge}",
+         "object.create(): property 'zorder' of object 'made' refused, zorder 'inf'" + intCannot},
+    };
+    for (const auto& [call, message] : refused)
+    {
+        EXPECT_TRUE(ends(lua("attempt(" + call + ")"), message)) << call;
+    }
+    EXPECT_EQ(lua("o.x .. ' ' .. o.w .. ' ' .. o.angle .. ' ' .. o.scale_x .. ' ' .. o.zorder .. ' ' .. "
+                  "o.focus_index .. ' ' .. o.alpha .. ' ' .. object.getProperty('ui.root', 'x')"),
+              "5 10 0 1 3 -1 255 0");
+    EXPECT_EQ(lua("tostring(object.exists('ui.made'))"), "false");
+    engine->frame();
+
+    // What the types hold passes as before: a byte keeps its low 8 bits and drops its fraction, text after
+    // the number is left.
+    const std::pair<std::string, std::string> taken[] = {
+        {"'zorder', '-2147483648'", "zorder -2147483648"},
+        {"'zorder', 2147483647", "zorder 2147483647"},
+        {"'alpha', 300", "alpha 44"},
+        {"'alpha', 127.5", "alpha 127"},
+        {"'x', '12.5'", "x 12.5"},
+        {"'w', 3e38", "w 3.0000000054978e+38"},
+        {"'focus_index', '7 '", "focus_index 7"},
+        {"'zorder', 'front'", "zorder 0"},
+    };
+    for (const auto& [arguments, result] : taken)
+    {
+        const std::string name = result.substr(0, result.find(' '));
+        EXPECT_EQ(lua("attempt(object.setProperty, o, " + arguments + ") .. ' ' .. '" + name +
+                      "' .. ' ' .. o." + name),
+                  "ok " + result);
+    }
+}
+
+// object.fade cast a target that is not a number to a byte; the other animations took infinities.
+TEST_F(ScriptNumbers, AnimationsRefuseTargetsAFloatCannotHold)
+{
+    const std::pair<std::string, std::string> refused[] = {
+        {"object.fade, 'ui.o', 0/0, 1", "object.fade failed, NaN value passed as argument 2."},
+        {"object.fade, 'ui.o', 0, 1, 1e39", "object.fade failed, NaN/INF value passed as argument 4."},
+        {"object.moveX, 'ui.o', 1e308, 1", "object.moveX failed, NaN/INF value passed as argument 2."},
+        {"object.rotate, 'ui.o', 0/0, 1", "object.rotate failed, NaN/INF value passed as argument 2."},
+        {"object.resize, 'ui.o', 10, 1e39, 1", "object.resize failed, NaN/INF value passed as argument 3."},
+        {"object.scale, 'ui.o', 1, 1, 1, 0/0", "object.scale failed, NaN/INF value passed as argument 5."},
+    };
+    for (const auto& [call, message] : refused)
+    {
+        EXPECT_TRUE(ends(lua("attempt(" + call + ")"), message)) << call;
+    }
+    EXPECT_EQ(lua("tostring(object.isAnimated('ui.o'))"), "false");
+    // A target past either end of an alpha is that end.
+    EXPECT_EQ(lua("attempt(object.fade, 'ui.o', 0, 1e9) .. attempt(object.fade, 'ui.o', -math.huge, 1e9)"),
+              "okok");
+    engine->frame();
+    EXPECT_EQ(lua("o.alpha .. ' ' .. o.x"), "0 5");
+}
+
+// A composite that reached itself again overflowed the stack in its first draw.
+TEST_F(ScriptNumbers, ACompositeThatWouldDrawItselfIsRefusedNamingIt)
+{
+    engine->lua("image.create({dataset = 'ui', name = 'loop', type = 'CompositeImage', w = 50, h = 50}) and "
+                "image.create({dataset = 'ui', name = 'other', type = 'CompositeImage', w = 50, h = 50}) and "
+                "image.create({dataset = 'ui', name = 'red', type = 'CompositeImage', w = 1, h = 1})");
+    const std::string refusal = "Unable to set 'references' property on image 'ui.loop', a reference to ";
+    const std::pair<std::string, std::string> cases[] = {
+        {"image.setProperty('ui.other', 'references', {{image = 'ui.red', x = 0, y = 0, w = 5, h = 5}})",
+         "ok"},
+        {"image.setProperty('ui.loop', 'references', {{image = 'ui.other', x = 0, y = 0, w = 50, h = 50}})",
+         "ok"},
+        {"image.setProperty('ui.loop', 'references', {{image = 'ui.red'}, {image = 'ui.loop', w = 50, h = "
+         "50}})",
+         refusal + "'ui.loop' would draw the image inside itself"},
+        {"image.setProperty('ui.other', 'references', {{image = 'ui.loop', x = 0, y = 0, w = 50, h = 50}})",
+         "Unable to set 'references' property on image 'ui.other', a reference to 'ui.loop' would draw the "
+         "image "
+         "inside itself"},
+        {"image.setProperty('ui.loop', 'x', 1e308)",
+         "Unable to set property 'x' of image 'ui.loop', x '1e+308'" + floatCannot},
+        {"image.create({dataset = 'ui', name = 'far', type = 'CompositeImage', w = 1e39, h = 1})",
+         "image.create failed, NaN/INF value passed in the rectangle of image 'far'."},
+    };
+    for (const auto& [code, result] : cases)
+    {
+        EXPECT_TRUE(ends(lua("attempt(function() " + code + " end)"), result)) << code;
+    }
+    // A refused list changes nothing; the composites draw.
+    EXPECT_EQ(lua("#image.getProperty('ui.loop', 'references') .. image.getProperty('ui.loop', "
+                  "'references')[1].name .. #image.getProperty('ui.other', 'references')"),
+              "1ui.other1");
+    engine->lua("object.create('ImageBox', 'shows', 'ui.root', {x = 0, y = 0, w = 50, h = 50, image = "
+                "'ui.loop'}) and true");
+    engine->frame();
+    EXPECT_EQ(lua("tostring(image.exists('ui', 'far'))"), "false");
+}
+
+// With the viewport scaled to nothing along x, the cursor's x in the scene was 0/0.
+TEST_F(ScriptNumbers, TheCursorOverAViewportScaledToNothingIsItsCentreOnThatAxis)
+{
+    engine->mouse(tesra::Window::MOUSE_MOVE, 40, 30);
+    const std::string before = lua("select(2, vumo.getCursorPos())");
+    // The viewport scales about its centre: put at 40 units, it draws as before while its scale is 1.
+    engine->lua("object.setProperty(vumo.viewport, 'center_x', 40) or object.setProperty(vumo.viewport, "
+                "'scale_x', 0) or true");
+    std::vector<std::string> seen;
+    for (const float x : {10.0f, 40.0f, 150.0f})
+    {
+        engine->mouse(tesra::Window::MOUSE_MOVE, x, 30);
+        seen.push_back(lua("(function() local x, y = vumo.getCursorPos() return x .. ' ' .. y end)()"));
+    }
+    // The whole axis shrank to the viewport's centre; y is untouched.
+    const std::string expected = "40 " + before;
+    EXPECT_EQ(seen, std::vector<std::string>({expected, expected, expected}));
+    EXPECT_EQ(
+        lua("(function() local x, y = util.transformPoint(10, 30, 'ui.root', vumo.viewport) return x .. ' ' "
+            ".. y end)()"),
+        "40 30");
+}
