@@ -9,9 +9,9 @@
 
 namespace tesraparticle
 {
-    // A space's particles in creation order: added at the back, freed from the front. The records lie side
-    // by side in blocks, so that a step walks memory in order, and a record never moves while it lives,
-    // since emitters and affector callbacks hold pointers to it.
+    // A space's particles in creation order: added at the back, freed from the front, or anywhere by a
+    // compaction. The records lie side by side in blocks, so that a step walks memory in order; a live record
+    // moves only in a compaction, between steps, since emitters and affector callbacks hold pointers to it.
     class ParticleQueue
     {
     public:
