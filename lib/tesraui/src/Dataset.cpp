@@ -346,13 +346,14 @@ namespace tesraui
                 if (droppedEvents++ == 0)
                 {
                     const Object* object = owned->object;
-                    quortypes::Log::errorf(logTag,
-                                           "Dataset '%s' dropped event '%s' of object '%s': event handlers "
-                                           "queued more than %d events in one frame. Further drops are "
-                                           "counted.",
-                                           this->name.c_str(), eventNameOf(object, event).c_str(),
-                                           object != nullptr ? object->getFullName().c_str() : "?",
-                                           maxEventsQueuedByHandlers);
+                    quortypes::Log::errorf(
+                        logTag,
+                        "Dataset '%s' dropped event '%s' of object '%s': event handlers "
+                        "queued more than %d events in one frame. Further drops are "
+                        "counted.",
+                        this->name.c_str(), quortypes::Log::quote(eventNameOf(object, event)).c_str(),
+                        quortypes::Log::quote(object != nullptr ? object->getFullName() : "?").c_str(),
+                        maxEventsQueuedByHandlers);
                 }
                 return;
             }
