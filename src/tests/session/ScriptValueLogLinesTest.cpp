@@ -60,14 +60,14 @@ TEST_F(ScriptValueLogLines, AScriptsValueIsQuotedByItsEnds)
 
 TEST_F(ScriptValueLogLines, ALabelWhoseTextDoesNotFitSaysSoOncePerText)
 {
-    // Moved in every frame, so its text is laid out again each time.
+    // Its colour changes in every frame (a pulsing label), so its text is laid out again each time.
     LuaInterface::execute("label = object.create('Label', 'narrow', ui.root_object, {font = 'Sans', text = "
                           "'abc', x = 0, y = 0, w = 2, h = 40})");
     const auto frames = [this]
     {
         for (int i = 0; i < 10; ++i)
         {
-            LuaInterface::execute("label.x = label.x + 1");
+            LuaInterface::execute("label.text_color = string.format('%02X0000FF', " + hstring(i * 20) + ")");
             engine->frame();
         }
     };
