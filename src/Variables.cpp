@@ -88,8 +88,9 @@ namespace vumo
         refuseLineBreak(this->name, value);
         if (!quiet)
         {
-            quortypes::Log::write(Session::logTag,
-                                  "$" + this->name + ": '" + value + "' (was '" + this->currentValue + "')");
+            quortypes::Log::write(Session::logTag, "$" + quortypes::Log::quote(this->name) + ": '" +
+                                                       quortypes::Log::quote(value) + "' (was '" +
+                                                       quortypes::Log::quote(this->currentValue) + "')");
         }
         if (this->allowsChange(value))
         {

@@ -95,8 +95,7 @@ namespace vumo
                 const size_t end = (found == std::string::npos ? whole.size() : found);
                 if (end - start > (size_t)lineLimit)
                 {
-                    result +=
-                        cutMiddle(whole.substr(start, end - start), 300, 80, " ... <%d bytes cut> ... ");
+                    result += quortypes::Log::quote(whole.substr(start, end - start));
                 }
                 else
                 {

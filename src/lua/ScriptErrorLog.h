@@ -1,5 +1,6 @@
 #pragma once
 
+#include <quortypes/Log.h>
 #include <quortypes/hstring.h>
 
 namespace vumo
@@ -12,7 +13,7 @@ namespace vumo
     namespace ScriptErrorLog
     {
         // Lines longer than this keep their start and their end.
-        const int lineLimit = 400;
+        const int lineLimit = quortypes::Log::quoteLimit;
         // A text longer than this keeps its first lines and its last.
         const int textLimit = 16384;
         // Seconds of frames without a repeat after which the repeats of a text count as stopped.

@@ -16,6 +16,7 @@
 #include "Session.h"
 #include "Variables.h"
 #include "lua/LuaInterface.h"
+#include "lua/ScriptErrorLog.h"
 #include "ScriptTexts.h"
 #include "objects/InventoryPaneHelpers.h"
 
@@ -79,7 +80,8 @@ namespace vumo
         }
         catch (const quortypes::exception& e)
         {
-            quortypes::Log::error(Session::logTag, "Error executing " + function + "(): " + e.getMessage());
+            // Cut and counted as scripts' errors are: a pane asks again at every rebuild.
+            ScriptErrorLog::write(Session::logTag, "Error executing " + function + "(): " + e.getMessage());
             return 1;
         }
         return results.size() == 1 ? results[0].toInt() : 1;

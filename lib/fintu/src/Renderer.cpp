@@ -90,7 +90,7 @@ namespace fintu
 
     void Renderer::checkFontName(Font* font)
     {
-        quortypes::Log::write(logTag, "Registering font: " + font->getName());
+        quortypes::Log::write(logTag, "Registering font: " + quortypes::Log::quote(font->getName()));
         if (fonts.hasKey(font->getName()))
         {
             throw quortypes::exception(

@@ -1,4 +1,6 @@
 #include <algorithm>
+#include <functional>
+#include <string>
 
 #include <quortypes/Log.h>
 #include <quortypes/util.h>
@@ -9,6 +11,9 @@ namespace fintu
 {
     namespace
     {
+        // Texts remembered as reported not to fit; more than a screen's worth of labels.
+        const size_t maxUnfitReported = 256;
+
         bool isIdeograph(unsigned int c)
         {
             return (c >= 0x3040 && c <= 0x309F) || (c >= 0x30A0 && c <= 0x30FF) ||
@@ -82,6 +87,26 @@ namespace fintu
         charExtent = std::max(extent * scale, charAdvance);
     }
 
+    void Renderer::reportUnfit(kavtypes::Rectangle rect, const hstring& plain, const harray<FormatTag>& tags)
+    {
+        const std::hash<std::string> hash;
+        size_t key = hash(plain);
+        key = key * 31 + hash(tags.size() > 0 ? std::string(tags[0].data) : std::string());
+        key = key * 31 + std::hash<float>()(rect.w);
+        key = key * 31 + std::hash<float>()(rect.h);
+        if (!this->unfitReportedSet.insert(key).second)
+        {
+            return;
+        }
+        this->unfitReported.push_back(key);
+        if (this->unfitReported.size() > maxUnfitReported)
+        {
+            this->unfitReportedSet.erase(this->unfitReported.front());
+            this->unfitReported.pop_front();
+        }
+        quortypes::Log::warn(logTag, "String does not fit in rect: " + quortypes::Log::quote(plain));
+    }
+
     harray<RenderWord> Renderer::createRenderWords(kavtypes::Rectangle rect, const hstring& text,
                                                    harray<FormatTag> tags)
     {
@@ -148,7 +173,7 @@ namespace fintu
             {
                 if (tooWide)
                 {
-                    quortypes::Log::warn(logTag, "String does not fit in rect: " + plain);
+                    this->reportUnfit(rect, plain, tags);
                     return words;
                 }
                 spaces = !spaces;

@@ -61,6 +61,9 @@ namespace fintu
         harray<unsigned int> open;
         bool ignoring = false;
         harray<FormatTag> entries;
+        // One warning a text, however many closing tags it leaves unmatched.
+        int unmatched = 0;
+        unsigned int firstUnmatched = 0;
         for (int s = find('[', 0); s >= 0;)
         {
             int close = find(']', s);
@@ -99,10 +102,9 @@ namespace fintu
                     entry.type = FormatTag::CLOSE;
                     accepted = true;
                 }
-                else
+                else if (unmatched++ == 0)
                 {
-                    quortypes::Log::warnf(logTag, "Closing tag that was not opened ('[/%s]' in '%s')!",
-                                          hstring::fromUnicode(closed).c_str(), text.c_str());
+                    firstUnmatched = closed;
                 }
             }
             else if (tagType(letter) >= 0)
@@ -121,6 +123,13 @@ namespace fintu
                 entries.push_back(entry);
             }
             s = find('[', e);
+        }
+        if (unmatched > 0)
+        {
+            const hstring more = unmatched > 1 ? formatString(", and %d more", unmatched - 1) : hstring();
+            quortypes::Log::warnf(logTag, "Closing tag that was not opened ('[/%s]' in '%s')%s!",
+                                  hstring::fromUnicode(firstUnmatched).c_str(),
+                                  quortypes::Log::quote(text).c_str(), more.c_str());
         }
         hstring result;
         int read = 0;

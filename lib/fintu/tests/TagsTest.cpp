@@ -70,6 +70,21 @@ TEST(Tags, IgnoreStretchAndUnmatchedClosings)
     EXPECT_EQ(log.count("WARNING: Closing tag that was not opened ('[/f]' in '[c:red]a[/f]b')!"), 1);
     EXPECT_EQ(parse("x[/c]", tags), "x[/c]");
     EXPECT_EQ(log.count("WARNING: Closing tag that was not opened ('[/c]' in 'x[/c]')!"), 1);
+    // a text of many unmatched closings: one warning, quoting the text's ends, with the count
+    const auto closings = [](int count)
+    {
+        std::string text;
+        for (int i = 0; i < count; ++i)
+            text += "[/b]";
+        return text;
+    };
+    EXPECT_EQ(parse(closings(20000), tags), closings(20000));
+    EXPECT_EQ(log.take(), (harray<hstring>{
+                              "WARNING: Closing tag that was not opened ('[/f]' in '[c:red]a[/f]b')!",
+                              "WARNING: Closing tag that was not opened ('[/c]' in 'x[/c]')!",
+                              "WARNING: Closing tag that was not opened ('[/b]' in '" + closings(75) +
+                                  " ... <79620 bytes cut> ... " + closings(20) + "'), and 19999 more!",
+                          }));
     // closings match the innermost open tag only
     EXPECT_EQ(parse("[c:red][x:2]a[/c][/x][/c]", tags), "a[/c]");
     EXPECT_EQ(tags, "2:red@0+7 3:2@0+5 8:@5+4 8:@5+4 ");

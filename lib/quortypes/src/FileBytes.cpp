@@ -1,5 +1,6 @@
 #include <quortypes/FileBytes.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -12,35 +13,48 @@
 
 namespace
 {
-    // The size is where reading starts, not where it stops: files of the system's own folders read as
-    // empty by their size and still have content, and a file may grow meanwhile.
-    hstring readAllOf(quortypes::FileBase& file)
+    void refuseLarger(const hstring& path, size_t maxBytes)
     {
-        int size = file.getSize();
-        std::string bytes(size > 0 ? (size_t)size : 0, '\0');
-        int got = size > 0 ? file.readRaw(&bytes[0], size) : 0;
+        throw quortypes::exception(
+            formatString("Unable to read file '%s': it holds more than %zu bytes", path.c_str(), maxBytes),
+            __FILE__, __LINE__);
+    }
+
+    // The size is where reading starts, not where it stops: files of the system's own folders read as
+    // empty by their size and still have content, and a file may grow meanwhile. Past maxBytes it stops
+    // and throws.
+    hstring readAllOf(quortypes::FileBase& file, const hstring& path, size_t maxBytes)
+    {
+        const int size = file.getSize();
+        const size_t first = size > 0 ? std::min((size_t)size, maxBytes) : 0;
+        std::string bytes(first, '\0');
+        int got = first > 0 ? file.readRaw(&bytes[0], (int)first) : 0;
         bytes.resize(got > 0 ? (size_t)got : 0);
         char buffer[65536];
         while ((got = file.readRaw(buffer, (int)sizeof(buffer))) > 0)
         {
+            if ((size_t)got > maxBytes - bytes.size())
+            {
+                refuseLarger(path, maxBytes);
+            }
             bytes.append(buffer, (size_t)got);
         }
         return bytes;
     }
 } // namespace
 
-hstring readFileBytes(const hstring& path, bool asResource)
+hstring readFileBytes(const hstring& path, bool asResource, size_t maxBytes)
 {
     if (asResource)
     {
         quortypes::Resource resource(path);
-        return readAllOf(resource);
+        return readAllOf(resource, path, maxBytes);
     }
     quortypes::File file(path);
-    return readAllOf(file);
+    return readAllOf(file, path, maxBytes);
 }
 
-bool readFileIfPresent(const hstring& path, hstring& bytes)
+bool readFileIfPresent(const hstring& path, hstring& bytes, size_t maxBytes)
 {
     bytes = "";
     FILE* file = quortypes::platform::openFile(path, "rb");
@@ -58,13 +72,18 @@ bool readFileIfPresent(const hstring& path, hstring& bytes)
     const quortypes::platform::FileTimes info = quortypes::platform::queryFile(path);
     if (info.ok && info.size > 0)
     {
-        read.resize((size_t)info.size);
+        read.resize((size_t)std::min<uint64_t>(info.size, maxBytes));
         read.resize(std::fread(&read[0], 1, read.size(), file));
     }
     char buffer[65536];
     size_t got = 0;
     while (!std::ferror(file) && (got = std::fread(buffer, 1, sizeof(buffer), file)) > 0)
     {
+        if (got > maxBytes - read.size())
+        {
+            std::fclose(file);
+            refuseLarger(path, maxBytes);
+        }
         read.append(buffer, got);
     }
     const int error = std::ferror(file) ? errno : 0;

@@ -67,4 +67,26 @@ namespace tesraparticle
     {
         popFront(count);
     }
+
+    void ParticleQueue::_truncate(int length)
+    {
+        for (int index = length; index < count; ++index)
+        {
+            (*this)[index]->~Particle();
+        }
+        count = length < count ? length : count;
+        if (count == 0)
+        {
+            head = 0;
+        }
+        const size_t used = count == 0 ? 0 : (size_t)((head + count - 1) / BlockSize + 1);
+        while (blocks.size() > used)
+        {
+            if (spare == nullptr)
+            {
+                spare = std::move(blocks.back());
+            }
+            blocks.pop_back();
+        }
+    }
 } // namespace tesraparticle

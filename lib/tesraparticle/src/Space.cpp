@@ -1,4 +1,6 @@
+#include <algorithm>
 #include <memory>
+#include <vector>
 
 #include <quortypes/Log.h>
 #include <quortypes/util.h>
@@ -31,6 +33,9 @@ namespace tesraparticle
         const long long MAX_UPDATE_WORK = 250000;
         // The pre-update runs within one frame too; it stops early at this bound.
         const long long MAX_PRE_UPDATE_WORK = 1000000;
+        // A store this large is compacted once half of it is dead particles: below it, or below half, what
+        // they waste stays within a bound of what lives.
+        const int MIN_COMPACTED = 4 * ParticleQueue::BlockSize;
     } // namespace
 
     Space::Space(const hstring& name) : SpaceObject(name != "" ? name : tesra::generateName("Space")) {}
@@ -204,6 +209,7 @@ namespace tesraparticle
         // still holds when the emitter would count them again, walking every record once more.
         const bool counted = runs && this->emitters.size() == 1 &&
                              this->emitters[0]->particles.size() == this->particles.size();
+        const int deadBefore = this->particles.size() - this->alive;
         for (const std::unique_ptr<Emitter>& emitter : this->emitters)
         {
             emitter->_update(timeDelta, counted ? this->alive : -1);
@@ -227,6 +233,42 @@ namespace tesraparticle
         // The particles dropped here were made or moved in this step too: a space whose particles are born
         // dead works as hard as one that keeps them.
         work += particles.size() + dead + STEP_WORK;
+        // Dead particles behind a live one (a lasting glow made first) would otherwise pile up for as long as
+        // it lives. Those born dead in this step are counted in the next.
+        const int deadBehind = deadBefore - dead;
+        if (this->particles.size() >= MIN_COMPACTED && deadBehind * 2 >= this->particles.size())
+        {
+            work += particles.size();
+            this->_compact();
+        }
+    }
+
+    void Space::_compact()
+    {
+        // The emitters let go of their dead first, while every record still lies where they point. Each
+        // emitter's list then runs in the order of the store, so the record moved next is the next one of
+        // one of the lists.
+        std::vector<int> next(this->emitters.size(), 0);
+        for (const std::unique_ptr<Emitter>& emitter : this->emitters)
+        {
+            hdeque<Particle*>& listed = emitter->particles;
+            listed.erase(std::remove_if(listed.begin(), listed.end(),
+                                        [](const Particle* particle) { return particle->isDead(); }),
+                         listed.end());
+        }
+        this->particles.compact(
+            [this, &next](Particle* from, Particle* to)
+            {
+                for (size_t e = 0; e < next.size(); ++e)
+                {
+                    hdeque<Particle*>& listed = this->emitters[e]->particles;
+                    if (next[e] < listed.size() && listed[next[e]] == from)
+                    {
+                        listed[next[e]++] = to;
+                        return;
+                    }
+                }
+            });
     }
 
     bool Space::_affectorsTakeRuns() const

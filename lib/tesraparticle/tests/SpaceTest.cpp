@@ -131,3 +131,46 @@ TEST_F(SpaceTest, particlesBornDeadLeaveTheirEmitterBeforeTheSpaceFreesThem)
     EXPECT_EQ(stillborn->getParticles().size(), 1);
     EXPECT_EQ(stillborn->getParticles()[0], this->space->getParticles()[2]);
 }
+
+// A lasting glow made first no longer keeps every particle made behind it: after many steps the store holds
+// a bounded number of records, the glow lives on where it was, and every emitter lists records of the store.
+TEST_F(SpaceTest, deadParticlesBehindALastingOneAreFreedAfterManySteps)
+{
+    struct Case
+    {
+        const char* name;
+        const char* rate;
+        const char* limit;
+        const char* life;
+        int steps;
+        int maxRecords;
+    };
+    const Case cases[] = {
+        {"sparks", "400", "100", "0.2", 3000, 2 * 4 * ParticleQueue::BlockSize},
+        {"born dead", "1e9", "5000", "0", 200, 4 * 5000},
+    };
+    for (const Case& c : cases)
+    {
+        this->space->reset();
+        for (Emitter* emitter : this->space->getEmitters())
+            emitter->setEnabled(false);
+        Emitter* glow = this->addEmitter("10", "1", "1000000");
+        Emitter* behind = this->addEmitter(c.rate, c.limit, c.life);
+        int most = 0;
+        for (int step = 0; step < c.steps; ++step)
+        {
+            this->space->update(0.1f);
+            most = std::max(most, this->space->getParticles().size());
+        }
+        EXPECT_LE(most, c.maxRecords) << c.name;
+        ASSERT_EQ(glow->getParticles().size(), 1) << c.name;
+        EXPECT_EQ(glow->getParticles()[0], this->space->getParticles()[0]) << c.name;
+        EXPECT_NEAR(glow->getParticles()[0]->timer, c.steps * 0.1f - 0.1f, 0.5f) << c.name;
+        for (Emitter* emitter : {glow, behind})
+            for (Particle* particle : emitter->getParticles())
+                EXPECT_NE(std::find(this->space->getParticles().begin(), this->space->getParticles().end(),
+                                    particle),
+                          this->space->getParticles().end())
+                    << c.name;
+    }
+}

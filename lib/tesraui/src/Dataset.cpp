@@ -45,6 +45,7 @@ namespace tesraui
         life.end();
         nullImage.reset();
         unregisterDataset(this->name, this);
+        _reportDroppedEvents();
         if (loaded && focusedObject != nullptr && tesra::window != nullptr)
         {
             tesra::window->terminateKeyboardHandling();
@@ -314,9 +315,64 @@ namespace tesraui
         }
     }
 
+    namespace
+    {
+        // Event handlers running now, in any dataset: what they queue counts against the bound.
+        int handlersRunning = 0;
+
+        hstring eventNameOf(const Object* object, const Event* event)
+        {
+            if (object != nullptr)
+            {
+                for (const auto& [name, held] : object->getEvents())
+                {
+                    if (held == event)
+                    {
+                        return name;
+                    }
+                }
+            }
+            return "?";
+        }
+    } // namespace
+
     void Dataset::queueEvent(Event* event, EventArgs* args)
     {
-        eventQueue.push(event, std::unique_ptr<EventArgs>(args));
+        std::unique_ptr<EventArgs> owned(args);
+        if (handlersRunning > 0 && event != nullptr)
+        {
+            if (eventsQueuedByHandlers >= maxEventsQueuedByHandlers)
+            {
+                if (droppedEvents++ == 0)
+                {
+                    const Object* object = owned->object;
+                    quortypes::Log::errorf(
+                        logTag,
+                        "Dataset '%s' dropped event '%s' of object '%s': event handlers "
+                        "queued more than %d events in one frame. Further drops are "
+                        "counted.",
+                        this->name.c_str(), quortypes::Log::quote(eventNameOf(object, event)).c_str(),
+                        quortypes::Log::quote(object != nullptr ? object->getFullName() : "?").c_str(),
+                        maxEventsQueuedByHandlers);
+                }
+                return;
+            }
+            ++eventsQueuedByHandlers;
+        }
+        eventQueue.push(event, std::move(owned));
+    }
+
+    void Dataset::_reportDroppedEvents()
+    {
+        if (droppedEvents > 1)
+        {
+            quortypes::Log::errorf(
+                logTag,
+                "Dataset '%s' dropped %lld more events queued by event handlers beyond %d in "
+                "a frame.",
+                this->name.c_str(), droppedEvents - 1, maxEventsQueuedByHandlers);
+        }
+        droppedEvents = 0;
     }
 
     void Dataset::removeQueuedEvents(Event* event)
@@ -333,9 +389,14 @@ namespace tesraui
         struct Run
         {
             Event* event;
-            explicit Run(Event* event) : event(event) { ++event->runs; }
+            explicit Run(Event* event) : event(event)
+            {
+                ++event->runs;
+                ++handlersRunning;
+            }
             ~Run()
             {
+                --handlersRunning;
                 if (--this->event->runs == 0 && this->event->retired)
                 {
                     // Its object let go of it while it ran; the outermost run is the last to hold it.
@@ -343,6 +404,12 @@ namespace tesraui
                 }
             }
         };
+        // Handlers stayed within the bound since the last call: the drops, if any, have ended.
+        if (droppedEvents > 0 && eventsQueuedByHandlers < maxEventsQueuedByHandlers)
+        {
+            _reportDroppedEvents();
+        }
+        eventsQueuedByHandlers = 0;
         for (int count = 0; alive.isAlive(); ++count)
         {
             if (count == maxEventsPerCall && !eventQueue.empty())

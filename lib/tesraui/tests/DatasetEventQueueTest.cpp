@@ -6,6 +6,7 @@
 #include <tesraui/Dataset.h>
 #include <tesraui/Event.h>
 #include <tesraui/EventArgs.h>
+#include <tesraui/Object.h>
 
 #include "UiTestSupport.h"
 
@@ -107,6 +108,102 @@ TEST(DatasetEventQueue, HandlersThatKeepTriggeringRunUpToTheBoundPerCall)
         dataset.processEvents();
         EXPECT_EQ(log.take(), warning) << c.name;
         going = false;
+    }
+}
+
+// Handlers that trigger an event twice each run (their own, or one of another dataset whose handler triggers
+// theirs back) would double the queue every call: what they queue past the bound is dropped, named in one
+// error, and the rest counted in one more line once they quiet down.
+TEST(DatasetEventQueue, WhatHandlersQueuePastTheBoundIsDroppedAndCounted)
+{
+    const int bound = tesraui::Dataset::maxEventsQueuedByHandlers;
+    struct Case
+    {
+        const char* name;
+        bool across; // a's handler triggers b's event in the other dataset, b's handler a's
+    };
+    for (const Case& c : {Case{"itself", false}, Case{"across datasets", true}})
+    {
+        uitest::LogCapture log;
+        tesraui::Dataset first("", "one");
+        tesraui::Dataset second("", "two");
+        auto* a = new tesraui::Object("a", kavtypes::Rectangle(0, 0, 1, 1));
+        auto* b = new tesraui::Object("b", kavtypes::Rectangle(0, 0, 1, 1));
+        first.registerObjects(a);
+        second.registerObjects(b);
+        bool going = true;
+        tesraui::Object* target = c.across ? b : a;
+        auto* loop = new Noting();
+        loop->then = [&]
+        {
+            if (going)
+            {
+                target->triggerEvent("Click", 0u, "x");
+                target->triggerEvent("Click", 0u, "x");
+            }
+        };
+        auto* back = new Noting();
+        back->then = [&]
+        {
+            if (going)
+            {
+                a->triggerEvent("Click", 0u, "x");
+                a->triggerEvent("Click", 0u, "x");
+            }
+        };
+        a->registerEvent("Click", loop);
+        b->registerEvent("Click", back);
+        a->triggerEvent("Click", 0u, "x");
+        std::vector<int> queued;
+        for (int call = 0; call < 12; ++call)
+        {
+            first.processEvents();
+            second.processEvents();
+            queued.push_back(first.getQueuedEventCount() + second.getQueuedEventCount());
+        }
+        for (int size : queued)
+        {
+            EXPECT_LE(size, 2 * bound) << c.name;
+        }
+        // Each dataset whose handlers' queue overflowed names the first event it dropped, once.
+        std::vector<std::string> firsts;
+        for (const std::string& line : log.take())
+        {
+            if (line.rfind("ERROR: ", 0) == 0)
+            {
+                firsts.push_back(line);
+            }
+        }
+        const auto named = [&](const std::string& dataset, const std::string& object)
+        {
+            return "ERROR: Dataset '" + dataset + "' dropped event 'Click' of object '" + object +
+                   "': event handlers queued more than " + std::to_string(bound) +
+                   " events in one frame. Further drops are counted.";
+        };
+        std::vector<std::string> expected = {named("one", "one.a")};
+        if (c.across)
+        {
+            expected = {named("one", "one.a"), named("two", "two.b")};
+        }
+        EXPECT_EQ(firsts, expected) << c.name;
+
+        // Quiet again: the queues drain and each writes the count of its other drops once.
+        going = false;
+        for (int call = 0; call < 3; ++call)
+        {
+            first.processEvents();
+            second.processEvents();
+        }
+        EXPECT_EQ(first.getQueuedEventCount() + second.getQueuedEventCount(), 0) << c.name;
+        const uitest::Lines after = log.take();
+        ASSERT_EQ(after.size(), expected.size()) << c.name;
+        for (const std::string& line : after)
+        {
+            EXPECT_TRUE(line.rfind("ERROR: Dataset '", 0) == 0 &&
+                        line.find(" more events queued by event handlers beyond " + std::to_string(bound) +
+                                  " in a frame.") != std::string::npos)
+                << line;
+        }
     }
 }
 

@@ -30,6 +30,10 @@ namespace vumo
     {
         namespace
         {
+            // What sys.readFile reads at most: a script reading /proc/self/pagemap, which never ends, would
+            // otherwise fill the memory.
+            const size_t maxReadFileBytes = (size_t)64 << 20;
+
             // The pending message box's code by button name, and whether the box paused the session.
             std::map<hstring, std::unique_ptr<LuaCallbackEvent>> messageBoxEvents;
             bool messageBoxPaused = false;
@@ -175,12 +179,17 @@ namespace vumo
             int sys_readFile(lua_State* L)
             {
                 const hstring path = toString(L, 1);
-                const bool asResource = quortypes::Resource::exists(path);
-                if (!asResource && !quortypes::File::exists(path))
+                hstring bytes;
+                if (quortypes::Resource::exists(path))
+                {
+                    bytes = readFileBytes(path, true, maxReadFileBytes);
+                }
+                // Only a regular file opens, and nothing that would wait: a device or a pipe is refused.
+                else if (!readFileIfPresent(path, bytes, maxReadFileBytes))
                 {
                     raiseLuaError(L, "sys.readFile(): unable to open file '" + path + "', file not found.");
                 }
-                return push(L, readFileBytes(path, asResource));
+                return push(L, bytes);
             }
 
             int sys_getTextureExtensions(lua_State* L)

@@ -149,6 +149,28 @@ TEST_F(InventoryPanes, CountLabelsShowCopiesAndTheScriptCount)
     EXPECT_EQ(UI::getUIDataset()->getObject(pane->getProperty("itemObject:c"))->getX(), 200.0f);
 }
 
+// A count function whose error quotes a long text, asked again at every rebuild: one line of a few hundred
+// bytes, the repeats counted.
+TEST_F(InventoryPanes, ACountErrorIsLoggedCutAndOnce)
+{
+    start();
+    LuaInterface::execute("function item_e_count() error(string.rep('x', 100000)) end");
+    engine->log().clear();
+    for (const char* items : {"e", "e,a", "e", "e,b", "e"})
+    {
+        setItems(items);
+    }
+    size_t bytes = 0;
+    for (const std::string& line : engine->log())
+    {
+        bytes += line.size();
+    }
+    EXPECT_LT(bytes, 2000u) << engine->logText().substr(0, 2000);
+    EXPECT_EQ(engine->logCount("ERROR: Error executing item_e_count(): "), 1u)
+        << engine->logText().substr(0, 2000);
+    EXPECT_EQ(engine->logCount(" bytes cut> ... "), 1u);
+}
+
 TEST_F(InventoryPanes, AClickUsesCombinesOrTakesTheItem)
 {
     start();

@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include "EngineHarness.h"
 #include "lua/Calls.h"
 
@@ -124,6 +126,28 @@ TEST_F(ScriptTables, SysFilesAndTextureExtensions)
     EXPECT_EQ(lua("sys.getTextureExtensions('')"), ".png:0.5,.jpg");
     LuaInterface::execute("sys.setTextureIdleUnloadTime(12)");
     EXPECT_EQ(Engine::log().back(), "scripting: Setting idle texture unload time to: 12.0 seconds");
+}
+
+// sys.readFile reads what a regular file holds up to a bound, from the resources or the file system: what
+// never ends, what is larger and what is no file at all are refused with a script error naming the file.
+TEST_F(ScriptTables, SysReadFileRefusesLargeFilesAndWhatIsNoFile)
+{
+    const std::string bound = std::to_string(64 << 20);
+    std::filesystem::resize_file(folder.path + "/data/notes/a.txt", (64 << 20) + 1);
+    ASSERT_EQ(mkfifo((folder.path + "/pipe").c_str(), 0600), 0);
+    const std::pair<std::string, std::string> cases[] = {
+        {"data/notes/a.txt", "it holds more than " + bound + " bytes"},
+        {folder.path + "/data/notes/a.txt", "it holds more than " + bound + " bytes"},
+        {"/proc/self/pagemap", "it holds more than " + bound + " bytes"},
+        {folder.path + "/pipe", "not a regular file"},
+        {"/dev/zero", "not a regular file"},
+    };
+    for (const auto& [path, reason] : cases)
+    {
+        EXPECT_TRUE(ends(lua("attempt(sys.readFile, '" + path + "')"),
+                         "Unable to read file '" + path + "': " + reason))
+            << path;
+    }
 }
 
 TEST_F(ScriptTables, MessageBoxRunsTheAnsweredButtonAndRestoresThePause)

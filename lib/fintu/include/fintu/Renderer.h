@@ -1,6 +1,9 @@
 #pragma once
 
+#include <cstddef>
+#include <deque>
 #include <memory>
+#include <unordered_set>
 #include <vector>
 
 #include <kavtypes/Rectangle.h>
@@ -161,6 +164,10 @@ namespace fintu
         harray<RenderLine> lines;
         CacheEntryText textKey;
         CacheEntryLine lineKey;
+        /// Texts already reported as not fitting their rectangle, by a hash of the text, its first font and
+        /// the rectangle's size, the oldest first: a label laid out again in every frame reports once.
+        std::deque<size_t> unfitReported;
+        std::unordered_set<size_t> unfitReportedSet;
 
         void popLayoutTag();
         void popDrawingTag();
@@ -169,6 +176,7 @@ namespace fintu
         /// Resolves a colour name or hexadecimal text; false, with a warning, when it is neither.
         bool resolveColor(const hstring& text, tesra::Color& color);
         void checkSequences();
+        void reportUnfit(kavtypes::Rectangle rect, const hstring& plain, const harray<FormatTag>& tags);
 
         /// The text up to its first zero byte, with every character offered to the first tag's font.
         bool owns(Font* font) const;

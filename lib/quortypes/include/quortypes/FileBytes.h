@@ -1,16 +1,19 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
 
 #include <quortypes/hstring.h>
 
 // The whole file (or resource) as it lies on disk, carriage returns included: checksums are taken over
-// these bytes, and File::readAll drops every "\r". Throws the file layer's exceptions.
-hstring readFileBytes(const hstring& path, bool asResource);
+// these bytes, and File::readAll drops every "\r". Throws the file layer's exceptions, and one naming the
+// file and the bound when it holds more than maxBytes, having read no more than that.
+hstring readFileBytes(const hstring& path, bool asResource, size_t maxBytes = SIZE_MAX);
 
-// The whole file; false when there is none. A file that is there but cannot be read throws naming the
-// file and the system's reason, so that it is never taken for a missing one.
-bool readFileIfPresent(const hstring& path, hstring& bytes);
+// The whole file; false when there is none. A file that is there but cannot be read (or holds more than
+// maxBytes) throws naming the file and the reason, so that it is never taken for a missing one.
+bool readFileIfPresent(const hstring& path, hstring& bytes, size_t maxBytes = SIZE_MAX);
 
 // Splits a text into lines at "\n", taking one "\r" off the end of each, so that files saved with
 // CRLF line ends read like the others.

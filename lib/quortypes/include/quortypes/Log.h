@@ -35,6 +35,13 @@ namespace quortypes
         static bool warnf(const hstring& tag, const char* format, ...) QUORTYPES_LOG_FORMAT;
         static bool debugf(const hstring& tag, const char* format, ...) QUORTYPES_LOG_FORMAT;
 
+        // A text longer than this is quoted in a line by its start and its end (see quote).
+        static const int quoteLimit = 400;
+        // A script's or a file's text as a line quotes it: over quoteLimit bytes, its first 300 bytes and its
+        // last 80 around the number of bytes cut, so that a huge value cannot make a huge line. A cut never
+        // splits a UTF-8 character.
+        static hstring quote(const hstring& text);
+
         // Writes out the lines that wait in the buffers of the console and the log file. Warnings and
         // errors are written out at once, other lines wait for this (once a frame) or for the program's
         // exit.

@@ -21,6 +21,33 @@ namespace quortypes
         printConsoleLine("[quortypes] WARNING: " + message, Log::LevelWarn, true);
     }
 
+    namespace
+    {
+        // A cut moves back to the start of the character it falls in.
+        size_t characterStart(const std::string& text, size_t at)
+        {
+            while (at > 0 && at < text.size() && ((unsigned char)text[at] & 0xC0) == 0x80)
+            {
+                --at;
+            }
+            return at;
+        }
+    } // namespace
+
+    hstring Log::quote(const hstring& text)
+    {
+        if (text.size() <= quoteLimit)
+        {
+            return text;
+        }
+        const std::string& whole = text;
+        const size_t head = characterStart(whole, 300);
+        const size_t tail = characterStart(whole, whole.size() - 80);
+        return whole.substr(0, head) +
+               formatString(" ... <%d bytes cut> ... ", (int)std::min<size_t>(tail - head, 0x7FFFFFFF)) +
+               whole.substr(tail);
+    }
+
     bool Log::writeLevel(const hstring& tag, const hstring& text, LogLevel level)
     {
         LogState& state = logState();

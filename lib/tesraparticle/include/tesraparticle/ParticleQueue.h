@@ -9,9 +9,9 @@
 
 namespace tesraparticle
 {
-    // A space's particles in creation order: added at the back, freed from the front. The records lie side
-    // by side in blocks, so that a step walks memory in order, and a record never moves while it lives,
-    // since emitters and affector callbacks hold pointers to it.
+    // A space's particles in creation order: added at the back, freed from the front, or anywhere by a
+    // compaction. The records lie side by side in blocks, so that a step walks memory in order; a live record
+    // moves only in a compaction, between steps, since emitters and affector callbacks hold pointers to it.
     class ParticleQueue
     {
     public:
@@ -70,6 +70,28 @@ namespace tesraparticle
         // Destroys the first `number` particles (at most all of them).
         void popFront(int number);
         void clear();
+        // Destroys the dead particles wherever they lie and moves the live ones forward, in their order, over
+        // the gaps; moved(from, to) is told where each live one now lies (to may equal from), front to back.
+        // Blocks no longer needed are freed but for the spare.
+        template <class F> void compact(F moved)
+        {
+            int kept = 0;
+            for (int index = 0; index < count; ++index)
+            {
+                Particle* particle = (*this)[index];
+                if (particle->isDead())
+                {
+                    continue;
+                }
+                Particle* to = (*this)[kept++];
+                if (to != particle)
+                {
+                    *to = *particle;
+                }
+                moved(particle, to);
+            }
+            this->_truncate(kept);
+        }
 
         // Calls run(first, length) for every stretch of particles lying side by side, front to back.
         template <class F> void forEachRun(F run) const
@@ -91,6 +113,9 @@ namespace tesraparticle
             void operator()(Particle* block) const;
         };
         typedef std::unique_ptr<Particle, FreeBlock> Block;
+
+        // Destroys the particles from `length` on and frees the blocks past the last one in use.
+        void _truncate(int length);
 
         std::deque<Block> blocks;
         // The last block emptied at the front, for the next block needed at the back: a steady stream of

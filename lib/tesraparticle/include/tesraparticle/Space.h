@@ -85,6 +85,8 @@ namespace tesraparticle
         bool stepsCutReported = false;
 
         void _step(float timeDelta);
+        // Frees the dead particles wherever they lie, in the store and in the emitters' lists.
+        void _compact();
         // The system's file, for warnings.
         hstring _filename() const;
         // Whether every affector may go over whole runs of particles (see Affector::updatesRuns).

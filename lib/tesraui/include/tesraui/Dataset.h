@@ -110,6 +110,9 @@ namespace tesraui
         // Events one call of processEvents runs at most: a handler that triggers its own event, or two that
         // trigger each other, would otherwise never let the frame end.
         static const int maxEventsPerCall = 10000;
+        // Events that handlers may queue between two calls of processEvents: more are dropped, so that a
+        // handler that triggers its own event twice cannot grow the queue without end.
+        static const int maxEventsQueuedByHandlers = maxEventsPerCall;
 
         // The dataset owns args from here on.
         void queueEvent(Event* event, EventArgs* args);
@@ -161,6 +164,9 @@ namespace tesraui
         EventQueue eventQueue;
         // Whether the warning about events left for the next call was written since the queue last emptied.
         bool eventLimitReported = false;
+        // Events queued by handlers since processEvents last began, and those dropped since the last report.
+        int eventsQueuedByHandlers = 0;
+        long long droppedEvents = 0;
         // Objects of this dataset whose cursor cache was filled since the caches were last cleared.
         harray<Object*> filledCursorCaches;
         LifeToken life;
@@ -171,6 +177,7 @@ namespace tesraui
         // Parses the dataset file; on failure logs the error and throws it on as a quortypes::exception.
         void _parseDatasetFile();
         void _clearIncludeDocuments();
+        void _reportDroppedEvents();
         // Deletes the registered objects, images and textures and forgets the texts; unload and the
         // destructor share it.
         void _release();

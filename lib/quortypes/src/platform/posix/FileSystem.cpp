@@ -101,8 +101,13 @@ namespace quortypes::platform
             errno = S_ISDIR(info.st_mode) ? EISDIR : notRegularFileError;
             return nullptr;
         }
-        // A regular file never blocks anyway; reads and writes behave as fopen's again.
-        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+        // A file on disk never blocks anyway, but some of the system's own files do (/proc/kmsg waits for
+        // the kernel's next message): a read of those ends with EAGAIN instead of holding the program.
+        // Writes behave as fopen's again.
+        if (flags != O_RDONLY)
+        {
+            ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+        }
         FILE* handle = ::fdopen(fd, mode);
         if (handle == nullptr)
         {
