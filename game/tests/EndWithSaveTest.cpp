@@ -1,8 +1,12 @@
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
+#include <future>
 #include <string>
+#include <thread>
 
 #include "EngineHarness.h"
+#include "X11Windows.h"
 
 using harness::GameFolder;
 
@@ -50,10 +54,10 @@ namespace
         std::string diff;
     };
 
-    PlayerEnd runToEnd(const GameFolder& folder)
+    PlayerEnd runToEnd(const GameFolder& folder, const std::string& environment = "")
     {
         PlayerEnd result;
-        result.code = harness::runPlayer(folder, "timeout -s KILL 30");
+        result.code = harness::runPlayer(folder, environment + "timeout -s KILL 30");
         result.out = harness::readFile(folder.path + "/out.txt");
         result.diff = harness::readFile(folder.userFile("EngineTest", "Anna/vars.diff"));
         std::error_code error;
@@ -94,4 +98,43 @@ TEST(EndWithSave, SignalsAndOsExitEndThroughTheShutDownSave)
         EXPECT_GE(result.endSeconds, 0.0) << result.out;
         EXPECT_LT(result.endSeconds, 10.0) << result.out;
     }
+}
+
+// Under X11 another program may destroy the player's window; what the player asks about it then fails, and
+// Xlib's default end would leave the profile unsaved. Run on a virtual display by the test below.
+TEST(EndWithSave, AWindowDestroyedOnTheDisplay)
+{
+    if (std::getenv("VUMO_WINDOW_DESTROY_RUN") == nullptr)
+    {
+        GTEST_SKIP()
+            << "run on a virtual display by EndWithSave.AWindowAnotherProgramDestroysEndsThroughTheSave";
+    }
+    GameFolder folder;
+    putGame(folder, "");
+    std::future<PlayerEnd> result =
+        std::async(std::launch::async, [&folder] { return runToEnd(folder, "SDL_VIDEODRIVER=x11 "); });
+    // Once the score is synced, as in the other endings.
+    for (int i = 0; i < 600 && !std::filesystem::exists(folder.path + "/end_asked"); ++i)
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    EXPECT_TRUE(harness::destroyWindowTitled("Engine Test", 10.0));
+    const PlayerEnd end = result.get();
+    EXPECT_EQ(end.code, 0) << end.out;
+    EXPECT_NE(end.diff.find("score: 7"), std::string::npos) << end.out;
+    EXPECT_NE(end.out.find("The window was destroyed by another program"), std::string::npos) << end.out;
+    EXPECT_NE(end.out.find("VUMO destroyed"), std::string::npos) << end.out;
+}
+
+TEST(EndWithSave, AWindowAnotherProgramDestroysEndsThroughTheSave)
+{
+    if (std::system("command -v xvfb-run > /dev/null 2>&1") != 0)
+    {
+        GTEST_SKIP() << "xvfb-run is not installed";
+    }
+    const std::string self = std::filesystem::read_symlink("/proc/self/exe");
+    const std::string log = std::string(VUMO_BUILD_DIR) + "/window-destroyed.txt";
+    const std::string run = "xvfb-run -a env -u SDL_VIDEODRIVER VUMO_WINDOW_DESTROY_RUN=1 '" + self +
+                            "' --gtest_filter=EndWithSave.AWindowDestroyedOnTheDisplay > '" + log + "' 2>&1";
+    EXPECT_EQ(std::system(run.c_str()), 0) << harness::readFile(log);
 }
