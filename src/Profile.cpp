@@ -56,6 +56,11 @@ namespace vumo
         }
     }
 
+    bool Profile::isWorkUnderWay()
+    {
+        return workUnderWay != nullptr;
+    }
+
     namespace Session
     {
         Profile* getProfile()
@@ -242,7 +247,12 @@ namespace vumo
 
     void Profile::load()
     {
-        // Applying the diff tells the variables' listeners, and through them scripts (the item counts).
+        Loaded loaded = this->read();
+        this->takeOver(loaded);
+    }
+
+    Profile::Loaded Profile::read()
+    {
         const Work work("loading a profile");
         const hstring profileFolder = Session::getUserFolder() + this->folder;
         const hstring path = profileFolder + "/vars.diff";
@@ -321,13 +331,29 @@ namespace vumo
                     "profile again.",
                 __FILE__, __LINE__);
         }
-        // All of the profile is read: from here on nothing fails and the live state becomes this profile's.
-        quortypes::Log::write(Session::logTag, "loading variables diff from " + source);
-        VariableDictionary::getGlobal().applyDiff(bytes, source, true, false, true);
+        Loaded result;
+        result.bytes = bytes;
+        result.source = source;
+        result.achievements = std::move(achievements);
+        return result;
+    }
+
+    void Profile::takeOver(Loaded& loaded)
+    {
+        // Applying the diff tells the variables' listeners; whatever they would ask of scripts waits until
+        // this work is done, and finds this profile's achievements and name in place.
+        const Work work("loading a profile");
+        installAchievementsService(loaded.achievements);
+        VariableDictionary incoming = VariableDictionary::getGlobal();
+        incoming.setLocked(false);
+        incoming.applyDiff(loaded.bytes, loaded.source, true, true, true);
+        this->snapshot = incoming;
+        quortypes::Log::write(Session::logTag, "loading variables diff from " + loaded.source);
+        VariableDictionary::getGlobal().applyDiff(loaded.bytes, loaded.source, true, false, true);
+        // The live variables' checks may have kept a value of before: the snapshot is what they hold.
         this->snapshot = VariableDictionary();
         this->sync();
         this->changed = false;
-        installAchievementsService(achievements);
     }
 
     void Profile::sync()

@@ -51,8 +51,9 @@ namespace vumo
         // Makes the folder and its first "vars.diff" and returns the folder's name; never writes into a
         // folder that exists. Throws when no free name is found.
         static hstring create(const hstring& displayName);
-        // Saves the active profile, loads the profile of the folder and makes it active. When the load
-        // throws, the old profile stays active.
+        // Saves the active profile, reads the profile of the folder, makes it active and then its variables
+        // and achievements the live ones, so that the old profile is gone before anything of the new one
+        // reaches a script. When the read throws, the old profile stays active and nothing changed.
         static bool changeProfile(const hstring& folder);
         // Throws naming the folder when it cannot be removed.
         static void remove(const hstring& folder);
@@ -85,6 +86,8 @@ namespace vumo
         // Throws, naming the operation and the work under way, while such work runs: saving, loading,
         // changing, removing or resetting a profile then would pull it away from under that work.
         static void refuseDuringWork(const hstring& operation);
+        // Whether such work runs now; what would run a script meanwhile waits until it is done.
+        static bool isWorkUnderWay();
 
         static void authenticateToAchievementService();
         static bool isLoggedInToAchievementService();
@@ -119,6 +122,19 @@ namespace vumo
             std::unique_ptr<pirk::AchievementsServiceDelegate> delegate;
             bool offlineOnly = false;
         };
+        // A profile's files read and checked, nothing of them live yet.
+        struct Loaded
+        {
+            hstring bytes;
+            hstring source;
+            PreparedAchievements achievements;
+        };
+        // Reads "vars.diff" (or its backup) and the achievements store; throws as load does, changing
+        // nothing.
+        Loaded read();
+        // Makes what read gave the live state: the achievements service, the snapshot, then the variables.
+        // Nothing fails here.
+        void takeOver(Loaded& loaded);
         // Throws, naming the file and the reason, when the store cannot be read; nothing live changes.
         static PreparedAchievements prepareAchievementsService(bool offlineOnly, const hstring& storeFile);
         // Replaces the library's service (which writes its store as it goes) with the prepared one.

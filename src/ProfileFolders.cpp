@@ -117,8 +117,12 @@ namespace vumo
             old->saveToFile();
         }
         auto profile = std::make_unique<Profile>(folder);
-        profile->load();
+        Loaded loaded = profile->read();
+        Profile* next = profile.get();
+        // The old profile goes while the live variables are still its own: its last save cannot take in
+        // the new one's.
         Session::setProfile(std::move(profile));
+        next->takeOver(loaded);
         return true;
     }
 

@@ -46,6 +46,7 @@ namespace vumo
                 registerInventory();
                 registerDialog();
                 registerVumo();
+                registerOs();
                 registerCfg();
                 registerSys();
                 registerFont();

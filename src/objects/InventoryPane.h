@@ -4,6 +4,7 @@
 #include <kavtypes/Vector2.h>
 #include <quortypes/PropertyTable.h>
 #include <quortypes/harray.h>
+#include <quortypes/hdict.h>
 #include <quortypes/hstring.h>
 #include <tesraui/Dataset.h>
 #include <tesraui/LifeToken.h>
@@ -98,8 +99,12 @@ namespace vumo
         // The items the cells show, and the page width they were laid out for.
         hstring builtItems;
         float builtPageWidth = 0.0f;
-        // The items changed again while the last rebuild's follow-up ran: the next frame catches up.
+        // The items changed again while the last rebuild's follow-up ran, or the cells were made with the
+        // counts of before because no script could run then: the next update catches up.
         bool cellsBehind = false;
+        // Each item's count as last asked (the game's items are few); a rebuild where no script may run shows
+        // these (1 for an item never asked) until the next update asks again.
+        hdict<int> knownCounts;
 
         static void onItemsChanged(Variable* variable, const hstring& value, const hstring& previous);
 
@@ -120,9 +125,15 @@ namespace vumo
         // stored then.
         bool rebuildCells(const hstring& items);
         // The distinct items, their carried copies and their script counts (asked for the items with a
-        // picture when they are shown); false when the pane went while a count was asked.
+        // picture when they are shown); false when the pane went while a count was asked. Inside a parent's
+        // layout or the engine's work on a profile no script is asked: the known counts stand in, and
+        // deferred says so.
         bool countItems(const hstring& items, bool shown, harray<hstring>& distinct, harray<int>& copies,
-                        harray<int>& counts);
+                        harray<int>& counts, bool& deferred);
+        // Whether a count script may run now: not while a parent lays out its children (the script could
+        // free what that walk holds) nor while a profile is loaded, saved or changed (it would act on a
+        // profile half made).
+        static bool mayAskCounts();
         void replaceCells(const harray<hstring>& distinct, const harray<int>& copies,
                           const harray<int>& counts);
         void itemsChanged(const hstring& newValue, const hstring& oldValue);

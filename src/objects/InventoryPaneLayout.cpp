@@ -13,6 +13,7 @@
 #include <tesraui/ScrollBarH.h>
 
 #include "Inventory.h"
+#include "Profile.h"
 #include "Session.h"
 #include "Variables.h"
 #include "lua/LuaInterface.h"
@@ -122,14 +123,15 @@ namespace vumo
             harray<int> counts;
             // A count may resize the pane: the follow-up then lays the cells out for the new width.
             this->builtPageWidth = this->getPageWidth();
-            if (!this->countItems(wanted, this->builtPageWidth > 0.0f, distinct, copies, counts))
+            bool deferred = false;
+            if (!this->countItems(wanted, this->builtPageWidth > 0.0f, distinct, copies, counts, deferred))
             {
                 return false;
             }
             this->replaceCells(distinct, copies, counts);
             this->builtItems = wanted;
             this->rebuilding = false;
-            this->cellsBehind = false;
+            this->cellsBehind = deferred;
             if (!this->rebuildAsked)
             {
                 return true;
@@ -144,8 +146,13 @@ namespace vumo
         return true;
     }
 
+    bool InventoryPane::mayAskCounts()
+    {
+        return !tesraui::Object::isLayoutUnderWay() && !Profile::isWorkUnderWay();
+    }
+
     bool InventoryPane::countItems(const hstring& items, bool shown, harray<hstring>& distinct,
-                                   harray<int>& copies, harray<int>& counts)
+                                   harray<int>& copies, harray<int>& counts, bool& deferred)
     {
         for (const hstring& item : Inventory::splitItems(items))
         {
@@ -161,13 +168,27 @@ namespace vumo
             }
         }
         // Without a cell that fits, no cell is made and no count is asked.
+        deferred = shown && !mayAskCounts();
+        if (deferred)
+        {
+            for (const hstring& item : distinct)
+            {
+                counts.push_back(this->knownCounts.tryGet(item, 1));
+            }
+            return true;
+        }
         const tesraui::LifeToken::Watch alive = this->watchLife();
         for (const hstring& item : distinct)
         {
-            counts.push_back(shown && Inventory::hasItemImage(item) ? this->scriptCount(item) : 1);
+            const bool asked = shown && Inventory::hasItemImage(item);
+            counts.push_back(asked ? this->scriptCount(item) : 1);
             if (!alive.isAlive())
             {
                 return false;
+            }
+            if (asked)
+            {
+                this->knownCounts[item] = counts.back();
             }
         }
         return true;

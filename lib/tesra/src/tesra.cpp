@@ -12,6 +12,7 @@
 #include <tesra/tesra.h>
 
 #include "system/MessageBoxAnswer.h"
+#include "system/TerminationSignals.h"
 #include "platform/Platform.h"
 
 using quortypes::Log;
@@ -51,6 +52,12 @@ namespace tesra
         bool mustBeHeard(int style)
         {
             return (style & (MESSAGE_STYLE_WARNING | MESSAGE_STYLE_TERMINATE_ON_DISPLAY)) != 0;
+        }
+
+        int& exitCode()
+        {
+            static int code = 0;
+            return code;
         }
 
         std::map<hstring, int>& nameCounters()
@@ -152,6 +159,8 @@ namespace tesra
 
     int main(void (*initHook)(const harray<hstring>& args), void (*destroyHook)(), int argc, char** argv)
     {
+        // Before the window starts its platform, which then leaves these signals to us.
+        const TerminationSignals signals;
         harray<hstring> args;
         if (argv != nullptr && argv[0] != nullptr)
         {
@@ -166,7 +175,12 @@ namespace tesra
             window->enterMainLoop();
         }
         destroyHook();
-        return 0;
+        return exitCode();
+    }
+
+    void setExitCode(int code)
+    {
+        exitCode() = code;
     }
 
     bool checkSingleInstance(const hstring& name, const hstring& fallbackName)

@@ -15,6 +15,7 @@ namespace vumo
         void registerInventory();
         void registerDialog();
         void registerVumo();
+        void registerOs();
         void registerCfg();
         void registerSys();
         void registerFont();

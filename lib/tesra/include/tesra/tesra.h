@@ -48,6 +48,8 @@ namespace tesra
     // Runs initHook with the arguments, then the window's main loop when a window
     // exists, then destroyHook.
     int main(void (*initHook)(const harray<hstring>& args), void (*destroyHook)(), int argc, char** argv);
+    // What main returns once the program has ended through its normal end; 0 unless set.
+    void setExitCode(int code);
 
     // False, after a warning box, when another process holds the same instance name.
     bool checkSingleInstance(const hstring& name, const hstring& fallbackName = "");

@@ -1,10 +1,23 @@
+#include <quortypes/Log.h>
 #include <tesra/Window.h>
+#include <tesra/tesra.h>
+
+#include "system/TerminationSignals.h"
 
 namespace tesra
 {
 
     void Window::checkEvents()
     {
+        // A termination signal is no close the program may refuse: the quit is told that it cannot be
+        // cancelled, and the loop ends after this frame either way.
+        const int signal = TerminationSignals::take();
+        if (signal != 0)
+        {
+            quortypes::Log::write(logTag, formatString("Ending on signal %d.", signal));
+            handleQuitRequest(false);
+            terminateMainLoop();
+        }
         while (!keyEvents.empty())
         {
             const KeyInputEvent event = keyEvents.front();

@@ -246,6 +246,9 @@ namespace tesraui
         bool isAnchorBottom() const { return anchorBottom; }
         void setAnchorBottom(bool value) { anchorBottom = value; }
         void setAnchors(bool left, bool right, bool top, bool bottom);
+        // True while a parent lays out its anchored children: an object told "Resized" then is inside that
+        // walk, and whatever it runs must leave the parent's children as they are.
+        static bool isLayoutUnderWay();
         bool isRetainAnchorAspect() const { return retainAnchorAspect; }
         void setRetainAnchorAspect(bool value) { retainAnchorAspect = value; }
         bool isClip() const { return clip; }

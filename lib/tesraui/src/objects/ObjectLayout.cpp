@@ -4,6 +4,25 @@
 
 namespace tesraui
 {
+    namespace
+    {
+        int layoutDepth = 0;
+
+        // Counts the walks over children under way, an exception's way out too.
+        struct LayoutWalk
+        {
+            LayoutWalk() { ++layoutDepth; }
+            ~LayoutWalk() { --layoutDepth; }
+            LayoutWalk(const LayoutWalk&) = delete;
+            LayoutWalk& operator=(const LayoutWalk&) = delete;
+        };
+    } // namespace
+
+    bool Object::isLayoutUnderWay()
+    {
+        return layoutDepth > 0;
+    }
+
     void Object::setRect(kavtypes::Rectangle value)
     {
         _moveChildrenX(value.w - rect.w);
@@ -76,6 +95,7 @@ namespace tesraui
         {
             return;
         }
+        const LayoutWalk walk;
         for (Object* child : children)
         {
             float w = child->rect.w;
@@ -126,6 +146,7 @@ namespace tesraui
         {
             return;
         }
+        const LayoutWalk walk;
         for (Object* child : children)
         {
             float w = child->rect.w;

@@ -11,6 +11,7 @@
 #include "SDL2_Cursor.h"
 #include "SDL2_Keys.h"
 #include "SDL2_Window.h"
+#include "X11WindowLoss.h"
 
 using quortypes::Log;
 
@@ -172,6 +173,7 @@ namespace tesra
                                        "src/platform/sdl/SDL2_Window", __LINE__);
         }
         SDL_GL_MakeCurrent(sdlWindow, glContext);
+        X11WindowLoss::watch(sdlWindow);
         SDL_DisplayMode mode;
         refreshRate = 60;
         if (SDL_GetDesktopDisplayMode(SDL_GetWindowDisplayIndex(sdlWindow), &mode) == 0 &&
@@ -230,6 +232,7 @@ namespace tesra
             SDL_DestroyWindow(sdlWindow);
             sdlWindow = nullptr;
         }
+        X11WindowLoss::release();
         return true;
     }
 
@@ -392,6 +395,13 @@ namespace tesra
 
     void SDL2_Window::checkEvents()
     {
+        // Nothing can be shown any more: the game ends as a termination signal ends it, with its save.
+        if (X11WindowLoss::take())
+        {
+            Log::warn(logTag, "The window was destroyed by another program, ending.");
+            handleQuitRequest(false);
+            terminateMainLoop();
+        }
         SDL_Event event;
         for (int i = 0; i < 100 && sdlWindow != nullptr && SDL_PollEvent(&event); ++i)
         {
