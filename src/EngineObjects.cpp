@@ -8,7 +8,7 @@
 #include <tesraui/Dataset.h>
 #include <tesraui/Object.h>
 
-#include "Session.h"
+#include "LogTag.h"
 
 namespace vumo
 {

@@ -10,6 +10,7 @@
 #include "lua/Calls.h"
 #include "lua/Events.h"
 #include "lua/LuaInterface.h"
+#include "lua/api/delayedcall.h"
 #include "lua/api/registrars.h"
 #include "objects/VumoViewportObject.h"
 #include "GameUiHost.h"
