@@ -6,7 +6,7 @@
 
 #include "Config.h"
 #include "Session.h"
-#include "ui/UI.h"
+#include "GameUiHost.h"
 
 using namespace vumo;
 
@@ -19,9 +19,7 @@ hstring& OrvaloStart::savedStartScene()
 void OrvaloStart::onActivate()
 {
     Scene::onActivate();
-    UI* ui = UI::getInstance();
-    orvalo::MoreGamesScreen* screen =
-        orvalo::createAndShowMoreGamesScreen(ui != nullptr ? ui->getRootObject() : nullptr);
+    orvalo::MoreGamesScreen* screen = orvalo::createAndShowMoreGamesScreen(getGameUiHost().getRootObject());
     // The library has logged why there is no screen; the next update passes on to the start scene.
     if (screen != nullptr)
     {

@@ -12,7 +12,7 @@
 #include "ScriptTexts.h"
 #include "Session.h"
 #include "lua/LuaInterface.h"
-#include "ui/UI.h"
+#include "GameUiHost.h"
 
 using namespace vumo;
 
@@ -24,11 +24,7 @@ void StoreMenu::onActivate()
     orvalo::UpsellScreen* screen = orvalo::createUpsellScreen(this->getRootObject(), "dummy");
     if (screen == nullptr)
     {
-        if (UI::getInstance() != nullptr)
-        {
-            UI::getInstance()->showErrorOverlay(
-                "Unable to show StoreMenu, failed creating UpsellScreen object.");
-        }
+        getGameUiHost().showErrorOverlay("Unable to show StoreMenu, failed creating UpsellScreen object.");
         return;
     }
     fitToRoot(screen);
@@ -109,13 +105,6 @@ bool StoreMenu::runChapterHandler(const hstring& name)
         return false;
     }
     // A failing handler is reported like any script error; the store stays usable.
-    if (UI::getInstance() != nullptr)
-    {
-        UI::getInstance()->execute(SceneTexts::callChapterFunction(name));
-    }
-    else
-    {
-        LuaInterface::execute(SceneTexts::callChapterFunction(name));
-    }
+    getGameUiHost().execute(SceneTexts::callChapterFunction(name));
     return true;
 }

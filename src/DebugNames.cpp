@@ -56,5 +56,13 @@ namespace vumo
         {
             actionMapDebug = value;
         }
+
+        void forget()
+        {
+            getItemNames().clear();
+            getVarNames().clear();
+            registrationOff = false;
+            actionMapDebug = false;
+        }
     } // namespace DebugNames
 } // namespace vumo

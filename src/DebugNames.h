@@ -17,5 +17,7 @@ namespace vumo
         void setRegistrationOff(bool value);
         bool isActionMapDebugEnabled();
         void setActionMapDebugEnabled(bool value);
+        // Empties the lists and switches everything back off: a fresh start.
+        void forget();
     } // namespace DebugNames
 } // namespace vumo

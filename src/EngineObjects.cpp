@@ -8,7 +8,7 @@
 #include <tesraui/Dataset.h>
 #include <tesraui/Object.h>
 
-#include "Session.h"
+#include "LogTag.h"
 
 namespace vumo
 {
@@ -19,6 +19,12 @@ namespace vumo
             hstring quotedName(const tesraui::Object* object)
             {
                 return "'" + object->getFullName() + "'";
+            }
+
+            std::set<std::string>& reportedNames()
+            {
+                static std::set<std::string> names;
+                return names;
             }
 
             // The first object at or below object (only below it with childrenOnly) held from outside.
@@ -91,8 +97,7 @@ namespace vumo
                     break;
                 }
             }
-            static std::set<std::string> reported;
-            if (reported.insert(std::string((dataset->getName() + "." + wanted).c_str())).second)
+            if (reportedNames().insert(std::string((dataset->getName() + "." + wanted).c_str())).second)
             {
                 quortypes::Log::warn(Session::logTag, "Another object of dataset '" + dataset->getName() +
                                                           "' is named '" + wanted +
@@ -101,6 +106,11 @@ namespace vumo
                                                           name + "' and leaves the other alone.");
             }
             return name;
+        }
+
+        void forgetTakenNames()
+        {
+            reportedNames().clear();
         }
 
         void attachTo(tesraui::Object* object, tesraui::Object* parent, tesraui::Dataset* dataset, bool part)

@@ -24,6 +24,8 @@ namespace vumo
         // the engine finds its objects through its pointers, so a game object that took the name keeps it.
         // A taken name is logged once a run.
         hstring freeName(const tesraui::Dataset* dataset, const hstring& wanted);
+        // Forgets the taken names logged, so that the next run logs them again.
+        void forgetTakenNames();
 
         // Registers object in dataset and hangs it under parent; as a part, it goes only with its holder.
         void attachTo(tesraui::Object* object, tesraui::Object* parent, tesraui::Dataset* dataset, bool part);

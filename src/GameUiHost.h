@@ -98,20 +98,6 @@ namespace vumo
         virtual ~GameUiInventory() = default;
     };
 
-    // What the dialog manager shows.
-    class GameUiDialogs
-    {
-    public:
-        virtual void startDialog() {}
-        virtual void endDialog() {}
-        virtual void displayDialogReplies(const harray<hstring>&) {}
-        // The seconds the line stays.
-        virtual float displayDialog(const hstring&, const hstring&) { return 0.0f; }
-
-    protected:
-        virtual ~GameUiDialogs() = default;
-    };
-
     // What the script tables and the Lua host reach: the UI's dataset and root, its Lua and its error
     // overlay.
     class GameUiScripts
@@ -148,33 +134,31 @@ namespace vumo
         virtual ~GameUiZoom() = default;
     };
 
-    // The developer's switches and what the debug tools change for the rest of the engine.
-    class GameUiDebug
+    // The whole game UI, as the session owns it. While it lives it is installed for the engine below it; the
+    // window's event delegate and the tools the UI owns (debug tools, zoom) are handed it by their owners.
+    class GameUiHost : public GameUiFrame,
+                       public GameUiSceneHooks,
+                       public GameUiInventory,
+                       public GameUiScripts,
+                       public GameUiZoom
     {
     public:
+        ~GameUiHost() override;
+
+        // What the dialog manager shows.
+        virtual void startDialog() {}
+        virtual void endDialog() {}
+        virtual void displayDialogReplies(const harray<hstring>&) {}
+        // The seconds the line stays.
+        virtual float displayDialog(const hstring&, const hstring&) { return 0.0f; }
+
+        // The developer's switches and what the debug tools change for the rest of the engine.
         virtual bool isDebugModeEnabled() { return false; }
         virtual bool isDeveloperModeEnabled() { return false; }
         // The debug tools' Alt key, with which they simulate touches of their own.
         virtual bool isDebugAltPressed() const { return false; }
         // The debug tools' game speed.
         virtual float getDebugSpeedMultiplier() const { return 1.0f; }
-
-    protected:
-        virtual ~GameUiDebug() = default;
-    };
-
-    // The whole game UI, as the session owns it. While it lives it is installed for the engine below it; the
-    // window's event delegate and the tools the UI owns (debug tools, zoom) are handed it by their owners.
-    class GameUiHost : public GameUiFrame,
-                       public GameUiSceneHooks,
-                       public GameUiInventory,
-                       public GameUiDialogs,
-                       public GameUiScripts,
-                       public GameUiZoom,
-                       public GameUiDebug
-    {
-    public:
-        ~GameUiHost() override;
 
     protected:
         // Gives the engine back to the defaults if this UI is installed; a UI calls it at the end of its

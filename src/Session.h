@@ -6,6 +6,8 @@
 #include <quortypes/exception.h>
 #include <quortypes/hstring.h>
 
+#include "LogTag.h"
+
 namespace vumo
 {
     class Chapter;
@@ -17,9 +19,6 @@ namespace vumo
     // The engine's global state and its operations. The configuration part is declared in Config.h.
     namespace Session
     {
-        // The tag of the engine's log lines.
-        extern const hstring logTag;
-
         // The per-user folder for the player's state, with a trailing "/". Computed once, from the
         // configuration values "title" and "user_folder_no_unicode", and made when missing.
         hstring getUserFolder();

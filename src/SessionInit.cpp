@@ -22,6 +22,8 @@
 #include <tesrauiparticle/tesrauiparticle.h>
 
 #include "Config.h"
+#include "DebugNames.h"
+#include "EngineObjects.h"
 #include "EventDelegate.h"
 #include "Dialogs.h"
 #include "Chapter.h"
@@ -319,6 +321,14 @@ namespace vumo
             ScriptErrorLog::flush();
             resetFrameState();
             VumoTesraEventDelegate::getInstance().reset();
+            // The process is left as it was found, so that a later start in it begins from nothing: the
+            // game's start-up declares its variables again, and the configuration and user folder are read
+            // again for whatever game it starts.
+            VariableDictionary::getGlobal() = VariableDictionary();
+            forgetConfig();
+            forgetUserFolder();
+            DebugNames::forget();
+            EngineObjects::forgetTakenNames();
             quortypes::Log::write(logTag, "VUMO destroyed");
             quortypes::Log::mergeSegments(true);
         }

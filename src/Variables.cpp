@@ -13,7 +13,7 @@
 #include <quortypes/util.h>
 
 #include <quortypes/FileBytes.h>
-#include "Session.h"
+#include "LogTag.h"
 
 namespace vumo
 {

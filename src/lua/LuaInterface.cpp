@@ -13,8 +13,6 @@
 #include "StateCache.h"
 #include "Host.h"
 #include "LuaInterface.h"
-#include "api/registrars.h"
-#include "types/gvec2.h"
 
 namespace vumo
 {
@@ -33,33 +31,6 @@ namespace vumo
                 lua_call(state, 1, 0);
             }
 
-            // Tables join this list, in this place, as their registrars exist.
-            void registerApi()
-            {
-                registerStringExtensions();
-                registerUtil();
-                registerObject();
-                registerImage();
-                registerUI();
-                registerSound();
-                registerScene();
-                registerInventory();
-                registerDialog();
-                registerVumo();
-                registerOs();
-                registerCfg();
-                registerSys();
-                registerFont();
-                registerText();
-                registerVars();
-                registerProfile();
-                registerDebug();
-                registerUIMessageBoxes();
-                registerGvec2Type();
-                registerGsplineType();
-                registerVideoObjectMethods();
-                registerParticleMethods();
-            }
         } // namespace
 
         void init()

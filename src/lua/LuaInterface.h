@@ -21,6 +21,9 @@ namespace vumo
         void init();
         // Closes the state; init may follow again.
         void destroy();
+        // The script tables, each registered in its fixed order; init calls it. Defined beside the tables
+        // (src/lua/api/registrars.cpp), which the Lua host itself does not know.
+        void registerApi();
         hstring getVersion();
         void logScripting(const hstring& message);
 

@@ -219,11 +219,17 @@ namespace vumo
         this->shownCount = total;
     }
 
+    UI* UIMessageBoxManager::ownUI()
+    {
+        // Only UI derives from this class (its constructor is UI's alone).
+        return static_cast<UI*>(this);
+    }
+
     void UIMessageBoxManager::createMessageBox(MessageBox* box)
     {
-        UI* ui = UI::getInstance();
-        tesraui::Container* root = (ui != nullptr ? ui->getRootObject() : nullptr);
-        tesraui::Dataset* dataset = (ui != nullptr ? ui->getDataset() : nullptr);
+        UI* ui = this->ownUI();
+        tesraui::Container* root = ui->getRootObject();
+        tesraui::Dataset* dataset = ui->getDataset();
         if (root == nullptr || dataset == nullptr)
         {
             throw quortypes::exception("Unable to show a message box, the UI is not initialised.", __FILE__,
@@ -291,10 +297,7 @@ namespace vumo
                                       ", params = " + formatParams(*box),
                                   __FILE__, __LINE__);
             lua_settop(L, base);
-            if (UI::getInstance() != nullptr)
-            {
-                UI::getInstance()->showErrorOverlay(error.getMessage());
-            }
+            this->ownUI()->showErrorOverlay(error.getMessage());
             if (box->boxLife.isAlive())
             {
                 // Whatever the builder made before it failed may lack a way out: the default layout replaces
@@ -325,8 +328,7 @@ namespace vumo
     {
         tesraui::ImageBox* object = box->boxObject;
         tesraui::Dataset* dataset = object->getDataset();
-        UI* ui = UI::getInstance();
-        const kavtypes::Rectangle r = ui->getRootObject()->getRect();
+        const kavtypes::Rectangle r = this->ownUI()->getRootObject()->getRect();
         const hstring text = box->parameters.tryGet("text", "{%s} {ERROR: Message text not found!}");
         const hstring name = object->getName();
         tesraui::ImageBox* background =
@@ -443,8 +445,8 @@ namespace vumo
     void UIMessageBoxManager::keepOverGame(MessageBox* box)
     {
         // A screen put up after the box, or one that came up with a higher z-order, would take its input.
-        UI* ui = UI::getInstance();
-        if (ui == nullptr || box->boxObject == nullptr || !box->boxLife.isAlive())
+        UI* ui = this->ownUI();
+        if (box->boxObject == nullptr || !box->boxLife.isAlive())
         {
             return;
         }

@@ -16,6 +16,8 @@ namespace tesraui
 
 namespace vumo
 {
+    class UI;
+
     // The queue of the scripts' modal message boxes: highest priority first, one shown at a time, the
     // session paused while a run of boxes lasts. The base of UI.
     class UIMessageBoxManager
@@ -50,7 +52,6 @@ namespace vumo
             tesraui::LifeToken::Watch boxLife;
         };
 
-        UIMessageBoxManager() = default;
         virtual ~UIMessageBoxManager();
         UIMessageBoxManager(const UIMessageBoxManager&) = delete;
         UIMessageBoxManager& operator=(const UIMessageBoxManager&) = delete;
@@ -69,6 +70,12 @@ namespace vumo
         MessageBox* getShownBox() const { return shownBox.get(); }
 
         static hstring formatParams(const MessageBox& box);
+
+    private:
+        friend class UI;
+        UIMessageBoxManager() = default;
+        // The UI this is the base of.
+        UI* ownUI();
 
     protected:
         bool pausedBefore = false;

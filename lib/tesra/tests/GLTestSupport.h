@@ -33,7 +33,19 @@ namespace testsupport
             tesra::createWindow(width, height, false, title, options);
             keepLoadedLibraries();
         }
-        ~GLContext() { tesra::destroy(); }
+        ~GLContext()
+        {
+            // A test owns the textures it asked the render system for; those it left are deleted here,
+            // before the render system goes.
+            if (tesra::rendersys != nullptr)
+            {
+                while (tesra::rendersys->getTextures().size() > 0)
+                {
+                    delete tesra::rendersys->getTextures().back();
+                }
+            }
+            tesra::destroy();
+        }
 
         std::unique_ptr<tesra::Image> grab()
         {

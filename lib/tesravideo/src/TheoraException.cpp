@@ -1,5 +1,6 @@
 #include <tesravideo/TheoraException.h>
-#include <tesravideo/TheoraVideoManager.h>
+
+#include "TheoraLog.h"
 
 _TheoraGenericException::_TheoraGenericException(const std::string& message, const std::string& type,
                                                  const std::string& sourcePath, int line)
@@ -32,6 +33,6 @@ std::string _TheoraGenericException::getErrorText() const
 
 void _theoraThrow(const std::string& message, const char* sourcePath, int line)
 {
-    TheoraVideoManager::logMessage(message);
+    theoralog::write(message);
     throw _TheoraGenericException(message, "TheoraGenericException", sourcePath, line);
 }

@@ -4,7 +4,8 @@
 
 #include <tesravideo/TheoraFrameQueue.h>
 #include <tesravideo/TheoraVideoFrame.h>
-#include <tesravideo/TheoraVideoManager.h>
+
+#include "TheoraLog.h"
 
 TheoraFrameQueue::TheoraFrameQueue(TheoraVideoClip* parent) : size(0), parent(parent) {}
 
@@ -24,9 +25,9 @@ void TheoraFrameQueue::setSize(int n)
         }
         catch (const std::bad_alloc&)
         {
-            TheoraVideoManager::logMessage("TheoraFrameQueue: unable to create " + std::to_string(n) +
-                                           " frames, out of memory. Created " +
-                                           std::to_string(this->queue.size()) + " frames.");
+            theoralog::write("TheoraFrameQueue: unable to create " + std::to_string(n) +
+                             " frames, out of memory. Created " + std::to_string(this->queue.size()) +
+                             " frames.");
             break;
         }
         this->queue.push_back(std::move(frame));

@@ -16,14 +16,10 @@
 #include <tesravideo/TheoraVideoManager.h>
 
 #include "Theora/TheoraVideoClip_Theora.h"
+#include "TheoraLog.h"
 
 namespace
 {
-    void writeToConsole(const std::string& message)
-    {
-        printf("%s\n", message.c_str());
-    }
-
     struct Candidate
     {
         TheoraVideoClip* clip;
@@ -35,7 +31,6 @@ namespace
 } // namespace
 
 TheoraVideoManager* TheoraVideoManager::singleton = nullptr;
-TheoraVideoManager::LogFunction TheoraVideoManager::logFunction = writeToConsole;
 
 TheoraVideoManager::TheoraVideoManager(int numWorkerThreads)
 {
@@ -268,10 +263,10 @@ int TheoraVideoManager::getWorkLogSize()
 
 void TheoraVideoManager::logMessage(const std::string& message)
 {
-    logFunction(message);
+    theoralog::write(message);
 }
 
 void TheoraVideoManager::setLogFunction(LogFunction function)
 {
-    logFunction = function;
+    theoralog::setFunction(function);
 }

@@ -15,6 +15,7 @@
 #include "objects/ActionMapObject.h"
 #include "GameUiHost.h"
 #include "ScriptTexts.h"
+#include "lua/api/delayedcall.h"
 #include "lua/api/registrars.h"
 
 namespace vumo

@@ -11,6 +11,7 @@
 #include "lua/Events.h"
 #include "lua/LuaInterface.h"
 #include "lua/ScriptNumbers.h"
+#include "lua/api/delayedcall.h"
 #include "lua/api/registrars.h"
 #include "objects/VumoViewportObject.h"
 #include "GameUiHost.h"

@@ -169,6 +169,9 @@ namespace tesra
         void registerTexture(Texture* texture);
         void unregisterTexture(Texture* texture);
         void unloadTextures();
+        /// Lets go of the textures still listed, which outlived the device, reporting each; with unload,
+        /// they free their video memory first.
+        void detachTextures(bool unload);
 
     private:
         hstring findTexture(const hstring& name, bool (*exists)(const hstring&));

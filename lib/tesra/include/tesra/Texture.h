@@ -10,7 +10,9 @@ namespace tesra
 {
     class RenderSystem;
 
-    /// A picture the render system can bind. Created only through the render system, which owns it.
+    /// A picture the render system can bind. Created only through the render system, which lists it while
+    /// both live; whoever asked for it owns it. One that outlives its render system is detached: it loads
+    /// and draws no more, and its delete touches no device.
     class Texture
     {
     public:
@@ -152,9 +154,13 @@ namespace tesra
                         int srcWidth, int srcHeight, Image::Format srcFormat);
 
     private:
+        friend class RenderSystem;
+
         /// The first contents are `pixels` in `format`, or a fill of `color`, or zeros without either.
         bool createCommon(int width, int height, Image::Format format, Type type, const char* dimensionError,
                           const unsigned char* pixels, const Color* color);
         bool uploadSystemRect(int x, int y, int w, int h);
+        /// True, with an error, once the render system is gone.
+        bool isDetached() const;
     };
 } // namespace tesra

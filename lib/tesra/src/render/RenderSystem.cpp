@@ -21,12 +21,9 @@ namespace tesra
 
     RenderSystem::~RenderSystem()
     {
-        // Derived destructors have already torn down their device; this only drops what the base owns.
-        while (textures.size() > 0)
-        {
-            // Bare: the list only borrows textures their makers own; a texture leaves it as it goes.
-            delete textures.back();
-        }
+        // Derived destructors have already torn down their device, so a texture still listed keeps no
+        // video memory to free here.
+        detachTextures(false);
     }
 
     bool RenderSystem::create(Options options)
@@ -50,11 +47,7 @@ namespace tesra
             return false;
         }
         quortypes::Log::writef(logTag, "Destroying rendersystem '%s'.", name.c_str());
-        while (textures.size() > 0)
-        {
-            // Bare: the list only borrows textures their makers own; a texture leaves it as it goes.
-            delete textures.back();
-        }
+        detachTextures(true);
         state->reset();
         created = false;
         return true;
@@ -207,6 +200,25 @@ namespace tesra
         {
             state->texture = nullptr;
         }
+    }
+
+    void RenderSystem::detachTextures(bool unload)
+    {
+        // The list borrows: each texture belongs to whoever asked for it. One still listed outlived the
+        // device its maker meant to delete it before; it gives back its video memory while the device
+        // stands and lets go of this render system, so that its later delete touches neither.
+        const harray<Texture*> left = textures;
+        for (Texture* texture : left)
+        {
+            quortypes::Log::warn(logTag, "Texture " + texture->toString() + " outlived the rendersystem '" +
+                                             name + "'; its owner deletes it later.");
+            if (unload)
+            {
+                texture->unload();
+            }
+            texture->renderSystem = nullptr;
+        }
+        textures.clear();
     }
 
     void RenderSystem::unloadTextures()

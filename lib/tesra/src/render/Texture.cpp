@@ -40,8 +40,22 @@ namespace tesra
 
     Texture::~Texture()
     {
-        renderSystem->unregisterTexture(this);
+        if (renderSystem != nullptr)
+        {
+            renderSystem->unregisterTexture(this);
+        }
         freeData();
+    }
+
+    bool Texture::isDetached() const
+    {
+        if (renderSystem == nullptr)
+        {
+            quortypes::Log::error(logTag,
+                                  "Texture " + toString() + " outlived its rendersystem: not loaded.");
+            return true;
+        }
+        return false;
     }
 
     hstring Texture::toString() const
@@ -132,6 +146,11 @@ namespace tesra
         {
             return false;
         }
+        if (isDetached())
+        {
+            loadFailed = true;
+            return false;
+        }
         quortypes::Log::write(logTag, "Loading texture: " + toString());
         bool decoded = false;
         bool sized = width > 0 && height > 0;
@@ -197,6 +216,10 @@ namespace tesra
     bool Texture::createCommon(int width, int height, Image::Format format, Type type,
                                const char* dimensionError, const unsigned char* pixels, const Color* color)
     {
+        if (isDetached())
+        {
+            return false;
+        }
         // Sizes the device cannot hold are refused before the pixel copy is allocated, whose byte
         // count would otherwise overflow.
         const int maxSize = renderSystem->getMaxTextureSize();

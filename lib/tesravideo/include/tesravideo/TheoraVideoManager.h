@@ -47,7 +47,6 @@ public:
 
 protected:
     static TheoraVideoManager* singleton;
-    static LogFunction logFunction;
 
     std::vector<std::unique_ptr<TheoraWorkerThread>> workerThreads;
     std::vector<std::unique_ptr<TheoraVideoClip>> clips;

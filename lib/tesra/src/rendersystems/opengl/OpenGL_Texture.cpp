@@ -33,7 +33,8 @@ namespace tesra
 
     void OpenGL_Texture::unload()
     {
-        if (!isLoaded())
+        // A detached texture gave its video memory back before its render system went.
+        if (!isLoaded() || renderSystem == nullptr)
         {
             return;
         }

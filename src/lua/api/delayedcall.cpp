@@ -6,9 +6,10 @@
 #include <tesraui/Dataset.h>
 #include <tesraui/Object.h>
 
-#include "Calls.h"
-#include "Events.h"
-#include "LuaInterface.h"
+#include "delayedcall.h"
+#include "lua/Calls.h"
+#include "lua/Events.h"
+#include "lua/LuaInterface.h"
 #include "objects/DelayedCall.h"
 
 namespace vumo
