@@ -9,6 +9,7 @@
 #include <tesraui/EventArgs.h>
 
 #include "Chapter.h"
+#include "EngineObjects.h"
 #include "Match3SettingReader.h"
 #include "Session.h"
 #include "Variables.h"
@@ -230,9 +231,12 @@ void Match3Scene::_createElements()
     {
         for (int r = 0; r < rows; ++r)
         {
-            Match3Element* cell = new Match3Element(formatString("%s_%d_%d", imageBase.c_str(), c, r),
-                                                    kavtypes::Rectangle(0.0f, 0.0f, -1.0f, -1.0f), this);
-            rootObject->addChildAndRegister(cell);
+            // The board works with its cells from frame to frame: they go only with the scene's root, never
+            // on a script's or a destructor object's request.
+            Match3Element* cell = EngineObjects::attachPart(
+                new Match3Element(formatString("%s_%d_%d", imageBase.c_str(), c, r),
+                                  kavtypes::Rectangle(0.0f, 0.0f, -1.0f, -1.0f), this),
+                rootObject, chapter);
             cell->registerEvent("MouseDown",
                                 new tesraui::MemberCallbackEvent(&Match3Scene::onCellMouseDown, this));
             cells[c * rows + r] = cell;

@@ -1,6 +1,5 @@
 #include "Scene.h"
 
-#include <memory>
 #include <string>
 #include <unordered_set>
 #include <utility>
@@ -8,6 +7,7 @@
 #include <quortypes/Log.h>
 #include <tesra/SystemInfo.h>
 #include <tesraui/Container.h>
+#include <tesraui/Dataset.h>
 #include <tesraui/Image.h>
 #include <tesraui/ImageBox.h>
 #include <tesraui/Texture.h>
@@ -52,6 +52,42 @@ namespace vumo
         void reportScriptError(const quortypes::exception& e)
         {
             LuaInterface::getHost().reportScriptError({"Scene scripting error: "}, e.getMessage());
+        }
+
+        // Destroys what hangs below object except the parts it made for itself, which it still works with;
+        // what hangs below those parts goes too, unless it is a part itself.
+        void destroyAllButParts(tesraui::Object* object)
+        {
+            harray<std::pair<tesraui::Object*, tesraui::LifeToken::Watch>> children;
+            for (tesraui::Object* child : object->getChildren())
+            {
+                children.emplace_back(child, child->watchLife());
+            }
+            const tesraui::LifeToken::Watch alive = object->watchLife();
+            for (auto& [child, watch] : children)
+            {
+                // Destroying one may take its siblings or the object with it.
+                if (!alive.isAlive() || !watch.isAlive() || child->getParent() != object)
+                {
+                    continue;
+                }
+                if (child->isHeldPart())
+                {
+                    destroyAllButParts(child);
+                }
+                else if (child->getDataset() != nullptr)
+                {
+                    child->getDataset()->destroyObject(child);
+                }
+            }
+        }
+
+        // Whether a kept object still stands as its dataset's object of its name: one a script destroyed
+        // meanwhile is gone, or no longer registered when its memory goes later.
+        bool isStillKept(tesraui::Object* object)
+        {
+            return object != nullptr && object->getDataset() != nullptr &&
+                   object->getDataset()->getObjects().tryGet(object->getName(), nullptr) == object;
         }
 
         // Children first, so an object kept aside no longer holds children that are destroyed.
@@ -316,9 +352,10 @@ namespace vumo
 
     void Scene::retain(tesraui::Object* object)
     {
-        this->retainedObjects[object->getName()] = object;
-        object->destroyChildren();
-        if (object->getParent() != nullptr)
+        this->retainedObjects[object->getName()] = tesraui::Watched<tesraui::Object>(object);
+        const tesraui::LifeToken::Watch alive = object->watchLife();
+        destroyAllButParts(object);
+        if (alive.isAlive() && object->getParent() != nullptr)
         {
             object->getParent()->removeChild(object);
         }
@@ -380,25 +417,22 @@ namespace vumo
 
     tesraui::Object* Scene::takeObject(const hstring& name)
     {
-        tesraui::Object* object = this->retainedObjects.tryGet(name, nullptr);
+        tesraui::Object* object = this->retainedObjects.tryGet(name, {}).get();
         this->retainedObjects.removeKey(name);
-        return object;
+        return isStillKept(object) ? object : nullptr;
     }
 
     void Scene::releaseObjects()
     {
-        hdict<tesraui::Object*> retained = this->retainedObjects;
-        this->retainedObjects.clear();
+        hdict<tesraui::Watched<tesraui::Object>> retained;
+        retained.swap(this->retainedObjects);
         for (auto& pair : retained)
         {
-            if (pair.second->getDataset() != nullptr)
+            // Each destruction may run code that destroys the others.
+            tesraui::Object* object = pair.second.get();
+            if (isStillKept(object))
             {
-                pair.second->getDataset()->destroyObject(pair.second);
-            }
-            else
-            {
-                // One its dataset let go of is the scene's alone.
-                const std::unique_ptr<tesraui::Object> orphan(pair.second);
+                object->getDataset()->destroyObject(object);
             }
         }
     }

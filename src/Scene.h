@@ -59,6 +59,7 @@ namespace vumo
         void deactivate(bool freeTextures);
         void reset();
         void attachObject(tesraui::Object* object);
+        // A kept object of that name, out of the keeping; null when there is none or it has gone meanwhile.
         tesraui::Object* takeObject(const hstring& name);
         void queueScript(const hstring& code) { this->queuedScripts.push_back(code); }
         void setBackgroundSet(bool value) { this->backgroundSet = value; }
@@ -83,7 +84,8 @@ namespace vumo
         tesraui::ImageBox* rootObject = nullptr;
         bool backgroundSet = false;
         hdeque<hstring> queuedScripts;
-        hdict<tesraui::Object*> retainedObjects;
+        // What a reset keeps aside across the scene's scripts, which may destroy it.
+        hdict<tesraui::Watched<tesraui::Object>> retainedObjects;
         tesraui::LifeToken life;
         // The environment's names as Lua strings for the hook called every frame, and the name its text's
         // chunk would have: made on its first call.

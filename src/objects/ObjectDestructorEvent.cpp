@@ -12,11 +12,17 @@ namespace vumo
 {
     void ObjectDestructorEvent::execute(tesraui::EventArgs* args)
     {
-        if (args == nullptr || args->object == nullptr)
+        if (args == nullptr || args->object == nullptr || (this->watching && !this->targetLife.isAlive()))
         {
             return;
         }
         tesraui::Dataset* dataset = args->object->getDataset();
+        if (this->watching && dataset != nullptr &&
+            dataset->getObjects().tryGet(args->object->getName(), nullptr) != args->object)
+        {
+            // Destroyed already, its memory only not yet given back.
+            return;
+        }
         if (dataset == nullptr)
         {
             quortypes::Log::warn(Session::logTag, "ObjectDestructorEvent: object '" +
@@ -56,9 +62,16 @@ namespace vumo
             return;
         }
         this->event = new ObjectDestructorEvent();
+        this->event->watchTarget(target);
         this->dataset = targetDataset;
         this->datasetLife = targetDataset->watchLife();
         targetDataset->queueEvent(this->event, new tesraui::EventArgs(target, 0.0f, 0.0f, 0u, ""));
+    }
+
+    void ObjectDestructorEvent::watchTarget(tesraui::Object* target)
+    {
+        this->watching = true;
+        this->targetLife = target->watchLife();
     }
 
     tesraui::Event* PendingDestruction::withdraw()

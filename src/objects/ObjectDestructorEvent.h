@@ -18,6 +18,13 @@ namespace vumo
     public:
         ~ObjectDestructorEvent() override = default;
         void execute(tesraui::EventArgs* args) override;
+        // From here on, a target that goes before the event runs (a scene reset destroying it while the
+        // destructor was kept aside) is left alone.
+        void watchTarget(tesraui::Object* target);
+
+    private:
+        bool watching = false;
+        tesraui::LifeToken::Watch targetLife;
     };
 
     // The one deletion an engine object has queued, if any. The owner withdraws it when it goes first, so the

@@ -68,7 +68,9 @@ namespace vumo
         this->active = value;
         this->lastCursor = tesraui::getCursorPosition();
         this->lastPoints = (value ? this->getTouchPoints() : harray<kavtypes::Vector2>());
-        this->ui.OnTouch(this->lastPoints);
+        // The hook gets a copy: nothing of this cursor is read once it runs.
+        const harray<kavtypes::Vector2> points = this->lastPoints;
+        this->ui.OnTouch(points);
     }
 
     void MultiTouchDebugCursor::onCursorMoved()
@@ -94,7 +96,6 @@ namespace vumo
 
     void MultiTouchDebugCursor::_draw()
     {
-        this->onCursorMoved();
         tesraui::Container* root = this->ui.getRootObject();
         if (tesra::rendersys == nullptr || root == nullptr)
         {

@@ -28,7 +28,8 @@ namespace vumo
         bool isActive() const { return this->active; }
         // Starts or ends the simulated touch; the UI hears the points, or an empty list at the end.
         void setActive(bool value);
-        // Follows the pointer; an active touch reports the moved points.
+        // Follows the pointer; an active touch reports the moved points. The debug tools call it on pointer
+        // moves and once a frame from their update, never from a draw.
         void onCursorMoved();
         kavtypes::Vector2 getCentre() const { return this->centre; }
         void setCentre(kavtypes::Vector2 value) { this->centre = value; }

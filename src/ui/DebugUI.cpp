@@ -331,6 +331,11 @@ namespace vumo
             this->appendLog();
         }
         this->executeConsoleLine();
+        if (MultiTouchDebugCursor* cursor = MultiTouchDebugCursor::getInstance())
+        {
+            // Here rather than in its draw: the touches it reports run the game's hook.
+            cursor->onCursorMoved();
+        }
         if (this->isDebugMode())
         {
             this->statusTimer += timeDelta;
@@ -625,8 +630,8 @@ namespace vumo
         if (object != nullptr)
         {
             object->setClickThrough(true);
-            dataset->registerObjects(object);
-            cursor->addChild(object);
+            // The touch simulation reaches its cursor every frame: it goes only with the cursor.
+            EngineObjects::attachPart(object, cursor, dataset);
         }
     }
 } // namespace vumo

@@ -68,7 +68,7 @@ namespace vumo
                 }
 
                 // A retained object of the active scene taken back and hung under parent; null when
-                // there is none.
+                // there is none, or when a script destroyed it while it was kept.
                 tesraui::Object* reuseRetained(const hstring& name, tesraui::Object* parent)
                 {
                     Scene* scene = getHost().getActiveScene();
@@ -80,10 +80,6 @@ namespace vumo
                     if (object->getParent() != nullptr)
                     {
                         object->detach();
-                    }
-                    if (object->getDataset() == nullptr && parent->getDataset() != nullptr)
-                    {
-                        parent->getDataset()->registerObjects(object);
                     }
                     parent->addChild(object);
                     return object;
