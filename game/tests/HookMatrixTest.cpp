@@ -102,19 +102,29 @@ end
 function matrix.otherProfile()
   return profile.getName() == 'Alpha' and 'Beta' or 'Alpha'
 end
+-- The scenes' picture boxes first, so that nothing holds the pictures when they go.
 function matrix.destroyPictures()
+  for _, box in ipairs({'ch1.pica', 'ch1.seconda', 'ch1.picb', 'ch1.secondb', 'ch2.picx', 'ch2.secondx', 'ui.banner'}) do
+    if object.exists(box) then pcall(object.destroy, box) end
+  end
   for _, dataset in ipairs({'ch1', 'ch2', 'ui'}) do
-    for _, name in ipairs({'pic/full', 'pic/part'}) do
-      if image.exists(dataset, name) then image.destroy(dataset, name) end
+    for _, texture in ipairs({'pic', 'pic2'}) do
+      for _, name in ipairs({'full', 'part'}) do
+        if image.exists(dataset, texture .. '/' .. name) then image.destroy(dataset, texture .. '/' .. name) end
+      end
+      if image.textureExists(dataset, texture) then image.destroyTexture(dataset, texture) end
     end
-    if image.textureExists(dataset, 'pic') then image.destroyTexture(dataset, 'pic') end
   end
 end
+-- Calls that come too early to hurt: the loading hook acts once most of the chapter is there.
+local notYet = {
+  ['ui.OnUpdateLoading'] = function(progress) return progress < 0.6 or progress >= 1 end,
+}
 -- The hook of this run does the action of this run, once; every hook counts its calls.
-function matrix.hit(name, self)
+function matrix.hit(name, self, ...)
   if name ~= MATRIX_HOOK then return end
   matrix.calls = matrix.calls + 1
-  if matrix.done then return end
+  if matrix.done or (notYet[name] and notYet[name](...)) then return end
   matrix.done = true
   self = self or 'ui.bag'
   local act = loadstring('local self = ...; ' .. MATRIX_ACTION)
@@ -138,7 +148,7 @@ local objects = {
 for _, name in ipairs(MATRIX_UI_HOOKS) do
   ui[name] = function(...)
     local self = objects[name] and objects[name](...) or nil
-    matrix.hit('ui.' .. name, self)
+    matrix.hit('ui.' .. name, self, ...)
     if returns[name] then return returns[name](...) end
   end
 end
@@ -183,6 +193,8 @@ local panel = 'panel' .. (short == 'a' and '' or short)
 object.create('Container', panel, root_object, {x = 0, y = 0, w = 160, h = 60})
 object.create('ImageBox', 'pic' .. short, chapter .. '.' .. panel,
               {x = 0, y = 0, w = 160, h = 60, image = chapter .. '.pic/full'})
+object.create('ImageBox', 'second' .. short, chapter .. '.' .. panel,
+              {x = 0, y = 0, w = 20, h = 20, image = chapter .. '.pic2/part'})
 if name == 'ch1.a' then
   object.create('Container', 'box__retain', root_object, {x = 0, y = 0, w = 10, h = 10})
   object.create('InventoryPane', 'bag__retain', root_object, {x = 0, y = 100, w = 60, h = 20})
@@ -190,12 +202,12 @@ if name == 'ch1.a' then
 end
 )";
 
-    std::string dataset(const std::string& texture)
-    {
-        return "<Dataset><Texture filename='" + texture +
-               "'><Image name='full' rect='0,0,72,72'/>"
-               "<Image name='part' rect='0,0,8,8'/></Texture></Dataset>";
-    }
+    // Two textures of two pictures each.
+    const char* const chapterDataset =
+        "<Dataset><Texture filename='pic'><Image name='full' rect='0,0,72,72'/><Image name='part' "
+        "rect='0,0,8,8'/>"
+        "</Texture><Texture filename='pic2'><Image name='full' rect='0,0,72,72'/>"
+        "<Image name='part' rect='0,0,8,8'/></Texture></Dataset>";
 
     struct Game;
     typedef std::function<void(Game&)> Trigger;
@@ -266,6 +278,7 @@ end
         {
             std::filesystem::create_directories(folder.path + "/data/" + chapter);
             std::filesystem::copy_file(harness::anyPicture(), folder.path + "/data/" + chapter + "/pic.png");
+            std::filesystem::copy_file(harness::anyPicture(), folder.path + "/data/" + chapter + "/pic2.png");
         }
         std::filesystem::copy_file(harness::anyPicture(), folder.path + "/data/ui/items.png");
         std::filesystem::copy_file(harness::anyPicture(), folder.path + "/data/ui/InventoryPane.png");
@@ -277,8 +290,8 @@ end
                    "<Image name='ruby' rect='0,30,30,30'/></Texture>"
                    "<Texture filename='InventoryPane'><Image name='use_item_icon' rect='0,0,8,8'/>"
                    "<Image name='combine_item_icon' rect='0,0,8,8'/></Texture></Dataset>");
-        folder.put("data/chapters/ch1/ch1.datadef", dataset("pic"));
-        folder.put("data/chapters/ch2/ch2.datadef", dataset("pic"));
+        folder.put("data/chapters/ch1/ch1.datadef", chapterDataset);
+        folder.put("data/chapters/ch2/ch2.datadef", chapterDataset);
         for (const char* scene : {"ch1.a", "ch1.b", "ch2.x"})
         {
             const std::string name(scene);
