@@ -12,6 +12,7 @@
 
 #include <tesrauilua/Literal.h>
 
+#include "../../lib/tesravideo/tests/VideoWriter.h"
 #include "EngineHarness.h"
 #include "Match3Scene.h"
 #include "Session.h"
@@ -60,11 +61,17 @@ namespace
     // What the engine calls besides the hooks of docs/hooks.md: the inventory's item functions, event
     // handlers, delayed calls, a message box's button, the dialog's reply code, the duel's end.
     const std::vector<std::string> callbacks = {
-        "item_<item>_count",   "item_<item>_count in a profile load",
-        "inv_use_item_<item>", "inv_combine_<a>_and_<b>",
-        "event Click",         "scene.delayedCall",
-        "vumo.delayedCall",    "message box button",
-        "dialog reply",        "OnLost",
+        "item_<item>_count",
+        "item_<item>_count in a profile load",
+        "inv_use_item_<item>",
+        "inv_combine_<a>_and_<b>",
+        "event Click",
+        "scene.delayedCall",
+        "vumo.delayedCall",
+        "message box button",
+        "dialog reply",
+        "event PlaybackDone",
+        "OnLost",
     };
 
     // Each action is Lua run inside the hook; `self` is the object the hook was called for, or the game's
@@ -304,6 +311,13 @@ end
                    "  if asked then said = true dialog.sequence{'Keeper:Hello.'} return end\n"
                    "  dialog.reply('Ask', 'asked = true matrix.hit(\\'dialog reply\\')')\n"
                    "end\n");
+        static const std::string clip = []
+        {
+            VideoPlan plan;
+            plan.frames = 6;
+            return videotest::encodeVideo(plan);
+        }();
+        folder.put("data/chapters/ch1/video/clip.ogv", clip);
         folder.put("data/chapters/duel/duel.datadef", "<Dataset/>");
         folder.put(
             "data/chapters/duel/scenes/board.match3.scene",
@@ -449,6 +463,18 @@ end
             run.lua("object.triggerEvent('ui.matrix_ok1', 'Click')");
         };
         t["dialog reply"] = dialog;
+        t["event PlaybackDone"] = [](Game& run)
+        {
+            run.lua("local clip = object.create('VideoObject', 'clip', 'ch1.panel', {x = 0, y = 0, w = 40, h "
+                    "= 30, "
+                    "video = 'clip', loop = 0}) "
+                    "object.assignEvent(clip, 'PlaybackDone', function() matrix.hit('event PlaybackDone', "
+                    "'ch1.clip') end)");
+            for (int i = 0; i < 100 && run.value("matrix.calls") == "0"; ++i)
+            {
+                run.frames(1);
+            }
+        };
         t["OnLost"] = [](Game& run)
         {
             Scene::registerFactory(Match3Scene::typeName, &Match3Scene::create);
