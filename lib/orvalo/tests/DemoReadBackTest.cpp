@@ -115,21 +115,21 @@ TEST_F(DemoReadBack, UpsellScreen)
     ASSERT_NE(orvalo::createUpsellScreen(scene.root, "dummy"), nullptr);
     std::unique_ptr<tesra::Image> shot = shoot(scene, "orvalo_upsell.png");
     tesraui::Dataset* dataset = tesraui::getDatasetByName("upsell");
-    // The gallery shows its first slide with the first dot lit.
+    // The gallery shows its first slide (the meadow's picture, its centre a warm field) with the first dot lit.
     auto* gallery = dynamic_cast<orvalo::UpsellImageSliderStatic*>(dataset->getObject("orvalo_us_gallery"));
     EXPECT_EQ(gallery->getBoundingRect(), Rectangle(520, 300, 240, 135));
-    expectCard(*shot, gallery->getBoundingRect(), {200, 60, 60}, white, "gallery");
+    expectCard(*shot, gallery->getBoundingRect(), {199, 126, 92}, white, "gallery");
     ASSERT_EQ(gallery->getIndicatorBoxes().size(), 3);
     const Rectangle first = gallery->getIndicatorBoxes()[0]->getBoundingRect();
     EXPECT_EQ(first, Rectangle(616, 443, 16, 16));
     EXPECT_EQ(at(*shot, first.x + 8, first.y + 8), white);
     const Rectangle second = gallery->getIndicatorBoxes()[1]->getBoundingRect();
     EXPECT_EQ(at(*shot, second.x + 8, second.y + 8), Rgb({90, 90, 90}));
-    // The carousel's front box is the third, unscaled, with the third slide.
+    // The carousel's front box is the third, unscaled, with the third slide (the duel's dark board).
     auto* carousel = dynamic_cast<orvalo::UpsellImageSlider*>(dataset->getObject("orvalo_us_carousel"));
     tesraui::ImageBox* front = carousel->getImageBoxes()[2];
     EXPECT_EQ(front->getX(), 180.0f);
-    EXPECT_EQ(at(*shot, 340 + 180 + 120, 40 + 67), Rgb({60, 60, 200}));
+    EXPECT_EQ(at(*shot, 340 + 180 + 120, 40 + 67), Rgb({48, 32, 24}));
     // The text slider's first label writes in the promotion font over the background.
     auto* texts = dynamic_cast<orvalo::UpsellTextSlider*>(dataset->getObject("orvalo_us_texts"));
     const Rectangle label = texts->getLabels()[0]->getBoundingRect();
