@@ -7,6 +7,7 @@
 #include <set>
 #include <sstream>
 
+#include <orvalo/UpsellScreen.h>
 #include <tesra/Window.h>
 #include <yim/yim.h>
 
@@ -17,6 +18,7 @@
 #include "Match3Scene.h"
 #include "Session.h"
 #include "SessionState.h"
+#include "VumoPlayerTorvinOrvaloUI.h"
 #include "lua/LuaInterface.h"
 #include "ui/UI.h"
 
@@ -216,6 +218,12 @@ end
         "</Texture><Texture filename='pic2'><Image name='full' rect='0,0,72,72'/>"
         "<Image name='part' rect='0,0,8,8'/></Texture></Dataset>";
 
+    // The store's hooks need the player's own UI and its promotion data.
+    bool inGameShell(const std::string& hook)
+    {
+        return hook == "chapter.onBuy" || hook == "chapter.onRestore";
+    }
+
     struct Game;
     typedef std::function<void(Game&)> Trigger;
 
@@ -318,6 +326,16 @@ end
             return videotest::encodeVideo(plan);
         }();
         folder.put("data/chapters/ch1/video/clip.ogv", clip);
+        if (inGameShell(hook))
+        {
+            std::filesystem::copy(std::string(VUMO_DEMO_DIR) + "/data/orvalo", folder.path + "/data/orvalo",
+                                  std::filesystem::copy_options::recursive);
+            folder.put("data/chapters/menu/menu.datadef", "<Dataset/>");
+            folder.put("data/chapters/menu/scenes/MainMenu.scene", "");
+            folder.put("data/chapters/menu/lib/store.lua",
+                       "function menu.onBuy() matrix.hit('chapter.onBuy') end\n"
+                       "function menu.onRestore() matrix.hit('chapter.onRestore') end\n");
+        }
         folder.put("data/chapters/duel/duel.datadef", "<Dataset/>");
         folder.put(
             "data/chapters/duel/scenes/board.match3.scene",
@@ -475,6 +493,15 @@ end
                 run.frames(1);
             }
         };
+        auto store = [](Game& run, tesraui::Object* (*button)())
+        {
+            Session::changeScene("menu.StoreMenu", 0.0f, "");
+            run.frames(3);
+            ASSERT_NE(button(), nullptr) << "the store shows its buttons";
+            button()->triggerEvent("Click", 0u);
+        };
+        t["chapter.onBuy"] = [store](Game& run) { store(run, &orvalo::getUpsellUnlockButton); };
+        t["chapter.onRestore"] = [store](Game& run) { store(run, &orvalo::getUpsellRestoreButton); };
         t["OnLost"] = [](Game& run)
         {
             Scene::registerFactory(Match3Scene::typeName, &Match3Scene::create);
@@ -581,7 +608,17 @@ TEST_P(HookMatrix, DestructiveActionsInTheHookLeaveTheGameWholeAndTheProfilesThe
             run.folder.put("data/lib/matrix_setup.lua", "function ui.setup() matrix.hit('ui.setup') end\n");
         }
         run.engine.reset(new Engine(run.folder));
-        run.engine->start();
+        if (inGameShell(hook))
+        {
+            run.folder.put("cfg/vumo.cfg",
+                           harness::readFile(run.folder.path + "/cfg/vumo.cfg") +
+                               "orvalo_id: demo_game\nupsell: data/orvalo/system/upsell/upsell.dts\n");
+            run.engine->start(&createGameUI);
+        }
+        else
+        {
+            run.engine->start();
+        }
         // The duel plays its sounds through an audio manager even with the game's audio muted.
         const bool ownAudio = yim::manager == nullptr;
         if (ownAudio)
