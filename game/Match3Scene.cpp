@@ -10,10 +10,8 @@
 
 #include "Chapter.h"
 #include "EngineObjects.h"
-#include "Match3SettingReader.h"
 #include "Session.h"
 #include "Variables.h"
-#include "lua/LuaInterface.h"
 
 using namespace vumo;
 
@@ -59,124 +57,6 @@ Match3Element* Match3Scene::getCell(int column, int row) const
         return nullptr;
     }
     return cells[column * rows + row];
-}
-
-hstring Match3Scene::_setting(const hstring& suffix)
-{
-    return LuaInterface::getGlobalString(getFullName() + suffix);
-}
-
-hstring Match3Scene::_readSettings()
-{
-    Match3SettingReader read(getFullName());
-    for (const char* name : {"_match3_columns", "_match3_rows", "_match3_width", "_match3_height"})
-    {
-        if (!read.has(name))
-        {
-            read.fail(formatString("'%s' is not set", name));
-        }
-    }
-    imageBase = read.text("_match3_image_base", "");
-    x = read.integer("_match3_x", 0);
-    y = read.integer("_match3_y", 0);
-    columns = read.integer("_match3_columns", 0);
-    rows = read.integer("_match3_rows", 0);
-    width = read.integer("_match3_width", 0);
-    height = read.integer("_match3_height", 0);
-    imageWidth = read.integer("_match3_image_width", 0);
-    imageHeight = read.integer("_match3_image_height", 0);
-    positive = read.text("_match3_positive", "").split(",");
-    neutral = read.text("_match3_neutral", "").split(",");
-    negative = read.text("_match3_negative", "").split(",");
-    time = read.real("_match3_time", 0.0f);
-    positiveEffect = read.integer("_match3_positive_effect", 0);
-    negativeEffect = read.integer("_match3_negative_effect", 0);
-    healthPoints = read.flag("_match3_health_points", false);
-    horizontalBars = read.flag("_match3_horizontal_bars", false);
-    const std::pair<const char*, int> sides[] = {{"_match3_columns", columns}, {"_match3_rows", rows}};
-    for (const auto& side : sides)
-    {
-        if (side.second < 1 || side.second > Match3Board::maxSide)
-        {
-            read.fail(
-                formatString("'%s' is %d, not from 1 to %d", side.first, side.second, Match3Board::maxSide));
-        }
-    }
-    if (!Match3Board::canHoldMove(columns, rows))
-    {
-        read.fail(
-            formatString("a board of %d x %d never holds a move: that takes a side of 4, or sides of 3 and 2",
-                         columns, rows));
-    }
-    if (!Match3Board::canSettle(_pool(), negative))
-    {
-        read.fail("'_match3_positive', '_match3_neutral' and '_match3_negative' never deal a board without a "
-                  "run and with a move: that takes two different tile types, one of them not negative");
-    }
-    return read.getProblem();
-}
-
-harray<hstring> Match3Scene::_pool() const
-{
-    harray<hstring> pool = positive + neutral + negative;
-    pool.removeAll("");
-    return pool;
-}
-
-bool Match3Scene::_isPositive(const hstring& type) const
-{
-    return std::find(positive.begin(), positive.end(), type) != positive.end();
-}
-
-bool Match3Scene::_isNegative(const hstring& type) const
-{
-    return std::find(negative.begin(), negative.end(), type) != negative.end();
-}
-
-void Match3Scene::_playSetting(const hstring& suffix)
-{
-    hstring name;
-    try
-    {
-        name = _setting(suffix);
-    }
-    catch (const quortypes::exception&)
-    {
-        return; // a sound nobody named plays nothing
-    }
-    if (name != "")
-    {
-        MinigameScene::playSound(chapter->getFullSceneName(name));
-    }
-}
-
-hdict<tesraui::Object*> Match3Scene::_namedObjects() const
-{
-    // Breadth first, the first of a name kept: what a search for each name would find.
-    hdict<tesraui::Object*> named;
-    if (rootObject == nullptr)
-    {
-        return named;
-    }
-    harray<tesraui::Object*> pending = rootObject->getChildren();
-    for (int i = 0; i < pending.size(); ++i)
-    {
-        tesraui::Object* object = pending[i];
-        if (!named.hasKey(object->getName()))
-        {
-            named[object->getName()] = object;
-        }
-        for (tesraui::Object* child : object->getChildren())
-        {
-            pending.push_back(child);
-        }
-    }
-    return named;
-}
-
-tesraui::Object* Match3Scene::_findObject(const hstring& name) const
-{
-    return _namedObjects().tryGet(name, nullptr);
 }
 
 bool Match3Scene::parseCellName(const hstring& objectName, int& column, int& row) const
@@ -672,73 +552,4 @@ void Match3Scene::skip()
     MinigameScene::skip();
     finished = true;
     health = 0;
-}
-
-void Match3Scene::_updateHealthDisplay()
-{
-    // One walk of the scene's tree a frame, however many markers there are.
-    const hdict<tesraui::Object*> named = _namedObjects();
-    if (!healthPoints)
-    {
-        tesraui::Object* enemy = named.tryGet("enemy_bar_progress", nullptr);
-        tesraui::Object* player = time > 0.0f ? named.tryGet("player_bar_progress", nullptr) : nullptr;
-        const float enemyScale = health / 1000.0f;
-        const float playerScale = time > 0.0f ? timeLeft / time : 0.0f;
-        if (horizontalBars)
-        {
-            if (enemy != nullptr)
-            {
-                enemy->setScaleX(enemyScale);
-            }
-            if (player != nullptr)
-            {
-                player->setScaleX(playerScale);
-            }
-        }
-        else
-        {
-            if (enemy != nullptr)
-            {
-                enemy->setScaleY(enemyScale);
-            }
-            if (player != nullptr)
-            {
-                player->setScaleY(playerScale);
-            }
-        }
-        return;
-    }
-    // Markers show lost health from the highest index down; a side without an effect has none. Only the
-    // markers the scene has are walked: a count from the settings can run to billions.
-    if (positiveEffect > 0)
-    {
-        const double count = (double)(1000 / positiveEffect);
-        _showHealthMarkers(named, "enemy_health_", count,
-                           [this](double i) { return health < positiveEffect * i; });
-    }
-    if (time > 0.0f && negativeEffect > 0)
-    {
-        const double count = std::floor(std::floor((double)time) / negativeEffect);
-        _showHealthMarkers(named, "player_health_", count,
-                           [this](double i) { return timeLeft < negativeEffect * i; });
-    }
-}
-
-void Match3Scene::_showHealthMarkers(const hdict<tesraui::Object*>& named, const hstring& prefix,
-                                     double count, const std::function<bool(double)>& lost)
-{
-    for (auto it = named.lower_bound(prefix); it != named.end() && it->first.startsWith(prefix); ++it)
-    {
-        const hstring suffix = it->first.subString(prefix.size());
-        if (suffix.size() == 0 || suffix.size() > 9 ||
-            suffix.find_first_not_of("0123456789") != std::string::npos)
-        {
-            continue;
-        }
-        const double index = (double)suffix.toInt();
-        if (index < count)
-        {
-            it->second->setVisible(lost(index));
-        }
-    }
 }

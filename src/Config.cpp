@@ -15,8 +15,9 @@
 #include <tesraui/tesraui.h>
 
 #include <quortypes/FileBytes.h>
-#include "Session.h"
+#include "LogTag.h"
 #include "SessionState.h"
+#include "UserFolder.h"
 
 namespace vumo
 {
@@ -308,7 +309,8 @@ namespace vumo
 
         void saveUserConfig()
         {
-            writeConfigFile(configuration, getUserFolder() + "vumo.cfg");
+            // The same folder getUserFolder gives, asked of the map it would read.
+            writeConfigFile(configuration, resolveUserFolder(configuration) + "vumo.cfg");
         }
 
         hstring getTextureExtensions()

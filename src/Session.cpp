@@ -1,36 +1,16 @@
 #include "Session.h"
 
-#include <pirk/util.h>
 #include <quortypes/Log.h>
 
 #include "Config.h"
 #include "SessionState.h"
+#include "UserFolder.h"
 
 namespace vumo
 {
     namespace Session
     {
         const hstring logTag = "vumo";
-
-        namespace
-        {
-            hstring userFolder;
-        } // namespace
-
-        hstring resolveUserFolder(const hdict<hstring>& config)
-        {
-            if (userFolder == "")
-            {
-                int mode = config.tryGet("user_folder_no_unicode", "") == "1" ? 5 : 0;
-                userFolder = pirk::getUserFolder("Torvin Games", config.tryGet("title", ""), mode);
-            }
-            return userFolder;
-        }
-
-        void forgetUserFolder()
-        {
-            userFolder = "";
-        }
 
         hstring getUserFolder()
         {

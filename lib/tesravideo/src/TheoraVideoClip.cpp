@@ -143,6 +143,16 @@ void TheoraVideoClip::stop()
     this->seekFrame = 0;
 }
 
+namespace
+{
+    // A frame's time counting every earlier pass of a looping clip. The clip works it out, not the frame,
+    // so that a frame needs its clip and never the other way round.
+    float absoluteTimeOf(const TheoraVideoFrame& frame, float clipDuration)
+    {
+        return frame.iteration * clipDuration + frame.timeToDisplay;
+    }
+} // namespace
+
 bool TheoraVideoClip::_isTimerHeld()
 {
     return this->workerHold.load() || this->timer.load()->isPaused();
@@ -159,7 +169,7 @@ void TheoraVideoClip::_discardOutdatedFrames(float absoluteTime)
     int count = 0;
     for (const std::unique_ptr<TheoraVideoFrame>& frame : frames)
     {
-        if (!frame->ready || frame->getAbsoluteTime() + this->frameDuration >= absoluteTime)
+        if (!frame->ready || absoluteTimeOf(*frame, this->duration) + this->frameDuration >= absoluteTime)
         {
             break;
         }
@@ -186,7 +196,7 @@ TheoraVideoFrame* TheoraVideoClip::getNextFrame()
     std::lock_guard<TheoraFrameQueue> lock(*this->frameQueue);
     this->_discardOutdatedFrames(time);
     TheoraVideoFrame* frame = this->frameQueue->_getFirstAvailableFrame();
-    if (frame != nullptr && frame->getAbsoluteTime() > time && this->firstFrameDisplayed.load())
+    if (frame != nullptr && absoluteTimeOf(*frame, this->duration) > time && this->firstFrameDisplayed.load())
     {
         return nullptr;
     }

@@ -21,11 +21,6 @@ TheoraVideoFrame::TheoraVideoFrame(TheoraVideoClip* parent) : parent(parent)
 
 TheoraVideoFrame::~TheoraVideoFrame() = default;
 
-float TheoraVideoFrame::getAbsoluteTime()
-{
-    return this->iteration * this->parent->getDuration() + this->timeToDisplay;
-}
-
 void TheoraVideoFrame::decode(TheoraPixelTransform* transform)
 {
     transform->out = this->buffer.data();

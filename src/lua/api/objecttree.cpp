@@ -132,44 +132,28 @@ namespace vumo
                     }
                     return 0;
                 }
-            } // namespace
-
-            int object_create(lua_State* L)
-            {
-                checkArgsExact(L, 4, "object.create", "ssot");
-                const bool hasProperties = checkOptionalTableArgument(L, 4, "object.create", "ssot");
-                const hstring type = toString(L, 1);
-                hstring name = toString(L, 2);
-                tesraui::Object* parent = nullptr;
-                if (lua_isnil(L, 3))
+                // The parent a new object goes under: the third argument, or the active scene's root for nil.
+                tesraui::Object* creationParent(lua_State* L, const hstring& type)
                 {
-                    parent = activeSceneRoot();
+                    if (!lua_isnil(L, 3))
+                    {
+                        return getObject(L, 3);
+                    }
+                    tesraui::Object* parent = activeSceneRoot();
                     if (parent == nullptr)
                     {
                         raiseLuaError(L,
                                       "Unable to attach " + type + " object to Scene, no active scene set!");
                     }
+                    return parent;
                 }
-                else
+
+                // The creation table at index 4: the corners ("x", "y", "w", "h", checked as numbers now)
+                // go into the rectangle, every other string key into the properties, sorted by key.
+                std::vector<std::pair<hstring, hstring>> readCreationTable(lua_State* L, const hstring& name,
+                                                                           kavtypes::Rectangle& rect)
                 {
-                    parent = getObject(L, 3);
-                }
-                if (name == "")
-                {
-                    name = tesra::generateName(type);
-                }
-                else if (name.endsWith("__retain"))
-                {
-                    tesraui::Object* retained = reuseRetained(name, parent);
-                    if (retained != nullptr)
-                    {
-                        return pushObject(L, retained);
-                    }
-                }
-                kavtypes::Rectangle rect(-1.0f, -1.0f, -1.0f, -1.0f);
-                std::vector<std::pair<hstring, hstring>> properties;
-                if (hasProperties)
-                {
+                    std::vector<std::pair<hstring, hstring>> properties;
                     lua_pushnil(L);
                     while (lua_next(L, 4) != 0)
                     {
@@ -198,79 +182,128 @@ namespace vumo
                         }
                         lua_pop(L, 1);
                     }
+                    std::sort(properties.begin(), properties.end());
+                    return properties;
                 }
-                std::sort(properties.begin(), properties.end());
-                tesraui::Dataset* dataset = datasetOf(L, parent, "object.create");
-                tesraui::Object* object = tesraui::createObject(type, name, rect);
-                tesraui::Animator* animator = nullptr;
-                if (object == nullptr)
+
+                // An object of the type, else an animator of it (then also given back in animator),
+                // registered with the dataset; an unknown type raises the error.
+                tesraui::Object* makeRegistered(lua_State* L, tesraui::Dataset* dataset, const hstring& type,
+                                                const hstring& name, const kavtypes::Rectangle& rect,
+                                                tesraui::Animator*& animator)
                 {
-                    animator = tesraui::createAnimator(type, name);
-                    if (animator == nullptr)
+                    tesraui::Object* object = tesraui::createObject(type, name, rect);
+                    animator = nullptr;
+                    if (object == nullptr)
                     {
-                        raiseLuaError(L, "object.create(): unable to create object of type '" + type +
-                                             "', type not found.");
+                        animator = tesraui::createAnimator(type, name);
+                        if (animator == nullptr)
+                        {
+                            raiseLuaError(L, "object.create(): unable to create object of type '" + type +
+                                                 "', type not found.");
+                        }
+                        object = animator;
                     }
-                    object = animator;
+                    // Until its dataset takes it, a failure frees the object here.
+                    std::unique_ptr<tesraui::Object> unregistered(object);
+                    dataset->registerObjects(object);
+                    unregistered.release();
+                    return object;
                 }
-                // Until its dataset takes it, a failure frees the object here.
-                std::unique_ptr<tesraui::Object> unregistered(object);
-                dataset->registerObjects(object);
-                unregistered.release();
-                // Attaching and setting properties may run scripts (an inventory pane asks its item counts),
-                // which may destroy the object.
-                const tesraui::LifeToken::Watch alive = object->watchLife();
-                const auto mustStand = [&]
+
+                // Attaches the registered object and sets its properties in order; a refused one destroys
+                // the object and raises the error. Attaching and setting properties may run scripts (an
+                // inventory pane asks its item counts), which may destroy the object.
+                void attachWithProperties(lua_State* L, tesraui::Dataset* dataset, tesraui::Object* parent,
+                                          tesraui::Object* object, tesraui::Animator* animator,
+                                          const hstring& name,
+                                          const std::vector<std::pair<hstring, hstring>>& properties)
                 {
-                    if (!alive.isAlive())
+                    const tesraui::LifeToken::Watch alive = object->watchLife();
+                    const auto mustStand = [&]
                     {
-                        raiseLuaError(L, "object.create(): object '" + name +
-                                             "' was destroyed by a script while it was being made.");
-                    }
-                };
-                parent->addChild(object);
-                mustStand();
-                const harray<PropertyInfo> descriptions = object->getPropertyDescriptions();
-                for (const auto& [key, value] : properties)
-                {
-                    const PropertyInfo* info = findPropertyDescription(descriptions, key);
-                    const hstring refusal =
-                        (info != nullptr ? propertyValueRefusal(info->type, value) : hstring());
-                    if (refusal != "")
+                        if (!alive.isAlive())
+                        {
+                            raiseLuaError(L, "object.create(): object '" + name +
+                                                 "' was destroyed by a script while it was being made.");
+                        }
+                    };
+                    parent->addChild(object);
+                    mustStand();
+                    const harray<PropertyInfo> descriptions = object->getPropertyDescriptions();
+                    for (const auto& [key, value] : properties)
                     {
-                        dataset->destroyObject(object);
-                        raiseLuaError(L, "object.create(): property '" + key + "' of object '" + name +
-                                             "' refused, " + key + " " + refusal + ".");
-                    }
-                    bool accepted = false;
-                    try
-                    {
-                        accepted = object->setProperty(key, value);
-                    }
-                    catch (const quortypes::exception&)
-                    {
-                        // A value the object throws at leaves no half-made object behind either.
-                        if (alive.isAlive())
+                        const PropertyInfo* info = findPropertyDescription(descriptions, key);
+                        const hstring refusal =
+                            (info != nullptr ? propertyValueRefusal(info->type, value) : hstring());
+                        if (refusal != "")
                         {
                             dataset->destroyObject(object);
+                            raiseLuaError(L, "object.create(): property '" + key + "' of object '" + name +
+                                                 "' refused, " + key + " " + refusal + ".");
                         }
-                        throw;
+                        bool accepted = false;
+                        try
+                        {
+                            accepted = object->setProperty(key, value);
+                        }
+                        catch (const quortypes::exception&)
+                        {
+                            // A value the object throws at leaves no half-made object behind either.
+                            if (alive.isAlive())
+                            {
+                                dataset->destroyObject(object);
+                            }
+                            throw;
+                        }
+                        mustStand();
+                        if (accepted)
+                        {
+                            continue;
+                        }
+                        if (animator != nullptr && key == "custom_func")
+                        {
+                            animator->setProperty("func", "custom");
+                            animator->setCustomFunction(&evaluateCustomAnimator);
+                            animator->registerEvent(value, new NamingEvent());
+                            continue;
+                        }
+                        dataset->destroyObject(object);
+                        raiseLuaError(L, "Invalid object property: " + key + "( " + value + " )");
                     }
-                    mustStand();
-                    if (accepted)
-                    {
-                        continue;
-                    }
-                    if (animator != nullptr && key == "custom_func")
-                    {
-                        animator->setProperty("func", "custom");
-                        animator->setCustomFunction(&evaluateCustomAnimator);
-                        animator->registerEvent(value, new NamingEvent());
-                        continue;
-                    }
-                    dataset->destroyObject(object);
-                    raiseLuaError(L, "Invalid object property: " + key + "( " + value + " )");
                 }
+
+            } // namespace
+
+            int object_create(lua_State* L)
+            {
+                checkArgsExact(L, 4, "object.create", "ssot");
+                const bool hasProperties = checkOptionalTableArgument(L, 4, "object.create", "ssot");
+                const hstring type = toString(L, 1);
+                hstring name = toString(L, 2);
+                tesraui::Object* parent = creationParent(L, type);
+                if (name == "")
+                {
+                    name = tesra::generateName(type);
+                }
+                else if (name.endsWith("__retain"))
+                {
+                    tesraui::Object* retained = reuseRetained(name, parent);
+                    if (retained != nullptr)
+                    {
+                        return pushObject(L, retained);
+                    }
+                }
+                kavtypes::Rectangle rect(-1.0f, -1.0f, -1.0f, -1.0f);
+                std::vector<std::pair<hstring, hstring>> properties;
+                if (hasProperties)
+                {
+                    properties = readCreationTable(L, name, rect);
+                }
+                tesraui::Dataset* dataset = datasetOf(L, parent, "object.create");
+                tesraui::Animator* animator = nullptr;
+                tesraui::Object* object = makeRegistered(L, dataset, type, name, rect, animator);
+                attachWithProperties(L, dataset, parent, object, animator, name, properties);
                 if (animator != nullptr)
                 {
                     animator->update(0.0f);

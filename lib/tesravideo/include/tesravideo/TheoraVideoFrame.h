@@ -76,8 +76,6 @@ public:
     }
     unsigned char* getBuffer() { return this->buffer.data(); }
     TheoraVideoClip* getParent() { return this->parent; }
-    // The frame's time counting every earlier pass of a looping clip.
-    float getAbsoluteTime();
 
     float timeToDisplay = 0.0f;
     bool ready = false;
