@@ -317,8 +317,8 @@ namespace tesraui
 
     namespace
     {
-        // Event handlers running now, in any dataset: what they queue counts against the bound.
-        int handlersRunning = 0;
+        // Whether an event handler runs now, in any dataset: what it queues counts against the bound.
+        bool handlerRunning = false;
 
         hstring eventNameOf(const Object* object, const Event* event)
         {
@@ -338,7 +338,7 @@ namespace tesraui
 
     void Dataset::queueEvent(std::shared_ptr<Event> event, std::unique_ptr<EventArgs> args)
     {
-        if (handlersRunning > 0 && event != nullptr)
+        if (handlerRunning && event != nullptr)
         {
             if (eventsQueuedByHandlers >= maxEventsQueuedByHandlers)
             {
@@ -383,11 +383,13 @@ namespace tesraui
     {
         // A handler may delete this dataset, and the rest of the queue with it.
         LifeToken::Watch alive = life.watch();
-        // Marks a handler's run, also when it throws; the rest of the queue then waits for the next call.
+        // Marks a handler's run, also when it throws, and what ran around it (a nested call) once it is over;
+        // the rest of the queue then waits for the next call.
         struct Running
         {
-            Running() { ++handlersRunning; }
-            ~Running() { --handlersRunning; }
+            const bool outer = handlerRunning;
+            Running() { handlerRunning = true; }
+            ~Running() { handlerRunning = this->outer; }
             Running(const Running&) = delete;
             Running& operator=(const Running&) = delete;
         };
