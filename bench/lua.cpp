@@ -82,7 +82,7 @@ namespace
         tesraui::Animator* mover = new tesraui::Animators::MoverX("mover");
         parent->addChild(mover);
         dataset.registerObjects(parent);
-        mover->registerEvent("drive", new Named());
+        mover->registerEvent("drive", std::make_shared<Named>());
         static int calls = 0;
         benchcompare::Side ours;
         ours.body = [mover]

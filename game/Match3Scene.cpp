@@ -123,8 +123,8 @@ void Match3Scene::_createElements()
                 new Match3Element(formatString("%s_%d_%d", imageBase.c_str(), c, r),
                                   kavtypes::Rectangle(0.0f, 0.0f, -1.0f, -1.0f), this),
                 rootObject, chapter);
-            cell->registerEvent("MouseDown",
-                                new tesraui::MemberCallbackEvent(&Match3Scene::onCellMouseDown, this));
+            cell->registerEvent("MouseDown", std::make_shared<tesraui::MemberCallbackEvent>(
+                                                 &Match3Scene::onCellMouseDown, this));
             cells[c * rows + r] = cell;
         }
     }

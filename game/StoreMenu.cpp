@@ -30,15 +30,18 @@ void StoreMenu::onActivate()
     fitToRoot(screen);
     if (tesraui::Object* later = orvalo::getUpsellLaterButton())
     {
-        later->registerEvent("Click", new tesraui::MemberCallbackEvent(&StoreMenu::onLaterClicked, this));
+        later->registerEvent(
+            "Click", std::make_shared<tesraui::MemberCallbackEvent>(&StoreMenu::onLaterClicked, this));
     }
     if (tesraui::Object* restore = orvalo::getUpsellRestoreButton())
     {
-        restore->registerEvent("Click", new tesraui::MemberCallbackEvent(&StoreMenu::onRestoreClicked, this));
+        restore->registerEvent(
+            "Click", std::make_shared<tesraui::MemberCallbackEvent>(&StoreMenu::onRestoreClicked, this));
     }
     if (tesraui::Object* unlock = orvalo::getUpsellUnlockButton())
     {
-        unlock->registerEvent("Click", new tesraui::MemberCallbackEvent(&StoreMenu::onBuyClicked, this));
+        unlock->registerEvent("Click",
+                              std::make_shared<tesraui::MemberCallbackEvent>(&StoreMenu::onBuyClicked, this));
     }
 }
 

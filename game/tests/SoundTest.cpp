@@ -72,7 +72,7 @@ namespace
             if (child->getClassName() == "DelayedCall")
             {
                 auto* event = dynamic_cast<LuaInterface::LuaCallbackEvent*>(
-                    child->getEvents().tryGet("callback", nullptr));
+                    child->getEvents().tryGet("callback", nullptr).get());
                 result.push_back(event != nullptr ? event->code : hstring("?"));
             }
         }

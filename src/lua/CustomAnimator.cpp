@@ -136,7 +136,7 @@ namespace vumo
             // A script's mistake must not end the game: it is reported and the animator keeps its value.
             try
             {
-                const hdict<tesraui::Event*>& events = animator->getEvents();
+                const hdict<std::shared_ptr<tesraui::Event>>& events = animator->getEvents();
                 if (events.size() != 1)
                 {
                     throw _LuaError("Animator with custom Lua function needs to have one event assigned: " +

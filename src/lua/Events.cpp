@@ -80,7 +80,7 @@ namespace vumo
             lua_settop(L, base);
         }
 
-        LuaFunctionCallbackEvent* makeFunctionEvent(lua_State* L, int functionIndex)
+        std::unique_ptr<LuaFunctionCallbackEvent> makeFunctionEvent(lua_State* L, int functionIndex)
         {
             if (functionIndex < 0 && functionIndex > LUA_REGISTRYINDEX)
             {
@@ -92,7 +92,7 @@ namespace vumo
                 arguments.insert(arguments.begin(), luaL_ref(L, LUA_REGISTRYINDEX));
             }
             const int function = luaL_ref(L, LUA_REGISTRYINDEX);
-            return new LuaFunctionCallbackEvent(function, arguments);
+            return std::make_unique<LuaFunctionCallbackEvent>(function, arguments);
         }
 
         Scene* getSceneForObject(tesraui::Object* object)

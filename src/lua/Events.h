@@ -46,7 +46,7 @@ namespace vumo
 
         // Takes the function at stack index functionIndex and every value above it off the stack into a
         // function event; table arguments are shared with the script, not copied.
-        LuaFunctionCallbackEvent* makeFunctionEvent(lua_State* L, int functionIndex);
+        std::unique_ptr<LuaFunctionCallbackEvent> makeFunctionEvent(lua_State* L, int functionIndex);
         // The scene whose environment runs an object's code: none for objects of the dataset "ui".
         Scene* getSceneForObject(tesraui::Object* object);
     } // namespace LuaInterface

@@ -40,9 +40,10 @@ namespace vumo
                 hookedVariable->addChangeListener(&InventoryPane::onItemsChanged);
             }
         }
-        this->registerEvent("UseItem", new tesraui::MemberCallbackEvent(&InventoryPane::onUseItem, this));
-        this->registerEvent("CombineItems",
-                            new tesraui::MemberCallbackEvent(&InventoryPane::onCombineItems, this));
+        this->registerEvent("UseItem",
+                            std::make_shared<tesraui::MemberCallbackEvent>(&InventoryPane::onUseItem, this));
+        this->registerEvent("CombineItems", std::make_shared<tesraui::MemberCallbackEvent>(
+                                                &InventoryPane::onCombineItems, this));
     }
 
     InventoryPane::~InventoryPane()
@@ -51,10 +52,10 @@ namespace vumo
         {
             for (const char* name : {"UseItem", "CombineItems"})
             {
-                tesraui::Event* event = this->events.tryGet(name, nullptr);
+                const std::shared_ptr<tesraui::Event> event = this->events.tryGet(name, nullptr);
                 if (event != nullptr)
                 {
-                    this->dataset->removeQueuedEvents(event);
+                    this->dataset->removeQueuedEvents(event.get());
                 }
             }
         }
@@ -179,10 +180,10 @@ namespace vumo
                                                     kavtypes::Rectangle(0.0f, 0.0f, 100000.0f, h)));
         this->clickOverlay->setImageByName("null");
         this->clickOverlay->setZOrder(200);
+        this->clickOverlay->registerEvent("MouseDown", std::make_shared<tesraui::MemberCallbackEvent>(
+                                                           &InventoryPane::onOverlayPress, this));
         this->clickOverlay->registerEvent(
-            "MouseDown", new tesraui::MemberCallbackEvent(&InventoryPane::onOverlayPress, this));
-        this->clickOverlay->registerEvent(
-            "Click", new tesraui::MemberCallbackEvent(&InventoryPane::onOverlayRelease, this));
+            "Click", std::make_shared<tesraui::MemberCallbackEvent>(&InventoryPane::onOverlayRelease, this));
         return this->layout();
     }
 

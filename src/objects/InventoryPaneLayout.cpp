@@ -227,10 +227,10 @@ namespace vumo
                     new tesraui::ImageButton(
                         cellName, kavtypes::Rectangle(this->cells.size() * size, 0.0f, size, size)));
                 cell->setImageByName("items/" + item);
-                cell->registerEvent("MouseDown",
-                                    new tesraui::MemberCallbackEvent(&InventoryPane::onCellMouseDown, this));
-                cell->registerEvent("Click",
-                                    new tesraui::MemberCallbackEvent(&InventoryPane::onCellClick, this));
+                cell->registerEvent("MouseDown", std::make_shared<tesraui::MemberCallbackEvent>(
+                                                     &InventoryPane::onCellMouseDown, this));
+                cell->registerEvent("Click", std::make_shared<tesraui::MemberCallbackEvent>(
+                                                 &InventoryPane::onCellClick, this));
                 const int extra = counts[i];
                 if (copies[i] >= 2 || extra >= 2)
                 {
@@ -343,8 +343,8 @@ namespace vumo
             tesraui::Object* object = this->dataset->tryGetObject(prefix + arrow);
             if (object != nullptr)
             {
-                object->registerEvent("Click",
-                                      new tesraui::MemberCallbackEvent(&InventoryPane::onArrowClick, this));
+                object->registerEvent("Click", std::make_shared<tesraui::MemberCallbackEvent>(
+                                                   &InventoryPane::onArrowClick, this));
             }
         }
         if (isIdiomPC())
@@ -356,8 +356,8 @@ namespace vumo
                 {
                     break;
                 }
-                bullet->registerEvent("Click",
-                                      new tesraui::MemberCallbackEvent(&InventoryPane::onBulletClick, this));
+                bullet->registerEvent("Click", std::make_shared<tesraui::MemberCallbackEvent>(
+                                                   &InventoryPane::onBulletClick, this));
             }
         }
         tesraui::ImageButton* first =

@@ -64,11 +64,12 @@ namespace vumo
                                  hstring(ownerKind) + ": " + refusal + ", its deletion is not queued.");
             return;
         }
-        this->event = new ObjectDestructorEvent(owner);
+        this->event = std::make_shared<ObjectDestructorEvent>(owner);
         this->event->watchTarget(target);
         this->dataset = targetDataset;
         this->datasetLife = targetDataset->watchLife();
-        targetDataset->queueEvent(this->event, new tesraui::EventArgs(target, 0.0f, 0.0f, 0u, ""));
+        targetDataset->queueEvent(this->event,
+                                  std::make_unique<tesraui::EventArgs>(target, 0.0f, 0.0f, 0u, ""));
     }
 
     void ObjectDestructorEvent::watchTarget(tesraui::Object* target)
@@ -77,16 +78,14 @@ namespace vumo
         this->targetLife = target->watchLife();
     }
 
-    tesraui::Event* PendingDestruction::withdraw()
+    void PendingDestruction::withdraw()
     {
-        ObjectDestructorEvent* result = this->event;
-        if (result != nullptr && this->datasetLife.isAlive())
+        if (this->event != nullptr && this->datasetLife.isAlive())
         {
-            this->dataset->removeQueuedEvents(result);
+            this->dataset->removeQueuedEvents(this->event.get());
         }
-        this->event = nullptr;
+        this->event.reset();
         this->dataset = nullptr;
         this->datasetLife = tesraui::LifeToken::Watch();
-        return result;
     }
 } // namespace vumo

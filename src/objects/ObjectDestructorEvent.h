@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include <tesraui/Event.h>
 #include <tesraui/LifeToken.h>
 
@@ -40,12 +42,12 @@ namespace vumo
         // Queues the deletion of target on target's dataset; with no dataset warns and queues nothing.
         // Does nothing while a deletion is already pending.
         void queue(tesraui::Object* owner, tesraui::Object* target, const char* ownerKind);
-        // Takes the queued entries back from the dataset; the caller deletes the returned event (which may
-        // be running right now, so through tesraui::Object's handler deletion).
-        tesraui::Event* withdraw();
+        // Takes the queued entries back from the dataset and lets go of the event; a run of it under way
+        // keeps its own share.
+        void withdraw();
 
     private:
-        ObjectDestructorEvent* event = nullptr;
+        std::shared_ptr<ObjectDestructorEvent> event;
         tesraui::Dataset* dataset = nullptr;
         tesraui::LifeToken::Watch datasetLife;
     };

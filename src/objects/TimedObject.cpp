@@ -4,10 +4,7 @@ namespace vumo
 {
     TimedObject::~TimedObject()
     {
-        if (tesraui::Event* event = pending.withdraw())
-        {
-            _deleteEvent(event);
-        }
+        pending.withdraw();
     }
 
     bool TimedObject::_countDown(float timeDelta)

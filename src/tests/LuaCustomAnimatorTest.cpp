@@ -33,7 +33,7 @@ namespace
             mover->setAnimationFunction(tesraui::Animator::AnimationFunction::Custom);
             mover->setCustomFunction(LuaInterface::evaluateCustomAnimator);
             if (function.size() > 0)
-                mover->registerEvent(function, new Named());
+                mover->registerEvent(function, std::make_shared<Named>());
         }
         // The parent's x after each of the steps.
         std::vector<float> run(int steps)
@@ -103,10 +103,10 @@ TEST_F(LuaTest, ACustomAnimatorFollowsItsFunctionAndTheSceneBetweenFrames)
     LuaInterface::execute("function drive(name, time) return 2 end");
     EXPECT_EQ(driven.run(1), (std::vector<float>{2.0f}));
     driven.mover->unregisterEvent("drive");
-    driven.mover->registerEvent("steer", new Named());
+    driven.mover->registerEvent("steer", std::make_shared<Named>());
     EXPECT_EQ(driven.run(1), (std::vector<float>{3.0f}));
     driven.mover->unregisterEvent("steer");
-    driven.mover->registerEvent("drive", new Named());
+    driven.mover->registerEvent("drive", std::make_shared<Named>());
     host.scene = reinterpret_cast<Scene*>(&host);
     host.environment = "room";
     EXPECT_EQ(driven.run(1), (std::vector<float>{10.0f}));

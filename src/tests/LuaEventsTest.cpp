@@ -51,7 +51,8 @@ TEST_F(LuaTest, CodeEventsPasteTheObjectNameAsALiteral)
     for (const hstring& name : {hstring("door"), awkward})
     {
         tesraui::Object* object = objects.add(name);
-        object->registerEvent("Ev", new LuaInterface::LuaCallbackEvent("sound.play(%s)", nullptr));
+        object->registerEvent("Ev",
+                              std::make_shared<LuaInterface::LuaCallbackEvent>("sound.play(%s)", nullptr));
         objects.raise(object);
         EXPECT_EQ(LuaInterface::getGlobalString("played"), name);
     }
@@ -60,7 +61,7 @@ TEST_F(LuaTest, CodeEventsPasteTheObjectNameAsALiteral)
 
     // Without "%s" the code runs unchanged.
     tesraui::Object* plain = objects.add("plain");
-    plain->registerEvent("Ev", new LuaInterface::LuaCallbackEvent("share = '100%d'", nullptr));
+    plain->registerEvent("Ev", std::make_shared<LuaInterface::LuaCallbackEvent>("share = '100%d'", nullptr));
     objects.raise(plain);
     EXPECT_EQ(host.take(), Lines{"ui: share = '100%d'"});
     EXPECT_EQ(eval("return ui.share"), "100%d");
@@ -78,10 +79,10 @@ TEST_F(LuaTest, CodeEventsRunInTheirScene)
     tesraui::Object* door = sceneObjects.add("door");
     EXPECT_EQ(LuaInterface::getSceneForObject(button), nullptr);
     EXPECT_EQ(LuaInterface::getSceneForObject(door), host.scene);
-    button->registerEvent(
-        "Ev", new LuaInterface::LuaCallbackEvent("clicked = %s", LuaInterface::getSceneForObject(button)));
-    door->registerEvent(
-        "Ev", new LuaInterface::LuaCallbackEvent("clicked = %s", LuaInterface::getSceneForObject(door)));
+    button->registerEvent("Ev", std::make_shared<LuaInterface::LuaCallbackEvent>(
+                                    "clicked = %s", LuaInterface::getSceneForObject(button)));
+    door->registerEvent("Ev", std::make_shared<LuaInterface::LuaCallbackEvent>(
+                                  "clicked = %s", LuaInterface::getSceneForObject(door)));
     uiObjects.raise(button);
     sceneObjects.raise(door);
     EXPECT_EQ(host.take(), (Lines{"ui: clicked = \"button\"", "scene: clicked = \"door\""}));
@@ -144,7 +145,7 @@ TEST_F(LuaTest, FunctionEventReplacedOrDeletedWhileItRuns)
         },
         "deleteRunning");
     lua_getglobal(L(), "deleteRunning");
-    running = LuaInterface::makeFunctionEvent(L(), -1);
+    running = LuaInterface::makeFunctionEvent(L(), -1).release();
     running->execute(nullptr);
     EXPECT_EQ(lua_gettop(L()), top);
 }
@@ -155,11 +156,11 @@ TEST_F(LuaTest, FunctionEventOutlivingTheState)
     LuaInterface::execute("function f() end");
     lua_getglobal(L(), "f");
     lua_pushnumber(L(), 1);
-    LuaInterface::LuaFunctionCallbackEvent* event = LuaInterface::makeFunctionEvent(L(), -2);
+    std::unique_ptr<LuaInterface::LuaFunctionCallbackEvent> event = LuaInterface::makeFunctionEvent(L(), -2);
     EXPECT_EQ(event->arguments.size(), 1);
     LuaInterface::destroy();
     event->execute(nullptr);
-    delete event;
+    event.reset();
     start();
     EXPECT_EQ(eval("return 1"), "1");
 }

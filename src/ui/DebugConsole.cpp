@@ -157,8 +157,10 @@ namespace vumo
         execute->setFont(font);
         execute->setBackgroundColor(tesra::Color("0000007F"));
         execute->setAnchors(false, true, false, true);
-        input->registerEvent("Submit", new tesraui::MemberCallbackEvent(&DebugUI::onConsoleSubmit, this));
-        execute->registerEvent("Click", new tesraui::MemberCallbackEvent(&DebugUI::onConsoleSubmit, this));
+        input->registerEvent("Submit",
+                             std::make_shared<tesraui::MemberCallbackEvent>(&DebugUI::onConsoleSubmit, this));
+        execute->registerEvent(
+            "Click", std::make_shared<tesraui::MemberCallbackEvent>(&DebugUI::onConsoleSubmit, this));
         dataset->focus(input);
         this->appendLog();
     }

@@ -190,7 +190,8 @@ namespace vumo
             const kavtypes::Vector2 at = nextCell();
             makeButton(this->itemButtons, itemPrefix + hstring(i),
                        "[item] " + DebugCommon::escapeTags(panelItems[i]), at.x, at.y, buttonWidth)
-                ->registerEvent("Click", new tesraui::MemberCallbackEvent(&DebugUI::onItemButton, this));
+                ->registerEvent("Click",
+                                std::make_shared<tesraui::MemberCallbackEvent>(&DebugUI::onItemButton, this));
         }
         endRows();
         for (int i = 0; i < panelVars.size(); ++i)
@@ -198,7 +199,8 @@ namespace vumo
             const kavtypes::Vector2 at = nextCell();
             makeButton(this->varButtons, varPrefix + hstring(i),
                        "[var] " + DebugCommon::escapeTags(panelVars[i]), at.x, at.y, buttonWidth)
-                ->registerEvent("Click", new tesraui::MemberCallbackEvent(&DebugUI::onVarButton, this));
+                ->registerEvent("Click",
+                                std::make_shared<tesraui::MemberCallbackEvent>(&DebugUI::onVarButton, this));
         }
         endRows();
         const float half = buttonWidth * 0.75f * 0.5f;
@@ -208,10 +210,12 @@ namespace vumo
             makeButton(this->slotButtons, slotPrefix + slotNumber(slot), "", gap, y, buttonWidth);
             makeButton(this->saveButtons, savePrefix + slotNumber(slot), "Save", 2.0f * gap + buttonWidth, y,
                        half)
-                ->registerEvent("Click", new tesraui::MemberCallbackEvent(&DebugUI::onSlotSave, this));
+                ->registerEvent("Click",
+                                std::make_shared<tesraui::MemberCallbackEvent>(&DebugUI::onSlotSave, this));
             makeButton(this->loadButtons, loadPrefix + slotNumber(slot), "Load",
                        3.0f * gap + buttonWidth + half, y, half)
-                ->registerEvent("Click", new tesraui::MemberCallbackEvent(&DebugUI::onSlotLoad, this));
+                ->registerEvent("Click",
+                                std::make_shared<tesraui::MemberCallbackEvent>(&DebugUI::onSlotLoad, this));
         }
         this->refreshPanel();
     }

@@ -172,8 +172,9 @@ namespace vumo
             button->setFont(textFont);
             button->setBackgroundColor(tesra::Color("0000007F"));
         }
-        quit->registerEvent("Click", new tesraui::MemberCallbackEvent(&UI::onErrorQuit, this));
-        goOn->registerEvent("Click", new tesraui::MemberCallbackEvent(&UI::onErrorContinue, this));
+        quit->registerEvent("Click", std::make_shared<tesraui::MemberCallbackEvent>(&UI::onErrorQuit, this));
+        goOn->registerEvent("Click",
+                            std::make_shared<tesraui::MemberCallbackEvent>(&UI::onErrorContinue, this));
     }
 
     void UI::onErrorQuit(tesraui::EventArgs*)

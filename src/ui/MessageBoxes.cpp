@@ -372,7 +372,7 @@ namespace vumo
                 window, dataset);
             button->setText(key.subString(0, (int)key.size() - 7));
             button->setImageByName("0xFFFFFF3F");
-            tesraui::Event* event = nullptr;
+            std::shared_ptr<tesraui::Event> event;
             lua_State* L = LuaInterface::state;
             if (box->isReference(key) && L != nullptr)
             {
@@ -384,25 +384,25 @@ namespace vumo
                 else
                 {
                     lua_pop(L, 1);
-                    event = new LuaInterface::LuaCallbackEvent("", nullptr);
+                    event = std::make_shared<LuaInterface::LuaCallbackEvent>("", nullptr);
                 }
             }
             else
             {
-                event = new LuaInterface::LuaCallbackEvent(box->parameters[key], nullptr);
+                event = std::make_shared<LuaInterface::LuaCallbackEvent>(box->parameters[key], nullptr);
             }
-            button->registerEvent("Click", event);
+            button->registerEvent("Click", std::move(event));
         }
     }
 
     void UIMessageBoxManager::assignButtonEvents(tesraui::Object* object)
     {
-        tesraui::Event* event = object->getEvents().tryGet("Click", nullptr);
-        if (auto* code = dynamic_cast<LuaInterface::LuaCallbackEvent*>(event))
+        const std::shared_ptr<tesraui::Event> event = object->getEvents().tryGet("Click", nullptr);
+        if (auto* code = dynamic_cast<LuaInterface::LuaCallbackEvent*>(event.get()))
         {
             code->code = hstring(dismissCall) + "; " + code->code;
         }
-        else if (auto* function = dynamic_cast<LuaInterface::LuaFunctionCallbackEvent*>(event))
+        else if (auto* function = dynamic_cast<LuaInterface::LuaFunctionCallbackEvent*>(event.get()))
         {
             function->preCode = dismissCall;
         }

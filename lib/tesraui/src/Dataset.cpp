@@ -317,8 +317,8 @@ namespace tesraui
 
     namespace
     {
-        // Event handlers running now, in any dataset: what they queue counts against the bound.
-        int handlersRunning = 0;
+        // Whether an event handler runs now, in any dataset: what it queues counts against the bound.
+        bool handlerRunning = false;
 
         hstring eventNameOf(const Object* object, const Event* event)
         {
@@ -326,7 +326,7 @@ namespace tesraui
             {
                 for (const auto& [name, held] : object->getEvents())
                 {
-                    if (held == event)
+                    if (held.get() == event)
                     {
                         return name;
                     }
@@ -336,22 +336,21 @@ namespace tesraui
         }
     } // namespace
 
-    void Dataset::queueEvent(Event* event, EventArgs* args)
+    void Dataset::queueEvent(std::shared_ptr<Event> event, std::unique_ptr<EventArgs> args)
     {
-        std::unique_ptr<EventArgs> owned(args);
-        if (handlersRunning > 0 && event != nullptr)
+        if (handlerRunning && event != nullptr)
         {
             if (eventsQueuedByHandlers >= maxEventsQueuedByHandlers)
             {
                 if (droppedEvents++ == 0)
                 {
-                    const Object* object = owned->object;
+                    const Object* object = args->object;
                     quortypes::Log::errorf(
                         logTag,
                         "Dataset '%s' dropped event '%s' of object '%s': event handlers "
                         "queued more than %d events in one frame. Further drops are "
                         "counted.",
-                        this->name.c_str(), quortypes::Log::quote(eventNameOf(object, event)).c_str(),
+                        this->name.c_str(), quortypes::Log::quote(eventNameOf(object, event.get())).c_str(),
                         quortypes::Log::quote(object != nullptr ? object->getFullName() : "?").c_str(),
                         maxEventsQueuedByHandlers);
                 }
@@ -359,7 +358,7 @@ namespace tesraui
             }
             ++eventsQueuedByHandlers;
         }
-        eventQueue.push(event, std::move(owned));
+        eventQueue.push(std::move(event), std::move(args));
     }
 
     void Dataset::_reportDroppedEvents()
@@ -375,7 +374,7 @@ namespace tesraui
         droppedEvents = 0;
     }
 
-    void Dataset::removeQueuedEvents(Event* event)
+    void Dataset::removeQueuedEvents(const Event* event)
     {
         eventQueue.remove(event);
     }
@@ -384,25 +383,15 @@ namespace tesraui
     {
         // A handler may delete this dataset, and the rest of the queue with it.
         LifeToken::Watch alive = life.watch();
-        // Frees a handler that was deleted while it ran once its outermost run is over, also when it throws;
+        // Marks a handler's run, also when it throws, and what ran around it (a nested call) once it is over;
         // the rest of the queue then waits for the next call.
-        struct Run
+        struct Running
         {
-            Event* event;
-            explicit Run(Event* event) : event(event)
-            {
-                ++event->runs;
-                ++handlersRunning;
-            }
-            ~Run()
-            {
-                --handlersRunning;
-                if (--this->event->runs == 0 && this->event->retired)
-                {
-                    // Its object let go of it while it ran; the outermost run is the last to hold it.
-                    delete this->event;
-                }
-            }
+            const bool outer = handlerRunning;
+            Running() { handlerRunning = true; }
+            ~Running() { handlerRunning = this->outer; }
+            Running(const Running&) = delete;
+            Running& operator=(const Running&) = delete;
         };
         // Handlers stayed within the bound since the last call: the drops, if any, have ended.
         if (droppedEvents > 0 && eventsQueuedByHandlers < maxEventsQueuedByHandlers)
@@ -424,14 +413,15 @@ namespace tesraui
                 }
                 return;
             }
-            Event* event = nullptr;
+            // The run's own share: its object may let go of the handler, or go itself, while it runs.
+            std::shared_ptr<Event> event;
             std::unique_ptr<EventArgs> args;
             if (!eventQueue.pop(event, args))
             {
                 eventLimitReported = false;
                 return;
             }
-            Run run(event);
+            Running running;
             event->execute(args.get());
         }
     }

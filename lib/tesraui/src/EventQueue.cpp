@@ -3,7 +3,7 @@
 
 namespace tesraui
 {
-    void EventQueue::push(Event* event, std::unique_ptr<EventArgs> args)
+    void EventQueue::push(std::shared_ptr<Event> event, std::unique_ptr<EventArgs> args)
     {
         if (event == nullptr)
         {
@@ -11,20 +11,21 @@ namespace tesraui
         }
         const uint64_t number = this->nextNumber;
         this->countNamed(args.get(), 1);
-        this->entries.push_back(Entry{event, std::move(args), 0});
+        const Event* key = event.get();
+        this->entries.push_back(Entry{std::move(event), std::move(args), 0});
         ++this->nextNumber;
         ++this->live;
-        auto found = this->chains.find(event);
+        auto found = this->chains.find(key);
         if (found == this->chains.end())
         {
-            this->chains.emplace(event, Chain{number, number});
+            this->chains.emplace(key, Chain{number, number});
             return;
         }
         this->at(found->second.last).next = number;
         found->second.last = number;
     }
 
-    void EventQueue::remove(Event* event)
+    void EventQueue::remove(const Event* event)
     {
         auto found = this->chains.find(event);
         if (found == this->chains.end())
@@ -36,7 +37,7 @@ namespace tesraui
             Entry& entry = this->at(number);
             number = entry.next;
             this->countNamed(entry.args.get(), -1);
-            entry.event = nullptr;
+            entry.event.reset();
             entry.args.reset();
             entry.next = 0;
             --this->live;
@@ -45,7 +46,7 @@ namespace tesraui
         this->trimRemoved();
     }
 
-    bool EventQueue::pop(Event*& event, std::unique_ptr<EventArgs>& args)
+    bool EventQueue::pop(std::shared_ptr<Event>& event, std::unique_ptr<EventArgs>& args)
     {
         this->trimRemoved();
         if (this->entries.empty())
@@ -53,10 +54,10 @@ namespace tesraui
             return false;
         }
         Entry& entry = this->entries.front();
-        event = entry.event;
+        event = std::move(entry.event);
         this->countNamed(entry.args.get(), -1);
         args = std::move(entry.args);
-        auto found = this->chains.find(event);
+        auto found = this->chains.find(event.get());
         if (entry.next == 0)
         {
             this->chains.erase(found);
@@ -92,17 +93,17 @@ namespace tesraui
         {
             if (entry.event != nullptr && entry.args != nullptr && entry.args->object == object)
             {
-                entry.event = nullptr;
+                entry.event.reset();
                 entry.args.reset();
                 --this->live;
             }
             entry.next = 0;
             if (entry.event != nullptr)
             {
-                auto found = this->chains.find(entry.event);
+                auto found = this->chains.find(entry.event.get());
                 if (found == this->chains.end())
                 {
-                    this->chains.emplace(entry.event, Chain{number, number});
+                    this->chains.emplace(entry.event.get(), Chain{number, number});
                 }
                 else
                 {

@@ -96,7 +96,7 @@ namespace tesraui
         ChildWalk::noteDeleted(object);
         for (auto& pair : object->events)
         {
-            this->removeQueuedEvents(pair.second);
+            this->removeQueuedEvents(pair.second.get());
         }
         // A dataset out of the registry (one going away) is not among those the withdrawal reaches.
         this->eventQueue.removeNaming(object);

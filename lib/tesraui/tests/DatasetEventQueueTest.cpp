@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include <tesraui/Dataset.h>
@@ -28,9 +29,15 @@ namespace
         }
     };
 
-    tesraui::EventArgs* argsOf(const hstring& text)
+    std::unique_ptr<tesraui::EventArgs> argsOf(const hstring& text)
     {
-        return new tesraui::EventArgs(nullptr, 0.0f, 0.0f, 0u, text);
+        return std::make_unique<tesraui::EventArgs>(nullptr, 0.0f, 0.0f, 0u, text);
+    }
+
+    // A share of a handler the test keeps on its stack, which outlives every run of it.
+    std::shared_ptr<tesraui::Event> held(tesraui::Event* event)
+    {
+        return std::shared_ptr<tesraui::Event>(event, [](tesraui::Event*) {});
     }
 } // namespace
 
@@ -40,17 +47,17 @@ TEST(DatasetEventQueue, RunsInOrderWithLateComersAndDropsOnlyTheRemovedHandlersE
     ran.clear();
     tesraui::Dataset dataset("", "events");
     Noting first, second, late;
-    first.then = [&] { dataset.queueEvent(&late, argsOf("late")); };
-    dataset.queueEvent(&first, argsOf("a"));
-    dataset.queueEvent(&second, argsOf("b"));
-    dataset.queueEvent(&first, argsOf("c"));
-    dataset.queueEvent(&second, argsOf("d"));
+    first.then = [&] { dataset.queueEvent(held(&late), argsOf("late")); };
+    dataset.queueEvent(held(&first), argsOf("a"));
+    dataset.queueEvent(held(&second), argsOf("b"));
+    dataset.queueEvent(held(&first), argsOf("c"));
+    dataset.queueEvent(held(&second), argsOf("d"));
     dataset.removeQueuedEvents(&second);
     dataset.processEvents();
     EXPECT_EQ(ran, (harray<hstring>{"a", "c", "late", "late"}));
 
     // Left queued when the dataset goes.
-    dataset.queueEvent(&second, argsOf("never"));
+    dataset.queueEvent(held(&second), argsOf("never"));
 }
 
 TEST(DatasetEventQueue, AHandlerThatDeletesItsDatasetEndsTheRunAndTheRestGoesWithIt)
@@ -59,8 +66,8 @@ TEST(DatasetEventQueue, AHandlerThatDeletesItsDatasetEndsTheRunAndTheRestGoesWit
     auto* dataset = new tesraui::Dataset("", "doomed");
     Noting killer, after;
     killer.then = [&] { delete dataset; };
-    dataset->queueEvent(&killer, argsOf("kill"));
-    dataset->queueEvent(&after, argsOf("after"));
+    dataset->queueEvent(held(&killer), argsOf("kill"));
+    dataset->queueEvent(held(&after), argsOf("after"));
     dataset->processEvents();
     EXPECT_EQ(ran, (harray<hstring>{"kill"}));
 }
@@ -82,9 +89,9 @@ TEST(DatasetEventQueue, HandlersThatKeepTriggeringRunUpToTheBoundPerCall)
         tesraui::Dataset dataset("", "loops");
         Noting a, b;
         bool going = true;
-        a.then = [&] { going ? dataset.queueEvent(c.handlers == 1 ? &a : &b, argsOf("a")) : void(); };
-        b.then = [&] { going ? dataset.queueEvent(&a, argsOf("b")) : void(); };
-        dataset.queueEvent(&a, argsOf("a"));
+        a.then = [&] { going ? dataset.queueEvent(held(c.handlers == 1 ? &a : &b), argsOf("a")) : void(); };
+        b.then = [&] { going ? dataset.queueEvent(held(&a), argsOf("b")) : void(); };
+        dataset.queueEvent(held(&a), argsOf("a"));
         std::vector<int> runs;
         for (int call = 0; call < 3; ++call)
         {
@@ -104,7 +111,7 @@ TEST(DatasetEventQueue, HandlersThatKeepTriggeringRunUpToTheBoundPerCall)
         dataset.processEvents();
         EXPECT_EQ(dataset.getQueuedEventCount(), 0) << c.name;
         going = true;
-        dataset.queueEvent(&a, argsOf("a"));
+        dataset.queueEvent(held(&a), argsOf("a"));
         dataset.processEvents();
         EXPECT_EQ(log.take(), warning) << c.name;
         going = false;
@@ -133,7 +140,7 @@ TEST(DatasetEventQueue, WhatHandlersQueuePastTheBoundIsDroppedAndCounted)
         second.registerObjects(b);
         bool going = true;
         tesraui::Object* target = c.across ? b : a;
-        auto* loop = new Noting();
+        auto loop = std::make_shared<Noting>();
         loop->then = [&]
         {
             if (going)
@@ -142,7 +149,7 @@ TEST(DatasetEventQueue, WhatHandlersQueuePastTheBoundIsDroppedAndCounted)
                 target->triggerEvent("Click", 0u, "x");
             }
         };
-        auto* back = new Noting();
+        auto back = std::make_shared<Noting>();
         back->then = [&]
         {
             if (going)
@@ -230,7 +237,7 @@ TEST(DatasetEventQueue, RemovalsInAnyInterleavingKeepTheOrderOfTheRest)
         if (what < 6)
         {
             const hstring text = hstring(label++);
-            dataset.queueEvent(event, argsOf(text));
+            dataset.queueEvent(held(event), argsOf(text));
             reference.emplace_back(event, text);
         }
         else if (what < 8)

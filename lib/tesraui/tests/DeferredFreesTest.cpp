@@ -123,11 +123,12 @@ TEST_F(DeferredFrees, QueuedEventsNamingADestroyedObjectAreWithdrawn)
         freed.clear();
         ran.clear();
         Tree tree;
-        Noting handler;
-        tree.dataset.queueEvent(&handler, new tesraui::EventArgs(tree.a, 0, 0, 0u, "on a"));
-        tree.dataset.queueEvent(&handler, new tesraui::EventArgs(tree.b1, 0, 0, 0u, "on b1"));
-        tree.dataset.queueEvent(&handler, new tesraui::EventArgs(tree.c, 0, 0, 0u, "on c"));
-        tree.dataset.queueEvent(&handler, new tesraui::EventArgs(tree.b1, 0, 0, 0u, "on b1 again"));
+        auto handler = std::make_shared<Noting>();
+        tree.dataset.queueEvent(handler, std::make_unique<tesraui::EventArgs>(tree.a, 0, 0, 0u, "on a"));
+        tree.dataset.queueEvent(handler, std::make_unique<tesraui::EventArgs>(tree.b1, 0, 0, 0u, "on b1"));
+        tree.dataset.queueEvent(handler, std::make_unique<tesraui::EventArgs>(tree.c, 0, 0, 0u, "on c"));
+        tree.dataset.queueEvent(handler,
+                                std::make_unique<tesraui::EventArgs>(tree.b1, 0, 0, 0u, "on b1 again"));
         tree.dataset.destroyObject("b");
         EXPECT_EQ(tree.dataset.getQueuedEventCount(), 2);
         tree.dataset.processEvents();

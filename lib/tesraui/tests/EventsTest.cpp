@@ -1,6 +1,9 @@
+#include <functional>
+#include <memory>
 #include <stdexcept>
 
 #include <tesraui/Event.h>
+#include <tesraui/tesraui.h>
 
 #include "UiTestSupport.h"
 
@@ -35,8 +38,8 @@ namespace
         Object* root = new Object("root", Rectangle(0, 0, 100, 100));
         Object* a = new Object("a", Rectangle(0, 0, 10, 10));
         Object* b = new Object("b", Rectangle(0, 0, 10, 10));
-        Probe* pa = new Probe("a");
-        Probe* pb = new Probe("b");
+        std::shared_ptr<Probe> pa = std::make_shared<Probe>("a");
+        std::shared_ptr<Probe> pb = std::make_shared<Probe>("b");
 
         Scene()
         {
@@ -86,11 +89,11 @@ TEST(Events, replacingAHandlerDropsItsQueuedEntriesButRegisteringItAgainKeepsThe
     Scene s;
     s.a->triggerEvent("Ev", 0u, "old");
     s.b->triggerEvent("Ev", 0u, "kept");
-    s.a->registerEvent("Ev", new Probe("new"));
+    s.a->registerEvent("Ev", std::make_shared<Probe>("new"));
     s.b->registerEvent("Ev", s.pb);
     s.run({"ax"});
     EXPECT_EQ(ran, harray<hstring>({"b:kept", "new:x"}));
-    s.a->registerEvent("Ev", (Event*)nullptr);
+    s.a->registerEvent("Ev", std::shared_ptr<Event>());
     EXPECT_FALSE(s.a->triggerEvent("Ev", 0u));
 }
 
@@ -112,17 +115,17 @@ TEST(Events, handlersMayDestroyObjectsTheirOwnHandlerAndTheDataset)
     s.run({"a1", "b2"});
     EXPECT_EQ(ran, harray<hstring>({"a:1"}));
     // Replacing itself from inside.
-    s.pa->action = [&s](EventArgs*) { s.a->registerEvent("Ev", new Probe("a2")); };
+    s.pa->action = [&s](EventArgs*) { s.a->registerEvent("Ev", std::make_shared<Probe>("a2")); };
     s.run({"a1"});
     s.run({"a2"});
     EXPECT_EQ(ran, harray<hstring>({"a2:2"}));
     // Destroying its own object deletes the running handler only once it has returned.
-    s.a->registerEvent("Ev", new Probe("a3",
-                                       [&s](EventArgs* args)
-                                       {
-                                           s.dataset->destroyObject(args->object);
-                                           ran.push_back("after");
-                                       }));
+    s.a->registerEvent("Ev", std::make_shared<Probe>("a3",
+                                                     [&s](EventArgs* args)
+                                                     {
+                                                         s.dataset->destroyObject(args->object);
+                                                         ran.push_back("after");
+                                                     }));
     s.run({"a1", "a2"});
     EXPECT_EQ(ran, harray<hstring>({"a3:1", "after"}));
 
@@ -130,7 +133,7 @@ TEST(Events, handlersMayDestroyObjectsTheirOwnHandlerAndTheDataset)
     Dataset* doomed = new Dataset("", "doomed");
     Object* d = new Object("d", Rectangle(0, 0, 1, 1));
     doomed->registerObjects(d);
-    d->registerEvent("Ev", new Probe("d", [doomed](EventArgs*) { delete doomed; }));
+    d->registerEvent("Ev", std::make_shared<Probe>("d", [doomed](EventArgs*) { delete doomed; }));
     d->triggerEvent("Ev", 0u, "1");
     d->triggerEvent("Ev", 0u, "2");
     ran.clear();
@@ -155,10 +158,87 @@ TEST(Events, aMemberHandlerWhoseReceiverIsGoneDoesNothing)
     Listener* listener = new Listener("listener", Rectangle(0, 0, 1, 1));
     s.root->addChild(listener);
     s.dataset->registerObjects(listener);
-    s.a->registerEvent("Ev", new MemberCallbackEvent(&Listener::onEvent, listener));
+    s.a->registerEvent("Ev", std::make_shared<MemberCallbackEvent>(&Listener::onEvent, listener));
     s.run({"a1"});
     EXPECT_EQ(ran, harray<hstring>({"listener:1"}));
     s.dataset->destroyObject("listener");
     s.run({"a2", "b3"});
     EXPECT_EQ(ran, harray<hstring>({"b:3"}));
+}
+
+namespace
+{
+    // Notes its run, what it does to itself, that it carries on after that, and its free.
+    class SelfRetiring : public Event
+    {
+    public:
+        explicit SelfRetiring(std::function<void(EventArgs*)> action) : action(std::move(action)) {}
+        ~SelfRetiring() override { ran.push_back("freed " + this->tag); }
+        void execute(EventArgs* args) override
+        {
+            ran.push_back("run " + args->extra);
+            this->action(args);
+            // Reads its own members: the run's share keeps them.
+            ran.push_back("after " + this->tag);
+        }
+        hstring tag = "self";
+        std::function<void(EventArgs*)> action;
+    };
+} // namespace
+
+TEST(Events, aHandlerThatLetsGoOfItselfFinishesItsRunAndIsFreedOnceAfterIt)
+{
+    using Action = std::function<void(Scene&, EventArgs*)>;
+    const Action destroyItsObject = [](Scene& s, EventArgs* args) { s.dataset->destroyObject(args->object); };
+    const harray<hstring> once = {"run 1", "after self", "freed self"};
+    struct Case
+    {
+        const char* name;
+        bool deferred;
+        Action action;
+        harray<hstring> journal;
+    };
+    const Case cases[] = {
+        {"unregisters itself", false, [](Scene& s, EventArgs*) { s.a->unregisterEvent("Ev"); }, once},
+        {"replaces itself", false,
+         [](Scene& s, EventArgs*) { s.a->registerEvent("Ev", std::make_shared<Probe>("other")); }, once},
+        {"registers no handler", false,
+         [](Scene& s, EventArgs*) { s.a->registerEvent("Ev", std::shared_ptr<Event>()); }, once},
+        {"destroys its object", false, destroyItsObject, once},
+        {"destroys its object, freed later", true, destroyItsObject, once},
+        // The inner run, of the entry queued next, lets go of the handler; the outer one still holds it.
+        {"unregisters itself in a nested run",
+         false,
+         [](Scene& s, EventArgs* args)
+         {
+             if (args->extra == "1")
+                 s.dataset->processEvents();
+             else
+                 s.a->unregisterEvent("Ev");
+         },
+         {"run 1", "run 2", "after self", "after self", "freed self"}},
+    };
+    const bool deferring = isDeferringFrees();
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        setDeferredFrees(c.deferred);
+        {
+            Scene s;
+            Scene* scene = &s;
+            const Action action = c.action;
+            s.a->registerEvent("Ev", std::make_shared<SelfRetiring>([scene, action](EventArgs* args)
+                                                                    { action(*scene, args); }));
+            s.a->triggerEvent("Ev", 0u, "1");
+            s.a->triggerEvent("Ev", 0u, "2");
+            ran.clear();
+            s.dataset->processEvents();
+            freeDestroyed();
+            EXPECT_EQ(ran, c.journal);
+            ran.clear();
+        }
+        // Nothing of it was left for the dataset to free.
+        EXPECT_EQ(ran, harray<hstring>());
+    }
+    setDeferredFrees(deferring);
 }

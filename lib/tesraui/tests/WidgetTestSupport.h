@@ -95,6 +95,6 @@ namespace uitest
                        std::initializer_list<const char*> names)
     {
         for (const char* name : names)
-            object->registerEvent(name, new JournalEvent(name, journal));
+            object->registerEvent(name, std::make_shared<JournalEvent>(name, journal));
     }
 } // namespace uitest

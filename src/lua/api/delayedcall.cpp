@@ -72,7 +72,7 @@ namespace vumo
             {
                 warnNeverRuns(L, delay);
             }
-            tesraui::Event* event = nullptr;
+            std::shared_ptr<tesraui::Event> event;
             if (callbackType == LUA_TFUNCTION)
             {
                 lua_remove(L, 2);
@@ -80,13 +80,14 @@ namespace vumo
             }
             else
             {
-                event = new LuaCallbackEvent(toString(L, 1), dataset->getName() == "ui" ? nullptr : scene);
+                event = std::make_shared<LuaCallbackEvent>(toString(L, 1),
+                                                           dataset->getName() == "ui" ? nullptr : scene);
             }
             DelayedCall* call =
                 new DelayedCall(tesra::generateName("DelayedCall"), kavtypes::Rectangle(0, 0, 1, 1));
             call->setDelay(delay);
             call->setEnabled(true);
-            call->registerEvent("callback", event);
+            call->registerEvent("callback", std::move(event));
             dataset->registerObjects(call);
             parent->addChild(call);
         }

@@ -265,7 +265,7 @@ namespace vumo
                         {
                             animator->setProperty("func", "custom");
                             animator->setCustomFunction(&evaluateCustomAnimator);
-                            animator->registerEvent(value, new NamingEvent());
+                            animator->registerEvent(value, std::make_shared<NamingEvent>());
                             continue;
                         }
                         dataset->destroyObject(object);
@@ -328,12 +328,12 @@ namespace vumo
                     eventName = toString(L, 2);
                     handlerIndex = 3;
                 }
-                tesraui::Event* event = nullptr;
+                std::shared_ptr<tesraui::Event> event;
                 switch (lua_type(L, handlerIndex))
                 {
                 case LUA_TSTRING:
                 case LUA_TNUMBER:
-                    event = new LuaCallbackEvent(toString(L, count), getSceneForObject(object));
+                    event = std::make_shared<LuaCallbackEvent>(toString(L, count), getSceneForObject(object));
                     break;
                 case LUA_TFUNCTION:
                     event = makeFunctionEvent(L, handlerIndex);
@@ -344,7 +344,7 @@ namespace vumo
                                    "arguments, got ") +
                                luaL_typename(L, handlerIndex));
                 }
-                object->registerEvent(eventName, event);
+                object->registerEvent(eventName, std::move(event));
                 return 0;
             }
 

@@ -155,9 +155,9 @@ namespace vumo
                                                     kavtypes::Rectangle(0.0f, 0.0f, 1.0f, 1.0f));
                 call->setDelay(0.0001f);
                 // A play deferred again (under the error overlay) keeps the place of the first request.
-                call->registerEvent(
-                    "callback",
-                    new DeferredPlayEvent(code, deferredOrigin != "" ? deferredOrigin : callerPlace(L)));
+                call->registerEvent("callback",
+                                    std::make_shared<DeferredPlayEvent>(
+                                        code, deferredOrigin != "" ? deferredOrigin : callerPlace(L)));
                 call->setEnabled(true);
                 host.getDataset()->registerObjects(call);
                 host.getRootObject()->addChild(call);

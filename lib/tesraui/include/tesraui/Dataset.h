@@ -115,8 +115,8 @@ namespace tesraui
         static const int maxEventsQueuedByHandlers = maxEventsPerCall;
 
         // The dataset owns args from here on.
-        void queueEvent(Event* event, EventArgs* args);
-        void removeQueuedEvents(Event* event);
+        void queueEvent(std::shared_ptr<Event> event, std::unique_ptr<EventArgs> args);
+        void removeQueuedEvents(const Event* event);
         // Runs the queue until it is empty, events queued meanwhile included, up to maxEventsPerCall events;
         // the rest wait for the next call, with a warning the first time.
         void processEvents();

@@ -15,15 +15,9 @@ namespace tesraui
     {
     public:
         virtual ~Event() = default;
+        // A handler may replace or unregister itself, or destroy its object, while it runs: each run holds
+        // its own share of the handler, so the last of them frees it.
         virtual void execute(EventArgs* args) = 0;
-
-    private:
-        friend class Dataset;
-        friend class Object;
-        // A handler may replace or unregister itself, or destroy its object, while it runs; its deletion
-        // then waits until the outermost run returns.
-        int runs = 0;
-        bool retired = false;
     };
 
     class CallbackEvent : public Event

@@ -11,7 +11,8 @@ namespace tesraui
     class EventArgs;
     class Object;
 
-    // A dataset's queue of events and the arguments it owns, in the order queued. Every object that goes
+    // A dataset's queue of events and the arguments it owns, in the order queued; each entry shares its
+    // handler, which its run then holds. Every object that goes
     // takes its events' entries out: each event's entries are chained, so that this costs what the event
     // has queued and not what the whole queue holds.
     class EventQueue
@@ -23,20 +24,20 @@ namespace tesraui
 
         bool empty() const { return this->live == 0; }
         int size() const { return this->live; }
-        void push(Event* event, std::unique_ptr<EventArgs> args);
+        void push(std::shared_ptr<Event> event, std::unique_ptr<EventArgs> args);
         // Frees the arguments of the event's entries and drops them.
-        void remove(Event* event);
+        void remove(const Event* event);
         // Drops the entries whose arguments name the object; costs nothing while none does.
         void removeNaming(const Object* object);
         // The first entry still queued, taken out; false when there is none.
-        bool pop(Event*& event, std::unique_ptr<EventArgs>& args);
+        bool pop(std::shared_ptr<Event>& event, std::unique_ptr<EventArgs>& args);
         void clear();
 
     private:
         // A removed entry keeps its place, without event, until it reaches an end of the queue.
         struct Entry
         {
-            Event* event;
+            std::shared_ptr<Event> event;
             std::unique_ptr<EventArgs> args;
             // The number of the same event's next entry; 0 for none.
             uint64_t next;

@@ -87,10 +87,12 @@ namespace tesraui
         bool isDescendantOf(Object* other) const;
 
         // events
-        void registerEvent(const hstring& name, Event* event);
+        // The object shares its handler with each run of it under way: a handler that replaces or
+        // unregisters itself finishes its run. A null handler unregisters the name.
+        void registerEvent(const hstring& name, std::shared_ptr<Event> event);
         void registerEvent(const hstring& name, EventFunction function);
         void unregisterEvent(const hstring& name);
-        const hdict<Event*>& getEvents() const { return events; }
+        const hdict<std::shared_ptr<Event>>& getEvents() const { return events; }
 
         // drawing and hit-testing
         void draw();
@@ -283,7 +285,7 @@ namespace tesraui
         bool childUnderCursorValid = false;
         ChildList children;
         std::vector<std::unique_ptr<Animator>> dynamicAnimators;
-        hdict<Event*> events;
+        hdict<std::shared_ptr<Event>> events;
         int zOrder = 0;
         bool enabled = true;
         bool visible = true;
@@ -317,7 +319,7 @@ namespace tesraui
         void _moveChildrenY(float dy);
         bool _acceptsInput() const;
         bool _acceptsClicks() const { return _acceptsInput() && !clickThrough; }
-        bool _triggerEvent(const hstring& name, EventArgs* args);
+        bool _triggerEvent(const hstring& name, std::unique_ptr<EventArgs> args);
         // For objects that report presses and releases the children leave: raises the named event when this
         // object takes clicks under the cursor, and tells whether it did.
         bool _triggerClickEvent(const hstring& name, unsigned int keyCode);
@@ -331,8 +333,6 @@ namespace tesraui
         template <class Kind>
         Animator* _queueDynamicAnimator(float value, float target, float speed, float delay);
         template <class Kind> void _stopDynamicAnimators();
-        // Deletes a handler, or leaves it to the run under way when it is running right now.
-        void _deleteEvent(Event* event);
         // A destroyed object draws and plays no more: ahead of its free, it lets go of what others count it
         // among the holders of (the images it keeps, a looping sound's player).
         virtual void _letGo() {}

@@ -35,9 +35,8 @@ namespace tesraui
         {
             if (dataset != nullptr)
             {
-                dataset->removeQueuedEvents(pair.second);
+                dataset->removeQueuedEvents(pair.second.get());
             }
-            _deleteEvent(pair.second);
         }
         events.clear();
         // Events of other objects may name this one, as a destructor object's does its target.
@@ -124,9 +123,9 @@ namespace tesraui
         }
     }
 
-    void Object::registerEvent(const hstring& name, Event* event)
+    void Object::registerEvent(const hstring& name, std::shared_ptr<Event> event)
     {
-        // Registering the stored handler again would free it and keep the freed pointer.
+        // Registering the stored handler again keeps what it has queued.
         if (event != nullptr && events.tryGet(name, nullptr) == event)
         {
             return;
@@ -134,13 +133,13 @@ namespace tesraui
         unregisterEvent(name);
         if (event != nullptr)
         {
-            events[name] = event;
+            events[name] = std::move(event);
         }
     }
 
     void Object::registerEvent(const hstring& name, EventFunction function)
     {
-        registerEvent(name, new CallbackEvent(function));
+        registerEvent(name, std::make_shared<CallbackEvent>(function));
     }
 
     void Object::unregisterEvent(const hstring& name)
@@ -150,26 +149,12 @@ namespace tesraui
         {
             return;
         }
-        Event* event = it->second;
+        // A run of the handler under way keeps its own share of it.
+        std::shared_ptr<Event> event = std::move(it->second);
         events.erase(it);
         if (dataset != nullptr)
         {
-            dataset->removeQueuedEvents(event);
-        }
-        _deleteEvent(event);
-    }
-
-    void Object::_deleteEvent(Event* event)
-    {
-        // A handler may replace or unregister itself, or destroy its object, while it runs.
-        if (event->runs > 0)
-        {
-            event->retired = true;
-        }
-        else
-        {
-            // Registered by raw pointer, and a running handler outlives its entry: no holder type fits.
-            delete event;
+            dataset->removeQueuedEvents(event.get());
         }
     }
 
@@ -183,9 +168,8 @@ namespace tesraui
         return result;
     }
 
-    bool Object::_triggerEvent(const hstring& name, EventArgs* args)
+    bool Object::_triggerEvent(const hstring& name, std::unique_ptr<EventArgs> args)
     {
-        std::unique_ptr<EventArgs> owned(args);
         auto it = events.find(name);
         // A destroyed object that a walk still holds is sent nothing more.
         if (it == events.end() || this->life.hasEnded())
@@ -196,7 +180,7 @@ namespace tesraui
         {
             return false;
         }
-        dataset->queueEvent(it->second, owned.release());
+        dataset->queueEvent(it->second, std::move(args));
         return true;
     }
 
@@ -207,7 +191,7 @@ namespace tesraui
         {
             return false;
         }
-        return _triggerEvent(name, new EventArgs(this, x, y, keyCode, extra));
+        return _triggerEvent(name, std::make_unique<EventArgs>(this, x, y, keyCode, extra));
     }
 
     bool Object::triggerEvent(const hstring& name, int buttonCode, const hstring& extra)
@@ -217,7 +201,7 @@ namespace tesraui
             return false;
         }
         kavtypes::Vector2 cursor = getCursorPosition();
-        return _triggerEvent(name, new EventArgs(this, cursor.x, cursor.y, buttonCode, extra));
+        return _triggerEvent(name, std::make_unique<EventArgs>(this, cursor.x, cursor.y, buttonCode, extra));
     }
 
     bool Object::triggerEvent(const hstring& name, unsigned int keyCode, const hstring& extra)
@@ -227,6 +211,6 @@ namespace tesraui
             return false;
         }
         kavtypes::Vector2 cursor = getCursorPosition();
-        return _triggerEvent(name, new EventArgs(this, cursor.x, cursor.y, keyCode, extra));
+        return _triggerEvent(name, std::make_unique<EventArgs>(this, cursor.x, cursor.y, keyCode, extra));
     }
 } // namespace tesraui
