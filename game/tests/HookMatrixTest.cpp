@@ -4,7 +4,6 @@
 #include <functional>
 #include <map>
 #include <regex>
-#include <set>
 #include <sstream>
 
 #include <orvalo/UpsellScreen.h>
@@ -231,8 +230,6 @@ end
     {
         GameFolder folder;
         std::unique_ptr<Engine> engine;
-        std::string hook;
-
         UI* ui() { return UI::getInstance(); }
         // What the trigger's own code raised: an action in the hook may make it fail, which is the game's.
         std::vector<std::string> errors;
@@ -365,6 +362,8 @@ end
         auto click = [](Game& run) { run.click(80, 30); };
         auto altClick = [](Game& run) { run.click(80, 30, 3); };
         auto dialog = [](Game& run) { run.lua("dialog.start('talk')"); };
+        auto addGem = [](Game& run) { run.lua("inventory.addItem('gem')"); };
+        auto pauseAndGoOn = [](Game& run) { run.lua("vumo.pause() vumo.unpause()"); };
         t["ui.setup"] = none;
         t["ui.init"] = none;
         t["ui.update"] = frames;
@@ -397,7 +396,7 @@ end
             run.lua("ui.selectItem('gem')");
             run.click(80, 30);
         };
-        t["ui.OnItemAdded"] = [](Game& run) { run.lua("inventory.addItem('gem')"); };
+        t["ui.OnItemAdded"] = addGem;
         t["ui.OnItemRemoved"] = [](Game& run)
         {
             run.lua("inventory.addItem('gem')");
@@ -411,8 +410,8 @@ end
         t["ui.OnSceneTransitionEnded"] = switchInChapter;
         t["ui.OnSceneResetting"] = reset;
         t["ui.OnSceneReset"] = reset;
-        t["ui.OnGamePaused"] = [](Game& run) { run.lua("vumo.pause() vumo.unpause()"); };
-        t["ui.OnGameUnpaused"] = [](Game& run) { run.lua("vumo.pause() vumo.unpause()"); };
+        t["ui.OnGamePaused"] = pauseAndGoOn;
+        t["ui.OnGameUnpaused"] = pauseAndGoOn;
         t["ui.OnLocalizationChanged"] = [](Game& run) { run.lua("vumo.setLocalization('de')"); };
         t["ui.getUIIdiomOverride"] = frames;
         t["ui.getCursorMode"] = frames;
@@ -452,7 +451,7 @@ end
         t["OnAltPointerPressed"] = altClick;
         t["OnAltPointerReleased"] = altClick;
         t["OnPointerCanceled"] = t["ui.OnPointerCanceled"];
-        t["item_<item>_count"] = [](Game& run) { run.lua("inventory.addItem('gem')"); };
+        t["item_<item>_count"] = addGem;
         t["item_<item>_count in a profile load"] = [](Game& run) { run.lua("profile.change('Beta')"); };
         t["inv_use_item_<item>"] = [](Game& run)
         {
@@ -508,7 +507,6 @@ end
             run.lua("scene.switch({scene = 'duel.board', time = 0, effect = 'none'})");
             run.frames(40);
         };
-        (void)none;
         return t;
     }
 
@@ -600,7 +598,6 @@ TEST_P(HookMatrix, DestructiveActionsInTheHookLeaveTheGameWholeAndTheProfilesThe
         const auto& [actionName, action] = actions[actionIndex];
         SCOPED_TRACE(hook + " does " + actionName + " (seed " + std::to_string(seed) + ")");
         Game run;
-        run.hook = hook;
         writeGame(run.folder, uiHooks, hook, action);
         // The setup hook has nothing of the game yet to act on but what it makes.
         if (hook == "ui.setup")

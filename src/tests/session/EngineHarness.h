@@ -257,6 +257,14 @@ namespace harness
                 return "error: " + std::string(e.getMessage());
             }
         }
+        // The message a protected call of the code raised, without its position, or "ok".
+        std::string failure(const std::string& code)
+        {
+            std::string text = this->lua("(function() local ok, e = pcall(function() " + code +
+                                         " end) return ok and 'ok' or e end)()");
+            const size_t at = text.find("]:1: ");
+            return at == std::string::npos ? text : text.substr(at + 5);
+        }
         static Lines& log()
         {
             static Lines lines;

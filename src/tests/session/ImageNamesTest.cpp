@@ -26,14 +26,7 @@ protected:
         engine.reset(new Engine(folder));
         engine->start();
     }
-    // The message a protected call of the code raised, without its position, or "ok".
-    std::string failure(const std::string& code)
-    {
-        std::string text = engine->lua("(function() local ok, e = pcall(function() " + code +
-                                       " end) return ok and 'ok' or e end)()");
-        const size_t at = text.find("]:1: ");
-        return at == std::string::npos ? text : text.substr(at + 5);
-    }
+    std::string failure(const std::string& code) { return engine->failure(code); }
     tesraui::Image* image(const char* dataset, const char* name)
     {
         const auto& images = tesraui::getDatasetByName(dataset)->getImages();
