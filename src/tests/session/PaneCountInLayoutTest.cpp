@@ -52,3 +52,27 @@ TEST_F(PaneCountInLayout, ACountThatDestroysItsPaneWaitsUntilTheParentsLayoutIsD
     }
     EXPECT_EQ(engine->errorLines(), 0) << engine->logText();
 }
+
+// A pane declared in a data file gets its size while the file is read: a count asked there would run a
+// script on a dataset that holds only the first half of its objects. It is asked once the whole file is in.
+TEST_F(PaneCountInLayout, APaneInADataFileIsAskedItsCountsOnceTheWholeFileIsIn)
+{
+    harness::forgetSession();
+    harness::putItemPaneGame(folder, "<Object type='InventoryPane' name='bag3' rect='0,60,100,40'/>"
+                                     "<Object type='Container' name='after' rect='0,0,1,1'/>");
+    folder.putJournal("function item_key_count()\n"
+                      "  note(object.exists('ui.after') and 'whole file' or 'half the file')\n"
+                      "  return 2\n"
+                      "end\n"
+                      "function ui.setup() vars.items = 'key' end\n");
+    engine.reset(new harness::Engine(folder));
+    engine->start();
+    for (int i = 0; i < 3; ++i)
+    {
+        engine->frame();
+    }
+    const std::string journal = harness::takeJournal(*engine);
+    EXPECT_EQ(journal.find("half the file"), std::string::npos) << journal;
+    EXPECT_NE(journal.find("whole file"), std::string::npos) << journal;
+    EXPECT_EQ(engine->errorLines(), 0) << engine->logText();
+}
