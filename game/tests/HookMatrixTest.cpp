@@ -73,6 +73,7 @@ namespace
         "dialog reply",
         "event PlaybackDone",
         "OnLost",
+        "OnSolved",
     };
 
     // Each action is Lua run inside the hook; `self` is the object the hook was called for, or the game's
@@ -337,6 +338,7 @@ end
         folder.put(
             "data/chapters/duel/scenes/board.match3.scene",
             "function OnLost() matrix.hit('OnLost', root_object) end\n"
+            "function OnSolved() matrix.hit('OnSolved', root_object) end\n"
             "_match3_image_base = '0x' _match3_x = 0 _match3_y = 0 _match3_columns = 5 _match3_rows = 5\n"
             "_match3_width = 16 _match3_height = 16 _match3_image_width = 14 _match3_image_height = 14\n"
             "_match3_positive = 'FF0000,00FF00' _match3_neutral = '0000FF' _match3_negative = 'FFFF00'\n"
@@ -501,11 +503,23 @@ end
         };
         t["chapter.onBuy"] = [store](Game& run) { store(run, &orvalo::getUpsellUnlockButton); };
         t["chapter.onRestore"] = [store](Game& run) { store(run, &orvalo::getUpsellRestoreButton); };
-        t["OnLost"] = [](Game& run)
+        auto duel = [](Game& run)
         {
             Scene::registerFactory(Match3Scene::typeName, &Match3Scene::create);
             run.lua("scene.switch({scene = 'duel.board', time = 0, effect = 'none'})");
+        };
+        t["OnLost"] = [duel](Game& run)
+        {
+            duel(run);
             run.frames(40);
+        };
+        t["OnSolved"] = [duel](Game& run)
+        {
+            duel(run);
+            run.frames(3);
+            auto* board = dynamic_cast<Match3Scene*>(Session::getActiveScene());
+            ASSERT_NE(board, nullptr) << "the duel is the active scene";
+            board->solve();
         };
         return t;
     }
