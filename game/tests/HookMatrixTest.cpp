@@ -1,9 +1,7 @@
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <map>
-#include <regex>
 #include <sstream>
 
 #include <orvalo/UpsellScreen.h>
@@ -32,9 +30,6 @@ using harness::GameFolder;
 // or end cleanly, with no sanitizer report, and each profile's files must hold only its own data. The hooks
 // are the headings of docs/hooks.md, so that a hook documented later is in the matrix at once (and fails
 // until it has a way to be called here); the callbacks the page does not list are named below.
-//
-// A run tries a sample of the actions for each hook: VUMO_HOOK_MATRIX=all tries every one, and
-// VUMO_HOOK_MATRIX_SEED=<n> repeats the sample of a failed run (each run prints its seed).
 namespace
 {
     std::string docsDir()
@@ -47,13 +42,18 @@ namespace
     {
         std::vector<std::string> names;
         std::istringstream page(harness::readFile(docsDir() + "/hooks.md"));
-        static const std::regex heading("^### ([A-Za-z_.]+)\\(.*$");
-        std::smatch match;
         for (std::string line; std::getline(page, line);)
         {
-            if (std::regex_match(line, match, heading))
+            const size_t open = line.find('(');
+            if (line.rfind("### ", 0) != 0 || open == std::string::npos || open == 4)
             {
-                names.push_back(match[1].str());
+                continue;
+            }
+            const std::string name = line.substr(4, open - 4);
+            if (name.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz_.") ==
+                std::string::npos)
+            {
+                names.push_back(name);
             }
         }
         return names;
@@ -524,42 +524,6 @@ end
         return t;
     }
 
-    unsigned seedOfThisRun()
-    {
-        if (const char* given = std::getenv("VUMO_HOOK_MATRIX_SEED"))
-        {
-            return (unsigned)std::strtoul(given, nullptr, 10);
-        }
-        // A new sample each day, the same all day long.
-        const auto days = std::chrono::duration_cast<std::chrono::hours>(
-                              std::chrono::system_clock::now().time_since_epoch())
-                              .count() /
-                          24;
-        return (unsigned)days;
-    }
-
-    // The actions this run tries for the hook of that index: all of them, or three spread over the list so
-    // that across the hooks every action is tried.
-    std::vector<size_t> sampledActions(size_t hookIndex, unsigned seed)
-    {
-        std::vector<size_t> chosen;
-        const char* all = std::getenv("VUMO_HOOK_MATRIX");
-        if (all != nullptr && std::string(all) == "all")
-        {
-            for (size_t i = 0; i < actions.size(); ++i)
-            {
-                chosen.push_back(i);
-            }
-            return chosen;
-        }
-        const size_t step = actions.size() / 3;
-        for (size_t i = 0; i < 3; ++i)
-        {
-            chosen.push_back((seed + hookIndex * 7 + i * step) % actions.size());
-        }
-        return chosen;
-    }
-
     std::vector<std::string> everyHook()
     {
         std::vector<std::string> names = documentedHooks();
@@ -603,14 +567,9 @@ TEST_P(HookMatrix, DestructiveActionsInTheHookLeaveTheGameWholeAndTheProfilesThe
             uiHooks.push_back(name);
         }
     }
-    const std::vector<std::string> hooks = everyHook();
-    const size_t index = std::find(hooks.begin(), hooks.end(), hook) - hooks.begin();
-    const unsigned seed = seedOfThisRun();
-    std::cout << "hook matrix seed " << seed << " (VUMO_HOOK_MATRIX_SEED repeats it)\n";
-    for (size_t actionIndex : sampledActions(index, seed))
+    for (const auto& [actionName, action] : actions)
     {
-        const auto& [actionName, action] = actions[actionIndex];
-        SCOPED_TRACE(hook + " does " + actionName + " (seed " + std::to_string(seed) + ")");
+        SCOPED_TRACE(hook + " does " + actionName);
         Game run;
         writeGame(run.folder, uiHooks, hook, action);
         // The setup hook has nothing of the game yet to act on but what it makes.
