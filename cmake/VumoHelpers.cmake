@@ -63,12 +63,33 @@ function(vumo_tests name)
     DISCOVERY_TIMEOUT 120
     PROPERTIES ENVIRONMENT SDL_VIDEODRIVER=offscreen
                ${lock_property})
-  # The whole program once more in one process: run alone, a test never meets what an earlier one left
-  # of the library's state. Its own folder keeps its scratch files apart from the single tests' ones.
-  set(one_process_dir ${CMAKE_CURRENT_BINARY_DIR}/one_process)
-  file(MAKE_DIRECTORY ${one_process_dir})
-  add_test(NAME ${name}_tests.OneProcess COMMAND ${name}_tests WORKING_DIRECTORY ${one_process_dir})
-  set_tests_properties(${name}_tests.OneProcess PROPERTIES ENVIRONMENT SDL_VIDEODRIVER=offscreen ${lock_property})
+  vumo_one_process_tests(${name}_tests ENVIRONMENT SDL_VIDEODRIVER=offscreen RESOURCE_LOCK ${ARG_RESOURCE_LOCK})
+endfunction()
+
+# vumo_one_process_tests(<program> [SEEDS <seed>...] [ENVIRONMENT <var=value>...] [RESOURCE_LOCK <lock>])
+# The whole test program once more as one process, <program>.OneProcess, and once in a shuffled order for
+# each seed, <program>.OneProcessShuffled.<seed>. Run alone, a case never meets what an earlier one left
+# behind; here a case leaning on another's leftovers, or process state that an end does not reset, fails.
+# Each run has a folder of its own, which keeps its scratch files apart from the single cases' ones.
+function(vumo_one_process_tests program)
+  cmake_parse_arguments(ARG "" "RESOURCE_LOCK" "SEEDS;ENVIRONMENT" ${ARGN})
+  set(dir ${CMAKE_CURRENT_BINARY_DIR}/one_process)
+  file(MAKE_DIRECTORY ${dir})
+  add_test(NAME ${program}.OneProcess COMMAND ${program} WORKING_DIRECTORY ${dir})
+  set(tests ${program}.OneProcess)
+  foreach(seed IN LISTS ARG_SEEDS)
+    set(dir ${CMAKE_CURRENT_BINARY_DIR}/one_process_shuffled_${seed})
+    file(MAKE_DIRECTORY ${dir})
+    add_test(NAME ${program}.OneProcessShuffled.${seed}
+             COMMAND ${program} --gtest_shuffle --gtest_random_seed=${seed}
+             WORKING_DIRECTORY ${dir})
+    list(APPEND tests ${program}.OneProcessShuffled.${seed})
+  endforeach()
+  # A high cost starts these long runs first, so that a parallel CTest does not end waiting on one of them.
+  set_tests_properties(${tests} PROPERTIES ENVIRONMENT "${ARG_ENVIRONMENT}" COST 1000)
+  if(ARG_RESOURCE_LOCK)
+    set_tests_properties(${tests} PROPERTIES RESOURCE_LOCK ${ARG_RESOURCE_LOCK})
+  endif()
 endfunction()
 
 # vumo_fuzz_target(<name> SOURCES <files>... DEPS <targets>... CORPUS <folders>... [DICT <file>]

@@ -15,6 +15,7 @@
 
 #include <quortypes/Log.h>
 #include <quortypes/exception.h>
+#include <quortypes/util.h>
 #include <tesra/Image.h>
 #include <tesra/RenderSystem.h>
 #include <tesra/UpdateDelegate.h>
@@ -175,6 +176,8 @@ namespace harness
             ASSERT_TRUE(Session::loadConfig(false));
             registerGameTypes();
             Session::init(createUI);
+            // The session seeds the generator from the clock: a test deals the same game whenever it runs.
+            quortypes::seedRandom(1);
             keepLoadedLibraries();
             started = true;
         }
