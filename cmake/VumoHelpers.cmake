@@ -20,11 +20,11 @@ function(vumo_library name)
   target_link_libraries(${name} PUBLIC ${ARG_DEPS} PRIVATE ${ARG_PRIVATE_DEPS})
 endfunction()
 
-# vumo_tests(<name> [DEPS <targets>...] [RESOURCE_LOCK <lock>])
+# vumo_tests(<name> [DEPS <targets>...] [RESOURCE_LOCK <lock>] [SEEDS <seed>...])
 # RESOURCE_LOCK keeps the library's tests from running at the same time as each other, for
 # tests that share fixed file names in the working directory.
 # One test program per library from tests/*.cpp, each test case its own CTest test, and the whole
-# program as one more.
+# program as one more, and once more shuffled for each of SEEDS (vumo_one_process_tests).
 # Tests find their committed data through VUMO_TEST_DATA_DIR and draw headless; scripts/test
 # sets the rest of the environment (audio driver, no display).
 # Header-only helpers that several libraries' tests share (scratch folders, thrown texts, test images,
@@ -44,7 +44,7 @@ function(vumo_tests name)
   if(NOT VUMO_TESTS)
     return()
   endif()
-  cmake_parse_arguments(ARG "" "RESOURCE_LOCK" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "RESOURCE_LOCK" "DEPS;SEEDS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/*.cpp)
   if(NOT sources)
     return()
@@ -63,7 +63,8 @@ function(vumo_tests name)
     DISCOVERY_TIMEOUT 120
     PROPERTIES ENVIRONMENT SDL_VIDEODRIVER=offscreen
                ${lock_property})
-  vumo_one_process_tests(${name}_tests ENVIRONMENT SDL_VIDEODRIVER=offscreen RESOURCE_LOCK ${ARG_RESOURCE_LOCK})
+  vumo_one_process_tests(${name}_tests SEEDS ${ARG_SEEDS} ENVIRONMENT SDL_VIDEODRIVER=offscreen
+                         RESOURCE_LOCK ${ARG_RESOURCE_LOCK})
 endfunction()
 
 # vumo_one_process_tests(<program> [SEEDS <seed>...] [ENVIRONMENT <var=value>...] [RESOURCE_LOCK <lock>])
