@@ -20,11 +20,11 @@ function(vumo_library name)
   target_link_libraries(${name} PUBLIC ${ARG_DEPS} PRIVATE ${ARG_PRIVATE_DEPS})
 endfunction()
 
-# vumo_tests(<name> [DEPS <targets>...] [RESOURCE_LOCK <lock>])
+# vumo_tests(<name> [DEPS <targets>...] [RESOURCE_LOCK <lock>] [SEEDS <seed>...])
 # RESOURCE_LOCK keeps the library's tests from running at the same time as each other, for
 # tests that share fixed file names in the working directory.
 # One test program per library from tests/*.cpp, each test case its own CTest test, and the whole
-# program as one more.
+# program as one more, and once more shuffled for each of SEEDS (vumo_one_process_tests).
 # Tests find their committed data through VUMO_TEST_DATA_DIR and draw headless; scripts/test
 # sets the rest of the environment (audio driver, no display).
 # Header-only helpers that several libraries' tests share (scratch folders, thrown texts, test images,
@@ -44,7 +44,7 @@ function(vumo_tests name)
   if(NOT VUMO_TESTS)
     return()
   endif()
-  cmake_parse_arguments(ARG "" "RESOURCE_LOCK" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "RESOURCE_LOCK" "DEPS;SEEDS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/*.cpp)
   if(NOT sources)
     return()
@@ -63,12 +63,34 @@ function(vumo_tests name)
     DISCOVERY_TIMEOUT 120
     PROPERTIES ENVIRONMENT SDL_VIDEODRIVER=offscreen
                ${lock_property})
-  # The whole program once more in one process: run alone, a test never meets what an earlier one left
-  # of the library's state. Its own folder keeps its scratch files apart from the single tests' ones.
-  set(one_process_dir ${CMAKE_CURRENT_BINARY_DIR}/one_process)
-  file(MAKE_DIRECTORY ${one_process_dir})
-  add_test(NAME ${name}_tests.OneProcess COMMAND ${name}_tests WORKING_DIRECTORY ${one_process_dir})
-  set_tests_properties(${name}_tests.OneProcess PROPERTIES ENVIRONMENT SDL_VIDEODRIVER=offscreen ${lock_property})
+  vumo_one_process_tests(${name}_tests SEEDS ${ARG_SEEDS} ENVIRONMENT SDL_VIDEODRIVER=offscreen
+                         RESOURCE_LOCK ${ARG_RESOURCE_LOCK})
+endfunction()
+
+# vumo_one_process_tests(<program> [SEEDS <seed>...] [ENVIRONMENT <var=value>...] [RESOURCE_LOCK <lock>])
+# The whole test program once more as one process, <program>.OneProcess, and once in a shuffled order for
+# each seed, <program>.OneProcessShuffled.<seed>. Run alone, a case never meets what an earlier one left
+# behind; here a case leaning on another's leftovers, or process state that an end does not reset, fails.
+# Each run has a folder of its own, which keeps its scratch files apart from the single cases' ones.
+function(vumo_one_process_tests program)
+  cmake_parse_arguments(ARG "" "RESOURCE_LOCK" "SEEDS;ENVIRONMENT" ${ARGN})
+  set(dir ${CMAKE_CURRENT_BINARY_DIR}/one_process)
+  file(MAKE_DIRECTORY ${dir})
+  add_test(NAME ${program}.OneProcess COMMAND ${program} WORKING_DIRECTORY ${dir})
+  set(tests ${program}.OneProcess)
+  foreach(seed IN LISTS ARG_SEEDS)
+    set(dir ${CMAKE_CURRENT_BINARY_DIR}/one_process_shuffled_${seed})
+    file(MAKE_DIRECTORY ${dir})
+    add_test(NAME ${program}.OneProcessShuffled.${seed}
+             COMMAND ${program} --gtest_shuffle --gtest_random_seed=${seed}
+             WORKING_DIRECTORY ${dir})
+    list(APPEND tests ${program}.OneProcessShuffled.${seed})
+  endforeach()
+  # A high cost starts these long runs first, so that a parallel CTest does not end waiting on one of them.
+  set_tests_properties(${tests} PROPERTIES ENVIRONMENT "${ARG_ENVIRONMENT}" COST 1000)
+  if(ARG_RESOURCE_LOCK)
+    set_tests_properties(${tests} PROPERTIES RESOURCE_LOCK ${ARG_RESOURCE_LOCK})
+  endif()
 endfunction()
 
 # vumo_fuzz_target(<name> SOURCES <files>... DEPS <targets>... CORPUS <folders>... [DICT <file>]

@@ -63,8 +63,9 @@ TEST(DemoScreenshot, UnderAVirtualDisplayEqualsTheHeadlessReadBack)
     {
         GTEST_SKIP() << "xvfb-run is not installed";
     }
-    const std::string png = std::string(VUMO_BUILD_DIR) + "/demo-duel-screenshot.png";
-    std::remove(png.c_str());
+    // A folder of its own: the whole program may run beside this one test at the same time.
+    const GameFolder scratch;
+    const std::string png = scratch.path + "/demo-duel-screenshot.png";
     const std::string self = std::filesystem::read_symlink("/proc/self/exe");
     const std::string run = "xvfb-run -a -s '-screen 0 1280x1024x24' env -u SDL_VIDEODRIVER "
                             "ASAN_OPTIONS=detect_leaks=0 " +

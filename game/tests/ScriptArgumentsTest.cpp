@@ -37,14 +37,7 @@ protected:
         ASSERT_NE(Session::getActiveScene(), nullptr) << engine->logText();
     }
     std::string lua(const std::string& expression) { return engine->luaOrError(expression); }
-    // The message a protected call of the code raised, without its position, or "ok".
-    std::string failure(const std::string& code)
-    {
-        std::string text = lua("(function() local ok, e = pcall(function() " + code +
-                               " end) return ok and 'ok' or e end)()");
-        const size_t at = text.find("]:1: ");
-        return at == std::string::npos ? text : text.substr(at + 5);
-    }
+    std::string failure(const std::string& code) { return engine->failure(code); }
     tesraui::ImageBox* root() { return Session::getActiveScene()->getRootObject(); }
     bool rootIsFinite()
     {

@@ -119,12 +119,7 @@ protected:
         }
     }
 
-    std::string failure(const std::string& code)
-    {
-        std::string text = engine->lua("select(2, pcall(function() " + code + " end))");
-        const size_t at = text.find("]:1: ");
-        return at == std::string::npos ? text : text.substr(at + 5);
-    }
+    std::string failure(const std::string& code) { return engine->failure(code); }
 };
 
 TEST_F(Sound, StartUpMakesTheCategoriesAndVolumesOfTheConfiguration)

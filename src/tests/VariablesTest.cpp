@@ -49,6 +49,8 @@ namespace
 
 TEST(Variables, CreateLookUpAndChange)
 {
+    // Other cases' checks note here too.
+    checked.clear();
     VariableDictionary vars;
     LogCapture log;
     vars.create("hero", "anna");

@@ -43,13 +43,8 @@ protected:
     }
     std::string failure(const std::string& code)
     {
-        std::string text = engine->lua("select(2, pcall(function() " + code + " end))");
-        // Without Lua's position and the native source's "[file:line] ".
-        const size_t lua = text.find("]:1: ");
-        if (lua != std::string::npos)
-        {
-            text = text.substr(lua + 5);
-        }
+        const std::string text = engine->failure(code);
+        // Without the native source's "[file:line] " too.
         const size_t native = (text.size() > 0 && text[0] == '[' ? text.find("] ") : std::string::npos);
         return native == std::string::npos ? text : text.substr(native + 2);
     }

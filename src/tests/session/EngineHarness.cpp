@@ -9,19 +9,4 @@ namespace harness
     {
         Session::destroy();
     }
-
-    namespace
-    {
-        // Each test reads the log of its own engines only, as it would alone in its process.
-        class ForgetLogAtTestStart : public ::testing::EmptyTestEventListener
-        {
-            void OnTestStart(const ::testing::TestInfo&) override { Engine::log().clear(); }
-        };
-
-        const bool forgetLogAtTestStart = []
-        {
-            ::testing::UnitTest::GetInstance()->listeners().Append(new ForgetLogAtTestStart());
-            return true;
-        }();
-    } // namespace
 } // namespace harness

@@ -15,12 +15,14 @@
 
 #include <quortypes/Log.h>
 #include <quortypes/exception.h>
+#include <quortypes/util.h>
 #include <tesra/Image.h>
 #include <tesra/RenderSystem.h>
 #include <tesra/UpdateDelegate.h>
 #include <tesra/Window.h>
 #include <tesra/tesra.h>
 #include <tesraui/Container.h>
+#include <tesrauilua/Literal.h>
 #include <tesra_testing/KeepLoadedLibraries.h>
 
 #include "Config.h"
@@ -175,6 +177,8 @@ namespace harness
             ASSERT_TRUE(Session::loadConfig(false));
             registerGameTypes();
             Session::init(createUI);
+            // The session seeds the generator from the clock: a test deals the same game whenever it runs.
+            quortypes::seedRandom(1);
             keepLoadedLibraries();
             started = true;
         }
@@ -257,11 +261,13 @@ namespace harness
                 return "error: " + std::string(e.getMessage());
             }
         }
-        // The message a protected call of the code raised, without its position, or "ok".
-        std::string failure(const std::string& code)
+        // The message a protected call of the code raised, without its position, or `passed` when it raised
+        // none.
+        std::string failure(const std::string& code, const std::string& passed = "ok")
         {
-            std::string text = this->lua("(function() local ok, e = pcall(function() " + code +
-                                         " end) return ok and 'ok' or e end)()");
+            std::string text =
+                this->lua("(function() local ok, e = pcall(function() " + code + " end) if ok then return " +
+                          tesrauilua::literal(passed) + " end return e end)()");
             const size_t at = text.find("]:1: ");
             return at == std::string::npos ? text : text.substr(at + 5);
         }

@@ -33,12 +33,7 @@ protected:
     }
 
     // The error the code raises, without its chunk's name.
-    std::string failure(const std::string& code)
-    {
-        std::string text = engine->lua("select(2, pcall(function() " + code + " end))");
-        const size_t at = text.find("]:1: ");
-        return at == std::string::npos ? text : text.substr(at + 5);
-    }
+    std::string failure(const std::string& code) { return engine->failure(code, "<none>"); }
 
     std::string sceneRoot() const
     {

@@ -59,12 +59,7 @@ protected:
         propertiesSet.clear();
     }
     std::string lua(const std::string& expression) { return engine->luaOrError(expression); }
-    std::string failure(const std::string& code)
-    {
-        std::string text = lua("select(2, pcall(function() " + code + " end))");
-        const size_t at = text.find("]:1: ");
-        return at == std::string::npos ? text : text.substr(at + 5);
-    }
+    std::string failure(const std::string& code) { return engine->failure(code); }
     tesraui::Dataset* chapter() { return Session::getActiveScene()->getRootObject()->getDataset(); }
 };
 

@@ -89,12 +89,7 @@ protected:
             engine->frame(0.1f);
         }
     }
-    std::string failure(const std::string& code)
-    {
-        std::string text = engine->lua("select(2, pcall(function() " + code + " end))");
-        const size_t at = text.find("]:1: ");
-        return at == std::string::npos ? text : text.substr(at + 5);
-    }
+    std::string failure(const std::string& code) { return engine->failure(code, "<none>"); }
 };
 
 TEST_F(SwitchRecovery, AnActivationThatFailsInsideAFadeIsReportedOnceAndTheGameGoesOn)

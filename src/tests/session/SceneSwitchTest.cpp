@@ -101,13 +101,7 @@ protected:
         engine->frame(timeDelta);
     }
     // The text of the error a script raises.
-    std::string failure(const std::string& code)
-    {
-        std::string text = engine->lua("select(2, pcall(function() " + code + " end))");
-        // Without the position of the raising line.
-        const size_t at = text.find("]:1: ");
-        return at == std::string::npos ? text : text.substr(at + 5);
-    }
+    std::string failure(const std::string& code) { return engine->failure(code); }
 };
 
 TEST_F(SceneSwitch, WithinAChapterIntoAnotherAndRedirected)
