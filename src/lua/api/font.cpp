@@ -103,14 +103,16 @@ namespace vumo
                 checkArgsExact(L, 3, "font.getTextHeight", "ssn");
                 fintu::Renderer& renderer = textRenderer(L, "font.getTextHeight");
                 const hstring name = checkFontName(L, renderer, toString(L, 1));
-                return push(L, renderer.getTextHeight(name, toString(L, 2), (float)lua_tonumber(L, 3)));
+                // An infinite width is a text that never wraps.
+                const float width = numberArgument(L, 3, "font.getTextHeight");
+                return push(L, renderer.getTextHeight(name, toString(L, 2), width));
             }
 
             int font_setBorderOffset(lua_State* L)
             {
                 checkArgsExact(L, 1, "font.setBorderOffset", "n");
                 fintu::Renderer& renderer = textRenderer(L, "font.setBorderOffset");
-                renderer.setBorderOffset((float)lua_tonumber(L, 1));
+                renderer.setBorderOffset(finiteArgument(L, 1, "font.setBorderOffset"));
                 return 0;
             }
 
@@ -118,8 +120,8 @@ namespace vumo
             {
                 checkArgsExact(L, 2, "font.setShadowOffset", "nn");
                 fintu::Renderer& renderer = textRenderer(L, "font.setShadowOffset");
-                renderer.setShadowOffset(
-                    kavtypes::Vector2((float)lua_tonumber(L, 1), (float)lua_tonumber(L, 2)));
+                renderer.setShadowOffset(kavtypes::Vector2(finiteArgument(L, 1, "font.setShadowOffset"),
+                                                           finiteArgument(L, 2, "font.setShadowOffset")));
                 return 0;
             }
 

@@ -207,7 +207,8 @@ namespace vumo
 
             int sys_setTextureIdleUnloadTime(lua_State* L)
             {
-                const float seconds = (float)lua_tonumber(L, 1);
+                // 0 or less, or an infinity, keeps textures for good.
+                const float seconds = numberArgument(L, 1, "sys.setTextureIdleUnloadTime");
                 logScripting(formatString("Setting idle texture unload time to: %.1f seconds", seconds));
                 tesraui::setTextureIdleUnloadTime(seconds);
                 return 0;

@@ -3,7 +3,10 @@
 #include <utility>
 #include <vector>
 
+#include "../AmpFiles.h"
 #include "EngineHarness.h"
+#include "Scene.h"
+#include "Session.h"
 
 using namespace vumo;
 
@@ -11,8 +14,8 @@ using harness::Engine;
 
 namespace
 {
-    // A scene, and an image box "ui.o" at x 5 with z-order 3 on the UI's root; scripts report a refusal
-    // through attempt(f, ...).
+    // The scenes c1.a (active) and c1.b, the action map c1.m, and an image box "ui.o" at x 5 with z-order 3
+    // on the UI's root; scripts report a refusal through attempt(f, ...).
     class ScriptNumbers : public harness::GameTest
     {
     protected:
@@ -25,6 +28,8 @@ namespace
                        "function attempt(f, ...) local ok, e = pcall(f, ...) return ok and 'ok' or e end\n");
             folder.put("data/chapters/c1/c1.datadef", "<Dataset/>");
             folder.put("data/chapters/c1/scenes/a.scene", "");
+            folder.put("data/chapters/c1/scenes/b.scene", "");
+            folder.put("data/chapters/c1/action_maps/m.amp", ampfiles::file(4, 4, {}));
             engine.reset(new Engine(folder));
             engine->start();
             engine->frame();
@@ -192,4 +197,90 @@ TEST_F(ScriptNumbers, TheCursorOverAViewportScaledToNothingIsItsCentreOnThatAxis
         lua("(function() local x, y = util.transformPoint(10, 30, 'ui.root', vumo.viewport) return x .. ' ' "
             ".. y end)()"),
         "40 30");
+}
+
+// These arguments reached the engine unchecked: a NaN delay or speed was dropped with a warning and the
+// script went on as if it had worked, NaN offsets and points went into the text renderer, the cursor and
+// the answers (vumo.getCursorPos read nan), a switch's time of NaN reached the queued code as a Lua name
+// and one of 1e308 started a fade that never reached its middle.
+TEST_F(ScriptNumbers, ScriptArgumentsWithoutMeaningAreRefusedNamingTheFunctionAndTheArgument)
+{
+    const std::string nan = " failed, NaN value passed as argument ";
+    const std::string nonFinite = " failed, NaN/INF value passed as argument ";
+    const std::pair<std::string, std::string> refused[] = {
+        {"scene.delayedCall, function() journal = 1 end, 0/0", "scene.delayedCall" + nan + "2."},
+        {"vumo.delayedCall, 'journal = 1', 0/0", "vumo.delayedCall" + nan + "2."},
+        {"font.getTextHeight, 'debug', 'Hello', 0/0", "font.getTextHeight" + nan + "3."},
+        {"font.setBorderOffset, 0/0", "font.setBorderOffset" + nonFinite + "1."},
+        {"font.setShadowOffset, 1, 1e308", "font.setShadowOffset" + nonFinite + "2."},
+        {"object.moveX, 'ui.o', 10, 0/0", "object.moveX" + nan + "3."},
+        {"object.move, 'ui.o', 10, 10, 0/0", "object.move" + nan + "4."},
+        {"object.fade, 'ui.o', 10, 0/0", "object.fade" + nan + "3."},
+        {"object.getChildUnderPoint, 'ui.root', 0/0, 0", "object.getChildUnderPoint" + nonFinite + "2."},
+        {"object.getChildUnderPoint, 'ui.root', 0, -math.huge",
+         "object.getChildUnderPoint" + nonFinite + "3."},
+        {"scene.switch, {scene = 'c1.b', time = 1e308, effect = 'fade'}",
+         "scene.switch: time '1e+308' is not a number a float can hold"},
+        {"scene.switch, {scene = 'c1.b', time = math.huge, effect = 'fade'}",
+         "scene.switch: time 'inf' is not a number a float can hold"},
+        {"scene.switch, {scene = 'c1.b', time = '1e39', effect = 'none'}",
+         "scene.switch: time '1e39' is not a number a float can hold"},
+        {"scene._queued_switchScene, 'c1.b', 0/0, 'fade'", "scene._queued_switchScene" + nonFinite + "2."},
+        {"scene.ActionMap, 'm', {x = 1e308}", "ActionMap(): x '1e+308' is not a number a float can hold"},
+        {"scene.ActionMap, 'm', {h = 0/0}", "is not a number a float can hold"},
+        {"scene.getActionMapColorAt, 0, 0/0", "scene.getActionMapColorAt" + nonFinite + "2."},
+        {"sound.play, 'none', 0/0", "sound.play" + nonFinite + "2."},
+        {"sound.play, 'none', math.huge, true", "sound.play" + nonFinite + "2."},
+        {"sound.stop, 'none', 1e308", "sound.stop" + nonFinite + "2."},
+        {"sys.setTextureIdleUnloadTime, 0/0", "sys.setTextureIdleUnloadTime" + nan + "1."},
+        {"util.rand, 0/0", "util.rand" + nonFinite + "1."},
+        {"util.rand, 0, 1e308", "util.rand" + nonFinite + "2."},
+        {"util.transformPoint, 1, math.huge, 'ui.o', 'ui.root'", "util.transformPoint" + nonFinite + "2."},
+        {"vumo.updateLoadingScreen, 0/0", "vumo.updateLoadingScreen" + nonFinite + "1."},
+        {"ui.setCursorPos, 0/0, 1", "ui.setCursorPos" + nonFinite + "1."},
+    };
+    for (const auto& [call, message] : refused)
+    {
+        EXPECT_TRUE(ends(lua("attempt(" + call + ")"), message)) << call;
+    }
+    for (int i = 0; i < 5; ++i)
+    {
+        engine->frame();
+    }
+    // Nothing of them took: no call waits or ran, nothing moves, the scene and the cursor stayed.
+    EXPECT_EQ(lua("tostring(journal)"), "nil");
+    EXPECT_EQ(lua("tostring(object.isAnimated('ui.o')) .. ' ' .. o.x .. ' ' .. o.alpha"), "false 5 255");
+    EXPECT_EQ(Session::getActiveScene()->getFullName(), "c1.a");
+    EXPECT_EQ(lua("(function() local x, y = vumo.getCursorPos() return tostring(x == x and y == y) end)()"),
+              "true");
+    EXPECT_EQ(Engine::errorLines(), 0) << engine->logText();
+
+    // Where an infinity or a number past either end has a plain meaning, it keeps it: a delay that never
+    // runs out, a speed that lands at once, a width that never wraps; negative numbers stay valid.
+    const std::pair<std::string, std::string> taken[] = {
+        {"scene.delayedCall(function() journal = 'ran' end, math.huge) return 'ok'", "ok"},
+        {"object.moveX('ui.o', 40, math.huge) return 'ok'", "ok"},
+        {"return font.getTextHeight('debug', 'Hello', math.huge) == font.getTextHeight('debug', 'Hello', "
+         "1e6)",
+         "true"},
+        {"font.setShadowOffset(-2, -2) font.setBorderOffset(-1) return 'ok'", "ok"},
+        {"sys.setTextureIdleUnloadTime(math.huge) return 'ok'", "ok"},
+        {"local r = util.rand(-5, -4) return tostring(r >= -5 and r <= -4)", "true"},
+        {"local x, y = util.transformPoint(-10, -20, 'ui.o', 'ui.root') return x .. ' ' .. y", "-5 -20"},
+        {"sound.stop('none', -1) return 'ok'", "ok"},
+    };
+    for (const auto& [code, result] : taken)
+    {
+        EXPECT_EQ(
+            lua("(function() local ok, r = pcall(function() " + code + " end) return tostring(r) end)()"),
+            result)
+            << code;
+    }
+    engine->frame();
+    EXPECT_EQ(lua("tostring(journal) .. ' ' .. o.x .. ' ' .. tostring(object.isAnimated('ui.o'))"),
+              "nil 40 false");
+    // A switch's time below 0 is no fade at all.
+    EXPECT_EQ(lua("attempt(scene.switch, {scene = 'c1.b', time = -1, effect = 'fade'})"), "ok");
+    engine->frame();
+    EXPECT_EQ(Session::getActiveScene()->getFullName(), "c1.b");
 }
