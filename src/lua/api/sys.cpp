@@ -201,6 +201,11 @@ namespace vumo
             int sys_setTextureExtensions(lua_State* L)
             {
                 checkArgsExact(L, 1, "sys.setTextureExtensions", "s");
+                const hstring refusal = Session::textureExtensionsRefusal(toString(L, 1));
+                if (refusal != "")
+                {
+                    raiseLuaError(L, "sys.setTextureExtensions: " + refusal);
+                }
                 Session::setTextureExtensions(toString(L, 1));
                 return 0;
             }

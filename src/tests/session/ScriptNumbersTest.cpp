@@ -1,4 +1,5 @@
 #include <cmath>
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
@@ -283,4 +284,77 @@ TEST_F(ScriptNumbers, ScriptArgumentsWithoutMeaningAreRefusedNamingTheFunctionAn
     EXPECT_EQ(lua("attempt(scene.switch, {scene = 'c1.b', time = -1, effect = 'fade'})"), "ok");
     engine->frame();
     EXPECT_EQ(Session::getActiveScene()->getFullName(), "c1.b");
+}
+
+// A texture's size is its pixels times its extension's scale, cast to int: a scale of 3e38 from the
+// configuration or a script ended the first draw of the picture (UBSan float-cast-overflow).
+TEST(TextureScales, AScaleNoFloatHoldsIsRefusedAndAHugeOneDrawsAll)
+{
+    harness::GameFolder folder;
+    folder.config("scene: c1.a\ntexture_extensions: .png:inf,.jpg\n");
+    folder.put("data/ui/ui.dts",
+               "<Dataset><Texture filename='pic'/>"
+               "<Object type='ImageBox' name='shows' rect='0,0,50,50' image='pic'/></Dataset>");
+    std::filesystem::copy_file(harness::anyPicture(), folder.path + "/data/ui/pic.png");
+    folder.put("data/chapters/c1/c1.datadef", "<Dataset/>");
+    folder.put("data/chapters/c1/scenes/a.scene", "");
+    Engine engine(folder);
+    engine.start();
+    engine.frame();
+    EXPECT_EQ(engine.logCount("Configuration value texture_extensions: scale 'inf' of '.png' is not a number "
+                              "a float can hold; that extension's scale is 1."),
+              1u)
+        << engine.logText();
+    EXPECT_EQ(engine.lua("image.getProperty('ui.pic', 'w')"), "72");
+
+    const std::pair<std::string, std::string> cases[] = {
+        {".png:1e308", "sys.setTextureExtensions: scale '1e308' of '.png' is not a number a float can hold"},
+        {".jpg,.png:nan", "sys.setTextureExtensions: scale 'nan' of '.png' is not a number a float can hold"},
+        {".png:3e38", "ok"},
+        {".png:0.5", "ok"},
+    };
+    for (const auto& [list, result] : cases)
+    {
+        EXPECT_TRUE(ends(engine.luaOrError("(function() local ok, e = pcall(sys.setTextureExtensions, '" +
+                                           list + "') return ok and 'ok' or e end)()"),
+                         result))
+            << list;
+        engine.frame();
+    }
+    EXPECT_EQ(engine.lua("sys.getTextureExtensions('')"), ".png:0.5");
+    EXPECT_EQ(Engine::errorLines(), 0) << engine.logText();
+}
+
+// A data file's rectangle is taken as written, and a script's may be any finite float: reading a
+// map-less layer's rectangle or centre back as whole units cast them to int (UBSan float-cast-overflow).
+TEST(DataFileNumbers, AFarRectangleReadsBackAtTheEndsOfInt)
+{
+    harness::GameFolder folder;
+    folder.config("scene: c1.a\n");
+    folder.put("data/ui/ui.dts",
+               "<Dataset>\n"
+               "<Object type='ActionMap' name='far' rect='0,0,1e39,-3e38' center='3e38,-1e39' "
+               "shape='rect'/>\n"
+               "<Object type='ActionMap' name='lost' rect='0,0,nan,5' shape='rect'/>\n"
+               "</Dataset>");
+    folder.put("data/lib/ui.lua", "function attempt(f) local ok, r = pcall(f) return ok and r or r end\n");
+    folder.put("data/chapters/c1/c1.datadef", "<Dataset/>");
+    folder.put("data/chapters/c1/scenes/a.scene", "");
+    Engine engine(folder);
+    engine.start();
+    engine.frame();
+    const std::pair<std::string, std::string> cases[] = {
+        {"object.getProperty('ui.far', 'color_rect')", "0,0,2147483647,-2147483648"},
+        {"object.getProperty('ui.far', 'center:FFFFFF')", "2147483647,-2147483648"},
+        {"object.getProperty('ui.lost', 'color_rect')", "0,0,0,5"},
+        {"attempt(function() local o = object.create('ActionMap', 'made', 'ui.root', {w = 3e38, h = 1}) "
+         "return object.getProperty(o, 'color_rect') end)",
+         "0,0,2147483647,1"},
+    };
+    for (const auto& [code, result] : cases)
+    {
+        EXPECT_EQ(engine.lua(code), result) << code;
+    }
+    engine.frame();
+    EXPECT_EQ(Engine::errorLines(), 0) << engine.logText();
 }
