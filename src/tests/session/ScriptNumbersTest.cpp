@@ -524,3 +524,61 @@ TEST(DataFileNumbers, EveryKindRunsWithFarNumbersInEachNumberProperty)
     EXPECT_GT(kinds, 40);
     EXPECT_EQ(engine.lua("tostring(object.exists('ui.root'))"), "true");
 }
+
+// A looping sound's fade time of infinity from a data file never ended its fade-out: the sound played on
+// after its scene had gone. Refused as its gain is; the data file's load names the file and the line.
+TEST(DataFileNumbers, ALoopSoundRefusesAnEndlessFadeTimeNamingIt)
+{
+    harness::GameFolder folder;
+    folder.config("scene: c1.a\n");
+    folder.put("data/ui/ui.dts", "<Dataset/>");
+    folder.put("data/chapters/c1/c1.datadef", "<Dataset/>");
+    folder.put("data/chapters/c1/scenes/a.scene", "");
+    Engine engine(folder);
+    engine.start();
+    const struct
+    {
+        const char* property;
+        const char* value;
+        std::string result;
+    } rows[] = {
+        {"fadeOutTime", "inf", "LoopSound 'l': fadeOutTime 'inf' is not a number a float can hold"},
+        {"fadeInTime", "-1e39", "LoopSound 'l': fadeInTime '-1e39' is not a number a float can hold"},
+        {"fadeTime", "1e308", "LoopSound 'l': fadeTime '1e308' is not a number a float can hold"},
+        {"fadeTime", "2", "taken"},
+        {"fadeOutTime", "-1", "taken"},
+        {"fadeInTime", "3e38", "taken"},
+    };
+    for (const auto& row : rows)
+    {
+        std::unique_ptr<tesraui::Object> loop(
+            tesraui::createObject("LoopSound", "l", kavtypes::Rectangle(0, 0, 1, 1)));
+        const hstring before = loop->getProperty("fadeTime");
+        std::string got = "taken";
+        try
+        {
+            loop->setProperty(row.property, row.value);
+        }
+        catch (const quortypes::exception& e)
+        {
+            got = e.getMessage();
+            EXPECT_EQ(loop->getProperty("fadeTime"), before) << row.property << " " << row.value;
+        }
+        EXPECT_TRUE(ends(got, row.result)) << row.property << " " << row.value;
+    }
+
+    folder.put("data/loops.dts",
+               "<Dataset>\n<Object type='LoopSound' name='l' rect='0,0,1,1' fadeOutTime='inf'/>\n</Dataset>");
+    tesraui::Dataset dataset("data/loops.dts", "loops");
+    std::string failure = "loaded";
+    try
+    {
+        dataset.load();
+    }
+    catch (const quortypes::exception& e)
+    {
+        failure = e.getMessage();
+    }
+    EXPECT_TRUE(ends(failure, "LoopSound 'l': fadeOutTime 'inf' is not a number a float can hold, in file "
+                              "data/loops.dts, line 2"));
+}
