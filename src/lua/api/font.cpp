@@ -1,3 +1,4 @@
+#include <cmath>
 #include <memory>
 #include <utility>
 
@@ -26,13 +27,19 @@ namespace vumo
                 return *fintu::renderer;
             }
 
-            // The font part of a name that may carry a ":" and a scale must be registered.
+            // The font part of a name that may carry a ":" and a scale must be registered; the scale
+            // multiplies every size the answer is made of, so one no float holds answers infinity or NaN.
             hstring checkFontName(lua_State* L, fintu::Renderer& renderer, const hstring& name)
             {
                 const int colon = name.find(':');
                 if (!renderer.hasFont(colon < 0 ? name : name.subString(0, colon)))
                 {
                     raiseLuaError(L, "Error, font '" + name + "' not found!");
+                }
+                if (colon >= 0 && !std::isfinite(name.subString(colon + 1).toFloat()))
+                {
+                    raiseLuaError(L, "Error, font '" + name + "': the scale '" + name.subString(colon + 1) +
+                                         "' is not a number a float can hold");
                 }
                 return name;
             }
