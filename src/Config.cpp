@@ -1,6 +1,7 @@
 #include "Config.h"
 
 #include <cctype>
+#include <cmath>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -318,6 +319,21 @@ namespace vumo
             return textureExtensionsSet ? textureExtensions : getConfigValue("texture_extensions");
         }
 
+        hstring textureExtensionsRefusal(const hstring& list)
+        {
+            for (const hstring& entry : list.split(','))
+            {
+                hstring extension, scale;
+                // Every pixel size of a texture is multiplied by it, and no int holds the result of an
+                // infinite one.
+                if (entry.split(':', extension, scale) && !std::isfinite(scale.toFloat()))
+                {
+                    return "scale '" + scale + "' of '" + extension + "' is not a number a float can hold";
+                }
+            }
+            return "";
+        }
+
         void setTextureExtensions(const hstring& list)
         {
             textureExtensions = list;
@@ -330,7 +346,7 @@ namespace vumo
                 if (entry.split(':', extension, scale))
                 {
                     extensions.push_back(extension);
-                    scales.push_back(scale.toFloat());
+                    scales.push_back(std::isfinite(scale.toFloat()) ? scale.toFloat() : 1.0f);
                 }
                 else
                 {

@@ -42,8 +42,11 @@ namespace vumo
         void saveUserConfig();
 
         // A list like ".png:0.5,.jpg": extensions in order of preference, each with an optional scale
-        // (1.0 without). Loaded datasets reload their textures.
+        // (1.0 without). Loaded datasets reload their textures. A scale no float holds counts as 1.
         void setTextureExtensions(const hstring& list);
+        // Why the list cannot be taken as it is written ("scale '1e308' of '.png' is not a number a float can
+        // hold"); "" when it can.
+        hstring textureExtensionsRefusal(const hstring& list);
         // The list last given to setTextureExtensions, else the configuration's "texture_extensions".
         hstring getTextureExtensions();
     } // namespace Session

@@ -18,6 +18,16 @@ namespace vumo
     {
         hstring fixed(float value)
         {
+            // "%f" writes these as "nan" and "inf", which Lua reads as names of globals that hold nil (and
+            // "-nan" as arithmetic on one): the hook would get nil, or fail, instead of the number.
+            if (std::isnan(value))
+            {
+                return "(0/0)";
+            }
+            if (std::isinf(value))
+            {
+                return (value > 0.0f ? "(1/0)" : "(-1/0)");
+            }
             char buffer[64];
             snprintf(buffer, sizeof(buffer), "%f", value);
             hstring text(buffer);
@@ -447,7 +457,7 @@ namespace vumo
         hstring customAnimatorCall(const hstring& functionPath, const hstring& animatorFullName, float time)
         {
             return "return " + functionPath + "(" + LuaInterface::literal(animatorFullName) + ", " +
-                   formatString("%f", time) + ")";
+                   HookTexts::fixed(time) + ")";
         }
 
         hstring callForResults(const hstring& function, bool identifier)

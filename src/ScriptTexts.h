@@ -12,7 +12,7 @@ namespace vumo
     // "%f" are formatted with a "." whatever the process locale says.
     namespace HookTexts
     {
-        // "%f" with a "." as the decimal point.
+        // "%f" with a "." as the decimal point; NaN and the infinities as Lua expressions of them.
         hstring fixed(float value);
         // Text between single quotes, escaped where needed.
         hstring quoted(const hstring& text);

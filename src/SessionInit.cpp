@@ -262,6 +262,12 @@ namespace vumo
                 tesraui::setDefaultDynamicLoading(true);
                 if (config["texture_extensions"] != "")
                 {
+                    const hstring refusal = textureExtensionsRefusal(config["texture_extensions"]);
+                    if (refusal != "")
+                    {
+                        quortypes::Log::warn(logTag, "Configuration value texture_extensions: " + refusal +
+                                                         "; that extension's scale is 1.");
+                    }
                     setTextureExtensions(config["texture_extensions"]);
                 }
                 tesraui::registerObjectFactory("PausableObject", &PausableObject::createInstance);

@@ -106,5 +106,16 @@ namespace vumo
             }
             return value;
         }
+
+        float numberArgument(lua_State* L, int index, const hstring& functionName)
+        {
+            const float value = (float)lua_tonumber(L, index);
+            if (std::isnan(value))
+            {
+                raiseLuaError(L, formatString("%s failed, NaN value passed as argument %d.",
+                                              functionName.c_str(), index));
+            }
+            return value;
+        }
     } // namespace LuaInterface
 } // namespace vumo

@@ -68,6 +68,10 @@ namespace vumo
         // The number argument; a NaN or an infinity raises "<function> failed, NaN/INF value passed as
         // argument <index>.", since what it would reach (a position, a gain, a size) never clears it again.
         float finiteArgument(lua_State* L, int index, const hstring& functionName);
+        // The number argument where an infinity has a plain meaning (a speed that ends at once, a delay
+        // that never runs out) and only NaN has none: it raises "<function> failed, NaN value passed as
+        // argument <index>."
+        float numberArgument(lua_State* L, int index, const hstring& functionName);
 
         // Native code called from Lua as an object: a subclass implements execute, reads its arguments
         // from state and sets results.

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include <quortypes/Log.h>
+#include <quortypes/util.h>
 #include <tesra/Texture.h>
 #include <tesraui/EventArgs.h>
 #include <tesraui/tesraui.h>
@@ -455,7 +456,8 @@ namespace vumo
     {
         if (map == nullptr)
         {
-            return formatString("0,0,%d,%d", (int)rect.w, (int)rect.h);
+            return formatString("0,0,%d,%d", quortypes::truncateToInt(rect.w),
+                                quortypes::truncateToInt(rect.h));
         }
         for (const ActionMapRegion& region : map->getRegions())
         {
@@ -474,7 +476,8 @@ namespace vumo
         {
             if (map == nullptr)
             {
-                return formatString("%d,%d", (int)center.x, (int)center.y);
+                return formatString("%d,%d", quortypes::truncateToInt(center.x),
+                                    quortypes::truncateToInt(center.y));
             }
             const hstring wanted = name.subString(7);
             for (const ActionMapRegion& region : map->getRegions())

@@ -46,6 +46,20 @@ namespace vumo
                 }
             }
         }
+
+        // An endless fade never arrives: a loop fading out would play on at its gain after its scene has
+        // gone. NaN, like 0 or less, is no fade at all.
+        float fadeTimeOf(const LoopSound& loop, const char* property, const hstring& value)
+        {
+            const float time = value.toFloat();
+            if (std::isinf(time))
+            {
+                throw quortypes::exception("LoopSound '" + loop.getName() + "': " + property + " '" + value +
+                                               "' is not a number a float can hold",
+                                           __FILE__, __LINE__);
+            }
+            return time;
+        }
     } // namespace
 
     void LoopSound::Entry::setTarget(float value, float newSpeed)
@@ -137,11 +151,13 @@ namespace vumo
             {"fadeTime", PropertyInfo::FLOAT,
              [](LoopSound& loop) { return hstring((loop.fadeInTime + loop.fadeOutTime) * 0.5f); },
              [](LoopSound& loop, const hstring& value)
-             { loop.fadeInTime = loop.fadeOutTime = value.toFloat(); }},
+             { loop.fadeInTime = loop.fadeOutTime = fadeTimeOf(loop, "fadeTime", value); }},
             {"fadeInTime", PropertyInfo::FLOAT, [](LoopSound& loop) { return hstring(loop.fadeInTime); },
-             [](LoopSound& loop, const hstring& value) { loop.fadeInTime = value.toFloat(); }},
+             [](LoopSound& loop, const hstring& value)
+             { loop.fadeInTime = fadeTimeOf(loop, "fadeInTime", value); }},
             {"fadeOutTime", PropertyInfo::FLOAT, [](LoopSound& loop) { return hstring(loop.fadeOutTime); },
-             [](LoopSound& loop, const hstring& value) { loop.fadeOutTime = value.toFloat(); }},
+             [](LoopSound& loop, const hstring& value)
+             { loop.fadeOutTime = fadeTimeOf(loop, "fadeOutTime", value); }},
             {"pausable", PropertyInfo::BOOL,
              [](LoopSound& loop) { return hstring(loop.pausable ? "1" : "0"); },
              [](LoopSound& loop, const hstring& value) { loop.pausable = value.toBool(); }},

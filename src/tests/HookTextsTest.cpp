@@ -1,4 +1,5 @@
 #include <clocale>
+#include <cmath>
 
 #include <gtest/gtest.h>
 
@@ -54,6 +55,23 @@ TEST(HookTexts, PlainDataGivesTheTextsTheScriptsKnow)
          "ui.createCursor('hand', object.getObject('ui.vumo_cursor'))"},
         {destroyCursor("ui.vumo_cursor"), "ui.destroyCursor(object.getObject('ui.vumo_cursor'))"},
         {updateCursorPosition(10, 20.5f), "ui.updateCursorPosition(10.000000,20.500000)"},
+    };
+    for (const auto& [text, expected] : cases)
+    {
+        EXPECT_EQ(text, expected);
+    }
+}
+
+// Written with "%f", such a number reached the hook as nil, or as a script error ("-nan" is arithmetic on
+// the global nan).
+TEST(HookTexts, NumbersNoFloatHoldsReachTheScriptAsNumbers)
+{
+    const std::pair<hstring, const char*> cases[] = {
+        {updateLoading(NAN), "ui.OnUpdateLoading((0/0))"},
+        {sceneTransitionBegan("c.b", "fade", INFINITY), "ui.OnSceneTransitionBegan('c.b','fade', (1/0))"},
+        {updateCursorPosition(-INFINITY, -NAN), "ui.updateCursorPosition((-1/0),(0/0))"},
+        {touch({kavtypes::Vector2(INFINITY, 2.5f)}), "return ui.OnTouch({{x=(1/0),y=2.500000}})"},
+        {ObjectTexts::customAnimatorCall("f", "a", INFINITY), "return f(\"a\", (1/0))"},
     };
     for (const auto& [text, expected] : cases)
     {

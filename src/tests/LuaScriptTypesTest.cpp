@@ -28,6 +28,8 @@ TEST_F(LuaTest, Gvec2Values)
         {"gvec2(3, 4):length()", "5"},
         {"gvec2(3, 4):squaredLength()", "5"},
         {"gvec2.new(1.7, 0).x", "1"},
+        {"gvec2(-1.7, 1e20).x, gvec2(-1.7, 1e20).y", "-1|100000002004087734272"},
+        {"gvec2(-1e300).x, gvec2(0/0).x ~= gvec2(0/0).x", "-inf|true"},
         {"gvec2.new().y", "0"},
         {"tostring(gvec2(1, 2))", "gvec2(1.00, 2.00)"},
         {"tostring(gvec2(1, 2) * 2)", "gvec2(2.00, 4.00)"},

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include <quortypes/util.h>
+
 namespace orvalo
 {
     // The remainder that is never negative.
@@ -10,6 +12,10 @@ namespace orvalo
         float result = std::fmod(value, divisor);
         return result < 0.0f ? result + divisor : result;
     }
+
+    // A slider's steps and places come from its size and times, which a data file or a script may make
+    // as large as a float holds, or infinite: past either end of int they stop there.
+    using quortypes::truncateToInt;
 
     inline int positiveModulo(int value, int divisor)
     {

@@ -146,22 +146,22 @@ namespace orvalo
         {
             const float t = positiveModulo(this->sliderTime, period);
             progress = t < this->displayTime ? 0.0f : (t - this->displayTime) / this->moveTime;
-            step = (int)(this->sliderTime / period);
+            step = truncateToInt(this->sliderTime / period);
         }
         const float centre = this->rect.w * 0.5f;
         const float radius = this->imageBoxes[0]->getWidth() * 0.27f + centre;
         for (int i = 0; i < n; ++i)
         {
-            tesraui::ImageBox* box = this->imageBoxes[positiveModulo(i + step, n)];
+            tesraui::ImageBox* box = this->imageBoxes[positiveModulo(i + positiveModulo(step, n), n)];
             const float angle = ((float)(i - (n - 1) / 2) - progress) * 41.0f;
             const float s = std::sin(angle * (float)M_PI / 180.0f);
             const float absAngle = std::fabs(angle);
-            box->setX((float)(int)(s * radius + centre - box->getCenterX()));
-            box->setZOrder(1000 - (int)absAngle);
+            box->setX(std::trunc(s * radius + centre - box->getCenterX()));
+            box->setZOrder(1000 - truncateToInt(absAngle));
             const float k = 1.0f - std::fabs(s * 0.5f);
             box->setScale(k, k);
             const float clamped = absAngle < 55.0f ? 55.0f : (absAngle > 90.0f ? 90.0f : absAngle);
-            box->setAlpha((unsigned char)(int)((90.0f - clamped) / 35.0f * 255.0f));
+            box->setAlpha((unsigned char)truncateToInt((90.0f - clamped) / 35.0f * 255.0f));
             box->setImage(this->images[(i + positiveModulo(step, m * n)) % m]);
         }
     }

@@ -18,7 +18,7 @@ namespace orvalo
 
         float truncated(float value)
         {
-            return (float)(int)value;
+            return std::trunc(value);
         }
     } // namespace
 
@@ -182,7 +182,7 @@ namespace orvalo
             {
                 T = positiveModulo(T, n * P);
             }
-            i = positiveModulo((int)(T / P), b * n);
+            i = positiveModulo(truncateToInt(T / P), b * n);
         }
         const int r = i % b;
         const int c = i % n;
@@ -192,7 +192,7 @@ namespace orvalo
             for (int j = 0; j < n; ++j)
             {
                 tesraui::ImageBox* indicator = this->indicatorBoxes[j];
-                const bool active = positiveModulo((int)std::floor(j - p + n + 0.5f), n) == c;
+                const bool active = positiveModulo(truncateToInt(std::floor(j - p + n + 0.5f)), n) == c;
                 if (indicator->setImageByNameIfChanged(active ? this->indicatorActive
                                                               : this->indicatorInactive))
                 {

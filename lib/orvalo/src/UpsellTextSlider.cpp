@@ -143,7 +143,7 @@ namespace orvalo
                 p = (t - this->displayTime) / this->moveTime;
                 f = this->displayTime > 0.0f ? 1.0f - 2.0f * p : 0.0f;
             }
-            step = (int)(this->elapsed / period);
+            step = truncateToInt(this->elapsed / period);
         }
         const int n = this->labels.size();
         const int m = this->texts.size();

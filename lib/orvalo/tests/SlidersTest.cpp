@@ -313,3 +313,47 @@ TEST_F(Sliders, TheBoxesDotsAndLabelsTheSlidersKeepAreTheirParts)
         EXPECT_TRUE(part->isHeldPart()) << part->getName();
     EXPECT_FALSE(gallery->isHeldPart());
 }
+
+// A slider's size and times come from the promotion screen's data file, or a script, as any float: a
+// carousel 3e38 wide, or a display time of 1e-38 seconds, cast a far step or place to int in the next
+// update (UBSan float-cast-overflow).
+TEST_F(Sliders, FarSizesAndTimesKeepEverySliderRunning)
+{
+    const struct
+    {
+        const char* slider;
+        const char* property;
+        const char* value;
+    } rows[] = {
+        {"carousel", "w", "3e38"},
+        {"carousel", "display_time", "1e-38"},
+        {"carousel", "move_time", "0"},
+        {"carousel", "display_time", "-3e38"},
+        {"gallery", "w", "-3e38"},
+        {"gallery", "display_time", "1e-38"},
+        {"gallery", "image_indicator_offset", "3e38"},
+        {"texts", "display_time", "1e-38"},
+        {"texts", "move_time", "inf"},
+    };
+    this->frames(1, 0.0f);
+    for (const auto& row : rows)
+    {
+        tesraui::Object* slider = upsell()->getObject(row.slider);
+        const hstring old = slider->getProperty(row.property);
+        slider->setProperty(row.property, row.value);
+        this->frames(3, 0.5f);
+        if (auto* carousel = dynamic_cast<UpsellImageSlider*>(slider))
+        {
+            for (tesraui::ImageBox* box : carousel->getImageBoxes())
+            {
+                EXPECT_LE(box->getZOrder(), 1000) << row.property << " " << row.value;
+            }
+        }
+        slider->setProperty(row.property, old);
+        this->frames(1, 0.0f);
+    }
+    // Back to its own numbers, the carousel places its boxes as before.
+    auto* carousel = get<UpsellImageSlider>("carousel");
+    this->frames(1, 0.0f);
+    EXPECT_EQ(carousel->getImageBoxes().size(), 6);
+}

@@ -80,12 +80,25 @@ namespace quortypes
 
     int roundToInt(float value)
     {
-        return (int)floor((double)value + 0.5);
+        return truncateToInt(floor((double)value + 0.5));
     }
 
     int roundToInt(double value)
     {
-        return (int)floor(value + 0.5);
+        return truncateToInt(floor(value + 0.5));
+    }
+
+    int truncateToInt(double value)
+    {
+        if (std::isnan(value))
+        {
+            return 0;
+        }
+        if (value <= -2147483648.0)
+        {
+            return -2147483647 - 1;
+        }
+        return (value >= 2147483647.0 ? 2147483647 : (int)value);
     }
 
     float roundFloat(float value)

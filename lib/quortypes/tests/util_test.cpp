@@ -3,6 +3,7 @@
 #include <quortypes/hstring.h>
 #include <quortypes/util.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <random>
 #include <vector>
@@ -99,4 +100,35 @@ TEST(rounding, conventions)
     EXPECT_FALSE(quortypes::equalsApprox(1.0, 1.1, 0.1));
     EXPECT_FALSE(quortypes::equalsApprox(1.0f, 1.5f, 0.5f));
     EXPECT_TRUE(quortypes::equalsApprox(1.0f, 1.4f, 0.5f));
+}
+
+// Numbers from data files and scripts reach these; a plain cast of any of the far ones aborts under the
+// sanitizer and is undefined without it.
+TEST(rounding, farNumbersStopAtTheEndsOfInt)
+{
+    const struct
+    {
+        double value;
+        int truncated;
+        int rounded;
+    } rows[] = {
+        {2.7, 2, 3},
+        {-2.7, -2, -3},
+        {2147483646.6, 2147483646, 2147483647},
+        {2147483647.0, 2147483647, 2147483647},
+        {3e38, 2147483647, 2147483647},
+        {HUGE_VAL, 2147483647, 2147483647},
+        {-2147483648.0, -2147483647 - 1, -2147483647 - 1},
+        {-2147483649.0, -2147483647 - 1, -2147483647 - 1},
+        {-HUGE_VAL, -2147483647 - 1, -2147483647 - 1},
+        {NAN, 0, 0},
+    };
+    for (const auto& row : rows)
+    {
+        EXPECT_EQ(quortypes::truncateToInt(row.value), row.truncated) << row.value;
+        EXPECT_EQ(quortypes::roundToInt(row.value), row.rounded) << row.value;
+    }
+    EXPECT_EQ(quortypes::roundToInt(3e38f), 2147483647);
+    EXPECT_EQ(quortypes::roundToInt(-INFINITY), -2147483647 - 1);
+    EXPECT_EQ(quortypes::roundToInt(NAN), 0);
 }

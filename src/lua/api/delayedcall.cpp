@@ -1,5 +1,3 @@
-#include <cmath>
-
 #include <lua.hpp>
 #include <quortypes/Log.h>
 #include <tesra/tesra.h>
@@ -18,9 +16,9 @@ namespace vumo
     {
         namespace
         {
-            // A delay below 0 (or NaN) never runs out, so the call never runs. That is what such a delay
-            // means, but it is rarely what the script meant: each place in the scripts that asks for one is
-            // told once, also when it asks again every frame.
+            // A delay below 0 never runs out, so the call never runs. That is what such a delay means, but it
+            // is rarely what the script meant: each place in the scripts that asks for one is told once, also
+            // when it asks again every frame.
             void warnNeverRuns(lua_State* L, float delay)
             {
                 luaL_where(L, 1);
@@ -41,16 +39,15 @@ namespace vumo
                 {
                     lua_pushboolean(L, 1);
                     lua_setfield(L, -2, where.c_str());
-                    quortypes::Log::warn(
-                        logTag, where + "delayedCall() with the delay " +
-                                    (std::isnan(delay) ? hstring("NaN") : formatString("%g", delay)) +
-                                    ": a delay below 0 never runs out, the call never runs.");
+                    quortypes::Log::warn(logTag,
+                                         where + "delayedCall() with the delay " + formatString("%g", delay) +
+                                             ": a delay below 0 never runs out, the call never runs.");
                 }
                 lua_pop(L, 1);
             }
         } // namespace
 
-        void createDelayedCall(lua_State* L, tesraui::Object* parent, Scene* scene)
+        void createDelayedCall(lua_State* L, tesraui::Object* parent, Scene* scene, const char* functionName)
         {
             const int callbackType = lua_type(L, 1);
             const bool callable =
@@ -67,8 +64,9 @@ namespace vumo
                 raiseLuaError(L, "error calling delayedCall(), parent object '" + parent->getName() +
                                      "' belongs to no dataset");
             }
-            const float delay = (float)lua_tonumber(L, 2);
-            if (!(delay >= 0.0f))
+            // An infinite delay never runs out, as it says; NaN is no delay at all.
+            const float delay = numberArgument(L, 2, functionName);
+            if (delay < 0.0f)
             {
                 warnNeverRuns(L, delay);
             }

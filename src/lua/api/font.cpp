@@ -1,3 +1,4 @@
+#include <cmath>
 #include <memory>
 #include <utility>
 
@@ -26,13 +27,19 @@ namespace vumo
                 return *fintu::renderer;
             }
 
-            // The font part of a name that may carry a ":" and a scale must be registered.
+            // The font part of a name that may carry a ":" and a scale must be registered; the scale
+            // multiplies every size the answer is made of, so one no float holds answers infinity or NaN.
             hstring checkFontName(lua_State* L, fintu::Renderer& renderer, const hstring& name)
             {
                 const int colon = name.find(':');
                 if (!renderer.hasFont(colon < 0 ? name : name.subString(0, colon)))
                 {
                     raiseLuaError(L, "Error, font '" + name + "' not found!");
+                }
+                if (colon >= 0 && !std::isfinite(name.subString(colon + 1).toFloat()))
+                {
+                    raiseLuaError(L, "Error, font '" + name + "': the scale '" + name.subString(colon + 1) +
+                                         "' is not a number a float can hold");
                 }
                 return name;
             }
@@ -103,14 +110,16 @@ namespace vumo
                 checkArgsExact(L, 3, "font.getTextHeight", "ssn");
                 fintu::Renderer& renderer = textRenderer(L, "font.getTextHeight");
                 const hstring name = checkFontName(L, renderer, toString(L, 1));
-                return push(L, renderer.getTextHeight(name, toString(L, 2), (float)lua_tonumber(L, 3)));
+                // An infinite width is a text that never wraps.
+                const float width = numberArgument(L, 3, "font.getTextHeight");
+                return push(L, renderer.getTextHeight(name, toString(L, 2), width));
             }
 
             int font_setBorderOffset(lua_State* L)
             {
                 checkArgsExact(L, 1, "font.setBorderOffset", "n");
                 fintu::Renderer& renderer = textRenderer(L, "font.setBorderOffset");
-                renderer.setBorderOffset((float)lua_tonumber(L, 1));
+                renderer.setBorderOffset(finiteArgument(L, 1, "font.setBorderOffset"));
                 return 0;
             }
 
@@ -118,8 +127,8 @@ namespace vumo
             {
                 checkArgsExact(L, 2, "font.setShadowOffset", "nn");
                 fintu::Renderer& renderer = textRenderer(L, "font.setShadowOffset");
-                renderer.setShadowOffset(
-                    kavtypes::Vector2((float)lua_tonumber(L, 1), (float)lua_tonumber(L, 2)));
+                renderer.setShadowOffset(kavtypes::Vector2(finiteArgument(L, 1, "font.setShadowOffset"),
+                                                           finiteArgument(L, 2, "font.setShadowOffset")));
                 return 0;
             }
 

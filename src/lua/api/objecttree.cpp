@@ -97,7 +97,8 @@ namespace vumo
                     checkArgs(L, 3, 4, functionName, "onnn");
                     tesraui::Object* object = getObject(L, 1);
                     const float target = finiteArgument(L, 2, functionName);
-                    const float speed = (float)lua_tonumber(L, 3);
+                    // An infinite speed reaches the target at once.
+                    const float speed = numberArgument(L, 3, functionName);
                     const float delay = finiteArgument(L, 4, functionName);
                     if (delay == 0.0f)
                     {
@@ -118,7 +119,7 @@ namespace vumo
                     tesraui::Object* object = getObject(L, 1);
                     const float x = finiteArgument(L, 2, functionName);
                     const float y = finiteArgument(L, 3, functionName);
-                    const float speed = (float)lua_tonumber(L, 4);
+                    const float speed = numberArgument(L, 4, functionName);
                     const float delay = finiteArgument(L, 5, functionName);
                     if (delay == 0.0f)
                     {
@@ -441,8 +442,8 @@ namespace vumo
                 checkArgsExact(L, 3, "object.getChildUnderPoint", "onn");
                 tesraui::Object* object = getObject(L, 1);
                 const kavtypes::Rectangle bounds = object->getBoundingRect();
-                const float x = bounds.x + (float)lua_tonumber(L, 2) * bounds.w;
-                const float y = bounds.y + (float)lua_tonumber(L, 3) * bounds.h;
+                const float x = bounds.x + finiteArgument(L, 2, "object.getChildUnderPoint") * bounds.w;
+                const float y = bounds.y + finiteArgument(L, 3, "object.getChildUnderPoint") * bounds.h;
                 return pushObject(L, object->getChildUnderPoint(x, y));
             }
 
@@ -491,7 +492,7 @@ namespace vumo
                     raiseLuaError(L, "object.fade failed, NaN value passed as argument 2.");
                 }
                 const float target = (float)std::clamp(lua_tonumber(L, 2), 0.0, 255.0);
-                const float speed = (float)lua_tonumber(L, 3);
+                const float speed = numberArgument(L, 3, "object.fade");
                 const float delay = finiteArgument(L, 4, "object.fade");
                 if (delay == 0.0f)
                 {

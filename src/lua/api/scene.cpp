@@ -1,3 +1,5 @@
+#include <cmath>
+
 #include <lua.hpp>
 #include <quortypes/Log.h>
 #include <tesra/tesra.h>
@@ -52,6 +54,12 @@ namespace vumo
                     {
                         raiseLuaError(L, "scene.switch: time must be a number, got '" + time + "'");
                     }
+                    // A fade that long would never reach its middle, and the switch would never happen.
+                    if (!std::isfinite((float)seconds))
+                    {
+                        raiseLuaError(L,
+                                      "scene.switch: time '" + time + "' is not a number a float can hold");
+                    }
                     time = formatString("%f", seconds);
                 }
                 else
@@ -84,12 +92,13 @@ namespace vumo
             {
                 checkArgs(L, 3, 4, "scene._queued_switchScene", "snss");
                 const hstring origin = (lua_gettop(L) > 3 ? toString(L, 4) : hstring());
+                const float time = finiteArgument(L, 2, "scene._queued_switchScene");
                 hstring failure;
                 try
                 {
                     // A target that cannot be reached is the caller's error; the active scene stays.
                     Session::checkSceneTarget(toString(L, 1));
-                    Session::changeScene(toString(L, 1), (float)lua_tonumber(L, 2), toString(L, 3));
+                    Session::changeScene(toString(L, 1), time, toString(L, 3));
                 }
                 catch (const quortypes::exception& e)
                 {
@@ -204,7 +213,7 @@ namespace vumo
                 {
                     raiseLuaError(L, "Unable to execute scene.delayedCall, scene root object is NULL.");
                 }
-                createDelayedCall(L, scene->getRootObject(), scene);
+                createDelayedCall(L, scene->getRootObject(), scene, "scene.delayedCall");
                 return 0;
             }
 
@@ -253,6 +262,11 @@ namespace vumo
                         if (key == "x" || key == "y" || key == "w" || key == "h")
                         {
                             const float number = (float)lua_tonumber(L, value);
+                            if (!std::isfinite(number))
+                            {
+                                raiseLuaError(L, "ActionMap(): " + key + " '" + toString(L, value) +
+                                                     "' is not a number a float can hold");
+                            }
                             (key == "x"   ? rect.x
                              : key == "y" ? rect.y
                              : key == "w" ? rect.w
@@ -307,7 +321,8 @@ namespace vumo
             int scene_getActionMapColorAt(lua_State* L)
             {
                 checkArgs(L, 2, 4, "scene.getActionMapColorAt", "nnob");
-                const kavtypes::Vector2 point((float)lua_tonumber(L, 1), (float)lua_tonumber(L, 2));
+                const kavtypes::Vector2 point(finiteArgument(L, 1, "scene.getActionMapColorAt"),
+                                              finiteArgument(L, 2, "scene.getActionMapColorAt"));
                 tesraui::Object* object = nullptr;
                 if (lua_gettop(L) >= 3 && !lua_isnil(L, 3))
                 {

@@ -172,7 +172,8 @@ namespace vumo
             {
                 checkArgs(L, 1, 3, "sound.play", "snb");
                 yim::AudioManager* manager = requireAudio(L);
-                const float fadeTime = (lua_gettop(L) > 1 ? (float)lua_tonumber(L, 2) : 0.0f);
+                // An endless fade-in would play at full volume at once; 0 or less is no fade.
+                const float fadeTime = (lua_gettop(L) > 1 ? finiteArgument(L, 2, "sound.play") : 0.0f);
                 const bool now = (lua_gettop(L) > 2 && toBool(L, 3));
                 const hstring name = getSound(L, toString(L, 1));
                 if (now && !isErrorOverlayShown())
@@ -206,7 +207,8 @@ namespace vumo
             {
                 checkArgs(L, 1, 2, "sound.stop", "sn");
                 yim::AudioManager* manager = requireAudio(L);
-                const float fadeTime = (lua_gettop(L) > 1 ? (float)lua_tonumber(L, 2) : 0.0f);
+                // An endless fade-out would never stop the sound; 0 or less stops it at once.
+                const float fadeTime = (lua_gettop(L) > 1 ? finiteArgument(L, 2, "sound.stop") : 0.0f);
                 manager->stop(getSound(L, toString(L, 1)), fadeTime);
                 return 0;
             }

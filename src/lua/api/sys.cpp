@@ -201,13 +201,19 @@ namespace vumo
             int sys_setTextureExtensions(lua_State* L)
             {
                 checkArgsExact(L, 1, "sys.setTextureExtensions", "s");
+                const hstring refusal = Session::textureExtensionsRefusal(toString(L, 1));
+                if (refusal != "")
+                {
+                    raiseLuaError(L, "sys.setTextureExtensions: " + refusal);
+                }
                 Session::setTextureExtensions(toString(L, 1));
                 return 0;
             }
 
             int sys_setTextureIdleUnloadTime(lua_State* L)
             {
-                const float seconds = (float)lua_tonumber(L, 1);
+                // 0 or less, or an infinity, keeps textures for good.
+                const float seconds = numberArgument(L, 1, "sys.setTextureIdleUnloadTime");
                 logScripting(formatString("Setting idle texture unload time to: %.1f seconds", seconds));
                 tesraui::setTextureIdleUnloadTime(seconds);
                 return 0;

@@ -25,10 +25,10 @@ namespace vumo
                 case 0:
                     return push(L, quortypes::randomFloat(1.0f));
                 case 1:
-                    return push(L, quortypes::randomFloat((float)lua_tonumber(L, 1)));
+                    return push(L, quortypes::randomFloat(finiteArgument(L, 1, "util.rand")));
                 case 2:
-                    return push(L,
-                                quortypes::randomFloat((float)lua_tonumber(L, 1), (float)lua_tonumber(L, 2)));
+                    return push(L, quortypes::randomFloat(finiteArgument(L, 1, "util.rand"),
+                                                          finiteArgument(L, 2, "util.rand")));
                 }
                 raiseLuaError(L, randCountMessage);
             }
@@ -79,7 +79,8 @@ namespace vumo
             int util_transformPoint(lua_State* L)
             {
                 checkArgsExact(L, 4, "util.transformPoint", "nnoo");
-                const kavtypes::Vector2 point((float)lua_tonumber(L, 1), (float)lua_tonumber(L, 2));
+                const kavtypes::Vector2 point(finiteArgument(L, 1, "util.transformPoint"),
+                                              finiteArgument(L, 2, "util.transformPoint"));
                 tesraui::Object* from = getObject(L, 3);
                 tesraui::Object* to = getObject(L, 4);
                 const kavtypes::Vector2 result = localPoint(to, from->getDerivedPoint(point));

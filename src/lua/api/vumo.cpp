@@ -115,7 +115,8 @@ namespace vumo
             int vumo_updateLoadingScreen(lua_State* L)
             {
                 checkArgsExact(L, 1, "vumo.updateLoadingScreen", "n");
-                const float progress = (float)lua_tonumber(L, 1);
+                // The hook's text could carry no other number.
+                const float progress = finiteArgument(L, 1, "vumo.updateLoadingScreen");
                 GameUiSceneHooks& hooks = getGameUiHost();
                 hooks.OnUpdateLoading(progress);
                 if (progress == 1.0f)
@@ -132,7 +133,7 @@ namespace vumo
                 {
                     raiseLuaError(L, "Unable to execute vumo.delayedCall, UI root object is NULL.");
                 }
-                createDelayedCall(L, root, Session::getActiveScene());
+                createDelayedCall(L, root, Session::getActiveScene(), "vumo.delayedCall");
                 return 0;
             }
 

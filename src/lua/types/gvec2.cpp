@@ -35,11 +35,13 @@ namespace vumo
                 return 1;
             }
 
-            // Both components go through the integer conversion of optional arguments.
+            // Both components lose their fraction, as the integer conversion of optional arguments they once
+            // went through did; a number past what that integer holds stays as far as it is (the conversion
+            // made 1e20 a negative number).
             int construct(lua_State* L, int first)
             {
-                const float x = (float)luaL_optinteger(L, first, 0);
-                const float y = (float)luaL_optinteger(L, first + 1, 0);
+                const float x = (float)std::trunc(luaL_optnumber(L, first, 0.0));
+                const float y = (float)std::trunc(luaL_optnumber(L, first + 1, 0.0));
                 return pushNew(L, x, y);
             }
 

@@ -67,7 +67,8 @@ namespace vumo
             {
                 UI* ui = requireUI(L);
                 checkArgsExact(L, 2, "ui.setCursorPos", "nn");
-                kavtypes::Vector2 position((float)lua_tonumber(L, 1), (float)lua_tonumber(L, 2));
+                kavtypes::Vector2 position(finiteArgument(L, 1, "ui.setCursorPos"),
+                                           finiteArgument(L, 2, "ui.setCursorPos"));
                 tesraui::Container* root = ui->getRootObject();
                 if (root != nullptr)
                 {

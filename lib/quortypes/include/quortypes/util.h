@@ -23,9 +23,12 @@ namespace quortypes
     float randomFloat(float x);
     float randomFloat(float a, float b);
 
-    // Halves round up: 2.5 gives 3, -2.5 gives -2.
+    // Halves round up: 2.5 gives 3, -2.5 gives -2. Past either end of int the end; NaN gives 0.
     int roundToInt(float value);
     int roundToInt(double value);
+    // Toward zero, as a cast; past either end of int the end, NaN gives 0. A number read from a data file
+    // or a script may be anything a float holds, which no cast to int may be handed.
+    int truncateToInt(double value);
     float roundFloat(float value);
     float floorFloat(float value);
     // Never negative: modPositive(-1, 360) is 359.

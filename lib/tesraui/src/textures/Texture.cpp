@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include <quortypes/exception.h>
+#include <quortypes/util.h>
 #include <tesra/RenderSystem.h>
 #include <tesra/tesra.h>
 #include <tesraui/Texture.h>
@@ -80,12 +81,12 @@ namespace tesraui
 
     int Texture::getWidth() const
     {
-        return (int)(_getPixelSize().x * scale.x);
+        return quortypes::truncateToInt(_getPixelSize().x * scale.x);
     }
 
     int Texture::getHeight() const
     {
-        return (int)(_getPixelSize().y * scale.y);
+        return quortypes::truncateToInt(_getPixelSize().y * scale.y);
     }
 
     tesra::Texture* Texture::getRenderTexture()
