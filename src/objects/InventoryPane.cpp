@@ -2,6 +2,7 @@
 
 #include <quortypes/PropertyTable.h>
 #include <quortypes/exception.h>
+#include <quortypes/util.h>
 #include <tesraui/Dataset.h>
 #include <tesraui/Event.h>
 #include <tesraui/EventArgs.h>
@@ -387,7 +388,7 @@ namespace vumo
             {
                 return "-1";
             }
-            return hstring((int)(cell->getX() / width));
+            return hstring(quortypes::truncateToInt(cell->getX() / width));
         }
         return ItemReceiver::getProperty(name);
     }

@@ -1,5 +1,6 @@
 #include "InventoryPane.h"
 
+#include <quortypes/util.h>
 #include <tesraui/Dataset.h>
 #include <tesraui/EventArgs.h>
 #include <tesraui/ImageButton.h>
@@ -46,7 +47,7 @@ namespace vumo
         {
             return -1;
         }
-        const int index = (int)(local.x / this->cellSize);
+        const int index = quortypes::truncateToInt(local.x / this->cellSize);
         return index < this->cells.size() ? index : -1;
     }
 

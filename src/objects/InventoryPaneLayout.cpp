@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include <quortypes/Log.h>
+#include <quortypes/util.h>
 #include <quortypes/exception.h>
 #include <tesraui/Dataset.h>
 #include <tesraui/Event.h>
@@ -278,7 +279,7 @@ namespace vumo
         {
             return 0;
         }
-        return (int)std::round(-this->scrollArea->getX() / pageWidth);
+        return quortypes::truncateToInt(std::round(-this->scrollArea->getX() / pageWidth));
     }
 
     int InventoryPane::getNumPages() const
@@ -288,7 +289,8 @@ namespace vumo
         {
             return 0;
         }
-        return (int)std::round(this->scrollArea->getWidth() / this->itemContainer->getWidth());
+        return quortypes::truncateToInt(
+            std::round(this->scrollArea->getWidth() / this->itemContainer->getWidth()));
     }
 
     void InventoryPane::goToPage(int page)
@@ -326,7 +328,7 @@ namespace vumo
         {
             return;
         }
-        const int page = (int)(cell->getX() / pageWidth);
+        const int page = quortypes::truncateToInt(cell->getX() / pageWidth);
         if (page != this->getCurrentPage())
         {
             this->goToPage(page);
