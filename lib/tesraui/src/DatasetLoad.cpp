@@ -71,6 +71,10 @@ namespace tesraui
             {
                 return hstring(value.toInt() & 0xFF);
             }
+            if (type == PropertyInfo::FLOAT)
+            {
+                return formatString("%g", (double)value.toFloat());
+            }
             harray<hstring> parts;
             for (const hstring& part : value.split(','))
             {
