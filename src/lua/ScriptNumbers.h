@@ -15,18 +15,12 @@ namespace vumo
 {
     namespace LuaInterface
     {
-        // The description of a property by its name; a parameterised one ("name:x") is described as "name:%".
-        // Null when the descriptions hold none.
+        // PropertyInfo::find, for the script API.
         const PropertyInfo* findPropertyDescription(const harray<PropertyInfo>& descriptions,
                                                     const hstring& name);
 
-        // Why a property of the type cannot hold the text a script gives it ("'1e308' is not a number a float
-        // can hold"), or "" when it can. The setters
-        // read numbers from the text as their type holds them and keep what comes out: a float of "1e308"
-        // is infinite, an int of "1e308" is 1. So a float (and each part of a rectangle or vector) must come
-        // out finite, an int must be written as a whole number an int holds, and a colour channel as a
-        // number an int holds (its low 8 bits are kept, its fraction dropped). Text that reads as no number
-        // at all passes: it reads as 0.
+        // Why a property of the type cannot hold the text a script gives it, or "" when it can: the rule of
+        // PropertyInfo::valueRefusal, which a data file's loader shares.
         hstring propertyValueRefusal(int type, const hstring& value);
 
         // The point (in the coordinates of the UI's root) in the object's coordinates. An object scaled to

@@ -59,16 +59,97 @@ namespace tesraui
                    name == "w" || name == "h";
         }
 
-        // Every attribute but the geometry ones, in document order.
-        template <typename Target> void applyProperties(quorxml::Node* node, Target* target)
+        // How the numbers of a property's text are read by its setter, to tell what a text it cannot hold
+        // came out as.
+        hstring readAs(int type, const hstring& value)
         {
+            if (type == PropertyInfo::INT)
+            {
+                return hstring(value.toInt());
+            }
+            if (type == PropertyInfo::UCHAR)
+            {
+                return hstring(value.toInt() & 0xFF);
+            }
+            if (type == PropertyInfo::FLOAT)
+            {
+                return formatString("%g", (double)value.toFloat());
+            }
+            harray<hstring> parts;
+            for (const hstring& part : value.split(','))
+            {
+                parts.push_back(formatString("%g", (double)part.trimmed().toFloat()));
+            }
+            return parts.joined(",");
+        }
+
+        // A number its property cannot hold is set as ever (files in use may hold such numbers), but the
+        // file's writer is told where, or the typo would only show as something out of place.
+        void warnUnheld(quorxml::Node* node, const hstring& owner, const hstring& name, int type,
+                        const hstring& value)
+        {
+            const hstring refusal = PropertyInfo::valueRefusal(type, value);
+            if (refusal != "")
+            {
+                quortypes::Log::warnf(logTag, "Property '%s' of %s: %s, read as %s, in file %s, line %d",
+                                      name.c_str(), owner.c_str(), refusal.c_str(),
+                                      readAs(type, value).c_str(), node->getFilename().c_str(),
+                                      node->getLine());
+            }
+        }
+
+        // The type the geometry attribute is read as by readRectNode, or -1 when another attribute is read
+        // in its stead.
+        int geometryType(quorxml::Node* node, const hstring& name)
+        {
+            if (name == "rect")
+            {
+                return PropertyInfo::RECT;
+            }
+            if (node->hasProperty("rect"))
+            {
+                return -1;
+            }
+            if (name == "position" || name == "size")
+            {
+                return PropertyInfo::GVEC2;
+            }
+            const bool placed = (name == "x" || name == "y");
+            return (node->hasProperty(placed ? "position" : "size") ? -1 : PropertyInfo::FLOAT);
+        }
+
+        void warnUnheldGeometry(quorxml::Node* node, const hstring& owner)
+        {
+            for (quorxml::Property* property = node->firstProperty(); property != nullptr;
+                 property = property->next())
+            {
+                const hstring name = property->getName();
+                const int type = (isGeometry(name) ? geometryType(node, name) : -1);
+                if (type >= 0)
+                {
+                    warnUnheld(node, owner, name, type, property->getValue());
+                }
+            }
+        }
+
+        // Every attribute but the geometry ones, in document order.
+        template <typename Target>
+        void applyProperties(quorxml::Node* node, Target* target, const hstring& owner)
+        {
+            const harray<PropertyInfo> descriptions = target->getPropertyDescriptions();
             for (quorxml::Property* property = node->firstProperty(); property != nullptr;
                  property = property->next())
             {
                 hstring name = property->getName();
                 if (!isGeometry(name))
                 {
-                    located(node, [&]() { target->setProperty(name, property->getValue()); });
+                    const hstring value = property->getValue();
+                    located(node, [&]() { target->setProperty(name, value); });
+                    const PropertyInfo* info = PropertyInfo::find(descriptions, name);
+                    if (info != nullptr)
+                    {
+                        warnUnheld(node, owner, name, info->type, value);
+                    }
                 }
             }
         }
@@ -287,7 +368,9 @@ namespace tesraui
             Image* image = made.get();
             images[name] = std::move(made);
             image->setDataset(this);
-            applyProperties(child, image);
+            const hstring owner = "image '" + name + "'";
+            warnUnheldGeometry(child, owner);
+            applyProperties(child, image, owner);
         }
     }
 
@@ -379,7 +462,12 @@ namespace tesraui
         {
             parent->addChild(created);
         }
-        applyProperties(node, created);
+        const hstring owner = (isObject ? "object '" : "animator '") + name + "'";
+        if (isObject)
+        {
+            warnUnheldGeometry(node, owner);
+        }
+        applyProperties(node, created, owner);
         for (quorxml::Node* child = node->firstChild(); child != nullptr; child = child->nextSibling())
         {
             _parseObject(child, created, prefix, suffix, kavtypes::Vector2());

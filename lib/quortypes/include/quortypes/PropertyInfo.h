@@ -32,6 +32,18 @@ public:
 
     PropertyInfo(const hstring& name, int type) : name(name), type(type) {}
 
+    // The description of a property by its name; a parameterised one ("name:x") is described as "name:%".
+    // Null when the descriptions hold none.
+    static const PropertyInfo* find(const harray<PropertyInfo>& descriptions, const hstring& name);
+
+    // Why a property of the type cannot hold the number text ("'1e308' is not a number a float can hold"),
+    // or "" when it can. The setters read numbers from the text as their type holds them and keep what
+    // comes out: a float of "1e308" is infinite, an int of "1e308" is 1. So a float (and each part of a
+    // rectangle or vector) must come out finite, an int must be written as a whole number an int holds
+    // ("10.0" is one), and a colour channel as a number an int holds (its low 8 bits are kept, its fraction
+    // dropped). Text that reads as no number at all passes: it reads as 0.
+    static hstring valueRefusal(int type, const hstring& value);
+
     hstring name;
     int type;
 
