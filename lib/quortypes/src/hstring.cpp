@@ -1,4 +1,5 @@
 #include <cctype>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -190,12 +191,16 @@ int hstring::toInt() const
         }
         return negative ? -value : value;
     }
-    int result = 0;
-    if (sscanf(this->c_str(), "%d", &result) != 1)
+    // Read as the scanner reads "%d" (spaces, a sign, digits), but a number past either end of int stops at
+    // that end: the scanner's result for it is undefined, and in practice wraps to a number of the other
+    // sign.
+    char* end = nullptr;
+    const long long value = strtoll(this->c_str(), &end, 10);
+    if (end == this->c_str())
     {
         return 0;
     }
-    return result;
+    return value > INT_MAX ? INT_MAX : value < INT_MIN ? INT_MIN : (int)value;
 }
 
 float hstring::toFloat() const
@@ -224,12 +229,10 @@ unsigned int hstring::hexValue() const
     {
         return 0;
     }
-    unsigned int result = 0;
-    if (sscanf(this->uppered().c_str(), "%X", &result) != 1)
-    {
-        return 0;
-    }
-    return result;
+    // More digits than an unsigned int holds stop at its greatest value, where the scanner's result would be
+    // undefined.
+    const unsigned long long value = strtoull(this->c_str(), nullptr, 16);
+    return value > UINT_MAX ? UINT_MAX : (unsigned int)value;
 }
 
 bool hstring::isNumber() const

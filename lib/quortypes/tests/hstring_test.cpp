@@ -1,3 +1,5 @@
+#include <climits>
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 #include <quortypes/harray.h>
@@ -47,7 +49,7 @@ TEST(hstring, numbersConvertAsTheScannerDoes)
                                  "123456789",
                                  "1234567890",
                                  "-2147483648",
-                                 "99999999999",
+                                 "2147483647",
                                  "12abc",
                                  " 12",
                                  "+5",
@@ -79,7 +81,12 @@ TEST(hstring, numbersConvertAsTheScannerDoes)
         {
             scannedFloat = 0.0f;
         }
-        EXPECT_EQ(hstring(text).toInt(), scannedInt) << text;
+        // Past the ends of int the scanner's result is undefined; those stop at the ends (the test below).
+        const long long wide = strtoll(text, nullptr, 10);
+        if (wide >= INT_MIN && wide <= INT_MAX)
+        {
+            EXPECT_EQ(hstring(text).toInt(), scannedInt) << text;
+        }
         const float converted = hstring(text).toFloat();
         if (scannedFloat != scannedFloat)
         {
@@ -90,6 +97,31 @@ TEST(hstring, numbersConvertAsTheScannerDoes)
             EXPECT_EQ(memcmp(&converted, &scannedFloat, sizeof(float)), 0) << text;
         }
     }
+}
+
+// Past either end of int a text reads as that end (the scanner's own result there is undefined and wraps to
+// the other sign), and a hex text past an unsigned int as its greatest value.
+TEST(hstring, numbersPastTheEndsOfIntStopThere)
+{
+    const struct
+    {
+        const char* text;
+        int value;
+    } rows[] = {
+        {"2147483648", INT_MAX},
+        {"99999999999", INT_MAX},
+        {"-2147483649", INT_MIN},
+        {"-99999999999", INT_MIN},
+        {"99999999999999999999999", INT_MAX},
+        {" 2147483648x", INT_MAX},
+    };
+    for (const auto& row : rows)
+    {
+        EXPECT_EQ(hstring(row.text).toInt(), row.value) << row.text;
+    }
+    EXPECT_EQ(hstring("123456789").hexValue(), 0xFFFFFFFFu);
+    EXPECT_EQ(hstring("00000000FF").hexValue(), 255u);
+    EXPECT_EQ(hstring("ffffffffffffffffffff").hexValue(), 0xFFFFFFFFu);
 }
 
 // Equality goes by length and bytes: a zero byte inside a text is part of it, a null pointer is "".

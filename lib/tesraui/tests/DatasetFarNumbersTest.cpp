@@ -59,8 +59,8 @@ TEST_F(DatasetFarNumbers, ANumberThePropertyCannotHoldIsToldWithItsPlace)
              place + "zorder=1"},
         {"<Object type='Container' name='o' x='0' y='0' zorder='2147483648'/>",
          "WARNING: Property 'zorder' of object 'o': '2147483648' is not a whole number an int can hold, read "
-         "as -2147483648" +
-             place + "zorder=-2147483648"},
+         "as 2147483647" +
+             place + "zorder=2147483647"},
         {"<Object type='Container' name='o' x='0' y='0' zorder='nan'/>",
          "WARNING: Property 'zorder' of object 'o': 'nan' is not a whole number an int can hold, read as 0" +
              place + "zorder=0"},
