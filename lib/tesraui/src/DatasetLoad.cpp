@@ -1,4 +1,7 @@
 #include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <strings.h>
 #include <filesystem>
 #include <memory>
 
@@ -83,16 +86,53 @@ namespace tesraui
             return parts.joined(",");
         }
 
+        // Whether a number property of some type could refuse the text. Nearly every text of a data file is a
+        // name or a list of small whole numbers, which none refuses, so a character scan spares them the
+        // property's description and the number readers. Anything else (a fraction, an exponent, a long run
+        // of digits, "nan" or "inf") is looked at whole.
+        bool mayBeUnheld(const hstring& value)
+        {
+            // Part by part, as a rectangle or a vector is read; a part that starts with no digit (a word)
+            // reads as no number, which nothing refuses.
+            for (const char* c = value.c_str();; ++c)
+            {
+                c += std::strspn(c, " \t");
+                c += (*c == '-' || *c == '+') ? 1 : 0;
+                if (strncasecmp(c, "nan", 3) == 0 || strncasecmp(c, "inf", 3) == 0)
+                {
+                    return true;
+                }
+                if (isdigit((unsigned char)*c) || *c == '.')
+                {
+                    int digits = 0;
+                    for (; *c != '\0' && *c != ','; ++c)
+                    {
+                        const bool digit = isdigit((unsigned char)*c);
+                        if ((digit && ++digits > 9) || (!digit && *c != ' '))
+                        {
+                            return true;
+                        }
+                    }
+                }
+                c = std::strchr(c, ',');
+                if (c == nullptr)
+                {
+                    return false;
+                }
+            }
+        }
+
         // A number its property cannot hold is set as ever (files in use may hold such numbers), but the
-        // file's writer is told where, or the typo would only show as something out of place.
-        void warnUnheld(quorxml::Node* node, const hstring& owner, const hstring& name, int type,
-                        const hstring& value)
+        // file's writer is told where, or the typo would only show as something out of place. `owner` is
+        // "object", "animator" or "image".
+        void warnUnheld(quorxml::Node* node, const char* owner, const hstring& ownerName, const hstring& name,
+                        int type, const hstring& value)
         {
             const hstring refusal = PropertyInfo::valueRefusal(type, value);
             if (refusal != "")
             {
-                quortypes::Log::warnf(logTag, "Property '%s' of %s: %s, read as %s, in file %s, line %d",
-                                      name.c_str(), owner.c_str(), refusal.c_str(),
+                quortypes::Log::warnf(logTag, "Property '%s' of %s '%s': %s, read as %s, in file %s, line %d",
+                                      name.c_str(), owner, ownerName.c_str(), refusal.c_str(),
                                       readAs(type, value).c_str(), node->getFilename().c_str(),
                                       node->getLine());
             }
@@ -118,38 +158,46 @@ namespace tesraui
             return (node->hasProperty(placed ? "position" : "size") ? -1 : PropertyInfo::FLOAT);
         }
 
-        void warnUnheldGeometry(quorxml::Node* node, const hstring& owner)
+        // Every attribute but the geometry ones, in document order; the geometry ones (read by readRectNode)
+        // only looked at for numbers they cannot hold, when `geometry`.
+        template <typename Target>
+        void applyProperties(quorxml::Node* node, Target* target, const char* owner, const hstring& ownerName,
+                             bool geometry)
         {
+            // Asked only for a text that could be refused: building it costs more than most objects' load.
+            harray<PropertyInfo> descriptions;
+            bool described = false;
             for (quorxml::Property* property = node->firstProperty(); property != nullptr;
                  property = property->next())
             {
                 const hstring name = property->getName();
-                const int type = (isGeometry(name) ? geometryType(node, name) : -1);
-                if (type >= 0)
+                if (isGeometry(name))
                 {
-                    warnUnheld(node, owner, name, type, property->getValue());
-                }
-            }
-        }
-
-        // Every attribute but the geometry ones, in document order.
-        template <typename Target>
-        void applyProperties(quorxml::Node* node, Target* target, const hstring& owner)
-        {
-            const harray<PropertyInfo> descriptions = target->getPropertyDescriptions();
-            for (quorxml::Property* property = node->firstProperty(); property != nullptr;
-                 property = property->next())
-            {
-                hstring name = property->getName();
-                if (!isGeometry(name))
-                {
-                    const hstring value = property->getValue();
-                    located(node, [&]() { target->setProperty(name, value); });
-                    const PropertyInfo* info = PropertyInfo::find(descriptions, name);
-                    if (info != nullptr)
+                    if (geometry)
                     {
-                        warnUnheld(node, owner, name, info->type, value);
+                        const hstring value = property->getValue();
+                        const int type = (mayBeUnheld(value) ? geometryType(node, name) : -1);
+                        if (type >= 0)
+                        {
+                            warnUnheld(node, owner, ownerName, name, type, value);
+                        }
                     }
+                    continue;
+                }
+                const hstring value = property->getValue();
+                located(node, [&]() { target->setProperty(name, value); });
+                if (!mayBeUnheld(value))
+                {
+                    continue;
+                }
+                if (!described)
+                {
+                    descriptions = target->getPropertyDescriptions();
+                    described = true;
+                }
+                if (const PropertyInfo* info = PropertyInfo::find(descriptions, name))
+                {
+                    warnUnheld(node, owner, ownerName, name, info->type, value);
                 }
             }
         }
@@ -368,9 +416,7 @@ namespace tesraui
             Image* image = made.get();
             images[name] = std::move(made);
             image->setDataset(this);
-            const hstring owner = "image '" + name + "'";
-            warnUnheldGeometry(child, owner);
-            applyProperties(child, image, owner);
+            applyProperties(child, image, "image", name, true);
         }
     }
 
@@ -462,12 +508,7 @@ namespace tesraui
         {
             parent->addChild(created);
         }
-        const hstring owner = (isObject ? "object '" : "animator '") + name + "'";
-        if (isObject)
-        {
-            warnUnheldGeometry(node, owner);
-        }
-        applyProperties(node, created, owner);
+        applyProperties(node, created, isObject ? "object" : "animator", name, isObject);
         for (quorxml::Node* child = node->firstChild(); child != nullptr; child = child->nextSibling())
         {
             _parseObject(child, created, prefix, suffix, kavtypes::Vector2());
