@@ -8,17 +8,6 @@ namespace vumo
 {
     namespace LuaInterface
     {
-        const PropertyInfo* findPropertyDescription(const harray<PropertyInfo>& descriptions,
-                                                    const hstring& name)
-        {
-            return PropertyInfo::find(descriptions, name);
-        }
-
-        hstring propertyValueRefusal(int type, const hstring& value)
-        {
-            return PropertyInfo::valueRefusal(type, value);
-        }
-
         kavtypes::Vector2 localPoint(const tesraui::Object* object, kavtypes::Vector2 point)
         {
             harray<const tesraui::Object*> chain;

@@ -80,3 +80,10 @@ hstring PropertyInfo::valueRefusal(int type, const hstring& value)
         return "";
     }
 }
+
+hstring PropertyInfo::valueRefusal(const harray<PropertyInfo>& descriptions, const hstring& name,
+                                   const hstring& value)
+{
+    const PropertyInfo* info = find(descriptions, name);
+    return (info != nullptr ? valueRefusal(info->type, value) : hstring());
+}

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include <lua.hpp>
+#include <quortypes/PropertyInfo.h>
 #include <quortypes/Dir.h>
 #include <tesra/RenderSystem.h>
 #include <tesra/tesra.h>
@@ -20,7 +21,6 @@
 #include "Chapter.h"
 #include "lua/Calls.h"
 #include "lua/Host.h"
-#include "lua/ScriptNumbers.h"
 #include "lua/api/registrars.h"
 
 namespace vumo
@@ -158,10 +158,8 @@ namespace vumo
                 hstring value =
                     (lua_type(L, valueIndex) == LUA_TBOOLEAN ? hstring(toBool(L, valueIndex) ? "1" : "0")
                                                              : toString(L, valueIndex));
-                const harray<PropertyInfo> descriptions = image->getPropertyDescriptions();
-                const PropertyInfo* info = findPropertyDescription(descriptions, property);
                 const hstring refusal =
-                    (info != nullptr ? propertyValueRefusal(info->type, value) : hstring());
+                    PropertyInfo::valueRefusal(image->getPropertyDescriptions(), property, value);
                 if (refusal != "")
                 {
                     raiseLuaError(L, "Unable to set property '" + property + "' of image '" + name + "', " +

@@ -1,6 +1,7 @@
 #include <cmath>
 
 #include <lua.hpp>
+#include <quortypes/PropertyInfo.h>
 #include <quortypes/Log.h>
 #include <tesraui/Container.h>
 #include <tesraui/Dataset.h>
@@ -11,7 +12,6 @@
 #include "lua/Calls.h"
 #include "lua/Host.h"
 #include "lua/LuaInterface.h"
-#include "lua/ScriptNumbers.h"
 #include "lua/api/objecttree.h"
 #include "lua/api/registrars.h"
 #include "GameUiHost.h"
@@ -92,7 +92,7 @@ namespace vumo
                 tesraui::Object* object = getObject(L, 1);
                 const hstring name = toString(L, 2);
                 const harray<PropertyInfo> descriptions = object->getPropertyDescriptions();
-                const PropertyInfo* info = findPropertyDescription(descriptions, name);
+                const PropertyInfo* info = PropertyInfo::find(descriptions, name);
                 if (info != nullptr)
                 {
                     return pushTyped(L, object->getProperty(name), info->type);
@@ -143,10 +143,8 @@ namespace vumo
                     value = toString(L, 3);
                     break;
                 }
-                const harray<PropertyInfo> descriptions = object->getPropertyDescriptions();
-                const PropertyInfo* info = findPropertyDescription(descriptions, name);
                 const hstring refusal =
-                    (info != nullptr ? propertyValueRefusal(info->type, value) : hstring());
+                    PropertyInfo::valueRefusal(object->getPropertyDescriptions(), name, value);
                 if (refusal != "")
                 {
                     raiseLuaError(L, "setObjectProperty failed setting property '" + name + "' for object '" +

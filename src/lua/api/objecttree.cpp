@@ -5,6 +5,7 @@
 #include <vector>
 
 #include <lua.hpp>
+#include <quortypes/PropertyInfo.h>
 #include <tesra/tesra.h>
 #include <tesraui/Animator.h>
 #include <tesraui/Container.h>
@@ -22,7 +23,6 @@
 #include "lua/Events.h"
 #include "lua/Host.h"
 #include "lua/LuaInterface.h"
-#include "lua/ScriptNumbers.h"
 #include "lua/api/objecttree.h"
 
 namespace vumo
@@ -164,7 +164,7 @@ namespace vumo
                             const hstring value = toString(L, -1);
                             const bool corner = (key == "x" || key == "y" || key == "w" || key == "h");
                             const hstring refusal =
-                                (corner ? propertyValueRefusal(PropertyInfo::FLOAT, value) : hstring());
+                                (corner ? PropertyInfo::valueRefusal(PropertyInfo::FLOAT, value) : hstring());
                             if (refusal != "")
                             {
                                 raiseLuaError(L, "object.create(): property '" + key + "' of object '" +
@@ -234,9 +234,7 @@ namespace vumo
                     const harray<PropertyInfo> descriptions = object->getPropertyDescriptions();
                     for (const auto& [key, value] : properties)
                     {
-                        const PropertyInfo* info = findPropertyDescription(descriptions, key);
-                        const hstring refusal =
-                            (info != nullptr ? propertyValueRefusal(info->type, value) : hstring());
+                        const hstring refusal = PropertyInfo::valueRefusal(descriptions, key, value);
                         if (refusal != "")
                         {
                             dataset->destroyObject(object);

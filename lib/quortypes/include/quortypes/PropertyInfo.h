@@ -43,6 +43,9 @@ public:
     // ("10.0" is one), and a colour channel as a number an int holds (its low 8 bits are kept, its fraction
     // dropped). Text that reads as no number at all passes: it reads as 0.
     static hstring valueRefusal(int type, const hstring& value);
+    // The same for the property of that name, or "" when the descriptions hold none.
+    static hstring valueRefusal(const harray<PropertyInfo>& descriptions, const hstring& name,
+                                const hstring& value);
 
     hstring name;
     int type;
