@@ -24,26 +24,6 @@ namespace vumo
             std::vector<Recent> recent;
             const size_t recentLimit = 8;
 
-            // A cut never splits a UTF-8 sequence: it moves back to the start of the character.
-            size_t characterStart(const std::string& text, size_t at)
-            {
-                while (at > 0 && at < text.size() && ((unsigned char)text[at] & 0xC0) == 0x80)
-                {
-                    --at;
-                }
-                return at;
-            }
-
-            hstring cutMiddle(const std::string& text, size_t keepStart, size_t keepEnd,
-                              const char* separator)
-            {
-                const size_t head = characterStart(text, keepStart);
-                const size_t tail = characterStart(text, text.size() - keepEnd);
-                return text.substr(0, head) +
-                       formatString(separator, (int)std::min<size_t>(tail - head, 0x7FFFFFFF)) +
-                       text.substr(tail);
-            }
-
             void writeLine(const Recent& entry, const hstring& text)
             {
                 if (entry.error)
@@ -70,7 +50,7 @@ namespace vumo
                 }
                 if (first.size() > 120)
                 {
-                    first = first.subString(0, (int)characterStart(first, 117)) + "...";
+                    first = first.subString(0, (int)quortypes::Log::characterStart(first, 117)) + "...";
                 }
                 writeLine(entry,
                           entry.repeats == 1
@@ -109,7 +89,8 @@ namespace vumo
             }
             if (result.size() > (size_t)textLimit)
             {
-                return cutMiddle(result, textLimit * 3 / 4, textLimit / 4, "\n... <%d bytes cut> ...\n");
+                return quortypes::Log::cutMiddle(result, textLimit * 3 / 4, textLimit / 4,
+                                                 "\n... <%d bytes cut> ...\n");
             }
             return result;
         }

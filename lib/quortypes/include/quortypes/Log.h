@@ -41,6 +41,12 @@ namespace quortypes
         // last 80 around the number of bytes cut, so that a huge value cannot make a huge line. A cut never
         // splits a UTF-8 character.
         static hstring quote(const hstring& text);
+        // The text's first keepStart and last keepEnd bytes around the separator, whose "%d" becomes the
+        // number of bytes cut; the text must be longer than the two together.
+        static hstring cutMiddle(const hstring& text, size_t keepStart, size_t keepEnd,
+                                 const char* separator);
+        // The start of the UTF-8 character the byte at `at` belongs to, so that a cut there splits none.
+        static size_t characterStart(const std::string& text, size_t at);
 
         // Writes out the lines that wait in the buffers of the console and the log file. Warnings and
         // errors are written out at once, other lines wait for this (once a frame) or for the program's

@@ -21,31 +21,27 @@ namespace quortypes
         printConsoleLine("[quortypes] WARNING: " + message, Log::LevelWarn, true);
     }
 
-    namespace
+    size_t Log::characterStart(const std::string& text, size_t at)
     {
-        // A cut moves back to the start of the character it falls in.
-        size_t characterStart(const std::string& text, size_t at)
+        while (at > 0 && at < text.size() && ((unsigned char)text[at] & 0xC0) == 0x80)
         {
-            while (at > 0 && at < text.size() && ((unsigned char)text[at] & 0xC0) == 0x80)
-            {
-                --at;
-            }
-            return at;
+            --at;
         }
-    } // namespace
+        return at;
+    }
+
+    hstring Log::cutMiddle(const hstring& text, size_t keepStart, size_t keepEnd, const char* separator)
+    {
+        const std::string& whole = text;
+        const size_t head = characterStart(whole, keepStart);
+        const size_t tail = characterStart(whole, whole.size() - keepEnd);
+        return whole.substr(0, head) +
+               formatString(separator, (int)std::min<size_t>(tail - head, 0x7FFFFFFF)) + whole.substr(tail);
+    }
 
     hstring Log::quote(const hstring& text)
     {
-        if (text.size() <= quoteLimit)
-        {
-            return text;
-        }
-        const std::string& whole = text;
-        const size_t head = characterStart(whole, 300);
-        const size_t tail = characterStart(whole, whole.size() - 80);
-        return whole.substr(0, head) +
-               formatString(" ... <%d bytes cut> ... ", (int)std::min<size_t>(tail - head, 0x7FFFFFFF)) +
-               whole.substr(tail);
+        return (text.size() <= quoteLimit ? text : cutMiddle(text, 300, 80, " ... <%d bytes cut> ... "));
     }
 
     bool Log::writeLevel(const hstring& tag, const hstring& text, LogLevel level)
