@@ -49,10 +49,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, MistakenStartScene,
 TEST(RightStartScene, StartsWithoutAWord)
 {
     GameFolder folder;
-    folder.config("scene: c1.a\n");
-    folder.put("data/ui/ui.dts", "<Dataset/>");
-    folder.put("data/chapters/c1/c1.datadef", "<Dataset/>");
-    folder.put("data/chapters/c1/scenes/a.scene", "");
+    folder.emptyGame();
     Engine engine(folder);
     engine.start();
     engine.frame();

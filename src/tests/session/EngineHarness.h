@@ -133,6 +133,14 @@ namespace harness
                                 "height: 120\naudio_mute: 1\n" +
                                     extra);
         }
+        // The smallest game: an empty UI and one empty scene, "c1.a", to start at.
+        void emptyGame() const
+        {
+            config("scene: c1.a\n");
+            put("data/ui/ui.dts", "<Dataset/>");
+            put("data/chapters/c1/c1.datadef", "<Dataset/>");
+            put("data/chapters/c1/scenes/a.scene", "");
+        }
         std::string userFile(const std::string& title, const std::string& name) const
         {
             return path + "/xdg/Torvin Games/" + title + "/" + name;

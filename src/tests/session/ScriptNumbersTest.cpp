@@ -411,10 +411,7 @@ namespace
 TEST(DataFileNumbers, EveryKindRunsWithFarNumbersInEachNumberProperty)
 {
     harness::GameFolder folder;
-    folder.config("scene: c1.a\n");
-    folder.put("data/ui/ui.dts", "<Dataset/>");
-    folder.put("data/chapters/c1/c1.datadef", "<Dataset/>");
-    folder.put("data/chapters/c1/scenes/a.scene", "");
+    folder.emptyGame();
     Engine engine(folder);
     engine.start();
     engine.frame();
@@ -423,23 +420,35 @@ TEST(DataFileNumbers, EveryKindRunsWithFarNumbersInEachNumberProperty)
     const char* const numbers[] = {"1e308", "3e38",       "-3e38",       "nan",
                                    "-inf",  "2147483647", "-2147483648", "2e9"};
     int made = 0;
-    // One batch of objects, each given one far property; runs frames and lets go of what is left.
-    auto runBatch = [&](const std::function<void(harray<hstring>&)>& make)
+    // For each far number, one batch: an object made for each number property of the kind, given that
+    // number, run for a few frames and let go of; `makeOne` makes it and names what it placed on the root.
+    auto sweep = [&](const hstring& type, const harray<PropertyInfo>& infos,
+                     const std::function<hstring(const PropertyInfo&, const char*)>& makeOne)
     {
-        harray<hstring> names;
-        make(names);
-        for (int i = 0; i < 3; ++i)
+        for (const char* number : numbers)
         {
+            SCOPED_TRACE(std::string(type.c_str()) + " " + number);
+            harray<hstring> names;
+            for (const PropertyInfo& info : infos)
+            {
+                if (holdsNumbers(info))
+                {
+                    names.push_back(makeOne(info, number));
+                }
+            }
+            for (int i = 0; i < 3; ++i)
+            {
+                engine.frame();
+            }
+            for (const hstring& name : names)
+            {
+                if (tesraui::Object* object = dataset->tryGetObject(name))
+                {
+                    dataset->destroyObject(object);
+                }
+            }
             engine.frame();
         }
-        for (const hstring& name : names)
-        {
-            if (tesraui::Object* object = dataset->tryGetObject(name))
-            {
-                dataset->destroyObject(object);
-            }
-        }
-        engine.frame();
     };
     auto place = [&](tesraui::Object* object)
     {
@@ -457,74 +466,52 @@ TEST(DataFileNumbers, EveryKindRunsWithFarNumbersInEachNumberProperty)
         std::unique_ptr<tesraui::Object> sample(
             tesraui::createObject(type, "sample", kavtypes::Rectangle(0, 0, 50, 50)));
         const harray<PropertyInfo> infos = sample->getPropertyDescriptions();
-        for (const char* number : numbers)
-        {
-            SCOPED_TRACE(std::string(type.c_str()) + " " + number);
-            runBatch(
-                [&](harray<hstring>& names)
-                {
-                    for (const PropertyInfo& info : infos)
-                    {
-                        if (!holdsNumbers(info))
-                        {
-                            continue;
-                        }
-                        tesraui::Object* object = tesraui::createObject(type, "far" + hstring(made++),
-                                                                        kavtypes::Rectangle(0, 0, 50, 50));
-                        place(object);
-                        names.push_back(object->getName());
-                        try
-                        {
-                            // Something to draw where the kind shows a picture or text.
-                            for (const PropertyInfo& other : infos)
-                            {
-                                if (other.name == "image" || other.name == "text")
-                                {
-                                    object->setProperty(other.name,
-                                                        other.name == "image" ? "0xFF0000" : "Far, far away");
-                                }
-                            }
-                            object->setProperty(info.name, farText(info, number));
-                            readAll(object, infos);
-                        }
-                        catch (const quortypes::exception&)
-                        {
-                            // Refused, as a looping sound's gain is: the data file's load would fail there.
-                        }
-                    }
-                });
-        }
+        sweep(type, infos,
+              [&](const PropertyInfo& info, const char* number)
+              {
+                  tesraui::Object* object =
+                      tesraui::createObject(type, "far" + hstring(made++), kavtypes::Rectangle(0, 0, 50, 50));
+                  place(object);
+                  try
+                  {
+                      // Something to draw where the kind shows a picture or text.
+                      for (const PropertyInfo& other : infos)
+                      {
+                          if (other.name == "image" || other.name == "text")
+                          {
+                              object->setProperty(other.name,
+                                                  other.name == "image" ? "0xFF0000" : "Far, far away");
+                          }
+                      }
+                      object->setProperty(info.name, farText(info, number));
+                      readAll(object, infos);
+                  }
+                  catch (const quortypes::exception&)
+                  {
+                      // Refused, as a looping sound's gain is: the data file's load would fail there.
+                  }
+                  return object->getName();
+              });
     }
     for (const hstring& type : tesraui::getAnimatorTypeNames())
     {
         ++kinds;
         std::unique_ptr<tesraui::Animator> sample(tesraui::createAnimator(type, "sample"));
         const harray<PropertyInfo> infos = sample->getPropertyDescriptions();
-        for (const char* number : numbers)
-        {
-            SCOPED_TRACE(std::string(type.c_str()) + " " + number);
-            runBatch(
-                [&](harray<hstring>& names)
-                {
-                    for (const PropertyInfo& info : infos)
-                    {
-                        if (!holdsNumbers(info))
-                        {
-                            continue;
-                        }
-                        tesraui::Object* host = tesraui::createObject("ImageBox", "host" + hstring(made++),
-                                                                      kavtypes::Rectangle(0, 0, 50, 50));
-                        place(host);
-                        names.push_back(host->getName());
-                        host->setProperty("image", "0xFF0000");
-                        tesraui::Animator* animator = tesraui::createAnimator(type, "far" + hstring(made++));
-                        dataset->registerObjects(animator);
-                        host->addChild(animator);
-                        animator->setProperty(info.name, farText(info, number));
-                        readAll(animator, infos);
-                    }
-                });
-        }
+        sweep(type, infos,
+              [&](const PropertyInfo& info, const char* number)
+              {
+                  tesraui::Object* host = tesraui::createObject("ImageBox", "host" + hstring(made++),
+                                                                kavtypes::Rectangle(0, 0, 50, 50));
+                  place(host);
+                  host->setProperty("image", "0xFF0000");
+                  tesraui::Animator* animator = tesraui::createAnimator(type, "far" + hstring(made++));
+                  dataset->registerObjects(animator);
+                  host->addChild(animator);
+                  animator->setProperty(info.name, farText(info, number));
+                  readAll(animator, infos);
+                  return host->getName();
+              });
     }
     // Pictures and text the kinds lack are logged as errors; what counts is that every frame ran.
     EXPECT_GT(kinds, 40);
@@ -536,10 +523,7 @@ TEST(DataFileNumbers, EveryKindRunsWithFarNumbersInEachNumberProperty)
 TEST(DataFileNumbers, ALoopSoundRefusesAnEndlessFadeTimeNamingIt)
 {
     harness::GameFolder folder;
-    folder.config("scene: c1.a\n");
-    folder.put("data/ui/ui.dts", "<Dataset/>");
-    folder.put("data/chapters/c1/c1.datadef", "<Dataset/>");
-    folder.put("data/chapters/c1/scenes/a.scene", "");
+    folder.emptyGame();
     Engine engine(folder);
     engine.start();
     const struct
