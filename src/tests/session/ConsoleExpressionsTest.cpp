@@ -17,13 +17,10 @@ protected:
 
     void start()
     {
-        folder.config("scene: c1.a\ndebug_mode: 1\ndeveloper_mode: 1\n");
-        folder.put("data/ui/ui.dts", "<Dataset/>");
+        folder.emptyGame("debug_mode: 1\ndeveloper_mode: 1\n");
         folder.put("data/lib/calls.lua",
                    "calls = 0\nfunction counted(x) calls = calls + 1 return x, 'and more' end\n"
                    "function nothing() calls = calls + 1 end\n");
-        folder.put("data/chapters/c1/c1.datadef", "<Dataset/>");
-        folder.put("data/chapters/c1/scenes/a.scene", "");
         ASSERT_NO_FATAL_FAILURE(startSession());
         debug = UI::getInstance()->getDebugUI();
         engine->frame();

@@ -1,5 +1,3 @@
-#include <filesystem>
-
 #include "EngineHarness.h"
 #include "SessionFixture.h"
 #include "lua/LuaInterface.h"
@@ -20,9 +18,7 @@ protected:
 
     void SetUp() override
     {
-        folder.config("scene: c1.a\ndebug_mode: 1\ndeveloper_mode: 1\n");
-        std::filesystem::create_directories(folder.path + "/data/ui");
-        folder.put("data/ui/ui.dts", "<Dataset/>");
+        folder.emptyGame("debug_mode: 1\ndeveloper_mode: 1\n");
         folder.put("data/lib/ui.lua",
                    "journal = {}\n"
                    "function ui.OnTouch(points)\n"
@@ -30,8 +26,6 @@ protected:
                    "  for _, p in ipairs(points) do text[#text + 1] = p.x .. '/' .. p.y end\n"
                    "  journal[#journal + 1] = 'touch(' .. table.concat(text, ' ') .. ')'\n"
                    "end\n");
-        folder.put("data/chapters/c1/c1.datadef", "<Dataset/>");
-        folder.put("data/chapters/c1/scenes/a.scene", "");
         ASSERT_NO_FATAL_FAILURE(startSession());
         ui = UI::getInstance();
         engine->frame();

@@ -1,4 +1,3 @@
-#include <filesystem>
 #include <string>
 
 #include "EngineHarness.h"
@@ -18,9 +17,7 @@ protected:
 
     void SetUp() override
     {
-        folder.config("scene: c1.a\ndebug_mode: 1\ndeveloper_mode: 1\n");
-        std::filesystem::create_directories(folder.path + "/data/ui");
-        folder.put("data/ui/ui.dts", "<Dataset/>");
+        folder.emptyGame("debug_mode: 1\ndeveloper_mode: 1\n");
         folder.putJournal("function ui.OnTouch(points)\n"
                           "  note(#points)\n"
                           "  if destroy_children and #points == 3 then\n"
@@ -28,8 +25,6 @@ protected:
                           "    note(ok and 'destroyed' or (e:find('goes only with it') and 'refused' or e))\n"
                           "  end\n"
                           "end\n");
-        folder.put("data/chapters/c1/c1.datadef", "<Dataset/>");
-        folder.put("data/chapters/c1/scenes/a.scene", "");
         ASSERT_NO_FATAL_FAILURE(startSession());
         ui = UI::getInstance();
         engine->frame();

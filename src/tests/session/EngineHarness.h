@@ -133,10 +133,11 @@ namespace harness
                                 "height: 120\naudio_mute: 1\n" +
                                     extra);
         }
-        // The smallest game: an empty UI and one empty scene, "c1.a", to start at.
-        void emptyGame() const
+        // The smallest game: an empty UI and one empty scene, "c1.a", to start at; the given lines join its
+        // configuration.
+        void emptyGame(const std::string& extraConfig = "") const
         {
-            config("scene: c1.a\n");
+            config("scene: c1.a\n" + extraConfig);
             put("data/ui/ui.dts", "<Dataset/>");
             put("data/chapters/c1/c1.datadef", "<Dataset/>");
             put("data/chapters/c1/scenes/a.scene", "");
