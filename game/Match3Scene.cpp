@@ -10,6 +10,8 @@
 
 #include "Chapter.h"
 #include "EngineObjects.h"
+#include "GameUiHost.h"
+#include "ScriptTexts.h"
 #include "Session.h"
 #include "Variables.h"
 
@@ -78,11 +80,18 @@ bool Match3Scene::parseCellName(const hstring& objectName, int& column, int& row
 
 void Match3Scene::onActivate()
 {
+    leaveTo = "";
     const hstring problem = _readSettings();
     if (problem != "")
     {
-        quortypes::Log::error(logTag,
-                              "Match-three scene '" + getFullName() + "' has no board: " + problem + ".");
+        getGameUiHost().showErrorOverlay("Match-three scene '" + getFullName() + "' has no board, in file " +
+                                         getSceneFile() + ":\n" + problem + ".");
+        // A scene without a board has nothing to play: once the player has read why, the game goes back.
+        const hstring previous = VariableDictionary::getGlobal().get("prev_scene").value();
+        if (previous != getFullName())
+        {
+            leaveTo = previous;
+        }
         return;
     }
     _createElements();
@@ -103,6 +112,7 @@ void Match3Scene::onDeactivate()
     // The cells themselves belong to the scene's root object, which deactivation has destroyed.
     cells.clear();
     selectedColumn = selectedRow = -1;
+    leaveTo = "";
 }
 
 void Match3Scene::_createElements()
@@ -455,6 +465,12 @@ void Match3Scene::onUpdate(float timeDelta)
         timeDelta = 0.0f;
     }
     MinigameScene::onUpdate(timeDelta);
+    if (leaveTo != "" && !getGameUiHost().isErrorOverlayShown())
+    {
+        // The first update comes once the error overlay is closed; the switch runs at the next frame's start.
+        Session::queueScript(ObjectTexts::queuedSceneSwitch(leaveTo, "0.5", "fade"), true);
+        leaveTo = "";
+    }
     if (!finished && !cells.empty())
     {
         if (!_isAnimating())
