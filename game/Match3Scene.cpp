@@ -228,13 +228,17 @@ void Match3Scene::onCellMouseDown(tesraui::EventArgs* args)
     }
     else if (column == selectedColumn && row == selectedRow)
     {
-        Match3Element* cell = getCell(column, row);
-        cell->scale(1.0f, 1.0f, 8.0f);
-        selectedColumn = selectedRow = -1;
+        _deselect();
     }
     else if (std::abs(column - selectedColumn) + std::abs(row - selectedRow) == 1)
     {
         _trySwap(column, row);
+    }
+    else
+    {
+        // A tile that is no neighbour is picked instead: the player changed their mind.
+        _deselect();
+        _select(column, row);
     }
     _markSelection();
 }
@@ -265,6 +269,15 @@ void Match3Scene::_select(int column, int row)
     tesraui::Animator* animator = cell->scaleY(1.1f, 2.0f);
     swing(animator, 1.1f, 0.1f, 0.375f, -1.0f);
     animator->setDelay(0.125f);
+}
+
+void Match3Scene::_deselect()
+{
+    if (Match3Element* cell = getCell(selectedColumn, selectedRow))
+    {
+        cell->scale(1.0f, 1.0f, 8.0f);
+    }
+    selectedColumn = selectedRow = -1;
 }
 
 void Match3Scene::_trySwap(int column, int row)

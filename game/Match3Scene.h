@@ -15,13 +15,15 @@ namespace tesraui
 }
 class Match3Scene;
 
-// One cell of the board; its image names its tile type.
+// One cell of the board; its image names its tile type. A cell that falls in from beyond the board's rows
+// shows only the part of it that has come onto the board.
 class Match3Element : public tesraui::ImageBox
 {
 public:
     Match3Element(const hstring& name, kavtypes::Rectangle rect, Match3Scene* scene);
     hstring getClassName() const override { return "Match3Element"; }
     Match3Scene* getScene() const { return scene; }
+    void _draw() override;
 
 private:
     Match3Scene* scene;
@@ -67,12 +69,17 @@ public:
     bool isBusy() const { return busy || scorePending; }
     bool isFinished() const { return finished; }
     bool hasSelection() const { return selectedColumn >= 0; }
+    int getSelectedColumn() const { return selectedColumn; }
+    int getSelectedRow() const { return selectedRow; }
     // The cell's column and row read back from its object name; false for a name of another shape.
     bool parseCellName(const hstring& objectName, int& column, int& row) const;
     // The cell slot's top-left corner.
     float slotX(int column) const { return (float)(x + column * width); }
     float slotY(int row) const { return (float)(y + row * height); }
     void onCellMouseDown(tesraui::EventArgs* args);
+    // The band of the root object's y that the board's rows cover, for a cell of that height; false without
+    // a board.
+    bool getRowBand(float cellHeight, float& top, float& bottom) const;
     // The file the scene's settings come from.
     hstring getSceneFile() const;
 
@@ -132,6 +139,8 @@ protected:
                             const std::function<bool(double)>& lost);
     bool _isAnimating() const;
     void _select(int column, int row);
+    // The selected cell stops pulsing and the selection is cleared.
+    void _deselect();
     // Shows the scene's object "selection_marker", when there is one, over the selected cell; hides it
     // without a selection.
     void _markSelection();
