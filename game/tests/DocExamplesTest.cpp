@@ -17,6 +17,8 @@
 
 #include "../../lib/tesravideo/tests/VideoWriter.h"
 #include "EngineHarness.h"
+#include "Match3Moves.h"
+#include "Match3Scene.h"
 #include "PngFile.h"
 #include "VumoPlayerTorvinOrvaloUI.h"
 #include "objects/InventoryPane.h"
@@ -255,6 +257,9 @@ protected:
         plan.frames = 25;
         folder.put("data/chapters/village/video/fountain.ogv", videotest::encodeVideo(plan));
         folder.put("cfg/achievements.cfg", "found_the_key\nrang_the_bell\n");
+        std::filesystem::create_directories(folder.path + "/data/ui/audio/fx");
+        std::filesystem::copy_file(folder.path + "/data/chapters/village/audio/music/wind.wav",
+                                   folder.path + "/data/ui/audio/fx/minigame_solved.wav");
     }
 
 public:
@@ -263,6 +268,8 @@ public:
     {
         harness::forgetSession();
         engine.reset(new Engine(folder));
+        // As the player's start does.
+        Scene::registerFactory(Match3Scene::typeName, &Match3Scene::create);
         engine->start(&createGameUI);
         ASSERT_FALSE(::testing::Test::HasFatalFailure());
         ASSERT_TRUE(engine->settleAt("village.yard")) << engine->logText();
@@ -380,7 +387,8 @@ protected:
     // Runs a block that is a file as the game meets it: a scene is switched to, a dialog played.
     void exercise(const Block& block, const std::string& where)
     {
-        static const std::regex scene("data/chapters/(\\w+)/scenes/(\\w+)\\.scene");
+        // A scene of a type of the game's (duel.match3.scene) is named without its type.
+        static const std::regex scene("data/chapters/(\\w+)/scenes/(\\w+)(?:\\.\\w+)?\\.scene");
         static const std::regex dialog("data/chapters/\\w+/dialogs/(\\w+)\\.dlg");
         std::smatch match;
         if (std::regex_match(block.file, match, scene))
@@ -684,6 +692,36 @@ std::map<std::string, ScriptReferenceExamples::Check>& ScriptReferenceExamples::
              t.run("ui.selectItem('')", "check");
              t.frames(0.1f);
              EXPECT_FALSE(held->isVisible()) << "put away with the item, though the pointer stands still";
+         }},
+        {"A match-three duel",
+         [](T& t)
+         {
+             auto* duel = dynamic_cast<Match3Scene*>(Session::getActiveScene());
+             ASSERT_NE(duel, nullptr) << "village.duel is a duel";
+             EXPECT_EQ(t.lua("vars.inn_templar_count"), "1");
+             // Lines of the keeper's colours, swapped by clicks, until he yields.
+             const auto keepers = [](const hstring& type) { return type == "C04040" || type == "E08030"; };
+             for (int swaps = 0; swaps < 60 && Session::getActiveScene() == duel && !duel->isFinished();
+                  ++swaps)
+             {
+                 for (float waited = 0.0f; duel->isBusy() && !duel->isFinished() && waited < 60.0f;
+                      waited += 0.05f)
+                 {
+                     t.engine->frame(0.05f);
+                 }
+                 if (duel->isFinished())
+                 {
+                     break;
+                 }
+                 int c1 = 0, r1 = 0, c2 = 0, r2 = 0;
+                 ASSERT_TRUE(match3test::findLineSwap(duel->getBoard(), keepers, c1, r1, c2, r2));
+                 t.engine->clickObject(duel->getCell(c1, r1));
+                 t.engine->clickObject(duel->getCell(c2, r2));
+                 t.frames(0.1f);
+             }
+             EXPECT_TRUE(duel->isFinished()) << "health " << duel->getHealth();
+             EXPECT_TRUE(t.engine->settleAt("village.yard")) << t.engine->logText();
+             EXPECT_TRUE(t.said("The keeper yields: you won the duel.")) << t.engine->logText();
          }},
         {"A looping sound with a one-shot over it",
          [](T& t)
