@@ -67,6 +67,9 @@ namespace vumo
         kavtypes::Vector2 pressPosition;
         float cellSize = 0.0f;
         float rolloverTime = 0.0f;
+        // The item texts the rollover label found missing, each logged once: the label shows the error
+        // text on screen every frame the pointer rests there.
+        harray<hstring> missingTexts;
         float bulletPaneOffset = 0.0f;
         hstring bulletImage;
         hstring bulletPushedImage;
@@ -153,6 +156,8 @@ namespace vumo
         void setBulletPane(const hstring& name);
         void updateBullets();
         void updateRollover(float timeDelta);
+        // The dataset's text of the key; a missing one is logged the first time.
+        hstring rolloverText(tesraui::Dataset* texts, const hstring& key);
         void updateDrag(float timeDelta);
         // Pans a zoomed-in scene while the carried item is near its edge; true while it does.
         bool panScene(float timeDelta);
