@@ -32,7 +32,8 @@ namespace vumo
     };
 
     // A colour-region map read from an ".amp" file. The file is read on first use and freed again after 60
-    // seconds without use; the chapter that registers the map owns it.
+    // seconds without use (at that frame's end, with what scripts destroyed); the chapter that registers the
+    // map owns it.
     class ActionMap
     {
     public:

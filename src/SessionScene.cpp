@@ -18,6 +18,7 @@
 #include "Chapter.h"
 #include "Scene.h"
 #include "Session.h"
+#include "SessionWork.h"
 #include "Transitions.h"
 #include "Variables.h"
 #include "lua/Calls.h"
@@ -35,7 +36,6 @@ namespace vumo
         {
             Scene* activeScene = nullptr;
             TransitionManager* runningTransition = nullptr;
-            unsigned int transitionStarts = 0;
             hdict<TransitionManager*> transitions;
             std::vector<std::unique_ptr<TransitionManager>> ownedTransitions;
 
@@ -136,8 +136,8 @@ namespace vumo
                 return true;
             }
 
-            // False when the old scene's deactivation hook switched elsewhere at once and took the old
-            // chapter with it: that switch stands, and the chapter loaded for this one goes again.
+            // False when the old scene went during its deactivation hook, and its chapter with it: the
+            // chapter loaded for this switch goes again.
             bool deactivateOldScene(SceneSwitch& change, bool sceneDiffers)
             {
                 if (change.oldScene == nullptr)
@@ -340,6 +340,8 @@ namespace vumo
 
         bool switchScene(const hstring& target)
         {
+            // A switch or reset its hooks ask for waits until this one is done.
+            const WorkUnderWay switching;
             VariableDictionary& variables = VariableDictionary::getGlobal();
             // A scene switched to itself keeps its textures; the asked target counts, not the game's
             // redirect.
@@ -415,14 +417,13 @@ namespace vumo
 
         void updateTransition(float timeDelta)
         {
-            // Hooks run by the update may start another transition, which then stays the running one, even
-            // when it is this same transition started anew.
             TransitionManager* transition = runningTransition;
             if (transition == nullptr)
             {
                 return;
             }
-            const unsigned int startsBefore = transitionStarts;
+            // A transition its hooks ask for starts at the next frame's start, after this one's update.
+            const WorkUnderWay updating;
             bool running = false;
             try
             {
@@ -431,14 +432,11 @@ namespace vumo
             catch (...)
             {
                 // Reported once by whoever catches it; a transition left running would retry every frame.
-                if (runningTransition == transition && transitionStarts == startsBefore)
-                {
-                    runningTransition = nullptr;
-                    transition->cancel();
-                }
+                runningTransition = nullptr;
+                transition->cancel();
                 throw;
             }
-            if (!running && runningTransition == transition && transitionStarts == startsBefore)
+            if (!running)
             {
                 runningTransition = nullptr;
             }
@@ -610,6 +608,15 @@ namespace vumo
                 throw tesraui::_GenericException("Transition effect '" + effect + "' not found!", __FILE__,
                                                  __LINE__);
             }
+            if (!isSwitchPoint())
+            {
+                // Asked for in the middle of the engine's work (a hook, an event handler, a frame's update):
+                // the switch waits for the next frame's start, where nothing of that work is on the stack.
+                queueScript(
+                    ObjectTexts::queuedSceneSwitch(fullName, formatString("%f", duration), effect, ""), true);
+                return;
+            }
+            const WorkUnderWay starting;
             if (runningTransition != nullptr)
             {
                 // Whatever the replaced transition drew would otherwise stay on screen, and the game would
@@ -617,13 +624,7 @@ namespace vumo
                 TransitionManager* replaced = runningTransition;
                 runningTransition = nullptr;
                 replaced->cancel();
-                if (runningTransition != nullptr)
-                {
-                    // The game's hook on that end asked for a switch of its own: the later request stands.
-                    return;
-                }
             }
-            ++transitionStarts;
             bool running = false;
             try
             {
