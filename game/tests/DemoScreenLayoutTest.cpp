@@ -149,6 +149,10 @@ TEST_F(DemoScreenLayout, NothingShownLiesOverWhatIsReadOrPointedAtOrLeavesTheWin
         {
             if (std::string(picture->getProperty("image")) == "items/plank")
             {
+                fault(uiObject("hover_name")->isDerivedVisible() &&
+                          meet(uiObject("hover_name")->getBoundingRect(), picture->getBoundingRect()),
+                      "the name under the pointer lies over the plank in hand at " +
+                          std::to_string((int)point.x) + "," + std::to_string((int)point.y));
                 fault(!insideWindow(picture->getBoundingRect()), "the plank in hand is cut at " +
                                                                      std::to_string((int)point.x) + "," +
                                                                      std::to_string((int)point.y));

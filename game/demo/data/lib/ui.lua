@@ -521,11 +521,12 @@ function ui.showHoverName()
 	local x, y = ui.getCursorPos()
 	local w, h = font.getTextWidth("demo:0.6", label) + 28, 30
 	local rootW, rootH = object.getProperty("ui.root", "w"), object.getProperty("ui.root", "h")
-	-- Right of the item the pointer carries, which is drawn over everything.
-	local gap = (ui.getSelectedItem() ~= "" and not ui.heldItemLeft(x)) and 66 or 18
-	local left = x + gap
+	-- Beside the item the pointer carries, which is drawn over everything: right of it, or left of it when
+	-- it hangs left of the pointer.
+	local held = ui.getSelectedItem() ~= ""
+	local left = x + ((held and not ui.heldItemLeft(x)) and 66 or 18)
 	if left + w > rootW - 4 then
-		left = x - w - 8
+		left = x - w - ((held and ui.heldItemLeft(x)) and 66 or 8)
 	end
 	left = math.max(left, 4)
 	local tops = {y + 30, y - 40}
