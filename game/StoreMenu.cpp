@@ -1,6 +1,9 @@
 #include "StoreMenu.h"
 
+#include "ButtonClicks.h"
+
 #include <algorithm>
+#include <utility>
 
 #include <orvalo/UpsellScreen.h>
 #include <orvalo/orvalo.h>
@@ -28,20 +31,20 @@ void StoreMenu::onActivate()
         return;
     }
     fitToRoot(screen);
-    if (tesraui::Object* later = orvalo::getUpsellLaterButton())
+    const std::pair<tesraui::Object*, void (StoreMenu::*)(tesraui::EventArgs*)> buttons[] = {
+        {orvalo::getUpsellLaterButton(), &StoreMenu::onLaterClicked},
+        {orvalo::getUpsellRestoreButton(), &StoreMenu::onRestoreClicked},
+        {orvalo::getUpsellUnlockButton(), &StoreMenu::onBuyClicked},
+    };
+    for (const auto& button : buttons)
     {
-        later->registerEvent(
-            "Click", std::make_shared<tesraui::MemberCallbackEvent>(&StoreMenu::onLaterClicked, this));
-    }
-    if (tesraui::Object* restore = orvalo::getUpsellRestoreButton())
-    {
-        restore->registerEvent(
-            "Click", std::make_shared<tesraui::MemberCallbackEvent>(&StoreMenu::onRestoreClicked, this));
-    }
-    if (tesraui::Object* unlock = orvalo::getUpsellUnlockButton())
-    {
-        unlock->registerEvent("Click",
-                              std::make_shared<tesraui::MemberCallbackEvent>(&StoreMenu::onBuyClicked, this));
+        if (button.first != nullptr)
+        {
+            button.first->registerEvent("Click",
+                                        std::make_shared<tesraui::MemberCallbackEvent>(button.second, this));
+            // They click as the game's own buttons do.
+            ButtonClicks::addTo(button.first);
+        }
     }
 }
 

@@ -121,7 +121,11 @@ namespace vumo
             {
                 getActiveScene()->update(timeDelta);
             }
-            DialogManager::update(timeDelta);
+            // A paused game's talk waits too: a line shown under a message box is still there after it.
+            if (!paused)
+            {
+                DialogManager::update(timeDelta);
+            }
             updateTransition(timeDelta);
             if (yim::manager != nullptr)
             {

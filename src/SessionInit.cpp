@@ -318,8 +318,9 @@ namespace vumo
             tesrauiparticle::destroy();
             tesraparticle::destroy();
             tesraui::destroy();
-            fintuttf::destroy();
+            // The fonts give their faces back to FreeType as they go, so they go before it ends.
             fintu::destroy();
+            fintuttf::destroy();
             tesra::destroy();
             yim::destroy();
             LuaInterface::destroy();

@@ -10,6 +10,7 @@
 #include <tesraui/ImageBox.h>
 #include <tesraui/Label.h>
 #include <tesraui/TextImageButton.h>
+#include <tesraui/tesraui.h>
 #include <fintu/Renderer.h>
 
 #include "EngineObjects.h"
@@ -238,6 +239,8 @@ namespace vumo
         }
         shownBox = std::move(box);
         this->shownCount = total;
+        // The box alone takes the pointer: nothing of the game or a library's screen lights up under it.
+        tesraui::setModalLayer(shownBox->boxObject);
     }
 
     UI* UIMessageBoxManager::ownUI()
@@ -437,6 +440,10 @@ namespace vumo
     {
         tesraui::ImageBox* object = box->boxObject;
         box->boxObject = nullptr;
+        if (object != nullptr && tesraui::getModalLayer() == object)
+        {
+            tesraui::setModalLayer(nullptr);
+        }
         if (object == nullptr || !box->boxLife.isAlive())
         {
             return;
