@@ -93,6 +93,7 @@ namespace vumo
 
     ActionMap::~ActionMap()
     {
+        this->life.end();
         this->unload();
     }
 
