@@ -95,7 +95,9 @@ namespace vumo
 
     ActionMap::~ActionMap()
     {
-        // Its chapter goes: the contents go with the map, at once.
+        // Its chapter goes: whatever watches the map from outside the chapter reads it as gone, and the
+        // contents go with the map, at once.
+        this->life.end();
         if (this->loaded)
         {
             quortypes::Log::write(Session::logTag, "Unloading ActionMap " + this->name);

@@ -34,7 +34,8 @@ namespace vumo
     {
         namespace
         {
-            Scene* activeScene = nullptr;
+            // Watched: unloading its chapter deletes it, before the switch says which scene comes next.
+            tesraui::Watched<Scene> activeScene;
             TransitionManager* runningTransition = nullptr;
             hdict<TransitionManager*> transitions;
             std::vector<std::unique_ptr<TransitionManager>> ownedTransitions;
@@ -373,7 +374,7 @@ namespace vumo
             tesraui::notifyEvent("SceneChanging", nullptr);
             change.previousScene = variables.get("prev_scene").value();
             variables.get("prev_scene").assign(variables.get("active_scene"));
-            change.oldScene = activeScene;
+            change.oldScene = activeScene.get();
             if (!deactivateOldScene(change, sceneDiffers))
             {
                 return true;
@@ -497,7 +498,7 @@ namespace vumo
             const hstring source = "Start scene '" + name + "' from the key \"scene\" of cfg/vumo.cfg: ";
             try
             {
-                if (!name.contains(".") && activeScene == nullptr)
+                if (!name.contains(".") && activeScene.get() == nullptr)
                 {
                     throw quortypes::exception("no scene is active yet, so the name needs its chapter: "
                                                "'<chapter>." +
@@ -514,27 +515,30 @@ namespace vumo
 
         Scene* getActiveScene()
         {
-            return activeScene;
+            return activeScene.get();
         }
 
         void setActiveScene(Scene* scene)
         {
-            activeScene = scene;
+            activeScene = tesraui::Watched<Scene>(scene);
         }
 
         Chapter* getActiveChapter()
         {
-            return activeScene != nullptr ? activeScene->getChapter() : nullptr;
+            Scene* scene = activeScene.get();
+            return scene != nullptr ? scene->getChapter() : nullptr;
         }
 
         hstring getActiveChapterName()
         {
-            return activeScene != nullptr ? activeScene->getChapter()->getName() : hstring();
+            Scene* scene = activeScene.get();
+            return scene != nullptr ? scene->getChapter()->getName() : hstring();
         }
 
         hstring getActiveSceneName()
         {
-            return activeScene != nullptr ? activeScene->getName() : hstring();
+            Scene* scene = activeScene.get();
+            return scene != nullptr ? scene->getName() : hstring();
         }
 
         TransitionManager* getTransition(const hstring& effect)
@@ -558,10 +562,10 @@ namespace vumo
 
         void destroyScenes()
         {
-            if (activeScene != nullptr)
+            if (Scene* scene = activeScene.get())
             {
-                activeScene->deactivate(false);
-                activeScene = nullptr;
+                scene->deactivate(false);
+                activeScene = tesraui::Watched<Scene>();
             }
             runningTransition = nullptr;
             ownedTransitions.clear();
@@ -579,12 +583,13 @@ namespace vumo
                 }
                 return "";
             }
-            if (activeScene == nullptr)
+            Scene* scene = activeScene.get();
+            if (scene == nullptr)
             {
                 return "Can't switch to '" + name +
                        "', active_scene is null therefore scene name must have a chapter prefix";
             }
-            Chapter* chapter = activeScene->getChapter();
+            Chapter* chapter = scene->getChapter();
             if (!chapter->hasScene(name))
             {
                 return "Can't switch to '" + name + "', scene not found in chapter '" + chapter->getName() +
@@ -600,8 +605,7 @@ namespace vumo
             {
                 throw quortypes::exception(error, __FILE__, __LINE__);
             }
-            const hstring fullName =
-                (name.contains(".") ? name : activeScene->getChapter()->getName() + "." + name);
+            const hstring fullName = (name.contains(".") ? name : getActiveChapterName() + "." + name);
             TransitionManager* transition = getTransition(effect);
             if (transition == nullptr)
             {
