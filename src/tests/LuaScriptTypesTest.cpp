@@ -108,3 +108,73 @@ TEST_F(LuaTest, GsplineValues)
     // Collected values free their splines (the leak check watches the rest).
     LuaInterface::execute("for i = 1, 200 do local s = gspline({0, 0, i, 0}) end collectgarbage()");
 }
+
+// The debug library gives any userdata any metatable and replaces any function's upvalues: a value that only
+// wears a type's metatable, or a native function pointer a script swapped, is refused with the type's error,
+// never read as what it is not.
+TEST_F(LuaTest, ForeignUserdataIsRefusedByEveryType)
+{
+    start();
+    LuaInterface::execute("vecMeta = debug.getmetatable(gvec2.new(1, 2))\n"
+                          "splineMeta = debug.getmetatable(gspline({0, 0, 100, 0}))\n"
+                          "function wearing(value, meta) debug.setmetatable(value, meta) return value end\n"
+                          "function replacing(f, native, ...)\n"
+                          "  local kept = debug.getupvalue(f, 1)\n"
+                          "  debug.setupvalue(f, 1, native)\n"
+                          "  local results = {pcall(f, ...)}\n"
+                          "  debug.setupvalue(f, 1, kept)\n"
+                          "  if not results[1] then error(results[2]) end\n"
+                          "  return unpack(results, 2)\n"
+                          "end\n");
+    const Cases cases = {
+        {"wearing(newproxy(false), vecMeta):length()",
+         "error: bad argument #1 to 'length' (gvec2 expected, got userdata)"},
+        {"wearing(newproxy(false), vecMeta).x",
+         "error: bad argument #1 to '?' (gvec2 expected, got userdata)"},
+        {"(function() wearing(newproxy(false), vecMeta).y = 1 end)()",
+         "error: bad argument #1 to '?' (gvec2 expected, got userdata)"},
+        {"gvec2(1, 2) + wearing(newproxy(false), vecMeta)",
+         "error: bad argument #2 to '?' (gvec2 expected, got userdata)"},
+        {"wearing(gspline({0, 0, 100, 0}), vecMeta):set(1, 2)",
+         "error: bad argument #1 to 'set' (gvec2 expected, got userdata)"},
+        {"tostring(wearing(gspline({0, 0, 100, 0}), vecMeta))",
+         "error: bad argument #1 to '?' (gvec2 expected, got userdata)"},
+        {"wearing(gvec2(1, 2), splineMeta):length()",
+         "error: bad argument #1 to 'length' (gspline expected, got userdata)"},
+        {"wearing(newproxy(false), splineMeta):numPoints()",
+         "error: bad argument #1 to 'numPoints' (gspline expected, got userdata)"},
+        {"gspline({wearing(newproxy(false), vecMeta)})",
+         "error: bad argument #-1 to 'gspline' (gvec2 expected, got userdata)"},
+        {"gspline({0, 0, 100, 0}):addPoint(wearing(io.stdout, vecMeta))",
+         "error: bad argument #2 to 'addPoint' (gvec2 expected, got userdata)"},
+        // Every light userdata shares one metatable; the scripts only ever see the native functions'.
+        {"(function() local light = debug.getupvalue(gvec2.length, 1) debug.setmetatable(light, vecMeta) "
+         "local ok, e = pcall(gvec2.set, light, 1, 2) debug.setmetatable(light, nil) error(e) end)()",
+         "error: bad argument #1 to '?' (gvec2 expected, got userdata)"},
+        {"replacing(gvec2.length, {}, gvec2(3, 4))",
+         "error: this function's native part was replaced; it cannot be called"},
+        {"replacing(gvec2.angle, gvec2(1, 2), gvec2(3, 4))",
+         "error: this function's native part was replaced; it cannot be called"},
+        // Another registered function's pointer only calls that function.
+        {"replacing(gvec2.dot, debug.getupvalue(gvec2.length, 1), gvec2(3, 4))", "5"},
+        {"tostring(gvec2(1, 2) * 2), gspline({0, 0, 100, 0}):length()", "gvec2(2.00, 4.00)|100"},
+    };
+    for (const auto& [expression, expected] : cases)
+    {
+        std::string got;
+        try
+        {
+            got = eval("return " + expression);
+        }
+        catch (const quortypes::exception& e)
+        {
+            got = "error: " + strip(e.getMessage());
+            got = got.substr(0, got.find('\n'));
+        }
+        EXPECT_EQ(got.substr(0, expected.size()), expected) << expression << " gave " << got;
+    }
+    // The collector calls the spline's finalizer on whatever wears its metatable, and leaves what is not a
+    // spline alone.
+    LuaInterface::execute("for i = 1, 50 do wearing(gvec2(i, i), splineMeta) wearing(newproxy(false), "
+                          "splineMeta) end collectgarbage() collectgarbage()");
+}
