@@ -115,18 +115,18 @@ TEST(EndWithSave, SignalsAndOsExitEndThroughTheShutDownSave)
     const std::string counting =
         "vars.score = vars.score + 1 local f = io.open('last_score', 'w') f:write(vars.score) f:close()";
     const Ending endings[] = {
-        {"SIGTERM", signalLater("TERM"), 0, "7", ""},
-        {"SIGINT", signalLater("INT"), 0, "7", ""},
-        {"SIGHUP", signalLater("HUP"), 0, "7", ""},
-        {"os.exit()", "os.exit() vumo.log('the script goes on')", 0, "7", ""},
-        {"os.exit(3)", "os.exit(3)", 3, "7", ""},
+        {"SIGTERM", signalLater("TERM"), 0, "7", "", ""},
+        {"SIGINT", signalLater("INT"), 0, "7", "", ""},
+        {"SIGHUP", signalLater("HUP"), 0, "7", "", ""},
+        {"os.exit()", "os.exit() vumo.log('the script goes on')", 0, "7", "", ""},
+        {"os.exit(3)", "os.exit(3)", 3, "7", "", ""},
         {"SIGTERM with a change in every frame", signalLater("TERM"), 0, "last", "", counting},
-        {"vumo.endProgram with a change in every frame", "vumo.endProgram()", 0, "last", "", counting},
+        {"vumo.endProgram with a change in its frame", "", 0, "last", "", counting + " vumo.endProgram()"},
         {"SIGTERM in an endless loop", signalLater("TERM") + " while true do end", 0, "7",
-         "this script did not finish: it was stopped"},
+         "this script did not finish: it was stopped", ""},
         {"SIGINT in an endless loop that catches every error",
          signalLater("INT") + " while true do pcall(function() while true do end end) end", 0, "7",
-         "this script did not finish: it was stopped"},
+         "this script did not finish: it was stopped", ""},
         {"SIGHUP in an endless loop of every frame", signalLater("HUP"), 0, "7",
          "this script did not finish: it was stopped", "vars.score = 8 while true do end"},
     };

@@ -1,5 +1,4 @@
 #include <exception>
-#include <unordered_set>
 
 #include <lua.hpp>
 #include <quortypes/exception.h>
@@ -25,25 +24,11 @@ namespace tesrauilua
             DepthGuard& operator=(const DepthGuard&) = delete;
         };
 
-        // Every function pushFunction was given. Never destroyed: a state may close during exit.
-        std::unordered_set<lua_CFunction>& knownFunctions()
-        {
-            static auto* known = new std::unordered_set<lua_CFunction>();
-            return *known;
-        }
-
-        // The registered function travels as the closure's upvalue. A script can replace that upvalue
-        // through the debug library, with a table, a value of its own or another closure's pointer: only a
-        // pointer that was registered is called. A C++ exception that reached Lua's protected call would not
-        // be a Lua error, so both families are turned into one here.
+        // The registered function travels as the closure's upvalue. A C++ exception that reached Lua's
+        // protected call would not be a Lua error, so both families are turned into one here.
         int boundary(lua_State* L)
         {
             lua_CFunction function = (lua_CFunction)lua_touserdata(L, lua_upvalueindex(1));
-            if (lua_type(L, lua_upvalueindex(1)) != LUA_TLIGHTUSERDATA ||
-                knownFunctions().count(function) == 0)
-            {
-                raiseLuaError(L, "this function's native part was replaced; it cannot be called");
-            }
             hstring text;
             try
             {
@@ -81,7 +66,6 @@ namespace tesrauilua
 
     void pushFunction(lua_State* L, lua_CFunction function)
     {
-        knownFunctions().insert(function);
         lua_pushlightuserdata(L, (void*)function);
         lua_pushcclosure(L, boundary, 1);
     }
