@@ -142,10 +142,7 @@ namespace vumo
             // surface at whatever allocation the collection ran in: what is not a spline is left alone.
             int gspline_gc(lua_State* L)
             {
-                if (Slot* slot = toTagged<Slot>(L, 1, &tag))
-                {
-                    slot->reset();
-                }
+                releaseGspline(L, 1);
                 return 0;
             }
 
@@ -171,6 +168,14 @@ namespace vumo
                 {nullptr, nullptr},
             };
         } // namespace
+
+        void releaseGspline(lua_State* L, int index)
+        {
+            if (Slot* slot = toTagged<Slot>(L, index, &tag))
+            {
+                slot->reset();
+            }
+        }
 
         void registerGsplineType()
         {

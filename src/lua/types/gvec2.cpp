@@ -224,8 +224,10 @@ namespace vumo
                 return push(L, formatString("gvec2(%.2f, %.2f)", v->x, v->y));
             }
 
-            int gvec2_gc(lua_State*)
+            // A vector owns nothing; a spline that wears the vector's metatable does.
+            int gvec2_gc(lua_State* L)
             {
+                releaseGspline(L, 1);
                 return 0;
             }
 
