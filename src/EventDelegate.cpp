@@ -9,6 +9,7 @@
 #include <tesraui/Container.h>
 #include <tesraui/tesraui.h>
 
+#include "Profile.h"
 #include "Session.h"
 #include "SessionWork.h"
 #include "GameUiHost.h"
@@ -76,6 +77,8 @@ namespace vumo
         {
             quortypes::Log::error(logTag, "\n----------------------\nEXCEPTION: " + message +
                                               "\n----------------------\n");
+            // The player keeps what the last sync took; nothing of the game runs any more for it.
+            saveProfileWithoutScripts();
             if (tesra::window != nullptr)
             {
                 tesra::window->setMouseDelegate(nullptr);

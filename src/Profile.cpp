@@ -79,6 +79,19 @@ namespace vumo
             activeProfile() = std::move(profile);
             setAutosaveTarget(activeProfile().get());
         }
+
+        void saveProfileWithoutScripts()
+        {
+            static bool saving = false;
+            Profile* profile = getProfile();
+            if (profile == nullptr || saving || Profile::isWorkUnderWay())
+            {
+                return;
+            }
+            saving = true;
+            profile->saveAtEnd(false);
+            saving = false;
+        }
     } // namespace Session
 
     uint32_t Profile::ticks()
@@ -175,6 +188,34 @@ namespace vumo
             }
         }
     } // namespace
+
+    void Profile::saveAtEnd(bool syncFirst)
+    {
+        try
+        {
+            if (syncFirst)
+            {
+                this->syncIfAllowed();
+            }
+            if (this->changed)
+            {
+                this->saveVariables();
+            }
+            this->savePendingAchievements();
+        }
+        catch (const quortypes::exception& e)
+        {
+            quortypes::Log::error(Session::logTag,
+                                  "Unable to save profile '" + this->folder + "': " + e.getMessage());
+        }
+        catch (const std::exception& e)
+        {
+            quortypes::Log::error(Session::logTag,
+                                  "Unable to save profile '" + this->folder + "': " + e.what());
+        }
+        // There is no later save to keep a failed one for.
+        this->changed = false;
+    }
 
     bool Profile::saveToFile()
     {
@@ -495,6 +536,8 @@ namespace vumo
     {
         this->changed = false;
     }
+
+    void DummyProfile::saveAtEnd(bool) {}
 
     bool DummyProfile::saveToFile()
     {

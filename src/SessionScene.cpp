@@ -15,6 +15,8 @@
 #include <yim/AudioManager.h>
 #include <yim/yim.h>
 
+#include <tesra/tesra.h>
+
 #include "Chapter.h"
 #include "Scene.h"
 #include "Session.h"
@@ -449,6 +451,13 @@ namespace vumo
             if (chapter != nullptr)
             {
                 return chapter;
+            }
+            // A finalizer may ask for a scene when the state closes, after the libraries a chapter stands on
+            // have gone: no dataset is made then.
+            if (tesra::rendersys == nullptr)
+            {
+                throw tesraui::_GenericException(
+                    "Chapter '" + name + "' cannot be loaded: the engine is not running", __FILE__, __LINE__);
             }
             const hstring folder = Chapter::getFolder(name);
             if (name == "" || !quortypes::ResourceDir::exists(folder))

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "StateCache.h"
 #include "Host.h"
 #include "LuaInterface.h"
+#include "SignalStop.h"
 
 namespace vumo
 {
@@ -31,12 +33,42 @@ namespace vumo
                 lua_call(state, 1, 0);
             }
 
+            // Memory set aside while the state lives, given back when Lua runs out: the fatal end then
+            // still has room to save and to tell.
+            void*& reserve()
+            {
+                static void* block = nullptr;
+                return block;
+            }
+            const size_t reserveBytes = 32 * 1024 * 1024;
+
+            // An error outside every protected call (the host's own calls into Lua running out of memory):
+            // Lua would print its panic and end the process on the spot, saving nothing. It ends through the
+            // fatal error instead, which saves what the last sync took and tells why.
+            int panic(lua_State* L)
+            {
+                std::free(reserve());
+                reserve() = nullptr;
+                const char* message = lua_tostring(L, -1);
+                getHost().showFatalError(
+                    quortypes::exception(hstring("Lua failed outside any protected call: ") +
+                                             (message != nullptr ? message : "an error that is no text"),
+                                         __FILE__, __LINE__));
+                // The fatal error returned (a host that goes on): Lua ends the process as it always did.
+                return 0;
+            }
         } // namespace
 
         void init()
         {
             quortypes::Log::write(logTag, "initializing Lua interpreter");
             state = luaL_newstate();
+            if (reserve() == nullptr)
+            {
+                reserve() = std::malloc(reserveBytes);
+            }
+            lua_atpanic(state, panic);
+            SignalStop::watch(state);
             installSceneObjectResolver();
             openLibrary(luaopen_base, "");
             openLibrary(luaopen_table, LUA_TABLIBNAME);
@@ -75,7 +107,10 @@ namespace vumo
                 return;
             }
             quortypes::Log::write(logTag, "destroying Lua interpreter");
+            SignalStop::unwatch();
             lua_close(state);
+            std::free(reserve());
+            reserve() = nullptr;
             // Events that outlive the state must find no state to release their references in.
             state = nullptr;
             StateCache::clear();
