@@ -506,7 +506,8 @@ namespace tesraui
         }
         if (parent != nullptr)
         {
-            parent->addChild(created);
+            // A tree nested deeper than any walk of it may go is refused at the object too deep.
+            located(node, [&]() { parent->addChild(created); });
         }
         applyProperties(node, created, isObject ? "object" : "animator", name, isObject);
         for (quorxml::Node* child = node->firstChild(); child != nullptr; child = child->nextSibling())
