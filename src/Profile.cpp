@@ -259,8 +259,8 @@ namespace vumo
         try
         {
             // A file of another folder (copied over this one's) is no backup of this profile either.
-            readable = readFileIfPresent(path, current) && VariableDictionary::diffCrcMatches(current) &&
-                       ownerOf(current) == this->folder;
+            readable = readFileIfPresent(path, current, quortypes::maxPlayerFileBytes) &&
+                       VariableDictionary::diffCrcMatches(current) && ownerOf(current) == this->folder;
         }
         catch (const quortypes::exception& e)
         {
@@ -304,7 +304,8 @@ namespace vumo
         bool loaded = false;
         try
         {
-            loaded = readFileIfPresent(path, bytes) && VariableDictionary::diffCrcMatches(bytes);
+            loaded = readFileIfPresent(path, bytes, quortypes::maxPlayerFileBytes) &&
+                     VariableDictionary::diffCrcMatches(bytes);
             const hstring owner = loaded ? ownerOf(bytes) : hstring();
             if (loaded && owner != this->folder)
             {
@@ -322,7 +323,7 @@ namespace vumo
             quortypes::Log::write(Session::logTag, "WARNING: profile '" + path +
                                                        "' is corrupt, attempting to load from backup");
             source = profileFolder + "/vars.diff.backup";
-            if (!readFileIfPresent(source, bytes))
+            if (!readFileIfPresent(source, bytes, quortypes::maxPlayerFileBytes))
             {
                 if (foreign != "")
                 {

@@ -1,4 +1,5 @@
 #include <cmath>
+#include <memory>
 
 #include <lua.hpp>
 #include <quortypes/Log.h>
@@ -330,7 +331,14 @@ namespace vumo
                     raiseLuaError(L, "ActionMap(): the parent object '" + parent->getName() +
                                          "' belongs to no dataset");
                 }
-                ActionMapObject* object = new ActionMapObject(tesra::generateName("ActionMap"), rect);
+                auto made = std::make_unique<ActionMapObject>(tesra::generateName("ActionMap"), rect);
+                const hstring refusal = parent->attachRefusal(made.get());
+                if (refusal != "")
+                {
+                    raiseLuaError(L, "ActionMap(): cannot attach to the parent object '" +
+                                         parent->getFullName() + "', " + refusal);
+                }
+                ActionMapObject* object = made.release();
                 object->setMap(map);
                 object->setEnvironment(environment);
                 parent->getDataset()->registerObjects(object);
