@@ -282,6 +282,7 @@ namespace orvalo
             screen->setAppearSpeed(3.0f);
             s.moreGamesScreen = screen;
             loadFonts();
+            warnOfMissingFont(dataset, file);
             parent->addChildAndRegister(screen);
             const float scale = parent->getHeight() / height;
             screen->setScale(scale, scale);

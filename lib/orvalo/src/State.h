@@ -78,7 +78,17 @@ namespace orvalo
 
     State& state();
 
-    // Loads a dataset; on failure logs the loader's message, deletes what was made and returns null. A loaded
-    // dataset is left to the UI framework's registry, for a HeldDataset to watch.
-    WatchedDataset* loadDataset(std::unique_ptr<WatchedDataset> dataset);
+    // Loads a dataset; on failure logs the loader's message, hands it to why when given, deletes what was
+    // made and returns null. A loaded dataset is left to the UI framework's registry, for a HeldDataset to
+    // watch.
+    WatchedDataset* loadDataset(std::unique_ptr<WatchedDataset> dataset, hstring* why = nullptr);
+
+    // The face of the font "orvalo" for the current localisation, below the fonts folder ("/ptsans.ttf").
+    hstring fontFile();
+    // Warns, naming the face's file, when an object of the dataset (loaded from file) writes in the font
+    // "orvalo" and that font could not be loaded.
+    void warnOfMissingFont(tesraui::Dataset* dataset, const hstring& file);
+
+    // A message without the mark of the source file that raised it ("[Document:175] "), for the game maker.
+    hstring withoutSourceMark(const hstring& message);
 } // namespace orvalo
