@@ -89,6 +89,21 @@ namespace orvalo
     // "orvalo" and that font could not be loaded.
     void warnOfMissingFont(tesraui::Dataset* dataset, const hstring& file);
 
+    // What is wrong with the dataset's object of that name for the part it plays, "" when nothing is.
+    template <class T> hstring lack(tesraui::Dataset* dataset, const hstring& name, const hstring& kind)
+    {
+        tesraui::Object* object = dataset->tryGetObject(name);
+        if (object == nullptr)
+        {
+            return "no " + kind + " '" + name + "'";
+        }
+        if (dynamic_cast<T*>(object) == nullptr)
+        {
+            return "'" + name + "' is of type " + object->getClassName() + ", not " + kind;
+        }
+        return "";
+    }
+
     // A message without the mark of the source file that raised it ("[Document:175] "), for the game maker.
     hstring withoutSourceMark(const hstring& message);
 } // namespace orvalo

@@ -50,20 +50,6 @@ namespace orvalo
             }
         }
 
-        // What is wrong with the dataset's object of that name for the part it plays, "" when nothing is.
-        template <class T> hstring lack(tesraui::Dataset* dataset, const hstring& name, const hstring& kind)
-        {
-            tesraui::Object* object = dataset->tryGetObject(name);
-            if (object == nullptr)
-            {
-                return "no " + kind + " '" + name + "'";
-            }
-            if (dynamic_cast<T*>(object) == nullptr)
-            {
-                return "'" + name + "' is of type " + object->getClassName() + ", not " + kind;
-            }
-            return "";
-        }
     } // namespace
 
     UpsellScreen::UpsellScreen(const hstring& name, kavtypes::Rectangle rect) : tesraui::Object(name, rect) {}
