@@ -92,14 +92,16 @@ void StoreMenu::onActivate()
     }
 }
 
-void StoreMenu::leaveWhenRead()
+hstring StoreMenu::sceneBefore() const
 {
     const hstring previous = VariableDictionary::getGlobal().get("prev_scene").value();
-    if (previous != "" && previous != this->getFullName())
-    {
-        this->leaveTo = previous;
-    }
-    else if (this->getChapter()->hasScene(laterScene))
+    return previous != this->getFullName() ? previous : hstring();
+}
+
+void StoreMenu::leaveWhenRead()
+{
+    this->leaveTo = this->sceneBefore();
+    if (this->leaveTo == "" && this->getChapter()->hasScene(laterScene))
     {
         this->leaveTo = this->getChapter()->getFullSceneName(laterScene);
     }
@@ -161,10 +163,9 @@ void StoreMenu::onLaterClicked(tesraui::EventArgs*)
         return;
     }
     // The overlay said so when the store opened; the player still gets out.
-    const hstring previous = VariableDictionary::getGlobal().get("prev_scene").value();
-    if (previous != "" && previous != this->getFullName())
+    if (this->sceneBefore() != "")
     {
-        Session::changeScene(previous, 0.5f, "fade");
+        Session::changeScene(this->sceneBefore(), 0.5f, "fade");
     }
 }
 

@@ -41,6 +41,8 @@ private:
     // scene.
     hstring leaveTo;
 
+    // The scene the player came from, "" when the store came first.
+    hstring sceneBefore() const;
     // Back to the scene before the store, or to Later's scene when the store came first.
     void leaveWhenRead();
 };

@@ -42,6 +42,26 @@ namespace orvalo
             }
         }
 
+        // Without the promotion texts the label only lacks its words.
+        void setContactingText(tesraui::LabelBase* label)
+        {
+            if (state().dataset.get() == nullptr)
+            {
+                quortypes::Log::error(
+                    logTag, "'orvalo_us_label_contacting' has no text: the promotion texts' dataset '" +
+                                state().systemPath + "/orvalo.dts' is missing.");
+                return;
+            }
+            try
+            {
+                label->setTextKey("{%f} orvalo.OrvaloUpsellContacting");
+            }
+            catch (const quortypes::exception& e)
+            {
+                quortypes::Log::error(logTag, e.getMessage());
+            }
+        }
+
         void onCancelClick(tesraui::EventArgs*)
         {
             if (isUpsellOverlayShown())
@@ -49,7 +69,6 @@ namespace orvalo
                 hideUpsellOverlay();
             }
         }
-
     } // namespace
 
     UpsellScreen::UpsellScreen(const hstring& name, kavtypes::Rectangle rect) : tesraui::Object(name, rect) {}
@@ -170,28 +189,19 @@ namespace orvalo
             return refuse(reason, reason);
         }
         UpsellScreen* screen = static_cast<UpsellScreen*>(dataset->getObject("orvalo_us"));
-        dataset->getObject("orvalo_us_button_overlay_cancel")->registerEvent("Click", &onCancelClick);
-        tesraui::LabelBase* contacting =
-            dynamic_cast<tesraui::LabelBase*>(dataset->getObject("orvalo_us_label_contacting"));
-        // Without the promotion texts the label only lacks its words.
-        if (s.dataset.get() == nullptr)
+        try
         {
-            quortypes::Log::error(logTag,
-                                  "'orvalo_us_label_contacting' has no text: the promotion texts' dataset '" +
-                                      s.systemPath + "/orvalo.dts' is missing.");
+            dataset->getObject("orvalo_us_button_overlay_cancel")->registerEvent("Click", &onCancelClick);
+            setContactingText(
+                dynamic_cast<tesraui::LabelBase*>(dataset->getObject("orvalo_us_label_contacting")));
+            parent->addChild(screen);
         }
-        else
+        catch (const quortypes::exception& e)
         {
-            try
-            {
-                contacting->setTextKey("{%f} orvalo.OrvaloUpsellContacting");
-            }
-            catch (const quortypes::exception& e)
-            {
-                quortypes::Log::error(logTag, e.getMessage());
-            }
+            s.upsellDataset.destroy();
+            return refuse(e.getMessage(), "The upsell screen of '" + file +
+                                              "' could not be shown: " + withoutSourceMark(e.getMessage()));
         }
-        parent->addChild(screen);
         screen->setZOrder(100000);
         screen->setAnchors(true, true, true, true);
         s.upsellScreen = screen;
