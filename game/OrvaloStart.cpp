@@ -1,5 +1,7 @@
 #include "OrvaloStart.h"
 
+#include "ButtonClicks.h"
+
 #include <orvalo/MoreGamesScreen.h>
 #include <orvalo/orvalo.h>
 #include <tesraui/Container.h>
@@ -25,6 +27,15 @@ void OrvaloStart::onActivate()
     if (screen != nullptr)
     {
         screen->setZOrder(0);
+        // The page's buttons click as the game's own do; the splash passes its click on to Play.
+        ButtonClicks::addTo(orvalo::getPlayButton());
+        if (tesraui::Object* games = orvalo::getMoreGamesScreenButton("orvalo_mgs_scroll_area", "games"))
+        {
+            for (tesraui::Object* game : games->getChildren())
+            {
+                ButtonClicks::addTo(game);
+            }
+        }
         return;
     }
     if (orvalo::getGames().size() == 0)

@@ -1,5 +1,7 @@
 #include "StoreMenu.h"
 
+#include "ButtonClicks.h"
+
 #include <algorithm>
 
 #include <orvalo/UpsellScreen.h>
@@ -57,6 +59,8 @@ void StoreMenu::onActivate()
         if (button != nullptr)
         {
             button->registerEvent("Click", std::make_shared<tesraui::MemberCallbackEvent>(handler, this));
+            // They click as the game's own buttons do.
+            ButtonClicks::addTo(button);
         }
         else
         {

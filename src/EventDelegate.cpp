@@ -10,6 +10,7 @@
 #include <tesraui/tesraui.h>
 
 #include "Session.h"
+#include "SessionWork.h"
 #include "GameUiHost.h"
 #include "lua/Host.h"
 
@@ -38,6 +39,7 @@ namespace vumo
             {
                 return;
             }
+            const Session::WorkUnderWay handling;
             Session::guarded(
                 [&]
                 {
@@ -56,11 +58,13 @@ namespace vumo
                 });
         }
 
-        // The call on the UI inside the fatal box's guard; nothing without a UI.
+        // The call on the UI inside the fatal box's guard; nothing without a UI. Scene switches asked for
+        // meanwhile wait for the next frame's start.
         template <class F> void forwardGuarded(GameUiHost* ui, F f)
         {
             if (ui != nullptr)
             {
+                const Session::WorkUnderWay handling;
                 Session::guarded([&] { f(*ui); });
             }
         }

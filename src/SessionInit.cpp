@@ -99,6 +99,27 @@ namespace vumo
                 {
                     return scene->watchLife();
                 }
+                tesraui::LifeToken::Watch watchScene(Scene* scene) override { return scene->watchLife(); }
+                void runObjectScript(tesraui::Dataset* dataset, const hstring& code) override
+                {
+                    // A loaded chapter other than the UI's has its table; the UI's own runs in "ui".
+                    Chapter* chapter = Chapter::fromDataset(dataset);
+                    if (chapter == nullptr || !chapter->isLoaded() || chapter->getName() == "ui" ||
+                        !Chapter::isIdentifier(chapter->getName()))
+                    {
+                        this->executeInUI(code);
+                        return;
+                    }
+                    try
+                    {
+                        LuaInterface::execute(code, chapter->getName(), "");
+                    }
+                    catch (const quortypes::exception& e)
+                    {
+                        ScriptErrorLog::write(logTag, e.getMessage());
+                        this->showErrorOverlay(e.getMessage());
+                    }
+                }
             };
 
             EngineHost engineHost;
@@ -318,8 +339,9 @@ namespace vumo
             tesrauiparticle::destroy();
             tesraparticle::destroy();
             tesraui::destroy();
-            fintuttf::destroy();
+            // The fonts give their faces back to FreeType as they go, so they go before it ends.
             fintu::destroy();
+            fintuttf::destroy();
             tesra::destroy();
             yim::destroy();
             LuaInterface::destroy();
