@@ -21,8 +21,9 @@ hstring& OrvaloStart::savedStartScene()
 void OrvaloStart::onActivate()
 {
     Scene::onActivate();
-    orvalo::MoreGamesScreen* screen = orvalo::createAndShowMoreGamesScreen(getGameUiHost().getRootObject());
-    // The library has logged why there is no screen; the next update passes on to the start scene.
+    hstring why;
+    orvalo::MoreGamesScreen* screen =
+        orvalo::createAndShowMoreGamesScreen(getGameUiHost().getRootObject(), &why);
     if (screen != nullptr)
     {
         screen->setZOrder(0);
@@ -35,7 +36,19 @@ void OrvaloStart::onActivate()
                 ButtonClicks::addTo(game);
             }
         }
+        return;
     }
+    if (orvalo::getGames().size() == 0)
+    {
+        // What the library could not know: where the game keeps its games.
+        why = orvalo::getGamesPath() == ""
+                  ? hstring("The promoted games are missing: data/orvalo/games holds no folder of them.")
+                  : "The promoted games are missing: '" + orvalo::getGamesPath() +
+                        "' holds no folder with a game.cfg.";
+    }
+    // Once the player has read why, the next update passes on to the start scene.
+    getGameUiHost().showErrorOverlay("The landing page (landing_page: 1 in cfg/vumo.cfg) cannot be shown.\n" +
+                                     why);
 }
 
 void OrvaloStart::onUpdate(float)
