@@ -1,9 +1,11 @@
+#include <cmath>
 #include <cstdlib>
 
 #include <tesraui/Container.h>
 #include <tesraui/Dataset.h>
 #include <tesraui/ImageBox.h>
 #include <yim/Player.h>
+#include <yim_testing/OggWriter.h>
 
 #include "EngineHarness.h"
 #include "Scene.h"
@@ -26,8 +28,9 @@ protected:
                                    "height: 120\naudio_mute: 0\nmaster_volume: 100\nmusic_volume: 100\n"
                                    "ambient_volume: 100\nscene: c1.a\n");
         folder.put("data/ui/ui.dts", "<Dataset/>");
-        const std::string tune =
-            harness::readFile(VUMO_DEMO_DIR "/data/chapters/meadow/audio/music/theme.ogg");
+        // Two seconds of a quiet tone, long enough to loop as music does.
+        const std::string tune = yim_testing::encodeOgg(
+            1, 22050, 44100, [](int frame, int) { return 0.2f * std::sin(frame * 0.05f); });
         folder.put("data/ui/audio/music/theme.ogg", tune);
         folder.put("data/chapters/c1/c1.datadef", "<Dataset/>");
         folder.put("data/chapters/c1/audio/ambient/wind.ogg", tune);
