@@ -4,10 +4,12 @@
 // libjpeg and the chapter's ".datadef" parsed with TinyXML. The way back is untimed.
 // Leaving a chapter of 10,000 or 50,000 image boxes in one container beside entering it, both through real
 // scene switches followed by the frees the frame ends with; and the UI's update with 50,000 boxes on screen
-// beside the UI library's update of the same tree. Entering a scene of N images (a 128 x 128 PNG each, N =
-// 10, 100, 1000), from the switch request until its images are loaded (the first frame undrawn), beside the
-// same dataset file parsed with TinyXML, the same files decoded with libpng and uploaded with glTexImage2D by
-// hand; and leaving that scene beside entering it.
+// beside the UI library's update of the same tree.
+//
+// Entering a scene of N images (a 128 x 128 PNG each, N = 10, 100, 1000), from the switch request until
+// its images are loaded (the first frame undrawn), beside the same dataset file parsed with TinyXML, the
+// same files decoded with libpng and uploaded with glTexImage2D by hand; and leaving that scene beside
+// entering it.
 #define TIXML_USE_STL
 #include <benchmark/benchmark.h>
 
