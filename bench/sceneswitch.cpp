@@ -3,8 +3,9 @@
 // after OnSceneChanged. Beside it the floor it stands on: the same 20 files decoded with libpng and
 // libjpeg and the chapter's ".datadef" parsed with TinyXML. The way back is untimed.
 // Leaving a chapter of 10,000 or 50,000 image boxes in one container beside entering it, both through real
-// scene switches; and the UI's update with 50,000 boxes on screen beside the UI library's update of the
-// same tree.
+// scene switches followed by the frees the frame ends with; and the UI's update with 50,000 boxes on screen
+// beside the UI library's update of the same tree.
+//
 // Entering a scene of N images (a 128 x 128 PNG each, N = 10, 100, 1000), from the switch request until
 // its images are loaded (the first frame undrawn), beside the same dataset file parsed with TinyXML, the
 // same files decoded with libpng and uploaded with glTexImage2D by hand; and leaving that scene beside
@@ -29,6 +30,7 @@
 
 #include <quortypes/Log.h>
 #include <tesraui/Container.h>
+#include <tesraui/tesraui.h>
 
 #include "Chapter.h"
 #include "Compare.h"
@@ -235,6 +237,14 @@ namespace
         Session::init(nullptr);
     }
 
+    // A switch as the frame that makes it pays for it: with the frees of what it destroyed at the frame's
+    // end.
+    void switchInAFrame(const hstring& target)
+    {
+        Session::changeScene(target, 0.0f, "");
+        tesraui::freeDestroyed();
+    }
+
     void coldSwitchToANewChapter(benchmark::State& state)
     {
         start();
@@ -242,7 +252,8 @@ namespace
         {
             Session::changeScene("big.room", 0.0f, "");
             state.PauseTiming();
-            Session::changeScene("small.start", 0.0f, "");
+            tesraui::freeDestroyed();
+            switchInAFrame("small.start");
             state.ResumeTiming();
         }
         state.counters["objects"] = objectCount;
@@ -298,10 +309,10 @@ namespace
     {
         start();
         const hstring room = "boxes" + hstring((int)state.range(0)) + ".room";
-        benchcompare::Side leave{[] { Session::changeScene("small.start", 0.0f, ""); }};
-        leave.prepare = [room] { Session::changeScene(room, 0.0f, ""); };
-        benchcompare::Side enter{[room] { Session::changeScene(room, 0.0f, ""); }};
-        enter.cleanup = [] { Session::changeScene("small.start", 0.0f, ""); };
+        benchcompare::Side leave{[] { switchInAFrame("small.start"); }};
+        leave.prepare = [room] { switchInAFrame(room); };
+        benchcompare::Side enter{[room] { switchInAFrame(room); }};
+        enter.cleanup = [] { switchInAFrame("small.start"); };
         benchcompare::compare(state, leave, enter, 1.0, 5, 0.05);
         state.counters["objects"] = (double)state.range(0);
     }
@@ -316,7 +327,7 @@ namespace
         benchcompare::Side ui{[] { UI::getInstance()->update(0.016f); }};
         benchcompare::Side tree{[root] { root->update(0.016f); }};
         benchcompare::compare(state, ui, tree);
-        Session::changeScene("small.start", 0.0f, "");
+        switchInAFrame("small.start");
         state.counters["objects"] = 50000;
     }
     // What the scene of N images is made of, done by hand: the dataset file parsed, each file decoded and
@@ -376,10 +387,10 @@ namespace
         std::shared_ptr<ImageParts> parts = std::make_shared<ImageParts>(count);
         benchcompare::Side enter{[room]
                                  {
-                                     Session::changeScene(room, 0.0f, "");
+                                     switchInAFrame(room);
                                      glFinish();
                                  }};
-        enter.cleanup = [] { Session::changeScene("small.start", 0.0f, ""); };
+        enter.cleanup = [] { switchInAFrame("small.start"); };
         benchcompare::Side byHand{[parts] { parts->load(); }};
         byHand.cleanup = [parts] { parts->release(); };
         benchcompare::compare(state, enter, byHand, 1.0, 7, 0.2);
@@ -393,10 +404,10 @@ namespace
         start();
         const int count = (int)state.range(0);
         const hstring room = hstring(imageChapter(count).c_str()) + ".room";
-        benchcompare::Side leave{[] { Session::changeScene("small.start", 0.0f, ""); }};
-        leave.prepare = [room] { Session::changeScene(room, 0.0f, ""); };
-        benchcompare::Side enter{[room] { Session::changeScene(room, 0.0f, ""); }};
-        enter.cleanup = [] { Session::changeScene("small.start", 0.0f, ""); };
+        benchcompare::Side leave{[] { switchInAFrame("small.start"); }};
+        leave.prepare = [room] { switchInAFrame(room); };
+        benchcompare::Side enter{[room] { switchInAFrame(room); }};
+        enter.cleanup = [] { switchInAFrame("small.start"); };
         benchcompare::compare(state, leave, enter, 1.0, 7, 0.2);
         state.counters["images"] = count;
     }

@@ -55,6 +55,7 @@ namespace tesraui
         for (Object* object : unregisteredObjects)
         {
             object->_setDataset(nullptr);
+            object->unregisteredIndex = -1;
         }
         for (Object* object : filledCursorCaches)
         {
@@ -125,7 +126,7 @@ namespace tesraui
             objects[object->getName()] = object;
             if (object->getDataset() != nullptr)
             {
-                object->getDataset()->unregisteredObjects.removeAll(object);
+                object->getDataset()->_unlistUnregistered(object);
             }
             object->_setDataset(this);
             if (object->childUnderCursorValid)
@@ -149,8 +150,7 @@ namespace tesraui
             // The object still names this dataset; should the dataset go first, the destructor clears that.
             if (root->getDataset() == this)
             {
-                unregisteredObjects.removeAll(root);
-                unregisteredObjects.push_back(root);
+                _listUnregistered(root);
             }
         }
         else if (root->getDataset() == this)
@@ -277,7 +277,7 @@ namespace tesraui
         {
             objects.removeKey(object->getName());
         }
-        unregisteredObjects.removeAll(object);
+        _unlistUnregistered(object);
         if (focusedObject == object)
         {
             focusedObject = nullptr;
@@ -490,6 +490,31 @@ namespace tesraui
         object->cursorCacheList = this;
         object->cursorCacheIndex = filledCursorCaches.size();
         filledCursorCaches.push_back(object);
+    }
+
+    void Dataset::_listUnregistered(Object* object)
+    {
+        const int index = object->unregisteredIndex;
+        if (index >= 0 && index < unregisteredObjects.size() && unregisteredObjects[index] == object)
+        {
+            return;
+        }
+        object->unregisteredIndex = unregisteredObjects.size();
+        unregisteredObjects.push_back(object);
+    }
+
+    void Dataset::_unlistUnregistered(Object* object)
+    {
+        const int index = object->unregisteredIndex;
+        if (index < 0 || index >= unregisteredObjects.size() || unregisteredObjects[index] != object)
+        {
+            return;
+        }
+        Object* last = unregisteredObjects.back();
+        unregisteredObjects[index] = last;
+        last->unregisteredIndex = index;
+        unregisteredObjects.pop_back();
+        object->unregisteredIndex = -1;
     }
 
     void Dataset::_unlistCursorCache(Object* object)

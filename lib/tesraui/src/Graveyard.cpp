@@ -151,7 +151,7 @@ namespace tesraui
         this->_forgetObject(object);
         object->_letGo();
         // Listed so that should this dataset go first, the object forgets it.
-        this->unregisteredObjects.push_back(object);
+        this->_listUnregistered(object);
         if (object->cursorCacheList != nullptr)
         {
             object->cursorCacheList->_unlistCursorCache(object);

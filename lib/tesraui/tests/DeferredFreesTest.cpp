@@ -11,6 +11,7 @@
 #include <tesraui/Freed.h>
 #include <tesraui/Image.h>
 #include <tesraui/Texture.h>
+#include <tesraui/exception.h>
 #include <tesraui/tesraui.h>
 
 #include "UiTestSupport.h"
@@ -244,4 +245,119 @@ TEST_F(DeferredResourceFrees, IdleTexturesUnloadAtTheFreeUnlessUsedOrDestroyedFi
         tesraui::freeDestroyed();
     }
     EXPECT_EQ(freed, (harray<hstring>{"free", "freed deferred", "freed at once", "free"}));
+}
+
+// Objects that left a dataset while still naming it (destroyed and waiting for the free, or unregistered)
+// forget it when it goes, whatever order they left it in and whichever of them were freed or registered
+// elsewhere meanwhile; those freed after it touch nothing of it.
+TEST_F(DeferredFrees, ObjectsThatLeftADatasetForgetItWhenItGoes)
+{
+    struct Row
+    {
+        const char* what;
+        // Steps on the objects o0 to o4 of "first": "d" destroys (again: refused, as for one the dataset
+        // does not hold), "u" unregisters, "m" moves into "second", "f" frees what waits, "c" makes the
+        // object a child of o4, so that destroying o4 takes it along.
+        std::vector<std::pair<char, int>> steps;
+        const char* expected;
+    };
+    const std::vector<Row> rows = {
+        {"destroyed, the first two freed before it goes",
+         {{'d', 0}, {'d', 1}, {'f', 0}, {'d', 2}, {'d', 3}},
+         "o2 none, o3 none"},
+        {"unregistered, one from the middle of the list moved",
+         {{'u', 0}, {'u', 1}, {'u', 2}, {'m', 1}},
+         "o0 none, o1 second, o2 none"},
+        {"the last listed moved, then more leave",
+         {{'d', 0}, {'u', 1}, {'m', 1}, {'u', 2}, {'d', 3}, {'u', 4}, {'m', 2}},
+         "o0 none, o1 second, o2 second, o3 none, o4 none"},
+        {"destroyed and unregistered in turn, then freed",
+         {{'u', 0}, {'d', 1}, {'u', 2}, {'d', 3}, {'f', 0}, {'m', 0}},
+         "o0 second, o2 none"},
+        {"destroyed twice, before and after the free",
+         {{'d', 0}, {'d', 0}, {'d', 1}, {'f', 0}, {'u', 2}, {'d', 3}, {'d', 3}},
+         "o2 none, o3 none"},
+        {"destroyed with their container, another unregistered after",
+         {{'c', 1}, {'c', 2}, {'d', 4}, {'u', 3}},
+         "o1 none, o2 none, o3 none, o4 none"},
+    };
+    for (const Row& row : rows)
+    {
+        SCOPED_TRACE(row.what);
+        auto first = std::make_unique<tesraui::Dataset>("", "first");
+        tesraui::Dataset second("", "second");
+        std::vector<tesraui::Object*> objects;
+        std::vector<tesraui::LifeToken::Watch> alive;
+        for (int i = 0; i < 5; ++i)
+        {
+            objects.push_back(new tesraui::Object("o" + hstring(i), {0, 0, 1, 1}));
+            first->registerObjects(objects.back());
+            alive.push_back(objects.back()->watchLife());
+        }
+        std::vector<bool> freedNow(objects.size(), false);
+        std::vector<bool> destroyed(objects.size(), false);
+        for (const auto& [step, index] : row.steps)
+        {
+            tesraui::Object* object = objects[index];
+            switch (step)
+            {
+            case 'd':
+                if (destroyed[index])
+                {
+                    EXPECT_THROW(first->destroyObject(object), tesraui::_ResourceNotExistsException);
+                }
+                else
+                {
+                    for (size_t i = 0; i < objects.size(); ++i)
+                    {
+                        destroyed[i] = destroyed[i] || objects[i]->getParent() == object;
+                    }
+                    first->destroyObject(object);
+                }
+                destroyed[index] = true;
+                break;
+            case 'c':
+                objects[4]->addChild(object);
+                break;
+            case 'u':
+                first->unregisterObjects(object);
+                break;
+            case 'm':
+                second.registerObjects(object);
+                break;
+            case 'f':
+                tesraui::freeDestroyed();
+                for (size_t i = 0; i < objects.size(); ++i)
+                {
+                    freedNow[i] = freedNow[i] || destroyed[i];
+                }
+                break;
+            }
+        }
+        first.reset();
+        hstring seen;
+        std::vector<tesraui::Object*> leftOver;
+        for (size_t i = 0; i < objects.size(); ++i)
+        {
+            // Still registered in "first", it went with it.
+            if (freedNow[i] || (!destroyed[i] && !alive[i].isAlive()))
+            {
+                continue;
+            }
+            const tesraui::Dataset* dataset = objects[i]->getDataset();
+            seen += (seen.size() > 0 ? ", " : "") + objects[i]->getName() + " " +
+                    (dataset != nullptr ? dataset->getName() : hstring("none"));
+            if (!destroyed[i] && dataset == nullptr)
+            {
+                leftOver.push_back(objects[i]);
+            }
+        }
+        EXPECT_EQ(seen, row.expected);
+        // Those waiting are freed after their dataset, and the ones nothing holds go by hand.
+        tesraui::freeDestroyed();
+        for (tesraui::Object* object : leftOver)
+        {
+            delete object;
+        }
+    }
 }

@@ -164,6 +164,7 @@ namespace tesraui
         std::unique_ptr<NullImage> nullImage;
         hdict<Object*> objects;
         // Unregistered objects still pointing here; they are told to forget this dataset when it is deleted.
+        // Each knows its place, so that a destroy or free takes it out without a search of the list.
         harray<Object*> unregisteredObjects;
         EventQueue eventQueue;
         // Whether the warning about events left for the next call was written since the queue last emptied.
@@ -207,5 +208,9 @@ namespace tesraui
         // An object that filled its cursor cache joins the list of those to clear; deleted, it leaves it.
         void _listCursorCache(Object* object);
         void _unlistCursorCache(Object* object);
+        // An object that left the map while still naming this dataset joins the unregistered ones; registered
+        // again or deleted, it leaves them.
+        void _listUnregistered(Object* object);
+        void _unlistUnregistered(Object* object);
     };
 } // namespace tesraui

@@ -355,6 +355,8 @@ namespace tesraui
         // clearing, and the place in that list.
         Dataset* cursorCacheList = nullptr;
         int cursorCacheIndex = -1;
+        // The place in its dataset's list of unregistered objects that still point at it, -1 when not listed.
+        int unregisteredIndex = -1;
 
         // The rows of getProperty, setProperty and getPropertyDescriptions.
         static const PropertyTable<Object>& _properties();
