@@ -31,12 +31,25 @@ namespace vumo
                 lua_call(state, 1, 0);
             }
 
+            // Lua ends the process on an error outside every protected call. The engine's own calls into Lua
+            // (pushing a hook's arguments, an environment's name) are such places, and a script's finalizer
+            // (__gc) runs there whenever the allocation runs the collector: its error is the script's, and
+            // reaches the engine's caller as if that call had failed, as it does inside a hook. Lua has
+            // already emptied the stack down to the error.
+            int raiseUnprotectedError(lua_State* L)
+            {
+                const hstring message = getErrorString(L, -1);
+                lua_settop(L, 0);
+                throw _LuaError(message, "a finalizer (__gc) or other code outside a protected call",
+                                __FILE__, __LINE__);
+            }
         } // namespace
 
         void init()
         {
             quortypes::Log::write(logTag, "initializing Lua interpreter");
             state = luaL_newstate();
+            lua_atpanic(state, raiseUnprotectedError);
             installSceneObjectResolver();
             openLibrary(luaopen_base, "");
             openLibrary(luaopen_table, LUA_TABLIBNAME);
