@@ -10,6 +10,8 @@
 
 #include "Chapter.h"
 #include "EngineObjects.h"
+#include "GameUiHost.h"
+#include "ScriptTexts.h"
 #include "Session.h"
 #include "Variables.h"
 
@@ -78,11 +80,18 @@ bool Match3Scene::parseCellName(const hstring& objectName, int& column, int& row
 
 void Match3Scene::onActivate()
 {
+    leaveTo = "";
     const hstring problem = _readSettings();
     if (problem != "")
     {
-        quortypes::Log::error(logTag,
-                              "Match-three scene '" + getFullName() + "' has no board: " + problem + ".");
+        getGameUiHost().showErrorOverlay("Match-three scene '" + getFullName() + "' has no board, in file " +
+                                         getSceneFile() + ":\n" + problem + ".");
+        // A scene without a board has nothing to play: once the player has read why, the game goes back.
+        const hstring previous = VariableDictionary::getGlobal().get("prev_scene").value();
+        if (previous != getFullName())
+        {
+            leaveTo = previous;
+        }
         return;
     }
     _createElements();
@@ -103,6 +112,7 @@ void Match3Scene::onDeactivate()
     // The cells themselves belong to the scene's root object, which deactivation has destroyed.
     cells.clear();
     selectedColumn = selectedRow = -1;
+    leaveTo = "";
 }
 
 void Match3Scene::_createElements()
@@ -218,13 +228,17 @@ void Match3Scene::onCellMouseDown(tesraui::EventArgs* args)
     }
     else if (column == selectedColumn && row == selectedRow)
     {
-        Match3Element* cell = getCell(column, row);
-        cell->scale(1.0f, 1.0f, 8.0f);
-        selectedColumn = selectedRow = -1;
+        _deselect();
     }
     else if (std::abs(column - selectedColumn) + std::abs(row - selectedRow) == 1)
     {
         _trySwap(column, row);
+    }
+    else
+    {
+        // A tile that is no neighbour is picked instead: the player changed their mind.
+        _deselect();
+        _select(column, row);
     }
     _markSelection();
 }
@@ -255,6 +269,15 @@ void Match3Scene::_select(int column, int row)
     tesraui::Animator* animator = cell->scaleY(1.1f, 2.0f);
     swing(animator, 1.1f, 0.1f, 0.375f, -1.0f);
     animator->setDelay(0.125f);
+}
+
+void Match3Scene::_deselect()
+{
+    if (Match3Element* cell = getCell(selectedColumn, selectedRow))
+    {
+        cell->scale(1.0f, 1.0f, 8.0f);
+    }
+    selectedColumn = selectedRow = -1;
 }
 
 void Match3Scene::_trySwap(int column, int row)
@@ -455,6 +478,12 @@ void Match3Scene::onUpdate(float timeDelta)
         timeDelta = 0.0f;
     }
     MinigameScene::onUpdate(timeDelta);
+    if (leaveTo != "" && !getGameUiHost().isErrorOverlayShown())
+    {
+        // The first update comes once the error overlay is closed; the switch runs at the next frame's start.
+        Session::queueScript(ObjectTexts::queuedSceneSwitch(leaveTo, "0.5", "fade"), true);
+        leaveTo = "";
+    }
     if (!finished && !cells.empty())
     {
         if (!_isAnimating())

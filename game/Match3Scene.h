@@ -15,13 +15,15 @@ namespace tesraui
 }
 class Match3Scene;
 
-// One cell of the board; its image names its tile type.
+// One cell of the board; its image names its tile type. A cell that falls in from beyond the board's rows
+// shows only the part of it that has come onto the board.
 class Match3Element : public tesraui::ImageBox
 {
 public:
     Match3Element(const hstring& name, kavtypes::Rectangle rect, Match3Scene* scene);
     hstring getClassName() const override { return "Match3Element"; }
     Match3Scene* getScene() const { return scene; }
+    void _draw() override;
 
 private:
     Match3Scene* scene;
@@ -30,18 +32,25 @@ private:
 // The match-three duel: runs of positive types damage the enemy, negative ones cost the player time, neutral
 // ones only clear the board. A won board runs the scene's "OnSolved()", a lost one (the time ran out) its
 // "OnLost()" when it has one, before a new board is dealt. Its settings are Lua values of the scene's table,
-// read at activation.
+// read at activation; docs/match3.md lists them.
 // "_match3_columns", "_match3_rows", "_match3_width" and "_match3_height" must be given; every other
 // setting left out takes its default: no image base, origin 0, 0, cells at their images' size, no tile
 // types of that kind, no time limit, no effect, health as bars shrinking along y. Booleans may be Lua
 // booleans or numbers. A setting of the wrong kind, a board side outside 1 to Match3Board::maxSide or
-// tile types that can never deal a playable board leave the scene without a board, with an error naming
-// the setting.
+// tile types that can never deal a playable board leave the scene without a board: the error overlay names
+// every such setting and the scene's file, and once it is closed the game goes back to the scene it came
+// from. A number beyond what the board's arithmetic holds is held at the end of its range with a warning.
 class Match3Scene : public MinigameScene
 {
 public:
     static const hstring typeName;
     static const hstring logTag;
+
+    // What the board's int arithmetic holds: a slot is the origin plus up to Match3Board::maxSide spacings
+    // (half of int each), and a run scores its length less two, at most maxSide - 2, times an effect.
+    static constexpr int maxOrigin = 1073741823;
+    static constexpr int maxSpacing = maxOrigin / Match3Board::maxSide;
+    static constexpr int maxEffect = 2147483647 / (Match3Board::maxSide - 2);
 
     Match3Scene(vumo::Chapter* chapter, const hstring& name, const hstring& fileName);
     static vumo::Scene* create(vumo::Chapter* chapter, const hstring& name, const hstring& fileName);
@@ -60,12 +69,19 @@ public:
     bool isBusy() const { return busy || scorePending; }
     bool isFinished() const { return finished; }
     bool hasSelection() const { return selectedColumn >= 0; }
+    int getSelectedColumn() const { return selectedColumn; }
+    int getSelectedRow() const { return selectedRow; }
     // The cell's column and row read back from its object name; false for a name of another shape.
     bool parseCellName(const hstring& objectName, int& column, int& row) const;
     // The cell slot's top-left corner.
     float slotX(int column) const { return (float)(x + column * width); }
     float slotY(int row) const { return (float)(y + row * height); }
     void onCellMouseDown(tesraui::EventArgs* args);
+    // The band of the root object's y that the board's rows cover, for a cell of that height; false without
+    // a board.
+    bool getRowBand(float cellHeight, float& top, float& bottom) const;
+    // The file the scene's settings come from.
+    hstring getSceneFile() const;
 
 protected:
     hstring imageBase;
@@ -99,9 +115,11 @@ protected:
     bool scorePending = false;
     bool collapsePending = false;
     bool checkPending = false;
+    // The scene to go back to once the player has read why there is no board; empty for none.
+    hstring leaveTo;
 
     hstring _setting(const hstring& suffix);
-    // The first setting that rules a board out, described; empty when the board can be dealt.
+    // Every setting that rules a board out, described, a line each; empty when the board can be dealt.
     hstring _readSettings();
     harray<hstring> _pool() const;
     bool _isPositive(const hstring& type) const;
@@ -121,6 +139,8 @@ protected:
                             const std::function<bool(double)>& lost);
     bool _isAnimating() const;
     void _select(int column, int row);
+    // The selected cell stops pulsing and the selection is cleared.
+    void _deselect();
     // Shows the scene's object "selection_marker", when there is one, over the selected cell; hides it
     // without a selection.
     void _markSelection();

@@ -1,6 +1,7 @@
 #include "Match3Scene.h"
 
 #include <algorithm>
+#include <limits>
 
 #include <quortypes/exception.h>
 
@@ -18,43 +19,55 @@ hstring Match3Scene::_setting(const hstring& suffix)
     return LuaInterface::getGlobalString(getFullName() + suffix);
 }
 
+hstring Match3Scene::getSceneFile() const
+{
+    return chapter->getCurrentFolder() + "/scenes/" + getFileName();
+}
+
 hstring Match3Scene::_readSettings()
 {
-    Match3SettingReader read(getFullName());
+    typedef Match3SettingReader::Outside Outside;
+    Match3SettingReader read(getFullName(), getSceneFile(), logTag);
+    // Every setting the board cannot go without, named at once.
+    harray<hstring> unset;
     for (const char* name : {"_match3_columns", "_match3_rows", "_match3_width", "_match3_height"})
     {
         if (!read.has(name))
         {
-            read.fail(formatString("'%s' is not set", name));
+            unset.push_back(hstring("'") + name + "'");
         }
     }
+    if (unset.size() == 1)
+    {
+        read.fail(unset[0] + " is not set");
+    }
+    else if (unset.size() > 1)
+    {
+        const hstring last = unset.back();
+        unset.pop_back();
+        read.fail(unset.joined(", ") + " and " + last + " are not set");
+    }
+    const int anyInt = std::numeric_limits<int>::max();
     imageBase = read.text("_match3_image_base", "");
-    x = read.integer("_match3_x", 0);
-    y = read.integer("_match3_y", 0);
-    columns = read.integer("_match3_columns", 0);
-    rows = read.integer("_match3_rows", 0);
-    width = read.integer("_match3_width", 0);
-    height = read.integer("_match3_height", 0);
-    imageWidth = read.integer("_match3_image_width", 0);
-    imageHeight = read.integer("_match3_image_height", 0);
+    x = read.integer("_match3_x", 0, -maxOrigin, maxOrigin);
+    y = read.integer("_match3_y", 0, -maxOrigin, maxOrigin);
+    columns = read.integer("_match3_columns", 0, 1, Match3Board::maxSide, Outside::Refused);
+    rows = read.integer("_match3_rows", 0, 1, Match3Board::maxSide, Outside::Refused);
+    width = read.integer("_match3_width", 0, -maxSpacing, maxSpacing);
+    height = read.integer("_match3_height", 0, -maxSpacing, maxSpacing);
+    imageWidth = read.integer("_match3_image_width", 0, -anyInt - 1, anyInt);
+    imageHeight = read.integer("_match3_image_height", 0, -anyInt - 1, anyInt);
     positive = read.text("_match3_positive", "").split(",");
     neutral = read.text("_match3_neutral", "").split(",");
     negative = read.text("_match3_negative", "").split(",");
-    time = read.real("_match3_time", 0.0f);
-    positiveEffect = read.integer("_match3_positive_effect", 0);
-    negativeEffect = read.integer("_match3_negative_effect", 0);
+    const float anyFloat = std::numeric_limits<float>::max();
+    time = read.real("_match3_time", 0.0f, -anyFloat, anyFloat);
+    // An effect is a loss: one below 0 would raise the health or the time past where they start.
+    positiveEffect = read.integer("_match3_positive_effect", 0, 0, maxEffect);
+    negativeEffect = read.integer("_match3_negative_effect", 0, 0, maxEffect);
     healthPoints = read.flag("_match3_health_points", false);
     horizontalBars = read.flag("_match3_horizontal_bars", false);
-    const std::pair<const char*, int> sides[] = {{"_match3_columns", columns}, {"_match3_rows", rows}};
-    for (const auto& side : sides)
-    {
-        if (side.second < 1 || side.second > Match3Board::maxSide)
-        {
-            read.fail(
-                formatString("'%s' is %d, not from 1 to %d", side.first, side.second, Match3Board::maxSide));
-        }
-    }
-    if (!Match3Board::canHoldMove(columns, rows))
+    if (columns >= 1 && rows >= 1 && !Match3Board::canHoldMove(columns, rows))
     {
         read.fail(
             formatString("a board of %d x %d never holds a move: that takes a side of 4, or sides of 3 and 2",
@@ -65,7 +78,7 @@ hstring Match3Scene::_readSettings()
         read.fail("'_match3_positive', '_match3_neutral' and '_match3_negative' never deal a board without a "
                   "run and with a move: that takes two different tile types, one of them not negative");
     }
-    return read.getProblem();
+    return read.getProblems().joined(";\n");
 }
 
 harray<hstring> Match3Scene::_pool() const

@@ -1,24 +1,33 @@
 #include "Match3SettingReader.h"
 
-#include <climits>
 #include <cmath>
 #include <cstdlib>
 
 #include <lua.hpp>
+#include <quortypes/Log.h>
 #include <quortypes/exception.h>
 
 #include "lua/LuaInterface.h"
 
 using namespace vumo;
 
-Match3SettingReader::Match3SettingReader(const hstring& sceneName) : sceneName(sceneName) {}
+Match3SettingReader::Match3SettingReader(const hstring& sceneName, const hstring& fileName,
+                                         const hstring& logTag)
+    : sceneName(sceneName), fileName(fileName), logTag(logTag)
+{
+}
 
 void Match3SettingReader::fail(const hstring& message)
 {
-    if (problem == "")
-    {
-        problem = message;
-    }
+    problems.push_back(message);
+}
+
+void Match3SettingReader::warnHeld(const hstring& name, const Value& value, const hstring& range,
+                                   const hstring& held)
+{
+    quortypes::Log::warnf(logTag, "Match-three scene '%s': '%s' is %s, %s, held at %s, in file %s",
+                          sceneName.c_str(), name.c_str(), value.text.c_str(), range.c_str(), held.c_str(),
+                          fileName.c_str());
 }
 
 Match3SettingReader::Value Match3SettingReader::read(const hstring& name)
@@ -108,7 +117,7 @@ hstring Match3SettingReader::text(const hstring& name, const hstring& fallback)
     return value.text;
 }
 
-int Match3SettingReader::integer(const hstring& name, int fallback)
+int Match3SettingReader::integer(const hstring& name, int fallback, int low, int high, Outside outside)
 {
     const Value value = read(name);
     double result = 0.0;
@@ -116,15 +125,23 @@ int Match3SettingReader::integer(const hstring& name, int fallback)
     {
         return fallback;
     }
-    if (result < (double)INT_MIN || result > (double)INT_MAX)
+    const double whole = std::trunc(result);
+    if (whole >= (double)low && whole <= (double)high)
     {
-        fail("'" + name + "' is " + value.text + ", out of range");
+        return (int)whole;
+    }
+    const hstring range = formatString("not from %d to %d", low, high);
+    if (outside == Outside::Refused)
+    {
+        fail("'" + name + "' is " + value.text + ", " + range);
         return fallback;
     }
-    return (int)result;
+    const int held = (whole < (double)low ? low : high);
+    warnHeld(name, value, range, hstring(held));
+    return held;
 }
 
-float Match3SettingReader::real(const hstring& name, float fallback)
+float Match3SettingReader::real(const hstring& name, float fallback, float low, float high)
 {
     const Value value = read(name);
     double result = 0.0;
@@ -132,7 +149,14 @@ float Match3SettingReader::real(const hstring& name, float fallback)
     {
         return fallback;
     }
-    return (float)result;
+    if (result >= (double)low && result <= (double)high)
+    {
+        return (float)result;
+    }
+    const float held = (result < (double)low ? low : high);
+    warnHeld(name, value, formatString("not from %g to %g", (double)low, (double)high),
+             formatString("%g", (double)held));
+    return held;
 }
 
 bool Match3SettingReader::flag(const hstring& name, bool fallback)

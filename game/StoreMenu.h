@@ -15,12 +15,15 @@ class StoreMenu : public vumo::Scene
 {
 public:
     static const hstring logTag;
+    // Where Later leads, in the store's chapter.
+    static const hstring laterScene;
 
     using vumo::Scene::Scene;
 
     hstring getScript() override { return "scene.setBackground('null')"; }
     void onActivate() override;
     void onDeactivate() override;
+    void onUpdate(float timeDelta) override;
     // The upsell screen hangs under the scene's root: it is taken down through the promotion library
     // before the root's destruction would delete it behind the library's back.
     void onObjectsEnding() override;
@@ -32,4 +35,14 @@ public:
     void onBuyClicked(tesraui::EventArgs* args);
     // Runs the chapter's script function of that name; false when it has none.
     bool runChapterHandler(const hstring& name);
+
+private:
+    // A store that cannot be used or left is left, once the error overlay saying why is closed, for this
+    // scene.
+    hstring leaveTo;
+
+    // The scene the player came from, "" when the store came first.
+    hstring sceneBefore() const;
+    // Back to the scene before the store, or to Later's scene when the store came first.
+    void leaveWhenRead();
 };

@@ -89,7 +89,9 @@ void VumoPlayerTorvinOrvaloUI::init()
         {
             // Without a "menu" chapter to hold it there is no landing page; the game starts where it is
             // configured to.
-            quortypes::Log::error(logTag, e.getMessage());
+            quortypes::Log::error(logTag, "The landing page (landing_page: 1) needs the chapter 'menu' (" +
+                                              Chapter::getFolder("menu") +
+                                              "/menu.datadef) to stand in: " + e.getMessage());
         }
     }
     // Before the start scene is checked, so that the store can be it as it can be the target of any switch.

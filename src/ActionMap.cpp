@@ -1,12 +1,14 @@
 #include "ActionMap.h"
 
 #include <cstring>
+#include <utility>
 
 #include <quortypes/AtomicFile.h>
 #include <quortypes/Dir.h>
 #include <quortypes/Log.h>
 #include <quortypes/Resource.h>
 #include <quortypes/exception.h>
+#include <tesraui/Freed.h>
 
 #include <quortypes/FileBytes.h>
 #include "Session.h"
@@ -93,7 +95,13 @@ namespace vumo
 
     ActionMap::~ActionMap()
     {
-        this->unload();
+        // Its chapter goes: whatever watches the map from outside the chapter reads it as gone, and the
+        // contents go with the map, at once.
+        this->life.end();
+        if (this->loaded)
+        {
+            quortypes::Log::write(Session::logTag, "Unloading ActionMap " + this->name);
+        }
     }
 
     hstring ActionMap::nameFromPath(const hstring& path)
@@ -322,6 +330,9 @@ namespace vumo
         if (this->loaded)
         {
             quortypes::Log::write(Session::logTag, "Unloading ActionMap " + this->name);
+            // Freed with what scripts destroyed, at the frame's end, so that whatever reads the map within
+            // the frame reads it whole.
+            tesraui::freeWithDestroyed(std::move(this->contents));
         }
         this->loaded = false;
         this->failure = "";

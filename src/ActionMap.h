@@ -5,6 +5,7 @@
 
 #include <quortypes/harray.h>
 #include <quortypes/hstring.h>
+#include <tesraui/LifeToken.h>
 
 namespace vumo
 {
@@ -32,7 +33,9 @@ namespace vumo
     };
 
     // A colour-region map read from an ".amp" file. The file is read on first use and freed again after 60
-    // seconds without use; the chapter that registers the map owns it.
+    // seconds without use (at that frame's end, with what scripts destroyed); the chapter that registers the
+    // map owns it, and what refers to it from outside the chapter watches it (watchLife), since the
+    // chapter's unload deletes it.
     class ActionMap
     {
     public:
@@ -57,6 +60,7 @@ namespace vumo
 
         const hstring& getName() const { return this->name; }
         const hstring& getPath() const { return this->path; }
+        tesraui::LifeToken::Watch watchLife() { return this->life.watch(); }
         bool isLoaded() const { return this->loaded; }
         float getIdleTimer() const { return this->idleTimer; }
 
@@ -93,6 +97,7 @@ namespace vumo
         hstring failure;
         Contents contents;
         float idleTimer = 0.0f;
+        tesraui::LifeToken life;
 
         void load();
     };

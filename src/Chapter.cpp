@@ -102,7 +102,8 @@ namespace vumo
             quortypes::Log::write(Session::logTag, "loading sounds");
             if (yim::manager != nullptr && quortypes::ResourceDir::exists(folder + "/audio"))
             {
-                yim::manager->createSoundsFromPath(folder + "/audio", this->name + ".");
+                // A name already taken (a video's sound file named after the chapter) is not the chapter's.
+                this->soundNames = yim::manager->createSoundsFromPath(folder + "/audio", this->name + ".");
             }
         }
         reportProgress(this, 0.5f);
@@ -173,18 +174,40 @@ namespace vumo
         this->deleteScenes();
         tesraui::Dataset::unload();
         LoopSound::fadeOutAll(this->name, 0.0f);
-        if (yim::manager != nullptr)
-        {
-            yim::manager->destroySoundsWithPrefix(this->name + ".");
-        }
+        this->destroySounds();
         if (this->name != "ui" && isIdentifier(this->name) && LuaInterface::state != nullptr)
         {
             LuaInterface::execute(this->name + " = nil");
         }
     }
 
+    void Chapter::destroySounds()
+    {
+        harray<hstring> names = std::move(this->soundNames);
+        this->soundNames.clear();
+        if (yim::manager == nullptr)
+        {
+            return;
+        }
+        for (const hstring& name : names)
+        {
+            try
+            {
+                if (yim::manager->hasSound(name))
+                {
+                    yim::manager->destroySound(yim::manager->getSound(name));
+                }
+            }
+            catch (const quortypes::exception& e)
+            {
+                quortypes::Log::error(Session::logTag, e.getMessage());
+            }
+        }
+    }
+
     void Chapter::discardFailedLoad()
     {
+        this->deleteActionMaps();
         this->deleteScenes();
         try
         {
@@ -194,6 +217,7 @@ namespace vumo
         {
             // Nothing had been registered.
         }
+        this->destroySounds();
         if (this->name != "ui" && isIdentifier(this->name) && LuaInterface::state != nullptr)
         {
             try

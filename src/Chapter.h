@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include <quortypes/harray.h>
 #include <quortypes/hdict.h>
 #include <quortypes/hstring.h>
 #include <tesraui/Dataset.h>
@@ -67,10 +68,14 @@ namespace vumo
     protected:
         hdict<std::unique_ptr<Scene>> scenes;
         hdict<std::unique_ptr<ActionMap>> actionMaps;
+        // The sounds its "audio" folder made at its load, by name: only those are its to destroy.
+        harray<hstring> soundNames;
         bool persistent = false;
 
         void loadScenes(const hstring& folder);
         void deleteScenes();
         void deleteActionMaps();
+        // One that a player of its own still plays stays, and the log says so.
+        void destroySounds();
     };
 } // namespace vumo

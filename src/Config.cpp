@@ -200,7 +200,7 @@ namespace vumo
 
         hdict<hstring> parseConfigFile(const hstring& path, bool asResource)
         {
-            return parseConfigText(readFileBytes(path, asResource));
+            return parseConfigText(readFileBytes(path, asResource, quortypes::maxPlayerFileBytes));
         }
 
         bool loadConfig(bool showErrors)

@@ -9,7 +9,9 @@
 #include <tesraui/Container.h>
 #include <tesraui/tesraui.h>
 
+#include "Profile.h"
 #include "Session.h"
+#include "SessionWork.h"
 #include "GameUiHost.h"
 #include "lua/Host.h"
 
@@ -38,6 +40,7 @@ namespace vumo
             {
                 return;
             }
+            const Session::WorkUnderWay handling;
             Session::guarded(
                 [&]
                 {
@@ -56,11 +59,13 @@ namespace vumo
                 });
         }
 
-        // The call on the UI inside the fatal box's guard; nothing without a UI.
+        // The call on the UI inside the fatal box's guard; nothing without a UI. Scene switches asked for
+        // meanwhile wait for the next frame's start.
         template <class F> void forwardGuarded(GameUiHost* ui, F f)
         {
             if (ui != nullptr)
             {
+                const Session::WorkUnderWay handling;
                 Session::guarded([&] { f(*ui); });
             }
         }
@@ -72,6 +77,8 @@ namespace vumo
         {
             quortypes::Log::error(logTag, "\n----------------------\nEXCEPTION: " + message +
                                               "\n----------------------\n");
+            // The player keeps what the last sync took; nothing of the game runs any more for it.
+            saveProfileWithoutScripts();
             if (tesra::window != nullptr)
             {
                 tesra::window->setMouseDelegate(nullptr);

@@ -79,6 +79,19 @@ namespace vumo
             activeProfile() = std::move(profile);
             setAutosaveTarget(activeProfile().get());
         }
+
+        void saveProfileWithoutScripts()
+        {
+            static bool saving = false;
+            Profile* profile = getProfile();
+            if (profile == nullptr || saving || Profile::isWorkUnderWay())
+            {
+                return;
+            }
+            saving = true;
+            profile->saveAtEnd(false);
+            saving = false;
+        }
     } // namespace Session
 
     uint32_t Profile::ticks()
@@ -176,6 +189,34 @@ namespace vumo
         }
     } // namespace
 
+    void Profile::saveAtEnd(bool syncFirst)
+    {
+        try
+        {
+            if (syncFirst)
+            {
+                this->syncIfAllowed();
+            }
+            if (this->changed)
+            {
+                this->saveVariables();
+            }
+            this->savePendingAchievements();
+        }
+        catch (const quortypes::exception& e)
+        {
+            quortypes::Log::error(Session::logTag,
+                                  "Unable to save profile '" + this->folder + "': " + e.getMessage());
+        }
+        catch (const std::exception& e)
+        {
+            quortypes::Log::error(Session::logTag,
+                                  "Unable to save profile '" + this->folder + "': " + e.what());
+        }
+        // There is no later save to keep a failed one for.
+        this->changed = false;
+    }
+
     bool Profile::saveToFile()
     {
         this->syncIfAllowed();
@@ -218,8 +259,8 @@ namespace vumo
         try
         {
             // A file of another folder (copied over this one's) is no backup of this profile either.
-            readable = readFileIfPresent(path, current) && VariableDictionary::diffCrcMatches(current) &&
-                       ownerOf(current) == this->folder;
+            readable = readFileIfPresent(path, current, quortypes::maxPlayerFileBytes) &&
+                       VariableDictionary::diffCrcMatches(current) && ownerOf(current) == this->folder;
         }
         catch (const quortypes::exception& e)
         {
@@ -263,7 +304,8 @@ namespace vumo
         bool loaded = false;
         try
         {
-            loaded = readFileIfPresent(path, bytes) && VariableDictionary::diffCrcMatches(bytes);
+            loaded = readFileIfPresent(path, bytes, quortypes::maxPlayerFileBytes) &&
+                     VariableDictionary::diffCrcMatches(bytes);
             const hstring owner = loaded ? ownerOf(bytes) : hstring();
             if (loaded && owner != this->folder)
             {
@@ -281,7 +323,7 @@ namespace vumo
             quortypes::Log::write(Session::logTag, "WARNING: profile '" + path +
                                                        "' is corrupt, attempting to load from backup");
             source = profileFolder + "/vars.diff.backup";
-            if (!readFileIfPresent(source, bytes))
+            if (!readFileIfPresent(source, bytes, quortypes::maxPlayerFileBytes))
             {
                 if (foreign != "")
                 {
@@ -495,6 +537,8 @@ namespace vumo
     {
         this->changed = false;
     }
+
+    void DummyProfile::saveAtEnd(bool) {}
 
     bool DummyProfile::saveToFile()
     {

@@ -27,6 +27,11 @@ namespace vumo
         // and leaves the files and the changed flag as they were. Achievements whose store could not be
         // written when they changed are written here too.
         bool saveToFile() override;
+        // The session's end: takes in what the game changed since the last sync (with syncFirst, when the
+        // game allows a sync then), then saves what changed; the destructor has nothing left to save either
+        // way. Without syncFirst no script runs, and what the last sync took is saved: for an end that cannot
+        // ask scripts (a fatal error, a lost display). A failed save is logged, never thrown.
+        virtual void saveAtEnd(bool syncFirst);
         // Loads "vars.diff", falling back to the backup, and the achievements store, then makes them the live
         // state. A diff whose "profile_dir" names another folder counts as damaged, and is kept aside at the
         // next save. Throws when neither diff loads or belongs to the folder, or when the store cannot be
@@ -148,6 +153,8 @@ namespace vumo
         ~DummyProfile() override;
 
         bool saveToFile() override;
+        // Nothing: the dummy keeps no variables.
+        void saveAtEnd(bool syncFirst) override;
         void load() override;
         hstring getName() override;
         hstring getFolderName() override;
@@ -160,5 +167,8 @@ namespace vumo
         // Makes the profile active, and the autosave's target; the one before goes first (its destructor
         // saves what changed).
         void setProfile(std::unique_ptr<Profile> profile);
+        // For an end that cannot wait for scripts: the active profile saves what its last sync took, unless
+        // work on a profile is under way (its state may be half made) or such a save already runs.
+        void saveProfileWithoutScripts();
     } // namespace Session
 } // namespace vumo

@@ -15,6 +15,7 @@
 #include "Chapter.h"
 #include "EngineObjects.h"
 #include "Session.h"
+#include "SessionWork.h"
 #include "Variables.h"
 #include "lua/Calls.h"
 #include "lua/HookCalls.h"
@@ -365,7 +366,9 @@ namespace vumo
 
     void Scene::reset()
     {
-        // Each hook and script below may leave the chapter at once and so delete this scene.
+        // A switch or reset its hooks ask for waits until this one is done.
+        const Session::WorkUnderWay resetting;
+        // Watched across the hooks and scripts below, as across every call into a script.
         const tesraui::LifeToken::Watch alive = this->watchLife();
         GameUiSceneHooks& hooks = getGameUiHost();
         hooks.OnSceneResetting();

@@ -6,6 +6,7 @@
 #include <fintu/Renderer.h>
 #include <tesraparticle/tesraparticle.h>
 #include <tesraui/tesraui.h>
+#include <tesrauilua/Boundary.h>
 #include <yim/AudioManager.h>
 #include <yim/yim.h>
 
@@ -14,6 +15,7 @@
 #include "Inventory.h"
 #include "Scene.h"
 #include "Session.h"
+#include "SessionWork.h"
 #include "SessionState.h"
 #include "objects/ColorImage.h"
 #include "objects/LoopSound.h"
@@ -33,6 +35,21 @@ namespace vumo
             float autosaveAccumulator = 0.0f;
             int autosaveSeconds = 0;
             AutosaveTarget* autosaveTarget = nullptr;
+            // Engine work under way, counted by WorkUnderWay.
+            int workUnderWay = 0;
+            // While a text of the frame's queued scripts runs: the work count it runs at. -1 otherwise.
+            int queuedTextWork = -1;
+
+            // A text of the frame's queued scripts runs at the frame's start: what it switches or resets
+            // happens at once.
+            struct QueuedText
+            {
+                const int outer = queuedTextWork;
+                QueuedText() { queuedTextWork = workUnderWay; }
+                ~QueuedText() { queuedTextWork = outer; }
+                QueuedText(const QueuedText&) = delete;
+                QueuedText& operator=(const QueuedText&) = delete;
+            };
 
             void autosave()
             {
@@ -71,18 +88,44 @@ namespace vumo
             }
         } // namespace
 
+        WorkUnderWay::WorkUnderWay()
+        {
+            ++workUnderWay;
+        }
+
+        WorkUnderWay::~WorkUnderWay()
+        {
+            --workUnderWay;
+        }
+
+        bool isSwitchPoint()
+        {
+            // Scripts reach the engine only through registered functions: the one a queued text calls
+            // directly is the only one running, and any more are calls made from a hook below it.
+            if (queuedTextWork >= 0)
+            {
+                return workUnderWay == queuedTextWork && tesrauilua::getBoundaryDepth() <= 1;
+            }
+            return workUnderWay == 0 && tesrauilua::getBoundaryDepth() == 0;
+        }
+
         void update(float timeDelta)
         {
             if (viewport == nullptr)
             {
                 return;
             }
+            const WorkUnderWay frame;
             runQueuedScripts();
             if (getActiveScene() != nullptr)
             {
                 getActiveScene()->update(timeDelta);
             }
-            DialogManager::update(timeDelta);
+            // A paused game's talk waits too: a line shown under a message box is still there after it.
+            if (!paused)
+            {
+                DialogManager::update(timeDelta);
+            }
             updateTransition(timeDelta);
             if (yim::manager != nullptr)
             {
@@ -133,6 +176,7 @@ namespace vumo
                 ++count;
                 hstring code = std::move(queuedScripts.front());
                 queuedScripts.pop_front();
+                const QueuedText running;
                 getGameUiHost().execute(code);
             }
             scriptLimitReported = false;
@@ -250,6 +294,7 @@ namespace vumo
             scriptLimitReported = false;
             autosaveAccumulator = 0.0f;
             autosaveSeconds = 0;
+            queuedTextWork = -1;
         }
     } // namespace Session
 } // namespace vumo

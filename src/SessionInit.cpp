@@ -34,6 +34,7 @@
 #include "lua/Host.h"
 #include "lua/LuaInterface.h"
 #include "lua/ScriptErrorLog.h"
+#include "lua/SignalStop.h"
 #include "objects/DelayedCall.h"
 #include "objects/DraggableContainer.h"
 #include "objects/InventoryPane.h"
@@ -99,9 +100,38 @@ namespace vumo
                 {
                     return scene->watchLife();
                 }
+                tesraui::LifeToken::Watch watchScene(Scene* scene) override { return scene->watchLife(); }
+                void runObjectScript(tesraui::Dataset* dataset, const hstring& code) override
+                {
+                    // A loaded chapter other than the UI's has its table; the UI's own runs in "ui".
+                    Chapter* chapter = Chapter::fromDataset(dataset);
+                    if (chapter == nullptr || !chapter->isLoaded() || chapter->getName() == "ui" ||
+                        !Chapter::isIdentifier(chapter->getName()))
+                    {
+                        this->executeInUI(code);
+                        return;
+                    }
+                    try
+                    {
+                        LuaInterface::execute(code, chapter->getName(), "");
+                    }
+                    catch (const quortypes::exception& e)
+                    {
+                        ScriptErrorLog::write(logTag, e.getMessage());
+                        this->showErrorOverlay(e.getMessage());
+                    }
+                }
             };
 
             EngineHost engineHost;
+
+            // The display is gone and the process with it: the player keeps what the last sync took.
+            void onAbruptEnd()
+            {
+                saveProfileWithoutScripts();
+                quortypes::Log::write(logTag, "Ending at once; the profile was saved as last synced.");
+                quortypes::Log::mergeSegments(true);
+            }
 
             // 6.25 would read back as "6.2" with one decimal; it is written "6.2.5".
             hstring formatOsVersion(float version)
@@ -233,6 +263,7 @@ namespace vumo
                         tesra::window->setParam(name, pair.second);
                     }
                 }
+                tesra::setAbruptEndListener(onAbruptEnd);
                 tesra::createWindow((int)size.x, (int)size.y, fullscreen, config["display_title"], options);
                 tesra::window->setCursorVisible(false);
                 VumoTesraEventDelegate& events = VumoTesraEventDelegate::getInstance();
@@ -303,8 +334,15 @@ namespace vumo
 
         void destroy()
         {
+            // The main loop is over: its last frame is done, and what runs now is the end's own.
+            LuaInterface::SignalStop::release();
             // Before the scenes, the UI and Lua go: the save may ask "ui.canSaveGame", and play since the
-            // last autosave is kept.
+            // last autosave is kept, the last frame's included. A frame whose script was stopped on a
+            // termination signal may have left things half done: the profile keeps its last sync then.
+            if (Profile* profile = getProfile())
+            {
+                profile->saveAtEnd(!LuaInterface::SignalStop::hasStopped());
+            }
             setProfile(nullptr);
             destroyScenes();
             DialogManager::destroy();
@@ -318,9 +356,11 @@ namespace vumo
             tesrauiparticle::destroy();
             tesraparticle::destroy();
             tesraui::destroy();
-            fintuttf::destroy();
+            // The fonts give their faces back to FreeType as they go, so they go before it ends.
             fintu::destroy();
+            fintuttf::destroy();
             tesra::destroy();
+            tesra::setAbruptEndListener(nullptr);
             yim::destroy();
             LuaInterface::destroy();
             LuaInterface::setHost(nullptr);

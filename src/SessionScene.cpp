@@ -15,9 +15,12 @@
 #include <yim/AudioManager.h>
 #include <yim/yim.h>
 
+#include <tesra/tesra.h>
+
 #include "Chapter.h"
 #include "Scene.h"
 #include "Session.h"
+#include "SessionWork.h"
 #include "Transitions.h"
 #include "Variables.h"
 #include "lua/Calls.h"
@@ -33,9 +36,9 @@ namespace vumo
     {
         namespace
         {
-            Scene* activeScene = nullptr;
+            // Watched: unloading its chapter deletes it, before the switch says which scene comes next.
+            tesraui::Watched<Scene> activeScene;
             TransitionManager* runningTransition = nullptr;
-            unsigned int transitionStarts = 0;
             hdict<TransitionManager*> transitions;
             std::vector<std::unique_ptr<TransitionManager>> ownedTransitions;
 
@@ -136,8 +139,8 @@ namespace vumo
                 return true;
             }
 
-            // False when the old scene's deactivation hook switched elsewhere at once and took the old
-            // chapter with it: that switch stands, and the chapter loaded for this one goes again.
+            // False when the old scene went during its deactivation hook, and its chapter with it: the
+            // chapter loaded for this switch goes again.
             bool deactivateOldScene(SceneSwitch& change, bool sceneDiffers)
             {
                 if (change.oldScene == nullptr)
@@ -340,6 +343,8 @@ namespace vumo
 
         bool switchScene(const hstring& target)
         {
+            // A switch or reset its hooks ask for waits until this one is done.
+            const WorkUnderWay switching;
             VariableDictionary& variables = VariableDictionary::getGlobal();
             // A scene switched to itself keeps its textures; the asked target counts, not the game's
             // redirect.
@@ -371,7 +376,7 @@ namespace vumo
             tesraui::notifyEvent("SceneChanging", nullptr);
             change.previousScene = variables.get("prev_scene").value();
             variables.get("prev_scene").assign(variables.get("active_scene"));
-            change.oldScene = activeScene;
+            change.oldScene = activeScene.get();
             if (!deactivateOldScene(change, sceneDiffers))
             {
                 return true;
@@ -415,14 +420,13 @@ namespace vumo
 
         void updateTransition(float timeDelta)
         {
-            // Hooks run by the update may start another transition, which then stays the running one, even
-            // when it is this same transition started anew.
             TransitionManager* transition = runningTransition;
             if (transition == nullptr)
             {
                 return;
             }
-            const unsigned int startsBefore = transitionStarts;
+            // A transition its hooks ask for starts at the next frame's start, after this one's update.
+            const WorkUnderWay updating;
             bool running = false;
             try
             {
@@ -431,14 +435,11 @@ namespace vumo
             catch (...)
             {
                 // Reported once by whoever catches it; a transition left running would retry every frame.
-                if (runningTransition == transition && transitionStarts == startsBefore)
-                {
-                    runningTransition = nullptr;
-                    transition->cancel();
-                }
+                runningTransition = nullptr;
+                transition->cancel();
                 throw;
             }
-            if (!running && runningTransition == transition && transitionStarts == startsBefore)
+            if (!running)
             {
                 runningTransition = nullptr;
             }
@@ -450,6 +451,13 @@ namespace vumo
             if (chapter != nullptr)
             {
                 return chapter;
+            }
+            // A finalizer may ask for a scene when the state closes, after the libraries a chapter stands on
+            // have gone: no dataset is made then.
+            if (tesra::rendersys == nullptr)
+            {
+                throw tesraui::_GenericException(
+                    "Chapter '" + name + "' cannot be loaded: the engine is not running", __FILE__, __LINE__);
             }
             const hstring folder = Chapter::getFolder(name);
             if (name == "" || !quortypes::ResourceDir::exists(folder))
@@ -499,7 +507,7 @@ namespace vumo
             const hstring source = "Start scene '" + name + "' from the key \"scene\" of cfg/vumo.cfg: ";
             try
             {
-                if (!name.contains(".") && activeScene == nullptr)
+                if (!name.contains(".") && activeScene.get() == nullptr)
                 {
                     throw quortypes::exception("no scene is active yet, so the name needs its chapter: "
                                                "'<chapter>." +
@@ -516,27 +524,30 @@ namespace vumo
 
         Scene* getActiveScene()
         {
-            return activeScene;
+            return activeScene.get();
         }
 
         void setActiveScene(Scene* scene)
         {
-            activeScene = scene;
+            activeScene = tesraui::Watched<Scene>(scene);
         }
 
         Chapter* getActiveChapter()
         {
-            return activeScene != nullptr ? activeScene->getChapter() : nullptr;
+            Scene* scene = activeScene.get();
+            return scene != nullptr ? scene->getChapter() : nullptr;
         }
 
         hstring getActiveChapterName()
         {
-            return activeScene != nullptr ? activeScene->getChapter()->getName() : hstring();
+            Scene* scene = activeScene.get();
+            return scene != nullptr ? scene->getChapter()->getName() : hstring();
         }
 
         hstring getActiveSceneName()
         {
-            return activeScene != nullptr ? activeScene->getName() : hstring();
+            Scene* scene = activeScene.get();
+            return scene != nullptr ? scene->getName() : hstring();
         }
 
         TransitionManager* getTransition(const hstring& effect)
@@ -560,10 +571,10 @@ namespace vumo
 
         void destroyScenes()
         {
-            if (activeScene != nullptr)
+            if (Scene* scene = activeScene.get())
             {
-                activeScene->deactivate(false);
-                activeScene = nullptr;
+                scene->deactivate(false);
+                activeScene = tesraui::Watched<Scene>();
             }
             runningTransition = nullptr;
             ownedTransitions.clear();
@@ -581,12 +592,13 @@ namespace vumo
                 }
                 return "";
             }
-            if (activeScene == nullptr)
+            Scene* scene = activeScene.get();
+            if (scene == nullptr)
             {
                 return "Can't switch to '" + name +
                        "', active_scene is null therefore scene name must have a chapter prefix";
             }
-            Chapter* chapter = activeScene->getChapter();
+            Chapter* chapter = scene->getChapter();
             if (!chapter->hasScene(name))
             {
                 return "Can't switch to '" + name + "', scene not found in chapter '" + chapter->getName() +
@@ -602,14 +614,22 @@ namespace vumo
             {
                 throw quortypes::exception(error, __FILE__, __LINE__);
             }
-            const hstring fullName =
-                (name.contains(".") ? name : activeScene->getChapter()->getName() + "." + name);
+            const hstring fullName = (name.contains(".") ? name : getActiveChapterName() + "." + name);
             TransitionManager* transition = getTransition(effect);
             if (transition == nullptr)
             {
                 throw tesraui::_GenericException("Transition effect '" + effect + "' not found!", __FILE__,
                                                  __LINE__);
             }
+            if (!isSwitchPoint())
+            {
+                // Asked for in the middle of the engine's work (a hook, an event handler, a frame's update):
+                // the switch waits for the next frame's start, where nothing of that work is on the stack.
+                queueScript(
+                    ObjectTexts::queuedSceneSwitch(fullName, formatString("%f", duration), effect, ""), true);
+                return;
+            }
+            const WorkUnderWay starting;
             if (runningTransition != nullptr)
             {
                 // Whatever the replaced transition drew would otherwise stay on screen, and the game would
@@ -617,13 +637,7 @@ namespace vumo
                 TransitionManager* replaced = runningTransition;
                 runningTransition = nullptr;
                 replaced->cancel();
-                if (runningTransition != nullptr)
-                {
-                    // The game's hook on that end asked for a switch of its own: the later request stands.
-                    return;
-                }
             }
-            ++transitionStarts;
             bool running = false;
             try
             {

@@ -465,7 +465,8 @@ namespace vumo
             throw quortypes::exception("Unable to load variable diff, file '" + path + "' not found!",
                                        __FILE__, __LINE__);
         }
-        return this->applyDiff(readFileBytes(path, asResource), path, resetFirst, quiet, checkCrc);
+        return this->applyDiff(readFileBytes(path, asResource, quortypes::maxPlayerFileBytes), path,
+                               resetFirst, quiet, checkCrc);
     }
 
     hstring VariableDictionary::valueInDiff(const hstring& bytes, const hstring& name)

@@ -87,7 +87,7 @@ TEST_F(ChapterMusic, GameWideMusicPlaysOnThroughChapterChanges)
 {
     ASSERT_EQ(theme->getFullSoundName(), "ui.theme");
     ASSERT_TRUE(playsForItsOwner(theme));
-    yim::Player* player = theme->getEntry()->player;
+    yim::Player* player = theme->getEntry()->player.get();
     for (const char* target : {"c2.d", "c1.a", "c2.d"})
     {
         Session::changeScene(target, 1.0f, "fade");
@@ -98,7 +98,7 @@ TEST_F(ChapterMusic, GameWideMusicPlaysOnThroughChapterChanges)
             ASSERT_TRUE(playsForItsOwner(theme)) << target << " frame " << i;
         }
         EXPECT_EQ(Session::getActiveScene()->getFullName(), target);
-        EXPECT_EQ(theme->getEntry()->player, player) << target;
+        EXPECT_EQ(theme->getEntry()->player.get(), player) << target;
     }
 }
 

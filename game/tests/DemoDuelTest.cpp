@@ -1,5 +1,8 @@
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 #include <set>
 
 #include <yim/AudioManager.h>
@@ -233,6 +236,104 @@ TEST_F(DemoDuel, EveryPointOfTheBoardIsATileAndTheFirstClickMarksIt)
     engine->frame(0.016f);
     EXPECT_FALSE(duel()->hasSelection());
     EXPECT_FALSE(marker->isVisible());
+}
+
+// A new player's clicks: a tile picked, then one that is no neighbour of it picks that one instead; then a
+// neighbour whose swap makes a line swaps the two. Every click on a tile clicks, as the demo's buttons do.
+TEST_F(DemoDuel, AFarClickMovesTheSelectionAndANeighbourSwaps)
+{
+    engine->startDemo("menu_duel");
+    ASSERT_NE(duel(), nullptr);
+    untilTheBoardRests();
+    ASSERT_FALSE(duel()->isBusy());
+    tesraui::Object* marker = Session::getChapter("tavern")->getObject("selection_marker");
+    int c1 = 0, r1 = 0, c2 = 0, r2 = 0;
+    ASSERT_TRUE(findSwap(c1, r1, c2, r2));
+    // Three columns from the pair's first tile, on its row: no neighbour of it.
+    const int farColumn = (c1 >= 4 ? c1 - 3 : c1 + 3);
+    std::string journal;
+    const auto clickTile = [&](int column, int row, const std::string& what)
+    {
+        // The last click is stopped and its sound freed, so that only a new play decodes it again.
+        yim::manager->stop("ui.click");
+        yim::manager->clearMemory();
+        ASSERT_FALSE(decoded("ui.click"));
+        engine->clickObject(duel()->getCell(column, row));
+        engine->frame(0.016f);
+        journal += what + ": " +
+                   (duel()->hasSelection()
+                        ? formatString("picked %d,%d", duel()->getSelectedColumn(), duel()->getSelectedRow())
+                        : std::string("none picked")) +
+                   (marker->isVisible() && marker->getRect().getPosition() ==
+                                               kavtypes::Vector2(duel()->slotX(duel()->getSelectedColumn()),
+                                                                 duel()->slotY(duel()->getSelectedRow()))
+                        ? ", marked"
+                        : (marker->isVisible() ? ", marked elsewhere" : ", unmarked")) +
+                   (duel()->isBusy() ? ", swapping" : "") + (decoded("ui.click") ? ", clicked" : "") + "\n";
+    };
+    clickTile(farColumn, r1, "far tile");
+    clickTile(c1, r1, "pair's first tile");
+    const hstring first = duel()->getBoard().at(c1, r1);
+    const hstring second = duel()->getBoard().at(c2, r2);
+    clickTile(c2, r2, "its neighbour");
+    EXPECT_EQ(journal, formatString("far tile: picked %d,%d, marked, clicked\n", farColumn, r1) +
+                           formatString("pair's first tile: picked %d,%d, marked, clicked\n", c1, r1) +
+                           "its neighbour: none picked, unmarked, swapping, clicked\n");
+    EXPECT_EQ(duel()->getBoard().at(c1, r1), second);
+    EXPECT_EQ(duel()->getBoard().at(c2, r2), first);
+    // The tile first picked stopped pulsing and is back at its size.
+    const Match3Element* dropped = duel()->getCell(farColumn, r1);
+    for (float t = 0.0f; t < 5.0f && dropped->getScale() != kavtypes::Vector2(1.0f, 1.0f); t += 0.05f)
+    {
+        engine->frame(0.05f);
+    }
+    EXPECT_EQ(dropped->getScale(), kavtypes::Vector2(1.0f, 1.0f));
+}
+
+// New tiles fall in from above the board; nothing of them shows above its top edge, over the screen's top
+// strip: that strip looks as it did before the swap, while a new tile is there.
+TEST_F(DemoDuel, NewTilesShowOnlyOverTheBoard)
+{
+    engine->startDemo("menu_duel");
+    ASSERT_NE(duel(), nullptr);
+    untilTheBoardRests();
+    engine->frame(0.016f);
+    std::unique_ptr<tesra::Image> before(tesra::rendersys->takeScreenshot(tesra::Image::FORMAT_RGBA));
+    const float top = duel()->slotY(0);
+    ASSERT_GT(top, 4.0f) << "the board leaves a strip above it";
+    ASSERT_EQ(before->width, 960) << "window pixels are the scene's";
+    int c1 = 0, r1 = 0, c2 = 0, r2 = 0;
+    ASSERT_TRUE(findSwap(c1, r1, c2, r2));
+    engine->clickObject(duel()->getCell(c1, r1));
+    engine->clickObject(duel()->getCell(c2, r2));
+    // Frames until a new tile stands across the strip, which it does as soon as the run is cleared.
+    const Match3Element* falling = nullptr;
+    for (float t = 0.0f; t < 30.0f && falling == nullptr; t += 1.0f / 60)
+    {
+        engine->frame(1.0f / 60);
+        for (int c = 0; c < 8 && falling == nullptr; ++c)
+        {
+            const Match3Element* cell = duel()->getCell(c, 0);
+            if (cell->getY() < top - 1.0f && cell->getY() + cell->getHeight() > 1.0f && cell->getAlpha() > 0)
+            {
+                falling = cell;
+            }
+        }
+    }
+    ASSERT_NE(falling, nullptr) << "a tile fell in";
+    std::unique_ptr<tesra::Image> during(tesra::rendersys->takeScreenshot(tesra::Image::FORMAT_RGBA));
+    int changed = 0;
+    const int from = std::max(0, (int)falling->getY());
+    for (int y = from; y < (int)top - 1; ++y)
+    {
+        for (int x = (int)falling->getX() + 2; x < (int)(falling->getX() + falling->getWidth()) - 2; ++x)
+        {
+            const size_t at = (size_t)(y * before->width + x) * 4;
+            changed += (std::memcmp(before->data.get() + at, during->data.get() + at, 3) != 0);
+        }
+    }
+    EXPECT_EQ(changed, 0) << "pixels of the strip above the board changed, under a tile at y "
+                          << falling->getY();
 }
 
 // As soon as the tiles stand still at their slots after a swap and whatever it set off, the next swap is

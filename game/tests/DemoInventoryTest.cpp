@@ -77,7 +77,7 @@ TEST_F(DemoInventory, AClickTakesAnItemInHandAndTheNextPutsItBack)
     ASSERT_FALSE(HasFatalFailure());
     EXPECT_NE(answer().find("You hold the plank"), std::string::npos) << answer();
     moveTo(600, 200);
-    EXPECT_EQ(engine->lua("ui.getCursorMode()"), "arrow:plank");
+    EXPECT_EQ(engine->lua("ui.getCursorMode()"), "arrow:plank:below");
     // The plank's board hangs below and right of the arrow's tip, where the arrow does not cover it.
     EXPECT_EQ(engine->pixel(632, 240), (Pixel{196, 140, 78, 255}));
     // Over the other item the pane offers the combination.
@@ -100,28 +100,57 @@ TEST_F(DemoInventory, AClickTakesAnItemInHandAndTheNextPutsItBack)
     EXPECT_EQ(engine->errorLines(), 0) << engine->logText();
 }
 
-// A quick drag out of the pack carries the item along, as the answer to a pick-up says: a press held only a
-// moment before the pointer moves.
-TEST_F(DemoInventory, AQuickDragCarriesAnItemOutOfThePack)
+// The pack's items dragged as a player drags them, the pointer moving at once after the press: out onto the
+// scene, where the item is used, and onto another item of the pack, with which it combines as the name under
+// the pointer says; a press held still a moment takes the item in hand too.
+TEST_F(DemoInventory, ItemsAreDraggedOutOfThePackAndOntoEachOther)
 {
-    LuaInterface::execute("inventory.addItem('rope')");
+    LuaInterface::execute("inventory.addItem('plank'); inventory.addItem('rope')");
     engine->frame(0.016f);
-    const kavtypes::Rectangle rect = itemCell("rope")->getBoundingRect();
-    moveTo(rect.x + rect.w / 2, rect.y + rect.h / 2);
-    engine->mouse(tesra::Window::MOUSE_DOWN, rect.x + rect.w / 2, rect.y + rect.h / 2);
-    for (int i = 0; i < 3; ++i)
+    const auto centre = [&](const std::string& item)
     {
-        engine->frame(0.05f);
-    }
-    engine->mouse(tesra::Window::MOUSE_MOVE, 480, 300);
-    engine->frame(0.016f);
-    engine->mouse(tesra::Window::MOUSE_MOVE, 480, 150);
-    engine->frame(0.016f);
+        const kavtypes::Rectangle rect = itemCell(item)->getBoundingRect();
+        return kavtypes::Vector2(rect.x + rect.w / 2, rect.y + rect.h / 2);
+    };
+    // Pressed and moved in the same moment, a few steps a frame, then let go over the sky.
+    const auto dragFrom = [&](const std::string& item, const std::vector<kavtypes::Vector2>& way)
+    {
+        const kavtypes::Vector2 from = centre(item);
+        moveTo(from.x, from.y);
+        engine->mouse(tesra::Window::MOUSE_DOWN, from.x, from.y);
+        engine->frame(0.016f);
+        for (const kavtypes::Vector2& point : way)
+        {
+            engine->mouse(tesra::Window::MOUSE_MOVE, point.x, point.y);
+            engine->frame(0.016f);
+        }
+    };
+    const kavtypes::Vector2 rope = centre("rope");
+    dragFrom("rope", {rope + kavtypes::Vector2(0, -40), {480, 300}, {480, 150}});
+    EXPECT_EQ(held(), "rope") << "the quick drag carries the rope";
     forget();
     engine->mouse(tesra::Window::MOUSE_UP, 480, 150);
     engine->frame(0.016f);
     EXPECT_EQ(answer(), "Nothing happens with the rope there.") << "the rope was carried onto the sky";
     EXPECT_EQ(held(), "");
-    EXPECT_EQ(items(), "rope");
+    EXPECT_EQ(items(), "plank,rope");
+
+    // Along the pack and up and over onto the plank: its name says what a drop does, and the drop does it.
+    const kavtypes::Vector2 plank = centre("plank");
+    dragFrom("rope", {rope + kavtypes::Vector2(-30, -50), plank + kavtypes::Vector2(0, -50), plank});
+    EXPECT_EQ(held(), "rope");
+    engine->frame(0.1f);
+    EXPECT_EQ(std::string(uiObject("item_name")->getProperty("text")), "Plank + Rope: click to combine them");
+    forget();
+    engine->mouse(tesra::Window::MOUSE_UP, plank.x, plank.y);
+    engine->frame(0.016f);
+    engine->frame(0.016f);
+    EXPECT_EQ(items(), "raft") << "the rope dropped on the plank ties the raft";
+    EXPECT_EQ(held(), "");
+    EXPECT_EQ(answer(), "You tie the rope around the plank: a raft!");
+
+    // A press held still takes the raft in hand, and it stays there after the release.
+    take("raft");
+    EXPECT_EQ(held(), "raft");
     EXPECT_EQ(engine->errorLines(), 0) << engine->logText();
 }

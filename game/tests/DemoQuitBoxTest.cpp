@@ -98,3 +98,85 @@ INSTANTIATE_TEST_SUITE_P(Where, DemoQuitBox,
                                            Answer{"menu_duel", "No", false},
                                            Answer{"menu_lake", "Escape", false}),
                          answerName);
+
+// The quit box over what a scene is doing.
+class DemoQuitBoxOver : public DemoPlayerTest
+{
+};
+
+// The box shows which answer Return gives: a gold ring around Yes, none around No, and the keys written
+// below the question.
+TEST_F(DemoQuitBoxOver, TheLakeAndShowsItsDefaultAnswer)
+{
+    engine->startDemo("menu_lake");
+    ASSERT_FALSE(HasFatalFailure());
+    key(27);
+    for (int i = 0; i < 5; ++i)
+    {
+        engine->frame(0.1f);
+    }
+    ASSERT_EQ(UI::getInstance()->getActiveMessageBoxType(), "quit");
+    moveTo(40, 40);
+    const kavtypes::Rectangle yes = boxButton("Yes")->getBoundingRect();
+    const kavtypes::Rectangle no = boxButton("No")->getBoundingRect();
+    EXPECT_EQ(engine->pixel((int)yes.x - 3, (int)yes.y - 3), (Pixel{0xE0, 0xC0, 0x70, 255}))
+        << "Yes is ringed";
+    EXPECT_EQ(engine->pixel((int)no.x - 3, (int)no.y - 3), (Pixel{0x1A, 0x20, 0x30, 255})) << "No is not";
+    std::string words;
+    for (const auto& pair : UI::getInstance()->getDataset()->getObjects())
+    {
+        auto* label = dynamic_cast<tesraui::Label*>(pair.second);
+        if (label != nullptr && label->isDescendantOf(UI::getInstance()->getShownBox()->boxObject))
+        {
+            words += std::string(label->getProperty("text")) + "|";
+        }
+    }
+    EXPECT_NE(words.find("Return: Yes"), std::string::npos) << words;
+    EXPECT_NE(words.find("Escape: No"), std::string::npos) << words;
+    EXPECT_EQ(engine->errorLines(), 0) << engine->logText();
+}
+
+// Escape while the stranger speaks: the box asks over his line, the line waits under it however long the
+// box stands, and after No the same line is there and a click goes on with the talk to its end.
+TEST_F(DemoQuitBoxOver, ALineThatWaitsUnderIt)
+{
+    engine->startDemo("menu_adventure");
+    ASSERT_FALSE(HasFatalFailure());
+    clickThing(thing("stranger"), "The stranger: talk to him");
+    ASSERT_FALSE(HasFatalFailure());
+    engine->frame(0.016f);
+    clickThing(uiObject("reply1"));
+    ASSERT_FALSE(HasFatalFailure());
+    engine->frame(0.1f);
+    const std::string line = uiObject("dialog_line")->getProperty("text");
+    ASSERT_NE(line.find("It's the way to the lake"), std::string::npos) << line;
+    key(27);
+    // Far longer than the line is shown for.
+    for (int i = 0; i < 200; ++i)
+    {
+        engine->frame(0.1f);
+    }
+    ASSERT_EQ(UI::getInstance()->getActiveMessageBoxType(), "quit");
+    EXPECT_EQ(std::string(uiObject("dialog_line")->getProperty("text")), line)
+        << "the line waits under the box";
+    EXPECT_EQ(items(), "") << "nothing after the line has run";
+    clickThing(boxButton("No"));
+    ASSERT_FALSE(HasFatalFailure());
+    engine->frame(0.1f);
+    EXPECT_FALSE(UI::getInstance()->isMessageBoxActive());
+    EXPECT_TRUE(uiObject("dialog_line")->isDerivedVisible());
+    EXPECT_EQ(std::string(uiObject("dialog_line")->getProperty("text")), line)
+        << "No left the line as it was";
+    EXPECT_EQ(engine->lua("dialog.isActive()"), "true");
+    // The answered box fades out behind a click blocker; then a click goes on.
+    for (int i = 0; i < 15; ++i)
+    {
+        engine->frame(0.1f);
+    }
+    click(480, 150);
+    engine->frame(0.1f);
+    EXPECT_NE(std::string(uiObject("dialog_line")->getProperty("text")).find("my rope"), std::string::npos);
+    EXPECT_EQ(items(), "rope");
+    ASSERT_TRUE(waitFor("dialog.isActive()", "false"));
+    EXPECT_EQ(engine->errorLines(), 0) << engine->logText();
+}

@@ -8,7 +8,10 @@
 #include <sstream>
 #include <thread>
 
+#include <orvalo/MoreGamesScreen.h>
+#include <orvalo/UpsellScreen.h>
 #include <tesraui/Dataset.h>
+#include <tesraui/ImageBox.h>
 #include <tesraui/ImageButton.h>
 #include <tesraui/tesraui.h>
 #include <tesraparticle/Space.h>
@@ -17,6 +20,8 @@
 
 #include "../../lib/tesravideo/tests/VideoWriter.h"
 #include "EngineHarness.h"
+#include "Match3Moves.h"
+#include "Match3Scene.h"
 #include "PngFile.h"
 #include "VumoPlayerTorvinOrvaloUI.h"
 #include "objects/InventoryPane.h"
@@ -213,6 +218,8 @@ public:
     // What a recipe of how-to.md promises, beyond running: checked after its blocks ran.
     typedef std::function<void(ScriptReferenceExamples&)> Check;
     static std::map<std::string, Check>& recipeChecks();
+    // The pictures a recipe of how-to.md asks the maker to draw, made before its game starts.
+    static std::map<std::string, std::function<void(const GameFolder&)>>& recipePictures();
 
     GameFolder folder;
     std::unique_ptr<Engine> engine;
@@ -255,6 +262,9 @@ protected:
         plan.frames = 25;
         folder.put("data/chapters/village/video/fountain.ogv", videotest::encodeVideo(plan));
         folder.put("cfg/achievements.cfg", "found_the_key\nrang_the_bell\n");
+        std::filesystem::create_directories(folder.path + "/data/ui/audio/fx");
+        std::filesystem::copy_file(folder.path + "/data/chapters/village/audio/music/wind.wav",
+                                   folder.path + "/data/ui/audio/fx/minigame_solved.wav");
     }
 
 public:
@@ -263,9 +273,14 @@ public:
     {
         harness::forgetSession();
         engine.reset(new Engine(folder));
+        // As the player's start does.
+        Scene::registerFactory(Match3Scene::typeName, &Match3Scene::create);
         engine->start(&createGameUI);
         ASSERT_FALSE(::testing::Test::HasFatalFailure());
-        ASSERT_TRUE(engine->settleAt("village.yard")) << engine->logText();
+        // A game with a landing page starts on it.
+        const bool landing =
+            readFile(folder.path + "/cfg/vumo.cfg").find("landing_page: 1") != std::string::npos;
+        ASSERT_TRUE(engine->settleAt(landing ? "menu.OrvaloStart" : "village.yard")) << engine->logText();
     }
 
     void frames(float seconds)
@@ -380,7 +395,8 @@ protected:
     // Runs a block that is a file as the game meets it: a scene is switched to, a dialog played.
     void exercise(const Block& block, const std::string& where)
     {
-        static const std::regex scene("data/chapters/(\\w+)/scenes/(\\w+)\\.scene");
+        // A scene of a type of the game's (duel.match3.scene) is named without its type.
+        static const std::regex scene("data/chapters/(\\w+)/scenes/(\\w+)(?:\\.\\w+)?\\.scene");
         static const std::regex dialog("data/chapters/\\w+/dialogs/(\\w+)\\.dlg");
         std::smatch match;
         if (std::regex_match(block.file, match, scene))
@@ -422,6 +438,11 @@ TEST_P(ScriptReferenceExamples, RunsWithoutAScriptError)
         {
             folder.put(block.file, block.text);
         }
+    }
+    const auto pictures = recipePictures().find(unit.heading);
+    if (unit.page == "how-to.md" && pictures != recipePictures().end())
+    {
+        pictures->second(folder);
     }
     this->startGame();
     ASSERT_FALSE(HasFatalFailure());
@@ -499,6 +520,26 @@ namespace
     const float keeperX = 480.0f, keeperY = 250.0f;
     const float wayOutX = 70.0f, wayOutY = 330.0f;
 } // namespace
+
+std::map<std::string, std::function<void(const GameFolder&)>>& ScriptReferenceExamples::recipePictures()
+{
+    static std::map<std::string, std::function<void(const GameFolder&)>> pictures = {
+        {"A store screen",
+         [](const GameFolder& folder) {
+             folder.put("data/orvalo/system/upsell/button.png", cells(200, 60, {{40, 90, 160, 255}}));
+         }},
+        {"A landing page of your other games",
+         [](const GameFolder& folder)
+         {
+             folder.put("data/orvalo/system/more-games/play.png", cells(200, 60, {{40, 90, 160, 255}}));
+             folder.put("data/orvalo/games/mine/games/first_game/logo.png",
+                        cells(320, 160, {{200, 160, 60, 255}}));
+             folder.put("data/orvalo/games/mine/games/second_game/thumbnail.png",
+                        cells(400, 180, {{60, 140, 90, 255}}));
+         }},
+    };
+    return pictures;
+}
 
 std::map<std::string, ScriptReferenceExamples::Check>& ScriptReferenceExamples::recipeChecks()
 {
@@ -684,6 +725,89 @@ std::map<std::string, ScriptReferenceExamples::Check>& ScriptReferenceExamples::
              t.run("ui.selectItem('')", "check");
              t.frames(0.1f);
              EXPECT_FALSE(held->isVisible()) << "put away with the item, though the pointer stands still";
+         }},
+        {"A match-three duel",
+         [](T& t)
+         {
+             auto* duel = dynamic_cast<Match3Scene*>(Session::getActiveScene());
+             ASSERT_NE(duel, nullptr) << "village.duel is a duel";
+             EXPECT_EQ(t.lua("vars.inn_templar_count"), "1");
+             // Lines of the keeper's colours, swapped by clicks, until he yields.
+             const auto keepers = [](const hstring& type) { return type == "C04040" || type == "E08030"; };
+             for (int swaps = 0; swaps < 60 && Session::getActiveScene() == duel && !duel->isFinished();
+                  ++swaps)
+             {
+                 for (float waited = 0.0f; duel->isBusy() && !duel->isFinished() && waited < 60.0f;
+                      waited += 0.05f)
+                 {
+                     t.engine->frame(0.05f);
+                 }
+                 if (duel->isFinished())
+                 {
+                     break;
+                 }
+                 int c1 = 0, r1 = 0, c2 = 0, r2 = 0;
+                 ASSERT_TRUE(match3test::findLineSwap(duel->getBoard(), keepers, c1, r1, c2, r2));
+                 t.engine->clickObject(duel->getCell(c1, r1));
+                 t.engine->clickObject(duel->getCell(c2, r2));
+                 t.frames(0.1f);
+             }
+             EXPECT_TRUE(duel->isFinished()) << "health " << duel->getHealth();
+             EXPECT_TRUE(t.engine->settleAt("village.yard")) << t.engine->logText();
+             EXPECT_TRUE(t.said("The keeper yields: you won the duel.")) << t.engine->logText();
+         }},
+        {"A store screen",
+         [](T& t)
+         {
+             ASSERT_EQ(std::string(Session::getActiveScene()->getFullName()), "menu.MainMenu");
+             tesraui::Object* store =
+                 Session::getActiveScene()->getRootObject()->getDataset()->tryGetObject("store_button");
+             ASSERT_NE(store, nullptr);
+             t.engine->clickObject(store);
+             ASSERT_TRUE(t.engine->settleAt("menu.StoreMenu")) << t.engine->logText();
+             ASSERT_NE(orvalo::getUpsellScreen(), nullptr);
+             EXPECT_FALSE(UI::getInstance()->isErrorOverlayShown());
+             // The buttons' picture, drawn where the dataset puts them.
+             tesraui::Object* later = orvalo::getUpsellLaterButton();
+             ASSERT_NE(later, nullptr);
+             t.engine->frame();
+             const kavtypes::Rectangle rect = later->getBoundingRect();
+             EXPECT_EQ(t.engine->pixel((int)rect.x + 4, (int)rect.y + 4),
+                       (std::vector<int>{40, 90, 160, 255}));
+             t.engine->clickObject(orvalo::getUpsellUnlockButton());
+             t.frames(0.1f);
+             EXPECT_TRUE(t.said("Thank you: the whole adventure is yours.")) << t.engine->logText();
+             t.engine->clickObject(orvalo::getUpsellRestoreButton());
+             t.frames(0.1f);
+             EXPECT_TRUE(t.said("Nothing to restore yet.")) << t.engine->logText();
+             EXPECT_EQ(std::string(Session::getActiveScene()->getFullName()), "menu.StoreMenu");
+             t.engine->clickObject(later);
+             EXPECT_TRUE(t.engine->settleAt("menu.MainMenu")) << t.engine->logText();
+             EXPECT_EQ(orvalo::getUpsellScreen(), nullptr) << "the screen goes with the store";
+         }},
+        {"A landing page of your other games",
+         [](T& t)
+         {
+             ASSERT_EQ(std::string(Session::getActiveScene()->getFullName()), "menu.OrvaloStart");
+             ASSERT_TRUE(orvalo::isMoreGamesScreenShown());
+             EXPECT_FALSE(UI::getInstance()->isErrorOverlayShown());
+             tesraui::Object* play = orvalo::getPlayButton();
+             ASSERT_NE(play, nullptr);
+             tesraui::Dataset* page = play->getDataset();
+             // The other game's thumbnail in the list, this game's logo beside it.
+             auto* logo = dynamic_cast<tesraui::ImageBox*>(page->getObject("orvalo_mgs_game_logo"));
+             ASSERT_NE(logo, nullptr);
+             EXPECT_NE(logo->getImage(), nullptr);
+             const auto& thumbnails = page->getObject("orvalo_mgs_scroll_area")->getChildren();
+             ASSERT_EQ(thumbnails.size(), 1);
+             EXPECT_EQ(std::string(thumbnails[0]->getProperty("image")),
+                       "orvalo_second_game.thumbnail/image");
+             // The page waits for the player.
+             t.frames(1.0f);
+             EXPECT_EQ(std::string(Session::getActiveScene()->getFullName()), "menu.OrvaloStart");
+             t.engine->clickObject(play);
+             EXPECT_TRUE(t.engine->settleAt("village.yard")) << t.engine->logText();
+             EXPECT_FALSE(orvalo::isMoreGamesScreenCreated());
          }},
         {"A looping sound with a one-shot over it",
          [](T& t)

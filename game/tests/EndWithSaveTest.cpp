@@ -14,8 +14,9 @@ namespace
 {
     // A game that asks before every close (its ui.OnWindowClose refuses), makes the profile Anna and sets
     // its score in the first frame, saving nothing itself; once the engine's clock has synced the profile
-    // (once a second) it runs the given ending. Only the shut-down save can put the score in Anna's files.
-    void putGame(const GameFolder& folder, const std::string& ending)
+    // (once a second) it runs the given ending, then the given code in every frame after it. Only the
+    // shut-down save can put the score in Anna's files.
+    void putGame(const GameFolder& folder, const std::string& ending, const std::string& everyFrame = "")
     {
         folder.config();
         folder.put("data/ui/ui.dts", "<Dataset/>");
@@ -35,15 +36,31 @@ namespace
                                           ending +
                                           "\n"
                                           "\t\tend\n"
+                                          "\telse\n"
+                                          "\t\t" +
+                                          everyFrame +
+                                          "\n"
                                           "\tend\n"
                                           "end\n");
+    }
+
+    // The signals come from a shell the game starts, after the game's call has returned: a shell's $PPID is
+    // the player.
+    std::string signalLater(const char* signal)
+    {
+        return std::string("os.execute('(sleep 0.3; kill -") + signal + " $PPID) &')";
     }
 
     struct Ending
     {
         const char* name;
-        const char* script;
+        std::string script;
         int code;
+        // The score the save holds: "7" as synced before the ending, or "last" for the last frame's.
+        const char* saved;
+        // What the end logs besides "VUMO destroyed".
+        const char* logged;
+        std::string everyFrame;
     };
 
     struct PlayerEnd
@@ -69,61 +86,125 @@ namespace
         }
         return result;
     }
+
+    // ThreadSanitizer holds a signal back until the thread it lands on calls into the library it watches,
+    // which a script's endless loop never does.
+    bool signalsReachEndlessLoops()
+    {
+#if defined(__SANITIZE_THREAD__)
+        return false;
+#elif defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+        return false;
+#else
+        return true;
+#endif
+#else
+        return true;
+#endif
+    }
 } // namespace
 
 // A termination signal is no close the game may refuse, and a script's os.exit no end at the spot: each
-// ends through the engine's end, which saves the profile.
+// ends through the engine's end, which saves the profile, the last frame's change included. A script that
+// would keep the game from ever ending is stopped once a signal has come, and the end saves what the last
+// sync took.
 TEST(EndWithSave, SignalsAndOsExitEndThroughTheShutDownSave)
 {
-    // The signals come from a shell the game starts, after the game's call has returned: a shell's
-    // $PPID is the player.
+    // Every frame after the ending counts the score up and notes it: the end must save the last one.
+    const std::string counting =
+        "vars.score = vars.score + 1 local f = io.open('last_score', 'w') f:write(vars.score) f:close()";
     const Ending endings[] = {
-        {"SIGTERM", "os.execute('(sleep 0.3; kill -TERM $PPID) &')", 0},
-        {"SIGINT", "os.execute('(sleep 0.3; kill -INT $PPID) &')", 0},
-        {"SIGHUP", "os.execute('(sleep 0.3; kill -HUP $PPID) &')", 0},
-        {"os.exit()", "os.exit() vumo.log('the script goes on')", 0},
-        {"os.exit(3)", "os.exit(3)", 3},
+        {"SIGTERM", signalLater("TERM"), 0, "7", "", ""},
+        {"SIGINT", signalLater("INT"), 0, "7", "", ""},
+        {"SIGHUP", signalLater("HUP"), 0, "7", "", ""},
+        {"os.exit()", "os.exit() vumo.log('the script goes on')", 0, "7", "", ""},
+        {"os.exit(3)", "os.exit(3)", 3, "7", "", ""},
+        {"SIGTERM with a change in every frame", signalLater("TERM"), 0, "last", "", counting},
+        {"vumo.endProgram with a change in its frame", "", 0, "last", "", counting + " vumo.endProgram()"},
+        {"SIGTERM in an endless loop", signalLater("TERM") + " while true do end", 0, "7",
+         "this script did not finish: it was stopped", ""},
+        {"SIGINT in an endless loop that catches every error",
+         signalLater("INT") + " while true do pcall(function() while true do end end) end", 0, "7",
+         "this script did not finish: it was stopped", ""},
+        {"SIGHUP in an endless loop of every frame", signalLater("HUP"), 0, "7",
+         "this script did not finish: it was stopped", "vars.score = 8 while true do end"},
     };
     for (const Ending& ending : endings)
     {
         SCOPED_TRACE(ending.name);
+        if (*ending.logged != '\0' && !signalsReachEndlessLoops())
+        {
+            continue;
+        }
         GameFolder folder;
-        putGame(folder, ending.script);
+        putGame(folder, ending.script, ending.everyFrame);
         const PlayerEnd result = runToEnd(folder);
+        const std::string saved = std::string(ending.saved) == "last"
+                                      ? harness::readFile(folder.path + "/last_score")
+                                      : std::string(ending.saved);
         EXPECT_EQ(result.code, ending.code) << result.out;
-        EXPECT_NE(result.diff.find("score: 7"), std::string::npos) << result.out;
+        EXPECT_NE(saved, "");
+        EXPECT_NE(result.diff.find("score: " + saved + "\n"), std::string::npos) << result.diff << result.out;
         EXPECT_NE(result.out.find("VUMO destroyed"), std::string::npos) << result.out;
+        EXPECT_NE(result.out.find(ending.logged), std::string::npos) << result.out;
         EXPECT_EQ(result.out.find("close refused"), std::string::npos) << result.out;
-        // Generous for a loaded machine under the sanitizers; the signals wait 0.3 s before they come.
+        // Generous for a loaded machine under the sanitizers; the signals wait 0.3 s before they come, and
+        // a script is stopped two seconds after one came.
         EXPECT_GE(result.endSeconds, 0.0) << result.out;
-        EXPECT_LT(result.endSeconds, 10.0) << result.out;
+        EXPECT_LT(result.endSeconds, 12.0) << result.out;
     }
 }
 
-// Under X11 another program may destroy the player's window; what the player asks about it then fails, and
-// Xlib's default end would leave the profile unsaved. Run on a virtual display by the test below.
-TEST(EndWithSave, AWindowDestroyedOnTheDisplay)
+// Under X11 another program may destroy the player's window, or kill its connection to the display (as
+// xkill does); what the player asks about the window then fails, and Xlib's default end would leave the
+// profile unsaved. A destroyed window ends through the normal end; a lost connection lets Xlib end the
+// process, which first saves what the last sync took. Run on a virtual display by the test below.
+TEST(EndWithSave, AWindowDestroyedOrCutOffOnTheDisplay)
 {
     if (std::getenv("VUMO_WINDOW_DESTROY_RUN") == nullptr)
     {
         GTEST_SKIP()
             << "run on a virtual display by EndWithSave.AWindowAnotherProgramDestroysEndsThroughTheSave";
     }
-    GameFolder folder;
-    putGame(folder, "");
-    std::future<PlayerEnd> result =
-        std::async(std::launch::async, [&folder] { return runToEnd(folder, "SDL_VIDEODRIVER=x11 "); });
-    // Once the score is synced, as in the other endings.
-    for (int i = 0; i < 600 && !std::filesystem::exists(folder.path + "/end_asked"); ++i)
+    struct Loss
     {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        const char* name;
+        bool (*act)(const std::string& title, double seconds);
+        int code;
+        const char* logged;
+    };
+    const Loss losses[] = {
+        {"the window destroyed", harness::destroyWindowTitled, 0,
+         "The window was destroyed by another program"},
+        {"the connection killed", harness::killClientOfWindowTitled, 1,
+         "The connection to the X display was lost"},
+    };
+    for (const Loss& loss : losses)
+    {
+        SCOPED_TRACE(loss.name);
+        GameFolder folder;
+        putGame(folder, "");
+        std::future<PlayerEnd> result =
+            std::async(std::launch::async, [&folder] { return runToEnd(folder, "SDL_VIDEODRIVER=x11 "); });
+        // Once the score is synced, as in the other endings.
+        for (int i = 0; i < 600 && !std::filesystem::exists(folder.path + "/end_asked"); ++i)
+        {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        EXPECT_TRUE(loss.act("Engine Test", 10.0));
+        const PlayerEnd end = result.get();
+        EXPECT_EQ(end.code, loss.code) << end.out;
+        EXPECT_NE(end.diff.find("score: 7"), std::string::npos) << end.out;
+        EXPECT_NE(end.out.find(loss.logged), std::string::npos) << end.out;
+        if (loss.code == 0)
+        {
+            EXPECT_NE(end.out.find("VUMO destroyed"), std::string::npos) << end.out;
+        }
+        // The log of the run is whole in its file either way.
+        EXPECT_NE(harness::readFile(folder.userFile("EngineTest", "game.log")).find(loss.logged),
+                  std::string::npos);
     }
-    EXPECT_TRUE(harness::destroyWindowTitled("Engine Test", 10.0));
-    const PlayerEnd end = result.get();
-    EXPECT_EQ(end.code, 0) << end.out;
-    EXPECT_NE(end.diff.find("score: 7"), std::string::npos) << end.out;
-    EXPECT_NE(end.out.find("The window was destroyed by another program"), std::string::npos) << end.out;
-    EXPECT_NE(end.out.find("VUMO destroyed"), std::string::npos) << end.out;
 }
 
 TEST(EndWithSave, AWindowAnotherProgramDestroysEndsThroughTheSave)
@@ -137,6 +218,7 @@ TEST(EndWithSave, AWindowAnotherProgramDestroysEndsThroughTheSave)
     const GameFolder scratch;
     const std::string log = scratch.path + "/window-destroyed.txt";
     const std::string run = "xvfb-run -a env -u SDL_VIDEODRIVER VUMO_WINDOW_DESTROY_RUN=1 '" + self +
-                            "' --gtest_filter=EndWithSave.AWindowDestroyedOnTheDisplay > '" + log + "' 2>&1";
+                            "' --gtest_filter=EndWithSave.AWindowDestroyedOrCutOffOnTheDisplay > '" + log +
+                            "' 2>&1";
     EXPECT_EQ(std::system(run.c_str()), 0) << harness::readFile(log);
 }

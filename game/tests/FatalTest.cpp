@@ -1,13 +1,16 @@
 #include <signal.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <stdexcept>
 #include <thread>
 
+#include <lua.hpp>
 #include <tesraui/Object.h>
 #include <tesraui/tesraui.h>
 
 #include "EngineHarness.h"
+#include "Profile.h"
 
 using namespace vumo;
 
@@ -70,6 +73,48 @@ TEST(FatalError, AStandardExceptionFromAnObjectUpdateEndsWithTheBox)
     const std::string merged = harness::readFile(folder.userFile("EngineTest", "game.log"));
     EXPECT_TRUE(inOrder(
         merged, {"EXCEPTION: test object went out of range", boxStart, "test object went out of range"}));
+}
+
+namespace
+{
+    // Lua's allocator once memory has run out: nothing new is had, what is given back is freed.
+    void* exhausted(void*, void* block, size_t, size_t size)
+    {
+        if (size == 0)
+        {
+            std::free(block);
+        }
+        return nullptr;
+    }
+} // namespace
+
+// Lua running out of memory in a call the engine makes outside every protected call would end the process
+// with Lua's panic, saving nothing: it ends through the fatal box, after the save of what the last sync took.
+TEST(FatalError, LuaOutOfMemoryOutsideAProtectedCallSavesAndEndsWithTheBox)
+{
+    GameFolder folder;
+    folder.config();
+    folder.put("data/ui/ui.dts", "<Dataset/>");
+    folder.put("data/lib/ui.lua", "vars.create('score', 0)\n");
+    EXPECT_EXIT(
+        {
+            Engine engine(folder);
+            engine.start();
+            Profile::changeProfile(Profile::create("Anna"));
+            VariableDictionary::getGlobal().get("score").setValue("7", true);
+            Session::getProfile()->syncIfAllowed();
+            VariableDictionary::getGlobal().get("score").setValue("8", true);
+            lua_setallocf(LuaInterface::state, exhausted, nullptr);
+            lua_newtable(LuaInterface::state);
+            std::exit(7);
+        },
+        ::testing::ExitedWithCode(1), "");
+    EXPECT_NE(harness::readFile(folder.userFile("EngineTest", "Anna/vars.diff")).find("score: 7\n"),
+              std::string::npos);
+    const std::string merged = harness::readFile(folder.userFile("EngineTest", "game.log"));
+    EXPECT_TRUE(inOrder(merged, {"EXCEPTION: ", "Lua failed outside any protected call: not enough memory",
+                                 "Saving profile Anna", boxStart, "not enough memory"}))
+        << merged;
 }
 
 TEST(FatalError, AnInvalidTitleShowsTheConfigurationBox)

@@ -1,4 +1,5 @@
 #include <filesystem>
+#include <functional>
 
 #include <orvalo/MoreGamesScreen.h>
 #include <orvalo/UpsellScreen.h>
@@ -187,14 +188,114 @@ TEST_F(GameShell, TheLandingPagePassesOnToTheStartSceneOnceThePlayerPlays)
     EXPECT_EQ(journal(), "main");
 }
 
-TEST_F(GameShell, ALandingPageWithoutItsScreenPassesOnAtOnce)
+namespace
 {
-    write("landing_page: 1\n");
-    std::filesystem::remove(folder.path + "/data/orvalo/system/more-games/more_games.gui");
-    start();
-    settle();
-    EXPECT_EQ(active(), "menu.MainMenu");
-    EXPECT_EQ(Session::getConfigValue("scene"), "menu.MainMenu");
+    // A piece of the landing page taken away, what the game maker is told, and where the game goes on.
+    struct LandingPiece
+    {
+        const char* piece;
+        std::function<void(const GameFolder&)> takeAway;
+        // Each is in the error overlay's text, or in the log when no overlay shows.
+        std::vector<std::string> says;
+        // The page or the overlay, then the scene the game stands in once the player has gone on.
+        const char* journal;
+    };
+} // namespace
+
+// Every piece the landing page needs, taken away in turn: the page says what is missing and in which file,
+// and once the player has read it the game goes on to its start scene.
+TEST(LandingPageMissingPieces, SayWhatIsMissingAndTheGameGoesOnToItsStartScene)
+{
+    const std::string gui = "data/orvalo/system/more-games/more_games.gui";
+    const auto remove = [](const std::string& name)
+    { return [name](const GameFolder& f) { std::filesystem::remove_all(f.path + "/" + name); }; };
+    const std::vector<LandingPiece> pieces = {
+        {"nothing", [](const GameFolder&) {}, {}, "page, then menu.MainMenu"},
+        {"the screen's dataset",
+         remove(gui),
+         {"The landing page (landing_page: 1 in cfg/vumo.cfg) cannot be shown",
+          "'" + gui + "' does not exist"},
+         "overlay, then menu.MainMenu"},
+        {"the logo and the play button",
+         [gui](const GameFolder& f)
+         {
+             f.put(gui, "<Dataset><Object type=\"Container\" name=\"root\" rect=\"0,0,960,720\">"
+                        "<Object type=\"ScrollArea\" name=\"orvalo_mgs_scroll_area\" rect=\"0,0,400,584\"/>"
+                        "<Object type=\"Container\" name=\"orvalo_mgs_game_logo\" rect=\"0,0,8,8\"/>"
+                        "<Object type=\"Container\" name=\"orvalo_mgs_button_splash\" rect=\"0,0,8,8\"/>"
+                        "</Object></Dataset>");
+         },
+         {"'" + gui + "' lacks what the screen needs",
+          "no object 'orvalo_mgs_button_play'; 'orvalo_mgs_game_logo' is of type Container, not ImageBox"},
+         "overlay, then menu.MainMenu"},
+        {"the games",
+         remove("data/orvalo/games"),
+         {"data/orvalo/games holds no folder"},
+         "overlay, then menu.MainMenu"},
+        {"the chapter menu",
+         [](const GameFolder& f)
+         {
+             std::filesystem::remove_all(f.path + "/data/chapters/menu");
+             f.config("scene: other.room\norvalo_id: demo_game\nlanding_page: 1\n");
+         },
+         {"The landing page (landing_page: 1) needs the chapter 'menu' (data/chapters/menu/menu.datadef)"},
+         "other.room"},
+    };
+    std::string journal, expected;
+    for (const LandingPiece& row : pieces)
+    {
+        SCOPED_TRACE(row.piece);
+        GameFolder folder;
+        folder.config("scene: menu.MainMenu\norvalo_id: demo_game\nlanding_page: 1\n");
+        folder.put("data/ui/ui.dts", "<Dataset/>");
+        folder.put("data/chapters/menu/menu.datadef", "<Dataset/>");
+        folder.put("data/chapters/menu/scenes/MainMenu.scene", "");
+        folder.put("data/chapters/other/other.datadef", "<Dataset/>");
+        folder.put("data/chapters/other/scenes/room.scene", "");
+        std::filesystem::copy(std::string(VUMO_DEMO_DIR) + "/data/orvalo", folder.path + "/data/orvalo",
+                              std::filesystem::copy_options::recursive);
+        row.takeAway(folder);
+        harness::forgetSession();
+        Engine engine(folder);
+        Engine::log().clear();
+        engine.start(&createGameUI);
+        for (int i = 0; i < 5; ++i)
+        {
+            engine.frame(0.05f);
+        }
+        std::string line;
+        const bool overlay = UI::getInstance()->isErrorOverlayShown();
+        std::string told;
+        for (const std::string& logged : Engine::log())
+        {
+            const bool shown = logged.rfind("scripting: Scripting Error: ", 0) == 0;
+            if (overlay ? shown : logged.find("ERROR: ") != std::string::npos)
+            {
+                told += logged + "\n";
+            }
+        }
+        for (const std::string& words : row.says)
+        {
+            EXPECT_NE(told.find(words), std::string::npos) << words << "\n" << told;
+        }
+        if (orvalo::isMoreGamesScreenShown())
+        {
+            line += "page, then ";
+            orvalo::getPlayButton()->triggerEvent("Click", 0u);
+        }
+        if (overlay)
+        {
+            line += "overlay, then ";
+            UI::getInstance()->onErrorContinue(nullptr);
+        }
+        EXPECT_TRUE(engine.settleAt(""));
+        line += std::string(Session::getActiveScene()->getFullName());
+        EXPECT_EQ(Session::getConfigValue("scene"), Session::getActiveScene()->getFullName())
+            << "the configuration names the real start scene again";
+        journal += std::string(row.piece) + ": " + line + "\n";
+        expected += std::string(row.piece) + ": " + row.journal + "\n";
+    }
+    EXPECT_EQ(journal, expected);
 }
 
 TEST_F(GameShell, AStoreMenuFileIsReplacedByTheStoreSceneAtEveryMenuLoad)

@@ -67,8 +67,9 @@ protected:
 
     typedef match3test::Settings Settings;
 
-    // The settings are Lua expressions; "nil" leaves one out.
-    void start(const Settings& overrides = {}, const std::string& extraScript = "")
+    // The settings are Lua expressions; "nil" leaves one out. The game starts in the lobby and goes to the
+    // duel, or, asked so, starts in the duel.
+    void start(const Settings& overrides = {}, const std::string& extraScript = "", bool fromLobby = true)
     {
         Settings settings = match3test::defaults;
         for (const auto& pair : overrides)
@@ -80,7 +81,7 @@ protected:
         {
             script += "_match3_" + pair.first + " = " + pair.second + "\n";
         }
-        folder.config("scene: duel.lobby\n");
+        folder.config(fromLobby ? "scene: duel.lobby\n" : "scene: duel.board\n");
         folder.put("data/ui/ui.dts", "<Dataset/>");
         folder.put("data/lib/game.lua",
                    "journal = {}\nfunction note(x) journal[#journal + 1] = x end\n"
@@ -97,7 +98,23 @@ protected:
             ownAudio = true;
         }
         lua_register(LuaInterface::state, "add_object", &match3test::addObject);
-        Session::changeScene("duel.board", 0.0f, "");
+        if (fromLobby)
+        {
+            Session::changeScene("duel.board", 0.0f, "");
+        }
+    }
+    // A game of its own, as a player starts it anew, for each row of a table.
+    void startAfresh(const Settings& overrides, const std::string& extraScript = "", bool fromLobby = true)
+    {
+        engine.reset();
+        if (ownAudio)
+        {
+            yim::destroy();
+            ownAudio = false;
+        }
+        harness::forgetSession();
+        harness::Engine::log().clear();
+        start(overrides, extraScript, fromLobby);
     }
     Match3Scene* scene() { return dynamic_cast<Match3Scene*>(Session::getActiveScene()); }
     std::string journal() { return engine->lua("table.concat(journal, ' ')"); }

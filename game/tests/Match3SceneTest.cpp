@@ -197,39 +197,6 @@ TEST_F(Match3SceneTest, MarkersOfAHugeTimeAreOnlyTheOnesTheSceneHas)
     EXPECT_TRUE(object("player_health_x")->isVisible());
 }
 
-class Match3SceneWithoutBoard : public Match3SceneTest, public ::testing::WithParamInterface<Settings>
-{
-};
-
-TEST_P(Match3SceneWithoutBoard, ReportsTheSceneAndRunsOn)
-{
-    start(GetParam());
-    ASSERT_NE(scene(), nullptr);
-    EXPECT_EQ(scene()->getCell(0, 0), nullptr);
-    EXPECT_NE(engine->logText().find("Match-three scene 'duel.board' has no board"), std::string::npos);
-    for (int i = 0; i < 5; ++i)
-    {
-        engine->frame(0.1f);
-    }
-    EXPECT_EQ(Session::getActiveScene(), scene());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    EmptyPoolOrSize, Match3SceneWithoutBoard,
-    ::testing::Values(Settings{{"positive", "''"}, {"neutral", "''"}, {"negative", "''"}},
-                      Settings{{"columns", "0"}}, Settings{{"rows", "-2"}}));
-
-TEST_F(Match3SceneTest, ASingleTypeIsRefusedInsteadOfHanging)
-{
-    start({{"positive", "'FF0000'"}, {"neutral", "''"}, {"negative", "''"}});
-    ASSERT_NE(scene(), nullptr);
-    EXPECT_EQ(scene()->getCell(0, 0), nullptr);
-    EXPECT_NE(engine->logText().find("Match-three scene 'duel.board' has no board: '_match3_positive', "
-                                     "'_match3_neutral' and '_match3_negative' never deal a board"),
-              std::string::npos)
-        << engine->logText();
-}
-
 TEST_F(Match3SceneTest, AMissingSolvedSoundIsReportedAndOnSolvedStillRuns)
 {
     start();

@@ -52,14 +52,15 @@ namespace
 TEST_F(ProfileRecovery, AnUnlockTheDiskRefusesStandsAndTheNextSaveWritesIt)
 {
     Profile::changeProfile(Profile::create("Anna"));
-    // The store's temporary name taken by a folder: its writes fail as on a full disk.
-    std::filesystem::create_directories(user("Anna/achievements.bin.tmp/x"));
-    EXPECT_EQ(engine->lua("select(2, pcall(profile.unlockAchievement, 'won'))"), "true");
-    EXPECT_EQ(engine->lua("select('#', pcall(profile.clearAchievements))"), "1");
-    EXPECT_EQ(engine->lua("profile.unlockAchievement('won')"), "true");
-    EXPECT_EQ(logCount("Unable to save file '" + user("Anna/achievements.bin") + "'"), 3);
-    EXPECT_THROW(Session::getProfile()->saveToFile(), quortypes::exception);
-    std::filesystem::remove_all(user("Anna/achievements.bin.tmp"));
+    {
+        // The store's writes fail as on a full disk.
+        const harness::FileFault full("write", user("Anna/achievements.bin"), ENOSPC);
+        EXPECT_EQ(engine->lua("select(2, pcall(profile.unlockAchievement, 'won'))"), "true");
+        EXPECT_EQ(engine->lua("select('#', pcall(profile.clearAchievements))"), "1");
+        EXPECT_EQ(engine->lua("profile.unlockAchievement('won')"), "true");
+        EXPECT_EQ(logCount("Unable to save file '" + user("Anna/achievements.bin") + "'"), 3);
+        EXPECT_THROW(Session::getProfile()->saveToFile(), quortypes::exception);
+    }
     Session::getProfile()->saveToFile();
     EXPECT_EQ(readFile(user("Anna/achievements.bin")), pirk::encodeAchievementsStore({{"won", 100}}));
 }

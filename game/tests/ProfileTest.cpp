@@ -1,4 +1,5 @@
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,31 +17,12 @@
 using namespace vumo;
 
 using harness::Engine;
+using harness::FileFault;
 using harness::GameFolder;
 using harness::readFile;
 
 namespace
 {
-    // Makes one kind of file operation below a path fail with an errno while alive, as a read-only
-    // folder or a full disk would for a player (root, running the tests, passes the real ones).
-    struct FileFault
-    {
-        static inline std::string operation, below;
-        static inline int error = 0;
-        FileFault(const std::string& operation, const std::string& below, int error)
-        {
-            FileFault::operation = operation;
-            FileFault::below = below;
-            FileFault::error = error;
-            quortypes::setFileFaultHook(&fail);
-        }
-        ~FileFault() { quortypes::setFileFaultHook(nullptr); }
-        static int fail(const char* what, const hstring& path)
-        {
-            return operation == what && path.startsWith(below.c_str()) ? error : 0;
-        }
-    };
-
     // The message of the quortypes exception the call throws, or "no exception".
     template <typename Call> std::string errorOf(Call call)
     {
@@ -156,7 +138,7 @@ TEST_F(Profiles, SavingBacksUpTheLastFileAndAnUnchangedSaveWritesNothing)
     EXPECT_EQ(readFile(user("Anna/vars.diff.backup")), created);
 
     // A write that cannot happen throws, changes no file and keeps the change to save later.
-    std::filesystem::create_directories(user("Anna/vars.diff.backup.tmp/x"));
+    const FileFault full("write", user("Anna/vars.diff.backup"), ENOSPC);
     setScore("6");
     const std::string saved = readFile(user("Anna/vars.diff"));
     EXPECT_THROW(profile->saveToFile(), quortypes::exception);
@@ -166,7 +148,6 @@ TEST_F(Profiles, SavingBacksUpTheLastFileAndAnUnchangedSaveWritesNothing)
     // Shut-down's save fails the same way: logged, not thrown out of the destructor.
     engine->stop();
     EXPECT_EQ(logCount("Unable to save profile 'Anna'"), 1);
-    std::filesystem::remove_all(user("Anna/vars.diff.backup.tmp"));
 }
 
 TEST_F(Profiles, ANewFileThatCannotBeWrittenLeavesTheBackupAsItWas)
@@ -177,20 +158,102 @@ TEST_F(Profiles, ANewFileThatCannotBeWrittenLeavesTheBackupAsItWas)
     EXPECT_TRUE(profile->saveToFile());
     const std::string saved = readFile(user("Anna/vars.diff"));
     const std::string backup = readFile(user("Anna/vars.diff.backup"));
-    // The new file's temporary name is taken by a folder: its write fails while the backup's succeeds.
-    std::filesystem::create_directories(user("Anna/vars.diff.tmp/x"));
-    setScore("6");
-    EXPECT_TRUE(
-        holds(errorOf([&] { profile->saveToFile(); }),
-              "Unable to save file '" + user("Anna/vars.diff") + "', cannot create the temporary file"));
-    EXPECT_TRUE(profile->isChanged());
-    EXPECT_EQ(readFile(user("Anna/vars.diff")), saved);
-    EXPECT_EQ(readFile(user("Anna/vars.diff.backup")), backup);
-    EXPECT_FALSE(exists("Anna/vars.diff.backup.tmp"));
-    std::filesystem::remove_all(user("Anna/vars.diff.tmp"));
+    {
+        // The new file's write fails while the backup's succeeds.
+        const FileFault full("write", user("Anna/vars.diff"), ENOSPC);
+        setScore("6");
+        EXPECT_TRUE(holds(errorOf([&] { profile->saveToFile(); }),
+                          "Unable to save file '" + user("Anna/vars.diff") + "', cannot write"));
+        EXPECT_TRUE(profile->isChanged());
+        EXPECT_EQ(readFile(user("Anna/vars.diff")), saved);
+        EXPECT_EQ(readFile(user("Anna/vars.diff.backup")), backup);
+        EXPECT_FALSE(exists("Anna/vars.diff.backup.tmp"));
+        EXPECT_FALSE(exists("Anna/vars.diff.tmp"));
+    }
     EXPECT_TRUE(profile->saveToFile());
     EXPECT_EQ(readFile(user("Anna/vars.diff.backup")), saved);
     EXPECT_NE(readFile(user("Anna/vars.diff")).find("score: 6\n"), std::string::npos);
+}
+
+// Whatever a crash, a tool or the player left under a save's temporary names is stepped around: every save
+// goes through, and nothing left there goes but an empty folder.
+TEST_F(Profiles, LeftoversUnderTheTemporaryNamesNeverBlockASave)
+{
+    struct Leftover
+    {
+        const char* name;
+        const char* kind;
+    };
+    const Leftover leftovers[] = {
+        {"vars.diff.tmp", "empty folder"},      {"vars.diff.tmp", "folder"},
+        {"vars.diff.backup.tmp", "folder"},     {"vars.diff.tmp", "link"},
+        {"vars.diff.backup.tmp", "named pipe"}, {"vars.diff.tmp", "two folders"},
+    };
+    play("Anna");
+    Profile* profile = Session::getProfile();
+    // A default value is no line of the diff: every score the test looks for differs from it.
+    int score = 1;
+    setScore("1");
+    profile->saveToFile();
+    for (const Leftover& leftover : leftovers)
+    {
+        SCOPED_TRACE(std::string(leftover.kind) + " " + leftover.name);
+        const std::string path = user(std::string("Anna/") + leftover.name);
+        const std::string kind = leftover.kind;
+        if (kind == "empty folder")
+        {
+            std::filesystem::create_directories(path);
+        }
+        else if (kind == "folder" || kind == "two folders")
+        {
+            folder.put("outside", "");
+            std::filesystem::create_directories(path);
+            std::ofstream(path + "/keep", std::ios::binary) << "player's";
+        }
+        else if (kind == "link")
+        {
+            folder.put("outside", "player's");
+            std::filesystem::create_symlink(folder.path + "/outside", path);
+        }
+        else
+        {
+            ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0);
+        }
+        if (kind == "two folders")
+        {
+            std::filesystem::create_directories(user("Anna/vars.diff.1.tmp/keep"));
+        }
+        // Every save, not only the first.
+        for (int save = 0; save < 2; ++save)
+        {
+            setScore(std::to_string(++score));
+            EXPECT_EQ(errorOf([&] { profile->saveToFile(); }), "no exception");
+            EXPECT_TRUE(holds(readFile(user("Anna/vars.diff")), "score: " + std::to_string(score) + "\n"));
+            EXPECT_TRUE(
+                holds(readFile(user("Anna/vars.diff.backup")), "score: " + std::to_string(score - 1) + "\n"));
+        }
+        if (kind == "empty folder")
+        {
+            EXPECT_FALSE(std::filesystem::exists(path));
+        }
+        else
+        {
+            EXPECT_TRUE(std::filesystem::exists(std::filesystem::symlink_status(path)));
+            EXPECT_EQ(readFile(kind == "link" ? folder.path + "/outside" : path + "/keep"),
+                      kind == "named pipe" ? "" : "player's");
+            std::filesystem::remove_all(path);
+        }
+        if (kind == "two folders")
+        {
+            EXPECT_TRUE(std::filesystem::exists(user("Anna/vars.diff.1.tmp/keep")));
+            std::filesystem::remove_all(user("Anna/vars.diff.1.tmp"));
+        }
+        // The temporary file that stepped around it became the saved file.
+        for (const auto& entry : std::filesystem::directory_iterator(user("Anna")))
+        {
+            EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();
+        }
+    }
 }
 
 TEST_F(Profiles, ShutDownSavesAndProgressOutlivesARestart)

@@ -142,7 +142,7 @@ TEST_F(Sound, TwoScenesWithOneLoopKeepItsPlayerAndSettleAtTheNewGain)
     frames(40);
     LoopSound::Entry* entry = onlyEntry();
     ASSERT_NE(entry, nullptr) << engine->logText();
-    yim::Player* player = entry->player;
+    yim::Player* player = entry->player.get();
     EXPECT_TRUE(player->isPlaying());
     EXPECT_FLOAT_EQ(player->getGain(), 1.0f);
 
@@ -152,7 +152,7 @@ TEST_F(Sound, TwoScenesWithOneLoopKeepItsPlayerAndSettleAtTheNewGain)
     {
         engine->frame(0.02f);
         ASSERT_NE(onlyEntry(), nullptr);
-        EXPECT_EQ(onlyEntry()->player, player);
+        EXPECT_EQ(onlyEntry()->player.get(), player);
         EXPECT_TRUE(player->isPlaying());
         lowest = std::min(lowest, player->getGain());
     }
@@ -178,7 +178,7 @@ TEST_F(Sound, APausableLoopFallsAtTwoPerSecondWhilePausedAndComesBack)
     frames(40);
     LoopSound* loop = onlyEntry()->owner;
     loop->setProperty("pausable", "1");
-    yim::Player* player = onlyEntry()->player;
+    yim::Player* player = onlyEntry()->player.get();
     ASSERT_FLOAT_EQ(player->getGain(), 1.0f);
     Session::setPaused(true);
     engine->frame(0.1f);
@@ -214,7 +214,7 @@ TEST_F(Sound, FadeTimesAndTheirMends)
     // Times of 0 or less are instant: no infinite speed turns the gain into NaN.
     frames(40);
     LoopSound* owner = onlyEntry()->owner;
-    yim::Player* player = onlyEntry()->player;
+    yim::Player* player = onlyEntry()->player.get();
     owner->setProperty("fadeOutTime", "0");
     Scene* scene = Session::getActiveScene();
     scene->getChapter()->destroyObject(owner);
@@ -228,7 +228,7 @@ TEST_F(Sound, FadeTimesAndTheirMends)
     instant->setProperty("sound", "music");
     scene->attachObject(instant);
     frames(2);
-    player = onlyEntry()->player;
+    player = onlyEntry()->player.get();
     EXPECT_FLOAT_EQ(player->getGain(), 1.0f);
     // A negative time removes the chapter's loops at once, as 0 does.
     LoopSound::fadeOutAll("c1", -2.0f);
@@ -476,7 +476,7 @@ TEST(DemoSound, TheMeadowThemeLoopsOnAcrossItsScenesAndAClickClicks)
     LoopSound::Entry* entry = onlyEntry();
     ASSERT_NE(entry, nullptr) << engine.logText();
     EXPECT_EQ(entry->name, "meadow.theme");
-    yim::Player* player = entry->player;
+    yim::Player* player = entry->player.get();
     EXPECT_TRUE(player->isPlaying());
     EXPECT_TRUE(player->isLooping());
     EXPECT_FLOAT_EQ(player->getGain(), 1.0f);
@@ -498,6 +498,6 @@ TEST(DemoSound, TheMeadowThemeLoopsOnAcrossItsScenesAndAClickClicks)
     ASSERT_EQ(Session::getActiveScene()->getName(), "sign");
     engine.frame(0.1f);
     ASSERT_NE(onlyEntry(), nullptr);
-    EXPECT_EQ(onlyEntry()->player, player);
+    EXPECT_EQ(onlyEntry()->player.get(), player);
     EXPECT_TRUE(player->isPlaying());
 }

@@ -218,3 +218,17 @@ TEST_F(TemplateGame, WithoutAPlaceForItsProfileItSaysWhyAndPlaysOn)
     EXPECT_NE(engine->logText().find("wasn't saved, no profile is active"), std::string::npos)
         << engine->logText();
 }
+
+TEST_F(TemplateGame, WithoutItsFontItSaysSoAtStart)
+{
+    // As a copy taken from a fresh checkout, before the build put the face in.
+    engine.reset();
+    std::filesystem::remove_all(folder.path + "/data/ui/fonts");
+    Engine::log().clear();
+    startGame();
+    engine->frame(0.016f);
+    EXPECT_TRUE(UI::getInstance()->isErrorOverlayShown());
+    EXPECT_NE(engine->logText().find("Unable to create font resource 'game.ttf', file not found!"),
+              std::string::npos)
+        << engine->logText();
+}

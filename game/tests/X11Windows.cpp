@@ -41,31 +41,44 @@ namespace harness
             }
             return found;
         }
+
+        // Waits up to the given seconds for the window to show, then acts on it.
+        bool actOnWindowTitled(const std::string& title, double seconds, void (*act)(Display*, XID))
+        {
+            Display* display = XOpenDisplay(nullptr);
+            if (display == nullptr)
+            {
+                return false;
+            }
+            const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+            XID window = 0;
+            while (window == 0 && std::chrono::steady_clock::now() < end)
+            {
+                window = findTitled(display, DefaultRootWindow(display), title);
+                if (window == 0)
+                {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                }
+            }
+            if (window != 0)
+            {
+                act(display, window);
+                XSync(display, False);
+            }
+            XCloseDisplay(display);
+            return window != 0;
+        }
     } // namespace
 
     bool destroyWindowTitled(const std::string& title, double seconds)
     {
-        Display* display = XOpenDisplay(nullptr);
-        if (display == nullptr)
-        {
-            return false;
-        }
-        const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-        XID window = 0;
-        while (window == 0 && std::chrono::steady_clock::now() < end)
-        {
-            window = findTitled(display, DefaultRootWindow(display), title);
-            if (window == 0)
-            {
-                std::this_thread::sleep_for(std::chrono::milliseconds(50));
-            }
-        }
-        if (window != 0)
-        {
-            XDestroyWindow(display, window);
-            XSync(display, False);
-        }
-        XCloseDisplay(display);
-        return window != 0;
+        return actOnWindowTitled(title, seconds,
+                                 [](Display* display, XID window) { XDestroyWindow(display, window); });
+    }
+
+    bool killClientOfWindowTitled(const std::string& title, double seconds)
+    {
+        return actOnWindowTitled(title, seconds,
+                                 [](Display* display, XID window) { XKillClient(display, window); });
     }
 } // namespace harness

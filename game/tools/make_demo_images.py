@@ -747,6 +747,10 @@ def promotion_images(root):
     upsell_background = Canvas(16, 16, 1)
     upsell_background.rect(0, 0, 16, 16, (20, 25, 35))
     upsell_background.write(os.path.join(system, "upsell", "background.png"))
+    # The panel the store's captions turn in, which cuts them at its sides.
+    caption_panel = Canvas(16, 16, 1)
+    caption_panel.rect(0, 0, 16, 16, (12, 18, 32))
+    caption_panel.write(os.path.join(system, "upsell", "caption_panel.png"))
 
 
 if __name__ == "__main__":

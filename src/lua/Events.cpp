@@ -13,7 +13,11 @@ namespace vumo
 {
     namespace LuaInterface
     {
-        LuaCallbackEvent::LuaCallbackEvent(const hstring& code, Scene* scene) : code(code), scene(scene) {}
+        LuaCallbackEvent::LuaCallbackEvent(const hstring& code, Scene* scene)
+            : code(code), scene(scene),
+              sceneLife(scene != nullptr ? getHost().watchScene(scene) : tesraui::LifeToken::Watch())
+        {
+        }
 
         void LuaCallbackEvent::execute(tesraui::EventArgs* args)
         {
@@ -23,9 +27,14 @@ namespace vumo
                 const bool named = (args != nullptr && args->object != nullptr);
                 code = ObjectTexts::fillCallerName(code, named ? args->object->getName() : hstring());
             }
-            if (this->scene != nullptr)
+            if (Scene* scene = this->getScene())
             {
-                getHost().runSceneScript(this->scene, code);
+                getHost().runSceneScript(scene, code);
+            }
+            else if (this->scene != nullptr)
+            {
+                const bool raised = (args != nullptr && args->object != nullptr);
+                getHost().runObjectScript(raised ? args->object->getDataset() : nullptr, code);
             }
             else
             {

@@ -3,6 +3,7 @@
 #include <quortypes/harray.h>
 #include <quortypes/hstring.h>
 #include <tesraui/Event.h>
+#include <tesraui/LifeToken.h>
 
 struct lua_State;
 namespace tesraui
@@ -17,15 +18,23 @@ namespace vumo
     namespace LuaInterface
     {
         // Runs a code string when its event comes: in the scene's environment, or the UI's without a scene.
-        // A "%s" in the code becomes the name of the object that raised the event, as a string literal.
+        // The scene is watched, since its chapter may unload while the object lives on elsewhere (in the UI,
+        // in another chapter): once it has gone the code runs in the environment of the object's chapter, or
+        // the UI's. A "%s" in the code becomes the name of the object that raised the event, as a string
+        // literal.
         class LuaCallbackEvent : public tesraui::Event
         {
         public:
             LuaCallbackEvent(const hstring& code, Scene* scene);
             void execute(tesraui::EventArgs* args) override;
+            // The scene given while it stands; null for the UI's environment, or once it has gone.
+            Scene* getScene() const { return this->sceneLife.isAlive() ? this->scene : nullptr; }
 
             hstring code;
+
+        private:
             Scene* scene;
+            tesraui::LifeToken::Watch sceneLife;
         };
 
         // Calls a stored function with stored arguments; owns their registry references.

@@ -41,6 +41,11 @@ namespace vumo
             }
         }
 
+        void Host::runObjectScript(tesraui::Dataset*, const hstring& code)
+        {
+            this->executeInUI(code);
+        }
+
         void Host::showErrorOverlay(const hstring& message)
         {
             ScriptErrorLog::write(logTag, message);

@@ -59,6 +59,13 @@ namespace vumo
             virtual hstring getSceneEnvironment(Scene* scene);
             // Alive while that name stays what it is, so that it may be kept; the default watches nothing.
             virtual tesraui::LifeToken::Watch watchSceneEnvironment(Scene*) { return {}; }
+            // Alive while the scene stands (its chapter deletes it when it unloads); the default watches
+            // nothing.
+            virtual tesraui::LifeToken::Watch watchScene(Scene*) { return {}; }
+            // Runs an object's code whose scene has gone: in the environment of the chapter the dataset is,
+            // while it is loaded, else in the UI's; its failures are reported, never thrown. The default runs
+            // it in the UI's.
+            virtual void runObjectScript(tesraui::Dataset* dataset, const hstring& code);
         };
 
         // Null restores the defaults; the host is not owned.

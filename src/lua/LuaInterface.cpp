@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "StateCache.h"
 #include "Host.h"
 #include "LuaInterface.h"
+#include "SignalStop.h"
 
 namespace vumo
 {
@@ -31,11 +33,11 @@ namespace vumo
                 lua_call(state, 1, 0);
             }
 
-            // Lua ends the process on an error outside every protected call. The engine's own calls into Lua
-            // (pushing a hook's arguments, an environment's name) are such places, and a script's finalizer
-            // (__gc) runs there whenever the allocation runs the collector: its error is the script's, and
-            // reaches the engine's caller as if that call had failed, as it does inside a hook. Lua has
-            // already emptied the stack down to the error.
+            // A script's error outside every protected call: the engine's own calls into Lua (pushing a
+            // hook's arguments, an environment's name) are such places, and a script's finalizer (__gc) runs
+            // there whenever the allocation runs the collector. Its error is the script's, and reaches the
+            // engine's caller as if that call had failed, as it does inside a hook. Lua has already emptied
+            // the stack down to the error.
             int raiseUnprotectedError(lua_State* L)
             {
                 const hstring message = getErrorString(L, -1);
@@ -43,13 +45,47 @@ namespace vumo
                 throw _LuaError(message, "a finalizer (__gc) or other code outside a protected call",
                                 __FILE__, __LINE__);
             }
+
+            // Memory set aside while the state lives, given back when Lua runs out: the fatal end then
+            // still has room to save and to tell.
+            void*& reserve()
+            {
+                static void* block = nullptr;
+                return block;
+            }
+            const size_t reserveBytes = 32 * 1024 * 1024;
+
+            // An error outside every protected call: Lua would print its panic and end the process on the
+            // spot, saving nothing. A script's error goes to the engine's caller; running out of memory ends
+            // through the fatal error instead, which saves what the last sync took and tells why.
+            int panic(lua_State* L)
+            {
+                if (lua_status(L) != LUA_ERRMEM)
+                {
+                    return raiseUnprotectedError(L);
+                }
+                std::free(reserve());
+                reserve() = nullptr;
+                const char* message = lua_tostring(L, -1);
+                getHost().showFatalError(
+                    quortypes::exception(hstring("Lua failed outside any protected call: ") +
+                                             (message != nullptr ? message : "an error that is no text"),
+                                         __FILE__, __LINE__));
+                // The fatal error returned (a host that goes on): Lua ends the process as it always did.
+                return 0;
+            }
         } // namespace
 
         void init()
         {
             quortypes::Log::write(logTag, "initializing Lua interpreter");
             state = luaL_newstate();
-            lua_atpanic(state, raiseUnprotectedError);
+            if (reserve() == nullptr)
+            {
+                reserve() = std::malloc(reserveBytes);
+            }
+            lua_atpanic(state, panic);
+            SignalStop::watch(state);
             installSceneObjectResolver();
             openLibrary(luaopen_base, "");
             openLibrary(luaopen_table, LUA_TABLIBNAME);
@@ -88,7 +124,10 @@ namespace vumo
                 return;
             }
             quortypes::Log::write(logTag, "destroying Lua interpreter");
+            SignalStop::unwatch();
             lua_close(state);
+            std::free(reserve());
+            reserve() = nullptr;
             // Events that outlive the state must find no state to release their references in.
             state = nullptr;
             StateCache::clear();

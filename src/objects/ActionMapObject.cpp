@@ -52,6 +52,13 @@ namespace vumo
             return true;
         }
 
+        // What a map gone with its chapter has.
+        const harray<ActionMapRegion>& noRegions()
+        {
+            static const harray<ActionMapRegion> none;
+            return none;
+        }
+
         // Scales a local coordinate into map pixels, truncated toward zero; false when it leaves the int
         // range.
         bool toMapPixel(float local, int mapSize, float objectSize, int& out)
@@ -101,6 +108,13 @@ namespace vumo
         VumoObject::notifyEvent(type, args);
     }
 
+    void ActionMapObject::setMap(ActionMap* value)
+    {
+        this->map = tesraui::Watched<ActionMap>(value);
+        this->mapGiven = (value != nullptr);
+        this->debugTooLarge = false;
+    }
+
     tesraui::Object* ActionMapObject::createInstance(const hstring& name, kavtypes::Rectangle rect)
     {
         return new ActionMapObject(name, rect);
@@ -116,21 +130,21 @@ namespace vumo
         const kavtypes::Vector2 local = this->transformToLocalSpace(point, nullptr);
         const float w = this->rect.w;
         const float h = this->rect.h;
-        if (this->map != nullptr)
+        if (this->mapGiven)
         {
-            // A collapsed object covers no map pixel.
-            if (w == 0.0f || h == 0.0f)
+            ActionMap* map = this->map.get();
+            // A collapsed object covers no map pixel, and a map gone with its chapter has no regions.
+            if (map == nullptr || w == 0.0f || h == 0.0f)
             {
                 return 0;
             }
             int x = 0;
             int y = 0;
-            if (!toMapPixel(local.x, this->map->getWidth(), w, x) ||
-                !toMapPixel(local.y, this->map->getHeight(), h, y))
+            if (!toMapPixel(local.x, map->getWidth(), w, x) || !toMapPixel(local.y, map->getHeight(), h, y))
             {
                 return 0;
             }
-            return this->map->getColorAt(x, y);
+            return map->getColorAt(x, y);
         }
         switch (this->shape)
         {
@@ -355,24 +369,29 @@ namespace vumo
             {"colors", PropertyInfo::STRING,
              [](Map& object)
              {
-                 if (object.map == nullptr)
+                 if (!object.mapGiven)
                  {
                      return colorText(object.regionColor);
                  }
                  hstring joined;
-                 for (const ActionMapRegion& region : object.map->getRegions())
+                 ActionMap* map = object.getMap();
+                 if (map == nullptr)
+                 {
+                     return joined;
+                 }
+                 for (const ActionMapRegion& region : map->getRegions())
                  {
                      joined += (joined.size() > 0 ? "," : "") + hex6(region.color >> 8);
                  }
                  return joined;
              }},
             {"file", PropertyInfo::STRING,
-             [](Map& object) { return object.map != nullptr ? object.map->getName() : hstring(); },
+             [](Map& object) { return object.getMap() != nullptr ? object.getMap()->getName() : hstring(); },
              [](Map& object, const hstring& value)
              {
                  if (value == "")
                  {
-                     object.map = nullptr;
+                     object.setMap(nullptr);
                  }
                  else
                  {
@@ -383,7 +402,7 @@ namespace vumo
                                                         object.name + "': the object belongs to no chapter",
                                                     __FILE__, __LINE__);
                      }
-                     object.map = chapter->getActionMap(value);
+                     object.setMap(chapter->getActionMap(value));
                  }
                  object.debugTooLarge = false;
                  object.deleteDebugTexture();
@@ -454,10 +473,15 @@ namespace vumo
 
     hstring ActionMapObject::_getColorRect(const hstring& wanted)
     {
-        if (map == nullptr)
+        if (!mapGiven)
         {
             return formatString("0,0,%d,%d", quortypes::truncateToInt(rect.w),
                                 quortypes::truncateToInt(rect.h));
+        }
+        ActionMap* map = getMap();
+        if (map == nullptr)
+        {
+            return "0,0,0,0";
         }
         for (const ActionMapRegion& region : map->getRegions())
         {
@@ -474,13 +498,14 @@ namespace vumo
     {
         if (name.startsWith("center:"))
         {
-            if (map == nullptr)
+            if (!mapGiven)
             {
                 return formatString("%d,%d", quortypes::truncateToInt(center.x),
                                     quortypes::truncateToInt(center.y));
             }
             const hstring wanted = name.subString(7);
-            for (const ActionMapRegion& region : map->getRegions())
+            ActionMap* map = getMap();
+            for (const ActionMapRegion& region : map != nullptr ? map->getRegions() : noRegions())
             {
                 if (hex6(region.color >> 8) == wanted)
                 {
@@ -520,14 +545,14 @@ namespace vumo
                                            value,
                                        "objects/ObjectActionMap", 407);
         }
-        if (map != nullptr)
+        if (!mapGiven)
+        {
+            setCenter((float)atof(parts[0].c_str()), (float)atof(parts[1].c_str()));
+        }
+        else if (ActionMap* map = getMap())
         {
             map->setRegionCenter(tesra::Color(name.subString(7)).toUInt(), atoi(parts[0].c_str()),
                                  atoi(parts[1].c_str()));
-        }
-        else
-        {
-            setCenter((float)atof(parts[0].c_str()), (float)atof(parts[1].c_str()));
         }
         return true;
     }

@@ -5,6 +5,7 @@
 
 #include <quortypes/PropertyTable.h>
 #include <tesra/Color.h>
+#include <tesraui/LifeToken.h>
 
 #include "objects/VumoObject.h"
 
@@ -59,12 +60,12 @@ namespace vumo
         // The parent's hit test while select mode is on: only points on its action maps' regions count.
         static bool isPointInsideCallback(tesraui::Object* parent, float x, float y);
 
-        ActionMap* getMap() const { return this->map; }
-        void setMap(ActionMap* value)
-        {
-            this->map = value;
-            this->debugTooLarge = false;
-        }
+        // Null without a map, and once the map's chapter has let it go.
+        ActionMap* getMap() const { return this->map.get(); }
+        void setMap(ActionMap* value);
+        // A map was given and has gone with its chapter (a layer outside the chapter that unloaded): the
+        // object then reads as a map without regions.
+        bool isMapGone() const { return this->mapGiven && this->map.get() == nullptr; }
         const hstring& getEnvironment() const { return this->environment; }
         void setEnvironment(const hstring& value) { this->environment = value; }
         bool isSelectMode() const { return this->selectMode; }
@@ -75,8 +76,9 @@ namespace vumo
 
     protected:
         hstring environment;
-        // Owned by its chapter.
-        ActionMap* map = nullptr;
+        // Owned by its chapter, which may unload while the object lives on outside it.
+        tesraui::Watched<ActionMap> map;
+        bool mapGiven = false;
         // The region colour the object selects (with a map) or reports (without one); apart from the
         // object's drawing colour.
         tesra::Color regionColor{0, 0, 0, 0};

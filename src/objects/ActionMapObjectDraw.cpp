@@ -37,9 +37,14 @@ namespace vumo
         {
             return false;
         }
+        ActionMap* map = this->getMap();
+        if (map == nullptr)
+        {
+            return false;
+        }
         // The display is one texture of the map's pixels, built from a buffer of all of them.
         const int limit = tesra::rendersys->getMaxTextureSize();
-        if (this->map->getWidth() <= limit && this->map->getHeight() <= limit)
+        if (map->getWidth() <= limit && map->getHeight() <= limit)
         {
             return true;
         }
@@ -48,13 +53,17 @@ namespace vumo
             Session::logTag,
             "%s.amp: %d x %d pixels is too large to show, the largest texture is %d pixels "
             "wide",
-            this->map->getName().c_str(), this->map->getWidth(), this->map->getHeight(), limit);
+            map->getName().c_str(), map->getWidth(), map->getHeight(), limit);
         return false;
     }
 
     bool ActionMapObject::createDebugTexture()
     {
-        ActionMap* map = this->map;
+        ActionMap* map = this->getMap();
+        if (map == nullptr)
+        {
+            return false;
+        }
         const int width = map->getWidth();
         const int height = map->getHeight();
         if (width <= 0 || height <= 0)
@@ -217,7 +226,13 @@ namespace vumo
             return;
         }
         const kavtypes::Rectangle r = this->getDrawRect();
-        if (this->map != nullptr)
+        // A map gone with its chapter has nothing to show.
+        ActionMap* map = this->getMap();
+        if (this->mapGiven && map == nullptr)
+        {
+            return;
+        }
+        if (map != nullptr)
         {
             if (this->debugTexture == nullptr && !this->debugMapFits())
             {
@@ -227,8 +242,8 @@ namespace vumo
             {
                 this->createDebugTexture();
             }
-            const float mapW = (float)this->map->getWidth();
-            const float mapH = (float)this->map->getHeight();
+            const float mapW = (float)map->getWidth();
+            const float mapH = (float)map->getHeight();
             if (this->debugTexture != nullptr && mapW > 0.0f && mapH > 0.0f)
             {
                 const kavtypes::Rectangle& s = this->debugSourceRect;
@@ -254,20 +269,20 @@ namespace vumo
         {
             return;
         }
-        if (this->map == nullptr)
+        if (map == nullptr)
         {
             this->drawMarker(this->center.x * r.w / this->rect.w + r.x,
                              this->center.y * r.h / this->rect.h + r.y);
             return;
         }
-        const float mapW = (float)this->map->getWidth();
-        const float mapH = (float)this->map->getHeight();
+        const float mapW = (float)map->getWidth();
+        const float mapH = (float)map->getHeight();
         if (mapW <= 0.0f || mapH <= 0.0f)
         {
             return;
         }
         // Region centres are map pixels: scaled onto the drawing rectangle like the regions themselves.
-        for (const ActionMapRegion& region : this->map->getRegions())
+        for (const ActionMapRegion& region : map->getRegions())
         {
             this->drawMarker(region.centerX * r.w / mapW + r.x, region.centerY * r.h / mapH + r.y);
         }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 #include <quortypes/Log.h>
@@ -140,6 +139,17 @@ namespace vumo
         return registry();
     }
 
+    bool ColorImage::isListedInItsDataset() const
+    {
+        if (this->dataset == nullptr)
+        {
+            return false;
+        }
+        const auto& images = this->dataset->getImages();
+        const auto found = images.find(this->name);
+        return found != images.end() && found->second.get() == this;
+    }
+
     void ColorImage::updateAll(float timeDelta)
     {
         // Images made together come due together: one walk over the objects of a dataset answers for all
@@ -155,7 +165,8 @@ namespace vumo
             {
                 image->idleTime = 0.0f;
             }
-            else if (image->idleTime > 5.0f && (longest == nullptr || image->idleTime > longest->idleTime))
+            else if (image->idleTime > 5.0f && (longest == nullptr || image->idleTime > longest->idleTime) &&
+                     image->isListedInItsDataset())
             {
                 longest = image;
             }
@@ -174,15 +185,13 @@ namespace vumo
             }
         }
         DueImages due(dueImages);
-        if (checked != nullptr)
-        {
-            due.markUsedIn(checked);
-        }
-        // Out of their dataset, the unused images are this call's, and go once the registry lets them go.
-        std::vector<std::unique_ptr<ColorImage>> unused;
+        due.markUsedIn(checked);
+        // Only what its dataset still lists is the dataset's to let go: one destroyed meanwhile is already
+        // on its way to the frame's free, and one taken out of the dataset belongs to whoever took it.
+        std::vector<ColorImage*> unused;
         for (ColorImage* image : registry())
         {
-            if (image->idleTime <= 5.0f || image->getDataset() != checked)
+            if (image->idleTime <= 5.0f || image->getDataset() != checked || !image->isListedInItsDataset())
             {
                 continue;
             }
@@ -192,21 +201,8 @@ namespace vumo
                 continue;
             }
             quortypes::Log::debug(Session::logTag, "Unregistering ColorImage: " + image->getName());
-            if (checked != nullptr)
-            {
-                // One that left its dataset's map some other way is deleted all the same.
-                try
-                {
-                    // Handed back, it is held below as its own kind.
-                    (void)checked->unregisterImage(image).release();
-                }
-                catch (const quortypes::exception& e)
-                {
-                    quortypes::Log::error(Session::logTag, e.getMessage());
-                }
-            }
             image->listed = false;
-            unused.emplace_back(image);
+            unused.push_back(image);
         }
         if (unused.empty())
         {
@@ -217,6 +213,12 @@ namespace vumo
         images.erase(
             std::remove_if(images.begin(), images.end(), [](ColorImage* image) { return !image->listed; }),
             images.end());
+        // Destroyed as a script's image.destroy destroys them: out of the dataset now, freed with what
+        // scripts destroyed at the frame's end.
+        for (ColorImage* image : unused)
+        {
+            checked->destroyImage(image);
+        }
     }
 
     void ColorImage::registerIfColorName(tesraui::Dataset* dataset, const hstring& name)

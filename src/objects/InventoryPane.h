@@ -67,6 +67,9 @@ namespace vumo
         kavtypes::Vector2 pressPosition;
         float cellSize = 0.0f;
         float rolloverTime = 0.0f;
+        // The item texts the rollover label found missing, each logged once: the label shows the error
+        // text on screen every frame the pointer rests there.
+        harray<hstring> missingTexts;
         float bulletPaneOffset = 0.0f;
         hstring bulletImage;
         hstring bulletPushedImage;
@@ -92,6 +95,10 @@ namespace vumo
         harray<hstring> cellItems;
         // The cell whose press already queued a use or a combination: its click of the same press adds none.
         hstring consumedCell;
+        // The item of the cell a press began on, and where the row stood then: a drag that begins once the
+        // pointer has moved away carries that item, and the row goes back to where it was.
+        hstring pressedItem;
+        float pressScrollX = 0.0f;
         // Set while the cells are rebuilt. The item counts asked then run scripts, which may change the items
         // (asking for another rebuild) or destroy the pane.
         bool rebuilding = false;
@@ -149,10 +156,19 @@ namespace vumo
         void scrollByCell(float direction);
         bool isCellUsable(tesraui::Object* cell) const;
         void forwardPress();
+        // The drag begins with the item pressed, wherever the pointer has gone since.
+        void beginDrag();
+        // Whether the pointer, still pressed, has gone so far from the press that it carries the item out:
+        // any way but along a row that scrolls, which the row follows instead.
+        bool isQuickDrag() const;
+        // An item carried onto another one of the row and let go there: combined as a click on it combines.
+        void dropOnCell();
         void clearCursorCaches();
         void setBulletPane(const hstring& name);
         void updateBullets();
         void updateRollover(float timeDelta);
+        // The dataset's text of the key; a missing one is logged the first time.
+        hstring rolloverText(tesraui::Dataset* texts, const hstring& key);
         void updateDrag(float timeDelta);
         // Pans a zoomed-in scene while the carried item is near its edge; true while it does.
         bool panScene(float timeDelta);

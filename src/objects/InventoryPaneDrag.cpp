@@ -1,3 +1,5 @@
+#include <cmath>
+
 #include "InventoryPane.h"
 
 #include <quortypes/util.h>
@@ -164,6 +166,8 @@ namespace vumo
         }
         this->pressPosition = tesraui::getCursorPosition();
         this->pressed = true;
+        this->pressedItem = (under >= 0 ? this->cellItems[under] : hstring());
+        this->pressScrollX = this->scrollArea->getScrollOffsetX();
     }
 
     // What lies under the cursor changed with the overlay: every object on the way finds it anew.
@@ -193,6 +197,49 @@ namespace vumo
         clearCursorCaches();
     }
 
+    void InventoryPane::beginDrag()
+    {
+        this->dragTimer = 0.0f;
+        const int under = this->cellUnderCursor();
+        if (this->pressedItem == "" || (under >= 0 && this->cellItems[under] == this->pressedItem))
+        {
+            this->forwardPress();
+            return;
+        }
+        // The pointer has left the cell it pressed: the item pressed is the one it carries, and a row that
+        // began to follow the pointer goes back.
+        this->scrollArea->stopScrolling();
+        if (this->scrollArea->getScrollOffsetX() != this->pressScrollX)
+        {
+            this->scrollArea->setScrollOffset(this->pressScrollX, this->scrollArea->getScrollOffsetY());
+        }
+        if (tesraui::ImageButton* cell = this->getCell(this->pressedItem))
+        {
+            this->combinationRule(cell, 1);
+        }
+    }
+
+    bool InventoryPane::isQuickDrag() const
+    {
+        const kavtypes::Vector2 travel = tesraui::getCursorPosition() - this->pressPosition;
+        if (!isPointerDown() || travel.length() < this->scrollArea->getDragThreshold())
+        {
+            return false;
+        }
+        const bool alongRow = std::fabs(travel.x) >= std::fabs(travel.y);
+        return !(alongRow && this->scrollArea->isScrollable());
+    }
+
+    void InventoryPane::dropOnCell()
+    {
+        const int under = this->cellUnderCursor();
+        const hstring held = this->heldItem();
+        if (under >= 0 && !isNothing(held) && this->cellItems[under] != held)
+        {
+            this->combinationRule(this->cells[under], 1);
+        }
+    }
+
     void InventoryPane::onOverlayRelease(tesraui::EventArgs*)
     {
         if (!this->pressed)
@@ -202,6 +249,7 @@ namespace vumo
         if (this->dragTimer == 0.0f)
         {
             this->pressed = false;
+            this->dropOnCell();
             return;
         }
         this->clickOverlay->setClickThrough(true);
@@ -225,7 +273,13 @@ namespace vumo
     {
         if (this->dragTimer > 0.0f)
         {
-            if (this->scrollArea->isDragging() && this->scrollArea->isScrollable())
+            // A quick drag out of the row carries the item at once: the delay only tells a press held still
+            // from a click.
+            if (this->isQuickDrag())
+            {
+                this->beginDrag();
+            }
+            else if (this->scrollArea->isDragging() && this->scrollArea->isScrollable())
             {
                 this->dragTimer = -1.0f;
             }
@@ -234,8 +288,7 @@ namespace vumo
                 this->dragTimer -= timeDelta;
                 if (this->dragTimer <= 0.0f)
                 {
-                    this->dragTimer = 0.0f;
-                    this->forwardPress();
+                    this->beginDrag();
                 }
             }
         }

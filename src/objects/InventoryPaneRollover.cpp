@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <quortypes/Log.h>
 #include <tesraui/Dataset.h>
 #include <tesraui/ImageBox.h>
 #include <tesraui/ImageButton.h>
@@ -109,12 +110,26 @@ namespace vumo
         tesraui::Dataset* texts = (label->getDataset() != nullptr ? label->getDataset() : this->dataset);
         if (!isNothing(held) && held != item && this->allowItemCombination)
         {
-            label->setText(formatTwo(texts->getText("USE_A_WITH_B"), texts->getText("obj_" + item),
-                                     texts->getText("obj_" + held)));
+            label->setText(formatTwo(this->rolloverText(texts, "USE_A_WITH_B"),
+                                     this->rolloverText(texts, "obj_" + item),
+                                     this->rolloverText(texts, "obj_" + held)));
         }
         else
         {
-            label->setText(texts->getText("obj_" + item));
+            label->setText(this->rolloverText(texts, "obj_" + item));
         }
+    }
+
+    hstring InventoryPane::rolloverText(tesraui::Dataset* texts, const hstring& key)
+    {
+        if (!texts->hasText(key) &&
+            std::find(this->missingTexts.begin(), this->missingTexts.end(), key) == this->missingTexts.end())
+        {
+            this->missingTexts.push_back(key);
+            quortypes::Log::warn(Session::logTag,
+                                 "InventoryPane '" + this->name + "': the rollover label's text '" + key +
+                                     "' is missing from the texts of dataset '" + texts->getName() + "'");
+        }
+        return texts->getText(key);
     }
 } // namespace vumo

@@ -16,6 +16,24 @@
 
 namespace vumo
 {
+    void LoopSound::PlayerRelease::operator()(yim::Player* player) const
+    {
+        if (yim::manager == nullptr)
+        {
+            return;
+        }
+        // A release must not throw: a player the manager no longer lists went with its own clear-up.
+        try
+        {
+            yim::manager->destroyPlayer(player);
+        }
+        catch (const quortypes::exception& e)
+        {
+            quortypes::Log::warn(Session::logTag,
+                                 "LoopSound: the player was gone already: " + e.getMessage());
+        }
+    }
+
     namespace
     {
         std::vector<std::unique_ptr<LoopSound::Entry>> entries;
@@ -24,11 +42,7 @@ namespace vumo
         void destroyEntry(LoopSound::Entry* entry)
         {
             entry->owner = nullptr;
-            if (entry->player != nullptr && yim::manager != nullptr)
-            {
-                yim::manager->destroyPlayer(entry->player);
-            }
-            entry->player = nullptr;
+            entry->player.reset();
         }
 
         void removeEntries(const std::vector<LoopSound::Entry*>& gone)
@@ -286,7 +300,7 @@ namespace vumo
                                        __FILE__, __LINE__);
         }
         std::unique_ptr<Entry> entry(new Entry());
-        entry->player = yim::manager->createPlayer(fullName);
+        entry->player.reset(yim::manager->createPlayer(fullName));
         entry->player->setGain(0.0f);
         entry->name = fullName;
         entry->owner = owner;

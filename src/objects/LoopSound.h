@@ -19,6 +19,13 @@ namespace vumo
     class LoopSound : public tesraui::Object
     {
     public:
+        // Hands a player back to the audio manager that made it (which frees it); once the manager is gone,
+        // it went with it.
+        struct PlayerRelease
+        {
+            void operator()(yim::Player* player) const;
+        };
+
         // A playing sound of the list; the list owns it and its player.
         struct Entry
         {
@@ -29,7 +36,7 @@ namespace vumo
                 ENDING = 3
             };
 
-            yim::Player* player = nullptr;
+            std::unique_ptr<yim::Player, PlayerRelease> player;
             hstring name;
             LoopSound* owner = nullptr;
             float target = 0.0f;

@@ -51,7 +51,7 @@ namespace vumo
             {"speed", PropertyInfo::FLOAT, [](VumoVideoObject& video) { return hstring(video.ownSpeed); },
              [](VumoVideoObject& video, const hstring& value)
              {
-                 video.ownSpeed = value.toFloat();
+                 video.ownSpeed = (float)PropertyInfo::heldWithin(value.toFloat(), -maxSpeed, maxSpeed);
                  video.setSpeed(video._effectiveSpeed());
              }},
         };

@@ -50,6 +50,8 @@ TEST(ConfigParse, LinesSectionsCommentsAndErrors)
         // CRLF files read like the others, but only one "\r" goes.
         {"[s]\r\nk: v\r\n\r\n# c\r\n", "s.k=v;"},
         {"k: v\r\r\n", "k=v\r;"},
+        // The start code's key begins with one dash: no comment.
+        {"-e: print('started')\n-- c", "-e=print('started');"},
     };
     for (auto& c : cases)
     {

@@ -87,6 +87,11 @@ TEST_F(LuaTest, CodeEventsRunInTheirScene)
     sceneObjects.raise(door);
     EXPECT_EQ(host.take(), (Lines{"ui: clicked = \"button\"", "scene: clicked = \"door\""}));
     EXPECT_EQ(eval("return rawget(ui, 'clicked'), room.clicked, clicked"), "button|door|nil");
+
+    // Once the scene has gone (its chapter unloaded), its code runs where the host runs an object's.
+    host.sceneLife.end();
+    sceneObjects.raise(door);
+    EXPECT_EQ(host.take(), Lines{"object: clicked = \"door\""});
 }
 
 TEST_F(LuaTest, FunctionEventsCallWithTheirOwnArguments)

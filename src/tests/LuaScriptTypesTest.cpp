@@ -108,3 +108,46 @@ TEST_F(LuaTest, GsplineValues)
     // Collected values free their splines (the leak check watches the rest).
     LuaInterface::execute("for i = 1, 200 do local s = gspline({0, 0, i, 0}) end collectgarbage()");
 }
+
+// The debug library gives any userdata any metatable: a value that only wears a type's metatable is refused
+// with the type's error, never read as what it is not.
+TEST_F(LuaTest, ForeignUserdataIsRefusedByEveryType)
+{
+    start();
+    LuaInterface::execute("vecMeta = debug.getmetatable(gvec2.new(1, 2))\n"
+                          "splineMeta = debug.getmetatable(gspline({0, 0, 100, 0}))\n"
+                          "function wearing(value, meta) debug.setmetatable(value, meta) return value end\n");
+
+    const Cases cases = {
+        {"wearing(newproxy(false), vecMeta):length()", "gvec2 expected, got userdata"},
+        {"wearing(newproxy(false), vecMeta).x", "gvec2 expected, got userdata"},
+        {"(function() wearing(newproxy(false), vecMeta).y = 1 end)()", "gvec2 expected, got userdata"},
+        {"gvec2(1, 2) + wearing(newproxy(false), vecMeta)", "gvec2 expected, got userdata"},
+        {"wearing(gspline({0, 0, 100, 0}), vecMeta):set(1, 2)", "gvec2 expected, got userdata"},
+        {"select(2, pcall(tostring, wearing(gspline({0, 0, 100, 0}), vecMeta)))",
+         "gvec2 expected, got userdata"},
+        {"wearing(gvec2(1, 2), splineMeta):length()", "gspline expected, got userdata"},
+        {"wearing(newproxy(false), splineMeta):numPoints()", "gspline expected, got userdata"},
+        {"gspline({wearing(newproxy(false), vecMeta)})", "gvec2 expected, got userdata"},
+        {"gspline({0, 0, 100, 0}):addPoint(wearing(io.stdout, vecMeta))", "gvec2 expected, got userdata"},
+        {"tostring(gvec2(1, 2) * 2), gspline({0, 0, 100, 0}):length()", "gvec2(2.00, 4.00)|100"},
+    };
+    for (const auto& [expression, expected] : cases)
+    {
+        std::string got;
+        try
+        {
+            got = eval("return " + expression);
+        }
+        catch (const quortypes::exception& e)
+        {
+            got = "error: " + strip(e.getMessage());
+            got = got.substr(0, got.find('\n'));
+        }
+        EXPECT_NE(got.find(expected), std::string::npos) << expression << " gave " << got;
+    }
+    // The collector calls the spline's finalizer on whatever wears its metatable, and leaves what is not a
+    // spline alone.
+    LuaInterface::execute("for i = 1, 50 do wearing(gvec2(i, i), splineMeta) wearing(newproxy(false), "
+                          "splineMeta) end collectgarbage() collectgarbage()");
+}

@@ -56,6 +56,14 @@ namespace luatest
         }
         tesraui::Dataset* getSceneDataset(Scene*) override { return dataset; }
         hstring getSceneEnvironment(Scene*) override { return environment; }
+        // The scene stands until the test ends it.
+        tesraui::LifeToken sceneLife;
+        tesraui::LifeToken::Watch watchScene(Scene*) override { return sceneLife.watch(); }
+        void runObjectScript(tesraui::Dataset*, const hstring& code) override
+        {
+            journal.push_back("object: " + code);
+            Host::executeInUI(code);
+        }
         Lines take() { return std::exchange(journal, Lines()); }
     };
 

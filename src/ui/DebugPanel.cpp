@@ -18,6 +18,7 @@
 #include "Inventory.h"
 #include "Scene.h"
 #include "Session.h"
+#include "ScriptTexts.h"
 #include "Variables.h"
 #include "GameUiHost.h"
 #include "ui/DebugCommon.h"
@@ -67,12 +68,13 @@ namespace vumo
             return "_slot" + slotNumber(slot) + "_";
         }
 
+        // At the next frame's start, as a script's reset: the panel's click is still being handled.
         void resetActiveScene()
         {
             Scene* scene = Session::getActiveScene();
             if (scene != nullptr)
             {
-                scene->reset();
+                Session::queueScript(ObjectTexts::queuedSceneReset(scene->getFullName()), true);
             }
         }
     } // namespace

@@ -22,6 +22,7 @@
 #include "EngineObjects.h"
 #include "Scene.h"
 #include "Session.h"
+#include "ScriptTexts.h"
 #include "lua/LuaInterface.h"
 #include "Variables.h"
 #include "DebugNames.h"
@@ -285,10 +286,11 @@ namespace vumo
             }
             else if (keyCode == 119)
             {
+                // At the next frame's start, as a script's reset: the key is still being handled.
                 Scene* scene = Session::getActiveScene();
                 if (scene != nullptr)
                 {
-                    scene->reset();
+                    Session::queueScript(ObjectTexts::queuedSceneReset(scene->getFullName()), true);
                 }
             }
             else if (keyCode == 67 && this->ctrlPressed)

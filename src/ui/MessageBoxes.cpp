@@ -10,6 +10,7 @@
 #include <tesraui/ImageBox.h>
 #include <tesraui/Label.h>
 #include <tesraui/TextImageButton.h>
+#include <tesraui/tesraui.h>
 #include <fintu/Renderer.h>
 
 #include "EngineObjects.h"
@@ -66,11 +67,14 @@ namespace vumo
 
         using EngineObjects::attach;
 
-        int luaDismissMessageBox(lua_State*)
+        // Closes the box of the manager it carries; nothing once that manager is gone (see
+        // ~UIMessageBoxManager).
+        int luaDismissMessageBox(lua_State* L)
         {
-            if (UI::getInstance() != nullptr)
+            auto* manager = static_cast<UIMessageBoxManager*>(lua_touserdata(L, lua_upvalueindex(2)));
+            if (manager != nullptr)
             {
-                UI::getInstance()->cancelActiveMessageBox();
+                manager->cancelActiveMessageBox();
             }
             return 0;
         }
@@ -123,6 +127,24 @@ namespace vumo
     UIMessageBoxManager::~UIMessageBoxManager()
     {
         this->clearRecords();
+        this->forgetDismissFunction();
+    }
+
+    // The script function outlives the manager in the Lua state: it is told that its manager is gone.
+    void UIMessageBoxManager::forgetDismissFunction()
+    {
+        lua_State* L = LuaInterface::state;
+        if (this->dismissFunction == LUA_NOREF || L == nullptr)
+        {
+            this->dismissFunction = LUA_NOREF;
+            return;
+        }
+        lua_rawgeti(L, LUA_REGISTRYINDEX, this->dismissFunction);
+        lua_pushnil(L);
+        lua_setupvalue(L, -2, 2);
+        lua_pop(L, 1);
+        luaL_unref(L, LUA_REGISTRYINDEX, this->dismissFunction);
+        this->dismissFunction = LUA_NOREF;
     }
 
     void UIMessageBoxManager::clearRecords()
@@ -217,6 +239,8 @@ namespace vumo
         }
         shownBox = std::move(box);
         this->shownCount = total;
+        // The box alone takes the pointer: nothing of the game or a library's screen lights up under it.
+        tesraui::setModalLayer(shownBox->boxObject);
     }
 
     UI* UIMessageBoxManager::ownUI()
@@ -416,6 +440,10 @@ namespace vumo
     {
         tesraui::ImageBox* object = box->boxObject;
         box->boxObject = nullptr;
+        if (object != nullptr && tesraui::getModalLayer() == object)
+        {
+            tesraui::setModalLayer(nullptr);
+        }
         if (object == nullptr || !box->boxLife.isAlive())
         {
             return;
@@ -504,7 +532,13 @@ namespace vumo
         this->clearRecords();
         this->pausedBefore = false;
         this->shownCount = 0;
-        LuaInterface::registerFunction(luaDismissMessageBox, "ui.__dismissMessageBox");
+        this->forgetDismissFunction();
+        lua_State* L = LuaInterface::state;
+        lua_pushlightuserdata(L, this);
+        LuaInterface::pushFunction(L, luaDismissMessageBox, 1);
+        lua_pushvalue(L, -1);
+        this->dismissFunction = luaL_ref(L, LUA_REGISTRYINDEX);
+        tesrauilua::assignGlobalPath(L, "ui.__dismissMessageBox");
     }
 
     hstring UIMessageBoxManager::formatParams(const MessageBox& box)

@@ -94,5 +94,10 @@ namespace vumo
         // Over every screen the game or a library put up, so that the box takes the input where it is drawn.
         void keepOverGame(MessageBox* box);
         void clearRecords();
+
+    private:
+        // A registry reference of the script function ui.__dismissMessageBox, which carries this manager.
+        int dismissFunction = -2; // LUA_NOREF
+        void forgetDismissFunction();
     };
 } // namespace vumo

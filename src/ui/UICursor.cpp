@@ -30,8 +30,10 @@ namespace vumo
     {
         if (!quortypes::ResourceDir::exists(cursorsFolder))
         {
-            quortypes::Log::warn(Session::logTag,
-                                 hstring(cursorsFolder) + " not found, skipping system cursor creation");
+            // The folder is optional: a game that draws its own pointer, or keeps the system's, has none. A
+            // script that names a system cursor all the same is told so in the overlay.
+            quortypes::Log::write(Session::logTag,
+                                  hstring(cursorsFolder) + " not found, skipping system cursor creation");
             return;
         }
         quortypes::Log::write(Session::logTag, "creating system cursors");

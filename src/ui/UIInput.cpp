@@ -440,7 +440,7 @@ namespace vumo
             // The script decides whether and when the game ends.
             return false;
         }
-        this->saveProfile();
+        // The game ends after this frame, and the end saves: a save here would miss the frame's change.
         return true;
     }
 

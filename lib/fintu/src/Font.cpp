@@ -16,24 +16,17 @@ namespace fintu
     void Font::clearAtlases()
     {
         characters.clear();
-        // Bare deletes: the atlas list and its textures are protected fields that fonts outside the library
-        // fill with bare pointers.
-        for (FontTexture* atlas : textures)
-        {
-            delete atlas->texture;
-            delete atlas;
-        }
         textures.clear();
     }
 
     tesra::Texture* Font::getTexture(unsigned int code)
     {
-        for (FontTexture* atlas : textures)
+        for (const std::unique_ptr<FontTexture>& atlas : textures)
         {
             if (std::find(atlas->characters.begin(), atlas->characters.end(), code) !=
                 atlas->characters.end())
             {
-                return atlas->texture;
+                return atlas->texture.get();
             }
         }
         return nullptr;

@@ -276,9 +276,8 @@ namespace fintuttf
             }
         }
         auto atlas = std::make_unique<fintu::FontTexture>();
-        atlas->texture = texture.release();
-        // The font's atlas list holds them bare (see fintu::Font::clearAtlases).
-        textures.push_back(atlas.release());
+        atlas->texture = std::move(texture);
+        textures.push_back(std::move(atlas));
         return textures.back()->texture != nullptr;
     }
 
@@ -348,7 +347,7 @@ namespace fintuttf
             penX = 0;
             penY = 0;
         }
-        tesra::Texture* texture = textures.back()->texture;
+        tesra::Texture* texture = textures.back()->texture.get();
         if (texture != nullptr && bitmap.width > 0 && bitmap.rows > 0)
         {
             writeGlyph(texture, bitmap, penX + 2, penY + std::max(0, dy) + 2);
@@ -370,7 +369,7 @@ namespace fintuttf
     tesra::Texture* FontTtf::getTexture(unsigned int code)
     {
         bool lost = false;
-        for (fintu::FontTexture* atlas : textures)
+        for (const std::unique_ptr<fintu::FontTexture>& atlas : textures)
         {
             lost = lost || (atlas->texture != nullptr && !atlas->texture->isLoaded());
         }

@@ -9,6 +9,7 @@
 #include <tesraui/Container.h>
 #include <tesraui/Event.h>
 #include <tesraui/EventArgs.h>
+#include <tesraui/ImageBox.h>
 #include <tesraui/ImageButton.h>
 #include <tesraui/ScrollArea.h>
 #include <tesraui/exception.h>
@@ -219,37 +220,67 @@ namespace orvalo
         }
     }
 
-    MoreGamesScreen* createMoreGamesScreen(tesraui::Object* parent)
+    MoreGamesScreen* createMoreGamesScreen(tesraui::Object* parent, hstring* why)
     {
         State& s = state();
+        const hstring file = s.systemPath + "/more-games/more_games.gui";
+        const auto refuse = [why](const hstring& reason) -> MoreGamesScreen*
+        {
+            if (why != nullptr)
+            {
+                *why = reason;
+            }
+            return nullptr;
+        };
         if (s.games.size() == 0)
         {
             quortypes::Log::error(logTag, "No games have been loaded!");
-            return nullptr;
+            return refuse("No promoted game was read from the games folder '" + s.gamesPath + "'.");
         }
         if (s.systemPath == "")
         {
             quortypes::Log::error(logTag, "Can't create More-Games Screen, system path not set!");
-            return nullptr;
+            return refuse("The promotion data's system folder is not set.");
         }
         if (s.moreGamesScreen != nullptr)
         {
             quortypes::Log::error(logTag, "More-Games Screen already exists!");
-            return nullptr;
+            return refuse("A More-Games Screen is shown already.");
         }
-        const hstring file = s.systemPath + "/more-games/more_games.gui";
         if (!quortypes::Resource::exists(file))
         {
             quortypes::Log::debug(logTag, "More-Games Screen dataset file does not exist: " + file);
-            return nullptr;
+            return refuse("The more-games dataset '" + file + "' does not exist.");
         }
         quortypes::Log::write(logTag, "Creating More-Games Screen.");
         auto made = std::make_unique<WatchedDataset>(file);
         made->setTextsPath("texts");
-        WatchedDataset* dataset = loadDataset(std::move(made));
+        hstring failure;
+        WatchedDataset* dataset = loadDataset(std::move(made), &failure);
         if (dataset == nullptr)
         {
-            return nullptr;
+            return refuse("The more-games dataset '" + file +
+                          "' could not be loaded: " + withoutSourceMark(failure));
+        }
+        // Every part the screen cannot do without, named at once.
+        harray<hstring> lacks;
+        for (const hstring& problem : {lack<tesraui::Object>(dataset, "orvalo_mgs_scroll_area", "object"),
+                                       lack<tesraui::Object>(dataset, "orvalo_mgs_button_play", "object"),
+                                       lack<tesraui::Object>(dataset, "orvalo_mgs_button_splash", "object"),
+                                       lack<tesraui::ImageBox>(dataset, "orvalo_mgs_game_logo", "ImageBox")})
+        {
+            if (problem != "")
+            {
+                lacks.push_back(problem);
+            }
+        }
+        if (lacks.size() > 0)
+        {
+            const hstring reason = "The more-games dataset '" + file +
+                                   "' lacks what the screen needs: " + lacks.joined("; ") + ".";
+            quortypes::Log::error(logTag, reason);
+            delete dataset;
+            return refuse(reason);
         }
         s.moreGamesDataset = HeldDataset(dataset);
         tesraui::Container* container = nullptr;
@@ -282,6 +313,7 @@ namespace orvalo
             screen->setAppearSpeed(3.0f);
             s.moreGamesScreen = screen;
             loadFonts();
+            warnOfMissingFont(dataset, file);
             parent->addChildAndRegister(screen);
             const float scale = parent->getHeight() / height;
             screen->setScale(scale, scale);
@@ -293,6 +325,11 @@ namespace orvalo
         catch (const quortypes::exception& e)
         {
             quortypes::Log::error(logTag, e.getMessage());
+            if (why != nullptr)
+            {
+                *why = "The more-games dataset '" + file +
+                       "' makes no screen: " + withoutSourceMark(e.getMessage());
+            }
             // Nothing half-made stays behind. A deleted object leaves its parent and its dataset by itself.
             if (container != nullptr && s.moreGamesContainer.get() == container)
             {
@@ -310,9 +347,9 @@ namespace orvalo
         return screen;
     }
 
-    MoreGamesScreen* createAndShowMoreGamesScreen(tesraui::Object* parent)
+    MoreGamesScreen* createAndShowMoreGamesScreen(tesraui::Object* parent, hstring* why)
     {
-        MoreGamesScreen* screen = createMoreGamesScreen(parent);
+        MoreGamesScreen* screen = createMoreGamesScreen(parent, why);
         if (screen != nullptr)
         {
             screen->setAppearSpeed(0.0f);

@@ -78,7 +78,32 @@ namespace orvalo
 
     State& state();
 
-    // Loads a dataset; on failure logs the loader's message, deletes what was made and returns null. A loaded
-    // dataset is left to the UI framework's registry, for a HeldDataset to watch.
-    WatchedDataset* loadDataset(std::unique_ptr<WatchedDataset> dataset);
+    // Loads a dataset; on failure logs the loader's message, hands it to why when given, deletes what was
+    // made and returns null. A loaded dataset is left to the UI framework's registry, for a HeldDataset to
+    // watch.
+    WatchedDataset* loadDataset(std::unique_ptr<WatchedDataset> dataset, hstring* why = nullptr);
+
+    // The face of the font "orvalo" for the current localisation, below the fonts folder ("/ptsans.ttf").
+    hstring fontFile();
+    // Warns, naming the face's file, when an object of the dataset (loaded from file) writes in the font
+    // "orvalo" and that font could not be loaded.
+    void warnOfMissingFont(tesraui::Dataset* dataset, const hstring& file);
+
+    // What is wrong with the dataset's object of that name for the part it plays, "" when nothing is.
+    template <class T> hstring lack(tesraui::Dataset* dataset, const hstring& name, const hstring& kind)
+    {
+        tesraui::Object* object = dataset->tryGetObject(name);
+        if (object == nullptr)
+        {
+            return "no " + kind + " '" + name + "'";
+        }
+        if (dynamic_cast<T*>(object) == nullptr)
+        {
+            return "'" + name + "' is of type " + object->getClassName() + ", not " + kind;
+        }
+        return "";
+    }
+
+    // A message without the mark of the source file that raised it ("[Document:175] "), for the game maker.
+    hstring withoutSourceMark(const hstring& message);
 } // namespace orvalo

@@ -4,7 +4,7 @@
 #include <quortypes/Resource.h>
 #include <quortypes/exception.h>
 #include <quorxml/Node.h>
-#include <tesraui/Label.h>
+#include <tesraui/LabelBase.h>
 
 #include <orvalo/UpsellScreen.h>
 
@@ -42,25 +42,32 @@ namespace orvalo
             }
         }
 
+        // Without the promotion texts the label only lacks its words.
+        void setContactingText(tesraui::LabelBase* label)
+        {
+            if (state().dataset.get() == nullptr)
+            {
+                quortypes::Log::error(
+                    logTag, "'orvalo_us_label_contacting' has no text: the promotion texts' dataset '" +
+                                state().systemPath + "/orvalo.dts' is missing.");
+                return;
+            }
+            try
+            {
+                label->setTextKey("{%f} orvalo.OrvaloUpsellContacting");
+            }
+            catch (const quortypes::exception& e)
+            {
+                quortypes::Log::error(logTag, e.getMessage());
+            }
+        }
+
         void onCancelClick(tesraui::EventArgs*)
         {
             if (isUpsellOverlayShown())
             {
                 hideUpsellOverlay();
             }
-        }
-
-        // Throws when the dataset lacks the name or the object is of another kind.
-        template <class T> T* require(tesraui::Dataset* dataset, const hstring& name)
-        {
-            T* object = dynamic_cast<T*>(dataset->getObject(name));
-            if (object == nullptr)
-            {
-                throw quortypes::exception("Upsell Screen object '" + name +
-                                               "' is not of the kind it needs to be!",
-                                           __FILE__, __LINE__);
-            }
-            return object;
         }
     } // namespace
 
@@ -115,60 +122,92 @@ namespace orvalo
         }
     }
 
-    UpsellScreen* createUpsellScreen(tesraui::Object* parent, const hstring& /*name*/)
+    UpsellScreen* createUpsellScreen(tesraui::Object* parent, const hstring& /*name*/, hstring* why)
     {
         State& s = state();
+        const hstring file = s.upsellFilename;
+        const auto refuse = [why](const hstring& logged, const hstring& reason) -> UpsellScreen*
+        {
+            quortypes::Log::error(logTag, logged);
+            if (why != nullptr)
+            {
+                *why = reason;
+            }
+            return nullptr;
+        };
         releaseOrphanedDataset();
         if (s.systemPath == "")
         {
-            quortypes::Log::error(logTag, "Can't create Upsell Screen, system path not set!");
-            return nullptr;
+            return refuse("Can't create Upsell Screen, system path not set!",
+                          "The promotion data's system folder is not set.");
         }
         if (s.upsellScreen != nullptr)
         {
-            quortypes::Log::error(logTag, "Upsell Screen already exists!");
-            return nullptr;
+            return refuse("Upsell Screen already exists!", "An Upsell Screen is shown already.");
         }
-        if (s.upsellFilename == "" || !quortypes::Resource::exists(s.upsellFilename))
+        if (file == "" || !quortypes::Resource::exists(file))
         {
-            quortypes::Log::error(logTag, "Upsell Screen dataset file does not exist: " + s.upsellFilename);
-            return nullptr;
+            return refuse("Upsell Screen dataset file does not exist: " + file,
+                          file == "" ? hstring("No upsell dataset is named.")
+                                     : "The upsell dataset '" + file + "' does not exist.");
         }
         quortypes::Log::write(logTag, "Creating Upsell Screen.");
-        WatchedDataset* dataset = loadDataset(std::make_unique<UpsellDataset>(s.upsellFilename, "upsell"));
+        hstring failure;
+        WatchedDataset* dataset = loadDataset(std::make_unique<UpsellDataset>(file, "upsell"), &failure);
         if (dataset == nullptr)
         {
+            if (why != nullptr)
+            {
+                *why = "The upsell dataset '" + file + "' could not be loaded: " + withoutSourceMark(failure);
+            }
             return nullptr;
         }
         s.upsellDataset = HeldDataset(dataset);
+        // Every part the screen cannot do without, named at once so that one look at the file mends them all.
+        harray<hstring> lacks;
+        for (const hstring& problem :
+             {lack<UpsellScreen>(dataset, "orvalo_us", "UpsellScreen"),
+              lack<tesraui::Object>(dataset, "orvalo_us_button_overlay_cancel", "object"),
+              lack<tesraui::LabelBase>(dataset, "orvalo_us_label_contacting", "Label")})
+        {
+            if (problem != "")
+            {
+                lacks.push_back(problem);
+            }
+        }
+        if (tesraui::Object* root = dataset->tryGetObject("orvalo_us");
+            root != nullptr && root->getParent() != nullptr)
+        {
+            lacks.push_back("'orvalo_us' stands inside '" + root->getParent()->getName() +
+                            "', where it must be the outermost object");
+        }
+        if (lacks.size() > 0)
+        {
+            s.upsellDataset.destroy();
+            const hstring reason =
+                "The upsell dataset '" + file + "' lacks what the screen needs: " + lacks.joined("; ") + ".";
+            return refuse(reason, reason);
+        }
+        UpsellScreen* screen = static_cast<UpsellScreen*>(dataset->getObject("orvalo_us"));
         try
         {
-            UpsellScreen* screen = require<UpsellScreen>(dataset, "orvalo_us");
-            require<tesraui::Object>(dataset, "orvalo_us_button_overlay_cancel")
-                ->registerEvent("Click", &onCancelClick);
-            tesraui::Label* contacting = require<tesraui::Label>(dataset, "orvalo_us_label_contacting");
-            try
-            {
-                contacting->setTextKey("{%f} orvalo.OrvaloUpsellContacting");
-            }
-            catch (const quortypes::exception& e)
-            {
-                // Without the promotion texts the label only lacks its words.
-                quortypes::Log::error(logTag, e.getMessage());
-            }
+            dataset->getObject("orvalo_us_button_overlay_cancel")->registerEvent("Click", &onCancelClick);
+            setContactingText(
+                dynamic_cast<tesraui::LabelBase*>(dataset->getObject("orvalo_us_label_contacting")));
             parent->addChild(screen);
-            screen->setZOrder(100000);
-            screen->setAnchors(true, true, true, true);
-            s.upsellScreen = screen;
-            loadFonts();
-            return screen;
         }
         catch (const quortypes::exception& e)
         {
-            quortypes::Log::error(logTag, e.getMessage());
             s.upsellDataset.destroy();
-            return nullptr;
+            return refuse(e.getMessage(), "The upsell screen of '" + file +
+                                              "' could not be shown: " + withoutSourceMark(e.getMessage()));
         }
+        screen->setZOrder(100000);
+        screen->setAnchors(true, true, true, true);
+        s.upsellScreen = screen;
+        loadFonts();
+        warnOfMissingFont(dataset, file);
+        return screen;
     }
 
     void destroyUpsellScreen()

@@ -35,6 +35,9 @@ namespace orvalo
                 made->setFont(this->font);
                 made->setEffect(tesraui::LabelBase::EFFECT_BORDER);
                 made->setAnchors(true, true, true, true);
+                // Cut at the slider's sides, as the static image slider's boxes are: a text sliding to the
+                // next one, or drifting while it shows, never runs past the slider onto what lies beside it.
+                made->setClip(true);
                 // Registered first: a name already taken throws before the tree holds the label.
                 this->dataset->registerObjects(made.get());
                 tesraui::Label* label = made.release();

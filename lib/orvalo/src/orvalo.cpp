@@ -9,6 +9,7 @@
 #include <quortypes/Resource.h>
 #include <quortypes/ResourceDir.h>
 #include <quortypes/exception.h>
+#include <tesraui/LabelBase.h>
 #include <tesraui/exception.h>
 #include <tesraui/tesraui.h>
 
@@ -63,7 +64,7 @@ namespace orvalo
         *this = HeldDataset();
     }
 
-    WatchedDataset* loadDataset(std::unique_ptr<WatchedDataset> dataset)
+    WatchedDataset* loadDataset(std::unique_ptr<WatchedDataset> dataset, hstring* why)
     {
         try
         {
@@ -72,9 +73,22 @@ namespace orvalo
         catch (const quortypes::exception& e)
         {
             quortypes::Log::error(logTag, e.getMessage());
+            if (why != nullptr)
+            {
+                *why = e.getMessage();
+            }
             return nullptr;
         }
         return dataset.release();
+    }
+
+    hstring withoutSourceMark(const hstring& message)
+    {
+        if (message.startsWith("[") && message.contains("] "))
+        {
+            return message.subString(message.find("] ") + 2);
+        }
+        return message;
     }
 
     bool Game::operator==(const Game& other) const
@@ -250,29 +264,25 @@ namespace orvalo
             return;
         }
         const hstring localization = tesraui::getLocalization();
+        const hstring file = fontsPath + fontFile();
         fintu::Font* font = nullptr;
         try
         {
-            if (localization.startsWith("ru"))
+            if (localization.startsWith("ru") || localization.startsWith("ko"))
             {
-                font = new fintuttf::FontTtf(fontsPath + "/ptsans.ttf", "orvalo", 120, 0.5f, 120, 10, true);
+                font = new fintuttf::FontTtf(file, "orvalo", 120, 0.5f, 120, 10, true);
             }
             else if (localization.startsWith("ja"))
             {
-                font = new fintuttf::FontTtf(fontsPath + "/ume-tgs5.ttf", "orvalo", 90, 0.5f, 90, true);
-            }
-            else if (localization.startsWith("ko"))
-            {
-                font = new fintuttf::FontTtf(fontsPath + "/UnDotum.ttf", "orvalo", 120, 0.5f, 120, 10, true);
+                font = new fintuttf::FontTtf(file, "orvalo", 90, 0.5f, 90, true);
             }
             else if (localization.startsWith("zh"))
             {
-                font = new fintuttf::FontTtf(fontsPath + "/simhei.ttf", "orvalo", 100, 0.5f, 100, true);
+                font = new fintuttf::FontTtf(file, "orvalo", 100, 0.5f, 100, true);
             }
             else
             {
-                font = new fintuttf::FontTtf(fontsPath + "/SourceSansPro-Regular.ttf", "orvalo", 120, 0.5f,
-                                             120, 10, true);
+                font = new fintuttf::FontTtf(file, "orvalo", 120, 0.5f, 120, 10, true);
             }
         }
         catch (const quortypes::exception& e)
@@ -282,6 +292,49 @@ namespace orvalo
             return;
         }
         fintu::renderer->registerFont(font);
+    }
+
+    hstring fontFile()
+    {
+        const hstring localization = tesraui::getLocalization();
+        if (localization.startsWith("ru"))
+        {
+            return "/ptsans.ttf";
+        }
+        if (localization.startsWith("ja"))
+        {
+            return "/ume-tgs5.ttf";
+        }
+        if (localization.startsWith("ko"))
+        {
+            return "/UnDotum.ttf";
+        }
+        if (localization.startsWith("zh"))
+        {
+            return "/simhei.ttf";
+        }
+        return "/SourceSansPro-Regular.ttf";
+    }
+
+    void warnOfMissingFont(tesraui::Dataset* dataset, const hstring& file)
+    {
+        // Without its face a text in the font draws nothing, and the text renderer's own warning names only
+        // the font: the maker learns here which file it comes from.
+        if (fintu::renderer == nullptr || fintu::renderer->hasFont("orvalo"))
+        {
+            return;
+        }
+        for (const auto& entry : dataset->getObjects())
+        {
+            const tesraui::LabelBase* label = dynamic_cast<const tesraui::LabelBase*>(entry.second);
+            if (label != nullptr && (label->getFont() == "orvalo" || label->getFont().startsWith("orvalo:")))
+            {
+                quortypes::Log::warn(logTag, "'" + file + "' writes in the font 'orvalo', whose face '" +
+                                                 state().systemPath + "/fonts" + fontFile() +
+                                                 "' is missing: its texts in that font stay empty.");
+                return;
+            }
+        }
     }
 
     void unloadFonts()

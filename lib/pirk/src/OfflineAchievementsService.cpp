@@ -1,6 +1,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -38,9 +39,11 @@ namespace pirk
         }
 
         // The whole file; false when there is none, or when a named pipe, a device or a socket is in its
-        // place (which sets notAFile). A file that is there but cannot be read throws with the system's
-        // reason, so that it is never taken for a missing one.
-        bool readStoreBytes(const hstring& path, std::string& bytes, bool* notAFile = nullptr)
+        // place (which sets notAFile), or when it is larger than any store (which sets tooLarge, the file
+        // unread). A file that is there but cannot be read throws with the system's reason, so that it is
+        // never taken for a missing one.
+        bool readStoreBytes(const hstring& path, std::string& bytes, bool* notAFile = nullptr,
+                            bool* tooLarge = nullptr)
         {
             bytes.clear();
             FILE* file = quortypes::openRegularFile(path, "rb");
@@ -59,9 +62,23 @@ namespace pirk
                                                "': " + quortypes::describeFileError(errno),
                                            __FILE__, __LINE__);
             }
+            // Its size from its end: a file that cannot seek is read as it comes, within the bound.
+            long size = (std::fseek(file, 0, SEEK_END) == 0 ? std::ftell(file) : -1L);
+            std::rewind(file);
+            if (size > 0 && (uint64_t)size > quortypes::maxPlayerFileBytes)
+            {
+                std::fclose(file);
+                if (tooLarge != nullptr)
+                {
+                    *tooLarge = true;
+                }
+                return false;
+            }
             char buffer[4096];
             size_t got = 0;
-            while ((got = std::fread(buffer, 1, sizeof(buffer), file)) > 0)
+            // Read on to the real end, should the file have grown, but never past the bound.
+            while ((got = std::fread(buffer, 1, sizeof(buffer), file)) > 0 &&
+                   bytes.size() <= quortypes::maxPlayerFileBytes)
             {
                 bytes.append(buffer, got);
             }
@@ -139,8 +156,9 @@ namespace pirk
         this->storedCrcKnown = false;
         std::string bytes, checksums;
         bool notAFile = false;
+        bool tooLarge = false;
         // Throws for a store that cannot be read; it then stays unwritten until a later load reads it.
-        if (this->filename != "" && readStoreBytes(this->filename, bytes, &notAFile))
+        if (this->filename != "" && readStoreBytes(this->filename, bytes, &notAFile, &tooLarge))
         {
             bool damaged = false;
             for (auto& record : decodeAchievementsStore(bytes, damaged))
@@ -160,6 +178,14 @@ namespace pirk
             this->storeDamaged = damaged;
             this->storedCrcKnown = !damaged;
             this->storedCrc = storeCrc(bytes);
+        }
+        else if (tooLarge)
+        {
+            // No store is that large: reading it would cost seconds and gigabytes for damage. It goes aside
+            // unread at the next write, as a damaged store does.
+            quortypes::Log::warnf(logTag, "Achievements file '%s' holds more than %zu bytes, no records kept",
+                                  this->filename.c_str(), quortypes::maxPlayerFileBytes);
+            this->storeDamaged = true;
         }
         else if (notAFile)
         {

@@ -26,7 +26,12 @@ namespace
     hstring readAllOf(quortypes::FileBase& file, const hstring& path, size_t maxBytes)
     {
         const int size = file.getSize();
-        const size_t first = size > 0 ? std::min((size_t)size, maxBytes) : 0;
+        // Larger by its size: refused unread, not after reading the bound's worth of it.
+        if (size > 0 && (size_t)size > maxBytes)
+        {
+            refuseLarger(path, maxBytes);
+        }
+        const size_t first = size > 0 ? (size_t)size : 0;
         std::string bytes(first, '\0');
         int got = first > 0 ? file.readRaw(&bytes[0], (int)first) : 0;
         bytes.resize(got > 0 ? (size_t)got : 0);
@@ -70,9 +75,14 @@ bool readFileIfPresent(const hstring& path, hstring& bytes, size_t maxBytes)
     // Read straight into a string of the file's size (read on to the real end, should it have grown).
     std::string read;
     const quortypes::platform::FileTimes info = quortypes::platform::queryFile(path);
+    if (info.ok && info.size > maxBytes)
+    {
+        std::fclose(file);
+        refuseLarger(path, maxBytes);
+    }
     if (info.ok && info.size > 0)
     {
-        read.resize((size_t)std::min<uint64_t>(info.size, maxBytes));
+        read.resize((size_t)info.size);
         read.resize(std::fread(&read[0], 1, read.size(), file));
     }
     char buffer[65536];

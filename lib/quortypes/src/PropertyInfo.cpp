@@ -81,9 +81,34 @@ hstring PropertyInfo::valueRefusal(int type, const hstring& value)
     }
 }
 
+hstring PropertyInfo::valueRefusal(const PropertyInfo& info, const hstring& value)
+{
+    const hstring refusal = valueRefusal(info.type, value);
+    if (refusal != "" || !info.isBounded() || (info.type != FLOAT && info.type != INT))
+    {
+        return refusal;
+    }
+    const double read = (info.type == INT ? (double)value.toInt() : (double)value.toFloat());
+    if (read >= info.lowest && read <= info.highest)
+    {
+        return "";
+    }
+    return "'" + value + "' is not a number from " + formatString("%g", info.lowest) + " to " +
+           formatString("%g", info.highest);
+}
+
 hstring PropertyInfo::valueRefusal(const harray<PropertyInfo>& descriptions, const hstring& name,
                                    const hstring& value)
 {
     const PropertyInfo* info = find(descriptions, name);
-    return (info != nullptr ? valueRefusal(info->type, value) : hstring());
+    return (info != nullptr ? valueRefusal(*info, value) : hstring());
+}
+
+double PropertyInfo::heldWithin(double value, double lowest, double highest)
+{
+    if (std::isnan(value))
+    {
+        return 0.0;
+    }
+    return (value < lowest ? lowest : (value > highest ? highest : value));
 }

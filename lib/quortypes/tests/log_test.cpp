@@ -134,3 +134,46 @@ TEST(LogTest, UnwritableFileIsReportedOnceAndNeverThrows)
     EXPECT_EQ(readFile(dir / "b.log"), "[t] <" + big + ">\n");
     Log::setFilename("", false);
 }
+
+// A quoted text is cut to its first 300 and last 80 bytes, moved back to the start of a character; a run of
+// bytes that are no character (UTF-8 continuation bytes only) was walked back to its very start, so the
+// whole text, a megabyte of it, went into the line.
+TEST(LogTest, QuoteCutsEveryLongTextToAFewHundredBytes)
+{
+    const std::string euro = "\xE2\x82\xAC";
+    struct Case
+    {
+        const char* name;
+        std::string text;
+        std::string start; // what the quote begins with, before the separator
+        std::string end;   // what it ends with, after the separator
+    };
+    const Case cases[] = {
+        {"plain", std::string(1000, 'x'), std::string(300, 'x'), std::string(80, 'x')},
+        // A three-byte character across each cut point is kept whole on the end side and left out on the
+        // start side.
+        {"characters across the cuts",
+         std::string(299, 'a') + euro + std::string(1000, 'b') + euro + std::string(79, 'c'),
+         std::string(299, 'a'), euro + std::string(79, 'c')},
+        {"continuation bytes only", "[/b]" + std::string(1000000, '\x80'), "[/b]" + std::string(296, '\x80'),
+         std::string(80, '\x80')},
+        {"continuation bytes after a lead byte", "\xE2" + std::string(1000000, '\x80'),
+         "\xE2" + std::string(299, '\x80'), std::string(80, '\x80')},
+    };
+    for (const Case& c : cases)
+    {
+        const std::string quoted = Log::quote(c.text);
+        EXPECT_LT(quoted.size(), 420u) << c.name;
+        const size_t separator = quoted.find(" ... <");
+        ASSERT_NE(separator, std::string::npos) << c.name;
+        EXPECT_TRUE(quoted.substr(0, separator) == c.start) << c.name;
+        EXPECT_TRUE(quoted.size() >= c.end.size() && quoted.substr(quoted.size() - c.end.size()) == c.end)
+            << c.name;
+        const size_t cut = c.text.size() - c.start.size() - c.end.size();
+        EXPECT_NE(quoted.find("<" + std::to_string(cut) + " bytes cut>"), std::string::npos) << c.name;
+    }
+    // A short text stays whole, and a cut in the middle of a character moves to its start.
+    EXPECT_EQ(std::string(Log::quote("short")), "short");
+    EXPECT_EQ(Log::characterStart("a" + euro, 3), 1u);
+    EXPECT_EQ(Log::characterStart(std::string(10, '\x80'), 7), 7u);
+}

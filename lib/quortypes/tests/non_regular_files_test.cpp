@@ -97,10 +97,9 @@ TEST(NonRegularFiles, ANamedPipeInAFilesPlaceIsRefusedAtOnceAndLeftAlone)
         {"save atomically", [&] { return thrownBy([&] { quortypes::saveFileAtomically(pipe, "new"); }); },
          "Unable to save file '" + pipe +
              "': something that is not a regular file is in its place, and is left as it is"},
+        // The save steps around it, writing under another temporary name.
         {"save beside a pipe under the temporary name",
-         [&] { return thrownBy([&] { quortypes::saveFileAtomically(dir / "vars", "new"); }); },
-         "Unable to save file '" + (dir / "vars") +
-             "', cannot create the temporary file: not a regular file"},
+         [&] { return thrownBy([&] { quortypes::saveFileAtomically(dir / "vars", "new"); }); }, ""},
         {"clear", [&] { return std::string(File::clear(pipe) ? "cleared" : ""); }, ""},
         {"copy from", [&] { return std::string(File::copy(pipe, dir / "copy.txt") ? "copied" : ""); }, ""},
         {"copy over", [&] { return std::string(File::copy(dir / "good.txt", pipe, true) ? "copied" : ""); },
@@ -134,7 +133,8 @@ TEST(NonRegularFiles, ANamedPipeInAFilesPlaceIsRefusedAtOnceAndLeftAlone)
         EXPECT_TRUE(isPipe(pipe)) << c.what;
     }
     EXPECT_TRUE(isPipe(dir / "vars.tmp"));
-    EXPECT_FALSE(File::exists(dir / "vars"));
+    EXPECT_EQ(dir.read("vars"), "new");
+    EXPECT_FALSE(File::exists(dir / "vars.1.tmp"));
     EXPECT_EQ(dir.read("good.txt"), "good");
     // Regular files open as before with every mode.
     for (const char* mode : {"rb", "r+b", "ab", "a+b"})

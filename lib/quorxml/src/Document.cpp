@@ -6,6 +6,7 @@
 #include <tinyxml.h>
 
 #include <quortypes/Dir.h>
+#include <quortypes/Log.h>
 #include <quortypes/Resource.h>
 #include <quortypes/exception.h>
 #include <quortypes/harray.h>
@@ -126,6 +127,89 @@ namespace quorxml
         return open.back().first.c_str();
     }
 
+    // The line of the first start tag that opens an element deeper than maxDepth, 0 when none does. Read as
+    // openElementBefore reads the text, counting open elements only: the parser recurses once for each, and
+    // a file nesting thousands of them would overflow the stack before it could say anything.
+    static int tooDeepElementLine(const std::string& text, int maxDepth)
+    {
+        int depth = 0;
+        int line = 1;
+        const size_t end = text.size();
+        // Moves past the first closing text at or past at, counting lines; false when the text ends first.
+        auto skipPast = [&](size_t& at, const char* closing)
+        {
+            const size_t found = text.find(closing, at);
+            const size_t stop = (found == std::string::npos ? end : found + strlen(closing));
+            for (; at < stop; ++at)
+            {
+                line += (text[at] == '\n' ? 1 : 0);
+            }
+            return found != std::string::npos;
+        };
+        size_t at = 0;
+        while (at < end)
+        {
+            const size_t next = text.find('<', at);
+            const size_t stop = (next == std::string::npos ? end : next);
+            for (; at < stop; ++at)
+            {
+                line += (text[at] == '\n' ? 1 : 0);
+            }
+            if (at >= end)
+            {
+                break;
+            }
+            const int startLine = line;
+            if (text.compare(at, 4, "<!--") == 0)
+            {
+                skipPast(at, "-->");
+            }
+            else if (text.compare(at, 9, "<![CDATA[") == 0)
+            {
+                skipPast(at, "]]>");
+            }
+            else if (text.compare(at, 2, "<?") == 0 || text.compare(at, 2, "<!") == 0)
+            {
+                skipPast(at, ">");
+            }
+            else if (text.compare(at, 2, "</") == 0)
+            {
+                skipPast(at, ">");
+                depth = (depth > 0 ? depth - 1 : 0);
+            }
+            else
+            {
+                const bool named = (at + 1 < end && std::strchr(" \t\r\n/>", text[at + 1]) == nullptr);
+                char quote = 0;
+                bool closed = false;
+                bool empty = false;
+                for (++at; at < end && !closed; ++at)
+                {
+                    const char c = text[at];
+                    line += (c == '\n' ? 1 : 0);
+                    if (quote != 0)
+                    {
+                        quote = (c == quote ? 0 : quote);
+                    }
+                    else if (c == '"' || c == '\'')
+                    {
+                        quote = c;
+                    }
+                    else if (c == '>')
+                    {
+                        closed = true;
+                        empty = (text[at - 1] == '/');
+                    }
+                }
+                if (named && !empty && ++depth > maxDepth)
+                {
+                    return startLine;
+                }
+            }
+        }
+        return 0;
+    }
+
     // TinyXML's description, its location (when it has one) and the offending line between rules. An end tag
     // that could not be read (often the end of the file) names the element left open, where it began.
     static hstring describeParseError(const TiXmlDocument& document, const hstring& text)
@@ -166,6 +250,20 @@ namespace quorxml
         }
         hstring path = quortypes::Dir::normalize(filename);
         hstring text = quortypes::Resource::readAll(path);
+        const int deepLine = tooDeepElementLine(text, maxDepth);
+        if (deepLine > 0)
+        {
+            const harray<hstring> lines = text.split("\n", -1, false);
+            const hstring shown =
+                (deepLine <= (int)lines.size() ? lines[deepLine - 1].trimmed(' ') : hstring());
+            const hstring rule('-', 58);
+            throw _XMLException(
+                formatString("An error occcured parsing XML file '%s': elements nest deeper than "
+                             "%d [row %d]\n%s\n%s\n%s",
+                             path.c_str(), maxDepth, deepLine, rule.c_str(),
+                             quortypes::Log::quote(shown).c_str(), rule.c_str()),
+                nullptr, "XMLException", SOURCE, __LINE__);
+        }
         this->document = std::make_unique<TiXmlDocument>();
         this->document->Parse(text.c_str(), nullptr, TIXML_DEFAULT_ENCODING);
         if (this->document->Error())

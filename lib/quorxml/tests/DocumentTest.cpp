@@ -83,3 +83,62 @@ TEST(Document, RootChecks)
               "Root node type is not 'dataset' in XML file '" + dataset.path + "'!");
     EXPECT_EQ(document.root(), document.root("Dataset"));
 }
+
+// A file nesting 20,000 elements overflowed the stack inside the parser, which recurses for each. Elements
+// deeper than the bound are refused before the parse, naming the line of the first one too deep; what does
+// not open an element (comments, character data, declarations, empty elements, a ">" in quotes, end tags)
+// counts for nothing.
+TEST(Document, ElementsNestedPastTheBoundAreRefusedBeforeTheParse)
+{
+    const int bound = Document::maxDepth;
+    const auto nested = [](int count, const std::string& inside)
+    {
+        std::string text;
+        for (int i = 0; i < count; ++i)
+        {
+            text += "<e>\n";
+        }
+        text += inside;
+        for (int i = 0; i < count; ++i)
+        {
+            text += "</e>";
+        }
+        return text + "\n";
+    };
+    const std::string noise = "<!-- <a><a> --><![CDATA[<b><b>]]><?pi x?><d/><f x='>'/>";
+    struct Case
+    {
+        const char* name;
+        std::string text;
+        std::string result; // "parsed", or the error
+    };
+    const std::string rule(58, '-');
+    const auto refused = [&](int row)
+    {
+        return "An error occcured parsing XML file 'quorxml_files/deep.xml': elements nest deeper than " +
+               std::to_string(bound) + " [row " + std::to_string(row) + "]\n" + rule + "\n<e>\n" + rule;
+    };
+    const Case cases[] = {
+        {"at the bound", nested(bound, ""), "parsed"},
+        {"at the bound, with what opens nothing inside", nested(bound - 1, noise), "parsed"},
+        {"one past the bound", nested(bound + 1, ""), refused(bound + 1)},
+        {"20,000 deep", nested(20000, ""), refused(bound + 1)},
+        {"20,000 deep and never closed", std::string(nested(20000, "")).substr(0, 20000 * 4),
+         refused(bound + 1)},
+    };
+    for (const Case& c : cases)
+    {
+        TempXml deep("deep.xml", c.text);
+        std::string result = "parsed";
+        try
+        {
+            Document document(deep.path);
+        }
+        catch (const quorxml::_XMLException& e)
+        {
+            result = e.getMessage().c_str();
+            result = result.substr(result.find("] ") + 2);
+        }
+        EXPECT_EQ(result, c.result) << c.name;
+    }
+}

@@ -11,6 +11,7 @@
 #include <tesra/Window.h>
 #include <tesra/tesra.h>
 
+#include "system/AbruptEnd.h"
 #include "system/MessageBoxAnswer.h"
 #include "system/TerminationSignals.h"
 #include "platform/Platform.h"
@@ -181,6 +182,16 @@ namespace tesra
     void setExitCode(int code)
     {
         exitCode() = code;
+    }
+
+    void setTerminationSignalListener(void (*listener)(int signal))
+    {
+        TerminationSignals::setListener(listener);
+    }
+
+    void setAbruptEndListener(void (*listener)())
+    {
+        AbruptEnd::setListener(listener);
     }
 
     bool checkSingleInstance(const hstring& name, const hstring& fallbackName)

@@ -338,27 +338,45 @@ namespace tesraui
 
     void Dataset::queueEvent(std::shared_ptr<Event> event, std::unique_ptr<EventArgs> args)
     {
-        if (handlerRunning && event != nullptr)
+        if (event == nullptr)
         {
-            if (eventsQueuedByHandlers >= maxEventsQueuedByHandlers)
+            return;
+        }
+        if (handlerRunning && eventsQueuedByHandlers >= maxEventsQueuedByHandlers)
+        {
+            if (droppedEvents++ == 0)
             {
-                if (droppedEvents++ == 0)
-                {
-                    const Object* object = args->object;
-                    quortypes::Log::errorf(
-                        logTag,
-                        "Dataset '%s' dropped event '%s' of object '%s': event handlers "
-                        "queued more than %d events in one frame. Further drops are "
-                        "counted.",
-                        this->name.c_str(), quortypes::Log::quote(eventNameOf(object, event.get())).c_str(),
-                        quortypes::Log::quote(object != nullptr ? object->getFullName() : "?").c_str(),
-                        maxEventsQueuedByHandlers);
-                }
-                return;
+                _reportFirstDrop(event.get(), args.get(),
+                                 formatString("event handlers queued more than %d events in one frame",
+                                              maxEventsQueuedByHandlers));
             }
+            return;
+        }
+        if (eventQueue.size() >= maxQueuedEvents)
+        {
+            droppedWhileFullSinceCall = true;
+            if (droppedWhileFull++ == 0)
+            {
+                _reportFirstDrop(event.get(), args.get(),
+                                 formatString("%d events wait in its queue, queued faster than they run",
+                                              eventQueue.size()));
+            }
+            return;
+        }
+        if (handlerRunning)
+        {
             ++eventsQueuedByHandlers;
         }
         eventQueue.push(std::move(event), std::move(args));
+    }
+
+    void Dataset::_reportFirstDrop(const Event* event, const EventArgs* args, const hstring& why)
+    {
+        const Object* object = (args != nullptr ? args->object : nullptr);
+        quortypes::Log::errorf(
+            logTag, "Dataset '%s' dropped event '%s' of object '%s': %s. Further drops are counted.",
+            this->name.c_str(), quortypes::Log::quote(eventNameOf(object, event)).c_str(),
+            quortypes::Log::quote(object != nullptr ? object->getFullName() : "?").c_str(), why.c_str());
     }
 
     void Dataset::_reportDroppedEvents()
@@ -399,16 +417,32 @@ namespace tesraui
             _reportDroppedEvents();
         }
         eventsQueuedByHandlers = 0;
+        // Nothing found the queue full since the last call either.
+        if (droppedWhileFull > 0 && !droppedWhileFullSinceCall)
+        {
+            if (droppedWhileFull > 1)
+            {
+                quortypes::Log::errorf(logTag,
+                                       "Dataset '%s' dropped %lld more events while its queue was full.",
+                                       this->name.c_str(), droppedWhileFull - 1);
+            }
+            droppedWhileFull = 0;
+        }
+        droppedWhileFullSinceCall = false;
         for (int count = 0; alive.isAlive(); ++count)
         {
             if (count == maxEventsPerCall && !eventQueue.empty())
             {
                 if (!eventLimitReported)
                 {
-                    quortypes::Log::warnf(logTag,
-                                          "Dataset '%s' ran %d events in one frame and left %d for the next: "
-                                          "an event handler may be triggering its own event.",
-                                          this->name.c_str(), maxEventsPerCall, eventQueue.size());
+                    // A handler that keeps triggering queues about an event a run; events that came from
+                    // elsewhere (a script run every frame) are no handler's doing.
+                    const bool handlers = eventsQueuedByHandlers >= maxEventsPerCall / 2;
+                    quortypes::Log::warnf(
+                        logTag, "Dataset '%s' ran %d events in one frame and left %d for the next: %s.",
+                        this->name.c_str(), maxEventsPerCall, eventQueue.size(),
+                        handlers ? "an event handler may be triggering its own event"
+                                 : "events are queued faster than they run");
                     eventLimitReported = true;
                 }
                 return;

@@ -63,12 +63,15 @@ namespace tesraui
         }
 
         // How the numbers of a property's text are read by its setter, to tell what a text it cannot hold
-        // came out as.
-        hstring readAs(int type, const hstring& value)
+        // came out as; a bounded property's setter holds them within its bounds.
+        hstring readAs(const PropertyInfo& info, const hstring& value)
         {
+            const int type = info.type;
             if (type == PropertyInfo::INT)
             {
-                return hstring(value.toInt());
+                return hstring(info.isBounded()
+                                   ? (int)PropertyInfo::heldWithin(value.toInt(), info.lowest, info.highest)
+                                   : value.toInt());
             }
             if (type == PropertyInfo::UCHAR)
             {
@@ -76,7 +79,10 @@ namespace tesraui
             }
             if (type == PropertyInfo::FLOAT)
             {
-                return formatString("%g", (double)value.toFloat());
+                const double read = value.toFloat();
+                return formatString("%g", info.isBounded()
+                                              ? PropertyInfo::heldWithin(read, info.lowest, info.highest)
+                                              : read);
             }
             harray<hstring> parts;
             for (const hstring& part : value.split(','))
@@ -88,9 +94,10 @@ namespace tesraui
 
         // Whether a number property of some type could refuse the text. Nearly every text of a data file is a
         // name or a list of small whole numbers, which none refuses, so a character scan spares them the
-        // property's description and the number readers. Anything else (a fraction, an exponent, a long run
-        // of digits, "nan" or "inf") is looked at whole.
-        bool mayBeUnheld(const hstring& value)
+        // property's description and the number readers. Anything else (a fraction, an exponent, a run of
+        // more than `digits` digits, "nan" or "inf") is looked at whole. An int holds every whole number of
+        // nine digits, a bounded property every one of three.
+        bool mayBeUnheld(const hstring& value, int maxDigits)
         {
             // Part by part, as a rectangle or a vector is read; a part that starts with no digit (a word)
             // reads as no number, which nothing refuses.
@@ -108,7 +115,7 @@ namespace tesraui
                     for (; *c != '\0' && *c != ','; ++c)
                     {
                         const bool digit = isdigit((unsigned char)*c);
-                        if ((digit && ++digits > 9) || (!digit && *c != ' '))
+                        if ((digit && ++digits > maxDigits) || (!digit && *c != ' '))
                         {
                             return true;
                         }
@@ -125,15 +132,15 @@ namespace tesraui
         // A number its property cannot hold is set as ever (files in use may hold such numbers), but the
         // file's writer is told where, or the typo would only show as something out of place. `owner` is
         // "object", "animator" or "image".
-        void warnUnheld(quorxml::Node* node, const char* owner, const hstring& ownerName, const hstring& name,
-                        int type, const hstring& value)
+        void warnUnheld(quorxml::Node* node, const char* owner, const hstring& ownerName,
+                        const PropertyInfo& info, const hstring& value)
         {
-            const hstring refusal = PropertyInfo::valueRefusal(type, value);
+            const hstring refusal = PropertyInfo::valueRefusal(info, value);
             if (refusal != "")
             {
                 quortypes::Log::warnf(logTag, "Property '%s' of %s '%s': %s, read as %s, in file %s, line %d",
-                                      name.c_str(), owner, ownerName.c_str(), refusal.c_str(),
-                                      readAs(type, value).c_str(), node->getFilename().c_str(),
+                                      info.name.c_str(), owner, ownerName.c_str(), refusal.c_str(),
+                                      readAs(info, value).c_str(), node->getFilename().c_str(),
                                       node->getLine());
             }
         }
@@ -176,17 +183,18 @@ namespace tesraui
                     if (geometry)
                     {
                         const hstring value = property->getValue();
-                        const int type = (mayBeUnheld(value) ? geometryType(node, name) : -1);
+                        // The geometry's types have no bounds.
+                        const int type = (mayBeUnheld(value, 9) ? geometryType(node, name) : -1);
                         if (type >= 0)
                         {
-                            warnUnheld(node, owner, ownerName, name, type, value);
+                            warnUnheld(node, owner, ownerName, PropertyInfo(name, type), value);
                         }
                     }
                     continue;
                 }
                 const hstring value = property->getValue();
                 located(node, [&]() { target->setProperty(name, value); });
-                if (!mayBeUnheld(value))
+                if (!mayBeUnheld(value, 3))
                 {
                     continue;
                 }
@@ -197,7 +205,10 @@ namespace tesraui
                 }
                 if (const PropertyInfo* info = PropertyInfo::find(descriptions, name))
                 {
-                    warnUnheld(node, owner, ownerName, name, info->type, value);
+                    // Named as written: a parameterised property's description names it with "%".
+                    PropertyInfo written = *info;
+                    written.name = name;
+                    warnUnheld(node, owner, ownerName, written, value);
                 }
             }
         }
@@ -506,7 +517,8 @@ namespace tesraui
         }
         if (parent != nullptr)
         {
-            parent->addChild(created);
+            // A tree nested deeper than any walk of it may go is refused at the object too deep.
+            located(node, [&]() { parent->addChild(created); });
         }
         applyProperties(node, created, isObject ? "object" : "animator", name, isObject);
         for (quorxml::Node* child = node->firstChild(); child != nullptr; child = child->nextSibling())

@@ -9,6 +9,8 @@
 #include <tesraui/exception.h>
 #include <tesraui/tesraui.h>
 
+#include "libraryState.h"
+
 namespace tesraui
 {
     void Dataset::load()
@@ -196,7 +198,7 @@ namespace tesraui
         {
             if (pair.second->isDynamic() && pair.second->getIdleTime() > 1.0f)
             {
-                pair.second->unload();
+                _unloadIdleTexture(pair.second.get());
             }
         }
     }

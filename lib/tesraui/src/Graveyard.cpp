@@ -3,6 +3,7 @@
 
 #include <tesraui/CompositeImage.h>
 #include <tesraui/Dataset.h>
+#include <tesraui/Freed.h>
 #include <tesraui/Image.h>
 #include <tesraui/Object.h>
 #include <tesraui/Texture.h>
@@ -19,11 +20,25 @@ namespace tesraui
         // go before their parent. Main thread only, as the tree is.
         struct Graveyard
         {
+            // An idle texture due to be unloaded, and how long it had lain idle then.
+            struct Unload
+            {
+                LifeToken::Watch alive;
+                Texture* texture;
+                float idleTime;
+            };
+
             std::vector<Object*> objects;
             std::vector<std::unique_ptr<Image>> images;
             std::vector<std::unique_ptr<Texture>> textures;
+            std::vector<std::unique_ptr<Freed>> freed;
+            std::vector<Unload> unloads;
 
-            bool empty() const { return objects.empty() && images.empty() && textures.empty(); }
+            bool empty() const
+            {
+                return objects.empty() && images.empty() && textures.empty() && freed.empty() &&
+                       unloads.empty();
+            }
         };
 
         Graveyard& graveyard()
@@ -51,6 +66,17 @@ namespace tesraui
         // A destructor may run code that destroys more; that is freed in the next round.
         while (!buried.empty())
         {
+            // One destroyed meanwhile is unloaded by its free, and one drawn again since stays.
+            std::vector<Graveyard::Unload> unloads;
+            unloads.swap(buried.unloads);
+            for (Graveyard::Unload& unload : unloads)
+            {
+                if (unload.alive.isAlive() && unload.texture->isLoaded() &&
+                    unload.texture->getIdleTime() >= unload.idleTime)
+                {
+                    unload.texture->unload();
+                }
+            }
             std::vector<Object*> objects;
             objects.swap(buried.objects);
             for (Object* object : objects)
@@ -64,7 +90,28 @@ namespace tesraui
             std::vector<std::unique_ptr<Texture>> textures;
             textures.swap(buried.textures);
             textures.clear();
+            std::vector<std::unique_ptr<Freed>> freed;
+            freed.swap(buried.freed);
+            freed.clear();
         }
+    }
+
+    void _buryFreed(std::unique_ptr<Freed> freed)
+    {
+        if (deferring)
+        {
+            graveyard().freed.push_back(std::move(freed));
+        }
+    }
+
+    void _unloadIdleTexture(Texture* texture)
+    {
+        if (!deferring)
+        {
+            texture->unload();
+            return;
+        }
+        graveyard().unloads.push_back({texture->watchLife(), texture, texture->getIdleTime()});
     }
 
     void _buryObject(Object* object)

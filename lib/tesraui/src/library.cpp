@@ -5,6 +5,8 @@
 #include <tesra/tesra.h>
 #include <tesraui/ButtonBase.h>
 #include <tesraui/Dataset.h>
+#include <tesraui/LifeToken.h>
+#include <tesraui/Object.h>
 #include <tesraui/tesraui.h>
 
 #include "libraryState.h"
@@ -20,6 +22,7 @@ namespace tesraui
     static hstring localization = "";
     static hstring defaultLocalization = "";
     static kavtypes::Rectangle viewport;
+    static Watched<Object> modalLayer;
     static hdict<float> textureExtensionScales;
 
     void _registerFactories();
@@ -33,6 +36,7 @@ namespace tesraui
         defaultScale = 1.0f;
         limitCursorToViewport = true;
         hoverEffect = true;
+        modalLayer = Watched<Object>();
         setDebugEnabled(false);
         defaultTextsPath = "texts";
         localization = "";
@@ -60,6 +64,7 @@ namespace tesraui
         // What the datasets' own objects destroyed as they went.
         freeDestroyed();
         setDeferredFrees(false);
+        modalLayer = Watched<Object>();
     }
 
     bool isHoverEffectEnabled()
@@ -70,6 +75,16 @@ namespace tesraui
     void setHoverEffectEnabled(bool value)
     {
         hoverEffect = value;
+    }
+
+    void setModalLayer(Object* layer)
+    {
+        modalLayer = Watched<Object>(layer);
+    }
+
+    Object* getModalLayer()
+    {
+        return modalLayer.get();
     }
 
     void setLimitCursorToViewport(bool value)

@@ -22,4 +22,7 @@ namespace tesraui
     void _buryObject(Object* object);
     void _buryImage(std::unique_ptr<Image> image);
     void _buryTexture(std::unique_ptr<Texture> texture);
+    // An idle texture's pixels go at freeDestroyed too, unless it is used or destroyed before; at once while
+    // frees are not deferred.
+    void _unloadIdleTexture(Texture* texture);
 } // namespace tesraui

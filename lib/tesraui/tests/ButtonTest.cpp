@@ -160,6 +160,63 @@ TEST_F(Buttons, LoadedDatasetDrawsAndClicksInOrder)
     EXPECT_EQ(this->taken(), harray<hstring>({"ButtonDown:11", "ButtonUp:11", "ButtonClick:11"}));
 }
 
+// A modal layer over everything (a message box) takes the pointer from every button outside it, also from
+// one of another dataset whose tree holds no cover (a library's screen under a game's box), and leaves it to
+// its own; once it goes, or is destroyed, the buttons under the pointer light up again.
+TEST_F(Buttons, AModalLayerAloneTakesThePointer)
+{
+    this->folder.write("ui/screen.xml", R"(<Dataset>
+  <Object type="Container" name="screen" rect="0,0,128,128">
+    <Object type="ImageButton" name="thumb" rect="10,10,40,20"/>
+  </Object>
+</Dataset>)");
+    tesraui::Dataset screen("ui/screen.xml", "screen");
+    screen.load();
+    ImageButton* thumb = dynamic_cast<ImageButton*>(screen.getObject("thumb"));
+    ASSERT_NE(thumb, nullptr);
+    tesraui::Container* layer = new tesraui::Container("layer", Rectangle(0, 60, 128, 68));
+    this->dataset->registerObjects(layer);
+    this->root->addChild(layer);
+    ImageButton* inside = new ImageButton("inside", Rectangle(0, 20, 40, 20));
+    this->dataset->registerObjects(inside);
+    layer->addChild(inside);
+    struct Row
+    {
+        const char* step;
+        tesraui::Object* layer;
+        bool thumb, ok, inside;
+    };
+    harray<hstring> journal;
+    for (const Row& row :
+         {Row{"no layer", nullptr, true, true, false}, Row{"the layer stands", layer, false, false, true},
+          Row{"the layer goes", nullptr, true, true, false}})
+    {
+        tesraui::setModalLayer(row.layer);
+        const std::pair<ImageButton*, Vector2> buttons[] = {
+            {thumb, Vector2(20, 20)}, {this->ok, Vector2(20, 50)}, {inside, Vector2(20, 90)}};
+        for (const auto& button : buttons)
+        {
+            if (button.first == inside && row.layer == nullptr)
+            {
+                continue;
+            }
+            this->moveTo(button.second.x, button.second.y);
+            this->frame(0, 0);
+            screen.getRoot()->onMouseMove();
+            journal.push_back(hstring(row.step) + ": " + button.first->getName() + " " +
+                              (button.first->isHovered() ? "lit" : "dark"));
+        }
+    }
+    EXPECT_EQ(journal,
+              harray<hstring>({"no layer: thumb lit", "no layer: ok lit", "the layer stands: thumb dark",
+                               "the layer stands: ok dark", "the layer stands: inside lit",
+                               "the layer goes: thumb lit", "the layer goes: ok lit"}));
+    // A layer destroyed while it stands counts as none.
+    tesraui::setModalLayer(layer);
+    this->dataset->destroyObject(layer);
+    EXPECT_EQ(tesraui::getModalLayer(), nullptr);
+}
+
 TEST_F(Buttons, HoverPassDarkeningAndDisabledImages)
 {
     // Without a hover image the normal one is added again at a quarter of its alpha.

@@ -214,6 +214,111 @@ TEST(DatasetEventQueue, WhatHandlersQueuePastTheBoundIsDroppedAndCounted)
     }
 }
 
+// Events queued from outside the handlers (a script run every frame) were not counted: 20,000 a frame grew
+// the queue without end, a click waited longer every frame, and the error blamed a handler; and an event
+// without arguments dropped past a bound had its null arguments read. The queue holds its bound whoever
+// queues, and says so without blaming a handler.
+TEST(DatasetEventQueue, TheWholeQueueHoldsItsBoundWhoeverQueues)
+{
+    const int bound = tesraui::Dataset::maxQueuedEvents;
+    struct Case
+    {
+        const char* name;
+        bool arguments;   // the events carry arguments naming their object
+        bool fromHandler; // queued by a handler that queues two each run, else from outside every call
+    };
+    for (const Case& c : {Case{"from outside", true, false}, Case{"from outside, no arguments", false, false},
+                          Case{"from a handler, no arguments", false, true}})
+    {
+        uitest::LogCapture log;
+        tesraui::Dataset dataset("", "flood");
+        auto* flooder = new tesraui::Object("flooder", kavtypes::Rectangle(0, 0, 1, 1));
+        auto* button = new tesraui::Object("button", kavtypes::Rectangle(0, 0, 1, 1));
+        dataset.registerObjects(flooder);
+        dataset.registerObjects(button);
+        int runs = 0;
+        bool clicked = false;
+        bool going = true;
+        struct Run : public tesraui::Event
+        {
+            std::function<void()> then;
+            void execute(tesraui::EventArgs*) override { then(); }
+        };
+        auto flood = std::make_shared<Run>();
+        const auto queueOne = [&]
+        {
+            if (c.arguments)
+            {
+                flooder->triggerEvent("Tick", 0u, "x");
+            }
+            else
+            {
+                dataset.queueEvent(flood, nullptr);
+            }
+        };
+        flood->then = [&]
+        {
+            ++runs;
+            if (going && c.fromHandler)
+            {
+                queueOne();
+                queueOne();
+            }
+        };
+        auto click = std::make_shared<Run>();
+        click->then = [&] { clicked = true; };
+        flooder->registerEvent("Tick", flood);
+        button->registerEvent("Click", click);
+        int largest = 0;
+        queueOne();
+        for (int call = 0; call < 6; ++call)
+        {
+            dataset.processEvents();
+            for (int i = 0; !c.fromHandler && i < 2 * tesraui::Dataset::maxEventsPerCall; ++i)
+            {
+                queueOne();
+            }
+            largest = std::max(largest, dataset.getQueuedEventCount());
+        }
+        EXPECT_LE(largest, bound) << c.name;
+        EXPECT_GT(runs, 0) << c.name;
+        const std::string named = c.arguments ? "'Tick' of object 'flood.flooder'" : "'?' of object '?'";
+        const std::string perCall = std::to_string(tesraui::Dataset::maxEventsPerCall);
+        const uitest::Lines first =
+            c.fromHandler
+                ? uitest::Lines{"ERROR: Dataset 'flood' dropped event " + named +
+                                    ": event handlers queued more than " + perCall +
+                                    " events in one frame. Further drops are counted.",
+                                "WARNING: Dataset 'flood' ran " + perCall +
+                                    " events in one frame and left 1 for the next: an event handler may be "
+                                    "triggering its own event."}
+                : uitest::Lines{"WARNING: Dataset 'flood' ran " + perCall + " events in one frame and left " +
+                                    perCall + " for the next: events are queued faster than they run.",
+                                "ERROR: Dataset 'flood' dropped event " + named + ": " +
+                                    std::to_string(bound) +
+                                    " events wait in its queue, queued faster than they run. Further drops "
+                                    "are counted."};
+        EXPECT_EQ(log.take(), first) << c.name;
+
+        // Quiet again: the queue drains, the other drops are counted once, and a click runs at the next call.
+        going = false;
+        for (int call = 0; call < 3; ++call)
+        {
+            dataset.processEvents();
+        }
+        EXPECT_EQ(dataset.getQueuedEventCount(), 0) << c.name;
+        const uitest::Lines counted = log.take();
+        ASSERT_EQ(counted.size(), 1u) << c.name;
+        EXPECT_NE(counted[0].find(c.fromHandler ? " more events queued by event handlers beyond "
+                                                : " more events while its queue was full."),
+                  std::string::npos)
+            << counted[0];
+        button->triggerEvent("Click", 0u, "x");
+        dataset.processEvents();
+        EXPECT_TRUE(clicked) << c.name;
+    }
+}
+
 // Entries queued, removed and run in any interleaving come out as a plain list that removes by searching
 // would give them, arguments and all; events are also queued again after their removal, and removed by
 // the handler that runs.

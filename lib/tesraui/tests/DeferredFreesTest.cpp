@@ -1,12 +1,17 @@
+#include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include <tesraui/CompositeImage.h>
 #include <tesraui/Container.h>
 #include <tesraui/Dataset.h>
 #include <tesraui/Event.h>
 #include <tesraui/EventArgs.h>
+#include <tesraui/Freed.h>
 #include <tesraui/Image.h>
 #include <tesraui/Texture.h>
+#include <tesraui/tesraui.h>
 
 #include "UiTestSupport.h"
 
@@ -166,4 +171,77 @@ TEST_F(DeferredResourceFrees, DestroyedImagesAndTexturesReadAsGoneBeforeTheyAreF
     // Not yet freed: a holder that kept the bare pointer still reads it.
     EXPECT_EQ(texture->getRequestedFilename(), "gfx/quads");
     EXPECT_EQ(image->getName(), "i");
+}
+
+namespace
+{
+    // Notes into `freed` when it goes.
+    struct Keepsake
+    {
+        hstring name;
+        explicit Keepsake(const hstring& name) : name(name) {}
+        Keepsake(Keepsake&& other) noexcept : name(other.name) { other.name = ""; }
+        ~Keepsake()
+        {
+            if (name != "")
+            {
+                freed.push_back("freed " + name);
+            }
+        }
+    };
+} // namespace
+
+// What the library frees on its own once a texture lies idle goes at freeDestroyed, with what was destroyed,
+// and once: a draw in between keeps the texture loaded, and one destroyed in between is only freed.
+TEST_F(DeferredResourceFrees, IdleTexturesUnloadAtTheFreeUnlessUsedOrDestroyedFirst)
+{
+    struct Row
+    {
+        const char* what;
+        bool deferred;
+        // What happens between the update that finds the texture idle and the free.
+        std::function<void(tesraui::Dataset&, tesraui::Texture*)> between;
+        const char* expected;
+    };
+    const std::vector<Row> rows = {
+        {"left alone", true, [](tesraui::Dataset&, tesraui::Texture*) {}, "loaded until the free, unloaded"},
+        {"drawn", true, [](tesraui::Dataset&, tesraui::Texture* texture) { texture->getRenderTexture(); },
+         "loaded until the free, loaded"},
+        {"destroyed", true,
+         [](tesraui::Dataset& dataset, tesraui::Texture* texture) { dataset.destroyTexture(texture); },
+         "loaded until the free, freed"},
+        {"left alone without deferred frees", false, [](tesraui::Dataset&, tesraui::Texture*) {},
+         "unloaded at once, unloaded"},
+    };
+    folder.write("gfx/quads.png", uitest::quadsPng());
+    tesraui::setTextureIdleUnloadTime(1.0f);
+    for (const Row& row : rows)
+    {
+        SCOPED_TRACE(row.what);
+        tesraui::setDeferredFrees(row.deferred);
+        tesraui::Dataset dataset("", "idle");
+        tesraui::Texture* texture = dataset.registerTexture(std::make_unique<tesraui::Texture>(
+            "gfx/quads", tesra::rendersys->createTextureFromResource(
+                             "gfx/quads.png", tesra::Texture::Type::IMMUTABLE, false)));
+        texture->load();
+        const tesraui::Watched<tesraui::Texture> watched(texture);
+        dataset.updateTextures(1.5f);
+        std::string seen = texture->isLoaded() ? "loaded until the free" : "unloaded at once";
+        row.between(dataset, texture);
+        tesraui::freeDestroyed();
+        seen += watched.get() == nullptr ? ", freed" : texture->isLoaded() ? ", loaded" : ", unloaded";
+        EXPECT_EQ(seen, row.expected);
+    }
+    tesraui::setTextureIdleUnloadTime(0.0f);
+
+    // Anything else the engine lets go of on its own is kept until the free in the same way.
+    freed.clear();
+    for (bool deferred : {true, false})
+    {
+        tesraui::setDeferredFrees(deferred);
+        tesraui::freeWithDestroyed(Keepsake(deferred ? "deferred" : "at once"));
+        freed.push_back("free");
+        tesraui::freeDestroyed();
+    }
+    EXPECT_EQ(freed, (harray<hstring>{"free", "freed deferred", "freed at once", "free"}));
 }

@@ -35,9 +35,9 @@ namespace uitest
             fintu::FontTexture* atlas = nullptr;
             if (tesra::rendersys != nullptr)
             {
-                atlas = new fintu::FontTexture();
-                atlas->texture = tesra::rendersys->createTexture(8, 16, tesra::Color(255, 255, 255, 255));
-                this->textures.push_back(atlas);
+                this->textures.push_back(std::make_unique<fintu::FontTexture>());
+                atlas = this->textures.back().get();
+                atlas->texture.reset(tesra::rendersys->createTexture(8, 16, tesra::Color(255, 255, 255, 255)));
             }
             for (unsigned int c = ' '; c <= '~'; ++c)
             {

@@ -66,8 +66,14 @@ namespace tesrauilua
 
     void pushFunction(lua_State* L, lua_CFunction function)
     {
+        pushFunction(L, function, 0);
+    }
+
+    void pushFunction(lua_State* L, lua_CFunction function, int upvalues)
+    {
         lua_pushlightuserdata(L, (void*)function);
-        lua_pushcclosure(L, boundary, 1);
+        lua_insert(L, -1 - upvalues);
+        lua_pushcclosure(L, boundary, 1 + upvalues);
     }
 
     bool isRegisteredFunction(lua_State* L, int index)
@@ -77,15 +83,19 @@ namespace tesrauilua
 
     void registerFunction(lua_State* L, lua_CFunction function, const hstring& name)
     {
+        pushFunction(L, function);
+        assignGlobalPath(L, name);
+    }
+
+    void assignGlobalPath(lua_State* L, const hstring& name)
+    {
         if (!name.contains('.'))
         {
-            pushFunction(L, function);
             lua_setglobal(L, name.c_str());
             return;
         }
         // The path is walked in Lua so that a script's metatables on the way see it as any assignment.
         const hstring temporary = "___" + name.replaced(".", "___");
-        pushFunction(L, function);
         lua_setglobal(L, temporary.c_str());
         const harray<hstring> parts = name.split('.');
         hstring code;

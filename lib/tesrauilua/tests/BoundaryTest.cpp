@@ -98,6 +98,37 @@ TEST_F(LuaStateTest, RegisteredFunctionsAreKnownAsSuch)
     lua_pop(L, 3);
 }
 
+namespace
+{
+    // Answers its second and third upvalues, the ones pushFunction was handed.
+    int answersUpvalues(lua_State* L)
+    {
+        lua_pushvalue(L, lua_upvalueindex(2));
+        lua_pushvalue(L, lua_upvalueindex(3));
+        return 2;
+    }
+} // namespace
+
+TEST_F(LuaStateTest, ARegisteredFunctionCarriesItsUpvaluesBehindTheBoundary)
+{
+    lua_pushstring(L, "first");
+    lua_pushinteger(L, 2);
+    const int top = lua_gettop(L) - 2;
+    tesrauilua::pushFunction(L, answersUpvalues, 2);
+    EXPECT_EQ(lua_gettop(L), top + 1);
+    EXPECT_TRUE(tesrauilua::isRegisteredFunction(L, -1));
+    tesrauilua::assignGlobalPath(L, "carried.f");
+    EXPECT_EQ(lua_gettop(L), top);
+    EXPECT_EQ(run("return carried.f()"), "first|2");
+    // Cleared later, the value reads as nil and the function still runs behind the boundary.
+    lua_getglobal(L, "carried");
+    lua_getfield(L, -1, "f");
+    lua_pushnil(L);
+    lua_setupvalue(L, -2, 2);
+    lua_pop(L, 2);
+    EXPECT_EQ(run("return carried.f()"), "nil|2");
+}
+
 TEST_F(LuaStateTest, DottedRegistrationMakesMissingTablesOnly)
 {
     run("x = {keep = 1}");

@@ -1,5 +1,7 @@
 #include <algorithm>
 #include <chrono>
+#include <climits>
+#include <cmath>
 #include <memory>
 #include <thread>
 
@@ -126,10 +128,13 @@ void TheoraVideoClip::setPlaybackSpeed(float value)
 
 void TheoraVideoClip::seek(float time)
 {
-    int frame = (int)(time * this->fps);
+    // Held within the clip before it becomes a frame number: a time past the end stands at the end, one
+    // before the start (or NaN) at the start, whatever an int could hold of it.
+    const double frame = (double)time * this->fps;
+    const int last = std::max(this->numFrames, 0);
     this->firstFrameDisplayed = false;
     this->endOfFile = false;
-    this->seekFrame = std::max(0, std::min(frame, this->numFrames));
+    this->seekFrame = (frame >= last ? last : (frame > 0.0 ? (int)frame : 0));
 }
 
 void TheoraVideoClip::stop()
@@ -229,16 +234,28 @@ void TheoraVideoClip::update(float timeDelta)
     }
     else if (this->autoRestart.load() && this->restarted.load())
     {
-        while (next >= duration)
-        {
-            next -= duration;
-            ++this->playbackIteration;
-        }
-        current->seek(next);
+        // The passes the step went past, counted at once: taken off one by one, a step a float holds
+        // millions of passes of (a speed or a sync offset far out) would never end, and would lose nothing
+        // to the subtraction once the time outgrew the duration. A time no float holds starts a pass.
+        const bool finite = std::isfinite(next);
+        const double passes = (finite ? std::floor((double)next / duration) : 1.0);
+        const int counted = this->playbackIteration.load();
+        this->playbackIteration = counted + (int)std::min(passes, (double)(INT_MAX - counted));
+        const float within = (finite ? std::fmod(next, duration) : 0.0f);
+        current->seek(within >= 0.0f && within < duration ? within : 0.0f);
     }
     else if (time != duration && speed != 0.0f)
     {
-        current->update((duration - time) / speed);
+        // Stands exactly at the end; a clock no float holds stands there at once.
+        const float step = (duration - time) / speed;
+        if (std::isfinite(step))
+        {
+            current->update(step);
+        }
+        else
+        {
+            current->seek(duration);
+        }
     }
 }
 

@@ -208,10 +208,10 @@ namespace tesravideo
 
     void VideoObject::setSpeed(float value)
     {
-        this->speed = value;
+        this->speed = (float)PropertyInfo::heldWithin(value, -maxSpeed, maxSpeed);
         if (this->clip != nullptr)
         {
-            this->clip->setPlaybackSpeed(value);
+            this->clip->setPlaybackSpeed(this->speed);
         }
     }
 

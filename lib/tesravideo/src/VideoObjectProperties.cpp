@@ -61,8 +61,11 @@ namespace tesravideo
                      video.clip->setAutoRestart(video.loop);
                  }
              }},
-            {"speed", PropertyInfo::FLOAT, [](VideoObject& video) { return hstring(video.speed); },
-             [](VideoObject& video, const hstring& value) { video.setSpeed(value.toFloat()); }},
+            // The numbers of the clock are held where its arithmetic still holds them.
+            Row(
+                "speed", PropertyInfo::FLOAT, [](VideoObject& video) { return hstring(video.speed); },
+                [](VideoObject& video, const hstring& value) { video.setSpeed(value.toFloat()); })
+                .within(-maxSpeed, maxSpeed),
             {"time", PropertyInfo::FLOAT,
              [](VideoObject& video)
              { return hstring(video.clip != nullptr ? video.clip->getTimePosition() : 0.0f); },
@@ -84,7 +87,14 @@ namespace tesravideo
             clipRow("videoHeight", PropertyInfo::INT,
                     [](TheoraVideoClip& clip) { return hstring(clip.getHeight()); }),
             Table::textRow("audio", &VideoObject::audioName),
-            Table::floatRow("sync_offset", &VideoObject::audioSyncOffset),
+            Row(
+                "sync_offset", PropertyInfo::FLOAT,
+                [](VideoObject& video) { return hstring(video.audioSyncOffset); },
+                [](VideoObject& video, const hstring& value) {
+                    video.audioSyncOffset =
+                        (float)PropertyInfo::heldWithin(value.toFloat(), -maxSyncOffset, maxSyncOffset);
+                })
+                .within(-maxSyncOffset, maxSyncOffset),
             // An unknown mode is logged and changes nothing, and still counts as taken.
             {"blend_mode", PropertyInfo::STRING,
              [](VideoObject& video)

@@ -1,5 +1,9 @@
 #include <cmath>
+#include <functional>
+#include <string>
+#include <vector>
 
+#include <tesravideo/AudioVideoTimer.h>
 #include <tesravideo/TheoraException.h>
 
 #include "VideoTestSupport.h"
@@ -208,6 +212,92 @@ TEST_F(ClipTest, SeekPastTheEndIsDroppedAndTheClockRuns)
     // The seek is gone: no further turns probe it again.
     clip->update(0.01f);
     EXPECT_EQ(1, LogJournal::count("MEM:test [seek]: fineseeking failed, _readData failed!"));
+}
+
+// A looping clip at a speed of 1e30 hung its frame for ever: the wrap took the duration off the clock one
+// pass at a time, which a float that large never notices; a sound's clock 3e38 ahead (a sync offset of
+// -3e38) hung the same way. A seek to 1e30 converted a float no int holds (UBSan aborted, and the clip
+// played from its start). Each now stands where its arithmetic still holds it.
+TEST_F(ClipTest, FarNumbersOnTheClockEndInTheClip)
+{
+    VideoPlan plan;
+    plan.frames = 6;
+    plan.fps = 32;
+    // Without audio its clock is the frame steps less the offset.
+    tesravideo::AudioVideoTimer farSound(nullptr, nullptr, -3e38f);
+    struct Case
+    {
+        const char* name;
+        bool looping;
+        // Drives the clip; where its clock then stands is journaled.
+        std::function<void(TheoraVideoClip&)> drive;
+    };
+    const Case cases[] = {
+        {"looping at a speed of 1e30", true,
+         [](TheoraVideoClip& clip)
+         {
+             clip.setPlaybackSpeed(1e30f);
+             clip.update(0.1f);
+             clip.update(0.1f);
+         }},
+        // The first step takes the sound's clock, the second wraps it.
+        {"looping behind a sound's clock 3e38 ahead", true,
+         [&](TheoraVideoClip& clip)
+         {
+             clip.setTimer(&farSound);
+             clip.update(0.1f);
+             clip.update(0.1f);
+         }},
+        {"at a speed of 1e30", false,
+         [](TheoraVideoClip& clip)
+         {
+             clip.setPlaybackSpeed(1e30f);
+             clip.update(10.0f);
+         }},
+        {"seeking to 1e30", false,
+         [](TheoraVideoClip& clip)
+         {
+             clip.seek(1e30f);
+             clip._executeSeek();
+         }},
+        {"seeking to -1e30", false,
+         [](TheoraVideoClip& clip)
+         {
+             clip.seek(-1e30f);
+             clip._executeSeek();
+         }},
+        {"seeking to NaN", false,
+         [](TheoraVideoClip& clip)
+         {
+             clip.seek(std::nanf(""));
+             clip._executeSeek();
+         }},
+    };
+    std::vector<std::string> journal;
+    for (const Case& c : cases)
+    {
+        std::unique_ptr<TheoraVideoClip_Theora> clip = manualClip(plan, TH_GREY, 8);
+        clip->setAutoRestart(c.looping);
+        // Decoded past its end, a looping clip has restarted and wraps its clock.
+        fill(clip.get());
+        c.drive(*clip);
+        const float time = clip->getTimePosition();
+        const float duration = clip->getDuration();
+        const std::string where = (c.looping && time >= 0.0f && time < duration)   ? "in its pass"
+                                  : std::fabs(time - duration) <= duration * 1e-6f ? "at the end"
+                                  : time == 0.0f                                   ? "at the start"
+                                                 : "at " + std::to_string(time);
+        journal.push_back(std::string(c.name) + ": " + where +
+                          (clip->getPlaybackIteration() > 0 ? ", passes counted" : ""));
+    }
+    EXPECT_EQ(journal, (std::vector<std::string>{
+                           "looping at a speed of 1e30: in its pass, passes counted",
+                           "looping behind a sound's clock 3e38 ahead: in its pass, passes counted",
+                           "at a speed of 1e30: at the end",
+                           "seeking to 1e30: at the end",
+                           "seeking to -1e30: at the start",
+                           "seeking to NaN: at the start",
+                       }));
 }
 
 TEST_F(ClipTest, StopRewindsAndPauses)

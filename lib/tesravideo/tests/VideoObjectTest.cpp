@@ -508,3 +508,75 @@ TEST_F(VideoObjectTest, PropertiesListedReadAndSetBeforeAndAfterItsClip)
         R"(no_such=1: refused, reads '')"};
     EXPECT_EQ(Journal::replay(*video, journal, {"tesravideo"}), journal);
 }
+
+// A looping video at a speed of 1e30 (or a sync offset of -3e38) hung its frame for ever, and a time of 1e30
+// converted a float no int holds. Every number the clock reads is held where its arithmetic holds it: a
+// script's past a bound is refused by the rule its description carries, a data file's is held at the end
+// it passes with a warning naming the file and the line, and a time past the end stands at the end.
+TEST_F(VideoObjectTest, FarNumbersAreHeldWhereTheClockHoldsThem)
+{
+    struct Case
+    {
+        const char* property;
+        const char* value;
+    };
+    const Case cases[] = {{"speed", "1e30"}, {"speed", "-5000"},       {"speed", "nan"},
+                          {"speed", "2"},    {"sync_offset", "-3e38"}, {"sync_offset", "0.25"}};
+    VideoObject* video = this->add({{"video", "count"}});
+    const harray<PropertyInfo> descriptions = video->getPropertyDescriptions();
+    Lines journal;
+    for (const Case& c : cases)
+    {
+        // What a script is told, then what a data file's value becomes.
+        const hstring refusal = PropertyInfo::valueRefusal(descriptions, c.property, c.value);
+        video->setProperty(c.property, c.value);
+        journal.push_back(std::string(c.property) + "=" + c.value + ": " +
+                          (refusal != "" ? "refused (" + std::string(refusal.c_str()) + "), " : "") +
+                          "reads " + video->getProperty(c.property).c_str());
+    }
+    const std::string range = " is not a number from -1000 to 1000), ";
+    EXPECT_EQ(journal, (Lines{
+                           "speed=1e30: refused ('1e30'" + range + "reads 1000.000000",
+                           "speed=-5000: refused ('-5000'" + range + "reads -1000.000000",
+                           "speed=nan: refused ('nan' is not a number a float can hold), reads 0.000000",
+                           "speed=2: reads 2.000000",
+                           "sync_offset=-3e38: refused ('-3e38'" + range + "reads -1000.000000",
+                           "sync_offset=0.25: reads 0.250000",
+                       }));
+    this->dataset->destroyObject(video);
+
+    // A data file's video: told where, held, and standing at its end.
+    this->write("data/far.xml", "<Dataset>\n<Object type='VideoObject' name='far' x='0' y='0' w='64' h='48'\n"
+                                "video='count' loop='0' speed='1e30' sync_offset='-3e38' time='1e30'/>\n"
+                                "</Dataset>\n");
+    quortypes_testing::TagLogCapture<Lines> log("tesraui");
+    tesraui::Dataset far("data/far.xml");
+    far.load();
+    Lines warnings;
+    for (const std::string& line : log.take())
+    {
+        if (line.rfind("WARNING: ", 0) == 0)
+        {
+            warnings.push_back(line);
+        }
+    }
+    EXPECT_EQ(
+        warnings,
+        (Lines{"WARNING: Property 'speed' of object 'far': '1e30'" + range.substr(0, range.size() - 3) +
+                   ", read as 1000, in file data/far.xml, line 2",
+               "WARNING: Property 'sync_offset' of object 'far': '-3e38'" +
+                   range.substr(0, range.size() - 3) + ", read as -1000, in file data/far.xml, line 2"}));
+    auto* loaded = dynamic_cast<VideoObject*>(far.getObject("far"));
+    ASSERT_NE(loaded, nullptr);
+    TheoraVideoClip* clip = loaded->getClip();
+    ASSERT_NE(clip, nullptr);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!clip->isDone() && std::chrono::steady_clock::now() < deadline)
+    {
+        loaded->update(0.04f);
+        loaded->draw();
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    EXPECT_TRUE(clip->isDone());
+    EXPECT_FLOAT_EQ(clip->getTimePosition(), clip->getDuration());
+}

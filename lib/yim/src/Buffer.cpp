@@ -147,20 +147,28 @@ namespace yim
             this->dataCapacity = this->dataSize = STREAM_SIZE;
         }
         count = std::min(std::max(count, 0), this->dataCapacity);
-        int read = this->source->loadChunk(this->data.get(), count);
-        this->dataSize = read;
-        if (looping)
+        // A stream of less than one sample frame holds nothing to hear: looped, it would be rewound and
+        // read again for every byte of the buffer. It plays silence.
+        const long long frameBytes = (long long)this->info.channels * this->info.bitsPerSample / 8;
+        const bool empty = (long long)this->info.size < std::max(frameBytes, 1LL);
+        this->dataSize = (empty ? 0 : this->source->loadChunk(this->data.get(), count));
+        if (looping && !empty)
         {
             while (this->dataSize < count)
             {
                 this->source->rewind();
-                int more = this->source->loadChunk(this->data.get() + this->dataSize, count - this->dataSize);
+                const int start = this->dataSize;
+                int more = this->source->loadChunk(this->data.get() + start, count - start);
                 if (more <= 0)
                 {
                     // An empty or broken file would otherwise be rewound for ever.
                     break;
                 }
                 this->dataSize += more;
+                if (this->dataSize < count)
+                {
+                    this->repeatPass(start, more, count);
+                }
             }
         }
         if (this->dataSize < count)
@@ -169,6 +177,26 @@ namespace yim
         }
         this->dataSize = manager->_convertStream(this, this->data.get(), this->dataCapacity, this->dataSize);
         return this->dataSize;
+    }
+
+    void Buffer::repeatPass(int start, int length, int count)
+    {
+        // Every later pass brings the same bytes: a stream of a few bytes read pass by pass would be rewound
+        // for each few bytes of the buffer.
+        unsigned char* bytes = this->data.get();
+        while (this->dataSize < count)
+        {
+            const int piece = std::min(length, count - this->dataSize);
+            memcpy(bytes + this->dataSize, bytes + start, piece);
+            this->dataSize += piece;
+        }
+        // The source stands where reading the passes would have left it, for the next load.
+        const int partial = (count - start) % length;
+        if (partial > 0)
+        {
+            this->source->rewind();
+            this->source->loadChunk(bytes + count - partial, partial);
+        }
     }
 
     void Buffer::bind(Player* player, bool)

@@ -1,4 +1,6 @@
+#include <algorithm>
 #include <cmath>
+#include <ctime>
 
 #include <yim/Buffer.h>
 #include <yim/Category.h>
@@ -154,4 +156,53 @@ TEST_F(Stream, TheCountOfBytesPlayedGoesPastTwoGibibytes)
     EXPECT_EQ(player.getSamplePosition(), 4410);
     player._stop(0.0f);
     EXPECT_EQ(player.getProcessedByteCount(), 0);
+}
+
+// A looped stream was read again from its start for each pass: a data chunk of one byte (less than a sample
+// frame, junk after it) was rewound for every byte of the ring, a quarter of a core and frames of 0.9 s of
+// CPU. Less than a frame plays silence, a frame or two loop as ever, each at next to no cost.
+TEST_F(Stream, ALoopedStreamOfAFewBytesCostsNextToNothing)
+{
+    const auto cpuSeconds = []
+    {
+        timespec now{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+        return (double)now.tv_sec + now.tv_nsec / 1e9;
+    };
+    struct Case
+    {
+        const char* name;
+        std::string bytes;
+        const char* heard;
+    };
+    // 203 bytes: the data chunk's one byte and 158 bytes of no chunk at all.
+    const std::string junk =
+        riff(fmtChunk(2, 44100, 16) + "data" + littleEndian(1, 4) + "\x7F" + std::string(158, 'j'));
+    const Case cases[] = {
+        {"a byte of a 16-bit stereo frame and junk", junk, "silence"},
+        {"one 8-bit frame", riff(fmtChunk(1, 44100, 8) + chunk("data", "\xC0")), "sound"},
+        {"two 16-bit stereo frames",
+         riff(fmtChunk(2, 8000, 16) + chunk("data", pcm16({4000, -4000, 8000, -8000}))), "sound"},
+    };
+    ASSERT_EQ(junk.size(), 203u);
+    std::vector<std::string> journal, expected;
+    int made = 0;
+    for (const Case& c : cases)
+    {
+        const std::string name = "few" + std::to_string(made++);
+        writeFile(this->path(name + ".wav"), c.bytes);
+        ASSERT_NE(this->audio->createSound(this->path(name + ".wav"), "music"), nullptr) << c.name;
+        yim::Player* player = this->audio->createPlayer(name);
+        const double before = cpuSeconds();
+        player->play(0.0f, true);
+        const std::vector<float> output = this->render(50);
+        const double spent = cpuSeconds() - before;
+        const bool sound =
+            std::any_of(output.begin(), output.end(), [](float sample) { return sample != 0.0f; });
+        journal.push_back(std::string(c.name) + ": " + (sound ? "sound" : "silence") +
+                          (spent < 0.25 ? "" : ", " + std::to_string(spent) + " s of CPU"));
+        expected.push_back(std::string(c.name) + ": " + c.heard);
+        this->audio->destroyPlayer(player);
+    }
+    EXPECT_EQ(journal, expected);
 }

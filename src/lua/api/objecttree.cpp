@@ -69,9 +69,27 @@ namespace vumo
                     return (scene != nullptr ? (tesraui::Object*)scene->getRootObject() : nullptr);
                 }
 
+                // Raises the error, having destroyed the object, when it cannot hang below the parent: a
+                // tree nested deeper than every walk of it may go.
+                void refuseAttaching(lua_State* L, tesraui::Object* parent, tesraui::Object* object,
+                                     const hstring& name)
+                {
+                    const hstring refusal = parent->attachRefusal(object);
+                    if (refusal != "")
+                    {
+                        if (object->getDataset() != nullptr)
+                        {
+                            object->getDataset()->destroyObject(object);
+                        }
+                        raiseLuaError(L, "object.create(): object '" + name + "' cannot be attached to '" +
+                                             parent->getFullName() + "', " + refusal + ".");
+                    }
+                }
+
                 // A retained object of the active scene taken back and hung under parent; null when
-                // there is none, or when a script destroyed it while it was kept.
-                tesraui::Object* reuseRetained(const hstring& name, tesraui::Object* parent)
+                // there is none, or when a script destroyed it while it was kept. One that cannot hang
+                // there goes, as a kept object nobody takes back does.
+                tesraui::Object* reuseRetained(lua_State* L, const hstring& name, tesraui::Object* parent)
                 {
                     Scene* scene = getHost().getActiveScene();
                     tesraui::Object* object = (scene != nullptr ? scene->takeObject(name) : nullptr);
@@ -83,6 +101,7 @@ namespace vumo
                     {
                         object->detach();
                     }
+                    refuseAttaching(L, parent, object, name);
                     parent->addChild(object);
                     return object;
                 }
@@ -229,6 +248,7 @@ namespace vumo
                                                  "' was destroyed by a script while it was being made.");
                         }
                     };
+                    refuseAttaching(L, parent, object, name);
                     parent->addChild(object);
                     mustStand();
                     const harray<PropertyInfo> descriptions = object->getPropertyDescriptions();
@@ -287,7 +307,7 @@ namespace vumo
                 }
                 else if (name.endsWith("__retain"))
                 {
-                    tesraui::Object* retained = reuseRetained(name, parent);
+                    tesraui::Object* retained = reuseRetained(L, name, parent);
                     if (retained != nullptr)
                     {
                         return pushObject(L, retained);

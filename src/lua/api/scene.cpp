@@ -1,4 +1,5 @@
 #include <cmath>
+#include <memory>
 
 #include <lua.hpp>
 #include <quortypes/Log.h>
@@ -11,6 +12,7 @@
 #include "Chapter.h"
 #include "Scene.h"
 #include "Session.h"
+#include "SessionWork.h"
 #include "lua/Calls.h"
 #include "lua/Events.h"
 #include "lua/LuaInterface.h"
@@ -98,7 +100,24 @@ namespace vumo
                 {
                     // A target that cannot be reached is the caller's error; the active scene stays.
                     Session::checkSceneTarget(toString(L, 1));
-                    Session::changeScene(toString(L, 1), time, toString(L, 3));
+                    if (Session::isSwitchPoint())
+                    {
+                        Session::changeScene(toString(L, 1), time, toString(L, 3));
+                    }
+                    else
+                    {
+                        // Not from the frame's queued scripts: asked as scene.switch asks, for the next
+                        // frame's start.
+                        const hstring error = Session::getSwitchNameError(toString(L, 1));
+                        if (error != "")
+                        {
+                            throw quortypes::exception(error, __FILE__, __LINE__);
+                        }
+                        Session::queueScript(ObjectTexts::queuedSceneSwitch(toString(L, 1),
+                                                                            formatString("%f", time),
+                                                                            toString(L, 3), origin),
+                                             true);
+                    }
                 }
                 catch (const quortypes::exception& e)
                 {
@@ -124,6 +143,12 @@ namespace vumo
             int scene_queued_reset(lua_State* L)
             {
                 checkArgsExact(L, 1, "scene._queued_reset", "s");
+                if (!Session::isSwitchPoint())
+                {
+                    // Not from the frame's queued scripts: asked as scene.reset asks.
+                    Session::queueScript(ObjectTexts::queuedSceneReset(toString(L, 1)), true);
+                    return 0;
+                }
                 hstring name = toString(L, 1);
                 Chapter* chapter = nullptr;
                 if (name.contains("."))
@@ -306,7 +331,14 @@ namespace vumo
                     raiseLuaError(L, "ActionMap(): the parent object '" + parent->getName() +
                                          "' belongs to no dataset");
                 }
-                ActionMapObject* object = new ActionMapObject(tesra::generateName("ActionMap"), rect);
+                auto made = std::make_unique<ActionMapObject>(tesra::generateName("ActionMap"), rect);
+                const hstring refusal = parent->attachRefusal(made.get());
+                if (refusal != "")
+                {
+                    raiseLuaError(L, "ActionMap(): cannot attach to the parent object '" +
+                                         parent->getFullName() + "', " + refusal);
+                }
+                ActionMapObject* object = made.release();
                 object->setMap(map);
                 object->setEnvironment(environment);
                 parent->getDataset()->registerObjects(object);

@@ -219,21 +219,27 @@ namespace vumo
                 return 0;
             }
 
+            // Library scripts run before the window opens, and finalizers when the state closes after it has
+            // gone: the questions then answer as for no window, and a change is refused.
             int sys_isFullscreen(lua_State* L)
             {
-                return push(L, tesra::window->isFullscreen());
+                return push(L, tesra::window != nullptr && tesra::window->isFullscreen());
             }
 
             int sys_setFullscreen(lua_State* L)
             {
                 checkArgsExact(L, 1, "sys.setFullscreen", "b");
+                if (tesra::window == nullptr)
+                {
+                    raiseLuaError(L, "sys.setFullscreen: the window is not open");
+                }
                 tesra::window->setFullscreen(toBool(L, 1));
                 return 0;
             }
 
             int sys_isWindowFocused(lua_State* L)
             {
-                return push(L, tesra::window->isFocused());
+                return push(L, tesra::window != nullptr && tesra::window->isFocused());
             }
 
             int sys_cleanMemory(lua_State*)
@@ -294,7 +300,7 @@ namespace vumo
                 if (key == "ram")
                     return push(L, info.ram);
                 if (key == "maxTextureSize")
-                    return push(L, tesra::rendersys->getMaxTextureSize());
+                    return push(L, tesra::rendersys != nullptr ? tesra::rendersys->getMaxTextureSize() : 0);
                 if (key == "displayDpi")
                     return push(L, (int)info.displayDpi);
                 if (key == "locale")
@@ -303,6 +309,10 @@ namespace vumo
                     return push(L, tesra::getPackageName());
                 if (key == "inputMode")
                 {
+                    if (tesra::window == nullptr)
+                    {
+                        return push(L, "unknown");
+                    }
                     const tesra::InputMode mode = tesra::window->getInputMode();
                     return push(L, mode == tesra::InputMode::MOUSE   ? "mouse"
                                    : mode == tesra::InputMode::TOUCH ? "touch"
@@ -311,7 +321,11 @@ namespace vumo
                 if (key == "displayResolution")
                     return pushPoint(L, info.displayResolution.x, info.displayResolution.y);
                 if (key == "windowResolution")
-                    return pushPoint(L, (float)tesra::window->getWidth(), (float)tesra::window->getHeight());
+                {
+                    return tesra::window != nullptr ? pushPoint(L, (float)tesra::window->getWidth(),
+                                                                (float)tesra::window->getHeight())
+                                                    : pushPoint(L, 0.0f, 0.0f);
+                }
                 if (key == "platform")
                     return push(L, "linux");
                 raiseLuaError(L, "Invalid sys.info param: " + key);

@@ -4,6 +4,7 @@
 #include <lua.hpp>
 #include <kavtypes/Spline.h>
 
+#include "Tagged.h"
 #include "gvec2.h"
 #include "lua/Calls.h"
 
@@ -14,13 +15,14 @@ namespace vumo
         namespace
         {
             const char* const typeName = "gspline";
+            const char tag = 0;
 
             // The userdata's block holds the owner of its spline; the collector's call empties it.
             typedef std::unique_ptr<kavtypes::Spline> Slot;
 
             Slot* checkSlot(lua_State* L, int index)
             {
-                return (Slot*)luaL_checkudata(L, index, typeName);
+                return checkTagged<Slot>(L, index, &tag, typeName);
             }
 
             // A script that reaches the collector's call (through debug.getmetatable) empties the slot while
@@ -87,9 +89,7 @@ namespace vumo
                 {
                     closed = (luaL_checknumber(L, first + 3) == 1);
                 }
-                Slot* slot = new (lua_newuserdata(L, sizeof(Slot))) Slot();
-                luaL_getmetatable(L, typeName);
-                lua_setmetatable(L, -2);
+                Slot* slot = pushTagged<Slot>(L, &tag, typeName);
                 kavtypes::Spline built;
                 built.build(points, closed, startTangent, endTangent);
                 *slot = std::make_unique<kavtypes::Spline>(built);
@@ -138,9 +138,11 @@ namespace vumo
                 return 1;
             }
 
+            // The collector calls it for whatever userdata carries the metatable, and an error here would
+            // surface at whatever allocation the collection ran in: what is not a spline is left alone.
             int gspline_gc(lua_State* L)
             {
-                checkSlot(L, 1)->reset();
+                releaseGspline(L, 1);
                 return 0;
             }
 
@@ -166,6 +168,14 @@ namespace vumo
                 {nullptr, nullptr},
             };
         } // namespace
+
+        void releaseGspline(lua_State* L, int index)
+        {
+            if (Slot* slot = toTagged<Slot>(L, index, &tag))
+            {
+                slot->reset();
+            }
+        }
 
         void registerGsplineType()
         {

@@ -4,6 +4,7 @@
 
 #include <lua.hpp>
 
+#include "Tagged.h"
 #include "lua/Calls.h"
 
 namespace vumo
@@ -13,6 +14,7 @@ namespace vumo
         namespace
         {
             const char* const typeName = "gvec2";
+            const char tag = 0;
 
             struct Components
             {
@@ -22,16 +24,12 @@ namespace vumo
 
             Components* check(lua_State* L, int index)
             {
-                return (Components*)luaL_checkudata(L, index, typeName);
+                return checkTagged<Components>(L, index, &tag, typeName);
             }
 
             int pushNew(lua_State* L, float x, float y)
             {
-                Components* value = (Components*)lua_newuserdata(L, sizeof(Components));
-                value->x = x;
-                value->y = y;
-                luaL_getmetatable(L, typeName);
-                lua_setmetatable(L, -2);
+                pushTagged<Components>(L, &tag, typeName, Components{x, y});
                 return 1;
             }
 
@@ -226,8 +224,10 @@ namespace vumo
                 return push(L, formatString("gvec2(%.2f, %.2f)", v->x, v->y));
             }
 
-            int gvec2_gc(lua_State*)
+            // A vector owns nothing; a spline that wears the vector's metatable does.
+            int gvec2_gc(lua_State* L)
             {
+                releaseGspline(L, 1);
                 return 0;
             }
 

@@ -13,6 +13,9 @@ namespace vumo
         kavtypes::Vector2* checkGvec2(lua_State* L, int index);
         int pushGvec2(lua_State* L, kavtypes::Vector2 value);
         void registerGvec2Type();
+        // Frees the spline of a gspline value at the index, which the collector reaches through another
+        // type's finalizer when a script gave the value that type's metatable; nothing for other values.
+        void releaseGspline(lua_State* L, int index);
         void registerGsplineType();
     } // namespace LuaInterface
 } // namespace vumo

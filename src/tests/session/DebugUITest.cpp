@@ -277,6 +277,9 @@ TEST_F(DebugTools, FunctionKeysTitleAndFrameCounter)
     EXPECT_EQ(journal(), "Active Scene: [c:FFCC00]c1.a[/c] up117");
     LuaInterface::execute("c1.a.mark = 1");
     key(119);
+    // The reset waits for the next frame's start, as a script's does.
+    EXPECT_EQ(engine->lua("c1.a.mark"), "1");
+    engine->frame(0.05f);
     EXPECT_EQ(engine->lua("c1.a.mark"), "nil");
 
     Session::lockScene();

@@ -134,9 +134,11 @@ TEST_F(DelayedCalls, ASceneSwitchDestructorTakesItsPieceAwayAndTwoSwitchesQueueO
     uiUpdate(0.25f);
     EXPECT_TRUE(chapter->hasObject("piece"));
 
-    // Both switches immediate, in one frame: the piece's deletion is queued once and runs once.
+    // Both switches immediate, at the start of one frame: the piece's deletion is queued once and runs once.
     LuaInterface::execute("scene._queued_switchScene('b', 0, '') scene._queued_switchScene('a', 0, '')");
+    uiUpdate(0.25f);
     EXPECT_EQ(Session::getActiveScene()->getName(), "a");
+    EXPECT_EQ(engine->logCount("activating scene b"), 1u);
     uiUpdate(0.25f);
     EXPECT_FALSE(chapter->hasObject("piece"));
     EXPECT_FALSE(chapter->hasObject("d"));

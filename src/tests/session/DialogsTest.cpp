@@ -257,3 +257,40 @@ TEST_F(Dialogs, RepliesAndSequencesExcludeEachOther)
     EXPECT_EQ(DialogManager::getNumReplies(), 0);
     EXPECT_EQ(DialogManager::getNumQueuedItems(), 1);
 }
+
+// A paused game holds its talk where it is: the line shown stays, nothing queued after it runs, and the
+// sequence takes up its count again where it stopped once the pause ends. A message box pauses the game,
+// so a line shown under one waits for its answer.
+TEST_F(Dialogs, APauseHoldsTheLineAndWhatFollowsIt)
+{
+    dialog("d", "function main()\n"
+                "  if done then dialog.stop() return end\n"
+                "  done = true\n"
+                "  dialog.sequence{'Ann:Wait.', 'note(\"code\")', 'Ann:Done.'}\n"
+                "end\n");
+    LuaInterface::execute("dialog.start('d')");
+    EXPECT_EQ(journal(), "start; Ann:Wait.");
+    std::string seen;
+    const auto run = [&](const char* phase, int frames)
+    {
+        for (int i = 0; i < frames; ++i)
+        {
+            engine->frame(0.1f);
+        }
+        seen += std::string(phase) + ":" + journal() + " ";
+    };
+    run("half the line", 10);
+    Session::setPaused(true);
+    run("paused long", 60);
+    Session::setPaused(false);
+    run("the rest of the line", 9);
+    run("past it", 5);
+    EXPECT_EQ(seen, "half the line: paused long: the rest of the line: past it:code; Ann:Done. ");
+    LuaInterface::execute("ui.messageBox{text = '{%s} {Wait}'}");
+    run("under a box", 60);
+    EXPECT_TRUE(UI::getInstance()->isMessageBoxActive());
+    EXPECT_EQ(seen.substr(seen.rfind("under")), "under a box: ");
+    LuaInterface::execute("ui.cancelActiveMessageBox()");
+    run("answered", 30);
+    EXPECT_EQ(seen.substr(seen.rfind("answered")), "answered:end ");
+}

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <quortypes/FileFaults.h>
 #include <quortypes/Log.h>
 #include <quortypes/exception.h>
 #include <quortypes/util.h>
@@ -153,6 +155,31 @@ namespace harness
             // The in-process tests check leaks; the GL driver unloaded at exit would only add noise here.
             return "XDG_DATA_HOME='" + path + "/xdg' XDG_RUNTIME_DIR='" + path +
                    "/run' ASAN_OPTIONS=detect_leaks=0 ";
+        }
+    };
+
+    // Makes one kind of file operation ("write" for the bytes of an atomic save, "remove") on a file or below
+    // a folder fail with an errno while alive, as a read-only folder or a full disk would for a player (root,
+    // running the tests, passes the real ones).
+    struct FileFault
+    {
+        static inline std::string operation, below;
+        static inline int error = 0;
+        FileFault(const std::string& operation, const std::string& below, int error)
+        {
+            FileFault::operation = operation;
+            FileFault::below = below;
+            FileFault::error = error;
+            quortypes::setFileFaultHook(&fail);
+        }
+        ~FileFault() { quortypes::setFileFaultHook(nullptr); }
+        FileFault(const FileFault&) = delete;
+        FileFault& operator=(const FileFault&) = delete;
+        static int fail(const char* what, const hstring& path)
+        {
+            const std::string folder = (below.size() > 0 && below.back() == '/') ? below : below + "/";
+            return operation == what && (path == below.c_str() || path.startsWith(folder.c_str())) ? error
+                                                                                                   : 0;
         }
     };
 

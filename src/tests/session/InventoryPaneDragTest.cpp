@@ -234,3 +234,57 @@ TEST_F(CarriedItems, NoPanWithoutABandOrAZoomedScene)
         frames(2);
     }
 }
+
+// A press moved at once, before the delay, carries the item it pressed: up out of the row, or along a row
+// that does not scroll; along a row that scrolls the row follows instead. Let go on another item of the row,
+// the carried item combines with it; let go on its own cell, it stays in hand. Each case starts with nothing
+// in hand and journals what the pane did.
+TEST_F(CarriedItems, AQuickDragCarriesThePressedItemAndADropOnAnotherCombines)
+{
+    LuaInterface::execute(
+        "combined = ''\n"
+        "for _, a in ipairs({'a', 'b', 'c'}) do for _, b in ipairs({'a', 'b', 'c'}) do\n"
+        "  _G['inv_combine_' .. a .. '_and_' .. b] = function() combined = a .. '+' .. b end\n"
+        "end end");
+    struct Case
+    {
+        const char* name;
+        const char* items;
+        kavtypes::Vector2 from, to;
+        const char* outcome; // what is in hand while carried, the row's x, and what was combined at the drop
+    };
+    const Case cases[] = {
+        {"up out of a row that scrolls", "a,b,c,d,e,f,g", {150, 430}, {150, 200}, "b 0 "},
+        {"along a row that scrolls", "a,b,c,d,e,f,g", {250, 430}, {150, 430}, " 100 "},
+        {"along a row that does not scroll, onto another item", "a,b,c", {50, 430}, {250, 430}, "a 0 a+c"},
+        {"up and back onto its own cell", "a,b,c", {150, 430}, {150, 430}, "b 0 "},
+        {"up and down onto another item", "a,b,c", {150, 430}, {50, 430}, "b 0 b+a"},
+    };
+    for (const Case& c : cases)
+    {
+        VariableDictionary::getGlobal().get("items").set(c.items);
+        UI::getInstance()->selectItem("");
+        LuaInterface::execute("combined = ''");
+        frames(2);
+        moveTo(c.from.x, c.from.y);
+        frames(1);
+        engine->mouse(tesra::Window::MOUSE_DOWN, c.from.x, c.from.y);
+        frames(1);
+        // Well within the delay: a few pixels a frame would stay a click.
+        const kavtypes::Vector2 way = c.to - c.from;
+        const kavtypes::Vector2 first =
+            (way.y != 0.0f || c.from == c.to) ? c.from + kavtypes::Vector2(0, -60) : c.from + way;
+        moveTo(first.x, first.y);
+        frames(1);
+        moveTo(c.to.x, c.to.y);
+        frames(1);
+        const std::string during = held() + " " + std::to_string((int)-rowX());
+        release(c.to.x, c.to.y);
+        frames(2);
+        EXPECT_EQ(during + " " + engine->lua("combined"), c.outcome) << c.name;
+        EXPECT_FALSE(pane->isDragActive()) << c.name;
+        // The row goes back to its first page for the next case.
+        pane->getScrollArea()->setScrollOffset(0, 0);
+        frames(1);
+    }
+}

@@ -389,6 +389,29 @@ TEST_F(InventoryPanes, TheRolloverLabelNamesTheItemUnderThePointer)
     EXPECT_EQ(std::string(label->getText()), "Put Apple in Basket");
 }
 
+TEST_F(InventoryPanes, AnItemWithoutItsTextIsShownAsMissingAndLoggedOnce)
+{
+    folder.put("data/ui/texts/ui.txt", "obj_a\n{\nApple\n}\n");
+    start("<Object type='Label' name='rollover' rect='0,250,200,30'/>");
+    tesraui::Label* label = dynamic_cast<tesraui::Label*>(UI::getUIDataset()->getObject("rollover"));
+    pane->setProperty("rollover_label", "rollover");
+    setItems("a,b");
+    engine->mouse(tesra::Window::MOUSE_MOVE, 50, 50);
+    frames(3, 0.1f);
+    EXPECT_EQ(std::string(label->getText()), "Apple");
+    // Back and forth over the cell without a text: on screen each frame, in the log once.
+    for (int i = 0; i < 3; ++i)
+    {
+        engine->mouse(tesra::Window::MOUSE_MOVE, 150, 50);
+        frames(2, 0.1f);
+        EXPECT_EQ(std::string(label->getText()), "ERROR: Text 'obj_b' not found!");
+        engine->mouse(tesra::Window::MOUSE_MOVE, 50, 50);
+        frames(2, 0.1f);
+    }
+    EXPECT_EQ(engine->logCount("the rollover label's text 'obj_b' is missing"), 1u);
+    EXPECT_EQ(engine->logCount("'obj_a' is missing"), 0u);
+}
+
 TEST_F(InventoryPanes, AnIconOverTheCellShowsWhatAClickWouldDo)
 {
     start();

@@ -75,18 +75,17 @@ protected:
     // is over; then a few more, in which a transition left behind would show itself again.
     void playThrough()
     {
-        for (int i = 0;
-             i < 40 && (Session::isTransitionRunning() || UI::getInstance()->isErrorOverlayShown()); ++i)
+        // A transition asked for by a hook starts at the next frame's start: five quiet frames in a row end
+        // the play.
+        for (int i = 0, quiet = 0; i < 200 && quiet < 5; ++i)
         {
             if (UI::getInstance()->isErrorOverlayShown())
             {
                 UI::getInstance()->onErrorContinue(nullptr);
             }
             engine->frame(0.1f);
-        }
-        for (int i = 0; i < 5; ++i)
-        {
-            engine->frame(0.1f);
+            const bool busy = Session::isTransitionRunning() || UI::getInstance()->isErrorOverlayShown();
+            quiet = (busy ? 0 : quiet + 1);
         }
     }
     std::string failure(const std::string& code) { return engine->failure(code, "<none>"); }
@@ -206,8 +205,11 @@ TEST_F(SwitchRecovery, ADirectSwitchCallRaisesItsFailureAndAQueuedOneReportsIt)
     EXPECT_FALSE(Session::isTransitionRunning());
     EXPECT_EQ(active(), "ch1.a");
     EXPECT_EQ(journal(), "");
-    // A chapter not loaded yet is found through its scene files.
+    // A chapter not loaded yet is found through its scene files; called outside the frame's queued
+    // scripts, the switch happens at the next frame's start.
     EXPECT_EQ(failure("scene._queued_switchScene('ch2.c', 0, 'none')"), "<none>");
+    EXPECT_EQ(active(), "ch1.a");
+    engine->frame(0.1f);
     EXPECT_EQ(active(), "ch2.c");
 
     LuaInterface::execute("scene.switch('ch9.x')");

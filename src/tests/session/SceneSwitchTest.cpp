@@ -307,7 +307,9 @@ TEST_F(SceneSwitch, AChapterThatFailsToLoadLeavesTheOldSceneActiveAndShown)
                          "activated:ch1.b changed:ch1.b<ch1.a");
 }
 
-TEST_F(SceneSwitch, AScriptThatLeavesItsChapterAtOnceOutlivesItsScene)
+// A scene's script that leaves its chapter from its hooks leaves at the next frame's start: the work that
+// called the script (the scene's update, its activation, its deactivation, its reset) finishes first.
+TEST_F(SceneSwitch, AScriptThatLeavesItsChapterLeavesAtTheNextFramesStart)
 {
     folder.put("data/chapters/ch7/ch7.datadef", "<Dataset/>");
     folder.put("data/chapters/ch7/scenes/leave.scene",
@@ -323,43 +325,52 @@ TEST_F(SceneSwitch, AScriptThatLeavesItsChapterAtOnceOutlivesItsScene)
                "if resetting then resetting = false scene._queued_switchScene('ch2.c', 0, 'none') end\n");
     Session::changeScene("ch7.leave", 0.0f, "none");
     ASSERT_EQ(Session::getActiveScene()->getFullName(), "ch7.leave");
-    // Its own frame update deletes the scene: what it had queued is gone with it.
+    // Its update asks: what the scene had queued still runs in that update, and the next frame leaves.
     Session::getActiveScene()->queueScript("note('queued')");
     clear();
     engine->frame(0.1f);
-    EXPECT_EQ(Session::getActiveScene()->getFullName(), "ch2.c");
-    EXPECT_FALSE(Session::getChapter("ch7")->isLoaded());
-    EXPECT_EQ(journal().find("queued"), std::string::npos) << journal();
-    EXPECT_NE(journal().find("leaving changing:ch2.c<ch7.leave"), std::string::npos) << journal();
-
-    // Its script leaves while the scene is being activated: the activation stops there.
-    clear();
-    Session::changeScene("ch7.jump", 0.0f, "none");
-    EXPECT_EQ(Session::getActiveScene()->getFullName(), "ch2.c");
-    EXPECT_FALSE(Session::getChapter("ch7")->isLoaded());
-    EXPECT_EQ(journal().find("activate jump"), std::string::npos) << journal();
-    EXPECT_NE(journal().find("jumping changing:ch2.c<ch7.jump"), std::string::npos) << journal();
+    EXPECT_EQ(Session::getActiveScene()->getFullName(), "ch7.leave");
+    EXPECT_EQ(journal(), "leaving queued");
     engine->frame(0.1f);
     EXPECT_EQ(Session::getActiveScene()->getFullName(), "ch2.c");
+    EXPECT_FALSE(Session::getChapter("ch7")->isLoaded());
+    EXPECT_NE(journal().find("leaving queued changing:ch2.c<ch7.leave"), std::string::npos) << journal();
 
-    // Its deactivation leaves for a third scene while a switch to another chapter goes on: the one made
-    // by the hook stands.
+    // Its script asks while the scene is being activated: the activation runs to its end first.
+    clear();
+    Session::changeScene("ch7.jump", 0.0f, "none");
+    EXPECT_EQ(Session::getActiveScene()->getFullName(), "ch7.jump");
+    EXPECT_NE(journal().find("jumping activate jump activated:ch7.jump"), std::string::npos) << journal();
+    engine->frame(0.1f);
+    EXPECT_EQ(Session::getActiveScene()->getFullName(), "ch2.c");
+    EXPECT_FALSE(Session::getChapter("ch7")->isLoaded());
+
+    // Its deactivation asks while a switch to another chapter goes on: that switch ends, then the one asked
+    // for by the hook.
     Session::changeScene("ch7.stubborn", 0.0f, "none");
     ASSERT_EQ(Session::getActiveScene()->getFullName(), "ch7.stubborn");
     Session::changeScene("ch1.a", 0.0f, "none");
-    EXPECT_EQ(Session::getActiveScene()->getFullName(), "ch2.c");
+    EXPECT_EQ(Session::getActiveScene()->getFullName(), "ch1.a");
     EXPECT_FALSE(Session::getChapter("ch7")->isLoaded());
-    EXPECT_FALSE(Session::getChapter("ch1")->isLoaded());
     engine->frame(0.1f);
+    EXPECT_EQ(Session::getActiveScene()->getFullName(), "ch2.c");
+    EXPECT_FALSE(Session::getChapter("ch1")->isLoaded());
 
-    // Its script leaves while the scene is being reset.
+    // Its script asks while the scene is being reset: the reset ends, then the switch runs in the same
+    // frame's queued scripts.
     Session::changeScene("ch7.again", 0.0f, "none");
     ASSERT_EQ(Session::getActiveScene()->getFullName(), "ch7.again");
     clear();
     LuaInterface::execute("resetting = true; scene._queued_reset('ch7.again')");
+    EXPECT_EQ(journal(), "");
+    engine->frame(0.1f);
     EXPECT_EQ(Session::getActiveScene()->getFullName(), "ch2.c");
     EXPECT_FALSE(Session::getChapter("ch7")->isLoaded());
-    EXPECT_EQ(journal().find(" reset"), std::string::npos) << journal();
+    EXPECT_NE(
+        journal().find("resetting activating:ch7.again activated:ch7.again reset changing:ch2.c<ch7.again"),
+        std::string::npos)
+        << journal();
+    EXPECT_EQ(Engine::errorLines(), 0) << engine->logText();
 }
 
 // A script dims the fade's overlay between every frame of the fade: the fade keeps its own level.
@@ -397,7 +408,9 @@ TEST_F(SceneSwitch, ATransitionStartedByTheEndOfAnotherRunsToItsEnd)
         "  if chain then chain = false scene._queued_switchScene('ch1.a', 0.5, 'crossfade') end\n"
         "end\n");
     Session::changeScene("b", 0.5f, "fade");
-    for (int i = 0; i < 40 && Session::isTransitionRunning(); ++i)
+    // The second starts at the frame after the first one's end.
+    for (int i = 0; i < 80 && (Session::isTransitionRunning() || Session::getActiveScene()->getName() != "a");
+         ++i)
     {
         engine->frame(0.1f);
     }
@@ -466,6 +479,8 @@ TEST_F(SceneSwitch, ScenesHooksPauseResetAndColourImages)
     }
     clear();
     LuaInterface::execute("scene._queued_reset('b')");
+    EXPECT_EQ(journal(), "");
+    engine->frame(0.1f);
     EXPECT_EQ(journal(), "resetting deactivate b activating:ch1.b script b activate b activated:ch1.b reset");
     tesraui::Object* kept = chapter->tryGetObject("keep__retain");
     ASSERT_NE(kept, nullptr);
@@ -564,7 +579,9 @@ TEST(SceneSwitchWithoutScene, ABareNameNeedsAnActiveScene)
                 "Can't switch to 'a', active_scene is null therefore scene name must have a chapter prefix"));
 }
 
-TEST_F(SceneSwitch, AnUpdateThatLeavesItsChapterAndThenFailsIsReportedAsItsScenesText)
+// The update asks to leave and then fails: the failure is its scene's, reported with the scene's text, and
+// the switch it asked for runs once the player goes on.
+TEST_F(SceneSwitch, AnUpdateThatAsksToLeaveAndThenFailsIsReportedAsItsScenesText)
 {
     folder.put("data/chapters/ch7/ch7.datadef", "<Dataset/>");
     folder.put(
@@ -574,12 +591,12 @@ TEST_F(SceneSwitch, AnUpdateThatLeavesItsChapterAndThenFailsIsReportedAsItsScene
     Session::changeScene("ch7.fail", 0.0f, "none");
     ASSERT_EQ(Session::getActiveScene()->getFullName(), "ch7.fail");
     engine->frame(0.1f);
-    EXPECT_EQ(Session::getActiveScene()->getFullName(), "ch2.c");
-    EXPECT_FALSE(Session::getChapter("ch7")->isLoaded());
-    // The hook's frame stands on the line of the scene's text, as if the text had run, and the failure
-    // names the text's chunk, though the scene is gone.
     EXPECT_GT(count("in function 'OnUpdate'\n\t<data/chapters/ch7/scenes/fail.scene>:1: in main chunk\n"
                     "Context: data/chapters/ch7/scenes/fail.scene"),
               0u)
         << engine->logText();
+    EXPECT_EQ(Session::getActiveScene()->getFullName(), "ch7.fail");
+    frameAfterContinue(0.1f);
+    EXPECT_EQ(Session::getActiveScene()->getFullName(), "ch2.c");
+    EXPECT_FALSE(Session::getChapter("ch7")->isLoaded());
 }

@@ -92,6 +92,16 @@ TEST_F(ScriptNumbers, AValueAPropertyCannotHoldIsRefusedNamingItAndChangesNothin
          "object.create(): property 'x' of object 'made' refused, x '1e+308'" + floatCannot},
         {"object.create, 'ImageBox', 'made', 'ui.root', {zorder = math.huge}",
          "object.create(): property 'zorder' of object 'made' refused, zorder 'inf'" + intCannot},
+        // What a video's clock holds: a looping video at 1e30 or behind a sound 3e38 ahead never ended a
+        // frame.
+        {"object.create, 'VideoObject', 'made', 'ui.root', {speed = 1e30}",
+         "object.create(): property 'speed' of object 'made' refused, speed '1e+30' is not a number from "
+         "-1000 "
+         "to 1000."},
+        {"object.create, 'VideoObject', 'made', 'ui.root', {sync_offset = -3e38}",
+         "object.create(): property 'sync_offset' of object 'made' refused, sync_offset '-3e+38' is not a "
+         "number "
+         "from -1000 to 1000."},
     };
     for (const auto& [call, message] : refused)
     {

@@ -45,11 +45,21 @@ TEST_F(ScriptValueLogLines, AScriptsValueIsQuotedByItsEnds)
         {"font name", "font.create(big, 'Sans.ttf', 20, 1)", "Registering font: xxx"},
         {"unmatched closing tags", "font.getTextWidth('Sans', 'a' .. string.rep('[/b]', 20000))",
          "Closing tag that was not opened ('[/b]' in 'a[/b]"},
+        // Bytes that are no UTF-8 character were kept whole: the cut moved back to their start.
+        {"a closing tag and continuation bytes",
+         "font.getTextWidth('Sans', '[/b]' .. string.rep('\\128', 1000000))",
+         "Closing tag that was not opened ('[/b]' in '[/b]\x80\x80"},
+        {"an error of continuation bytes",
+         "vumo.delayedCall(function() error('broken ' .. string.rep('\\128', 1000000)) end, 0)",
+         "broken \x80\x80"},
     };
     for (const Case& c : cases)
     {
         engine->log().clear();
         LuaInterface::execute("ok, message = pcall(function() " + hstring(c.script) + " end)");
+        // What a delayed call does shows in the frames after it.
+        engine->frame();
+        engine->frame();
         EXPECT_LT(logBytes(), 2000u) << c.name << ": " << engine->logText().substr(0, 2000);
         EXPECT_EQ(engine->logCount(c.quoting), 1u) << c.name << ": " << engine->logText().substr(0, 2000);
         EXPECT_EQ(engine->logCount(" bytes cut> ... "), 1u) << c.name;

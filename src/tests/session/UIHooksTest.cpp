@@ -438,22 +438,25 @@ TEST_F(UIWithoutHooks, FocusLossAndClosingSaveTheProfileAndAFailedSaveOnlyShowsT
     ui->OnFocusChanged(true);
     EXPECT_NE(harness::readFile(diff).find("score: 5\n"), std::string::npos);
 
-    // A folder where the save writes: the save fails, the player sees why and plays on.
-    const std::string blocker = folder.userFile("EngineTest", "Anna/vars.diff.backup.tmp/x");
-    std::filesystem::create_directories(blocker);
-    variables.get("score").setValue("6", true);
-    ui->OnFocusChanged(false);
-    EXPECT_TRUE(ui->isErrorOverlayShown());
-    EXPECT_EQ(logCount("Unable to save the profile: "), 2);
-    EXPECT_EQ(harness::readFile(diff).find("score: 6\n"), std::string::npos);
-    engine->frame();
-    ui->onErrorContinue(nullptr);
+    {
+        // A full disk: the save fails, the player sees why and plays on.
+        const harness::FileFault full("write", diff, ENOSPC);
+        variables.get("score").setValue("6", true);
+        ui->OnFocusChanged(false);
+        EXPECT_TRUE(ui->isErrorOverlayShown());
+        EXPECT_EQ(logCount("Unable to save the profile: "), 2);
+        EXPECT_EQ(harness::readFile(diff).find("score: 6\n"), std::string::npos);
+        engine->frame();
+        ui->onErrorContinue(nullptr);
+    }
 
-    // Closing without a close hook saves first.
-    std::filesystem::remove_all(folder.userFile("EngineTest", "Anna/vars.diff.backup.tmp"));
+    // Closing without a close hook lets the game end, whose end saves, with the last frame's change.
     variables.get("score").setValue("7", true);
     EXPECT_TRUE(ui->OnWindowClose(true));
-    EXPECT_NE(harness::readFile(diff).find("score: 7\n"), std::string::npos);
+    engine->frame();
+    variables.get("score").setValue("8", true);
+    engine->stop();
+    EXPECT_NE(harness::readFile(diff).find("score: 8\n"), std::string::npos);
 }
 
 TEST_F(UIHooks, AScriptedCursorIsBuiltForItsModeAndFollowsThePointer)

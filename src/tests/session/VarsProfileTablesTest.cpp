@@ -95,10 +95,11 @@ TEST_F(VarsAndProfiles, ProfilesThroughScripts)
     LuaInterface::execute("profile.save()");
     EXPECT_NE(Engine::log().back().find("wasn't saved, no change since last save detected"),
               std::string::npos);
-    std::filesystem::create_directories(user("Anna/vars.diff.backup.tmp/x"));
-    LuaInterface::execute("vars.score = 13");
-    EXPECT_NE(lua("attempt(profile.save)"), "ok");
-    std::filesystem::remove_all(user("Anna/vars.diff.backup.tmp"));
+    {
+        const harness::FileFault full("write", user("Anna/vars.diff.backup"), ENOSPC);
+        LuaInterface::execute("vars.score = 13");
+        EXPECT_NE(lua("attempt(profile.save)"), "ok");
+    }
 
     LuaInterface::execute("vars.score = 14; profile.sync('score'); vars.score = 15; vars.revertToProfile()");
     EXPECT_EQ(lua("vars.score"), "14");

@@ -20,6 +20,9 @@ vars.create("demo_password_found", 0)
 vars.create("demo_oar_found", 0)
 -- Set once the beacon on the hills burns: without its light the raft finds no way to the inn.
 vars.create("demo_beacon_lit", 0)
+-- Where the player last slid the hills' crate ("x,y"), so that it stands there in a later run too; "" until
+-- it has been moved.
+vars.create("demo_crate_place", "")
 
 function ui.setup()
 	ui.clock = 0
@@ -280,8 +283,9 @@ function ui.showAdventurePanels(scene)
 end
 
 -- The answer and the notice keep clear of what each screen shows: below the adventure's goal, below the
--- menu's buttons, below the landing page's games, above the menu's title.
-ui.sayHeights = {["menu.MainMenu"] = 384, ["menu.OrvaloStart"] = 482}
+-- menu's buttons, below the landing page's games, between the store's turning slides and its gallery, above
+-- the menu's title.
+ui.sayHeights = {["menu.MainMenu"] = 384, ["menu.OrvaloStart"] = 482, ["menu.StoreMenu"] = 148}
 
 function ui.placeLines(scene)
 	object.setProperty("ui.say_panel", "y", ui.sayHeights[scene] or 180)
@@ -318,6 +322,11 @@ function ui.notice(text)
 	end
 end
 
+-- Whether a notice shows or waits to: a screen that leaves by itself stays until they have all been seen.
+function ui.noticesPending()
+	return ui.noticeLeft ~= nil or #ui.notices > 0
+end
+
 function ui.nextNotice()
 	local text = table.remove(ui.notices, 1)
 	if text == nil then
@@ -329,11 +338,14 @@ function ui.nextNotice()
 	ui.noticeLeft = 4
 end
 
--- The answer and the notice fade out over their last half second; the next notice waiting follows.
+-- The answer and the notice fade out over their last half second; the next notice waiting follows. A
+-- notice's time does not run while the screen fades from one scene to the next: an achievement won as a
+-- scene ends (the duel's) is read whole on the next one.
 function ui.fadeLines(dt)
 	for _, line in ipairs({{"sayLeft", "ui.say_panel"}, {"noticeLeft", "ui.notice_panel"}}) do
 		local left = ui[line[1]]
-		if left ~= nil then
+		local held = line[1] == "noticeLeft" and scene.isTransitionActive()
+		if left ~= nil and not held then
 			left = left - dt
 			if left <= 0 then
 				object.setProperty(line[2], "visible", false)
@@ -475,7 +487,28 @@ function ui.isOverClickable()
 	return (ui.pointedThing())
 end
 
--- The name of the thing under the pointer, beside the pointer and kept inside the window.
+-- The panels a name beside the pointer keeps clear of while they show: the answer, the notice, the line
+-- being said, the goal.
+ui.linePanels = {"ui.say_panel", "ui.notice_panel", "ui.dialog_panel", "ui.goal_panel"}
+
+local function overlaps(ax, ay, aw, ah, bx, by, bw, bh)
+	return ax < bx + bw and bx < ax + aw and ay < by + bh and by < ay + ah
+end
+
+-- Whether the rectangle, in the UI's units, lies on a panel that shows.
+function ui.coversPanel(x, y, w, h)
+	for _, panel in ipairs(ui.linePanels) do
+		if object.getProperty(panel, "visible") and object.getProperty(panel, "alpha") > 0 and
+			overlaps(x, y, w, h, object.getProperty(panel, "x"), object.getProperty(panel, "y"),
+				object.getProperty(panel, "w"), object.getProperty(panel, "h")) then
+			return true
+		end
+	end
+	return false
+end
+
+-- The name of the thing under the pointer, beside the pointer, kept inside the window and off the lines
+-- shown: below the pointer, else above it, on the side with room, clear of the item the pointer carries.
 function ui.showHoverName()
 	if not ui.ready then
 		return
@@ -486,17 +519,26 @@ function ui.showHoverName()
 		return
 	end
 	local x, y = ui.getCursorPos()
-	local w = font.getTextWidth("demo:0.6", label) + 28
-	-- Right of the item the pointer carries, which is drawn over everything.
-	local gap = ui.getSelectedItem() ~= "" and 66 or 18
-	local left = x + gap
-	if left + w > object.getProperty("ui.root", "w") - 4 then
-		left = x - w - 8
+	local w, h = font.getTextWidth("demo:0.6", label) + 28, 30
+	local rootW, rootH = object.getProperty("ui.root", "w"), object.getProperty("ui.root", "h")
+	-- Beside the item the pointer carries, which is drawn over everything: right of it, or left of it when
+	-- it hangs left of the pointer.
+	local held = ui.getSelectedItem() ~= ""
+	local left = x + ((held and not ui.heldItemLeft(x)) and 66 or 18)
+	if left + w > rootW - 4 then
+		left = x - w - ((held and ui.heldItemLeft(x)) and 66 or 8)
 	end
 	left = math.max(left, 4)
-	local top = y + 30
-	if top > object.getProperty("ui.root", "h") - 40 then
-		top = y - 40
+	local tops = {y + 30, y - 40}
+	if y + 30 > rootH - 40 then
+		tops = {y - 40, y + 30}
+	end
+	local top = tops[1]
+	for _, candidate in ipairs(tops) do
+		if candidate >= 0 and candidate + h <= rootH and not ui.coversPanel(left, candidate, w, h) then
+			top = candidate
+			break
+		end
 	end
 	object.setProperty("ui.hover_name", "text", label)
 	object.setProperty("ui.hover_name", "w", w)
@@ -505,21 +547,36 @@ function ui.showHoverName()
 	object.setProperty("ui.hover_name", "visible", true)
 end
 
--- The drawn pointer: an arrow, or a hand over what answers a click, with the item in hand below it. The mode
--- names both, so that the pointer is made again when either changes.
+-- The item in hand hangs below and right of the pointer's tip; near the window's bottom it hangs above it,
+-- near the right edge left of it, so that the window never cuts it.
+function ui.heldItemAbove(y)
+	return y > object.getProperty("ui.root", "h") - 64
+end
+
+function ui.heldItemLeft(x)
+	return x > object.getProperty("ui.root", "w") - 60
+end
+
+-- The drawn pointer: an arrow, or a hand over what answers a click, with the item in hand beside it. The
+-- mode names all three (the shape, the item and its side), so that the pointer is made again when one
+-- changes.
 function ui.getCursorMode()
 	local mode = ui.isOverClickable() and "hand" or "arrow"
 	local held = ui.getSelectedItem()
 	if held ~= "" then
-		mode = mode .. ":" .. held
+		local x, y = ui.getCursorPos()
+		mode = mode .. ":" .. held .. ":" .. (ui.heldItemAbove(y) and "above" or "below") ..
+			(ui.heldItemLeft(x) and "-left" or "")
 	end
 	return mode
 end
 
 function ui.createCursor(mode, cursor)
-	local shape, held = mode:match("^([^:]*):?(.*)$")
+	local shape, held, side = mode:match("^([^:]*):?([^:]*):?(.*)$")
 	if held ~= "" then
-		object.create("ImageBox", "", cursor, {x = 10, y = 14, w = 48, h = 48, image = "items/" .. held})
+		local x = side:find("left") and -58 or 10
+		local y = side:find("above") and -54 or 14
+		object.create("ImageBox", "", cursor, {x = x, y = y, w = 48, h = 48, image = "items/" .. held})
 	end
 	if shape == "hand" then
 		-- The hand's fingertip is the picture's point (10, 0).
@@ -529,15 +586,20 @@ function ui.createCursor(mode, cursor)
 	end
 end
 
--- The quit box: the demo's own, with buttons that light up under the pointer.
+-- The quit box: the demo's own, with buttons that light up under the pointer. A box that names its default
+-- answer ("default", the button's name without "_button") rings that button and says which keys answer it.
 function ui.createMessageBox(box, params)
 	local w, h = 460, 200
 	local x = (object.getProperty("ui.root", "w") - w) / 2
 	local y = (object.getProperty("ui.root", "h") - h) / 2
 	local frame = object.create("ImageBox", "", box, {x = x, y = y, w = w, h = h, image = "0xE0C070"})
 	local inside = object.create("ImageBox", "", frame, {x = 4, y = 4, w = w - 8, h = h - 8, image = "0x1A2030"})
-	object.create("Label", "", inside, {x = 24, y = 16, w = w - 56, h = 92, font = "demo:0.85",
-		text_key = params.text or "", horz_formatting = "center_wrapped", text_color = "FFFFFF"})
+	object.create("Label", "", inside, {x = 24, y = 12, w = w - 56, h = params.keys and 64 or 92,
+		font = "demo:0.85", text_key = params.text or "", horz_formatting = "center_wrapped", text_color = "FFFFFF"})
+	if params.keys then
+		object.create("Label", "", inside, {x = 24, y = 78, w = w - 56, h = 30, font = "demo:0.55",
+			text = params.keys, horz_formatting = "center", text_color = "C8D0E0"})
+	end
 	local buttons = {}
 	for key, code in pairs(params) do
 		local label = type(key) == "string" and key:match("^(.*)_button$")
@@ -549,6 +611,11 @@ function ui.createMessageBox(box, params)
 	table.sort(buttons, function(a, b) return a.label < b.label end)
 	local slot = (w - 8) / math.max(1, #buttons)
 	for i, b in ipairs(buttons) do
+		if b.label == params.default then
+			-- The ring in the frame's gold around the default answer.
+			object.create("ImageBox", "", inside, {x = (i - 1) * slot + 14, y = 114, w = slot - 28, h = 64,
+				image = "0xE0C070", click_through = true})
+		end
 		local button = object.create("TextImageButton", "", inside, {x = (i - 1) * slot + 20, y = 120,
 			w = slot - 40, h = 52, image = "0x3A4A66", hover_image = "0x6C86B8", pushed_image = "0x24304A",
 			font = "demo", text = b.label:sub(1, 1):upper() .. b.label:sub(2), text_color = "FFFFFF",
@@ -557,7 +624,7 @@ function ui.createMessageBox(box, params)
 	end
 end
 
--- Escape asks whether to quit; while it asks, Escape says no and Return says yes.
+-- Escape asks whether to quit; while it asks, Escape says no and Return says yes, as the box shows.
 function ui.OnKeyDown(key)
 	if ui.getActiveMessageBoxType() == "quit" then
 		if key == 27 then
@@ -568,6 +635,7 @@ function ui.OnKeyDown(key)
 		return
 	end
 	if key == 27 and ui.getNumQueuedMessageBoxTypes("quit") == 0 then
-		ui.messageBox{type = "quit", text = "{%s} {Quit the demo?}", yes_button = "vumo.endProgram()", no_button = ""}
+		ui.messageBox{type = "quit", text = "{%s} {Quit the demo?}", yes_button = "vumo.endProgram()", no_button = "",
+			default = "yes", keys = "Return: Yes    Escape: No"}
 	end
 end

@@ -1,13 +1,11 @@
 -- The demo's inventory and dialogs: the pack at the bottom holds what the player picks up; a click on an
 -- item there takes it in hand (the pointer carries it), and a click on another item with it combines the
--- two; an item pressed a moment and dragged out is carried too. The stranger's lines show above the
+-- two; an item dragged out is carried too, and one dragged onto another item there combines with it. The stranger's lines show above the
 -- replies, two coloured buttons; a click goes on to his next line.
 
 local init = ui.init
 function ui.init()
 	init()
-	-- A quick drag out of the pack takes the item along: the hills teach dragging with the crate.
-	object.setProperty("ui.inventory", "dragAndDropDelay", 0.12)
 	object.assignEvent("ui.reply1", "Click", "dialog.chooseReply(0)")
 	object.assignEvent("ui.reply2", "Click", "dialog.chooseReply(1)")
 	object.assignEvent("ui.menu_button", "Click", "ui.backToMenu()")
@@ -142,11 +140,12 @@ function ui.showLine(line)
 	ui.lineShown = line ~= nil
 end
 
--- A click while a line shows goes on to the next one.
+-- A click while a line shows goes on to the next one; one that answers a message box shown over the line
+-- leaves the line waiting under it.
 local released = ui.OnPointerReleased
 function ui.OnPointerReleased()
 	released()
-	if ui.lineShown and dialog.isActive() then
+	if ui.lineShown and dialog.isActive() and not ui.isMessageBoxActive() then
 		ui.lineShown = false
 		dialog.skip()
 	end

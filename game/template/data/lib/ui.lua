@@ -6,9 +6,10 @@ vars.create("door_open", 0)
 vars.create("finished", 0)
 
 function ui.setup()
-	-- The face is copied into data/ui/fonts when the build is configured; without it the texts stay empty.
+	-- The face is copied into data/ui/fonts when the build is configured. Without it the error overlay
+	-- names the missing file at start: every text of the game would be empty.
 	if not font.exists("game") then
-		pcall(font.create, "game", "game.ttf", 28, 1.0)
+		font.create("game", "game.ttf", 28, 1.0)
 	end
 end
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <memory>
 
 #include <kavtypes/Rectangle.h>
 #include <quortypes/harray.h>
@@ -34,7 +35,7 @@ namespace fintu
     /// One glyph atlas and the characters drawn on it.
     struct FontTexture
     {
-        tesra::Texture* texture = nullptr; // owned
+        std::unique_ptr<tesra::Texture> texture;
         harray<unsigned int> characters;
     };
 
@@ -65,7 +66,7 @@ namespace fintu
         bool isCustomDescender() const { return customDescender; }
         bool isLoaded() const { return loaded; }
         const CharacterMap& getCharacters() const { return characters; }
-        const harray<FontTexture*>& getTextures() const { return textures; }
+        const harray<std::unique_ptr<FontTexture>>& getTextures() const { return textures; }
 
         virtual tesra::Texture* getTexture(unsigned int code);
         virtual bool hasChar(unsigned int code);
@@ -85,7 +86,7 @@ namespace fintu
         bool customDescender = false;
         bool loaded = false;
         CharacterMap characters;
-        harray<FontTexture*> textures;
+        harray<std::unique_ptr<FontTexture>> textures;
 
         /// Deletes every atlas and forgets every definition.
         void clearAtlases();

@@ -30,10 +30,11 @@ namespace orvalo
         static const PropertyTable<MoreGamesScreen>& _properties();
     };
 
-    // Null, with the reason logged, when the screen cannot be made; nothing throws.
-    MoreGamesScreen* createMoreGamesScreen(tesraui::Object* parent);
+    // Null, with the reason logged, when the screen cannot be made; why, when given, then receives the reason
+    // in the game maker's words (the file and everything it lacks). Nothing throws.
+    MoreGamesScreen* createMoreGamesScreen(tesraui::Object* parent, hstring* why = nullptr);
     // Shown at once, without the slide.
-    MoreGamesScreen* createAndShowMoreGamesScreen(tesraui::Object* parent);
+    MoreGamesScreen* createAndShowMoreGamesScreen(tesraui::Object* parent, hstring* why = nullptr);
     bool showMoreGamesScreen();
     bool hideMoreGamesScreen();
     void destroyMoreGamesScreen();

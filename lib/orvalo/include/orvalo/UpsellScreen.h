@@ -31,8 +31,9 @@ namespace orvalo
         static const PropertyTable<UpsellScreen>& _properties();
     };
 
-    // Null, with the reason logged, when the screen cannot be made; the name has no effect.
-    UpsellScreen* createUpsellScreen(tesraui::Object* parent, const hstring& name);
+    // Null, with the reason logged, when the screen cannot be made; why, when given, then receives the reason
+    // in the game maker's words (the file and everything it lacks). The name has no effect.
+    UpsellScreen* createUpsellScreen(tesraui::Object* parent, const hstring& name, hstring* why = nullptr);
     void destroyUpsellScreen();
     UpsellScreen* getUpsellScreen();
     tesraui::Object* getUpsellButton(const hstring& name, const hstring& label);

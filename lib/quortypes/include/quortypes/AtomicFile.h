@@ -6,8 +6,10 @@ namespace quortypes
 {
     // Replaces the file's contents so that, whatever happens on the way (a crash, a full disk), the file
     // holds either all of its old contents or all of the new. The bytes go into "<path>.tmp" in the same
-    // folder first, which is flushed to the disk and renamed over the file. Every save of the player's
-    // state goes through here. A failure throws an exception naming the file; the old file stays.
+    // folder first, which is flushed to the disk and renamed over the file. (Something else than a file under
+    // that name, a folder say, is stepped around: the bytes go into "<path>.1.tmp" and so on, and it stays.)
+    // Every save of the player's state goes through here. A failure throws an exception naming the file; the
+    // old file stays.
     void saveFileAtomically(const hstring& path, const hstring& data);
 
     // saveFileAtomically in two steps, for a caller with other work to finish before the file may change:

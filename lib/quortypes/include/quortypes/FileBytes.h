@@ -8,11 +8,13 @@
 
 // The whole file (or resource) as it lies on disk, carriage returns included: checksums are taken over
 // these bytes, and File::readAll drops every "\r". Throws the file layer's exceptions, and one naming the
-// file and the bound when it holds more than maxBytes, having read no more than that.
+// file and the bound when it holds more than maxBytes: unread when its size says so, else having read no
+// more than that.
 hstring readFileBytes(const hstring& path, bool asResource, size_t maxBytes = SIZE_MAX);
 
 // The whole file; false when there is none. A file that is there but cannot be read (or holds more than
-// maxBytes) throws naming the file and the reason, so that it is never taken for a missing one.
+// maxBytes, which is told as readFileBytes tells it) throws naming the file and the reason, so that it is
+// never taken for a missing one.
 bool readFileIfPresent(const hstring& path, hstring& bytes, size_t maxBytes = SIZE_MAX);
 
 // Splits a text into lines at "\n", taking one "\r" off the end of each, so that files saved with
@@ -21,6 +23,11 @@ harray<hstring> splitLines(const hstring& text);
 
 namespace quortypes
 {
+    // The most a file of the player's state (a saved game, the player's settings, the achievements) is
+    // read to, far above any such file: one larger (damage, or another file put in its place) counts as
+    // damaged unread, instead of costing seconds and gigabytes at every start.
+    const size_t maxPlayerFileBytes = (size_t)16 << 20;
+
     // fopen for a player's file: only a regular file opens, and nothing blocks (a named pipe in a file's
     // place would hold the program until something opened its other end). Null with errno set otherwise;
     // describeFileError gives the reason.

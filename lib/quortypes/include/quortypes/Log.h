@@ -45,7 +45,8 @@ namespace quortypes
         // number of bytes cut; the text must be longer than the two together.
         static hstring cutMiddle(const hstring& text, size_t keepStart, size_t keepEnd,
                                  const char* separator);
-        // The start of the UTF-8 character the byte at `at` belongs to, so that a cut there splits none.
+        // The start of the UTF-8 character the byte at `at` belongs to, so that a cut there splits none; `at`
+        // itself when no character starts within the three bytes before it (bytes that are no UTF-8).
         static size_t characterStart(const std::string& text, size_t at);
 
         // Writes out the lines that wait in the buffers of the console and the log file. Warnings and

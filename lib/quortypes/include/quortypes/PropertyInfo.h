@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cmath>
+
 #include <quortypes/harray.h>
 #include <quortypes/hstring.h>
 
@@ -31,6 +33,12 @@ public:
     };
 
     PropertyInfo(const hstring& name, int type) : name(name), type(type) {}
+    // A number property whose arithmetic holds only the numbers from lowest to highest. The bounds must
+    // hold every whole number of up to three digits: a data file's loader takes those as held unasked.
+    PropertyInfo(const hstring& name, int type, double lowest, double highest)
+        : name(name), type(type), lowest(lowest), highest(highest)
+    {
+    }
 
     // The description of a property by its name; a parameterised one ("name:x") is described as "name:%".
     // Null when the descriptions hold none.
@@ -43,12 +51,22 @@ public:
     // ("10.0" is one), and a colour channel as a number an int holds (its low 8 bits are kept, its fraction
     // dropped). Text that reads as no number at all passes: it reads as 0.
     static hstring valueRefusal(int type, const hstring& value);
+    // The same for the property, and for a bounded one also why its bounds do not hold the number the setter
+    // reads ("'1e30' is not a number from -1000 to 1000").
+    static hstring valueRefusal(const PropertyInfo& info, const hstring& value);
     // The same for the property of that name, or "" when the descriptions hold none.
     static hstring valueRefusal(const harray<PropertyInfo>& descriptions, const hstring& name,
                                 const hstring& value);
+    // The number a bounded property keeps of the value: the value, or the end it passes; 0 for NaN.
+    static double heldWithin(double value, double lowest, double highest);
+
+    bool isBounded() const { return this->lowest > -HUGE_VAL || this->highest < HUGE_VAL; }
 
     hstring name;
     int type;
+    // The numbers a bounded property holds; unbounded, the whole of its type.
+    double lowest = -HUGE_VAL;
+    double highest = HUGE_VAL;
 
     bool operator==(const PropertyInfo& other) const { return name == other.name && type == other.type; }
     bool operator!=(const PropertyInfo& other) const { return !(*this == other); }

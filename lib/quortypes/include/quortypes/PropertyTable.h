@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <functional>
 #include <initializer_list>
 #include <type_traits>
@@ -49,10 +50,22 @@ public:
             _setSetter(std::forward<S>(setter));
         }
 
+        // The row of a number property whose arithmetic holds only the numbers from lowest to highest, which
+        // its description tells (see PropertyInfo); its setter holds what it is given within them.
+        Row within(double lowest, double highest) const
+        {
+            Row bounded = *this;
+            bounded.lowest = lowest;
+            bounded.highest = highest;
+            return bounded;
+        }
+
         hstring name;
         int type;
         Getter getter;
         Setter setter;
+        double lowest = -HUGE_VAL;
+        double highest = HUGE_VAL;
 
     private:
         template <class G> void _setGetter(G&& getter)
@@ -121,7 +134,7 @@ public:
         {
             if (row.type != Undescribed)
             {
-                descriptions.push_back(PropertyInfo(row.name, row.type));
+                descriptions.push_back(PropertyInfo(row.name, row.type, row.lowest, row.highest));
             }
         }
     }

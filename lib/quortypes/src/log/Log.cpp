@@ -23,9 +23,18 @@ namespace quortypes
 
     size_t Log::characterStart(const std::string& text, size_t at)
     {
-        while (at > 0 && at < text.size() && ((unsigned char)text[at] & 0xC0) == 0x80)
+        if (at >= text.size())
         {
-            --at;
+            return at;
+        }
+        // A character has at most three bytes after its first: a longer run of continuation bytes is no
+        // character, and a cut anywhere in it splits none.
+        for (size_t back = 0; back <= 3 && back <= at; ++back)
+        {
+            if (((unsigned char)text[at - back] & 0xC0) != 0x80)
+            {
+                return at - back;
+            }
         }
         return at;
     }

@@ -16,7 +16,12 @@ namespace quorxml
     class Document
     {
     public:
-        // Reads the resource and parses it; throws _file_not_found or _XMLException.
+        // The deepest elements nest in a document: far deeper than any file of a game, and shallow enough for
+        // the parser's recursion, and the walks over the tree a file builds, on the stack.
+        static const int maxDepth = 1000;
+
+        // Reads the resource and parses it; throws _file_not_found or _XMLException (a document nesting
+        // deeper than maxDepth is one, naming the line of the element too deep).
         explicit Document(const hstring& filename);
         virtual ~Document();
 

@@ -50,6 +50,13 @@ namespace tesra
     int main(void (*initHook)(const harray<hstring>& args), void (*destroyHook)(), int argc, char** argv);
     // What main returns once the program has ended through its normal end; 0 unless set.
     void setExitCode(int code);
+    // Called with the signal from inside the handler of a termination signal (SIGTERM, SIGINT, SIGHUP),
+    // after the note that ends the main loop at its next frame, on the main thread: only what is safe in a
+    // signal handler may run there. Null for none.
+    void setTerminationSignalListener(void (*listener)(int signal));
+    // Called when the program must end at once, the platform not letting it return to its main loop (the
+    // connection to the X display was lost): the last chance to keep what must not be lost. Null for none.
+    void setAbruptEndListener(void (*listener)());
 
     // False, after a warning box, when another process holds the same instance name.
     bool checkSingleInstance(const hstring& name, const hstring& fallbackName = "");

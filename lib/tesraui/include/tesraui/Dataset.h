@@ -113,6 +113,10 @@ namespace tesraui
         // Events that handlers may queue between two calls of processEvents: more are dropped, so that a
         // handler that triggers its own event twice cannot grow the queue without end.
         static const int maxEventsQueuedByHandlers = maxEventsPerCall;
+        // Events the queue holds at most, whoever queues them: a call's run and what its handlers may queue
+        // besides. More are dropped, so that code outside the handlers (a script run every frame) that
+        // queues events faster than they run cannot grow the queue without end either.
+        static const int maxQueuedEvents = maxEventsPerCall + maxEventsQueuedByHandlers;
 
         // The dataset owns args from here on.
         void queueEvent(std::shared_ptr<Event> event, std::unique_ptr<EventArgs> args);
@@ -167,6 +171,10 @@ namespace tesraui
         // Events queued by handlers since processEvents last began, and those dropped since the last report.
         int eventsQueuedByHandlers = 0;
         long long droppedEvents = 0;
+        // Events dropped because the queue was full since the last report, and whether any was since
+        // processEvents last began.
+        long long droppedWhileFull = 0;
+        bool droppedWhileFullSinceCall = false;
         // Objects of this dataset whose cursor cache was filled since the caches were last cleared.
         harray<Object*> filledCursorCaches;
         LifeToken life;
@@ -178,6 +186,8 @@ namespace tesraui
         void _parseDatasetFile();
         void _clearIncludeDocuments();
         void _reportDroppedEvents();
+        // The error about the first event of a run of drops, naming it, its object and why.
+        void _reportFirstDrop(const Event* event, const EventArgs* args, const hstring& why);
         // Deletes the registered objects, images and textures and forgets the texts; unload and the
         // destructor share it.
         void _release();

@@ -76,6 +76,13 @@ namespace tesraui
         virtual void _drawDebug();
 
         // tree
+        // The most objects a branch of a tree holds, from its root down: every walk of the tree (update,
+        // draw, layout, input, search, destruction) goes down it by recursion, and the stack holds that many
+        // levels of each, under the sanitizers too. Far more than any game nests.
+        static const int maxNesting = 256;
+        // Why the child cannot hang below this object ("the object would become its own ancestor", "the
+        // tree would nest deeper than 256 objects"), or "" when it can; addChild throws it.
+        hstring attachRefusal(const Object* child) const;
         void addChild(Object* child);
         void removeChild(Object* child);
         void detach();

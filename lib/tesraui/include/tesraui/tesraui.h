@@ -79,6 +79,11 @@ namespace tesraui
 
     bool isHoverEffectEnabled();
     void setHoverEffectEnabled(bool value);
+    // A layer over everything else (a modal message box) that alone takes the pointer while it stands: only
+    // buttons inside it count as under the pointer, whatever tree or dataset the others belong to. nullptr
+    // for none; a layer destroyed meanwhile counts as none.
+    void setModalLayer(Object* layer);
+    Object* getModalLayer();
     void setLimitCursorToViewport(bool value);
     bool isDefaultDynamicLoading();
     void setDefaultDynamicLoading(bool value);

@@ -3,6 +3,7 @@
 #include <tesraui/ButtonBase.h>
 #include <tesraui/Dataset.h>
 #include <tesraui/Object.h>
+#include <tesraui/tesraui.h>
 
 namespace tesraui
 {
@@ -20,6 +21,20 @@ namespace tesraui
 
     bool ButtonBase::_checkHover()
     {
+        // A modal layer (a message box) stands over every tree, other datasets' too: only its own buttons
+        // are under the pointer.
+        if (Object* modal = getModalLayer())
+        {
+            Object* above = getParent();
+            while (above != nullptr && above != modal)
+            {
+                above = above->getParent();
+            }
+            if (above == nullptr)
+            {
+                return false;
+            }
+        }
         Object* root = nullptr;
         Dataset* dataset = getDataset();
         if (dataset != nullptr)

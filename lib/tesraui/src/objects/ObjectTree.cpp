@@ -1,4 +1,6 @@
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 #include <tesraui/Dataset.h>
 #include <tesraui/Object.h>
@@ -6,17 +8,64 @@
 
 namespace tesraui
 {
+    namespace
+    {
+        // Whether the object's subtree holds more than `levels` levels (the object itself one), walked
+        // without recursion and no further than that.
+        bool deeperThan(const Object* object, int levels)
+        {
+            if (object->getChildren().empty())
+            {
+                return levels < 1;
+            }
+            std::vector<std::pair<const Object*, int>> pending = {{object, 1}};
+            while (!pending.empty())
+            {
+                const auto [next, level] = pending.back();
+                pending.pop_back();
+                if (level > levels)
+                {
+                    return true;
+                }
+                for (const Object* child : next->getChildren())
+                {
+                    pending.push_back({child, level + 1});
+                }
+            }
+            return false;
+        }
+    } // namespace
+
+    hstring Object::attachRefusal(const Object* child) const
+    {
+        int above = 0;
+        for (const Object* ancestor = this; ancestor != nullptr; ancestor = ancestor->parent)
+        {
+            // A cycle would send every walk of the tree round for ever.
+            if (ancestor == child)
+            {
+                return "the object would become its own ancestor";
+            }
+            ++above;
+        }
+        if (above >= maxNesting || deeperThan(child, maxNesting - above))
+        {
+            return formatString("the tree would nest deeper than %d objects", maxNesting);
+        }
+        return "";
+    }
+
     void Object::addChild(Object* child)
     {
         if (child->parent != nullptr)
         {
             throw _ObjectHasParentException(child->getName(), name, "src/objects/Object", __LINE__);
         }
-        // A cycle would send every walk of the tree round for ever.
-        if (child == this || isDescendantOf(child))
+        const hstring refusal = attachRefusal(child);
+        if (refusal != "")
         {
             throw _GenericException("Cannot attach object '" + child->getName() + "' to object '" + name +
-                                        "', the object would become its own ancestor",
+                                        "', " + refusal,
                                     "src/objects/Object", __LINE__);
         }
         // The children are always in z-order: after the last one of the same z-order keeps the order of

@@ -7,6 +7,8 @@
 #include <tesraui/Texture.h>
 #include <tesraui/tesraui.h>
 
+#include "libraryState.h"
+
 namespace tesraui
 {
     static kavtypes::Vector2 scaleOf(const hstring& filename)
@@ -138,8 +140,8 @@ namespace tesraui
         float limit = getTextureIdleUnloadTime();
         if (limit > 0.0f && idleTime >= limit)
         {
-            this->renderTexture->unload();
-            idleTime = 0.0f;
+            // At the frame's end, with what scripts destroyed; a draw before then keeps it.
+            _unloadIdleTexture(this);
         }
     }
 

@@ -10,6 +10,9 @@ namespace tesrauilua
     // Every registered function runs inside this boundary: quortypes::exception and std::exception
     // become Lua errors carrying their text, Lua's own errors pass through.
     void pushFunction(lua_State* L, lua_CFunction function);
+    // The same, taking the `upvalues` values on top of the stack along: the function reads them as
+    // lua_upvalueindex(2) onwards (the first is the boundary's own).
+    void pushFunction(lua_State* L, lua_CFunction function, int upvalues);
 
     namespace detail
     {
@@ -32,6 +35,8 @@ namespace tesrauilua
     // its path and keeps the ones there; a link that is no table throws tesraui::_GenericException with
     // Lua's message.
     void registerFunction(lua_State* L, lua_CFunction function, const hstring& name);
+    // Pops the value on top of the stack into the global of that name, as registerFunction does.
+    void assignGlobalPath(lua_State* L, const hstring& name);
 
     // Raises message as a Lua error behind the caller's position.
     [[noreturn]] void raiseLuaError(lua_State* L, const hstring& message);

@@ -48,6 +48,13 @@ namespace tesravideo
         void pause();
         void stop();
 
+        // The fastest a video plays, either way: a thousand times its speed shows no more than a frame now
+        // and then, and the clock's float still counts the steps.
+        static constexpr float maxSpeed = 1000.0f;
+        // The furthest the picture runs from its sound, in seconds, either way: far past any sync, while the
+        // clock keeps its fractions of a millisecond.
+        static constexpr float maxSyncOffset = 1000.0f;
+
         TheoraVideoClip* getClip() const { return this->clip; }
         TheoraTimer* getTimer() const { return this->timer.get(); }
         yim::Player* getAudioPlayer() const { return this->audioPlayer; }
@@ -55,6 +62,7 @@ namespace tesravideo
         bool isVideoAlpha() const { return this->videoAlpha; }
         bool isLoop() const { return this->loop; }
         float getSpeed() const { return this->speed; }
+        // Held within maxSpeed either way (NaN is 0).
         void setSpeed(float value);
         // The file the clip reads: under the dataset's "video" folder, the default extension added when
         // the name has none of the known ones.

@@ -81,6 +81,9 @@ namespace yim
         float idleTime = 0.0f;
 
         void readInfo();
+        // Fills the data up to count with copies of the whole stream's one pass, read at start with its
+        // length, as looping would read it again and again.
+        void repeatPass(int start, int length, int count);
         void freeData();
         // The byte value of silence in this buffer's sample format.
         unsigned char silenceByte() const;

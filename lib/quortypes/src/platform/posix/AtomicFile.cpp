@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <string>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -38,6 +39,26 @@ namespace quortypes
             return true;
         }
 
+        // "<path>.tmp", unless something that is not a regular file holds that name (a folder a crash or a
+        // player left there, a link, a pipe): it would fail every save, so it is stepped around and left as
+        // it is, and "<path>.1.tmp", "<path>.2.tmp"... is taken instead. An empty folder holds nothing and is
+        // cleared. A regular file there is a temporary file an earlier save left, and is written over.
+        hstring temporaryName(const hstring& path)
+        {
+            hstring name = path + ".tmp";
+            for (int i = 1; i <= 100; ++i)
+            {
+                struct stat info;
+                if (::lstat(name.c_str(), &info) != 0 || S_ISREG(info.st_mode) ||
+                    (S_ISDIR(info.st_mode) && ::rmdir(name.c_str()) == 0))
+                {
+                    break;
+                }
+                name = path + "." + std::to_string(i) + ".tmp";
+            }
+            return name;
+        }
+
         [[noreturn]] void fail(const hstring& path, const char* what, int error)
         {
             throw exception("Unable to save file '" + path + "', " + what + ": " +
@@ -46,7 +67,8 @@ namespace quortypes
         }
     } // namespace
 
-    PendingFile::PendingFile(const hstring& path, const hstring& data) : path(path), temporary(path + ".tmp")
+    PendingFile::PendingFile(const hstring& path, const hstring& data)
+        : path(path), temporary(temporaryName(path))
     {
         // The rename would put the file in place of a named pipe, a device or a socket the player made
         // there, and then it would be gone: such a thing is left alone and the save refused before anything

@@ -2,6 +2,9 @@
 
 #include <SDL.h>
 #include <SDL_syswm.h>
+#include <quortypes/Log.h>
+
+#include "system/AbruptEnd.h"
 
 #if defined(SDL_VIDEO_DRIVER_X11)
 #include <X11/Xlib.h>
@@ -18,6 +21,7 @@ namespace tesra
             Display* display = nullptr;
             XID watched = 0;
             XErrorHandler previous = nullptr;
+            XIOErrorHandler previousIO = nullptr;
             bool lost = false;
             bool noted = false;
 
@@ -30,6 +34,16 @@ namespace tesra
                     return 0;
                 }
                 return previous != nullptr ? previous(from, error) : 0;
+            }
+
+            // The connection itself is gone (the server ended, or another program killed this client): Xlib
+            // ends the process when this returns, wherever the main loop stands. What must be kept is kept
+            // here; then whoever handled it before has its say.
+            int onIOError(Display* from)
+            {
+                quortypes::Log::error("tesra", "The connection to the X display was lost, ending at once.");
+                AbruptEnd::announce();
+                return previousIO != nullptr ? previousIO(from) : 0;
             }
         } // namespace
 
@@ -46,6 +60,7 @@ namespace tesra
             lost = false;
             noted = false;
             previous = XSetErrorHandler(onError);
+            previousIO = XSetIOErrorHandler(onIOError);
         }
 
         void release()
@@ -56,9 +71,11 @@ namespace tesra
             }
             XSync(display, False);
             XSetErrorHandler(previous);
+            XSetIOErrorHandler(previousIO);
             display = nullptr;
             watched = 0;
             previous = nullptr;
+            previousIO = nullptr;
         }
 
         bool take()

@@ -1,0 +1,99 @@
+#include <string>
+#include <vector>
+
+#include <quorxml/Document.h>
+#include <tesraui/Object.h>
+
+#include "EngineHarness.h"
+
+using namespace vumo;
+
+namespace
+{
+    // A chapter's dataset of `count` objects, each inside the one before, one a line after the first.
+    std::string nestedChapter(int count)
+    {
+        std::string text = "<Dataset>\n";
+        for (int i = 0; i < count; ++i)
+        {
+            text += "<Object type='Container' name='o" + std::to_string(i) + "' x='0' y='0'>\n";
+        }
+        for (int i = 0; i < count; ++i)
+        {
+            text += "</Object>";
+        }
+        return text + "\n</Dataset>\n";
+    }
+
+    class Nesting : public harness::GameTest
+    {
+    protected:
+        void SetUp() override
+        {
+            folder.emptyGame();
+            for (const auto& [chapter, count] :
+                 {std::make_pair("deep", 300), std::make_pair("deeper", 20000)})
+            {
+                folder.put("data/chapters/" + std::string(chapter) + "/" + chapter + ".datadef",
+                           nestedChapter(count));
+                folder.put("data/chapters/" + std::string(chapter) + "/scenes/a.scene", "");
+            }
+            engine.reset(new harness::Engine(folder));
+            engine->start();
+            engine->frame();
+        }
+    };
+} // namespace
+
+// A chain of 20,000 objects made by a script overflowed the stack in the next update and in its
+// destruction, and a chapter nesting as deep did while it loaded. A script's object past the bound is
+// refused naming it, a chapter's at its file and line, before the parse when its elements nest deeper than
+// any parse may go; the scene stays where it was and the game runs on.
+TEST_F(Nesting, ATreeTooDeepIsRefusedAndTheGameRunsOn)
+{
+    struct Case
+    {
+        const char* name;
+        std::string code;
+        // What the error begins with: raised to the script, or for a switch, logged as its failure.
+        std::string error;
+    };
+    const std::string tooDeep =
+        "the tree would nest deeper than " + std::to_string(tesraui::Object::maxNesting) + " objects";
+    const Case cases[] = {
+        // Below the scene's root, which hangs below the viewport and the UI's root.
+        {"a script's chain",
+         "local parent = nil for i = 1, 20000 do parent = object.create('Container', 'n' .. i, parent, {}) "
+         "end",
+         "object.create(): object 'n254' cannot be attached to 'c1.n253', " + tooDeep + "."},
+        {"a chapter nesting 300 objects", "scene._queued_switchScene('deep.a', 0, 'none')",
+         "Cannot attach object 'o256' to object 'o255', " + tooDeep +
+             ", in file data/chapters/deep/deep.datadef, line 258"},
+        {"a chapter nesting 20,000 elements", "scene._queued_switchScene('deeper.a', 0, 'none')",
+         "An error occcured parsing XML file 'data/chapters/deeper/deeper.datadef': elements nest deeper "
+         "than " +
+             std::to_string(quorxml::Document::maxDepth) + " [row 1001]"},
+    };
+    std::vector<std::string> journal, expected;
+    for (const Case& c : cases)
+    {
+        engine->log().clear();
+        const std::string error = engine->failure(c.code);
+        for (int i = 0; i < 3; ++i)
+        {
+            engine->frame();
+        }
+        const bool refused = error.rfind(c.error, 0) == 0 ||
+                             (engine->logCount("Scene switch failed: ") > 0 && engine->logCount(c.error) > 0);
+        journal.push_back(std::string(c.name) + ": " +
+                          (refused ? "refused" : "raised '" + error.substr(0, 300) + "'") + ", on " +
+                          Session::getActiveScene()->getFullName().c_str());
+        expected.push_back(std::string(c.name) + ": refused, on c1.a");
+    }
+    EXPECT_EQ(journal, expected);
+    // What the script made up to the bound is a tree like any other: it goes whole.
+    EXPECT_EQ(engine->lua("tostring(object.exists('c1.n253'))"), "true");
+    EXPECT_EQ(engine->failure("object.destroy('c1.n1')"), "ok");
+    engine->frame();
+    EXPECT_EQ(engine->lua("tostring(object.exists('c1.n253'))"), "false");
+}
