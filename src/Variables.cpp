@@ -160,6 +160,12 @@ namespace vumo
         this->changeListeners.push_back(listener);
     }
 
+    bool Variable::hasChangeListener(VariableChangeListener listener) const
+    {
+        return std::find(this->changeListeners.begin(), this->changeListeners.end(), listener) !=
+               this->changeListeners.end();
+    }
+
     VariableDictionary& VariableDictionary::getGlobal()
     {
         static VariableDictionary global;

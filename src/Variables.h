@@ -60,6 +60,7 @@ namespace vumo
         // Listeners run once the value is stored: the scripts they run read the new value, and a change they
         // make in turn is stored after this one rather than overwritten by it.
         void addChangeListener(VariableChangeListener listener);
+        bool hasChangeListener(VariableChangeListener listener) const;
 
     protected:
         friend class VariableDictionary;

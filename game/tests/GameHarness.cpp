@@ -55,8 +55,8 @@ namespace harness
         {
             return;
         }
-        this->frame();
-        ASSERT_NE(orvalo::getPlayButton(), nullptr) << "the landing page shows";
+        ASSERT_TRUE(this->waitUntil([] { return orvalo::getPlayButton() != nullptr; }, 0.016f))
+            << "the landing page shows";
         this->clickObject(orvalo::getPlayButton());
         ASSERT_TRUE(this->settleAt("menu.MainMenu"));
         if (button != "")

@@ -33,6 +33,19 @@ namespace vumo
                 lua_call(state, 1, 0);
             }
 
+            // A script's error outside every protected call: the engine's own calls into Lua (pushing a
+            // hook's arguments, an environment's name) are such places, and a script's finalizer (__gc) runs
+            // there whenever the allocation runs the collector. Its error is the script's, and reaches the
+            // engine's caller as if that call had failed, as it does inside a hook. Lua has already emptied
+            // the stack down to the error.
+            int raiseUnprotectedError(lua_State* L)
+            {
+                const hstring message = getErrorString(L, -1);
+                lua_settop(L, 0);
+                throw _LuaError(message, "a finalizer (__gc) or other code outside a protected call",
+                                __FILE__, __LINE__);
+            }
+
             // Memory set aside while the state lives, given back when Lua runs out: the fatal end then
             // still has room to save and to tell.
             void*& reserve()
@@ -42,11 +55,15 @@ namespace vumo
             }
             const size_t reserveBytes = 32 * 1024 * 1024;
 
-            // An error outside every protected call (the host's own calls into Lua running out of memory):
-            // Lua would print its panic and end the process on the spot, saving nothing. It ends through the
-            // fatal error instead, which saves what the last sync took and tells why.
+            // An error outside every protected call: Lua would print its panic and end the process on the
+            // spot, saving nothing. A script's error goes to the engine's caller; running out of memory ends
+            // through the fatal error instead, which saves what the last sync took and tells why.
             int panic(lua_State* L)
             {
+                if (lua_status(L) != LUA_ERRMEM)
+                {
+                    return raiseUnprotectedError(L);
+                }
                 std::free(reserve());
                 reserve() = nullptr;
                 const char* message = lua_tostring(L, -1);

@@ -25,8 +25,6 @@ namespace vumo
     {
         // Watched: a destroyed pane stops following the items at once, before it is freed.
         tesraui::Watched<InventoryPane> activePane;
-        // The variable the change check was installed on; a new session creates the variable anew.
-        Variable* hookedVariable = nullptr;
     } // namespace
 
     InventoryPane::InventoryPane(const hstring& name, kavtypes::Rectangle rect) : ItemReceiver(name, rect)
@@ -34,11 +32,13 @@ namespace vumo
         if (activePane.get() == nullptr)
         {
             activePane = tesraui::Watched<InventoryPane>(this);
+            // The variable is asked, not known by its address: a new session's may stand where the last
+            // one's stood.
             VariableDictionary& variables = VariableDictionary::getGlobal();
-            if (variables.exists("items") && hookedVariable != &variables.get("items"))
+            if (variables.exists("items") &&
+                !variables.get("items").hasChangeListener(&InventoryPane::onItemsChanged))
             {
-                hookedVariable = &variables.get("items");
-                hookedVariable->addChangeListener(&InventoryPane::onItemsChanged);
+                variables.get("items").addChangeListener(&InventoryPane::onItemsChanged);
             }
         }
         this->registerEvent("UseItem",

@@ -1,3 +1,4 @@
+#include <functional>
 #include <stdexcept>
 
 #include "LuaTestSupport.h"
@@ -242,6 +243,36 @@ TEST_F(LuaTest, EngineExceptionsUnderApiFunctionsBecomeLuaErrors)
     EXPECT_EQ(message.find("<test.range()>:1: index 9 out of range\n"), 0u) << message;
     EXPECT_EQ(guardsRun, 3);
     EXPECT_EQ(lua_gettop(L()), top);
+}
+
+// A finalizer runs wherever an allocation runs the collector, the engine's own unprotected calls into Lua
+// too: its error reaches the engine's caller as a Lua error there, and the state works on.
+TEST_F(LuaTest, FinalizerErrorOutsideProtectedCallsReachesTheCaller)
+{
+    start();
+    LuaInterface::execute("x = 1");
+    const std::vector<std::pair<std::string, std::function<void()>>> calls = {
+        {"a pushed string", [this] { lua_pushstring(L(), "a string nothing made before"); }},
+        {"a cached chunk's environment", [] { LuaInterface::execute("x = 1", "nowhere"); }},
+    };
+    for (const auto& [what, call] : calls)
+    {
+        // Held by the registry alone, then let go by C++: with the collector made to collect everything at
+        // every allocation, the call's first allocation finalizes it.
+        LuaInterface::execute(
+            "held = newproxy(true) getmetatable(held).__gc = function() error('finalized') end");
+        lua_getglobal(L(), "held");
+        const int reference = luaL_ref(L(), LUA_REGISTRYINDEX);
+        LuaInterface::execute(
+            "held = nil collectgarbage('setpause', 0) collectgarbage('setstepmul', 1000000) "
+            "collectgarbage('collect')");
+        luaL_unref(L(), LUA_REGISTRYINDEX, reference);
+        const std::string message = thrownBy(call);
+        EXPECT_NE(message.find("finalized"), std::string::npos) << what << ": " << message;
+        EXPECT_EQ(lua_gettop(L()), 0) << what;
+        EXPECT_EQ(eval("collectgarbage('setpause', 200) collectgarbage('setstepmul', 200) return 1 + 1"), "2")
+            << what;
+    }
 }
 
 TEST_F(LuaTest, WarningRaisesOnlyInDebugMode)

@@ -3,10 +3,12 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <memory>
 #include <string>
@@ -238,10 +240,27 @@ namespace harness
             frame(0.016f);
             mouse(tesra::Window::MOUSE_UP, x, y);
         }
-        // Frames of 0.05 s until the scene of that full name ("" any) is active and no transition runs.
+        // Frames of the given time until the state is there, for a generous time of the clock at most: how
+        // many frames that takes is the engine's own business, and a slow build only takes longer.
+        bool waitUntil(const std::function<bool()>& there, float timeDelta = 0.05f, int seconds = 30)
+        {
+            const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+            while (!there())
+            {
+                if (std::chrono::steady_clock::now() > end)
+                {
+                    return false;
+                }
+                frame(timeDelta);
+            }
+            return true;
+        }
+        // Frames of 0.05 s until the scene of that full name ("" any) is active and no transition runs, for a
+        // generous time of the clock at most.
         bool settleAt(const std::string& scene)
         {
-            for (int i = 0; i < 200; ++i)
+            const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+            for (int i = 0; std::chrono::steady_clock::now() < end; ++i)
             {
                 frame(0.05f);
                 if (!Session::isTransitionRunning() && Session::getActiveScene() != nullptr &&
