@@ -204,7 +204,7 @@ namespace harness
         // A press and release at a point of the window; the frame after the release is the caller's.
         void clickAt(float x, float y)
         {
-            // Buttons learn that the pointer is over them in the frame after it arrives.
+            // As a hand clicks: the pointer arrives, then the press and the release, a frame apart.
             mouse(tesra::Window::MOUSE_MOVE, x, y);
             frame(0.016f);
             mouse(tesra::Window::MOUSE_DOWN, x, y);
