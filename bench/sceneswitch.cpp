@@ -29,6 +29,7 @@
 
 #include <quortypes/Log.h>
 #include <tesraui/Container.h>
+#include <quortypes_testing/TempFolder.h>
 
 #include "Chapter.h"
 #include "Compare.h"
@@ -170,8 +171,7 @@ namespace
 
     void writeGame()
     {
-        char templ[] = "/tmp/vumo-bench-switch-XXXXXX";
-        folder = mkdtemp(templ);
+        folder = quortypes_testing::makeTempFolder("vumo-bench-switch-");
         std::filesystem::create_directories(folder / "cfg");
         std::filesystem::create_directories(folder / "data/ui");
         std::filesystem::create_directories(folder / "data/chapters/small/scenes");

@@ -23,6 +23,7 @@
 #include <tesra/tesra.h>
 #include <tesraui/Container.h>
 #include <tesrauilua/Literal.h>
+#include <quortypes_testing/TempFolder.h>
 #include <tesra_testing/KeepLoadedLibraries.h>
 
 #include "Config.h"
@@ -91,8 +92,8 @@ namespace harness
                     p[3] = border ? 0 : 255;
                 }
             }
-            const std::string* made =
-                new std::string("/tmp/vumo-harness-picture-" + std::to_string(getpid()) + ".png");
+            const std::string* made = new std::string(
+                quortypes_testing::tempPath("vumo-harness-picture-" + std::to_string(getpid()) + ".png"));
             writePng(*made, size, size, (const unsigned char*)rgba.data());
             std::atexit([] { std::remove(path->c_str()); });
             return made;
@@ -104,10 +105,9 @@ namespace harness
     struct GameFolder
     {
         std::string path;
-        GameFolder()
+        // A folder that cannot be made throws: the case fails, and the cases after it still run.
+        GameFolder() : path(quortypes_testing::makeTempFolder("vumo-engine-"))
         {
-            char pattern[] = "/tmp/vumo-engine-XXXXXX";
-            path = mkdtemp(pattern);
             std::filesystem::create_directories(path + "/xdg");
             std::filesystem::create_directories(path + "/run");
         }
