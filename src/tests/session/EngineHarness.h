@@ -154,6 +154,14 @@ namespace harness
         }
     };
 
+    // The command that runs one case of this test program alone in a child process. The child does not
+    // inherit the share a sharded one-process run hands this process, which would give it nothing to run.
+    inline std::string ownCaseCommand(const std::string& test)
+    {
+        return "env -u GTEST_TOTAL_SHARDS -u GTEST_SHARD_INDEX '" +
+               std::filesystem::read_symlink("/proc/self/exe").string() + "' --gtest_filter=" + test;
+    }
+
     // Runs the player in the folder; its console output goes to out.txt there. Returns the exit code. Defined
     // by the game's tests only, which build the player.
     int runPlayer(const GameFolder& folder, const std::string& extraEnvironment = "");
