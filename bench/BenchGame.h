@@ -7,6 +7,7 @@
 #include <fstream>
 #include <functional>
 #include <string>
+#include <quortypes_testing/TempFolder.h>
 
 #include "Config.h"
 #include "Session.h"
@@ -32,8 +33,8 @@ namespace benchgame
             return;
         }
         started = true;
-        std::string pattern = std::string("/tmp/vumo-bench-") + name + "-XXXXXX";
-        static const std::filesystem::path folder = mkdtemp(pattern.data());
+        static const std::filesystem::path folder =
+            quortypes_testing::makeTempFolder(std::string("vumo-bench-") + name + "-");
         atexit([] { std::filesystem::remove_all(folder); });
         fill(folder);
         setenv("SDL_VIDEODRIVER", "offscreen", 0);

@@ -12,6 +12,7 @@
 #include "AmpFiles.h"
 #include "Compare.h"
 #include <quortypes/FileBytes.h>
+#include <quortypes_testing/TempFolder.h>
 #include "objects/ActionMapObject.h"
 
 using namespace vumo;
@@ -42,8 +43,7 @@ namespace
         static std::string folder;
         if (folder == "")
         {
-            char pattern[] = "/tmp/vumo-bench-amp-XXXXXX";
-            folder = mkdtemp(pattern);
+            folder = quortypes_testing::makeTempFolder("vumo-bench-amp-");
             // Maps are resources, named relative to the working folder.
             std::filesystem::current_path(folder);
         }

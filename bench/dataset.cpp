@@ -24,6 +24,7 @@
 #include <tesra/tesra.h>
 #include <tesraui/Dataset.h>
 #include <tesraui/tesraui.h>
+#include <quortypes_testing/TempFolder.h>
 
 #include "Compare.h"
 #include "QuietConsole.h"
@@ -99,8 +100,7 @@ namespace
 
         Setup()
         {
-            char pattern[] = "/tmp/vumo_bench_dataset_XXXXXX";
-            this->folder = mkdtemp(pattern);
+            this->folder = quortypes_testing::makeTempFolder("vumo_bench_dataset_");
             quortypes::Resource::setCwd(this->folder);
             for (int t = 0; t < textureCount; ++t)
             {

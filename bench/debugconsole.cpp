@@ -7,6 +7,7 @@
 
 #include <quortypes/Log.h>
 #include <tesraui/Dataset.h>
+#include <quortypes_testing/TempFolder.h>
 
 #include "Compare.h"
 #include "Config.h"
@@ -26,8 +27,8 @@ namespace
             return;
         }
         started = true;
-        char pattern[] = "/tmp/vumo-bench-debugconsole-XXXXXX";
-        static const std::filesystem::path folder = mkdtemp(pattern);
+        static const std::filesystem::path folder =
+            quortypes_testing::makeTempFolder("vumo-bench-debugconsole-");
         atexit([] { std::filesystem::remove_all(folder); });
         std::filesystem::create_directories(folder / "cfg");
         std::filesystem::create_directories(folder / "data/ui");

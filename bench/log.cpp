@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include <quortypes/Log.h>
+#include <quortypes_testing/TempFolder.h>
 
 #include "Compare.h"
 #include "QuietConsole.h"
@@ -35,12 +36,7 @@ namespace
 
     void LogLinesBesideFwrite(benchmark::State& state)
     {
-        char pattern[] = "/tmp/vumo-bench-log-XXXXXX";
-        if (mkdtemp(pattern) == nullptr)
-        {
-            abort();
-        }
-        const std::string dir = pattern;
+        const std::string dir = quortypes_testing::makeTempFolder("vumo-bench-log-");
         const std::vector<hstring> lines = frameLines();
         const hstring tag = "tesra";
         benchconsole::QuietConsole quiet;

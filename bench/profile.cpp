@@ -16,6 +16,7 @@
 #include "Compare.h"
 #include "Config.h"
 #include <quortypes/FileBytes.h>
+#include <quortypes_testing/TempFolder.h>
 #include "Profile.h"
 #include "Variables.h"
 
@@ -37,8 +38,7 @@ namespace
         static std::string root;
         if (root == "")
         {
-            char pattern[] = "/tmp/vumo-bench-profile-XXXXXX";
-            root = mkdtemp(pattern);
+            root = quortypes_testing::makeTempFolder("vumo-bench-profile-");
             setenv("XDG_DATA_HOME", root.c_str(), 1);
             Session::getConfig()["title"] = "ProfileBench";
         }

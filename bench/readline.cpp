@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <quortypes/File.h>
+#include <quortypes_testing/TempFolder.h>
 
 #include "Compare.h"
 
@@ -23,8 +24,12 @@ namespace
     public:
         TextFile()
         {
-            char pattern[] = "/tmp/vumo-bench-readline-XXXXXX";
-            int fd = mkstemp(pattern);
+            std::string pattern = quortypes_testing::tempPath("vumo-bench-readline-XXXXXX");
+            int fd = mkstemp(pattern.data());
+            if (fd < 0)
+            {
+                throw std::runtime_error("Cannot make the file " + pattern + ": " + std::strerror(errno));
+            }
             this->path = pattern;
             std::string text;
             text.reserve(fileSize + 256);

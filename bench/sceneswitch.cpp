@@ -30,6 +30,7 @@
 
 #include <quortypes/Log.h>
 #include <tesraui/Container.h>
+#include <quortypes_testing/TempFolder.h>
 #include <tesraui/tesraui.h>
 
 #include "Chapter.h"
@@ -172,8 +173,7 @@ namespace
 
     void writeGame()
     {
-        char templ[] = "/tmp/vumo-bench-switch-XXXXXX";
-        folder = mkdtemp(templ);
+        folder = quortypes_testing::makeTempFolder("vumo-bench-switch-");
         std::filesystem::create_directories(folder / "cfg");
         std::filesystem::create_directories(folder / "data/ui");
         std::filesystem::create_directories(folder / "data/chapters/small/scenes");

@@ -20,6 +20,7 @@
 #include <tesraui/Dataset.h>
 #include <tesraui/ScrollArea.h>
 #include <tesraui/tesraui.h>
+#include <quortypes_testing/TempFolder.h>
 
 namespace
 {
@@ -87,8 +88,7 @@ namespace
 
         Setup()
         {
-            char pattern[] = "/tmp/vumo_bench_scrollarea_XXXXXX";
-            this->folder = mkdtemp(pattern);
+            this->folder = quortypes_testing::makeTempFolder("vumo_bench_scrollarea_");
             quortypes::Resource::setCwd(this->folder);
             writeTexture(this->folder + "/gfx/tiles.png");
             hstring xml = datasetXml();

@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include <lua.hpp>
+#include <quortypes_testing/TempFolder.h>
 
 #include "Compare.h"
 #include "Chapter.h"
@@ -51,8 +52,7 @@ namespace
             return;
         }
         started = true;
-        char pattern[] = "/tmp/vumo-bench-uiframe-XXXXXX";
-        static const std::filesystem::path folder = mkdtemp(pattern);
+        static const std::filesystem::path folder = quortypes_testing::makeTempFolder("vumo-bench-uiframe-");
         atexit([] { std::filesystem::remove_all(folder); });
         std::filesystem::create_directories(folder / "cfg");
         std::filesystem::create_directories(folder / "data/ui");

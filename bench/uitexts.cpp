@@ -14,6 +14,7 @@
 #include <quortypes/Log.h>
 #include <quortypes/Resource.h>
 #include <tesraui/Dataset.h>
+#include <quortypes_testing/TempFolder.h>
 
 namespace
 {
@@ -26,8 +27,7 @@ namespace
 
         TextsFolder()
         {
-            char pattern[] = "/tmp/bench_uitexts_XXXXXX";
-            this->path = mkdtemp(pattern);
+            this->path = quortypes_testing::makeTempFolder("bench_uitexts_");
             quortypes::Dir::create(this->path + "/texts");
             for (int file = 0; file < 4; ++file)
             {

@@ -67,27 +67,51 @@ function(vumo_tests name)
                          RESOURCE_LOCK ${ARG_RESOURCE_LOCK})
 endfunction()
 
-# vumo_one_process_tests(<program> [SEEDS <seed>...] [ENVIRONMENT <var=value>...] [RESOURCE_LOCK <lock>])
+# vumo_one_process_tests(<program> [SEEDS <seed>...] [SHARDS <n>] [ENVIRONMENT <var=value>...]
+#                        [RESOURCE_LOCK <lock>])
 # The whole test program once more as one process, <program>.OneProcess, and once in a shuffled order for
 # each seed, <program>.OneProcessShuffled.<seed>. Run alone, a case never meets what an earlier one left
 # behind; here a case leaning on another's leftovers, or process state that an end does not reset, fails.
+# With SHARDS, each of these runs is split into n processes that take every n-th case between them (the
+# test framework's sharding: the same split in every order, shuffled within each part), named
+# <program>.OneProcess.<i>of<n> and <program>.OneProcessShuffled.<seed>.<i>of<n>, so that a long program's
+# runs stay within the test timeout as it grows, under every sanitizer.
 # Each run has a folder of its own, which keeps its scratch files apart from the single cases' ones.
 function(vumo_one_process_tests program)
-  cmake_parse_arguments(ARG "" "RESOURCE_LOCK" "SEEDS;ENVIRONMENT" ${ARGN})
-  set(dir ${CMAKE_CURRENT_BINARY_DIR}/one_process)
-  file(MAKE_DIRECTORY ${dir})
-  add_test(NAME ${program}.OneProcess COMMAND ${program} WORKING_DIRECTORY ${dir})
-  set(tests ${program}.OneProcess)
-  foreach(seed IN LISTS ARG_SEEDS)
-    set(dir ${CMAKE_CURRENT_BINARY_DIR}/one_process_shuffled_${seed})
-    file(MAKE_DIRECTORY ${dir})
-    add_test(NAME ${program}.OneProcessShuffled.${seed}
-             COMMAND ${program} --gtest_shuffle --gtest_random_seed=${seed}
-             WORKING_DIRECTORY ${dir})
-    list(APPEND tests ${program}.OneProcessShuffled.${seed})
+  cmake_parse_arguments(ARG "" "RESOURCE_LOCK;SHARDS" "SEEDS;ENVIRONMENT" ${ARGN})
+  if(NOT ARG_SHARDS)
+    set(ARG_SHARDS 1)
+  endif()
+  set(tests)
+  foreach(seed IN ITEMS plain ${ARG_SEEDS})
+    if(seed STREQUAL "plain")
+      set(run OneProcess)
+      set(dir ${CMAKE_CURRENT_BINARY_DIR}/one_process)
+      set(arguments)
+    else()
+      set(run OneProcessShuffled.${seed})
+      set(dir ${CMAKE_CURRENT_BINARY_DIR}/one_process_shuffled_${seed})
+      set(arguments --gtest_shuffle --gtest_random_seed=${seed})
+    endif()
+    math(EXPR last "${ARG_SHARDS} - 1")
+    foreach(shard RANGE ${last})
+      set(name ${program}.${run})
+      set(shard_dir ${dir})
+      set(environment ${ARG_ENVIRONMENT})
+      if(ARG_SHARDS GREATER 1)
+        math(EXPR number "${shard} + 1")
+        set(name ${name}.${number}of${ARG_SHARDS})
+        set(shard_dir ${dir}/${number}of${ARG_SHARDS})
+        list(APPEND environment GTEST_TOTAL_SHARDS=${ARG_SHARDS} GTEST_SHARD_INDEX=${shard})
+      endif()
+      file(MAKE_DIRECTORY ${shard_dir})
+      add_test(NAME ${name} COMMAND ${program} ${arguments} WORKING_DIRECTORY ${shard_dir})
+      set_tests_properties(${name} PROPERTIES ENVIRONMENT "${environment}")
+      list(APPEND tests ${name})
+    endforeach()
   endforeach()
   # A high cost starts these long runs first, so that a parallel CTest does not end waiting on one of them.
-  set_tests_properties(${tests} PROPERTIES ENVIRONMENT "${ARG_ENVIRONMENT}" COST 1000)
+  set_tests_properties(${tests} PROPERTIES COST 1000)
   if(ARG_RESOURCE_LOCK)
     set_tests_properties(${tests} PROPERTIES RESOURCE_LOCK ${ARG_RESOURCE_LOCK})
   endif()

@@ -213,12 +213,11 @@ TEST(EndWithSave, AWindowAnotherProgramDestroysEndsThroughTheSave)
     {
         GTEST_SKIP() << "xvfb-run is not installed";
     }
-    const std::string self = std::filesystem::read_symlink("/proc/self/exe");
     // A folder of its own: the whole program may run beside this one test at the same time.
     const GameFolder scratch;
     const std::string log = scratch.path + "/window-destroyed.txt";
-    const std::string run = "xvfb-run -a env -u SDL_VIDEODRIVER VUMO_WINDOW_DESTROY_RUN=1 '" + self +
-                            "' --gtest_filter=EndWithSave.AWindowDestroyedOrCutOffOnTheDisplay > '" + log +
-                            "' 2>&1";
+    const std::string run = "xvfb-run -a env -u SDL_VIDEODRIVER VUMO_WINDOW_DESTROY_RUN=1 " +
+                            harness::ownCaseCommand("EndWithSave.AWindowDestroyedOrCutOffOnTheDisplay") +
+                            " > '" + log + "' 2>&1";
     EXPECT_EQ(std::system(run.c_str()), 0) << harness::readFile(log);
 }

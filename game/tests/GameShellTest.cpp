@@ -1,9 +1,12 @@
 #include <filesystem>
 #include <functional>
+#include <string>
 
 #include <orvalo/MoreGamesScreen.h>
 #include <orvalo/UpsellScreen.h>
 #include <orvalo/orvalo.h>
+#include <tesraui/Dataset.h>
+#include <tesraui/tesraui.h>
 
 #include "Chapter.h"
 #include "EngineHarness.h"
@@ -385,4 +388,78 @@ TEST_F(GameShell, AnUpsellScreenThatCannotBeMadeShowsTheOverlay)
     Session::changeScene("MainMenu", 0.0f, "");
     settle();
     EXPECT_EQ(active(), "menu.MainMenu");
+}
+
+// A click that comes in the same frame as the pointer's jump to it ("xdotool mousemove X Y click 1", every
+// tap on a touch screen) goes to what is under it, whatever the pointer hovered before: the landing page's
+// Play after a promoted game, a message box's button after its other one, the store's Later after Unlock.
+TEST_F(GameShell, AClickThatComesWithThePointersJumpGoesToWhatIsUnderIt)
+{
+    write("landing_page: 1\n");
+    folder.put("data/chapters/menu/lib/store.lua", "function menu.onBuy() note('buy') end\n");
+    start();
+    const auto middle = [](tesraui::Object* object)
+    {
+        const kavtypes::Rectangle rect = object->getBoundingRect();
+        return kavtypes::Vector2(rect.x + rect.w / 2, rect.y + rect.h / 2);
+    };
+    const auto boxButton = [](const hstring& parameter) -> tesraui::Object*
+    {
+        for (const auto& pair : UI::getInstance()->getDataset()->getObjects())
+        {
+            if (pair.first.startsWith("msgbox_" + parameter))
+            {
+                return pair.second;
+            }
+        }
+        return nullptr;
+    };
+    struct Case
+    {
+        const char* what;
+        std::function<void()> before;
+        std::function<tesraui::Object*()> hovered, clicked;
+    };
+    const Case cases[] = {
+        {"the landing page's Play after a promoted game", [] {},
+         [] {
+             return tesraui::getDatasetByName("more_games")
+                 ->getObject("orvalo_mgs_scroll_area")
+                 ->getChildren()[0];
+         },
+         [] { return orvalo::getPlayButton(); }},
+        {"a message box's no after its yes",
+         [this]
+         {
+             LuaInterface::execute(
+                 "ui.messageBox{type = 'ask', text = '{%s} {Go?}', yes_button = \"note('yes')\", "
+                 "no_button = \"note('no')\"}");
+             engine->frame();
+         },
+         [&] { return boxButton("yes_button"); }, [&] { return boxButton("no_button"); }},
+        {"the store's Later after Unlock", [this] { toStore(); },
+         [] { return orvalo::getUpsellUnlockButton(); }, [] { return orvalo::getUpsellLaterButton(); }},
+    };
+    std::string seen;
+    for (const Case& c : cases)
+    {
+        c.before();
+        tesraui::Object* hovered = c.hovered();
+        tesraui::Object* clicked = c.clicked();
+        ASSERT_TRUE(hovered != nullptr && clicked != nullptr) << c.what;
+        // Hovered as a move and a frame leave it; then the jump and the click in one go.
+        const kavtypes::Vector2 from = middle(hovered), to = middle(clicked);
+        engine->mouse(tesra::Window::MOUSE_MOVE, from.x, from.y);
+        engine->frame();
+        for (auto type : {tesra::Window::MOUSE_MOVE, tesra::Window::MOUSE_DOWN, tesra::Window::MOUSE_UP})
+        {
+            tesra::window->queueMouseEvent(type, to.x, to.y, 1);
+        }
+        tesra::window->checkEvents();
+        settle();
+        seen += std::string(c.what) + ": " + active() + ", " + journal() + "\n";
+    }
+    EXPECT_EQ(seen, "the landing page's Play after a promoted game: menu.MainMenu, main\n"
+                    "a message box's no after its yes: menu.MainMenu, main no\n"
+                    "the store's Later after Unlock: menu.MainMenu, main no main\n");
 }

@@ -14,6 +14,7 @@
 #include <quortypes/Log.h>
 #include <quortypes/Resource.h>
 #include <quortypes/hdict.h>
+#include <quortypes_testing/TempFolder.h>
 
 #include "Config.h"
 #include "lua/Calls.h"
@@ -92,8 +93,7 @@ namespace luatest
 
         void SetUp() override
         {
-            char pattern[] = "/tmp/vumo_lua_test_XXXXXX";
-            this->folder = mkdtemp(pattern);
+            this->folder = quortypes_testing::makeTempFolder("vumo_lua_test_");
             this->oldCwd = quortypes::Resource::getCwd();
             quortypes::Resource::setCwd(this->folder);
             quortypes::Dir::create(this->folder + "/data/lib");

@@ -223,11 +223,11 @@ namespace vumo
             // paused behind nothing.
             destroyMessageBoxObjects(box.get());
             box.reset();
-            if (this->queue.empty() && this->shownBox == nullptr && !this->pausedBefore)
-            {
-                Session::setPaused(false);
-            }
             this->shownCount = this->queue.size() + (this->shownBox != nullptr ? 1 : 0);
+            if (this->shownCount == 0)
+            {
+                this->endRun();
+            }
             throw;
         }
         if (this->shownBox != nullptr)
@@ -483,16 +483,28 @@ namespace vumo
 
     void UIMessageBoxManager::cancelActiveMessageBox()
     {
-        if (this->shownBox != nullptr)
+        const bool shown = (this->shownBox != nullptr);
+        if (shown)
         {
             destroyMessageBoxObjects(shownBox.get());
             shownBox.reset();
-            if (this->queue.empty() && !this->pausedBefore)
-            {
-                Session::setPaused(false);
-            }
         }
         this->shownCount = this->queue.size();
+        if (shown && this->queue.empty())
+        {
+            this->endRun();
+        }
+    }
+
+    void UIMessageBoxManager::endRun()
+    {
+        // Over before the unpause's hook runs: a box it queues starts a run of its own, which pauses the
+        // game again, instead of being shown while the game runs behind it.
+        this->shownCount = 0;
+        if (!this->pausedBefore)
+        {
+            Session::setPaused(false);
+        }
     }
 
     void UIMessageBoxManager::clearQueuedMessageBoxes()
@@ -502,9 +514,9 @@ namespace vumo
         // A new box starts a new run, which pauses the session again.
         this->shownCount = 0;
         // Without a run going on, a pause is the game's own.
-        if (running && !this->pausedBefore)
+        if (running)
         {
-            Session::setPaused(false);
+            this->endRun();
         }
     }
 

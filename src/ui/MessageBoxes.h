@@ -94,6 +94,8 @@ namespace vumo
         // Over every screen the game or a library put up, so that the box takes the input where it is drawn.
         void keepOverGame(MessageBox* box);
         void clearRecords();
+        // The last box of a run is gone: the game goes on unless it was paused before the run.
+        void endRun();
 
     private:
         // A registry reference of the script function ui.__dismissMessageBox, which carries this manager.

@@ -103,16 +103,8 @@ namespace vumo
             return false;
         }
         const bool pc = (this->getUIIdiom() == IDIOM_PC);
-        if (!pc)
-        {
-            // A touch lands where no pointer hovered before it.
-            Scene* scene = Session::getActiveScene();
-            if (scene != nullptr && scene->getRootObject() != nullptr)
-            {
-                static_cast<tesraui::Object*>(scene->getRootObject())->clearChildUnderCursor();
-            }
-            this->rootObject->clearChildUnderCursor();
-        }
+        // A touch lands where no pointer hovered before it, and a click may come with the move that brought
+        // the pointer: the tree hit-tests the press where the cursor is now (Object::getChildUnderCursor).
         const bool result = this->rootObject->onMouseDown(button);
         if (pc)
         {

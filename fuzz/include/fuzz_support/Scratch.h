@@ -2,12 +2,16 @@
 
 // Files that fuzz targets hand to readers that take file names: a folder of the process's own under the
 // temporary folder, removed at a normal exit.
+#include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include <quortypes_testing/TempFolder.h>
 
 namespace fuzz_support
 {
@@ -17,8 +21,17 @@ namespace fuzz_support
         // Never destroyed: the removal at exit runs after the destructors of statics made later.
         static const std::string* folder = []
         {
-            char pattern[] = "/tmp/vumo-fuzz-XXXXXX";
-            const std::string* made = new std::string(mkdtemp(pattern));
+            const std::string* made = nullptr;
+            try
+            {
+                made = new std::string(quortypes_testing::makeTempFolder("vumo-fuzz-"));
+            }
+            catch (const std::exception& e)
+            {
+                // The targets ask for it as they start: the run ends with the reason, and no input is blamed.
+                std::fprintf(stderr, "%s\n", e.what());
+                std::exit(2);
+            }
             std::atexit(
                 []
                 {

@@ -90,10 +90,14 @@ namespace orvalo
             const int n = this->images.size();
             for (int i = 0; i < n; ++i)
             {
-                tesraui::ImageBox* box = new tesraui::ImageBox(
-                    "OrvaloUpsellIndicatorImageBox_" + hstring(i),
-                    kavtypes::Rectangle(0, this->indicatorOffset + this->rect.h, -1, -1));
-                this->addChildAndRegister(box);
+                // Named after the slider, as its image boxes: two galleries may share a dataset.
+                std::unique_ptr<tesraui::ImageBox> made(new tesraui::ImageBox(
+                    this->name + "_OrvaloUpsellIndicatorImageBox_" + hstring(i),
+                    kavtypes::Rectangle(0, this->indicatorOffset + this->rect.h, -1, -1)));
+                // Registered first: a name already taken throws before the tree holds the box.
+                this->dataset->registerObjects(made.get());
+                tesraui::ImageBox* box = made.release();
+                this->addChild(box);
                 box->setHeldPart(true);
                 this->indicatorBoxes.push_back(box);
                 box->setImageByNameIfChanged(this->indicatorInactive);

@@ -29,8 +29,9 @@ namespace orvalo
         {
             for (int i = 0; i < 2; ++i)
             {
+                // Named after the slider: two text sliders may share a dataset.
                 std::unique_ptr<tesraui::Label> made(
-                    new tesraui::Label("OrvaloUpsellLabel_" + hstring(i),
+                    new tesraui::Label(this->name + "_OrvaloUpsellLabel_" + hstring(i),
                                        kavtypes::Rectangle(0, 0, this->rect.w, this->rect.h)));
                 made->setFont(this->font);
                 made->setEffect(tesraui::LabelBase::EFFECT_BORDER);

@@ -169,7 +169,7 @@ TEST_F(Sliders, GalleryIndicatorsAndNewImages)
     EXPECT_EQ(gallery->getSize(), kavtypes::Vector2(80, 40));
     ASSERT_EQ(gallery->getIndicatorBoxes().size(), 2);
     EXPECT_EQ(gallery->getIndicatorBoxes()[1]->getRect(), kavtypes::Rectangle(40, 48, 10, 10));
-    EXPECT_FALSE(upsell()->hasObject("OrvaloUpsellIndicatorImageBox_2"));
+    EXPECT_FALSE(upsell()->hasObject("gallery_OrvaloUpsellIndicatorImageBox_2"));
 }
 
 TEST_F(Sliders, GalleryFollowsADrag)
@@ -291,7 +291,7 @@ TEST_F(Sliders, TextSliderLeavingItsDatasetTakesItsLabelsOut)
     texts->notifyEvent("UnregisterFromDataset", upsell());
     EXPECT_EQ(texts->getLabels().size(), 0);
     EXPECT_EQ(texts->getChildren().size(), 0);
-    EXPECT_FALSE(upsell()->hasObject("OrvaloUpsellLabel_0"));
+    EXPECT_FALSE(upsell()->hasObject("texts_OrvaloUpsellLabel_0"));
     this->frames(2);
     orvalo::destroyUpsellScreen();
 }

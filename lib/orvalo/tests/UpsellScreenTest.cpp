@@ -95,6 +95,69 @@ TEST_F(UpsellScreen, ScreenButtonsAndTheContactingOverlay)
                                  "ERROR: Upsell Screen does not exist!"}));
 }
 
+// Two sliders of one kind in one upsell dataset: each names the boxes, dots and labels it makes after
+// itself, so that the screen comes up and each slider runs with parts of its own.
+TEST_F(UpsellScreen, TwoSlidersOfAKindEachMakeTheirOwnParts)
+{
+    const std::pair<const char*, const char*> kinds[] = {
+        {"UpsellImageSlider", "image_name_prefix=\"img_\""},
+        {"UpsellImageSliderStatic",
+         "image_name_prefix=\"pic_\" image_indicator_active=\"dot_on\" image_indicator_inactive=\"dot_off\""},
+        {"UpsellTextSlider", "text_key_prefix=\"orvalo.upsell_text_\""}};
+    std::string textures;
+    for (const char* name :
+         {"img_0", "img_1", "img_3", "pic_0", "pic_1", "pic_2", "dot_on", "dot_off", "button"})
+        textures += std::string("<Texture filename=\"") + name + "\"/>";
+    std::string seen;
+    for (const auto& [type, attributes] : kinds)
+    {
+        std::string sliders;
+        for (const char* name : {"one", "two"})
+            sliders += std::string("<Object type=\"") + type + "\" name=\"" + name +
+                       "\" rect=\"0,0,200,100\" " + attributes + "/>";
+        this->folder.put("upsell/two.dts",
+                         "<Dataset>" + textures +
+                             "<Object type=\"UpsellScreen\" name=\"orvalo_us\" "
+                             "rect=\"0,0,1280,720\">" +
+                             sliders +
+                             "<Object type=\"Label\" name=\"orvalo_us_label_contacting\" "
+                             "rect=\"0,0,400,40\"/><Object type=\"ImageButton\" "
+                             "name=\"orvalo_us_button_overlay_cancel\" x=\"0\" y=\"0\" image=\"button\"/>"
+                             "</Object></Dataset>");
+        orvalo::setUpsellFilename("upsell/two.dts");
+        seen += std::string(type) + ":";
+        if (orvalo::createUpsellScreen(this->scene->root, "dummy") == nullptr)
+        {
+            seen += " no screen\n";
+            continue;
+        }
+        try
+        {
+            this->frames(2);
+        }
+        catch (const quortypes::exception& e)
+        {
+            seen += " " + std::string(e.getMessage()) + ";";
+        }
+        for (const char* name : {"one", "two"})
+        {
+            int own = 0;
+            for (tesraui::Object* part : upsell()->getObject(name)->getChildren())
+                own += (part->getName().startsWith(hstring(name) + "_") &&
+                        upsell()->tryGetObject(part->getName()) == part && part->isHeldPart())
+                           ? 1
+                           : 0;
+            seen += " " + std::string(name) + " " + std::to_string(own);
+        }
+        seen += "\n";
+        orvalo::destroyUpsellScreen();
+    }
+    // Six rocking boxes; two sliding boxes and a dot for each of three images; two labels.
+    EXPECT_EQ(seen, "UpsellImageSlider: one 6 two 6\n"
+                    "UpsellImageSliderStatic: one 5 two 5\n"
+                    "UpsellTextSlider: one 2 two 2\n");
+}
+
 TEST_F(UpsellScreen, AScreenWhoseTreeGoesFirstIsForgotten)
 {
     ASSERT_NE(orvalo::createUpsellScreen(this->scene->root, "dummy"), nullptr);

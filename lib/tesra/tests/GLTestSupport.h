@@ -15,6 +15,7 @@
 #include <tesra/Image.h>
 #include <tesra/RenderSystem.h>
 #include <tesra/tesra.h>
+#include <quortypes_testing/TempFolder.h>
 #include <tesra_testing/KeepLoadedLibraries.h>
 
 namespace testsupport
@@ -56,11 +57,7 @@ namespace testsupport
     // A scratch folder of its own, removed with everything in it.
     struct TempDir
     {
-        TempDir()
-        {
-            char pattern[] = "/tmp/tesra-test-XXXXXX";
-            path = mkdtemp(pattern);
-        }
+        TempDir() : path(quortypes_testing::makeTempFolder("tesra-test-")) {}
         ~TempDir() { (void)std::system(("rm -rf '" + path + "'").c_str()); }
         hstring file(const hstring& name, const std::string& content = "") const
         {

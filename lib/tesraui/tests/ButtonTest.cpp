@@ -2,6 +2,7 @@
 #include <tesraui/Image.h>
 #include <tesraui/ImageButton.h>
 #include <tesraui/Label.h>
+#include <tesraui/ScrollArea.h>
 #include <tesraui/TextImageButton.h>
 #include <tesraui/ToggleButton.h>
 
@@ -371,4 +372,52 @@ TEST(ButtonsAlone, WithoutADatasetTheyWarnAndKeepTheirState)
     root.removeChild(&button);
     EXPECT_TRUE(button.onMouseDown(1));
     EXPECT_TRUE(button.onMouseUp(1));
+}
+
+// A click that arrives in the same frame as the pointer's jump (a quick click after a move, every tap on a
+// touch screen) goes to what lies under it: the hover that the last move or the tree's update left behind
+// names another button.
+TEST_F(Buttons, APressAfterAJumpGoesToWhatIsUnderIt)
+{
+    struct Case
+    {
+        const char* kind;
+        bool inScrollArea;
+        bool hoverFromUpdate;
+    };
+    const Case cases[] = {{"ImageButton", false, false},     {"ImageButton", false, true},
+                          {"TextImageButton", false, false}, {"ToggleButton", false, true},
+                          {"ImageButton", true, false},      {"ImageButton", true, true}};
+    for (const Case& c : cases)
+    {
+        const std::string label = std::string(c.kind) + (c.inScrollArea ? " in a scroll area" : "") +
+                                  (c.hoverFromUpdate ? ", hovered by the update" : ", hovered by a move");
+        tesraui::Object* row = new tesraui::Container("row", Rectangle(0, 104, 128, 24));
+        tesraui::Object* parent = row;
+        if (c.inScrollArea)
+        {
+            parent = new tesraui::ScrollArea("area", Rectangle(0, 0, 200, 24));
+            row->addChild(parent);
+        }
+        harray<hstring> clicked;
+        for (const char* name : {"first", "second"})
+        {
+            tesraui::Object* button =
+                tesraui::createObject(c.kind, name, Rectangle(name[0] == 'f' ? 0 : 64, 0, 40, 20));
+            button->registerEvent("Click", std::make_shared<uitest::JournalEvent>(name, &clicked));
+            parent->addChild(button);
+        }
+        this->root->addChildAndRegister(row);
+        this->dataset->clearChildUnderCursorCaches();
+        tesraui::setCursorPosition(Vector2(20, 114));
+        c.hoverFromUpdate ? this->root->update(0.0f) : (void)this->root->onMouseMove();
+        // The pointer jumps to the second button and clicks there before the next update.
+        tesraui::setCursorPosition(Vector2(84, 114));
+        this->root->onMouseMove();
+        this->root->onMouseDown(1);
+        this->root->onMouseUp(1);
+        this->dataset->processEvents();
+        EXPECT_EQ(clicked, harray<hstring>({"second:1"})) << label;
+        this->dataset->destroyObject(row);
+    }
 }

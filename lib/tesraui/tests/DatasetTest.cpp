@@ -306,7 +306,7 @@ TEST(Dataset, CursorCachesFilledSinceTheLastClearingAreCleared)
     using kavtypes::Vector2;
     tesraui::Dataset* first = new tesraui::Dataset("", "first");
     tesraui::Dataset second("", "second");
-    // Each holder covers the cursor's first place with its child and its second place with itself.
+    // Each holder covers the cursor's place with its child, until the child moves away.
     auto holder = [](const hstring& name)
     {
         Object* object = new Object(name, Rectangle(0, 0, 100, 100));
@@ -329,7 +329,9 @@ TEST(Dataset, CursorCachesFilledSinceTheLastClearingAreCleared)
     second.registerObjects(moved);
     first->unregisterObjects(left);
     first->destroyObject(gone);
-    tesraui::setCursorPosition(Vector2(50, 50));
+    // The children leave the cursor's place (a cache follows the cursor itself, not a child's move).
+    for (Object* object : {early, moved, left})
+        object->getChildren()[0]->setX(50);
     // Still cached until their dataset clears them.
     EXPECT_EQ(early->getChildUnderCursor()->getName(), "early_child");
     first->clearChildUnderCursorCaches();

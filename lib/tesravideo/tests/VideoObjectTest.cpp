@@ -12,6 +12,7 @@
 #include <quortypes/exception.h>
 #include <quortypes_testing/PropertyJournal.h>
 #include <quortypes_testing/LogCapture.h>
+#include <quortypes_testing/TempFolder.h>
 #include <tesra/Image.h>
 #include <tesra/RenderSystem.h>
 #include <tesra/tesra.h>
@@ -82,8 +83,7 @@ namespace
 
         void SetUp() override
         {
-            char pattern[] = "/tmp/tesravideo_test_XXXXXX";
-            this->folder = mkdtemp(pattern);
+            this->folder = quortypes_testing::makeTempFolder("tesravideo_test_");
             this->oldCwd = quortypes::Resource::getCwd();
             quortypes::Resource::setCwd(this->folder);
             VideoPlan plain;

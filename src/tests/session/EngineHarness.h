@@ -27,6 +27,7 @@
 #include <tesra/tesra.h>
 #include <tesraui/Container.h>
 #include <tesrauilua/Literal.h>
+#include <quortypes_testing/TempFolder.h>
 #include <tesra_testing/KeepLoadedLibraries.h>
 
 #include "Config.h"
@@ -95,8 +96,8 @@ namespace harness
                     p[3] = border ? 0 : 255;
                 }
             }
-            const std::string* made =
-                new std::string("/tmp/vumo-harness-picture-" + std::to_string(getpid()) + ".png");
+            const std::string* made = new std::string(
+                quortypes_testing::tempPath("vumo-harness-picture-" + std::to_string(getpid()) + ".png"));
             writePng(*made, size, size, (const unsigned char*)rgba.data());
             std::atexit([] { std::remove(path->c_str()); });
             return made;
@@ -108,10 +109,9 @@ namespace harness
     struct GameFolder
     {
         std::string path;
-        GameFolder()
+        // A folder that cannot be made throws: the case fails, and the cases after it still run.
+        GameFolder() : path(quortypes_testing::makeTempFolder("vumo-engine-"))
         {
-            char pattern[] = "/tmp/vumo-engine-XXXXXX";
-            path = mkdtemp(pattern);
             std::filesystem::create_directories(path + "/xdg");
             std::filesystem::create_directories(path + "/run");
         }
@@ -183,6 +183,14 @@ namespace harness
         }
     };
 
+    // The command that runs one case of this test program alone in a child process. The child does not
+    // inherit the share a sharded one-process run hands this process, which would give it nothing to run.
+    inline std::string ownCaseCommand(const std::string& test)
+    {
+        return "env -u GTEST_TOTAL_SHARDS -u GTEST_SHARD_INDEX '" +
+               std::filesystem::read_symlink("/proc/self/exe").string() + "' --gtest_filter=" + test;
+    }
+
     // Runs the player in the folder; its console output goes to out.txt there. Returns the exit code. Defined
     // by the game's tests only, which build the player.
     int runPlayer(const GameFolder& folder, const std::string& extraEnvironment = "");
@@ -233,7 +241,7 @@ namespace harness
         // A press and release at a point of the window; the frame after the release is the caller's.
         void clickAt(float x, float y)
         {
-            // Buttons learn that the pointer is over them in the frame after it arrives.
+            // As a hand clicks: the pointer arrives, then the press and the release, a frame apart.
             mouse(tesra::Window::MOUSE_MOVE, x, y);
             frame(0.016f);
             mouse(tesra::Window::MOUSE_DOWN, x, y);

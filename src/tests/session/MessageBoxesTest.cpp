@@ -1,4 +1,7 @@
 #include <climits>
+#include <functional>
+#include <string>
+#include <utility>
 
 #include <tesraui/Container.h>
 #include <tesraui/Dataset.h>
@@ -412,4 +415,46 @@ TEST_F(MessageBoxes, OverAScreenAtTheGreatestZOrderTheBoxAndThePointerGoAfterIt)
     click(buttonOf("yes_button"));
     EXPECT_EQ(lua("ui.answered"), "1");
     EXPECT_FALSE(ui->isMessageBoxActive());
+}
+
+// The unpause that ends a run runs ui.OnGameUnpaused; a box that hook queues starts a run of its own, which
+// pauses the game behind it again, however the run before it ended.
+TEST_F(MessageBoxes, ABoxTheUnpauseQueuesPausesTheGameAgain)
+{
+    run("function ui.OnGameUnpaused()\n"
+        "  note('unpaused')\n"
+        "  if queueOnce then queueOnce = false; ui.messageBox{type = 'after', text = '{%s} {after}'} end\n"
+        "end");
+    const std::pair<const char*, std::function<void()>> ends[] = {
+        {"its button", [this] { click(buttonOf("ok_button")); }},
+        {"ui.cancelActiveMessageBox", [this] { run("ui.cancelActiveMessageBox()"); }},
+        {"ui.clearQueuedMessageBoxes", [this] { run("ui.clearQueuedMessageBoxes()"); }},
+        {"a builder that destroys its box", [] {}},
+    };
+    std::string seen;
+    for (const auto& [how, end] : ends)
+    {
+        const bool builder = std::string(how).find("builder") != std::string::npos;
+        run(builder ? "function ui.createMessageBox(box, params)\n"
+                      "  if params.text == '{%s} {first}' then object.destroy(box) end\n"
+                      "end"
+                    : "ui.createMessageBox = nil");
+        clear();
+        run("queueOnce = true; ui.messageBox{type = 'first', text = '{%s} {first}'}");
+        engine->frame();
+        end();
+        if (ui->isErrorOverlayShown())
+        {
+            ui->onErrorContinue(nullptr);
+        }
+        engine->frame();
+        seen += std::string(how) + ": " + shown() +
+                (Session::isPaused() ? " over a paused game, " : " over a running game, ") + journal() + "\n";
+        run("ui.cancelActiveMessageBox()");
+    }
+    EXPECT_EQ(seen, "its button: after over a paused game, paused unpaused paused\n"
+                    "ui.cancelActiveMessageBox: after over a paused game, paused unpaused paused\n"
+                    "ui.clearQueuedMessageBoxes: after over a paused game, paused unpaused paused\n"
+                    "a builder that destroys its box: after over a paused game, paused unpaused paused\n");
+    EXPECT_FALSE(Session::isPaused());
 }

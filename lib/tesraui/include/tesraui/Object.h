@@ -290,6 +290,8 @@ namespace tesraui
         Object* parent = nullptr;
         Object* childUnderCursor = nullptr;
         bool childUnderCursorValid = false;
+        // Where the pointer stood when the cache was filled.
+        kavtypes::Vector2 childUnderCursorPoint;
         ChildList children;
         std::vector<std::unique_ptr<Animator>> dynamicAnimators;
         hdict<std::shared_ptr<Event>> events;

@@ -236,9 +236,13 @@ namespace tesraui
 
     Object* Object::getChildUnderCursor()
     {
-        if (!childUnderCursorValid)
+        // A press, release or move that arrives in the same frame as the pointer's jump is answered where
+        // the pointer is now: what lay under it when the cache was filled is another object's.
+        const kavtypes::Vector2 cursor = getCursorPosition();
+        if (!childUnderCursorValid || cursor != childUnderCursorPoint)
         {
-            childUnderCursor = getChildUnderPoint(getCursorPosition());
+            childUnderCursor = getChildUnderPoint(cursor);
+            childUnderCursorPoint = cursor;
             childUnderCursorValid = true;
             // The dataset clears it after the frame's update.
             if (dataset != nullptr)

@@ -10,6 +10,8 @@
 #include <quortypes/exception.h>
 #include <quortypes/hstring.h>
 
+#include "TempFolder.h"
+
 namespace quortypes_testing
 {
     // A scratch folder that resources are read from while the object lives.
@@ -18,8 +20,7 @@ namespace quortypes_testing
     public:
         explicit ResourceFolder(const std::string& prefix = "vumo")
         {
-            std::string pattern = "/tmp/" + prefix + "_test_XXXXXX";
-            this->path = mkdtemp(&pattern[0]);
+            this->path = makeTempFolder(prefix + "_test_");
             this->oldCwd = quortypes::Resource::getCwd();
             quortypes::Resource::setCwd(this->path);
         }

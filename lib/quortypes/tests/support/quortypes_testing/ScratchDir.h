@@ -8,19 +8,17 @@
 #include <string>
 #include <system_error>
 
+#include "TempFolder.h"
+
 namespace quortypes_testing
 {
-    // A fresh directory under /tmp, removed with everything in it at the end. It uses the standard library
-    // only, so that it does not depend on the code under test.
+    // A fresh directory in the temporary folder, removed with everything in it at the end. It uses the
+    // standard library only, so that it does not depend on the code under test; one that cannot be made
+    // throws (makeTempFolder).
     class ScratchDir
     {
     public:
-        ScratchDir()
-        {
-            char pattern[] = "/tmp/vumo-test-XXXXXX";
-            const char* made = mkdtemp(pattern);
-            this->path = made != nullptr ? made : "";
-        }
+        ScratchDir() : path(makeTempFolder("vumo-test-")) {}
         ~ScratchDir()
         {
             std::error_code ignored;
