@@ -49,12 +49,11 @@ namespace quortypes
         return "rb";
     }
 
-    FILE* FileBase::openWithRetries(const hstring& path, const char* mode, int repeats, float timeout,
-                                    uint64_t* size)
+    FILE* FileBase::openWithRetries(const hstring& path, const char* mode, int repeats, float timeout)
     {
         for (int attempt = 0;; ++attempt)
         {
-            FILE* handle = platform::openFile(path, mode, size);
+            FILE* handle = platform::openFile(path, mode);
             // Waiting does not make a named pipe or a device a file.
             if (handle != nullptr || attempt >= repeats || errno == platform::notRegularFileError)
             {
@@ -78,8 +77,7 @@ namespace quortypes
         this->direction = Direction::None;
         this->knownPosition = -1;
         this->aheadStart = this->aheadEnd = 0;
-        uint64_t size = 0;
-        this->file = openWithRetries(this->filename, modeString(mode), repeats, timeout, &size);
+        this->file = openWithRetries(this->filename, modeString(mode), repeats, timeout);
         if (this->file == nullptr)
         {
             // Something is there, so "not found" would mislead whoever has to mend it.
@@ -89,9 +87,7 @@ namespace quortypes
             }
             throw _file_not_found(this->getFilename(), false, "hfbase", __LINE__);
         }
-        // The size the opening found, where seeking to the end to learn it would read the file's last block
-        // only to drop it: what refreshSize would say of a file just opened.
-        this->dataSize = (size > (uint64_t)INT_MAX ? INT_MAX : (int)size);
+        this->refreshSize();
     }
 
     void FileBase::close()

@@ -127,47 +127,6 @@ TEST(Files, StringsAndLinesAtTheEndOfAFile)
 
 // Line reading keeps its own count of the position: every other way of moving the handle must leave
 // the next position and end-of-file answer the same as the handle's own.
-// The size an opening finds is the file's whatever the mode, and what follows it works from there: a
-// truncating mode starts empty, the others read from the start, and a write after reading lands where the
-// mode says.
-TEST(Files, SizeFoundAtOpeningInEveryMode)
-{
-    struct Row
-    {
-        AccessMode mode;
-        int size;
-        const char* firstLine;
-        const char* after;
-    };
-    const std::vector<Row> rows = {
-        {AccessMode::Read, 8, "one", "one\ntwo\n"},
-        {AccessMode::Write, 0, nullptr, "!"},
-        {AccessMode::Append, 8, nullptr, "one\ntwo\n!"},
-        {AccessMode::ReadWrite, 8, "one", "one\n!wo\n"},
-        {AccessMode::WriteRead, 0, "", "!"},
-        {AccessMode::AppendRead, 8, "one", "one\ntwo\n!"},
-    };
-    for (const Row& row : rows)
-    {
-        SCOPED_TRACE((int)row.mode);
-        ScratchDir dir;
-        dir.put("size.txt", "one\ntwo\n");
-        {
-            File file(dir / "size.txt", row.mode);
-            EXPECT_EQ(file.getSize(), row.size);
-            if (row.firstLine != nullptr)
-            {
-                EXPECT_EQ(file.readLine(), row.firstLine);
-            }
-            if (row.mode != AccessMode::Read)
-            {
-                file.write("!");
-            }
-        }
-        EXPECT_EQ(dir.read("size.txt"), row.after);
-    }
-}
-
 TEST(Files, PositionAfterLinesSeeksShortReadsAndAppends)
 {
     ScratchDir dir;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstdint>
 #include <cstdio>
 #include <memory>
 
@@ -54,10 +53,8 @@ namespace quortypes
 
         // Throws _file_not_found when every try fails.
         void open(const hstring& name, AccessMode mode, unsigned char byteOffset, int repeats, float timeout);
-        // Opens with the shared tries and waits; null when every try failed. With size, the file's size at
-        // the opening goes there.
-        static FILE* openWithRetries(const hstring& path, const char* mode, int repeats, float timeout,
-                                     uint64_t* size = nullptr);
+        // Opens with the shared tries and waits; null when every try failed.
+        static FILE* openWithRetries(const hstring& path, const char* mode, int repeats, float timeout);
         static const char* modeString(AccessMode mode);
 
         void refreshSize() override;

@@ -30,8 +30,8 @@ namespace quortypes::platform
     const int notRegularFileError = EMEDIUMTYPE;
     // fopen for regular files only: a directory fails with EISDIR, anything else that is no regular file
     // with notRegularFileError, and neither ever blocks (as opening a named pipe would until its other
-    // end comes). With size, the file's size as the opening found it goes there too.
-    FILE* openFile(const std::string& path, const char* mode, uint64_t* size = nullptr);
+    // end comes).
+    FILE* openFile(const std::string& path, const char* mode);
     // The text of an errno, for a message: the system's, or "not a regular file".
     std::string describeError(int error);
     bool removeFile(const std::string& path);

@@ -56,7 +56,7 @@ namespace quortypes::platform
         return infoA.st_dev == infoB.st_dev && infoA.st_ino == infoB.st_ino;
     }
 
-    FILE* openFile(const std::string& path, const char* mode, uint64_t* size)
+    FILE* openFile(const std::string& path, const char* mode)
     {
         // The flags fopen would use for the mode ("b" means nothing here).
         const std::string kind(mode);
@@ -114,10 +114,6 @@ namespace quortypes::platform
             const int error = errno;
             ::close(fd);
             errno = error;
-        }
-        else if (size != nullptr)
-        {
-            *size = (uint64_t)info.st_size;
         }
         return handle;
     }
