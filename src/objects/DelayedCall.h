@@ -23,6 +23,9 @@ namespace vumo
         void setDelay(float value) { delay = value; }
 
     private:
+        // The delay ran out while the dataset's queue had no room for the callback and the deletion.
+        bool waitingForRoom = false;
+
         static const PropertyTable<DelayedCall>& _properties();
     };
 } // namespace vumo
