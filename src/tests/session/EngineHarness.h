@@ -99,7 +99,17 @@ namespace harness
             const std::string* made = new std::string(
                 quortypes_testing::tempPath("vumo-harness-picture-" + std::to_string(getpid()) + ".png"));
             writePng(*made, size, size, (const unsigned char*)rgba.data());
-            std::atexit([] { std::remove(path->c_str()); });
+            // Only by the process that made it: a death test's child ends through exit too, while the
+            // program that forked it goes on drawing the picture.
+            static const pid_t maker = getpid();
+            std::atexit(
+                []
+                {
+                    if (getpid() == maker)
+                    {
+                        std::remove(path->c_str());
+                    }
+                });
             return made;
         }();
         return *path;
