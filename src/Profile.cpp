@@ -104,23 +104,9 @@ namespace vumo
 
     Profile::~Profile()
     {
-        if (!this->changed)
+        if (this->changed)
         {
-            return;
-        }
-        try
-        {
-            this->saveToFile();
-        }
-        catch (const quortypes::exception& e)
-        {
-            quortypes::Log::error(Session::logTag,
-                                  "Unable to save profile '" + this->folder + "': " + e.getMessage());
-        }
-        catch (const std::exception& e)
-        {
-            quortypes::Log::error(Session::logTag,
-                                  "Unable to save profile '" + this->folder + "': " + e.what());
+            Profile::saveAtEnd(true);
         }
     }
 

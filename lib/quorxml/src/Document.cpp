@@ -37,127 +37,38 @@ namespace quorxml
         return at;
     }
 
-    // The innermost element still open where the text is cut at end, with the line of its start tag; an
-    // empty name when none is. Comments, declarations and character data are skipped; a quoted ">" in an
-    // attribute does not end its tag.
-    static hstring openElementBefore(const std::string& text, size_t end, int& line)
+    // Walks the tags of the text up to end, counting lines: calls opened(name, line) for each start tag that
+    // is not empty-element (its name and the line it starts on) and closed() for each whole end tag, and
+    // stops once one of them returns false. Comments, declarations and character data are skipped; a quoted
+    // ">" in an attribute does not end its tag.
+    template <typename Opened, typename Closed>
+    static void walkTags(const std::string& text, size_t end, Opened opened, Closed closed)
     {
-        std::vector<std::pair<std::string, int>> open;
-        int current = 1;
-        // Moves to the end of the first closing text at or past from, counting lines; false when it is cut.
-        auto skipPast = [&](size_t& at, const char* closing)
-        {
-            const size_t found = text.find(closing, at);
-            const size_t stop = (found == std::string::npos || found >= end ? end : found + strlen(closing));
-            for (; at < stop; ++at)
-            {
-                current += (text[at] == '\n' ? 1 : 0);
-            }
-            return found != std::string::npos && found < end;
-        };
-        size_t at = 0;
-        while (at < end)
-        {
-            if (text[at] != '<')
-            {
-                current += (text[at] == '\n' ? 1 : 0);
-                ++at;
-                continue;
-            }
-            const int startLine = current;
-            if (text.compare(at, 4, "<!--") == 0)
-            {
-                skipPast(at, "-->");
-            }
-            else if (text.compare(at, 9, "<![CDATA[") == 0)
-            {
-                skipPast(at, "]]>");
-            }
-            else if (text.compare(at, 2, "<?") == 0 || text.compare(at, 2, "<!") == 0)
-            {
-                skipPast(at, ">");
-            }
-            else if (text.compare(at, 2, "</") == 0)
-            {
-                if (skipPast(at, ">") && !open.empty())
-                {
-                    open.pop_back();
-                }
-            }
-            else
-            {
-                size_t nameEnd = at + 1;
-                while (nameEnd < end && std::string(" \t\r\n/>").find(text[nameEnd]) == std::string::npos)
-                {
-                    ++nameEnd;
-                }
-                const std::string name = text.substr(at + 1, nameEnd - at - 1);
-                char quote = 0;
-                bool closed = false;
-                bool empty = false;
-                for (at = nameEnd; at < end && !closed; ++at)
-                {
-                    const char c = text[at];
-                    current += (c == '\n' ? 1 : 0);
-                    if (quote != 0)
-                    {
-                        quote = (c == quote ? 0 : quote);
-                    }
-                    else if (c == '"' || c == '\'')
-                    {
-                        quote = c;
-                    }
-                    else if (c == '>')
-                    {
-                        closed = true;
-                        empty = (text[at - 1] == '/');
-                    }
-                }
-                if (!empty && name != "")
-                {
-                    open.push_back({name, startLine});
-                }
-            }
-        }
-        if (open.empty())
-        {
-            return "";
-        }
-        line = open.back().second;
-        return open.back().first.c_str();
-    }
-
-    // The line of the first start tag that opens an element deeper than maxDepth, 0 when none does. Read as
-    // openElementBefore reads the text, counting open elements only: the parser recurses once for each, and
-    // a file nesting thousands of them would overflow the stack before it could say anything.
-    static int tooDeepElementLine(const std::string& text, int maxDepth)
-    {
-        int depth = 0;
         int line = 1;
-        const size_t end = text.size();
         // Moves past the first closing text at or past at, counting lines; false when the text ends first.
         auto skipPast = [&](size_t& at, const char* closing)
         {
             const size_t found = text.find(closing, at);
-            const size_t stop = (found == std::string::npos ? end : found + strlen(closing));
+            const bool whole = (found != std::string::npos && found + strlen(closing) <= end);
+            const size_t stop = (whole ? found + strlen(closing) : end);
             for (; at < stop; ++at)
             {
                 line += (text[at] == '\n' ? 1 : 0);
             }
-            return found != std::string::npos;
+            return whole;
         };
         size_t at = 0;
         while (at < end)
         {
             const size_t next = text.find('<', at);
-            const size_t stop = (next == std::string::npos ? end : next);
+            const size_t stop = (next == std::string::npos || next > end ? end : next);
             for (; at < stop; ++at)
             {
                 line += (text[at] == '\n' ? 1 : 0);
             }
             if (at >= end)
             {
-                break;
+                return;
             }
             const int startLine = line;
             if (text.compare(at, 4, "<!--") == 0)
@@ -174,16 +85,23 @@ namespace quorxml
             }
             else if (text.compare(at, 2, "</") == 0)
             {
-                skipPast(at, ">");
-                depth = (depth > 0 ? depth - 1 : 0);
+                if (skipPast(at, ">") && !closed())
+                {
+                    return;
+                }
             }
             else
             {
-                const bool named = (at + 1 < end && std::strchr(" \t\r\n/>", text[at + 1]) == nullptr);
+                size_t nameEnd = at + 1;
+                while (nameEnd < end && std::memchr(" \t\r\n/>", text[nameEnd], 6) == nullptr)
+                {
+                    ++nameEnd;
+                }
+                const std::string name = text.substr(at + 1, nameEnd - at - 1);
                 char quote = 0;
-                bool closed = false;
+                bool ended = false;
                 bool empty = false;
-                for (++at; at < end && !closed; ++at)
+                for (at = nameEnd; at < end && !ended; ++at)
                 {
                     const char c = text[at];
                     line += (c == '\n' ? 1 : 0);
@@ -197,17 +115,70 @@ namespace quorxml
                     }
                     else if (c == '>')
                     {
-                        closed = true;
+                        ended = true;
                         empty = (text[at - 1] == '/');
                     }
                 }
-                if (named && !empty && ++depth > maxDepth)
+                if (!empty && name != "" && !opened(name, startLine))
                 {
-                    return startLine;
+                    return;
                 }
             }
         }
-        return 0;
+    }
+
+    // The innermost element still open where the text is cut at end, with the line of its start tag; an
+    // empty name when none is.
+    static hstring openElementBefore(const std::string& text, size_t end, int& line)
+    {
+        std::vector<std::pair<std::string, int>> open;
+        walkTags(
+            text, end,
+            [&](const std::string& name, int startLine)
+            {
+                open.push_back({name, startLine});
+                return true;
+            },
+            [&]()
+            {
+                if (!open.empty())
+                {
+                    open.pop_back();
+                }
+                return true;
+            });
+        if (open.empty())
+        {
+            return "";
+        }
+        line = open.back().second;
+        return open.back().first.c_str();
+    }
+
+    // The line of the first start tag that opens an element deeper than maxDepth, 0 when none does. The
+    // parser recurses once for each open element, and a file nesting thousands of them would overflow the
+    // stack before it could say anything.
+    static int tooDeepElementLine(const std::string& text, int maxDepth)
+    {
+        int depth = 0;
+        int found = 0;
+        walkTags(
+            text, text.size(),
+            [&](const std::string&, int startLine)
+            {
+                if (++depth > maxDepth)
+                {
+                    found = startLine;
+                    return false;
+                }
+                return true;
+            },
+            [&]()
+            {
+                depth = (depth > 0 ? depth - 1 : 0);
+                return true;
+            });
+        return found;
     }
 
     // TinyXML's description, its location (when it has one) and the offending line between rules. An end tag
