@@ -598,7 +598,9 @@ TEST_F(ClipTest, BigFramesArePrecachedFewerWithinTheClipsFrameMemory)
     };
     const Case cases[] = {
         // 256 MB a frame, as large as the whole budget: one frame, never none.
-        {512, 512, TH_RGBA, 1, "MEM:test: frames of 8192x8192 take 256 MB each, precaching 1 instead of 16"},
+        {512, 512, TH_RGBX, 1, "MEM:test: frames of 8192x8192 take 256 MB each, precaching 1 instead of 16"},
+        // An alpha video shows its left half.
+        {512, 512, TH_RGBA, 2, "MEM:test: frames of 4096x8192 take 128 MB each, precaching 2 instead of 16"},
         {512, 512, TH_GREY, 4, "MEM:test: frames of 8192x8192 take 64 MB each, precaching 4 instead of 16"},
         {128, 128, TH_RGBA, 16, nullptr},
         {4, 3, TH_RGBA, 16, nullptr},
