@@ -479,6 +479,11 @@ TEST_F(ClipTest, MalformedHeadersAreRefusedBeforeAnythingIsDecodedOrAllocated)
          "Video frame size 8208x64 is too large, at most 8192x8192 is supported"},
         {withFrameBlocks(video, 512, 512 + 1),
          "Video frame size 8192x8208 is too large, at most 8192x8192 is supported"},
+        // Sides that fit, but a first frame of them would take seconds to decode, convert and upload.
+        {withFrameBlocks(video, 512, 512),
+         "Video frame size 8192x8192 is too large, at most 16777216 pixels (4096x4096) are supported"},
+        {withFrameBlocks(video, 257, 256),
+         "Video frame size 4112x4096 is too large, at most 16777216 pixels (4096x4096) are supported"},
         // Chroma for every pixel, or for every two of a row, which the converters would read as 4:2:0.
         {withPixelFormat(video, TH_PF_422), "Theora pixel format 4:2:2 is not supported, only 4:2:0"},
         {withPixelFormat(video, TH_PF_444), "Theora pixel format 4:4:4 is not supported, only 4:2:0"},
@@ -597,11 +602,11 @@ TEST_F(ClipTest, BigFramesArePrecachedFewerWithinTheClipsFrameMemory)
         const char* message; // logged when fewer frames than asked are precached
     };
     const Case cases[] = {
-        // 256 MB a frame, as large as the whole budget: one frame, never none.
-        {512, 512, TH_RGBX, 1, "MEM:test: frames of 8192x8192 take 256 MB each, precaching 1 instead of 16"},
+        // The largest frame takes 64 MB in four bytes a pixel: four fill the budget.
+        {256, 256, TH_RGBX, 4, "MEM:test: frames of 4096x4096 take 64 MB each, precaching 4 instead of 16"},
         // An alpha video shows its left half.
-        {512, 512, TH_RGBA, 2, "MEM:test: frames of 4096x8192 take 128 MB each, precaching 2 instead of 16"},
-        {512, 512, TH_GREY, 4, "MEM:test: frames of 8192x8192 take 64 MB each, precaching 4 instead of 16"},
+        {256, 256, TH_RGBA, 8, "MEM:test: frames of 2048x4096 take 32 MB each, precaching 8 instead of 16"},
+        {256, 256, TH_GREY, 16, nullptr},
         {128, 128, TH_RGBA, 16, nullptr},
         {4, 3, TH_RGBA, 16, nullptr},
     };

@@ -161,12 +161,19 @@ void TheoraVideoClip_Theora::load()
     }
     // The header alone decides how much the decoder and the frames take: refuse absurd sizes first.
     long long frameWidth = this->info.frame_width, frameHeight = this->info.frame_height;
-    if (frameWidth > theoraMaxFrameSide || frameHeight > theoraMaxFrameSide ||
-        frameWidth * frameHeight > theoraMaxFramePixels)
+    if (frameWidth > theoraMaxFrameSide || frameHeight > theoraMaxFrameSide)
     {
         THEORA_THROW("Video frame size " + std::to_string(frameWidth) + "x" + std::to_string(frameHeight) +
                      " is too large, at most " + std::to_string(theoraMaxFrameSide) + "x" +
                      std::to_string(theoraMaxFrameSide) + " is supported");
+    }
+    // Decoding, converting and uploading one frame costs in proportion to its pixels: past this the first
+    // frame alone would hold the game for seconds.
+    if (frameWidth * frameHeight > theoraMaxFramePixels)
+    {
+        THEORA_THROW("Video frame size " + std::to_string(frameWidth) + "x" + std::to_string(frameHeight) +
+                     " is too large, at most " + std::to_string(theoraMaxFramePixels) +
+                     " pixels (4096x4096) are supported");
     }
     this->decoder = th_decode_alloc(&this->info, this->setup);
     if (this->decoder == nullptr)
