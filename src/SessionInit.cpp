@@ -155,7 +155,15 @@ namespace vumo
                 }
                 if (width != "0")
                 {
-                    return kavtypes::Vector2(width.toFloat(), config["height"].toFloat());
+                    const kavtypes::Vector2 size(width.toFloat(), config["height"].toFloat());
+                    if (size.x >= 1.0f && size.x <= 32767.0f && size.y >= 1.0f && size.y <= 32767.0f)
+                    {
+                        return size;
+                    }
+                    quortypes::Log::warn(logTag,
+                                         "The configured window size " + width + " x " + config["height"] +
+                                             " is not one from 1 to 32767 pixels a side; the display's "
+                                             "size is used.");
                 }
                 kavtypes::Vector2 size = tesra::getSystemInfo().displayResolution;
                 if (config["fullscreen"] == "0")
@@ -273,7 +281,9 @@ namespace vumo
                     }
                 }
                 tesra::setAbruptEndListener(onAbruptEnd);
-                tesra::createWindow((int)size.x, (int)size.y, fullscreen, config["display_title"], options);
+                // The configured size is any number a file gives: held within an int before it is one.
+                tesra::createWindow(quortypes::truncateToInt(size.x), quortypes::truncateToInt(size.y),
+                                    fullscreen, config["display_title"], options);
                 tesra::window->setCursorVisible(false);
                 VumoTesraEventDelegate& events = VumoTesraEventDelegate::getInstance();
                 tesra::window->setMouseDelegate(&events);

@@ -22,6 +22,8 @@ namespace orvalo
     public:
         using tesraui::Dataset::Dataset;
         tesraui::LifeToken::Watch watchLife() { return this->life.watch(); }
+        // Lets the program's image name hook make the image first.
+        tesraui::Image* getImage(const hstring& name) override;
     };
 
     // Holds a dataset for as long as nobody else has deleted it. A dataset unregisters itself in its
@@ -74,6 +76,8 @@ namespace orvalo
 
         UpsellScreen* upsellScreen = nullptr;
         HeldDataset upsellDataset;
+
+        ImageNameHook imageNameHook = nullptr;
     };
 
     State& state();

@@ -57,6 +57,20 @@ namespace orvalo
         return instance;
     }
 
+    tesraui::Image* WatchedDataset::getImage(const hstring& name)
+    {
+        if (state().imageNameHook != nullptr)
+        {
+            state().imageNameHook(this, name);
+        }
+        return tesraui::Dataset::getImage(name);
+    }
+
+    void setImageNameHook(ImageNameHook hook)
+    {
+        state().imageNameHook = hook;
+    }
+
     void HeldDataset::destroy()
     {
         // Watched, not owned: the registry may have deleted the dataset already (see HeldDataset).
@@ -365,5 +379,6 @@ namespace orvalo
             }
         }
         s.games.clear();
+        s.imageNameHook = nullptr;
     }
 } // namespace orvalo
