@@ -31,7 +31,7 @@ namespace orvalo
 
         bool screenExists()
         {
-            return state().moreGamesScreen != nullptr || state().upsellScreen != nullptr;
+            return state().moreGamesScreen.get() != nullptr || state().upsellScreen.get() != nullptr;
         }
 
         // False for a file without a category.
@@ -55,6 +55,23 @@ namespace orvalo
     {
         static State instance;
         return instance;
+    }
+
+    void letGo(tesraui::Object* object)
+    {
+        if (object == nullptr)
+        {
+            return;
+        }
+        object->setOutsideHolder(nullptr);
+        if (tesraui::Dataset* dataset = object->getDataset())
+        {
+            dataset->destroyObject(object);
+        }
+        else
+        {
+            delete object;
+        }
     }
 
     void HeldDataset::destroy()
