@@ -494,6 +494,7 @@ TEST_F(GameShell, APromotionScreenIsTheLibrarysAndAScriptCannotDestroyIt)
         engine.reset();
         harness::forgetSession();
         Engine::log().clear();
+        std::filesystem::remove_all(folder.path + "/data/orvalo");
         write(row.landingPage ? "landing_page: 1\n" : "");
         start();
         if (row.landingPage)

@@ -119,7 +119,11 @@ TEST_F(Match3TilesHeld, ATileNameAGameObjectTookStaysItsAndTheTileTakesAFreeOne)
     for (const auto& row : rows)
     {
         SCOPED_TRACE(row.what);
-        startAfresh({}, "if not object.exists('duel.0x_2_3') then add_object('0x_2_3') end\n", row.fromLobby);
+        startAfresh({},
+                    "if not object.exists('duel.0x_2_3') then\n"
+                    "  object.create('ImageBox', '0x_2_3', nil, {x = 0, y = 0, w = 10, h = 10})\n"
+                    "end\n",
+                    row.fromLobby);
         ASSERT_NE(scene(), nullptr);
         if (row.reset)
         {

@@ -98,7 +98,7 @@ TEST_F(HeldScreens, AScreenTheTreeDestroyedIsFreedOnceAndMadeAgain)
             ASSERT_NE(screen, nullptr);
             EXPECT_TRUE(kind.exists());
             tesraui::freeDestroyed();
-            EXPECT_EQ(parent->getChildren().back(), screen);
+            EXPECT_EQ(screen->getParent(), parent);
             kind.destroy();
             tesraui::freeDestroyed();
             EXPECT_TRUE(parent->getChildren().empty());
