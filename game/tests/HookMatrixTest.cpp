@@ -91,6 +91,8 @@ namespace
         "__gc finalizer",
         "__gc finalizer at close",
         "debug.sethook hook",
+        // The store's Unlock, in the game's own UI, where the promotion's screens stand.
+        "chapter.onBuy",
     };
 
     // The ways whose call comes only when the Lua state closes, after the game has stopped.
