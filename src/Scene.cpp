@@ -396,13 +396,45 @@ namespace vumo
         }
         VariableDictionary::getGlobal().get("prev_scene").set(this->getFullName());
         this->rootObject = root;
-        this->activate();
+        try
+        {
+            this->activate();
+        }
+        catch (...)
+        {
+            if (alive.isAlive())
+            {
+                this->releaseObjects();
+                this->abandonActivation();
+            }
+            throw;
+        }
         if (!alive.isAlive())
         {
             return;
         }
         this->releaseObjects();
         hooks.OnSceneReset();
+    }
+
+    void Scene::abandonActivation()
+    {
+        const tesraui::LifeToken::Watch alive = this->watchLife();
+        if (this->isActive())
+        {
+            try
+            {
+                this->deactivate(false);
+            }
+            catch (const quortypes::exception& e)
+            {
+                quortypes::Log::error(Session::logTag, e.getMessage());
+            }
+        }
+        if (alive.isAlive() && Session::getActiveScene() == this)
+        {
+            Session::setActiveScene(nullptr);
+        }
     }
 
     void Scene::attachObject(tesraui::Object* object)

@@ -31,7 +31,7 @@ namespace orvalo
 
         bool screenExists()
         {
-            return state().moreGamesScreen != nullptr || state().upsellScreen != nullptr;
+            return state().moreGamesScreen.get() != nullptr || state().upsellScreen.get() != nullptr;
         }
 
         // False for a file without a category.
@@ -69,6 +69,23 @@ namespace orvalo
     void setImageNameHook(ImageNameHook hook)
     {
         state().imageNameHook = hook;
+    }
+
+    void letGo(tesraui::Object* object)
+    {
+        if (object == nullptr)
+        {
+            return;
+        }
+        object->setOutsideHolder(nullptr);
+        if (tesraui::Dataset* dataset = object->getDataset())
+        {
+            dataset->destroyObject(object);
+        }
+        else
+        {
+            delete object;
+        }
     }
 
     void HeldDataset::destroy()
