@@ -605,10 +605,9 @@ TEST_F(SceneSwitch, AnUpdateThatAsksToLeaveAndThenFailsIsReportedAsItsScenesText
 // objects alone has none, which the log only notes, naming the image and the chapter and no source file.
 TEST_F(SceneSwitch, AScenesBackgroundIsTheImageOfItsNameOrWhatItsScriptChose)
 {
-    folder.put("data/chapters/ch3/bg.png", harness::readFile(harness::anyPicture()));
-    folder.put(
-        "data/chapters/ch3/ch3.datadef",
-        "<Dataset><Texture filename=\"bg\"><Image name=\"pictured\" rect=\"0,0,2,2\"/></Texture></Dataset>");
+    folder.put("data/chapters/ch3/pictured.png", harness::readFile(harness::anyPicture()));
+    // A texture without images of its own is one image of its name.
+    folder.put("data/chapters/ch3/ch3.datadef", "<Dataset><Texture filename=\"pictured\"/></Dataset>");
     folder.put("data/chapters/ch3/scenes/pictured.scene", "");
     folder.put("data/chapters/ch3/scenes/bare.scene", "");
     folder.put("data/chapters/ch3/scenes/chosen.scene", "scene.setBackground('pictured')");
@@ -616,13 +615,13 @@ TEST_F(SceneSwitch, AScenesBackgroundIsTheImageOfItsNameOrWhatItsScriptChose)
     const struct
     {
         const char* scene;
-        const char* shown;
+        const char* shown; // the full name of the image the root shows, "" for none
         const char* noted;
     } scenes[] = {
-        {"ch3.pictured", "pictured", nullptr},
-        {"ch3.bare", "null", "WARNING: Image doesn't exist: 'bare' in dataset 'ch3'"},
-        {"ch3.chosen", "pictured", nullptr},
-        {"ch3.null", "null", nullptr},
+        {"ch3.pictured", "ch3.pictured", nullptr},
+        {"ch3.bare", "", "WARNING: Image doesn't exist: 'bare' in dataset 'ch3'"},
+        {"ch3.chosen", "ch3.pictured", nullptr},
+        {"ch3.null", "ch3.null", nullptr},
     };
     for (const auto& row : scenes)
     {
