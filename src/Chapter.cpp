@@ -33,14 +33,17 @@ namespace vumo
 
         void collectSceneFiles(const hstring& folder, harray<hstring>& out)
         {
-            for (const hstring& file : quortypes::ResourceDir::files(folder))
+            harray<hstring> files;
+            harray<hstring> folders;
+            quortypes::ResourceDir::filesAndDirectories(folder, files, folders);
+            for (const hstring& file : files)
             {
                 if (file.endsWith(".scene"))
                 {
                     out.push_back(folder + "/" + file);
                 }
             }
-            for (const hstring& sub : quortypes::ResourceDir::directories(folder))
+            for (const hstring& sub : folders)
             {
                 collectSceneFiles(folder + "/" + sub, out);
             }

@@ -44,14 +44,17 @@ namespace vumo
 
             bool hasSceneFileIn(const hstring& folder, const hstring& scene)
             {
-                for (const hstring& file : quortypes::ResourceDir::files(folder))
+                harray<hstring> files;
+                harray<hstring> folders;
+                quortypes::ResourceDir::filesAndDirectories(folder, files, folders);
+                for (const hstring& file : files)
                 {
                     if (file.endsWith(".scene") && file.subString(0, file.find('.')) == scene)
                     {
                         return true;
                     }
                 }
-                for (const hstring& sub : quortypes::ResourceDir::directories(folder))
+                for (const hstring& sub : folders)
                 {
                     if (hasSceneFileIn(folder + "/" + sub, scene))
                     {

@@ -219,9 +219,9 @@ TEST(StoreMissingPieces, SayWhatIsMissingAndTheGameStaysUsable)
         if (std::string(row.start) != "menu.StoreMenu")
         {
             LuaInterface::execute("scene.switch('menu.StoreMenu')");
-            const bool settled = engine.settleAt("menu.StoreMenu");
-            // The overlay holds the rest of the switch's fade until it is closed.
-            ASSERT_TRUE(settled || UI::getInstance()->isErrorOverlayShown());
+            // The overlay holds the rest of the switch's fade until it is closed: whichever comes first.
+            ASSERT_TRUE(
+                engine.settleAt("menu.StoreMenu", [] { return UI::getInstance()->isErrorOverlayShown(); }));
             ASSERT_EQ(std::string(Session::getActiveScene()->getFullName()), "menu.StoreMenu");
         }
 

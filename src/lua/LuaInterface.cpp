@@ -1,7 +1,7 @@
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 #include <string>
-#include <vector>
 
 #include <lua.hpp>
 #include <quortypes/Log.h>
@@ -150,13 +150,15 @@ namespace vumo
                 throw quortypes::exception("Lua file '" + path + "' not found", __FILE__, __LINE__);
             }
             quortypes::Resource file(path);
-            const int blockSize = 65536;
-            std::vector<char> block(blockSize);
+            // One read for a file of the size the opening found (a byte more tells that it ended there);
+            // blocks of at most 64 KB after it, for a file that grew meanwhile.
+            const int blockSize = std::min(std::max(file.getSize(), 0), 65535) + 1;
+            std::unique_ptr<char[]> block(new char[blockSize]);
             hstring result;
             while (true)
             {
-                const int read = file.readRaw(block.data(), blockSize);
-                result.append(block.data(), std::max(read, 0));
+                const int read = file.readRaw(block.get(), blockSize);
+                result.append(block.get(), std::max(read, 0));
                 if (read < blockSize)
                 {
                     break;

@@ -230,31 +230,46 @@ namespace quortypes
         return result;
     }
 
-    // The entries of path for which keep holds.
-    static harray<hstring> entriesWhere(const hstring& path, bool prependDir,
-                                        bool (*keep)(const std::string&))
+    // The regular files and the directories of path, links followed; either may be left out.
+    static void entriesByKind(const hstring& path, bool prependDir, harray<hstring>* files,
+                              harray<hstring>* directories)
     {
         hstring name = Dir::normalize(path);
-        harray<hstring> result;
-        for (const hstring& entry : Dir::entries(name))
+        std::vector<std::string> names;
+        std::vector<platform::EntryKind> kinds;
+        platform::listDirectory(name, names, &kinds);
+        for (size_t i = 0; i < names.size(); ++i)
         {
-            hstring full = Dir::joinPath(name, entry);
-            if (keep(full))
+            harray<hstring>* out = (kinds[i] == platform::EntryKind::File        ? files
+                                    : kinds[i] == platform::EntryKind::Directory ? directories
+                                                                                 : nullptr);
+            if (out != nullptr)
             {
-                result.push_back(prependDir ? full : entry);
+                out->push_back(prependDir ? Dir::joinPath(name, names[i]) : hstring(names[i]));
             }
         }
-        return result;
     }
 
     harray<hstring> Dir::directories(const hstring& path, bool prependDir)
     {
-        return entriesWhere(path, prependDir, platform::isDirectory);
+        harray<hstring> result;
+        entriesByKind(path, prependDir, nullptr, &result);
+        return result;
     }
 
     harray<hstring> Dir::files(const hstring& path, bool prependDir)
     {
-        return entriesWhere(path, prependDir, platform::isRegularFile);
+        harray<hstring> result;
+        entriesByKind(path, prependDir, &result, nullptr);
+        return result;
+    }
+
+    void Dir::filesAndDirectories(const hstring& path, harray<hstring>& files, harray<hstring>& directories,
+                                  bool prependDir)
+    {
+        files.clear();
+        directories.clear();
+        entriesByKind(path, prependDir, &files, &directories);
     }
 
     bool Dir::create(const hstring& path)
