@@ -355,23 +355,28 @@ namespace vumo
 
     ActionMap* Chapter::getActionMap(const hstring& name)
     {
-        if (name.contains("."))
+        // "a.b" asks the chapter named a for b, which may be dotted again: one chapter after the other, not
+        // one inside the other, and each part read once, however many dots a name holds.
+        Chapter* chapter = this;
+        const hdict<tesraui::Dataset*> datasets = tesraui::getDatasets();
+        int at = 0;
+        for (int dot = name.find('.', at); dot >= 0; dot = name.find('.', at))
         {
-            hstring chapterName;
-            hstring mapName;
-            name.split('.', chapterName, mapName);
-            Chapter* chapter = fromDataset(tesraui::getDatasets().tryGet(chapterName, nullptr));
-            if (chapter == nullptr)
+            Chapter* named = fromDataset(datasets.tryGet(name.subString(at, dot - at), nullptr));
+            if (named == nullptr)
             {
-                throw tesraui::_ResourceNotExistsException(name, "ActionMap", this, __FILE__, __LINE__);
+                throw tesraui::_ResourceNotExistsException(name.subString(at), "ActionMap", chapter, __FILE__,
+                                                           __LINE__);
             }
-            return chapter->getActionMap(mapName);
+            chapter = named;
+            at = dot + 1;
         }
-        auto found = this->actionMaps.find(name);
-        ActionMap* map = (found != this->actionMaps.end() ? found->second.get() : nullptr);
+        const hstring rest = (at == 0 ? name : name.subString(at));
+        auto found = chapter->actionMaps.find(rest);
+        ActionMap* map = (found != chapter->actionMaps.end() ? found->second.get() : nullptr);
         if (map == nullptr)
         {
-            throw tesraui::_ResourceNotExistsException(name, "ActionMap", this, __FILE__, __LINE__);
+            throw tesraui::_ResourceNotExistsException(rest, "ActionMap", chapter, __FILE__, __LINE__);
         }
         return map;
     }

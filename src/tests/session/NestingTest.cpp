@@ -3,6 +3,7 @@
 #include <vector>
 
 #include <quorxml/Document.h>
+#include <tesraui/Dataset.h>
 #include <tesraui/Object.h>
 
 #include "EngineHarness.h"
@@ -40,6 +41,15 @@ namespace
                            nestedChapter(count));
                 folder.put("data/chapters/" + std::string(chapter) + "/scenes/a.scene", "");
             }
+            // A chapter whose file includes f1.xml, which includes f2.xml, and so on past the bound.
+            const std::string included = "data/chapters/included/";
+            folder.put(included + "included.datadef", "<Dataset><Include path='f1.xml'/></Dataset>\n");
+            for (int i = 1; i <= tesraui::Dataset::maxIncludeDepth; ++i)
+            {
+                folder.put(included + "f" + std::to_string(i) + ".xml",
+                           "<Dataset><Include path='f" + std::to_string(i + 1) + ".xml'/></Dataset>\n");
+            }
+            folder.put(included + "scenes/a.scene", "");
             engine.reset(new harness::Engine(folder));
             engine->start();
             engine->frame();
@@ -48,9 +58,10 @@ namespace
 } // namespace
 
 // A chain of 20,000 objects made by a script overflowed the stack in the next update and in its
-// destruction, and a chapter nesting as deep did while it loaded. A script's object past the bound is
-// refused naming it, a chapter's at its file and line, before the parse when its elements nest deeper than
-// any parse may go; the scene stays where it was and the game runs on.
+// destruction, and a chapter nesting as deep did while it loaded, as did one including a chain of 20,000
+// files. A script's object past the bound is refused naming it, a chapter's at its file and line, before the
+// parse when its elements nest deeper than any parse may go, and an include past the bound of files at its
+// line; the scene stays where it was and the game runs on.
 TEST_F(Nesting, ATreeTooDeepIsRefusedAndTheGameRunsOn)
 {
     struct Case
@@ -75,6 +86,11 @@ TEST_F(Nesting, ATreeTooDeepIsRefusedAndTheGameRunsOn)
          "An error occcured parsing XML file 'data/chapters/deeper/deeper.datadef': elements nest deeper "
          "than " +
              std::to_string(quorxml::Document::maxDepth) + " [row 1001]"},
+        {"a chapter including a chain of files past the bound",
+         "scene._queued_switchScene('included.a', 0, 'none')",
+         "Include of 'f64.xml' would nest dataset files deeper than 64, in file "
+         "data/chapters/included/f63.xml, "
+         "line 1"},
     };
     std::vector<std::string> journal, expected;
     for (const Case& c : cases)
