@@ -1,5 +1,8 @@
 #include "Chapter.h"
 
+#include <utility>
+#include <vector>
+
 #include <quortypes/Log.h>
 #include <quortypes/ResourceDir.h>
 #include <tesraui/Container.h>
@@ -11,6 +14,7 @@
 #include <tesraui/tesraui.h>
 
 #include "ActionMap.h"
+#include "FolderDepth.h"
 #include "Scene.h"
 #include "ScriptTexts.h"
 #include "Session.h"
@@ -31,7 +35,7 @@ namespace vumo
             }
         }
 
-        void collectSceneFiles(const hstring& folder, harray<hstring>& out)
+        void collectSceneFiles(const hstring& folder, harray<hstring>& out, int depth = 0)
         {
             for (const hstring& file : quortypes::ResourceDir::files(folder))
             {
@@ -42,7 +46,8 @@ namespace vumo
             }
             for (const hstring& sub : quortypes::ResourceDir::directories(folder))
             {
-                collectSceneFiles(folder + "/" + sub, out);
+                checkFolderDepth(folder + "/" + sub, depth);
+                collectSceneFiles(folder + "/" + sub, out, depth + 1);
             }
         }
     } // namespace
@@ -331,25 +336,34 @@ namespace vumo
         {
             return;
         }
-        for (const hstring& file : quortypes::ResourceDir::files(folder))
+        // Each folder's maps, then its folders' in turn, as deep as folders may nest.
+        std::vector<std::pair<hstring, int>> pending = {{folder, 0}};
+        while (!pending.empty())
         {
-            if (!file.endsWith(".amp"))
+            const auto [at, depth] = pending.back();
+            pending.pop_back();
+            for (const hstring& file : quortypes::ResourceDir::files(at))
             {
-                continue;
+                if (!file.endsWith(".amp"))
+                {
+                    continue;
+                }
+                const hstring path = at + "/" + file;
+                const hstring mapName = ActionMap::nameFromPath(path);
+                if (this->actionMaps.hasKey(mapName))
+                {
+                    throw quortypes::exception("Failed parsing action map '" + mapName + "' from path '" +
+                                                   path + "', name already registered",
+                                               __FILE__, __LINE__);
+                }
+                this->actionMaps[mapName] = std::make_unique<ActionMap>(path);
             }
-            const hstring path = folder + "/" + file;
-            const hstring mapName = ActionMap::nameFromPath(path);
-            if (this->actionMaps.hasKey(mapName))
+            const harray<hstring> subs = quortypes::ResourceDir::directories(at);
+            for (auto sub = subs.rbegin(); sub != subs.rend(); ++sub)
             {
-                throw quortypes::exception("Failed parsing action map '" + mapName + "' from path '" + path +
-                                               "', name already registered",
-                                           __FILE__, __LINE__);
+                checkFolderDepth(at + "/" + *sub, depth);
+                pending.push_back({at + "/" + *sub, depth + 1});
             }
-            this->actionMaps[mapName] = std::make_unique<ActionMap>(path);
-        }
-        for (const hstring& sub : quortypes::ResourceDir::directories(folder))
-        {
-            this->registerActionMaps(folder + "/" + sub);
         }
     }
 
