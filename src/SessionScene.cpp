@@ -18,6 +18,7 @@
 #include <tesra/tesra.h>
 
 #include "Chapter.h"
+#include "FolderDepth.h"
 #include "Scene.h"
 #include "Session.h"
 #include "SessionWork.h"
@@ -42,7 +43,7 @@ namespace vumo
             hdict<TransitionManager*> transitions;
             std::vector<std::unique_ptr<TransitionManager>> ownedTransitions;
 
-            bool hasSceneFileIn(const hstring& folder, const hstring& scene)
+            bool hasSceneFileIn(const hstring& folder, const hstring& scene, int depth = 0)
             {
                 harray<hstring> files;
                 harray<hstring> folders;
@@ -56,7 +57,8 @@ namespace vumo
                 }
                 for (const hstring& sub : folders)
                 {
-                    if (hasSceneFileIn(folder + "/" + sub, scene))
+                    checkFolderDepth(folder + "/" + sub, depth);
+                    if (hasSceneFileIn(folder + "/" + sub, scene, depth + 1))
                     {
                         return true;
                     }

@@ -10,6 +10,7 @@
 #include <tesra/tesra.h>
 
 #include "Config.h"
+#include "FolderDepth.h"
 #include "Calls.h"
 #include "StateCache.h"
 #include "Host.h"
@@ -167,35 +168,45 @@ namespace vumo
             return result;
         }
 
-        void loadScripts(const hstring& path, const hstring& environment)
+        namespace
         {
-            harray<hstring> entries = quortypes::ResourceDir::contents(path);
-            // std::string compares bytes as unsigned values.
-            std::sort(entries.begin(), entries.end(),
-                      [](const hstring& a, const hstring& b)
-                      { return (const std::string&)a < (const std::string&)b; });
-            try
+            // The scripts of a folder `depth` folders below where loadScripts began, and of its folders.
+            void loadScriptsBelow(const hstring& path, const hstring& environment, int depth)
             {
-                for (const hstring& name : entries)
+                harray<hstring> entries = quortypes::ResourceDir::contents(path);
+                // std::string compares bytes as unsigned values.
+                std::sort(entries.begin(), entries.end(),
+                          [](const hstring& a, const hstring& b)
+                          { return (const std::string&)a < (const std::string&)b; });
+                try
                 {
-                    if (name.endsWith(".lua"))
+                    for (const hstring& name : entries)
                     {
-                        quortypes::Log::write(logTag, "loading " + path + name);
-                        execute(loadLuaFile(path + name), environment, path + name);
-                    }
-                    else if (!name.contains('.'))
-                    {
-                        loadScripts(path + name + "/", environment);
+                        if (name.endsWith(".lua"))
+                        {
+                            quortypes::Log::write(logTag, "loading " + path + name);
+                            execute(loadLuaFile(path + name), environment, path + name);
+                        }
+                        else if (!name.contains('.'))
+                        {
+                            checkFolderDepth(path + name, depth);
+                            loadScriptsBelow(path + name + "/", environment, depth + 1);
+                        }
                     }
                 }
+                catch (const quortypes::exception& e)
+                {
+                    quortypes::Log::error(logTag, e.getMessage());
+                    tesra::showMessageBox("Scripting Error!", e.getMessage(), tesra::MESSAGE_BUTTON_OK,
+                                          tesra::MESSAGE_STYLE_CRITICAL |
+                                              tesra::MESSAGE_STYLE_TERMINATE_ON_DISPLAY);
+                }
             }
-            catch (const quortypes::exception& e)
-            {
-                quortypes::Log::error(logTag, e.getMessage());
-                tesra::showMessageBox("Scripting Error!", e.getMessage(), tesra::MESSAGE_BUTTON_OK,
-                                      tesra::MESSAGE_STYLE_CRITICAL |
-                                          tesra::MESSAGE_STYLE_TERMINATE_ON_DISPLAY);
-            }
+        } // namespace
+
+        void loadScripts(const hstring& path, const hstring& environment)
+        {
+            loadScriptsBelow(path, environment, 0);
         }
     } // namespace LuaInterface
 } // namespace vumo

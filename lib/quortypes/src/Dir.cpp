@@ -1,5 +1,7 @@
 #include <quortypes/Dir.h>
 
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/FileSystem.h"
@@ -35,24 +37,40 @@ namespace quortypes
             return result;
         }
 
-        bool removeTree(const std::string& path)
+        // A folder with everything below it; a folder goes once it is empty, its folders before it. A loop,
+        // not a recursion: a tree on disk may nest as deep as a path may reach.
+        bool removeTree(const std::string& root)
         {
-            std::vector<std::string> names;
-            platform::listDirectory(path, names);
-            for (const std::string& name : names)
+            // Each folder with whether its entries have been taken out yet.
+            std::vector<std::pair<std::string, bool>> pending = {{root, false}};
+            bool removed = false;
+            while (!pending.empty())
             {
-                std::string child = Dir::joinPath(path, name);
-                // lstat: a link to a directory is removed as a link, its target stays untouched.
-                if (platform::entryKind(child, false) == platform::EntryKind::Directory)
+                if (pending.back().second)
                 {
-                    removeTree(child);
+                    removed = platform::removeEmptyDirectory(pending.back().first);
+                    pending.pop_back();
+                    continue;
                 }
-                else
+                pending.back().second = true;
+                const std::string path = pending.back().first;
+                std::vector<std::string> names;
+                platform::listDirectory(path, names);
+                for (const std::string& name : names)
                 {
-                    platform::removeFile(child);
+                    std::string child = Dir::joinPath(path, name);
+                    // lstat: a link to a directory is removed as a link, its target stays untouched.
+                    if (platform::entryKind(child, false) == platform::EntryKind::Directory)
+                    {
+                        pending.push_back({child, false});
+                    }
+                    else
+                    {
+                        platform::removeFile(child);
+                    }
                 }
             }
-            return platform::removeEmptyDirectory(path);
+            return removed;
         }
     } // namespace
 

@@ -78,6 +78,17 @@ TEST(Directories, RemoveStaysInsideTheTree)
     EXPECT_FALSE(std::filesystem::is_symlink(dir / "link"));
     EXPECT_EQ(outside.read("keep/precious.txt"), "precious");
     EXPECT_FALSE(Dir::remove(outside / "keep/precious.txt"));
+
+    // A deep tree goes whole, its folders in a loop (paths this long already cost the system seconds).
+    std::string deepest = dir / "deep";
+    for (int i = 0; i < 200; ++i)
+    {
+        deepest += "/d";
+    }
+    ASSERT_TRUE(Dir::create(deepest));
+    dir.put(deepest.substr(dir.path.size() + 1) + "/file.txt", "x");
+    EXPECT_TRUE(Dir::remove(dir / "deep"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "deep"));
 }
 
 TEST(Resources, ReadOnlyDataRelativeToTheWorkingDirectory)
