@@ -65,6 +65,7 @@ namespace tesraui
         filledCursorCaches.clear();
         unregisteredObjects.clear();
         eventQueue.clear();
+        waitingEvents.clear();
     }
 
     void Dataset::notifyEvent(const hstring& type, void* args)
@@ -298,7 +299,7 @@ namespace tesraui
         }
         focusedObject = object;
         object->notifyEvent("onGainFocus", nullptr);
-        object->triggerEvent("GainFocus", 0u, "");
+        object->triggerEventInTurn("GainFocus", 0u, "");
     }
 
     void Dataset::removeFocus()
@@ -311,7 +312,7 @@ namespace tesraui
             }
             Object* former = focusedObject;
             focusedObject = nullptr;
-            former->triggerEvent("LoseFocus", 0u, "");
+            former->triggerEventInTurn("LoseFocus", 0u, "");
         }
     }
 
@@ -336,6 +337,49 @@ namespace tesraui
         }
     } // namespace
 
+    bool Dataset::hasRoomForEvents(int count) const
+    {
+        if (handlerRunning && eventsQueuedByHandlers + count > maxEventsQueuedByHandlers)
+        {
+            return false;
+        }
+        return eventQueue.size() + waitingEvents.size() + count <= maxQueuedEvents;
+    }
+
+    void Dataset::queueEventInTurn(std::shared_ptr<Event> event, std::unique_ptr<EventArgs> args)
+    {
+        if (event == nullptr)
+        {
+            return;
+        }
+        if (!hasRoomForEvents(1))
+        {
+            waitingEvents.push(std::move(event), std::move(args));
+            return;
+        }
+        if (handlerRunning)
+        {
+            ++eventsQueuedByHandlers;
+        }
+        eventQueue.push(std::move(event), std::move(args));
+    }
+
+    void Dataset::_admitWaitingEvents()
+    {
+        std::shared_ptr<Event> event;
+        std::unique_ptr<EventArgs> args;
+        while (eventQueue.size() < maxQueuedEvents && waitingEvents.pop(event, args))
+        {
+            eventQueue.push(std::move(event), std::move(args));
+        }
+    }
+
+    void Dataset::_removeEventsNaming(const Object* object)
+    {
+        eventQueue.removeNaming(object);
+        waitingEvents.removeNaming(object);
+    }
+
     void Dataset::queueEvent(std::shared_ptr<Event> event, std::unique_ptr<EventArgs> args)
     {
         if (event == nullptr)
@@ -352,14 +396,15 @@ namespace tesraui
             }
             return;
         }
-        if (eventQueue.size() >= maxQueuedEvents)
+        // Events waiting for room have it before any that comes after them.
+        if (!hasRoomForEvents(1))
         {
             droppedWhileFullSinceCall = true;
             if (droppedWhileFull++ == 0)
             {
                 _reportFirstDrop(event.get(), args.get(),
                                  formatString("%d events wait in its queue, queued faster than they run",
-                                              eventQueue.size()));
+                                              eventQueue.size() + waitingEvents.size()));
             }
             return;
         }
@@ -395,6 +440,7 @@ namespace tesraui
     void Dataset::removeQueuedEvents(const Event* event)
     {
         eventQueue.remove(event);
+        waitingEvents.remove(event);
     }
 
     void Dataset::processEvents()
@@ -429,6 +475,7 @@ namespace tesraui
             droppedWhileFull = 0;
         }
         droppedWhileFullSinceCall = false;
+        _admitWaitingEvents();
         for (int count = 0; alive.isAlive(); ++count)
         {
             if (count == maxEventsPerCall && !eventQueue.empty())
@@ -455,6 +502,8 @@ namespace tesraui
                 eventLimitReported = false;
                 return;
             }
+            // The room the event leaves goes to what waits for it before a handler may take it.
+            _admitWaitingEvents();
             Running running;
             event->execute(args.get());
         }
