@@ -14,6 +14,7 @@
 #include "StateCache.h"
 #include "Host.h"
 #include "LuaInterface.h"
+#include "NativeGuards.h"
 #include "SignalStop.h"
 
 namespace vumo
@@ -95,6 +96,7 @@ namespace vumo
             openLibrary(luaopen_io, LUA_IOLIBNAME);
             openLibrary(luaopen_os, LUA_OSLIBNAME);
             openLibrary(luaopen_package, LUA_LOADLIBNAME);
+            NativeGuards::guardLoaders(state);
             StateCache::rememberLibraryFunctions(state);
             quortypes::Log::write(logTag, "creating lua-vumo namespaces");
             execute("vumo = {}; ui = {}; cfg = {}; setmetatable(ui, {__index = _G})", "", "");
