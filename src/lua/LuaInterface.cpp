@@ -96,6 +96,7 @@ namespace vumo
             openLibrary(luaopen_io, LUA_IOLIBNAME);
             openLibrary(luaopen_os, LUA_OSLIBNAME);
             openLibrary(luaopen_package, LUA_LOADLIBNAME);
+            SignalStop::followCoroutines(state);
             NativeGuards::guardLoaders(state);
             StateCache::rememberLibraryFunctions(state);
             quortypes::Log::write(logTag, "creating lua-vumo namespaces");

@@ -3,6 +3,7 @@
 #include "DebugNames.h"
 #include "lua/Calls.h"
 #include "lua/LuaInterface.h"
+#include "lua/SignalStop.h"
 #include "lua/api/registrars.h"
 
 namespace vumo
@@ -25,6 +26,7 @@ namespace vumo
                 lua_CFunction setlocal = nullptr;
                 lua_CFunction getfenv = nullptr;
                 lua_CFunction setfenv = nullptr;
+                lua_CFunction sethook = nullptr;
             };
 
             Originals& originals()
@@ -129,6 +131,17 @@ namespace vumo
                 return originals().setlocal(L);
             }
 
+            // Once a termination signal has armed the stop of endless scripts, which is a hook, a script's
+            // own hook would take its place: it waits until the game has ended.
+            int debug_sethook(lua_State* L)
+            {
+                if (SignalStop::isStopping())
+                {
+                    return 0;
+                }
+                return originals().sethook(L);
+            }
+
             int debug_registerItem(lua_State* L)
             {
                 DebugNames::registerItem(toString(L, 1));
@@ -173,6 +186,7 @@ namespace vumo
             guard(L, "setlocal", &kept.setlocal, debug_setlocal);
             guard(L, "getfenv", &kept.getfenv, debug_getfenv);
             guard(L, "setfenv", &kept.setfenv, debug_setfenv);
+            guard(L, "sethook", &kept.sethook, debug_sethook);
             registerFunction(debug_registerItem, "debug.registerItem");
             registerFunction(debug_registerVar, "debug.registerVar");
         }
