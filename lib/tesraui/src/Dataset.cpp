@@ -358,7 +358,13 @@ namespace tesraui
         }
         if (!hasRoomForEvents(1))
         {
-            waitingEvents.push(std::move(event), std::move(args));
+            // One entry waiting stands for the handler's later ones on the same object, which would tell
+            // it nothing more: a handler that raises such an event twice for each of its runs could otherwise
+            // grow what waits without end, as the bound is there to stop.
+            if (!waitingEvents.holds(event.get(), args != nullptr ? args->object : nullptr))
+            {
+                waitingEvents.push(std::move(event), std::move(args));
+            }
             return;
         }
         if (handlerRunning)

@@ -147,3 +147,45 @@ TEST(DatasetEventsInTurn, WaitingEventsAreTakenBackAsQueuedOnes)
     delete doomed;
     EXPECT_EQ(journal, uitest::Lines{"last"});
 }
+
+// A handler that raises its own event in turn twice for each of its runs grew what waits for room by
+// thousands at every call, past the queue's bound and without end. One waiting entry of a handler for an
+// object stands for the later ones; another object's still waits beside it.
+TEST(DatasetEventsInTurn, WhatWaitsStaysWithinAHandlerForEachObject)
+{
+    tesraui::Dataset dataset("", "doubling");
+    auto* a = new tesraui::Object("a", kavtypes::Rectangle(0, 0, 1, 1));
+    auto* b = new tesraui::Object("b", kavtypes::Rectangle(0, 0, 1, 1));
+    dataset.registerObjects(a);
+    dataset.registerObjects(b);
+    bool doubling = true;
+    int runs = 0;
+    auto changed = std::make_shared<Handler>();
+    changed->then = [&](tesraui::EventArgs* args)
+    {
+        ++runs;
+        for (int i = 0; doubling && i < 2; ++i)
+        {
+            args->object->triggerEventInTurn("Changed", 0u, "");
+        }
+    };
+    a->registerEvent("Changed", changed);
+    b->registerEvent("Changed", changed);
+    a->triggerEventInTurn("Changed", 0u, "");
+    b->triggerEventInTurn("Changed", 0u, "");
+    for (int call = 0; call < 5; ++call)
+    {
+        dataset.processEvents();
+        EXPECT_LE(dataset.getWaitingEventCount(), 2) << "call " << call;
+        EXPECT_LE(dataset.getQueuedEventCount(), +tesraui::Dataset::maxQueuedEvents) << "call " << call;
+    }
+    EXPECT_GE(dataset.getWaitingEventCount(), 1);
+    doubling = false;
+    const int before = runs;
+    for (int call = 0; call < 5; ++call)
+    {
+        dataset.processEvents();
+    }
+    EXPECT_EQ(dataset.getQueuedEventCount() + dataset.getWaitingEventCount(), 0);
+    EXPECT_GT(runs, before);
+}

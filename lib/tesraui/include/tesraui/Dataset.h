@@ -80,8 +80,8 @@ namespace tesraui
         void reloadTextures();
         const hdict<Object*>& getObjects() const { return objects; }
 
-        // Datasets a dotted name goes on to at most: "a.b" asks the dataset named a for b, which may be dotted
-        // again, each lookup inside the one before. A name that goes further is refused.
+        // Datasets a dotted name goes on to at most: "a.b" asks the dataset named a for b, which may be
+        // dotted again, each lookup inside the one before. A name that goes further is refused.
         static const int maxNameHops = 64;
 
         // Forwarded to every registered object in name order.
@@ -129,8 +129,10 @@ namespace tesraui
         void queueEvent(std::shared_ptr<Event> event, std::unique_ptr<EventArgs> args);
         // For an event queued once and relied on (a deletion, a delayed call's callback, the end of a video):
         // queued at once when there is room, else it waits behind those already waiting and joins the queue
-        // as processEvents makes room, in the order they came. It is never dropped; those waiting are taken
-        // back as queued ones are, when their handler or the object they name goes.
+        // as processEvents makes room, in the order they came. It is never dropped, but one of the same
+        // handler naming the same object that already waits stands for it, so that what waits stays within a
+        // handler for each object; those waiting are taken back as queued ones are, when their handler or the
+        // object they name goes.
         void queueEventInTurn(std::shared_ptr<Event> event, std::unique_ptr<EventArgs> args);
         void removeQueuedEvents(const Event* event);
         // Runs the queue until it is empty, events queued meanwhile included, up to maxEventsPerCall events;
