@@ -1,3 +1,4 @@
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -127,5 +128,36 @@ TEST_F(NativeGuards, SocketFunctionsTakeOnlyTheirOwnSockets)
          "end)()",
          "error: bad argument #1 to 'getfd' (unixstream{client}, unixstream{master} or unixstream{server} "
          "expected)"},
+    });
+}
+
+// A metamethod the engine's own lookups ran could take the function running them from debug.getinfo and
+// call it with a userdata of its own, which the function then read as the path it was given. Each takes only
+// what the engine pushes.
+TEST_F(NativeGuards, TheEnginesLookupsTakeNothingAScriptGives)
+{
+    start();
+    LuaInterface::execute("leaked = {}\n"
+                          "setmetatable(_G, {__index = function(t, k) local info = debug.getinfo(2, 'f') "
+                          "if info and type(info.func) == 'function' then leaked[k] = info.func end end})\n");
+    // Each lookup fails, as the names are not there; what matters is what the metamethod took meanwhile.
+    for (const auto& lookup :
+         std::vector<std::function<void()>>{[] { LuaInterface::execute("local x = 1", "probeEnvironment"); },
+                                            [] { LuaInterface::isFunction("probePath.inner"); }})
+    {
+        try
+        {
+            lookup();
+        }
+        catch (...)
+        {
+        }
+    }
+    LuaInterface::execute("setmetatable(_G, nil)");
+    check({
+        {"type(leaked.probeEnvironment), type(leaked.probePath)", "function|function"},
+        {"leaked.probeEnvironment(newproxy(false))", "error: an internal function of the engine, not for"},
+        {"leaked.probeEnvironment(io.stdout)", "error: an internal function of the engine, not for"},
+        {"leaked.probePath(gvec2(1e-300, 1e-300))", "error: an internal function of the engine, not for"},
     });
 }
