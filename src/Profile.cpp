@@ -1,5 +1,6 @@
 #include "Profile.h"
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -7,6 +8,7 @@
 #include <future>
 #include <memory>
 #include <system_error>
+#include <thread>
 
 #include <quortypes/Dir.h>
 #include <quortypes/File.h>
@@ -16,6 +18,7 @@
 #include <pirk/pirk.h>
 
 #include "Dialogs.h"
+#include "ProfileLock.h"
 #include <quortypes/FileBytes.h>
 #include "lua/LuaInterface.h"
 #include "ScriptTexts.h"
@@ -32,25 +35,29 @@ namespace vumo
             return *owner;
         }
 
-        // The innermost profile work under way; null when none.
-        const char* workUnderWay = nullptr;
+        // The innermost profile work under way; null when none. An end forced from another thread reads it.
+        std::atomic<const char*> workUnderWay{nullptr};
+
+        // Made during the program's start, on its main thread.
+        const std::thread::id mainThread = std::this_thread::get_id();
     } // namespace
 
-    Profile::Work::Work(const char* what) : previous(workUnderWay)
+    Profile::Work::Work(const char* what) : previous(workUnderWay.load())
     {
-        workUnderWay = what;
+        workUnderWay.store(what);
     }
 
     Profile::Work::~Work()
     {
-        workUnderWay = this->previous;
+        workUnderWay.store(this->previous);
     }
 
     void Profile::refuseDuringWork(const hstring& operation)
     {
-        if (workUnderWay != nullptr)
+        const char* work = workUnderWay.load();
+        if (work != nullptr)
         {
-            throw quortypes::exception(operation + "() cannot run while the engine is " + workUnderWay +
+            throw quortypes::exception(operation + "() cannot run while the engine is " + work +
                                            "; call it after that, from a delayed call for example",
                                        __FILE__, __LINE__);
         }
@@ -58,7 +65,7 @@ namespace vumo
 
     bool Profile::isWorkUnderWay()
     {
-        return workUnderWay != nullptr;
+        return workUnderWay.load() != nullptr;
     }
 
     namespace Session
@@ -73,24 +80,41 @@ namespace vumo
             // The old profile leaves the session before its last save runs (in its destructor), so that no
             // script the save calls reaches a profile on its way out.
             const Profile::Work work("replacing the active profile");
-            std::unique_ptr<Profile> old = std::move(activeProfile());
+            std::unique_ptr<Profile> old;
+            {
+                const ProfileLock lock;
+                old = std::move(activeProfile());
+            }
             setAutosaveTarget(nullptr);
             old.reset();
-            activeProfile() = std::move(profile);
+            {
+                const ProfileLock lock;
+                activeProfile() = std::move(profile);
+            }
             setAutosaveTarget(activeProfile().get());
         }
 
         void saveProfileWithoutScripts()
         {
-            static bool saving = false;
-            Profile* profile = getProfile();
-            if (profile == nullptr || saving || Profile::isWorkUnderWay())
+            // From another thread (an end forced while the main thread is held elsewhere) the save waits for
+            // what the main thread changes under the lock to be whole, a while at most. A profile work under
+            // way there changes nothing outside the lock, and may be the script that holds the thread.
+            const bool mainThreadHere = (std::this_thread::get_id() == mainThread);
+            if (!ProfileLock::tryLockFor(std::chrono::seconds(5)))
             {
+                quortypes::Log::error(Session::logTag, "The profile could not be saved: its state was being "
+                                                       "changed, and the change did not end.");
                 return;
             }
-            saving = true;
-            profile->saveAtEnd(false);
-            saving = false;
+            static std::atomic<bool> saving{false};
+            Profile* profile = getProfile();
+            if (profile != nullptr && !(mainThreadHere && Profile::isWorkUnderWay()) &&
+                !saving.exchange(true))
+            {
+                profile->saveAtEnd(false);
+                saving.store(false);
+            }
+            ProfileLock::unlock();
         }
     } // namespace Session
 
@@ -183,6 +207,7 @@ namespace vumo
             {
                 this->syncIfAllowed();
             }
+            const ProfileLock lock;
             if (this->changed)
             {
                 this->saveVariables();
@@ -200,12 +225,14 @@ namespace vumo
                                   "Unable to save profile '" + this->folder + "': " + e.what());
         }
         // There is no later save to keep a failed one for.
+        const ProfileLock lock;
         this->changed = false;
     }
 
     bool Profile::saveToFile()
     {
         this->syncIfAllowed();
+        const ProfileLock lock;
         const bool saved = this->changed && this->saveVariables();
         this->savePendingAchievements();
         return saved;
@@ -213,6 +240,7 @@ namespace vumo
 
     void Profile::savePendingAchievements()
     {
+        const ProfileLock lock;
         pirk::OfflineAchievementsService* service =
             pirk::hasAchievementsService()
                 ? dynamic_cast<pirk::OfflineAchievementsService*>(pirk::getAchievementsService())
@@ -227,6 +255,7 @@ namespace vumo
 
     bool Profile::saveVariables()
     {
+        const ProfileLock lock;
         quortypes::Log::write(Session::logTag, "Saving profile " + this->folder);
         const hstring profileFolder = Session::getUserFolder() + this->folder;
         const hstring path = profileFolder + "/vars.diff";
@@ -371,6 +400,7 @@ namespace vumo
         // Applying the diff tells the variables' listeners; whatever they would ask of scripts waits until
         // this work is done, and finds this profile's achievements and name in place.
         const Work work("loading a profile");
+        const ProfileLock lock;
         installAchievementsService(loaded.achievements);
         VariableDictionary incoming = VariableDictionary::getGlobal();
         incoming.setLocked(false);
@@ -386,6 +416,7 @@ namespace vumo
 
     void Profile::sync()
     {
+        const ProfileLock lock;
         if (this->snapshot.getVariables().size() == 0)
         {
             this->snapshot = VariableDictionary::getGlobal();
@@ -403,6 +434,7 @@ namespace vumo
 
     void Profile::syncVar(const hstring& name)
     {
+        const ProfileLock lock;
         if (this->snapshot.getVariables().size() == 0)
         {
             return;
@@ -547,6 +579,7 @@ namespace vumo
             quortypes::Log::error(Session::logTag, e.getMessage());
             achievements = prepareAchievementsService(true, "");
         }
+        const ProfileLock lock;
         installAchievementsService(achievements);
     }
 

@@ -9,6 +9,7 @@
 #include "Config.h"
 #include <quortypes/FileBytes.h>
 #include "Profile.h"
+#include "ProfileLock.h"
 #include "GameUiHost.h"
 
 namespace vumo
@@ -117,6 +118,7 @@ namespace vumo
 
     void Profile::installAchievementsService(PreparedAchievements& prepared)
     {
+        const ProfileLock lock;
         const bool existed = pirk::hasAchievementsService();
         const hstring oldStore = existed ? pirk::getAchievementsService()->getFilename() : hstring();
         if (existed)
@@ -160,6 +162,7 @@ namespace vumo
             return;
         }
         quortypes::Log::write(Session::logTag, "Authenticating to " + service->getName());
+        const ProfileLock lock;
         service->authenticate();
     }
 
@@ -171,6 +174,7 @@ namespace vumo
     void Profile::clearAchievements()
     {
         quortypes::Log::write(Session::logTag, "Clearing achievements");
+        const ProfileLock lock;
         pirk::getAchievementsService()->resetAchievements();
     }
 
@@ -212,7 +216,10 @@ namespace vumo
         Session::logUI("Submitting achievement to achievement service: " + service->getName());
         std::unique_ptr<pirk::Achievement> record = makeAchievement(fullName);
         record->setProgress(100.0f);
-        service->submitAchievement(std::move(record));
+        {
+            const ProfileLock lock;
+            service->submitAchievement(std::move(record));
+        }
         Session::logUI("Achievement unlocked: " + fullName);
         getGameUiHost().OnAchievementUnlocked(name);
         return true;

@@ -8,6 +8,7 @@
 
 #include <quortypes/FileBytes.h>
 #include "Profile.h"
+#include "ProfileLock.h"
 
 namespace vumo
 {
@@ -147,7 +148,10 @@ namespace vumo
         {
             Session::setProfile(nullptr);
             // The service writes its store when it goes: before the folder, so that nothing comes back.
-            pirk::destroy();
+            {
+                const ProfileLock lock;
+                pirk::destroy();
+            }
             Session::setProfile(std::make_unique<DummyProfile>());
             Session::getProfile()->load();
         }

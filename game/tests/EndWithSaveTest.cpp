@@ -4,6 +4,7 @@
 #include <future>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "EngineHarness.h"
 #include "X11Windows.h"
@@ -154,6 +155,74 @@ TEST(EndWithSave, SignalsAndOsExitEndThroughTheShutDownSave)
         EXPECT_GE(result.endSeconds, 0.0) << result.out;
         EXPECT_LT(result.endSeconds, 12.0) << result.out;
     }
+}
+
+namespace
+{
+    // Each ending ends the game with its code, the score as last synced in the profile and its line in the
+    // output and in the log file, a few seconds after the ending began.
+    void expectEnds(const std::vector<Ending>& endings)
+    {
+        for (const Ending& ending : endings)
+        {
+            SCOPED_TRACE(ending.name);
+            GameFolder folder;
+            putGame(folder, ending.script, ending.everyFrame);
+            const PlayerEnd result = runToEnd(folder);
+            EXPECT_EQ(result.code, ending.code) << result.out;
+            EXPECT_NE(result.diff.find("score: 7\n"), std::string::npos) << result.diff << result.out;
+            EXPECT_NE(result.out.find(ending.logged), std::string::npos) << result.out;
+            EXPECT_NE(harness::readFile(folder.userFile("EngineTest", "game.log")).find(ending.logged),
+                      std::string::npos);
+            EXPECT_GE(result.endSeconds, 0.0) << result.out;
+            EXPECT_LT(result.endSeconds, 12.0) << result.out;
+        }
+    }
+} // namespace
+
+// The stop of a script that does not finish reached the main Lua thread only: a loop in a coroutine, as
+// cut-scenes and waits run, kept every signal from ending the game but a kill, which saves nothing. Each
+// Lua thread keeps its own hook; the stop reaches the coroutines being resumed, however deep.
+TEST(EndWithSave, ASignalStopsAScriptInACoroutine)
+{
+    if (!signalsReachEndlessLoops())
+    {
+        GTEST_SKIP() << "ThreadSanitizer holds signals back from a script's endless loop";
+    }
+    const char* stopped = "this script did not finish: it was stopped";
+    expectEnds({
+        {"a coroutine made before the signal",
+         "local co = coroutine.create(function() while true do end end) " + signalLater("TERM") +
+             " vumo.log(select(2, coroutine.resume(co)))",
+         0, "7", stopped, ""},
+        {"a coroutine of coroutine.wrap inside another",
+         signalLater("INT") + " coroutine.wrap(function() coroutine.wrap(function() "
+                              "while true do pcall(function() while true do end end) end end)() end)()",
+         0, "7", stopped, ""},
+    });
+}
+
+// Where Lua runs no hook (a finalizer, a debug hook, one long call of the string library), every signal was
+// ignored. A second signal, or the first one's grace period, ends the process at once with the last sync
+// saved and the status 128 + the signal.
+TEST(EndWithSave, WhereNoHookRunsASecondSignalOrTheGracePeriodEndsTheGame)
+{
+    if (!signalsReachEndlessLoops())
+    {
+        GTEST_SKIP() << "ThreadSanitizer holds signals back from a script's endless loop";
+    }
+    const std::string twice = "os.execute('(sleep 0.3; kill -TERM $PPID; sleep 0.5; kill -TERM $PPID) &')";
+    expectEnds({
+        {"a finalizer",
+         twice + " local p = newproxy(true) getmetatable(p).__gc = function() while true do end "
+                 "end p = nil collectgarbage()",
+         143, "7", "Ending at once on signal 15: another termination signal came", ""},
+        {"a debug hook", signalLater("HUP") + " debug.sethook(function() while true do end end, '', 1)", 129,
+         "7", "Ending at once on signal 1: the main loop had not ended 5 seconds after", ""},
+        {"a long call of the string library",
+         twice + " string.find(string.rep('a', 40), string.rep('a?', 40) .. string.rep('a', 40))", 143, "7",
+         "Ending at once on signal 15", ""},
+    });
 }
 
 // Under X11 another program may destroy the player's window, or kill its connection to the display (as

@@ -36,6 +36,12 @@ namespace vumo
             // The global of the path, or the table's field for "table.field"; nil when a link is missing.
             int findEnvironment(lua_State* L)
             {
+                // A metamethod on the way can reach this function through debug.getinfo and call it itself:
+                // only what the engine pushes, which no script can make, is read as the path.
+                if (lua_type(L, 1) != LUA_TLIGHTUSERDATA)
+                {
+                    return luaL_error(L, "an internal function of the engine, not for scripts");
+                }
                 const hstring& environment = *static_cast<const hstring*>(lua_touserdata(L, 1));
                 hstring global = environment;
                 hstring key;

@@ -26,6 +26,12 @@ namespace vumo
             // handler.
             int walkPath(lua_State* L)
             {
+                // A metamethod on the way can reach this function through debug.getinfo and call it itself:
+                // only what the engine pushes, which no script can make, is read as the walk.
+                if (lua_type(L, 1) != LUA_TLIGHTUSERDATA)
+                {
+                    return luaL_error(L, "an internal function of the engine, not for scripts");
+                }
                 Walk* walk = static_cast<Walk*>(lua_touserdata(L, 1));
                 lua_pop(L, 1);
                 luaL_checkstack(L, walk->count + 1, "path too long");

@@ -15,6 +15,7 @@
 #include "StateCache.h"
 #include "Host.h"
 #include "LuaInterface.h"
+#include "NativeGuards.h"
 #include "SignalStop.h"
 
 namespace vumo
@@ -96,6 +97,8 @@ namespace vumo
             openLibrary(luaopen_io, LUA_IOLIBNAME);
             openLibrary(luaopen_os, LUA_OSLIBNAME);
             openLibrary(luaopen_package, LUA_LOADLIBNAME);
+            SignalStop::followCoroutines(state);
+            NativeGuards::guardLoaders(state);
             StateCache::rememberLibraryFunctions(state);
             quortypes::Log::write(logTag, "creating lua-vumo namespaces");
             execute("vumo = {}; ui = {}; cfg = {}; setmetatable(ui, {__index = _G})", "", "");

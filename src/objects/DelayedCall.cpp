@@ -1,7 +1,5 @@
 #include "DelayedCall.h"
 
-#include <tesraui/Dataset.h>
-
 namespace vumo
 {
     tesraui::Object* DelayedCall::createInstance(const hstring& name, kavtypes::Rectangle rect)
@@ -24,18 +22,13 @@ namespace vumo
     void DelayedCall::update(float timeDelta)
     {
         TimedObject::update(timeDelta);
-        if (!_countDown(timeDelta) && !this->waitingForRoom)
+        // A full queue would drop the callback: it waits for room in its turn instead, as the queue's bound
+        // is there for events queued faster than they run, not for calls a script made. The deletion queued
+        // after it keeps its place behind it.
+        if (_countDown(timeDelta))
         {
-            return;
-        }
-        // A full queue would drop the callback: a call that ran out then waits for room, in its turn, as
-        // the queue's bound is there for events queued faster than they run, not for calls a script made.
-        this->waitingForRoom = this->dataset != nullptr &&
-                               this->dataset->getQueuedEventCount() + 2 > tesraui::Dataset::maxQueuedEvents;
-        if (!this->waitingForRoom)
-        {
-            triggerEvent("callback", 0u, "");
-            pending.queue(this, this, "DelayedCall");
+            this->triggerEventInTurn("callback", 0u, "");
+            this->pending.queue(this, this, "DelayedCall");
         }
     }
 } // namespace vumo

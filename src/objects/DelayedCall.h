@@ -20,12 +20,9 @@ namespace vumo
         bool setProperty(const hstring& name, const hstring& value) override;
         void update(float timeDelta) override;
 
-        void setDelay(float value) { delay = value; }
+        void setDelay(float value) { this->delay = value; }
 
     private:
-        // The delay ran out while the dataset's queue had no room for the callback and the deletion.
-        bool waitingForRoom = false;
-
         static const PropertyTable<DelayedCall>& _properties();
     };
 } // namespace vumo

@@ -71,7 +71,7 @@ namespace vumo
     void DraggableContainer::endDrag()
     {
         this->dragging = false;
-        this->triggerEvent("EndDrag", 0u, "");
+        this->triggerEventInTurn("EndDrag", 0u, "");
     }
 
     void DraggableContainer::update(float timeDelta)
@@ -85,7 +85,7 @@ namespace vumo
                 this->isUnderCursor(cursor))
             {
                 this->dragging = true;
-                this->triggerEvent("BeginDrag", 0u, "");
+                this->triggerEventInTurn("BeginDrag", 0u, "");
                 this->grabOffset = this->cursorInParentSpace() - this->getPosition();
             }
         }

@@ -1,9 +1,12 @@
 #include "objects/HiddenObject.h"
 
+#include <memory>
+
 #include <quortypes/Log.h>
 #include <tesra/RenderSystem.h>
 #include <tesra/tesra.h>
 #include <tesraui/Dataset.h>
+#include <tesraui/Event.h>
 #include <tesraui/EventArgs.h>
 #include <tesraui/Image.h>
 #include <tesraui/tesraui.h>
@@ -21,7 +24,18 @@ namespace vumo
     namespace
     {
         float hitFactor = 1.0f;
-    }
+
+        // Queues a text for the frame's queued scripts when its turn in the dataset's events comes.
+        class QueuedText : public tesraui::Event
+        {
+        public:
+            explicit QueuedText(const hstring& code) : code(code) {}
+            void execute(tesraui::EventArgs*) override { Session::queueScript(this->code, true); }
+
+        private:
+            hstring code;
+        };
+    } // namespace
 
     HiddenObject::HiddenObject(const hstring& name, kavtypes::Rectangle rect)
         : tesraui::ImageBox(name, rect), item(name)
@@ -175,12 +189,22 @@ namespace vumo
             }
             variable.set(this->value);
         }
-        this->triggerEvent("Found", 0u, "");
+        this->triggerEventInTurn("Found", 0u, "");
         Scene* scene = Session::getActiveScene();
-        if (scene != nullptr)
+        if (scene == nullptr)
         {
-            Session::queueScript(ObjectTexts::queuedSceneReset(scene->getFullName()), true);
+            return;
         }
+        const hstring reset = ObjectTexts::queuedSceneReset(scene->getFullName());
+        if (this->dataset == nullptr)
+        {
+            Session::queueScript(reset, true);
+            return;
+        }
+        // The reset follows the "Found" it comes with, which waits for room when the queue is full; it names
+        // no object, so that a handler destroying the found object leaves it queued.
+        this->dataset->queueEventInTurn(std::make_shared<QueuedText>(reset),
+                                        std::make_unique<tesraui::EventArgs>(nullptr, 0.0f, 0.0f, 0u, ""));
     }
 
     void HiddenObject::_draw()

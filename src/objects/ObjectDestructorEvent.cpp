@@ -68,8 +68,9 @@ namespace vumo
         this->event->watchTarget(target);
         this->dataset = targetDataset;
         this->datasetLife = targetDataset->watchLife();
-        targetDataset->queueEvent(this->event,
-                                  std::make_unique<tesraui::EventArgs>(target, 0.0f, 0.0f, 0u, ""));
+        // Queued once and never again: with the queue full it waits for room rather than being dropped.
+        targetDataset->queueEventInTurn(this->event,
+                                        std::make_unique<tesraui::EventArgs>(target, 0.0f, 0.0f, 0u, ""));
     }
 
     void ObjectDestructorEvent::watchTarget(tesraui::Object* target)

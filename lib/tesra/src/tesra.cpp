@@ -12,6 +12,7 @@
 #include <tesra/tesra.h>
 
 #include "system/AbruptEnd.h"
+#include "system/EndWatchdog.h"
 #include "system/MessageBoxAnswer.h"
 #include "system/TerminationSignals.h"
 #include "platform/Platform.h"
@@ -162,6 +163,7 @@ namespace tesra
     {
         // Before the window starts its platform, which then leaves these signals to us.
         const TerminationSignals signals;
+        const EndWatchdog watchdog;
         harray<hstring> args;
         if (argv != nullptr && argv[0] != nullptr)
         {
@@ -175,6 +177,7 @@ namespace tesra
         {
             window->enterMainLoop();
         }
+        EndWatchdog::noteLoopEnded();
         destroyHook();
         return exitCode();
     }

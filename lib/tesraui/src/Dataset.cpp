@@ -67,6 +67,7 @@ namespace tesraui
         filledCursorCaches.clear();
         unregisteredObjects.clear();
         eventQueue.clear();
+        waitingEvents.clear();
     }
 
     void Dataset::notifyEvent(const hstring& type, void* args)
@@ -302,7 +303,7 @@ namespace tesraui
         }
         focusedObject = object;
         object->notifyEvent("onGainFocus", nullptr);
-        object->triggerEvent("GainFocus", 0u, "");
+        object->triggerEventInTurn("GainFocus", 0u, "");
     }
 
     void Dataset::removeFocus()
@@ -315,7 +316,7 @@ namespace tesraui
             }
             Object* former = focusedObject;
             focusedObject = nullptr;
-            former->triggerEvent("LoseFocus", 0u, "");
+            former->triggerEventInTurn("LoseFocus", 0u, "");
         }
     }
 
@@ -340,6 +341,55 @@ namespace tesraui
         }
     } // namespace
 
+    bool Dataset::hasRoomForEvents(int count) const
+    {
+        if (handlerRunning && eventsQueuedByHandlers + count > maxEventsQueuedByHandlers)
+        {
+            return false;
+        }
+        return eventQueue.size() + waitingEvents.size() + count <= maxQueuedEvents;
+    }
+
+    void Dataset::queueEventInTurn(std::shared_ptr<Event> event, std::unique_ptr<EventArgs> args)
+    {
+        if (event == nullptr)
+        {
+            return;
+        }
+        if (!hasRoomForEvents(1))
+        {
+            // One entry waiting stands for the handler's later ones on the same object, which would tell
+            // it nothing more: a handler that raises such an event twice for each of its runs could otherwise
+            // grow what waits without end, as the bound is there to stop.
+            if (!waitingEvents.holds(event.get(), args != nullptr ? args->object : nullptr))
+            {
+                waitingEvents.push(std::move(event), std::move(args));
+            }
+            return;
+        }
+        if (handlerRunning)
+        {
+            ++eventsQueuedByHandlers;
+        }
+        eventQueue.push(std::move(event), std::move(args));
+    }
+
+    void Dataset::_admitWaitingEvents()
+    {
+        std::shared_ptr<Event> event;
+        std::unique_ptr<EventArgs> args;
+        while (eventQueue.size() < maxQueuedEvents && waitingEvents.pop(event, args))
+        {
+            eventQueue.push(std::move(event), std::move(args));
+        }
+    }
+
+    void Dataset::_removeEventsNaming(const Object* object)
+    {
+        eventQueue.removeNaming(object);
+        waitingEvents.removeNaming(object);
+    }
+
     void Dataset::queueEvent(std::shared_ptr<Event> event, std::unique_ptr<EventArgs> args)
     {
         if (event == nullptr)
@@ -356,14 +406,15 @@ namespace tesraui
             }
             return;
         }
-        if (eventQueue.size() >= maxQueuedEvents)
+        // Events waiting for room have it before any that comes after them.
+        if (!hasRoomForEvents(1))
         {
             droppedWhileFullSinceCall = true;
             if (droppedWhileFull++ == 0)
             {
                 _reportFirstDrop(event.get(), args.get(),
                                  formatString("%d events wait in its queue, queued faster than they run",
-                                              eventQueue.size()));
+                                              eventQueue.size() + waitingEvents.size()));
             }
             return;
         }
@@ -399,6 +450,7 @@ namespace tesraui
     void Dataset::removeQueuedEvents(const Event* event)
     {
         eventQueue.remove(event);
+        waitingEvents.remove(event);
     }
 
     void Dataset::processEvents()
@@ -433,6 +485,7 @@ namespace tesraui
             droppedWhileFull = 0;
         }
         droppedWhileFullSinceCall = false;
+        _admitWaitingEvents();
         for (int count = 0; alive.isAlive(); ++count)
         {
             if (count == maxEventsPerCall && !eventQueue.empty())
@@ -459,6 +512,8 @@ namespace tesraui
                 eventLimitReported = false;
                 return;
             }
+            // The room the event leaves goes to what waits for it before a handler may take it.
+            _admitWaitingEvents();
             Running running;
             event->execute(args.get());
         }

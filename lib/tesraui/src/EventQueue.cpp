@@ -46,6 +46,25 @@ namespace tesraui
         this->trimRemoved();
     }
 
+    bool EventQueue::holds(const Event* event, const Object* object)
+    {
+        auto found = this->chains.find(event);
+        if (found == this->chains.end())
+        {
+            return false;
+        }
+        for (uint64_t number = found->second.first; number != 0;)
+        {
+            const Entry& entry = this->at(number);
+            if ((entry.args != nullptr ? entry.args->object : nullptr) == object)
+            {
+                return true;
+            }
+            number = entry.next;
+        }
+        return false;
+    }
+
     bool EventQueue::pop(std::shared_ptr<Event>& event, std::unique_ptr<EventArgs>& args)
     {
         this->trimRemoved();

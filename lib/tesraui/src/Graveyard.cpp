@@ -146,7 +146,7 @@ namespace tesraui
             this->removeQueuedEvents(pair.second.get());
         }
         // A dataset out of the registry (one going away) is not among those the withdrawal reaches.
-        this->eventQueue.removeNaming(object);
+        this->_removeEventsNaming(object);
         tesraui::_withdrawEventsNaming(object);
         this->_forgetObject(object);
         object->_letGo();

@@ -124,7 +124,7 @@ namespace tesraui
         // Nothing runs here, so the registry itself is walked: each object that goes passes.
         for (auto& pair : datasets)
         {
-            pair.second->eventQueue.removeNaming(object);
+            pair.second->_removeEventsNaming(object);
         }
     }
 

@@ -430,7 +430,7 @@ namespace tesravideo
                 this->clip->isDone() && (this->audioPlayer == nullptr || !this->audioPlayer->isPlaying());
             if (done && !this->playbackDone)
             {
-                this->triggerEvent("PlaybackDone", 0u);
+                this->triggerEventInTurn("PlaybackDone", 0u);
             }
             this->playbackDone = done;
         }
@@ -501,7 +501,7 @@ namespace tesravideo
         }
         else if (frameNumber < this->prevFrameNumber)
         {
-            this->triggerEvent("PlaybackDone", 0u);
+            this->triggerEventInTurn("PlaybackDone", 0u);
         }
         this->prevFrameNumber = frameNumber;
     }

@@ -20,9 +20,8 @@
 #include "lua/Events.h"
 #include "lua/Host.h"
 #include "lua/LuaInterface.h"
+#include "lua/NativeGuards.h"
 #include "lua/api/registrars.h"
-
-extern "C" int luaopen_socket_core(lua_State* L);
 
 namespace vumo
 {
@@ -264,7 +263,7 @@ namespace vumo
                     return 0;
                 }
                 quortypes::Log::write(logTag, "initializing luasocket");
-                luaopen_socket_core(L);
+                NativeGuards::openSocketCore(L);
                 lua_pushvalue(L, -1);
                 lua_setglobal(L, "socket");
                 lua_getglobal(L, "package");

@@ -110,18 +110,6 @@ namespace vumo
                 }
                 return 0;
             }
-
-            int debug_registerItem(lua_State* L)
-            {
-                DebugNames::registerItem(toString(L, 1));
-                return 0;
-            }
-
-            int debug_registerVar(lua_State* L)
-            {
-                DebugNames::registerVar(toString(L, 1));
-                return 0;
-            }
         } // namespace
 
         void registerVars()
@@ -138,12 +126,6 @@ namespace vumo
                 "setmetatable(vars, { __index = vars.___index, __newindex = vars.___newindex, __serialize = "
                 "vars.___serialize })",
                 "", "");
-        }
-
-        void registerDebug()
-        {
-            registerFunction(debug_registerItem, "debug.registerItem");
-            registerFunction(debug_registerVar, "debug.registerVar");
         }
     } // namespace LuaInterface
 } // namespace vumo

@@ -46,7 +46,9 @@ namespace tesra
     void setTextureExtensions(const harray<hstring>& extensions);
 
     // Runs initHook with the arguments, then the window's main loop when a window
-    // exists, then destroyHook.
+    // exists, then destroyHook. A termination signal ends the loop at its next frame; one after it, or the
+    // loop still running five seconds after it, ends the process at once (see setAbruptEndListener) with the
+    // status 128 + the signal.
     int main(void (*initHook)(const harray<hstring>& args), void (*destroyHook)(), int argc, char** argv);
     // What main returns once the program has ended through its normal end; 0 unless set.
     void setExitCode(int code);
@@ -55,7 +57,9 @@ namespace tesra
     // signal handler may run there. Null for none.
     void setTerminationSignalListener(void (*listener)(int signal));
     // Called when the program must end at once, the platform not letting it return to its main loop (the
-    // connection to the X display was lost): the last chance to keep what must not be lost. Null for none.
+    // connection to the X display was lost), or the main thread not getting there after a termination signal:
+    // the last chance to keep what must not be lost. In the second case it runs on a thread of its own while
+    // the main thread stands wherever it was held. Null for none.
     void setAbruptEndListener(void (*listener)());
 
     // False, after a warning box, when another process holds the same instance name.

@@ -1,5 +1,7 @@
 #include "AbruptEnd.h"
 
+#include <atomic>
+
 namespace tesra
 {
 
@@ -7,24 +9,25 @@ namespace tesra
     {
         namespace
         {
-            void (*listener)() = nullptr;
-            bool announced = false;
+            // The main thread's ends (the display lost) and the end watchdog's thread may both announce.
+            std::atomic<void (*)()> listener{nullptr};
+            std::atomic<bool> announced{false};
         } // namespace
 
         void setListener(void (*call)())
         {
-            listener = call;
-            announced = false;
+            listener.store(call);
+            announced.store(false);
         }
 
         void announce()
         {
-            if (listener == nullptr || announced)
+            void (*call)() = listener.load();
+            if (call == nullptr || announced.exchange(true))
             {
                 return;
             }
-            announced = true;
-            listener();
+            call();
         }
     } // namespace AbruptEnd
 

@@ -1,5 +1,7 @@
 #include "TerminationSignals.h"
 
+#include "EndWatchdog.h"
+
 #include <pthread.h>
 #include <signal.h>
 
@@ -32,6 +34,7 @@ namespace tesra
             {
                 call(signal);
             }
+            EndWatchdog::noteSignal(signal);
         }
     } // namespace
 

@@ -80,8 +80,8 @@ namespace tesraui
         void reloadTextures();
         const hdict<Object*>& getObjects() const { return objects; }
 
-        // Datasets a dotted name goes on to at most: "a.b" asks the dataset named a for b, which may be dotted
-        // again, each lookup inside the one before. A name that goes further is refused.
+        // Datasets a dotted name goes on to at most: "a.b" asks the dataset named a for b, which may be
+        // dotted again, each lookup inside the one before. A name that goes further is refused.
         static const int maxNameHops = 64;
 
         // Forwarded to every registered object in name order.
@@ -122,13 +122,25 @@ namespace tesraui
         // queues events faster than they run cannot grow the queue without end either.
         static const int maxQueuedEvents = maxEventsPerCall + maxEventsQueuedByHandlers;
 
-        // The dataset owns args from here on.
+        // Whether count more events would be queued now rather than dropped: within what handlers may queue
+        // in a frame and within the queue's bound, counting the events that wait for room ahead of them.
+        bool hasRoomForEvents(int count) const;
+        // The dataset owns args from here on. Dropped when there is no room (see hasRoomForEvents).
         void queueEvent(std::shared_ptr<Event> event, std::unique_ptr<EventArgs> args);
+        // For an event queued once and relied on (a deletion, a delayed call's callback, the end of a video):
+        // queued at once when there is room, else it waits behind those already waiting and joins the queue
+        // as processEvents makes room, in the order they came. It is never dropped, but one of the same
+        // handler naming the same object that already waits stands for it, so that what waits stays within a
+        // handler for each object; those waiting are taken back as queued ones are, when their handler or the
+        // object they name goes.
+        void queueEventInTurn(std::shared_ptr<Event> event, std::unique_ptr<EventArgs> args);
         void removeQueuedEvents(const Event* event);
         // Runs the queue until it is empty, events queued meanwhile included, up to maxEventsPerCall events;
         // the rest wait for the next call, with a warning the first time.
         void processEvents();
+        // Events in the queue, at most maxQueuedEvents; those waiting for room are not among them.
         int getQueuedEventCount() const { return this->eventQueue.size(); }
+        int getWaitingEventCount() const { return this->waitingEvents.size(); }
 
         // Clears the cursor cache of every object that filled it since the last call (the only ones that
         // can hold one): registered objects, and those that left the dataset meanwhile.
@@ -175,6 +187,8 @@ namespace tesraui
         // Each knows its place, so that a destroy or free takes it out without a search of the list.
         harray<Object*> unregisteredObjects;
         EventQueue eventQueue;
+        // Events queued in turn while the queue had no room, in the order they came.
+        EventQueue waitingEvents;
         // Whether the warning about events left for the next call was written since the queue last emptied.
         bool eventLimitReported = false;
         // Events queued by handlers since processEvents last began, and those dropped since the last report.
@@ -197,6 +211,8 @@ namespace tesraui
         void _reportDroppedEvents();
         // The error about the first event of a run of drops, naming it, its object and why.
         void _reportFirstDrop(const Event* event, const EventArgs* args, const hstring& why);
+        // Moves what waits for room into the queue while there is room.
+        void _admitWaitingEvents();
         // Deletes the registered objects, images and textures and forgets the texts; unload and the
         // destructor share it.
         void _release();
@@ -206,6 +222,8 @@ namespace tesraui
     private:
         friend class Object;
         friend void _withdrawEventsNaming(const Object* object);
+        // Drops the events, queued or waiting, whose arguments name the object.
+        void _removeEventsNaming(const Object* object);
         // Drops a registration quietly; an object being deleted calls it.
         void _forgetObject(Object* object);
         // Frees an object destroyObject has taken out, or leaves it to freeDestroyed.

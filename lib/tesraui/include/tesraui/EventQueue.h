@@ -27,6 +27,9 @@ namespace tesraui
         void push(std::shared_ptr<Event> event, std::unique_ptr<EventArgs> args);
         // Frees the arguments of the event's entries and drops them.
         void remove(const Event* event);
+        // Whether an entry of the event whose arguments name the object (null: none) is queued; costs what
+        // the event has queued.
+        bool holds(const Event* event, const Object* object);
         // Drops the entries whose arguments name the object; costs nothing while none does.
         void removeNaming(const Object* object);
         // The first entry still queued, taken out; false when there is none.

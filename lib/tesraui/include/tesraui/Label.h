@@ -23,6 +23,8 @@ namespace tesraui
                           const hstring& extra = "") override;
         bool triggerEvent(const hstring& name, int buttonCode, const hstring& extra = "") override;
         bool triggerEvent(const hstring& name, unsigned int keyCode, const hstring& extra = "") override;
+        bool triggerEventInTurn(const hstring& name, unsigned int keyCode,
+                                const hstring& extra = "") override;
         bool onMouseDown(unsigned int keyCode) override;
         bool onMouseUp(unsigned int keyCode) override;
         hstring getProperty(const hstring& name) override;

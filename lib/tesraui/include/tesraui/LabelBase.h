@@ -37,6 +37,8 @@ namespace tesraui
                                   const hstring& extra = "") = 0;
         virtual bool triggerEvent(const hstring& name, int buttonCode, const hstring& extra = "") = 0;
         virtual bool triggerEvent(const hstring& name, unsigned int keyCode, const hstring& extra = "") = 0;
+        virtual bool triggerEventInTurn(const hstring& name, unsigned int keyCode,
+                                        const hstring& extra = "") = 0;
 
         const hstring& getText() const { return text; }
         const hstring& getTextKey() const { return textKey; }

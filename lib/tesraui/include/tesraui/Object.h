@@ -72,6 +72,9 @@ namespace tesraui
                                   const hstring& extra = "");
         virtual bool triggerEvent(const hstring& name, int buttonCode, const hstring& extra = "");
         virtual bool triggerEvent(const hstring& name, unsigned int keyCode, const hstring& extra = "");
+        // As triggerEvent with a key code, for an event raised once and relied on: when the dataset's queue
+        // has no room it waits for room instead of being dropped (Dataset::queueEventInTurn).
+        bool triggerEventInTurn(const hstring& name, unsigned int keyCode, const hstring& extra = "");
         virtual void _draw() {}
         virtual void _drawDebug();
 
@@ -328,7 +331,7 @@ namespace tesraui
         void _moveChildrenY(float dy);
         bool _acceptsInput() const;
         bool _acceptsClicks() const { return _acceptsInput() && !clickThrough; }
-        bool _triggerEvent(const hstring& name, std::unique_ptr<EventArgs> args);
+        bool _triggerEvent(const hstring& name, std::unique_ptr<EventArgs> args, bool inTurn = false);
         // For objects that report presses and releases the children leave: raises the named event when this
         // object takes clicks under the cursor, and tells whether it did.
         bool _triggerClickEvent(const hstring& name, unsigned int keyCode);

@@ -23,6 +23,8 @@ namespace tesraui
                           const hstring& extra = "") override;
         bool triggerEvent(const hstring& name, int buttonCode, const hstring& extra = "") override;
         bool triggerEvent(const hstring& name, unsigned int keyCode, const hstring& extra = "") override;
+        bool triggerEventInTurn(const hstring& name, unsigned int keyCode,
+                                const hstring& extra = "") override;
         hstring getProperty(const hstring& name) override;
         bool setProperty(const hstring& name, const hstring& value) override;
         void _draw() override;

@@ -46,6 +46,11 @@ namespace tesraui
         return Object::triggerEvent(name, keyCode, extra);
     }
 
+    bool Label::triggerEventInTurn(const hstring& name, unsigned int keyCode, const hstring& extra)
+    {
+        return Object::triggerEventInTurn(name, keyCode, extra);
+    }
+
     bool Label::onMouseDown(unsigned int keyCode)
     {
         return Object::onMouseDown(keyCode) || _triggerClickEvent("MouseDown", keyCode);

@@ -73,7 +73,7 @@ namespace tesraui
         textKey = "";
         if (changed)
         {
-            triggerEvent("onTextChanged", 0u, "");
+            triggerEventInTurn("onTextChanged", 0u, "");
         }
     }
 
@@ -105,7 +105,7 @@ namespace tesraui
         textKey = key;
         if (changed)
         {
-            triggerEvent("onTextKeyChanged", 0u, "");
+            triggerEventInTurn("onTextKeyChanged", 0u, "");
         }
     }
 

@@ -42,7 +42,7 @@ namespace tesraui
         // Events of other objects may name this one, as a destructor object's does its target.
         if (this->dataset != nullptr)
         {
-            this->dataset->eventQueue.removeNaming(this);
+            this->dataset->_removeEventsNaming(this);
         }
         _withdrawEventsNaming(this);
         dynamicAnimators.clear();
@@ -168,7 +168,7 @@ namespace tesraui
         return result;
     }
 
-    bool Object::_triggerEvent(const hstring& name, std::unique_ptr<EventArgs> args)
+    bool Object::_triggerEvent(const hstring& name, std::unique_ptr<EventArgs> args, bool inTurn)
     {
         auto it = events.find(name);
         // A destroyed object that a walk still holds is sent nothing more.
@@ -180,7 +180,14 @@ namespace tesraui
         {
             return false;
         }
-        dataset->queueEvent(it->second, std::move(args));
+        if (inTurn)
+        {
+            dataset->queueEventInTurn(it->second, std::move(args));
+        }
+        else
+        {
+            dataset->queueEvent(it->second, std::move(args));
+        }
         return true;
     }
 
@@ -212,5 +219,16 @@ namespace tesraui
         }
         kavtypes::Vector2 cursor = getCursorPosition();
         return _triggerEvent(name, std::make_unique<EventArgs>(this, cursor.x, cursor.y, keyCode, extra));
+    }
+
+    bool Object::triggerEventInTurn(const hstring& name, unsigned int keyCode, const hstring& extra)
+    {
+        if (!events.hasKey(name))
+        {
+            return false;
+        }
+        kavtypes::Vector2 cursor = getCursorPosition();
+        return _triggerEvent(name, std::make_unique<EventArgs>(this, cursor.x, cursor.y, keyCode, extra),
+                             true);
     }
 } // namespace tesraui

@@ -87,6 +87,11 @@ namespace tesraui
         return Object::triggerEvent(name, keyCode, extra);
     }
 
+    bool TextImageButton::triggerEventInTurn(const hstring& name, unsigned int keyCode, const hstring& extra)
+    {
+        return Object::triggerEventInTurn(name, keyCode, extra);
+    }
+
     void TextImageButton::_draw()
     {
         ImageButton::_draw();
