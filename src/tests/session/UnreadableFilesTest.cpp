@@ -73,7 +73,7 @@ TEST_F(UnreadableFiles, AFileThatCannotBeReadIsNotDamagedAndStaysAsItIs)
         // Runs before the file becomes unreadable.
         std::function<void()> prepare = [] {};
     };
-    const auto change = [this]
+    const auto change = []
     {
         try
         {
