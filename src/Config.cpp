@@ -136,7 +136,8 @@ namespace vumo
 
             void warnMalformed(const hstring& key)
             {
-                quortypes::Log::warn(logTag, "Ignoring malformed cfg key '" + key + "'");
+                quortypes::Log::warn(logTag,
+                                     "Ignoring malformed cfg key '" + quortypes::Log::quote(key) + "'");
             }
 
             // Conditional entries "key/value.target" and declarations "cfg.setting", then the removal of

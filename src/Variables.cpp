@@ -574,7 +574,8 @@ namespace vumo
             // A stray "\r" inside a line; saving it back would not give the same file.
             if (holdsLineBreak(value))
             {
-                quortypes::Log::warn(Session::logTag, "Skipping variable '" + name + "' in " + source +
+                quortypes::Log::warn(Session::logTag, "Skipping variable '" + quortypes::Log::quote(name) +
+                                                          "' in " + source +
                                                           ", its value holds a line break");
                 continue;
             }
