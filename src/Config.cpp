@@ -35,6 +35,26 @@ namespace vumo
             hdict<hstring> configuration;
             // The log is directed into the per-user folder once; a later load must not empty it.
             bool logDirected = false;
+            // Why the player's copy could not be read at the last load, "" when it was read or missing: it is
+            // not replaced until a load reads it.
+            hstring userCopyUnreadable;
+
+            // The size of the player's copy writeConfigFile would write of the map.
+            size_t userConfigBytes(const hdict<hstring>& config)
+            {
+                size_t bytes = 0;
+                for (auto entry = config.lower_bound("cfg.");
+                     entry != config.end() && entry->first.startsWith("cfg."); ++entry)
+                {
+                    const std::string& key = entry->first;
+                    if (key.size() > 4)
+                    {
+                        bytes +=
+                            key.size() - 4 + 2 + config.tryGet(key.substr(4), "").std::string::size() + 1;
+                    }
+                }
+                return bytes;
+            }
 
             void checkTitle(const hstring& title)
             {
@@ -83,6 +103,20 @@ namespace vumo
                 {
                     return applyOverride(config, path, false);
                 }
+                catch (const quortypes::_file_not_readable& error)
+                {
+                    // Not damaged: the start goes on from the game's configuration and the copy stays as it
+                    // is, neither kept aside nor written over by a save, until a load can read it.
+                    userCopyUnreadable = error.getMessage();
+                    if (userCopyUnreadable.startsWith("[") && userCopyUnreadable.contains("] "))
+                    {
+                        userCopyUnreadable = userCopyUnreadable.subString(userCopyUnreadable.find("] ") + 2);
+                    }
+                    quortypes::Log::error(logTag, error.getMessage() +
+                                                      ", starting from the game's configuration; the file is "
+                                                      "left as it is and not saved until it can be read");
+                    return true;
+                }
                 catch (const quortypes::exception& error)
                 {
                     const hstring aside = path + ".damaged";
@@ -102,7 +136,8 @@ namespace vumo
 
             void warnMalformed(const hstring& key)
             {
-                quortypes::Log::warn(logTag, "Ignoring malformed cfg key '" + key + "'");
+                quortypes::Log::warn(logTag,
+                                     "Ignoring malformed cfg key '" + quortypes::Log::quote(key) + "'");
             }
 
             // Conditional entries "key/value.target" and declarations "cfg.setting", then the removal of
@@ -224,6 +259,7 @@ namespace vumo
             bool userCopyMissing = false;
             try
             {
+                userCopyUnreadable = "";
                 userCopyMissing = !applyUserOverride(config, userFolder + "vumo.cfg");
                 applyOverride(config, "cfg/vumo.cfg.local", true);
             }
@@ -257,6 +293,7 @@ namespace vumo
             applyOverride(config, "cfg/vumo.cfg.local", true);
             resolveEntries(config);
             configuration.swap(config);
+            userCopyUnreadable = "";
         }
 
         void forgetConfig()
@@ -265,6 +302,7 @@ namespace vumo
             textureExtensionsSet = false;
             configuration.clear();
             logDirected = false;
+            userCopyUnreadable = "";
         }
 
         hstring getConfigValue(const hstring& key)
@@ -285,7 +323,35 @@ namespace vumo
                 throw quortypes::exception(
                     "Unable to set cfg value '" + key + "', line breaks are not allowed", __FILE__, __LINE__);
             }
+            // A user setting, or its declaration, goes into the player's copy: one its read would refuse is
+            // refused here, the map left as it was.
+            if (!key.startsWith("cfg.") && !configuration.hasKey("cfg." + key))
+            {
+                configuration[key] = value;
+                return;
+            }
+            const bool had = configuration.hasKey(key);
+            hstring previous = had ? configuration[key] : hstring();
             configuration[key] = value;
+            const size_t bytes = userConfigBytes(configuration);
+            if (bytes > quortypes::maxPlayerFileBytes)
+            {
+                if (had)
+                {
+                    configuration[key] = previous;
+                }
+                else
+                {
+                    configuration.removeKey(key);
+                }
+                throw quortypes::exception(
+                    formatString(
+                        "Unable to set cfg value '%s': the player's settings file '%svumo.cfg' would "
+                        "hold %zu bytes, more than the %zu bytes it may hold",
+                        quortypes::Log::quote(key).c_str(), resolveUserFolder(configuration).c_str(), bytes,
+                        quortypes::maxPlayerFileBytes),
+                    __FILE__, __LINE__);
+            }
         }
 
         hdict<hstring>& getConfig()
@@ -305,11 +371,19 @@ namespace vumo
                     text += setting + ": " + config[setting] + "\n";
                 }
             }
-            quortypes::saveFileAtomically(path, text);
+            quortypes::saveFileAtomically(path, text, quortypes::maxPlayerFileBytes);
         }
 
         void saveUserConfig()
         {
+            if (userCopyUnreadable != "")
+            {
+                throw quortypes::exception(
+                    "Unable to save the player's settings, their file could not be read "
+                    "at the last load (" +
+                        userCopyUnreadable + "): it is left as it is until a load reads it",
+                    __FILE__, __LINE__);
+            }
             // The same folder getUserFolder gives, asked of the map it would read.
             writeConfigFile(configuration, resolveUserFolder(configuration) + "vumo.cfg");
         }

@@ -116,7 +116,7 @@ namespace vumo
             {
                 throw _ItemImageError(item, 17);
             }
-            quortypes::Log::write(Session::logTag, "Inventory: adding item " + item);
+            quortypes::Log::write(Session::logTag, "Inventory: adding item " + quortypes::Log::quote(item));
             Variable& items = itemsVariable();
             const hstring list = items.value();
             items.set(list.size() == 0 ? item : list + "," + item);
@@ -143,7 +143,7 @@ namespace vumo
                 }
             }
             itemsVariable().set(entries.joined(","));
-            quortypes::Log::write(Session::logTag, "Inventory: removed item " + item);
+            quortypes::Log::write(Session::logTag, "Inventory: removed item " + quortypes::Log::quote(item));
             getGameUiHost().OnItemRemoved(item);
         }
 

@@ -161,7 +161,10 @@ namespace vumo
         prepareDiffFile(const VariableDictionary& snapshot, const hstring& path)
         {
             auto prepare = [&snapshot, path]
-            { return std::make_unique<quortypes::PendingFile>(path, snapshot.writeDiff()); };
+            {
+                return std::make_unique<quortypes::PendingFile>(path, snapshot.writeDiff(),
+                                                                quortypes::maxPlayerFileBytes);
+            };
             try
             {
                 return std::async(std::launch::async, prepare);
@@ -179,10 +182,33 @@ namespace vumo
             return VariableDictionary::valueInDiff(bytes, "profile_dir");
         }
 
+        // The error's text without the place in the source that threw it, for a message the player reads.
+        hstring reasonOf(const quortypes::exception& error)
+        {
+            hstring reason = error.getMessage();
+            if (reason.startsWith("[") && reason.contains("] "))
+            {
+                reason = reason.subString(reason.find("] ") + 2);
+            }
+            return reason;
+        }
+
+        // What a player sees when a file of the profile cannot be read: the file, why, that the profile was
+        // not opened, and what to do about it.
+        quortypes::exception notOpened(const quortypes::exception& error, const hstring& folder,
+                                       const hstring& advice)
+        {
+            return quortypes::exception(
+                reasonOf(error) + "; profile '" + folder + "' was not opened. " + advice, __FILE__, __LINE__);
+        }
+
+        const char* const makeReadable =
+            "Its files were left as they are: make the file readable, then choose the profile again.";
+
         hstring foreignFileMessage(const hstring& folder, const hstring& path, const hstring& owner)
         {
             return "Unable to load profile '" + folder + "', its file '" + path +
-                   "' belongs to the profile folder '" + owner + "'";
+                   "' belongs to the profile folder '" + quortypes::Log::quote(owner) + "'";
         }
 
         // What a crash left behind of earlier saves into the folder.
@@ -256,6 +282,20 @@ namespace vumo
     bool Profile::saveVariables()
     {
         const ProfileLock lock;
+        // A file that names another folder is taken for a copy of another profile's and not loaded: such a
+        // save would be lost at the next load.
+        const hstring owner =
+            this->snapshot.exists("profile_dir") ? this->snapshot.get("profile_dir").value() : hstring();
+        if (owner != this->folder)
+        {
+            throw quortypes::exception("Unable to save profile '" + this->folder +
+                                           "': its variable 'profile_dir' reads '" +
+                                           quortypes::Log::quote(owner) +
+                                           "', and the next load would take the file for another profile's; "
+                                           "set it back to '" +
+                                           this->folder + "'",
+                                       __FILE__, __LINE__);
+        }
         quortypes::Log::write(Session::logTag, "Saving profile " + this->folder);
         const hstring profileFolder = Session::getUserFolder() + this->folder;
         const hstring path = profileFolder + "/vars.diff";
@@ -276,6 +316,13 @@ namespace vumo
             // A file of another folder (copied over this one's) is no backup of this profile either.
             readable = readFileIfPresent(path, current, quortypes::maxPlayerFileBytes) &&
                        VariableDictionary::diffCrcMatches(current) && ownerOf(current) == this->folder;
+        }
+        catch (const quortypes::_file_not_readable& e)
+        {
+            // Not known to be damaged: it is neither kept aside nor replaced, and nothing is saved.
+            throw quortypes::exception("Unable to save profile '" + this->folder + "': " + reasonOf(e) +
+                                           ", and it is left as it is",
+                                       __FILE__, __LINE__);
         }
         catch (const quortypes::exception& e)
         {
@@ -329,6 +376,12 @@ namespace vumo
                 loaded = false;
             }
         }
+        catch (const quortypes::_file_not_readable& e)
+        {
+            // A file that cannot be read is not damaged: opening the backup instead would have the next save
+            // keep it aside, one save older.
+            throw notOpened(e, this->folder, makeReadable);
+        }
         catch (const quortypes::exception& e)
         {
             quortypes::Log::error(Session::logTag, e.getMessage());
@@ -338,7 +391,16 @@ namespace vumo
             quortypes::Log::write(Session::logTag, "WARNING: profile '" + path +
                                                        "' is corrupt, attempting to load from backup");
             source = profileFolder + "/vars.diff.backup";
-            if (!readFileIfPresent(source, bytes, quortypes::maxPlayerFileBytes))
+            bool backupPresent = false;
+            try
+            {
+                backupPresent = readFileIfPresent(source, bytes, quortypes::maxPlayerFileBytes);
+            }
+            catch (const quortypes::_file_not_readable& e)
+            {
+                throw notOpened(e, this->folder, makeReadable);
+            }
+            if (!backupPresent)
             {
                 if (foreign != "")
                 {
@@ -376,17 +438,9 @@ namespace vumo
         catch (const quortypes::exception& e)
         {
             // Shown to the player, who has to mend it: the file, why, and what to do about it.
-            hstring reason = e.getMessage();
-            if (reason.startsWith("[") && reason.contains("] "))
-            {
-                reason = reason.subString(reason.find("] ") + 2);
-            }
-            throw quortypes::exception(
-                reason + "; profile '" + this->folder +
-                    "' was not opened. Make the file readable, or move it out of the "
-                    "profile's folder to start its achievements afresh, then choose the "
-                    "profile again.",
-                __FILE__, __LINE__);
+            throw notOpened(e, this->folder,
+                            "Make the file readable, or move it out of the profile's folder to start its "
+                            "achievements afresh, then choose the profile again.");
         }
         Loaded result;
         result.bytes = bytes;
@@ -529,10 +583,14 @@ namespace vumo
 
     hstring Profile::encodeName(const hstring& name)
     {
-        hstring result;
-        for (unsigned char byte : std::string(name.c_str(), name.size()))
+        static const char digits[] = "0123456789abcdef";
+        const std::string& bytes = name;
+        std::string result(bytes.size() * 2, '0');
+        for (size_t i = 0; i < bytes.size(); ++i)
         {
-            result += formatString("%02x", byte);
+            const unsigned char byte = (unsigned char)bytes[i];
+            result[2 * i] = digits[byte >> 4];
+            result[2 * i + 1] = digits[byte & 15];
         }
         return result;
     }

@@ -70,9 +70,9 @@ namespace vumo
                 if (error == 0)
                 {
                     const hstring name = achievement != nullptr ? achievement->getName() : hstring();
-                    quortypes::Log::write(
-                        "achievements",
-                        formatString("Achievement '%s' successfully submited.", name.c_str()));
+                    quortypes::Log::write("achievements",
+                                          formatString("Achievement '%s' successfully submited.",
+                                                       quortypes::Log::quote(name).c_str()));
                 }
                 else
                 {
@@ -199,7 +199,7 @@ namespace vumo
     bool Profile::unlockAchievement(const hstring& name)
     {
         const hstring fullName = getFullAchievementName(name);
-        Session::logUI("Unlocking achievement: " + fullName);
+        Session::logUI("Unlocking achievement: " + quortypes::Log::quote(fullName));
         if (isAchievementUnlocked(fullName))
         {
             Session::logUI("achievement already unlocked, aborting.");
@@ -210,8 +210,8 @@ namespace vumo
         if (known.size() > 0 && std::find(known.begin(), known.end(), name) == known.end())
         {
             // Unlocked all the same, as a game may add its list later; a misspelt name shows here.
-            quortypes::Log::warn(Session::logTag,
-                                 "Achievement '" + name + "' is not named in cfg/achievements.cfg");
+            quortypes::Log::warn(Session::logTag, "Achievement '" + quortypes::Log::quote(name) +
+                                                      "' is not named in cfg/achievements.cfg");
         }
         Session::logUI("Submitting achievement to achievement service: " + service->getName());
         std::unique_ptr<pirk::Achievement> record = makeAchievement(fullName);
@@ -220,7 +220,7 @@ namespace vumo
             const ProfileLock lock;
             service->submitAchievement(std::move(record));
         }
-        Session::logUI("Achievement unlocked: " + fullName);
+        Session::logUI("Achievement unlocked: " + quortypes::Log::quote(fullName));
         getGameUiHost().OnAchievementUnlocked(name);
         return true;
     }

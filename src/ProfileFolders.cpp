@@ -85,17 +85,30 @@ namespace vumo
         }
         name = finalFolderName(name);
         const hstring path = Session::getUserFolder() + name;
+        // Every save of the profile holds its name, encoded at two bytes a byte: a name its first file could
+        // not hold is refused before anything is made.
+        VariableDictionary variables = VariableDictionary::getGlobal();
+        variables.setLocked(false);
+        variables.resetAll(true);
+        variables["profile_dir"].setValue(name, true);
+        const size_t bytes = variables.writeDiff().std::string::size() + 2 * displayName.std::string::size() +
+                             sizeof("profile_name: \n") - 1;
+        if (bytes > quortypes::maxPlayerFileBytes)
+        {
+            throw quortypes::exception(
+                formatString("Unable to create profile '%s': its name of %d bytes would take its 'vars.diff' "
+                             "to %zu bytes, past the %zu bytes a saved game may hold",
+                             quortypes::Log::quote(displayName).c_str(), displayName.size(), bytes,
+                             quortypes::maxPlayerFileBytes),
+                __FILE__, __LINE__);
+        }
+        variables["profile_name"].setValue(encodeName(displayName), true);
         if (!quortypes::Dir::create(path))
         {
             throw quortypes::exception("Unable to create profile folder '" + path + "'", __FILE__, __LINE__);
         }
         try
         {
-            VariableDictionary variables = VariableDictionary::getGlobal();
-            variables.setLocked(false);
-            variables.resetAll(true);
-            variables["profile_dir"].setValue(name, true);
-            variables["profile_name"].setValue(encodeName(displayName), true);
             variables.saveDiff(path + "/vars.diff");
         }
         catch (...)

@@ -195,7 +195,8 @@ namespace vumo
                 gain = text.toFloat() / 100.0f;
                 if (!std::isfinite(gain))
                 {
-                    quortypes::Log::warn(logTag, hstring("Configuration value ") + key + ": '" + text +
+                    quortypes::Log::warn(logTag, hstring("Configuration value ") + key + ": '" +
+                                                     quortypes::Log::quote(text) +
                                                      "' is not a volume; the volume stays as it was.");
                     return false;
                 }

@@ -21,7 +21,11 @@ namespace vumo
     {
         bool holdsLineBreak(const hstring& text)
         {
-            return text.find_first_of("\r\n") != std::string::npos;
+            // Two scans of the whole text instead of find_first_of's search of the set at every byte: values
+            // run to megabytes.
+            const std::string& bytes = text;
+            return std::memchr(bytes.data(), '\n', bytes.size()) != nullptr ||
+                   std::memchr(bytes.data(), '\r', bytes.size()) != nullptr;
         }
 
         // Equal texts, with no library call for the usual case of a value that differs from its default in
@@ -40,6 +44,25 @@ namespace vumo
 #else
             (void)address;
 #endif
+        }
+
+        // The most a "crc: " line takes.
+        const size_t crcLineBytes = sizeof("crc: FFFFFFFF\n") - 1;
+
+        // A value whose line alone would take a saved game's diff past what its read takes could never be
+        // saved: the save would fail at every try, or the next load would refuse the file as damaged.
+        void refuseUnsavable(const hstring& name, const hstring& value)
+        {
+            const size_t line = name.std::string::size() + 2 + value.std::string::size() + 1;
+            if (line > quortypes::maxPlayerFileBytes - crcLineBytes)
+            {
+                throw quortypes::exception(
+                    formatString("Unable to set variable '%s' to a value of %zu bytes: a saved game's "
+                                 "'vars.diff' holds every variable and may hold no more than %zu bytes",
+                                 quortypes::Log::quote(name).c_str(), value.std::string::size(),
+                                 quortypes::maxPlayerFileBytes),
+                    __FILE__, __LINE__);
+            }
         }
 
         void refuseLineBreak(const hstring& name, const hstring& value)
@@ -86,6 +109,7 @@ namespace vumo
             return;
         }
         refuseLineBreak(this->name, value);
+        refuseUnsavable(this->name, value);
         if (!quiet)
         {
             quortypes::Log::write(Session::logTag, "$" + quortypes::Log::quote(this->name) + ": '" +
@@ -257,11 +281,14 @@ namespace vumo
                                        __FILE__, __LINE__);
         }
         refuseLineBreak(name, value);
+        // Its default is never written, but any other value is, beside the name.
+        refuseUnsavable(name, "");
         this->variables[name] = Variable(name, value);
         this->markOrderStale();
         if (!quiet)
         {
-            quortypes::Log::write(Session::logTag, "Created user variable '" + name + "'");
+            quortypes::Log::write(Session::logTag,
+                                  "Created user variable '" + quortypes::Log::quote(name) + "'");
         }
     }
 
@@ -422,7 +449,7 @@ namespace vumo
                 measure(entry->second);
             }
         }
-        static const size_t crcRoom = sizeof("crc: FFFFFFFF\n") - 1;
+        static const size_t crcRoom = crcLineBytes;
         hstring text;
         std::string& buffer = text;
         buffer.resize(crcRoom + bodySize);
@@ -450,7 +477,7 @@ namespace vumo
 
     void VariableDictionary::saveDiff(const hstring& path) const
     {
-        quortypes::saveFileAtomically(path, this->writeDiff());
+        quortypes::saveFileAtomically(path, this->writeDiff(), quortypes::maxPlayerFileBytes);
     }
 
     bool VariableDictionary::loadDiff(const hstring& path, bool resetFirst, bool quiet, bool checkCrc,
@@ -547,7 +574,8 @@ namespace vumo
             // A stray "\r" inside a line; saving it back would not give the same file.
             if (holdsLineBreak(value))
             {
-                quortypes::Log::warn(Session::logTag, "Skipping variable '" + name + "' in " + source +
+                quortypes::Log::warn(Session::logTag, "Skipping variable '" + quortypes::Log::quote(name) +
+                                                          "' in " + source +
                                                           ", its value holds a line break");
                 continue;
             }

@@ -43,7 +43,8 @@ namespace vumo
 
         // Nothing happens for an equal value. Otherwise logs the change (unless quiet) and asks the change
         // checks, any of which may keep the old value; a stored value is then told to the change listeners.
-        // A value holding a line break throws.
+        // A value holding a line break throws, and so does one whose line would take a saved game's diff past
+        // quortypes::maxPlayerFileBytes, naming the variable and the bound.
         void setValue(const hstring& value, bool quiet);
         void set(const hstring& value) { this->setValue(value, false); }
         // Stores the value without a log line and without asking the change checks: for copies of the
@@ -96,7 +97,8 @@ namespace vumo
         static VariableDictionary& getGlobal();
 
         // Throws when locked, when the name exists, when the name is empty, holds ": " or a line break or
-        // begins with "#" (a diff file could not hold it), and when the value holds a line break.
+        // begins with "#" (a diff file could not hold it), when a diff could not hold its line, and when the
+        // value holds a line break.
         void create(const hstring& name, const hstring& value, bool quiet = false);
         bool exists(const hstring& name) const;
         // Throws _UnknownVariableException for an absent name.
@@ -117,7 +119,8 @@ namespace vumo
         bool takeValuesOf(const VariableDictionary& other);
 
         hstring writeDiff() const;
-        // Replaces the file atomically; throws naming the file when it cannot.
+        // Replaces the file atomically; throws naming the file when it cannot, or when the diff would hold
+        // more than quortypes::maxPlayerFileBytes (naming the bound too), the file then left as it is.
         void saveDiff(const hstring& path) const;
         // False, with nothing changed, when the CRC is checked and does not match; a missing file throws.
         bool loadDiff(const hstring& path, bool resetFirst, bool quiet, bool checkCrc, bool asResource);

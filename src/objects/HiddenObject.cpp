@@ -167,7 +167,7 @@ namespace vumo
     {
         if (this->var == "")
         {
-            quortypes::Log::warn(Session::logTag, "HiddenObject '" + this->name +
+            quortypes::Log::warn(Session::logTag, "HiddenObject '" + quortypes::Log::quote(this->name) +
                                                       "' has no variable to set (its \"var\" is empty)");
         }
         else
@@ -177,8 +177,9 @@ namespace vumo
             {
                 // Made as before, so that the find still counts; a script reading it would otherwise only
                 // learn of the misspelt name from a variable that is never set.
-                quortypes::Log::warn(Session::logTag, "HiddenObject '" + this->name +
-                                                          "' sets the variable '" + this->var +
+                quortypes::Log::warn(Session::logTag, "HiddenObject '" + quortypes::Log::quote(this->name) +
+                                                          "' sets the variable '" +
+                                                          quortypes::Log::quote(this->var) +
                                                           "', which was never declared: declare it with the "
                                                           "game's variables");
             }

@@ -29,7 +29,7 @@ namespace vumo
         if (dataset == nullptr)
         {
             quortypes::Log::warn(Session::logTag, "ObjectDestructorEvent: object '" +
-                                                      args->object->getName() +
+                                                      quortypes::Log::quote(args->object->getName()) +
                                                       "' belongs to no dataset, it is not destroyed.");
             return;
         }
@@ -53,7 +53,8 @@ namespace vumo
         tesraui::Dataset* targetDataset = target->getDataset();
         if (targetDataset == nullptr)
         {
-            quortypes::Log::warn(Session::logTag, hstring(ownerKind) + ": object '" + target->getName() +
+            quortypes::Log::warn(Session::logTag, hstring(ownerKind) + ": object '" +
+                                                      quortypes::Log::quote(target->getName()) +
                                                       "' belongs to no dataset, its deletion is not queued.");
             return;
         }

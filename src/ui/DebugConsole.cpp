@@ -68,12 +68,14 @@ namespace vumo
         DebugCommon::createFont();
         // The history: one command a line, the last ones kept; a longer file is cut down to them.
         this->history.clear();
+        this->historyUnreadable = false;
         const hstring path = historyPath();
         if (quortypes::File::exists(path))
         {
             try
             {
-                harray<hstring> lines = quortypes::File::readAll(path).replaced("\r", "").split('\n');
+                harray<hstring> lines =
+                    readFileBytes(path, false, quortypes::maxPlayerFileBytes).replaced("\r", "").split('\n');
                 if (lines.size() > 0 && lines.back() == "")
                 {
                     lines.pop_back();
@@ -94,9 +96,26 @@ namespace vumo
                 }
                 this->history = lines;
             }
+            catch (const quortypes::_file_not_readable& e)
+            {
+                // Not damaged: left as it is, and not added to.
+                this->historyUnreadable = true;
+                quortypes::Log::error("DebugUI", e.getMessage());
+            }
             catch (const quortypes::exception& e)
             {
+                // Larger than any history: kept aside unread, and the history starts afresh.
                 quortypes::Log::error("DebugUI", e.getMessage());
+                const hstring aside = path + ".damaged";
+                if (std::rename(path.c_str(), aside.c_str()) == 0)
+                {
+                    quortypes::Log::warn("DebugUI",
+                                         "'" + path + "' was damaged, kept aside as '" + aside + "'");
+                }
+                else
+                {
+                    this->historyUnreadable = true;
+                }
             }
         }
         this->historyPosition = this->history.size();
@@ -236,19 +255,36 @@ namespace vumo
             return;
         }
         this->pendingLines.push_back("[c:CCFF00][b]>>> " + DebugCommon::bracketsToAngles(line) + "[/b][/c]");
-        if (line.size() <= maxHistoryLine)
+        if (line.size() <= maxHistoryLine && (this->history.size() == 0 || this->history.back() != line))
         {
-            if (this->history.size() == 0 || this->history.back() != line)
-            {
-                this->history.push_back(line);
-            }
+            this->history.push_back(line);
             // The history is a convenience; the command runs regardless, also when what lies in the
-            // history's place is no file (a named pipe would otherwise hold the frame).
-            if (FILE* out = quortypes::openRegularFile(historyPath(), "ab"))
+            // history's place is no file (a named pipe would otherwise hold the frame). The file holds the
+            // history's lines: one more is appended, and past the most it keeps it is written anew.
+            if (this->history.size() > maxHistory)
             {
-                const hstring entry = line + "\n";
-                std::fwrite(entry.data(), 1, entry.size(), out);
-                std::fclose(out);
+                trimFront(this->history, maxHistory);
+                if (!this->historyUnreadable)
+                {
+                    try
+                    {
+                        quortypes::saveFileAtomically(historyPath(), this->history.joined("\n") + "\n",
+                                                      quortypes::maxPlayerFileBytes);
+                    }
+                    catch (const quortypes::exception& e)
+                    {
+                        quortypes::Log::error("DebugUI", e.getMessage());
+                    }
+                }
+            }
+            else if (!this->historyUnreadable)
+            {
+                if (FILE* out = quortypes::openRegularFile(historyPath(), "ab"))
+                {
+                    const hstring entry = line + "\n";
+                    std::fwrite(entry.data(), 1, entry.size(), out);
+                    std::fclose(out);
+                }
             }
         }
         this->historyPosition = this->history.size();
@@ -285,7 +321,8 @@ namespace vumo
         catch (const quortypes::exception& e)
         {
             // Also in the log, where the developer looks for errors after the console has closed.
-            quortypes::Log::error(consoleLogTag, "'" + command + "': " + e.getMessage());
+            quortypes::Log::error(consoleLogTag,
+                                  "'" + quortypes::Log::quote(command) + "': " + e.getMessage());
             this->pendingLines.push_back("[c:FF3F00][b]" + DebugCommon::bracketsToAngles(e.getMessage()) +
                                          "[/b][/c]");
         }

@@ -3,6 +3,7 @@
 #include <fintu/Renderer.h>
 #include <quortypes/Dir.h>
 #include <quortypes/File.h>
+#include <quortypes/FileBytes.h>
 #include <quortypes/Log.h>
 #include <quortypes/Resource.h>
 #include <quortypes/exception.h>
@@ -368,7 +369,8 @@ namespace vumo
         hstring bytes;
         try
         {
-            bytes = quortypes::File::readAll(path);
+            // Within what a save writes, as a profile's diff is read.
+            bytes = readFileBytes(path, false, quortypes::maxPlayerFileBytes);
         }
         catch (const quortypes::exception& e)
         {
@@ -387,7 +389,14 @@ namespace vumo
         try
         {
             Inventory::clear();
-            VariableDictionary::getGlobal().applyDiff(bytes, path, true, false, true);
+            // The slot may come from another profile: the active one keeps its name and folder, or its next
+            // save would name another profile's.
+            VariableDictionary& variables = VariableDictionary::getGlobal();
+            const hstring name = variables["profile_name"].value();
+            const hstring dir = variables["profile_dir"].value();
+            variables.applyDiff(bytes, path, true, false, true);
+            variables["profile_name"].setValue(name, true);
+            variables["profile_dir"].setValue(dir, true);
             Session::changeScene(sceneName, 0.0f, "");
         }
         catch (const quortypes::exception& e)

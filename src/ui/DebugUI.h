@@ -38,7 +38,8 @@ namespace vumo
         static const char* const localVarsFile;
         // The most lines any of the console's line lists keeps.
         static const int maxLines = 1000;
-        // The most commands the history file keeps.
+        // The most commands the history and its file keep: past them the file is written anew with the last
+        // ones, so that it stays far below what a player's file may hold.
         static const int maxHistory = 100;
         // The longest command the history keeps, in bytes: a longer one runs but is neither kept nor written.
         static const int maxHistoryLine = 4096;
@@ -131,6 +132,8 @@ namespace vumo
         tesraui::Watched<tesraui::EditBox> consoleInput;
         harray<hstring> history;
         int historyPosition = 0;
+        // The history file was there but could not be read when the console opened: it is not written.
+        bool historyUnreadable = false;
         harray<hstring> consoleLines;
         float statusTimer = 0.0f;
         float panelTimer = 0.0f;

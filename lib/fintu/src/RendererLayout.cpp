@@ -53,7 +53,8 @@ namespace fintu
         int zero = text.find('\0');
         if (zero >= 0)
         {
-            quortypes::Log::warnf(logTag, "Text '%s' has \\0 character before the actual end!", text.c_str());
+            quortypes::Log::warnf(logTag, "Text '%s' has \\0 character before the actual end!",
+                                  quortypes::Log::quote(text).c_str());
             result = text.subString(0, zero);
         }
         Font* first = (tags.size() > 0 ? getFont(tags.front().data) : nullptr);
@@ -445,7 +446,8 @@ namespace fintu
         }
         if (getFont(fontName) == nullptr)
         {
-            quortypes::Log::warnf(logTag, "Font '%s' does not exist!", fontName.c_str());
+            quortypes::Log::warnf(logTag, "Font '%s' does not exist!",
+                                  quortypes::Log::quote(fontName).c_str());
             return 0.0f;
         }
         harray<RenderLine> result =

@@ -207,7 +207,7 @@ namespace fintu
         font = getFont(name);
         if (font == nullptr)
         {
-            quortypes::Log::warnf(logTag, "Font '%s' does not exist!", name.c_str());
+            quortypes::Log::warnf(logTag, "Font '%s' does not exist!", quortypes::Log::quote(name).c_str());
             return;
         }
         if (!metricsTaken)
@@ -278,7 +278,7 @@ namespace fintu
         // Colour tags name a colour or give its digits, never with a "0x" prefix.
         if (!color.trySet(value, false))
         {
-            quortypes::Log::warnf(logTag, "Color '%s' does not exist!", value.c_str());
+            quortypes::Log::warnf(logTag, "Color '%s' does not exist!", quortypes::Log::quote(value).c_str());
             return false;
         }
         return true;

@@ -161,7 +161,7 @@ namespace fintuttf
             }
             if (fontFilename == "")
             {
-                quortypes::Log::warn(logTag, "Could not find system font: " + name);
+                quortypes::Log::warn(logTag, "Could not find system font: " + quortypes::Log::quote(name));
                 return;
             }
             if (!quortypes::Resource::exists(fontFilename) && !quortypes::File::exists(fontFilename))

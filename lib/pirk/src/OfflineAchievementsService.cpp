@@ -163,7 +163,12 @@ namespace pirk
             bool damaged = false;
             for (auto& record : decodeAchievementsStore(bytes, damaged))
             {
-                this->records[record.first] = this->createAchievement(record.first, (float)record.second);
+                std::unique_ptr<Achievement>& held = this->records[record.first];
+                if (held == nullptr)
+                {
+                    this->storeBytes += recordBytes(record.first);
+                }
+                held = this->createAchievement(record.first, (float)record.second);
             }
             if (readStoreBytes(checksumFilename(this->filename), checksums) &&
                 !storeMatchesChecksums(bytes, checksums))
@@ -202,12 +207,35 @@ namespace pirk
 
     Achievement* OfflineAchievementsService::findOrCreate(const hstring& name)
     {
-        std::unique_ptr<Achievement>& record = this->records[name];
-        if (record == nullptr)
+        auto found = this->records.find(name);
+        if (found != this->records.end() && found->second != nullptr)
         {
-            record = this->createAchievement(name, 0.0f);
+            return found->second.get();
         }
+        // A record the store could not hold would fail every later write of it, and every other
+        // achievement of the profile with it: refused here, before anything changed.
+        const size_t bytes = this->storeBytes + recordBytes(name);
+        if (bytes > quortypes::maxPlayerFileBytes)
+        {
+            throw quortypes::exception(
+                formatString(
+                    "Unable to keep achievement '%s': its record would take '%s' to %zu bytes, past "
+                    "the %zu bytes the file may hold",
+                    quortypes::Log::quote(name).c_str(),
+                    (this->filename != "" ? this->filename : hstring("the achievements store")).c_str(),
+                    bytes, quortypes::maxPlayerFileBytes),
+                __FILE__, __LINE__);
+        }
+        std::unique_ptr<Achievement>& record = this->records[name];
+        record = this->createAchievement(name, 0.0f);
+        this->storeBytes = bytes;
         return record.get();
+    }
+
+    size_t OfflineAchievementsService::recordBytes(const hstring& name)
+    {
+        // Its length, its bytes and its progress.
+        return 4 + name.std::string::size() + 4;
     }
 
     void OfflineAchievementsService::submitAchievement(std::unique_ptr<Achievement> achievement)
@@ -267,6 +295,7 @@ namespace pirk
     void OfflineAchievementsService::clearRecords()
     {
         this->records.clear();
+        this->storeBytes = storeHeaderBytes;
     }
 
     void OfflineAchievementsService::writeStore()
@@ -323,7 +352,7 @@ namespace pirk
         }
         const std::string bytes = encodeAchievementsStore(stored);
         const unsigned int crc = storeCrc(bytes);
-        quortypes::PendingFile store(this->filename, bytes);
+        quortypes::PendingFile store(this->filename, bytes, quortypes::maxPlayerFileBytes);
         // Until the new store has taken the old one's place the check sums vouch for both, so that a
         // crash between the two renames leaves a pair that agrees.
         std::vector<unsigned int> crcs = {crc};

@@ -8,6 +8,7 @@
 
 #include <pirk/AchievementsStore.h>
 #include <pirk/OfflineAchievementsService.h>
+#include <quortypes/FileBytes.h>
 
 #include "PirkTestSupport.h"
 
@@ -254,4 +255,54 @@ TEST(Achievements, RegisteredNamesKeepTheFirstOfEachInOrder)
     pirk::OfflineAchievementsService service;
     service.registerAchievementNames(many);
     EXPECT_EQ(service.getAchievementNames(), expected);
+}
+
+// A store is read within the bound of a player's file, so a record is refused that would take it past the
+// bound: the store's read counts each record's bytes as its write does, to the byte, also for records a
+// load brought.
+TEST(Achievements, ARecordIsRefusedThatWouldTakeTheStorePastTheBound)
+{
+    pirktest::ScratchDir dir;
+    const std::string path = dir / "achievements.bin";
+    // The header (6 bytes), "a" (9) and one record that fills the store to the bound.
+    const std::string fits(quortypes::maxPlayerFileBytes - 6 - 9 - 8, 'f');
+    {
+        pirk::OfflineAchievementsService service;
+        service.setFilename(path);
+        service.submitAchievement(std::make_unique<pirk::Achievement>("a", 100.0f));
+        service.submitAchievement(std::make_unique<pirk::Achievement>(fits, 100.0f));
+    }
+    EXPECT_EQ(std::filesystem::file_size(path), quortypes::maxPlayerFileBytes);
+    const std::string stored = dir.read("achievements.bin");
+    pirk::OfflineAchievementsService service;
+    service.setFilename(path);
+    EXPECT_EQ(service.getCompletedCount(), 2);
+    std::string refused;
+    for (auto ask :
+         std::vector<std::function<void()>>{
+             [&] { service.submitAchievement(std::make_unique<pirk::Achievement>("b", 100.0f)); },
+             [&]
+             {
+                 pirk::Achievement question("b", 0.0f);
+                 service.updateAchievement(&question);
+             }})
+    {
+        try
+        {
+            ask();
+        }
+        catch (const quortypes::exception& e)
+        {
+            const std::string text = e.getMessage().c_str();
+            refused += text.substr(text.find("] ") + 2) + "\n";
+        }
+    }
+    const std::string message = "Unable to keep achievement 'b': its record would take '" + path + "' to " +
+                                std::to_string(quortypes::maxPlayerFileBytes + 9) +
+                                " bytes, past the 16777216 bytes the file may hold\n";
+    EXPECT_EQ(refused, message + message);
+    EXPECT_EQ(service.getRecords().size(), 2u);
+    // A known name is no new record.
+    service.submitAchievement(std::make_unique<pirk::Achievement>("a", 50.0f));
+    EXPECT_EQ(dir.read("achievements.bin").size(), stored.size());
 }

@@ -82,10 +82,18 @@ namespace quortypes
         this->file = openWithRetries(this->filename, modeString(mode), repeats, timeout, &size);
         if (this->file == nullptr)
         {
+            const int error = errno;
             // Something is there, so "not found" would mislead whoever has to mend it.
-            if (errno == platform::notRegularFileError)
+            if (error == platform::notRegularFileError)
             {
                 throw exception("'" + this->getFilename() + "' is not a regular file", "hfbase", __LINE__);
+            }
+            // A file the player may not read is there all the same: taken for a missing one, its place
+            // would be written over.
+            if (mode == AccessMode::Read && error != ENOENT && error != ENOTDIR && error != EISDIR)
+            {
+                throw _file_not_readable(this->getFilename(), platform::describeError(error), "hfbase",
+                                         __LINE__);
             }
             throw _file_not_found(this->getFilename(), false, "hfbase", __LINE__);
         }

@@ -13,7 +13,7 @@
 
 namespace
 {
-    void refuseLarger(const hstring& path, size_t maxBytes)
+    [[noreturn]] void refuseLarger(const hstring& path, size_t maxBytes)
     {
         throw quortypes::exception(
             formatString("Unable to read file '%s': it holds more than %zu bytes", path.c_str(), maxBytes),
@@ -65,12 +65,19 @@ bool readFileIfPresent(const hstring& path, hstring& bytes, size_t maxBytes)
     FILE* file = quortypes::platform::openFile(path, "rb");
     if (file == nullptr)
     {
-        if (errno == ENOENT)
+        const int error = errno;
+        if (error == ENOENT)
         {
             return false;
         }
-        throw quortypes::exception(
-            "Unable to read file '" + path + "': " + quortypes::describeFileError(errno), __FILE__, __LINE__);
+        // A folder, a pipe or a device in the file's place holds no file of the player's.
+        if (error == EISDIR || quortypes::isNotRegularFileError(error))
+        {
+            throw quortypes::exception("Unable to read file '" + path +
+                                           "': " + quortypes::describeFileError(error),
+                                       __FILE__, __LINE__);
+        }
+        throw quortypes::_file_not_readable(path, quortypes::describeFileError(error), __FILE__, __LINE__);
     }
     // Read straight into a string of the file's size (read on to the real end, should it have grown).
     std::string read;
@@ -100,8 +107,7 @@ bool readFileIfPresent(const hstring& path, hstring& bytes, size_t maxBytes)
     std::fclose(file);
     if (error != 0)
     {
-        throw quortypes::exception(
-            "Unable to read file '" + path + "': " + quortypes::describeFileError(error), __FILE__, __LINE__);
+        throw quortypes::_file_not_readable(path, quortypes::describeFileError(error), __FILE__, __LINE__);
     }
     static_cast<std::string&>(bytes) = std::move(read);
     return true;
@@ -109,6 +115,18 @@ bool readFileIfPresent(const hstring& path, hstring& bytes, size_t maxBytes)
 
 namespace quortypes
 {
+    void refuseLargerSave(const hstring& path, size_t bytes, size_t maxBytes)
+    {
+        if (bytes > maxBytes)
+        {
+            throw exception(
+                formatString("Unable to save file '%s': it would hold %zu bytes, more than the %zu "
+                             "bytes it may hold, and is left as it is",
+                             path.c_str(), bytes, maxBytes),
+                __FILE__, __LINE__);
+        }
+    }
+
     FILE* openRegularFile(const hstring& path, const char* mode)
     {
         return platform::openFile(path, mode);

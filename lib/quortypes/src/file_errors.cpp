@@ -82,4 +82,10 @@ namespace quortypes
         text += differentCaseHint(filename, isResource);
         this->_setInternalMessage(text, sourceFile, lineNumber);
     }
+
+    _file_not_readable::_file_not_readable(const hstring& filename, const hstring& reason,
+                                           const char* sourceFile, int lineNumber)
+        : exception("Unable to read file '" + filename + "': " + reason, sourceFile, lineNumber)
+    {
+    }
 } // namespace quortypes

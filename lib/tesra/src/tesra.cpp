@@ -247,12 +247,14 @@ namespace tesra
         if (answer != nullptr)
         {
             result = scriptedMessageBoxAnswer(answer, shownButtons);
-            Log::write(logTag, formatString("Message box '%s': '%s' (not shown, answered %s)", title.c_str(),
-                                            text.c_str(), messageBoxButtonName(result).c_str()));
+            Log::write(logTag, formatString("Message box '%s': '%s' (not shown, answered %s)",
+                                            Log::quote(title).c_str(), Log::quote(text).c_str(),
+                                            messageBoxButtonName(result).c_str()));
         }
         else
         {
-            Log::write(logTag, formatString("Message box '%s': '%s'", title.c_str(), text.c_str()));
+            Log::write(logTag, formatString("Message box '%s': '%s'", Log::quote(title).c_str(),
+                                            Log::quote(text).c_str()));
             result = platform::showMessageBox(title, text, shownButtons, style, customButtonTitles);
         }
         switch (result)

@@ -135,7 +135,7 @@ namespace tesraui
 
     void setLocalization(const hstring& name)
     {
-        quortypes::Log::write(logTag, "Setting localization to: " + name);
+        quortypes::Log::write(logTag, "Setting localization to: " + quortypes::Log::quote(name));
         hstring oldLocalization = localization;
         localization = name;
         if (name == oldLocalization)

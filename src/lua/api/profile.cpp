@@ -88,18 +88,20 @@ namespace vumo
                 const bool saved = profile->saveToFile();
                 if (dynamic_cast<DummyProfile*>(profile) != nullptr)
                 {
-                    logScripting("Profile '" + profile->getName() + "' wasn't saved, no profile is active.");
+                    logScripting("Profile '" + quortypes::Log::quote(profile->getName()) +
+                                 "' wasn't saved, no profile is active.");
                 }
                 else if (saved)
                 {
-                    logScripting("Profile '" + profile->getName() + "' saved successfully.");
+                    logScripting("Profile '" + quortypes::Log::quote(profile->getName()) +
+                                 "' saved successfully.");
                 }
                 else
                 {
-                    logScripting(
-                        formatString("Profile '%s' wasn't saved, no change since last save detected. Profile "
-                                     "last synced %.1f seconds ago.",
-                                     profile->getName().c_str(), profile->getTimeSinceSync()));
+                    logScripting(formatString(
+                        "Profile '%s' wasn't saved, no change since last save detected. Profile "
+                        "last synced %.1f seconds ago.",
+                        quortypes::Log::quote(profile->getName()).c_str(), profile->getTimeSinceSync()));
                 }
                 return 0;
             }

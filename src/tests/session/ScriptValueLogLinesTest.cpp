@@ -17,6 +17,9 @@ protected:
                                    folder.path + "/data/ui/fonts/Sans.ttf");
         startOnScript("values.lua", "big = string.rep('x', 1000000)\n");
         LuaInterface::execute("font.create('Sans', 'Sans.ttf', 20, 1)");
+        LuaInterface::execute(
+            "label = object.create('Label', 'quoted', ui.root_object, {font = 'Sans', text = "
+            "'abc', x = 0, y = 0, w = 100, h = 40})");
         harness::createGameVariable("door_open", "0");
         engine->frame();
         engine->log().clear();
@@ -39,6 +42,7 @@ TEST_F(ScriptValueLogLines, AScriptsValueIsQuotedByItsEnds)
         const char* name;
         const char* script;
         const char* quoting; // what the line holds before the quoted value
+        size_t cuts = 1;     // the quoted values the lines hold
     };
     const Case cases[] = {
         {"variable trace", "vars.door_open = big", "$door_open: 'xxx"},
@@ -52,6 +56,16 @@ TEST_F(ScriptValueLogLines, AScriptsValueIsQuotedByItsEnds)
         {"an error of continuation bytes",
          "vumo.delayedCall(function() error('broken ' .. string.rep('\\128', 1000000)) end, 0)",
          "broken \x80\x80"},
+        // Logged before it is handed on; no program takes an argument of a megabyte, so nothing opens.
+        {"a URL", "sys.openUrl(big)", "Opening URL: xxx"},
+        {"a message box's title and text", "sys.messageBox(big, big, {ok = ''})", "Message box 'xxx", 2},
+        // Asked, then unlocked.
+        {"an achievement", "profile.unlockAchievement(big)", "Unlocking achievement: xxx", 2},
+        // The property is refused as well.
+        {"a label's property", "pcall(function() label.effect = big end)",
+         "'effect=' does not support value 'xxx"},
+        // Drawn in the frames after.
+        {"a colour tag", "label.text = '[c:' .. big .. ']a'", "Color 'xxx"},
     };
     for (const Case& c : cases)
     {
@@ -62,9 +76,12 @@ TEST_F(ScriptValueLogLines, AScriptsValueIsQuotedByItsEnds)
         engine->frame();
         EXPECT_LT(logBytes(), 2000u) << c.name << ": " << engine->logText().substr(0, 2000);
         EXPECT_EQ(engine->logCount(c.quoting), 1u) << c.name << ": " << engine->logText().substr(0, 2000);
-        EXPECT_EQ(engine->logCount(" bytes cut> ... "), 1u) << c.name;
+        EXPECT_EQ(engine->logCount(" bytes cut> ... "), c.cuts)
+            << c.name << ": " << engine->logText().substr(0, 2000);
         EXPECT_EQ(engine->lua("tostring(ok)"), "true")
             << c.name << ": " << engine->lua("tostring(message)").substr(0, 300);
+        LuaInterface::execute("label.text = 'abc'");
+        engine->frame();
     }
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include <pirk/AchievementsStore.h>
+#include <quortypes/FileBytes.h>
 
 #include "EngineHarness.h"
 #include "Profile.h"
@@ -128,4 +129,109 @@ TEST_F(StateFileBounds, AFileLargerThanAnyStateFileCountsAsDamagedUnread)
     // The question about 'old' made its record afresh.
     EXPECT_EQ(harness::readFile(user("Cleo/achievements.bin")),
               pirk::encodeAchievementsStore({{"new", 100}, {"old", 0}}));
+}
+
+// The other way round: what would take a state file past that bound is refused when it is set, or when the
+// save would write it, with an error naming the file and the bound; the files on disk stay the last good
+// ones, and the next load reads them. A 17 MB variable made two saves report success and the next load open
+// the backup; a 17 MB achievement name was unlocked and every achievement locked again at the next load; a
+// profile of a 9 MB name got a folder that never opened; a user setting of 17 MB lost every setting. A save
+// whose "profile_dir" a script changed was taken for another profile's copy at the next load, as well.
+TEST_F(StateFileBounds, WhatTheNextLoadWouldRefuseIsRefusedAndTheFilesStay)
+{
+    folder.config("cfg.music: 50\n");
+    folder.put("data/ui/ui.dts", "<Dataset/>");
+    engine.reset(new harness::Engine(folder));
+    engine->start();
+    harness::createGameVariable("score", "0");
+    harness::createGameVariable("a", "");
+    harness::createGameVariable("b", "");
+    Profile::changeProfile(Profile::create("Anna"));
+    setScore("7");
+    EXPECT_EQ(engine->lua("profile.unlockAchievement('kept')"), "true");
+    Session::getProfile()->saveToFile();
+    setScore("8");
+    Session::getProfile()->saveToFile();
+    engine->lua("cfg.save()");
+    const std::vector<std::string> files = {"Anna/vars.diff", "Anna/vars.diff.backup",
+                                            "Anna/achievements.bin", "Anna/achievements.bin.crc", "vumo.cfg"};
+    const auto contents = [&]
+    {
+        std::vector<std::string> held;
+        for (const std::string& file : files)
+        {
+            held.push_back(harness::readFile(user(file)));
+        }
+        return held;
+    };
+    const auto folders = [&]
+    {
+        int count = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(user("")))
+        {
+            count += entry.is_directory() ? 1 : 0;
+        }
+        return count;
+    };
+    // Megabytes at a time: string.rep of one byte adds them one by one.
+    LuaInterface::execute("function big(c, megabytes) return string.rep(string.rep(c, 2^20), megabytes) end");
+    const std::vector<std::string> before = contents();
+    const int foldersBefore = folders();
+
+    struct Case
+    {
+        const char* name;
+        const char* script;
+        // The file the error names.
+        std::string file;
+        // And the bound, or else what to mend.
+        std::string bound = std::to_string(quortypes::maxPlayerFileBytes);
+    };
+    const Case cases[] = {
+        {"a variable's value", "vars.a = big('x', 17)", "'vars.diff'"},
+        {"values the save adds up",
+         "vars.a = big('x', 9) vars.b = big('y', 9) "
+         "profile.sync() profile.save()",
+         "'" + user("Anna/vars.diff") + "'"},
+        {"an achievement's name", "profile.unlockAchievement(big('n', 17))",
+         "'" + user("Anna/achievements.bin") + "'"},
+        {"the question of an achievement", "profile.isAchievementUnlocked(big('n', 17))",
+         "'" + user("Anna/achievements.bin") + "'"},
+        {"a profile's name", "profile.create(big('p', 9))", "'vars.diff'"},
+        {"a user setting", "cfg.music = big('m', 17)", "'" + user("vumo.cfg") + "'"},
+        {"a user setting's declaration", "cfg.rawset('cfg.' .. big('d', 17), '1')",
+         "'" + user("vumo.cfg") + "'"},
+        // The next load would take the file for another profile's copy and open the backup.
+        {"the profile's folder variable", "vars.profile_dir = 'Bob' profile.sync() profile.save()",
+         "Unable to save profile 'Anna'", "set it back to 'Anna'"},
+    };
+    std::vector<std::string> journal;
+    for (const Case& c : cases)
+    {
+        const std::string error = engine->failure(c.script);
+        std::string entry = std::string(c.name) + ":";
+        if (error.find(c.file) == std::string::npos || error.find(c.bound) == std::string::npos)
+        {
+            entry += " " + error.substr(0, 300);
+        }
+        entry += contents() == before ? "" : " files changed";
+        entry += folders() == foldersBefore ? "" : " folder made";
+        journal.push_back(entry);
+        LuaInterface::execute("vars.a = '' vars.b = '' vars.profile_dir = 'Anna' profile.sync() cfg.save()");
+    }
+    EXPECT_EQ(journal, (std::vector<std::string>{
+                           "a variable's value:",
+                           "values the save adds up:",
+                           "an achievement's name:",
+                           "the question of an achievement:",
+                           "a profile's name:",
+                           "a user setting:",
+                           "a user setting's declaration:",
+                           "the profile's folder variable:",
+                       }));
+    // What a save took before is what the next load reads.
+    Profile::changeProfile(Profile::create("Bob"));
+    Profile::changeProfile("Anna");
+    EXPECT_EQ(var("score") + engine->lua("tostring(profile.isAchievementUnlocked('kept'))"), "8true");
+    EXPECT_EQ(harness::readFile(user("vumo.cfg")), "music: 50\n");
 }

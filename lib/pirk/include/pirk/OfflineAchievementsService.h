@@ -30,9 +30,10 @@ namespace pirk
         bool isLoaded() override { return this->loaded; }
         // Both change the records in memory first. A store that cannot be written (a full disk) is
         // logged and left to writePendingStore or the destructor; only a store that could not be read
-        // throws.
+        // throws, and so does a name whose new record the store could not hold (see findOrCreate).
         void submitAchievement(std::unique_ptr<Achievement> achievement) override;
         void resetAchievements() override;
+        // Makes a record of progress 0 for a name never seen, refused as submitAchievement refuses it.
         bool updateAchievement(Achievement* achievement) override;
 
         const hdict<std::unique_ptr<Achievement>>& getRecords() const { return this->records; }
@@ -58,7 +59,14 @@ namespace pirk
         bool storedCrcKnown = false;
         unsigned int storedCrc = 0;
 
+        // The store's size with the records held: its header, then each record.
+        static const size_t storeHeaderBytes = 6;
+        size_t storeBytes = storeHeaderBytes;
+
+        // Throws naming the file and the bound when a new record would take the store past
+        // quortypes::maxPlayerFileBytes, nothing changed then.
         Achievement* findOrCreate(const hstring& name);
+        static size_t recordBytes(const hstring& name);
         void clearRecords();
         // Throws naming the file when it cannot be written or was never read; the old file then stays. A
         // damaged store is first renamed to "<file>.damaged", replacing an older one.

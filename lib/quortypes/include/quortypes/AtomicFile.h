@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+
 #include <quortypes/hstring.h>
 
 namespace quortypes
@@ -9,8 +12,9 @@ namespace quortypes
     // folder first, which is flushed to the disk and renamed over the file. (Something else than a file under
     // that name, a folder say, is stepped around: the bytes go into "<path>.1.tmp" and so on, and it stays.)
     // Every save of the player's state goes through here. A failure throws an exception naming the file; the
-    // old file stays.
-    void saveFileAtomically(const hstring& path, const hstring& data);
+    // old file stays. Data of more than maxBytes is refused before anything is written (refuseLargerSave):
+    // a file of the player's state passes maxPlayerFileBytes, the most its read takes.
+    void saveFileAtomically(const hstring& path, const hstring& data, size_t maxBytes = SIZE_MAX);
 
     // saveFileAtomically in two steps, for a caller with other work to finish before the file may change:
     // construction writes and flushes "<path>.tmp" (throwing as saveFileAtomically does), `commit` renames
@@ -18,7 +22,7 @@ namespace quortypes
     class PendingFile
     {
     public:
-        PendingFile(const hstring& path, const hstring& data);
+        PendingFile(const hstring& path, const hstring& data, size_t maxBytes = SIZE_MAX);
         ~PendingFile();
         PendingFile(const PendingFile&) = delete;
         PendingFile& operator=(const PendingFile&) = delete;

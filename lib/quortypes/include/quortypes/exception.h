@@ -53,6 +53,15 @@ namespace quortypes
         _file_not_found(const hstring& filename, bool isResource, const char* sourceFile, int lineNumber);
     };
 
+    // A file that is there but cannot be read (no permission, a failing drive): never to be taken for a
+    // missing or a damaged one, so never replaced or moved aside. "Unable to read file '<name>': <reason>".
+    class _file_not_readable : public exception
+    {
+    public:
+        _file_not_readable(const hstring& filename, const hstring& reason, const char* sourceFile,
+                           int lineNumber);
+    };
+
     class _file_not_open : public exception
     {
     public:

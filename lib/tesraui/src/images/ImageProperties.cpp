@@ -82,7 +82,8 @@ namespace tesraui
                     if (index < 0)
                     {
                         quortypes::Log::warnf(logTag, "Value '%s' does not exist for property '%s' in '%s'!",
-                                              value.c_str(), name, image.name.c_str());
+                                              quortypes::Log::quote(value).c_str(), name,
+                                              quortypes::Log::quote(image.name).c_str());
                     }
                     else
                     {

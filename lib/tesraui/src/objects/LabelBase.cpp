@@ -84,7 +84,8 @@ namespace tesraui
         {
             const Object* owner = dynamic_cast<const Object*>(this);
             quortypes::Log::warnf(logTag, "Object '%s' belongs to no dataset, cannot %s '%s'.",
-                                  owner != nullptr ? owner->getName().c_str() : "", operation, key.c_str());
+                                  owner != nullptr ? quortypes::Log::quote(owner->getName()).c_str() : "",
+                                  operation, quortypes::Log::quote(key).c_str());
             return false;
         }
         result = dataset->getTextFormatted(key);
@@ -143,7 +144,7 @@ namespace tesraui
                     if (!codeOf(words, count, value, label.*field))
                     {
                         quortypes::Log::warn(logTag, hstring("'") + name + "=' does not support value '" +
-                                                         value + "'.");
+                                                         quortypes::Log::quote(value) + "'.");
                         return false;
                     }
                     return true;
@@ -193,14 +194,16 @@ namespace tesraui
         }
         if (!codeOf(effectWords, (int)std::size(effectWords), parts[0], this->effect))
         {
-            quortypes::Log::warn(logTag, "'effect=' does not support value '" + parts[0] + "'.");
+            quortypes::Log::warn(logTag, "'effect=' does not support value '" +
+                                             quortypes::Log::quote(parts[0]) + "'.");
             return false;
         }
         if (parts.size() > 1)
         {
             if (!this->effectColor.trySet(parts[1], false))
             {
-                quortypes::Log::warn(logTag, "'effect=' is using invalid color modifier '" + parts[1] + "'.");
+                quortypes::Log::warn(logTag, "'effect=' is using invalid color modifier '" +
+                                                 quortypes::Log::quote(parts[1]) + "'.");
                 return false;
             }
             this->useEffectColor = true;

@@ -85,8 +85,8 @@ namespace tesraui
     {
         if (dataset == nullptr)
         {
-            quortypes::Log::warnf(logTag, "Object '%s' belongs to no dataset, cannot %s.", this->name.c_str(),
-                                  operation);
+            quortypes::Log::warnf(logTag, "Object '%s' belongs to no dataset, cannot %s.",
+                                  quortypes::Log::quote(this->name).c_str(), operation);
             return false;
         }
         return true;

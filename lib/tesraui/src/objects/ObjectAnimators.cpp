@@ -28,7 +28,7 @@ namespace tesraui
             return false;
         }
         quortypes::Log::warnf(logTag, "Object '%s': an animation speed that is not a number is refused.",
-                              objectName.c_str());
+                              quortypes::Log::quote(objectName).c_str());
         return true;
     }
 

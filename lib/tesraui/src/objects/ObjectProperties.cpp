@@ -64,7 +64,8 @@ namespace tesraui
         parts.removeAll("bottom");
         if (!parts.empty())
         {
-            quortypes::Log::warn(logTag, "'anchors=' does not support values '" + parts.joined(",") + "'.");
+            quortypes::Log::warn(logTag, "'anchors=' does not support values '" +
+                                             quortypes::Log::quote(parts.joined(",")) + "'.");
             return false;
         }
         return true;

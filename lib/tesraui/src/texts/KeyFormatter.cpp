@@ -221,8 +221,9 @@ namespace tesraui
                        const ustring& args)
         {
             quortypes::Log::error(logTag, error);
-            quortypes::Log::writef(logTag, "- while %s: '%s' with args '%s'.", step, toUtf8(format).c_str(),
-                                   toUtf8(args).c_str());
+            quortypes::Log::writef(logTag, "- while %s: '%s' with args '%s'.", step,
+                                   quortypes::Log::quote(toUtf8(format)).c_str(),
+                                   quortypes::Log::quote(toUtf8(args)).c_str());
             return key;
         }
     } // namespace
@@ -235,7 +236,8 @@ namespace tesraui
             size_t close = ukey.find('}');
             if (close == ustring::npos)
             {
-                quortypes::Log::errorf(logTag, "Could not parse formatted key '%s'.", key.c_str());
+                quortypes::Log::errorf(logTag, "Could not parse formatted key '%s'.",
+                                       quortypes::Log::quote(key).c_str());
                 return key;
             }
             ustring format = ukey.substr(1, close - 1);
@@ -261,12 +263,14 @@ namespace tesraui
         }
         if (key.contains('{') || key.contains('}'))
         {
-            quortypes::Log::errorf(logTag, "Malformed formatted text key '%s'!", key.c_str());
+            quortypes::Log::errorf(logTag, "Malformed formatted text key '%s'!",
+                                   quortypes::Log::quote(key).c_str());
             return key;
         }
         if (!dataset->hasText(key))
         {
-            quortypes::Log::warnf(logTag, "Text key '%s' does not exist!", key.c_str());
+            quortypes::Log::warnf(logTag, "Text key '%s' does not exist!",
+                                  quortypes::Log::quote(key).c_str());
         }
         return dataset->getText(key);
     }

@@ -26,7 +26,7 @@ namespace pirk
 
     bool openUrl(const hstring& url)
     {
-        quortypes::Log::write(logTag, "Opening URL: " + url);
+        quortypes::Log::write(logTag, "Opening URL: " + quortypes::Log::quote(url));
         SDL_OpenURL(url.c_str());
         return true;
     }

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <quortypes/FileBytes.h>
 #include <quortypes/FileFaults.h>
 #include <quortypes/exception.h>
 
@@ -59,6 +60,13 @@ namespace quortypes
             return name;
         }
 
+        // temporaryName once the data is known to fit: a refused save touches nothing on disk.
+        hstring boundedTemporaryName(const hstring& path, size_t size, size_t maxBytes)
+        {
+            refuseLargerSave(path, size, maxBytes);
+            return temporaryName(path);
+        }
+
         [[noreturn]] void fail(const hstring& path, const char* what, int error)
         {
             throw exception("Unable to save file '" + path + "', " + what + ": " +
@@ -67,8 +75,8 @@ namespace quortypes
         }
     } // namespace
 
-    PendingFile::PendingFile(const hstring& path, const hstring& data)
-        : path(path), temporary(temporaryName(path))
+    PendingFile::PendingFile(const hstring& path, const hstring& data, size_t maxBytes)
+        : path(path), temporary(boundedTemporaryName(path, data.std::string::size(), maxBytes))
     {
         // The rename would put the file in place of a named pipe, a device or a socket the player made
         // there, and then it would be gone: such a thing is left alone and the save refused before anything
@@ -143,8 +151,8 @@ namespace quortypes
         }
     }
 
-    void saveFileAtomically(const hstring& path, const hstring& data)
+    void saveFileAtomically(const hstring& path, const hstring& data, size_t maxBytes)
     {
-        PendingFile(path, data).commit();
+        PendingFile(path, data, maxBytes).commit();
     }
 } // namespace quortypes

@@ -76,6 +76,14 @@ namespace quortypes::platform
             flags = update ? O_RDWR : O_RDONLY;
             break;
         }
+        if (flags == O_RDONLY)
+        {
+            if (const int fault = fileFault("read", path))
+            {
+                errno = fault;
+                return nullptr;
+            }
+        }
         // Without O_NONBLOCK a named pipe holds open() until its other end is opened, which may be never;
         // with it, what is there is looked at before a byte moves.
         const int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0666);

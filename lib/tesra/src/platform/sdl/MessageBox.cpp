@@ -65,7 +65,8 @@ namespace tesra::platform
         if (SDL_ShowMessageBox(&box, &pressed) != 0)
         {
             quortypes::Log::error(logTag, formatString("Unable to show message box '%s': '%s' (%s)",
-                                                       title.c_str(), text.c_str(), SDL_GetError()));
+                                                       quortypes::Log::quote(title).c_str(),
+                                                       quortypes::Log::quote(text).c_str(), SDL_GetError()));
             return 0;
         }
         return pressed < 0 ? closedAnswer : pressed;
