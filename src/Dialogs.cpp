@@ -5,6 +5,7 @@
 
 #include <lua.hpp>
 #include <quortypes/Log.h>
+#include <quortypes/UnderWay.h>
 #include <quortypes/exception.h>
 
 #include "Session.h"
@@ -119,11 +120,6 @@ namespace vumo
                 }
             }
 
-            struct SkippingScope
-            {
-                SkippingScope() { skipping = true; }
-                ~SkippingScope() { skipping = false; }
-            };
         } // namespace
 
         void DialogItem_Talk::execute()
@@ -335,7 +331,7 @@ namespace vumo
 
         void skipSequence(int count)
         {
-            SkippingScope scope;
+            const quortypes::UnderWay<bool> skippingAll(skipping, true);
             // Only what is queued now: an end item's turn may start the next sequence, which stays.
             int left = (int)queue.size();
             while (queue.size() > 0 && left > 0)

@@ -36,15 +36,7 @@ namespace vumo
         const char* workUnderWay = nullptr;
     } // namespace
 
-    Profile::Work::Work(const char* what) : previous(workUnderWay)
-    {
-        workUnderWay = what;
-    }
-
-    Profile::Work::~Work()
-    {
-        workUnderWay = this->previous;
-    }
+    Profile::Work::Work(const char* what) : mark(workUnderWay, what) {}
 
     void Profile::refuseDuringWork(const hstring& operation)
     {

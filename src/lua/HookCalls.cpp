@@ -3,6 +3,7 @@
 #include <vector>
 
 #include <lua.hpp>
+#include <quortypes/UnderWay.h>
 #include <tesrauilua/Boundary.h>
 
 #include "HookCalls.h"
@@ -358,10 +359,11 @@ namespace vumo
                 // The host's own calls, made outside every registered function, stand on no Lua function:
                 // they need not ask Lua.
                 ActiveCall call{&text, tesrauilua::getBoundaryDepth() == 0 ? 0 : countLevels(L)};
-                ActiveCall* outer = activeCall;
-                activeCall = &call;
-                const int status = lua_pcall(L, arguments, results, base + 1);
-                activeCall = outer;
+                int status = 0;
+                {
+                    const quortypes::UnderWay<ActiveCall*> active(activeCall, &call);
+                    status = lua_pcall(L, arguments, results, base + 1);
+                }
                 if (status != 0)
                 {
                     const hstring message = getErrorString(L, -1);
