@@ -451,12 +451,13 @@ namespace vumo
         {
             return;
         }
+        // The hook runs inside a save or a change of this very profile, and so does its lookup, which reads
+        // `ui` and the globals as a script does: a metamethod there is script code too.
+        const Work work("asking ui.canSaveGame");
         if (LuaInterface::isHook("ui.canSaveGame"))
         {
             harray<hstring> results;
             bool ran = false;
-            // The hook runs inside a save or a change of this very profile.
-            const Work work("asking ui.canSaveGame");
             if (GameUiHost* ui = findGameUiHost())
             {
                 ran = ui->executeWithReturnValues(HookTexts::canSaveGame(), results);
