@@ -5,6 +5,7 @@
 #include "HookCalls.h"
 #include "StateCache.h"
 #include "LuaInterface.h"
+#include "ProtectedStep.h"
 
 namespace vumo
 {
@@ -34,9 +35,8 @@ namespace vumo
         namespace
         {
             // The global of the path, or the table's field for "table.field"; nil when a link is missing.
-            int findEnvironment(lua_State* L)
+            int findEnvironment(lua_State* L, const hstring& environment)
             {
-                const hstring& environment = *static_cast<const hstring*>(lua_touserdata(L, 1));
                 hstring global = environment;
                 hstring key;
                 const bool nested = environment.split('.', global, key);
@@ -68,9 +68,9 @@ namespace vumo
                     return true;
                 }
                 lua_pop(L, 1);
-                lua_pushcfunction(L, findEnvironment);
-                lua_pushlightuserdata(L, const_cast<hstring*>(&environment));
-                if (lua_pcall(L, 1, 1, 0) != 0 || !lua_istable(L, -1))
+                const int status = protectedStep(
+                    L, 0, 1, [&environment](lua_State* L) { return findEnvironment(L, environment); });
+                if (status != 0 || !lua_istable(L, -1))
                 {
                     lua_pop(L, 1);
                     return false;
