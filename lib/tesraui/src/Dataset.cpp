@@ -15,6 +15,8 @@
 #include <tesraui/exception.h>
 #include <tesraui/tesraui.h>
 
+#include "NameHop.h"
+
 namespace tesraui
 {
     Dataset::Dataset(const hstring& fileName, const hstring& name, bool useNameBasePath)
@@ -88,6 +90,7 @@ namespace tesraui
         {
             try
             {
+                NameHop hop(name, "Object");
                 return getDatasetByName(datasetName)->getObject(rest);
             }
             catch (_GenericException&)
@@ -109,6 +112,7 @@ namespace tesraui
         hstring rest;
         if (name.split('.', datasetName, rest))
         {
+            NameHop hop(name, "Object");
             return getDatasetByName(datasetName)->tryGetObject(rest);
         }
         return objects.tryGet(name, nullptr);

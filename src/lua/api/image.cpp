@@ -140,20 +140,16 @@ namespace vumo
                 harray<tesraui::CompositeImage::ImageRef> references;
                 for (const auto& [imageName, rect] : entries)
                 {
-                    tesraui::Image* image = findImage(L, imageName);
-                    if (composite->isDrawnBy(image))
-                    {
-                        raiseLuaError(L, "Unable to set 'references' property on image '" + name +
-                                             "', a reference to '" + image->getFullName() +
-                                             "' would draw the image inside itself");
-                    }
-                    references.push_back(std::make_pair(image, rect));
+                    references.push_back(std::make_pair(findImage(L, imageName), rect));
                 }
-                composite->clearImageRefs();
-                for (const auto& reference : references)
+                // A composite drawn inside itself, or inside too many others, would recurse past the stack.
+                const hstring refusal = composite->refusal(references);
+                if (refusal != "")
                 {
-                    composite->addImageRef(reference.first, reference.second);
+                    raiseLuaError(L, "Unable to set 'references' property on image '" +
+                                         composite->getFullName() + "', " + refusal);
                 }
+                composite->setImageRefs(references);
             }
 
             void setImageProperty(lua_State* L, tesraui::Image* image, const hstring& name,
