@@ -5,6 +5,7 @@
 
 #include <lua.hpp>
 #include <quortypes/Log.h>
+#include <quortypes/UnderWay.h>
 #include <quortypes/exception.h>
 
 #include "Session.h"
@@ -52,19 +53,23 @@ namespace vumo
                 {
                     return;
                 }
-                lua_getglobal(L, "_dlg");
+                // The dialog's own table, read and written raw: a metamethod of the globals or of the table
+                // would run a script in the middle of the dialog's turn.
+                lua_pushliteral(L, "_dlg");
+                lua_rawget(L, LUA_GLOBALSINDEX);
                 if (!lua_istable(L, -1))
                 {
                     lua_pop(L, 1);
                     return;
                 }
+                lua_pushliteral(L, "_sequence");
                 lua_newtable(L);
                 for (int i = 0; i < (int)queue.size(); ++i)
                 {
                     queue[i]->pushToLua(L);
                     lua_rawseti(L, -2, i + 1);
                 }
-                lua_setfield(L, -2, "_sequence");
+                lua_rawset(L, -3);
                 lua_pop(L, 1);
             }
 
@@ -119,11 +124,6 @@ namespace vumo
                 }
             }
 
-            struct SkippingScope
-            {
-                SkippingScope() { skipping = true; }
-                ~SkippingScope() { skipping = false; }
-            };
         } // namespace
 
         void DialogItem_Talk::execute()
@@ -335,7 +335,7 @@ namespace vumo
 
         void skipSequence(int count)
         {
-            SkippingScope scope;
+            const quortypes::UnderWay<bool> skippingAll(skipping, true);
             // Only what is queued now: an end item's turn may start the next sequence, which stays.
             int left = (int)queue.size();
             while (queue.size() > 0 && left > 0)

@@ -83,8 +83,11 @@ namespace vumo
             IDIOM_TABLET = 3
         };
 
-        // 0 without a UI: no idiom at all.
+        // 0 without a UI: no idiom at all. Working it out may run the game's override.
         virtual int getUIIdiom() { return 0; }
+        // The idiom as last worked out, or as the configuration says before the first time: for code where no
+        // script may run, such as an object's factory in the middle of a dataset's load.
+        virtual int getKnownUIIdiom() { return 0; }
         virtual bool isPointerDown() const { return false; }
         // Forgets a press whose release the UI will not see, as when a zoom's pan takes the pointer over.
         virtual void clearPointerDown() {}

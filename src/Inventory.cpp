@@ -69,15 +69,8 @@ namespace vumo
             {
                 return false;
             }
-            if (isIdentifier(name))
-            {
-                return LuaInterface::isFunction(name);
-            }
-            lua_State* L = LuaInterface::state;
-            lua_getfield(L, LUA_GLOBALSINDEX, name.c_str());
-            const bool result = lua_isfunction(L, -1);
-            lua_pop(L, 1);
-            return result;
+            // The global of the whole name, points and all, as the text that calls it reads it.
+            return LuaInterface::typeOfGlobal(LuaInterface::state, name) == LUA_TFUNCTION;
         }
 
         hstring callGlobalCode(const hstring& name)

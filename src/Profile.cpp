@@ -42,15 +42,7 @@ namespace vumo
         const std::thread::id mainThread = std::this_thread::get_id();
     } // namespace
 
-    Profile::Work::Work(const char* what) : previous(workUnderWay.load())
-    {
-        workUnderWay.store(what);
-    }
-
-    Profile::Work::~Work()
-    {
-        workUnderWay.store(this->previous);
-    }
+    Profile::Work::Work(const char* what) : mark(workUnderWay, what) {}
 
     void Profile::refuseDuringWork(const hstring& operation)
     {
@@ -545,12 +537,13 @@ namespace vumo
         {
             return;
         }
+        // The hook runs inside a save or a change of this very profile, and so does its lookup, which reads
+        // `ui` and the globals as a script does: a metamethod there is script code too.
+        const Work work("asking ui.canSaveGame");
         if (LuaInterface::isHook("ui.canSaveGame"))
         {
             harray<hstring> results;
             bool ran = false;
-            // The hook runs inside a save or a change of this very profile.
-            const Work work("asking ui.canSaveGame");
             if (GameUiHost* ui = findGameUiHost())
             {
                 ran = ui->executeWithReturnValues(HookTexts::canSaveGame(), results);

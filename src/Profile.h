@@ -1,10 +1,12 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 
 #include <quortypes/hdict.h>
 #include <quortypes/hstring.h>
+#include <quortypes/UnderWay.h>
 #include <pirk/Achievement.h>
 #include <pirk/AchievementsService.h>
 
@@ -81,12 +83,9 @@ namespace vumo
         {
         public:
             explicit Work(const char* what);
-            ~Work();
-            Work(const Work&) = delete;
-            Work& operator=(const Work&) = delete;
 
         private:
-            const char* previous;
+            const quortypes::UnderWay<std::atomic<const char*>> mark;
         };
         // Throws, naming the operation and the work under way, while such work runs: saving, loading,
         // changing, removing or resetting a profile then would pull it away from under that work.

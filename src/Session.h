@@ -91,6 +91,12 @@ namespace vumo
         Chapter* findSceneTarget(const hstring& chapterName, const hstring& sceneName);
         // Throws as findSceneTarget for a full "<chapter>.<scene>" name; other names are left to changeScene.
         void checkSceneTarget(const hstring& name);
+        // Throws what a switch to the scene with that effect would refuse without touching the active scene:
+        // the name (getSwitchNameError), its chapter and scene (checkSceneTarget) and the effect. Every way
+        // of asking for a switch checks it at the call, before the switch may be put off to a frame's start.
+        void checkSwitchRequest(const hstring& name, const hstring& effect);
+        // The same for a reset of the scene of that name: a bare name is a scene of the active chapter.
+        void checkResetRequest(const hstring& name);
         // Checks the start scene of the configuration key "scene" as checkSceneTarget does, and also that a
         // bare name has an active chapter to be found in; the error says that the name came from that key.
         void checkStartScene(const hstring& name);

@@ -42,13 +42,9 @@ namespace vumo
 
             // A text of the frame's queued scripts runs at the frame's start: what it switches or resets
             // happens at once.
-            struct QueuedText
+            struct QueuedText : quortypes::UnderWay<int>
             {
-                const int outer = queuedTextWork;
-                QueuedText() { queuedTextWork = workUnderWay; }
-                ~QueuedText() { queuedTextWork = outer; }
-                QueuedText(const QueuedText&) = delete;
-                QueuedText& operator=(const QueuedText&) = delete;
+                QueuedText() : quortypes::UnderWay<int>(queuedTextWork, workUnderWay) {}
             };
 
             void autosave()
@@ -88,15 +84,7 @@ namespace vumo
             }
         } // namespace
 
-        WorkUnderWay::WorkUnderWay()
-        {
-            ++workUnderWay;
-        }
-
-        WorkUnderWay::~WorkUnderWay()
-        {
-            --workUnderWay;
-        }
+        WorkUnderWay::WorkUnderWay() : mark(workUnderWay) {}
 
         bool isSwitchPoint()
         {

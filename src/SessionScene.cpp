@@ -536,6 +536,36 @@ namespace vumo
             }
         }
 
+        void checkSwitchRequest(const hstring& name, const hstring& effect)
+        {
+            const hstring error = getSwitchNameError(name);
+            if (error != "")
+            {
+                throw quortypes::exception(error, __FILE__, __LINE__);
+            }
+            checkSceneTarget(name);
+            if (getTransition(effect) == nullptr)
+            {
+                throw tesraui::_GenericException("Transition effect '" + effect + "' not found!", __FILE__,
+                                                 __LINE__);
+            }
+        }
+
+        void checkResetRequest(const hstring& name)
+        {
+            if (name.contains("."))
+            {
+                checkSceneTarget(name);
+                return;
+            }
+            Chapter* chapter = getActiveChapter();
+            if (chapter == nullptr || !chapter->hasScene(name))
+            {
+                throw quortypes::exception("No scene '" + name + "' in the active chapter to reset", __FILE__,
+                                           __LINE__);
+            }
+        }
+
         void checkStartScene(const hstring& name)
         {
             // No script asked for this scene: without the key named, the author would search the scripts for
@@ -645,18 +675,9 @@ namespace vumo
 
         void changeScene(const hstring& name, float duration, const hstring& effect, const hstring& extra)
         {
-            const hstring error = getSwitchNameError(name);
-            if (error != "")
-            {
-                throw quortypes::exception(error, __FILE__, __LINE__);
-            }
+            checkSwitchRequest(name, effect);
             const hstring fullName = (name.contains(".") ? name : getActiveChapterName() + "." + name);
             TransitionManager* transition = getTransition(effect);
-            if (transition == nullptr)
-            {
-                throw tesraui::_GenericException("Transition effect '" + effect + "' not found!", __FILE__,
-                                                 __LINE__);
-            }
             if (!isSwitchPoint())
             {
                 // Asked for in the middle of the engine's work (a hook, an event handler, a frame's update):

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <quortypes/UnderWay.h>
+
 namespace vumo
 {
     // Where a scene may switch or reset: only at a frame's start. Session::changeScene and the script
@@ -14,9 +16,9 @@ namespace vumo
         {
         public:
             WorkUnderWay();
-            ~WorkUnderWay();
-            WorkUnderWay(const WorkUnderWay&) = delete;
-            WorkUnderWay& operator=(const WorkUnderWay&) = delete;
+
+        private:
+            const quortypes::CountedUnderWay mark;
         };
 
         // True where a scene may switch or reset at once: a text of the frame's queued scripts calling

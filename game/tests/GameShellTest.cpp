@@ -150,6 +150,22 @@ TEST_F(GameShell, PromotionStartsWithGamesAppendedToTheChosenPath)
     EXPECT_FALSE(orvalo::isMoreGamesScreenCreated());
 }
 
+// The promotion library's table comes after the game's scripts have run: a metamethod of theirs on the
+// globals, such as a module that refuses names it was not told of, is not run in the middle of the start.
+TEST_F(GameShell, PromotionsTableIsSetWithoutTheGamesMetamethods)
+{
+    write();
+    folder.put("data/lib/strict.lua",
+               "setmetatable(_G, {__newindex = function(t, k, v)\n"
+               "  if k == 'orvalo' then note('refused') error('orvalo is not declared') end\n"
+               "  rawset(t, k, v)\n"
+               "end})\n");
+    start();
+    EXPECT_EQ(engine->lua("type(orvalo)"), "table");
+    EXPECT_EQ(active(), "menu.MainMenu");
+    EXPECT_EQ(journal(), "main");
+}
+
 TEST_F(GameShell, AConfiguredGamesPathGetsGamesAppendedToo)
 {
     write("orvalo_games_path: data/orvalo/games/demo\n");

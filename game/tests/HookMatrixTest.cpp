@@ -31,7 +31,8 @@ using harness::GameFolder;
 // remove, reset or save profiles, switch or reset the scene, end the program or raise. The game must run on
 // or end cleanly, with no sanitizer report, and each profile's files must hold only its own data. The hooks
 // are the headings of docs/hooks.md, so that a hook documented later is in the matrix at once (and fails
-// until it has a way to be called here); the other ways into a script are named below.
+// until it has a way to be called here), each also left undefined for the engine to look up through
+// metamethods that act; the other ways into a script are named below.
 namespace
 {
     std::string docsDir()
@@ -118,6 +119,59 @@ namespace
         return std::string(nest.inner) + " inside " + nest.outer;
     }
 
+    // The engine's own lookup of a hook the game does not define reads as a script does: `_G`, `ui` and each
+    // scene's environment get an __index that acts whenever the hook's name is read there (`ui`'s and a
+    // scene's go on to read `_G`, whose own acts too), a few times at most, wherever the engine looks it up.
+    const std::string lookedUp = " looked up";
+    // The globals the engine looks up for the callbacks, by the names of the game's functions.
+    const std::map<std::string, std::vector<std::string>> lookedUpGlobals = {
+        {"item_<item>_count", {"item_gem_count"}},
+        {"inv_use_item_<item>", {"inv_use_item_gem"}},
+        {"inv_combine_<a>_and_<b>", {"inv_combine_ruby_and_gem", "inv_combine_gem_and_ruby"}},
+    };
+    // A hook that fails once, whose error the engine's message handler hands to the game's own
+    // debug.traceback, which acts: one hook of each way the engine calls.
+    const std::string failing = " failing into a replaced debug.traceback";
+    const std::vector<std::string> failingHooks = {"OnUpdate", "ui.OnKeyDown", "event Click",
+                                                   "ui.canSaveGame", "custom animator"};
+    // A hook that resumes a coroutine the game made before, which acts and stays suspended.
+    const std::string resuming = " resuming a coroutine";
+    const std::vector<std::string> resumingHooks = {"ui.update", "OnUpdate", "ui.canSaveGame", "event Click"};
+
+    // A case's hook, how it reaches the game's code, and for a lookup the names looked up.
+    struct Way
+    {
+        std::string hook;
+        const char* kind = "call";
+        std::vector<std::string> keys;
+    };
+    bool endsWith(const std::string& text, const std::string& end)
+    {
+        return text.size() > end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+    }
+    Way wayOf(const std::string& name)
+    {
+        Way way;
+        way.hook = name;
+        for (const auto& [suffix, kind] : std::vector<std::pair<std::string, const char*>>{
+                 {lookedUp, "lookup"}, {failing, "traceback"}, {resuming, "coroutine"}})
+        {
+            if (endsWith(name, suffix))
+            {
+                way.hook = name.substr(0, name.size() - suffix.size());
+                way.kind = kind;
+            }
+        }
+        if (std::string(way.kind) == "lookup")
+        {
+            auto global = lookedUpGlobals.find(way.hook);
+            way.keys = (global != lookedUpGlobals.end()
+                            ? global->second
+                            : std::vector<std::string>{way.hook.substr(way.hook.rfind('.') + 1)});
+        }
+        return way;
+    }
+
     // Each action is Lua run inside the hook; `self` is the object the hook was called for, or the game's
     // bag on the UI when there is none.
     const std::vector<std::pair<std::string, std::string>> actions = {
@@ -128,6 +182,10 @@ namespace
         {"destroy the chapters' images and textures", "matrix.destroyPictures()"},
         {"profile.change", "profile.change(matrix.otherProfile())"},
         {"profile.remove", "profile.remove(matrix.otherProfile())"},
+        // The profile whose work may be on the stack: the change replaces it with a fresh copy of itself, the
+        // removal with the stand-in.
+        {"profile.change to the active profile", "profile.change(vars.profile_dir)"},
+        {"profile.remove of the active profile", "profile.remove(vars.profile_dir)"},
         {"profile.sync", "profile.sync()"},
         {"profile.save", "profile.save()"},
         {"profile.reset", "profile.reset()"},
@@ -156,13 +214,18 @@ namespace
     const char* const matrixScript = R"(
 vars.create('marker', 0)
 vars.create('inn_templar_count', 0)
-matrix = {calls = 0, done = false, log = {}, seen = {}}
+matrix = {calls = 0, acts = 0, log = {}, seen = {}}
+-- The hook the game leaves undefined, for the engine to look up.
+function matrix.undefined(name)
+  return MATRIX_WAY == 'lookup' and name == MATRIX_HOOK
+end
 function matrix.sceneRoot()
   local chapter = _G[scene.getChapterName()]
   return chapter[scene.getName()].root_object
 end
+-- By the folder: the name the profile shows is its display name.
 function matrix.otherProfile()
-  return profile.getName() == 'Alpha' and 'Beta' or 'Alpha'
+  return vars.profile_dir == 'Alpha' and 'Beta' or 'Alpha'
 end
 -- The active scene's full name, and a scene of another chapter than the active one's (ch1.a before any).
 function matrix.activeScene()
@@ -255,8 +318,25 @@ local function nested(name)
   end
   return (name == MATRIX_NEST.inner and matrix.inOuter) and MATRIX_HOOK or nil
 end
--- The hook of this run does the action of this run, once; every hook counts its calls. The first call
--- leaves a file, which outlasts the Lua state (a finalizer runs at its close).
+-- The action of this run, inside the hook or the code that stands for it.
+function matrix.act(self)
+  local act = loadstring('local self = ...; ' .. MATRIX_ACTION)
+  if MATRIX_WAY == 'coroutine' then
+    local ok, message = coroutine.resume(matrix.coroutine, act, self)
+    matrix.log[#matrix.log + 1] = 'resumed: ' .. tostring(ok) .. ' ' .. tostring(message)
+    if not ok and MATRIX_ACTION:find('^error') then error(message, 0) end
+    return
+  end
+  if MATRIX_ACTION:find('^error') then
+    return act(self)
+  end
+  local ok, message = pcall(act, self)
+  matrix.log[#matrix.log + 1] = tostring(ok) .. ' ' .. tostring(message)
+end
+-- A lookup acts whenever it is read, a few times at most; a hook acts once.
+local repeats = MATRIX_WAY == 'lookup' and 4 or 1
+-- The hook of this run does the action of this run; every hook counts its calls. The first call leaves a
+-- file, which outlasts the Lua state (a finalizer runs at its close).
 function matrix.hit(name, self, ...)
   matrix.seen[name] = (matrix.seen[name] or 0) + 1
   if MATRIX_NEST then name = nested(name) end
@@ -267,15 +347,14 @@ function matrix.hit(name, self, ...)
     called:write(name)
     called:close()
   end
-  if matrix.done or (notYet[name] and notYet[name](...)) then return end
-  matrix.done = true
+  if matrix.acts >= repeats or (MATRIX_WAY ~= 'lookup' and notYet[name] and notYet[name](...)) then return end
+  matrix.acts = matrix.acts + 1
   self = self or 'ui.bag'
-  local act = loadstring('local self = ...; ' .. MATRIX_ACTION)
-  if MATRIX_ACTION:find('^error') then
-    return act(self)
+  if MATRIX_WAY == 'traceback' then
+    matrix.failing = self
+    error('raised for the traceback')
   end
-  local ok, message = pcall(act, self)
-  matrix.log[#matrix.log + 1] = tostring(ok) .. ' ' .. tostring(message)
+  return matrix.act(self)
 end
 local returns = {
   getUIIdiomOverride = function() return 'pc' end,
@@ -300,40 +379,79 @@ local notes = {
   end,
 }
 for _, name in ipairs(MATRIX_UI_HOOKS) do
-  ui[name] = function(...)
+  if matrix.undefined('ui.' .. name) then name = nil end
+  if name then ui[name] = function(...)
     if notes[name] then notes[name](...) end
     local self = objects[name] and objects[name](...) or nil
     matrix.hit('ui.' .. name, self, ...)
     if returns[name] then return returns[name](...) end
-  end
+  end end
 end
-function ui.displayDialogReplies(replies)
+if not matrix.undefined('ui.displayDialogReplies') then function ui.displayDialogReplies(replies)
   matrix.hit('ui.displayDialogReplies')
   if dialog.isActive() and dialog.getNumReplies() > 0 then dialog.chooseReply(0) end
-end
-function ui.createMessageBox(box, params)
+end end
+if not matrix.undefined('ui.createMessageBox') then function ui.createMessageBox(box, params)
   matrix.hit('ui.createMessageBox', box)
   matrix.boxes = (matrix.boxes or 0) + 1
   local button = object.create('TextImageButton', 'matrix_ok' .. matrix.boxes, box,
                                {x = 0, y = 0, w = 40, h = 20, image = '0x305070'})
   object.assignEvent(button, 'Click', params.ok_button or function() end)
+end end
+if not matrix.undefined('item_<item>_count') then
+  function item_gem_count() matrix.hit('item_<item>_count', 'ui.bag') return 1 end
 end
-function item_gem_count() matrix.hit('item_<item>_count', 'ui.bag') return 1 end
 function item_key_count() matrix.hit('item_<item>_count in a profile load', 'ui.bag') return 1 end
-function inv_use_item_gem() matrix.hit('inv_use_item_<item>', 'ui.bag') end
-function inv_combine_ruby_and_gem() matrix.hit('inv_combine_<a>_and_<b>', 'ui.bag') end
-function inv_combine_gem_and_ruby() matrix.hit('inv_combine_<a>_and_<b>', 'ui.bag') end
+if not matrix.undefined('inv_use_item_<item>') then
+  function inv_use_item_gem() matrix.hit('inv_use_item_<item>', 'ui.bag') end
+end
+if not matrix.undefined('inv_combine_<a>_and_<b>') then
+  function inv_combine_ruby_and_gem() matrix.hit('inv_combine_<a>_and_<b>', 'ui.bag') end
+  function inv_combine_gem_and_ruby() matrix.hit('inv_combine_<a>_and_<b>', 'ui.bag') end
+end
 -- An animator of the UI's: the UI's update while a chapter loads reaches it too.
 function matrixLoadingScreen(animator)
   if matrix.progress then matrix.hit("the loading screen's update", animator, matrix.progress) end
   return 0
 end
-function ui.init()
+function matrix.init()
   profile.change('Alpha')
   object.create('Container', 'hud', ui.root_object, {x = 0, y = 60, w = 160, h = 60, zorder = 50})
   object.create('InventoryPane', 'bag', 'ui.hud', {x = 0, y = 0, w = 160, h = 40})
   object.create('ImageBox', 'banner', 'ui.hud', {x = 0, y = 40, w = 40, h = 20, image = 'ui.pic/full'})
   if MATRIX_HOOK == 'ui.init' then matrix.hit('ui.init') end
+end
+if not matrix.undefined('ui.init') then ui.init = matrix.init end
+-- The names the engine looks up, read through a metamethod of the globals and of ui.
+if MATRIX_WAY == 'lookup' then
+  local keys = {}
+  for _, key in ipairs(MATRIX_KEYS) do keys[key] = true end
+  function matrix.lookedUp(key)
+    if keys[key] then matrix.hit(MATRIX_HOOK) end
+  end
+  setmetatable(_G, {__index = function(t, key) matrix.lookedUp(key) end})
+  setmetatable(ui, {__index = function(t, key) matrix.lookedUp(key) return _G[key] end})
+end
+-- The engine's message handler hands a failing hook's error to debug.traceback, looked up when it comes.
+if MATRIX_WAY == 'traceback' then
+  local traceback = debug.traceback
+  debug.traceback = function(...)
+    if matrix.failing then
+      local self = matrix.failing
+      matrix.failing = nil
+      matrix.act(self)
+    end
+    return traceback(...)
+  end
+end
+-- Made before any hook runs; each resume from a hook runs one action and waits for the next.
+if MATRIX_WAY == 'coroutine' then
+  matrix.coroutine = coroutine.create(function(act, self)
+    while true do
+      act(self)
+      act, self = coroutine.yield('acted')
+    end
+  end)
 end
 )";
 
@@ -342,9 +460,14 @@ end
 local env = getfenv(1)
 for _, hook in ipairs({'OnActivate', 'OnDeactivate', 'OnUpdate', 'OnPointerPressed', 'OnPointerReleased',
                        'OnAltPointerPressed', 'OnAltPointerReleased', 'OnPointerCanceled'}) do
-  env[hook] = function()
+  if not matrix.undefined(hook) then env[hook] = function()
     matrix.hit(hook, name == 'ch1.a' and 'ch1.panel' or nil)
-  end
+  end end
+end
+if MATRIX_WAY == 'lookup' then
+  -- Upvalues: a name the function read would come back to it through the table it serves.
+  local globals, lookedUp = _G, matrix.lookedUp
+  setmetatable(env, {__index = function(t, key) lookedUp(key) return globals[key] end})
 end
 function matrixAnimate(animator)
   matrix.hit('custom animator', animator)
@@ -487,9 +610,11 @@ end
         {"EditBox", "Submit", [](Game& run) { run.key(13); }},
     };
 
-    void writeGame(GameFolder& folder, const std::vector<std::string>& uiHooks, const std::string& hook,
+    void writeGame(GameFolder& folder, const std::vector<std::string>& uiHooks, const std::string& name,
                    const std::string& action)
     {
+        const Way way = wayOf(name);
+        const std::string& hook = way.hook;
         folder.config(std::string("scene: ch1.a\n") + (hook == "ui.debugPrint" ? "debug_mode: 1\n" : ""));
         std::string list = "MATRIX_UI_HOOKS = {";
         for (const std::string& name : uiHooks)
@@ -500,15 +625,21 @@ end
         std::string nest = "MATRIX_NEST = nil\n";
         for (const Nest& candidate : nests)
         {
-            if (nestName(candidate) == hook)
+            if (nestName(candidate) == name)
             {
                 nest = std::string("MATRIX_NEST = {inner = '") + candidate.inner + "', outer = '" +
                        candidate.outer + "', call = " + tesrauilua::literal(candidate.call, '\'') + "}\n";
             }
         }
+        std::string keys = "MATRIX_KEYS = {";
+        for (const std::string& key : way.keys)
+        {
+            keys += "'" + key + "', ";
+        }
+        keys += "}\n";
         folder.put("data/lib/arm.lua", "MATRIX_HOOK = " + tesrauilua::literal(hook.c_str(), '\'') +
                                            "\nMATRIX_ACTION = " + tesrauilua::literal(action.c_str(), '\'') +
-                                           "\n" + list + nest);
+                                           "\nMATRIX_WAY = '" + way.kind + "'\n" + keys + list + nest);
         folder.put("data/lib/matrix.lua", matrixScript);
         folder.put("cfg/achievements.cfg", "rich\n");
         for (const std::string& chapter :
@@ -822,6 +953,22 @@ end
         {
             names.push_back(nestName(nest));
         }
+        for (const std::string& hook : documentedHooks())
+        {
+            names.push_back(hook + lookedUp);
+        }
+        for (const auto& [callback, globals] : lookedUpGlobals)
+        {
+            names.push_back(callback + lookedUp);
+        }
+        for (const std::string& hook : failingHooks)
+        {
+            names.push_back(hook + failing);
+        }
+        for (const std::string& hook : resumingHooks)
+        {
+            names.push_back(hook + resuming);
+        }
         return names;
     }
 
@@ -848,7 +995,8 @@ protected:
 
 TEST_P(HookMatrix, DestructiveActionsInTheHookLeaveTheGameWholeAndTheProfilesTheirOwn)
 {
-    const std::string hook = GetParam();
+    const std::string name = GetParam();
+    const std::string hook = wayOf(name).hook;
     const std::map<std::string, Trigger> ways = triggers();
     auto way = ways.find(hook);
     ASSERT_NE(way, ways.end()) << "no way to call " << hook
@@ -867,11 +1015,11 @@ TEST_P(HookMatrix, DestructiveActionsInTheHookLeaveTheGameWholeAndTheProfilesThe
         {
             continue;
         }
-        SCOPED_TRACE(hook + " does " + actionName);
+        SCOPED_TRACE(name + " does " + actionName);
         Game run;
-        writeGame(run.folder, uiHooks, hook, action);
+        writeGame(run.folder, uiHooks, name, action);
         // The setup hook has nothing of the game yet to act on but what it makes.
-        if (hook == "ui.setup")
+        if (name == "ui.setup")
         {
             run.folder.put("data/lib/matrix_setup.lua", "function ui.setup() matrix.hit('ui.setup') end\n");
         }
@@ -895,11 +1043,11 @@ TEST_P(HookMatrix, DestructiveActionsInTheHookLeaveTheGameWholeAndTheProfilesThe
         }
         run.engine->settleAt("");
         way->second(run);
-        const bool atClose = calledAtClose.count(hook) > 0;
+        const bool atClose = calledAtClose.count(name) > 0;
         // Waited for by the file the first call leaves, so that no Lua of ours runs meanwhile (the collector
         // would run a finalizer in it).
         EXPECT_TRUE(atClose || run.waitUntil([&run] { return run.called(); }))
-            << hook << " was not called by its way in the matrix; the way raised:" << run.raised();
+            << name << " was not called by its way in the matrix; the way raised:" << run.raised();
         // The game runs on for three seconds of its time: fades, boxes and deletions run their course.
         run.frames(60);
         run.engine->stop();
@@ -910,7 +1058,7 @@ TEST_P(HookMatrix, DestructiveActionsInTheHookLeaveTheGameWholeAndTheProfilesThe
         }
         harness::forgetSession();
         EXPECT_TRUE(!atClose || run.called())
-            << hook << " was not called by its way in the matrix; the way raised:" << run.raised();
+            << name << " was not called by its way in the matrix; the way raised:" << run.raised();
         const std::string alpha = savedVariables(run, "Alpha");
         const std::string beta = savedVariables(run, "Beta");
         EXPECT_EQ(alpha.find("marker: 222"), std::string::npos) << alpha;

@@ -3,6 +3,7 @@
 #include <memory>
 #include <vector>
 
+#include <quortypes/UnderWay.h>
 #include <tesraui/Animator.h>
 #include <tesraui/Dataset.h>
 
@@ -115,19 +116,12 @@ namespace vumo
                 return slots[slot].second.get();
             }
 
+            // A site in use is not handed out again, and no site is dropped while a call runs.
             struct SiteUse
             {
-                Site& site;
-                explicit SiteUse(Site& site) : site(site)
-                {
-                    site.inUse = true;
-                    ++runningCalls;
-                }
-                ~SiteUse()
-                {
-                    site.inUse = false;
-                    --runningCalls;
-                }
+                explicit SiteUse(Site& site) : siteInUse(site.inUse, true), calling(runningCalls) {}
+                const quortypes::UnderWay<bool> siteInUse;
+                const quortypes::CountedUnderWay calling;
             };
         } // namespace
 

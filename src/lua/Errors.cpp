@@ -89,34 +89,46 @@ namespace vumo
 
             hstring tableText(lua_State* L, int index)
             {
-                hstring result = "{ ";
+                const int shown = 10;
+                const int base = lua_gettop(L);
+                if (!lua_checkstack(L, 2 * shown + 3))
+                {
+                    return "{ ... }";
+                }
+                // The entries are taken first and written after: writing a userdata runs its __tostring, a
+                // script that may change the table, which a walk of it must not meet.
                 int count = 0;
+                bool more = false;
                 lua_pushnil(L);
                 while (lua_next(L, index) != 0)
                 {
-                    if (count == 10)
+                    if (count == shown)
                     {
-                        result += " ...";
+                        more = true;
                         lua_pop(L, 2);
                         break;
                     }
-                    const int top = lua_gettop(L);
-                    if (count > 0)
+                    lua_pushvalue(L, -2);
+                    ++count;
+                }
+                hstring result = "{ ";
+                for (int i = 0; i < count; ++i)
+                {
+                    const int key = base + 1 + 2 * i;
+                    if (i > 0)
                     {
                         result += ", ";
                     }
-                    const bool integralKey =
-                        (lua_type(L, top - 1) == LUA_TNUMBER &&
-                         std::floor(lua_tonumber(L, top - 1)) == lua_tonumber(L, top - 1));
+                    const bool integralKey = (lua_type(L, key) == LUA_TNUMBER &&
+                                              std::floor(lua_tonumber(L, key)) == lua_tonumber(L, key));
                     if (!integralKey)
                     {
-                        result += entryText(L, top - 1) + ": ";
+                        result += entryText(L, key) + ": ";
                     }
-                    result += entryText(L, top);
-                    lua_pop(L, 1);
-                    ++count;
+                    result += entryText(L, key + 1);
                 }
-                return result + " }";
+                lua_settop(L, base);
+                return result + (more ? " ... }" : " }");
             }
         } // namespace
 

@@ -5,6 +5,7 @@
 #include "HookCalls.h"
 #include "StateCache.h"
 #include "LuaInterface.h"
+#include "ProtectedStep.h"
 
 namespace vumo
 {
@@ -34,15 +35,8 @@ namespace vumo
         namespace
         {
             // The global of the path, or the table's field for "table.field"; nil when a link is missing.
-            int findEnvironment(lua_State* L)
+            int findEnvironment(lua_State* L, const hstring& environment)
             {
-                // A metamethod on the way can reach this function through debug.getinfo and call it itself:
-                // only what the engine pushes, which no script can make, is read as the path.
-                if (lua_type(L, 1) != LUA_TLIGHTUSERDATA)
-                {
-                    return luaL_error(L, "an internal function of the engine, not for scripts");
-                }
-                const hstring& environment = *static_cast<const hstring*>(lua_touserdata(L, 1));
                 hstring global = environment;
                 hstring key;
                 const bool nested = environment.split('.', global, key);
@@ -74,9 +68,9 @@ namespace vumo
                     return true;
                 }
                 lua_pop(L, 1);
-                lua_pushcfunction(L, findEnvironment);
-                lua_pushlightuserdata(L, const_cast<hstring*>(&environment));
-                if (lua_pcall(L, 1, 1, 0) != 0 || !lua_istable(L, -1))
+                const int status = protectedStep(
+                    L, 0, 1, [&environment](lua_State* L) { return findEnvironment(L, environment); });
+                if (status != 0 || !lua_istable(L, -1))
                 {
                     lua_pop(L, 1);
                     return false;

@@ -3,6 +3,7 @@
 
 #include "Host.h"
 #include "LuaInterface.h"
+#include "ProtectedStep.h"
 #include "StateCache.h"
 
 namespace vumo
@@ -21,19 +22,11 @@ namespace vumo
                 int notTableAt = -1;
             };
 
-            // Pushes every link of the path. Runs under lua_pcall: a metamethod on the way may raise an error
-            // (a script that makes reading an undeclared global an error), which must not reach the panic
-            // handler.
-            int walkPath(lua_State* L)
+            // Pushes every link of the path. Runs as a protected step: a metamethod on the way may raise an
+            // error (a script that makes reading an undeclared global an error), which must not reach the
+            // panic handler.
+            int walkPath(lua_State* L, Walk* walk)
             {
-                // A metamethod on the way can reach this function through debug.getinfo and call it itself:
-                // only what the engine pushes, which no script can make, is read as the walk.
-                if (lua_type(L, 1) != LUA_TLIGHTUSERDATA)
-                {
-                    return luaL_error(L, "an internal function of the engine, not for scripts");
-                }
-                Walk* walk = static_cast<Walk*>(lua_touserdata(L, 1));
-                lua_pop(L, 1);
                 luaL_checkstack(L, walk->count + 1, "path too long");
                 for (int i = 0; i < walk->count; ++i)
                 {
@@ -117,9 +110,8 @@ namespace vumo
                     return 0;
                 }
                 const int base = lua_gettop(L);
-                lua_pushcfunction(L, walkPath);
-                lua_pushlightuserdata(L, &progress);
-                const int status = lua_pcall(L, 1, LUA_MULTRET, 0);
+                const int status = protectedStep(
+                    L, 0, LUA_MULTRET, [&progress](lua_State* L) { return walkPath(L, &progress); });
                 lastFailed = false;
                 if (status != 0)
                 {
@@ -198,6 +190,30 @@ namespace vumo
                 getHost().showErrorOverlay("Hook '" + path + "' cannot be looked up: " + e.getMessage());
                 return false;
             }
+        }
+
+        int typeOfGlobal(lua_State* L, const hstring& name)
+        {
+            const int base = lua_gettop(L);
+            lua_pushlstring(L, name.c_str(), name.size());
+            lua_rawget(L, LUA_GLOBALSINDEX);
+            int type = lua_type(L, -1);
+            lua_settop(L, base);
+            if (type != LUA_TNIL || lua_getmetatable(L, LUA_GLOBALSINDEX) == 0)
+            {
+                return type;
+            }
+            lua_settop(L, base);
+            const int status = protectedStep(L, 0, 1,
+                                             [&name](lua_State* L)
+                                             {
+                                                 lua_pushlstring(L, name.c_str(), name.size());
+                                                 lua_gettable(L, LUA_GLOBALSINDEX);
+                                                 return 1;
+                                             });
+            type = (status == 0 ? lua_type(L, -1) : LUA_TNIL);
+            lua_settop(L, base);
+            return type;
         }
 
         bool isTable(const hstring& path)

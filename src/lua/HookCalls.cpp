@@ -3,6 +3,7 @@
 #include <vector>
 
 #include <lua.hpp>
+#include <quortypes/UnderWay.h>
 #include <tesrauilua/Boundary.h>
 
 #include "HookCalls.h"
@@ -184,6 +185,10 @@ namespace vumo
                 const HookText* text;
                 // Stack levels below the call.
                 int depth;
+                // The Lua thread the call was made on: the handler may also be called on another (a script
+                // that took it through `debug` and calls it from a coroutine), whose levels are not the
+                // call's.
+                lua_State* thread;
             };
             ActiveCall* activeCall = nullptr;
 
@@ -342,7 +347,7 @@ namespace vumo
                 {
                     return 1;
                 }
-                if (activeCall != nullptr &&
+                if (activeCall != nullptr && activeCall->thread == L &&
                     StateCache::isLibraryFunction(L, -1, StateCache::LibraryFunction::Traceback))
                 {
                     return tracebackAsText(L, *activeCall);
@@ -357,11 +362,12 @@ namespace vumo
             {
                 // The host's own calls, made outside every registered function, stand on no Lua function:
                 // they need not ask Lua.
-                ActiveCall call{&text, tesrauilua::getBoundaryDepth() == 0 ? 0 : countLevels(L)};
-                ActiveCall* outer = activeCall;
-                activeCall = &call;
-                const int status = lua_pcall(L, arguments, results, base + 1);
-                activeCall = outer;
+                ActiveCall call{&text, tesrauilua::getBoundaryDepth() == 0 ? 0 : countLevels(L), L};
+                int status = 0;
+                {
+                    const quortypes::UnderWay<ActiveCall*> active(activeCall, &call);
+                    status = lua_pcall(L, arguments, results, base + 1);
+                }
                 if (status != 0)
                 {
                     const hstring message = getErrorString(L, -1);

@@ -55,6 +55,9 @@ namespace vumo
         bool isHook(const hstring& path);
         bool isTable(const hstring& path);
         bool isTable(lua_State* L, const hstring& path);
+        // The Lua type of the global of exactly that name, points and all, read as a script reads it; an
+        // error raised on the way counts as nil.
+        int typeOfGlobal(lua_State* L, const hstring& name);
         hstring getGlobalString(const hstring& path);
         hstring getGlobalString(lua_State* L, const hstring& path);
 

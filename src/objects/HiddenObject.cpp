@@ -45,7 +45,8 @@ namespace vumo
 
     tesraui::Object* HiddenObject::createInstance(const hstring& name, kavtypes::Rectangle rect)
     {
-        const int idiom = getGameUiHost().getUIIdiom();
+        // Made in the middle of a dataset's load: the idiom known now, without running the game's override.
+        const int idiom = getGameUiHost().getKnownUIIdiom();
         if (idiom == GameUiHost::IDIOM_TABLET)
         {
             hitFactor = 1.5f;

@@ -217,7 +217,10 @@ namespace vumo
         {
             this->selectedSelector->setX(heldCell->getX());
         }
-        this->updateItemIcon(under, held);
+        if (!this->updateItemIcon(under, held))
+        {
+            return;
+        }
         this->scrollBusy = this->scrollArea->isDragging() || this->scrollArea->isScrolling();
         this->updateRollover(timeDelta);
         this->updateBullets();

@@ -172,7 +172,8 @@ namespace vumo
         void updateDrag(float timeDelta);
         // Pans a zoomed-in scene while the carried item is near its edge; true while it does.
         bool panScene(float timeDelta);
-        void updateItemIcon(int under, const hstring& held);
+        // False when the pane went meanwhile: the lookup of an item's function may run a script.
+        bool updateItemIcon(int under, const hstring& held);
 
         void onUseItem(tesraui::EventArgs* args);
         void onCombineItems(tesraui::EventArgs* args);

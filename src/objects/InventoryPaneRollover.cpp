@@ -37,27 +37,43 @@ namespace vumo
     } // namespace
 
     // Over the cell under the pointer: what a click there would do, when the UI has a picture for it.
-    void InventoryPane::updateItemIcon(int under, const hstring& held)
+    bool InventoryPane::updateItemIcon(int under, const hstring& held)
     {
         hstring image;
         float scale = 1.0f;
         if (under >= 0)
         {
-            const hstring& item = this->cellItems[under];
+            const hstring item = this->cellItems[under];
             if (!isNothing(held) && held != item)
             {
                 image = "InventoryPane/combine_item_icon";
             }
-            else if (this->allowItemUseButton && Inventory::canUseItem(item))
+            else if (this->allowItemUseButton)
             {
-                image = "InventoryPane/use_item_icon";
-                scale = (isPointerDown() ? 0.9f : (isIdiomPC() ? 1.1f : 1.0f));
+                // The lookup of the item's function reads the globals as a script does: a metamethod there
+                // may change the items, and the cells with them, or take the pane away.
+                const tesraui::LifeToken::Watch alive = this->watchLife();
+                const bool usable = Inventory::canUseItem(item);
+                if (!alive.isAlive())
+                {
+                    return false;
+                }
+                if (under >= (int)this->cells.size() || this->cellItems[under] != item)
+                {
+                    this->itemIcon->setVisible(false);
+                    return true;
+                }
+                if (usable)
+                {
+                    image = "InventoryPane/use_item_icon";
+                    scale = (isPointerDown() ? 0.9f : (isIdiomPC() ? 1.1f : 1.0f));
+                }
             }
         }
         if (image == "" || !this->dataset->getImages().hasKey(image))
         {
             this->itemIcon->setVisible(false);
-            return;
+            return true;
         }
         if (this->itemIconImage != image)
         {
@@ -67,6 +83,7 @@ namespace vumo
         this->itemIcon->setX(this->cells[under]->getX());
         this->itemIcon->setScale(scale, scale);
         this->itemIcon->setVisible(true);
+        return true;
     }
 
     void InventoryPane::updateRollover(float timeDelta)

@@ -156,8 +156,8 @@ TEST_F(NativeGuards, TheEnginesLookupsTakeNothingAScriptGives)
     LuaInterface::execute("setmetatable(_G, nil)");
     check({
         {"type(leaked.probeEnvironment), type(leaked.probePath)", "function|function"},
-        {"leaked.probeEnvironment(newproxy(false))", "error: an internal function of the engine, not for"},
-        {"leaked.probeEnvironment(io.stdout)", "error: an internal function of the engine, not for"},
-        {"leaked.probePath(gvec2(1e-300, 1e-300))", "error: an internal function of the engine, not for"},
+        {"leaked.probeEnvironment(newproxy(false))", "error: a step of the engine's own lookups cannot be"},
+        {"leaked.probeEnvironment(io.stdout)", "error: a step of the engine's own lookups cannot be"},
+        {"leaked.probePath(gvec2(1e-300, 1e-300))", "error: a step of the engine's own lookups cannot be"},
     });
 }

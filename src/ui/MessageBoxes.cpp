@@ -311,9 +311,18 @@ namespace vumo
         tesraui::ImageBox* object = box->boxObject;
         const int base = lua_gettop(L);
         const int handler = LuaInterface::pushMessageHandler(L);
-        lua_getglobal(L, "ui");
-        lua_getfield(L, -1, builderName);
-        lua_remove(L, -2);
+        // Read as its lookup read it, protected: a metamethod of ui or of the globals is a script, whose
+        // error must not reach the panic handler with the box half made. One that fails now leaves nothing
+        // to call, which fails as the builder's own error would.
+        try
+        {
+            LuaInterface::pushGlobal(L, "ui." + hstring(builderName));
+            lua_remove(L, -2);
+        }
+        catch (const quortypes::exception&)
+        {
+            lua_pushnil(L);
+        }
         LuaInterface::pushObject(L, object);
         lua_newtable(L);
         for (const auto& pair : box->parameters)

@@ -234,14 +234,33 @@ namespace vumo
         this->updateCursor();
     }
 
+    namespace
+    {
+        int configuredIdiom()
+        {
+            const hstring target = Session::getConfigValue("target");
+            if (target == "pc")
+            {
+                return GameUiInventory::IDIOM_PC;
+            }
+            return target == "tablet" ? GameUiInventory::IDIOM_TABLET : GameUiInventory::IDIOM_MOBILE;
+        }
+    } // namespace
+
     int UI::getUIIdiom()
     {
         if (this->idiomFrame != this->frameCounter)
         {
             this->idiom = this->computeIdiom();
             this->idiomFrame = this->frameCounter;
+            this->idiomKnown = true;
         }
         return this->idiom;
+    }
+
+    int UI::getKnownUIIdiom()
+    {
+        return this->idiomKnown ? this->idiom : configuredIdiom();
     }
 
     int UI::computeIdiom()
@@ -283,12 +302,7 @@ namespace vumo
             this->execute(HookTexts::clearIdiomOverride());
             this->showErrorOverlay(problem);
         }
-        const hstring target = Session::getConfigValue("target");
-        if (target == "pc")
-        {
-            return IDIOM_PC;
-        }
-        return target == "tablet" ? IDIOM_TABLET : IDIOM_MOBILE;
+        return configuredIdiom();
     }
 
     void UI::callUpdateHook(float timeDelta)

@@ -57,6 +57,7 @@ namespace vumo
         void draw() override;
         void update(float timeDelta) override;
         int getUIIdiom() override;
+        int getKnownUIIdiom() override;
 
         bool OnPointerPressed(float x, float y, int button) override;
         void OnPointerMove(float x, float y) override;
@@ -179,6 +180,7 @@ namespace vumo
         bool audioSuspendedByFocus = false;
         int idiomFrame = -1;
         int idiom = IDIOM_MOBILE;
+        bool idiomKnown = false;
         bool debugModeKnown = false;
         hstring debugModeProfileName;
         bool debugMode = false;

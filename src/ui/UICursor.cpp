@@ -107,11 +107,12 @@ namespace vumo
             return;
         }
         const tesraui::LifeToken::Watch life = this->cursorLife;
-        // No longer the cursor: the hook may destroy it itself.
+        // No longer the cursor: the hook may destroy it itself, and so may a metamethod its lookup runs.
         cursor->setOutsideHolder(nullptr);
+        const hstring name = cursor->getFullName();
         if (LuaInterface::isHook("ui.destroyCursor"))
         {
-            this->execute(HookTexts::destroyCursor(cursor->getFullName()));
+            this->execute(HookTexts::destroyCursor(name));
         }
         if (life.isAlive() && cursor->getDataset() != nullptr)
         {

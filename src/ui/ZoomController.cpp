@@ -90,10 +90,15 @@ namespace vumo
         return (root != nullptr ? offsetOf(root) : kavtypes::Vector2());
     }
 
-    tesraui::Object* ZoomController::getZoomableRoot()
+    tesraui::Object* ZoomController::getZoomableRoot(float* maxScale)
     {
+        const float most = getMaxZoomScale();
+        if (maxScale != nullptr)
+        {
+            *maxScale = most;
+        }
         tesraui::Object* root = getSceneRoot();
-        if (root == nullptr || Session::getViewport() == nullptr || getMaxZoomScale() == 1.0f)
+        if (root == nullptr || Session::getViewport() == nullptr || most == 1.0f)
         {
             return nullptr;
         }
@@ -198,13 +203,20 @@ namespace vumo
         {
             return;
         }
-        const float scale = root->getScaleX();
         // A scene at its plain size needs nothing, and asking its script each frame would cost.
-        if (scale == 1.0f)
+        if (root->getScaleX() == 1.0f)
         {
             return;
         }
-        if (scale < 1.0f || getMaxZoomScale() == 1.0f)
+        const float most = getMaxZoomScale();
+        // The read may have run a script: the root and its zoom are taken again.
+        root = getSceneRoot();
+        if (root == nullptr)
+        {
+            return;
+        }
+        const float scale = root->getScaleX();
+        if (scale < 1.0f || most == 1.0f)
         {
             apply(root, 1.0f, kavtypes::Vector2());
             return;
@@ -306,7 +318,8 @@ namespace vumo
 
     void ZoomController::onPointerScroll(float dx, float dy)
     {
-        tesraui::Object* root = getZoomableRoot();
+        float most = 1.0f;
+        tesraui::Object* root = getZoomableRoot(&most);
         if (root == nullptr || !isCursorOverScene())
         {
             return;
@@ -322,7 +335,7 @@ namespace vumo
         {
             factor = 1.1f;
         }
-        const float newScale = std::min(std::max(root->getScaleX() * factor, 1.0f), getMaxZoomScale());
+        const float newScale = std::min(std::max(root->getScaleX() * factor, 1.0f), most);
         this->zoomAround(root, newScale, toViewport(tesraui::getCursorPosition()));
     }
 
@@ -345,7 +358,8 @@ namespace vumo
 
     void ZoomController::onTouch(const harray<kavtypes::Vector2>& touches)
     {
-        tesraui::Object* root = getZoomableRoot();
+        float most = 1.0f;
+        tesraui::Object* root = getZoomableRoot(&most);
         if (root == nullptr)
         {
             this->lastTouches = touches;
@@ -402,7 +416,7 @@ namespace vumo
             {
                 ratio = 1.0f + (ratio - 1.0f) * (0.02f + 0.98f * change / this->pinchDampingLength);
             }
-            const float newScale = std::min(std::max(root->getScaleX() * ratio, 1.0f), getMaxZoomScale());
+            const float newScale = std::min(std::max(root->getScaleX() * ratio, 1.0f), most);
             this->zoomAround(root, newScale, toViewport((touches[0] + touches[1]) * 0.5f));
         }
         this->lastTouches = touches;
@@ -415,13 +429,14 @@ namespace vumo
 
     void ZoomController::zoomTo(kavtypes::Vector2 point, float scale, float duration, bool animated)
     {
+        const float most = getMaxZoomScale();
         tesraui::Object* root = getSceneRoot();
         if (root == nullptr)
         {
             return;
         }
         const float current = root->getScaleX();
-        const float target = (scale < 0.0f ? current : std::min(std::max(scale, 1.0f), getMaxZoomScale()));
+        const float target = (scale < 0.0f ? current : std::min(std::max(scale, 1.0f), most));
         if (current <= 1.0f && target == current)
         {
             return;

@@ -49,7 +49,8 @@ namespace vumo
         bool pan(kavtypes::Vector2 viewports);
 
         int getState() const { return this->state; }
-        // The active scene's "__maxZoomScale", 1.0 when it sets none.
+        // The active scene's "__maxZoomScale", 1.0 when it sets none. Read as a script reads it, so that a
+        // metamethod of the scene's table may run: read it before taking anything of the scene.
         static float getMaxZoomScale();
         // The scene root's current zoom, 1.0 without a scene.
         static float getZoomScale();
@@ -71,8 +72,9 @@ namespace vumo
         // The offset when the press began: a pan follows the pointer from there.
         kavtypes::Vector2 pressOffset;
 
-        // The scene root when a scene that allows zoom is active, else null.
-        static tesraui::Object* getZoomableRoot();
+        // The scene root when a scene that allows zoom is active, else null; its maximum zoom, read first, is
+        // given back through maxScale.
+        static tesraui::Object* getZoomableRoot(float* maxScale = nullptr);
         static tesraui::Object* getSceneRoot();
         bool isCursorOverScene() const;
         // A point of the UI's space in the viewport's coordinates.

@@ -63,6 +63,10 @@ namespace orvalo
             tesrauilua::pushFunction(L, entry.func);
             lua_setfield(L, -2, entry.name);
         }
-        lua_setglobal(L, "orvalo");
+        // Set raw: the game's scripts have run, and a metamethod of theirs on the globals (a module that
+        // refuses undeclared globals) would run, or raise, in the middle of the game's start.
+        lua_pushliteral(L, "orvalo");
+        lua_insert(L, -2);
+        lua_rawset(L, LUA_GLOBALSINDEX);
     }
 } // namespace orvalo

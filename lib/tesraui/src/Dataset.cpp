@@ -3,6 +3,7 @@
 
 #include <quortypes/Dir.h>
 #include <quortypes/Log.h>
+#include <quortypes/UnderWay.h>
 #include <quorxml/Document.h>
 #include <tesra/tesra.h>
 #include <tesraui/Dataset.h>
@@ -457,16 +458,6 @@ namespace tesraui
     {
         // A handler may delete this dataset, and the rest of the queue with it.
         LifeToken::Watch alive = life.watch();
-        // Marks a handler's run, also when it throws, and what ran around it (a nested call) once it is over;
-        // the rest of the queue then waits for the next call.
-        struct Running
-        {
-            const bool outer = handlerRunning;
-            Running() { handlerRunning = true; }
-            ~Running() { handlerRunning = this->outer; }
-            Running(const Running&) = delete;
-            Running& operator=(const Running&) = delete;
-        };
         // Handlers stayed within the bound since the last call: the drops, if any, have ended.
         if (droppedEvents > 0 && eventsQueuedByHandlers < maxEventsQueuedByHandlers)
         {
@@ -514,7 +505,9 @@ namespace tesraui
             }
             // The room the event leaves goes to what waits for it before a handler may take it.
             _admitWaitingEvents();
-            Running running;
+            // Marks the handler's run, also when it throws, and what ran around it (a nested call) once it
+            // is over; the rest of the queue then waits for the next call.
+            const quortypes::UnderWay<bool> running(handlerRunning, true);
             event->execute(args.get());
         }
     }

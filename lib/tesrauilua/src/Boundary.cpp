@@ -1,6 +1,7 @@
 #include <exception>
 
 #include <lua.hpp>
+#include <quortypes/UnderWay.h>
 #include <quortypes/exception.h>
 #include <tesraui/exception.h>
 
@@ -15,15 +16,6 @@ namespace tesrauilua
 
     namespace
     {
-        // Counts the registered functions running, also when a Lua error unwinds through one.
-        struct DepthGuard
-        {
-            DepthGuard() { ++detail::boundaryDepth; }
-            ~DepthGuard() { --detail::boundaryDepth; }
-            DepthGuard(const DepthGuard&) = delete;
-            DepthGuard& operator=(const DepthGuard&) = delete;
-        };
-
         // The registered function travels as the closure's upvalue. A C++ exception that reached Lua's
         // protected call would not be a Lua error, so both families are turned into one here.
         int boundary(lua_State* L)
@@ -32,7 +24,8 @@ namespace tesrauilua
             hstring text;
             try
             {
-                const DepthGuard running;
+                // Counted also when a Lua error unwinds through it.
+                const quortypes::CountedUnderWay running(detail::boundaryDepth);
                 return function(L);
             }
             catch (const quortypes::exception& e)

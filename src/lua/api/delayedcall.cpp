@@ -24,21 +24,27 @@ namespace vumo
                 luaL_where(L, 1);
                 const hstring where = toString(L, -1);
                 lua_pop(L, 1);
-                lua_getfield(L, LUA_REGISTRYINDEX, "vumo.delayedCallsNeverRun");
+                // The engine's own tables, read and written raw: a script reaches the registry through
+                // `debug`, and a metamethod it gave it would run here.
+                lua_pushliteral(L, "vumo.delayedCallsNeverRun");
+                lua_rawget(L, LUA_REGISTRYINDEX);
                 if (!lua_istable(L, -1))
                 {
                     lua_pop(L, 1);
                     lua_newtable(L);
-                    lua_pushvalue(L, -1);
-                    lua_setfield(L, LUA_REGISTRYINDEX, "vumo.delayedCallsNeverRun");
+                    lua_pushliteral(L, "vumo.delayedCallsNeverRun");
+                    lua_pushvalue(L, -2);
+                    lua_rawset(L, LUA_REGISTRYINDEX);
                 }
-                lua_getfield(L, -1, where.c_str());
+                lua_pushlstring(L, where.c_str(), where.size());
+                lua_rawget(L, -2);
                 const bool told = lua_toboolean(L, -1) != 0;
                 lua_pop(L, 1);
                 if (!told)
                 {
+                    lua_pushlstring(L, where.c_str(), where.size());
                     lua_pushboolean(L, 1);
-                    lua_setfield(L, -2, where.c_str());
+                    lua_rawset(L, -3);
                     quortypes::Log::warn(logTag,
                                          where + "delayedCall() with the delay " + formatString("%g", delay) +
                                              ": a delay below 0 never runs out, the call never runs.");

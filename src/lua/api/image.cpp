@@ -116,7 +116,10 @@ namespace vumo
                     raiseLuaError(L, "Unable to set 'references' property on image '" +
                                          composite->getFullName() + "', a table of references expected");
                 }
-                harray<tesraui::CompositeImage::ImageRef> references;
+                // The entries' fields first, then their images: reading a field may run a metamethod, a
+                // script that may destroy an image found before it.
+                const hstring name = composite->getFullName();
+                harray<std::pair<hstring, kavtypes::Rectangle>> entries;
                 const int count = (int)lua_objlen(L, index);
                 for (int i = 1; i <= count; ++i)
                 {
@@ -124,15 +127,20 @@ namespace vumo
                     const int entry = lua_gettop(L);
                     if (!lua_istable(L, entry))
                     {
-                        raiseLuaError(L, "Unable to set 'references' property on image '" +
-                                             composite->getFullName() + "', every reference must be a table");
+                        raiseLuaError(L, "Unable to set 'references' property on image '" + name +
+                                             "', every reference must be a table");
                     }
-                    tesraui::Image* image = findImage(L, getTableValueString(L, entry, "image"));
+                    const hstring image = getTableValueString(L, entry, "image");
                     kavtypes::Rectangle rect(
                         getTableNumber(L, entry, "x", 0.0f), getTableNumber(L, entry, "y", 0.0f),
                         getTableNumber(L, entry, "w", 0.0f), getTableNumber(L, entry, "h", 0.0f));
-                    references.push_back(std::make_pair(image, rect));
+                    entries.push_back(std::make_pair(image, rect));
                     lua_pop(L, 1);
+                }
+                harray<tesraui::CompositeImage::ImageRef> references;
+                for (const auto& [imageName, rect] : entries)
+                {
+                    references.push_back(std::make_pair(findImage(L, imageName), rect));
                 }
                 // A composite drawn inside itself, or inside too many others, would recurse past the stack.
                 const hstring refusal = composite->refusal(references);

@@ -38,6 +38,15 @@ namespace vumo
                 return scene;
             }
 
+            // An engine refusal as the script's own error: the script's place stands for the C++ one, and the
+            // game maker mends the call, not the engine.
+            hstring refusalText(const quortypes::exception& e)
+            {
+                hstring text = e.getMessage();
+                const int end = text.find("] ");
+                return (text.startsWith("[") && end > 0 ? text.subString(end + 2) : text);
+            }
+
             int scene_switch(lua_State* L)
             {
                 hstring name;
@@ -70,10 +79,20 @@ namespace vumo
                                     "scene.switch: expecting a scene name or a table {scene, time, effect}");
                     time = formatString("%f", 0.5);
                 }
-                const hstring error = Session::getSwitchNameError(name);
-                if (error != "")
+                // What the switch would refuse without touching the scene is refused here, where the caller
+                // can catch it.
+                hstring refusal;
+                try
                 {
-                    raiseLuaError(L, error);
+                    Session::checkSwitchRequest(name, effect);
+                }
+                catch (const quortypes::exception& e)
+                {
+                    refusal = refusalText(e);
+                }
+                if (refusal != "")
+                {
+                    raiseLuaError(L, refusal);
                 }
                 // The switch runs a frame later, in code of its own: a failure then names this call's place.
                 luaL_where(L, 1);
@@ -98,8 +117,9 @@ namespace vumo
                 hstring failure;
                 try
                 {
-                    // A target that cannot be reached is the caller's error; the active scene stays.
-                    Session::checkSceneTarget(toString(L, 1));
+                    // A target or an effect that cannot be reached is the caller's error, raised at its call;
+                    // the active scene stays.
+                    Session::checkSwitchRequest(toString(L, 1), toString(L, 3));
                     if (Session::isSwitchPoint())
                     {
                         Session::changeScene(toString(L, 1), time, toString(L, 3));
@@ -108,11 +128,6 @@ namespace vumo
                     {
                         // Not from the frame's queued scripts: asked as scene.switch asks, for the next
                         // frame's start.
-                        const hstring error = Session::getSwitchNameError(toString(L, 1));
-                        if (error != "")
-                        {
-                            throw quortypes::exception(error, __FILE__, __LINE__);
-                        }
                         Session::queueScript(ObjectTexts::queuedSceneSwitch(toString(L, 1),
                                                                             formatString("%f", time),
                                                                             toString(L, 3), origin),
@@ -125,13 +140,7 @@ namespace vumo
                     {
                         throw;
                     }
-                    // The script's place stands for the engine's: the game maker mends the call, not the C++.
-                    failure = e.getMessage();
-                    const int end = failure.find("] ");
-                    if (failure.startsWith("[") && end > 0)
-                    {
-                        failure = failure.subString(end + 2);
-                    }
+                    failure = refusalText(e);
                 }
                 if (failure != "")
                 {
@@ -145,7 +154,21 @@ namespace vumo
                 checkArgsExact(L, 1, "scene._queued_reset", "s");
                 if (!Session::isSwitchPoint())
                 {
-                    // Not from the frame's queued scripts: asked as scene.reset asks.
+                    // Not from the frame's queued scripts: asked as scene.reset asks, once what the reset
+                    // would refuse whatever comes before it is refused here.
+                    hstring refusal;
+                    try
+                    {
+                        Session::checkResetRequest(toString(L, 1));
+                    }
+                    catch (const quortypes::exception& e)
+                    {
+                        refusal = refusalText(e);
+                    }
+                    if (refusal != "")
+                    {
+                        raiseLuaError(L, "scene._queued_reset: " + refusal);
+                    }
                     Session::queueScript(ObjectTexts::queuedSceneReset(toString(L, 1)), true);
                     return 0;
                 }

@@ -39,6 +39,7 @@ namespace
                                   "\n  return 1\nend");
         }
         int asked() { return std::stoi(engine->lua("asked")); }
+        int looked() { return std::stoi(engine->lua("looked or 0")); }
         std::string activeFolder()
         {
             return Session::getProfile() != nullptr ? std::string(Session::getProfile()->getFolder())
@@ -130,4 +131,67 @@ TEST_F(ProfileWork, TheLastSavesOfAChangeAndOfShutDownCannotBePulledAwayEither)
     EXPECT_EQ(engine->logCount(refusal("profile.change", "asking ui.canSaveGame")), 1u);
     EXPECT_NE(diffOf(bob).find("score: 9\n"), std::string::npos);
     EXPECT_NE(diffOf("Anna").find("score: 7\n"), std::string::npos);
+}
+
+// A game without the save hook still has it looked up, and the lookup reads `ui` and the globals as a script
+// would: a metamethod there (a "strict globals" module, or one of `ui`'s own) runs before the hook would.
+// What it asks of the profiles is refused as the hook's own asking is, wherever the engine asks: the
+// autosave, a save a script asks for, the last save of a change.
+TEST_F(ProfileWork, WhatTheLookupOfTheSaveHookRunsCannotPullTheProfileAway)
+{
+    struct Case
+    {
+        const char* table;
+        const char* place;
+        std::string call;
+        std::string function;
+    };
+    const std::string change = "profile.change('" + std::string(bob) + "')";
+    const std::vector<Case> cases = {
+        {"_G", "autosave", change, "profile.change"},
+        {"_G", "autosave", "profile.remove('Anna')", "profile.remove"},
+        {"ui", "autosave", change, "profile.change"},
+        {"ui", "autosave", "profile.reset()", "profile.reset"},
+        {"_G", "profile.save", change, "profile.change"},
+        {"ui", "profile.save", "profile.remove('Anna')", "profile.remove"},
+        {"_G", "profile.change", "profile.remove('Anna')", "profile.remove"},
+        {"ui", "profile.change", "profile.save()", "profile.save"},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(std::string(c.table) + " at " + c.place + ": " + c.call);
+        const std::string act = "local function act(k)\n"
+                                "  if k ~= 'canSaveGame' then return end\n"
+                                "  looked = looked + 1\n"
+                                "  if armed then armed = false said = select(2, pcall(function() " +
+                                c.call +
+                                " end)) end\n"
+                                "end\n";
+        const std::string arm = std::string(c.table) == "_G"
+                                    ? "setmetatable(_G, {__index = function(t, k) act(k) end})"
+                                    : "setmetatable(ui, {__index = function(t, k) act(k) return _G[k] end})";
+        LuaInterface::execute("ui.canSaveGame = nil looked = 0 armed = true said = nil\n" + act + arm);
+        VariableDictionary::getGlobal().get("score").setValue(std::to_string(10 + looked()), true);
+        const std::string place = c.place;
+        if (place == "autosave")
+        {
+            EXPECT_TRUE(engine->waitUntil([this] { return looked() > 0; }, 0.1f));
+        }
+        else
+        {
+            EXPECT_EQ(engine->luaOrError(place == "profile.save" ? "profile.save()" : change), "<none>");
+        }
+        LuaInterface::execute("setmetatable(_G, nil) setmetatable(ui, {__index = _G})");
+        EXPECT_GE(looked(), 1);
+        EXPECT_NE(engine->lua("tostring(said)").find(refusal(c.function, "asking ui.canSaveGame")),
+                  std::string::npos)
+            << engine->lua("tostring(said)");
+        EXPECT_EQ(activeFolder(), place == "profile.change" ? std::string(bob) : std::string("Anna"));
+        EXPECT_TRUE(std::filesystem::exists(folder.userFile("EngineTest", "Anna/vars.diff")));
+        if (activeFolder() != "Anna")
+        {
+            Profile::changeProfile("Anna");
+        }
+        engine->frame();
+    }
 }

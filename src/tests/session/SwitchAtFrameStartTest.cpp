@@ -151,3 +151,45 @@ TEST_F(SwitchAtFrameStart, TheInternalCallsOutsideTheFrameQueueLikeTheirPublicOn
         std::string::npos);
     EXPECT_EQ(Engine::errorLines(), 0) << engine->logText();
 }
+
+// What a switch or a reset would refuse without touching the scene (the target's name, its chapter and
+// scene, the effect) is refused at the call, from a hook as from anywhere, where the caller's pcall sees it;
+// nothing is put off, and no error comes later.
+TEST_F(SwitchAtFrameStart, WhatARequestWouldRefuseIsRaisedAtTheCall)
+{
+    struct Case
+    {
+        const char* request;
+        const char* refusal;
+    };
+    const std::vector<Case> cases = {
+        {"scene.switch{scene = 'ch2.nowhere', time = 0, effect = 'none'}",
+         "Scene 'nowhere' not found in chapter 'ch2'"},
+        {"scene.switch('ch9.x')", "Chapter 'ch9' not found!"},
+        {"scene.switch{scene = 'b', time = 0, effect = 'wipe'}", "Transition effect 'wipe' not found!"},
+        {"scene.switch('x')", "Can't switch to 'x', scene not found in chapter 'ch1'"},
+        {"scene.switch('ui.x')", "Unable to switch scene to UI chapter (ui.x), not permitted."},
+        {"scene._queued_switchScene('ch2.x', 0, 'wobble')", "Transition effect 'wobble' not found!"},
+        {"scene._queued_switchScene('ch2.nowhere', 0, 'none')", "Scene 'nowhere' not found in chapter 'ch2'"},
+        {"test.changeScene('ch2.nowhere')", "Scene 'nowhere' not found in chapter 'ch2'"},
+        {"scene._queued_reset('ch1.nowhere')", "Scene 'nowhere' not found in chapter 'ch1'"},
+        {"scene._queued_reset('nowhere')", "No scene 'nowhere' in the active chapter to reset"},
+    };
+    start();
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.request);
+        LuaInterface::execute(std::string("journal = {} said = nil asker = 'OnUpdate' request = function() "
+                                          "said = select(2, pcall(function() ") +
+                              c.request + " end)) end");
+        engine->frame();
+        EXPECT_NE(engine->lua("tostring(said)").find(c.refusal), std::string::npos) << engine->lua("said");
+        for (int i = 0; i < 5; ++i)
+        {
+            engine->frame();
+        }
+        EXPECT_EQ(journal(), "ask");
+        EXPECT_EQ(std::string(Session::getActiveScene()->getFullName()), "ch1.a");
+        EXPECT_EQ(Engine::errorLines(), 0) << engine->logText();
+    }
+}

@@ -1,21 +1,14 @@
 #include <cmath>
 
+#include <quortypes/UnderWay.h>
 #include <tesraui/Object.h>
 
 namespace tesraui
 {
     namespace
     {
+        // The walks over children under way.
         int layoutDepth = 0;
-
-        // Counts the walks over children under way, an exception's way out too.
-        struct LayoutWalk
-        {
-            LayoutWalk() { ++layoutDepth; }
-            ~LayoutWalk() { --layoutDepth; }
-            LayoutWalk(const LayoutWalk&) = delete;
-            LayoutWalk& operator=(const LayoutWalk&) = delete;
-        };
     } // namespace
 
     bool Object::isLayoutUnderWay()
@@ -95,7 +88,7 @@ namespace tesraui
         {
             return;
         }
-        const LayoutWalk walk;
+        const quortypes::CountedUnderWay walk(layoutDepth);
         for (Object* child : children)
         {
             float w = child->rect.w;
@@ -146,7 +139,7 @@ namespace tesraui
         {
             return;
         }
-        const LayoutWalk walk;
+        const quortypes::CountedUnderWay walk(layoutDepth);
         for (Object* child : children)
         {
             float w = child->rect.w;
