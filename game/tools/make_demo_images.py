@@ -60,7 +60,7 @@ def write_amp(path, width, height, regions):
         return (0, 0, 0, 0)
 
     here = os.path.dirname(os.path.abspath(__file__))
-    tool = os.environ.get("VUMO_REGION_MAP", os.path.join(here, "..", "..", "build", "game", "vumo_region_map"))
+    tool = os.environ.get("VUMO_REGION_MAP", os.path.join(here, "..", "..", "build", "src", "vumo_region_map"))
     names = ["_%02X%02X%02X=%d,%d" % (colour + centre) for colour, centre, _ in regions]
     with tempfile.TemporaryDirectory() as folder:
         picture = os.path.join(folder, "regions.png")
