@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include <quortypes/Log.h>
 #include <tesraui/Animator.h>
@@ -61,21 +62,18 @@ Match3Element* Match3Scene::getCell(int column, int row) const
     return cells[column * rows + row];
 }
 
-bool Match3Scene::parseCellName(const hstring& objectName, int& column, int& row) const
+bool Match3Scene::findCell(const tesraui::Object* object, int& column, int& row) const
 {
-    const hstring prefix = imageBase + "_";
-    if (!objectName.startsWith(prefix))
+    // By the object itself: a tile whose name a game object had taken is named otherwise.
+    const auto place = std::find(cells.begin(), cells.end(), object);
+    if (object == nullptr || place == cells.end())
     {
         return false;
     }
-    harray<hstring> parts = objectName.subString(prefix.size()).split("_");
-    if (parts.size() != 2 || !parts[0].isNumber() || !parts[1].isNumber())
-    {
-        return false;
-    }
-    column = parts[0].toInt();
-    row = parts[1].toInt();
-    return getCell(column, row) != nullptr;
+    const int index = (int)(place - cells.begin());
+    column = index / rows;
+    row = index % rows;
+    return true;
 }
 
 void Match3Scene::onActivate()
@@ -122,22 +120,42 @@ void Match3Scene::_createElements()
         return;
     }
     board = Match3Board(columns, rows);
-    cells.resize((size_t)columns * rows);
-    for (int c = 0; c < columns; ++c)
+    // The grid becomes the scene's only whole: a failure halfway takes back the tiles made so far, and the
+    // board stays undealt rather than holding empty cells.
+    std::vector<Match3Element*> made;
+    made.reserve((size_t)columns * rows);
+    try
     {
-        for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < columns; ++c)
         {
-            // The board works with its cells from frame to frame: they go only with the scene's root, never
-            // on a script's or a destructor object's request.
-            Match3Element* cell = EngineObjects::attachPart(
-                new Match3Element(formatString("%s_%d_%d", imageBase.c_str(), c, r),
-                                  kavtypes::Rectangle(0.0f, 0.0f, -1.0f, -1.0f), this),
-                rootObject, chapter);
-            cell->registerEvent("MouseDown", std::make_shared<tesraui::MemberCallbackEvent>(
-                                                 &Match3Scene::onCellMouseDown, this));
-            cells[c * rows + r] = cell;
+            for (int r = 0; r < rows; ++r)
+            {
+                // The board works with its cells from frame to frame: they go only with the scene's root,
+                // never on a script's or a destructor object's request. A name a game object already has
+                // stays the game's, and the tile takes a free one.
+                Match3Element* cell = EngineObjects::attachPart(
+                    new Match3Element(
+                        EngineObjects::freeName(chapter, formatString("%s_%d_%d", imageBase.c_str(), c, r)),
+                        kavtypes::Rectangle(0.0f, 0.0f, -1.0f, -1.0f), this),
+                    rootObject, chapter);
+                made.push_back(cell);
+                cell->registerEvent("MouseDown", std::make_shared<tesraui::MemberCallbackEvent>(
+                                                     &Match3Scene::onCellMouseDown, this));
+            }
         }
     }
+    catch (...)
+    {
+        for (Match3Element* cell : made)
+        {
+            if (cell->getDataset() != nullptr)
+            {
+                cell->getDataset()->destroyObject(cell);
+            }
+        }
+        throw;
+    }
+    cells = std::move(made);
 }
 
 void Match3Scene::_setType(int column, int row, const hstring& type)
@@ -218,7 +236,7 @@ void Match3Scene::onCellMouseDown(tesraui::EventArgs* args)
     }
     int column = 0;
     int row = 0;
-    if (!parseCellName(args->object->getName(), column, row))
+    if (!findCell(args->object, column, row))
     {
         return;
     }

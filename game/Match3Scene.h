@@ -73,8 +73,8 @@ public:
     bool hasSelection() const { return selectedColumn >= 0; }
     int getSelectedColumn() const { return selectedColumn; }
     int getSelectedRow() const { return selectedRow; }
-    // The cell's column and row read back from its object name; false for a name of another shape.
-    bool parseCellName(const hstring& objectName, int& column, int& row) const;
+    // The cell's column and row in the grid; false for an object that is no cell of it.
+    bool findCell(const tesraui::Object* object, int& column, int& row) const;
     // The cell slot's top-left corner.
     float slotX(int column) const { return (float)(x + column * width); }
     float slotY(int row) const { return (float)(y + row * height); }

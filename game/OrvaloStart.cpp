@@ -59,7 +59,11 @@ void OrvaloStart::onUpdate(float)
         return;
     }
     Session::setConfigValue("scene", saved);
-    orvalo::destroyMoreGamesScreen();
+    // A script may have ended the screen itself.
+    if (orvalo::isMoreGamesScreenCreated())
+    {
+        orvalo::destroyMoreGamesScreen();
+    }
     const hstring target = saved;
     saved = "";
     Session::checkStartScene(target);

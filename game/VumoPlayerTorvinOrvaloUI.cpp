@@ -9,6 +9,7 @@
 #include <tesraui/tesraui.h>
 
 #include "Chapter.h"
+#include "objects/ColorImage.h"
 #include "Config.h"
 #include "OrvaloStart.h"
 #include "Session.h"
@@ -68,6 +69,8 @@ void VumoPlayerTorvinOrvaloUI::init()
         {
             gamesPath += "/games";
         }
+        // The promotion datasets take a flat colour "0xRRGGBB" for an image as the chapters do.
+        orvalo::setImageNameHook(&ColorImage::registerIfColorName);
         orvalo::init(Session::getConfigValue("orvalo_id"), systemFolder, gamesPath,
                      Session::getConfigValue("upsell"));
         orvalo::registerLuaFunctions(LuaInterface::state);

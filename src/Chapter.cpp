@@ -1,5 +1,8 @@
 #include "Chapter.h"
 
+#include <utility>
+#include <vector>
+
 #include <quortypes/Log.h>
 #include <quortypes/ResourceDir.h>
 #include <tesraui/Container.h>
@@ -11,6 +14,7 @@
 #include <tesraui/tesraui.h>
 
 #include "ActionMap.h"
+#include "FolderDepth.h"
 #include "Scene.h"
 #include "ScriptTexts.h"
 #include "Session.h"
@@ -31,18 +35,22 @@ namespace vumo
             }
         }
 
-        void collectSceneFiles(const hstring& folder, harray<hstring>& out)
+        void collectSceneFiles(const hstring& folder, harray<hstring>& out, int depth = 0)
         {
-            for (const hstring& file : quortypes::ResourceDir::files(folder))
+            harray<hstring> files;
+            harray<hstring> folders;
+            quortypes::ResourceDir::filesAndDirectories(folder, files, folders);
+            for (const hstring& file : files)
             {
                 if (file.endsWith(".scene"))
                 {
                     out.push_back(folder + "/" + file);
                 }
             }
-            for (const hstring& sub : quortypes::ResourceDir::directories(folder))
+            for (const hstring& sub : folders)
             {
-                collectSceneFiles(folder + "/" + sub, out);
+                checkFolderDepth(folder + "/" + sub, depth);
+                collectSceneFiles(folder + "/" + sub, out, depth + 1);
             }
         }
     } // namespace
@@ -331,47 +339,61 @@ namespace vumo
         {
             return;
         }
-        for (const hstring& file : quortypes::ResourceDir::files(folder))
+        // Each folder's maps, then its folders' in turn, as deep as folders may nest.
+        std::vector<std::pair<hstring, int>> pending = {{folder, 0}};
+        while (!pending.empty())
         {
-            if (!file.endsWith(".amp"))
+            const auto [at, depth] = pending.back();
+            pending.pop_back();
+            for (const hstring& file : quortypes::ResourceDir::files(at))
             {
-                continue;
+                if (!file.endsWith(".amp"))
+                {
+                    continue;
+                }
+                const hstring path = at + "/" + file;
+                const hstring mapName = ActionMap::nameFromPath(path);
+                if (this->actionMaps.hasKey(mapName))
+                {
+                    throw quortypes::exception("Failed parsing action map '" + mapName + "' from path '" +
+                                                   path + "', name already registered",
+                                               __FILE__, __LINE__);
+                }
+                this->actionMaps[mapName] = std::make_unique<ActionMap>(path);
             }
-            const hstring path = folder + "/" + file;
-            const hstring mapName = ActionMap::nameFromPath(path);
-            if (this->actionMaps.hasKey(mapName))
+            const harray<hstring> subs = quortypes::ResourceDir::directories(at);
+            for (auto sub = subs.rbegin(); sub != subs.rend(); ++sub)
             {
-                throw quortypes::exception("Failed parsing action map '" + mapName + "' from path '" + path +
-                                               "', name already registered",
-                                           __FILE__, __LINE__);
+                checkFolderDepth(at + "/" + *sub, depth);
+                pending.push_back({at + "/" + *sub, depth + 1});
             }
-            this->actionMaps[mapName] = std::make_unique<ActionMap>(path);
-        }
-        for (const hstring& sub : quortypes::ResourceDir::directories(folder))
-        {
-            this->registerActionMaps(folder + "/" + sub);
         }
     }
 
     ActionMap* Chapter::getActionMap(const hstring& name)
     {
-        if (name.contains("."))
+        // "a.b" asks the chapter named a for b, which may be dotted again: one chapter after the other, not
+        // one inside the other, and each part read once, however many dots a name holds.
+        Chapter* chapter = this;
+        const hdict<tesraui::Dataset*> datasets = tesraui::getDatasets();
+        int at = 0;
+        for (int dot = name.find('.', at); dot >= 0; dot = name.find('.', at))
         {
-            hstring chapterName;
-            hstring mapName;
-            name.split('.', chapterName, mapName);
-            Chapter* chapter = fromDataset(tesraui::getDatasets().tryGet(chapterName, nullptr));
-            if (chapter == nullptr)
+            Chapter* named = fromDataset(datasets.tryGet(name.subString(at, dot - at), nullptr));
+            if (named == nullptr)
             {
-                throw tesraui::_ResourceNotExistsException(name, "ActionMap", this, __FILE__, __LINE__);
+                throw tesraui::_ResourceNotExistsException(name.subString(at), "ActionMap", chapter, __FILE__,
+                                                           __LINE__);
             }
-            return chapter->getActionMap(mapName);
+            chapter = named;
+            at = dot + 1;
         }
-        auto found = this->actionMaps.find(name);
-        ActionMap* map = (found != this->actionMaps.end() ? found->second.get() : nullptr);
+        const hstring rest = (at == 0 ? name : name.subString(at));
+        auto found = chapter->actionMaps.find(rest);
+        ActionMap* map = (found != chapter->actionMaps.end() ? found->second.get() : nullptr);
         if (map == nullptr)
         {
-            throw tesraui::_ResourceNotExistsException(name, "ActionMap", this, __FILE__, __LINE__);
+            throw tesraui::_ResourceNotExistsException(rest, "ActionMap", chapter, __FILE__, __LINE__);
         }
         return map;
     }

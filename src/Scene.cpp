@@ -312,14 +312,26 @@ namespace vumo
         RegionTables::warnMistypedNames(fullName, this->rootObject, this->warnedRegionTables);
         if (ran && !this->backgroundSet && this->rootObject != nullptr)
         {
-            // A scene drawn only by its objects has no image of its name; that is no error.
-            try
+            // A scene drawn only by its objects has no image of its name; that is no error. A plain name
+            // (neither "null", nor another dataset's, nor a colour) is looked for before it is set, since the
+            // failure's throw cost a switch more than the rest of this step.
+            tesraui::Dataset* dataset = this->rootObject->getDataset();
+            if (dataset != nullptr && Chapter::isIdentifier(this->name) && this->name != "null" &&
+                !dataset->getImages().hasKey(this->name))
             {
-                this->rootObject->setImageByName(this->name);
+                quortypes::Log::warn(Session::logTag, "Image doesn't exist: '" + this->name +
+                                                          "' in dataset '" + dataset->getName() + "'");
             }
-            catch (const quortypes::exception& e)
+            else
             {
-                quortypes::Log::warn(Session::logTag, e.getMessage());
+                try
+                {
+                    this->rootObject->setImageByName(this->name);
+                }
+                catch (const quortypes::exception& e)
+                {
+                    quortypes::Log::warn(Session::logTag, e.getMessage());
+                }
             }
         }
         hooks.OnSceneActivated();
@@ -396,13 +408,45 @@ namespace vumo
         }
         VariableDictionary::getGlobal().get("prev_scene").set(this->getFullName());
         this->rootObject = root;
-        this->activate();
+        try
+        {
+            this->activate();
+        }
+        catch (...)
+        {
+            if (alive.isAlive())
+            {
+                this->releaseObjects();
+                this->abandonActivation();
+            }
+            throw;
+        }
         if (!alive.isAlive())
         {
             return;
         }
         this->releaseObjects();
         hooks.OnSceneReset();
+    }
+
+    void Scene::abandonActivation()
+    {
+        const tesraui::LifeToken::Watch alive = this->watchLife();
+        if (this->isActive())
+        {
+            try
+            {
+                this->deactivate(false);
+            }
+            catch (const quortypes::exception& e)
+            {
+                quortypes::Log::error(Session::logTag, e.getMessage());
+            }
+        }
+        if (alive.isAlive() && Session::getActiveScene() == this)
+        {
+            Session::setActiveScene(nullptr);
+        }
     }
 
     void Scene::attachObject(tesraui::Object* object)

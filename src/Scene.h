@@ -57,6 +57,9 @@ namespace vumo
         bool runScript(const hstring& code, bool inEnvironment = true);
         void activate();
         void deactivate(bool freeTextures);
+        // After an activation that threw: the scene is taken down again (its failures logged) and is the
+        // session's active scene no more, so that nothing updates a scene left half made.
+        void abandonActivation();
         void reset();
         void attachObject(tesraui::Object* object);
         // A kept object of that name, out of the keeping; null when there is none or it has gone meanwhile.

@@ -155,7 +155,15 @@ namespace vumo
                 }
                 if (width != "0")
                 {
-                    return kavtypes::Vector2(width.toFloat(), config["height"].toFloat());
+                    const kavtypes::Vector2 size(width.toFloat(), config["height"].toFloat());
+                    if (size.x >= 1.0f && size.x <= 32767.0f && size.y >= 1.0f && size.y <= 32767.0f)
+                    {
+                        return size;
+                    }
+                    quortypes::Log::warn(logTag,
+                                         "The configured window size " + width + " x " + config["height"] +
+                                             " is not one from 1 to 32767 pixels a side; the display's "
+                                             "size is used.");
                 }
                 kavtypes::Vector2 size = tesra::getSystemInfo().displayResolution;
                 if (config["fullscreen"] == "0")
@@ -182,13 +190,12 @@ namespace vumo
             // A missing volume reads as 0: that sound stays silent.
             // A volume in percent as a gain; one that is not a finite number leaves the gain as it is, and
             // the warning names the key to mend.
-            bool configuredGain(hdict<hstring>& config, const hstring& key, float& gain)
+            bool configuredGain(const char* key, const hstring& text, float& gain)
             {
-                const hstring text = config.tryGet(key, "");
                 gain = text.toFloat() / 100.0f;
                 if (!std::isfinite(gain))
                 {
-                    quortypes::Log::warn(logTag, "Configuration value " + key + ": '" + text +
+                    quortypes::Log::warn(logTag, hstring("Configuration value ") + key + ": '" + text +
                                                      "' is not a volume; the volume stays as it was.");
                     return false;
                 }
@@ -207,15 +214,25 @@ namespace vumo
                     yim::manager->createCategory(name, yim::BufferMode::STREAMED, yim::SourceMode::DISK);
                 }
                 float gain = 0.0f;
-                if (configuredGain(config, "master_volume", gain))
+                if (configuredGain("master_volume", config.tryGet("master_volume", ""), gain))
                 {
                     yim::manager->setGlobalGain(gain);
                 }
-                for (const char* name : {"fx", "music", "ambient", "voice"})
+                // Each key spelt out where it is read, so that the configuration page's test finds it.
+                const struct
                 {
-                    if (configuredGain(config, hstring(name) + "_volume", gain))
+                    const char* category;
+                    const char* key;
+                    hstring text;
+                } volumes[] = {{"fx", "fx_volume", config.tryGet("fx_volume", "")},
+                               {"music", "music_volume", config.tryGet("music_volume", "")},
+                               {"ambient", "ambient_volume", config.tryGet("ambient_volume", "")},
+                               {"voice", "voice_volume", config.tryGet("voice_volume", "")}};
+                for (const auto& volume : volumes)
+                {
+                    if (configuredGain(volume.key, volume.text, gain))
                     {
-                        yim::manager->getCategory(name)->setGain(gain);
+                        yim::manager->getCategory(volume.category)->setGain(gain);
                     }
                 }
             }
@@ -264,7 +281,9 @@ namespace vumo
                     }
                 }
                 tesra::setAbruptEndListener(onAbruptEnd);
-                tesra::createWindow((int)size.x, (int)size.y, fullscreen, config["display_title"], options);
+                // The configured size is any number a file gives: held within an int before it is one.
+                tesra::createWindow(quortypes::truncateToInt(size.x), quortypes::truncateToInt(size.y),
+                                    fullscreen, config["display_title"], options);
                 tesra::window->setCursorVisible(false);
                 VumoTesraEventDelegate& events = VumoTesraEventDelegate::getInstance();
                 tesra::window->setMouseDelegate(&events);

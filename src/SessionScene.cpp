@@ -18,6 +18,7 @@
 #include <tesra/tesra.h>
 
 #include "Chapter.h"
+#include "FolderDepth.h"
 #include "Scene.h"
 #include "Session.h"
 #include "SessionWork.h"
@@ -42,18 +43,22 @@ namespace vumo
             hdict<TransitionManager*> transitions;
             std::vector<std::unique_ptr<TransitionManager>> ownedTransitions;
 
-            bool hasSceneFileIn(const hstring& folder, const hstring& scene)
+            bool hasSceneFileIn(const hstring& folder, const hstring& scene, int depth = 0)
             {
-                for (const hstring& file : quortypes::ResourceDir::files(folder))
+                harray<hstring> files;
+                harray<hstring> folders;
+                quortypes::ResourceDir::filesAndDirectories(folder, files, folders);
+                for (const hstring& file : files)
                 {
                     if (file.endsWith(".scene") && file.subString(0, file.find('.')) == scene)
                     {
                         return true;
                     }
                 }
-                for (const hstring& sub : quortypes::ResourceDir::directories(folder))
+                for (const hstring& sub : folders)
                 {
-                    if (hasSceneFileIn(folder + "/" + sub, scene))
+                    checkFolderDepth(folder + "/" + sub, depth);
+                    if (hasSceneFileIn(folder + "/" + sub, scene, depth + 1))
                     {
                         return true;
                     }
@@ -73,6 +78,8 @@ namespace vumo
                 bool mustLoad = false;
                 Scene* oldScene = nullptr;
                 hstring previousScene;
+                // The target's own activation had begun when the switch failed.
+                bool activating = false;
             };
 
             void splitTarget(const hstring& target, hstring& chapter, hstring& scene)
@@ -206,6 +213,7 @@ namespace vumo
                 }
                 LuaInterface::execute(SceneTexts::setActiveChapter(change.chapter->getName()));
                 setActiveScene(change.scene);
+                change.activating = true;
                 change.scene->activate();
             }
 
@@ -275,7 +283,8 @@ namespace vumo
             }
 
             // After a failure past the point of no return: back to the old scene when it still stands, else
-            // on to the new one; the loading screen closes, and the failure is logged and shown once.
+            // on to the new one unless it was its activation that failed; the loading screen closes, and the
+            // failure is logged and shown once.
             void recoverFromFailedSwitch(const SceneSwitch& change, const hstring& message)
             {
                 quortypes::Log::error(logTag, "Scene switch failed: " + message);
@@ -296,13 +305,31 @@ namespace vumo
                 Scene* failed = (chapter->isLoaded() && chapter->hasScene(change.sceneName)
                                      ? chapter->getScene(change.sceneName)
                                      : nullptr);
+                // A scene whose activation throws is never left active: the game goes on without one, with
+                // the failure shown, rather than update a scene left half made.
+                auto activate = [&attempt](Scene* scene)
+                {
+                    const tesraui::LifeToken::Watch alive = scene->watchLife();
+                    try
+                    {
+                        scene->activate();
+                    }
+                    catch (const quortypes::exception& e)
+                    {
+                        quortypes::Log::error(logTag, e.getMessage());
+                        if (alive.isAlive())
+                        {
+                            attempt([scene]() { scene->abandonActivation(); });
+                        }
+                    }
+                };
                 if (oldScene != nullptr)
                 {
                     // The old scene still stands: the game goes back to it, and whatever was made for the new
                     // one goes.
                     if (failed != nullptr && failed != oldScene && failed->isActive())
                     {
-                        attempt([failed]() { failed->deactivate(false); });
+                        attempt([failed]() { failed->abandonActivation(); });
                     }
                     if (failed != oldScene || !oldScene->isActive())
                     {
@@ -319,8 +346,17 @@ namespace vumo
                             attempt([&oldChapter]()
                                     { LuaInterface::execute(SceneTexts::setActiveChapter(oldChapter)); });
                             setActiveScene(oldScene);
-                            attempt([oldScene]() { oldScene->activate(); });
+                            activate(oldScene);
                         }
+                    }
+                }
+                else if (change.activating)
+                {
+                    // Its own activation failed, and the old chapter is gone: no scene is active until the
+                    // game switches to one.
+                    if (failed != nullptr)
+                    {
+                        attempt([failed]() { failed->abandonActivation(); });
                     }
                 }
                 else if (failed != nullptr && getActiveScene() != failed)
@@ -329,7 +365,7 @@ namespace vumo
                     setActiveScene(failed);
                     attempt([chapter]()
                             { LuaInterface::execute(SceneTexts::setActiveChapter(chapter->getName())); });
-                    attempt([failed]() { failed->activate(); });
+                    activate(failed);
                 }
                 finishLoading(change);
                 if (oldScene == nullptr && getActiveScene() != nullptr)

@@ -463,3 +463,64 @@ TEST_F(GameShell, AClickThatComesWithThePointersJumpGoesToWhatIsUnderIt)
                     "a message box's no after its yes: menu.MainMenu, main no\n"
                     "the store's Later after Unlock: menu.MainMenu, main no main\n");
 }
+
+// The promotion library's screens are held by it: a script's destroy of them, or of a tree holding them, is
+// refused naming the library, and the library's own ends of them (a script's, the landing page's, the
+// store's) free each screen once.
+TEST_F(GameShell, APromotionScreenIsTheLibrarysAndAScriptCannotDestroyIt)
+{
+    const std::string held = "belongs to the engine (held by the promotion library) and cannot be destroyed";
+    const struct
+    {
+        const char* what;
+        bool landingPage;
+        const char* code;
+        std::string refusal;
+    } rows[] = {
+        {"the landing page's screen", true, "object.destroy('ui.orvalo_mgs')",
+         "object.destroy: object 'ui.orvalo_mgs' " + held},
+        {"the landing page's container", true, "object.destroy('ui.orvalo_mgs_container')",
+         "object.destroy: object 'ui.orvalo_mgs_container' " + held},
+        {"the store's screen", false, "object.destroy('upsell.orvalo_us')",
+         "object.destroy: object 'upsell.orvalo_us' " + held},
+        {"the store scene's objects", false, "object.destroyChildren(menu.StoreMenu.root_object)",
+         "object.destroyChildren: object 'menu.menu.StoreMenu_sceneRootObject' holds 'upsell.orvalo_us', "
+         "which " +
+             held},
+    };
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE(row.what);
+        engine.reset();
+        harness::forgetSession();
+        Engine::log().clear();
+        std::filesystem::remove_all(folder.path + "/data/orvalo");
+        write(row.landingPage ? "landing_page: 1\n" : "");
+        start();
+        if (row.landingPage)
+        {
+            ASSERT_TRUE(orvalo::isMoreGamesScreenShown());
+        }
+        else
+        {
+            toStore();
+        }
+        EXPECT_EQ(engine->failure(row.code), row.refusal);
+        engine->frame();
+        if (row.landingPage)
+        {
+            // The landing page then sees the screen gone and passes on.
+            EXPECT_EQ(engine->failure("orvalo.destroyMoreGamesScreen()"), "ok");
+        }
+        else
+        {
+            ASSERT_NE(orvalo::getUpsellLaterButton(), nullptr);
+            orvalo::getUpsellLaterButton()->triggerEvent("Click", 0u);
+        }
+        settle();
+        EXPECT_EQ(active(), "menu.MainMenu");
+        EXPECT_FALSE(orvalo::isMoreGamesScreenCreated());
+        EXPECT_EQ(orvalo::getUpsellScreen(), nullptr);
+        EXPECT_EQ(Engine::errorLines(), 0) << engine->logText();
+    }
+}

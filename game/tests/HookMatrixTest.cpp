@@ -91,6 +91,8 @@ namespace
         "__gc finalizer",
         "__gc finalizer at close",
         "debug.sethook hook",
+        // The store's Unlock, in the game's own UI, where the promotion's screens stand.
+        "chapter.onBuy",
     };
 
     // The ways whose call comes only when the Lua state closes, after the game has stopped.
@@ -140,7 +142,14 @@ namespace
         {"scene._queued_reset", "scene._queued_reset(matrix.activeScene())"},
         {"vumo.endProgram", "vumo.endProgram()"},
         {"error", "error('raised on purpose')"},
+        {"ui.clearQueuedMessageBoxes", "ui.clearQueuedMessageBoxes()"},
+        {"destroy the shown box's object", "matrix.destroyShownBox()"},
+        {"destroy the promotion screens", "matrix.destroyPromotionScreens()"},
+        {"make objects named like the engine's", "matrix.takeEngineNames()"},
     };
+
+    // Actions on what only the game's own UI shows: tried by the hooks that run in it alone.
+    const std::set<std::string> shellActions = {"destroy the promotion screens"};
 
     // The game: a UI with a bag in a container, two chapters with a picture each, profiles Alpha (marker
     // 111) and Beta (marker 222, holding the key), and every hook and callback reporting to `matrix.hit`.
@@ -183,6 +192,48 @@ function matrix.destroyPictures()
       end
       if image.textureExists(dataset, texture) then image.destroyTexture(dataset, texture) end
     end
+  end
+end
+-- The shown box's object; with none shown, a box is asked for and its object destroyed once it shows.
+function matrix.destroyShownBox()
+  local box = matrix.find(ui.root_object, 'vumo_messagebox')
+  if box then return object.destroy(box) end
+  matrix.destroyBoxWhenShown = true
+  ui.messageBox({type = 'matrix', text = '{%s} {Box}'})
+end
+-- The promotion library's screens, by name as any object and then through the library, which makes the
+-- more-games screen first when it can.
+function matrix.destroyPromotionScreens()
+  if orvalo and not object.exists('ui.orvalo_mgs') then orvalo.createMoreGamesScreen(ui.root_object) end
+  for _, name in ipairs({'ui.orvalo_mgs', 'ui.orvalo_mgs_container', 'upsell.orvalo_us'}) do
+    if object.exists(name) then pcall(object.destroy, name) end
+  end
+  if orvalo and object.exists('ui.orvalo_mgs') then orvalo.destroyMoreGamesScreen() end
+end
+-- Names the engine gives objects of its own, taken first by the game: the pointer, the fade, the error
+-- overlay, the console, the next boxes and their parts, the scenes' roots and the duel's tiles.
+function matrix.takeEngineNames()
+  local function take(name, parent)
+    if not object.exists(name) then
+      pcall(object.create, 'Container', name:match('^[^.]*%.(.*)$'), parent, {x = 0, y = 0, w = 1, h = 1})
+    end
+  end
+  for _, short in ipairs({'vumo_cursor', 'vumo_fade_transition_overlay', 'vumo_ui_error_bg', 'vumo_debug_console',
+                         'debugui_window'}) do
+    take('ui.' .. short, 'ui.root')
+  end
+  for n = 1, 4 do
+    take('ui.vumo_messagebox' .. n, 'ui.root')
+    take('ui.vumo_messagebox' .. n .. '/wnd_bg', 'ui.root')
+  end
+  local ok, root = pcall(matrix.sceneRoot)
+  if not ok or not root then return end
+  local chapter = scene.getChapterName()
+  for _, short in ipairs({'a', 'b', 'x', 'board'}) do
+    take(chapter .. '.' .. chapter .. '.' .. short .. '_sceneRootObject', root)
+  end
+  for c = 0, 4 do
+    for r = 0, 4 do take(chapter .. '.0x_' .. c .. '_' .. r, root) end
   end
 end
 -- Calls that come too early to hurt: the loading hook and the UI's update while a chapter loads act once
@@ -240,7 +291,13 @@ local objects = {
 -- A chapter's loading progress, from its report to the end of the frame.
 local notes = {
   OnUpdateLoading = function(progress) matrix.progress = progress end,
-  update = function() matrix.progress = nil end,
+  update = function()
+    matrix.progress = nil
+    if matrix.destroyBoxWhenShown and ui.isMessageBoxActive() then
+      matrix.destroyBoxWhenShown = nil
+      pcall(matrix.destroyShownBox)
+    end
+  end,
 }
 for _, name in ipairs(MATRIX_UI_HOOKS) do
   ui[name] = function(...)
@@ -806,6 +863,10 @@ TEST_P(HookMatrix, DestructiveActionsInTheHookLeaveTheGameWholeAndTheProfilesThe
     }
     for (const auto& [actionName, action] : actions)
     {
+        if (shellActions.count(actionName) > 0 && !inGameShell(hook))
+        {
+            continue;
+        }
         SCOPED_TRACE(hook + " does " + actionName);
         Game run;
         writeGame(run.folder, uiHooks, hook, action);

@@ -101,3 +101,47 @@ TEST_F(Match3TilesHeld, ScriptsAndDestructorsCannotTakeTilesAndTheDuelPlaysOn)
         EXPECT_EQ(engine->errorLines(), 0) << engine->logText();
     }
 }
+
+// A name the board would give a tile, already taken by an object of the scene's script: that object keeps
+// it and the tile takes a free one, whichever way the duel is entered; the board is dealt whole and plays.
+TEST_F(Match3TilesHeld, ATileNameAGameObjectTookStaysItsAndTheTileTakesAFreeOne)
+{
+    const struct
+    {
+        const char* what;
+        bool fromLobby;
+        bool reset;
+    } rows[] = {
+        {"a switch into the duel", true, false},
+        {"the duel as the start scene", false, false},
+        {"a reset of the duel", true, true},
+    };
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE(row.what);
+        startAfresh({},
+                    "if not object.exists('duel.0x_2_3') then\n"
+                    "  object.create('ImageBox', '0x_2_3', nil, {x = 0, y = 0, w = 10, h = 10})\n"
+                    "end\n",
+                    row.fromLobby);
+        ASSERT_NE(scene(), nullptr);
+        if (row.reset)
+        {
+            LuaInterface::execute("scene.reset()");
+            engine->frame(0.1f);
+            ASSERT_NE(scene(), nullptr);
+        }
+        expectWholeBoard();
+        EXPECT_EQ(scene()->getCell(2, 3)->getName(), "0x_2_3_2");
+        ASSERT_NE(object("0x_2_3"), nullptr);
+        EXPECT_EQ(dynamic_cast<Match3Element*>(object("0x_2_3")), nullptr) << "the script's object keeps it";
+        EXPECT_EQ(engine->logCount("Another object of dataset 'duel' is named '0x_2_3'"), 1u)
+            << engine->logText();
+        ASSERT_TRUE(settle());
+        click(2, 3);
+        EXPECT_TRUE(scene()->hasSelection());
+        EXPECT_EQ(scene()->getSelectedColumn(), 2);
+        EXPECT_EQ(scene()->getSelectedRow(), 3);
+        EXPECT_EQ(engine->errorLines(), 0) << engine->logText();
+    }
+}

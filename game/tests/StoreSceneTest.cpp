@@ -4,10 +4,12 @@
 
 #include <orvalo/UpsellScreen.h>
 #include <orvalo/orvalo.h>
+#include <tesraui/ImageBox.h>
 
 #include "Chapter.h"
 #include "EngineHarness.h"
 #include "StoreMenu.h"
+#include "objects/ColorImage.h"
 #include "VumoPlayerTorvinOrvaloUI.h"
 #include "ui/UI.h"
 
@@ -217,9 +219,9 @@ TEST(StoreMissingPieces, SayWhatIsMissingAndTheGameStaysUsable)
         if (std::string(row.start) != "menu.StoreMenu")
         {
             LuaInterface::execute("scene.switch('menu.StoreMenu')");
-            const bool settled = engine.settleAt("menu.StoreMenu");
-            // The overlay holds the rest of the switch's fade until it is closed.
-            ASSERT_TRUE(settled || UI::getInstance()->isErrorOverlayShown());
+            // The overlay holds the rest of the switch's fade until it is closed: whichever comes first.
+            ASSERT_TRUE(
+                engine.settleAt("menu.StoreMenu", [] { return UI::getInstance()->isErrorOverlayShown(); }));
             ASSERT_EQ(std::string(Session::getActiveScene()->getFullName()), "menu.StoreMenu");
         }
 
@@ -259,4 +261,24 @@ TEST(StoreMissingPieces, SayWhatIsMissingAndTheGameStaysUsable)
         expected += std::string(row.piece) + ": " + row.journal + "\n";
     }
     EXPECT_EQ(journal, expected);
+}
+
+TEST_F(StoreScene, AFlatColourIsAnImageOfThePromotionDatasetsAsOfAChapter)
+{
+    std::string text = harness::readFile(folder.path + "/" + upsellFile);
+    const std::string screen = "<Object type=\"UpsellScreen\" name=\"orvalo_us\" rect=\"0,0,1280,720\">";
+    ASSERT_NE(text.find(screen), std::string::npos);
+    text.insert(text.find(screen) + screen.size(),
+                "<Object type=\"ImageBox\" name=\"flat\" rect=\"0,0,64,64\" image=\"0x102840\"/>");
+    folder.put(upsellFile, text);
+    switchTo("menu.StoreMenu");
+    ASSERT_NE(orvalo::getUpsellScreen(), nullptr) << engine->logText();
+    EXPECT_FALSE(UI::getInstance()->isErrorOverlayShown()) << engine->logText();
+    auto* flat =
+        dynamic_cast<tesraui::ImageBox*>(orvalo::getUpsellScreen()->getDataset()->tryGetObject("flat"));
+    ASSERT_NE(flat, nullptr);
+    auto* colour = dynamic_cast<ColorImage*>(flat->getImage());
+    ASSERT_NE(colour, nullptr);
+    EXPECT_EQ(colour->getFillColor(), tesra::Color(0x10, 0x28, 0x40));
+    EXPECT_EQ(engine->errorLines(), 0) << engine->logText();
 }

@@ -151,6 +151,26 @@ TEST_F(TemplateGame, TheOpenDoorIsKeptForTheNextRun)
     EXPECT_TRUE(engine->settleAt("village.house"));
 }
 
+TEST_F(TemplateGame, ALineASceneSaysOnEntryStaysAndTheLineBeforeItIsCleared)
+{
+    // The house greets whoever comes in; the yard says nothing of its own.
+    const std::string house = folder.path + "/data/chapters/village/scenes/house.scene";
+    folder.put("data/chapters/village/scenes/house.scene",
+               harness::readFile(house) + "\nui.say(\"Warm in here.\")\n");
+    engine->stop();
+    startGame();
+    auto line = [] { return std::string(UI::getUIDataset()->tryGetObject("say")->getProperty("text")); };
+    click(doorX, doorY);
+    ASSERT_EQ(line(), "The door is locked.");
+    engine->lua("(function() vars.door_open = 1 end)()");
+    click(doorX, doorY);
+    ASSERT_TRUE(engine->settleAt("village.house"));
+    EXPECT_EQ(line(), "Warm in here.");
+    click(wayOutX, wayOutY);
+    ASSERT_TRUE(engine->settleAt("village.yard"));
+    EXPECT_EQ(line(), "");
+}
+
 TEST_F(TemplateGame, AClickOnNoRegionAndAnItemDroppedThereChangeNothing)
 {
     click(skyX, skyY); // the sky

@@ -1,7 +1,7 @@
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 #include <string>
-#include <vector>
 
 #include <lua.hpp>
 #include <quortypes/Log.h>
@@ -10,6 +10,7 @@
 #include <tesra/tesra.h>
 
 #include "Config.h"
+#include "FolderDepth.h"
 #include "Calls.h"
 #include "StateCache.h"
 #include "Host.h"
@@ -150,13 +151,15 @@ namespace vumo
                 throw quortypes::exception("Lua file '" + path + "' not found", __FILE__, __LINE__);
             }
             quortypes::Resource file(path);
-            const int blockSize = 65536;
-            std::vector<char> block(blockSize);
+            // One read for a file of the size the opening found (a byte more tells that it ended there);
+            // blocks of at most 64 KB after it, for a file that grew meanwhile.
+            const int blockSize = std::min(std::max(file.getSize(), 0), 65535) + 1;
+            std::unique_ptr<char[]> block(new char[blockSize]);
             hstring result;
             while (true)
             {
-                const int read = file.readRaw(block.data(), blockSize);
-                result.append(block.data(), std::max(read, 0));
+                const int read = file.readRaw(block.get(), blockSize);
+                result.append(block.get(), std::max(read, 0));
                 if (read < blockSize)
                 {
                     break;
@@ -165,35 +168,45 @@ namespace vumo
             return result;
         }
 
-        void loadScripts(const hstring& path, const hstring& environment)
+        namespace
         {
-            harray<hstring> entries = quortypes::ResourceDir::contents(path);
-            // std::string compares bytes as unsigned values.
-            std::sort(entries.begin(), entries.end(),
-                      [](const hstring& a, const hstring& b)
-                      { return (const std::string&)a < (const std::string&)b; });
-            try
+            // The scripts of a folder `depth` folders below where loadScripts began, and of its folders.
+            void loadScriptsBelow(const hstring& path, const hstring& environment, int depth)
             {
-                for (const hstring& name : entries)
+                harray<hstring> entries = quortypes::ResourceDir::contents(path);
+                // std::string compares bytes as unsigned values.
+                std::sort(entries.begin(), entries.end(),
+                          [](const hstring& a, const hstring& b)
+                          { return (const std::string&)a < (const std::string&)b; });
+                try
                 {
-                    if (name.endsWith(".lua"))
+                    for (const hstring& name : entries)
                     {
-                        quortypes::Log::write(logTag, "loading " + path + name);
-                        execute(loadLuaFile(path + name), environment, path + name);
-                    }
-                    else if (!name.contains('.'))
-                    {
-                        loadScripts(path + name + "/", environment);
+                        if (name.endsWith(".lua"))
+                        {
+                            quortypes::Log::write(logTag, "loading " + path + name);
+                            execute(loadLuaFile(path + name), environment, path + name);
+                        }
+                        else if (!name.contains('.'))
+                        {
+                            checkFolderDepth(path + name, depth);
+                            loadScriptsBelow(path + name + "/", environment, depth + 1);
+                        }
                     }
                 }
+                catch (const quortypes::exception& e)
+                {
+                    quortypes::Log::error(logTag, e.getMessage());
+                    tesra::showMessageBox("Scripting Error!", e.getMessage(), tesra::MESSAGE_BUTTON_OK,
+                                          tesra::MESSAGE_STYLE_CRITICAL |
+                                              tesra::MESSAGE_STYLE_TERMINATE_ON_DISPLAY);
+                }
             }
-            catch (const quortypes::exception& e)
-            {
-                quortypes::Log::error(logTag, e.getMessage());
-                tesra::showMessageBox("Scripting Error!", e.getMessage(), tesra::MESSAGE_BUTTON_OK,
-                                      tesra::MESSAGE_STYLE_CRITICAL |
-                                          tesra::MESSAGE_STYLE_TERMINATE_ON_DISPLAY);
-            }
+        } // namespace
+
+        void loadScripts(const hstring& path, const hstring& environment)
+        {
+            loadScriptsBelow(path, environment, 0);
         }
     } // namespace LuaInterface
 } // namespace vumo

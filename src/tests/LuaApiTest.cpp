@@ -47,6 +47,20 @@ TEST_F(LuaTest, UtilIncludeRunsAFileInAnEnvironment)
     EXPECT_NE(message.find("Lua file 'data/none.lua' not found"), std::string::npos) << message;
 }
 
+// A script that runs itself again through the engine goes down the engine's stack each time as well as Lua's:
+// Lua's bound on calls from C (200) stops it with an error, on the stack of the sanitizer build too.
+TEST_F(LuaTest, AScriptRunningItselfThroughTheEngineStopsAtLuasBound)
+{
+    write("data/again.lua", "runs = runs + 1 util.include('data/again.lua')");
+    start();
+    LuaInterface::execute("runs = 0");
+    const std::string message = pcallMessage("util.include('data/again.lua')");
+    EXPECT_NE(message.find("C stack overflow"), std::string::npos) << message.substr(message.size() > 300 ? message.size() - 300 : 0);
+    const int runs = std::stoi(eval("return runs"));
+    EXPECT_GT(runs, 50);
+    EXPECT_LT(runs, 200);
+}
+
 TEST_F(LuaTest, StringExtensions)
 {
     start();
@@ -82,5 +96,45 @@ TEST_F(LuaTest, StringExtensions)
     for (const auto& [code, expected] : failures)
     {
         EXPECT_EQ(pcallMessage(code), "[string \"test\"]:1: " + expected) << code;
+    }
+}
+
+// Lua's matcher goes one call deeper for each capture and each repeated item of a pattern: a pattern of
+// 100,000 of them overflowed the stack. Up to the bound every pattern function matches as Lua's own does (the
+// results are Lua's); past it each refuses the pattern, whichever way it is called, while a plain search
+// takes any text.
+TEST_F(LuaTest, PatternsGoNoDeeperThanTheBound)
+{
+    write("data/patterns.lua", "function deep(count) return string.rep('a?', count) end\n"
+                               "function captures(count) return string.rep('(', count) .. 'a' .. "
+                               "string.rep(')', count) end\n"
+                               "function flat(count) return string.rep('%a[%]]%b()%f[a]', count) .. '-' end\n"
+                               "subject = string.rep('a', 300)\n");
+    start();
+    LuaInterface::execute("util.include('data/patterns.lua')");
+    // Repetitions, the two ends of each capture, and what goes no deeper: a class, a set holding "]", a
+    // balance and a frontier.
+    const std::vector<std::pair<hstring, std::string>> matched = {
+        {"string.find(subject, deep(200))", "1|200"},
+        {"#string.match(subject, deep(198) .. '(a)')", "1"},
+        {"select(2, string.gsub(subject, captures(16) .. deep(168), 'b'))", "2"},
+        {"(function() local n = 0 for a in subject:gmatch(deep(200)) do n = n + 1 end return n end)()", "3"},
+        {"string.find(subject .. ']()a', flat(300))", "nil"},
+        {"string.find(deep(100000), deep(100000), 1, true)", "1|200000"},
+    };
+    for (const auto& [code, expected] : matched)
+    {
+        EXPECT_EQ(eval("return " + code), expected) << code;
+    }
+    const std::string refused = ": pattern too complex, more than 200 captures and repeated items";
+    const std::vector<std::pair<hstring, std::string>> failures = {
+        {"string.find(subject, deep(201))", "string.find"},
+        {"subject:match(deep(100000))", "string.match"},
+        {"string.gsub(subject, captures(16) .. deep(169), '')", "string.gsub"},
+        {"subject:gmatch('[a]?' .. deep(200))", "string.gmatch"},
+    };
+    for (const auto& [code, function] : failures)
+    {
+        EXPECT_EQ(pcallMessage(code), "[string \"test\"]:1: " + function + refused) << code;
     }
 }

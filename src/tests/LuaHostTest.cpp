@@ -1,4 +1,6 @@
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include <tesra/tesra.h>
 
@@ -71,12 +73,19 @@ TEST_F(LuaTest, EmptyLibraryFolderAndFailingStartCode)
 
 TEST_F(LuaTest, LibraryFileIsReadWholeWithoutChangingBytes)
 {
-    // Longer than one 64 KiB block, with a byte-order mark kept as it is.
-    std::string body = "\xEF\xBB\xBF";
-    body += std::string(70000, 'x');
-    write("data/lib/big.txt", body);
+    // Empty, one 64 KiB block less a byte or whole, and longer, each with a byte-order mark kept as it is.
+    std::vector<std::string> bodies;
+    for (size_t size : {0, 65535, 65536, 70003})
+    {
+        bodies.push_back(size == 0 ? std::string() : "\xEF\xBB\xBF" + std::string(size - 3, 'x'));
+        write("data/lib/big" + std::to_string(size) + ".txt", bodies.back());
+    }
     start();
-    EXPECT_EQ(LuaInterface::loadLuaFile("data/lib/big.txt"), body);
+    for (const std::string& body : bodies)
+    {
+        EXPECT_EQ(LuaInterface::loadLuaFile(("data/lib/big" + std::to_string(body.size()) + ".txt").c_str()),
+                  body);
+    }
     EXPECT_NE(thrownBy([] { LuaInterface::loadLuaFile("data/lib/none.lua"); })
                   .find("] Lua file 'data/lib/none.lua' not found"),
               std::string::npos);

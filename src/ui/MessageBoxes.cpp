@@ -4,6 +4,7 @@
 #include <memory>
 
 #include <lua.hpp>
+#include <quortypes/Log.h>
 #include <tesra/tesra.h>
 #include <tesraui/Container.h>
 #include <tesraui/Dataset.h>
@@ -33,6 +34,9 @@ namespace vumo
         const char* const builderName = "createMessageBox";
         // Over the game's own objects, under the error overlay and the debug tools.
         const int boxZOrder = 1000;
+        // While the manager counts a box as shown, its object and the plain layout's parts are the engine's:
+        // a script that destroyed them would leave the game paused behind nothing to close.
+        const char* const boxHolder = "the UI's message boxes";
 
         bool hasButton(const hdict<hstring>& parameters)
         {
@@ -66,6 +70,7 @@ namespace vumo
         }
 
         using EngineObjects::attach;
+        using EngineObjects::attachPart;
 
         // Closes the box of the manager it carries; nothing once that manager is gone (see
         // ~UIMessageBoxManager).
@@ -183,6 +188,14 @@ namespace vumo
 
     void UIMessageBoxManager::update(float)
     {
+        if (this->shownBox != nullptr && !this->shownBox->boxLife.isAlive())
+        {
+            // Only the engine's own frees reach a held box (a tree it was moved into going away): the box
+            // counts as closed, so that the run goes on or ends as after a cancel.
+            quortypes::Log::warn(Session::logTag, "The shown message box of type '" + this->shownBox->type +
+                                                      "' lost its object; it counts as closed.");
+            this->cancelActiveMessageBox();
+        }
         const int total = this->queue.size() + (this->shownBox != nullptr ? 1 : 0);
         if (this->shownBox != nullptr)
         {
@@ -204,9 +217,11 @@ namespace vumo
             {
                 Session::setPaused(true);
             }
-            // The pause's hook may have changed the queue.
+            // The pause's hook may have changed the queue. A run it emptied ends here as any run ends: no
+            // box will come to close it.
             if (this->queue.empty())
             {
+                this->endRun();
                 return;
             }
         }
@@ -262,6 +277,7 @@ namespace vumo
         tesraui::ImageBox* object = new tesraui::ImageBox(
             EngineObjects::freeName(dataset, tesra::generateName(boxNamePrefix)), root->getRect());
         dataset->registerObjects(object);
+        object->setOutsideHolder(boxHolder);
         object->setAnchors(true, true, true, true);
         object->setImageByName("0x0000003F");
         object->setZOrder(ui->zOrderOverGame(boxZOrder));
@@ -355,20 +371,20 @@ namespace vumo
         const kavtypes::Rectangle r = this->ownUI()->getRootObject()->getRect();
         const hstring text = box->parameters.tryGet("text", "{%s} {ERROR: Message text not found!}");
         const hstring name = object->getName();
-        tesraui::ImageBox* background =
-            attach(new tesraui::ImageBox(EngineObjects::freeName(dataset, name + "/wnd_bg"),
-                                         kavtypes::Rectangle(r.x + r.w / 4, r.y + r.h / 4, r.w / 2, r.h / 2)),
-                   object, dataset);
+        tesraui::ImageBox* background = attachPart(
+            new tesraui::ImageBox(EngineObjects::freeName(dataset, name + "/wnd_bg"),
+                                  kavtypes::Rectangle(r.x + r.w / 4, r.y + r.h / 4, r.w / 2, r.h / 2)),
+            object, dataset);
         background->setImageByName("0xFFFFFF");
         const float m = (background->getWidth() + background->getHeight()) * 0.5f;
         tesraui::ImageBox* window =
-            attach(new tesraui::ImageBox(EngineObjects::freeName(dataset, name + "/wnd"),
-                                         kavtypes::Rectangle(0.01f * m, 0.01f * m,
-                                                             background->getWidth() - 0.02f * m,
-                                                             background->getHeight() - 0.02f * m)),
-                   background, dataset);
+            attachPart(new tesraui::ImageBox(EngineObjects::freeName(dataset, name + "/wnd"),
+                                             kavtypes::Rectangle(0.01f * m, 0.01f * m,
+                                                                 background->getWidth() - 0.02f * m,
+                                                                 background->getHeight() - 0.02f * m)),
+                       background, dataset);
         window->setImageByName("0x000000");
-        tesraui::Label* label = attach(
+        tesraui::Label* label = attachPart(
             new tesraui::Label(EngineObjects::freeName(dataset, name + "/label"),
                                kavtypes::Rectangle(0.02f * m, 0.02f * m, window->getWidth() - 0.04f * m,
                                                    window->getHeight() - 0.2f * m)),
@@ -388,7 +404,7 @@ namespace vumo
         for (int i = 0; i < (int)buttons.size(); ++i)
         {
             const hstring& key = buttons[i];
-            tesraui::TextImageButton* button = attach(
+            tesraui::TextImageButton* button = attachPart(
                 new tesraui::TextImageButton(
                     EngineObjects::freeName(dataset, tesra::generateName("msgbox_" + key)),
                     kavtypes::Rectangle(labelRect.x + i * slot + 0.05f * slot,
@@ -448,6 +464,8 @@ namespace vumo
         {
             return;
         }
+        // Let go: the fading box and its destructor's deletion are nobody's concern but the graveyard's.
+        object->setOutsideHolder(nullptr);
         tesraui::Dataset* dataset = object->getDataset();
         if (dataset == nullptr)
         {

@@ -48,7 +48,8 @@ namespace vumo
             hdict<hstring> parameters;
             hdict<int> references;
             tesraui::ImageBox* boxObject = nullptr;
-            // A script may destroy the box object itself.
+            // The engine holds the box object, but the engine's own frees could still take it (a tree it was
+            // moved into going away): the manager asks before it touches it.
             tesraui::LifeToken::Watch boxLife;
         };
 

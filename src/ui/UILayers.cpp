@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
+#include <iterator>
 
 #include <tesraui/Container.h>
 
@@ -36,11 +38,18 @@ namespace vumo
 
     bool UI::isOwnLayer(const tesraui::Object* object) const
     {
-        // The layers over the game are held from outside the tree (the pointer, the error overlay, the debug
-        // window and console); the viewport, held too, is the game's own scene. A fading message box is no
-        // record's any more; its name still tells it.
-        return (object->getOutsideHolder() != nullptr && object != Session::getViewport()) ||
-               object->getName().startsWith(boxNamePrefix);
+        // The layers over the game are the engine's, held from outside the tree (the pointer, the error
+        // overlay, the debug window and console, the fade, the message boxes). The viewport, held too, is the
+        // game's own scene, and so is a screen a library holds on the root (the promotion library's): boxes
+        // go over them. A fading message box is no record's any more; its name still tells it.
+        static const char* const ownHolders[] = {"the UI as its cursor", "the error overlay",
+                                                 "the debug UI",         "the debug console",
+                                                 "the fade transition",  "the UI's message boxes"};
+        const char* holder = object->getOutsideHolder();
+        const bool own = holder != nullptr && object != Session::getViewport() &&
+                         std::any_of(std::begin(ownHolders), std::end(ownHolders),
+                                     [holder](const char* name) { return std::strcmp(holder, name) == 0; });
+        return own || object->getName().startsWith(boxNamePrefix);
     }
 
     int UI::zOrderOverGame(int least) const

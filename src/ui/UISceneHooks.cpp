@@ -58,10 +58,13 @@ namespace vumo
 
     void UI::OnUpdateLoading(float progress)
     {
-        if (!this->callHook("ui.OnUpdateLoading", HookTexts::updateLoading(progress)))
+        // Looked up before its text is made: a switch reports after every texture it loads, mostly to a game
+        // without the hook.
+        if (!LuaInterface::isHook("ui.OnUpdateLoading"))
         {
             return;
         }
+        this->execute(HookTexts::updateLoading(progress));
         if (this->dataset != nullptr)
         {
             this->dataset->update(0.0f);

@@ -38,7 +38,7 @@ namespace orvalo
 
         void onPlayClick(tesraui::EventArgs*)
         {
-            MoreGamesScreen* screen = state().moreGamesScreen;
+            MoreGamesScreen* screen = heldMoreGamesScreen();
             if (screen != nullptr && !screen->hasDynamicAnimators() && isMoreGamesScreenShown())
             {
                 hideMoreGamesScreen();
@@ -154,12 +154,28 @@ namespace orvalo
     {
     }
 
+    MoreGamesScreen* heldMoreGamesScreen()
+    {
+        State& s = state();
+        if (s.moreGamesScreen.isLost())
+        {
+            s.moreGamesScreen = HeldScreen<MoreGamesScreen>();
+            letGo(s.moreGamesContainer.get());
+            s.moreGamesContainer.reset();
+            releaseMoreGames();
+            unloadFonts();
+        }
+        return s.moreGamesScreen.get();
+    }
+
     MoreGamesScreen::~MoreGamesScreen()
     {
         State& s = state();
-        if (s.moreGamesScreen == this)
+        // Deleted with its dataset or a chapter, at once; one destroyed by the tree and forgotten since is
+        // no longer the library's.
+        if (s.moreGamesScreen.holds(this))
         {
-            s.moreGamesScreen = nullptr;
+            s.moreGamesScreen = HeldScreen<MoreGamesScreen>();
             s.moreGamesContainer.reset();
             releaseMoreGames();
             unloadFonts();
@@ -182,7 +198,7 @@ namespace orvalo
     {
         tesraui::Object::update(timeDelta);
         State& s = state();
-        if (s.moreGamesScreen != this)
+        if (!s.moreGamesScreen.holds(this))
         {
             return;
         }
@@ -203,7 +219,7 @@ namespace orvalo
     {
         tesraui::Object::clearChildUnderCursor();
         State& s = state();
-        if (s.moreGamesScreen != this)
+        if (!s.moreGamesScreen.holds(this))
         {
             return;
         }
@@ -242,7 +258,7 @@ namespace orvalo
             quortypes::Log::error(logTag, "Can't create More-Games Screen, system path not set!");
             return refuse("The promotion data's system folder is not set.");
         }
-        if (s.moreGamesScreen != nullptr)
+        if (heldMoreGamesScreen() != nullptr)
         {
             quortypes::Log::error(logTag, "More-Games Screen already exists!");
             return refuse("A More-Games Screen is shown already.");
@@ -306,12 +322,13 @@ namespace orvalo
             const kavtypes::Rectangle rect(0, 0, width, height);
             container = new tesraui::Container("orvalo_mgs_container", rect);
             s.moreGamesContainer = HeldObject(container);
+            container->setOutsideHolder(HeldScreen<MoreGamesScreen>::holderName);
             parent->addChildAndRegister(container);
             container->setZOrder(100000);
             container->setVisible(false);
             screen = new MoreGamesScreen("orvalo_mgs", rect);
             screen->setAppearSpeed(3.0f);
-            s.moreGamesScreen = screen;
+            s.moreGamesScreen = HeldScreen<MoreGamesScreen>(screen);
             loadFonts();
             warnOfMissingFont(dataset, file);
             parent->addChildAndRegister(screen);
@@ -337,7 +354,7 @@ namespace orvalo
                 delete container;
             }
             s.moreGamesContainer.reset();
-            s.moreGamesScreen = nullptr;
+            s.moreGamesScreen = HeldScreen<MoreGamesScreen>();
             // The same for the screen; never registered, it was nobody's but this call's.
             delete screen;
             releaseMoreGames();
@@ -360,7 +377,7 @@ namespace orvalo
 
     bool showMoreGamesScreen()
     {
-        MoreGamesScreen* screen = state().moreGamesScreen;
+        MoreGamesScreen* screen = heldMoreGamesScreen();
         if (screen == nullptr)
         {
             quortypes::Log::error(logTag, "More-Games Screen does not exist!");
@@ -396,7 +413,7 @@ namespace orvalo
 
     bool hideMoreGamesScreen()
     {
-        MoreGamesScreen* screen = state().moreGamesScreen;
+        MoreGamesScreen* screen = heldMoreGamesScreen();
         if (screen == nullptr)
         {
             quortypes::Log::error(logTag, "More-Games Screen does not exist!");
@@ -435,41 +452,53 @@ namespace orvalo
     void destroyMoreGamesScreen()
     {
         State& s = state();
-        MoreGamesScreen* screen = s.moreGamesScreen;
+        MoreGamesScreen* screen = heldMoreGamesScreen();
         if (screen == nullptr)
         {
             quortypes::Log::error(logTag, "More-Games Screen does not exist!");
             return;
         }
-        // A deleted object leaves its parent and its dataset by itself; unregistering the screen by hand
-        // would also reach into its content, which belongs to the screen's own dataset.
-        // Both are registered objects of the parent's dataset, which lets an object be deleted directly.
-        delete s.moreGamesContainer.get();
+        // The call may come from a handler of the screen's own buttons (a script's): everything goes the way
+        // the tree's objects go, the content through its own dataset first, and is freed after the frame.
+        tesraui::Object* container = s.moreGamesContainer.get();
         s.moreGamesContainer.reset();
-        delete screen;
+        s.moreGamesScreen.release();
+        if (tesraui::Dataset* content = s.moreGamesDataset.get())
+        {
+            if (tesraui::Object* root = content->getRoot())
+            {
+                content->destroyObject(root);
+            }
+        }
+        letGo(container);
+        letGo(screen);
+        releaseMoreGames();
+        unloadFonts();
     }
 
     bool isMoreGamesScreenCreated()
     {
-        return state().moreGamesScreen != nullptr;
+        return heldMoreGamesScreen() != nullptr;
     }
 
     bool isMoreGamesScreenShown()
     {
+        MoreGamesScreen* screen = heldMoreGamesScreen();
         tesraui::Object* container = state().moreGamesContainer.get();
-        return state().moreGamesScreen != nullptr && container != nullptr && container->isVisible() &&
+        return screen != nullptr && container != nullptr && container->isVisible() &&
                container->getAlpha() > 0;
     }
 
     MoreGamesScreen* getMoreGamesScreen()
     {
-        return state().moreGamesScreen;
+        return heldMoreGamesScreen();
     }
 
     tesraui::Object* getMoreGamesScreenButton(const hstring& name, const hstring& label)
     {
+        MoreGamesScreen* screen = heldMoreGamesScreen();
         tesraui::Dataset* dataset = state().moreGamesDataset.get();
-        if (state().moreGamesScreen == nullptr || dataset == nullptr)
+        if (screen == nullptr || dataset == nullptr)
         {
             quortypes::Log::error(logTag,
                                   "Could not get '" + label + "' button, More-Games screen does not exist!");

@@ -22,6 +22,8 @@ namespace orvalo
     public:
         using tesraui::Dataset::Dataset;
         tesraui::LifeToken::Watch watchLife() { return this->life.watch(); }
+        // Lets the program's image name hook make the image first.
+        tesraui::Image* getImage(const hstring& name) override;
     };
 
     // Holds a dataset for as long as nobody else has deleted it. A dataset unregisters itself in its
@@ -55,6 +57,50 @@ namespace orvalo
         tesraui::LifeToken::Watch watch;
     };
 
+    // A screen the library shows, held from outside the tree so that code which destroys objects on request
+    // (a script's) leaves it alone, and watched, since the tree it hangs in may still take it with itself (a
+    // scene's end destroys what hangs below its root). One the tree destroyed waits for the frame's free,
+    // which deletes it: the library then only forgets it.
+    template <class T> class HeldScreen
+    {
+    public:
+        HeldScreen() = default;
+        explicit HeldScreen(T* screen) : screen(screen), watch(screen->watchLife())
+        {
+            screen->setOutsideHolder(holderName);
+        }
+        // Null without a screen and once the tree destroyed it.
+        T* get() const { return this->watch.isAlive() ? this->screen : nullptr; }
+        // The identity alone, for the screen's destructor, when the watch already reads it as gone.
+        bool holds(const tesraui::Object* object) const
+        {
+            return object != nullptr && this->screen == object;
+        }
+        // The tree destroyed it: what the library keeps for it is stale.
+        bool isLost() const { return this->screen != nullptr && !this->watch.isAlive(); }
+        // Forgets the screen and gives up the hold; the screen while it still stands.
+        T* release()
+        {
+            T* live = this->get();
+            if (live != nullptr)
+            {
+                live->setOutsideHolder(nullptr);
+            }
+            *this = HeldScreen();
+            return live;
+        }
+
+        static constexpr const char* holderName = "the promotion library";
+
+    private:
+        T* screen = nullptr;
+        tesraui::LifeToken::Watch watch;
+    };
+
+    // Destroys an object of the tree the way scripts' objects go: through its dataset, freed with the frame's
+    // other frees where the program defers them. Nothing happens for null.
+    void letGo(tesraui::Object* object);
+
     struct State
     {
         hstring systemPath;
@@ -66,17 +112,25 @@ namespace orvalo
         // Nothing sets it: the screens play no sound.
         hstring clickSoundName;
 
-        // The screens clear their own entries in their destructors.
-        MoreGamesScreen* moreGamesScreen = nullptr;
+        // The screens clear their own entries in their destructors; one the tree destroyed is forgotten
+        // by the next call that asks for it (heldMoreGamesScreen, heldUpsellScreen).
+        HeldScreen<MoreGamesScreen> moreGamesScreen;
         HeldObject moreGamesContainer;
         HeldDataset moreGamesDataset;
         harray<HeldDataset> gameDatasets;
 
-        UpsellScreen* upsellScreen = nullptr;
+        HeldScreen<UpsellScreen> upsellScreen;
         HeldDataset upsellDataset;
+
+        ImageNameHook imageNameHook = nullptr;
     };
 
     State& state();
+
+    // The screen while it stands; one the tree destroyed is forgotten first, with what the library kept for
+    // it (its datasets, the font, the container), so that nothing of it is deleted twice.
+    MoreGamesScreen* heldMoreGamesScreen();
+    UpsellScreen* heldUpsellScreen();
 
     // Loads a dataset; on failure logs the loader's message, hands it to why when given, deletes what was
     // made and returns null. A loaded dataset is left to the UI framework's registry, for a HeldDataset to

@@ -36,7 +36,7 @@ namespace orvalo
         void releaseOrphanedDataset()
         {
             State& s = state();
-            if (s.upsellScreen == nullptr && s.upsellDataset.get() != nullptr)
+            if (heldUpsellScreen() == nullptr && s.upsellDataset.get() != nullptr)
             {
                 s.upsellDataset.destroy();
             }
@@ -73,12 +73,25 @@ namespace orvalo
 
     UpsellScreen::UpsellScreen(const hstring& name, kavtypes::Rectangle rect) : tesraui::Object(name, rect) {}
 
+    UpsellScreen* heldUpsellScreen()
+    {
+        State& s = state();
+        if (s.upsellScreen.isLost())
+        {
+            // The screen was its dataset's root: the rest of the dataset goes too.
+            s.upsellScreen = HeldScreen<UpsellScreen>();
+            s.upsellDataset.destroy();
+            unloadFonts();
+        }
+        return s.upsellScreen.get();
+    }
+
     UpsellScreen::~UpsellScreen()
     {
         State& s = state();
-        if (s.upsellScreen == this)
+        if (s.upsellScreen.holds(this))
         {
-            s.upsellScreen = nullptr;
+            s.upsellScreen = HeldScreen<UpsellScreen>();
             unloadFonts();
         }
     }
@@ -104,7 +117,7 @@ namespace orvalo
             return;
         }
         if (tesraui::Dataset* dataset = state().upsellDataset.get();
-            dataset != nullptr && state().upsellScreen == this)
+            dataset != nullptr && state().upsellScreen.holds(this))
         {
             this->clearing = true;
             dataset->clearChildUnderCursorCaches();
@@ -116,7 +129,7 @@ namespace orvalo
     {
         tesraui::Object::update(timeDelta);
         if (tesraui::Dataset* dataset = state().upsellDataset.get();
-            dataset != nullptr && state().upsellScreen == this)
+            dataset != nullptr && state().upsellScreen.holds(this))
         {
             dataset->updateTextures(timeDelta);
         }
@@ -141,7 +154,7 @@ namespace orvalo
             return refuse("Can't create Upsell Screen, system path not set!",
                           "The promotion data's system folder is not set.");
         }
-        if (s.upsellScreen != nullptr)
+        if (heldUpsellScreen() != nullptr)
         {
             return refuse("Upsell Screen already exists!", "An Upsell Screen is shown already.");
         }
@@ -204,7 +217,7 @@ namespace orvalo
         }
         screen->setZOrder(100000);
         screen->setAnchors(true, true, true, true);
-        s.upsellScreen = screen;
+        s.upsellScreen = HeldScreen<UpsellScreen>(screen);
         loadFonts();
         warnOfMissingFont(dataset, file);
         return screen;
@@ -213,32 +226,31 @@ namespace orvalo
     void destroyUpsellScreen()
     {
         State& s = state();
-        if (s.upsellScreen == nullptr)
+        UpsellScreen* screen = heldUpsellScreen();
+        if (screen == nullptr)
         {
             releaseOrphanedDataset();
             quortypes::Log::error(logTag, "Upsell Screen does not exist!");
             return;
         }
-        // The screen is the dataset's root and goes with it; should it already be gone with its dataset,
-        // this deletes nothing twice.
-        UpsellScreen* screen = s.upsellScreen;
+        // The screen is the dataset's root: it goes with what hangs below it as the tree's objects go, freed
+        // after the frame, and the dataset then holds nothing of it.
+        s.upsellScreen.release();
+        letGo(screen);
         s.upsellDataset.destroy();
-        if (s.upsellScreen == screen)
-        {
-            // Left over only when its dataset no longer held it, and then nobody else does.
-            delete screen;
-        }
+        unloadFonts();
     }
 
     UpsellScreen* getUpsellScreen()
     {
-        return state().upsellScreen;
+        return heldUpsellScreen();
     }
 
     tesraui::Object* getUpsellButton(const hstring& name, const hstring& label)
     {
+        UpsellScreen* screen = heldUpsellScreen();
         tesraui::Dataset* dataset = state().upsellDataset.get();
-        if (state().upsellScreen == nullptr || dataset == nullptr)
+        if (screen == nullptr || dataset == nullptr)
         {
             quortypes::Log::error(logTag,
                                   "Could not get '" + label + "' button, Upsell screen does not exist!");
@@ -269,8 +281,9 @@ namespace orvalo
 
     bool isUpsellOverlayShown()
     {
+        UpsellScreen* screen = heldUpsellScreen();
         tesraui::Dataset* dataset = state().upsellDataset.get();
-        if (state().upsellScreen == nullptr || dataset == nullptr)
+        if (screen == nullptr || dataset == nullptr)
         {
             return false;
         }
@@ -280,8 +293,9 @@ namespace orvalo
 
     void hideUpsellOverlay()
     {
+        UpsellScreen* screen = heldUpsellScreen();
         tesraui::Dataset* dataset = state().upsellDataset.get();
-        if (state().upsellScreen == nullptr || dataset == nullptr)
+        if (screen == nullptr || dataset == nullptr)
         {
             quortypes::Log::error(logTag, "Upsell Screen does not exist!");
             return;

@@ -31,7 +31,7 @@ namespace orvalo
 
         bool screenExists()
         {
-            return state().moreGamesScreen != nullptr || state().upsellScreen != nullptr;
+            return state().moreGamesScreen.get() != nullptr || state().upsellScreen.get() != nullptr;
         }
 
         // False for a file without a category.
@@ -55,6 +55,37 @@ namespace orvalo
     {
         static State instance;
         return instance;
+    }
+
+    tesraui::Image* WatchedDataset::getImage(const hstring& name)
+    {
+        if (state().imageNameHook != nullptr)
+        {
+            state().imageNameHook(this, name);
+        }
+        return tesraui::Dataset::getImage(name);
+    }
+
+    void setImageNameHook(ImageNameHook hook)
+    {
+        state().imageNameHook = hook;
+    }
+
+    void letGo(tesraui::Object* object)
+    {
+        if (object == nullptr)
+        {
+            return;
+        }
+        object->setOutsideHolder(nullptr);
+        if (tesraui::Dataset* dataset = object->getDataset())
+        {
+            dataset->destroyObject(object);
+        }
+        else
+        {
+            delete object;
+        }
     }
 
     void HeldDataset::destroy()
@@ -365,5 +396,6 @@ namespace orvalo
             }
         }
         s.games.clear();
+        s.imageNameHook = nullptr;
     }
 } // namespace orvalo

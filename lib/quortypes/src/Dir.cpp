@@ -1,5 +1,7 @@
 #include <quortypes/Dir.h>
 
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/FileSystem.h"
@@ -35,24 +37,40 @@ namespace quortypes
             return result;
         }
 
-        bool removeTree(const std::string& path)
+        // A folder with everything below it; a folder goes once it is empty, its folders before it. A loop,
+        // not a recursion: a tree on disk may nest as deep as a path may reach.
+        bool removeTree(const std::string& root)
         {
-            std::vector<std::string> names;
-            platform::listDirectory(path, names);
-            for (const std::string& name : names)
+            // Each folder with whether its entries have been taken out yet.
+            std::vector<std::pair<std::string, bool>> pending = {{root, false}};
+            bool removed = false;
+            while (!pending.empty())
             {
-                std::string child = Dir::joinPath(path, name);
-                // lstat: a link to a directory is removed as a link, its target stays untouched.
-                if (platform::entryKind(child, false) == platform::EntryKind::Directory)
+                if (pending.back().second)
                 {
-                    removeTree(child);
+                    removed = platform::removeEmptyDirectory(pending.back().first);
+                    pending.pop_back();
+                    continue;
                 }
-                else
+                pending.back().second = true;
+                const std::string path = pending.back().first;
+                std::vector<std::string> names;
+                platform::listDirectory(path, names);
+                for (const std::string& name : names)
                 {
-                    platform::removeFile(child);
+                    std::string child = Dir::joinPath(path, name);
+                    // lstat: a link to a directory is removed as a link, its target stays untouched.
+                    if (platform::entryKind(child, false) == platform::EntryKind::Directory)
+                    {
+                        pending.push_back({child, false});
+                    }
+                    else
+                    {
+                        platform::removeFile(child);
+                    }
                 }
             }
-            return platform::removeEmptyDirectory(path);
+            return removed;
         }
     } // namespace
 
@@ -230,31 +248,46 @@ namespace quortypes
         return result;
     }
 
-    // The entries of path for which keep holds.
-    static harray<hstring> entriesWhere(const hstring& path, bool prependDir,
-                                        bool (*keep)(const std::string&))
+    // The regular files and the directories of path, links followed; either may be left out.
+    static void entriesByKind(const hstring& path, bool prependDir, harray<hstring>* files,
+                              harray<hstring>* directories)
     {
         hstring name = Dir::normalize(path);
-        harray<hstring> result;
-        for (const hstring& entry : Dir::entries(name))
+        std::vector<std::string> names;
+        std::vector<platform::EntryKind> kinds;
+        platform::listDirectory(name, names, &kinds);
+        for (size_t i = 0; i < names.size(); ++i)
         {
-            hstring full = Dir::joinPath(name, entry);
-            if (keep(full))
+            harray<hstring>* out = (kinds[i] == platform::EntryKind::File        ? files
+                                    : kinds[i] == platform::EntryKind::Directory ? directories
+                                                                                 : nullptr);
+            if (out != nullptr)
             {
-                result.push_back(prependDir ? full : entry);
+                out->push_back(prependDir ? Dir::joinPath(name, names[i]) : hstring(names[i]));
             }
         }
-        return result;
     }
 
     harray<hstring> Dir::directories(const hstring& path, bool prependDir)
     {
-        return entriesWhere(path, prependDir, platform::isDirectory);
+        harray<hstring> result;
+        entriesByKind(path, prependDir, nullptr, &result);
+        return result;
     }
 
     harray<hstring> Dir::files(const hstring& path, bool prependDir)
     {
-        return entriesWhere(path, prependDir, platform::isRegularFile);
+        harray<hstring> result;
+        entriesByKind(path, prependDir, &result, nullptr);
+        return result;
+    }
+
+    void Dir::filesAndDirectories(const hstring& path, harray<hstring>& files, harray<hstring>& directories,
+                                  bool prependDir)
+    {
+        files.clear();
+        directories.clear();
+        entriesByKind(path, prependDir, &files, &directories);
     }
 
     bool Dir::create(const hstring& path)

@@ -49,11 +49,12 @@ namespace quortypes
         return "rb";
     }
 
-    FILE* FileBase::openWithRetries(const hstring& path, const char* mode, int repeats, float timeout)
+    FILE* FileBase::openWithRetries(const hstring& path, const char* mode, int repeats, float timeout,
+                                    uint64_t* size)
     {
         for (int attempt = 0;; ++attempt)
         {
-            FILE* handle = platform::openFile(path, mode);
+            FILE* handle = platform::openFile(path, mode, size);
             // Waiting does not make a named pipe or a device a file.
             if (handle != nullptr || attempt >= repeats || errno == platform::notRegularFileError)
             {
@@ -77,7 +78,8 @@ namespace quortypes
         this->direction = Direction::None;
         this->knownPosition = -1;
         this->aheadStart = this->aheadEnd = 0;
-        this->file = openWithRetries(this->filename, modeString(mode), repeats, timeout);
+        uint64_t size = 0;
+        this->file = openWithRetries(this->filename, modeString(mode), repeats, timeout, &size);
         if (this->file == nullptr)
         {
             // Something is there, so "not found" would mislead whoever has to mend it.
@@ -87,7 +89,9 @@ namespace quortypes
             }
             throw _file_not_found(this->getFilename(), false, "hfbase", __LINE__);
         }
-        this->refreshSize();
+        // What refreshSize would find, from the look the opening took: its seek to the end and back would
+        // read the file's last block only to drop it.
+        this->dataSize = (size > (uint64_t)INT_MAX ? INT_MAX : (int)size);
     }
 
     void FileBase::close()

@@ -41,10 +41,19 @@ namespace quortypes
         return prepared(Dir::files(Resource::makeFullPath(dir)), dir, prepend);
     }
 
+    void ResourceDir::filesAndDirectories(const hstring& dir, harray<hstring>& files,
+                                          harray<hstring>& directories, bool prepend)
+    {
+        Dir::filesAndDirectories(Resource::makeFullPath(dir), files, directories);
+        files = prepared(files, dir, prepend);
+        directories = prepared(directories, dir, prepend);
+    }
+
     harray<hstring> ResourceDir::contents(const hstring& dir, bool prepend)
     {
-        harray<hstring> names = Dir::directories(Resource::makeFullPath(dir));
-        harray<hstring> files = Dir::files(Resource::makeFullPath(dir));
+        harray<hstring> names;
+        harray<hstring> files;
+        Dir::filesAndDirectories(Resource::makeFullPath(dir), files, names);
         names.insert(names.end(), files.begin(), files.end());
         return prepared(names, dir, prepend);
     }

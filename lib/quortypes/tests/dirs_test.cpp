@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include <sys/stat.h>
+
 #include <quortypes/Dir.h>
 #include <quortypes/File.h>
 #include <quortypes/Resource.h>
@@ -76,6 +78,17 @@ TEST(Directories, RemoveStaysInsideTheTree)
     EXPECT_FALSE(std::filesystem::is_symlink(dir / "link"));
     EXPECT_EQ(outside.read("keep/precious.txt"), "precious");
     EXPECT_FALSE(Dir::remove(outside / "keep/precious.txt"));
+
+    // A deep tree goes whole, its folders in a loop (paths this long already cost the system seconds).
+    std::string deepest = dir / "deep";
+    for (int i = 0; i < 200; ++i)
+    {
+        deepest += "/d";
+    }
+    ASSERT_TRUE(Dir::create(deepest));
+    dir.put(deepest.substr(dir.path.size() + 1) + "/file.txt", "x");
+    EXPECT_TRUE(Dir::remove(dir / "deep"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "deep"));
 }
 
 TEST(Resources, ReadOnlyDataRelativeToTheWorkingDirectory)
@@ -129,5 +142,34 @@ TEST(Resources, NotFoundMessagesHintAtLetterCase)
     EXPECT_TRUE(quortypes::_file_not_found("data/sub/deep.txt", true, "hresource", 7)
                     .getMessage()
                     .endsWith("But there is file with a different case: data/sub/Deep.txt"));
+    Resource::setCwd(".");
+}
+
+// A listing tells files from folders by what the folder says of each entry, looking at an entry itself only
+// for a link, whose target decides, or where the file system does not say: as a look at each entry does.
+TEST(Directories, ListingsTellEachKindOfEntryAsALookAtItDoes)
+{
+    ScratchDir dir;
+    dir.put("data/file.txt", "x");
+    dir.put("data/Mixed.PNG", "x");
+    dir.put("data/folder/inner.txt", "x");
+    std::filesystem::create_symlink(dir / "data/file.txt", dir / "data/link-to-file");
+    std::filesystem::create_directory_symlink(dir / "data/folder", dir / "data/link-to-folder");
+    std::filesystem::create_symlink(dir / "data/gone", dir / "data/dangling");
+    ASSERT_EQ(::mkfifo((dir / "data/pipe").c_str(), 0644), 0);
+
+    harray<hstring> files;
+    harray<hstring> folders;
+    Dir::filesAndDirectories(dir / "data", files, folders);
+    EXPECT_EQ(joined(files), "Mixed.PNG,file.txt,link-to-file");
+    EXPECT_EQ(joined(folders), "folder,link-to-folder");
+    EXPECT_EQ(joined(Dir::files(dir / "data")), joined(files));
+    EXPECT_EQ(joined(Dir::directories(dir / "data")), joined(folders));
+    Dir::filesAndDirectories(dir / "missing", files, folders);
+    EXPECT_TRUE(files.empty() && folders.empty());
+    Resource::setCwd(dir.path);
+    ResourceDir::filesAndDirectories("data", files, folders, true);
+    EXPECT_EQ(joined(files), "data/Mixed.PNG,data/file.txt,data/link-to-file");
+    EXPECT_EQ(joined(folders), "data/folder,data/link-to-folder");
     Resource::setCwd(".");
 }

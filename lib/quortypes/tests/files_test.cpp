@@ -125,6 +125,46 @@ TEST(Files, StringsAndLinesAtTheEndOfAFile)
     EXPECT_EQ(lines.readLine(), "ef");
 }
 
+// An opening takes the file's size from its own look at the file: a truncating mode finds it empty, and
+// whatever is read or written next starts where the mode says, as after a seek to the end and back.
+TEST(Files, TheSizeAnOpeningFindsAndWhereItLeavesTheHandleInEveryMode)
+{
+    const struct
+    {
+        AccessMode mode;
+        int size;
+        const char* firstLine; // read right after the opening, for the modes that read
+        const char* afterWriting;
+    } modes[] = {
+        {AccessMode::Read, 8, "one", nullptr},
+        {AccessMode::Write, 0, nullptr, "!"},
+        {AccessMode::Append, 8, nullptr, "one\ntwo\n!"},
+        {AccessMode::ReadWrite, 8, "one", "one\n!wo\n"},
+        {AccessMode::WriteRead, 0, "", "!"},
+        {AccessMode::AppendRead, 8, "one", "one\ntwo\n!"},
+    };
+    for (const auto& row : modes)
+    {
+        SCOPED_TRACE((int)row.mode);
+        ScratchDir dir;
+        dir.put("size.txt", "one\ntwo\n");
+        {
+            File file(dir / "size.txt", row.mode);
+            EXPECT_EQ(file.getSize(), row.size);
+            if (row.firstLine != nullptr)
+            {
+                EXPECT_EQ(file.readLine(), row.firstLine);
+            }
+            if (row.afterWriting != nullptr)
+            {
+                file.write("!");
+                EXPECT_EQ(file.getSize(), (int)std::string(row.afterWriting).size());
+            }
+        }
+        EXPECT_EQ(dir.read("size.txt"), row.afterWriting != nullptr ? row.afterWriting : "one\ntwo\n");
+    }
+}
+
 // Line reading keeps its own count of the position: every other way of moving the handle must leave
 // the next position and end-of-file answer the same as the handle's own.
 TEST(Files, PositionAfterLinesSeeksShortReadsAndAppends)

@@ -52,6 +52,8 @@ TEST(LogTest, LevelsTagsAndCallback)
                                                   "quortypes|WARNING: 3 files", "|ERROR: oops!"}));
 }
 
+// Output redirected while the program runs, to a terminal and away from it again, gets colour codes exactly
+// while it goes to the terminal, whatever its buffer held, plain lines included.
 TEST(LogTest, ColoursOnlyOnATerminal)
 {
     int master = posix_openpt(O_RDWR | O_NOCTTY);
@@ -61,15 +63,31 @@ TEST(LogTest, ColoursOnlyOnATerminal)
     }
     int slave = open(ptsname(master), O_RDWR | O_NOCTTY);
     ASSERT_GE(slave, 0);
+    // The output was asked about before it turns to the terminal.
+    Log::write("", "before");
+    std::string inFiles;
     {
         StdoutCapture terminal(slave);
         Log::error("tag", "bad");
+        Log::write("", "plain");
         Log::warn("", "careful");
+    }
+    {
+        StdoutCapture file;
+        Log::write("", "plain");
+        Log::error("tag", "bad");
+        inFiles += file.text();
+    }
+    {
+        StdoutCapture terminal(slave);
+        Log::write("", "again");
+        Log::flush();
     }
     close(slave);
 
     // The terminal turns "\n" into "\r\n".
-    std::string expected = "\033[91m[tag] ERROR: bad\033[0m\r\n\033[93mWARNING: careful\033[0m\r\n";
+    std::string expected = "\033[91m[tag] ERROR: bad\033[0m\r\n\033[97mplain\033[0m\r\n"
+                           "\033[93mWARNING: careful\033[0m\r\n\033[97magain\033[0m\r\n";
     std::string seen;
     pollfd wait = {master, POLLIN, 0};
     char buffer[256];
@@ -80,6 +98,7 @@ TEST(LogTest, ColoursOnlyOnATerminal)
     }
     close(master);
     EXPECT_EQ(seen, expected);
+    EXPECT_EQ(inFiles, "plain\n[tag] ERROR: bad\n");
 }
 
 TEST(LogTest, SegmentFilesAndMerging)

@@ -1,7 +1,5 @@
-#include <cstring>
+#include <algorithm>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include <tinyxml.h>
 
@@ -16,186 +14,27 @@
 #include <quorxml/Node.h>
 #include <quorxml/exception.h>
 
+#include "ParseWalk.h"
+
 namespace quorxml
 {
     static const char* const SOURCE = "Document";
-
-    // The byte offset of TinyXML's row and column (both from 1; a tab advances the column to the next
-    // multiple of TinyXML's tab size past it).
-    static size_t offsetOf(const hstring& text, int row, int column, int tabSize)
-    {
-        const size_t length = (size_t)text.size();
-        size_t at = 0;
-        for (int line = 1; line < row && at < length; ++at)
-        {
-            line += (text[at] == '\n' ? 1 : 0);
-        }
-        for (int col = 1; col < column && at < length && text[at] != '\n'; ++at)
-        {
-            col = (text[at] == '\t' && tabSize > 0 ? (col - 1) / tabSize * tabSize + tabSize + 1 : col + 1);
-        }
-        return at;
-    }
-
-    // Walks the tags of the text up to end, counting lines: calls opened(name, line) for each start tag that
-    // is not empty-element (its name and the line it starts on) and closed() for each whole end tag, and
-    // stops once one of them returns false. Comments, declarations and character data are skipped; a quoted
-    // ">" in an attribute does not end its tag.
-    template <typename Opened, typename Closed>
-    static void walkTags(const std::string& text, size_t end, Opened opened, Closed closed)
-    {
-        int line = 1;
-        // Moves past the first closing text at or past at, counting lines; false when the text ends first.
-        auto skipPast = [&](size_t& at, const char* closing)
-        {
-            const size_t found = text.find(closing, at);
-            const bool whole = (found != std::string::npos && found + strlen(closing) <= end);
-            const size_t stop = (whole ? found + strlen(closing) : end);
-            for (; at < stop; ++at)
-            {
-                line += (text[at] == '\n' ? 1 : 0);
-            }
-            return whole;
-        };
-        size_t at = 0;
-        while (at < end)
-        {
-            const size_t next = text.find('<', at);
-            const size_t stop = (next == std::string::npos || next > end ? end : next);
-            for (; at < stop; ++at)
-            {
-                line += (text[at] == '\n' ? 1 : 0);
-            }
-            if (at >= end)
-            {
-                return;
-            }
-            const int startLine = line;
-            if (text.compare(at, 4, "<!--") == 0)
-            {
-                skipPast(at, "-->");
-            }
-            else if (text.compare(at, 9, "<![CDATA[") == 0)
-            {
-                skipPast(at, "]]>");
-            }
-            else if (text.compare(at, 2, "<?") == 0 || text.compare(at, 2, "<!") == 0)
-            {
-                skipPast(at, ">");
-            }
-            else if (text.compare(at, 2, "</") == 0)
-            {
-                if (skipPast(at, ">") && !closed())
-                {
-                    return;
-                }
-            }
-            else
-            {
-                size_t nameEnd = at + 1;
-                while (nameEnd < end && std::memchr(" \t\r\n/>", text[nameEnd], 6) == nullptr)
-                {
-                    ++nameEnd;
-                }
-                const std::string name = text.substr(at + 1, nameEnd - at - 1);
-                char quote = 0;
-                bool ended = false;
-                bool empty = false;
-                for (at = nameEnd; at < end && !ended; ++at)
-                {
-                    const char c = text[at];
-                    line += (c == '\n' ? 1 : 0);
-                    if (quote != 0)
-                    {
-                        quote = (c == quote ? 0 : quote);
-                    }
-                    else if (c == '"' || c == '\'')
-                    {
-                        quote = c;
-                    }
-                    else if (c == '>')
-                    {
-                        ended = true;
-                        empty = (text[at - 1] == '/');
-                    }
-                }
-                if (!empty && name != "" && !opened(name, startLine))
-                {
-                    return;
-                }
-            }
-        }
-    }
-
-    // The innermost element still open where the text is cut at end, with the line of its start tag; an
-    // empty name when none is.
-    static hstring openElementBefore(const std::string& text, size_t end, int& line)
-    {
-        std::vector<std::pair<std::string, int>> open;
-        walkTags(
-            text, end,
-            [&](const std::string& name, int startLine)
-            {
-                open.push_back({name, startLine});
-                return true;
-            },
-            [&]()
-            {
-                if (!open.empty())
-                {
-                    open.pop_back();
-                }
-                return true;
-            });
-        if (open.empty())
-        {
-            return "";
-        }
-        line = open.back().second;
-        return open.back().first.c_str();
-    }
-
-    // The line of the first start tag that opens an element deeper than maxDepth, 0 when none does. The
-    // parser recurses once for each open element, and a file nesting thousands of them would overflow the
-    // stack before it could say anything.
-    static int tooDeepElementLine(const std::string& text, int maxDepth)
-    {
-        int depth = 0;
-        int found = 0;
-        walkTags(
-            text, text.size(),
-            [&](const std::string&, int startLine)
-            {
-                if (++depth > maxDepth)
-                {
-                    found = startLine;
-                    return false;
-                }
-                return true;
-            },
-            [&]()
-            {
-                depth = (depth > 0 ? depth - 1 : 0);
-                return true;
-            });
-        return found;
-    }
+    // The longest character the parser reads: four bytes of UTF-8.
+    static const size_t utf8Padding = 4;
 
     // TinyXML's description, its location (when it has one) and the offending line between rules. An end tag
-    // that could not be read (often the end of the file) names the element left open, where it began.
-    static hstring describeParseError(const TiXmlDocument& document, const hstring& text)
+    // that could not be read (often the end of the file) names the element left open, where it began: the
+    // innermost one open where the parse stopped.
+    static hstring describeParseError(const TiXmlDocument& document, const hstring& text, const char* parsed)
     {
         hstring description = document.ErrorDesc();
         if (document.ErrorId() == TiXmlBase::TIXML_ERROR_READING_END_TAG && document.ErrorRow() > 0)
         {
-            int line = 0;
-            const hstring open = openElementBefore(
-                std::string(text.c_str(), text.size()),
-                offsetOf(text, document.ErrorRow(), document.ErrorCol(), document.TabSize()), line);
-            if (open != "")
+            const ParseWalk walk = walkParse(parsed, Document::maxDepth);
+            if (!walk.open.empty())
             {
-                description +=
-                    formatString(" The element <%s> opened on line %d is not closed.", open.c_str(), line);
+                description += formatString(" The element <%s> opened on line %d is not closed.",
+                                            walk.open.back().name.c_str(), walk.open.back().line);
             }
         }
         // TinyXML counts rows and columns from 1 and reports 0 when the error has no location.
@@ -221,9 +60,19 @@ namespace quorxml
         }
         hstring path = quortypes::Dir::normalize(filename);
         hstring text = quortypes::Resource::readAll(path);
-        const int deepLine = tooDeepElementLine(text, maxDepth);
-        if (deepLine > 0)
+        // The parser reads a character of several bytes whole, past the text's end when its last bytes begin
+        // one: it reads the padding instead.
+        std::string padded(text.c_str(), text.size());
+        padded.append(utf8Padding, '\0');
+        // The parser recurses once for each open element, and a file nesting thousands of them would overflow
+        // the stack before it could say anything. Each element begins at a "<" of its own: a file of fewer
+        // cannot nest too deep.
+        const ParseWalk walk =
+            (std::count(padded.begin(), padded.end(), '<') > maxDepth ? walkParse(padded.c_str(), maxDepth)
+                                                                      : ParseWalk());
+        if (walk.tooDeep)
         {
+            const int deepLine = walk.open.back().line;
             const harray<hstring> lines = text.split("\n", -1, false);
             const hstring shown =
                 (deepLine <= (int)lines.size() ? lines[deepLine - 1].trimmed(' ') : hstring());
@@ -236,12 +85,13 @@ namespace quorxml
                 nullptr, "XMLException", SOURCE, __LINE__);
         }
         this->document = std::make_unique<TiXmlDocument>();
-        this->document->Parse(text.c_str(), nullptr, TIXML_DEFAULT_ENCODING);
+        this->document->Parse(padded.c_str(), nullptr, TIXML_DEFAULT_ENCODING);
         if (this->document->Error())
         {
-            throw _XMLException(formatString("An error occcured parsing XML file '%s': %s", path.c_str(),
-                                             describeParseError(*this->document, text).c_str()),
-                                nullptr, "XMLException", SOURCE, __LINE__);
+            throw _XMLException(
+                formatString("An error occcured parsing XML file '%s': %s", path.c_str(),
+                             describeParseError(*this->document, text, padded.c_str()).c_str()),
+                nullptr, "XMLException", SOURCE, __LINE__);
         }
     }
 

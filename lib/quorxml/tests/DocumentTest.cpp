@@ -113,10 +113,21 @@ TEST(Document, ElementsNestedPastTheBoundAreRefusedBeforeTheParse)
         std::string result; // "parsed", or the error
     };
     const std::string rule(58, '-');
-    const auto refused = [&](int row)
+    const auto refusedShowing = [&](int row, const std::string& line)
     {
         return "An error occcured parsing XML file 'quorxml_files/deep.xml': elements nest deeper than " +
-               std::to_string(bound) + " [row " + std::to_string(row) + "]\n" + rule + "\n<e>\n" + rule;
+               std::to_string(bound) + " [row " + std::to_string(row) + "]\n" + rule + "\n" + line + "\n" +
+               rule;
+    };
+    const auto refused = [&](int row) { return refusedShowing(row, "<e>"); };
+    const auto repeated = [](const std::string& piece, int count)
+    {
+        std::string text;
+        for (int i = 0; i < count; ++i)
+        {
+            text += piece;
+        }
+        return text;
     };
     const Case cases[] = {
         {"at the bound", nested(bound, ""), "parsed"},
@@ -125,6 +136,12 @@ TEST(Document, ElementsNestedPastTheBoundAreRefusedBeforeTheParse)
         {"20,000 deep", nested(20000, ""), refused(bound + 1)},
         {"20,000 deep and never closed", std::string(nested(20000, "")).substr(0, 20000 * 4),
          refused(bound + 1)},
+        // A name ends at any white space of the parser's, and an unknown node at its first ">", quotes or not
+        // (here the first <e>'s).
+        {"100,000 deep, names ended by a vertical tab", repeated("<e\vx='a b'>\n", 100000),
+         refusedShowing(bound + 1, "<e\vx='a b'>")},
+        {"100,000 deep behind an unknown node's quote", "<1 \"\n" + repeated("<e>\n", 100000),
+         refusedShowing(bound + 3, "<e>")},
     };
     for (const Case& c : cases)
     {

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include <quortypes/util.h>
+
 #include "image/ImageDecoders.h"
 #include "ImageSupport.h"
 
@@ -93,6 +97,49 @@ TEST(ImageDecoding, UnreadablePicturesGiveNullWithoutEndingTheProcess)
     ASSERT_NE(nullptr, decode(decodeJpt, makeJpt(jpeg, mask)));
     EXPECT_EQ(nullptr, decode(decodeJpt, makeJpt(jpeg, writePng({8, 7, PNG_COLOR_TYPE_GRAY}))));
     EXPECT_EQ(nullptr, decode(decodeJpt, makeJpt(mask, jpeg)));
+}
+
+namespace
+{
+    // The file with the last byte of its first IDAT chunk's data (the end of the compressed stream's own
+    // checksum) changed, and that chunk's CRC made to fit the change or left as it was.
+    Bytes withStreamChecksumChanged(Bytes file, bool crcFitted)
+    {
+        for (size_t at = 8; at + 12 <= file.size();)
+        {
+            const size_t length = (size_t)file[at] << 24 | (size_t)file[at + 1] << 16 |
+                                  (size_t)file[at + 2] << 8 | (size_t)file[at + 3];
+            if (std::string(file.begin() + at + 4, file.begin() + at + 8) == "IDAT")
+            {
+                file[at + 8 + length - 1] ^= 0x5A;
+                if (crcFitted)
+                {
+                    const unsigned int crc = quortypes::crc32(&file[at + 4], (int)length + 4);
+                    for (int i = 0; i < 4; ++i)
+                    {
+                        file[at + 8 + length + i] = (unsigned char)(crc >> (24 - 8 * i));
+                    }
+                }
+                return file;
+            }
+            at += length + 12;
+        }
+        ADD_FAILURE() << "no IDAT chunk";
+        return file;
+    }
+} // namespace
+
+// Every chunk's CRC decides whether a picture is damaged: a stream whose own checksum disagrees with data
+// its chunk's CRC vouches for gives the picture, and any change the CRC does not vouch for none.
+TEST(CorruptImages, ChunkChecksumsDecideOverTheCompressedStreamsOwn)
+{
+    const Bytes file = writePng({12, 9, PNG_COLOR_TYPE_RGB_ALPHA});
+    const std::unique_ptr<Image> sound = decode(decodePng, file);
+    ASSERT_NE(nullptr, sound);
+    const std::unique_ptr<Image> vouched = decode(decodePng, withStreamChecksumChanged(file, true));
+    ASSERT_NE(nullptr, vouched);
+    EXPECT_EQ(imageBytes(sound.get()), imageBytes(vouched.get()));
+    EXPECT_EQ(nullptr, decode(decodePng, withStreamChecksumChanged(file, false)));
 }
 
 TEST(CorruptImages, TruncatedAndFlippedFilesGiveNullOrAWholePicture)

@@ -1,3 +1,4 @@
+#include <cmath>
 #include <limits>
 #include <vector>
 
@@ -129,11 +130,19 @@ TEST_F(RenderSystemTest, EveryColorModeWithTextureAndVertexColor)
                                        {32, 32, 0, 0x4080C0FF, 1, 1}};
     rs->render(RenderOperation::TRIANGLE_STRIP, tinted, 4);
     EXPECT_EQ(0x4080C0FFu, pixelAt(*context.grab(), 16, 16));
-    // A factor above 1 saturates: the vertex colour alone.
+    // A factor outside 0 to 1, however far, draws as the nearer end (above 1 the vertex colour alone,
+    // below 0 the texture's); NaN as 0.
+    const float inf = std::numeric_limits<float>::infinity();
+    const std::pair<float, Color> outside[] = {{2.0f, vertex},  {1e30f, vertex}, {inf, vertex},
+                                               {-1e30f, texel}, {-inf, texel},   {std::nanf(""), texel}};
     rs->setTexture(texture);
-    rs->setTextureColorMode(ColorMode::LERP, 2.0f);
-    rs->render(RenderOperation::TRIANGLE_STRIP, quad, 4, vertex);
-    EXPECT_TRUE(near(pixelAt(*context.grab(), 16, 16), pack(Color(vertex, 255))));
+    for (const auto& [factor, expected] : outside)
+    {
+        SCOPED_TRACE(factor);
+        rs->setTextureColorMode(ColorMode::LERP, factor);
+        rs->render(RenderOperation::TRIANGLE_STRIP, quad, 4, vertex);
+        EXPECT_TRUE(near(pixelAt(*context.grab(), 16, 16), pack(Color(expected, 255))));
+    }
 }
 
 TEST_F(RenderSystemTest, RectanglesAndStrips)

@@ -115,12 +115,27 @@ namespace tesraparticle
         {
             emitter->setProperty(property->getName(), property->getValue());
         }
+        this->_boundEmitterValues(emitter);
         for (quorxml::Node* child = node->firstChild(); child != nullptr; child = child->nextSibling())
         {
             if (*child == "Texture")
             {
                 this->_readTexture(child, emitter);
             }
+        }
+    }
+
+    void System::_boundEmitterValues(Emitter* emitter)
+    {
+        // The factor weighs the colour from none to all of it; what lies outside draws as the nearer end.
+        const float factor = emitter->getColorModeFactor();
+        if (!(factor >= 0.0f && factor <= 1.0f))
+        {
+            const float held = (std::isnan(factor) ? 0.0f : (factor < 0.0f ? 0.0f : 1.0f));
+            quortypes::Log::warnf(logTag,
+                                  "Emitter '%s' in '%s': color_mode_factor %g is outside 0 to 1, using %g.",
+                                  emitter->getName().c_str(), this->filename.c_str(), factor, held);
+            emitter->setColorModeFactor(held);
         }
     }
 

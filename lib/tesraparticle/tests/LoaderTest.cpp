@@ -179,3 +179,36 @@ TEST_F(LoaderTest, preUpdateAndFixedStepsAreBoundedWithAWarningNamingTheFile)
     EXPECT_NEAR(system->getEmitters()[0]->getTotalTime(), 30.05f, 0.1f);
     EXPECT_GT(system->getEmitters()[0]->getAlive(), 0);
 }
+
+TEST_F(LoaderTest, colorModeFactorsOutsideZeroToOneAreHeldWithAWarningNamingTheFile)
+{
+    struct Case
+    {
+        const char* factor;
+        float held;
+        const char* warning; // null: taken as it is
+    };
+    const Case cases[] = {
+        {"0.5", 0.5f, nullptr},
+        {"1e30", 1.0f, "color_mode_factor 1e+30 is outside 0 to 1, using 1."},
+        {"1e7", 1.0f, "color_mode_factor 1e+07 is outside 0 to 1, using 1."},
+        {"-3", 0.0f, "color_mode_factor -3 is outside 0 to 1, using 0."},
+        {"nan", 0.0f, "color_mode_factor nan is outside 0 to 1, using 0."},
+    };
+    for (const Case& c : cases)
+    {
+        // A file each: a system is read once and handed out as copies.
+        const std::string file = "particles/tint_" + std::string(c.factor) + ".xml";
+        LogCapture log;
+        std::unique_ptr<System> system =
+            this->load(std::string("<S><Space><Emitter name='e' color_mode='lerp' color_mode_factor='") +
+                           c.factor + "'/></Space></S>",
+                       file.c_str());
+        Lines lines = log.take();
+        EXPECT_EQ(Lines(lines.begin() + 1, lines.end()),
+                  c.warning == nullptr ? Lines()
+                                       : Lines{"WARNING: Emitter 'e' in '" + file + "': " + c.warning})
+            << c.factor;
+        EXPECT_EQ(system->getEmitters()[0]->getColorModeFactor(), c.held) << c.factor;
+    }
+}

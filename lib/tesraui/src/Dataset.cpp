@@ -14,6 +14,8 @@
 #include <tesraui/exception.h>
 #include <tesraui/tesraui.h>
 
+#include "NameHop.h"
+
 namespace tesraui
 {
     Dataset::Dataset(const hstring& fileName, const hstring& name, bool useNameBasePath)
@@ -87,6 +89,7 @@ namespace tesraui
         {
             try
             {
+                NameHop hop(name, "Object");
                 return getDatasetByName(datasetName)->getObject(rest);
             }
             catch (_GenericException&)
@@ -108,6 +111,7 @@ namespace tesraui
         hstring rest;
         if (name.split('.', datasetName, rest))
         {
+            NameHop hop(name, "Object");
             return getDatasetByName(datasetName)->tryGetObject(rest);
         }
         return objects.tryGet(name, nullptr);

@@ -303,6 +303,14 @@ namespace tesraui
             }
             else if (*node == "Include")
             {
+                // Each file of a chain of includes is parsed inside the one that includes it.
+                if (parsingFiles.size() >= maxIncludeDepth)
+                {
+                    throw quorxml::_XMLException(
+                        formatString("Include of '%s' would nest dataset files deeper than %d",
+                                     node->getString("path", "").c_str(), maxIncludeDepth),
+                        node, "", "src/Dataset", __LINE__);
+                }
                 parseInclude(includePath(node, folder));
             }
             else if (*node == "TextureGroup")
@@ -447,7 +455,9 @@ namespace tesraui
             if (*child == "ImageRef")
             {
                 Image* referenced = located(child, [&]() { return getImage(child->getString("name")); });
-                image->addImageRef(referenced, readRectNode(child, false));
+                const kavtypes::Rectangle rect = readRectNode(child, false);
+                // Composites drawn one inside the other past the bound are refused at the reference.
+                located(child, [&]() { image->addImageRef(referenced, rect); });
             }
         }
         image->setDataset(this);

@@ -9,6 +9,7 @@
 #include <tesraui/exception.h>
 #include <tesraui/tesraui.h>
 
+#include "NameHop.h"
 #include "libraryState.h"
 
 namespace tesraui
@@ -121,6 +122,7 @@ namespace tesraui
             if (named != nullptr)
             {
                 // A misspelt image of a dataset named is reported in that dataset, where it is to be mended.
+                NameHop hop(name, "Image");
                 return named->getImage(rest);
             }
         }

@@ -4,6 +4,7 @@
 #include <tesraui/Dataset.h>
 #include <tesraui/tesraui.h>
 
+#include "NameHop.h"
 #include "texts/KeyFormatter.h"
 #include "texts/TextsReader.h"
 
@@ -45,6 +46,7 @@ namespace tesraui
         hstring rest;
         if (splitDatasetKey(key, datasetName, rest))
         {
+            NameHop hop(key, "Text");
             return getDatasetByName(datasetName)->getText(rest);
         }
         auto it = texts.find(key);
@@ -61,6 +63,7 @@ namespace tesraui
         hstring rest;
         if (splitDatasetKey(key, datasetName, rest))
         {
+            NameHop hop(key, "Text");
             return getDatasetByName(datasetName)->hasText(rest);
         }
         return texts.hasKey(key);

@@ -46,6 +46,7 @@ namespace tesraui
             viewport.w = (float)tesra::window->getWidth();
             viewport.h = (float)tesra::window->getHeight();
         }
+        _forgetFractionAlphaWarning();
         ButtonBase::setAllowedKeys({1});
         ButtonBase::setAllowedButtons({11});
         _registerFactories();

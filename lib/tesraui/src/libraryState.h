@@ -25,4 +25,6 @@ namespace tesraui
     // An idle texture's pixels go at freeDestroyed too, unless it is used or destroyed before; at once while
     // frees are not deferred.
     void _unloadIdleTexture(Texture* texture);
+    // A start of the library tells of a fractional alpha again.
+    void _forgetFractionAlphaWarning();
 } // namespace tesraui

@@ -1,5 +1,6 @@
 #include <tesraui/Dataset.h>
 #include <tesraui/Object.h>
+#include <tesraui/tesraui.h>
 
 #include "UiTestSupport.h"
 
@@ -96,4 +97,42 @@ TEST_F(DatasetFarNumbers, ANumberThePropertyCannotHoldIsToldWithItsPlace)
             EXPECT_EQ(warnings("ui/" + name, body), expected) << body;
         }
     }
+}
+
+// Opacity runs 0..255: a fraction such as 0.6, as other engines take it, hides the object. The first one a
+// file or a script gives is told, once for each start of the library.
+TEST_F(DatasetFarNumbers, AFractionalAlphaIsToldOnce)
+{
+    const std::string told =
+        "WARNING: Property 'alpha' of object 'o' is 0.6, which is 0: alpha runs from 0 "
+        "(invisible) to 255 (opaque), so 153 would be that opacity. This is said once.\n";
+    EXPECT_EQ(this->warnings("ui/a.xml", "<Object type='Container' name='o' x='0' y='0' alpha='0.6'/>\n"
+                                         "<Object type='Container' name='p' x='0' y='0' alpha='0.5'/>"),
+              told + "zorder=0");
+    LogCapture log;
+    auto toldSince = [&log]
+    {
+        std::string journal;
+        for (const std::string& line : log.take())
+            if (line.rfind("WARNING:", 0) == 0)
+                journal += line + "\n";
+        return journal;
+    };
+    {
+        Dataset dataset("ui/a.xml", "again");
+        dataset.load();
+        for (const char* value : {"0.25", "0", "1", "128", "255"})
+        {
+            dataset.getObject("o")->setProperty("alpha", value);
+        }
+    }
+    EXPECT_EQ(toldSince(), "");
+    tesraui::destroy();
+    tesraui::init();
+    {
+        Dataset later("ui/a.xml", "later");
+        later.load();
+        later.getObject("o")->setProperty("alpha", "0.5");
+    }
+    EXPECT_EQ(toldSince(), told);
 }

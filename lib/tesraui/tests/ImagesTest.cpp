@@ -258,6 +258,98 @@ TEST_F(Images, ACompositeRefusesAReferenceThatDrawsItInsideItself)
     EXPECT_EQ(pixel(*grab(), 4, 4), RED);
 }
 
+// Drawing goes down composites that draw each other by recursion: a chain of 200,000 overflowed the stack at
+// its first draw. However a chain is put together (each new composite drawing the last one, each composite
+// given one more below it, two chains joined), it nests no deeper than the bound, and a refused reference
+// changes nothing; a chain at the bound draws.
+TEST_F(Images, CompositesNestNoDeeperThanTheBound)
+{
+    const int bound = tesraui::CompositeImage::maxNesting;
+    tesraui::Image* red = this->dataset->registerImage(
+        std::make_unique<tesraui::Image>(this->texture, "red", Rectangle(0, 0, 8, 8)));
+    // Composites named prefix1, prefix2..., drawing nothing yet.
+    const auto make = [&](const std::string& prefix, int count)
+    {
+        std::vector<tesraui::CompositeImage*> made;
+        for (int i = 1; i <= count; ++i)
+        {
+            made.push_back(static_cast<tesraui::CompositeImage*>(
+                this->dataset->registerImage(std::make_unique<tesraui::CompositeImage>(
+                    prefix + std::to_string(i), kavtypes::Vector2(8, 8)))));
+        }
+        return made;
+    };
+    // Each draws the next, given from the first down.
+    const auto link = [](const std::vector<tesraui::CompositeImage*>& chain)
+    {
+        for (size_t i = 0; i + 1 < chain.size(); ++i)
+        {
+            chain[i]->addImageRef(chain[i + 1], Rectangle(0, 0, 8, 8));
+        }
+    };
+    std::vector<tesraui::CompositeImage*> up = make("up", bound + 1);
+    up[0]->addImageRef(red, Rectangle(0, 0, 8, 8));
+    const std::vector<tesraui::CompositeImage*> down = make("down", bound + 1);
+    const std::vector<tesraui::CompositeImage*> upper = make("upper", 40), lower = make("lower", bound - 40),
+                                                longer = make("longer", bound - 39);
+    link(upper);
+    link(lower);
+    link(longer);
+    struct Case
+    {
+        const char* name;
+        std::function<void()> build;
+        tesraui::CompositeImage* last; // what the refused reference was given to, unchanged
+    };
+    const Case cases[] = {
+        {"each new one drawing the last",
+         [&]
+         {
+             for (int i = 1; i <= bound; ++i)
+             {
+                 up[i]->addImageRef(up[i - 1], Rectangle(0, 0, 8, 8));
+             }
+         },
+         up[bound]},
+        {"each given one below", [&] { link(down); }, down[bound - 1]},
+        {"two chains joined", [&] { upper.back()->addImageRef(longer.front(), Rectangle(0, 0, 8, 8)); },
+         upper.back()},
+        {"two chains joined in place of a reference",
+         [&]
+         {
+             upper.back()->setImageRefs(
+                 {tesraui::CompositeImage::ImageRef(red, Rectangle(0, 0, 8, 8)),
+                  tesraui::CompositeImage::ImageRef(longer.front(), Rectangle(0, 0, 8, 8))});
+         },
+         upper.back()},
+        {"two chains joined at the bound",
+         [&] { upper.back()->addImageRef(lower.front(), Rectangle(0, 0, 8, 8)); }, nullptr},
+    };
+    std::vector<std::string> journal;
+    for (const Case& c : cases)
+    {
+        const int before = (c.last != nullptr ? c.last->getImageRefs().size() : 0);
+        journal.push_back(std::string(c.name) + ": " + uitest::thrownText(c.build));
+        EXPECT_TRUE(c.last == nullptr || c.last->getImageRefs().size() == before) << c.name;
+    }
+    const std::string tooDeep = "' would nest composite images deeper than " + std::to_string(bound);
+    EXPECT_EQ(
+        journal,
+        (std::vector<std::string>{
+            "each new one drawing the last: CompositeImage 'images.up65': a reference to 'images.up64" +
+                tooDeep,
+            "each given one below: CompositeImage 'images.down64': a reference to 'images.down65" + tooDeep,
+            "two chains joined: CompositeImage 'images.upper40': a reference to 'images.longer1" + tooDeep,
+            "two chains joined in place of a reference: CompositeImage 'images.upper40': a reference to "
+            "'images.longer1" +
+                tooDeep,
+            "two chains joined at the bound: nothing thrown",
+        }));
+    EXPECT_EQ(tesraui::CompositeImage::nestingOf(up[bound - 1]), bound);
+    EXPECT_EQ(tesraui::CompositeImage::nestingOf(upper.front()), bound);
+    EXPECT_EQ(drawn(*up[bound - 1]), RED);
+}
+
 TEST_F(Images, DynamicTexturesUnloadAfterTheirIdleTimeCountedOnce)
 {
     tesraui::setTextureIdleUnloadTime(2.0f);

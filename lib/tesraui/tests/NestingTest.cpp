@@ -1,11 +1,15 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <quorxml/Document.h>
 #include <tesraui/ColoredQuad.h>
+#include <tesraui/CompositeImage.h>
 #include <tesraui/Dataset.h>
 #include <tesraui/Event.h>
+#include <tesraui/Image.h>
 #include <tesraui/Object.h>
 
 #include "UiTestSupport.h"
@@ -190,4 +194,164 @@ TEST_F(Nesting, ADataFileNestingPastTheBoundIsRefusedAtItsLine)
     {
         EXPECT_EQ(this->load(text), expected) << text.size() << " bytes";
     }
+}
+
+// Each file of a chain of includes is parsed inside the one that includes it, each object an object include
+// file holds inside the object that includes it, and each composite image a file gives drawn inside the one
+// that references it: a chain of 20,000 include files overflowed the stack while it loaded (the sanitizer
+// build's at 4,500 already). A chain at its bound loads and draws; one link more is refused at its line.
+TEST_F(Nesting, ChainsOfFilesAndImagesStopAtTheirBounds)
+{
+    this->folder.write("ui/red.png", uitest::solidPng(8, 8, tesra::Color(255, 0, 0)));
+    const std::string box = "<Object type='ImageBox' name='box' x='0' y='0' w='8' h='8' image='";
+    // Files ui/<prefix>1.xml... up to count, each including the next; the main file includes the first.
+    const auto includes = [&](const std::string& prefix, int count)
+    {
+        for (int i = 1; i <= count; ++i)
+        {
+            const std::string next = prefix + std::to_string(i + 1) + ".xml";
+            this->folder.write("ui/" + prefix + std::to_string(i) + ".xml",
+                               "<Dataset><Include path='" + next + "'/></Dataset>\n");
+        }
+        this->folder.write("ui/" + prefix + std::to_string(count + 1) + ".xml",
+                           "<Dataset>" + box + "null'/></Dataset>\n");
+        return "<Dataset><Include path='" + prefix + "1.xml'/></Dataset>\n";
+    };
+    // Containers o0... up to count, o0 in the main file and each other one in an object include file
+    // ui/<prefix>1.xml..., each including the file of the next.
+    const auto objectIncludes = [&](const std::string& prefix, int count)
+    {
+        const auto holding = [&](int i)
+        {
+            const std::string next = prefix + std::to_string(i + 1) + ".xml";
+            return "<Object type='Container' name='o" + std::to_string(i) + "' x='0' y='0'>" +
+                   (i + 1 < count ? "<Include path='" + next + "'/>" : std::string()) + "</Object>";
+        };
+        for (int i = 1; i < count; ++i)
+        {
+            this->folder.write("ui/" + prefix + std::to_string(i) + ".xml",
+                               "<Objects>" + holding(i) + "</Objects>\n");
+        }
+        return "<Dataset>\n" + holding(0) + "\n</Dataset>\n";
+    };
+    // Composites c1... on lines 3..., each drawing the one before, the first the picture; a box shows the
+    // last.
+    const auto composites = [&](int count)
+    {
+        std::string text = "<Dataset>\n<Texture filename='red'/>\n";
+        for (int i = 1; i <= count; ++i)
+        {
+            text += "<CompositeImage name='c" + std::to_string(i) + "' w='8' h='8'><ImageRef name='" +
+                    (i == 1 ? std::string("red") : "c" + std::to_string(i - 1)) +
+                    "' x='0' y='0' w='8' h='8'/></CompositeImage>\n";
+        }
+        return text + box + "c" + std::to_string(count) + "'/>\n</Dataset>\n";
+    };
+    const int files = Dataset::maxIncludeDepth;
+    const int objects = Object::maxNesting;
+    const int images = tesraui::CompositeImage::maxNesting;
+    struct Case
+    {
+        const char* name;
+        std::string text;
+    };
+    // The main file is the first of the chain.
+    const Case cases[] = {
+        {"includes at the bound", includes("at", files - 2)},
+        {"includes past the bound", includes("past", files - 1)},
+        {"object includes at the bound", objectIncludes("oat", objects)},
+        {"object includes past the bound", objectIncludes("opast", objects + 1)},
+        {"composites at the bound", composites(images)},
+        {"composites past the bound", composites(images + 1)},
+    };
+    std::vector<std::string> journal;
+    for (const Case& c : cases)
+    {
+        journal.push_back(std::string(c.name) + ": " + this->load(c.text));
+    }
+    EXPECT_EQ(
+        journal,
+        (std::vector<std::string>{
+            "includes at the bound: loaded",
+            "includes past the bound: Include of 'past64.xml' would nest dataset files deeper than 64, in "
+            "file ui/past63.xml, line 1",
+            "object includes at the bound: loaded",
+            "object includes past the bound: Cannot attach object 'o256' to object 'o255', the tree would "
+            "nest deeper than 256 objects, in file ui/opast256.xml, line 1",
+            "composites at the bound: loaded",
+            "composites past the bound: CompositeImage 'c65': a reference to 'deep.c64' would nest "
+            "composite images deeper than 64, in file ui/deep.xml, line 67",
+        }));
+}
+
+// "a.b" asks the dataset named a for b, which may be dotted again, each lookup inside the one before: a name
+// of 100,000 parts overflowed the stack. A name going through the bound of datasets is found; a longer one is
+// refused, naming it, whatever is looked up.
+TEST_F(Nesting, ADottedNameGoesThroughNoMoreDatasetsThanTheBound)
+{
+    struct Texts : public Dataset
+    {
+        using Dataset::Dataset;
+        void setText(const hstring& key, const hstring& text) { this->texts[key] = text; }
+    };
+    Texts dataset("", "d");
+    dataset.registerImage(std::make_unique<tesraui::Image>(nullptr, "pic", kavtypes::Rectangle()));
+    dataset.registerObjects(new tesraui::ColoredQuad("quad", kavtypes::Rectangle()));
+    dataset.setText("key", "text");
+    const int bound = Dataset::maxNameHops;
+    const std::string past = "' goes on through more than " + std::to_string(bound) + " datasets";
+    // "d." count times, then the last part.
+    const auto hops = [](int count, const std::string& last)
+    {
+        std::string name;
+        for (int i = 0; i < count; ++i)
+        {
+            name += "d.";
+        }
+        return hstring(name + last);
+    };
+    // What the lookup found, or whether it was refused or found nothing.
+    const auto outcome = [&](const std::function<std::string()>& lookUp)
+    {
+        try
+        {
+            return lookUp();
+        }
+        catch (const quortypes::exception& e)
+        {
+            const std::string message = uitest::messageText(e);
+            return std::string(message.find(past) != std::string::npos              ? "refused"
+                               : message.find("doesn't exist") != std::string::npos ? "not found"
+                                                                                    : message);
+        }
+    };
+    const std::pair<const char*, std::function<std::string(int)>> lookUps[] = {
+        {"image", [&](int count) { return std::string(dataset.getImage(hops(count, "pic"))->getName()); }},
+        {"object", [&](int count) { return std::string(dataset.getObject(hops(count, "quad"))->getName()); }},
+        {"object or none",
+         [&](int count) { return std::string(dataset.tryGetObject(hops(count, "quad"))->getName()); }},
+        {"text", [&](int count) { return std::string(dataset.getText(hops(count, "key"))); }},
+        {"whether a text",
+         [&](int count) { return std::string(dataset.hasText(hops(count, "key")) ? "yes" : "no"); }},
+    };
+    std::vector<std::string> journal;
+    for (const auto& lookUp : lookUps)
+    {
+        std::string line = lookUp.first;
+        for (const int count : {bound, bound + 1, 100000})
+        {
+            line += ", " + std::to_string(count) + ": " + outcome([&] { return lookUp.second(count); });
+        }
+        journal.push_back(line);
+    }
+    // Past the bound a name names nothing; the object's lookup says so in its own words.
+    EXPECT_EQ(journal, (std::vector<std::string>{
+                           "image, 64: pic, 65: refused, 100000: refused",
+                           "object, 64: quad, 65: not found, 100000: not found",
+                           "object or none, 64: quad, 65: refused, 100000: refused",
+                           "text, 64: text, 65: refused, 100000: refused",
+                           "whether a text, 64: yes, 65: refused, 100000: refused",
+                       }));
+    EXPECT_EQ(uitest::thrownText([&] { dataset.getImage(hops(bound + 1, "pic")); }),
+              "Image name '" + std::string(hops(bound + 1, "pic")) + past);
 }

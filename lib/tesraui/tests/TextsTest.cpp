@@ -122,4 +122,25 @@ TEST(Texts, FormattedKeys)
         EXPECT_EQ(dataset.getTextFormatted(row.key), row.result != nullptr ? row.result : row.key) << row.key;
         EXPECT_EQ(log.take(), expected) << row.key;
     }
+    // A long key composes the same: every argument in its turn, nested formats taking theirs.
+    std::string format, args, composed;
+    for (int i = 0; i < 3000; ++i)
+    {
+        const std::string number = std::to_string(i);
+        if (i % 3 == 2)
+        {
+            format += "<%f>%%";
+            args += " fmt_two {" + number + "} menu_start";
+            composed += "<" + number + " and Start game>%";
+        }
+        else
+        {
+            format += "%s,";
+            args += (i % 2 == 0 ? " {" + number + "}" : " word");
+            composed += (i % 2 == 0 ? number : std::string("W\xC3\xB6rd")) + ",";
+        }
+    }
+    LogCapture log;
+    EXPECT_EQ(std::string(dataset.getTextFormatted(("{" + format + "}" + args).c_str()).c_str()), composed);
+    EXPECT_EQ(log.take(), Lines());
 }

@@ -46,8 +46,9 @@ namespace tesravideo
         if (this->disabled)
         {
             // The speed counts here too, as it does through the player's pitch when there is sound.
-            this->fallbackClock += this->speed.load() * timeDelta;
-            this->time = this->fallbackClock - this->syncOffset;
+            const float clock = this->fallbackClock.load() + this->speed.load() * timeDelta;
+            this->fallbackClock = clock;
+            this->time = clock - this->syncOffset;
             return;
         }
         bool paused = this->isPaused();
@@ -144,6 +145,12 @@ namespace tesravideo
             }
         }
         this->time = this->audioPosition - this->syncOffset;
+    }
+
+    void AudioVideoTimer::seek(float value)
+    {
+        TheoraTimer::seek(value);
+        this->fallbackClock = value + this->syncOffset;
     }
 
     bool AudioVideoTimer::_isPlayerPaused()

@@ -11,7 +11,7 @@ TheoraVideoFrame::TheoraVideoFrame(TheoraVideoClip* parent) : parent(parent)
     long long stride = parent->getStride();
     long long height = parent->getHeight();
     // Loading bounds the frame; anything larger is a fault and is not worth the attempt.
-    if (stride <= 0 || height <= 0 || stride * height > theoraMaxFramePixels)
+    if (stride <= 0 || height <= 0 || stride * height > (long long)theoraMaxFrameSide * theoraMaxFrameSide)
     {
         throw std::bad_alloc();
     }

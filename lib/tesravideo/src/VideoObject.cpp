@@ -477,7 +477,7 @@ namespace tesravideo
                 int height = this->clip->getHeight();
                 renderTexture->write(0, 0, width, height, 0, 0, frame->getBuffer(), width, height,
                                      renderTexture->getFormat());
-                int number = (int)frame->frameNumber;
+                unsigned long number = frame->frameNumber;
                 if (pop)
                 {
                     this->clip->popFrame();
@@ -491,7 +491,7 @@ namespace tesravideo
         ImageBox::_draw();
     }
 
-    void VideoObject::_notePlaybackDone(int frameNumber)
+    void VideoObject::_notePlaybackDone(unsigned long frameNumber)
     {
         // The first frame after a "time" assignment only sets the mark: a jump back is no wrap, and a
         // jump forward must not leave the flag to swallow the next real wrap.

@@ -479,6 +479,11 @@ TEST_F(ClipTest, MalformedHeadersAreRefusedBeforeAnythingIsDecodedOrAllocated)
          "Video frame size 8208x64 is too large, at most 8192x8192 is supported"},
         {withFrameBlocks(video, 512, 512 + 1),
          "Video frame size 8192x8208 is too large, at most 8192x8192 is supported"},
+        // Sides that fit, but a first frame of them would take seconds to decode, convert and upload.
+        {withFrameBlocks(video, 512, 512),
+         "Video frame size 8192x8192 is too large, at most 16777216 pixels (4096x4096) are supported"},
+        {withFrameBlocks(video, 257, 256),
+         "Video frame size 4112x4096 is too large, at most 16777216 pixels (4096x4096) are supported"},
         // Chroma for every pixel, or for every two of a row, which the converters would read as 4:2:0.
         {withPixelFormat(video, TH_PF_422), "Theora pixel format 4:2:2 is not supported, only 4:2:0"},
         {withPixelFormat(video, TH_PF_444), "Theora pixel format 4:4:4 is not supported, only 4:2:0"},
@@ -525,4 +530,103 @@ TEST_F(ClipTest, FramesWhoseBufferCannotBeHadAreNotMade)
     EXPECT_EQ(1, LogJournal::count(
                      "TheoraFrameQueue: unable to create 3 frames, out of memory. Created 0 frames."));
     EXPECT_EQ(clip->getFrameQueue()->requestEmptyFrame(), nullptr);
+}
+
+namespace
+{
+    // The granule position of the clip's last page, rewritten to name the frame given (frames are counted
+    // from the keyframe part of the granule, less one since the stream's version 3.2.1).
+    std::string withLastFrame(std::string video, int shift, long long frame)
+    {
+        size_t last = video.rfind("OggS");
+        ogg_int64_t granule = (ogg_int64_t)(frame + 1) << shift;
+        for (int i = 0; i < 8; ++i)
+        {
+            video[last + 6 + i] = (char)((granule >> (8 * i)) & 0xFF);
+        }
+        resealPage(video, last);
+        return video;
+    }
+
+    struct GranuleShift : TheoraVideoClip_Theora
+    {
+        using TheoraVideoClip_Theora::TheoraVideoClip_Theora;
+        int shift() const { return this->info.keyframe_granule_shift; }
+    };
+} // namespace
+
+TEST_F(ClipTest, ALastPageNamingAFrameNoIntCountsIsADamagedFile)
+{
+    const std::string video = videotest::video(VideoPlan());
+    GranuleShift plain(memorySource(video), TH_GREY, 1, false);
+    plain.load();
+    ASSERT_EQ(plain.getNumFrames(), 40);
+    struct Case
+    {
+        long long lastFrame;
+        const char* message; // null: loads with lastFrame + 1 frames
+    };
+    const Case cases[] = {
+        {2147483646LL, nullptr},
+        {2147483647LL,
+         "Video file is damaged: its last page names frame 2147483647, more than a clip can count"},
+        {1LL << 40,
+         "Video file is damaged: its last page names frame 1099511627776, more than a clip can count"},
+    };
+    for (const Case& c : cases)
+    {
+        TheoraVideoClip_Theora clip(memorySource(withLastFrame(video, plain.shift(), c.lastFrame)), TH_GREY,
+                                    1, false);
+        try
+        {
+            clip.load();
+            EXPECT_EQ(c.message, nullptr) << c.lastFrame;
+            EXPECT_EQ(clip.getNumFrames(), c.lastFrame + 1);
+            EXPECT_GT(clip.getDuration(), 0.0f);
+        }
+        catch (const _TheoraGenericException& e)
+        {
+            EXPECT_EQ(c.message == nullptr ? "" : c.message, e.getMessage()) << c.lastFrame;
+        }
+    }
+}
+
+TEST_F(ClipTest, BigFramesArePrecachedFewerWithinTheClipsFrameMemory)
+{
+    const std::string video = videotest::video(VideoPlan());
+    struct Case
+    {
+        int columns, rows; // in 16-pixel blocks
+        int mode;
+        int precached;
+        const char* message; // logged when fewer frames than asked are precached
+    };
+    const Case cases[] = {
+        // The largest frame takes 64 MB in four bytes a pixel: four fill the budget.
+        {256, 256, TH_RGBX, 4, "MEM:test: frames of 4096x4096 take 64 MB each, precaching 4 instead of 16"},
+        // An alpha video shows its left half.
+        {256, 256, TH_RGBA, 8, "MEM:test: frames of 2048x4096 take 32 MB each, precaching 8 instead of 16"},
+        {256, 256, TH_GREY, 16, nullptr},
+        {128, 128, TH_RGBA, 16, nullptr},
+        {4, 3, TH_RGBA, 16, nullptr},
+    };
+    for (const Case& c : cases)
+    {
+        LogJournal::clear();
+        TheoraVideoClip_Theora clip(memorySource(withFrameBlocks(video, c.columns, c.rows)), c.mode, 16,
+                                    false);
+        clip.load();
+        EXPECT_EQ(clip.getNumPrecachedFrames(), c.precached) << c.columns << "x" << c.rows;
+        long long bytes = (long long)clip.getStride() * clip.getHeight() * theoraBytesPerPixel(c.mode) *
+                          clip.getNumPrecachedFrames();
+        EXPECT_LE(bytes, theoraMaxPrecachedBytes);
+        if (c.message != nullptr)
+        {
+            EXPECT_EQ(1, LogJournal::count(c.message));
+        }
+        else
+        {
+            EXPECT_TRUE(LogJournal::lines().empty()) << LogJournal::lines().front();
+        }
+    }
 }

@@ -580,3 +580,42 @@ TEST_F(VideoObjectTest, FarNumbersAreHeldWhereTheClockHoldsThem)
     EXPECT_TRUE(clip->isDone());
     EXPECT_FLOAT_EQ(clip->getTimePosition(), clip->getDuration());
 }
+
+TEST_F(VideoObjectTest, ALoopingVideoWithSoundButNoAudioOutputWrapsOncePerPass)
+{
+    // A muted game: the sound's clock is the frame steps alone, and the loop's wrap must move it too.
+    yim::init(yim::SystemType::AS_DISABLED, 0);
+    this->write("data/video/count.ogg", encodeOgg(1, 22050, 44100, [](int, int) { return 0.0f; }));
+    VideoObject* video = this->add({{"video", "count"}, {"audio", "count.ogg"}});
+    this->countPlaybackDone(video);
+    this->step(0.0f);
+    auto* timer = dynamic_cast<tesravideo::AudioVideoTimer*>(video->getClip()->getTimer());
+    ASSERT_NE(timer, nullptr);
+    ASSERT_TRUE(timer->isDisabled());
+    TheoraVideoClip* clip = video->getClip();
+    const float duration = clip->getDuration();
+    Lines outside;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (this->playbackDone < 2 && std::chrono::steady_clock::now() < deadline)
+    {
+        waitForReady(clip, 3);
+        this->step(0.04f);
+        const float time = clip->getTimePosition();
+        if (!(time >= 0.0f && time <= duration))
+            outside.push_back(std::to_string(time));
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ASSERT_EQ(this->playbackDone, 2);
+    // Another half pass: no wrap is due in it.
+    for (int i = 0; i < 20; ++i)
+    {
+        waitForReady(clip, 3);
+        this->step(0.04f);
+        const float time = clip->getTimePosition();
+        if (!(time >= 0.0f && time <= duration))
+            outside.push_back(std::to_string(time));
+    }
+    EXPECT_EQ(outside, Lines());
+    EXPECT_EQ(this->playbackDone, 2);
+    EXPECT_EQ(clip->getPlaybackIteration(), 2);
+}

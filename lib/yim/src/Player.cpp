@@ -78,7 +78,8 @@ namespace yim
     void Player::setPitch(float value)
     {
         manager->_lock();
-        this->pitch.store(std::clamp(value, 0.01f, 100.0f));
+        // NaN would pass the clamp and reach the sample rate's conversion to an integer: it counts as 0.
+        this->pitch.store(std::clamp(std::isnan(value) ? 0.0f : value, 0.01f, 100.0f));
         this->_systemUpdatePitch();
         manager->_unlock();
     }

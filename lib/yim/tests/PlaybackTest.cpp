@@ -1,4 +1,5 @@
 #include <cmath>
+#include <limits>
 
 #include <yim/Buffer.h>
 #include <yim/Category.h>
@@ -107,8 +108,16 @@ TEST_F(Playback, PitchTwoHalvesTheLengthAlsoWhenSetBeforeTheFirstPlay)
     this->tone->play();
     EXPECT_NEAR(audibleFrames(this->render(120)), 22050, 441);
     yim::Player* fresh = this->audio->createPlayer("tone");
-    fresh->setPitch(1000.0f);
-    EXPECT_EQ(fresh->getPitch(), 100.0f);
+    // Past its ends, infinities and NaN (as 0) included, the pitch is held at the nearer one.
+    const std::pair<float, float> held[] = {{1000.0f, 100.0f},
+                                            {std::numeric_limits<float>::infinity(), 100.0f},
+                                            {-1e30f, 0.01f},
+                                            {std::nanf(""), 0.01f}};
+    for (const auto& [given, kept] : held)
+    {
+        fresh->setPitch(given);
+        EXPECT_EQ(fresh->getPitch(), kept) << given;
+    }
     fresh->setPitch(2.0f);
     fresh->play();
     EXPECT_NEAR(audibleFrames(this->render(120)), 22050, 441);

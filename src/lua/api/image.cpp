@@ -128,23 +128,20 @@ namespace vumo
                                              composite->getFullName() + "', every reference must be a table");
                     }
                     tesraui::Image* image = findImage(L, getTableValueString(L, entry, "image"));
-                    if (composite->isDrawnBy(image))
-                    {
-                        raiseLuaError(L, "Unable to set 'references' property on image '" +
-                                             composite->getFullName() + "', a reference to '" +
-                                             image->getFullName() + "' would draw the image inside itself");
-                    }
                     kavtypes::Rectangle rect(
                         getTableNumber(L, entry, "x", 0.0f), getTableNumber(L, entry, "y", 0.0f),
                         getTableNumber(L, entry, "w", 0.0f), getTableNumber(L, entry, "h", 0.0f));
                     references.push_back(std::make_pair(image, rect));
                     lua_pop(L, 1);
                 }
-                composite->clearImageRefs();
-                for (const auto& reference : references)
+                // A composite drawn inside itself, or inside too many others, would recurse past the stack.
+                const hstring refusal = composite->refusal(references);
+                if (refusal != "")
                 {
-                    composite->addImageRef(reference.first, reference.second);
+                    raiseLuaError(L, "Unable to set 'references' property on image '" +
+                                         composite->getFullName() + "', " + refusal);
                 }
+                composite->setImageRefs(references);
             }
 
             void setImageProperty(lua_State* L, tesraui::Image* image, const hstring& name,

@@ -1,6 +1,7 @@
 #include <lua.hpp>
 
 #include "lua/Calls.h"
+#include "lua/LuaInterface.h"
 #include "lua/api/registrars.h"
 
 namespace vumo
@@ -94,10 +95,112 @@ namespace vumo
                 const int count = (lua_gettop(L) > 2 && !lua_isnil(L, 3) ? toInt(L, 3) : text.size());
                 return push(L, text.utf8SubString(toInt(L, 2), count));
             }
+
+            // Lua's pattern matcher goes one call deeper for each capture and each repeated item of a
+            // pattern, without bound: a pattern of a hundred thousand of them overflowed the stack.
+            const int maxPatternDepth = 200;
+
+            // How deep the matcher may go for a pattern: its captures, their ends and its items followed by
+            // "?", "*", "+" or "-", read as the matcher reads them (up to a NUL, escapes and sets whole).
+            int patternDepth(const char* p)
+            {
+                int depth = 0;
+                while (*p != '\0')
+                {
+                    if (*p == '(' || *p == ')')
+                    {
+                        ++depth;
+                        ++p;
+                        continue;
+                    }
+                    // A balance takes its two characters and no repetition; a frontier, the set after it.
+                    if (*p == '%' && p[1] == 'b')
+                    {
+                        p += 2;
+                        for (int taken = 0; taken < 2 && *p != '\0'; ++taken)
+                        {
+                            ++p;
+                        }
+                        continue;
+                    }
+                    p += (*p == '%' && p[1] == 'f' ? 2 : 0);
+                    if (*p == '%')
+                    {
+                        p += (p[1] == '\0' ? 1 : 2);
+                    }
+                    else if (*p == '[')
+                    {
+                        p += (p[1] == '^' ? 2 : 1);
+                        // The first character is in the set even when it is "]".
+                        do
+                        {
+                            if (*p == '\0')
+                            {
+                                return depth;
+                            }
+                            p += (*p == '%' && p[1] != '\0' ? 2 : 1);
+                        } while (*p != ']');
+                        ++p;
+                    }
+                    else
+                    {
+                        ++p;
+                    }
+                    if (*p == '?' || *p == '*' || *p == '+' || *p == '-')
+                    {
+                        ++depth;
+                        ++p;
+                    }
+                }
+                return depth;
+            }
+
+            // Lua's own find, match, gmatch and gsub, in the order registered below.
+            lua_CFunction patternFunctions[4] = {};
+
+            template <int index> int patternCall(lua_State* L)
+            {
+                static const char* const names[] = {"string.find", "string.match", "string.gmatch",
+                                                    "string.gsub"};
+                const bool plain = (index == 0 && lua_toboolean(L, 4));
+                // A number given as a pattern is digits, which go no deeper.
+                if (!plain && lua_type(L, 2) == LUA_TSTRING &&
+                    patternDepth(lua_tostring(L, 2)) > maxPatternDepth)
+                {
+                    raiseLuaError(L,
+                                  formatString("%s: pattern too complex, more than %d captures and repeated "
+                                               "items",
+                                               names[index], maxPatternDepth));
+                }
+                return patternFunctions[index](L);
+            }
         } // namespace
 
         void registerStringExtensions()
         {
+            // Lua's own pattern functions, the pattern's depth checked first.
+            const char* const patterns[] = {"find", "match", "gmatch", "gsub"};
+            const lua_CFunction bounded[] = {patternCall<0>, patternCall<1>, patternCall<2>, patternCall<3>};
+            lua_getglobal(state, "string");
+            for (int i = 0; i < 4; ++i)
+            {
+                lua_getfield(state, -1, patterns[i]);
+                // Lua's own once more, should these be registered twice.
+                if (!tesrauilua::isRegisteredFunction(state, -1))
+                {
+                    patternFunctions[i] = lua_tocfunction(state, -1);
+                }
+                lua_pop(state, 1);
+            }
+            lua_pop(state, 1);
+            for (int i = 0; i < 4; ++i)
+            {
+                if (patternFunctions[i] != nullptr)
+                {
+                    registerFunction(bounded[i], hstring("string.") + patterns[i]);
+                }
+            }
+
             registerFunction(string_starts_with, "string.starts_with");
             registerFunction(string_ends_with, "string.ends_with");
             registerFunction(string_contains, "string.contains");

@@ -273,14 +273,19 @@ namespace harness
             }
             return true;
         }
-        // Frames of 0.05 s until the scene of that full name ("" any) is active and no transition runs, for a
-        // generous time of the clock at most.
-        bool settleAt(const std::string& scene)
+        // Frames of 0.05 s until the scene of that full name ("" any) is active and no transition runs, or
+        // until `instead` holds (a state that stops the switch short, such as the error overlay), whichever
+        // comes first, for a generous time of the clock at most. True when either came.
+        bool settleAt(const std::string& scene, const std::function<bool()>& instead = nullptr)
         {
             const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
             for (int i = 0; std::chrono::steady_clock::now() < end; ++i)
             {
                 frame(0.05f);
+                if (instead != nullptr && instead())
+                {
+                    return true;
+                }
                 if (!Session::isTransitionRunning() && Session::getActiveScene() != nullptr &&
                     (scene == "" || std::string(Session::getActiveScene()->getFullName()) == scene) &&
                     (scene != "" || i > 0))

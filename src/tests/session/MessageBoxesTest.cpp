@@ -300,15 +300,21 @@ TEST_F(MessageBoxes, ABuilderThatFailsOrMakesNothingLeavesTheDefaultLayout)
     EXPECT_FALSE(ui->isErrorOverlayShown());
 }
 
-TEST_F(MessageBoxes, ABuilderThatDestroysItsBoxDropsItAndTheGameRunsOn)
+// The box is the engine's from the moment it is made: the builder's destroy of it fails as any failing
+// builder does, and the box stands with the plain layout, which closes it.
+TEST_F(MessageBoxes, ABuilderThatDestroysItsBoxFailsAndTheBoxStillCloses)
 {
     run("function ui.createMessageBox(box, params) object.destroy(box) end\n"
-        "ui.messageBox{type = 'gone', text = 'hi'}");
+        "ui.messageBox{type = 'kept', text = 'hi'}");
     engine->frame();
-    EXPECT_FALSE(ui->isMessageBoxActive());
+    ASSERT_TRUE(ui->isMessageBoxActive());
     EXPECT_TRUE(ui->isErrorOverlayShown());
-    EXPECT_TRUE(
-        inOrder(engine->logText(), {"MessageBox: ui.createMessageBox destroyed the box it was given."}));
+    EXPECT_TRUE(inOrder(engine->logText(), {"object.destroy: object 'ui.vumo_messagebox",
+                                            "' belongs to the engine (held by the UI's message boxes)"}));
+    EXPECT_TRUE(Session::isPaused());
+    ui->onErrorContinue(nullptr);
+    click(buttonOf("ok_button"));
+    EXPECT_FALSE(ui->isMessageBoxActive());
     EXPECT_FALSE(Session::isPaused());
     EXPECT_EQ(lua("ui.getNumQueuedMessageBoxTypes('')"), "0");
 }
@@ -429,7 +435,13 @@ TEST_F(MessageBoxes, ABoxTheUnpauseQueuesPausesTheGameAgain)
         {"its button", [this] { click(buttonOf("ok_button")); }},
         {"ui.cancelActiveMessageBox", [this] { run("ui.cancelActiveMessageBox()"); }},
         {"ui.clearQueuedMessageBoxes", [this] { run("ui.clearQueuedMessageBoxes()"); }},
-        {"a builder that destroys its box", [] {}},
+        // Refused, the builder's destroy leaves the plain box and the overlay.
+        {"a builder that destroys its box",
+         [this]
+         {
+             ui->onErrorContinue(nullptr);
+             click(buttonOf("ok_button"));
+         }},
     };
     std::string seen;
     for (const auto& [how, end] : ends)

@@ -1,3 +1,5 @@
+#include <functional>
+
 #include <tesraui/Dataset.h>
 #include <tesraui/ImageBox.h>
 
@@ -39,6 +41,28 @@ namespace
     {
         return new BrokenScene(chapter, name, fileName);
     }
+
+    // One that activates once and fails from then on, as one whose activation runs out of something.
+    class OnceScene : public Scene
+    {
+    public:
+        using Scene::Scene;
+        void onActivate() override
+        {
+            if (++this->activations > 1)
+            {
+                throw quortypes::exception("once scene cannot come back", __FILE__, __LINE__);
+            }
+        }
+
+    private:
+        int activations = 0;
+    };
+
+    Scene* makeOnce(Chapter* chapter, const hstring& name, const hstring& fileName)
+    {
+        return new OnceScene(chapter, name, fileName);
+    }
 } // namespace
 
 // ch1 holds a, b and the broken x; ch2 holds c and the broken y. The transition hooks write the journal.
@@ -55,6 +79,7 @@ protected:
         folder.put("data/chapters/ch1/scenes/a.scene", sceneScript("a"));
         folder.put("data/chapters/ch1/scenes/b.scene", sceneScript("b"));
         folder.put("data/chapters/ch1/scenes/x.broken.scene", "");
+        folder.put("data/chapters/ch1/scenes/z.once.scene", "");
         folder.put("data/chapters/ch2/ch2.datadef", "<Dataset/>");
         folder.put("data/chapters/ch2/scenes/c.scene", sceneScript("c"));
         folder.put("data/chapters/ch2/scenes/y.broken.scene", "");
@@ -63,12 +88,16 @@ protected:
     {
         engine.reset(new Engine(folder));
         Scene::registerFactory("broken.scene", &makeBroken);
+        Scene::registerFactory("once.scene", &makeOnce);
         engine->start();
         clear();
     }
     void clear() { LuaInterface::execute("journal = {}"); }
     std::string journal() { return engine->lua("table.concat(journal, ' ')"); }
-    std::string active() { return Session::getActiveScene()->getFullName(); }
+    std::string active()
+    {
+        return Session::getActiveScene() != nullptr ? Session::getActiveScene()->getFullName().c_str() : "";
+    }
     size_t count(const std::string& text) { return engine->logCount(text); }
     tesraui::Object* overlay() { return UI::getUIDataset()->tryGetObject(Transitions::Fade::overlayName); }
     // Frames of 0.1 s, the player pressing Continue whenever the error overlay shows, until the transition
@@ -100,9 +129,9 @@ TEST_F(SwitchRecovery, AnActivationThatFailsInsideAFadeIsReportedOnceAndTheGameG
         const char* landsOn;
         const char* journal;
     };
-    // Within the chapter the old scene still stands and comes back; out of it, only the new one is left.
+    // Within the chapter the old scene still stands and comes back; out of it, no scene is left.
     for (const Case& c : {Case{"ch1.x", "ch1.a", "began:ch1.x activate a ended"},
-                          Case{"ch2.y", "ch2.y", "began:ch2.y finish:ch2 ended"}})
+                          Case{"ch2.y", "", "began:ch2.y finish:ch2 ended"}})
     {
         const size_t failuresBefore = count("Scene switch failed: ");
         clear();
@@ -252,4 +281,57 @@ TEST_F(SwitchRecovery, LockingTheSceneReleasesTheHeldItemAtOnce)
     LuaInterface::execute("scene.lock()");
     EXPECT_TRUE(
         harness::inOrder(engine->logText(), {"Scene Locked", "Scene Locked (was previously locked)"}));
+}
+
+// Every way a scene is activated, its activation failing: the scene is taken down again and no scene stays
+// active (the old one comes back only when its own activation holds), the failure is shown, and the game
+// goes on to the next switch.
+TEST_F(SwitchRecovery, ASceneWhoseActivationThrowsIsNeverLeftActive)
+{
+    const struct
+    {
+        const char* what;
+        const char* startScene;
+        std::function<void()> act;
+        const char* failure;
+        const char* landsOn;
+    } rows[] = {
+        {"the start scene", "ch1.x", [] {}, "broken scene lacks its setting", ""},
+        {"a switch out of the chapter", "ch1.a", [] { Session::changeScene("ch2.y", 0.0f, "none"); },
+         "broken scene lacks its setting", ""},
+        {"a switch within the chapter", "ch1.a", [] { Session::changeScene("ch1.x", 0.0f, "none"); },
+         "broken scene lacks its setting", "ch1.a"},
+        {"a switch whose old scene fails to come back", "ch1.z",
+         [] { Session::changeScene("ch1.x", 0.0f, "none"); }, "once scene cannot come back", ""},
+        {"a reset", "ch1.z", [] { LuaInterface::execute("scene.reset()"); }, "once scene cannot come back",
+         ""},
+    };
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE(row.what);
+        engine.reset();
+        harness::forgetSession();
+        Engine::log().clear();
+        write("");
+        folder.config(std::string("scene: ") + row.startScene + "\n");
+        start();
+        row.act();
+        playThrough();
+        EXPECT_GE(count(row.failure), 1u) << engine->logText();
+        EXPECT_EQ(active(), row.landsOn);
+        Chapter* ch1 = Session::getChapter("ch1");
+        for (const char* name : {"x", "z"})
+        {
+            if (ch1->isLoaded())
+            {
+                EXPECT_EQ(ch1->getScene(name)->isActive(), ch1->getScene(name) == Session::getActiveScene())
+                    << name << " stands beside the active scene";
+            }
+        }
+        clear();
+        Session::changeScene("ch2.c", 0.0f, "none");
+        playThrough();
+        EXPECT_EQ(active(), "ch2.c");
+        EXPECT_EQ(journal().rfind("activate c", 0), 0u) << journal();
+    }
 }

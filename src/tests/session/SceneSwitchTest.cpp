@@ -600,3 +600,41 @@ TEST_F(SceneSwitch, AnUpdateThatAsksToLeaveAndThenFailsIsReportedAsItsScenesText
     EXPECT_EQ(Session::getActiveScene()->getFullName(), "ch2.c");
     EXPECT_FALSE(Session::getChapter("ch7")->isLoaded());
 }
+
+// A scene shows its chapter's image of its name unless its script chose a background; a scene drawn by its
+// objects alone has none, which the log only notes, naming the image and the chapter and no source file.
+TEST_F(SceneSwitch, AScenesBackgroundIsTheImageOfItsNameOrWhatItsScriptChose)
+{
+    folder.put("data/chapters/ch3/pictured.png", harness::readFile(harness::anyPicture()));
+    // A texture without images of its own is one image of its name.
+    folder.put("data/chapters/ch3/ch3.datadef", "<Dataset><Texture filename=\"pictured\"/></Dataset>");
+    folder.put("data/chapters/ch3/scenes/pictured.scene", "");
+    folder.put("data/chapters/ch3/scenes/bare.scene", "");
+    folder.put("data/chapters/ch3/scenes/chosen.scene", "scene.setBackground('pictured')");
+    folder.put("data/chapters/ch3/scenes/null.scene", "");
+    const struct
+    {
+        const char* scene;
+        const char* shown; // the full name of the image the root shows, "" for none
+        const char* noted;
+    } scenes[] = {
+        {"ch3.pictured", "ch3.pictured", nullptr},
+        {"ch3.bare", "", "WARNING: Image doesn't exist: 'bare' in dataset 'ch3'"},
+        {"ch3.chosen", "ch3.pictured", nullptr},
+        {"ch3.null", "ch3.null", nullptr},
+    };
+    for (const auto& row : scenes)
+    {
+        SCOPED_TRACE(row.scene);
+        Engine::log().clear();
+        Session::changeScene(row.scene, 0.0f, "");
+        ASSERT_EQ(std::string(Session::getActiveScene()->getFullName()), row.scene);
+        EXPECT_EQ(std::string(Session::getActiveScene()->getRootObject()->getImageName()), row.shown);
+        EXPECT_EQ(count("doesn't exist"), row.noted != nullptr ? 1u : 0u) << engine->logText();
+        if (row.noted != nullptr)
+        {
+            EXPECT_EQ(count(row.noted), 1u) << engine->logText();
+            EXPECT_EQ(count("WARNING: ["), 0u) << engine->logText();
+        }
+    }
+}

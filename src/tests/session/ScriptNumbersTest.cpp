@@ -157,8 +157,10 @@ TEST_F(ScriptNumbers, AnimationsRefuseTargetsAFloatCannotHold)
     EXPECT_EQ(lua("o.alpha .. ' ' .. o.x"), "0 5");
 }
 
-// A composite that reached itself again overflowed the stack in its first draw.
-TEST_F(ScriptNumbers, ACompositeThatWouldDrawItselfIsRefusedNamingIt)
+// A composite that reached itself again overflowed the stack in its first draw, as did a chain of 200,000
+// composites, each drawing the next. Either is refused naming both images, however the chain is made: each
+// new composite drawing the last, or each composite given the next.
+TEST_F(ScriptNumbers, ACompositeThatWouldDrawItselfOrNestTooDeepIsRefusedNamingIt)
 {
     engine->lua("image.create({dataset = 'ui', name = 'loop', type = 'CompositeImage', w = 50, h = 50}) and "
                 "image.create({dataset = 'ui', name = 'other', type = 'CompositeImage', w = 50, h = 50}) and "
@@ -180,6 +182,16 @@ TEST_F(ScriptNumbers, ACompositeThatWouldDrawItselfIsRefusedNamingIt)
          "Unable to set property 'x' of image 'ui.loop', x '1e+308'" + floatCannot},
         {"image.create({dataset = 'ui', name = 'far', type = 'CompositeImage', w = 1e39, h = 1})",
          "image.create failed, NaN/INF value passed in the rectangle of image 'far'."},
+        {"for i = 1, 100 do image.create({dataset = 'ui', name = 'up' .. i, type = 'CompositeImage', "
+         "w = 1, h = 1}) if i > 1 then image.setProperty('ui.up' .. i, 'references', "
+         "{{image = 'ui.up' .. (i - 1), w = 1, h = 1}}) end end",
+         "Unable to set 'references' property on image 'ui.up65', a reference to 'ui.up64' would nest "
+         "composite images deeper than 64"},
+        {"for i = 1, 100 do image.create({dataset = 'ui', name = 'down' .. i, type = 'CompositeImage', "
+         "w = 1, h = 1}) end for i = 1, 99 do image.setProperty('ui.down' .. i, 'references', "
+         "{{image = 'ui.down' .. (i + 1), w = 1, h = 1}}) end",
+         "Unable to set 'references' property on image 'ui.down64', a reference to 'ui.down65' would nest "
+         "composite images deeper than 64"},
     };
     for (const auto& [code, result] : cases)
     {
@@ -189,8 +201,13 @@ TEST_F(ScriptNumbers, ACompositeThatWouldDrawItselfIsRefusedNamingIt)
     EXPECT_EQ(lua("#image.getProperty('ui.loop', 'references') .. image.getProperty('ui.loop', "
                   "'references')[1].name .. #image.getProperty('ui.other', 'references')"),
               "1ui.other1");
-    engine->lua("object.create('ImageBox', 'shows', 'ui.root', {x = 0, y = 0, w = 50, h = 50, image = "
-                "'ui.loop'}) and true");
+    engine->lua(
+        "object.create('ImageBox', 'shows', 'ui.root', {x = 0, y = 0, w = 50, h = 50, image = "
+        "'ui.loop'}) and object.create('ImageBox', 'deepest', 'ui.root', {x = 0, y = 0, w = 50, h = 50, "
+        "image = 'ui.up64'}) and true");
+    EXPECT_EQ(lua("#image.getProperty('ui.up65', 'references') .. ' ' .. #image.getProperty('ui.down64', "
+                  "'references')"),
+              "0 0");
     engine->frame();
     EXPECT_EQ(lua("tostring(image.exists('ui', 'far'))"), "false");
 }

@@ -47,7 +47,8 @@ function ui.say(text)
 	vumo.log("says: " .. text)
 end
 
-function ui.OnSceneChanged(scene, previous)
+-- Cleared before the new scene's script runs, so that a line the scene says on entry stays.
+function ui.OnSceneActivating(scene)
 	ui.say("")
 end
 

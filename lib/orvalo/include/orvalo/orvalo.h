@@ -5,6 +5,11 @@
 
 struct lua_State;
 
+namespace tesraui
+{
+    class Dataset;
+}
+
 // Cross-promotion: the maker's other games (the more-games screen), the store scene's upsell screen and
 // the link that rates the game, driven by a system folder of datasets and a folder of games.
 namespace orvalo
@@ -23,6 +28,12 @@ namespace orvalo
         bool operator==(const Game& other) const;
         bool operator!=(const Game& other) const { return !(*this == other); }
     };
+
+    // Called with every image name a promotion dataset is asked for, before it looks the name up, so that
+    // the program can make an image of that name there first (the player's flat "0x" colours, as its
+    // chapters have them). Null for none; destroy forgets it.
+    typedef void (*ImageNameHook)(tesraui::Dataset* dataset, const hstring& name);
+    void setImageNameHook(ImageNameHook hook);
 
     void init(const hstring& gameId, const hstring& systemPath, const hstring& gamesPath,
               const hstring& upsellFilename);

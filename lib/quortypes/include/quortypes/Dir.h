@@ -21,6 +21,9 @@ namespace quortypes
         static harray<hstring> entries(const hstring& path, bool prependDir = false);
         static harray<hstring> directories(const hstring& path, bool prependDir = false);
         static harray<hstring> files(const hstring& path, bool prependDir = false);
+        // What files and directories give, from one listing.
+        static void filesAndDirectories(const hstring& path, harray<hstring>& files,
+                                        harray<hstring>& directories, bool prependDir = false);
         // Creates the directory with every missing parent; false when the path is empty or already exists.
         static bool create(const hstring& path);
         // Removes the directory with everything below it; symbolic links are removed, never followed.

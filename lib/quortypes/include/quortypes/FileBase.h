@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 
@@ -53,8 +54,10 @@ namespace quortypes
 
         // Throws _file_not_found when every try fails.
         void open(const hstring& name, AccessMode mode, unsigned char byteOffset, int repeats, float timeout);
-        // Opens with the shared tries and waits; null when every try failed.
-        static FILE* openWithRetries(const hstring& path, const char* mode, int repeats, float timeout);
+        // Opens with the shared tries and waits; null when every try failed. With size, the file's size as
+        // the opening found it.
+        static FILE* openWithRetries(const hstring& path, const char* mode, int repeats, float timeout,
+                                     uint64_t* size = nullptr);
         static const char* modeString(AccessMode mode);
 
         void refreshSize() override;

@@ -30,15 +30,18 @@ namespace quortypes::platform
     const int notRegularFileError = EMEDIUMTYPE;
     // fopen for regular files only: a directory fails with EISDIR, anything else that is no regular file
     // with notRegularFileError, and neither ever blocks (as opening a named pipe would until its other
-    // end comes).
-    FILE* openFile(const std::string& path, const char* mode);
+    // end comes). With size, the file's size as the opening found it (after a truncating mode's cut).
+    FILE* openFile(const std::string& path, const char* mode, uint64_t* size = nullptr);
     // The text of an errno, for a message: the system's, or "not a regular file".
     std::string describeError(int error);
     bool removeFile(const std::string& path);
     bool makeDirectory(const std::string& path);
     bool removeEmptyDirectory(const std::string& path);
-    // Entry names without "." and "..", sorted byte-wise; false when the directory cannot be listed.
-    bool listDirectory(const std::string& path, std::vector<std::string>& names);
+    // Entry names without "." and "..", sorted byte-wise; false when the directory cannot be listed. With
+    // kinds, what each entry is, links followed, in the same order: mostly as the listing itself tells it,
+    // without a look at each entry.
+    bool listDirectory(const std::string& path, std::vector<std::string>& names,
+                       std::vector<EntryKind>* kinds = nullptr);
 
     struct FileTimes
     {

@@ -65,6 +65,8 @@ namespace tesraparticle
         const kavtypes::Vector3& getDimensions() const { return this->dimensions; }
         void setDimensions(const kavtypes::Vector3& value) { this->dimensions = value; }
         float getEmissionRate() const { return this->emissionRate; }
+        float getColorModeFactor() const { return this->colorModeFactor; }
+        void setColorModeFactor(float value) { this->colorModeFactor = value; }
         int getLimit() const { return this->limit; }
         void setLimit(int value);
         const Range<float>& getLife() const { return this->life; }

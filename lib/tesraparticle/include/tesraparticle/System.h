@@ -71,6 +71,7 @@ namespace tesraparticle
         void _readSpace(quorxml::Node* node);
         void _boundSpaceTimes(Space* space);
         void _readEmitter(quorxml::Node* node, Space* space);
+        void _boundEmitterValues(Emitter* emitter);
         void _readAffector(quorxml::Node* node, Space* space);
         void _readTexture(quorxml::Node* node, Emitter* emitter);
         void _addAffectorReference(Space* space, const hstring& name);

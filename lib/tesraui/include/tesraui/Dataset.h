@@ -80,6 +80,10 @@ namespace tesraui
         void reloadTextures();
         const hdict<Object*>& getObjects() const { return objects; }
 
+        // Datasets a dotted name goes on to at most: "a.b" asks the dataset named a for b, which may be dotted
+        // again, each lookup inside the one before. A name that goes further is refused.
+        static const int maxNameHops = 64;
+
         // Forwarded to every registered object in name order.
         void notifyEvent(const hstring& type, void* args) override;
         // Updates the object tree from its root; textures age in updateTextures only, once a frame.
@@ -131,6 +135,10 @@ namespace tesraui
         void clearChildUnderCursorCaches();
         // For code that holds on to the dataset across calls that may delete it.
         LifeToken::Watch watchLife() { return life.watch(); }
+
+        // Dataset files a load nests at most, the dataset's own file and each file included inside the one
+        // before: parsing goes down the chain by recursion. An include past it is refused at its line.
+        static const int maxIncludeDepth = 64;
 
         // Loading from the dataset file and its includes (DatasetLoad.cpp); each throws at the first error.
         void parseFile(const hstring& path);

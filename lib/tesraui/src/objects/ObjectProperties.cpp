@@ -6,6 +6,7 @@
 #include <tesraui/tesraui.h>
 
 #include "PropertyRows.h"
+#include "libraryState.h"
 
 namespace tesraui
 {
@@ -23,6 +24,32 @@ namespace tesraui
     static unsigned char byteValue(const hstring& text)
     {
         return (unsigned char)(text.toInt() & 0xFF);
+    }
+
+    namespace
+    {
+        bool fractionAlphaTold = false;
+    } // namespace
+
+    void _forgetFractionAlphaWarning()
+    {
+        fractionAlphaTold = false;
+    }
+
+    // Opacity is 0..255 here, while many engines take it as a fraction: 0.6 would silently hide the object.
+    static void warnOfFractionAlpha(const Object& object, const hstring& value)
+    {
+        const float number = value.toFloat();
+        if (fractionAlphaTold || !(number > 0.0f && number < 1.0f))
+        {
+            return;
+        }
+        fractionAlphaTold = true;
+        quortypes::Log::warnf(
+            logTag,
+            "Property 'alpha' of object '%s' is %s, which is 0: alpha runs from 0 (invisible) "
+            "to 255 (opaque), so %d would be that opacity. This is said once.",
+            object.getName().c_str(), value.c_str(), (int)(number * 255.0f + 0.5f));
     }
 
     static bool setAnchorList(Object& object, const hstring& value)
@@ -82,7 +109,12 @@ namespace tesraui
             channelRow("red", &tesra::Color::r),
             channelRow("green", &tesra::Color::g),
             channelRow("blue", &tesra::Color::b),
-            channelRow("alpha", &tesra::Color::a),
+            {"alpha", PropertyInfo::UCHAR, [](Object& object) { return intText(object.color.a); },
+             [](Object& object, const hstring& value)
+             {
+                 warnOfFractionAlpha(object, value);
+                 object.color.a = byteValue(value);
+             }},
             {"color", PropertyInfo::COLOR, [](Object& object) { return object.color.hex().uppered(); },
              [](Object& object, const hstring& value) { object.color.set(value); }},
             Table::floatRow("angle", &Object::angle),

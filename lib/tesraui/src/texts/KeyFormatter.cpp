@@ -50,15 +50,17 @@ namespace tesraui
             }
         }
 
-        bool processArgs(Dataset* dataset, ustring args, harray<hstring>& result, hstring& error)
+        // Walks the arguments by position: copying the rest after each one made a long list quadratic.
+        bool processArgs(Dataset* dataset, const ustring& args, harray<hstring>& result, hstring& error)
         {
-            while (args.size() > 0)
+            size_t position = 0;
+            while (position < args.size())
             {
-                size_t open = args.find('{');
-                size_t close = args.find('}');
+                size_t open = args.find('{', position);
+                size_t close = args.find('}', position);
                 if (open == ustring::npos && close == ustring::npos)
                 {
-                    appendTexts(dataset, args, result);
+                    appendTexts(dataset, args.substr(position), result);
                     return true;
                 }
                 if (open == ustring::npos || close == ustring::npos)
@@ -71,9 +73,9 @@ namespace tesraui
                     error = "'}' before '{'.";
                     return false;
                 }
-                appendTexts(dataset, args.substr(0, open), result);
+                appendTexts(dataset, args.substr(position, open - position), result);
                 result.push_back(toUtf8(args.substr(open + 1, close - open - 1)));
-                args = args.substr(close + 1);
+                position = close + 1;
             }
             return true;
         }
@@ -108,15 +110,20 @@ namespace tesraui
             return true;
         }
 
-        bool preprocessFormat(ustring format, harray<hstring> args, ustring& result,
+        // Inlines each "%f" and lists the arguments in the order the final format takes them. The format
+        // and the arguments are walked by index, so the cost is linear in both.
+        bool preprocessFormat(const ustring& format, const harray<hstring>& args, ustring& result,
                               harray<hstring>& consumed, hstring& error)
         {
-            while (format.size() > 0)
+            const size_t argCount = (size_t)args.size();
+            size_t next = 0;
+            size_t position = 0;
+            while (position < format.size())
             {
-                size_t index = format.find('%');
+                size_t index = format.find('%', position);
                 if (index == ustring::npos)
                 {
-                    result += format;
+                    result.append(format, position, ustring::npos);
                     break;
                 }
                 if (index + 1 >= format.size())
@@ -129,37 +136,37 @@ namespace tesraui
                 {
                     if (kind == 's')
                     {
-                        if (args.size() == 0)
+                        if (next >= argCount)
                         {
                             error = "Not enough args!";
                             return false;
                         }
-                        consumed.push_back(args.removeFirst());
+                        consumed.push_back(args[(int)next++]);
                     }
-                    result += format.substr(0, index + 2);
+                    result.append(format, position, index + 2 - position);
                 }
                 else if (kind == 'f')
                 {
-                    if (args.size() == 0)
+                    if (next >= argCount)
                     {
                         error = "Not enough args!";
                         return false;
                     }
-                    ustring nested = args.removeFirst().toUnicode();
+                    ustring nested = args[(int)next++].toUnicode();
                     int count = 0;
                     if (!countArgs(nested, count, error))
                     {
                         return false;
                     }
-                    if (args.size() < count)
+                    if (argCount - next < (size_t)count)
                     {
                         error = "Not enough args!";
                         return false;
                     }
-                    result += format.substr(0, index);
+                    result.append(format, position, index - position);
                     result += nested;
-                    consumed.insert(consumed.end(), args.begin(), args.begin() + count);
-                    args.erase(args.begin(), args.begin() + count);
+                    consumed.insert(consumed.end(), args.begin() + next, args.begin() + next + count);
+                    next += (size_t)count;
                 }
                 else
                 {
@@ -167,10 +174,10 @@ namespace tesraui
                         formatString("Unsupported formatting '%%%s'!", hstring::fromUnicode(kind).c_str());
                     return false;
                 }
-                format = format.substr(index + 2);
+                position = index + 2;
             }
             // Arguments the format does not ask for stay unused.
-            consumed.insert(consumed.end(), args.begin(), args.end());
+            consumed.insert(consumed.end(), args.begin() + next, args.end());
             return true;
         }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <atomic>
+
 #include <tesravideo/VideoTimer.h>
 
 namespace yim
@@ -21,6 +23,9 @@ namespace tesravideo
         ~AudioVideoTimer() override;
 
         void update(float timeDelta) override;
+        // Without audio the time is rebuilt from the frame steps at every update, so a seek (a loop's wrap,
+        // a "time" set) moves that clock too.
+        void seek(float value) override;
 
         bool isDisabled() const { return this->disabled; }
         yim::Player* getPlayer() const { return this->player; }
@@ -36,7 +41,8 @@ namespace tesravideo
         float syncDifference = 0.0f;
         float syncSpeed = 0.0f;
         yim::Player* player;
-        float fallbackClock = 0.0f;
+        // A worker's seek writes it while the main thread updates.
+        std::atomic<float> fallbackClock{0.0f};
         bool disabled;
         bool started = false;
 

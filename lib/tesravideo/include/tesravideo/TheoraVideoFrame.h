@@ -45,9 +45,12 @@ enum TheoraOutputMode
     TH_XYUV = 21
 };
 
-// The largest frame a clip accepts: no side above 8192 pixels and no more than 64 M pixels in all.
+// The largest frame a clip accepts: no side above 8192 pixels and no more than 16 M pixels in all (a
+// 4096 x 4096 frame).
 const int theoraMaxFrameSide = 8192;
-const long long theoraMaxFramePixels = 64LL * 1024 * 1024;
+const long long theoraMaxFramePixels = 16LL * 1024 * 1024;
+// What a clip's precached frames may take together; a frame larger than this still gets one.
+const long long theoraMaxPrecachedBytes = 256LL * 1024 * 1024;
 
 bool theoraIsAlphaMode(int mode);
 int theoraBytesPerPixel(int mode);

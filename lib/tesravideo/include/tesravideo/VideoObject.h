@@ -80,7 +80,7 @@ namespace tesravideo
         std::unique_ptr<tesraui::Texture> texture;
         std::unique_ptr<tesraui::Image> videoImage;
         float speed = 1.0f;
-        int prevFrameNumber = 0;
+        unsigned long prevFrameNumber = 0;
         bool seeked = false;
         int alphaPauseThreshold = 0;
         float audioSyncOffset = 0.0f;
@@ -101,7 +101,7 @@ namespace tesravideo
         void _destroyResources(bool resetImage);
         void _createSound();
         // Fires "PlaybackDone" when a looping clip's shown frame number went back.
-        void _notePlaybackDone(int frameNumber);
+        void _notePlaybackDone(unsigned long frameNumber);
 
     private:
         static const PropertyTable<VideoObject>& _properties();

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <string>
 
@@ -160,12 +161,19 @@ void TheoraVideoClip_Theora::load()
     }
     // The header alone decides how much the decoder and the frames take: refuse absurd sizes first.
     long long frameWidth = this->info.frame_width, frameHeight = this->info.frame_height;
-    if (frameWidth > theoraMaxFrameSide || frameHeight > theoraMaxFrameSide ||
-        frameWidth * frameHeight > theoraMaxFramePixels)
+    if (frameWidth > theoraMaxFrameSide || frameHeight > theoraMaxFrameSide)
     {
         THEORA_THROW("Video frame size " + std::to_string(frameWidth) + "x" + std::to_string(frameHeight) +
                      " is too large, at most " + std::to_string(theoraMaxFrameSide) + "x" +
                      std::to_string(theoraMaxFrameSide) + " is supported");
+    }
+    // Decoding, converting and uploading one frame costs in proportion to its pixels: past this the first
+    // frame alone would hold the game for seconds.
+    if (frameWidth * frameHeight > theoraMaxFramePixels)
+    {
+        THEORA_THROW("Video frame size " + std::to_string(frameWidth) + "x" + std::to_string(frameHeight) +
+                     " is too large, at most " + std::to_string(theoraMaxFramePixels) +
+                     " pixels (4096x4096) are supported");
     }
     this->decoder = th_decode_alloc(&this->info, this->setup);
     if (this->decoder == nullptr)
@@ -193,17 +201,37 @@ void TheoraVideoClip_Theora::load()
     }
     this->fps = (float)this->info.fps_numerator / (float)this->info.fps_denominator;
     this->frameQueue = std::make_unique<TheoraFrameQueue>(this);
-    this->frameQueue->setSize(this->numPrecachedFrames);
+    this->frameQueue->setSize(this->_boundedPrecachedFrames());
     this->_readDuration();
     ogg_sync_reset(&this->syncState);
     this->stream->seek(0);
     this->frameDuration = 1.0f / this->fps;
 }
 
+int TheoraVideoClip_Theora::_boundedPrecachedFrames()
+{
+    // A header alone decides the frame size: an 18 KB file claiming huge frames must not have the player
+    // hold gigabytes of frames ahead for packets that may never decode. Big frames get fewer of them.
+    const long long frameBytes =
+        (long long)this->stride * this->getHeight() * theoraBytesPerPixel(this->outputMode);
+    const long long fitting = std::max(1LL, theoraMaxPrecachedBytes / std::max(frameBytes, 1LL));
+    if (fitting >= this->numPrecachedFrames)
+    {
+        return this->numPrecachedFrames;
+    }
+    TheoraVideoManager::logMessage(this->name + ": frames of " + std::to_string(this->getWidth()) + "x" +
+                                   std::to_string(this->getHeight()) + " take " +
+                                   std::to_string(frameBytes / (1024 * 1024)) + " MB each, precaching " +
+                                   std::to_string(fitting) + " instead of " +
+                                   std::to_string(this->numPrecachedFrames));
+    return (int)fitting;
+}
+
 void TheoraVideoClip_Theora::_readDuration()
 {
     int offset = this->stream->size() - chunkSize;
     int chunk = chunkSize;
+    long long frames = this->numFrames;
     while (true)
     {
         ogg_sync_reset(&this->syncState);
@@ -221,13 +249,20 @@ void TheoraVideoClip_Theora::_readDuration()
             ogg_int64_t granule = ogg_page_granulepos(&this->page);
             if (granule >= 0)
             {
-                this->numFrames = (int)th_granule_frame(this->decoder, granule) + 1;
+                frames = (long long)th_granule_frame(this->decoder, granule) + 1;
             }
-            else if (this->numFrames > 0)
+            else if (frames > 0)
             {
-                ++this->numFrames;
+                ++frames;
             }
         }
+        // Every frame number the clip keeps is an int: a count past that is a damaged page, not a long clip.
+        if (frames > INT_MAX)
+        {
+            THEORA_THROW("Video file is damaged: its last page names frame " + std::to_string(frames - 1) +
+                         ", more than a clip can count");
+        }
+        this->numFrames = (int)frames;
         if (this->numFrames > 0 || offset < 0)
         {
             break;

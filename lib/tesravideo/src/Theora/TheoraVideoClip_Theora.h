@@ -36,6 +36,8 @@ protected:
 
     void _readTheoraHeaders();
     void _readDuration();
+    // The precached frame count the frame size allows; says so when it is fewer than asked.
+    int _boundedPrecachedFrames();
     bool _takePage();
     void _addPage();
     // Pauses the clock for a restart or seek without touching the timer's own pause flag.

@@ -9,6 +9,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <utility>
+
 #include <quortypes/FileFaults.h>
 
 namespace quortypes::platform
@@ -56,7 +58,7 @@ namespace quortypes::platform
         return infoA.st_dev == infoB.st_dev && infoA.st_ino == infoB.st_ino;
     }
 
-    FILE* openFile(const std::string& path, const char* mode)
+    FILE* openFile(const std::string& path, const char* mode, uint64_t* size)
     {
         // The flags fopen would use for the mode ("b" means nothing here).
         const std::string kind(mode);
@@ -115,6 +117,10 @@ namespace quortypes::platform
             ::close(fd);
             errno = error;
         }
+        else if (size != nullptr)
+        {
+            *size = (uint64_t)info.st_size;
+        }
         return handle;
     }
 
@@ -149,9 +155,14 @@ namespace quortypes::platform
         return ::rmdir(path.c_str()) == 0;
     }
 
-    bool listDirectory(const std::string& path, std::vector<std::string>& names)
+    bool listDirectory(const std::string& path, std::vector<std::string>& names,
+                       std::vector<EntryKind>* kinds)
     {
         names.clear();
+        if (kinds != nullptr)
+        {
+            kinds->clear();
+        }
         if (path.empty())
         {
             return false;
@@ -161,17 +172,49 @@ namespace quortypes::platform
         {
             return false;
         }
+        std::vector<std::pair<std::string, EntryKind>> entries;
         while (struct dirent* entry = ::readdir(dir))
         {
             std::string name = entry->d_name;
-            if (name != "." && name != "..")
+            if (name == "." || name == "..")
             {
-                names.push_back(name);
+                continue;
             }
+            EntryKind kind = EntryKind::Other;
+            if (kinds != nullptr)
+            {
+                switch (entry->d_type)
+                {
+                case DT_REG:
+                    kind = EntryKind::File;
+                    break;
+                case DT_DIR:
+                    kind = EntryKind::Directory;
+                    break;
+                case DT_LNK:
+                case DT_UNKNOWN:
+                    // What a link points at, or an entry of a file system that does not say, is looked at.
+                    kind = entryKind(path + "/" + name, true);
+                    break;
+                default:
+                    break;
+                }
+            }
+            entries.emplace_back(std::move(name), kind);
         }
         ::closedir(dir);
         // readdir's order depends on the file system; a sorted listing makes every caller deterministic.
-        std::sort(names.begin(), names.end());
+        std::sort(entries.begin(), entries.end(),
+                  [](const std::pair<std::string, EntryKind>& a, const std::pair<std::string, EntryKind>& b)
+                  { return a.first < b.first; });
+        for (auto& entry : entries)
+        {
+            names.push_back(std::move(entry.first));
+            if (kinds != nullptr)
+            {
+                kinds->push_back(entry.second);
+            }
+        }
         return true;
     }
 

@@ -2,6 +2,9 @@
 
 #include <cstdio>
 #include <unistd.h>
+#if __has_include(<stdio_ext.h>)
+#include <stdio_ext.h>
+#endif
 
 namespace quortypes
 {
@@ -20,10 +23,28 @@ namespace quortypes
         }
     }
 
+    // Whether standard output is a terminal; callers hold the log's lock.
+    static bool isTerminal()
+    {
+#if __has_include(<stdio_ext.h>)
+        // Asked again whenever nothing waits in the buffer, so that output redirected while running gets no
+        // escape codes: what waits there goes wherever standard output points when it is written out, and a
+        // terminal's buffer is written out at every line. Redirected output, fully buffered, is not asked at
+        // each of its lines, a call into the system each.
+        static bool terminal = false;
+        if (__fpending(stdout) == 0)
+        {
+            terminal = isatty(fileno(stdout)) == 1;
+        }
+        return terminal;
+#else
+        return isatty(fileno(stdout)) == 1;
+#endif
+    }
+
     void printConsoleLine(const std::string& line, Log::LogLevel level, bool flush)
     {
-        // Asked every time (one cheap call) so that output redirected while running gets no escape codes.
-        bool terminal = isatty(fileno(stdout)) == 1;
+        const bool terminal = isTerminal();
         if (terminal)
         {
             fputs(colourOf(level), stdout);

@@ -1,5 +1,8 @@
 #include "X11WindowLoss.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 #include <SDL.h>
 #include <SDL_syswm.h>
 #include <quortypes/Log.h>
@@ -22,6 +25,8 @@ namespace tesra
             XID watched = 0;
             XErrorHandler previous = nullptr;
             XIOErrorHandler previousIO = nullptr;
+            // Xlib's own, which reports the loss on the standard error and calls exit().
+            XIOErrorHandler xlibDefaultIO = nullptr;
             bool lost = false;
             bool noted = false;
 
@@ -36,14 +41,23 @@ namespace tesra
                 return previous != nullptr ? previous(from, error) : 0;
             }
 
-            // The connection itself is gone (the server ended, or another program killed this client): Xlib
-            // ends the process when this returns, wherever the main loop stands. What must be kept is kept
-            // here; then whoever handled it before has its say.
+            // The connection itself is gone (the server ended, or another program killed this client): the
+            // process cannot go on, wherever the main loop stands. What must be kept is kept here; then a
+            // handler someone installed before has its say. Xlib's own would call exit(), as Xlib does when a
+            // handler returns, while Xlib still holds the display's lock: every library's exit-time teardown
+            // would run under that lock (the GL dispatch library's takes its own lock there, against the
+            // order in which making the window took the two). The process ends here instead, with Xlib's
+            // status, once the output is out.
             int onIOError(Display* from)
             {
                 quortypes::Log::error("tesra", "The connection to the X display was lost, ending at once.");
                 AbruptEnd::announce();
-                return previousIO != nullptr ? previousIO(from) : 0;
+                if (previousIO != nullptr && previousIO != xlibDefaultIO)
+                {
+                    previousIO(from);
+                }
+                std::fflush(nullptr);
+                std::_Exit(1);
             }
         } // namespace
 
@@ -60,7 +74,9 @@ namespace tesra
             lost = false;
             noted = false;
             previous = XSetErrorHandler(onError);
-            previousIO = XSetIOErrorHandler(onIOError);
+            // Setting none puts Xlib's own back and answers what was there; setting ours then answers Xlib's.
+            previousIO = XSetIOErrorHandler(nullptr);
+            xlibDefaultIO = XSetIOErrorHandler(onIOError);
         }
 
         void release()

@@ -211,8 +211,9 @@ namespace tesra
     void OpenGL_DrawProgram::setCombine(Combine combine, float factor)
     {
         this->combine = combine;
-        int f = (int)(factor * 255.0f);
-        f = f < 0 ? 0 : (f > 255 ? 255 : f);
+        // Held as a float before it becomes a step of 1/255: a factor from a file may be any float, NaN too.
+        const float scaled = factor * 255.0f;
+        const int f = (scaled > 0.0f ? (scaled < 255.0f ? (int)scaled : 255) : 0);
         this->factor = f / 255.0f;
     }
 
