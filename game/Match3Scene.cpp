@@ -222,6 +222,7 @@ void Match3Scene::_resetBoard()
     timeLeft = time;
     health = 1000;
     busy = true;
+    dealt = false;
     selectedColumn = selectedRow = -1;
     _markSelection();
 }
@@ -507,6 +508,7 @@ void Match3Scene::onUpdate(float timeDelta)
         if (!_isAnimating())
         {
             busy = false;
+            dealt = true;
             for (Match3Element* cell : cells)
             {
                 cell->setZOrder(9001);
@@ -571,8 +573,9 @@ void Match3Scene::onUpdate(float timeDelta)
             finished = true;
             solve();
         }
-        else if (!lost && !restartPending && time > 0.0f)
+        else if (!lost && !restartPending && dealt && time > 0.0f)
         {
+            // The time runs once the board can be played, not while its tiles pop in.
             timeLeft = std::max(timeLeft - timeDelta, 0.0f);
             if (timeLeft <= 0.0f)
             {

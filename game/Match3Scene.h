@@ -67,6 +67,8 @@ public:
     int getHealth() const { return health; }
     float getTimeLeft() const { return timeLeft; }
     bool isBusy() const { return busy || scorePending; }
+    // Whether the dealt board has rested once, so that it can be played: the time runs from then.
+    bool isDealt() const { return dealt; }
     bool isFinished() const { return finished; }
     bool hasSelection() const { return selectedColumn >= 0; }
     int getSelectedColumn() const { return selectedColumn; }
@@ -115,6 +117,7 @@ protected:
     bool scorePending = false;
     bool collapsePending = false;
     bool checkPending = false;
+    bool dealt = false;
     // The scene to go back to once the player has read why there is no board; empty for none.
     hstring leaveTo;
 

@@ -63,8 +63,8 @@ namespace vumo
 
         hstring pointerPressed(int button)
         {
-            return (button == 1 ? hstring("ui.OnPointerPressed()")
-                                : "ui.OnAltPointerPressed(" + hstring(button) + ")");
+            return (button == 1 ? hstring("return ui.OnPointerPressed()")
+                                : "return ui.OnAltPointerPressed(" + hstring(button) + ")");
         }
 
         hstring pointerReleased(int button)

@@ -20,6 +20,7 @@ namespace vumo
         hstring setup();
         hstring init();
         hstring update(float timeDelta);
+        // Returns what the hook returns: true takes the press.
         hstring pointerPressed(int button);
         hstring pointerReleased(int button);
         hstring pointerCanceled(int button);

@@ -2,6 +2,7 @@
 
 #include <lua.hpp>
 #include <tesraui/Dataset.h>
+#include <tesraui/ImageBox.h>
 #include <tesraui/tesraui.h>
 
 #include "EngineHarness.h"
@@ -9,7 +10,6 @@
 #include "Variables.h"
 #include "lua/Calls.h"
 #include "objects/ActionMapObject.h"
-#include "objects/HiddenObject.h"
 
 using namespace vumo;
 
@@ -59,7 +59,7 @@ namespace
 } // namespace
 
 // The demo as shipped: the sign's door is a region of the action map "sign", named by its table's label, and
-// a key hides on the sign.
+// a golden key lies on the sign.
 class DemoActionMap : public harness::GameTest
 {
 protected:
@@ -109,28 +109,34 @@ TEST_F(DemoActionMap, OnlyTheDoorLeadsToTheLake)
     ASSERT_NE(layer, nullptr);
     EXPECT_EQ(layer->getProperty("file"), "sign");
     EXPECT_EQ(layer->getProperty("colors"), "3C2314");
-    // The map's cells are sixteen pixels of the window: the door spans 400 to 560 across, 200 to 470 down.
-    EXPECT_EQ(layer->getProperty("color_rect:3C2314"), "25,13,9,15");
+    // The map's cells are sixteen pixels of the window: the door spans 400 to 560 across, 176 to 432 down.
+    EXPECT_EQ(layer->getProperty("color_rect:3C2314"), "25,11,9,15");
     EXPECT_EQ(engine->lua("meadow.sign._3C2314.label"), "The door: to the lake");
     click(300, 300); // the wood beside the door
     settle();
     EXPECT_EQ(active(), "meadow.sign");
-    click(480, 440); // the door's foot
+    click(480, 420); // the door's foot
     settle();
     EXPECT_EQ(active(), "lake.shore");
 }
 
-TEST_F(DemoActionMap, TheKeyOnTheSignIsFoundOnce)
+TEST_F(DemoActionMap, TheKeyOnTheSignIsTakenOnceIntoThePack)
 {
     tesraui::Dataset* meadow = tesraui::getDatasets()["meadow"];
-    ASSERT_NE(meadow->tryGetObject("key"), nullptr);
-    EXPECT_EQ(meadow->tryGetObject("key")->getClassName(), "HiddenObject");
+    tesraui::Object* key = meadow->tryGetObject("key");
+    ASSERT_NE(key, nullptr);
     EXPECT_EQ(VariableDictionary::getGlobal().get("demo_key_found").value(), "0");
-    click(820, 100);
+    click(824, 128);
     settle();
     EXPECT_EQ(VariableDictionary::getGlobal().get("demo_key_found").value(), "1");
-    // The scene was reset and made no key again; the door still works.
-    EXPECT_EQ(meadow->tryGetObject("key"), nullptr);
+    EXPECT_EQ(VariableDictionary::getGlobal().get("items").value(), "key");
+    // The scene goes on as it was, the key no longer on the wood; a click there takes nothing more, and the
+    // door still works.
+    EXPECT_EQ(meadow->tryGetObject("key"), key);
+    EXPECT_FALSE(key->isVisible());
+    click(824, 128);
+    settle();
+    EXPECT_EQ(VariableDictionary::getGlobal().get("items").value(), "key");
     EXPECT_EQ(active(), "meadow.sign");
     click(480, 240);
     settle();

@@ -378,8 +378,9 @@ TEST_F(DemoDuel, ASwapIsTakenAsSoonAsTheBoardRests)
     }
 }
 
-// Time running out loses the round: the scene says so, and a new board with the full time comes. The duel
-// is given three seconds.
+// Time running out loses the round: the scene says so over the board, which waits, its time standing, until
+// the player has clicked on from it; then a new board with the full time comes, whose time runs once it can
+// be played. The time of the first board too runs only from then. The duel is given three seconds.
 TEST_F(DemoDuel, ALostDuelSaysSoAndDealsANewBoard)
 {
     const std::string file = "data/chapters/tavern/scenes/duel.match3.scene";
@@ -389,26 +390,49 @@ TEST_F(DemoDuel, ALostDuelSaysSoAndDealsANewBoard)
     folder.put(file, scene.replace(at, 18, "_match3_time = 3"));
     engine->startDemo("menu_duel");
     ASSERT_NE(duel(), nullptr);
+    tesraui::Object* told = UI::getInstance()->getDataset()->tryGetObject("dialog_line");
+    std::string journal;
+    auto note = [&](const std::string& what)
+    {
+        journal +=
+            what + ": time " + formatString("%.1f", duel()->getTimeLeft()) +
+            (duel()->isDealt() ? ", dealt" : "") + (duel()->hasSelection() ? ", picked" : "") +
+            (told->isDerivedVisible() ? ", told '" + std::string(told->getProperty("text")) + "'" : "") +
+            "\n";
+    };
+    note("entered");
     for (int i = 0; i < 100 && duel()->isBusy(); ++i)
     {
         engine->frame(0.1f);
     }
+    note("rested");
     engine->clickObject(duel()->getCell(2, 2));
-    ASSERT_TRUE(duel()->hasSelection());
     for (int i = 0; i < 100 && duel()->getTimeLeft() > 0.0f; ++i)
     {
         engine->frame(0.1f);
     }
-    engine->frame(0.1f);
-    EXPECT_NE(engine->lua("object.getProperty('ui.say', 'text')").find("Time is up"), std::string::npos);
-    EXPECT_TRUE(UI::getInstance()->getDataset()->tryGetObject("say_panel")->isDerivedVisible());
-    EXPECT_FALSE(duel()->hasSelection()) << "the tile picked went with the board";
-    EXPECT_FALSE(Session::getChapter("tavern")->tryGetObject("selection_marker")->isVisible());
-    for (int i = 0; i < 100 && duel()->getTimeLeft() <= 0.0f; ++i)
+    for (int i = 0; i < 50; ++i)
     {
         engine->frame(0.1f);
     }
-    EXPECT_GT(duel()->getTimeLeft(), 2.5f) << "a new board with the full time";
+    note("lost, five seconds on");
+    // The click that goes on lands on a tile: it only goes on.
+    engine->clickObject(duel()->getCell(3, 3));
+    engine->frame(0.1f);
+    note("gone on");
+    for (int i = 0; i < 100 && (engine->lua("vars.inn_templar_count") != "2" || !duel()->isDealt()); ++i)
+    {
+        engine->frame(0.1f);
+    }
+    note("dealt again");
+    EXPECT_EQ(journal,
+              "entered: time 3.0\n"
+              "rested: time 2.9, dealt\n"
+              "lost, five seconds on: time 0.0, dealt, told 'Time is up: the templar wins this round. A "
+              "new board is dealt; try again.'\n"
+              "gone on: time 0.0, dealt\n"
+              "dealt again: time 2.9, dealt\n");
+    EXPECT_FALSE(Session::getChapter("tavern")->tryGetObject("selection_marker")->isVisible());
     EXPECT_EQ(active(), "tavern.duel");
     EXPECT_EQ(engine->lua("vars.inn_templar_count"), "2");
 }
@@ -439,6 +463,10 @@ TEST_F(DemoDuel, TheStoreShowsTheUpsellAndLaterLeadsBack)
     EXPECT_NE(engine->logText().find("scripting: The demo has nothing to unlock."), std::string::npos);
     EXPECT_NE(engine->lua("object.getProperty('ui.say', 'text')").find("nothing to unlock"),
               std::string::npos);
+    // Nor do the captions turning above the buttons promise what Unlock does not give.
+    const std::string captions = harness::readFile(folder.path + "/data/orvalo/system/texts/orvalo.txt");
+    ASSERT_NE(captions.find("upsell_text_0"), std::string::npos);
+    EXPECT_EQ(captions.find("nlock"), std::string::npos) << captions;
     engine->clickObject(orvalo::getUpsellRestoreButton());
     engine->frame(0.016f);
     EXPECT_EQ(engine->lua("object.getProperty('ui.say', 'text')"),

@@ -74,11 +74,15 @@ TEST_F(DemoPictures, MenuDialogDuelAndEndingShowTheirWords)
     }
     engine->clickObject(sceneObject("meadow", "plank"));
     // Its answer has gone by when the talk begins.
-    for (int i = 0; i < 65; ++i)
+    for (int i = 0; i < 70; ++i)
     {
         engine->frame(0.1f);
     }
     engine->clickObject(sceneObject("meadow", "stranger"));
+    engine->frame(0.1f);
+    // His greeting, gone on from.
+    engine->clickAt(480, 150);
+    engine->frame(0.1f);
     const kavtypes::Rectangle reply = uiObject("reply1")->getBoundingRect();
     engine->mouse(tesra::Window::MOUSE_MOVE, reply.x + 380, reply.y + 30);
     engine->frame(0.016f);

@@ -61,7 +61,6 @@ class DemoPlayThrough : public DemoPlayerTest
 {
 protected:
     std::string goal() { return uiObject("goal")->getProperty("text"); }
-    std::string line() { return uiObject("dialog_line")->getProperty("text"); }
     std::string notice() { return uiObject("notice")->getProperty("text"); }
     // Notches of the wheel over the point: a negative amount zooms in.
     void wheel(float x, float y, float amount, int notches)
@@ -125,27 +124,35 @@ protected:
     {
         ASSERT_EQ(active(), "meadow.hills");
         ASSERT_TRUE(uiObject("goal")->isDerivedVisible()) << "the goal is stated at the start";
-        EXPECT_NE(goal().find("key"), std::string::npos) << goal();
+        EXPECT_NE(goal().find("take the golden key from the sign"), std::string::npos) << goal();
         clickThing(thing("stranger"), "The stranger: talk to him");
         ASSERT_FALSE(HasFatalFailure());
-        engine->frame(0.016f);
+        engine->frame(0.1f);
+        EXPECT_NE(line().find("Evening, traveller"), std::string::npos) << "he greets first: " << line();
+        goOn();
+        engine->frame(0.1f);
         ASSERT_TRUE(uiObject("reply1")->isDerivedVisible()) << "the talk offers its replies";
         clickThing(uiObject("reply1"));
         ASSERT_FALSE(HasFatalFailure());
         engine->frame(0.1f);
         EXPECT_TRUE(uiObject("dialog_line")->isDerivedVisible()) << "the stranger answers on screen";
-        // His line stays while it is read, and a click anywhere goes on to the next.
+        // His line waits for the click its panel asks for, however long it is read.
         const std::string first = line();
-        for (int i = 0; i < 30; ++i)
+        for (int i = 0; i < 50; ++i)
         {
             engine->frame(0.1f);
         }
-        EXPECT_EQ(line(), first) << "a line stays long enough to be read";
+        EXPECT_EQ(line(), first) << "a line waits for its click";
         EXPECT_TRUE(uiObject("dialog_hint")->isDerivedVisible()) << "the panel says how to go on";
-        click(480, 150);
+        // The click lands on the beacon's wood under the line's band: it goes on, and does nothing else.
+        click(768, 312);
         engine->frame(0.1f);
         EXPECT_NE(line().find("my rope"), std::string::npos) << "a click went on from '" << first << "'";
+        EXPECT_EQ(engine->lua("vars.demo_beacon_lit"), "0") << "the click that went on lit the beacon";
+        // So does the last one, on the path's arrow: the talk ends and no way is taken.
+        click(900, 312);
         ASSERT_TRUE(waitFor("dialog.isActive()", "false"));
+        ASSERT_TRUE(engine->settleAt("meadow.hills")) << "the click that ended the talk took the arrow";
         EXPECT_EQ(items(), "rope") << "asking about the path gets the stranger's rope";
         act(thing("plank"), "A plank: take it", "plank");
         EXPECT_EQ(items(), "rope,plank");
@@ -153,6 +160,8 @@ protected:
         takeWay(thing("to_sign"), "To the sign", "meadow.sign");
         act(thing("key"), "A golden key: take it", "golden key");
         ASSERT_TRUE(waitFor("vars.demo_key_found", "1"));
+        EXPECT_EQ(items(), "rope,plank,key") << "the golden key is in the pack";
+        EXPECT_NE(itemCell("key"), nullptr);
         EXPECT_NE(goal().find("plank"), std::string::npos) << "the next goal shows: " << goal();
         ASSERT_TRUE(engine->settleAt("meadow.sign"));
         throughTheDoor();
@@ -206,7 +215,7 @@ protected:
         EXPECT_EQ(std::string(uiObject("item_name")->getProperty("text")),
                   "Plank + Rope: click to combine them");
         act(itemCell("plank"), "", "a raft");
-        ASSERT_EQ(items(), "raft");
+        ASSERT_EQ(items(), "key,raft");
         EXPECT_EQ(held(), "");
         // The water is rough until the sky has been watched: the raft stays in the pack.
         EXPECT_NE(goal().find("sky"), std::string::npos) << goal();
@@ -219,7 +228,7 @@ protected:
         ASSERT_FALSE(HasFatalFailure());
         EXPECT_NE(answer().find("too rough"), std::string::npos) << answer();
         ASSERT_TRUE(engine->settleAt("lake.shore")) << "the water is no way back to the hills";
-        EXPECT_EQ(items(), "raft");
+        EXPECT_EQ(items(), "key,raft");
         // A ripple on the water, beside the inn's way.
         const Pixel rough = engine->pixel(616, 410);
         act(thing("sky"), "The sky: watch the ball cross it", "You watch the ball");
@@ -234,7 +243,7 @@ protected:
         forget();
         clickPoint(880, 410, "The lake's water");
         EXPECT_NE(answer().find("without an oar"), std::string::npos) << answer();
-        EXPECT_EQ(items(), "raft");
+        EXPECT_EQ(items(), "key,raft");
         takeWay(thing("to_hills"), "Back to the hills", "meadow.hills");
         findTheOarAndLightTheBeacon();
         ASSERT_FALSE(HasFatalFailure());
@@ -250,16 +259,56 @@ protected:
         clickPoint(880, 410, "The lake's water");
         EXPECT_NE(answer().find("floats"), std::string::npos) << answer();
         ASSERT_TRUE(engine->settleAt("lake.shore"));
-        EXPECT_EQ(items(), "");
+        EXPECT_EQ(items(), "key") << "the oar went aboard the raft";
         EXPECT_EQ(engine->lua("vars.demo_raft_afloat"), "1");
         EXPECT_EQ(held(), "");
         forget();
         clickPoint(880, 410, "The lake's water");
         EXPECT_NE(answer().find("Your raft floats there"), std::string::npos) << answer();
         EXPECT_NE(goal().find("duel"), std::string::npos) << goal();
-        takeWay(thing("to_inn"), "Across the lake: to the inn", "tavern.duel");
-        EXPECT_NE(answer().find("challenges you"), std::string::npos) << answer();
+        passTheKeeper();
+        ASSERT_FALSE(HasFatalFailure());
         winTheDuel();
+    }
+    // The inn's keeper asks for the password at the door; the right word and the golden key let the player
+    // in, where the templar's challenge waits for a click over the board, its time standing meanwhile.
+    void passTheKeeper()
+    {
+        clickThing(thing("to_inn"), "Across the lake: to the inn");
+        ASSERT_FALSE(HasFatalFailure());
+        engine->frame(0.1f);
+        EXPECT_NE(line().find("Say the inn's password"), std::string::npos) << line();
+        goOn();
+        engine->frame(0.1f);
+        ASSERT_TRUE(uiObject("reply1")->isDerivedVisible());
+        EXPECT_EQ(std::string(uiObject("reply1")->getProperty("text")), "Rose.");
+        clickThing(uiObject("reply1"));
+        ASSERT_FALSE(HasFatalFailure());
+        engine->frame(0.1f);
+        EXPECT_NE(line().find("Rose it is"), std::string::npos) << line();
+        EXPECT_EQ(active(), "lake.shore") << "the keeper's line is read before the inn";
+        goOn();
+        ASSERT_TRUE(engine->settleAt("tavern.duel"));
+        EXPECT_EQ(items(), "") << "the golden key opened the door";
+        Match3Scene* duel = dynamic_cast<Match3Scene*>(Session::getActiveScene());
+        ASSERT_NE(duel, nullptr);
+        EXPECT_NE(line().find("challenges you"), std::string::npos) << line();
+        for (int i = 0; i < 10; ++i)
+        {
+            engine->frame(0.1f);
+        }
+        EXPECT_EQ(duel->getTimeLeft(), 360.0f) << "the time stands while the challenge is read";
+        // The click that goes on lands on a tile: it only goes on.
+        goOn();
+        EXPECT_EQ(line(), "");
+        EXPECT_FALSE(duel->hasSelection());
+        for (int i = 0; i < 100 && !duel->isDealt(); ++i)
+        {
+            engine->frame(0.1f);
+        }
+        ASSERT_TRUE(duel->isDealt());
+        engine->frame(0.1f);
+        EXPECT_LT(duel->getTimeLeft(), 360.0f) << "the time runs once the board can be played";
     }
     // Escape's box asked while an item is in hand: one click on No answers it, and the item stays in hand;
     // the name of what lies under the pointer then shows clear of the item the pointer carries.
@@ -316,9 +365,13 @@ protected:
         engine->frame(0.016f);
         EXPECT_NE(answer().find("slide the crate"), std::string::npos) << answer();
         ASSERT_TRUE(engine->settleAt("meadow.hills")) << "a drag of the crate is no way on";
+        ASSERT_TRUE(waitFor("meadow.hills.moon.visible", "true")) << "the moon rises";
         act(thing("oar"), "An oar: take it", "found an oar");
         ASSERT_TRUE(waitFor("vars.demo_oar_found", "1"));
         ASSERT_TRUE(engine->settleAt("meadow.hills")) << "finding the oar walks nowhere";
+        EXPECT_EQ(engine->lua("meadow.hills.moon.visible"), "true") << "the scene did not start again";
+        EXPECT_EQ(items(), "key,raft,oar");
+        EXPECT_NE(itemCell("oar"), nullptr);
         tesrauiparticle::Particle* beacon = dynamic_cast<tesrauiparticle::Particle*>(thing("beacon"));
         ASSERT_NE(beacon, nullptr);
         EXPECT_FALSE(beacon->isVisible()) << "the beacon is not lit yet";
@@ -337,22 +390,34 @@ protected:
         EXPECT_GT(beacon->getSystem()->getEmitters()[0]->getAlive(), 0) << "the beacon's flames rise";
     }
     // The password shows, and is found, only on a sign zoomed in by the wheel; unzoomed, its plate is a dark
-    // dot on the wood, clear of the goal's panel.
+    // dot on the wood, clear of the goal's panel. At the deepest zoom its words stand large, the pointer over
+    // them see-through and the name beside it clear of them; read, they stay to be read again, on the same
+    // zoomed view.
     void readThePassword()
     {
-        moveTo(116, 102);
+        moveTo(112, 120);
         EXPECT_FALSE(thing("password")->isVisible()) << "only a dot shows there unzoomed";
         // Beside the pointer's tip.
-        const Pixel dot = engine->pixel(112, 101);
+        const Pixel dot = engine->pixel(107, 120);
         EXPECT_TRUE(std::abs(dot[0] - 70) < 8 && std::abs(dot[1] - 40) < 8 && std::abs(dot[2] - 20) < 8)
             << dot[0] << "," << dot[1] << "," << dot[2];
-        EXPECT_FALSE(uiObject("goal_panel")->getBoundingRect().isPointInside(kavtypes::Vector2(116, 102)));
+        EXPECT_FALSE(uiObject("goal_panel")->getBoundingRect().isPointInside(kavtypes::Vector2(112, 120)));
         EXPECT_EQ(engine->lua("ui.getCursorMode()"), "arrow");
-        wheel(116, 102, -1.0f, 8);
+        wheel(112, 120, -1.0f, 20);
         ASSERT_TRUE(thing("password")->isVisible());
-        act(thing("password"), "Something carved: read it", "ROSE");
-        ASSERT_TRUE(waitFor("vars.demo_password_found", "1"));
-        wheel(116, 102, 1.0f, 8);
+        const kavtypes::Rectangle plate = thing("password")->getBoundingRect();
+        EXPECT_GE(plate.h, 60.0f) << "the words stand large at the deepest zoom";
+        for (int read = 0; read < 2; ++read)
+        {
+            act(thing("password"), "Carved words: read them", "ROSE");
+            ASSERT_FALSE(HasFatalFailure());
+            EXPECT_TRUE(faintPointer()) << "the pointer lets the words show through";
+            EXPECT_FALSE(uiObject("hover_name")->getBoundingRect().intersects(plate));
+            ASSERT_TRUE(waitFor("vars.demo_password_found", "1"));
+            EXPECT_TRUE(thing("password")->isVisible()) << "read " << read + 1 << " times, it is there";
+            EXPECT_EQ(thing("password")->getBoundingRect(), plate) << "the view stays where it was";
+        }
+        wheel(112, 120, 1.0f, 20);
         ASSERT_TRUE(engine->settleAt("meadow.sign"));
     }
     // The duel: the bars named, the tiles' meaning written beside the board; each tile clicked shows the hand
@@ -404,12 +469,12 @@ protected:
         EXPECT_TRUE(Profile::isAchievementUnlocked("duel_won"));
         EXPECT_TRUE(Profile::isAchievementUnlocked("demo_won"));
         // Both achievements came at the duel's end: the first is told, then the second, each for its few
-        // seconds on the ending, which returns to the menu by itself only once both have been shown.
+        // seconds on the ending, which stays until a click.
         EXPECT_TRUE(uiObject("notice_panel")->isDerivedVisible()) << "the achievement is told";
         EXPECT_NE(notice().find("Achievement unlocked: Duellist"), std::string::npos) << notice();
         EXPECT_TRUE(uiObject("menu_button")->isDerivedVisible());
         std::map<std::string, float> shownOnTheEnding;
-        for (int i = 0; i < 600 && active() == "tavern.ending"; ++i)
+        for (int i = 0; i < 300 && engine->lua("ui.noticesPending()") == "true"; ++i)
         {
             if (uiObject("notice_panel")->isDerivedVisible() &&
                 uiObject("notice_panel")->getDerivedAlpha() >= 200)
@@ -425,8 +490,13 @@ protected:
         }
         EXPECT_EQ(shown, "Achievement unlocked: Duellist: you beat the templar (read); "
                          "Achievement unlocked: The demo is finished (read); ");
-        // The ending returns to the menu by itself, and the next game starts afresh.
+        // A click returns to the menu, which says the demo was finished; the next game starts afresh.
+        EXPECT_EQ(active(), "tavern.ending");
+        EXPECT_TRUE(thing("ending_hint")->isDerivedVisible());
+        click(480, 450);
         ASSERT_TRUE(engine->settleAt("menu.MainMenu"));
+        EXPECT_NE(std::string(thing("menu_place")->getProperty("text")).find("You finished the demo"),
+                  std::string::npos);
         EXPECT_EQ(engine->lua("vars.demo_place"), "meadow.hills");
         for (const char* name : {"demo_raft_afloat", "demo_sky_watched", "demo_password_found",
                                  "demo_oar_found", "demo_beacon_lit", "demo_key_found"})

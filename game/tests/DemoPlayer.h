@@ -53,13 +53,19 @@ protected:
         engine->frame(0.016f);
     }
     // Whether the drawn pointer is the hand, its fingertip on the point: the mode and the picture's skin
-    // just below the tip.
+    // just below the tip. Over a thing to be watched the hand is drawn faint, see-through: its picture's
+    // alpha tells.
     ::testing::AssertionResult handAt(float x, float y)
     {
         const std::string mode = engine->lua("ui.getCursorMode()");
         if (mode.rfind("hand", 0) != 0)
         {
             return ::testing::AssertionFailure() << "the pointer is '" << mode << "'";
+        }
+        if (mode.rfind("hand-faint", 0) == 0)
+        {
+            return faintPointer() ? ::testing::AssertionSuccess()
+                                  : ::testing::AssertionFailure() << "the faint hand is drawn whole";
         }
         const Pixel skin = engine->pixel((int)x, (int)y + 8);
         if (skin != Pixel{255, 236, 200, 255})
@@ -82,6 +88,50 @@ protected:
             return ::testing::AssertionFailure() << "no arrow drawn from the point";
         }
         return ::testing::AssertionSuccess();
+    }
+    // Whether every picture of the drawn pointer is see-through.
+    bool faintPointer()
+    {
+        tesraui::Container* cursor = UI::getInstance()->getCursorObject();
+        if (cursor == nullptr || cursor->getChildren().empty())
+        {
+            return false;
+        }
+        for (tesraui::Object* picture : cursor->getChildren())
+        {
+            if (picture->getAlpha() > 128)
+            {
+                return false;
+            }
+        }
+        return true;
+    }
+    // The line said or told in the talk's panel, "" while none shows.
+    std::string line()
+    {
+        return uiObject("dialog_panel")->isDerivedVisible()
+                   ? std::string(uiObject("dialog_line")->getProperty("text"))
+                   : std::string();
+    }
+    // A click that goes on from the line shown, somewhere the line's band does not cover.
+    void goOn()
+    {
+        click(480, 150);
+        engine->frame(0.016f);
+    }
+    // Clicks on through the talk's lines until it offers replies or ends, at most a few.
+    void talkOn()
+    {
+        for (int i = 0;
+             i < 8 && engine->lua("dialog.isActive()") == "true" && !uiObject("reply1")->isDerivedVisible();
+             ++i)
+        {
+            if (line() != "")
+            {
+                goOn();
+            }
+            engine->frame(0.1f);
+        }
     }
     // The name shown beside the pointer, "" when none shows.
     std::string hoverName()

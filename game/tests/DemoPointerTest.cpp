@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <thread>
@@ -71,20 +72,34 @@ TEST_F(DemoPointer, AnArrowOnEveryScreenAndAHandOverItsButtons)
     const kavtypes::Vector2 play = middle(orvalo::getPlayButton());
     check({"", 880, 500, false, "", "the landing page's background"});
     check({"", play.x, play.y, true, "", "the landing page's Play"});
-    // The promoted games' thumbnails open their store pages, which the name and a click's answer say.
-    check({"", 180, 100, true, "Another game: opens its page in the store", "a promoted game"});
+    const kavtypes::Vector2 banner =
+        middle(orvalo::getMoreGamesScreenButton("orvalo_mgs_button_splash", "the banner"));
+    check({"", banner.x, banner.y, true, "Play the demo", "the landing page's banner"});
+    // The promoted games' thumbnails open their store pages, which the name and a click's answer say, naming
+    // the game; a double click opens the page once.
+    const std::string game = engine->lua("ui.promotedGame(ui.objectAt('ui.root', 180, 100), "
+                                         "ui.objectAt('ui.root', 180, 100).__name:match('%.(.*)$'))");
+    ASSERT_TRUE(game == "Forest Tale" || game == "River Quest") << game;
+    check({"", 180, 100, true, (game + ": opens its page in the store").c_str(), "a promoted game"});
     folder.put("bin/xdg-open", "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + folder.path + "/opened.txt'\n");
     std::filesystem::permissions(folder.path + "/bin/xdg-open", std::filesystem::perms::owner_all);
     const std::string path = getenv("PATH");
     setenv("PATH", (folder.path + "/bin:" + path).c_str(), 1);
-    click(180, 100);
-    EXPECT_EQ(answer(), "The game's page in the store opens in your web browser.");
+    engine->doubleClickAt(180, 100);
+    engine->frame(0.016f);
+    EXPECT_EQ(answer(), "The page of " + game + " in the store opens in your web browser.");
+    EXPECT_EQ(engine->logCount("Opening URL: https://example.invalid/store/"), 1u)
+        << "a double click opens once";
     for (int i = 0; i < 500 && harness::readFile(folder.path + "/opened.txt") == ""; ++i)
     {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     setenv("PATH", path.c_str(), 1);
-    EXPECT_EQ(harness::readFile(folder.path + "/opened.txt").rfind("https://example.invalid/store/", 0), 0u);
+    std::string id = game;
+    std::transform(id.begin(), id.end(), id.begin(),
+                   [](char c) { return c == ' ' ? '_' : (char)tolower(c); });
+    EXPECT_EQ(harness::readFile(folder.path + "/opened.txt").rfind("https://example.invalid/store/" + id, 0),
+              0u);
     engine->clickObject(orvalo::getPlayButton());
     ASSERT_TRUE(engine->settleAt("menu.MainMenu"));
     const kavtypes::Vector2 store = middle(thing("menu_store"));
@@ -119,8 +134,8 @@ TEST_F(DemoPointer, AHandWithANameOverEveryWayAndThingOfTheAdventure)
         {"meadow.hills", 480, 40, false, "", "the goal"},
         {"meadow.sign", 480, 400, true, "The door: to the lake", "the door's foot"},
         {"meadow.sign", 300, 300, false, "", "the wood beside the door"},
-        {"meadow.sign", 820, 100, true, "A golden key: take it", "the hidden key"},
-        {"meadow.sign", 116, 102, false, "", "the password, too small to see"},
+        {"meadow.sign", 824, 128, true, "A golden key: take it", "the key on the sign"},
+        {"meadow.sign", 112, 120, false, "", "the password, too small to see"},
         {"meadow.sign", 70, 480, true, "Back to the hills", "the way back to the hills"},
         {"lake.shore", 880, 410, true, "The lake's water", "the water"},
         {"lake.shore", 480, 130, true, "The sky: watch the ball cross it", "the sky"},
@@ -128,12 +143,12 @@ TEST_F(DemoPointer, AHandWithANameOverEveryWayAndThingOfTheAdventure)
         {"lake.shore", 66, 350, true, "Back to the hills", "the way back to the hills"},
         {"lake.shore", 900, 500, true, "", "the Menu button"},
     });
-    // Found, the key is no longer there to click.
+    // Taken, the key is no longer there to click.
     Session::changeScene("meadow.sign", 0.0f, "");
     ASSERT_TRUE(engine->settleAt("meadow.sign"));
-    click(820, 100);
-    ASSERT_TRUE(waitFor("object.exists('key')", "false"));
-    check({"meadow.sign", 821, 101, false, "", "where the key was"});
+    click(824, 128);
+    ASSERT_TRUE(waitFor("vars.demo_key_found", "1"));
+    check({"meadow.sign", 825, 129, false, "", "where the key was"});
     EXPECT_EQ(engine->errorLines(), 0) << engine->logText();
 }
 

@@ -145,6 +145,7 @@ TEST_F(DemoQuitBoxOver, ALineThatWaitsUnderIt)
     clickThing(thing("stranger"), "The stranger: talk to him");
     ASSERT_FALSE(HasFatalFailure());
     engine->frame(0.016f);
+    talkOn();
     clickThing(uiObject("reply1"));
     ASSERT_FALSE(HasFatalFailure());
     engine->frame(0.1f);
@@ -177,6 +178,33 @@ TEST_F(DemoQuitBoxOver, ALineThatWaitsUnderIt)
     engine->frame(0.1f);
     EXPECT_NE(std::string(uiObject("dialog_line")->getProperty("text")).find("my rope"), std::string::npos);
     EXPECT_EQ(items(), "rope");
+    goOn();
     ASSERT_TRUE(waitFor("dialog.isActive()", "false"));
+    EXPECT_EQ(engine->errorLines(), 0) << engine->logText();
+}
+
+// Escape while an answer shows: the answer waits under the box as a talk's line does, and after No it is
+// still there, for the rest of its time.
+TEST_F(DemoQuitBoxOver, AnAnswerThatWaitsUnderIt)
+{
+    engine->startDemo("menu_lake");
+    ASSERT_FALSE(HasFatalFailure());
+    clickPoint(880, 410, "The lake's water");
+    ASSERT_FALSE(HasFatalFailure());
+    const std::string said = answer();
+    ASSERT_NE(said.find("deep and cold"), std::string::npos) << said;
+    key(27);
+    // Far longer than the answer is shown for.
+    for (int i = 0; i < 100; ++i)
+    {
+        engine->frame(0.1f);
+    }
+    ASSERT_EQ(UI::getInstance()->getActiveMessageBoxType(), "quit");
+    EXPECT_EQ(answer(), said) << "the answer waits under the box";
+    clickThing(boxButton("No"));
+    ASSERT_FALSE(HasFatalFailure());
+    engine->frame(0.1f);
+    EXPECT_EQ(answer(), said) << "No left the answer as it was";
+    EXPECT_TRUE(waitFor("ui.sayLeft == nil", "true")) << "and it goes in its time";
     EXPECT_EQ(engine->errorLines(), 0) << engine->logText();
 }

@@ -117,10 +117,11 @@ TEST_F(DemoScreenLayout, NothingShownLiesOverWhatIsReadOrPointedAtOrLeavesTheWin
     ASSERT_TRUE(engine->settleAt("menu.MainMenu"));
 
     // The lake: the sky clicked, its answer shows while the pointer rests there, and the sky's name beside
-    // the pointer stays off it.
+    // the pointer stays off it and off the sky, where the ball crosses under a see-through pointer.
     clickThing(thing("menu_lake"));
     ASSERT_FALSE(HasFatalFailure());
     ASSERT_TRUE(engine->settleAt("lake.shore"));
+    const kavtypes::Rectangle sky = thing("sky")->getBoundingRect();
     for (float y : {100.0f, 130.0f, 170.0f})
     {
         forget();
@@ -128,11 +129,54 @@ TEST_F(DemoScreenLayout, NothingShownLiesOverWhatIsReadOrPointedAtOrLeavesTheWin
         ASSERT_FALSE(HasFatalFailure());
         moveTo(482, y);
         ASSERT_NE(answer(), "");
+        const std::string at = " at y " + std::to_string((int)y);
         fault(meet(uiObject("hover_name")->getBoundingRect(), uiObject("say_panel")->getBoundingRect()),
-              "the sky's name lies over the answer at y " + std::to_string((int)y));
+              "the sky's name lies over the answer" + at);
         fault(meet(uiObject("hover_name")->getBoundingRect(), uiObject("goal_panel")->getBoundingRect()),
-              "the sky's name lies over the goal at y " + std::to_string((int)y));
+              "the sky's name lies over the goal" + at);
+        fault(meet(uiObject("hover_name")->getBoundingRect(), sky), "the sky's name lies over the sky" + at);
+        fault(!faintPointer(), "the pointer hides the sky" + at);
     }
+    // Every band a line shows in, as this scene places it, keeps off the sun, the inn across the lake and
+    // the sky (the lake's picture is drawn at half size: the sun's disc and the inn with its roof).
+    const std::pair<const char*, kavtypes::Rectangle> seen[] = {
+        {"the sun", kavtypes::Rectangle(152, 196, 56, 56)},
+        {"the inn", kavtypes::Rectangle(772, 200, 104, 92)},
+        {"the sky", sky}};
+    for (const char* band : {"say_panel", "notice_panel", "dialog_panel", "reply1", "reply2"})
+    {
+        for (const auto& [what, rect] : seen)
+        {
+            fault(meet(uiObject(band)->getBoundingRect(), rect), std::string(band) + " lies over " + what);
+        }
+    }
+    // A talk's line and its replies show beside an answer, a notice and the pack's items, and cover none.
+    for (const char* band : {"dialog_panel", "reply1", "reply2"})
+    {
+        for (const char* other : {"say_panel", "notice_panel", "inventory"})
+        {
+            fault(meet(uiObject(band)->getBoundingRect(), uiObject(other)->getBoundingRect()),
+                  std::string(band) + " lies over " + other);
+        }
+    }
+
+    // The sign stands clear of the goal above it and of the way back, the pack and the Menu button below
+    // it: its frame's top edge and its four nails show (drawn at half size: the frame from 28, 84 to 932,
+    // 444, a nail 24 pixels in from each corner).
+    Session::changeScene("meadow.sign", 0.0f, "");
+    ASSERT_TRUE(engine->settleAt("meadow.sign"));
+    const kavtypes::Rectangle frame(28, 84, 904, 360);
+    for (const char* name : {"goal_panel", "pack", "menu_button"})
+    {
+        fault(meet(uiObject(name)->getBoundingRect(), frame), std::string(name) + " lies over the sign");
+    }
+    for (const kavtypes::Vector2& nail : {kavtypes::Vector2(52, 108), kavtypes::Vector2(908, 108),
+                                          kavtypes::Vector2(52, 420), kavtypes::Vector2(908, 420)})
+    {
+        fault(thing("to_hills")->getBoundingRect().isPointInside(nail), "the way back lies over a nail");
+    }
+    Session::changeScene("lake.shore", 0.0f, "");
+    ASSERT_TRUE(engine->settleAt("lake.shore"));
 
     // An item in hand carried to each edge and corner: the window never cuts its picture.
     LuaInterface::execute("inventory.addItem('plank')");

@@ -129,11 +129,16 @@ TEST_F(Match3SceneTest, RunningOutOfTimeFadesOutAndDealsANewBoard)
 {
     start({{"time", "3"}}, "add_object('minigame_gui')\nadd_object('player_bar_progress')\n");
     EXPECT_EQ(templarCount(), 1);
-    for (int i = 0; i < 5; ++i)
+    // The time runs once the dealt board can be played, from the frame its tiles rest in.
+    engine->frame(0.1f);
+    ASSERT_TRUE(scene()->isBusy());
+    EXPECT_FLOAT_EQ(scene()->getTimeLeft(), 3.0f);
+    ASSERT_TRUE(settle());
+    for (int i = 0; i < 4; ++i)
     {
         engine->frame(0.1f);
     }
-    EXPECT_FLOAT_EQ(scene()->getTimeLeft(), 2.5f);
+    EXPECT_NEAR(scene()->getTimeLeft(), 2.5f, 1e-4);
     EXPECT_FLOAT_EQ(object("player_bar_progress")->getScaleY(), 2.5f / 3.0f);
     // Lost: the cells and the frame fade out, then the board is dealt anew with the full time.
     bool fadedOut = false;
@@ -145,7 +150,9 @@ TEST_F(Match3SceneTest, RunningOutOfTimeFadesOutAndDealsANewBoard)
     EXPECT_TRUE(fadedOut);
     EXPECT_EQ(templarCount(), 2);
     EXPECT_EQ(scene()->getHealth(), 1000);
-    // The frame that deals the board already counts down.
+    // Dealing the new board costs no time.
+    EXPECT_FLOAT_EQ(scene()->getTimeLeft(), 3.0f);
+    ASSERT_TRUE(settle());
     EXPECT_NEAR(scene()->getTimeLeft(), 2.9f, 1e-4);
 }
 

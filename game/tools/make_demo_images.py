@@ -60,7 +60,7 @@ def write_amp(path, width, height, regions):
         return (0, 0, 0, 0)
 
     here = os.path.dirname(os.path.abspath(__file__))
-    tool = os.environ.get("VUMO_REGION_MAP", os.path.join(here, "..", "..", "build", "game", "vumo_region_map"))
+    tool = os.environ.get("VUMO_REGION_MAP", os.path.join(here, "..", "..", "build", "src", "vumo_region_map"))
     names = ["_%02X%02X%02X=%d,%d" % (colour + centre) for colour, centre, _ in regions]
     with tempfile.TemporaryDirectory() as folder:
         picture = os.path.join(folder, "regions.png")
@@ -299,7 +299,7 @@ def draw_hills(c):
 
 
 # The sign's door, in window pixels: an arch over a rectangle.
-SIGN_DOOR = (400, 200, 560, 470)
+SIGN_DOOR = (400, 176, 560, 432)
 
 
 def sign_door(x, y):
@@ -313,23 +313,30 @@ def sign_door(x, y):
 DOOR_COLOUR = (60, 35, 20)
 
 # Where the sign's password lies, in window pixels (left, top, right, bottom), as its scene places it.
-PASSWORD = (110, 96, 122, 108)
+PASSWORD = (104, 112, 120, 128)
+
+# The sign's frame in the pictures's half-size pixels (left, top, right, bottom): below the goal's panel and
+# above the way back to the hills, so that neither covers its edges or its nails.
+SIGN = (14, 42, 466, 222)
 
 
 def sign_picture(path):
-    """The wooden sign filling the screen: boards with grain, a frame, a door in the middle with its name
-    carved over it."""
+    """The wooden sign in the evening sky: boards with grain, a frame with a nail in each corner, a door in
+    the middle with its name carved over it."""
     c = Canvas(BG_W, BG_H)
     evening_sky(c, 270)
-    c.rect(14, 6, 466, 262, WOOD_DARK)
-    for board, y in enumerate(range(12, 256, 28)):
-        c.rect(20, y, 460, min(y + 28, 256), WOOD if board % 2 == 0 else shade(WOOD, 0.07))
+    left, top, right, bottom = SIGN
+    c.rect(left, top, right, bottom, WOOD_DARK)
+    inner = (left + 6, top + 6, right - 6, bottom - 6)
+    for board, y in enumerate(range(inner[1], inner[3], 28)):
+        low = min(y + 28, inner[3])
+        c.rect(inner[0], y, inner[2], low, WOOD if board % 2 == 0 else shade(WOOD, 0.07))
         for k in range(3):
             c.shape(lambda x, yy, y=y, k=k, b=board: abs(yy - wavy(x, y + 7 + k * 7, 1.6, 70 + 20 * k, b + k)) < 0.45,
-                    (20, y, 460, min(y + 28, 256)), shade(WOOD, -0.12))
-        if y + 28 < 256:
-            c.rect(20, y + 27.3, 460, y + 28.7, WOOD_DARK)
-    for x, y in ((26, 18), (454, 18), (26, 250), (454, 250)):
+                    (inner[0], y, inner[2], low), shade(WOOD, -0.12))
+        if y + 28 < inner[3]:
+            c.rect(inner[0], y + 27.3, inner[2], y + 28.7, WOOD_DARK)
+    for x, y in ((left + 12, top + 12), (right - 12, top + 12), (left + 12, bottom - 12), (right - 12, bottom - 12)):
         c.ellipse(x, y, 2.2, 2.2, (70, 70, 76))
     left, top, right, bottom = (v / 2.0 for v in SIGN_DOOR)
     c.shape(lambda x, y: sign_door(x * 2, y * 2 + 8) or sign_door(x * 2 - 8, y * 2) or sign_door(x * 2 + 8, y * 2),
@@ -337,7 +344,7 @@ def sign_picture(path):
     c.shape(lambda x, y: sign_door(x * 2, y * 2), (left, top, right, bottom),
             lambda x, y: mix((54, 30, 18), (30, 16, 10), (y - top) / (bottom - top)))
     c.ellipse(right - 12, (top + bottom) / 2 + 10, 2.5, 2.5, (214, 170, 60))
-    c.text("TO THE LAKE", 240, 64, 18, (58, 32, 16), centre=True, bold=0.1)
+    c.text("TO THE LAKE", 240, 60, 18, (58, 32, 16), centre=True, bold=0.1)
     # A dot on the top left board: the password's plate, too small to read until the sign is zoomed in.
     left, top, right, bottom = (v / 2.0 for v in PASSWORD)
     c.rect(left, top + (bottom - top) * 0.2, right, bottom - (bottom - top) * 0.2, (70, 40, 20))
@@ -445,29 +452,35 @@ def crate(path):
     c.write(path)
 
 
+def draw_oar(c, x, y):
+    """An oar lying across a 48 x 48 cell from (x, y): a long handle and a wide blade."""
+    c.line(x + 4, y + 44, x + 28, y + 20, 3.4, WOOD_LIGHT)
+    c.line(x + 3, y + 45, x + 8, y + 40, 4.6, WOOD_DARK)
+    c.polygon([(x + 24, y + 20), (x + 36, y + 4), (x + 46, y + 4), (x + 46, y + 14), (x + 30, y + 26)], WOOD)
+    c.line(x + 27, y + 21, x + 43, y + 6, 1.2, WOOD_DARK)
+
+
 def oar(path):
-    """An oar lying across: a long handle and a wide blade."""
     c = Canvas(48, 48)
-    c.line(4, 44, 28, 20, 3.4, WOOD_LIGHT)
-    c.line(3, 45, 8, 40, 4.6, WOOD_DARK)
-    c.polygon([(24, 20), (36, 4), (46, 4), (46, 14), (30, 26)], WOOD)
-    c.line(27, 21, 43, 6, 1.2, WOOD_DARK)
+    draw_oar(c, 0, 0)
     c.write(path)
 
 
-def key(path):
-    """The golden key: a ring, a shank and two teeth."""
-    c = Canvas(48, 48)
+def draw_key(c, x, y):
+    """The golden key in a 48 x 48 cell from (x, y): a ring, a shank and two teeth."""
     gold, dark = (250, 206, 60), (170, 120, 20)
-    c.shape(lambda x, y: 3.5 <= math.hypot(x - 14, y - 24) <= 10, (4, 14, 24, 34), dark)
-    c.shape(lambda x, y: 5 <= math.hypot(x - 14, y - 24) <= 8.5, (4, 14, 24, 34), gold)
-    c.rect(23, 21, 44, 27, dark)
-    c.rect(23, 22, 44, 26, gold)
-    c.rect(35, 26, 39, 34, dark)
-    c.rect(36, 26, 38.5, 33, gold)
-    c.rect(40, 26, 44, 32, dark)
-    c.rect(41, 26, 43.5, 31, gold)
-    c.line(24, 22.5, 43, 22.5, 0.8, (255, 240, 160))
+    c.shape(lambda px, py: 3.5 <= math.hypot(px - x - 14, py - y - 24) <= 10, (x + 4, y + 14, x + 24, y + 34), dark)
+    c.shape(lambda px, py: 5 <= math.hypot(px - x - 14, py - y - 24) <= 8.5, (x + 4, y + 14, x + 24, y + 34), gold)
+    for (left, top, right, low), colour in ((((23, 21, 44, 27), dark)), (((23, 22, 44, 26), gold)),
+                                           (((35, 26, 39, 34), dark)), (((36, 26, 38.5, 33), gold)),
+                                           (((40, 26, 44, 32), dark)), (((41, 26, 43.5, 31), gold))):
+        c.rect(x + left, y + top, x + right, y + low, colour)
+    c.line(x + 24, y + 22.5, x + 43, y + 22.5, 0.8, (255, 240, 160))
+
+
+def key(path):
+    c = Canvas(48, 48)
+    draw_key(c, 0, 0)
     c.write(path)
 
 
@@ -525,16 +538,18 @@ def raft_afloat(path):
 
 
 def password(path):
-    """The inn's password, carved in tiny golden letters on a dark plate."""
-    c = Canvas(32, 32)
-    c.rect(0, 6, 32, 26, (70, 40, 20))
-    c.text("ROSE", 16, 11, 9, (255, 215, 0), centre=True)
+    """The inn's password, carved in tiny golden letters on a dark plate: drawn a quarter of its size on the
+    sign, it is as sharp as this picture at the deepest zoom."""
+    c = Canvas(64, 64)
+    c.rect(0, 12.8, 64, 51.2, (70, 40, 20))
+    c.text("ROSE", 32, 22, 20, (255, 215, 0), centre=True, bold=0.05)
     c.write(path)
 
 
 def item_pictures(path):
-    """The inventory's pictures in a row of 64 x 64 cells: the plank, the rope and the raft."""
-    c = Canvas(192, 64)
+    """The inventory's pictures in a row of 64 x 64 cells: the plank, the rope, the raft, the oar and the
+    golden key."""
+    c = Canvas(320, 64)
     # The plank: one board across the cell.
     c.polygon([(6, 46), (50, 6), (58, 14), (14, 54)], WOOD_LIGHT)
     c.polygon([(14, 54), (58, 14), (58, 18), (16, 57)], WOOD_DARK)
@@ -554,6 +569,8 @@ def item_pictures(path):
         c.rect(149 + k * 18, 8, 150 + k * 18, 56, WOOD_DARK)
     for y in (20, 44):
         c.rect(132, y - 2, 188, y + 2, (214, 184, 104))
+    draw_oar(c, 200, 8)
+    draw_key(c, 264, 8)
     c.write(path)
 
 

@@ -153,10 +153,22 @@ namespace vumo
         bool updateCursorPosition();
 
     protected:
+        // What became of a button's press: handed on, taken by the game's press hook, or dropped as the
+        // repeat of a click that already answered. The press's release, or its cancel, goes the same way.
+        enum PressFate
+        {
+            PRESS_HANDED_ON,
+            PRESS_TAKEN,
+            PRESS_DROPPED
+        };
+
         int frameCounter = 0;
         bool pointerDown = false;
         bool initialised = false;
         bool pressedInScene[16] = {};
+        PressFate pressFates[16] = {};
+        // What lay under the pointer at the last press handed on or taken.
+        tesraui::Watched<tesraui::Object> lastPressed;
         harray<hstring> deferredCalls;
         int touchCount = 0;
         std::unique_ptr<tesraui::Dataset> dataset;
@@ -188,6 +200,11 @@ namespace vumo
         // True when the object under the cursor lies in the active scene's tree.
         bool isCursorInScene();
         bool takeScenePress(int button);
+        // The fate of the press of that button, which is forgotten: a release or a cancel ends the press.
+        PressFate takePressFate(int button);
+        // Decides what becomes of a press: the second click of a double click (or a later one) on what the
+        // first press landed on is dropped; else the press hook may take it.
+        PressFate decidePressFate(int button, bool overlay);
         // True when the object is the shown message box or lies in it.
         bool isOnShownMessageBox(tesraui::Object* object) const;
         bool callHook(const hstring& path, const hstring& code, bool systemMessage = false);

@@ -31,9 +31,13 @@ namespace vumo
         if (!quortypes::ResourceDir::exists(cursorsFolder))
         {
             // The folder is optional: a game that draws its own pointer, or keeps the system's, has none. A
-            // script that names a system cursor all the same is told so in the overlay.
-            quortypes::Log::write(Session::logTag,
-                                  hstring(cursorsFolder) + " not found, skipping system cursor creation");
+            // script that names a system cursor all the same is told so in the overlay. A game that draws its
+            // own pointer needs none, and hears nothing of it.
+            if (!LuaInterface::isHook("ui.createCursor"))
+            {
+                quortypes::Log::write(Session::logTag,
+                                      hstring(cursorsFolder) + " not found, skipping system cursor creation");
+            }
             return;
         }
         quortypes::Log::write(Session::logTag, "creating system cursors");

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include <quortypes/Log.h>
+#include <tesra/Window.h>
+#include <tesra/tesra.h>
 #include <tesraui/Container.h>
 #include <tesraui/ImageBox.h>
 #include <tesraui/tesraui.h>
@@ -66,12 +68,49 @@ namespace vumo
         return true;
     }
 
+    UI::PressFate UI::takePressFate(int button)
+    {
+        if (button < 0 || button >= 16)
+        {
+            return PRESS_HANDED_ON;
+        }
+        const PressFate fate = this->pressFates[button];
+        this->pressFates[button] = PRESS_HANDED_ON;
+        return fate;
+    }
+
+    UI::PressFate UI::decidePressFate(int button, bool overlay)
+    {
+        // A player who double-clicks means one click: the first has answered, and a second on the same thing
+        // would do it again (open a page twice, start a talk it just ended).
+        tesraui::Object* under = this->rootObject->getChildUnderCursor();
+        if (tesra::window != nullptr && tesra::window->getPressClicks() >= 2 && under != nullptr &&
+            under == this->lastPressed.get())
+        {
+            return PRESS_DROPPED;
+        }
+        this->lastPressed = tesraui::Watched<tesraui::Object>(under);
+        if (overlay)
+        {
+            return PRESS_HANDED_ON;
+        }
+        const hstring hook = (button == 1 ? "ui.OnPointerPressed" : "ui.OnAltPointerPressed");
+        if (!LuaInterface::isHook(hook))
+        {
+            return PRESS_HANDED_ON;
+        }
+        harray<hstring> results;
+        const bool ran = this->executeWithReturnValues(HookTexts::pointerPressed(button), results);
+        return (ran && results.size() > 0 && results[0] == "true" ? PRESS_TAKEN : PRESS_HANDED_ON);
+    }
+
     bool UI::OnPointerPressed(float x, float y, int button)
     {
         if (button == 1)
         {
             this->pointerDown = true;
         }
+        this->takePressFate(button);
         const bool overlay = this->isErrorOverlayShown();
         if ((this->loading && !overlay) || this->rootObject == nullptr)
         {
@@ -82,10 +121,18 @@ namespace vumo
         {
             return false;
         }
+        const PressFate fate = this->decidePressFate(button, overlay);
+        if (button >= 0 && button < 16)
+        {
+            this->pressFates[button] = fate;
+        }
+        if (fate != PRESS_HANDED_ON)
+        {
+            // Neither the scene nor the UI's objects see the press, nor later its release.
+            return true;
+        }
         if (!overlay)
         {
-            this->callHook(button == 1 ? "ui.OnPointerPressed" : "ui.OnAltPointerPressed",
-                           HookTexts::pointerPressed(button));
             Scene* scene = Session::getActiveScene();
             if (scene != nullptr && button >= 0 && button < 16 && this->isCursorInScene())
             {
@@ -119,6 +166,7 @@ namespace vumo
         {
             this->pointerDown = false;
         }
+        const PressFate fate = this->takePressFate(button);
         const bool overlay = this->isErrorOverlayShown();
         if ((this->loading && !overlay) || this->rootObject == nullptr)
         {
@@ -129,10 +177,19 @@ namespace vumo
         {
             return false;
         }
+        if (fate == PRESS_DROPPED)
+        {
+            return true;
+        }
         if (!overlay)
         {
             this->callHook(button == 1 ? "ui.OnPointerReleased" : "ui.OnAltPointerReleased",
                            HookTexts::pointerReleased(button));
+            if (fate == PRESS_TAKEN)
+            {
+                // The game's hook took the press: its release is the game's too, and goes no further.
+                return true;
+            }
             if (button == 2 && this->selectedItem != "")
             {
                 this->selectItem("");
@@ -252,9 +309,18 @@ namespace vumo
         {
             this->pointerDown = false;
         }
+        const PressFate fate = this->takePressFate(button);
+        if (fate == PRESS_DROPPED)
+        {
+            return;
+        }
         if (!this->isErrorOverlayShown())
         {
             this->callHook("ui.OnPointerCanceled", HookTexts::pointerCanceled(button));
+        }
+        if (fate == PRESS_TAKEN)
+        {
+            return;
         }
         if (this->takeScenePress(button))
         {

@@ -308,11 +308,22 @@ namespace harness
             }
         }
         void frame(float timeDelta = 0.016f) { tesra::window->getUpdateDelegate()->onUpdate(timeDelta); }
-        // As the window delivers it: the cursor moves to the point first.
-        void mouse(tesra::Window::MouseEventType type, float x, float y, int button = 1)
+        // As the window delivers it: the cursor moves to the point first. A press's clicks are those the
+        // system counts: 2 for the second press of a double click.
+        void mouse(tesra::Window::MouseEventType type, float x, float y, int button = 1, int clicks = 1)
         {
-            tesra::window->queueMouseEvent(type, x, y, button);
+            tesra::window->queueMouseEvent(type, x, y, button, clicks);
             tesra::window->checkEvents();
+        }
+        // The second click of a double click at the point, after a click there; the frame after its release
+        // is the caller's.
+        void doubleClickAt(float x, float y)
+        {
+            clickAt(x, y);
+            frame(0.016f);
+            mouse(tesra::Window::MOUSE_DOWN, x, y, 1, 2);
+            frame(0.016f);
+            mouse(tesra::Window::MOUSE_UP, x, y);
         }
         // Red, green, blue and alpha of a pixel of the last frame drawn.
         std::vector<int> pixel(int x, int y)

@@ -4,7 +4,7 @@
 -- (ui.markClickable, a region table's "label"), a notice for an achievement.
 
 vars.create("demo_runs", 0)
--- Set by the key hidden on the sign once the player finds it.
+-- Set by the golden key on the sign once the player takes it.
 vars.create("demo_key_found", 0)
 -- Where the adventure goes on: the last of its scenes the player was in. The menu's Adventure button
 -- leads there, so a player who quits continues in the next run.
@@ -23,6 +23,8 @@ vars.create("demo_beacon_lit", 0)
 -- Where the player last slid the hills' crate ("x,y"), so that it stands there in a later run too; "" until
 -- it has been moved.
 vars.create("demo_crate_place", "")
+-- Set by the ending, so that the menu says the demo was finished; the next adventure clears it.
+vars.create("demo_finished", 0)
 
 function ui.setup()
 	ui.clock = 0
@@ -67,7 +69,6 @@ function ui.init()
 	ui.pickProfile()
 	vars.demo_runs = vars.demo_runs + 1
 	profile.save()
-	ui.found = ui.foundThings()
 	ui.ready = true
 end
 
@@ -75,7 +76,6 @@ function ui.update(dt)
 	ui.clock = ui.clock + dt
 	ui.followGoal()
 	ui.showPasswordWhenZoomed()
-	ui.tellFinds()
 	ui.fadeLines(dt)
 	ui.showHoverName()
 end
@@ -97,10 +97,12 @@ end
 
 function ui.OnSceneChanged(scene, previous)
 	vumo.log("scene " .. scene .. " after '" .. previous .. "'")
-	-- A talk belongs to the scene it was held in: its line and replies do not follow the player out.
+	-- A talk belongs to the scene it was held in: its line and replies do not follow the player out, nor
+	-- does a line told there.
 	if dialog.isActive() then
 		dialog.stop()
 	end
+	ui.closeToldLine()
 	ui.showAdventurePanels(scene)
 	ui.placeLines(scene)
 	ui.keepPlace(scene)
@@ -110,6 +112,10 @@ function ui.OnSceneChanged(scene, previous)
 	if ui.sayAfterSwitch ~= nil then
 		ui.say(ui.sayAfterSwitch)
 		ui.sayAfterSwitch = nil
+	end
+	if ui.tellAfterSwitch ~= nil then
+		ui.tell(ui.tellAfterSwitch)
+		ui.tellAfterSwitch = nil
 	end
 end
 
@@ -134,7 +140,7 @@ end
 -- What the player has to do next, from what has been done.
 function ui.goalText()
 	if tostring(vars.demo_key_found) ~= "1" then
-		return "Goal: find the golden key hidden on the sign (follow the path's arrow); the inn across the lake needs it."
+		return "Goal: take the golden key from the sign (follow the path's arrow); the inn across the lake needs it."
 	end
 	if not ui.hasPlank() then
 		return "Goal: the lake is deep; pick up the plank lying by the stranger on the hills."
@@ -172,8 +178,8 @@ function ui.raftIsAfloat()
 	return tostring(vars.demo_raft_afloat) == "1"
 end
 
--- The password shows once the zoom draws it half again its size or more; the window's own scale, which
--- the UI's root shares, does not count.
+-- The password shows once the zoom draws it twice its size or more, its letters then big enough to read;
+-- the window's own scale, which the UI's root shares, does not count.
 function ui.showPasswordWhenZoomed()
 	if not ui.ready or scene.getFullName() ~= "meadow.sign" or not object.exists("password") then
 		return
@@ -182,35 +188,31 @@ function ui.showPasswordWhenZoomed()
 	local _, _, w = object.getBoundingRect(password)
 	local _, _, rootW = object.getBoundingRect("ui.root")
 	local windowScale = rootW / object.getProperty("ui.root", "w")
-	object.setProperty(password, "visible", w >= 1.5 * object.getProperty(password, "w") * windowScale)
+	object.setProperty(password, "visible", w >= 2 * object.getProperty(password, "w") * windowScale)
 end
 
--- What hidden things were found: each find is told once, when it happens.
+-- What the player finds: the variable kept in the profile, the item it puts in the pack, and what the screen
+-- says. A find clicked again says it again: the carving is there to be read again.
 ui.finds = {
-	{var = "demo_key_found", text = "You found the golden key! The inn across the lake will open to it."},
-	{var = "demo_oar_found", text = "You found an oar under the crate: now the raft can be steered."},
-	{var = "demo_password_found", text = "The inn's password is carved here: ROSE. You will remember it."},
+	key = {var = "demo_key_found", item = "key",
+		text = "You found the golden key: it is in your pack now. The inn across the lake will open to it."},
+	oar = {var = "demo_oar_found", item = "oar",
+		text = "You found an oar under the crate: it is in your pack now, to steer the raft."},
+	password = {var = "demo_password_found",
+		text = "The inn's password is carved here: ROSE. You will remember it."},
 }
 
-function ui.foundThings()
-	local found = {}
-	for _, find in ipairs(ui.finds) do
-		found[find.var] = tostring(vars[find.var]) == "1"
-	end
-	return found
-end
-
-function ui.tellFinds()
-	if not ui.ready then
-		return
-	end
-	local now = ui.foundThings()
-	for _, find in ipairs(ui.finds) do
-		if now[find.var] and not ui.found[find.var] then
-			ui.say(find.text)
+function ui.find(name)
+	local find = ui.finds[name]
+	if tostring(vars[find.var]) ~= "1" then
+		vumo.log("found the " .. name)
+		vars[find.var] = 1
+		if find.item ~= nil then
+			inventory.addItem(find.item)
 		end
+		ui.keepProgress()
 	end
-	ui.found = now
+	ui.say(find.text)
 end
 
 function ui.beaconLit()
@@ -249,6 +251,9 @@ end
 
 function ui.goToInn()
 	sound.play("ui.click")
+	if dialog.isActive() then
+		return
+	end
 	if not ui.raftIsAfloat() then
 		vumo.log("the plank alone sinks")
 		ui.say("A plank alone sinks: you need a raft on the water to cross.")
@@ -264,9 +269,17 @@ function ui.goToInn()
 		ui.say("The inn stays shut: it opens only to its password, carved on the sign.")
 		return
 	end
+	-- The keeper asks for the password at the door.
+	dialog.start("keeper")
+end
+
+-- The keeper let the player in: the golden key opens the door, and the templar inside challenges the player.
+-- The duel's board waits, its time standing, until the challenge has been read.
+function ui.enterInn()
+	inventory.removeItem("key")
 	vars.demo_place = "tavern.duel"
 	ui.keepProgress()
-	ui.sayAfterSwitch = "The templar of the inn challenges you to a duel."
+	ui.tellAfterSwitch = "The templar of the inn challenges you to a duel: beat him before your time runs out."
 	scene.switch("tavern.duel")
 end
 
@@ -284,12 +297,20 @@ end
 
 -- The answer and the notice keep clear of what each screen shows: below the adventure's goal, below the
 -- menu's buttons, below the landing page's games, between the store's turning slides and its gallery, above
--- the menu's title.
-ui.sayHeights = {["menu.MainMenu"] = 384, ["menu.OrvaloStart"] = 482, ["menu.StoreMenu"] = 148}
+-- the menu's title, on the lake over the water, below its sun and its inn.
+ui.sayHeights = {["menu.MainMenu"] = 384, ["menu.OrvaloStart"] = 482, ["menu.StoreMenu"] = 148,
+	["lake.shore"] = 296}
+-- Where the line said and the replies stand (never both at once), clear of the answer: on the lake over the
+-- water below it, above the pack.
+ui.linePlaces = {["lake.shore"] = {line = 364, replies = 362, step = 46}}
 
 function ui.placeLines(scene)
 	object.setProperty("ui.say_panel", "y", ui.sayHeights[scene] or 180)
 	object.setProperty("ui.notice_panel", "y", ui.isAdventure(scene) and 80 or 8)
+	local place = ui.linePlaces[scene] or {line = 248, replies = 312, step = 52}
+	object.setProperty("ui.dialog_panel", "y", place.line)
+	object.setProperty("ui.reply1", "y", place.replies)
+	object.setProperty("ui.reply2", "y", place.replies + place.step)
 end
 
 function ui.backToMenu()
@@ -300,14 +321,39 @@ function ui.backToMenu()
 	scene.switch("menu.MainMenu")
 end
 
--- A line of text that answers what the player did, shown for a few seconds; it is also written to the
--- log.
+-- A line of text that answers what the player did, shown for a few seconds, longer for a longer text, so
+-- that it can be read at an easy pace; it is also written to the log.
 function ui.say(text, seconds)
 	vumo.log("say: " .. text)
 	object.setProperty("ui.say", "text", text)
 	object.setProperty("ui.say_panel", "visible", true)
 	object.setProperty("ui.say_panel", "alpha", 255)
-	ui.sayLeft = seconds or 4
+	ui.sayLeft = math.max(seconds or 4, 1 + #text / 18)
+end
+
+-- A line told in the talk's panel that waits for a click, as the talk's lines do, with the game paused
+-- meanwhile: what it covers (the duel's board) cannot be played, and the duel's time stands.
+function ui.tell(text)
+	ui.closeToldLine()
+	vumo.log("told: " .. text)
+	ui.showReplies({})
+	ui.showLine(text)
+	ui.told = {pausedHere = not vumo.isPaused()}
+	if ui.told.pausedHere then
+		vumo.pause()
+	end
+end
+
+function ui.closeToldLine()
+	if ui.told == nil then
+		return
+	end
+	local told = ui.told
+	ui.told = nil
+	ui.showLine(nil)
+	if told.pausedHere and vumo.isPaused() then
+		vumo.unpause()
+	end
 end
 
 -- A short notice at the top right. Notices that come together are shown one after the other, each for its
@@ -338,13 +384,14 @@ function ui.nextNotice()
 	ui.noticeLeft = 4
 end
 
--- The answer and the notice fade out over their last half second; the next notice waiting follows. A
--- notice's time does not run while the screen fades from one scene to the next: an achievement won as a
--- scene ends (the duel's) is read whole on the next one.
+-- The answer and the notice fade out over their last half second; the next notice waiting follows. Their
+-- time stands while the game is paused (under the quit box, as a talk's line waits there), and a notice's
+-- while the screen fades from one scene to the next: an achievement won as a scene ends (the duel's) is read
+-- whole on the next one.
 function ui.fadeLines(dt)
 	for _, line in ipairs({{"sayLeft", "ui.say_panel"}, {"noticeLeft", "ui.notice_panel"}}) do
 		local left = ui[line[1]]
-		local held = line[1] == "noticeLeft" and scene.isTransitionActive()
+		local held = vumo.isPaused() or (line[1] == "noticeLeft" and scene.isTransitionActive())
 		if left ~= nil and not held then
 			left = left - dt
 			if left <= 0 then
@@ -366,224 +413,6 @@ ui.achievementTitles = {duel_won = "Duellist: you beat the templar", demo_won = 
 
 function ui.OnAchievementUnlocked(name)
 	ui.notice("Achievement unlocked: " .. (ui.achievementTitles[name] or name))
-end
-
--- Things a scene makes clickable beside its buttons and its action map's regions, with the name the pointer
--- shows over them: a scene marks them, by object name, with ui.markClickable. The marks are kept per scene,
--- as its script runs before the UI hears of the change; a scene that starts again marks them anew. A region
--- of an action map is named by the field "label" of its table in the scene.
-ui.clickables = {}
-
-function ui.markClickable(name, label)
-	local full = scene.getFullName()
-	local marks = ui.clickables[full] or {}
-	marks[name] = label or ""
-	ui.clickables[full] = marks
-end
-
--- The kinds of object that answer a click by themselves.
-ui.buttonTypes = {ImageButton = true, TextImageButton = true, ToggleButton = true, Match3Element = true,
-	DraggableContainer = true, HiddenObject = true}
-
--- The topmost object at the window point that draws or answers, below the parent: a plain container with
--- nothing in it there (one that only spans a screen) is looked through.
-function ui.objectAt(parent, x, y)
-	local children = object.children(parent)
-	for i = #children, 1, -1 do
-		local child = children[i]
-		if object.getProperty(child, "visible") and not object.getProperty(child, "click_through") and
-			object.getProperty(child, "alpha") > 0 then
-			local left, top, w, h = object.getBoundingRect(child)
-			if w > 0 and h > 0 and x >= left and x < left + w and y >= top and y < top + h then
-				local found = object.getChildUnderPoint(child, (x - left) / w, (y - top) / h)
-				if found ~= nil and not (object.getProperty(found, "type") == "Container" and
-					#object.children(found) == 0) then
-					return found
-				end
-			end
-		end
-	end
-	return nil
-end
-
--- The pointer in the window's pixels, where objects' bounding rectangles are.
-function ui.pointerInWindow()
-	local x, y = ui.getCursorPos()
-	local left, top, w, h = object.getBoundingRect("ui.root")
-	return left + x * w / object.getProperty("ui.root", "w"), top + y * h / object.getProperty("ui.root", "h")
-end
-
--- What lies under the pointer: whether a click there does something, and the name to show (nil for none).
--- The topmost object there decides: a message box, a screen or a panel of the UI covers the scene.
-function ui.pointedThing()
-	if scene.getName() == "" or scene.isTransitionActive() then
-		return false
-	end
-	local x, y = ui.pointerInWindow()
-	local o = ui.objectAt("ui.root", x, y)
-	local chapter = scene.getChapterName()
-	local marks = ui.clickables[scene.getFullName()] or {}
-	local inScene = false
-	while o ~= nil do
-		local dataset, name = o.__name:match("^([^%.]*)%.(.*)$")
-		-- The landing page's other games.
-		if name ~= nil and name:find("^orvalo_mgs_button_%d+$") then
-			return true, ui.promotedGameLabel
-		end
-		if dataset == chapter then
-			inScene = true
-			if marks[name] ~= nil then
-				return true, marks[name] ~= "" and marks[name] or nil
-			end
-		end
-		local kind = object.getProperty(o, "type")
-		if ui.buttonTypes[kind] then
-			return true, nil
-		end
-		-- The pane names its items itself, in its rollover label.
-		if kind == "InventoryPane" then
-			return ui.isOverPaneItem(o, x, y), nil
-		end
-		o = object.getProperty(o, "parent")
-	end
-	if inScene then
-		-- The map paints only the regions a scene answers; the handlers live in the scene's own environment.
-		local colour = scene.getActionMapColorAt(vumo.getCursorPos())
-		if colour ~= "000000" then
-			local env = _G[chapter] and _G[chapter][scene.getName()]
-			local region = env and env["_" .. colour]
-			return true, type(region) == "table" and region.label or nil
-		end
-	end
-	return false
-end
-
--- Whether the window point lies on a cell of the pane, a carried item.
-function ui.isOverPaneItem(pane, x, y)
-	for item in tostring(vars.items):gmatch("[^,]+") do
-		local cell = object.getProperty(pane, "itemObject:" .. item)
-		if cell ~= nil and cell ~= "" then
-			local left, top, w, h = object.getBoundingRect("ui." .. cell)
-			if x >= left and x < left + w and y >= top and y < top + h then
-				return true
-			end
-		end
-	end
-	return false
-end
-
-ui.promotedGameLabel = "Another game: opens its page in the store"
-
--- A click on another game of the landing page opens its page in the store, outside the demo: the demo says
--- so, as nothing else shows.
-function ui.OnPointerReleased()
-	local _, label = ui.pointedThing()
-	if label == ui.promotedGameLabel then
-		ui.say("The game's page in the store opens in your web browser.")
-	end
-end
-
-function ui.isOverClickable()
-	return (ui.pointedThing())
-end
-
--- The panels a name beside the pointer keeps clear of while they show: the answer, the notice, the line
--- being said, the goal.
-ui.linePanels = {"ui.say_panel", "ui.notice_panel", "ui.dialog_panel", "ui.goal_panel"}
-
-local function overlaps(ax, ay, aw, ah, bx, by, bw, bh)
-	return ax < bx + bw and bx < ax + aw and ay < by + bh and by < ay + ah
-end
-
--- Whether the rectangle, in the UI's units, lies on a panel that shows.
-function ui.coversPanel(x, y, w, h)
-	for _, panel in ipairs(ui.linePanels) do
-		if object.getProperty(panel, "visible") and object.getProperty(panel, "alpha") > 0 and
-			overlaps(x, y, w, h, object.getProperty(panel, "x"), object.getProperty(panel, "y"),
-				object.getProperty(panel, "w"), object.getProperty(panel, "h")) then
-			return true
-		end
-	end
-	return false
-end
-
--- The name of the thing under the pointer, beside the pointer, kept inside the window and off the lines
--- shown: below the pointer, else above it, on the side with room, clear of the item the pointer carries.
-function ui.showHoverName()
-	if not ui.ready then
-		return
-	end
-	local _, label = ui.pointedThing()
-	if label == nil or dialog.isActive() then
-		object.setProperty("ui.hover_name", "visible", false)
-		return
-	end
-	local x, y = ui.getCursorPos()
-	local w, h = font.getTextWidth("demo:0.6", label) + 28, 30
-	local rootW, rootH = object.getProperty("ui.root", "w"), object.getProperty("ui.root", "h")
-	-- Beside the item the pointer carries, which is drawn over everything: right of it, or left of it when
-	-- it hangs left of the pointer.
-	local held = ui.getSelectedItem() ~= ""
-	local left = x + ((held and not ui.heldItemLeft(x)) and 66 or 18)
-	if left + w > rootW - 4 then
-		left = x - w - ((held and ui.heldItemLeft(x)) and 66 or 8)
-	end
-	left = math.max(left, 4)
-	local tops = {y + 30, y - 40}
-	if y + 30 > rootH - 40 then
-		tops = {y - 40, y + 30}
-	end
-	local top = tops[1]
-	for _, candidate in ipairs(tops) do
-		if candidate >= 0 and candidate + h <= rootH and not ui.coversPanel(left, candidate, w, h) then
-			top = candidate
-			break
-		end
-	end
-	object.setProperty("ui.hover_name", "text", label)
-	object.setProperty("ui.hover_name", "w", w)
-	object.setProperty("ui.hover_name", "x", left)
-	object.setProperty("ui.hover_name", "y", top)
-	object.setProperty("ui.hover_name", "visible", true)
-end
-
--- The item in hand hangs below and right of the pointer's tip; near the window's bottom it hangs above it,
--- near the right edge left of it, so that the window never cuts it.
-function ui.heldItemAbove(y)
-	return y > object.getProperty("ui.root", "h") - 64
-end
-
-function ui.heldItemLeft(x)
-	return x > object.getProperty("ui.root", "w") - 60
-end
-
--- The drawn pointer: an arrow, or a hand over what answers a click, with the item in hand beside it. The
--- mode names all three (the shape, the item and its side), so that the pointer is made again when one
--- changes.
-function ui.getCursorMode()
-	local mode = ui.isOverClickable() and "hand" or "arrow"
-	local held = ui.getSelectedItem()
-	if held ~= "" then
-		local x, y = ui.getCursorPos()
-		mode = mode .. ":" .. held .. ":" .. (ui.heldItemAbove(y) and "above" or "below") ..
-			(ui.heldItemLeft(x) and "-left" or "")
-	end
-	return mode
-end
-
-function ui.createCursor(mode, cursor)
-	local shape, held, side = mode:match("^([^:]*):?([^:]*):?(.*)$")
-	if held ~= "" then
-		local x = side:find("left") and -58 or 10
-		local y = side:find("above") and -54 or 14
-		object.create("ImageBox", "", cursor, {x = x, y = y, w = 48, h = 48, image = "items/" .. held})
-	end
-	if shape == "hand" then
-		-- The hand's fingertip is the picture's point (10, 0).
-		object.create("ImageBox", "", cursor, {x = -10, y = 0, w = 32, h = 32, image = "pointer/hand"})
-	else
-		object.create("ImageBox", "", cursor, {x = 0, y = 0, w = 32, h = 32, image = "pointer/arrow"})
-	end
 end
 
 -- The quit box: the demo's own, with buttons that light up under the pointer. A box that names its default

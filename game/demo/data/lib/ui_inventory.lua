@@ -1,7 +1,8 @@
 -- The demo's inventory and dialogs: the pack at the bottom holds what the player picks up; a click on an
 -- item there takes it in hand (the pointer carries it), and a click on another item with it combines the
--- two; an item dragged out is carried too, and one dragged onto another item there combines with it. The stranger's lines show above the
--- replies, two coloured buttons; a click goes on to his next line.
+-- two; an item dragged out is carried too, and one dragged onto another item there combines with it. The
+-- stranger's and the keeper's lines show above the replies, two coloured buttons; each line waits for a
+-- click, which goes on to the next and does nothing else.
 
 local init = ui.init
 function ui.init()
@@ -76,10 +77,14 @@ function ui.launchRaft()
 		return false
 	end
 	inventory.removeItem("raft")
+	-- The oar goes aboard with it.
+	if inventory.hasItem("oar") then
+		inventory.removeItem("oar")
+	end
 	vars.demo_raft_afloat = 1
 	ui.keepProgress()
 	vumo.log("the raft is afloat")
-	ui.say("The raft floats on the water, ready to carry you across.")
+	ui.say("The raft floats on the water with its oar aboard, ready to carry you across.")
 	return true
 end
 
@@ -126,6 +131,14 @@ function inv_use_item_raft()
 	takeInHand("raft")
 end
 
+function inv_use_item_oar()
+	takeInHand("oar")
+end
+
+function inv_use_item_key()
+	takeInHand("key")
+end
+
 function ui.showReplies(replies)
 	for i = 1, 2 do
 		object.setProperty("ui.reply" .. i, "text", replies[i] or "")
@@ -140,15 +153,22 @@ function ui.showLine(line)
 	ui.lineShown = line ~= nil
 end
 
--- A click while a line shows goes on to the next one; one that answers a message box shown over the line
--- leaves the line waiting under it.
-local released = ui.OnPointerReleased
-function ui.OnPointerReleased()
-	released()
-	if ui.lineShown and dialog.isActive() and not ui.isMessageBoxActive() then
+-- A click while a line shows goes on to the next one and does nothing else: what lies under the line's band
+-- does not hear of it. One that answers a message box shown over the line leaves the line waiting under it.
+function ui.OnPointerPressed()
+	if ui.isMessageBoxActive() then
+		return false
+	end
+	if ui.told ~= nil then
+		ui.closeToldLine()
+		return true
+	end
+	if ui.lineShown and dialog.isActive() then
 		ui.lineShown = false
 		dialog.skip()
+		return true
 	end
+	return false
 end
 
 function ui.startDialog()
@@ -171,6 +191,6 @@ function ui.displayDialog(speaker, text)
 	ui.showReplies({})
 	ui.showLine(speaker .. ": " .. text)
 	vumo.log(speaker .. ": " .. text)
-	-- Long enough to be read at an easy pace, unless a click goes on first.
-	return 1.5 + #text / 20
+	-- The line waits for the click its panel asks for, however long the player reads.
+	return 0
 end

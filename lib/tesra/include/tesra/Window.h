@@ -103,7 +103,9 @@ namespace tesra
         virtual void handleLowMemoryWarning();
 
         virtual void queueKeyEvent(KeyEventType type, int keyCode, unsigned int charCode);
-        virtual void queueMouseEvent(MouseEventType type, float x, float y, int button);
+        // clicks counts the presses of a quick series at one spot, as the system counts them: 2 for the
+        // second press of a double click. The platform that cannot tell gives 1.
+        virtual void queueMouseEvent(MouseEventType type, float x, float y, int button, int clicks = 1);
         virtual void queueTouchEvent(TouchEventType type, float x, float y, int index);
         virtual void queueControllerButtonEvent(ControllerEventType type, int button);
         virtual void queueControllerAxisEvent(ControllerEventType type, int axis, float value);
@@ -135,6 +137,9 @@ namespace tesra
         float getTimeDeltaMaxLimit() const { return timeDeltaMaxLimit; }
         void setTimeDeltaMaxLimit(float value) { timeDeltaMaxLimit = value; }
         const kavtypes::Vector2& getCursorPosition() const { return cursorPosition; }
+        // The clicks of the press being handed to the delegates, or of the last one: 1 for a single press, 2
+        // for the second of a double click, and so on.
+        int getPressClicks() const { return pressClicks; }
         Cursor* getCursor() const { return cursor; }
         bool isVirtualKeyboardVisible() const { return virtualKeyboardVisible; }
         float getVirtualKeyboardHeightRatio() const { return virtualKeyboardHeightRatio; }
@@ -179,6 +184,7 @@ namespace tesra
             MouseEventType type;
             kavtypes::Vector2 position;
             int button;
+            int clicks;
         };
         struct ControllerButtonInputEvent
         {
@@ -209,6 +215,7 @@ namespace tesra
         float fpsResolution = 0.5f;
         float timeDeltaMaxLimit = 0.2f;
         kavtypes::Vector2 cursorPosition;
+        int pressClicks = 1;
         Cursor* cursor = nullptr;
         bool cursorVisible = false;
         bool virtualKeyboardVisible = false;

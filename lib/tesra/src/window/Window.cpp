@@ -42,6 +42,7 @@ namespace tesra
         fpsTimer = 0.0f;
         fpsResolution = 0.5f;
         multiTouchActive = false;
+        pressClicks = 1;
         cursor = nullptr;
         cursorVisible = false;
         virtualKeyboardVisible = false;

@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include <quortypes/Log.h>
 #include <tesra/Window.h>
 #include <tesra/tesra.h>
@@ -32,6 +34,10 @@ namespace tesra
             if (event.type != MOUSE_CANCEL && event.type != MOUSE_SCROLL)
             {
                 cursorPosition = event.position;
+            }
+            if (event.type == MOUSE_DOWN)
+            {
+                pressClicks = std::max(event.clicks, 1);
             }
             const bool nextSameType = !mouseEvents.empty() && mouseEvents.front().type == event.type;
             if (event.type == MOUSE_SCROLL)
@@ -74,9 +80,9 @@ namespace tesra
         keyEvents.push_back({type, keyCode, charCode});
     }
 
-    void Window::queueMouseEvent(MouseEventType type, float x, float y, int button)
+    void Window::queueMouseEvent(MouseEventType type, float x, float y, int button, int clicks)
     {
-        mouseEvents.push_back({type, kavtypes::Vector2(x, y), button});
+        mouseEvents.push_back({type, kavtypes::Vector2(x, y), button, clicks});
     }
 
     void Window::queueTouchEvent(TouchEventType type, float x, float y, int index)

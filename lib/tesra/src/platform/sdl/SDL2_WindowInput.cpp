@@ -212,7 +212,7 @@ namespace tesra
             moveCount = 0;
             buttonPressed = true;
             pointerPosition = kavtypes::Vector2((float)event.button.x, (float)event.button.y);
-            queueMouseEvent(MOUSE_DOWN, pointerPosition.x, pointerPosition.y, button);
+            queueMouseEvent(MOUSE_DOWN, pointerPosition.x, pointerPosition.y, button, event.button.clicks);
             if (!fullscreen && heldButtons == 0)
             {
                 SDL_CaptureMouse(SDL_TRUE);
