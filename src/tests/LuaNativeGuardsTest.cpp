@@ -132,8 +132,8 @@ TEST_F(NativeGuards, SocketFunctionsTakeOnlyTheirOwnSockets)
 }
 
 // A metamethod the engine's own lookups ran could take the function running them from debug.getinfo and
-// call it with a userdata of its own, which the function then read as the path it was given. Each takes only
-// what the engine pushes.
+// call it with a userdata of its own, which the function then read as the path it was given. Each refuses a
+// script's call.
 TEST_F(NativeGuards, TheEnginesLookupsTakeNothingAScriptGives)
 {
     start();
