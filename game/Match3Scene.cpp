@@ -12,6 +12,7 @@
 #include "Chapter.h"
 #include "EngineObjects.h"
 #include "GameUiHost.h"
+#include "Match3Gui.h"
 #include "ScriptTexts.h"
 #include "Session.h"
 #include "Variables.h"
@@ -37,11 +38,6 @@ namespace
         animator->setUseTarget(false);
     }
 } // namespace
-
-Match3Element::Match3Element(const hstring& name, kavtypes::Rectangle rect, Match3Scene* scene)
-    : tesraui::ImageBox(name, rect), scene(scene)
-{
-}
 
 Match3Scene::Match3Scene(Chapter* chapter, const hstring& name, const hstring& fileName)
     : MinigameScene(chapter, name, fileName)
@@ -136,7 +132,9 @@ void Match3Scene::_createElements()
                 Match3Element* cell = EngineObjects::attachPart(
                     new Match3Element(
                         EngineObjects::freeName(chapter, formatString("%s_%d_%d", imageBase.c_str(), c, r)),
-                        kavtypes::Rectangle(0.0f, 0.0f, -1.0f, -1.0f), this),
+                        kavtypes::Rectangle(0.0f, 0.0f, -1.0f, -1.0f),
+                        [this](const tesraui::Object* parent, float cellHeight, float& top, float& bottom)
+                        { return parent == rootObject && getRowBand(cellHeight, top, bottom); }),
                     rootObject, chapter);
                 made.push_back(cell);
                 cell->registerEvent("MouseDown", std::make_shared<tesraui::MemberCallbackEvent>(
@@ -473,133 +471,34 @@ void Match3Scene::_refillUntilMovable(const std::vector<std::pair<int, int>>& re
     }
 }
 
-bool Match3Scene::_isAnimating() const
+bool Match3Scene::getRowBand(float cellHeight, float& top, float& bottom) const
 {
-    tesraui::Object* gui = _findObject("minigame_gui");
-    if (gui != nullptr && gui->hasDynamicAnimators())
+    if (cells.empty())
     {
-        return true;
+        return false;
     }
-    for (Match3Element* cell : cells)
-    {
-        if (cell->hasDynamicAnimators())
-        {
-            return true;
-        }
-    }
-    return false;
+    const float first = slotY(0);
+    const float last = slotY(rows - 1);
+    top = std::min(first, last);
+    bottom = std::max(first, last) + std::max(cellHeight, 0.0f);
+    return true;
 }
 
-void Match3Scene::onUpdate(float timeDelta)
+tesraui::Object* Match3Scene::_findObject(const hstring& name) const
 {
-    if (Session::isPaused())
-    {
-        timeDelta = 0.0f;
-    }
-    MinigameScene::onUpdate(timeDelta);
-    if (leaveTo != "" && !getGameUiHost().isErrorOverlayShown())
-    {
-        // The first update comes once the error overlay is closed; the switch runs at the next frame's start.
-        Session::queueScript(ObjectTexts::queuedSceneSwitch(leaveTo, "0.5", "fade"), true);
-        leaveTo = "";
-    }
-    if (!finished && !cells.empty())
-    {
-        if (!_isAnimating())
-        {
-            busy = false;
-            dealt = true;
-            for (Match3Element* cell : cells)
-            {
-                cell->setZOrder(9001);
-                cell->setAngle(0.0f);
-                cell->setColor(tesra::Color());
-                cell->setScale(1.0f, 1.0f);
-            }
-            if (!lost && !restartPending && checkPending)
-            {
-                checkPending = false;
-                if (board.hasRun())
-                {
-                    scorePending = busy = true;
-                }
-            }
-        }
-        if (!busy)
-        {
-            if (collapsePending)
-            {
-                collapsePending = false;
-                checkPending = busy = true;
-                _collapseAndRefill();
-            }
-            else if (scorePending)
-            {
-                scorePending = false;
-                collapsePending = busy = true;
-                _scoreMatches();
-            }
-            else if (restartPending)
-            {
-                _resetBoard();
-                tesraui::Object* gui = _findObject("minigame_gui");
-                if (gui != nullptr)
-                {
-                    gui->setAlpha(0);
-                    gui->fadeAlpha(255, 1.0f);
-                }
-                restartPending = false;
-            }
-            else if (lost)
-            {
-                lost = false;
-                busy = restartPending = true;
-                for (Match3Element* cell : cells)
-                {
-                    cell->scale(0.75f, 0.75f, 1.0f);
-                    cell->fadeGreen(0, 4.0f);
-                    cell->fadeBlue(0, 4.0f);
-                    cell->fadeAlpha(0, 1.0f);
-                }
-                tesraui::Object* gui = _findObject("minigame_gui");
-                if (gui != nullptr)
-                {
-                    gui->fadeAlpha(0, 1.0f);
-                }
-            }
-        }
-        if (health <= 0)
-        {
-            finished = true;
-            solve();
-        }
-        else if (!lost && !restartPending && dealt && time > 0.0f)
-        {
-            // The time runs once the board can be played, not while its tiles pop in.
-            timeLeft = std::max(timeLeft - timeDelta, 0.0f);
-            if (timeLeft <= 0.0f)
-            {
-                lost = true;
-                // A tile picked before the time ran out goes with the board.
-                if (Match3Element* cell = getCell(selectedColumn, selectedRow))
-                {
-                    cell->scaleStop();
-                }
-                selectedColumn = selectedRow = -1;
-                _markSelection();
-                _updateHealthDisplay();
-                // The scene's script may say so; it runs last, as whatever it does may end the scene.
-                runScript("if type(OnLost) == 'function' then OnLost() end");
-                return;
-            }
-        }
-    }
-    _updateHealthDisplay();
+    return Match3Gui::namedObjects(rootObject).tryGet(name, nullptr);
 }
 
-void Match3Scene::skip()
+void Match3Scene::_updateHealthDisplay()
 {
-    MinigameScene::skip();
-    finished = true;
-    health = 0;
+    Match3Gui::Standing standing;
+    standing.healthPoints = healthPoints;
+    standing.horizontalBars = horizontalBars;
+    standing.health = health;
+    standing.time = time;
+    standing.timeLeft = timeLeft;
+    standing.positiveEffect = positiveEffect;
+    standing.negativeEffect = negativeEffect;
+    // One walk of the scene's tree a frame, however many markers there are.
+    Match3Gui::showStanding(Match3Gui::namedObjects(rootObject), standing);
 }

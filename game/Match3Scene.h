@@ -7,28 +7,13 @@
 #include <tesraui/ImageBox.h>
 
 #include "Match3Board.h"
+#include "Match3Element.h"
 #include "MinigameScene.h"
 
 namespace tesraui
 {
     class EventArgs;
 }
-class Match3Scene;
-
-// One cell of the board; its image names its tile type. A cell that falls in from beyond the board's rows
-// shows only the part of it that has come onto the board.
-class Match3Element : public tesraui::ImageBox
-{
-public:
-    Match3Element(const hstring& name, kavtypes::Rectangle rect, Match3Scene* scene);
-    hstring getClassName() const override { return "Match3Element"; }
-    Match3Scene* getScene() const { return scene; }
-    void _draw() override;
-
-private:
-    Match3Scene* scene;
-};
-
 // The match-three duel: runs of positive types damage the enemy, negative ones cost the player time, neutral
 // ones only clear the board. A won board runs the scene's "OnSolved()", a lost one (the time ran out) its
 // "OnLost()" when it has one, before a new board is dealt. Its settings are Lua values of the scene's table,
@@ -128,7 +113,6 @@ protected:
     bool _isPositive(const hstring& type) const;
     bool _isNegative(const hstring& type) const;
     void _playSetting(const hstring& suffix);
-    hdict<tesraui::Object*> _namedObjects() const;
     tesraui::Object* _findObject(const hstring& name) const;
 
     void _createElements();
@@ -138,8 +122,6 @@ protected:
     void _collapseAndRefill();
     void _refillUntilMovable(const std::vector<std::pair<int, int>>& refilled);
     void _updateHealthDisplay();
-    void _showHealthMarkers(const hdict<tesraui::Object*>& named, const hstring& prefix, double count,
-                            const std::function<bool(double)>& lost);
     bool _isAnimating() const;
     void _select(int column, int row);
     // The selected cell stops pulsing and the selection is cleared.
