@@ -9,7 +9,7 @@ import sys
 import wave
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from make_demo_images import write_amp, write_png  # noqa: E402
+from demo_drawing import write_amp, write_png  # noqa: E402
 
 # Both pictures are 96 x 54 pixels, a tenth of the 960 x 540 window, and each action map has the same size as
 # its picture, so that a region's pixels are the picture's pixels it covers.
