@@ -1,6 +1,7 @@
 #pragma once
 
 #include <quortypes/Log.h>
+#include <quortypes/UnderWay.h>
 #include <quortypes/hstring.h>
 #include <tesraui/Dataset.h>
 #include <tesraui/exception.h>
@@ -14,20 +15,18 @@ namespace tesraui
     {
     public:
         // `kind` is "Object", "Image" or "Text".
-        NameHop(const hstring& name, const char* kind)
+        NameHop(const hstring& name, const char* kind) : hop(depth)
         {
             // The whole name stands on the stack of the first lookup as long as the others run.
-            outermost = (depth == 0 ? &name : outermost);
-            if (depth >= Dataset::maxNameHops)
+            outermost = (depth == 1 ? &name : outermost);
+            if (depth > Dataset::maxNameHops)
             {
                 throw _GenericException(hstring(kind) + " name '" + quortypes::Log::quote(*outermost) +
                                             "' goes on through more than " + hstring(Dataset::maxNameHops) +
                                             " datasets",
                                         "src/Dataset", __LINE__);
             }
-            ++depth;
         }
-        ~NameHop() { --depth; }
         NameHop(const NameHop&) = delete;
         NameHop& operator=(const NameHop&) = delete;
 
@@ -35,5 +34,6 @@ namespace tesraui
         // Lookups run on the main thread only.
         static inline int depth = 0;
         static inline const hstring* outermost = nullptr;
+        const quortypes::CountedUnderWay hop;
     };
 } // namespace tesraui
