@@ -106,16 +106,48 @@ namespace
     }
 } // namespace
 
-// A termination signal is no close the game may refuse, and a script's os.exit no end at the spot: each
-// ends through the engine's end, which saves the profile, the last frame's change included. A script that
-// would keep the game from ever ending is stopped once a signal has come, and the end saves what the last
-// sync took.
-TEST(EndWithSave, SignalsAndOsExitEndThroughTheShutDownSave)
+namespace
 {
     // Every frame after the ending counts the score up and notes it: the end must save the last one.
     const std::string counting =
         "vars.score = vars.score + 1 local f = io.open('last_score', 'w') f:write(vars.score) f:close()";
-    const Ending endings[] = {
+
+    // Each ending ends the game with its code through the engine's end, which saves the score it names.
+    void expectEndsThroughTheSave(const std::vector<Ending>& endings)
+    {
+        for (const Ending& ending : endings)
+        {
+            SCOPED_TRACE(ending.name);
+            if (*ending.logged != '\0' && !signalsReachEndlessLoops())
+            {
+                continue;
+            }
+            GameFolder folder;
+            putGame(folder, ending.script, ending.everyFrame);
+            const PlayerEnd result = runToEnd(folder);
+            const std::string saved = std::string(ending.saved) == "last"
+                                          ? harness::readFile(folder.path + "/last_score")
+                                          : std::string(ending.saved);
+            EXPECT_EQ(result.code, ending.code) << result.out;
+            EXPECT_NE(saved, "");
+            EXPECT_NE(result.diff.find("score: " + saved + "\n"), std::string::npos)
+                << result.diff << result.out;
+            EXPECT_NE(result.out.find("VUMO destroyed"), std::string::npos) << result.out;
+            EXPECT_NE(result.out.find(ending.logged), std::string::npos) << result.out;
+            EXPECT_EQ(result.out.find("close refused"), std::string::npos) << result.out;
+            // Generous for a loaded machine under the sanitizers; the signals wait 0.3 s before they come,
+            // and a script is stopped two seconds after one came.
+            EXPECT_GE(result.endSeconds, 0.0) << result.out;
+            EXPECT_LT(result.endSeconds, 12.0) << result.out;
+        }
+    }
+} // namespace
+
+// A termination signal is no close the game may refuse, and a script's os.exit no end at the spot: each
+// ends through the engine's end, which saves the profile, the last frame's change included.
+TEST(EndWithSave, SignalsAndOsExitEndThroughTheShutDownSave)
+{
+    expectEndsThroughTheSave({
         {"SIGTERM", signalLater("TERM"), 0, "7", "", ""},
         {"SIGINT", signalLater("INT"), 0, "7", "", ""},
         {"SIGHUP", signalLater("HUP"), 0, "7", "", ""},
@@ -123,6 +155,14 @@ TEST(EndWithSave, SignalsAndOsExitEndThroughTheShutDownSave)
         {"os.exit(3)", "os.exit(3)", 3, "7", "", ""},
         {"SIGTERM with a change in every frame", signalLater("TERM"), 0, "last", "", counting},
         {"vumo.endProgram with a change in its frame", "", 0, "last", "", counting + " vumo.endProgram()"},
+    });
+}
+
+// A script that would keep the game from ever ending is stopped once a signal has come, and the end saves
+// what the last sync took.
+TEST(EndWithSave, ASignalStopsAnEndlessScriptAndTheEndSavesTheLastSync)
+{
+    expectEndsThroughTheSave({
         {"SIGTERM in an endless loop", signalLater("TERM") + " while true do end", 0, "7",
          "this script did not finish: it was stopped", ""},
         {"SIGINT in an endless loop that catches every error",
@@ -130,31 +170,7 @@ TEST(EndWithSave, SignalsAndOsExitEndThroughTheShutDownSave)
          "this script did not finish: it was stopped", ""},
         {"SIGHUP in an endless loop of every frame", signalLater("HUP"), 0, "7",
          "this script did not finish: it was stopped", "vars.score = 8 while true do end"},
-    };
-    for (const Ending& ending : endings)
-    {
-        SCOPED_TRACE(ending.name);
-        if (*ending.logged != '\0' && !signalsReachEndlessLoops())
-        {
-            continue;
-        }
-        GameFolder folder;
-        putGame(folder, ending.script, ending.everyFrame);
-        const PlayerEnd result = runToEnd(folder);
-        const std::string saved = std::string(ending.saved) == "last"
-                                      ? harness::readFile(folder.path + "/last_score")
-                                      : std::string(ending.saved);
-        EXPECT_EQ(result.code, ending.code) << result.out;
-        EXPECT_NE(saved, "");
-        EXPECT_NE(result.diff.find("score: " + saved + "\n"), std::string::npos) << result.diff << result.out;
-        EXPECT_NE(result.out.find("VUMO destroyed"), std::string::npos) << result.out;
-        EXPECT_NE(result.out.find(ending.logged), std::string::npos) << result.out;
-        EXPECT_EQ(result.out.find("close refused"), std::string::npos) << result.out;
-        // Generous for a loaded machine under the sanitizers; the signals wait 0.3 s before they come, and
-        // a script is stopped two seconds after one came.
-        EXPECT_GE(result.endSeconds, 0.0) << result.out;
-        EXPECT_LT(result.endSeconds, 12.0) << result.out;
-    }
+    });
 }
 
 namespace
